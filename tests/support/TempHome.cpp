@@ -1,0 +1,32 @@
+#include "TempHome.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+TempHome::TempHome() {
+  char pattern[] = "/tmp/quillo-home-XXXXXX";
+  path_ = ::mkdtemp(pattern);
+  if (const char* old = ::getenv("QUILLO_HOME")) {
+    previous_ = old;
+    hadPrevious_ = true;
+  }
+  ::setenv("QUILLO_HOME", path_.c_str(), 1);
+}
+
+TempHome::~TempHome() {
+  if (hadPrevious_)
+    ::setenv("QUILLO_HOME", previous_.c_str(), 1);
+  else
+    ::unsetenv("QUILLO_HOME");
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempHome::WriteFile(const std::string& relative, const std::string& contents) const {
+  const std::filesystem::path full = std::filesystem::path(path_) / relative;
+  std::filesystem::create_directories(full.parent_path());
+  std::ofstream(full, std::ios::binary) << contents;
+  return full.string();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// A fresh settings folder for one test: QUILLO_HOME points at a new temporary folder for the
+// test's lifetime and the folder is removed afterwards.
+
+#include <string>
+
+class TempHome {
+public:
+  TempHome();
+  ~TempHome();
+  TempHome(const TempHome&) = delete;
+  TempHome& operator=(const TempHome&) = delete;
+
+  const std::string& Path() const { return path_; }
+  // Writes a file under the folder (creating its folders) and answers its full path.
+  std::string WriteFile(const std::string& relative, const std::string& contents) const;
+
+private:
+  std::string path_;
+  std::string previous_;
+  bool hadPrevious_ = false;
+};

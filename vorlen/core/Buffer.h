@@ -1,0 +1,61 @@
+#pragma once
+// The 32-bit pixel buffer: an owner of its pixels, a view on someone else's, or empty.
+// Pixels are 0xTTRRGGBB with the top byte as transparency (0 opaque). Assignment and copy
+// construction hand the ownership of the pixels to the target and leave the source a view.
+
+#include "vorlen/core/Types.h"
+
+class Buffer {
+public:
+  // Ownership words.
+  static constexpr int kOwns = 0;
+  static constexpr int kOwnsShifted = -1;  // the block starts one word before pixels
+  static constexpr int kView = 1;
+
+  // r.left set to this rebases a view to its own top-left corner.
+  static constexpr int kRebaseToView = static_cast<int>(0x80000001);
+
+  Buffer();
+  Buffer(Buffer& src);
+  Buffer(Buffer&& src);
+  Buffer(Buffer& src, Rect r, bool keep);
+  ~Buffer();
+
+  Buffer& operator=(Buffer& src);
+  Buffer& operator=(Buffer&& src);
+
+  void Free();
+  void Alloc(Pair<int> size);
+  void Alloc(Buffer& src, Rect r, bool keep);
+  void Alloc(Pair<int> size, uint* memory, int memoryStride);
+
+  int Width() const { return rect.Width(); }
+  int Height() const { return rect.Height(); }
+  bool Empty() const { return rect.Empty(); }
+  // The pixel (x, y) in the buffer's own coordinates; the caller keeps (x, y) inside rect.
+  uint* At(int x, int y) const {
+    return pixels + static_cast<long>(y - rect.top) * stride + (x - rect.left);
+  }
+
+  static char* GetConfigFile();
+  static int GetDefaultX();
+  static int GetDefaultY();
+  static void SetDefaultX(int x);
+  static void SetDefaultY(int y);
+
+  uint* pixels;
+  int stride;
+  Rect rect;
+  int ownership;
+
+  static char config_file[260];
+  static int default_x;
+  static int default_y;
+
+private:
+  void TakeFrom(Buffer& src);
+};
+
+// The most pixels one buffer may hold: its block's byte count stays within a signed 32-bit
+// value, so every offset the library computes in 32 bits is sound.
+constexpr long long kMaxBufferPixels = 0x7FFFFFFFLL / 4 - 4;

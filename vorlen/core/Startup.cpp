@@ -1,0 +1,19 @@
+// What happens when a process loads the library: static initialisation in a fixed order,
+// then the entry routine. Library state is constant-initialised or built on first use, so
+// this one initialiser can run before or after any other of the library's.
+
+#include "platform/rtl/Module.h"
+#include "vorlen/core/LibraryConfig.h"
+
+namespace {
+
+struct LibraryLoad {
+  LibraryLoad() {
+    const HINSTANCE self = ModuleOfAddress(reinterpret_cast<const void*>(&VorlenDllMain));
+    VorlenDllMain(self, DLL_PROCESS_ATTACH, nullptr);
+  }
+};
+
+const LibraryLoad libraryLoad;
+
+}  // namespace
