@@ -6,6 +6,6 @@ scripts/deps.sh bench
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLO_TESTS=OFF -DQUILLO_BENCH=ON
 cmake --build build-bench
 for bench in build-bench/bench/*; do
-  [ -x "$bench" ] || continue
+  [ -f "$bench" ] && [ -x "$bench" ] || continue
   if [ $# -eq 0 ] || [[ " $* " == *" $(basename "$bench") "* ]]; then "$bench"; fi
 done
