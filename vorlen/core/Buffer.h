@@ -37,6 +37,16 @@ public:
     return pixels + static_cast<long>(y - rect.top) * stride + (x - rect.left);
   }
 
+  // Copy modes: a plain copy, compositing by transparency, or else the value is a colour key
+  // (a source pixel equal to it in all 32 bits is left out).
+  static constexpr uint kPlain = 0xFFFFFFFFu;
+  static constexpr uint kComposite = 0xFE000000u;
+
+  // Puts src, moved by offset, into this buffer, clipped to its rectangle.
+  void Copy(const Buffer& src, Pair<int> offset, uint mode);
+  // Exchanges the pixels of the area both rectangles share, at the same coordinates.
+  void Swap(Buffer& other);
+
   static char* GetConfigFile();
   static int GetDefaultX();
   static int GetDefaultY();

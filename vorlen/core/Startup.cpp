@@ -3,12 +3,14 @@
 // this one initialiser can run before or after any other of the library's.
 
 #include "platform/rtl/Module.h"
+#include "vorlen/core/CompositeTables.h"
 #include "vorlen/core/LibraryConfig.h"
 
 namespace {
 
 struct LibraryLoad {
   LibraryLoad() {
+    CompositeTables();
     const HINSTANCE self = ModuleOfAddress(reinterpret_cast<const void*>(&VorlenDllMain));
     VorlenDllMain(self, DLL_PROCESS_ATTACH, nullptr);
   }
