@@ -5,12 +5,14 @@
 #include "platform/rtl/Module.h"
 #include "vorlen/core/CompositeTables.h"
 #include "vorlen/core/LibraryConfig.h"
+#include "vorlen/formats/FormatList.h"
 
 namespace {
 
 struct LibraryLoad {
   LibraryLoad() {
     CompositeTables();
+    RegisterFormats();  // the image formats, in probing order
     const HINSTANCE self = ModuleOfAddress(reinterpret_cast<const void*>(&VorlenDllMain));
     VorlenDllMain(self, DLL_PROCESS_ATTACH, nullptr);
   }

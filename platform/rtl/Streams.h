@@ -1,0 +1,112 @@
+#pragma once
+// The framework's streams: the abstract TStream with its buffer helpers, a stream over an
+// operating-system file handle, the file stream that opens files by name, and a stream in
+// memory. Positions and sizes are 64-bit; counts of one read or write are int.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/rtl/AnsiString.h"
+
+// Origins of Seek.
+constexpr int soFromBeginning = 0;
+constexpr int soFromCurrent = 1;
+constexpr int soFromEnd = 2;
+
+// Open modes of TFileStream: one access mode or fmCreate, combined with one share mode.
+// Share modes are accepted; files here are not locked against other processes.
+constexpr unsigned short fmOpenRead = 0x0000;
+constexpr unsigned short fmOpenWrite = 0x0001;
+constexpr unsigned short fmOpenReadWrite = 0x0002;
+constexpr unsigned short fmShareCompat = 0x0000;
+constexpr unsigned short fmShareExclusive = 0x0010;
+constexpr unsigned short fmShareDenyWrite = 0x0020;
+constexpr unsigned short fmShareDenyRead = 0x0030;
+constexpr unsigned short fmShareDenyNone = 0x0040;
+constexpr unsigned short fmCreate = 0xFF00;  // create or truncate, open for reading and writing
+
+class TStream {
+public:
+  virtual ~TStream();
+
+  // The bytes actually moved; fewer than asked at the end of the data or on an error.
+  virtual int Read(void* buffer, int count) = 0;
+  virtual int Write(const void* buffer, int count) = 0;
+  // The new position from the origin; never below 0.
+  virtual std::int64_t Seek(std::int64_t offset, int origin) = 0;
+
+  std::int64_t Position();
+  void SetPosition(std::int64_t position);
+  virtual std::int64_t Size();
+  virtual void SetSize(std::int64_t size);
+
+  void ReadBuffer(void* buffer, int count);         // EReadError unless count bytes arrive
+  void WriteBuffer(const void* buffer, int count);  // EWriteError unless count bytes go out
+  // Copies count bytes from source's position on (count 0: the whole source from its
+  // start); answers the bytes copied.
+  std::int64_t CopyFrom(TStream* source, std::int64_t count);
+};
+
+// A stream over an open file descriptor, which it does not close.
+class THandleStream : public TStream {
+public:
+  explicit THandleStream(int handle);
+
+  int Read(void* buffer, int count) override;
+  int Write(const void* buffer, int count) override;
+  std::int64_t Seek(std::int64_t offset, int origin) override;
+  void SetSize(std::int64_t size) override;
+
+  int Handle() const { return handle_; }
+
+protected:
+  int handle_;
+};
+
+// A file opened by name; closed when the stream is deleted. EFOpenError when an existing
+// file cannot be opened, EFCreateError when fmCreate cannot create or truncate it.
+class TFileStream : public THandleStream {
+public:
+  TFileStream(const AnsiString& fileName, unsigned short mode);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  const AnsiString& FileName() const { return fileName_; }
+
+protected:
+  // Takes over a descriptor opened elsewhere (for example a temporary file).
+  TFileStream(int handle, const AnsiString& fileName);
+
+private:
+  AnsiString fileName_;
+};
+
+// A stream whose bytes live in memory and grow as they are written.
+class TMemoryStream : public TStream {
+public:
+  TMemoryStream() = default;
+
+  int Read(void* buffer, int count) override;
+  int Write(const void* buffer, int count) override;
+  std::int64_t Seek(std::int64_t offset, int origin) override;
+  std::int64_t Size() override;
+  void SetSize(std::int64_t size) override;
+
+  void* Memory() { return bytes_.data(); }
+  void Clear();
+  void LoadFromStream(TStream* stream);
+  void SaveToStream(TStream* stream);
+  void LoadFromFile(const AnsiString& fileName);
+  void SaveToFile(const AnsiString& fileName);
+
+private:
+  std::vector<unsigned char> bytes_;
+  std::int64_t position_ = 0;
+};
+
+// The framework's resource texts for the file-stream errors.
+namespace RtlText {
+inline constexpr const char* FOpenError = "Cannot open file \"%s\". %s";
+inline constexpr const char* FCreateError = "Cannot create file \"%s\". %s";
+}  // namespace RtlText

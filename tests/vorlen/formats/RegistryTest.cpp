@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/SysUtils.h"
+#include "support/TempHome.h"
+#include "vorlen/formats/GFXFile.h"
+
+namespace {
+
+GFXFile* Frm() { return GFXFile::GetDefaultFormat("x.frm"); }
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  while (dirent* e = readdir(dir)) {
+    const std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(n);
+  }
+  closedir(dir);
+  return names;
+}
+
+std::string Contents(const std::string& path) {
+  TMemoryStream s;
+  s.LoadFromFile(path);
+  return std::string(static_cast<char*>(s.Memory()), static_cast<size_t>(s.Size()));
+}
+
+Buffer Image(int w, int h) {
+  Buffer b;
+  b.Alloc(Pair<int>(w, h));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) *b.At(x, y) = static_cast<uint>(x * 40 + y * 7000);
+  return b;
+}
+
+int starts, ends, steps;
+int stopAt = -1;
+void OnStart() { ++starts; }
+void OnEnd() { ++ends; }
+bool OnStep(int) { return ++steps != stopAt; }
+
+struct Hooks {
+  Hooks() {
+    starts = ends = steps = 0;
+    stopAt = -1;
+    GFXFile::SetProgFunc(OnStart, OnStep, OnEnd);
+  }
+  ~Hooks() { GFXFile::SetProgFunc(nullptr, nullptr, nullptr); }
+};
+
+}  // namespace
+
+TEST(Registry, FrameFormatComesFirstWithItsDefaults) {
+  GFXFile* f = GFXFile::Formats();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->name, "Dornick Frame");
+  EXPECT_EQ(f->extensions, "*.FRM");
+  EXPECT_EQ(f->depths, 0x80800000u);
+  EXPECT_EQ(f->defaults.bits, 32);
+  EXPECT_EQ(f->defaults.quality, 100);
+  EXPECT_EQ(f->DefaultExtension(), ".FRM");
+}
+
+TEST(Registry, ExtensionLookup) {
+  struct Case {
+    const char* path;
+    bool found;
+  };
+  const Case cases[] = {
+      {"a.frm", true},      {"/x/B.FRM", true},  {"a.fr", false},
+      {"/a.frm/file", false}, {"noext", false},  {"a.frm.bak", false},
+      {".frm", true},       {"a.", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(GFXFile::GetDefaultFormat(c.path) != nullptr, c.found) << c.path;
+}
+
+TEST(Registry, UnknownFileRaisesInvalidImageHundred) {
+  TempHome home;
+  const std::string path = home.WriteFile("junk.frm", "not an image at all");
+  Buffer dst;
+  try {
+    GFXFile::Load(dst, path, nullptr, 0, nullptr);
+    FAIL();
+  } catch (const EInvalidImage& e) {
+    EXPECT_EQ(e.Message, "100");
+  }
+  GFXFileDesc desc;
+  desc.format = Frm();
+  EXPECT_FALSE(GFXFile::Test(path, &desc));
+  EXPECT_EQ(desc.format, nullptr);
+  EXPECT_THROW(GFXFile::Test(home.Path() + "/missing.frm", &desc), EFOpenError);
+}
+
+TEST(Registry, ProbesAllFormatsWhenTheExtensionIsWrong) {
+  TempHome home;
+  Buffer image = Image(3, 2);
+  const std::string frm = home.Path() + "/real.frm";
+  ASSERT_TRUE(GFXFile::Save(image, frm, nullptr, nullptr));
+  const std::string disguised = home.WriteFile("photo.gif", Contents(frm));
+  GFXFileDesc desc;
+  EXPECT_TRUE(GFXFile::Test(disguised, &desc));
+  EXPECT_EQ(desc.format, Frm());
+  Buffer back;
+  ASSERT_TRUE(GFXFile::Load(back, disguised, nullptr, 0, &desc));
+  EXPECT_EQ(*back.At(2, 1), *image.At(2, 1));
+}
+
+TEST(Registry, LoadAlwaysNamesTheFormatSoTheSettingsFollowIt) {
+  TempHome home;
+  // A 12-bit frame file: the settings made from it must be a depth the format writes.
+  const std::string path =
+      home.WriteFile("old.frm", std::string("FRM\0\1\0\1\0", 8) + std::string("\x0F\x00", 2));
+  Buffer dst;
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Load(dst, path, nullptr, 0, &desc));
+  ASSERT_EQ(desc.format, Frm());
+  GFXSaveParams params;
+  params = desc;
+  EXPECT_EQ(params.bits, 24);
+  EXPECT_EQ(params.quality, 100);
+  EXPECT_TRUE(GFXFile::Save(dst, home.Path() + "/again.frm", nullptr, &params));
+}
+
+TEST(Registry, SaveCompletesThePath) {
+  TempHome home;
+  Buffer image = Image(2, 2);
+  ASSERT_TRUE(GFXFile::Save(image, home.Path() + "/a.xyz", nullptr, nullptr));
+  EXPECT_TRUE(FileExists(home.Path() + "/a.xyz.FRM"));
+  EXPECT_FALSE(FileExists(home.Path() + "/a.xyz"));
+  GFXSaveParams params;
+  params.format = Frm();
+  ASSERT_TRUE(GFXFile::Save(image, home.Path() + "/plain", nullptr, &params));
+  EXPECT_TRUE(FileExists(home.Path() + "/plain.FRM"));
+  ASSERT_TRUE(GFXFile::Save(image, home.Path() + "/named.bin", nullptr, &params));
+  EXPECT_TRUE(FileExists(home.Path() + "/named.bin"));
+  EXPECT_EQ(params.format, Frm()) << "the caller's record is not changed";
+  EXPECT_EQ(params.bits, 0);
+}
+
+TEST(Registry, ImpossibleSettingsRaiseBeforeAnyFileIsMade) {
+  TempHome home;
+  Buffer image = Image(2, 2);
+  GFXSaveParams params;
+  params.bits = 8;
+  EXPECT_THROW(GFXFile::Save(image, home.Path() + "/x.frm", nullptr, &params), EInvalidImage);
+  params.bits = 0;
+  params.grey = true;
+  EXPECT_THROW(GFXFile::Save(image, home.Path() + "/x.frm", nullptr, &params), EInvalidImage);
+  EXPECT_TRUE(FilesIn(home.Path()).empty());
+}
+
+TEST(Registry, SaveDefaultsFollowTheFormatsRules) {
+  GFXFile* frm = Frm();
+  struct Case {
+    signed char bits;
+    bool grey;
+    uchar quality;
+    bool valid;
+    signed char bitsAfter;
+    uchar qualityAfter;
+  };
+  const Case cases[] = {
+      {0, false, 0, true, 32, 100},  {24, false, 50, true, 24, 100}, {16, false, 0, false, 0, 0},
+      {-1, false, 0, false, 0, 0},   {33, false, 0, false, 0, 0},    {0, true, 0, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    GFXSaveParams p;
+    p.bits = c.bits;
+    p.grey = c.grey;
+    p.quality = c.quality;
+    if (!c.valid) {
+      EXPECT_THROW(frm->SetSaveDefaults(&p), EInvalidImage) << int(c.bits);
+      continue;
+    }
+    frm->SetSaveDefaults(&p);
+    EXPECT_EQ(p.bits, c.bitsAfter);
+    EXPECT_EQ(p.quality, c.qualityAfter);
+  }
+}
+
+TEST(Registry, ProgressHooksRunOnceAroundLoadAndSave) {
+  TempHome home;
+  Hooks hooks;
+  Buffer image = Image(4, 5);
+  const std::string path = home.Path() + "/p.frm";
+  ASSERT_TRUE(GFXFile::Save(image, path, nullptr, nullptr));
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_EQ(steps, 5);
+  Buffer back;
+  ASSERT_TRUE(GFXFile::Load(back, path, nullptr, 0, nullptr));
+  EXPECT_EQ(starts, 2);
+  EXPECT_EQ(ends, 2);
+  const std::string junk = home.WriteFile("junk.frm", "junk");
+  EXPECT_THROW(GFXFile::Load(back, junk, nullptr, 0, nullptr), EInvalidImage);
+  EXPECT_EQ(starts, 3);
+  EXPECT_EQ(ends, 3) << "the end hook runs also when an exception passes";
+}
+
+TEST(Registry, StoppedSaveLeavesTheOldFileAndNothingElse) {
+  TempHome home;
+  const std::string path = home.WriteFile("keep.frm", "the original");
+  Hooks hooks;
+  stopAt = 2;
+  Buffer image = Image(4, 5);
+  EXPECT_FALSE(GFXFile::Save(image, path, nullptr, nullptr));
+  EXPECT_EQ(Contents(path), "the original");
+  EXPECT_EQ(FilesIn(home.Path()), std::vector<std::string>{"keep.frm"});
+  stopAt = -1;
+  const std::string fresh = home.Path() + "/fresh.frm";
+  stopAt = steps + 1;
+  EXPECT_FALSE(GFXFile::Save(image, fresh, nullptr, nullptr));
+  EXPECT_FALSE(FileExists(fresh)) << "a stopped save of a new file leaves no file";
+}
+
+TEST(Registry, StoppedLoadAnswersZero) {
+  TempHome home;
+  Buffer image = Image(4, 5);
+  const std::string path = home.Path() + "/s.frm";
+  ASSERT_TRUE(GFXFile::Save(image, path, nullptr, nullptr));
+  Hooks hooks;
+  stopAt = 1;
+  Buffer back;
+  EXPECT_FALSE(GFXFile::Load(back, path, nullptr, 0, nullptr));
+}
+
+TEST(Registry, FailedSaveKeepsTheFileItReplacesAndItsPermissions) {
+  TempHome home;
+  const std::string path = home.WriteFile("old.frm", "precious");
+  Buffer tall;
+  tall.Alloc(Pair<int>(1, 70000));
+  EXPECT_THROW(GFXFile::Save(tall, path, nullptr, nullptr), EInvalidImage);
+  EXPECT_EQ(Contents(path), "precious");
+  EXPECT_EQ(FilesIn(home.Path()).size(), 1u);
+  EXPECT_THROW(GFXFile::Save(tall, home.Path() + "/no/folder.frm", nullptr, nullptr), EFCreateError);
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  Buffer small = Image(2, 2);
+  ASSERT_TRUE(GFXFile::Save(small, path, nullptr, nullptr));
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode & 0777, 0640u);
+  ASSERT_EQ(chmod(path.c_str(), 0440), 0);
+  if (geteuid() != 0) {  // the superuser may write any file
+    EXPECT_THROW(GFXFile::Save(small, path, nullptr, nullptr), EFCreateError)
+        << "a read-only file is not replaced";
+  }
+}
+
+TEST(Registry, DescriptorToSettingsTable) {
+  GFXFile* frm = Frm();
+  struct Case {
+    uchar bits;
+    bool colour, palette;
+    GFXFile* format;
+    signed char bitsAfter;
+    bool greyAfter;
+    uchar quality;
+  };
+  const Case cases[] = {
+      {24, true, false, frm, 24, false, 100}, {16, true, false, frm, 24, false, 100},
+      {8, true, true, frm, 24, false, 100},   {8, false, false, frm, 24, false, 100},
+      {8, true, true, nullptr, 8, false, 0},  {32, true, false, frm, 32, false, 100},
+  };
+  for (const Case& c : cases) {
+    GFXFileDesc d;
+    d.bits = c.bits;
+    d.colour = c.colour;
+    d.palette = c.palette;
+    d.format = c.format;
+    d.transparent = true;
+    GFXSaveParams p;
+    p = d;
+    EXPECT_EQ(p.bits, c.bitsAfter) << int(c.bits);
+    EXPECT_EQ(p.grey, c.greyAfter) << int(c.bits);
+    EXPECT_EQ(p.quality, c.quality) << int(c.bits);
+    EXPECT_TRUE(p.transparent);
+    EXPECT_EQ(p.format, nullptr);
+  }
+}

@@ -1,0 +1,26 @@
+// The one list of image formats, in registration (and probing) order. A codec not yet built
+// keeps its line commented out; its developer enables the line when the codec lands.
+
+#include "vorlen/formats/FormatList.h"
+
+namespace {
+bool registered = false;  // constant-initialised, so the list may be built on first use
+}  // namespace
+
+void RegisterFormats() {
+  if (registered) return;
+  registered = true;
+  RegisterFRMFile();
+  // RegisterPCXFile();   // PCX  (vorlen/formats/pcx)
+  // RegisterLBMFile();   // IFF  (vorlen/formats/iff)
+  // RegisterBMPFile();   // BMP  (vorlen/formats/bmp)
+  // RegisterJPGFile();   // JPEG (vorlen/formats/jpeg)
+  // RegisterPNGFile();   // PNG  (vorlen/formats/png)
+  // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)
+  // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)
+  // RegisterICOFile();   // ICO  (vorlen/formats/ico)
+  // RegisterAVIFile();   // AVI  (vorlen/formats/avi)
+  // RegisterGIFFile();   // GIF  (vorlen/formats/gif)
+  // RegisterTGAFile();   // TGA  (vorlen/formats/tga)
+  // RegisterWBMPFile();  // WBMP (vorlen/formats/wbmp)
+}
