@@ -47,6 +47,30 @@ public:
   // Exchanges the pixels of the area both rectangles share, at the same coordinates.
   void Swap(Buffer& other);
 
+  // Drawing. A colour whose top byte is exactly kXorTag is not stored: the pixel is XORed with
+  // its red, green and blue instead (PutPixel, VLine, Box, Rectangle and Line). Everything
+  // clips to the rectangle; nothing is drawn on an empty buffer.
+  static constexpr uint kXorTag = 0x8F;
+  void PutPixel(Pair<int> p, uint colour);
+  void VLine(int x, int y1, int y2, uint colour);  // y1 > y2 draws nothing
+  void Box(Rect r, uint colour);
+  void Rectangle(Rect r, uint colour);  // the outline, no pixel twice
+  void Line(Pair<int> from, Pair<int> to, uint colour);  // both end points included
+  // Copies the pixels of src on the line from-to here, each moved by offset.
+  void CopyLine(Buffer& src, Pair<int> from, Pair<int> to, Pair<int> offset);
+
+  // Whole-buffer operations; colours are taken literally.
+  void ChColor(uint from, uint to);
+  void XChColor(uint a, uint b);
+  bool CheckMask(uint mask) const;
+  // op 1 AND, 2 OR, 3 XOR, 4 shift (left by value > 0, right by -value), others nothing.
+  void Bool(int op, uint value);
+  // Pixels not colour next to colour (eight neighbours) become outline.
+  void OutlineEQ(uint colour, uint outline);
+  // Pixels equal to colour next to one neither colour nor outline become outline.
+  void OutlineNE(uint colour, uint outline);
+  void VClr(int a);  // a test pattern
+
   static char* GetConfigFile();
   static int GetDefaultX();
   static int GetDefaultY();
