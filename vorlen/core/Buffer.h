@@ -3,7 +3,10 @@
 // Pixels are 0xTTRRGGBB with the top byte as transparency (0 opaque). Assignment and copy
 // construction hand the ownership of the pixels to the target and leave the source a view.
 
+#include "platform/rtl/AnsiString.h"
 #include "vorlen/core/Types.h"
+
+class RFont;
 
 class Buffer {
 public:
@@ -70,6 +73,11 @@ public:
   // Pixels equal to colour next to one neither colour nor outline become outline.
   void OutlineNE(uint colour, uint outline);
   void VClr(int a);  // a test pattern
+
+  // Text in the library's bitmap fonts (vorlen/draw).
+  void OutChar(RFont& font, Pair<int> pos, int ch, uint colour);
+  void OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour);
+  Pair<int> GetTextExtent(RFont& font, AnsiString text);
 
   static char* GetConfigFile();
   static int GetDefaultX();

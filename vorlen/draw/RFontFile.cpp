@@ -1,0 +1,169 @@
+#include "vorlen/draw/RFontFile.h"
+
+#include <cstring>
+
+#include "platform/rtl/Exceptions.h"
+#include "vorlen/draw/GlyphCode.h"
+
+namespace {
+
+// A read-only font file with a position; every read says whether it got all it asked for.
+class FontFileReader {
+public:
+  explicit FontFileReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  ~FontFileReader() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  FontFileReader(const FontFileReader&) = delete;
+  FontFileReader& operator=(const FontFileReader&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  bool Read(void* dst, size_t n) { return std::fread(dst, 1, n, file_) == n; }
+  bool Skip(uint n) { return std::fseek(file_, static_cast<long>(n), SEEK_CUR) == 0; }
+  bool SeekTo(uint pos) { return std::fseek(file_, static_cast<long>(pos), SEEK_SET) == 0; }
+  long Tell() const { return std::ftell(file_); }
+
+  bool ReadChunkHeader(char (&id)[4], uint& length) {
+    uchar bytes[8];
+    if (!Read(bytes, sizeof(bytes))) return false;
+    std::memcpy(id, bytes, 4);
+    length = BigEndian(bytes + 4);
+    return true;
+  }
+
+  static uint BigEndian(const uchar* p) {
+    return (uint(p[0]) << 24) | (uint(p[1]) << 16) | (uint(p[2]) << 8) | p[3];
+  }
+  static uint LittleEndian(const uchar* p) {
+    return (uint(p[3]) << 24) | (uint(p[2]) << 16) | (uint(p[1]) << 8) | p[0];
+  }
+
+private:
+  std::FILE* file_;
+};
+
+bool IsChunk(const char (&id)[4], const char* name) { return std::memcmp(id, name, 4) == 0; }
+
+constexpr uint kHeaderSize = 12;
+constexpr uint kDescUsed = 10;
+// Glyph chunks are read whole into memory; no real font comes near this.
+constexpr uint kMaxGlyphChunk = 64u << 20;
+
+[[noreturn]] void Malformed() { throw EInvalidImage("100"); }
+[[noreturn]] void ShortRead() { throw EReadError(RtlText::ReadError); }
+
+std::vector<uchar> ReadChunkBody(FontFileReader& in, uint length) {
+  if (length > kMaxGlyphChunk) Malformed();
+  std::vector<uchar> body(length);
+  if (!in.Read(body.data(), length)) ShortRead();
+  return body;
+}
+
+void SetUpTables(RFontGlyphs& glyphs, const std::vector<uchar>& widths, uint version,
+                 size_t glyphBytes) {
+  for (uchar width : widths)
+    if (width > glyphs.rowBytes * 8) Malformed();  // wider than the glyph's rows
+  glyphs.widths = widths;
+  glyphs.offsets.assign(widths.size(), -1);
+  long next = 0;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    if (version >= kRfnCompressedVersion && widths[i] == 0) continue;
+    glyphs.offsets[i] = next;
+    next += static_cast<long>(glyphBytes);
+  }
+}
+
+size_t GlyphCount(const RFontGlyphs& glyphs) {
+  size_t count = 0;
+  for (long offset : glyphs.offsets) count += offset >= 0;
+  return count;
+}
+
+}  // namespace
+
+const uchar* RFontGlyphs::Glyph(int ch) const {
+  if (ch < first || ch > last) return nullptr;
+  const long offset = offsets[static_cast<size_t>(ch - first)];
+  return offset < 0 ? nullptr : bits.data() + offset;
+}
+
+int RFontGlyphs::Width(int ch) const {
+  if (ch < first || ch > last) return 0;
+  return widths[static_cast<size_t>(ch - first)];
+}
+
+bool ScanRfnFile(const std::string& path, RfnScan& scan) {
+  FontFileReader in(path);
+  uchar header[kHeaderSize];
+  if (!in.IsOpen() || !in.Read(header, sizeof(header))) return false;
+  if (std::memcmp(header, "FONT", 4) != 0) return false;
+  scan.version = FontFileReader::LittleEndian(header + 8);
+  if (scan.version >= kRfnVersionLimit) return false;
+  uint remaining = FontFileReader::BigEndian(header + 4);
+  bool named = false;
+  char id[4];
+  uint length = 0;
+  while (remaining >= 8 && in.ReadChunkHeader(id, length)) {
+    remaining -= 8;
+    if (length > remaining) break;  // a chunk that overruns the declared length ends the scan
+    remaining -= length;
+    if (IsChunk(id, "NAME") && !named) {
+      scan.name.resize(length);
+      if (!in.Read(scan.name.data(), length)) break;
+      named = true;
+      continue;
+    }
+    if (IsChunk(id, "DESC") && named && length >= kDescUsed) {
+      RfnSize size;
+      if (!in.Read(size.desc, kDescUsed) || !in.Skip(length - kDescUsed)) break;
+      size.dataPos = static_cast<uint>(in.Tell());
+      scan.sizes.push_back(size);
+      continue;
+    }
+    if (!in.Skip(length)) break;
+  }
+  return named;
+}
+
+std::unique_ptr<RFontGlyphs> ReadRfnGlyphs(const std::string& path, uint dataPos,
+                                           const uchar desc[10], uint version) {
+  FontFileReader in(path);
+  if (!in.IsOpen()) return nullptr;
+  if (!in.SeekTo(dataPos)) ShortRead();
+  auto glyphs = std::make_unique<RFontGlyphs>();
+  glyphs->height = desc[0];
+  glyphs->rowBytes = desc[1];
+  glyphs->first = desc[2];
+  glyphs->last = desc[3];
+  if (glyphs->last < glyphs->first || glyphs->height == 0 || glyphs->rowBytes == 0)
+    Malformed();
+  const size_t glyphBytes = size_t(glyphs->height) * glyphs->rowBytes;
+  const size_t codes = size_t(glyphs->last - glyphs->first + 1);
+  bool haveWidths = false;
+  char id[4];
+  uint length = 0;
+  while (in.ReadChunkHeader(id, length)) {
+    if (IsChunk(id, "WDTH")) {
+      std::vector<uchar> widths = ReadChunkBody(in, length);
+      if (widths.size() < codes) Malformed();
+      widths.resize(codes);
+      SetUpTables(*glyphs, widths, version, glyphBytes);
+      haveWidths = true;
+    } else if (IsChunk(id, "DATA")) {
+      if (!haveWidths) Malformed();
+      const std::vector<uchar> data = ReadChunkBody(in, length);
+      const size_t needed = GlyphCount(*glyphs) * glyphBytes;
+      if (version >= kRfnCompressedVersion) {
+        glyphs->bits = DecodeGlyphBits(data.data(), data.size(), needed, glyphBytes,
+                                       size_t(glyphs->rowBytes));
+      } else {
+        if (data.size() < needed) Malformed();
+        glyphs->bits.assign(data.begin(), data.begin() + static_cast<long>(needed));
+      }
+      return glyphs;
+    } else if (!in.Skip(length)) {
+      ShortRead();
+    }
+  }
+  ShortRead();
+}
