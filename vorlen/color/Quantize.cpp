@@ -1,14 +1,111 @@
+// Mapping colours to their nearest palette entries.
+
 #include "vorlen/color/Quantize.h"
 
-#include <cstring>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kNoBound = 195076;  // 3 x 255^2 + 1
+
+bool IsCompositeKey(uint key) { return (key & 0xFF000000) == kCompositeKey; }
+
+inline int Distance(const uchar* entry, int r, int g, int b) {
+  const int dr = entry[0] - r, dg = entry[1] - g, db = entry[2] - b;
+  return dr * dr + dg * dg + db * db;
+}
+
+// For each of 16 x 16 x 16 cells, the entries that can be nearest to some colour in it.
+// A colour lies within 8 sqrt(3) of its cell's centre, so its nearest entry lies within
+// sqrt(U) + 16 sqrt(3) of the centre, where U is the centre's nearest squared distance.
+class CellLists {
+public:
+  CellLists(const uchar* palette, int count, int skip) : palette_(palette) {
+    for (int i = 0; i < count; ++i)
+      if (i != skip) all_.push_back(static_cast<uchar>(i));
+    starts_.assign(4097, 0);
+    for (int cell = 0; cell < 4096; ++cell) {
+      starts_[cell] = static_cast<int>(store_.size());
+      AddCandidates(cell);
+      if (store_.size() > kStoreLimit) {
+        store_.clear();
+        common_ = true;
+        return;
+      }
+    }
+    starts_[4096] = static_cast<int>(store_.size());
+  }
+
+  int Nearest(int r, int g, int b) const {
+    const uchar* first;
+    const uchar* last;
+    if (common_) {
+      first = all_.data();
+      last = first + all_.size();
+    } else {
+      const int cell = (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4);
+      first = store_.data() + starts_[cell];
+      last = store_.data() + starts_[cell + 1];
+    }
+    int best = all_.empty() ? 0 : all_[0];
+    int bestDistance = kNoBound;
+    for (const uchar* e = first; e != last; ++e) {
+      const int d = Distance(palette_ + 3 * *e, r, g, b);
+      if (d < bestDistance) {
+        bestDistance = d;
+        best = *e;
+      }
+    }
+    return best;
+  }
+
+private:
+  static constexpr size_t kStoreLimit = 0x3F000;
+
+  void AddCandidates(int cell) {
+    const int r = (cell >> 8) * 16 + 8, g = (cell >> 4 & 15) * 16 + 8, b = (cell & 15) * 16 + 8;
+    int nearest = kNoBound;
+    for (uchar i : all_) nearest = std::min(nearest, Distance(palette_ + 3 * i, r, g, b));
+    const double reach = std::sqrt(static_cast<double>(nearest)) + 16.0 * std::sqrt(3.0);
+    const double limit = reach * reach + 1e-6;
+    for (uchar i : all_)
+      if (Distance(palette_ + 3 * i, r, g, b) <= limit) store_.push_back(i);
+  }
+
+  const uchar* palette_;
+  std::vector<uchar> all_;
+  std::vector<uchar> store_;
+  std::vector<int> starts_;
+  bool common_ = false;
+};
+
+// The entry that stands for the key, and whether entry 0 is kept out of the search.
+int KeyIndex(uint key, const uchar* palette, int count) {
+  const uint rgb = key & 0x00FFFFFF;
+  for (int i = 0; i < count; ++i)
+    if ((static_cast<uint>(palette[3 * i]) << 16 | palette[3 * i + 1] << 8 | palette[3 * i + 2]) ==
+        rgb)
+      return i;
+  return 0;
+}
+
+inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+struct RowErrors {
+  explicit RowErrors(int width) : next(4 * (static_cast<size_t>(width) + 1), 0) {}
+  std::vector<int> next;  // blue, green, red, transparency for each column of the next row
+};
+
+}  // namespace
 
 int Quantize(uint colour, const uchar* palette, int count) {
   const int r = colour >> 16 & 0xFF, g = colour >> 8 & 0xFF, b = colour & 0xFF;
   int best = 0;
-  int bestDistance = 195076;
+  int bestDistance = kNoBound;
   for (int i = 0; i < count; ++i) {
-    const int dr = palette[3 * i] - r, dg = palette[3 * i + 1] - g, db = palette[3 * i + 2] - b;
-    const int d = dr * dr + dg * dg + db * db;
+    const int d = Distance(palette + 3 * i, r, g, b);
     if (d < bestDistance) {
       bestDistance = d;
       best = i;
@@ -17,15 +114,49 @@ int Quantize(uint colour, const uchar* palette, int count) {
   return best;
 }
 
-int CreatePalette(Buffer&, uchar* palette, int count, uint, Buffer*, bool) {
-  std::memset(palette, 0, static_cast<size_t>(count) * 3);
-  return 0;
-}
-
-int Quantize(Buffer& img, const uchar* palette, int count, uint, bool, uchar* indices, int stride) {
-  for (int y = 0; y < img.Height(); ++y)
-    for (int x = 0; x < img.Width(); ++x)
-      indices[y * stride + x] = static_cast<uchar>(
-          Quantize(*img.At(img.rect.left + x, img.rect.top + y), palette, count));
-  return 0;
+int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither, uchar* indices,
+             int stride) {
+  const bool composite = IsCompositeKey(key);
+  const bool colourKey = key < 0x01000000;
+  const bool hasKey = key != kNoKey;
+  const int keyIndex = hasKey ? KeyIndex(key, palette, count) : 0;
+  const bool skipEntryZero = (composite || colourKey) && keyIndex == 0;
+  const CellLists lists(palette, count, skipEntryZero ? 0 : -1);
+  if (img.pixels == nullptr || img.Empty()) return keyIndex;
+  const int width = img.Width(), height = img.Height();
+  std::vector<int> current(4 * (static_cast<size_t>(width) + 1), 0);
+  RowErrors errors(width);
+  for (int y = 0; y < height; ++y) {
+    const uint* src = img.At(img.rect.left, img.rect.top + y);
+    uchar* out = indices + static_cast<long>(y) * stride;
+    std::swap(current, errors.next);
+    std::fill(errors.next.begin(), errors.next.end(), 0);
+    int carry[4] = {0, 0, 0, 0};
+    for (int x = 0; x < width; ++x) {
+      const uint p = src[x];
+      int v[4];
+      for (int c = 0; c < 4; ++c) {
+        v[c] = static_cast<int>(p >> (8 * c) & 0xFF);
+        if (dither) v[c] = Clamp255(v[c] + carry[c] + current[4 * x + c]);
+      }
+      bool isKey;
+      if (composite)
+        isKey = v[3] >= 128;
+      else if (colourKey)
+        isKey = (p & 0x00FFFFFF) == key;
+      else
+        isKey = hasKey && (p & key) == 0;
+      const int index = isKey ? keyIndex : lists.Nearest(v[2], v[1], v[0]);
+      out[x] = static_cast<uchar>(index);
+      if (!dither) continue;
+      const uchar* e = palette + 3 * index;
+      const int chosen[4] = {e[2], e[1], e[0], v[3] >= 128 ? 255 : 0};
+      for (int c = 0; c < 4; ++c) {
+        const int error = (isKey && c < 3) ? 0 : v[c] - chosen[c];
+        carry[c] = error / 2;
+        errors.next[4 * x + c] += error - error / 2;
+      }
+    }
+  }
+  return keyIndex;
 }

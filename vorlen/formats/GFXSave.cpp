@@ -129,26 +129,12 @@ Buffer* MakeIndexImage(Buffer& src, GFXSaveParams& p, GFXtra32* extra, uint key,
   return &work.indexImage;
 }
 
-// The rounded product i x j / 255.
-inline uint Product(uint i, uint j) { return i == 0 ? 0 : (127 + i * j) / 255; }
-
 // work = background (opaque), then src composited over it by src's transparency bytes.
 void CompositeOver(Buffer& work, Buffer& src, uint background) {
-  const int width = std::min(work.Width(), src.Width());
-  const int height = std::min(work.Height(), src.Height());
   for (int y = 0; y < work.Height(); ++y)
     std::fill_n(work.At(work.rect.left, work.rect.top + y), work.Width(), background);
-  for (int y = 0; y < height; ++y) {
-    const uint* s = src.At(src.rect.left, src.rect.top + y);
-    uint* d = work.At(work.rect.left, work.rect.top + y);
-    for (int x = 0; x < width; ++x, ++s, ++d) {
-      const uint t = *s >> 24;
-      uint out = 0;
-      for (int shift = 0; shift < 24; shift += 8)
-        out |= (Product(t, *d >> shift & 0xFF) + Product(255 - t, *s >> shift & 0xFF)) << shift;
-      *d = out;
-    }
-  }
+  work.Copy(src, Pair<int>(work.rect.left - src.rect.left, work.rect.top - src.rect.top),
+            Buffer::kComposite);
 }
 
 }  // namespace

@@ -287,3 +287,26 @@ TEST(Registry, DescriptorToSettingsTable) {
     EXPECT_EQ(p.format, nullptr);
   }
 }
+
+TEST(Registry, AlphaModeCompositesOverTheTransparentColourBelowThirtyTwoBits) {
+  TempHome home;
+  GFXFile::SetAlpha(true);
+  Buffer image;
+  image.Alloc(Pair<int>(2, 1));
+  *image.At(0, 0) = 0x80FF0000;
+  *image.At(1, 0) = 0x00123456;
+  GFXtra32 extra{0, 0, 0x7F000000, 0x550000FF};
+  GFXSaveParams params;
+  params.bits = 24;
+  const std::string path = home.Path() + "/c.frm";
+  const bool saved = GFXFile::Save(image, path, &extra, &params);
+  GFXFile::SetAlpha(false);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(extra.transparent, 0x000000FFu) << "alpha mode clears the colours' top bytes";
+  EXPECT_EQ(extra.background, 0u);
+  Buffer back;
+  GFXFile::Load(back, path, nullptr, 0, nullptr);
+  EXPECT_EQ(*back.At(0, 0), 0x007F0080u);
+  EXPECT_EQ(*back.At(1, 0), 0x00123456u);
+  EXPECT_EQ(*image.At(0, 0), 0x80FF0000u) << "the source is not changed";
+}
