@@ -2,35 +2,8 @@
 
 #include <vector>
 
+#include "tests/vorlen/BufferFixtures.h"
 #include "vorlen/core/Buffer.h"
-
-namespace {
-
-// A buffer of width x height pixels numbered 1, 2, 3, ... row by row.
-Buffer Numbered(int width, int height, uint first = 1) {
-  Buffer b;
-  b.Alloc(Pair<int>(width, height));
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) *b.At(x, y) = first + uint(y * width + x);
-  return b;
-}
-
-Buffer Filled(int width, int height, uint colour) {
-  Buffer b;
-  b.Alloc(Pair<int>(width, height));
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) *b.At(x, y) = colour;
-  return b;
-}
-
-std::vector<uint> Pixels(const Buffer& b) {
-  std::vector<uint> out;
-  for (int y = b.rect.top; y <= b.rect.bottom; ++y)
-    for (int x = b.rect.left; x <= b.rect.right; ++x) out.push_back(*b.At(x, y));
-  return out;
-}
-
-}  // namespace
 
 TEST(BufferCopy, OffsetsThatMissTheTargetChangeNothing) {
   const Pair<int> offsets[] = {{4, 0}, {-3, 0}, {0, 3}, {0, -2}, {0x7FFFFFFF, 0}, {-0x7FFFFFFF - 1, 0}};

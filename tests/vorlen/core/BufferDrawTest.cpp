@@ -5,19 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "tests/vorlen/BufferFixtures.h"
 #include "vorlen/core/Buffer.h"
 
 namespace {
 
 using Points = std::set<std::pair<int, int>>;
-
-Buffer Filled(int width, int height, uint colour) {
-  Buffer b;
-  b.Alloc(Pair<int>(width, height));
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) *b.At(x, y) = colour;
-  return b;
-}
 
 // The pixels that differ from background, in the buffer's own coordinates.
 Points Drawn(const Buffer& b, uint background = 0) {
