@@ -2,3 +2,8 @@
 if(TARGET vorlen_tests)
   target_sources(vorlen_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/rfnmaker/RfnWriter.cpp)
 endif()
+
+# Reference libraries for the compression and PNG cross-checks (never linked into the product).
+find_package(ZLIB REQUIRED)
+find_package(PNG REQUIRED)
+target_link_libraries(vorlen_tests PRIVATE ZLIB::ZLIB PNG::PNG)

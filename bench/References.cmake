@@ -1,0 +1,4 @@
+# Reference libraries the benchmarks compare against (never linked into the product).
+find_package(ZLIB REQUIRED)
+find_package(PNG REQUIRED)
+target_link_libraries(deflate_bench PRIVATE ZLIB::ZLIB)

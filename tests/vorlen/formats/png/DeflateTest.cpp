@@ -1,0 +1,124 @@
+#include "vorlen/formats/png/Deflate.h"
+
+#include <gtest/gtest.h>
+
+#include "CompressionSamples.h"
+#include "platform/rtl/Exceptions.h"
+
+using namespace samples;
+
+namespace {
+
+std::vector<Sample> AllSamples() {
+  Bytes mixed = Text(70000);
+  const Bytes noise = Noise(50000);
+  mixed.insert(mixed.end(), noise.begin(), noise.end());
+  const Bytes photo = Photo(150000);
+  mixed.insert(mixed.end(), photo.begin(), photo.end());
+  return {{"empty", {}},           {"one byte", {0x41}},        {"two bytes", {7, 7}},
+          {"text", Text(300000)},  {"noise", Noise(200000)},    {"photo", Photo(400000)},
+          {"runs", Runs(300000)},  {"zeros", Bytes(1000000, 0)}, {"mixed", mixed}};
+}
+
+
+}  // namespace
+
+TEST(Deflate, ZlibReadsWhatWeWrite) {
+  for (const Sample& s : AllSamples()) {
+    SCOPED_TRACE(s.name);
+    const Bytes z = OurCompress(s.bytes);
+    Bytes back;
+    ASSERT_TRUE(ZlibInflate(z, back, s.bytes.size()));
+    EXPECT_EQ(back, s.bytes);
+    EXPECT_EQ(OurInflate(z), s.bytes);
+  }
+}
+
+TEST(Deflate, OutputDoesNotDependOnHowInputIsCut) {
+  const Bytes text = Text(120000);
+  const Bytes whole = OurCompress(text);
+  for (size_t piece : {1, 3, 1000, 65536}) EXPECT_EQ(OurCompress(text, piece), whole) << piece;
+}
+
+TEST(Deflate, CompressesAboutAsWellAsZlib) {
+  for (const Sample& s : AllSamples()) {
+    if (s.bytes.size() < 100000) continue;
+    const size_t ours = OurCompress(s.bytes).size();
+    const size_t zlib6 = ZlibCompress(s.bytes, 6).size();
+    EXPECT_LE(ours, zlib6 * 103 / 100 + 64) << s.name << " " << ours << " vs " << zlib6;
+  }
+}
+
+TEST(Deflate, LongRunsBecomeMatchesOfDistanceOne) {
+  const Bytes zeros(100000, 0);
+  // 388 matches of 258 bytes at 2-3 bits each: far below a byte per match.
+  EXPECT_LT(OurCompress(zeros).size(), 200u);
+}
+
+TEST(Deflate, StartsWithTheZlibHeaderAndEndsWithTheAdler) {
+  const Bytes text = Text(1000);
+  const Bytes z = OurCompress(text);
+  ASSERT_GE(z.size(), 6u);
+  EXPECT_EQ(z[0], 0x78);
+  EXPECT_EQ(z[1], 0x9C);
+  const uint adler = Adler32(1, text.data(), text.size());
+  EXPECT_EQ(z[z.size() - 4], adler >> 24);
+  EXPECT_EQ(z[z.size() - 1], adler & 0xFF);
+  // Dynamic block (BTYPE 2), final.
+  EXPECT_EQ(z[2] & 7, 5);
+}
+
+TEST(Deflate, SingleByteGivesOneBitCodes) {
+  const Bytes z = OurCompress(Bytes{0x41});
+  // BFINAL 1, BTYPE 2, HLIT - 257 = 0 fill the first byte; HDIST - 1 = 0 opens the second.
+  EXPECT_EQ(z[2], 0x05);
+  EXPECT_EQ(z[3] & 0x1F, 0);
+  Bytes back;
+  ASSERT_TRUE(ZlibInflate(z, back, 1));
+  EXPECT_EQ(back, Bytes{0x41});
+}
+
+TEST(Deflate, ManySymbolsGiveSeveralBlocks) {
+  // Noise gives one literal per byte: 40000 literals need three blocks of 16384.
+  const Bytes noise = Noise(40000, 9);
+  const Bytes z = OurCompress(noise);
+  Bytes back;
+  ASSERT_TRUE(ZlibInflate(z, back, noise.size()));
+  EXPECT_EQ(back, noise);
+  z_stream zs{};
+  ASSERT_EQ(inflateInit(&zs), Z_OK);
+  Bytes out(noise.size());
+  zs.next_in = const_cast<unsigned char*>(z.data());
+  zs.avail_in = static_cast<uInt>(z.size());
+  int blocks = 0;
+  int rc = Z_OK;
+  while (rc != Z_STREAM_END) {
+    zs.next_out = out.data();
+    zs.avail_out = static_cast<uInt>(out.size());
+    rc = inflate(&zs, Z_BLOCK);
+    ASSERT_TRUE(rc == Z_OK || rc == Z_STREAM_END);
+    if (zs.data_type & 128) ++blocks;  // stopped at a block boundary
+  }
+  inflateEnd(&zs);
+  EXPECT_GE(blocks, 3);
+}
+
+TEST(DeflateBuildLengths, LimitsCodeLengths) {
+  // Fibonacci frequencies make the deepest possible tree.
+  uint freq[30];
+  freq[0] = freq[1] = 1;
+  for (int i = 2; i < 30; ++i) freq[i] = freq[i - 1] + freq[i - 2];
+  uchar lengths[30];
+  DeflateBuildLengths(freq, 30, 15, lengths);
+  double kraft = 0;
+  for (int i = 0; i < 30; ++i) {
+    EXPECT_GE(lengths[i], 1);
+    EXPECT_LE(lengths[i], 15);
+    kraft += 1.0 / double(1 << lengths[i]);
+  }
+  EXPECT_DOUBLE_EQ(kraft, 1.0);
+  uint one[5] = {0, 0, 9, 0, 0};
+  DeflateBuildLengths(one, 5, 15, lengths);
+  EXPECT_EQ(lengths[2], 1);
+  EXPECT_EQ(lengths[0], 0);
+}

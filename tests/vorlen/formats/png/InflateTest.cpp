@@ -1,0 +1,196 @@
+#include "vorlen/formats/png/Inflate.h"
+
+#include <gtest/gtest.h>
+
+#include "CompressionSamples.h"
+#include "platform/rtl/Exceptions.h"
+
+using namespace samples;
+
+namespace {
+
+std::vector<Sample> AllSamples() {
+  return {{"empty", {}},
+          {"one byte", {0x41}},
+          {"text", Text(200000)},
+          {"noise", Noise(100000)},
+          {"photo", Photo(300000)},
+          {"runs", Runs(150000)},
+          {"zeros", Bytes(70000, 0)}};
+}
+
+// A deflate stream written bit by bit, for streams zlib would never write.
+struct BitStream {
+  Bytes bytes{0x78, 0x9C};
+  uint32_t acc = 0;
+  int count = 0;
+  void Bits(uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) {
+      acc |= ((v >> i) & 1u) << count;
+      if (++count == 8) Flush();
+    }
+  }
+  void Code(uint32_t code, int len) {  // Huffman codes go most significant bit first
+    for (int i = len - 1; i >= 0; --i) Bits((code >> i) & 1u, 1);
+  }
+  void Flush() {
+    if (count) bytes.push_back(static_cast<unsigned char>(acc));
+    acc = 0;
+    count = 0;
+  }
+  void FixedLiteral(int c) { Code(0x30 + c, 8); }
+  void Adler(uint32_t a) {
+    Flush();
+    for (int s = 24; s >= 0; s -= 8) bytes.push_back(static_cast<unsigned char>(a >> s));
+  }
+};
+
+void ExpectInvalid(const Bytes& stream) {
+  try {
+    OurInflate(stream);
+    FAIL() << "accepted";
+  } catch (const EInvalidImage& e) {
+    EXPECT_STREQ(e.what(), "100");
+  }
+}
+
+}  // namespace
+
+TEST(Inflate, ReadsZlibStreamsOfEveryLevelAndStrategy) {
+  const struct {
+    int level;
+    int strategy;
+  } kinds[] = {{0, Z_DEFAULT_STRATEGY}, {1, Z_DEFAULT_STRATEGY}, {2, Z_DEFAULT_STRATEGY},
+               {3, Z_DEFAULT_STRATEGY}, {4, Z_DEFAULT_STRATEGY}, {5, Z_DEFAULT_STRATEGY},
+               {6, Z_DEFAULT_STRATEGY}, {7, Z_DEFAULT_STRATEGY}, {8, Z_DEFAULT_STRATEGY},
+               {9, Z_DEFAULT_STRATEGY}, {6, Z_FIXED},        {6, Z_HUFFMAN_ONLY},
+               {6, Z_RLE},              {9, Z_FILTERED}};
+  for (const Sample& s : AllSamples()) {
+    for (auto k : kinds) {
+      SCOPED_TRACE(std::string(s.name) + " level " + std::to_string(k.level) + " strategy " +
+                   std::to_string(k.strategy));
+      const Bytes z = ZlibCompress(s.bytes, k.level, k.strategy);
+      EXPECT_EQ(OurInflate(z), s.bytes);
+    }
+  }
+}
+
+TEST(Inflate, ReadsInputHandedOutInTinyPieces) {
+  const Bytes text = Text(40000);
+  for (int level : {0, 1, 6, 9}) {
+    const Bytes z = ZlibCompress(text, level);
+    for (size_t piece : {1, 2, 3, 7, 61}) EXPECT_EQ(OurInflate(z, piece), text) << level << " " << piece;
+  }
+}
+
+TEST(Inflate, SkipsEmptyStoredBlocks) {
+  BitStream b;
+  b.Bits(0, 1);  // stored, not final, LEN 0
+  b.Bits(0, 2);
+  b.Flush();
+  b.bytes.insert(b.bytes.end(), {0x00, 0x00, 0xFF, 0xFF});
+  b.Bits(1, 1);  // final fixed block "A"
+  b.Bits(1, 2);
+  b.FixedLiteral('A');
+  b.Code(0, 7);
+  const unsigned char a = 'A';
+  b.Adler(Adler32(1, &a, 1));
+  EXPECT_EQ(OurInflate(b.bytes), Bytes{'A'});
+}
+
+TEST(Inflate, RefusesADistanceBeforeTheStart) {
+  BitStream b;
+  b.Bits(1, 1);
+  b.Bits(1, 2);
+  b.FixedLiteral('a');
+  b.Code(1, 7);  // length 3
+  b.Code(1, 5);  // distance 2, one byte more than there is
+  b.Code(0, 7);
+  b.Adler(1);
+  ExpectInvalid(b.bytes);
+}
+
+TEST(Inflate, RefusesMalformedStreams) {
+  const Bytes good = ZlibCompress(Text(5000), 6);
+  Bytes badMethod = good;
+  badMethod[0] = 0x79;
+  Bytes badCheck = good;
+  badCheck[1] ^= 1;
+  Bytes dictionary = {0x78, 0xBB, 0, 0, 0, 0};
+  Bytes badAdler = good;
+  badAdler.back() ^= 1;
+  for (const Bytes& s : {badMethod, badCheck, dictionary, badAdler}) ExpectInvalid(s);
+
+  BitStream type3;
+  type3.Bits(1, 1);
+  type3.Bits(3, 2);
+  ExpectInvalid(type3.bytes);
+
+  BitStream storedLength;
+  storedLength.Bits(1, 1);
+  storedLength.Bits(0, 2);
+  storedLength.Flush();
+  storedLength.bytes.insert(storedLength.bytes.end(), {0x01, 0x00, 0xFF, 0xFF, 'x'});
+  ExpectInvalid(storedLength.bytes);
+
+  BitStream tooManyLiterals;  // HLIT = 287
+  tooManyLiterals.Bits(1, 1);
+  tooManyLiterals.Bits(2, 2);
+  tooManyLiterals.Bits(30, 5);
+  tooManyLiterals.Bits(0, 5);
+  tooManyLiterals.Bits(0, 4);
+  tooManyLiterals.Bits(0, 32);
+  ExpectInvalid(tooManyLiterals.bytes);
+
+  BitStream repeatFirst;  // code-length code: only symbol 16, length 1
+  repeatFirst.Bits(1, 1);
+  repeatFirst.Bits(2, 2);
+  repeatFirst.Bits(0, 5);
+  repeatFirst.Bits(0, 5);
+  repeatFirst.Bits(0, 4);
+  repeatFirst.Bits(1, 3);  // symbol 16
+  repeatFirst.Bits(0, 3);
+  repeatFirst.Bits(0, 3);
+  repeatFirst.Bits(0, 3);
+  repeatFirst.Bits(0, 8);
+  ExpectInvalid(repeatFirst.bytes);
+}
+
+TEST(Inflate, TruncatedStreamsFailAndKeepWhatWasDecoded) {
+  const Bytes text = Text(100000);
+  const Bytes z = ZlibCompress(text, 6);
+  for (size_t keep : {size_t(1), size_t(2), z.size() / 3, z.size() - 5, z.size() - 1}) {
+    Bytes cut(z.begin(), z.begin() + static_cast<long>(keep));
+    MemorySource src(cut.data(), cut.size());
+    Inflate inf(src);
+    Bytes out(text.size());
+    size_t got = 0;
+    bool failed = false;
+    try {
+      inf.ReadZlibHeader();
+      got = inf.Read(out.data(), out.size());
+      inf.FinishZlib();
+    } catch (const EInvalidImage&) {
+      failed = true;
+    }
+    EXPECT_TRUE(failed) << keep;
+    out.resize(got);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), text.begin())) << keep;
+    // A failed stream stays failed.
+    unsigned char byte;
+    EXPECT_THROW(inf.Read(&byte, 1), EInvalidImage);
+  }
+}
+
+TEST(Inflate, DamagedStreamsNeverCrash) {
+  const Bytes base = ZlibCompress(Photo(20000), 6);
+  uint32_t seed = 5;
+  for (int round = 0; round < 300; ++round) {
+    Bytes z = base;
+    for (int k = 0; k < 3; ++k) z[2 + Lcg(seed) % (z.size() - 2)] ^= static_cast<unsigned char>(1u << (Lcg(seed) >> 29));
+    try {
+      OurInflate(z);
+    } catch (const EInvalidImage&) {
+    }
+  }
+}

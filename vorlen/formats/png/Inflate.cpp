@@ -1,0 +1,413 @@
+#include "vorlen/formats/png/Inflate.h"
+
+#include <cstring>
+
+#include "vorlen/formats/png/Checksum.h"
+#include "vorlen/formats/png/DeflateTables.h"
+#include "vorlen/formats/png/InvalidData.h"
+
+using namespace inflate_entry;
+
+namespace {
+
+constexpr size_t kHistory = flate::kWindowSize;
+constexpr size_t kBufferSize = kHistory + 256 * 1024;
+// Room a whole match needs, plus the bytes the word-wise copy may write past its end.
+constexpr size_t kCopySlack = 8;
+constexpr size_t kDecodeLimit = kBufferSize - flate::kMaxMatch - kCopySlack;
+constexpr int kLiteralRoot = 10;
+constexpr int kDistanceRoot = 8;
+
+unsigned long long Load64(const uchar* p) {
+  unsigned long long v;
+  std::memcpy(&v, p, sizeof v);
+  return v;  // little-endian host
+}
+
+constexpr uint Mask(uint n) { return (1u << n) - 1; }
+
+void FixedLengths(uchar* literals, uchar* distances) {
+  for (int s = 0; s < flate::kFixedLiteralCodes; ++s)
+    literals[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
+  std::memset(distances, 5, flate::kFixedDistanceCodes);
+}
+
+}  // namespace
+
+size_t MemorySource::Pull(const uchar*& data) {
+  data = data_;
+  size_t n = size_;
+  data_ += n;
+  size_ = 0;
+  return n;
+}
+
+Inflate::Inflate(InflateSource& source)
+    : source_(source),
+      literals_(InflateTable::Alphabet::LiteralLength, kLiteralRoot, 15 - kLiteralRoot),
+      distances_(InflateTable::Alphabet::Distance, kDistanceRoot, 15 - kDistanceRoot),
+      window_(new uchar[kBufferSize + kCopySlack]()) {}
+
+Inflate::~Inflate() = default;
+
+// Runs one step of the caller's; an error marks the stream failed before it passes on.
+template <class Step>
+void Inflate::FailOnError(Step step) {
+  try {
+    (this->*step)();
+  } catch (...) {
+    Fail();
+    throw;
+  }
+}
+
+void Inflate::ReadZlibHeader() { FailOnError(&Inflate::CheckZlibHeader); }
+
+void Inflate::CheckZlibHeader() {
+  const uint cmf = GetBits(8);
+  const uint flg = GetBits(8);
+  if ((cmf & 0x0F) != 8 || (cmf & 0x80) || (flg & 0x20) || (cmf * 256 + flg) % 31 != 0)
+    RaiseInvalidImage();
+}
+
+size_t Inflate::Read(uchar* dst, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    const size_t avail = written_ - handedOut_;
+    if (avail > 0) {
+      const size_t k = avail < n - done ? avail : n - done;
+      std::memcpy(dst + done, window_.get() + handedOut_, k);
+      handedOut_ += k;
+      done += k;
+      continue;
+    }
+    if (state_ == State::Failed) ThrowPending();
+    if (state_ == State::Done) break;
+    Produce();
+  }
+  return done;
+}
+
+void Inflate::FinishZlib() { FailOnError(&Inflate::CheckTrailer); }
+
+void Inflate::Fail() {
+  if (state_ != State::Failed) error_ = std::current_exception();
+  state_ = State::Failed;
+}
+
+void Inflate::CheckTrailer() {
+  while (state_ != State::Done) {
+    if (state_ == State::Failed) ThrowPending();
+    handedOut_ = written_;
+    Produce();
+  }
+  handedOut_ = written_;
+  bits_ >>= bitCount_ & 7;
+  bitCount_ &= ~7;
+  uint stored = 0;
+  for (int i = 0; i < 4; ++i) stored = stored << 8 | GetBits(8);
+  if (stored != adler_) RaiseInvalidImage();
+}
+
+bool Inflate::AtEnd() const { return state_ == State::Done && handedOut_ == written_; }
+
+void Inflate::ThrowPending() { std::rethrow_exception(error_); }
+
+// Decodes as much as the window has room for. A fault keeps what was decoded before it and
+// is raised once those bytes have been handed out.
+void Inflate::Produce() {
+  if (written_ >= kDecodeLimit) Slide();
+  const size_t start = written_;
+  try {
+    Decode();
+  } catch (...) {
+    Fail();
+  }
+  adler_ = Adler32(adler_, window_.get() + start, written_ - start);
+}
+
+// Keeps the last 32 KB as history; called only when every decoded byte was handed out.
+void Inflate::Slide() {
+  std::memmove(window_.get(), window_.get() + written_ - kHistory, kHistory);
+  written_ = handedOut_ = kHistory;
+}
+
+void Inflate::Decode() {
+  while (written_ < kDecodeLimit) {
+    switch (state_) {
+      case State::BlockHeader:
+        if (finalBlock_) {
+          state_ = State::Done;
+          return;
+        }
+        DecodeBlockHeader();
+        break;
+      case State::Stored:
+        CopyStored();
+        break;
+      case State::Huffman:
+        DecodeHuffmanFast();
+        if (state_ == State::Huffman && written_ < kDecodeLimit) DecodeHuffmanSlow();
+        break;
+      case State::Done:
+      case State::Failed:
+        return;
+    }
+  }
+}
+
+void Inflate::DecodeBlockHeader() {
+  finalBlock_ = GetBits(1) != 0;
+  switch (GetBits(2)) {
+    case 0: {
+      bits_ >>= bitCount_ & 7;
+      bitCount_ &= ~7;
+      const uint len = GetBits(16);
+      const uint nlen = GetBits(16);
+      if ((len ^ nlen) != 0xFFFF) RaiseInvalidImage();
+      storedLeft_ = len;
+      state_ = len ? State::Stored : State::BlockHeader;
+      return;
+    }
+    case 1: {
+      uchar lit[flate::kFixedLiteralCodes];
+      uchar dist[flate::kFixedDistanceCodes];
+      FixedLengths(lit, dist);
+      literals_.Build(lit, flate::kFixedLiteralCodes);
+      distances_.Build(dist, flate::kFixedDistanceCodes);
+      state_ = State::Huffman;
+      return;
+    }
+    case 2:
+      ReadDynamicTables();
+      state_ = State::Huffman;
+      return;
+    default:
+      RaiseInvalidImage();
+  }
+}
+
+void Inflate::ReadDynamicTables() {
+  const int hlit = static_cast<int>(GetBits(5)) + 257;
+  const int hdist = static_cast<int>(GetBits(5)) + 1;
+  const int hclen = static_cast<int>(GetBits(4)) + 4;
+  if (hlit > flate::kLiteralCodes) RaiseInvalidImage();
+  uchar clLengths[flate::kCodeLengthCodes] = {};
+  for (int i = 0; i < hclen; ++i) clLengths[flate::kCodeLengthOrder[i]] = uchar(GetBits(3));
+  InflateTable clTable(InflateTable::Alphabet::CodeLength, 7, 0);
+  if (!clTable.Build(clLengths, flate::kCodeLengthCodes)) RaiseInvalidImage();
+
+  uchar lengths[flate::kFixedLiteralCodes + flate::kFixedDistanceCodes];
+  const int total = hlit + hdist;
+  int i = 0;
+  while (i < total) {
+    const uint sym = Value(DecodeSymbol(clTable));
+    if (sym < 16) {
+      lengths[i++] = uchar(sym);
+      continue;
+    }
+    uchar value = 0;
+    int repeat;
+    if (sym == 16) {
+      if (i == 0) RaiseInvalidImage();
+      value = lengths[i - 1];
+      repeat = 3 + static_cast<int>(GetBits(2));
+    } else if (sym == 17) {
+      repeat = 3 + static_cast<int>(GetBits(3));
+    } else {
+      repeat = 11 + static_cast<int>(GetBits(7));
+    }
+    if (i + repeat > total) RaiseInvalidImage();
+    std::memset(lengths + i, value, repeat);
+    i += repeat;
+  }
+  if (!literals_.Build(lengths, hlit) || !distances_.Build(lengths + hlit, hdist))
+    RaiseInvalidImage();
+}
+
+void Inflate::CopyStored() {
+  uchar* const base = window_.get();
+  while (storedLeft_ > 0 && bitCount_ >= 8 && written_ < kDecodeLimit) {
+    base[written_++] = uchar(bits_);
+    bits_ >>= 8;
+    bitCount_ -= 8;
+    --storedLeft_;
+  }
+  while (storedLeft_ > 0 && written_ < kDecodeLimit) {
+    if (in_ == inEnd_) {
+      const size_t got = source_.Pull(in_);
+      if (got == 0) RaiseInvalidImage();
+      inEnd_ = in_ + got;
+    }
+    size_t k = static_cast<size_t>(inEnd_ - in_);
+    if (k > storedLeft_) k = storedLeft_;
+    if (k > kDecodeLimit - written_) k = kDecodeLimit - written_;
+    std::memcpy(base + written_, in_, k);
+    in_ += k;
+    written_ += k;
+    storedLeft_ -= static_cast<uint>(k);
+  }
+  if (storedLeft_ == 0) state_ = State::BlockHeader;
+}
+
+// The main loop: while at least 8 input bytes and room for a whole match remain, the bit
+// buffer is topped up to 56 or more bits once per symbol, enough for the longest
+// length-and-distance pair (48 bits).
+void Inflate::DecodeHuffmanFast() {
+  if (inEnd_ - in_ < 8) return;
+  uchar* const base = window_.get();
+  uchar* out = base + written_;
+  uchar* const outLimit = base + kDecodeLimit;
+  const uchar* in = in_;
+  const uchar* const inLimit = inEnd_ - 8;
+  unsigned long long bb = bits_;
+  uint n = static_cast<uint>(bitCount_);
+  const uint* const lt = literals_.Entries();
+  const uint* const dt = distances_.Entries();
+  bool bad = false;
+  while (in <= inLimit && out < outLimit) {
+    bb |= Load64(in) << n;
+    in += (63 - n) >> 3;
+    n |= 56;
+    uint e = lt[bb & Mask(kLiteralRoot)];
+    if (Kind(e) == kLink) {
+      bb >>= kLiteralRoot;
+      n -= kLiteralRoot;
+      e = lt[Value(e) + (bb & Mask(15 - kLiteralRoot))];
+    }
+    bb >>= Bits(e);
+    n -= Bits(e);
+    const uint kind = Kind(e);
+    if (kind == kLiteral) {
+      *out++ = uchar(Value(e));
+      continue;
+    }
+    if (kind >= kLink) {
+      if (kind == kEnd) state_ = State::BlockHeader;
+      else bad = true;
+      break;
+    }
+    const uint extra = kind & 0x0F;
+    const uint length = Value(e) + static_cast<uint>(bb & Mask(extra));
+    bb >>= extra;
+    n -= extra;
+    uint d = dt[bb & Mask(kDistanceRoot)];
+    if (Kind(d) == kLink) {
+      bb >>= kDistanceRoot;
+      n -= kDistanceRoot;
+      d = dt[Value(d) + (bb & Mask(15 - kDistanceRoot))];
+    }
+    bb >>= Bits(d);
+    n -= Bits(d);
+    if (Kind(d) >= kLink) {
+      bad = true;
+      break;
+    }
+    const uint dextra = Kind(d) & 0x0F;
+    const uint distance = Value(d) + static_cast<uint>(bb & Mask(dextra));
+    bb >>= dextra;
+    n -= dextra;
+    if (distance > static_cast<size_t>(out - base)) {
+      bad = true;
+      break;
+    }
+    CopyMatch(out, length, distance);
+  }
+  // Whole bytes loaded beyond the valid bits are still unread at `in`.
+  bits_ = bb & ((1ull << n) - 1);
+  bitCount_ = static_cast<int>(n);
+  in_ = in;
+  written_ = static_cast<size_t>(out - base);
+  if (bad) RaiseInvalidImage();
+}
+
+void Inflate::CopyMatch(uchar*& out, uint length, uint distance) {
+  const uchar* src = out - distance;
+  uchar* const end = out + length;
+  if (distance >= 8) {
+    do {
+      std::memcpy(out, src, 8);
+      out += 8;
+      src += 8;
+    } while (out < end);
+  } else if (distance == 1) {
+    std::memset(out, *src, length);
+  } else {
+    for (uchar* p = out; p < end; ++p, ++src) *p = *src;
+  }
+  out = end;
+}
+
+// One symbol with input fetched byte by byte: near the end of an input piece, and never
+// beyond the bytes the symbol needs.
+bool Inflate::DecodeHuffmanSlow() {
+  const uint e = DecodeSymbol(literals_);
+  const uint kind = Kind(e);
+  uchar* const base = window_.get();
+  if (kind == kLiteral) {
+    base[written_++] = uchar(Value(e));
+    return true;
+  }
+  if (kind == kEnd) {
+    state_ = State::BlockHeader;
+    return true;
+  }
+  const uint length = Value(e) + GetBits(static_cast<int>(kind & 0x0F));
+  const uint d = DecodeSymbol(distances_);
+  const uint distance = Value(d) + GetBits(static_cast<int>(Kind(d) & 0x0F));
+  if (distance > written_) RaiseInvalidImage();
+  uchar* out = base + written_;
+  CopyMatch(out, length, distance);
+  written_ += length;
+  return true;
+}
+
+uint Inflate::DecodeSymbol(const InflateTable& table) {
+  const uint* t = table.Entries();
+  int width = table.RootBits();
+  uint e;
+  for (;;) {
+    e = t[bits_ & Mask(width)];
+    if (static_cast<int>(Bits(e)) <= bitCount_) break;
+    if (!PullByte()) RaiseInvalidImage();
+  }
+  if (Kind(e) == kLink) {
+    bits_ >>= width;
+    bitCount_ -= width;
+    t += Value(e);
+    width = table.SubBits();
+    for (;;) {
+      e = t[bits_ & Mask(width)];
+      if (static_cast<int>(Bits(e)) <= bitCount_) break;
+      if (!PullByte()) RaiseInvalidImage();
+    }
+  }
+  if (Kind(e) == kBad) RaiseInvalidImage();
+  bits_ >>= Bits(e);
+  bitCount_ -= static_cast<int>(Bits(e));
+  return e;
+}
+
+bool Inflate::PullByte() {
+  if (in_ == inEnd_) {
+    const size_t got = source_.Pull(in_);
+    if (got == 0) return false;
+    inEnd_ = in_ + got;
+  }
+  bits_ |= static_cast<unsigned long long>(*in_++) << bitCount_;
+  bitCount_ += 8;
+  return true;
+}
+
+void Inflate::NeedBits(int n) {
+  while (bitCount_ < n)
+    if (!PullByte()) RaiseInvalidImage();
+}
+
+uint Inflate::GetBits(int n) {
+  NeedBits(n);
+  const uint v = static_cast<uint>(bits_ & Mask(static_cast<uint>(n)));
+  bits_ >>= n;
+  bitCount_ -= n;
+  return v;
+}
