@@ -19,7 +19,7 @@ void RegisterFormats() {
   // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)
   // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)
   // RegisterICOFile();   // ICO  (vorlen/formats/ico)
-  // RegisterAVIFile();   // AVI  (vorlen/formats/avi)
+  RegisterAVIFile();
   // RegisterGIFFile();   // GIF  (vorlen/formats/gif)
   // RegisterTGAFile();   // TGA  (vorlen/formats/tga)
   // RegisterWBMPFile();  // WBMP (vorlen/formats/wbmp)

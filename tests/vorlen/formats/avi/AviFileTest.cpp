@@ -1,0 +1,234 @@
+#include "vorlen/formats/avi/AviFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "support/TempHome.h"
+#include "vorlen/formats/GFXFile.h"
+
+namespace {
+
+using Bytes = std::vector<uchar>;
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+void Le32(Bytes& b, uint v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uchar>(v >> (8 * i)));
+}
+void Text(Bytes& b, const char* id) { b.insert(b.end(), id, id + 4); }
+Bytes Chunk(const char* id, const Bytes& body) {
+  Bytes b;
+  Text(b, id);
+  Le32(b, static_cast<uint>(body.size()));
+  b.insert(b.end(), body.begin(), body.end());
+  if (body.size() & 1) b.push_back(0);
+  return b;
+}
+Bytes List(const char* type, const Bytes& body) {
+  Bytes inner;
+  Text(inner, type);
+  inner.insert(inner.end(), body.begin(), body.end());
+  return Chunk("LIST", inner);
+}
+
+// A DIB header with its colour table (palette as 0x00RRGGBB).
+Bytes DibFormat(int width, int height, int bits, uint compression, const std::vector<uint>& palette) {
+  Bytes b;
+  for (uint v : {40u, uint(width), uint(height)}) Le32(b, v);
+  b.push_back(1), b.push_back(0), b.push_back(uchar(bits)), b.push_back(0);
+  for (uint v : {compression, 0u, 0u, 0u, uint(palette.size()), 0u}) Le32(b, v);
+  for (uint c : palette) b.push_back(uchar(c)), b.push_back(uchar(c >> 8)), b.push_back(uchar(c >> 16)), b.push_back(0);
+  return b;
+}
+
+struct AviChunkSpec {
+  const char* id;
+  Bytes data;
+};
+
+// A RIFF AVI with an audio stream first (ignored) and the video stream second (number 01).
+Bytes BuildAvi(const Bytes& format, const std::vector<AviChunkSpec>& movie, const char* handler = "DIB ") {
+  Bytes audioHeader;
+  Text(audioHeader, "auds");
+  audioHeader.resize(56, 0);
+  Bytes videoHeader;
+  Text(videoHeader, "vids");
+  Text(videoHeader, handler);
+  videoHeader.resize(56, 0);
+  const Bytes headers = List("hdrl", Cat({Chunk("avih", Bytes(56, 0)),
+                                          List("strl", Cat({Chunk("strh", audioHeader), Chunk("strf", Bytes(16, 0))})),
+                                          List("strl", Cat({Chunk("strh", videoHeader), Chunk("strf", format)}))}));
+  Bytes frames;
+  for (const AviChunkSpec& c : movie) frames = Cat({frames, Chunk(c.id, c.data)});
+  return Chunk("RIFF", Cat({Bytes{'A', 'V', 'I', ' '}, headers, List("movi", frames)}));
+}
+
+class AviFileTest : public ::testing::Test {
+protected:
+  std::string Write(const Bytes& bytes, const char* name = "v.avi") {
+    const std::string path = home_.Path() + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+  }
+  static std::vector<uint> Pixels(const Buffer& b) {
+    std::vector<uint> out;
+    for (int y = b.rect.top; y <= b.rect.bottom; ++y)
+      for (int x = b.rect.left; x <= b.rect.right; ++x) out.push_back(*b.At(x, y));
+    return out;
+  }
+  TempHome home_;
+};
+
+// 3 x 2, 24 bits, bottom-up rows padded to 12 bytes: two frames.
+Bytes TrueColourVideo() {
+  auto frame = [](uchar base) {
+    Bytes f;
+    for (int row = 0; row < 2; ++row) {  // stored bottom row first
+      for (int x = 0; x < 3; ++x) f.push_back(uchar(base + row * 10 + x)), f.push_back(0x22), f.push_back(0x33);
+      f.resize(f.size() + 3, 0);
+    }
+    return f;
+  };
+  return BuildAvi(DibFormat(3, 2, 24, 0, {}), {{"01db", frame(0)}, {"00wb", Bytes(7, 9)}, {"01db", frame(100)}});
+}
+
+TEST_F(AviFileTest, LoadsEachFrameOfAnUncompressedVideo) {
+  const std::string path = Write(TrueColourVideo());
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Test(path, &desc));
+  EXPECT_EQ(desc.format, GFXFile::GetDefaultFormat("a.avi"));
+  EXPECT_EQ(desc.width, 3);
+  EXPECT_EQ(desc.height, 2);
+  EXPECT_EQ(desc.bits, 24);
+  EXPECT_FALSE(desc.palette);
+  EXPECT_EQ(desc.supported, 2);  // the number of frames
+  for (int frame : {0, 1}) {
+    Buffer b;
+    ASSERT_TRUE(GFXFile::Load(b, path, nullptr, frame, nullptr));
+    const uint base = frame * 100;
+    EXPECT_EQ(Pixels(b), (std::vector<uint>{0x3322'00 + base + 10, 0x332200 + base + 11, 0x332200 + base + 12,
+                                            0x332200 + base, 0x332200 + base + 1, 0x332200 + base + 2}));
+  }
+}
+
+TEST_F(AviFileTest, AFrameBeyondTheEndIsAnErrorAndLeavesTheTarget) {
+  const std::string path = Write(TrueColourVideo());
+  const std::string empty = Write(BuildAvi(DibFormat(3, 2, 24, 0, {}), {}), "empty.avi");
+  for (const auto& [file, frame] : std::vector<std::pair<std::string, int>>{{path, 2}, {path, 1000}, {path, -1}, {empty, 0}}) {
+    Buffer b;
+    b.Alloc(Pair<int>(2, 2));
+    for (int i = 0; i < 4; ++i) b.pixels[i] = 0x123456;
+    try {
+      GFXFile::Load(b, file, nullptr, frame, nullptr);
+      ADD_FAILURE() << "frame " << frame << " loaded";
+    } catch (const EInvalidImage& e) {
+      EXPECT_EQ(e.Message, "100");
+    }
+    EXPECT_EQ(Pixels(b), std::vector<uint>(4, 0x123456));
+  }
+}
+
+TEST_F(AviFileTest, ASmallerTargetGetsTheTopLeftPart) {
+  const std::string path = Write(TrueColourVideo());
+  Buffer b;
+  b.Alloc(Pair<int>(2, 1));
+  ASSERT_TRUE(GFXFile::Load(b, path, nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(b), (std::vector<uint>{0x33220A, 0x33220B}));
+}
+
+// 8-bit RLE: a key frame, a delta frame, a dropped (empty) frame, a palette change.
+TEST_F(AviFileTest, LoadsRunLengthFramesOneOverTheOther) {
+  const std::vector<uint> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+  const Bytes key = {4, 1, 0, 0,            // bottom row: four of colour 1; end of line
+                     0, 3, 2, 3, 2, 0,      // top row: literal 2 3 2 (padded); the 4th stays 0
+                     0, 1};                 // end of bitmap
+  const Bytes delta = {0, 2, 1, 1,          // move right 1 and up 1: to (1, top row)
+                       2, 1, 0, 1};         // two of colour 1; end of bitmap
+  Bytes change = {1, 1, 0, 0, 0x10, 0x20, 0x30, 0};  // entry 1 becomes 0x102030
+  const std::string path = Write(BuildAvi(DibFormat(4, 2, 8, 1, palette),
+      {{"01dc", key}, {"01dc", delta}, {"01pc", change}, {"01dc", {}}, {"01dc", Bytes{9, 2, 0, 1}}}, "mrle"));
+  const std::vector<std::vector<uint>> expected = {
+      {0x00FF00, 0x0000FF, 0x00FF00, 0, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000},
+      {0x00FF00, 0xFF0000, 0xFF0000, 0, 0xFF0000, 0xFF0000, 0xFF0000, 0xFF0000},
+      {0x00FF00, 0x102030, 0x102030, 0, 0x102030, 0x102030, 0x102030, 0x102030},
+      {0x00FF00, 0x102030, 0x102030, 0, 0x00FF00, 0x00FF00, 0x00FF00, 0x00FF00}};
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Test(path, &desc));
+  EXPECT_EQ(desc.supported, 4);
+  EXPECT_TRUE(desc.palette);
+  for (int frame : {0, 1, 2, 3, 1, 0}) {  // backwards too: decoding starts again
+    Buffer b;
+    ASSERT_TRUE(GFXFile::Load(b, path, nullptr, frame, nullptr));
+    EXPECT_EQ(Pixels(b), expected[size_t(frame)]) << frame;
+  }
+}
+
+TEST_F(AviFileTest, ReadsEightAndSixteenBitUncompressedFrames) {
+  const Bytes eight = {1, 2, 0, 0, 3, 0, 1, 0};  // bottom row 1 2, top row 3 0 (rows of 4 bytes)
+  const std::string p8 = Write(BuildAvi(DibFormat(2, 2, 8, 0, {0, 0xFF0000, 0x00FF00, 0x0000FF}), {{"01db", eight}}), "e.avi");
+  const Bytes sixteen = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0xFF, 0x7F};  // top-down: red green / blue white
+  const std::string p16 = Write(BuildAvi(DibFormat(2, -2, 16, 0, {}), {{"01db", sixteen}}), "s.avi");
+  Buffer b;
+  ASSERT_TRUE(GFXFile::Load(b, p8, nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(b), (std::vector<uint>{0x0000FF, 0, 0xFF0000, 0x00FF00}));
+  Buffer c;
+  ASSERT_TRUE(GFXFile::Load(c, p16, nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(c), (std::vector<uint>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
+}
+
+TEST_F(AviFileTest, AnUnreadableCompressionIsFoundButNotLoaded) {
+  const std::string path = Write(BuildAvi(DibFormat(4, 4, 24, 0x64697663 /* cvid */, {}), {{"01dc", Bytes(10, 1)}}));
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Test(path, &desc));
+  EXPECT_EQ(desc.format, GFXFile::GetDefaultFormat("a.avi"));
+  Buffer b;
+  EXPECT_THROW(GFXFile::Load(b, path, nullptr, 0, nullptr), EInvalidImage);
+}
+
+TEST_F(AviFileTest, SavingIsRefusedBeforeAnyFileIsMade) {
+  Buffer b;
+  b.Alloc(Pair<int>(2, 2));
+  const std::string path = home_.Path() + "/out.avi";
+  EXPECT_THROW(GFXFile::Save(b, path, nullptr, nullptr), EInvalidImage);
+  EXPECT_FALSE(std::ifstream(path).good());
+}
+
+TEST_F(AviFileTest, DamagedFilesFailCleanly) {
+  const Bytes good = TrueColourVideo();
+  const std::vector<uint> palette(256, 0x404040);
+  const Bytes rle = BuildAvi(DibFormat(5, 5, 8, 1, palette), {{"01dc", Bytes{5, 1, 0, 0, 3, 2, 0, 2, 1, 1, 0, 5, 1, 2, 3, 4, 5, 0, 0, 1}}, {"01dc", Bytes{0, 2, 200, 200, 255, 1}}});
+  std::mt19937 random(5);
+  for (const Bytes& sample : {good, rle}) {
+    for (size_t cut = 0; cut < sample.size(); cut += 3) {
+      const std::string path = Write(Bytes(sample.begin(), sample.begin() + long(cut)));
+      Buffer b;
+      try {
+        GFXFile::Load(b, path, nullptr, 1, nullptr);
+      } catch (const Exception&) {
+      }
+    }
+    for (int round = 0; round < 200; ++round) {
+      Bytes bad = sample;
+      for (int n = 0; n < 3; ++n) bad[random() % bad.size()] = uchar(random());
+      const std::string path = Write(bad);
+      GFXFileDesc desc;
+      try {
+        GFXFile::Test(path, &desc);
+        Buffer b;
+        GFXFile::Load(b, path, nullptr, round % 3, nullptr);
+      } catch (const Exception&) {
+      }
+    }
+  }
+}
+
+}  // namespace
