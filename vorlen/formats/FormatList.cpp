@@ -13,7 +13,7 @@ void RegisterFormats() {
   RegisterFRMFile();
   // RegisterPCXFile();   // PCX  (vorlen/formats/pcx)
   // RegisterLBMFile();   // IFF  (vorlen/formats/iff)
-  // RegisterBMPFile();   // BMP  (vorlen/formats/bmp)
+  RegisterBMPFile();
   // RegisterJPGFile();   // JPEG (vorlen/formats/jpeg)
   // RegisterPNGFile();   // PNG  (vorlen/formats/png)
   // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)

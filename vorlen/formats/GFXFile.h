@@ -154,3 +154,16 @@ public:
   GFXProgressScope(const GFXProgressScope&) = delete;
   GFXProgressScope& operator=(const GFXProgressScope&) = delete;
 };
+
+// Restores a stream's position when a probe ends, however it ends.
+class StreamPositionGuard {
+public:
+  explicit StreamPositionGuard(TStream* s) : stream_(s), position_(s->Position()) {}
+  ~StreamPositionGuard() { stream_->SetPosition(position_); }
+  StreamPositionGuard(const StreamPositionGuard&) = delete;
+  StreamPositionGuard& operator=(const StreamPositionGuard&) = delete;
+
+private:
+  TStream* stream_;
+  std::int64_t position_;
+};

@@ -34,19 +34,6 @@ using frm::TrailerSize;
 
 bool IsSignature(const uchar* head) { return std::memcmp(head, "FRM", 3) == 0; }
 
-// Restores a stream's position when the probe ends, however it ends.
-class PositionGuard {
-public:
-  explicit PositionGuard(TStream* s) : stream_(s), position_(s->Position()) {}
-  ~PositionGuard() { stream_->SetPosition(position_); }
-  PositionGuard(const PositionGuard&) = delete;
-  PositionGuard& operator=(const PositionGuard&) = delete;
-
-private:
-  TStream* stream_;
-  std::int64_t position_;
-};
-
 void DescribeVersion(GFXFileDesc* desc, int version) {
   static constexpr uchar kBits[] = {16, 16, 32, 24, 32, 32};
   static constexpr uchar kSampleBits[] = {4, 5, 8, 8, 8, 8};
@@ -103,7 +90,7 @@ void ReadTrailer(TStream* stream, int version, GFXtra32* extra) {
 
 int FRMFile::Test(TStream* stream, GFXFileDesc* desc) {
   if (stream == nullptr) return 0;
-  PositionGuard guard(stream);
+  StreamPositionGuard guard(stream);
   int answer = 0;
   try {
     uchar head[frm::kHeaderSize];
