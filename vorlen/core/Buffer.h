@@ -4,7 +4,11 @@
 // construction hand the ownership of the pixels to the target and leave the source a view.
 
 #include "platform/rtl/AnsiString.h"
+#include <memory>
+
 #include "vorlen/core/Types.h"
+
+struct Matrix2D;
 
 class RFont;
 
@@ -78,6 +82,19 @@ public:
   void OutChar(RFont& font, Pair<int> pos, int ch, uint colour);
   void OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour);
   Pair<int> GetTextExtent(RFont& font, AnsiString text);
+
+  // Resampling, in the three copy modes. filter: Scale < 0 chooses, 0 samples once, > 0
+  // averages 2 x 2 samples; XFormLin 0 samples once, -1 and > 0 average, < -1 chooses.
+  // Draws the whole of src into the rectangle at pos of |size.x| x |size.y| pixels; a negative
+  // size mirrors that axis.
+  void Scale(const Buffer& src, Pair<int> size, Pair<int> pos, uint mode, int filter);
+  // Draws src mapped by m (a source point (x, y) goes to (a x + c y, b x + d y)), moved by pos.
+  void XFormLin(const Buffer& src, const Matrix2D& m, Pair<int> pos, uint mode, int filter);
+  // The pixel spans of this rectangle covered by a quadrilateral (corners in order around
+  // it): first and last column of each row, two rows of half columns a pixel row when
+  // supersampling. Null when nothing is covered; origin gets the leftmost covered column and
+  // the first covered row, rows the number of pixel rows.
+  std::unique_ptr<int[]> Render(const Pair<double>* corners, Pair<int>& origin, int& rows, int supersample) const;
 
   static char* GetConfigFile();
   static int GetDefaultX();

@@ -37,16 +37,5 @@ const CompositeTableBlock& CompositeTables() {
 
 void BlendRun(uint* target, const uint* source, int count) {
   const CompositeTableBlock& t = CompositeTables();
-  for (const uint* end = source + count; source != end; ++source, ++target) {
-    const uint s = *source;
-    // An opaque source replaces the target; a fully transparent one over a target that is
-    // not itself fully transparent keeps it. The tables give exactly these results.
-    if (s < 0x01000000u) {
-      *target = s;
-    } else if (s >= 0xFF000000u && *target < 0xFF000000u) {
-      continue;
-    } else {
-      *target = CompositePixel(t, s, *target);
-    }
-  }
+  for (const uint* end = source + count; source != end; ++source, ++target) *target = BlendOver(t, *source, *target);
 }

@@ -24,5 +24,14 @@ inline uint CompositePixel(const CompositeTableBlock& t, uint s, uint d) {
          uint(keep[(d >> 8) & 0xFF] + take[(s >> 8) & 0xFF]) << 8 | uint(keep[d & 0xFF] + take[s & 0xFF]);
 }
 
+// CompositePixel with the two cases that need no tables: an opaque source replaces the
+// target, and a fully transparent one over a target that is not fully transparent keeps it.
+// The tables give exactly these results.
+inline uint BlendOver(const CompositeTableBlock& t, uint s, uint d) {
+  if (s < 0x01000000u) return s;
+  if (s >= 0xFF000000u && d < 0xFF000000u) return d;
+  return CompositePixel(t, s, d);
+}
+
 // Each of count target pixels (count >= 1) becomes the matching source pixel composited over it.
 void BlendRun(uint* target, const uint* source, int count);

@@ -11,6 +11,8 @@ namespace {
 
 struct LibraryLoad {
   LibraryLoad() {
+    // The geometry constants are constant-initialised, so they are in place already; the
+    // compositing tables come next.
     CompositeTables();
     RegisterFormats();  // the image formats, in probing order
     const HINSTANCE self = ModuleOfAddress(reinterpret_cast<const void*>(&VorlenDllMain));
