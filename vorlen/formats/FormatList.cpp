@@ -20,7 +20,7 @@ void RegisterFormats() {
   // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)
   // RegisterICOFile();   // ICO  (vorlen/formats/ico)
   RegisterAVIFile();
-  // RegisterGIFFile();   // GIF  (vorlen/formats/gif)
+  RegisterGIFFile();
   // RegisterTGAFile();   // TGA  (vorlen/formats/tga)
   // RegisterWBMPFile();  // WBMP (vorlen/formats/wbmp)
 }

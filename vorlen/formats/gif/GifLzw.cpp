@@ -220,7 +220,9 @@ void LZWEncoder::PutChar(uchar value) {
 }
 
 void LZWEncoder::Put(const uchar* values, int count) {
-  for (const uchar* end = values + count; values < end; ++values) PutChar(*values);
+  // An index the code size cannot hold would turn into a control code; keep its low bits.
+  const uchar mask = static_cast<uchar>(clearCode - 1);
+  for (const uchar* end = values + count; values < end; ++values) PutChar(*values & mask);
 }
 
 void LZWEncoder::Finish() {
