@@ -18,7 +18,7 @@ void RegisterFormats() {
   // RegisterPNGFile();   // PNG  (vorlen/formats/png)
   // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)
   // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)
-  // RegisterICOFile();   // ICO  (vorlen/formats/ico)
+  RegisterICOFile();
   RegisterAVIFile();
   RegisterGIFFile();
   // RegisterTGAFile();   // TGA  (vorlen/formats/tga)
