@@ -7,3 +7,7 @@ endif()
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
 target_link_libraries(vorlen_tests PRIVATE ZLIB::ZLIB PNG::PNG)
+
+# The JPEG cross-checks compare against libjpeg-turbo (never linked into the product).
+find_package(JPEG REQUIRED)
+target_link_libraries(vorlen_tests PRIVATE JPEG::JPEG)

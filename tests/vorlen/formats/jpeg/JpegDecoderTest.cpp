@@ -1,0 +1,107 @@
+#include "vorlen/formats/jpeg/JpegDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/rtl/Exceptions.h"
+#include "tests/vorlen/formats/jpeg/LibJpegReference.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct Ours {
+  Buffer image;
+  bool progressive = false;
+};
+
+Ours DecodeOurs(const Bytes& file) {
+  Ours out;
+  jpeg::MemoryInput in(file.data(), file.size());
+  jpeg::Decoder decoder(in, out.image, nullptr);
+  EXPECT_TRUE(decoder.Decode());
+  out.progressive = decoder.Progressive();
+  return out;
+}
+
+struct Difference {
+  int max = 0;
+  double mean = 0;
+};
+
+Difference Compare(const Buffer& ours, const reference::Image& theirs) {
+  Difference d;
+  long long sum = 0;
+  for (int y = 0; y < theirs.height; ++y) {
+    for (int x = 0; x < theirs.width; ++x) {
+      const uint a = *ours.At(x, y);
+      const uint b = theirs.pixels[static_cast<size_t>(y) * theirs.width + x];
+      for (int shift : {0, 8, 16, 24}) {
+        const int e = std::abs(static_cast<int>(a >> shift & 255) - static_cast<int>(b >> shift & 255));
+        d.max = std::max(d.max, e);
+        sum += e;
+      }
+    }
+  }
+  d.mean = static_cast<double>(sum) / (3.0 * theirs.width * theirs.height);
+  return d;
+}
+
+struct Variant {
+  const char* name;
+  reference::EncodeOptions options;
+};
+
+// Files libjpeg-turbo writes: every mode and sampling factor the decoder reads. Sizes that are
+// not multiples of the MCU test the clipped edge blocks.
+const Variant kVariants[] = {
+    {"baseline444", {90, false, false, 1, 1, 0, 0}},
+    {"baseline422", {90, false, false, 2, 1, 0, 0}},
+    {"baseline420", {75, false, false, 2, 2, 0, 0}},
+    {"grey", {85, true, false, 1, 1, 0, 0}},
+    {"progressive444", {90, false, true, 1, 1, 0, 0}},
+    {"progressive422", {80, false, true, 2, 1, 0, 0}},
+    {"progressive420", {75, false, true, 2, 2, 0, 0}},
+    {"progressiveGrey", {60, true, true, 1, 1, 0, 0}},
+    {"restartRows420", {90, false, false, 2, 2, 1, 0}},
+    {"restartBlocks444", {95, false, false, 1, 1, 0, 3}},
+    {"restartProgressive420", {90, false, true, 2, 2, 0, 5}},
+    {"restartGrey", {50, true, false, 1, 1, 0, 7}},
+    {"quality100", {100, false, false, 2, 2, 0, 0}},
+};
+
+class LibJpegFiles : public testing::TestWithParam<Variant> {};
+
+// Our transform (two passes rounded to whole numbers) and colour tables (whole-number
+// products) differ from libjpeg-turbo's by rounding only; both replicate chroma. One unit of
+// rounding in a chroma sample moves blue by up to 1.8 and the tables add one more: no channel
+// may differ by more than 4, and the mean stays near half a unit (about 0.45 in colour, 0.2 in grey).
+TEST_P(LibJpegFiles, DecodeCloseToLibJpeg) {
+  const Variant& v = GetParam();
+  const reference::Image picture = reference::PhotoLike(203, 117, 7);
+  const Bytes file = reference::Encode(picture, v.options);
+  ASSERT_FALSE(file.empty());
+  const reference::Decoded theirs = reference::Decode(file);
+  ASSERT_TRUE(theirs.ok);
+  const Ours ours = DecodeOurs(file);
+  ASSERT_EQ(ours.image.Width(), picture.width);
+  ASSERT_EQ(ours.image.Height(), picture.height);
+  EXPECT_EQ(ours.progressive, v.options.progressive);
+  const Difference d = Compare(ours.image, theirs.image);
+  EXPECT_LE(d.max, 4) << v.name;
+  EXPECT_LT(d.mean, 0.6) << v.name;
+  if (v.options.grey) {
+    for (int y = 0; y < ours.image.Height(); ++y)
+      for (int x = 0; x < ours.image.Width(); ++x) {
+        const uint p = *ours.image.At(x, y);
+        ASSERT_EQ(p, 0x010101u * (p & 255));
+      }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, LibJpegFiles, testing::ValuesIn(kVariants),
+                         [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,173 @@
+#pragma once
+// libjpeg-turbo as the independent reference for the JPEG tests and benchmarks: it writes
+// files in every variant the decoder must read and decodes what the encoder writes. Header
+// only, so that the benchmark program can share it.
+
+#include <jpeglib.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace reference {
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+};
+
+struct EncodeOptions {
+  int quality = 90;
+  bool grey = false;
+  bool progressive = false;
+  int h = 1, v = 1;  // luminance sampling
+  int restartRows = 0;
+  int restartBlocks = 0;
+};
+
+struct Decoded {
+  bool ok = false;
+  int warnings = 0;
+  int components = 0;
+  Image image;
+};
+
+namespace detail {
+
+struct ErrorManager {
+  jpeg_error_mgr base;
+  std::jmp_buf jump;
+};
+
+inline void OnError(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+inline void OnMessage(j_common_ptr info, int level) {
+  if (level < 0) ++info->err->num_warnings;
+}
+
+inline void Install(ErrorManager& err) {
+  jpeg_std_error(&err.base);
+  err.base.error_exit = OnError;
+  err.base.emit_message = OnMessage;
+}
+
+}  // namespace detail
+
+// A photo-like test picture: smooth shading, hard edges and fine texture.
+inline Image PhotoLike(int width, int height, std::uint32_t seed = 1) {
+  Image img{width, height, std::vector<std::uint32_t>(static_cast<size_t>(width) * height)};
+  std::uint32_t state = seed;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      const int noise = static_cast<int>(state >> 28) - 8;
+      int r = (x * 255) / (width > 1 ? width - 1 : 1);
+      int g = (y * 255) / (height > 1 ? height - 1 : 1);
+      int b = ((x / 37 + y / 23) & 1) ? 200 : 40;
+      if ((x - width / 2) * (x - width / 2) + (y - height / 3) * (y - height / 3) < width * height / 16) {
+        r = 255 - r;
+        b = (x * y) & 255;
+      }
+      auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+      img.pixels[static_cast<size_t>(y) * width + x] =
+          static_cast<std::uint32_t>(clamp(r + noise) << 16 | clamp(g + noise) << 8 | clamp(b + noise));
+    }
+  }
+  return img;
+}
+
+inline std::vector<unsigned char> Encode(const Image& img, const EncodeOptions& o) {
+  jpeg_compress_struct info;
+  detail::ErrorManager err;
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  std::vector<unsigned char> row(static_cast<size_t>(img.width) * 3);
+  info.err = &err.base;
+  detail::Install(err);
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return {};
+  }
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(img.width);
+  info.image_height = static_cast<JDIMENSION>(img.height);
+  info.input_components = o.grey ? 1 : 3;
+  info.in_color_space = o.grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, o.quality, TRUE);
+  if (!o.grey) {
+    info.comp_info[0].h_samp_factor = o.h;
+    info.comp_info[0].v_samp_factor = o.v;
+  }
+  if (o.progressive) jpeg_simple_progression(&info);
+  info.restart_in_rows = o.restartRows;
+  info.restart_interval = static_cast<unsigned>(o.restartBlocks);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    const std::uint32_t* src = img.pixels.data() + static_cast<size_t>(info.next_scanline) * img.width;
+    for (int x = 0; x < img.width; ++x) {
+      if (o.grey) {
+        row[x] = static_cast<unsigned char>(src[x] >> 8);
+      } else {
+        row[3 * x] = static_cast<unsigned char>(src[x] >> 16);
+        row[3 * x + 1] = static_cast<unsigned char>(src[x] >> 8);
+        row[3 * x + 2] = static_cast<unsigned char>(src[x]);
+      }
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  std::vector<unsigned char> file(out, out + size);
+  jpeg_destroy_compress(&info);
+  std::free(out);
+  return file;
+}
+
+// Decodes to 0x00RRGGBB pixels. fancy = false asks for chroma replication (no smoothing),
+// the decoder's own upsampling rule.
+inline Decoded Decode(const std::vector<unsigned char>& file, bool fancy = false) {
+  Decoded result;
+  jpeg_decompress_struct info;
+  detail::ErrorManager err;
+  info.err = &err.base;
+  detail::Install(err);
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&info);
+    result.ok = false;
+    return result;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+  jpeg_read_header(&info, TRUE);
+  result.components = info.num_components;
+  info.out_color_space = JCS_RGB;
+  info.do_fancy_upsampling = fancy ? TRUE : FALSE;
+  info.dct_method = JDCT_ISLOW;
+  jpeg_start_decompress(&info);
+  result.image.width = static_cast<int>(info.output_width);
+  result.image.height = static_cast<int>(info.output_height);
+  result.image.pixels.resize(static_cast<size_t>(info.output_width) * info.output_height);
+  std::vector<unsigned char> row(static_cast<size_t>(info.output_width) * 3);
+  while (info.output_scanline < info.output_height) {
+    const size_t y = info.output_scanline;
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_read_scanlines(&info, rows, 1);
+    for (unsigned x = 0; x < info.output_width; ++x)
+      result.image.pixels[y * info.output_width + x] =
+          static_cast<std::uint32_t>(row[3 * x] << 16 | row[3 * x + 1] << 8 | row[3 * x + 2]);
+  }
+  jpeg_finish_decompress(&info);
+  result.warnings = static_cast<int>(err.base.num_warnings);
+  jpeg_destroy_decompress(&info);
+  result.ok = true;
+  return result;
+}
+
+}  // namespace reference

@@ -1,0 +1,361 @@
+#include "vorlen/formats/jpeg/JpegDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/jpeg/JpegColour.h"
+#include "vorlen/formats/jpeg/JpegDct.h"
+#include "vorlen/formats/jpeg/JpegTables.h"
+
+namespace jpeg {
+
+namespace {
+
+[[noreturn]] void Fail() { throw EInvalidImage("100"); }
+
+// The coefficient store never grows beyond this many bytes (a 16-bit frame needs at most
+// 65535 x 65535 x 6 bytes; a file of a few bytes must not make us ask for that).
+constexpr long long kMaxStoreBytes = 3LL << 30;
+
+int CeilDiv(int a, int b) { return (a + b - 1) / b; }
+
+}  // namespace
+
+Decoder::Decoder(Input& in, Buffer& dst, ProgressStep progress)
+    : in_(in), dst_(dst), progress_(progress), br_(in) {}
+
+int Decoder::NextMarker() {
+  if (pendingMarker_ != 0) {
+    const int m = pendingMarker_;
+    pendingMarker_ = 0;
+    return m;
+  }
+  if (in_.Byte() != 0xFF) Fail();
+  int m = in_.Byte();
+  while (m == 0xFF) m = in_.Byte();  // fill bytes before a marker
+  return m;
+}
+
+bool Decoder::Decode() {
+  if (in_.Byte() != 0xFF || in_.Byte() != kSOI) Fail();
+  for (;;) {
+    const int m = NextMarker();
+    if (m == 0) continue;
+    if (m == kEOI) break;
+    const int length = in_.Word();
+    if (length < 2) Fail();
+    if (IsFrameMarker(m) || m == kDAC) {
+      ReadFrame(m, length);
+    } else if (m == kDHT) {
+      ReadDHT(length);
+    } else if (m == kDQT) {
+      ReadDQT(length);
+    } else if (m == kDRI) {
+      ReadDRI(length);
+    } else if (m == kSOS) {
+      if (mode_ == Mode::kDirect) Fail();  // a second scan in a single-scan file
+      if (!ReadScan(length)) return false;
+      if (mode_ == Mode::kDirect) return true;  // the image is complete
+    } else {
+      in_.Skip(length - 2);
+    }
+  }
+  if (mode_ == Mode::kNone) Fail();  // no scan: there is no image to show
+  OutputStore();
+  return true;
+}
+
+void Decoder::ReadFrame(int marker, int length) {
+  if (haveFrame_ || marker > kSOF2) Fail();
+  if (!ReadFrameHeader(in_, length, frame_)) Fail();
+  haveFrame_ = true;
+  progressive_ = marker == kSOF2;
+  if (!dst_.Empty()) return;
+  const long long pixels = static_cast<long long>(frame_.width) * frame_.height;
+  if (pixels > kMaxBufferPixels) Fail();  // more than one buffer can hold
+  dst_.Alloc(Pair<int>(frame_.width, frame_.height));
+  if (dst_.Empty()) throw EOutOfMemory(RtlText::OutOfMemory);
+  for (int y = 0; y < dst_.Height(); ++y)
+    std::memset(dst_.pixels + static_cast<long>(y) * dst_.stride, 0, sizeof(uint) * dst_.Width());
+}
+
+void Decoder::ReadDHT(int length) {
+  int remaining = length - 2;
+  while (remaining > 0) {
+    const int tc = in_.Byte();
+    if ((tc & ~0x13) != 0 || remaining < 17) Fail();
+    uchar counts[16];
+    int total = 0;
+    for (int i = 0; i < 16; ++i) total += counts[i] = in_.Byte();
+    remaining -= 17 + total;
+    if (total > 256 || remaining < 0) Fail();
+    uchar symbols[256];
+    for (int i = 0; i < total; ++i) symbols[i] = in_.Byte();
+    HuffDecoder& table = (tc >> 4) != 0 ? acTables_[tc & 3] : dcTables_[tc & 3];
+    JPGBuildHuffDecoder(table, counts, symbols);
+  }
+}
+
+void Decoder::ReadDQT(int length) {
+  int remaining = length - 2;
+  while (remaining > 0) {
+    const int pq = in_.Byte();
+    const int n = pq & 15;
+    const bool wide = (pq >> 4) != 0;
+    remaining -= 1 + (wide ? 128 : 64);
+    if (n > 3 || remaining < 0) Fail();
+    for (int k = 0; k < 64; ++k) quant_[n][k] = static_cast<ushort>(wide ? in_.Word() : in_.Byte());
+    quantDefined_[n] = true;
+  }
+}
+
+void Decoder::ReadDRI(int length) {
+  if (length != 4) Fail();
+  restartInterval_ = in_.Word();
+}
+
+bool Decoder::ReadScan(int length) {
+  if (!haveFrame_) Fail();
+  const int count = in_.Byte();
+  if (count < 1 || count > frame_.count || length != 2 * count + 6) Fail();
+  if (mode_ == Mode::kNone) StartFirstScan(count);
+  scanCount_ = count;
+  ReadScanHeader(length);
+  CheckScanTables();
+  if (mode_ == Mode::kDirect) return DecodeDirectScan();
+  DecodeBufferedScan();
+  return true;
+}
+
+void Decoder::StartFirstScan(int scanCount) {
+  hMax_ = frame_.comp[0].h;
+  vMax_ = frame_.comp[0].v;
+  mcuWidth_ = 8 * hMax_;
+  mcuHeight_ = 8 * vMax_;
+  mcusX_ = CeilDiv(frame_.width, mcuWidth_);
+  mcusY_ = CeilDiv(frame_.height, mcuHeight_);
+  blocksPerMcu_ = hMax_ * vMax_ + frame_.count - 1;
+  const uchar* stdQuant[2] = {kStdLumQuant, kStdChromQuant};
+  for (int i = 0; i < 2; ++i) {
+    if (!quantDefined_[i]) {
+      std::copy(stdQuant[i], stdQuant[i] + 64, quant_[i]);
+      quantDefined_[i] = true;
+    }
+    if (!dcTables_[i].defined) JPGBuildHuffDecoder(dcTables_[i], kStdDC[i].counts, kStdDC[i].symbols);
+    if (!acTables_[i].defined) JPGBuildHuffDecoder(acTables_[i], kStdAC[i].counts, kStdAC[i].symbols);
+  }
+  mode_ = progressive_ || scanCount < frame_.count ? Mode::kBuffered : Mode::kDirect;
+  planes_.assign(static_cast<size_t>(mcuWidth_ * mcuHeight_ + 2 * 64), 0);
+  if (mode_ == Mode::kDirect) return;
+  long long bytes = 0;
+  for (int c = 0; c < frame_.count; ++c) {
+    storeW_[c] = mcusX_ * frame_.comp[c].h;
+    storeH_[c] = mcusY_ * frame_.comp[c].v;
+    bytes += static_cast<long long>(storeW_[c]) * storeH_[c] * 64 * sizeof(short);
+  }
+  if (bytes > kMaxStoreBytes) throw EOutOfMemory(RtlText::OutOfMemory);
+  try {
+    for (int c = 0; c < frame_.count; ++c)
+      store_[c].assign(static_cast<size_t>(storeW_[c]) * storeH_[c] * 64, 0);
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory(RtlText::OutOfMemory);
+  }
+}
+
+void Decoder::ReadScanHeader(int length) {
+  (void)length;
+  for (int i = 0; i < scanCount_; ++i) {
+    const int id = in_.Byte();
+    const int tables = in_.Byte();
+    int index = -1;
+    for (int c = 0; c < frame_.count; ++c)
+      if (frame_.comp[c].id == id) index = c;
+    ScanComponent& s = scan_[i];
+    s.index = index;
+    s.dc = tables >> 4;
+    s.ac = tables & 15;
+    if (index < 0 || s.dc > 3 || s.ac > 3) Fail();
+    if (mode_ == Mode::kDirect && index != i) Fail();
+  }
+  ss_ = in_.Byte();
+  se_ = in_.Byte();
+  const int a = in_.Byte();
+  ah_ = a >> 4;
+  al_ = a & 15;
+}
+
+void Decoder::CheckScanTables() const {
+  if (!progressive_) {
+    for (int i = 0; i < scanCount_; ++i) {
+      const ScanComponent& s = scan_[i];
+      if (!quantDefined_[frame_.comp[s.index].tq] || !dcTables_[s.dc].defined || !acTables_[s.ac].defined)
+        Fail();
+    }
+    return;
+  }
+  if (ss_ > se_ || se_ > 63 || al_ > 13 || (ah_ != 0 && ah_ != al_ + 1)) Fail();
+  if (ss_ > 0) {
+    if (scanCount_ != 1 || !acTables_[scan_[0].ac].defined) Fail();
+  } else if (ah_ == 0) {
+    for (int i = 0; i < scanCount_; ++i)
+      if (!dcTables_[scan_[i].dc].defined) Fail();
+  }
+}
+
+bool Decoder::AtRestart(long mcuIndex) const {
+  return restartInterval_ != 0 && mcuIndex > 0 && mcuIndex % restartInterval_ == 0;
+}
+
+void Decoder::Restart(int* preds, int& eobRun) {
+  br_.Reset();
+  int m = br_.TakeMarker();
+  if (m == 0) {
+    if (in_.Byte() != 0xFF) Fail();
+    m = in_.Byte();
+    while (m == 0xFF) m = in_.Byte();
+  }
+  if (m != kRST0 + nextRestart_) Fail();
+  nextRestart_ = (nextRestart_ + 1) & 7;
+  std::fill(preds, preds + 3, 0);
+  eobRun = 0;
+}
+
+bool Decoder::ReportRow(int mcuRow) {
+  (void)mcuRow;
+  if (progress_ == nullptr) return true;
+  const long size = in_.Size();
+  const int percent = size > 0 ? static_cast<int>(in_.Position() * 100 / size) : 0;
+  return progress_(percent);
+}
+
+bool Decoder::DecodeDirectScan() {
+  int preds[3] = {};
+  int eobRun = 0;
+  nextRestart_ = 0;
+  short blocks[kMaxBlocksPerMcu][64];
+  short* pointers[kMaxBlocksPerMcu];
+  for (int b = 0; b < kMaxBlocksPerMcu; ++b) pointers[b] = blocks[b];
+  long mcuIndex = 0;
+  const int bottom = std::min(frame_.height, dst_.Height());
+  for (int my = 0; my < mcusY_; ++my) {
+    for (int mx = 0; mx < mcusX_; ++mx, ++mcuIndex) {
+      if (AtRestart(mcuIndex)) Restart(preds, eobRun);
+      std::memset(blocks, 0, sizeof(short) * 64 * blocksPerMcu_);
+      int b = 0;
+      for (int s = 0; s < scanCount_; ++s) {
+        const FrameComponent& comp = frame_.comp[scan_[s].index];
+        for (int n = 0; n < comp.h * comp.v; ++n)
+          JPGDecodeBlock(br_, blocks[b++], preds[s], dcTables_[scan_[s].dc], acTables_[scan_[s].ac]);
+      }
+      EmitMcu(mx, my, pointers);
+    }
+    if (!ReportRow(my)) return false;
+    if ((my + 1) * mcuHeight_ >= bottom) break;
+  }
+  br_.Reset();
+  pendingMarker_ = br_.TakeMarker();
+  return true;
+}
+
+short* Decoder::StoreBlock(int c, int bx, int by) {
+  return store_[c].data() + (static_cast<long>(by) * storeW_[c] + bx) * 64;
+}
+
+void Decoder::DecodeStoredBlock(int s, int bx, int by, int* preds, int& eobRun) {
+  short* block = StoreBlock(scan_[s].index, bx, by);
+  const HuffDecoder& dc = dcTables_[scan_[s].dc];
+  const HuffDecoder& ac = acTables_[scan_[s].ac];
+  if (!progressive_)
+    JPGDecodeBlock(br_, block, preds[s], dc, ac);
+  else if (ss_ == 0 && ah_ == 0)
+    JPGDecodeDCFirst(br_, block, preds[s], dc, al_);
+  else if (ss_ == 0)
+    JPGDecodeDCRefine(br_, block, al_);
+  else if (ah_ == 0)
+    JPGDecodeACFirst(br_, block, eobRun, ac, ss_, se_, al_);
+  else
+    JPGDecodeACRefine(br_, block, eobRun, ac, ss_, se_, al_);
+}
+
+void Decoder::DecodeBufferedScan() {
+  int preds[3] = {};
+  int eobRun = 0;
+  nextRestart_ = 0;
+  long mcuIndex = 0;
+  if (scanCount_ == 1) {
+    // A single component is coded block by block over its own sampled size.
+    const FrameComponent& comp = frame_.comp[scan_[0].index];
+    const int across = CeilDiv(CeilDiv(frame_.width * comp.h, hMax_), 8);
+    const int down = CeilDiv(CeilDiv(frame_.height * comp.v, vMax_), 8);
+    for (int by = 0; by < down; ++by) {
+      for (int bx = 0; bx < across; ++bx, ++mcuIndex) {
+        if (AtRestart(mcuIndex)) Restart(preds, eobRun);
+        DecodeStoredBlock(0, bx, by, preds, eobRun);
+      }
+    }
+  } else {
+    for (int my = 0; my < mcusY_; ++my) {
+      for (int mx = 0; mx < mcusX_; ++mx, ++mcuIndex) {
+        if (AtRestart(mcuIndex)) Restart(preds, eobRun);
+        for (int s = 0; s < scanCount_; ++s) {
+          const FrameComponent& comp = frame_.comp[scan_[s].index];
+          for (int v = 0; v < comp.v; ++v)
+            for (int h = 0; h < comp.h; ++h)
+              DecodeStoredBlock(s, mx * comp.h + h, my * comp.v + v, preds, eobRun);
+        }
+      }
+    }
+  }
+  br_.Reset();
+  pendingMarker_ = br_.TakeMarker();
+}
+
+void Decoder::OutputStore() {
+  for (int c = 0; c < frame_.count; ++c)
+    if (!quantDefined_[frame_.comp[c].tq]) Fail();
+  short* pointers[kMaxBlocksPerMcu];
+  for (int my = 0; my < mcusY_; ++my) {
+    for (int mx = 0; mx < mcusX_; ++mx) {
+      int b = 0;
+      for (int c = 0; c < frame_.count; ++c) {
+        const FrameComponent& comp = frame_.comp[c];
+        for (int v = 0; v < comp.v; ++v)
+          for (int h = 0; h < comp.h; ++h) pointers[b++] = StoreBlock(c, mx * comp.h + h, my * comp.v + v);
+      }
+      EmitMcu(mx, my, pointers);
+    }
+  }
+}
+
+void Decoder::EmitMcu(int mx, int my, short* const* blocks) {
+  const int x0 = mx * mcuWidth_, y0 = my * mcuHeight_;
+  const int width = std::min(mcuWidth_, std::min(frame_.width, dst_.Width()) - x0);
+  const int height = std::min(mcuHeight_, std::min(frame_.height, dst_.Height()) - y0);
+  if (width <= 0 || height <= 0) return;
+  int coef[64];
+  uchar* luma = planes_.data();
+  uchar* cb = luma + mcuWidth_ * mcuHeight_;
+  uchar* cr = cb + 64;
+  const FrameComponent& y = frame_.comp[0];
+  int b = 0;
+  for (int v = 0; v < y.v; ++v) {
+    for (int h = 0; h < y.h; ++h) {
+      JPGDequantize(blocks[b++], quant_[y.tq], coef);
+      JPGIDCT(coef, luma + v * 8 * mcuWidth_ + h * 8, mcuWidth_);
+    }
+  }
+  uint* out = dst_.pixels + static_cast<long>(y0) * dst_.stride + x0;
+  if (frame_.count == 1) {
+    JPGStoreGrey(luma, mcuWidth_, out, dst_.stride, width, height);
+    return;
+  }
+  JPGDequantize(blocks[b++], quant_[frame_.comp[1].tq], coef);
+  JPGIDCT(coef, cb, 8);
+  JPGDequantize(blocks[b++], quant_[frame_.comp[2].tq], coef);
+  JPGIDCT(coef, cr, 8);
+  JPGStoreYCbCr(luma, mcuWidth_, cb, cr, 8, hMax_ - 1, vMax_ - 1, out, dst_.stride, width, height);
+}
+
+}  // namespace jpeg

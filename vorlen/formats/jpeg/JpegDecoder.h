@@ -1,0 +1,90 @@
+#pragma once
+// The JPEG decoder: baseline and extended sequential files (one interleaved scan decoded
+// MCU by MCU straight into the image, or several scans into a coefficient store) and
+// progressive files, grey or YCbCr, luminance sampling 1x1, 2x1 or 2x2.
+
+#include <vector>
+
+#include "vorlen/core/Buffer.h"
+#include "vorlen/formats/jpeg/JpegEntropyDecoder.h"
+#include "vorlen/formats/jpeg/JpegFrame.h"
+
+namespace jpeg {
+
+using ProgressStep = bool (*)(int percent);
+
+class Decoder {
+public:
+  Decoder(Input& in, Buffer& dst, ProgressStep progress);
+
+  // Decodes the whole file into dst (allocated to the image's size when empty). Answers
+  // false when the progress hook stopped it. Format errors raise EInvalidImage "100".
+  bool Decode();
+  bool Progressive() const { return progressive_; }
+
+private:
+  enum class Mode { kNone, kDirect, kBuffered };
+  struct ScanComponent {
+    int index;  // into frame_.comp
+    int dc;
+    int ac;
+  };
+
+  int NextMarker();
+  void ReadFrame(int marker, int length);
+  void ReadDHT(int length);
+  void ReadDQT(int length);
+  void ReadDRI(int length);
+  bool ReadScan(int length);
+  void StartFirstScan(int scanCount);
+  void ReadScanHeader(int length);
+  void CheckScanTables() const;
+  bool DecodeDirectScan();
+  void DecodeBufferedScan();
+  void DecodeStoredBlock(int c, int bx, int by, int* preds, int& eobRun);
+  void Restart(int* preds, int& eobRun);
+  bool AtRestart(long mcuIndex) const;
+  void OutputStore();
+  void EmitMcu(int mx, int my, short* const* blocks);
+  bool ReportRow(int mcuRow);
+  short* StoreBlock(int c, int bx, int by);
+
+  Input& in_;
+  Buffer& dst_;
+  ProgressStep progress_;
+  BitReader br_;
+
+  Frame frame_;
+  bool haveFrame_ = false;
+  bool progressive_ = false;
+  Mode mode_ = Mode::kNone;
+  int restartInterval_ = 0;
+  int nextRestart_ = 0;
+  int pendingMarker_ = 0;
+
+  ushort quant_[4][64] = {};
+  bool quantDefined_[4] = {};
+  HuffDecoder dcTables_[4];
+  HuffDecoder acTables_[4];
+
+  // MCU geometry.
+  int hMax_ = 1, vMax_ = 1;
+  int mcuWidth_ = 8, mcuHeight_ = 8;
+  int mcusX_ = 0, mcusY_ = 0;
+  int blocksPerMcu_ = 1;
+
+  // The current scan.
+  ScanComponent scan_[3] = {};
+  int scanCount_ = 0;
+  int ss_ = 0, se_ = 63, ah_ = 0, al_ = 0;
+
+  // Buffered modes: per component, its blocks in rows of storeW_[c] blocks.
+  std::vector<short> store_[3];
+  int storeW_[3] = {};
+  int storeH_[3] = {};
+
+  // One MCU of samples: luminance planes of mcuWidth_ x mcuHeight_, chroma 8 x 8.
+  std::vector<uchar> planes_;
+};
+
+}  // namespace jpeg

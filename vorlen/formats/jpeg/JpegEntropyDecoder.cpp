@@ -1,0 +1,191 @@
+#include "vorlen/formats/jpeg/JpegEntropyDecoder.h"
+
+#include <cstring>
+
+#include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/jpeg/JpegTables.h"
+
+namespace jpeg {
+
+void BitReader::Fail() { throw EInvalidImage("100"); }
+
+void JPGBuildHuffDecoder(HuffDecoder& table, const uchar counts[16], const uchar* symbols) {
+  int total = 0;
+  for (int i = 0; i < 16; ++i) total += counts[i];
+  if (total > 256) BitReader::Fail();
+  std::memcpy(table.counts, counts, 16);
+  std::memcpy(table.symbols, symbols, static_cast<size_t>(total));
+  std::memset(table.lookup, 0, sizeof table.lookup);
+  int code = 0;
+  int index = 0;
+  for (int length = 1; length <= 16; ++length) {
+    const int n = counts[length - 1];
+    table.valueOffset[length] = index - code;
+    if (n > 0 && code + n > (1 << length)) BitReader::Fail();  // over-full code space
+    for (int i = 0; i < n; ++i, ++code, ++index) {
+      if (length > kLookupBits) continue;
+      const int shift = kLookupBits - length;
+      const ushort entry = static_cast<ushort>(length << 8 | table.symbols[index]);
+      for (int fillIndex = 0; fillIndex < (1 << shift); ++fillIndex)
+        table.lookup[(code << shift) | fillIndex] = entry;
+    }
+    table.maxCode[length] = n > 0 ? code - 1 : -1;
+    code <<= 1;
+  }
+  table.maxCode[17] = 0x7FFFFFFF;  // sentinel: no code is this long
+  table.defined = true;
+}
+
+void BitReader::Fill() {
+  while (bits_ <= 56) {
+    uint byte = 0;
+    if (marker_ == 0) {
+      byte = in_.Byte();
+      if (byte == 0xFF) {
+        uint next = in_.Byte();
+        while (next == 0xFF) next = in_.Byte();  // fill bytes before a marker
+        if (next != 0) {
+          marker_ = static_cast<int>(next);
+          byte = 0;
+          padBits_ += 8;
+        }
+      }
+    } else {
+      padBits_ += 8;
+    }
+    acc_ |= static_cast<std::uint64_t>(byte) << (56 - bits_);
+    bits_ += 8;
+  }
+}
+
+int BitReader::DecodeLong(const HuffDecoder& table) {
+  int length = kLookupBits + 1;
+  int code = static_cast<int>(acc_ >> (64 - length));
+  while (length <= 16 && code > table.maxCode[length]) {
+    ++length;
+    code = static_cast<int>(acc_ >> (64 - length));
+  }
+  if (length > 16) Fail();  // no symbol has this code
+  acc_ <<= length;
+  bits_ -= length;
+  return table.symbols[(table.valueOffset[length] + code) & 0xFF];
+}
+
+namespace {
+
+int DecodeDCDiff(BitReader& br, const HuffDecoder& dc) {
+  const int s = br.Decode(dc);
+  if (s > 16) BitReader::Fail();
+  return br.Extend(s);
+}
+
+}  // namespace
+
+void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& dc,
+                    const HuffDecoder& ac) {
+  pred = static_cast<short>(pred + DecodeDCDiff(br, dc));
+  block[0] = static_cast<short>(pred);
+  for (int k = 1; k < 64;) {
+    const int symbol = br.Decode(ac);
+    const int run = symbol >> 4;
+    const int s = symbol & 15;
+    if (s != 0) {
+      k += run;
+      block[kZigZag[k]] = static_cast<short>(br.Extend(s));
+      ++k;
+    } else if (run == 15) {
+      k += 16;
+    } else {
+      break;
+    }
+  }
+  br.CheckOverrun();
+}
+
+void JPGDecodeDCFirst(BitReader& br, short* block, int& pred, const HuffDecoder& dc, int al) {
+  pred = static_cast<short>(pred + DecodeDCDiff(br, dc));
+  block[0] = static_cast<short>(pred * (1 << al));
+  br.CheckOverrun();
+}
+
+void JPGDecodeDCRefine(BitReader& br, short* block, int al) {
+  if (br.Get(1)) block[0] = static_cast<short>(block[0] | (1 << al));
+  br.CheckOverrun();
+}
+
+void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+                      int se, int al) {
+  if (eobRun > 0) {
+    --eobRun;
+    return;
+  }
+  for (int k = ss; k <= se;) {
+    const int symbol = br.Decode(ac);
+    const int run = symbol >> 4;
+    const int s = symbol & 15;
+    if (s != 0) {
+      k += run;
+      block[kZigZag[k]] = static_cast<short>(br.Extend(s) * (1 << al));
+      ++k;
+    } else if (run == 15) {
+      k += 16;
+    } else {
+      eobRun = (1 << run) - 1;
+      if (run > 0) eobRun += static_cast<int>(br.Get(run));
+      break;
+    }
+  }
+  br.CheckOverrun();
+}
+
+namespace {
+
+// Correction bit for a coefficient that is already non-zero.
+inline void Refine(BitReader& br, short& coef, int p1) {
+  if (br.Get(1) && (coef & p1) == 0) coef = static_cast<short>(coef >= 0 ? coef + p1 : coef - p1);
+}
+
+}  // namespace
+
+void JPGDecodeACRefine(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+                       int se, int al) {
+  const int p1 = 1 << al;
+  int k = ss;
+  if (eobRun == 0) {
+    for (; k <= se; ++k) {
+      const int symbol = br.Decode(ac);
+      int run = symbol >> 4;
+      const int s = symbol & 15;
+      int value = 0;
+      if (s != 0) {
+        if (s != 1) BitReader::Fail();
+        value = br.Get(1) ? p1 : -p1;
+      } else if (run != 15) {
+        eobRun = 1 << run;
+        if (run > 0) eobRun += static_cast<int>(br.Get(run));
+        break;
+      }
+      // Skip `run` zero coefficients, refining the non-zero ones met on the way.
+      for (; k <= se; ++k) {
+        short& coef = block[kZigZag[k]];
+        if (coef != 0) {
+          Refine(br, coef, p1);
+        } else {
+          if (run == 0) break;
+          --run;
+        }
+      }
+      if (value != 0) block[kZigZag[k]] = static_cast<short>(value);
+    }
+  }
+  if (eobRun > 0) {
+    for (; k <= se; ++k) {
+      short& coef = block[kZigZag[k]];
+      if (coef != 0) Refine(br, coef, p1);
+    }
+    --eobRun;
+  }
+  br.CheckOverrun();
+}
+
+}  // namespace jpeg

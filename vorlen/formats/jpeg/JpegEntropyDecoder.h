@@ -1,0 +1,103 @@
+#pragma once
+// The JPEG entropy decoder: Huffman decoding tables, the bit reader over entropy-coded data
+// (byte stuffing, markers) and the block decoders of the sequential and progressive modes.
+
+#include <cstdint>
+
+#include "vorlen/formats/jpeg/JpegIO.h"
+
+namespace jpeg {
+
+constexpr int kLookupBits = 9;
+
+struct HuffDecoder {
+  bool defined = false;
+  uchar counts[16] = {};
+  uchar symbols[256] = {};
+  // Per code length 1..16: the largest code of that length (-1: none) and the offset that
+  // turns a code of that length into an index into symbols.
+  int maxCode[18] = {};
+  int valueOffset[17] = {};
+  // Codes up to kLookupBits long, indexed by the next kLookupBits bits:
+  // length << 8 | symbol, or 0 when the code is longer.
+  ushort lookup[1 << kLookupBits] = {};
+};
+
+// Derives the decoding limits from counts and symbols. Raises the format error when the
+// counts total more than 256 or more codes of a length exist than the code space holds.
+void JPGBuildHuffDecoder(HuffDecoder& table, const uchar counts[16], const uchar* symbols);
+
+// Reads entropy-coded data MSB first. A marker met in the data is kept, and zero bits stand
+// in for the data behind it; using any of those stand-in bits is the format error, checked
+// after each block (Overrun).
+class BitReader {
+public:
+  explicit BitReader(Input& in) : in_(in) {}
+
+  uint Get(int n) {  // n from 1 to 16
+    if (bits_ < n) Fill();
+    const uint v = static_cast<uint>(acc_ >> (64 - n));
+    acc_ <<= n;
+    bits_ -= n;
+    return v;
+  }
+  int Decode(const HuffDecoder& table) {
+    if (bits_ < 16) Fill();
+    const uint entry = table.lookup[acc_ >> (64 - kLookupBits)];
+    if (entry != 0) {
+      const int length = static_cast<int>(entry >> 8);
+      acc_ <<= length;
+      bits_ -= length;
+      return static_cast<int>(entry & 0xFF);
+    }
+    return DecodeLong(table);
+  }
+  // A value of s bits (s up to 16) with the sign rule of the standard.
+  int Extend(int s) {
+    if (s == 0) return 0;
+    const int v = static_cast<int>(Get(s));
+    return v < (1 << (s - 1)) ? v - (1 << s) + 1 : v;
+  }
+  // Raises the format error when stand-in bits behind a marker were used.
+  void CheckOverrun() const {
+    if (marker_ != 0 && bits_ < padBits_) Fail();
+  }
+  // Drops the bits held (end of a scan or restart interval).
+  void Reset() {
+    acc_ = 0;
+    bits_ = 0;
+    padBits_ = 0;
+  }
+  // The marker met in the data (0: none yet); taking it forgets it.
+  int Marker() const { return marker_; }
+  int TakeMarker() {
+    const int m = marker_;
+    marker_ = 0;
+    return m;
+  }
+
+  [[noreturn]] static void Fail();
+
+private:
+  void Fill();
+  int DecodeLong(const HuffDecoder& table);
+
+  Input& in_;
+  std::uint64_t acc_ = 0;  // held bits at the top
+  int bits_ = 0;
+  int padBits_ = 0;  // stand-in zero bits among the held ones
+  int marker_ = 0;
+};
+
+// Block decoders; block is 64 coefficients in natural order. pred is the component's DC
+// predictor, eobRun the end-of-band run of progressive AC scans.
+void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& dc,
+                    const HuffDecoder& ac);
+void JPGDecodeDCFirst(BitReader& br, short* block, int& pred, const HuffDecoder& dc, int al);
+void JPGDecodeDCRefine(BitReader& br, short* block, int al);
+void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+                      int se, int al);
+void JPGDecodeACRefine(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+                       int se, int al);
+
+}  // namespace jpeg

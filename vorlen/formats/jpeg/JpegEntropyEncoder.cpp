@@ -1,0 +1,264 @@
+#include "vorlen/formats/jpeg/JpegEntropyEncoder.h"
+
+#include <cstring>
+
+#include "vorlen/formats/jpeg/JpegTables.h"
+
+namespace jpeg {
+
+namespace {
+
+inline void PutByte(BitWriter& w, uint byte) {
+  w.out[w.outPos++] = static_cast<uchar>(byte);
+  if (byte == 0xFF) w.out[w.outPos++] = 0;
+}
+
+void WriteAccumulator(BitWriter& w) {
+  // A block never fills the buffer; only a long run of pending bits comes near it.
+  if (w.outPos > BitWriter::kOutSize - 8) w.Drain();
+  PutByte(w, w.acc >> 24);
+  PutByte(w, w.acc >> 16 & 255);
+  PutByte(w, w.acc >> 8 & 255);
+  PutByte(w, w.acc & 255);
+}
+
+inline int BitLength(int magnitude) {
+  int n = 0;
+  while (magnitude != 0) {
+    ++n;
+    magnitude >>= 1;
+  }
+  return n;
+}
+
+inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
+  if (w.freq != nullptr) {
+    ++w.freq[symbol];
+    return;
+  }
+  JPGPutBits(w, table.code[symbol], table.length[symbol]);
+}
+
+// An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
+inline int PointTransform(int v, int al) { return v < 0 ? -(-v >> al) : v >> al; }
+
+}  // namespace
+
+void JPGPutBits(BitWriter& w, uint value, int count) {
+  if (count <= 0) return;
+  value &= (1u << count) - 1;
+  if (count < w.free) {
+    w.acc = w.acc << count | value;
+    w.free -= count;
+    return;
+  }
+  const int rest = count - w.free;
+  w.acc = (w.free == 32 ? 0 : w.acc << w.free) | value >> rest;
+  WriteAccumulator(w);
+  w.acc = value & ((1u << rest) - 1);
+  w.free = 32 - rest;
+}
+
+void JPGPutCorrectionBits(BitWriter& w, const uchar* bytes, int count) {
+  if (w.freq != nullptr) return;
+  for (int i = 0; i < count; ++i) JPGPutBits(w, bytes[i] & 1u, 1);
+}
+
+void JPGFlushBits(BitWriter& w) {
+  if (w.free < 32) {
+    int held = 32 - w.free;
+    uint bits = w.acc << w.free;
+    if (w.outPos > BitWriter::kOutSize - 8) w.Drain();
+    for (; held > 0; held -= 8, bits <<= 8) PutByte(w, bits >> 24);
+    w.acc = 0;
+    w.free = 32;
+  }
+  w.Drain();
+}
+
+void JPGEncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) {
+  const int s = BitLength(value < 0 ? -value : value);
+  const int symbol = run << 4 | s;
+  if (w.freq != nullptr) {
+    ++w.freq[symbol];
+    return;
+  }
+  JPGPutBits(w, table.code[symbol], table.length[symbol]);
+  if (s > 0) JPGPutBits(w, static_cast<uint>(value < 0 ? value - 1 : value), s);
+}
+
+void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEncoder& dc,
+                    const HuffEncoder& ac) {
+  JPGEncodeValue(w, static_cast<short>(block[0] - pred), 0, dc);
+  pred = block[0];
+  int run = 0;
+  for (int k = 1; k < 64; ++k) {
+    const int v = block[kZigZag[k]];
+    if (v == 0) {
+      ++run;
+      continue;
+    }
+    for (; run > 15; run -= 16) PutCode(w, 0xF0, ac);
+    JPGEncodeValue(w, v, run, ac);
+    run = 0;
+  }
+  if (run > 0) PutCode(w, 0x00, ac);
+}
+
+void JPGFlushEOBRun(BitWriter& w, const HuffEncoder& table) {
+  if (w.eobRun == 0) return;
+  const int n = BitLength(w.eobRun);
+  PutCode(w, (n - 1) << 4, table);
+  if (w.freq == nullptr && n > 1) JPGPutBits(w, static_cast<uint>(w.eobRun), n - 1);
+  w.eobRun = 0;
+}
+
+void JPGFlushEOBRunAndBits(BitWriter& w, const HuffEncoder& table) {
+  JPGFlushEOBRun(w, table);
+  JPGPutCorrectionBits(w, w.bits, w.be);
+  w.be = 0;
+}
+
+namespace {
+
+void EncodeACFirst(BitWriter& w, const short* block, int al, int ss, int se, const HuffEncoder& table) {
+  int run = 0;
+  for (int k = ss; k <= se; ++k) {
+    const int v = PointTransform(block[kZigZag[k]], al);
+    if (v == 0) {
+      ++run;
+      continue;
+    }
+    JPGFlushEOBRun(w, table);
+    for (; run > 15; run -= 16) PutCode(w, 0xF0, table);
+    JPGEncodeValue(w, v, run, table);
+    run = 0;
+  }
+  if (run > 0 && ++w.eobRun == 0x7FFF) JPGFlushEOBRun(w, table);
+}
+
+void EncodeACRefine(BitWriter& w, const short* block, int al, int ss, int se, const HuffEncoder& table) {
+  int last = -1;  // the last newly non-zero coefficient of the band
+  for (int k = ss; k <= se; ++k) {
+    const int v = block[kZigZag[k]];
+    if ((v < 0 ? -v : v) >> al == 1) last = k;
+  }
+  uchar own[64];
+  int ownCount = 0;
+  int run = 0;
+  for (int k = ss; k <= se; ++k) {
+    const int v = block[kZigZag[k]];
+    const int t = (v < 0 ? -v : v) >> al;
+    if (t == 0) {
+      ++run;
+      continue;
+    }
+    while (run > 15 && k <= last) {
+      JPGFlushEOBRunAndBits(w, table);
+      PutCode(w, 0xF0, table);
+      JPGPutCorrectionBits(w, own, ownCount);
+      ownCount = 0;
+      run -= 16;
+    }
+    if (t > 1) {
+      own[ownCount++] = static_cast<uchar>(t & 1);
+      continue;
+    }
+    JPGFlushEOBRunAndBits(w, table);
+    JPGEncodeValue(w, v < 0 ? -1 : 1, run, table);
+    JPGPutCorrectionBits(w, own, ownCount);
+    ownCount = 0;
+    run = 0;
+  }
+  if (run > 0 || ownCount > 0) {
+    ++w.eobRun;
+    std::memcpy(w.bits + w.be, own, static_cast<size_t>(ownCount));
+    w.be += ownCount;
+    if (w.eobRun == 0x7FFF || w.be > 959) JPGFlushEOBRunAndBits(w, table);
+  }
+}
+
+}  // namespace
+
+void JPGEncodeProgressive(BitWriter& w, const short* block, short& pred, int ah, int al, int se,
+                          int ss, const HuffEncoder& table) {
+  if (ss == 0) {
+    const int v = block[0] >> al;
+    if (ah == 0) {
+      JPGEncodeValue(w, static_cast<short>(v - pred), 0, table);
+      pred = static_cast<short>(v);
+    } else {
+      JPGPutBits(w, static_cast<uint>(v & 1), 1);
+    }
+    return;
+  }
+  if (ah == 0)
+    EncodeACFirst(w, block, al, ss, se, table);
+  else
+    EncodeACRefine(w, block, al, ss, se, table);
+}
+
+int JPGBuildHuffLengths(const uint* counts257, uchar counts[16], uchar symbols[256]) {
+  constexpr uint kSentinel = 1000000000;
+  uint freq[257];
+  std::memcpy(freq, counts257, sizeof freq);
+  freq[256] = 1;  // reserved code point: no real code is all ones
+  int codeSize[257] = {};
+  int others[257];
+  for (int& o : others) o = -1;
+  for (;;) {
+    int c1 = -1, c2 = -1;
+    uint v = kSentinel;
+    for (int i = 0; i <= 256; ++i)
+      if (freq[i] != 0 && freq[i] <= v) v = freq[i], c1 = i;
+    v = kSentinel;
+    for (int i = 0; i <= 256; ++i)
+      if (freq[i] != 0 && freq[i] <= v && i != c1) v = freq[i], c2 = i;
+    if (c2 < 0) break;
+    freq[c1] += freq[c2];
+    freq[c2] = 0;
+    ++codeSize[c1];
+    while (others[c1] >= 0) ++codeSize[c1 = others[c1]];
+    others[c1] = c2;
+    ++codeSize[c2];
+    while (others[c2] >= 0) ++codeSize[c2 = others[c2]];
+  }
+  int bits[64] = {};
+  for (int i = 0; i <= 256; ++i)
+    if (codeSize[i] > 0 && codeSize[i] < 64) ++bits[codeSize[i]];
+  for (int i = 63; i > 16; --i) {
+    while (bits[i] > 0) {
+      int j = i - 2;
+      while (bits[j] == 0) --j;
+      bits[i] -= 2;
+      ++bits[i - 1];
+      bits[j + 1] += 2;
+      --bits[j];
+    }
+  }
+  int longest = 16;
+  while (longest > 0 && bits[longest] == 0) --longest;
+  if (longest > 0) --bits[longest];
+  for (int i = 0; i < 16; ++i) counts[i] = static_cast<uchar>(bits[i + 1]);
+  int n = 0;
+  for (int size = 1; size < 64; ++size)
+    for (int s = 0; s < 256; ++s)
+      if (codeSize[s] == size && n < 256) symbols[n++] = static_cast<uchar>(s);
+  return n;
+}
+
+void JPGBuildHuffEncoder(const uchar counts[16], const uchar* symbols, HuffEncoder& table) {
+  table = HuffEncoder();
+  uint code = 0;
+  int p = 0;
+  for (int length = 1; length <= 16; ++length) {
+    for (int i = 0; i < counts[length - 1]; ++i, ++code) {
+      table.code[symbols[p]] = static_cast<ushort>(code);
+      table.length[symbols[p]] = static_cast<uchar>(length);
+      ++p;
+    }
+    code <<= 1;
+  }
+}
+
+}  // namespace jpeg
