@@ -14,7 +14,7 @@ void RegisterFormats() {
   // RegisterPCXFile();   // PCX  (vorlen/formats/pcx)
   // RegisterLBMFile();   // IFF  (vorlen/formats/iff)
   RegisterBMPFile();
-  // RegisterJPGFile();   // JPEG (vorlen/formats/jpeg)
+  RegisterJPGFile();
   // RegisterPNGFile();   // PNG  (vorlen/formats/png)
   // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)
   // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/jpeg/JpegColour.h"
 #include "vorlen/formats/jpeg/JpegDct.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
@@ -13,7 +14,7 @@ namespace jpeg {
 
 namespace {
 
-[[noreturn]] void Fail() { throw EInvalidImage("100"); }
+[[noreturn]] void Fail() { ThrowInvalidImage(); }
 
 // The coefficient store never grows beyond this many bytes (a 16-bit frame needs at most
 // 65535 x 65535 x 6 bytes; a file of a few bytes must not make us ask for that).
@@ -72,13 +73,7 @@ void Decoder::ReadFrame(int marker, int length) {
   if (!ReadFrameHeader(in_, length, frame_)) Fail();
   haveFrame_ = true;
   progressive_ = marker == kSOF2;
-  if (!dst_.Empty()) return;
-  const long long pixels = static_cast<long long>(frame_.width) * frame_.height;
-  if (pixels > kMaxBufferPixels) Fail();  // more than one buffer can hold
-  dst_.Alloc(Pair<int>(frame_.width, frame_.height));
-  if (dst_.Empty()) throw EOutOfMemory(RtlText::OutOfMemory);
-  for (int y = 0; y < dst_.Height(); ++y)
-    std::memset(dst_.pixels + static_cast<long>(y) * dst_.stride, 0, sizeof(uint) * dst_.Width());
+  area_ = PrepareTarget(dst_, frame_.width, frame_.height);
 }
 
 void Decoder::ReadDHT(int length) {
@@ -238,7 +233,6 @@ bool Decoder::DecodeDirectScan() {
   short* pointers[kMaxBlocksPerMcu];
   for (int b = 0; b < kMaxBlocksPerMcu; ++b) pointers[b] = blocks[b];
   long mcuIndex = 0;
-  const int bottom = std::min(frame_.height, dst_.Height());
   for (int my = 0; my < mcusY_; ++my) {
     for (int mx = 0; mx < mcusX_; ++mx, ++mcuIndex) {
       if (AtRestart(mcuIndex)) Restart(preds, eobRun);
@@ -252,7 +246,7 @@ bool Decoder::DecodeDirectScan() {
       EmitMcu(mx, my, pointers);
     }
     if (!ReportRow(my)) return false;
-    if ((my + 1) * mcuHeight_ >= bottom) break;
+    if ((my + 1) * mcuHeight_ >= area_.rows) break;
   }
   br_.Reset();
   pendingMarker_ = br_.TakeMarker();
@@ -331,8 +325,8 @@ void Decoder::OutputStore() {
 
 void Decoder::EmitMcu(int mx, int my, short* const* blocks) {
   const int x0 = mx * mcuWidth_, y0 = my * mcuHeight_;
-  const int width = std::min(mcuWidth_, std::min(frame_.width, dst_.Width()) - x0);
-  const int height = std::min(mcuHeight_, std::min(frame_.height, dst_.Height()) - y0);
+  const int width = std::min(mcuWidth_, area_.columns - x0);
+  const int height = std::min(mcuHeight_, area_.rows - y0);
   if (width <= 0 || height <= 0) return;
   int coef[64];
   uchar* luma = planes_.data();
@@ -346,7 +340,7 @@ void Decoder::EmitMcu(int mx, int my, short* const* blocks) {
       JPGIDCT(coef, luma + v * 8 * mcuWidth_ + h * 8, mcuWidth_);
     }
   }
-  uint* out = dst_.pixels + static_cast<long>(y0) * dst_.stride + x0;
+  uint* out = TargetRow(dst_, y0) + x0;
   if (frame_.count == 1) {
     JPGStoreGrey(luma, mcuWidth_, out, dst_.stride, width, height);
     return;

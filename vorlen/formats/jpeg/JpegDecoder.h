@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "vorlen/core/Buffer.h"
+#include "vorlen/formats/FormatTarget.h"
 #include "vorlen/formats/jpeg/JpegEntropyDecoder.h"
 #include "vorlen/formats/jpeg/JpegFrame.h"
 
@@ -55,6 +56,7 @@ private:
   BitReader br_;
 
   Frame frame_;
+  TargetArea area_;  // the part of dst the image covers
   bool haveFrame_ = false;
   bool progressive_ = false;
   Mode mode_ = Mode::kNone;

@@ -5,6 +5,8 @@
 #include <new>
 
 #include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/FormatTarget.h"
+#include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/jpeg/JpegColour.h"
 #include "vorlen/formats/jpeg/JpegDct.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
@@ -149,7 +151,8 @@ void Encoder::ConvertBlock(const uint* pixels, short (*planes)[64]) const {
 }
 
 bool Encoder::Encode() {
-  if (width_ > 65535 || height_ > 65535 || image_.Empty()) throw EInvalidImage("100");
+  if (image_.pixels == nullptr || image_.Empty()) ThrowInvalidImage();  // JPEG sizes start at 1
+  CheckSizeFits(image_, 16);
   WriteHead();
   WriteDQT(0);
   if (components_ == 3) WriteDQT(1);

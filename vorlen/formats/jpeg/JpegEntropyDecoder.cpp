@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
 
-void BitReader::Fail() { throw EInvalidImage("100"); }
+void BitReader::Fail() { ThrowInvalidImage(); }
 
 void JPGBuildHuffDecoder(HuffDecoder& table, const uchar counts[16], const uchar* symbols) {
   int total = 0;

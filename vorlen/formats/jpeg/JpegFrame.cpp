@@ -1,5 +1,6 @@
 #include "vorlen/formats/jpeg/JpegFrame.h"
 
+#include "platform/rtl/Exceptions.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
@@ -43,22 +44,32 @@ bool ReadFrameHeader(Input& in, int length, Frame& frame) {
   return usable;
 }
 
-Probe ProbeJpeg(Input& in, Frame* frame, bool& frameSeen) {
+bool ReadSOI(Input& in) {
+  try {
+    return in.Byte() == 0xFF && in.Byte() == kSOI;
+  } catch (const EReadError&) {
+    return false;
+  }
+}
+
+Probe WalkToFrame(Input& in, Frame& frame, bool& frameSeen) {
   frameSeen = false;
-  if (in.Byte() != 0xFF || in.Byte() != kSOI) return Probe::kNotJpeg;
-  if (frame == nullptr) return Probe::kUnsupported;
-  for (;;) {
-    if (in.Byte() != 0xFF) return Probe::kUnsupported;
-    const int m = in.Byte();
-    if (m == 0) continue;
-    if ((m >= kRST0 && m <= kRST7) || m == kEOI || m == kSOS) return Probe::kUnsupported;
-    const int length = in.Word();
-    if (IsFrameMarker(m)) {
-      const bool usable = ReadFrameHeader(in, length, *frame);
-      frameSeen = true;
-      return usable && m <= kSOF2 ? Probe::kSupported : Probe::kUnsupported;
+  try {
+    for (;;) {
+      if (in.Byte() != 0xFF) return Probe::kUnsupported;
+      const int m = in.Byte();
+      if (m == 0) continue;
+      if ((m >= kRST0 && m <= kRST7) || m == kEOI || m == kSOS) return Probe::kUnsupported;
+      const int length = in.Word();
+      if (IsFrameMarker(m)) {
+        const bool usable = ReadFrameHeader(in, length, frame);
+        frameSeen = true;
+        return usable && m <= kSOF2 ? Probe::kSupported : Probe::kUnsupported;
+      }
+      in.Skip(length - 2);
     }
-    in.Skip(length - 2);
+  } catch (const EReadError&) {
+    return Probe::kUnsupported;  // as far as the data went: a JPEG without a usable frame
   }
 }
 

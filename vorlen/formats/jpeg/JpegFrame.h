@@ -31,8 +31,12 @@ inline bool IsFrameMarker(int m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 &&
 
 enum class Probe { kNotJpeg = 0, kSupported = 1, kUnsupported = -1 };
 
-// Walks the markers from the start of the file up to the frame header. Without `frame`
-// only the SOI is looked at. `frameSeen` tells whether a frame header was read into `frame`.
-Probe ProbeJpeg(Input& in, Frame* frame, bool& frameSeen);
+// Whether the data starts with SOI (false also when it ends before).
+bool ReadSOI(Input& in);
+
+// The probe's walk from behind SOI to the frame header: kSupported for a readable frame
+// behind SOF0, SOF1 or SOF2, else kUnsupported (also when the data ends first).
+// `frameSeen` tells whether a frame header was read into `frame`.
+Probe WalkToFrame(Input& in, Frame& frame, bool& frameSeen);
 
 }  // namespace jpeg

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "vorlen/core/Types.h"
+#include "vorlen/formats/StreamBuf.h"
 
 namespace jpeg {
 
@@ -55,10 +56,39 @@ protected:
   uchar NextWindow() override;
 };
 
+// The registry's buffered reader over a file stream. Bytes come straight from its buffer;
+// the reader's position is handed back when this input ends.
+class StreamInput : public Input {
+public:
+  explicit StreamInput(StreamBuf& source);
+  ~StreamInput() override;
+  StreamInput(const StreamInput&) = delete;
+  StreamInput& operator=(const StreamInput&) = delete;
+  long Position() const override;
+  long Size() const override;
+
+protected:
+  uchar NextWindow() override;
+
+private:
+  void Adopt();
+  StreamBuf& source_;
+};
+
 class Output {
 public:
   virtual ~Output() = default;
   virtual void Write(const uchar* data, size_t count) = 0;
+};
+
+// Writes to a framework stream (its write error on failure).
+class StreamOutput : public Output {
+public:
+  explicit StreamOutput(TStream* stream) : stream_(stream) {}
+  void Write(const uchar* data, size_t count) override;
+
+private:
+  TStream* stream_;
 };
 
 }  // namespace jpeg

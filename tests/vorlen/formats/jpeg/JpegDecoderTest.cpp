@@ -70,6 +70,8 @@ const Variant kVariants[] = {
     {"restartProgressive420", {90, false, true, 2, 2, 0, 5}},
     {"restartGrey", {50, true, false, 1, 1, 0, 7}},
     {"quality100", {100, false, false, 2, 2, 0, 0}},
+    {"separateScans420", {80, false, false, 2, 2, 0, 0, true}},
+    {"separateScansRestart422", {80, false, false, 2, 1, 0, 4, true}},
 };
 
 class LibJpegFiles : public testing::TestWithParam<Variant> {};

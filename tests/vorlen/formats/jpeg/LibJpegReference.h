@@ -25,6 +25,7 @@ struct EncodeOptions {
   int h = 1, v = 1;  // luminance sampling
   int restartRows = 0;
   int restartBlocks = 0;
+  bool separateScans = false;  // sequential, one scan per component
 };
 
 struct Decoded {
@@ -106,6 +107,11 @@ inline std::vector<unsigned char> Encode(const Image& img, const EncodeOptions& 
     info.comp_info[0].v_samp_factor = o.v;
   }
   if (o.progressive) jpeg_simple_progression(&info);
+  static const jpeg_scan_info kSeparate[3] = {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+  if (o.separateScans) {
+    info.scan_info = kSeparate;
+    info.num_scans = o.grey ? 1 : 3;
+  }
   info.restart_in_rows = o.restartRows;
   info.restart_interval = static_cast<unsigned>(o.restartBlocks);
   jpeg_start_compress(&info, TRUE);
