@@ -1,0 +1,25 @@
+# Libraries the platform layer links: FreeType and Fontconfig for text, SDL2 for the host
+# that shows the desktop on a real display.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(QUILLO_FREETYPE REQUIRED IMPORTED_TARGET freetype2)
+pkg_check_modules(QUILLO_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+pkg_check_modules(QUILLO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
+target_link_libraries(platform PRIVATE
+  PkgConfig::QUILLO_FREETYPE PkgConfig::QUILLO_FONTCONFIG PkgConfig::QUILLO_SDL2)
+
+# quillo_embed_resources(target module_name res_dir): embeds every file under res_dir into a
+# table the module registers at load; FindResource and friends read it by module.
+function(quillo_embed_resources target module res_dir)
+  file(GLOB_RECURSE res_files CONFIGURE_DEPENDS ${res_dir}/*)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DOUT=${out} -DMODULE=${module} -DRES_DIR=${res_dir}
+            -P ${CMAKE_SOURCE_DIR}/platform/EmbedResources.cmake
+    DEPENDS ${res_files} ${CMAKE_SOURCE_DIR}/platform/EmbedResources.cmake
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+endfunction()
+
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/res)
+  quillo_embed_resources(platform platform ${CMAKE_CURRENT_SOURCE_DIR}/res)
+endif()

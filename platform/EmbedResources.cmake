@@ -1,0 +1,20 @@
+# Writes a C++ file that registers every file of RES_DIR as a resource of MODULE.
+# A resource's type comes from its folder or extension, its name from the file name without
+# its extension, upper-cased (resource names are compared without regard to case).
+file(GLOB_RECURSE files RELATIVE ${RES_DIR} ${RES_DIR}/*)
+list(SORT files)
+set(body "// Generated from ${RES_DIR}; do not edit.\n#include \"platform/win/Resources.h\"\n\nnamespace {\n")
+set(entries "")
+set(index 0)
+foreach(f IN LISTS files)
+  file(READ ${RES_DIR}/${f} hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR size "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "const unsigned char res${index}[] = {${bytes}0};\n")
+  string(APPEND entries "  {\"${f}\", res${index}, ${size}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "const EmbeddedResource table[] = {\n${entries}  {nullptr, nullptr, 0}};\n")
+string(APPEND body "const bool registered = RegisterModuleResources(\"${MODULE}\", table);\n}  // namespace\n")
+file(WRITE ${OUT} "${body}")

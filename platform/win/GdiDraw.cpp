@@ -1,0 +1,335 @@
+// Lines, shapes, rectangle fills and pattern blits.
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win/Raster.h"
+#include "platform/win/SysParams.h"
+
+namespace {
+
+struct PenInfo {
+  bool null = true;
+  int width = 1;
+  int style = PS_SOLID;
+  std::uint32_t color = 0;
+};
+
+PenInfo CurrentPen(const DeviceContext& dc) {
+  PenInfo info;
+  PenObject* pen = LivePen(dc.state.pen);
+  if (!pen || pen->log.lopnStyle == PS_NULL) return info;
+  info.null = false;
+  info.width = std::max<int>(1, pen->log.lopnWidth.x);
+  info.style = static_cast<int>(pen->log.lopnStyle);
+  COLORREF c = dc.state.pen == GetStockObject(DC_PEN) ? dc.state.dcPenColor : pen->log.lopnColor;
+  info.color = PixelFromColor(c);
+  return info;
+}
+
+// Dash patterns of the styled pens: lengths of alternating on and off runs.
+const std::vector<int>& DashPattern(int style) {
+  static const std::vector<int> dash{18, 6}, dot{3, 3}, dashDot{9, 6, 3, 6},
+      dashDotDot{9, 3, 3, 3, 3, 3}, solid{};
+  switch (style) {
+    case PS_DASH: return dash;
+    case PS_DOT: return dot;
+    case PS_DASHDOT: return dashDot;
+    case PS_DASHDOTDOT: return dashDotDot;
+  }
+  return solid;
+}
+
+// A one-pixel line from a to b in surface coordinates, without its last point.
+void ThinLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
+  const std::vector<int>& dashes = DashPattern(pen.style);
+  int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
+  int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+  int err = dx + dy, x = a.x, y = a.y, step = 0;
+  size_t dash = 0;
+  int left = dashes.empty() ? 0 : dashes[0];
+  std::uint32_t bk = PixelFromColor(dc.state.bkColor);
+  while (x != b.x || y != b.y) {
+    bool on = dashes.empty() || dash % 2 == 0;
+    if (on)
+      PlotSurfacePixel(dc, x, y, pen.color, dc.state.rop2);
+    else if (dc.state.bkMode == OPAQUE)
+      PlotSurfacePixel(dc, x, y, bk, dc.state.rop2);
+    if (!dashes.empty() && --left == 0) {
+      dash = (dash + 1) % dashes.size();
+      left = dashes[dash];
+    }
+    ++step;
+    int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+// A wide line as a region: the segment's quadrilateral with round ends.
+Region WideLineRegion(POINT a, POINT b, int width) {
+  double half = width / 2.0;
+  double vx = b.x - a.x, vy = b.y - a.y, len = std::hypot(vx, vy);
+  Region out;
+  if (len > 0) {
+    double nx = -vy / len * half, ny = vx / len * half;
+    POINT quad[4] = {{static_cast<LONG>(std::lround(a.x + nx)), static_cast<LONG>(std::lround(a.y + ny))},
+                     {static_cast<LONG>(std::lround(b.x + nx)), static_cast<LONG>(std::lround(b.y + ny))},
+                     {static_cast<LONG>(std::lround(b.x - nx)), static_cast<LONG>(std::lround(b.y - ny))},
+                     {static_cast<LONG>(std::lround(a.x - nx)), static_cast<LONG>(std::lround(a.y - ny))}};
+    out = PolygonFillRegion(quad, 4, WINDING);
+  }
+  int lo = width / 2, hi = width - lo;
+  out = out.Union(EllipseRegion(RECT{a.x - lo, a.y - lo, a.x + hi, a.y + hi}));
+  out = out.Union(EllipseRegion(RECT{b.x - lo, b.y - lo, b.x + hi, b.y + hi}));
+  return out;
+}
+
+// Draws a polyline of surface points with the current pen.
+void StrokePolyline(DeviceContext& dc, const std::vector<POINT>& pts, bool closed) {
+  PenInfo pen = CurrentPen(dc);
+  if (pen.null || pts.size() < 2) return;
+  size_t segments = closed ? pts.size() : pts.size() - 1;
+  if (pen.width <= 1) {
+    for (size_t i = 0; i < segments; ++i) ThinLine(dc, pts[i], pts[(i + 1) % pts.size()], pen);
+    return;
+  }
+  Region stroke;
+  for (size_t i = 0; i < segments; ++i)
+    stroke = stroke.Union(WideLineRegion(pts[i], pts[(i + 1) % pts.size()], pen.width));
+  FillSurfaceRegion(dc, stroke, SolidPaint(pen.color), dc.state.rop2);
+}
+
+std::vector<POINT> ToSurface(const DeviceContext& dc, const POINT* points, int count) {
+  std::vector<POINT> out;
+  for (int i = 0; i < count; ++i) out.push_back(dc.ToSurface(points[i].x, points[i].y));
+  return out;
+}
+
+RECT Normalized(int left, int top, int right, int bottom) {
+  return RECT{std::min(left, right), std::min(top, bottom), std::max(left, right),
+              std::max(top, bottom)};
+}
+
+// Fills the interior and draws the outline of a shape given as its outer region; the
+// outline is the outer region less the region shrunk by the pen width.
+void PaintShape(DeviceContext& dc, const Region& outer, const Region& inner, bool penNull) {
+  BrushPaint brush = MakeBrushPaint(dc, dc.state.brush);
+  FillSurfaceRegion(dc, penNull ? outer : inner, brush, dc.state.rop2);
+  if (!penNull) {
+    PenInfo pen = CurrentPen(dc);
+    FillSurfaceRegion(dc, outer.Subtract(inner), SolidPaint(pen.color), dc.state.rop2);
+  }
+}
+
+DeviceContext* Ready(HDC handle) {
+  DeviceContext* dc = LiveDc(handle);
+  return dc && dc->Prepare() ? dc : nullptr;
+}
+
+}  // namespace
+
+COLORREF SetPixel(HDC handle, int x, int y, COLORREF colour) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc) return CLR_INVALID;
+  POINT p = dc->ToSurface(x, y);
+  if (!SurfacePixelVisible(*dc, p.x, p.y)) return CLR_INVALID;
+  dc->surface.Row(p.y)[p.x] = PixelFromColor(colour);
+  return colour & 0xFFFFFF;
+}
+
+BOOL SetPixelV(HDC dc, int x, int y, COLORREF colour) {
+  return SetPixel(dc, x, y, colour) != CLR_INVALID ? TRUE : FALSE;
+}
+
+COLORREF GetPixel(HDC handle, int x, int y) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc) return CLR_INVALID;
+  POINT p = dc->ToSurface(x, y);
+  if (!SurfacePixelVisible(*dc, p.x, p.y)) return CLR_INVALID;
+  return ColorFromPixel(dc->surface.Row(p.y)[p.x]);
+}
+
+BOOL LineTo(HDC handle, int x, int y) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc) return FALSE;
+  POINT from = dc->ToSurface(dc->state.position.x, dc->state.position.y);
+  StrokePolyline(*dc, {from, dc->ToSurface(x, y)}, false);
+  dc->state.position = POINT{x, y};
+  return TRUE;
+}
+
+BOOL Polyline(HDC handle, const POINT* points, int count) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc || !points || count < 2) return FALSE;
+  StrokePolyline(*dc, ToSurface(*dc, points, count), false);
+  return TRUE;
+}
+
+BOOL PolyPolyline(HDC handle, const POINT* points, const DWORD* counts, DWORD polylines) {
+  if (!points || !counts) return FALSE;
+  for (DWORD i = 0; i < polylines; ++i) {
+    if (!Polyline(handle, points, static_cast<int>(counts[i]))) return FALSE;
+    points += counts[i];
+  }
+  return TRUE;
+}
+
+BOOL Polygon(HDC handle, const POINT* points, int count) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc || !points || count < 2) return FALSE;
+  std::vector<POINT> pts = ToSurface(*dc, points, count);
+  FillSurfaceRegion(*dc, PolygonFillRegion(pts.data(), count, dc->state.polyFillMode),
+                    MakeBrushPaint(*dc, dc->state.brush), dc->state.rop2);
+  StrokePolyline(*dc, pts, true);
+  return TRUE;
+}
+
+BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc) return FALSE;
+  RECT r = dc->ToSurface(Normalized(left, top, right, bottom));
+  PenInfo pen = CurrentPen(*dc);
+  if (pen.null) {
+    // Without a pen the fill covers one pixel less at the right and bottom.
+    PaintShape(*dc, Region(RECT{r.left, r.top, r.right - 1, r.bottom - 1}), Region(), true);
+    return TRUE;
+  }
+  int w = pen.width;
+  int out = pen.style == PS_INSIDEFRAME ? 0 : w / 2;
+  RECT outer{r.left - out, r.top - out, r.right + (w > 1 && pen.style != PS_INSIDEFRAME ? w - out - 1 : 0),
+             r.bottom + (w > 1 && pen.style != PS_INSIDEFRAME ? w - out - 1 : 0)};
+  RECT inner{outer.left + w, outer.top + w, outer.right - w, outer.bottom - w};
+  if (pen.style >= PS_DASH && pen.style <= PS_DASHDOTDOT) {
+    FillSurfaceRegion(*dc, Region(inner), MakeBrushPaint(*dc, dc->state.brush), dc->state.rop2);
+    std::vector<POINT> box{{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
+    StrokePolyline(*dc, box, true);
+    return TRUE;
+  }
+  PaintShape(*dc, Region(outer), Region(inner), false);
+  return TRUE;
+}
+
+BOOL RoundRect(HDC handle, int left, int top, int right, int bottom, int width, int height) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc) return FALSE;
+  RECT r = dc->ToSurface(Normalized(left, top, right, bottom));
+  width = std::min<int>(std::abs(width), r.right - r.left);
+  height = std::min<int>(std::abs(height), r.bottom - r.top);
+  auto rounded = [&](RECT b, int w, int h) {
+    Region shape = Region(RECT{b.left + w / 2, b.top, b.right - w / 2, b.bottom})
+                       .Union(Region(RECT{b.left, b.top + h / 2, b.right, b.bottom - h / 2}));
+    shape = shape.Union(EllipseRegion(RECT{b.left, b.top, b.left + w, b.top + h}));
+    shape = shape.Union(EllipseRegion(RECT{b.right - w, b.top, b.right, b.top + h}));
+    shape = shape.Union(EllipseRegion(RECT{b.left, b.bottom - h, b.left + w, b.bottom}));
+    shape = shape.Union(EllipseRegion(RECT{b.right - w, b.bottom - h, b.right, b.bottom}));
+    return shape;
+  };
+  PenInfo pen = CurrentPen(*dc);
+  int pw = pen.null ? 0 : pen.width;
+  RECT inner{r.left + pw, r.top + pw, r.right - pw, r.bottom - pw};
+  PaintShape(*dc, rounded(r, width, height),
+             rounded(inner, std::max(0, width - 2 * pw), std::max(0, height - 2 * pw)), pen.null);
+  return TRUE;
+}
+
+BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc) return FALSE;
+  RECT r = dc->ToSurface(Normalized(left, top, right, bottom));
+  PenInfo pen = CurrentPen(*dc);
+  if (pen.null) {
+    PaintShape(*dc, EllipseRegion(RECT{r.left, r.top, r.right - 1, r.bottom - 1}), Region(), true);
+    return TRUE;
+  }
+  int w = pen.width;
+  RECT inner{r.left + w, r.top + w, r.right - w, r.bottom - w};
+  PaintShape(*dc, EllipseRegion(r), EllipseRegion(inner), false);
+  return TRUE;
+}
+
+BOOL FillRect(HDC handle, const RECT* rect, HBRUSH brush) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc || !rect) return FALSE;
+  // A small number names a system colour: index + 1, as window classes give it.
+  auto index = reinterpret_cast<std::uintptr_t>(brush);
+  if (index > 0 && index <= static_cast<std::uintptr_t>(COLOR_COUNT)) brush = GetSysColorBrush(static_cast<int>(index - 1));
+  FillSurfaceRegion(*dc, Region(dc->ToSurface(*rect)), MakeBrushPaint(*dc, brush), R2_COPYPEN);
+  return TRUE;
+}
+
+BOOL FrameRect(HDC handle, const RECT* rect, HBRUSH brush) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc || !rect) return FALSE;
+  RECT r = dc->ToSurface(*rect);
+  if (RectEmpty(r)) return TRUE;
+  Region frame = Region(r).Subtract(RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1});
+  FillSurfaceRegion(*dc, frame, MakeBrushPaint(*dc, brush), R2_COPYPEN);
+  return TRUE;
+}
+
+BOOL InvertRect(HDC handle, const RECT* rect) {
+  DeviceContext* dc = Ready(handle);
+  if (!dc || !rect) return FALSE;
+  FillSurfaceRegion(*dc, Region(dc->ToSurface(*rect)), SolidPaint(0), R2_NOT);
+  return TRUE;
+}
+
+namespace {
+
+// Fills a region object (logical coordinates) with the brush or an inversion.
+BOOL FillRegionObject(HDC handle, HRGN region, HBRUSH brush, bool invert) {
+  DeviceContext* dc = Ready(handle);
+  RegionObject* r = LiveRegion(region);
+  if (!dc || !r) return FALSE;
+  Region shape = r->region;
+  POINT o = dc->DeviceOffset();
+  shape.Offset(o.x, o.y);
+  if (invert)
+    FillSurfaceRegion(*dc, shape, SolidPaint(0), R2_NOT);
+  else
+    FillSurfaceRegion(*dc, shape, MakeBrushPaint(*dc, brush), R2_COPYPEN);
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL FillRgn(HDC handle, HRGN region, HBRUSH brush) {
+  return FillRegionObject(handle, region, brush, false);
+}
+
+BOOL PaintRgn(HDC handle, HRGN region) {
+  DeviceContext* dc = LiveDc(handle);
+  return dc ? FillRgn(handle, region, dc->state.brush) : FALSE;
+}
+
+BOOL InvertRgn(HDC handle, HRGN region) { return FillRegionObject(handle, region, nullptr, true); }
+
+BOOL FrameRgn(HDC handle, HRGN region, HBRUSH brush, int width, int height) {
+  DeviceContext* dc = Ready(handle);
+  RegionObject* r = LiveRegion(region);
+  if (!dc || !r) return FALSE;
+  // The frame is the region less itself moved inwards from each side.
+  Region inner = r->region;
+  for (int dx : {-width, width}) {
+    Region moved = r->region;
+    moved.Offset(dx, 0);
+    inner = inner.Intersect(moved);
+  }
+  for (int dy : {-height, height}) {
+    Region moved = r->region;
+    moved.Offset(0, dy);
+    inner = inner.Intersect(moved);
+  }
+  Region frame = r->region.Subtract(inner);
+  POINT o = dc->DeviceOffset();
+  frame.Offset(o.x, o.y);
+  FillSurfaceRegion(*dc, frame, MakeBrushPaint(*dc, brush), R2_COPYPEN);
+  return TRUE;
+}
