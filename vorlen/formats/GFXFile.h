@@ -50,6 +50,8 @@ struct GFXSaveParams {
   uchar* palette = nullptr;       // R, G, B triplets; null = built by Save
   Buffer* palette_source = nullptr;
 
+  GFXSaveParams() = default;
+  GFXSaveParams(const GFXSaveParams&) = default;
   GFXSaveParams& operator=(const GFXSaveParams&) = default;
   // Settings that reproduce a loaded file.
   GFXSaveParams& operator=(GFXFileDesc& desc);

@@ -189,7 +189,8 @@ struct RowConverter {
 void GivePalette(const Header& h, GFXFileDesc* desc) {
   if (desc == nullptr || desc->palette_data == nullptr) return;
   std::memset(desc->palette_data, 0, 768);
-  std::memcpy(desc->palette_data, h.tableRgb.data(), std::min<std::size_t>(h.tableRgb.size(), 768));
+  if (!h.tableRgb.empty())
+    std::memcpy(desc->palette_data, h.tableRgb.data(), std::min<std::size_t>(h.tableRgb.size(), 768));
 }
 
 }  // namespace

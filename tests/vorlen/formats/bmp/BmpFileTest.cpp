@@ -415,3 +415,20 @@ TEST(BmpFile, StoppedLoadAnswersZero) {
   GFXFile::SetProgFunc(nullptr, nullptr, nullptr);
   EXPECT_FALSE(done);
 }
+
+TEST(BmpFile, TrueColourFileClearsTheWantedPalette) {
+  TempHome home;
+  Buffer image = Pattern(3, 2, 0);
+  GFXSaveParams params;
+  params.bits = 24;
+  const std::string path = home.Path() + "/t.bmp";
+  ASSERT_TRUE(GFXFile::Save(image, path, nullptr, &params));
+  uchar palette[768];
+  std::fill(std::begin(palette), std::end(palette), 0x5A);
+  GFXFileDesc desc;
+  desc.palette_data = palette;
+  Buffer back;
+  ASSERT_TRUE(GFXFile::Load(back, path, nullptr, 0, &desc));
+  EXPECT_EQ(palette[0], 0);
+  EXPECT_EQ(palette[767], 0);
+}
