@@ -11,7 +11,7 @@ void RegisterFormats() {
   if (registered) return;
   registered = true;
   RegisterFRMFile();
-  // RegisterPCXFile();   // PCX  (vorlen/formats/pcx)
+  RegisterPCXFile();
   // RegisterLBMFile();   // IFF  (vorlen/formats/iff)
   RegisterBMPFile();
   RegisterJPGFile();
@@ -22,5 +22,5 @@ void RegisterFormats() {
   RegisterAVIFile();
   RegisterGIFFile();
   // RegisterTGAFile();   // TGA  (vorlen/formats/tga)
-  // RegisterWBMPFile();  // WBMP (vorlen/formats/wbmp)
+  RegisterWBMPFile();
 }

@@ -98,6 +98,13 @@ Image MagickRead(const std::string& path, int frame, bool coalesce) {
   return ReadPnm(out);
 }
 
+Image NetpbmRead(const char* converter, const std::string& path) {
+  const std::string out = path + ".netpbm.pnm";
+  const std::string command = Find(converter) + " " + Quote(path) + " > " + Quote(out);
+  if (!Run(command)) throw std::runtime_error("netpbm failed: " + command);
+  return ReadPnm(out);
+}
+
 Image Picture(int width, int height, int colours, unsigned seed) {
   std::mt19937 random(seed);
   std::vector<uint> palette(colours);
@@ -156,5 +163,62 @@ std::string Compare(const Image& expected, const Image& actual) {
 }
 
 std::string Compare(const Image& expected, const Buffer& actual) { return Compare(expected, FromBuffer(actual)); }
+
+}  // namespace reference
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/GFXFile.h"
+
+namespace reference {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool RunPython(const std::string& dir, const std::string& program) {
+  const std::string script = dir + "/reference.py";
+  WriteFile(script, program);
+  return Run(Find("python3") + " " + Quote(script));
+}
+
+namespace {
+
+// true when the load finished; false when it raised one of the expected errors.
+bool TryLoad(const std::string& path, const std::string& what) {
+  Buffer b;
+  try {
+    GFXFile::Load(b, path, nullptr, 0, nullptr);
+    return true;
+  } catch (const EInvalidImage&) {
+  } catch (const EReadError&) {
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << what << ": unexpected " << e.what();
+  }
+  return false;
+}
+
+}  // namespace
+
+int LoadDamaged(const std::string& bytes, const std::string& path, int step) {
+  int loaded = 0;
+  for (size_t n = 0; n < bytes.size(); n += step) {
+    WriteFile(path, bytes.substr(0, n));
+    loaded += TryLoad(path, "cut at " + std::to_string(n));
+  }
+  for (size_t i = 0; i < bytes.size(); i += step) {
+    std::string damaged = bytes;
+    damaged[i] = static_cast<char>(damaged[i] ^ (0x5A + i));
+    WriteFile(path, damaged);
+    TryLoad(path, "byte " + std::to_string(i) + " changed");
+  }
+  return loaded;
+}
 
 }  // namespace reference

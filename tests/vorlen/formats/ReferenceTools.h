@@ -8,6 +8,10 @@
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/Types.h"
 
+// Skips a test whose reference program is missing (the test packages install them).
+#define REQUIRE_TOOL(name) \
+  if (reference::Find(name).empty()) GTEST_SKIP() << name " is not installed"
+
 namespace reference {
 
 // Pixels 0x00RRGGBB, rows top first.
@@ -34,6 +38,9 @@ void WritePpm(const std::string& path, const Image& image);
 // coalesced when coalesce is set).
 Image MagickRead(const std::string& path, int frame = 0, bool coalesce = false);
 
+// The file decoded by a netpbm converter (such as "pcxtoppm") into PNM.
+Image NetpbmRead(const char* converter, const std::string& path);
+
 // A test picture: `colours` distinct colours (at most 256 when indexed output is wanted) in
 // blocks, stripes and noise, so that runs and literals of all lengths arise.
 Image Picture(int width, int height, int colours, unsigned seed);
@@ -42,5 +49,20 @@ Image FromBuffer(const Buffer& buffer);
 std::string Compare(const Image& expected, const Buffer& actual);
 std::string Compare(const Image& expected, const Image& actual);
 void ToBuffer(const Image& image, Buffer& buffer);
+
+}  // namespace reference
+
+namespace reference {
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// Runs a Python program (with Pillow) written to a file under `dir`; answers success.
+bool RunPython(const std::string& dir, const std::string& program);
+
+// Loads `bytes` cut short at many lengths and with single bytes changed, through a file at
+// `path`: every load must finish or raise EInvalidImage or EReadError, nothing else.
+// Answers how many of the cut files still loaded.
+int LoadDamaged(const std::string& bytes, const std::string& path, int step = 7);
 
 }  // namespace reference

@@ -32,9 +32,6 @@ struct AlphaMode {
   ~AlphaMode() { GFXFile::SetAlpha(false); }
 };
 
-#define REQUIRE_TOOL(name)                                          \
-  if (reference::Find(name).empty()) GTEST_SKIP() << name " is not installed"
-
 // A GIF made of bytes: header with a global table, optional extension bytes, and images.
 struct GifBuilder {
   std::string bytes;
