@@ -15,7 +15,7 @@ void RegisterFormats() {
   // RegisterLBMFile();   // IFF  (vorlen/formats/iff)
   RegisterBMPFile();
   RegisterJPGFile();
-  // RegisterPNGFile();   // PNG  (vorlen/formats/png)
+  RegisterPNGFile();
   // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)
   // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)
   RegisterICOFile();

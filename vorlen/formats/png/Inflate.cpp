@@ -4,7 +4,7 @@
 
 #include "vorlen/formats/png/Checksum.h"
 #include "vorlen/formats/png/DeflateTables.h"
-#include "vorlen/formats/png/InvalidData.h"
+#include "vorlen/formats/GFXFile.h"
 
 using namespace inflate_entry;
 
@@ -67,7 +67,7 @@ void Inflate::CheckZlibHeader() {
   const uint cmf = GetBits(8);
   const uint flg = GetBits(8);
   if ((cmf & 0x0F) != 8 || (cmf & 0x80) || (flg & 0x20) || (cmf * 256 + flg) % 31 != 0)
-    RaiseInvalidImage();
+    ThrowInvalidImage();
 }
 
 size_t Inflate::Read(uchar* dst, size_t n) {
@@ -106,7 +106,7 @@ void Inflate::CheckTrailer() {
   bitCount_ &= ~7;
   uint stored = 0;
   for (int i = 0; i < 4; ++i) stored = stored << 8 | GetBits(8);
-  if (stored != adler_) RaiseInvalidImage();
+  if (stored != adler_) ThrowInvalidImage();
 }
 
 bool Inflate::AtEnd() const { return state_ == State::Done && handedOut_ == written_; }
@@ -164,7 +164,7 @@ void Inflate::DecodeBlockHeader() {
       bitCount_ &= ~7;
       const uint len = GetBits(16);
       const uint nlen = GetBits(16);
-      if ((len ^ nlen) != 0xFFFF) RaiseInvalidImage();
+      if ((len ^ nlen) != 0xFFFF) ThrowInvalidImage();
       storedLeft_ = len;
       state_ = len ? State::Stored : State::BlockHeader;
       return;
@@ -183,7 +183,7 @@ void Inflate::DecodeBlockHeader() {
       state_ = State::Huffman;
       return;
     default:
-      RaiseInvalidImage();
+      ThrowInvalidImage();
   }
 }
 
@@ -191,11 +191,11 @@ void Inflate::ReadDynamicTables() {
   const int hlit = static_cast<int>(GetBits(5)) + 257;
   const int hdist = static_cast<int>(GetBits(5)) + 1;
   const int hclen = static_cast<int>(GetBits(4)) + 4;
-  if (hlit > flate::kLiteralCodes) RaiseInvalidImage();
+  if (hlit > flate::kLiteralCodes) ThrowInvalidImage();
   uchar clLengths[flate::kCodeLengthCodes] = {};
   for (int i = 0; i < hclen; ++i) clLengths[flate::kCodeLengthOrder[i]] = uchar(GetBits(3));
   InflateTable clTable(InflateTable::Alphabet::CodeLength, 7, 0);
-  if (!clTable.Build(clLengths, flate::kCodeLengthCodes)) RaiseInvalidImage();
+  if (!clTable.Build(clLengths, flate::kCodeLengthCodes)) ThrowInvalidImage();
 
   uchar lengths[flate::kFixedLiteralCodes + flate::kFixedDistanceCodes];
   const int total = hlit + hdist;
@@ -209,7 +209,7 @@ void Inflate::ReadDynamicTables() {
     uchar value = 0;
     int repeat;
     if (sym == 16) {
-      if (i == 0) RaiseInvalidImage();
+      if (i == 0) ThrowInvalidImage();
       value = lengths[i - 1];
       repeat = 3 + static_cast<int>(GetBits(2));
     } else if (sym == 17) {
@@ -217,12 +217,12 @@ void Inflate::ReadDynamicTables() {
     } else {
       repeat = 11 + static_cast<int>(GetBits(7));
     }
-    if (i + repeat > total) RaiseInvalidImage();
+    if (i + repeat > total) ThrowInvalidImage();
     std::memset(lengths + i, value, repeat);
     i += repeat;
   }
   if (!literals_.Build(lengths, hlit) || !distances_.Build(lengths + hlit, hdist))
-    RaiseInvalidImage();
+    ThrowInvalidImage();
 }
 
 void Inflate::CopyStored() {
@@ -236,7 +236,7 @@ void Inflate::CopyStored() {
   while (storedLeft_ > 0 && written_ < kDecodeLimit) {
     if (in_ == inEnd_) {
       const size_t got = source_.Pull(in_);
-      if (got == 0) RaiseInvalidImage();
+      if (got == 0) ThrowInvalidImage();
       inEnd_ = in_ + got;
     }
     size_t k = static_cast<size_t>(inEnd_ - in_);
@@ -318,7 +318,7 @@ void Inflate::DecodeHuffmanFast() {
   bitCount_ = static_cast<int>(n);
   in_ = in;
   written_ = static_cast<size_t>(out - base);
-  if (bad) RaiseInvalidImage();
+  if (bad) ThrowInvalidImage();
 }
 
 void Inflate::CopyMatch(uchar*& out, uint length, uint distance) {
@@ -355,7 +355,7 @@ bool Inflate::DecodeHuffmanSlow() {
   const uint length = Value(e) + GetBits(static_cast<int>(kind & 0x0F));
   const uint d = DecodeSymbol(distances_);
   const uint distance = Value(d) + GetBits(static_cast<int>(Kind(d) & 0x0F));
-  if (distance > written_) RaiseInvalidImage();
+  if (distance > written_) ThrowInvalidImage();
   uchar* out = base + written_;
   CopyMatch(out, length, distance);
   written_ += length;
@@ -369,7 +369,7 @@ uint Inflate::DecodeSymbol(const InflateTable& table) {
   for (;;) {
     e = t[bits_ & Mask(width)];
     if (static_cast<int>(Bits(e)) <= bitCount_) break;
-    if (!PullByte()) RaiseInvalidImage();
+    if (!PullByte()) ThrowInvalidImage();
   }
   if (Kind(e) == kLink) {
     bits_ >>= width;
@@ -379,10 +379,10 @@ uint Inflate::DecodeSymbol(const InflateTable& table) {
     for (;;) {
       e = t[bits_ & Mask(width)];
       if (static_cast<int>(Bits(e)) <= bitCount_) break;
-      if (!PullByte()) RaiseInvalidImage();
+      if (!PullByte()) ThrowInvalidImage();
     }
   }
-  if (Kind(e) == kBad) RaiseInvalidImage();
+  if (Kind(e) == kBad) ThrowInvalidImage();
   bits_ >>= Bits(e);
   bitCount_ -= static_cast<int>(Bits(e));
   return e;
@@ -401,7 +401,7 @@ bool Inflate::PullByte() {
 
 void Inflate::NeedBits(int n) {
   while (bitCount_ < n)
-    if (!PullByte()) RaiseInvalidImage();
+    if (!PullByte()) ThrowInvalidImage();
 }
 
 uint Inflate::GetBits(int n) {
