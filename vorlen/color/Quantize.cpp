@@ -17,41 +17,26 @@ inline int Distance(const uchar* entry, int r, int g, int b) {
   return dr * dr + dg * dg + db * db;
 }
 
-// For each of 16 x 16 x 16 cells, the entries that can be nearest to some colour in it.
-// A colour lies within 8 sqrt(3) of its cell's centre, so its nearest entry lies within
-// sqrt(U) + 16 sqrt(3) of the centre, where U is the centre's nearest squared distance.
+// For each of 32 x 32 x 32 cells, built when a colour first falls in it, the entries that
+// can be nearest to some colour of the cell. A colour lies within 4 sqrt(3) of its cell's
+// centre, so its nearest entry lies within sqrt(U) + 8 sqrt(3) of the centre, where U is the
+// centre's smallest squared distance to an entry.
 class CellLists {
 public:
-  CellLists(const uchar* palette, int count, int skip) : palette_(palette) {
+  CellLists(const uchar* palette, int count, int skip)
+      : palette_(palette), start_(kCells, -1), size_(kCells, 0) {
     for (int i = 0; i < count; ++i)
       if (i != skip) all_.push_back(static_cast<uchar>(i));
-    starts_.assign(4097, 0);
-    for (int cell = 0; cell < 4096; ++cell) {
-      starts_[cell] = static_cast<int>(store_.size());
-      AddCandidates(cell);
-      if (store_.size() > kStoreLimit) {
-        store_.clear();
-        common_ = true;
-        return;
-      }
-    }
-    starts_[4096] = static_cast<int>(store_.size());
   }
 
-  int Nearest(int r, int g, int b) const {
-    const uchar* first;
-    const uchar* last;
-    if (common_) {
-      first = all_.data();
-      last = first + all_.size();
-    } else {
-      const int cell = (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4);
-      first = store_.data() + starts_[cell];
-      last = store_.data() + starts_[cell + 1];
-    }
+  int Nearest(int r, int g, int b) {
+    const int cell = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+    if (start_[cell] < 0) Build(cell);
+    const uchar* e = store_.data() + start_[cell];
+    const uchar* const last = e + size_[cell];
     int best = all_.empty() ? 0 : all_[0];
     int bestDistance = kNoBound;
-    for (const uchar* e = first; e != last; ++e) {
+    for (; e != last; ++e) {
       const int d = Distance(palette_ + 3 * *e, r, g, b);
       if (d < bestDistance) {
         bestDistance = d;
@@ -62,23 +47,25 @@ public:
   }
 
 private:
-  static constexpr size_t kStoreLimit = 0x3F000;
+  static constexpr int kCells = 32 * 32 * 32;
 
-  void AddCandidates(int cell) {
-    const int r = (cell >> 8) * 16 + 8, g = (cell >> 4 & 15) * 16 + 8, b = (cell & 15) * 16 + 8;
+  void Build(int cell) {
+    const int r = (cell >> 10) * 8 + 4, g = (cell >> 5 & 31) * 8 + 4, b = (cell & 31) * 8 + 4;
     int nearest = kNoBound;
     for (uchar i : all_) nearest = std::min(nearest, Distance(palette_ + 3 * i, r, g, b));
-    const double reach = std::sqrt(static_cast<double>(nearest)) + 16.0 * std::sqrt(3.0);
+    const double reach = std::sqrt(static_cast<double>(nearest)) + 8.0 * std::sqrt(3.0);
     const double limit = reach * reach + 1e-6;
+    start_[cell] = static_cast<int>(store_.size());
     for (uchar i : all_)
       if (Distance(palette_ + 3 * i, r, g, b) <= limit) store_.push_back(i);
+    size_[cell] = static_cast<short>(store_.size() - static_cast<size_t>(start_[cell]));
   }
 
   const uchar* palette_;
   std::vector<uchar> all_;
   std::vector<uchar> store_;
-  std::vector<int> starts_;
-  bool common_ = false;
+  std::vector<int> start_;
+  std::vector<short> size_;
 };
 
 // The entry that stands for the key, and whether entry 0 is kept out of the search.
@@ -121,7 +108,7 @@ int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither
   const bool hasKey = key != kNoKey;
   const int keyIndex = hasKey ? KeyIndex(key, palette, count) : 0;
   const bool skipEntryZero = (composite || colourKey) && keyIndex == 0;
-  const CellLists lists(palette, count, skipEntryZero ? 0 : -1);
+  CellLists lists(palette, count, skipEntryZero ? 0 : -1);
   if (img.pixels == nullptr || img.Empty()) return keyIndex;
   const int width = img.Width(), height = img.Height();
   std::vector<int> current(4 * (static_cast<size_t>(width) + 1), 0);
