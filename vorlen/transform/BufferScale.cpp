@@ -68,8 +68,7 @@ void ScaleAveraged(Buffer& dst, const Buffer& src, const Axis& ax, const Axis& a
     for (int n = ax.count; n > 0; --n, t += ax.direction) {
       const Fixed left = px >> 32, right = (px + halfX) >> 32;
       px += halfX + halfX;
-      uint samples[4] = {upper[left], upper[right], lower[left], lower[right]};
-      writer.Put4(t, samples);
+      writer.Put4(t, upper[left], upper[right], lower[left], lower[right]);
     }
   }
 }

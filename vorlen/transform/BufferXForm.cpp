@@ -79,9 +79,8 @@ void DrawAveraged(Buffer& dst, const SourceReader& read, const Inverse& inv, con
       const int h = 2 * x;
       const unsigned covered = unsigned(h >= s[0] && h <= s[1]) | unsigned(h + 1 >= s[0] && h + 1 <= s[1]) << 1 |
                                unsigned(h >= s[2] && h <= s[3]) << 2 | unsigned(h + 1 >= s[2] && h + 1 <= s[3]) << 3;
-      uint samples[4] = {read.At(upper.x, upper.y), read.At(upper.x + half.dx, upper.y + half.dy),
-                         read.At(lower.x, lower.y), read.At(lower.x + half.dx, lower.y + half.dy)};
-      writer.Put4(t, samples, covered);
+      writer.Put4(t, read.At(upper.x, upper.y), read.At(upper.x + half.dx, upper.y + half.dy),
+                  read.At(lower.x, lower.y), read.At(lower.x + half.dx, lower.y + half.dy), covered);
       upper.x += upper.dx, upper.y += upper.dy, lower.x += lower.dx, lower.y += lower.dy;
     }
   }

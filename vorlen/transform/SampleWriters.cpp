@@ -1,6 +1,7 @@
 #include "vorlen/transform/SampleWriters.h"
 
-uint AverageTransparent(const uint (&s)[4]) {
+uint AverageTransparent(uint a, uint b, uint c, uint d) {
+  const uint s[4] = {a, b, c, d};
   uint opacity = 0, transparency = 0;
   uint sums[3] = {0, 0, 0};
   for (const uint p : s) {

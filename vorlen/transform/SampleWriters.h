@@ -10,22 +10,30 @@
 // The four samples averaged channel by channel, rounding halves up. Opaque samples take
 // the packed path in one register; otherwise each colour is weighted by its opacity and the
 // transparency bytes are averaged.
-uint AverageTransparent(const uint (&s)[4]);
+uint AverageTransparent(uint a, uint b, uint c, uint d);
 
-inline uint Average4(const uint (&s)[4]) {
-  if ((s[0] | s[1] | s[2] | s[3]) >= 0x01000000u) return AverageTransparent(s);
-  const uint rb = (s[0] & 0xFF00FFu) + (s[1] & 0xFF00FFu) + (s[2] & 0xFF00FFu) + (s[3] & 0xFF00FFu) + 0x020002u;
-  const uint g = (s[0] & 0xFF00u) + (s[1] & 0xFF00u) + (s[2] & 0xFF00u) + (s[3] & 0xFF00u) + 0x200u;
+inline uint Average4(uint a, uint b, uint c, uint d) {
+  if ((a | b | c | d) >= 0x01000000u) return AverageTransparent(a, b, c, d);
+  const uint rb = (a & 0xFF00FFu) + (b & 0xFF00FFu) + (c & 0xFF00FFu) + (d & 0xFF00FFu) + 0x020002u;
+  const uint g = (a & 0xFF00u) + (b & 0xFF00u) + (c & 0xFF00u) + (d & 0xFF00u) + 0x200u;
   return (rb >> 2 & 0xFF00FFu) | (g >> 2 & 0xFF00u);
+}
+
+// Sample i (0 to 3) is replaced by value where bit i of replace is set.
+inline void ReplaceSamples(uint& a, uint& b, uint& c, uint& d, unsigned replace, uint value) {
+  if (replace == 0) return;
+  if (replace & 1) a = value;
+  if (replace & 2) b = value;
+  if (replace & 4) c = value;
+  if (replace & 8) d = value;
 }
 
 // covered: bit i set when sample i lies on the source.
 struct PlainWriter {
   void Put(uint* t, uint s) const { *t = s; }
-  void Put4(uint* t, uint (&s)[4], unsigned covered = 15) const {
-    for (int i = 0; i < 4; ++i)
-      if (!(covered >> i & 1)) s[i] = *t;
-    *t = Average4(s);
+  void Put4(uint* t, uint a, uint b, uint c, uint d, unsigned covered = 15) const {
+    ReplaceSamples(a, b, c, d, ~covered & 15, *t);
+    *t = Average4(a, b, c, d);
   }
 };
 
@@ -34,20 +42,19 @@ struct KeyWriter {
   void Put(uint* t, uint s) const {
     if (s != key) *t = s;
   }
-  void Put4(uint* t, uint (&s)[4], unsigned covered = 15) const {
-    for (int i = 0; i < 4; ++i)
-      if (!(covered >> i & 1) || s[i] == key) s[i] = *t;
-    *t = Average4(s);
+  void Put4(uint* t, uint a, uint b, uint c, uint d, unsigned covered = 15) const {
+    const unsigned keyed = unsigned(a == key) | unsigned(b == key) << 1 | unsigned(c == key) << 2 | unsigned(d == key) << 3;
+    ReplaceSamples(a, b, c, d, (~covered & 15) | keyed, *t);
+    *t = Average4(a, b, c, d);
   }
 };
 
 struct CompositeWriter {
   const CompositeTableBlock& tables;
   void Put(uint* t, uint s) const { *t = BlendOver(tables, s, *t); }
-  void Put4(uint* t, uint (&s)[4], unsigned covered = 15) const {
-    for (int i = 0; i < 4; ++i)
-      if (!(covered >> i & 1)) s[i] = 0xFF000000u;
-    *t = BlendOver(tables, Average4(s), *t);
+  void Put4(uint* t, uint a, uint b, uint c, uint d, unsigned covered = 15) const {
+    ReplaceSamples(a, b, c, d, ~covered & 15, 0xFF000000u);
+    *t = BlendOver(tables, Average4(a, b, c, d), *t);
   }
 };
 

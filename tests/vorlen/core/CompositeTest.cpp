@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <random>
 #include <vector>
@@ -59,16 +60,35 @@ TEST(CompositeTables, WorkedCases) {
 
 TEST(CompositeTables, BlendRunAgreesWithTheRuleForEveryTransparencyPair) {
   std::mt19937 random(7);
-  std::vector<uint> source, target;
-  for (int ts = 0; ts < 256; ++ts)
-    for (int td = 0; td < 256; ++td) {
-      source.push_back(uint(ts) << 24 | (random() & 0xFFFFFF));
-      target.push_back(uint(td) << 24 | (random() & 0xFFFFFF));
+  const uint extremes[] = {0x000000, 0xFFFFFF, 0xFF00FF, 0x00FF00, 0x7F8001};
+  for (int round = 0; round < 4; ++round) {
+    std::vector<uint> source, target;
+    for (int ts = 0; ts < 256; ++ts)
+      for (int td = 0; td < 256; ++td) {
+        const uint s = round < 2 ? random() & 0xFFFFFF : extremes[(ts + td) % 5];
+        const uint d = round < 2 ? random() & 0xFFFFFF : extremes[(ts * 3 + td + round) % 5];
+        source.push_back(uint(ts) << 24 | s);
+        target.push_back(uint(td) << 24 | d);
+      }
+    std::vector<uint> blended = target;
+    // Runs of 13: a group of eight and a remainder taken one by one, at every alignment.
+    for (size_t i = 0; i < source.size(); i += 13)
+      BlendRun(&blended[i], &source[i], int(std::min<size_t>(13, source.size() - i)));
+    for (size_t i = 0; i < source.size(); ++i) {
+      ASSERT_EQ(blended[i], Reference(source[i], target[i])) << i;
+      ASSERT_EQ(CompositePixel(CompositeTables(), source[i], target[i]), blended[i]) << i;
     }
-  std::vector<uint> blended = target;
-  BlendRun(blended.data(), source.data(), int(source.size()));
-  for (size_t i = 0; i < source.size(); ++i) {
-    ASSERT_EQ(blended[i], Reference(source[i], target[i])) << i;
-    ASSERT_EQ(CompositePixel(CompositeTables(), source[i], target[i]), blended[i]) << i;
   }
+}
+
+TEST(CompositeTables, BlendRunTakesOpaqueAndSkipsClearGroups) {
+  std::vector<uint> target(16, 0x00555555);
+  target[1] = 0xFF222222;
+  target[2] = 0x80333333;
+  std::vector<uint> source(16, 0xFF000000);
+  for (int i = 0; i < 8; ++i) source[size_t(i)] = 0x00A0A0A0u + uint(i);
+  std::vector<uint> expected(16, 0x00555555);
+  for (int i = 0; i < 8; ++i) expected[size_t(i)] = source[size_t(i)];
+  BlendRun(target.data(), source.data(), 16);
+  EXPECT_EQ(target, expected);
 }
