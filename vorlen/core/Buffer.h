@@ -11,6 +11,7 @@
 struct Matrix2D;
 
 class RFont;
+class TFont;
 
 class Buffer {
 public:
@@ -82,6 +83,9 @@ public:
   void OutChar(RFont& font, Pair<int> pos, int ch, uint colour);
   void OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour);
   Pair<int> GetTextExtent(RFont& font, AnsiString text);
+  // Text in a framework font, hard-edged, the box's top-left corner at pos (vorlen/draw).
+  void OutText(TFont* font, Pair<int> pos, AnsiString text, uint colour);
+  Pair<int> GetTextExtent(TFont* font, AnsiString text);
 
   // Resampling, in the three copy modes. filter: Scale < 0 chooses, 0 samples once, > 0
   // averages 2 x 2 samples; XFormLin 0 samples once, -1 and > 0 average, < -1 chooses.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/vcl/Font.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/draw/RFont.h"
 #include "vorlen/draw/RFontFile.h"
@@ -64,6 +65,12 @@ void DrawGlyph(Buffer& dst, const RFontGlyphs& glyphs, const uchar* glyph, int w
   }
 }
 
+// Text of a font without glyph data is drawn in this framework font, made once and kept.
+TFont* DefaultFont() {
+  static TFont font;
+  return &font;
+}
+
 int CharAt(const AnsiString& text, size_t i) {
   return i < text.size() ? static_cast<uchar>(text[i]) : -1;
 }
@@ -73,7 +80,10 @@ int CharAt(const AnsiString& text, size_t i) {
 void Buffer::OutChar(RFont& font, Pair<int> pos, int ch, uint colour) {
   font.Prepare();
   const RFontGlyphs* glyphs = font.Glyphs();
-  if (glyphs == nullptr) return;
+  if (glyphs == nullptr) {
+    if (ch >= 0 && ch <= 255) OutText(DefaultFont(), pos, AnsiString(1, static_cast<char>(ch)), colour);
+    return;
+  }
   const uchar* glyph = glyphs->Glyph(ch);
   if (glyph == nullptr) return;
   const int width = glyphs->Width(ch);
@@ -84,7 +94,7 @@ void Buffer::OutChar(RFont& font, Pair<int> pos, int ch, uint colour) {
 void Buffer::OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour) {
   font.Prepare();
   const RFontGlyphs* glyphs = font.Glyphs();
-  if (glyphs == nullptr) return;
+  if (glyphs == nullptr) return OutText(DefaultFont(), pos, text, colour);
   for (size_t i = 0; i < text.size(); ++i) {
     const int ch = CharAt(text, i);
     OutChar(font, pos, ch, colour);
@@ -95,7 +105,8 @@ void Buffer::OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour) {
 Pair<int> Buffer::GetTextExtent(RFont& font, AnsiString text) {
   font.Prepare();
   const RFontGlyphs* glyphs = font.Glyphs();
-  if (glyphs == nullptr || text.empty()) return Pair<int>(0, 0);
+  if (text.empty()) return Pair<int>(0, 0);
+  if (glyphs == nullptr) return GetTextExtent(DefaultFont(), text);
   int width = 0;
   for (size_t i = 0; i < text.size(); ++i)
     width += Advance(font, *glyphs, CharAt(text, i), CharAt(text, i + 1));

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "FontFixture.h"
+#include "platform/vcl/Font.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/draw/RFont.h"
 
@@ -137,14 +138,29 @@ TEST_F(BitmapTextTest, TextStaysInsideItsExtent) {
   }
 }
 
-TEST_F(BitmapTextTest, EmptyTextAndNoFontMeasureNothing) {
+TEST_F(BitmapTextTest, EmptyTextMeasuresNothing) {
   EXPECT_EQ(target_.GetTextExtent(font_, ""), Pair<int>(0, 0));
-  RFont none;
-  EXPECT_EQ(target_.GetTextExtent(none, "abc"), Pair<int>(0, 0));
-  target_.OutText(none, Pair<int>(0, 0), "abc", kInk);
   Buffer empty;
   empty.OutText(font_, Pair<int>(0, 0), "abc", kInk);
+  empty.OutChar(font_, Pair<int>(0, 0), 'a', kInk);
   EXPECT_EQ(Ink(), Rect());
+}
+
+// Without a font (or without its glyphs) text is drawn in the default framework font.
+TEST_F(BitmapTextTest, NoFontFallsBackToTheFrameworkFont) {
+  RFont none;
+  TFont framework;
+  const Pair<int> extent = target_.GetTextExtent(none, "ab");
+  EXPECT_EQ(extent, target_.GetTextExtent(&framework, "ab"));
+  ASSERT_GT(extent.x, 0);
+  target_.OutText(none, Pair<int>(1, 0), "ab", kInk);
+  const Rect ink = Ink();
+  ASSERT_FALSE(ink.Empty());
+  EXPECT_GE(ink.left, 1);
+  EXPECT_LE(ink.right, extent.x);
+  Clear();
+  target_.OutChar(none, Pair<int>(1, 0), 'a', kInk);
+  EXPECT_FALSE(Ink().Empty());
 }
 
 TEST_F(BitmapTextTest, DrawsIntoAViewInItsOwnCoordinates) {
