@@ -12,7 +12,7 @@ void RegisterFormats() {
   registered = true;
   RegisterFRMFile();
   RegisterPCXFile();
-  // RegisterLBMFile();   // IFF  (vorlen/formats/iff)
+  RegisterLBMFile();
   RegisterBMPFile();
   RegisterJPGFile();
   RegisterPNGFile();
@@ -21,6 +21,6 @@ void RegisterFormats() {
   RegisterICOFile();
   RegisterAVIFile();
   RegisterGIFFile();
-  // RegisterTGAFile();   // TGA  (vorlen/formats/tga)
+  RegisterTGAFile();
   RegisterWBMPFile();
 }

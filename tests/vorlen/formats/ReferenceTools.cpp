@@ -144,7 +144,19 @@ void ToBuffer(const Image& image, Buffer& buffer) {
     for (int x = 0; x < image.width; ++x) *buffer.At(x, y) = image.At(x, y);
 }
 
-std::string Compare(const Image& expected, const Image& actual) {
+namespace {
+
+bool Near(uint a, uint b, int tolerance) {
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    if (d > tolerance || d < -tolerance) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string Compare(const Image& expected, const Image& actual, int tolerance) {
   if (expected.width != actual.width || expected.height != actual.height) {
     return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) + ", expected " +
            std::to_string(expected.width) + "x" + std::to_string(expected.height);
@@ -152,7 +164,7 @@ std::string Compare(const Image& expected, const Image& actual) {
   for (int y = 0; y < expected.height; ++y) {
     for (int x = 0; x < expected.width; ++x) {
       const uint e = expected.At(x, y) & 0xFFFFFF, a = actual.At(x, y) & 0xFFFFFF;
-      if (e != a) {
+      if (!Near(e, a, tolerance)) {
         char text[96];
         std::snprintf(text, sizeof text, "pixel (%d, %d): %06X, expected %06X", x, y, a, e);
         return text;
@@ -162,7 +174,9 @@ std::string Compare(const Image& expected, const Image& actual) {
   return "";
 }
 
-std::string Compare(const Image& expected, const Buffer& actual) { return Compare(expected, FromBuffer(actual)); }
+std::string Compare(const Image& expected, const Buffer& actual, int tolerance) {
+  return Compare(expected, FromBuffer(actual), tolerance);
+}
 
 }  // namespace reference
 

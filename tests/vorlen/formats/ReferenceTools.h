@@ -45,9 +45,10 @@ Image NetpbmRead(const char* converter, const std::string& path);
 // blocks, stripes and noise, so that runs and literals of all lengths arise.
 Image Picture(int width, int height, int colours, unsigned seed);
 Image FromBuffer(const Buffer& buffer);
-// Answers the first differing pixel as text, or "" when the RGB values agree.
-std::string Compare(const Image& expected, const Buffer& actual);
-std::string Compare(const Image& expected, const Image& actual);
+// Answers the first differing pixel as text, or "" when the RGB values agree (each channel
+// within `tolerance`, for channels widened from fewer bits by another rounding).
+std::string Compare(const Image& expected, const Buffer& actual, int tolerance = 0);
+std::string Compare(const Image& expected, const Image& actual, int tolerance = 0);
 void ToBuffer(const Image& image, Buffer& buffer);
 
 }  // namespace reference

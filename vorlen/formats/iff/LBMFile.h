@@ -1,0 +1,71 @@
+#pragma once
+// Interchange-format pictures: a "FORM" of type "ILBM" (bit planes) or "PBM " (a byte a
+// pixel) with the chunks "BMHD", "CMAP" and "BODY". Reads 1 to 8 planes with a palette and
+// 24 planes of true colour, plain or ByteRun1-compressed, with or without a mask plane;
+// writes compressed files. Numbers are big-endian.
+
+#include "vorlen/formats/GFXFile.h"
+
+class StreamBuf;
+
+class LBMFile : public GFXFile {
+public:
+  LBMFile();
+
+  int Test(TStream* stream, GFXFileDesc* desc) override;
+  bool Load(Buffer& dst, TStream* stream, int image, GFXtra32* extra, GFXFileDesc* desc) override;
+  bool Save(Buffer& image, TStream* stream, GFXSaveParams* params, GFXtra32* extra) override;
+};
+
+void RegisterLBMFile();
+
+uint IFFReadLong(TStream* stream);
+// Reads chunk headers from the current position, passing over other chunks, until `id`;
+// answers its size with the position at its data. EReadError past the end.
+uint IFFFindChunk(TStream* stream, uint id);
+// Decodes exactly n bytes; a packet that passes the end is a format error.
+void IFFDecodeByteRun(StreamBuf& reader, uchar* out, int n);
+// Encodes n bytes; answers the end of the output (at most n + (n + 127) / 128 bytes).
+uchar* IFFEncodeByteRun(uchar* out, const uchar* source, int n);
+void IFFWriteChunkHeader(TStream* stream, uint id, uint size);
+
+namespace Iff {
+
+constexpr uint Id(const char (&s)[5]) {
+  return static_cast<uint>(static_cast<uchar>(s[0])) << 24 | static_cast<uint>(static_cast<uchar>(s[1])) << 16 |
+         static_cast<uint>(static_cast<uchar>(s[2])) << 8 | static_cast<uint>(static_cast<uchar>(s[3]));
+}
+
+inline constexpr uint kForm = Id("FORM");
+inline constexpr uint kIlbm = Id("ILBM");
+inline constexpr uint kPbm = Id("PBM ");
+inline constexpr uint kBmhd = Id("BMHD");
+inline constexpr uint kCmap = Id("CMAP");
+inline constexpr uint kBody = Id("BODY");
+inline constexpr int kBmhdSize = 20;
+
+struct BitmapHeader {
+  int width = 0;
+  int height = 0;
+  short x = 0;
+  short y = 0;
+  int planes = 0;
+  int masking = 0;
+  int compression = 0;
+  uchar background = 0;
+  uchar transparent = 0;
+
+  // The variants this codec reads.
+  bool Readable(uint formType) const;
+  // Bytes of one plane row (of one row of a "PBM " picture).
+  int PlaneRowBytes(uint formType) const;
+};
+
+BitmapHeader ParseBitmapHeader(const uchar* bytes);
+
+// The colour bit that plane i of a 24-plane picture holds: red 0-7, green 8-15, blue 16-23.
+inline uint TrueColourBit(int plane) {
+  return plane < 8 ? 0x00010000u << plane : plane < 16 ? 0x00000100u << (plane - 8) : 1u << (plane - 16);
+}
+
+}  // namespace Iff
