@@ -139,3 +139,49 @@ TEST(BufferXForm, FlatOrBrokenMatricesDrawNothing) {
   empty.XFormLin(src, _Matrix2DUnit, Pair<int>(0, 0), Buffer::kPlain, 0);
   EXPECT_EQ(empty.pixels, nullptr);
 }
+
+namespace {
+
+// Whether p lies inside the convex quadrilateral q (corners in order, either way round).
+bool InsideQuad(const Pair<double> (&q)[4], Pair<double> p) {
+  int sides = 0;
+  for (int i = 0; i < 4; ++i) {
+    const Pair<double> a = q[i], b = q[(i + 1) % 4];
+    const double cross = (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+    sides |= cross > 0 ? 1 : cross < 0 ? 2 : 0;
+  }
+  return sides != 3;
+}
+
+}  // namespace
+
+TEST(BufferXForm, RotationSamplesTheSourceUnderEachCoveredCentre) {
+  Buffer src = Numbered(37, 23, 1);
+  const double angle = 30.0 * 3.14159265358979323846 / 180.0;
+  const Matrix2D m{std::cos(angle), std::sin(angle), -std::sin(angle), std::cos(angle)};
+  const Pair<int> pos(15, -3);
+  Buffer dst = Filled(60, 50, 0);
+  dst.XFormLin(src, m, pos, Buffer::kPlain, 0);
+  Pair<double> quad[4];
+  const Pair<double> inset[4] = {{0.05, 0.05}, {36.95, 0.05}, {36.95, 22.95}, {0.05, 22.95}};
+  for (int i = 0; i < 4; ++i)
+    quad[i] = Pair<double>(m.a * inset[i].x + m.c * inset[i].y + pos.x, m.b * inset[i].x + m.d * inset[i].y + pos.y);
+  int checked = 0;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const Pair<double> centre(x + 0.5, y + 0.5);
+      // The source point under the centre, by the inverse of a rotation: its transpose.
+      const double u = centre.x - pos.x, v = centre.y - pos.y;
+      const double sx = u * m.a + v * m.b, sy = u * m.c + v * m.d;
+      const bool nearEdge = std::abs(sx - std::round(sx)) < 1e-3 || std::abs(sy - std::round(sy)) < 1e-3;
+      if (nearEdge) continue;  // 16-bit fractions may round either way there
+      const uint drawn = *dst.At(x, y);
+      if (InsideQuad(quad, centre)) {
+        ASSERT_EQ(drawn, *src.At(int(std::floor(sx)), int(std::floor(sy)))) << x << "," << y;
+        ++checked;
+      } else {
+        ASSERT_EQ(drawn, 0u) << x << "," << y;
+      }
+    }
+  EXPECT_GT(checked, 700);  // most of the 851 source pixels' area
+}
