@@ -54,6 +54,11 @@ void BitBuffer::ScaleAny(const BitBuffer& src) {
 
 namespace {
 
+// Bit access without a call into the library's exported operations, for the fill's inner loop.
+inline uint& WordOf(const BitBuffer& m, int x, int y) { return m.words[long(y) * m.stride + (x >> 5)]; }
+inline bool BitAt(const BitBuffer& m, int x, int y) { return WordOf(m, x, y) >> (x & 31) & 1; }
+inline void SetBit(const BitBuffer& m, int x, int y) { WordOf(m, x, y) |= 1u << (x & 31); }
+
 // The scan of a flood fill: it moves right through the mask row by row and goes back to a
 // pixel above or to the left as soon as one is newly set, so each set pixel is visited after
 // it is set. inside is asked once per pixel: the visited mask remembers who was asked.
@@ -65,7 +70,7 @@ public:
   Rect Run(int x, int y) {
     bounds_ = Rect(x, y, x, y);
     while (y < mask_.height) {
-      if (!mask_.Test(x, y)) {
+      if (!BitAt(mask_, x, y)) {
         NextSetBit(x, y);
         continue;
       }
@@ -103,10 +108,10 @@ private:
 
   // True when (x, y) is newly set.
   bool Reach(int x, int y) {
-    if (x < 0 || x >= mask_.width || visited_.Test(x, y)) return false;
-    visited_.PutPixel(x, y, 1);
+    if (x < 0 || x >= mask_.width || BitAt(visited_, x, y)) return false;
+    SetBit(visited_, x, y);
     if (!inside_(x, y)) return false;
-    mask_.PutPixel(x, y, 1);
+    SetBit(mask_, x, y);
     bounds_ = Rect(std::min(bounds_.left, x), std::min(bounds_.top, y), std::max(bounds_.right, x),
                    std::max(bounds_.bottom, y));
     return true;
