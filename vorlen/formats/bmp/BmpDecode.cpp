@@ -207,6 +207,7 @@ bool Decode(Buffer& dst, const Header& h, TStream* pixels, GFXFileDesc* desc) {
   if (!rle && height > 0 && rowBytes > remaining / height)
     throw EReadError(RtlText::ReadError);  // the rows are not all there: allocate nothing
   const TargetArea area = PrepareTarget(dst, static_cast<int>(h.width), static_cast<int>(height));
+  if (area.rows == 0 || area.columns == 0) return true;
   if (rle) return DecodeRle(dst, h, pixels);
   const bool bottomUp = h.height > 0;
   if (bottomUp) pixels->Seek((height - area.rows) * rowBytes, soFromCurrent);

@@ -432,3 +432,11 @@ TEST(BmpFile, TrueColourFileClearsTheWantedPalette) {
   EXPECT_EQ(palette[0], 0);
   EXPECT_EQ(palette[767], 0);
 }
+
+TEST(BmpFile, EmptyImageWithAHugeRowAllocatesNothing) {
+  TempHome home;
+  const std::string path = home.WriteFile("flat.bmp", InfoFile(0x56000009, 0, 32, 0, 0, 54, ""));
+  Buffer got;
+  ASSERT_TRUE(GFXFile::Load(got, path, nullptr, 0, nullptr));
+  EXPECT_TRUE(got.Empty());
+}
