@@ -92,7 +92,7 @@ void Buffer::Rectangle(Rect r, uint colour) {
   Box(Rect(r.left, r.top, r.right, r.top), colour);
   if (r.top == r.bottom) return;
   Box(Rect(r.left, r.bottom, r.right, r.bottom), colour);
-  if (r.bottom - r.top == 1) return;
+  if (r.bottom == r.top + 1) return;  // top < bottom here, so top + 1 cannot overflow
   VLine(r.left, r.top + 1, r.bottom - 1, colour);
   if (r.right != r.left) VLine(r.right, r.top + 1, r.bottom - 1, colour);
 }
@@ -124,10 +124,12 @@ void Buffer::CopyLine(Buffer& src, Pair<int> from, Pair<int> to, Pair<int> offse
   }
   if (!HasPixels(*this) || !HasPixels(src)) return;
   // This buffer's rectangle moved back by offset, in 64 bits, then cut to src's.
-  const Rect clip(int(std::max<long long>(src.rect.left, 0LL + rect.left - offset.x)),
-                  int(std::max<long long>(src.rect.top, 0LL + rect.top - offset.y)),
-                  int(std::min<long long>(src.rect.right, 0LL + rect.right - offset.x)),
-                  int(std::min<long long>(src.rect.bottom, 0LL + rect.bottom - offset.y)));
+  const long long left = std::max<long long>(src.rect.left, 0LL + rect.left - offset.x);
+  const long long top = std::max<long long>(src.rect.top, 0LL + rect.top - offset.y);
+  const long long right = std::min<long long>(src.rect.right, 0LL + rect.right - offset.x);
+  const long long bottom = std::min<long long>(src.rect.bottom, 0LL + rect.bottom - offset.y);
+  if (right < left || bottom < top) return;
+  const Rect clip{int(left), int(top), int(right), int(bottom)};
   const LineTrace line = TraceLine(from, to, clip);
   if (line.count == 0) return;
   CopyCursor cursor{CursorAt(*this, line, Pair<int>(line.start.x + offset.x, line.start.y + offset.y)),
