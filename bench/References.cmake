@@ -2,3 +2,4 @@
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
 target_link_libraries(deflate_bench PRIVATE ZLIB::ZLIB)
+target_link_libraries(png_bench PRIVATE PNG::PNG)

@@ -269,7 +269,18 @@ void Inflate::DecodeHuffmanFast() {
     bb |= Load64(in) << n;
     in += (63 - n) >> 3;
     n |= 56;
+    // Up to three literals fit the bits of one refill; a length code after a literal waits
+    // for the next refill, so that its extra bits and distance are there too.
     uint e = lt[bb & Mask(kLiteralRoot)];
+    int literals = 0;
+    while (Kind(e) == kLiteral && literals < 3) {
+      bb >>= Bits(e);
+      n -= Bits(e);
+      *out++ = uchar(Value(e));
+      ++literals;
+      e = lt[bb & Mask(kLiteralRoot)];
+    }
+    if (literals > 0 && (Kind(e) != kLiteral || literals == 3)) continue;
     if (Kind(e) == kLink) {
       bb >>= kLiteralRoot;
       n -= kLiteralRoot;

@@ -156,6 +156,22 @@ TEST(Inflate, RefusesMalformedStreams) {
   ExpectInvalid(repeatFirst.bytes);
 }
 
+TEST(Inflate, RefusesOverSubscribedCodes) {
+  // Dynamic block whose code-length code gives three symbols one-bit codes.
+  BitStream b;
+  b.Bits(1, 1);
+  b.Bits(2, 2);
+  b.Bits(0, 5);
+  b.Bits(0, 5);
+  b.Bits(0, 4);  // HCLEN 4: symbols 16, 17, 18, 0
+  b.Bits(1, 3);
+  b.Bits(1, 3);
+  b.Bits(1, 3);
+  b.Bits(0, 3);
+  b.Bits(0, 16);
+  ExpectInvalid(b.bytes);
+}
+
 TEST(Inflate, TruncatedStreamsFailAndKeepWhatWasDecoded) {
   const Bytes text = Text(100000);
   const Bytes z = ZlibCompress(text, 6);

@@ -189,6 +189,11 @@ TEST(PngRead, DamagedFilesRaiseTheFormatError) {
   Bytes zlibHeader = WithByte(good, idat + 8, 0x79);
   FixCrc(zlibHeader, idat);
   ExpectLoadThrows<EInvalidImage>(zlibHeader);
+  // A palette image whose palette is missing cannot be shown.
+  Bytes noPalette = good;
+  std::memcpy(&noPalette[plte + 4], "pLTx", 4);  // an unknown ancillary chunk now
+  FixCrc(noPalette, plte);
+  ExpectLoadThrows<EInvalidImage>(noPalette);
   // Huge dimensions with a sound CRC are refused before any memory is taken.
   Bytes huge = good;
   for (int i = 0; i < 8; ++i) huge[16 + i] = i % 4 == 1 ? 0x01 : 0x00;  // 65536 x 65536
