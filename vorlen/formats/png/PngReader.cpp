@@ -100,6 +100,7 @@ void PngReader::ReadTransparency(uint length) {
   } else {
     ReadChecked(kTRNS, length, bytes, 6);
     transparent_ = KeyColour(bytes);
+    std::memcpy(key16_, bytes, 6);
   }
   if (transparent_ < 0) return;
   if (desc_ != nullptr) desc_->transparent = true;
@@ -216,7 +217,7 @@ void PngReader::ConvertRow(const uchar* row, uint* out, int count) {
       if (wide == 1) {
         BGR24RGB32s(row, out, count);
       } else {
-        for (int i = 0; i < count; ++i, row += 6) out[i] = uint(row[0]) << 16 | uint(row[2]) << 8 | row[4];
+        for (int i = 0; i < count; ++i) out[i] = uint(row[6 * i]) << 16 | uint(row[6 * i + 2]) << 8 | row[6 * i + 4];
       }
       break;
     case kGreyAlpha:
@@ -229,6 +230,15 @@ void PngReader::ConvertRow(const uchar* row, uint* out, int count) {
     default:
       break;
   }
+  if (h_.depth == 16 && transparent_ >= 0) MarkKeyed16(row, out, count);
+}
+
+// At 16 bits the key is matched on whole samples, not on the high bytes that the pixels
+// keep, so that a near colour stays opaque.
+void PngReader::MarkKeyed16(const uchar* row, uint* out, int count) const {
+  const int size = (h_.colourType & kColourBit) ? 6 : 2;
+  for (int i = 0; i < count; ++i, row += size)
+    if (std::memcmp(row, key16_, static_cast<size_t>(size)) == 0) out[i] |= 0xFF000000;
 }
 
 // Samples of 1, 2 or 4 bits, most significant first, one byte each.
@@ -250,9 +260,10 @@ bool PngReader::ReportProgress() {
 }
 
 // Pixels of the transparent colour become fully transparent. A palette image read in alpha
-// mode already carries each entry's own transparency.
+// mode already carries each entry's own transparency; 16-bit images were keyed row by row.
 void PngReader::MarkTransparent(Buffer& dst) const {
-  if (transparent_ < 0 || ((h_.colourType & kPaletteBit) && GFXFile::alpha)) return;
+  if (transparent_ < 0 || h_.depth == 16 || ((h_.colourType & kPaletteBit) && GFXFile::alpha))
+    return;
   const uint key = static_cast<uint>(transparent_);
   for (int y = 0; y < area_.rows; ++y) {
     uint* p = TargetRow(dst, y);

@@ -35,6 +35,7 @@ private:
   bool ReadRow(Inflate& inflate, uchar* row, int length);
   void StoreRow(const uchar* row, const png::Pass& pass, int y, Buffer& dst);
   void ConvertRow(const uchar* row, uint* out, int count);
+  void MarkKeyed16(const uchar* row, uint* out, int count) const;
   void UnpackSamples(const uchar* row, int count);
   bool ReportProgress();
   void MarkTransparent(Buffer& dst) const;
@@ -46,6 +47,7 @@ private:
   int bitsPerPixel_ = 0;
   uint table_[256] = {};  // palette words, or the grey ramp
   std::int64_t transparent_ = -1;
+  uchar key16_[6] = {};  // the tRNS samples as stored
   bool sawPalette_ = false;
   TargetArea area_;
   std::int64_t streamSize_ = 0;

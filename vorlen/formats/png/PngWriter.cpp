@@ -53,8 +53,10 @@ void PngWriter::WriteHeader(const Buffer& image) {
 void PngWriter::WriteSmallChunks() {
   PNGWriteChunk(stream_, kTEXT, kSoftware, sizeof kSoftware);
   if (colourType_ == kPalette) {
+    static const uchar kBlack[768] = {};
     const int colours = std::clamp<int>(params_->colours, 0, 256);
-    PNGWriteChunk(stream_, kPLTE, params_->palette, static_cast<uint>(colours * 3));
+    const uchar* palette = params_->palette != nullptr ? params_->palette : kBlack;
+    PNGWriteChunk(stream_, kPLTE, palette, static_cast<uint>(colours * 3));
   }
   if (extra_ != nullptr) {
     const std::vector<uchar> background = ColourBytes(extra_->background);

@@ -113,6 +113,27 @@ TEST(PngRead, ColourKeysOfEveryDepthMatchLibpng) {
   }
 }
 
+TEST(PngRead, SixteenBitKeysMatchWholeSamples) {
+  for (int type : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB}) {
+    libpng::Image im;
+    im.width = 3;
+    im.height = 1;
+    im.depth = 16;
+    im.colourType = type;
+    const int channels = im.Channels();
+    for (unsigned v : {0x0102u, 0x0103u, 0x0202u}) im.samples.insert(im.samples.end(), channels, v);
+    im.hasKey = true;
+    im.key.gray = im.key.red = im.key.green = im.key.blue = 0x0102;
+    const Bytes file = libpng::Write(im);
+    ExpectSamePixels(file, true);
+    Buffer b;
+    ASSERT_TRUE(Load(file, b));
+    EXPECT_EQ(*b.At(0, 0) >> 24, 0xFFu);
+    EXPECT_EQ(*b.At(1, 0) >> 24, 0u);  // same high bytes, other low bytes: opaque
+    EXPECT_EQ(*b.At(2, 0) >> 24, 0u);
+  }
+}
+
 TEST(PngRead, BackgroundOfEachKind) {
   libpng::Image rgb = MakeImage(PNG_COLOR_TYPE_RGB, 8, false);
   rgb.hasBackground = true;
