@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/CompositeTables.h"
@@ -45,6 +47,27 @@ void CopyRowKeyedBackward(uint* t, const uint* s, int width, uint key) {
     if (*p != key) t[p - s] = *p;
 }
 
+// Whether the pixels a copy reads lie in the same memory as those it writes.
+bool SharesMemory(const CopyPlan& p, int width, int height, long tStride, long sStride) {
+  const auto span = [&](const uint* first, long rowStride) {
+    const uint* last = first + (height - 1) * rowStride + (width - 1);
+    return std::pair(std::uintptr_t(std::min(first, last)), std::uintptr_t(std::max(first, last)));
+  };
+  const auto [t0, t1] = span(p.target, tStride);
+  const auto [s0, s1] = span(p.source, sStride);
+  return t0 <= s1 && s0 <= t1;
+}
+
+// Compositing a block of pixels over itself reads each source row from a copy, so that no
+// pixel is composited twice.
+void CompositeRowsThroughCopy(uint* t, const uint* s, int width, int height, long tStride, long sStride) {
+  std::vector<uint> row(static_cast<size_t>(width));
+  for (int y = 0; y < height; ++y, t += tStride, s += sStride) {
+    std::copy_n(s, width, row.data());
+    BlendRun(t, row.data(), width);
+  }
+}
+
 }  // namespace
 
 void Buffer::Copy(const Buffer& src, Pair<int> offset, uint mode) {
@@ -56,17 +79,17 @@ void Buffer::Copy(const Buffer& src, Pair<int> offset, uint mode) {
   long sStride = src.stride;
   // A copy within one block of pixels runs from the far end when the target lies higher, so
   // that no source pixel is overwritten before it is read.
-  const bool backward = mode != kComposite && std::uintptr_t(plan.target) > std::uintptr_t(plan.source);
+  const bool shared = SharesMemory(plan, width, height, tStride, sStride);
+  const bool backward = (mode != kComposite || shared) && std::uintptr_t(plan.target) > std::uintptr_t(plan.source);
   if (backward) {
     plan.target += (height - 1) * tStride;
     plan.source += (height - 1) * sStride;
     tStride = -tStride;
     sStride = -sStride;
   }
-  if (mode == kPlain) {
-    CopyRowsPlain(plan.target, plan.source, width, height, tStride, sStride);
-    return;
-  }
+  if (mode == kPlain) return CopyRowsPlain(plan.target, plan.source, width, height, tStride, sStride);
+  if (mode == kComposite && shared)
+    return CompositeRowsThroughCopy(plan.target, plan.source, width, height, tStride, sStride);
   uint* t = plan.target;
   const uint* s = plan.source;
   for (int y = 0; y < height; ++y, t += tStride, s += sStride) {

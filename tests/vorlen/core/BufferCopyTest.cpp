@@ -59,6 +59,32 @@ TEST(BufferCopy, CompositesRowsByTransparency) {
   EXPECT_EQ(Pixels(dst), (std::vector<uint>{0xFF, 0x007F0080, 0x007F0080, 0xFF, 0x007F0080, 0xFF}));
 }
 
+TEST(BufferCopy, CompositesWithinOneBlockFromThePixelsAsTheyWere) {
+  // Opaque black at one end of half-transparent white, composited over itself moved by one
+  // pixel towards the other end. Each pixel takes its neighbour as it was: black once, then
+  // half white over half white (0x40FFFFFF), never black carried along.
+  constexpr uint kBlack = 0x00000000, kHalf = 0x80FFFFFF, kPair = 0x40FFFFFF;
+  struct Case {
+    Pair<int> shift;
+    Pair<int> black;
+    std::vector<uint> expected;  // along the direction of the shift
+  } const cases[] = {
+      {{1, 0}, {0, 0}, {kBlack, kBlack, kPair, kPair, kPair}},
+      {{-1, 0}, {4, 0}, {kBlack, kBlack, kPair, kPair, kPair}},
+      {{0, 1}, {0, 0}, {kBlack, kBlack, kPair, kPair, kPair}},
+  };
+  for (const Case& c : cases) {
+    const bool across = c.shift.y == 0;
+    Buffer image = Filled(across ? 5 : 1, across ? 1 : 5, kHalf);
+    *image.At(c.black.x, c.black.y) = kBlack;
+    const Buffer view(image, image.rect, true);
+    image.Copy(view, c.shift, Buffer::kComposite);
+    std::vector<uint> along = Pixels(image);
+    if (c.shift.x < 0) along = std::vector<uint>(along.rbegin(), along.rend());
+    EXPECT_EQ(along, c.expected) << c.shift.x << "," << c.shift.y;
+  }
+}
+
 TEST(BufferCopy, EmptyBuffersTakeAndGiveNothing) {
   Buffer empty;
   Buffer dst = Filled(2, 2, 5);
