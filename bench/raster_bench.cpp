@@ -141,6 +141,20 @@ void BM_BitBufferFill(benchmark::State& state) {
   CountPixels(state, kPixels);
 }
 
+// A comb: one-pixel teeth joined along the bottom row, the worst case for a fill that scans
+// back up each time the region turns upwards.
+bool InComb(int x, int y) { return y == kHeight - 1 || x % 2 == 0; }
+
+void BM_BitBufferFillComb(benchmark::State& state) {
+  BitBuffer mask;
+  mask.Alloc(kWidth, kHeight);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(mask.Fill(0, kHeight - 1, InComb, false));
+    benchmark::ClobberMemory();
+  }
+  CountPixels(state, kPixels);
+}
+
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyPlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyKeyed)->Unit(benchmark::kMillisecond);
@@ -149,6 +163,7 @@ BENCHMARK(BM_CompositeBrush)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scale)->ArgNames({"up", "filter"})->Args({1, 0})->Args({1, 1})->Args({2, 0})->Args({2, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_XFormLinRotate30)->ArgName("filter")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BitBufferFill)->ArgName("diagonal")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BitBufferFillComb)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, then megapixels per second and the share of memcpy's rate.
 class SummaryReporter : public benchmark::ConsoleReporter {

@@ -59,76 +59,64 @@ inline uint& WordOf(const BitBuffer& m, int x, int y) { return m.words[long(y) *
 inline bool BitAt(const BitBuffer& m, int x, int y) { return WordOf(m, x, y) >> (x & 31) & 1; }
 inline void SetBit(const BitBuffer& m, int x, int y) { WordOf(m, x, y) |= 1u << (x & 31); }
 
-// The scan of a flood fill: it moves right through the mask row by row and goes back to a
-// pixel above or to the left as soon as one is newly set, so each set pixel is visited after
-// it is set. inside is asked once per pixel: the visited mask remembers who was asked.
-class FloodScan {
+// A flood fill by runs of pixels. A run waiting on the stack is set and widened left and
+// right; then the rows above and below are asked along it (one column further each side
+// when diagonal neighbours count), and the runs found there wait in turn. inside is asked at
+// most once per pixel, the visited mask remembering who was asked, and each run is widened
+// and looked around once, so the work follows the area filled whatever its shape.
+class SpanFill {
 public:
-  FloodScan(BitBuffer& mask, BitBuffer& visited, bool (*inside)(int, int), bool diagonal)
+  SpanFill(BitBuffer& mask, BitBuffer& visited, bool (*inside)(int, int), bool diagonal)
       : mask_(mask), visited_(visited), inside_(inside), diagonal_(diagonal) {}
 
+  // (x, y) has been asked and found inside.
   Rect Run(int x, int y) {
     bounds_ = Rect(x, y, x, y);
-    while (y < mask_.height) {
-      if (!BitAt(mask_, x, y)) {
-        NextSetBit(x, y);
-        continue;
-      }
-      Pair<int> back;
-      if (Spread(x, y, back)) {
-        x = back.x, y = back.y;
-      } else if (++x == mask_.width) {
-        x = 0, ++y;
-      }
+    pending_.push_back(Span{x, x, y});
+    while (!pending_.empty()) {
+      Span run = pending_.back();
+      pending_.pop_back();
+      Widen(run);
+      WriteRun(mask_.words + long(run.y) * mask_.stride, run.first, long(run.last) - run.first + 1, 1);
+      bounds_ = Rect(std::min(bounds_.left, run.first), std::min(bounds_.top, run.y),
+                     std::max(bounds_.right, run.last), std::max(bounds_.bottom, run.y));
+      LookAround(run, run.y - 1);
+      LookAround(run, run.y + 1);
     }
     return bounds_;
   }
 
 private:
-  // Examines the neighbours in their fixed order; back receives the last newly set one
-  // among left, up-right, up and up-left.
-  bool Spread(int x, int y, Pair<int>& back) {
-    bool goBack = false;
-    const auto behind = [&](int nx, int ny) {
-      if (Reach(nx, ny)) back = Pair<int>(nx, ny), goBack = true;
-    };
-    behind(x - 1, y);
-    if (y > 0) {
-      if (diagonal_) behind(x + 1, y - 1);
-      behind(x, y - 1);
-      if (diagonal_) behind(x - 1, y - 1);
-    }
-    Reach(x + 1, y);
-    if (y < mask_.height - 1) {
-      Reach(x, y + 1);
-      if (diagonal_) Reach(x + 1, y + 1), Reach(x - 1, y + 1);
-    }
-    return goBack;
-  }
+  struct Span {
+    int first, last, y;
+  };
 
-  // True when (x, y) is newly set.
-  bool Reach(int x, int y) {
-    if (x < 0 || x >= mask_.width || BitAt(visited_, x, y)) return false;
+  // Asks about a pixel not asked before; false for one that was.
+  bool Ask(int x, int y) {
+    if (BitAt(visited_, x, y)) return false;
     SetBit(visited_, x, y);
-    if (!inside_(x, y)) return false;
-    SetBit(mask_, x, y);
-    bounds_ = Rect(std::min(bounds_.left, x), std::min(bounds_.top, y), std::max(bounds_.right, x),
-                   std::max(bounds_.bottom, y));
-    return true;
+    return inside_(x, y);
   }
 
-  // Moves from an unset bit to the next set one in scan order, whole zero words at a time.
-  void NextSetBit(int& x, int& y) {
-    const uint* row = mask_.words + long(y) * mask_.stride;
-    const int rowWords = (mask_.width + 31) >> 5;
-    int w = x >> 5;
-    uint bits = row[w] & ~((2u << (x & 31)) - 1);
-    while (bits == 0 && ++w < rowWords) bits = row[w];
-    if (bits != 0 && w * 32 + std::countr_zero(bits) < mask_.width) {
-      x = w * 32 + std::countr_zero(bits);
-    } else {
-      x = 0, ++y;
+  void Widen(Span& run) {
+    while (run.first > 0 && Ask(run.first - 1, run.y)) --run.first;
+    while (run.last < mask_.width - 1 && Ask(run.last + 1, run.y)) ++run.last;
+  }
+
+  void LookAround(const Span& run, int y) {
+    if (y < 0 || y >= mask_.height) return;
+    const int from = diagonal_ ? std::max(run.first - 1, 0) : run.first;
+    const int to = diagonal_ ? std::min(run.last + 1, mask_.width - 1) : run.last;
+    int start = -1;
+    for (int x = from; x <= to; ++x) {
+      if (Ask(x, y)) {
+        if (start < 0) start = x;
+      } else if (start >= 0) {
+        pending_.push_back(Span{start, x - 1, y});
+        start = -1;
+      }
     }
+    if (start >= 0) pending_.push_back(Span{start, to, y});
   }
 
   BitBuffer& mask_;
@@ -136,6 +124,7 @@ private:
   bool (*inside_)(int, int);
   bool diagonal_;
   Rect bounds_;
+  std::vector<Span> pending_;
 };
 
 }  // namespace
@@ -150,7 +139,7 @@ Rect BitBuffer::Fill(int x, int y, bool (*inside)(int x, int y), bool diagonal) 
   visited.Clear();
   visited.PutPixel(x, y, 1);
   PutPixel(x, y, 1);
-  return FloodScan(*this, visited, inside, diagonal).Run(x, y);
+  return SpanFill(*this, visited, inside, diagonal).Run(x, y);
 }
 
 void BitBuffer::Stencil(const Rect& r, void (*fn)(int x, int y)) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -229,6 +231,52 @@ TEST(BitBufferFill, FillsTheConnectedRegionOnly) {
     EXPECT_EQ(Rows(m), c.filled) << c.x << "," << c.y;
     EXPECT_EQ(bounds, c.bounds);
   }
+}
+
+TEST(BitBufferFill, AgreesWithABreadthFirstSearchOnRandomPictures) {
+  std::mt19937 random(17);
+  for (int round = 0; round < 300; ++round) {
+    const int w = 1 + int(random() % 40), h = 1 + int(random() % 20);
+    const unsigned density = 40 + random() % 40;
+    std::vector<std::string> picture(size_t(h), std::string(size_t(w), '.'));
+    for (auto& row : picture)
+      for (char& c : row) c = random() % 100 < density ? '#' : '.';
+    const int x = int(random() % unsigned(w)), y = int(random() % unsigned(h));
+    const bool diagonal = round % 2 == 1;
+    // The connected part of the picture around (x, y), found the plain way.
+    std::vector<std::string> expected(size_t(h), std::string(size_t(w), '.'));
+    Rect bounds;
+    if (picture[size_t(y)][size_t(x)] == '#') {
+      std::vector<std::pair<int, int>> queue{{x, y}};
+      expected[size_t(y)][size_t(x)] = '#';
+      bounds = Rect(x, y, x, y);
+      for (size_t i = 0; i < queue.size(); ++i)
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = queue[i].first + dx, ny = queue[i].second + dy;
+            if ((dx == 0) == (dy == 0) && (!diagonal || (dx == 0 && dy == 0))) continue;
+            if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
+            if (picture[size_t(ny)][size_t(nx)] != '#' || expected[size_t(ny)][size_t(nx)] == '#') continue;
+            expected[size_t(ny)][size_t(nx)] = '#';
+            queue.push_back({nx, ny});
+            bounds = Rect(std::min(bounds.left, nx), std::min(bounds.top, ny), std::max(bounds.right, nx),
+                          std::max(bounds.bottom, ny));
+          }
+    }
+    Rect filledBounds;
+    const BitBuffer m = FillOf(picture, x, y, diagonal, filledBounds);
+    ASSERT_EQ(Rows(m), expected) << round;
+    ASSERT_EQ(filledBounds, bounds) << round;
+  }
+}
+
+TEST(BitBufferFill, AComb) {
+  std::vector<std::string> comb(6, "#.#.#.#.#.#");
+  comb.push_back("###########");
+  Rect bounds;
+  const BitBuffer m = FillOf(comb, 10, 0, false, bounds);
+  EXPECT_EQ(Rows(m), comb);
+  EXPECT_EQ(bounds, Rect(0, 0, 10, 6));
 }
 
 TEST(BitBufferFill, StartingOutsideTheRegionOrTheMaskFillsNothing) {
