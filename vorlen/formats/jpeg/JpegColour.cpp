@@ -1,5 +1,6 @@
 #include "vorlen/formats/jpeg/JpegColour.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "vorlen/formats/jpeg/JpegDct.h"
@@ -8,53 +9,60 @@ namespace jpeg {
 
 namespace {
 
-// The four decoder tables (JPGStoreYCbCr's products, whole numbers).
-struct YCbCrToRgb {
-  short crR[256], crG[256], cbG[256], cbB[256];
-  YCbCrToRgb() {
-    for (int i = 0; i < 256; ++i) {
-      const double c = i - 128;
-      crR[i] = static_cast<short>(std::lround(1.402 * c));
-      crG[i] = static_cast<short>(std::lround(0.714136 * c));
-      cbG[i] = static_cast<short>(std::lround(0.344136 * c));
-      cbB[i] = static_cast<short>(std::lround(1.772 * c));
-    }
-  }
-};
+// The four decoder products in whole numbers: 1.402 (Cr - 128), 0.714136 (Cr - 128),
+// 0.344136 (Cb - 128) and 1.772 (Cb - 128), rounded from 16-bit fractions. Computed rather
+// than looked up, so that a row of them is worked out in vector registers.
+inline int CrToR(int cr) { return ((cr - 128) * 91881 + 32768) >> 16; }
+inline int CrToG(int cr) { return ((cr - 128) * 46802 + 32768) >> 16; }
+inline int CbToG(int cb) { return ((cb - 128) * 22554 + 32768) >> 16; }
+inline int CbToB(int cb) { return ((cb - 128) * 116130 + 32768) >> 16; }
 
-const YCbCrToRgb& DecoderColour() {
-  static const YCbCrToRgb tables;
-  return tables;
-}
+inline uint Clamp(int v) { return static_cast<uint>(std::clamp(v, 0, 255)); }
 
-template <int HShift>
-void StoreRow(const uchar* y, const uchar* cb, const uchar* cr, uint* dst, int width) {
-  const YCbCrToRgb& t = DecoderColour();
-  for (int x = 0; x < width; ++x) {
+// Up to kChunk pixels of one row from luminance and per-pixel chroma terms.
+constexpr int kChunk = 16;
+inline void ConvertChunk(const uchar* y, const int* red, const int* green, const int* blue, uint* dst, int n) {
+  for (int x = 0; x < n; ++x) {
     const int l = y[x];
-    const int b = cb[x >> HShift], r = cr[x >> HShift];
-    const uint red = ClampPlain(l + t.crR[r]);
-    const uint green = ClampPlain(l - t.cbG[b] - t.crG[r]);
-    const uint blue = ClampPlain(l + t.cbB[b]);
-    dst[x] = red << 16 | green << 8 | blue;
+    dst[x] = Clamp(l + red[x]) << 16 | Clamp(l - green[x]) << 8 | Clamp(l + blue[x]);
   }
 }
 
 }  // namespace
 
+JPEG_VECTOR_CLONES
 void JPGStoreGrey(const uchar* y, int yStride, uint* dst, int dstStride, int width, int height) {
   for (int row = 0; row < height; ++row, y += yStride, dst += dstStride)
     for (int x = 0; x < width; ++x) dst[x] = 0x010101u * y[x];
 }
 
+JPEG_VECTOR_CLONES
 void JPGStoreYCbCr(const uchar* y, int yStride, const uchar* cb, const uchar* cr, int cStride,
                    int hShift, int vShift, uint* dst, int dstStride, int width, int height) {
-  for (int row = 0; row < height; ++row, y += yStride, dst += dstStride) {
-    const long c = static_cast<long>(row >> vShift) * cStride;
-    if (hShift != 0)
-      StoreRow<1>(y, cb + c, cr + c, dst, width);
-    else
-      StoreRow<0>(y, cb + c, cr + c, dst, width);
+  int red[kChunk], green[kChunk], blue[kChunk];
+  const int step = 1 << vShift;
+  for (int row = 0; row < height; row += step, cb += cStride, cr += cStride) {
+    const int rows = std::min(step, height - row);
+    for (int x0 = 0; x0 < width; x0 += kChunk) {
+      const int n = std::min(kChunk, width - x0);
+      // The chroma terms once per chroma sample, then replicated over the pixels it covers.
+      const int c0 = x0 >> hShift, cn = (n + (1 << hShift) - 1) >> hShift;
+      for (int c = 0; c < cn; ++c) {
+        red[c] = CrToR(cr[c0 + c]);
+        green[c] = CbToG(cb[c0 + c]) + CrToG(cr[c0 + c]);
+        blue[c] = CbToB(cb[c0 + c]);
+      }
+      if (hShift != 0) {
+        for (int c = cn - 1; c >= 0; --c) {
+          red[2 * c] = red[2 * c + 1] = red[c];
+          green[2 * c] = green[2 * c + 1] = green[c];
+          blue[2 * c] = blue[2 * c + 1] = blue[c];
+        }
+      }
+      for (int r = 0; r < rows; ++r)
+        ConvertChunk(y + static_cast<long>(row + r) * yStride + x0, red, green, blue,
+                     dst + static_cast<long>(row + r) * dstStride + x0, n);
+    }
   }
 }
 

@@ -1,7 +1,6 @@
 #include "vorlen/formats/jpeg/JpegDct.h"
 
 #include <algorithm>
-#include <array>
 
 #include "vorlen/formats/jpeg/JpegTables.h"
 
@@ -10,45 +9,32 @@ namespace jpeg {
 namespace {
 
 // 16-bit fractions of cos(pi/4), cos(pi/8), sin(pi/8).
-constexpr long kC4 = 46341, kC2 = 60547, kS2 = 25080;
+constexpr int kC4 = 46341, kC2 = 60547, kS2 = 25080;
 // 14-bit fractions of cos(pi/16), sin(pi/16), cos(3pi/16), sin(3pi/16).
-constexpr long kC1 = 16069, kS1 = 3196, kC3 = 13623, kS3 = 9102;
+constexpr int kC1 = 16069, kS1 = 3196, kC3 = 13623, kS3 = 9102;
 
-struct ClampTables {
-  std::array<uchar, 768> shifted;  // index v + 384
-  std::array<uchar, 1280> plain;   // index v + 512
-  ClampTables() {
-    for (int i = 0; i < 768; ++i) shifted[i] = static_cast<uchar>(std::clamp(i - 384 + 128, 0, 255));
-    for (int i = 0; i < 1280; ++i) plain[i] = static_cast<uchar>(std::clamp(i - 512, 0, 255));
-  }
-};
-
-const ClampTables& Tables() {
-  static const ClampTables tables;
-  return tables;
-}
-
-// One 8-point inverse transform. in[0..7] are spaced `step` apart; results are rounded by
-// 0x10000 >> 17 and written to out[0..7] spaced `outStep` apart, through `store`.
+// One 8-point inverse transform. in[0..7] are spaced `step` apart; each result is rounded
+// by 0x10000 >> 17 and handed to `store`. The even part works with 16-bit fractions, the
+// odd part with 14-bit fractions of its inputs scaled by 4, so both sum in units of 1/65536;
+// with inputs within +-2048 (and the first pass's results within +-5411) every sum fits in
+// 32 bits.
 template <class Store>
 inline void Inverse8(const int* in, int step, Store store) {
-  const long x0 = in[0], x1 = in[step], x2 = in[2 * step], x3 = in[3 * step];
-  const long x4 = in[4 * step], x5 = in[5 * step], x6 = in[6 * step], x7 = in[7 * step];
+  const int x0 = in[0], x1 = in[step], x2 = in[2 * step], x3 = in[3 * step];
+  const int x4 = in[4 * step], x5 = in[5 * step], x6 = in[6 * step], x7 = in[7 * step];
   if ((x1 | x2 | x3 | x4 | x5 | x6 | x7) == 0) {
-    const long v = (x0 * kC4 + 0x10000) >> 17;
+    const int v = (x0 * kC4 + 0x10000) >> 17;
     for (int i = 0; i < 8; ++i) store(i, v);
     return;
   }
-  // Even part, in units of 1/65536.
-  const long t0 = (x0 + x4) * kC4, t1 = (x0 - x4) * kC4;
-  const long t2 = x2 * kC2 + x6 * kS2, t3 = x2 * kS2 - x6 * kC2;
-  const long e0 = t0 + t2, e3 = t0 - t2, e1 = t1 + t3, e2 = t1 - t3;
-  // Odd part: inputs scaled by 4 against the 14-bit constants, the same units.
-  const long p = 4 * (x1 * kC1 + x7 * kS1), q = 4 * (x1 * kS1 - x7 * kC1);
-  const long r = 4 * (x5 * kC3 - x3 * kS3), s = 4 * (x5 * kS3 + x3 * kC3);
-  const long o0 = p + s, o3 = q + r;
-  const long o1 = ((p - s + q - r) * kC4 + 0x8000) >> 16;
-  const long o2 = ((p - s - q + r) * kC4 + 0x8000) >> 16;
+  const int t0 = (x0 + x4) * kC4, t1 = (x0 - x4) * kC4;
+  const int t2 = x2 * kC2 + x6 * kS2, t3 = x2 * kS2 - x6 * kC2;
+  const int e0 = t0 + t2, e3 = t0 - t2, e1 = t1 + t3, e2 = t1 - t3;
+  const int y1 = 4 * x1, y3 = 4 * x3, y5 = 4 * x5, y7 = 4 * x7;
+  const int o0 = y1 * kC1 + y3 * kC3 + y5 * kS3 + y7 * kS1;
+  const int o1 = y1 * kC3 - y3 * kS1 - y5 * kC1 - y7 * kS3;
+  const int o2 = y1 * kS3 - y3 * kC1 + y5 * kS1 + y7 * kC3;
+  const int o3 = y1 * kS1 - y3 * kS3 + y5 * kC3 - y7 * kC1;
   store(0, (e0 + o0 + 0x10000) >> 17);
   store(7, (e0 - o0 + 0x10000) >> 17);
   store(1, (e1 + o1 + 0x10000) >> 17);
@@ -77,30 +63,68 @@ inline void Forward8(const int* x, int* X) {
 
 }  // namespace
 
-const uchar* const kClampPlain = Tables().plain.data() + 512;
 
-uchar ClampShifted(int v) { return Tables().shifted[std::clamp(v, -384, 383) + 384]; }
+void NaturalOrder(const ushort* quantZigZag, ushort* quantNatural) {
+  for (int k = 0; k < 64; ++k) quantNatural[kZigZag[k]] = quantZigZag[k];
+}
 
-void JPGDequantize(const short* coef, const ushort* quantZigZag, int* out) {
-  for (int k = 0; k < 64; ++k) {
-    const int n = kZigZag[k];
-    out[n] = std::clamp(coef[n] * static_cast<int>(quantZigZag[k]), -32768, 32767);
+JPEG_VECTOR_CLONES void JPGDequantize(const short* coef, const ushort* quantNatural, int* out) {
+  for (int n = 0; n < 64; ++n) out[n] = std::clamp(coef[n] * static_cast<int>(quantNatural[n]), -2048, 2047);
+}
+
+namespace {
+
+// The same 8-point inverse transform on 8 lanes at once, so that the compiler can keep the
+// lanes in vector registers: in[8k + l] is input k of lane l, out[8i + l] result i of lane l.
+inline void InverseLanes(const int* in, int* out) {
+  for (int l = 0; l < 8; ++l) {
+    const int x0 = in[l], x1 = in[8 + l], x2 = in[16 + l], x3 = in[24 + l];
+    const int x4 = in[32 + l], x5 = in[40 + l], x6 = in[48 + l], x7 = in[56 + l];
+    const int t0 = (x0 + x4) * kC4, t1 = (x0 - x4) * kC4;
+    const int t2 = x2 * kC2 + x6 * kS2, t3 = x2 * kS2 - x6 * kC2;
+    const int e0 = t0 + t2 + 0x10000, e3 = t0 - t2 + 0x10000;
+    const int e1 = t1 + t3 + 0x10000, e2 = t1 - t3 + 0x10000;
+    const int y1 = 4 * x1, y3 = 4 * x3, y5 = 4 * x5, y7 = 4 * x7;
+    const int o0 = y1 * kC1 + y3 * kC3 + y5 * kS3 + y7 * kS1;
+    const int o1 = y1 * kC3 - y3 * kS1 - y5 * kC1 - y7 * kS3;
+    const int o2 = y1 * kS3 - y3 * kC1 + y5 * kS1 + y7 * kC3;
+    const int o3 = y1 * kS1 - y3 * kS3 + y5 * kC3 - y7 * kC1;
+    out[l] = (e0 + o0) >> 17;
+    out[56 + l] = (e0 - o0) >> 17;
+    out[8 + l] = (e1 + o1) >> 17;
+    out[48 + l] = (e1 - o1) >> 17;
+    out[16 + l] = (e2 + o2) >> 17;
+    out[40 + l] = (e2 - o2) >> 17;
+    out[24 + l] = (e3 + o3) >> 17;
+    out[32 + l] = (e3 - o3) >> 17;
   }
 }
 
-void JPGIDCT(const int* coef, uchar* out, int stride) {
-  int rows[64];
-  for (int v = 0; v < 8; ++v) {
-    int* row = rows + 8 * v;
-    Inverse8(coef + 8 * v, 1, [row](int i, long x) { row[i] = static_cast<int>(x); });
+inline void Transpose(const int* in, int* out) {
+  for (int r = 0; r < 8; ++r)
+    for (int c = 0; c < 8; ++c) out[8 * c + r] = in[8 * r + c];
+}
+
+}  // namespace
+
+JPEG_VECTOR_CLONES void JPGIDCT(const int* coef, uchar* out, int stride) {
+  int ac = 0;
+  for (int n = 1; n < 64; ++n) ac |= coef[n];
+  if (ac == 0) {  // flat block: both passes give one value
+    const int row = (coef[0] * kC4 + 0x10000) >> 17;
+    const uchar v = static_cast<uchar>(std::clamp(((row * kC4 + 0x10000) >> 17) + 128, 0, 255));
+    for (int y = 0; y < 8; ++y, out += stride) std::fill(out, out + 8, v);
+    return;
   }
-  const uchar* shifted = Tables().shifted.data() + 384;
-  for (int u = 0; u < 8; ++u) {
-    uchar* column = out + u;
-    Inverse8(rows + u, 8, [column, stride, shifted](int i, long x) {
-      column[i * stride] = shifted[std::clamp(x, -384L, 383L)];
-    });
-  }
+  // Rows first: lanes are the coefficient rows, so the input is transposed; the results
+  // are transposed back so that the column pass has the columns as lanes.
+  int a[64], b[64];
+  Transpose(coef, a);
+  InverseLanes(a, b);
+  Transpose(b, a);
+  InverseLanes(a, b);
+  for (int y = 0; y < 8; ++y, out += stride)
+    for (int x = 0; x < 8; ++x) out[x] = static_cast<uchar>(std::clamp(b[8 * y + x] + 128, 0, 255));
 }
 
 void JPGForwardDCT(short* block) {

@@ -4,25 +4,30 @@
 
 #include "vorlen/core/Types.h"
 
+// Hot transforms get a second build for processors with AVX2, chosen once at load.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define JPEG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define JPEG_VECTOR_CLONES
+#endif
+
 namespace jpeg {
 
-// Multiplies the coefficients (natural order) by the table (zig-zag order as stored) into
-// out (natural order). Products are limited to the 16-bit range: a real image never comes
-// near it, and the transform stays within its integer range whatever a file holds.
-void JPGDequantize(const short* coef, const ushort* quantZigZag, int* out);
+// A quantisation table as stored (zig-zag order) rearranged in natural order.
+void NaturalOrder(const ushort* quantZigZag, ushort* quantNatural);
+
+// Multiplies the coefficients by the table, both in natural order, into out. Products are
+// limited to +-2048: a real 8-bit image never goes beyond (its coefficients stay within
+// 1024 plus half a quantisation step), and the transform stays within 32 bits whatever a
+// file holds.
+void JPGDequantize(const short* coef, const ushort* quantNatural, int* out);
 
 // Inverse DCT of 64 dequantised coefficients (natural order) to 8x8 samples, level-shifted
-// and clamped to 0..255, written with the given row stride.
+// by 128 and clamped to 0..255, written with the given row stride.
 void JPGIDCT(const int* coef, uchar* out, int stride);
 
 // Forward DCT in place: 64 level-shifted samples (row-major) become 64 coefficients
 // (index 8v + u), each pass rounded to whole 16-bit values.
 void JPGForwardDCT(short* block);
-
-// Clamp to a sample. Shifted: transform results, adds the level shift 128, from -384 to 383.
-// Plain: colour sums, from -512 to 767.
-uchar ClampShifted(int v);
-extern const uchar* const kClampPlain;  // index v for v in -512..767
-inline uchar ClampPlain(int v) { return kClampPlain[v]; }
 
 }  // namespace jpeg

@@ -226,6 +226,7 @@ bool Decoder::ReportRow(int mcuRow) {
 }
 
 bool Decoder::DecodeDirectScan() {
+  LatchQuantTables();
   int preds[3] = {};
   int eobRun = 0;
   nextRestart_ = 0;
@@ -306,9 +307,15 @@ void Decoder::DecodeBufferedScan() {
   pendingMarker_ = br_.TakeMarker();
 }
 
-void Decoder::OutputStore() {
-  for (int c = 0; c < frame_.count; ++c)
+void Decoder::LatchQuantTables() {
+  for (int c = 0; c < frame_.count; ++c) {
     if (!quantDefined_[frame_.comp[c].tq]) Fail();
+    NaturalOrder(quant_[frame_.comp[c].tq], quantNatural_[c]);
+  }
+}
+
+void Decoder::OutputStore() {
+  LatchQuantTables();
   short* pointers[kMaxBlocksPerMcu];
   for (int my = 0; my < mcusY_; ++my) {
     for (int mx = 0; mx < mcusX_; ++mx) {
@@ -336,7 +343,7 @@ void Decoder::EmitMcu(int mx, int my, short* const* blocks) {
   int b = 0;
   for (int v = 0; v < y.v; ++v) {
     for (int h = 0; h < y.h; ++h) {
-      JPGDequantize(blocks[b++], quant_[y.tq], coef);
+      JPGDequantize(blocks[b++], quantNatural_[0], coef);
       JPGIDCT(coef, luma + v * 8 * mcuWidth_ + h * 8, mcuWidth_);
     }
   }
@@ -345,9 +352,9 @@ void Decoder::EmitMcu(int mx, int my, short* const* blocks) {
     JPGStoreGrey(luma, mcuWidth_, out, dst_.stride, width, height);
     return;
   }
-  JPGDequantize(blocks[b++], quant_[frame_.comp[1].tq], coef);
+  JPGDequantize(blocks[b++], quantNatural_[1], coef);
   JPGIDCT(coef, cb, 8);
-  JPGDequantize(blocks[b++], quant_[frame_.comp[2].tq], coef);
+  JPGDequantize(blocks[b++], quantNatural_[2], coef);
   JPGIDCT(coef, cr, 8);
   JPGStoreYCbCr(luma, mcuWidth_, cb, cr, 8, hMax_ - 1, vMax_ - 1, out, dst_.stride, width, height);
 }

@@ -45,6 +45,7 @@ private:
   void DecodeStoredBlock(int c, int bx, int by, int* preds, int& eobRun);
   void Restart(int* preds, int& eobRun);
   bool AtRestart(long mcuIndex) const;
+  void LatchQuantTables();
   void OutputStore();
   void EmitMcu(int mx, int my, short* const* blocks);
   bool ReportRow(int mcuRow);
@@ -66,6 +67,7 @@ private:
 
   ushort quant_[4][64] = {};
   bool quantDefined_[4] = {};
+  ushort quantNatural_[3][64] = {};  // each component's table, latched for output
   HuffDecoder dcTables_[4];
   HuffDecoder acTables_[4];
 

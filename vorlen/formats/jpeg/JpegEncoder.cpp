@@ -25,7 +25,6 @@ const ScanEntry kScript[10] = {
     {1, 1, 63, 2, 1}, {0, 0, 0, 1, 0}, {3, 1, 63, 1, 0}, {2, 1, 63, 1, 0}, {1, 1, 63, 1, 0},
 };
 
-// Exact a / q for 0 <= a < 2^17 and 1 <= q <= 255 by a multiply: m = 2^32 / q + 1.
 inline int DivideBy(int a, std::uint64_t reciprocal) {
   return static_cast<int>((static_cast<std::uint64_t>(a) * reciprocal) >> 32);
 }
@@ -42,17 +41,22 @@ void ScaleQuantTable(const uchar* base, int quality, uchar* out) {
   for (int k = 0; k < 64; ++k) out[k] = static_cast<uchar>(std::clamp((base[k] * scale + 50) / 100, 1, 255));
 }
 
-void JPGQuantizeBlock(short* samples, const uchar* quantZigZag, short* out) {
-  JPGForwardDCT(samples);
+Quantizer::Quantizer(const uchar* quantZigZag) {
   for (int k = 0; k < 64; ++k) {
     const int n = kZigZag[k];
-    const int q = quantZigZag[k];
-    const std::uint64_t reciprocal = (1ULL << 32) / static_cast<unsigned>(q) + 1;
+    divisor[n] = quantZigZag[k] == 0 ? 1 : quantZigZag[k];
+    reciprocal[n] = (1ULL << 32) / static_cast<unsigned>(divisor[n]) + 1;
+  }
+}
+
+void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out) {
+  JPGForwardDCT(samples);
+  for (int n = 0; n < 64; ++n) {
+    const int q = quant.divisor[n];
     const int a = samples[n];
-    int v = a >= 0 ? DivideBy(a + q / 2, reciprocal) : -DivideBy(q / 2 - a, reciprocal);
+    const int v = a >= 0 ? DivideBy(a + q / 2, quant.reciprocal[n]) : -DivideBy(q / 2 - a, quant.reciprocal[n]);
     // The baseline tables code AC magnitudes up to 10 bits; a real transform stays below.
-    if (k > 0) v = std::clamp(v, -1023, 1023);
-    out[n] = static_cast<short>(v);
+    out[n] = static_cast<short>(n == 0 ? v : std::clamp(v, -1023, 1023));
   }
 }
 
@@ -66,6 +70,7 @@ Encoder::Encoder(const Buffer& image, Output& out, const EncodeSettings& setting
   blocksY_ = (height_ + 7) / 8;
   ScaleQuantTable(kStdLumQuant, settings_.quality, quant_[0]);
   ScaleQuantTable(kStdChromQuant, settings_.quality, quant_[1]);
+  quantizers_ = {Quantizer(quant_[0]), Quantizer(quant_[1])};
   writer_.sink = &out_;
 }
 
@@ -183,7 +188,7 @@ bool Encoder::EncodeSequential() {
       ConvertBlock(pixels, planes);
       for (int c = 0; c < components_; ++c) {
         const int t = c == 0 ? 0 : 1;
-        JPGQuantizeBlock(planes[c], quant_[t], coef);
+        JPGQuantizeBlock(planes[c], quantizers_[t], coef);
         JPGEncodeBlock(writer_, coef, preds[c], dc[t], ac[t]);
       }
       writer_.Drain();
@@ -211,7 +216,7 @@ void Encoder::TransformAll() {
       ConvertBlock(pixels, planes);
       const size_t index = static_cast<size_t>(by) * blocksX_ + bx;
       for (int c = 0; c < components_; ++c)
-        JPGQuantizeBlock(planes[c], quant_[c == 0 ? 0 : 1], store_.data() + (c * blocks + index) * 64);
+        JPGQuantizeBlock(planes[c], quantizers_[c == 0 ? 0 : 1], store_.data() + (c * blocks + index) * 64);
     }
   }
 }

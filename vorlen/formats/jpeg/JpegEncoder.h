@@ -2,6 +2,7 @@
 // The JPEG encoder: a JFIF file at a chosen quality, baseline sequential or progressive,
 // grey or YCbCr without subsampling.
 
+#include <cstdint>
 #include <vector>
 
 #include "vorlen/core/Buffer.h"
@@ -20,9 +21,16 @@ struct EncodeSettings {
 // One quantisation table (zig-zag order) scaled for a quality from 1 to 100.
 void ScaleQuantTable(const uchar* base, int quality, uchar* out);
 
+// A quantisation table prepared for coding: divisors and their reciprocals in natural order.
+struct Quantizer {
+  explicit Quantizer(const uchar* quantZigZag);
+  int divisor[64];
+  std::uint64_t reciprocal[64];  // 2^32 / divisor + 1: exact division of values below 2^17
+};
+
 // Transform then quantisation: 64 level-shifted samples (row-major) in, 64 quantised
 // coefficients (natural order) out.
-void JPGQuantizeBlock(short* samples, const uchar* quantZigZag, short* out);
+void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out);
 
 class Encoder {
 public:
@@ -60,6 +68,7 @@ private:
   int width_ = 0, height_ = 0;
   int blocksX_ = 0, blocksY_ = 0;
   uchar quant_[2][64] = {};
+  std::vector<Quantizer> quantizers_;
   std::vector<uchar> head_;  // marker segments waiting to be written
   BitWriter writer_;
   std::vector<short> store_;  // progressive: all Y blocks, then Cb, then Cr

@@ -1,0 +1,108 @@
+// JPEG decode and encode of a 4000 x 3000 photo-like picture, baseline and progressive,
+// against libjpeg-turbo in the same run. Decoding reads files libjpeg-turbo wrote (quality 90,
+// 4:2:0 and 4:4:4); encoding writes quality 90 without subsampling on both sides.
+
+#include <benchmark/benchmark.h>
+
+#include "SyntheticPhoto.h"
+#include "tests/vorlen/formats/jpeg/LibJpegReference.h"
+#include "vorlen/formats/jpeg/JpegDecoder.h"
+#include "vorlen/formats/jpeg/JpegEncoder.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+constexpr int kWidth = 4000, kHeight = 3000;
+
+const reference::Image& Photo() {
+  static const reference::Image photo{kWidth, kHeight, bench_photo::Make(kWidth, kHeight)};
+  return photo;
+}
+
+const Buffer& PhotoBuffer() {
+  static Buffer buffer = [] {
+    Buffer b;
+    b.Alloc(Pair<int>(kWidth, kHeight));
+    std::copy(Photo().pixels.begin(), Photo().pixels.end(), b.pixels);
+    return b;
+  }();
+  return buffer;
+}
+
+// Files by mode: 0 baseline 4:2:0, 1 progressive 4:2:0, 2 baseline 4:4:4, 3 progressive 4:4:4.
+const Bytes& File(int mode) {
+  static Bytes files[4];
+  if (files[mode].empty()) {
+    const bool progressive = mode & 1;
+    const int h = mode < 2 ? 2 : 1;
+    files[mode] = reference::Encode(Photo(), {90, false, progressive, h, h, 0, 0});
+  }
+  return files[mode];
+}
+
+const char* kModeNames[4] = {"baseline420", "progressive420", "baseline444", "progressive444"};
+
+class VectorOutput : public jpeg::Output {
+public:
+  void Write(const uchar* data, size_t count) override { bytes.insert(bytes.end(), data, data + count); }
+  Bytes bytes;
+};
+
+void Pixels(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
+void BM_DecodeOurs(benchmark::State& state) {
+  const Bytes& file = File(static_cast<int>(state.range(0)));
+  state.SetLabel(kModeNames[state.range(0)]);
+  for (auto _ : state) {
+    Buffer image;
+    jpeg::MemoryInput in(file.data(), file.size());
+    jpeg::Decoder decoder(in, image, nullptr);
+    benchmark::DoNotOptimize(decoder.Decode());
+  }
+  Pixels(state);
+}
+
+void BM_DecodeLibJpeg(benchmark::State& state) {
+  const Bytes& file = File(static_cast<int>(state.range(0)));
+  const bool fancy = state.range(1) != 0;
+  state.SetLabel(std::string(kModeNames[state.range(0)]) + (fancy ? " smoothed chroma" : " replicated chroma"));
+  for (auto _ : state) benchmark::DoNotOptimize(reference::Decode(file, fancy).ok);
+  Pixels(state);
+}
+
+void BM_EncodeOurs(benchmark::State& state) {
+  const bool progressive = state.range(0) != 0;
+  state.SetLabel(progressive ? "progressive444" : "baseline444");
+  size_t size = 0;
+  const Buffer& photo = PhotoBuffer();
+  for (auto _ : state) {
+    VectorOutput out;
+    out.bytes.reserve(8u << 20);
+    jpeg::Encoder encoder(photo, out, jpeg::EncodeSettings{90, false, progressive}, nullptr);
+    benchmark::DoNotOptimize(encoder.Encode());
+    size = out.bytes.size();
+  }
+  state.counters["bytes"] = static_cast<double>(size);
+  Pixels(state);
+}
+
+void BM_EncodeLibJpeg(benchmark::State& state) {
+  const bool progressive = state.range(0) != 0;
+  state.SetLabel(progressive ? "progressive444" : "baseline444");
+  size_t size = 0;
+  const reference::Image& photo = Photo();
+  for (auto _ : state) size = reference::Encode(photo, {90, false, progressive, 1, 1, 0, 0}).size();
+  state.counters["bytes"] = static_cast<double>(size);
+  Pixels(state);
+}
+
+}  // namespace
+
+BENCHMARK(BM_DecodeOurs)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeLibJpeg)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeOurs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeLibJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
