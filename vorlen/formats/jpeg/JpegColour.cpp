@@ -66,22 +66,20 @@ void JPGStoreYCbCr(const uchar* y, int yStride, const uchar* cb, const uchar* cr
   }
 }
 
-RgbToYCbCr::RgbToYCbCr() {
-  for (int i = 0; i < 256; ++i) {
-    const double s = 128.0 * i;
-    yr[i] = static_cast<short>(std::lround(0.299 * s));
-    yg[i] = static_cast<short>(std::lround(0.587 * s));
-    yb[i] = static_cast<short>(std::lround(0.114 * s));
-    cbr[i] = static_cast<short>(std::lround(-0.168736 * s));
-    cbg[i] = static_cast<short>(std::lround(-0.331264 * s));
-    crg[i] = static_cast<short>(std::lround(-0.418688 * s));
-    crb[i] = static_cast<short>(std::lround(-0.081312 * s));
+JPEG_VECTOR_CLONES void RgbToSamples(const uint* pixels, int n, short* const* out) {
+  short* y = out[0];
+  for (int i = 0; i < n; ++i) {
+    const int r = pixels[i] >> 16 & 255, g = pixels[i] >> 8 & 255, b = pixels[i] & 255;
+    y[i] = static_cast<short>((((YFromR(r) + YFromG(g) + YFromB(b) + 64) >> 7) & 255) - 128);
   }
-}
-
-const RgbToYCbCr& EncoderColour() {
-  static const RgbToYCbCr tables;
-  return tables;
+  if (out[1] == nullptr) return;
+  short* cb = out[1];
+  short* cr = out[2];
+  for (int i = 0; i < n; ++i) {
+    const int r = pixels[i] >> 16 & 255, g = pixels[i] >> 8 & 255, b = pixels[i] & 255;
+    cb[i] = static_cast<short>((((CbFromR(r) + CbFromG(g) + 64 * b + 0x4000) >> 7) & 255) - 128);
+    cr[i] = static_cast<short>((((64 * r + CrFromG(g) + CrFromB(b) + 0x4000) >> 7) & 255) - 128);
+  }
 }
 
 }  // namespace jpeg

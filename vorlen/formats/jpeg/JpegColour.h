@@ -4,6 +4,7 @@
 // encoder's input stage.
 
 #include "vorlen/core/Types.h"
+#include "vorlen/formats/jpeg/JpegDct.h"
 
 namespace jpeg {
 
@@ -15,21 +16,20 @@ void JPGStoreGrey(const uchar* y, int yStride, uint* dst, int dstStride, int wid
 void JPGStoreYCbCr(const uchar* y, int yStride, const uchar* cb, const uchar* cr, int cStride,
                    int hShift, int vShift, uint* dst, int dstStride, int width, int height);
 
-// One pixel to level-shifted samples (-128..127).
-struct RgbToYCbCr {
-  short yr[256], yg[256], yb[256];
-  short cbr[256], cbg[256], crg[256], crb[256];
-  RgbToYCbCr();
-  short Y(uint p) const {
-    return static_cast<short>((((yr[p >> 16 & 255] + yg[p >> 8 & 255] + yb[p & 255] + 64) >> 7) & 255) - 128);
-  }
-  short Cb(uint p) const {
-    return static_cast<short>((((cbr[p >> 16 & 255] + cbg[p >> 8 & 255] + 64 * static_cast<int>(p & 255) + 0x4000) >> 7) & 255) - 128);
-  }
-  short Cr(uint p) const {
-    return static_cast<short>((((64 * static_cast<int>(p >> 16 & 255) + crg[p >> 8 & 255] + crb[p & 255] + 0x4000) >> 7) & 255) - 128);
-  }
-};
-const RgbToYCbCr& EncoderColour();
+// Pixels to level-shifted samples (-128..127), in the products' 7-bit fixed point:
+// Y = (((YR[R] + YG[G] + YB[B] + 64) >> 7) & 255) - 128 with YR[i] = i x 0.299 x 128 rounded
+// (YG, YB likewise), Cb and Cr from the chroma products without a rounding term.
+// The products are computed from 16-bit fractions; for Y they equal the rounded values for
+// every i.
+inline int YFromR(int i) { return (i * 2508194 + 32768) >> 16; }
+inline int YFromG(int i) { return (i * 4924113 + 32768) >> 16; }
+inline int YFromB(int i) { return (i * 956301 + 32768) >> 16; }
+inline int CbFromR(int i) { return (i * -1415460 + 32768) >> 16; }
+inline int CbFromG(int i) { return (i * -2778844 + 32768) >> 16; }
+inline int CrFromG(int i) { return (i * -3512210 + 32768) >> 16; }
+inline int CrFromB(int i) { return (i * -682094 + 32768) >> 16; }
+
+// n pixels to Y (and, unless out[1] is null, Cb and Cr) samples.
+void RgbToSamples(const uint* pixels, int n, short* const* out);
 
 }  // namespace jpeg

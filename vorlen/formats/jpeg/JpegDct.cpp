@@ -45,20 +45,25 @@ inline void Inverse8(const int* in, int step, Store store) {
   store(4, (e3 - o3 + 0x10000) >> 17);
 }
 
-// One 8-point forward transform of x[0..7] into X[0..7], exactly as the format fixes it.
-inline void Forward8(const int* x, int* X) {
-  const int s07 = x[0] + x[7], s16 = x[1] + x[6], s25 = x[2] + x[5], s34 = x[3] + x[4];
-  const int d07 = x[0] - x[7], d16 = x[1] - x[6], d25 = x[2] - x[5], d34 = x[3] - x[4];
-  X[0] = ((s07 + s16 + s25 + s34) * 46341 + 65536) >> 17;
-  X[4] = ((s07 + s34 - s16 - s25) * 46341 + 65536) >> 17;
-  X[2] = ((s07 - s34) * 60547 + (s16 - s25) * 25080 + 65536) >> 17;
-  X[6] = ((s07 - s34) * 25080 - (s16 - s25) * 60547 + 65536) >> 17;
-  const int a = 4 * d34, b = ((d16 - d25) * 46341 + 8192) >> 14;
-  const int c = 4 * d07, e = ((d16 + d25) * 46341 + 8192) >> 14;
-  X[1] = ((c + e) * 16069 + (a + b) * 3196 + 65536) >> 17;
-  X[7] = ((c + e) * 3196 - (a + b) * 16069 + 65536) >> 17;
-  X[5] = ((a - b) * 13623 + (c - e) * 9102 + 65536) >> 17;
-  X[3] = ((c - e) * 13623 - (a - b) * 9102 + 65536) >> 17;
+// The 8-point forward transform exactly as the format fixes it, on 8 lanes at once:
+// in[8i + l] is sample i of lane l, out[8k + l] coefficient k of lane l.
+inline void ForwardLanes(const int* in, int* out) {
+  for (int l = 0; l < 8; ++l) {
+    const int x0 = in[l], x1 = in[8 + l], x2 = in[16 + l], x3 = in[24 + l];
+    const int x4 = in[32 + l], x5 = in[40 + l], x6 = in[48 + l], x7 = in[56 + l];
+    const int s07 = x0 + x7, s16 = x1 + x6, s25 = x2 + x5, s34 = x3 + x4;
+    const int d07 = x0 - x7, d16 = x1 - x6, d25 = x2 - x5, d34 = x3 - x4;
+    out[l] = ((s07 + s16 + s25 + s34) * 46341 + 65536) >> 17;
+    out[32 + l] = ((s07 + s34 - s16 - s25) * 46341 + 65536) >> 17;
+    out[16 + l] = ((s07 - s34) * 60547 + (s16 - s25) * 25080 + 65536) >> 17;
+    out[48 + l] = ((s07 - s34) * 25080 - (s16 - s25) * 60547 + 65536) >> 17;
+    const int a = 4 * d34, b = ((d16 - d25) * 46341 + 8192) >> 14;
+    const int c = 4 * d07, e = ((d16 + d25) * 46341 + 8192) >> 14;
+    out[8 + l] = ((c + e) * 16069 + (a + b) * 3196 + 65536) >> 17;
+    out[56 + l] = ((c + e) * 3196 - (a + b) * 16069 + 65536) >> 17;
+    out[40 + l] = ((a - b) * 13623 + (c - e) * 9102 + 65536) >> 17;
+    out[24 + l] = ((c - e) * 13623 - (a - b) * 9102 + 65536) >> 17;
+  }
 }
 
 }  // namespace
@@ -127,19 +132,18 @@ JPEG_VECTOR_CLONES void JPGIDCT(const int* coef, uchar* out, int stride) {
     for (int x = 0; x < 8; ++x) out[x] = static_cast<uchar>(std::clamp(b[8 * y + x] + 128, 0, 255));
 }
 
-void JPGForwardDCT(short* block) {
-  int in[8], res[8];
-  short temp[64];
-  for (int r = 0; r < 8; ++r) {
-    for (int i = 0; i < 8; ++i) in[i] = block[8 * r + i];
-    Forward8(in, res);
-    for (int u = 0; u < 8; ++u) temp[8 * u + r] = static_cast<short>(res[u]);
-  }
-  for (int k = 0; k < 8; ++k) {
-    for (int i = 0; i < 8; ++i) in[i] = temp[8 * k + i];
-    Forward8(in, res);
-    for (int v = 0; v < 8; ++v) block[8 * v + k] = static_cast<short>(res[v]);
-  }
+JPEG_VECTOR_CLONES void JPGForwardDCT(short* block) {
+  // Pass one transforms each row r into column r of temp: with the rows as lanes, the
+  // input is the block transposed and the output is temp as it stands. Pass two transforms
+  // each row k of temp into column k of the block: temp transposed in, the block out.
+  int a[64], temp[64];
+  for (int r = 0; r < 8; ++r)
+    for (int i = 0; i < 8; ++i) a[8 * i + r] = block[8 * r + i];
+  ForwardLanes(a, temp);
+  for (int k = 0; k < 8; ++k)
+    for (int i = 0; i < 8; ++i) a[8 * i + k] = static_cast<short>(temp[8 * k + i]);
+  ForwardLanes(a, temp);
+  for (int n = 0; n < 64; ++n) block[n] = static_cast<short>(temp[n]);
 }
 
 }  // namespace jpeg

@@ -25,9 +25,6 @@ const ScanEntry kScript[10] = {
     {1, 1, 63, 2, 1}, {0, 0, 0, 1, 0}, {3, 1, 63, 1, 0}, {2, 1, 63, 1, 0}, {1, 1, 63, 1, 0},
 };
 
-inline int DivideBy(int a, std::uint64_t reciprocal) {
-  return static_cast<int>((static_cast<std::uint64_t>(a) * reciprocal) >> 32);
-}
 
 const uchar kJfifHead[36] = {
     0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01, 0x01, 0x00, 0x00, 0x01,
@@ -44,19 +41,24 @@ void ScaleQuantTable(const uchar* base, int quality, uchar* out) {
 Quantizer::Quantizer(const uchar* quantZigZag) {
   for (int k = 0; k < 64; ++k) {
     const int n = kZigZag[k];
-    divisor[n] = quantZigZag[k] == 0 ? 1 : quantZigZag[k];
-    reciprocal[n] = (1ULL << 32) / static_cast<unsigned>(divisor[n]) + 1;
+    const uint q = quantZigZag[k] == 0 ? 1 : quantZigZag[k];
+    half[n] = q / 2;
+    reciprocal[n] = (1u << 19) / q + 1;
+    limit[n] = n == 0 ? 2047 : 1023;  // the baseline tables code AC magnitudes up to 10 bits
   }
 }
 
-void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out) {
+JPEG_VECTOR_CLONES void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out) {
   JPGForwardDCT(samples);
+  // (|a| + q/2) / q with the sign of a, the division as a multiply: the transform of
+  // 8-bit samples stays within 1024 in magnitude, and for numerators below 2^11 and
+  // divisors up to 255 the reciprocal 2^19 / q + 1 divides exactly.
   for (int n = 0; n < 64; ++n) {
-    const int q = quant.divisor[n];
     const int a = samples[n];
-    const int v = a >= 0 ? DivideBy(a + q / 2, quant.reciprocal[n]) : -DivideBy(q / 2 - a, quant.reciprocal[n]);
-    // The baseline tables code AC magnitudes up to 10 bits; a real transform stays below.
-    out[n] = static_cast<short>(n == 0 ? v : std::clamp(v, -1023, 1023));
+    const int sign = a >> 31;
+    const uint magnitude = static_cast<uint>((a ^ sign) - sign);
+    const int v = static_cast<int>(((magnitude + quant.half[n]) * quant.reciprocal[n]) >> 19);
+    out[n] = static_cast<short>((std::min(v, quant.limit[n]) ^ sign) - sign);
   }
 }
 
@@ -146,13 +148,8 @@ void Encoder::LoadBlock(int bx, int by, uint* pixels) const {
 }
 
 void Encoder::ConvertBlock(const uint* pixels, short (*planes)[64]) const {
-  const RgbToYCbCr& t = EncoderColour();
-  for (int i = 0; i < 64; ++i) planes[0][i] = t.Y(pixels[i]);
-  if (components_ == 1) return;
-  for (int i = 0; i < 64; ++i) {
-    planes[1][i] = t.Cb(pixels[i]);
-    planes[2][i] = t.Cr(pixels[i]);
-  }
+  short* out[3] = {planes[0], components_ == 3 ? planes[1] : nullptr, planes[2]};
+  RgbToSamples(pixels, 64, out);
 }
 
 bool Encoder::Encode() {
@@ -210,13 +207,17 @@ void Encoder::TransformAll() {
   }
   uint pixels[64];
   short planes[3][64];
+  short coef[64];
   for (int by = 0; by < blocksY_; ++by) {
     for (int bx = 0; bx < blocksX_; ++bx) {
       LoadBlock(bx, by, pixels);
       ConvertBlock(pixels, planes);
       const size_t index = static_cast<size_t>(by) * blocksX_ + bx;
-      for (int c = 0; c < components_; ++c)
-        JPGQuantizeBlock(planes[c], quantizers_[c == 0 ? 0 : 1], store_.data() + (c * blocks + index) * 64);
+      for (int c = 0; c < components_; ++c) {
+        JPGQuantizeBlock(planes[c], quantizers_[c == 0 ? 0 : 1], coef);
+        short* zz = store_.data() + (c * blocks + index) * 64;  // kept in zig-zag order
+        for (int k = 0; k < 64; ++k) zz[k] = coef[kZigZag[k]];
+      }
     }
   }
 }

@@ -21,11 +21,13 @@ struct EncodeSettings {
 // One quantisation table (zig-zag order) scaled for a quality from 1 to 100.
 void ScaleQuantTable(const uchar* base, int quality, uchar* out);
 
-// A quantisation table prepared for coding: divisors and their reciprocals in natural order.
+// A quantisation table prepared for coding, in natural order: half of each divisor, its
+// reciprocal 2^19 / q + 1 and the largest magnitude the Huffman tables code.
 struct Quantizer {
   explicit Quantizer(const uchar* quantZigZag);
-  int divisor[64];
-  std::uint64_t reciprocal[64];  // 2^32 / divisor + 1: exact division of values below 2^17
+  uint half[64];
+  uint reciprocal[64];
+  int limit[64];
 };
 
 // Transform then quantisation: 64 level-shifted samples (row-major) in, 64 quantised

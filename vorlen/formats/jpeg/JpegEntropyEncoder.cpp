@@ -121,10 +121,25 @@ void JPGFlushEOBRunAndBits(BitWriter& w, const HuffEncoder& table) {
 
 namespace {
 
-void EncodeACFirst(BitWriter& w, const short* block, int al, int ss, int se, const HuffEncoder& table) {
+// Whether every coefficient of the band vanishes under the point transform (the common
+// case in the higher bands, answered without walking the band's codes).
+inline bool BandIsZero(const short* zz, int ss, int se, int al) {
+  int any = 0;
+  for (int k = ss; k <= se; ++k) {
+    const int v = zz[k];
+    any |= (v < 0 ? -v : v) >> al;
+  }
+  return any == 0;
+}
+
+void EncodeACFirst(BitWriter& w, const short* zz, int al, int ss, int se, const HuffEncoder& table) {
+  if (BandIsZero(zz, ss, se, al)) {
+    if (++w.eobRun == 0x7FFF) JPGFlushEOBRun(w, table);
+    return;
+  }
   int run = 0;
   for (int k = ss; k <= se; ++k) {
-    const int v = PointTransform(block[kZigZag[k]], al);
+    const int v = PointTransform(zz[k], al);
     if (v == 0) {
       ++run;
       continue;
@@ -137,17 +152,21 @@ void EncodeACFirst(BitWriter& w, const short* block, int al, int ss, int se, con
   if (run > 0 && ++w.eobRun == 0x7FFF) JPGFlushEOBRun(w, table);
 }
 
-void EncodeACRefine(BitWriter& w, const short* block, int al, int ss, int se, const HuffEncoder& table) {
+void EncodeACRefine(BitWriter& w, const short* zz, int al, int ss, int se, const HuffEncoder& table) {
+  if (BandIsZero(zz, ss, se, al)) {  // only zeros: the band joins the end-of-band run
+    if (++w.eobRun == 0x7FFF || w.be > 959) JPGFlushEOBRunAndBits(w, table);
+    return;
+  }
   int last = -1;  // the last newly non-zero coefficient of the band
   for (int k = ss; k <= se; ++k) {
-    const int v = block[kZigZag[k]];
+    const int v = zz[k];
     if ((v < 0 ? -v : v) >> al == 1) last = k;
   }
   uchar own[64];
   int ownCount = 0;
   int run = 0;
   for (int k = ss; k <= se; ++k) {
-    const int v = block[kZigZag[k]];
+    const int v = zz[k];
     const int t = (v < 0 ? -v : v) >> al;
     if (t == 0) {
       ++run;
@@ -180,10 +199,10 @@ void EncodeACRefine(BitWriter& w, const short* block, int al, int ss, int se, co
 
 }  // namespace
 
-void JPGEncodeProgressive(BitWriter& w, const short* block, short& pred, int ah, int al, int se,
+void JPGEncodeProgressive(BitWriter& w, const short* zz, short& pred, int ah, int al, int se,
                           int ss, const HuffEncoder& table) {
   if (ss == 0) {
-    const int v = block[0] >> al;
+    const int v = zz[0] >> al;
     if (ah == 0) {
       JPGEncodeValue(w, static_cast<short>(v - pred), 0, table);
       pred = static_cast<short>(v);
@@ -193,9 +212,9 @@ void JPGEncodeProgressive(BitWriter& w, const short* block, short& pred, int ah,
     return;
   }
   if (ah == 0)
-    EncodeACFirst(w, block, al, ss, se, table);
+    EncodeACFirst(w, zz, al, ss, se, table);
   else
-    EncodeACRefine(w, block, al, ss, se, table);
+    EncodeACRefine(w, zz, al, ss, se, table);
 }
 
 int JPGBuildHuffLengths(const uint* counts257, uchar counts[16], uchar symbols[256]) {

@@ -49,8 +49,9 @@ void JPGEncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table);
 void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEncoder& dc,
                     const HuffEncoder& ac);
 
-// One block for one progressive scan (coefficients in natural order).
-void JPGEncodeProgressive(BitWriter& w, const short* block, short& pred, int ah, int al, int se,
+// One block for one progressive scan. The coefficients come in zig-zag order, so that a
+// band is a run of neighbours.
+void JPGEncodeProgressive(BitWriter& w, const short* zz, short& pred, int ah, int al, int se,
                           int ss, const HuffEncoder& table);
 void JPGFlushEOBRun(BitWriter& w, const HuffEncoder& table);
 void JPGFlushEOBRunAndBits(BitWriter& w, const HuffEncoder& table);
