@@ -48,13 +48,17 @@ Quantizer::Quantizer(const uchar* quantZigZag) {
   }
 }
 
-JPEG_VECTOR_CLONES void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out) {
+void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out) {
   JPGForwardDCT(samples);
+  QuantizeCoefficients(samples, quant, out);
+}
+
+JPEG_VECTOR_CLONES void QuantizeCoefficients(const short* coef, const Quantizer& quant, short* out) {
   // (|a| + q/2) / q with the sign of a, the division as a multiply: the transform of
   // 8-bit samples stays within 1024 in magnitude, and for numerators below 2^11 and
   // divisors up to 255 the reciprocal 2^19 / q + 1 divides exactly.
   for (int n = 0; n < 64; ++n) {
-    const int a = samples[n];
+    const int a = coef[n];
     const int sign = a >> 31;
     const uint magnitude = static_cast<uint>((a ^ sign) - sign);
     const int v = static_cast<int>(((magnitude + quant.half[n]) * quant.reciprocal[n]) >> 19);

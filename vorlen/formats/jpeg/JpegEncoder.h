@@ -30,6 +30,10 @@ struct Quantizer {
   int limit[64];
 };
 
+// Quantisation of transformed coefficients (natural order), rounded to the nearest:
+// (a + q/2) / q for a >= 0, -((q/2 - a) / q) below.
+void QuantizeCoefficients(const short* coef, const Quantizer& quant, short* out);
+
 // Transform then quantisation: 64 level-shifted samples (row-major) in, 64 quantised
 // coefficients (natural order) out.
 void JPGQuantizeBlock(short* samples, const Quantizer& quant, short* out);
