@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "SyntheticPhoto.h"
+#include "tests/vorlen/formats/jpeg/JpegTestSupport.h"
 #include "tests/vorlen/formats/jpeg/LibJpegReference.h"
 #include "vorlen/formats/jpeg/JpegDecoder.h"
 #include "vorlen/formats/jpeg/JpegEncoder.h"
@@ -42,12 +43,6 @@ const Bytes& File(int mode) {
 
 const char* kModeNames[4] = {"baseline420", "progressive420", "baseline444", "progressive444"};
 
-class VectorOutput : public jpeg::Output {
-public:
-  void Write(const uchar* data, size_t count) override { bytes.insert(bytes.end(), data, data + count); }
-  Bytes bytes;
-};
-
 void Pixels(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
@@ -78,7 +73,7 @@ void BM_EncodeOurs(benchmark::State& state) {
   size_t size = 0;
   const Buffer& photo = PhotoBuffer();
   for (auto _ : state) {
-    VectorOutput out;
+    jpeg_test::VectorOutput out;
     out.bytes.reserve(8u << 20);
     jpeg::Encoder encoder(photo, out, jpeg::EncodeSettings{90, false, progressive}, nullptr);
     benchmark::DoNotOptimize(encoder.Encode());

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "tests/vorlen/formats/jpeg/JpegTestSupport.h"
 #include "vorlen/formats/jpeg/JpegColour.h"
 #include "vorlen/formats/jpeg/JpegDct.h"
 #include "vorlen/formats/jpeg/JpegEncoder.h"
@@ -16,12 +17,6 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-class Collect : public jpeg::Output {
-public:
-  void Write(const uchar* data, size_t count) override { bytes.insert(bytes.end(), data, data + count); }
-  Bytes bytes;
-};
 
 double Basis(int x, int u) {
   const double c = u == 0 ? std::sqrt(0.5) : 1.0;
@@ -154,7 +149,7 @@ TEST(JpegColour, DecoderReplicatesChroma) {
 }
 
 TEST(JpegBitWriter, FlushAndStuffing) {
-  Collect sink;
+  jpeg_test::VectorOutput sink;
   jpeg::BitWriter w;
   w.sink = &sink;
   jpeg::JPGFlushBits(w);
@@ -179,7 +174,7 @@ TEST(JpegBitWriter, EndOfBandRuns) {
     int extraBits;
   } cases[] = {{1, 0x00, 0, 0}, {5, 0x20, 1, 2}, {32767, 0xE0, 0x3FFF, 14}};
   for (const Case& c : cases) {
-    Collect sink, expected;
+    jpeg_test::VectorOutput sink, expected;
     jpeg::BitWriter w, e;
     w.sink = &sink;
     e.sink = &expected;
@@ -235,7 +230,7 @@ TEST(JpegHuffman, BuiltTablesRoundTrip) {
     jpeg::JPGBuildHuffEncoder(counts, symbols, enc);
     jpeg::HuffDecoder dec;
     jpeg::JPGBuildHuffDecoder(dec, counts, symbols);
-    Collect sink;
+    jpeg_test::VectorOutput sink;
     jpeg::BitWriter w;
     w.sink = &sink;
     for (int i = 0; i < n; ++i) jpeg::JPGPutBits(w, enc.code[symbols[i]], enc.length[symbols[i]]);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
+#include "tests/vorlen/formats/jpeg/JpegTestSupport.h"
 #include "tests/vorlen/formats/jpeg/LibJpegReference.h"
 #include "vorlen/formats/jpeg/JpegDecoder.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
@@ -13,12 +14,6 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-class VectorOutput : public jpeg::Output {
-public:
-  void Write(const uchar* data, size_t count) override { bytes.insert(bytes.end(), data, data + count); }
-  Bytes bytes;
-};
 
 Buffer ToBuffer(const reference::Image& img) {
   Buffer b;
@@ -29,7 +24,7 @@ Buffer ToBuffer(const reference::Image& img) {
 }
 
 Bytes EncodeOurs(const Buffer& image, int quality, bool grey, bool progressive) {
-  VectorOutput out;
+  jpeg_test::VectorOutput out;
   jpeg::Encoder encoder(image, out, jpeg::EncodeSettings{quality, grey, progressive}, nullptr);
   EXPECT_TRUE(encoder.Encode());
   return out.bytes;
@@ -184,14 +179,14 @@ TEST(JpegEncoder, EdgeBlocksArePaddedWithBlack) {
 
 TEST(JpegEncoder, RefusesSizesTheFormatCannotHold) {
   Buffer empty;
-  VectorOutput out;
+  jpeg_test::VectorOutput out;
   jpeg::Encoder encoder(empty, out, jpeg::EncodeSettings{}, nullptr);
   EXPECT_THROW(encoder.Encode(), EInvalidImage);
   // A view with a width above 65535 needs no memory of that size.
   std::vector<uint> row(70000, 0);
   Buffer wide;
   wide.Alloc(Pair<int>(70000, 1), row.data(), 70000);
-  VectorOutput out2;
+  jpeg_test::VectorOutput out2;
   jpeg::Encoder tooWide(wide, out2, jpeg::EncodeSettings{}, nullptr);
   EXPECT_THROW(tooWide.Encode(), EInvalidImage);
   EXPECT_TRUE(out2.bytes.empty());
@@ -204,7 +199,7 @@ TEST(JpegEncoder, ProgressHookStops) {
   const Buffer picture = ToBuffer(reference::PhotoLike(40, 40));
   for (bool progressive : {false, true}) {
     g_calls = 0;
-    VectorOutput out;
+    jpeg_test::VectorOutput out;
     jpeg::Encoder encoder(picture, out, jpeg::EncodeSettings{75, false, progressive}, StopAtSecond);
     EXPECT_FALSE(encoder.Encode());
     EXPECT_EQ(g_calls, 2);
