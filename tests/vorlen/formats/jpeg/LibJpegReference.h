@@ -3,12 +3,14 @@
 // files in every variant the decoder must read and decodes what the encoder writes. Header
 // only, so that the benchmark program can share it.
 
-#include <jpeglib.h>
-
 #include <csetjmp>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
+
+#include <jpeglib.h>  // after <cstdio>: it uses FILE and size_t without including them
 
 namespace reference {
 
