@@ -56,7 +56,6 @@ bool Decoder::Decode() {
     } else if (m == kDRI) {
       ReadDRI(length);
     } else if (m == kSOS) {
-      if (mode_ == Mode::kDirect) Fail();  // a second scan in a single-scan file
       if (!ReadScan(length)) return false;
       if (mode_ == Mode::kDirect) return true;  // the image is complete
     } else {
@@ -119,9 +118,7 @@ bool Decoder::ReadScan(int length) {
   scanCount_ = count;
   ReadScanHeader(length);
   CheckScanTables();
-  if (mode_ == Mode::kDirect) return DecodeDirectScan();
-  DecodeBufferedScan();
-  return true;
+  return mode_ == Mode::kDirect ? DecodeDirectScan() : DecodeBufferedScan();
 }
 
 void Decoder::StartFirstScan(int scanCount) {
@@ -274,7 +271,7 @@ void Decoder::DecodeStoredBlock(int s, int bx, int by, int* preds, int& eobRun) 
     JPGDecodeACRefine(br_, block, eobRun, ac, ss_, se_, al_);
 }
 
-void Decoder::DecodeBufferedScan() {
+bool Decoder::DecodeBufferedScan() {
   int preds[3] = {};
   int eobRun = 0;
   nextRestart_ = 0;
@@ -289,6 +286,7 @@ void Decoder::DecodeBufferedScan() {
         if (AtRestart(mcuIndex)) Restart(preds, eobRun);
         DecodeStoredBlock(0, bx, by, preds, eobRun);
       }
+      if (!ReportRow(by)) return false;
     }
   } else {
     for (int my = 0; my < mcusY_; ++my) {
@@ -301,10 +299,12 @@ void Decoder::DecodeBufferedScan() {
               DecodeStoredBlock(s, mx * comp.h + h, my * comp.v + v, preds, eobRun);
         }
       }
+      if (!ReportRow(my)) return false;
     }
   }
   br_.Reset();
   pendingMarker_ = br_.TakeMarker();
+  return true;
 }
 
 void Decoder::LatchQuantTables() {

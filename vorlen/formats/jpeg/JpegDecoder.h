@@ -41,7 +41,7 @@ private:
   void ReadScanHeader(int length);
   void CheckScanTables() const;
   bool DecodeDirectScan();
-  void DecodeBufferedScan();
+  bool DecodeBufferedScan();
   void DecodeStoredBlock(int c, int bx, int by, int* preds, int& eobRun);
   void Restart(int* preds, int& eobRun);
   bool AtRestart(long mcuIndex) const;

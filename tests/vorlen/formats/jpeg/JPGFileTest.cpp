@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
@@ -142,6 +143,20 @@ TEST(JPGFile, ProbeAnswers) {
   }
 }
 
+// Quality 0 (which the registry turns into 75 before a codec sees it) writes what 75 writes
+// when the codec is called directly, instead of dividing by zero.
+TEST(JPGFile, QualityZeroMeansTheDefault) {
+  Buffer source = Picture(24, 16);
+  TMemoryStream zero, standard;
+  GFXSaveParams params;
+  params.quality = 0;
+  ASSERT_TRUE(Jpeg()->Save(source, &zero, &params, nullptr));
+  params.quality = 75;
+  ASSERT_TRUE(Jpeg()->Save(source, &standard, &params, nullptr));
+  ASSERT_EQ(zero.Size(), standard.Size());
+  EXPECT_EQ(std::memcmp(zero.Memory(), standard.Memory(), static_cast<size_t>(zero.Size())), 0);
+}
+
 TEST(JPGFile, UnreadableVariantLoadsAsInvalidImage) {
   TempHome home;
   const std::string path = WriteBytes(home, "cmyk.jpg",
@@ -167,6 +182,12 @@ TEST(JPGFile, ProgressHookStopsLoadingAndSaving) {
   g_steps = 0;
   Buffer back;
   EXPECT_FALSE(GFXFile::Load(back, path, nullptr, 0, nullptr));
+  EXPECT_EQ(g_steps, 3);
+  // A progressive file reports its rows in every scan and stops as soon.
+  const std::string progressive = WriteBytes(home, "prog.jpg", reference::Encode(reference::PhotoLike(64, 64), {75, false, true, 2, 2, 0, 0}));
+  g_steps = 0;
+  Buffer partial;
+  EXPECT_FALSE(GFXFile::Load(partial, progressive, nullptr, 0, nullptr));
   EXPECT_EQ(g_steps, 3);
   g_steps = 0;
   const std::string stopped = home.Path() + "/stopped.jpg";
