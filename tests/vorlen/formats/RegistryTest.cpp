@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -309,4 +310,34 @@ TEST(Registry, AlphaModeCompositesOverTheTransparentColourBelowThirtyTwoBits) {
   EXPECT_EQ(*back.At(0, 0), 0x007F0080u);
   EXPECT_EQ(*back.At(1, 0), 0x00123456u);
   EXPECT_EQ(*image.At(0, 0), 0x80FF0000u) << "the source is not changed";
+}
+
+TEST(Registry, FormatsKeepTheProbingOrder) {
+  const std::vector<std::string> order = {
+      "Dornick Frame", "PC PaintBrush PCX", "Amiga IFF",        "Windows Bitmap",
+      "JPEG",          "Portable Network Graphics", "Windows Metafile", "Enhanced Metafile",
+      "Icon",          "AVI",               "CompuServe GIF",  "TrueVision Targa",
+      "WAP Bitmap"};
+  size_t last = 0;
+  int count = 0;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next, ++count) {
+    const auto at = std::find(order.begin(), order.end(), f->name);
+    ASSERT_NE(at, order.end()) << f->name;
+    const size_t index = static_cast<size_t>(at - order.begin());
+    EXPECT_TRUE(count == 0 || index > last) << f->name << " is out of order";
+    last = index;
+  }
+  EXPECT_LE(count, 13);
+}
+
+TEST(Registry, ExtensionMustEndTheListOrMeetASemicolon) {
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next) {
+    if (f->extensions != "*.JPG;*.JPEG;*.JFIF") continue;
+    EXPECT_EQ(GFXFile::GetDefaultFormat("a.jpeg"), f);
+    EXPECT_EQ(GFXFile::GetDefaultFormat("a.JPG"), f);
+    EXPECT_EQ(GFXFile::GetDefaultFormat("a.jpe"), nullptr);
+    EXPECT_EQ(GFXFile::GetDefaultFormat("a.jp"), nullptr);
+    return;
+  }
+  GTEST_SKIP() << "no JPEG format registered";
 }
