@@ -164,3 +164,15 @@ TEST(QuantizeImage, DitherMixesNeighbouringEntries) {
   for (uchar i : indices) white += i;
   EXPECT_EQ(white, 256) << "without dither every pixel takes the nearest (first of equals)";
 }
+
+TEST(QuantizeImage, CompositeKeyWithDitherSpreadsTransparency) {
+  const uchar palette[] = {255, 255, 255, 10, 20, 30};
+  Buffer img = FromPixels(16, 16, std::vector<uint>(256, 0x800A141E));
+  std::vector<uchar> indices(256);
+  EXPECT_EQ(Quantize(img, palette, 2, kCompositeKey | 0x00FFFFFF, true, indices.data(), 16), 0);
+  int keyed = 0;
+  for (uchar i : indices) keyed += i == 0;
+  EXPECT_NEAR(keyed, 128, 12) << "half transparent becomes about half key pixels";
+  Quantize(img, palette, 2, kCompositeKey | 0x00FFFFFF, false, indices.data(), 16);
+  for (uchar i : indices) ASSERT_EQ(i, 0) << "without dither 128 counts as transparent";
+}

@@ -440,3 +440,38 @@ TEST(BmpFile, EmptyImageWithAHugeRowAllocatesNothing) {
   ASSERT_TRUE(GFXFile::Load(got, path, nullptr, 0, nullptr));
   EXPECT_TRUE(got.Empty());
 }
+
+TEST(BmpFile, SixteenBitAlphaBitMakesPixelsTransparentInAlphaMode) {
+  TempHome home;
+  // A 108-byte header with 5-5-5 masks and alpha mask 0x8000: one pixel with the bit set.
+  std::string v4 = Le32(108) + Le32(2) + Le32(1) + Le16(1) + Le16(16) + Le32(3) + Le32(4) + Le32(0) +
+                   Le32(0) + Le32(0) + Le32(0) + Le32(0x7C00) + Le32(0x03E0) + Le32(0x001F) +
+                   Le32(0x8000) + std::string(108 - 56, '\0');
+  const std::string file = "BM" + Le32(14 + 108 + 4) + Le32(0) + Le32(14 + 108) + v4 +
+                           Bytes({0x00, 0xFC, 0x1F, 0x00});
+  const std::string path = home.WriteFile("argb.bmp", file);
+  GFXFile::SetAlpha(true);
+  Buffer alpha;
+  const bool loaded = GFXFile::Load(alpha, path, nullptr, 0, nullptr);
+  GFXFile::SetAlpha(false);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(*alpha.At(0, 0), 0xFFFF0000u);
+  EXPECT_EQ(*alpha.At(1, 0), 0x000000FFu);
+  Buffer opaque;
+  ASSERT_TRUE(GFXFile::Load(opaque, path, nullptr, 0, nullptr));
+  EXPECT_EQ(*opaque.At(0, 0), 0x00FF0000u);
+}
+
+TEST(BmpFile, BitmapFromStreamReadsTheThreeByteTableForm) {
+  // The 36-byte form: width, height, planes and bits in information-header places, a table
+  // of 3-byte entries B, G, R at offset 36.
+  std::string info = Le32(36) + Le32(1) + Le32(1) + Le16(1) + Le16(1) + std::string(20, '\0') +
+                     Bytes({0x01, 0x02, 0x03, 0x0A, 0x0B, 0x0C});
+  TMemoryStream pixels;
+  const std::string row = Bytes({0x80, 0, 0, 0});
+  pixels.WriteBuffer(row.data(), 4);
+  pixels.SetPosition(0);
+  Buffer dst;
+  ASSERT_TRUE(BitmapFromStream(dst, reinterpret_cast<const BITMAPINFO*>(info.data()), &pixels, nullptr));
+  EXPECT_EQ(*dst.At(0, 0), 0x000C0B0Au);
+}
