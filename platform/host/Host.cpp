@@ -1,0 +1,51 @@
+#include "platform/host/Host.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+Host::~Host() = default;
+
+bool Host::PollEvent(InputEvent& out) {
+  if (!injected_.empty()) {
+    out = injected_.front();
+    injected_.pop_front();
+    return true;
+  }
+  return PollOwnEvent(out);
+}
+
+DesktopConfig ParseDesktopConfig(const char* text) {
+  DesktopConfig config;
+  if (!text || !*text) return config;
+  int w = 0, h = 0, bpp = 32;
+  char tail = 0;
+  int n = std::sscanf(text, "%dx%dx%d%c", &w, &h, &bpp, &tail);
+  if (n < 2 || n == 4) {
+    n = std::sscanf(text, "%dx%d%c", &w, &h, &tail);
+    if (n != 2) return config;
+    bpp = 32;
+  }
+  if (w < 64 || h < 64 || w > 16384 || h > 16384) return config;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32)
+    return config;
+  config.width = w;
+  config.height = h;
+  config.bitsPerPixel = bpp;
+  return config;
+}
+
+std::unique_ptr<Host> CreateHost(const std::string& forced) {
+  std::string choice = forced;
+  if (choice.empty()) {
+    const char* env = std::getenv("QUILLO_HOST");
+    if (env && *env) choice = env;
+  }
+  if (choice.empty()) {
+    const char* x = std::getenv("DISPLAY");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    choice = (x && *x) || (wl && *wl) ? "sdl" : "headless";
+  }
+  if (choice == "sdl") return CreateSdlHost();
+  return CreateHeadlessHost();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// A presentation back end: shows the desktop surface and delivers input. Only the window
+// manager talks to it. Input can also be injected (tests drive any host this way).
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win/Surface.h"
+#include "platform/win/WinDefs.h"
+
+struct InputEvent {
+  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close };
+  enum Button { Left = 0, Right = 1, Middle = 2 };
+  Kind kind = Kind::MouseMove;
+  int x = 0;  // desktop coordinates, for mouse events and dropped files
+  int y = 0;
+  int button = Left;
+  int wheelDelta = 0;  // multiples of 120, positive away from the user
+  int vk = 0;          // virtual-key code of key events
+  std::string text;    // UTF-8, for text events
+  std::vector<std::string> files;
+};
+
+// The standard cursor shapes a host can show.
+enum class CursorShape { Arrow, IBeam, Wait, Cross, UpArrow, SizeNWSE, SizeNESW, SizeWE, SizeNS,
+                         SizeAll, No, Hand, AppStarting, Help, Hidden };
+
+class Host {
+public:
+  virtual ~Host();
+  virtual const char* Name() const = 0;
+  // Makes the display of the given size ready; false when it cannot be shown.
+  virtual bool Open(int width, int height) = 0;
+  // Shows a rectangle of the desktop surface.
+  virtual void Present(const Surface& desktop, const RECT& dirty) = 0;
+  virtual void SetCursorShape(CursorShape shape) = 0;
+  virtual void Beep() {}
+  // The next input event, injected ones first; false when none is waiting.
+  bool PollEvent(InputEvent& out);
+  // Waits until input may be waiting or the time has passed.
+  virtual void WaitEvent(int timeoutMs) = 0;
+  void Inject(const InputEvent& event) { injected_.push_back(event); }
+  bool HasInjected() const { return !injected_.empty(); }
+  void ClearInjected() { injected_.clear(); }
+
+protected:
+  virtual bool PollOwnEvent(InputEvent& out) = 0;
+
+private:
+  std::deque<InputEvent> injected_;
+};
+
+struct DesktopConfig {
+  int width = 1280;
+  int height = 800;
+  int bitsPerPixel = 32;
+};
+// Reads QUILLO_DESKTOP=WxHxBPP (or WxH); malformed or absurd values keep the defaults.
+DesktopConfig ParseDesktopConfig(const char* text);
+// The host chosen by QUILLO_HOST, else SDL when DISPLAY or WAYLAND_DISPLAY is set, else the
+// headless one. An SDL host that cannot open falls back to headless.
+std::unique_ptr<Host> CreateHost(const std::string& forced = "");
+std::unique_ptr<Host> CreateHeadlessHost();
+std::unique_ptr<Host> CreateSdlHost();

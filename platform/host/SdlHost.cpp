@@ -1,0 +1,204 @@
+// The host on a real display: one SDL2 window the size of the desktop.
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/host/Host.h"
+#include "platform/win/WinConst.h"
+
+namespace {
+
+int VirtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_KP_DIVIDE: return VK_DIVIDE;
+    case SDLK_KP_PERIOD: return VK_DECIMAL;
+    case SDLK_COMMA: return 0xBC;
+    case SDLK_MINUS: return 0xBD;
+    case SDLK_PERIOD: return 0xBE;
+    case SDLK_SLASH: return 0xBF;
+    case SDLK_SEMICOLON: return 0xBA;
+    case SDLK_EQUALS: return 0xBB;
+    case SDLK_LEFTBRACKET: return 0xDB;
+    case SDLK_BACKSLASH: return 0xDC;
+    case SDLK_RIGHTBRACKET: return 0xDD;
+    case SDLK_QUOTE: return 0xDE;
+    case SDLK_BACKQUOTE: return 0xC0;
+  }
+  return 0;
+}
+
+int Button(Uint8 b) {
+  if (b == SDL_BUTTON_RIGHT) return InputEvent::Right;
+  if (b == SDL_BUTTON_MIDDLE) return InputEvent::Middle;
+  return InputEvent::Left;
+}
+
+bool IsAscii(const char* text) {
+  for (const char* p = text; *p; ++p)
+    if (static_cast<unsigned char>(*p) >= 0x80) return false;
+  return true;
+}
+
+class SdlHost : public Host {
+public:
+  ~SdlHost() override {
+    for (SDL_Cursor* c : cursors_)
+      if (c) SDL_FreeCursor(c);
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  const char* Name() const override { return "sdl"; }
+
+  bool Open(int width, int height) override {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    started_ = true;
+    window_ = SDL_CreateWindow("quillo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, 0);
+    if (!window_) return false;
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) return false;
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!texture_) return false;
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    SDL_StartTextInput();
+    cursors_.assign(static_cast<size_t>(CursorShape::Hidden) + 1, nullptr);
+    return true;
+  }
+
+  void Present(const Surface& desktop, const RECT& dirty) override {
+    RECT r{std::max<LONG>(0, dirty.left), std::max<LONG>(0, dirty.top),
+           std::min<LONG>(desktop.width, dirty.right), std::min<LONG>(desktop.height, dirty.bottom)};
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    SDL_UpdateTexture(texture_, &area, desktop.Row(r.top) + r.left,
+                      static_cast<int>(desktop.stride * sizeof(std::uint32_t)));
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+  void SetCursorShape(CursorShape shape) override {
+    if (shape == CursorShape::Hidden) {
+      SDL_ShowCursor(SDL_DISABLE);
+      return;
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+    size_t i = static_cast<size_t>(shape);
+    if (!cursors_[i]) cursors_[i] = SDL_CreateSystemCursor(SystemCursor(shape));
+    if (cursors_[i]) SDL_SetCursor(cursors_[i]);
+  }
+
+  void Beep() override {}
+
+  void WaitEvent(int timeoutMs) override { SDL_WaitEventTimeout(nullptr, std::max(1, timeoutMs)); }
+
+protected:
+  bool PollOwnEvent(InputEvent& out) override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+      if (Translate(e, out)) return true;
+    return false;
+  }
+
+private:
+  static SDL_SystemCursor SystemCursor(CursorShape shape) {
+    switch (shape) {
+      case CursorShape::IBeam: return SDL_SYSTEM_CURSOR_IBEAM;
+      case CursorShape::Wait: return SDL_SYSTEM_CURSOR_WAIT;
+      case CursorShape::Cross: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+      case CursorShape::SizeNWSE: return SDL_SYSTEM_CURSOR_SIZENWSE;
+      case CursorShape::SizeNESW: return SDL_SYSTEM_CURSOR_SIZENESW;
+      case CursorShape::SizeWE: return SDL_SYSTEM_CURSOR_SIZEWE;
+      case CursorShape::SizeNS: return SDL_SYSTEM_CURSOR_SIZENS;
+      case CursorShape::SizeAll: return SDL_SYSTEM_CURSOR_SIZEALL;
+      case CursorShape::No: return SDL_SYSTEM_CURSOR_NO;
+      case CursorShape::Hand: return SDL_SYSTEM_CURSOR_HAND;
+      case CursorShape::AppStarting: return SDL_SYSTEM_CURSOR_WAITARROW;
+      default: return SDL_SYSTEM_CURSOR_ARROW;
+    }
+  }
+
+  bool Translate(const SDL_Event& e, InputEvent& out) {
+    switch (e.type) {
+      case SDL_MOUSEMOTION:
+        out.kind = InputEvent::Kind::MouseMove;
+        out.x = e.motion.x;
+        out.y = e.motion.y;
+        return true;
+      case SDL_MOUSEBUTTONDOWN: case SDL_MOUSEBUTTONUP:
+        out.kind = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Kind::MouseDown : InputEvent::Kind::MouseUp;
+        out.x = e.button.x;
+        out.y = e.button.y;
+        out.button = Button(e.button.button);
+        return true;
+      case SDL_MOUSEWHEEL:
+        out.kind = InputEvent::Kind::Wheel;
+        SDL_GetMouseState(&out.x, &out.y);
+        out.wheelDelta = e.wheel.y * 120;
+        return e.wheel.y != 0;
+      case SDL_KEYDOWN: case SDL_KEYUP:
+        out.kind = e.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+        out.vk = VirtualKey(e.key.keysym.sym);
+        return out.vk != 0;
+      case SDL_TEXTINPUT:
+        // ASCII characters come from the key messages, as TranslateMessage makes them.
+        if (IsAscii(e.text.text)) return false;
+        out.kind = InputEvent::Kind::Text;
+        out.text = e.text.text;
+        return true;
+      case SDL_DROPFILE:
+        out.kind = InputEvent::Kind::DropFiles;
+        SDL_GetMouseState(&out.x, &out.y);
+        out.files = {e.drop.file ? e.drop.file : ""};
+        SDL_free(e.drop.file);
+        return true;
+      case SDL_QUIT:
+        out.kind = InputEvent::Kind::Close;
+        return true;
+    }
+    return false;
+  }
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::vector<SDL_Cursor*> cursors_;
+  bool started_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Host> CreateSdlHost() {
+  auto host = std::make_unique<SdlHost>();
+  return host;
+}

@@ -1,0 +1,148 @@
+// The orders in which Windows sends its messages, for the sequences the program relies on.
+
+#include <gtest/gtest.h>
+
+#include "Recorder.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+HWND Overlapped(const char* cls, int x, int y, int w, int h, DWORD extra = 0) {
+  return CreateWindowEx(0, cls, "Window", WS_OVERLAPPEDWINDOW | extra, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+}
+
+TEST(MessageOrder, Creation) {
+  UiDriver ui;
+  Recorder rec("OrderCreate");
+  HWND w = Overlapped("OrderCreate", 10, 10, 200, 150);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(rec.Take(), (Log{"GETMINMAXINFO", "NCCREATE", "NCCALCSIZE", "CREATE", "SIZE", "MOVE"}));
+}
+
+TEST(MessageOrder, ShowingActivatesFocusesAndPaintsLater) {
+  UiDriver ui;
+  Recorder rec("OrderShow");
+  HWND w = Overlapped("OrderShow", 10, 10, 200, 150);
+  rec.Take();
+  ShowWindow(w, SW_SHOW);
+  EXPECT_EQ(rec.Take(), (Log{"SHOWWINDOW", "WINDOWPOSCHANGING", "ACTIVATEAPP", "NCACTIVATE", "ACTIVATE", "SETFOCUS",
+                             "NCPAINT", "ERASEBKGND", "WINDOWPOSCHANGED"}));
+  EXPECT_EQ(GetActiveWindow(), w);
+  EXPECT_EQ(GetFocus(), w);
+  ui.RunUntilIdle();
+  EXPECT_EQ(rec.Take(), (Log{"PAINT"}));
+}
+
+TEST(MessageOrder, ClickActivationMovesActivationThenFocusThenDeliversTheClick) {
+  UiDriver ui;
+  Recorder rec("OrderClick");
+  HWND a = Overlapped("OrderClick", 10, 10, 200, 150, WS_VISIBLE);
+  HWND b = Overlapped("OrderClick", 300, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), b);
+  Log got;
+  rec.OnMessage([&](HWND w, UINT m, WPARAM, LPARAM, LRESULT&) {
+    std::string n = Recorder::Name(m);
+    if (!n.empty() && m != WM_PAINT && m != WM_NCPAINT && m != WM_ERASEBKGND) got.push_back((w == a ? "a:" : "b:") + n);
+    return false;
+  });
+  POINT p = UiDriver::At(a, 20, 20);
+  ui.Click(p.x, p.y);
+  EXPECT_EQ(got, (Log{"a:SETCURSOR", "a:MOUSEMOVE", "a:MOUSEACTIVATE", "a:WINDOWPOSCHANGING", "a:WINDOWPOSCHANGED",
+                      "b:NCACTIVATE", "b:ACTIVATE", "a:NCACTIVATE", "a:ACTIVATE", "b:KILLFOCUS", "a:SETFOCUS",
+                      "a:SETCURSOR", "a:LBUTTONDOWN", "a:LBUTTONUP"}));
+  EXPECT_EQ(GetActiveWindow(), a);
+  EXPECT_EQ(GetFocus(), a);
+  EXPECT_EQ(GetWindow(a, GW_HWNDFIRST), a);  // brought to the top
+}
+
+TEST(MessageOrder, MouseDownMoveUpWithCapture) {
+  UiDriver ui;
+  Recorder rec("OrderCapture");
+  std::vector<POINT> moves;
+  rec.OnMessage([&](HWND w, UINT m, WPARAM, LPARAM lp, LRESULT&) {
+    if (m == WM_LBUTTONDOWN) SetCapture(w);
+    if (m == WM_LBUTTONUP) ReleaseCapture();
+    if (m == WM_MOUSEMOVE) moves.push_back(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    return false;
+  });
+  HWND w = Overlapped("OrderCapture", 100, 100, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  POINT inside = UiDriver::At(w, 10, 10);
+  ui.MoveTo(inside.x, inside.y);
+  rec.Take();
+  moves.clear();
+  ui.MouseDown(inside.x, inside.y);
+  ui.MoveTo(20, 20);  // outside the window: still reported to it while captured
+  ui.MouseUp(20, 20);
+  EXPECT_EQ(rec.Take(), (Log{"SETCURSOR", "LBUTTONDOWN", "MOUSEMOVE", "LBUTTONUP", "CAPTURECHANGED"}));
+  ASSERT_EQ(moves.size(), 1u);
+  POINT expected{20, 20};
+  ScreenToClient(w, &expected);
+  EXPECT_EQ(moves[0], expected);
+  EXPECT_LT(moves[0].x, 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(MessageOrder, PaintAfterInvalidationErasesInsideBeginPaint) {
+  UiDriver ui;
+  Recorder rec("OrderPaint");
+  RECT painted{};
+  rec.OnMessage([&](HWND w, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m != WM_PAINT) return false;
+    PAINTSTRUCT ps;
+    BeginPaint(w, &ps);
+    painted = ps.rcPaint;
+    EndPaint(w, &ps);
+    return true;
+  });
+  HWND w = Overlapped("OrderPaint", 10, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  rec.Take();
+  RECT r{5, 6, 50, 40};
+  InvalidateRect(w, &r, TRUE);
+  EXPECT_EQ(rec.Take(), Log{});  // nothing until the queue is read
+  ui.RunUntilIdle();
+  EXPECT_EQ(rec.Take(), (Log{"PAINT", "ERASEBKGND"}));
+  EXPECT_EQ(painted, r);
+  ui.RunUntilIdle();
+  EXPECT_EQ(rec.Take(), Log{});  // validated by BeginPaint
+}
+
+TEST(MessageOrder, DestructionGoesDownForDestroyAndUpForNcDestroy) {
+  UiDriver ui;
+  Recorder parentRec("OrderParent"), childRec("OrderChild");
+  std::vector<std::string> order;
+  parentRec.OnMessage([&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_DESTROY || m == WM_NCDESTROY) order.push_back("parent:" + Recorder::Name(m));
+    return false;
+  });
+  childRec.OnMessage([&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_DESTROY || m == WM_NCDESTROY) order.push_back("child:" + Recorder::Name(m));
+    return false;
+  });
+  HWND other = Overlapped("OrderParent", 400, 10, 100, 100, WS_VISIBLE);
+  HWND parent = Overlapped("OrderParent", 10, 10, 200, 150, WS_VISIBLE);
+  HWND child = CreateWindowEx(0, "OrderChild", "", WS_CHILD | WS_VISIBLE, 5, 5, 50, 50, parent, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(child);
+  ASSERT_EQ(GetActiveWindow(), parent);
+  EXPECT_TRUE(DestroyWindow(parent));
+  EXPECT_EQ(order, (std::vector<std::string>{"parent:DESTROY", "child:DESTROY", "child:NCDESTROY", "parent:NCDESTROY"}));
+  EXPECT_FALSE(IsWindow(parent));
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_EQ(GetActiveWindow(), other);  // activation passes to the next window
+  EXPECT_FALSE(DestroyWindow(parent));
+}
+
+TEST(MessageOrder, DestroyingTheActiveWindowDeactivatesItFirst) {
+  UiDriver ui;
+  Recorder rec("OrderDeactivate");
+  HWND w = Overlapped("OrderDeactivate", 10, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  rec.Take();
+  DestroyWindow(w);
+  EXPECT_EQ(rec.Take(), (Log{"WINDOWPOSCHANGING", "NCACTIVATE", "ACTIVATE", "ACTIVATEAPP", "KILLFOCUS",
+                             "WINDOWPOSCHANGED", "DESTROY", "NCDESTROY"}));
+}
+
+}  // namespace

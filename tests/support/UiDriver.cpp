@@ -1,0 +1,291 @@
+#include "UiDriver.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "platform/rtl/Clock.h"
+#include "platform/win/Desktop.h"
+#include "platform/win/MessageBoxScript.h"
+
+namespace {
+
+void Put16(std::string& out, unsigned v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& out, std::uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+// The key and shift state that type a character on a US keyboard; vk 0 for none.
+std::pair<int, bool> KeyFor(char c) {
+  if (c >= 'a' && c <= 'z') return {c - 32, false};
+  if (c >= 'A' && c <= 'Z') return {c, true};
+  if (c >= '0' && c <= '9') return {c, false};
+  static const std::string shiftedDigits = ")!@#$%^&*(";
+  if (auto i = shiftedDigits.find(c); i != std::string::npos) return {'0' + static_cast<int>(i), true};
+  switch (c) {
+    case ' ': return {VK_SPACE, false};
+    case '\n': case '\r': return {VK_RETURN, false};
+    case '\t': return {VK_TAB, false};
+    case '\b': return {VK_BACK, false};
+    case ';': return {0xBA, false};
+    case ':': return {0xBA, true};
+    case '=': return {0xBB, false};
+    case '+': return {0xBB, true};
+    case ',': return {0xBC, false};
+    case '<': return {0xBC, true};
+    case '-': return {0xBD, false};
+    case '_': return {0xBD, true};
+    case '.': return {0xBE, false};
+    case '>': return {0xBE, true};
+    case '/': return {0xBF, false};
+    case '?': return {0xBF, true};
+    case '\\': return {0xDC, false};
+    case '\'': return {0xDE, false};
+    case '"': return {0xDE, true};
+  }
+  return {0, false};
+}
+
+}  // namespace
+
+UiDriver::UiDriver(int width, int height, int bitsPerPixel) {
+  DesktopConfig config;
+  config.width = width;
+  config.height = height;
+  config.bitsPerPixel = bitsPerPixel;
+  RestartDesktop(config, "");
+  SetManualClock(true);
+  SetIdleHandler(nullptr);
+  SetMessageBoxScript([this](HWND, LPCSTR text, LPCSTR caption, UINT flags) {
+    boxTexts_.push_back(text);
+    if (script_) return script_(text, caption, flags);
+    if (answers_.empty()) return IDCANCEL;
+    int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  });
+}
+
+UiDriver::~UiDriver() {
+  SetMessageBoxScript(nullptr);
+  SetIdleHandler(nullptr);
+  RestartDesktop(DesktopConfig{}, "headless");
+  SetManualClock(false);
+}
+
+void UiDriver::Inject(const InputEvent& e) { DesktopHost().Inject(e); }
+
+POINT UiDriver::At(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  return p;
+}
+
+namespace {
+
+InputEvent MouseEvent(InputEvent::Kind kind, int x, int y, int button) {
+  InputEvent e;
+  e.kind = kind;
+  e.x = x;
+  e.y = y;
+  e.button = button;
+  return e;
+}
+
+InputEvent KeyEvent(InputEvent::Kind kind, int vk) {
+  InputEvent e;
+  e.kind = kind;
+  e.vk = vk;
+  return e;
+}
+
+}  // namespace
+
+void UiDriver::MoveTo(int x, int y) {
+  Inject(MouseEvent(InputEvent::Kind::MouseMove, x, y, InputEvent::Left));
+  RunUntilIdle();
+}
+
+void UiDriver::MouseDown(int x, int y, int button) {
+  Inject(MouseEvent(InputEvent::Kind::MouseDown, x, y, button));
+  RunUntilIdle();
+}
+
+void UiDriver::MouseUp(int x, int y, int button) {
+  Inject(MouseEvent(InputEvent::Kind::MouseUp, x, y, button));
+  RunUntilIdle();
+}
+
+void UiDriver::Click(int x, int y, int button) {
+  InputEvent e;
+  e.x = x;
+  e.y = y;
+  e.button = button;
+  e.kind = InputEvent::Kind::MouseMove;
+  Inject(e);
+  e.kind = InputEvent::Kind::MouseDown;
+  Inject(e);
+  e.kind = InputEvent::Kind::MouseUp;
+  Inject(e);
+  RunUntilIdle();
+}
+
+void UiDriver::DoubleClick(int x, int y) {
+  Click(x, y);
+  Advance(50);
+  Click(x, y);
+}
+
+void UiDriver::Drag(POINT from, POINT to, int steps, int button) {
+  InputEvent e;
+  e.button = button;
+  e.kind = InputEvent::Kind::MouseMove;
+  e.x = from.x;
+  e.y = from.y;
+  Inject(e);
+  e.kind = InputEvent::Kind::MouseDown;
+  Inject(e);
+  steps = std::max(1, steps);
+  for (int i = 1; i <= steps; ++i) {
+    e.kind = InputEvent::Kind::MouseMove;
+    e.x = from.x + (to.x - from.x) * i / steps;
+    e.y = from.y + (to.y - from.y) * i / steps;
+    Inject(e);
+  }
+  e.kind = InputEvent::Kind::MouseUp;
+  Inject(e);
+  RunUntilIdle();
+}
+
+void UiDriver::Wheel(int x, int y, int delta) {
+  InputEvent e;
+  e.kind = InputEvent::Kind::Wheel;
+  e.x = x;
+  e.y = y;
+  e.wheelDelta = delta;
+  Inject(e);
+  RunUntilIdle();
+}
+
+void UiDriver::KeyDown(int vk) {
+  Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
+  RunUntilIdle();
+}
+
+void UiDriver::KeyUp(int vk) {
+  Inject(KeyEvent(InputEvent::Kind::KeyUp, vk));
+  RunUntilIdle();
+}
+
+void UiDriver::Press(int vk) {
+  Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
+  Inject(KeyEvent(InputEvent::Kind::KeyUp, vk));
+  RunUntilIdle();
+}
+
+void UiDriver::Type(const std::string& text) {
+  for (char c : text) {
+    auto [vk, shift] = KeyFor(c);
+    InputEvent e;
+    if (!vk) {
+      e.kind = InputEvent::Kind::Text;
+      e.text = std::string(1, c);
+      Inject(e);
+      continue;
+    }
+    if (shift) {
+      e.kind = InputEvent::Kind::KeyDown;
+      e.vk = VK_SHIFT;
+      Inject(e);
+    }
+    e.vk = vk;
+    e.kind = InputEvent::Kind::KeyDown;
+    Inject(e);
+    e.kind = InputEvent::Kind::KeyUp;
+    Inject(e);
+    if (shift) {
+      e.vk = VK_SHIFT;
+      Inject(e);
+    }
+  }
+  RunUntilIdle();
+}
+
+int UiDriver::RunUntilIdle(int limit) {
+  int count = 0;
+  MSG msg;
+  while (count < limit && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // left for the program's own loop
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessage(&msg);
+    ++count;
+  }
+  FlushDesktop();
+  return count;
+}
+
+void UiDriver::Advance(DWORD ms) {
+  AdvanceClock(ms);
+  RunUntilIdle();
+}
+
+void UiDriver::AnswerMessageBoxes(std::deque<int> answers) { answers_ = std::move(answers); }
+
+void UiDriver::OnMessageBox(std::function<int(const std::string&, const std::string&, UINT)> script) {
+  script_ = std::move(script);
+}
+
+std::uint32_t UiDriver::Pixel(int x, int y) const {
+  const Surface& s = DesktopSurface();
+  if (x < 0 || y < 0 || x >= s.width || y >= s.height) return 0;
+  return s.Row(y)[x] & 0xFFFFFF;
+}
+
+bool UiDriver::SaveDesktop(const std::string& path) const {
+  const Surface& s = DesktopSurface();
+  return SaveSurfaceBmp(s, RECT{0, 0, s.width, s.height}, path);
+}
+
+bool UiDriver::SaveWindow(HWND window, const std::string& path) const {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  return SaveSurfaceBmp(DesktopSurface(), r, path);
+}
+
+bool SaveSurfaceBmp(const Surface& surface, const RECT& area, const std::string& path) {
+  RECT r{std::max<LONG>(0, area.left), std::max<LONG>(0, area.top), std::min<LONG>(surface.width, area.right),
+         std::min<LONG>(surface.height, area.bottom)};
+  if (r.left >= r.right || r.top >= r.bottom) return false;
+  int w = r.right - r.left, h = r.bottom - r.top;
+  std::uint32_t stride = (static_cast<std::uint32_t>(w) * 3 + 3) & ~3u;
+  std::string out;
+  out += "BM";
+  Put32(out, 54 + stride * h);
+  Put32(out, 0);
+  Put32(out, 54);
+  Put32(out, 40);
+  Put32(out, static_cast<std::uint32_t>(w));
+  Put32(out, static_cast<std::uint32_t>(h));
+  Put16(out, 1);
+  Put16(out, 24);
+  for (int i = 0; i < 6; ++i) Put32(out, i == 1 ? stride * h : (i == 2 || i == 3) ? 3780 : 0);
+  for (int y = r.bottom - 1; y >= r.top; --y) {
+    const std::uint32_t* row = surface.Row(y);
+    for (int x = r.left; x < r.right; ++x) {
+      out += static_cast<char>(row[x] & 0xFF);
+      out += static_cast<char>((row[x] >> 8) & 0xFF);
+      out += static_cast<char>((row[x] >> 16) & 0xFF);
+    }
+    out.append(stride - static_cast<std::uint32_t>(w) * 3, '\0');
+  }
+  std::ofstream file(path, std::ios::binary);
+  file.write(out.data(), static_cast<std::streamsize>(out.size()));
+  return static_cast<bool>(file);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Drives the real user interface as a user would: a fresh desktop on the headless host (or
+// whichever host QUILLO_HOST names), input at screen or client coordinates, the message
+// loop run until idle, a manual clock, scripted answers to message boxes, pixels and
+// screenshots.
+//
+// Gestures that enter a modal loop (a caption drag, a border resize, a modal dialog) are
+// queued whole before the loop runs: Drag() does that. A loop that starves raises an
+// Exception instead of waiting forever.
+
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "platform/host/Host.h"
+#include "platform/win/User.h"
+
+class UiDriver {
+public:
+  explicit UiDriver(int width = 1280, int height = 800, int bitsPerPixel = 32);
+  ~UiDriver();
+  UiDriver(const UiDriver&) = delete;
+  UiDriver& operator=(const UiDriver&) = delete;
+
+  // Input at screen coordinates; each runs the loop until idle afterwards.
+  void MoveTo(int x, int y);
+  void Click(int x, int y, int button = InputEvent::Left);
+  void DoubleClick(int x, int y);
+  void MouseDown(int x, int y, int button = InputEvent::Left);
+  void MouseUp(int x, int y, int button = InputEvent::Left);
+  // Press at from, move in steps, release at to: queued as one gesture.
+  void Drag(POINT from, POINT to, int steps = 8, int button = InputEvent::Left);
+  void Wheel(int x, int y, int delta);
+  void Press(int vk);  // down and up
+  void KeyDown(int vk);
+  void KeyUp(int vk);
+  void Type(const std::string& text);  // letters, digits, spaces and common punctuation
+  // Client coordinates of a window to screen coordinates.
+  static POINT At(HWND window, int x, int y);
+
+  // Runs every waiting message, paint and due timer; answers how many were dispatched.
+  int RunUntilIdle(int limit = 100000);
+  // Moves the manual clock on and runs what became due.
+  void Advance(DWORD ms);
+
+  // The next message boxes are answered with these results, in order.
+  void AnswerMessageBoxes(std::deque<int> answers);
+  // Or by a script that sees each box.
+  void OnMessageBox(std::function<int(const std::string& text, const std::string& caption, UINT flags)> script);
+  const std::vector<std::string>& MessageBoxTexts() const { return boxTexts_; }
+
+  std::uint32_t Pixel(int x, int y) const;  // 0x00RRGGBB
+  bool SaveDesktop(const std::string& path) const;
+  bool SaveWindow(HWND window, const std::string& path) const;
+
+private:
+  void Inject(const InputEvent& e);
+  std::deque<int> answers_;
+  std::function<int(const std::string&, const std::string&, UINT)> script_;
+  std::vector<std::string> boxTexts_;
+};
+
+// Writes a rectangle of a 32-bit surface as a 24-bit BMP file.
+bool SaveSurfaceBmp(const Surface& surface, const RECT& area, const std::string& path);
