@@ -77,7 +77,7 @@ IdatReader::IdatReader(TStream* stream, uint length)
 }
 
 size_t IdatReader::Pull(const uchar*& data) {
-  while (left_ == 0) NextChunk();
+  while (left_ == 0) NextIDAT();
   const uint n = left_ < kBufferSize ? left_ : kBufferSize;
   stream_->ReadBuffer(buffer_, static_cast<int>(n));
   crc_ = PNGCrc32(crc_, buffer_, n);
@@ -86,7 +86,7 @@ size_t IdatReader::Pull(const uchar*& data) {
   return n;
 }
 
-void IdatReader::NextChunk() {
+void IdatReader::NextIDAT() {
   if (PNGReadLong(stream_) != crc_) ThrowInvalidImage();
   left_ = PNGReadLong(stream_);
   if (PNGReadLong(stream_) != png::kIDAT || left_ > png::kMaxChunkLength) ThrowInvalidImage();

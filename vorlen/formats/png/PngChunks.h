@@ -35,7 +35,7 @@ public:
 
 private:
   static constexpr uint kBufferSize = 2048;
-  void NextChunk();
+  void NextIDAT();
 
   TStream* stream_;
   uint left_;

@@ -82,6 +82,10 @@ TEST(PngRead, EveryKindGivesLibpngsPixels) {
       const Bytes file = libpng::Write(MakeImage(k.colourType, k.depth, interlaced));
       ExpectSamePixels(file, true);
       ExpectSamePixels(file, false);
+      Buffer b;
+      GFXFileDesc desc;
+      ASSERT_TRUE(Load(file, b, nullptr, &desc));
+      EXPECT_EQ(desc.interlaced, interlaced);
     }
 }
 
