@@ -1,5 +1,7 @@
 #include "vorlen/formats/jpeg/JpegEntropyEncoder.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "vorlen/formats/jpeg/JpegTables.h"
@@ -22,29 +24,10 @@ void WriteAccumulator(BitWriter& w) {
   PutByte(w, w.acc & 255);
 }
 
-inline int BitLength(int magnitude) {
-  int n = 0;
-  while (magnitude != 0) {
-    ++n;
-    magnitude >>= 1;
-  }
-  return n;
-}
+inline int BitLength(int magnitude) { return static_cast<int>(std::bit_width(static_cast<uint>(magnitude))); }
 
-inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
-  if (w.freq != nullptr) {
-    ++w.freq[symbol];
-    return;
-  }
-  JPGPutBits(w, table.code[symbol], table.length[symbol]);
-}
-
-// An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
-inline int PointTransform(int v, int al) { return v < 0 ? -(-v >> al) : v >> al; }
-
-}  // namespace
-
-void JPGPutBits(BitWriter& w, uint value, int count) {
+// The bit writer's steps, inline here for the block coders; the exported functions wrap them.
+inline void PutBits(BitWriter& w, uint value, int count) {
   if (count <= 0) return;
   value &= (1u << count) - 1;
   if (count < w.free) {
@@ -58,6 +41,32 @@ void JPGPutBits(BitWriter& w, uint value, int count) {
   w.acc = value & ((1u << rest) - 1);
   w.free = 32 - rest;
 }
+
+inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
+  if (w.freq != nullptr) {
+    ++w.freq[symbol];
+    return;
+  }
+  PutBits(w, table.code[symbol], table.length[symbol]);
+}
+
+inline void EncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) {
+  const int s = BitLength(value < 0 ? -value : value);
+  const int symbol = run << 4 | s;
+  if (w.freq != nullptr) {
+    ++w.freq[symbol];
+    return;
+  }
+  PutBits(w, table.code[symbol], table.length[symbol]);
+  if (s > 0) PutBits(w, static_cast<uint>(value < 0 ? value - 1 : value), s);
+}
+
+// An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
+inline int PointTransform(int v, int al) { return v < 0 ? -(-v >> al) : v >> al; }
+
+}  // namespace
+
+void JPGPutBits(BitWriter& w, uint value, int count) { PutBits(w, value, count); }
 
 void JPGPutCorrectionBits(BitWriter& w, const uchar* bytes, int count) {
   if (w.freq != nullptr) return;
@@ -77,32 +86,31 @@ void JPGFlushBits(BitWriter& w) {
 }
 
 void JPGEncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) {
-  const int s = BitLength(value < 0 ? -value : value);
-  const int symbol = run << 4 | s;
-  if (w.freq != nullptr) {
-    ++w.freq[symbol];
-    return;
-  }
-  JPGPutBits(w, table.code[symbol], table.length[symbol]);
-  if (s > 0) JPGPutBits(w, static_cast<uint>(value < 0 ? value - 1 : value), s);
+  EncodeValue(w, value, run, table);
 }
 
 void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEncoder& dc,
                     const HuffEncoder& ac) {
-  JPGEncodeValue(w, static_cast<short>(block[0] - pred), 0, dc);
+  EncodeValue(w, static_cast<short>(block[0] - pred), 0, dc);
   pred = block[0];
-  int run = 0;
+  // The AC coefficients in zig-zag order with a mask of the non-zero ones, so that runs of
+  // zeros are skipped in one step.
+  short zz[64];
+  std::uint64_t nonZero = 0;
   for (int k = 1; k < 64; ++k) {
-    const int v = block[kZigZag[k]];
-    if (v == 0) {
-      ++run;
-      continue;
-    }
-    for (; run > 15; run -= 16) PutCode(w, 0xF0, ac);
-    JPGEncodeValue(w, v, run, ac);
-    run = 0;
+    zz[k] = block[kZigZag[k]];
+    nonZero |= static_cast<std::uint64_t>(zz[k] != 0) << k;
   }
-  if (run > 0) PutCode(w, 0x00, ac);
+  int last = 0;
+  while (nonZero != 0) {
+    const int k = std::countr_zero(nonZero);
+    nonZero &= nonZero - 1;
+    int run = k - last - 1;
+    for (; run > 15; run -= 16) PutCode(w, 0xF0, ac);
+    EncodeValue(w, zz[k], run, ac);
+    last = k;
+  }
+  if (last < 63) PutCode(w, 0x00, ac);
 }
 
 void JPGFlushEOBRun(BitWriter& w, const HuffEncoder& table) {
