@@ -11,3 +11,8 @@ target_link_libraries(vorlen_tests PRIVATE ZLIB::ZLIB PNG::PNG)
 # The JPEG cross-checks compare against libjpeg-turbo (never linked into the product).
 find_package(JPEG REQUIRED)
 target_link_libraries(vorlen_tests PRIVATE JPEG::JPEG)
+
+# The platform tests embed a res/ folder of their own, as every module of the program does.
+if(TARGET platform_tests AND COMMAND quillo_embed_resources)
+  quillo_embed_resources(platform_tests tests ${CMAKE_CURRENT_SOURCE_DIR}/platform/res)
+endif()

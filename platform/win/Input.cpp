@@ -47,6 +47,8 @@ Target FindTarget(POINT p) {
   WindowManager& wm = Wm();
   if (wm.capture && LiveWindow(wm.capture)) return Target{wm.capture, HTCLIENT};
   HWND w = WindowFromPoint(p);
+  // A disabled top-level window takes no mouse input; it only hears the error code.
+  if (HWND top = TopLevelOf(w); top && top != wm.desktop && (top->style & WS_DISABLED)) return Target{top, HTERROR};
   while (w && w != wm.desktop) {
     int hit = static_cast<int>(static_cast<short>(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))));
     if (hit != HTTRANSPARENT) return Target{w, hit};
@@ -75,6 +77,7 @@ void MouseMove(POINT p) {
   }
   if (!t.window) return;
   SetCursorFor(t, WM_MOUSEMOVE);
+  if (t.hit == HTERROR) return;
   if (t.hit == HTCLIENT)
     Queue(t.window, WM_MOUSEMOVE, MouseKeys(), ClientPoint(t.window, p));
   else
@@ -115,6 +118,10 @@ void MouseButton(POINT p, int button, bool down) {
   wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ 1)) : static_cast<BYTE>(wm.keys[vk] & 1);
   Target t = FindTarget(p);
   if (!t.window) return;
+  if (t.hit == HTERROR) {
+    if (down) SetCursorFor(t, ButtonMessage(button, true, true));
+    return;
+  }
   bool client = t.hit == HTCLIENT;
   UINT message = ButtonMessage(button, down, client);
   if (down) {

@@ -42,6 +42,7 @@ public:
   std::vector<std::string> Take() {
     std::vector<std::string> out;
     out.swap(log_);
+    tagged_.clear();
     return out;
   }
   std::vector<std::string> TakeFor(HWND window) {

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Recorder.h"
+#include "platform/win/MessageBoxScript.h"
+#include "platform/win/Window.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+HWND Overlapped(const char* cls, const char* title, int x, int y, int w, int h) {
+  return CreateWindowEx(0, cls, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+}
+
+TEST(WindowTree, RelationsTextAndLookup) {
+  UiDriver ui;
+  Recorder rec("TreeWin");
+  HWND a = Overlapped("TreeWin", "Alpha", 10, 10, 200, 150);
+  HWND b = Overlapped("TreeWin", "Beta", 50, 50, 200, 150);
+  HWND c1 = CreateWindowEx(0, "TreeWin", "c1", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, a, reinterpret_cast<HMENU>(7), nullptr, nullptr);
+  HWND c2 = CreateWindowEx(0, "TreeWin", "c2", WS_CHILD | WS_VISIBLE, 30, 0, 20, 20, a, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+  EXPECT_EQ(GetWindow(GetDesktopWindow(), GW_CHILD), b);  // the newest on top
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), a);
+  EXPECT_EQ(GetParent(c1), a);
+  EXPECT_EQ(GetDlgItem(a, 8), c2);
+  EXPECT_EQ(GetDlgCtrlID(c1), 7);
+  EXPECT_TRUE(IsChild(a, c2));
+  EXPECT_FALSE(IsChild(b, c2));
+  EXPECT_EQ(FindWindow("treewin", "Beta"), b);
+  EXPECT_EQ(FindWindow(nullptr, "Nothing"), nullptr);
+  int count = 0;
+  EnumChildWindows(a, [&](HWND, LPARAM) { return ++count, TRUE; }, 0);
+  EXPECT_EQ(count, 2);
+  char text[16];
+  EXPECT_EQ(GetWindowText(a, text, sizeof text), 5);
+  EXPECT_STREQ(text, "Alpha");
+  SetWindowText(a, "A longer title");
+  EXPECT_EQ(GetWindowTextLength(a), 14);
+  EXPECT_EQ(GetWindowText(a, text, 4), 3);
+  EXPECT_STREQ(text, "A l");
+  SetProp(a, "Key", &count);
+  EXPECT_EQ(GetProp(a, "KEY"), &count);
+  EXPECT_EQ(RemoveProp(a, "key"), &count);
+  EXPECT_EQ(GetProp(a, "Key"), nullptr);
+  SetWindowLongPtr(a, GWLP_USERDATA, 1234);
+  EXPECT_EQ(GetWindowLongPtr(a, GWLP_USERDATA), 1234);
+  POINT p{5, 5};
+  MapWindowPoints(c2, a, &p, 1);
+  EXPECT_EQ(p, (POINT{35, 5}));
+}
+
+TEST(WindowTree, DisabledWindowsTakeNoClicks) {
+  UiDriver ui;
+  Recorder rec("TreeDisabled");
+  HWND a = Overlapped("TreeDisabled", "A", 10, 10, 200, 150);
+  ui.RunUntilIdle();
+  EnableWindow(a, FALSE);
+  EXPECT_FALSE(IsWindowEnabled(a));
+  rec.Take();
+  POINT p = UiDriver::At(a, 10, 10);
+  ui.Click(p.x, p.y);
+  Log got = rec.Take();
+  EXPECT_EQ(std::count(got.begin(), got.end(), "LBUTTONDOWN"), 0);
+  EnableWindow(a, TRUE);
+  ui.Click(p.x, p.y);
+  got = rec.Take();
+  EXPECT_EQ(std::count(got.begin(), got.end(), "LBUTTONDOWN"), 1);
+}
+
+TEST(WindowTree, FocusMovesBetweenChildrenAndWheelReachesTheParent) {
+  UiDriver ui;
+  Recorder rec("TreeFocus");
+  int wheelAtParent = 0;
+  rec.OnMessage([&](HWND w, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_MOUSEWHEEL && !(GetWindowLongPtr(w, GWL_STYLE) & WS_CHILD)) ++wheelAtParent;
+    return false;
+  });
+  HWND a = Overlapped("TreeFocus", "A", 10, 10, 200, 150);
+  HWND c = CreateWindowEx(0, "TreeFocus", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, a, nullptr, nullptr, nullptr);
+  ui.RunUntilIdle();
+  rec.Take();
+  EXPECT_EQ(SetFocus(c), a);
+  EXPECT_EQ(rec.TakeFor(c), Log{"SETFOCUS"});
+  ui.Wheel(20, 20, 120);
+  EXPECT_EQ(wheelAtParent, 1);  // the child did not handle it; DefWindowProc passes it up
+  ShowWindow(c, SW_HIDE);
+  EXPECT_EQ(GetFocus(), nullptr);  // a hidden window keeps no focus
+}
+
+TEST(WindowTree, MaximizeAndRestoreFromTheCaptionButton) {
+  UiDriver ui;
+  Recorder rec("TreeMax");
+  std::vector<WPARAM> sizes;
+  rec.OnMessage([&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m == WM_SIZE) sizes.push_back(wp);
+    return false;
+  });
+  HWND w = Overlapped("TreeMax", "Max", 100, 100, 300, 200);
+  ui.RunUntilIdle();
+  sizes.clear();
+  RECT r, b = CaptionButtonRect(w, HTMAXBUTTON);
+  GetWindowRect(w, &r);
+  ui.Click(r.left + (b.left + b.right) / 2, r.top + (b.top + b.bottom) / 2);
+  EXPECT_TRUE(IsZoomed(w));
+  RECT z;
+  GetWindowRect(w, &z);
+  EXPECT_EQ(z, (RECT{-4, -4, 1284, 804}));  // the frame lies beyond the screen's edges
+  ASSERT_FALSE(sizes.empty());
+  EXPECT_EQ(sizes.back(), SIZE_MAXIMIZED);
+  b = CaptionButtonRect(w, HTMAXBUTTON);
+  ui.Click(z.left + (b.left + b.right) / 2, z.top + (b.top + b.bottom) / 2);
+  EXPECT_FALSE(IsZoomed(w));
+  GetWindowRect(w, &z);
+  EXPECT_EQ(z, r);
+  EXPECT_EQ(sizes.back(), SIZE_RESTORED);
+}
+
+TEST(WindowTree, WallpaperImageIsCentredOnTheDesktop) {
+  UiDriver ui(400, 300);
+  std::vector<std::uint32_t> pixels(20 * 10, 0xFF8000);
+  Surface s{pixels.data(), 20, 20, 10};
+  std::string file = std::string(QUILLO_BIN_DIR) + "/../wallpaper-test.bmp";
+  ASSERT_TRUE(SaveSurfaceBmp(s, RECT{0, 0, 20, 10}, file));
+  SystemParametersInfo(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(file.c_str()), 0);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ui.Pixel(200, 150), 0xFF8000u);
+  EXPECT_EQ(ui.Pixel(190, 145), 0xFF8000u);
+  EXPECT_EQ(ui.Pixel(189, 150), PixelFromColor(GetSysColor(COLOR_DESKTOP)));
+  // A file that is no bitmap leaves the plain colour.
+  std::string bad = std::string(QUILLO_BIN_DIR) + "/../wallpaper-bad.bmp";
+  FILE* f = std::fopen(bad.c_str(), "wb");
+  std::fputs("BMnonsense", f);
+  std::fclose(f);
+  SystemParametersInfo(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bad.c_str()), 0);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ui.Pixel(200, 150), PixelFromColor(GetSysColor(COLOR_DESKTOP)));
+  std::filesystem::remove(file);
+  std::filesystem::remove(bad);
+}
+
+TEST(WindowTree, TheDriverAnswersMessageBoxesFromItsScript) {
+  UiDriver ui;
+  ui.AnswerMessageBoxes({IDYES, IDNO});
+  EXPECT_EQ(RunMessageBoxScript(nullptr, "Save changes?", "Warn", MB_YESNOCANCEL), IDYES);
+  EXPECT_EQ(RunMessageBoxScript(nullptr, "Again?", "Warn", MB_YESNO), IDNO);
+  EXPECT_EQ(ui.MessageBoxTexts(), (std::vector<std::string>{"Save changes?", "Again?"}));
+}
+
+}  // namespace
