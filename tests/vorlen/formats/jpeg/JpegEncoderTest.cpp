@@ -158,23 +158,30 @@ TEST(JpegEncoder, FileHeadAndSegments) {
 }
 
 // A block at the right edge is padded with black: a 9-pixel-wide white image has a second
-// block column whose padding decodes dark, while the visible column stays white.
+// block column that is white in its first column and black beyond. Widening the frame in the
+// file's header to 16 shows the padding.
 TEST(JpegEncoder, EdgeBlocksArePaddedWithBlack) {
   Buffer white;
   white.Alloc(Pair<int>(9, 8));
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 9; ++x) *white.At(x, y) = 0xFFFFFF;
-  const Bytes file = EncodeOurs(white, 100, true, false);
-  // Decode into a wider buffer so that the padding becomes visible.
-  Buffer wide;
-  wide.Alloc(Pair<int>(16, 8));
-  jpeg::MemoryInput in(file.data(), file.size());
-  jpeg::Decoder decoder(in, wide, nullptr);
-  ASSERT_TRUE(decoder.Decode());
-  EXPECT_GE(*wide.At(8, 4) & 255, 250u);
+  Bytes file = EncodeOurs(white, 100, true, false);
   const reference::Decoded theirs = reference::Decode(file);
   ASSERT_TRUE(theirs.ok);
   EXPECT_EQ(theirs.image.width, 9);
+  const uchar sof[] = {0xFF, 0xC0, 0, 11, 8, 0, 8, 0, 9};
+  auto at = std::search(file.begin(), file.end(), sof, sof + sizeof sof);
+  ASSERT_NE(at, file.end());
+  at[8] = 16;
+  Buffer wide;
+  jpeg::MemoryInput in(file.data(), file.size());
+  jpeg::Decoder decoder(in, wide, nullptr);
+  ASSERT_TRUE(decoder.Decode());
+  ASSERT_EQ(wide.Width(), 16);
+  for (int y = 0; y < 8; ++y) {
+    EXPECT_GE(*wide.At(8, y) & 255, 235u) << y;
+    for (int x = 10; x < 16; ++x) EXPECT_LE(*wide.At(x, y) & 255, 25u) << x << "," << y;
+  }
 }
 
 TEST(JpegEncoder, RefusesSizesTheFormatCannotHold) {
