@@ -46,7 +46,7 @@ bool IsMonoTarget(const DeviceContext& dc) { return IsMonoContext(dc); }
 
 SourceImage ReadSource(DeviceContext& dc, int x, int y, int width, int height) {
   SourceImage img;
-  if (width <= 0 || height <= 0 || !dc.Prepare()) return img;
+  if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > (1LL << 28) || !dc.Prepare()) return img;
   img.width = width;
   img.height = height;
   img.mono = IsMonoContext(dc);

@@ -5,6 +5,9 @@
 #include <unordered_map>
 
 #include "platform/win/SysParams.h"
+#include "platform/win/User.h"
+
+#include <string>
 
 namespace {
 
@@ -346,4 +349,8 @@ BOOL DPtoLP(HDC handle, POINT* points, int count) {
   return TRUE;
 }
 
-HDC CreateDC(LPCSTR, LPCSTR, LPCSTR, const void*) { return nullptr; }
+// Only the display is a device here; its context covers the whole desktop.
+HDC CreateDC(LPCSTR driver, LPCSTR, LPCSTR, const void*) {
+  if (!driver || std::string(driver) != "DISPLAY") return nullptr;
+  return GetDC(nullptr);
+}

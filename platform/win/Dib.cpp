@@ -103,6 +103,7 @@ SourceImage DibImage(const BITMAPINFO* info, const void* bits, int sx, int sy, i
                      UINT startScan, UINT lines) {
   SourceImage img;
   const BITMAPINFOHEADER& hd = info->bmiHeader;
+  if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > (1LL << 28)) return img;
   int height = std::abs(hd.biHeight);
   bool bottomUp = hd.biHeight > 0;
   img.width = w;

@@ -1,6 +1,7 @@
 // The object table, stock objects and the creation, query and deletion of drawing objects.
 
 #include <cstring>
+#include <new>
 #include <unordered_map>
 
 #include "platform/win/DeviceContext.h"
@@ -104,7 +105,11 @@ BitmapObject* NewBitmap(int width, int height, int bitsPixel) {
   bitmap->width = width;
   bitmap->height = height;
   bitmap->bitsPixel = bitsPixel;
-  bitmap->bits.assign(static_cast<size_t>(width) * height, 0);
+  try {
+    bitmap->bits.assign(static_cast<size_t>(width) * height, 0);
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // as Windows, a bitmap that cannot be made is a null handle
+  }
   return AdoptGdiObject(std::move(bitmap));
 }
 
