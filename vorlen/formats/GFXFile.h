@@ -6,8 +6,6 @@
 // constructing one static object (see FormatList.cpp). Bad data raises EInvalidImage with
 // the message "100" (kInvalidImage); an early end of data raises the stream's EReadError.
 
-#include <utility>
-
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Streams.h"
 #include "vorlen/core/Buffer.h"
@@ -84,8 +82,15 @@ public:
     const AnsiString name;  // the file being written (not the temporary one)
 
   private:
-    TOutputStream(const AnsiString& fileName, std::pair<int, AnsiString> temporary);
+    struct Placement {
+      int handle;
+      AnsiString temporary;
+      AnsiString target;  // the file replaced on Commit: name, or the file a link names
+    };
+    static Placement CreateTemporaryBeside(const AnsiString& fileName);
+    TOutputStream(const AnsiString& fileName, Placement placement);
     AnsiString temporary_;
+    AnsiString target_;
     bool committed_ = false;
   };
 

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <cstring>
 #include <vector>
 
@@ -22,13 +24,25 @@ namespace {
   throw EFCreateError(Format(RtlText::FCreateError, fileName.c_str(), std::strerror(error)));
 }
 
-// A new empty file in the folder of fileName, readable as fileName will be.
-std::pair<int, AnsiString> CreateTemporaryBeside(const AnsiString& fileName) {
+// The file a save replaces: a symbolic link's target, so that the link stays a link.
+AnsiString ReplacedFile(const AnsiString& fileName) {
+  struct stat link {};
+  if (::lstat(fileName.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return fileName;
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(fileName.c_str(), nullptr), &std::free);
+  return real != nullptr ? AnsiString(real.get()) : fileName;
+}
+
+}  // namespace
+
+// A new empty file in the folder of the file it will replace, readable as that file is.
+GFXFile::TOutputStream::Placement GFXFile::TOutputStream::CreateTemporaryBeside(
+    const AnsiString& fileName) {
+  const AnsiString target = ReplacedFile(fileName);
   struct stat existing {};
-  const bool exists = ::stat(fileName.c_str(), &existing) == 0;
-  if (exists && (S_ISDIR(existing.st_mode) || ::access(fileName.c_str(), W_OK) != 0))
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && (S_ISDIR(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
     ThrowCreateError(fileName, S_ISDIR(existing.st_mode) ? EISDIR : EACCES);
-  AnsiString pattern = ExtractFilePath(fileName) + ".quillo-save-XXXXXX";
+  AnsiString pattern = ExtractFilePath(target) + ".quillo-save-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
@@ -42,17 +56,15 @@ std::pair<int, AnsiString> CreateTemporaryBeside(const AnsiString& fileName) {
     mode = 0666 & ~mask;
   }
   ::fchmod(fd, mode);
-  return {fd, AnsiString(buffer.data())};
+  return {fd, AnsiString(buffer.data()), target};
 }
-
-}  // namespace
 
 GFXFile::TOutputStream::TOutputStream(const AnsiString& fileName)
     : TOutputStream(fileName, CreateTemporaryBeside(fileName)) {}
 
-GFXFile::TOutputStream::TOutputStream(const AnsiString& fileName,
-                                      std::pair<int, AnsiString> temporary)
-    : TFileStream(temporary.first, fileName), name(fileName), temporary_(temporary.second) {}
+GFXFile::TOutputStream::TOutputStream(const AnsiString& fileName, Placement placement)
+    : TFileStream(placement.handle, fileName), name(fileName),
+      temporary_(placement.temporary), target_(placement.target) {}
 
 GFXFile::TOutputStream::~TOutputStream() {
   if (!committed_) ::unlink(temporary_.c_str());
@@ -60,7 +72,7 @@ GFXFile::TOutputStream::~TOutputStream() {
 
 void GFXFile::TOutputStream::Commit() {
   if (committed_) return;
-  if (::fsync(handle_) != 0 || ::rename(temporary_.c_str(), name.c_str()) != 0)
+  if (::fsync(handle_) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0)
     ThrowCreateError(name, errno);
   committed_ = true;
 }

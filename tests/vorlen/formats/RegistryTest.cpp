@@ -341,3 +341,18 @@ TEST(Registry, ExtensionMustEndTheListOrMeetASemicolon) {
   }
   GTEST_SKIP() << "no JPEG format registered";
 }
+
+TEST(Registry, SavingThroughALinkReplacesTheFileItNames) {
+  TempHome home;
+  const std::string real = home.WriteFile("real.frm", "old");
+  const std::string link = home.Path() + "/link.frm";
+  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+  Buffer image = Image(2, 2);
+  ASSERT_TRUE(GFXFile::Save(image, link, nullptr, nullptr));
+  struct stat st {};
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link is still a link";
+  Buffer back;
+  ASSERT_TRUE(GFXFile::Load(back, real, nullptr, 0, nullptr));
+  EXPECT_EQ(back.Width(), 2);
+}
