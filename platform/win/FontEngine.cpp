@@ -104,9 +104,11 @@ Match MatchFont(const LOGFONT& font) {
 std::string FontKey(const LOGFONT& f) {
   std::string key(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE));
   for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  key += "|" + std::to_string(f.lfHeight) + "|" + std::to_string(f.lfWidth) + "|" +
-         std::to_string(f.lfWeight >= FW_SEMIBOLD) + "|" + std::to_string(f.lfItalic != 0) + "|" +
-         std::to_string(f.lfPitchAndFamily);
+  for (long part : {static_cast<long>(f.lfHeight), static_cast<long>(f.lfWidth), static_cast<long>(f.lfWeight >= FW_SEMIBOLD),
+                    static_cast<long>(f.lfItalic != 0), static_cast<long>(f.lfPitchAndFamily)}) {
+    key += '|';
+    key += std::to_string(part);
+  }
   return key;
 }
 

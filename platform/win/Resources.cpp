@@ -30,9 +30,16 @@ std::string Upper(std::string s) {
   return s;
 }
 
+// "#n" for a numbered type or name.
+std::string Numbered(std::uintptr_t n) {
+  std::string out(1, '#');
+  out += std::to_string(n);
+  return out;
+}
+
 std::string Key(LPCSTR id) {
   if (!id) return "";
-  if (IS_INTRESOURCE(id)) return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(id));
+  if (IS_INTRESOURCE(id)) return Numbered(reinterpret_cast<std::uintptr_t>(id));
   if (id[0] == '#') return id;  // "#123" names a number
   return Upper(id);
 }
@@ -58,7 +65,7 @@ std::string NameOf(const std::string& path) {
   size_t dot = file.rfind('.');
   if (dot != std::string::npos) file = file.substr(0, dot);
   bool digits = !file.empty() && file.size() <= 9 && file.find_first_not_of("0123456789") == std::string::npos;
-  return digits ? "#" + std::to_string(std::stoul(file)) : Upper(file);
+  return digits ? Numbered(std::stoul(file)) : Upper(file);
 }
 
 HMODULE Normalize(HMODULE module) { return module ? module : ProgramModule(); }

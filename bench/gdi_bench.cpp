@@ -1,0 +1,81 @@
+// The graphics calls the program's views lean on: copying a picture to the screen, filling,
+// and drawing text.
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "platform/win/Gdi.h"
+
+namespace {
+
+struct Target {
+  explicit Target(int w, int h) {
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    dc = CreateCompatibleDC(nullptr);
+    old = SelectObject(dc, bitmap);
+  }
+  ~Target() {
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
+  HBITMAP bitmap;
+  HDC dc;
+  HGDIOBJ old;
+};
+
+void BM_BitBltCopy(benchmark::State& state) {
+  Target src(1024, 768), dst(1024, 768);
+  for (auto _ : state) BitBlt(dst.dc, 0, 0, 1024, 768, src.dc, 0, 0, SRCCOPY);
+  state.SetItemsProcessed(state.iterations() * 1024 * 768);
+}
+BENCHMARK(BM_BitBltCopy);
+
+void BM_StretchDIBitsDouble(benchmark::State& state) {
+  Target dst(1024, 768);
+  std::vector<std::uint32_t> pixels(512 * 384, 0x336699);
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 512;
+  info.bmiHeader.biHeight = -384;
+  info.bmiHeader.biBitCount = 32;
+  for (auto _ : state)
+    StretchDIBits(dst.dc, 0, 0, 1024, 768, 0, 0, 512, 384, pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  state.SetItemsProcessed(state.iterations() * 1024 * 768);
+}
+BENCHMARK(BM_StretchDIBitsDouble);
+
+void BM_FillRect(benchmark::State& state) {
+  Target dst(1024, 768);
+  HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
+  RECT r{0, 0, 1024, 768};
+  for (auto _ : state) FillRect(dst.dc, &r, brush);
+  DeleteObject(brush);
+  state.SetItemsProcessed(state.iterations() * 1024 * 768);
+}
+BENCHMARK(BM_FillRect);
+
+void BM_TextOutArial12(benchmark::State& state) {
+  Target dst(600, 40);
+  LOGFONT lf;
+  lf.lfHeight = -16;
+  lf.lfFaceName[0] = 'A', lf.lfFaceName[1] = 'r', lf.lfFaceName[2] = 'i', lf.lfFaceName[3] = 'a', lf.lfFaceName[4] = 'l';
+  HFONT font = CreateFontIndirect(&lf);
+  HGDIOBJ old = SelectObject(dst.dc, font);
+  SetBkMode(dst.dc, TRANSPARENT);
+  const char text[] = "The quick brown fox jumps over the lazy dog";
+  for (auto _ : state) TextOut(dst.dc, 2, 2, text, sizeof text - 1);
+  SelectObject(dst.dc, old);
+  DeleteObject(font);
+  state.SetItemsProcessed(state.iterations() * (sizeof text - 1));
+}
+BENCHMARK(BM_TextOutArial12);
+
+}  // namespace
+
+BENCHMARK_MAIN();
