@@ -20,7 +20,9 @@ inline int Distance(const uchar* entry, int r, int g, int b) {
 // For each of 32 x 32 x 32 cells, built when a colour first falls in it, the entries that
 // can be nearest to some colour of the cell. A colour lies within 4 sqrt(3) of its cell's
 // centre, so its nearest entry lies within sqrt(U) + 8 sqrt(3) of the centre, where U is the
-// centre's smallest squared distance to an entry.
+// centre's smallest squared distance to an entry. Each list is sorted by distance from the
+// centre, with a lower bound of every colour's squared distance to the entry, so a search
+// stops at the first entry that cannot be nearer than the best found.
 class CellLists {
 public:
   CellLists(const uchar* palette, int count, int skip)
@@ -32,15 +34,15 @@ public:
   int Nearest(int r, int g, int b) {
     const int cell = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
     if (start_[cell] < 0) Build(cell);
-    const uchar* e = store_.data() + start_[cell];
-    const uchar* const last = e + size_[cell];
+    const Candidate* e = store_.data() + start_[cell];
+    const Candidate* const last = e + size_[cell];
     int best = all_.empty() ? 0 : all_[0];
     int bestDistance = kNoBound;
-    for (; e != last; ++e) {
-      const int d = Distance(palette_ + 3 * *e, r, g, b);
-      if (d < bestDistance) {
+    for (; e != last && e->bound <= bestDistance; ++e) {
+      const int d = Distance(palette_ + 3 * e->index, r, g, b);
+      if (d < bestDistance || (d == bestDistance && e->index < best)) {
         bestDistance = d;
-        best = *e;
+        best = e->index;
       }
     }
     return best;
@@ -49,21 +51,33 @@ public:
 private:
   static constexpr int kCells = 32 * 32 * 32;
 
+  struct Candidate {
+    int bound;  // no colour of the cell is nearer to the entry than this squared distance
+    uchar index;
+  };
+
   void Build(int cell) {
     const int r = (cell >> 10) * 8 + 4, g = (cell >> 5 & 31) * 8 + 4, b = (cell & 31) * 8 + 4;
+    const double halfDiagonal = 4.0 * std::sqrt(3.0);
     int nearest = kNoBound;
     for (uchar i : all_) nearest = std::min(nearest, Distance(palette_ + 3 * i, r, g, b));
-    const double reach = std::sqrt(static_cast<double>(nearest)) + 8.0 * std::sqrt(3.0);
+    const double reach = std::sqrt(static_cast<double>(nearest)) + 2 * halfDiagonal;
     const double limit = reach * reach + 1e-6;
     start_[cell] = static_cast<int>(store_.size());
-    for (uchar i : all_)
-      if (Distance(palette_ + 3 * i, r, g, b) <= limit) store_.push_back(i);
+    for (uchar i : all_) {
+      const int d = Distance(palette_ + 3 * i, r, g, b);
+      if (d > limit) continue;
+      const double gap = std::sqrt(static_cast<double>(d)) - halfDiagonal - 0.01;
+      store_.push_back({gap > 0 ? static_cast<int>(gap * gap) : 0, i});
+    }
+    std::stable_sort(store_.begin() + start_[cell], store_.end(),
+                     [](const Candidate& x, const Candidate& y) { return x.bound < y.bound; });
     size_[cell] = static_cast<short>(store_.size() - static_cast<size_t>(start_[cell]));
   }
 
   const uchar* palette_;
   std::vector<uchar> all_;
-  std::vector<uchar> store_;
+  std::vector<Candidate> store_;
   std::vector<int> start_;
   std::vector<short> size_;
 };

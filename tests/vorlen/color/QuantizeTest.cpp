@@ -176,3 +176,14 @@ TEST(QuantizeImage, CompositeKeyWithDitherSpreadsTransparency) {
   Quantize(img, palette, 2, kCompositeKey | 0x00FFFFFF, false, indices.data(), 16);
   for (uchar i : indices) ASSERT_EQ(i, 0) << "without dither 128 counts as transparent";
 }
+
+TEST(QuantizeImage, EqualEntriesGiveTheLowerIndex) {
+  // Entries 1 and 3 are the same colour, 0 and 2 lie at equal distances from grey 0x80.
+  const uchar palette[] = {0x70, 0x80, 0x80, 0x10, 0x20, 0x30, 0x90, 0x80, 0x80, 0x10, 0x20, 0x30};
+  Buffer img = FromPixels(3, 1, {0x00102030, 0x00808080, 0x00112131});
+  uchar indices[4] = {};
+  Quantize(img, palette, 4, kNoKey, false, indices, 4);
+  EXPECT_EQ(indices[0], 1);
+  EXPECT_EQ(indices[1], 0);
+  EXPECT_EQ(indices[2], 1);
+}
