@@ -356,3 +356,18 @@ TEST(Registry, SavingThroughALinkReplacesTheFileItNames) {
   ASSERT_TRUE(GFXFile::Load(back, real, nullptr, 0, nullptr));
   EXPECT_EQ(back.Width(), 2);
 }
+
+TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {
+  TempHome home;
+  Buffer image = Image(2, 2);
+  int checked = 0;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next) {
+    if (f->depths != 0 || f->grey_depths != 0) continue;
+    GFXSaveParams params;
+    params.format = f;
+    EXPECT_THROW(GFXFile::Save(image, home.Path() + "/out", nullptr, &params), EInvalidImage) << f->name;
+    ++checked;
+  }
+  EXPECT_TRUE(FilesIn(home.Path()).empty());
+  if (checked == 0) GTEST_SKIP() << "no read-only format registered";
+}
