@@ -2,6 +2,7 @@
 
 #include "platform/win/Blit.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/win/Raster.h"
@@ -53,14 +54,12 @@ SourceImage ReadSource(DeviceContext& dc, int x, int y, int width, int height) {
   img.background = dc.state.bkColor;
   img.pixels.assign(static_cast<size_t>(width) * height, 0);
   POINT o = dc.ToSurface(x, y);
-  for (int row = 0; row < height; ++row) {
+  int first = std::max(0, -o.x), last = std::min(width, dc.surface.width - o.x);
+  for (int row = 0; row < height && first < last; ++row) {
     int sy = o.y + row;
     if (sy < 0 || sy >= dc.surface.height) continue;
-    const std::uint32_t* line = dc.surface.Row(sy);
-    for (int col = 0; col < width; ++col) {
-      int sx = o.x + col;
-      if (sx >= 0 && sx < dc.surface.width) img.pixels[static_cast<size_t>(row) * width + col] = line[sx];
-    }
+    std::copy(dc.surface.Row(sy) + o.x + first, dc.surface.Row(sy) + o.x + last,
+              img.pixels.begin() + static_cast<std::ptrdiff_t>(row) * width + first);
   }
   return img;
 }
@@ -78,22 +77,32 @@ bool StretchOnto(DeviceContext& dst, int x, int y, int w, int h, const SourceIma
   std::uint32_t fg = PixelFromColor(dst.state.textColor), bg = PixelFromColor(dst.state.bkColor);
   BrushPaint pattern = MakeBrushPaint(dst, dst.state.brush);
   RECT target = dst.ToSurface(RECT{ax.start, ay.start, ax.start + ax.size, ay.start + ay.size});
+  // The source column of each target column, worked out once.
+  std::vector<int> columns;
+  if (useSource) {
+    columns.resize(ax.size);
+    for (int dx = 0; dx < ax.size; ++dx) {
+      int d = mirrorX ? ax.size - 1 - dx : dx;
+      columns[dx] = static_cast<int>(static_cast<long long>(d) * src->width / ax.size);
+    }
+  }
+  // A plain copy between colour surfaces needs no raster operation per pixel.
+  bool plainCopy = op == 0xCC && useSource && src->mono == mono;
   for (const RECT& clip : dst.ClipRects()) {
     RECT r = RectIntersection(clip, target);
     for (int ty = r.top; ty < r.bottom; ++ty) {
       std::uint32_t* row = dst.surface.Row(ty);
       int dy = ty - target.top;
       if (mirrorY) dy = ay.size - 1 - dy;
-      // Nearest source row and column for each target pixel.
       const std::uint32_t* srow = nullptr;
       if (useSource) srow = &src->pixels[static_cast<size_t>(static_cast<long long>(dy) * src->height / ay.size) * src->width];
+      if (plainCopy) {
+        for (int tx = r.left; tx < r.right; ++tx) row[tx] = srow[columns[tx - target.left]] & 0xFFFFFF;
+        continue;
+      }
       for (int tx = r.left; tx < r.right; ++tx) {
         std::uint32_t s = 0, p = 0;
-        if (useSource) {
-          int dx = tx - target.left;
-          if (mirrorX) dx = ax.size - 1 - dx;
-          s = Convert(*src, srow[static_cast<long long>(dx) * src->width / ax.size], mono, fg, bg);
-        }
+        if (useSource) s = Convert(*src, srow[columns[tx - target.left]], mono, fg, bg);
         if (RopUsesPattern(op)) {
           if (!pattern.null && pattern.At(tx, ty, p)) {
             if (mono) p = ToMono(p);

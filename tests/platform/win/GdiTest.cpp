@@ -114,6 +114,17 @@ TEST(Gdi, BitBltWithinOneSurfaceHandlesOverlap) {
   for (int x = 1; x < 6; ++x) EXPECT_EQ(c.at(x, 0), static_cast<std::uint32_t>(x));
 }
 
+TEST(Gdi, BitBltReadsBlackBeyondTheSourceAndClipsToTheTarget) {
+  Canvas src(4, 4, 0xABCDEF), dst(6, 6, 0x111111);
+  BitBlt(dst.dc(), 1, 1, 6, 6, src.dc(), -2, 0, SRCCOPY);
+  EXPECT_EQ(dst.at(0, 0), 0x111111u);  // outside the target rectangle
+  EXPECT_EQ(dst.at(1, 1), 0u);         // source column -2 does not exist
+  EXPECT_EQ(dst.at(2, 1), 0u);
+  EXPECT_EQ(dst.at(3, 1), 0xABCDEFu);
+  EXPECT_EQ(dst.at(5, 4), 0xABCDEFu);
+  EXPECT_EQ(dst.at(5, 5), 0u);  // source row 4 does not exist
+}
+
 TEST(Gdi, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
   Canvas c(10, 10, 0);
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
