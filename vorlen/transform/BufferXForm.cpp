@@ -15,7 +15,10 @@ namespace {
 constexpr double kFixedOne = 65536.0;
 constexpr double kFixedLimit = 4.0e15;  // far beyond any source, well inside 64 bits
 
+// A position rounds down, so its integer part is the pixel it lies in; a step rounds to the
+// nearest, so that errors along a row do not all lean one way.
 long long ToFixed(double v) { return (long long)std::floor(std::clamp(v * kFixedOne, -kFixedLimit, kFixedLimit)); }
+long long ToFixedStep(double v) { return std::llround(std::clamp(v * kFixedOne, -kFixedLimit, kFixedLimit)); }
 
 // The inverse mapping from target points to source points relative to src's top-left corner.
 struct Inverse {
@@ -44,7 +47,7 @@ struct SourceReader {
 
 SourceWalk WalkFrom(const Inverse& inv, double x, double y, double columnStep) {
   const Pair<double> s = inv.At(x, y);
-  return SourceWalk{ToFixed(s.x), ToFixed(s.y), ToFixed(inv.ia * columnStep), ToFixed(inv.ib * columnStep)};
+  return SourceWalk{ToFixed(s.x), ToFixed(s.y), ToFixedStep(inv.ia * columnStep), ToFixedStep(inv.ib * columnStep)};
 }
 
 template <class Writer>
