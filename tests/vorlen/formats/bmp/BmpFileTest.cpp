@@ -475,3 +475,18 @@ TEST(BmpFile, BitmapFromStreamReadsTheThreeByteTableForm) {
   ASSERT_TRUE(BitmapFromStream(dst, reinterpret_cast<const BITMAPINFO*>(info.data()), &pixels, nullptr));
   EXPECT_EQ(*dst.At(0, 0), 0x000C0B0Au);
 }
+
+TEST(BmpFile, ReservedTableByteIsTransparencyOnlyInAlphaMode) {
+  TempHome home;
+  const std::string path =
+      home.WriteFile("reserved.bmp", InfoFile(1, 1, 8, 0, 1, 58, Bytes({0x30, 0x20, 0x10, 0xFF, 0, 0, 0, 0})));
+  Buffer opaque;
+  ASSERT_TRUE(GFXFile::Load(opaque, path, nullptr, 0, nullptr));
+  EXPECT_EQ(*opaque.At(0, 0), 0x00102030u) << "outside alpha mode every pixel is opaque";
+  GFXFile::SetAlpha(true);
+  Buffer kept;
+  const bool loaded = GFXFile::Load(kept, path, nullptr, 0, nullptr);
+  GFXFile::SetAlpha(false);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(*kept.At(0, 0), 0xFF102030u);
+}
