@@ -273,6 +273,20 @@ TEST(GifFile, AnimationFramesComposeByDisposal) {
   }
 }
 
+TEST(GifFile, SurplusDataOfAnEarlierImageIsPassedOver) {
+  TempHome home;
+  GifBuilder gif(2, 1, {0x000000, 0xFFFFFF});
+  gif.Image(0, 0, 2, 1, {1, 1});
+  gif.bytes.pop_back();  // the terminator: more data sub-blocks follow the end code
+  gif.bytes += "\x03" "abc" "\x01" "z"s + '\0';
+  gif.Image(0, 0, 1, 1, {0});
+  const std::string path = home.WriteFile("s.gif", gif.Done());
+  Buffer loaded;
+  ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 1, nullptr));
+  EXPECT_EQ(*loaded.At(0, 0), 0u);
+  EXPECT_EQ(*loaded.At(1, 0), 0xFFFFFFu);
+}
+
 TEST(GifFile, ProbeCountsImagesAndNotesDepths) {
   TempHome home;
   GifBuilder gif(3, 1, {0, 0xFFFFFF});

@@ -213,6 +213,23 @@ TEST(TgaFile, SixteenBitMapMarksTransparentEntries) {
   EXPECT_EQ(*keyed.At(2, 0), 0xFF0000FFu);
 }
 
+TEST(TgaFile, SixteenBitPixelsAreOpaqueUnlessAlphaModeReadsTheirAttributeBit) {
+  TempHome home;
+  // Red with the attribute bit, then white without it; 15-bit pixels never carry it.
+  const std::string pixels = "\x00\xFC\xFF\x7F"s;
+  const std::string p16 = home.WriteFile("p16.tga", Header(0, 2, 0, 0, 0, 2, 1, 16, 0x20) + pixels);
+  const std::string p15 = home.WriteFile("p15.tga", Header(0, 2, 0, 0, 0, 2, 1, 15, 0x20) + pixels);
+  for (bool alpha : {false, true}) {
+    AlphaMode mode(alpha);
+    Buffer b16, b15;
+    ASSERT_TRUE(GFXFile::Load(b16, p16, nullptr, 0, nullptr));
+    ASSERT_TRUE(GFXFile::Load(b15, p15, nullptr, 0, nullptr));
+    EXPECT_EQ(*b16.At(0, 0), alpha ? 0xFFFF0000u : 0x00FF0000u);
+    EXPECT_EQ(*b16.At(1, 0), 0x00FFFFFFu);
+    EXPECT_EQ(*b15.At(0, 0), 0x00FF0000u);
+  }
+}
+
 TEST(TgaFile, HeadersThatDoNotLoad) {
   TempHome home;
   struct Case {

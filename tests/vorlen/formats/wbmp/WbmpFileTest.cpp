@@ -141,7 +141,11 @@ TEST(WbmpFile, StoppedLoadLeavesTheRestBlack) {
   const std::string path = home.WriteFile("s.wbmp", "\x00\x00\x04\x03"s + "\xF0\xF0\xF0"s);
   stepsLeft = 0;
   GFXFile::SetProgFunc(nullptr, StopAfterSteps, nullptr);
+  // A target that held another picture: what the stopped load did not reach is cleared.
   Buffer loaded;
+  loaded.Alloc(Pair<int>(4, 3));
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) *loaded.At(x, y) = 0x12345678;
   const bool done = GFXFile::Load(loaded, path, nullptr, 0, nullptr);
   GFXFile::SetProgFunc(nullptr, nullptr, nullptr);
   EXPECT_FALSE(done);
