@@ -16,8 +16,8 @@ void RegisterFormats() {
   RegisterBMPFile();
   RegisterJPGFile();
   RegisterPNGFile();
-  // RegisterWMFFile();   // WMF  (vorlen/formats/metafile)
-  // RegisterEMFFile();   // EMF  (vorlen/formats/metafile)
+  RegisterWMFFile();
+  RegisterEMFFile();
   RegisterICOFile();
   RegisterAVIFile();
   RegisterGIFFile();

@@ -1,0 +1,276 @@
+#include "platform/win/MetafilePlayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/rtl/Exceptions.h"
+
+namespace {
+
+constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5,
+              MM_TWIPS = 6, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+constexpr size_t kInfoHeaderSize = 40;
+constexpr double kMargin = 4096;       // pixels beyond the picture a coordinate may reach
+constexpr double kLargestPen = 1024;   // pixels
+constexpr double kLargestFont = 1024;  // pixels
+
+size_t RowBytes(std::int64_t width, int bits) {
+  return static_cast<size_t>(((width * bits + 31) / 32) * 4);
+}
+
+}  // namespace
+
+void MetafileFault() { throw EInvalidGraphic(kMetafileError); }
+
+std::uint32_t RecordFields::U32(size_t at) const {
+  if (at > size_ || size_ - at < 4) MetafileFault();
+  const std::uint8_t* p = data_ + at;
+  return p[0] | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+std::uint16_t RecordFields::U16(size_t at) const {
+  if (at > size_ || size_ - at < 2) MetafileFault();
+  return static_cast<std::uint16_t>(data_[at] | data_[at + 1] << 8);
+}
+
+float RecordFields::F32(size_t at) const {
+  const std::uint32_t bits = U32(at);
+  float value;
+  std::memcpy(&value, &bits, sizeof(value));
+  return std::isfinite(value) ? value : 0.0f;
+}
+
+const std::uint8_t* RecordFields::Bytes(size_t at, size_t n) const {
+  if (at > size_ || size_ - at < n) MetafileFault();
+  return data_ + at;
+}
+
+MetafilePlayer::MetafilePlayer(HDC dc, bool windows, const MetaFrame& frame, const RECT& target)
+    : dc_(dc), windows_(windows), frame_(frame), target_(target) {
+  saved_ = SaveDC(dc_);
+  defaults_[0] = GetCurrentObject(dc_, OBJ_PEN);
+  defaults_[1] = GetCurrentObject(dc_, OBJ_BRUSH);
+  defaults_[2] = GetCurrentObject(dc_, OBJ_FONT);
+  if (windows_) {
+    mapping_.windowOrgX = frame.left;
+    mapping_.windowOrgY = frame.top;
+    mapping_.windowExtX = frame.width;
+    mapping_.windowExtY = frame.height;
+  }
+  IntersectClipRect(dc_, target.left, target.top, target.right, target.bottom);
+}
+
+MetafilePlayer::~MetafilePlayer() {
+  for (HGDIOBJ object : defaults_)
+    if (object != nullptr) SelectObject(dc_, object);
+  RestoreDC(dc_, saved_);
+  for (HGDIOBJ object : objects_)
+    if (object != nullptr) DeleteObject(object);
+}
+
+void MetafilePlayer::ScaleWithMapMode(double& sx, double& sy) const {
+  const Mapping& m = mapping_;
+  const double perMm[] = {0, 0.1, 0.01, 0.254, 0.0254, 25.4 / 1440};
+  switch (m.mapMode) {
+    case MM_LOMETRIC: case MM_HIMETRIC: case MM_LOENGLISH: case MM_HIENGLISH: case MM_TWIPS:
+      sx = frame_.pixelsPerMmX * perMm[m.mapMode - 1];
+      sy = -frame_.pixelsPerMmY * perMm[m.mapMode - 1];
+      return;
+    case MM_ISOTROPIC: case MM_ANISOTROPIC:
+      sx = m.viewExtX / m.windowExtX;
+      sy = m.viewExtY / m.windowExtY;
+      if (m.mapMode == MM_ISOTROPIC) {
+        const double least = std::min(std::fabs(sx), std::fabs(sy));
+        sx = std::copysign(least, sx);
+        sy = std::copysign(least, sy);
+      }
+      return;
+    default:
+      sx = sy = 1;
+  }
+}
+
+POINT MetafilePlayer::Map(double x, double y) const {
+  const double* w = mapping_.world;
+  const double px = x * w[0] + y * w[2] + w[4], py = x * w[1] + y * w[3] + w[5];
+  const double targetWidth = target_.right - target_.left, targetHeight = target_.bottom - target_.top;
+  double tx, ty;
+  if (windows_) {
+    tx = (px - mapping_.windowOrgX) * targetWidth / mapping_.windowExtX;
+    ty = (py - mapping_.windowOrgY) * targetHeight / mapping_.windowExtY;
+  } else {
+    double sx, sy;
+    ScaleWithMapMode(sx, sy);
+    const double dx = (px - mapping_.windowOrgX) * sx + mapping_.viewOrgX;
+    const double dy = (py - mapping_.windowOrgY) * sy + mapping_.viewOrgY;
+    tx = (dx - frame_.left) * targetWidth / frame_.width;
+    ty = (dy - frame_.top) * targetHeight / frame_.height;
+  }
+  // Wild coordinates are pulled in to a margin around the picture, so that drawing cost stays
+  // in proportion to the picture.
+  const double low = -kMargin, highX = targetWidth + kMargin, highY = targetHeight + kMargin;
+  return POINT{static_cast<LONG>(std::lround(std::clamp(tx, low, highX))) + target_.left,
+               static_cast<LONG>(std::lround(std::clamp(ty, low, highY))) + target_.top};
+}
+
+double MetafilePlayer::ScaleX() const {
+  const POINT a = Map(0, 0), b = Map(1000, 0);
+  return std::hypot(double(b.x - a.x), double(b.y - a.y)) / 1000;
+}
+
+double MetafilePlayer::ScaleY() const {
+  const POINT a = Map(0, 0), b = Map(0, 1000);
+  return std::hypot(double(b.x - a.x), double(b.y - a.y)) / 1000;
+}
+
+int MetafilePlayer::MapWidth(double width) const {
+  if (width <= 0) return 0;
+  return std::max(1, static_cast<int>(std::lround(std::min(width * ScaleX(), kLargestPen))));
+}
+
+void MetafilePlayer::Store(size_t slot, HGDIOBJ object) {
+  if (slot > 0xFFFF) {
+    if (object != nullptr) DeleteObject(object);
+    MetafileFault();
+  }
+  if (slot >= objects_.size()) objects_.resize(slot + 1, nullptr);
+  if (objects_[slot] != nullptr) DeleteObject(objects_[slot]);
+  objects_[slot] = object;
+}
+
+size_t MetafilePlayer::FreeWindowsSlot() {
+  for (size_t i = 0; i < objects_.size(); ++i)
+    if (objects_[i] == nullptr) return i;
+  return objects_.size();
+}
+
+void MetafilePlayer::Select(size_t slot) {
+  if (slot & 0x80000000u) {  // a stock object
+    const HGDIOBJ stock = GetStockObject(static_cast<int>(slot & 0x7FFFFFFF));
+    if (stock != nullptr && GetObjectType(stock) != OBJ_PAL) SelectObject(dc_, stock);
+    return;
+  }
+  if (slot < objects_.size() && objects_[slot] != nullptr && GetObjectType(objects_[slot]) != OBJ_PAL)
+    SelectObject(dc_, objects_[slot]);
+}
+
+void MetafilePlayer::Delete(size_t slot) {
+  if (slot >= objects_.size() || objects_[slot] == nullptr) return;
+  const HGDIOBJ object = objects_[slot];
+  for (int i = 0; i < 3; ++i)  // never delete what the context holds
+    if (GetCurrentObject(dc_, i == 0 ? OBJ_PEN : i == 1 ? OBJ_BRUSH : OBJ_FONT) == object)
+      SelectObject(dc_, defaults_[i]);
+  DeleteObject(object);
+  objects_[slot] = nullptr;
+}
+
+HPEN MetafilePlayer::MakePen(std::uint32_t style, double width, COLORREF colour) const {
+  const int kind = static_cast<int>(style & 0xF);
+  return CreatePen(kind <= PS_INSIDEFRAME ? kind : PS_SOLID, MapWidth(width), colour & 0x00FFFFFF);
+}
+
+HBRUSH MetafilePlayer::MakeBrush(std::uint32_t style, COLORREF colour, std::uint32_t hatch) const {
+  switch (style) {
+    case BS_SOLID: return CreateSolidBrush(colour & 0x00FFFFFF);
+    case BS_NULL: {
+      LOGBRUSH log;
+      log.lbStyle = BS_NULL;
+      return CreateBrushIndirect(&log);
+    }
+    case BS_HATCHED: return CreateHatchBrush(static_cast<int>(std::min<std::uint32_t>(hatch, HS_DIAGCROSS)), colour & 0x00FFFFFF);
+    default: MetafileFault();
+  }
+}
+
+HFONT MetafilePlayer::MakeFont(LOGFONT log) const {
+  const double height = log.lfHeight * ScaleY();
+  log.lfHeight = static_cast<LONG>(std::lround(std::clamp(height, -kLargestFont, kLargestFont)));
+  log.lfWidth = static_cast<LONG>(std::lround(std::clamp(log.lfWidth * ScaleX(), -kLargestFont, kLargestFont)));
+  log.lfFaceName[LF_FACESIZE - 1] = '\0';
+  return CreateFontIndirect(&log);
+}
+
+void MetafilePlayer::Shape(std::uint32_t kind, double l, double t, double r, double b, double cw, double ch) {
+  const POINT p = Map(l, t), q = Map(r, b);
+  const int left = std::min(p.x, q.x), right = std::max(p.x, q.x);
+  const int top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);
+  if (kind == 0) Rectangle(dc_, left, top, right, bottom);
+  if (kind == 1) Ellipse(dc_, left, top, right, bottom);
+  if (kind == 2)
+    RoundRect(dc_, left, top, right, bottom, static_cast<int>(std::lround(std::min(std::fabs(cw * ScaleX()), kMargin))),
+              static_cast<int>(std::lround(std::min(std::fabs(ch * ScaleY()), kMargin))));
+}
+
+void MetafilePlayer::Points(bool closed, const std::vector<POINT>& points) {
+  if (points.empty()) return;
+  if (closed) Polygon(dc_, points.data(), static_cast<int>(points.size()));
+  else Polyline(dc_, points.data(), static_cast<int>(points.size()));
+}
+
+void MetafilePlayer::PolyPolygon(const std::vector<POINT>& points, const std::vector<int>& counts) {
+  size_t at = 0;
+  for (int count : counts) {
+    Polygon(dc_, points.data() + at, count);
+    at += static_cast<size_t>(count);
+  }
+}
+
+void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize, size_t bitsAt,
+                             size_t bitsSize, double x, double y, double w, double h, int sx, int sy,
+                             int sw, int sh, DWORD rop) {
+  if (bmiSize < kInfoHeaderSize) MetafileFault();
+  BITMAPINFOHEADER header;
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = f.I32(bmiAt + 4);
+  header.biHeight = f.I32(bmiAt + 8);
+  header.biPlanes = 1;
+  header.biBitCount = f.U16(bmiAt + 14);
+  header.biCompression = f.U32(bmiAt + 16);
+  header.biClrUsed = f.U32(bmiAt + 32);
+  const std::uint32_t headerSize = f.U32(bmiAt);
+  const int bits = header.biBitCount;
+  if (headerSize < kInfoHeaderSize || headerSize > bmiSize) MetafileFault();
+  if (header.biWidth <= 0 || header.biWidth > 65535 || header.biHeight == 0 ||
+      header.biHeight < -65535 || header.biHeight > 65535)
+    MetafileFault();
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) MetafileFault();
+  if (header.biCompression != BI_RGB && !(header.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32)))
+    MetafileFault();
+  size_t entries = header.biCompression == BI_BITFIELDS ? 3 : 0;
+  if (bits <= 8) entries = (header.biClrUsed == 0 || header.biClrUsed > (1u << bits)) ? (size_t(1) << bits) : header.biClrUsed;
+  if (header.biCompression == BI_RGB && bits > 8) header.biClrUsed = 0;
+  if (headerSize + entries * 4 > bmiSize) MetafileFault();
+  if (bitsAt == bmiAt) {  // a packed DIB: the bits follow the colour table
+    bitsAt = bmiAt + headerSize + entries * 4;
+    bitsSize = bmiSize - headerSize - entries * 4;
+  }
+  std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + std::max<size_t>(entries, 1) * sizeof(RGBQUAD));
+  std::memcpy(info.data(), &header, sizeof(header));
+  for (size_t i = 0; i < entries; ++i) {
+    const std::uint8_t* e = f.Bytes(bmiAt + headerSize + 4 * i, 4);
+    RGBQUAD quad;
+    quad.rgbBlue = e[0], quad.rgbGreen = e[1], quad.rgbRed = e[2];
+    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER) + i * sizeof(RGBQUAD), &quad, sizeof(quad));
+  }
+  const std::int64_t rows = std::abs(static_cast<std::int64_t>(header.biHeight));
+  const size_t needed = RowBytes(header.biWidth, bits) * static_cast<size_t>(rows);
+  if (bitsSize < needed) MetafileFault();
+  const std::uint8_t* pixels = f.Bytes(bitsAt, needed);
+  if (sx < 0 || sy < 0 || sw <= 0 || sh <= 0 || sx + std::int64_t(sw) > header.biWidth || sy + std::int64_t(sh) > rows)
+    return;  // a source outside the bitmap shows nothing
+  const POINT p = Map(x, y), q = Map(x + w, y + h);
+  BITMAPINFO* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
+  StretchDIBits(dc_, p.x, p.y, q.x - p.x, q.y - p.y, sx, sy, sw, sh, pixels, bmi, DIB_RGB_COLORS, rop);
+}
+
+void MetafilePlayer::Text(double x, double y, const std::string& text, UINT options, const RECT* clip) {
+  const POINT p = Map(x, y);
+  RECT mapped{};
+  if (clip != nullptr) {
+    const POINT a = Map(clip->left, clip->top), b = Map(clip->right, clip->bottom);
+    mapped = RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+  }
+  ExtTextOut(dc_, p.x, p.y, options & (ETO_OPAQUE | ETO_CLIPPED), clip != nullptr ? &mapped : nullptr,
+             text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
