@@ -32,6 +32,25 @@ void FixedLengths(uchar* literals, uchar* distances) {
   std::memset(distances, 5, flate::kFixedDistanceCodes);
 }
 
+// Copies a match; with distances of 8 or more a word at a time, which may write up to 7
+// bytes past its end (the window keeps room for them).
+[[gnu::always_inline]] inline void CopyMatch(uchar*& out, uint length, uint distance) {
+  const uchar* src = out - distance;
+  uchar* const end = out + length;
+  if (distance >= 8) {
+    do {
+      std::memcpy(out, src, 8);
+      out += 8;
+      src += 8;
+    } while (out < end);
+  } else if (distance == 1) {
+    std::memset(out, *src, length);
+  } else {
+    for (uchar* p = out; p < end; ++p, ++src) *p = *src;
+  }
+  out = end;
+}
+
 }  // namespace
 
 size_t MemorySource::Pull(const uchar*& data) {
@@ -330,23 +349,6 @@ void Inflate::DecodeHuffmanFast() {
   in_ = in;
   written_ = static_cast<size_t>(out - base);
   if (bad) ThrowInvalidImage();
-}
-
-void Inflate::CopyMatch(uchar*& out, uint length, uint distance) {
-  const uchar* src = out - distance;
-  uchar* const end = out + length;
-  if (distance >= 8) {
-    do {
-      std::memcpy(out, src, 8);
-      out += 8;
-      src += 8;
-    } while (out < end);
-  } else if (distance == 1) {
-    std::memset(out, *src, length);
-  } else {
-    for (uchar* p = out; p < end; ++p, ++src) *p = *src;
-  }
-  out = end;
 }
 
 // One symbol with input fetched byte by byte: near the end of an input piece, and never

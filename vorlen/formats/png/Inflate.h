@@ -68,7 +68,6 @@ private:
   void CopyStored();
   void DecodeHuffmanFast();
   bool DecodeHuffmanSlow();
-  void CopyMatch(uchar*& out, uint length, uint distance);
   uint DecodeSymbol(const InflateTable& table);
   uint GetBits(int n);
   void NeedBits(int n);
