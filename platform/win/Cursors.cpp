@@ -5,7 +5,9 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/win/Desktop.h"
+#include "platform/win/IconImage.h"
 #include "platform/win/Window.h"
 
 struct CursorObject {
@@ -13,8 +15,7 @@ struct CursorObject {
   int width = 0;
   int height = 0;
   POINT hotspot;
-  std::vector<std::uint32_t> color;  // 0x00RRGGBB
-  std::vector<std::uint8_t> mask;    // 1 where the screen shows through
+  IconImage image;  // empty for the standard shapes the host draws
   bool shared = false;                // standard and resource cursors are never freed
 };
 
@@ -51,53 +52,33 @@ CursorShape ShapeOf(std::uintptr_t id) {
   return CursorShape::Arrow;
 }
 
-std::uint32_t Le32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
-}
 std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
-// Reads the first image of a .cur or .ico file (a DIB with its colour and mask halves).
+// Reads a .cur or .ico file through the icon decoder; a cursor file has the icon layout with
+// a hotspot in place of each image's planes and depth.
 std::unique_ptr<CursorObject> ReadCursorFile(const unsigned char* data, size_t size) {
-  if (size < 6 + 16 || Le16(data) != 0 || (Le16(data + 2) != 1 && Le16(data + 2) != 2) || Le16(data + 4) == 0)
+  if (size < 6 + 16) return nullptr;
+  bool cursor = Le16(data + 2) == 2;
+  std::vector<std::uint8_t> copy(data, data + size);
+  if (cursor) copy[2] = 1;
+  IconImage image;
+  try {
+    image = ReadIconImage(copy.data(), copy.size());
+  } catch (const Exception&) {
     return nullptr;
-  const unsigned char* entry = data + 6;
-  std::uint32_t bytes = Le32(entry + 8), offset = Le32(entry + 12);
-  if (offset >= size || bytes > size - offset || bytes < 40) return nullptr;
-  const unsigned char* dib = data + offset;
-  std::uint32_t headerSize = Le32(dib);
-  LONG w = static_cast<LONG>(Le32(dib + 4)), h2 = static_cast<LONG>(Le32(dib + 8));
-  WORD bits = Le16(dib + 14);
-  LONG h = h2 / 2;
-  if (headerSize < 40 || headerSize > bytes || w <= 0 || h <= 0 || w > 256 || h > 256) return nullptr;
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return nullptr;
-  size_t table = bits <= 8 ? (static_cast<size_t>(1) << bits) * 4 : 0;
-  size_t colorStride = ((static_cast<size_t>(w) * bits + 31) / 32) * 4, maskStride = ((w + 31) / 32) * 4;
-  if (headerSize + table + (colorStride + maskStride) * h > bytes) return nullptr;
-  std::vector<std::uint8_t> info(headerSize + table + 8, 0);
-  std::memcpy(info.data(), dib, headerSize + table);
-  auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
-  bi->bmiHeader.biHeight = h;
-  bi->bmiHeader.biCompression = BI_RGB;
-  auto cursor = std::make_unique<CursorObject>();
-  cursor->width = w;
-  cursor->height = h;
-  cursor->hotspot = Le16(data + 2) == 2 ? POINT{Le16(entry + 4), Le16(entry + 6)} : POINT{w / 2, h / 2};
-  cursor->color.assign(static_cast<size_t>(w) * h, 0);
-  cursor->mask.assign(static_cast<size_t>(w) * h, 0);
-  HBITMAP bm = CreateCompatibleBitmap(nullptr, w, h);
-  SetDIBits(nullptr, bm, 0, static_cast<UINT>(h), dib + headerSize + table, bi, DIB_RGB_COLORS);
-  Surface s = bm->Pixels();
-  const unsigned char* maskBits = dib + headerSize + table + colorStride * h;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      cursor->color[static_cast<size_t>(y) * w + x] = s.Row(y)[x];
-      const unsigned char* row = maskBits + maskStride * (h - 1 - y);  // bottom-up
-      cursor->mask[static_cast<size_t>(y) * w + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
-    }
-  DeleteObject(bm);
-  cursor->shared = true;
-  return cursor;
+  }
+  auto c = std::make_unique<CursorObject>();
+  c->width = image.width;
+  c->height = image.height;
+  c->hotspot = cursor ? POINT{Le16(data + 10), Le16(data + 12)} : POINT{image.width / 2, image.height / 2};
+  c->image = std::move(image);
+  c->shared = true;
+  return c;
 }
+
+}  // namespace
+
+namespace {
 
 HCURSOR LoadFromResources(HINSTANCE instance, LPCSTR name, LPCSTR type) {
   HRSRC r = FindResource(instance, name, type);
@@ -161,18 +142,19 @@ BOOL DestroyIcon(HICON) { return TRUE; }
 CursorShape CurrentCursorShape() { return State().shown; }
 
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT, HBRUSH, UINT flags) {
-  if (!icon || icon->color.empty()) return FALSE;
-  if (width == 0) width = icon->width;
-  if (height == 0) height = icon->height;
+  if (!icon || icon->image.colour.empty()) return FALSE;
+  const IconImage& image = icon->image;
+  if (width == 0) width = image.width;
+  if (height == 0) height = image.height;
   for (int ty = 0; ty < height; ++ty)
     for (int tx = 0; tx < width; ++tx) {
-      int sx = tx * icon->width / width, sy = ty * icon->height / height;
-      size_t i = static_cast<size_t>(sy) * icon->width + sx;
+      size_t i = static_cast<size_t>(ty * image.height / height) * image.width + tx * image.width / width;
       COLORREF under = GetPixel(dc, x + tx, y + ty);
       if (under == CLR_INVALID) continue;
       std::uint32_t p = PixelFromColor(under);
-      if (flags & DI_MASK) p = icon->mask[i] ? p : 0;
-      if (flags & DI_IMAGE) p ^= icon->color[i];
+      if ((flags & DI_NORMAL) == DI_NORMAL) p = image.Over(i, p);
+      else if (flags & DI_MASK) p = image.mask[i] ? p : 0;
+      else if (flags & DI_IMAGE) p = image.colour[i];
       SetPixelV(dc, x + tx, y + ty, ColorFromPixel(p));
     }
   return TRUE;
