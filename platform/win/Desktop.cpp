@@ -64,19 +64,21 @@ bool DrawWallpaperImage(HDC dc, const std::string& path) {
                                       (static_cast<unsigned char>(file[at + 2]) << 16) |
                                       (static_cast<std::uint32_t>(static_cast<unsigned char>(file[at + 3])) << 24));
   };
-  std::uint32_t offset = u32(10), headerSize = u32(14);
+  // Sizes read from the file are checked in 64 bits, so no sum of them can wrap.
+  std::uint64_t offset = u32(10), headerSize = u32(14);
   if (headerSize < 40 || offset < 14 + headerSize || offset >= file.size()) return false;
   // The header and colour table as stored, padded so a short table reads as zeros.
   std::vector<std::uint8_t> header(offset - 14 + 1024, 0);
   std::memcpy(header.data(), file.data() + 14, offset - 14);
   auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
   if (info->bmiHeader.biCompression != BI_RGB && info->bmiHeader.biCompression != BI_BITFIELDS) return false;
-  LONG w = info->bmiHeader.biWidth, h = std::abs(info->bmiHeader.biHeight);
-  if (w <= 0 || h <= 0) return false;
-  size_t stride = ((static_cast<size_t>(w) * info->bmiHeader.biBitCount + 31) / 32) * 4;
-  if (offset + stride * h > file.size()) return false;
-  int x = (Wm().config.width - w) / 2, y = (Wm().config.height - h) / 2;
-  return SetDIBitsToDevice(dc, x, y, w, h, 0, 0, 0, static_cast<UINT>(h), file.data() + offset, info, DIB_RGB_COLORS) > 0;
+  std::int64_t w = info->bmiHeader.biWidth, h = std::llabs(static_cast<std::int64_t>(info->bmiHeader.biHeight));
+  if (w <= 0 || h <= 0 || w > 32768 || h > 32768) return false;
+  std::uint64_t stride = ((static_cast<std::uint64_t>(w) * info->bmiHeader.biBitCount + 31) / 32) * 4;
+  if (offset + stride * static_cast<std::uint64_t>(h) > file.size()) return false;
+  int x = (Wm().config.width - static_cast<int>(w)) / 2, y = (Wm().config.height - static_cast<int>(h)) / 2;
+  return SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                           file.data() + offset, info, DIB_RGB_COLORS) > 0;
 }
 
 }  // namespace

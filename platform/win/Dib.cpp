@@ -54,7 +54,9 @@ void ReadRow(const BITMAPINFO* info, const BYTE* row, int width, std::uint32_t* 
   const RGBQUAD* table = Colors(info);
   int entries = ColorTableSize(h);
   auto indexed = [&](int index) { return index < entries ? Quad(table[index]) : 0u; };
-  const DWORD* masks = reinterpret_cast<const DWORD*>(table);
+  // The masks follow a header of any size, so they need not be aligned.
+  DWORD masks[3] = {0, 0, 0};
+  if (h.biCompression == BI_BITFIELDS) std::memcpy(masks, table, sizeof masks);
   for (int x = 0; x < width; ++x) {
     switch (h.biBitCount) {
       case 1: out[x] = indexed((row[x >> 3] >> (7 - (x & 7))) & 1); break;
@@ -167,7 +169,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, void*, 
 
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                        const BITMAPINFO* info, UINT usage) {
-  if (!header) return nullptr;
+  if (!header || !SupportedLayout(*header)) return nullptr;
   HBITMAP b = NewBitmap(header->biWidth, std::abs(header->biHeight), 32);
   if (b && (init & CBM_INIT) && bits && info)
     SetDIBits(dc, b, 0, static_cast<UINT>(std::abs(info->bmiHeader.biHeight)), bits, info, usage);
