@@ -98,6 +98,7 @@ BOOL SetForegroundWindow(HWND window) {
 
 void ForgetWindowInput(HWND window) {
   WindowManager& wm = Wm();
+  ForgetCaret(window);
   if (wm.focus == window) wm.focus = nullptr;
   if (wm.active == window) wm.active = nullptr;
   if (wm.capture == window) wm.capture = nullptr;

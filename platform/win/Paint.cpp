@@ -122,6 +122,7 @@ HWND WindowFromDC(HDC dc) {
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   WindowObject* w = LiveWindow(window);
   if (!w || !paint) return nullptr;
+  HideCaretForPaint(window);
   if (w->ncDirty) {
     w->ncDirty = false;
     SendMessage(window, WM_NCPAINT, 1, 0);
@@ -142,9 +143,10 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   return dc;
 }
 
-BOOL EndPaint(HWND, const PAINTSTRUCT* paint) {
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
   if (!paint) return FALSE;
   ReleaseDC(nullptr, paint->hdc);
+  RestoreCaretAfterPaint(window);
   return TRUE;
 }
 

@@ -179,6 +179,16 @@ BOOL DragQueryPoint(HDROP drop, POINT* out);
 void DragFinish(HDROP drop);
 void DragAcceptFiles(HWND window, BOOL accept);
 
+// The caret.
+BOOL CreateCaret(HWND window, HBITMAP bitmap, int width, int height);
+BOOL DestroyCaret();
+BOOL ShowCaret(HWND window);
+BOOL HideCaret(HWND window);
+BOOL SetCaretPos(int x, int y);
+BOOL GetCaretPos(POINT* out);
+UINT GetCaretBlinkTime();
+BOOL SetCaretBlinkTime(UINT ms);
+
 // Cursors and icons.
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name);
 HICON LoadIcon(HINSTANCE instance, LPCSTR name);

@@ -149,6 +149,11 @@ void PaintNonClient(HWND window);
 // The caption button rectangles, window-relative; empty when the window has none.
 RECT CaptionButtonRect(HWND window, int hit);
 
+// The caret around painting and destruction (Caret.cpp).
+void HideCaretForPaint(HWND window);
+void RestoreCaretAfterPaint(HWND window);
+void ForgetCaret(HWND window);
+
 // The move and size loop (MoveSize.cpp).
 void RunMoveSizeLoop(HWND window, WPARAM command);
 void TrackCaptionButton(HWND window, int hit);

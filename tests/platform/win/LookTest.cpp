@@ -77,4 +77,28 @@ TEST(Look, ScreenContextDrawsAnywhereOnTheDesktop) {
   EXPECT_EQ(ui.Pixel(150, 50), 0x010203u);
 }
 
+TEST(Look, CaretBlinksOnTheClockAndSurvivesPainting) {
+  UiDriver ui;
+  Recorder rec("LookCaret");
+  HWND w = CreateWindowEx(0, "LookCaret", "C", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr,
+                          nullptr, nullptr);
+  ui.RunUntilIdle();
+  POINT at = UiDriver::At(w, 10, 10);
+  std::uint32_t background = ui.Pixel(at.x, at.y);
+  ASSERT_TRUE(CreateCaret(w, nullptr, 2, 14));
+  SetCaretPos(10, 10);
+  EXPECT_EQ(ui.Pixel(at.x, at.y), background);  // a new caret is hidden
+  ShowCaret(w);
+  EXPECT_EQ(ui.Pixel(at.x, at.y), background ^ 0xFFFFFFu);
+  ui.Advance(GetCaretBlinkTime());
+  EXPECT_EQ(ui.Pixel(at.x, at.y), background);  // blinked off
+  ui.Advance(GetCaretBlinkTime());
+  EXPECT_EQ(ui.Pixel(at.x, at.y), background ^ 0xFFFFFFu);
+  InvalidateRect(w, nullptr, TRUE);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ui.Pixel(at.x, at.y), background ^ 0xFFFFFFu);  // painted over, then shown again
+  DestroyCaret();
+  EXPECT_EQ(ui.Pixel(at.x, at.y), background);
+}
+
 }  // namespace
