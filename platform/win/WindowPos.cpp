@@ -8,6 +8,22 @@ RECT NonClientInsets(DWORD style, DWORD exStyle, bool menu);
 
 namespace {
 
+bool OwnedBy(HWND window, HWND owner) {
+  for (WindowObject* w = LiveWindow(window); w && w->owner; w = LiveWindow(w->owner))
+    if (w->owner == owner) return true;
+  return false;
+}
+
+// Windows owned by a top-level window stay above it, in their own order.
+void KeepOwnedAbove(std::vector<HWND>& list, HWND owner) {
+  std::vector<HWND> owned;
+  for (HWND w : list)
+    if (OwnedBy(w, owner)) owned.push_back(w);
+  if (owned.empty()) return;
+  list.erase(std::remove_if(list.begin(), list.end(), [&](HWND w) { return OwnedBy(w, owner); }), list.end());
+  list.insert(std::find(list.begin(), list.end(), owner), owned.begin(), owned.end());
+}
+
 void Restack(WindowObject& w, HWND window, HWND after) {
   WindowObject* p = LiveWindow(w.parent);
   if (!p) return;
@@ -28,6 +44,7 @@ void Restack(WindowObject& w, HWND window, HWND after) {
     while (pos != list.end() && ((*pos)->exStyle & WS_EX_TOPMOST)) ++pos;
   }
   list.insert(pos, window);
+  KeepOwnedAbove(list, window);
 }
 
 void InvalidateWhole(HWND window) {

@@ -226,6 +226,38 @@ TEST(WindowManager, HooksSeeAndCanStopWhatTheyWatch) {
   UnhookWindowsHookEx(mouse);
 }
 
+TEST(WindowManager, KeyboardAndGetMessageHooksAndPeekingWithoutRemoving) {
+  UiDriver ui;
+  Recorder rec("WmKeyHook");
+  HWND w = CreateWindowEx(0, "WmKeyHook", "K", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 100, 100, nullptr, nullptr,
+                          nullptr, nullptr);
+  ui.RunUntilIdle();
+  std::vector<WPARAM> keys;
+  HHOOK kb = SetWindowsHookEx(WH_KEYBOARD, [&](int code, WPARAM vk, LPARAM lp) -> LRESULT {
+    if (code == HC_ACTION) keys.push_back(vk);
+    return vk == 'X' ? 1 : CallNextHookEx(nullptr, code, vk, lp);  // swallows X
+  }, nullptr, 0);
+  int got = 0;
+  HHOOK gm = SetWindowsHookEx(WH_GETMESSAGE, [&](int, WPARAM, LPARAM lp) -> LRESULT {
+    if (reinterpret_cast<MSG*>(lp)->message == WM_USER + 5) ++got;
+    return 0;
+  }, nullptr, 0);
+  rec.Take();
+  ui.Press('X');
+  ui.Press('Y');
+  Log log = rec.Take();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "KEYDOWN"), 1);  // only Y's
+  EXPECT_EQ(keys, (std::vector<WPARAM>{'X', 'X', 'Y', 'Y'}));
+  PostMessage(w, WM_USER + 5, 0, 0);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_USER + 5, WM_USER + 5, PM_NOREMOVE));
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_USER + 5, WM_USER + 5, PM_REMOVE));  // still there
+  EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+  EXPECT_EQ(got, 2);
+  UnhookWindowsHookEx(kb);
+  UnhookWindowsHookEx(gm);
+}
+
 TEST(WindowManager, SubclassingChainsToThePreviousProcedure) {
   UiDriver ui;
   Recorder rec("WmSub");

@@ -50,6 +50,24 @@ TEST(WindowTree, RelationsTextAndLookup) {
   EXPECT_EQ(p, (POINT{35, 5}));
 }
 
+TEST(WindowTree, OwnedWindowsStayAboveTheirOwner) {
+  UiDriver ui;
+  Recorder rec("TreeOwned");
+  HWND owner = Overlapped("TreeOwned", "Owner", 10, 10, 300, 200);
+  HWND tool = CreateWindowEx(WS_EX_TOOLWINDOW, "TreeOwned", "Tool", WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 100, 100,
+                             owner, nullptr, nullptr, nullptr);
+  HWND other = Overlapped("TreeOwned", "Other", 400, 20, 300, 200);
+  ui.RunUntilIdle();
+  ASSERT_EQ(GetWindow(other, GW_HWNDFIRST), other);
+  POINT p = UiDriver::At(owner, 250, 150);
+  ui.Click(p.x, p.y);  // activating the owner brings its tool window along, above it
+  EXPECT_EQ(GetActiveWindow(), owner);
+  EXPECT_EQ(GetWindow(owner, GW_HWNDFIRST), tool);
+  EXPECT_EQ(GetWindow(tool, GW_HWNDNEXT), owner);
+  EXPECT_EQ(GetWindow(owner, GW_OWNER), nullptr);
+  EXPECT_EQ(GetWindow(tool, GW_OWNER), owner);
+}
+
 TEST(WindowTree, DisabledWindowsTakeNoClicks) {
   UiDriver ui;
   Recorder rec("TreeDisabled");
