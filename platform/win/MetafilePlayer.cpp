@@ -86,6 +86,7 @@ void MetafilePlayer::ScaleWithMapMode(double& sx, double& sy) const {
         sy = std::copysign(least, sy);
       }
       return;
+    case MM_TEXT:
     default:
       sx = sy = 1;
   }
