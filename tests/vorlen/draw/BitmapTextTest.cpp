@@ -169,6 +169,12 @@ TEST_F(BitmapTextTest, DrawsIntoAViewInItsOwnCoordinates) {
   EXPECT_EQ(Ink(), Rect(10, 2, 11, 4));
 }
 
+// The build puts the shipped fonts where the library looks for them beside its folder "bin".
+TEST(ShippedFonts, TheBuildsFontFolderHoldsThem) {
+  for (const char* name : {"dejavusans.rfn", "dejavuserif.rfn"})
+    EXPECT_TRUE(std::filesystem::exists(std::string(QUILLO_BIN_DIR) + "/../FONTS/" + name)) << name;
+}
+
 // The fonts the system ships: each face and size draws legible text inside its extent.
 TEST(ShippedFonts, EveryFaceAndSizeDrawsText) {
   const std::string shipped = std::string(QUILLO_SOURCE_DIR) + "/data/fonts/";

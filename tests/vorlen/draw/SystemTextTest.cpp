@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/vcl/Font.h"
+#include "platform/win/Gdi.h"
 #include "platform/win/SysParams.h"
 #include "platform/win/WinConst.h"
 #include "vorlen/core/Buffer.h"
@@ -125,6 +126,31 @@ TEST_F(SystemTextTest, ItalicOverhangsStayInsideTheBox) {
     EXPECT_GE(ink.left, 10) << text;
     EXPECT_LE(ink.right, 10 + extent.x - 1) << text;
   }
+}
+
+// The extent is GDI's, widened by the first character's negative A and the last one's negative C.
+TEST_F(SystemTextTest, ItalicExtentsIncludeBothOverhangs) {
+  TFont italic;
+  italic.SetName("DejaVu Sans");
+  italic.SetSize(26);
+  italic.SetStyle(fsItalic);
+  LOGFONT log;
+  GetObject(italic.GetHandle(), sizeof(log), &log);
+  log.lfQuality = NONANTIALIASED_QUALITY;
+  const HFONT hard = CreateFontIndirect(&log);
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const HGDIOBJ previous = SelectObject(dc, hard);
+  SIZE size;
+  ABC first, last;
+  ASSERT_TRUE(GetTextExtentPoint32(dc, "Jf", 2, &size));
+  ASSERT_TRUE(GetCharABCWidths(dc, 'J', 'J', &first));
+  ASSERT_TRUE(GetCharABCWidths(dc, 'f', 'f', &last));
+  SelectObject(dc, previous);
+  DeleteObject(hard);
+  DeleteDC(dc);
+  ASSERT_LT(first.abcA, 0);  // the case this test is about
+  ASSERT_LT(last.abcC, 0);
+  EXPECT_EQ(target_.GetTextExtent(&italic, "Jf"), Pair<int>(size.cx - first.abcA - last.abcC, size.cy));
 }
 
 TEST_F(SystemTextTest, DrawsIntoAViewInItsOwnCoordinates) {
