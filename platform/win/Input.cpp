@@ -322,18 +322,20 @@ BOOL DragDetect(HWND window, POINT start) {
   SetCapture(window);
   MSG msg;
   BOOL dragged = FALSE;
-  while (PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  while (GetCapture() == window) {
+    if (!PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+      if (!WaitMessage()) break;  // nothing more can come
+      continue;
+    }
     if (msg.message == WM_LBUTTONUP) break;
-    if (msg.message == WM_MOUSEMOVE) {
-      POINT p = msg.pt;
-      if (std::abs(p.x - start.x) > GetSystemMetrics(SM_CXDRAG) / 2 ||
-          std::abs(p.y - start.y) > GetSystemMetrics(SM_CYDRAG) / 2) {
-        dragged = TRUE;
-        break;
-      }
+    if (msg.message == WM_MOUSEMOVE &&
+        (std::abs(msg.pt.x - start.x) > GetSystemMetrics(SM_CXDRAG) / 2 ||
+         std::abs(msg.pt.y - start.y) > GetSystemMetrics(SM_CYDRAG) / 2)) {
+      dragged = TRUE;
+      break;
     }
   }
-  ReleaseCapture();
+  if (GetCapture() == window) ReleaseCapture();
   return dragged;
 }
 

@@ -223,19 +223,38 @@ int GetUpdateRgn(HWND window, HRGN out, BOOL erase) {
   return r->region.Complexity();
 }
 
-BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip) {
+namespace {
+
+// Scrolls a window's client area: the area is painted again rather than moved (the same
+// result, simply), and the children move with it when asked.
+bool ScrollArea(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, bool moveChildren) {
   WindowObject* w = LiveWindow(window);
-  if (!w) return FALSE;
-  if (!scroll)
-    for (HWND c : w->children) {
+  if (!w) return false;
+  if (moveChildren)
+    for (HWND c : std::vector<HWND>(w->children)) {
       WindowObject* child = LiveWindow(c);
       SetWindowPos(c, nullptr, child->rect.left + dx, child->rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-  // The scrolled area is painted again rather than moved: the same result, simply.
   RECT area = scroll ? *scroll : RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
   if (clip) area = RectIntersection(area, *clip);
   InvalidateRect(window, &area, TRUE);
-  return TRUE;
+  return true;
+}
+
+}  // namespace
+
+BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip) {
+  return ScrollArea(window, dx, dy, scroll, clip, scroll == nullptr) ? TRUE : FALSE;
 }
 
 BOOL LockWindowUpdate(HWND) { return TRUE; }
+
+int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
+                   UINT flags) {
+  if (!ScrollArea(window, dx, dy, scroll, clip, (flags & SW_SCROLLCHILDREN) != 0)) return ERROR;
+  WindowObject* w = LiveWindow(window);
+  if (RegionObject* r = LiveRegion(update)) r->region = w->update;
+  if (updateRect) *updateRect = w->update.Bounds();
+  if (flags & SW_ERASE) w->erase = true;
+  return w->update.Complexity();
+}

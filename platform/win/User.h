@@ -107,6 +107,9 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
 BOOL GetUpdateRect(HWND window, RECT* out, BOOL erase);
 int GetUpdateRgn(HWND window, HRGN out, BOOL erase);
 BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip);
+constexpr UINT SW_SCROLLCHILDREN = 0x1, SW_INVALIDATE = 0x2, SW_ERASE = 0x4;
+int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
+                   UINT flags);
 BOOL LockWindowUpdate(HWND window);
 
 // Messages.

@@ -68,6 +68,31 @@ TEST(WindowTree, OwnedWindowsStayAboveTheirOwner) {
   EXPECT_EQ(GetWindow(tool, GW_OWNER), owner);
 }
 
+TEST(WindowTree, MouseLeaveIsReportedOnceWhenTracked) {
+  UiDriver ui;
+  Recorder rec("TreeLeave");
+  int leaves = 0;
+  rec.OnMessage([&](HWND w, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_MOUSELEAVE) ++leaves;
+    if (m == WM_MOUSEMOVE) {
+      TRACKMOUSEEVENT t;
+      t.dwFlags = TME_LEAVE;
+      t.hwndTrack = w;
+      TrackMouseEvent(&t);
+    }
+    return false;
+  });
+  HWND a = Overlapped("TreeLeave", "A", 10, 10, 200, 150);
+  ui.RunUntilIdle();
+  POINT in = UiDriver::At(a, 20, 20);
+  ui.MoveTo(in.x, in.y);
+  ui.MoveTo(in.x + 1, in.y);
+  EXPECT_EQ(leaves, 0);
+  ui.MoveTo(600, 500);
+  ui.MoveTo(610, 500);
+  EXPECT_EQ(leaves, 1);
+}
+
 TEST(WindowTree, DisabledWindowsTakeNoClicks) {
   UiDriver ui;
   Recorder rec("TreeDisabled");
