@@ -426,11 +426,16 @@ LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
   if (!w) return 0;
   LONG_PTR previous = GetWindowLongPtr(window, index);
   switch (index) {
-    case GWL_STYLE:
-      w->style = static_cast<DWORD>(value);
+    case GWL_STYLE: case GWL_EXSTYLE: {
+      // The window hears of the change before and after, and may alter the new style.
+      STYLESTRUCT change{static_cast<DWORD>(previous), static_cast<DWORD>(value)};
+      SendMessage(window, WM_STYLECHANGING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
+      if (!LiveWindow(window)) return previous;
+      (index == GWL_STYLE ? w->style : w->exStyle) = change.styleNew;
       BumpLayoutSerial();
+      SendMessage(window, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
       return previous;
-    case GWL_EXSTYLE: w->exStyle = static_cast<DWORD>(value); return previous;
+    }
     case GWLP_USERDATA: w->userData = value; return previous;
     case GWLP_ID: w->id = value; return previous;
     case GWLP_HINSTANCE: w->instance = reinterpret_cast<HINSTANCE>(value); return previous;

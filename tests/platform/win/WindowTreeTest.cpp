@@ -43,6 +43,16 @@ TEST(WindowTree, RelationsTextAndLookup) {
   EXPECT_EQ(GetProp(a, "KEY"), &count);
   EXPECT_EQ(RemoveProp(a, "key"), &count);
   EXPECT_EQ(GetProp(a, "Key"), nullptr);
+  std::vector<UINT> styleMessages;
+  rec.OnMessage([&](HWND, UINT m, WPARAM, LPARAM lp, LRESULT&) {
+    if (m == WM_STYLECHANGING) reinterpret_cast<STYLESTRUCT*>(lp)->styleNew |= WS_TABSTOP;  // may alter it
+    if (m == WM_STYLECHANGING || m == WM_STYLECHANGED) styleMessages.push_back(m);
+    return false;
+  });
+  SetWindowLongPtr(c1, GWL_STYLE, WS_CHILD | WS_VISIBLE | WS_BORDER);
+  EXPECT_EQ(styleMessages, (std::vector<UINT>{WM_STYLECHANGING, WM_STYLECHANGED}));
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtr(c1, GWL_STYLE)), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP);
+  rec.OnMessage(nullptr);
   SetWindowLongPtr(a, GWLP_USERDATA, 1234);
   EXPECT_EQ(GetWindowLongPtr(a, GWLP_USERDATA), 1234);
   POINT p{5, 5};
