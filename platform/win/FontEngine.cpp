@@ -128,6 +128,24 @@ RealizedFont::~RealizedFont() = default;
 
 std::string ResolveFontFile(const LOGFONT& font) { return MatchFont(font).file; }
 
+std::vector<std::string> InstalledFontFamilies() {
+  std::vector<std::string> names;
+  if (!FontconfigReady()) return names;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* set = FcFontList(nullptr, pattern, fields);
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch)
+      names.emplace_back(reinterpret_cast<char*>(family));
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(fields);
+  FcPatternDestroy(pattern);
+  return names;
+}
+
 RealizedFont* RealizedFont::ForLogFont(const LOGFONT& font) {
   static std::map<std::string, std::unique_ptr<RealizedFont>> cache;
   std::string key = FontKey(font);

@@ -73,5 +73,8 @@ struct DecodedChar {
 };
 std::vector<DecodedChar> DecodeText(const char* text, int length);
 
+// The scalable font families installed, by name, sorted without regard to case.
+std::vector<std::string> InstalledFontFamilies();
+
 // The file a face name resolves to (for tests and diagnostics), "" when none.
 std::string ResolveFontFile(const LOGFONT& font);

@@ -330,6 +330,11 @@ BOOL GetCharABCWidths(HDC dc, UINT first, UINT last, ABC* out);
 BOOL GetCharABCWidthsFloat(HDC dc, UINT first, UINT last, ABCFLOAT* out);
 BOOL GetCharWidth32(HDC dc, UINT first, UINT last, int* out);
 int GetTextFace(HDC dc, int size, LPSTR out);
+// Font families: the Windows faces the layer stands in for, then every installed family.
+constexpr DWORD RASTER_FONTTYPE = 1, DEVICE_FONTTYPE = 2, TRUETYPE_FONTTYPE = 4;
+using FONTENUMPROC = std::function<int(const LOGFONT*, const TEXTMETRIC*, DWORD, LPARAM)>;
+int EnumFontFamiliesEx(HDC dc, const LOGFONT* filter, FONTENUMPROC proc, LPARAM param, DWORD flags);
+int EnumFontFamilies(HDC dc, LPCSTR family, FONTENUMPROC proc, LPARAM param);
 
 // The names with the "A" suffix that callers use for the byte-string variants.
 inline constexpr auto& TextOutA = TextOut;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 
 #include "platform/win/FontEngine.h"
 #include "platform/win/Raster.h"
@@ -246,4 +247,50 @@ int GetTextFace(HDC handle, int size, LPSTR out) {
   std::memcpy(out, font->log.lfFaceName, copy);
   out[copy] = 0;
   return copy;
+}
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+}
+
+std::vector<std::string> FamilyNames() {
+  std::vector<std::string> names = {"Arial", "Courier New", "MS Sans Serif", "Times New Roman"};
+  std::vector<std::string> installed = InstalledFontFamilies();
+  std::sort(installed.begin(), installed.end(), [](const std::string& a, const std::string& b) {
+    return strcasecmp(a.c_str(), b.c_str()) < 0;
+  });
+  for (const std::string& name : installed)
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); }))
+      names.push_back(name);
+  return names;
+}
+
+}  // namespace
+
+int EnumFontFamiliesEx(HDC, const LOGFONT* filter, FONTENUMPROC proc, LPARAM param, DWORD) {
+  if (!proc) return 0;
+  std::string wanted = filter ? std::string(filter->lfFaceName, strnlen(filter->lfFaceName, LF_FACESIZE)) : "";
+  int result = 1;
+  for (const std::string& name : FamilyNames()) {
+    if (!wanted.empty() && !SameName(name, wanted)) continue;
+    LOGFONT log;
+    log.lfHeight = -16;
+    std::strncpy(log.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+    RealizedFont* font = RealizedFont::ForLogFont(log);
+    TEXTMETRIC tm = font ? font->Metrics() : TEXTMETRIC{};
+    log.lfHeight = tm.tmHeight;
+    log.lfPitchAndFamily = static_cast<BYTE>((tm.tmPitchAndFamily & 1) ? VARIABLE_PITCH : FIXED_PITCH);
+    result = proc(&log, &tm, TRUETYPE_FONTTYPE, param);
+    if (result == 0) break;
+  }
+  return result;
+}
+
+int EnumFontFamilies(HDC dc, LPCSTR family, FONTENUMPROC proc, LPARAM param) {
+  LOGFONT filter;
+  if (family) std::strncpy(filter.lfFaceName, family, LF_FACESIZE - 1);
+  return EnumFontFamiliesEx(dc, &filter, std::move(proc), param, 0);
 }

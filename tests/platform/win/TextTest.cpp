@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -57,6 +58,23 @@ TEST(Text, WindowsFaceNamesResolveToMetricCompatibleFonts) {
   for (const Case& c : cases)
     EXPECT_NE(ResolveFontFile(Face(c.face, -16)).find(c.file), std::string::npos) << c.face;
   EXPECT_NE(ResolveFontFile(Face("Arial", -16, FW_BOLD)).find("LiberationSans-Bold"), std::string::npos);
+}
+
+TEST(Text, FontFamiliesListTheWindowsFacesFirstThenTheInstalledOnes) {
+  std::vector<std::string> names;
+  EnumFontFamiliesEx(nullptr, nullptr, [&](const LOGFONT* lf, const TEXTMETRIC* tm, DWORD type, LPARAM) {
+    names.emplace_back(lf->lfFaceName);
+    EXPECT_EQ(type, TRUETYPE_FONTTYPE);
+    EXPECT_GT(tm->tmHeight, 0);
+    return 1;
+  }, 0, 0);
+  ASSERT_GE(names.size(), 5u);
+  EXPECT_EQ(names[0], "Arial");
+  EXPECT_EQ(names[3], "Times New Roman");
+  EXPECT_NE(std::find(names.begin(), names.end(), "DejaVu Sans"), names.end());
+  int seen = 0;
+  EXPECT_EQ(EnumFontFamilies(nullptr, "courier new", [&](const LOGFONT*, const TEXTMETRIC*, DWORD, LPARAM) { return ++seen, 0; }, 0), 0);
+  EXPECT_EQ(seen, 1);  // only the family asked for, and a zero answer stops
 }
 
 TEST(Text, Arial12MetricsAreThoseOfTheWindowsFont) {
