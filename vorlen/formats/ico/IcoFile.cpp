@@ -4,6 +4,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/IconImage.h"
+#include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"
 
 void RegisterICOFile() { static ICOFile instance; }
@@ -45,6 +46,11 @@ int ICOFile::Test(TStream* stream, GFXFileDesc* desc) {
   const std::int64_t position = stream->Position();
   IconImage icon;
   try {
+    // An icon file starts 00 00 01 00; anything else is not read further.
+    uchar head[4] = {};
+    const int got = stream->Read(head, sizeof(head));
+    stream->SetPosition(position);
+    if (got < 4 || GetLE16(head) != 0 || GetLE16(head + 2) != 1) return 0;
     icon = DecodeIcon(stream);
   } catch (const Exception&) {
     stream->SetPosition(position);

@@ -6,6 +6,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/Metafile.h"
+#include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"
 
 void RegisterWMFFile() { static WMFFile instance("Windows Metafile", "*.WMF", false); }
@@ -18,6 +19,18 @@ namespace {
 
 constexpr std::int64_t kMaxMetafile = 64 << 20;
 constexpr int kLargestSide = 14;  // bits: sides up to 16383 pixels
+
+// Whether the first bytes can start a metafile (enhanced, placeable or plain Windows), so
+// that probing another format's file does not read all of it.
+bool LooksLikeMetafile(TStream* stream) {
+  uchar head[44] = {};
+  const std::int64_t position = stream->Position();
+  const int got = stream->Read(head, sizeof(head));
+  stream->SetPosition(position);
+  if (got >= 44 && GetLE32(head) == 1 && GetLE32(head + 40) == 0x464D4520) return true;
+  if (got >= 4 && GetLE32(head) == 0x9AC6CDD7) return true;
+  return got >= 6 && (GetLE16(head) == 1 || GetLE16(head) == 2) && GetLE16(head + 2) == 9;
+}
 
 Metafile ReadMetafile(TStream* stream) {
   const std::int64_t size = stream->Size() - stream->Position();
@@ -73,6 +86,7 @@ int WMFFile::Test(TStream* stream, GFXFileDesc* desc) {
   const std::int64_t position = stream->Position();
   Metafile metafile;
   try {
+    if (!LooksLikeMetafile(stream)) return 0;
     metafile = ReadMetafile(stream);
   } catch (const Exception&) {
     stream->SetPosition(position);
