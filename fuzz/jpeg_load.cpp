@@ -47,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   in.SetPosition(0);
   GFXFileDesc desc;
   try {
-    if (Jpeg()->Test(&in, &desc) != 0 && static_cast<long long>(desc.width) * desc.height <= kMostPixels) {
+    // Only what the probe has measured is loaded: a frame it did not reach is not loaded.
+    if (Jpeg()->Test(&in, &desc) != 0 && desc.width > 0 &&
+        static_cast<long long>(desc.width) * desc.height <= kMostPixels) {
       Buffer image;
       if (Jpeg()->Load(image, &in, 0, nullptr, &desc) && !image.Empty()) SaveAndReload(image, choice);
     }

@@ -33,10 +33,10 @@ int Decoder::NextMarker() {
     pendingMarker_ = 0;
     return m;
   }
+  // FF FF reads as marker FF with a length, as the probe reads it: both must see the same
+  // frame, since callers judge a file's size by the probe before loading it.
   if (in_.Byte() != 0xFF) Fail();
-  int m = in_.Byte();
-  while (m == 0xFF) m = in_.Byte();  // fill bytes before a marker
-  return m;
+  return in_.Byte();
 }
 
 bool Decoder::Decode() {
@@ -206,7 +206,6 @@ void Decoder::Restart(int* preds, int& eobRun) {
   if (m == 0) {
     if (in_.Byte() != 0xFF) Fail();
     m = in_.Byte();
-    while (m == 0xFF) m = in_.Byte();
   }
   if (m != kRST0 + nextRestart_) Fail();
   nextRestart_ = (nextRestart_ + 1) & 7;

@@ -157,6 +157,23 @@ TEST(JPGFile, QualityZeroMeansTheDefault) {
   EXPECT_EQ(std::memcmp(zero.Memory(), standard.Memory(), static_cast<size_t>(zero.Size())), 0);
 }
 
+// The probe and the decoder read markers alike: bytes FF FF before a frame are a marker FF
+// with a length for both, so the frame behind it (here a huge one) is neither measured by
+// the probe nor allocated by the decoder.
+TEST(JPGFile, ProbeAndDecoderAgreeOnFillBytes) {
+  const Bytes file = {0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x20, 0x1A, 0xFA, 0x08,
+                      0x01, 0x01, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00, 0xFF, 0xD9};
+  TMemoryStream stream;
+  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
+  stream.SetPosition(0);
+  GFXFileDesc desc;
+  EXPECT_EQ(Jpeg()->Test(&stream, &desc), -1);
+  EXPECT_EQ(desc.width, 0);
+  Buffer dst;
+  EXPECT_THROW(Jpeg()->Load(dst, &stream, 0, nullptr, &desc), EReadError);
+  EXPECT_TRUE(dst.Empty());
+}
+
 TEST(JPGFile, UnreadableVariantLoadsAsInvalidImage) {
   TempHome home;
   const std::string path = WriteBytes(home, "cmyk.jpg",
