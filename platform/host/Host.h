@@ -37,6 +37,12 @@ public:
   // Shows a rectangle of the desktop surface.
   virtual void Present(const Surface& desktop, const RECT& dirty) = 0;
   virtual void SetCursorShape(CursorShape shape) = 0;
+  // A cursor of its own: 0xAARRGGBB pixels (alpha 255 opaque), top row first, with its
+  // hotspot; key identifies it so a host can keep what it made from it.
+  virtual void SetCursorImage(const void* key, int width, int height, const std::uint32_t* argb, POINT hotspot) {
+    (void)key, (void)width, (void)height, (void)argb, (void)hotspot;
+    SetCursorShape(CursorShape::Arrow);
+  }
   virtual void Beep() {}
   // The next input event, injected ones first; false when none is waiting.
   bool PollEvent(InputEvent& out);

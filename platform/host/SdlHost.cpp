@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <map>
 
 #include "platform/host/Host.h"
 #include "platform/win/WinConst.h"
@@ -73,6 +74,8 @@ public:
   ~SdlHost() override {
     for (SDL_Cursor* c : cursors_)
       if (c) SDL_FreeCursor(c);
+    for (auto& [key, c] : custom_)
+      if (c) SDL_FreeCursor(c);
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -116,6 +119,19 @@ public:
     size_t i = static_cast<size_t>(shape);
     if (!cursors_[i]) cursors_[i] = SDL_CreateSystemCursor(SystemCursor(shape));
     if (cursors_[i]) SDL_SetCursor(cursors_[i]);
+  }
+
+  void SetCursorImage(const void* key, int width, int height, const std::uint32_t* argb, POINT hotspot) override {
+    SDL_ShowCursor(SDL_ENABLE);
+    auto it = custom_.find(key);
+    if (it == custom_.end()) {
+      SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_ARGB8888);
+      SDL_Cursor* cursor = image ? SDL_CreateColorCursor(image, hotspot.x, hotspot.y) : nullptr;
+      if (image) SDL_FreeSurface(image);
+      it = custom_.emplace(key, cursor).first;
+    }
+    if (it->second) SDL_SetCursor(it->second);
   }
 
   void Beep() override {}
@@ -193,6 +209,7 @@ private:
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   std::vector<SDL_Cursor*> cursors_;
+  std::map<const void*, SDL_Cursor*> custom_;
   bool started_ = false;
 };
 

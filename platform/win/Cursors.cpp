@@ -16,6 +16,7 @@ struct CursorObject {
   int height = 0;
   POINT hotspot;
   IconImage image;  // empty for the standard shapes the host draws
+  std::vector<std::uint32_t> argb;  // the image as a host shows a cursor
   bool shared = false;                // standard and resource cursors are never freed
 };
 
@@ -54,6 +55,20 @@ CursorShape ShapeOf(std::uintptr_t id) {
 
 std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
+// The image with alpha for a host: opaque where the mask hides the screen, clear where the
+// screen shows through unchanged, and black where the screen would be inverted (a host
+// cannot invert).
+std::vector<std::uint32_t> HostPixels(const IconImage& image) {
+  std::vector<std::uint32_t> out(image.colour.size());
+  for (size_t i = 0; i < out.size(); ++i) {
+    std::uint32_t c = image.colour[i] & 0xFFFFFF;
+    if (!image.alpha.empty()) out[i] = (static_cast<std::uint32_t>(image.alpha[i]) << 24) | c;
+    else if (!image.mask[i]) out[i] = 0xFF000000 | c;
+    else out[i] = c ? 0xFF000000 : 0;
+  }
+  return out;
+}
+
 // Reads a .cur or .ico file through the icon decoder; a cursor file has the icon layout with
 // a hotspot in place of each image's planes and depth.
 std::unique_ptr<CursorObject> ReadCursorFile(const unsigned char* data, size_t size) {
@@ -73,6 +88,7 @@ std::unique_ptr<CursorObject> ReadCursorFile(const unsigned char* data, size_t s
   c->hotspot = cursor ? POINT{Le16(data + 10), Le16(data + 12)} : POINT{image.width / 2, image.height / 2};
   c->image = std::move(image);
   c->shared = true;
+  c->argb = HostPixels(c->image);
   return c;
 }
 
@@ -121,7 +137,12 @@ HCURSOR SetCursor(HCURSOR cursor) {
   wm.cursor = cursor;
   CursorShape shape = cursor ? cursor->shape : CursorShape::Hidden;
   if (State().showCount < 0) shape = CursorShape::Hidden;
-  if (shape != State().shown) {
+  if (shape != CursorShape::Hidden && cursor && !cursor->argb.empty()) {
+    State().shown = shape;
+    if (old != cursor) wm.host->SetCursorImage(cursor, cursor->width, cursor->height, cursor->argb.data(), cursor->hotspot);
+    return old;
+  }
+  if (shape != State().shown || (old && !old->argb.empty())) {
     State().shown = shape;
     wm.host->SetCursorShape(shape);
   }
