@@ -174,6 +174,37 @@ LRESULT OnSysKeyDown(HWND window, WPARAM vk, LPARAM lParam) {
   return 0;
 }
 
+// Draws the window into a caller's context: its frame, background and client as the flags
+// ask, then its children in their places.
+LRESULT OnPrint(HWND window, HDC dc, LPARAM flags) {
+  if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(window)) return 0;
+  WindowObject* w = LiveWindow(window);
+  int saved = SaveDC(dc);
+  POINT client{0, 0};
+  if (flags & PRF_NONCLIENT) {
+    PaintNonClientOn(window, dc);
+    client = POINT{w->client.left, w->client.top};
+  }
+  OffsetViewportOrgEx(dc, client.x, client.y, nullptr);
+  IntersectClipRect(dc, 0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top);
+  if (flags & PRF_ERASEBKGND) SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  if (flags & PRF_CLIENT) SendMessage(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+  if ((flags & PRF_CHILDREN) && LiveWindow(window)) {
+    std::vector<HWND> children(w->children.rbegin(), w->children.rend());  // bottom first
+    for (HWND c : children) {
+      WindowObject* child = LiveWindow(c);
+      if (!child || !(child->style & WS_VISIBLE)) continue;
+      int inner = SaveDC(dc);
+      OffsetViewportOrgEx(dc, child->rect.left, child->rect.top, nullptr);
+      IntersectClipRect(dc, 0, 0, child->rect.right - child->rect.left, child->rect.bottom - child->rect.top);
+      SendMessage(c, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+      RestoreDC(dc, inner);
+    }
+  }
+  RestoreDC(dc, saved);
+  return 0;
+}
+
 LRESULT ToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowObject* w = LiveWindow(window);
   if (w->style & WS_CHILD) return SendMessage(w->parent, message, wParam, lParam);
@@ -206,6 +237,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
     case WM_SYSKEYDOWN: return OnSysKeyDown(window, wParam, lParam);
     case WM_MOUSEWHEEL: return ToParent(window, message, wParam, lParam);
+    case WM_PRINT: return OnPrint(window, reinterpret_cast<HDC>(wParam), lParam);
     case WM_CANCELMODE:
       if (GetCapture() == window) ReleaseCapture();
       return 0;

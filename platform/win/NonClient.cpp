@@ -205,12 +205,10 @@ void PaintScrollBarSpace(HDC dc, HWND window) {
 
 }  // namespace
 
-void PaintNonClient(HWND window) {
+void PaintNonClientOn(HWND window, HDC dc) {
   WindowObject* w = LiveWindow(window);
-  if (!w || !IsVisibleOnScreen(window)) return;
-  HDC dc = GetWindowDC(window);
+  if (!w) return;
   RECT wr = ScreenRect(window), c = ScreenClientRect(window);
-  ExcludeClipRect(dc, c.left - wr.left, c.top - wr.top, c.right - wr.left, c.bottom - wr.top);
   bool active = w->ncActive;
   PaintFrame(dc, window, active);
   if (HasCaption(w->style)) PaintCaption(dc, window, active);
@@ -226,5 +224,13 @@ void PaintNonClient(HWND window) {
     int top = FrameWidth(w->style, w->exStyle) + CaptionHeight(w->style, w->exStyle);
     Fill(dc, RECT{c.left - wr.left, top, c.right - wr.left, top + GetSystemMetrics(SM_CYMENU)}, COLOR_MENU);
   }
+}
+
+void PaintNonClient(HWND window) {
+  if (!LiveWindow(window) || !IsVisibleOnScreen(window)) return;
+  HDC dc = GetWindowDC(window);
+  RECT wr = ScreenRect(window), c = ScreenClientRect(window);
+  ExcludeClipRect(dc, c.left - wr.left, c.top - wr.top, c.right - wr.left, c.bottom - wr.top);
+  PaintNonClientOn(window, dc);
   ReleaseDC(window, dc);
 }

@@ -107,6 +107,16 @@ HDC GetWindowDC(HWND window) {
   return NewWindowDc(window, true, nullptr);
 }
 
+HDC GetDCEx(HWND window, HRGN clip, DWORD flags) {
+  if (window && !LiveWindow(window)) return nullptr;
+  RegionObject* r = LiveRegion(clip);
+  std::shared_ptr<Region> area;
+  if (r && (flags & DCX_INTERSECTRGN)) area = std::make_shared<Region>(r->region);
+  if (r && (flags & DCX_EXCLUDERGN))
+    area = std::make_shared<Region>(Region(RECT{0, 0, Wm().config.width, Wm().config.height}).Subtract(r->region));
+  return NewWindowDc(window, (flags & DCX_WINDOW) != 0, area);
+}
+
 int ReleaseDC(HWND, HDC dc) {
   DeviceContext* d = LiveDc(dc);
   if (!d || d->kind == DeviceContext::Kind::Memory) return 0;

@@ -96,6 +96,8 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
+// The clip region of DCX_INTERSECTRGN and DCX_EXCLUDERGN is in screen coordinates and is copied.
+HDC GetDCEx(HWND window, HRGN clip, DWORD flags);
 int ReleaseDC(HWND window, HDC dc);
 HWND WindowFromDC(HDC dc);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);

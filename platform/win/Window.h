@@ -146,6 +146,8 @@ void ForgetWindowInput(HWND window);
 RECT ClientFromWindowRect(HWND window, const RECT& windowRect);  // both relative to parent
 LRESULT NcHitTest(HWND window, POINT screen);
 void PaintNonClient(HWND window);
+// Paints the non-client area on any context whose origin is the window's top-left corner.
+void PaintNonClientOn(HWND window, HDC dc);
 // The caption button rectangles, window-relative; empty when the window has none.
 RECT CaptionButtonRect(HWND window, int hit);
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "Canvas.h"
 #include "Recorder.h"
 #include "platform/win/Desktop.h"
 #include "support/UiDriver.h"
@@ -66,6 +67,35 @@ TEST(Look, CursorFollowsTheBorderAndTheClassCursor) {
   SetClassLongPtr(w, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(LoadCursor(nullptr, IDC_CROSS)));
   ui.MoveTo(r.left + 151, r.top + 100);
   EXPECT_EQ(CurrentCursorShape(), CursorShape::Cross);
+}
+
+TEST(Look, PrintDrawsTheFrameAndBackgroundIntoAnyContext) {
+  UiDriver ui;
+  Recorder rec("LookPrint");
+  HWND w = CreateWindowEx(0, "LookPrint", "P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120, nullptr, nullptr,
+                          nullptr, nullptr);
+  ui.RunUntilIdle();
+  Canvas c(200, 120, 0x123456);
+  SendMessage(w, WM_PRINT, reinterpret_cast<WPARAM>(c.dc()), PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT);
+  EXPECT_EQ(c.at(60, 8), PixelFromColor(GetSysColor(COLOR_ACTIVECAPTION)));
+  EXPECT_EQ(c.at(100, 80), PixelFromColor(GetSysColor(COLOR_WINDOW)));  // erased with the class brush
+  EXPECT_EQ(c.at(0, 0), PixelFromColor(GetSysColor(COLOR_3DLIGHT)));
+}
+
+TEST(Look, WindowContextWithAnIntersectedRegion) {
+  UiDriver ui;
+  Recorder rec("LookDcEx");
+  HWND w = CreateWindowEx(0, "LookDcEx", "D", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 120, nullptr, nullptr,
+                          nullptr, nullptr);
+  ui.RunUntilIdle();
+  HRGN only = CreateRectRgn(100, 100, 110, 110);  // screen coordinates: the window's corner
+  HDC dc = GetDCEx(w, only, DCX_WINDOW | DCX_INTERSECTRGN);
+  RECT all{0, 0, 200, 120};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(w, dc);
+  DeleteObject(only);
+  EXPECT_EQ(ui.Pixel(105, 105), 0u);
+  EXPECT_NE(ui.Pixel(115, 105), 0u);
 }
 
 TEST(Look, ScreenContextDrawsAnywhereOnTheDesktop) {
