@@ -59,7 +59,13 @@ UiDriver::UiDriver(int width, int height, int bitsPerPixel) {
   config.bitsPerPixel = bitsPerPixel;
   RestartDesktop(config, "");
   SetManualClock(true);
-  SetIdleHandler(nullptr);
+  SetIdleHandler([this] {
+    if (modalActions_.empty()) return false;
+    std::function<void()> action = std::move(modalActions_.front());
+    modalActions_.pop_front();
+    action();
+    return true;
+  });
   SetMessageBoxScript([this](HWND, LPCSTR text, LPCSTR caption, UINT flags) {
     boxTexts_.push_back(text);
     if (script_) return script_(text, caption, flags);
@@ -235,6 +241,8 @@ void UiDriver::Advance(DWORD ms) {
   AdvanceClock(ms);
   RunUntilIdle();
 }
+
+void UiDriver::WhenModalWaits(std::function<void()> action) { modalActions_.push_back(std::move(action)); }
 
 void UiDriver::AnswerMessageBoxes(std::deque<int> answers) { answers_ = std::move(answers); }
 

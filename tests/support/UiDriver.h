@@ -48,6 +48,10 @@ public:
   // Or by a script that sees each box.
   void OnMessageBox(std::function<int(const std::string& text, const std::string& caption, UINT flags)> script);
   const std::vector<std::string>& MessageBoxTexts() const { return boxTexts_; }
+  // Answers for modal loops (dialogs, menus, drags) that wait for input: each time a loop
+  // has nothing left to do, the next action runs (it may inject input, click a button or
+  // post a message); with none left the loop raises an Exception.
+  void WhenModalWaits(std::function<void()> action);
 
   std::uint32_t Pixel(int x, int y) const;  // 0x00RRGGBB
   bool SaveDesktop(const std::string& path) const;
@@ -58,6 +62,7 @@ private:
   std::deque<int> answers_;
   std::function<int(const std::string&, const std::string&, UINT)> script_;
   std::vector<std::string> boxTexts_;
+  std::deque<std::function<void()>> modalActions_;
 };
 
 // Writes a rectangle of a 32-bit surface as a 24-bit BMP file.

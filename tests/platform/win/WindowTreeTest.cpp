@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "Recorder.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/win/Desktop.h"
 #include "platform/win/MessageBoxScript.h"
 #include "platform/win/Window.h"
 #include "support/UiDriver.h"
@@ -190,6 +192,32 @@ TEST(WindowTree, WallpaperImageIsCentredOnTheDesktop) {
   EXPECT_EQ(ui.Pixel(200, 150), PixelFromColor(GetSysColor(COLOR_DESKTOP)));
   std::filesystem::remove(file);
   std::filesystem::remove(bad);
+}
+
+TEST(WindowTree, TheDriverActsWhenAModalLoopWaits) {
+  UiDriver ui;
+  Recorder rec("TreeModal");
+  HWND w = Overlapped("TreeModal", "M", 10, 10, 200, 150);
+  ui.RunUntilIdle();
+  POINT p = UiDriver::At(w, 30, 30);
+  ui.WhenModalWaits([&] { PostMessage(w, WM_USER + 1, 0, 0); });
+  ui.WhenModalWaits([&] {
+    InputEvent click;
+    click.kind = InputEvent::Kind::MouseDown;
+    click.x = p.x;
+    click.y = p.y;
+    DesktopHost().Inject(click);
+  });
+  // A modal loop of the program's own: it runs until it has seen both.
+  bool posted = false, clicked = false;
+  MSG msg;
+  while (!(posted && clicked) && GetMessage(&msg, nullptr, 0, 0)) {
+    posted = posted || msg.message == WM_USER + 1;
+    clicked = clicked || msg.message == WM_LBUTTONDOWN;
+    DispatchMessage(&msg);
+  }
+  EXPECT_TRUE(posted && clicked);
+  EXPECT_THROW(GetMessage(&msg, nullptr, 0, 0), Exception);  // no more answers
 }
 
 TEST(WindowTree, TheDriverAnswersMessageBoxesFromItsScript) {
