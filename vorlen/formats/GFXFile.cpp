@@ -167,6 +167,9 @@ GFXSaveParams& GFXSaveParams::operator=(GFXFileDesc& desc) {
     }
   }
   if (!grey) {
+    // Pixels keep 8 bits a sample: a file of 16-bit samples saves as 24 bits, or 32 with its
+    // alpha channel, instead of asking for a depth no format writes.
+    if (b > 32) b = b == 64 ? 32 : 24;
     if (b <= 8) {
       while (b <= 8 && !(b >= 1 && (f->depths & (1u << (b - 1))))) ++b;
       if (b > 8) b = 24;
