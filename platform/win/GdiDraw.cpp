@@ -40,8 +40,34 @@ const std::vector<int>& DashPattern(int style) {
   return solid;
 }
 
+// Cuts a very long segment down to the part near the box, so that its cost follows what can
+// be seen; segments of ordinary length are left exactly as they are.
+bool CutToBox(POINT& a, POINT& b, const RECT& box) {
+  const double margin = 2.0;
+  const double x0 = box.left - margin, y0 = box.top - margin, x1 = box.right + margin, y1 = box.bottom + margin;
+  const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+  if (std::max(std::fabs(dx), std::fabs(dy)) <= 2.0 * ((x1 - x0) + (y1 - y0))) return true;
+  double t0 = 0, t1 = 1;
+  const double p[4] = {-dx, dx, -dy, dy}, q[4] = {a.x - x0, x1 - a.x, a.y - y0, y1 - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) t0 = std::max(t0, t);
+    else t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  const POINT from = a;
+  a = POINT{static_cast<LONG>(std::lround(from.x + t0 * dx)), static_cast<LONG>(std::lround(from.y + t0 * dy))};
+  b = POINT{static_cast<LONG>(std::lround(from.x + t1 * dx)), static_cast<LONG>(std::lround(from.y + t1 * dy))};
+  return true;
+}
+
 // A one-pixel line from a to b in surface coordinates, without its last point.
 void ThinLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
+  if (!CutToBox(a, b, SurfaceClipBox(dc))) return;
   const std::vector<int>& dashes = DashPattern(pen.style);
   int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
   int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
@@ -73,9 +99,9 @@ void ThinLine(DeviceContext& dc, POINT a, POINT b, const PenInfo& pen) {
 }
 
 // A wide line as a region: the segment's quadrilateral with round ends.
-Region WideLineRegion(POINT a, POINT b, int width) {
+Region WideLineRegion(POINT a, POINT b, int width, const RECT& limit) {
   double half = width / 2.0;
-  double vx = b.x - a.x, vy = b.y - a.y, len = std::hypot(vx, vy);
+  double vx = double(b.x) - a.x, vy = double(b.y) - a.y, len = std::hypot(vx, vy);
   Region out;
   if (len > 0) {
     double nx = -vy / len * half, ny = vx / len * half;
@@ -83,11 +109,11 @@ Region WideLineRegion(POINT a, POINT b, int width) {
                      {static_cast<LONG>(std::lround(b.x + nx)), static_cast<LONG>(std::lround(b.y + ny))},
                      {static_cast<LONG>(std::lround(b.x - nx)), static_cast<LONG>(std::lround(b.y - ny))},
                      {static_cast<LONG>(std::lround(a.x - nx)), static_cast<LONG>(std::lround(a.y - ny))}};
-    out = PolygonFillRegion(quad, 4, WINDING);
+    out = PolygonFillRegion(quad, 4, WINDING, limit);
   }
   int lo = width / 2, hi = width - lo;
-  out = out.Union(EllipseRegion(RECT{a.x - lo, a.y - lo, a.x + hi, a.y + hi}));
-  out = out.Union(EllipseRegion(RECT{b.x - lo, b.y - lo, b.x + hi, b.y + hi}));
+  out = out.Union(EllipseRegion(RECT{a.x - lo, a.y - lo, a.x + hi, a.y + hi}, limit));
+  out = out.Union(EllipseRegion(RECT{b.x - lo, b.y - lo, b.x + hi, b.y + hi}, limit));
   return out;
 }
 
@@ -101,8 +127,9 @@ void StrokePolyline(DeviceContext& dc, const std::vector<POINT>& pts, bool close
     return;
   }
   Region stroke;
+  const RECT limit = SurfaceClipBox(dc);
   for (size_t i = 0; i < segments; ++i)
-    stroke = stroke.Union(WideLineRegion(pts[i], pts[(i + 1) % pts.size()], pen.width));
+    stroke = stroke.Union(WideLineRegion(pts[i], pts[(i + 1) % pts.size()], pen.width, limit));
   FillSurfaceRegion(dc, stroke, SolidPaint(pen.color), dc.state.rop2);
 }
 
@@ -181,13 +208,21 @@ BOOL PolyPolyline(HDC handle, const POINT* points, const DWORD* counts, DWORD po
   return TRUE;
 }
 
+void StrokeSurfacePolyline(DeviceContext& dc, const std::vector<POINT>& points, bool closed) {
+  StrokePolyline(dc, points, closed);
+}
+
+void PaintSurfacePolygon(DeviceContext& dc, const std::vector<POINT>& points) {
+  FillSurfaceRegion(dc, PolygonFillRegion(points.data(), static_cast<int>(points.size()), dc.state.polyFillMode,
+                                          SurfaceClipBox(dc)),
+                    MakeBrushPaint(dc, dc.state.brush), dc.state.rop2);
+  StrokePolyline(dc, points, true);
+}
+
 BOOL Polygon(HDC handle, const POINT* points, int count) {
   DeviceContext* dc = Ready(handle);
   if (!dc || !points || count < 2) return FALSE;
-  std::vector<POINT> pts = ToSurface(*dc, points, count);
-  FillSurfaceRegion(*dc, PolygonFillRegion(pts.data(), count, dc->state.polyFillMode),
-                    MakeBrushPaint(*dc, dc->state.brush), dc->state.rop2);
-  StrokePolyline(*dc, pts, true);
+  PaintSurfacePolygon(*dc, ToSurface(*dc, points, count));
   return TRUE;
 }
 
@@ -220,15 +255,16 @@ BOOL RoundRect(HDC handle, int left, int top, int right, int bottom, int width, 
   DeviceContext* dc = Ready(handle);
   if (!dc) return FALSE;
   RECT r = dc->ToSurface(Normalized(left, top, right, bottom));
-  width = std::min<int>(std::abs(width), r.right - r.left);
-  height = std::min<int>(std::abs(height), r.bottom - r.top);
+  width = static_cast<int>(std::min<std::int64_t>(std::abs(std::int64_t(width)), std::int64_t(r.right) - r.left));
+  height = static_cast<int>(std::min<std::int64_t>(std::abs(std::int64_t(height)), std::int64_t(r.bottom) - r.top));
+  const RECT limit = SurfaceClipBox(*dc);
   auto rounded = [&](RECT b, int w, int h) {
     Region shape = Region(RECT{b.left + w / 2, b.top, b.right - w / 2, b.bottom})
                        .Union(Region(RECT{b.left, b.top + h / 2, b.right, b.bottom - h / 2}));
-    shape = shape.Union(EllipseRegion(RECT{b.left, b.top, b.left + w, b.top + h}));
-    shape = shape.Union(EllipseRegion(RECT{b.right - w, b.top, b.right, b.top + h}));
-    shape = shape.Union(EllipseRegion(RECT{b.left, b.bottom - h, b.left + w, b.bottom}));
-    shape = shape.Union(EllipseRegion(RECT{b.right - w, b.bottom - h, b.right, b.bottom}));
+    shape = shape.Union(EllipseRegion(RECT{b.left, b.top, b.left + w, b.top + h}, limit));
+    shape = shape.Union(EllipseRegion(RECT{b.right - w, b.top, b.right, b.top + h}, limit));
+    shape = shape.Union(EllipseRegion(RECT{b.left, b.bottom - h, b.left + w, b.bottom}, limit));
+    shape = shape.Union(EllipseRegion(RECT{b.right - w, b.bottom - h, b.right, b.bottom}, limit));
     return shape;
   };
   PenInfo pen = CurrentPen(*dc);
@@ -244,13 +280,14 @@ BOOL Ellipse(HDC handle, int left, int top, int right, int bottom) {
   if (!dc) return FALSE;
   RECT r = dc->ToSurface(Normalized(left, top, right, bottom));
   PenInfo pen = CurrentPen(*dc);
+  const RECT limit = SurfaceClipBox(*dc);
   if (pen.null) {
-    PaintShape(*dc, EllipseRegion(RECT{r.left, r.top, r.right - 1, r.bottom - 1}), Region(), true);
+    PaintShape(*dc, EllipseRegion(RECT{r.left, r.top, r.right - 1, r.bottom - 1}, limit), Region(), true);
     return TRUE;
   }
   int w = pen.width;
   RECT inner{r.left + w, r.top + w, r.right - w, r.bottom - w};
-  PaintShape(*dc, EllipseRegion(r), EllipseRegion(inner), false);
+  PaintShape(*dc, EllipseRegion(r, limit), EllipseRegion(inner, limit), false);
   return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/win/DeviceContext.h"
+#include "platform/win/Raster.h"
 
 namespace {
 
@@ -19,8 +20,9 @@ RECT Ordered(int left, int top, int right, int bottom) {
 }
 
 // The rows of a polygon filled by the scan-line rule: a pixel belongs when its centre is
-// inside, by the alternate (even-odd) or the winding rule.
-Region PolygonRegion(const POINT* points, int count, int fillMode) {
+// inside, by the alternate (even-odd) or the winding rule. Only rows and columns inside
+// limit are built, so that the work follows what can be seen, not the polygon's size.
+Region PolygonRegion(const POINT* points, int count, int fillMode, const RECT& limit) {
   std::vector<RECT> rows;
   if (!points || count < 3) return Region();
   LONG top = points[0].y, bottom = points[0].y;
@@ -28,6 +30,9 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
     top = std::min(top, points[i].y);
     bottom = std::max(bottom, points[i].y);
   }
+  top = std::max(top, limit.top);
+  bottom = std::min(bottom, limit.bottom);
+  const double leftmost = limit.left - 1.0, rightmost = limit.right + 1.0;
   struct Crossing {
     double x;
     int dir;
@@ -43,8 +48,8 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
       bool down = a.y < b.y;
       double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
       if (cy < y0 || cy >= y1) continue;
-      double t = (cy - a.y) / static_cast<double>(b.y - a.y);
-      xs.push_back({a.x + t * (b.x - a.x), down ? 1 : -1});
+      double t = (cy - a.y) / (static_cast<double>(b.y) - a.y);
+      xs.push_back({a.x + t * (static_cast<double>(b.x) - a.x), down ? 1 : -1});
     }
     std::sort(xs.begin(), xs.end(), [](const Crossing& p, const Crossing& q) { return p.x < q.x; });
     int winding = 0;
@@ -52,8 +57,8 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
       winding += xs[k].dir;
       bool inside = fillMode == WINDING ? winding != 0 : (k % 2) == 0;
       if (!inside) continue;
-      LONG x0 = static_cast<LONG>(std::ceil(xs[k].x - 0.5));
-      LONG x1 = static_cast<LONG>(std::ceil(xs[k + 1].x - 0.5));
+      LONG x0 = static_cast<LONG>(std::ceil(std::clamp(xs[k].x, leftmost, rightmost) - 0.5));
+      LONG x1 = static_cast<LONG>(std::ceil(std::clamp(xs[k + 1].x, leftmost, rightmost) - 0.5));
       if (x1 > x0) rows.push_back({x0, y, x1, y + 1});
     }
   }
@@ -62,23 +67,24 @@ Region PolygonRegion(const POINT* points, int count, int fillMode) {
 
 }  // namespace
 
-Region EllipseRegion(const RECT& box) {
+Region EllipseRegion(const RECT& box, const RECT& limit) {
   std::vector<RECT> rows;
-  double w = box.right - box.left, h = box.bottom - box.top;
+  double w = double(box.right) - box.left, h = double(box.bottom) - box.top;
   if (w <= 0 || h <= 0) return Region();
   double cx = box.left + w / 2.0, cy = box.top + h / 2.0, a = w / 2.0, b = h / 2.0;
-  for (LONG y = box.top; y < box.bottom; ++y) {
+  const double leftmost = limit.left - 1.0, rightmost = limit.right + 1.0;
+  for (LONG y = std::max(box.top, limit.top); y < std::min(box.bottom, limit.bottom); ++y) {
     double dy = (y + 0.5 - cy) / b;
     double dx = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-    LONG x0 = static_cast<LONG>(std::lround(cx - dx));
-    LONG x1 = static_cast<LONG>(std::lround(cx + dx));
+    LONG x0 = static_cast<LONG>(std::lround(std::clamp(cx - dx, leftmost, rightmost)));
+    LONG x1 = static_cast<LONG>(std::lround(std::clamp(cx + dx, leftmost, rightmost)));
     if (x1 > x0) rows.push_back({x0, y, x1, y + 1});
   }
   return Region::FromRects(rows);
 }
 
-Region PolygonFillRegion(const POINT* points, int count, int fillMode) {
-  return PolygonRegion(points, count, fillMode);
+Region PolygonFillRegion(const POINT* points, int count, int fillMode, const RECT& limit) {
+  return PolygonRegion(points, count, fillMode, limit);
 }
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
@@ -91,11 +97,11 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
-  return NewRegion(EllipseRegion(Ordered(left, top, right, bottom)));
+  return NewRegion(EllipseRegion(Ordered(left, top, right, bottom), kUnlimited));
 }
 
 HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
-  return NewRegion(PolygonRegion(points, count, fillMode));
+  return NewRegion(PolygonRegion(points, count, fillMode, kUnlimited));
 }
 
 int CombineRgn(HRGN dest, HRGN a, HRGN b, int mode) {

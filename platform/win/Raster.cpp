@@ -1,5 +1,7 @@
 #include "platform/win/Raster.h"
 
+#include <algorithm>
+
 #include "platform/win/SysParams.h"
 
 namespace {
@@ -92,6 +94,17 @@ void FillSurfaceRegion(DeviceContext& dc, const Region& region, const BrushPaint
       }
     }
   }
+}
+
+RECT SurfaceClipBox(DeviceContext& dc) {
+  const std::vector<RECT>& rects = dc.ClipRects();
+  if (rects.empty()) return RECT{};
+  RECT box = rects[0];
+  for (const RECT& r : rects) {
+    box.left = std::min(box.left, r.left), box.top = std::min(box.top, r.top);
+    box.right = std::max(box.right, r.right), box.bottom = std::max(box.bottom, r.bottom);
+  }
+  return box;
 }
 
 bool SurfacePixelVisible(DeviceContext& dc, int x, int y) {

@@ -68,6 +68,14 @@ void PlotSurfacePixel(DeviceContext& dc, int x, int y, std::uint32_t pixel, int 
 // True when the surface pixel may be drawn.
 bool SurfacePixelVisible(DeviceContext& dc, int x, int y);
 
-// Shapes in logical rectangles, as regions in logical coordinates.
-Region EllipseRegion(const RECT& box);
-Region PolygonFillRegion(const POINT* points, int count, int fillMode);
+// Shapes as regions, built only inside limit (rows outside it are left out, spans are cut
+// just beyond its sides); kUnlimited builds the whole shape.
+inline constexpr RECT kUnlimited{-0x7FFFFFFF, -0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
+Region EllipseRegion(const RECT& box, const RECT& limit = kUnlimited);
+Region PolygonFillRegion(const POINT* points, int count, int fillMode, const RECT& limit = kUnlimited);
+// Outlines with the current pen; polygons filled with the current brush and fill mode, then
+// outlined. Points are surface coordinates.
+void StrokeSurfacePolyline(DeviceContext& dc, const std::vector<POINT>& points, bool closed);
+void PaintSurfacePolygon(DeviceContext& dc, const std::vector<POINT>& points);
+// The box around every surface pixel drawing may touch.
+RECT SurfaceClipBox(DeviceContext& dc);
