@@ -20,6 +20,7 @@ struct DcState {
   int bkMode = OPAQUE;
   int rop2 = R2_COPYPEN;
   int polyFillMode = ALTERNATE;
+  int arcDirection = AD_COUNTERCLOCKWISE;
   int stretchMode = BLACKONWHITE;
   UINT textAlign = TA_LEFT | TA_TOP;
   int charExtra = 0;

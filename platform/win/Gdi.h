@@ -42,6 +42,7 @@ constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN
               R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12, R2_COPYPEN = 13,
               R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
 constexpr int ALTERNATE = 1, WINDING = 2;
+constexpr int AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2;
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 
 // Ternary raster operations.
@@ -302,6 +303,15 @@ BOOL Polygon(HDC dc, const POINT* points, int count);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height);
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
+int SetArcDirection(HDC dc, int direction);
+int GetArcDirection(HDC dc);
+BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL ArcTo(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL AngleArc(HDC dc, int x, int y, DWORD radius, float startAngle, float sweepAngle);
+BOOL PolyBezier(HDC dc, const POINT* points, DWORD count);
+BOOL PolyBezierTo(HDC dc, const POINT* points, DWORD count);
 BOOL FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL InvertRect(HDC dc, const RECT* rect);
