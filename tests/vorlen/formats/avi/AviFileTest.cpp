@@ -1,3 +1,4 @@
+#include "tests/vorlen/BufferFixtures.h"
 #include "vorlen/formats/avi/AviFile.h"
 
 #include <gtest/gtest.h>
@@ -78,12 +79,6 @@ protected:
     const std::string path = home_.Path() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
-  }
-  static std::vector<uint> Pixels(const Buffer& b) {
-    std::vector<uint> out;
-    for (int y = b.rect.top; y <= b.rect.bottom; ++y)
-      for (int x = b.rect.left; x <= b.rect.right; ++x) out.push_back(*b.At(x, y));
-    return out;
   }
   TempHome home_;
 };

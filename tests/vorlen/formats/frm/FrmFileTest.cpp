@@ -1,3 +1,4 @@
+#include "../FormatTesting.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,11 +29,6 @@ void Fill(Buffer& b, int w, int h, uint seed) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) *b.At(x, y) = seed * 2654435761u + static_cast<uint>(y * 977 + x * 131);
 }
-
-struct AlphaMode {
-  explicit AlphaMode(bool on) { GFXFile::SetAlpha(on); }
-  ~AlphaMode() { GFXFile::SetAlpha(false); }
-};
 
 }  // namespace
 

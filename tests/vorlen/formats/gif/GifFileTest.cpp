@@ -1,3 +1,4 @@
+#include "../FormatTesting.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -26,11 +27,6 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-struct AlphaMode {
-  explicit AlphaMode(bool on) { GFXFile::SetAlpha(on); }
-  ~AlphaMode() { GFXFile::SetAlpha(false); }
-};
 
 // A GIF made of bytes: header with a global table, optional extension bytes, and images.
 struct GifBuilder {

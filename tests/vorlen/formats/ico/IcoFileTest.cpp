@@ -1,3 +1,5 @@
+#include "tests/vorlen/BufferFixtures.h"
+#include "../FormatTesting.h"
 #include "vorlen/formats/ico/IcoFile.h"
 
 #include <gtest/gtest.h>
@@ -77,23 +79,12 @@ Bytes Icon(const std::vector<Bytes>& images, const std::vector<std::pair<int, in
   return b;
 }
 
-struct AlphaMode {
-  explicit AlphaMode(bool on) { GFXFile::SetAlpha(on); }
-  ~AlphaMode() { GFXFile::SetAlpha(false); }
-};
-
 class IcoFileTest : public ::testing::Test {
 protected:
   std::string Write(const Bytes& bytes, const char* name = "i.ico") {
     const std::string path = home_.Path() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
-  }
-  static std::vector<uint> Pixels(const Buffer& b) {
-    std::vector<uint> out;
-    for (int y = b.rect.top; y <= b.rect.bottom; ++y)
-      for (int x = b.rect.left; x <= b.rect.right; ++x) out.push_back(*b.At(x, y));
-    return out;
   }
   TempHome home_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Sample images for the PNG tests and the calls that run our codec on bytes in memory.
 
+#include "../FormatTesting.h"
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,11 +16,6 @@ namespace pngtest {
 using Bytes = std::vector<unsigned char>;
 
 inline GFXFile* Png() { return GFXFile::GetDefaultFormat("x.png"); }
-
-struct AlphaMode {
-  explicit AlphaMode(bool on) { GFXFile::SetAlpha(on); }
-  ~AlphaMode() { GFXFile::SetAlpha(false); }
-};
 
 inline void Fill(TMemoryStream& s, const Bytes& bytes) {
   s.Clear();

@@ -1,3 +1,4 @@
+#include "../FormatTesting.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,11 +17,6 @@ using namespace std::string_literals;
 namespace {
 
 GFXFile* TgaFormat() { return GFXFile::GetDefaultFormat("x.tga"); }
-
-struct AlphaMode {
-  explicit AlphaMode(bool on) { GFXFile::SetAlpha(on); }
-  ~AlphaMode() { GFXFile::SetAlpha(false); }
-};
 
 // An 18-byte header.
 std::string Header(int mapType, int type, int first, int length, int entryBits, int width, int height,
