@@ -1,4 +1,3 @@
-#include "tests/vorlen/BufferFixtures.h"
 #include "vorlen/formats/avi/AviFile.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
+#include "tests/vorlen/BufferFixtures.h"
 
 namespace {
 

@@ -1,4 +1,3 @@
-#include "../FormatTesting.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +8,7 @@
 #include "platform/rtl/Streams.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/frm/FrmFile.h"
+#include "../FormatTesting.h"
 
 namespace {
 

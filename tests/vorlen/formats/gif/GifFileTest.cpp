@@ -1,4 +1,3 @@
-#include "../FormatTesting.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/gif/GIFFile.h"
+#include "../FormatTesting.h"
 
 using reference::Image;
 using namespace std::string_literals;

@@ -1,5 +1,3 @@
-#include "tests/vorlen/BufferFixtures.h"
-#include "../FormatTesting.h"
 #include "vorlen/formats/ico/IcoFile.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +11,8 @@
 #include "platform/rtl/Streams.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
+#include "tests/vorlen/BufferFixtures.h"
+#include "../FormatTesting.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #pragma once
 // Sample images for the PNG tests and the calls that run our codec on bytes in memory.
 
-#include "../FormatTesting.h"
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "platform/rtl/Streams.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"
+#include "../FormatTesting.h"
 
 namespace pngtest {
 

@@ -1,4 +1,3 @@
-#include "../FormatTesting.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +9,7 @@
 #include "vorlen/core/Colconv.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/tga/TGAFile.h"
+#include "../FormatTesting.h"
 
 using reference::Image;
 using namespace std::string_literals;
