@@ -266,6 +266,11 @@ int SetPolyFillMode(HDC handle, int mode) {
   return previous;
 }
 
+int GetPolyFillMode(HDC handle) {
+  DeviceContext* dc = LiveDc(handle);
+  return dc ? dc->state.polyFillMode : 0;
+}
+
 int SetTextCharacterExtra(HDC handle, int extra) {
   DeviceContext* dc = LiveDc(handle);
   if (!dc) return 0x80000000;

@@ -26,7 +26,7 @@ enum : std::uint32_t {
 // Records that change nothing a 32-bit picture shows.
 const std::set<std::uint32_t> kIgnored = {HEADER, END, SETBRUSHORGEX, SETMAPPERFLAGS,
     SETCOLORADJUSTMENT, SETMETARGN, EXCLUDECLIPRECT, SELECTPALETTE, REALIZEPALETTE,
-    SETARCDIRECTION, SETMITERLIMIT, GDICOMMENT, SETICMMODE, SETLAYOUT};
+    SETMITERLIMIT, GDICOMMENT, SETICMMODE, SETLAYOUT};
 
 const std::set<std::uint32_t> kState = {SETWINDOWEXTEX, SETWINDOWORGEX, SETVIEWPORTEXTEX,
     SETVIEWPORTORGEX, SETMAPMODE, SETBKMODE, SETPOLYFILLMODE, SETROP2, SETSTRETCHBLTMODE,
@@ -73,7 +73,7 @@ std::string Utf8FromUtf16(const RecordFields& f, size_t at, size_t count) {
 
 bool IsKnownEnhancedRecord(std::uint32_t type) {
   return kIgnored.count(type) || kState.count(type) || kObjects.count(type) || kPolys.count(type) ||
-         kDrawing.count(type);
+         kDrawing.count(type) || IsCurveOrPathRecord(type);
 }
 
 void MetafilePlayer::PlayEnhanced(const MetaRecord& record) {
@@ -82,6 +82,7 @@ void MetafilePlayer::PlayEnhanced(const MetaRecord& record) {
   else if (kObjects.count(record.type)) EnhancedObjects(record.type, f);
   else if (kPolys.count(record.type)) EnhancedPolys(record.type, f);
   else if (kDrawing.count(record.type)) EnhancedDrawing(record.type, f);
+  else if (IsCurveOrPathRecord(record.type)) EnhancedCurves(record.type, f);
   else if (!kIgnored.count(record.type)) MetafileFault();
 }
 
@@ -111,6 +112,7 @@ void MetafilePlayer::EnhancedState(std::uint32_t type, const RecordFields& f) {
     case MOVETOEX: {
       const POINT p = Map(f.I32(8), f.I32(12));
       MoveToEx(dc_, p.x, p.y, nullptr);
+      PathMove(p);
       break;
     }
     case INTERSECTCLIPRECT: {
@@ -222,7 +224,8 @@ void MetafilePlayer::EnhancedDrawing(std::uint32_t type, const RecordFields& f) 
     }
     case LINETO: {
       const POINT p = Map(f.I32(8), f.I32(12));
-      LineTo(dc_, p.x, p.y);
+      if (inPath_) PathAdd({p}, true, false);
+      else LineTo(dc_, p.x, p.y);
       break;
     }
     case RECTANGLE: Shape(0, f.I32(8), f.I32(12), f.I32(16), f.I32(20)); break;

@@ -246,6 +246,7 @@ int GetBkMode(HDC dc);
 int SetROP2(HDC dc, int rop);
 int GetROP2(HDC dc);
 int SetPolyFillMode(HDC dc, int mode);
+int GetPolyFillMode(HDC dc);
 int SetStretchBltMode(HDC dc, int mode);
 int GetStretchBltMode(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);

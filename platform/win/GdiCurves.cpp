@@ -110,15 +110,15 @@ void AppendBezier(std::vector<POINT>& out, const POINT* p) {
   }
 }
 
-// Flattens curves given as a start point and groups of three (two controls and an end).
-std::vector<POINT> BezierPoints(const std::vector<POINT>& in) {
+}  // namespace
+
+std::vector<POINT> FlattenBeziers(const std::vector<POINT>& in) {
+  if (in.empty()) return {};
   std::vector<POINT> out{in[0]};
   for (size_t i = 0; i + 3 < in.size(); i += 3) AppendBezier(out, &in[i]);
   if (out.size() == 1) out.push_back(in[0]);
   return out;
 }
-
-}  // namespace
 
 int SetArcDirection(HDC handle, int direction) {
   DeviceContext* dc = LiveDc(handle);
@@ -171,7 +171,7 @@ BOOL PolyBezier(HDC handle, const POINT* points, DWORD count) {
   if (!dc || !points || count < 4 || (count - 1) % 3 != 0) return FALSE;
   std::vector<POINT> in;
   for (DWORD i = 0; i < count; ++i) in.push_back(dc->ToSurface(points[i].x, points[i].y));
-  StrokeSurfacePolyline(*dc, BezierPoints(in), false);
+  StrokeSurfacePolyline(*dc, FlattenBeziers(in), false);
   return TRUE;
 }
 
@@ -180,7 +180,7 @@ BOOL PolyBezierTo(HDC handle, const POINT* points, DWORD count) {
   if (!dc || !points || count < 3 || count % 3 != 0) return FALSE;
   std::vector<POINT> in{dc->ToSurface(dc->state.position.x, dc->state.position.y)};
   for (DWORD i = 0; i < count; ++i) in.push_back(dc->ToSurface(points[i].x, points[i].y));
-  StrokeSurfacePolyline(*dc, BezierPoints(in), false);
+  StrokeSurfacePolyline(*dc, FlattenBeziers(in), false);
   dc->state.position = points[count - 1];
   return TRUE;
 }

@@ -196,6 +196,10 @@ void MetafilePlayer::Shape(std::uint32_t kind, double l, double t, double r, dou
   const POINT p = Map(l, t), q = Map(r, b);
   const int left = std::min(p.x, q.x), right = std::max(p.x, q.x);
   const int top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);
+  if (inPath_) {  // only rectangles are taken into paths here
+    if (kind != 0) MetafileFault();
+    return PathAdd({{left, top}, {right, top}, {right, bottom}, {left, bottom}}, false, true);
+  }
   if (kind == 0) Rectangle(dc_, left, top, right, bottom);
   if (kind == 1) Ellipse(dc_, left, top, right, bottom);
   if (kind == 2)
@@ -205,16 +209,23 @@ void MetafilePlayer::Shape(std::uint32_t kind, double l, double t, double r, dou
 
 void MetafilePlayer::Points(bool closed, const std::vector<POINT>& points) {
   if (points.empty()) return;
+  if (inPath_) return PathAdd(points, false, closed);
   if (closed) Polygon(dc_, points.data(), static_cast<int>(points.size()));
   else Polyline(dc_, points.data(), static_cast<int>(points.size()));
 }
 
 void MetafilePlayer::PolyPolygon(const std::vector<POINT>& points, const std::vector<int>& counts) {
+  std::vector<std::vector<POINT>> figures;
   size_t at = 0;
   for (int count : counts) {
-    Polygon(dc_, points.data() + at, count);
+    figures.emplace_back(points.begin() + static_cast<long>(at), points.begin() + static_cast<long>(at + size_t(count)));
     at += static_cast<size_t>(count);
   }
+  if (inPath_) {
+    for (const auto& figure : figures) PathAdd(figure, false, true);
+    return;
+  }
+  FillFigures(figures, std::vector<bool>(figures.size(), true), true, true);
 }
 
 void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize, size_t bitsAt,

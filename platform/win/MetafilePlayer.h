@@ -32,6 +32,7 @@ private:
 
 bool IsKnownEnhancedRecord(std::uint32_t type);
 bool IsKnownWindowsRecord(std::uint32_t function);
+bool IsCurveOrPathRecord(std::uint32_t type);  // of enhanced metafiles
 
 struct MetaFrame {
   double left = 0, top = 0, width = 1, height = 1;  // see Metafile
@@ -54,6 +55,7 @@ private:
     double windowOrgX = 0, windowOrgY = 0, windowExtX = 1, windowExtY = 1;
     double viewOrgX = 0, viewOrgY = 0, viewExtX = 1, viewExtY = 1;
     double world[6] = {1, 0, 0, 1, 0, 0};  // eM11 eM12 eM21 eM22 eDx eDy
+    int arcDirection = AD_COUNTERCLOCKWISE;  // in logical space
   };
 
   POINT Map(double x, double y) const;
@@ -79,6 +81,17 @@ private:
                double x, double y, double w, double h, int sx, int sy, int sw, int sh, DWORD rop);
   void Text(double x, double y, const std::string& text, UINT options, const RECT* clip);
 
+  // Curves and paths (MetafileCurves.cpp).
+  bool Mirrored() const;
+  void UseArcDirection(bool anticlockwise);
+  void ArcShape(int kind, double l, double t, double r, double b, double xs, double ys, double xe, double ye);
+  void AngleArcShape(double x, double y, double radius, double start, double sweep);
+  void FillFigures(const std::vector<std::vector<POINT>>& figures, const std::vector<bool>& closed, bool fill, bool stroke);
+  void PathMove(POINT p);
+  void PathAdd(const std::vector<POINT>& points, bool fromPosition, bool closed);
+  void EnhancedCurves(std::uint32_t type, const RecordFields& f);
+  void EnhancedPath(std::uint32_t type, const RecordFields& f);
+
   // Record families.
   void EnhancedState(std::uint32_t type, const RecordFields& f);
   void EnhancedObjects(std::uint32_t type, const RecordFields& f);
@@ -99,5 +112,9 @@ private:
   Mapping mapping_;
   std::vector<Mapping> savedMappings_;
   std::vector<HGDIOBJ> objects_;
+  bool inPath_ = false;
+  std::vector<std::vector<POINT>> figures_;  // the path being recorded, device coordinates
+  std::vector<bool> figureClosed_;
+  size_t pathPoints_ = 0;
   HGDIOBJ defaults_[3] = {};  // the context's pen, brush and font before playing
 };

@@ -77,5 +77,7 @@ Region PolygonFillRegion(const POINT* points, int count, int fillMode, const REC
 // outlined. Points are surface coordinates.
 void StrokeSurfacePolyline(DeviceContext& dc, const std::vector<POINT>& points, bool closed);
 void PaintSurfacePolygon(DeviceContext& dc, const std::vector<POINT>& points);
+// Cubic Bézier curves as a polyline: a start point, then groups of two controls and an end.
+std::vector<POINT> FlattenBeziers(const std::vector<POINT>& points);
 // The box around every surface pixel drawing may touch.
 RECT SurfaceClipBox(DeviceContext& dc);

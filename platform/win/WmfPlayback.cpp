@@ -19,7 +19,7 @@ enum : std::uint32_t {
   POLYGON = 0x0324, POLYLINE = 0x0325, EXCLUDECLIPRECT = 0x0415, INTERSECTCLIPRECT = 0x0416,
   ELLIPSE = 0x0418, RECTANGLE = 0x041B, SETPIXEL = 0x041F, TEXTOUT = 0x0521, POLYPOLYGON = 0x0538,
   ROUNDRECT = 0x061C, ESCAPE = 0x0626, PATBLT = 0x061D, EXTTEXTOUT = 0x0A32, DIBBITBLT = 0x0940,
-  DIBSTRETCHBLT = 0x0B41, STRETCHDIB = 0x0F43,
+  DIBSTRETCHBLT = 0x0B41, STRETCHDIB = 0x0F43, ARC = 0x0817, PIE = 0x081A, CHORD = 0x0830,
 };
 
 const std::set<std::uint32_t> kIgnored = {END, REALIZEPALETTE, SETRELABS, SETTEXTCHAREXTRA,
@@ -31,7 +31,7 @@ const std::set<std::uint32_t> kState = {SAVEDC, RESTOREDC, SETBKMODE, SETROP2, S
 const std::set<std::uint32_t> kObjects = {SELECTOBJECT, DELETEOBJECT, CREATEPALETTE,
     CREATEPENINDIRECT, CREATEFONTINDIRECT, CREATEBRUSHINDIRECT};
 const std::set<std::uint32_t> kDrawing = {LINETO, POLYGON, POLYLINE, POLYPOLYGON, ELLIPSE,
-    RECTANGLE, ROUNDRECT, SETPIXEL, PATBLT, DIBBITBLT, DIBSTRETCHBLT, STRETCHDIB};
+    RECTANGLE, ROUNDRECT, SETPIXEL, PATBLT, DIBBITBLT, DIBSTRETCHBLT, STRETCHDIB, ARC, PIE, CHORD};
 const std::set<std::uint32_t> kText = {TEXTOUT, EXTTEXTOUT};
 
 double NonZero(double v) { return v == 0 ? 1 : v; }
@@ -149,6 +149,12 @@ void MetafilePlayer::WindowsDrawing(std::uint32_t function, const RecordFields& 
     case RECTANGLE: Shape(0, f.I16(6), f.I16(4), f.I16(2), f.I16(0)); break;
     case ELLIPSE: Shape(1, f.I16(6), f.I16(4), f.I16(2), f.I16(0)); break;
     case ROUNDRECT: Shape(2, f.I16(10), f.I16(8), f.I16(6), f.I16(4), f.I16(2), f.I16(0)); break;
+    case ARC:  // end y x, start y x, bottom, right, top, left
+    case CHORD:
+    case PIE:
+      ArcShape(function == ARC ? 0 : function == CHORD ? 1 : 2, f.I16(14), f.I16(12), f.I16(10), f.I16(8),
+               f.I16(6), f.I16(4), f.I16(2), f.I16(0));
+      break;
     case POLYGON:
     case POLYLINE: {
       const size_t n = f.U16(0);
