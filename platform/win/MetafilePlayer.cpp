@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/win/DibRle.h"
 
 namespace {
 
@@ -17,6 +18,18 @@ constexpr double kLargestFont = 1024;  // pixels
 
 size_t RowBytes(std::int64_t width, int bits) {
   return static_cast<size_t>(((width * bits + 31) / 32) * 4);
+}
+
+// Run-length 8-bit rows as plain rows padded to four bytes, bottom row first.
+std::vector<std::uint8_t> UnpackRle8(const std::uint8_t* data, size_t size, int width, int height) {
+  std::vector<std::uint8_t> canvas(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  DecodeRle8(data, size, canvas.data(), width, height);
+  const size_t stride = RowBytes(width, 8);
+  std::vector<std::uint8_t> rows(stride * static_cast<size_t>(height), 0);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(rows.data() + stride * static_cast<size_t>(y), canvas.data() + static_cast<size_t>(width) * static_cast<size_t>(y),
+                static_cast<size_t>(width));
+  return rows;
 }
 
 }  // namespace
@@ -247,8 +260,10 @@ void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize
       header.biHeight < -65535 || header.biHeight > 65535)
     MetafileFault();
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) MetafileFault();
-  if (header.biCompression != BI_RGB && !(header.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32)))
+  const bool rle = header.biCompression == BI_RLE8 && bits == 8;
+  if (header.biCompression != BI_RGB && !rle && !(header.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32)))
     MetafileFault();
+  if (rle && header.biHeight < 0) MetafileFault();  // run-length data is always bottom-up
   size_t entries = header.biCompression == BI_BITFIELDS ? 3 : 0;
   if (bits <= 8) entries = (header.biClrUsed == 0 || header.biClrUsed > (1u << bits)) ? (size_t(1) << bits) : header.biClrUsed;
   if (header.biCompression == BI_RGB && bits > 8) header.biClrUsed = 0;
@@ -267,8 +282,21 @@ void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize
   }
   const std::int64_t rows = std::abs(static_cast<std::int64_t>(header.biHeight));
   const size_t needed = RowBytes(header.biWidth, bits) * static_cast<size_t>(rows);
-  if (bitsSize < needed) MetafileFault();
-  const std::uint8_t* pixels = f.Bytes(bitsAt, needed);
+  std::vector<std::uint8_t> unpacked;
+  const std::uint8_t* pixels = nullptr;
+  if (rle) {
+    // The canvas is bounded by what the data could paint, so that a tiny record cannot ask
+    // for a huge bitmap.
+    const std::uint8_t* data = f.Bytes(bitsAt, bitsSize);
+    if (needed > std::min<size_t>(std::max<size_t>(size_t(1) << 20, bitsSize * 256), size_t(1) << 26)) MetafileFault();
+    unpacked = UnpackRle8(data, bitsSize, header.biWidth, static_cast<int>(rows));
+    header.biCompression = BI_RGB;
+    std::memcpy(info.data(), &header, sizeof(header));
+    pixels = unpacked.data();
+  } else {
+    if (bitsSize < needed) MetafileFault();
+    pixels = f.Bytes(bitsAt, needed);
+  }
   if (sx < 0 || sy < 0 || sw <= 0 || sh <= 0 || sx + std::int64_t(sw) > header.biWidth || sy + std::int64_t(sh) > rows)
     return;  // a source outside the bitmap shows nothing
   const POINT p = Map(x, y), q = Map(x + w, y + h);

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "MetafileBuilders.h"
 #include "platform/rtl/Exceptions.h"
@@ -183,6 +184,45 @@ TEST_F(MetafileCurvesTest, WildArcsAndCurvesStayCheap) {
     return b;
   }());
   Play(e.Finish(41, 41), "wild.emf");
+}
+
+}  // namespace
+
+namespace {
+
+// A 4 x 2 picture of palette indices, bottom row 0 1 0 1, top row 1 1 0 0; index 0 red, 1 blue.
+Bytes StretchDib(int bits, uint compression, const Bytes& data) {
+  Bytes bmi;
+  for (uint v : {40u, 4u, 2u}) Le32(bmi, v);
+  Le16(bmi, 1), Le16(bmi, bits), Le32(bmi, compression), Le32(bmi, uint(data.size()));
+  for (int i = 0; i < 4; ++i) Le32(bmi, 0);
+  for (int i = 0; i < (1 << bits); ++i) Le32(bmi, i == 0 ? 0x00FF0000u : i == 1 ? 0x000000FFu : 0u);
+  Bytes p;
+  for (int i = 0; i < 4; ++i) Le32(p, 0);  // bounds
+  for (int v : {0, 0, 0, 0, 4, 2}) Le32(p, uint(v));  // destination, source position and size
+  Le32(p, 80), Le32(p, uint(bmi.size())), Le32(p, uint(80 + bmi.size())), Le32(p, uint(data.size()));
+  Le32(p, 0), Le32(p, 0x00CC0020), Le32(p, 4), Le32(p, 2);
+  p.insert(p.end(), bmi.begin(), bmi.end());
+  p.insert(p.end(), data.begin(), data.end());
+  return p;
+}
+
+TEST_F(MetafileCurvesTest, PaletteAndRunLengthBitmapsPlay) {
+  const std::tuple<int, uint, Bytes, const char*> cases[] = {
+      {8, 0, {0, 1, 0, 1, 1, 1, 0, 0}, "8-bit"},
+      {4, 0, {0x01, 0x01, 0, 0, 0x11, 0x00, 0, 0}, "4-bit"},
+      {1, 0, {0x50, 0, 0, 0, 0xC0, 0, 0, 0}, "1-bit"},
+      {8, 1, {0, 4, 0, 1, 0, 1, 0, 0, 2, 1, 2, 0, 0, 1}, "run-length"},
+  };
+  for (const auto& [bits, compression, data, name] : cases) {
+    SCOPED_TRACE(name);
+    EmfBuilder e;
+    e.Raw(81, StretchDib(bits, compression, data));
+    const Buffer b = Play(e.Finish(4, 2), "dib.emf");
+    const uint expected[2][4] = {{kBlue, kBlue, kRed, kRed}, {kRed, kBlue, kRed, kBlue}};
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(At(b, x, y), expected[y][x]) << x << "," << y;
+  }
 }
 
 }  // namespace
