@@ -1,11 +1,13 @@
 #include "vorlen/formats/ico/IcoFile.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/IconImage.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"
+#include "vorlen/formats/png/PngReader.h"
 
 void RegisterICOFile() { static ICOFile instance; }
 
@@ -25,9 +27,80 @@ std::vector<uchar> ReadRest(TStream* stream) {
   return bytes;
 }
 
+// An image of the directory stored as a PNG file, with the size its header gives.
+struct PngImage {
+  size_t offset = 0, length = 0;
+  int width = 0, height = 0;
+};
+
+constexpr uchar kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr int kLargestPngIcon = 4096;  // pixels a side
+
+// The largest PNG image of the directory; length 0 when there is none.
+PngImage LargestPng(const std::vector<uchar>& bytes) {
+  PngImage best;
+  if (bytes.size() < 6) return best;
+  const size_t count = GetLE16(bytes.data() + 4);
+  for (size_t i = 0; i < count && 6 + (i + 1) * 16 <= bytes.size(); ++i) {
+    const uchar* entry = bytes.data() + 6 + i * 16;
+    const size_t length = GetLE32(entry + 8), offset = GetLE32(entry + 12);
+    if (offset > bytes.size() || length > bytes.size() - offset || length < 33) continue;
+    const uchar* png = bytes.data() + offset;
+    if (!std::equal(kPngSignature, kPngSignature + 8, png) || !std::equal(png + 12, png + 16, "IHDR")) continue;
+    const uint width = GetBE32(png + 16), height = GetBE32(png + 20);
+    if (width == 0 || height == 0 || width > kLargestPngIcon || height > kLargestPngIcon) continue;
+    if (std::int64_t(width) * height > std::int64_t(best.width) * best.height)
+      best = PngImage{offset, length, int(width), int(height)};
+  }
+  return best;
+}
+
+// A PNG image through the PNG codec, as a 32-bit icon image with its alpha.
+IconImage DecodePng(const std::vector<uchar>& bytes, const PngImage& image) {
+  TMemoryStream stream;
+  stream.Write(bytes.data() + image.offset, static_cast<int>(image.length));
+  stream.SetPosition(0);
+  Buffer pixels;
+  const bool wasAlpha = GFXFile::alpha;
+  GFXFile::alpha = true;  // the transparency is needed whichever mode the caller is in
+  try {
+    PngReader reader(&stream, nullptr, nullptr);
+    const bool done = reader.Load(pixels);
+    GFXFile::alpha = wasAlpha;
+    if (!done) ThrowInvalidImage();
+  } catch (...) {
+    GFXFile::alpha = wasAlpha;
+    throw;
+  }
+  IconImage icon;
+  icon.width = pixels.Width(), icon.height = pixels.Height(), icon.bits = 32;
+  for (int y = 0; y < icon.height; ++y)
+    for (int x = 0; x < icon.width; ++x) {
+      const uint p = *pixels.At(x, y);
+      icon.colour.push_back(p & 0x00FFFFFF);
+      icon.alpha.push_back(static_cast<std::uint8_t>(255 - (p >> 24)));
+    }
+  icon.mask.assign(icon.colour.size(), 0);
+  return icon;
+}
+
+// The icon's picture: the largest image, a PNG one where it is larger than every bitmap
+// image, or as large as the deepest of them and that one has fewer than 32 bits.
 IconImage DecodeIcon(TStream* stream) {
   const std::vector<uchar> bytes = ReadRest(stream);
-  return ReadIconImage(bytes.data(), bytes.size());
+  const PngImage png = LargestPng(bytes);
+  if (png.length == 0) return ReadIconImage(bytes.data(), bytes.size());
+  IconImage bitmap;
+  try {
+    bitmap = ReadIconImage(bytes.data(), bytes.size());
+  } catch (const EInvalidGraphic&) {
+    return DecodePng(bytes, png);
+  }
+  const std::int64_t area = std::int64_t(bitmap.width) * bitmap.height;
+  if (std::int64_t(png.width) * png.height > area ||
+      (std::int64_t(png.width) * png.height == area && bitmap.bits < 32))
+    return DecodePng(bytes, png);
+  return bitmap;
 }
 
 // The icon's pixel in the library's words: drawn over black, opaque; in alpha mode what the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -209,6 +210,60 @@ TEST_F(IcoFileTest, DamagedIconsFailCleanly) {
       GFXFile::Load(b, Write(bad), nullptr, 0, nullptr);
     } catch (const Exception&) {
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A PNG file of the pixels (0xTTRRGGBB, TT the transparency), written by the PNG codec.
+Bytes PngOf(const std::string& folder, int width, int height, const std::vector<uint>& pixels) {
+  AlphaMode mode(true);
+  Buffer image;
+  image.Alloc(Pair<int>(width, height));
+  for (int i = 0; i < width * height; ++i) image.pixels[i] = pixels[size_t(i)];
+  const std::string path = folder + "/image.png";
+  EXPECT_TRUE(GFXFile::Save(image, path, nullptr, nullptr));
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(IcoFileTest, ImagesStoredAsPngAreRead) {
+  const std::vector<uint> pixels = {0x00102030, 0x7FFF0000, 0xFF00FF00, 0x000000FF, 0x40808080, 0xFFFFFFFF};
+  const std::string path = Write(Icon({PngOf(home_.Path(), 3, 2, pixels)}, {{3, 2}}));
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Test(path, &desc));
+  EXPECT_EQ(desc.width, 3);
+  EXPECT_EQ(desc.height, 2);
+  Buffer over;
+  ASSERT_TRUE(GFXFile::Load(over, path, nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(over), (std::vector<uint>{0x102030, 0x800000, 0x000000, 0x0000FF, 0x606060, 0x000000}));
+  AlphaMode mode(true);
+  Buffer kept;
+  ASSERT_TRUE(GFXFile::Load(kept, path, nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(kept), pixels);
+}
+
+TEST_F(IcoFileTest, APngImageIsThePictureWhenItIsTheLargest) {
+  IconSpec small{2, 2, 32, std::vector<uint>(4, 0xFFFF0000), std::vector<int>(4, 0)};
+  IconSpec large{8, 8, 8, std::vector<uint>(64, 0x00FF00), std::vector<int>(64, 0)};
+  const Bytes png = PngOf(home_.Path(), 4, 4, std::vector<uint>(16, 0x000000FF));
+  Buffer b;
+  ASSERT_TRUE(GFXFile::Load(b, Write(Icon({Dib(small), png}, {{2, 2}, {4, 4}})), nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(b), std::vector<uint>(16, 0x0000FF));
+  Buffer d;
+  ASSERT_TRUE(GFXFile::Load(d, Write(Icon({png, Dib(large)}, {{4, 4}, {8, 8}})), nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(d), std::vector<uint>(64, 0x00FF00));
+  // A damaged PNG image is a clear error, not a picture.
+  Bytes broken = png;
+  broken[broken.size() - 20] ^= 0xFF;
+  try {
+    Buffer c;
+    GFXFile::Load(c, Write(Icon({Dib(small), broken}, {{2, 2}, {4, 4}})), nullptr, 0, nullptr);
+    ADD_FAILURE() << "loaded";
+  } catch (const EInvalidImage& e) {
+    EXPECT_EQ(e.Message, "100");
   }
 }
 
