@@ -11,10 +11,13 @@ namespace {
 
 enum : std::uint32_t {
   POLYBEZIER = 2, POLYBEZIERTO = 5, POLYLINETO = 6, ANGLEARC = 41, ARC = 45, CHORD = 46, PIE = 47,
-  ARCTO = 55, SETARCDIRECTION = 57, BEGINPATH = 59, ENDPATH = 60, CLOSEFIGURE = 61, FILLPATH = 62,
+  ARCTO = 55, POLYDRAW = 56, SETARCDIRECTION = 57, BEGINPATH = 59, ENDPATH = 60, CLOSEFIGURE = 61, FILLPATH = 62,
   STROKEANDFILLPATH = 63, STROKEPATH = 64, FLATTENPATH = 65, SELECTCLIPPATH = 67, ABORTPATH = 68,
-  POLYBEZIER16 = 85, POLYBEZIERTO16 = 88, POLYLINETO16 = 89,
+  POLYBEZIER16 = 85, POLYBEZIERTO16 = 88, POLYLINETO16 = 89, POLYDRAW16 = 92,
 };
+
+// Point kinds of the mixed point lists.
+constexpr std::uint8_t PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6;
 
 constexpr size_t kMostPathPoints = size_t(1) << 22;
 constexpr double kPi = 3.14159265358979323846;
@@ -40,7 +43,8 @@ bool IsCurveOrPathRecord(std::uint32_t type) {
     case POLYBEZIER: case POLYBEZIERTO: case POLYLINETO: case ANGLEARC: case ARC: case CHORD:
     case PIE: case ARCTO: case SETARCDIRECTION: case BEGINPATH: case ENDPATH: case CLOSEFIGURE:
     case FILLPATH: case STROKEANDFILLPATH: case STROKEPATH: case FLATTENPATH: case SELECTCLIPPATH:
-    case ABORTPATH: case POLYBEZIER16: case POLYBEZIERTO16: case POLYLINETO16:
+    case ABORTPATH: case POLYBEZIER16: case POLYBEZIERTO16: case POLYLINETO16: case POLYDRAW:
+    case POLYDRAW16:
       return true;
   }
   return false;
@@ -165,6 +169,7 @@ void MetafilePlayer::EnhancedCurves(std::uint32_t type, const RecordFields& f) {
       return;
   }
   if (type >= BEGINPATH && type <= ABORTPATH) return EnhancedPath(type, f);
+  if (type == POLYDRAW || type == POLYDRAW16) return PolyDraw(f, type == POLYDRAW16);
   // Point lists: bounds, a count, the points.
   const bool small = type >= POLYBEZIER16;
   const size_t count = f.U32(24), size = small ? 4 : 8;
@@ -229,4 +234,52 @@ void MetafilePlayer::EnhancedPath(std::uint32_t type, const RecordFields& f) {
     }
   }
   MetafileFault();
+}
+
+// Moves, lines and curves in one list, each point with its kind; a kind may also close the
+// figure it ends.
+void MetafilePlayer::PolyDraw(const RecordFields& f, bool small) {
+  const size_t count = f.U32(24), size = small ? 4 : 8;
+  if (count > f.Size() / (size + 1)) MetafileFault();
+  const std::uint8_t* kinds = f.Bytes(28 + count * size, count);
+  std::vector<POINT> points;
+  for (size_t i = 0; i < count; ++i) {
+    const size_t at = 28 + i * size;
+    points.push_back(small ? Map(f.I16(at), f.I16(at + 2)) : Map(f.I32(at), f.I32(at + 4)));
+  }
+  POINT at;
+  GetCurrentPositionEx(dc_, &at);
+  std::vector<std::vector<POINT>> figures{{at}};
+  std::vector<bool> closed{false};
+  for (size_t i = 0; i < count; ++i) {
+    const std::uint8_t kind = kinds[i] & ~PT_CLOSEFIGURE;
+    if (kind == PT_MOVETO) {
+      figures.push_back({points[i]});
+      closed.push_back(false);
+      continue;
+    }
+    if (closed.back()) {  // drawing on after a closed figure starts a new one at its start
+      figures.push_back({figures.back()[0]});
+      closed.push_back(false);
+    }
+    if (kind == PT_LINETO) {
+      figures.back().push_back(points[i]);
+    } else if (kind == PT_BEZIERTO && i + 2 < count && (kinds[i + 1] & ~PT_CLOSEFIGURE) == PT_BEZIERTO &&
+               (kinds[i + 2] & ~PT_CLOSEFIGURE) == PT_BEZIERTO) {
+      const std::vector<POINT> curve =
+          FlattenBeziers({figures.back().back(), points[i], points[i + 1], points[i + 2]});
+      figures.back().insert(figures.back().end(), curve.begin() + 1, curve.end());
+      i += 2;
+    } else {
+      MetafileFault();
+    }
+    if (kinds[i] & PT_CLOSEFIGURE) closed.back() = true;
+  }
+  const POINT end = closed.back() ? figures.back()[0] : figures.back().back();
+  MoveToEx(dc_, end.x, end.y, nullptr);
+  for (size_t i = 0; i < figures.size(); ++i) {
+    if (figures[i].size() < 2) continue;
+    if (inPath_) PathAdd(figures[i], false, closed[i]);
+    else FillFigures({figures[i]}, {closed[i]}, false, true);
+  }
 }

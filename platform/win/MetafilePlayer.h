@@ -91,6 +91,7 @@ private:
   void PathAdd(const std::vector<POINT>& points, bool fromPosition, bool closed);
   void EnhancedCurves(std::uint32_t type, const RecordFields& f);
   void EnhancedPath(std::uint32_t type, const RecordFields& f);
+  void PolyDraw(const RecordFields& f, bool small);
 
   // Record families.
   void EnhancedState(std::uint32_t type, const RecordFields& f);

@@ -116,6 +116,37 @@ TEST_F(MetafileCurvesTest, BeziersAndLinesFromTheCurrentPosition) {
   EXPECT_EQ(At(b, 20, 20), 0u);
 }
 
+// Moves, lines closing a triangle, and a curve, in one mixed list.
+Bytes PolyDraw16() {
+  const std::pair<int, int> points[] = {{5, 5}, {35, 5}, {35, 35}, {5, 38}, {5, 48}, {35, 48}, {35, 38}};
+  const uchar kinds[] = {6, 2, 2 | 1, 6, 4, 4, 4};
+  Bytes b;
+  for (int i = 0; i < 4; ++i) Le32(b, 0);
+  Le32(b, 7);
+  for (auto [x, y] : points) Le16(b, x), Le16(b, y);
+  b.insert(b.end(), kinds, kinds + 7);
+  b.push_back(0);
+  return b;
+}
+
+TEST_F(MetafileCurvesTest, MixedPointListsDrawAndFillTheirFigures) {
+  for (bool path : {false, true}) {
+    SCOPED_TRACE(path);
+    EmfBuilder e;
+    Tools(e);
+    if (path) e.Record(59, {});
+    e.Raw(92, PolyDraw16());
+    if (path) e.Record(60, {}), e.Record(63, {0, 0, 40, 50});
+    const Buffer b = Play(e.Finish(41, 51), "polydraw.emf");
+    EXPECT_EQ(At(b, 20, 5), kRed);
+    EXPECT_EQ(At(b, 35, 20), kRed);
+    EXPECT_TRUE(Near(b, 20, 20, kRed));  // the closing line
+    EXPECT_TRUE(Near(b, 20, 45, kRed));  // the curve's lowest part
+    EXPECT_EQ(At(b, 30, 10) == kBlue, path);
+    EXPECT_EQ(At(b, 10, 30), 0u);
+  }
+}
+
 TEST_F(MetafileCurvesTest, PathsAreFilledAndOutlinedAsOneShapeWithHoles) {
   for (uint paint : {62u, 63u, 64u}) {  // fill, stroke and fill, stroke
     SCOPED_TRACE(paint);
