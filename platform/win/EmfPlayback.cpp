@@ -25,7 +25,7 @@ enum : std::uint32_t {
 
 // Records that change nothing a 32-bit picture shows.
 const std::set<std::uint32_t> kIgnored = {HEADER, END, SETBRUSHORGEX, SETMAPPERFLAGS,
-    SETCOLORADJUSTMENT, SETMETARGN, EXCLUDECLIPRECT, SELECTPALETTE, REALIZEPALETTE,
+    SETCOLORADJUSTMENT, SETMETARGN, EXCLUDECLIPRECT, REALIZEPALETTE,
     SETMITERLIMIT, GDICOMMENT, SETICMMODE, SETLAYOUT};
 
 const std::set<std::uint32_t> kState = {SETWINDOWEXTEX, SETWINDOWORGEX, SETVIEWPORTEXTEX,
@@ -33,7 +33,7 @@ const std::set<std::uint32_t> kState = {SETWINDOWEXTEX, SETWINDOWORGEX, SETVIEWP
     SETTEXTALIGN, SETTEXTCOLOR, SETBKCOLOR, MOVETOEX, INTERSECTCLIPRECT, SCALEVIEWPORTEXTEX,
     SCALEWINDOWEXTEX, SAVEDC, RESTOREDC, SETWORLDTRANSFORM, MODIFYWORLDTRANSFORM,
     EXTSELECTCLIPRGN};
-const std::set<std::uint32_t> kObjects = {SELECTOBJECT, CREATEPEN, CREATEBRUSHINDIRECT,
+const std::set<std::uint32_t> kObjects = {SELECTOBJECT, SELECTPALETTE, CREATEPEN, CREATEBRUSHINDIRECT,
     DELETEOBJECT, CREATEPALETTE, EXTCREATEFONTINDIRECTW, EXTCREATEPEN};
 const std::set<std::uint32_t> kPolys = {POLYGON, POLYLINE, POLYPOLYLINE, POLYPOLYGON, POLYGON16,
     POLYLINE16, POLYPOLYLINE16, POLYPOLYGON16};
@@ -163,8 +163,10 @@ void MetafilePlayer::EnhancedObjects(std::uint32_t type, const RecordFields& f) 
       LOGPALETTE palette;
       palette.palNumEntries = 1;
       Store(slot, CreatePalette(&palette));
+      KeepPalette(slot, f, 14, 16);
       break;
     }
+    case SELECTPALETTE: SelectPaletteSlot(slot); break;
     case EXTCREATEFONTINDIRECTW: {
       LOGFONT log;
       log.lfHeight = f.I32(12);
@@ -232,18 +234,16 @@ void MetafilePlayer::EnhancedDrawing(std::uint32_t type, const RecordFields& f) 
     case ELLIPSE: Shape(1, f.I32(8), f.I32(12), f.I32(16), f.I32(20)); break;
     case ROUNDRECT: Shape(2, f.I32(8), f.I32(12), f.I32(16), f.I32(20), f.I32(24), f.I32(28)); break;
     case STRETCHDIBITS:
-      if (f.U32(64) != DIB_RGB_COLORS) MetafileFault();
       DrawDib(f, f.U32(48), f.U32(52), f.U32(56), f.U32(60), f.I32(24), f.I32(28), f.I32(72), f.I32(76),
-              f.I32(32), f.I32(36), f.I32(40), f.I32(44), f.U32(68));
+              f.I32(32), f.I32(36), f.I32(40), f.I32(44), f.U32(68), f.U32(64));
       break;
     case BITBLT:
       if (f.U32(88) == 0) {  // no source: a pattern fill
         const POINT a = Map(f.I32(24), f.I32(28)), b = Map(f.I32(24) + double(f.I32(32)), f.I32(28) + double(f.I32(36)));
         PatBlt(dc_, std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y), f.U32(40));
       } else {
-        if (f.U32(80) != DIB_RGB_COLORS) MetafileFault();
         DrawDib(f, f.U32(84), f.U32(88), f.U32(92), f.U32(96), f.I32(24), f.I32(28), f.I32(32), f.I32(36),
-                f.I32(44), f.I32(48), f.I32(32), f.I32(36), f.U32(40));
+                f.I32(44), f.I32(48), f.I32(32), f.I32(36), f.U32(40), f.U32(80));
       }
       break;
     case EXTTEXTOUTW: EnhancedText(f); break;

@@ -243,7 +243,7 @@ void MetafilePlayer::PolyPolygon(const std::vector<POINT>& points, const std::ve
 
 void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize, size_t bitsAt,
                              size_t bitsSize, double x, double y, double w, double h, int sx, int sy,
-                             int sw, int sh, DWORD rop) {
+                             int sw, int sh, DWORD rop, UINT usage) {
   if (bmiSize < kInfoHeaderSize) MetafileFault();
   BITMAPINFOHEADER header;
   header.biSize = sizeof(BITMAPINFOHEADER);
@@ -267,17 +267,26 @@ void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize
   size_t entries = header.biCompression == BI_BITFIELDS ? 3 : 0;
   if (bits <= 8) entries = (header.biClrUsed == 0 || header.biClrUsed > (1u << bits)) ? (size_t(1) << bits) : header.biClrUsed;
   if (header.biCompression == BI_RGB && bits > 8) header.biClrUsed = 0;
-  if (headerSize + entries * 4 > bmiSize) MetafileFault();
+  // A table of palette indices holds 16-bit words into the selected palette.
+  const bool indexed = usage == DIB_PAL_COLORS;
+  if (usage > DIB_PAL_COLORS || (indexed && bits > 8)) MetafileFault();
+  const size_t entrySize = indexed ? 2 : 4;
+  if (headerSize + entries * entrySize > bmiSize) MetafileFault();
   if (bitsAt == bmiAt) {  // a packed DIB: the bits follow the colour table
-    bitsAt = bmiAt + headerSize + entries * 4;
-    bitsSize = bmiSize - headerSize - entries * 4;
+    bitsAt = bmiAt + headerSize + entries * entrySize;
+    bitsSize = bmiSize - headerSize - entries * entrySize;
   }
   std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + std::max<size_t>(entries, 1) * sizeof(RGBQUAD));
   std::memcpy(info.data(), &header, sizeof(header));
   for (size_t i = 0; i < entries; ++i) {
-    const std::uint8_t* e = f.Bytes(bmiAt + headerSize + 4 * i, 4);
     RGBQUAD quad;
-    quad.rgbBlue = e[0], quad.rgbGreen = e[1], quad.rgbRed = e[2];
+    if (indexed) {
+      const std::uint32_t c = PaletteColour(f.U16(bmiAt + headerSize + 2 * i));
+      quad.rgbBlue = std::uint8_t(c), quad.rgbGreen = std::uint8_t(c >> 8), quad.rgbRed = std::uint8_t(c >> 16);
+    } else {
+      const std::uint8_t* e = f.Bytes(bmiAt + headerSize + 4 * i, 4);
+      quad.rgbBlue = e[0], quad.rgbGreen = e[1], quad.rgbRed = e[2];
+    }
     std::memcpy(info.data() + sizeof(BITMAPINFOHEADER) + i * sizeof(RGBQUAD), &quad, sizeof(quad));
   }
   const std::int64_t rows = std::abs(static_cast<std::int64_t>(header.biHeight));
@@ -313,4 +322,31 @@ void MetafilePlayer::Text(double x, double y, const std::string& text, UINT opti
   }
   ExtTextOut(dc_, p.x, p.y, options & (ETO_OPAQUE | ETO_CLIPPED), clip != nullptr ? &mapped : nullptr,
              text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+void MetafilePlayer::KeepPalette(size_t slot, const RecordFields& f, size_t countAt, size_t entriesAt) {
+  const size_t count = f.U16(countAt);
+  const std::uint8_t* entries = f.Bytes(entriesAt, 4 * count);  // red, green, blue, flags
+  if (slot > 0xFFFF) MetafileFault();
+  if (slot >= paletteColours_.size()) paletteColours_.resize(slot + 1);
+  std::vector<std::uint32_t>& colours = paletteColours_[slot];
+  colours.clear();
+  for (size_t i = 0; i < count; ++i, entries += 4)
+    colours.push_back(std::uint32_t(entries[0]) << 16 | std::uint32_t(entries[1]) << 8 | entries[2]);
+}
+
+void MetafilePlayer::SelectPaletteSlot(size_t slot) {
+  if (slot & 0x80000000u) palette_.clear();  // the stock default palette
+  else if (slot < paletteColours_.size() && slot < objects_.size() && objects_[slot] != nullptr &&
+           GetObjectType(objects_[slot]) == OBJ_PAL)
+    palette_ = paletteColours_[slot];
+}
+
+std::uint32_t MetafilePlayer::PaletteColour(size_t index) const {
+  // The twenty colours of the default palette.
+  static const std::uint32_t kDefault[20] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080,
+      0xC0C0C0, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF,
+      0x00FFFF, 0xFFFFFF};
+  if (palette_.empty()) return index < 20 ? kDefault[index] : 0;
+  return index < palette_.size() ? palette_[index] : 0;
 }

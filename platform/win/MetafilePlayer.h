@@ -78,7 +78,12 @@ private:
   void Points(bool closed, const std::vector<POINT>& points);
   void PolyPolygon(const std::vector<POINT>& points, const std::vector<int>& counts);
   void DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize, size_t bitsAt, size_t bitsSize,
-               double x, double y, double w, double h, int sx, int sy, int sw, int sh, DWORD rop);
+               double x, double y, double w, double h, int sx, int sy, int sw, int sh, DWORD rop,
+               UINT usage = DIB_RGB_COLORS);
+  // Palettes: their colours by slot, and those of the selected one (empty: the default).
+  void KeepPalette(size_t slot, const RecordFields& f, size_t countAt, size_t entriesAt);
+  void SelectPaletteSlot(size_t slot);
+  std::uint32_t PaletteColour(size_t index) const;
   void Text(double x, double y, const std::string& text, UINT options, const RECT* clip);
 
   // Curves and paths (MetafileCurves.cpp).
@@ -113,6 +118,8 @@ private:
   Mapping mapping_;
   std::vector<Mapping> savedMappings_;
   std::vector<HGDIOBJ> objects_;
+  std::vector<std::vector<std::uint32_t>> paletteColours_;  // 0x00RRGGBB
+  std::vector<std::uint32_t> palette_;
   bool inPath_ = false;
   std::vector<std::vector<POINT>> figures_;  // the path being recorded, device coordinates
   std::vector<bool> figureClosed_;

@@ -23,12 +23,12 @@ enum : std::uint32_t {
 };
 
 const std::set<std::uint32_t> kIgnored = {END, REALIZEPALETTE, SETRELABS, SETTEXTCHAREXTRA,
-    SELECTPALETTE, SETMAPPERFLAGS, SETMAPMODE, SETVIEWPORTORG, SETVIEWPORTEXT, EXCLUDECLIPRECT,
+    SETMAPPERFLAGS, SETMAPMODE, SETVIEWPORTORG, SETVIEWPORTEXT, EXCLUDECLIPRECT,
     ESCAPE};
 const std::set<std::uint32_t> kState = {SAVEDC, RESTOREDC, SETBKMODE, SETROP2, SETPOLYFILLMODE,
     SETSTRETCHBLTMODE, SETTEXTALIGN, SETBKCOLOR, SETTEXTCOLOR, SETWINDOWORG, SETWINDOWEXT, MOVETO,
     INTERSECTCLIPRECT};
-const std::set<std::uint32_t> kObjects = {SELECTOBJECT, DELETEOBJECT, CREATEPALETTE,
+const std::set<std::uint32_t> kObjects = {SELECTOBJECT, SELECTPALETTE, DELETEOBJECT, CREATEPALETTE,
     CREATEPENINDIRECT, CREATEFONTINDIRECT, CREATEBRUSHINDIRECT};
 const std::set<std::uint32_t> kDrawing = {LINETO, POLYGON, POLYLINE, POLYPOLYGON, ELLIPSE,
     RECTANGLE, ROUNDRECT, SETPIXEL, PATBLT, DIBBITBLT, DIBSTRETCHBLT, STRETCHDIB, ARC, PIE, CHORD};
@@ -111,9 +111,12 @@ void MetafilePlayer::WindowsObjects(std::uint32_t function, const RecordFields& 
     case CREATEPALETTE: {
       LOGPALETTE palette;
       palette.palNumEntries = 1;
-      Store(FreeWindowsSlot(), CreatePalette(&palette));
+      const size_t slot = FreeWindowsSlot();
+      Store(slot, CreatePalette(&palette));
+      KeepPalette(slot, f, 2, 4);
       break;
     }
+    case SELECTPALETTE: SelectPaletteSlot(f.U16(0)); break;
     case CREATEFONTINDIRECT: WindowsFont(f); break;
   }
 }
@@ -181,9 +184,9 @@ void MetafilePlayer::WindowsDrawing(std::uint32_t function, const RecordFields& 
       break;
     }
     case STRETCHDIB:  // rop, usage, source h w y x, destination h w y x, the DIB
-      if (f.U16(4) != DIB_RGB_COLORS || f.Size() < 22) MetafileFault();
+      if (f.Size() < 22) MetafileFault();
       DrawDib(f, 22, f.Size() - 22, 22, f.Size() - 22, f.I16(20), f.I16(18), f.I16(16), f.I16(14),
-              f.I16(12), f.I16(10), f.I16(8), f.I16(6), f.U32(0));
+              f.I16(12), f.I16(10), f.I16(8), f.I16(6), f.U32(0), f.U16(4));
       break;
     case DIBSTRETCHBLT:  // rop, source h w y x, destination h w y x, the DIB
       if (f.Size() < 20) MetafileFault();

@@ -222,17 +222,21 @@ TEST_F(MetafileCurvesTest, WildArcsAndCurvesStayCheap) {
 namespace {
 
 // A 4 x 2 picture of palette indices, bottom row 0 1 0 1, top row 1 1 0 0; index 0 red, 1 blue.
-Bytes StretchDib(int bits, uint compression, const Bytes& data) {
+// With palette indices (usage 1) the table holds the words red and blue are given.
+Bytes StretchDib(int bits, uint compression, const Bytes& data, uint usage = 0, int red = 0, int blue = 0) {
   Bytes bmi;
   for (uint v : {40u, 4u, 2u}) Le32(bmi, v);
   Le16(bmi, 1), Le16(bmi, bits), Le32(bmi, compression), Le32(bmi, uint(data.size()));
   for (int i = 0; i < 4; ++i) Le32(bmi, 0);
-  for (int i = 0; i < (1 << bits); ++i) Le32(bmi, i == 0 ? 0x00FF0000u : i == 1 ? 0x000000FFu : 0u);
+  for (int i = 0; i < (1 << bits); ++i) {
+    if (usage == 1) Le16(bmi, i == 0 ? red : i == 1 ? blue : 0);
+    else Le32(bmi, i == 0 ? 0x00FF0000u : i == 1 ? 0x000000FFu : 0u);
+  }
   Bytes p;
   for (int i = 0; i < 4; ++i) Le32(p, 0);  // bounds
   for (int v : {0, 0, 0, 0, 4, 2}) Le32(p, uint(v));  // destination, source position and size
   Le32(p, 80), Le32(p, uint(bmi.size())), Le32(p, uint(80 + bmi.size())), Le32(p, uint(data.size()));
-  Le32(p, 0), Le32(p, 0x00CC0020), Le32(p, 4), Le32(p, 2);
+  Le32(p, usage), Le32(p, 0x00CC0020), Le32(p, 4), Le32(p, 2);
   p.insert(p.end(), bmi.begin(), bmi.end());
   p.insert(p.end(), data.begin(), data.end());
   return p;
@@ -250,6 +254,23 @@ TEST_F(MetafileCurvesTest, PaletteAndRunLengthBitmapsPlay) {
     EmfBuilder e;
     e.Raw(81, StretchDib(bits, compression, data));
     const Buffer b = Play(e.Finish(4, 2), "dib.emf");
+    const uint expected[2][4] = {{kBlue, kBlue, kRed, kRed}, {kRed, kBlue, kRed, kBlue}};
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(At(b, x, y), expected[y][x]) << x << "," << y;
+  }
+}
+
+TEST_F(MetafileCurvesTest, BitmapsIndexingThePaletteTakeItsColours) {
+  const Bytes data = {0, 1, 0, 1, 1, 1, 0, 0};
+  for (bool own : {false, true}) {
+    SCOPED_TRACE(own);
+    EmfBuilder e;
+    if (own) {  // a palette of green, red, blue selected; otherwise the default palette
+      e.Record(49, {3, 0x00030300, 0x0000FF00, 0x000000FF, 0x00FF0000});
+      e.Record(48, {3});
+    }
+    e.Raw(81, StretchDib(8, 0, data, 1, own ? 1 : 13, own ? 2 : 16));
+    const Buffer b = Play(e.Finish(4, 2), "palette.emf");
     const uint expected[2][4] = {{kBlue, kBlue, kRed, kRed}, {kRed, kBlue, kRed, kBlue}};
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < 4; ++x) EXPECT_EQ(At(b, x, y), expected[y][x]) << x << "," << y;
