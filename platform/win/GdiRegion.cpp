@@ -37,19 +37,33 @@ Region PolygonRegion(const POINT* points, int count, int fillMode, const RECT& l
     double x;
     int dir;
   };
+  // Edges by their upper end; each row looks only at the edges spanning it.
+  struct Edge {
+    double ax, ay, bx, by, y0, y1;
+    int dir;
+  };
+  std::vector<Edge> edges;
+  for (int i = 0; i < count; ++i) {
+    const POINT& a = points[i];
+    const POINT& b = points[(i + 1) % count];
+    if (a.y == b.y) continue;
+    const bool down = a.y < b.y;
+    edges.push_back({double(a.x), double(a.y), double(b.x), double(b.y), double(down ? a.y : b.y),
+                     double(down ? b.y : a.y), down ? 1 : -1});
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge& p, const Edge& q) { return p.y0 < q.y0; });
+  std::vector<const Edge*> active;
+  size_t next = 0;
   std::vector<Crossing> xs;
   for (LONG y = top; y < bottom; ++y) {
     double cy = y + 0.5;
+    while (next < edges.size() && edges[next].y0 <= cy) active.push_back(&edges[next++]);
+    active.erase(std::remove_if(active.begin(), active.end(), [cy](const Edge* e) { return e->y1 <= cy; }),
+                 active.end());
     xs.clear();
-    for (int i = 0; i < count; ++i) {
-      const POINT& a = points[i];
-      const POINT& b = points[(i + 1) % count];
-      if (a.y == b.y) continue;
-      bool down = a.y < b.y;
-      double y0 = down ? a.y : b.y, y1 = down ? b.y : a.y;
-      if (cy < y0 || cy >= y1) continue;
-      double t = (cy - a.y) / (static_cast<double>(b.y) - a.y);
-      xs.push_back({a.x + t * (static_cast<double>(b.x) - a.x), down ? 1 : -1});
+    for (const Edge* e : active) {
+      double t = (cy - e->ay) / (e->by - e->ay);
+      xs.push_back({e->ax + t * (e->bx - e->ax), e->dir});
     }
     std::sort(xs.begin(), xs.end(), [](const Crossing& p, const Crossing& q) { return p.x < q.x; });
     int winding = 0;

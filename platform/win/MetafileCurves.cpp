@@ -19,7 +19,7 @@ enum : std::uint32_t {
 // Point kinds of the mixed point lists.
 constexpr std::uint8_t PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6;
 
-constexpr size_t kMostPathPoints = size_t(1) << 22;
+constexpr size_t kMostPathPoints = size_t(1) << 20;
 constexpr double kPi = 3.14159265358979323846;
 
 // Several closed figures as one polygon: each figure is followed by a step to the next one's
