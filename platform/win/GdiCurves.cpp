@@ -56,20 +56,8 @@ void AppendArc(std::vector<POINT>& out, const Oval& o, double start, double swee
   }
 }
 
-// The arc of the ellipse in box from the radial through start to the radial through end, in
-// the context's arc direction; equal radials give the whole ellipse. Surface coordinates.
 std::vector<POINT> ArcPoints(const DeviceContext& dc, const RECT& box, POINT start, POINT end) {
-  const Oval o = OvalOf(box);
-  const double from = RadialAngle(o, start.x, start.y), to = RadialAngle(o, end.x, end.y);
-  double sweep = to - from;
-  if (dc.state.arcDirection == AD_CLOCKWISE) {
-    while (sweep >= 0) sweep -= 2 * kPi;
-  } else {
-    while (sweep <= 0) sweep += 2 * kPi;
-  }
-  std::vector<POINT> out;
-  AppendArc(out, o, from, sweep);
-  return out;
+  return FlattenArc(box, start, end, dc.state.arcDirection);
 }
 
 enum class ArcKind { Open, Pie, Chord };
@@ -111,6 +99,20 @@ void AppendBezier(std::vector<POINT>& out, const POINT* p) {
 }
 
 }  // namespace
+
+std::vector<POINT> FlattenArc(const RECT& box, POINT start, POINT end, int direction) {
+  const Oval o = OvalOf(box);
+  const double from = RadialAngle(o, start.x, start.y), to = RadialAngle(o, end.x, end.y);
+  double sweep = to - from;
+  if (direction == AD_CLOCKWISE) {
+    while (sweep >= 0) sweep -= 2 * kPi;
+  } else {
+    while (sweep <= 0) sweep += 2 * kPi;
+  }
+  std::vector<POINT> out;
+  AppendArc(out, o, from, sweep);
+  return out;
+}
 
 std::vector<POINT> FlattenBeziers(const std::vector<POINT>& in) {
   if (in.empty()) return {};

@@ -64,14 +64,15 @@ bool MetafilePlayer::Mirrored() const {
   return sign < 0;
 }
 
-void MetafilePlayer::UseArcDirection(bool anticlockwise) {
-  SetArcDirection(dc_, anticlockwise != Mirrored() ? AD_COUNTERCLOCKWISE : AD_CLOCKWISE);
+int MetafilePlayer::UseArcDirection(bool anticlockwise) {
+  const int direction = anticlockwise != Mirrored() ? AD_COUNTERCLOCKWISE : AD_CLOCKWISE;
+  SetArcDirection(dc_, direction);
+  return direction;
 }
 
 // kind: 0 arc, 1 chord, 2 pie, 3 arc joined to the current position.
 void MetafilePlayer::ArcShape(int kind, double l, double t, double r, double b, double xs, double ys,
                               double xe, double ye) {
-  if (inPath_) MetafileFault();
   const double cx = (l + r) / 2, cy = (t + b) / 2, reach = std::max({std::fabs(r - l), std::fabs(b - t), 1.0});
   // The radials only give directions: they are brought near the box before mapping, so that
   // pulling in wild coordinates cannot turn them.
@@ -82,7 +83,13 @@ void MetafilePlayer::ArcShape(int kind, double l, double t, double r, double b, 
   const POINT p = Map(l, t), q = Map(r, b), s = radial(xs, ys), e = radial(xe, ye);
   const int left = std::min(p.x, q.x), right = std::max(p.x, q.x);
   const int top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);
-  UseArcDirection(mapping_.arcDirection == AD_COUNTERCLOCKWISE);
+  const int direction = UseArcDirection(mapping_.arcDirection == AD_COUNTERCLOCKWISE);
+  if (inPath_) {
+    if (left == right || top == bottom) return;
+    std::vector<POINT> points = FlattenArc(RECT{left, top, right, bottom}, s, e, direction);
+    if (kind == 2) points.insert(points.begin(), POINT{(left + right - 1) / 2, (top + bottom - 1) / 2});
+    return PathAdd(points, kind == 3, kind == 1 || kind == 2);
+  }
   switch (kind) {
     case 0: Arc(dc_, left, top, right, bottom, s.x, s.y, e.x, e.y); break;
     case 1: Chord(dc_, left, top, right, bottom, s.x, s.y, e.x, e.y); break;

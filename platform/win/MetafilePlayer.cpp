@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/DibRle.h"
+#include "platform/win/Raster.h"
 
 namespace {
 
@@ -209,9 +210,12 @@ void MetafilePlayer::Shape(std::uint32_t kind, double l, double t, double r, dou
   const POINT p = Map(l, t), q = Map(r, b);
   const int left = std::min(p.x, q.x), right = std::max(p.x, q.x);
   const int top = std::min(p.y, q.y), bottom = std::max(p.y, q.y);
-  if (inPath_) {  // only rectangles are taken into paths here
-    if (kind != 0) MetafileFault();
-    return PathAdd({{left, top}, {right, top}, {right, bottom}, {left, bottom}}, false, true);
+  if (inPath_) {  // rectangles and ellipses are taken into paths, rounded rectangles are not
+    if (kind == 0) return PathAdd({{left, top}, {right, top}, {right, bottom}, {left, bottom}}, false, true);
+    if (kind != 1) MetafileFault();
+    if (left == right || top == bottom) return;
+    const POINT side{right, (top + bottom) / 2};
+    return PathAdd(FlattenArc(RECT{left, top, right, bottom}, side, side, AD_COUNTERCLOCKWISE), false, true);
   }
   if (kind == 0) Rectangle(dc_, left, top, right, bottom);
   if (kind == 1) Ellipse(dc_, left, top, right, bottom);

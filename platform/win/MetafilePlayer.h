@@ -88,7 +88,7 @@ private:
 
   // Curves and paths (MetafileCurves.cpp).
   bool Mirrored() const;
-  void UseArcDirection(bool anticlockwise);
+  int UseArcDirection(bool anticlockwise);  // answers the direction on the picture
   void ArcShape(int kind, double l, double t, double r, double b, double xs, double ys, double xe, double ye);
   void AngleArcShape(double x, double y, double radius, double start, double sweep);
   void FillFigures(const std::vector<std::vector<POINT>>& figures, const std::vector<bool>& closed, bool fill, bool stroke);

@@ -77,6 +77,9 @@ Region PolygonFillRegion(const POINT* points, int count, int fillMode, const REC
 // outlined. Points are surface coordinates.
 void StrokeSurfacePolyline(DeviceContext& dc, const std::vector<POINT>& points, bool closed);
 void PaintSurfacePolygon(DeviceContext& dc, const std::vector<POINT>& points);
+// The arc of the ellipse in box from the radial through start to the radial through end, in
+// the direction given (AD_ codes); equal radials give the whole ellipse.
+std::vector<POINT> FlattenArc(const RECT& box, POINT start, POINT end, int direction);
 // Cubic Bézier curves as a polyline: a start point, then groups of two controls and an end.
 std::vector<POINT> FlattenBeziers(const std::vector<POINT>& points);
 // The box around every surface pixel drawing may touch.

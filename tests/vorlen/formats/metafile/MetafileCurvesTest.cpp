@@ -177,6 +177,28 @@ TEST_F(MetafileCurvesTest, PathsAreFilledAndOutlinedAsOneShapeWithHoles) {
   }
 }
 
+TEST_F(MetafileCurvesTest, EllipsesAndPiesInPathsBecomeFigures) {
+  EmfBuilder e;
+  Tools(e);
+  e.Record(59, {});
+  e.Record(42, {0, 0, 41, 41});
+  e.Record(42, {10, 10, 31, 31});  // a hole by the alternate rule
+  e.Record(60, {});
+  e.Record(62, {0, 0, 40, 40});
+  e.Record(59, {});
+  e.Record(47, {41, 0, 82, 41, 100, 20, 61, -30});  // the top-right quarter of a second circle
+  e.Record(60, {});
+  e.Record(62, {41, 0, 81, 40});
+  const Buffer b = Play(e.Finish(82, 41), "figures.emf");
+  EXPECT_EQ(At(b, 20, 5), kBlue);
+  EXPECT_EQ(At(b, 5, 20), kBlue);
+  EXPECT_EQ(At(b, 20, 20), 0u);
+  EXPECT_EQ(At(b, 2, 2), 0u);
+  EXPECT_EQ(At(b, 72, 9), kBlue);
+  EXPECT_EQ(At(b, 50, 31), 0u);
+  EXPECT_EQ(At(b, 50, 9), 0u);
+}
+
 TEST_F(MetafileCurvesTest, PolyPolygonsLeaveTheirHolesOpen) {
   EmfBuilder e;
   Tools(e);
