@@ -7,3 +7,6 @@
 #include <cstdint>
 
 void DecodeRle8(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height);
+// The same for 4-bit data (RLE4): runs alternate the two indices of their byte, literal
+// runs hold two indices a byte.
+void DecodeRle4(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height);

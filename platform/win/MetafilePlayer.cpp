@@ -21,10 +21,11 @@ size_t RowBytes(std::int64_t width, int bits) {
   return static_cast<size_t>(((width * bits + 31) / 32) * 4);
 }
 
-// Run-length 8-bit rows as plain rows padded to four bytes, bottom row first.
-std::vector<std::uint8_t> UnpackRle8(const std::uint8_t* data, size_t size, int width, int height) {
+// Run-length rows as plain 8-bit rows padded to four bytes, bottom row first.
+std::vector<std::uint8_t> UnpackRle(const std::uint8_t* data, size_t size, int width, int height, bool nibbles) {
   std::vector<std::uint8_t> canvas(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-  DecodeRle8(data, size, canvas.data(), width, height);
+  if (nibbles) DecodeRle4(data, size, canvas.data(), width, height);
+  else DecodeRle8(data, size, canvas.data(), width, height);
   const size_t stride = RowBytes(width, 8);
   std::vector<std::uint8_t> rows(stride * static_cast<size_t>(height), 0);
   for (int y = 0; y < height; ++y)
@@ -264,7 +265,7 @@ void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize
       header.biHeight < -65535 || header.biHeight > 65535)
     MetafileFault();
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) MetafileFault();
-  const bool rle = header.biCompression == BI_RLE8 && bits == 8;
+  const bool rle = (header.biCompression == BI_RLE8 && bits == 8) || (header.biCompression == BI_RLE4 && bits == 4);
   if (header.biCompression != BI_RGB && !rle && !(header.biCompression == BI_BITFIELDS && (bits == 16 || bits == 32)))
     MetafileFault();
   if (rle && header.biHeight < 0) MetafileFault();  // run-length data is always bottom-up
@@ -301,9 +302,12 @@ void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize
     // The canvas is bounded by what the data could paint, so that a tiny record cannot ask
     // for a huge bitmap.
     const std::uint8_t* data = f.Bytes(bitsAt, bitsSize);
-    if (needed > std::min<size_t>(std::max<size_t>(size_t(1) << 20, bitsSize * 256), size_t(1) << 26)) MetafileFault();
-    unpacked = UnpackRle8(data, bitsSize, header.biWidth, static_cast<int>(rows));
+    const size_t pixelCount = static_cast<size_t>(header.biWidth) * static_cast<size_t>(rows);
+    if (pixelCount > std::min<size_t>(std::max<size_t>(size_t(1) << 20, bitsSize * 256), size_t(1) << 26)) MetafileFault();
+    unpacked = UnpackRle(data, bitsSize, header.biWidth, static_cast<int>(rows), bits == 4);
     header.biCompression = BI_RGB;
+    header.biBitCount = 8;  // unpacked to one index a byte
+    header.biClrUsed = static_cast<DWORD>(entries);
     std::memcpy(info.data(), &header, sizeof(header));
     pixels = unpacked.data();
   } else {

@@ -270,6 +270,8 @@ TEST_F(MetafileCurvesTest, PaletteAndRunLengthBitmapsPlay) {
       {4, 0, {0x01, 0x01, 0, 0, 0x11, 0x00, 0, 0}, "4-bit"},
       {1, 0, {0x50, 0, 0, 0, 0xC0, 0, 0, 0}, "1-bit"},
       {8, 1, {0, 4, 0, 1, 0, 1, 0, 0, 2, 1, 2, 0, 0, 1}, "run-length"},
+      {4, 2, {0, 4, 0x01, 0x01, 0, 0, 2, 0x11, 2, 0x00, 0, 1}, "4-bit run-length"},
+      {4, 2, {0, 2, 1, 0, 3, 0x10, 0, 0, 2, 0x11, 0, 1}, "4-bit run-length, moved"},
   };
   for (const auto& [bits, compression, data, name] : cases) {
     SCOPED_TRACE(name);
