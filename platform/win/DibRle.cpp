@@ -18,14 +18,19 @@ struct RlePen {
 
 }  // namespace
 
-void DecodeRle8(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height) {
+namespace {
+
+// Both run-length codings: runs repeat one byte (RLE8) or alternate its two indices (RLE4);
+// literal runs hold one index a byte or two, padded to an even number of bytes.
+void DecodeRle(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height, bool nibbles) {
   RlePen pen{canvas, width, height};
   size_t at = 0;
   while (at + 2 <= size && pen.y < height) {
     const std::uint8_t count = data[at], value = data[at + 1];
     at += 2;
     if (count > 0) {
-      for (int n = 0; n < count && pen.x < width; ++n) pen.Put(value);
+      for (int n = 0; n < count && pen.x < width; ++n)
+        pen.Put(!nibbles ? value : n % 2 ? value & 0x0F : value >> 4);
       continue;
     }
     if (value == 0) {  // end of line
@@ -38,40 +43,24 @@ void DecodeRle8(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int
       pen.x += data[at];
       pen.y += data[at + 1];
       at += 2;
-    } else {  // a literal run, padded to an even length
-      for (int n = 0; n < value && at < size; ++n) pen.Put(data[at++]);
-      at += value & 1;
-    }
-  }
-}
-
-void DecodeRle4(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height) {
-  RlePen pen{canvas, width, height};
-  size_t at = 0;
-  while (at + 2 <= size && pen.y < height) {
-    const std::uint8_t count = data[at], value = data[at + 1];
-    at += 2;
-    if (count > 0) {  // the two indices of value, alternating
-      for (int n = 0; n < count && pen.x < width; ++n) pen.Put(n % 2 ? value & 0x0F : value >> 4);
-      continue;
-    }
-    if (value == 0) {
-      pen.x = 0;
-      ++pen.y;
-    } else if (value == 1) {
-      return;
-    } else if (value == 2) {
-      if (at + 2 > size) return;
-      pen.x += data[at];
-      pen.y += data[at + 1];
-      at += 2;
-    } else {  // a literal run of value indices, two a byte, padded to an even number of bytes
-      const size_t bytes = (size_t(value) + 1) / 2;
-      for (int n = 0; n < value && at + size_t(n) / 2 < size; ++n) {
-        const std::uint8_t b = data[at + size_t(n) / 2];
-        pen.Put(n % 2 ? b & 0x0F : b >> 4);
+    } else {  // a literal run
+      const size_t bytes = nibbles ? (size_t(value) + 1) / 2 : value;
+      for (int n = 0; n < value; ++n) {
+        const size_t i = at + (nibbles ? size_t(n) / 2 : size_t(n));
+        if (i >= size) break;
+        pen.Put(!nibbles ? data[i] : n % 2 ? data[i] & 0x0F : data[i] >> 4);
       }
       at += bytes + (bytes & 1);
     }
   }
+}
+
+}  // namespace
+
+void DecodeRle8(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height) {
+  DecodeRle(data, size, canvas, width, height, false);
+}
+
+void DecodeRle4(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int width, int height) {
+  DecodeRle(data, size, canvas, width, height, true);
 }
