@@ -121,16 +121,30 @@ Region WideLineRegion(POINT a, POINT b, int width, const RECT& limit) {
 void StrokePolyline(DeviceContext& dc, const std::vector<POINT>& pts, bool closed) {
   PenInfo pen = CurrentPen(dc);
   if (pen.null || pts.size() < 2) return;
-  size_t segments = closed ? pts.size() : pts.size() - 1;
   if (pen.width <= 1) {
+    size_t segments = closed ? pts.size() : pts.size() - 1;
     for (size_t i = 0; i < segments; ++i) ThinLine(dc, pts[i], pts[(i + 1) % pts.size()], pen);
     return;
   }
-  Region stroke;
   const RECT limit = SurfaceClipBox(dc);
-  for (size_t i = 0; i < segments; ++i)
-    stroke = stroke.Union(WideLineRegion(pts[i], pts[(i + 1) % pts.size()], pen.width, limit));
-  FillSurfaceRegion(dc, stroke, SolidPaint(pen.color), dc.state.rop2);
+  // Joints closer than a quarter of a wide pen add nothing the round ends do not cover, and
+  // the pieces are merged pairwise, so that long curves in wide pens stay cheap.
+  std::vector<POINT> kept{pts[0]};
+  const double step = pen.width >= 8 ? pen.width / 4.0 : 0;
+  for (size_t i = 1; i < pts.size(); ++i)
+    if (i + 1 == pts.size() || std::hypot(double(pts[i].x) - kept.back().x, double(pts[i].y) - kept.back().y) >= step)
+      kept.push_back(pts[i]);
+  if (kept.size() < 2) kept.push_back(pts.back());
+  std::vector<Region> parts;
+  const size_t count = closed ? kept.size() : kept.size() - 1;
+  for (size_t i = 0; i < count; ++i) parts.push_back(WideLineRegion(kept[i], kept[(i + 1) % kept.size()], pen.width, limit));
+  while (parts.size() > 1) {
+    std::vector<Region> merged;
+    for (size_t i = 0; i < parts.size(); i += 2)
+      merged.push_back(i + 1 < parts.size() ? parts[i].Union(parts[i + 1]) : parts[i]);
+    parts.swap(merged);
+  }
+  if (!parts.empty()) FillSurfaceRegion(dc, parts[0], SolidPaint(pen.color), dc.state.rop2);
 }
 
 std::vector<POINT> ToSurface(const DeviceContext& dc, const POINT* points, int count) {
