@@ -5,6 +5,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "vorlen/draw/RFontFile.h"
+#include "vorlen/formats/ByteOrder.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ public:
   size_t Remaining() const { return static_cast<size_t>(end_ - at_); }
   bool Word(uint& value) {
     if (Remaining() < 4) return false;
-    value = uint(at_[0]) | (uint(at_[1]) << 8) | (uint(at_[2]) << 16) | (uint(at_[3]) << 24);
+    value = GetLE32(at_);
     at_ += 4;
     return true;
   }

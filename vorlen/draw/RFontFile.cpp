@@ -4,6 +4,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "vorlen/draw/GlyphCode.h"
+#include "vorlen/formats/ByteOrder.h"
 
 namespace {
 
@@ -27,15 +28,8 @@ public:
     uchar bytes[8];
     if (!Read(bytes, sizeof(bytes))) return false;
     std::memcpy(id, bytes, 4);
-    length = BigEndian(bytes + 4);
+    length = GetBE32(bytes + 4);
     return true;
-  }
-
-  static uint BigEndian(const uchar* p) {
-    return (uint(p[0]) << 24) | (uint(p[1]) << 16) | (uint(p[2]) << 8) | p[3];
-  }
-  static uint LittleEndian(const uchar* p) {
-    return (uint(p[3]) << 24) | (uint(p[2]) << 16) | (uint(p[1]) << 8) | p[0];
   }
 
 private:
@@ -97,9 +91,9 @@ bool ScanRfnFile(const std::string& path, RfnScan& scan) {
   uchar header[kHeaderSize];
   if (!in.IsOpen() || !in.Read(header, sizeof(header))) return false;
   if (std::memcmp(header, "FONT", 4) != 0) return false;
-  scan.version = FontFileReader::LittleEndian(header + 8);
+  scan.version = GetLE32(header + 8);
   if (scan.version >= kRfnVersionLimit) return false;
-  uint remaining = FontFileReader::BigEndian(header + 4);
+  uint remaining = GetBE32(header + 4);
   bool named = false;
   char id[4];
   uint length = 0;

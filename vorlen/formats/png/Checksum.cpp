@@ -1,7 +1,8 @@
 #include "vorlen/formats/png/Checksum.h"
 
 #include <array>
-#include <cstring>
+
+#include "vorlen/formats/ByteOrder.h"
 
 namespace {
 
@@ -23,10 +24,6 @@ constexpr CrcTables BuildCrcTables() {
 
 constexpr CrcTables kCrc = BuildCrcTables();
 
-uint Load32(const uchar* p) {
-  return uint(p[0]) | uint(p[1]) << 8 | uint(p[2]) << 16 | uint(p[3]) << 24;
-}
-
 constexpr uint kAdlerBase = 65521;
 // The most bytes that can be summed before s2 may pass 2^32 (as in RFC 1950's remark).
 constexpr size_t kAdlerBlock = 5552;
@@ -36,8 +33,8 @@ constexpr size_t kAdlerBlock = 5552;
 uint PNGCrc32(uint crc, const uchar* bytes, size_t n) {
   uint c = ~crc;
   while (n >= 8) {
-    uint lo = c ^ Load32(bytes);
-    uint hi = Load32(bytes + 4);
+    uint lo = c ^ GetLE32(bytes);
+    uint hi = GetLE32(bytes + 4);
     c = kCrc[7][lo & 0xFF] ^ kCrc[6][(lo >> 8) & 0xFF] ^ kCrc[5][(lo >> 16) & 0xFF] ^
         kCrc[4][lo >> 24] ^ kCrc[3][hi & 0xFF] ^ kCrc[2][(hi >> 8) & 0xFF] ^
         kCrc[1][(hi >> 16) & 0xFF] ^ kCrc[0][hi >> 24];
