@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win/DibFile.h"
+
 namespace {
 
 constexpr DWORD kRiff = MakeFourCC('R', 'I', 'F', 'F');
@@ -19,10 +21,6 @@ constexpr size_t kStreamHeaderSize = 56;
 constexpr DWORD kMaxFormatSize = 64 * 1024;
 constexpr size_t kMaxFrames = 1 << 24;
 constexpr int kMaxListDepth = 4;
-
-DWORD Le32(const std::uint8_t* p) {
-  return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
-}
 
 // The end of a chunk whose data starts at `at`: padded to an even size, within `end`.
 std::int64_t ChunkEnd(std::int64_t at, DWORD size) { return at + size + (size & 1); }

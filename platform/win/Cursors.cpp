@@ -7,6 +7,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/Desktop.h"
+#include "platform/win/DibFile.h"
 #include "platform/win/IconImage.h"
 #include "platform/win/Window.h"
 
@@ -52,8 +53,6 @@ CursorShape ShapeOf(std::uintptr_t id) {
   }
   return CursorShape::Arrow;
 }
-
-std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 // The image with alpha for a host: opaque where the mask hides the screen, clear where the
 // screen shows through unchanged, and black where the screen would be inverted (a host

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/win/Blit.h"
+#include "platform/win/DibFile.h"
 
 namespace {
 
@@ -13,8 +14,6 @@ int ColorTableSize(const BITMAPINFOHEADER& h) {
   int full = 1 << h.biBitCount;
   return h.biClrUsed > 0 && static_cast<int>(h.biClrUsed) < full ? static_cast<int>(h.biClrUsed) : full;
 }
-
-size_t RowBytes(int width, int bits) { return ((static_cast<size_t>(width) * bits + 31) / 32) * 4; }
 
 bool SupportedLayout(const BITMAPINFOHEADER& h) {
   if (h.biWidth <= 0 || h.biHeight == 0 || h.biPlanes != 1) return false;
@@ -112,7 +111,7 @@ SourceImage DibImage(const BITMAPINFO* info, const void* bits, int sx, int sy, i
   img.height = h;
   img.pixels.assign(static_cast<size_t>(w) * h, 0);
   std::vector<std::uint32_t> line(hd.biWidth);
-  size_t stride = RowBytes(hd.biWidth, hd.biBitCount);
+  size_t stride = DibRowBytes(hd.biWidth, hd.biBitCount);
   int top = bottomUp ? height - sy - h : sy;
   for (int row = 0; row < h; ++row) {
     int y = top + row;  // top-down row of the whole DIB
@@ -203,7 +202,7 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
       h.biHeight = b->height;
       h.biBitCount = static_cast<WORD>(b->bitsPixel);
       h.biCompression = BI_RGB;
-      h.biSizeImage = static_cast<DWORD>(RowBytes(b->width, b->bitsPixel) * b->height);
+      h.biSizeImage = static_cast<DWORD>(DibRowBytes(b->width, b->bitsPixel) * b->height);
     }
     return b->height;
   }
@@ -215,7 +214,7 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
     table[1] = RGBQUAD{255, 255, 255, 0};
   }
   Surface s = b->Pixels();
-  size_t stride = RowBytes(b->width, h.biBitCount);
+  size_t stride = DibRowBytes(b->width, h.biBitCount);
   bool bottomUp = h.biHeight > 0;
   int done = 0;
   for (UINT i = 0; i < lines; ++i) {

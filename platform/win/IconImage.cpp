@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/win/DibFile.h"
 
 namespace {
 
@@ -10,11 +11,6 @@ constexpr size_t kDirectorySize = 6;
 constexpr size_t kEntrySize = 16;
 constexpr size_t kInfoHeaderSize = 40;
 constexpr int kMaxSide = 1024;
-
-unsigned Le16(const std::uint8_t* p) { return p[0] | unsigned(p[1]) << 8; }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return p[0] | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
 
 [[noreturn]] void NotAnIcon() { throw EInvalidGraphic(kIconImageError); }
 
@@ -67,7 +63,6 @@ std::vector<Candidate> Candidates(const std::uint8_t* data, size_t size) {
   return found;
 }
 
-size_t Stride(int width, int bits) { return ((size_t(width) * size_t(bits) + 31) / 32) * 4; }
 
 std::vector<std::uint32_t> ColourTable(const Candidate& c, size_t& at) {
   at = Le32(c.data);
@@ -105,7 +100,7 @@ IconImage Decode(const Candidate& c) {
   icon.bits = c.bits;
   size_t at = 0;
   const std::vector<std::uint32_t> table = ColourTable(c, at);
-  const size_t colourStride = Stride(c.width, c.bits), maskStride = Stride(c.width, 1);
+  const size_t colourStride = DibRowBytes(c.width, c.bits), maskStride = DibRowBytes(c.width, 1);
   const size_t colourSize = colourStride * size_t(c.height), maskSize = maskStride * size_t(c.height);
   if (c.size - at < colourSize) NotAnIcon();
   const bool hasMask = c.size - at - colourSize >= maskSize;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/win/DibFile.h"
 #include "platform/win/DibRle.h"
 #include "platform/win/Raster.h"
 
@@ -17,16 +18,12 @@ constexpr double kMargin = 4096;       // pixels beyond the picture a coordinate
 constexpr double kLargestPen = 1024;   // pixels
 constexpr double kLargestFont = 1024;  // pixels
 
-size_t RowBytes(std::int64_t width, int bits) {
-  return static_cast<size_t>(((width * bits + 31) / 32) * 4);
-}
-
 // Run-length rows as plain 8-bit rows padded to four bytes, bottom row first.
 std::vector<std::uint8_t> UnpackRle(const std::uint8_t* data, size_t size, int width, int height, bool nibbles) {
   std::vector<std::uint8_t> canvas(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
   if (nibbles) DecodeRle4(data, size, canvas.data(), width, height);
   else DecodeRle8(data, size, canvas.data(), width, height);
-  const size_t stride = RowBytes(width, 8);
+  const size_t stride = DibRowBytes(width, 8);
   std::vector<std::uint8_t> rows(stride * static_cast<size_t>(height), 0);
   for (int y = 0; y < height; ++y)
     std::memcpy(rows.data() + stride * static_cast<size_t>(y), canvas.data() + static_cast<size_t>(width) * static_cast<size_t>(y),
@@ -40,13 +37,12 @@ void MetafileFault() { throw EInvalidGraphic(kMetafileError); }
 
 std::uint32_t RecordFields::U32(size_t at) const {
   if (at > size_ || size_ - at < 4) MetafileFault();
-  const std::uint8_t* p = data_ + at;
-  return p[0] | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+  return Le32(data_ + at);
 }
 
 std::uint16_t RecordFields::U16(size_t at) const {
   if (at > size_ || size_ - at < 2) MetafileFault();
-  return static_cast<std::uint16_t>(data_[at] | data_[at + 1] << 8);
+  return Le16(data_ + at);
 }
 
 float RecordFields::F32(size_t at) const {
@@ -295,7 +291,7 @@ void MetafilePlayer::DrawDib(const RecordFields& f, size_t bmiAt, size_t bmiSize
     std::memcpy(info.data() + sizeof(BITMAPINFOHEADER) + i * sizeof(RGBQUAD), &quad, sizeof(quad));
   }
   const std::int64_t rows = std::abs(static_cast<std::int64_t>(header.biHeight));
-  const size_t needed = RowBytes(header.biWidth, bits) * static_cast<size_t>(rows);
+  const size_t needed = DibRowBytes(header.biWidth, bits) * static_cast<size_t>(rows);
   std::vector<std::uint8_t> unpacked;
   const std::uint8_t* pixels = nullptr;
   if (rle) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win/AviReader.h"
+#include "platform/win/DibFile.h"
 #include "platform/win/DibRle.h"
 
 struct AviFileObject {
@@ -41,9 +42,6 @@ constexpr int kMaxSide = 32767;
 constexpr long long kMaxPixels = 1LL << 26;
 constexpr size_t kHeaderSize = 40;
 
-DWORD Le32(const std::uint8_t* p) {
-  return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
-}
 void PutLe32(std::uint8_t* p, DWORD v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
@@ -53,7 +51,7 @@ bool ParseFormat(const std::vector<std::uint8_t>& bytes, AviVideoFormat& format)
   const DWORD headerSize = Le32(bytes.data());
   const LONG width = static_cast<LONG>(Le32(bytes.data() + 4));
   const LONG height = static_cast<LONG>(Le32(bytes.data() + 8));
-  const int bits = bytes[14] | bytes[15] << 8;
+  const int bits = Le16(bytes.data() + 14);
   const DWORD compression = Le32(bytes.data() + 16);
   DWORD colours = Le32(bytes.data() + 32);
   if (headerSize < kHeaderSize || headerSize > bytes.size()) return false;
@@ -99,7 +97,6 @@ std::vector<std::uint32_t> PaletteAt(AviFrameDecoder& d, size_t k) {
 }
 
 size_t OutStride(int width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
-size_t InStride(int width, int bits) { return ((size_t(width) * bits + 31) / 32) * 4; }
 
 void PutBgr(std::uint8_t* out, std::uint32_t rgb) {
   out[0] = static_cast<std::uint8_t>(rgb);
@@ -150,7 +147,7 @@ bool DecodePlain(AviFrameDecoder& d, size_t k) {
   StartFrame(d);
   if (frames[source].data.size == 0) return true;
   std::vector<std::uint8_t> data;
-  const size_t stride = InStride(d.format.width, d.format.bits);
+  const size_t stride = DibRowBytes(d.format.width, d.format.bits);
   if (!d.stream->file->reader.ReadChunk(frames[source].data, data) ||
       data.size() < stride * size_t(d.format.height))
     return false;

@@ -1,0 +1,14 @@
+#pragma once
+// The byte layouts shared by every reader of stored bitmaps (BMP files, icons, metafile
+// records, video frames): little-endian fields and the size of one stored DIB row.
+
+#include <cstddef>
+#include <cstdint>
+
+inline std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+inline std::uint32_t Le32(const std::uint8_t* p) {
+  return p[0] | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+// Stored rows are padded to whole 32-bit words.
+inline size_t DibRowBytes(std::int64_t width, int bits) { return static_cast<size_t>(((width * bits + 31) / 32) * 4); }
