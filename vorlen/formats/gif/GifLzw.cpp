@@ -1,12 +1,6 @@
 #include "vorlen/formats/gif/GifLzw.h"
 
-#include "platform/rtl/Exceptions.h"
-
-namespace {
-
-[[noreturn]] void BadData() { throw EInvalidImage("100"); }
-
-}  // namespace
+#include "vorlen/formats/GFXFile.h"
 
 // ---------------------------------------------------------------------------------------
 // Decoder
@@ -39,12 +33,12 @@ void LZWDecoder::RestartTable() {
 
 // The next data sub-block. The terminator, where data is still needed, is a format error.
 void LZWDecoder::ReadBlock() {
-  if (ended) BadData();
+  if (ended) ThrowInvalidImage();
   uchar length = 0;
   source.Read(&length, 1);
   if (length == 0) {
     ended = true;
-    BadData();
+    ThrowInvalidImage();
   }
   source.Read(block.data(), length);
   blockLength = length;
@@ -92,16 +86,16 @@ uchar LZWDecoder::DecodeCode() {
     RestartTable();
     code = ReadCode();
   }
-  if (code == endCode || code > nextCode) BadData();
+  if (code == endCode || code > nextCode) ThrowInvalidImage();
   if (previous < 0) {
     // The first code after a reset or a clear code has no string to extend: only a root.
-    if (code >= clearCode) BadData();
+    if (code >= clearCode) ThrowInvalidImage();
     previous = code;
     return static_cast<uchar>(code);
   }
   if (code == nextCode) {
     // The string not yet in the table: the previous string and its own first byte.
-    if (nextCode >= kLZWCodes) BadData();
+    if (nextCode >= kLZWCodes) ThrowInvalidImage();
     AddEntry(previous, first[previous]);
     PushString(code);
   } else {
