@@ -45,7 +45,6 @@ private:
   int ReadCode();
   void RestartTable();
   uchar DecodeCode();
-  uchar FirstCodeAfterClear();
   void AddEntry(int prefix, uchar byte);
   int PushString(int code);
 

@@ -128,8 +128,6 @@ void Inflate::CheckTrailer() {
   if (stored != adler_) ThrowInvalidImage();
 }
 
-bool Inflate::AtEnd() const { return state_ == State::Done && handedOut_ == written_; }
-
 void Inflate::ThrowPending() { std::rethrow_exception(error_); }
 
 // Decodes as much as the window has room for. A fault keeps what was decoded before it and

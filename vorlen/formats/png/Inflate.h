@@ -47,8 +47,6 @@ public:
   // Decodes to the end of the final block, discarding what is left, then reads the stored
   // Adler-32 and compares it with that of all decompressed bytes.
   void FinishZlib();
-  // True once the final block has ended and every decoded byte was handed out.
-  bool AtEnd() const;
   // Adler-32 of the bytes decoded so far.
   uint Adler() const { return adler_; }
 
@@ -64,7 +62,6 @@ private:
   void Decode();
   void DecodeBlockHeader();
   void ReadDynamicTables();
-  void ReadCodeLengths(uchar* lengths, int count);
   void CopyStored();
   void DecodeHuffmanFast();
   bool DecodeHuffmanSlow();

@@ -146,10 +146,6 @@ void TGAStream::Read(uchar* target, int n) {
   }
 }
 
-void TGAStream::ReadReversed(uchar* target, int n) {
-  for (uchar* p = target + static_cast<long>(n - 1) * bytes; p >= target; p -= bytes) Read(p, 1);
-}
-
 // ---------------------------------------------------------------------------------------
 // Loading
 

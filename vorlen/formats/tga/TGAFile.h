@@ -26,8 +26,6 @@ public:
 
   void Skip(int n);
   void Read(uchar* target, int n);
-  // Stores n pixels into the area of n pixels at target from its end backwards.
-  void ReadReversed(uchar* target, int n);
 
 private:
   void NextPacket();
