@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/win/Blit.h"
+#include "platform/win/DibFile.h"
 #include "platform/win/Window.h"
 
 namespace {
@@ -58,27 +59,12 @@ bool DrawWallpaperImage(HDC dc, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return false;
-  auto u32 = [&](size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(file[at]) | (static_cast<unsigned char>(file[at + 1]) << 8) |
-                                      (static_cast<unsigned char>(file[at + 2]) << 16) |
-                                      (static_cast<std::uint32_t>(static_cast<unsigned char>(file[at + 3])) << 24));
-  };
-  // Sizes read from the file are checked in 64 bits, so no sum of them can wrap.
-  std::uint64_t offset = u32(10), headerSize = u32(14);
-  if (headerSize < 40 || offset < 14 + headerSize || offset >= file.size()) return false;
-  // The header and colour table as stored, padded so a short table reads as zeros.
-  std::vector<std::uint8_t> header(offset - 14 + 1024, 0);
-  std::memcpy(header.data(), file.data() + 14, offset - 14);
-  auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
-  if (info->bmiHeader.biCompression != BI_RGB && info->bmiHeader.biCompression != BI_BITFIELDS) return false;
-  std::int64_t w = info->bmiHeader.biWidth, h = std::llabs(static_cast<std::int64_t>(info->bmiHeader.biHeight));
-  if (w <= 0 || h <= 0 || w > 32768 || h > 32768) return false;
-  std::uint64_t stride = ((static_cast<std::uint64_t>(w) * info->bmiHeader.biBitCount + 31) / 32) * 4;
-  if (offset + stride * static_cast<std::uint64_t>(h) > file.size()) return false;
-  int x = (Wm().config.width - static_cast<int>(w)) / 2, y = (Wm().config.height - static_cast<int>(h)) / 2;
-  return SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
-                           file.data() + offset, info, DIB_RGB_COLORS) > 0;
+  BmpFileImage image;
+  if (!ReadBmpFile(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), image)) return false;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(image.info.data());
+  const int x = (Wm().config.width - image.width) / 2, y = (Wm().config.height - image.height) / 2;
+  return SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image.width), static_cast<DWORD>(image.height), 0, 0, 0,
+                           static_cast<UINT>(image.height), image.bits, info, DIB_RGB_COLORS) > 0;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 inline std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 inline std::uint32_t Le32(const std::uint8_t* p) {
@@ -12,3 +13,15 @@ inline std::uint32_t Le32(const std::uint8_t* p) {
 
 // Stored rows are padded to whole 32-bit words.
 inline size_t DibRowBytes(std::int64_t width, int bits) { return static_cast<size_t>(((width * bits + 31) / 32) * 4); }
+
+// A BMP file held in memory: its header and colour table copied out as a BITMAPINFO
+// (padded so a short table reads as zeros) and where its rows start.
+struct BmpFileImage {
+  std::vector<std::uint8_t> info;
+  const std::uint8_t* bits = nullptr;
+  int width = 0;
+  int height = 0;  // rows, whichever way up they are stored
+};
+
+// False unless data is an uncompressed or bit-field BMP file whose rows all lie within it.
+bool ReadBmpFile(const std::uint8_t* data, size_t size, BmpFileImage& out);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/rtl/Module.h"
+#include "platform/win/DibFile.h"
 #include "platform/win/User.h"
 
 namespace {
@@ -102,21 +103,11 @@ BOOL FreeResource(HGLOBAL) { return FALSE; }
 
 HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name) {
   HRSRC r = FindResource(instance, name, RT_BITMAP);
-  if (!r || r->size < 14 + 40 || r->data[0] != 'B' || r->data[1] != 'M') return nullptr;
-  const unsigned char* file = r->data;
-  auto u32 = [&](size_t at) {
-    return static_cast<std::uint32_t>(file[at] | (file[at + 1] << 8) | (file[at + 2] << 16) | (static_cast<std::uint32_t>(file[at + 3]) << 24));
-  };
-  std::uint32_t offset = u32(10);
-  if (offset < 14 + 40 || offset >= r->size) return nullptr;
-  std::vector<std::uint8_t> header(offset - 14 + 1024, 0);  // padded: a short table reads as zeros
-  std::memcpy(header.data(), file + 14, offset - 14);
-  auto* info = reinterpret_cast<BITMAPINFO*>(header.data());
-  LONG w = info->bmiHeader.biWidth, h = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
-  size_t stride = ((static_cast<size_t>(w) * info->bmiHeader.biBitCount + 31) / 32) * 4;
-  if (w <= 0 || h <= 0 || w > 65535 || h > 65535 || offset + stride * h > r->size) return nullptr;
-  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, w, h);
-  if (bitmap && SetDIBits(nullptr, bitmap, 0, static_cast<UINT>(h), file + offset, info, DIB_RGB_COLORS) == 0) {
+  BmpFileImage image;
+  if (!r || !ReadBmpFile(r->data, r->size, image)) return nullptr;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(image.info.data());
+  HBITMAP bitmap = CreateCompatibleBitmap(nullptr, image.width, image.height);
+  if (bitmap && SetDIBits(nullptr, bitmap, 0, static_cast<UINT>(image.height), image.bits, info, DIB_RGB_COLORS) == 0) {
     DeleteObject(bitmap);
     return nullptr;
   }
