@@ -156,6 +156,14 @@ void Encoder::ConvertBlock(const uint* pixels, short (*planes)[64]) const {
   RgbToSamples(pixels, 64, out);
 }
 
+void Encoder::QuantizeBlock(int bx, int by, short (*coef)[64]) const {
+  uint pixels[64];
+  short planes[3][64];
+  LoadBlock(bx, by, pixels);
+  ConvertBlock(pixels, planes);
+  for (int c = 0; c < components_; ++c) JPGQuantizeBlock(planes[c], quantizers_[c == 0 ? 0 : 1], coef[c]);
+}
+
 bool Encoder::Encode() {
   if (image_.pixels == nullptr || image_.Empty()) ThrowInvalidImage();  // JPEG sizes start at 1
   CheckSizeFits(image_, 16);
@@ -180,17 +188,13 @@ bool Encoder::EncodeSequential() {
   }
   writer_.Reset();
   short preds[3] = {};
-  uint pixels[64];
-  short planes[3][64];
-  short coef[64];
+  short coef[3][64];
   for (int by = 0; by < blocksY_; ++by) {
     for (int bx = 0; bx < blocksX_; ++bx) {
-      LoadBlock(bx, by, pixels);
-      ConvertBlock(pixels, planes);
+      QuantizeBlock(bx, by, coef);
       for (int c = 0; c < components_; ++c) {
         const int t = c == 0 ? 0 : 1;
-        JPGQuantizeBlock(planes[c], quantizers_[t], coef);
-        JPGEncodeBlock(writer_, coef, preds[c], dc[t], ac[t]);
+        JPGEncodeBlock(writer_, coef[c], preds[c], dc[t], ac[t]);
       }
       writer_.Drain();
     }
@@ -209,18 +213,14 @@ void Encoder::TransformAll() {
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(RtlText::OutOfMemory);
   }
-  uint pixels[64];
-  short planes[3][64];
-  short coef[64];
+  short coef[3][64];
   for (int by = 0; by < blocksY_; ++by) {
     for (int bx = 0; bx < blocksX_; ++bx) {
-      LoadBlock(bx, by, pixels);
-      ConvertBlock(pixels, planes);
+      QuantizeBlock(bx, by, coef);
       const size_t index = static_cast<size_t>(by) * blocksX_ + bx;
       for (int c = 0; c < components_; ++c) {
-        JPGQuantizeBlock(planes[c], quantizers_[c == 0 ? 0 : 1], coef);
         short* zz = store_.data() + (c * blocks + index) * 64;  // kept in zig-zag order
-        for (int k = 0; k < 64; ++k) zz[k] = coef[kZigZag[k]];
+        for (int k = 0; k < 64; ++k) zz[k] = coef[c][kZigZag[k]];
       }
     }
   }

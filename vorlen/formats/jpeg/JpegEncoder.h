@@ -58,6 +58,8 @@ private:
 
   void LoadBlock(int bx, int by, uint* pixels) const;
   void ConvertBlock(const uint* pixels, short (*planes)[64]) const;
+  // The block at (bx, by) quantized, one coefficient block per component (natural order).
+  void QuantizeBlock(int bx, int by, short (*coef)[64]) const;
   bool EncodeSequential();
   void TransformAll();
   bool EncodeProgressive();
