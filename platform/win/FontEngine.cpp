@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/SysUtils.h"
+
 namespace {
 
 FT_Library Library() {
@@ -32,9 +34,7 @@ const char* SubstituteFamily(const std::string& face, BYTE pitchAndFamily) {
       {"ms serif", "Liberation Serif"},      {"courier new", "Liberation Mono"},
       {"courier", "Liberation Mono"},        {"fixedsys", "Liberation Mono"},
       {"terminal", "Liberation Mono"},       {"lucida console", "Liberation Mono"}};
-  std::string lower;
-  for (char c : face) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  auto it = known.find(lower);
+  auto it = known.find(LowerCase(face));
   if (it != known.end()) return it->second;
   if (!face.empty()) return nullptr;
   if ((pitchAndFamily & 0x03) == FIXED_PITCH || (pitchAndFamily & 0xF0) == FF_MODERN) return "Liberation Mono";
@@ -102,8 +102,7 @@ Match MatchFont(const LOGFONT& font) {
 }
 
 std::string FontKey(const LOGFONT& f) {
-  std::string key(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE));
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string key = LowerCase(std::string(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE)));
   for (long part : {static_cast<long>(f.lfHeight), static_cast<long>(f.lfWidth), static_cast<long>(f.lfWeight >= FW_SEMIBOLD),
                     static_cast<long>(f.lfItalic != 0), static_cast<long>(f.lfPitchAndFamily)}) {
     key += '|';

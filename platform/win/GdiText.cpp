@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/win/FontEngine.h"
 #include "platform/win/Raster.h"
 #include "platform/win/SysParams.h"
@@ -251,11 +252,6 @@ int GetTextFace(HDC handle, int size, LPSTR out) {
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
-}
-
 std::vector<std::string> FamilyNames() {
   std::vector<std::string> names = {"Arial", "Courier New", "MS Sans Serif", "Times New Roman"};
   std::vector<std::string> installed = InstalledFontFamilies();
@@ -263,7 +259,7 @@ std::vector<std::string> FamilyNames() {
     return strcasecmp(a.c_str(), b.c_str()) < 0;
   });
   for (const std::string& name : installed)
-    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); }))
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, name); }))
       names.push_back(name);
   return names;
 }
@@ -275,7 +271,7 @@ int EnumFontFamiliesEx(HDC, const LOGFONT* filter, FONTENUMPROC proc, LPARAM par
   std::string wanted = filter ? std::string(filter->lfFaceName, strnlen(filter->lfFaceName, LF_FACESIZE)) : "";
   int result = 1;
   for (const std::string& name : FamilyNames()) {
-    if (!wanted.empty() && !SameName(name, wanted)) continue;
+    if (!wanted.empty() && !SameText(name, wanted)) continue;
     LOGFONT log;
     log.lfHeight = -16;
     std::strncpy(log.lfFaceName, name.c_str(), LF_FACESIZE - 1);

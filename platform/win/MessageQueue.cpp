@@ -7,6 +7,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/win/Desktop.h"
 #include "platform/win/Window.h"
 
@@ -285,8 +286,7 @@ UINT RegisterWindowMessage(LPCSTR name) {
   static std::map<std::string, UINT> registered;
   static UINT next = 0xC100;
   if (!name || !*name) return 0;
-  std::string key = name;
-  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string key = UpperCase(name);
   auto it = registered.find(key);
   if (it != registered.end()) return it->second;
   return registered[key] = next++;

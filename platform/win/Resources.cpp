@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/rtl/Module.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/win/DibFile.h"
 #include "platform/win/User.h"
 
@@ -26,11 +27,6 @@ std::map<HMODULE, std::vector<Entry>>& Tables() {
   return tables;
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // "#n" for a numbered type or name.
 std::string Numbered(std::uintptr_t n) {
   std::string out(1, '#');
@@ -42,16 +38,16 @@ std::string Key(LPCSTR id) {
   if (!id) return "";
   if (IS_INTRESOURCE(id)) return Numbered(reinterpret_cast<std::uintptr_t>(id));
   if (id[0] == '#') return id;  // "#123" names a number
-  return Upper(id);
+  return UpperCase(id);
 }
 
 // A file's type: its folder when it has one, else its extension.
 std::string TypeOf(const std::string& path) {
   size_t slash = path.find('/');
-  std::string folder = slash == std::string::npos ? "" : Upper(path.substr(0, slash));
+  std::string folder = slash == std::string::npos ? "" : UpperCase(path.substr(0, slash));
   std::string ext;
   size_t dot = path.rfind('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > path.rfind('/'))) ext = Upper(path.substr(dot + 1));
+  if (dot != std::string::npos && (slash == std::string::npos || dot > path.rfind('/'))) ext = UpperCase(path.substr(dot + 1));
   if (folder == "BITMAPS" || ext == "BMP") return Key(RT_BITMAP);
   if (folder == "CURSORS" || ext == "CUR" || ext == "ANI") return Key(RT_GROUP_CURSOR);
   if (folder == "ICONS" || ext == "ICO") return Key(RT_GROUP_ICON);
@@ -66,7 +62,7 @@ std::string NameOf(const std::string& path) {
   size_t dot = file.rfind('.');
   if (dot != std::string::npos) file = file.substr(0, dot);
   bool digits = !file.empty() && file.size() <= 9 && file.find_first_not_of("0123456789") == std::string::npos;
-  return digits ? Numbered(std::stoul(file)) : Upper(file);
+  return digits ? Numbered(std::stoul(file)) : UpperCase(file);
 }
 
 HMODULE Normalize(HMODULE module) { return module ? module : ProgramModule(); }

@@ -4,15 +4,12 @@
 #include <cstring>
 
 #include "platform/rtl/Module.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/win/Window.h"
 
 namespace {
 
-std::string Upper(const char* s) {
-  std::string out = s ? s : "";
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
+std::string Upper(const char* s) { return UpperCase(s ? s : ""); }
 
 // A class name, or an atom passed as a small integer.
 std::shared_ptr<WindowClass> FindClass(LPCSTR name) {
