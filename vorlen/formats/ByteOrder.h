@@ -14,6 +14,12 @@ inline uint GetBE32(const uchar* p) {
          static_cast<uint>(p[2]) << 8 | static_cast<uint>(p[3]);
 }
 
+// A four-character tag ("FORM", "IHDR") as the big-endian word files store it as.
+constexpr uint BigEndianTag(const char (&s)[5]) {
+  return static_cast<uint>(static_cast<uchar>(s[0])) << 24 | static_cast<uint>(static_cast<uchar>(s[1])) << 16 |
+         static_cast<uint>(static_cast<uchar>(s[2])) << 8 | static_cast<uint>(static_cast<uchar>(s[3]));
+}
+
 inline void PutLE16(uchar* p, uint v) {
   p[0] = static_cast<uchar>(v);
   p[1] = static_cast<uchar>(v >> 8);

@@ -4,6 +4,7 @@
 // 24 planes of true colour, plain or ByteRun1-compressed, with or without a mask plane;
 // writes compressed files. Numbers are big-endian.
 
+#include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/GFXFile.h"
 
 class StreamBuf;
@@ -31,17 +32,12 @@ void IFFWriteChunkHeader(TStream* stream, uint id, uint size);
 
 namespace Iff {
 
-constexpr uint Id(const char (&s)[5]) {
-  return static_cast<uint>(static_cast<uchar>(s[0])) << 24 | static_cast<uint>(static_cast<uchar>(s[1])) << 16 |
-         static_cast<uint>(static_cast<uchar>(s[2])) << 8 | static_cast<uint>(static_cast<uchar>(s[3]));
-}
-
-inline constexpr uint kForm = Id("FORM");
-inline constexpr uint kIlbm = Id("ILBM");
-inline constexpr uint kPbm = Id("PBM ");
-inline constexpr uint kBmhd = Id("BMHD");
-inline constexpr uint kCmap = Id("CMAP");
-inline constexpr uint kBody = Id("BODY");
+inline constexpr uint kForm = BigEndianTag("FORM");
+inline constexpr uint kIlbm = BigEndianTag("ILBM");
+inline constexpr uint kPbm = BigEndianTag("PBM ");
+inline constexpr uint kBmhd = BigEndianTag("BMHD");
+inline constexpr uint kCmap = BigEndianTag("CMAP");
+inline constexpr uint kBody = BigEndianTag("BODY");
 inline constexpr int kBmhdSize = 20;
 
 struct BitmapHeader {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "vorlen/core/Types.h"
+#include "vorlen/formats/ByteOrder.h"
 
 namespace png {
 
@@ -15,17 +16,13 @@ inline constexpr uint kMaxChunkLength = 0x7FFFFFFF;
 // The longest row a decoder takes on, in bytes (so that two rows stay well within memory).
 inline constexpr std::int64_t kMaxRowBytes = 0x3FFFFFFF;
 
-constexpr uint ChunkType(const char (&name)[5]) {
-  return uint(uchar(name[0])) << 24 | uint(uchar(name[1])) << 16 | uint(uchar(name[2])) << 8 |
-         uint(uchar(name[3]));
-}
-inline constexpr uint kIHDR = ChunkType("IHDR");
-inline constexpr uint kPLTE = ChunkType("PLTE");
-inline constexpr uint kIDAT = ChunkType("IDAT");
-inline constexpr uint kIEND = ChunkType("IEND");
-inline constexpr uint kTRNS = ChunkType("tRNS");
-inline constexpr uint kBKGD = ChunkType("bKGD");
-inline constexpr uint kTEXT = ChunkType("tEXt");
+inline constexpr uint kIHDR = BigEndianTag("IHDR");
+inline constexpr uint kPLTE = BigEndianTag("PLTE");
+inline constexpr uint kIDAT = BigEndianTag("IDAT");
+inline constexpr uint kIEND = BigEndianTag("IEND");
+inline constexpr uint kTRNS = BigEndianTag("tRNS");
+inline constexpr uint kBKGD = BigEndianTag("bKGD");
+inline constexpr uint kTEXT = BigEndianTag("tEXt");
 
 // Colour type bits.
 inline constexpr int kPaletteBit = 1;
