@@ -12,8 +12,6 @@ namespace {
 
 using i64 = std::int64_t;
 
-bool IsCompositeKey(uint key) { return (key & 0xFF000000) == kCompositeKey; }
-bool IsColourKey(uint key) { return key < 0x01000000; }
 bool ReservesEntry(uint key) { return IsColourKey(key) || IsCompositeKey(key); }
 
 // Channel c of a pixel: 0 blue, 1 green, 2 red.

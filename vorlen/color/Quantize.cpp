@@ -10,8 +10,6 @@ namespace {
 
 constexpr int kNoBound = 195076;  // 3 x 255^2 + 1
 
-bool IsCompositeKey(uint key) { return (key & 0xFF000000) == kCompositeKey; }
-
 inline int Distance(const uchar* entry, int r, int g, int b) {
   const int dr = entry[0] - r, dg = entry[1] - g, db = entry[2] - b;
   return dr * dr + dg * dg + db * db;
@@ -118,7 +116,7 @@ int Quantize(uint colour, const uchar* palette, int count) {
 int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither, uchar* indices,
              int stride) {
   const bool composite = IsCompositeKey(key);
-  const bool colourKey = key < 0x01000000;
+  const bool colourKey = IsColourKey(key);
   const bool hasKey = key != kNoKey;
   const int keyIndex = hasKey ? KeyIndex(key, palette, count) : 0;
   const bool skipEntryZero = (composite || colourKey) && keyIndex == 0;

@@ -13,6 +13,9 @@
 inline constexpr uint kNoKey = 0xFFFFFFFF;
 inline constexpr uint kCompositeKey = 0xFE000000;
 
+constexpr bool IsCompositeKey(uint key) { return (key & 0xFF000000) == kCompositeKey; }
+constexpr bool IsColourKey(uint key) { return key < 0x01000000; }
+
 // Fills palette (count entries, count <= 256) and answers the entries used; the rest of the
 // count entries are zeroed. scratch: img itself to work in place, or a buffer whose memory
 // may be overwritten, or null.
