@@ -80,7 +80,7 @@ private:
   std::vector<short> size_;
 };
 
-// The entry that stands for the key, and whether entry 0 is kept out of the search.
+// The entry that stands for the key: the first with its colour, else entry 0.
 int KeyIndex(uint key, const uchar* palette, int count) {
   const uint rgb = key & 0x00FFFFFF;
   for (int i = 0; i < count; ++i)
@@ -91,11 +91,6 @@ int KeyIndex(uint key, const uchar* palette, int count) {
 }
 
 inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
-
-struct RowErrors {
-  explicit RowErrors(int width) : next(4 * (static_cast<size_t>(width) + 1), 0) {}
-  std::vector<int> next;  // blue, green, red, transparency for each column of the next row
-};
 
 }  // namespace
 
@@ -123,13 +118,14 @@ int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither
   CellLists lists(palette, count, skipEntryZero ? 0 : -1);
   if (img.pixels == nullptr || img.Empty()) return keyIndex;
   const int width = img.Width(), height = img.Height();
+  // Errors carried into this row and the next: blue, green, red, transparency a column.
   std::vector<int> current(4 * (static_cast<size_t>(width) + 1), 0);
-  RowErrors errors(width);
+  std::vector<int> next(current.size(), 0);
   for (int y = 0; y < height; ++y) {
     const uint* src = img.At(img.rect.left, img.rect.top + y);
     uchar* out = indices + static_cast<long>(y) * stride;
-    std::swap(current, errors.next);
-    std::fill(errors.next.begin(), errors.next.end(), 0);
+    std::swap(current, next);
+    std::fill(next.begin(), next.end(), 0);
     int carry[4] = {0, 0, 0, 0};
     for (int x = 0; x < width; ++x) {
       const uint p = src[x];
@@ -153,7 +149,7 @@ int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither
       for (int c = 0; c < 4; ++c) {
         const int error = (isKey && c < 3) ? 0 : v[c] - chosen[c];
         carry[c] = error / 2;
-        errors.next[4 * x + c] += error - error / 2;
+        next[4 * x + c] += error - error / 2;
       }
     }
   }
