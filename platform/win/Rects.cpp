@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win/Region.h"
+
 BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
   if (!r) return FALSE;
   *r = RECT{left, top, right, bottom};
@@ -17,7 +19,7 @@ BOOL CopyRect(RECT* dest, const RECT* src) {
 }
 
 BOOL IsRectEmpty(const RECT* r) {
-  return !r || r->left >= r->right || r->top >= r->bottom ? TRUE : FALSE;
+  return !r || RectEmpty(*r) ? TRUE : FALSE;
 }
 
 BOOL EqualRect(const RECT* a, const RECT* b) { return a && b && *a == *b ? TRUE : FALSE; }
@@ -40,14 +42,8 @@ BOOL InflateRect(RECT* r, int dx, int dy) {
 
 BOOL IntersectRect(RECT* dest, const RECT* a, const RECT* b) {
   if (!dest || !a || !b) return FALSE;
-  RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
-         std::min(a->bottom, b->bottom)};
-  if (IsRectEmpty(&r)) {
-    *dest = RECT{};
-    return FALSE;
-  }
-  *dest = r;
-  return TRUE;
+  *dest = RectIntersection(*a, *b);
+  return RectEmpty(*dest) ? FALSE : TRUE;
 }
 
 BOOL UnionRect(RECT* dest, const RECT* a, const RECT* b) {
