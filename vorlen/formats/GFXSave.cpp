@@ -18,7 +18,7 @@ bool LastNameHasDot(const AnsiString& path) {
   return dot != AnsiString::npos && (slash == AnsiString::npos || dot > slash);
 }
 
-// Step 2 of saving: the format to write, and the path completed with its extension.
+// The format to write, and the path completed with its extension.
 GFXFile* ChooseFormat(GFXSaveParams& p, AnsiString& path) {
   if (p.format != nullptr) {
     if (!LastNameHasDot(path)) path += p.format->DefaultExtension();
@@ -55,7 +55,7 @@ uint TransparencyArgument(const GFXSaveParams& p, const GFXtra32* extra) {
   return key;
 }
 
-// Steps 7 to 10: the palette (built or given), the extra colours' indices, the depth.
+// An indexed save's palette (built or given), the extra colours' indices and the depth.
 void PreparePalette(GFXFile* format, Buffer& src, GFXSaveParams& p, GFXtra32* extra, uint key,
                     IndexedWork& work) {
   if (p.palette == nullptr) p.palette = work.localPalette;
@@ -105,7 +105,7 @@ void PreparePalette(GFXFile* format, Buffer& src, GFXSaveParams& p, GFXtra32* ex
   }
 }
 
-// Step 11: one byte a pixel, rows of (width + 3) / 4 words.
+// An indexed save's image: one byte a pixel, rows of (width + 3) / 4 words.
 Buffer* MakeIndexImage(Buffer& src, GFXSaveParams& p, GFXtra32* extra, uint key,
                        IndexedWork& work) {
   Buffer* image = &src;
