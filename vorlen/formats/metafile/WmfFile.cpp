@@ -6,6 +6,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/Metafile.h"
+#include "vorlen/core/Colconv.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"
 
@@ -118,11 +119,7 @@ bool WMFFile::Load(Buffer& dst, TStream* stream, int, GFXtra32*, GFXFileDesc*) {
   }
   GdiFlush();
   // Row by row, so that a wider buffer or a view keeps its own stride.
-  for (int y = 0; y < area.rows; ++y) {
-    const uint* in = surface.Row(y, area.columns);
-    uint* out = TargetRow(dst, y);
-    for (int x = 0; x < area.columns; ++x) out[x] = in[x] & 0x00FFFFFF;
-  }
+  for (int y = 0; y < area.rows; ++y) RGB32RGB32s(surface.Row(y, area.columns), TargetRow(dst, y), area.columns);
   return true;
 }
 

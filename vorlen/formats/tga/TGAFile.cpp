@@ -165,7 +165,7 @@ void ReadColourMap(TStream* stream, const Tga::Header& h, Palette& table, GFXtra
     std::vector<ushort> words(std::max(n, 1));
     for (int i = 0; i < n; ++i) words[i] = GetLE16(bytes.data() + 2 * i);
     RGB15RGB32s(words.data(), entries, n);
-    for (int i = 0; i < n; ++i) entries[i] &= 0x00FFFFFF;
+    RGB32RGB32s(entries, entries, n);
     if (h.mapEntryBits != 16) return;
     for (int i = 0; i < n; ++i) {
       if (!(words[i] & 0x8000)) continue;
