@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/win/DibFile.h"
 #include "platform/win/MetafilePlayer.h"
 
 namespace {
@@ -19,11 +20,11 @@ constexpr double kScreenPixelsPerInch = 96;
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& b, size_t at) {
   if (at > b.size() || b.size() - at < 4) MetafileFault();
-  return b[at] | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 | std::uint32_t(b[at + 3]) << 24;
+  return ::Le32(b.data() + at);
 }
 std::uint16_t Le16(const std::vector<std::uint8_t>& b, size_t at) {
   if (at > b.size() || b.size() - at < 2) MetafileFault();
-  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+  return ::Le16(b.data() + at);
 }
 std::int32_t S32(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::int32_t>(Le32(b, at)); }
 std::int16_t S16(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::int16_t>(Le16(b, at)); }
@@ -94,7 +95,7 @@ std::vector<std::uint8_t> WindowsBytes(const std::vector<std::uint8_t>& dib, int
   Put16(b, 0), Put16(b, 0), Put16(b, std::uint32_t(width)), Put16(b, std::uint32_t(height));
   Put16(b, std::uint32_t(kScreenPixelsPerInch)), Put32(b, 0);
   std::uint16_t checksum = 0;
-  for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<std::uint16_t>(b[i] | b[i + 1] << 8);
+  for (size_t i = 0; i < 20; i += 2) checksum ^= ::Le16(b.data() + i);
   Put16(b, checksum);
   const size_t header = b.size();
   Put16(b, 1), Put16(b, 9), Put16(b, 0x0300), Put32(b, 0), Put16(b, 0), Put32(b, 0), Put16(b, 0);
