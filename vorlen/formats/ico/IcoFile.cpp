@@ -33,7 +33,6 @@ struct PngImage {
   int width = 0, height = 0;
 };
 
-constexpr uchar kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr int kLargestPngIcon = 4096;  // pixels a side
 
 // The largest PNG image of the directory; length 0 when there is none.
@@ -46,7 +45,7 @@ PngImage LargestPng(const std::vector<uchar>& bytes) {
     const size_t length = GetLE32(entry + 8), offset = GetLE32(entry + 12);
     if (offset > bytes.size() || length > bytes.size() - offset || length < 33) continue;
     const uchar* png = bytes.data() + offset;
-    if (!std::equal(kPngSignature, kPngSignature + 8, png) || !std::equal(png + 12, png + 16, "IHDR")) continue;
+    if (!std::equal(png::kSignature, png::kSignature + 8, png) || GetBE32(png + 12) != png::kIHDR) continue;
     const uint width = GetBE32(png + 16), height = GetBE32(png + 20);
     if (width == 0 || height == 0 || width > kLargestPngIcon || height > kLargestPngIcon) continue;
     if (std::int64_t(width) * height > std::int64_t(best.width) * best.height)
