@@ -1,8 +1,6 @@
 #include "vorlen/core/CompositeTables.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>

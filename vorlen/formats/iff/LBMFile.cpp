@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"

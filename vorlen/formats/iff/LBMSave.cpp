@@ -1,6 +1,5 @@
 // Writing interchange-format pictures, always ByteRun1-compressed.
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "vorlen/formats/jpeg/JpegEncoder.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "platform/rtl/Exceptions.h"

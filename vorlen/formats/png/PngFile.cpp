@@ -1,6 +1,5 @@
 #include "vorlen/formats/png/PngFile.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "platform/rtl/Exceptions.h"

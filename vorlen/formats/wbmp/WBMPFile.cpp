@@ -1,6 +1,5 @@
 #include "vorlen/formats/wbmp/WBMPFile.h"
 
-#include <memory>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
