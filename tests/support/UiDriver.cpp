@@ -1,6 +1,5 @@
 #include "UiDriver.h"
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 
