@@ -57,7 +57,8 @@ void ReadTable(StreamBuf& reader, int entries, Palette& table) {
 // One load: the buffered reader, the tables and the decoder.
 class GifLoader {
 public:
-  GifLoader(Buffer& target, TStream* s) : dst(target), stream(s), reader(s), source(reader), lzw(source) {}
+  GifLoader(Buffer& target, TStream* s)
+      : dst(target), stream(s), streamSize(s->Size()), reader(s), source(reader), lzw(source) {}
 
   bool Run(int image, GFXtra32* extra, GFXFileDesc* desc);
 
@@ -75,6 +76,7 @@ private:
 
   Buffer& dst;
   TStream* stream;
+  const std::int64_t streamSize;  // taken once: progress asks for it every row
   StreamBuf reader;
   StreamBufSource source;
   LZWDecoder lzw;
@@ -148,8 +150,7 @@ void GifLoader::StartData(int tableBits) {
 
 bool GifLoader::StepProgress() {
   if (GFXFile::PrStep == nullptr) return true;
-  const std::int64_t size = stream->Size();
-  return GFXFile::Step(size > 0 ? static_cast<int>(stream->Position() * 100 / size) : 100);
+  return GFXFile::Step(streamSize > 0 ? static_cast<int>(stream->Position() * 100 / streamSize) : 100);
 }
 
 void GifLoader::FillRect(const ImageDescriptor& image, uint colour) {

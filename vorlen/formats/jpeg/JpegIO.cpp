@@ -11,7 +11,10 @@ MemoryInput::MemoryInput(const uchar* data, size_t size) {
 
 uchar MemoryInput::NextWindow() { throw EReadError(RtlText::ReadError); }
 
-StreamInput::StreamInput(StreamBuf& source) : source_(source) { Adopt(); }
+StreamInput::StreamInput(StreamBuf& source)
+    : source_(source), size_(static_cast<long>(source.stream->Size())) {
+  Adopt();
+}
 
 StreamInput::~StreamInput() { source_.position = pos_; }
 
@@ -32,7 +35,7 @@ long StreamInput::Position() const {
   return static_cast<long>(source_.stream->Position()) - (fill_ - pos_);
 }
 
-long StreamInput::Size() const { return static_cast<long>(source_.stream->Size()); }
+long StreamInput::Size() const { return size_; }
 
 void StreamOutput::Write(const uchar* data, size_t count) {
   stream_->WriteBuffer(data, static_cast<int>(count));

@@ -73,6 +73,7 @@ protected:
 private:
   void Adopt();
   StreamBuf& source_;
+  long size_;  // taken once: progress asks for it every row
 };
 
 class Output {
