@@ -116,7 +116,7 @@ bool Decoder::ReadScan(int length) {
   if (count < 1 || count > frame_.count || length != 2 * count + 6) Fail();
   if (mode_ == Mode::kNone) StartFirstScan(count);
   scanCount_ = count;
-  ReadScanHeader(length);
+  ReadScanHeader();
   CheckScanTables();
   return mode_ == Mode::kDirect ? DecodeDirectScan() : DecodeBufferedScan();
 }
@@ -156,8 +156,7 @@ void Decoder::StartFirstScan(int scanCount) {
   }
 }
 
-void Decoder::ReadScanHeader(int length) {
-  (void)length;
+void Decoder::ReadScanHeader() {
   for (int i = 0; i < scanCount_; ++i) {
     const int id = in_.Byte();
     const int tables = in_.Byte();
@@ -213,8 +212,7 @@ void Decoder::Restart(int* preds, int& eobRun) {
   eobRun = 0;
 }
 
-bool Decoder::ReportRow(int mcuRow) {
-  (void)mcuRow;
+bool Decoder::ReportRow() {
   if (progress_ == nullptr) return true;
   const long size = in_.Size();
   const int percent = size > 0 ? static_cast<int>(in_.Position() * 100 / size) : 0;
@@ -242,7 +240,7 @@ bool Decoder::DecodeDirectScan() {
       }
       EmitMcu(mx, my, pointers);
     }
-    if (!ReportRow(my)) return false;
+    if (!ReportRow()) return false;
     if ((my + 1) * mcuHeight_ >= area_.rows) break;
   }
   br_.Reset();
@@ -285,7 +283,7 @@ bool Decoder::DecodeBufferedScan() {
         if (AtRestart(mcuIndex)) Restart(preds, eobRun);
         DecodeStoredBlock(0, bx, by, preds, eobRun);
       }
-      if (!ReportRow(by)) return false;
+      if (!ReportRow()) return false;
     }
   } else {
     for (int my = 0; my < mcusY_; ++my) {
@@ -298,7 +296,7 @@ bool Decoder::DecodeBufferedScan() {
               DecodeStoredBlock(s, mx * comp.h + h, my * comp.v + v, preds, eobRun);
         }
       }
-      if (!ReportRow(my)) return false;
+      if (!ReportRow()) return false;
     }
   }
   br_.Reset();

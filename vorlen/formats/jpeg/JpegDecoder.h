@@ -38,7 +38,7 @@ private:
   void ReadDRI(int length);
   bool ReadScan(int length);
   void StartFirstScan(int scanCount);
-  void ReadScanHeader(int length);
+  void ReadScanHeader();
   void CheckScanTables() const;
   bool DecodeDirectScan();
   bool DecodeBufferedScan();
@@ -48,7 +48,7 @@ private:
   void LatchQuantTables();
   void OutputStore();
   void EmitMcu(int mx, int my, short* const* blocks);
-  bool ReportRow(int mcuRow);
+  bool ReportRow();
   short* StoreBlock(int c, int bx, int by);
 
   Input& in_;
