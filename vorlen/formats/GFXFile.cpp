@@ -12,6 +12,12 @@ void (*GFXFile::PrEnd)() = nullptr;
 
 void ThrowInvalidImage() { throw EInvalidImage(kInvalidImage); }
 
+int HighestDepth(uint mask, int most) {
+  for (int n = most; n >= 1; --n)
+    if (mask & (1u << (n - 1))) return n;
+  return 0;
+}
+
 void GFXFileDesc::ClearProbeFields() {
   uchar* const keep = palette_data;
   *this = GFXFileDesc();
@@ -117,20 +123,9 @@ bool GFXFile::Load(Buffer& dst, AnsiString path, GFXtra32* extra, int image, GFX
 }
 
 void GFXFile::SetSaveDefaults(GFXSaveParams* p) {
-  if (p->grey && p->bits <= 0) {
-    p->bits = 0;
-    for (int n = 8; n >= 1; --n)
-      if (grey_depths & (1u << (n - 1))) {
-        p->bits = static_cast<signed char>(n);
-        break;
-      }
-  }
+  if (p->grey && p->bits <= 0) p->bits = static_cast<signed char>(HighestDepth(grey_depths, 8));
   if (!p->grey && p->bits == 0) {
-    for (int n = 32; n >= 1; --n)
-      if (depths & (1u << (n - 1))) {
-        p->bits = static_cast<signed char>(n);
-        break;
-      }
+    p->bits = static_cast<signed char>(HighestDepth(depths, 32));
     if (p->bits >= 1 && p->bits <= 8 && (depths & 0xFF & ~(1u << (p->bits - 1))) != 0)
       p->bits = -1;
   }

@@ -17,6 +17,9 @@ class GFXFile;
 inline constexpr const char* kInvalidImage = "100";
 [[noreturn]] void ThrowInvalidImage();
 
+// The highest depth of at most `most` bits in a depth mask (bit n - 1 for n bits); 0 for none.
+int HighestDepth(uint mask, int most);
+
 // What a probe found.
 struct GFXFileDesc {
   int width = 0;

@@ -33,12 +33,6 @@ GFXFile* ChooseFormat(GFXSaveParams& p, AnsiString& path) {
   return format;
 }
 
-int HighestDepthUpTo8(uint depths) {
-  for (int n = 8; n >= 1; --n)
-    if (depths & (1u << (n - 1))) return n;
-  return 0;
-}
-
 // Everything an indexed save works with; released when the save ends.
 struct IndexedWork {
   uchar localPalette[768] = {};
@@ -60,7 +54,7 @@ void PreparePalette(GFXFile* format, Buffer& src, GFXSaveParams& p, GFXtra32* ex
   if (p.palette == nullptr) p.palette = work.localPalette;
   int n;
   if (p.colours >= 0) {
-    const int depth = p.bits > 0 ? p.bits : HighestDepthUpTo8(format->depths);
+    const int depth = p.bits > 0 ? p.bits : HighestDepth(format->depths, 8);
     n = 1 << depth;
     if (p.colours > 0 && p.colours < n) n = p.colours;
     n = std::max(n, 2);
@@ -97,7 +91,7 @@ void PreparePalette(GFXFile* format, Buffer& src, GFXSaveParams& p, GFXtra32* ex
     for (int b = 1; b <= 8 && bits == 0; ++b)
       if ((format->depths & (1u << (b - 1))) && (1 << b) >= p.colours) bits = b;
     if (bits == 0) {
-      bits = HighestDepthUpTo8(format->depths);
+      bits = HighestDepth(format->depths, 8);
       p.colours = static_cast<short>(1 << bits);
     }
     p.bits = static_cast<signed char>(bits);
