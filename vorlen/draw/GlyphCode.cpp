@@ -1,6 +1,6 @@
 #include "vorlen/draw/GlyphCode.h"
 
-#include "platform/rtl/Exceptions.h"
+#include "vorlen/formats/GFXFile.h"
 
 namespace {
 
@@ -9,19 +9,17 @@ struct CodeSlot {
   uchar length = 0;  // 0: no code starts with these bits
 };
 
-[[noreturn]] void Malformed() { throw EInvalidImage("100"); }
-
 // Fills the 256-entry look-up of the next 8 bits; answers the table's size in bytes.
 size_t BuildLookup(const uchar* data, size_t size, CodeSlot (&lookup)[256]) {
-  if (size < kGlyphCodeMaxBits) Malformed();
+  if (size < kGlyphCodeMaxBits) ThrowInvalidImage();
   size_t symbols = 0;
   for (int len = 0; len < kGlyphCodeMaxBits; ++len) symbols += data[len];
-  if (symbols == 0 || symbols > 256 || size < kGlyphCodeMaxBits + symbols) Malformed();
+  if (symbols == 0 || symbols > 256 || size < kGlyphCodeMaxBits + symbols) ThrowInvalidImage();
   const uchar* symbol = data + kGlyphCodeMaxBits;
   uint code = 0;
   for (int len = 1; len <= kGlyphCodeMaxBits; ++len) {
     for (int n = data[len - 1]; n > 0; --n) {
-      if (code >= (1u << len)) Malformed();  // more codes than this length holds
+      if (code >= (1u << len)) ThrowInvalidImage();  // more codes than this length holds
       const uint shift = kGlyphCodeMaxBits - len;
       for (uint fill = 0; fill < (1u << shift); ++fill)
         lookup[(code << shift) | fill] = CodeSlot{*symbol, static_cast<uchar>(len)};
@@ -60,9 +58,9 @@ std::vector<uchar> DecodeGlyphBits(const uchar* data, size_t size, size_t outSiz
       held += 8;
     }
     const CodeSlot slot = lookup[(window >> (held - kGlyphCodeMaxBits)) & 0xFF];
-    if (slot.length == 0) Malformed();
+    if (slot.length == 0) ThrowInvalidImage();
     usedBits += slot.length;
-    if (usedBits > totalBits) Malformed();
+    if (usedBits > totalBits) ThrowInvalidImage();
     held -= slot.length;
     window &= (1u << held) - 1;
     byte = slot.symbol;

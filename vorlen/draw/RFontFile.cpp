@@ -5,6 +5,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "vorlen/draw/GlyphCode.h"
 #include "vorlen/formats/ByteOrder.h"
+#include "vorlen/formats/GFXFile.h"
 
 namespace {
 
@@ -43,11 +44,10 @@ constexpr uint kDescUsed = 10;
 // Glyph chunks are read whole into memory; no real font comes near this.
 constexpr uint kMaxGlyphChunk = 64u << 20;
 
-[[noreturn]] void Malformed() { throw EInvalidImage("100"); }
 [[noreturn]] void ShortRead() { throw EReadError(RtlText::ReadError); }
 
 std::vector<uchar> ReadChunkBody(FontFileReader& in, uint length) {
-  if (length > kMaxGlyphChunk) Malformed();
+  if (length > kMaxGlyphChunk) ThrowInvalidImage();
   std::vector<uchar> body(length);
   if (!in.Read(body.data(), length)) ShortRead();
   return body;
@@ -56,7 +56,7 @@ std::vector<uchar> ReadChunkBody(FontFileReader& in, uint length) {
 void SetUpTables(RFontGlyphs& glyphs, const std::vector<uchar>& widths, uint version,
                  size_t glyphBytes) {
   for (uchar width : widths)
-    if (width > glyphs.rowBytes * 8) Malformed();  // wider than the glyph's rows
+    if (width > glyphs.rowBytes * 8) ThrowInvalidImage();  // wider than the glyph's rows
   glyphs.widths = widths;
   glyphs.offsets.assign(widths.size(), -1);
   long next = 0;
@@ -130,7 +130,7 @@ std::unique_ptr<RFontGlyphs> ReadRfnGlyphs(const std::string& path, uint dataPos
   glyphs->first = desc[2];
   glyphs->last = desc[3];
   if (glyphs->last < glyphs->first || glyphs->height == 0 || glyphs->rowBytes == 0)
-    Malformed();
+    ThrowInvalidImage();
   const size_t glyphBytes = size_t(glyphs->height) * glyphs->rowBytes;
   const size_t codes = size_t(glyphs->last - glyphs->first + 1);
   bool haveWidths = false;
@@ -139,19 +139,19 @@ std::unique_ptr<RFontGlyphs> ReadRfnGlyphs(const std::string& path, uint dataPos
   while (in.ReadChunkHeader(id, length)) {
     if (IsChunk(id, "WDTH")) {
       std::vector<uchar> widths = ReadChunkBody(in, length);
-      if (widths.size() < codes) Malformed();
+      if (widths.size() < codes) ThrowInvalidImage();
       widths.resize(codes);
       SetUpTables(*glyphs, widths, version, glyphBytes);
       haveWidths = true;
     } else if (IsChunk(id, "DATA")) {
-      if (!haveWidths) Malformed();
+      if (!haveWidths) ThrowInvalidImage();
       const std::vector<uchar> data = ReadChunkBody(in, length);
       const size_t needed = GlyphCount(*glyphs) * glyphBytes;
       if (version >= kRfnCompressedVersion) {
         glyphs->bits = DecodeGlyphBits(data.data(), data.size(), needed, glyphBytes,
                                        size_t(glyphs->rowBytes));
       } else {
-        if (data.size() < needed) Malformed();
+        if (data.size() < needed) ThrowInvalidImage();
         glyphs->bits.assign(data.begin(), data.begin() + static_cast<long>(needed));
       }
       return glyphs;
