@@ -60,3 +60,24 @@ private:
   HDC dc_ = nullptr;
   std::uint32_t* bits_ = nullptr;
 };
+
+// Selects a pen and a brush for the life of the object.
+class Tools {
+public:
+  Tools(HDC dc, HPEN pen, HBRUSH brush) : dc_(dc), pen_(pen), brush_(brush) {
+    oldPen_ = SelectObject(dc, pen);
+    oldBrush_ = SelectObject(dc, brush);
+  }
+  ~Tools() {
+    SelectObject(dc_, oldPen_);
+    SelectObject(dc_, oldBrush_);
+    DeleteObject(pen_);
+    DeleteObject(brush_);
+  }
+
+private:
+  HDC dc_;
+  HPEN pen_;
+  HBRUSH brush_;
+  HGDIOBJ oldPen_, oldBrush_;
+};

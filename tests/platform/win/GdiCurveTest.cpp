@@ -6,26 +6,11 @@ namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF;
 
-class Tools {
+// A one-pixel red pen and a blue brush, selected for the life of the object.
+class RedOnBlue : public Tools {
 public:
-  explicit Tools(HDC dc) : dc_(dc) {
-    pen_ = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-    brush_ = CreateSolidBrush(RGB(0, 0, 255));
-    oldPen_ = SelectObject(dc, pen_);
-    oldBrush_ = SelectObject(dc, brush_);
-  }
-  ~Tools() {
-    SelectObject(dc_, oldPen_);
-    SelectObject(dc_, oldBrush_);
-    DeleteObject(pen_);
-    DeleteObject(brush_);
-  }
-
-private:
-  HDC dc_;
-  HPEN pen_;
-  HBRUSH brush_;
-  HGDIOBJ oldPen_, oldBrush_;
+  explicit RedOnBlue(HDC dc)
+      : Tools(dc, CreatePen(PS_SOLID, 1, RGB(255, 0, 0)), CreateSolidBrush(RGB(0, 0, 255))) {}
 };
 
 // Whether the colour is within one pixel of (x, y): outlines are checked by geometry, not by
@@ -43,7 +28,7 @@ bool Near(Canvas& c, int x, int y, std::uint32_t colour) {
 // degrees) and up (90 degrees).
 TEST(GdiCurves, ArcRunsAnticlockwiseOrClockwiseBetweenItsRadials) {
   Canvas c(21, 21, kWhite);
-  Tools t(c.dc());
+  RedOnBlue t(c.dc());
   EXPECT_EQ(GetArcDirection(c.dc()), AD_COUNTERCLOCKWISE);
   Arc(c.dc(), 0, 0, 21, 21, 30, 10, 10, -40);
   RECT box = c.InkBox(kWhite);
@@ -54,7 +39,7 @@ TEST(GdiCurves, ArcRunsAnticlockwiseOrClockwiseBetweenItsRadials) {
   EXPECT_EQ(c.at(10, 10), kWhite);
 
   Canvas d(21, 21, kWhite);
-  Tools u(d.dc());
+  RedOnBlue u(d.dc());
   EXPECT_EQ(SetArcDirection(d.dc(), AD_CLOCKWISE), AD_COUNTERCLOCKWISE);
   EXPECT_EQ(SetArcDirection(d.dc(), 7), 0);
   Arc(d.dc(), 0, 0, 21, 21, 30, 10, 10, -40);
@@ -66,7 +51,7 @@ TEST(GdiCurves, ArcRunsAnticlockwiseOrClockwiseBetweenItsRadials) {
 
 TEST(GdiCurves, EqualRadialsDrawTheWholeEllipseAndTheDirectionIsSaved) {
   Canvas c(21, 11, kWhite);
-  Tools t(c.dc());
+  RedOnBlue t(c.dc());
   Arc(c.dc(), 0, 0, 21, 11, 25, 5, 25, 5);
   EXPECT_EQ(c.InkBox(kWhite), (RECT{0, 0, 21, 11}));
   for (int y = 0; y < 11; ++y)
@@ -80,11 +65,11 @@ TEST(GdiCurves, EqualRadialsDrawTheWholeEllipseAndTheDirectionIsSaved) {
 TEST(GdiCurves, PieAndChordFillWithTheBrushAndOutlineWithThePen) {
   Canvas pie(21, 21, kWhite), chord(21, 21, kWhite);
   {
-    Tools t(pie.dc());
+    RedOnBlue t(pie.dc());
     Pie(pie.dc(), 0, 0, 21, 21, 30, 10, 10, -40);
   }
   {
-    Tools t(chord.dc());
+    RedOnBlue t(chord.dc());
     Chord(chord.dc(), 0, 0, 21, 21, 30, 10, 10, -40);
   }
   EXPECT_EQ(pie.at(10, 10), kRed);  // the radials meet in the centre
@@ -102,7 +87,7 @@ TEST(GdiCurves, PieAndChordFillWithTheBrushAndOutlineWithThePen) {
 
 TEST(GdiCurves, ArcToAndAngleArcJoinTheCurrentPositionAndMoveIt) {
   Canvas c(21, 21, kWhite);
-  Tools t(c.dc());
+  RedOnBlue t(c.dc());
   MoveToEx(c.dc(), 10, 10, nullptr);
   AngleArc(c.dc(), 10, 10, 5, 0, 90);
   EXPECT_EQ(c.at(12, 10), kRed);  // the line from the position to the arc's start
@@ -113,7 +98,7 @@ TEST(GdiCurves, ArcToAndAngleArcJoinTheCurrentPositionAndMoveIt) {
   EXPECT_EQ(p, (POINT{10, 5}));
 
   Canvas d(21, 21, kWhite);
-  Tools u(d.dc());
+  RedOnBlue u(d.dc());
   MoveToEx(d.dc(), 0, 20, nullptr);
   ArcTo(d.dc(), 0, 0, 21, 21, 30, 10, 10, -40);
   EXPECT_EQ(d.at(10, 15), kRed);  // on the line from (0, 20) to (20, 10)
@@ -123,14 +108,14 @@ TEST(GdiCurves, ArcToAndAngleArcJoinTheCurrentPositionAndMoveIt) {
 
 TEST(GdiCurves, BeziersFollowTheirControlPoints) {
   Canvas c(21, 21, kWhite);
-  Tools t(c.dc());
+  RedOnBlue t(c.dc());
   const POINT straight[] = {{0, 2}, {3, 2}, {6, 2}, {9, 2}};
   EXPECT_TRUE(PolyBezier(c.dc(), straight, 4));
   EXPECT_EQ(c.InkBox(kWhite), (RECT{0, 2, 9, 3}));
   EXPECT_FALSE(PolyBezier(c.dc(), straight, 3));
   // A symmetric arch: its lowest point is three quarters of the way to the controls.
   Canvas d(21, 21, kWhite);
-  Tools u(d.dc());
+  RedOnBlue u(d.dc());
   const POINT arch[] = {{0, 0}, {0, 20}, {20, 20}, {20, 0}};
   PolyBezier(d.dc(), arch, 4);
   EXPECT_EQ(d.InkBox(kWhite).bottom, 16);
