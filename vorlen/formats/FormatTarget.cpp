@@ -22,6 +22,18 @@ TargetArea PrepareTarget(Buffer& dst, int width, int height) {
   return area;
 }
 
+void CheckDataCanFill(int width, int height, std::int64_t remaining, DataDensity density) {
+  if (width <= 0 || height <= 0) return;
+  // 128-bit products: a width and height near 2^31 times a few bytes a pixel pass 2^63.
+  const __int128 needed = static_cast<__int128>(width) * height * density.bytes;
+  const __int128 available = static_cast<__int128>(std::max<std::int64_t>(remaining, 0)) * density.pixels;
+  if (needed > available) ThrowInvalidImage();
+}
+
+void CheckDataCanFill(int width, int height, TStream* stream, DataDensity density) {
+  CheckDataCanFill(width, height, stream->Size() - stream->Position(), density);
+}
+
 void CheckSizeFits(const Buffer& image, int bits) {
   if (image.pixels == nullptr || image.Empty()) return;
   const long long limit = (1LL << bits) - 1;

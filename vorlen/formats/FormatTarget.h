@@ -2,6 +2,9 @@
 // Shared steps of every decoder: the target buffer for an image of a given size, and the
 // checks a codec makes before it trusts sizes from a file or writes sizes into one.
 
+#include <cstdint>
+
+#include "platform/rtl/Streams.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/Types.h"
 
@@ -17,6 +20,21 @@ struct TargetArea {
 // to decode is answered: min(right + 1, width) x min(bottom + 1, height), or nothing when
 // dst does not start at (0, 0) or below it.
 TargetArea PrepareTarget(Buffer& dst, int width, int height);
+
+// How many pixels a format's data can describe at its highest possible compression:
+// `pixels` for every `bytes` bytes (raw 24-bit: 1 per 3; a 1-bit plane: 8 per 1; a
+// PackBits run: 128 per 2).
+struct DataDensity {
+  std::int64_t pixels = 1;
+  std::int64_t bytes = 1;
+};
+
+// EInvalidImage "100" unless `remaining` bytes at `density` can describe width x height
+// pixels. A decoder calls it before PrepareTarget, so a few bytes claiming a huge image are
+// refused before anything is allocated for it.
+void CheckDataCanFill(int width, int height, std::int64_t remaining, DataDensity density);
+// The same for the bytes from the stream's position to its end.
+void CheckDataCanFill(int width, int height, TStream* stream, DataDensity density);
 
 // EInvalidImage "100" unless width and height fit a field of `bits` bits (a writer calls it
 // before it writes anything).
