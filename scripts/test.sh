@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test configuration (AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test.
+# UndefinedBehaviorSanitizer) and runs every test. It also builds the optimised Release
+# configuration with its tests, without running them, so that warnings only an optimising
+# compiler gives stop the build here too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLO_SANITIZE=ON -DQUILLO_TESTS=ON
 cmake --build build-test
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLO_TESTS=ON
+cmake --build build-release
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir build-test --output-on-failure -j "$(nproc)" "$@"

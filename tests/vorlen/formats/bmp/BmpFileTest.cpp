@@ -332,8 +332,18 @@ TEST(BmpFile, ProbeMatrixAndDescriptor) {
   Buffer back;
   GFXFileDesc loaded;
   loaded.palette_data = palette;
-  GFXFile::Load(back, bmp, nullptr, 0, &loaded);
-  EXPECT_EQ(static_cast<uint>(palette[0]) << 16 | palette[1] << 8 | palette[2], *back.At(0, 0) == 0 ? 0u : static_cast<uint>(palette[0]) << 16 | palette[1] << 8 | palette[2]);
+  std::fill_n(palette, 768, uchar{0x55});
+  ASSERT_TRUE(GFXFile::Load(back, bmp, nullptr, 0, &loaded));
+  ExpectSamePixels(image, back, "four colours survive an 8-bit save");
+  // The palette the load reports is the file's: every pixel's colour is one of its entries.
+  for (int y = 0; y < back.Height(); ++y)
+    for (int x = 0; x < back.Width(); ++x) {
+      const uint colour = *back.At(x, y) & 0x00FFFFFF;
+      bool listed = false;
+      for (int i = 0; i < 256 && !listed; ++i)
+        listed = (static_cast<uint>(palette[3 * i]) << 16 | palette[3 * i + 1] << 8 | palette[3 * i + 2]) == colour;
+      EXPECT_TRUE(listed) << std::hex << colour << " at " << std::dec << x << "," << y;
+    }
   GFXSaveParams again;
   again = loaded;
   EXPECT_EQ(again.bits, 8);

@@ -95,8 +95,8 @@ Walk WalkBlocks(const Bytes& z) {
 }  // namespace
 
 TEST(DeflateSymbols, RunsBecomeDistanceOneMatchesOfTheLongestLength) {
-  Bytes input(1, 'x');
-  input.insert(input.end(), 3000, 'a');
+  Bytes input(3001, 'a');
+  input[0] = 'x';
   const Walk w = WalkBlocks(OurCompress(input));
   EXPECT_TRUE(w.allDynamic);
   EXPECT_EQ(w.literals, 2u);  // 'x' and the first 'a'
