@@ -371,3 +371,15 @@ TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {
   EXPECT_TRUE(FilesIn(home.Path()).empty());
   if (checked == 0) GTEST_SKIP() << "no read-only format registered";
 }
+
+TEST(Registry, EveryFormatAnswersNoStreamWithNotThisFormat) {
+  int asked = 0;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next, ++asked) {
+    EXPECT_EQ(f->Test(nullptr, nullptr), 0) << f->name;
+    GFXFileDesc desc;
+    desc.width = 7;
+    EXPECT_EQ(f->Test(nullptr, &desc), 0) << f->name;
+    EXPECT_EQ(desc.width, 7) << f->name << " filled a descriptor for nothing";
+  }
+  EXPECT_GT(asked, 0);
+}
