@@ -83,7 +83,8 @@ public:
   void OutChar(RFont& font, Pair<int> pos, int ch, uint colour);
   void OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour);
   Pair<int> GetTextExtent(RFont& font, AnsiString text);
-  // Text in a framework font, hard-edged, the box's top-left corner at pos (vorlen/draw).
+  // Text in a framework font, hard-edged, the box's top-left corner at pos (vorlen/draw). A
+  // null font draws nothing and measures (0, 0).
   void OutText(TFont* font, Pair<int> pos, AnsiString text, uint colour);
   Pair<int> GetTextExtent(TFont* font, AnsiString text);
 
