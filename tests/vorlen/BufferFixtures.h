@@ -21,10 +21,11 @@ inline Buffer Numbered(int width, int height, uint first = 1) {
   return b;
 }
 
-// Every pixel of the rectangle, row by row.
+// Every pixel of the rectangle, row by row (counted from its corner, so that a rectangle
+// against the end of the coordinate range is walked too).
 inline std::vector<uint> Pixels(const Buffer& b) {
   std::vector<uint> out;
-  for (int y = b.rect.top; y <= b.rect.bottom; ++y)
-    for (int x = b.rect.left; x <= b.rect.right; ++x) out.push_back(*b.At(x, y));
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) out.push_back(*b.At(b.rect.left + x, b.rect.top + y));
   return out;
 }

@@ -83,7 +83,8 @@ public:
   void OutChar(RFont& font, Pair<int> pos, int ch, uint colour);
   void OutText(RFont& font, Pair<int> pos, AnsiString text, uint colour);
   Pair<int> GetTextExtent(RFont& font, AnsiString text);
-  // Text in a framework font, hard-edged, the box's top-left corner at pos (vorlen/draw).
+  // Text in a framework font, hard-edged, the box's top-left corner at pos (vorlen/draw). A
+  // null font draws nothing and measures (0, 0).
   void OutText(TFont* font, Pair<int> pos, AnsiString text, uint colour);
   Pair<int> GetTextExtent(TFont* font, AnsiString text);
 
@@ -96,8 +97,10 @@ public:
   void XFormLin(const Buffer& src, const Matrix2D& m, Pair<int> pos, uint mode, int filter);
   // The pixel spans of this rectangle covered by a quadrilateral (corners in order around
   // it): first and last column of each row, two rows of half columns a pixel row when
-  // supersampling. Null when nothing is covered; origin gets the leftmost covered column and
-  // the first covered row, rows the number of pixel rows.
+  // supersampling. Columns and half columns count from the rectangle's left edge (0 is
+  // rect.left), so they fit in an int wherever the buffer lies. Null when nothing is covered;
+  // origin gets the leftmost covered column and the first covered row, in the buffer's own
+  // coordinates, rows the number of pixel rows.
   std::unique_ptr<int[]> Render(const Pair<double>* corners, Pair<int>& origin, int& rows, int supersample) const;
 
   static char* GetConfigFile();

@@ -40,9 +40,9 @@ HDC SharedContext() {
 // guard's lifetime.
 class HardEdgedFont {
 public:
-  HardEdgedFont(HDC dc, TFont* font) : dc_(dc) {
-    LOGFONT log;
-    if (font != nullptr) GetObject(font->GetHandle(), sizeof(log), &log);
+  HardEdgedFont(HDC dc, TFont& font) : dc_(dc) {
+    LOGFONT log{};
+    GetObject(font.GetHandle(), sizeof(log), &log);
     log.lfQuality = NONANTIALIASED_QUALITY;
     handle_ = CreateFontIndirect(&log);
     previous_ = SelectObject(dc_, handle_);
@@ -110,7 +110,7 @@ COLORREF FrameworkColour(uint colour) {
 
 // Draws the visible part of the text box into a fresh section; the section's bits, keyed,
 // end up in `section` (a view), the handle in `bitmap`. False when no section could be made.
-bool RenderText(HDC dc, TFont* font, const AnsiString& text, uint colour, Pair<int> pos,
+bool RenderText(HDC dc, TFont& font, const AnsiString& text, uint colour, Pair<int> pos,
                 Rect& visible, const Rect& limits, HBITMAP& bitmap, Buffer& section) {
   HardEdgedFont hard(dc, font);
   SetTextColor(dc, FrameworkColour(colour));
@@ -138,8 +138,10 @@ bool RenderText(HDC dc, TFont* font, const AnsiString& text, uint colour, Pair<i
 
 }  // namespace
 
+// Without a font there is no text: nothing is drawn and the extent is empty, as for an
+// empty string.
 void Buffer::OutText(TFont* font, Pair<int> pos, AnsiString text, uint colour) {
-  if (pixels == nullptr || text.empty()) return;
+  if (pixels == nullptr || font == nullptr || text.empty()) return;
   const HDC dc = SharedContext();
   HBITMAP bitmap = nullptr;
   Buffer section;
@@ -147,7 +149,7 @@ void Buffer::OutText(TFont* font, Pair<int> pos, AnsiString text, uint colour) {
   bool drawn = false;
   {
     std::lock_guard<std::mutex> guard(Shared().lock);
-    drawn = RenderText(dc, font, text, colour, pos, visible, rect, bitmap, section);
+    drawn = RenderText(dc, *font, text, colour, pos, visible, rect, bitmap, section);
   }
   if (drawn) Copy(section, pos, colour ^ 0x00FFFFFF);
   section.Free();
@@ -155,10 +157,10 @@ void Buffer::OutText(TFont* font, Pair<int> pos, AnsiString text, uint colour) {
 }
 
 Pair<int> Buffer::GetTextExtent(TFont* font, AnsiString text) {
+  if (font == nullptr || text.empty()) return Pair<int>(0, 0);
   const HDC dc = SharedContext();
-  if (text.empty()) return Pair<int>(0, 0);
   std::lock_guard<std::mutex> guard(Shared().lock);
-  HardEdgedFont hard(dc, font);
+  HardEdgedFont hard(dc, *font);
   const TextBox box = MeasureText(dc, text);
   return Pair<int>(box.width, box.height);
 }

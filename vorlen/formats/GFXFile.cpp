@@ -123,6 +123,8 @@ bool GFXFile::Load(Buffer& dst, AnsiString path, GFXtra32* extra, int image, GFX
 }
 
 void GFXFile::SetSaveDefaults(GFXSaveParams* p) {
+  // Below -1 no depth is meant: refused before a codec would read it as a bit count.
+  if (p->bits < -1) ThrowInvalidImage();
   if (p->grey && p->bits <= 0) p->bits = static_cast<signed char>(HighestDepth(grey_depths, 8));
   if (!p->grey && p->bits == 0) {
     p->bits = static_cast<signed char>(HighestDepth(depths, 32));
@@ -141,6 +143,9 @@ void GFXFile::SetSaveDefaults(GFXSaveParams* p) {
     p->quality = quality > 0 ? 75 : 100;
   else if (quality <= 0 || p->quality > 100)
     p->quality = 100;
+  // Indexed output told to use the caller's palette as it is needs that palette.
+  const bool indexed = !p->grey && p->quality == 100 && p->bits <= 8;
+  if (indexed && p->colours < 0 && p->palette == nullptr) ThrowInvalidImage();
 }
 
 GFXSaveParams& GFXSaveParams::operator=(GFXFileDesc& desc) {

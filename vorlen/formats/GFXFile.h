@@ -40,16 +40,19 @@ struct GFXFileDesc {
 
 // How to save; completed by the registry before a codec sees it.
 struct GFXSaveParams {
-  signed char bits = 0;  // 0 the format's default; -1 the smallest indexed depth that fits
+  signed char bits = 0;  // 0 the format's default; -1 the smallest indexed depth that fits;
+                         // below -1 refused
   bool grey = false;
   uchar quality = 0;     // 1-100; 0 = default
   bool interlaced = false;
-  short colours = 0;     // indexed: entries; 0 = as the depth holds; < 0 = use `palette` as is
+  short colours = 0;     // indexed: entries; 0 = as the depth holds; < 0 = use `palette`, which
+                         // must be given, as is
   bool dither = false;
   bool transparent = false;
   GFXFile* format = nullptr;      // null: chosen from the path's extension
   uchar* palette = nullptr;       // R, G, B triplets; null = built by Save
-  Buffer* palette_source = nullptr;
+  Buffer* palette_source = nullptr;  // an image whose colours make the palette; null = the
+                                     // image saved. Only read.
 
   GFXSaveParams() = default;
   GFXSaveParams(const GFXSaveParams&) = default;
@@ -126,9 +129,9 @@ public:
   void SetSaveDefaults(GFXSaveParams* params);
   // The default extension with its dot (".FRM" from "*.FRM").
   AnsiString DefaultExtension() const;
-  // work holding src composited over extra->transparent (0 without extra).
-  static Buffer* CompositeForSave(Buffer* work, Buffer* src, Buffer* palette_source,
-                                  GFXtra32* extra);
+  // work holding src composited over extra->transparent (0 without extra); work's pixels are
+  // allocated when it has none.
+  static Buffer* CompositeForSave(Buffer* work, Buffer* src, GFXtra32* extra);
 
   // Progress helpers for codecs: PrStep(percent) when set; false = stop.
   static bool Step(int percent) { return PrStep == nullptr || PrStep(percent); }

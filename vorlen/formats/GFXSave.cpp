@@ -1,5 +1,6 @@
 // Saving by path: settings, palette and index image, then the codec, then the file is put
-// in place. A save that fails or is stopped leaves any existing file as it was.
+// in place. A save that fails or is stopped leaves any existing file as it was, and no save
+// changes the pixels of the image it saves or of the image its palette comes from.
 
 #include <algorithm>
 #include <cstring>
@@ -48,6 +49,26 @@ uint TransparencyArgument(const GFXSaveParams& p, const GFXtra32* extra) {
   return key;
 }
 
+bool HasPixels(const Buffer& b) { return b.pixels != nullptr && !b.Empty(); }
+
+// The image whose colours the palette is built from: palette_source when it has pixels,
+// else the image being saved.
+Buffer& PaletteColours(Buffer& src, const GFXSaveParams& p) {
+  return p.palette_source != nullptr && HasPixels(*p.palette_source) ? *p.palette_source : src;
+}
+
+// A palette of at most count entries built from colours. The builder reorders the pixels it
+// works on, so it works on the save's own memory, never on a caller's buffer.
+int BuildPalette(Buffer& colours, GFXSaveParams& p, GFXtra32* extra, uint key, int count,
+                 IndexedWork& work) {
+  if (!GFXFile::alpha || p.transparent)
+    return CreatePalette(colours, p.palette, count, key, nullptr, p.dither);
+  Buffer* const composite = GFXFile::CompositeForSave(&work.composite, &colours, extra);
+  const int built = CreatePalette(*composite, p.palette, count, key, composite, p.dither);
+  work.composite.Free();
+  return built;
+}
+
 // An indexed save's palette (built or given), the extra colours' indices and the depth.
 void PreparePalette(GFXFile* format, Buffer& src, GFXSaveParams& p, GFXtra32* extra, uint key,
                     IndexedWork& work) {
@@ -58,14 +79,8 @@ void PreparePalette(GFXFile* format, Buffer& src, GFXSaveParams& p, GFXtra32* ex
     n = 1 << depth;
     if (p.colours > 0 && p.colours < n) n = p.colours;
     n = std::max(n, 2);
-    Buffer* image = &src;
-    Buffer* scratch = p.palette_source;
-    if (GFXFile::alpha && !p.transparent) {
-      image = GFXFile::CompositeForSave(&work.composite, &src, p.palette_source, extra);
-      scratch = image;
-    }
-    p.colours = static_cast<short>(CreatePalette(*image, p.palette, std::min(n, 256), key,
-                                                 scratch, p.dither));
+    p.colours = static_cast<short>(
+        BuildPalette(PaletteColours(src, p), p, extra, key, std::min(n, 256), work));
   } else {
     int c = -p.colours;
     if (p.bits > 0) c = std::min(c, 1 << p.bits);
@@ -104,7 +119,7 @@ Buffer* MakeIndexImage(Buffer& src, GFXSaveParams& p, GFXtra32* extra, uint key,
   Buffer* image = &src;
   if (GFXFile::alpha && !p.transparent) {
     work.composite.Free();
-    image = GFXFile::CompositeForSave(&work.composite, &src, p.palette_source, extra);
+    image = GFXFile::CompositeForSave(&work.composite, &src, extra);
   }
   const int width = std::max(src.Width(), 0);
   const int height = std::max(src.Height(), 0);
@@ -130,6 +145,50 @@ void CompositeOver(Buffer& work, Buffer& src, uint background) {
             Buffer::kComposite);
 }
 
+// Switches the progress hook off while the registry reads back what it wrote.
+class ProgressStepsOff {
+public:
+  ProgressStepsOff() : saved_(GFXFile::PrStep) { GFXFile::PrStep = nullptr; }
+  ~ProgressStepsOff() { GFXFile::PrStep = saved_; }
+  ProgressStepsOff(const ProgressStepsOff&) = delete;
+  ProgressStepsOff& operator=(const ProgressStepsOff&) = delete;
+
+private:
+  bool (*saved_)(int);
+};
+
+// Whether format's own reader takes written back as an image without pixels.
+bool ReadsBackEmpty(GFXFile* format, TMemoryStream& written) {
+  ProgressStepsOff quiet;
+  written.SetPosition(0);
+  try {
+    GFXFileDesc desc;
+    if (format->Test(&written, &desc) != 1) return false;
+    written.SetPosition(0);
+    Buffer back;
+    return format->Load(back, &written, 0, nullptr, &desc) && back.Empty();
+  } catch (const EInvalidImage&) {
+    return false;
+  } catch (const EReadError&) {
+    return false;
+  }
+}
+
+// Several formats cannot describe a picture without pixels. Such an image is written to
+// memory first and goes to the file only when the format reads it back; otherwise the save
+// is refused and the file at the path stays as it was.
+bool WriteEmpty(GFXFile* format, Buffer& image, const AnsiString& path, GFXSaveParams& p,
+                GFXtra32* extra) {
+  TMemoryStream written;
+  if (!format->Save(image, &written, &p, extra)) return false;
+  if (!ReadsBackEmpty(format, written)) ThrowInvalidImage();
+  GFXFile::TOutputStream stream(path);
+  written.SetPosition(0);
+  stream.CopyFrom(&written, written.Size());
+  stream.Commit();
+  return true;
+}
+
 }  // namespace
 
 bool GFXFile::Save(Buffer& src, AnsiString path, GFXtra32* extra, GFXSaveParams* params) {
@@ -139,41 +198,38 @@ bool GFXFile::Save(Buffer& src, AnsiString path, GFXtra32* extra, GFXSaveParams*
   format->defaults = p;
   format->defaults.palette = nullptr;
   format->defaults.palette_source = nullptr;
+  // Without its palette, "use the given palette" would mean nothing to a later save.
+  if (format->defaults.colours < 0) format->defaults.colours = 0;
 
-  TOutputStream stream(path);
   GFXProgressScope progress;
   if (alpha && extra != nullptr) {
     extra->transparent &= 0x00FFFFFF;
     extra->background &= 0x00FFFFFF;
   }
+  Buffer none;
+  Buffer& source = HasPixels(src) ? src : none;
   IndexedWork work;
-  Buffer* image = &src;
+  Buffer* image = &source;
   if (!p.grey && p.quality == 100 && p.bits <= 8) {
     const uint key = TransparencyArgument(p, extra);
-    PreparePalette(format, src, p, extra, key, work);
-    image = MakeIndexImage(src, p, extra, key, work);
+    PreparePalette(format, source, p, extra, key, work);
+    image = MakeIndexImage(source, p, extra, key, work);
   } else if (alpha && p.bits != 32) {
-    image = CompositeForSave(&work.composite, &src, nullptr, extra);
+    image = CompositeForSave(&work.composite, &source, extra);
   }
+  if (image->Empty()) return WriteEmpty(format, *image, path, p, extra);
+  TOutputStream stream(path);
   const bool written = format->Save(*image, &stream, &p, extra);
   if (written) stream.Commit();
   return written;
 }
 
-Buffer* GFXFile::CompositeForSave(Buffer* work, Buffer* src, Buffer* palette_source,
-                                  GFXtra32* extra) {
+Buffer* GFXFile::CompositeForSave(Buffer* work, Buffer* src, GFXtra32* extra) {
   const int width = std::max(src->Width(), 0);
   const int height = std::max(src->Height(), 0);
   if (work->pixels == nullptr && width > 0 && height > 0) {
-    const long long count = static_cast<long long>(width) * height;
-    if (palette_source != nullptr && palette_source->pixels != nullptr &&
-        static_cast<long long>(palette_source->Width()) * palette_source->Height() >= count &&
-        palette_source->stride == palette_source->Width()) {
-      work->Alloc(Pair<int>(width, height), palette_source->pixels, width);
-    } else {
-      work->Alloc(Pair<int>(width, height));
-      if (work->pixels == nullptr) throw EOutOfMemory(RtlText::OutOfMemory);
-    }
+    work->Alloc(Pair<int>(width, height));
+    if (work->pixels == nullptr) throw EOutOfMemory(RtlText::OutOfMemory);
   }
   if (work->pixels == nullptr) return work;
   // The background is opaque: its top byte may already carry a palette index.

@@ -43,20 +43,24 @@ void WalkEdge(Pair<double> p, Pair<double> q, int top, int perPixel, Crossings& 
 std::unique_ptr<int[]> Buffer::Render(const Pair<double>* corners, Pair<int>& origin, int& rows, int supersample) const {
   rows = 0;
   if (Empty()) return nullptr;
+  // No buffer with pixels is wider or taller than this; the limit keeps half columns in an int.
+  const long long width = (long long)rect.right - rect.left + 1, height = (long long)rect.bottom - rect.top + 1;
+  if (width > kMaxBufferPixels || height > kMaxBufferPixels) return nullptr;
   for (int i = 0; i < 4; ++i)
     if (!std::isfinite(corners[i].x) || !std::isfinite(corners[i].y)) return nullptr;
   const int perPixel = supersample != 0 ? 2 : 1;
-  const size_t sampleRows = size_t(Height()) * perPixel;
+  const size_t sampleRows = size_t(height) * perPixel;
   Crossings c{std::vector<double>(sampleRows, std::numeric_limits<double>::infinity()),
               std::vector<double>(sampleRows, -std::numeric_limits<double>::infinity())};
   for (int i = 0; i < 4; ++i) WalkEdge(corners[i], corners[(i + 1) % 4], rect.top, perPixel, c);
   // A column (or half column) is covered when its sample point, at its centre, lies inside.
-  const int lowest = rect.left * perPixel, highest = rect.right * perPixel + perPixel - 1;
+  // Columns count from the left edge, so that they fit in an int wherever the buffer lies.
+  const int highest = int(width) * perPixel - 1;
   std::vector<int> spans(sampleRows * 2);
   for (size_t i = 0; i < sampleRows; ++i) {
-    spans[2 * i] = ClampToInt(std::ceil(c.left[i] * perPixel - 0.5), lowest, highest);
-    spans[2 * i + 1] = ClampToInt(std::floor(c.right[i] * perPixel - 0.5), lowest - 1, highest);
-    if (!(c.left[i] <= c.right[i])) spans[2 * i] = highest, spans[2 * i + 1] = lowest - 1;
+    spans[2 * i] = ClampToInt(std::ceil((c.left[i] - rect.left) * perPixel - 0.5), 0, highest);
+    spans[2 * i + 1] = ClampToInt(std::floor((c.right[i] - rect.left) * perPixel - 0.5), -1, highest);
+    if (!(c.left[i] <= c.right[i])) spans[2 * i] = highest, spans[2 * i + 1] = -1;
   }
   const auto rowEmpty = [&](int row) {
     for (int s = 0; s < perPixel; ++s) {
@@ -65,7 +69,7 @@ std::unique_ptr<int[]> Buffer::Render(const Pair<double>* corners, Pair<int>& or
     }
     return true;
   };
-  int firstRow = 0, lastRow = Height() - 1;
+  int firstRow = 0, lastRow = int(height) - 1;
   while (firstRow <= lastRow && rowEmpty(firstRow)) ++firstRow;
   while (lastRow >= firstRow && rowEmpty(lastRow)) --lastRow;
   if (firstRow > lastRow) return nullptr;
@@ -78,6 +82,6 @@ std::unique_ptr<int[]> Buffer::Render(const Pair<double>* corners, Pair<int>& or
     result[i + 1] = spans[begin + i + 1];
     if (result[i] <= result[i + 1]) leftmost = std::min(leftmost, result[i]);
   }
-  origin = Pair<int>(perPixel == 2 ? leftmost >> 1 : leftmost, rect.top + firstRow);
+  origin = Pair<int>(rect.left + (perPixel == 2 ? leftmost >> 1 : leftmost), rect.top + firstRow);
   return result;
 }

@@ -50,14 +50,17 @@ SourceWalk WalkFrom(const Inverse& inv, double x, double y, double columnStep) {
   return SourceWalk{ToFixed(s.x), ToFixed(s.y), ToFixedStep(inv.ia * columnStep), ToFixedStep(inv.ib * columnStep)};
 }
 
+// Span columns count from dst's left edge (see Buffer::Render); so does x in the loops, which
+// keeps their arithmetic in range wherever dst lies.
 template <class Writer>
 void DrawOnce(Buffer& dst, const SourceReader& read, const Inverse& inv, const int* spans, Pair<int> origin, int rows,
               const Writer& writer) {
+  const double left = dst.rect.left;
   for (int row = 0; row < rows; ++row) {
     const int y = origin.y + row, first = spans[2 * row], last = spans[2 * row + 1];
     if (first > last) continue;
-    SourceWalk w = WalkFrom(inv, first + 0.5, y + 0.5, 1.0);
-    uint* t = dst.At(first, y);
+    SourceWalk w = WalkFrom(inv, left + first + 0.5, y + 0.5, 1.0);
+    uint* t = dst.At(dst.rect.left + first, y);
     for (int x = first; x <= last; ++x, ++t, w.x += w.dx, w.y += w.dy) writer.Put(t, read.At(w.x, w.y));
   }
 }
@@ -67,6 +70,7 @@ void DrawOnce(Buffer& dst, const SourceReader& read, const Inverse& inv, const i
 template <class Writer>
 void DrawAveraged(Buffer& dst, const SourceReader& read, const Inverse& inv, const int* spans, Pair<int> origin,
                   int rows, const Writer& writer) {
+  const double left = dst.rect.left;
   for (int row = 0; row < rows; ++row) {
     const int* s = spans + 4 * row;  // upper first, upper last, lower first, lower last
     const bool upperEmpty = s[0] > s[1], lowerEmpty = s[2] > s[3];
@@ -74,10 +78,10 @@ void DrawAveraged(Buffer& dst, const SourceReader& read, const Inverse& inv, con
     const int firstHalf = upperEmpty ? s[2] : lowerEmpty ? s[0] : std::min(s[0], s[2]);
     const int lastHalf = upperEmpty ? s[3] : lowerEmpty ? s[1] : std::max(s[1], s[3]);
     const int first = firstHalf >> 1, last = lastHalf >> 1, y = origin.y + row;
-    SourceWalk upper = WalkFrom(inv, first + 0.25, y + 0.25, 1.0);
-    SourceWalk lower = WalkFrom(inv, first + 0.25, y + 0.75, 1.0);
+    SourceWalk upper = WalkFrom(inv, left + first + 0.25, y + 0.25, 1.0);
+    SourceWalk lower = WalkFrom(inv, left + first + 0.25, y + 0.75, 1.0);
     const SourceWalk half = WalkFrom(inv, 0.0, 0.0, 0.5);
-    uint* t = dst.At(first, y);
+    uint* t = dst.At(dst.rect.left + first, y);
     for (int x = first; x <= last; ++x, ++t) {
       const int h = 2 * x;
       const unsigned covered = unsigned(h >= s[0] && h <= s[1]) | unsigned(h + 1 >= s[0] && h + 1 <= s[1]) << 1 |

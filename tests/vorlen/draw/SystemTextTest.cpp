@@ -112,6 +112,14 @@ TEST_F(SystemTextTest, TextOutsideTheBufferDrawsNothing) {
   empty.OutText(&font_, Pair<int>(0, 0), "Hello", 0);
 }
 
+TEST_F(SystemTextTest, WithoutAFontNothingIsDrawnOrMeasured) {
+  for (const char* text : {"Hello", "W", ""}) {
+    EXPECT_EQ(target_.GetTextExtent(nullptr, text), Pair<int>(0, 0)) << text;
+    target_.OutText(nullptr, Pair<int>(5, 5), text, 0);
+    EXPECT_EQ(Ink(), Rect()) << text;
+  }
+}
+
 TEST_F(SystemTextTest, ItalicOverhangsStayInsideTheBox) {
   TFont italic;
   italic.SetName("DejaVu Sans");

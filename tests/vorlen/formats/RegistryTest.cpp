@@ -392,3 +392,15 @@ TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {
   EXPECT_TRUE(FilesIn(home.Path()).empty());
   EXPECT_EQ(checked, 2) << "Icon and AVI are read only";
 }
+
+TEST(Registry, EveryFormatAnswersNoStreamWithNotThisFormat) {
+  int asked = 0;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next, ++asked) {
+    EXPECT_EQ(f->Test(nullptr, nullptr), 0) << f->name;
+    GFXFileDesc desc;
+    desc.width = 7;
+    EXPECT_EQ(f->Test(nullptr, &desc), 0) << f->name;
+    EXPECT_EQ(desc.width, 7) << f->name << " filled a descriptor for nothing";
+  }
+  EXPECT_GT(asked, 0);
+}

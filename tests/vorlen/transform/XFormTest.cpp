@@ -56,8 +56,9 @@ TEST(BufferRender, SpansOfADiamondClippedToTheBuffer) {
   const auto clipped = window.Render(corners, origin, rows, 0);
   ASSERT_NE(clipped, nullptr);
   EXPECT_EQ(origin, Pair<int>(3, 0));
+  // Columns count from the window's left edge, column 3.
   EXPECT_EQ(std::vector<int>(&clipped[0], &clipped[16]),
-            (std::vector<int>{4, 5, 3, 6, 3, 7, 3, 8, 3, 8, 3, 7, 3, 6, 4, 5}));
+            (std::vector<int>{1, 2, 0, 3, 0, 4, 0, 5, 0, 5, 0, 4, 0, 3, 1, 2}));
 }
 
 TEST(BufferRender, NothingCoveredGivesNull) {
@@ -190,4 +191,76 @@ TEST(BufferXForm, RotationSamplesTheSourceUnderEachCoveredCentre) {
       }
     EXPECT_GT(checked, c.width * c.height * 8 / 10);
   }
+}
+
+namespace {
+
+constexpr int kMost = std::numeric_limits<int>::max();
+constexpr int kLeast = std::numeric_limits<int>::min();
+
+// A target of w x h pixels whose rectangle starts at corner, cleared to a grey.
+Buffer TargetAt(Pair<int> corner, int w, int h) {
+  Buffer b = Filled(w, h, 0x00404040);
+  b.rect = Rect(corner.x, corner.y, corner.x + (w - 1), corner.y + (h - 1));
+  return b;
+}
+
+// Corners that put a 9 x 7 buffer against each end of the coordinate range and astride 2^30.
+const Pair<int> kFarCorners[] = {{kMost - 8, kMost - 6}, {kLeast, kLeast},      {kMost - 8, kLeast},
+                                 {kLeast, kMost - 6},    {(1 << 30) - 4, -(1 << 30) - 3}};
+
+}  // namespace
+
+// Where a buffer lies must not matter: drawing into it at the same place relative to its
+// corner gives the same pixels as drawing into the same buffer at (0, 0).
+TEST(BufferXForm, TargetsAnywhereInTheCoordinateRangeDrawAsAtTheOrigin) {
+  Buffer src = Numbered(4, 3, 0x00102030);
+  *src.At(1, 1) = 0x80FF8000;  // a half-transparent pixel for the compositing mode
+  const Matrix2D matrices[] = {_Matrix2DUnit, {2, 0, 0, 2}, {-1, 0, 0, 1}, {0, 1, -1, 0}, {0.5, 0, 0, 0.5}, {1.5, 0.5, -0.5, 1}};
+  const Pair<int> where(2, 3);  // where the source's corner lands, from the target's corner
+  for (const Matrix2D& m : matrices)
+    for (const int filter : {0, 1, -1, -2})
+      for (const uint mode : {Buffer::kPlain, Buffer::kComposite, 0x00102031u}) {
+        Buffer reference = TargetAt(Pair<int>(0, 0), 9, 7);
+        reference.XFormLin(src, m, where, mode, filter);
+        ASSERT_NE(Pixels(reference), Pixels(TargetAt(Pair<int>(0, 0), 9, 7))) << "nothing drawn";
+        for (const Pair<int> corner : kFarCorners) {
+          Buffer far = TargetAt(corner, 9, 7);
+          far.XFormLin(src, m, Pair<int>(corner.x + where.x, corner.y + where.y), mode, filter);
+          ASSERT_EQ(Pixels(far), Pixels(reference)) << "matrix " << m.a << "," << m.b << "," << m.c << "," << m.d
+                                                    << " filter " << filter << " mode " << std::hex << mode
+                                                    << " corner " << std::dec << corner.x << "," << corner.y;
+        }
+      }
+}
+
+TEST(BufferXForm, SourcesAnywhereInTheCoordinateRangeDrawAsAtTheOrigin) {
+  Buffer backing = Numbered(4, 3, 0x00102030);
+  for (const int filter : {0, 1}) {
+    Buffer reference = TargetAt(Pair<int>(0, 0), 9, 7);
+    reference.XFormLin(backing, _Matrix2DUnit, Pair<int>(2, 3), Buffer::kPlain, filter);
+    for (const Pair<int> corner : {Pair<int>(kMost - 3, kMost - 2), Pair<int>(kLeast + 5, kLeast + 5)}) {
+      Buffer src(backing, backing.rect, true);
+      src.rect = Rect(corner.x, corner.y, corner.x + 3, corner.y + 2);
+      Buffer target = TargetAt(Pair<int>(0, 0), 9, 7);
+      target.XFormLin(src, _Matrix2DUnit, Pair<int>(2 - corner.x, 3 - corner.y), Buffer::kPlain, filter);
+      EXPECT_EQ(Pixels(target), Pixels(reference)) << corner.x << "," << corner.y << " filter " << filter;
+    }
+  }
+}
+
+TEST(BufferScale, TargetsAnywhereInTheCoordinateRangeDrawAsAtTheOrigin) {
+  const Buffer src = Numbered(4, 3, 0x00102030);
+  for (const Pair<int> size : {Pair<int>(8, 6), Pair<int>(-4, 3), Pair<int>(2, -2), Pair<int>(12, 9)})
+    for (const int filter : {0, 1, -1})
+      for (const uint mode : {Buffer::kPlain, Buffer::kComposite, 0x00102031u}) {
+        Buffer reference = TargetAt(Pair<int>(0, 0), 9, 7);
+        reference.Scale(src, size, Pair<int>(2, 1), mode, filter);
+        for (const Pair<int> corner : kFarCorners) {
+          Buffer far = TargetAt(corner, 9, 7);
+          far.Scale(src, size, Pair<int>(corner.x + 2, corner.y + 1), mode, filter);
+          ASSERT_EQ(Pixels(far), Pixels(reference)) << size.x << "x" << size.y << " filter " << filter << " corner "
+                                                    << corner.x << "," << corner.y;
+        }
+      }
 }

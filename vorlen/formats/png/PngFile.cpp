@@ -31,6 +31,7 @@ void Describe(const Header& h, GFXFileDesc* desc) {
 }  // namespace
 
 int PNGFile::Test(TStream* stream, GFXFileDesc* desc) {
+  if (stream == nullptr) return 0;
   StreamPositionGuard guard(stream);
   // A file too short for the signature is not a PNG (rather than an unreadable one).
   uchar signature[8];
