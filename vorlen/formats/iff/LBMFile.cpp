@@ -150,6 +150,15 @@ void ReadPalette(TStream* stream, Palette& table, GFXFileDesc* desc) {
   if (size & 1) stream->Seek(1, soFromCurrent);
 }
 
+// Refuses a BODY too short for the rows the header claims, before they are reserved: ByteRun1
+// codes at most 128 bytes of a plane row in two; plain rows take their bytes.
+void CheckBodyCanFill(TStream* stream, const FormHeader& form) {
+  const Iff::BitmapHeader& h = form.bitmap;
+  const int planes = form.type == Iff::kPbm ? 1 : h.planes + (h.masking == 1 ? 1 : 0);
+  const int rowBytes = h.PlaneRowBytes(form.type) * planes;
+  CheckDataCanFill(rowBytes, h.height, stream, h.compression == 1 ? DataDensity{128, 2} : DataDensity{1, 1});
+}
+
 // Reads the picture's rows from the BODY data into the target.
 class BodyReader {
 public:
@@ -218,6 +227,7 @@ bool LBMFile::Load(Buffer& dst, TStream* stream, int, GFXtra32* extra, GFXFileDe
   Palette table{};
   if (h.planes <= 8) ReadPalette(stream, table, desc);
   IFFFindChunk(stream, Iff::kBody);
+  CheckBodyCanFill(stream, form);
   const TargetArea area = PrepareTarget(dst, h.width, h.height);
   BodyReader body(stream, form, table, dst, area);
   const bool done = body.ReadRows();

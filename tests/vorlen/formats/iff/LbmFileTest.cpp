@@ -8,6 +8,7 @@
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/iff/LBMFile.h"
+#include "../FormatTesting.h"
 
 using reference::Image;
 using namespace std::string_literals;
@@ -226,5 +227,49 @@ TEST(LbmFile, TruncatedAndDamagedFilesFailCleanly) {
           Save(reference::Picture(19, 7, bits == 24 ? 300 : 1 << bits, 7), home.Path() + name, bits);
       reference::LoadDamaged(bytes, home.Path() + "/d.iff", 5);
     }
+  }
+}
+
+TEST(LbmFile, SizesTheBodyCannotFillAreRefusedBeforeAllocating) {
+  // 23000 x 23000 from a few ByteRun1 packets: two bytes code at most 128 bytes of a row.
+  std::string packets;
+  for (int i = 0; i < 16; ++i) packets += "\x81\x55"s;
+  const std::string cmap = Chunk("CMAP", std::string(768, '\x20'));
+  struct Case {
+    const char* what;
+    std::string data;
+  } cases[] = {
+      {"8 planes", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 8, 0, 1)) + cmap + Chunk("BODY", packets))},
+      {"1 plane and a mask", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 1, 1, 1)) + cmap + Chunk("BODY", packets))},
+      {"24 planes", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 24, 0, 1)) + Chunk("BODY", packets))},
+      {"chunky", Form("PBM ", Chunk("BMHD", Bmhd(23000, 23000, 8, 0, 1)) + cmap + Chunk("BODY", packets))},
+      {"uncompressed", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 1, 0, 0)) + cmap + Chunk("BODY", packets))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRefusedUnallocated(IffFormat(), c.data);
+  }
+}
+
+TEST(LbmFile, LargeSingleColourFilesAtTheHighestCompressionLoad) {
+  TempHome home;
+  const std::string dir = home.Path();
+  const Image plain{3000, 2000, std::vector<uint>(3000 * 2000, 0x3366CC)};
+  std::vector<std::string> files;
+  for (const char* name : {"our8.iff", "our8.lbm", "our24.iff"}) {
+    files.push_back(dir + "/" + name);
+    Save(plain, files.back(), std::string(name).find("24") != std::string::npos ? 24 : 8);
+  }
+  if (!reference::Find("ppmtoilbm").empty()) {
+    reference::WritePpm(dir + "/plain.ppm", plain);
+    for (const char* options : {"", "-24force"}) {
+      files.push_back(dir + "/nb" + std::to_string(files.size()) + ".iff");
+      ASSERT_TRUE(reference::Run(reference::Find("ppmtoilbm") + " " + options + " " + dir + "/plain.ppm > " + files.back()));
+    }
+  }
+  for (const std::string& path : files) {
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr)) << path;
+    EXPECT_EQ(reference::Compare(plain, loaded), "") << path;
   }
 }
