@@ -203,9 +203,14 @@ bool Decode(Buffer& dst, const Header& h, TStream* pixels, GFXFileDesc* desc) {
   if (rle && h.height < 0) ThrowInvalidImage();  // run-length files are stored bottom-up
   GivePalette(h, desc);
   const std::int64_t rowBytes = RowBytes(h.bits, h.width);
+  // Nothing is reserved for rows that are not there: raw rows take their bytes, and a run
+  // codes at most 255 pixels in two (moves and the end code describe no pixels).
   const std::int64_t remaining = pixels->Size() - pixels->Position();
-  if (!rle && height > 0 && rowBytes > remaining / height)
-    throw EReadError(RtlText::ReadError);  // the rows are not all there: allocate nothing
+  if (rle) {
+    CheckDataCanFill(static_cast<int>(h.width), static_cast<int>(height), remaining, {255, 2});
+  } else if (height > 0 && rowBytes > remaining / height) {
+    ThrowInvalidImage();
+  }
   const TargetArea area = PrepareTarget(dst, static_cast<int>(h.width), static_cast<int>(height));
   if (area.rows == 0 || area.columns == 0) return true;
   if (rle) return DecodeRle(dst, h, pixels);

@@ -120,6 +120,8 @@ bool FRMFile::Load(Buffer& dst, TStream* stream, int, GFXtra32* extra, GFXFileDe
   const int width = GetLE16(head + 4);
   const int height = GetLE16(head + 6);
   const int bpp = BytesPerPixel(version);
+  // The rows are stored raw: a file shorter than its pixels is refused before they are reserved.
+  CheckDataCanFill(width, height, stream, {1, bpp});
   const TargetArea area = PrepareTarget(dst, width, height);
   const std::int64_t size = stream->Size();
   for (int y = 0; y < area.rows; ++y) {

@@ -35,6 +35,22 @@ struct PngImage {
 
 constexpr int kLargestPngIcon = 4096;  // pixels a side
 
+// Whether a PNG image of `length` bytes can hold the rows its header claims. Deflate codes at
+// most 1032 bytes in one (a 258-byte match in two bits), so an image whose bytes fall short
+// even so is not decoded: its size would be reserved for nothing.
+bool PngDataCanFill(const uchar* png, size_t length, uint width, uint height) {
+  const int bitDepth = png[24];
+  int channels = 1;  // grey and palette images
+  switch (png[25]) {
+    case 2: channels = 3; break;
+    case 4: channels = 2; break;
+    case 6: channels = 4; break;
+  }
+  // Each row with its filter byte.
+  const std::int64_t rowBytes = (std::int64_t(width) * bitDepth * channels + 7) / 8 + 1;
+  return std::int64_t(length) * 1032 >= rowBytes * height;
+}
+
 // The largest PNG image of the directory; length 0 when there is none.
 PngImage LargestPng(const std::vector<uchar>& bytes) {
   PngImage best;
@@ -48,6 +64,7 @@ PngImage LargestPng(const std::vector<uchar>& bytes) {
     if (!std::equal(png::kSignature, png::kSignature + 8, png) || GetBE32(png + 12) != png::kIHDR) continue;
     const uint width = GetBE32(png + 16), height = GetBE32(png + 20);
     if (width == 0 || height == 0 || width > kLargestPngIcon || height > kLargestPngIcon) continue;
+    if (!PngDataCanFill(png, length, width, height)) continue;
     if (std::int64_t(width) * height > std::int64_t(best.width) * best.height)
       best = PngImage{offset, length, int(width), int(height)};
   }

@@ -1,8 +1,9 @@
 #pragma once
 // Interchange-format pictures: a "FORM" of type "ILBM" (bit planes) or "PBM " (a byte a
-// pixel) with the chunks "BMHD", "CMAP" and "BODY". Reads 1 to 8 planes with a palette and
-// 24 planes of true colour, plain or ByteRun1-compressed, with or without a mask plane;
-// writes compressed files. Numbers are big-endian.
+// pixel) with the chunks "BMHD", "CMAP", "CAMG" and "BODY". Reads 1 to 8 planes with a
+// palette, the Amiga display modes hold-and-modify (HAM6, HAM8) and extra-half-brite, and 24
+// planes of true colour, plain or ByteRun1-compressed, with or without a mask plane; writes
+// compressed files. Numbers are big-endian.
 
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/GFXFile.h"
@@ -38,7 +39,19 @@ inline constexpr uint kPbm = BigEndianTag("PBM ");
 inline constexpr uint kBmhd = BigEndianTag("BMHD");
 inline constexpr uint kCmap = BigEndianTag("CMAP");
 inline constexpr uint kBody = BigEndianTag("BODY");
+inline constexpr uint kCamg = BigEndianTag("CAMG");
 inline constexpr int kBmhdSize = 20;
+
+// Display-mode bits of the CAMG chunk that change what pixel values mean.
+inline constexpr uint kModeHoldAndModify = 0x800;
+inline constexpr uint kModeExtraHalfBrite = 0x80;
+
+// How the pixel values of a picture become colours.
+enum class Rendering {
+  kPlain,           // palette indices, or 24 planes of true colour
+  kHoldAndModify,   // 6 or 8 planes: a palette colour, or the previous pixel with one component changed
+  kExtraHalfBrite,  // 6 planes: colours 32-63 are colours 0-31 at half brightness
+};
 
 struct BitmapHeader {
   int width = 0;
@@ -58,6 +71,11 @@ struct BitmapHeader {
 };
 
 BitmapHeader ParseBitmapHeader(const uchar* bytes);
+
+// The rendering of a picture from its header, the CAMG modes (0 without the chunk) and the
+// number of CMAP entries: hold-and-modify needs its mode bit and 6 or 8 planes; 6 planes are
+// extra-half-brite with that mode bit or with a palette of exactly 32 colours.
+Rendering RenderingOf(uint formType, const BitmapHeader& header, uint modes, int paletteEntries);
 
 // The colour bit that plane i of a 24-plane picture holds: red 0-7, green 8-15, blue 16-23.
 inline uint TrueColourBit(int plane) {

@@ -131,9 +131,12 @@ bool PCXFile::Load(Buffer& dst, TStream* stream, int, GFXtra32* extra, GFXFileDe
     if (h.planes == 1 && table[0] == table[1]) table[1] = 0xFFFFFF, table[0] = 0;
   }
 
+  // A run codes at most 63 bytes of a row in two; the palette at the end codes none.
+  const int rowBytes = h.planes * h.bytesPerLine;
+  const std::int64_t paletteBytes = h.bitsPerPlane == 8 && h.planes == 1 ? Pcx::kPaletteSize + 1 : 0;
+  CheckDataCanFill(rowBytes, h.Height(), stream->Size() - stream->Position() - paletteBytes, {63, 2});
   const TargetArea area = PrepareTarget(dst, h.Width(), h.Height());
   StreamBuf reader(stream);
-  const int rowBytes = h.planes * h.bytesPerLine;
   std::vector<uchar> row(rowBytes);
   std::vector<uchar> scratch(std::max(area.columns, 1));
   bool done = true;

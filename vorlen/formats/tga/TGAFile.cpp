@@ -306,6 +306,10 @@ bool TGAFile::Load(Buffer& dst, TStream* stream, int, GFXtra32* extra, GFXFileDe
   }
   if (h.Kind() == 3) GreyRamp(h, table);
 
+  // Raw pixels take their bytes; a run packet (a header and one pixel) codes at most 128.
+  const int pixelBytes = h.BytesPerPixel();
+  CheckDataCanFill(h.width, h.height, stream,
+                   h.RunLength() ? DataDensity{128, 1 + pixelBytes} : DataDensity{1, pixelBytes});
   const TargetArea area = PrepareTarget(dst, h.width, h.height);
   PixelReader pixels(stream, h, table);
   if (!h.TopDown()) pixels.SkipRows(h.height - area.rows);

@@ -77,9 +77,11 @@ int WBMPFile::Test(TStream* stream, GFXFileDesc* desc) {
 bool WBMPFile::Load(Buffer& dst, TStream* stream, int, GFXtra32*, GFXFileDesc*) {
   Size size;
   if (!ReadHeader(stream, size)) ThrowInvalidImage();
+  // The rows are stored raw: a file shorter than them is refused before they are reserved.
+  const int rowBytes = (size.width + 7) / 8;
+  CheckDataCanFill(rowBytes, size.height, stream, {1, 1});
   // Every codec clears its target first, so that a stopped load shows no stale memory.
   const TargetArea area = PrepareTarget(dst, size.width, size.height);
-  const int rowBytes = (size.width + 7) / 8;
   std::vector<uchar> row(rowBytes);
   std::vector<uchar> scratch(size.width);
   static const uint kTable[2] = {0x000000, 0xFFFFFF};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,6 +12,7 @@
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/bmp/BmpFile.h"
+#include "../FormatTesting.h"
 
 namespace {
 
@@ -267,11 +269,11 @@ TEST(BmpFile, HostileHeadersFailCleanly) {
       {"offset-inside-header.bmp", InfoFile(1, 1, 24, 0, 0, 20, Le32(0)), false},
       {"colours-used-huge.bmp", InfoFile(2, 1, 8, 0, 0xFFFFFFFF, 54 + 1024, table256 + Bytes({5, 255, 0, 0})), false},
       {"offset-far.bmp", InfoFile(1, 1, 24, 0, 0, 0x7FFFFFF0, Le32(0)), true},
-      {"short-rows.bmp", InfoFile(100, 100, 24, 0, 0, 54, std::string(100, '\1')), true},
+      {"short-rows.bmp", InfoFile(100, 100, 24, 0, 0, 54, std::string(100, '\1')), false},
       {"rle-no-end.bmp", InfoFile(4, 4, 8, 1, 0, 54 + 1024, table256 + Bytes({4, 1})), true},
       {"rle-topdown.bmp", InfoFile(4, -4, 8, 1, 0, 54 + 1024, table256 + Bytes({0, 1})), false},
       {"width-negative.bmp", InfoFile(-5, 1, 24, 0, 0, 54, Le32(0)), false},
-      {"huge.bmp", InfoFile(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, 0, 54, Le32(0)), true},
+      {"huge.bmp", InfoFile(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, 0, 54, Le32(0)), false},
   };
   for (const Case& c : cases) {
     const std::string path = home.WriteFile(c.name, c.file);
@@ -499,4 +501,50 @@ TEST(BmpFile, ReservedTableByteIsTransparencyOnlyInAlphaMode) {
   GFXFile::SetAlpha(false);
   ASSERT_TRUE(loaded);
   EXPECT_EQ(*kept.At(0, 0), 0xFF102030u);
+}
+
+TEST(BmpFile, SizesTheDataCannotFillAreRefusedBeforeAllocating) {
+  std::string table;
+  for (int i = 0; i < 256; ++i) table += Le32(static_cast<uint>(i));
+  // A run codes at most 255 pixels; end-of-line, move and end-of-bitmap codes describe none.
+  std::string runs;
+  for (int i = 0; i < 16; ++i) runs += Bytes({255, 7});
+  struct Case {
+    const char* what;
+    std::string data;
+  } cases[] = {
+      {"24 bits", InfoFile(23000, 23000, 24, 0, 0, 54, std::string(64, '\1'))},
+      {"8 bits top-down", InfoFile(23000, -23000, 8, 0, 0, 54 + 1024, table + std::string(64, '\1'))},
+      {"run-length 8 bits", InfoFile(23000, 23000, 8, 1, 0, 54 + 1024, table + runs + Bytes({0, 1}))},
+      {"run-length 4 bits", InfoFile(23000, 23000, 4, 2, 16, 54 + 64, table.substr(0, 64) + runs + Bytes({0, 1}))},
+      {"end of bitmap at once", InfoFile(23000, 23000, 8, 1, 0, 54 + 1024, table + Bytes({0, 1}))},
+      {"moves only", InfoFile(23000, 23000, 8, 1, 0, 54 + 1024, table + Bytes({0, 2, 255, 255, 0, 2, 255, 255, 0, 1}))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRefusedUnallocated(Bmp(), c.data);
+  }
+}
+
+TEST(BmpFile, LargeSingleColourRunLengthFilesLoad) {
+  TempHome home;
+  Buffer plain;
+  plain.Alloc(Pair<int>(3000, 2000));
+  for (int y = 0; y < 2000; ++y) std::fill_n(plain.At(0, y), 3000, 0x3366CCu);
+  std::vector<std::string> files;
+  for (int bits : {4, 8}) {
+    GFXSaveParams params;
+    params.bits = static_cast<signed char>(bits);
+    files.push_back(home.Path() + "/our" + std::to_string(bits) + ".rle");
+    ASSERT_TRUE(GFXFile::Save(plain, files.back(), nullptr, &params));
+  }
+  if (HaveImageMagick()) {
+    files.push_back(home.Path() + "/im.bmp");
+    ASSERT_TRUE(RunImageMagick("-size 3000x2000 xc:#3366CC -type Palette -compress RLE BMP3:" + files.back()));
+  }
+  for (const std::string& path : files) {
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr)) << path;
+    ExpectSamePixels(plain, loaded, path);
+  }
 }

@@ -190,11 +190,12 @@ TEST(FrmFile, SmallerTargetTakesTheTopLeftAndStillFindsTheTrailer) {
   EXPECT_EQ(got.transparent, 0x00123456u);
 }
 
-TEST(FrmFile, TruncatedPixelsRaiseReadErrorAndMissingTrailerIsFine) {
+TEST(FrmFile, TruncatedPixelsAreRefusedAndMissingTrailerIsFine) {
   TempHome home;
-  const std::string cut = home.WriteFile("cut.frm", Header(4, 2, 2) + std::string(12, '\x01'));
+  const std::string cut = home.WriteFile("cut.frm", Header(4, 2, 2) + std::string(15, '\x01'));
   Buffer dst;
-  EXPECT_THROW(GFXFile::Load(dst, cut, nullptr, 0, nullptr), EReadError);
+  EXPECT_THROW(GFXFile::Load(dst, cut, nullptr, 0, nullptr), EInvalidImage);
+  EXPECT_EQ(dst.pixels, nullptr);
   const std::string bare = home.WriteFile("bare.frm", Header(4, 1, 1) + std::string(4, '\x02'));
   Buffer one;
   GFXtra32 extra{7, 7, 7, 7};
@@ -213,4 +214,19 @@ TEST(FrmFile, SizeBeyondSixteenBitsIsRefusedAndTheOldFileKept) {
   TMemoryStream file;
   file.LoadFromFile(path);
   EXPECT_EQ(std::string(static_cast<char*>(file.Memory()), 12), "old contents");
+}
+
+TEST(FrmFile, SizesTheFileCannotFillAreRefusedBeforeAllocating) {
+  for (int version = 0; version < frm::kFirstUnknownVersion; ++version) {
+    SCOPED_TRACE(version);
+    ExpectRefusedUnallocated(Frm(), Header(version, 23000, 23000) + std::string(73, '\x7F'));
+  }
+  // A smaller target does not make a short file acceptable.
+  TMemoryStream stream;
+  const std::string cut = Header(3, 1000, 1000) + std::string(3000, '\x01');
+  stream.WriteBuffer(cut.data(), static_cast<int>(cut.size()));
+  stream.SetPosition(0);
+  Buffer small;
+  small.Alloc(Pair<int>(2, 2));
+  EXPECT_THROW(Frm()->Load(small, &stream, 0, nullptr, nullptr), EInvalidImage);
 }

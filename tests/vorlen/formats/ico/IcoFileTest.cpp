@@ -12,6 +12,7 @@
 #include "platform/rtl/Streams.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
+#include "vorlen/formats/png/Checksum.h"
 #include "tests/vorlen/BufferFixtures.h"
 #include "../FormatTesting.h"
 
@@ -265,6 +266,33 @@ TEST_F(IcoFileTest, APngImageIsThePictureWhenItIsTheLargest) {
   } catch (const EInvalidImage& e) {
     EXPECT_EQ(e.Message, "100");
   }
+}
+
+// A PNG image whose header claims `side` x `side` pixels while its data holds one.
+Bytes PngClaiming(const std::string& folder, uint side) {
+  Bytes png = PngOf(folder, 1, 1, {0x00336699});
+  for (int i = 0; i < 4; ++i) png[16 + i] = png[20 + i] = uchar(side >> (24 - 8 * i));
+  const uint crc = PNGCrc32(0, &png[12], 17);
+  for (int i = 0; i < 4; ++i) png[29 + i] = uchar(crc >> (24 - 8 * i));
+  return png;
+}
+
+TEST_F(IcoFileTest, PngImagesTheirDataCannotFillAreNeverDecoded) {
+  const Bytes hostile = PngClaiming(home_.Path(), 4096);
+  ASSERT_LT(hostile.size(), 200u);
+  const Bytes alone = Icon({hostile}, {{0, 0}});
+  ExpectRefusedUnallocated(GFXFile::GetDefaultFormat("x.ico"), std::string(alone.begin(), alone.end()));
+  // Beside a bitmap image, the PNG image that cannot be what it claims is passed over.
+  IconSpec small{2, 2, 32, std::vector<uint>(4, 0xFFFF0000), std::vector<int>(4, 0)};
+  Buffer b;
+  ASSERT_TRUE(GFXFile::Load(b, Write(Icon({Dib(small), hostile}, {{2, 2}, {0, 0}})), nullptr, 0, nullptr));
+  EXPECT_EQ(Pixels(b), std::vector<uint>(4, 0xFF0000));
+  // A large single-colour PNG image, compressed as far as it goes, is read.
+  const Bytes plain = PngOf(home_.Path(), 2048, 1024, std::vector<uint>(2048 * 1024, 0x00336699));
+  Buffer big;
+  ASSERT_TRUE(GFXFile::Load(big, Write(Icon({plain}, {{0, 0}})), nullptr, 0, nullptr));
+  ASSERT_EQ(big.Width(), 2048);
+  EXPECT_EQ(*big.At(2047, 1023), 0x336699u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/iff/LBMFile.h"
+#include "../FormatTesting.h"
 
 using reference::Image;
 using namespace std::string_literals;
@@ -48,6 +49,44 @@ std::string Form(const char* type, const std::string& chunks) {
 
 // Offset of a chunk's header in a file, or npos.
 size_t Find(const std::string& file, const char* id) { return file.find(id, 12); }
+
+using Rows = std::vector<std::vector<int>>;
+
+// Pixel values as BODY data: each row's planes, lowest first, then a mask plane that shows
+// every pixel when `masked`; ByteRun1-coded when `compressed`.
+std::string Body(const Rows& rows, int planes, bool masked, bool compressed) {
+  const int bytes = (static_cast<int>(rows[0].size()) + 15) / 16 * 2;
+  std::string body;
+  for (const std::vector<int>& row : rows) {
+    for (int p = 0; p < planes + (masked ? 1 : 0); ++p) {
+      std::vector<uchar> plane(bytes, 0);
+      for (size_t x = 0; x < row.size(); ++x)
+        if (p == planes || (row[x] >> p & 1)) plane[x / 8] |= uchar(0x80 >> x % 8);
+      std::vector<uchar> coded(2 * plane.size() + 2);
+      const uchar* end = compressed ? IFFEncodeByteRun(coded.data(), plane.data(), bytes) : nullptr;
+      if (compressed) body.append(reinterpret_cast<const char*>(coded.data()), end - coded.data());
+      else body.append(reinterpret_cast<const char*>(plane.data()), plane.size());
+    }
+  }
+  return body;
+}
+
+// An ILBM picture of the values: its palette (0xRRGGBB), and a CAMG chunk unless modes < 0.
+std::string Ilbm(const Rows& rows, int planes, const std::vector<uint>& palette, int modes, bool masked = false,
+                 bool compressed = false) {
+  std::string cmap;
+  for (uint c : palette) cmap += {char(c >> 16), char(c >> 8), char(c)};
+  const int width = static_cast<int>(rows[0].size()), height = static_cast<int>(rows.size());
+  std::string chunks = Chunk("BMHD", Bmhd(width, height, planes, masked ? 1 : 0, compressed ? 1 : 0));
+  if (modes >= 0) chunks += Chunk("CAMG", Be32(static_cast<uint>(modes)));
+  return Form("ILBM", chunks + Chunk("CMAP", cmap) + Chunk("BODY", Body(rows, planes, masked, compressed)));
+}
+
+std::vector<uint> Palette(size_t entries, std::initializer_list<std::pair<int, uint>> set) {
+  std::vector<uint> palette(entries, 0);
+  for (const auto& [index, colour] : set) palette[static_cast<size_t>(index)] = colour;
+  return palette;
+}
 
 }  // namespace
 
@@ -226,5 +265,148 @@ TEST(LbmFile, TruncatedAndDamagedFilesFailCleanly) {
           Save(reference::Picture(19, 7, bits == 24 ? 300 : 1 << bits, 7), home.Path() + name, bits);
       reference::LoadDamaged(bytes, home.Path() + "/d.iff", 5);
     }
+  }
+  // Hold-and-modify pictures, whatever their damaged values come to mean.
+  for (int planes : {6, 8}) {
+    Rows rows(7, std::vector<int>(19));
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 19; ++x) rows[y][x] = (x * 37 + y * 11) & ((1 << planes) - 1);
+    reference::LoadDamaged(Ilbm(rows, planes, Palette(64, {{1, 0x808080}}), 0x800, true, true),
+                           home.Path() + "/h.iff", 3);
+  }
+}
+
+TEST(LbmFile, SizesTheBodyCannotFillAreRefusedBeforeAllocating) {
+  // 23000 x 23000 from a few ByteRun1 packets: two bytes code at most 128 bytes of a row.
+  std::string packets;
+  for (int i = 0; i < 16; ++i) packets += "\x81\x55"s;
+  const std::string cmap = Chunk("CMAP", std::string(768, '\x20'));
+  struct Case {
+    const char* what;
+    std::string data;
+  } cases[] = {
+      {"8 planes", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 8, 0, 1)) + cmap + Chunk("BODY", packets))},
+      {"1 plane and a mask", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 1, 1, 1)) + cmap + Chunk("BODY", packets))},
+      {"24 planes", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 24, 0, 1)) + Chunk("BODY", packets))},
+      {"chunky", Form("PBM ", Chunk("BMHD", Bmhd(23000, 23000, 8, 0, 1)) + cmap + Chunk("BODY", packets))},
+      {"uncompressed", Form("ILBM", Chunk("BMHD", Bmhd(23000, 23000, 1, 0, 0)) + cmap + Chunk("BODY", packets))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRefusedUnallocated(IffFormat(), c.data);
+  }
+}
+
+TEST(LbmFile, LargeSingleColourFilesAtTheHighestCompressionLoad) {
+  TempHome home;
+  const std::string dir = home.Path();
+  const Image plain{3000, 2000, std::vector<uint>(3000 * 2000, 0x3366CC)};
+  std::vector<std::string> files;
+  for (const char* name : {"our8.iff", "our8.lbm", "our24.iff"}) {
+    files.push_back(dir + "/" + name);
+    Save(plain, files.back(), std::string(name).find("24") != std::string::npos ? 24 : 8);
+  }
+  if (!reference::Find("ppmtoilbm").empty()) {
+    reference::WritePpm(dir + "/plain.ppm", plain);
+    for (const char* options : {"", "-24force"}) {
+      files.push_back(dir + "/nb" + std::to_string(files.size()) + ".iff");
+      ASSERT_TRUE(reference::Run(reference::Find("ppmtoilbm") + " " + options + " " + dir + "/plain.ppm > " + files.back()));
+    }
+  }
+  for (const std::string& path : files) {
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr)) << path;
+    EXPECT_EQ(reference::Compare(plain, loaded), "") << path;
+  }
+}
+
+TEST(LbmFile, AmigaDisplayModesGiveThePixelsTheirColours) {
+  const std::vector<uint> ham6 = Palette(16, {{0, 0x102030}, {1, 0xC08040}});
+  // Control bits 01 blue, 10 red, 11 green; each row starts from colour 0.
+  const Rows ham6Rows = {{0x01, 0x1A, 0x25, 0x3F, 0x00}, {0x2F, 0x13, 0x30, 0x01, 0x3C}};
+  const std::vector<uint> ham6Colours = {0xC08040, 0xC080AA, 0x5580AA, 0x55FFAA, 0x102030,
+                                         0xFF2030, 0xFF2033, 0xFF0033, 0xC08040, 0xC0CC40};
+  const std::vector<uint> ehb = Palette(32, {{3, 0xFF8001}, {31, 0x7F7F7F}});
+  std::vector<uint> ehb64 = ehb;
+  ehb64.resize(64, 0x123456);
+  struct Case {
+    const char* what;
+    int planes;
+    int modes;  // -1: no CAMG chunk
+    std::vector<uint> palette;
+    Rows rows;
+    std::vector<uint> colours;
+    bool masked = false;
+    bool compressed = false;
+  } cases[] = {
+      {"HAM6", 6, 0x800, ham6, ham6Rows, ham6Colours},
+      {"HAM6 with a mask, compressed", 6, 0x800, ham6, ham6Rows, ham6Colours, true, true},
+      // Six data bits replace a component's top six; its lowest two stay.
+      {"HAM8", 8, 0x800, Palette(64, {{0, 0x112233}, {5, 0x445566}, {63, 0xFEDCBA}}),
+       {{0xBF, 0x41, 0xE0, 0x05}, {0xC1, 0x3F, 0x80, 0x40}},
+       {0xFD2233, 0xFD2207, 0xFD8207, 0x445566, 0x110633, 0xFEDCBA, 0x02DCBA, 0x02DC02}},
+      {"HAM bit on 4 planes", 4, 0x800, ham6, {{0x01, 0x00}}, {0xC08040, 0x102030}},
+      {"half-brite by its mode", 6, 0x80, ehb, {{3, 35, 31, 63}}, {0xFF8001, 0x7F4000, 0x7F7F7F, 0x3F3F3F}},
+      {"half-brite by a 32-colour palette", 6, -1, ehb, {{3, 35, 31, 63}}, {0xFF8001, 0x7F4000, 0x7F7F7F, 0x3F3F3F}},
+      {"half-brite mode over 64 colours", 6, 0x80, ehb64, {{3, 35}}, {0xFF8001, 0x7F4000}},
+      {"64 colours without the mode", 6, -1, ehb64, {{3, 35}}, {0xFF8001, 0x123456}},
+  };
+  TempHome home;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path =
+        home.WriteFile("d.iff", Ilbm(c.rows, c.planes, c.palette, c.modes, c.masked, c.compressed));
+    const bool ham = c.modes == 0x800 && c.planes != 4;
+    GFXFileDesc probe;
+    ASSERT_TRUE(GFXFile::Test(path, &probe));
+    EXPECT_EQ(probe.palette, !ham);
+    EXPECT_EQ(probe.bits, ham ? 24 : c.planes);
+    Buffer loaded;
+    uchar palette[768];
+    GFXFileDesc desc;
+    desc.palette_data = palette;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, &desc));
+    const int width = static_cast<int>(c.rows[0].size());
+    ASSERT_EQ(loaded.Width(), width);
+    for (size_t i = 0; i < c.colours.size(); ++i) {
+      const int x = static_cast<int>(i) % width, y = static_cast<int>(i) / width;
+      EXPECT_EQ(*loaded.At(x, y), c.colours[i]) << x << "," << y;
+      // An indexed picture's palette holds the colours its pixels show.
+      const int value = c.rows[y][x];
+      if (!ham) {
+        EXPECT_EQ(uint(palette[3 * value]) << 16 | palette[3 * value + 1] << 8 | palette[3 * value + 2], c.colours[i]);
+      }
+    }
+  }
+}
+
+TEST(LbmFile, DisplayModesAgreeWithNetpbm) {
+  REQUIRE_TOOL("ppmtoilbm");
+  REQUIRE_TOOL("ilbmtoppm");
+  TempHome home;
+  const std::string dir = home.Path();
+  reference::WritePpm(dir + "/c.ppm", reference::Picture(37, 13, 3000, 5));
+  // HAM pictures as netpbm makes them (colour 0 black, where netpbm starts each row). Four
+  // data bits set a component's top four in netpbm, the low four kept from the previous
+  // pixel; here they are the whole component, widened: HAM6 agrees but for those low bits.
+  for (int planes : {6, 8}) {
+    const std::string path = dir + "/h" + std::to_string(planes) + ".iff";
+    ASSERT_TRUE(reference::Run(reference::Find("ppmtoilbm") + " -hamforce -hamplanes " + std::to_string(planes) +
+                               " " + dir + "/c.ppm > " + path));
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr));
+    EXPECT_EQ(reference::Compare(reference::NetpbmRead("ilbmtoppm", path), loaded, planes == 6 ? 15 : 0), "")
+        << planes;
+  }
+  const std::vector<uint> ehb = Palette(32, {{0, 0x0A0B0C}, {3, 0xFF8001}, {17, 0x336699}, {31, 0x7F7F7F}});
+  const Rows rows = {{3, 35, 31, 63, 17, 49, 0, 32}};
+  for (int modes : {0x80, -1}) {
+    const std::string path = home.WriteFile("e.iff", Ilbm(rows, 6, ehb, modes));
+    // netpbm takes a 32-colour palette for half-brite only when told.
+    const std::string command = reference::Find("ilbmtoppm") + (modes < 0 ? " -isehb " : " ") + path + " > " + path + ".ppm";
+    ASSERT_TRUE(reference::Run(command)) << command;
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr));
+    EXPECT_EQ(reference::Compare(reference::ReadPnm(path + ".ppm"), loaded), "") << modes;
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/StreamBuf.h"
 #include "vorlen/formats/pcx/PCXFile.h"
+#include "../FormatTesting.h"
 
 using reference::Image;
 using namespace std::string_literals;
@@ -223,5 +225,56 @@ TEST(PcxFile, TruncatedAndDamagedFilesFailCleanly) {
     const std::string bytes =
         Save(reference::Picture(23, 9, bits == 24 ? 500 : 1 << bits, 7), home.Path() + "/s.pcx", bits);
     reference::LoadDamaged(bytes, home.Path() + "/d.pcx", 5);
+  }
+}
+
+TEST(PcxFile, SizesTheDataCannotFillAreRefusedBeforeAllocating) {
+  // 23000 x 23000 from a few full runs: a run codes at most 63 bytes of a row.
+  const std::string runs = std::string(8, '\xFF');
+  const std::string palette = "\x0C"s + std::string(768, '\x40');
+  struct Case {
+    const char* what;
+    std::string data;
+  } cases[] = {
+      {"24-bit", Header(8, 3, 23000, 23000, 23000) + runs},
+      {"8-bit with its palette", Header(8, 1, 23000, 23000, 23000) + runs + palette},
+      {"1-bit", Header(1, 1, 2875, 23000, 23000) + runs},
+      {"1-bit in four planes", Header(1, 4, 2875, 23000, 23000) + runs},
+      // The palette at the end describes no rows.
+      {"8-bit palette only", Header(8, 1, 40, 40, 40) + palette},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRefusedUnallocated(PcxFormat(), c.data);
+  }
+}
+
+TEST(PcxFile, LargeSingleColourFilesAtTheHighestCompressionLoad) {
+  TempHome home;
+  const std::string dir = home.Path();
+  Image plain{3000, 2000, std::vector<uint>(3000 * 2000, 0x3366CC)};
+  std::vector<std::pair<std::string, int>> files;  // path, colour depth
+  for (int bits : {1, 8, 24}) {
+    const std::string path = dir + "/our" + std::to_string(bits) + ".pcx";
+    Image picture = plain;
+    if (bits == 1) std::fill(picture.pixels.begin(), picture.pixels.end(), 0xFFFFFF);
+    ASSERT_FALSE(Save(picture, path, bits).empty()) << bits;
+    files.push_back({path, bits});
+  }
+  if (!reference::Find("convert").empty()) {
+    ASSERT_TRUE(reference::Run(reference::Find("convert") + " -size 3000x2000 xc:#3366CC " + dir + "/im.pcx"));
+    files.push_back({dir + "/im.pcx", 24});
+  }
+  if (!reference::Find("ppmtopcx").empty()) {
+    reference::WritePpm(dir + "/plain.ppm", plain);
+    ASSERT_TRUE(reference::Run(reference::Find("ppmtopcx") + " -24bit " + dir + "/plain.ppm > " + dir + "/nb.pcx"));
+    files.push_back({dir + "/nb.pcx", 24});
+  }
+  for (const auto& [path, bits] : files) {
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr)) << path;
+    Image expected = plain;
+    if (bits == 1) std::fill(expected.pixels.begin(), expected.pixels.end(), 0xFFFFFF);
+    EXPECT_EQ(reference::Compare(expected, loaded), "") << path;
   }
 }

@@ -270,3 +270,51 @@ TEST(TgaFile, TruncatedAndDamagedFilesFailCleanly) {
     reference::LoadDamaged(bytes, home.Path() + "/d.tga", 5);
   }
 }
+
+TEST(TgaFile, SizesTheDataCannotFillAreRefusedBeforeAllocating) {
+  // 23000 x 23000 from a few packets: a run packet codes at most 128 pixels.
+  std::string runs24, runs8;
+  for (int i = 0; i < 16; ++i) runs24 += "\xFF\x10\x20\x30"s, runs8 += "\xFF\x7F"s;
+  struct Case {
+    const char* what;
+    std::string data;
+  } cases[] = {
+      {"raw true colour", Header(0, 2, 0, 0, 0, 23000, 23000, 24, 0x20) + std::string(64, '\x10')},
+      {"raw grey", Header(0, 3, 0, 0, 0, 23000, 23000, 8, 0) + std::string(64, '\x10')},
+      {"run-length true colour", Header(0, 10, 0, 0, 0, 23000, 23000, 24, 0) + runs24},
+      {"run-length 16 bits", Header(0, 10, 0, 0, 0, 23000, 23000, 16, 0) + runs8},
+      {"run-length grey", Header(0, 11, 0, 0, 0, 23000, 23000, 8, 0) + runs8},
+      // The colour map is read before the pixels and counts for none of them.
+      {"run-length mapped", Header(1, 9, 0, 256, 24, 23000, 23000, 8, 0) + std::string(768, '\0') + runs8},
+      {"map past the end", Header(1, 2, 0, 65535, 32, 1, 1, 24, 0) + std::string(64, '\0')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRefusedUnallocated(TgaFormat(), c.data);
+  }
+}
+
+TEST(TgaFile, LargeSingleColourFilesAtTheHighestCompressionLoad) {
+  TempHome home;
+  const std::string dir = home.Path();
+  const Image plain{3000, 2000, std::vector<uint>(3000 * 2000, 0x3366CC)};
+  std::vector<std::string> files;
+  for (int bits : {8, 24, 32}) {
+    files.push_back(dir + "/our" + std::to_string(bits) + ".tga");
+    Save(plain, files.back(), bits);
+  }
+  if (!reference::Find("convert").empty()) {
+    files.push_back(dir + "/im.tga");
+    ASSERT_TRUE(reference::Run(reference::Find("convert") + " -size 3000x2000 xc:#3366CC -compress RLE " + files.back()));
+  }
+  if (!reference::Find("pamtotga").empty()) {
+    reference::WritePpm(dir + "/plain.ppm", plain);
+    files.push_back(dir + "/nb.tga");
+    ASSERT_TRUE(reference::Run(reference::Find("pamtotga") + " -rgb " + dir + "/plain.ppm > " + files.back()));
+  }
+  for (const std::string& path : files) {
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr)) << path;
+    EXPECT_EQ(reference::Compare(plain, loaded), "") << path;
+  }
+}

@@ -8,6 +8,7 @@
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/wbmp/WBMPFile.h"
+#include "../FormatTesting.h"
 
 using reference::Image;
 using namespace std::string_literals;
@@ -164,4 +165,11 @@ TEST(WbmpFile, MalformedAndDamagedFiles) {
   const std::string bytes = SaveBlackAndWhite(BlackAndWhite(21, 13, 9), home.Path() + "/s.wbmp");
   const int loaded = reference::LoadDamaged(bytes, home.Path() + "/d.wbmp", 3);
   EXPECT_EQ(loaded, 0);
+}
+
+TEST(WbmpFile, SizesTheRowsCannotFillAreRefusedBeforeAllocating) {
+  // The largest side the format allows, from a few bytes.
+  ExpectRefusedUnallocated(WbmpFormat(), "\x00\x00"s + Int(4096) + Int(4096) + std::string(64, '\xFF'));
+  // One byte short of its rows.
+  ExpectRefusedUnallocated(WbmpFormat(), "\x00\x00"s + Int(9) + Int(3) + std::string(5, '\xFF'));
 }
