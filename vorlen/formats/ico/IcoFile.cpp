@@ -7,6 +7,7 @@
 #include "platform/win/IconImage.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"
+#include "vorlen/formats/png/Inflate.h"
 #include "vorlen/formats/png/PngReader.h"
 
 void RegisterICOFile() { static ICOFile instance; }
@@ -35,9 +36,8 @@ struct PngImage {
 
 constexpr int kLargestPngIcon = 4096;  // pixels a side
 
-// Whether a PNG image of `length` bytes can hold the rows its header claims. Deflate codes at
-// most 1032 bytes in one (a 258-byte match in two bits), so an image whose bytes fall short
-// even so is not decoded: its size would be reserved for nothing.
+// Whether a PNG image of `length` bytes can hold the rows its header claims even at deflate's
+// highest compression; one that cannot is not decoded: its size would be reserved for nothing.
 bool PngDataCanFill(const uchar* png, size_t length, uint width, uint height) {
   const int bitDepth = png[24];
   int channels = 1;  // grey and palette images
@@ -48,7 +48,7 @@ bool PngDataCanFill(const uchar* png, size_t length, uint width, uint height) {
   }
   // Each row with its filter byte.
   const std::int64_t rowBytes = (std::int64_t(width) * bitDepth * channels + 7) / 8 + 1;
-  return std::int64_t(length) * 1032 >= rowBytes * height;
+  return std::int64_t(length) * kMaxInflateRatio >= rowBytes * height;
 }
 
 // The largest PNG image of the directory; length 0 when there is none.

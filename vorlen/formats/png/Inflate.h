@@ -14,6 +14,9 @@
 #include "vorlen/core/Types.h"
 #include "vorlen/formats/png/InflateTable.h"
 
+// The most bytes one byte of deflate data can inflate to: a 258-byte match coded in two bits.
+inline constexpr int kMaxInflateRatio = 1032;
+
 // Where compressed bytes come from.
 class InflateSource {
 public:

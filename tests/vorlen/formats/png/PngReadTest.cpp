@@ -301,3 +301,17 @@ TEST(PngRead, DamagedFilesNeverCrash) {
     }
   }
 }
+
+TEST(PngRead, AFewBytesCannotClaimAHugeImage) {
+  // A valid 1 x 1 file whose header then claims 23000 x 23000: its IDAT could inflate to some
+  // tens of kilobytes at most, far from the image's 1.5 GB of rows.
+  for (int colourType : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB_ALPHA}) {
+    Bytes file = libpng::Write(MakeImage(colourType, 8, false, 1, 1));
+    const size_t ihdr = FindChunk(file, "IHDR");
+    for (size_t field : {ihdr + 8, ihdr + 12})
+      for (int i = 0; i < 4; ++i) file[field + i] = static_cast<unsigned char>(23000u >> (24 - 8 * i));
+    FixCrc(file, ihdr);
+    ExpectRefusedUnallocated(GFXFile::GetDefaultFormat("x.png"),
+                             std::string(file.begin(), file.end()));
+  }
+}
