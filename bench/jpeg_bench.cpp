@@ -1,13 +1,17 @@
 // JPEG decode and encode of a 4000 x 3000 photo-like picture, baseline and progressive,
 // against libjpeg-turbo in the same run. Decoding reads files libjpeg-turbo wrote (quality 90,
-// 4:2:0 and 4:4:4); encoding writes quality 90 without subsampling on both sides.
+// 4:2:0 and 4:4:4); encoding writes quality 90 without subsampling on both sides. The codecs
+// run once in memory and once through files: the program's registry saving and loading by
+// path, libjpeg-turbo through its stdio source and destination with the same sync and rename.
 
 #include <benchmark/benchmark.h>
 
+#include "FileBench.h"
 #include "SyntheticPhoto.h"
 #include "tests/vorlen/formats/jpeg/JpegTestSupport.h"
 #include "tests/vorlen/formats/jpeg/LibJpegReference.h"
 #include "vorlen/formats/jpeg/JpegDecoder.h"
+#include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/jpeg/JpegEncoder.h"
 
 namespace {
@@ -20,7 +24,7 @@ const reference::Image& Photo() {
   return photo;
 }
 
-const Buffer& PhotoBuffer() {
+Buffer& PhotoBuffer() {
   static Buffer buffer = [] {
     Buffer b;
     b.Alloc(Pair<int>(kWidth, kHeight));
@@ -93,11 +97,71 @@ void BM_EncodeLibJpeg(benchmark::State& state) {
   Pixels(state);
 }
 
+// The files the load benchmarks read, written once by libjpeg-turbo.
+const std::string& FileOnDisk(int mode) {
+  static std::string paths[4];
+  if (paths[mode].empty()) {
+    paths[mode] = bench_files::Scratch().File((std::string(kModeNames[mode]) + ".jpg").c_str());
+    bench_files::WriteFile(paths[mode], File(mode));
+  }
+  return paths[mode];
+}
+
+void BM_SaveFileOurs(benchmark::State& state) {
+  const bool progressive = state.range(0) != 0;
+  state.SetLabel(progressive ? "progressive444" : "baseline444");
+  const std::string path = bench_files::Scratch().File("ours.jpg");
+  GFXSaveParams params;
+  params.quality = 90;
+  params.interlaced = progressive;
+  for (auto _ : state) benchmark::DoNotOptimize(GFXFile::Save(PhotoBuffer(), path, nullptr, &params));
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  Pixels(state);
+}
+
+void BM_SaveFileLibJpeg(benchmark::State& state) {
+  const bool progressive = state.range(0) != 0;
+  state.SetLabel(progressive ? "progressive444" : "baseline444");
+  const std::string path = bench_files::Scratch().File("libjpeg.jpg");
+  const reference::EncodeOptions options{90, false, progressive, 1, 1, 0, 0};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(bench_files::SaveLikeTheProgram(
+        path, [&](std::FILE* file) { return reference::EncodeToFile(Photo(), options, file); }));
+  }
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  Pixels(state);
+}
+
+void BM_LoadFileOurs(benchmark::State& state) {
+  const std::string& path = FileOnDisk(static_cast<int>(state.range(0)));
+  state.SetLabel(kModeNames[state.range(0)]);
+  for (auto _ : state) {
+    Buffer image;
+    benchmark::DoNotOptimize(GFXFile::Load(image, path, nullptr, 0, nullptr));
+  }
+  Pixels(state);
+}
+
+void BM_LoadFileLibJpeg(benchmark::State& state) {
+  const std::string& path = FileOnDisk(static_cast<int>(state.range(0)));
+  state.SetLabel(std::string(kModeNames[state.range(0)]) + " replicated chroma");
+  for (auto _ : state) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    benchmark::DoNotOptimize(file != nullptr && reference::DecodeFile(file).ok);
+    if (file != nullptr) std::fclose(file);
+  }
+  Pixels(state);
+}
+
 }  // namespace
 
 BENCHMARK(BM_DecodeOurs)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLibJpeg)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeOurs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeLibJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFileOurs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFileLibJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFileOurs)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFileLibJpeg)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

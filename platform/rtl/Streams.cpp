@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
@@ -113,16 +114,72 @@ int OpenFile(const AnsiString& fileName, unsigned short mode) {
   return fd;
 }
 
+bool OpenForWriting(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && (flags & O_ACCMODE) != O_RDONLY;
+}
+
 }  // namespace
 
 TFileStream::TFileStream(const AnsiString& fileName, unsigned short mode)
-    : THandleStream(OpenFile(fileName, mode)), fileName_(fileName) {}
+    : TFileStream(OpenFile(fileName, mode), fileName) {}
 
 TFileStream::TFileStream(int handle, const AnsiString& fileName)
-    : THandleStream(handle), fileName_(fileName) {}
+    : THandleStream(handle), fileName_(fileName) {
+  if (OpenForWriting(handle_)) pending_ = std::make_unique_for_overwrite<unsigned char[]>(kBufferSize);
+}
 
+// Bytes still buffered go out as a plain close would have left them; a failure here has no
+// one to tell, which is why saves that must not lose bytes call Flush first.
 TFileStream::~TFileStream() {
+  WritePending();
   if (handle_ >= 0) ::close(handle_);
+}
+
+bool TFileStream::WritePending() {
+  if (pendingCount_ == 0) return !failed_;
+  const int count = pendingCount_;
+  pendingCount_ = 0;
+  const int written = THandleStream::Write(pending_.get(), count);
+  if (written == count) return !failed_;
+  ::lseek(handle_, count - written, SEEK_CUR);  // the position the caller's writes reached
+  failed_ = true;
+  return false;
+}
+
+void TFileStream::Flush() {
+  if (!WritePending()) throw EWriteError(RtlText::WriteError);
+}
+
+int TFileStream::Write(const void* buffer, int count) {
+  if (count <= 0 || pending_ == nullptr || failed_) return 0;
+  if (count > kBufferSize - pendingCount_ && !WritePending()) return 0;
+  if (count >= kBufferSize) {
+    const int written = THandleStream::Write(buffer, count);
+    if (written != count) failed_ = true;
+    return written;
+  }
+  std::memcpy(pending_.get() + pendingCount_, buffer, static_cast<size_t>(count));
+  pendingCount_ += count;
+  return count;
+}
+
+// A failed write-out here surfaces at the next Write or Flush.
+int TFileStream::Read(void* buffer, int count) {
+  WritePending();
+  return THandleStream::Read(buffer, count);
+}
+
+std::int64_t TFileStream::Seek(std::int64_t offset, int origin) {
+  if (origin == soFromCurrent && offset == 0)  // asking for the position writes nothing out
+    return THandleStream::Seek(0, soFromCurrent) + pendingCount_;
+  WritePending();
+  return THandleStream::Seek(offset, origin);
+}
+
+void TFileStream::SetSize(std::int64_t size) {
+  WritePending();
+  THandleStream::SetSize(size);
 }
 
 // --- TMemoryStream ---------------------------------------------------------------------
@@ -198,4 +255,5 @@ void TMemoryStream::LoadFromFile(const AnsiString& fileName) {
 void TMemoryStream::SaveToFile(const AnsiString& fileName) {
   TFileStream file(fileName, fmCreate);
   SaveToStream(&file);
+  file.Flush();
 }

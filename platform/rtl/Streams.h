@@ -4,6 +4,7 @@
 // memory. Positions and sizes are 64-bit; counts of one read or write are int.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
@@ -47,7 +48,8 @@ public:
   std::int64_t CopyFrom(TStream* source, std::int64_t count);
 };
 
-// A stream over an open file descriptor, which it does not close.
+// A stream over an open file descriptor, which it does not close. Unbuffered: every Read and
+// Write is a system call, so the descriptor's other users see each write at once.
 class THandleStream : public TStream {
 public:
   explicit THandleStream(int handle);
@@ -65,12 +67,29 @@ protected:
 
 // A file opened by name; closed when the stream is deleted. EFOpenError when an existing
 // file cannot be opened, EFCreateError when fmCreate cannot create or truncate it.
+//
+// Small writes are gathered in a buffer and reach the file together, since codecs write a
+// few bytes at a time. Seeking elsewhere, reading, resizing, Flush and the destructor write
+// the buffer out first, so callers see the same file as without it. A write that fails loses
+// the buffered bytes: that Write and every later Write and Flush fail (EWriteError from
+// WriteBuffer and Flush). The destructor cannot report a failure; call Flush first where the
+// result matters. Flush also before using Handle() directly.
 class TFileStream : public THandleStream {
 public:
+  static constexpr int kBufferSize = 0x10000;
+
   TFileStream(const AnsiString& fileName, unsigned short mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
+
+  int Read(void* buffer, int count) override;
+  int Write(const void* buffer, int count) override;
+  std::int64_t Seek(std::int64_t offset, int origin) override;
+  void SetSize(std::int64_t size) override;
+  // Writes out the buffered bytes; EWriteError when they, or bytes an earlier write-out
+  // lost, could not be written.
+  void Flush();
 
   const AnsiString& FileName() const { return fileName_; }
 
@@ -79,7 +98,13 @@ protected:
   TFileStream(int handle, const AnsiString& fileName);
 
 private:
+  // Writes out the buffered bytes; false when they or earlier ones were lost.
+  bool WritePending();
+
   AnsiString fileName_;
+  std::unique_ptr<unsigned char[]> pending_;  // only for descriptors open for writing
+  int pendingCount_ = 0;
+  bool failed_ = false;
 };
 
 // A stream whose bytes live in memory and grow as they are written.

@@ -72,6 +72,7 @@ GFXFile::TOutputStream::~TOutputStream() {
 
 void GFXFile::TOutputStream::Commit() {
   if (committed_) return;
+  Flush();
   if (::fsync(handle_) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0)
     ThrowCreateError(name, errno);
   committed_ = true;

@@ -3,8 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "support/TempHome.h"
 #include "platform/rtl/Exceptions.h"
@@ -129,4 +134,126 @@ TEST(MemoryStream, LoadsAndSavesFiles) {
   ASSERT_EQ(t.Size(), 4);
   EXPECT_EQ(std::memcmp(t.Memory(), "data", 4), 0);
   EXPECT_THROW(t.LoadFromFile(path + ".none"), EFOpenError);
+}
+
+namespace {
+
+std::string FileBytes(const std::string& path) {
+  TMemoryStream s;
+  s.LoadFromFile(path);
+  return std::string(static_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
+}
+
+}  // namespace
+
+// The same random mix of writes (small and larger than the buffer), seeks (refused, past the
+// end), reads, size questions and size changes on a buffered file stream and on an unbuffered
+// handle stream: every answer and the final file must agree.
+TEST(FileStream, BufferedWritesBehaveAsUnbufferedOnes) {
+  TempHome home;
+  const std::string bufferedPath = home.Path() + "/buffered.bin";
+  const std::string plainPath = home.Path() + "/plain.bin";
+  const int plainFd = ::open(plainPath.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(plainFd, 0);
+  {
+    TFileStream buffered(bufferedPath, fmCreate);
+    THandleStream plain(plainFd);
+    std::uint32_t seed = 7;
+    auto next = [&seed](std::uint32_t range) {
+      seed = seed * 1664525u + 1013904223u;
+      return static_cast<int>((seed >> 8) % range);
+    };
+    std::vector<unsigned char> data(TFileStream::kBufferSize + 5000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(i * 31 + 7);
+    std::vector<unsigned char> got(2000), want(2000);
+    for (int step = 0; step < 4000; ++step) {
+      const int op = next(100);
+      const int size = static_cast<int>(plain.Size());
+      SCOPED_TRACE("step " + std::to_string(step) + ", operation " + std::to_string(op));
+      if (op < 50) {
+        const int count = 1 + next(300);
+        const int from = next(1000);
+        ASSERT_EQ(buffered.Write(&data[from], count), plain.Write(&data[from], count));
+      } else if (op < 52) {
+        const int count = TFileStream::kBufferSize + next(5000);
+        ASSERT_EQ(buffered.Write(data.data(), count), plain.Write(data.data(), count));
+      } else if (op < 70) {
+        const int origin = next(3);
+        const int offset = next(2 * size + 40) - size - 20;
+        ASSERT_EQ(buffered.Seek(offset, origin), plain.Seek(offset, origin));
+      } else if (op < 80) {
+        ASSERT_EQ(buffered.Position(), plain.Position());
+      } else if (op < 88) {
+        ASSERT_EQ(buffered.Size(), plain.Size());
+      } else if (op < 96) {
+        const int count = 1 + next(2000);
+        const int n = buffered.Read(got.data(), count);
+        ASSERT_EQ(n, plain.Read(want.data(), count));
+        ASSERT_EQ(std::memcmp(got.data(), want.data(), static_cast<size_t>(n)), 0);
+      } else if (op < 98) {
+        const int newSize = next(size + 200);
+        buffered.SetSize(newSize);
+        plain.SetSize(newSize);
+        ASSERT_EQ(buffered.Position(), plain.Position());
+      } else {
+        buffered.Flush();
+      }
+    }
+    ASSERT_EQ(buffered.Size(), plain.Size());
+  }
+  ::close(plainFd);
+  const std::string plainBytes = FileBytes(plainPath);
+  EXPECT_GT(plainBytes.size(), 100000u);
+  EXPECT_TRUE(FileBytes(bufferedPath) == plainBytes) << "the files differ";
+}
+
+TEST(FileStream, SmallWritesReachTheFileTogether) {
+  TempHome home;
+  const std::string path = home.Path() + "/small.bin";
+  TFileStream out(path, fmCreate);
+  for (int i = 0; i < 1000; ++i) out.WriteBuffer("x", 1);
+  EXPECT_EQ(out.Position(), 1000) << "the position counts buffered bytes";
+  EXPECT_EQ(FileSizeOf(path), 0) << "nothing written yet";
+  out.Flush();
+  EXPECT_EQ(FileSizeOf(path), 1000);
+  EXPECT_EQ(FileBytes(path), std::string(1000, 'x'));
+}
+
+// Bytes that cannot be written raise EWriteError from WriteBuffer or Flush, whichever comes
+// first, even when the write-out happened quietly in a seek or read; the stream then stays
+// failed and its destructor does not throw.
+TEST(FileStream, FullDiskRaisesWriteErrorAndStaysFailed) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full to write to";
+  const std::vector<unsigned char> big(TFileStream::kBufferSize + 1, 'b');
+  struct Case {
+    const char* what;
+    std::function<void(TFileStream&)> act;
+  };
+  const Case cases[] = {
+      {"flush after a small write", [](TFileStream& s) { s.WriteBuffer("abc", 3); s.Flush(); }},
+      {"a write larger than the buffer",
+       [&](TFileStream& s) { s.WriteBuffer(big.data(), static_cast<int>(big.size())); }},
+      {"small writes past the buffer",
+       [&](TFileStream& s) {
+         for (int i = 0; i <= TFileStream::kBufferSize / 1000; ++i) s.WriteBuffer(big.data(), 1000);
+       }},
+      {"a seek, then flush",
+       [](TFileStream& s) { s.WriteBuffer("abc", 3); s.Seek(0, soFromBeginning); s.Flush(); }},
+      {"a read, then flush",
+       [](TFileStream& s) {
+         char c;
+         s.WriteBuffer("abc", 3);
+         s.Read(&c, 1);
+         s.Flush();
+       }},
+  };
+  for (const Case& c : cases) {
+    TFileStream full("/dev/full", fmOpenWrite);
+    EXPECT_THROW(c.act(full), EWriteError) << c.what;
+    EXPECT_THROW(full.Flush(), EWriteError) << c.what << ": the loss is not forgotten";
+    EXPECT_THROW(full.WriteBuffer("z", 1), EWriteError) << c.what;
+  }
+  TMemoryStream memory;
+  memory.WriteBuffer("abc", 3);
+  EXPECT_THROW(memory.SaveToFile("/dev/full"), EWriteError);
 }

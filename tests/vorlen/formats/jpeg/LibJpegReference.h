@@ -83,21 +83,22 @@ inline Image PhotoLike(int width, int height, std::uint32_t seed = 1) {
   return img;
 }
 
-inline std::vector<unsigned char> Encode(const Image& img, const EncodeOptions& o) {
+namespace detail {
+
+// Compresses img into the destination `attach` gives the compressor; false on libjpeg's error.
+template <class Attach>
+bool Compress(const Image& img, const EncodeOptions& o, Attach attach) {
   jpeg_compress_struct info;
-  detail::ErrorManager err;
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
+  ErrorManager err;
   std::vector<unsigned char> row(static_cast<size_t>(img.width) * 3);
   info.err = &err.base;
-  detail::Install(err);
+  Install(err);
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&info);
-    std::free(out);
-    return {};
+    return false;
   }
   jpeg_create_compress(&info);
-  jpeg_mem_dest(&info, &out, &size);
+  attach(&info);
   info.image_width = static_cast<JDIMENSION>(img.width);
   info.image_height = static_cast<JDIMENSION>(img.height);
   info.input_components = o.grey ? 1 : 3;
@@ -132,27 +133,44 @@ inline std::vector<unsigned char> Encode(const Image& img, const EncodeOptions& 
     jpeg_write_scanlines(&info, rows, 1);
   }
   jpeg_finish_compress(&info);
-  std::vector<unsigned char> file(out, out + size);
   jpeg_destroy_compress(&info);
+  return true;
+}
+
+}  // namespace detail
+
+inline std::vector<unsigned char> Encode(const Image& img, const EncodeOptions& o) {
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  std::vector<unsigned char> file;
+  if (detail::Compress(img, o, [&](j_compress_ptr info) { jpeg_mem_dest(info, &out, &size); }))
+    file.assign(out, out + size);
   std::free(out);
   return file;
 }
 
-// Decodes to 0x00RRGGBB pixels. fancy = false asks for chroma replication (no smoothing),
-// the decoder's own upsampling rule.
-inline Decoded Decode(const std::vector<unsigned char>& file, bool fancy = false) {
+// Writes through libjpeg's own stdio destination; false on libjpeg's error.
+inline bool EncodeToFile(const Image& img, const EncodeOptions& o, std::FILE* file) {
+  return detail::Compress(img, o, [&](j_compress_ptr info) { jpeg_stdio_dest(info, file); });
+}
+
+namespace detail {
+
+// Decodes from the source `attach` gives the decompressor.
+template <class Attach>
+Decoded Decompress(bool fancy, Attach attach) {
   Decoded result;
   jpeg_decompress_struct info;
-  detail::ErrorManager err;
+  ErrorManager err;
   info.err = &err.base;
-  detail::Install(err);
+  Install(err);
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&info);
     result.ok = false;
     return result;
   }
   jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
+  attach(&info);
   jpeg_read_header(&info, TRUE);
   result.components = info.num_components;
   info.out_color_space = JCS_RGB;
@@ -176,6 +194,21 @@ inline Decoded Decode(const std::vector<unsigned char>& file, bool fancy = false
   jpeg_destroy_decompress(&info);
   result.ok = true;
   return result;
+}
+
+}  // namespace detail
+
+// Decodes to 0x00RRGGBB pixels. fancy = false asks for chroma replication (no smoothing),
+// the decoder's own upsampling rule.
+inline Decoded Decode(const std::vector<unsigned char>& file, bool fancy = false) {
+  return detail::Decompress(fancy, [&](j_decompress_ptr info) {
+    jpeg_mem_src(info, file.data(), static_cast<unsigned long>(file.size()));
+  });
+}
+
+// Reads through libjpeg's own stdio source.
+inline Decoded DecodeFile(std::FILE* file, bool fancy = false) {
+  return detail::Decompress(fancy, [&](j_decompress_ptr info) { jpeg_stdio_src(info, file); });
 }
 
 }  // namespace reference
