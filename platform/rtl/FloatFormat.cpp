@@ -92,7 +92,7 @@ AnsiString ExponentText(int exponent, int minDigits, bool plusSign) {
 AnsiString IntegerPart(const Decimal& d, bool thousands) {
   AnsiString digits;
   for (int i = 0; i < d.exponent; ++i) digits += d.DigitAt(i);
-  if (digits.empty()) digits = "0";
+  if (digits.empty()) digits.assign(1, '0');
   if (!thousands) return digits;
   AnsiString grouped;
   for (size_t i = 0; i < digits.size(); ++i) {
@@ -248,7 +248,7 @@ Rendered Render(Extended magnitude, const SectionLayout& layout) {
   if (static_cast<int>(r.intDigits.size()) < layout.minIntDigits)
     r.intDigits.insert(0, layout.minIntDigits - r.intDigits.size(), '0');
   // A mantissa always shows a digit where it has a place for one: zero is 0E0, not E0.
-  if (layout.scientific && layout.intPlaces > 0 && r.intDigits.empty()) r.intDigits = "0";
+  if (layout.scientific && layout.intPlaces > 0 && r.intDigits.empty()) r.intDigits.assign(1, '0');
   for (int i = 0; i < layout.fracPlaces; ++i) r.fracDigits += d.DigitAt(d.exponent + i);
   while (static_cast<int>(r.fracDigits.size()) > layout.minFracDigits && r.fracDigits.back() == '0')
     r.fracDigits.pop_back();

@@ -39,28 +39,29 @@ const InitialSettings initialSettings;
 
 }  // namespace
 
+// Strings are built and moved in: GCC 12 misreads assignments from literals at -O3.
 void ResetFormatSettings() {
   DecimalSeparator = '.';
   ThousandSeparator = ',';
   DateSeparator = '/';
   TimeSeparator = ':';
-  ShortDateFormat = "M/d/yyyy";
-  LongDateFormat = "dddd, MMMM d, yyyy";
-  ShortTimeFormat = "h:mm AMPM";
-  LongTimeFormat = "h:mm:ss AMPM";
-  TimeAMString = "AM";
-  TimePMString = "PM";
-  CurrencyString = "$";
+  ShortDateFormat = AnsiString("M/d/yyyy");
+  LongDateFormat = AnsiString("dddd, MMMM d, yyyy");
+  ShortTimeFormat = AnsiString("h:mm AMPM");
+  LongTimeFormat = AnsiString("h:mm:ss AMPM");
+  TimeAMString = AnsiString("AM");
+  TimePMString = AnsiString("PM");
+  CurrencyString = AnsiString("$");
   CurrencyFormat = 0;
   NegCurrFormat = 0;
   CurrencyDecimals = 2;
   for (int i = 0; i < 12; ++i) {
-    ShortMonthNames[i] = kShortMonths[i];
-    LongMonthNames[i] = kLongMonths[i];
+    ShortMonthNames[i] = AnsiString(kShortMonths[i]);
+    LongMonthNames[i] = AnsiString(kLongMonths[i]);
   }
   for (int i = 0; i < 7; ++i) {
-    ShortDayNames[i] = kShortDays[i];
-    LongDayNames[i] = kLongDays[i];
+    ShortDayNames[i] = AnsiString(kShortDays[i]);
+    LongDayNames[i] = AnsiString(kLongDays[i]);
   }
 }
 
