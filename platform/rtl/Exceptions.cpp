@@ -23,3 +23,10 @@ QUILLO_DEFINE_EXCEPTION(EInvalidOperation, Exception)
 QUILLO_DEFINE_EXCEPTION(EInvalidGraphic, Exception)
 QUILLO_DEFINE_EXCEPTION(EInvalidImage, EInvalidGraphic)
 QUILLO_DEFINE_EXCEPTION(EConvertError, Exception)
+QUILLO_DEFINE_EXCEPTION(EListError, Exception)
+QUILLO_DEFINE_EXCEPTION(EStringListError, Exception)
+QUILLO_DEFINE_EXCEPTION(EBitsError, Exception)
+QUILLO_DEFINE_EXCEPTION(EOSError, Exception)
+QUILLO_DEFINE_EXCEPTION(EAbort, Exception)
+
+void Abort() { throw EAbort(RtlText::OperationAborted); }

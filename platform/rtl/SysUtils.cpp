@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -17,20 +18,31 @@ char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
-bool ParseInt(const AnsiString& text, int& value) {
-  AnsiString t = Trim(text);
+bool ParseInt64(const AnsiString& text, long long& value) {
+  const AnsiString t = Trim(text);
   if (t.empty()) return false;
+  const char* digits = t.c_str();
+  int base = 10;
+  if (t[0] == '$') {
+    digits += 1;
+    base = 16;
+  } else if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+    digits += 2;
+    base = 16;
+  }
+  // strtoll would take blanks and a sign after the hexadecimal prefix; the framework does not.
+  if (base == 16 && !std::isxdigit(static_cast<unsigned char>(*digits))) return false;
   errno = 0;
   char* end = nullptr;
+  const long long parsed = std::strtoll(digits, &end, base);
+  if (errno != 0 || end == digits || *end != '\0') return false;
+  value = parsed;
+  return true;
+}
+
+bool ParseInt(const AnsiString& text, int& value) {
   long long parsed = 0;
-  if (t[0] == '$')
-    parsed = std::strtoll(t.c_str() + 1, &end, 16);
-  else if (t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X'))
-    parsed = std::strtoll(t.c_str() + 2, &end, 16);
-  else
-    parsed = std::strtoll(t.c_str(), &end, 10);
-  if (errno != 0 || end == nullptr || *end != '\0' || end == t.c_str()) return false;
-  if (parsed < INT32_MIN || parsed > INT32_MAX) return false;
+  if (!ParseInt64(text, parsed) || parsed < INT32_MIN || parsed > INT32_MAX) return false;
   value = static_cast<int>(parsed);
   return true;
 }
@@ -52,6 +64,17 @@ int StrToInt(const AnsiString& text) {
 int StrToIntDef(const AnsiString& text, int fallback) {
   int value = 0;
   return ParseInt(text, value) ? value : fallback;
+}
+
+std::int64_t StrToInt64(const AnsiString& text) {
+  long long value = 0;
+  if (!ParseInt64(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+  return value;
+}
+
+std::int64_t StrToInt64Def(const AnsiString& text, std::int64_t fallback) {
+  long long value = 0;
+  return ParseInt64(text, value) ? value : fallback;
 }
 
 AnsiString UpperCase(const AnsiString& text) {

@@ -13,6 +13,8 @@ AnsiString IntToStr(std::int64_t value);
 AnsiString IntToHex(std::uint64_t value, int digits);
 int StrToInt(const AnsiString& text);  // throws EConvertError
 int StrToIntDef(const AnsiString& text, int fallback);
+std::int64_t StrToInt64(const AnsiString& text);  // throws EConvertError
+std::int64_t StrToInt64Def(const AnsiString& text, std::int64_t fallback);
 AnsiString UpperCase(const AnsiString& text);  // ASCII letters only, as the framework does
 AnsiString LowerCase(const AnsiString& text);
 int CompareText(const AnsiString& a, const AnsiString& b);  // without regard to ASCII case

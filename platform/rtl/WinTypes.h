@@ -1,6 +1,7 @@
 #pragma once
 // The basic Windows scalar and handle types, at their x86-64 sizes.
 
+#include <cstddef>
 #include <cstdint>
 
 using BYTE = std::uint8_t;
@@ -14,6 +15,19 @@ using UINT_PTR = std::uintptr_t;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
+using SIZE_T = std::size_t;
+using DWORDLONG = std::uint64_t;
+
+union ULARGE_INTEGER {
+  struct {
+    DWORD LowPart;
+    DWORD HighPart;
+  };
+  std::uint64_t QuadPart;
+};
+
+// A memory handle (GlobalAlloc, resources): opaque, turned into an address by its lock call.
+using HGLOBAL = const void*;
 
 // A module handle is the address the module is loaded at, as on Windows.
 using HINSTANCE = void*;

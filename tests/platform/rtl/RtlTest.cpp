@@ -37,6 +37,13 @@ TEST(SysUtils, TextHelpers) {
   EXPECT_EQ(StrToIntDef("$ff", -1), 255);
   EXPECT_EQ(StrToIntDef("4x", -1), -1);
   EXPECT_THROW(StrToInt("nine"), EConvertError);
+  EXPECT_EQ(StrToIntDef("$", -1), -1);
+  EXPECT_EQ(StrToIntDef("$-5", -1), -1);
+  EXPECT_EQ(StrToIntDef("0x 5", -1), -1);
+  EXPECT_EQ(StrToIntDef("-12", 0), -12);
+  EXPECT_EQ(StrToIntDef("3000000000", -1), -1);
+  EXPECT_EQ(StrToInt64("3000000000"), 3000000000LL);
+  EXPECT_EQ(StrToInt64Def("-$1", 7), 7);
   EXPECT_EQ(Format("%s=%03d", "k", 7), "k=007");
   EXPECT_EQ(IntToHex(0xABC, 6), "000ABC");
 }
