@@ -14,6 +14,8 @@ void MakeSpecialFile(SpecialFile kind, const std::string& path);
 // What lstat and readlink say of path: its type, its mode and where a link points.
 std::string Inspect(const std::string& path);
 
+// Only the superuser may hand a file to another user, which the owner tests need.
+bool MayGiveFilesAway();
 // The user and group "nobody" stands for (65534 when the system does not name them).
 uid_t NobodyUser();
 gid_t NobodyGroup();
