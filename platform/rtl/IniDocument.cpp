@@ -1,13 +1,17 @@
 #include "platform/rtl/IniDocument.h"
 
-#include <unistd.h>
-
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "platform/rtl/FileUpdate.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
+
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 AnsiString WithoutEnclosingQuotes(const AnsiString& value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -18,66 +22,97 @@ AnsiString WithoutEnclosingQuotes(const AnsiString& value) {
 
 }  // namespace
 
+// A key line has a key before its first '='; everything else is kept as it stands. The value
+// is what follows the '=', trimmed; an empty value sits right after the '='.
+IniDocument::Line IniDocument::KeyLine(const std::string& text, const std::string& end) {
+  Line line{text, end, AnsiString(), 0, 0};
+  size_t first = 0;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  const size_t equals = text.find('=', first);
+  if (first == text.size() || equals == std::string::npos || equals == first) return line;
+  line.key = Trim(text.substr(first, equals - first));
+  size_t begin = equals + 1;
+  size_t stop = text.size();
+  while (begin < stop && IsBlank(text[begin])) ++begin;
+  while (stop > begin && IsBlank(text[stop - 1])) --stop;
+  if (begin == stop) begin = stop = equals + 1;
+  line.valueBegin = begin;
+  line.valueEnd = stop;
+  return line;
+}
+
 bool IniDocument::Load(const AnsiString& path) {
-  sections_.clear();
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  Section* current = nullptr;
-  std::string raw;
-  while (std::getline(in, raw)) {
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-    const AnsiString text = Trim(raw);
-    if (!text.empty() && text.front() == '[') {
-      const size_t close = text.find(']');
-      sections_.push_back(Section{Trim(text.substr(1, close == AnsiString::npos ? AnsiString::npos
-                                                                                : close - 1)),
-                                  true, {}});
-      current = &sections_.back();
-      continue;
-    }
-    if (current == nullptr) {
-      sections_.push_back(Section{AnsiString(), false, {}});
-      current = &sections_.back();
-    }
-    const size_t equals = text.find('=');
-    if (equals == AnsiString::npos || equals == 0)
-      current->lines.push_back(Line{AnsiString(), raw});
-    else
-      current->lines.push_back(Line{Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))});
+  if (!in) {
+    Parse(std::string());
+    return false;
   }
+  std::ostringstream text;
+  text << in.rdbuf();
+  Parse(text.str());
   return true;
 }
 
-bool IniDocument::Save(const AnsiString& path) const {
-  std::ostringstream out;
-  for (const Section& section : sections_) {
-    if (section.headed) out << '[' << section.name << "]\r\n";
-    for (const Line& line : section.lines) {
-      if (line.key.empty())
-        out << line.value << "\r\n";
-      else
-        out << line.key << '=' << line.value << "\r\n";
+void IniDocument::Parse(const std::string& text) {
+  sections_.clear();
+  lineEnd_ = "\r\n";
+  const size_t markSize = std::char_traits<char>::length(kByteOrderMark);
+  byteOrderMark_ = text.compare(0, markSize, kByteOrderMark) == 0 ? kByteOrderMark : "";
+  bool lineEndSeen = false;
+  for (size_t at = byteOrderMark_.size(); at < text.size();) {
+    const size_t newline = text.find('\n', at);
+    size_t stop = newline == std::string::npos ? text.size() : newline;
+    const size_t next = newline == std::string::npos ? text.size() : newline + 1;
+    if (newline != std::string::npos && stop > at && text[stop - 1] == '\r') --stop;
+    const std::string body = text.substr(at, stop - at);
+    const std::string end = text.substr(stop, next - stop);
+    at = next;
+    if (!lineEndSeen && !end.empty()) {
+      lineEnd_ = end;
+      lineEndSeen = true;
     }
+
+    const AnsiString trimmed = Trim(body);
+    if (!trimmed.empty() && trimmed.front() == '[') {
+      const size_t close = trimmed.find(']');
+      const AnsiString name =
+          Trim(trimmed.substr(1, close == AnsiString::npos ? AnsiString::npos : close - 1));
+      sections_.push_back(Section{name, true, Line{body, end, AnsiString(), 0, 0}, {}});
+      continue;
+    }
+    if (sections_.empty()) sections_.push_back(Section{AnsiString(), false, Line{}, {}});
+    sections_.back().lines.push_back(KeyLine(body, end));
   }
+}
+
+std::string IniDocument::Text() const {
+  std::string out = byteOrderMark_;
+  bool unterminated = false;  // the file's last line had no line end and more now follows it
+  auto put = [&](const Line& line) {
+    if (unterminated) out += lineEnd_;
+    out += line.text;
+    out += line.end;
+    unterminated = line.end.empty();
+  };
+  for (const Section& section : sections_) {
+    if (section.headed) put(section.header);
+    for (const Line& line : section.lines) put(line);
+  }
+  return out;
+}
+
+void IniDocument::Edit(const AnsiString& path, const std::function<void(IniDocument&)>& change) {
   const AnsiString folder = ExtractFilePath(path);
   if (!folder.empty()) ForceDirectories(folder);
-  const AnsiString temporary = path + ".tmp" + IntToStr(::getpid());
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file << out.str();
-    file.flush();
-    if (!file) {
-      file.close();
-      DeleteFile(temporary);
-      return false;
-    }
-  }
-  if (!RenameFile(temporary, path)) {
-    DeleteFile(temporary);
-    return false;
-  }
-  return true;
+  UpdateFileText(path, [&](std::string& text) {
+    IniDocument document;
+    document.Parse(text);
+    change(document);
+    std::string changed = document.Text();
+    if (changed == text) return false;
+    text = std::move(changed);
+    return true;
+  });
 }
 
 const IniDocument::Section* IniDocument::FindSection(const AnsiString& name) const {
@@ -95,7 +130,8 @@ std::optional<AnsiString> IniDocument::Value(const AnsiString& section,
   const Section* found = FindSection(section);
   if (found == nullptr) return std::nullopt;
   for (const Line& line : found->lines)
-    if (!line.key.empty() && SameText(line.key, key)) return WithoutEnclosingQuotes(line.value);
+    if (!line.key.empty() && SameText(line.key, key))
+      return WithoutEnclosingQuotes(line.text.substr(line.valueBegin, line.valueEnd - line.valueBegin));
   return std::nullopt;
 }
 
@@ -122,20 +158,22 @@ void IniDocument::SetValue(const AnsiString& section, const AnsiString& key,
                            const AnsiString& value) {
   Section* found = FindSection(section);
   if (found == nullptr) {
-    sections_.push_back(Section{section, true, {}});
+    sections_.push_back(Section{section, true, Line{"[" + section + "]", lineEnd_, AnsiString(), 0, 0}, {}});
     found = &sections_.back();
   }
+  // An existing key keeps its line: only the value's bytes change.
   for (Line& line : found->lines)
     if (!line.key.empty() && SameText(line.key, key)) {
-      line.value = value;
+      line.text.replace(line.valueBegin, line.valueEnd - line.valueBegin, value);
+      line.valueEnd = line.valueBegin + value.size();
       return;
     }
   // A new key goes after the section's last key, before trailing blank lines.
   auto at = found->lines.end();
   while (at != found->lines.begin() && std::prev(at)->key.empty() &&
-         Trim(std::prev(at)->value).empty())
+         Trim(std::prev(at)->text).empty())
     --at;
-  found->lines.insert(at, Line{key, value});
+  found->lines.insert(at, KeyLine(key + "=" + value, lineEnd_));
 }
 
 void IniDocument::DeleteKey(const AnsiString& section, const AnsiString& key) {

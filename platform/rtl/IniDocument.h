@@ -1,9 +1,13 @@
 #pragma once
 // An INI file held in memory: sections of key=value lines, kept in file order with any other
-// lines (comments, blank lines) so that a rewrite changes only what was set. Names compare
-// without regard to case. Shared by the profile functions and TIniFile.
+// lines (comments, blank lines, anything else), each with its own bytes and line end, so that
+// a rewrite changes only what was set: every other line comes back byte for byte, a UTF-8
+// byte-order mark included. Names compare without regard to case. Shared by the profile
+// functions and TIniFile.
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
@@ -12,8 +16,13 @@ class IniDocument {
 public:
   // Reads the file; a missing or unreadable file gives an empty document and false.
   bool Load(const AnsiString& path);
-  // Writes the whole document to a temporary file beside path, then renames it over path.
-  bool Save(const AnsiString& path) const;
+  void Parse(const std::string& text);
+  std::string Text() const;
+
+  // Changes the file at path in one locked read-modify-write (UpdateFileText): the file is
+  // read as it is at that moment, change edits it, and it is written back only when its text
+  // changed. Creates the file's folder when missing. Raises the file errors of UpdateFileText.
+  static void Edit(const AnsiString& path, const std::function<void(IniDocument&)>& change);
 
   // The value as written after '=', trimmed, with one pair of enclosing quotes removed.
   std::optional<AnsiString> Value(const AnsiString& section, const AnsiString& key) const;
@@ -27,17 +36,24 @@ public:
 
 private:
   struct Line {
-    AnsiString key;    // empty for a line that is not a key
-    AnsiString value;  // the text after '=', or the whole line when it is not a key
+    std::string text;  // the line's bytes without its line end
+    std::string end;   // "\r\n", "\n", or "" for a last line without one
+    AnsiString key;    // trimmed; empty for a line that is not a key
+    size_t valueBegin = 0;  // the trimmed value within text
+    size_t valueEnd = 0;
   };
   struct Section {
     AnsiString name;
     bool headed = true;  // false for the lines before the first section header
+    Line header;
     std::vector<Line> lines;
   };
 
+  static Line KeyLine(const std::string& text, const std::string& end);
   const Section* FindSection(const AnsiString& name) const;
   Section* FindSection(const AnsiString& name);
 
+  std::string byteOrderMark_;
+  std::string lineEnd_ = "\r\n";  // for new lines: the file's first line end, else Windows'
   std::vector<Section> sections_;
 };

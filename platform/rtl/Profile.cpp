@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniDocument.h"
 #include "platform/rtl/SettingsFolder.h"
 #include "platform/rtl/SysUtils.h"
@@ -87,16 +88,19 @@ UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, int fallback, LPCSTR fileN
 
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   if (section == nullptr) return key == nullptr && value == nullptr ? TRUE : FALSE;
-  const AnsiString path = ResolveProfilePath(fileName);
-  IniDocument ini;
-  ini.Load(path);
-  if (key == nullptr)
-    ini.DeleteSection(section);
-  else if (value == nullptr)
-    ini.DeleteKey(section, key);
-  else
-    ini.SetValue(section, key, value);
-  return ini.Save(path) ? TRUE : FALSE;
+  try {
+    IniDocument::Edit(ResolveProfilePath(fileName), [&](IniDocument& ini) {
+      if (key == nullptr)
+        ini.DeleteSection(section);
+      else if (value == nullptr)
+        ini.DeleteKey(section, key);
+      else
+        ini.SetValue(section, key, value);
+    });
+  } catch (const Exception&) {
+    return FALSE;  // the file stays as it was
+  }
+  return TRUE;
 }
 
 DWORD GetProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) {

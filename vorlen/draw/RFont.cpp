@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/rtl/Exceptions.h"
@@ -72,6 +73,32 @@ bool CacheMatchesFolder(const std::vector<FolderFont>& fonts) {
       matched[i] = found = true;
     }
     if (!found) return false;
+  }
+  return true;
+}
+
+// Every record's font file holds what the cache says of it. The folder check above only
+// compares sizes and times; this one reads the bytes each cached entry stands for, so that a
+// damaged cache cannot keep a good font broken from one run to the next.
+bool CacheMatchesFontFiles(const std::string& folder) {
+  std::vector<std::vector<RfnSize>> sizesOf(registry.files.size());
+  std::vector<const char*> nameOf(registry.files.size(), nullptr);
+  for (const RFontEntry& entry : registry.entries) {
+    const size_t file = static_cast<size_t>(entry.file - registry.files.data());
+    if (nameOf[file] != nullptr && !SameText(nameOf[file], entry.name)) return false;  // a file has one name
+    nameOf[file] = entry.name;
+    RfnSize size;
+    size.dataPos = entry.dataPos;
+    const uchar desc[10] = {entry.height, entry.rowBytes, entry.first, entry.last,
+                            entry.spacing, entry.space, 0, 0, 0, entry.kept};
+    std::memcpy(size.desc, desc, sizeof(desc));
+    sizesOf[file].push_back(size);
+  }
+  for (size_t i = 0; i < registry.files.size(); ++i) {
+    const RFontFileRecord& record = registry.files[i];
+    if (!RfnFileHolds(folder + record.name, record.version, nameOf[i] != nullptr ? nameOf[i] : "",
+                      sizesOf[i]))
+      return false;
   }
   return true;
 }
@@ -175,7 +202,8 @@ void RFont::InitReg() {
   try {
     const std::string folder = path;
     const std::vector<FolderFont> fonts = ListFolderFonts(folder);
-    if (!ReadFontCache(folder + kCacheName, registry) || !CacheMatchesFolder(fonts))
+    if (!ReadFontCache(folder + kCacheName, registry) || !CacheMatchesFolder(fonts) ||
+        !CacheMatchesFontFiles(folder))
       RebuildRegistry(folder, fonts);
   } catch (const std::bad_alloc&) {
     registry.Clear();

@@ -1,7 +1,8 @@
 #pragma once
 // The library's bitmap fonts ("*.rfn"). The font folder is set at library start-up and always
 // ends in '/'. On first use every size of every font file in that folder is entered in a
-// registry, kept in the cache "fonts.bin" beside the fonts while the font files stay unchanged.
+// registry, kept in the cache "fonts.bin" beside the fonts while the font files stay unchanged
+// and still hold what the cache says of them.
 // An RFont selects one registry entry (a font name at one size) and carries the caller's
 // spacing overrides; Buffer::OutChar, OutText and GetTextExtent draw and measure with it.
 

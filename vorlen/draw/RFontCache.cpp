@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/Exceptions.h"
 #include "vorlen/draw/RFontFile.h"
 #include "vorlen/formats/ByteOrder.h"
 
@@ -245,10 +246,10 @@ bool WriteFontCache(const std::string& path, const RFontRegistry& registry) {
   std::vector<uchar> bytes;
   PutRecords(bytes, registry);
   PutEntries(bytes, registry);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) DeleteFile(path);
-  return ok;
+  try {
+    AtomicFile::WriteFile(path, std::string(bytes.begin(), bytes.end()));
+  } catch (const Exception&) {
+    return false;
+  }
+  return true;
 }

@@ -28,5 +28,6 @@ struct RFontRegistry {
 // Reads the cache into an empty registry. False when the file is missing, short, or any
 // length, index or count in it does not fit: a damaged cache is never trusted.
 bool ReadFontCache(const std::string& path, RFontRegistry& registry);
-// Writes the cache afresh; a failed write leaves no file behind.
+// Writes the cache afresh through a temporary file (AtomicFile); a failed write leaves the old
+// cache, if any, as it was.
 bool WriteFontCache(const std::string& path, const RFontRegistry& registry);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 #include "vorlen/draw/GlyphCode.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/GFXFile.h"
@@ -117,6 +118,72 @@ bool ScanRfnFile(const std::string& path, RfnScan& scan) {
     if (!in.Skip(length)) break;
   }
   return named;
+}
+
+namespace {
+
+// The "DESC" bytes the registry keeps: 0 to 5 and 9.
+bool SameUsedDescBytes(const uchar* a, const uchar* b) {
+  return std::memcmp(a, b, 6) == 0 && a[9] == b[9];
+}
+
+// The layout the font maker writes: the name first, every "DESC" chunk ten bytes long. Then
+// each cached fact can be read where it must be, without walking the chunks.
+bool HoldsAsLaidOut(const std::string& path, uint version, const std::string& name,
+                    const std::vector<RfnSize>& sizes) {
+  FontFileReader in(path);
+  uchar header[kHeaderSize];
+  if (!in.IsOpen() || !in.Read(header, sizeof(header)) || std::memcmp(header, "FONT", 4) != 0 ||
+      GetLE32(header + 8) != version || version >= kRfnVersionLimit)
+    return false;
+  const std::uint64_t end = std::uint64_t(kHeaderSize) + GetBE32(header + 4);
+  char id[4];
+  uint length = 0;
+  if (!in.ReadChunkHeader(id, length) || !IsChunk(id, "NAME") || length != name.size())
+    return false;
+  std::string fontName(length, '\0');
+  if (!in.Read(fontName.data(), length) || !SameText(fontName, name)) return false;
+  constexpr uint kDescChunk = 8 + kDescUsed;
+  const std::uint64_t firstData = std::uint64_t(kHeaderSize) + 8 + length + kDescChunk;
+  for (const RfnSize& size : sizes) {
+    uchar chunk[kDescChunk];
+    if (size.dataPos < firstData || size.dataPos > end || !in.SeekTo(size.dataPos - kDescChunk) ||
+        !in.Read(chunk, sizeof(chunk)))
+      return false;
+    if (std::memcmp(chunk, "DESC", 4) != 0 || GetBE32(chunk + 4) != kDescUsed ||
+        !SameUsedDescBytes(chunk + 8, size.desc))
+      return false;
+  }
+  return true;
+}
+
+// Any other layout: the file's scan must find exactly these sizes.
+bool HoldsAsScanned(const std::string& path, uint version, const std::string& name,
+                    const std::vector<RfnSize>& sizes) {
+  RfnScan scan;
+  ScanRfnFile(path, scan);  // a file that is no font scans to no sizes
+  if (scan.sizes.size() != sizes.size()) return false;
+  if (sizes.empty()) return true;
+  if (scan.version != version || !SameText(scan.name, name)) return false;
+  std::vector<bool> matched(scan.sizes.size());
+  for (const RfnSize& size : sizes) {
+    bool found = false;
+    for (size_t i = 0; i < scan.sizes.size() && !found; ++i) {
+      if (matched[i] || scan.sizes[i].dataPos != size.dataPos) continue;
+      if (!SameUsedDescBytes(scan.sizes[i].desc, size.desc)) return false;
+      matched[i] = found = true;
+    }
+    if (!found) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RfnFileHolds(const std::string& path, uint version, const std::string& name,
+                  const std::vector<RfnSize>& sizes) {
+  return (!sizes.empty() && HoldsAsLaidOut(path, version, name, sizes)) ||
+         HoldsAsScanned(path, version, name, sizes);
 }
 
 std::unique_ptr<RFontGlyphs> ReadRfnGlyphs(const std::string& path, uint dataPos,

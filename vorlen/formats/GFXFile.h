@@ -6,11 +6,14 @@
 // constructing one static object (see FormatList.cpp). Bad data raises EInvalidImage with
 // the message "100" (kInvalidImage); an early end of data raises the stream's EReadError.
 
+#include <memory>
+
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Streams.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/Types.h"
 
+class AtomicFile;
 class GFXFile;
 
 // The message of EInvalidImage: the number of the library's text for a damaged file.
@@ -78,26 +81,22 @@ public:
     const AnsiString name;
   };
 
-  // Writes to a temporary file beside `name`; Commit puts it in place of `name`. Deleted
-  // without Commit, it removes the temporary file and leaves `name` as it was.
+  // Writes to a temporary file beside `name` (an AtomicFile); Commit puts it in place of
+  // `name`. Deleted without Commit, it removes the temporary file and leaves `name` as it was.
+  // EFCreateError at once when `name` is not a regular file or a link to one.
   class TOutputStream : public TFileStream {
   public:
     explicit TOutputStream(const AnsiString& fileName);
     ~TOutputStream() override;
-    void Commit();  // EFCreateError when the file cannot be put in place
+    // The one place where the written bytes are synced and put in place; EWriteError when
+    // buffered bytes cannot be written, EFCreateError when the file cannot be put in place.
+    // Either way the old file stays.
+    void Commit();
     const AnsiString name;  // the file being written (not the temporary one)
 
   private:
-    struct Placement {
-      int handle;
-      AnsiString temporary;
-      AnsiString target;  // the file replaced on Commit: name, or the file a link names
-    };
-    static Placement CreateTemporaryBeside(const AnsiString& fileName);
-    TOutputStream(const AnsiString& fileName, Placement placement);
-    AnsiString temporary_;
-    AnsiString target_;
-    bool committed_ = false;
+    TOutputStream(const AnsiString& fileName, std::unique_ptr<AtomicFile> file);
+    std::unique_ptr<AtomicFile> file_;
   };
 
   GFXFile(const char* name, const char* extensions, unsigned long depths,

@@ -1,10 +1,19 @@
 #include "platform/rtl/Profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/rtl/SettingsFolder.h"
+#include "support/SpecialFiles.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -15,6 +24,31 @@ std::string Read(const char* section, const char* key, const char* fallback, con
   const DWORD n = GetPrivateProfileString(section, key, fallback, buffer.data(), size, file.c_str());
   EXPECT_EQ(buffer[n], '\0');
   return buffer.substr(0, n);
+}
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The keys one writer thread writes start with this.
+std::string WriterPrefix(int process, int thread) {
+  char text[32];
+  std::snprintf(text, sizeof text, "p%dt%dk", process, thread);
+  return text;
+}
+
+// Writes keys "<prefix>0" .. "<prefix>count-1" (value: the number) into one section, each
+// with a write of its own; false when any write reports a failure.
+bool WriteKeys(const std::string& ini, const std::string& prefix, int count) {
+  bool ok = true;
+  for (int i = 0; i < count; ++i)
+    ok = WritePrivateProfileString("shared", (prefix + std::to_string(i)).c_str(),
+                                   std::to_string(i).c_str(), ini.c_str()) &&
+         ok;
+  return ok;
 }
 
 }  // namespace
@@ -101,4 +135,107 @@ TEST(SettingsFolder, FallsBackFromQuilloHomeToXdgToHome) {
   ::unsetenv("XDG_CONFIG_HOME");
   ::setenv("HOME", "/home/someone", 1);
   EXPECT_EQ(SettingsFolder(), "/home/someone/.config/quillo");
+}
+
+// Writers in several processes, each with several threads, write into one file at once: every
+// write that reports success is in the file afterwards.
+TEST(Profile, ConcurrentWritersInProcessesAndThreadsLoseNothing) {
+  TempHome home;
+  const std::string ini = home.Path() + "/shared.ini";
+  constexpr int kProcesses = 2, kThreads = 3, kKeys = 50;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      bool ok[kThreads] = {};
+      std::vector<std::thread> threads;
+      for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+          ok[t] = WriteKeys(ini, WriterPrefix(p, t), kKeys);
+        });
+      for (std::thread& thread : threads) thread.join();
+      bool all = true;
+      for (bool one : ok) all = all && one;
+      ::_exit(all ? 0 : 1);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write reported failure";
+  }
+  int missing = 0;
+  for (int p = 0; p < kProcesses; ++p)
+    for (int t = 0; t < kThreads; ++t)
+      for (int k = 0; k < kKeys; ++k) {
+        const std::string key = WriterPrefix(p, t) + std::to_string(k);
+        missing += Read("shared", key.c_str(), "", ini) != std::to_string(k);
+      }
+  EXPECT_EQ(missing, 0);
+}
+
+// The settings file keeps its owner, group and mode, and a link to it stays a link.
+TEST(Profile, WritesKeepTheFilesOwnerModeAndLink) {
+  TempHome home;
+  const std::string real = home.WriteFile("real/app.ini", "[s]\nk=1\n");
+  const std::string link = home.Path() + "/app.ini";
+  ASSERT_EQ(::symlink("real/app.ini", link.c_str()), 0);
+  if (MayGiveFilesAway()) {
+    ASSERT_EQ(::chown(real.c_str(), NobodyUser(), NobodyGroup()), 0);
+  }
+  ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(real.c_str(), &info), 0);
+  const uid_t user = info.st_uid;
+  const gid_t group = info.st_gid;
+  ASSERT_TRUE(WritePrivateProfileString("s", "k", "2", link.c_str()));
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link is still a link";
+  ASSERT_EQ(::stat(real.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  EXPECT_EQ(info.st_uid, user);
+  EXPECT_EQ(info.st_gid, group);
+  EXPECT_EQ(Contents(real), "[s]\nk=2\n");
+}
+
+TEST(Profile, WriteToWhatIsNotAFileFailsAndLeavesIt) {
+  TempHome home;
+  const std::string path = home.Path() + "/app.ini";
+  MakeSpecialFile(SpecialFile::DanglingLink, path);
+  const std::string before = Inspect(path);
+  EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", path.c_str()));
+  EXPECT_EQ(Inspect(path), before);
+}
+
+// A file that starts with a UTF-8 byte-order mark shows its first section, and keeps the mark.
+// A write changes the bytes of the value it sets and nothing else: spacing, comments, line
+// ends, control bytes and a last line without a line end stay as they were.
+TEST(Profile, WritesChangeOnlyWhatTheySet) {
+  TempHome home;
+  const std::string original =
+      "\xEF\xBB\xBF[First]\r\n  Key  =  old value  \r\nother=1\n\n; a\tcomment\x01\r\n"
+      "[second]\nodd\x02line\nx = 9";
+  const std::string ini = home.WriteFile("app.ini", original);
+  EXPECT_EQ(Read("first", "key", "", ini), "old value");
+
+  std::string expected = original;
+  expected.replace(expected.find("old value"), 9, "new");
+  ASSERT_TRUE(WritePrivateProfileString("first", "KEY", "new", ini.c_str()));
+  EXPECT_EQ(Contents(ini), expected);
+
+  expected.replace(expected.find("other=1\n"), 8, "");
+  ASSERT_TRUE(WritePrivateProfileString("First", "Other", nullptr, ini.c_str()));
+  EXPECT_EQ(Contents(ini), expected);
+
+  // New lines take the file's first line end; the last line gets one when something follows.
+  expected += "\r\ny=2\r\n[third]\r\nz=3\r\n";
+  ASSERT_TRUE(WritePrivateProfileString("second", "y", "2", ini.c_str()));
+  ASSERT_TRUE(WritePrivateProfileString("third", "z", "3", ini.c_str()));
+  EXPECT_EQ(Contents(ini), expected);
+
+  const std::string unix = home.WriteFile("unix.ini", "[s]\na=1\n");
+  ASSERT_TRUE(WritePrivateProfileString("s", "b", "2", unix.c_str()));
+  EXPECT_EQ(Contents(unix), "[s]\na=1\nb=2\n");
 }

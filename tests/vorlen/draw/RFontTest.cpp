@@ -1,6 +1,8 @@
 #include "vorlen/draw/RFont.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -68,16 +70,31 @@ TEST_F(RFontRegistryTest, EmptyFolderPathBuildsNothing) {
   EXPECT_EQ(RFont::GetReg(), nullptr);
 }
 
-TEST_F(RFontRegistryTest, TrustsAnUnchangedCache) {
+TEST_F(RFontRegistryTest, AnUnchangedCacheIsReadAndLeftAsItIs) {
   WriteSampleFonts();
   RFont::InitReg();
-  // Same size and time but no longer a font: only the cache still knows its sizes.
+  struct stat before {};
+  ASSERT_EQ(stat((Folder() + "fonts.bin").c_str(), &before), 0);
+  Reload();
+  EXPECT_EQ(Listing(), Expected());
+  struct stat after {};
+  ASSERT_EQ(stat((Folder() + "fonts.bin").c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+}
+
+// A font file whose bytes change while its size and time stay: the cache no longer checks out.
+TEST_F(RFontRegistryTest, AFontFileChangedInPlaceIsNoticed) {
+  WriteSampleFonts();
+  RFont::InitReg();
   Bytes beta = ReadFile("beta.rfn");
   std::fill(beta.begin(), beta.end(), 0);
   WriteFont("beta.rfn", beta);
   SetTime("beta.rfn", 0);
   Reload();
-  EXPECT_EQ(Listing(), Expected());
+  EXPECT_EQ(Listing(), (std::vector<std::tuple<std::string, int, int>>{
+                           {"Alpha", 8, 3}, {"Alpha", 10, 0}, {"Alpha", 12, 0}}));
 }
 
 TEST_F(RFontRegistryTest, RebuildsWhenTheFontFilesChange) {
@@ -156,6 +173,68 @@ TEST_F(RFontRegistryTest, DamagedCacheIsRebuiltNeverTrusted) {
     EXPECT_EQ(Listing(), Expected());
     EXPECT_EQ(ReadFile("fonts.bin"), good);  // written afresh
   }
+}
+
+// Damage that leaves the cache well formed (a data position, a size's bytes, a font's name, a
+// file's version): each cached entry is checked against its font file, so the registry is
+// rebuilt, the cache written afresh, and every font draws again.
+TEST_F(RFontRegistryTest, CacheThatDisagreesWithItsFontFilesIsRebuilt) {
+  WriteSampleFonts();
+  RFont::InitReg();
+  const Bytes good = ReadFile("fonts.bin");
+  auto put = [](Bytes& b, size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.at(at + i) = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  auto get = [](const Bytes& b, size_t at) {
+    return std::uint32_t(b.at(at)) | std::uint32_t(b.at(at + 1)) << 8 |
+           std::uint32_t(b.at(at + 2)) << 16 | std::uint32_t(b.at(at + 3)) << 24;
+  };
+  const size_t records = 4;                  // alpha.rfn, beta.rfn, more.RFN, 20 bytes each
+  const size_t entries = records + 3 * 20 + good[4] + 4;
+  const size_t fontNames = entries + 4 * 44;  // "Alpha", "beta"
+  std::vector<std::pair<const char*, std::function<void(Bytes&)>>> damage = {
+      {"data position", [&](Bytes& b) { put(b, entries + 12, get(b, entries + 12) + 1); }},
+      {"size", [&](Bytes& b) {
+         b[entries + 16] = 7;
+         put(b, entries + 24, 7u * b[entries + 17]);  // the glyph bytes agree with it
+       }},
+      {"first character", [&](Bytes& b) { b[entries + 18] = 'B'; }},
+      {"spacing", [&](Bytes& b) { b[entries + 20] = 3; }},
+      {"font name", [&](Bytes& b) { b[fontNames + 1] = 'x'; }},
+      {"file version", [&](Bytes& b) { put(b, records + 16, 2); }},
+      {"file of an entry", [&](Bytes& b) { put(b, entries + 3 * 44 + 8, 0); }},
+  };
+  for (auto& [what, apply] : damage) {
+    SCOPED_TRACE(what);
+    Bytes bad = good;
+    apply(bad);
+    ASSERT_NE(bad, good);
+    WriteFont("fonts.bin", bad);
+    Reload();
+    EXPECT_EQ(Listing(), Expected());
+    EXPECT_EQ(ReadFile("fonts.bin"), good);
+    for (int i = 0; i < RFont::GetCount(); ++i) {
+      RFont font;
+      font.SetName(RFont::GetReg()[i].name);
+      font.SetSize(RFont::GetReg()[i].height);
+      EXPECT_NO_THROW(font.Prepare());
+      EXPECT_NE(font.Glyphs(), nullptr) << RFont::GetReg()[i].name << RFont::GetReg()[i].height;
+    }
+  }
+}
+
+// The cache is replaced by a new file, never rewritten in place: a reader holding the old one
+// (here a second name for it) keeps what it had.
+TEST_F(RFontRegistryTest, TheCacheIsReplacedNotRewritten) {
+  WriteSampleFonts();
+  RFont::InitReg();
+  const Bytes good = ReadFile("fonts.bin");
+  const Bytes bad(good.begin(), good.begin() + 10);
+  WriteFont("fonts.bin", bad);
+  ASSERT_EQ(link((Folder() + "fonts.bin").c_str(), (Folder() + "held.bin").c_str()), 0);
+  Reload();
+  EXPECT_EQ(ReadFile("fonts.bin"), good);
+  EXPECT_EQ(ReadFile("held.bin"), bad);
 }
 
 TEST_F(RFontRegistryTest, RandomlyDamagedCachesNeverCrash) {

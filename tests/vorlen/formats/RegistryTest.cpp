@@ -11,6 +11,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
+#include "support/SpecialFiles.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
 
@@ -26,6 +27,7 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     if (n != "." && n != "..") names.push_back(n);
   }
   closedir(dir);
+  std::sort(names.begin(), names.end());
   return names;
 }
 
@@ -376,6 +378,39 @@ TEST(Registry, SavingThroughALinkReplacesTheFileItNames) {
   Buffer back;
   ASSERT_TRUE(GFXFile::Load(back, real, nullptr, 0, nullptr));
   EXPECT_EQ(back.Width(), 2);
+}
+
+TEST(Registry, SavingKeepsTheOwnerGroupAndModeOfTheFileItReplaces) {
+  if (!MayGiveFilesAway()) GTEST_SKIP() << "only the superuser can hand files to another user";
+  TempHome home;
+  const std::string path = home.WriteFile("shared.frm", "old");
+  ASSERT_EQ(chown(path.c_str(), NobodyUser(), NobodyGroup()), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0604), 0);
+  Buffer image = Image(2, 2);
+  ASSERT_TRUE(GFXFile::Save(image, path, nullptr, nullptr));
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode & 07777, 0604u);
+  EXPECT_EQ(after.st_uid, NobodyUser());
+  EXPECT_EQ(after.st_gid, NobodyGroup());
+}
+
+// A link that leads nowhere, a device or a pipe is not an image file to replace: the save
+// raises and leaves it as it was, with no file left behind.
+TEST(Registry, SavingOverWhatIsNotAFileIsRefusedAndLeavesIt) {
+  for (SpecialFile kind : {SpecialFile::DanglingLink, SpecialFile::LinkLoop, SpecialFile::Device,
+                           SpecialFile::Fifo}) {
+    SCOPED_TRACE(Describe(kind));
+    TempHome home;
+    const std::string path = home.Path() + "/out.frm";
+    MakeSpecialFile(kind, path);
+    const std::string before = Inspect(path);
+    const std::vector<std::string> files = FilesIn(home.Path());
+    Buffer image = Image(2, 2);
+    EXPECT_THROW(GFXFile::Save(image, path, nullptr, nullptr), EFCreateError);
+    EXPECT_EQ(Inspect(path), before);
+    EXPECT_EQ(FilesIn(home.Path()), files);
+  }
 }
 
 TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {

@@ -1,0 +1,130 @@
+#include "platform/rtl/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "support/SpecialFiles.h"
+#include "support/TempHome.h"
+
+namespace {
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(folder))
+    names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct stat StatOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+}  // namespace
+
+TEST(AtomicFile, KeepsTheOwnerGroupAndModeOfTheFileItReplaces) {
+  if (!MayGiveFilesAway()) GTEST_SKIP() << "only the superuser can hand files to another user";
+  const struct {
+    mode_t mode;
+    uid_t user;
+    gid_t group;
+  } cases[] = {{0600, NobodyUser(), NobodyGroup()}, {0640, 0, NobodyGroup()}, {0664, NobodyUser(), 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    TempHome home;
+    const std::string path = home.WriteFile("file", "old");
+    ASSERT_EQ(::chown(path.c_str(), c.user, c.group), 0);
+    ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+    AtomicFile::WriteFile(path, "new");
+    const struct stat info = StatOf(path);
+    EXPECT_EQ(info.st_mode & 07777, c.mode);
+    EXPECT_EQ(info.st_uid, c.user);
+    EXPECT_EQ(info.st_gid, c.group);
+    EXPECT_EQ(Contents(path), "new");
+  }
+}
+
+TEST(AtomicFile, ANewFileGetsTheModeTheUmaskGives) {
+  TempHome home;
+  const mode_t previous = ::umask(027);
+  AtomicFile::WriteFile(home.Path() + "/new", "x");
+  ::umask(previous);
+  EXPECT_EQ(StatOf(home.Path() + "/new").st_mode & 07777, 0640u);
+}
+
+// A user who may not give the file back to its owner still replaces it: the new file is his.
+TEST(AtomicFile, AWriterWhoMayNotKeepTheOwnerStillReplacesTheFile) {
+  if (!MayGiveFilesAway()) GTEST_SKIP() << "only the superuser can become another user";
+  TempHome home;
+  ASSERT_EQ(::chmod(home.Path().c_str(), 0777), 0);
+  const std::string path = home.WriteFile("file", "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(NobodyGroup()) != 0 || ::setuid(NobodyUser()) != 0)
+      ::_exit(2);
+    try {
+      AtomicFile::WriteFile(path, "new");
+    } catch (const Exception&) {
+      ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_NE(WEXITSTATUS(status), 2) << "cannot become nobody here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Contents(path), "new");
+  const struct stat info = StatOf(path);
+  EXPECT_EQ(info.st_uid, NobodyUser());
+  EXPECT_EQ(info.st_mode & 07777, 0666u);
+}
+
+TEST(AtomicFile, WithoutCommitTheOldFileStaysAndNothingIsLeft) {
+  TempHome home;
+  const std::string path = home.WriteFile("file", "old");
+  {
+    AtomicFile file(path);
+    file.Write("new", 3);
+  }
+  EXPECT_EQ(Contents(path), "old");
+  EXPECT_EQ(FilesIn(home.Path()), std::vector<std::string>{"file"});
+}
+
+// What is not a regular file is refused before anything is made (images test the links that
+// lead nowhere, devices and pipes).
+TEST(AtomicFile, RefusesWhatIsNotARegularFile) {
+  for (SpecialFile kind : {SpecialFile::Folder, SpecialFile::LinkToFifo, SpecialFile::Socket}) {
+    SCOPED_TRACE(Describe(kind));
+    TempHome home;
+    const std::string path = home.Path() + "/file";
+    MakeSpecialFile(kind, path);
+    const std::string before = Inspect(path);
+    const std::vector<std::string> files = FilesIn(home.Path());
+    EXPECT_THROW(AtomicFile::WriteFile(path, "new"), EFCreateError);
+    EXPECT_EQ(Inspect(path), before);
+    EXPECT_EQ(FilesIn(home.Path()), files);
+  }
+}

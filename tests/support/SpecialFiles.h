@@ -1,0 +1,21 @@
+#pragma once
+// Things at a path that are not regular files, for the tests that a save refuses them and
+// leaves them as they were, and the unprivileged user those tests hand files to.
+
+#include <sys/types.h>
+
+#include <string>
+
+enum class SpecialFile { DanglingLink, LinkLoop, Device, Fifo, Folder, LinkToFifo, Socket };
+
+const char* Describe(SpecialFile kind);
+// Makes one at path (a device node where the system allows, else a link to /dev/null).
+void MakeSpecialFile(SpecialFile kind, const std::string& path);
+// What lstat and readlink say of path: its type, its mode and where a link points.
+std::string Inspect(const std::string& path);
+
+// Only the superuser may hand a file to another user, which the owner tests need.
+bool MayGiveFilesAway();
+// The user and group "nobody" stands for (65534 when the system does not name them).
+uid_t NobodyUser();
+gid_t NobodyGroup();
