@@ -28,6 +28,7 @@ struct EncodeOptions {
   int restartRows = 0;
   int restartBlocks = 0;
   bool separateScans = false;  // sequential, one scan per component
+  bool optimize = false;       // Huffman tables made for the image (progressive files always are)
 };
 
 struct Decoded {
@@ -104,6 +105,7 @@ inline std::vector<unsigned char> Encode(const Image& img, const EncodeOptions& 
   info.in_color_space = o.grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, o.quality, TRUE);
+  info.optimize_coding = o.optimize ? TRUE : FALSE;
   if (!o.grey) {
     info.comp_info[0].h_samp_factor = o.h;
     info.comp_info[0].v_samp_factor = o.v;
