@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
@@ -16,9 +17,12 @@ using Bytes = std::vector<unsigned char>;
 
 Bytes Segment(int marker, const Bytes& payload) {
   const size_t length = payload.size() + 2;
-  Bytes s = {0xFF, static_cast<unsigned char>(marker), static_cast<unsigned char>(length >> 8),
-             static_cast<unsigned char>(length)};
-  s.insert(s.end(), payload.begin(), payload.end());
+  Bytes s(payload.size() + 4);
+  s[0] = 0xFF;
+  s[1] = static_cast<unsigned char>(marker);
+  s[2] = static_cast<unsigned char>(length >> 8);
+  s[3] = static_cast<unsigned char>(length);
+  std::copy(payload.begin(), payload.end(), s.begin() + 4);
   return s;
 }
 
