@@ -242,10 +242,6 @@ TEST_F(AviFileTest, DamagedFilesFailCleanly) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The video format's probe: 1 a video file with a video stream, -1 a video file the service
 // opens but without a video stream (or with damaged stream headers), 0 anything else.
 TEST_F(AviFileTest, ProbeTellsAVideoFileWithoutVideoFromOtherFiles) {
