@@ -67,10 +67,14 @@ bool AviReader::Open(const std::string& path) {
     DWORD listType = 0;
     std::uint8_t type[4];
     if (id == kList && size >= 4 && ReadAt(at + 8, type, 4)) listType = Le32(type);
-    if (listType == kHeaderList && !ReadHeaderList(at + 12, dataEnd)) return false;
+    if (listType == kHeaderList && !ReadHeaderList(at + 12, dataEnd)) {
+      videoNumber_ = -1;
+      video_ = AviVideoStream();
+      return true;
+    }
     if (listType == kMovie) IndexMovie(at + 12, dataEnd, 0);
   }
-  return videoNumber_ >= 0;
+  return true;
 }
 
 bool AviReader::ReadHeaderList(std::int64_t begin, std::int64_t end) {

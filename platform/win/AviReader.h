@@ -32,9 +32,10 @@ struct AviVideoStream {
 
 class AviReader {
 public:
-  // Opens the file and indexes its first video stream. False when it is not an AVI file with a
-  // video stream; never throws on damaged data.
+  // Opens the file and indexes its first video stream. False when it is not a RIFF "AVI " file;
+  // one whose headers are damaged opens without a video stream. Never throws on damaged data.
   bool Open(const std::string& path);
+  bool HasVideo() const { return videoNumber_ >= 0; }
   const AviVideoStream& Video() const { return video_; }
   // Reads a chunk's data; false when the file is shorter than the index says.
   bool ReadChunk(const AviChunk& chunk, std::vector<std::uint8_t>& data);

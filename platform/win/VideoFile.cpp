@@ -140,17 +140,17 @@ std::uint8_t* OutRow(AviFrameDecoder& d, int y) {
   return d.frame.data() + kHeaderSize + OutStride(d.format.width) * size_t(y);
 }
 
+// A frame's pixels are its own bytes: a chunk too short for them (or no chunk with data up to
+// this frame) fails before the frame is allocated.
 bool DecodePlain(AviFrameDecoder& d, size_t k) {
   const std::vector<AviFrame>& frames = d.stream->file->reader.Video().frames;
   size_t source = k;
   while (source > 0 && frames[source].data.size == 0) --source;  // a dropped frame repeats
-  StartFrame(d);
-  if (frames[source].data.size == 0) return true;
-  std::vector<std::uint8_t> data;
   const size_t stride = DibRowBytes(d.format.width, d.format.bits);
-  if (!d.stream->file->reader.ReadChunk(frames[source].data, data) ||
-      data.size() < stride * size_t(d.format.height))
-    return false;
+  if (frames[source].data.size < stride * size_t(d.format.height)) return false;
+  std::vector<std::uint8_t> data;
+  if (!d.stream->file->reader.ReadChunk(frames[source].data, data)) return false;
+  StartFrame(d);
   const std::vector<std::uint32_t> palette = PaletteAt(d, k);
   for (int y = 0; y < d.format.height; ++y) {
     const int sourceRow = d.format.topDown ? d.format.height - 1 - y : y;
@@ -204,7 +204,8 @@ DWORD AVIFileRelease(PAVIFILE file) {
 HRESULT AVIFileGetStream(PAVIFILE file, PAVISTREAM* stream, DWORD type, LONG number) {
   if (stream == nullptr) return AVIERR_NODATA;
   *stream = nullptr;
-  if (file == nullptr || (type != 0 && type != streamtypeVIDEO) || number != 0) return AVIERR_NODATA;
+  if (file == nullptr || (type != 0 && type != streamtypeVIDEO) || number != 0 || !file->reader.HasVideo())
+    return AVIERR_NODATA;
   auto opened = std::make_unique<AviStreamObject>();
   opened->file = file;
   ++file->refs;

@@ -33,7 +33,8 @@ void AVIFileInit();
 void AVIFileExit();
 HRESULT AVIFileOpenA(PAVIFILE* file, LPCSTR name, UINT mode, void* handler);
 DWORD AVIFileRelease(PAVIFILE file);
-// Only the first video stream is offered (type streamtypeVIDEO, number 0).
+// Only the first video stream is offered (type streamtypeVIDEO, number 0); AVIERR_NODATA when
+// the file holds none (or its headers are damaged).
 HRESULT AVIFileGetStream(PAVIFILE file, PAVISTREAM* stream, DWORD type, LONG number);
 DWORD AVIStreamRelease(PAVISTREAM stream);
 // With format null, *size receives the format's size; otherwise up to *size bytes are copied.

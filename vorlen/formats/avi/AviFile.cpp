@@ -31,10 +31,13 @@ public:
     if (file != nullptr) AVIFileRelease(file);
   }
 
-  bool Open(const AnsiString& name) {
-    return AVIFileOpenA(&file, name.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr) == AVIERR_OK &&
-           AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == AVIERR_OK;
+  // Whether the service reads the file as a video file at all.
+  bool OpenFile(const AnsiString& name) {
+    return AVIFileOpenA(&file, name.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr) == AVIERR_OK;
   }
+  // Whether the open file holds a video stream.
+  bool OpenStream() { return AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == AVIERR_OK; }
+  bool Open(const AnsiString& name) { return OpenFile(name) && OpenStream(); }
 
   // The stream's DIB header: width, |height| and bit count.
   bool ReadFormat(int& width, int& height, int& bits) {
@@ -53,11 +56,15 @@ public:
   PGETFRAME frames = nullptr;
 };
 
-// A packed 24-bit bottom-up DIB of width x height into the target's top-left area.
-void PutFrame(const uchar* frame, int width, int height, Buffer& dst, TargetArea area) {
+// The service hands out packed 24-bit DIBs of the stream's size; anything else is refused.
+void CheckFrame(const uchar* frame, int width, int height) {
   if (GetLE32(frame + 4) != static_cast<uint>(width) || GetLE32(frame + 8) != static_cast<uint>(height) ||
       GetLE16(frame + 14) != 24)
     ThrowInvalidImage();
+}
+
+// A packed 24-bit bottom-up DIB of width x height into the target's top-left area.
+void PutFrame(const uchar* frame, int width, int height, Buffer& dst, TargetArea area) {
   const uchar* rows = frame + GetLE32(frame);
   const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
   for (int y = 0; y < area.rows; ++y)
@@ -68,9 +75,10 @@ void PutFrame(const uchar* frame, int width, int height, Buffer& dst, TargetArea
 
 int AVIFile::Test(TStream* stream, GFXFileDesc* desc) {
   OpenVideo video;
-  if (!video.Open(NameBehind(stream))) return 0;
-  if (desc == nullptr) return -1;
-  desc->ClearProbeFields();
+  if (!video.OpenFile(NameBehind(stream))) return 0;
+  if (desc != nullptr) desc->ClearProbeFields();
+  // A video file without a video stream is this format, but there is no frame to show.
+  if (!video.OpenStream() || desc == nullptr) return -1;
   int width = 0, height = 0, bits = 0;
   if (!video.ReadFormat(width, height, bits)) return -1;
   desc->width = width;
@@ -90,13 +98,15 @@ bool AVIFile::Load(Buffer& dst, TStream* stream, int image, GFXtra32*, GFXFileDe
   // A frame the video does not have is an error, not a black picture.
   const LONG length = AVIStreamLength(video.stream);
   if (length <= 0 || image < 0 || image >= length) ThrowInvalidImage();
-  const TargetArea area = PrepareTarget(dst, width, height);
   const LONG position = std::max<LONG>(AVIStreamStart(video.stream), 0) + image;
   if (!Step(50)) return false;
   video.frames = AVIStreamGetFrameOpen(video.stream, nullptr);
   if (video.frames == nullptr) ThrowInvalidImage();
+  // The target is allocated once the service has decoded the frame: it checks the format's
+  // size and the frame's data, which the header alone does not show.
   const auto* frame = static_cast<const uchar*>(AVIStreamGetFrame(video.frames, position));
   if (frame == nullptr) ThrowInvalidImage();
-  PutFrame(frame, width, height, dst, area);
+  CheckFrame(frame, width, height);
+  PutFrame(frame, width, height, dst, PrepareTarget(dst, width, height));
   return true;
 }

@@ -73,6 +73,9 @@ private:
                  const Palette& table, int transparent);
   void FillRect(const ImageDescriptor& image, uint colour);
   bool StepProgress();
+  std::int64_t RemainingBytes() const {
+    return streamSize - stream->Position() + (reader.fill - reader.position);
+  }
 
   Buffer& dst;
   TStream* stream;
@@ -94,7 +97,12 @@ void GifLoader::ReadHeader() {
   screenPacked = header[10];
   backgroundIndex = header[11];
   if (screenPacked & Gif::kTableFlag) ReadTable(reader, Gif::TableEntries(screenPacked), global);
-  PrepareTarget(dst, GetLE16(header + 6), GetLE16(header + 8));
+  const int width = GetLE16(header + 6);
+  const int height = GetLE16(header + 8);
+  // Refused before anything is allocated: a screen larger than the rest of the file could
+  // fill at the code stream's highest compression.
+  CheckDataCanFill(width, height, RemainingBytes(), DataDensity{2 * kLZWLongestString, 3});
+  PrepareTarget(dst, width, height);
 }
 
 // Reads extensions up to the next image descriptor's separator; anything else is an error.

@@ -24,6 +24,11 @@ public:
 
 inline constexpr int kLZWMaxBits = 12;
 inline constexpr int kLZWCodes = 1 << kLZWMaxBits;
+// The most indices one code can yield: the string of the last entry of a full table with the
+// smallest alphabet (entries 6 to 4095 after 4 roots, clear and end, each one longer than the
+// one before at most). It comes in a 12-bit code, so 3 bytes of data yield at most
+// 2 x kLZWLongestString indices, and no shorter code yields more per bit.
+inline constexpr int kLZWLongestString = kLZWCodes - 5;
 
 class LZWDecoder {
 public:

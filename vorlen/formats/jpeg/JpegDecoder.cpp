@@ -17,7 +17,8 @@ namespace {
 [[noreturn]] void Fail() { ThrowInvalidImage(); }
 
 // The coefficient store never grows beyond this many bytes (a 16-bit frame needs at most
-// 65535 x 65535 x 6 bytes; a file of a few bytes must not make us ask for that).
+// 65535 x 65535 x 6 bytes; not even a file with the data to describe it makes us ask for
+// that).
 constexpr long long kMaxStoreBytes = 3LL << 30;
 
 int CeilDiv(int a, int b) { return (a + b - 1) / b; }
@@ -72,7 +73,28 @@ void Decoder::ReadFrame(int marker, int length) {
   if (!ReadFrameHeader(in_, length, frame_)) Fail();
   haveFrame_ = true;
   progressive_ = marker == kSOF2;
-  area_ = PrepareTarget(dst_, frame_.width, frame_.height);
+  CheckDataCanDescribeFrame();
+}
+
+// The fewest bytes that can describe the frame: a component may be coded alone, over the
+// blocks of its own sampled size, and every scan codes all the blocks of its components.
+// The first scan of a sequential file takes at least two bits a block (a DC and an AC code),
+// that of a progressive file at least one (a DC code: AC scans must follow a DC scan of
+// their component, and only they have end-of-band runs). The component with the fewest
+// blocks sets the bound.
+void Decoder::CheckDataCanDescribeFrame() const {
+  const int hMax = frame_.comp[0].h, vMax = frame_.comp[0].v;
+  int across = 0, down = 0;
+  for (int c = 0; c < frame_.count; ++c) {
+    const int a = CeilDiv(CeilDiv(frame_.width * frame_.comp[c].h, hMax), 8);
+    const int d = CeilDiv(CeilDiv(frame_.height * frame_.comp[c].v, vMax), 8);
+    if (c == 0 || static_cast<long long>(a) * d < static_cast<long long>(across) * down) {
+      across = a;
+      down = d;
+    }
+  }
+  const DataDensity blocksPerByte{progressive_ ? 8 : 4, 1};
+  CheckDataCanFill(across, down, in_.Size() - in_.Position(), blocksPerByte);
 }
 
 void Decoder::ReadDHT(int length) {
@@ -118,6 +140,7 @@ bool Decoder::ReadScan(int length) {
   scanCount_ = count;
   ReadScanHeader();
   CheckScanTables();
+  CheckProgression();
   return mode_ == Mode::kDirect ? DecodeDirectScan() : DecodeBufferedScan();
 }
 
@@ -140,7 +163,10 @@ void Decoder::StartFirstScan(int scanCount) {
   }
   mode_ = progressive_ || scanCount < frame_.count ? Mode::kBuffered : Mode::kDirect;
   planes_.assign(static_cast<size_t>(mcuWidth_ * mcuHeight_ + 2 * 64), 0);
-  if (mode_ == Mode::kDirect) return;
+  if (mode_ == Mode::kDirect) {
+    area_ = PrepareTarget(dst_, frame_.width, frame_.height);
+    return;
+  }
   long long bytes = 0;
   for (int c = 0; c < frame_.count; ++c) {
     storeW_[c] = mcusX_ * frame_.comp[c].h;
@@ -148,12 +174,7 @@ void Decoder::StartFirstScan(int scanCount) {
     bytes += static_cast<long long>(storeW_[c]) * storeH_[c] * 64 * sizeof(short);
   }
   if (bytes > kMaxStoreBytes) throw EOutOfMemory(RtlText::OutOfMemory);
-  try {
-    for (int c = 0; c < frame_.count; ++c)
-      store_[c].assign(static_cast<size_t>(storeW_[c]) * storeH_[c] * 64, 0);
-  } catch (const std::bad_alloc&) {
-    throw EOutOfMemory(RtlText::OutOfMemory);
-  }
+  for (int c = 0; c < frame_.count; ++c) store_[c].assign(static_cast<size_t>(storeH_[c]), {});
 }
 
 void Decoder::ReadScanHeader() {
@@ -175,6 +196,19 @@ void Decoder::ReadScanHeader() {
   const int a = in_.Byte();
   ah_ = a >> 4;
   al_ = a & 15;
+}
+
+// In a progressive file a component's AC and refining scans follow its first DC scan.
+void Decoder::CheckProgression() {
+  if (!progressive_) return;
+  const bool dcFirst = ss_ == 0 && ah_ == 0;
+  for (int i = 0; i < scanCount_; ++i) {
+    bool& coded = dcCoded_[scan_[i].index];
+    if (dcFirst)
+      coded = true;
+    else if (!coded)
+      Fail();
+  }
 }
 
 void Decoder::CheckScanTables() const {
@@ -225,7 +259,7 @@ bool Decoder::DecodeDirectScan() {
   int eobRun = 0;
   nextRestart_ = 0;
   short blocks[kMaxBlocksPerMcu][64];
-  short* pointers[kMaxBlocksPerMcu];
+  const short* pointers[kMaxBlocksPerMcu];
   for (int b = 0; b < kMaxBlocksPerMcu; ++b) pointers[b] = blocks[b];
   long mcuIndex = 0;
   for (int my = 0; my < mcusY_; ++my) {
@@ -249,7 +283,20 @@ bool Decoder::DecodeDirectScan() {
 }
 
 short* Decoder::StoreBlock(int c, int bx, int by) {
-  return store_[c].data() + (static_cast<long>(by) * storeW_[c] + bx) * 64;
+  std::vector<short>& row = store_[c][static_cast<size_t>(by)];
+  if (row.empty()) {
+    try {
+      row.assign(static_cast<size_t>(storeW_[c]) * 64, 0);
+    } catch (const std::bad_alloc&) {
+      throw EOutOfMemory(RtlText::OutOfMemory);
+    }
+  }
+  return row.data() + static_cast<size_t>(bx) * 64;
+}
+
+const short* Decoder::StoredBlockOrZero(int c, int bx, int by) const {
+  const std::vector<short>& row = store_[c][static_cast<size_t>(by)];
+  return row.empty() ? zeroBlock_ : row.data() + static_cast<size_t>(bx) * 64;
 }
 
 void Decoder::DecodeStoredBlock(int s, int bx, int by, int* preds, int& eobRun) {
@@ -313,21 +360,23 @@ void Decoder::LatchQuantTables() {
 
 void Decoder::OutputStore() {
   LatchQuantTables();
-  short* pointers[kMaxBlocksPerMcu];
+  area_ = PrepareTarget(dst_, frame_.width, frame_.height);
+  const short* pointers[kMaxBlocksPerMcu];
   for (int my = 0; my < mcusY_; ++my) {
     for (int mx = 0; mx < mcusX_; ++mx) {
       int b = 0;
       for (int c = 0; c < frame_.count; ++c) {
         const FrameComponent& comp = frame_.comp[c];
         for (int v = 0; v < comp.v; ++v)
-          for (int h = 0; h < comp.h; ++h) pointers[b++] = StoreBlock(c, mx * comp.h + h, my * comp.v + v);
+          for (int h = 0; h < comp.h; ++h)
+            pointers[b++] = StoredBlockOrZero(c, mx * comp.h + h, my * comp.v + v);
       }
       EmitMcu(mx, my, pointers);
     }
   }
 }
 
-void Decoder::EmitMcu(int mx, int my, short* const* blocks) {
+void Decoder::EmitMcu(int mx, int my, const short* const* blocks) {
   const int x0 = mx * mcuWidth_, y0 = my * mcuHeight_;
   const int width = std::min(mcuWidth_, area_.columns - x0);
   const int height = std::min(mcuHeight_, area_.rows - y0);

@@ -1,7 +1,9 @@
 #pragma once
 // The JPEG decoder: baseline and extended sequential files (one interleaved scan decoded
 // MCU by MCU straight into the image, or several scans into a coefficient store) and
-// progressive files, grey or YCbCr, luminance sampling 1x1, 2x1 or 2x2.
+// progressive files, grey or YCbCr, luminance sampling 1x1, 2x1 or 2x2. A frame the rest of
+// the data cannot describe is refused before anything is allocated for it; the image is
+// allocated when the first scan starts (one scan) or when the store is output (several).
 
 #include <vector>
 
@@ -45,11 +47,14 @@ private:
   void DecodeStoredBlock(int c, int bx, int by, int* preds, int& eobRun);
   void Restart(int* preds, int& eobRun);
   bool AtRestart(long mcuIndex) const;
+  void CheckDataCanDescribeFrame() const;
+  void CheckProgression();
   void LatchQuantTables();
   void OutputStore();
-  void EmitMcu(int mx, int my, short* const* blocks);
+  void EmitMcu(int mx, int my, const short* const* blocks);
   bool ReportRow();
   short* StoreBlock(int c, int bx, int by);
+  const short* StoredBlockOrZero(int c, int bx, int by) const;
 
   Input& in_;
   Buffer& dst_;
@@ -82,10 +87,16 @@ private:
   int scanCount_ = 0;
   int ss_ = 0, se_ = 63, ah_ = 0, al_ = 0;
 
-  // Buffered modes: per component, its blocks in rows of storeW_[c] blocks.
-  std::vector<short> store_[3];
+  // Progressive files: which components had their first DC scan (AC and refining scans
+  // must come after it).
+  bool dcCoded_[3] = {};
+
+  // Buffered modes: per component, storeH_[c] rows of storeW_[c] blocks. A row is allocated
+  // when a scan first reaches it, so the store grows with the data actually decoded.
+  std::vector<std::vector<short>> store_[3];
   int storeW_[3] = {};
   int storeH_[3] = {};
+  short zeroBlock_[64] = {};  // stands in for blocks no scan reached
 
   // One MCU of samples: luminance planes of mcuWidth_ x mcuHeight_, chroma 8 x 8.
   std::vector<uchar> planes_;

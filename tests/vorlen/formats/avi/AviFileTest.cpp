@@ -9,6 +9,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "support/TempHome.h"
+#include "tests/vorlen/formats/PeakMemory.h"
 #include "vorlen/formats/GFXFile.h"
 #include "tests/vorlen/BufferFixtures.h"
 
@@ -56,25 +57,40 @@ struct AviChunkSpec {
   Bytes data;
 };
 
-// A RIFF AVI with an audio stream first (ignored) and the video stream second (number 01).
-Bytes BuildAvi(const Bytes& format, const std::vector<AviChunkSpec>& movie, const char* handler = "DIB ") {
+Bytes AudioStreamList() {
   Bytes audioHeader;
   Text(audioHeader, "auds");
   audioHeader.resize(56, 0);
+  return List("strl", Cat({Chunk("strh", audioHeader), Chunk("strf", Bytes(16, 0))}));
+}
+
+Bytes RiffAvi(const Bytes& streamLists, const Bytes& movie) {
+  const Bytes headers = List("hdrl", Cat({Chunk("avih", Bytes(56, 0)), streamLists}));
+  return Chunk("RIFF", Cat({Bytes{'A', 'V', 'I', ' '}, headers, List("movi", movie)}));
+}
+
+// A RIFF AVI with an audio stream first (ignored) and the video stream second (number 01).
+Bytes BuildAvi(const Bytes& format, const std::vector<AviChunkSpec>& movie, const char* handler = "DIB ") {
   Bytes videoHeader;
   Text(videoHeader, "vids");
   Text(videoHeader, handler);
   videoHeader.resize(56, 0);
-  const Bytes headers = List("hdrl", Cat({Chunk("avih", Bytes(56, 0)),
-                                          List("strl", Cat({Chunk("strh", audioHeader), Chunk("strf", Bytes(16, 0))})),
-                                          List("strl", Cat({Chunk("strh", videoHeader), Chunk("strf", format)}))}));
   Bytes frames;
   for (const AviChunkSpec& c : movie) frames = Cat({frames, Chunk(c.id, c.data)});
-  return Chunk("RIFF", Cat({Bytes{'A', 'V', 'I', ' '}, headers, List("movi", frames)}));
+  return RiffAvi(Cat({AudioStreamList(), List("strl", Cat({Chunk("strh", videoHeader), Chunk("strf", format)}))}), frames);
 }
 
 class AviFileTest : public ::testing::Test {
 protected:
+  // Loads frame 0 of the file; answers the error message ("" when it loaded).
+  std::string LoadError(const std::string& path, Buffer& dst) {
+    try {
+      GFXFile::Load(dst, path, nullptr, 0, nullptr);
+    } catch (const Exception& e) {
+      return e.Message;
+    }
+    return "";
+  }
   std::string Write(const Bytes& bytes, const char* name = "v.avi") {
     const std::string path = home_.Path() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -224,6 +240,78 @@ TEST_F(AviFileTest, DamagedFilesFailCleanly) {
       }
     }
   }
+}
+
+// The video format's probe: 1 a video file with a video stream, -1 a video file the service
+// opens but without a video stream (or with damaged stream headers), 0 anything else.
+TEST_F(AviFileTest, ProbeTellsAVideoFileWithoutVideoFromOtherFiles) {
+  GFXFile* const avi = GFXFile::GetDefaultFormat("a.avi");
+  Bytes damagedList = AudioStreamList();
+  damagedList[4] = 0xFF;  // the stream list claims more than the header list holds
+  const Bytes wave = Chunk("RIFF", Cat({Bytes{'W', 'A', 'V', 'E'}, Chunk("fmt ", Bytes(16, 0))}));
+  const struct {
+    const char* name;
+    Bytes file;
+    int answer;
+  } cases[] = {
+      {"video", TrueColourVideo(), 1},
+      {"audio only", RiffAvi(AudioStreamList(), Chunk("00wb", Bytes(8, 1))), -1},
+      {"no streams", RiffAvi({}, {}), -1},
+      {"damaged stream list", RiffAvi(Cat({damagedList, AudioStreamList()}), {}), -1},
+      {"wave file", wave, 0},
+      {"empty file", {}, 0},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.file);
+    GFXFile::TInputStream stream(path);
+    GFXFileDesc desc;
+    desc.width = 99;
+    EXPECT_EQ(avi->Test(&stream, &desc), c.answer) << c.name;
+    if (c.answer < 0) {
+      EXPECT_EQ(desc.width, 0) << c.name;  // cleared, as for every answer but 0
+    }
+    if (c.answer == 0) continue;
+    GFXFileDesc found;
+    EXPECT_TRUE(GFXFile::Test(path, &found)) << c.name;
+    EXPECT_EQ(found.format, avi) << c.name;
+    Buffer b;
+    EXPECT_EQ(LoadError(path, b), c.answer > 0 ? "" : "100") << c.name;
+  }
+}
+
+// Frames are allocated only once the service has their data: a few bytes claiming 23000 x
+// 23000 (beyond the service's frame size) or an uncompressed frame whose chunk is short of
+// its rows are refused with nothing allocated. A dropped frame repeats the one before; with
+// none before it there is no picture.
+TEST_F(AviFileTest, FramesTheDataCannotFillAreRefusedBeforeAllocation) {
+  const std::vector<uint> palette = {0, 0xFFFFFF};
+  const struct {
+    const char* name;
+    Bytes file;
+  } cases[] = {
+      {"23000 x 23000, 24 bits", BuildAvi(DibFormat(23000, 23000, 24, 0, {}), {{"01db", Bytes(16, 0)}})},
+      {"23000 x 23000, RLE8", BuildAvi(DibFormat(23000, 23000, 8, 1, palette), {{"01dc", Bytes{0, 1}}}, "mrle")},
+      {"8000 x 8000, 24 bits, 16 bytes", BuildAvi(DibFormat(8000, 8000, 24, 0, {}), {{"01db", Bytes(16, 0)}})},
+      {"1000 x 1000, 8 bits, a row short", BuildAvi(DibFormat(1000, 1000, 8, 0, palette), {{"01db", Bytes(1000 * 999, 0)}})},
+      {"8000 x 8000, only a dropped frame", BuildAvi(DibFormat(8000, 8000, 24, 0, {}), {{"01db", {}}})},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.file);
+    Buffer dst;
+    EXPECT_EQ(LoadError(path, dst), "100") << c.name;
+    EXPECT_TRUE(dst.Empty()) << c.name;
+    EXPECT_LT(PeakMemoryGrowthKiB([&] {
+                Buffer b;
+                LoadError(path, b);
+              }),
+              kSmallGrowthKiB)
+        << c.name;
+  }
+  const Bytes first = {1, 2, 0, 0, 3, 0, 1, 0};  // 2 x 2, 8 bits, rows of 4 bytes
+  const std::string repeated = Write(BuildAvi(DibFormat(2, 2, 8, 0, {0, 0xFF0000, 0x00FF00, 0x0000FF}), {{"01db", first}, {"01db", {}}}));
+  Buffer b;
+  ASSERT_TRUE(GFXFile::Load(b, repeated, nullptr, 1, nullptr));
+  EXPECT_EQ(Pixels(b), (std::vector<uint>{0x0000FF, 0, 0xFF0000, 0x00FF00}));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "../PeakMemory.h"
 #include "../ReferenceTools.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
@@ -77,6 +79,19 @@ struct GifBuilder {
   }
   std::string Done() const { return bytes + ";"; }
 };
+
+// Loads bytes through the GIF codec; answers the error message ("" when it loaded).
+std::string LoadBytes(const std::string& bytes, Buffer& dst) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+  try {
+    GifFormat()->Load(dst, &stream, 0, nullptr, nullptr);
+  } catch (const Exception& e) {
+    return e.Message;
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -398,4 +413,66 @@ TEST(GifFile, SizesBeyondSixteenBitsAreRefusedBeforeWriting) {
   const std::string path = home.Path() + "/big.gif";
   EXPECT_THROW(GFXFile::Save(image, path, nullptr, &params), EInvalidImage);
   EXPECT_FALSE(std::ifstream(path).good());
+}
+
+// A 12-bit code yields at most 4091 indices, so the bytes after the header and global table
+// describe at most 8182 pixels every 3 bytes: a larger screen is refused before anything is
+// allocated, a screen at the bound is allocated (and these files then fail for want of an
+// image).
+TEST(GifFile, ScreensTheDataCannotFillAreRefusedBeforeAllocation) {
+  struct Case {
+    int width;
+    int height;
+    size_t dataBytes;
+    bool allocated;
+  } cases[] = {{8182, 1, 3, true}, {8183, 1, 3, false}, {4091, 4, 6, true}, {4091, 5, 6, false},
+               {1, 1, 0, false}, {23000, 23000, 40, false}};
+  for (const Case& c : cases) {
+    GifBuilder header(c.width, c.height, {0, 0xFFFFFF});
+    Buffer dst;
+    EXPECT_EQ(LoadBytes(header.bytes + std::string(c.dataBytes, ';'), dst), "100") << c.width << "x" << c.height;
+    EXPECT_EQ(!dst.Empty(), c.allocated) << c.width << "x" << c.height;
+  }
+}
+
+// A well-formed file of a few bytes whose screen is 23000 x 23000 and whose one image is a
+// single pixel: refused, and the load takes no memory worth measuring.
+TEST(GifFile, ATinyFileClaimingAHugeScreenTakesNoMemory) {
+  GifBuilder tiny(23000, 23000, {0, 0xFFFFFF});
+  tiny.Image(0, 0, 1, 1, {1});
+  const std::string bytes = tiny.Done();
+  ASSERT_LT(bytes.size(), 100u);
+  Buffer dst;
+  EXPECT_EQ(LoadBytes(bytes, dst), "100");
+  EXPECT_TRUE(dst.Empty());
+  EXPECT_LT(PeakMemoryGrowthKiB([&] {
+              Buffer b;
+              LoadBytes(bytes, b);
+            }),
+            kSmallGrowthKiB);
+  // The measure itself sees a block of that size being used.
+  EXPECT_GE(PeakMemoryGrowthKiB([] { std::vector<char> block(kSmallGrowthKiB * 1024L, 1); }), kSmallGrowthKiB);
+}
+
+// Files compressed as far as their encoders go still load: a single colour over 2000 x 2000
+// pixels from ImageMagick and from this codec's own writer (both clear the table when full).
+TEST(GifFile, HighlyCompressedSingleColourImagesLoad) {
+  REQUIRE_TOOL("convert");
+  TempHome home;
+  const std::string magick = home.Path() + "/m.gif", ours = home.Path() + "/o.gif";
+  ASSERT_TRUE(reference::Run(reference::Find("convert") + " -size 2000x2000 xc:#336699 " + magick));
+  Buffer plain;
+  plain.Alloc(Pair<int>(2000, 2000));
+  std::fill_n(plain.pixels, 2000 * 2000, 0x336699u);
+  GFXSaveParams params;
+  params.bits = 1;
+  ASSERT_TRUE(GFXFile::Save(plain, ours, nullptr, &params));
+  for (const std::string& path : {magick, ours}) {
+    EXPECT_LT(ReadAll(path).size(), 2000u * 2000 / 1000) << path;  // over 1000 pixels a byte
+    Buffer loaded;
+    ASSERT_TRUE(GFXFile::Load(loaded, path, nullptr, 0, nullptr)) << path;
+    ASSERT_EQ(loaded.Width(), 2000);
+    ASSERT_EQ(loaded.Height(), 2000);
+    EXPECT_EQ(std::count(loaded.pixels, loaded.pixels + 2000 * 2000, 0x336699u), 2000 * 2000) << path;
+  }
 }

@@ -8,6 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 #include "support/TempHome.h"
+#include "tests/vorlen/formats/PeakMemory.h"
 #include "tests/vorlen/formats/jpeg/LibJpegReference.h"
 
 namespace {
@@ -211,4 +212,31 @@ TEST(JPGFile, ProgressHookStopsLoadingAndSaving) {
   EXPECT_FALSE(GFXFile::Save(source, stopped, nullptr, nullptr));
   GFXFile::SetProgFunc(nullptr, nullptr, nullptr);
   EXPECT_THROW(GFXFile::Test(stopped, nullptr), EFOpenError);  // the stopped file is gone
+}
+
+// Loaded from files, as the program opens them: frames of 23000 x 23000 behind a few bytes
+// are refused at the frame header, with nothing allocated.
+TEST(JPGFile, TinyFilesClaimingHugeImagesAreRefusedWithoutMemory) {
+  TempHome home;
+  const Bytes baseline = {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0x59, 0xD8, 0x59, 0xD8, 1, 1, 0x11, 0,
+                          0xFF, 0xDA, 0, 8, 1, 1, 0, 0, 63, 0, 0x2B, 0xFF, 0x00, 0xFF, 0xD9};
+  Bytes progressive = baseline;
+  progressive[3] = 0xC2;
+  progressive[23] = 0;  // a DC scan: Se 0
+  for (const Bytes& file : {baseline, progressive}) {
+    const std::string path = WriteBytes(home, "huge.jpg", file);
+    Buffer dst;
+    try {
+      GFXFile::Load(dst, path, nullptr, 0, nullptr);
+      ADD_FAILURE() << "loaded";
+    } catch (const EInvalidImage& e) {
+      EXPECT_EQ(e.Message, "100");
+    }
+    EXPECT_TRUE(dst.Empty());
+    EXPECT_LT(PeakMemoryGrowthKiB([&] {
+                Buffer b;
+                GFXFile::Load(b, path, nullptr, 0, nullptr);
+              }),
+              kSmallGrowthKiB);
+  }
 }

@@ -107,3 +107,42 @@ INSTANTIATE_TEST_SUITE_P(Variants, LibJpegFiles, testing::ValuesIn(kVariants),
                          [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+struct Flat {
+  const char* name;
+  reference::EncodeOptions options;
+  int bytesAtTheBound;  // the fewest bytes that can describe the frame
+  double timesTheBound;  // how far above it the file stays
+};
+
+// 2048 x 2048 grey has 65536 blocks; 4:2:0 has 16384 blocks in each chroma plane, and the
+// bound counts one plane only (the other five blocks of an MCU take as many bits again).
+// Progressive files add their AC scans' end-of-band runs to the first scan's bit a block.
+const Flat kFlatFiles[] = {
+    {"greyOptimized", {75, true, false, 1, 1, 0, 0, false, true}, 65536 / 4, 1.1},
+    {"greyProgressive", {75, true, true, 1, 1, 0, 0}, 65536 / 8, 2.5},
+    {"colour420Optimized", {75, false, false, 2, 2, 0, 0, false, true}, 16384 / 4, 6.5},
+    {"colour420Progressive", {75, false, true, 2, 2, 0, 0}, 16384 / 8, 13},
+};
+
+}  // namespace
+
+// A single colour compresses as far as libjpeg-turbo can take it (with its own Huffman
+// tables, one bit for a zero DC difference and one for the end of block): such files sit
+// close to the bound the decoder checks the frame against, and must load.
+TEST(JpegDecoder, SingleColourFilesAtTheirHighestCompressionLoad) {
+  const reference::Image flat{2048, 2048, std::vector<std::uint32_t>(2048 * 2048, 0x5A7090)};
+  for (const Flat& f : kFlatFiles) {
+    const Bytes file = reference::Encode(flat, f.options);
+    ASSERT_FALSE(file.empty()) << f.name;
+    EXPECT_LT(static_cast<double>(file.size()), f.bytesAtTheBound * f.timesTheBound) << f.name << " " << file.size();
+    const Ours ours = DecodeOurs(file);
+    ASSERT_EQ(ours.image.Width(), 2048) << f.name;
+    ASSERT_EQ(ours.image.Height(), 2048) << f.name;
+    const reference::Decoded theirs = reference::Decode(file);
+    ASSERT_TRUE(theirs.ok);
+    EXPECT_LE(Compare(ours.image, theirs.image).max, 2) << f.name;
+  }
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
+#include "tests/vorlen/formats/PeakMemory.h"
 #include "tests/vorlen/formats/jpeg/LibJpegReference.h"
 #include "vorlen/formats/jpeg/JpegDecoder.h"
 
@@ -39,10 +40,18 @@ const Bytes kSos = Segment(0xDA, {1, 1, 0x00, 0, 63, 0});
 // One grey block: DC difference 0 (code 00), end of block (code 1010), padded with ones.
 const Bytes kBlock = {0x2B, 0xFF, 0x00};
 
+// A frame header: grey, or YCbCr with luminance sampling `sampling` (0x11, 0x21, 0x22).
+Bytes Frame(int marker, int width, int height, bool colour, int sampling = 0x11) {
+  Bytes payload = {8, static_cast<unsigned char>(height >> 8), static_cast<unsigned char>(height),
+                   static_cast<unsigned char>(width >> 8), static_cast<unsigned char>(width),
+                   static_cast<unsigned char>(colour ? 3 : 1), 1, static_cast<unsigned char>(sampling), 0};
+  if (colour) payload.insert(payload.end(), {2, 0x11, 1, 3, 0x11, 1});
+  return Segment(marker, payload);
+}
+
 enum class Outcome { kFormatError, kReadError, kDecoded };
 
-Outcome DecodeOutcome(const Bytes& file) {
-  Buffer image;
+Outcome DecodeOutcome(const Bytes& file, Buffer& image) {
   jpeg::MemoryInput in(file.data(), file.size());
   jpeg::Decoder decoder(in, image, nullptr);
   try {
@@ -54,6 +63,11 @@ Outcome DecodeOutcome(const Bytes& file) {
     return Outcome::kReadError;
   }
   return Outcome::kDecoded;
+}
+
+Outcome DecodeOutcome(const Bytes& file) {
+  Buffer image;
+  return DecodeOutcome(file, image);
 }
 
 Bytes ReferenceFile(const reference::EncodeOptions& o) {
@@ -121,6 +135,13 @@ TEST(JpegMalformed, SegmentErrors) {
        Join({kSOI, Segment(0xC2, {8, 0, 8, 0, 8, 1, 1, 0x11, 0}), Segment(0xDA, {1, 1, 0, 0, 0, 0x31}), kBlock, kEOI})},
       {"progressive Ss above Se",
        Join({kSOI, Segment(0xC2, {8, 0, 8, 0, 8, 1, 1, 0x11, 0}), Segment(0xDA, {1, 1, 0, 5, 2, 0}), kBlock, kEOI})},
+      {"progressive AC scan before the DC scan",
+       Join({kSOI, Frame(0xC2, 8, 8, false), Segment(0xDA, {1, 1, 0, 1, 63, 0}), kBlock, kEOI})},
+      {"progressive DC refinement before the first DC scan",
+       Join({kSOI, Frame(0xC2, 8, 8, false), Segment(0xDA, {1, 1, 0, 0, 0, 0x10}), kBlock, kEOI})},
+      {"progressive AC scan of a component whose DC scan is missing",
+       Join({kSOI, Frame(0xC2, 8, 8, true), Segment(0xDA, {1, 1, 0, 0, 0, 0}), {0x00},
+             Segment(0xDA, {1, 2, 0x11, 1, 63, 0}), kBlock, kEOI})},
       {"progressive AC scan of three",
        Join({kSOI, Segment(0xC2, {8, 0, 8, 0, 8, 3, 1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1}),
              Segment(0xDA, {3, 1, 0, 2, 0x11, 3, 0x11, 1, 5, 0}), kBlock, kEOI})},
@@ -129,16 +150,93 @@ TEST(JpegMalformed, SegmentErrors) {
 }
 
 TEST(JpegMalformed, HugeSizesAreRefusedBeforeAllocation) {
-  const Bytes huge = Join({kSOI, Segment(0xC0, {8, 0xFF, 0xFF, 0xFF, 0xFF, 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1}), kEOI});
-  EXPECT_EQ(DecodeOutcome(huge), Outcome::kFormatError);
-  // With a small target supplied, a huge progressive frame still may not claim its store.
-  const Bytes progressive = Join({kSOI, Segment(0xC2, {8, 0xFF, 0xFF, 0xFF, 0xFF, 3, 1, 0x11, 0, 2, 0x11, 1, 3, 0x11, 1}),
-                                  Segment(0xDA, {3, 1, 0, 2, 0x11, 3, 0x11, 0, 0, 0}), kEOI});
-  Buffer small;
-  small.Alloc(Pair<int>(4, 4));
-  jpeg::MemoryInput in(progressive.data(), progressive.size());
-  jpeg::Decoder decoder(in, small, nullptr);
-  EXPECT_THROW(decoder.Decode(), EOutOfMemory);
+  const Bytes huge = Join({kSOI, Frame(0xC0, 0xFFFF, 0xFFFF, true, 0x22), kEOI});
+  Buffer image;
+  EXPECT_EQ(DecodeOutcome(huge, image), Outcome::kFormatError);
+  EXPECT_TRUE(image.Empty());
+  // With a small target supplied, a huge progressive frame still may not claim its store:
+  // refused at the frame when the data is short, and as out of memory before any scan data
+  // is read when the data could describe the frame but the store would pass its limit
+  // (16 GB here: 6 blocks of 128 bytes every 16 x 16 pixels).
+  const Bytes scan = Segment(0xDA, {3, 1, 0, 2, 0x11, 3, 0x11, 0, 0, 0});
+  const Bytes progressive = Join({kSOI, Frame(0xC2, 0xFFFF, 0xFFFF, true, 0x22), scan, kEOI});
+  const Bytes describable = Join({kSOI, Frame(0xC2, 0xFFFF, 0xFFFF, true, 0x22), scan, Bytes(4096 * 4096 / 8, 0), kEOI});
+  for (const Bytes* file : {&progressive, &describable}) {
+    Buffer small;
+    small.Alloc(Pair<int>(4, 4));
+    small.pixels[0] = 0x123456;
+    jpeg::MemoryInput in(file->data(), file->size());
+    jpeg::Decoder decoder(in, small, nullptr);
+    if (file == &progressive)
+      EXPECT_THROW(decoder.Decode(), EInvalidImage);
+    else
+      EXPECT_THROW(decoder.Decode(), EOutOfMemory);
+    EXPECT_EQ(small.pixels[0], 0x123456u);
+  }
+}
+
+// The bytes after the frame header must be able to code the blocks of its component with
+// the fewest blocks: two bits a block in a sequential file, one in a progressive file. Here
+// the bytes are a segment that claims more than remains: at the bound the frame is accepted
+// and the data runs out (a read error); a byte short, the frame is refused.
+TEST(JpegMalformed, FramesTheDataCannotDescribeAreRefusedAtTheFrame) {
+  struct Case {
+    const char* name;
+    Bytes frame;
+    size_t bytesNeeded;
+  } cases[] = {
+      {"grey sequential, 64 blocks", Frame(0xC0, 512, 8, false), 16},
+      {"grey sequential, 65 x 2 blocks", Frame(0xC1, 513, 9, false), 33},
+      {"grey progressive, 64 blocks", Frame(0xC2, 512, 8, false), 8},
+      {"4:4:4 sequential, 64 blocks each", Frame(0xC0, 512, 8, true), 16},
+      {"4:2:0 sequential, 64 chroma blocks", Frame(0xC0, 1024, 16, true, 0x22), 16},
+      {"4:2:2 progressive, 64 chroma blocks", Frame(0xC2, 1024, 8, true, 0x21), 8},
+      {"4:2:0 progressive, 64 x 64 chroma blocks", Frame(0xC2, 1024, 1024, true, 0x22), 512},
+  };
+  for (const Case& c : cases) {
+    for (size_t bytes : {c.bytesNeeded, c.bytesNeeded - 1}) {
+      // An APP0 segment of the greatest length, cut to `bytes` bytes in all.
+      const Bytes cut = Join({{0xFF, 0xE0, 0xFF, 0xFF}, Bytes(bytes - 4, 0)});
+      Buffer image;
+      const Outcome outcome = DecodeOutcome(Join({kSOI, c.frame, cut}), image);
+      EXPECT_EQ(outcome, bytes == c.bytesNeeded ? Outcome::kReadError : Outcome::kFormatError) << c.name << " " << bytes;
+      EXPECT_TRUE(image.Empty()) << c.name;
+    }
+  }
+}
+
+// Tiny files claiming 23000 x 23000 (2 GB as pixels, 1 to 3 GB more as a coefficient store):
+// refused with nothing allocated.
+TEST(JpegMalformed, TinyFilesClaimingHugeImagesTakeNoMemory) {
+  const Bytes greyScan = Segment(0xDA, {1, 1, 0x00, 0, 63, 0});
+  const Bytes colourScan = Segment(0xDA, {3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 0, 0});
+  const Bytes files[] = {
+      Join({kSOI, Frame(0xC0, 23000, 23000, false), greyScan, kBlock, kEOI}),
+      Join({kSOI, Frame(0xC0, 23000, 23000, true, 0x22), Segment(0xDA, {3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0}), kBlock, kEOI}),
+      Join({kSOI, Frame(0xC2, 23000, 23000, false), greyScan, kBlock, kEOI}),
+      Join({kSOI, Frame(0xC2, 23000, 23000, true, 0x22), colourScan, kBlock, kEOI}),
+  };
+  for (const Bytes& file : files) {
+    ASSERT_LT(file.size(), 100u);
+    Buffer image;
+    EXPECT_EQ(DecodeOutcome(file, image), Outcome::kFormatError);
+    EXPECT_TRUE(image.Empty());
+    EXPECT_LT(PeakMemoryGrowthKiB([&] { DecodeOutcome(file); }), kSmallGrowthKiB);
+  }
+}
+
+// A progressive frame whose data could describe it (padding after the frame header) but whose
+// first scan breaks off after a few blocks: the coefficient store holds only the rows the scan
+// reached, and the image is never allocated (it would be 256 MB, the full store 128 MB).
+TEST(JpegMalformed, AProgressiveScanBrokenOffAllocatesOnlyWhatItReached) {
+  Bytes padding;
+  for (int i = 0; i < 3; ++i) padding = Join({padding, Segment(0xE1, Bytes(65533, 0))});
+  const Bytes file = Join({kSOI, Frame(0xC2, 8192, 8192, false), padding, Segment(0xDA, {1, 1, 0x00, 0, 0, 0}),
+                           Bytes(64, 0), kEOI});
+  Buffer image;
+  EXPECT_EQ(DecodeOutcome(file, image), Outcome::kFormatError);
+  EXPECT_TRUE(image.Empty());
+  EXPECT_LT(PeakMemoryGrowthKiB([&] { DecodeOutcome(file); }), kSmallGrowthKiB);
 }
 
 TEST(JpegMalformed, RestartMarkersFollowInOrderAndWrap) {

@@ -28,6 +28,7 @@ struct EncodeOptions {
   int restartRows = 0;
   int restartBlocks = 0;
   bool separateScans = false;  // sequential, one scan per component
+  bool optimize = false;       // Huffman tables made for the image (progressive files always are)
 };
 
 struct Decoded {
@@ -105,6 +106,7 @@ bool Compress(const Image& img, const EncodeOptions& o, Attach attach) {
   info.in_color_space = o.grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, o.quality, TRUE);
+  info.optimize_coding = o.optimize ? TRUE : FALSE;
   if (!o.grey) {
     info.comp_info[0].h_samp_factor = o.h;
     info.comp_info[0].v_samp_factor = o.v;
