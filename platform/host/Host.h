@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/Surface.h"
-#include "platform/win/WinDefs.h"
+#include "platform/gdi/Surface.h"
+#include "platform/gdi/WinDefs.h"
 
 struct InputEvent {
   enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close };

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/host/Host.h"
-#include "platform/win/WinConst.h"
+#include "platform/user/WinConst.h"
 
 namespace {
 

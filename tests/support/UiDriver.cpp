@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "platform/rtl/Clock.h"
-#include "platform/win/Desktop.h"
-#include "platform/win/MessageBoxScript.h"
+#include "platform/user/Desktop.h"
+#include "platform/user/MessageBoxScript.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/host/Host.h"
-#include "platform/win/User.h"
+#include "platform/user/User.h"
 
 class UiDriver {
 public:

@@ -1,0 +1,246 @@
+// The default window procedure: one switch into named handlers.
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/user/Window.h"
+
+namespace {
+
+LRESULT OnNcCalcSize(HWND window, LPARAM lParam) {
+  RECT* r = reinterpret_cast<RECT*>(lParam);  // the first rectangle, with or without params
+  if (!r) return 0;
+  *r = ClientFromWindowRect(window, *r);
+  return 0;
+}
+
+LRESULT OnNcActivate(HWND window, WPARAM active) {
+  LiveWindow(window)->ncActive = active != FALSE;
+  PaintNonClient(window);
+  return TRUE;
+}
+
+LRESULT OnActivate(HWND window, WPARAM wParam) {
+  if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) SetFocus(window);
+  return 0;
+}
+
+LRESULT OnMouseActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  if (w->style & WS_CHILD) {
+    LRESULT r = SendMessage(w->parent, WM_MOUSEACTIVATE, wParam, lParam);
+    if (r) return r;
+  }
+  return MA_ACTIVATE;
+}
+
+HCURSOR StandardCursor(LPCSTR id) { return LoadCursor(nullptr, id); }
+
+LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  if ((w->style & WS_CHILD) && SendMessage(w->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+  int hit = static_cast<short>(LOWORD(lParam));
+  switch (hit) {
+    case HTCLIENT:
+      if (!w->cls->cursor) return FALSE;
+      SetCursor(w->cls->cursor);
+      return TRUE;
+    case HTLEFT: case HTRIGHT: SetCursor(StandardCursor(IDC_SIZEWE)); return TRUE;
+    case HTTOP: case HTBOTTOM: SetCursor(StandardCursor(IDC_SIZENS)); return TRUE;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: SetCursor(StandardCursor(IDC_SIZENWSE)); return TRUE;
+    case HTTOPRIGHT: case HTBOTTOMLEFT: SetCursor(StandardCursor(IDC_SIZENESW)); return TRUE;
+    case HTERROR:
+      if (HIWORD(lParam) == WM_LBUTTONDOWN) MessageBeep(0);
+      break;
+  }
+  SetCursor(StandardCursor(IDC_ARROW));
+  return TRUE;
+}
+
+LRESULT OnEraseBackground(HWND window, WPARAM wParam) {
+  WindowObject* w = LiveWindow(window);
+  if (!w->cls->background) return 0;
+  RECT r;
+  GetClientRect(window, &r);
+  FillRect(reinterpret_cast<HDC>(wParam), &r, w->cls->background);
+  return 1;
+}
+
+LRESULT OnPaint(HWND window) {
+  PAINTSTRUCT ps;
+  if (BeginPaint(window, &ps)) EndPaint(window, &ps);
+  return 0;
+}
+
+LRESULT OnGetText(HWND window, WPARAM size, LPARAM out) {
+  WindowObject* w = LiveWindow(window);
+  char* buffer = reinterpret_cast<char*>(out);
+  if (!buffer || size == 0) return 0;
+  size_t n = std::min<size_t>(w->text.size(), size - 1);
+  std::memcpy(buffer, w->text.data(), n);
+  buffer[n] = 0;
+  return static_cast<LRESULT>(n);
+}
+
+LRESULT OnSetText(HWND window, LPARAM text) {
+  WindowObject* w = LiveWindow(window);
+  w->text = text ? reinterpret_cast<const char*>(text) : "";
+  if ((w->style & WS_CAPTION) == WS_CAPTION) PaintNonClient(window);
+  return TRUE;
+}
+
+LRESULT OnWindowPosChanging(HWND window, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+  if ((pos->flags & SWP_NOSIZE) || (w->style & (WS_MINIMIZE | WS_MAXIMIZE))) return 0;
+  if (!(w->style & WS_THICKFRAME) && (w->style & (WS_POPUP | WS_CHILD))) return 0;
+  MINMAXINFO mmi;
+  mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  mmi.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  SendMessage(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  if (w->style & WS_THICKFRAME) {
+    pos->cx = std::clamp<int>(pos->cx, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
+    pos->cy = std::clamp<int>(pos->cy, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+  }
+  return 0;
+}
+
+LRESULT OnWindowPosChanged(HWND window, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+  if (!(pos->flags & SWP_NOMOVE))
+    SendMessage(window, WM_MOVE, 0, MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top));
+  if (!(pos->flags & SWP_NOSIZE)) {
+    WPARAM kind = (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    SendMessage(window, WM_SIZE, kind, MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
+  }
+  return 0;
+}
+
+LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
+  if (CallHooks(WH_CBT, HCBT_SYSCOMMAND, command, lParam)) return 0;
+  WindowObject* w = LiveWindow(window);
+  switch (command & 0xFFF0) {
+    case SC_MOVE: case SC_SIZE: RunMoveSizeLoop(window, command); break;
+    case SC_CLOSE:
+      if (!(w->cls->style & CS_NOCLOSE)) SendMessage(window, WM_CLOSE, 0, 0);
+      break;
+    case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); break;
+    case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
+  }
+  return 0;
+}
+
+WPARAM SizeCommand(int hit) {
+  switch (hit) {
+    case HTLEFT: return SC_SIZE + WMSZ_LEFT;
+    case HTRIGHT: return SC_SIZE + WMSZ_RIGHT;
+    case HTTOP: return SC_SIZE + WMSZ_TOP;
+    case HTTOPLEFT: return SC_SIZE + WMSZ_TOPLEFT;
+    case HTTOPRIGHT: return SC_SIZE + WMSZ_TOPRIGHT;
+    case HTBOTTOM: return SC_SIZE + WMSZ_BOTTOM;
+    case HTBOTTOMLEFT: return SC_SIZE + WMSZ_BOTTOMLEFT;
+    case HTBOTTOMRIGHT: return SC_SIZE + WMSZ_BOTTOMRIGHT;
+  }
+  return 0;
+}
+
+LRESULT OnNcLButtonDown(HWND window, WPARAM hit, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  switch (static_cast<int>(hit)) {
+    case HTCAPTION:
+      if (!(w->style & WS_MAXIMIZE)) SendMessage(window, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
+      break;
+    case HTCLOSE: case HTMINBUTTON: case HTMAXBUTTON: TrackCaptionButton(window, static_cast<int>(hit)); break;
+    default:
+      if (WPARAM command = SizeCommand(static_cast<int>(hit)); command && (w->style & WS_THICKFRAME))
+        SendMessage(window, WM_SYSCOMMAND, command, lParam);
+  }
+  return 0;
+}
+
+LRESULT OnNcLButtonDblClk(HWND window, WPARAM hit, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  if (hit == HTCAPTION && (w->style & WS_MAXIMIZEBOX))
+    SendMessage(window, WM_SYSCOMMAND, (w->style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE, lParam);
+  else if (hit == HTSYSMENU)
+    SendMessage(window, WM_SYSCOMMAND, SC_CLOSE, lParam);
+  return 0;
+}
+
+LRESULT OnSysKeyDown(HWND window, WPARAM vk, LPARAM lParam) {
+  if (vk == VK_F4 && (lParam & (1 << 29))) SendMessage(TopLevelOf(window), WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
+// Draws the window into a caller's context: its frame, background and client as the flags
+// ask, then its children in their places.
+LRESULT OnPrint(HWND window, HDC dc, LPARAM flags) {
+  if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(window)) return 0;
+  WindowObject* w = LiveWindow(window);
+  int saved = SaveDC(dc);
+  POINT client{0, 0};
+  if (flags & PRF_NONCLIENT) {
+    PaintNonClientOn(window, dc);
+    client = POINT{w->client.left, w->client.top};
+  }
+  OffsetViewportOrgEx(dc, client.x, client.y, nullptr);
+  IntersectClipRect(dc, 0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top);
+  if (flags & PRF_ERASEBKGND) SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  if (flags & PRF_CLIENT) SendMessage(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+  if ((flags & PRF_CHILDREN) && LiveWindow(window)) {
+    std::vector<HWND> children(w->children.rbegin(), w->children.rend());  // bottom first
+    for (HWND c : children) {
+      WindowObject* child = LiveWindow(c);
+      if (!child || !(child->style & WS_VISIBLE)) continue;
+      int inner = SaveDC(dc);
+      OffsetViewportOrgEx(dc, child->rect.left, child->rect.top, nullptr);
+      IntersectClipRect(dc, 0, 0, child->rect.right - child->rect.left, child->rect.bottom - child->rect.top);
+      SendMessage(c, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+      RestoreDC(dc, inner);
+    }
+  }
+  RestoreDC(dc, saved);
+  return 0;
+}
+
+LRESULT ToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  if (w->style & WS_CHILD) return SendMessage(w->parent, message, wParam, lParam);
+  return 0;
+}
+
+}  // namespace
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!LiveWindow(window)) return 0;
+  switch (message) {
+    case WM_NCCREATE: return TRUE;
+    case WM_NCCALCSIZE: return OnNcCalcSize(window, lParam);
+    case WM_NCHITTEST: return NcHitTest(window, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCPAINT: PaintNonClient(window); return 0;
+    case WM_NCACTIVATE: return OnNcActivate(window, wParam);
+    case WM_ACTIVATE: return OnActivate(window, wParam);
+    case WM_MOUSEACTIVATE: return OnMouseActivate(window, wParam, lParam);
+    case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
+    case WM_ERASEBKGND: return OnEraseBackground(window, wParam);
+    case WM_PAINT: return OnPaint(window);
+    case WM_GETTEXT: return OnGetText(window, wParam, lParam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(LiveWindow(window)->text.size());
+    case WM_SETTEXT: return OnSetText(window, lParam);
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(window, lParam);
+    case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(window, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case WM_NCLBUTTONDOWN: return OnNcLButtonDown(window, wParam, lParam);
+    case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
+    case WM_SYSKEYDOWN: return OnSysKeyDown(window, wParam, lParam);
+    case WM_MOUSEWHEEL: return ToParent(window, message, wParam, lParam);
+    case WM_PRINT: return OnPrint(window, reinterpret_cast<HDC>(wParam), lParam);
+    case WM_CANCELMODE:
+      if (GetCapture() == window) ReleaseCapture();
+      return 0;
+  }
+  return 0;
+}

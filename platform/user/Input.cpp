@@ -1,0 +1,380 @@
+// Host input turned into window messages: hit testing, capture, mouse activation, double
+// clicks, the key state table and the characters TranslateMessage makes.
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "platform/rtl/Clock.h"
+#include "platform/user/Window.h"
+
+namespace {
+
+UINT ButtonMessage(int button, bool down, bool client) {
+  static const UINT clientDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  static const UINT clientUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+  static const UINT ncDown[3] = {WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN};
+  static const UINT ncUp[3] = {WM_NCLBUTTONUP, WM_NCRBUTTONUP, WM_NCMBUTTONUP};
+  int b = button < 0 || button > 2 ? 0 : button;
+  return client ? (down ? clientDown[b] : clientUp[b]) : (down ? ncDown[b] : ncUp[b]);
+}
+
+int ButtonVk(int button) { return button == 1 ? VK_RBUTTON : button == 2 ? VK_MBUTTON : VK_LBUTTON; }
+
+WPARAM MouseKeys() {
+  const BYTE* k = Wm().keys;
+  WPARAM w = 0;
+  if (k[VK_LBUTTON] & 0x80) w |= MK_LBUTTON;
+  if (k[VK_RBUTTON] & 0x80) w |= MK_RBUTTON;
+  if (k[VK_MBUTTON] & 0x80) w |= MK_MBUTTON;
+  if (k[VK_SHIFT] & 0x80) w |= MK_SHIFT;
+  if (k[VK_CONTROL] & 0x80) w |= MK_CONTROL;
+  return w;
+}
+
+void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MSG m{window, message, wParam, lParam, GetTickCount(), Wm().cursorPos};
+  Wm().input.push_back(m);
+}
+
+struct Target {
+  HWND window = nullptr;
+  int hit = HTNOWHERE;
+};
+
+// The window under the cursor and the part of it, or the capture window.
+Target FindTarget(POINT p) {
+  WindowManager& wm = Wm();
+  if (wm.capture && LiveWindow(wm.capture)) return Target{wm.capture, HTCLIENT};
+  HWND w = WindowFromPoint(p);
+  // A disabled top-level window takes no mouse input; it only hears the error code.
+  if (HWND top = TopLevelOf(w); top && top != wm.desktop && (top->style & WS_DISABLED)) return Target{top, HTERROR};
+  while (w && w != wm.desktop) {
+    int hit = static_cast<int>(static_cast<short>(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))));
+    if (hit != HTTRANSPARENT) return Target{w, hit};
+    w = LiveWindow(w) ? LiveWindow(w)->parent : nullptr;
+  }
+  return Target{nullptr, HTNOWHERE};
+}
+
+LPARAM ClientPoint(HWND window, POINT p) {
+  ScreenToClient(window, &p);
+  return MAKELPARAM(p.x, p.y);
+}
+
+void SetCursorFor(const Target& t, UINT mouseMessage) {
+  if (Wm().capture || !t.window) return;
+  SendMessage(t.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(t.window), MAKELPARAM(t.hit, mouseMessage));
+}
+
+void MouseMove(POINT p) {
+  WindowManager& wm = Wm();
+  wm.cursorPos = p;
+  Target t = FindTarget(p);
+  if (wm.trackLeave && t.window != wm.trackLeave) {
+    Queue(wm.trackLeave, WM_MOUSELEAVE, 0, 0);
+    wm.trackLeave = nullptr;
+  }
+  if (!t.window) return;
+  SetCursorFor(t, WM_MOUSEMOVE);
+  if (t.hit == HTERROR) return;
+  if (t.hit == HTCLIENT)
+    Queue(t.window, WM_MOUSEMOVE, MouseKeys(), ClientPoint(t.window, p));
+  else
+    Queue(t.window, WM_NCMOUSEMOVE, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y));
+}
+
+// Activates the clicked top-level window as WM_MOUSEACTIVATE says; false to eat the click.
+bool MouseActivate(const Target& t, UINT message) {
+  WindowManager& wm = Wm();
+  HWND top = TopLevelOf(t.window);
+  if (wm.capture || !top || top == wm.active) return true;
+  if (top->style & WS_DISABLED) {
+    MessageBeep(0);
+    return false;
+  }
+  LRESULT r = SendMessage(t.window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(t.hit, message));
+  if (r == MA_ACTIVATE || r == MA_ACTIVATEANDEAT) ActivateWindow(top, WA_CLICKACTIVE, true);
+  return r != MA_ACTIVATEANDEAT && r != MA_NOACTIVATEANDEAT;
+}
+
+bool IsDoubleClick(HWND window, UINT message, POINT p, bool client) {
+  WindowManager& wm = Wm();
+  ClickMemory& last = wm.lastClick;
+  DWORD now = GetTickCount();
+  bool dbl = last.window == window && last.message == message && now - last.time <= GetDoubleClickTime() &&
+             std::abs(p.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+             std::abs(p.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  if (client && !(LiveWindow(window)->cls->style & CS_DBLCLKS)) dbl = false;
+  // After a double click the next click starts again.
+  last = dbl ? ClickMemory{} : ClickMemory{window, message, now, p};
+  return dbl;
+}
+
+void MouseButton(POINT p, int button, bool down) {
+  WindowManager& wm = Wm();
+  wm.cursorPos = p;
+  int vk = ButtonVk(button);
+  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ 1)) : static_cast<BYTE>(wm.keys[vk] & 1);
+  Target t = FindTarget(p);
+  if (!t.window) return;
+  if (t.hit == HTERROR) {
+    if (down) SetCursorFor(t, ButtonMessage(button, true, true));
+    return;
+  }
+  bool client = t.hit == HTCLIENT;
+  UINT message = ButtonMessage(button, down, client);
+  if (down) {
+    if (!MouseActivate(t, message)) return;
+    if (!LiveWindow(t.window)) return;
+    SetCursorFor(t, message);
+    if (IsDoubleClick(t.window, message, p, client)) message += 2;  // the DBLCLK message follows DOWN
+  }
+  if (client)
+    Queue(t.window, message, MouseKeys(), ClientPoint(t.window, p));
+  else
+    Queue(t.window, message, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y));
+}
+
+void Wheel(POINT p, int delta) {
+  WindowManager& wm = Wm();
+  wm.cursorPos = p;
+  HWND target = wm.focus ? wm.focus : wm.active;
+  if (!target) return;
+  Queue(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(p.x, p.y));
+}
+
+void Key(int vk, bool down) {
+  WindowManager& wm = Wm();
+  if (vk <= 0 || vk > 255) return;
+  bool wasDown = wm.keys[vk] & 0x80;
+  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ (wasDown ? 0 : 1))) : static_cast<BYTE>(wm.keys[vk] & 1);
+  bool alt = wm.keys[VK_MENU] & 0x80;
+  HWND target = wm.focus ? wm.focus : wm.active;
+  if (!target) return;
+  bool sys = alt || !wm.focus;
+  if (vk == VK_MENU) sys = true;
+  UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+  LPARAM l = 1 | (alt ? (1 << 29) : 0) | (wasDown ? (1 << 30) : 0) | (down ? 0 : (1u << 31));
+  Queue(target, message, static_cast<WPARAM>(vk), static_cast<LPARAM>(static_cast<std::uint32_t>(l)));
+}
+
+void Text(const std::string& text) {
+  WindowManager& wm = Wm();
+  HWND target = wm.focus ? wm.focus : wm.active;
+  if (!target) return;
+  for (unsigned char c : text) Queue(target, WM_CHAR, c, 1);
+}
+
+std::map<const DropObject*, std::unique_ptr<DropObject>>& Drops() {
+  static std::map<const DropObject*, std::unique_ptr<DropObject>> drops;
+  return drops;
+}
+
+void DropFiles(POINT p, const std::vector<std::string>& files) {
+  HWND w = WindowFromPoint(p);
+  while (w && w != Wm().desktop && !(LiveWindow(w)->exStyle & WS_EX_ACCEPTFILES)) w = LiveWindow(w)->parent;
+  if (!w || w == Wm().desktop) return;
+  auto drop = std::make_unique<DropObject>();
+  drop->files = files;
+  drop->point = p;
+  ScreenToClient(w, &drop->point);
+  HDROP handle = drop.get();
+  Drops().emplace(handle, std::move(drop));
+  PostMessage(w, WM_DROPFILES, reinterpret_cast<WPARAM>(handle), 0);
+}
+
+}  // namespace
+
+bool TranslateHostEvent() {
+  WindowManager& wm = Wm();
+  InputEvent e;
+  if (!wm.host || !wm.host->PollEvent(e)) return false;
+  POINT p{e.x, e.y};
+  switch (e.kind) {
+    case InputEvent::Kind::MouseMove: MouseMove(p); break;
+    case InputEvent::Kind::MouseDown: MouseButton(p, e.button, true); break;
+    case InputEvent::Kind::MouseUp: MouseButton(p, e.button, false); break;
+    case InputEvent::Kind::Wheel: Wheel(p, e.wheelDelta); break;
+    case InputEvent::Kind::KeyDown: Key(e.vk, true); break;
+    case InputEvent::Kind::KeyUp: Key(e.vk, false); break;
+    case InputEvent::Kind::Text: Text(e.text); break;
+    case InputEvent::Kind::DropFiles: DropFiles(p, e.files); break;
+    case InputEvent::Kind::Close:
+      if (wm.active) PostMessage(wm.active, WM_SYSCOMMAND, SC_CLOSE, 0);
+      else PostQuitMessage(0);
+      break;
+  }
+  return true;
+}
+
+// The mouse and keyboard hooks see input messages as they leave the queue.
+bool FilterInputMessage(MSG& msg, bool remove) {
+  int code = remove ? HC_ACTION : HC_NOREMOVE;
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR) {
+    return !CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam);
+  }
+  if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+      (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) {
+    MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, HTCLIENT, 0};
+    if (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK) info.wHitTestCode = static_cast<UINT>(msg.wParam);
+    return !CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info));
+  }
+  return true;
+}
+
+namespace {
+
+// The character a key gives on a US keyboard, 0 for none.
+int KeyCharacter(int vk, bool shift, bool caps, bool ctrl) {
+  if (vk >= 'A' && vk <= 'Z') {
+    if (ctrl) return vk - 'A' + 1;
+    return (shift != caps) ? vk : vk + 32;
+  }
+  if (ctrl) return 0;
+  static const char* digits = ")!@#$%^&*(";
+  if (vk >= '0' && vk <= '9') return shift ? digits[vk - '0'] : vk;
+  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return '0' + (vk - VK_NUMPAD0);
+  switch (vk) {
+    case VK_SPACE: return ' ';
+    case VK_RETURN: return '\r';
+    case VK_BACK: return '\b';
+    case VK_TAB: return '\t';
+    case VK_ESCAPE: return 27;
+    case VK_MULTIPLY: return '*';
+    case VK_ADD: return '+';
+    case VK_SUBTRACT: return '-';
+    case VK_DIVIDE: return '/';
+    case VK_DECIMAL: return '.';
+    case 0xBA: return shift ? ':' : ';';
+    case 0xBB: return shift ? '+' : '=';
+    case 0xBC: return shift ? '<' : ',';
+    case 0xBD: return shift ? '_' : '-';
+    case 0xBE: return shift ? '>' : '.';
+    case 0xBF: return shift ? '?' : '/';
+    case 0xC0: return shift ? '~' : '`';
+    case 0xDB: return shift ? '{' : '[';
+    case 0xDC: return shift ? '|' : '\\';
+    case 0xDD: return shift ? '}' : ']';
+    case 0xDE: return shift ? '"' : '\'';
+  }
+  return 0;
+}
+
+}  // namespace
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+  const BYTE* k = Wm().keys;
+  int c = KeyCharacter(static_cast<int>(msg->wParam), k[VK_SHIFT] & 0x80, k[VK_CAPITAL] & 1, k[VK_CONTROL] & 0x80);
+  if (!c) return FALSE;
+  MSG ch = *msg;
+  ch.message = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+  ch.wParam = static_cast<WPARAM>(c);
+  Wm().posted.push_front(ch);  // the character comes next
+  return TRUE;
+}
+
+SHORT GetKeyState(int vk) {
+  if (vk < 0 || vk > 255) return 0;
+  BYTE k = Wm().keys[vk];
+  return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
+}
+
+SHORT GetAsyncKeyState(int vk) { return static_cast<SHORT>(GetKeyState(vk) & 0x8000); }
+
+BOOL GetKeyboardState(BYTE* state) {
+  if (!state) return FALSE;
+  for (int i = 0; i < 256; ++i) state[i] = Wm().keys[i];
+  return TRUE;
+}
+
+BOOL GetCursorPos(POINT* out) {
+  if (!out) return FALSE;
+  EnsureDesktop();
+  *out = Wm().cursorPos;
+  return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+  EnsureDesktop();
+  WindowManager& wm = Wm();
+  x = std::max(0, std::min(x, wm.config.width - 1));
+  y = std::max(0, std::min(y, wm.config.height - 1));
+  // As on Windows, moving the cursor produces a mouse move.
+  InputEvent e;
+  e.kind = InputEvent::Kind::MouseMove;
+  e.x = x;
+  e.y = y;
+  wm.cursorPos = POINT{x, y};
+  wm.host->Inject(e);
+  return TRUE;
+}
+
+BOOL MessageBeep(UINT) {
+  EnsureDesktop();
+  Wm().host->Beep();
+  return TRUE;
+}
+
+BOOL DragDetect(HWND window, POINT start) {
+  // Waits for the mouse to leave the drag rectangle (a drag) or the button to rise.
+  SetCapture(window);
+  MSG msg;
+  BOOL dragged = FALSE;
+  while (GetCapture() == window) {
+    if (!PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+      if (!WaitMessage()) break;  // nothing more can come
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP) break;
+    if (msg.message == WM_MOUSEMOVE &&
+        (std::abs(msg.pt.x - start.x) > GetSystemMetrics(SM_CXDRAG) / 2 ||
+         std::abs(msg.pt.y - start.y) > GetSystemMetrics(SM_CYDRAG) / 2)) {
+      dragged = TRUE;
+      break;
+    }
+  }
+  if (GetCapture() == window) ReleaseCapture();
+  return dragged;
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+  if (!track) return FALSE;
+  if (track->dwFlags & TME_CANCEL) {
+    if (Wm().trackLeave == track->hwndTrack) Wm().trackLeave = nullptr;
+    return TRUE;
+  }
+  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) Wm().trackLeave = track->hwndTrack;
+  return TRUE;
+}
+
+UINT DragQueryFile(HDROP drop, UINT index, LPSTR out, UINT size) {
+  auto it = Drops().find(drop);
+  if (it == Drops().end()) return 0;
+  const auto& files = it->second->files;
+  if (index == 0xFFFFFFFF) return static_cast<UINT>(files.size());
+  if (index >= files.size()) return 0;
+  const std::string& name = files[index];
+  if (!out || size == 0) return static_cast<UINT>(name.size());
+  UINT n = std::min<UINT>(static_cast<UINT>(name.size()), size - 1);
+  std::memcpy(out, name.data(), n);
+  out[n] = 0;
+  return n;
+}
+
+BOOL DragQueryPoint(HDROP drop, POINT* out) {
+  auto it = Drops().find(drop);
+  if (it == Drops().end() || !out) return FALSE;
+  *out = it->second->point;
+  return TRUE;
+}
+
+void DragFinish(HDROP drop) { Drops().erase(drop); }
+
+void DragAcceptFiles(HWND window, BOOL accept) {
+  WindowObject* w = LiveWindow(window);
+  if (!w) return;
+  if (accept) w->exStyle |= WS_EX_ACCEPTFILES;
+  else w->exStyle &= ~WS_EX_ACCEPTFILES;
+}
