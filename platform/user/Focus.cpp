@@ -6,6 +6,13 @@ namespace {
 
 bool AppActive() { return Wm().active != nullptr; }
 
+// The program becoming active or inactive is told to every one of its top-level windows.
+void TellEveryTopLevel(BOOL active) {
+  std::vector<HWND> tops = Wm().desktop->children;
+  for (HWND top : tops)
+    if (LiveWindow(top)) SendMessage(top, WM_ACTIVATEAPP, active, 0);
+}
+
 }  // namespace
 
 HWND GetFocus() { return Wm().focus; }
@@ -54,11 +61,11 @@ void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
     SendMessage(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(window));
   }
   if (!window) {
-    if (wasActive && old && LiveWindow(old)) SendMessage(old, WM_ACTIVATEAPP, FALSE, 0);
+    if (wasActive) TellEveryTopLevel(FALSE);
     if (wm.focus) SetFocus(nullptr);
     return;
   }
-  if (!wasActive) SendMessage(window, WM_ACTIVATEAPP, TRUE, 0);
+  if (!wasActive) TellEveryTopLevel(TRUE);
   if (wm.active != window || !LiveWindow(window)) return;
   SendMessage(window, WM_NCACTIVATE, TRUE, reinterpret_cast<LPARAM>(old));
   SendMessage(window, WM_ACTIVATE, MAKEWPARAM(how, IsIconic(window)), reinterpret_cast<LPARAM>(old));

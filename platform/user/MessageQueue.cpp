@@ -296,7 +296,10 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   EnsureDesktop();
   WindowManager& wm = Wm();
   if (window && !LiveWindow(window)) return 0;
-  if (!window) id = ++wm.nextTimerId;
+  // A thread timer keeps its id when it is set again; an id no thread timer has gets a new one.
+  if (!window && std::none_of(wm.timers.begin(), wm.timers.end(),
+                              [&](const TimerEntry& t) { return !t.window && t.id == id; }))
+    id = ++wm.nextTimerId;
   elapse = std::clamp<UINT>(elapse, 10, 0x7FFFFFFF);
   for (TimerEntry& t : wm.timers)
     if (t.window == window && t.id == id) {

@@ -5,9 +5,11 @@
 #include <functional>
 
 #include "platform/gdi/WinDefs.h"
+#include "platform/user/WindowProcedure.h"
 
-// A window procedure is a callable, so subclassing needs no executable thunks.
-using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+// A window procedure is a callable, so subclassing needs no executable thunks; procedures
+// compare equal when one is a copy of the other.
+using WNDPROC = WindowProcedure;
 using TIMERPROC = std::function<void(HWND, UINT, UINT_PTR, DWORD)>;
 using HOOKPROC = std::function<LRESULT(int, WPARAM, LPARAM)>;
 using WNDENUMPROC = std::function<BOOL(HWND, LPARAM)>;

@@ -53,6 +53,7 @@ struct WindowObject {
   bool maximized = false;
   bool minimized = false;
   int pressedButton = 0;  // the caption button held down, as a hit-test code
+  bool sizePending = false;  // an overlapped window not yet shown: WM_SIZE and WM_MOVE wait
 };
 
 struct TimerEntry {

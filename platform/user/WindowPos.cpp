@@ -69,6 +69,20 @@ void ComputeClient(HWND window) {
 
 bool IsTopLevel(const WindowObject& w) { return w.parent == Wm().desktop; }
 
+// The focus inside a hidden child goes to its parent; a hidden top-level window passes
+// activation (and with it the focus) on.
+void LoseActivationAndFocus(HWND window) {
+  WindowManager& wm = Wm();
+  WindowObject* w = LiveWindow(window);
+  if (!w) return;
+  if (IsTopLevel(*w)) {
+    if (wm.active == window) ActivateNextAfterLosing(window);
+  } else if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) {
+    SetFocus(w->parent);
+  }
+  if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+}
+
 }  // namespace
 
 BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
@@ -98,9 +112,6 @@ BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT fl
   BumpLayoutSerial();
   bool moved = w->rect.left != oldRect.left || w->rect.top != oldRect.top;
   bool clientChanged = !(w->client == oldClient) || sized;
-  if ((pos.flags & SWP_HIDEWINDOW) && IsTopLevel(*w) && wm.active == window) ActivateNextAfterLosing(window);
-  if ((pos.flags & SWP_HIDEWINDOW) && wm.focus && (wm.focus == window || IsChild(window, wm.focus)))
-    SetFocus(nullptr);
   if ((pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOACTIVATE) && IsTopLevel(*w))
     ActivateWindow(window, WA_ACTIVE, false);
   if (!LiveWindow(window)) return FALSE;
@@ -123,6 +134,8 @@ BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT fl
   pos.cx = w->rect.right - w->rect.left;
   pos.cy = w->rect.bottom - w->rect.top;
   SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+  // A hidden window gives up activation and the focus after it has heard it is hidden.
+  if (pos.flags & SWP_HIDEWINDOW) LoseActivationAndFocus(window);
   return TRUE;
 }
 
@@ -151,7 +164,32 @@ void Place(HWND window, const RECT& r, DWORD setStyle, DWORD clearStyle, UINT fl
 
 }  // namespace
 
+namespace {
+
+// An overlapped window hears its size and place when it is first shown, not when it is made.
+void SendFirstSizeAndMove(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || !w->sizePending || !(w->style & WS_VISIBLE)) return;
+  w->sizePending = false;
+  WPARAM kind = (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  SendMessage(window, WM_SIZE, kind, MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
+  if (!LiveWindow(window)) return;
+  SendMessage(window, WM_MOVE, 0, MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top));
+}
+
+BOOL ShowWindowNow(HWND window, int command);
+
+}  // namespace
+
 BOOL ShowWindow(HWND window, int command) {
+  BOOL wasVisible = ShowWindowNow(window, command);
+  SendFirstSizeAndMove(window);
+  return wasVisible;
+}
+
+namespace {
+
+BOOL ShowWindowNow(HWND window, int command) {
   WindowObject* w = LiveWindow(window);
   if (!w || window == Wm().desktop) return FALSE;
   bool wasVisible = w->style & WS_VISIBLE;
@@ -195,7 +233,9 @@ BOOL ShowWindow(HWND window, int command) {
       break;
   }
   if (wasVisible) {
-    if (command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !child) ActivateWindow(window, WA_ACTIVE, true);
+    // Showing a visible window changes nothing; the commands that also restore activate it.
+    bool activates = command != SW_SHOW && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
+    if (activates && !child) ActivateWindow(window, WA_ACTIVE, true);
     return TRUE;
   }
   UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | activate;
@@ -204,6 +244,8 @@ BOOL ShowWindow(HWND window, int command) {
   SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, flags);
   return FALSE;
 }
+
+}  // namespace
 
 BOOL IsWindowVisible(HWND window) { return IsVisibleOnScreen(window) ? TRUE : FALSE; }
 

@@ -231,8 +231,13 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
     return nullptr;
   }
   if (!LiveWindow(hwnd)) return nullptr;
-  SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w.client.right - w.client.left, w.client.bottom - w.client.top));
-  SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(w.rect.left + w.client.left, w.rect.top + w.client.top));
+  if (child || (w.style & WS_POPUP)) {
+    SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w.client.right - w.client.left, w.client.bottom - w.client.top));
+    if (LiveWindow(hwnd)) SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(w.rect.left + w.client.left, w.rect.top + w.client.top));
+  } else {
+    w.sizePending = true;  // sent at the first ShowWindow
+  }
+  if (!LiveWindow(hwnd)) return nullptr;
   if (child && !(exStyle & WS_EX_NOPARENTNOTIFY))
     SendMessage(parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, static_cast<int>(w.id)), reinterpret_cast<LPARAM>(hwnd));
   BumpLayoutSerial();
@@ -248,9 +253,13 @@ BOOL DestroyWindow(HWND window) {
   w->destroying = true;
   if (w->parent != wm.desktop && !(w->exStyle & WS_EX_NOPARENTNOTIFY))
     SendMessage(w->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<int>(w->id)), reinterpret_cast<LPARAM>(window));
-  if (w->style & WS_VISIBLE)
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | ((w->parent == wm.desktop) ? 0 : SWP_NOACTIVATE));
+  // A child is hidden as ShowWindow hides it (WM_SHOWWINDOW first); a top-level window only
+  // leaves the screen.
+  if ((w->style & WS_VISIBLE) && w->parent != wm.desktop)
+    ShowWindow(window, SW_HIDE);
+  else if (w->style & WS_VISIBLE)
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  if (!LiveWindow(window)) return TRUE;
   // Owned windows go first.
   std::vector<HWND> owned;
   for (auto& [key, other] : wm.windows)

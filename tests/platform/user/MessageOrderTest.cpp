@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Recorder.h"
 #include "support/UiDriver.h"
 
@@ -11,12 +13,24 @@ HWND Overlapped(const char* cls, int x, int y, int w, int h, DWORD extra = 0) {
   return CreateWindowEx(0, cls, "Window", WS_OVERLAPPEDWINDOW | extra, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
 }
 
+// An overlapped window hears its size and place at its first showing; child and pop-up
+// windows hear them while they are made.
 TEST(MessageOrder, Creation) {
   UiDriver ui;
   Recorder rec("OrderCreate");
   HWND w = Overlapped("OrderCreate", 10, 10, 200, 150);
   ASSERT_TRUE(w);
-  EXPECT_EQ(rec.Take(), (Log{"GETMINMAXINFO", "NCCREATE", "NCCALCSIZE", "CREATE", "SIZE", "MOVE"}));
+  EXPECT_EQ(rec.Take(), (Log{"GETMINMAXINFO", "NCCREATE", "NCCALCSIZE", "CREATE"}));
+  HWND child = CreateWindowEx(0, "OrderCreate", "", WS_CHILD, 0, 0, 50, 50, w, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(child);
+  EXPECT_EQ(rec.TakeFor(child), (Log{"NCCREATE", "NCCALCSIZE", "CREATE", "SIZE", "MOVE"}));
+  HWND popup = CreateWindowEx(0, "OrderCreate", "", WS_POPUP, 0, 0, 50, 50, w, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(popup);
+  EXPECT_EQ(rec.Take(), (Log{"NCCREATE", "NCCALCSIZE", "CREATE", "SIZE", "MOVE"}));
+  HWND shown = Overlapped("OrderCreate", 10, 10, 200, 150, WS_VISIBLE);
+  Log log = rec.TakeFor(shown);
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(Log(log.end() - 3, log.end()), (Log{"WINDOWPOSCHANGED", "SIZE", "MOVE"}));
 }
 
 TEST(MessageOrder, ShowingActivatesFocusesAndPaintsLater) {
@@ -26,11 +40,15 @@ TEST(MessageOrder, ShowingActivatesFocusesAndPaintsLater) {
   rec.Take();
   ShowWindow(w, SW_SHOW);
   EXPECT_EQ(rec.Take(), (Log{"SHOWWINDOW", "WINDOWPOSCHANGING", "ACTIVATEAPP", "NCACTIVATE", "ACTIVATE", "SETFOCUS",
-                             "NCPAINT", "ERASEBKGND", "WINDOWPOSCHANGED"}));
+                             "NCPAINT", "ERASEBKGND", "WINDOWPOSCHANGED", "SIZE", "MOVE"}));
   EXPECT_EQ(GetActiveWindow(), w);
   EXPECT_EQ(GetFocus(), w);
   ui.RunUntilIdle();
   EXPECT_EQ(rec.Take(), (Log{"PAINT"}));
+  ShowWindow(w, SW_HIDE);
+  ShowWindow(w, SW_SHOW);
+  Log again = rec.Take();
+  EXPECT_EQ(std::count(again.begin(), again.end(), "SIZE"), 0);  // only the first showing sends them
 }
 
 TEST(MessageOrder, ClickActivationMovesActivationThenFocusThenDeliversTheClick) {
@@ -141,8 +159,79 @@ TEST(MessageOrder, DestroyingTheActiveWindowDeactivatesItFirst) {
   ui.RunUntilIdle();
   rec.Take();
   DestroyWindow(w);
-  EXPECT_EQ(rec.Take(), (Log{"WINDOWPOSCHANGING", "NCACTIVATE", "ACTIVATE", "ACTIVATEAPP", "KILLFOCUS",
-                             "WINDOWPOSCHANGED", "DESTROY", "NCDESTROY"}));
+  EXPECT_EQ(rec.Take(), (Log{"WINDOWPOSCHANGING", "WINDOWPOSCHANGED", "NCACTIVATE", "ACTIVATE", "ACTIVATEAPP",
+                             "KILLFOCUS", "DESTROY", "NCDESTROY"}));
+}
+
+TEST(MessageOrder, HidingTheActiveWindowDeactivatesItAfterItMoved) {
+  UiDriver ui;
+  Recorder rec("OrderHide");
+  HWND other = Overlapped("OrderHide", 300, 10, 200, 150, WS_VISIBLE);
+  HWND w = Overlapped("OrderHide", 10, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), w);
+  rec.Take();
+  Log got;
+  rec.OnMessage([&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    std::string n = Recorder::Name(m);
+    bool activation = m == WM_NCACTIVATE || m == WM_ACTIVATE || m == WM_ACTIVATEAPP || m == WM_SETFOCUS;
+    if (!n.empty() && m != WM_NCPAINT && m != WM_ERASEBKGND && (h == w || activation))
+      got.push_back((h == w ? "w:" : "other:") + n);
+    return false;
+  });
+  ShowWindow(w, SW_HIDE);
+  EXPECT_EQ(got, (Log{"w:SHOWWINDOW", "w:WINDOWPOSCHANGING", "w:WINDOWPOSCHANGED", "w:NCACTIVATE", "w:ACTIVATE",
+                      "other:NCACTIVATE", "other:ACTIVATE",
+                      "w:KILLFOCUS", "other:SETFOCUS"}));
+  EXPECT_EQ(GetActiveWindow(), other);
+}
+
+TEST(MessageOrder, DestroyedChildIsHiddenFirst) {
+  UiDriver ui;
+  Recorder rec("OrderChildGone");
+  HWND parent = Overlapped("OrderChildGone", 10, 10, 200, 150, WS_VISIBLE);
+  HWND child = CreateWindowEx(0, "OrderChildGone", "", WS_CHILD | WS_VISIBLE, 5, 5, 50, 50, parent, nullptr, nullptr,
+                              nullptr);
+  ui.RunUntilIdle();
+  SetFocus(child);
+  rec.Take();
+  DestroyWindow(child);
+  EXPECT_EQ(rec.TakeFor(child), (Log{"SHOWWINDOW", "WINDOWPOSCHANGING", "WINDOWPOSCHANGED", "KILLFOCUS", "DESTROY",
+                                     "NCDESTROY"}));
+  EXPECT_EQ(GetFocus(), parent);
+}
+
+TEST(MessageOrder, ActivateAppReachesEveryTopLevelWindow) {
+  UiDriver ui;
+  Recorder rec("OrderApp");
+  ASSERT_TRUE(Overlapped("OrderApp", 300, 10, 100, 100));  // never shown
+  HWND w = Overlapped("OrderApp", 10, 10, 200, 150);
+  Log got;
+  rec.OnMessage([&](HWND h, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m == WM_ACTIVATEAPP) got.push_back(std::string(h == w ? "w:" : "hidden:") + (wp ? "on" : "off"));
+    return false;
+  });
+  ShowWindow(w, SW_SHOW);  // the program becomes active
+  EXPECT_EQ(got, (Log{"w:on", "hidden:on"}));  // in Z order
+  got.clear();
+  DestroyWindow(w);  // its last visible window goes: the program becomes inactive
+  EXPECT_EQ(got, (Log{"w:off", "hidden:off"}));
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+}
+
+TEST(MessageOrder, ShowingAVisibleWindowDoesNotActivateIt) {
+  UiDriver ui;
+  Recorder rec("OrderShowAgain");
+  HWND a = Overlapped("OrderShowAgain", 10, 10, 200, 150, WS_VISIBLE);
+  HWND b = Overlapped("OrderShowAgain", 300, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), b);
+  rec.Take();
+  EXPECT_TRUE(ShowWindow(a, SW_SHOW));  // it was visible
+  EXPECT_EQ(rec.Take(), Log{});
+  EXPECT_EQ(GetActiveWindow(), b);
+  ShowWindow(a, SW_SHOWNORMAL);  // a restoring command does activate
+  EXPECT_EQ(GetActiveWindow(), a);
 }
 
 }  // namespace

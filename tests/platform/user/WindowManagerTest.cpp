@@ -188,6 +188,24 @@ TEST(WindowManager, TimersRunOnTheManualClock) {
   EXPECT_EQ(rec.Take(), Log{});
 }
 
+TEST(WindowManager, ThreadTimerSetAgainWithItsIdIsReplaced) {
+  UiDriver ui;
+  int first = 0, second = 0;
+  UINT_PTR id = SetTimer(nullptr, 0, 50, [&](HWND, UINT, UINT_PTR, DWORD) { ++first; });
+  ASSERT_NE(id, 0u);
+  EXPECT_EQ(SetTimer(nullptr, id, 200, [&](HWND, UINT, UINT_PTR, DWORD) { ++second; }), id);
+  ui.Advance(199);
+  EXPECT_EQ(first + second, 0);  // the old interval and procedure are gone
+  ui.Advance(1);
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(second, 1);
+  UINT_PTR other = SetTimer(nullptr, 12345, 50, [](HWND, UINT, UINT_PTR, DWORD) {});
+  EXPECT_NE(other, 12345u);  // an id no timer has is not taken: a new one is made
+  EXPECT_NE(other, id);
+  EXPECT_TRUE(KillTimer(nullptr, id));
+  EXPECT_TRUE(KillTimer(nullptr, other));
+}
+
 TEST(WindowManager, HooksSeeAndCanStopWhatTheyWatch) {
   UiDriver ui;
   Recorder rec("WmHook");
@@ -272,9 +290,30 @@ TEST(WindowManager, SubclassingChainsToThePreviousProcedure) {
   SendMessage(w, WM_USER + 1, 0, 0);
   SendMessage(w, WM_CLOSE, 0, 0);
   EXPECT_EQ(seen, 1);
-  EXPECT_EQ(rec.Take(), (Log{"CLOSE", "WINDOWPOSCHANGING", "NCACTIVATE", "ACTIVATE", "ACTIVATEAPP", "KILLFOCUS",
-                             "WINDOWPOSCHANGED", "DESTROY", "NCDESTROY"}));
+  EXPECT_EQ(rec.Take(), (Log{"CLOSE", "WINDOWPOSCHANGING", "WINDOWPOSCHANGED", "NCACTIVATE", "ACTIVATE", "ACTIVATEAPP",
+                             "KILLFOCUS", "DESTROY", "NCDESTROY"}));
   EXPECT_FALSE(IsWindow(w));
+}
+
+// A component that subclassed a window unhooks only while its procedure is still the
+// window's; otherwise it would cut out whoever subclassed after it.
+TEST(WindowManager, WindowProceduresCompareByIdentity) {
+  UiDriver ui;
+  Recorder rec("WmProcs");
+  HWND w = Overlapped("WmProcs", 10, 10, 100, 100);
+  WNDPROC original = GetWindowProc(w);
+  WNDPROC mine = [&](HWND h, UINT m, WPARAM wp, LPARAM lp) { return CallWindowProc(original, h, m, wp, lp); };
+  EXPECT_TRUE(SetWindowProc(w, mine) == original);
+  EXPECT_TRUE(GetWindowProc(w) == mine);
+  EXPECT_FALSE(GetWindowProc(w) == original);
+  WNDPROC later = [&](HWND h, UINT m, WPARAM wp, LPARAM lp) { return CallWindowProc(mine, h, m, wp, lp); };
+  SetWindowProc(w, later);
+  EXPECT_FALSE(GetWindowProc(w) == mine);  // someone subclassed after us: leave the chain alone
+  WNDPROC sameBody = [&](HWND h, UINT m, WPARAM wp, LPARAM lp) { return CallWindowProc(original, h, m, wp, lp); };
+  EXPECT_FALSE(sameBody == mine);  // equal code is not the same procedure
+  EXPECT_TRUE(WNDPROC(DefWindowProc) == WNDPROC(DefWindowProc));  // a plain function is itself
+  EXPECT_FALSE(WNDPROC() == mine);
+  DestroyWindow(w);  // while the procedures it calls are alive
 }
 
 TEST(WindowManager, PostedMessagesComeBeforePaintAndQuitEndsGetMessage) {

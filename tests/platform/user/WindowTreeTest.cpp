@@ -140,7 +140,7 @@ TEST(WindowTree, FocusMovesBetweenChildrenAndWheelReachesTheParent) {
   ui.Wheel(20, 20, 120);
   EXPECT_EQ(wheelAtParent, 1);  // the child did not handle it; DefWindowProc passes it up
   ShowWindow(c, SW_HIDE);
-  EXPECT_EQ(GetFocus(), nullptr);  // a hidden window keeps no focus
+  EXPECT_EQ(GetFocus(), a);  // a hidden child gives the focus back to its parent
 }
 
 TEST(WindowTree, MaximizeAndRestoreFromTheCaptionButton) {
