@@ -32,9 +32,10 @@ WPARAM MouseKeys() {
   return w;
 }
 
-void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG m{window, message, wParam, lParam, GetTickCount(), Wm().cursorPos};
-  Wm().input.push_back(m);
+void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int hit = HTCLIENT) {
+  WindowManager& wm = Wm();
+  MSG m{window, message, wParam, lParam, GetTickCount(), wm.cursorPos};
+  wm.input.push_back(InputMessage{m, hit, ++wm.nextInputSerial});
 }
 
 struct Target {
@@ -62,11 +63,6 @@ LPARAM ClientPoint(HWND window, POINT p) {
   return MAKELPARAM(p.x, p.y);
 }
 
-void SetCursorFor(const Target& t, UINT mouseMessage) {
-  if (Wm().capture || !t.window) return;
-  SendMessage(t.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(t.window), MAKELPARAM(t.hit, mouseMessage));
-}
-
 void MouseMove(POINT p) {
   WindowManager& wm = Wm();
   wm.cursorPos = p;
@@ -76,26 +72,10 @@ void MouseMove(POINT p) {
     wm.trackLeave = nullptr;
   }
   if (!t.window) return;
-  SetCursorFor(t, WM_MOUSEMOVE);
-  if (t.hit == HTERROR) return;
-  if (t.hit == HTCLIENT)
-    Queue(t.window, WM_MOUSEMOVE, MouseKeys(), ClientPoint(t.window, p));
+  if (t.hit == HTCLIENT || t.hit == HTERROR)
+    Queue(t.window, WM_MOUSEMOVE, MouseKeys(), ClientPoint(t.window, p), t.hit);
   else
-    Queue(t.window, WM_NCMOUSEMOVE, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y));
-}
-
-// Activates the clicked top-level window as WM_MOUSEACTIVATE says; false to eat the click.
-bool MouseActivate(const Target& t, UINT message) {
-  WindowManager& wm = Wm();
-  HWND top = TopLevelOf(t.window);
-  if (wm.capture || !top || top == wm.active) return true;
-  if (top->style & WS_DISABLED) {
-    MessageBeep(0);
-    return false;
-  }
-  LRESULT r = SendMessage(t.window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(t.hit, message));
-  if (r == MA_ACTIVATE || r == MA_ACTIVATEANDEAT) ActivateWindow(top, WA_CLICKACTIVE, true);
-  return r != MA_ACTIVATEANDEAT && r != MA_NOACTIVATEANDEAT;
+    Queue(t.window, WM_NCMOUSEMOVE, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y), t.hit);
 }
 
 bool IsDoubleClick(HWND window, UINT message, POINT p, bool client) {
@@ -118,22 +98,13 @@ void MouseButton(POINT p, int button, bool down) {
   wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ 1)) : static_cast<BYTE>(wm.keys[vk] & 1);
   Target t = FindTarget(p);
   if (!t.window) return;
-  if (t.hit == HTERROR) {
-    if (down) SetCursorFor(t, ButtonMessage(button, true, true));
-    return;
-  }
-  bool client = t.hit == HTCLIENT;
+  bool client = t.hit == HTCLIENT || t.hit == HTERROR;
   UINT message = ButtonMessage(button, down, client);
-  if (down) {
-    if (!MouseActivate(t, message)) return;
-    if (!LiveWindow(t.window)) return;
-    SetCursorFor(t, message);
-    if (IsDoubleClick(t.window, message, p, client)) message += 2;  // the DBLCLK message follows DOWN
-  }
+  if (down && t.hit != HTERROR && IsDoubleClick(t.window, message, p, client)) message += 2;  // DBLCLK follows DOWN
   if (client)
-    Queue(t.window, message, MouseKeys(), ClientPoint(t.window, p));
+    Queue(t.window, message, MouseKeys(), ClientPoint(t.window, p), t.hit);
   else
-    Queue(t.window, message, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y));
+    Queue(t.window, message, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y), t.hit);
 }
 
 void Wheel(POINT p, int delta) {
@@ -208,19 +179,66 @@ bool TranslateHostEvent() {
   return true;
 }
 
-// The mouse and keyboard hooks see input messages as they leave the queue.
-bool FilterInputMessage(MSG& msg, bool remove) {
+namespace {
+
+bool IsMouseMessage(UINT m) {
+  return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
+}
+
+bool IsButtonDown(UINT m) {
+  switch (m) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: case WM_NCRBUTTONDBLCLK: case WM_NCMBUTTONDBLCLK:
+      return true;
+  }
+  return false;
+}
+
+// WM_SETCURSOR names the client mouse message even for a non-client one.
+UINT ClientMouseMessage(UINT m) {
+  return m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK ? m - WM_NCMOUSEMOVE + WM_MOUSEMOVE : m;
+}
+
+// A press in any window but the active one asks it with WM_MOUSEACTIVATE; every answer
+// but the NOACTIVATE ones (0 included) activates its top-level window. False to eat it.
+bool MouseActivate(HWND window, int hit, UINT message) {
+  WindowManager& wm = Wm();
+  HWND top = TopLevelOf(window);
+  if (wm.capture || !top || top == wm.desktop || window == wm.active) return true;
+  if (top->style & WS_DISABLED) return false;
+  LRESULT r = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(hit, message));
+  bool activate = r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT;
+  if (activate && top != wm.active && LiveWindow(top)) ActivateWindow(top, WA_CLICKACTIVE, true);
+  return r != MA_ACTIVATEANDEAT && r != MA_NOACTIVATEANDEAT;
+}
+
+}  // namespace
+
+// An input message leaving the queue: the keyboard or mouse hook sees it first and may eat
+// it; a mouse message that is really taken then activates on a press and sets the cursor.
+bool AcceptInputMessage(InputMessage& input, bool remove) {
+  MSG& msg = input.msg;
   int code = remove ? HC_ACTION : HC_NOREMOVE;
-  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR) {
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
     return !CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam);
+  if (!IsMouseMessage(msg.message)) return true;
+  MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, static_cast<UINT>(input.hit), 0};
+  if (CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
+  if (!remove || msg.message == WM_MOUSEWHEEL) return true;
+  WindowManager& wm = Wm();
+  if (!LiveWindow(msg.hwnd)) return false;
+  if (input.hit == HTERROR) {  // a disabled window: only the cursor hears of it
+    SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(HTERROR, msg.message));
+    return false;
   }
-  if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
-      (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK)) {
-    MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, HTCLIENT, 0};
-    if (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK) info.wHitTestCode = static_cast<UINT>(msg.wParam);
-    return !CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info));
-  }
-  return true;
+  bool eaten = IsButtonDown(msg.message) && !MouseActivate(msg.hwnd, input.hit, msg.message);
+  if (!LiveWindow(msg.hwnd)) return false;
+  if (!wm.capture)
+    SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd),
+                MAKELPARAM(input.hit, ClientMouseMessage(msg.message)));
+  return !eaten && LiveWindow(msg.hwnd);
 }
 
 namespace {

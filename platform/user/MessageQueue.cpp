@@ -13,7 +13,7 @@
 
 HWND NextWindowToPaint(HWND filter);
 bool TranslateHostEvent();
-bool FilterInputMessage(MSG& msg, bool remove);
+bool AcceptInputMessage(InputMessage& input, bool remove);
 
 namespace {
 
@@ -48,16 +48,38 @@ void CollectGraveyard() {
                    wm.hooks.end());
 }
 
-bool TakeFrom(std::deque<MSG>& queue, MSG* out, HWND filter, UINT first, UINT last, bool remove, bool input) {
+bool TakePosted(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
+  auto& queue = Wm().posted;
   for (auto it = queue.begin(); it != queue.end(); ++it) {
     if (!Matches(*it, filter, first, last)) continue;
-    MSG m = *it;
-    if (input && !FilterInputMessage(m, remove)) {
-      it = queue.erase(it);  // a hook swallowed it
-      return TakeFrom(queue, out, filter, first, last, remove, input);
-    }
+    *out = *it;
     if (remove) queue.erase(it);
-    *out = m;
+    return true;
+  }
+  return false;
+}
+
+auto FindInput(unsigned serial) {
+  auto& queue = Wm().input;
+  return std::find_if(queue.begin(), queue.end(), [&](const InputMessage& m) { return m.serial == serial; });
+}
+
+// Input leaves the queue through the hooks, then mouse activation and the cursor; any of
+// them may eat it. Each may send messages that read the queue again, so the entry is found
+// again by its serial afterwards.
+bool TakeInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
+  auto& queue = Wm().input;
+  for (auto it = queue.begin(); it != queue.end(); ++it) {
+    if (!Matches(it->msg, filter, first, last)) continue;
+    InputMessage input = *it;
+    if (remove) queue.erase(it);
+    bool accepted = AcceptInputMessage(input, remove);
+    if (!remove && !accepted) {
+      auto again = FindInput(input.serial);
+      if (again != queue.end()) queue.erase(again);
+    }
+    if (!accepted) return TakeInput(out, filter, first, last, remove);
+    *out = input.msg;
     return true;
   }
   return false;
@@ -85,9 +107,9 @@ bool Fetch(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
   EnsureDesktop();
   WindowManager& wm = Wm();
   CollectGraveyard();
-  if (TakeFrom(wm.posted, msg, filter, first, last, remove, false)) return true;
+  if (TakePosted(msg, filter, first, last, remove)) return true;
   while (true) {
-    if (TakeFrom(wm.input, msg, filter, first, last, remove, true)) return true;
+    if (TakeInput(msg, filter, first, last, remove)) return true;
     if (!TranslateHostEvent()) break;
   }
   if (wm.quitPosted) {
@@ -164,7 +186,8 @@ void RemoveWindowMessages(HWND window) {
   WindowManager& wm = Wm();
   auto mine = [&](const MSG& m) { return m.hwnd == window; };
   wm.posted.erase(std::remove_if(wm.posted.begin(), wm.posted.end(), mine), wm.posted.end());
-  wm.input.erase(std::remove_if(wm.input.begin(), wm.input.end(), mine), wm.input.end());
+  wm.input.erase(std::remove_if(wm.input.begin(), wm.input.end(), [&](const InputMessage& m) { return mine(m.msg); }),
+                 wm.input.end());
 }
 
 LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

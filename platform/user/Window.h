@@ -70,6 +70,14 @@ struct HookObject {
   bool removed = false;
 };
 
+// A mouse or key message waiting in the input queue, with the part of the window the mouse
+// was over; what it leads to (hooks, activation, the cursor) happens when it is taken.
+struct InputMessage {
+  MSG msg;
+  int hit = 1;  // HTCLIENT
+  unsigned serial = 0;
+};
+
 struct ClickMemory {
   HWND window = nullptr;
   UINT message = 0;
@@ -89,7 +97,8 @@ struct WindowManager {
   std::vector<std::unique_ptr<WindowObject>> graveyard;  // freed when no message is being sent
   std::map<std::string, std::shared_ptr<WindowClass>> classes;  // by upper-case name
   std::deque<MSG> posted;
-  std::deque<MSG> input;  // translated mouse and key messages waiting to be read
+  std::deque<InputMessage> input;  // translated mouse and key messages waiting to be read
+  unsigned nextInputSerial = 0;
   std::vector<TimerEntry> timers;
   std::vector<std::unique_ptr<HookObject>> hooks;  // newest first
   bool quitPosted = false;

@@ -68,7 +68,7 @@ TEST(MessageOrder, ClickActivationMovesActivationThenFocusThenDeliversTheClick) 
   ui.Click(p.x, p.y);
   EXPECT_EQ(got, (Log{"a:SETCURSOR", "a:MOUSEMOVE", "a:MOUSEACTIVATE", "a:WINDOWPOSCHANGING", "a:WINDOWPOSCHANGED",
                       "b:NCACTIVATE", "b:ACTIVATE", "a:NCACTIVATE", "a:ACTIVATE", "b:KILLFOCUS", "a:SETFOCUS",
-                      "a:SETCURSOR", "a:LBUTTONDOWN", "a:LBUTTONUP"}));
+                      "a:SETCURSOR", "a:LBUTTONDOWN", "a:SETCURSOR", "a:LBUTTONUP"}));
   EXPECT_EQ(GetActiveWindow(), a);
   EXPECT_EQ(GetFocus(), a);
   EXPECT_EQ(GetWindow(a, GW_HWNDFIRST), a);  // brought to the top
@@ -232,6 +232,64 @@ TEST(MessageOrder, ShowingAVisibleWindowDoesNotActivateIt) {
   EXPECT_EQ(GetActiveWindow(), b);
   ShowWindow(a, SW_SHOWNORMAL);  // a restoring command does activate
   EXPECT_EQ(GetActiveWindow(), a);
+}
+
+// The mouse hook sees a press before anything comes of it: eaten there, it neither activates
+// nor sets the cursor.
+TEST(MessageOrder, MouseHookThatEatsAPressPreventsActivation) {
+  UiDriver ui;
+  Recorder rec("OrderHookEat");
+  HWND a = Overlapped("OrderHookEat", 10, 10, 200, 150, WS_VISIBLE);
+  HWND b = Overlapped("OrderHookEat", 300, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  POINT p = UiDriver::At(a, 20, 20);
+  ui.MoveTo(p.x, p.y);
+  ASSERT_EQ(GetActiveWindow(), b);
+  HHOOK hook = SetWindowsHookEx(WH_MOUSE, [](int, WPARAM m, LPARAM) -> LRESULT { return m == WM_LBUTTONDOWN; },
+                                nullptr, GetCurrentThreadId());
+  rec.Take();
+  ui.MouseDown(p.x, p.y);
+  EXPECT_EQ(rec.Take(), Log{});
+  EXPECT_EQ(GetActiveWindow(), b);
+  ui.MouseUp(p.x, p.y);
+  EXPECT_EQ(rec.TakeFor(a), (Log{"SETCURSOR", "LBUTTONUP"}));
+  UnhookWindowsHookEx(hook);
+}
+
+// Every press outside the active window itself asks WM_MOUSEACTIVATE, children of the
+// active window included; DefWindowProc hands it to the parent, and 0 counts as MA_ACTIVATE.
+TEST(MessageOrder, MouseActivateReachesChildrenAndZeroActivates) {
+  UiDriver ui;
+  Recorder rec("OrderMouseAct");
+  HWND a = Overlapped("OrderMouseAct", 10, 10, 200, 150, WS_VISIBLE);
+  HWND child = CreateWindowEx(0, "OrderMouseAct", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 80, a, nullptr, nullptr, nullptr);
+  HWND b = Overlapped("OrderMouseAct", 300, 10, 200, 150, WS_VISIBLE);
+  ui.RunUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), b);
+  POINT inB = UiDriver::At(b, 30, 30);
+  ui.Click(inB.x, inB.y);
+  Log atB = rec.TakeFor(b);
+  EXPECT_EQ(std::count(atB.begin(), atB.end(), "MOUSEACTIVATE"), 0);  // the active window itself
+  Log got;
+  rec.OnMessage([&](HWND h, UINT m, WPARAM, LPARAM, LRESULT& result) {
+    if (m != WM_MOUSEACTIVATE) return false;
+    got.push_back(h == child ? "child" : h == a ? "a" : "b");
+    if (h != child) return false;
+    result = 0;  // answered without an MA_ value
+    return true;
+  });
+  POINT inChild = UiDriver::At(child, 5, 5);
+  ui.Click(inChild.x, inChild.y);
+  EXPECT_EQ(got, Log{"child"});
+  EXPECT_EQ(GetActiveWindow(), a);
+  got.clear();
+  rec.OnMessage(nullptr);
+  rec.OnMessage([&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_MOUSEACTIVATE) got.push_back(h == child ? "child" : h == a ? "a" : "b");
+    return false;
+  });
+  ui.Click(inChild.x, inChild.y);  // a child of the active window
+  EXPECT_EQ(got, (Log{"child", "a"}));
 }
 
 }  // namespace
