@@ -90,6 +90,23 @@ HWND FindDirty(HWND window, HWND filter, bool inside) {
   return nullptr;
 }
 
+bool NeedsPaint(const WindowObject& w) { return !w.update.Empty() || w.ncDirty; }
+
+// Sends WM_PAINT now to a shown window and, when asked, its shown children, parents first;
+// each at most once, so a window that never validates cannot hold the caller.
+void PaintNow(HWND window, bool children) {
+  if (!IsVisibleOnScreen(window)) return;
+  std::vector<HWND> order{window};
+  for (size_t i = 0; children && i < order.size(); ++i)
+    if (WindowObject* w = LiveWindow(order[i]))
+      for (HWND c : w->children)
+        if (c->style & WS_VISIBLE) order.push_back(c);
+  for (HWND w : order) {
+    WindowObject* o = LiveWindow(w);
+    if (o && w != Wm().desktop && NeedsPaint(*o) && IsVisibleOnScreen(w)) SendMessage(w, WM_PAINT, 0, 0);
+  }
+}
+
 }  // namespace
 
 HWND NextWindowToPaint(HWND filter) {
@@ -183,13 +200,7 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   }
   wm.presentPending = true;
   if (flags & (RDW_ERASENOW | RDW_UPDATENOW)) EraseNow(window, !(flags & RDW_NOCHILDREN));
-  if (flags & RDW_UPDATENOW) {
-    while (HWND dirty = NextWindowToPaint(window)) {
-      SendMessage(dirty, WM_PAINT, 0, 0);
-      WindowObject* d = LiveWindow(dirty);
-      if (d && (!d->update.Empty() || d->ncDirty)) break;  // a window that does not validate
-    }
-  }
+  if (flags & RDW_UPDATENOW) PaintNow(window, !(flags & RDW_NOCHILDREN));
   return TRUE;
 }
 
@@ -209,10 +220,10 @@ BOOL ValidateRgn(HWND window, HRGN region) {
   return RedrawWindow(window, nullptr, region, RDW_VALIDATE | RDW_NOCHILDREN);
 }
 
+// Paints the window and its dirty children now; hidden windows wait until they are shown.
 BOOL UpdateWindow(HWND window) {
-  WindowObject* w = LiveWindow(window);
-  if (!w) return FALSE;
-  if (!w->update.Empty() || w->ncDirty) SendMessage(window, WM_PAINT, 0, 0);
+  if (!LiveWindow(window)) return FALSE;
+  PaintNow(window, true);
   return TRUE;
 }
 

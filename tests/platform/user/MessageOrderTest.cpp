@@ -292,4 +292,29 @@ TEST(MessageOrder, MouseActivateReachesChildrenAndZeroActivates) {
   EXPECT_EQ(got, (Log{"child", "a"}));
 }
 
+TEST(MessageOrder, UpdateWindowPaintsDirtyChildrenAndNoHiddenWindow) {
+  UiDriver ui;
+  Recorder rec("OrderUpdate");
+  HWND parent = Overlapped("OrderUpdate", 10, 10, 200, 150, WS_VISIBLE);
+  HWND child = CreateWindowEx(0, "OrderUpdate", "", WS_CHILD | WS_VISIBLE, 5, 5, 50, 50, parent, nullptr, nullptr, nullptr);
+  HWND hidden = CreateWindowEx(0, "OrderUpdate", "", WS_CHILD, 60, 5, 50, 50, parent, nullptr, nullptr, nullptr);
+  ui.RunUntilIdle();
+  Log got;
+  rec.OnMessage([&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_PAINT) got.push_back(h == parent ? "parent" : h == child ? "child" : "hidden");
+    return false;
+  });
+  InvalidateRect(parent, nullptr, TRUE);  // the children too: the parent does not clip them
+  InvalidateRect(hidden, nullptr, TRUE);
+  UpdateWindow(parent);
+  EXPECT_EQ(got, (Log{"parent", "child"}));
+  got.clear();
+  UpdateWindow(hidden);
+  EXPECT_EQ(got, Log{});
+  ShowWindow(parent, SW_HIDE);
+  InvalidateRect(parent, nullptr, TRUE);
+  UpdateWindow(parent);
+  EXPECT_EQ(got, Log{});
+}
+
 }  // namespace
