@@ -115,26 +115,37 @@ void Wheel(POINT p, int delta) {
   Queue(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(p.x, p.y));
 }
 
+// Alt without Ctrl makes keys system keys (Ctrl+Alt is AltGr and types); F10 and Alt
+// itself are system keys, and so is every key while no window has the focus.
 void Key(int vk, bool down) {
   WindowManager& wm = Wm();
   if (vk <= 0 || vk > 255) return;
   bool wasDown = wm.keys[vk] & 0x80;
   wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ (wasDown ? 0 : 1))) : static_cast<BYTE>(wm.keys[vk] & 1);
-  bool alt = wm.keys[VK_MENU] & 0x80;
+  bool alt = (wm.keys[VK_MENU] & 0x80) || (vk == VK_MENU && !down);
+  bool ctrl = wm.keys[VK_CONTROL] & 0x80;
   HWND target = wm.focus ? wm.focus : wm.active;
   if (!target) return;
-  bool sys = alt || !wm.focus;
-  if (vk == VK_MENU) sys = true;
+  bool sys = (alt && !ctrl) || vk == VK_F10 || !wm.focus;
   UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-  LPARAM l = 1 | (alt ? (1 << 29) : 0) | (wasDown ? (1 << 30) : 0) | (down ? 0 : (1u << 31));
+  bool context = alt && !ctrl && (down || vk != VK_MENU);
+  LPARAM l = 1 | (context ? (1 << 29) : 0) | (wasDown ? (1 << 30) : 0) | (down ? 0 : (1u << 31));
   Queue(target, message, static_cast<WPARAM>(vk), static_cast<LPARAM>(static_cast<std::uint32_t>(l)));
 }
 
+// Characters come from the host's text input, so every keyboard layout types what its keys
+// say. Each byte of the UTF-8 text is one WM_CHAR, lead byte first, as double-byte code
+// pages send theirs. Control characters, Ctrl+letter and Alt+key characters are made by
+// TranslateMessage from the keys instead, so a host that reports them as text too does not
+// type them twice.
 void Text(const std::string& text) {
   WindowManager& wm = Wm();
   HWND target = wm.focus ? wm.focus : wm.active;
   if (!target) return;
-  for (unsigned char c : text) Queue(target, WM_CHAR, c, 1);
+  bool alt = wm.keys[VK_MENU] & 0x80, ctrl = wm.keys[VK_CONTROL] & 0x80;
+  if (alt != ctrl) return;
+  for (unsigned char c : text)
+    if (c >= 0x20 && c != 0x7F) Queue(target, WM_CHAR, c, 1);
 }
 
 std::map<const DropObject*, std::unique_ptr<DropObject>>& Drops() {
@@ -243,53 +254,43 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
 
 namespace {
 
-// The character a key gives on a US keyboard, 0 for none.
-int KeyCharacter(int vk, bool shift, bool caps, bool ctrl) {
-  if (vk >= 'A' && vk <= 'Z') {
-    if (ctrl) return vk - 'A' + 1;
-    return (shift != caps) ? vk : vk + 32;
-  }
-  if (ctrl) return 0;
-  static const char* digits = ")!@#$%^&*(";
-  if (vk >= '0' && vk <= '9') return shift ? digits[vk - '0'] : vk;
-  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return '0' + (vk - VK_NUMPAD0);
+// The characters keys make themselves: the control characters and, with Ctrl, the letters'
+// control codes. 0 for a key whose character comes from the host's text input.
+int KeyCharacter(int vk, bool ctrl, bool alt) {
   switch (vk) {
-    case VK_SPACE: return ' ';
     case VK_RETURN: return '\r';
     case VK_BACK: return '\b';
-    case VK_TAB: return '\t';
+    case VK_TAB: return ctrl ? 0 : '\t';
     case VK_ESCAPE: return 27;
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DIVIDE: return '/';
-    case VK_DECIMAL: return '.';
-    case 0xBA: return shift ? ':' : ';';
-    case 0xBB: return shift ? '+' : '=';
-    case 0xBC: return shift ? '<' : ',';
-    case 0xBD: return shift ? '_' : '-';
-    case 0xBE: return shift ? '>' : '.';
-    case 0xBF: return shift ? '?' : '/';
-    case 0xC0: return shift ? '~' : '`';
-    case 0xDB: return shift ? '{' : '[';
-    case 0xDC: return shift ? '|' : '\\';
-    case 0xDD: return shift ? '}' : ']';
-    case 0xDE: return shift ? '"' : '\'';
   }
+  if (ctrl && !alt && vk >= 'A' && vk <= 'Z') return vk - 'A' + 1;
+  return 0;
+}
+
+// The character of a key pressed with Alt, for WM_SYSCHAR (menu mnemonics).
+int SystemKeyCharacter(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return vk + 32;
+  if ((vk >= '0' && vk <= '9') || vk == VK_SPACE) return vk;
+  if (vk == VK_RETURN) return '\r';
   return 0;
 }
 
 }  // namespace
 
 BOOL TranslateMessage(const MSG* msg) {
-  if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+  if (!msg) return FALSE;
+  UINT m = msg->message;
+  if (m != WM_KEYDOWN && m != WM_SYSKEYDOWN) return m == WM_KEYUP || m == WM_SYSKEYUP ? TRUE : FALSE;
   const BYTE* k = Wm().keys;
-  int c = KeyCharacter(static_cast<int>(msg->wParam), k[VK_SHIFT] & 0x80, k[VK_CAPITAL] & 1, k[VK_CONTROL] & 0x80);
-  if (!c) return FALSE;
-  MSG ch = *msg;
-  ch.message = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-  ch.wParam = static_cast<WPARAM>(c);
-  Wm().posted.push_front(ch);  // the character comes next
+  bool ctrl = k[VK_CONTROL] & 0x80, alt = k[VK_MENU] & 0x80;
+  int vk = static_cast<int>(msg->wParam);
+  int c = m == WM_SYSKEYDOWN ? (alt ? SystemKeyCharacter(vk) : 0) : KeyCharacter(vk, ctrl, alt);
+  if (c) {
+    MSG ch = *msg;
+    ch.message = m == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    ch.wParam = static_cast<WPARAM>(c);
+    Wm().posted.push_front(ch);  // the character comes next
+  }
   return TRUE;
 }
 

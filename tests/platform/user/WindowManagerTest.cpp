@@ -355,6 +355,72 @@ TEST(WindowManager, KeysReachTheFocusAndBecomeCharacters) {
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }
 
+// Characters come from what the layout typed, not from a table of US keys.
+TEST(WindowManager, CharactersFollowTheKeyboardLayout) {
+  UiDriver ui;
+  Recorder rec("WmLayout");
+  std::string typed;
+  Log keys;
+  rec.OnMessage([&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m == WM_CHAR) typed += static_cast<char>(wp);
+    if (m == WM_SYSCHAR) typed += "<sys:" + std::string(1, static_cast<char>(wp)) + ">";
+    if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) keys.push_back(Recorder::Name(m));
+    return false;
+  });
+  Overlapped("WmLayout", 10, 10, 100, 100);
+  ui.RunUntilIdle();
+  struct Case {
+    const char* what;
+    std::vector<int> held;  // modifier keys held down
+    int vk;
+    const char* text;       // what the host's layout typed
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"French 2 key", {}, '2', "\xC3\xA9", "\xC3\xA9"},
+      {"German AltGr+Q", {VK_CONTROL, VK_MENU}, 'Q', "@", "@"},
+      {"US Ctrl+C", {VK_CONTROL}, 'C', "c", "\x03"},
+      {"Alt+F is a mnemonic", {VK_MENU}, 'F', "f", "<sys:f>"},
+      {"Return", {}, VK_RETURN, "", "\r"},
+  };
+  for (const Case& c : cases) {
+    typed.clear();
+    for (int vk : c.held) ui.KeyDown(vk);
+    ui.TypeKey(c.vk, c.text);
+    for (auto it = c.held.rbegin(); it != c.held.rend(); ++it) ui.KeyUp(*it);
+    EXPECT_EQ(typed, c.expected) << c.what;
+  }
+  typed.clear();
+  ui.TypeKey(0xDD, "");  // a dead circumflex types nothing by itself
+  ui.TypeKey('E', "\xC3\xAA");
+  EXPECT_EQ(typed, "\xC3\xAA");
+  keys.clear();
+  ui.KeyDown(VK_CONTROL);
+  ui.KeyDown(VK_MENU);
+  ui.TypeKey('Q', "@");
+  ui.KeyUp(VK_MENU);
+  ui.KeyUp(VK_CONTROL);
+  EXPECT_EQ(keys, (Log{"KEYDOWN", "KEYDOWN", "KEYDOWN"}));  // Ctrl+Alt is AltGr: no system keys
+}
+
+TEST(WindowManager, F10AndAltAloneAreSystemKeys) {
+  UiDriver ui;
+  Recorder rec("WmSysKeys");
+  std::vector<std::pair<std::string, WPARAM>> got;
+  rec.OnMessage([&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m >= WM_KEYFIRST && m <= WM_KEYLAST) got.emplace_back(Recorder::Name(m), wp);
+    return false;
+  });
+  Overlapped("WmSysKeys", 10, 10, 100, 100);
+  ui.RunUntilIdle();
+  ui.Press(VK_F10);
+  ui.Press(VK_MENU);
+  ui.Press('A');
+  using Seen = std::vector<std::pair<std::string, WPARAM>>;
+  EXPECT_EQ(got, (Seen{{"SYSKEYDOWN", VK_F10}, {"SYSKEYUP", VK_F10}, {"SYSKEYDOWN", VK_MENU}, {"SYSKEYUP", VK_MENU},
+                       {"KEYDOWN", 'A'}, {"KEYUP", 'A'}}));
+}
+
 TEST(WindowManager, CloseButtonClosesTheWindow) {
   UiDriver ui;
   Recorder rec("WmClose");
