@@ -183,7 +183,9 @@ bool TranslateHostEvent() {
     case InputEvent::Kind::Text: Text(e.text); break;
     case InputEvent::Kind::DropFiles: DropFiles(p, e.files); break;
     case InputEvent::Kind::Close:
-      if (wm.active) PostMessage(wm.active, WM_SYSCOMMAND, SC_CLOSE, 0);
+      // The program is asked to close as a whole, through its main window, whatever window
+      // happens to be active (a dialog's Close would only close the dialog).
+      if (HWND main = MainWindow()) PostMessage(main, WM_SYSCOMMAND, SC_CLOSE, 0);
       else PostQuitMessage(0);
       break;
   }

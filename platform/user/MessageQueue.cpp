@@ -107,8 +107,8 @@ bool Fetch(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
   EnsureDesktop();
   WindowManager& wm = Wm();
   CollectGraveyard();
-  if (TakePosted(msg, filter, first, last, remove)) return true;
-  while (true) {
+  while (true) {  // host events may post as well as queue input
+    if (TakePosted(msg, filter, first, last, remove)) return true;
     if (TakeInput(msg, filter, first, last, remove)) return true;
     if (!TranslateHostEvent()) break;
   }

@@ -54,6 +54,7 @@ struct WindowObject {
   bool minimized = false;
   int pressedButton = 0;  // the caption button held down, as a hit-test code
   bool sizePending = false;  // an overlapped window not yet shown: WM_SIZE and WM_MOVE wait
+  unsigned long serial = 0;  // creation order
 };
 
 struct TimerEntry {
@@ -118,6 +119,7 @@ struct WindowManager {
   bool presentPending = true;
   UINT_PTR nextTimerId = 0x7F00;
   ATOM nextAtom = 0xC000;
+  unsigned long nextWindowSerial = 0;
 };
 
 WindowManager& Wm();
@@ -141,6 +143,8 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren);
 // Invalidates every window, and paints the wallpaper, under a screen region.
 void ExposeScreenRegion(const Region& screen, HWND except);
 HWND TopLevelOf(HWND window);
+// The program's main window: its oldest top-level window that no other window owns.
+HWND MainWindow();
 
 // Messages (MessageQueue.cpp).
 LRESULT CallHooks(int kind, int code, WPARAM wParam, LPARAM lParam);

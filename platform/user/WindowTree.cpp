@@ -176,6 +176,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
   w.text = title && !IS_INTRESOURCE(title) ? title : "";
   w.exStyle = exStyle;
   w.instance = instance;
+  w.serial = ++wm.nextWindowSerial;
   w.extra.assign((cls->wndExtra + sizeof(LONG_PTR) - 1) / sizeof(LONG_PTR), 0);
   if (child) {
     w.parent = parent;
@@ -295,6 +296,15 @@ HWND TopLevelOf(HWND window) {
   WindowObject* w = LiveWindow(window);
   while (w && (w->style & WS_CHILD) && LiveWindow(w->parent)) w = LiveWindow(w->parent);
   return w;
+}
+
+HWND MainWindow() {
+  WindowManager& wm = Wm();
+  if (!wm.desktop) return nullptr;
+  HWND oldest = nullptr;
+  for (HWND top : wm.desktop->children)
+    if (!top->owner && !top->destroying && (!oldest || top->serial < oldest->serial)) oldest = top;
+  return oldest;
 }
 
 HWND GetParent(HWND window) {

@@ -176,6 +176,13 @@ void UiDriver::Wheel(int x, int y, int delta) {
   RunUntilIdle();
 }
 
+void UiDriver::CloseHost() {
+  InputEvent e;
+  e.kind = InputEvent::Kind::Close;
+  Inject(e);
+  RunUntilIdle();
+}
+
 void UiDriver::KeyDown(int vk) {
   Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
   RunUntilIdle();

@@ -41,6 +41,8 @@ public:
   // One key of any layout: pressed, the text the layout makes of it (none for a dead key),
   // released.
   void TypeKey(int vk, const std::string& text);
+  // The user closes the host's window (the program's window on the user's screen).
+  void CloseHost();
   // Client coordinates of a window to screen coordinates.
   static POINT At(HWND window, int x, int y);
 

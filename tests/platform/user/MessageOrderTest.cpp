@@ -317,4 +317,25 @@ TEST(MessageOrder, UpdateWindowPaintsDirtyChildrenAndNoHiddenWindow) {
   EXPECT_EQ(got, Log{});
 }
 
+// Closing the host window asks the program to close, through its main window, even while
+// a dialog of it is active.
+TEST(MessageOrder, ClosingTheHostClosesTheMainWindow) {
+  UiDriver ui;
+  Recorder rec("OrderHostClose");
+  std::vector<HWND> closed;
+  rec.OnMessage([&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_CLOSE) closed.push_back(h);
+    return m == WM_CLOSE;  // the program decides; here it only notes the request
+  });
+  HWND main = Overlapped("OrderHostClose", 10, 10, 300, 200, WS_VISIBLE);
+  HWND other = Overlapped("OrderHostClose", 400, 10, 200, 150, WS_VISIBLE);
+  HWND dialog = CreateWindowEx(0, "OrderHostClose", "Dialog", WS_POPUP | WS_CAPTION | WS_VISIBLE, 50, 50, 150, 100,
+                               main, nullptr, nullptr, nullptr);
+  ui.RunUntilIdle();
+  ASSERT_EQ(GetActiveWindow(), dialog);
+  ui.CloseHost();
+  EXPECT_EQ(closed, std::vector<HWND>{main});
+  (void)other;
+}
+
 }  // namespace
