@@ -128,6 +128,11 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
     case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
     case SC_MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); break;
     case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
+    case SC_KEYMENU:
+      // The menu bar belongs to the top-level window; with none, a mnemonic finds nothing.
+      if (w->style & WS_CHILD) return SendMessage(TopLevelOf(window), WM_SYSCOMMAND, command, lParam);
+      if (lParam && !w->menu) MessageBeep(0);
+      break;
   }
   return 0;
 }
@@ -205,6 +210,110 @@ LRESULT OnPrint(HWND window, HDC dc, LPARAM flags) {
   return 0;
 }
 
+LRESULT OnSysChar(HWND window, WPARAM character, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  if (!(lParam & (1 << 29))) {  // a character of the menu mode without Alt: nothing matches
+    MessageBeep(0);
+    return 0;
+  }
+  if (character == VK_TAB || character == VK_ESCAPE) return 0;
+  if (character == VK_SPACE && (w->style & WS_CHILD)) return SendMessage(w->parent, WM_SYSCHAR, character, lParam);
+  SendMessage(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(character));
+  return 0;
+}
+
+// Alt or F10 pressed and released alone enters the menu bar.
+bool& MenuKeyArmed() {
+  static bool armed = false;
+  return armed;
+}
+
+LRESULT OnContextKeys(HWND window, UINT message, WPARAM vk, LPARAM lParam) {
+  constexpr LPARAM kFromKeyboard = -1;
+  bool repeat = lParam & (1 << 30);
+  if (message == WM_SYSKEYDOWN || message == WM_KEYDOWN) {
+    MenuKeyArmed() = (vk == VK_MENU || vk == VK_F10) && !repeat;
+    if (vk == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+      MenuKeyArmed() = false;
+      SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), kFromKeyboard);
+    }
+    if (message == WM_SYSKEYDOWN) return OnSysKeyDown(window, vk, lParam);
+    return 0;
+  }
+  if (vk == VK_APPS && message == WM_KEYUP)
+    SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), kFromKeyboard);
+  if (message == WM_SYSKEYUP && (vk == VK_MENU || vk == VK_F10) && MenuKeyArmed()) {
+    MenuKeyArmed() = false;
+    SendMessage(TopLevelOf(window), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  }
+  return 0;
+}
+
+// The right button's release asks for the context menu where it happened, on the screen.
+LRESULT OnRightButtonUp(HWND window, UINT message, LPARAM lParam) {
+  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (message == WM_RBUTTONUP) ClientToScreen(window, &p);
+  SendMessage(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(p.x, p.y));
+  return 0;
+}
+
+// A child that shows no menu of its own hands the request to its parent.
+LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
+  WindowObject* w = LiveWindow(window);
+  if (w->style & WS_CHILD) SendMessage(w->parent, WM_CONTEXTMENU, wParam, lParam);
+  return 0;
+}
+
+// Drawing off: the window keeps its place but is not drawn (nor validated) until it is on.
+LRESULT OnSetRedraw(HWND window, WPARAM on) {
+  WindowObject* w = LiveWindow(window);
+  if (on) {
+    w->style |= WS_VISIBLE;
+  } else {
+    RedrawWindow(window, nullptr, nullptr, RDW_ALLCHILDREN | RDW_VALIDATE);
+    w->style &= ~WS_VISIBLE;
+  }
+  BumpLayoutSerial();
+  return 0;
+}
+
+// The classic colours of the controls: window colours for edits and lists, the face colour
+// for buttons, dialogs, static text and message boxes.
+LRESULT OnCtlColor(UINT message, HDC dc) {
+  if (message == WM_CTLCOLORSCROLLBAR) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
+  bool window = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX;
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(window ? COLOR_WINDOW : COLOR_3DFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(window ? COLOR_WINDOW : COLOR_3DFACE));
+}
+
+LRESULT OnGetIcon(HWND window, WPARAM kind) {
+  WindowObject* w = LiveWindow(window);
+  if (kind == ICON_BIG) return reinterpret_cast<LRESULT>(w->bigIcon);
+  if (kind == ICON_SMALL) return reinterpret_cast<LRESULT>(w->smallIcon);
+  HICON icon = w->smallIcon ? w->smallIcon : w->bigIcon ? w->bigIcon : w->cls->icon;
+  return reinterpret_cast<LRESULT>(icon);
+}
+
+LRESULT OnSetIcon(HWND window, WPARAM kind, LPARAM icon) {
+  WindowObject* w = LiveWindow(window);
+  HICON& slot = kind == ICON_BIG ? w->bigIcon : w->smallIcon;
+  HICON previous = slot;
+  slot = reinterpret_cast<HICON>(icon);
+  if ((w->style & WS_CAPTION) == WS_CAPTION) PaintNonClient(window);
+  return reinterpret_cast<LRESULT>(previous);
+}
+
+// The mouse left the frame: a caption button shown pressed comes up again.
+LRESULT OnNcMouseLeave(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  if (w->pressedButton && GetCapture() != window) {
+    w->pressedButton = 0;
+    PaintNonClient(window);
+  }
+  return 0;
+}
+
 LRESULT ToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowObject* w = LiveWindow(window);
   if (w->style & WS_CHILD) return SendMessage(w->parent, message, wParam, lParam);
@@ -235,7 +344,18 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
     case WM_NCLBUTTONDOWN: return OnNcLButtonDown(window, wParam, lParam);
     case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
-    case WM_SYSKEYDOWN: return OnSysKeyDown(window, wParam, lParam);
+    case WM_SYSKEYDOWN: case WM_KEYDOWN: case WM_SYSKEYUP: case WM_KEYUP:
+      return OnContextKeys(window, message, wParam, lParam);
+    case WM_SYSCHAR: return OnSysChar(window, wParam, lParam);
+    case WM_RBUTTONUP: case WM_NCRBUTTONUP: return OnRightButtonUp(window, message, lParam);
+    case WM_CONTEXTMENU: return OnContextMenu(window, wParam, lParam);
+    case WM_SETREDRAW: return OnSetRedraw(window, wParam);
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+      return OnCtlColor(message, reinterpret_cast<HDC>(wParam));
+    case WM_GETICON: return OnGetIcon(window, wParam);
+    case WM_SETICON: return OnSetIcon(window, wParam, lParam);
+    case WM_NCMOUSELEAVE: return OnNcMouseLeave(window);
     case WM_MOUSEWHEEL: return ToParent(window, message, wParam, lParam);
     case WM_PRINT: return OnPrint(window, reinterpret_cast<HDC>(wParam), lParam);
     case WM_CANCELMODE:

@@ -101,7 +101,7 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm.timers.clear();
   wm.hooks.clear();
   wm.quitPosted = false;
-  wm.focus = wm.active = wm.capture = wm.trackLeave = wm.lastHover = nullptr;
+  wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = nullptr;
   std::memset(wm.keys, 0, sizeof wm.keys);
   wm.lastClick = ClickMemory{};
   wm.host.reset();

@@ -110,6 +110,7 @@ void ForgetWindowInput(HWND window) {
   if (wm.active == window) wm.active = nullptr;
   if (wm.capture == window) wm.capture = nullptr;
   if (wm.trackLeave == window) wm.trackLeave = nullptr;
+  if (wm.trackNcLeave == window) wm.trackNcLeave = nullptr;
   if (wm.lastHover == window) wm.lastHover = nullptr;
   if (wm.lastClick.window == window) wm.lastClick = ClickMemory{};
 }

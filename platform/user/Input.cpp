@@ -67,9 +67,14 @@ void MouseMove(POINT p) {
   WindowManager& wm = Wm();
   wm.cursorPos = p;
   Target t = FindTarget(p);
-  if (wm.trackLeave && t.window != wm.trackLeave) {
+  // Tracking ends when the mouse leaves the part it was asked for: the client area, or the frame.
+  if (wm.trackLeave && (t.window != wm.trackLeave || t.hit != HTCLIENT)) {
     Queue(wm.trackLeave, WM_MOUSELEAVE, 0, 0);
     wm.trackLeave = nullptr;
+  }
+  if (wm.trackNcLeave && (t.window != wm.trackNcLeave || t.hit == HTCLIENT)) {
+    Queue(wm.trackNcLeave, WM_NCMOUSELEAVE, 0, 0);
+    wm.trackNcLeave = nullptr;
   }
   if (!t.window) return;
   if (t.hit == HTCLIENT || t.hit == HTERROR)
@@ -362,11 +367,12 @@ BOOL DragDetect(HWND window, POINT start) {
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
   if (!track) return FALSE;
+  HWND& slot = (track->dwFlags & TME_NONCLIENT) ? Wm().trackNcLeave : Wm().trackLeave;
   if (track->dwFlags & TME_CANCEL) {
-    if (Wm().trackLeave == track->hwndTrack) Wm().trackLeave = nullptr;
+    if (slot == track->hwndTrack) slot = nullptr;
     return TRUE;
   }
-  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) Wm().trackLeave = track->hwndTrack;
+  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) slot = track->hwndTrack;
   return TRUE;
 }
 

@@ -161,7 +161,13 @@ void PaintCaption(HDC dc, HWND window, bool active) {
   Fill(dc, RECT{cap.left, cap.bottom, cap.right, cap.bottom + 1}, COLOR_BTNFACE);
   int textLeft = cap.left + 2;
   if ((w->style & WS_SYSMENU) && !(w->exStyle & WS_EX_TOOLWINDOW)) {
-    PaintSystemIcon(dc, RECT{cap.left + 1, cap.top, cap.left + 17, cap.bottom});
+    // The window's own icon, as WM_GETICON answers it, else the system's.
+    HICON icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, ICON_SMALL2, 0));
+    int size = GetSystemMetrics(SM_CXSMICON);
+    if (icon && LiveWindow(window))
+      DrawIconEx(dc, cap.left + 1, cap.top + (cap.bottom - cap.top - size) / 2, icon, size, size, 0, nullptr, DI_NORMAL);
+    else
+      PaintSystemIcon(dc, RECT{cap.left + 1, cap.top, cap.left + 17, cap.bottom});
     textLeft = cap.left + 20;
   }
   int textRight = cap.right - 2;

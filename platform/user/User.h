@@ -170,7 +170,7 @@ struct TRACKMOUSEEVENT {
   HWND hwndTrack = nullptr;
   DWORD dwHoverTime = 0;
 };
-constexpr DWORD TME_LEAVE = 0x2, TME_CANCEL = 0x80000000;
+constexpr DWORD TME_LEAVE = 0x2, TME_NONCLIENT = 0x10, TME_CANCEL = 0x80000000;
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
 
 // Files dropped on a window that accepts them (WM_DROPFILES).

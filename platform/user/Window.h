@@ -55,6 +55,8 @@ struct WindowObject {
   int pressedButton = 0;  // the caption button held down, as a hit-test code
   bool sizePending = false;  // an overlapped window not yet shown: WM_SIZE and WM_MOVE wait
   unsigned long serial = 0;  // creation order
+  HICON smallIcon = nullptr;  // WM_SETICON's
+  HICON bigIcon = nullptr;
 };
 
 struct TimerEntry {
@@ -108,6 +110,7 @@ struct WindowManager {
   HWND active = nullptr;
   HWND capture = nullptr;
   HWND trackLeave = nullptr;
+  HWND trackNcLeave = nullptr;
   HWND lastHover = nullptr;
   POINT cursorPos;
   BYTE keys[256] = {};
