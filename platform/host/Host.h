@@ -48,6 +48,8 @@ public:
   bool PollEvent(InputEvent& out);
   // Waits until input may be waiting or the time has passed.
   virtual void WaitEvent(int timeoutMs) = 0;
+  // Ends a WaitEvent early; may be called from any thread.
+  virtual void Wake() {}
   void Inject(const InputEvent& event) { injected_.push_back(event); }
   bool HasInjected() const { return !injected_.empty(); }
   void ClearInjected() { injected_.clear(); }

@@ -138,6 +138,13 @@ public:
 
   void WaitEvent(int timeoutMs) override { SDL_WaitEventTimeout(nullptr, std::max(1, timeoutMs)); }
 
+  // SDL's event queue takes events from any thread; the event itself is ignored.
+  void Wake() override {
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    SDL_PushEvent(&e);
+  }
+
 protected:
   bool PollOwnEvent(InputEvent& out) override {
     SDL_Event e;

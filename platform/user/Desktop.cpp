@@ -5,9 +5,11 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/ThreadInbox.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -30,12 +32,15 @@ void MakeDesktopWindow(WindowManager& wm) {
 }
 
 void OpenHost(WindowManager& wm, const std::string& forced) {
+  Inbox().SetWaker(nullptr);
   wm.host = CreateHost(forced);
   if (!wm.host->Open(wm.config.width, wm.config.height)) {
     std::fprintf(stderr, "quillo: the %s display cannot be opened; running headless\n", wm.host->Name());
     wm.host = CreateHeadlessHost();
     wm.host->Open(wm.config.width, wm.config.height);
   }
+  Inbox().SetUiThread(std::this_thread::get_id());
+  Inbox().SetWaker([host = wm.host.get()] { host->Wake(); });
 }
 
 void StartDesktop(WindowManager& wm, const DesktopConfig& config, const std::string& forced) {
@@ -104,6 +109,8 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = nullptr;
   std::memset(wm.keys, 0, sizeof wm.keys);
   wm.lastClick = ClickMemory{};
+  Inbox().SetWaker(nullptr);
+  Inbox().TakeAll();
   wm.host.reset();
   wm.desktopObject.reset();
   wm.desktop = nullptr;

@@ -2,13 +2,13 @@
 // timer messages, hooks, and waiting.
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
+#include <atomic>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
+#include "platform/user/ThreadInbox.h"
 #include "platform/user/Window.h"
 
 HWND NextWindowToPaint(HWND filter);
@@ -16,6 +16,8 @@ bool TranslateHostEvent();
 bool AcceptInputMessage(InputMessage& input, bool remove);
 
 namespace {
+
+constexpr DWORD kUiThreadId = 1;
 
 std::function<bool()>& IdleHandler() {
   static std::function<bool()> handler;
@@ -102,11 +104,26 @@ bool TakeTimer(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
   return true;
 }
 
+// Messages other threads posted join the queue here, on the UI thread, where the windows
+// they name can be checked.
+void TakeInPostsFromOtherThreads() {
+  for (MSG m : Inbox().TakeAll()) {
+    if (m.hwnd == HWND_BROADCAST) {
+      for (HWND top : LiveWindow(GetDesktopWindow())->children) PostMessage(top, m.message, m.wParam, m.lParam);
+      continue;
+    }
+    if (m.hwnd && !LiveWindow(m.hwnd)) continue;
+    Stamp(m);
+    Wm().posted.push_back(m);
+  }
+}
+
 // Finds the next message in Windows' order: posted, input, quit, paint, timers.
 bool Fetch(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
   EnsureDesktop();
   WindowManager& wm = Wm();
   CollectGraveyard();
+  TakeInPostsFromOtherThreads();
   while (true) {  // host events may post as well as queue input
     if (TakePosted(msg, filter, first, last, remove)) return true;
     if (TakeInput(msg, filter, first, last, remove)) return true;
@@ -147,19 +164,25 @@ int NextTimerDelay() {
   return best;
 }
 
+// How long a headless loop on the real clock with nothing to do waits for another thread to
+// post before it gives up.
+constexpr int kPatienceForOtherThreadsMs = 2000;
+
 // Waits for something to happen; false when nothing ever can.
 bool WaitForWork() {
   WindowManager& wm = Wm();
   PresentDesktop();
+  if (!Inbox().Empty()) return true;
   if (IdleHandler() && IdleHandler()()) return true;
   int delay = NextTimerDelay();
   bool headless = std::string(wm.host->Name()) == "headless";
-  if (IsManualClock() || headless) {
-    if (headless && !IsManualClock() && delay >= 0) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+  if (IsManualClock()) return !Inbox().Empty();
+  if (headless) {
+    if (delay >= 0) {
+      Inbox().WaitForPost(delay);
       return true;
     }
-    return false;
+    return Inbox().WaitForPost(kPatienceForOtherThreadsMs);
   }
   wm.host->WaitEvent(delay < 0 ? 100 : std::min(delay, 100));
   return true;
@@ -219,6 +242,10 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Inbox().OnUiThread()) {
+    Inbox().Post(MSG{window, message, wParam, lParam, 0, {}});
+    return TRUE;
+  }
   EnsureDesktop();
   if (window == HWND_BROADCAST) {
     for (HWND top : LiveWindow(GetDesktopWindow())->children) PostMessage(top, message, wParam, lParam);
@@ -231,7 +258,9 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-BOOL PostThreadMessage(DWORD, UINT message, WPARAM wParam, LPARAM lParam) {
+// Only the UI thread has a message queue.
+BOOL PostThreadMessage(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (thread != kUiThreadId) return FALSE;
   return PostMessage(nullptr, message, wParam, lParam);
 }
 
@@ -375,6 +404,12 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-DWORD GetCurrentThreadId() { return 1; }
+DWORD GetCurrentThreadId() {
+  static std::atomic<DWORD> next{kUiThreadId + 1};
+  thread_local DWORD other = 0;
+  if (Inbox().OnUiThread()) return kUiThreadId;
+  if (!other) other = next++;
+  return other;
+}
 
 void SetIdleHandler(std::function<bool()> handler) { IdleHandler() = std::move(handler); }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "Recorder.h"
 #include "platform/host/Host.h"
 #include "platform/rtl/Clock.h"
@@ -334,6 +337,47 @@ TEST(WindowManager, PostedMessagesComeBeforePaintAndQuitEndsGetMessage) {
   EXPECT_EQ(msg.message, WM_PAINT);
   DispatchMessage(&msg);
   EXPECT_THROW(GetMessage(&msg, nullptr, 0, 0), Exception);  // nothing can ever come
+}
+
+TEST(WindowManager, OtherThreadsMayPost) {
+  UiDriver ui;
+  Recorder rec("WmThreads");
+  std::vector<std::pair<HWND, UINT>> got;
+  HWND w = Overlapped("WmThreads", 10, 10, 100, 100);
+  HWND gone = Overlapped("WmThreads", 200, 10, 100, 100);
+  DestroyWindow(gone);
+  ui.RunUntilIdle();
+  DWORD ui_thread = GetCurrentThreadId();
+  std::thread worker([&] {
+    EXPECT_NE(GetCurrentThreadId(), ui_thread);
+    EXPECT_TRUE(PostMessage(w, WM_USER + 1, 1, 2));
+    EXPECT_TRUE(PostThreadMessage(ui_thread, WM_USER + 2, 3, 4));
+    PostMessage(gone, WM_USER + 3, 0, 0);  // checked, and dropped, on the UI thread
+    EXPECT_FALSE(PostThreadMessage(GetCurrentThreadId(), WM_USER + 4, 0, 0));  // a worker has no queue
+  });
+  worker.join();
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, WM_USER, WM_USER + 10, PM_REMOVE)) got.emplace_back(msg.hwnd, msg.message);
+  EXPECT_EQ(got, (std::vector<std::pair<HWND, UINT>>{{w, WM_USER + 1}, {nullptr, WM_USER + 2}}));
+}
+
+TEST(WindowManager, APostFromAnotherThreadWakesAWaitingLoop) {
+  UiDriver ui;
+  Recorder rec("WmWake");
+  HWND w = Overlapped("WmWake", 10, 10, 100, 100);
+  ui.RunUntilIdle();
+  SetManualClock(false);  // a real wait, on the real clock
+  std::thread worker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    PostMessage(w, WM_USER + 7, 0, 0);
+  });
+  MSG msg;
+  bool got = false;
+  EXPECT_NO_THROW(got = GetMessage(&msg, nullptr, WM_USER, WM_USER + 10));
+  worker.join();
+  EXPECT_TRUE(got);
+  EXPECT_EQ(msg.message, WM_USER + 7u);
+  SetManualClock(true);
 }
 
 TEST(WindowManager, KeysReachTheFocusAndBecomeCharacters) {
