@@ -106,7 +106,8 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm.timers.clear();
   wm.hooks.clear();
   wm.quitPosted = false;
-  wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = nullptr;
+  wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
+  wm.drawnWhileLocked = Region();
   std::memset(wm.keys, 0, sizeof wm.keys);
   wm.lastClick = ClickMemory{};
   Inbox().SetWaker(nullptr);

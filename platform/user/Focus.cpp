@@ -111,6 +111,7 @@ void ForgetWindowInput(HWND window) {
   if (wm.capture == window) wm.capture = nullptr;
   if (wm.trackLeave == window) wm.trackLeave = nullptr;
   if (wm.trackNcLeave == window) wm.trackNcLeave = nullptr;
+  if (wm.locked == window) LockWindowUpdate(nullptr);  // what it held back is painted
   if (wm.lastHover == window) wm.lastHover = nullptr;
   if (wm.lastClick.window == window) wm.lastClick = ClickMemory{};
 }

@@ -1,33 +1,69 @@
 // Window device contexts, update regions and the paint cycle.
 
+#include <algorithm>
+
 #include "platform/user/Window.h"
 
 namespace {
 
-// A context on a window's part of the desktop; paintArea (screen) narrows it further.
-HDC NewWindowDc(HWND window, bool full, std::shared_ptr<Region> paintArea) {
+// Whether drawing on the window is held back by LockWindowUpdate.
+bool IsLocked(HWND window) {
+  HWND locked = Wm().locked;
+  if (!locked || !LiveWindow(locked)) return false;
+  return locked == Wm().desktop || window == locked || (window && IsChild(locked, window));
+}
+
+// A client-coordinate region of a window in screen coordinates.
+Region OnScreen(Region region, HWND window) {
+  RECT c = ScreenClientRect(window);
+  region.Offset(c.left, c.top);
+  return region;
+}
+
+// A context on a window's part of the desktop, shaped by the DCX_ flags; area (screen)
+// narrows it further. Asked again after every layout change.
+HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
   EnsureDesktop();
   DeviceContext* dc = NewDeviceContext(window ? DeviceContext::Kind::Window : DeviceContext::Kind::Screen);
+  bool full = flags & DCX_WINDOW;
   dc->window = window;
   dc->fullWindow = full;
-  dc->refresh = [window, full, paintArea](DeviceContext& target) {
+  // The update region as it is now: DCX_VALIDATE may empty it right after.
+  WindowObject* owner = LiveWindow(window);
+  Region update = owner ? owner->update : Region();
+  dc->refresh = [window, flags, full, area, update](DeviceContext& target) {
     WindowManager& wm = Wm();
     target.surface = wm.surface;
     wm.presentPending = true;
     if (!window || window == wm.desktop) {
       target.origin = POINT{0, 0};
       target.visible = Region(RECT{0, 0, wm.config.width, wm.config.height});
-    } else if (!LiveWindow(window)) {
-      target.visible = Region();
-    } else {
+    } else if (WindowObject* w = LiveWindow(window)) {
       RECT r = full ? ScreenRect(window) : ScreenClientRect(window);
       target.origin = POINT{r.left, r.top};
-      target.visible = VisibleRegion(window, !full, (LiveWindow(window)->style & WS_CLIPCHILDREN) != 0);
+      if (flags & DCX_PARENTCLIP)
+        target.visible = IsVisibleOnScreen(window) ? VisibleRegion(w->parent, true, false) : Region();
+      else
+        target.visible = VisibleRegion(window, !full, (flags & DCX_CLIPCHILDREN) != 0);
+      if (flags & DCX_INTERSECTUPDATE) target.visible = target.visible.Intersect(OnScreen(update, window));
+      if (flags & DCX_EXCLUDEUPDATE) target.visible = target.visible.Subtract(OnScreen(update, window));
+    } else {
+      target.visible = Region();
     }
-    if (paintArea) target.visible = target.visible.Intersect(*paintArea);
+    if (area) target.visible = target.visible.Intersect(*area);
+    // A locked window draws nothing; what it would have drawn is painted when it unlocks.
+    if (!(flags & DCX_LOCKWINDOWUPDATE) && IsLocked(window ? window : wm.desktop)) {
+      wm.drawnWhileLocked = wm.drawnWhileLocked.Union(target.visible);
+      target.visible = Region();
+    }
   };
   dc->Prepare();
   return dc;
+}
+
+DWORD StyleFlags(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  return w && (w->style & WS_CLIPCHILDREN) ? DCX_CLIPCHILDREN : 0;
 }
 
 bool IncludeChildren(const WindowObject& w, UINT flags) {
@@ -72,7 +108,7 @@ void EraseNow(HWND window, bool children) {
     auto area = std::make_shared<Region>(w->update);
     RECT c = ScreenClientRect(window);
     area->Offset(c.left, c.top);
-    HDC dc = NewWindowDc(window, false, area);
+    HDC dc = NewWindowDc(window, StyleFlags(window), area);
     SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     FreeDeviceContext(dc);
   }
@@ -116,22 +152,28 @@ HWND NextWindowToPaint(HWND filter) {
 
 HDC GetDC(HWND window) {
   if (window && !LiveWindow(window)) return nullptr;
-  return NewWindowDc(window, false, nullptr);
+  return NewWindowDc(window, StyleFlags(window), nullptr);
 }
 
 HDC GetWindowDC(HWND window) {
   if (window && !LiveWindow(window)) return nullptr;
-  return NewWindowDc(window, true, nullptr);
+  return NewWindowDc(window, DCX_WINDOW | StyleFlags(window), nullptr);
 }
 
 HDC GetDCEx(HWND window, HRGN clip, DWORD flags) {
-  if (window && !LiveWindow(window)) return nullptr;
+  WindowObject* w = LiveWindow(window);
+  if (window && !w) return nullptr;
   RegionObject* r = LiveRegion(clip);
   std::shared_ptr<Region> area;
   if (r && (flags & DCX_INTERSECTRGN)) area = std::make_shared<Region>(r->region);
   if (r && (flags & DCX_EXCLUDERGN))
     area = std::make_shared<Region>(Region(RECT{0, 0, Wm().config.width, Wm().config.height}).Subtract(r->region));
-  return NewWindowDc(window, (flags & DCX_WINDOW) != 0, area);
+  HDC dc = NewWindowDc(window, flags, area);
+  if (w && (flags & DCX_VALIDATE) && (flags & DCX_INTERSECTUPDATE)) {
+    w->update = Region();
+    w->erase = false;
+  }
+  return dc;
 }
 
 int ReleaseDC(HWND, HDC dc) {
@@ -162,7 +204,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   auto area = std::make_shared<Region>(update);
   RECT c = ScreenClientRect(window);
   area->Offset(c.left, c.top);
-  HDC dc = NewWindowDc(window, false, area);
+  HDC dc = NewWindowDc(window, StyleFlags(window), area);
   paint->hdc = dc;
   paint->rcPaint = update.Bounds();
   paint->fErase = FALSE;
@@ -246,36 +288,98 @@ int GetUpdateRgn(HWND window, HRGN out, BOOL erase) {
 
 namespace {
 
-// Scrolls a window's client area: the area is painted again rather than moved (the same
-// result, simply), and the children move with it when asked.
-bool ScrollArea(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, bool moveChildren) {
-  WindowObject* w = LiveWindow(window);
-  if (!w) return false;
-  if (moveChildren)
-    for (HWND c : std::vector<HWND>(w->children)) {
-      WindowObject* child = LiveWindow(c);
-      SetWindowPos(c, nullptr, child->rect.left + dx, child->rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+// Moves the desktop's pixels that land in a screen region by (dx, dy); every source pixel
+// is read before any is written, so overlapping moves come out whole.
+void MovePixels(const Region& destination, int dx, int dy) {
+  const Surface& surface = Wm().surface;
+  std::vector<std::vector<std::uint32_t>> taken;
+  for (const RECT& r : destination.Rects()) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = r.top; y < r.bottom; ++y) {
+      const std::uint32_t* row = surface.Row(y - dy) + (r.left - dx);
+      pixels.insert(pixels.end(), row, row + (r.right - r.left));
     }
-  RECT area = scroll ? *scroll : RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
-  if (clip) area = RectIntersection(area, *clip);
-  InvalidateRect(window, &area, TRUE);
-  return true;
+    taken.push_back(std::move(pixels));
+  }
+  for (size_t i = 0; i < taken.size(); ++i) {
+    const RECT& r = destination.Rects()[i];
+    const std::uint32_t* from = taken[i].data();
+    for (int y = r.top; y < r.bottom; ++y, from += r.right - r.left)
+      std::copy(from, from + (r.right - r.left), surface.Row(y) + r.left);
+  }
+  Wm().presentPending = true;
+}
+
+// Scrolls part of a window's client area (client coordinates): the pixels that can be seen
+// move; the pending update region moves with them; what was uncovered, or would have come
+// from where the window cannot be seen, is answered (client coordinates) for painting.
+Region ScrollArea(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, bool moveChildren) {
+  WindowObject* w = LiveWindow(window);
+  RECT client{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+  RECT source = scroll ? RectIntersection(*scroll, client) : client;
+  RECT bounds = clip ? RectIntersection(*clip, client) : client;
+  RECT c = ScreenClientRect(window);
+  Region visible = IsLocked(window) ? Region() : VisibleRegion(window, true, true);
+  visible.Offset(-c.left, -c.top);
+  Region moved = visible.Intersect(source);
+  moved.Offset(dx, dy);
+  moved = moved.Intersect(bounds).Intersect(visible);
+  Region onScreen = moved;
+  onScreen.Offset(c.left, c.top);
+  MovePixels(onScreen, dx, dy);
+  Region movedUpdate = w->update.Intersect(source);
+  movedUpdate.Offset(dx, dy);
+  w->update = w->update.Subtract(moved).Union(movedUpdate.Intersect(moved));
+  Region shifted(source);
+  shifted.Offset(dx, dy);
+  Region uncovered = Region(source).Union(shifted).Intersect(bounds).Subtract(moved);
+  if (moveChildren)
+    for (HWND ch : std::vector<HWND>(w->children)) {
+      WindowObject* child = LiveWindow(ch);
+      if (child) SetWindowPos(ch, nullptr, child->rect.left + dx, child->rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  return uncovered;
 }
 
 }  // namespace
 
 BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip) {
-  return ScrollArea(window, dx, dy, scroll, clip, scroll == nullptr) ? TRUE : FALSE;
+  UINT flags = SW_INVALIDATE | SW_ERASE | (scroll ? 0 : SW_SCROLLCHILDREN);
+  return ScrollWindowEx(window, dx, dy, scroll, clip, nullptr, nullptr, flags) != ERROR ? TRUE : FALSE;
 }
 
-BOOL LockWindowUpdate(HWND) { return TRUE; }
+// One window at a time may be locked; unlocking paints what its contexts would have drawn.
+BOOL LockWindowUpdate(HWND window) {
+  EnsureDesktop();
+  WindowManager& wm = Wm();
+  if (window) {
+    if (!LiveWindow(window) || (wm.locked && LiveWindow(wm.locked))) return FALSE;
+    wm.locked = window;
+    wm.drawnWhileLocked = Region();
+    BumpLayoutSerial();  // contexts already out ask again, and find it locked
+    return TRUE;
+  }
+  if (!wm.locked) return FALSE;
+  wm.locked = nullptr;
+  Region drawn = wm.drawnWhileLocked;
+  wm.drawnWhileLocked = Region();
+  BumpLayoutSerial();
+  ExposeScreenRegion(drawn, nullptr);
+  return TRUE;
+}
 
 int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
                    UINT flags) {
-  if (!ScrollArea(window, dx, dy, scroll, clip, (flags & SW_SCROLLCHILDREN) != 0)) return ERROR;
-  WindowObject* w = LiveWindow(window);
-  if (RegionObject* r = LiveRegion(update)) r->region = w->update;
-  if (updateRect) *updateRect = w->update.Bounds();
-  if (flags & SW_ERASE) w->erase = true;
-  return w->update.Complexity();
+  if (!LiveWindow(window) || window == Wm().desktop) return ERROR;
+  Region uncovered = ScrollArea(window, dx, dy, scroll, clip, (flags & SW_SCROLLCHILDREN) != 0);
+  if (RegionObject* r = LiveRegion(update)) r->region = uncovered;
+  if (updateRect) *updateRect = uncovered.Bounds();
+  if ((flags & SW_INVALIDATE) && !uncovered.Empty() && LiveWindow(window)) {
+    RECT c = ScreenClientRect(window);
+    Region area = uncovered;
+    area.Offset(c.left, c.top);
+    ChangeUpdate(window, area, RDW_INVALIDATE | RDW_NOCHILDREN | ((flags & SW_ERASE) ? RDW_ERASE : 0));
+    Wm().presentPending = true;
+  }
+  return uncovered.Complexity();
 }

@@ -111,6 +111,8 @@ struct WindowManager {
   HWND capture = nullptr;
   HWND trackLeave = nullptr;
   HWND trackNcLeave = nullptr;
+  HWND locked = nullptr;  // LockWindowUpdate's window
+  Region drawnWhileLocked;  // screen: what its contexts would have drawn, painted on unlocking
   HWND lastHover = nullptr;
   POINT cursorPos;
   BYTE keys[256] = {};
