@@ -71,20 +71,21 @@ auto FindInput(unsigned serial) {
 // again by its serial afterwards.
 bool TakeInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
   auto& queue = Wm().input;
-  for (auto it = queue.begin(); it != queue.end(); ++it) {
-    if (!Matches(it->msg, filter, first, last)) continue;
+  while (true) {
+    auto it = std::find_if(queue.begin(), queue.end(),
+                           [&](const InputMessage& m) { return Matches(m.msg, filter, first, last); });
+    if (it == queue.end()) return false;
     InputMessage input = *it;
     if (remove) queue.erase(it);
-    bool accepted = AcceptInputMessage(input, remove);
-    if (!remove && !accepted) {
+    if (AcceptInputMessage(input, remove)) {
+      *out = input.msg;
+      return true;
+    }
+    if (!remove) {
       auto again = FindInput(input.serial);
       if (again != queue.end()) queue.erase(again);
     }
-    if (!accepted) return TakeInput(out, filter, first, last, remove);
-    *out = input.msg;
-    return true;
   }
-  return false;
 }
 
 bool TakeTimer(MSG* out, HWND filter, UINT first, UINT last, bool remove) {

@@ -116,6 +116,8 @@ BOOL LockWindowUpdate(HWND window);
 
 // Messages.
 LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// These two may be called from any thread (a worker wakes the UI thread); every other call
+// of the window interface belongs to the UI thread.
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostThreadMessage(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL GetMessage(MSG* msg, HWND window, UINT first, UINT last);
