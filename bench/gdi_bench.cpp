@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win/Desktop.h"
+#include "platform/user/Desktop.h"
 
 namespace {
 

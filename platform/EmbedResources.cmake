@@ -3,7 +3,7 @@
 # its extension, upper-cased (resource names are compared without regard to case).
 file(GLOB_RECURSE files RELATIVE ${RES_DIR} ${RES_DIR}/*)
 list(SORT files)
-set(body "// Generated from ${RES_DIR}; do not edit.\n#include \"platform/win/Resources.h\"\n\nnamespace {\n")
+set(body "// Generated from ${RES_DIR}; do not edit.\n#include \"platform/user/Resources.h\"\n\nnamespace {\n")
 set(entries "")
 set(index 0)
 foreach(f IN LISTS files)

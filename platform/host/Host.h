@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/Surface.h"
-#include "platform/win/WinDefs.h"
+#include "platform/gdi/Surface.h"
+#include "platform/gdi/WinDefs.h"
 
 struct InputEvent {
   enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close };
@@ -48,6 +48,8 @@ public:
   bool PollEvent(InputEvent& out);
   // Waits until input may be waiting or the time has passed.
   virtual void WaitEvent(int timeoutMs) = 0;
+  // Ends a WaitEvent early; may be called from any thread.
+  virtual void Wake() {}
   void Inject(const InputEvent& event) { injected_.push_back(event); }
   bool HasInjected() const { return !injected_.empty(); }
   void ClearInjected() { injected_.clear(); }

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/host/Host.h"
-#include "platform/win/WinConst.h"
+#include "platform/user/WinConst.h"
 
 namespace {
 
@@ -137,6 +137,13 @@ public:
   void Beep() override {}
 
   void WaitEvent(int timeoutMs) override { SDL_WaitEventTimeout(nullptr, std::max(1, timeoutMs)); }
+
+  // SDL's event queue takes events from any thread; the event itself is ignored.
+  void Wake() override {
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    SDL_PushEvent(&e);
+  }
 
 protected:
   bool PollOwnEvent(InputEvent& out) override {

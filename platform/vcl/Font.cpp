@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/rtl/AnsiString.h"
-#include "platform/win/WinDefs.h"
+#include "platform/gdi/WinDefs.h"
 
 enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = std::uint8_t;  // a set of TFontStyle bits

@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "platform/rtl/Clock.h"
-#include "platform/win/Desktop.h"
-#include "platform/win/MessageBoxScript.h"
+#include "platform/user/Desktop.h"
+#include "platform/user/MessageBoxScript.h"
 
 namespace {
 
@@ -176,6 +176,13 @@ void UiDriver::Wheel(int x, int y, int delta) {
   RunUntilIdle();
 }
 
+void UiDriver::CloseHost() {
+  InputEvent e;
+  e.kind = InputEvent::Kind::Close;
+  Inject(e);
+  RunUntilIdle();
+}
+
 void UiDriver::KeyDown(int vk) {
   Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
   RunUntilIdle();
@@ -192,31 +199,40 @@ void UiDriver::Press(int vk) {
   RunUntilIdle();
 }
 
+// As a host does: the key goes down, the text it types follows, the key comes up.
 void UiDriver::Type(const std::string& text) {
-  for (char c : text) {
-    auto [vk, shift] = KeyFor(c);
-    InputEvent e;
+  for (size_t i = 0; i < text.size();) {
+    size_t length = 1;  // one character: a UTF-8 sequence is typed whole
+    while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80) ++length;
+    std::string character = text.substr(i, length);
+    i += length;
+    auto [vk, shift] = length == 1 ? KeyFor(character[0]) : std::pair<int, bool>{0, false};
+    InputEvent text;
+    text.kind = InputEvent::Kind::Text;
+    text.text = character;
+    bool printable = static_cast<unsigned char>(character[0]) >= 0x20;
     if (!vk) {
-      e.kind = InputEvent::Kind::Text;
-      e.text = std::string(1, c);
-      Inject(e);
+      Inject(text);
       continue;
     }
-    if (shift) {
-      e.kind = InputEvent::Kind::KeyDown;
-      e.vk = VK_SHIFT;
-      Inject(e);
-    }
-    e.vk = vk;
-    e.kind = InputEvent::Kind::KeyDown;
-    Inject(e);
-    e.kind = InputEvent::Kind::KeyUp;
-    Inject(e);
-    if (shift) {
-      e.vk = VK_SHIFT;
-      Inject(e);
-    }
+    if (shift) Inject(KeyEvent(InputEvent::Kind::KeyDown, VK_SHIFT));
+    Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
+    if (printable) Inject(text);
+    Inject(KeyEvent(InputEvent::Kind::KeyUp, vk));
+    if (shift) Inject(KeyEvent(InputEvent::Kind::KeyUp, VK_SHIFT));
   }
+  RunUntilIdle();
+}
+
+void UiDriver::TypeKey(int vk, const std::string& text) {
+  Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
+  if (!text.empty()) {
+    InputEvent e;
+    e.kind = InputEvent::Kind::Text;
+    e.text = text;
+    Inject(e);
+  }
+  Inject(KeyEvent(InputEvent::Kind::KeyUp, vk));
   RunUntilIdle();
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/host/Host.h"
-#include "platform/win/User.h"
+#include "platform/user/User.h"
 
 class UiDriver {
 public:
@@ -34,7 +34,15 @@ public:
   void Press(int vk);  // down and up
   void KeyDown(int vk);
   void KeyUp(int vk);
-  void Type(const std::string& text);  // letters, digits, spaces and common punctuation
+  // Types text as a US keyboard would (keys for letters, digits, spaces and common
+  // punctuation, with the host's text input between each key's press and release); other
+  // characters come as text input alone.
+  void Type(const std::string& text);
+  // One key of any layout: pressed, the text the layout makes of it (none for a dead key),
+  // released.
+  void TypeKey(int vk, const std::string& text);
+  // The user closes the host's window (the program's window on the user's screen).
+  void CloseHost();
   // Client coordinates of a window to screen coordinates.
   static POINT At(HWND window, int x, int y);
 

@@ -9,7 +9,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/vcl/Font.h"
-#include "platform/win/Gdi.h"
+#include "platform/gdi/Gdi.h"
 #include "vorlen/core/Buffer.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/vcl/Font.h"
-#include "platform/win/Gdi.h"
-#include "platform/win/SysParams.h"
-#include "platform/win/WinConst.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/user/SysParams.h"
+#include "platform/user/WinConst.h"
 #include "vorlen/core/Buffer.h"
 
 namespace {

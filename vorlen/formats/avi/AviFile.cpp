@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
-#include "platform/win/VideoFile.h"
+#include "platform/avi/VideoFile.h"
 #include "vorlen/core/Colconv.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
-#include "platform/win/IconImage.h"
+#include "platform/user/IconImage.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"
 #include "vorlen/formats/png/Inflate.h"

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
-#include "platform/win/Gdi.h"
-#include "platform/win/Metafile.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/Metafile.h"
 #include "vorlen/core/Colconv.h"
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/FormatTarget.h"

@@ -1,0 +1,207 @@
+// Cursors and icons: the standard shapes the host shows, and images read from .cur and
+// .ico resources, drawn with their masks.
+
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/user/Desktop.h"
+#include "platform/gdi/DibFile.h"
+#include "platform/user/IconImage.h"
+#include "platform/user/Window.h"
+
+struct CursorObject {
+  CursorShape shape = CursorShape::Arrow;
+  int width = 0;
+  int height = 0;
+  POINT hotspot;
+  IconImage image;  // empty for the standard shapes the host draws
+  std::vector<std::uint32_t> argb;  // the image as a host shows a cursor
+  bool shared = false;                // standard and resource cursors are never freed
+};
+
+namespace {
+
+struct CursorState {
+  std::map<std::uintptr_t, std::unique_ptr<CursorObject>> standard;
+  std::map<const EmbeddedResource*, std::unique_ptr<CursorObject>> loaded;
+  CursorShape shown = CursorShape::Arrow;
+  int showCount = 0;
+};
+
+CursorState& State() {
+  static CursorState state;
+  return state;
+}
+
+CursorShape ShapeOf(std::uintptr_t id) {
+  switch (id) {
+    case 32513: return CursorShape::IBeam;
+    case 32514: return CursorShape::Wait;
+    case 32515: return CursorShape::Cross;
+    case 32516: return CursorShape::UpArrow;
+    case 32642: return CursorShape::SizeNWSE;
+    case 32643: return CursorShape::SizeNESW;
+    case 32644: return CursorShape::SizeWE;
+    case 32645: return CursorShape::SizeNS;
+    case 32646: return CursorShape::SizeAll;
+    case 32648: return CursorShape::No;
+    case 32649: return CursorShape::Hand;
+    case 32650: return CursorShape::AppStarting;
+    case 32651: return CursorShape::Help;
+  }
+  return CursorShape::Arrow;
+}
+
+// The image with alpha for a host: opaque where the mask hides the screen, clear where the
+// screen shows through unchanged, and black where the screen would be inverted (a host
+// cannot invert).
+std::vector<std::uint32_t> HostPixels(const IconImage& image) {
+  std::vector<std::uint32_t> out(image.colour.size());
+  for (size_t i = 0; i < out.size(); ++i) {
+    std::uint32_t c = image.colour[i] & 0xFFFFFF;
+    if (!image.alpha.empty()) out[i] = (static_cast<std::uint32_t>(image.alpha[i]) << 24) | c;
+    else if (!image.mask[i]) out[i] = 0xFF000000 | c;
+    else out[i] = c ? 0xFF000000 : 0;
+  }
+  return out;
+}
+
+// Reads a .cur or .ico file through the icon decoder; a cursor file has the icon layout with
+// a hotspot in place of each image's planes and depth.
+std::unique_ptr<CursorObject> ReadCursorFile(const unsigned char* data, size_t size) {
+  if (size < 6 + 16) return nullptr;
+  bool cursor = Le16(data + 2) == 2;
+  std::vector<std::uint8_t> copy(data, data + size);
+  if (cursor) copy[2] = 1;
+  IconImage image;
+  try {
+    image = ReadIconImage(copy.data(), copy.size());
+  } catch (const Exception&) {
+    return nullptr;
+  }
+  auto c = std::make_unique<CursorObject>();
+  c->width = image.width;
+  c->height = image.height;
+  c->hotspot = cursor ? POINT{Le16(data + 10), Le16(data + 12)} : POINT{image.width / 2, image.height / 2};
+  c->image = std::move(image);
+  c->shared = true;
+  c->argb = HostPixels(c->image);
+  return c;
+}
+
+}  // namespace
+
+namespace {
+
+HCURSOR LoadFromResources(HINSTANCE instance, LPCSTR name, LPCSTR type) {
+  HRSRC r = FindResource(instance, name, type);
+  if (!r) return nullptr;
+  auto& loaded = State().loaded;
+  auto it = loaded.find(r);
+  if (it != loaded.end()) return it->second.get();
+  auto cursor = ReadCursorFile(r->data, r->size);
+  if (!cursor) return nullptr;
+  HCURSOR raw = cursor.get();
+  loaded.emplace(r, std::move(cursor));
+  return raw;
+}
+
+}  // namespace
+
+HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
+  if (instance || !IS_INTRESOURCE(name)) return LoadFromResources(instance, name, RT_GROUP_CURSOR);
+  auto id = reinterpret_cast<std::uintptr_t>(name);
+  auto& standard = State().standard;
+  auto it = standard.find(id);
+  if (it != standard.end()) return it->second.get();
+  auto cursor = std::make_unique<CursorObject>();
+  cursor->shape = ShapeOf(id);
+  cursor->shared = true;
+  HCURSOR raw = cursor.get();
+  standard.emplace(id, std::move(cursor));
+  return raw;
+}
+
+HICON LoadIcon(HINSTANCE instance, LPCSTR name) {
+  if (instance || !IS_INTRESOURCE(name)) return LoadFromResources(instance, name, RT_GROUP_ICON);
+  return LoadCursor(nullptr, IDC_ARROW);
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  EnsureDesktop();
+  WindowManager& wm = Wm();
+  HCURSOR old = wm.cursor;
+  wm.cursor = cursor;
+  CursorShape shape = cursor ? cursor->shape : CursorShape::Hidden;
+  if (State().showCount < 0) shape = CursorShape::Hidden;
+  if (shape != CursorShape::Hidden && cursor && !cursor->argb.empty()) {
+    State().shown = shape;
+    if (old != cursor) wm.host->SetCursorImage(cursor, cursor->width, cursor->height, cursor->argb.data(), cursor->hotspot);
+    return old;
+  }
+  if (shape != State().shown || (old && !old->argb.empty())) {
+    State().shown = shape;
+    wm.host->SetCursorShape(shape);
+  }
+  return old;
+}
+
+HCURSOR GetCursor() { return Wm().cursor; }
+
+int ShowCursor(BOOL show) {
+  State().showCount += show ? 1 : -1;
+  SetCursor(Wm().cursor);
+  return State().showCount;
+}
+
+BOOL DestroyCursor(HCURSOR) { return TRUE; }  // shared cursors are never freed
+BOOL DestroyIcon(HICON) { return TRUE; }
+
+CursorShape CurrentCursorShape() { return State().shown; }
+
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT, HBRUSH, UINT flags) {
+  if (!icon || icon->image.colour.empty()) return FALSE;
+  const IconImage& image = icon->image;
+  if (width == 0) width = image.width;
+  if (height == 0) height = image.height;
+  for (int ty = 0; ty < height; ++ty)
+    for (int tx = 0; tx < width; ++tx) {
+      size_t i = static_cast<size_t>(ty * image.height / height) * image.width + tx * image.width / width;
+      COLORREF under = GetPixel(dc, x + tx, y + ty);
+      if (under == CLR_INVALID) continue;
+      std::uint32_t p = PixelFromColor(under);
+      if ((flags & DI_NORMAL) == DI_NORMAL) p = image.Over(i, p);
+      else if (flags & DI_MASK) p = image.mask[i] ? p : 0;
+      else if (flags & DI_IMAGE) p = image.colour[i];
+      SetPixelV(dc, x + tx, y + ty, ColorFromPixel(p));
+    }
+  return TRUE;
+}
+
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
+  return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+void RestartDesktop(const DesktopConfig& config, const std::string& host) {
+  ResetDesktop(config, host);
+  State().shown = CursorShape::Arrow;
+  State().showCount = 0;
+}
+
+const Surface& DesktopSurface() {
+  EnsureDesktop();
+  return Wm().surface;
+}
+
+Host& DesktopHost() {
+  EnsureDesktop();
+  return *Wm().host;
+}
+
+void FlushDesktop() {
+  RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Wm().presentPending = true;
+  PresentDesktop();
+}

@@ -1,0 +1,161 @@
+// Keyboard focus and window activation, in the order Windows sends their messages.
+
+#include "platform/user/Window.h"
+
+namespace {
+
+bool AppActive() { return Wm().active != nullptr; }
+
+// The program becoming active or inactive is told to every one of its top-level windows.
+void TellEveryTopLevel(BOOL active) {
+  std::vector<HWND> tops = Wm().desktop->children;
+  for (HWND top : tops)
+    if (LiveWindow(top)) SendMessage(top, WM_ACTIVATEAPP, active, 0);
+}
+
+}  // namespace
+
+HWND GetFocus() { return Wm().focus; }
+HWND GetActiveWindow() { return Wm().active; }
+HWND GetForegroundWindow() { return Wm().active; }
+
+HWND SetFocus(HWND window) {
+  WindowManager& wm = Wm();
+  HWND old = wm.focus;
+  if (window && !LiveWindow(window)) return nullptr;
+  if (window == old) return old;
+  if (window) {
+    // A disabled or hidden window cannot take the focus.
+    for (HWND w = window; w && w != wm.desktop; w = LiveWindow(w)->parent)
+      if (LiveWindow(w)->style & WS_DISABLED) return nullptr;
+  }
+  if (CallHooks(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(old)))
+    return nullptr;
+  if (window) {
+    HWND top = TopLevelOf(window);
+    if (top != wm.active) ActivateWindow(top, WA_ACTIVE, true);
+    if (wm.focus == window) return old;  // activation gave it the focus already
+  }
+  wm.focus = window;
+  if (old && LiveWindow(old)) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+  if (window && wm.focus == window && LiveWindow(window)) SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  return old;
+}
+
+void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
+  WindowManager& wm = Wm();
+  HWND old = wm.active;
+  if (window == old) return;
+  if (window && (!LiveWindow(window) || !(LiveWindow(window)->style & WS_VISIBLE) ||
+                 (LiveWindow(window)->style & WS_DISABLED)))
+    return;
+  CBTACTIVATESTRUCT cbt{how == WA_CLICKACTIVE, old};
+  if (window && CallHooks(WH_CBT, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&cbt)))
+    return;
+  bool wasActive = AppActive();
+  if (window && changeZOrder)
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  wm.active = window;
+  if (old && LiveWindow(old)) {
+    SendMessage(old, WM_NCACTIVATE, FALSE, reinterpret_cast<LPARAM>(window));
+    SendMessage(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(window));
+  }
+  if (!window) {
+    if (wasActive) TellEveryTopLevel(FALSE);
+    if (wm.focus) SetFocus(nullptr);
+    return;
+  }
+  if (!wasActive) TellEveryTopLevel(TRUE);
+  if (wm.active != window || !LiveWindow(window)) return;
+  SendMessage(window, WM_NCACTIVATE, TRUE, reinterpret_cast<LPARAM>(old));
+  SendMessage(window, WM_ACTIVATE, MAKEWPARAM(how, IsIconic(window)), reinterpret_cast<LPARAM>(old));
+  // A window that kept no focus inside itself loses the old one.
+  if (wm.active == window && wm.focus && TopLevelOf(wm.focus) != window) SetFocus(nullptr);
+}
+
+void ActivateNextAfterLosing(HWND lost) {
+  WindowManager& wm = Wm();
+  if (wm.active != lost) return;
+  HWND next = nullptr;
+  WindowObject* l = LiveWindow(lost);
+  // The owner first, then the topmost other visible, enabled top-level window.
+  if (l && l->owner && LiveWindow(l->owner) && (l->owner->style & WS_VISIBLE) && !(l->owner->style & WS_DISABLED))
+    next = l->owner;
+  if (!next)
+    for (HWND top : wm.desktop->children)
+      if (top != lost && (top->style & WS_VISIBLE) && !(top->style & (WS_DISABLED | WS_MINIMIZE)) && !top->destroying) {
+        next = top;
+        break;
+      }
+  ActivateWindow(next, WA_ACTIVE, false);
+}
+
+HWND SetActiveWindow(HWND window) {
+  HWND old = Wm().active;
+  if (window && !LiveWindow(window)) return nullptr;
+  ActivateWindow(window ? TopLevelOf(window) : nullptr, WA_ACTIVE, true);
+  return old;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+  if (!LiveWindow(window)) return FALSE;
+  SetActiveWindow(window);
+  return TRUE;
+}
+
+void ForgetWindowInput(HWND window) {
+  WindowManager& wm = Wm();
+  ForgetCaret(window);
+  if (wm.focus == window) wm.focus = nullptr;
+  if (wm.active == window) wm.active = nullptr;
+  if (wm.capture == window) wm.capture = nullptr;
+  if (wm.trackLeave == window) wm.trackLeave = nullptr;
+  if (wm.trackNcLeave == window) wm.trackNcLeave = nullptr;
+  if (wm.locked == window) LockWindowUpdate(nullptr);  // what it held back is painted
+  if (wm.lastHover == window) wm.lastHover = nullptr;
+  if (wm.lastClick.window == window) wm.lastClick = ClickMemory{};
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+  WindowObject* w = LiveWindow(window);
+  if (!w) return FALSE;
+  bool wasDisabled = w->style & WS_DISABLED;
+  if (enable && wasDisabled) {
+    w->style &= ~WS_DISABLED;
+    SendMessage(window, WM_ENABLE, TRUE, 0);
+  } else if (!enable && !wasDisabled) {
+    SendMessage(window, WM_CANCELMODE, 0, 0);
+    w->style |= WS_DISABLED;
+    WindowManager& wm = Wm();
+    if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+    if (wm.capture == window) ReleaseCapture();
+    SendMessage(window, WM_ENABLE, FALSE, 0);
+  }
+  return wasDisabled ? TRUE : FALSE;
+}
+
+BOOL IsWindowEnabled(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
+}
+
+HWND SetCapture(HWND window) {
+  WindowManager& wm = Wm();
+  HWND old = wm.capture;
+  if (window && !LiveWindow(window)) return nullptr;
+  if (old == window) return old;
+  wm.capture = window;
+  if (old && LiveWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
+  return old;
+}
+
+BOOL ReleaseCapture() {
+  WindowManager& wm = Wm();
+  HWND old = wm.capture;
+  if (!old) return TRUE;
+  wm.capture = nullptr;
+  if (LiveWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+  return TRUE;
+}
+
+HWND GetCapture() { return Wm().capture; }

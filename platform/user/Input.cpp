@@ -1,0 +1,407 @@
+// Host input turned into window messages: hit testing, capture, mouse activation, double
+// clicks, the key state table and the characters TranslateMessage makes.
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "platform/rtl/Clock.h"
+#include "platform/user/Window.h"
+
+namespace {
+
+UINT ButtonMessage(int button, bool down, bool client) {
+  static const UINT clientDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  static const UINT clientUp[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+  static const UINT ncDown[3] = {WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN};
+  static const UINT ncUp[3] = {WM_NCLBUTTONUP, WM_NCRBUTTONUP, WM_NCMBUTTONUP};
+  int b = button < 0 || button > 2 ? 0 : button;
+  return client ? (down ? clientDown[b] : clientUp[b]) : (down ? ncDown[b] : ncUp[b]);
+}
+
+int ButtonVk(int button) { return button == 1 ? VK_RBUTTON : button == 2 ? VK_MBUTTON : VK_LBUTTON; }
+
+WPARAM MouseKeys() {
+  const BYTE* k = Wm().keys;
+  WPARAM w = 0;
+  if (k[VK_LBUTTON] & 0x80) w |= MK_LBUTTON;
+  if (k[VK_RBUTTON] & 0x80) w |= MK_RBUTTON;
+  if (k[VK_MBUTTON] & 0x80) w |= MK_MBUTTON;
+  if (k[VK_SHIFT] & 0x80) w |= MK_SHIFT;
+  if (k[VK_CONTROL] & 0x80) w |= MK_CONTROL;
+  return w;
+}
+
+void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int hit = HTCLIENT) {
+  WindowManager& wm = Wm();
+  MSG m{window, message, wParam, lParam, GetTickCount(), wm.cursorPos};
+  wm.input.push_back(InputMessage{m, hit, ++wm.nextInputSerial});
+}
+
+struct Target {
+  HWND window = nullptr;
+  int hit = HTNOWHERE;
+};
+
+// The window under the cursor and the part of it, or the capture window.
+Target FindTarget(POINT p) {
+  WindowManager& wm = Wm();
+  if (wm.capture && LiveWindow(wm.capture)) return Target{wm.capture, HTCLIENT};
+  HWND w = WindowFromPoint(p);
+  // A disabled top-level window takes no mouse input; it only hears the error code.
+  if (HWND top = TopLevelOf(w); top && top != wm.desktop && (top->style & WS_DISABLED)) return Target{top, HTERROR};
+  while (w && w != wm.desktop) {
+    int hit = static_cast<int>(static_cast<short>(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))));
+    if (hit != HTTRANSPARENT) return Target{w, hit};
+    w = LiveWindow(w) ? LiveWindow(w)->parent : nullptr;
+  }
+  return Target{nullptr, HTNOWHERE};
+}
+
+LPARAM ClientPoint(HWND window, POINT p) {
+  ScreenToClient(window, &p);
+  return MAKELPARAM(p.x, p.y);
+}
+
+void MouseMove(POINT p) {
+  WindowManager& wm = Wm();
+  wm.cursorPos = p;
+  Target t = FindTarget(p);
+  // Tracking ends when the mouse leaves the part it was asked for: the client area, or the frame.
+  if (wm.trackLeave && (t.window != wm.trackLeave || t.hit != HTCLIENT)) {
+    Queue(wm.trackLeave, WM_MOUSELEAVE, 0, 0);
+    wm.trackLeave = nullptr;
+  }
+  if (wm.trackNcLeave && (t.window != wm.trackNcLeave || t.hit == HTCLIENT)) {
+    Queue(wm.trackNcLeave, WM_NCMOUSELEAVE, 0, 0);
+    wm.trackNcLeave = nullptr;
+  }
+  if (!t.window) return;
+  if (t.hit == HTCLIENT || t.hit == HTERROR)
+    Queue(t.window, WM_MOUSEMOVE, MouseKeys(), ClientPoint(t.window, p), t.hit);
+  else
+    Queue(t.window, WM_NCMOUSEMOVE, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y), t.hit);
+}
+
+bool IsDoubleClick(HWND window, UINT message, POINT p, bool client) {
+  WindowManager& wm = Wm();
+  ClickMemory& last = wm.lastClick;
+  DWORD now = GetTickCount();
+  bool dbl = last.window == window && last.message == message && now - last.time <= GetDoubleClickTime() &&
+             std::abs(p.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+             std::abs(p.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  if (client && !(LiveWindow(window)->cls->style & CS_DBLCLKS)) dbl = false;
+  // After a double click the next click starts again.
+  last = dbl ? ClickMemory{} : ClickMemory{window, message, now, p};
+  return dbl;
+}
+
+void MouseButton(POINT p, int button, bool down) {
+  WindowManager& wm = Wm();
+  wm.cursorPos = p;
+  int vk = ButtonVk(button);
+  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ 1)) : static_cast<BYTE>(wm.keys[vk] & 1);
+  Target t = FindTarget(p);
+  if (!t.window) return;
+  bool client = t.hit == HTCLIENT || t.hit == HTERROR;
+  UINT message = ButtonMessage(button, down, client);
+  if (down && t.hit != HTERROR && IsDoubleClick(t.window, message, p, client)) message += 2;  // DBLCLK follows DOWN
+  if (client)
+    Queue(t.window, message, MouseKeys(), ClientPoint(t.window, p), t.hit);
+  else
+    Queue(t.window, message, static_cast<WPARAM>(t.hit), MAKELPARAM(p.x, p.y), t.hit);
+}
+
+void Wheel(POINT p, int delta) {
+  WindowManager& wm = Wm();
+  wm.cursorPos = p;
+  HWND target = wm.focus ? wm.focus : wm.active;
+  if (!target) return;
+  Queue(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(p.x, p.y));
+}
+
+// Alt without Ctrl makes keys system keys (Ctrl+Alt is AltGr and types); F10 and Alt
+// itself are system keys, and so is every key while no window has the focus.
+void Key(int vk, bool down) {
+  WindowManager& wm = Wm();
+  if (vk <= 0 || vk > 255) return;
+  bool wasDown = wm.keys[vk] & 0x80;
+  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ (wasDown ? 0 : 1))) : static_cast<BYTE>(wm.keys[vk] & 1);
+  bool alt = (wm.keys[VK_MENU] & 0x80) || (vk == VK_MENU && !down);
+  bool ctrl = wm.keys[VK_CONTROL] & 0x80;
+  HWND target = wm.focus ? wm.focus : wm.active;
+  if (!target) return;
+  bool sys = (alt && !ctrl) || vk == VK_F10 || !wm.focus;
+  UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+  bool context = alt && !ctrl && (down || vk != VK_MENU);
+  LPARAM l = 1 | (context ? (1 << 29) : 0) | (wasDown ? (1 << 30) : 0) | (down ? 0 : (1u << 31));
+  Queue(target, message, static_cast<WPARAM>(vk), static_cast<LPARAM>(static_cast<std::uint32_t>(l)));
+}
+
+// Characters come from the host's text input, so every keyboard layout types what its keys
+// say. Each byte of the UTF-8 text is one WM_CHAR, lead byte first, as double-byte code
+// pages send theirs. Control characters, Ctrl+letter and Alt+key characters are made by
+// TranslateMessage from the keys instead, so a host that reports them as text too does not
+// type them twice.
+void Text(const std::string& text) {
+  WindowManager& wm = Wm();
+  HWND target = wm.focus ? wm.focus : wm.active;
+  if (!target) return;
+  bool alt = wm.keys[VK_MENU] & 0x80, ctrl = wm.keys[VK_CONTROL] & 0x80;
+  if (alt != ctrl) return;
+  for (unsigned char c : text)
+    if (c >= 0x20 && c != 0x7F) Queue(target, WM_CHAR, c, 1);
+}
+
+std::map<const DropObject*, std::unique_ptr<DropObject>>& Drops() {
+  static std::map<const DropObject*, std::unique_ptr<DropObject>> drops;
+  return drops;
+}
+
+void DropFiles(POINT p, const std::vector<std::string>& files) {
+  HWND w = WindowFromPoint(p);
+  while (w && w != Wm().desktop && !(LiveWindow(w)->exStyle & WS_EX_ACCEPTFILES)) w = LiveWindow(w)->parent;
+  if (!w || w == Wm().desktop) return;
+  auto drop = std::make_unique<DropObject>();
+  drop->files = files;
+  drop->point = p;
+  ScreenToClient(w, &drop->point);
+  HDROP handle = drop.get();
+  Drops().emplace(handle, std::move(drop));
+  PostMessage(w, WM_DROPFILES, reinterpret_cast<WPARAM>(handle), 0);
+}
+
+}  // namespace
+
+bool TranslateHostEvent() {
+  WindowManager& wm = Wm();
+  InputEvent e;
+  if (!wm.host || !wm.host->PollEvent(e)) return false;
+  POINT p{e.x, e.y};
+  switch (e.kind) {
+    case InputEvent::Kind::MouseMove: MouseMove(p); break;
+    case InputEvent::Kind::MouseDown: MouseButton(p, e.button, true); break;
+    case InputEvent::Kind::MouseUp: MouseButton(p, e.button, false); break;
+    case InputEvent::Kind::Wheel: Wheel(p, e.wheelDelta); break;
+    case InputEvent::Kind::KeyDown: Key(e.vk, true); break;
+    case InputEvent::Kind::KeyUp: Key(e.vk, false); break;
+    case InputEvent::Kind::Text: Text(e.text); break;
+    case InputEvent::Kind::DropFiles: DropFiles(p, e.files); break;
+    case InputEvent::Kind::Close:
+      // The program is asked to close as a whole, through its main window, whatever window
+      // happens to be active (a dialog's Close would only close the dialog).
+      if (HWND main = MainWindow()) PostMessage(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+      else PostQuitMessage(0);
+      break;
+  }
+  return true;
+}
+
+namespace {
+
+bool IsMouseMessage(UINT m) {
+  return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
+}
+
+bool IsButtonDown(UINT m) {
+  switch (m) {
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: case WM_NCRBUTTONDBLCLK: case WM_NCMBUTTONDBLCLK:
+      return true;
+  }
+  return false;
+}
+
+// WM_SETCURSOR names the client mouse message even for a non-client one.
+UINT ClientMouseMessage(UINT m) {
+  return m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK ? m - WM_NCMOUSEMOVE + WM_MOUSEMOVE : m;
+}
+
+// A press in any window but the active one asks it with WM_MOUSEACTIVATE; every answer
+// but the NOACTIVATE ones (0 included) activates its top-level window. False to eat it.
+bool MouseActivate(HWND window, int hit, UINT message) {
+  WindowManager& wm = Wm();
+  HWND top = TopLevelOf(window);
+  if (wm.capture || !top || top == wm.desktop || window == wm.active) return true;
+  if (top->style & WS_DISABLED) return false;
+  LRESULT r = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(hit, message));
+  bool activate = r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT;
+  if (activate && top != wm.active && LiveWindow(top)) ActivateWindow(top, WA_CLICKACTIVE, true);
+  return r != MA_ACTIVATEANDEAT && r != MA_NOACTIVATEANDEAT;
+}
+
+}  // namespace
+
+// An input message leaving the queue: the keyboard or mouse hook sees it first and may eat
+// it; a mouse message that is really taken then activates on a press and sets the cursor.
+bool AcceptInputMessage(InputMessage& input, bool remove) {
+  MSG& msg = input.msg;
+  int code = remove ? HC_ACTION : HC_NOREMOVE;
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
+    return !CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam);
+  if (!IsMouseMessage(msg.message)) return true;
+  MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, static_cast<UINT>(input.hit), 0};
+  if (CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
+  if (!remove || msg.message == WM_MOUSEWHEEL) return true;
+  WindowManager& wm = Wm();
+  if (!LiveWindow(msg.hwnd)) return false;
+  if (input.hit == HTERROR) {  // a disabled window: only the cursor hears of it
+    SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(HTERROR, msg.message));
+    return false;
+  }
+  bool eaten = IsButtonDown(msg.message) && !MouseActivate(msg.hwnd, input.hit, msg.message);
+  if (!LiveWindow(msg.hwnd)) return false;
+  if (!wm.capture)
+    SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd),
+                MAKELPARAM(input.hit, ClientMouseMessage(msg.message)));
+  return !eaten && LiveWindow(msg.hwnd);
+}
+
+namespace {
+
+// The characters keys make themselves: the control characters and, with Ctrl, the letters'
+// control codes. 0 for a key whose character comes from the host's text input.
+int KeyCharacter(int vk, bool ctrl, bool alt) {
+  switch (vk) {
+    case VK_RETURN: return '\r';
+    case VK_BACK: return '\b';
+    case VK_TAB: return ctrl ? 0 : '\t';
+    case VK_ESCAPE: return 27;
+  }
+  if (ctrl && !alt && vk >= 'A' && vk <= 'Z') return vk - 'A' + 1;
+  return 0;
+}
+
+// The character of a key pressed with Alt, for WM_SYSCHAR (menu mnemonics).
+int SystemKeyCharacter(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return vk + 32;
+  if ((vk >= '0' && vk <= '9') || vk == VK_SPACE) return vk;
+  if (vk == VK_RETURN) return '\r';
+  return 0;
+}
+
+}  // namespace
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (!msg) return FALSE;
+  UINT m = msg->message;
+  if (m != WM_KEYDOWN && m != WM_SYSKEYDOWN) return m == WM_KEYUP || m == WM_SYSKEYUP ? TRUE : FALSE;
+  const BYTE* k = Wm().keys;
+  bool ctrl = k[VK_CONTROL] & 0x80, alt = k[VK_MENU] & 0x80;
+  int vk = static_cast<int>(msg->wParam);
+  int c = m == WM_SYSKEYDOWN ? (alt ? SystemKeyCharacter(vk) : 0) : KeyCharacter(vk, ctrl, alt);
+  if (c) {
+    MSG ch = *msg;
+    ch.message = m == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    ch.wParam = static_cast<WPARAM>(c);
+    Wm().posted.push_front(ch);  // the character comes next
+  }
+  return TRUE;
+}
+
+SHORT GetKeyState(int vk) {
+  if (vk < 0 || vk > 255) return 0;
+  BYTE k = Wm().keys[vk];
+  return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
+}
+
+SHORT GetAsyncKeyState(int vk) { return static_cast<SHORT>(GetKeyState(vk) & 0x8000); }
+
+BOOL GetKeyboardState(BYTE* state) {
+  if (!state) return FALSE;
+  for (int i = 0; i < 256; ++i) state[i] = Wm().keys[i];
+  return TRUE;
+}
+
+BOOL GetCursorPos(POINT* out) {
+  if (!out) return FALSE;
+  EnsureDesktop();
+  *out = Wm().cursorPos;
+  return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+  EnsureDesktop();
+  WindowManager& wm = Wm();
+  x = std::max(0, std::min(x, wm.config.width - 1));
+  y = std::max(0, std::min(y, wm.config.height - 1));
+  // As on Windows, moving the cursor produces a mouse move.
+  InputEvent e;
+  e.kind = InputEvent::Kind::MouseMove;
+  e.x = x;
+  e.y = y;
+  wm.cursorPos = POINT{x, y};
+  wm.host->Inject(e);
+  return TRUE;
+}
+
+BOOL MessageBeep(UINT) {
+  EnsureDesktop();
+  Wm().host->Beep();
+  return TRUE;
+}
+
+BOOL DragDetect(HWND window, POINT start) {
+  // Waits for the mouse to leave the drag rectangle (a drag) or the button to rise.
+  SetCapture(window);
+  MSG msg;
+  BOOL dragged = FALSE;
+  while (GetCapture() == window) {
+    if (!PeekMessage(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+      if (!WaitMessage()) break;  // nothing more can come
+      continue;
+    }
+    if (msg.message == WM_LBUTTONUP) break;
+    if (msg.message == WM_MOUSEMOVE &&
+        (std::abs(msg.pt.x - start.x) > GetSystemMetrics(SM_CXDRAG) / 2 ||
+         std::abs(msg.pt.y - start.y) > GetSystemMetrics(SM_CYDRAG) / 2)) {
+      dragged = TRUE;
+      break;
+    }
+  }
+  if (GetCapture() == window) ReleaseCapture();
+  return dragged;
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+  if (!track) return FALSE;
+  HWND& slot = (track->dwFlags & TME_NONCLIENT) ? Wm().trackNcLeave : Wm().trackLeave;
+  if (track->dwFlags & TME_CANCEL) {
+    if (slot == track->hwndTrack) slot = nullptr;
+    return TRUE;
+  }
+  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) slot = track->hwndTrack;
+  return TRUE;
+}
+
+UINT DragQueryFile(HDROP drop, UINT index, LPSTR out, UINT size) {
+  auto it = Drops().find(drop);
+  if (it == Drops().end()) return 0;
+  const auto& files = it->second->files;
+  if (index == 0xFFFFFFFF) return static_cast<UINT>(files.size());
+  if (index >= files.size()) return 0;
+  const std::string& name = files[index];
+  if (!out || size == 0) return static_cast<UINT>(name.size());
+  UINT n = std::min<UINT>(static_cast<UINT>(name.size()), size - 1);
+  std::memcpy(out, name.data(), n);
+  out[n] = 0;
+  return n;
+}
+
+BOOL DragQueryPoint(HDROP drop, POINT* out) {
+  auto it = Drops().find(drop);
+  if (it == Drops().end() || !out) return FALSE;
+  *out = it->second->point;
+  return TRUE;
+}
+
+void DragFinish(HDROP drop) { Drops().erase(drop); }
+
+void DragAcceptFiles(HWND window, BOOL accept) {
+  WindowObject* w = LiveWindow(window);
+  if (!w) return;
+  if (accept) w->exStyle |= WS_EX_ACCEPTFILES;
+  else w->exStyle &= ~WS_EX_ACCEPTFILES;
+}

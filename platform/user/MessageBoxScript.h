@@ -1,0 +1,12 @@
+#pragma once
+// A test's answers to message boxes: when a script is set, a message box asks it instead of
+// showing itself, and returns what the script answers.
+
+#include <functional>
+
+#include "platform/gdi/WinDefs.h"
+
+using MessageBoxScript = std::function<int(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)>;
+void SetMessageBoxScript(MessageBoxScript script);
+// The script's answer, or 0 when no script is set.
+int RunMessageBoxScript(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);

@@ -1,0 +1,175 @@
+// Where windows are on the desktop, what of them can be seen, and exposing what a change
+// uncovered.
+
+#include "platform/user/Window.h"
+
+namespace {
+
+POINT ParentClientOrigin(const WindowObject& w) {
+  WindowObject* p = LiveWindow(w.parent);
+  if (!p || w.parent == Wm().desktop) return POINT{0, 0};
+  RECT pc = ScreenClientRect(w.parent);
+  return POINT{pc.left, pc.top};
+}
+
+// Invalidates the parts of a window and its descendants under a screen region.
+void ExposeWindow(HWND window, const Region& screen) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || !(w->style & WS_VISIBLE)) return;
+  Region under = screen.Intersect(ScreenRect(window));
+  if (under.Empty()) return;
+  RECT client = ScreenClientRect(window);
+  Region inClient = under.Intersect(client);
+  if (!under.Subtract(Region(client)).Empty()) w->ncDirty = true;
+  if (!inClient.Empty()) {
+    inClient.Offset(-client.left, -client.top);
+    w->update = w->update.Union(inClient);
+    w->erase = true;
+  }
+  for (HWND c : w->children) ExposeWindow(c, screen);
+}
+
+}  // namespace
+
+RECT ScreenRect(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  if (!w) return RECT{};
+  POINT o = ParentClientOrigin(*w);
+  return RECT{w->rect.left + o.x, w->rect.top + o.y, w->rect.right + o.x, w->rect.bottom + o.y};
+}
+
+RECT ScreenClientRect(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  if (!w) return RECT{};
+  RECT r = ScreenRect(window);
+  return RECT{r.left + w->client.left, r.top + w->client.top, r.left + w->client.right, r.top + w->client.bottom};
+}
+
+bool IsVisibleOnScreen(HWND window) {
+  for (WindowObject* w = LiveWindow(window); w; w = LiveWindow(w->parent)) {
+    if (!(w->style & WS_VISIBLE)) return false;
+    if (w == Wm().desktop) return true;
+  }
+  return false;
+}
+
+Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
+  WindowObject* w = LiveWindow(window);
+  WindowManager& wm = Wm();
+  if (!w || !IsVisibleOnScreen(window)) return Region();
+  if (window == wm.desktop) {
+    // The desktop sees what no top-level window covers.
+    Region r(RECT{0, 0, wm.config.width, wm.config.height});
+    for (HWND c : w->children)
+      if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
+    return r;
+  }
+  Region r(clientOnly ? ScreenClientRect(window) : ScreenRect(window));
+  if (clipChildren)
+    for (HWND c : w->children)
+      if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
+  // Each level: inside the parent's client area, under no sibling above.
+  for (HWND cur = window; cur != wm.desktop;) {
+    WindowObject* c = LiveWindow(cur);
+    WindowObject* p = LiveWindow(c->parent);
+    if (!p) return Region();
+    if (c->parent != wm.desktop) r = r.Intersect(ScreenClientRect(c->parent));
+    for (HWND sibling : p->children) {
+      if (sibling == cur) break;
+      if (sibling->style & WS_VISIBLE) r = r.Subtract(ScreenRect(sibling));
+    }
+    cur = c->parent;
+  }
+  return r;
+}
+
+void ExposeScreenRegion(const Region& screen, HWND except) {
+  WindowManager& wm = Wm();
+  if (screen.Empty() || !wm.desktop) return;
+  if (except != wm.desktop) PaintWallpaper(screen.Intersect(VisibleRegion(wm.desktop, false, false)));
+  for (HWND top : wm.desktop->children)
+    if (top != except) ExposeWindow(top, screen);
+  wm.presentPending = true;
+}
+
+BOOL GetWindowRect(HWND window, RECT* out) {
+  if (!LiveWindow(window) || !out) return FALSE;
+  *out = ScreenRect(window);
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND window, RECT* out) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || !out) return FALSE;
+  *out = RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, POINT* point) {
+  if (!LiveWindow(window) || !point) return FALSE;
+  RECT c = ScreenClientRect(window);
+  point->x += c.left;
+  point->y += c.top;
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT* point) {
+  if (!LiveWindow(window) || !point) return FALSE;
+  RECT c = ScreenClientRect(window);
+  point->x -= c.left;
+  point->y -= c.top;
+  return TRUE;
+}
+
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
+  RECT a = from ? ScreenClientRect(from) : RECT{};
+  RECT b = to ? ScreenClientRect(to) : RECT{};
+  int dx = a.left - b.left, dy = a.top - b.top;
+  for (UINT i = 0; points && i < count; ++i) {
+    points[i].x += dx;
+    points[i].y += dy;
+  }
+  return MAKELONG(dx, dy);
+}
+
+namespace {
+
+// The deepest visible, enabled window under a screen point, among the children of parent.
+HWND DeepestAt(HWND parent, POINT p) {
+  WindowObject* w = LiveWindow(parent);
+  for (HWND c : w->children) {
+    if (!(c->style & WS_VISIBLE)) continue;
+    RECT r = ScreenRect(c);
+    if (p.x < r.left || p.x >= r.right || p.y < r.top || p.y >= r.bottom) continue;
+    if ((c->style & WS_CHILD) && (c->style & WS_DISABLED)) return nullptr;  // the parent gets it
+    RECT cr = ScreenClientRect(c);
+    if (p.x >= cr.left && p.x < cr.right && p.y >= cr.top && p.y < cr.bottom) {
+      HWND deeper = DeepestAt(c, p);
+      if (deeper) return deeper;
+    }
+    return c;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HWND WindowFromPoint(POINT point) {
+  EnsureDesktop();
+  HWND found = DeepestAt(Wm().desktop, point);
+  return found ? found : Wm().desktop;
+}
+
+HWND ChildWindowFromPoint(HWND parent, POINT point) {
+  WindowObject* p = LiveWindow(parent);
+  if (!p) return nullptr;
+  POINT s = point;
+  ClientToScreen(parent, &s);
+  RECT pr = ScreenRect(parent);
+  if (s.x < pr.left || s.x >= pr.right || s.y < pr.top || s.y >= pr.bottom) return nullptr;
+  for (HWND c : p->children) {
+    RECT r = ScreenRect(c);
+    if (s.x >= r.left && s.x < r.right && s.y >= r.top && s.y < r.bottom) return c;
+  }
+  return parent;
+}

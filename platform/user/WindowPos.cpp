@@ -1,0 +1,295 @@
+// Moving, sizing, stacking, showing, hiding, minimizing and maximizing windows.
+
+#include <algorithm>
+
+#include "platform/user/Window.h"
+
+RECT NonClientInsets(DWORD style, DWORD exStyle, bool menu);
+
+namespace {
+
+bool OwnedBy(HWND window, HWND owner) {
+  for (WindowObject* w = LiveWindow(window); w && w->owner; w = LiveWindow(w->owner))
+    if (w->owner == owner) return true;
+  return false;
+}
+
+// Windows owned by a top-level window stay above it, in their own order.
+void KeepOwnedAbove(std::vector<HWND>& list, HWND owner) {
+  std::vector<HWND> owned;
+  for (HWND w : list)
+    if (OwnedBy(w, owner)) owned.push_back(w);
+  if (owned.empty()) return;
+  list.erase(std::remove_if(list.begin(), list.end(), [&](HWND w) { return OwnedBy(w, owner); }), list.end());
+  list.insert(std::find(list.begin(), list.end(), owner), owned.begin(), owned.end());
+}
+
+void Restack(WindowObject& w, HWND window, HWND after) {
+  WindowObject* p = LiveWindow(w.parent);
+  if (!p) return;
+  auto& list = p->children;
+  list.erase(std::remove(list.begin(), list.end(), window), list.end());
+  if (after == HWND_TOPMOST) w.exStyle |= WS_EX_TOPMOST;
+  if (after == HWND_NOTOPMOST) w.exStyle &= ~WS_EX_TOPMOST;
+  if (after == HWND_BOTTOM) {
+    list.push_back(window);
+    return;
+  }
+  auto pos = list.begin();
+  if (after != HWND_TOP && after != HWND_TOPMOST && after != HWND_NOTOPMOST) {
+    auto it = std::find(list.begin(), list.end(), after);
+    pos = it == list.end() ? list.begin() : it + 1;
+  } else if (!(w.exStyle & WS_EX_TOPMOST)) {
+    // Ordinary windows stay below the topmost ones.
+    while (pos != list.end() && ((*pos)->exStyle & WS_EX_TOPMOST)) ++pos;
+  }
+  list.insert(pos, window);
+  KeepOwnedAbove(list, window);
+}
+
+void InvalidateWhole(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  if (!w) return;
+  w->ncDirty = true;
+  w->erase = true;
+  w->update = Region(RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top});
+  for (HWND c : w->children) InvalidateWhole(c);
+}
+
+void ComputeClient(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  RECT calc = w->rect;
+  SendMessage(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc));
+  if (!LiveWindow(window)) return;
+  w->client = RECT{calc.left - w->rect.left, calc.top - w->rect.top, calc.right - w->rect.left,
+                   calc.bottom - w->rect.top};
+  if (w->client.right < w->client.left) w->client.right = w->client.left;
+  if (w->client.bottom < w->client.top) w->client.bottom = w->client.top;
+}
+
+bool IsTopLevel(const WindowObject& w) { return w.parent == Wm().desktop; }
+
+// The focus inside a hidden child goes to its parent; a hidden top-level window passes
+// activation (and with it the focus) on.
+void LoseActivationAndFocus(HWND window) {
+  WindowManager& wm = Wm();
+  WindowObject* w = LiveWindow(window);
+  if (!w) return;
+  if (IsTopLevel(*w)) {
+    if (wm.active == window) ActivateNextAfterLosing(window);
+  } else if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) {
+    SetFocus(w->parent);
+  }
+  if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+}
+
+}  // namespace
+
+BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
+  WindowObject* w = LiveWindow(window);
+  WindowManager& wm = Wm();
+  if (!w || window == wm.desktop) return FALSE;
+  bool wasVisible = w->style & WS_VISIBLE;
+  if (wasVisible) flags &= ~SWP_SHOWWINDOW;
+  else flags &= ~SWP_HIDEWINDOW;
+  WINDOWPOS pos{window, after, x, y, cx, cy, flags};
+  if (flags & SWP_NOMOVE) pos.x = w->rect.left, pos.y = w->rect.top;
+  if (flags & SWP_NOSIZE) pos.cx = w->rect.right - w->rect.left, pos.cy = w->rect.bottom - w->rect.top;
+  if (!(flags & SWP_NOSENDCHANGING)) {
+    SendMessage(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!LiveWindow(window)) return FALSE;
+  }
+  Region oldVisible = VisibleRegion(window, false, false);
+  RECT oldRect = w->rect, oldClient = w->client;
+  if (!(pos.flags & SWP_NOZORDER)) Restack(*w, window, pos.hwndInsertAfter);
+  w->rect = RECT{pos.x, pos.y, pos.x + std::max(0, pos.cx), pos.y + std::max(0, pos.cy)};
+  bool sized = w->rect.right - w->rect.left != oldRect.right - oldRect.left ||
+               w->rect.bottom - w->rect.top != oldRect.bottom - oldRect.top;
+  if (sized || (pos.flags & SWP_FRAMECHANGED)) ComputeClient(window);
+  if (!LiveWindow(window)) return FALSE;
+  if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
+  if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+  BumpLayoutSerial();
+  bool moved = w->rect.left != oldRect.left || w->rect.top != oldRect.top;
+  bool clientChanged = !(w->client == oldClient) || sized;
+  if ((pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOACTIVATE) && IsTopLevel(*w))
+    ActivateWindow(window, WA_ACTIVE, false);
+  if (!LiveWindow(window)) return FALSE;
+  Region newVisible = VisibleRegion(window, false, false);
+  ExposeScreenRegion(oldVisible.Subtract(newVisible), window);
+  bool changed = moved || sized || (pos.flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) || !(pos.flags & SWP_NOZORDER);
+  if (changed && (w->style & WS_VISIBLE) && !(pos.flags & SWP_NOREDRAW)) {
+    InvalidateWhole(window);
+    wm.presentPending = true;
+  }
+  if ((pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOREDRAW))
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_FRAME | RDW_NOCHILDREN);
+  if (!LiveWindow(window)) return FALSE;
+  // The flags say what really changed.
+  pos.flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
+  if (!moved) pos.flags |= SWP_NOMOVE;
+  if (!clientChanged) pos.flags |= SWP_NOSIZE;
+  pos.x = w->rect.left;
+  pos.y = w->rect.top;
+  pos.cx = w->rect.right - w->rect.left;
+  pos.cy = w->rect.bottom - w->rect.top;
+  SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+  // A hidden window gives up activation and the focus after it has heard it is hidden.
+  if (pos.flags & SWP_HIDEWINDOW) LoseActivationAndFocus(window);
+  return TRUE;
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+  return SetWindowPos(window, nullptr, x, y, width, height,
+                      SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+namespace {
+
+RECT MinimizedRect(const WindowObject& w) {
+  int height = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+  int slot = 0;
+  for (HWND sibling : LiveWindow(w.parent)->children)
+    if (sibling != &w && (sibling->style & WS_MINIMIZE)) ++slot;
+  RECT area = w.parent == Wm().desktop ? RECT{0, 0, Wm().config.width, Wm().config.height} : ScreenClientRect(w.parent);
+  int width = 160;
+  return RECT{slot * width, area.bottom - area.top - height, slot * width + width, area.bottom - area.top};
+}
+
+void Place(HWND window, const RECT& r, DWORD setStyle, DWORD clearStyle, UINT flags) {
+  WindowObject* w = LiveWindow(window);
+  w->style = (w->style & ~clearStyle) | setStyle;
+  SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags | SWP_FRAMECHANGED);
+}
+
+}  // namespace
+
+namespace {
+
+// An overlapped window hears its size and place when it is first shown, not when it is made.
+void SendFirstSizeAndMove(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || !w->sizePending || !(w->style & WS_VISIBLE)) return;
+  w->sizePending = false;
+  WPARAM kind = (w->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  SendMessage(window, WM_SIZE, kind, MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top));
+  if (!LiveWindow(window)) return;
+  SendMessage(window, WM_MOVE, 0, MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top));
+}
+
+BOOL ShowWindowNow(HWND window, int command);
+
+}  // namespace
+
+BOOL ShowWindow(HWND window, int command) {
+  BOOL wasVisible = ShowWindowNow(window, command);
+  SendFirstSizeAndMove(window);
+  return wasVisible;
+}
+
+namespace {
+
+BOOL ShowWindowNow(HWND window, int command) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || window == Wm().desktop) return FALSE;
+  bool wasVisible = w->style & WS_VISIBLE;
+  bool child = w->style & WS_CHILD;
+  UINT activate = child ? SWP_NOACTIVATE | SWP_NOZORDER : 0;
+  switch (command) {
+    case SW_HIDE:
+      if (!wasVisible) return FALSE;
+      SendMessage(window, WM_SHOWWINDOW, FALSE, 0);
+      SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return TRUE;
+    case SW_MINIMIZE: case SW_SHOWMINIMIZED: case SW_SHOWMINNOACTIVE:
+      if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+      if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
+      if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
+      Place(window, MinimizedRect(*w), WS_MINIMIZE | WS_VISIBLE, WS_MAXIMIZE, activate | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+      if (Wm().active == window) ActivateNextAfterLosing(window);
+      return wasVisible;
+    case SW_MAXIMIZE: {
+      if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+      if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
+      RECT area;
+      SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+      if (child) area = RECT{0, 0, ScreenClientRect(w->parent).right - ScreenClientRect(w->parent).left,
+                             ScreenClientRect(w->parent).bottom - ScreenClientRect(w->parent).top};
+      RECT ins = NonClientInsets(w->style & ~WS_MINIMIZE, w->exStyle, w->menu != nullptr);
+      int frame = (w->style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : 0;
+      (void)ins;
+      RECT r{area.left - frame, area.top - frame, area.right + frame, area.bottom + frame};
+      if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
+      Place(window, r, WS_MAXIMIZE | WS_VISIBLE, WS_MINIMIZE, activate | SWP_SHOWWINDOW);
+      return wasVisible;
+    }
+    case SW_RESTORE: case SW_SHOWNORMAL: case SW_SHOWDEFAULT:
+      if (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
+        if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+        if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
+        Place(window, w->restoreRect, WS_VISIBLE, WS_MINIMIZE | WS_MAXIMIZE, activate | SWP_SHOWWINDOW);
+        return wasVisible;
+      }
+      break;
+  }
+  if (wasVisible) {
+    // Showing a visible window changes nothing; the commands that also restore activate it.
+    bool activates = command != SW_SHOW && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE;
+    if (activates && !child) ActivateWindow(window, WA_ACTIVE, true);
+    return TRUE;
+  }
+  UINT flags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | activate;
+  if (command == SW_SHOWNA || command == SW_SHOWNOACTIVATE) flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+  SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, flags);
+  return FALSE;
+}
+
+}  // namespace
+
+BOOL IsWindowVisible(HWND window) { return IsVisibleOnScreen(window) ? TRUE : FALSE; }
+
+BOOL IsIconic(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  return w && (w->style & WS_MINIMIZE) ? TRUE : FALSE;
+}
+
+BOOL IsZoomed(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  return w && (w->style & WS_MAXIMIZE) ? TRUE : FALSE;
+}
+
+BOOL BringWindowToTop(HWND window) {
+  return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
+  if (!rect) return FALSE;
+  RECT ins = NonClientInsets(style, exStyle, menu != FALSE);
+  rect->left -= ins.left;
+  rect->top -= ins.top;
+  rect->right += ins.right;
+  rect->bottom += ins.bottom;
+  return TRUE;
+}
+
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* out) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || !out) return FALSE;
+  out->showCmd = (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  out->rcNormalPosition = (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) ? w->restoreRect : w->rect;
+  return TRUE;
+}
+
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
+  WindowObject* w = LiveWindow(window);
+  if (!w || !placement) return FALSE;
+  const RECT& r = placement->rcNormalPosition;
+  if (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
+    w->restoreRect = r;
+  } else {
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ShowWindow(window, static_cast<int>(placement->showCmd));
+  return TRUE;
+}
