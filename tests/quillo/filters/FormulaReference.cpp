@@ -96,7 +96,7 @@ class Lexer {
     for (const char* two : kTwo) {
       if (c == two[0] && s_[pos_ + 1] == two[1]) {
         t.kind = Tok::kOp;
-        t.text = two;
+        t.text.assign(two, 2);
         pos_ += 2;
         return t;
       }
@@ -114,7 +114,7 @@ class Lexer {
     }
     t.kind = Tok::kName;
     if (c == '=') {
-      t.text = "=";
+      t.text.assign(1, '=');
       ++pos_;
       return t;
     }
