@@ -1,0 +1,122 @@
+#include "FormulaRun.h"
+
+#include <memory>
+
+namespace {
+
+// The fetch routine has no context argument: the run in progress names its picture here.
+const TestPicture* gFetchPicture = nullptr;
+
+std::uint32_t FetchFromTestPicture(std::int32_t row, std::int32_t column) { return gFetchPicture->At(row, column); }
+
+struct FetchScope {
+  explicit FetchScope(const TestPicture& picture) : previous(gFetchPicture) { gFetchPicture = &picture; }
+  ~FetchScope() { gFetchPicture = previous; }
+  const TestPicture* previous;
+};
+
+}  // namespace
+
+TestPicture MakeTestPicture(int width, int height, std::uint32_t seed) {
+  TestPicture picture{width, height, std::vector<std::uint32_t>(std::size_t(width) * height)};
+  std::uint32_t state = seed * 2654435761u + 1;
+  for (std::uint32_t& pixel : picture.pixels) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    pixel = state;
+  }
+  return picture;
+}
+
+std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
+                                       const FormulaSliders& sliders) {
+  FetchScope scope(picture);
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  std::vector<ChannelValues> out;
+  out.reserve(picture.pixels.size());
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      context->x = x;
+      context->y = y;
+      compiled.Setup()(picture.pixels[std::size_t(y) * picture.width + x], context.get());
+      ChannelValues values;
+      for (int c = 0; c < 4; ++c) values[c] = compiled.Channel(c)(context.get());
+      out.push_back(values);
+    }
+  }
+  return out;
+}
+
+std::vector<ChannelValues> RunReference(const std::array<std::string, 4>& formulas, const TestPicture& picture,
+                                        const FormulaSliders& sliders) {
+  std::vector<ReferenceFormula> parsed;
+  for (const std::string& text : formulas) parsed.emplace_back(text);
+  auto state = std::make_unique<ReferenceRunState>();
+  std::copy(std::begin(sliders.values), std::end(sliders.values), state->sliders);
+  std::vector<ChannelValues> out;
+  out.reserve(picture.pixels.size());
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      ChannelValues values;
+      for (int c = 0; c < 4; ++c) values[c] = parsed[c].Evaluate(picture, x, y, c, *state);
+      out.push_back(values);
+    }
+  }
+  return out;
+}
+
+CompiledFormula CompileTexts(const std::array<std::string, 4>& formulas, FormulaSource& source) {
+  for (int c = 0; c < 4; ++c) source.text[c] = formulas[c].c_str();
+  return CompileFormula(source);
+}
+
+FormulaComparison CompareWithReference(const std::array<std::string, 4>& formulas, const TestPicture& picture,
+                                       const FormulaSliders& sliders) {
+  FormulaComparison result;
+  FormulaSource source;
+  const CompiledFormula compiled = CompileTexts(formulas, source);
+  std::array<std::string, 4> referenceTexts = formulas;
+  for (int c = 0; c < 4; ++c) {
+    const ReferenceFormula reference(formulas[c]);
+    const FormulaError error = compiled.Error(c);
+    const bool limit = error != FormulaError::kNone && error != FormulaError::kSyntax;
+    if (limit) {
+      ++result.limitsReached;
+      referenceTexts[c] = "0";
+      continue;
+    }
+    if (reference.Valid() != (error == FormulaError::kNone)) {
+      result.mismatch = "channel " + std::to_string(c) + (reference.Valid() ? ": only the reference accepts "
+                                                                              : ": only the compiler accepts ") +
+                        formulas[c];
+      return result;
+    }
+    if (!reference.Valid()) {
+      if (reference.ErrorPosition() != source.errorPosition[c] || reference.ErrorLength() != source.errorLength[c]) {
+        result.mismatch = "channel " + std::to_string(c) + ": error at " + std::to_string(source.errorPosition[c]) +
+                          "+" + std::to_string(source.errorLength[c]) + ", reference " +
+                          std::to_string(reference.ErrorPosition()) + "+" + std::to_string(reference.ErrorLength()) +
+                          " in " + formulas[c];
+        return result;
+      }
+      ++result.errorsCompared;
+    } else {
+      ++result.channelsCompared;
+    }
+  }
+  const auto got = RunCompiled(compiled, picture, sliders);
+  const auto expected = RunReference(referenceTexts, picture, sliders);
+  for (std::size_t k = 0; k < got.size(); ++k) {
+    for (int c = 0; c < 4; ++c) {
+      if (got[k][c] == expected[k][c]) continue;
+      result.mismatch = "pixel " + std::to_string(k) + " channel " + std::to_string(c) + ": compiled " +
+                        std::to_string(got[k][c]) + ", reference " + std::to_string(expected[k][c]) + " for " +
+                        referenceTexts[c];
+      return result;
+    }
+  }
+  return result;
+}

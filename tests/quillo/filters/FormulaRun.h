@@ -1,0 +1,42 @@
+#pragma once
+// Runs a formula filter over a test picture, compiled or through the reference evaluator,
+// and returns every channel's raw value (before clamping) per pixel, row by row.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FormulaReference.h"
+#include "quillo/filters/FormulaCompiler.h"
+
+using ChannelValues = std::array<std::int32_t, 4>;
+
+struct FormulaSliders {
+  std::int32_t values[8] = {};
+};
+
+// A picture whose pixels follow from `seed` (every byte varies, transparency too).
+TestPicture MakeTestPicture(int width, int height, std::uint32_t seed);
+
+std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
+                                       const FormulaSliders& sliders);
+std::vector<ChannelValues> RunReference(const std::array<std::string, 4>& formulas, const TestPicture& picture,
+                                        const FormulaSliders& sliders);
+
+// Compiles four texts; the source record keeps the error fields.
+CompiledFormula CompileTexts(const std::array<std::string, 4>& formulas, FormulaSource& source);
+
+// What a comparison of the compiler with the reference evaluator found.
+struct FormulaComparison {
+  int channelsCompared = 0;   // valid in both, values compared on every pixel
+  int errorsCompared = 0;     // syntax errors in both, positions compared
+  int limitsReached = 0;      // the compiler stopped at a limit the reference does not have
+  std::string mismatch;       // empty when everything agreed
+};
+
+// Compiles and evaluates four formulas both ways over `picture` and compares every raw
+// channel value and every error position. A channel the compiler refuses for a limit (pending
+// operators, nested conditionals, code size) is compared as the constant 0.
+FormulaComparison CompareWithReference(const std::array<std::string, 4>& formulas, const TestPicture& picture,
+                                       const FormulaSliders& sliders);
