@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/rtl/RegistryStore.h"
+#include "platform/rtl/RegistryTree.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ LONG RegQueryValueEx(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWO
 }
 
 LONG RegSetValueEx(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataSize) {
-  if (data == nullptr && dataSize > 0) return ERROR_INVALID_PARAMETER;
+  if ((data == nullptr && dataSize > 0) || dataSize > kMaxValueSize) return ERROR_INVALID_PARAMETER;
   std::string bytes = data != nullptr ? std::string(reinterpret_cast<const char*>(data), dataSize) : std::string();
   return static_cast<LONG>(Store().SetValue(key, ValueName(name), type, std::move(bytes)));
 }
