@@ -232,7 +232,13 @@ TEST(TRegIniFile, ReadsSectionValuesInTheOrderWritten) {
   ini.WriteString("MRU Items", "F0", "/old.png");
   ini.WriteString("Other", "x", "1");
   ini.EraseSection("MRU Items");
-  for (int i = 0; i < 12; ++i) ini.WriteString("MRU Items", "F" + std::to_string(i), "/f" + std::to_string(i) + ".png");
+  for (int i = 0; i < 12; ++i) {
+    const std::string number = std::to_string(i);
+    std::string ident(1, 'F'), file(1, '/');  // built by appending: GCC 12 misreads "F" + text at -O3
+    ident += number;
+    file += 'f' + number + ".png";
+    ini.WriteString("MRU Items", ident, file);
+  }
   TStringList values;
   ini.ReadSectionValues("MRU Items", &values);
   ASSERT_EQ(values.Count(), 12);
