@@ -156,18 +156,17 @@ RegistryStore::FileStamp RegistryStore::StampOf(const AnsiString& fileName) cons
 void RegistryStore::Refresh() {
   const AnsiString fileName = fileNameOf_();
   if (loaded_ && fileName != fileName_) {
-    // What is pending belongs to the old file; a settings folder that has gone is not made
-    // again for it.
-    if (!pending_.empty() && DirectoryExists(ExtractFilePath(fileName_)))
-      Save();
-    else if (!pending_.empty())
-      Report(RegistryReport{RegistryReport::Kind::NotSaved, {}, {}, 0, "the settings folder has gone"});
+    if (!pending_.empty()) Save();  // what is pending belongs to the old file
     pending_.clear();
     loaded_ = false;
   }
   if (!loaded_) {
     fileName_ = fileName;
     notSavedReported_ = false;
+    // A save makes a settings folder that is missing at the start; one that goes away later
+    // (removed by the user, or a test's folder) is not made again behind his back.
+    const AnsiString folder = ExtractFilePath(fileName_);
+    mayCreateFolder_ = !folder.empty() && !DirectoryExists(folder);
     Load();
   } else if (StampOf(fileName_) != stamp_) {
     Load();
@@ -212,8 +211,7 @@ bool RegistryStore::Save(bool repair) {
   bool laterVersion = false;
   RegistryReport damage{RegistryReport::Kind::Damaged, {}, {}, 0, {}};
   try {
-    const AnsiString folder = ExtractFilePath(fileName_);
-    if (!folder.empty()) ForceDirectories(folder);
+    if (mayCreateFolder_) ForceDirectories(ExtractFilePath(fileName_));
     UpdateFileText(fileName_, [&](std::string& text) {
       RegistryFileContents contents = ParseRegistryText(text);
       if (contents.laterVersion) {
@@ -243,6 +241,7 @@ bool RegistryStore::Save(bool repair) {
   }
   if (!damage.keptAs.empty()) Report(damage);
   pending_.clear();
+  mayCreateFolder_ = false;
   tree_ = std::move(merged);
   stamp_ = FileStamp();  // read again at the next call: another process may have saved since
   notSavedReported_ = false;

@@ -12,6 +12,8 @@
 // the file's lock, reads the file as it is now, replays this process's unsaved changes onto it
 // in their order and puts the result in place atomically (UpdateFileText), so that processes
 // and threads writing at the same time lose nothing of each other's.
+// A settings folder that is missing at the start is made by the first save; one that goes
+// away while the program runs is not made again (the save is NotSaved).
 //
 // Trouble with the file is reported to the report handler (stderr when none is set), not to
 // the call that met it: the call did not cause it, and callers treat a failed call as a
@@ -118,6 +120,7 @@ private:
   std::function<AnsiString()> fileNameOf_;
   AnsiString fileName_;
   bool loaded_ = false;
+  bool mayCreateFolder_ = false;
   FileStamp stamp_;
   RegistryTree tree_;             // the file as last read, with the pending changes on it
   std::vector<RegChange> pending_;

@@ -446,3 +446,25 @@ TEST(RegistryApi, LeavesAFileItCannotReadAlone) {
   EXPECT_EQ(collector.reports[2].kind, RegistryReport::Kind::Unreadable);
   EXPECT_EQ(collector.reports[3].kind, RegistryReport::Kind::NotSaved);
 }
+
+// The first save makes a settings folder that is not there yet; one removed while the program
+// runs is not made again behind the user's back.
+TEST(RegistryApi, MakesAMissingSettingsFolderButNotAGoneOne) {
+  TempHome home;
+  ReportCollector collector;
+  const std::string folder = home.Path() + "/new/settings";
+  ::setenv("QUILLO_HOME", folder.c_str(), 1);
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, "first", "run"), 0);
+  EXPECT_NE(Contents(folder + "/registry.txt").find("\"first\"=\"run\""), std::string::npos);
+
+  HKEY key = Create(HKEY_CURRENT_USER, "Later");
+  ASSERT_EQ(SetString(key, "v", "1"), 0);
+  std::filesystem::remove_all(home.Path() + "/new");
+  EXPECT_EQ(RegCloseKey(key), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  ASSERT_EQ(collector.reports.size(), 1u);
+  EXPECT_EQ(collector.reports[0].kind, RegistryReport::Kind::NotSaved);
+  ::setenv("QUILLO_HOME", home.Path().c_str(), 1);
+  GetString(HKEY_CURRENT_USER, "first");  // the store moves on; what was pending is given up
+  EXPECT_FALSE(std::filesystem::exists(folder));
+}
