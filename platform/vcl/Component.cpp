@@ -31,8 +31,8 @@ QUILLO_DEFINE_PUBLISHED_CLASS(TComponent, TPersistent)
 
 const TPropTable* TComponent::PublishedProperties() {
   static const TPropTable table = TPublisher<TComponent>()
-                                      .Property("Name", &TComponent::Name, &TComponent::SetName)
-                                      .Property("Tag", &TComponent::Tag, &TComponent::SetTag, TypeInfo<int>())
+                                      .Property("Name", &TComponent::GetName, &TComponent::SetName)
+                                      .Property("Tag", &TComponent::GetTag, &TComponent::SetTag, TypeInfo<int>())
                                       .Table();
   return &table;
 }

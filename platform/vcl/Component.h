@@ -39,11 +39,11 @@ public:
   ~TComponent() override;
   void BeforeDestruction() override;
 
-  AnsiString Name() const { return name_; }
+  AnsiString GetName() const { return name_; }
   // A valid identifier (or empty), unique among the owner's components regardless of case;
   // EComponentError otherwise, and the name stays.
   virtual void SetName(const AnsiString& name);
-  std::intptr_t Tag() const { return tag_; }
+  std::intptr_t GetTag() const { return tag_; }
   void SetTag(std::intptr_t tag) { tag_ = tag; }
 
   TComponent* Owner() const { return owner_; }
@@ -80,6 +80,8 @@ protected:
   virtual void ValidateRename(TComponent* component, const AnsiString& oldName, const AnsiString& newName);
   TPersistent* GetOwner() const override { return owner_; }
   void SetComponentState(TComponentState state) { state_ = state; }
+  // Whether the component's ending (BeforeDestruction) ran to the end already.
+  bool Freed() const { return freed_; }
 
 private:
   void Insert(TComponent* component);

@@ -14,18 +14,18 @@ class TWatcher : public TComponent {
 public:
   explicit TWatcher(TComponent* owner, std::vector<std::string>* log = nullptr) : TComponent(owner), log_(log) {}
   ~TWatcher() override {
-    if (log_) log_->push_back("destroyed " + Name());
+    if (log_) log_->push_back("destroyed " + GetName());
   }
   TComponent* Ref = nullptr;
   void Loaded() override {
     TComponent::Loaded();
-    if (log_) log_->push_back("loaded " + Name());
+    if (log_) log_->push_back("loaded " + GetName());
   }
 
 protected:
   void Notification(TComponent* component, TOperation operation) override {
     TComponent::Notification(component, operation);
-    if (log_) log_->push_back(Name() + (operation == opInsert ? " +" : " -") + component->Name());
+    if (log_) log_->push_back(GetName() + (operation == opInsert ? " +" : " -") + component->GetName());
     if (operation == opRemove && component == Ref) Ref = nullptr;
   }
 
@@ -89,7 +89,7 @@ TEST(Component, NamesAreIdentifiersUniqueWithinTheOwner) {
   auto* b = NewComponent<TComponent>(owner.get());
   a->SetName("Button1");
   EXPECT_THROW(b->SetName("button1"), EComponentError);
-  EXPECT_EQ(b->Name(), "");
+  EXPECT_EQ(b->GetName(), "");
   struct Case {
     const char* name;
     bool valid;
