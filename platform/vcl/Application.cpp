@@ -216,9 +216,23 @@ void TApplication::Run() {
   } while (!terminated_);
 }
 
+// A wait that finds nothing returns once, so that the caller can see what the last idle
+// action changed (a modal result set by a nested loop); the second such wait in a row raises.
 void TApplication::HandleMessage() {
-  if (ProcessMessage()) return;
-  if (Idle() && !WaitMessage()) throw ELoopStarved("The message loop waits for input that cannot come");
+  if (ProcessMessage()) {
+    starved_ = false;
+    return;
+  }
+  if (!Idle()) return;
+  if (WaitMessage()) {
+    starved_ = false;
+    return;
+  }
+  if (starved_) {
+    starved_ = false;
+    throw ELoopStarved("The message loop waits for input that cannot come");
+  }
+  starved_ = true;
 }
 
 void TApplication::ProcessMessages() {

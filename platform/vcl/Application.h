@@ -135,6 +135,7 @@ private:
   bool titleSet_ = false;
   bool terminated_ = false;
   bool running_ = false;
+  bool starved_ = false;
   bool minimized_ = false;
   bool active_ = false;
   std::vector<HWND> hiddenByMinimize_;

@@ -199,6 +199,11 @@ void TCustomForm::Show() {
   BringToFront();
 }
 
+void TCustomForm::SetModalResult(TModalResult result) {
+  modalResult_ = result;
+  if (result != mrNone && formState_.Contains(fsModal) && HandleAllocated()) PostMessage(GetHandle(), WM_NULL, 0, 0);
+}
+
 void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
   if (style == borderStyle_) return;
   borderStyle_ = style;
@@ -338,7 +343,7 @@ bool TCustomForm::CloseQuery() {
 
 void TCustomForm::Close() {
   if (formState_.Contains(fsModal)) {
-    modalResult_ = mrCancel;
+    SetModalResult(mrCancel);
     return;
   }
   if (!CloseQuery()) return;

@@ -56,7 +56,8 @@ public:
   void Release();
 
   TModalResult GetModalResult() const { return modalResult_; }
-  void SetModalResult(TModalResult result) { modalResult_ = result; }
+  // While the form is modal, a result ends its loop (a message wakes the loop to see it).
+  void SetModalResult(TModalResult result);
   TFormBorderStyle GetBorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle style);
   TBorderIcons GetBorderIcons() const { return borderIcons_; }
