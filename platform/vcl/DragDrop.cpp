@@ -93,7 +93,6 @@ public:
     object->cancelling_ = !drop;
     HWND w = window;
     window = nullptr;
-    control = nullptr;
     if (t && !dropped) AskTarget(t, p, dsDragLeave);
     if (dropped) {
       if (source->GetDragKind() == dkDock) {
@@ -104,6 +103,7 @@ public:
         t->DragDrop(Source(), local.x, local.y);
       }
     }
+    control = nullptr;
     if (GetCapture() == w) ReleaseCapture();
     DeallocateHWnd(w);
     source->DoEndDrag(dropped ? t : nullptr, local.x, local.y);
