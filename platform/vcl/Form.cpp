@@ -137,7 +137,7 @@ void TCustomForm::PaintWindow(HDC dc) {
 void TCustomForm::CreateParams(TCreateParams& p) {
   TScrollingWinControl::CreateParams(p);
   if (!parent_ && !GetParentWindow()) {
-    p.WndParent = formStyle_ == fsMDIChild ? nullptr : Application()->GetHandle();
+    p.WndParent = formStyle_ == fsMDIChild || Measuring() ? nullptr : Application()->GetHandle();
     p.Style &= ~(WS_CHILD | WS_GROUP | WS_TABSTOP);
   }
   p.WindowClass.style = CS_DBLCLKS;

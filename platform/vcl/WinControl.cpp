@@ -122,7 +122,8 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.Y = top_;
   p.Width = width_;
   p.Height = height_;
-  p.WndParent = parent_ ? parent_->GetHandle() : parentWindow_;
+  // Measuring the frame needs no window: the parents' are not made for it.
+  p.WndParent = measuring_ ? nullptr : parent_ ? parent_->GetHandle() : parentWindow_;
   p.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   p.WindowClass.lpfnWndProc = &DefWindowProc;
   p.WindowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -402,7 +403,9 @@ TRect TWinControl::GetClientRect() const {
   }
   // No window yet: the frame its window will have, from the style it will be made with.
   TCreateParams p;
+  measuring_ = true;
   const_cast<TWinControl*>(this)->CreateParams(p);
+  measuring_ = false;
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, p.Style, FALSE, p.ExStyle);
   return TRect(0, 0, std::max(0, width_ - (frame.right - frame.left)), std::max(0, height_ - (frame.bottom - frame.top)));

@@ -172,7 +172,9 @@ protected:
   bool IsControlMouseMsg(TMessage& m);
 
   WNDPROC DefWndProc;
-  bool ctl3D_ = true;
+  // CreateParams is being asked only for the styles (to measure the frame before the window
+  // exists): it must make no window.
+  bool Measuring() const { return measuring_; }
 
 private:
   friend LRESULT TWinControlInitWndProc(HWND window, UINT msg, WPARAM w, LPARAM l);
@@ -190,6 +192,7 @@ private:
   bool showing_ = false;
   bool tabStop_ = false;
   bool dockSite_ = false;
+  mutable bool measuring_ = false;
   TOwnedPtr<TBrush> brush_;
   WNDPROC instanceProc_;
 };
