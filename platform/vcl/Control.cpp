@@ -94,7 +94,9 @@ void TControl::BeforeDestruction() {
 
 void TControl::Loaded() {
   TComponent::Loaded();
-  UpdateAnchorRules();
+  // On a form still being built the anchors are measured once its whole layout exists.
+  TCustomForm* form = GetParentForm(this);
+  if (!form || !form->FormState().Contains(fsCreating)) UpdateAnchorRules();
 }
 
 void TControl::SetParent(TWinControl* parent) {

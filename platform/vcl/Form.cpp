@@ -63,7 +63,25 @@ void TCustomForm::AfterConstruction() {
     if (c->ComponentState().Contains(csLoading)) c->Loaded();
   Loaded();
   formState_ >> fsCreating;
+  // The layout as built, parents first; then each anchored control measures its distances
+  // against the size its parent has now.
+  LayOutTree(this);
+  MeasureAnchors(this);
   DoCreate();
+}
+
+void TCustomForm::LayOutTree(TWinControl* control) {
+  control->Realign();
+  for (int i = 0; i < control->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(control->Controls(i))) LayOutTree(w);
+}
+
+void TCustomForm::MeasureAnchors(TWinControl* control) {
+  for (int i = 0; i < control->ControlCount(); ++i) {
+    TControl* c = control->Controls(i);
+    c->UpdateAnchorRules();
+    if (auto* w = dynamic_cast<TWinControl*>(c)) MeasureAnchors(w);
+  }
 }
 
 void TCustomForm::BeforeDestruction() {

@@ -135,6 +135,8 @@ protected:
   void CMRelease(TMessage& m);
 
 private:
+  static void LayOutTree(TWinControl* control);
+  static void MeasureAnchors(TWinControl* control);
   void SetActive(bool active);
   void SetWindowFocus();
   void CloseModal();

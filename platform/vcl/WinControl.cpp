@@ -78,7 +78,8 @@ void TWinControl::BeforeDestruction() {
 
 void TWinControl::Loaded() {
   TControl::Loaded();
-  Realign();
+  TCustomForm* form = GetParentForm(this);
+  if (!form || !form->FormState().Contains(fsCreating)) Realign();
 }
 
 void TWinControl::MainWndProc(TMessage& m) {
