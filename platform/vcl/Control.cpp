@@ -168,12 +168,8 @@ TPoint TControl::ScreenToClient(const TPoint& p) const {
 
 void TControl::SetAlign(TAlign align) {
   if (align == align_) return;
-  TAlign old = align_;
   align_ = align;
   anchors_ = AnchorAlign[align];
-  if (!ComponentState().Contains(csLoading) && old != alNone && align == alNone && parent_) {
-    // Leaving an alignment keeps the size the alignment gave; nothing to move.
-  }
   RequestAlign();
   UpdateAnchorRules();
 }

@@ -87,14 +87,14 @@ void TCustomForm::MeasureAnchors(TWinControl* control) {
 void TCustomForm::BeforeDestruction() {
   if (Freed()) return;
   Destroying();
-  if (GetActiveControl() || focusedControl_) {
-    activeControl_ = nullptr;
-    focusedControl_ = nullptr;
-  }
+  activeControl_ = nullptr;
+  focusedControl_ = nullptr;
   if (formStyle_ != fsMDIChild && visible_) {
+    // Hidden before OnDestroy, as the framework does; a refusal to hide (the form is
+    // already in the middle of showing or hiding) does not stop its end.
     try {
       SetVisible(false);
-    } catch (...) {
+    } catch (const EInvalidOperation&) {
     }
   }
   DoDestroy();

@@ -196,12 +196,8 @@ void TWinControl::CreateHandle() {
   Application()->HookIfNeeded();
   CreateWnd();
   if (parent_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ChildPositionOnScreen();
   for (TControl* c : controls_) c->UpdateAnchorRules();
 }
-
-// Windowed children keep the window order of their insertion: each one made later lies on top.
-void TWinControl::ChildPositionOnScreen() {}
 
 void TWinControl::DestroyHandle() {
   if (!handle_) return;
@@ -580,7 +576,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_ENTER: DoEnter(); return;
     case CM_EXIT: DoExit(); return;
     case CM_CHILDKEY:
-      if (parent_) m.Result = parent_->WindowProc ? parent_->Perform(m.Msg, m.WParam, m.LParam) : 0;
+      if (parent_) m.Result = parent_->Perform(m.Msg, m.WParam, m.LParam);
       return;
     case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(m); return;
     case CN_CHAR: case CN_SYSCHAR: CNChar(m); return;

@@ -182,7 +182,6 @@ private:
   void MainWndProc(TMessage& message);
   void DoAlign(TAlign align, TControl* changed, TRect& rect);
   void DoPosition(TControl* control, TAlign align, TRect& rect);
-  void ChildPositionOnScreen();
 
   HWND handle_ = nullptr;
   HWND parentWindow_ = nullptr;
