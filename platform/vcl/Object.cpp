@@ -11,6 +11,12 @@ bool TClassInfo::InheritsFrom(const TClassInfo* other) const {
 
 TObject::~TObject() = default;
 
+void FreeObject(TObject* object) {
+  if (!object) return;
+  object->BeforeDestruction();
+  delete object;  // the framework's ownership: whoever frees an object deletes it here
+}
+
 TClass TObject::StaticClass() {
   static const TClassInfo info{"TObject", nullptr};
   return &info;

@@ -7,11 +7,19 @@
 // Each class declares its class information with QUILLO_DECLARE_CLASS in its body and
 // defines it with QUILLO_DEFINE_CLASS(Name, Base) in its source file.
 
+#include <memory>
+#include <utility>
+
 #include "platform/rtl/AnsiString.h"
+
+class TPropTable;
 
 struct TClassInfo {
   const char* Name;
   const TClassInfo* Parent;  // null for TObject
+  // The properties this class publishes itself (its ancestors' come from their own tables);
+  // null when it publishes none. See TypInfo.h.
+  const TPropTable* (*Published)() = nullptr;
 
   bool InheritsFrom(const TClassInfo* other) const;
 };
@@ -23,6 +31,23 @@ using TClass = const TClassInfo*;
   TClass ClassType() const override;          \
                                               \
  private:
+
+// A class that publishes properties declares it with QUILLO_DECLARE_PUBLISHED_CLASS, defines
+// it with QUILLO_DEFINE_PUBLISHED_CLASS and builds its table in PublishedProperties.
+#define QUILLO_DECLARE_PUBLISHED_CLASS()       \
+ public:                                      \
+  static TClass StaticClass();                \
+  TClass ClassType() const override;          \
+  static const TPropTable* PublishedProperties(); \
+                                              \
+ private:
+
+#define QUILLO_DEFINE_PUBLISHED_CLASS(Name, Base)                                        \
+  TClass Name::StaticClass() {                                                           \
+    static const TClassInfo info{#Name, Base::StaticClass(), &Name::PublishedProperties}; \
+    return &info;                                                                        \
+  }                                                                                      \
+  TClass Name::ClassType() const { return Name::StaticClass(); }
 
 #define QUILLO_DEFINE_CLASS(Name, Base)                            \
   TClass Name::StaticClass() {                                     \
@@ -42,7 +67,33 @@ public:
   virtual TClass ClassType() const;
   AnsiString ClassName() const { return ClassType()->Name; }
   bool InheritsFrom(TClass other) const { return ClassType()->InheritsFrom(other); }
+
+  // Runs once the most derived constructor has finished (MakeObject and NewComponent call
+  // it): forms fire OnCreate here.
+  virtual void AfterConstruction() {}
+  // Runs while the whole object is still alive, before its destructors: components free
+  // what they own and tell others of their end here. FreeObject calls it.
+  virtual void BeforeDestruction() {}
 };
+
+// Frees an object the framework's way: BeforeDestruction, then the destructors. Null is
+// ignored.
+void FreeObject(TObject* object);
+
+// A holder of one object freed the framework's way.
+struct TObjectDeleter {
+  void operator()(TObject* object) const { FreeObject(object); }
+};
+template <class T>
+using TOwnedPtr = std::unique_ptr<T, TObjectDeleter>;
+
+// Makes an object that nothing else owns; the holder frees it.
+template <class T, class... Args>
+TOwnedPtr<T> MakeObject(Args&&... args) {
+  TOwnedPtr<T> object(new T(std::forward<Args>(args)...));
+  object->AfterConstruction();
+  return object;
+}
 
 class TPersistent : public TObject {
   QUILLO_DECLARE_CLASS()

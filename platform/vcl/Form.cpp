@@ -1,0 +1,587 @@
+#include "platform/vcl/Form.h"
+
+#include <algorithm>
+
+#include "platform/vcl/Application.h"
+#include "platform/vcl/DragDrop.h"
+#include "platform/vcl/Screen.h"
+
+QUILLO_DEFINE_ENUM_TYPE(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
+                        "bsSizeToolWin")
+QUILLO_DEFINE_ENUM_TYPE(TBorderIcon, "biSystemMenu", "biMinimize", "biMaximize", "biHelp")
+QUILLO_DEFINE_SET_TYPE(TBorderIcons, TBorderIcon)
+QUILLO_DEFINE_ENUM_TYPE(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
+QUILLO_DEFINE_ENUM_TYPE(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                        "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
+QUILLO_DEFINE_ENUM_TYPE(TWindowState, "wsNormal", "wsMinimized", "wsMaximized")
+
+QUILLO_DEFINE_PUBLISHED_CLASS(TCustomForm, TScrollingWinControl)
+
+const TPropTable* TCustomForm::PublishedProperties() {
+  static const TPropTable table =
+      TPublisher<TCustomForm>()
+          .Property("ActiveControl", &TCustomForm::GetActiveControl, &TCustomForm::SetActiveControl)
+          .Property("BorderIcons", &TCustomForm::GetBorderIcons, &TCustomForm::SetBorderIcons)
+          .Property("BorderStyle", &TCustomForm::GetBorderStyle, &TCustomForm::SetBorderStyle)
+          .Property("ClientHeight", &TCustomForm::GetClientHeight, &TCustomForm::SetClientHeight)
+          .Property("ClientWidth", &TCustomForm::GetClientWidth, &TCustomForm::SetClientWidth)
+          .Property("FormStyle", &TCustomForm::GetFormStyle, &TCustomForm::SetFormStyle)
+          .Property("KeyPreview", &TCustomForm::GetKeyPreview, &TCustomForm::SetKeyPreview)
+          .Property("ModalResult", &TCustomForm::GetModalResult, &TCustomForm::SetModalResult)
+          .Property("Position", &TCustomForm::GetPosition, &TCustomForm::SetPosition)
+          .Property("WindowState", &TCustomForm::GetWindowState, &TCustomForm::SetWindowState)
+          .Table();
+  return &table;
+}
+
+TCustomForm::TCustomForm(TComponent* owner) : TScrollingWinControl(owner), canvas_(MakeObject<TControlCanvas>()) {
+  canvas_->SetControl(this);
+  formState_ << fsCreating;
+  BeginLoading();
+  visible_ = false;
+  parentColor_ = false;
+  color_ = clBtnFace;
+  GetBrush()->SetColor(color_);
+  left_ = 0;
+  top_ = 0;
+  width_ = 320;
+  height_ = 240;
+  controlStyle_ << csSetCaption;
+  Screen()->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (!Freed()) TCustomForm::BeforeDestruction();
+}
+
+// Streaming would have read every component and then told each it was loaded: the form's
+// components hear Loaded in the order they were made, the form last, then OnCreate fires.
+void TCustomForm::AfterConstruction() {
+  std::vector<TComponent*> loading;
+  for (int i = 0; i < ComponentCount(); ++i) loading.push_back(Components(i));
+  for (TComponent* c : loading)
+    if (c->ComponentState().Contains(csLoading)) c->Loaded();
+  Loaded();
+  formState_ >> fsCreating;
+  // The layout as built, parents first; then each anchored control measures its distances
+  // against the size its parent has now.
+  LayOutTree(this);
+  MeasureAnchors(this);
+  DoCreate();
+}
+
+void TCustomForm::LayOutTree(TWinControl* control) {
+  control->Realign();
+  for (int i = 0; i < control->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(control->Controls(i))) LayOutTree(w);
+}
+
+void TCustomForm::MeasureAnchors(TWinControl* control) {
+  for (int i = 0; i < control->ControlCount(); ++i) {
+    TControl* c = control->Controls(i);
+    c->UpdateAnchorRules();
+    if (auto* w = dynamic_cast<TWinControl*>(c)) MeasureAnchors(w);
+  }
+}
+
+void TCustomForm::BeforeDestruction() {
+  if (Freed()) return;
+  Destroying();
+  activeControl_ = nullptr;
+  focusedControl_ = nullptr;
+  if (formStyle_ != fsMDIChild && visible_) {
+    // Hidden before OnDestroy, as the framework does; a refusal to hide (the form is
+    // already in the middle of showing or hiding) does not stop its end.
+    try {
+      SetVisible(false);
+    } catch (const EInvalidOperation&) {
+    }
+  }
+  DoDestroy();
+  TScrollingWinControl::BeforeDestruction();
+  Screen()->RemoveForm(this);
+}
+
+void TCustomForm::DoCreate() {
+  if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::DoDestroy() {
+  try {
+    if (OnDestroy) OnDestroy(this);
+  } catch (const std::exception&) {
+    Application()->HandleException(this);
+  }
+}
+
+void TCustomForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+  if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& action) {
+  if (OnClose) OnClose(this, action);
+}
+
+void TCustomForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+  if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::Paint() {
+  if (OnPaint) OnPaint(this);
+}
+
+void TCustomForm::PaintWindow(HDC dc) {
+  canvas_->Lock();
+  canvas_->SetHandle(dc);
+  try {
+    Paint();
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+  canvas_->Unlock();
+}
+
+void TCustomForm::CreateParams(TCreateParams& p) {
+  TScrollingWinControl::CreateParams(p);
+  if (!parent_ && !GetParentWindow()) {
+    p.WndParent = formStyle_ == fsMDIChild || Measuring() ? nullptr : Application()->GetHandle();
+    p.Style &= ~(WS_CHILD | WS_GROUP | WS_TABSTOP);
+  }
+  p.WindowClass.style = CS_DBLCLKS;
+  if (position_ == poDefault || position_ == poDefaultPosOnly) p.X = p.Y = CW_USEDEFAULT;
+  TBorderIcons icons = borderIcons_;
+  TFormBorderStyle style = borderStyle_;
+  if (formStyle_ == fsMDIChild && (style == bsNone || style == bsDialog)) style = bsSizeable;
+  switch (style) {
+    case bsNone:
+      if (!parent_ && !GetParentWindow()) p.Style |= WS_POPUP;
+      icons = TBorderIcons{};
+      break;
+    case bsSingle: case bsToolWindow: p.Style |= WS_CAPTION | WS_BORDER; break;
+    case bsSizeable: case bsSizeToolWin: p.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+      p.Style |= WS_POPUP | WS_CAPTION;
+      p.ExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      icons = icons * TBorderIcons{biSystemMenu, biHelp};
+      p.WindowClass.style |= CS_SAVEBITS;
+      break;
+  }
+  if (style == bsToolWindow || style == bsSizeToolWin) {
+    p.ExStyle = WS_EX_TOOLWINDOW;
+    icons = icons * TBorderIcons{biSystemMenu};
+  }
+  if (style == bsSingle || style == bsSizeable || style == bsNone) {
+    if (formStyle_ != fsMDIChild || icons.Contains(biSystemMenu)) {
+      if (icons.Contains(biMinimize)) p.Style |= WS_MINIMIZEBOX;
+      if (icons.Contains(biMaximize)) p.Style |= WS_MAXIMIZEBOX;
+    }
+  }
+  if (icons.Contains(biSystemMenu)) p.Style |= WS_SYSMENU;
+  if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (formStyle_ == fsMDIChild) {
+    p.Style |= WS_CHILD | WS_CLIPSIBLINGS;
+    p.Style &= ~WS_POPUP;
+  }
+}
+
+void TCustomForm::CreateWnd() {
+  if (formStyle_ == fsMDIChild) {
+    TCustomForm* main = Application()->GetMainForm();
+    if (!main || main == this || main->formStyle_ != fsMDIForm) throw EInvalidOperation(VclText::NoMDIForm);
+    main->HandleNeeded();
+    if (!main->clientHandle_) throw EInvalidOperation(VclText::NoMDIForm);
+  }
+  TScrollingWinControl::CreateWnd();
+  if (icon_) SendMessage(GetHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  if (formStyle_ == fsMDIForm) CreateMDIClient(this, clientHandle_);
+}
+
+void TCustomForm::DestroyWindowHandle() {
+  clientHandle_ = nullptr;
+  TScrollingWinControl::DestroyWindowHandle();
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  BringToFront();
+}
+
+void TCustomForm::SetModalResult(TModalResult result) {
+  modalResult_ = result;
+  if (result != mrNone && formState_.Contains(fsModal) && HandleAllocated()) PostMessage(GetHandle(), WM_NULL, 0, 0);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == borderIcons_) return;
+  borderIcons_ = icons;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+  if (style == formStyle_) return;
+  TFormStyle old = formStyle_;
+  formStyle_ = style;
+  if (!HandleAllocated()) return;
+  if ((old == fsStayOnTop || style == fsStayOnTop) && old != fsMDIChild && old != fsMDIForm && style != fsMDIChild &&
+      style != fsMDIForm) {
+    UpdateTopMost();
+    return;
+  }
+  RecreateWnd();
+}
+
+void TCustomForm::UpdateTopMost() {
+  SetWindowPos(GetHandle(), formStyle_ == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TWindowState TCustomForm::GetWindowState() const {
+  if (HandleAllocated() && IsWindowVisible(const_cast<TCustomForm*>(this)->GetHandle())) {
+    HWND h = const_cast<TCustomForm*>(this)->GetHandle();
+    if (IsIconic(h)) return wsMinimized;
+    if (IsZoomed(h)) return wsMaximized;
+    return wsNormal;
+  }
+  return windowState_;
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  static constexpr int commands[] = {SW_SHOWNORMAL, SW_MINIMIZE, SW_SHOWMAXIMIZED};
+  windowState_ = state;
+  if (HandleAllocated() && Showing()) ShowWindow(GetHandle(), commands[state]);
+}
+
+void TCustomForm::SetIcon(HICON icon) {
+  icon_ = icon;
+  if (HandleAllocated()) SendMessage(GetHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control == activeControl_) return;
+  if (control && (control == this || GetParentForm(control) != this ||
+                  (!ComponentState().Contains(csLoading) && !control->CanFocus())))
+    throw EInvalidOperation(VclText::CannotFocus);
+  activeControl_ = control;
+  if (!ComponentState().Contains(csLoading) && active_) SetWindowFocus();
+}
+
+void TCustomForm::FocusControl(TWinControl* control) {
+  bool wasActive = active_;
+  SetActiveControl(control);
+  if (!wasActive) SetFocus();
+}
+
+void TCustomForm::DefocusControl(TWinControl* control, bool removing) {
+  if (removing && focusedControl_ && control->ContainsControl(focusedControl_)) focusedControl_ = control->GetParent();
+  if (activeControl_ && control->ContainsControl(activeControl_)) activeControl_ = nullptr;
+}
+
+void TCustomForm::SetFocus() {
+  if (active_) return;
+  if (!visible_ || !enabled_) throw EInvalidOperation(VclText::CannotFocus);
+  SetWindowFocus();
+}
+
+void TCustomForm::SetWindowFocus() {
+  TWinControl* target = activeControl_ ? activeControl_ : this;
+  ::SetFocus(target->GetHandle());
+}
+
+// Sends a focus message and answers whether the focus stayed where it was meant to go.
+bool TCustomForm::SendFocusMessage(TWinControl* control, UINT msg) {
+  int count = focusCount_;
+  control->Perform(msg, 0, 0);
+  return focusCount_ == count;
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* control) {
+  ++focusCount_;
+  activeControl_ = control != this ? control : nullptr;
+  Screen()->FocusChanged(this, control);
+  if (control->ControlState().Contains(csFocusing)) return false;
+  control->SetControlState(control->ControlState() + TControlState{csFocusing});
+  struct Restore {
+    TWinControl* c;
+    ~Restore() { c->SetControlState(c->ControlState() - TControlState{csFocusing}); }
+  } restore{control};
+  if (Screen()->FocusedForm() != this) {
+    if (TCustomForm* old = Screen()->FocusedForm()) {
+      Screen()->SetFocusedForm(nullptr);
+      if (!SendFocusMessage(old, CM_DEACTIVATE)) return false;
+    }
+    Screen()->SetFocusedForm(this);
+    if (!SendFocusMessage(this, CM_ACTIVATE)) return false;
+  }
+  if (!focusedControl_) focusedControl_ = this;
+  if (focusedControl_ != control) {
+    while (focusedControl_ && !focusedControl_->ContainsControl(control)) {
+      TWinControl* leaving = focusedControl_;
+      focusedControl_ = focusedControl_->GetParent();
+      if (!SendFocusMessage(leaving, CM_EXIT)) return false;
+    }
+    while (focusedControl_ != control) {
+      TWinControl* entering = control;
+      while (entering->GetParent() != focusedControl_) entering = entering->GetParent();
+      focusedControl_ = entering;
+      if (!SendFocusMessage(entering, CM_ENTER)) return false;
+    }
+    for (TWinControl* p = control->GetParent(); p; p = p->GetParent())
+      if (auto* scrolling = dynamic_cast<TScrollingWinControl*>(p); scrolling && scrolling != this)
+        scrolling->ScrollInView(control);
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
+  }
+  return true;
+}
+
+bool TCustomForm::CloseQuery() {
+  if (formStyle_ == fsMDIForm)
+    for (int i = 0; i < MDIChildCount(); ++i)
+      if (!MDIChildren(i)->CloseQuery()) return false;
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::Close() {
+  if (formState_.Contains(fsModal)) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  if (formStyle_ == fsMDIChild) action = borderIcons_.Contains(biMinimize) ? caMinimize : caNone;
+  DoClose(action);
+  if (action == caNone) return;
+  if (Application()->GetMainForm() == this) Application()->Terminate();
+  else if (action == caHide) SetVisible(false);
+  else if (action == caMinimize) SetWindowState(wsMinimized);
+  else Release();
+}
+
+void TCustomForm::CloseModal() {
+  TCloseAction action = caNone;
+  if (CloseQuery()) {
+    action = caHide;
+    DoClose(action);
+  }
+  if (action == caNone) modalResult_ = mrNone;
+  else if (action == caFree) Release();
+}
+
+void TCustomForm::Release() {
+  if (HandleAllocated()) PostMessage(GetHandle(), CM_RELEASE, 0, 0);
+  else Application()->ReleaseLater(this);
+}
+
+void TCustomForm::CMRelease(TMessage&) { FreeObject(this); }
+
+TModalResult TCustomForm::ShowModal() {
+  CancelDrag();
+  if (visible_ || !enabled_ || formState_.Contains(fsModal) || formStyle_ == fsMDIChild)
+    throw EInvalidOperation(VclText::CannotShowModal);
+  if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  formState_ << fsModal;
+  HWND activeWindow = GetActiveWindow();
+  TCustomForm* savedFocus = Screen()->FocusedForm();
+  Screen()->SetFocusedForm(this);
+  TCursor savedCursor = Screen()->GetCursor();
+  Screen()->SetCursor(crDefault);
+  TTaskWindowList disabled = DisableTaskWindows(nullptr);
+  TModalResult result = mrNone;
+  auto restore = [&] {
+    EnableTaskWindows(disabled);
+    if (Screen()->FocusedForm() == this) Screen()->SetFocusedForm(savedFocus);
+    Screen()->SetCursor(savedCursor);
+    if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
+    formState_ >> fsModal;
+  };
+  try {
+    Show();
+    try {
+      Perform(CM_ACTIVATE, 0, 0);
+      modalResult_ = mrNone;
+      do {
+        Application()->HandleMessage();
+        if (Application()->Terminated()) modalResult_ = mrCancel;
+        else if (modalResult_ != mrNone) CloseModal();
+      } while (modalResult_ == mrNone);
+      result = modalResult_;
+      Perform(CM_DEACTIVATE, 0, 0);
+      if (GetActiveWindow() != GetHandle()) activeWindow = nullptr;
+    } catch (...) {
+      SetVisible(false);
+      throw;
+    }
+    SetVisible(false);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return result;
+}
+
+void TCustomForm::ApplyPosition() {
+  int x = left_, y = top_;
+  auto centerOn = [&](const TRect& area) {
+    x = area.left + (area.Width() - width_) / 2;
+    y = area.top + (area.Height() - height_) / 2;
+  };
+  switch (position_) {
+    case poScreenCenter: centerOn(TRect(0, 0, Screen()->GetWidth(), Screen()->GetHeight())); break;
+    case poDesktopCenter: centerOn(Screen()->GetWorkAreaRect()); break;
+    case poMainFormCenter: case poOwnerFormCenter: {
+      TCustomForm* around = position_ == poMainFormCenter ? Application()->GetMainForm() : dynamic_cast<TCustomForm*>(Owner());
+      if (around && around != this) centerOn(around->GetBoundsRect());
+      else centerOn(TRect(0, 0, Screen()->GetWidth(), Screen()->GetHeight()));
+      break;
+    }
+    default: return;
+  }
+  x = std::max(0, x);
+  y = std::max(0, y);
+  SetBounds(x, y, width_, height_);
+}
+
+void TCustomForm::CMShowingChanged(TMessage&) {
+  static constexpr int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+  if (formState_.Contains(fsShowing)) throw EInvalidOperation(VclText::VisibleChanged);
+  formState_ << fsShowing;
+  struct Clear {
+    TFormState& s;
+    ~Clear() { s >> fsShowing; }
+  } clear{formState_};
+  if (Showing()) {
+    try {
+      DoShow();
+    } catch (const std::exception&) {
+      Application()->HandleException(this);
+    }
+    ApplyPosition();
+    position_ = poDesigned;  // the first position is applied once
+    if (formStyle_ == fsStayOnTop) UpdateTopMost();
+    ShowWindow(GetHandle(), commands[windowState_]);
+    if (formStyle_ == fsMDIChild) BringWindowToTop(GetHandle());
+  } else {
+    try {
+      DoHide();
+    } catch (const std::exception&) {
+      Application()->HandleException(this);
+    }
+    // Hiding the active window passes the activation on (the window manager picks the next).
+    SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  }
+}
+
+void TCustomForm::SetActive(bool active) {
+  active_ = active;
+  if (!active) return;
+  if (!activeControl_ && !ComponentState().Contains(csDesigning))
+    activeControl_ = FindNextControl(nullptr, true, true, false);
+  SetWindowFocus();
+}
+
+void TCustomForm::WMActivate(TMessage& m) {
+  if (formStyle_ != fsMDIForm) SetActive(LOWORD(m.WParam) != WA_INACTIVE);
+}
+
+void TCustomForm::CMActivate(TMessage&) {
+  formState_ << fsActivated;
+  Activate();
+}
+
+void TCustomForm::CMDeactivate(TMessage&) { Deactivate(); }
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMSysCommand(TMessage& m) {
+  // The main form minimising minimises the application (its other forms go with it).
+  if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application()->GetMainForm() == this && formStyle_ != fsMDIChild) {
+    Application()->Minimize();
+    return;
+  }
+  DefaultHandler(m);
+}
+
+void TCustomForm::WMSize(TMessage& m) {
+  if (HandleAllocated() && IsWindowVisible(GetHandle())) {
+    if (m.WParam == SIZE_MINIMIZED) windowState_ = wsMinimized;
+    else if (m.WParam == SIZE_MAXIMIZED) windowState_ = wsMaximized;
+    else windowState_ = wsNormal;
+  }
+  TScrollingWinControl::Dispatch(m);
+}
+
+void TCustomForm::CMDialogKey(TMessage& m) {
+  if (GetKeyState(VK_MENU) >= 0) {
+    switch (m.WParam) {
+      case VK_TAB:
+        if (GetKeyState(VK_CONTROL) >= 0) {
+          SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
+          m.Result = 1;
+          return;
+        }
+        break;
+      case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+        if (activeControl_ && activeControl_->GetParent()) {
+          activeControl_->GetParent()->SelectNext(activeControl_, m.WParam == VK_RIGHT || m.WParam == VK_DOWN, false);
+          m.Result = 1;
+        }
+        return;
+    }
+  }
+  TScrollingWinControl::Dispatch(m);
+}
+
+void TCustomForm::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_ACTIVATE: WMActivate(m); return;
+    case WM_CLOSE: WMClose(m); return;
+    case WM_SYSCOMMAND: WMSysCommand(m); return;
+    case WM_SIZE: WMSize(m); return;
+    case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
+    case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_ACTIVATE: CMActivate(m); return;
+    case CM_DEACTIVATE: CMDeactivate(m); return;
+    case CM_RELEASE: CMRelease(m); return;
+    case WM_ACTIVATEAPP:
+      Application()->AppActivated(m.WParam != 0);
+      break;
+  }
+  TScrollingWinControl::Dispatch(m);
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+  if (HandleAllocated() && clientHandle_) {
+    m.Result = DefFrameProcFor(GetHandle(), clientHandle_, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  if (HandleAllocated() && formStyle_ == fsMDIChild) {
+    m.Result = DefMDIChildProcFor(GetHandle(), m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  TScrollingWinControl::DefaultHandler(m);
+}
+
+QUILLO_DEFINE_CLASS(TForm, TCustomForm)
+
+TForm::TForm(TComponent* owner) : TCustomForm(owner) {}

@@ -1,0 +1,182 @@
+#pragma once
+// TCustomForm and TForm: top-level windows built in code. A form's constructor makes its
+// components and sets their properties as form streaming would have; once it has finished,
+// every component hears Loaded and OnCreate fires (AfterConstruction). Show and ShowModal
+// (with its own message loop, ended by ModalResult), Close with OnCloseQuery and the close
+// actions, Release (freed once the message that asked for it has returned), the border and
+// form styles, the first position, the window state, key preview and the active control.
+
+#include <vector>
+
+#include "platform/vcl/GraphicControl.h"
+#include "platform/vcl/ScrollingWinControl.h"
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = SetOf<TBorderIcon>;
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TPosition {
+  poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+  poMainFormCenter, poOwnerFormCenter
+};
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = SetOf<TFormStateFlag>;
+enum TTileMode { tbHorizontal, tbVertical };
+
+QUILLO_DECLARE_ENUM_TYPE(TFormBorderStyle)
+QUILLO_DECLARE_ENUM_TYPE(TBorderIcon)
+QUILLO_DECLARE_SET_TYPE(TBorderIcon)
+QUILLO_DECLARE_ENUM_TYPE(TFormStyle)
+QUILLO_DECLARE_ENUM_TYPE(TPosition)
+QUILLO_DECLARE_ENUM_TYPE(TWindowState)
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = IDNO + 1;
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+class TCustomForm : public TScrollingWinControl {
+  QUILLO_DECLARE_PUBLISHED_CLASS()
+
+public:
+  explicit TCustomForm(TComponent* owner);
+  ~TCustomForm() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+  void Show();
+  TModalResult ShowModal();
+  void Close();
+  virtual bool CloseQuery();
+  // Frees the form once the message being handled has returned (CM_RELEASE is posted).
+  void Release();
+
+  TModalResult GetModalResult() const { return modalResult_; }
+  // While the form is modal, a result ends its loop (a message wakes the loop to see it).
+  void SetModalResult(TModalResult result);
+  TFormBorderStyle GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons GetBorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons icons);
+  TFormStyle GetFormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle style);
+  TPosition GetPosition() const { return position_; }
+  void SetPosition(TPosition position) { position_ = position; }
+  bool GetKeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool value) { keyPreview_ = value; }
+  TWindowState GetWindowState() const;
+  void SetWindowState(TWindowState state);
+  TWinControl* GetActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* control);
+  HICON GetIcon() const { return icon_; }
+  void SetIcon(HICON icon);
+  TFormState FormState() const { return formState_; }
+  TCanvas* GetCanvas() const { return canvas_.get(); }
+  bool Active() const { return active_; }
+
+  // Focus bookkeeping that windowed controls call.
+  bool SetFocusedControl(TWinControl* control);
+  void FocusControl(TWinControl* control);
+  void DefocusControl(TWinControl* control, bool removing);
+  TWinControl* FocusedControl() const { return focusedControl_; }
+  void SetFocus() override;
+
+  // Multiple-document forms: the client window of an fsMDIForm and its child forms.
+  HWND ClientHandle() const { return clientHandle_; }
+  int MDIChildCount() const;
+  TCustomForm* MDIChildren(int index) const;
+  TCustomForm* ActiveMDIChild() const;
+  void Cascade();
+  void Tile();
+  void ArrangeIcons();
+  void Next();
+  void Previous();
+  TTileMode TileMode = tbHorizontal;
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWindowHandle() override;
+  void PaintWindow(HDC dc) override;
+  virtual void DoCreate();
+  virtual void DoDestroy();
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& action);
+  virtual void Activate();
+  virtual void Deactivate();
+  virtual void Paint();
+
+  void WMActivate(TMessage& m);
+  void WMClose(TMessage& m);
+  void WMSysCommand(TMessage& m);
+  void WMSize(TMessage& m);
+  void CMShowingChanged(TMessage& m);
+  void CMDialogKey(TMessage& m);
+  void CMActivate(TMessage& m);
+  void CMDeactivate(TMessage& m);
+  void CMRelease(TMessage& m);
+
+private:
+  static void LayOutTree(TWinControl* control);
+  static void MeasureAnchors(TWinControl* control);
+  void SetActive(bool active);
+  void SetWindowFocus();
+  void CloseModal();
+  void ApplyPosition();
+  bool SendFocusMessage(TWinControl* control, UINT msg);
+  void UpdateTopMost();
+
+  TModalResult modalResult_ = mrNone;
+  TFormBorderStyle borderStyle_ = bsSizeable;
+  TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+  TFormStyle formStyle_ = fsNormal;
+  TPosition position_ = poDesigned;
+  TWindowState windowState_ = wsNormal;
+  bool keyPreview_ = false;
+  bool active_ = false;
+  TWinControl* activeControl_ = nullptr;
+  TWinControl* focusedControl_ = nullptr;
+  TFormState formState_;
+  HICON icon_ = nullptr;
+  HWND clientHandle_ = nullptr;
+  int focusCount_ = 0;
+  TOwnedPtr<TControlCanvas> canvas_;
+};
+
+// The form class the program derives its windows from; it publishes what TCustomForm has.
+class TForm : public TCustomForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TForm(TComponent* owner);
+};
+
+// The multiple-document side of forms (FormMDI.cpp): the frame's client window and the
+// default procedures of frames and their children.
+void CreateMDIClient(TCustomForm* frame, HWND& client);
+LRESULT DefFrameProcFor(HWND frame, HWND client, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DefMDIChildProcFor(HWND child, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace VclText {
+inline constexpr const char* CannotShowModal = "Cannot make a visible window modal";
+inline constexpr const char* VisibleChanged = "Cannot change Visible in OnShow or OnHide";
+inline constexpr const char* NoMDIForm = "Cannot create form. No MDI forms are currently active";
+}  // namespace VclText

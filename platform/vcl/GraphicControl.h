@@ -1,0 +1,64 @@
+#pragma once
+// The painting controls. TControlCanvas draws on a control: on the context its paint
+// message brings, or on one it asks the control's window for (clipped to a windowless
+// control's rectangle). TGraphicControl has no window: it paints in its parent's WM_PAINT.
+// TCustomControl has a window, a canvas and a Paint of its own.
+
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/WinControl.h"
+
+class TControlCanvas : public TCanvas {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  TControlCanvas() = default;
+  ~TControlCanvas() override;
+  TControl* GetControl() const { return control_; }
+  void SetControl(TControl* control);
+  // Gives back a context the canvas asked for itself.
+  void FreeHandle();
+
+protected:
+  void CreateHandle() override;
+
+private:
+  TControl* control_ = nullptr;
+  HDC ownDC_ = nullptr;
+  HWND ownWindow_ = nullptr;
+};
+
+// A context for drawing on a control outside its paint message: its window's, moved to the
+// control's place and clipped to it for a windowless control. Release with ReleaseDC(window).
+HDC GetControlDeviceContext(TControl* control, HWND& window);
+
+class TGraphicControl : public TControl {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TGraphicControl(TComponent* owner);
+  ~TGraphicControl() override;
+  TCanvas* GetCanvas() const { return canvas_.get(); }
+  void Dispatch(TMessage& message) override;
+
+protected:
+  virtual void Paint() {}
+
+private:
+  TOwnedPtr<TControlCanvas> canvas_;
+};
+
+class TCustomControl : public TWinControl {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TCustomControl(TComponent* owner);
+  ~TCustomControl() override;
+  TCanvas* GetCanvas() const { return canvas_.get(); }
+
+protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC dc) override;
+
+private:
+  TOwnedPtr<TControlCanvas> canvas_;
+};

@@ -1,0 +1,181 @@
+#include "platform/vcl/ScrollingWinControl.h"
+
+#include <algorithm>
+
+QUILLO_DEFINE_ENUM_TYPE(TScrollBarKind, "sbHorizontal", "sbVertical")
+
+namespace {
+constexpr WPARAM SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,
+                 SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7;
+}  // namespace
+
+QUILLO_DEFINE_PUBLISHED_CLASS(TControlScrollBar, TPersistent)
+
+const TPropTable* TControlScrollBar::PublishedProperties() {
+  static const TPropTable table =
+      TPublisher<TControlScrollBar>()
+          .Property("Increment", &TControlScrollBar::GetIncrement, &TControlScrollBar::SetIncrement)
+          .Property("Position", &TControlScrollBar::GetPosition, &TControlScrollBar::SetPosition)
+          .Property("Range", &TControlScrollBar::GetRange, &TControlScrollBar::SetRange)
+          .Property("Visible", &TControlScrollBar::GetVisible, &TControlScrollBar::SetVisible)
+          .Table();
+  return &table;
+}
+
+void TControlScrollBar::Assign(const TPersistent* source) {
+  if (auto* bar = dynamic_cast<const TControlScrollBar*>(source)) {
+    visible_ = bar->visible_;
+    range_ = bar->range_;
+    increment_ = bar->increment_;
+    SetPosition(bar->position_);
+    Update();
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+int TControlScrollBar::ControlSize() const {
+  TRect r = control_->GetClientRect();
+  return kind_ == sbHorizontal ? r.Width() : r.Height();
+}
+
+bool TControlScrollBar::IsScrollBarVisible() const { return visible_ && range_ > ControlSize(); }
+
+void TControlScrollBar::SetRange(int range) {
+  range_ = std::max(0, range);
+  SetPosition(position_);
+  Update();
+}
+
+void TControlScrollBar::SetPosition(int position) {
+  int limit = std::max(0, range_ - ControlSize());
+  position = std::clamp(position, 0, limit);
+  if (position == position_) return;
+  int delta = position_ - position;
+  position_ = position;
+  if (kind_ == sbHorizontal) control_->ScrollBy(delta, 0);
+  else control_->ScrollBy(0, delta);
+}
+
+void TControlScrollBar::SetVisible(bool visible) {
+  visible_ = visible;
+  Update();
+}
+
+void TControlScrollBar::Update() {
+  if (!control_->HandleAllocated()) return;
+  HWND h = control_->GetHandle();
+  DWORD bit = kind_ == sbHorizontal ? WS_HSCROLL : WS_VSCROLL;
+  DWORD style = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));
+  DWORD wanted = IsScrollBarVisible() ? (style | bit) : (style & ~bit);
+  if (wanted != style) {
+    SetWindowLong(h, GWL_STYLE, static_cast<LONG>(wanted));
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+}
+
+void TControlScrollBar::ScrollMessage(TMessage& m) {
+  int page = std::max(1, ControlSize() * 9 / 10);
+  switch (LOWORD(m.WParam)) {
+    case SB_LINEUP: SetPosition(position_ - increment_); break;
+    case SB_LINEDOWN: SetPosition(position_ + increment_); break;
+    case SB_PAGEUP: SetPosition(position_ - page); break;
+    case SB_PAGEDOWN: SetPosition(position_ + page); break;
+    case SB_THUMBPOSITION: case SB_THUMBTRACK: SetPosition(static_cast<short>(HIWORD(m.WParam))); break;
+    case SB_TOP: SetPosition(0); break;
+    case SB_BOTTOM: SetPosition(range_); break;
+  }
+}
+
+QUILLO_DEFINE_PUBLISHED_CLASS(TScrollingWinControl, TWinControl)
+
+const TPropTable* TScrollingWinControl::PublishedProperties() {
+  static const TPropTable table =
+      TPublisher<TScrollingWinControl>()
+          .Property("AutoScroll", &TScrollingWinControl::GetAutoScroll, &TScrollingWinControl::SetAutoScroll)
+          .Property("HorzScrollBar", &TScrollingWinControl::GetHorzScrollBar, &TScrollingWinControl::SetHorzScrollBar)
+          .Property("VertScrollBar", &TScrollingWinControl::GetVertScrollBar, &TScrollingWinControl::SetVertScrollBar)
+          .Table();
+  return &table;
+}
+
+TScrollingWinControl::TScrollingWinControl(TComponent* owner)
+    : TWinControl(owner),
+      horz_(MakeObject<TControlScrollBar>(this, sbHorizontal)),
+      vert_(MakeObject<TControlScrollBar>(this, sbVertical)) {
+  controlStyle_ << csAcceptsControls;
+}
+
+TScrollingWinControl::~TScrollingWinControl() = default;
+
+void TScrollingWinControl::SetAutoScroll(bool value) {
+  autoScroll_ = value;
+  if (value) CalcAutoRange();
+}
+
+void TScrollingWinControl::ScrollBy(int dx, int dy) {
+  if (dx == 0 && dy == 0) return;
+  DisableAlign();
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    c->SetBoundsByLayout(c->GetLeft() + dx, c->GetTop() + dy, c->GetWidth(), c->GetHeight());
+  }
+  EnableAlign();
+  Invalidate();
+}
+
+void TScrollingWinControl::ScrollInView(TControl* control) {
+  if (!control || !ContainsControl(control)) return;
+  TRect r = control->GetBoundsRect();
+  TRect client = GetClientRect();
+  if (r.left < 0) horz_->SetPosition(horz_->position_ + r.left);
+  else if (r.right > client.right) horz_->SetPosition(horz_->position_ + std::min(r.right - client.right, r.left));
+  if (r.top < 0) vert_->SetPosition(vert_->position_ + r.top);
+  else if (r.bottom > client.bottom) vert_->SetPosition(vert_->position_ + std::min(r.bottom - client.bottom, r.top));
+}
+
+void TScrollingWinControl::CalcAutoRange() {
+  if (!autoScroll_ || updatingRange_) return;
+  updatingRange_ = true;
+  int right = 0, bottom = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->GetVisible()) continue;
+    // Aligned controls follow the view; they never make it scroll.
+    if (c->GetAlign() == alNone || c->GetAlign() == alLeft || c->GetAlign() == alRight)
+      right = std::max(right, c->GetLeft() + c->GetWidth() + horz_->ScrollPos());
+    if (c->GetAlign() == alNone || c->GetAlign() == alTop || c->GetAlign() == alBottom)
+      bottom = std::max(bottom, c->GetTop() + c->GetHeight() + vert_->ScrollPos());
+  }
+  horz_->SetRange(right);
+  vert_->SetRange(bottom);
+  updatingRange_ = false;
+}
+
+void TScrollingWinControl::AlignControls(TControl* control, TRect& rect) {
+  TWinControl::AlignControls(control, rect);
+  CalcAutoRange();
+}
+
+void TScrollingWinControl::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.Style &= ~(WS_HSCROLL | WS_VSCROLL);
+}
+
+void TScrollingWinControl::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_HSCROLL:
+      if (m.LParam == 0) {
+        horz_->ScrollMessage(m);
+        return;
+      }
+      break;
+    case WM_VSCROLL:
+      if (m.LParam == 0) {
+        vert_->ScrollMessage(m);
+        return;
+      }
+      break;
+  }
+  TWinControl::Dispatch(m);
+}

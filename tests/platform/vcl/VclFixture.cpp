@@ -1,0 +1,4 @@
+#include "VclFixture.h"
+
+QUILLO_DEFINE_CLASS(TSwatch, TCustomControl)
+QUILLO_DEFINE_CLASS(TBlock, TGraphicControl)
