@@ -29,9 +29,9 @@ LRESULT OnFrameNcActivate(MdiClient& client, HWND frame, WPARAM wParam, LPARAM l
   return DefWindowProc(frame, WM_NCACTIVATE, wParam, lParam);
 }
 
-// The client fills the frame's client area.
-LRESULT OnFrameSize(HWND client, LPARAM lParam) {
-  MoveWindow(client, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+// The client fills the frame's client area (a minimised frame leaves it as it is).
+LRESULT OnFrameSize(HWND client, WPARAM kind, LPARAM lParam) {
+  if (kind != SIZE_MINIMIZED) MoveWindow(client, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
   return 0;
 }
 
@@ -88,7 +88,7 @@ LRESULT DefFrameProc(HWND frame, HWND clientWindow, UINT message, WPARAM wParam,
   switch (message) {
     case WM_COMMAND: return OnFrameCommand(*client, wParam, lParam);
     case WM_NCACTIVATE: return OnFrameNcActivate(*client, frame, wParam, lParam);
-    case WM_SIZE: return OnFrameSize(clientWindow, lParam);
+    case WM_SIZE: return OnFrameSize(clientWindow, wParam, lParam);
     case WM_SETFOCUS: return OnFrameSetFocus(clientWindow);
     case WM_SETTEXT: return OnFrameSetText(*client, lParam);
     // WM_MENUCHAR with '-' opens the active child's window menu once menus exist.

@@ -190,13 +190,13 @@ void MdiClient::BringToTop(HWND child) {
 }
 
 // The shown, enabled child after (or before) `from` in the z-order, round the end.
-HWND MdiClient::Neighbour(HWND from, bool previous) const {
+HWND MdiClient::Neighbour(HWND from, bool previous, bool skipIconic) const {
   std::vector<HWND> order = Children();
   if (previous) std::reverse(order.begin(), order.end());
   auto start = std::find(order.begin(), order.end(), from);
   if (start != order.end()) std::rotate(order.begin(), start + 1, order.end());
   for (HWND child : order)
-    if (child != from && IsShown(child) && IsWindowEnabled(child)) return child;
+    if (child != from && IsShown(child) && IsWindowEnabled(child) && !(skipIconic && IsIconic(child))) return child;
   return nullptr;
 }
 
@@ -246,8 +246,12 @@ void MdiClient::ChildSized(HWND child, WPARAM kind) {
     RemoveChildButtonsFromMenuBar();
     UpdateFrameTitle();
   }
-  // An icon keeps no focus; the client holds it for the keys.
-  if (kind == SIZE_MINIMIZED && HasFocusInside(child)) SetFocus(client_);
+  if (kind != SIZE_MINIMIZED) return;
+  // Minimising the active child activates the next one that is not minimised; with none it
+  // stays active, and the client holds the focus for the keys.
+  if (child == Active())
+    if (HWND next = Neighbour(child, false, true)) SendMessage(next, WM_CHILDACTIVATE, 0, 0);
+  if (HasFocusInside(child)) SetFocus(client_);
 }
 
 void MdiClient::ChildRetitled(HWND child) {

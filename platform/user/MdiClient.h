@@ -54,7 +54,7 @@ public:
 private:
   void SwitchTo(HWND child, bool restorePrevious);
   void ActivateAfterLosing(HWND child);
-  HWND Neighbour(HWND from, bool previous) const;
+  HWND Neighbour(HWND from, bool previous, bool skipIconic = false) const;
   void BringToTop(HWND child);
   void Forget(HWND child, LONG_PTR id);
   std::vector<HWND> Arrangeable(bool skipDisabled) const;

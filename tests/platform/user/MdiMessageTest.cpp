@@ -157,6 +157,19 @@ TEST(MdiMessages, AMaximisedChildThatIsDestroyedLeavesTheNextMaximised) {
   EXPECT_EQ(MdiDesk::Text(desk.frame), "Frame");
 }
 
+TEST(MdiMessages, MinimisingTheActiveChildActivatesTheNextOpenOne) {
+  MdiDesk desk;
+  HWND a = desk.Child("a"), b = desk.Child("b"), c = desk.Child("c");
+  ShowWindow(b, SW_MINIMIZE);  // not active: nothing moves
+  EXPECT_EQ(desk.Active(), c);
+  ShowWindow(c, SW_MINIMIZE);
+  EXPECT_EQ(desk.Active(), a);  // b is an icon too
+  EXPECT_EQ(GetFocus(), a);
+  ShowWindow(a, SW_MINIMIZE);
+  EXPECT_EQ(desk.Active(), a);  // no open child left: the icon stays active
+  EXPECT_EQ(GetFocus(), desk.client);
+}
+
 TEST(MdiMessages, ClosingAChildGoesThroughItsClient) {
   MdiDesk desk;
   desk.Child("a");
