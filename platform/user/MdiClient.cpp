@@ -27,6 +27,13 @@ bool IsMdiChildWindow(HWND window) {
 
 bool IsShown(HWND window) { return LiveWindow(window) && (LiveWindow(window)->style & WS_VISIBLE); }
 
+// The window, or one above it, is being destroyed: its children go with it.
+bool IsGoing(HWND window) {
+  for (WindowObject* w = LiveWindow(window); w; w = (w->style & WS_CHILD) ? LiveWindow(w->parent) : nullptr)
+    if (w->destroying) return true;
+  return false;
+}
+
 bool HasFocusInside(HWND window) {
   HWND focus = GetFocus();
   return focus && (focus == window || IsChild(window, focus));
@@ -120,9 +127,10 @@ void MdiClient::Destroy(HWND child) {
   Forget(child, id);
 }
 
-// A child destroyed without WM_MDIDESTROY: the client catches up while it is dying.
+// A child destroyed without WM_MDIDESTROY: the client catches up while it is dying (unless
+// the client goes too).
 void MdiClient::ChildGone(HWND child) {
-  if (child == destroying_ || !LiveWindow(child) || child->parent != client_) return;
+  if (child == destroying_ || !LiveWindow(child) || child->parent != client_ || IsGoing(client_)) return;
   if (child == active_) ActivateAfterLosing(child);
   Forget(child, child->id);
 }

@@ -170,6 +170,15 @@ TEST(MdiMessages, MinimisingTheActiveChildActivatesTheNextOpenOne) {
   EXPECT_EQ(GetFocus(), desk.client);
 }
 
+TEST(MdiMessages, DestroyingTheFrameTakesTheChildrenWithoutActivatingAnyOfThem) {
+  MdiDesk desk;
+  desk.Child("a");
+  desk.Child("b");
+  desk.Follow({WM_MDIACTIVATE, WM_DESTROY});
+  DestroyWindow(desk.frame);
+  EXPECT_EQ(desk.Take(), (Log{"frame:DESTROY", "client:DESTROY", "b:DESTROY", "a:DESTROY"}));
+}
+
 TEST(MdiMessages, ClosingAChildGoesThroughItsClient) {
   MdiDesk desk;
   desk.Child("a");
