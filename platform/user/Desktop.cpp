@@ -50,6 +50,7 @@ void StartDesktop(WindowManager& wm, const DesktopConfig& config, const std::str
   SetScreenSurface(wm.surface);
   SetDesktopMetrics(config.width, config.height, config.bitsPerPixel);
   MakeDesktopWindow(wm);
+  RegisterMdiClientClass();
   OpenHost(wm, forced);
   SetWallpaperChangedHandler([] {
     PaintWallpaper(Region(RECT{0, 0, Wm().config.width, Wm().config.height}));

@@ -219,6 +219,22 @@ UINT ClientMouseMessage(UINT m) {
   return m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK ? m - WM_NCMOUSEMOVE + WM_MOUSEMOVE : m;
 }
 
+// A press in a child window is told to its ancestors, nearest first, as the client press it
+// would be (a double click as a press), with the point in each one's client coordinates. A
+// window with WS_EX_NOPARENTNOTIFY tells nobody above it.
+void NotifyParentsOfPress(HWND window, UINT message, POINT screen) {
+  UINT press = ClientMouseMessage(message);
+  if (press == WM_LBUTTONDBLCLK || press == WM_RBUTTONDBLCLK || press == WM_MBUTTONDBLCLK) press -= 2;
+  for (WindowObject* w = LiveWindow(window); w && (w->style & WS_CHILD) && !(w->exStyle & WS_EX_NOPARENTNOTIFY);) {
+    HWND parent = w->parent;
+    if (!LiveWindow(parent) || parent == Wm().desktop) break;
+    POINT p = screen;
+    ScreenToClient(parent, &p);
+    SendMessage(parent, WM_PARENTNOTIFY, press, MAKELPARAM(p.x, p.y));
+    w = LiveWindow(parent);
+  }
+}
+
 // A press in any window but the active one asks it with WM_MOUSEACTIVATE; every answer
 // but the NOACTIVATE ones (0 included) activates its top-level window. False to eat it.
 bool MouseActivate(HWND window, int hit, UINT message) {
@@ -250,6 +266,10 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
   if (input.hit == HTERROR) {  // a disabled window: only the cursor hears of it
     SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(HTERROR, msg.message));
     return false;
+  }
+  if (IsButtonDown(msg.message)) {
+    NotifyParentsOfPress(msg.hwnd, msg.message, msg.pt);
+    if (!LiveWindow(msg.hwnd)) return false;
   }
   bool eaten = IsButtonDown(msg.message) && !MouseActivate(msg.hwnd, input.hit, msg.message);
   if (!LiveWindow(msg.hwnd)) return false;

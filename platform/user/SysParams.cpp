@@ -61,6 +61,9 @@ int GetSystemMetrics(int index) {
     case SM_CXMIN: case SM_CXMINTRACK: return 112;
     case SM_CYMIN: case SM_CYMINTRACK: return 27;
     case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
+    // A minimised window is a short caption bar; minimised windows line up without gaps.
+    case SM_CXMINIMIZED: case SM_CXMINSPACING: return 160;
+    case SM_CYMINIMIZED: case SM_CYMINSPACING: return 27;
     case SM_CXEDGE: case SM_CYEDGE: return 2;
     case SM_CXSMICON: case SM_CYSMICON: return 16;
     case SM_CYSMCAPTION: return 15;

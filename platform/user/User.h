@@ -71,6 +71,9 @@ BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);
 BOOL IsZoomed(HWND window);
 BOOL BringWindowToTop(HWND window);
+// Lines the parent's minimised children up from the bottom left of its client area, in the
+// order they stand; answers the height of a row.
+UINT ArrangeIconicWindows(HWND parent);
 BOOL GetWindowRect(HWND window, RECT* out);
 BOOL GetClientRect(HWND window, RECT* out);
 BOOL ClientToScreen(HWND window, POINT* point);
@@ -223,3 +226,5 @@ HMODULE GetModuleHandle(LPCSTR name);
 inline constexpr auto& FindResourceA = FindResource;
 inline constexpr auto& LoadBitmapA = LoadBitmap;
 inline constexpr auto& LoadStringA = LoadString;
+
+#include "platform/user/Mdi.h"

@@ -178,3 +178,10 @@ void ForgetCaret(HWND window);
 // The move and size loop (MoveSize.cpp).
 void RunMoveSizeLoop(HWND window, WPARAM command);
 void TrackCaptionButton(HWND window, int hit);
+
+// MDI (Mdi.cpp, MdiClient.cpp): CreateWindowEx hands a WS_EX_MDICHILD window to its MDI
+// client, which makes it through CreateWindowEx again with its MDICREATESTRUCT as parameter.
+bool IsMdiChildBeingMade(HWND client, LPVOID param);
+HWND CreateMdiChild(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width, int height,
+                    HWND client, HINSTANCE instance, LPVOID param);
+void RegisterMdiClientClass();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/user/Window.h"
+#include "platform/user/WindowArrange.h"
 
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool menu);
 
@@ -133,6 +134,12 @@ BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT fl
   pos.y = w->rect.top;
   pos.cx = w->rect.right - w->rect.left;
   pos.cy = w->rect.bottom - w->rect.top;
+  // A child placed without SWP_NOACTIVATE hears that it is being activated (an MDI child
+  // becomes the active one).
+  if ((w->style & WS_CHILD) && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
+    SendMessage(window, WM_CHILDACTIVATE, 0, 0);
+    if (!LiveWindow(window)) return FALSE;
+  }
   SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   // A hidden window gives up activation and the focus after it has heard it is hidden.
   if (pos.flags & SWP_HIDEWINDOW) LoseActivationAndFocus(window);
@@ -146,16 +153,6 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 
 namespace {
 
-RECT MinimizedRect(const WindowObject& w) {
-  int height = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
-  int slot = 0;
-  for (HWND sibling : LiveWindow(w.parent)->children)
-    if (sibling != &w && (sibling->style & WS_MINIMIZE)) ++slot;
-  RECT area = w.parent == Wm().desktop ? RECT{0, 0, Wm().config.width, Wm().config.height} : ScreenClientRect(w.parent);
-  int width = 160;
-  return RECT{slot * width, area.bottom - area.top - height, slot * width + width, area.bottom - area.top};
-}
-
 void Place(HWND window, const RECT& r, DWORD setStyle, DWORD clearStyle, UINT flags) {
   WindowObject* w = LiveWindow(window);
   w->style = (w->style & ~clearStyle) | setStyle;
@@ -165,6 +162,24 @@ void Place(HWND window, const RECT& r, DWORD setStyle, DWORD clearStyle, UINT fl
 }  // namespace
 
 namespace {
+
+// The maximised rectangle the window asks for with WM_GETMINMAXINFO: by default the work
+// area (a child: its parent's client area) with the sizing frame beyond its edges.
+RECT MaximizedRect(HWND window) {
+  WindowObject* w = LiveWindow(window);
+  RECT area;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+  if (w->style & WS_CHILD) GetClientRect(w->parent, &area);
+  int frame = (w->style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : 0;
+  MINMAXINFO mmi;
+  mmi.ptMaxPosition = POINT{area.left - frame, area.top - frame};
+  mmi.ptMaxSize = POINT{area.right - area.left + 2 * frame, area.bottom - area.top + 2 * frame};
+  mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  mmi.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+  SendMessage(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  return RECT{mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
+              mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
+}
 
 // An overlapped window hears its size and place when it is first shown, not when it is made.
 void SendFirstSizeAndMove(HWND window) {
@@ -205,22 +220,17 @@ BOOL ShowWindowNow(HWND window, int command) {
       if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
       if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
-      Place(window, MinimizedRect(*w), WS_MINIMIZE | WS_VISIBLE, WS_MAXIMIZE, activate | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+      Place(window, FreeIconSlot(window), WS_MINIMIZE | WS_VISIBLE, WS_MAXIMIZE, activate | SWP_SHOWWINDOW | SWP_NOACTIVATE);
       if (Wm().active == window) ActivateNextAfterLosing(window);
       return wasVisible;
     case SW_MAXIMIZE: {
       if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
-      RECT area;
-      SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
-      if (child) area = RECT{0, 0, ScreenClientRect(w->parent).right - ScreenClientRect(w->parent).left,
-                             ScreenClientRect(w->parent).bottom - ScreenClientRect(w->parent).top};
-      RECT ins = NonClientInsets(w->style & ~WS_MINIMIZE, w->exStyle, w->menu != nullptr);
-      int frame = (w->style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : 0;
-      (void)ins;
-      RECT r{area.left - frame, area.top - frame, area.right + frame, area.bottom + frame};
+      RECT r = MaximizedRect(window);
+      if (!LiveWindow(window)) return wasVisible;
       if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
-      Place(window, r, WS_MAXIMIZE | WS_VISIBLE, WS_MINIMIZE, activate | SWP_SHOWWINDOW);
+      // Maximising is the one command that activates a child window too (WM_CHILDACTIVATE).
+      Place(window, r, WS_MAXIMIZE | WS_VISIBLE, WS_MINIMIZE, SWP_SHOWWINDOW);
       return wasVisible;
     }
     case SW_RESTORE: case SW_SHOWNORMAL: case SW_SHOWDEFAULT:

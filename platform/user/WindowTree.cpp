@@ -163,6 +163,8 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                     LPVOID param) {
   EnsureDesktop();
+  if ((exStyle & WS_EX_MDICHILD) && !IsMdiChildBeingMade(parent, param))
+    return CreateMdiChild(exStyle, className, title, style, x, y, width, height, parent, instance, param);
   WindowManager& wm = Wm();
   auto cls = FindClass(className);
   if (!cls) return nullptr;

@@ -244,6 +244,10 @@ int UiDriver::RunUntilIdle(int limit) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // left for the program's own loop
       break;
     }
+    if (preTranslate_ && preTranslate_(msg)) {
+      ++count;
+      continue;
+    }
     TranslateMessage(&msg);
     DispatchMessage(&msg);
     ++count;

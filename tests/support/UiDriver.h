@@ -48,6 +48,9 @@ public:
 
   // Runs every waiting message, paint and due timer; answers how many were dispatched.
   int RunUntilIdle(int limit = 100000);
+  // What the program's own message loop does with each message before translating it (MDI
+  // keys, accelerators, dialog keys): true when it took the message.
+  void PreTranslate(std::function<bool(MSG&)> filter) { preTranslate_ = std::move(filter); }
   // Moves the manual clock on and runs what became due.
   void Advance(DWORD ms);
 
@@ -71,6 +74,7 @@ private:
   std::function<int(const std::string&, const std::string&, UINT)> script_;
   std::vector<std::string> boxTexts_;
   std::deque<std::function<void()>> modalActions_;
+  std::function<bool(MSG&)> preTranslate_;
 };
 
 // Writes a rectangle of a 32-bit surface as a 24-bit BMP file.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "Recorder.h"
 #include "support/UiDriver.h"
@@ -336,6 +337,64 @@ TEST(MessageOrder, ClosingTheHostClosesTheMainWindow) {
   ui.CloseHost();
   EXPECT_EQ(closed, std::vector<HWND>{main});
   (void)other;
+}
+
+// A press in a child window is told to each ancestor, nearest first, with the point in that
+// ancestor's client coordinates; WS_EX_NOPARENTNOTIFY keeps it from going further up.
+TEST(MessageOrder, PressesInChildrenAreToldToTheirAncestors) {
+  UiDriver ui;
+  Recorder rec("OrderNotify");
+  std::vector<std::tuple<HWND, UINT, POINT>> notices;
+  rec.OnMessage([&](HWND h, UINT m, WPARAM wp, LPARAM lp, LRESULT&) {
+    if (m == WM_PARENTNOTIFY) notices.emplace_back(h, LOWORD(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    return false;
+  });
+  HWND top = Overlapped("OrderNotify", 100, 100, 400, 300, WS_VISIBLE);
+  HWND child = CreateWindowEx(0, "OrderNotify", "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, top, nullptr, nullptr, nullptr);
+  HWND inner = CreateWindowEx(0, "OrderNotify", "", WS_CHILD | WS_VISIBLE, 5, 5, 50, 40, child, nullptr, nullptr, nullptr);
+  HWND quiet = CreateWindowEx(WS_EX_NOPARENTNOTIFY, "OrderNotify", "", WS_CHILD | WS_VISIBLE, 250, 10, 100, 100, top,
+                              nullptr, nullptr, nullptr);
+  ui.RunUntilIdle();
+  notices.clear();
+  POINT p = UiDriver::At(inner, 3, 4);
+  ui.Click(p.x, p.y);
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0], std::make_tuple(child, static_cast<UINT>(WM_LBUTTONDOWN), POINT{8, 9}));
+  EXPECT_EQ(notices[1], std::make_tuple(top, static_cast<UINT>(WM_LBUTTONDOWN), POINT{18, 19}));
+  notices.clear();
+  p = UiDriver::At(quiet, 10, 10);
+  ui.Click(p.x, p.y, InputEvent::Right);
+  EXPECT_TRUE(notices.empty());
+  p = UiDriver::At(child, 100, 100);
+  ui.Click(p.x, p.y, InputEvent::Right);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(std::get<1>(notices[0]), static_cast<UINT>(WM_RBUTTONDOWN));
+}
+
+// A child placed without SWP_NOACTIVATE hears WM_CHILDACTIVATE before WM_WINDOWPOSCHANGED;
+// top-level windows never do.
+TEST(MessageOrder, ChildrenPlacedToBeActivatedHearWmChildActivate) {
+  UiDriver ui;
+  Recorder rec("OrderChildActivate");
+  Log got;
+  rec.OnMessage([&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_CHILDACTIVATE) got.push_back("CHILDACTIVATE");
+    if (m == WM_WINDOWPOSCHANGED) got.push_back("WINDOWPOSCHANGED");
+    return false;
+  });
+  HWND top = Overlapped("OrderChildActivate", 10, 10, 300, 200, WS_VISIBLE);
+  HWND child = CreateWindowEx(0, "OrderChildActivate", "", WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME, 0, 0, 100,
+                              80, top, nullptr, nullptr, nullptr);
+  got.clear();
+  SetWindowPos(child, HWND_TOP, 5, 5, 0, 0, SWP_NOSIZE);
+  EXPECT_EQ(got, (Log{"CHILDACTIVATE", "WINDOWPOSCHANGED"}));
+  got.clear();
+  MoveWindow(child, 6, 6, 100, 80, TRUE);  // MoveWindow does not activate
+  SetWindowPos(top, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+  EXPECT_EQ(got, (Log{"WINDOWPOSCHANGED", "WINDOWPOSCHANGED"}));
+  got.clear();
+  ShowWindow(child, SW_MAXIMIZE);  // the one show command that activates a child
+  EXPECT_EQ(got, (Log{"CHILDACTIVATE", "WINDOWPOSCHANGED"}));
 }
 
 }  // namespace
