@@ -15,18 +15,6 @@ QUILLO_DEFINE_CLASS(TIniFile, TCustomIniFile)
 
 namespace {
 
-bool HasLineBreak(const AnsiString& text) { return text.find_first_of("\r\n") != AnsiString::npos; }
-
-// Text that would read back as other lines, another section or another key.
-bool BreaksTheFile(const AnsiString& section, const AnsiString* ident, const AnsiString* value) {
-  if (HasLineBreak(section) || section.find(']') != AnsiString::npos) return true;
-  if (ident != nullptr) {
-    const AnsiString key = Trim(*ident);
-    if (key.empty() || HasLineBreak(*ident) || key.find('=') != AnsiString::npos || key[0] == '[') return true;
-  }
-  return value != nullptr && HasLineBreak(*value);
-}
-
 // Calls BeginUpdate now and EndUpdate on every way out.
 class UpdateScope {
 public:
@@ -97,7 +85,7 @@ AnsiString TIniFile::ReadString(const AnsiString& section, const AnsiString& ide
 }
 
 void TIniFile::WriteString(const AnsiString& section, const AnsiString& ident, const AnsiString& value) {
-  if (BreaksTheFile(section, &ident, &value)) throw EIniFileException(Format(VclText::IniFileWriteError, FileName().c_str()));
+  if (!IniDocument::Writable(section, &ident, &value)) throw EIniFileException(Format(VclText::IniFileWriteError, FileName().c_str()));
   try {
     IniDocument::Edit(path_, [&](IniDocument& ini) { ini.SetValue(section, Trim(ident), value); });
   } catch (const Exception&) {

@@ -239,3 +239,27 @@ TEST(Profile, WritesChangeOnlyWhatTheySet) {
   ASSERT_TRUE(WritePrivateProfileString("s", "b", "2", unix.c_str()));
   EXPECT_EQ(Contents(unix), "[s]\na=1\nb=2\n");
 }
+
+// Text that would read back as other lines, another section or another key is refused, and
+// the file keeps its bytes.
+TEST(Profile, WritesThatWouldBreakTheFileAreRefused) {
+  TempHome home;
+  const std::string path = home.WriteFile("app.ini", "[s]\r\nk=v\r\n");
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"s", "k", "one\r\n[evil]\r\nx=1"}, {"s", "k", "two\nlines"}, {"s]x", "k", "v"},
+      {"s\n[t]", "k", "v"},               {"s", "a=b", "v"},         {"s", "[t]", "v"},
+      {"s", "  ", "v"},                   {"s", "k\nj", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.section << " / " << c.key);
+    EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, path.c_str()));
+    EXPECT_EQ(Contents(path), "[s]\r\nk=v\r\n");
+  }
+  EXPECT_TRUE(WritePrivateProfileString("s", "k", "fine [=] value", path.c_str()));
+  EXPECT_EQ(Read("s", "k", "", path), "fine [=] value");
+}
