@@ -19,8 +19,9 @@
   X(FnAbs) X(FnAdd) X(FnSub) X(FnDif) X(FnMax) X(FnMin) X(FnCtl) X(FnVal) X(FnMap) X(FnMix)   \
   X(FnScl) X(FnRnd) X(FnRst) X(FnGet) X(FnPut) X(FnSrc) X(FnCnv) X(FnSqr) X(FnC2d) X(FnC2m)   \
   X(FnSin) X(FnCos) X(FnTan) X(FnR2x) X(FnR2y) X(FnRad)                                       \
+  X(FnValQuick) X(FnMapQuick) X(FnMixQuick) X(FnSclQuick)                                     \
   X(SetupColour) X(SetupIntensity) X(SetupU) X(SetupV) X(SetupAngle) X(SetupDistance)         \
-  X(SetupAngleDistance)
+  X(SetupAngleDistance) X(SetupAnglePlain) X(SetupAngleDistancePlain)
 
 enum class FormulaTemplate : std::uint8_t {
 #define FORMULA_TEMPLATE_ENUM(name) k##name,
