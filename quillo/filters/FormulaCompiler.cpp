@@ -158,6 +158,7 @@ class ChannelCompiler {
     ParseBinary();
     if (!token_.Is('?')) return;
     if (conditionals_ == kFormulaMostConditionals) Fail(FormulaError::kTooManyConditionals);
+    if (ParseSelect()) return;
     ++conditionals_;
     const std::optional<std::size_t> skipMiddle = emitter_.JumpIfFalse();
     Advance();
@@ -169,6 +170,40 @@ class ChannelCompiler {
     ParseConditional();
     emitter_.LandJump(skipLast);
     --conditionals_;
+  }
+
+  // "? operand : operand" where both are constants or variables and nothing extends the last
+  // one: a choice between two values, written without a jump. Reads ahead on a copy of the
+  // scanner and takes the tokens only when they match.
+  bool ParseSelect() {
+    FormulaScanner ahead = scanner_;
+    const FormulaToken middle = ahead.Next(), colon = ahead.Next(), last = ahead.Next(), after = ahead.Next();
+    std::uint32_t usage = 0;
+    const std::optional<FormulaLeaf> whenTrue = SimpleOperand(middle, usage), whenFalse = SimpleOperand(last, usage);
+    if (!whenTrue || !colon.Is(':') || !whenFalse) return false;
+    if (after.kind == FormulaTokenKind::kOperator || after.Is('?') || after.Is('(')) return false;
+    emitter_.Select(*whenTrue, *whenFalse);
+    usage_ |= usage;
+    scanner_ = ahead;
+    token_ = after;
+    return true;
+  }
+
+  // A number or a variable as one load, with the usage it adds; nothing for anything else.
+  std::optional<FormulaLeaf> SimpleOperand(const FormulaToken& token, std::uint32_t& usage) const {
+    if (token.kind == FormulaTokenKind::kNumber) return FormulaLeaf::Constant(token.number);
+    if (token.kind != FormulaTokenKind::kName) return std::nullopt;
+    const FormulaName* name = FindName(token.name);
+    if (name == nullptr) return std::nullopt;
+    usage |= name->usage;
+    switch (name->kind) {
+      case NameKind::kField: return Field(name->value);
+      case NameKind::kChannelLetter: return Field(kChannelFields[channel_]);
+      case NameKind::kConstant: return FormulaLeaf::Constant(static_cast<std::uint32_t>(name->value));
+      case NameKind::kChannelNumber: return FormulaLeaf::Constant(static_cast<std::uint32_t>(channel_));
+      case NameKind::kFunction: return std::nullopt;
+    }
+    return std::nullopt;
   }
 
   void ParseBinary() {

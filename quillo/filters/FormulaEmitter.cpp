@@ -383,33 +383,49 @@ void FormulaEmitter::Convolution(std::uint32_t channel) {
 
 // cnv with constant weights and divisor: the nine reads written out, zero weights skipped
 // (a read whose value is multiplied by 0 adds nothing), the divisor's division specialised.
+// The channel is not shifted down in each read: with s the channel's bit position (mod 32)
+// and a = (pixel ^ 0xFF000000) & (255 << s), the channel value is a >> s, so the 64-bit sum
+// of weight * a is 2^s times the sum of weight * value (mod 2^64), and shifting it down by s
+// leaves that sum exact in its low 64 - s >= 33 bits: the 32-bit sum the template forms.
 void FormulaEmitter::Unrolled3x3(const std::uint32_t (&weights)[9], std::int32_t divisor, std::uint32_t channel) {
-  code_.Append({kPushRax,                     // the accumulator stays below the result
-                0x55, 0x48, 0x89, 0xE5,       // push rbp; mov rbp, rsp
-                0x41, 0x54, 0x41, 0x55,       // push r12; push r13
-                0x48, 0x83, 0xE4, 0xF0,       // and rsp, -16
-                0x45, 0x31, 0xE4});           // xor r12d, r12d
-  AppendWithContextOperand(code_, {0x0F, 0xB6}, 13, formula_layout::kChannelShift + (channel & 3));  // movzx r13d
+  const std::uint32_t shiftField = formula_layout::kChannelShift + (channel & 3);
+  // R12 sums, R13 holds the channel's mask 255 << s, R14 and R15 the column and row.
+  code_.Append({kPushRax,                             // the accumulator stays below the result
+                0x55, 0x48, 0x89, 0xE5,               // push rbp; mov rbp, rsp
+                0x41, 0x54, 0x41, 0x55, 0x41, 0x56,   // push r12; push r13; push r14
+                0x41, 0x57, 0x48, 0x83, 0xE4, 0xF0,   // push r15; and rsp, -16
+                0x45, 0x31, 0xE4});                   // xor r12d, r12d
+  AppendWithContextOperand(code_, {0x0F, 0xB6}, kEcx, shiftField);  // movzx ecx, channel's bit position
+  code_.Append({0x41, 0xBD, 0xFF, 0x00, 0x00, 0x00,  // mov r13d, 255
+                0x41, 0xD3, 0xE5});                  // shl r13d, cl
+  AppendWithContextOperand(code_, {0x8B}, 14, formula_layout::kX);  // mov r14d, x
+  AppendWithContextOperand(code_, {0x8B}, 15, formula_layout::kY);  // mov r15d, y
   for (int k = 0; k < 9; ++k) {
     if (weights[k] == 0) continue;
-    const int rowStep = k / 3 - 1, columnStep = k % 3 - 1;
-    AppendWithContextOperand(code_, {0x8B}, 7, formula_layout::kY);  // mov edi, y
-    if (rowStep != 0) code_.Append({0x83, 0xC7, std::uint8_t(rowStep)});
-    AppendWithContextOperand(code_, {0x8B}, 6, formula_layout::kX);  // mov esi, x
-    if (columnStep != 0) code_.Append({0x83, 0xC6, std::uint8_t(columnStep)});
-    code_.Append({0xFF, 0x53, std::uint8_t(formula_layout::kFetch)});  // call [rbx + fetch]
-    code_.Append({0x35, 0x00, 0x00, 0x00, 0xFF,                        // xor eax, 0xFF000000
-                  0x44, 0x89, 0xE9, 0xD3, 0xE8,                        // mov ecx, r13d; shr eax, cl
-                  0x0F, 0xB6, 0xC0});                                  // movzx eax, al
-    if (weights[k] != 1) {
-      code_.Append({0x69, 0xC0});  // imul eax, eax, weight
-      code_.AppendWord(weights[k]);
+    const auto rowStep = static_cast<std::uint8_t>(k / 3 - 1), columnStep = static_cast<std::uint8_t>(k % 3 - 1);
+    code_.Append({0x41, 0x8D, 0x7F, rowStep,       // lea edi, [r15 + row step]
+                  0x41, 0x8D, 0x76, columnStep,    // lea esi, [r14 + column step]
+                  0xFF, 0x53, std::uint8_t(formula_layout::kFetch),  // call [rbx + fetch]
+                  0x35, 0x00, 0x00, 0x00, 0xFF,    // xor eax, 0xFF000000
+                  0x44, 0x21, 0xE8});              // and eax, r13d
+    switch (weights[k]) {
+      case 1: code_.Append({0x49, 0x01, 0xC4}); break;              // add r12, rax
+      case 2: code_.Append({0x4D, 0x8D, 0x24, 0x44}); break;        // lea r12, [r12 + rax*2]
+      case 4: code_.Append({0x4D, 0x8D, 0x24, 0x84}); break;        // lea r12, [r12 + rax*4]
+      case 8: code_.Append({0x4D, 0x8D, 0x24, 0xC4}); break;        // lea r12, [r12 + rax*8]
+      default:
+        code_.Append({0x48, 0x69, 0xC0});  // imul rax, rax, weight (sign-extended)
+        code_.AppendWord(weights[k]);
+        code_.Append({0x49, 0x01, 0xC4});
     }
-    code_.Append({0x41, 0x01, 0xC4});  // add r12d, eax
   }
-  code_.Append({0x44, 0x89, 0xE0,                    // mov eax, r12d
-                0x48, 0x8D, 0x65, 0xF0,              // lea rsp, [rbp - 16]
-                0x41, 0x5D, 0x41, 0x5C, 0x5D});      // pop r13; pop r12; pop rbp
+  AppendWithContextOperand(code_, {0x0F, 0xB6}, kEcx, shiftField);  // movzx ecx, channel's bit position
+  code_.Append({0x83, 0xE1, 0x1F,                          // and ecx, 31 (as the 32-bit shift takes it)
+                0x49, 0xD3, 0xEC,                          // shr r12, cl
+                0x44, 0x89, 0xE0,                          // mov eax, r12d
+                0x48, 0x8D, 0x65, 0xE0,                    // lea rsp, [rbp - 32]
+                0x41, 0x5F, 0x41, 0x5E, 0x41, 0x5D, 0x41,  // pop r15; pop r14; pop r13;
+                0x5C, 0x5D});                              // pop r12; pop rbp
   if (divisor != 0) DivideByConstant(divisor, false);  // a divisor of 0 leaves the sum as it is
 }
 
@@ -450,6 +466,37 @@ std::optional<std::size_t> FormulaEmitter::JumpIfFalse() {
   const std::size_t at = code_.Size();
   code_.AppendWord(0);
   return at;
+}
+
+void FormulaEmitter::Select(FormulaLeaf whenTrue, FormulaLeaf whenFalse) {
+  std::uint8_t cc = 0x5;  // not zero
+  if (flags_) {
+    cc = *flags_;  // the comparison has already popped its left operand
+    flags_.reset();
+  } else if (leafCount_ > 0) {
+    FlushAllBut(1);
+    const FormulaLeaf condition = Effective(leaves_[0]);
+    leafCount_ = 0;
+    if (condition.IsConstant()) {
+      Operand(condition.value != 0 ? whenTrue : whenFalse);
+      return;
+    }
+    // cmp dword or byte [rbx + field], 0; then the accumulator below goes where the pop of
+    // the condition would have left it
+    AppendWithContextOperand(code_, {std::uint8_t(condition.kind == FormulaLeaf::Kind::kField ? 0x83 : 0x80)}, 7,
+                             condition.value);
+    code_.Append({0x00, kPushRax});
+  } else {
+    code_.Append({0x85, 0xC0});  // test eax, eax; the accumulator below stays on the stack
+  }
+  Load(kEax, whenFalse);  // loads leave the flags alone
+  whenTrue = Effective(whenTrue);
+  if (whenTrue.kind == FormulaLeaf::Kind::kField) {
+    AppendWithContextOperand(code_, {0x0F, std::uint8_t(0x40 + cc)}, kEax, whenTrue.value);  // cmovcc eax, [field]
+  } else {
+    Load(kEcx, whenTrue);
+    code_.Append({0x0F, std::uint8_t(0x40 + cc), 0xC1});  // cmovcc eax, ecx
+  }
 }
 
 std::size_t FormulaEmitter::JumpOver() {

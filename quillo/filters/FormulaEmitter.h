@@ -76,6 +76,9 @@ class FormulaEmitter {
   // At "?": tests and pops the condition and jumps when it is 0. Returns where the jump's
   // displacement lies, or nothing when no jump was needed (a constant that is not 0).
   std::optional<std::size_t> JumpIfFalse();
+  // A whole conditional whose parts are single operands: the condition is popped and the
+  // accumulator becomes `whenTrue` or `whenFalse`, chosen without a jump.
+  void Select(FormulaLeaf whenTrue, FormulaLeaf whenFalse);
   // At ":": jumps over the last part; returns where the displacement lies.
   std::size_t JumpOver();
   // Makes a jump written earlier land here.

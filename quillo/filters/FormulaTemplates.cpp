@@ -82,10 +82,16 @@
   "movsxd rdx, eax\n cmp rdx, rax\n jne 7f\n movsxd rdx, " divisor32 "\n cmp rdx, " divisor   \
   "\n jne 7f\n cmp " divisor32 ", -1\n je 7f\n cdq\n idiv " divisor32 "\n cdqe\n jmp 8f\n"       \
   "7: cqo\n idiv " divisor "\n 8:\n"
+// The quotient saturated into EAX, for a divisor that is a sign-extended 32-bit value: one
+// that fits needs no saturation.
+#define DIVIDE_RAX_SATURATED(divisor) DIVIDE_RAX(divisor) SATURATE_RAX
+#define DIVIDE_RAX_SATURATED_QUICK(divisor, divisor32)                                         \
+  "movsxd rdx, eax\n cmp rdx, rax\n jne 7f\n cmp " divisor32 ", -1\n je 7f\n cdq\n"            \
+  "idiv " divisor32 "\n jmp 8f\n 7: cqo\n idiv " divisor "\n" SATURATE_RAX "8:\n"
 
 #define VAL_BODY(divide)                                                                     \
   "pop rcx\n pop rdx\n and edx, 7\n movsxd rdx, dword ptr [rbx + CTX_SLIDERS + rdx*4]\n"        \
-  "sub eax, ecx\n cdqe\n imul rax, rdx\n add rax, 127\n mov r9d, 255\n" divide SATURATE_RAX      \
+  "sub eax, ecx\n cdqe\n imul rax, rdx\n add rax, 127\n mov r9d, 255\n" divide                   \
   "add eax, ecx\n"
 #define MAP_BODY(divide)                                                                     \
   "pop rcx\n and eax, 3\n movsxd rdx, dword ptr [rbx + CTX_SLIDERS + 4 + rax*8]\n"             \
@@ -96,12 +102,12 @@
   "pop rcx\n pop rdx\n pop r8\n sub r8d, edx\n test eax, eax\n jnz 1f\n"                        \
   "imul r8d, ecx\n mov eax, r8d\n jmp 9f\n"                                                   \
   "1: movsxd r9, eax\n movsxd r8, r8d\n movsxd rcx, ecx\n imul r8, rcx\n"                        \
-  "mov rax, r9\n sar rax, 1\n add rax, r8\n mov r10d, edx\n" divide SATURATE_RAX                \
+  "mov rax, r9\n sar rax, 1\n add rax, r8\n mov r10d, edx\n" divide                             \
   "add eax, r10d\n 9:\n"
 #define SCL_BODY(divide)                                                                     \
   "pop rcx\n pop rdx\n pop r8\n pop r9\n sub eax, ecx\n sub edx, r8d\n jz 9f\n"                \
   "sub r9d, r8d\n movsxd r9, r9d\n cdqe\n imul rax, r9\n movsxd r8, edx\n"                    \
-  "sar edx, 1\n movsxd rdx, edx\n add rax, rdx\n mov r10d, ecx\n" divide SATURATE_RAX          \
+  "sar edx, 1\n movsxd rdx, edx\n add rax, rdx\n mov r10d, ecx\n" divide                       \
   "add eax, r10d\n 9:\n"
 
 asm(R"(
@@ -178,17 +184,17 @@ asm(R"(
     FORMULA_ASM(FnMin, "pop rcx\n cmp ecx, eax\n cmovl eax, ecx\n")
     FORMULA_ASM(FnCtl, "and eax, 7\n mov eax, dword ptr [rbx + CTX_SLIDERS + rax*4]\n")
     // a + ((b - a) * ctl(n) + 127) / 255 with a 64-bit product and quotient.
-    FORMULA_ASM(FnVal, VAL_BODY(DIVIDE_RAX("r9")))
-    FORMULA_ASM(FnValQuick, VAL_BODY(DIVIDE_RAX_QUICK("r9", "r9d")))
+    FORMULA_ASM(FnVal, VAL_BODY(DIVIDE_RAX_SATURATED("r9")))
+    FORMULA_ASM(FnValQuick, VAL_BODY(DIVIDE_RAX_SATURATED_QUICK("r9", "r9d")))
     // 0 at or below ctl(2k+1), 255 at or above ctl(2k), else a 64-bit ramp between them.
     FORMULA_ASM(FnMap, MAP_BODY(DIVIDE_RAX("r8")))
     FORMULA_ASM(FnMapQuick, MAP_BODY(DIVIDE_RAX_QUICK("r8", "r8d")))
     // d = 0: (a - b) * n; else b + ((a - b) * n + (d >> 1)) / d in 64 bits, saturated.
-    FORMULA_ASM(FnMix, MIX_BODY(DIVIDE_RAX("r9")))
-    FORMULA_ASM(FnMixQuick, MIX_BODY(DIVIDE_RAX_QUICK("r9", "r9d")))
+    FORMULA_ASM(FnMix, MIX_BODY(DIVIDE_RAX_SATURATED("r9")))
+    FORMULA_ASM(FnMixQuick, MIX_BODY(DIVIDE_RAX_SATURATED_QUICK("r9", "r9d")))
     // ih = il: oh - ol; else ol + ((a - il) * (oh - ol) + ((ih - il) >> 1)) / (ih - il).
-    FORMULA_ASM(FnScl, SCL_BODY(DIVIDE_RAX("r8")))
-    FORMULA_ASM(FnSclQuick, SCL_BODY(DIVIDE_RAX_QUICK("r8", "r8d")))
+    FORMULA_ASM(FnScl, SCL_BODY(DIVIDE_RAX_SATURATED("r8")))
+    FORMULA_ASM(FnSclQuick, SCL_BODY(DIVIDE_RAX_SATURATED_QUICK("r8", "r8d")))
     FORMULA_ASM(FnRnd,
                 "pop rcx\n imul edx, dword ptr [rbx + CTX_SEED], 1103515245\n add edx, 12345\n"
                 "mov dword ptr [rbx + CTX_SEED], edx\n shr edx, 16\n and edx, 32767\n"

@@ -17,6 +17,9 @@
 
 namespace {
 
+// The picture the tests' own fetch routines read.
+const TestPicture* gFetchPicture = nullptr;
+
 struct ErrorCase {
   std::string formula;
   int position;
@@ -217,7 +220,8 @@ TEST(FormulaCompiler, ConstantAndFieldOperandsAgreeWithTheReference) {
   std::vector<std::string> formulas{
       "r > 100 ? 1 : 2", "!(r > 100) ? x : y", "r == g ? x : y", "(r < ctl(0)) + 1", "!(x >= 2) + 1",
       "r ? 5 : 6", "x ? 5 : 6", "0 ? 5 : 6", "7 ? 5 : 6", "ctl(1) ? r : g", "get(3) ? 1 : 2", "(r > 5, 3) ? 1 : 2",
-      "(1, r) ? 1 : 2", "x > 1 ? y < 2 ? 3 : 4 : 5", "get(5) + put(x, 5)", "put(get(5) + 1, 5)",
+      "(1, r) ? 1 : 2", "x > 1 ? y < 2 ? 3 : 4 : 5", "r ? 1 : 2 + 3", "r ? 1 : 2 ? 3 : 4", "(r ? 1 : 2) + 3",
+      "max(x ? 1 : 2, 3)", "x ? Z : z", "y ? c : V", "5 + (y == 1 ? i : u)", "x ? 1 : -2", "x ? 1 : (2)", "get(5) + put(x, 5)", "put(get(5) + 1, 5)",
       "put(r, 1), get(1) + get(1025)", "get(2) - put(7, 2) + get(2)", "-(-5)", "!0 + ~0", "- -r", "-r * 3",
       "mix(r, g, ctl(2), 255)", "mix(r, g, 3, 0)", "mix(r, g, ctl(7), ctl(6))", "scl(r, 16, 240, 0, 255)",
       "scl(r, 5, 5, 1, 9)", "scl(g, 0, 255, ctl(0), ctl(1))", "val(1, r, 200)", "val(7, -5, r)", "map(r, 1)",
@@ -289,6 +293,37 @@ TEST(FormulaCompiler, SetUpRoutineComputesOnlyWhatTheFormulasUse) {
   // dmin and mmin are constants and need no set-up; a failed channel adds nothing.
   const CompiledFormula constants = CompileTexts({"dmin + mmin", "d +", "m m", "0"}, source);
   EXPECT_EQ(constants.Usage(), 0u);
+}
+
+// The written-out 3 x 3 sum against the template's loop, with channel positions other than
+// the standard ones in the context: both take the position from there.
+TEST(FormulaCompiler, UnrolledSumTakesTheChannelPositionFromTheContext) {
+  const TestPicture picture = MakeTestPicture(4, 3, 21);
+  gFetchPicture = &picture;
+  for (const char* weights : {"0x7fffffff,-2,3,1,2,4,8,0,100000,0", "1,2,1,2,4,2,1,2,1,7", "0,0,0,0,-1,0,0,0,0,-1"}) {
+    FormulaSource source;
+    const std::string unrolled = std::string("cnv(") + weights + ")";
+    const std::string looped = std::string("cnv(") + weights + "+x*0)";  // not all constants
+    const CompiledFormula quick = CompileTexts({unrolled, "0", "0", "0"}, source);
+    const CompiledFormula plain = CompileTexts({looped, "0", "0", "0"}, source);
+    ASSERT_EQ(plain.Error(0), FormulaError::kNone);
+    auto context = std::make_unique<FormulaContext>();
+    context->Reset();
+    context->Start(picture.width, picture.height, {}, [](std::int32_t row, std::int32_t column) {
+      return gFetchPicture->At(row, column);
+    });
+    for (std::uint8_t shift : {16, 8, 0, 24, 17, 23, 28, 31, 37, 255}) {
+      context->channelShift[0] = shift;
+      for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+          context->x = x;
+          context->y = y;
+          ASSERT_EQ(quick.Channel(0)(context.get()), plain.Channel(0)(context.get()))
+              << weights << " at bit " << int(shift) << ", pixel " << x << ", " << y;
+        }
+    }
+  }
+  gFetchPicture = nullptr;
 }
 
 // One set-up piece followed by a return, in its own code pages.
