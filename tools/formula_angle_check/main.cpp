@@ -1,6 +1,6 @@
 // Compares the set-up routine's quick angle path with the x87 fpatan path on every offset
 // pair (dx, dy) the quick path accepts, |dx| and |dy| below 32768: both must store the same
-// d. Prints the pairs that differ (none may). Runs for a few minutes on four cores.
+// d. Prints the pairs that differ (none may). Takes about a minute on four cores.
 //
 //   build/tools/formula_angle_check [threads]
 
