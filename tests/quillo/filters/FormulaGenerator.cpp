@@ -61,8 +61,13 @@ std::string FormulaGenerator::Operand(int depth) {
       }
       return s + ")";
     }
-    default:
-      return "(" + Sequence(depth - 1) + ")";
+    default: {
+      // Appended rather than "(" + ...: GCC 12 at -O3 misreads that as an overlapping copy.
+      std::string s = "(";
+      s += Sequence(depth - 1);
+      s += ')';
+      return s;
+    }
   }
 }
 
@@ -81,13 +86,22 @@ std::string FormulaGenerator::Binary(int depth) {
 
 std::string FormulaGenerator::Conditional(int depth) {
   std::string s = Binary(depth);
-  if (depth > 0 && Chance(15)) s += " ? " + Sequence(depth - 1) + " : " + Conditional(depth - 1);
+  if (depth > 0 && Chance(15)) {
+    s += " ? ";
+    s += Sequence(depth - 1);
+    s += " : ";
+    s += Conditional(depth - 1);
+  }
   return s;
 }
 
 std::string FormulaGenerator::Sequence(int depth) {
   std::string s = Conditional(depth);
-  while (depth > 0 && Chance(12)) s += "," + Blank() + Conditional(depth - 1);
+  while (depth > 0 && Chance(12)) {
+    s += ',';
+    s += Blank();
+    s += Conditional(depth - 1);
+  }
   return s;
 }
 

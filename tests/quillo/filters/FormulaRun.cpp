@@ -1,6 +1,7 @@
 #include "FormulaRun.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -85,7 +86,8 @@ FormulaComparison CompareWithReference(const std::array<std::string, 4>& formula
     const bool limit = error != FormulaError::kNone && error != FormulaError::kSyntax;
     if (limit) {
       ++result.limitsReached;
-      referenceTexts[c] = "0";
+      std::string zero = "0";  // built and moved in: GCC 12 at -O3 misreads the assignment of a literal
+      referenceTexts[c] = std::move(zero);
       continue;
     }
     if (reference.Valid() != (error == FormulaError::kNone)) {
