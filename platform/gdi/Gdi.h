@@ -41,8 +41,13 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int srcX,
 int StretchDIBits(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info,
                   UINT usage, DWORD rop);
+// The colour table of the DIB section of 8 bits or fewer selected in a memory context.
+UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* out);
+UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colours);
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, void* out);
 BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size);
+// Writes drawing done on DIB sections of other depths than 32 bits into their rows; call it
+// before reading such rows after drawing on them, as on Windows.
 void GdiFlush();
 
 // Device contexts.
