@@ -42,30 +42,6 @@ void ReadRow(const BITMAPINFO* info, const BYTE* row, int width, std::uint32_t* 
   UnpackDibRow(format, row, width, out);
 }
 
-// The colour table GetDIBits gives a bitmap that has none of its own at the asked depth:
-// black and white, the 16 VGA colours, or those 16 followed by a 6 x 6 x 6 colour cube and
-// a ramp of greys.
-std::vector<RGBQUAD> DefaultColorTable(int bits) {
-  static constexpr std::uint32_t kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                             0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                             0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-  auto quad = [](std::uint32_t p) {
-    return RGBQUAD{static_cast<BYTE>(p & 0xFF), static_cast<BYTE>((p >> 8) & 0xFF), static_cast<BYTE>(p >> 16), 0};
-  };
-  std::vector<RGBQUAD> table;
-  if (bits == 1) return {quad(0), quad(0xFFFFFF)};
-  for (std::uint32_t p : kVga) table.push_back(quad(p));
-  if (bits == 4) return table;
-  for (int r = 0; r < 6; ++r)
-    for (int g = 0; g < 6; ++g)
-      for (int b = 0; b < 6; ++b) table.push_back(quad((r * 51u) << 16 | (g * 51u) << 8 | b * 51u));
-  for (int i = 0; table.size() < 256; ++i) {
-    std::uint32_t v = static_cast<std::uint32_t>(8 + i * 10);
-    table.push_back(quad(v << 16 | v << 8 | v));
-  }
-  return table;
-}
-
 // The rectangle (sx, sy, w, h) of a packed DIB as a top-down image. For bottom-up DIBs
 // sy counts from the bottom row, as the DIB functions define. Rows outside [startScan,
 // startScan + lines) are not in memory and stay 0.
@@ -190,7 +166,7 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
   const bool ownRows = b->Packed() && depth == b->sectionBits && depth <= 8;
   std::vector<RGBQUAD> table;
   if (depth <= 8) {
-    table = ownRows ? b->colorTable : DefaultColorTable(depth);
+    table = ownRows ? b->colorTable : DefaultDibColorTable(depth);
     std::vector<RGBQUAD> padded(std::size_t(1) << depth);
     std::copy(table.begin(), table.end(), padded.begin());
     std::memcpy(reinterpret_cast<BYTE*>(info) + h.biSize, padded.data(), padded.size() * sizeof(RGBQUAD));

@@ -135,3 +135,24 @@ void DibRowPacker::Pack(const std::uint32_t* in, int width, std::uint8_t* row, c
     }
   }
 }
+
+std::vector<RGBQUAD> DefaultDibColorTable(int bits) {
+  static constexpr std::uint32_t kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                             0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                             0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  auto quad = [](std::uint32_t p) {
+    return RGBQUAD{static_cast<BYTE>(p & 0xFF), static_cast<BYTE>((p >> 8) & 0xFF), static_cast<BYTE>(p >> 16), 0};
+  };
+  std::vector<RGBQUAD> table;
+  if (bits == 1) return {quad(0), quad(0xFFFFFF)};
+  for (std::uint32_t p : kVga) table.push_back(quad(p));
+  if (bits == 4) return table;
+  for (int r = 0; r < 6; ++r)
+    for (int g = 0; g < 6; ++g)
+      for (int b = 0; b < 6; ++b) table.push_back(quad((r * 51u) << 16 | (g * 51u) << 8 | b * 51u));
+  for (int i = 0; table.size() < 256; ++i) {
+    std::uint32_t v = static_cast<std::uint32_t>(8 + i * 10);
+    table.push_back(quad(v << 16 | v << 8 | v));
+  }
+  return table;
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/gdi/GdiTypes.h"
 
@@ -33,3 +34,8 @@ private:
   DibRowFormat format_;
   std::unordered_map<std::uint32_t, int> cache_;
 };
+
+// The colour table GetDIBits gives a bitmap that has none of its own at an indexed depth:
+// black and white (1 bit), the 16 VGA colours (4 bits), or those 16 followed by a 6 x 6 x 6
+// colour cube and a ramp of greys (8 bits).
+std::vector<RGBQUAD> DefaultDibColorTable(int bits);

@@ -39,10 +39,14 @@ BitmapObject* SelectedSection(HDC handle) {
 BitmapObject::~BitmapObject() { AheadSections().erase(this); }
 
 Surface BitmapObject::ReadPixels() {
-  if (Packed() && rows != syncedRows) {
-    // The program wrote into the rows. Drawing not yet written back goes in first, pixel by
-    // pixel, so that neither side's changes are lost.
-    if (pixelsAhead) PackSection();
+  if (!Packed()) return Pixels();
+  const bool programWrote = rows != syncedRows;
+  if (pixelsAhead) {
+    // The last drawing goes into the rows (only the pixels it changed, so writes the program
+    // made meanwhile stay), and comes back as the rows hold it: in the table's colours.
+    PackSection();
+    if (sectionBits != 24 || programWrote) UnpackSection();
+  } else if (programWrote) {
     UnpackSection();
   }
   return Pixels();

@@ -135,6 +135,12 @@ BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xStart, int ySt
 BOOL AngleArc(HDC dc, int x, int y, DWORD radius, float startAngle, float sweepAngle);
 BOOL PolyBezier(HDC dc, const POINT* points, DWORD count);
 BOOL PolyBezierTo(HDC dc, const POINT* points, DWORD count);
+// Paints with the brush the area around (x, y) bounded by pixels of colour
+// (FLOODFILLBORDER) or made of pixels of colour (FLOODFILLSURFACE); FALSE when the point
+// is outside the clip or not such a pixel.
+constexpr UINT FLOODFILLBORDER = 0, FLOODFILLSURFACE = 1;
+BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF colour, UINT type);
+BOOL FloodFill(HDC dc, int x, int y, COLORREF border);
 BOOL FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL InvertRect(HDC dc, const RECT* rect);

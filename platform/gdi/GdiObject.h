@@ -43,7 +43,9 @@ struct BitmapObject : GdiObject {
   // DIB sections of 1, 4, 8, 16 and 24 bits keep the rows the program addresses in the
   // DIB's own layout, with their colour table (or 16-bit masks). The 32-bit pixels above are
   // GDI's working copy: made again from the rows whenever these changed (compared with the
-  // rows as last synchronised), and written back into them by GdiFlush.
+  // rows as last synchronised); drawing is written back into the rows, and the pixels made
+  // again from them in the table's colours, by GdiFlush and before the next GDI call reads
+  // or draws on the section.
   int sectionBits = 32;
   std::vector<std::uint8_t> rows;
   std::vector<RGBQUAD> colorTable;

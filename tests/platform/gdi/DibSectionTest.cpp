@@ -124,6 +124,7 @@ TEST(DibSection, DrawingKeepsTheIndexesOfRepeatedColours) {
   EXPECT_EQ(s.Row(0)[2], 1);  // new red takes the first red entry
   // Colours not in the table take the nearest entry.
   SetPixel(s.dc(), 3, 1, ColorFromPixel(0x7F7F90));
+  EXPECT_EQ(GetPixel(s.dc(), 3, 1), ColorFromPixel(0x808080));  // as the table shows it, at once
   GdiFlush();
   EXPECT_EQ(s.Row(1)[3], 6);
 }
@@ -184,7 +185,11 @@ TEST(DibSection, GetAndSetDibitsAtEveryDepth) {
     info.header.biBitCount = static_cast<WORD>(bits);
     std::vector<BYTE> rows(DibRowBytes(4, bits));
     ASSERT_EQ(GetDIBits(picture.dc(), picture.bitmap(), 0, 1, rows.data(), info.get(), DIB_RGB_COLORS), 1) << bits;
-    Section s(bits, 4, 1, {});
+    // The section takes the table GetDIBits gave.
+    std::vector<std::uint32_t> table;
+    for (int i = 0; bits <= 8 && i < (1 << bits); ++i)
+      table.push_back(info.colours[i].rgbRed << 16 | info.colours[i].rgbGreen << 8 | info.colours[i].rgbBlue);
+    Section s(bits, 4, 1, table);
     ASSERT_EQ(SetDIBits(s.dc(), s.bitmap(), 0, 1, rows.data(), info.get(), DIB_RGB_COLORS), 1) << bits;
     for (int x = 0; x < 4; ++x) {
       // In black and white, red and blue are nearer black.
