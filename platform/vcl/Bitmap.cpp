@@ -241,7 +241,11 @@ void TBitmap::SetMonochrome(bool monochrome) {
   Changed();
 }
 
-HBITMAP TBitmap::GetHandle() { return handle_; }
+HBITMAP TBitmap::GetHandle() {
+  // A bitmap is selected in one context at a time: the caller may select it in its own.
+  FreeContext();
+  return handle_;
+}
 
 void TBitmap::TakeBitmap(HBITMAP bitmap) {
   FreeContext();

@@ -44,7 +44,8 @@ public:
   bool GetMonochrome() const;
   void SetMonochrome(bool monochrome);
 
-  // The GDI bitmap; the bitmap keeps owning it. SetHandle takes over a bitmap made elsewhere
+  // The GDI bitmap; the bitmap keeps owning it. Asking for it gives back the canvas's context,
+  // so that the caller can select it in its own. SetHandle takes over a bitmap made elsewhere
   // (its size and depth become the picture's); ReleaseHandle gives the bitmap away and
   // leaves the picture empty.
   HBITMAP GetHandle();
