@@ -28,6 +28,7 @@ public:
   ~TBitmap() override;
   // Copies another bitmap's picture, depth, palette and transparency settings (null: empties).
   void Assign(const TPersistent* source) override;
+  std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TBitmap>(); }
 
   TCanvas* GetCanvas();
   bool Empty() const override { return width_ == 0 || height_ == 0; }
