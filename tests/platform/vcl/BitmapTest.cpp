@@ -404,4 +404,34 @@ TEST(Bitmap, BrushPatternsBrushCopyAndFloodFill) {
   EXPECT_EQ(area.at(5, 5), 0xFFFF00u);
 }
 
+TEST(Bitmap, PalettesAreTheColourTablesOfIndexedPictures) {
+  // The palette made for an indexed picture holds its colour table.
+  TBitmap vga;
+  vga.SetPixelFormat(pf4bit);
+  vga.SetSize(1, 1);
+  PALETTEENTRY entries[16];
+  ASSERT_EQ(GetPaletteEntries(vga.GetPalette(), 0, 16, entries), 16u);
+  EXPECT_EQ(entries[9].peRed, 0xFF);
+  EXPECT_EQ(entries[9].peGreen, 0x00);
+  // A palette set on an indexed picture recolours its indexes.
+  TBitmap b;
+  b.SetPixelFormat(pf8bit);
+  b.SetSize(2, 1);
+  static_cast<std::uint8_t*>(b.ScanLine(0))[0] = 3;
+  std::vector<std::uint8_t> buffer(sizeof(LOGPALETTE) + 4 * sizeof(PALETTEENTRY));
+  auto* log = reinterpret_cast<LOGPALETTE*>(buffer.data());
+  log->palVersion = 0x300;
+  log->palNumEntries = 4;
+  log->palPalEntry[3] = PALETTEENTRY{255, 128, 0, 0};
+  HPALETTE palette = CreatePalette(log);
+  b.SetPalette(palette);
+  EXPECT_EQ(b.GetPalette(), palette);
+  EXPECT_EQ(b.GetCanvas()->GetPixel(0, 0), static_cast<TColor>(RGB(255, 128, 0)));
+  EXPECT_EQ(static_cast<std::uint8_t*>(b.ScanLine(0))[0], 3);
+  // Saved and loaded, the picture keeps the colour.
+  TBitmap loaded;
+  Load(loaded, Saved(b));
+  EXPECT_EQ(loaded.GetCanvas()->GetPixel(0, 0), static_cast<TColor>(RGB(255, 128, 0)));
+}
+
 }  // namespace
