@@ -3,7 +3,7 @@
 // text is smoothed. The window manager sets them; drawing reads them.
 
 #include "platform/gdi/Gdi.h"
-#include "platform/gdi/Surface.h"
+#include "platform/host/Surface.h"
 
 // System colours.
 constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_DESKTOP = 1,

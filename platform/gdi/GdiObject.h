@@ -8,7 +8,7 @@
 
 #include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/Region.h"
-#include "platform/gdi/Surface.h"
+#include "platform/host/Surface.h"
 
 struct GdiObject {
   explicit GdiObject(DWORD type) : type(type) {}

@@ -8,7 +8,7 @@ class HeadlessHost : public Host {
 public:
   const char* Name() const override { return "headless"; }
   bool Open(int, int) override { return true; }
-  void Present(const Surface&, const RECT&) override {}
+  void Present(const Surface&, const SurfaceRect&) override {}
   void SetCursorShape(CursorShape) override {}
   void WaitEvent(int) override {}
 

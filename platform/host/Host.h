@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/Surface.h"
-#include "platform/gdi/WinDefs.h"
+#include "platform/host/KeyCodes.h"
+#include "platform/host/Surface.h"
 
 struct InputEvent {
   enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close };
@@ -35,12 +35,13 @@ public:
   // Makes the display of the given size ready; false when it cannot be shown.
   virtual bool Open(int width, int height) = 0;
   // Shows a rectangle of the desktop surface.
-  virtual void Present(const Surface& desktop, const RECT& dirty) = 0;
+  virtual void Present(const Surface& desktop, const SurfaceRect& dirty) = 0;
   virtual void SetCursorShape(CursorShape shape) = 0;
   // A cursor of its own: 0xAARRGGBB pixels (alpha 255 opaque), top row first, with its
   // hotspot; key identifies it so a host can keep what it made from it.
-  virtual void SetCursorImage(const void* key, int width, int height, const std::uint32_t* argb, POINT hotspot) {
-    (void)key, (void)width, (void)height, (void)argb, (void)hotspot;
+  virtual void SetCursorImage(const void* key, int width, int height, const std::uint32_t* argb,
+                              int hotspotX, int hotspotY) {
+    (void)key, (void)width, (void)height, (void)argb, (void)hotspotX, (void)hotspotY;
     SetCursorShape(CursorShape::Arrow);
   }
   virtual void Beep() {}

@@ -6,7 +6,6 @@
 #include <map>
 
 #include "platform/host/Host.h"
-#include "platform/user/WinConst.h"
 
 namespace {
 
@@ -99,9 +98,9 @@ public:
     return true;
   }
 
-  void Present(const Surface& desktop, const RECT& dirty) override {
-    RECT r{std::max<LONG>(0, dirty.left), std::max<LONG>(0, dirty.top),
-           std::min<LONG>(desktop.width, dirty.right), std::min<LONG>(desktop.height, dirty.bottom)};
+  void Present(const Surface& desktop, const SurfaceRect& dirty) override {
+    const SurfaceRect r{std::max(0, dirty.left), std::max(0, dirty.top),
+                        std::min(desktop.width, dirty.right), std::min(desktop.height, dirty.bottom)};
     if (r.left >= r.right || r.top >= r.bottom) return;
     SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
     SDL_UpdateTexture(texture_, &area, desktop.Row(r.top) + r.left,
@@ -121,13 +120,14 @@ public:
     if (cursors_[i]) SDL_SetCursor(cursors_[i]);
   }
 
-  void SetCursorImage(const void* key, int width, int height, const std::uint32_t* argb, POINT hotspot) override {
+  void SetCursorImage(const void* key, int width, int height, const std::uint32_t* argb, int hotspotX,
+                      int hotspotY) override {
     SDL_ShowCursor(SDL_ENABLE);
     auto it = custom_.find(key);
     if (it == custom_.end()) {
       SDL_Surface* image = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(argb), width, height, 32,
                                                               width * 4, SDL_PIXELFORMAT_ARGB8888);
-      SDL_Cursor* cursor = image ? SDL_CreateColorCursor(image, hotspot.x, hotspot.y) : nullptr;
+      SDL_Cursor* cursor = image ? SDL_CreateColorCursor(image, hotspotX, hotspotY) : nullptr;
       if (image) SDL_FreeSurface(image);
       it = custom_.emplace(key, cursor).first;
     }

@@ -68,6 +68,8 @@ int LeadingNumber(const AnsiString& text) {
 
 }  // namespace
 
+AnsiString ProfileFilePath(const AnsiString& fileName) { return ResolveProfilePath(fileName.c_str()); }
+
 DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                               DWORD size, LPCSTR fileName) {
   IniDocument ini;

@@ -5,6 +5,7 @@
 // digits. A file name without a folder lives in the Windows folder; WIN.INI is win.ini in the
 // settings folder.
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/WinTypes.h"
 
 DWORD GetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
@@ -15,3 +16,6 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
 DWORD GetProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size);
 UINT GetProfileInt(LPCSTR section, LPCSTR key, int fallback);
 BOOL WriteProfileString(LPCSTR section, LPCSTR key, LPCSTR value);
+
+// The file a profile file name stands for, by the rules above (TIniFile uses them too).
+AnsiString ProfileFilePath(const AnsiString& fileName);

@@ -18,6 +18,19 @@ using LPVOID = void*;
 using SIZE_T = std::size_t;
 using DWORDLONG = std::uint64_t;
 
+// A time in 100-nanosecond steps since 1601, split in two halves.
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+// Accepted where Windows takes one; access control has no meaning here.
+struct SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+};
+
 union ULARGE_INTEGER {
   struct {
     DWORD LowPart;

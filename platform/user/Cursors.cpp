@@ -138,7 +138,9 @@ HCURSOR SetCursor(HCURSOR cursor) {
   if (State().showCount < 0) shape = CursorShape::Hidden;
   if (shape != CursorShape::Hidden && cursor && !cursor->argb.empty()) {
     State().shown = shape;
-    if (old != cursor) wm.host->SetCursorImage(cursor, cursor->width, cursor->height, cursor->argb.data(), cursor->hotspot);
+    if (old != cursor)
+      wm.host->SetCursorImage(cursor, cursor->width, cursor->height, cursor->argb.data(),
+                              cursor->hotspot.x, cursor->hotspot.y);
     return old;
   }
   if (shape != State().shown || (old && !old->argb.empty())) {

@@ -124,7 +124,7 @@ void PresentDesktop() {
   if (TakeScreenDrawn()) wm.presentPending = true;
   if (!wm.host || !wm.presentPending) return;
   wm.presentPending = false;
-  wm.host->Present(wm.surface, RECT{0, 0, wm.config.width, wm.config.height});
+  wm.host->Present(wm.surface, SurfaceRect{0, 0, wm.config.width, wm.config.height});
 }
 
 void PaintWallpaper(const Region& screen) {

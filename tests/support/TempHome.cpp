@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -29,4 +30,12 @@ std::string TempHome::WriteFile(const std::string& relative, const std::string& 
   std::filesystem::create_directories(full.parent_path());
   std::ofstream(full, std::ios::binary) << contents;
   return full.string();
+}
+
+std::vector<std::string> TempHome::Files() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }

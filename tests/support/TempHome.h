@@ -3,6 +3,7 @@
 // test's lifetime and the folder is removed afterwards.
 
 #include <string>
+#include <vector>
 
 class TempHome {
 public:
@@ -14,6 +15,8 @@ public:
   const std::string& Path() const { return path_; }
   // Writes a file under the folder (creating its folders) and answers its full path.
   std::string WriteFile(const std::string& relative, const std::string& contents) const;
+  // The names of what lies directly in the folder, sorted (temporary files left behind show).
+  std::vector<std::string> Files() const;
 
 private:
   std::string path_;

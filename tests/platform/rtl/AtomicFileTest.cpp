@@ -6,8 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,14 +22,6 @@ std::string Contents(const std::string& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& item : std::filesystem::directory_iterator(folder))
-    names.push_back(item.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 struct stat StatOf(const std::string& path) {
@@ -110,7 +100,7 @@ TEST(AtomicFile, WithoutCommitTheOldFileStaysAndNothingIsLeft) {
     file.Write("new", 3);
   }
   EXPECT_EQ(Contents(path), "old");
-  EXPECT_EQ(FilesIn(home.Path()), std::vector<std::string>{"file"});
+  EXPECT_EQ(home.Files(), std::vector<std::string>{"file"});
 }
 
 // What is not a regular file is refused before anything is made (images test the links that
@@ -122,9 +112,9 @@ TEST(AtomicFile, RefusesWhatIsNotARegularFile) {
     const std::string path = home.Path() + "/file";
     MakeSpecialFile(kind, path);
     const std::string before = Inspect(path);
-    const std::vector<std::string> files = FilesIn(home.Path());
+    const std::vector<std::string> files = home.Files();
     EXPECT_THROW(AtomicFile::WriteFile(path, "new"), EFCreateError);
     EXPECT_EQ(Inspect(path), before);
-    EXPECT_EQ(FilesIn(home.Path()), files);
+    EXPECT_EQ(home.Files(), files);
   }
 }

@@ -61,8 +61,11 @@ std::string FormulaGenerator::Operand(int depth) {
       }
       return s + ")";
     }
-    default:
-      return "(" + Sequence(depth - 1) + ")";
+    default: {
+      std::string s(1, '(');  // built in steps: GCC 12 misreads "(" + text at -O3
+      s += Sequence(depth - 1);
+      return s + ")";
+    }
   }
 }
 
@@ -87,7 +90,11 @@ std::string FormulaGenerator::Conditional(int depth) {
 
 std::string FormulaGenerator::Sequence(int depth) {
   std::string s = Conditional(depth);
-  while (depth > 0 && Chance(12)) s += "," + Blank() + Conditional(depth - 1);
+  while (depth > 0 && Chance(12)) {
+    s += ',';
+    s += Blank();
+    s += Conditional(depth - 1);
+  }
   return s;
 }
 

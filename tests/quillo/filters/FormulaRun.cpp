@@ -85,7 +85,7 @@ FormulaComparison CompareWithReference(const std::array<std::string, 4>& formula
     const bool limit = error != FormulaError::kNone && error != FormulaError::kSyntax;
     if (limit) {
       ++result.limitsReached;
-      referenceTexts[c] = "0";
+      referenceTexts[c].assign(1, '0');  // GCC 12 misreads the literal assignment at -O3
       continue;
     }
     if (reference.Valid() != (error == FormulaError::kNone)) {

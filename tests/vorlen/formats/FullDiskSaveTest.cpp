@@ -44,13 +44,6 @@ std::string Contents(const std::string& path) {
   return std::string(static_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  return names;
-}
-
 // Noise, so that the files come out about as large as the pixels.
 Buffer Noise(int w, int h) {
   Buffer b;
@@ -88,7 +81,7 @@ TEST(FullDiskSave, ReportsFailureAndKeepsTheOldFile) {
           << c.name << " " << c.side;
     }
     EXPECT_TRUE(Contents(path) == "the old file") << c.name << " " << c.side;
-    EXPECT_EQ(FilesIn(home.Path()), std::vector<std::string>{c.name}) << c.name << " " << c.side;
+    EXPECT_EQ(home.Files(), std::vector<std::string>{c.name}) << c.name << " " << c.side;
     ASSERT_TRUE(GFXFile::Save(image, path, nullptr, nullptr)) << "with room the same save works";
     const auto size = std::filesystem::file_size(path);
     EXPECT_GT(size, 1024u);

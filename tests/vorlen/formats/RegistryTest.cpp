@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,18 +16,6 @@
 namespace {
 
 GFXFile* Frm() { return GFXFile::GetDefaultFormat("x.frm"); }
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  while (dirent* e = readdir(dir)) {
-    const std::string n = e->d_name;
-    if (n != "." && n != "..") names.push_back(n);
-  }
-  closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Contents(const std::string& path) {
   TMemoryStream s;
@@ -159,7 +145,7 @@ TEST(Registry, ImpossibleSettingsRaiseBeforeAnyFileIsMade) {
   params.bits = 0;
   params.grey = true;
   EXPECT_THROW(GFXFile::Save(image, home.Path() + "/x.frm", nullptr, &params), EInvalidImage);
-  EXPECT_TRUE(FilesIn(home.Path()).empty());
+  EXPECT_TRUE(home.Files().empty());
 }
 
 TEST(Registry, SaveDefaultsFollowTheFormatsRules) {
@@ -218,7 +204,7 @@ TEST(Registry, StoppedSaveLeavesTheOldFileAndNothingElse) {
   Buffer image = Image(4, 5);
   EXPECT_FALSE(GFXFile::Save(image, path, nullptr, nullptr));
   EXPECT_EQ(Contents(path), "the original");
-  EXPECT_EQ(FilesIn(home.Path()), std::vector<std::string>{"keep.frm"});
+  EXPECT_EQ(home.Files(), std::vector<std::string>{"keep.frm"});
   stopAt = -1;
   const std::string fresh = home.Path() + "/fresh.frm";
   stopAt = steps + 1;
@@ -244,7 +230,7 @@ TEST(Registry, FailedSaveKeepsTheFileItReplacesAndItsPermissions) {
   tall.Alloc(Pair<int>(1, 70000));
   EXPECT_THROW(GFXFile::Save(tall, path, nullptr, nullptr), EInvalidImage);
   EXPECT_EQ(Contents(path), "precious");
-  EXPECT_EQ(FilesIn(home.Path()).size(), 1u);
+  EXPECT_EQ(home.Files().size(), 1u);
   EXPECT_THROW(GFXFile::Save(tall, home.Path() + "/no/folder.frm", nullptr, nullptr), EFCreateError);
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
   Buffer small = Image(2, 2);
@@ -405,11 +391,11 @@ TEST(Registry, SavingOverWhatIsNotAFileIsRefusedAndLeavesIt) {
     const std::string path = home.Path() + "/out.frm";
     MakeSpecialFile(kind, path);
     const std::string before = Inspect(path);
-    const std::vector<std::string> files = FilesIn(home.Path());
+    const std::vector<std::string> files = home.Files();
     Buffer image = Image(2, 2);
     EXPECT_THROW(GFXFile::Save(image, path, nullptr, nullptr), EFCreateError);
     EXPECT_EQ(Inspect(path), before);
-    EXPECT_EQ(FilesIn(home.Path()), files);
+    EXPECT_EQ(home.Files(), files);
   }
 }
 
@@ -424,7 +410,7 @@ TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {
     EXPECT_THROW(GFXFile::Save(image, home.Path() + "/out", nullptr, &params), EInvalidImage) << f->name;
     ++checked;
   }
-  EXPECT_TRUE(FilesIn(home.Path()).empty());
+  EXPECT_TRUE(home.Files().empty());
   EXPECT_EQ(checked, 2) << "Icon and AVI are read only";
 }
 

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,18 +28,6 @@ std::string Contents(const std::string& path) {
   TMemoryStream s;
   s.LoadFromFile(path);
   return std::string(static_cast<char*>(s.Memory()), static_cast<size_t>(s.Size()));
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  DIR* dir = opendir(folder.c_str());
-  while (dirent* e = readdir(dir)) {
-    const std::string n = e->d_name;
-    if (n != "." && n != "..") names.push_back(n);
-  }
-  closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Every pixel with its transparency byte, row by row, and the buffer's rectangle: what a
@@ -102,7 +88,7 @@ TEST(Saving, DepthsBelowMinusOneAreRefusedBeforeAnyFileIsMade) {
       }
     }
   }
-  EXPECT_TRUE(FilesIn(home.Path()).empty());
+  EXPECT_TRUE(home.Files().empty());
 }
 
 TEST(Saving, AGivenPaletteIsRequiredWhenTheSettingsSayToUseIt) {
@@ -112,7 +98,7 @@ TEST(Saving, AGivenPaletteIsRequiredWhenTheSettingsSayToUseIt) {
   p.bits = 8;
   p.colours = -4;
   EXPECT_THROW(GFXFile::Save(image, home.Path() + "/x.bmp", nullptr, &p), EInvalidImage);
-  EXPECT_TRUE(FilesIn(home.Path()).empty());
+  EXPECT_TRUE(home.Files().empty());
   const uchar palette[12] = {0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 255};
   p.palette = const_cast<uchar*>(palette);
   ASSERT_TRUE(GFXFile::Save(image, home.Path() + "/x.bmp", nullptr, &p));
@@ -238,7 +224,7 @@ TEST(Saving, EmptyImagesRoundTripOrAreRefusedAndTheOldFileKept) {
       for (const auto& [bits, grey] : depths) {
         const std::string what = f->name + " " + std::to_string(bits) + (grey ? " grey" : "") + (alpha ? " alpha" : "");
         const std::string path = home.WriteFile("old" + f->DefaultExtension(), "the old file");
-        const std::vector<std::string> filesBefore = FilesIn(home.Path());
+        const std::vector<std::string> filesBefore = home.Files();
         GFXSaveParams p;
         p.format = f;
         p.bits = bits;
@@ -250,7 +236,7 @@ TEST(Saving, EmptyImagesRoundTripOrAreRefusedAndTheOldFileKept) {
         } catch (const EInvalidImage& e) {
           EXPECT_EQ(e.Message, "100") << what;
           EXPECT_EQ(Contents(path), "the old file") << what;
-          EXPECT_EQ(FilesIn(home.Path()), filesBefore) << what;
+          EXPECT_EQ(home.Files(), filesBefore) << what;
           continue;
         }
         ASSERT_TRUE(saved) << what;

@@ -14,3 +14,11 @@ struct Surface {
   std::uint32_t* Row(int y) const { return top + stride * y; }
   bool Valid() const { return top != nullptr && width > 0 && height > 0; }
 };
+
+// A rectangle of a surface: columns left..right-1, rows top..bottom-1.
+struct SurfaceRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
