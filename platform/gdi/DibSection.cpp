@@ -41,11 +41,14 @@ BitmapObject::~BitmapObject() { AheadSections().erase(this); }
 Surface BitmapObject::ReadPixels() {
   if (!Packed()) return Pixels();
   const bool programWrote = rows != syncedRows;
-  if (pixelsAhead) {
-    // The last drawing goes into the rows (only the pixels it changed, so writes the program
-    // made meanwhile stay), and comes back as the rows hold it: in the table's colours.
+  // 24-bit rows hold every colour as drawn, so drawing waits for GdiFlush unless the program
+  // wrote too. Other depths take the last drawing in at once, to show it in their colours.
+  const bool lossless = sectionBits == 24;
+  if (pixelsAhead && (programWrote || !lossless)) {
+    // Only the pixels drawing changed go into the rows, so writes the program made meanwhile
+    // stay; then everything comes back as the rows hold it.
     PackSection();
-    if (sectionBits != 24 || programWrote) UnpackSection();
+    UnpackSection();
   } else if (programWrote) {
     UnpackSection();
   }
