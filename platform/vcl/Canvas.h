@@ -151,6 +151,25 @@ private:
   std::atomic<int> lockCount_{0};
 };
 
+// Lends a canvas a device context for one paint: locks the canvas and sets the context now;
+// on every way out, exceptions included, hands the context back and unlocks.
+class TCanvasPaintScope {
+public:
+  TCanvasPaintScope(TCanvas* canvas, HDC dc) : canvas_(canvas) {
+    canvas_->Lock();
+    canvas_->SetHandle(dc);
+  }
+  ~TCanvasPaintScope() {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+  }
+  TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+  TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+private:
+  TCanvas* canvas_;
+};
+
 namespace VclText {
 inline constexpr const char* NoCanvasHandle = "Canvas does not allow drawing";
 }  // namespace VclText

@@ -13,22 +13,6 @@ EIniFileException::~EIniFileException() = default;
 QUILLO_DEFINE_CLASS(TCustomIniFile, TObject)
 QUILLO_DEFINE_CLASS(TIniFile, TCustomIniFile)
 
-namespace {
-
-// Calls BeginUpdate now and EndUpdate on every way out.
-class UpdateScope {
-public:
-  explicit UpdateScope(TStrings* strings) : strings_(strings) { strings_->BeginUpdate(); }
-  ~UpdateScope() { strings_->EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-  TStrings* strings_;
-};
-
-}  // namespace
-
 // ---- TCustomIniFile ----
 
 TCustomIniFile::TCustomIniFile(const AnsiString& fileName) : fileName_(fileName) {}
@@ -54,7 +38,7 @@ void TCustomIniFile::WriteBool(const AnsiString& section, const AnsiString& iden
 void TCustomIniFile::ReadSectionValues(const AnsiString& section, TStrings* strings) {
   TStringList idents;
   ReadSection(section, &idents);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   for (int i = 0; i < idents.Count(); ++i)
     strings->Add(idents.Get(i) + "=" + ReadString(section, idents.Get(i), ""));
@@ -96,7 +80,7 @@ void TIniFile::WriteString(const AnsiString& section, const AnsiString& ident, c
 void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
   IniDocument ini;
   ini.Load(path_);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   for (const AnsiString& ident : ini.KeyNames(section)) strings->Add(ident);
 }
@@ -104,7 +88,7 @@ void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
 void TIniFile::ReadSections(TStrings* strings) {
   IniDocument ini;
   ini.Load(path_);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   for (const AnsiString& section : ini.SectionNames()) strings->Add(section);
 }
