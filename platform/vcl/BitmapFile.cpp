@@ -29,15 +29,6 @@ std::vector<std::uint8_t> ReadBytes(TStream* stream, std::int64_t count) {
   return bytes;
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(v & 0xFF);
-  out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
 struct BmpHeader {
   std::int64_t width = 0;
   std::int64_t height = 0;  // negative: top row first
@@ -189,22 +180,22 @@ void TBitmap::SaveToStream(TStream* stream) {
   out.reserve(offset + rows.size());
   out.push_back('B');
   out.push_back('M');
-  Put32(out, static_cast<std::uint32_t>(offset + rows.size()));
-  Put32(out, 0);
-  Put32(out, offset);
-  Put32(out, kInfoHeaderSize);
-  Put32(out, static_cast<std::uint32_t>(width_));
-  Put32(out, static_cast<std::uint32_t>(height_));
-  Put16(out, 1);
-  Put16(out, static_cast<std::uint32_t>(bits));
-  Put32(out, bitfields ? BI_BITFIELDS : BI_RGB);
-  Put32(out, static_cast<std::uint32_t>(rows.size()));
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, bits <= 8 && entries < (1u << bits) ? entries : 0);
-  Put32(out, 0);
+  PutLe32(out, static_cast<std::uint32_t>(offset + rows.size()));
+  PutLe32(out, 0);
+  PutLe32(out, offset);
+  PutLe32(out, kInfoHeaderSize);
+  PutLe32(out, static_cast<std::uint32_t>(width_));
+  PutLe32(out, static_cast<std::uint32_t>(height_));
+  PutLe16(out, 1);
+  PutLe16(out, static_cast<std::uint32_t>(bits));
+  PutLe32(out, bitfields ? BI_BITFIELDS : BI_RGB);
+  PutLe32(out, static_cast<std::uint32_t>(rows.size()));
+  PutLe32(out, 0);
+  PutLe32(out, 0);
+  PutLe32(out, bits <= 8 && entries < (1u << bits) ? entries : 0);
+  PutLe32(out, 0);
   if (bitfields)
-    for (DWORD m : masks) Put32(out, m);
+    for (DWORD m : masks) PutLe32(out, m);
   const std::uint8_t* table = buffer.data() + sizeof(BITMAPINFOHEADER);
   for (std::uint32_t i = 0; i < entries; ++i) {
     out.insert(out.end(), table + 4 * i, table + 4 * i + 3);

@@ -8,15 +8,6 @@ QUILLO_DEFINE_CLASS(TIcon, TGraphic)
 
 namespace {
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(v & 0xFF);
-  out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
 // Pixels of a bitmap, bottom row first, packed at the depth asked for.
 std::vector<std::uint8_t> Rows(HBITMAP bitmap, int width, int height, int bits) {
   std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + 2 * sizeof(RGBQUAD), 0);
@@ -41,25 +32,25 @@ std::vector<std::uint8_t> IconFile(HICON icon, int width, int height) {
   DeleteObject(info.hbmMask);
   std::vector<std::uint8_t> out;
   const std::uint32_t imageSize = static_cast<std::uint32_t>(40 + colour.size() + mask.size());
-  Put16(out, 0);
-  Put16(out, 1);
-  Put16(out, 1);
+  PutLe16(out, 0);
+  PutLe16(out, 1);
+  PutLe16(out, 1);
   out.push_back(static_cast<std::uint8_t>(width >= 256 ? 0 : width));
   out.push_back(static_cast<std::uint8_t>(height >= 256 ? 0 : height));
   out.push_back(0);
   out.push_back(0);
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, imageSize);
-  Put32(out, 22);
-  Put32(out, 40);
-  Put32(out, static_cast<std::uint32_t>(width));
-  Put32(out, static_cast<std::uint32_t>(height * 2));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, BI_RGB);
-  Put32(out, static_cast<std::uint32_t>(colour.size() + mask.size()));
-  for (int i = 0; i < 4; ++i) Put32(out, 0);
+  PutLe16(out, 1);
+  PutLe16(out, 24);
+  PutLe32(out, imageSize);
+  PutLe32(out, 22);
+  PutLe32(out, 40);
+  PutLe32(out, static_cast<std::uint32_t>(width));
+  PutLe32(out, static_cast<std::uint32_t>(height * 2));
+  PutLe16(out, 1);
+  PutLe16(out, 24);
+  PutLe32(out, BI_RGB);
+  PutLe32(out, static_cast<std::uint32_t>(colour.size() + mask.size()));
+  for (int i = 0; i < 4; ++i) PutLe32(out, 0);
   out.insert(out.end(), colour.begin(), colour.end());
   out.insert(out.end(), mask.begin(), mask.end());
   return out;
