@@ -29,7 +29,7 @@ struct Target {
 };
 
 TEST(VclImageList, MaskedImagesDrawInTheListsStyle) {
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   EXPECT_EQ(list.AddMasked(Glyph(clRed).get(), clFuchsia), 0);
   EXPECT_EQ(list.AddMasked(Glyph(clBlue).get(), clDefault), 1);  // the glyph's own transparent colour
   EXPECT_EQ(list.GetCount(), 2);
@@ -56,7 +56,7 @@ TEST(VclImageList, MaskedImagesDrawInTheListsStyle) {
 
 TEST(VclImageList, DisabledImagesAreEmbossed) {
   ResetDisplaySettings();
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   list.AddMasked(Glyph(clRed).get(), clFuchsia);
   const std::uint32_t face = PixelFromColor(GetSysColor(COLOR_BTNFACE));
   const std::uint32_t shadow = PixelFromColor(GetSysColor(COLOR_BTNSHADOW));
@@ -74,7 +74,7 @@ TEST(VclImageList, DisabledImagesAreEmbossed) {
 }
 
 TEST(VclImageList, ImagesAreCheckedAndIndexesKeptInOrder) {
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   TBitmap small;
   small.SetSize(4, 8);
   EXPECT_THROW(list.Add(&small, nullptr), EInvalidOperation);
@@ -103,7 +103,7 @@ TEST(VclImageList, ImagesAreCheckedAndIndexesKeptInOrder) {
 }
 
 TEST(VclImageList, ChangeLinksHearOfChanges) {
-  auto list = std::make_unique<TImageList>(8, 8);
+  auto list = MakeObject<TImageList>(nullptr, 8, 8);
   TChangeLink link;
   std::vector<TObject*> heard;
   link.OnChange = [&](TObject* sender) { heard.push_back(sender); };
@@ -122,7 +122,7 @@ TEST(VclImageList, ChangeLinksHearOfChanges) {
 }
 
 TEST(VclImageList, IconsOverlaysAndCopies) {
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   list.AddMasked(Glyph(clRed).get(), clFuchsia);
   TIcon icon;
   list.GetIcon(0, &icon);
@@ -135,7 +135,7 @@ TEST(VclImageList, IconsOverlaysAndCopies) {
   list.DrawOverlay(&t.canvas, 0, 0, 1, 0);
   EXPECT_EQ(t.pixels.at(3, 3), 0x0000FFu);
   EXPECT_EQ(t.pixels.at(0, 0), 0x00FF00u);
-  TImageList copy;
+  TImageList copy(nullptr);
   copy.Assign(&list);
   EXPECT_EQ(copy.GetWidth(), 8);
   EXPECT_EQ(copy.GetCount(), 3);
