@@ -121,6 +121,68 @@ TEST(VclImageList, ChangeLinksHearOfChanges) {
   EXPECT_EQ(link.Sender, nullptr);
 }
 
+// A component that shows a list's images, as a tool button does.
+class TListUser : public TComponent {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  using TComponent::TComponent;
+  TCustomImageList* Images = nullptr;
+  void Use(TCustomImageList* list) {
+    Images = list;
+    list->FreeNotification(this);
+  }
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == Images) Images = nullptr;
+  }
+};
+QUILLO_DEFINE_CLASS(TListUser, TComponent)
+
+TEST(VclImageList, AComponentItsOwnerFreesAndItsUsersHearOf) {
+  auto form = MakeObject<TComponent>(nullptr);
+  auto* list = NewComponent<TImageList>(form.get(), 8, 8);
+  list->SetName("Glyphs");
+  EXPECT_EQ(form->FindComponent("glyphs"), list);
+  auto user = MakeObject<TListUser>(nullptr);  // not owned by the form: only the notification tells it
+  user->Use(list);
+  TChangeLink link;
+  list->RegisterChanges(&link);
+  form.reset();
+  EXPECT_EQ(user->Images, nullptr);
+  EXPECT_EQ(link.Sender, nullptr);
+}
+
+TEST(VclImageList, PublishesItsSettings) {
+  TImageList list(nullptr);
+  EXPECT_EQ(list.GetWidth(), 16);
+  std::vector<AnsiString> names;
+  for (PPropInfo p : GetPropList(&list)) names.push_back(p->Name);
+  EXPECT_EQ(names, (std::vector<AnsiString>{"Name", "Tag", "AllocBy", "BkColor", "BlendColor", "DrawingStyle",
+                                            "Height", "ImageType", "Masked", "ShareImages", "Width"}));
+  const struct {
+    const char* name;
+    const char* value;
+  } cases[] = {{"DrawingStyle", "dsTransparent"}, {"ImageType", "itMask"}, {"Masked", "False"},
+               {"ShareImages", "True"},           {"Width", "24"},         {"Height", "20"},
+               {"AllocBy", "8"},                  {"BkColor", "255"},      {"BlendColor", "65280"}};
+  for (const auto& c : cases) {
+    SetPropValue(&list, c.name, c.value);
+    EXPECT_EQ(GetPropValue(&list, c.name), c.value) << c.name;
+  }
+  EXPECT_EQ(list.GetDrawingStyle(), dsTransparent);
+  EXPECT_EQ(list.GetWidth(), 24);
+  EXPECT_EQ(list.GetBkColor(), clRed);
+  // A style the list does not have would index its table of styles: refused.
+  EXPECT_THROW(SetOrdProp(&list, "DrawingStyle", 4), EPropertyConvertError);
+  EXPECT_THROW(SetPropValue(&list, "ImageType", "itBoth"), EPropertyConvertError);
+  EXPECT_EQ(list.GetDrawingStyle(), dsTransparent);
+  SetOrdProp(&list, "AllocBy", 0);  // a list must grow by something
+  EXPECT_EQ(list.GetAllocBy(), 1);
+}
+
 TEST(VclImageList, IconsOverlaysAndCopies) {
   TImageList list(nullptr, 8, 8);
   list.AddMasked(Glyph(clRed).get(), clFuchsia);
