@@ -130,6 +130,8 @@ protected:
   // Brings the parts of state the caller needs up to date (a TCanvasState set).
   void RequiredState(unsigned state);
   unsigned State() const { return state_; }
+  // The context drawn on now, without making one.
+  HDC CurrentHandle() const { return handle_; }
 
 private:
   void DeselectHandles();

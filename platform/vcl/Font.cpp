@@ -4,7 +4,28 @@
 
 #include "platform/gdi/Gdi.h"
 
-QUILLO_DEFINE_CLASS(TFont, TGraphicsObject)
+QUILLO_DEFINE_PUBLISHED_CLASS(TFont, TGraphicsObject)
+QUILLO_DEFINE_ENUM_TYPE(TFontPitch, "fpDefault", "fpVariable", "fpFixed")
+
+PTypeInfo FontStylesTypeInfo() {
+  // Member i is the style whose bit is 1 << i.
+  static const TTypeInfo members = MakeEnumTypeInfo("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
+  static const TTypeInfo styles = MakeSetTypeInfo("TFontStyles", &members);
+  return &styles;
+}
+
+const TPropTable* TFont::PublishedProperties() {
+  static const TPropTable table = TPublisher<TFont>()
+                                      .Property("Charset", &TFont::GetCharset, &TFont::SetCharset)
+                                      .Property("Color", &TFont::GetColor, &TFont::SetColor)
+                                      .Property("Height", &TFont::GetHeight, &TFont::SetHeight)
+                                      .Property("Name", &TFont::GetName, &TFont::SetName)
+                                      .Property("Pitch", &TFont::GetPitch, &TFont::SetPitch)
+                                      .Property("Size", &TFont::GetSize, &TFont::SetSize)
+                                      .Property("Style", &TFont::GetStyle, &TFont::SetStyle, FontStylesTypeInfo())
+                                      .Table();
+  return &table;
+}
 
 namespace {
 
@@ -50,6 +71,7 @@ void TFont::SetHeight(int height) {
 }
 
 void TFont::SetStyle(TFontStyles style) {
+  style &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
   if (style == style_) return;
   style_ = style;
   Change();

@@ -13,9 +13,15 @@ enum TFontStyle : std::uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsSt
 using TFontStyles = std::uint8_t;  // a set of TFontStyle bits
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 using TFontCharset = std::uint8_t;
+QUILLO_DECLARE_ENUM_TYPE(TFontPitch)
+// The published form of TFontStyles: a set of fsBold, fsItalic, fsUnderline and fsStrikeOut,
+// whose bits are the TFontStyle values.
+PTypeInfo FontStylesTypeInfo();
 
+// Publishes Charset, Color, Height, Name, Pitch, Size and Style, so that a control's Font is
+// stored and translated property by property ("Font.Size").
 class TFont : public TGraphicsObject {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
 
 public:
   static constexpr int kPixelsPerInch = 96;

@@ -1,8 +1,44 @@
 #include "platform/vcl/GraphicControl.h"
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 #include "platform/rtl/SysUtils.h"
 
 QUILLO_DEFINE_CLASS(TControlCanvas, TCanvas)
+
+namespace {
+
+// The canvases that hold a context of their own.
+struct OwnContexts {
+  std::mutex lock;
+  std::vector<TControlCanvas*> canvases;
+};
+OwnContexts& Held() {
+  static OwnContexts held;
+  return held;
+}
+
+}  // namespace
+
+void FreeDeviceContexts(HWND window) {
+  std::vector<TControlCanvas*> canvases;
+  {
+    std::lock_guard<std::mutex> guard(Held().lock);
+    canvases = Held().canvases;
+  }
+  for (TControlCanvas* canvas : canvases) {
+    {
+      std::lock_guard<std::mutex> guard(Held().lock);
+      // Freed by an earlier one's release meanwhile.
+      if (std::find(Held().canvases.begin(), Held().canvases.end(), canvas) == Held().canvases.end()) continue;
+    }
+    if (!canvas->TryLock()) continue;
+    canvas->FreeHandle(window);
+    canvas->Unlock();
+  }
+}
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
 
@@ -14,16 +50,27 @@ void TControlCanvas::SetControl(TControl* control) {
 
 void TControlCanvas::CreateHandle() {
   if (!control_) return;
-  if (!ownDC_) ownDC_ = GetControlDeviceContext(control_, ownWindow_);
+  if (!ownDC_) {
+    ownDC_ = GetControlDeviceContext(control_, ownWindow_);
+    if (!ownDC_) return;
+    std::lock_guard<std::mutex> guard(Held().lock);
+    Held().canvases.push_back(this);
+  }
   SetHandle(ownDC_);
 }
 
-void TControlCanvas::FreeHandle() {
-  if (!ownDC_) return;
-  SetHandle(nullptr);
+void TControlCanvas::FreeHandle() { FreeHandle(nullptr); }
+
+void TControlCanvas::FreeHandle(HWND window) {
+  if (!ownDC_ || (window && window != ownWindow_)) return;
+  // A paint message's context, handed in meanwhile, stays with the paint.
+  if (CurrentHandle() == ownDC_) SetHandle(nullptr);
   ReleaseDC(ownWindow_, ownDC_);
   ownDC_ = nullptr;
   ownWindow_ = nullptr;
+  std::lock_guard<std::mutex> guard(Held().lock);
+  auto& list = Held().canvases;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
 }
 
 HDC GetControlDeviceContext(TControl* control, HWND& window) {
@@ -45,6 +92,17 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(M
 }
 
 TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::SetBounds(int left, int top, int width, int height) {
+  const bool moved = left != GetLeft() || top != GetTop() || width != GetWidth() || height != GetHeight();
+  TControl::SetBounds(left, top, width, height);
+  if (moved) canvas_->FreeHandle();
+}
+
+void TGraphicControl::SetParent(TWinControl* parent) {
+  if (parent != GetParent()) canvas_->FreeHandle();
+  TControl::SetParent(parent);
+}
 
 void TGraphicControl::Dispatch(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam) {

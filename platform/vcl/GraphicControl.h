@@ -7,6 +7,10 @@
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/WinControl.h"
 
+// A canvas drawn on outside a paint message asks for a context of its own on demand, and
+// gives it back when the message that needed it is done (FreeDeviceContexts), when the window
+// it came from is destroyed, and when a windowless control moves or changes parent; the next
+// drawing call asks afresh, so it never draws through a stale context.
 class TControlCanvas : public TCanvas {
   QUILLO_DECLARE_CLASS()
 
@@ -15,8 +19,11 @@ public:
   ~TControlCanvas() override;
   TControl* GetControl() const { return control_; }
   void SetControl(TControl* control);
-  // Gives back a context the canvas asked for itself.
+  // Gives back a context the canvas asked for itself (with a window: only one from it).
   void FreeHandle();
+  void FreeHandle(HWND window);
+  // Whether the canvas holds a context it asked for itself.
+  bool HoldsOwnContext() const { return ownDC_ != nullptr; }
 
 protected:
   void CreateHandle() override;
@@ -26,6 +33,11 @@ private:
   HDC ownDC_ = nullptr;
   HWND ownWindow_ = nullptr;
 };
+
+// Gives back the contexts that control canvases asked for themselves, except those of
+// canvases locked now (being painted or drawn on by another thread); with a window, only
+// the contexts that came from it.
+void FreeDeviceContexts(HWND window = nullptr);
 
 // A context for drawing on a control outside its paint message: its window's, moved to the
 // control's place and clipped to it for a windowless control. Release with ReleaseDC(window).
@@ -39,6 +51,9 @@ public:
   ~TGraphicControl() override;
   TCanvas* GetCanvas() const { return canvas_.get(); }
   void Dispatch(TMessage& message) override;
+  // A context asked for at the old place or on the old parent's window would draw there.
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetParent(TWinControl* parent) override;
 
 protected:
   virtual void Paint() {}

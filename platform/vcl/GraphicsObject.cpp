@@ -3,8 +3,32 @@
 #include "platform/vcl/Bitmap.h"
 
 QUILLO_DEFINE_CLASS(TGraphicsObject, TPersistent)
-QUILLO_DEFINE_CLASS(TPen, TGraphicsObject)
-QUILLO_DEFINE_CLASS(TBrush, TGraphicsObject)
+QUILLO_DEFINE_PUBLISHED_CLASS(TPen, TGraphicsObject)
+QUILLO_DEFINE_PUBLISHED_CLASS(TBrush, TGraphicsObject)
+QUILLO_DEFINE_ENUM_TYPE(TPenStyle, "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame")
+QUILLO_DEFINE_ENUM_TYPE(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                        "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask",
+                        "pmNotMask", "pmXor", "pmNotXor")
+QUILLO_DEFINE_ENUM_TYPE(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                        "bsBDiagonal", "bsCross", "bsDiagCross")
+
+const TPropTable* TPen::PublishedProperties() {
+  static const TPropTable table = TPublisher<TPen>()
+                                      .Property("Color", &TPen::GetColor, &TPen::SetColor)
+                                      .Property("Mode", &TPen::GetMode, &TPen::SetMode)
+                                      .Property("Style", &TPen::GetStyle, &TPen::SetStyle)
+                                      .Property("Width", &TPen::GetWidth, &TPen::SetWidth)
+                                      .Table();
+  return &table;
+}
+
+const TPropTable* TBrush::PublishedProperties() {
+  static const TPropTable table = TPublisher<TBrush>()
+                                      .Property("Color", &TBrush::GetColor, &TBrush::SetColor)
+                                      .Property("Style", &TBrush::GetStyle, &TBrush::SetStyle)
+                                      .Table();
+  return &table;
+}
 
 void TGraphicsObject::Changed() {
   if (OnChange) OnChange(this);

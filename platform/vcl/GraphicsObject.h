@@ -6,6 +6,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Color.h"
 #include "platform/vcl/Object.h"
+#include "platform/vcl/TypInfo.h"
 #include "platform/vcl/Types.h"
 
 class TBitmap;
@@ -28,9 +29,12 @@ enum TPenMode {
 };
 // The SetROP2 code of a pen mode.
 int PenModeToRop2(TPenMode mode);
+QUILLO_DECLARE_ENUM_TYPE(TPenStyle)
+QUILLO_DECLARE_ENUM_TYPE(TPenMode)
 
+// Publishes Color, Mode, Style and Width.
 class TPen : public TGraphicsObject {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
 
 public:
   TPen();
@@ -61,9 +65,11 @@ private:
 };
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+QUILLO_DECLARE_ENUM_TYPE(TBrushStyle)
 
+// Publishes Color and Style.
 class TBrush : public TGraphicsObject {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
 
 public:
   TBrush();

@@ -5,8 +5,26 @@
 #include "platform/rtl/Exceptions.h"
 
 QUILLO_DEFINE_CLASS(TChangeLink, TObject)
-QUILLO_DEFINE_CLASS(TCustomImageList, TPersistent)
+QUILLO_DEFINE_PUBLISHED_CLASS(TCustomImageList, TComponent)
 QUILLO_DEFINE_CLASS(TImageList, TCustomImageList)
+QUILLO_DEFINE_ENUM_TYPE(TDrawingStyle, "dsFocus", "dsSelected", "dsNormal", "dsTransparent")
+QUILLO_DEFINE_ENUM_TYPE(TImageType, "itImage", "itMask")
+
+const TPropTable* TCustomImageList::PublishedProperties() {
+  using L = TCustomImageList;
+  static const TPropTable table = TPublisher<L>()
+                                      .Property("AllocBy", &L::GetAllocBy, &L::SetAllocBy)
+                                      .Property("BkColor", &L::GetBkColor, &L::SetBkColor)
+                                      .Property("BlendColor", &L::GetBlendColor, &L::SetBlendColor)
+                                      .Property("DrawingStyle", &L::GetDrawingStyle, &L::SetDrawingStyle)
+                                      .Property("Height", &L::GetHeight, &L::SetHeight)
+                                      .Property("ImageType", &L::GetImageType, &L::SetImageType)
+                                      .Property("Masked", &L::GetMasked, &L::SetMasked)
+                                      .Property("ShareImages", &L::GetShareImages, &L::SetShareImages)
+                                      .Property("Width", &L::GetWidth, &L::SetWidth)
+                                      .Table();
+  return &table;
+}
 
 namespace {
 
@@ -30,7 +48,10 @@ void TChangeLink::Change() {
   if (OnChange) OnChange(Sender);
 }
 
-TCustomImageList::TCustomImageList(int width, int height) : width_(width), height_(height) {}
+TCustomImageList::TCustomImageList(TComponent* owner) : TCustomImageList(owner, 16, 16) {}
+
+TCustomImageList::TCustomImageList(TComponent* owner, int width, int height)
+    : TComponent(owner), width_(width), height_(height) {}
 
 TCustomImageList::~TCustomImageList() {
   for (TChangeLink* link : links_) link->Sender = nullptr;

@@ -4,17 +4,22 @@
 // the list's style and colours, and the disabled look: the image's non-white pixels as a
 // clBtnShadow silhouette over a clBtnHighlight copy one pixel right and down.
 //
-// The class derives from TPersistent until TComponent is in the tree.
+// An image list is a component: a form owns it, and a control that shows its images asks for
+// FreeNotification, so that it lets go of the list when the list is freed before it.
 
 #include <vector>
 
 #include "platform/controls/ImageList.h"
 #include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Component.h"
 #include "platform/vcl/Icon.h"
+#include "platform/vcl/TypInfo.h"
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType { itImage, itMask };
 using TOverlay = int;  // 0 to 3
+QUILLO_DECLARE_ENUM_TYPE(TDrawingStyle)
+QUILLO_DECLARE_ENUM_TYPE(TImageType)
 
 class TCustomImageList;
 
@@ -31,11 +36,13 @@ public:
   TNotifyEvent OnChange;
 };
 
-class TCustomImageList : public TPersistent {
-  QUILLO_DECLARE_CLASS()
+class TCustomImageList : public TComponent {
+  QUILLO_DECLARE_PUBLISHED_CLASS()
 
 public:
-  explicit TCustomImageList(int width = 16, int height = 16);
+  // A list of 16 x 16 images, or of the size given.
+  explicit TCustomImageList(TComponent* owner);
+  TCustomImageList(TComponent* owner, int width, int height);
   ~TCustomImageList() override;
   // Takes another list's size, settings and images.
   void Assign(const TPersistent* source) override;
@@ -46,7 +53,7 @@ public:
   void SetHeight(int height);
   int GetCount() const;
   int GetAllocBy() const { return allocBy_; }
-  void SetAllocBy(int allocBy) { allocBy_ = allocBy; }
+  void SetAllocBy(int allocBy) { allocBy_ = allocBy > 0 ? allocBy : 1; }
   // The colour under transparent pixels (clNone: transparent) and the blend colour.
   TColor GetBkColor() const { return bkColor_; }
   void SetBkColor(TColor colour);

@@ -35,10 +35,33 @@ bool IsOrdinalKind(TTypeKind k) {
 }
 [[noreturn]] void ReadOnly(PPropInfo prop) { throw EPropertyError(Format(Text::ReadOnlyProperty, prop->Name.c_str())); }
 
-PPropInfo Require(const TObject* object, const AnsiString& name) {
-  PPropInfo prop = object ? GetPropInfo(object, name) : nullptr;
-  if (!prop) throw EPropertyError(Format(Text::UnknownProperty, name.c_str()));
-  return prop;
+// The object a name (or path) ends on, with its property; EPropertyError when there is none.
+TPropTarget Require(const TObject* object, const AnsiString& name) {
+  // Reading through a path never changes the objects on it; setters get their own object.
+  TPropTarget target = FindPropTarget(const_cast<TObject*>(object), name);
+  if (!target.Prop) throw EPropertyError(Format(Text::UnknownProperty, name.c_str()));
+  return target;
+}
+
+// A descriptor reads and writes only objects of the class that publishes it.
+void CheckTarget(const TObject* object, PPropInfo prop) {
+  if (!prop) throw EPropertyError(Format(Text::UnknownProperty, ""));
+  if (!object || !object->InheritsFrom(prop->Publisher))
+    throw EPropertyError(Format(Text::UnknownProperty, prop->Name.c_str()));
+}
+
+// The published property of that name in cls itself or its ancestors (no path).
+PPropInfo FindOwnProp(TClass cls, const AnsiString& name) {
+  for (TClass c = cls; c; c = c->Parent) {
+    if (!c->Published) continue;
+    for (const TPropInfo& p : c->Published()->Items())
+      if (SameText(p.Name, name)) return &p;
+  }
+  return nullptr;
+}
+
+PPropInfo OfKinds(PPropInfo prop, TTypeKinds kinds) {
+  return prop && kinds.Contains(prop->PropType->Kind) ? prop : nullptr;
 }
 
 }  // namespace
@@ -93,16 +116,31 @@ EPropertyConvertError::EPropertyConvertError(AnsiString message) : Exception(std
 EPropertyConvertError::~EPropertyConvertError() = default;
 
 PPropInfo GetPropInfo(TClass cls, const AnsiString& name, TTypeKinds kinds) {
-  for (TClass c = cls; c; c = c->Parent) {
-    if (!c->Published) continue;
-    for (const TPropInfo& p : c->Published()->Items())
-      if (SameText(p.Name, name)) return kinds.Contains(p.PropType->Kind) ? &p : nullptr;
+  AnsiString rest = name;
+  for (size_t dot = rest.find('.'); cls && dot != AnsiString::npos; dot = rest.find('.')) {
+    PPropInfo step = FindOwnProp(cls, Trim(rest.substr(0, dot)));
+    if (!step || step->PropType->Kind != tkClass) return nullptr;
+    cls = step->PropType->ClassType;
+    rest = rest.substr(dot + 1);
   }
-  return nullptr;
+  return cls ? OfKinds(FindOwnProp(cls, Trim(rest)), kinds) : nullptr;
 }
 
 PPropInfo GetPropInfo(const TObject* object, const AnsiString& name, TTypeKinds kinds) {
-  return object ? GetPropInfo(object->ClassType(), name, kinds) : nullptr;
+  return OfKinds(FindPropTarget(const_cast<TObject*>(object), name).Prop, kinds);
+}
+
+TPropTarget FindPropTarget(TObject* object, const AnsiString& path) {
+  AnsiString rest = path;
+  for (size_t dot = rest.find('.'); object && dot != AnsiString::npos; dot = rest.find('.')) {
+    PPropInfo step = FindOwnProp(object->ClassType(), Trim(rest.substr(0, dot)));
+    if (!step || step->PropType->Kind != tkClass) return {};
+    object = step->GetObj(object);
+    rest = rest.substr(dot + 1);
+  }
+  if (!object) return {};
+  PPropInfo prop = FindOwnProp(object->ClassType(), Trim(rest));
+  return prop ? TPropTarget{object, prop} : TPropTarget{};
 }
 
 std::vector<PPropInfo> GetPropList(TClass cls, TTypeKinds kinds) {
@@ -133,30 +171,37 @@ std::vector<PPropInfo> GetPropList(const TObject* object, TTypeKinds kinds) {
 
 bool IsPublishedProp(const TObject* object, const AnsiString& name) { return GetPropInfo(object, name) != nullptr; }
 
-TTypeKind PropType(const TObject* object, const AnsiString& name) { return Require(object, name)->PropType->Kind; }
+TTypeKind PropType(const TObject* object, const AnsiString& name) { return Require(object, name).Prop->PropType->Kind; }
 
 std::int64_t GetOrdProp(const TObject* object, PPropInfo prop) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind == tkClass) return reinterpret_cast<std::intptr_t>(prop->GetObj(object));
   if (!prop->GetOrd) WrongKind(prop);
   return prop->GetOrd(object);
 }
 
 void SetOrdProp(TObject* object, PPropInfo prop, std::int64_t value) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind == tkClass) {
     SetObjectProp(object, prop, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(value)));
     return;
   }
   if (!IsOrdinalKind(prop->PropType->Kind)) WrongKind(prop);
   if (!prop->SetOrd) ReadOnly(prop);
+  // An ordinal that names no value would reach code that indexes by it.
+  if (prop->PropType->Kind == tkEnumeration && (value < prop->PropType->MinValue || value > prop->PropType->MaxValue))
+    throw EPropertyConvertError(Text::InvalidPropertyValue);
   prop->SetOrd(object, value);
 }
 
 AnsiString GetEnumProp(const TObject* object, PPropInfo prop) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkEnumeration) WrongKind(prop);
   return GetEnumName(prop->PropType, prop->GetOrd(object));
 }
 
 void SetEnumProp(TObject* object, PPropInfo prop, const AnsiString& value) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkEnumeration) WrongKind(prop);
   int ordinal = GetEnumValue(prop->PropType, value);
   if (ordinal < 0) throw EPropertyConvertError(Format(Text::InvalidPropertyElement, value.c_str()));
@@ -164,48 +209,57 @@ void SetEnumProp(TObject* object, PPropInfo prop, const AnsiString& value) {
 }
 
 AnsiString GetSetProp(const TObject* object, PPropInfo prop, bool brackets) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkSet) WrongKind(prop);
   return SetToString(prop->PropType, static_cast<std::uint32_t>(prop->GetOrd(object)), brackets);
 }
 
 void SetSetProp(TObject* object, PPropInfo prop, const AnsiString& value) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkSet) WrongKind(prop);
   SetOrdProp(object, prop, StringToSet(prop->PropType, value));
 }
 
 AnsiString GetStrProp(const TObject* object, PPropInfo prop) {
+  CheckTarget(object, prop);
   if (!IsStringKind(prop->PropType->Kind)) WrongKind(prop);
   return prop->GetStr(object);
 }
 
 void SetStrProp(TObject* object, PPropInfo prop, const AnsiString& value) {
+  CheckTarget(object, prop);
   if (!IsStringKind(prop->PropType->Kind)) WrongKind(prop);
   if (!prop->SetStr) ReadOnly(prop);
   prop->SetStr(object, value);
 }
 
 double GetFloatProp(const TObject* object, PPropInfo prop) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkFloat) WrongKind(prop);
   return prop->GetFloat(object);
 }
 
 void SetFloatProp(TObject* object, PPropInfo prop, double value) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkFloat) WrongKind(prop);
   if (!prop->SetFloat) ReadOnly(prop);
   prop->SetFloat(object, value);
 }
 
 std::int64_t GetInt64Prop(const TObject* object, PPropInfo prop) {
+  CheckTarget(object, prop);
   if (!prop->GetOrd || prop->PropType->Kind == tkSet) WrongKind(prop);
   return prop->GetOrd(object);
 }
 
 void SetInt64Prop(TObject* object, PPropInfo prop, std::int64_t value) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkInt64 && prop->PropType->Kind != tkInteger) WrongKind(prop);
   SetOrdProp(object, prop, value);
 }
 
 TObject* GetObjectProp(const TObject* object, PPropInfo prop, TClass minClass) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkClass) WrongKind(prop);
   TObject* value = prop->GetObj(object);
   if (value && minClass && !value->InheritsFrom(minClass)) return nullptr;
@@ -213,6 +267,7 @@ TObject* GetObjectProp(const TObject* object, PPropInfo prop, TClass minClass) {
 }
 
 void SetObjectProp(TObject* object, PPropInfo prop, TObject* value) {
+  CheckTarget(object, prop);
   if (prop->PropType->Kind != tkClass) WrongKind(prop);
   if (!prop->SetObj) ReadOnly(prop);
   if (value && !value->InheritsFrom(prop->PropType->ClassType))
@@ -220,23 +275,65 @@ void SetObjectProp(TObject* object, PPropInfo prop, TObject* value) {
   prop->SetObj(object, value);
 }
 
-std::int64_t GetOrdProp(const TObject* o, const AnsiString& n) { return GetOrdProp(o, Require(o, n)); }
-void SetOrdProp(TObject* o, const AnsiString& n, std::int64_t v) { SetOrdProp(o, Require(o, n), v); }
-AnsiString GetEnumProp(const TObject* o, const AnsiString& n) { return GetEnumProp(o, Require(o, n)); }
-void SetEnumProp(TObject* o, const AnsiString& n, const AnsiString& v) { SetEnumProp(o, Require(o, n), v); }
-AnsiString GetSetProp(const TObject* o, const AnsiString& n, bool b) { return GetSetProp(o, Require(o, n), b); }
-void SetSetProp(TObject* o, const AnsiString& n, const AnsiString& v) { SetSetProp(o, Require(o, n), v); }
-AnsiString GetStrProp(const TObject* o, const AnsiString& n) { return GetStrProp(o, Require(o, n)); }
-void SetStrProp(TObject* o, const AnsiString& n, const AnsiString& v) { SetStrProp(o, Require(o, n), v); }
-double GetFloatProp(const TObject* o, const AnsiString& n) { return GetFloatProp(o, Require(o, n)); }
-void SetFloatProp(TObject* o, const AnsiString& n, double v) { SetFloatProp(o, Require(o, n), v); }
-std::int64_t GetInt64Prop(const TObject* o, const AnsiString& n) { return GetInt64Prop(o, Require(o, n)); }
-void SetInt64Prop(TObject* o, const AnsiString& n, std::int64_t v) { SetInt64Prop(o, Require(o, n), v); }
-TObject* GetObjectProp(const TObject* o, const AnsiString& n, TClass c) { return GetObjectProp(o, Require(o, n), c); }
-void SetObjectProp(TObject* o, const AnsiString& n, TObject* v) { SetObjectProp(o, Require(o, n), v); }
+std::int64_t GetOrdProp(const TObject* o, const AnsiString& n) {
+  TPropTarget t = Require(o, n);
+  return GetOrdProp(t.Object, t.Prop);
+}
+void SetOrdProp(TObject* o, const AnsiString& n, std::int64_t v) {
+  TPropTarget t = Require(o, n);
+  SetOrdProp(t.Object, t.Prop, v);
+}
+AnsiString GetEnumProp(const TObject* o, const AnsiString& n) {
+  TPropTarget t = Require(o, n);
+  return GetEnumProp(t.Object, t.Prop);
+}
+void SetEnumProp(TObject* o, const AnsiString& n, const AnsiString& v) {
+  TPropTarget t = Require(o, n);
+  SetEnumProp(t.Object, t.Prop, v);
+}
+AnsiString GetSetProp(const TObject* o, const AnsiString& n, bool b) {
+  TPropTarget t = Require(o, n);
+  return GetSetProp(t.Object, t.Prop, b);
+}
+void SetSetProp(TObject* o, const AnsiString& n, const AnsiString& v) {
+  TPropTarget t = Require(o, n);
+  SetSetProp(t.Object, t.Prop, v);
+}
+AnsiString GetStrProp(const TObject* o, const AnsiString& n) {
+  TPropTarget t = Require(o, n);
+  return GetStrProp(t.Object, t.Prop);
+}
+void SetStrProp(TObject* o, const AnsiString& n, const AnsiString& v) {
+  TPropTarget t = Require(o, n);
+  SetStrProp(t.Object, t.Prop, v);
+}
+double GetFloatProp(const TObject* o, const AnsiString& n) {
+  TPropTarget t = Require(o, n);
+  return GetFloatProp(t.Object, t.Prop);
+}
+void SetFloatProp(TObject* o, const AnsiString& n, double v) {
+  TPropTarget t = Require(o, n);
+  SetFloatProp(t.Object, t.Prop, v);
+}
+std::int64_t GetInt64Prop(const TObject* o, const AnsiString& n) {
+  TPropTarget t = Require(o, n);
+  return GetInt64Prop(t.Object, t.Prop);
+}
+void SetInt64Prop(TObject* o, const AnsiString& n, std::int64_t v) {
+  TPropTarget t = Require(o, n);
+  SetInt64Prop(t.Object, t.Prop, v);
+}
+TObject* GetObjectProp(const TObject* o, const AnsiString& n, TClass c) {
+  TPropTarget t = Require(o, n);
+  return GetObjectProp(t.Object, t.Prop, c);
+}
+void SetObjectProp(TObject* o, const AnsiString& n, TObject* v) {
+  TPropTarget t = Require(o, n);
+  SetObjectProp(t.Object, t.Prop, v);
+}
 
-AnsiString GetPropValue(const TObject* object, const AnsiString& name) {
-  PPropInfo prop = Require(object, name);
+AnsiString GetPropValue(const TObject* owner, const AnsiString& name) {
+  auto [object, prop] = Require(owner, name);
   switch (prop->PropType->Kind) {
     case tkInteger: case tkInt64: return IntToStr(prop->GetOrd(object));
     case tkChar: case tkWChar: return AnsiString(1, static_cast<char>(prop->GetOrd(object)));
@@ -248,8 +345,8 @@ AnsiString GetPropValue(const TObject* object, const AnsiString& name) {
   }
 }
 
-void SetPropValue(TObject* object, const AnsiString& name, const AnsiString& value) {
-  PPropInfo prop = Require(object, name);
+void SetPropValue(TObject* owner, const AnsiString& name, const AnsiString& value) {
+  auto [object, prop] = Require(owner, name);
   switch (prop->PropType->Kind) {
     case tkInteger: SetOrdProp(object, prop, StrToInt(value)); return;
     case tkInt64: SetOrdProp(object, prop, StrToInt64(value)); return;

@@ -198,8 +198,19 @@ public:
 
 // Finding properties. Names compare without regard to case; a class that publishes a name
 // again hides its ancestor's. Null when there is none (or it is not of the kinds asked).
+// A name may be a path through object properties, "Font.Size": the Size that the class of the
+// Font property (or, given an object, of the Font it holds) publishes. Such a descriptor
+// belongs to the sub-object: the accessors refuse it on any object of another class.
 PPropInfo GetPropInfo(TClass cls, const AnsiString& name, TTypeKinds kinds = tkAny);
 PPropInfo GetPropInfo(const TObject* object, const AnsiString& name, TTypeKinds kinds = tkAny);
+
+// Where a property path ends: the object that publishes the last name and its descriptor;
+// both null when a step names no object property or its object is null.
+struct TPropTarget {
+  TObject* Object = nullptr;
+  PPropInfo Prop = nullptr;
+};
+TPropTarget FindPropTarget(TObject* object, const AnsiString& path);
 // Every published property, the ancestors' first, each in the order of its table.
 std::vector<PPropInfo> GetPropList(TClass cls, TTypeKinds kinds = tkProperties);
 std::vector<PPropInfo> GetPropList(const TObject* object, TTypeKinds kinds = tkProperties);
@@ -207,8 +218,10 @@ bool IsPublishedProp(const TObject* object, const AnsiString& name);
 // The kind of a property; EPropertyError when there is no such property.
 TTypeKind PropType(const TObject* object, const AnsiString& name);
 
-// The typed accessors, by descriptor or by name. An unknown name raises EPropertyError, a
-// property of another kind EPropertyConvertError, a read-only one EPropertyError.
+// The typed accessors, by descriptor or by name (a path reaches sub-objects: "Font.Size").
+// An unknown name raises EPropertyError, a property of another kind EPropertyConvertError, a
+// read-only one EPropertyError, a descriptor of a class the object is not EPropertyError, and
+// an enumeration's ordinal outside its values EPropertyConvertError.
 std::int64_t GetOrdProp(const TObject* object, PPropInfo prop);  // ordinals, sets, objects
 void SetOrdProp(TObject* object, PPropInfo prop, std::int64_t value);
 AnsiString GetEnumProp(const TObject* object, PPropInfo prop);

@@ -5,6 +5,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/GraphicControl.h"
 #include "platform/vcl/Screen.h"
 
 namespace {
@@ -83,6 +84,15 @@ void TWinControl::Loaded() {
 }
 
 void TWinControl::MainWndProc(TMessage& m) {
+  // Contexts that canvases asked for while handling a message are given back once the
+  // outermost message is done; a nested one's end would pull them from under its sender.
+  static thread_local int depth = 0;
+  struct DepthGuard {
+    DepthGuard() { ++depth; }
+    ~DepthGuard() {
+      if (--depth == 0) FreeDeviceContexts();
+    }
+  } guard;
   try {
     WindowProc(m);
   } catch (const std::exception&) {
@@ -215,6 +225,7 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyWindowHandle() {
   HWND h = handle_;
   controlState_ << csDestroyingHandle;
+  FreeDeviceContexts(h);
   if (IsWindow(h)) {
     RemoveProp(h, kControlProp);
     DestroyWindow(h);

@@ -27,6 +27,52 @@ protected:
   }
 };
 
+// A control's canvas drawn on outside painting asks for a context then, and gives it back
+// after the message, when the control moves and when its window is remade: the drawing lands
+// where the control is now.
+TEST_F(ControlTest, ACanvasAsksForItsContextOnDemandAndGivesItBack) {
+  TForm* form = MakeForm();
+  auto* block = Child<TBlock>(form, alNone, Bounds(10, 10, 40, 40));
+  auto* swatch = Child<TSwatch>(form, alNone, Bounds(100, 10, 40, 40));
+  block->SetColor(clWhite);
+  swatch->SetColor(clWhite);
+  form->Show();
+  ui.RunUntilIdle();
+  auto* blockCanvas = dynamic_cast<TControlCanvas*>(block->GetCanvas());
+  auto* swatchCanvas = dynamic_cast<TControlCanvas*>(swatch->GetCanvas());
+  ASSERT_TRUE(blockCanvas && swatchCanvas);
+  // Painting hands the paint's context in and takes it out again.
+  EXPECT_FALSE(blockCanvas->HandleAllocated());
+  EXPECT_FALSE(swatchCanvas->HandleAllocated());
+  auto fill = [](TCanvas* c, TColor colour) {
+    c->GetBrush()->SetColor(colour);
+    c->FillRect(TRect(0, 0, 6, 6));
+  };
+
+  fill(blockCanvas, clRed);
+  EXPECT_TRUE(blockCanvas->HoldsOwnContext());
+  EXPECT_EQ(PixelOf(block, 3, 3), Rgb(clRed));
+  SendMessage(form->GetHandle(), WM_NULL, 0, 0);  // any message handled to its end
+  EXPECT_FALSE(blockCanvas->HoldsOwnContext());
+  EXPECT_FALSE(blockCanvas->HandleAllocated());
+
+  // Moved while holding a context: the next drawing goes to the new place.
+  fill(blockCanvas, clRed);
+  block->SetLeft(60);
+  fill(blockCanvas, clLime);
+  EXPECT_EQ(PixelOf(block, 3, 3), Rgb(clLime));
+
+  // A window remade while its canvas holds a context: drawn on the new window.
+  fill(swatchCanvas, clRed);
+  HWND before = swatch->GetHandle();
+  swatch->RecreateWnd();
+  ASSERT_NE(swatch->GetHandle(), before);
+  fill(swatchCanvas, clBlue);
+  EXPECT_EQ(PixelOf(swatch, 3, 3), Rgb(clBlue));
+  ui.RunUntilIdle();
+  EXPECT_FALSE(swatchCanvas->HoldsOwnContext());
+}
+
 TEST_F(ControlTest, AlignedChildrenShareTheClientAreaInAlignOrder) {
   TForm* form = MakeForm();
   auto* top = Child<TSwatch>(form, alTop, TRect(0, 0, 10, 30));

@@ -1,7 +1,7 @@
 // The framework all together: a form with nested panels, aligned and anchored custom-drawn
-// controls, a windowless control, a timer and a modal child form, built in code, shown,
-// clicked, typed into, resized, run modally and closed through the UI driver, with its pixels
-// checked where a user would look.
+// controls, a windowless control, a timer, an image list and a modal child form, built in
+// code, shown, clicked, typed into, resized, run modally and closed through the UI driver,
+// with its pixels checked where a user would look.
 //
 // QUILLO_DEMO_HOLD_MS=n keeps the shown form on the screen for n milliseconds of real time
 // (run with QUILLO_HOST=sdl to look at it or take a screenshot).
@@ -13,6 +13,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/user/Desktop.h"
+#include "platform/vcl/ImageList.h"
 #include "platform/vcl/Timer.h"
 
 namespace {
@@ -111,6 +112,72 @@ protected:
 };
 QUILLO_DEFINE_CLASS(TDemoButton, TCustomControl)
 
+// A tool button that shows one image of an image list, embossed while disabled. It hears of
+// the list's changes through a change link, and of the list's end through FreeNotification.
+class TDemoGlyph : public TCustomControl {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  static constexpr int kMargin = 5;
+
+  explicit TDemoGlyph(TComponent* owner) : TCustomControl(owner), link_(MakeObject<TChangeLink>()) {
+    SetColor(clBtnFace);
+    link_->OnChange = [this](TObject*) { Invalidate(); };
+  }
+  ~TDemoGlyph() override { SetImages(nullptr); }
+
+  TCustomImageList* GetImages() const { return images_; }
+  void SetImages(TCustomImageList* images) {
+    if (images == images_) return;
+    if (images_) {
+      images_->UnRegisterChanges(link_.get());
+      images_->RemoveFreeNotification(this);
+    }
+    images_ = images;
+    if (images_) {
+      images_->RegisterChanges(link_.get());
+      images_->FreeNotification(this);
+    }
+    Invalidate();
+  }
+  int ImageIndex = 0;
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TCustomControl::Notification(component, operation);
+    if (operation == opRemove && component == images_) SetImages(nullptr);
+  }
+  void Paint() override {
+    TCanvas* c = GetCanvas();
+    RECT r = GetClientRect();
+    c->GetBrush()->SetColor(GetColor());
+    c->FillRect(r);
+    DrawEdge(c->GetHandle(), &r, BDR_RAISEDINNER, BF_RECT);
+    if (images_) images_->Draw(c, kMargin, kMargin, ImageIndex, GetEnabled());
+  }
+  // A windowed control is not repainted for a change of Enabled unless it asks.
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CM_ENABLEDCHANGED) Invalidate();
+    TCustomControl::Dispatch(m);
+  }
+
+private:
+  TCustomImageList* images_ = nullptr;
+  TOwnedPtr<TChangeLink> link_;
+};
+QUILLO_DEFINE_CLASS(TDemoGlyph, TCustomControl)
+
+// A 16 x 16 glyph: a square of colour at (4, 4)-(12, 12) on the fuchsia key colour.
+TOwnedPtr<TBitmap> SquareGlyph(TColor colour) {
+  auto b = MakeObject<TBitmap>();
+  b->SetSize(16, 16);
+  b->GetCanvas()->GetBrush()->SetColor(clFuchsia);
+  b->GetCanvas()->FillRect(TRect(0, 0, 16, 16));
+  b->GetCanvas()->GetBrush()->SetColor(colour);
+  b->GetCanvas()->FillRect(TRect(4, 4, 12, 12));
+  return b;
+}
+
 class TDemoDialog : public TForm {
   QUILLO_DECLARE_CLASS()
 
@@ -166,6 +233,14 @@ public:
     Corner = Make<TDemoButton>(Body, "Corner", alNone, Bounds(260, 200, 90, 26));
     Corner->SetCaption("Corner");
     Corner->SetAnchors(TAnchors{akRight, akBottom});
+    Images = NewComponent<TImageList>(this, 16, 16);
+    Images->SetName("Images");
+    Images->AddMasked(SquareGlyph(clRed).get(), clFuchsia);
+    Glyph = NewComponent<TDemoGlyph>(this);
+    Glyph->SetName("Glyph");
+    Glyph->SetParent(ToolBar);
+    Glyph->SetBounds(4, 4, 26, 26);
+    Glyph->SetImages(Images);
     Swatch = NewComponent<TBlock>(this);
     Swatch->SetName("Swatch");
     Swatch->SetParent(Side);
@@ -201,6 +276,8 @@ public:
   TDemoField* Field;
   TDemoButton* Apply;
   TDemoButton* Corner;
+  TImageList* Images;
+  TDemoGlyph* Glyph;
   TBlock* Swatch;
   TTimer* Clock;
   int Ticks = 0;
@@ -296,6 +373,29 @@ TEST_F(DemoFormTest, BuiltShownUsedResizedRunModallyAndClosed) {
   ui.RunUntilIdle();
   EXPECT_EQ(PixelOf(form->Swatch, 40, 40), Rgb(clGreen));
   EXPECT_FALSE(FindWindow("TDemoDialog", nullptr));  // the dialog was freed
+
+  // The tool button's glyph from the image list: the red square on the button's face, then
+  // embossed while the button is disabled, then the list's new image through its change link.
+  const int g = TDemoGlyph::kMargin;
+  EXPECT_EQ(form->Images->Owner(), form);
+  EXPECT_EQ(PixelOf(form->Glyph, g + 6, g + 6), Rgb(clRed));
+  EXPECT_EQ(PixelOf(form->Glyph, g + 1, g + 1), Rgb(clBtnFace));  // the key colour is transparent
+  form->Glyph->SetEnabled(false);
+  ui.RunUntilIdle();
+  EXPECT_EQ(PixelOf(form->Glyph, g + 6, g + 6), Rgb(clBtnShadow));
+  EXPECT_EQ(PixelOf(form->Glyph, g + 12, g + 12), Rgb(clBtnHighlight));  // the copy right and down
+  EXPECT_EQ(PixelOf(form->Glyph, g + 1, g + 1), Rgb(clBtnFace));
+  form->Glyph->SetEnabled(true);
+  form->Images->ReplaceMasked(0, SquareGlyph(clBlue).get(), clFuchsia);
+  ui.RunUntilIdle();
+  EXPECT_EQ(PixelOf(form->Glyph, g + 6, g + 6), Rgb(clBlue));
+  // The list freed under the button: the button lets go of it and paints its bare face.
+  FreeAndNil(form->Images);
+  EXPECT_EQ(form->FindComponent("Images"), nullptr);
+  EXPECT_EQ(form->Glyph->GetImages(), nullptr);
+  form->Glyph->Invalidate();
+  ui.RunUntilIdle();
+  EXPECT_EQ(PixelOf(form->Glyph, g + 6, g + 6), Rgb(clBtnFace));
 
   // Closed: the main form ends the application.
   PostMessage(form->GetHandle(), WM_CLOSE, 0, 0);

@@ -29,7 +29,7 @@ struct Target {
 };
 
 TEST(VclImageList, MaskedImagesDrawInTheListsStyle) {
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   EXPECT_EQ(list.AddMasked(Glyph(clRed).get(), clFuchsia), 0);
   EXPECT_EQ(list.AddMasked(Glyph(clBlue).get(), clDefault), 1);  // the glyph's own transparent colour
   EXPECT_EQ(list.GetCount(), 2);
@@ -56,7 +56,7 @@ TEST(VclImageList, MaskedImagesDrawInTheListsStyle) {
 
 TEST(VclImageList, DisabledImagesAreEmbossed) {
   ResetDisplaySettings();
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   list.AddMasked(Glyph(clRed).get(), clFuchsia);
   const std::uint32_t face = PixelFromColor(GetSysColor(COLOR_BTNFACE));
   const std::uint32_t shadow = PixelFromColor(GetSysColor(COLOR_BTNSHADOW));
@@ -74,7 +74,7 @@ TEST(VclImageList, DisabledImagesAreEmbossed) {
 }
 
 TEST(VclImageList, ImagesAreCheckedAndIndexesKeptInOrder) {
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   TBitmap small;
   small.SetSize(4, 8);
   EXPECT_THROW(list.Add(&small, nullptr), EInvalidOperation);
@@ -103,7 +103,7 @@ TEST(VclImageList, ImagesAreCheckedAndIndexesKeptInOrder) {
 }
 
 TEST(VclImageList, ChangeLinksHearOfChanges) {
-  auto list = std::make_unique<TImageList>(8, 8);
+  auto list = MakeObject<TImageList>(nullptr, 8, 8);
   TChangeLink link;
   std::vector<TObject*> heard;
   link.OnChange = [&](TObject* sender) { heard.push_back(sender); };
@@ -121,8 +121,70 @@ TEST(VclImageList, ChangeLinksHearOfChanges) {
   EXPECT_EQ(link.Sender, nullptr);
 }
 
+// A component that shows a list's images, as a tool button does.
+class TListUser : public TComponent {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  using TComponent::TComponent;
+  TCustomImageList* Images = nullptr;
+  void Use(TCustomImageList* list) {
+    Images = list;
+    list->FreeNotification(this);
+  }
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == Images) Images = nullptr;
+  }
+};
+QUILLO_DEFINE_CLASS(TListUser, TComponent)
+
+TEST(VclImageList, AComponentItsOwnerFreesAndItsUsersHearOf) {
+  auto form = MakeObject<TComponent>(nullptr);
+  auto* list = NewComponent<TImageList>(form.get(), 8, 8);
+  list->SetName("Glyphs");
+  EXPECT_EQ(form->FindComponent("glyphs"), list);
+  auto user = MakeObject<TListUser>(nullptr);  // not owned by the form: only the notification tells it
+  user->Use(list);
+  TChangeLink link;
+  list->RegisterChanges(&link);
+  form.reset();
+  EXPECT_EQ(user->Images, nullptr);
+  EXPECT_EQ(link.Sender, nullptr);
+}
+
+TEST(VclImageList, PublishesItsSettings) {
+  TImageList list(nullptr);
+  EXPECT_EQ(list.GetWidth(), 16);
+  std::vector<AnsiString> names;
+  for (PPropInfo p : GetPropList(&list)) names.push_back(p->Name);
+  EXPECT_EQ(names, (std::vector<AnsiString>{"Name", "Tag", "AllocBy", "BkColor", "BlendColor", "DrawingStyle",
+                                            "Height", "ImageType", "Masked", "ShareImages", "Width"}));
+  const struct {
+    const char* name;
+    const char* value;
+  } cases[] = {{"DrawingStyle", "dsTransparent"}, {"ImageType", "itMask"}, {"Masked", "False"},
+               {"ShareImages", "True"},           {"Width", "24"},         {"Height", "20"},
+               {"AllocBy", "8"},                  {"BkColor", "255"},      {"BlendColor", "65280"}};
+  for (const auto& c : cases) {
+    SetPropValue(&list, c.name, c.value);
+    EXPECT_EQ(GetPropValue(&list, c.name), c.value) << c.name;
+  }
+  EXPECT_EQ(list.GetDrawingStyle(), dsTransparent);
+  EXPECT_EQ(list.GetWidth(), 24);
+  EXPECT_EQ(list.GetBkColor(), clRed);
+  // A style the list does not have would index its table of styles: refused.
+  EXPECT_THROW(SetOrdProp(&list, "DrawingStyle", 4), EPropertyConvertError);
+  EXPECT_THROW(SetPropValue(&list, "ImageType", "itBoth"), EPropertyConvertError);
+  EXPECT_EQ(list.GetDrawingStyle(), dsTransparent);
+  SetOrdProp(&list, "AllocBy", 0);  // a list must grow by something
+  EXPECT_EQ(list.GetAllocBy(), 1);
+}
+
 TEST(VclImageList, IconsOverlaysAndCopies) {
-  TImageList list(8, 8);
+  TImageList list(nullptr, 8, 8);
   list.AddMasked(Glyph(clRed).get(), clFuchsia);
   TIcon icon;
   list.GetIcon(0, &icon);
@@ -135,7 +197,7 @@ TEST(VclImageList, IconsOverlaysAndCopies) {
   list.DrawOverlay(&t.canvas, 0, 0, 1, 0);
   EXPECT_EQ(t.pixels.at(3, 3), 0x0000FFu);
   EXPECT_EQ(t.pixels.at(0, 0), 0x00FF00u);
-  TImageList copy;
+  TImageList copy(nullptr);
   copy.Assign(&list);
   EXPECT_EQ(copy.GetWidth(), 8);
   EXPECT_EQ(copy.GetCount(), 3);

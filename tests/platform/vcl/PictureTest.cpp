@@ -39,7 +39,7 @@ void MakeIcon(TIcon& icon) {
   glyph.GetCanvas()->FillRect(TRect(0, 0, 6, 6));
   glyph.GetCanvas()->GetBrush()->SetColor(clFuchsia);
   glyph.GetCanvas()->FillRect(TRect(0, 0, 1, 6));
-  TImageList list(6, 6);
+  TImageList list(nullptr, 6, 6);
   list.AddMasked(&glyph, clFuchsia);
   list.GetIcon(0, &icon);
 }

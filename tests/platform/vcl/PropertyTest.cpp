@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 
 #include "platform/rtl/IniDocument.h"
 #include "platform/rtl/SysUtils.h"
@@ -95,23 +96,38 @@ TEST_F(PropertyTest, EveryPublishedPropertyReadsAndWritesByName) {
   EXPECT_EQ(form->GetVertScrollBar()->GetPosition(), 100);
 }
 
+// The paths of an object's text-valued properties, its sub-objects' (a Font's, not another
+// component's) as "Font.Size".
+std::vector<AnsiString> TextPaths(TObject* o, const AnsiString& prefix = "") {
+  std::vector<AnsiString> paths;
+  for (PPropInfo p : GetPropList(o)) {
+    if (p->PropType->Kind == tkClass) {
+      TObject* sub = GetObjectProp(o, p);
+      if (sub && !sub->InheritsFrom(TComponent::StaticClass()))
+        for (const AnsiString& inner : TextPaths(sub, prefix + p->Name + ".")) paths.push_back(inner);
+    } else if (p->Writable()) {
+      paths.push_back(prefix + p->Name);
+    }
+  }
+  return paths;
+}
+
 // Writes every component's text-valued properties into sections named after the components.
 void StoreForm(TComponent* form, IniDocument& ini) {
   std::vector<TComponent*> all{form};
   for (int i = 0; i < form->ComponentCount(); ++i) all.push_back(form->Components(i));
   for (TComponent* c : all)
-    for (PPropInfo p : GetPropList(c))
-      if (p->PropType->Kind != tkClass && p->Writable())
-        ini.SetValue(c == form ? AnsiString("Form") : c->GetName(), p->Name, GetPropValue(c, p->Name));
+    for (const AnsiString& path : TextPaths(c))
+      ini.SetValue(c == form ? AnsiString("Form") : c->GetName(), path, GetPropValue(c, path));
 }
 
 void LoadForm(TComponent* form, const IniDocument& ini) {
   std::vector<TComponent*> all{form};
   for (int i = 0; i < form->ComponentCount(); ++i) all.push_back(form->Components(i));
   for (TComponent* c : all)
-    for (PPropInfo p : GetPropList(c)) {
-      if (p->PropType->Kind == tkClass || !p->Writable() || SameText(p->Name, "Name")) continue;
-      if (auto v = ini.Value(c == form ? AnsiString("Form") : c->GetName(), p->Name)) SetPropValue(c, p->Name, *v);
+    for (const AnsiString& path : TextPaths(c)) {
+      if (SameText(path, "Name")) continue;
+      if (auto v = ini.Value(c == form ? AnsiString("Form") : c->GetName(), path)) SetPropValue(c, path, *v);
     }
 }
 
@@ -147,6 +163,11 @@ TEST_F(PropertyTest, AFormsPropertiesSurviveASettingsFile) {
   first->Panel->SetCursor(crHandPoint);
   first->Panel->SetTabStop(true);
   first->Panel->SetEnabled(false);
+  first->Panel->GetFont()->SetName("Courier New");
+  first->Panel->GetFont()->SetSize(14);
+  first->Panel->GetFont()->SetStyle(fsBold | fsStrikeOut);
+  first->Panel->GetFont()->SetColor(clMaroon);
+  first->Panel->GetFont()->SetPitch(fpFixed);
   first->Clock->SetInterval(250);
   first->Clock->SetEnabled(false);
   first->SetTag(-5);
@@ -169,13 +190,68 @@ TEST_F(PropertyTest, AFormsPropertiesSurviveASettingsFile) {
       {first, second}, {first->Panel, second->Panel}, {first->Clock, second->Clock}};
   int compared = 0;
   for (auto [a, b] : pairs)
-    for (PPropInfo p : GetPropList(a)) {
-      if (p->PropType->Kind == tkClass || SameText(p->Name, "Name")) continue;
-      EXPECT_EQ(GetPropValue(b, p->Name), GetPropValue(a, p->Name)) << a->GetName() << "." << p->Name;
+    for (const AnsiString& path : TextPaths(a)) {
+      if (SameText(path, "Name")) continue;
+      EXPECT_EQ(GetPropValue(b, path), GetPropValue(a, path)) << a->GetName() << "." << path;
       ++compared;
     }
   EXPECT_GT(compared, 40);
   EXPECT_EQ(second->GetCaption(), "Stored \"form\"");
+  // The font went property by property.
+  EXPECT_EQ(read.Value("Panel", "Font.Style"), std::optional<AnsiString>("[fsBold,fsStrikeOut]"));
+  EXPECT_EQ(second->Panel->GetFont()->GetName(), "Courier New");
+  EXPECT_EQ(second->Panel->GetFont()->GetSize(), 14);
+  EXPECT_EQ(second->Panel->GetFont()->GetStyle(), fsBold | fsStrikeOut);
+  EXPECT_FALSE(second->Panel->GetParentFont());
+}
+
+TEST_F(PropertyTest, PathsReachTheFontsPenAndBrushProperties) {
+  auto* form = NewComponent<TForm>(Application());
+  auto* child = NewComponent<TSwatch>(form);
+  child->SetParent(form);
+  ASSERT_TRUE(child->GetParentFont());
+  SetPropValue(child, "Font.Size", "12");
+  EXPECT_EQ(child->GetFont()->GetSize(), 12);
+  EXPECT_EQ(child->GetFont()->GetHeight(), -16);
+  EXPECT_FALSE(child->GetParentFont());  // a font property set is the control's own font
+  SetSetProp(child, "font.style", "fsItalic fsUnderline");
+  EXPECT_EQ(child->GetFont()->GetStyle(), fsItalic | fsUnderline);
+  EXPECT_EQ(GetPropValue(child, "Font.Style"), "[fsItalic,fsUnderline]");
+  SetEnumProp(child, "Font.Pitch", "fpVariable");
+  EXPECT_EQ(child->GetFont()->GetPitch(), fpVariable);
+  SetStrProp(child, "Font . Name", "Arial");
+  EXPECT_EQ(GetStrProp(child, "Font.Name"), "Arial");
+
+  // By class, through the declared types; the descriptor belongs to the font.
+  PPropInfo size = GetPropInfo(TControl::StaticClass(), "Font.Size");
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->Publisher, TFont::StaticClass());
+  EXPECT_EQ(GetPropInfo(child, "Font.Size"), size);
+  EXPECT_EQ(GetOrdProp(child->GetFont(), size), 12);
+  EXPECT_THROW(GetOrdProp(child, size), EPropertyError);  // not on the control itself
+  EXPECT_EQ(GetPropInfo(child, "Font.Size", TTypeKinds{tkString}), nullptr);
+
+  // Paths that lead nowhere.
+  for (const char* path : {"Font.Nothing", "Caption.Size", "Nothing.Size", "Font.", ".Size", "Font.Size.Bits"}) {
+    EXPECT_EQ(GetPropInfo(child, path), nullptr) << path;
+    EXPECT_THROW(SetPropValue(child, path, "1"), EPropertyError) << path;
+  }
+
+  // Pens and brushes publish theirs.
+  auto pen = MakeObject<TPen>();
+  SetPropValue(pen.get(), "Style", "psDot");
+  SetPropValue(pen.get(), "Mode", "pmXor");
+  SetOrdProp(pen.get(), "Width", 3);
+  EXPECT_EQ(pen->GetStyle(), psDot);
+  EXPECT_EQ(pen->GetMode(), pmXor);
+  EXPECT_EQ(pen->GetWidth(), 3);
+  auto brush = MakeObject<TBrush>();
+  SetPropValue(brush.get(), "Style", "bsCross");
+  EXPECT_EQ(GetPropValue(brush.get(), "Style"), "bsCross");
+  // An ordinal that names no value is refused rather than stored.
+  EXPECT_THROW(SetOrdProp(brush.get(), "Style", 99), EPropertyConvertError);
+  EXPECT_THROW(SetOrdProp(child, "Align", -1), EPropertyConvertError);
+  EXPECT_EQ(brush->GetStyle(), bsCross);
 }
 
 }  // namespace
