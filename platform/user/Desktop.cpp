@@ -9,6 +9,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/HookService.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/Window.h"
 
@@ -76,11 +77,6 @@ bool DrawWallpaperImage(HDC dc, const std::string& path) {
 
 }  // namespace
 
-WindowManager& Wm() {
-  static WindowManager wm;
-  return wm;
-}
-
 void EnsureDesktop() {
   WindowManager& wm = Wm();
   if (wm.desktop) return;
@@ -105,7 +101,7 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm.posted.clear();
   wm.input.clear();
   wm.timers.clear();
-  wm.hooks.clear();
+  wm::Hooks().Clear();
   wm.quitPosted = false;
   wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
   wm.drawnWhileLocked = Region();

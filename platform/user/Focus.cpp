@@ -1,5 +1,6 @@
 // Keyboard focus and window activation, in the order Windows sends their messages.
 
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -29,7 +30,7 @@ HWND SetFocus(HWND window) {
     for (HWND w = window; w && w != wm.desktop; w = LiveWindow(w)->parent)
       if (LiveWindow(w)->style & WS_DISABLED) return nullptr;
   }
-  if (CallHooks(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(old)))
+  if (wm::Hooks().Call(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(old)))
     return nullptr;
   if (window) {
     HWND top = TopLevelOf(window);
@@ -50,7 +51,7 @@ void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
                  (LiveWindow(window)->style & WS_DISABLED)))
     return;
   CBTACTIVATESTRUCT cbt{how == WA_CLICKACTIVE, old};
-  if (window && CallHooks(WH_CBT, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&cbt)))
+  if (window && wm::Hooks().Call(WH_CBT, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&cbt)))
     return;
   bool wasActive = AppActive();
   if (window && changeZOrder)

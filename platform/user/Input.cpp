@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -256,10 +257,10 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
   MSG& msg = input.msg;
   int code = remove ? HC_ACTION : HC_NOREMOVE;
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
-    return !CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam);
+    return !wm::Hooks().Call(WH_KEYBOARD, code, msg.wParam, msg.lParam);
   if (!IsMouseMessage(msg.message)) return true;
   MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, static_cast<UINT>(input.hit), 0};
-  if (CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
+  if (wm::Hooks().Call(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
   if (!remove || msg.message == WM_MOUSEWHEEL) return true;
   WindowManager& wm = Wm();
   if (!LiveWindow(msg.hwnd)) return false;

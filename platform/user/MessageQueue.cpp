@@ -8,6 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
+#include "platform/user/HookService.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/Window.h"
 
@@ -45,9 +46,7 @@ void Stamp(MSG& m) {
 void CollectGraveyard() {
   WindowManager& wm = Wm();
   if (wm.sendDepth == 0) wm.graveyard.clear();
-  if (wm.sendDepth == 0)
-    wm.hooks.erase(std::remove_if(wm.hooks.begin(), wm.hooks.end(), [](const auto& h) { return h->removed; }),
-                   wm.hooks.end());
+  if (wm.sendDepth == 0) wm::Hooks().Collect();
 }
 
 bool TakePosted(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
@@ -149,7 +148,7 @@ void Retrieved(MSG* msg, bool remove) {
   WindowManager& wm = Wm();
   wm.lastMessageTime = msg->time;
   wm.lastMessagePos = msg->pt;
-  CallHooks(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
+  wm::Hooks().Call(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
 }
 
 // Milliseconds until the next timer is due; -1 when there is none.
@@ -191,21 +190,6 @@ bool WaitForWork() {
 
 }  // namespace
 
-LRESULT CallHooks(int kind, int code, WPARAM wParam, LPARAM lParam) {
-  for (auto& h : Wm().hooks)
-    if (h->kind == kind && !h->removed) {
-      HOOKPROC proc = h->proc;
-      return proc(code, wParam, lParam);
-    }
-  return 0;
-}
-
-bool HasHooks(int kind) {
-  for (auto& h : Wm().hooks)
-    if (h->kind == kind && !h->removed) return true;
-  return false;
-}
-
 void RemoveWindowMessages(HWND window) {
   WindowManager& wm = Wm();
   auto mine = [&](const MSG& m) { return m.hwnd == window; };
@@ -224,9 +208,9 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowObject* w = LiveWindow(window);
   if (!w) return 0;
   ++wm.sendDepth;
-  if (HasHooks(WH_CALLWNDPROC)) {
+  if (wm::Hooks().Has(WH_CALLWNDPROC)) {
     CWPSTRUCT cwp{lParam, wParam, message, window};
-    CallHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
+    wm::Hooks().Call(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
   }
   LRESULT result = 0;
   if (LiveWindow(window)) {
@@ -332,7 +316,7 @@ LRESULT CallWindowProc(const WNDPROC& proc, HWND window, UINT message, WPARAM wP
 }
 
 BOOL CallMsgFilter(MSG* msg, int code) {
-  return CallHooks(WH_MSGFILTER, code, 0, reinterpret_cast<LPARAM>(msg)) ? TRUE : FALSE;
+  return wm::Hooks().Call(WH_MSGFILTER, code, 0, reinterpret_cast<LPARAM>(msg)) ? TRUE : FALSE;
 }
 
 UINT RegisterWindowMessage(LPCSTR name) {
@@ -375,34 +359,13 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
 
 HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE, DWORD) {
   if (!proc) return nullptr;
-  auto hook = std::make_unique<HookObject>();
-  hook->kind = kind;
-  hook->proc = std::move(proc);
-  HHOOK raw = hook.get();
-  Wm().hooks.insert(Wm().hooks.begin(), std::move(hook));
-  return raw;
+  return wm::Hooks().Install(kind, std::move(proc));
 }
 
-BOOL UnhookWindowsHookEx(HHOOK hook) {
-  for (auto& h : Wm().hooks)
-    if (h.get() == hook && !h->removed) {
-      h->removed = true;  // erased once no hook is running
-      return TRUE;
-    }
-  return FALSE;
-}
+BOOL UnhookWindowsHookEx(HHOOK hook) { return wm::Hooks().Remove(hook) ? TRUE : FALSE; }
 
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
-  auto& hooks = Wm().hooks;
-  auto it = std::find_if(hooks.begin(), hooks.end(), [&](const auto& h) { return h.get() == hook; });
-  if (it == hooks.end()) return 0;
-  int kind = (*it)->kind;
-  for (++it; it != hooks.end(); ++it)
-    if ((*it)->kind == kind && !(*it)->removed) {
-      HOOKPROC proc = (*it)->proc;
-      return proc(code, wParam, lParam);
-    }
-  return 0;
+  return wm::Hooks().CallNext(hook, code, wParam, lParam);
 }
 
 DWORD GetCurrentThreadId() {

@@ -67,12 +67,6 @@ struct TimerEntry {
   TIMERPROC proc;
 };
 
-struct HookObject {
-  int kind = 0;
-  HOOKPROC proc;
-  bool removed = false;
-};
-
 // A mouse or key message waiting in the input queue, with the part of the window the mouse
 // was over; what it leads to (hooks, activation, the cursor) happens when it is taken.
 struct InputMessage {
@@ -103,7 +97,6 @@ struct WindowManager {
   std::deque<InputMessage> input;  // translated mouse and key messages waiting to be read
   unsigned nextInputSerial = 0;
   std::vector<TimerEntry> timers;
-  std::vector<std::unique_ptr<HookObject>> hooks;  // newest first
   bool quitPosted = false;
   int quitCode = 0;
   HWND focus = nullptr;
@@ -152,8 +145,6 @@ HWND TopLevelOf(HWND window);
 HWND MainWindow();
 
 // Messages (MessageQueue.cpp).
-LRESULT CallHooks(int kind, int code, WPARAM wParam, LPARAM lParam);
-bool HasHooks(int kind);
 void RemoveWindowMessages(HWND window);
 
 // Focus and activation (Focus.cpp).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowArrange.h"
 
@@ -217,14 +218,14 @@ BOOL ShowWindowNow(HWND window, int command) {
       SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return TRUE;
     case SW_MINIMIZE: case SW_SHOWMINIMIZED: case SW_SHOWMINNOACTIVE:
-      if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+      if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
       if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
       Place(window, FreeIconSlot(window), WS_MINIMIZE | WS_VISIBLE, WS_MAXIMIZE, activate | SWP_SHOWWINDOW | SWP_NOACTIVATE);
       if (Wm().active == window) ActivateNextAfterLosing(window);
       return wasVisible;
     case SW_MAXIMIZE: {
-      if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+      if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
       RECT r = MaximizedRect(window);
       if (!LiveWindow(window)) return wasVisible;
@@ -235,7 +236,7 @@ BOOL ShowWindowNow(HWND window, int command) {
     }
     case SW_RESTORE: case SW_SHOWNORMAL: case SW_SHOWDEFAULT:
       if (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
-        if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+        if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
         if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
         Place(window, w->restoreRect, WS_VISIBLE, WS_MINIMIZE | WS_MAXIMIZE, activate | SWP_SHOWWINDOW);
         return wasVisible;

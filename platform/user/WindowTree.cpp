@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -207,7 +208,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
   InsertChild(*LiveWindow(w.parent), hwnd, true);
 
   CBT_CREATEWND cbt{&cs, HWND_TOP};
-  if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt))) {
+  if (wm::Hooks().Call(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt))) {
     SendNcDestroyAndFree(hwnd);
     return nullptr;
   }
@@ -252,7 +253,7 @@ BOOL DestroyWindow(HWND window) {
   WindowObject* w = LiveWindow(window);
   WindowManager& wm = Wm();
   if (!w || window == wm.desktop || w->destroying) return FALSE;
-  if (CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(window), 0)) return FALSE;
+  if (wm::Hooks().Call(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(window), 0)) return FALSE;
   w->destroying = true;
   if (w->parent != wm.desktop && !(w->exStyle & WS_EX_NOPARENTNOTIFY))
     SendMessage(w->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<int>(w->id)), reinterpret_cast<LPARAM>(window));

@@ -1,0 +1,26 @@
+// The one desktop session: it owns every window-manager service, and each file reaches
+// the services it needs through their accessors. RestartDesktop clears the desktop's part of
+// them; what belongs to the program (window classes, counters) survives a restart.
+
+#include "platform/user/HookService.h"
+#include "platform/user/Window.h"
+
+namespace {
+
+struct DesktopSession {
+  HookService hooks;
+  WindowManager rest;
+};
+
+DesktopSession& Session() {
+  static DesktopSession session;
+  return session;
+}
+
+}  // namespace
+
+WindowManager& Wm() { return Session().rest; }
+
+namespace wm {
+HookService& Hooks() { return Session().hooks; }
+}  // namespace wm
