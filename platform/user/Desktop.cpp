@@ -11,6 +11,7 @@
 #include "platform/gdi/DibFile.h"
 #include "platform/user/HookService.h"
 #include "platform/user/ThreadInbox.h"
+#include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -100,7 +101,7 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm.graveyard.clear();
   wm.posted.clear();
   wm.input.clear();
-  wm.timers.clear();
+  wm::Timers().Clear();
   wm::Hooks().Clear();
   wm.quitPosted = false;
   wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;

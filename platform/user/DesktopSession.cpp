@@ -3,12 +3,14 @@
 // them; what belongs to the program (window classes, counters) survives a restart.
 
 #include "platform/user/HookService.h"
+#include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 
 namespace {
 
 struct DesktopSession {
   HookService hooks;
+  TimerService timers;
   WindowManager rest;
 };
 
@@ -23,4 +25,5 @@ WindowManager& Wm() { return Session().rest; }
 
 namespace wm {
 HookService& Hooks() { return Session().hooks; }
+TimerService& Timers() { return Session().timers; }
 }  // namespace wm

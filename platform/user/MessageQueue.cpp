@@ -10,6 +10,7 @@
 #include "platform/user/Desktop.h"
 #include "platform/user/HookService.h"
 #include "platform/user/ThreadInbox.h"
+#include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 
 HWND NextWindowToPaint(HWND filter);
@@ -89,18 +90,11 @@ bool TakeInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
 
 bool TakeTimer(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
   if (!InRange(WM_TIMER, first, last)) return false;
-  WindowManager& wm = Wm();
-  DWORD now = GetTickCount();
-  TimerEntry* due = nullptr;
-  for (TimerEntry& t : wm.timers) {
-    if (static_cast<std::int32_t>(now - t.due) < 0) continue;
-    if (filter && t.window != filter && !IsChild(filter, t.window)) continue;
-    if (!due || static_cast<std::int32_t>(t.due - due->due) < 0) due = &t;
-  }
+  auto accepts = [&](HWND window) { return !filter || window == filter || IsChild(filter, window); };
+  const TimerEntry* due = wm::Timers().TakeDue(GetTickCount(), accepts, remove);
   if (!due) return false;
   *out = MSG{due->window, WM_TIMER, due->id, due->proc ? 1 : 0, 0, {}};
   Stamp(*out);
-  if (remove) due->due = now + due->interval;
   return true;
 }
 
@@ -151,19 +145,6 @@ void Retrieved(MSG* msg, bool remove) {
   wm::Hooks().Call(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
 }
 
-// Milliseconds until the next timer is due; -1 when there is none.
-int NextTimerDelay() {
-  WindowManager& wm = Wm();
-  if (wm.timers.empty()) return -1;
-  DWORD now = GetTickCount();
-  int best = -1;
-  for (const TimerEntry& t : wm.timers) {
-    int d = std::max(0, static_cast<int>(static_cast<std::int32_t>(t.due - now)));
-    if (best < 0 || d < best) best = d;
-  }
-  return best;
-}
-
 // How long a headless loop on the real clock with nothing to do waits for another thread to
 // post before it gives up.
 constexpr int kPatienceForOtherThreadsMs = 2000;
@@ -174,7 +155,7 @@ bool WaitForWork() {
   PresentDesktop();
   if (!Inbox().Empty()) return true;
   if (IdleHandler() && IdleHandler()()) return true;
-  int delay = NextTimerDelay();
+  int delay = wm::Timers().NextDelay(GetTickCount());
   bool headless = std::string(wm.host->Name()) == "headless";
   if (IsManualClock()) return !Inbox().Empty();
   if (headless) {
@@ -279,12 +260,11 @@ LRESULT DispatchMessage(const MSG* msg) {
   if (!msg) return 0;
   WindowManager& wm = Wm();
   if (msg->message == WM_TIMER && msg->lParam) {
-    for (const TimerEntry& t : wm.timers)
-      if (t.window == msg->hwnd && t.id == msg->wParam && t.proc) {
-        TIMERPROC proc = t.proc;
-        proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-        return 0;
-      }
+    const TimerEntry* t = wm::Timers().Find(msg->hwnd, msg->wParam);
+    if (t && t->proc) {
+      TIMERPROC proc = t->proc;  // a copy: the timer may be killed while it runs
+      proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+    }
     return 0;
   }
   WindowObject* w = LiveWindow(msg->hwnd);
@@ -331,31 +311,11 @@ UINT RegisterWindowMessage(LPCSTR name) {
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
   if (window && !LiveWindow(window)) return 0;
-  // A thread timer keeps its id when it is set again; an id no thread timer has gets a new one.
-  if (!window && std::none_of(wm.timers.begin(), wm.timers.end(),
-                              [&](const TimerEntry& t) { return !t.window && t.id == id; }))
-    id = ++wm.nextTimerId;
-  elapse = std::clamp<UINT>(elapse, 10, 0x7FFFFFFF);
-  for (TimerEntry& t : wm.timers)
-    if (t.window == window && t.id == id) {
-      t.interval = elapse;
-      t.due = GetTickCount() + elapse;
-      t.proc = std::move(proc);
-      return window ? 1 : id;
-    }
-  wm.timers.push_back(TimerEntry{window, id, elapse, GetTickCount() + elapse, std::move(proc)});
-  return window ? (id ? id : 1) : id;
+  return wm::Timers().Set(window, id, elapse, std::move(proc), GetTickCount());
 }
 
-BOOL KillTimer(HWND window, UINT_PTR id) {
-  auto& timers = Wm().timers;
-  auto it = std::find_if(timers.begin(), timers.end(), [&](const TimerEntry& t) { return t.window == window && t.id == id; });
-  if (it == timers.end()) return FALSE;
-  timers.erase(it);
-  return TRUE;
-}
+BOOL KillTimer(HWND window, UINT_PTR id) { return wm::Timers().Kill(window, id) ? TRUE : FALSE; }
 
 HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE, DWORD) {
   if (!proc) return nullptr;

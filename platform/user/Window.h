@@ -59,14 +59,6 @@ struct WindowObject {
   HICON bigIcon = nullptr;
 };
 
-struct TimerEntry {
-  HWND window = nullptr;
-  UINT_PTR id = 0;
-  UINT interval = 0;
-  DWORD due = 0;
-  TIMERPROC proc;
-};
-
 // A mouse or key message waiting in the input queue, with the part of the window the mouse
 // was over; what it leads to (hooks, activation, the cursor) happens when it is taken.
 struct InputMessage {
@@ -96,7 +88,6 @@ struct WindowManager {
   std::deque<MSG> posted;
   std::deque<InputMessage> input;  // translated mouse and key messages waiting to be read
   unsigned nextInputSerial = 0;
-  std::vector<TimerEntry> timers;
   bool quitPosted = false;
   int quitCode = 0;
   HWND focus = nullptr;
@@ -115,7 +106,6 @@ struct WindowManager {
   DWORD lastMessageTime = 0;
   POINT lastMessagePos;
   bool presentPending = true;
-  UINT_PTR nextTimerId = 0x7F00;
   ATOM nextAtom = 0xC000;
   unsigned long nextWindowSerial = 0;
 };

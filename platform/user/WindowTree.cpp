@@ -6,6 +6,7 @@
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/HookService.h"
+#include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -68,9 +69,7 @@ void SendNcDestroyAndFree(HWND window) {
   for (auto& [key, win] : wm.windows)
     if (win->owner == window) win->owner = nullptr;
   if (WindowObject* parent = LiveWindow(w->parent)) RemoveChild(*parent, window);
-  wm.timers.erase(std::remove_if(wm.timers.begin(), wm.timers.end(),
-                                 [&](const TimerEntry& t) { return t.window == window; }),
-                  wm.timers.end());
+  wm::Timers().KillAllOf(window);
   RemoveWindowMessages(window);
   ForgetWindowInput(window);
   w->dead = true;
