@@ -10,6 +10,7 @@
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
 #include "platform/user/HookService.h"
+#include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
@@ -99,11 +100,9 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   while (!wm.desktop->children.empty()) DestroyWindow(wm.desktop->children.front());
   wm.windows.clear();
   wm.graveyard.clear();
-  wm.posted.clear();
-  wm.input.clear();
+  wm::Queue().Clear();
   wm::Timers().Clear();
   wm::Hooks().Clear();
-  wm.quitPosted = false;
   wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
   wm.drawnWhileLocked = Region();
   std::memset(wm.keys, 0, sizeof wm.keys);

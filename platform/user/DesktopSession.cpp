@@ -3,6 +3,7 @@
 // them; what belongs to the program (window classes, counters) survives a restart.
 
 #include "platform/user/HookService.h"
+#include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 
@@ -10,6 +11,7 @@ namespace {
 
 struct DesktopSession {
   HookService hooks;
+  MessageQueue queue;
   TimerService timers;
   WindowManager rest;
 };
@@ -25,5 +27,6 @@ WindowManager& Wm() { return Session().rest; }
 
 namespace wm {
 HookService& Hooks() { return Session().hooks; }
+MessageQueue& Queue() { return Session().queue; }
 TimerService& Timers() { return Session().timers; }
 }  // namespace wm

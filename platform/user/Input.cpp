@@ -7,6 +7,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/user/HookService.h"
+#include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -34,9 +35,8 @@ WPARAM MouseKeys() {
 }
 
 void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int hit = HTCLIENT) {
-  WindowManager& wm = Wm();
-  MSG m{window, message, wParam, lParam, GetTickCount(), wm.cursorPos};
-  wm.input.push_back(InputMessage{m, hit, ++wm.nextInputSerial});
+  MSG m{window, message, wParam, lParam, GetTickCount(), Wm().cursorPos};
+  wm::Queue().QueueInput(m, hit);
 }
 
 struct Target {
@@ -317,7 +317,7 @@ BOOL TranslateMessage(const MSG* msg) {
     MSG ch = *msg;
     ch.message = m == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     ch.wParam = static_cast<WPARAM>(c);
-    Wm().posted.push_front(ch);  // the character comes next
+    wm::Queue().PostNext(ch);  // the character comes next
   }
   return TRUE;
 }

@@ -59,14 +59,6 @@ struct WindowObject {
   HICON bigIcon = nullptr;
 };
 
-// A mouse or key message waiting in the input queue, with the part of the window the mouse
-// was over; what it leads to (hooks, activation, the cursor) happens when it is taken.
-struct InputMessage {
-  MSG msg;
-  int hit = 1;  // HTCLIENT
-  unsigned serial = 0;
-};
-
 struct ClickMemory {
   HWND window = nullptr;
   UINT message = 0;
@@ -85,11 +77,6 @@ struct WindowManager {
   std::map<const WindowObject*, std::unique_ptr<WindowObject>> windows;
   std::vector<std::unique_ptr<WindowObject>> graveyard;  // freed when no message is being sent
   std::map<std::string, std::shared_ptr<WindowClass>> classes;  // by upper-case name
-  std::deque<MSG> posted;
-  std::deque<InputMessage> input;  // translated mouse and key messages waiting to be read
-  unsigned nextInputSerial = 0;
-  bool quitPosted = false;
-  int quitCode = 0;
   HWND focus = nullptr;
   HWND active = nullptr;
   HWND capture = nullptr;
@@ -102,9 +89,6 @@ struct WindowManager {
   BYTE keys[256] = {};
   ClickMemory lastClick;
   HCURSOR cursor = nullptr;
-  int sendDepth = 0;
-  DWORD lastMessageTime = 0;
-  POINT lastMessagePos;
   bool presentPending = true;
   ATOM nextAtom = 0xC000;
   unsigned long nextWindowSerial = 0;
@@ -133,9 +117,6 @@ void ExposeScreenRegion(const Region& screen, HWND except);
 HWND TopLevelOf(HWND window);
 // The program's main window: its oldest top-level window that no other window owns.
 HWND MainWindow();
-
-// Messages (MessageQueue.cpp).
-void RemoveWindowMessages(HWND window);
 
 // Focus and activation (Focus.cpp).
 void ActivateWindow(HWND window, WPARAM how, bool changeZOrder);

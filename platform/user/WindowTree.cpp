@@ -6,6 +6,7 @@
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/HookService.h"
+#include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 
@@ -70,7 +71,7 @@ void SendNcDestroyAndFree(HWND window) {
     if (win->owner == window) win->owner = nullptr;
   if (WindowObject* parent = LiveWindow(w->parent)) RemoveChild(*parent, window);
   wm::Timers().KillAllOf(window);
-  RemoveWindowMessages(window);
+  wm::Queue().RemoveMessagesFor(window);
   ForgetWindowInput(window);
   w->dead = true;
   // The object itself lives on until no message is being sent, since callers up the
