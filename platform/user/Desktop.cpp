@@ -9,6 +9,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadInbox.h"
@@ -103,7 +104,8 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm::Queue().Clear();
   wm::Timers().Clear();
   wm::Hooks().Clear();
-  wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
+  wm::Focus().Clear();
+  wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
   wm.drawnWhileLocked = Region();
   std::memset(wm.keys, 0, sizeof wm.keys);
   wm.lastClick = ClickMemory{};

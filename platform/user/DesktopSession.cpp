@@ -2,6 +2,7 @@
 // the services it needs through their accessors. RestartDesktop clears the desktop's part of
 // them; what belongs to the program (window classes, counters) survives a restart.
 
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
@@ -10,6 +11,7 @@
 namespace {
 
 struct DesktopSession {
+  FocusState focus;
   HookService hooks;
   MessageQueue queue;
   TimerService timers;
@@ -26,6 +28,7 @@ DesktopSession& Session() {
 WindowManager& Wm() { return Session().rest; }
 
 namespace wm {
+FocusState& Focus() { return Session().focus; }
 HookService& Hooks() { return Session().hooks; }
 MessageQueue& Queue() { return Session().queue; }
 TimerService& Timers() { return Session().timers; }

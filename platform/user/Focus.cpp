@@ -1,11 +1,12 @@
 // Keyboard focus and window activation, in the order Windows sends their messages.
 
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 
 namespace {
 
-bool AppActive() { return Wm().active != nullptr; }
+bool AppActive() { return wm::Focus().Active() != nullptr; }
 
 // The program becoming active or inactive is told to every one of its top-level windows.
 void TellEveryTopLevel(BOOL active) {
@@ -16,13 +17,13 @@ void TellEveryTopLevel(BOOL active) {
 
 }  // namespace
 
-HWND GetFocus() { return Wm().focus; }
-HWND GetActiveWindow() { return Wm().active; }
-HWND GetForegroundWindow() { return Wm().active; }
+HWND GetFocus() { return wm::Focus().Focused(); }
+HWND GetActiveWindow() { return wm::Focus().Active(); }
+HWND GetForegroundWindow() { return wm::Focus().Active(); }
 
 HWND SetFocus(HWND window) {
   WindowManager& wm = Wm();
-  HWND old = wm.focus;
+  HWND old = wm::Focus().Focused();
   if (window && !LiveWindow(window)) return nullptr;
   if (window == old) return old;
   if (window) {
@@ -34,18 +35,17 @@ HWND SetFocus(HWND window) {
     return nullptr;
   if (window) {
     HWND top = TopLevelOf(window);
-    if (top != wm.active) ActivateWindow(top, WA_ACTIVE, true);
-    if (wm.focus == window) return old;  // activation gave it the focus already
+    if (top != wm::Focus().Active()) ActivateWindow(top, WA_ACTIVE, true);
+    if (wm::Focus().Focused() == window) return old;  // activation gave it the focus already
   }
-  wm.focus = window;
+  wm::Focus().SetFocused(window);
   if (old && LiveWindow(old)) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
-  if (window && wm.focus == window && LiveWindow(window)) SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  if (window && wm::Focus().Focused() == window && LiveWindow(window)) SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
   return old;
 }
 
 void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
-  WindowManager& wm = Wm();
-  HWND old = wm.active;
+  HWND old = wm::Focus().Active();
   if (window == old) return;
   if (window && (!LiveWindow(window) || !(LiveWindow(window)->style & WS_VISIBLE) ||
                  (LiveWindow(window)->style & WS_DISABLED)))
@@ -56,27 +56,27 @@ void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
   bool wasActive = AppActive();
   if (window && changeZOrder)
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  wm.active = window;
+  wm::Focus().SetActive(window);
   if (old && LiveWindow(old)) {
     SendMessage(old, WM_NCACTIVATE, FALSE, reinterpret_cast<LPARAM>(window));
     SendMessage(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(window));
   }
   if (!window) {
     if (wasActive) TellEveryTopLevel(FALSE);
-    if (wm.focus) SetFocus(nullptr);
+    if (wm::Focus().Focused()) SetFocus(nullptr);
     return;
   }
   if (!wasActive) TellEveryTopLevel(TRUE);
-  if (wm.active != window || !LiveWindow(window)) return;
+  if (wm::Focus().Active() != window || !LiveWindow(window)) return;
   SendMessage(window, WM_NCACTIVATE, TRUE, reinterpret_cast<LPARAM>(old));
   SendMessage(window, WM_ACTIVATE, MAKEWPARAM(how, IsIconic(window)), reinterpret_cast<LPARAM>(old));
   // A window that kept no focus inside itself loses the old one.
-  if (wm.active == window && wm.focus && TopLevelOf(wm.focus) != window) SetFocus(nullptr);
+  if (wm::Focus().Active() == window && wm::Focus().Focused() && TopLevelOf(wm::Focus().Focused()) != window) SetFocus(nullptr);
 }
 
 void ActivateNextAfterLosing(HWND lost) {
   WindowManager& wm = Wm();
-  if (wm.active != lost) return;
+  if (wm::Focus().Active() != lost) return;
   HWND next = nullptr;
   WindowObject* l = LiveWindow(lost);
   // The owner first, then the topmost other visible, enabled top-level window.
@@ -92,7 +92,7 @@ void ActivateNextAfterLosing(HWND lost) {
 }
 
 HWND SetActiveWindow(HWND window) {
-  HWND old = Wm().active;
+  HWND old = wm::Focus().Active();
   if (window && !LiveWindow(window)) return nullptr;
   ActivateWindow(window ? TopLevelOf(window) : nullptr, WA_ACTIVE, true);
   return old;
@@ -107,9 +107,7 @@ BOOL SetForegroundWindow(HWND window) {
 void ForgetWindowInput(HWND window) {
   WindowManager& wm = Wm();
   ForgetCaret(window);
-  if (wm.focus == window) wm.focus = nullptr;
-  if (wm.active == window) wm.active = nullptr;
-  if (wm.capture == window) wm.capture = nullptr;
+  wm::Focus().Forget(window);
   if (wm.trackLeave == window) wm.trackLeave = nullptr;
   if (wm.trackNcLeave == window) wm.trackNcLeave = nullptr;
   if (wm.locked == window) LockWindowUpdate(nullptr);  // what it held back is painted
@@ -127,9 +125,8 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   } else if (!enable && !wasDisabled) {
     SendMessage(window, WM_CANCELMODE, 0, 0);
     w->style |= WS_DISABLED;
-    WindowManager& wm = Wm();
-    if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
-    if (wm.capture == window) ReleaseCapture();
+    if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
+    if (wm::Focus().Captured() == window) ReleaseCapture();
     SendMessage(window, WM_ENABLE, FALSE, 0);
   }
   return wasDisabled ? TRUE : FALSE;
@@ -141,22 +138,20 @@ BOOL IsWindowEnabled(HWND window) {
 }
 
 HWND SetCapture(HWND window) {
-  WindowManager& wm = Wm();
-  HWND old = wm.capture;
+  HWND old = wm::Focus().Captured();
   if (window && !LiveWindow(window)) return nullptr;
   if (old == window) return old;
-  wm.capture = window;
+  wm::Focus().SetCaptured(window);
   if (old && LiveWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
   return old;
 }
 
 BOOL ReleaseCapture() {
-  WindowManager& wm = Wm();
-  HWND old = wm.capture;
+  HWND old = wm::Focus().Captured();
   if (!old) return TRUE;
-  wm.capture = nullptr;
+  wm::Focus().SetCaptured(nullptr);
   if (LiveWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
   return TRUE;
 }
 
-HWND GetCapture() { return Wm().capture; }
+HWND GetCapture() { return wm::Focus().Captured(); }

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
@@ -47,7 +48,7 @@ struct Target {
 // The window under the cursor and the part of it, or the capture window.
 Target FindTarget(POINT p) {
   WindowManager& wm = Wm();
-  if (wm.capture && LiveWindow(wm.capture)) return Target{wm.capture, HTCLIENT};
+  if (wm::Focus().Captured() && LiveWindow(wm::Focus().Captured())) return Target{wm::Focus().Captured(), HTCLIENT};
   HWND w = WindowFromPoint(p);
   // A disabled top-level window takes no mouse input; it only hears the error code.
   if (HWND top = TopLevelOf(w); top && top != wm.desktop && (top->style & WS_DISABLED)) return Target{top, HTERROR};
@@ -116,7 +117,7 @@ void MouseButton(POINT p, int button, bool down) {
 void Wheel(POINT p, int delta) {
   WindowManager& wm = Wm();
   wm.cursorPos = p;
-  HWND target = wm.focus ? wm.focus : wm.active;
+  HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
   Queue(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(p.x, p.y));
 }
@@ -130,9 +131,9 @@ void Key(int vk, bool down) {
   wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ (wasDown ? 0 : 1))) : static_cast<BYTE>(wm.keys[vk] & 1);
   bool alt = (wm.keys[VK_MENU] & 0x80) || (vk == VK_MENU && !down);
   bool ctrl = wm.keys[VK_CONTROL] & 0x80;
-  HWND target = wm.focus ? wm.focus : wm.active;
+  HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
-  bool sys = (alt && !ctrl) || vk == VK_F10 || !wm.focus;
+  bool sys = (alt && !ctrl) || vk == VK_F10 || !wm::Focus().Focused();
   UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
   bool context = alt && !ctrl && (down || vk != VK_MENU);
   LPARAM l = 1 | (context ? (1 << 29) : 0) | (wasDown ? (1 << 30) : 0) | (down ? 0 : (1u << 31));
@@ -146,7 +147,7 @@ void Key(int vk, bool down) {
 // type them twice.
 void Text(const std::string& text) {
   WindowManager& wm = Wm();
-  HWND target = wm.focus ? wm.focus : wm.active;
+  HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
   bool alt = wm.keys[VK_MENU] & 0x80, ctrl = wm.keys[VK_CONTROL] & 0x80;
   if (alt != ctrl) return;
@@ -241,11 +242,11 @@ void NotifyParentsOfPress(HWND window, UINT message, POINT screen) {
 bool MouseActivate(HWND window, int hit, UINT message) {
   WindowManager& wm = Wm();
   HWND top = TopLevelOf(window);
-  if (wm.capture || !top || top == wm.desktop || window == wm.active) return true;
+  if (wm::Focus().Captured() || !top || top == wm.desktop || window == wm::Focus().Active()) return true;
   if (top->style & WS_DISABLED) return false;
   LRESULT r = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(hit, message));
   bool activate = r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT;
-  if (activate && top != wm.active && LiveWindow(top)) ActivateWindow(top, WA_CLICKACTIVE, true);
+  if (activate && top != wm::Focus().Active() && LiveWindow(top)) ActivateWindow(top, WA_CLICKACTIVE, true);
   return r != MA_ACTIVATEANDEAT && r != MA_NOACTIVATEANDEAT;
 }
 
@@ -262,7 +263,6 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
   MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, static_cast<UINT>(input.hit), 0};
   if (wm::Hooks().Call(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
   if (!remove || msg.message == WM_MOUSEWHEEL) return true;
-  WindowManager& wm = Wm();
   if (!LiveWindow(msg.hwnd)) return false;
   if (input.hit == HTERROR) {  // a disabled window: only the cursor hears of it
     SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(HTERROR, msg.message));
@@ -274,7 +274,7 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
   }
   bool eaten = IsButtonDown(msg.message) && !MouseActivate(msg.hwnd, input.hit, msg.message);
   if (!LiveWindow(msg.hwnd)) return false;
-  if (!wm.capture)
+  if (!wm::Focus().Captured())
     SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd),
                 MAKELPARAM(input.hit, ClientMouseMessage(msg.message)));
   return !eaten && LiveWindow(msg.hwnd);

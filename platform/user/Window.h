@@ -77,9 +77,6 @@ struct WindowManager {
   std::map<const WindowObject*, std::unique_ptr<WindowObject>> windows;
   std::vector<std::unique_ptr<WindowObject>> graveyard;  // freed when no message is being sent
   std::map<std::string, std::shared_ptr<WindowClass>> classes;  // by upper-case name
-  HWND focus = nullptr;
-  HWND active = nullptr;
-  HWND capture = nullptr;
   HWND trackLeave = nullptr;
   HWND trackNcLeave = nullptr;
   HWND locked = nullptr;  // LockWindowUpdate's window
@@ -115,6 +112,8 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren);
 // Invalidates every window, and paints the wallpaper, under a screen region.
 void ExposeScreenRegion(const Region& screen, HWND except);
 HWND TopLevelOf(HWND window);
+// Whether the window is the ancestor or one of its descendants (false for none).
+bool IsSelfOrChild(HWND window, HWND ancestor);
 // The program's main window: its oldest top-level window that no other window owns.
 HWND MainWindow();
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowArrange.h"
@@ -74,15 +75,14 @@ bool IsTopLevel(const WindowObject& w) { return w.parent == Wm().desktop; }
 // The focus inside a hidden child goes to its parent; a hidden top-level window passes
 // activation (and with it the focus) on.
 void LoseActivationAndFocus(HWND window) {
-  WindowManager& wm = Wm();
   WindowObject* w = LiveWindow(window);
   if (!w) return;
   if (IsTopLevel(*w)) {
-    if (wm.active == window) ActivateNextAfterLosing(window);
-  } else if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) {
+    if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
+  } else if (IsSelfOrChild(wm::Focus().Focused(), window)) {
     SetFocus(w->parent);
   }
-  if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+  if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
 }
 
 }  // namespace
@@ -222,7 +222,7 @@ BOOL ShowWindowNow(HWND window, int command) {
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
       if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
       Place(window, FreeIconSlot(window), WS_MINIMIZE | WS_VISIBLE, WS_MAXIMIZE, activate | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-      if (Wm().active == window) ActivateNextAfterLosing(window);
+      if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
       return wasVisible;
     case SW_MAXIMIZE: {
       if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;

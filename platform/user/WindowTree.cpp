@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
@@ -270,9 +271,9 @@ BOOL DestroyWindow(HWND window) {
     if (other->owner == window && !other->destroying) owned.push_back(other.get());
   for (HWND o : owned) DestroyWindow(o);
   if (!LiveWindow(window)) return TRUE;
-  if (wm.capture && (wm.capture == window || IsChild(window, wm.capture))) ReleaseCapture();
-  if (wm.active == window) ActivateNextAfterLosing(window);
-  if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+  if (IsSelfOrChild(wm::Focus().Captured(), window)) ReleaseCapture();
+  if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
+  if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
   SendDestroy(window);
   SendNcDestroyAndFree(window);
   BumpLayoutSerial();
@@ -289,6 +290,8 @@ BOOL IsChild(HWND parent, HWND window) {
   }
   return FALSE;
 }
+
+bool IsSelfOrChild(HWND window, HWND ancestor) { return window && (window == ancestor || IsChild(ancestor, window)); }
 
 HWND GetDesktopWindow() {
   EnsureDesktop();
