@@ -11,6 +11,7 @@
 #include "platform/gdi/DibFile.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/TimerService.h"
@@ -60,7 +61,7 @@ void StartDesktop(WindowManager& wm, const DesktopConfig& config, const std::str
     PaintWallpaper(Region(RECT{0, 0, Wm().config.width, Wm().config.height}));
     ExposeScreenRegion(Region(RECT{0, 0, Wm().config.width, Wm().config.height}), Wm().desktop);
   });
-  wm.cursorPos = POINT{config.width / 2, config.height / 2};
+  wm::Input().SetCursorPos(POINT{config.width / 2, config.height / 2});
   PaintWallpaper(Region(RECT{0, 0, config.width, config.height}));
   BumpLayoutSerial();
 }
@@ -105,10 +106,9 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm::Timers().Clear();
   wm::Hooks().Clear();
   wm::Focus().Clear();
-  wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
+  wm::Input().Clear();
+  wm.locked = nullptr;
   wm.drawnWhileLocked = Region();
-  std::memset(wm.keys, 0, sizeof wm.keys);
-  wm.lastClick = ClickMemory{};
   Inbox().SetWaker(nullptr);
   Inbox().TakeAll();
   wm.host.reset();

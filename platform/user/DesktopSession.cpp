@@ -4,6 +4,7 @@
 
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
@@ -13,6 +14,7 @@ namespace {
 struct DesktopSession {
   FocusState focus;
   HookService hooks;
+  InputState input;
   MessageQueue queue;
   TimerService timers;
   WindowManager rest;
@@ -28,6 +30,7 @@ DesktopSession& Session() {
 WindowManager& Wm() { return Session().rest; }
 
 namespace wm {
+InputState& Input() { return Session().input; }
 FocusState& Focus() { return Session().focus; }
 HookService& Hooks() { return Session().hooks; }
 MessageQueue& Queue() { return Session().queue; }

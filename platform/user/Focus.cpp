@@ -2,6 +2,7 @@
 
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -108,11 +109,8 @@ void ForgetWindowInput(HWND window) {
   WindowManager& wm = Wm();
   ForgetCaret(window);
   wm::Focus().Forget(window);
-  if (wm.trackLeave == window) wm.trackLeave = nullptr;
-  if (wm.trackNcLeave == window) wm.trackNcLeave = nullptr;
+  wm::Input().Forget(window);
   if (wm.locked == window) LockWindowUpdate(nullptr);  // what it held back is painted
-  if (wm.lastHover == window) wm.lastHover = nullptr;
-  if (wm.lastClick.window == window) wm.lastClick = ClickMemory{};
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {

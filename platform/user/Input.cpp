@@ -8,6 +8,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
 
@@ -25,18 +26,18 @@ UINT ButtonMessage(int button, bool down, bool client) {
 int ButtonVk(int button) { return button == 1 ? VK_RBUTTON : button == 2 ? VK_MBUTTON : VK_LBUTTON; }
 
 WPARAM MouseKeys() {
-  const BYTE* k = Wm().keys;
+  const InputState& k = wm::Input();
   WPARAM w = 0;
-  if (k[VK_LBUTTON] & 0x80) w |= MK_LBUTTON;
-  if (k[VK_RBUTTON] & 0x80) w |= MK_RBUTTON;
-  if (k[VK_MBUTTON] & 0x80) w |= MK_MBUTTON;
-  if (k[VK_SHIFT] & 0x80) w |= MK_SHIFT;
-  if (k[VK_CONTROL] & 0x80) w |= MK_CONTROL;
+  if (k.IsDown(VK_LBUTTON)) w |= MK_LBUTTON;
+  if (k.IsDown(VK_RBUTTON)) w |= MK_RBUTTON;
+  if (k.IsDown(VK_MBUTTON)) w |= MK_MBUTTON;
+  if (k.IsDown(VK_SHIFT)) w |= MK_SHIFT;
+  if (k.IsDown(VK_CONTROL)) w |= MK_CONTROL;
   return w;
 }
 
 void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int hit = HTCLIENT) {
-  MSG m{window, message, wParam, lParam, GetTickCount(), Wm().cursorPos};
+  MSG m{window, message, wParam, lParam, GetTickCount(), wm::Input().CursorPos()};
   wm::Queue().QueueInput(m, hit);
 }
 
@@ -66,17 +67,17 @@ LPARAM ClientPoint(HWND window, POINT p) {
 }
 
 void MouseMove(POINT p) {
-  WindowManager& wm = Wm();
-  wm.cursorPos = p;
+  InputState& input = wm::Input();
+  input.SetCursorPos(p);
   Target t = FindTarget(p);
   // Tracking ends when the mouse leaves the part it was asked for: the client area, or the frame.
-  if (wm.trackLeave && (t.window != wm.trackLeave || t.hit != HTCLIENT)) {
-    Queue(wm.trackLeave, WM_MOUSELEAVE, 0, 0);
-    wm.trackLeave = nullptr;
+  if (HWND tracked = input.LeaveTracked(MousePart::Client); tracked && (t.window != tracked || t.hit != HTCLIENT)) {
+    Queue(tracked, WM_MOUSELEAVE, 0, 0);
+    input.TrackLeave(MousePart::Client, nullptr);
   }
-  if (wm.trackNcLeave && (t.window != wm.trackNcLeave || t.hit == HTCLIENT)) {
-    Queue(wm.trackNcLeave, WM_NCMOUSELEAVE, 0, 0);
-    wm.trackNcLeave = nullptr;
+  if (HWND tracked = input.LeaveTracked(MousePart::NonClient); tracked && (t.window != tracked || t.hit == HTCLIENT)) {
+    Queue(tracked, WM_NCMOUSELEAVE, 0, 0);
+    input.TrackLeave(MousePart::NonClient, nullptr);
   }
   if (!t.window) return;
   if (t.hit == HTCLIENT || t.hit == HTERROR)
@@ -86,23 +87,22 @@ void MouseMove(POINT p) {
 }
 
 bool IsDoubleClick(HWND window, UINT message, POINT p, bool client) {
-  WindowManager& wm = Wm();
-  ClickMemory& last = wm.lastClick;
+  const ClickMemory last = wm::Input().LastClick();
   DWORD now = GetTickCount();
   bool dbl = last.window == window && last.message == message && now - last.time <= GetDoubleClickTime() &&
              std::abs(p.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
              std::abs(p.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
   if (client && !(LiveWindow(window)->cls->style & CS_DBLCLKS)) dbl = false;
   // After a double click the next click starts again.
-  last = dbl ? ClickMemory{} : ClickMemory{window, message, now, p};
+  wm::Input().RememberClick(dbl ? ClickMemory{} : ClickMemory{window, message, now, p});
   return dbl;
 }
 
 void MouseButton(POINT p, int button, bool down) {
-  WindowManager& wm = Wm();
-  wm.cursorPos = p;
+  wm::Input().SetCursorPos(p);
   int vk = ButtonVk(button);
-  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ 1)) : static_cast<BYTE>(wm.keys[vk] & 1);
+  if (down) wm::Input().Press(vk, false);
+  else wm::Input().Release(vk);
   Target t = FindTarget(p);
   if (!t.window) return;
   bool client = t.hit == HTCLIENT || t.hit == HTERROR;
@@ -115,8 +115,7 @@ void MouseButton(POINT p, int button, bool down) {
 }
 
 void Wheel(POINT p, int delta) {
-  WindowManager& wm = Wm();
-  wm.cursorPos = p;
+  wm::Input().SetCursorPos(p);
   HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
   Queue(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(p.x, p.y));
@@ -125,12 +124,13 @@ void Wheel(POINT p, int delta) {
 // Alt without Ctrl makes keys system keys (Ctrl+Alt is AltGr and types); F10 and Alt
 // itself are system keys, and so is every key while no window has the focus.
 void Key(int vk, bool down) {
-  WindowManager& wm = Wm();
   if (vk <= 0 || vk > 255) return;
-  bool wasDown = wm.keys[vk] & 0x80;
-  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ (wasDown ? 0 : 1))) : static_cast<BYTE>(wm.keys[vk] & 1);
-  bool alt = (wm.keys[VK_MENU] & 0x80) || (vk == VK_MENU && !down);
-  bool ctrl = wm.keys[VK_CONTROL] & 0x80;
+  InputState& keys = wm::Input();
+  bool wasDown = keys.IsDown(vk);
+  if (down) keys.Press(vk, wasDown);
+  else keys.Release(vk);
+  bool alt = keys.IsDown(VK_MENU) || (vk == VK_MENU && !down);
+  bool ctrl = keys.IsDown(VK_CONTROL);
   HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
   bool sys = (alt && !ctrl) || vk == VK_F10 || !wm::Focus().Focused();
@@ -146,10 +146,9 @@ void Key(int vk, bool down) {
 // TranslateMessage from the keys instead, so a host that reports them as text too does not
 // type them twice.
 void Text(const std::string& text) {
-  WindowManager& wm = Wm();
   HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
-  bool alt = wm.keys[VK_MENU] & 0x80, ctrl = wm.keys[VK_CONTROL] & 0x80;
+  bool alt = wm::Input().IsDown(VK_MENU), ctrl = wm::Input().IsDown(VK_CONTROL);
   if (alt != ctrl) return;
   for (unsigned char c : text)
     if (c >= 0x20 && c != 0x7F) Queue(target, WM_CHAR, c, 1);
@@ -309,8 +308,7 @@ BOOL TranslateMessage(const MSG* msg) {
   if (!msg) return FALSE;
   UINT m = msg->message;
   if (m != WM_KEYDOWN && m != WM_SYSKEYDOWN) return m == WM_KEYUP || m == WM_SYSKEYUP ? TRUE : FALSE;
-  const BYTE* k = Wm().keys;
-  bool ctrl = k[VK_CONTROL] & 0x80, alt = k[VK_MENU] & 0x80;
+  bool ctrl = wm::Input().IsDown(VK_CONTROL), alt = wm::Input().IsDown(VK_MENU);
   int vk = static_cast<int>(msg->wParam);
   int c = m == WM_SYSKEYDOWN ? (alt ? SystemKeyCharacter(vk) : 0) : KeyCharacter(vk, ctrl, alt);
   if (c) {
@@ -324,7 +322,7 @@ BOOL TranslateMessage(const MSG* msg) {
 
 SHORT GetKeyState(int vk) {
   if (vk < 0 || vk > 255) return 0;
-  BYTE k = Wm().keys[vk];
+  BYTE k = wm::Input().Key(vk);
   return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
 }
 
@@ -332,14 +330,14 @@ SHORT GetAsyncKeyState(int vk) { return static_cast<SHORT>(GetKeyState(vk) & 0x8
 
 BOOL GetKeyboardState(BYTE* state) {
   if (!state) return FALSE;
-  for (int i = 0; i < 256; ++i) state[i] = Wm().keys[i];
+  for (int i = 0; i < 256; ++i) state[i] = wm::Input().Key(i);
   return TRUE;
 }
 
 BOOL GetCursorPos(POINT* out) {
   if (!out) return FALSE;
   EnsureDesktop();
-  *out = Wm().cursorPos;
+  *out = wm::Input().CursorPos();
   return TRUE;
 }
 
@@ -353,7 +351,7 @@ BOOL SetCursorPos(int x, int y) {
   e.kind = InputEvent::Kind::MouseMove;
   e.x = x;
   e.y = y;
-  wm.cursorPos = POINT{x, y};
+  wm::Input().SetCursorPos(POINT{x, y});
   wm.host->Inject(e);
   return TRUE;
 }
@@ -388,12 +386,12 @@ BOOL DragDetect(HWND window, POINT start) {
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
   if (!track) return FALSE;
-  HWND& slot = (track->dwFlags & TME_NONCLIENT) ? Wm().trackNcLeave : Wm().trackLeave;
+  MousePart part = (track->dwFlags & TME_NONCLIENT) ? MousePart::NonClient : MousePart::Client;
   if (track->dwFlags & TME_CANCEL) {
-    if (slot == track->hwndTrack) slot = nullptr;
+    if (wm::Input().LeaveTracked(part) == track->hwndTrack) wm::Input().TrackLeave(part, nullptr);
     return TRUE;
   }
-  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) slot = track->hwndTrack;
+  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) wm::Input().TrackLeave(part, track->hwndTrack);
   return TRUE;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/TimerService.h"
@@ -42,7 +43,7 @@ bool Matches(const MSG& m, HWND filter, UINT first, UINT last) {
 
 void Stamp(MSG& m) {
   m.time = GetTickCount();
-  m.pt = Wm().cursorPos;
+  m.pt = wm::Input().CursorPos();
 }
 
 void CollectGraveyard() {

@@ -59,13 +59,6 @@ struct WindowObject {
   HICON bigIcon = nullptr;
 };
 
-struct ClickMemory {
-  HWND window = nullptr;
-  UINT message = 0;
-  DWORD time = 0;
-  POINT at;
-};
-
 // Everything the window manager keeps, in one place.
 struct WindowManager {
   DesktopConfig config;
@@ -77,14 +70,8 @@ struct WindowManager {
   std::map<const WindowObject*, std::unique_ptr<WindowObject>> windows;
   std::vector<std::unique_ptr<WindowObject>> graveyard;  // freed when no message is being sent
   std::map<std::string, std::shared_ptr<WindowClass>> classes;  // by upper-case name
-  HWND trackLeave = nullptr;
-  HWND trackNcLeave = nullptr;
   HWND locked = nullptr;  // LockWindowUpdate's window
   Region drawnWhileLocked;  // screen: what its contexts would have drawn, painted on unlocking
-  HWND lastHover = nullptr;
-  POINT cursorPos;
-  BYTE keys[256] = {};
-  ClickMemory lastClick;
   HCURSOR cursor = nullptr;
   bool presentPending = true;
   ATOM nextAtom = 0xC000;
