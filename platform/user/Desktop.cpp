@@ -9,6 +9,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
@@ -31,35 +32,36 @@ void MakeDesktopWindow(WindowManager& wm) {
   d.cls = cls;
   d.proc = cls->proc;
   d.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-  d.rect = RECT{0, 0, wm.config.width, wm.config.height};
-  d.client = RECT{0, 0, wm.config.width, wm.config.height};
+  d.rect = wm::Screen().Bounds();
+  d.client = wm::Screen().Bounds();
   wm.desktop = &d;
 }
 
-void OpenHost(WindowManager& wm, const std::string& forced) {
+void OpenHost(DesktopScreen& screen, const std::string& forced) {
   Inbox().SetWaker(nullptr);
-  wm.host = CreateHost(forced);
-  if (!wm.host->Open(wm.config.width, wm.config.height)) {
-    std::fprintf(stderr, "quillo: the %s display cannot be opened; running headless\n", wm.host->Name());
-    wm.host = CreateHeadlessHost();
-    wm.host->Open(wm.config.width, wm.config.height);
+  const DesktopConfig& config = screen.Config();
+  std::unique_ptr<Host> host = CreateHost(forced);
+  if (!host->Open(config.width, config.height)) {
+    std::fprintf(stderr, "quillo: the %s display cannot be opened; running headless\n", host->Name());
+    host = CreateHeadlessHost();
+    host->Open(config.width, config.height);
   }
   Inbox().SetUiThread(std::this_thread::get_id());
-  Inbox().SetWaker([host = wm.host.get()] { host->Wake(); });
+  Inbox().SetWaker([shown = host.get()] { shown->Wake(); });
+  screen.SetDisplay(std::move(host));
 }
 
 void StartDesktop(WindowManager& wm, const DesktopConfig& config, const std::string& forced) {
-  wm.config = config;
-  wm.pixels.assign(static_cast<size_t>(config.width) * config.height, 0);
-  wm.surface = Surface{wm.pixels.data(), config.width, config.width, config.height};
-  SetScreenSurface(wm.surface);
+  DesktopScreen& screen = wm::Screen();
+  screen.Start(config);
+  SetScreenSurface(screen.Pixels());
   SetDesktopMetrics(config.width, config.height, config.bitsPerPixel);
   MakeDesktopWindow(wm);
   RegisterMdiClientClass();
-  OpenHost(wm, forced);
+  OpenHost(screen, forced);
   SetWallpaperChangedHandler([] {
-    PaintWallpaper(Region(RECT{0, 0, Wm().config.width, Wm().config.height}));
-    ExposeScreenRegion(Region(RECT{0, 0, Wm().config.width, Wm().config.height}), Wm().desktop);
+    PaintWallpaper(Region(wm::Screen().Bounds()));
+    ExposeScreenRegion(Region(wm::Screen().Bounds()), Wm().desktop);
   });
   wm::Input().SetCursorPos(POINT{config.width / 2, config.height / 2});
   PaintWallpaper(Region(RECT{0, 0, config.width, config.height}));
@@ -74,7 +76,8 @@ bool DrawWallpaperImage(HDC dc, const std::string& path) {
   BmpFileImage image;
   if (!ReadBmpFile(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), image)) return false;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(image.info.data());
-  const int x = (Wm().config.width - image.width) / 2, y = (Wm().config.height - image.height) / 2;
+  const DesktopConfig& config = wm::Screen().Config();
+  const int x = (config.width - image.width) / 2, y = (config.height - image.height) / 2;
   return SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image.width), static_cast<DWORD>(image.height), 0, 0, 0,
                            static_cast<UINT>(image.height), image.bits, info, DIB_RGB_COLORS) > 0;
 }
@@ -107,11 +110,9 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm::Hooks().Clear();
   wm::Focus().Clear();
   wm::Input().Clear();
-  wm.locked = nullptr;
-  wm.drawnWhileLocked = Region();
   Inbox().SetWaker(nullptr);
   Inbox().TakeAll();
-  wm.host.reset();
+  wm::Screen().End();
   wm.desktopObject.reset();
   wm.desktop = nullptr;
   ResetSystemParameters();
@@ -119,11 +120,10 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
 }
 
 void PresentDesktop() {
-  WindowManager& wm = Wm();
-  if (TakeScreenDrawn()) wm.presentPending = true;
-  if (!wm.host || !wm.presentPending) return;
-  wm.presentPending = false;
-  wm.host->Present(wm.surface, SurfaceRect{0, 0, wm.config.width, wm.config.height});
+  DesktopScreen& screen = wm::Screen();
+  if (TakeScreenDrawn()) screen.MarkChanged();
+  if (!screen.Display() || !screen.TakeChanged()) return;
+  screen.Display()->Present(screen.Pixels(), SurfaceRect{0, 0, screen.Config().width, screen.Config().height});
 }
 
 void PaintWallpaper(const Region& screen) {
@@ -134,11 +134,11 @@ void PaintWallpaper(const Region& screen) {
   LiveRegion(clip)->region = screen;
   SelectClipRgn(dc, clip);
   HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_DESKTOP));
-  RECT all{0, 0, wm.config.width, wm.config.height};
+  RECT all = wm::Screen().Bounds();
   FillRect(dc, &all, brush);
   if (!WallpaperPath().empty()) DrawWallpaperImage(dc, WallpaperPath());
   DeleteObject(brush);
   DeleteObject(clip);
   ReleaseDC(nullptr, dc);
-  wm.presentPending = true;
+  wm::Screen().MarkChanged();
 }

@@ -2,6 +2,7 @@
 // the services it needs through their accessors. RestartDesktop clears the desktop's part of
 // them; what belongs to the program (window classes, counters) survives a restart.
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
@@ -14,6 +15,7 @@ namespace {
 struct DesktopSession {
   FocusState focus;
   HookService hooks;
+  DesktopScreen screen;
   InputState input;
   MessageQueue queue;
   TimerService timers;
@@ -30,6 +32,7 @@ DesktopSession& Session() {
 WindowManager& Wm() { return Session().rest; }
 
 namespace wm {
+DesktopScreen& Screen() { return Session().screen; }
 InputState& Input() { return Session().input; }
 FocusState& Focus() { return Session().focus; }
 HookService& Hooks() { return Session().hooks; }

@@ -1,5 +1,6 @@
 // Keyboard focus and window activation, in the order Windows sends their messages.
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
@@ -106,11 +107,10 @@ BOOL SetForegroundWindow(HWND window) {
 }
 
 void ForgetWindowInput(HWND window) {
-  WindowManager& wm = Wm();
   ForgetCaret(window);
   wm::Focus().Forget(window);
   wm::Input().Forget(window);
-  if (wm.locked == window) LockWindowUpdate(nullptr);  // what it held back is painted
+  if (wm::Screen().Locked() == window) LockWindowUpdate(nullptr);  // what it held back is painted
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
@@ -175,9 +176,9 @@ void DropFiles(POINT p, const std::vector<std::string>& files) {
 }  // namespace
 
 bool TranslateHostEvent() {
-  WindowManager& wm = Wm();
   InputEvent e;
-  if (!wm.host || !wm.host->PollEvent(e)) return false;
+  Host* host = wm::Screen().Display();
+  if (!host || !host->PollEvent(e)) return false;
   POINT p{e.x, e.y};
   switch (e.kind) {
     case InputEvent::Kind::MouseMove: MouseMove(p); break;
@@ -343,22 +344,22 @@ BOOL GetCursorPos(POINT* out) {
 
 BOOL SetCursorPos(int x, int y) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
-  x = std::max(0, std::min(x, wm.config.width - 1));
-  y = std::max(0, std::min(y, wm.config.height - 1));
+  const DesktopConfig& config = wm::Screen().Config();
+  x = std::max(0, std::min(x, config.width - 1));
+  y = std::max(0, std::min(y, config.height - 1));
   // As on Windows, moving the cursor produces a mouse move.
   InputEvent e;
   e.kind = InputEvent::Kind::MouseMove;
   e.x = x;
   e.y = y;
   wm::Input().SetCursorPos(POINT{x, y});
-  wm.host->Inject(e);
+  wm::Screen().Display()->Inject(e);
   return TRUE;
 }
 
 BOOL MessageBeep(UINT) {
   EnsureDesktop();
-  Wm().host->Beep();
+  wm::Screen().Display()->Beep();
   return TRUE;
 }
 

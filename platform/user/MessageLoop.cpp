@@ -8,6 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
@@ -132,12 +133,12 @@ constexpr int kPatienceForOtherThreadsMs = 2000;
 
 // Waits for something to happen; false when nothing ever can.
 bool WaitForWork() {
-  WindowManager& wm = Wm();
   PresentDesktop();
   if (!Inbox().Empty()) return true;
   if (IdleHandler() && IdleHandler()()) return true;
   int delay = wm::Timers().NextDelay(GetTickCount());
-  bool headless = std::string(wm.host->Name()) == "headless";
+  Host& host = *wm::Screen().Display();
+  bool headless = std::string(host.Name()) == "headless";
   if (IsManualClock()) return !Inbox().Empty();
   if (headless) {
     if (delay >= 0) {
@@ -146,7 +147,7 @@ bool WaitForWork() {
     }
     return Inbox().WaitForPost(kPatienceForOtherThreadsMs);
   }
-  wm.host->WaitEvent(delay < 0 ? 100 : std::min(delay, 100));
+  host.WaitEvent(delay < 0 ? 100 : std::min(delay, 100));
   return true;
 }
 

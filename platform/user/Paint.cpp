@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
 
 namespace {
 
 // Whether drawing on the window is held back by LockWindowUpdate.
 bool IsLocked(HWND window) {
-  HWND locked = Wm().locked;
+  HWND locked = wm::Screen().Locked();
   if (!locked || !LiveWindow(locked)) return false;
   return locked == Wm().desktop || window == locked || (window && IsChild(locked, window));
 }
@@ -33,11 +34,12 @@ HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
   Region update = owner ? owner->update : Region();
   dc->refresh = [window, flags, full, area, update](DeviceContext& target) {
     WindowManager& wm = Wm();
-    target.surface = wm.surface;
-    wm.presentPending = true;
+    DesktopScreen& screen = wm::Screen();
+    target.surface = screen.Pixels();
+    screen.MarkChanged();
     if (!window || window == wm.desktop) {
       target.origin = POINT{0, 0};
-      target.visible = Region(RECT{0, 0, wm.config.width, wm.config.height});
+      target.visible = Region(screen.Bounds());
     } else if (WindowObject* w = LiveWindow(window)) {
       RECT r = full ? ScreenRect(window) : ScreenClientRect(window);
       target.origin = POINT{r.left, r.top};
@@ -53,7 +55,7 @@ HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
     if (area) target.visible = target.visible.Intersect(*area);
     // A locked window draws nothing; what it would have drawn is painted when it unlocks.
     if (!(flags & DCX_LOCKWINDOWUPDATE) && IsLocked(window ? window : wm.desktop)) {
-      wm.drawnWhileLocked = wm.drawnWhileLocked.Union(target.visible);
+      screen.NoteDrawnWhileLocked(target.visible);
       target.visible = Region();
     }
   };
@@ -167,7 +169,7 @@ HDC GetDCEx(HWND window, HRGN clip, DWORD flags) {
   std::shared_ptr<Region> area;
   if (r && (flags & DCX_INTERSECTRGN)) area = std::make_shared<Region>(r->region);
   if (r && (flags & DCX_EXCLUDERGN))
-    area = std::make_shared<Region>(Region(RECT{0, 0, Wm().config.width, Wm().config.height}).Subtract(r->region));
+    area = std::make_shared<Region>(Region(wm::Screen().Bounds()).Subtract(r->region));
   HDC dc = NewWindowDc(window, flags, area);
   if (w && (flags & DCX_VALIDATE) && (flags & DCX_INTERSECTUPDATE)) {
     w->update = Region();
@@ -240,7 +242,7 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   } else {
     ChangeUpdate(window, area, flags);
   }
-  wm.presentPending = true;
+  wm::Screen().MarkChanged();
   if (flags & (RDW_ERASENOW | RDW_UPDATENOW)) EraseNow(window, !(flags & RDW_NOCHILDREN));
   if (flags & RDW_UPDATENOW) PaintNow(window, !(flags & RDW_NOCHILDREN));
   return TRUE;
@@ -291,7 +293,7 @@ namespace {
 // Moves the desktop's pixels that land in a screen region by (dx, dy); every source pixel
 // is read before any is written, so overlapping moves come out whole.
 void MovePixels(const Region& destination, int dx, int dy) {
-  const Surface& surface = Wm().surface;
+  const Surface& surface = wm::Screen().Pixels();
   std::vector<std::vector<std::uint32_t>> taken;
   for (const RECT& r : destination.Rects()) {
     std::vector<std::uint32_t> pixels;
@@ -307,7 +309,7 @@ void MovePixels(const Region& destination, int dx, int dy) {
     for (int y = r.top; y < r.bottom; ++y, from += r.right - r.left)
       std::copy(from, from + (r.right - r.left), surface.Row(y) + r.left);
   }
-  Wm().presentPending = true;
+  wm::Screen().MarkChanged();
 }
 
 // Scrolls part of a window's client area (client coordinates): the pixels that can be seen
@@ -351,18 +353,15 @@ BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* c
 // One window at a time may be locked; unlocking paints what its contexts would have drawn.
 BOOL LockWindowUpdate(HWND window) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
+  DesktopScreen& screen = wm::Screen();
   if (window) {
-    if (!LiveWindow(window) || (wm.locked && LiveWindow(wm.locked))) return FALSE;
-    wm.locked = window;
-    wm.drawnWhileLocked = Region();
+    if (!LiveWindow(window) || (screen.Locked() && LiveWindow(screen.Locked()))) return FALSE;
+    screen.Lock(window);
     BumpLayoutSerial();  // contexts already out ask again, and find it locked
     return TRUE;
   }
-  if (!wm.locked) return FALSE;
-  wm.locked = nullptr;
-  Region drawn = wm.drawnWhileLocked;
-  wm.drawnWhileLocked = Region();
+  if (!screen.Locked()) return FALSE;
+  Region drawn = screen.Unlock();
   BumpLayoutSerial();
   ExposeScreenRegion(drawn, nullptr);
   return TRUE;
@@ -379,7 +378,7 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* 
     Region area = uncovered;
     area.Offset(c.left, c.top);
     ChangeUpdate(window, area, RDW_INVALIDATE | RDW_NOCHILDREN | ((flags & SW_ERASE) ? RDW_ERASE : 0));
-    Wm().presentPending = true;
+    wm::Screen().MarkChanged();
   }
   return uncovered.Complexity();
 }

@@ -61,19 +61,11 @@ struct WindowObject {
 
 // Everything the window manager keeps, in one place.
 struct WindowManager {
-  DesktopConfig config;
-  std::unique_ptr<Host> host;
-  std::vector<std::uint32_t> pixels;  // the desktop surface
-  Surface surface;
   std::unique_ptr<WindowObject> desktopObject;
   HWND desktop = nullptr;
   std::map<const WindowObject*, std::unique_ptr<WindowObject>> windows;
   std::vector<std::unique_ptr<WindowObject>> graveyard;  // freed when no message is being sent
   std::map<std::string, std::shared_ptr<WindowClass>> classes;  // by upper-case name
-  HWND locked = nullptr;  // LockWindowUpdate's window
-  Region drawnWhileLocked;  // screen: what its contexts would have drawn, painted on unlocking
-  HCURSOR cursor = nullptr;
-  bool presentPending = true;
   ATOM nextAtom = 0xC000;
   unsigned long nextWindowSerial = 0;
 };

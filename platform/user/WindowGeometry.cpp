@@ -1,6 +1,7 @@
 // Where windows are on the desktop, what of them can be seen, and exposing what a change
 // uncovered.
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -59,7 +60,7 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
   if (!w || !IsVisibleOnScreen(window)) return Region();
   if (window == wm.desktop) {
     // The desktop sees what no top-level window covers.
-    Region r(RECT{0, 0, wm.config.width, wm.config.height});
+    Region r(wm::Screen().Bounds());
     for (HWND c : w->children)
       if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
     return r;
@@ -89,7 +90,7 @@ void ExposeScreenRegion(const Region& screen, HWND except) {
   if (except != wm.desktop) PaintWallpaper(screen.Intersect(VisibleRegion(wm.desktop, false, false)));
   for (HWND top : wm.desktop->children)
     if (top != except) ExposeWindow(top, screen);
-  wm.presentPending = true;
+  wm::Screen().MarkChanged();
 }
 
 BOOL GetWindowRect(HWND window, RECT* out) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/Window.h"
@@ -122,7 +123,7 @@ BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT fl
   bool changed = moved || sized || (pos.flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) || !(pos.flags & SWP_NOZORDER);
   if (changed && (w->style & WS_VISIBLE) && !(pos.flags & SWP_NOREDRAW)) {
     InvalidateWhole(window);
-    wm.presentPending = true;
+    wm::Screen().MarkChanged();
   }
   if ((pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOREDRAW))
     RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_FRAME | RDW_NOCHILDREN);

@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/MessageQueue.h"
@@ -195,7 +196,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
     if (!(style & WS_POPUP)) {
       POINT p = DefaultPosition();
       if (x == CW_USEDEFAULT) x = p.x, y = p.y;
-      if (width == CW_USEDEFAULT) width = wm.config.width * 3 / 4, height = wm.config.height * 3 / 4;
+      if (width == CW_USEDEFAULT) width = wm::Screen().Config().width * 3 / 4, height = wm::Screen().Config().height * 3 / 4;
     }
   }
   bool visible = w.style & WS_VISIBLE;
