@@ -17,24 +17,25 @@
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
-void MakeDesktopWindow(WindowManager& wm) {
+void MakeDesktopWindow() {
   auto cls = std::make_shared<WindowClass>();
   cls->name = "#32769";
   cls->proc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
     if (m == WM_PAINT || m == WM_ERASEBKGND || m == WM_NCPAINT) return 0;  // painted by the desktop
     return DefWindowProc(w, m, wp, lp);
   };
-  wm.desktopObject = std::make_unique<WindowObject>();
-  WindowObject& d = *wm.desktopObject;
+  auto desktop = std::make_unique<WindowObject>();
+  WindowObject& d = *desktop;
   d.cls = cls;
   d.proc = cls->proc;
   d.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
   d.rect = wm::Screen().Bounds();
   d.client = wm::Screen().Bounds();
-  wm.desktop = &d;
+  wm::Windows().SetDesktop(std::move(desktop));
 }
 
 void OpenHost(DesktopScreen& screen, const std::string& forced) {
@@ -51,17 +52,17 @@ void OpenHost(DesktopScreen& screen, const std::string& forced) {
   screen.SetDisplay(std::move(host));
 }
 
-void StartDesktop(WindowManager& wm, const DesktopConfig& config, const std::string& forced) {
+void StartDesktop(const DesktopConfig& config, const std::string& forced) {
   DesktopScreen& screen = wm::Screen();
   screen.Start(config);
   SetScreenSurface(screen.Pixels());
   SetDesktopMetrics(config.width, config.height, config.bitsPerPixel);
-  MakeDesktopWindow(wm);
+  MakeDesktopWindow();
   RegisterMdiClientClass();
   OpenHost(screen, forced);
   SetWallpaperChangedHandler([] {
     PaintWallpaper(Region(wm::Screen().Bounds()));
-    ExposeScreenRegion(Region(wm::Screen().Bounds()), Wm().desktop);
+    ExposeScreenRegion(Region(wm::Screen().Bounds()), wm::Windows().Desktop());
   });
   wm::Input().SetCursorPos(POINT{config.width / 2, config.height / 2});
   PaintWallpaper(Region(RECT{0, 0, config.width, config.height}));
@@ -85,26 +86,16 @@ bool DrawWallpaperImage(HDC dc, const std::string& path) {
 }  // namespace
 
 void EnsureDesktop() {
-  WindowManager& wm = Wm();
-  if (wm.desktop) return;
-  StartDesktop(wm, ParseDesktopConfig(std::getenv("QUILLO_DESKTOP")), "");
-}
-
-WindowObject* LiveWindow(HWND window) {
-  if (!window) return nullptr;
-  WindowManager& wm = Wm();
-  if (window == wm.desktop) return wm.desktop;
-  auto it = wm.windows.find(window);
-  return it == wm.windows.end() || it->second->dead ? nullptr : it->second.get();
+  if (wm::Windows().Desktop()) return;
+  StartDesktop(ParseDesktopConfig(std::getenv("QUILLO_DESKTOP")), "");
 }
 
 void ResetDesktop(const DesktopConfig& config, const std::string& host) {
-  WindowManager& wm = Wm();
   EnsureDesktop();
   // Top-level windows first; each takes its children and owned windows with it.
-  while (!wm.desktop->children.empty()) DestroyWindow(wm.desktop->children.front());
-  wm.windows.clear();
-  wm.graveyard.clear();
+  HWND desktop = wm::Windows().Desktop();
+  while (!desktop->children.empty()) DestroyWindow(desktop->children.front());
+  wm::Windows().End();
   wm::Queue().Clear();
   wm::Timers().Clear();
   wm::Hooks().Clear();
@@ -113,10 +104,8 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   Inbox().SetWaker(nullptr);
   Inbox().TakeAll();
   wm::Screen().End();
-  wm.desktopObject.reset();
-  wm.desktop = nullptr;
   ResetSystemParameters();
-  StartDesktop(wm, config, host);
+  StartDesktop(config, host);
 }
 
 void PresentDesktop() {
@@ -127,8 +116,7 @@ void PresentDesktop() {
 }
 
 void PaintWallpaper(const Region& screen) {
-  WindowManager& wm = Wm();
-  if (!wm.desktop) return;
+  if (!wm::Windows().Desktop()) return;
   HDC dc = GetDC(nullptr);
   HRGN clip = CreateRectRgn(0, 0, 0, 0);
   LiveRegion(clip)->region = screen;

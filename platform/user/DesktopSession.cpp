@@ -8,7 +8,7 @@
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
-#include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ struct DesktopSession {
   InputState input;
   MessageQueue queue;
   TimerService timers;
-  WindowManager rest;
+  WindowRegistry windows;
 };
 
 DesktopSession& Session() {
@@ -29,9 +29,8 @@ DesktopSession& Session() {
 
 }  // namespace
 
-WindowManager& Wm() { return Session().rest; }
-
 namespace wm {
+WindowRegistry& Windows() { return Session().windows; }
 DesktopScreen& Screen() { return Session().screen; }
 InputState& Input() { return Session().input; }
 FocusState& Focus() { return Session().focus; }

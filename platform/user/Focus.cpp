@@ -5,6 +5,7 @@
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ bool AppActive() { return wm::Focus().Active() != nullptr; }
 
 // The program becoming active or inactive is told to every one of its top-level windows.
 void TellEveryTopLevel(BOOL active) {
-  std::vector<HWND> tops = Wm().desktop->children;
+  std::vector<HWND> tops = wm::Windows().Desktop()->children;
   for (HWND top : tops)
     if (LiveWindow(top)) SendMessage(top, WM_ACTIVATEAPP, active, 0);
 }
@@ -24,13 +25,12 @@ HWND GetActiveWindow() { return wm::Focus().Active(); }
 HWND GetForegroundWindow() { return wm::Focus().Active(); }
 
 HWND SetFocus(HWND window) {
-  WindowManager& wm = Wm();
   HWND old = wm::Focus().Focused();
   if (window && !LiveWindow(window)) return nullptr;
   if (window == old) return old;
   if (window) {
     // A disabled or hidden window cannot take the focus.
-    for (HWND w = window; w && w != wm.desktop; w = LiveWindow(w)->parent)
+    for (HWND w = window; w && w != wm::Windows().Desktop(); w = LiveWindow(w)->parent)
       if (LiveWindow(w)->style & WS_DISABLED) return nullptr;
   }
   if (wm::Hooks().Call(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(old)))
@@ -77,7 +77,6 @@ void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
 }
 
 void ActivateNextAfterLosing(HWND lost) {
-  WindowManager& wm = Wm();
   if (wm::Focus().Active() != lost) return;
   HWND next = nullptr;
   WindowObject* l = LiveWindow(lost);
@@ -85,7 +84,7 @@ void ActivateNextAfterLosing(HWND lost) {
   if (l && l->owner && LiveWindow(l->owner) && (l->owner->style & WS_VISIBLE) && !(l->owner->style & WS_DISABLED))
     next = l->owner;
   if (!next)
-    for (HWND top : wm.desktop->children)
+    for (HWND top : wm::Windows().Desktop()->children)
       if (top != lost && (top->style & WS_VISIBLE) && !(top->style & (WS_DISABLED | WS_MINIMIZE)) && !top->destroying) {
         next = top;
         break;

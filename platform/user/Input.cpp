@@ -12,6 +12,7 @@
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
@@ -49,12 +50,11 @@ struct Target {
 
 // The window under the cursor and the part of it, or the capture window.
 Target FindTarget(POINT p) {
-  WindowManager& wm = Wm();
   if (wm::Focus().Captured() && LiveWindow(wm::Focus().Captured())) return Target{wm::Focus().Captured(), HTCLIENT};
   HWND w = WindowFromPoint(p);
   // A disabled top-level window takes no mouse input; it only hears the error code.
-  if (HWND top = TopLevelOf(w); top && top != wm.desktop && (top->style & WS_DISABLED)) return Target{top, HTERROR};
-  while (w && w != wm.desktop) {
+  if (HWND top = TopLevelOf(w); top && top != wm::Windows().Desktop() && (top->style & WS_DISABLED)) return Target{top, HTERROR};
+  while (w && w != wm::Windows().Desktop()) {
     int hit = static_cast<int>(static_cast<short>(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))));
     if (hit != HTTRANSPARENT) return Target{w, hit};
     w = LiveWindow(w) ? LiveWindow(w)->parent : nullptr;
@@ -162,8 +162,8 @@ std::map<const DropObject*, std::unique_ptr<DropObject>>& Drops() {
 
 void DropFiles(POINT p, const std::vector<std::string>& files) {
   HWND w = WindowFromPoint(p);
-  while (w && w != Wm().desktop && !(LiveWindow(w)->exStyle & WS_EX_ACCEPTFILES)) w = LiveWindow(w)->parent;
-  if (!w || w == Wm().desktop) return;
+  while (w && w != wm::Windows().Desktop() && !(LiveWindow(w)->exStyle & WS_EX_ACCEPTFILES)) w = LiveWindow(w)->parent;
+  if (!w || w == wm::Windows().Desktop()) return;
   auto drop = std::make_unique<DropObject>();
   drop->files = files;
   drop->point = p;
@@ -229,7 +229,7 @@ void NotifyParentsOfPress(HWND window, UINT message, POINT screen) {
   if (press == WM_LBUTTONDBLCLK || press == WM_RBUTTONDBLCLK || press == WM_MBUTTONDBLCLK) press -= 2;
   for (WindowObject* w = LiveWindow(window); w && (w->style & WS_CHILD) && !(w->exStyle & WS_EX_NOPARENTNOTIFY);) {
     HWND parent = w->parent;
-    if (!LiveWindow(parent) || parent == Wm().desktop) break;
+    if (!LiveWindow(parent) || parent == wm::Windows().Desktop()) break;
     POINT p = screen;
     ScreenToClient(parent, &p);
     SendMessage(parent, WM_PARENTNOTIFY, press, MAKELPARAM(p.x, p.y));
@@ -240,9 +240,8 @@ void NotifyParentsOfPress(HWND window, UINT message, POINT screen) {
 // A press in any window but the active one asks it with WM_MOUSEACTIVATE; every answer
 // but the NOACTIVATE ones (0 included) activates its top-level window. False to eat it.
 bool MouseActivate(HWND window, int hit, UINT message) {
-  WindowManager& wm = Wm();
   HWND top = TopLevelOf(window);
-  if (wm::Focus().Captured() || !top || top == wm.desktop || window == wm::Focus().Active()) return true;
+  if (wm::Focus().Captured() || !top || top == wm::Windows().Desktop() || window == wm::Focus().Active()) return true;
   if (top->style & WS_DISABLED) return false;
   LRESULT r = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(hit, message));
   bool activate = r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT;

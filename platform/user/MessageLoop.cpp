@@ -15,6 +15,7 @@
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 HWND NextWindowToPaint(HWND filter);
 bool TranslateHostEvent();
@@ -49,7 +50,7 @@ void Stamp(MSG& m) {
 
 void CollectGraveyard() {
   if (wm::Queue().Sending()) return;
-  Wm().graveyard.clear();
+  wm::Windows().CollectGraveyard();
   wm::Hooks().Collect();
 }
 
@@ -234,7 +235,7 @@ LRESULT DispatchMessage(const MSG* msg) {
     return 0;
   }
   WindowObject* w = LiveWindow(msg->hwnd);
-  if (!w || msg->hwnd == Wm().desktop) return 0;
+  if (!w || msg->hwnd == wm::Windows().Desktop()) return 0;
   MessageQueue::SendScope sending(wm::Queue());
   WNDPROC proc = w->proc;
   return proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;

@@ -4,6 +4,7 @@
 
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ namespace {
 bool IsLocked(HWND window) {
   HWND locked = wm::Screen().Locked();
   if (!locked || !LiveWindow(locked)) return false;
-  return locked == Wm().desktop || window == locked || (window && IsChild(locked, window));
+  return locked == wm::Windows().Desktop() || window == locked || (window && IsChild(locked, window));
 }
 
 // A client-coordinate region of a window in screen coordinates.
@@ -33,11 +34,10 @@ HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
   WindowObject* owner = LiveWindow(window);
   Region update = owner ? owner->update : Region();
   dc->refresh = [window, flags, full, area, update](DeviceContext& target) {
-    WindowManager& wm = Wm();
     DesktopScreen& screen = wm::Screen();
     target.surface = screen.Pixels();
     screen.MarkChanged();
-    if (!window || window == wm.desktop) {
+    if (!window || window == wm::Windows().Desktop()) {
       target.origin = POINT{0, 0};
       target.visible = Region(screen.Bounds());
     } else if (WindowObject* w = LiveWindow(window)) {
@@ -54,7 +54,7 @@ HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
     }
     if (area) target.visible = target.visible.Intersect(*area);
     // A locked window draws nothing; what it would have drawn is painted when it unlocks.
-    if (!(flags & DCX_LOCKWINDOWUPDATE) && IsLocked(window ? window : wm.desktop)) {
+    if (!(flags & DCX_LOCKWINDOWUPDATE) && IsLocked(window ? window : wm::Windows().Desktop())) {
       screen.NoteDrawnWhileLocked(target.visible);
       target.visible = Region();
     }
@@ -122,7 +122,7 @@ HWND FindDirty(HWND window, HWND filter, bool inside) {
   WindowObject* w = LiveWindow(window);
   if (!w || !(w->style & WS_VISIBLE)) return nullptr;
   inside = inside || window == filter || !filter;
-  if (inside && window != Wm().desktop && (!w->update.Empty() || w->ncDirty)) return window;
+  if (inside && window != wm::Windows().Desktop() && (!w->update.Empty() || w->ncDirty)) return window;
   for (HWND c : w->children)
     if (HWND found = FindDirty(c, filter, inside)) return found;
   return nullptr;
@@ -141,7 +141,7 @@ void PaintNow(HWND window, bool children) {
         if (c->style & WS_VISIBLE) order.push_back(c);
   for (HWND w : order) {
     WindowObject* o = LiveWindow(w);
-    if (o && w != Wm().desktop && NeedsPaint(*o) && IsVisibleOnScreen(w)) SendMessage(w, WM_PAINT, 0, 0);
+    if (o && w != wm::Windows().Desktop() && NeedsPaint(*o) && IsVisibleOnScreen(w)) SendMessage(w, WM_PAINT, 0, 0);
   }
 }
 
@@ -149,7 +149,7 @@ void PaintNow(HWND window, bool children) {
 
 HWND NextWindowToPaint(HWND filter) {
   EnsureDesktop();
-  return FindDirty(Wm().desktop, filter, false);
+  return FindDirty(wm::Windows().Desktop(), filter, false);
 }
 
 HDC GetDC(HWND window) {
@@ -223,8 +223,7 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
 
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
-  if (!window) window = wm.desktop;
+  if (!window) window = wm::Windows().Desktop();
   WindowObject* w = LiveWindow(window);
   if (!w) return FALSE;
   RECT client = ScreenClientRect(window);
@@ -237,7 +236,7 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   } else {
     area = Region((flags & RDW_FRAME) ? ScreenRect(window) : client);
   }
-  if (window == wm.desktop && (flags & RDW_INVALIDATE)) {
+  if (window == wm::Windows().Desktop() && (flags & RDW_INVALIDATE)) {
     ExposeScreenRegion(area, nullptr);
   } else {
     ChangeUpdate(window, area, flags);
@@ -369,7 +368,7 @@ BOOL LockWindowUpdate(HWND window) {
 
 int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
                    UINT flags) {
-  if (!LiveWindow(window) || window == Wm().desktop) return ERROR;
+  if (!LiveWindow(window) || window == wm::Windows().Desktop()) return ERROR;
   Region uncovered = ScrollArea(window, dx, dy, scroll, clip, (flags & SW_SCROLLCHILDREN) != 0);
   if (RegionObject* r = LiveRegion(update)) r->region = uncovered;
   if (updateRect) *updateRect = uncovered.Bounds();

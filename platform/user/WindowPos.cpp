@@ -7,6 +7,7 @@
 #include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowArrange.h"
+#include "platform/user/WindowRegistry.h"
 
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool menu);
 
@@ -71,7 +72,7 @@ void ComputeClient(HWND window) {
   if (w->client.bottom < w->client.top) w->client.bottom = w->client.top;
 }
 
-bool IsTopLevel(const WindowObject& w) { return w.parent == Wm().desktop; }
+bool IsTopLevel(const WindowObject& w) { return w.parent == wm::Windows().Desktop(); }
 
 // The focus inside a hidden child goes to its parent; a hidden top-level window passes
 // activation (and with it the focus) on.
@@ -90,8 +91,7 @@ void LoseActivationAndFocus(HWND window) {
 
 BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
   WindowObject* w = LiveWindow(window);
-  WindowManager& wm = Wm();
-  if (!w || window == wm.desktop) return FALSE;
+  if (!w || window == wm::Windows().Desktop()) return FALSE;
   bool wasVisible = w->style & WS_VISIBLE;
   if (wasVisible) flags &= ~SWP_SHOWWINDOW;
   else flags &= ~SWP_HIDEWINDOW;
@@ -208,7 +208,7 @@ namespace {
 
 BOOL ShowWindowNow(HWND window, int command) {
   WindowObject* w = LiveWindow(window);
-  if (!w || window == Wm().desktop) return FALSE;
+  if (!w || window == wm::Windows().Desktop()) return FALSE;
   bool wasVisible = w->style & WS_VISIBLE;
   bool child = w->style & WS_CHILD;
   UINT activate = child ? SWP_NOACTIVATE | SWP_NOZORDER : 0;
