@@ -151,7 +151,7 @@ BOOL MaskBlt(HDC dest, int x, int y, int width, int height, HDC source, int srcX
   if (!dst || !dst->Prepare()) return FALSE;
   // Where the mask is 1 the foreground operation applies, else the background one (the
   // high byte of the code); done as two passes through a clip of the mask's pixels.
-  Surface ms = m->Pixels();
+  Surface ms = m->ReadPixels();
   std::vector<RECT> on, off;
   for (int row = 0; row < height; ++row)
     for (int col = 0; col < width; ++col) {

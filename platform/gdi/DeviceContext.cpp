@@ -60,7 +60,7 @@ void HoldState(const DcState& s) {
 bool DeviceContext::Prepare() {
   if (kind == Kind::Memory) {
     BitmapObject* b = LiveBitmap(state.bitmap);
-    Surface s = b ? b->Pixels() : Surface{};
+    Surface s = b ? b->WritePixels() : Surface{};
     if (s.top != surface.top || s.width != surface.width || s.height != surface.height) {
       surface = s;
       visible = Region(RECT{0, 0, s.width, s.height});

@@ -6,6 +6,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/gdi/DibRow.h"
 
 namespace {
 
@@ -29,72 +30,16 @@ const RGBQUAD* Colors(const BITMAPINFO* info) {
   return reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + info->bmiHeader.biSize);
 }
 
-std::uint32_t Quad(const RGBQUAD& q) { return (q.rgbRed << 16) | (q.rgbGreen << 8) | q.rgbBlue; }
-
-int MaskShift(DWORD mask) {
-  int s = 0;
-  while (mask && !(mask & 1)) {
-    mask >>= 1;
-    ++s;
-  }
-  return s;
-}
-
-std::uint32_t FromMasked(DWORD value, DWORD mask) {
-  if (!mask) return 0;
-  DWORD v = (value & mask) >> MaskShift(mask);
-  DWORD max = mask >> MaskShift(mask);
-  return max ? v * 255 / max : 0;
-}
-
 // One packed DIB row into 32-bit pixels.
 void ReadRow(const BITMAPINFO* info, const BYTE* row, int width, std::uint32_t* out) {
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  const RGBQUAD* table = Colors(info);
-  int entries = ColorTableSize(h);
-  auto indexed = [&](int index) { return index < entries ? Quad(table[index]) : 0u; };
+  DibRowFormat format;
+  format.bits = h.biBitCount;
+  format.table = Colors(info);
+  format.entries = h.biBitCount <= 8 ? ColorTableSize(h) : 0;
   // The masks follow a header of any size, so they need not be aligned.
-  DWORD masks[3] = {0, 0, 0};
-  if (h.biCompression == BI_BITFIELDS) std::memcpy(masks, table, sizeof masks);
-  for (int x = 0; x < width; ++x) {
-    switch (h.biBitCount) {
-      case 1: out[x] = indexed((row[x >> 3] >> (7 - (x & 7))) & 1); break;
-      case 4: out[x] = indexed((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15); break;
-      case 8: out[x] = indexed(row[x]); break;
-      case 16: {
-        DWORD v = row[2 * x] | (row[2 * x + 1] << 8);
-        DWORD r = 0x7C00, g = 0x03E0, b = 0x001F;
-        if (h.biCompression == BI_BITFIELDS) r = masks[0], g = masks[1], b = masks[2];
-        out[x] = (FromMasked(v, r) << 16) | (FromMasked(v, g) << 8) | FromMasked(v, b);
-        break;
-      }
-      case 24: out[x] = (row[3 * x + 2] << 16) | (row[3 * x + 1] << 8) | row[3 * x]; break;
-      case 32: {
-        DWORD v;
-        std::memcpy(&v, row + 4 * x, 4);
-        if (h.biCompression == BI_BITFIELDS)
-          v = (FromMasked(v, masks[0]) << 16) | (FromMasked(v, masks[1]) << 8) | FromMasked(v, masks[2]);
-        out[x] = v & 0xFFFFFF;
-        break;
-      }
-    }
-  }
-}
-
-// 32-bit pixels into one packed row of the depths GetDIBits writes (1, 24, 32).
-void WriteRow(const std::uint32_t* in, int width, int bits, BYTE* row) {
-  for (int x = 0; x < width; ++x) {
-    std::uint32_t p = in[x] & 0xFFFFFF;
-    if (bits == 32) {
-      std::memcpy(row + 4 * x, &p, 4);
-    } else if (bits == 24) {
-      row[3 * x] = p & 0xFF;
-      row[3 * x + 1] = (p >> 8) & 0xFF;
-      row[3 * x + 2] = (p >> 16) & 0xFF;
-    } else if (bits == 1 && p) {
-      row[x >> 3] |= static_cast<BYTE>(0x80 >> (x & 7));
-    }
-  }
+  if (h.biCompression == BI_BITFIELDS) std::memcpy(format.masks, Colors(info), sizeof format.masks);
+  UnpackDibRow(format, row, width, out);
 }
 
 // The rectangle (sx, sy, w, h) of a packed DIB as a top-down image. For bottom-up DIBs
@@ -155,14 +100,20 @@ HBITMAP CreateCompatibleBitmap(HDC handle, int width, int height) {
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, void*, DWORD) {
   if (bits) *bits = nullptr;
-  // Sections are 32-bit: the program addresses their pixels as 0x00RRGGBB words.
-  if (!info || info->bmiHeader.biBitCount != 32 || !SupportedLayout(info->bmiHeader)) return nullptr;
+  if (!info || !SupportedLayout(info->bmiHeader)) return nullptr;
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  BitmapObject* b = NewBitmap(h.biWidth, std::abs(h.biHeight), 32);
-  if (!b) return nullptr;
-  b->dibSection = true;
-  b->bottomUp = h.biHeight > 0;
-  if (bits) *bits = b->bits.data();
+  BitmapObject* b = nullptr;
+  if (h.biBitCount == 32) {
+    // 32-bit sections are GDI's pixels themselves: the program addresses 0x00RRGGBB words.
+    b = NewBitmap(h.biWidth, std::abs(h.biHeight), 32);
+    if (!b) return nullptr;
+    b->dibSection = true;
+    b->bottomUp = h.biHeight > 0;
+    if (bits) *bits = b->bits.data();
+  } else {
+    b = NewPackedSection(*info);
+    if (b && bits) *bits = b->rows.data();
+  }
   return b;
 }
 
@@ -182,12 +133,14 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
   const BITMAPINFOHEADER& h = info->bmiHeader;
   int height = std::abs(h.biHeight);
   SourceImage img = DibImage(info, bits, 0, 0, h.biWidth, height, start, lines);
-  Surface s = b->Pixels();
+  Surface s = b->WritePixels();
   for (int y = 0; y < std::min(height, s.height); ++y)
     for (int x = 0; x < std::min<int>(h.biWidth, s.width); ++x) {
       std::uint32_t p = img.pixels[static_cast<size_t>(y) * h.biWidth + x];
       s.Row(y)[x] = b->bitsPixel == 1 ? (p ? 0xFFFFFF : 0) : p;
     }
+  // A section's rows show the new bits at once, as its memory would.
+  if (b->Packed()) b->PackSection();
   return static_cast<int>(lines);
 }
 
@@ -195,35 +148,56 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINF
   BitmapObject* b = LiveBitmap(bitmap);
   if (!b || !info) return 0;
   BITMAPINFOHEADER& h = info->bmiHeader;
-  if (h.biBitCount == 0 || !bits) {
+  const int ownBits = b->dibSection ? b->sectionBits : b->bitsPixel;
+  if (h.biBitCount == 0) {
     // Only the format is asked for.
-    if (h.biBitCount == 0) {
-      h.biWidth = b->width;
-      h.biHeight = b->height;
-      h.biBitCount = static_cast<WORD>(b->bitsPixel);
-      h.biCompression = BI_RGB;
-      h.biSizeImage = static_cast<DWORD>(DibRowBytes(b->width, b->bitsPixel) * b->height);
-    }
+    h.biWidth = b->width;
+    h.biHeight = b->height;
+    h.biBitCount = static_cast<WORD>(ownBits);
+    h.biCompression = BI_RGB;
+    h.biClrUsed = static_cast<DWORD>(b->colorTable.size());
+    h.biSizeImage = static_cast<DWORD>(DibRowBytes(b->width, ownBits) * b->height);
     return b->height;
   }
-  if (h.biBitCount != 1 && h.biBitCount != 24 && h.biBitCount != 32) return 0;
-  if (h.biWidth != b->width) return 0;
-  if (h.biBitCount == 1) {
-    RGBQUAD* table = reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + h.biSize);
-    table[0] = RGBQUAD{0, 0, 0, 0};
-    table[1] = RGBQUAD{255, 255, 255, 0};
+  const int depth = h.biBitCount;
+  if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) return 0;
+  b->ReadPixels();
+  // A section asked for at its own indexed depth gives its rows and table as they are.
+  const bool ownRows = b->Packed() && depth == b->sectionBits && depth <= 8;
+  std::vector<RGBQUAD> table;
+  if (depth <= 8) {
+    table = ownRows ? b->colorTable : DefaultDibColorTable(depth);
+    std::vector<RGBQUAD> padded(std::size_t(1) << depth);
+    std::copy(table.begin(), table.end(), padded.begin());
+    std::memcpy(reinterpret_cast<BYTE*>(info) + h.biSize, padded.data(), padded.size() * sizeof(RGBQUAD));
+    h.biClrUsed = table.size() < padded.size() ? static_cast<DWORD>(table.size()) : 0;
   }
+  if (!bits) return b->height;
+  if (h.biWidth != b->width) return 0;
+  if (ownRows && b->pixelsAhead) b->PackSection();
+  DibRowFormat format;
+  format.bits = depth;
+  format.table = table.data();
+  format.entries = static_cast<int>(table.size());
+  if (h.biCompression == BI_BITFIELDS && (depth == 16 || depth == 32))
+    std::memcpy(format.masks, reinterpret_cast<BYTE*>(info) + h.biSize, sizeof format.masks);
+  DibRowPacker packer(format);
   Surface s = b->Pixels();
-  size_t stride = DibRowBytes(b->width, h.biBitCount);
-  bool bottomUp = h.biHeight > 0;
+  const size_t stride = DibRowBytes(b->width, depth);
+  const bool bottomUp = h.biHeight > 0;
   int done = 0;
   for (UINT i = 0; i < lines; ++i) {
     int memRow = static_cast<int>(start + i);
     if (memRow >= s.height) break;
     int y = bottomUp ? s.height - 1 - memRow : memRow;
     BYTE* row = static_cast<BYTE*>(bits) + i * stride;
-    std::memset(row, 0, stride);
-    WriteRow(s.Row(y), b->width, h.biBitCount, row);
+    if (ownRows) {
+      const int ownRow = b->bottomUp ? s.height - 1 - y : y;
+      std::memcpy(row, b->rows.data() + ownRow * stride, stride);
+    } else {
+      std::memset(row, 0, stride);
+      packer.Pack(s.Row(y), b->width, row);
+    }
     ++done;
   }
   return done;
@@ -257,7 +231,7 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, void* out) {
   BitmapObject* b = LiveBitmap(bitmap);
   if (!b || !out || b->bitsPixel != 32) return 0;
   LONG bytes = std::min<LONG>(size, b->width * b->height * 4);
-  Surface s = b->Pixels();
+  Surface s = b->ReadPixels();
   for (LONG i = 0; i < bytes / 4; ++i) {
     std::uint32_t p = s.Row(i / b->width)[i % b->width];
     std::memcpy(static_cast<BYTE*>(out) + 4 * i, &p, 4);
@@ -271,4 +245,3 @@ BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size) {
   return TRUE;
 }
 
-void GdiFlush() {}

@@ -1,6 +1,7 @@
 #pragma once
 // The byte layouts shared by every reader of stored bitmaps (BMP files, icons, metafile
-// records, video frames): little-endian fields and the size of one stored DIB row.
+// records, video frames) and their writers: little-endian fields and the size of one stored
+// DIB row.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,16 @@
 inline std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 inline std::uint32_t Le32(const std::uint8_t* p) {
   return p[0] | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+// Appends a little-endian 16- or 32-bit field.
+inline void PutLe16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  out.push_back(static_cast<std::uint8_t>(v));
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+inline void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  PutLe16(out, v & 0xFFFF);
+  PutLe16(out, v >> 16);
 }
 
 // Stored rows are padded to whole 32-bit words.

@@ -41,8 +41,13 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int srcX,
 int StretchDIBits(HDC dc, int x, int y, int width, int height, int srcX, int srcY,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info,
                   UINT usage, DWORD rop);
+// The colour table of the DIB section of 8 bits or fewer selected in a memory context.
+UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* out);
+UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colours);
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, void* out);
 BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size);
+// Writes drawing done on DIB sections of other depths than 32 bits into their rows; call it
+// before reading such rows after drawing on them, as on Windows.
 void GdiFlush();
 
 // Device contexts.
@@ -130,6 +135,12 @@ BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xStart, int ySt
 BOOL AngleArc(HDC dc, int x, int y, DWORD radius, float startAngle, float sweepAngle);
 BOOL PolyBezier(HDC dc, const POINT* points, DWORD count);
 BOOL PolyBezierTo(HDC dc, const POINT* points, DWORD count);
+// Paints with the brush the area around (x, y) bounded by pixels of colour
+// (FLOODFILLBORDER) or made of pixels of colour (FLOODFILLSURFACE); FALSE when the point
+// is outside the clip or not such a pixel.
+constexpr UINT FLOODFILLBORDER = 0, FLOODFILLSURFACE = 1;
+BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF colour, UINT type);
+BOOL FloodFill(HDC dc, int x, int y, COLORREF border);
 BOOL FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL InvertRect(HDC dc, const RECT* rect);

@@ -26,13 +26,35 @@ struct PenObject : GdiObject {
 
 struct BitmapObject : GdiObject {
   BitmapObject() : GdiObject(OBJ_BITMAP) {}
+  ~BitmapObject() override;
+  // The 32-bit pixels as they are; ReadPixels first takes in what the program wrote into a
+  // packed section's rows, WritePixels also marks the pixels as ahead of those rows.
   Surface Pixels() const;
+  Surface ReadPixels();
+  Surface WritePixels();
+  bool Packed() const { return dibSection && sectionBits != 32; }
   int width = 0;
   int height = 0;
   int bitsPixel = 32;  // 1 for monochrome bitmaps, whose pixels are 0 or 0xFFFFFF
   bool dibSection = false;
   bool bottomUp = false;  // a DIB section whose first row in memory is the bottom one
   std::vector<std::uint32_t> bits;
+
+  // DIB sections of 1, 4, 8, 16 and 24 bits keep the rows the program addresses in the
+  // DIB's own layout, with their colour table (or 16-bit masks). The 32-bit pixels above are
+  // GDI's working copy: made again from the rows whenever these changed (compared with the
+  // rows as last synchronised); drawing is written back into the rows, and the pixels made
+  // again from them in the table's colours, by GdiFlush and before the next GDI call reads
+  // or draws on the section.
+  int sectionBits = 32;
+  std::vector<std::uint8_t> rows;
+  std::vector<RGBQUAD> colorTable;
+  DWORD masks[3] = {0, 0, 0};
+  std::vector<std::uint8_t> syncedRows;
+  bool pixelsAhead = false;
+  // Rebuilds the working copy from the rows; writes the working copy into the rows.
+  void UnpackSection();
+  void PackSection();
 };
 
 struct BrushObject : GdiObject {
@@ -80,5 +102,7 @@ inline RegionObject* LiveRegion(GdiObject* o) { return LiveGdiObject<RegionObjec
 void ReleaseSelectedObject(GdiObject* object);
 // A bitmap of the given size, zeroed.
 BitmapObject* NewBitmap(int width, int height, int bitsPixel);
+// A DIB section of 1, 4, 8, 16 or 24 bits with zeroed rows, for a layout already checked.
+BitmapObject* NewPackedSection(const BITMAPINFO& info);
 // The colour a brush paints, for solid and system-colour brushes.
 COLORREF BrushColor(const BrushObject& brush);

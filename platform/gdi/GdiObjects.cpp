@@ -1,10 +1,13 @@
 // The object table, stock objects and the creation, query and deletion of drawing objects.
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <unordered_map>
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/DibFile.h"
 #include "platform/gdi/Display.h"
 
 namespace {
@@ -147,16 +150,22 @@ int GetBitmapObject(BitmapObject* b, int size, void* out) {
   BITMAP bm;
   bm.bmWidth = b->width;
   bm.bmHeight = b->height;
-  bm.bmBitsPixel = static_cast<WORD>(b->bitsPixel);
-  bm.bmWidthBytes = b->bitsPixel == 1 ? ((b->width + 15) / 16) * 2 : b->width * 4;
-  bm.bmBits = b->dibSection ? const_cast<std::uint32_t*>(b->bits.data()) : nullptr;
+  bm.bmBitsPixel = static_cast<WORD>(b->dibSection ? b->sectionBits : b->bitsPixel);
+  bm.bmWidthBytes = b->dibSection ? static_cast<LONG>(DibRowBytes(b->width, b->sectionBits))
+                    : b->bitsPixel == 1 ? ((b->width + 15) / 16) * 2 : b->width * 4;
+  if (b->dibSection) bm.bmBits = b->Packed() ? static_cast<void*>(b->rows.data()) : b->bits.data();
   if (b->dibSection && size >= static_cast<int>(sizeof(DIBSECTION))) {
     DIBSECTION ds;
     ds.dsBm = bm;
     ds.dsBmih.biWidth = b->width;
     ds.dsBmih.biHeight = b->bottomUp ? b->height : -b->height;
-    ds.dsBmih.biBitCount = 32;
-    ds.dsBmih.biSizeImage = static_cast<DWORD>(b->width * b->height * 4);
+    ds.dsBmih.biBitCount = static_cast<WORD>(b->sectionBits);
+    ds.dsBmih.biClrUsed = static_cast<DWORD>(b->colorTable.size());
+    if (b->masks[0] | b->masks[1] | b->masks[2]) {
+      ds.dsBmih.biCompression = BI_BITFIELDS;
+      std::copy(std::begin(b->masks), std::end(b->masks), ds.dsBitfields);
+    }
+    ds.dsBmih.biSizeImage = static_cast<DWORD>(DibRowBytes(b->width, b->sectionBits) * b->height);
     std::memcpy(out, &ds, sizeof ds);
     return sizeof ds;
   }
@@ -241,6 +250,7 @@ HBRUSH CreatePatternBrush(HBITMAP pattern) {
   brush->pattern->height = source->height;
   brush->pattern->bitsPixel = source->bitsPixel;
   brush->pattern->bottomUp = source->bottomUp;
+  source->ReadPixels();
   brush->pattern->bits = source->bits;
   return AdoptGdiObject(std::move(brush));
 }

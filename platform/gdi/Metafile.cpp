@@ -29,12 +29,6 @@ std::uint16_t Le16(const std::vector<std::uint8_t>& b, size_t at) {
 std::int32_t S32(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::int32_t>(Le32(b, at)); }
 std::int16_t S16(const std::vector<std::uint8_t>& b, size_t at) { return static_cast<std::int16_t>(Le16(b, at)); }
 
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v)), b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
 void Set32(std::vector<std::uint8_t>& b, size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + size_t(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
@@ -48,9 +42,9 @@ int CheckedSide(double value) {
 // A 24-bit bottom-up packed DIB of the pixels: header, then rows.
 std::vector<std::uint8_t> PackedDib(const std::uint32_t* pixels, int width, int height, int stride) {
   std::vector<std::uint8_t> dib;
-  Put32(dib, 40), Put32(dib, std::uint32_t(width)), Put32(dib, std::uint32_t(height));
-  Put16(dib, 1), Put16(dib, 24);
-  for (int i = 0; i < 6; ++i) Put32(dib, 0);
+  PutLe32(dib, 40), PutLe32(dib, std::uint32_t(width)), PutLe32(dib, std::uint32_t(height));
+  PutLe16(dib, 1), PutLe16(dib, 24);
+  for (int i = 0; i < 6; ++i) PutLe32(dib, 0);
   const size_t rowBytes = (size_t(width) * 3 + 3) & ~size_t(3);
   for (int y = height - 1; y >= 0; --y) {
     const std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
@@ -67,42 +61,42 @@ std::vector<std::uint8_t> PackedDib(const std::uint32_t* pixels, int width, int 
 std::vector<std::uint8_t> EnhancedBytes(const std::vector<std::uint8_t>& dib, int width, int height) {
   std::vector<std::uint8_t> b;
   const auto hundredths = [](int pixels) { return std::uint32_t(std::lround(pixels * 2540.0 / kScreenPixelsPerInch)); };
-  Put32(b, 1), Put32(b, kEmfHeaderSize);
-  Put32(b, 0), Put32(b, 0), Put32(b, std::uint32_t(width - 1)), Put32(b, std::uint32_t(height - 1));
-  Put32(b, 0), Put32(b, 0), Put32(b, hundredths(width)), Put32(b, hundredths(height));
-  Put32(b, kEmfSignature), Put32(b, 0x10000), Put32(b, 0), Put32(b, 3);  // size filled in below
-  Put16(b, 1), Put16(b, 0), Put32(b, 0), Put32(b, 0), Put32(b, 0);
-  Put32(b, 960), Put32(b, 960), Put32(b, 254), Put32(b, 254);  // a reference device of 96 dpi
-  Put32(b, 0), Put32(b, 0), Put32(b, 0), Put32(b, 254000), Put32(b, 254000);
+  PutLe32(b, 1), PutLe32(b, kEmfHeaderSize);
+  PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, std::uint32_t(width - 1)), PutLe32(b, std::uint32_t(height - 1));
+  PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, hundredths(width)), PutLe32(b, hundredths(height));
+  PutLe32(b, kEmfSignature), PutLe32(b, 0x10000), PutLe32(b, 0), PutLe32(b, 3);  // size filled in below
+  PutLe16(b, 1), PutLe16(b, 0), PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, 0);
+  PutLe32(b, 960), PutLe32(b, 960), PutLe32(b, 254), PutLe32(b, 254);  // a reference device of 96 dpi
+  PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, 254000), PutLe32(b, 254000);
   // The bitmap over the whole picture.
   const size_t record = b.size();
   const std::uint32_t bitsOffset = 80 + 40;
-  Put32(b, 81), Put32(b, std::uint32_t(80 + dib.size()));
-  Put32(b, 0), Put32(b, 0), Put32(b, std::uint32_t(width - 1)), Put32(b, std::uint32_t(height - 1));
-  Put32(b, 0), Put32(b, 0), Put32(b, 0), Put32(b, 0), Put32(b, std::uint32_t(width)), Put32(b, std::uint32_t(height));
-  Put32(b, 80), Put32(b, 40), Put32(b, bitsOffset), Put32(b, std::uint32_t(dib.size() - 40));
-  Put32(b, DIB_RGB_COLORS), Put32(b, SRCCOPY), Put32(b, std::uint32_t(width)), Put32(b, std::uint32_t(height));
+  PutLe32(b, 81), PutLe32(b, std::uint32_t(80 + dib.size()));
+  PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, std::uint32_t(width - 1)), PutLe32(b, std::uint32_t(height - 1));
+  PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, 0), PutLe32(b, std::uint32_t(width)), PutLe32(b, std::uint32_t(height));
+  PutLe32(b, 80), PutLe32(b, 40), PutLe32(b, bitsOffset), PutLe32(b, std::uint32_t(dib.size() - 40));
+  PutLe32(b, DIB_RGB_COLORS), PutLe32(b, SRCCOPY), PutLe32(b, std::uint32_t(width)), PutLe32(b, std::uint32_t(height));
   b.insert(b.end(), dib.begin(), dib.end());
   (void)record;
-  Put32(b, kEmfEnd), Put32(b, 20), Put32(b, 0), Put32(b, 16), Put32(b, 20);
+  PutLe32(b, kEmfEnd), PutLe32(b, 20), PutLe32(b, 0), PutLe32(b, 16), PutLe32(b, 20);
   Set32(b, 48, std::uint32_t(b.size()));
   return b;
 }
 
 std::vector<std::uint8_t> WindowsBytes(const std::vector<std::uint8_t>& dib, int width, int height) {
   std::vector<std::uint8_t> b;
-  Put32(b, kPlaceableKey), Put16(b, 0);
-  Put16(b, 0), Put16(b, 0), Put16(b, std::uint32_t(width)), Put16(b, std::uint32_t(height));
-  Put16(b, std::uint32_t(kScreenPixelsPerInch)), Put32(b, 0);
+  PutLe32(b, kPlaceableKey), PutLe16(b, 0);
+  PutLe16(b, 0), PutLe16(b, 0), PutLe16(b, std::uint32_t(width)), PutLe16(b, std::uint32_t(height));
+  PutLe16(b, std::uint32_t(kScreenPixelsPerInch)), PutLe32(b, 0);
   std::uint16_t checksum = 0;
   for (size_t i = 0; i < 20; i += 2) checksum ^= ::Le16(b.data() + i);
-  Put16(b, checksum);
+  PutLe16(b, checksum);
   const size_t header = b.size();
-  Put16(b, 1), Put16(b, 9), Put16(b, 0x0300), Put32(b, 0), Put16(b, 0), Put32(b, 0), Put16(b, 0);
+  PutLe16(b, 1), PutLe16(b, 9), PutLe16(b, 0x0300), PutLe32(b, 0), PutLe16(b, 0), PutLe32(b, 0), PutLe16(b, 0);
   const auto record = [&b](std::uint16_t function, std::initializer_list<std::uint16_t> words,
                            const std::vector<std::uint8_t>& tail) {
-    Put32(b, std::uint32_t(3 + words.size() + tail.size() / 2)), Put16(b, function);
-    for (std::uint16_t w : words) Put16(b, w);
+    PutLe32(b, std::uint32_t(3 + words.size() + tail.size() / 2)), PutLe16(b, function);
+    for (std::uint16_t w : words) PutLe16(b, w);
     b.insert(b.end(), tail.begin(), tail.end());
   };
   record(0x020B, {0, 0}, {});

@@ -187,3 +187,13 @@ void IniDocument::DeleteSection(const AnsiString& section) {
   std::erase_if(sections_,
                 [&](const Section& s) { return s.headed && SameText(s.name, section); });
 }
+
+bool IniDocument::Writable(const AnsiString& section, const AnsiString* key, const AnsiString* value) {
+  const auto hasLineBreak = [](const AnsiString& text) { return text.find_first_of("\r\n") != AnsiString::npos; };
+  if (hasLineBreak(section) || section.find(']') != AnsiString::npos) return false;
+  if (key != nullptr) {
+    const AnsiString name = Trim(*key);
+    if (name.empty() || hasLineBreak(*key) || name.find('=') != AnsiString::npos || name[0] == '[') return false;
+  }
+  return value == nullptr || !hasLineBreak(*value);
+}

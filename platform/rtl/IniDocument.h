@@ -30,6 +30,12 @@ public:
   std::vector<AnsiString> KeyNames(const AnsiString& section) const;
   bool HasSection(const AnsiString& section) const;
 
+  // Whether a section, key (when given) and value (when given) would be written back as the
+  // same names and value: false for text that would read back as other lines, another section
+  // or another key (a line break, a ']' in a section, an empty key, '=' in a key, a key
+  // starting with '[').
+  static bool Writable(const AnsiString& section, const AnsiString* key, const AnsiString* value);
+
   void SetValue(const AnsiString& section, const AnsiString& key, const AnsiString& value);
   void DeleteKey(const AnsiString& section, const AnsiString& key);
   void DeleteSection(const AnsiString& section);

@@ -90,6 +90,10 @@ UINT GetPrivateProfileInt(LPCSTR section, LPCSTR key, int fallback, LPCSTR fileN
 
 BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
   if (section == nullptr) return key == nullptr && value == nullptr ? TRUE : FALSE;
+  const AnsiString keyText = key != nullptr ? key : "";
+  const AnsiString valueText = value != nullptr ? value : "";
+  if (!IniDocument::Writable(section, key != nullptr ? &keyText : nullptr, value != nullptr ? &valueText : nullptr))
+    return FALSE;  // it would read back as other lines: the file stays as it was
   try {
     IniDocument::Edit(ResolveProfilePath(fileName), [&](IniDocument& ini) {
       if (key == nullptr)

@@ -159,8 +159,107 @@ int ShowCursor(BOOL show) {
   return State().showCount;
 }
 
-BOOL DestroyCursor(HCURSOR) { return TRUE; }  // shared cursors are never freed
-BOOL DestroyIcon(HICON) { return TRUE; }
+BOOL DestroyCursor(HCURSOR cursor) { return DestroyIcon(cursor); }  // shared cursors are never freed
+
+namespace {
+
+// Icons made at run time, owned here until DestroyIcon.
+std::map<const CursorObject*, std::unique_ptr<CursorObject>>& CreatedIcons() {
+  static std::map<const CursorObject*, std::unique_ptr<CursorObject>> icons;
+  return icons;
+}
+
+HICON AdoptIcon(std::unique_ptr<CursorObject> icon) {
+  icon->shared = false;
+  icon->argb = HostPixels(icon->image);
+  HICON raw = icon.get();
+  CreatedIcons().emplace(raw, std::move(icon));
+  return raw;
+}
+
+// A bitmap's pixels, top row first (0x00RRGGBB); false when it is not a bitmap.
+bool ReadPixels(HBITMAP bitmap, int& width, int& height, std::vector<std::uint32_t>& out) {
+  BITMAP bm;
+  if (!bitmap || GetObject(bitmap, sizeof bm, &bm) == 0) return false;
+  width = bm.bmWidth;
+  height = bm.bmHeight;
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biBitCount = 32;
+  out.assign(static_cast<size_t>(width) * height, 0);
+  return GetDIBits(nullptr, bitmap, 0, static_cast<UINT>(height), out.data(), &info, DIB_RGB_COLORS) == height;
+}
+
+}  // namespace
+
+BOOL DestroyIcon(HICON icon) {
+  CreatedIcons().erase(icon);
+  return TRUE;
+}
+
+HICON CreateIconIndirect(const ICONINFO* info) {
+  if (!info) return nullptr;
+  int mw = 0, mh = 0;
+  std::vector<std::uint32_t> mask, colour;
+  if (!ReadPixels(info->hbmMask, mw, mh, mask)) return nullptr;
+  auto icon = std::make_unique<CursorObject>();
+  IconImage& image = icon->image;
+  if (info->hbmColor) {
+    int cw = 0, ch = 0;
+    if (!ReadPixels(info->hbmColor, cw, ch, colour) || cw != mw || ch != mh) return nullptr;
+    image.width = cw;
+    image.height = ch;
+    image.colour = std::move(colour);
+  } else {
+    // A monochrome icon: the AND mask above the XOR image.
+    if (mh < 2) return nullptr;
+    image.width = mw;
+    image.height = mh / 2;
+    image.colour.assign(mask.begin() + static_cast<std::ptrdiff_t>(mw) * image.height,
+                        mask.begin() + static_cast<std::ptrdiff_t>(mw) * image.height * 2);
+    mask.resize(static_cast<size_t>(mw) * image.height);
+  }
+  image.bits = 32;
+  image.mask.resize(mask.size());
+  for (size_t i = 0; i < mask.size(); ++i) image.mask[i] = (mask[i] & 0xFFFFFF) != 0;
+  icon->width = image.width;
+  icon->height = image.height;
+  icon->hotspot = info->fIcon ? POINT{image.width / 2, image.height / 2}
+                              : POINT{static_cast<LONG>(info->xHotspot), static_cast<LONG>(info->yHotspot)};
+  return AdoptIcon(std::move(icon));
+}
+
+BOOL GetIconInfo(HICON icon, ICONINFO* out) {
+  if (!icon || !out || icon->image.colour.empty()) return FALSE;
+  const IconImage& image = icon->image;
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biBitCount = 32;
+  std::vector<std::uint32_t> mask(image.mask.size());
+  for (size_t i = 0; i < mask.size(); ++i) mask[i] = image.mask[i] ? 0xFFFFFF : 0;
+  out->fIcon = TRUE;
+  out->xHotspot = static_cast<DWORD>(icon->hotspot.x);
+  out->yHotspot = static_cast<DWORD>(icon->hotspot.y);
+  out->hbmColor = CreateBitmap(image.width, image.height, 1, 32, nullptr);
+  out->hbmMask = CreateBitmap(image.width, image.height, 1, 1, nullptr);
+  SetDIBits(nullptr, out->hbmColor, 0, static_cast<UINT>(image.height), image.colour.data(), &info, DIB_RGB_COLORS);
+  SetDIBits(nullptr, out->hbmMask, 0, static_cast<UINT>(image.height), mask.data(), &info, DIB_RGB_COLORS);
+  return TRUE;
+}
+
+HICON CopyIcon(HICON icon) {
+  if (!icon || icon->image.colour.empty()) return nullptr;
+  auto copy = std::make_unique<CursorObject>(*icon);
+  return AdoptIcon(std::move(copy));
+}
+
+HICON CreateIconFromIconFile(const void* data, DWORD size) {
+  if (!data) return nullptr;
+  auto icon = ReadCursorFile(static_cast<const unsigned char*>(data), size);
+  return icon ? AdoptIcon(std::move(icon)) : nullptr;
+}
 
 CursorShape CurrentCursorShape() { return State().shown; }
 

@@ -206,7 +206,23 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 int ShowCursor(BOOL show);
 BOOL DestroyCursor(HCURSOR cursor);
+// Frees an icon made by CreateIconIndirect, CopyIcon or CreateIconFromIconFile; icons and
+// cursors loaded from resources are shared and stay.
 BOOL DestroyIcon(HICON icon);
+struct ICONINFO {
+  BOOL fIcon = TRUE;
+  DWORD xHotspot = 0;
+  DWORD yHotspot = 0;
+  HBITMAP hbmMask = nullptr;   // 1 where the background shows through
+  HBITMAP hbmColor = nullptr;  // null: hbmMask is twice as high, the AND mask over the XOR image
+};
+HICON CreateIconIndirect(const ICONINFO* info);
+// New bitmaps (the caller frees them) with the icon's colour image and mask.
+BOOL GetIconInfo(HICON icon, ICONINFO* out);
+HICON CopyIcon(HICON icon);
+// The icon of an icon file held in memory: its largest image of the greatest depth, as
+// LoadIcon reads a resource. Null when the bytes are not an icon file this layer reads.
+HICON CreateIconFromIconFile(const void* data, DWORD size);
 constexpr UINT DI_MASK = 1, DI_IMAGE = 2, DI_NORMAL = 3;
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, UINT step,

@@ -1,7 +1,10 @@
 #include "platform/vcl/Canvas.h"
 
+#include <algorithm>
+
 #include "platform/rtl/Exceptions.h"
 #include "platform/user/UserDraw.h"
+#include "platform/vcl/Bitmap.h"
 
 QUILLO_DEFINE_CLASS(TCanvas, TPersistent)
 
@@ -234,6 +237,13 @@ void TCanvas::DrawFocusRect(const TRect& rect) {
   Changed();
 }
 
+void TCanvas::FloodFill(int x, int y, TColor colour, TFillStyle style) {
+  Changing();
+  RequiredState(csHandleValid | csBrushValid);
+  ExtFloodFill(handle_, x, y, ColorToRGB(colour), style == fsSurface ? FLOODFILLSURFACE : FLOODFILLBORDER);
+  Changed();
+}
+
 void TCanvas::TextOut(int x, int y, const AnsiString& text) {
   Changing();
   RequiredState(csHandleValid | csFontValid | csBrushValid);
@@ -284,6 +294,32 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
   graphic->Draw(this, rect);
   // The next text or fill sets the colours it needs again.
   state_ &= ~(csFontValid | csBrushValid);
+  Changed();
+}
+
+void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source, TColor colour) {
+  if (bitmap == nullptr || bitmap->Empty()) return;
+  Changing();
+  RequiredState(csHandleValid | csBrushValid);
+  const int sw = source.right - source.left, sh = source.bottom - source.top;
+  const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+  HDC picture = bitmap->GetCanvas()->GetHandle();
+  // A monochrome mask, white where the picture has the colour.
+  HBITMAP mask = CreateBitmap(std::max(sw, 1), std::max(sh, 1), 1, 1, nullptr);
+  HDC maskDc = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldMask = SelectObject(maskDc, mask);
+  const COLORREF oldPictureBack = SetBkColor(picture, ColorToRGB(colour));
+  BitBlt(maskDc, 0, 0, sw, sh, picture, source.left, source.top, SRCCOPY);
+  SetBkColor(picture, oldPictureBack);
+  StretchBlt(handle_, dest.left, dest.top, dw, dh, picture, source.left, source.top, sw, sh, SRCCOPY);
+  // The brush where the mask is white, the copied picture where it is black.
+  const COLORREF oldText = SetTextColor(handle_, 0), oldBack = SetBkColor(handle_, 0xFFFFFF);
+  StretchBlt(handle_, dest.left, dest.top, dw, dh, maskDc, 0, 0, sw, sh, 0x00E20746);
+  SetTextColor(handle_, oldText);
+  SetBkColor(handle_, oldBack);
+  SelectObject(maskDc, oldMask);
+  DeleteDC(maskDc);
+  DeleteObject(mask);
   Changed();
 }
 

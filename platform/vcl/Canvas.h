@@ -88,6 +88,9 @@ public:
   void FillRect(const TRect& rect);
   void FrameRect(const TRect& rect);
   void DrawFocusRect(const TRect& rect);
+  // Fills with the brush from (x, y): the area of colour (fsSurface) or the area bounded by
+  // colour (fsBorder).
+  void FloodFill(int x, int y, TColor colour, TFillStyle style);
 
   void TextOut(int x, int y, const AnsiString& text);
   // Text clipped to rect, on the brush colour unless the brush is clear.
@@ -102,6 +105,9 @@ public:
   // for its black pixels and the brush colour for its white ones.
   void Draw(int x, int y, TGraphic* graphic);
   void StretchDraw(const TRect& rect, TGraphic* graphic);
+  // Copies source's rectangle of bitmap onto dest, stretched, with the brush where the
+  // bitmap has colour.
+  void BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source, TColor colour);
 
   // Hands the context's tools back to it, so that the next call selects them afresh.
   void Refresh();
@@ -143,6 +149,25 @@ private:
   int textFlags_ = 0;
   std::recursive_mutex lock_;
   std::atomic<int> lockCount_{0};
+};
+
+// Lends a canvas a device context for one paint: locks the canvas and sets the context now;
+// on every way out, exceptions included, hands the context back and unlocks.
+class TCanvasPaintScope {
+public:
+  TCanvasPaintScope(TCanvas* canvas, HDC dc) : canvas_(canvas) {
+    canvas_->Lock();
+    canvas_->SetHandle(dc);
+  }
+  ~TCanvasPaintScope() {
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+  }
+  TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+  TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+private:
+  TCanvas* canvas_;
 };
 
 namespace VclText {

@@ -3,6 +3,8 @@
 // transparency, a palette, loading and saving through streams and files, and drawing
 // itself into a rectangle of a canvas (which TCanvas::Draw and StretchDraw call).
 
+#include <memory>
+
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Object.h"
@@ -32,6 +34,9 @@ public:
   void LoadFromFile(const AnsiString& fileName);
   // Written to a temporary file that replaces the old one only when complete.
   void SaveToFile(const AnsiString& fileName);
+
+  // A new, empty graphic of the same class (TPicture copies graphics through it).
+  virtual std::unique_ptr<TGraphic> NewEmpty() const { return nullptr; }
 
   TNotifyEvent OnChange;
 

@@ -1,5 +1,7 @@
 #include "platform/vcl/GraphicsObject.h"
 
+#include "platform/vcl/Bitmap.h"
+
 QUILLO_DEFINE_CLASS(TGraphicsObject, TPersistent)
 QUILLO_DEFINE_CLASS(TPen, TGraphicsObject)
 QUILLO_DEFINE_CLASS(TBrush, TGraphicsObject)
@@ -123,7 +125,9 @@ void TBrush::SetBitmap(TBitmap* bitmap) {
 
 HBRUSH TBrush::GetHandle() {
   if (handle_ != nullptr) return handle_;
-  if (style_ == bsSolid) {
+  if (bitmap_ != nullptr && !bitmap_->Empty()) {
+    handle_ = CreatePatternBrush(bitmap_->GetHandle());
+  } else if (style_ == bsSolid) {
     handle_ = CreateSolidBrush(ColorToRGB(color_));
   } else if (style_ == bsClear) {
     handle_ = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

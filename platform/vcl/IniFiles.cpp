@@ -13,34 +13,6 @@ EIniFileException::~EIniFileException() = default;
 QUILLO_DEFINE_CLASS(TCustomIniFile, TObject)
 QUILLO_DEFINE_CLASS(TIniFile, TCustomIniFile)
 
-namespace {
-
-bool HasLineBreak(const AnsiString& text) { return text.find_first_of("\r\n") != AnsiString::npos; }
-
-// Text that would read back as other lines, another section or another key.
-bool BreaksTheFile(const AnsiString& section, const AnsiString* ident, const AnsiString* value) {
-  if (HasLineBreak(section) || section.find(']') != AnsiString::npos) return true;
-  if (ident != nullptr) {
-    const AnsiString key = Trim(*ident);
-    if (key.empty() || HasLineBreak(*ident) || key.find('=') != AnsiString::npos || key[0] == '[') return true;
-  }
-  return value != nullptr && HasLineBreak(*value);
-}
-
-// Calls BeginUpdate now and EndUpdate on every way out.
-class UpdateScope {
-public:
-  explicit UpdateScope(TStrings* strings) : strings_(strings) { strings_->BeginUpdate(); }
-  ~UpdateScope() { strings_->EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-  TStrings* strings_;
-};
-
-}  // namespace
-
 // ---- TCustomIniFile ----
 
 TCustomIniFile::TCustomIniFile(const AnsiString& fileName) : fileName_(fileName) {}
@@ -66,7 +38,7 @@ void TCustomIniFile::WriteBool(const AnsiString& section, const AnsiString& iden
 void TCustomIniFile::ReadSectionValues(const AnsiString& section, TStrings* strings) {
   TStringList idents;
   ReadSection(section, &idents);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   for (int i = 0; i < idents.Count(); ++i)
     strings->Add(idents.Get(i) + "=" + ReadString(section, idents.Get(i), ""));
@@ -97,7 +69,7 @@ AnsiString TIniFile::ReadString(const AnsiString& section, const AnsiString& ide
 }
 
 void TIniFile::WriteString(const AnsiString& section, const AnsiString& ident, const AnsiString& value) {
-  if (BreaksTheFile(section, &ident, &value)) throw EIniFileException(Format(VclText::IniFileWriteError, FileName().c_str()));
+  if (!IniDocument::Writable(section, &ident, &value)) throw EIniFileException(Format(VclText::IniFileWriteError, FileName().c_str()));
   try {
     IniDocument::Edit(path_, [&](IniDocument& ini) { ini.SetValue(section, Trim(ident), value); });
   } catch (const Exception&) {
@@ -108,7 +80,7 @@ void TIniFile::WriteString(const AnsiString& section, const AnsiString& ident, c
 void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
   IniDocument ini;
   ini.Load(path_);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   for (const AnsiString& ident : ini.KeyNames(section)) strings->Add(ident);
 }
@@ -116,7 +88,7 @@ void TIniFile::ReadSection(const AnsiString& section, TStrings* strings) {
 void TIniFile::ReadSections(TStrings* strings) {
   IniDocument ini;
   ini.Load(path_);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   for (const AnsiString& section : ini.SectionNames()) strings->Add(section);
 }

@@ -31,17 +31,6 @@ TRegDataType DataTypeOf(DWORD type) {
   }
 }
 
-// Calls BeginUpdate now and EndUpdate on every way out.
-class UpdateScope {
-public:
-  explicit UpdateScope(TStrings* strings) : strings_(strings) { strings_->BeginUpdate(); }
-  ~UpdateScope() { strings_->EndUpdate(); }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-  TStrings* strings_;
-};
 
 }  // namespace
 
@@ -178,7 +167,7 @@ bool TRegistry::HasSubKeys() {
 }
 
 void TRegistry::GetKeyNames(TStrings* strings) {
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   TRegKeyInfo info;
   if (!GetKeyInfo(info)) return;
@@ -192,7 +181,7 @@ void TRegistry::GetKeyNames(TStrings* strings) {
 }
 
 void TRegistry::GetValueNames(TStrings* strings) {
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   strings->Clear();
   TRegKeyInfo info;
   if (!GetKeyInfo(info)) return;
@@ -378,7 +367,7 @@ void TRegIniFile::ReadSections(TStrings* strings) { GetKeyNames(strings); }
 void TRegIniFile::ReadSectionValues(const AnsiString& section, TStrings* strings) {
   TStringList names;
   ReadSection(section, &names);
-  UpdateScope update(strings);
+  TStringsUpdate update(strings);
   for (int i = 0; i < names.Count(); ++i) strings->SetValue(names.Get(i), ReadString(section, names.Get(i), ""));
 }
 

@@ -92,6 +92,18 @@ private:
   int updateCount_ = 0;
 };
 
+// Calls BeginUpdate now and EndUpdate on every way out, exceptions included.
+class TStringsUpdate {
+public:
+  explicit TStringsUpdate(TStrings* strings) : strings_(strings) { strings_->BeginUpdate(); }
+  ~TStringsUpdate() { strings_->EndUpdate(); }
+  TStringsUpdate(const TStringsUpdate&) = delete;
+  TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+
+private:
+  TStrings* strings_;
+};
+
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList : public TStrings {

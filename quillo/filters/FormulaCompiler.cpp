@@ -2,9 +2,10 @@
 
 #include <array>
 #include <cstring>
-#include <initializer_list>
+#include <optional>
 #include <stdexcept>
 
+#include "quillo/filters/FormulaEmitter.h"
 #include "quillo/filters/FormulaScanner.h"
 #include "quillo/filters/FormulaTemplates.h"
 
@@ -13,12 +14,7 @@ namespace {
 // Machine code the compiler writes itself rather than copying a template.
 constexpr std::uint8_t kPrologue[] = {0x53, 0x48, 0x89, 0xFB};  // push rbx; mov rbx, rdi
 constexpr std::uint8_t kEpilogue[] = {0x5B, 0x5B, 0xC3};        // pop rbx (the spare slot); pop rbx; ret
-constexpr std::uint8_t kPushRax = 0x50;
-constexpr std::uint8_t kPopRax = 0x58;
-constexpr std::uint8_t kMovEaxImm = 0xB8;                       // + imm32
-constexpr std::uint8_t kMovEaxRbxDisp8[] = {0x8B, 0x43};        // + disp8
-constexpr std::uint8_t kTestEaxPopJz[] = {0x85, 0xC0, 0x58, 0x0F, 0x84};  // + rel32
-constexpr std::uint8_t kJmpRel32 = 0xE9;                        // + rel32
+constexpr std::uint8_t kZeroBody[] = {0x50, 0xB8, 0, 0, 0, 0};  // push rax; mov eax, 0
 constexpr std::uint8_t kReturn = 0xC3;
 
 enum class NameKind : std::uint8_t { kField, kConstant, kChannelLetter, kChannelNumber, kFunction };
@@ -122,55 +118,20 @@ struct CompileFailure {
   FormulaError error;
 };
 
-// A routine under construction: a fixed buffer whose last bytes are kept for the epilogue.
-class CodeBuffer {
- public:
-  explicit CodeBuffer(std::size_t reserved) : limit_(kFormulaChannelBytes - reserved) {}
-
-  void Append(std::span<const std::uint8_t> code) {
-    if (code.size() > limit_ - size_) throw CompileFailure{FormulaError::kCodeTooLong};
-    std::memcpy(bytes_.data() + size_, code.data(), code.size());
-    size_ += code.size();
-  }
-  void Append(std::initializer_list<std::uint8_t> code) { Append(std::span(code.begin(), code.size())); }
-  void AppendWord(std::uint32_t word) {
-    const std::uint8_t b[4] = {std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16),
-                               std::uint8_t(word >> 24)};
-    Append(b);
-  }
-  // Sets the 32-bit jump displacement at `at` so that the jump reaches the current end.
-  void PatchJumpToHere(std::size_t at) {
-    const auto distance = static_cast<std::uint32_t>(size_ - (at + 4));
-    for (int k = 0; k < 4; ++k) bytes_[at + k] = std::uint8_t(distance >> (8 * k));
-  }
-  // The epilogue goes into the reserved bytes.
-  void Finish(std::span<const std::uint8_t> code) {
-    std::memcpy(bytes_.data() + size_, code.data(), code.size());
-    size_ += code.size();
-  }
-  void Clear() { size_ = 0; }
-  std::size_t Size() const { return size_; }
-  std::span<const std::uint8_t> Bytes() const { return {bytes_.data(), size_}; }
-
- private:
-  std::array<std::uint8_t, kFormulaChannelBytes> bytes_{};
-  std::size_t size_ = 0;
-  std::size_t limit_;
-};
-
 // Compiles one channel's formula. The operator stack holds the operators waiting for their
 // right operand; each parenthesis and function argument sets a floor below which its
 // operators do not reach. Pending values live on the machine stack of the routine.
 class ChannelCompiler {
  public:
-  ChannelCompiler(const char* source, int channel, CodeBuffer& code)
-      : scanner_(source), channel_(channel), code_(code) {}
+  ChannelCompiler(const char* source, int channel, FormulaCodeBuffer& code, FormulaCodeMode mode)
+      : scanner_(source), channel_(channel), emitter_(code, mode) {}
 
-  // Emits the whole body; throws CompileFailure.
+  // Emits the whole body; throws CompileFailure or FormulaCodeTooLong.
   void CompileBody() {
     Advance();
     ParseSequence();
     if (token_.kind != FormulaTokenKind::kEnd) Fail();
+    emitter_.Settle();
   }
 
   std::uint32_t Usage() const { return usage_; }
@@ -188,7 +149,7 @@ class ChannelCompiler {
     for (;;) {
       ParseConditional();
       if (!token_.Is(',')) return;
-      code_.Append({kPopRax});  // the left value is dropped; the slot below comes back
+      emitter_.DropValue();  // the left value is dropped; the slot below comes back
       Advance();
     }
   }
@@ -197,21 +158,52 @@ class ChannelCompiler {
     ParseBinary();
     if (!token_.Is('?')) return;
     if (conditionals_ == kFormulaMostConditionals) Fail(FormulaError::kTooManyConditionals);
+    if (ParseSelect()) return;
     ++conditionals_;
-    code_.Append(kTestEaxPopJz);
-    const std::size_t skipMiddle = code_.Size();
-    code_.AppendWord(0);
+    const std::optional<std::size_t> skipMiddle = emitter_.JumpIfFalse();
     Advance();
     ParseSequence();
     if (!token_.Is(':')) Fail();
-    code_.Append({kJmpRel32});
-    const std::size_t skipLast = code_.Size();
-    code_.AppendWord(0);
-    code_.PatchJumpToHere(skipMiddle);
+    const std::size_t skipLast = emitter_.JumpOver();
+    emitter_.LandJump(skipMiddle);
     Advance();
     ParseConditional();
-    code_.PatchJumpToHere(skipLast);
+    emitter_.LandJump(skipLast);
     --conditionals_;
+  }
+
+  // "? operand : operand" where both are constants or variables and nothing extends the last
+  // one: a choice between two values, written without a jump. Reads ahead on a copy of the
+  // scanner and takes the tokens only when they match.
+  bool ParseSelect() {
+    FormulaScanner ahead = scanner_;
+    const FormulaToken middle = ahead.Next(), colon = ahead.Next(), last = ahead.Next(), after = ahead.Next();
+    std::uint32_t usage = 0;
+    const std::optional<FormulaLeaf> whenTrue = SimpleOperand(middle, usage), whenFalse = SimpleOperand(last, usage);
+    if (!whenTrue || !colon.Is(':') || !whenFalse) return false;
+    if (after.kind == FormulaTokenKind::kOperator || after.Is('?') || after.Is('(')) return false;
+    emitter_.Select(*whenTrue, *whenFalse);
+    usage_ |= usage;
+    scanner_ = ahead;
+    token_ = after;
+    return true;
+  }
+
+  // A number or a variable as one load, with the usage it adds; nothing for anything else.
+  std::optional<FormulaLeaf> SimpleOperand(const FormulaToken& token, std::uint32_t& usage) const {
+    if (token.kind == FormulaTokenKind::kNumber) return FormulaLeaf::Constant(token.number);
+    if (token.kind != FormulaTokenKind::kName) return std::nullopt;
+    const FormulaName* name = FindName(token.name);
+    if (name == nullptr) return std::nullopt;
+    usage |= name->usage;
+    switch (name->kind) {
+      case NameKind::kField: return Field(name->value);
+      case NameKind::kChannelLetter: return Field(kChannelFields[channel_]);
+      case NameKind::kConstant: return FormulaLeaf::Constant(static_cast<std::uint32_t>(name->value));
+      case NameKind::kChannelNumber: return FormulaLeaf::Constant(static_cast<std::uint32_t>(channel_));
+      case NameKind::kFunction: return std::nullopt;
+    }
+    return std::nullopt;
   }
 
   void ParseBinary() {
@@ -245,7 +237,7 @@ class ChannelCompiler {
   void ParseOperand() {
     switch (token_.kind) {
       case FormulaTokenKind::kNumber:
-        EmitNumber(token_.number);
+        emitter_.Operand(FormulaLeaf::Constant(token_.number));
         Advance();
         return;
       case FormulaTokenKind::kName:
@@ -267,14 +259,16 @@ class ChannelCompiler {
     if (name == nullptr) Fail();
     usage_ |= name->usage;
     switch (name->kind) {
-      case NameKind::kField: EmitField(name->value); break;
-      case NameKind::kChannelLetter: EmitField(kChannelFields[channel_]); break;
-      case NameKind::kConstant: EmitNumber(static_cast<std::uint32_t>(name->value)); break;
-      case NameKind::kChannelNumber: EmitNumber(static_cast<std::uint32_t>(channel_)); break;
+      case NameKind::kField: emitter_.Operand(Field(name->value)); break;
+      case NameKind::kChannelLetter: emitter_.Operand(Field(kChannelFields[channel_])); break;
+      case NameKind::kConstant: emitter_.Operand(FormulaLeaf::Constant(static_cast<std::uint32_t>(name->value))); break;
+      case NameKind::kChannelNumber: emitter_.Operand(FormulaLeaf::Constant(static_cast<std::uint32_t>(channel_))); break;
       case NameKind::kFunction:
         ParseArguments(name->arguments);
-        if (name->code == FormulaTemplate::kFnCnv) EmitNumber(static_cast<std::uint32_t>(channel_));
-        code_.Append(FormulaTemplateCode(name->code));
+        if (name->code == FormulaTemplate::kFnCnv)
+          emitter_.Convolution(static_cast<std::uint32_t>(channel_));
+        else
+          emitter_.Function(name->code, name->arguments);
         break;
     }
     Advance();
@@ -299,22 +293,20 @@ class ChannelCompiler {
   // Emits the waiting operators above `floor` that bind at least as tightly as `level`.
   void EmitWaitingOperators(int floor, int level) {
     while (operatorCount_ > floor && FormulaOperatorLevel(operators_[operatorCount_ - 1]) >= level)
-      code_.Append(FormulaTemplateCode(OperatorTemplate(operators_[--operatorCount_])));
+      emitter_.Operator(OperatorTemplate(operators_[--operatorCount_]));
   }
 
-  void EmitNumber(std::uint32_t value) {
-    code_.Append({kPushRax, kMovEaxImm, std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
-                  std::uint8_t(value >> 24)});
-  }
-
-  void EmitField(int offset) {
-    code_.Append({kPushRax, kMovEaxRbxDisp8[0], kMovEaxRbxDisp8[1], std::uint8_t(offset)});
+  // The set-up routine stores only the low byte of the colour and intensity fields; reading
+  // them as bytes lets that store reach the read without a stall.
+  static FormulaLeaf Field(int offset) {
+    const bool byte = offset <= formula_layout::kA || offset == formula_layout::kI;
+    return {byte ? FormulaLeaf::Kind::kByteField : FormulaLeaf::Kind::kField, static_cast<std::uint32_t>(offset)};
   }
 
   FormulaScanner scanner_;
   FormulaToken token_;
   int channel_;
-  CodeBuffer& code_;
+  FormulaEmitter emitter_;
   std::uint32_t usage_ = 0;
   FormulaOperator operators_[kFormulaMostPendingOperators] = {};
   int operatorCount_ = 0;
@@ -322,47 +314,90 @@ class ChannelCompiler {
 };
 
 struct ChannelResult {
-  CodeBuffer code{sizeof kEpilogue};
+  FormulaCodeBuffer code{sizeof kEpilogue};
   std::uint32_t usage = 0;
   FormulaError error = FormulaError::kNone;
 };
 
-void CompileChannel(const char* text, int channel, ChannelResult& result, std::int32_t& errorPosition,
-                    std::int32_t& errorLength) {
+void CompileChannel(const char* text, int channel, FormulaCodeMode mode, ChannelResult& result,
+                    std::int32_t& errorPosition, std::int32_t& errorLength) {
   char source[kFormulaSourceChars + 1] = {};
   if (text != nullptr) std::strncpy(source, text, kFormulaSourceChars);
+  errorPosition = -1;
+  errorLength = 0;
   result.code.Clear();
   result.code.Append(kPrologue);
-  ChannelCompiler compiler(source, channel, result.code);
+  result.usage = 0;
+  result.error = FormulaError::kNone;
+  ChannelCompiler compiler(source, channel, result.code, mode);
   try {
     compiler.CompileBody();
     result.usage = compiler.Usage();
   } catch (const CompileFailure& failure) {
     result.error = failure.error;
+  } catch (const FormulaCodeTooLong&) {
+    result.error = FormulaError::kCodeTooLong;
+  }
+  if (result.error != FormulaError::kNone) {
     errorPosition = compiler.Scanner().Position();
     errorLength = compiler.Scanner().Position() - compiler.Scanner().TokenStart();
     result.code.Clear();
     result.code.Append(kPrologue);
-    result.code.Append({kPushRax, kMovEaxImm, 0, 0, 0, 0});
+    result.code.Append(kZeroBody);
   }
   result.code.Finish(kEpilogue);
 }
 
+// The quick code may be longer than the plain stack machine's; a formula it does not fit
+// is compiled again as compact code, which never is.
+void CompileChannel(const char* text, int channel, ChannelResult& result, std::int32_t& errorPosition,
+                    std::int32_t& errorLength) {
+  CompileChannel(text, channel, FormulaCodeMode::kQuick, result, errorPosition, errorLength);
+  if (result.error == FormulaError::kCodeTooLong)
+    CompileChannel(text, channel, FormulaCodeMode::kCompact, result, errorPosition, errorLength);
+}
+
+// A set-up piece with its quick form and the plain form used when the quick ones together
+// would not fit the set-up routine's 512 bytes (all of r, i, u, v, d and m at once).
 struct SetupPiece {
   std::uint32_t bits;
   std::uint32_t without;
-  FormulaTemplate code;
+  FormulaTemplate quick;
+  FormulaTemplate plain;
 };
 
 constexpr SetupPiece kSetupPieces[] = {
-    {kFormulaUsesColour, 0, FormulaTemplate::kSetupColour},
-    {kFormulaUsesIntensity, 0, FormulaTemplate::kSetupIntensity},
-    {kFormulaUsesU, 0, FormulaTemplate::kSetupU},
-    {kFormulaUsesV, 0, FormulaTemplate::kSetupV},
-    {kFormulaUsesAngle, kFormulaUsesDistance, FormulaTemplate::kSetupAngle},
-    {kFormulaUsesDistance, kFormulaUsesAngle, FormulaTemplate::kSetupDistance},
-    {kFormulaUsesAngle | kFormulaUsesDistance, 0, FormulaTemplate::kSetupAngleDistance},
+    {kFormulaUsesColour, 0, FormulaTemplate::kSetupColour, FormulaTemplate::kSetupColour},
+    {kFormulaUsesIntensity, 0, FormulaTemplate::kSetupIntensity, FormulaTemplate::kSetupIntensity},
+    {kFormulaUsesU, 0, FormulaTemplate::kSetupU, FormulaTemplate::kSetupU},
+    {kFormulaUsesV, 0, FormulaTemplate::kSetupV, FormulaTemplate::kSetupV},
+    {kFormulaUsesAngle, kFormulaUsesDistance, FormulaTemplate::kSetupAngle, FormulaTemplate::kSetupAnglePlain},
+    {kFormulaUsesDistance, kFormulaUsesAngle, FormulaTemplate::kSetupDistance, FormulaTemplate::kSetupDistance},
+    {kFormulaUsesAngle | kFormulaUsesDistance, 0, FormulaTemplate::kSetupAngleDistance,
+     FormulaTemplate::kSetupAngleDistancePlain},
 };
+
+// Writes the set-up routine for `usage` at the start of `memory`; returns its length.
+std::size_t WriteSetup(ExecutableMemory& memory, std::uint32_t usage) {
+  const auto used = [usage](const SetupPiece& piece) {
+    return (usage & piece.bits) == piece.bits && (usage & piece.without) == 0;
+  };
+  const std::uint8_t ret[] = {kReturn};
+  std::size_t quickLength = sizeof ret;
+  for (const SetupPiece& piece : kSetupPieces)
+    if (used(piece)) quickLength += FormulaTemplateCode(piece.quick).size();
+  const bool quick = quickLength <= kFormulaSetupBytes;
+  std::size_t length = 0;
+  for (const SetupPiece& piece : kSetupPieces) {
+    if (!used(piece)) continue;
+    const std::span<const std::uint8_t> code = FormulaTemplateCode(quick ? piece.quick : piece.plain);
+    if (length + code.size() + sizeof ret > kFormulaSetupBytes) throw std::logic_error("set-up pieces outgrew their buffer");
+    memory.Write(length, code);
+    length += code.size();
+  }
+  memory.Write(length, ret);
+  return length + sizeof ret;
+}
 
 // Where each routine lies in the code pages: the set-up first, then the channels.
 constexpr std::size_t ChannelOffset(int channel) { return kFormulaSetupBytes + kFormulaChannelBytes * channel; }
@@ -385,17 +420,7 @@ CompiledFormula CompileFormula(FormulaSource& source) {
     compiled.errors_[channel] = result.error;
   }
 
-  std::size_t setupLength = 0;
-  for (const SetupPiece& piece : kSetupPieces) {
-    if ((compiled.usage_ & piece.bits) != piece.bits || (compiled.usage_ & piece.without) != 0) continue;
-    const std::span<const std::uint8_t> code = FormulaTemplateCode(piece.code);
-    compiled.memory_.Write(setupLength, code);
-    setupLength += code.size();
-  }
-  const std::uint8_t ret[] = {kReturn};
-  if (setupLength + sizeof ret > kFormulaSetupBytes) throw std::logic_error("set-up pieces outgrew their buffer");
-  compiled.memory_.Write(setupLength, ret);
-  compiled.setupLength_ = setupLength + sizeof ret;
+  compiled.setupLength_ = WriteSetup(compiled.memory_, compiled.usage_);
   compiled.memory_.Seal();
   return compiled;
 }

@@ -23,3 +23,6 @@ private:
   std::string previous_;
   bool hadPrevious_ = false;
 };
+
+// The whole of a file's bytes; empty when it cannot be read.
+std::string FileContents(const std::string& path);

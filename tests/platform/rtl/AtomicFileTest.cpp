@@ -17,13 +17,6 @@
 
 namespace {
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 struct stat StatOf(const std::string& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
@@ -50,7 +43,7 @@ TEST(AtomicFile, KeepsTheOwnerGroupAndModeOfTheFileItReplaces) {
     EXPECT_EQ(info.st_mode & 07777, c.mode);
     EXPECT_EQ(info.st_uid, c.user);
     EXPECT_EQ(info.st_gid, c.group);
-    EXPECT_EQ(Contents(path), "new");
+    EXPECT_EQ(FileContents(path), "new");
   }
 }
 
@@ -86,7 +79,7 @@ TEST(AtomicFile, AWriterWhoMayNotKeepTheOwnerStillReplacesTheFile) {
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_NE(WEXITSTATUS(status), 2) << "cannot become nobody here";
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(FileContents(path), "new");
   const struct stat info = StatOf(path);
   EXPECT_EQ(info.st_uid, NobodyUser());
   EXPECT_EQ(info.st_mode & 07777, 0666u);
@@ -99,7 +92,7 @@ TEST(AtomicFile, WithoutCommitTheOldFileStaysAndNothingIsLeft) {
     AtomicFile file(path);
     file.Write("new", 3);
   }
-  EXPECT_EQ(Contents(path), "old");
+  EXPECT_EQ(FileContents(path), "old");
   EXPECT_EQ(home.Files(), std::vector<std::string>{"file"});
 }
 

@@ -26,13 +26,6 @@ std::string Read(const char* section, const char* key, const char* fallback, con
   return buffer.substr(0, n);
 }
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The keys one writer thread writes start with this.
 std::string WriterPrefix(int process, int thread) {
   char text[32];
@@ -197,7 +190,7 @@ TEST(Profile, WritesKeepTheFilesOwnerModeAndLink) {
   EXPECT_EQ(info.st_mode & 07777, 0600u);
   EXPECT_EQ(info.st_uid, user);
   EXPECT_EQ(info.st_gid, group);
-  EXPECT_EQ(Contents(real), "[s]\nk=2\n");
+  EXPECT_EQ(FileContents(real), "[s]\nk=2\n");
 }
 
 TEST(Profile, WriteToWhatIsNotAFileFailsAndLeavesIt) {
@@ -223,19 +216,43 @@ TEST(Profile, WritesChangeOnlyWhatTheySet) {
   std::string expected = original;
   expected.replace(expected.find("old value"), 9, "new");
   ASSERT_TRUE(WritePrivateProfileString("first", "KEY", "new", ini.c_str()));
-  EXPECT_EQ(Contents(ini), expected);
+  EXPECT_EQ(FileContents(ini), expected);
 
   expected.replace(expected.find("other=1\n"), 8, "");
   ASSERT_TRUE(WritePrivateProfileString("First", "Other", nullptr, ini.c_str()));
-  EXPECT_EQ(Contents(ini), expected);
+  EXPECT_EQ(FileContents(ini), expected);
 
   // New lines take the file's first line end; the last line gets one when something follows.
   expected += "\r\ny=2\r\n[third]\r\nz=3\r\n";
   ASSERT_TRUE(WritePrivateProfileString("second", "y", "2", ini.c_str()));
   ASSERT_TRUE(WritePrivateProfileString("third", "z", "3", ini.c_str()));
-  EXPECT_EQ(Contents(ini), expected);
+  EXPECT_EQ(FileContents(ini), expected);
 
   const std::string unix = home.WriteFile("unix.ini", "[s]\na=1\n");
   ASSERT_TRUE(WritePrivateProfileString("s", "b", "2", unix.c_str()));
-  EXPECT_EQ(Contents(unix), "[s]\na=1\nb=2\n");
+  EXPECT_EQ(FileContents(unix), "[s]\na=1\nb=2\n");
+}
+
+// Text that would read back as other lines, another section or another key is refused, and
+// the file keeps its bytes.
+TEST(Profile, WritesThatWouldBreakTheFileAreRefused) {
+  TempHome home;
+  const std::string path = home.WriteFile("app.ini", "[s]\r\nk=v\r\n");
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"s", "k", "one\r\n[evil]\r\nx=1"}, {"s", "k", "two\nlines"}, {"s]x", "k", "v"},
+      {"s\n[t]", "k", "v"},               {"s", "a=b", "v"},         {"s", "[t]", "v"},
+      {"s", "  ", "v"},                   {"s", "k\nj", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.section << " / " << c.key);
+    EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, path.c_str()));
+    EXPECT_EQ(FileContents(path), "[s]\r\nk=v\r\n");
+  }
+  EXPECT_TRUE(WritePrivateProfileString("s", "k", "fine [=] value", path.c_str()));
+  EXPECT_EQ(Read("s", "k", "", path), "fine [=] value");
 }

@@ -18,13 +18,6 @@
 
 namespace {
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string StoreFile(const TempHome& home) { return home.Path() + "/registry.txt"; }
 
 // "<prefix><number>...": built by appending, which GCC 12 does not misread at -O3 as it does
@@ -237,18 +230,18 @@ TEST(RegistryApi, SavesWhenTheLastOpenKeyCloses) {
   EXPECT_FALSE(std::filesystem::exists(file)) << "a key is still open";
   ASSERT_EQ(SetString(outer, "b", "2"), 0);
   RegCloseKey(outer);
-  const std::string text = Contents(file);
+  const std::string text = FileContents(file);
   EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Batch\\Inner]\n\"a\"=\"1\""), std::string::npos) << text;
   EXPECT_NE(text.find("\"b\"=\"2\""), std::string::npos) << text;
 
   // Through a root key a change is saved at once; RegFlushKey saves on demand.
   ASSERT_EQ(SetNumber(HKEY_CURRENT_USER, "AtRoot", 7), 0);
-  EXPECT_NE(Contents(file).find("\"AtRoot\"=dword:00000007"), std::string::npos);
+  EXPECT_NE(FileContents(file).find("\"AtRoot\"=dword:00000007"), std::string::npos);
   HKEY open = Create(HKEY_CURRENT_USER, "Flushed");
   ASSERT_EQ(SetString(open, "c", "3"), 0);
-  EXPECT_EQ(Contents(file).find("Flushed"), std::string::npos);
+  EXPECT_EQ(FileContents(file).find("Flushed"), std::string::npos);
   EXPECT_EQ(RegFlushKey(open), 0);
-  EXPECT_NE(Contents(file).find("[HKEY_CURRENT_USER\\Flushed]\n\"c\"=\"3\""), std::string::npos);
+  EXPECT_NE(FileContents(file).find("[HKEY_CURRENT_USER\\Flushed]\n\"c\"=\"3\""), std::string::npos);
   RegCloseKey(open);
 }
 
@@ -376,8 +369,8 @@ TEST(RegistryApi, KeepsADamagedFileAsideAndReportsIt) {
   const std::vector<std::string> copies = DamagedCopies(home);
   ASSERT_EQ(copies.size(), 1u);
   EXPECT_EQ(report.keptAs, copies[0]);
-  EXPECT_EQ(Contents(copies[0]), damaged);
-  EXPECT_EQ(Contents(StoreFile(home)), "quillo registry 1\n\n[HKEY_CURRENT_USER\\Kept]\n\"good\"=\"yes\"\n");
+  EXPECT_EQ(FileContents(copies[0]), damaged);
+  EXPECT_EQ(FileContents(StoreFile(home)), "quillo registry 1\n\n[HKEY_CURRENT_USER\\Kept]\n\"good\"=\"yes\"\n");
 
   // Once mended, it is not reported again.
   ASSERT_EQ(SetString(HKEY_CURRENT_USER, "later", "x"), 0);
@@ -395,8 +388,8 @@ TEST(RegistryApi, ASaveOverADamagedFileKeepsItFirst) {
   ASSERT_EQ(collector.reports.size(), 1u);
   EXPECT_EQ(collector.reports[0].kind, RegistryReport::Kind::Damaged);
   ASSERT_EQ(DamagedCopies(home).size(), 1u);
-  EXPECT_EQ(Contents(DamagedCopies(home)[0]), "garbage\n");
-  EXPECT_NE(Contents(StoreFile(home)).find("\"v\"=\"1\""), std::string::npos);
+  EXPECT_EQ(FileContents(DamagedCopies(home)[0]), "garbage\n");
+  EXPECT_NE(FileContents(StoreFile(home)).find("\"v\"=\"1\""), std::string::npos);
 }
 
 // When the damaged file cannot be kept, it is not written over.
@@ -417,7 +410,7 @@ TEST(RegistryApi, ADamagedFileThatCannotBeKeptIsLeftAlone) {
     EXPECT_EQ(store.Flush(HKEY_CURRENT_USER), static_cast<DWORD>(ERROR_CANTWRITE));
     store.SetReportHandler(nullptr);
   }
-  EXPECT_EQ(Contents(file), damaged);
+  EXPECT_EQ(FileContents(file), damaged);
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports[0].kind, RegistryReport::Kind::NotSaved);
   EXPECT_EQ(reports.size(), 1u) << "reported once until a save succeeds";
@@ -433,7 +426,7 @@ TEST(RegistryApi, LeavesAFileItCannotReadAlone) {
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Future", 0, KEY_READ, &key), static_cast<LONG>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "x") << "work goes on in memory";
-  EXPECT_EQ(Contents(StoreFile(home)), later);
+  EXPECT_EQ(FileContents(StoreFile(home)), later);
   ASSERT_EQ(collector.reports.size(), 2u);
   EXPECT_EQ(collector.reports[0].kind, RegistryReport::Kind::Unreadable);
   EXPECT_EQ(collector.reports[1].kind, RegistryReport::Kind::NotSaved);
@@ -455,7 +448,7 @@ TEST(RegistryApi, MakesAMissingSettingsFolderButNotAGoneOne) {
   const std::string folder = home.Path() + "/new/settings";
   ::setenv("QUILLO_HOME", folder.c_str(), 1);
   ASSERT_EQ(SetString(HKEY_CURRENT_USER, "first", "run"), 0);
-  EXPECT_NE(Contents(folder + "/registry.txt").find("\"first\"=\"run\""), std::string::npos);
+  EXPECT_NE(FileContents(folder + "/registry.txt").find("\"first\"=\"run\""), std::string::npos);
 
   HKEY key = Create(HKEY_CURRENT_USER, "Later");
   ASSERT_EQ(SetString(key, "v", "1"), 0);

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::vector<std::string> Lines(const TStrings& strings) {
   std::vector<std::string> lines;
   for (int i = 0; i < strings.Count(); ++i) lines.push_back(strings.Get(i));
@@ -46,7 +39,7 @@ TEST(TIniFile, ReadsAndWritesTypedValues) {
   EXPECT_EQ(ini.ReadInteger("Form", "Top", 0), -3);
   EXPECT_TRUE(ini.ReadBool("Form", "Max", false));
   EXPECT_EQ(ini.ReadString("Other", "Name", ""), "quoted") << "one pair of quotes goes, as in any INI file";
-  EXPECT_EQ(Contents(file), "[Form]\r\nLeft=10\r\nHex=0x1F\r\nText=wide\r\nTop=-3\r\nMax=1\r\n[Other]\r\nName=\"quoted\"\r\n");
+  EXPECT_EQ(FileContents(file), "[Form]\r\nLeft=10\r\nHex=0x1F\r\nText=wide\r\nTop=-3\r\nMax=1\r\n[Other]\r\nName=\"quoted\"\r\n");
 }
 
 TEST(TIniFile, ListsErasesAndDeletes) {
@@ -68,14 +61,14 @@ TEST(TIniFile, ListsErasesAndDeletes) {
 
   ini.DeleteKey("One", "a");
   ini.EraseSection("Two");
-  EXPECT_EQ(Contents(file), "[One]\nb=2\n[Empty]\n");
+  EXPECT_EQ(FileContents(file), "[One]\nb=2\n[Empty]\n");
 }
 
 TEST(TIniFile, ABareNameLivesInTheWindowsFolder) {
   TempHome home;
   TIniFile ini("QL.INI");
   ini.WriteString("Capture", "Delay", "3");
-  EXPECT_EQ(Contents(home.Path() + "/windows/QL.INI"), "[Capture]\r\nDelay=3\r\n");
+  EXPECT_EQ(FileContents(home.Path() + "/windows/QL.INI"), "[Capture]\r\nDelay=3\r\n");
   EXPECT_EQ(TIniFile("QL.INI").ReadString("Capture", "Delay", ""), "3");
 }
 
@@ -97,7 +90,7 @@ TEST(TIniFile, RefusesWritesThatWouldBreakTheFile) {
   };
   for (const Case& c : cases) {
     EXPECT_THROW(ini.WriteString(c.section, c.ident, c.value), EIniFileException) << c.ident << "=" << c.value;
-    EXPECT_EQ(Contents(file), original);
+    EXPECT_EQ(FileContents(file), original);
   }
 }
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,9 @@
 #include "quillo/filters/FormulaTemplates.h"
 
 namespace {
+
+// The picture the tests' own fetch routines read.
+const TestPicture* gFetchPicture = nullptr;
 
 struct ErrorCase {
   std::string formula;
@@ -160,14 +165,6 @@ TEST(FormulaCompiler, ConditionalStackHolds128Nested) {
   EXPECT_EQ(chained.Error(0), FormulaError::kTooManyConditionals);
 }
 
-// n copies of "mix(r,r,r,r)" joined by "+": each copy is four variable loads and the mix
-// template, each "+" one add template, plus the prologue (4 bytes) and epilogue (3).
-std::size_t MixChainBytes(int n) {
-  const std::size_t mix = FormulaTemplateCode(FormulaTemplate::kFnMix).size();
-  const std::size_t add = FormulaTemplateCode(FormulaTemplate::kAdd).size();
-  return 4 + n * (4 * 4 + mix) + (n - 1) * add + 3;
-}
-
 std::string MixChain(int n) {
   std::string s = "mix(r,r,r,r)";
   for (int k = 1; k < n; ++k) s += "+mix(r,r,r,r)";
@@ -175,13 +172,21 @@ std::string MixChain(int n) {
 }
 
 TEST(FormulaCompiler, ChannelCodeStopsAt4096Bytes) {
-  int most = 1;
-  while (MixChainBytes(most + 1) <= kFormulaChannelBytes) ++most;
-  ASSERT_LE(MixChain(most + 1).size(), 1024u) << "the chain must fail by its code size, not its length";
   FormulaSource source;
+  // The code length of n copies of "mix(r,r,r,r)" joined by "+", 0 when it does not compile.
+  const auto length = [&source](int n) {
+    const CompiledFormula compiled = CompileTexts({MixChain(n), "g", "b", "a"}, source);
+    return compiled.Error(0) == FormulaError::kNone ? compiled.ChannelCode(0).size() : 0;
+  };
+  int most = 1;
+  while (length(most + 1) != 0) ++most;
+  ASSERT_LE(MixChain(most + 1).size(), 1024u) << "the chain must fail by its code size, not its length";
+  // The longest chain ends within one more copy of the limit: that copy would have passed it.
+  const std::size_t step = length(most) - length(most - 1);
+  EXPECT_LE(length(most), kFormulaChannelBytes);
+  EXPECT_GT(length(most) + step, kFormulaChannelBytes);
   const CompiledFormula compiled = CompileTexts({MixChain(most), MixChain(most + 1), "b", "a"}, source);
   EXPECT_EQ(compiled.Error(0), FormulaError::kNone);
-  EXPECT_EQ(compiled.ChannelCode(0).size(), MixChainBytes(most));
   EXPECT_EQ(compiled.Error(1), FormulaError::kCodeTooLong);
   EXPECT_NE(source.errorPosition[1], -1);
   EXPECT_EQ(source.errorPosition[2], -1);
@@ -190,6 +195,59 @@ TEST(FormulaCompiler, ChannelCodeStopsAt4096Bytes) {
   for (std::size_t k = 0; k < values.size(); ++k) {
     EXPECT_EQ(values[k][1], 0);
     EXPECT_EQ(values[k][2], std::int32_t(picture.pixels[k] & 255));
+  }
+}
+
+TEST(FormulaCompiler, AFormulaTooLongAsQuickCodeIsCompiledCompactly) {
+  // Fifteen unrolled 3 x 3 sums pass 4096 bytes; as calls of the plain template they fit.
+  std::string blurs = "cnv(1,2,1,2,4,2,1,2,1,16)";
+  for (int k = 1; k < 15; ++k) blurs += "+cnv(1,2,1,2,4,2,1,2,1,16)";
+  const std::array<std::string, 4> texts{blurs, "g", blurs, "a"};
+  FormulaSource source;
+  const CompiledFormula compiled = CompileTexts(texts, source);
+  EXPECT_EQ(compiled.Error(0), FormulaError::kNone);
+  EXPECT_EQ(source.errorPosition[0], -1);
+  EXPECT_EQ(source.errorLength[0], 0);
+  const FormulaComparison result = CompareWithReference(texts, MakeTestPicture(4, 3, 2), {});
+  EXPECT_EQ(result.mismatch, "");
+  EXPECT_EQ(result.channelsCompared, 4);
+}
+
+// Formulas whose operands are constants, fields and slider or cell reads: the compiler takes
+// these into its instructions directly, divides by constants with shifts and tests
+// comparisons with jumps; every such form must still agree with the reference.
+TEST(FormulaCompiler, ConstantAndFieldOperandsAgreeWithTheReference) {
+  std::vector<std::string> formulas{
+      "r > 100 ? 1 : 2", "!(r > 100) ? x : y", "r == g ? x : y", "(r < ctl(0)) + 1", "!(x >= 2) + 1",
+      "r ? 5 : 6", "x ? 5 : 6", "0 ? 5 : 6", "7 ? 5 : 6", "ctl(1) ? r : g", "get(3) ? 1 : 2", "(r > 5, 3) ? 1 : 2",
+      "(1, r) ? 1 : 2", "x > 1 ? y < 2 ? 3 : 4 : 5", "r ? 1 : 2 + 3", "r ? 1 : 2 ? 3 : 4", "(r ? 1 : 2) + 3",
+      "max(x ? 1 : 2, 3)", "x ? Z : z", "y ? c : V", "5 + (y == 1 ? i : u)", "x ? 1 : -2", "x ? 1 : (2)", "get(5) + put(x, 5)", "put(get(5) + 1, 5)",
+      "put(r, 1), get(1) + get(1025)", "get(2) - put(7, 2) + get(2)", "-(-5)", "!0 + ~0", "- -r", "-r * 3",
+      "mix(r, g, ctl(2), 255)", "mix(r, g, 3, 0)", "mix(r, g, ctl(7), ctl(6))", "scl(r, 16, 240, 0, 255)",
+      "scl(r, 5, 5, 1, 9)", "scl(g, 0, 255, ctl(0), ctl(1))", "val(1, r, 200)", "val(7, -5, r)", "map(r, 1)",
+      "map(x, 3)", "src(x + 1, y, 3)", "src(1, 1, 0)", "rad(100, 5, 2)", "rad(d + m / 4, m, z)", "rnd(0, r)",
+      "add(r, 5, 100)", "sub(5, r, g)", "dif(3, r)", "max(r, 128)", "min(x, 2)", "c2d(x - 2, 3)", "c2m(3, 4)",
+      "r2x(256, 100)", "r2y(x, 100)", "sin(256) + cos(x) + tan(128)", "ctl(9) + get(0x7fffffff)",
+      "add(1, 2, add(3, 4, add(5, 6, add(7, 8, add(9, 10, add(11, 12, add(13, 14, 15)))))))",
+      "cnv(1,2,1,2,4,2,1,2,1,16)", "cnv(0,-1,0,-1,5,-1,0,-1,0,1)", "cnv(1,1,1,1,1,1,1,1,1,0)",
+      "cnv(1,1,1,1,1,1,1,1,1,-1)", "cnv(1,1,1,1,1,1,1,1,1,9)", "cnv(1,0,0,0,0,0,0,0,0,0x80000000)",
+      "cnv(0x7fffffff,2,0,0,0,0,0,0,3,-5)", "x + cnv(1,2,3,4,5,6,7,8,9,4) * 2", "cnv(1,2,1,2,x,2,1,2,1,16)"};
+  for (const char* divisor : {"0", "1", "-1", "2", "4", "1024", "0x40000000", "-2", "-4", "3", "255", "0x80000000",
+                              "0x7fffffff", "7"}) {
+    const std::string c = divisor;
+    for (const std::string& f :
+         {"(x * 1000 - 2500) / " + c, "(x * 1000 - 2500) % " + c, "(r - 128) / " + c, "(r - 128) % " + c,
+          "0x80000000 / " + c, "0x80000000 % " + c, "-7 % " + c, "r << " + c, "r >> " + c, "r * " + c, "r - " + c,
+          "r + " + c, "(r & " + c + ") | (g ^ " + c + ")", "(r || " + c + ") + (g && " + c + ")", "r < " + c,
+          "r >= " + c + " ? x : y", "c - " + c, "i != " + c, "u <= " + c, "x / " + c + " + y % " + c})
+      formulas.push_back(f);
+  }
+  const FormulaSliders sliders{{120, 40, 200, 96, 7, 300, -9, 1000000}};
+  for (const std::string& formula : formulas) {
+    const std::array<std::string, 4> texts{formula, formula, formula, formula};
+    const FormulaComparison result = CompareWithReference(texts, MakeTestPicture(5, 4, 11), sliders);
+    EXPECT_EQ(result.mismatch, "") << formula;
+    EXPECT_EQ(result.channelsCompared, 4) << formula;
   }
 }
 
@@ -235,6 +293,87 @@ TEST(FormulaCompiler, SetUpRoutineComputesOnlyWhatTheFormulasUse) {
   // dmin and mmin are constants and need no set-up; a failed channel adds nothing.
   const CompiledFormula constants = CompileTexts({"dmin + mmin", "d +", "m m", "0"}, source);
   EXPECT_EQ(constants.Usage(), 0u);
+}
+
+// The written-out 3 x 3 sum against the template's loop, with channel positions other than
+// the standard ones in the context: both take the position from there.
+TEST(FormulaCompiler, UnrolledSumTakesTheChannelPositionFromTheContext) {
+  const TestPicture picture = MakeTestPicture(4, 3, 21);
+  gFetchPicture = &picture;
+  for (const char* weights : {"0x7fffffff,-2,3,1,2,4,8,0,100000,0", "1,2,1,2,4,2,1,2,1,7", "0,0,0,0,-1,0,0,0,0,-1"}) {
+    FormulaSource source;
+    const std::string unrolled = std::string("cnv(") + weights + ")";
+    const std::string looped = std::string("cnv(") + weights + "+x*0)";  // not all constants
+    const CompiledFormula quick = CompileTexts({unrolled, "0", "0", "0"}, source);
+    const CompiledFormula plain = CompileTexts({looped, "0", "0", "0"}, source);
+    ASSERT_EQ(plain.Error(0), FormulaError::kNone);
+    auto context = std::make_unique<FormulaContext>();
+    context->Reset();
+    context->Start(picture.width, picture.height, {}, [](std::int32_t row, std::int32_t column) {
+      return gFetchPicture->At(row, column);
+    });
+    for (std::uint8_t shift : {16, 8, 0, 24, 17, 23, 28, 31, 37, 255}) {
+      context->channelShift[0] = shift;
+      for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+          context->x = x;
+          context->y = y;
+          ASSERT_EQ(quick.Channel(0)(context.get()), plain.Channel(0)(context.get()))
+              << weights << " at bit " << int(shift) << ", pixel " << x << ", " << y;
+        }
+    }
+  }
+  gFetchPicture = nullptr;
+}
+
+// One set-up piece followed by a return, in its own code pages.
+struct PieceRoutine {
+  explicit PieceRoutine(FormulaTemplate piece) : memory(FormulaTemplateCode(piece).size() + 1) {
+    const auto code = FormulaTemplateCode(piece);
+    const std::uint8_t ret[] = {0xC3};
+    memory.Write(0, code);
+    memory.Write(code.size(), ret);
+    memory.Seal();
+  }
+  // d as the piece stores it for the centre offsets dx = 2x - X and dy = 2y - Y.
+  std::int32_t Angle(FormulaContext& context, std::int32_t dx, std::int32_t dy) const {
+    context.width = dx & 1;
+    context.x = std::int32_t((std::int64_t(dx) + context.width) / 2);
+    context.height = dy & 1;
+    context.y = std::int32_t((std::int64_t(dy) + context.height) / 2);
+    context.d = 0x55555555;
+    reinterpret_cast<CompiledFormula::SetupRoutine>(const_cast<std::uint8_t*>(memory.Data()))(0, &context);
+    return context.d;
+  }
+  ExecutableMemory memory;
+};
+
+// The quick angle path against fpatan (tools/formula_angle_check covers every pair in range):
+// all pairs near the centre, a sample of the whole range, the range's edges and beyond, and
+// a scale other than the standard one.
+TEST(FormulaCompiler, QuickAngleMatchesFpatan) {
+  const PieceRoutine quick(FormulaTemplate::kSetupAngle), plain(FormulaTemplate::kSetupAnglePlain);
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  const auto expectSame = [&](std::int32_t dx, std::int32_t dy) {
+    const std::int32_t expected = plain.Angle(*context, dx, dy);
+    ASSERT_EQ(quick.Angle(*context, dx, dy), expected) << dx << ", " << dy;
+  };
+  for (std::int32_t dy = -150; dy <= 150; ++dy)
+    for (std::int32_t dx = -150; dx <= 150; ++dx) expectSame(dx, dy);
+  std::mt19937 random(17);
+  for (int k = 0; k < 200000; ++k)
+    expectSame(std::int32_t(random() % 65536) - 32768, std::int32_t(random() % 65536) - 32768);
+  for (std::int32_t edge : {-2147483647 - 1, -65536, -32769, -32768, -32767, 32767, 32768, 2147483647})
+    for (std::int32_t other : {-32768, -1, 0, 1, 5, 32767, 40000}) {
+      expectSame(edge, other);
+      expectSame(other, edge);
+    }
+  EXPECT_EQ(quick.Angle(*context, -5, 0), 512);
+  EXPECT_EQ(quick.Angle(*context, 0, -5), -256);
+  EXPECT_EQ(quick.Angle(*context, 0, 0), 0);
+  context->angleScale = 1000.0f;
+  for (std::int32_t dx = -40; dx <= 40; ++dx) expectSame(dx, 17);
 }
 
 TEST(FormulaCompiler, SetUpWritesOnlyTheLowBytesOfColourFields) {
@@ -290,9 +429,10 @@ TEST(FormulaCompiler, CodeIsNeverWritableAndExecutableAtOnce) {
 }
 
 TEST(FormulaCompiler, CnvPassesItsChannelAsAHiddenArgument) {
-  // The channel number is compiled as a number just before the template.
+  // Unless all its arguments are constants (then the sum is written out), the channel number
+  // is compiled as a number just before the template.
   FormulaSource source;
-  const CompiledFormula compiled = CompileTexts({"0", "0", "cnv(0,0,0,0,1,0,0,0,0,0)", "0"}, source);
+  const CompiledFormula compiled = CompileTexts({"0", "0", "cnv(0,0,0,0,x,0,0,0,0,0)", "0"}, source);
   const auto code = compiled.ChannelCode(2);
   const auto cnv = FormulaTemplateCode(FormulaTemplate::kFnCnv);
   ASSERT_GT(code.size(), cnv.size() + 6 + 3);

@@ -38,12 +38,6 @@ private:
   void (*previousHandler_)(int) = nullptr;
 };
 
-std::string Contents(const std::string& path) {
-  TMemoryStream s;
-  s.LoadFromFile(path);
-  return std::string(static_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
-}
-
 // Noise, so that the files come out about as large as the pixels.
 Buffer Noise(int w, int h) {
   Buffer b;
@@ -80,7 +74,7 @@ TEST(FullDiskSave, ReportsFailureAndKeepsTheOldFile) {
       EXPECT_THROW(GFXFile::Save(image, path, nullptr, nullptr), EWriteError)
           << c.name << " " << c.side;
     }
-    EXPECT_TRUE(Contents(path) == "the old file") << c.name << " " << c.side;
+    EXPECT_TRUE(FileContents(path) == "the old file") << c.name << " " << c.side;
     EXPECT_EQ(home.Files(), std::vector<std::string>{c.name}) << c.name << " " << c.side;
     ASSERT_TRUE(GFXFile::Save(image, path, nullptr, nullptr)) << "with room the same save works";
     const auto size = std::filesystem::file_size(path);

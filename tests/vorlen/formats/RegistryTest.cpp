@@ -17,12 +17,6 @@ namespace {
 
 GFXFile* Frm() { return GFXFile::GetDefaultFormat("x.frm"); }
 
-std::string Contents(const std::string& path) {
-  TMemoryStream s;
-  s.LoadFromFile(path);
-  return std::string(static_cast<char*>(s.Memory()), static_cast<size_t>(s.Size()));
-}
-
 Buffer Image(int w, int h) {
   Buffer b;
   b.Alloc(Pair<int>(w, h));
@@ -95,7 +89,7 @@ TEST(Registry, ProbesAllFormatsWhenTheExtensionIsWrong) {
   Buffer image = Image(3, 2);
   const std::string frm = home.Path() + "/real.frm";
   ASSERT_TRUE(GFXFile::Save(image, frm, nullptr, nullptr));
-  const std::string disguised = home.WriteFile("photo.gif", Contents(frm));
+  const std::string disguised = home.WriteFile("photo.gif", FileContents(frm));
   GFXFileDesc desc;
   EXPECT_TRUE(GFXFile::Test(disguised, &desc));
   EXPECT_EQ(desc.format, Frm());
@@ -203,7 +197,7 @@ TEST(Registry, StoppedSaveLeavesTheOldFileAndNothingElse) {
   stopAt = 2;
   Buffer image = Image(4, 5);
   EXPECT_FALSE(GFXFile::Save(image, path, nullptr, nullptr));
-  EXPECT_EQ(Contents(path), "the original");
+  EXPECT_EQ(FileContents(path), "the original");
   EXPECT_EQ(home.Files(), std::vector<std::string>{"keep.frm"});
   stopAt = -1;
   const std::string fresh = home.Path() + "/fresh.frm";
@@ -229,7 +223,7 @@ TEST(Registry, FailedSaveKeepsTheFileItReplacesAndItsPermissions) {
   Buffer tall;
   tall.Alloc(Pair<int>(1, 70000));
   EXPECT_THROW(GFXFile::Save(tall, path, nullptr, nullptr), EInvalidImage);
-  EXPECT_EQ(Contents(path), "precious");
+  EXPECT_EQ(FileContents(path), "precious");
   EXPECT_EQ(home.Files().size(), 1u);
   EXPECT_THROW(GFXFile::Save(tall, home.Path() + "/no/folder.frm", nullptr, nullptr), EFCreateError);
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);

@@ -24,12 +24,6 @@ std::vector<GFXFile*> WritableFormats() {
   return formats;
 }
 
-std::string Contents(const std::string& path) {
-  TMemoryStream s;
-  s.LoadFromFile(path);
-  return std::string(static_cast<char*>(s.Memory()), static_cast<size_t>(s.Size()));
-}
-
 // Every pixel with its transparency byte, row by row, and the buffer's rectangle: what a
 // save must leave as it found it.
 struct Snapshot {
@@ -235,7 +229,7 @@ TEST(Saving, EmptyImagesRoundTripOrAreRefusedAndTheOldFileKept) {
           saved = GFXFile::Save(empty, path, nullptr, &p);
         } catch (const EInvalidImage& e) {
           EXPECT_EQ(e.Message, "100") << what;
-          EXPECT_EQ(Contents(path), "the old file") << what;
+          EXPECT_EQ(FileContents(path), "the old file") << what;
           EXPECT_EQ(home.Files(), filesBefore) << what;
           continue;
         }

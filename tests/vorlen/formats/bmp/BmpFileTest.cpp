@@ -18,12 +18,6 @@ namespace {
 
 GFXFile* Bmp() { return GFXFile::GetDefaultFormat("x.bmp"); }
 
-std::string Contents(const std::string& path) {
-  TMemoryStream s;
-  s.LoadFromFile(path);
-  return std::string(static_cast<char*>(s.Memory()), static_cast<size_t>(s.Size()));
-}
-
 // An image of `colours` distinct colours (all colours when 0) in a pattern of w x h.
 Buffer Pattern(int w, int h, int colours) {
   Buffer b;
@@ -173,7 +167,7 @@ TEST(BmpFile, SavingToRleWritesCompressionAndEncodedSize) {
   params.bits = 8;
   const std::string path = home.Path() + "/x.rle";
   ASSERT_TRUE(GFXFile::Save(image, path, nullptr, &params));
-  const std::string file = Contents(path);
+  const std::string file = FileContents(path);
   const auto* b = reinterpret_cast<const uchar*>(file.data());
   EXPECT_EQ(GetLE32(b + 30), 1u) << "compression RLE8";
   const uint offset = GetLE32(b + 10);
@@ -349,7 +343,7 @@ TEST(BmpFile, ProbeMatrixAndDescriptor) {
   GFXSaveParams again;
   again = loaded;
   EXPECT_EQ(again.bits, 8);
-  const std::string disguised = home.WriteFile("bitmap.frm", Contents(bmp));
+  const std::string disguised = home.WriteFile("bitmap.frm", FileContents(bmp));
   Buffer viaProbe;
   ASSERT_TRUE(GFXFile::Load(viaProbe, disguised, nullptr, 0, &loaded));
   EXPECT_EQ(loaded.format, Bmp());
@@ -362,7 +356,7 @@ TEST(BmpFile, IndexedSaveBuildsThePaletteTheDepthHolds) {
   params.bits = 4;
   const std::string path = home.Path() + "/q.bmp";
   ASSERT_TRUE(GFXFile::Save(image, path, nullptr, &params));
-  const std::string file = Contents(path);
+  const std::string file = FileContents(path);
   EXPECT_EQ(GetLE32(reinterpret_cast<const uchar*>(file.data()) + 46), 16u) << "colours used";
   GFXSaveParams automatic;  // bits 0: the format's default, 32 for bitmaps
   automatic.bits = -1;
@@ -390,7 +384,7 @@ TEST(BmpFile, AlphaModeKeepsTransparencyInThirtyTwoBits) {
   GFXFile::Load(back, path, nullptr, 0, nullptr);
   GFXFile::SetAlpha(false);
   ASSERT_TRUE(saved);
-  EXPECT_EQ(GetLE32(reinterpret_cast<const uchar*>(Contents(path).data()) + 14), 108u);
+  EXPECT_EQ(GetLE32(reinterpret_cast<const uchar*>(FileContents(path).data()) + 14), 108u);
   EXPECT_EQ(*back.At(0, 0), 0x80112233u);
   Buffer opaque;
   GFXFile::Load(opaque, path, nullptr, 0, nullptr);
