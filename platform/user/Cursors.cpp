@@ -8,6 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/user/Desktop.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/IconImage.h"
 #include "platform/user/Window.h"
 
@@ -131,30 +132,30 @@ HICON LoadIcon(HINSTANCE instance, LPCSTR name) {
 
 HCURSOR SetCursor(HCURSOR cursor) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
-  HCURSOR old = wm.cursor;
-  wm.cursor = cursor;
+  DesktopScreen& screen = wm::Screen();
+  HCURSOR old = screen.Cursor();
+  screen.SetCursorHandle(cursor);
   CursorShape shape = cursor ? cursor->shape : CursorShape::Hidden;
   if (State().showCount < 0) shape = CursorShape::Hidden;
   if (shape != CursorShape::Hidden && cursor && !cursor->argb.empty()) {
     State().shown = shape;
     if (old != cursor)
-      wm.host->SetCursorImage(cursor, cursor->width, cursor->height, cursor->argb.data(),
-                              cursor->hotspot.x, cursor->hotspot.y);
+      screen.Display()->SetCursorImage(cursor, cursor->width, cursor->height, cursor->argb.data(),
+                                       cursor->hotspot.x, cursor->hotspot.y);
     return old;
   }
   if (shape != State().shown || (old && !old->argb.empty())) {
     State().shown = shape;
-    wm.host->SetCursorShape(shape);
+    screen.Display()->SetCursorShape(shape);
   }
   return old;
 }
 
-HCURSOR GetCursor() { return Wm().cursor; }
+HCURSOR GetCursor() { return wm::Screen().Cursor(); }
 
 int ShowCursor(BOOL show) {
   State().showCount += show ? 1 : -1;
-  SetCursor(Wm().cursor);
+  SetCursor(wm::Screen().Cursor());
   return State().showCount;
 }
 
@@ -293,16 +294,16 @@ void RestartDesktop(const DesktopConfig& config, const std::string& host) {
 
 const Surface& DesktopSurface() {
   EnsureDesktop();
-  return Wm().surface;
+  return wm::Screen().Pixels();
 }
 
 Host& DesktopHost() {
   EnsureDesktop();
-  return *Wm().host;
+  return *wm::Screen().Display();
 }
 
 void FlushDesktop() {
   RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Wm().presentPending = true;
+  wm::Screen().MarkChanged();
   PresentDesktop();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -118,7 +119,7 @@ LRESULT OnWindowPosChanged(HWND window, LPARAM lParam) {
 }
 
 LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
-  if (CallHooks(WH_CBT, HCBT_SYSCOMMAND, command, lParam)) return 0;
+  if (wm::Hooks().Call(WH_CBT, HCBT_SYSCOMMAND, command, lParam)) return 0;
   WindowObject* w = LiveWindow(window);
   switch (command & 0xFFF0) {
     case SC_MOVE: case SC_SIZE: RunMoveSizeLoop(window, command); break;

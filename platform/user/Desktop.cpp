@@ -9,54 +9,62 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
+#include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
+#include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadInbox.h"
+#include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
-void MakeDesktopWindow(WindowManager& wm) {
+void MakeDesktopWindow() {
   auto cls = std::make_shared<WindowClass>();
   cls->name = "#32769";
   cls->proc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
     if (m == WM_PAINT || m == WM_ERASEBKGND || m == WM_NCPAINT) return 0;  // painted by the desktop
     return DefWindowProc(w, m, wp, lp);
   };
-  wm.desktopObject = std::make_unique<WindowObject>();
-  WindowObject& d = *wm.desktopObject;
+  auto desktop = std::make_unique<WindowObject>();
+  WindowObject& d = *desktop;
   d.cls = cls;
   d.proc = cls->proc;
   d.style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN;
-  d.rect = RECT{0, 0, wm.config.width, wm.config.height};
-  d.client = RECT{0, 0, wm.config.width, wm.config.height};
-  wm.desktop = &d;
+  d.rect = wm::Screen().Bounds();
+  d.client = wm::Screen().Bounds();
+  wm::Windows().SetDesktop(std::move(desktop));
 }
 
-void OpenHost(WindowManager& wm, const std::string& forced) {
+void OpenHost(DesktopScreen& screen, const std::string& forced) {
   Inbox().SetWaker(nullptr);
-  wm.host = CreateHost(forced);
-  if (!wm.host->Open(wm.config.width, wm.config.height)) {
-    std::fprintf(stderr, "quillo: the %s display cannot be opened; running headless\n", wm.host->Name());
-    wm.host = CreateHeadlessHost();
-    wm.host->Open(wm.config.width, wm.config.height);
+  const DesktopConfig& config = screen.Config();
+  std::unique_ptr<Host> host = CreateHost(forced);
+  if (!host->Open(config.width, config.height)) {
+    std::fprintf(stderr, "quillo: the %s display cannot be opened; running headless\n", host->Name());
+    host = CreateHeadlessHost();
+    host->Open(config.width, config.height);
   }
   Inbox().SetUiThread(std::this_thread::get_id());
-  Inbox().SetWaker([host = wm.host.get()] { host->Wake(); });
+  Inbox().SetWaker([shown = host.get()] { shown->Wake(); });
+  screen.SetDisplay(std::move(host));
 }
 
-void StartDesktop(WindowManager& wm, const DesktopConfig& config, const std::string& forced) {
-  wm.config = config;
-  wm.pixels.assign(static_cast<size_t>(config.width) * config.height, 0);
-  wm.surface = Surface{wm.pixels.data(), config.width, config.width, config.height};
-  SetScreenSurface(wm.surface);
+void StartDesktop(const DesktopConfig& config, const std::string& forced) {
+  DesktopScreen& screen = wm::Screen();
+  screen.Start(config);
+  SetScreenSurface(screen.Pixels());
   SetDesktopMetrics(config.width, config.height, config.bitsPerPixel);
-  MakeDesktopWindow(wm);
+  MakeDesktopWindow();
   RegisterMdiClientClass();
-  OpenHost(wm, forced);
+  OpenHost(screen, forced);
   SetWallpaperChangedHandler([] {
-    PaintWallpaper(Region(RECT{0, 0, Wm().config.width, Wm().config.height}));
-    ExposeScreenRegion(Region(RECT{0, 0, Wm().config.width, Wm().config.height}), Wm().desktop);
+    PaintWallpaper(Region(wm::Screen().Bounds()));
+    ExposeScreenRegion(Region(wm::Screen().Bounds()), wm::Windows().Desktop());
   });
-  wm.cursorPos = POINT{config.width / 2, config.height / 2};
+  wm::Input().SetCursorPos(POINT{config.width / 2, config.height / 2});
   PaintWallpaper(Region(RECT{0, 0, config.width, config.height}));
   BumpLayoutSerial();
 }
@@ -69,78 +77,56 @@ bool DrawWallpaperImage(HDC dc, const std::string& path) {
   BmpFileImage image;
   if (!ReadBmpFile(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), image)) return false;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(image.info.data());
-  const int x = (Wm().config.width - image.width) / 2, y = (Wm().config.height - image.height) / 2;
+  const DesktopConfig& config = wm::Screen().Config();
+  const int x = (config.width - image.width) / 2, y = (config.height - image.height) / 2;
   return SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image.width), static_cast<DWORD>(image.height), 0, 0, 0,
                            static_cast<UINT>(image.height), image.bits, info, DIB_RGB_COLORS) > 0;
 }
 
 }  // namespace
 
-WindowManager& Wm() {
-  static WindowManager wm;
-  return wm;
-}
-
 void EnsureDesktop() {
-  WindowManager& wm = Wm();
-  if (wm.desktop) return;
-  StartDesktop(wm, ParseDesktopConfig(std::getenv("QUILLO_DESKTOP")), "");
-}
-
-WindowObject* LiveWindow(HWND window) {
-  if (!window) return nullptr;
-  WindowManager& wm = Wm();
-  if (window == wm.desktop) return wm.desktop;
-  auto it = wm.windows.find(window);
-  return it == wm.windows.end() || it->second->dead ? nullptr : it->second.get();
+  if (wm::Windows().Desktop()) return;
+  StartDesktop(ParseDesktopConfig(std::getenv("QUILLO_DESKTOP")), "");
 }
 
 void ResetDesktop(const DesktopConfig& config, const std::string& host) {
-  WindowManager& wm = Wm();
   EnsureDesktop();
   // Top-level windows first; each takes its children and owned windows with it.
-  while (!wm.desktop->children.empty()) DestroyWindow(wm.desktop->children.front());
-  wm.windows.clear();
-  wm.graveyard.clear();
-  wm.posted.clear();
-  wm.input.clear();
-  wm.timers.clear();
-  wm.hooks.clear();
-  wm.quitPosted = false;
-  wm.focus = wm.active = wm.capture = wm.trackLeave = wm.trackNcLeave = wm.lastHover = wm.locked = nullptr;
-  wm.drawnWhileLocked = Region();
-  std::memset(wm.keys, 0, sizeof wm.keys);
-  wm.lastClick = ClickMemory{};
+  HWND desktop = wm::Windows().Desktop();
+  while (!desktop->children.empty()) DestroyWindow(desktop->children.front());
+  wm::Windows().End();
+  wm::Queue().Clear();
+  wm::Timers().Clear();
+  wm::Hooks().Clear();
+  wm::Focus().Clear();
+  wm::Input().Clear();
   Inbox().SetWaker(nullptr);
   Inbox().TakeAll();
-  wm.host.reset();
-  wm.desktopObject.reset();
-  wm.desktop = nullptr;
+  wm::Screen().End();
   ResetSystemParameters();
-  StartDesktop(wm, config, host);
+  StartDesktop(config, host);
 }
 
 void PresentDesktop() {
-  WindowManager& wm = Wm();
-  if (TakeScreenDrawn()) wm.presentPending = true;
-  if (!wm.host || !wm.presentPending) return;
-  wm.presentPending = false;
-  wm.host->Present(wm.surface, SurfaceRect{0, 0, wm.config.width, wm.config.height});
+  DesktopScreen& screen = wm::Screen();
+  if (TakeScreenDrawn()) screen.MarkChanged();
+  if (!screen.Display() || !screen.TakeChanged()) return;
+  screen.Display()->Present(screen.Pixels(), SurfaceRect{0, 0, screen.Config().width, screen.Config().height});
 }
 
 void PaintWallpaper(const Region& screen) {
-  WindowManager& wm = Wm();
-  if (!wm.desktop) return;
+  if (!wm::Windows().Desktop()) return;
   HDC dc = GetDC(nullptr);
   HRGN clip = CreateRectRgn(0, 0, 0, 0);
   LiveRegion(clip)->region = screen;
   SelectClipRgn(dc, clip);
   HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_DESKTOP));
-  RECT all{0, 0, wm.config.width, wm.config.height};
+  RECT all = wm::Screen().Bounds();
   FillRect(dc, &all, brush);
   if (!WallpaperPath().empty()) DrawWallpaperImage(dc, WallpaperPath());
   DeleteObject(brush);
   DeleteObject(clip);
   ReleaseDC(nullptr, dc);
-  wm.presentPending = true;
+  wm::Screen().MarkChanged();
 }

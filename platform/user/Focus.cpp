@@ -1,88 +1,90 @@
 // Keyboard focus and window activation, in the order Windows sends their messages.
 
+#include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
+#include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
-bool AppActive() { return Wm().active != nullptr; }
+bool AppActive() { return wm::Focus().Active() != nullptr; }
 
 // The program becoming active or inactive is told to every one of its top-level windows.
 void TellEveryTopLevel(BOOL active) {
-  std::vector<HWND> tops = Wm().desktop->children;
+  std::vector<HWND> tops = wm::Windows().Desktop()->children;
   for (HWND top : tops)
     if (LiveWindow(top)) SendMessage(top, WM_ACTIVATEAPP, active, 0);
 }
 
 }  // namespace
 
-HWND GetFocus() { return Wm().focus; }
-HWND GetActiveWindow() { return Wm().active; }
-HWND GetForegroundWindow() { return Wm().active; }
+HWND GetFocus() { return wm::Focus().Focused(); }
+HWND GetActiveWindow() { return wm::Focus().Active(); }
+HWND GetForegroundWindow() { return wm::Focus().Active(); }
 
 HWND SetFocus(HWND window) {
-  WindowManager& wm = Wm();
-  HWND old = wm.focus;
+  HWND old = wm::Focus().Focused();
   if (window && !LiveWindow(window)) return nullptr;
   if (window == old) return old;
   if (window) {
     // A disabled or hidden window cannot take the focus.
-    for (HWND w = window; w && w != wm.desktop; w = LiveWindow(w)->parent)
+    for (HWND w = window; w && w != wm::Windows().Desktop(); w = LiveWindow(w)->parent)
       if (LiveWindow(w)->style & WS_DISABLED) return nullptr;
   }
-  if (CallHooks(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(old)))
+  if (wm::Hooks().Call(WH_CBT, HCBT_SETFOCUS, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(old)))
     return nullptr;
   if (window) {
     HWND top = TopLevelOf(window);
-    if (top != wm.active) ActivateWindow(top, WA_ACTIVE, true);
-    if (wm.focus == window) return old;  // activation gave it the focus already
+    if (top != wm::Focus().Active()) ActivateWindow(top, WA_ACTIVE, true);
+    if (wm::Focus().Focused() == window) return old;  // activation gave it the focus already
   }
-  wm.focus = window;
+  wm::Focus().SetFocused(window);
   if (old && LiveWindow(old)) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
-  if (window && wm.focus == window && LiveWindow(window)) SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  if (window && wm::Focus().Focused() == window && LiveWindow(window)) SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
   return old;
 }
 
 void ActivateWindow(HWND window, WPARAM how, bool changeZOrder) {
-  WindowManager& wm = Wm();
-  HWND old = wm.active;
+  HWND old = wm::Focus().Active();
   if (window == old) return;
   if (window && (!LiveWindow(window) || !(LiveWindow(window)->style & WS_VISIBLE) ||
                  (LiveWindow(window)->style & WS_DISABLED)))
     return;
   CBTACTIVATESTRUCT cbt{how == WA_CLICKACTIVE, old};
-  if (window && CallHooks(WH_CBT, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&cbt)))
+  if (window && wm::Hooks().Call(WH_CBT, HCBT_ACTIVATE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&cbt)))
     return;
   bool wasActive = AppActive();
   if (window && changeZOrder)
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  wm.active = window;
+  wm::Focus().SetActive(window);
   if (old && LiveWindow(old)) {
     SendMessage(old, WM_NCACTIVATE, FALSE, reinterpret_cast<LPARAM>(window));
     SendMessage(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(window));
   }
   if (!window) {
     if (wasActive) TellEveryTopLevel(FALSE);
-    if (wm.focus) SetFocus(nullptr);
+    if (wm::Focus().Focused()) SetFocus(nullptr);
     return;
   }
   if (!wasActive) TellEveryTopLevel(TRUE);
-  if (wm.active != window || !LiveWindow(window)) return;
+  if (wm::Focus().Active() != window || !LiveWindow(window)) return;
   SendMessage(window, WM_NCACTIVATE, TRUE, reinterpret_cast<LPARAM>(old));
   SendMessage(window, WM_ACTIVATE, MAKEWPARAM(how, IsIconic(window)), reinterpret_cast<LPARAM>(old));
   // A window that kept no focus inside itself loses the old one.
-  if (wm.active == window && wm.focus && TopLevelOf(wm.focus) != window) SetFocus(nullptr);
+  if (wm::Focus().Active() == window && wm::Focus().Focused() && TopLevelOf(wm::Focus().Focused()) != window) SetFocus(nullptr);
 }
 
 void ActivateNextAfterLosing(HWND lost) {
-  WindowManager& wm = Wm();
-  if (wm.active != lost) return;
+  if (wm::Focus().Active() != lost) return;
   HWND next = nullptr;
   WindowObject* l = LiveWindow(lost);
   // The owner first, then the topmost other visible, enabled top-level window.
   if (l && l->owner && LiveWindow(l->owner) && (l->owner->style & WS_VISIBLE) && !(l->owner->style & WS_DISABLED))
     next = l->owner;
   if (!next)
-    for (HWND top : wm.desktop->children)
+    for (HWND top : wm::Windows().Desktop()->children)
       if (top != lost && (top->style & WS_VISIBLE) && !(top->style & (WS_DISABLED | WS_MINIMIZE)) && !top->destroying) {
         next = top;
         break;
@@ -91,7 +93,7 @@ void ActivateNextAfterLosing(HWND lost) {
 }
 
 HWND SetActiveWindow(HWND window) {
-  HWND old = Wm().active;
+  HWND old = wm::Focus().Active();
   if (window && !LiveWindow(window)) return nullptr;
   ActivateWindow(window ? TopLevelOf(window) : nullptr, WA_ACTIVE, true);
   return old;
@@ -104,16 +106,10 @@ BOOL SetForegroundWindow(HWND window) {
 }
 
 void ForgetWindowInput(HWND window) {
-  WindowManager& wm = Wm();
   ForgetCaret(window);
-  if (wm.focus == window) wm.focus = nullptr;
-  if (wm.active == window) wm.active = nullptr;
-  if (wm.capture == window) wm.capture = nullptr;
-  if (wm.trackLeave == window) wm.trackLeave = nullptr;
-  if (wm.trackNcLeave == window) wm.trackNcLeave = nullptr;
-  if (wm.locked == window) LockWindowUpdate(nullptr);  // what it held back is painted
-  if (wm.lastHover == window) wm.lastHover = nullptr;
-  if (wm.lastClick.window == window) wm.lastClick = ClickMemory{};
+  wm::Focus().Forget(window);
+  wm::Input().Forget(window);
+  if (wm::Screen().Locked() == window) LockWindowUpdate(nullptr);  // what it held back is painted
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
@@ -126,9 +122,8 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   } else if (!enable && !wasDisabled) {
     SendMessage(window, WM_CANCELMODE, 0, 0);
     w->style |= WS_DISABLED;
-    WindowManager& wm = Wm();
-    if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
-    if (wm.capture == window) ReleaseCapture();
+    if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
+    if (wm::Focus().Captured() == window) ReleaseCapture();
     SendMessage(window, WM_ENABLE, FALSE, 0);
   }
   return wasDisabled ? TRUE : FALSE;
@@ -140,22 +135,20 @@ BOOL IsWindowEnabled(HWND window) {
 }
 
 HWND SetCapture(HWND window) {
-  WindowManager& wm = Wm();
-  HWND old = wm.capture;
+  HWND old = wm::Focus().Captured();
   if (window && !LiveWindow(window)) return nullptr;
   if (old == window) return old;
-  wm.capture = window;
+  wm::Focus().SetCaptured(window);
   if (old && LiveWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
   return old;
 }
 
 BOOL ReleaseCapture() {
-  WindowManager& wm = Wm();
-  HWND old = wm.capture;
+  HWND old = wm::Focus().Captured();
   if (!old) return TRUE;
-  wm.capture = nullptr;
+  wm::Focus().SetCaptured(nullptr);
   if (LiveWindow(old)) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
   return TRUE;
 }
 
-HWND GetCapture() { return Wm().capture; }
+HWND GetCapture() { return wm::Focus().Captured(); }

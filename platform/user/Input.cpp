@@ -6,7 +6,13 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
+#include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
+#include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
@@ -22,20 +28,19 @@ UINT ButtonMessage(int button, bool down, bool client) {
 int ButtonVk(int button) { return button == 1 ? VK_RBUTTON : button == 2 ? VK_MBUTTON : VK_LBUTTON; }
 
 WPARAM MouseKeys() {
-  const BYTE* k = Wm().keys;
+  const InputState& k = wm::Input();
   WPARAM w = 0;
-  if (k[VK_LBUTTON] & 0x80) w |= MK_LBUTTON;
-  if (k[VK_RBUTTON] & 0x80) w |= MK_RBUTTON;
-  if (k[VK_MBUTTON] & 0x80) w |= MK_MBUTTON;
-  if (k[VK_SHIFT] & 0x80) w |= MK_SHIFT;
-  if (k[VK_CONTROL] & 0x80) w |= MK_CONTROL;
+  if (k.IsDown(VK_LBUTTON)) w |= MK_LBUTTON;
+  if (k.IsDown(VK_RBUTTON)) w |= MK_RBUTTON;
+  if (k.IsDown(VK_MBUTTON)) w |= MK_MBUTTON;
+  if (k.IsDown(VK_SHIFT)) w |= MK_SHIFT;
+  if (k.IsDown(VK_CONTROL)) w |= MK_CONTROL;
   return w;
 }
 
 void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int hit = HTCLIENT) {
-  WindowManager& wm = Wm();
-  MSG m{window, message, wParam, lParam, GetTickCount(), wm.cursorPos};
-  wm.input.push_back(InputMessage{m, hit, ++wm.nextInputSerial});
+  MSG m{window, message, wParam, lParam, GetTickCount(), wm::Input().CursorPos()};
+  wm::Queue().QueueInput(m, hit);
 }
 
 struct Target {
@@ -45,12 +50,11 @@ struct Target {
 
 // The window under the cursor and the part of it, or the capture window.
 Target FindTarget(POINT p) {
-  WindowManager& wm = Wm();
-  if (wm.capture && LiveWindow(wm.capture)) return Target{wm.capture, HTCLIENT};
+  if (wm::Focus().Captured() && LiveWindow(wm::Focus().Captured())) return Target{wm::Focus().Captured(), HTCLIENT};
   HWND w = WindowFromPoint(p);
   // A disabled top-level window takes no mouse input; it only hears the error code.
-  if (HWND top = TopLevelOf(w); top && top != wm.desktop && (top->style & WS_DISABLED)) return Target{top, HTERROR};
-  while (w && w != wm.desktop) {
+  if (HWND top = TopLevelOf(w); top && top != wm::Windows().Desktop() && (top->style & WS_DISABLED)) return Target{top, HTERROR};
+  while (w && w != wm::Windows().Desktop()) {
     int hit = static_cast<int>(static_cast<short>(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))));
     if (hit != HTTRANSPARENT) return Target{w, hit};
     w = LiveWindow(w) ? LiveWindow(w)->parent : nullptr;
@@ -64,17 +68,17 @@ LPARAM ClientPoint(HWND window, POINT p) {
 }
 
 void MouseMove(POINT p) {
-  WindowManager& wm = Wm();
-  wm.cursorPos = p;
+  InputState& input = wm::Input();
+  input.SetCursorPos(p);
   Target t = FindTarget(p);
   // Tracking ends when the mouse leaves the part it was asked for: the client area, or the frame.
-  if (wm.trackLeave && (t.window != wm.trackLeave || t.hit != HTCLIENT)) {
-    Queue(wm.trackLeave, WM_MOUSELEAVE, 0, 0);
-    wm.trackLeave = nullptr;
+  if (HWND tracked = input.LeaveTracked(MousePart::Client); tracked && (t.window != tracked || t.hit != HTCLIENT)) {
+    Queue(tracked, WM_MOUSELEAVE, 0, 0);
+    input.TrackLeave(MousePart::Client, nullptr);
   }
-  if (wm.trackNcLeave && (t.window != wm.trackNcLeave || t.hit == HTCLIENT)) {
-    Queue(wm.trackNcLeave, WM_NCMOUSELEAVE, 0, 0);
-    wm.trackNcLeave = nullptr;
+  if (HWND tracked = input.LeaveTracked(MousePart::NonClient); tracked && (t.window != tracked || t.hit == HTCLIENT)) {
+    Queue(tracked, WM_NCMOUSELEAVE, 0, 0);
+    input.TrackLeave(MousePart::NonClient, nullptr);
   }
   if (!t.window) return;
   if (t.hit == HTCLIENT || t.hit == HTERROR)
@@ -84,23 +88,22 @@ void MouseMove(POINT p) {
 }
 
 bool IsDoubleClick(HWND window, UINT message, POINT p, bool client) {
-  WindowManager& wm = Wm();
-  ClickMemory& last = wm.lastClick;
+  const ClickMemory last = wm::Input().LastClick();
   DWORD now = GetTickCount();
   bool dbl = last.window == window && last.message == message && now - last.time <= GetDoubleClickTime() &&
              std::abs(p.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
              std::abs(p.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
   if (client && !(LiveWindow(window)->cls->style & CS_DBLCLKS)) dbl = false;
   // After a double click the next click starts again.
-  last = dbl ? ClickMemory{} : ClickMemory{window, message, now, p};
+  wm::Input().RememberClick(dbl ? ClickMemory{} : ClickMemory{window, message, now, p});
   return dbl;
 }
 
 void MouseButton(POINT p, int button, bool down) {
-  WindowManager& wm = Wm();
-  wm.cursorPos = p;
+  wm::Input().SetCursorPos(p);
   int vk = ButtonVk(button);
-  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ 1)) : static_cast<BYTE>(wm.keys[vk] & 1);
+  if (down) wm::Input().Press(vk, false);
+  else wm::Input().Release(vk);
   Target t = FindTarget(p);
   if (!t.window) return;
   bool client = t.hit == HTCLIENT || t.hit == HTERROR;
@@ -113,9 +116,8 @@ void MouseButton(POINT p, int button, bool down) {
 }
 
 void Wheel(POINT p, int delta) {
-  WindowManager& wm = Wm();
-  wm.cursorPos = p;
-  HWND target = wm.focus ? wm.focus : wm.active;
+  wm::Input().SetCursorPos(p);
+  HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
   Queue(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), delta), MAKELPARAM(p.x, p.y));
 }
@@ -123,15 +125,16 @@ void Wheel(POINT p, int delta) {
 // Alt without Ctrl makes keys system keys (Ctrl+Alt is AltGr and types); F10 and Alt
 // itself are system keys, and so is every key while no window has the focus.
 void Key(int vk, bool down) {
-  WindowManager& wm = Wm();
   if (vk <= 0 || vk > 255) return;
-  bool wasDown = wm.keys[vk] & 0x80;
-  wm.keys[vk] = down ? static_cast<BYTE>(0x80 | ((wm.keys[vk] & 1) ^ (wasDown ? 0 : 1))) : static_cast<BYTE>(wm.keys[vk] & 1);
-  bool alt = (wm.keys[VK_MENU] & 0x80) || (vk == VK_MENU && !down);
-  bool ctrl = wm.keys[VK_CONTROL] & 0x80;
-  HWND target = wm.focus ? wm.focus : wm.active;
+  InputState& keys = wm::Input();
+  bool wasDown = keys.IsDown(vk);
+  if (down) keys.Press(vk, wasDown);
+  else keys.Release(vk);
+  bool alt = keys.IsDown(VK_MENU) || (vk == VK_MENU && !down);
+  bool ctrl = keys.IsDown(VK_CONTROL);
+  HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
-  bool sys = (alt && !ctrl) || vk == VK_F10 || !wm.focus;
+  bool sys = (alt && !ctrl) || vk == VK_F10 || !wm::Focus().Focused();
   UINT message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
   bool context = alt && !ctrl && (down || vk != VK_MENU);
   LPARAM l = 1 | (context ? (1 << 29) : 0) | (wasDown ? (1 << 30) : 0) | (down ? 0 : (1u << 31));
@@ -144,10 +147,9 @@ void Key(int vk, bool down) {
 // TranslateMessage from the keys instead, so a host that reports them as text too does not
 // type them twice.
 void Text(const std::string& text) {
-  WindowManager& wm = Wm();
-  HWND target = wm.focus ? wm.focus : wm.active;
+  HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
-  bool alt = wm.keys[VK_MENU] & 0x80, ctrl = wm.keys[VK_CONTROL] & 0x80;
+  bool alt = wm::Input().IsDown(VK_MENU), ctrl = wm::Input().IsDown(VK_CONTROL);
   if (alt != ctrl) return;
   for (unsigned char c : text)
     if (c >= 0x20 && c != 0x7F) Queue(target, WM_CHAR, c, 1);
@@ -160,8 +162,8 @@ std::map<const DropObject*, std::unique_ptr<DropObject>>& Drops() {
 
 void DropFiles(POINT p, const std::vector<std::string>& files) {
   HWND w = WindowFromPoint(p);
-  while (w && w != Wm().desktop && !(LiveWindow(w)->exStyle & WS_EX_ACCEPTFILES)) w = LiveWindow(w)->parent;
-  if (!w || w == Wm().desktop) return;
+  while (w && w != wm::Windows().Desktop() && !(LiveWindow(w)->exStyle & WS_EX_ACCEPTFILES)) w = LiveWindow(w)->parent;
+  if (!w || w == wm::Windows().Desktop()) return;
   auto drop = std::make_unique<DropObject>();
   drop->files = files;
   drop->point = p;
@@ -174,9 +176,9 @@ void DropFiles(POINT p, const std::vector<std::string>& files) {
 }  // namespace
 
 bool TranslateHostEvent() {
-  WindowManager& wm = Wm();
   InputEvent e;
-  if (!wm.host || !wm.host->PollEvent(e)) return false;
+  Host* host = wm::Screen().Display();
+  if (!host || !host->PollEvent(e)) return false;
   POINT p{e.x, e.y};
   switch (e.kind) {
     case InputEvent::Kind::MouseMove: MouseMove(p); break;
@@ -227,7 +229,7 @@ void NotifyParentsOfPress(HWND window, UINT message, POINT screen) {
   if (press == WM_LBUTTONDBLCLK || press == WM_RBUTTONDBLCLK || press == WM_MBUTTONDBLCLK) press -= 2;
   for (WindowObject* w = LiveWindow(window); w && (w->style & WS_CHILD) && !(w->exStyle & WS_EX_NOPARENTNOTIFY);) {
     HWND parent = w->parent;
-    if (!LiveWindow(parent) || parent == Wm().desktop) break;
+    if (!LiveWindow(parent) || parent == wm::Windows().Desktop()) break;
     POINT p = screen;
     ScreenToClient(parent, &p);
     SendMessage(parent, WM_PARENTNOTIFY, press, MAKELPARAM(p.x, p.y));
@@ -238,13 +240,12 @@ void NotifyParentsOfPress(HWND window, UINT message, POINT screen) {
 // A press in any window but the active one asks it with WM_MOUSEACTIVATE; every answer
 // but the NOACTIVATE ones (0 included) activates its top-level window. False to eat it.
 bool MouseActivate(HWND window, int hit, UINT message) {
-  WindowManager& wm = Wm();
   HWND top = TopLevelOf(window);
-  if (wm.capture || !top || top == wm.desktop || window == wm.active) return true;
+  if (wm::Focus().Captured() || !top || top == wm::Windows().Desktop() || window == wm::Focus().Active()) return true;
   if (top->style & WS_DISABLED) return false;
   LRESULT r = SendMessage(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top), MAKELPARAM(hit, message));
   bool activate = r != MA_NOACTIVATE && r != MA_NOACTIVATEANDEAT;
-  if (activate && top != wm.active && LiveWindow(top)) ActivateWindow(top, WA_CLICKACTIVE, true);
+  if (activate && top != wm::Focus().Active() && LiveWindow(top)) ActivateWindow(top, WA_CLICKACTIVE, true);
   return r != MA_ACTIVATEANDEAT && r != MA_NOACTIVATEANDEAT;
 }
 
@@ -256,12 +257,11 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
   MSG& msg = input.msg;
   int code = remove ? HC_ACTION : HC_NOREMOVE;
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
-    return !CallHooks(WH_KEYBOARD, code, msg.wParam, msg.lParam);
+    return !wm::Hooks().Call(WH_KEYBOARD, code, msg.wParam, msg.lParam);
   if (!IsMouseMessage(msg.message)) return true;
   MOUSEHOOKSTRUCT info{msg.pt, msg.hwnd, static_cast<UINT>(input.hit), 0};
-  if (CallHooks(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
+  if (wm::Hooks().Call(WH_MOUSE, code, msg.message, reinterpret_cast<LPARAM>(&info))) return false;
   if (!remove || msg.message == WM_MOUSEWHEEL) return true;
-  WindowManager& wm = Wm();
   if (!LiveWindow(msg.hwnd)) return false;
   if (input.hit == HTERROR) {  // a disabled window: only the cursor hears of it
     SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd), MAKELPARAM(HTERROR, msg.message));
@@ -273,7 +273,7 @@ bool AcceptInputMessage(InputMessage& input, bool remove) {
   }
   bool eaten = IsButtonDown(msg.message) && !MouseActivate(msg.hwnd, input.hit, msg.message);
   if (!LiveWindow(msg.hwnd)) return false;
-  if (!wm.capture)
+  if (!wm::Focus().Captured())
     SendMessage(msg.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(msg.hwnd),
                 MAKELPARAM(input.hit, ClientMouseMessage(msg.message)));
   return !eaten && LiveWindow(msg.hwnd);
@@ -308,22 +308,21 @@ BOOL TranslateMessage(const MSG* msg) {
   if (!msg) return FALSE;
   UINT m = msg->message;
   if (m != WM_KEYDOWN && m != WM_SYSKEYDOWN) return m == WM_KEYUP || m == WM_SYSKEYUP ? TRUE : FALSE;
-  const BYTE* k = Wm().keys;
-  bool ctrl = k[VK_CONTROL] & 0x80, alt = k[VK_MENU] & 0x80;
+  bool ctrl = wm::Input().IsDown(VK_CONTROL), alt = wm::Input().IsDown(VK_MENU);
   int vk = static_cast<int>(msg->wParam);
   int c = m == WM_SYSKEYDOWN ? (alt ? SystemKeyCharacter(vk) : 0) : KeyCharacter(vk, ctrl, alt);
   if (c) {
     MSG ch = *msg;
     ch.message = m == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     ch.wParam = static_cast<WPARAM>(c);
-    Wm().posted.push_front(ch);  // the character comes next
+    wm::Queue().PostNext(ch);  // the character comes next
   }
   return TRUE;
 }
 
 SHORT GetKeyState(int vk) {
   if (vk < 0 || vk > 255) return 0;
-  BYTE k = Wm().keys[vk];
+  BYTE k = wm::Input().Key(vk);
   return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
 }
 
@@ -331,35 +330,35 @@ SHORT GetAsyncKeyState(int vk) { return static_cast<SHORT>(GetKeyState(vk) & 0x8
 
 BOOL GetKeyboardState(BYTE* state) {
   if (!state) return FALSE;
-  for (int i = 0; i < 256; ++i) state[i] = Wm().keys[i];
+  for (int i = 0; i < 256; ++i) state[i] = wm::Input().Key(i);
   return TRUE;
 }
 
 BOOL GetCursorPos(POINT* out) {
   if (!out) return FALSE;
   EnsureDesktop();
-  *out = Wm().cursorPos;
+  *out = wm::Input().CursorPos();
   return TRUE;
 }
 
 BOOL SetCursorPos(int x, int y) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
-  x = std::max(0, std::min(x, wm.config.width - 1));
-  y = std::max(0, std::min(y, wm.config.height - 1));
+  const DesktopConfig& config = wm::Screen().Config();
+  x = std::max(0, std::min(x, config.width - 1));
+  y = std::max(0, std::min(y, config.height - 1));
   // As on Windows, moving the cursor produces a mouse move.
   InputEvent e;
   e.kind = InputEvent::Kind::MouseMove;
   e.x = x;
   e.y = y;
-  wm.cursorPos = POINT{x, y};
-  wm.host->Inject(e);
+  wm::Input().SetCursorPos(POINT{x, y});
+  wm::Screen().Display()->Inject(e);
   return TRUE;
 }
 
 BOOL MessageBeep(UINT) {
   EnsureDesktop();
-  Wm().host->Beep();
+  wm::Screen().Display()->Beep();
   return TRUE;
 }
 
@@ -387,12 +386,12 @@ BOOL DragDetect(HWND window, POINT start) {
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
   if (!track) return FALSE;
-  HWND& slot = (track->dwFlags & TME_NONCLIENT) ? Wm().trackNcLeave : Wm().trackLeave;
+  MousePart part = (track->dwFlags & TME_NONCLIENT) ? MousePart::NonClient : MousePart::Client;
   if (track->dwFlags & TME_CANCEL) {
-    if (slot == track->hwndTrack) slot = nullptr;
+    if (wm::Input().LeaveTracked(part) == track->hwndTrack) wm::Input().TrackLeave(part, nullptr);
     return TRUE;
   }
-  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) slot = track->hwndTrack;
+  if ((track->dwFlags & TME_LEAVE) && LiveWindow(track->hwndTrack)) wm::Input().TrackLeave(part, track->hwndTrack);
   return TRUE;
 }
 

@@ -1,416 +1,59 @@
-// The message queue of the one UI thread: sent and posted messages, the generated paint and
-// timer messages, hooks, and waiting.
+// The UI thread's message queue.
+
+#include "platform/user/MessageQueue.h"
 
 #include <algorithm>
-#include <atomic>
 
-#include "platform/rtl/Clock.h"
-#include "platform/rtl/Exceptions.h"
-#include "platform/rtl/SysUtils.h"
-#include "platform/user/Desktop.h"
-#include "platform/user/ThreadInbox.h"
-#include "platform/user/Window.h"
-
-HWND NextWindowToPaint(HWND filter);
-bool TranslateHostEvent();
-bool AcceptInputMessage(InputMessage& input, bool remove);
-
-namespace {
-
-constexpr DWORD kUiThreadId = 1;
-
-std::function<bool()>& IdleHandler() {
-  static std::function<bool()> handler;
-  return handler;
-}
-
-bool InRange(UINT message, UINT first, UINT last) {
-  return (first == 0 && last == 0) || (message >= first && message <= last);
-}
-
-bool Matches(const MSG& m, HWND filter, UINT first, UINT last) {
-  if (filter == reinterpret_cast<HWND>(-1)) {
-    if (m.hwnd) return false;
-  } else if (filter && m.hwnd != filter && !IsChild(filter, m.hwnd)) {
-    return false;
-  }
-  return InRange(m.message, first, last);
-}
-
-void Stamp(MSG& m) {
-  m.time = GetTickCount();
-  m.pt = Wm().cursorPos;
-}
-
-void CollectGraveyard() {
-  WindowManager& wm = Wm();
-  if (wm.sendDepth == 0) wm.graveyard.clear();
-  if (wm.sendDepth == 0)
-    wm.hooks.erase(std::remove_if(wm.hooks.begin(), wm.hooks.end(), [](const auto& h) { return h->removed; }),
-                   wm.hooks.end());
-}
-
-bool TakePosted(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
-  auto& queue = Wm().posted;
-  for (auto it = queue.begin(); it != queue.end(); ++it) {
-    if (!Matches(*it, filter, first, last)) continue;
+bool MessageQueue::TakePosted(const Filter& matches, bool remove, MSG* out) {
+  for (auto it = posted_.begin(); it != posted_.end(); ++it) {
+    if (!matches(*it)) continue;
     *out = *it;
-    if (remove) queue.erase(it);
+    if (remove) posted_.erase(it);
     return true;
   }
   return false;
 }
 
-auto FindInput(unsigned serial) {
-  auto& queue = Wm().input;
-  return std::find_if(queue.begin(), queue.end(), [&](const InputMessage& m) { return m.serial == serial; });
+void MessageQueue::QueueInput(const MSG& message, int hit) {
+  input_.push_back(InputMessage{message, hit, ++nextInputSerial_});
 }
 
-// Input leaves the queue through the hooks, then mouse activation and the cursor; any of
-// them may eat it. Each may send messages that read the queue again, so the entry is found
-// again by its serial afterwards.
-bool TakeInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
-  auto& queue = Wm().input;
-  while (true) {
-    auto it = std::find_if(queue.begin(), queue.end(),
-                           [&](const InputMessage& m) { return Matches(m.msg, filter, first, last); });
-    if (it == queue.end()) return false;
-    InputMessage input = *it;
-    if (remove) queue.erase(it);
-    if (AcceptInputMessage(input, remove)) {
-      *out = input.msg;
-      return true;
-    }
-    if (!remove) {
-      auto again = FindInput(input.serial);
-      if (again != queue.end()) queue.erase(again);
-    }
-  }
+std::optional<InputMessage> MessageQueue::FirstInput(const Filter& matches) const {
+  auto it = std::find_if(input_.begin(), input_.end(), [&](const InputMessage& m) { return matches(m.msg); });
+  if (it == input_.end()) return std::nullopt;
+  return *it;
 }
 
-bool TakeTimer(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
-  if (!InRange(WM_TIMER, first, last)) return false;
-  WindowManager& wm = Wm();
-  DWORD now = GetTickCount();
-  TimerEntry* due = nullptr;
-  for (TimerEntry& t : wm.timers) {
-    if (static_cast<std::int32_t>(now - t.due) < 0) continue;
-    if (filter && t.window != filter && !IsChild(filter, t.window)) continue;
-    if (!due || static_cast<std::int32_t>(t.due - due->due) < 0) due = &t;
-  }
-  if (!due) return false;
-  *out = MSG{due->window, WM_TIMER, due->id, due->proc ? 1 : 0, 0, {}};
-  Stamp(*out);
-  if (remove) due->due = now + due->interval;
-  return true;
+void MessageQueue::DropInput(unsigned serial) {
+  auto it = std::find_if(input_.begin(), input_.end(), [&](const InputMessage& m) { return m.serial == serial; });
+  if (it != input_.end()) input_.erase(it);
 }
 
-// Messages other threads posted join the queue here, on the UI thread, where the windows
-// they name can be checked.
-void TakeInPostsFromOtherThreads() {
-  for (MSG m : Inbox().TakeAll()) {
-    if (m.hwnd == HWND_BROADCAST) {
-      for (HWND top : LiveWindow(GetDesktopWindow())->children) PostMessage(top, m.message, m.wParam, m.lParam);
-      continue;
-    }
-    if (m.hwnd && !LiveWindow(m.hwnd)) continue;
-    Stamp(m);
-    Wm().posted.push_back(m);
-  }
-}
-
-// Finds the next message in Windows' order: posted, input, quit, paint, timers.
-bool Fetch(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
-  EnsureDesktop();
-  WindowManager& wm = Wm();
-  CollectGraveyard();
-  TakeInPostsFromOtherThreads();
-  while (true) {  // host events may post as well as queue input
-    if (TakePosted(msg, filter, first, last, remove)) return true;
-    if (TakeInput(msg, filter, first, last, remove)) return true;
-    if (!TranslateHostEvent()) break;
-  }
-  if (wm.quitPosted) {
-    *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(wm.quitCode), 0, 0, {}};
-    Stamp(*msg);
-    if (remove) wm.quitPosted = false;
-    return true;
-  }
-  if (InRange(WM_PAINT, first, last))
-    if (HWND dirty = NextWindowToPaint(filter == reinterpret_cast<HWND>(-1) ? nullptr : filter)) {
-      *msg = MSG{dirty, WM_PAINT, 0, 0, 0, {}};
-      Stamp(*msg);
-      return true;
-    }
-  return TakeTimer(msg, filter, first, last, remove);
-}
-
-void Retrieved(MSG* msg, bool remove) {
-  WindowManager& wm = Wm();
-  wm.lastMessageTime = msg->time;
-  wm.lastMessagePos = msg->pt;
-  CallHooks(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
-}
-
-// Milliseconds until the next timer is due; -1 when there is none.
-int NextTimerDelay() {
-  WindowManager& wm = Wm();
-  if (wm.timers.empty()) return -1;
-  DWORD now = GetTickCount();
-  int best = -1;
-  for (const TimerEntry& t : wm.timers) {
-    int d = std::max(0, static_cast<int>(static_cast<std::int32_t>(t.due - now)));
-    if (best < 0 || d < best) best = d;
-  }
-  return best;
-}
-
-// How long a headless loop on the real clock with nothing to do waits for another thread to
-// post before it gives up.
-constexpr int kPatienceForOtherThreadsMs = 2000;
-
-// Waits for something to happen; false when nothing ever can.
-bool WaitForWork() {
-  WindowManager& wm = Wm();
-  PresentDesktop();
-  if (!Inbox().Empty()) return true;
-  if (IdleHandler() && IdleHandler()()) return true;
-  int delay = NextTimerDelay();
-  bool headless = std::string(wm.host->Name()) == "headless";
-  if (IsManualClock()) return !Inbox().Empty();
-  if (headless) {
-    if (delay >= 0) {
-      Inbox().WaitForPost(delay);
-      return true;
-    }
-    return Inbox().WaitForPost(kPatienceForOtherThreadsMs);
-  }
-  wm.host->WaitEvent(delay < 0 ? 100 : std::min(delay, 100));
-  return true;
-}
-
-}  // namespace
-
-LRESULT CallHooks(int kind, int code, WPARAM wParam, LPARAM lParam) {
-  for (auto& h : Wm().hooks)
-    if (h->kind == kind && !h->removed) {
-      HOOKPROC proc = h->proc;
-      return proc(code, wParam, lParam);
-    }
-  return 0;
-}
-
-bool HasHooks(int kind) {
-  for (auto& h : Wm().hooks)
-    if (h->kind == kind && !h->removed) return true;
-  return false;
-}
-
-void RemoveWindowMessages(HWND window) {
-  WindowManager& wm = Wm();
+void MessageQueue::RemoveMessagesFor(HWND window) {
   auto mine = [&](const MSG& m) { return m.hwnd == window; };
-  wm.posted.erase(std::remove_if(wm.posted.begin(), wm.posted.end(), mine), wm.posted.end());
-  wm.input.erase(std::remove_if(wm.input.begin(), wm.input.end(), [&](const InputMessage& m) { return mine(m.msg); }),
-                 wm.input.end());
+  posted_.erase(std::remove_if(posted_.begin(), posted_.end(), mine), posted_.end());
+  input_.erase(std::remove_if(input_.begin(), input_.end(), [&](const InputMessage& m) { return mine(m.msg); }),
+               input_.end());
 }
 
-LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WindowManager& wm = Wm();
-  if (window == HWND_BROADCAST) {
-    std::vector<HWND> tops = LiveWindow(GetDesktopWindow())->children;
-    for (HWND top : tops) SendMessage(top, message, wParam, lParam);
-    return 0;
-  }
-  WindowObject* w = LiveWindow(window);
-  if (!w) return 0;
-  ++wm.sendDepth;
-  if (HasHooks(WH_CALLWNDPROC)) {
-    CWPSTRUCT cwp{lParam, wParam, message, window};
-    CallHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
-  }
-  LRESULT result = 0;
-  if (LiveWindow(window)) {
-    WNDPROC proc = w->proc;  // a copy: the procedure may replace itself while it runs
-    try {
-      result = proc ? proc(window, message, wParam, lParam) : 0;
-    } catch (...) {
-      --wm.sendDepth;
-      throw;
-    }
-  }
-  --wm.sendDepth;
-  return result;
+void MessageQueue::PostQuit(int exitCode) {
+  quitPosted_ = true;
+  quitCode_ = exitCode;
 }
 
-BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!Inbox().OnUiThread()) {
-    Inbox().Post(MSG{window, message, wParam, lParam, 0, {}});
-    return TRUE;
-  }
-  EnsureDesktop();
-  if (window == HWND_BROADCAST) {
-    for (HWND top : LiveWindow(GetDesktopWindow())->children) PostMessage(top, message, wParam, lParam);
-    return TRUE;
-  }
-  if (window && !LiveWindow(window)) return FALSE;
-  MSG m{window, message, wParam, lParam, 0, {}};
-  Stamp(m);
-  Wm().posted.push_back(m);
-  return TRUE;
+std::optional<int> MessageQueue::TakeQuit(bool remove) {
+  if (!quitPosted_) return std::nullopt;
+  if (remove) quitPosted_ = false;
+  return quitCode_;
 }
 
-// Only the UI thread has a message queue.
-BOOL PostThreadMessage(DWORD thread, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (thread != kUiThreadId) return FALSE;
-  return PostMessage(nullptr, message, wParam, lParam);
+void MessageQueue::NoteRetrieved(const MSG& message) {
+  lastTime_ = message.time;
+  lastPos_ = message.pt;
 }
 
-BOOL GetMessage(MSG* msg, HWND window, UINT first, UINT last) {
-  if (!msg) return FALSE;
-  while (!Fetch(msg, window, first, last, true))
-    if (!WaitForWork())
-      throw Exception("The message loop waits for input that cannot come");
-  Retrieved(msg, true);
-  return msg->message == WM_QUIT ? FALSE : TRUE;
+void MessageQueue::Clear() {
+  posted_.clear();
+  input_.clear();
+  quitPosted_ = false;
 }
-
-BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
-  if (!msg) return FALSE;
-  if (!Fetch(msg, window, first, last, (remove & PM_REMOVE) != 0)) {
-    PresentDesktop();
-    return FALSE;
-  }
-  Retrieved(msg, (remove & PM_REMOVE) != 0);
-  return TRUE;
-}
-
-BOOL WaitMessage() {
-  MSG m;
-  while (!Fetch(&m, nullptr, 0, 0, false))
-    if (!WaitForWork()) return FALSE;
-  return TRUE;
-}
-
-LRESULT DispatchMessage(const MSG* msg) {
-  if (!msg) return 0;
-  WindowManager& wm = Wm();
-  if (msg->message == WM_TIMER && msg->lParam) {
-    for (const TimerEntry& t : wm.timers)
-      if (t.window == msg->hwnd && t.id == msg->wParam && t.proc) {
-        TIMERPROC proc = t.proc;
-        proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-        return 0;
-      }
-    return 0;
-  }
-  WindowObject* w = LiveWindow(msg->hwnd);
-  if (!w || msg->hwnd == wm.desktop) return 0;
-  ++wm.sendDepth;
-  WNDPROC proc = w->proc;
-  LRESULT result = 0;
-  try {
-    result = proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
-  } catch (...) {
-    --wm.sendDepth;
-    throw;
-  }
-  --wm.sendDepth;
-  return result;
-}
-
-void PostQuitMessage(int exitCode) {
-  Wm().quitPosted = true;
-  Wm().quitCode = exitCode;
-}
-
-DWORD GetMessageTime() { return Wm().lastMessageTime; }
-DWORD GetMessagePos() { return static_cast<DWORD>(MAKELONG(Wm().lastMessagePos.x, Wm().lastMessagePos.y)); }
-BOOL InSendMessage() { return FALSE; }  // one thread: nothing is sent from another
-
-LRESULT CallWindowProc(const WNDPROC& proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return proc ? proc(window, message, wParam, lParam) : 0;
-}
-
-BOOL CallMsgFilter(MSG* msg, int code) {
-  return CallHooks(WH_MSGFILTER, code, 0, reinterpret_cast<LPARAM>(msg)) ? TRUE : FALSE;
-}
-
-UINT RegisterWindowMessage(LPCSTR name) {
-  static std::map<std::string, UINT> registered;
-  static UINT next = 0xC100;
-  if (!name || !*name) return 0;
-  const std::string key = UpperCase(name);
-  auto it = registered.find(key);
-  if (it != registered.end()) return it->second;
-  return registered[key] = next++;
-}
-
-UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-  EnsureDesktop();
-  WindowManager& wm = Wm();
-  if (window && !LiveWindow(window)) return 0;
-  // A thread timer keeps its id when it is set again; an id no thread timer has gets a new one.
-  if (!window && std::none_of(wm.timers.begin(), wm.timers.end(),
-                              [&](const TimerEntry& t) { return !t.window && t.id == id; }))
-    id = ++wm.nextTimerId;
-  elapse = std::clamp<UINT>(elapse, 10, 0x7FFFFFFF);
-  for (TimerEntry& t : wm.timers)
-    if (t.window == window && t.id == id) {
-      t.interval = elapse;
-      t.due = GetTickCount() + elapse;
-      t.proc = std::move(proc);
-      return window ? 1 : id;
-    }
-  wm.timers.push_back(TimerEntry{window, id, elapse, GetTickCount() + elapse, std::move(proc)});
-  return window ? (id ? id : 1) : id;
-}
-
-BOOL KillTimer(HWND window, UINT_PTR id) {
-  auto& timers = Wm().timers;
-  auto it = std::find_if(timers.begin(), timers.end(), [&](const TimerEntry& t) { return t.window == window && t.id == id; });
-  if (it == timers.end()) return FALSE;
-  timers.erase(it);
-  return TRUE;
-}
-
-HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE, DWORD) {
-  if (!proc) return nullptr;
-  auto hook = std::make_unique<HookObject>();
-  hook->kind = kind;
-  hook->proc = std::move(proc);
-  HHOOK raw = hook.get();
-  Wm().hooks.insert(Wm().hooks.begin(), std::move(hook));
-  return raw;
-}
-
-BOOL UnhookWindowsHookEx(HHOOK hook) {
-  for (auto& h : Wm().hooks)
-    if (h.get() == hook && !h->removed) {
-      h->removed = true;  // erased once no hook is running
-      return TRUE;
-    }
-  return FALSE;
-}
-
-LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
-  auto& hooks = Wm().hooks;
-  auto it = std::find_if(hooks.begin(), hooks.end(), [&](const auto& h) { return h.get() == hook; });
-  if (it == hooks.end()) return 0;
-  int kind = (*it)->kind;
-  for (++it; it != hooks.end(); ++it)
-    if ((*it)->kind == kind && !(*it)->removed) {
-      HOOKPROC proc = (*it)->proc;
-      return proc(code, wParam, lParam);
-    }
-  return 0;
-}
-
-DWORD GetCurrentThreadId() {
-  static std::atomic<DWORD> next{kUiThreadId + 1};
-  thread_local DWORD other = 0;
-  if (Inbox().OnUiThread()) return kUiThreadId;
-  if (!other) other = next++;
-  return other;
-}
-
-void SetIdleHandler(std::function<bool()> handler) { IdleHandler() = std::move(handler); }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -40,7 +41,7 @@ void RunMoveSizeLoop(HWND window, WPARAM command) {
   bool moving = (command & 0xFFF0) == SC_MOVE;
   int edge = static_cast<int>(command & 0x0F);
   RECT original = ParentRect(window);
-  if (CallHooks(WH_CBT, HCBT_MOVESIZE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&original))) return;
+  if (wm::Hooks().Call(WH_CBT, HCBT_MOVESIZE, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&original))) return;
   MINMAXINFO mmi;
   mmi.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
   mmi.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};

@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
 // Whether drawing on the window is held back by LockWindowUpdate.
 bool IsLocked(HWND window) {
-  HWND locked = Wm().locked;
+  HWND locked = wm::Screen().Locked();
   if (!locked || !LiveWindow(locked)) return false;
-  return locked == Wm().desktop || window == locked || (window && IsChild(locked, window));
+  return locked == wm::Windows().Desktop() || window == locked || (window && IsChild(locked, window));
 }
 
 // A client-coordinate region of a window in screen coordinates.
@@ -32,12 +34,12 @@ HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
   WindowObject* owner = LiveWindow(window);
   Region update = owner ? owner->update : Region();
   dc->refresh = [window, flags, full, area, update](DeviceContext& target) {
-    WindowManager& wm = Wm();
-    target.surface = wm.surface;
-    wm.presentPending = true;
-    if (!window || window == wm.desktop) {
+    DesktopScreen& screen = wm::Screen();
+    target.surface = screen.Pixels();
+    screen.MarkChanged();
+    if (!window || window == wm::Windows().Desktop()) {
       target.origin = POINT{0, 0};
-      target.visible = Region(RECT{0, 0, wm.config.width, wm.config.height});
+      target.visible = Region(screen.Bounds());
     } else if (WindowObject* w = LiveWindow(window)) {
       RECT r = full ? ScreenRect(window) : ScreenClientRect(window);
       target.origin = POINT{r.left, r.top};
@@ -52,8 +54,8 @@ HDC NewWindowDc(HWND window, DWORD flags, std::shared_ptr<Region> area) {
     }
     if (area) target.visible = target.visible.Intersect(*area);
     // A locked window draws nothing; what it would have drawn is painted when it unlocks.
-    if (!(flags & DCX_LOCKWINDOWUPDATE) && IsLocked(window ? window : wm.desktop)) {
-      wm.drawnWhileLocked = wm.drawnWhileLocked.Union(target.visible);
+    if (!(flags & DCX_LOCKWINDOWUPDATE) && IsLocked(window ? window : wm::Windows().Desktop())) {
+      screen.NoteDrawnWhileLocked(target.visible);
       target.visible = Region();
     }
   };
@@ -120,7 +122,7 @@ HWND FindDirty(HWND window, HWND filter, bool inside) {
   WindowObject* w = LiveWindow(window);
   if (!w || !(w->style & WS_VISIBLE)) return nullptr;
   inside = inside || window == filter || !filter;
-  if (inside && window != Wm().desktop && (!w->update.Empty() || w->ncDirty)) return window;
+  if (inside && window != wm::Windows().Desktop() && (!w->update.Empty() || w->ncDirty)) return window;
   for (HWND c : w->children)
     if (HWND found = FindDirty(c, filter, inside)) return found;
   return nullptr;
@@ -139,7 +141,7 @@ void PaintNow(HWND window, bool children) {
         if (c->style & WS_VISIBLE) order.push_back(c);
   for (HWND w : order) {
     WindowObject* o = LiveWindow(w);
-    if (o && w != Wm().desktop && NeedsPaint(*o) && IsVisibleOnScreen(w)) SendMessage(w, WM_PAINT, 0, 0);
+    if (o && w != wm::Windows().Desktop() && NeedsPaint(*o) && IsVisibleOnScreen(w)) SendMessage(w, WM_PAINT, 0, 0);
   }
 }
 
@@ -147,7 +149,7 @@ void PaintNow(HWND window, bool children) {
 
 HWND NextWindowToPaint(HWND filter) {
   EnsureDesktop();
-  return FindDirty(Wm().desktop, filter, false);
+  return FindDirty(wm::Windows().Desktop(), filter, false);
 }
 
 HDC GetDC(HWND window) {
@@ -167,7 +169,7 @@ HDC GetDCEx(HWND window, HRGN clip, DWORD flags) {
   std::shared_ptr<Region> area;
   if (r && (flags & DCX_INTERSECTRGN)) area = std::make_shared<Region>(r->region);
   if (r && (flags & DCX_EXCLUDERGN))
-    area = std::make_shared<Region>(Region(RECT{0, 0, Wm().config.width, Wm().config.height}).Subtract(r->region));
+    area = std::make_shared<Region>(Region(wm::Screen().Bounds()).Subtract(r->region));
   HDC dc = NewWindowDc(window, flags, area);
   if (w && (flags & DCX_VALIDATE) && (flags & DCX_INTERSECTUPDATE)) {
     w->update = Region();
@@ -221,8 +223,7 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
 
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
-  if (!window) window = wm.desktop;
+  if (!window) window = wm::Windows().Desktop();
   WindowObject* w = LiveWindow(window);
   if (!w) return FALSE;
   RECT client = ScreenClientRect(window);
@@ -235,12 +236,12 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
   } else {
     area = Region((flags & RDW_FRAME) ? ScreenRect(window) : client);
   }
-  if (window == wm.desktop && (flags & RDW_INVALIDATE)) {
+  if (window == wm::Windows().Desktop() && (flags & RDW_INVALIDATE)) {
     ExposeScreenRegion(area, nullptr);
   } else {
     ChangeUpdate(window, area, flags);
   }
-  wm.presentPending = true;
+  wm::Screen().MarkChanged();
   if (flags & (RDW_ERASENOW | RDW_UPDATENOW)) EraseNow(window, !(flags & RDW_NOCHILDREN));
   if (flags & RDW_UPDATENOW) PaintNow(window, !(flags & RDW_NOCHILDREN));
   return TRUE;
@@ -291,7 +292,7 @@ namespace {
 // Moves the desktop's pixels that land in a screen region by (dx, dy); every source pixel
 // is read before any is written, so overlapping moves come out whole.
 void MovePixels(const Region& destination, int dx, int dy) {
-  const Surface& surface = Wm().surface;
+  const Surface& surface = wm::Screen().Pixels();
   std::vector<std::vector<std::uint32_t>> taken;
   for (const RECT& r : destination.Rects()) {
     std::vector<std::uint32_t> pixels;
@@ -307,7 +308,7 @@ void MovePixels(const Region& destination, int dx, int dy) {
     for (int y = r.top; y < r.bottom; ++y, from += r.right - r.left)
       std::copy(from, from + (r.right - r.left), surface.Row(y) + r.left);
   }
-  Wm().presentPending = true;
+  wm::Screen().MarkChanged();
 }
 
 // Scrolls part of a window's client area (client coordinates): the pixels that can be seen
@@ -351,18 +352,15 @@ BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* c
 // One window at a time may be locked; unlocking paints what its contexts would have drawn.
 BOOL LockWindowUpdate(HWND window) {
   EnsureDesktop();
-  WindowManager& wm = Wm();
+  DesktopScreen& screen = wm::Screen();
   if (window) {
-    if (!LiveWindow(window) || (wm.locked && LiveWindow(wm.locked))) return FALSE;
-    wm.locked = window;
-    wm.drawnWhileLocked = Region();
+    if (!LiveWindow(window) || (screen.Locked() && LiveWindow(screen.Locked()))) return FALSE;
+    screen.Lock(window);
     BumpLayoutSerial();  // contexts already out ask again, and find it locked
     return TRUE;
   }
-  if (!wm.locked) return FALSE;
-  wm.locked = nullptr;
-  Region drawn = wm.drawnWhileLocked;
-  wm.drawnWhileLocked = Region();
+  if (!screen.Locked()) return FALSE;
+  Region drawn = screen.Unlock();
   BumpLayoutSerial();
   ExposeScreenRegion(drawn, nullptr);
   return TRUE;
@@ -370,7 +368,7 @@ BOOL LockWindowUpdate(HWND window) {
 
 int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, RECT* updateRect,
                    UINT flags) {
-  if (!LiveWindow(window) || window == Wm().desktop) return ERROR;
+  if (!LiveWindow(window) || window == wm::Windows().Desktop()) return ERROR;
   Region uncovered = ScrollArea(window, dx, dy, scroll, clip, (flags & SW_SCROLLCHILDREN) != 0);
   if (RegionObject* r = LiveRegion(update)) r->region = uncovered;
   if (updateRect) *updateRect = uncovered.Bounds();
@@ -379,7 +377,7 @@ int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* 
     Region area = uncovered;
     area.Offset(c.left, c.top);
     ChangeUpdate(window, area, RDW_INVALIDATE | RDW_NOCHILDREN | ((flags & SW_ERASE) ? RDW_ERASE : 0));
-    Wm().presentPending = true;
+    wm::Screen().MarkChanged();
   }
   return uncovered.Complexity();
 }

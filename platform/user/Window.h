@@ -1,133 +1,16 @@
 #pragma once
-// The window manager's objects: classes, windows and the state of the one desktop.
+// What the window manager's files share: the window behind a handle, the desktop's start and
+// restart, and the helpers one part of the window manager offers the others.
 
-#include <deque>
-#include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/host/Host.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Region.h"
 #include "platform/user/Resources.h"
 #include "platform/user/User.h"
+#include "platform/user/WindowObject.h"
 
-struct WindowClass {
-  std::string name;
-  UINT style = 0;
-  WNDPROC proc;
-  HBRUSH background = nullptr;
-  HCURSOR cursor = nullptr;
-  HICON icon = nullptr;
-  HINSTANCE instance = nullptr;
-  int clsExtra = 0;
-  int wndExtra = 0;
-  ATOM atom = 0;
-};
-
-struct WindowObject {
-  std::shared_ptr<WindowClass> cls;
-  std::string text;
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  RECT rect;    // the window, in its parent's client coordinates (screen for top level)
-  RECT client;  // the client area, relative to the window's top-left corner
-  HWND parent = nullptr;
-  HWND owner = nullptr;
-  std::vector<HWND> children;  // z-order, topmost first
-  WNDPROC proc;
-  LONG_PTR userData = 0;
-  LONG_PTR id = 0;
-  HINSTANCE instance = nullptr;
-  HMENU menu = nullptr;
-  std::map<std::string, void*> props;
-  std::vector<LONG_PTR> extra;
-  Region update;  // client coordinates
-  bool erase = false;
-  bool ncDirty = false;
-  bool ncActive = false;
-  bool destroying = false;
-  bool dead = false;
-  RECT restoreRect;  // placement before minimizing or maximizing
-  bool maximized = false;
-  bool minimized = false;
-  int pressedButton = 0;  // the caption button held down, as a hit-test code
-  bool sizePending = false;  // an overlapped window not yet shown: WM_SIZE and WM_MOVE wait
-  unsigned long serial = 0;  // creation order
-  HICON smallIcon = nullptr;  // WM_SETICON's
-  HICON bigIcon = nullptr;
-};
-
-struct TimerEntry {
-  HWND window = nullptr;
-  UINT_PTR id = 0;
-  UINT interval = 0;
-  DWORD due = 0;
-  TIMERPROC proc;
-};
-
-struct HookObject {
-  int kind = 0;
-  HOOKPROC proc;
-  bool removed = false;
-};
-
-// A mouse or key message waiting in the input queue, with the part of the window the mouse
-// was over; what it leads to (hooks, activation, the cursor) happens when it is taken.
-struct InputMessage {
-  MSG msg;
-  int hit = 1;  // HTCLIENT
-  unsigned serial = 0;
-};
-
-struct ClickMemory {
-  HWND window = nullptr;
-  UINT message = 0;
-  DWORD time = 0;
-  POINT at;
-};
-
-// Everything the window manager keeps, in one place.
-struct WindowManager {
-  DesktopConfig config;
-  std::unique_ptr<Host> host;
-  std::vector<std::uint32_t> pixels;  // the desktop surface
-  Surface surface;
-  std::unique_ptr<WindowObject> desktopObject;
-  HWND desktop = nullptr;
-  std::map<const WindowObject*, std::unique_ptr<WindowObject>> windows;
-  std::vector<std::unique_ptr<WindowObject>> graveyard;  // freed when no message is being sent
-  std::map<std::string, std::shared_ptr<WindowClass>> classes;  // by upper-case name
-  std::deque<MSG> posted;
-  std::deque<InputMessage> input;  // translated mouse and key messages waiting to be read
-  unsigned nextInputSerial = 0;
-  std::vector<TimerEntry> timers;
-  std::vector<std::unique_ptr<HookObject>> hooks;  // newest first
-  bool quitPosted = false;
-  int quitCode = 0;
-  HWND focus = nullptr;
-  HWND active = nullptr;
-  HWND capture = nullptr;
-  HWND trackLeave = nullptr;
-  HWND trackNcLeave = nullptr;
-  HWND locked = nullptr;  // LockWindowUpdate's window
-  Region drawnWhileLocked;  // screen: what its contexts would have drawn, painted on unlocking
-  HWND lastHover = nullptr;
-  POINT cursorPos;
-  BYTE keys[256] = {};
-  ClickMemory lastClick;
-  HCURSOR cursor = nullptr;
-  int sendDepth = 0;
-  DWORD lastMessageTime = 0;
-  POINT lastMessagePos;
-  bool presentPending = true;
-  UINT_PTR nextTimerId = 0x7F00;
-  ATOM nextAtom = 0xC000;
-  unsigned long nextWindowSerial = 0;
-};
-
-WindowManager& Wm();
 // The window behind a handle when it is a live window (the desktop included).
 WindowObject* LiveWindow(HWND window);
 // The desktop surface, made on first use with the host QUILLO_HOST/DISPLAY selects.
@@ -148,13 +31,10 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren);
 // Invalidates every window, and paints the wallpaper, under a screen region.
 void ExposeScreenRegion(const Region& screen, HWND except);
 HWND TopLevelOf(HWND window);
+// Whether the window is the ancestor or one of its descendants (false for none).
+bool IsSelfOrChild(HWND window, HWND ancestor);
 // The program's main window: its oldest top-level window that no other window owns.
 HWND MainWindow();
-
-// Messages (MessageQueue.cpp).
-LRESULT CallHooks(int kind, int code, WPARAM wParam, LPARAM lParam);
-bool HasHooks(int kind);
-void RemoveWindowMessages(HWND window);
 
 // Focus and activation (Focus.cpp).
 void ActivateWindow(HWND window, WPARAM how, bool changeZOrder);

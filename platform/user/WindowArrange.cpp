@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ RECT IconSlotRect(const RECT& area, int slot) {
 
 RECT IconArea(HWND parent) {
   RECT area{};
-  if (parent == Wm().desktop) {
+  if (parent == wm::Windows().Desktop()) {
     SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
     return area;
   }

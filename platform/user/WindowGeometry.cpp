@@ -1,13 +1,15 @@
 // Where windows are on the desktop, what of them can be seen, and exposing what a change
 // uncovered.
 
+#include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
 POINT ParentClientOrigin(const WindowObject& w) {
   WindowObject* p = LiveWindow(w.parent);
-  if (!p || w.parent == Wm().desktop) return POINT{0, 0};
+  if (!p || w.parent == wm::Windows().Desktop()) return POINT{0, 0};
   RECT pc = ScreenClientRect(w.parent);
   return POINT{pc.left, pc.top};
 }
@@ -48,18 +50,17 @@ RECT ScreenClientRect(HWND window) {
 bool IsVisibleOnScreen(HWND window) {
   for (WindowObject* w = LiveWindow(window); w; w = LiveWindow(w->parent)) {
     if (!(w->style & WS_VISIBLE)) return false;
-    if (w == Wm().desktop) return true;
+    if (w == wm::Windows().Desktop()) return true;
   }
   return false;
 }
 
 Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
   WindowObject* w = LiveWindow(window);
-  WindowManager& wm = Wm();
   if (!w || !IsVisibleOnScreen(window)) return Region();
-  if (window == wm.desktop) {
+  if (window == wm::Windows().Desktop()) {
     // The desktop sees what no top-level window covers.
-    Region r(RECT{0, 0, wm.config.width, wm.config.height});
+    Region r(wm::Screen().Bounds());
     for (HWND c : w->children)
       if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
     return r;
@@ -69,11 +70,11 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
     for (HWND c : w->children)
       if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
   // Each level: inside the parent's client area, under no sibling above.
-  for (HWND cur = window; cur != wm.desktop;) {
+  for (HWND cur = window; cur != wm::Windows().Desktop();) {
     WindowObject* c = LiveWindow(cur);
     WindowObject* p = LiveWindow(c->parent);
     if (!p) return Region();
-    if (c->parent != wm.desktop) r = r.Intersect(ScreenClientRect(c->parent));
+    if (c->parent != wm::Windows().Desktop()) r = r.Intersect(ScreenClientRect(c->parent));
     for (HWND sibling : p->children) {
       if (sibling == cur) break;
       if (sibling->style & WS_VISIBLE) r = r.Subtract(ScreenRect(sibling));
@@ -84,12 +85,11 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
 }
 
 void ExposeScreenRegion(const Region& screen, HWND except) {
-  WindowManager& wm = Wm();
-  if (screen.Empty() || !wm.desktop) return;
-  if (except != wm.desktop) PaintWallpaper(screen.Intersect(VisibleRegion(wm.desktop, false, false)));
-  for (HWND top : wm.desktop->children)
+  if (screen.Empty() || !wm::Windows().Desktop()) return;
+  if (except != wm::Windows().Desktop()) PaintWallpaper(screen.Intersect(VisibleRegion(wm::Windows().Desktop(), false, false)));
+  for (HWND top : wm::Windows().Desktop()->children)
     if (top != except) ExposeWindow(top, screen);
-  wm.presentPending = true;
+  wm::Screen().MarkChanged();
 }
 
 BOOL GetWindowRect(HWND window, RECT* out) {
@@ -156,8 +156,8 @@ HWND DeepestAt(HWND parent, POINT p) {
 
 HWND WindowFromPoint(POINT point) {
   EnsureDesktop();
-  HWND found = DeepestAt(Wm().desktop, point);
-  return found ? found : Wm().desktop;
+  HWND found = DeepestAt(wm::Windows().Desktop(), point);
+  return found ? found : wm::Windows().Desktop();
 }
 
 HWND ChildWindowFromPoint(HWND parent, POINT point) {

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
+#include "platform/user/HookService.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowArrange.h"
+#include "platform/user/WindowRegistry.h"
 
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool menu);
 
@@ -68,28 +72,26 @@ void ComputeClient(HWND window) {
   if (w->client.bottom < w->client.top) w->client.bottom = w->client.top;
 }
 
-bool IsTopLevel(const WindowObject& w) { return w.parent == Wm().desktop; }
+bool IsTopLevel(const WindowObject& w) { return w.parent == wm::Windows().Desktop(); }
 
 // The focus inside a hidden child goes to its parent; a hidden top-level window passes
 // activation (and with it the focus) on.
 void LoseActivationAndFocus(HWND window) {
-  WindowManager& wm = Wm();
   WindowObject* w = LiveWindow(window);
   if (!w) return;
   if (IsTopLevel(*w)) {
-    if (wm.active == window) ActivateNextAfterLosing(window);
-  } else if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) {
+    if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
+  } else if (IsSelfOrChild(wm::Focus().Focused(), window)) {
     SetFocus(w->parent);
   }
-  if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+  if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
 }
 
 }  // namespace
 
 BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
   WindowObject* w = LiveWindow(window);
-  WindowManager& wm = Wm();
-  if (!w || window == wm.desktop) return FALSE;
+  if (!w || window == wm::Windows().Desktop()) return FALSE;
   bool wasVisible = w->style & WS_VISIBLE;
   if (wasVisible) flags &= ~SWP_SHOWWINDOW;
   else flags &= ~SWP_HIDEWINDOW;
@@ -121,7 +123,7 @@ BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT fl
   bool changed = moved || sized || (pos.flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) || !(pos.flags & SWP_NOZORDER);
   if (changed && (w->style & WS_VISIBLE) && !(pos.flags & SWP_NOREDRAW)) {
     InvalidateWhole(window);
-    wm.presentPending = true;
+    wm::Screen().MarkChanged();
   }
   if ((pos.flags & SWP_SHOWWINDOW) && !(pos.flags & SWP_NOREDRAW))
     RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_FRAME | RDW_NOCHILDREN);
@@ -206,7 +208,7 @@ namespace {
 
 BOOL ShowWindowNow(HWND window, int command) {
   WindowObject* w = LiveWindow(window);
-  if (!w || window == Wm().desktop) return FALSE;
+  if (!w || window == wm::Windows().Desktop()) return FALSE;
   bool wasVisible = w->style & WS_VISIBLE;
   bool child = w->style & WS_CHILD;
   UINT activate = child ? SWP_NOACTIVATE | SWP_NOZORDER : 0;
@@ -217,14 +219,14 @@ BOOL ShowWindowNow(HWND window, int command) {
       SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return TRUE;
     case SW_MINIMIZE: case SW_SHOWMINIMIZED: case SW_SHOWMINNOACTIVE:
-      if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+      if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
       if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
       Place(window, FreeIconSlot(window), WS_MINIMIZE | WS_VISIBLE, WS_MAXIMIZE, activate | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-      if (Wm().active == window) ActivateNextAfterLosing(window);
+      if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
       return wasVisible;
     case SW_MAXIMIZE: {
-      if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+      if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
       if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->restoreRect = w->rect;
       RECT r = MaximizedRect(window);
       if (!LiveWindow(window)) return wasVisible;
@@ -235,7 +237,7 @@ BOOL ShowWindowNow(HWND window, int command) {
     }
     case SW_RESTORE: case SW_SHOWNORMAL: case SW_SHOWDEFAULT:
       if (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
-        if (CallHooks(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
+        if (wm::Hooks().Call(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(window), command)) return wasVisible;
         if (!wasVisible) SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
         Place(window, w->restoreRect, WS_VISIBLE, WS_MINIMIZE | WS_MAXIMIZE, activate | SWP_SHOWWINDOW);
         return wasVisible;

@@ -5,24 +5,19 @@
 
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
+#include "platform/user/HookService.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowRegistry.h"
 
 namespace {
 
 std::string Upper(const char* s) { return UpperCase(s ? s : ""); }
 
-// A class name, or an atom passed as a small integer.
-std::shared_ptr<WindowClass> FindClass(LPCSTR name) {
-  WindowManager& wm = Wm();
-  if (IS_INTRESOURCE(name)) {
-    auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-    for (auto& [key, cls] : wm.classes)
-      if (cls->atom == atom) return cls;
-    return nullptr;
-  }
-  auto it = wm.classes.find(Upper(name));
-  return it == wm.classes.end() ? nullptr : it->second;
-}
+std::shared_ptr<WindowClass> FindClass(LPCSTR name) { return wm::Windows().FindClass(name); }
 
 POINT DefaultPosition() {
   static int cascade = 0;
@@ -63,30 +58,21 @@ void SendNcDestroyAndFree(HWND window) {
   std::vector<HWND> children = w->children;
   for (HWND child : children) SendNcDestroyAndFree(child);
   SendMessage(window, WM_NCDESTROY, 0, 0);
-  WindowManager& wm = Wm();
-  for (auto& [key, win] : wm.windows)
-    if (win->owner == window) win->owner = nullptr;
+  wm::Windows().ForgetOwner(window);
   if (WindowObject* parent = LiveWindow(w->parent)) RemoveChild(*parent, window);
-  wm.timers.erase(std::remove_if(wm.timers.begin(), wm.timers.end(),
-                                 [&](const TimerEntry& t) { return t.window == window; }),
-                  wm.timers.end());
-  RemoveWindowMessages(window);
+  wm::Timers().KillAllOf(window);
+  wm::Queue().RemoveMessagesFor(window);
   ForgetWindowInput(window);
   w->dead = true;
   // The object itself lives on until no message is being sent, since callers up the
   // stack may still hold it.
-  auto it = wm.windows.find(w);
-  wm.graveyard.push_back(std::move(it->second));
-  wm.windows.erase(it);
+  wm::Windows().Bury(window);
 }
 
 }  // namespace
 
 ATOM RegisterClass(const WNDCLASS* in) {
   if (!in || !in->lpszClassName || !in->lpfnWndProc) return 0;
-  WindowManager& wm = Wm();
-  std::string key = Upper(in->lpszClassName);
-  if (wm.classes.count(key)) return 0;  // already registered
   auto cls = std::make_shared<WindowClass>();
   cls->name = in->lpszClassName;
   cls->style = in->style;
@@ -97,17 +83,14 @@ ATOM RegisterClass(const WNDCLASS* in) {
   cls->instance = in->hInstance;
   cls->clsExtra = in->cbClsExtra;
   cls->wndExtra = std::max(0, in->cbWndExtra);
-  cls->atom = wm.nextAtom++;
-  wm.classes[key] = cls;
-  return cls->atom;
+  return wm::Windows().AddClass(std::move(cls));  // 0 when already registered
 }
 
 BOOL UnregisterClass(LPCSTR name, HINSTANCE) {
   auto cls = FindClass(name);
   if (!cls) return FALSE;
-  for (auto& [key, w] : Wm().windows)
-    if (w->cls == cls) return FALSE;  // still in use
-  Wm().classes.erase(Upper(cls->name.c_str()));
+  if (wm::Windows().AnyOfClass(cls)) return FALSE;  // still in use
+  wm::Windows().RemoveClass(cls->name);
   return TRUE;
 }
 
@@ -165,7 +148,6 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
   EnsureDesktop();
   if ((exStyle & WS_EX_MDICHILD) && !IsMdiChildBeingMade(parent, param))
     return CreateMdiChild(exStyle, className, title, style, x, y, width, height, parent, instance, param);
-  WindowManager& wm = Wm();
   auto cls = FindClass(className);
   if (!cls) return nullptr;
   bool child = style & WS_CHILD;
@@ -178,14 +160,14 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
   w.text = title && !IS_INTRESOURCE(title) ? title : "";
   w.exStyle = exStyle;
   w.instance = instance;
-  w.serial = ++wm.nextWindowSerial;
+  w.serial = wm::Windows().NextSerial();
   w.extra.assign((cls->wndExtra + sizeof(LONG_PTR) - 1) / sizeof(LONG_PTR), 0);
   if (child) {
     w.parent = parent;
     w.id = reinterpret_cast<LONG_PTR>(menu);
     w.style = style;
   } else {
-    w.parent = wm.desktop;
+    w.parent = wm::Windows().Desktop();
     w.owner = parent && LiveWindow(parent) ? TopLevelOf(parent) : nullptr;
     w.menu = menu;
     // Overlapped windows always have a caption and clip their siblings.
@@ -193,7 +175,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
     if (!(style & WS_POPUP)) {
       POINT p = DefaultPosition();
       if (x == CW_USEDEFAULT) x = p.x, y = p.y;
-      if (width == CW_USEDEFAULT) width = wm.config.width * 3 / 4, height = wm.config.height * 3 / 4;
+      if (width == CW_USEDEFAULT) width = wm::Screen().Config().width * 3 / 4, height = wm::Screen().Config().height * 3 / 4;
     }
   }
   bool visible = w.style & WS_VISIBLE;
@@ -203,11 +185,11 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
   w.rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
   CREATESTRUCT cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
                   title, className, exStyle};
-  wm.windows.emplace(hwnd, std::move(object));
+  wm::Windows().Add(std::move(object));
   InsertChild(*LiveWindow(w.parent), hwnd, true);
 
   CBT_CREATEWND cbt{&cs, HWND_TOP};
-  if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt))) {
+  if (wm::Hooks().Call(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd), reinterpret_cast<LPARAM>(&cbt))) {
     SendNcDestroyAndFree(hwnd);
     return nullptr;
   }
@@ -250,28 +232,27 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
 
 BOOL DestroyWindow(HWND window) {
   WindowObject* w = LiveWindow(window);
-  WindowManager& wm = Wm();
-  if (!w || window == wm.desktop || w->destroying) return FALSE;
-  if (CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(window), 0)) return FALSE;
+  if (!w || window == wm::Windows().Desktop() || w->destroying) return FALSE;
+  if (wm::Hooks().Call(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(window), 0)) return FALSE;
   w->destroying = true;
-  if (w->parent != wm.desktop && !(w->exStyle & WS_EX_NOPARENTNOTIFY))
+  if (w->parent != wm::Windows().Desktop() && !(w->exStyle & WS_EX_NOPARENTNOTIFY))
     SendMessage(w->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<int>(w->id)), reinterpret_cast<LPARAM>(window));
   // A child is hidden as ShowWindow hides it (WM_SHOWWINDOW first); a top-level window only
   // leaves the screen.
-  if ((w->style & WS_VISIBLE) && w->parent != wm.desktop)
+  if ((w->style & WS_VISIBLE) && w->parent != wm::Windows().Desktop())
     ShowWindow(window, SW_HIDE);
   else if (w->style & WS_VISIBLE)
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   if (!LiveWindow(window)) return TRUE;
   // Owned windows go first.
   std::vector<HWND> owned;
-  for (auto& [key, other] : wm.windows)
-    if (other->owner == window && !other->destroying) owned.push_back(other.get());
+  for (HWND other : wm::Windows().OwnedBy(window))
+    if (!other->destroying) owned.push_back(other);
   for (HWND o : owned) DestroyWindow(o);
   if (!LiveWindow(window)) return TRUE;
-  if (wm.capture && (wm.capture == window || IsChild(window, wm.capture))) ReleaseCapture();
-  if (wm.active == window) ActivateNextAfterLosing(window);
-  if (wm.focus && (wm.focus == window || IsChild(window, wm.focus))) SetFocus(nullptr);
+  if (IsSelfOrChild(wm::Focus().Captured(), window)) ReleaseCapture();
+  if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
+  if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
   SendDestroy(window);
   SendNcDestroyAndFree(window);
   BumpLayoutSerial();
@@ -289,9 +270,13 @@ BOOL IsChild(HWND parent, HWND window) {
   return FALSE;
 }
 
+bool IsSelfOrChild(HWND window, HWND ancestor) { return window && (window == ancestor || IsChild(ancestor, window)); }
+
+WindowObject* LiveWindow(HWND window) { return wm::Windows().Live(window); }
+
 HWND GetDesktopWindow() {
   EnsureDesktop();
-  return Wm().desktop;
+  return wm::Windows().Desktop();
 }
 
 HWND TopLevelOf(HWND window) {
@@ -301,10 +286,9 @@ HWND TopLevelOf(HWND window) {
 }
 
 HWND MainWindow() {
-  WindowManager& wm = Wm();
-  if (!wm.desktop) return nullptr;
+  if (!wm::Windows().Desktop()) return nullptr;
   HWND oldest = nullptr;
-  for (HWND top : wm.desktop->children)
+  for (HWND top : wm::Windows().Desktop()->children)
     if (!top->owner && !top->destroying && (!oldest || top->serial < oldest->serial)) oldest = top;
   return oldest;
 }
@@ -318,7 +302,7 @@ HWND GetParent(HWND window) {
 
 HWND GetAncestor(HWND window, UINT flags) {
   WindowObject* w = LiveWindow(window);
-  if (!w || window == Wm().desktop) return nullptr;
+  if (!w || window == wm::Windows().Desktop()) return nullptr;
   switch (flags) {
     case GA_PARENT: return w->parent;
     case GA_ROOT: return TopLevelOf(window);
@@ -333,8 +317,7 @@ HWND GetAncestor(HWND window, UINT flags) {
 
 HWND SetParent(HWND window, HWND parent) {
   WindowObject* w = LiveWindow(window);
-  WindowManager& wm = Wm();
-  if (!parent) parent = wm.desktop;
+  if (!parent) parent = wm::Windows().Desktop();
   WindowObject* p = LiveWindow(parent);
   if (!w || !p || window == parent || IsChild(window, parent)) return nullptr;
   HWND old = w->parent;
@@ -344,7 +327,7 @@ HWND SetParent(HWND window, HWND parent) {
   if (WindowObject* op = LiveWindow(old)) RemoveChild(*op, window);
   w->parent = parent;
   InsertChild(*p, window, true);
-  if (parent == wm.desktop) w->style &= ~WS_CHILD;
+  if (parent == wm::Windows().Desktop()) w->style &= ~WS_CHILD;
   BumpLayoutSerial();
   if (visible) ShowWindow(window, SW_SHOWNA);
   return old;

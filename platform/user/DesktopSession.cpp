@@ -1,0 +1,40 @@
+// The one desktop session: it owns every window-manager service, and each file reaches
+// the services it needs through their accessors. RestartDesktop clears the desktop's part of
+// them; what belongs to the program (window classes, counters) survives a restart.
+
+#include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
+#include "platform/user/HookService.h"
+#include "platform/user/InputState.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/TimerService.h"
+#include "platform/user/WindowRegistry.h"
+
+namespace {
+
+struct DesktopSession {
+  FocusState focus;
+  HookService hooks;
+  DesktopScreen screen;
+  InputState input;
+  MessageQueue queue;
+  TimerService timers;
+  WindowRegistry windows;
+};
+
+DesktopSession& Session() {
+  static DesktopSession session;
+  return session;
+}
+
+}  // namespace
+
+namespace wm {
+WindowRegistry& Windows() { return Session().windows; }
+DesktopScreen& Screen() { return Session().screen; }
+InputState& Input() { return Session().input; }
+FocusState& Focus() { return Session().focus; }
+HookService& Hooks() { return Session().hooks; }
+MessageQueue& Queue() { return Session().queue; }
+TimerService& Timers() { return Session().timers; }
+}  // namespace wm

@@ -1,0 +1,75 @@
+#pragma once
+// The UI thread's message queue: posted messages, the input messages host events were turned
+// into, the quit request, what the last retrieved message said, and how deep sending is
+// (windows and hooks are freed only when no message is being sent).
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "platform/user/UserTypes.h"
+
+// A mouse or key message waiting in the input queue, with the part of the window the mouse
+// was over; what it leads to (hooks, activation, the cursor) happens when it is taken.
+struct InputMessage {
+  MSG msg;
+  int hit = 1;  // HTCLIENT
+  unsigned serial = 0;
+};
+
+class MessageQueue {
+ public:
+  using Filter = std::function<bool(const MSG&)>;
+
+  void Post(const MSG& message) { posted_.push_back(message); }
+  // Ahead of everything posted (the character TranslateMessage makes comes next).
+  void PostNext(const MSG& message) { posted_.push_front(message); }
+  // The oldest posted message the filter takes.
+  bool TakePosted(const Filter& matches, bool remove, MSG* out);
+
+  void QueueInput(const MSG& message, int hit);
+  // The oldest input message the filter takes, left in the queue.
+  std::optional<InputMessage> FirstInput(const Filter& matches) const;
+  void DropInput(unsigned serial);
+
+  // Forgets every posted and input message for the window.
+  void RemoveMessagesFor(HWND window);
+
+  void PostQuit(int exitCode);
+  // The quit request and its exit code, taken away when remove is asked.
+  std::optional<int> TakeQuit(bool remove);
+
+  void NoteRetrieved(const MSG& message);
+  DWORD LastMessageTime() const { return lastTime_; }
+  POINT LastMessagePos() const { return lastPos_; }
+
+  // Held while a window procedure runs for a sent or dispatched message.
+  class SendScope {
+   public:
+    explicit SendScope(MessageQueue& queue) : queue_(queue) { ++queue_.sendDepth_; }
+    ~SendScope() { --queue_.sendDepth_; }
+    SendScope(const SendScope&) = delete;
+    SendScope& operator=(const SendScope&) = delete;
+
+   private:
+    MessageQueue& queue_;
+  };
+  bool Sending() const { return sendDepth_ > 0; }
+
+  // The desktop ends: posted and input messages and the quit request go.
+  void Clear();
+
+ private:
+  std::deque<MSG> posted_;
+  std::deque<InputMessage> input_;
+  unsigned nextInputSerial_ = 0;
+  bool quitPosted_ = false;
+  int quitCode_ = 0;
+  DWORD lastTime_ = 0;
+  POINT lastPos_;
+  int sendDepth_ = 0;
+};
+
+namespace wm {
+MessageQueue& Queue();
+}

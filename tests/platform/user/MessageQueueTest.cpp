@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "Recorder.h"
+#include "platform/user/MessageQueue.h"
+#include "support/UiDriver.h"
+
+namespace {
+
+HWND FakeWindow(int n) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x1000 * n)); }
+
+MSG Message(HWND window, UINT message) { return MSG{window, message, 0, 0, 0, {}}; }
+
+bool Anything(const MSG&) { return true; }
+
+// Posted messages leave in order, a character put ahead of them first; a filter skips what
+// it does not take; removing a window's messages leaves the others.
+TEST(MessageQueueService, PostedOrderFiltersAndRemoval) {
+  MessageQueue queue;
+  queue.Post(Message(FakeWindow(1), WM_USER));
+  queue.Post(Message(FakeWindow(2), WM_USER + 1));
+  queue.Post(Message(FakeWindow(1), WM_USER + 2));
+  queue.PostNext(Message(FakeWindow(2), WM_CHAR));
+  MSG m;
+  ASSERT_TRUE(queue.TakePosted([](const MSG& x) { return x.hwnd == FakeWindow(1); }, false, &m));
+  EXPECT_EQ(m.message, UINT{WM_USER});  // only peeked
+  ASSERT_TRUE(queue.TakePosted(Anything, true, &m));
+  EXPECT_EQ(m.message, UINT{WM_CHAR});
+  queue.RemoveMessagesFor(FakeWindow(1));
+  ASSERT_TRUE(queue.TakePosted(Anything, true, &m));
+  EXPECT_EQ(m.message, UINT{WM_USER + 1});
+  EXPECT_FALSE(queue.TakePosted(Anything, true, &m));
+}
+
+// Input entries are told apart by serial, so dropping one that was found earlier drops that
+// one even when another with the same message has been queued since.
+TEST(MessageQueueService, InputIsDroppedBySerialAndQuitIsTakenOnce) {
+  MessageQueue queue;
+  queue.QueueInput(Message(FakeWindow(1), WM_MOUSEMOVE), HTCLIENT);
+  std::optional<InputMessage> first = queue.FirstInput(Anything);
+  ASSERT_TRUE(first);
+  queue.QueueInput(Message(FakeWindow(1), WM_MOUSEMOVE), HTCAPTION);
+  queue.DropInput(first->serial);
+  std::optional<InputMessage> next = queue.FirstInput(Anything);
+  ASSERT_TRUE(next);
+  EXPECT_EQ(next->hit, HTCAPTION);
+
+  EXPECT_FALSE(queue.TakeQuit(true));
+  queue.PostQuit(3);
+  EXPECT_EQ(queue.TakeQuit(false), 3);
+  EXPECT_EQ(queue.TakeQuit(true), 3);
+  EXPECT_FALSE(queue.TakeQuit(true));
+}
+
+// A hook that throws while a message is being sent must not leave the queue believing a
+// message is still being sent: freed windows and hooks would otherwise never be collected.
+TEST(MessageQueueService, AThrowingSendHookEndsTheSend) {
+  UiDriver ui;
+  Recorder rec("MqThrow");
+  HWND w = CreateWindowEx(0, "MqThrow", "", WS_OVERLAPPEDWINDOW, 10, 10, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(w);
+  HHOOK hook = SetWindowsHookEx(WH_CALLWNDPROC, [](int, WPARAM, LPARAM) -> LRESULT {
+    throw std::runtime_error("hook");
+  }, nullptr, GetCurrentThreadId());
+  EXPECT_THROW(SendMessage(w, WM_USER, 0, 0), std::runtime_error);
+  UnhookWindowsHookEx(hook);
+  EXPECT_FALSE(wm::Queue().Sending());
+  DestroyWindow(w);
+}
+
+}  // namespace
