@@ -1,0 +1,334 @@
+// Multiple-document forms through the UI driver: a frame with a toolbar and a status bar
+// around its MDI client, document forms as MDI children made, activated by click and by the
+// MDI keys, maximised, arranged, closed, and ended with their frame.
+
+#include "VclFixture.h"
+
+#include <algorithm>
+
+#include "platform/user/WindowArrange.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// The main form: a toolbar aligned at the top and a status bar at the bottom, the client
+// between them.
+class TFrameForm : public TForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  TFrameForm(TComponent* owner, Log* log) : TForm(owner), log_(log) {
+    SetName("Frame");
+    SetCaption("Frame");
+    SetFormStyle(fsMDIForm);
+    SetBounds(40, 30, 700, 500);
+    Toolbar = NewComponent<TSwatch>(this);
+    Toolbar->SetName("Toolbar");
+    Toolbar->SetParent(this);
+    Toolbar->SetAlign(alTop);
+    Toolbar->SetHeight(30);
+    Toolbar->SetColor(clNavy);
+    Status = NewComponent<TSwatch>(this);
+    Status->SetName("Status");
+    Status->SetParent(this);
+    Status->SetAlign(alBottom);
+    Status->SetHeight(20);
+    Status->SetColor(clTeal);
+    OnCloseQuery = [this](TObject*, bool&) { log_->push_back("closequery Frame"); };
+    OnClose = [this](TObject*, TCloseAction&) { log_->push_back("close Frame"); };
+    OnDestroy = [this](TObject*) { log_->push_back("destroy Frame"); };
+  }
+  TSwatch* Toolbar;
+  TSwatch* Status;
+
+private:
+  Log* log_;
+};
+QUILLO_DEFINE_CLASS(TFrameForm, TForm)
+
+// A document window: a field that takes the focus, and every event logged with its name.
+class TDocumentForm : public TForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  TDocumentForm(TComponent* owner, Log* log, const std::string& name, TPosition position, const TRect& bounds)
+      : TForm(owner), log_(log), name_(name) {
+    SetName(name);
+    SetCaption(name);
+    SetPosition(position);
+    SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
+    SetFormStyle(fsMDIChild);
+    SetColor(clWhite);
+    Field = NewComponent<TSwatch>(this);
+    Field->SetName("Field");
+    Field->SetParent(this);
+    Field->SetBounds(10, 10, 80, 40);
+    Field->SetTabStop(true);
+    Field->SetColor(clYellow);
+    Field->OnClick = [this](TObject*) { Note("click"); };
+    OnShow = [this](TObject*) { Note("show"); };
+    OnActivate = [this](TObject*) { Note("activate"); };
+    OnDeactivate = [this](TObject*) { Note("deactivate"); };
+    OnCloseQuery = [this](TObject*, bool& can) {
+      Note("closequery");
+      can = AllowClose;
+    };
+    OnClose = [this](TObject*, TCloseAction& action) {
+      Note("close");
+      if (FreeOnClose) action = caFree;
+    };
+    OnDestroy = [this](TObject*) {
+      Note("destroy");
+      WindowAtEnd = HandleAllocated() && IsWindow(GetHandle());
+    };
+  }
+  void Note(const std::string& what) { log_->push_back(what + " " + name_); }
+  TSwatch* Field;
+  bool AllowClose = true;
+  bool FreeOnClose = false;
+  bool WindowAtEnd = false;
+
+private:
+  Log* log_;
+  std::string name_;
+};
+QUILLO_DEFINE_CLASS(TDocumentForm, TForm)
+
+class MdiFormTest : public VclTest {
+protected:
+  void SetUp() override {
+    frame = Application()->CreateForm<TFrameForm>(&log);
+    frame->Show();
+    ui.RunUntilIdle();
+  }
+  // A child at the client's default place (the next step of its cascade).
+  TDocumentForm* Open(const std::string& name) {
+    return Made(NewComponent<TDocumentForm>(Application(), &log, name, poDefault, TRect(0, 0, 320, 240)));
+  }
+  TDocumentForm* OpenAt(const std::string& name, const TRect& bounds) {
+    return Made(NewComponent<TDocumentForm>(Application(), &log, name, poDesigned, bounds));
+  }
+  TDocumentForm* Made(TDocumentForm* form) {
+    ui.RunUntilIdle();
+    return form;
+  }
+  std::vector<TCustomForm*> Children() const {
+    std::vector<TCustomForm*> children;
+    for (int i = 0; i < frame->MDIChildCount(); ++i) children.push_back(frame->MDIChildren(i));
+    return children;
+  }
+  // The client's area in its own coordinates.
+  RECT ClientArea() const {
+    RECT r;
+    GetClientRect(frame->ClientHandle(), &r);
+    return r;
+  }
+  static RECT Bounds(TControl* c) {
+    TRect r = c->GetBoundsRect();
+    return RECT{r.left, r.top, r.right, r.bottom};
+  }
+  void Chord(std::initializer_list<int> held, int key) {
+    for (int vk : held) ui.KeyDown(vk);
+    ui.Press(key);
+    for (int vk : held) ui.KeyUp(vk);
+  }
+  Log Take() {
+    Log out;
+    out.swap(log);
+    return out;
+  }
+  TFrameForm* frame = nullptr;
+};
+
+TEST_F(MdiFormTest, TheClientFillsWhatTheAlignedControlsLeave) {
+  HWND client = frame->ClientHandle();
+  ASSERT_TRUE(client);
+  char cls[32];
+  GetClassName(client, cls, sizeof cls);
+  EXPECT_STREQ(cls, "MDICLIENT");
+  EXPECT_EQ(GetParent(client), frame->GetHandle());
+  auto placed = [&] {
+    RECT r;
+    GetWindowRect(client, &r);
+    MapWindowPoints(nullptr, frame->GetHandle(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  EXPECT_EQ(placed(), (RECT{0, 30, frame->GetClientWidth(), frame->GetClientHeight() - 20}));
+  // The client shows the workspace colour inside its sunken edge.
+  COLORREF workspace = GetSysColor(COLOR_APPWORKSPACE);
+  std::uint32_t expected = (GetRValue(workspace) << 16) | (GetGValue(workspace) << 8) | GetBValue(workspace);
+  POINT inside = UiDriver::At(client, 100, 100);
+  EXPECT_EQ(ui.Pixel(inside.x, inside.y), expected);
+  EXPECT_EQ(PixelOf(frame->Toolbar, 100, 15), Rgb(clNavy));
+
+  frame->SetBounds(20, 20, 800, 560);
+  ui.RunUntilIdle();
+  EXPECT_EQ(placed(), (RECT{0, 30, frame->GetClientWidth(), frame->GetClientHeight() - 20}));
+  frame->Status->SetVisible(false);
+  EXPECT_EQ(placed(), (RECT{0, 30, frame->GetClientWidth(), frame->GetClientHeight()}));
+  frame->Toolbar->SetHeight(50);
+  EXPECT_EQ(placed(), (RECT{0, 50, frame->GetClientWidth(), frame->GetClientHeight()}));
+
+  // A maximised child follows the client.
+  TDocumentForm* a = OpenAt("a", TRect(10, 10, 210, 160));
+  a->SetWindowState(wsMaximized);
+  ui.RunUntilIdle();
+  RECT area = ClientArea();
+  EXPECT_EQ(a->GetClientRect(), TRect(area));
+  frame->Status->SetVisible(true);
+  ui.RunUntilIdle();
+  EXPECT_EQ(a->GetClientRect(), TRect(ClientArea()));
+  EXPECT_NE(a->GetClientRect(), TRect(area));
+}
+
+TEST_F(MdiFormTest, ChildrenLiveInTheClientAndShowAtOnce) {
+  TDocumentForm* a = Open("a");
+  EXPECT_EQ(Take(), (Log{"show a", "activate a"}));
+  EXPECT_TRUE(a->GetVisible());
+  HWND h = a->GetHandle();
+  EXPECT_EQ(GetParent(h), frame->ClientHandle());
+  EXPECT_TRUE(GetWindowLong(h, GWL_EXSTYLE) & WS_EX_MDICHILD);
+  EXPECT_TRUE(IsWindowVisible(h));
+  EXPECT_EQ(GetFocus(), a->Field->GetHandle());
+  EXPECT_EQ(Screen()->ActiveForm(), a);
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(Rgb(clYellow), PixelOf(a->Field, 40, 20));
+  EXPECT_EQ(Rgb(clWhite), PixelOf(a, 150, 100));
+  // A child cannot be hidden.
+  EXPECT_THROW(a->SetVisible(false), EInvalidOperation);
+  EXPECT_TRUE(IsWindowVisible(h));
+
+  // Children at the default place continue the client's cascade; the list runs in z-order.
+  TDocumentForm* b = Open("b");
+  TDocumentForm* c = Open("c");
+  RECT area = ClientArea();
+  EXPECT_EQ(Bounds(a), CascadeRect(area, 0));
+  EXPECT_EQ(Bounds(b), CascadeRect(area, 1));
+  EXPECT_EQ(Bounds(c), CascadeRect(area, 2));
+  EXPECT_EQ(Children(), (std::vector<TCustomForm*>{c, b, a}));
+  EXPECT_EQ(frame->MDIChildren(3), nullptr);
+  EXPECT_EQ(frame->ActiveMDIChild(), c);
+  EXPECT_EQ(GetFocus(), c->Field->GetHandle());
+  EXPECT_EQ(frame->MDIChildCount(), 3);
+  EXPECT_EQ(a->MDIChildCount(), 0);  // only a frame has children
+}
+
+TEST_F(MdiFormTest, AChildNeedsAnMDIFrameAsTheMainForm) {
+  ResetApplication();
+  auto* main = Application()->CreateForm<TForm>();
+  main->Show();
+  int forms = Screen()->FormCount();
+  EXPECT_THROW(NewComponent<TDocumentForm>(Application(), &log, "a", poDefault, TRect(0, 0, 200, 100)),
+               EInvalidOperation);
+  // The form that could not be made is gone again.
+  EXPECT_EQ(Screen()->FormCount(), forms);
+  EXPECT_EQ(Application()->ComponentCount(), 1);
+  EXPECT_EQ(main->ClientHandle(), nullptr);
+}
+
+TEST_F(MdiFormTest, AClickActivatesAChild) {
+  TDocumentForm* a = OpenAt("a", TRect(0, 0, 200, 150));
+  TDocumentForm* b = OpenAt("b", TRect(210, 0, 410, 150));
+  TDocumentForm* c = OpenAt("c", TRect(420, 0, 620, 150));
+  Take();
+  ClickOn(a->Field, 20, 20);
+  EXPECT_EQ(Take(), (Log{"deactivate c", "activate a", "click a"}));
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(Children(), (std::vector<TCustomForm*>{a, c, b}));
+  EXPECT_EQ(Screen()->ActiveForm(), a);
+  EXPECT_EQ(GetFocus(), a->Field->GetHandle());
+  // A click on the form beside its field activates it too; its field takes the focus back.
+  ClickOn(b, 150, 100);
+  EXPECT_EQ(Take(), (Log{"deactivate a", "activate b"}));
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  EXPECT_EQ(GetFocus(), b->Field->GetHandle());
+  // Bringing a child to the front activates it as well.
+  c->BringToFront();
+  EXPECT_EQ(frame->ActiveMDIChild(), c);
+  EXPECT_EQ(Screen()->ActiveForm(), c);
+  EXPECT_EQ(GetFocus(), c->Field->GetHandle());
+}
+
+TEST_F(MdiFormTest, TheMdiKeysSwitchAndCloseChildren) {
+  TDocumentForm* a = Open("a");
+  TDocumentForm* b = Open("b");
+  TDocumentForm* c = Open("c");
+  Take();
+  Chord({VK_CONTROL}, VK_F6);
+  EXPECT_EQ(Take(), (Log{"deactivate c", "activate b"}));
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  EXPECT_EQ(Children(), (std::vector<TCustomForm*>{b, a, c}));
+  EXPECT_EQ(GetFocus(), b->Field->GetHandle());
+  Chord({VK_CONTROL}, VK_TAB);
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  Chord({VK_CONTROL, VK_SHIFT}, VK_F6);
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  EXPECT_EQ(Screen()->ActiveForm(), b);
+  // Next and Previous do what the keys do.
+  frame->Next();
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  frame->Previous();
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  Take();
+
+  // Ctrl+F4 closes the active child: freed when OnClose says so, and the next one is active
+  // before it hears its end.
+  b->FreeOnClose = true;
+  Chord({VK_CONTROL}, VK_F4);
+  EXPECT_EQ(Take(), (Log{"closequery b", "close b", "deactivate b", "activate a", "destroy b"}));
+  EXPECT_EQ(Children(), (std::vector<TCustomForm*>{a, c}));
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(GetFocus(), a->Field->GetHandle());
+  // Minimised by default.
+  Chord({VK_CONTROL}, VK_F4);
+  EXPECT_EQ(Take(), (Log{"closequery a", "close a", "deactivate a", "activate c"}));
+  EXPECT_EQ(a->GetWindowState(), wsMinimized);
+  EXPECT_EQ(frame->ActiveMDIChild(), c);
+  EXPECT_EQ(GetFocus(), c->Field->GetHandle());
+
+  // The keys are the frame's only while one of its children has the keyboard.
+  auto* tool = NewComponent<TForm>(Application());
+  tool->SetBounds(800, 100, 200, 150);
+  tool->Show();
+  ui.RunUntilIdle();
+  EXPECT_EQ(Screen()->ActiveForm(), tool);
+  Take();
+  Chord({VK_CONTROL}, VK_F4);
+  Chord({VK_CONTROL}, VK_F6);
+  EXPECT_EQ(frame->ActiveMDIChild(), c);
+  EXPECT_EQ(Take(), Log{});
+}
+
+TEST_F(MdiFormTest, ClosingTheActiveChildActivatesTheNext) {
+  TDocumentForm* a = Open("a");
+  TDocumentForm* b = Open("b");
+  TDocumentForm* c = Open("c");
+  c->FreeOnClose = true;
+  Take();
+  c->Close();
+  ui.RunUntilIdle();
+  EXPECT_EQ(Take(), (Log{"closequery c", "close c", "deactivate c", "activate b", "destroy c"}));
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  EXPECT_EQ(Screen()->ActiveForm(), b);
+  EXPECT_EQ(GetFocus(), b->Field->GetHandle());
+  EXPECT_EQ(Children(), (std::vector<TCustomForm*>{b, a}));
+  // A refusal keeps the child as it is.
+  b->AllowClose = false;
+  b->Close();
+  EXPECT_EQ(Take(), (Log{"closequery b"}));
+  EXPECT_EQ(b->GetWindowState(), wsNormal);
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  // The last child closing leaves the focus in the frame.
+  b->AllowClose = true;
+  b->FreeOnClose = a->FreeOnClose = true;
+  b->Close();
+  a->Close();
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->MDIChildCount(), 0);
+  EXPECT_EQ(frame->ActiveMDIChild(), nullptr);
+  HWND focus = GetFocus();
+  EXPECT_TRUE(focus == frame->ClientHandle() || focus == frame->GetHandle());
+}
+
+}  // namespace
