@@ -200,12 +200,12 @@ void TCustomForm::DefaultHandler(TMessage& m) {
 
 // ---- Ending windows ----
 
-// A frame's children lose their windows first (they would go with the client); a frame made
-// again makes theirs again. Done before the frame's text is kept, which a maximised child
-// would still be part of.
+// A frame's children lose their windows first (they would go with the client), the bottom
+// one first so that none is activated on the way out; a frame made again makes theirs again.
+// Done before the frame's text is kept, which a maximised child would still be part of.
 void TCustomForm::DestroyWnd() {
-  if (clientHandle_)
-    for (TCustomForm* child : MDIChildList()) child->DestroyHandle();
+  std::vector<TCustomForm*> children = MDIChildList();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) (*it)->DestroyHandle();
   TScrollingWinControl::DestroyWnd();
 }
 

@@ -78,16 +78,13 @@ public:
       Note("close");
       if (FreeOnClose) action = caFree;
     };
-    OnDestroy = [this](TObject*) {
-      Note("destroy");
-      WindowAtEnd = HandleAllocated() && IsWindow(GetHandle());
-    };
+    // Every child hears its end with its window whole.
+    OnDestroy = [this](TObject*) { Note(HandleAllocated() && IsWindowVisible(GetHandle()) ? "destroy" : "destroy windowless"); };
   }
   void Note(const std::string& what) { log_->push_back(what + " " + name_); }
   TSwatch* Field;
   bool AllowClose = true;
   bool FreeOnClose = false;
-  bool WindowAtEnd = false;
 
 private:
   Log* log_;
@@ -329,6 +326,242 @@ TEST_F(MdiFormTest, ClosingTheActiveChildActivatesTheNext) {
   EXPECT_EQ(frame->ActiveMDIChild(), nullptr);
   HWND focus = GetFocus();
   EXPECT_TRUE(focus == frame->ClientHandle() || focus == frame->GetHandle());
+}
+
+TEST_F(MdiFormTest, TheFocusReturnsToTheActiveChildsControl) {
+  TDocumentForm* a = Open("a");
+  auto* other = NewComponent<TSwatch>(a);
+  other->SetParent(a);
+  other->SetBounds(10, 60, 80, 40);
+  other->SetTabStop(true);
+  ui.Press(VK_TAB);
+  EXPECT_EQ(GetFocus(), other->GetHandle());
+  // A modal dialog and back.
+  auto* dialog = NewComponent<TForm>(Application());
+  dialog->SetBounds(200, 200, 200, 120);
+  ui.WhenModalWaits([&] { dialog->SetModalResult(mrOk); });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(GetActiveWindow(), frame->GetHandle());
+  EXPECT_EQ(GetFocus(), other->GetHandle());
+  EXPECT_EQ(Screen()->ActiveForm(), a);
+
+  // A child made while another window is active waits for its frame to be activated.
+  auto* tool = NewComponent<TForm>(Application());
+  tool->SetBounds(800, 100, 200, 150);
+  tool->Show();
+  ui.RunUntilIdle();
+  Take();
+  TDocumentForm* b = Open("b");
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  EXPECT_EQ(GetActiveWindow(), tool->GetHandle());
+  EXPECT_EQ(Screen()->ActiveForm(), tool);
+  EXPECT_EQ(Take(), (Log{"show b"}));
+  POINT caption = UiDriver::At(frame->GetHandle(), 300, -10);
+  ui.Click(caption.x, caption.y);
+  EXPECT_EQ(GetActiveWindow(), frame->GetHandle());
+  EXPECT_EQ(GetFocus(), b->Field->GetHandle());
+  EXPECT_EQ(Screen()->ActiveForm(), b);
+  EXPECT_EQ(Take(), (Log{"activate b"}));
+  // Focusing a control of an inactive child activates that child.
+  other->SetFocus();
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(GetFocus(), other->GetHandle());
+  EXPECT_EQ(Take(), (Log{"deactivate b", "activate a"}));
+}
+
+// The pixels of a window's caption bar as they are on the screen.
+std::vector<std::uint32_t> CaptionPixels(const UiDriver& ui, HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  int frame = GetSystemMetrics(SM_CXFRAME);
+  std::vector<std::uint32_t> pixels;
+  for (int y = r.top + frame; y < r.top + frame + GetSystemMetrics(SM_CYCAPTION); ++y)
+    for (int x = r.left + frame; x < r.right - frame; ++x) pixels.push_back(ui.Pixel(x, y));
+  return pixels;
+}
+
+TEST_F(MdiFormTest, AMaximisedChildJoinsTheFramesCaption) {
+  TDocumentForm* a = OpenAt("a", TRect(0, 0, 300, 200));
+  TDocumentForm* b = OpenAt("b", TRect(310, 0, 610, 200));
+  HWND client = frame->ClientHandle();
+  POINT onCaption = UiDriver::At(client, 150, 8);  // b's caption
+  COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
+  EXPECT_EQ(ui.Pixel(onCaption.x + 310, onCaption.y), (GetRValue(active) << 16) | (GetGValue(active) << 8) | GetBValue(active));
+  std::vector<std::uint32_t> plain = CaptionPixels(ui, frame->GetHandle());
+
+  b->SetWindowState(wsMaximized);
+  ui.RunUntilIdle();
+  EXPECT_EQ(b->GetWindowState(), wsMaximized);
+  EXPECT_EQ(frame->GetCaption(), "Frame - [b]");
+  // The child's client area covers the client; its caption lies beyond the client's edge.
+  EXPECT_EQ(b->ClientOrigin(), TPoint(UiDriver::At(client, 0, 0).x, UiDriver::At(client, 0, 0).y));
+  EXPECT_EQ(ui.Pixel(onCaption.x, onCaption.y), Rgb(clWhite));
+  EXPECT_EQ(PixelOf(b->Field, 40, 20), Rgb(clYellow));
+  std::vector<std::uint32_t> joined = CaptionPixels(ui, frame->GetHandle());
+  EXPECT_NE(joined, plain);
+  // The frame's caption looks like that of a form titled so.
+  auto* sample = NewComponent<TForm>(Application());
+  sample->SetBounds(frame->GetLeft(), frame->GetTop(), frame->GetWidth(), frame->GetHeight());
+  sample->SetCaption("Frame - [b]");
+  sample->Show();
+  ui.RunUntilIdle();
+  EXPECT_EQ(CaptionPixels(ui, sample->GetHandle()), joined);
+  FreeObject(sample);
+  ui.RunUntilIdle();
+
+  // Another child activated takes the maximised state over.
+  frame->Next();
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(a->GetWindowState(), wsMaximized);
+  EXPECT_EQ(b->GetWindowState(), wsNormal);
+  EXPECT_EQ(frame->GetCaption(), "Frame - [a]");
+  a->SetCaption("renamed");
+  EXPECT_EQ(frame->GetCaption(), "Frame - [renamed]");
+  a->SetWindowState(wsNormal);
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->GetCaption(), "Frame");
+  EXPECT_EQ(Bounds(a), (RECT{0, 0, 300, 200}));
+  EXPECT_EQ(CaptionPixels(ui, frame->GetHandle()), plain);
+}
+
+TEST_F(MdiFormTest, TileAndCascadeFollowTheWindowManagersRules) {
+  TDocumentForm* a = OpenAt("a", TRect(5, 7, 200, 100));
+  TDocumentForm* b = OpenAt("b", TRect(50, 60, 400, 300));
+  TDocumentForm* c = OpenAt("c", TRect(90, 20, 290, 220));
+  std::vector<TCustomForm*> order{c, b, a};
+  RECT area = ClientArea();
+  for (TTileMode mode : {tbVertical, tbHorizontal}) {
+    frame->SetTileMode(mode);
+    frame->Tile();
+    std::vector<RECT> tiles = TileRects(area, 3, mode == tbHorizontal);
+    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Bounds(order[i]), tiles[i]) << mode << " " << i;
+    EXPECT_EQ(Children(), order);
+    EXPECT_EQ(frame->ActiveMDIChild(), c);
+  }
+  frame->Cascade();
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(Bounds(order[i]), CascadeRect(area, 2 - static_cast<int>(i))) << i;
+  EXPECT_EQ(Children(), order);
+
+  // A maximised child is restored first; a minimised one keeps its place among the icons
+  // and the others share what lies above them.
+  c->SetWindowState(wsMaximized);
+  a->SetWindowState(wsMinimized);
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->ActiveMDIChild(), c);
+  frame->SetTileMode(tbVertical);
+  frame->Tile();
+  EXPECT_EQ(c->GetWindowState(), wsNormal);
+  RECT above = area;
+  above.bottom -= IconRowsHeight(frame->ClientHandle());
+  EXPECT_LT(above.bottom, area.bottom);
+  std::vector<RECT> tiles = TileRects(above, 2, false);
+  EXPECT_EQ(Bounds(c), tiles[0]);
+  EXPECT_EQ(Bounds(b), tiles[1]);
+  RECT icon;
+  GetWindowRect(a->GetHandle(), &icon);
+  MapWindowPoints(nullptr, frame->ClientHandle(), reinterpret_cast<POINT*>(&icon), 2);
+  RECT slot0 = IconSlotRect(IconArea(frame->ClientHandle()), 0);
+  EXPECT_EQ(icon.left, slot0.left);
+  EXPECT_EQ(icon.top, slot0.top);
+}
+
+TEST_F(MdiFormTest, ArrangeIconsLinesTheIconsUp) {
+  TDocumentForm* a = Open("a");
+  TDocumentForm* b = Open("b");
+  TDocumentForm* c = Open("c");
+  for (TDocumentForm* f : {a, b, c}) f->SetWindowState(wsMinimized);
+  ui.RunUntilIdle();
+  auto iconAt = [&](TCustomForm* f) {
+    RECT r;
+    GetWindowRect(f->GetHandle(), &r);
+    MapWindowPoints(nullptr, frame->ClientHandle(), reinterpret_cast<POINT*>(&r), 2);
+    return POINT{r.left, r.top};
+  };
+  RECT iconArea = IconArea(frame->ClientHandle());
+  auto slot = [&](int i) {
+    RECT r = IconSlotRect(iconArea, i);
+    return POINT{r.left, r.top};
+  };
+  EXPECT_EQ(iconAt(a), slot(0));
+  EXPECT_EQ(iconAt(b), slot(1));
+  EXPECT_EQ(iconAt(c), slot(2));
+  EXPECT_EQ(a->GetWindowState(), wsMinimized);
+  b->SetWindowState(wsNormal);  // leaves a gap in the row
+  ui.RunUntilIdle();
+  frame->ArrangeIcons();
+  EXPECT_EQ(iconAt(a), slot(0));
+  EXPECT_EQ(iconAt(c), slot(1));
+  EXPECT_EQ(b->GetWindowState(), wsNormal);
+}
+
+TEST_F(MdiFormTest, ClosingTheFrameAsksEveryChild) {
+  TDocumentForm* a = Open("a");
+  TDocumentForm* b = Open("b");
+  b->AllowClose = false;
+  Take();
+  frame->Close();
+  EXPECT_EQ(Take(), (Log{"closequery b"}));
+  EXPECT_FALSE(Application()->Terminated());
+  EXPECT_EQ(frame->MDIChildCount(), 2);
+  b->AllowClose = true;
+  a->AllowClose = false;
+  frame->Close();
+  EXPECT_EQ(Take(), (Log{"closequery b", "closequery a"}));
+  EXPECT_FALSE(Application()->Terminated());
+  // With every child agreeing the application's loop ends; the children end with it, before
+  // their frame, each with its window whole.
+  a->AllowClose = true;
+  ui.WhenModalWaits([&] { PostMessage(frame->GetHandle(), WM_CLOSE, 0, 0); });
+  Application()->Run();
+  EXPECT_TRUE(Application()->Terminated());
+  EXPECT_EQ(Take(), (Log{"closequery b", "closequery a", "closequery Frame", "close Frame"}));
+  ResetApplication();
+  // As a hidden form's would, the activation passes on before each child's end (the newest
+  // goes first); nothing is heard from a form after its end.
+  EXPECT_EQ(Take(), (Log{"deactivate b", "activate a", "destroy b", "destroy a", "destroy Frame"}));
+}
+
+TEST_F(MdiFormTest, AFrameFreedTakesItsChildrenWithIt) {
+  Open("a");
+  Open("b");
+  Take();
+  int forms = Screen()->FormCount();
+  FreeObject(frame);
+  ui.RunUntilIdle();
+  // The bottom child first, so that none is activated on the way out.
+  EXPECT_EQ(Take(), (Log{"destroy a", "destroy b", "destroy Frame"}));
+  EXPECT_EQ(Screen()->FormCount(), forms - 3);
+  EXPECT_EQ(Application()->GetMainForm(), nullptr);
+  EXPECT_EQ(Application()->ComponentCount(), 0);
+}
+
+TEST_F(MdiFormTest, AFrameMadeAgainMakesItsChildrenAgain) {
+  TDocumentForm* a = Open("a");
+  TDocumentForm* b = Open("b");
+  a->SetCaption("first");
+  frame->Next();  // a is active, b behind it
+  a->SetWindowState(wsMaximized);
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->GetCaption(), "Frame - [first]");
+  HWND oldClient = frame->ClientHandle();
+  frame->SetBorderStyle(bsSingle);  // a new window
+  ui.RunUntilIdle();
+  ASSERT_TRUE(frame->ClientHandle());
+  EXPECT_NE(frame->ClientHandle(), oldClient);
+  EXPECT_FALSE(IsWindow(oldClient));
+  EXPECT_EQ(Children(), (std::vector<TCustomForm*>{a, b}));
+  for (TDocumentForm* f : {a, b}) {
+    EXPECT_EQ(GetParent(f->GetHandle()), frame->ClientHandle());
+    EXPECT_TRUE(IsWindowVisible(f->GetHandle()));
+  }
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  EXPECT_EQ(a->GetWindowState(), wsMaximized);
+  // The frame kept its own title, not the joined one.
+  EXPECT_EQ(frame->GetCaption(), "Frame - [first]");
+  a->SetWindowState(wsNormal);
+  EXPECT_EQ(frame->GetCaption(), "Frame");
+  EXPECT_EQ(b->GetCaption(), "b");
 }
 
 }  // namespace
