@@ -161,15 +161,17 @@ void TCustomForm::WMMDIActivate(TMessage& m) {
 // ---- Focus, and the default procedures ----
 
 // The focus that reaches a frame goes on to its active child, and the focus that reaches a
-// child goes on to its active control; true when it was passed on.
+// child goes on to its active control; true when it was passed on. A minimised child keeps
+// its controls out of it (the frame's client holds the focus instead).
 bool TCustomForm::RedirectMDIFocus(TMessage& m) {
   if (clientHandle_) {
     TCustomForm* child = ActiveMDIChild();
-    if (!child) return false;
+    if (!child || IsIconic(child->GetHandle())) return false;
     ::SetFocus(child->GetHandle());
     return true;
   }
-  if (!formState_.Contains(fsCreatedMDIChild) || !activeControl_ || activeControl_ == this || !activeControl_->CanFocus())
+  if (!formState_.Contains(fsCreatedMDIChild) || IsIconic(GetHandle()) || !activeControl_ || activeControl_ == this ||
+      !activeControl_->CanFocus())
     return false;
   // The client first makes the child its active one when it is not (DefMDIChildProc), which
   // may move the focus on already.

@@ -222,6 +222,37 @@ TEST_F(MdiFormTest, AChildNeedsAnMDIFrameAsTheMainForm) {
   EXPECT_EQ(Screen()->FormCount(), forms);
   EXPECT_EQ(Application()->ComponentCount(), 1);
   EXPECT_EQ(main->ClientHandle(), nullptr);
+  // A form with a window is refused the style and stays as it was.
+  auto* other = NewComponent<TForm>(Application());
+  other->Show();
+  EXPECT_THROW(other->SetFormStyle(fsMDIChild), EInvalidOperation);
+  EXPECT_EQ(other->GetFormStyle(), fsNormal);
+  EXPECT_TRUE(IsWindowVisible(other->GetHandle()));
+}
+
+TEST_F(MdiFormTest, AFormChangesItsStyleWhileShown) {
+  auto* form = NewComponent<TForm>(Application());
+  form->SetBounds(100, 100, 200, 150);
+  form->SetCaption("changing");
+  form->Show();
+  ui.RunUntilIdle();
+  form->SetFormStyle(fsMDIChild);
+  ui.RunUntilIdle();
+  EXPECT_EQ(GetParent(form->GetHandle()), frame->ClientHandle());
+  EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
+  EXPECT_EQ(frame->ActiveMDIChild(), form);
+  EXPECT_EQ(form->GetCaption(), "changing");
+  form->SetFormStyle(fsNormal);
+  ui.RunUntilIdle();
+  EXPECT_NE(GetParent(form->GetHandle()), frame->ClientHandle());
+  EXPECT_FALSE(GetWindowLong(form->GetHandle(), GWL_STYLE) & WS_CHILD);
+  EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
+  EXPECT_EQ(frame->MDIChildCount(), 0);
+  // An MDI frame that becomes a plain form loses its client.
+  Open("a");
+  frame->SetFormStyle(fsNormal);
+  EXPECT_EQ(frame->ClientHandle(), nullptr);
+  EXPECT_EQ(frame->MDIChildCount(), 0);
 }
 
 TEST_F(MdiFormTest, AClickActivatesAChild) {
@@ -487,6 +518,13 @@ TEST_F(MdiFormTest, ArrangeIconsLinesTheIconsUp) {
   EXPECT_EQ(iconAt(b), slot(1));
   EXPECT_EQ(iconAt(c), slot(2));
   EXPECT_EQ(a->GetWindowState(), wsMinimized);
+  // With every child an icon the client holds the focus, also when the frame is active again.
+  EXPECT_EQ(GetFocus(), frame->ClientHandle());
+  auto* dialog = NewComponent<TForm>(Application());
+  ui.WhenModalWaits([&] { dialog->SetModalResult(mrOk); });
+  dialog->ShowModal();
+  EXPECT_EQ(GetActiveWindow(), frame->GetHandle());
+  EXPECT_EQ(GetFocus(), frame->ClientHandle());
   b->SetWindowState(wsNormal);  // leaves a gap in the row
   ui.RunUntilIdle();
   frame->ArrangeIcons();
