@@ -167,7 +167,7 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     p.WndParent = nullptr;
     if (!Measuring()) {
       if (formStyle_ != fsMDIChild) p.WndParent = Application()->GetHandle();
-      else if (TCustomForm* main = Application()->GetMainForm(); main && main != this) p.WndParent = main->clientHandle_;
+      else if (TCustomForm* frame = MDIFrame()) p.WndParent = frame->clientHandle_;
     }
     p.Style &= ~(WS_CHILD | WS_GROUP | WS_TABSTOP);
   }
@@ -222,10 +222,10 @@ void TCustomForm::CreateWnd() {
     ~Clear() { s >> csCreating; }
   } clear{controlState_};
   if (formStyle_ == fsMDIChild) {
-    TCustomForm* main = Application()->GetMainForm();
-    if (!main || main == this || main->formStyle_ != fsMDIForm) throw EInvalidOperation(VclText::NoMDIForm);
-    main->HandleNeeded();
-    if (!main->clientHandle_) throw EInvalidOperation(VclText::NoMDIForm);
+    TCustomForm* frame = MDIFrame();
+    if (!frame) throw EInvalidOperation(VclText::NoMDIForm);
+    frame->HandleNeeded();
+    if (!frame->clientHandle_) throw EInvalidOperation(VclText::NoMDIForm);
   }
   TScrollingWinControl::CreateWnd();
   if (icon_) SendMessage(GetHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -258,10 +258,7 @@ void TCustomForm::SetFormStyle(TFormStyle style) {
   if (style == formStyle_) return;
   // A form with a window becomes an MDI child only where there is a frame for it; refused,
   // it stays as it was.
-  if (style == fsMDIChild && HandleAllocated()) {
-    TCustomForm* main = Application()->GetMainForm();
-    if (!main || main == this || main->formStyle_ != fsMDIForm) throw EInvalidOperation(VclText::NoMDIForm);
-  }
+  if (style == fsMDIChild && HandleAllocated() && !MDIFrame()) throw EInvalidOperation(VclText::NoMDIForm);
   TFormStyle old = formStyle_;
   formStyle_ = style;
   if (!HandleAllocated()) return;

@@ -165,6 +165,9 @@ private:
   bool SendFocusMessage(TWinControl* control, UINT msg);
   void UpdateTopMost();
   // The multiple-document side (FormMDI.cpp).
+  // The frame an MDI child of this form's would live in: the main form, when it is an
+  // fsMDIForm other than this one; null otherwise.
+  TCustomForm* MDIFrame() const;
   void CreateMDIClient();
   void RemakeMDIChildren();
   void FreeMDIChildren();

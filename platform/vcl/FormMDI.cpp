@@ -111,6 +111,11 @@ void TCustomForm::AlignControls(TControl* control, TRect& rect) {
 
 // ---- The children ----
 
+TCustomForm* TCustomForm::MDIFrame() const {
+  TCustomForm* main = Application()->GetMainForm();
+  return main && main != this && main->formStyle_ == fsMDIForm ? main : nullptr;
+}
+
 void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
   // WS_EX_MDICHILD makes the window manager ask the client (as WM_MDICREATE would); the
   // default procedure is chosen by this flag, so it is set before the first message.

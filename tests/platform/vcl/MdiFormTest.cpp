@@ -52,12 +52,14 @@ class TDocumentForm : public TForm {
   QUILLO_DECLARE_CLASS()
 
 public:
-  TDocumentForm(TComponent* owner, Log* log, const std::string& name, TPosition position, const TRect& bounds)
+  TDocumentForm(TComponent* owner, Log* log, const std::string& name, TPosition position, const TRect& bounds,
+                TWindowState state = wsNormal)
       : TForm(owner), log_(log), name_(name) {
     SetName(name);
     SetCaption(name);
     SetPosition(position);
     SetBounds(bounds.left, bounds.top, bounds.Width(), bounds.Height());
+    SetWindowState(state);
     SetFormStyle(fsMDIChild);
     SetColor(clWhite);
     Field = NewComponent<TSwatch>(this);
@@ -103,8 +105,8 @@ protected:
   TDocumentForm* Open(const std::string& name) {
     return Made(NewComponent<TDocumentForm>(Application(), &log, name, poDefault, TRect(0, 0, 320, 240)));
   }
-  TDocumentForm* OpenAt(const std::string& name, const TRect& bounds) {
-    return Made(NewComponent<TDocumentForm>(Application(), &log, name, poDesigned, bounds));
+  TDocumentForm* OpenAt(const std::string& name, const TRect& bounds, TWindowState state = wsNormal) {
+    return Made(NewComponent<TDocumentForm>(Application(), &log, name, poDesigned, bounds, state));
   }
   TDocumentForm* Made(TDocumentForm* form) {
     ui.RunUntilIdle();
@@ -145,6 +147,7 @@ TEST_F(MdiFormTest, TheClientFillsWhatTheAlignedControlsLeave) {
   GetClassName(client, cls, sizeof cls);
   EXPECT_STREQ(cls, "MDICLIENT");
   EXPECT_EQ(GetParent(client), frame->GetHandle());
+  EXPECT_TRUE(GetWindowLong(client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   auto placed = [&] {
     RECT r;
     GetWindowRect(client, &r);
@@ -454,6 +457,13 @@ TEST_F(MdiFormTest, AMaximisedChildJoinsTheFramesCaption) {
   EXPECT_EQ(frame->GetCaption(), "Frame");
   EXPECT_EQ(Bounds(a), (RECT{0, 0, 300, 200}));
   EXPECT_EQ(CaptionPixels(ui, frame->GetHandle()), plain);
+
+  // A child made maximised shows so at once.
+  TDocumentForm* c = OpenAt("c", TRect(20, 20, 220, 120), wsMaximized);
+  EXPECT_EQ(c->GetWindowState(), wsMaximized);
+  EXPECT_EQ(frame->ActiveMDIChild(), c);
+  EXPECT_EQ(frame->GetCaption(), "Frame - [c]");
+  EXPECT_EQ(c->GetClientRect(), TRect(ClientArea()));
 }
 
 TEST_F(MdiFormTest, TileAndCascadeFollowTheWindowManagersRules) {
