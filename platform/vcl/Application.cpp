@@ -276,6 +276,7 @@ void TApplication::PreprocessMessage(MSG& msg) {
 // The MDI keys (Ctrl+F4, Ctrl+F6, Ctrl+Tab) while an MDI child of the main form is the
 // active form; not while another form (a tool window, a dialog) has the keyboard.
 bool TApplication::IsMDIMsg(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   if (!mainForm_ || mainForm_->GetFormStyle() != fsMDIForm || !mainForm_->ClientHandle()) return false;
   TCustomForm* active = Screen()->ActiveForm();
   if (!active || active->GetFormStyle() != fsMDIChild) return false;

@@ -136,8 +136,9 @@ HWND TCustomForm::MDIClientOfChild() const {
 
 bool TCustomForm::IsActiveMDIChild() const {
   HWND client = MDIClientOfChild();
-  return client &&
-         reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, 0)) == const_cast<TCustomForm*>(this)->GetHandle();
+  if (!client) return false;
+  auto active = reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, 0));
+  return active == const_cast<TCustomForm*>(this)->GetHandle();
 }
 
 bool TCustomForm::FrameIsActive() const {

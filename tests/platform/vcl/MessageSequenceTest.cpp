@@ -280,8 +280,10 @@ TEST_F(MessageSequenceTest, MdiChildActivation) {
   ui.KeyUp(VK_CONTROL);
   Log got = Take();
   got.erase(std::remove_if(got.begin(), got.end(),
-                           [](auto& s) { return s.find("PAINT") != std::string::npos || s.find("OnPaint") != std::string::npos || s.find("ERASE") != std::string::npos ||
-                                                s.find("WINDOWPOS") != std::string::npos; }),
+                           [](auto& s) {
+                             return s.find("PAINT") != std::string::npos || s.find("OnPaint") != std::string::npos ||
+                                    s.find("ERASE") != std::string::npos || s.find("WINDOWPOS") != std::string::npos;
+                           }),
             got.end());
   EXPECT_EQ(got, (Log{"b:SYSCOMMAND", "b:NCACTIVATE", "b:MDIACTIVATE", "a:NCACTIVATE", "bfield:KILLFOCUS",
                       "a:SETFOCUS", "a:KILLFOCUS", "afield:SETFOCUS", "b:OnDeactivate", "a:OnActivate",

@@ -241,7 +241,9 @@ const char* const kFormRoot = "Software\\Dornick\\QL\\Forms\\Stored";
 // Through TRegIniFile: a key is a section; numbers are written as text, as it does.
 class IniFileWriter : public PropertyWriter {
 public:
-  void Number(const AnsiString& key, const AnsiString& name, int value) override { ini_.WriteInteger(key, name, value); }
+  void Number(const AnsiString& key, const AnsiString& name, int value) override {
+    ini_.WriteInteger(key, name, value);
+  }
   void Text(const AnsiString& key, const AnsiString& name, const AnsiString& value) override {
     ini_.WriteString(key, name, value);
   }
@@ -399,10 +401,10 @@ struct RegistryRoute {
 
 TEST_F(PropertyTest, AFormsPropertiesSurviveTheRegistry) {
   const RegistryRoute routes[] = {
-      {"TRegIniFile", [] { return std::make_unique<IniFileWriter>(); }, [] { return std::make_unique<IniFileReader>(); },
-       "\"Tag\"=\"-5\""},
-      {"TRegistry", [] { return std::make_unique<RegistryWriter>(); }, [] { return std::make_unique<RegistryReader>(); },
-       "\"Tag\"=dword:fffffffb"},
+      {"TRegIniFile", [] { return std::make_unique<IniFileWriter>(); },
+       [] { return std::make_unique<IniFileReader>(); }, "\"Tag\"=\"-5\""},
+      {"TRegistry", [] { return std::make_unique<RegistryWriter>(); },
+       [] { return std::make_unique<RegistryReader>(); }, "\"Tag\"=dword:fffffffb"},
       // Numbers the program wrote as numbers, read as an INI file reads them.
       {"TRegistry then TRegIniFile", [] { return std::make_unique<RegistryWriter>(); },
        [] { return std::make_unique<IniFileReader>(); }, "\"Tag\"=dword:fffffffb"},
