@@ -268,8 +268,19 @@ void TApplication::PreprocessMessage(MSG& msg) {
     CancelDrag();
     handled = true;
   }
+  if (!handled) handled = IsMDIMsg(msg);
   if (!handled) handled = IsKeyMsg(msg);
   if (handled) msg.message = WM_NULL;
+}
+
+// The MDI keys (Ctrl+F4, Ctrl+F6, Ctrl+Tab) while an MDI child of the main form is the
+// active form; not while another form (a tool window, a dialog) has the keyboard.
+bool TApplication::IsMDIMsg(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (!mainForm_ || mainForm_->GetFormStyle() != fsMDIForm || !mainForm_->ClientHandle()) return false;
+  TCustomForm* active = Screen()->ActiveForm();
+  if (!active || active->GetFormStyle() != fsMDIChild) return false;
+  return TranslateMDISysAccel(mainForm_->ClientHandle(), &msg) != FALSE;
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {

@@ -5,9 +5,9 @@
 // shows exceptions that reach it, drives the hints and the idle time, and tells the
 // program when it is activated, deactivated, minimised and restored.
 //
-// The framework's key handling (dialog keys, key preview, CN_ key messages) and the hint
-// window's hiding run from a message hook, so they work in every message loop, the
-// framework's own and those of the window manager or a test driver.
+// The framework's key handling (the MDI keys, dialog keys, key preview, CN_ key messages)
+// and the hint window's hiding run from a message hook, so they work in every message loop,
+// the framework's own and those of the window manager or a test driver.
 
 #include <functional>
 #include <vector>
@@ -121,6 +121,7 @@ protected:
 private:
   bool ProcessMessage();
   void PreprocessMessage(MSG& msg);
+  bool IsMDIMsg(MSG& msg);
   bool IsKeyMsg(MSG& msg);
   void WndProc(TMessage& message);
   void SetMouseControl(TControl* control);

@@ -104,7 +104,14 @@ template <class T, class... Args>
 T* NewComponent(TComponent* owner, Args&&... args) {
   if (!owner) throw EComponentError("A component made with NewComponent needs an owner");
   T* component = new T(owner, std::forward<Args>(args)...);  // the owner's list keeps it from here on
-  component->AfterConstruction();
+  try {
+    component->AfterConstruction();
+  } catch (...) {
+    // Its making failed (an MDI child found no frame to live in): it goes, as an object
+    // whose constructor raised would.
+    FreeObject(component);
+    throw;
+  }
   return component;
 }
 

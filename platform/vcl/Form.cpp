@@ -14,6 +14,7 @@ QUILLO_DEFINE_ENUM_TYPE(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsSt
 QUILLO_DEFINE_ENUM_TYPE(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
                         "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
 QUILLO_DEFINE_ENUM_TYPE(TWindowState, "wsNormal", "wsMinimized", "wsMaximized")
+QUILLO_DEFINE_ENUM_TYPE(TTileMode, "tbHorizontal", "tbVertical")
 
 QUILLO_DEFINE_PUBLISHED_CLASS(TCustomForm, TScrollingWinControl)
 
@@ -29,6 +30,7 @@ const TPropTable* TCustomForm::PublishedProperties() {
           .Property("KeyPreview", &TCustomForm::GetKeyPreview, &TCustomForm::SetKeyPreview)
           .Property("ModalResult", &TCustomForm::GetModalResult, &TCustomForm::SetModalResult)
           .Property("Position", &TCustomForm::GetPosition, &TCustomForm::SetPosition)
+          .Property("TileMode", &TCustomForm::GetTileMode, &TCustomForm::SetTileMode)
           .Property("WindowState", &TCustomForm::GetWindowState, &TCustomForm::SetWindowState)
           .Table();
   return &table;
@@ -68,6 +70,8 @@ void TCustomForm::AfterConstruction() {
   LayOutTree(this);
   MeasureAnchors(this);
   DoCreate();
+  // An MDI child shows as soon as it is made.
+  if (formStyle_ == fsMDIChild && !ComponentState().Contains(csDesigning)) SetVisible(true);
 }
 
 void TCustomForm::LayOutTree(TWinControl* control) {
@@ -89,6 +93,11 @@ void TCustomForm::BeforeDestruction() {
   Destroying();
   activeControl_ = nullptr;
   focusedControl_ = nullptr;
+  FreeMDIChildren();
+  // An MDI child stays visible to its end, but the activation passes on before OnDestroy,
+  // as a hidden form's does.
+  if (HWND client = MDIClientOfChild(); client && IsActiveMDIChild())
+    SendMessage(client, WM_MDINEXT, reinterpret_cast<WPARAM>(GetHandle()), 0);
   if (formStyle_ != fsMDIChild && visible_) {
     // Hidden before OnDestroy, as the framework does; a refusal to hide (the form is
     // already in the middle of showing or hiding) does not stop its end.
@@ -146,14 +155,22 @@ void TCustomForm::PaintWindow(HDC dc) {
 void TCustomForm::CreateParams(TCreateParams& p) {
   TScrollingWinControl::CreateParams(p);
   if (!parent_ && !GetParentWindow()) {
-    p.WndParent = formStyle_ == fsMDIChild || Measuring() ? nullptr : Application()->GetHandle();
+    p.WndParent = nullptr;
+    if (!Measuring()) {
+      if (formStyle_ != fsMDIChild) p.WndParent = Application()->GetHandle();
+      else if (TCustomForm* frame = MDIFrame()) p.WndParent = frame->clientHandle_;
+    }
     p.Style &= ~(WS_CHILD | WS_GROUP | WS_TABSTOP);
   }
   p.WindowClass.style = CS_DBLCLKS;
-  if (position_ == poDefault || position_ == poDefaultPosOnly) p.X = p.Y = CW_USEDEFAULT;
   TBorderIcons icons = borderIcons_;
   TFormBorderStyle style = borderStyle_;
   if (formStyle_ == fsMDIChild && (style == bsNone || style == bsDialog)) style = bsSizeable;
+  // The window manager chooses the place (an MDI child: the next step of the client's
+  // cascade), and for a sizeable window the size too.
+  if (position_ == poDefault || position_ == poDefaultPosOnly) p.X = p.Y = CW_USEDEFAULT;
+  if ((position_ == poDefault || position_ == poDefaultSizeOnly) && (style == bsSizeable || style == bsSizeToolWin))
+    p.Width = p.Height = CW_USEDEFAULT;
   switch (style) {
     case bsNone:
       if (!parent_ && !GetParentWindow()) p.Style |= WS_POPUP;
@@ -183,24 +200,27 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   if (formStyle_ == fsMDIChild) {
     p.Style |= WS_CHILD | WS_CLIPSIBLINGS;
     p.Style &= ~WS_POPUP;
+    p.ExStyle |= WS_EX_MDICHILD;
   }
 }
 
 void TCustomForm::CreateWnd() {
+  // Marked while its window is being made, so that a frame made on its behalf does not make
+  // it once more among the children it makes again.
+  controlState_ << csCreating;
+  struct Clear {
+    TControlState& s;
+    ~Clear() { s >> csCreating; }
+  } clear{controlState_};
   if (formStyle_ == fsMDIChild) {
-    TCustomForm* main = Application()->GetMainForm();
-    if (!main || main == this || main->formStyle_ != fsMDIForm) throw EInvalidOperation(VclText::NoMDIForm);
-    main->HandleNeeded();
-    if (!main->clientHandle_) throw EInvalidOperation(VclText::NoMDIForm);
+    TCustomForm* frame = MDIFrame();
+    if (!frame) throw EInvalidOperation(VclText::NoMDIForm);
+    frame->HandleNeeded();
+    if (!frame->clientHandle_) throw EInvalidOperation(VclText::NoMDIForm);
   }
   TScrollingWinControl::CreateWnd();
   if (icon_) SendMessage(GetHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  if (formStyle_ == fsMDIForm) CreateMDIClient(this, clientHandle_);
-}
-
-void TCustomForm::DestroyWindowHandle() {
-  clientHandle_ = nullptr;
-  TScrollingWinControl::DestroyWindowHandle();
+  if (formStyle_ == fsMDIForm) CreateMDIClient();
 }
 
 void TCustomForm::Show() {
@@ -227,6 +247,9 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
 
 void TCustomForm::SetFormStyle(TFormStyle style) {
   if (style == formStyle_) return;
+  // A form with a window becomes an MDI child only where there is a frame for it; refused,
+  // it stays as it was.
+  if (style == fsMDIChild && HandleAllocated() && !MDIFrame()) throw EInvalidOperation(VclText::NoMDIForm);
   TFormStyle old = formStyle_;
   formStyle_ = style;
   if (!HandleAllocated()) return;
@@ -287,6 +310,14 @@ void TCustomForm::DefocusControl(TWinControl* control, bool removing) {
 void TCustomForm::SetFocus() {
   if (active_) return;
   if (!visible_ || !enabled_) throw EInvalidOperation(VclText::CannotFocus);
+  if (formStyle_ == fsMDIChild && HandleAllocated()) {
+    // The client makes it its active child (which moves the focus in while the frame is
+    // active), and the frame becomes the active window.
+    if (HWND client = MDIClientOfChild(); client && !IsActiveMDIChild())
+      SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(GetHandle()), 0);
+    if (!FrameIsActive()) SetActiveWindow(GetAncestor(GetHandle(), GA_ROOT));
+    if (active_) return;
+  }
   SetWindowFocus();
 }
 
@@ -342,9 +373,9 @@ bool TCustomForm::SetFocusedControl(TWinControl* control) {
 }
 
 bool TCustomForm::CloseQuery() {
-  if (formStyle_ == fsMDIForm)
-    for (int i = 0; i < MDIChildCount(); ++i)
-      if (!MDIChildren(i)->CloseQuery()) return false;
+  // A frame closes only when each of its children agrees, the topmost asked first.
+  for (TCustomForm* child : MDIChildList())
+    if (!child->CloseQuery()) return false;
   bool canClose = true;
   if (OnCloseQuery) OnCloseQuery(this, canClose);
   return canClose;
@@ -447,6 +478,12 @@ void TCustomForm::ApplyPosition() {
     }
     default: return;
   }
+  if (formStyle_ == fsMDIChild) {
+    // A child is centred in the frame's client window whichever centre was asked for.
+    RECT area{0, 0, 0, 0};
+    if (HWND client = MDIClientOfChild()) ::GetClientRect(client, &area);
+    centerOn(area);
+  }
   x = std::max(0, x);
   y = std::max(0, y);
   SetBounds(x, y, width_, height_);
@@ -488,11 +525,16 @@ void TCustomForm::SetActive(bool active) {
   if (!active) return;
   if (!activeControl_ && !ComponentState().Contains(csDesigning))
     activeControl_ = FindNextControl(nullptr, true, true, false);
+  // An MDI child made active in a frame that is not the active window takes the focus when
+  // the frame is activated, not now (the focus would bring the frame forward).
+  if (formStyle_ == fsMDIChild && !FrameIsActive()) return;
   SetWindowFocus();
 }
 
 void TCustomForm::WMActivate(TMessage& m) {
-  if (formStyle_ != fsMDIForm) SetActive(LOWORD(m.WParam) != WA_INACTIVE);
+  // A frame's focus goes through its client to the active child (DefFrameProc).
+  if (formStyle_ == fsMDIForm) DefaultHandler(m);
+  else SetActive(LOWORD(m.WParam) != WA_INACTIVE);
 }
 
 void TCustomForm::CMActivate(TMessage&) {
@@ -554,23 +596,12 @@ void TCustomForm::Dispatch(TMessage& m) {
     case CM_ACTIVATE: CMActivate(m); return;
     case CM_DEACTIVATE: CMDeactivate(m); return;
     case CM_RELEASE: CMRelease(m); return;
+    case WM_MDIACTIVATE: WMMDIActivate(m); return;
     case WM_ACTIVATEAPP:
       Application()->AppActivated(m.WParam != 0);
       break;
   }
   TScrollingWinControl::Dispatch(m);
-}
-
-void TCustomForm::DefaultHandler(TMessage& m) {
-  if (HandleAllocated() && clientHandle_) {
-    m.Result = DefFrameProcFor(GetHandle(), clientHandle_, m.Msg, m.WParam, m.LParam);
-    return;
-  }
-  if (HandleAllocated() && formStyle_ == fsMDIChild) {
-    m.Result = DefMDIChildProcFor(GetHandle(), m.Msg, m.WParam, m.LParam);
-    return;
-  }
-  TScrollingWinControl::DefaultHandler(m);
 }
 
 QUILLO_DEFINE_CLASS(TForm, TCustomForm)

@@ -5,6 +5,13 @@
 // (with its own message loop, ended by ModalResult), Close with OnCloseQuery and the close
 // actions, Release (freed once the message that asked for it has returned), the border and
 // form styles, the first position, the window state, key preview and the active control.
+//
+// Multiple documents (FormMDI.cpp): an fsMDIForm holds an MDICLIENT window (ClientHandle) in
+// the part of its client area its aligned controls leave free, and passes what it does not
+// handle to DefFrameProc. An fsMDIChild form is an MDI child of the main form's client: made
+// through CreateWindowEx with WS_EX_MDICHILD, handled by DefMDIChildProc, visible from its
+// creation on (it cannot be hidden), closed to an icon unless OnClose says otherwise. The
+// frame lists its children in z-order, the active one first, and arranges and switches them.
 
 #include <vector>
 
@@ -31,6 +38,7 @@ QUILLO_DECLARE_SET_TYPE(TBorderIcon)
 QUILLO_DECLARE_ENUM_TYPE(TFormStyle)
 QUILLO_DECLARE_ENUM_TYPE(TPosition)
 QUILLO_DECLARE_ENUM_TYPE(TWindowState)
+QUILLO_DECLARE_ENUM_TYPE(TTileMode)
 
 using TModalResult = int;
 constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
@@ -85,17 +93,23 @@ public:
   TWinControl* FocusedControl() const { return focusedControl_; }
   void SetFocus() override;
 
-  // Multiple-document forms: the client window of an fsMDIForm and its child forms.
+  // Multiple-document forms: the client window of an fsMDIForm and its child forms, topmost
+  // (the active one) first; a child being freed has left the list. Null past the end.
   HWND ClientHandle() const { return clientHandle_; }
   int MDIChildCount() const;
   TCustomForm* MDIChildren(int index) const;
   TCustomForm* ActiveMDIChild() const;
+  // The client's arrangements: a cascade of the children that are not minimised, tiles side
+  // by side (TileMode tbVertical) or one above the other (tbHorizontal), the icons in a row
+  // along the bottom; Next puts the active child behind the others, Previous brings the
+  // bottom one forward.
   void Cascade();
   void Tile();
   void ArrangeIcons();
   void Next();
   void Previous();
-  TTileMode TileMode = tbHorizontal;
+  TTileMode GetTileMode() const { return tileMode_; }
+  void SetTileMode(TTileMode mode) { tileMode_ = mode; }
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -107,13 +121,19 @@ public:
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
 
+  void WndProc(TMessage& message) override;
   void Dispatch(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
+  void SetZOrder(bool topMost) override;
 
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  void CreateWindowHandle(const TCreateParams& params) override;
+  void DestroyWnd() override;
   void DestroyWindowHandle() override;
+  void AlignControls(TControl* control, TRect& rect) override;
+  void VisibleChanging() override;
   void PaintWindow(HDC dc) override;
   virtual void DoCreate();
   virtual void DoDestroy();
@@ -133,6 +153,7 @@ protected:
   void CMActivate(TMessage& m);
   void CMDeactivate(TMessage& m);
   void CMRelease(TMessage& m);
+  void WMMDIActivate(TMessage& m);
 
 private:
   static void LayOutTree(TWinControl* control);
@@ -143,6 +164,18 @@ private:
   void ApplyPosition();
   bool SendFocusMessage(TWinControl* control, UINT msg);
   void UpdateTopMost();
+  // The multiple-document side (FormMDI.cpp).
+  // The frame an MDI child of this form's would live in: the main form, when it is an
+  // fsMDIForm other than this one; null otherwise.
+  TCustomForm* MDIFrame() const;
+  void CreateMDIClient();
+  void RemakeMDIChildren();
+  void FreeMDIChildren();
+  std::vector<TCustomForm*> MDIChildList() const;
+  HWND MDIClientOfChild() const;
+  bool IsActiveMDIChild() const;
+  bool FrameIsActive() const;
+  bool RedirectMDIFocus(TMessage& m);
 
   TModalResult modalResult_ = mrNone;
   TFormBorderStyle borderStyle_ = bsSizeable;
@@ -157,6 +190,7 @@ private:
   TFormState formState_;
   HICON icon_ = nullptr;
   HWND clientHandle_ = nullptr;
+  TTileMode tileMode_ = tbHorizontal;
   int focusCount_ = 0;
   TOwnedPtr<TControlCanvas> canvas_;
 };
@@ -169,14 +203,10 @@ public:
   explicit TForm(TComponent* owner);
 };
 
-// The multiple-document side of forms (FormMDI.cpp): the frame's client window and the
-// default procedures of frames and their children.
-void CreateMDIClient(TCustomForm* frame, HWND& client);
-LRESULT DefFrameProcFor(HWND frame, HWND client, UINT msg, WPARAM wParam, LPARAM lParam);
-LRESULT DefMDIChildProcFor(HWND child, UINT msg, WPARAM wParam, LPARAM lParam);
-
 namespace VclText {
 inline constexpr const char* CannotShowModal = "Cannot make a visible window modal";
 inline constexpr const char* VisibleChanged = "Cannot change Visible in OnShow or OnHide";
 inline constexpr const char* NoMDIForm = "Cannot create form. No MDI forms are currently active";
+inline constexpr const char* MDIChildNotVisible = "Cannot hide an MDI Child Form";
+inline constexpr const char* NoMDIClient = "Cannot create the MDI client window of %s";
 }  // namespace VclText

@@ -17,7 +17,8 @@ const std::map<UINT, std::string>& Names() {
       {WM_WINDOWPOSCHANGING, "WINDOWPOSCHANGING"}, {WM_WINDOWPOSCHANGED, "WINDOWPOSCHANGED"},
       {WM_NCCREATE, "NCCREATE"}, {WM_NCCALCSIZE, "NCCALCSIZE"}, {WM_NCPAINT, "NCPAINT"},
       {WM_NCACTIVATE, "NCACTIVATE"}, {WM_LBUTTONDOWN, "LBUTTONDOWN"}, {WM_LBUTTONUP, "LBUTTONUP"},
-      {WM_CAPTURECHANGED, "CAPTURECHANGED"}, {WM_ENABLE, "ENABLE"}, {WM_MOUSEMOVE, "MOUSEMOVE"}};
+      {WM_CAPTURECHANGED, "CAPTURECHANGED"}, {WM_ENABLE, "ENABLE"}, {WM_MOUSEMOVE, "MOUSEMOVE"},
+      {WM_CHILDACTIVATE, "CHILDACTIVATE"}, {WM_MDIACTIVATE, "MDIACTIVATE"}, {WM_SYSCOMMAND, "SYSCOMMAND"}};
   return names;
 }
 
@@ -80,6 +81,14 @@ public:
   TRecording<TSwatch>* Field;
   TSwatch* Other;
   TBlock* Mark;
+};
+
+// The same as an MDI child of the main form, which must be an MDI frame.
+class TRecChild : public TRecForm {
+public:
+  TRecChild(TComponent* owner, Log* log, const std::string& tag, int x) : TRecForm(owner, log, tag, x) {
+    SetFormStyle(fsMDIChild);
+  }
 };
 
 class MessageSequenceTest : public VclTest {
@@ -254,6 +263,49 @@ TEST_F(MessageSequenceTest, PaintComesAfterPostedMessagesWithChildrenAfterThePar
   Log got = Take();
   EXPECT_EQ(got, (Log{"a:PAINT", "a:ERASEBKGND", "a:OnPaint after posted"}));
   EXPECT_EQ(PixelOf(a->Mark, 20, 20), Rgb(clRed));  // the windowless child painted over the form
+}
+
+TEST_F(MessageSequenceTest, MdiChildActivation) {
+  auto* frame = Application()->CreateForm<TForm>();
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(20, 20, 800, 500);
+  frame->Show();
+  auto* a = NewComponent<TRecChild>(Application(), &log, "a", 0);
+  auto* b = NewComponent<TRecChild>(Application(), &log, "b", 260);
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->ActiveMDIChild(), b);
+  Take();
+  ui.KeyDown(VK_CONTROL);
+  ui.Press(VK_F6);
+  ui.KeyUp(VK_CONTROL);
+  Log got = Take();
+  got.erase(std::remove_if(got.begin(), got.end(),
+                           [](auto& s) {
+                             return s.find("PAINT") != std::string::npos || s.find("OnPaint") != std::string::npos ||
+                                    s.find("ERASE") != std::string::npos || s.find("WINDOWPOS") != std::string::npos;
+                           }),
+            got.end());
+  EXPECT_EQ(got, (Log{"b:SYSCOMMAND", "b:NCACTIVATE", "b:MDIACTIVATE", "a:NCACTIVATE", "bfield:KILLFOCUS",
+                      "a:SETFOCUS", "a:KILLFOCUS", "afield:SETFOCUS", "b:OnDeactivate", "a:OnActivate",
+                      "a:MDIACTIVATE"}));
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+  // A click in the other child: its press reaches the client first, which activates the
+  // child (WM_CHILDACTIVATE of bringing it to the top); then the click goes on.
+  Take();
+  ClickOn(b->Field, 20, 20);
+  got = Take();
+  auto keep = [](const Log& l) {
+    Log out;
+    for (auto& s : l)
+      if (s.find("ACTIVATE") != std::string::npos || s.find("FOCUS") != std::string::npos ||
+          s.find("On") != std::string::npos || s.find("BUTTON") != std::string::npos)
+        if (s.find("OnPaint") == std::string::npos) out.push_back(s);
+    return out;
+  };
+  EXPECT_EQ(keep(got), (Log{"b:CHILDACTIVATE", "a:NCACTIVATE", "a:MDIACTIVATE", "b:NCACTIVATE", "afield:KILLFOCUS",
+                            "b:SETFOCUS", "b:KILLFOCUS", "bfield:SETFOCUS", "a:OnDeactivate", "b:OnActivate",
+                            "b:MDIACTIVATE", "bfield:MOUSEACTIVATE", "b:MOUSEACTIVATE", "bfield:LBUTTONDOWN",
+                            "bfield:LBUTTONUP", "b:field OnClick"}));
 }
 
 }  // namespace
