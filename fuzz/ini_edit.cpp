@@ -10,9 +10,11 @@
 // key or section is gone; the written text reads back to the same text.
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <source_location>
 #include <string>
 #include <utility>
 #include <vector>
@@ -147,8 +149,11 @@ AnsiString ReadBackForm(const AnsiString& value) {
   return trimmed;
 }
 
-void Check(bool condition) {
-  if (!condition) std::abort();
+// A broken property names its line and stops the run.
+void Check(bool condition, std::source_location where = std::source_location::current()) {
+  if (condition) return;
+  std::fprintf(stderr, "property broken at %s:%u\n", where.file_name(), static_cast<unsigned>(where.line()));
+  std::abort();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <source_location>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -22,8 +23,11 @@
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
+// A broken property names its line and stops the run.
+void Check(bool condition, std::source_location where = std::source_location::current()) {
+  if (condition) return;
+  std::fprintf(stderr, "property broken at %s:%u\n", where.file_name(), static_cast<unsigned>(where.line()));
+  std::abort();
 }
 
 // Removes the target's folder when the program ends.

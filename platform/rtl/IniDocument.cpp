@@ -115,10 +115,16 @@ void IniDocument::Edit(const AnsiString& path, const std::function<void(IniDocum
   });
 }
 
+// Names given by callers are compared as the file's names are read: trimmed.
 const IniDocument::Section* IniDocument::FindSection(const AnsiString& name) const {
+  const AnsiString wanted = Trim(name);
   for (const Section& section : sections_)
-    if (section.headed && SameText(section.name, name)) return &section;
+    if (section.headed && SameText(section.name, wanted)) return &section;
   return nullptr;
+}
+
+bool IniDocument::IsKey(const Line& line, const AnsiString& key) {
+  return !line.key.empty() && SameText(line.key, Trim(key));
 }
 
 IniDocument::Section* IniDocument::FindSection(const AnsiString& name) {
@@ -130,7 +136,7 @@ std::optional<AnsiString> IniDocument::Value(const AnsiString& section,
   const Section* found = FindSection(section);
   if (found == nullptr) return std::nullopt;
   for (const Line& line : found->lines)
-    if (!line.key.empty() && SameText(line.key, key))
+    if (IsKey(line, key))
       return WithoutEnclosingQuotes(line.text.substr(line.valueBegin, line.valueEnd - line.valueBegin));
   return std::nullopt;
 }
@@ -158,14 +164,16 @@ void IniDocument::SetValue(const AnsiString& section, const AnsiString& key,
                            const AnsiString& value) {
   Section* found = FindSection(section);
   if (found == nullptr) {
-    sections_.push_back(Section{section, true, Line{"[" + section + "]", lineEnd_, AnsiString(), 0, 0}, {}});
+    const AnsiString name = Trim(section);
+    sections_.push_back(Section{name, true, Line{"[" + name + "]", lineEnd_, AnsiString(), 0, 0}, {}});
     found = &sections_.back();
   }
-  // An existing key keeps its line: only the value's bytes change.
+  // An existing key keeps its line: only the value's bytes change. The line is read again, so
+  // that the value is held as the file will give it back.
   for (Line& line : found->lines)
-    if (!line.key.empty() && SameText(line.key, key)) {
+    if (IsKey(line, key)) {
       line.text.replace(line.valueBegin, line.valueEnd - line.valueBegin, value);
-      line.valueEnd = line.valueBegin + value.size();
+      line = KeyLine(line.text, line.end);
       return;
     }
   // A new key goes after the section's last key, before trailing blank lines.
@@ -173,19 +181,18 @@ void IniDocument::SetValue(const AnsiString& section, const AnsiString& key,
   while (at != found->lines.begin() && std::prev(at)->key.empty() &&
          Trim(std::prev(at)->text).empty())
     --at;
-  found->lines.insert(at, KeyLine(key + "=" + value, lineEnd_));
+  found->lines.insert(at, KeyLine(Trim(key) + "=" + value, lineEnd_));
 }
 
 void IniDocument::DeleteKey(const AnsiString& section, const AnsiString& key) {
   Section* found = FindSection(section);
   if (found == nullptr) return;
-  std::erase_if(found->lines,
-                [&](const Line& line) { return !line.key.empty() && SameText(line.key, key); });
+  std::erase_if(found->lines, [&](const Line& line) { return IsKey(line, key); });
 }
 
 void IniDocument::DeleteSection(const AnsiString& section) {
-  std::erase_if(sections_,
-                [&](const Section& s) { return s.headed && SameText(s.name, section); });
+  const AnsiString name = Trim(section);
+  std::erase_if(sections_, [&](const Section& s) { return s.headed && SameText(s.name, name); });
 }
 
 bool IniDocument::Writable(const AnsiString& section, const AnsiString* key, const AnsiString* value) {

@@ -2,7 +2,7 @@
 // An INI file held in memory: sections of key=value lines, kept in file order with any other
 // lines (comments, blank lines, anything else), each with its own bytes and line end, so that
 // a rewrite changes only what was set: every other line comes back byte for byte, a UTF-8
-// byte-order mark included. Names compare without regard to case. Shared by the profile
+// byte-order mark included. Names compare trimmed and without regard to case. Shared by the profile
 // functions and TIniFile.
 
 #include <functional>
@@ -56,6 +56,7 @@ private:
   };
 
   static Line KeyLine(const std::string& text, const std::string& end);
+  static bool IsKey(const Line& line, const AnsiString& key);
   const Section* FindSection(const AnsiString& name) const;
   Section* FindSection(const AnsiString& name);
 

@@ -233,6 +233,23 @@ TEST(Profile, WritesChangeOnlyWhatTheySet) {
   EXPECT_EQ(FileContents(unix), "[s]\na=1\nb=2\n");
 }
 
+// Names are read from the file trimmed, so names given with spaces or control bytes around
+// them are those names: a write finds the line it wrote before, and a read finds what it wrote.
+TEST(Profile, NamesWithBlanksAroundThemAreTheNamesWithout) {
+  TempHome home;
+  const std::string path = home.Path() + "/names.ini";
+  ASSERT_TRUE(WritePrivateProfileString(" s ", " k ", "1", path.c_str()));
+  EXPECT_EQ(Read(" s ", " k ", "", path), "1");
+  EXPECT_EQ(Read("s", "k", "", path), "1");
+  ASSERT_TRUE(WritePrivateProfileString("\ts", "k\x01", "2", path.c_str()));
+  EXPECT_EQ(Read(" S", "K ", "", path), "2");
+  EXPECT_EQ(FileContents(path), "[s]\r\nk=2\r\n");
+  ASSERT_TRUE(WritePrivateProfileString("s ", " k", nullptr, path.c_str()));
+  EXPECT_EQ(FileContents(path), "[s]\r\n");
+  ASSERT_TRUE(WritePrivateProfileString(" s", nullptr, nullptr, path.c_str()));
+  EXPECT_EQ(FileContents(path), "");
+}
+
 // Text that would read back as other lines, another section or another key is refused, and
 // the file keeps its bytes.
 TEST(Profile, WritesThatWouldBreakTheFileAreRefused) {
