@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <source_location>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,11 +27,12 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // A broken property names its line and stops the run.
-void Check(bool condition, std::source_location where = std::source_location::current()) {
+void Check(bool condition, int line) {
   if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%u\n", where.file_name(), static_cast<unsigned>(where.line()));
+  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
   std::abort();
 }
+#define CHECK(condition) Check(condition, __LINE__)
 
 // Removes the target's folder when the program ends.
 struct TempFolderRemover {
@@ -96,9 +96,9 @@ std::vector<std::vector<uchar>> PreparedBits() {
     RFont font;
     font.SetName(RFont::GetReg()[i].name);
     font.SetSize(RFont::GetReg()[i].height);
-    Check(font.entry == &RFont::GetReg()[i]);
+    CHECK(font.entry == &RFont::GetReg()[i]);
     font.Prepare();
-    Check(font.Glyphs() != nullptr);
+    CHECK(font.Glyphs() != nullptr);
     all.push_back(font.Glyphs()->bits);
   }
   return all;
@@ -110,7 +110,7 @@ const std::string& Folder() {
   static const std::string folder = [] {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillo-fontcache-XXXXXX";
-    Check(mkdtemp(pattern.data()) != nullptr);
+    CHECK(mkdtemp(pattern.data()) != nullptr);
     static const TempFolderRemover remover{pattern};
     pattern += '/';
     WriteBytes(pattern + "alpha.rfn", WriteRfn("Alpha", {BlockSize(12, 'A', 'Z'), BlockSize(8, 'A', 'Z')}, 1));
@@ -119,7 +119,7 @@ const std::string& Folder() {
     for (const char* name : {"alpha.rfn", "more.RFN", "beta.rfn"}) {
       struct utimbuf times {};
       times.actime = times.modtime = 1700000000;
-      Check(::utime((pattern + name).c_str(), &times) == 0);
+      CHECK(::utime((pattern + name).c_str(), &times) == 0);
     }
     std::snprintf(RFont::path, sizeof RFont::path, "%s", pattern.c_str());
     return pattern;
@@ -134,7 +134,7 @@ const Truth& TheTruth() {
     RFont::InitReg();
     Truth t{Entries(), PreparedBits(), ReadBytes(Folder() + "fonts.bin")};
     RFont::FreeReg();
-    Check(!t.cache.empty() && t.entries.size() == 4);
+    CHECK(!t.cache.empty() && t.entries.size() == 4);
     return t;
   }();
   return truth;
@@ -148,10 +148,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteBytes(Folder() + "fonts.bin", input);
   RFont::FreeReg();
   RFont::InitReg();
-  Check(Entries() == truth.entries);
-  Check(PreparedBits() == truth.bits);
+  CHECK(Entries() == truth.entries);
+  CHECK(PreparedBits() == truth.bits);
   const Bytes cache = ReadBytes(Folder() + "fonts.bin");
-  Check(cache == input || cache == truth.cache);
+  CHECK(cache == input || cache == truth.cache);
   RFont::FreeReg();
   return 0;
 }

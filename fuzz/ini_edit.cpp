@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <source_location>
 #include <string>
 #include <utility>
 #include <vector>
@@ -150,11 +149,12 @@ AnsiString ReadBackForm(const AnsiString& value) {
 }
 
 // A broken property names its line and stops the run.
-void Check(bool condition, std::source_location where = std::source_location::current()) {
+void Check(bool condition, int line) {
   if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%u\n", where.file_name(), static_cast<unsigned>(where.line()));
+  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
   std::abort();
 }
+#define CHECK(condition) Check(condition, __LINE__)
 
 }  // namespace
 
@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   IniDocument document;
   document.Parse(text);
-  Check(document.Text() == text);
+  CHECK(document.Text() == text);
 
   std::map<AnsiString, bool> existing;  // the headed sections of the file
   for (const AnsiString& name : document.SectionNames()) existing[Folded(name)] = true;
@@ -201,11 +201,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string written = document.Text();
   IniDocument again;
   again.Parse(written);
-  Check(again.Text() == written);
+  CHECK(again.Text() == written);
   for (const auto& [name, what] : expected) {
-    Check(document.Value(what.section, what.key) == what.value);
-    Check(again.Value(what.section, what.key) == what.value);
+    CHECK(document.Value(what.section, what.key) == what.value);
+    CHECK(again.Value(what.section, what.key) == what.value);
   }
-  Check(SameLines(Untouched(Lines(text), touched, existing), Untouched(Lines(written), touched, existing)));
+  CHECK(SameLines(Untouched(Lines(text), touched, existing), Untouched(Lines(written), touched, existing)));
   return 0;
 }

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <source_location>
 #include <string>
 #include <vector>
 
@@ -26,11 +25,12 @@
 namespace {
 
 // A broken property names its line and stops the run.
-void Check(bool condition, std::source_location where = std::source_location::current()) {
+void Check(bool condition, int line) {
   if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%u\n", where.file_name(), static_cast<unsigned>(where.line()));
+  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
   std::abort();
 }
+#define CHECK(condition) Check(condition, __LINE__)
 
 // Removes the target's folder when the program ends.
 struct TempFolderRemover {
@@ -71,7 +71,7 @@ void ReadKey(RegistryStore& store, HKEY handle, RegKey& key) {
     key.values.push_back(RegValue{name, type, data});
   for (DWORD i = 0; store.SubKeyName(handle, i, &name) == ERROR_SUCCESS; ++i) {
     HKEY sub = nullptr;
-    Check(store.Open(handle, name.c_str(), KEY_READ, false, &sub, nullptr) == ERROR_SUCCESS);
+    CHECK(store.Open(handle, name.c_str(), KEY_READ, false, &sub, nullptr) == ERROR_SUCCESS);
     key.subkeys.push_back(RegKey{name, {}, {}});
     ReadKey(store, sub, key.subkeys.back());
     store.Close(sub);
@@ -97,7 +97,7 @@ const std::string& Folder() {
   static const std::string folder = [] {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillo-registry-XXXXXX";
-    Check(mkdtemp(pattern.data()) != nullptr);
+    CHECK(mkdtemp(pattern.data()) != nullptr);
     static const TempFolderRemover remover{pattern};
     return pattern;
   }();
@@ -116,9 +116,9 @@ void EmptyFolder() {
 void CheckRoundTrip(const RegistryFileContents& contents) {
   const std::string written = RegistryText(contents.tree);
   const RegistryFileContents again = ParseRegistryText(written);
-  Check(!again.Damaged() && !again.laterVersion);
-  Check(SameTree(again.tree, contents.tree));
-  Check(RegistryText(again.tree) == written);
+  CHECK(!again.Damaged() && !again.laterVersion);
+  CHECK(SameTree(again.tree, contents.tree));
+  CHECK(RegistryText(again.tree) == written);
 }
 
 void CheckStore(const std::string& input, const RegistryFileContents& contents) {
@@ -130,32 +130,32 @@ void CheckStore(const std::string& input, const RegistryFileContents& contents) 
     RegistryStore store([&] { return AnsiString(file); });
     store.SetReportHandler([&](const RegistryReport& report) { reports.push_back(report); });
     const RegistryTree seen = ReadStore(store);
-    Check(SameTree(seen, contents.tree));
+    CHECK(SameTree(seen, contents.tree));
     if (contents.laterVersion) {
-      Check(reports.size() == 1 && reports[0].kind == RegistryReport::Kind::Unreadable);
-      Check(ReadFile(file) == input);
+      CHECK(reports.size() == 1 && reports[0].kind == RegistryReport::Kind::Unreadable);
+      CHECK(ReadFile(file) == input);
     } else if (contents.Damaged()) {
-      Check(reports.size() == 1 && reports[0].kind == RegistryReport::Kind::Damaged);
-      Check(reports[0].firstBadLine == contents.firstBadLine);
-      Check(ReadFile(reports[0].keptAs) == input);
-      Check(ReadFile(file) == RegistryText(contents.tree));
+      CHECK(reports.size() == 1 && reports[0].kind == RegistryReport::Kind::Damaged);
+      CHECK(reports[0].firstBadLine == contents.firstBadLine);
+      CHECK(ReadFile(reports[0].keptAs) == input);
+      CHECK(ReadFile(file) == RegistryText(contents.tree));
     } else {
-      Check(reports.empty());
-      Check(ReadFile(file) == input);
+      CHECK(reports.empty());
+      CHECK(ReadFile(file) == input);
     }
 
     reports.clear();
     const std::string data("fuzz\0", 5);
-    Check(store.SetValue(HKEY_CURRENT_USER, "quillo fuzz", REG_SZ, data) == ERROR_SUCCESS);
+    CHECK(store.SetValue(HKEY_CURRENT_USER, "quillo fuzz", REG_SZ, data) == ERROR_SUCCESS);
     const RegistryFileContents saved = ParseRegistryText(ReadFile(file));
     if (contents.laterVersion) {
-      Check(reports.size() == 1 && reports[0].kind == RegistryReport::Kind::NotSaved);
-      Check(ReadFile(file) == input);
+      CHECK(reports.size() == 1 && reports[0].kind == RegistryReport::Kind::NotSaved);
+      CHECK(ReadFile(file) == input);
     } else {
-      Check(reports.empty());
+      CHECK(reports.empty());
       RegistryTree expected = contents.tree;
       ApplyChange(expected, RegChange{RegChange::Kind::SetValue, RegRoot::CurrentUser, {}, "quillo fuzz", REG_SZ, data});
-      Check(!saved.Damaged() && SameTree(saved.tree, expected));
+      CHECK(!saved.Damaged() && SameTree(saved.tree, expected));
     }
   }
 }

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <source_location>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,11 +23,12 @@
 namespace {
 
 // A broken property names its line and stops the run.
-void Check(bool condition, std::source_location where = std::source_location::current()) {
+void Check(bool condition, int line) {
   if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%u\n", where.file_name(), static_cast<unsigned>(where.line()));
+  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
   std::abort();
 }
+#define CHECK(condition) Check(condition, __LINE__)
 
 // Removes the target's folder when the program ends.
 struct TempFolderRemover {
@@ -43,7 +43,7 @@ const std::string& Folder() {
   static const std::string folder = [] {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillo-rfn-XXXXXX";
-    Check(mkdtemp(pattern.data()) != nullptr);
+    CHECK(mkdtemp(pattern.data()) != nullptr);
     static const TempFolderRemover remover{pattern};
     pattern += '/';
     std::snprintf(RFont::path, sizeof RFont::path, "%s", pattern.c_str());
@@ -83,11 +83,11 @@ void DrawEntry(const RFontEntry& entry) {
   try {
     font.Prepare();
   } catch (const Exception&) {
-    Check(font.Glyphs() == nullptr);
+    CHECK(font.Glyphs() == nullptr);
     return;
   }
   const RFontGlyphs* glyphs = font.Glyphs();
-  Check(glyphs != nullptr);
+  CHECK(glyphs != nullptr);
   const AnsiString text = SampleText(entry);
   constexpr uint kPaper = 0, kInk = 1;
   Buffer target;
@@ -96,11 +96,11 @@ void DrawEntry(const RFontEntry& entry) {
     for (int x = 0; x < 192; ++x) *target.At(x, y) = kPaper;
   font.kerning = 1;
   const Pair<int> extent = target.GetTextExtent(font, text);
-  Check(extent.x >= 0 && extent.y == glyphs->height);
+  CHECK(extent.x >= 0 && extent.y == glyphs->height);
   target.OutText(font, Pair<int>(0, 0), text, kInk);
   for (int y = 0; y < 48; ++y)
     for (int x = 0; x < 192; ++x)
-      if (*target.At(x, y) == kInk) Check(x < extent.x && y < extent.y);
+      if (*target.At(x, y) == kInk) CHECK(x < extent.x && y < extent.y);
   // Fixed cells, and text cut by every edge.
   font.kerning = 0;
   target.GetTextExtent(font, text);
@@ -113,7 +113,7 @@ void DrawEntry(const RFontEntry& entry) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string font = Folder() + "fuzz.rfn";
   std::FILE* file = std::fopen(font.c_str(), "wb");
-  Check(file != nullptr);
+  CHECK(file != nullptr);
   if (size) std::fwrite(data, 1, size, file);
   std::fclose(file);
   std::remove((Folder() + "fonts.bin").c_str());
@@ -126,8 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   RFont::FreeReg();
   RFont::InitReg();
-  Check(Entries() == first);
-  Check(CacheInode() == cache);  // trusted, not written again
+  CHECK(Entries() == first);
+  CHECK(CacheInode() == cache);  // trusted, not written again
   RFont::FreeReg();
   return 0;
 }

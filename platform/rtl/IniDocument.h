@@ -2,8 +2,8 @@
 // An INI file held in memory: sections of key=value lines, kept in file order with any other
 // lines (comments, blank lines, anything else), each with its own bytes and line end, so that
 // a rewrite changes only what was set: every other line comes back byte for byte, a UTF-8
-// byte-order mark included. Names compare trimmed and without regard to case. Shared by the profile
-// functions and TIniFile.
+// byte-order mark included. Names compare trimmed and without regard to case. Shared by the
+// profile functions and TIniFile.
 
 #include <functional>
 #include <optional>

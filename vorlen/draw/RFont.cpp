@@ -77,9 +77,20 @@ bool CacheMatchesFolder(const std::vector<FolderFont>& fonts) {
   return true;
 }
 
+// Whether the record's file comes first in the folder's order among the files of its font
+// name (nameOf: each record's name, null for a file without sizes).
+bool FirstFileOfItsName(size_t file, const std::vector<const char*>& nameOf) {
+  for (size_t other = 0; other < nameOf.size(); ++other)
+    if (other != file && nameOf[other] == nameOf[file] &&
+        CompareText(registry.files[other].name, registry.files[file].name) < 0)
+      return false;
+  return true;
+}
+
 // Every record's font file holds what the cache says of it. The folder check above only
 // compares sizes and times; this one reads the bytes each cached entry stands for, so that a
-// damaged cache cannot keep a good font broken from one run to the next.
+// damaged cache cannot keep a good font broken from one run to the next. A name is spelled as
+// the first file of the folder that has sizes under it spells it; the others may differ in case.
 bool CacheMatchesFontFiles(const std::string& folder) {
   std::vector<std::vector<RfnSize>> sizesOf(registry.files.size());
   std::vector<const char*> nameOf(registry.files.size(), nullptr);
@@ -96,8 +107,10 @@ bool CacheMatchesFontFiles(const std::string& folder) {
   }
   for (size_t i = 0; i < registry.files.size(); ++i) {
     const RFontFileRecord& record = registry.files[i];
+    const RfnNameMatch match =
+        nameOf[i] != nullptr && FirstFileOfItsName(i, nameOf) ? RfnNameMatch::Exact : RfnNameMatch::AnyCase;
     if (!RfnFileHolds(folder + record.name, record.version, nameOf[i] != nullptr ? nameOf[i] : "",
-                      sizesOf[i]))
+                      match, sizesOf[i]))
       return false;
   }
   return true;
@@ -119,8 +132,10 @@ const char* SharedFontName(const std::string& name) {
   return registry.fontNames.back().c_str();
 }
 
+// A file without sizes adds no name, so that a name is spelled as its first file with sizes.
 void AddSizes(const RfnScan& scan, size_t fileIndex, std::vector<RFontEntry>& entries,
               std::vector<size_t>& fileOf) {
+  if (scan.sizes.empty()) return;
   const char* name = SharedFontName(scan.name);
   for (const RfnSize& size : scan.sizes) {
     RFontEntry entry;
@@ -162,7 +177,8 @@ void RebuildRegistry(const std::string& folder, const std::vector<FolderFont>& f
     record.size = font.size;
     record.timeLow = static_cast<uint>(font.time);
     record.timeHigh = static_cast<uint>(font.time >> 32);
-    record.version = scan.version;
+    // A file of a later version is no font, and the cache refuses records of such versions.
+    record.version = isFont ? scan.version : 0;
     registry.files.push_back(record);
     if (isFont) AddSizes(scan, registry.files.size() - 1, entries, fileOf);
   }

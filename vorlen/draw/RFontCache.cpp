@@ -5,6 +5,7 @@
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 #include "vorlen/draw/RFontFile.h"
 #include "vorlen/formats/ByteOrder.h"
 
@@ -126,6 +127,17 @@ bool EntriesAreConsistent(const std::vector<RFontEntry>& entries,
   return true;
 }
 
+// Each name has one run of entries, and the runs are in the order of their names.
+bool NamesAreSorted(const std::vector<RFontEntry>& entries) {
+  const char* previous = nullptr;
+  for (const RFontEntry& entry : entries) {
+    if (entry.count == 0) continue;
+    if (previous != nullptr && CompareText(previous, entry.name) >= 0) return false;
+    previous = entry.name;
+  }
+  return true;
+}
+
 bool ReadEntries(CacheCursor& in, RFontRegistry& registry) {
   uint count = 0;
   if (!in.Word(count) || count > in.Remaining() / kEntrySize) return false;
@@ -143,6 +155,7 @@ bool ReadEntries(CacheCursor& in, RFontRegistry& registry) {
   if (!ReadNameBlock(in, lengths, registry.fontNames, nameOf)) return false;
   if (!EntriesAreConsistent(registry.entries, nameOf)) return false;
   for (uint i = 0; i < count; ++i) registry.entries[i].name = registry.fontNames[nameOf[i]].c_str();
+  if (!NamesAreSorted(registry.entries)) return false;
   registry.LinkFiles(fileIndex);
   return true;
 }

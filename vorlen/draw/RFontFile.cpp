@@ -122,6 +122,10 @@ bool ScanRfnFile(const std::string& path, RfnScan& scan) {
 
 namespace {
 
+bool SameName(const std::string& a, const std::string& b, RfnNameMatch match) {
+  return match == RfnNameMatch::Exact ? a == b : SameText(a, b);
+}
+
 // The "DESC" bytes the registry keeps: 0 to 5 and 9.
 bool SameUsedDescBytes(const uchar* a, const uchar* b) {
   return std::memcmp(a, b, 6) == 0 && a[9] == b[9];
@@ -130,7 +134,7 @@ bool SameUsedDescBytes(const uchar* a, const uchar* b) {
 // The layout the font maker writes: the name first, every "DESC" chunk ten bytes long. Then
 // each cached fact can be read where it must be, without walking the chunks.
 bool HoldsAsLaidOut(const std::string& path, uint version, const std::string& name,
-                    const std::vector<RfnSize>& sizes) {
+                    RfnNameMatch match, const std::vector<RfnSize>& sizes) {
   FontFileReader in(path);
   uchar header[kHeaderSize];
   if (!in.IsOpen() || !in.Read(header, sizeof(header)) || std::memcmp(header, "FONT", 4) != 0 ||
@@ -142,7 +146,7 @@ bool HoldsAsLaidOut(const std::string& path, uint version, const std::string& na
   if (!in.ReadChunkHeader(id, length) || !IsChunk(id, "NAME") || length != name.size())
     return false;
   std::string fontName(length, '\0');
-  if (!in.Read(fontName.data(), length) || !SameText(fontName, name)) return false;
+  if (!in.Read(fontName.data(), length) || !SameName(fontName, name, match)) return false;
   constexpr uint kDescChunk = 8 + kDescUsed;
   const std::uint64_t firstData = std::uint64_t(kHeaderSize) + 8 + length + kDescChunk;
   for (const RfnSize& size : sizes) {
@@ -159,12 +163,12 @@ bool HoldsAsLaidOut(const std::string& path, uint version, const std::string& na
 
 // Any other layout: the file's scan must find exactly these sizes.
 bool HoldsAsScanned(const std::string& path, uint version, const std::string& name,
-                    const std::vector<RfnSize>& sizes) {
+                    RfnNameMatch match, const std::vector<RfnSize>& sizes) {
   RfnScan scan;
   ScanRfnFile(path, scan);  // a file that is no font scans to no sizes
   if (scan.sizes.size() != sizes.size()) return false;
   if (sizes.empty()) return true;
-  if (scan.version != version || !SameText(scan.name, name)) return false;
+  if (scan.version != version || !SameName(scan.name, name, match)) return false;
   std::vector<bool> matched(scan.sizes.size());
   for (const RfnSize& size : sizes) {
     bool found = false;
@@ -181,9 +185,9 @@ bool HoldsAsScanned(const std::string& path, uint version, const std::string& na
 }  // namespace
 
 bool RfnFileHolds(const std::string& path, uint version, const std::string& name,
-                  const std::vector<RfnSize>& sizes) {
-  return (!sizes.empty() && HoldsAsLaidOut(path, version, name, sizes)) ||
-         HoldsAsScanned(path, version, name, sizes);
+                  RfnNameMatch match, const std::vector<RfnSize>& sizes) {
+  return (!sizes.empty() && HoldsAsLaidOut(path, version, name, match, sizes)) ||
+         HoldsAsScanned(path, version, name, match, sizes);
 }
 
 std::unique_ptr<RFontGlyphs> ReadRfnGlyphs(const std::string& path, uint dataPos,

@@ -49,13 +49,16 @@ constexpr uint kRfnCompressedVersion = 2;
 // tail ends the scan with what was found up to there.
 bool ScanRfnFile(const std::string& path, RfnScan& scan);
 
+// How a font file's name must match the name the cache gives it.
+enum class RfnNameMatch { AnyCase, Exact };
+
 // Whether a font file holds what the font cache says of it: for each size a "DESC" chunk with
-// these bytes (0 to 5 and 9) ending at its data position, under this name (without regard to
-// case) and this version; with no sizes, that the file has none. A file as the font maker
+// these bytes (0 to 5 and 9) ending at its data position, under this name and this version;
+// with no sizes, that the file has none. A file as the font maker
 // lays it out (the name first, "DESC" chunks of ten bytes) is checked by reading just those
 // bytes; any other is scanned whole, and then must have no size besides these.
 bool RfnFileHolds(const std::string& path, uint version, const std::string& name,
-                  const std::vector<RfnSize>& sizes);
+                  RfnNameMatch match, const std::vector<RfnSize>& sizes);
 
 // Reads the glyph chunks that follow a size's "DESC" chunk. Null when the file cannot be
 // opened; raises the library's errors on damaged data.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -43,6 +44,11 @@ protected:
 
   static std::vector<std::tuple<std::string, int, int>> Expected() {
     return {{"Alpha", 8, 3}, {"Alpha", 10, 0}, {"Alpha", 12, 0}, {"beta", 9, 1}};
+  }
+
+  static ino_t CacheInode() {
+    struct stat info {};
+    return stat((RFont::path + std::string("fonts.bin")).c_str(), &info) == 0 ? info.st_ino : 0;
   }
 
   // Builds the registry afresh, as the next process would.
@@ -163,6 +169,18 @@ TEST_F(RFontRegistryTest, DamagedCacheIsRebuiltNeverTrusted) {
       {"entry name length bogus", [&](Bytes& b) { put(b, entries + 3 * 44, 1000); }},
       {"glyph bytes disagree", [&](Bytes& b) { put(b, entries + 24, 77); }},
       {"version too new", [&](Bytes& b) { put(b, records + 16, 0x30000); }},
+      {"names out of order", [&](Bytes& b) {
+         // "beta" (the fourth entry) moved before the three of "Alpha", the name block to match.
+         Bytes moved(b.begin(), b.begin() + static_cast<long>(entries));
+         const auto entry = [&](size_t i) { return b.begin() + static_cast<long>(entries + 44 * i); };
+         moved.insert(moved.end(), entry(3), entry(4));
+         moved.insert(moved.end(), entry(0), entry(3));
+         put(moved, entries, 11);
+         put(moved, entries + 44, 5);
+         for (char c : std::string("beta\0Alpha\0", 11)) moved.push_back(static_cast<std::uint8_t>(c));
+         ASSERT_EQ(moved.size(), b.size());
+         b = moved;
+       }},
   };
   for (auto& [what, apply] : damage) {
     SCOPED_TRACE(what);
@@ -203,6 +221,11 @@ TEST_F(RFontRegistryTest, CacheThatDisagreesWithItsFontFilesIsRebuilt) {
       {"font name", [&](Bytes& b) { b[fontNames + 1] = 'x'; }},
       {"file version", [&](Bytes& b) { put(b, records + 16, 2); }},
       {"file of an entry", [&](Bytes& b) { put(b, entries + 3 * 44 + 8, 0); }},
+      {"case of a font name", [&](Bytes& b) { b[fontNames + 5 + 1 + 1] = 'E'; }},
+      // The name is spelled as the first file of the folder that has it (alpha.rfn) spells it.
+      {"font name spelled as another file", [&](Bytes& b) {
+         for (size_t i = 1; i < 5; ++i) b[fontNames + i] = static_cast<std::uint8_t>(std::toupper(b[fontNames + i]));
+       }},
   };
   for (auto& [what, apply] : damage) {
     SCOPED_TRACE(what);
@@ -403,8 +426,10 @@ TEST_F(RFontRegistryTest, FilesThatAreNotFontsGiveNoEntries) {
   WriteFont("huge.rfn", Bytes{'F', 'O', 'N', 'T', 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 'D', 'E', 'S', 'C', 0xFF});
   RFont::InitReg();
   EXPECT_EQ(RFont::GetCount(), 0);
+  const ino_t cache = CacheInode();
   Reload();  // the cache of four non-fonts is trusted next time
   EXPECT_EQ(RFont::GetCount(), 0);
+  EXPECT_EQ(CacheInode(), cache);
 }
 
 TEST_F(RFontRegistryTest, RandomlyDamagedFontsNeverCrash) {
