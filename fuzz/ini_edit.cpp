@@ -122,7 +122,7 @@ struct Touched {
   }
 };
 
-// The lines nobody touched, in order; a last line without a line end may gain one.
+// The lines nobody touched, in order.
 std::vector<TextLine> Untouched(const std::vector<TextLine>& lines, const Touched& touched,
                                 const std::map<AnsiString, bool>& existing) {
   std::vector<TextLine> kept;
@@ -131,11 +131,14 @@ std::vector<TextLine> Untouched(const std::vector<TextLine>& lines, const Touche
   return kept;
 }
 
+// The same bytes, but that the last line, without a line end, may have gained one (which a
+// carriage return at its end then joins).
 bool SameLines(const std::vector<TextLine>& before, const std::vector<TextLine>& after) {
   if (before.size() != after.size()) return false;
   for (size_t i = 0; i < before.size(); ++i) {
-    if (before[i].text != after[i].text) return false;
-    if (!before[i].end.empty() && before[i].end != after[i].end) return false;
+    if (!before[i].end.empty() ? before[i].text != after[i].text || before[i].end != after[i].end
+                               : (after[i].text + after[i].end).compare(0, before[i].text.size(), before[i].text) != 0)
+      return false;
   }
   return true;
 }

@@ -1,5 +1,7 @@
 #include "vorlen/draw/RFontFile.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "platform/rtl/Exceptions.h"
@@ -13,7 +15,10 @@ namespace {
 // A read-only font file with a position; every read says whether it got all it asked for.
 class FontFileReader {
 public:
-  explicit FontFileReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+  explicit FontFileReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+    struct stat info {};
+    if (file_ != nullptr && ::fstat(::fileno(file_), &info) == 0) size_ = info.st_size;
+  }
   ~FontFileReader() {
     if (file_ != nullptr) std::fclose(file_);
   }
@@ -25,6 +30,12 @@ public:
   bool Skip(uint n) { return std::fseek(file_, static_cast<long>(n), SEEK_CUR) == 0; }
   bool SeekTo(uint pos) { return std::fseek(file_, static_cast<long>(pos), SEEK_SET) == 0; }
   long Tell() const { return std::ftell(file_); }
+  // Whether n more bytes are there to read: lengths read from the file are checked by this
+  // before memory is taken for them.
+  bool Holds(uint n) const {
+    const long at = Tell();
+    return at >= 0 && at <= size_ && n <= static_cast<unsigned long>(size_ - at);
+  }
 
   bool ReadChunkHeader(char (&id)[4], uint& length) {
     uchar bytes[8];
@@ -36,6 +47,7 @@ public:
 
 private:
   std::FILE* file_;
+  long size_ = 0;
 };
 
 bool IsChunk(const char (&id)[4], const char* name) { return std::memcmp(id, name, 4) == 0; }
@@ -49,6 +61,7 @@ constexpr uint kMaxGlyphChunk = 64u << 20;
 
 std::vector<uchar> ReadChunkBody(FontFileReader& in, uint length) {
   if (length > kMaxGlyphChunk) ThrowInvalidImage();
+  if (!in.Holds(length)) ShortRead();
   std::vector<uchar> body(length);
   if (!in.Read(body.data(), length)) ShortRead();
   return body;
@@ -103,8 +116,10 @@ bool ScanRfnFile(const std::string& path, RfnScan& scan) {
     if (length > remaining) break;  // a chunk that overruns the declared length ends the scan
     remaining -= length;
     if (IsChunk(id, "NAME") && !named) {
+      if (!in.Holds(length)) break;
       scan.name.resize(length);
       if (!in.Read(scan.name.data(), length)) break;
+      scan.name.resize(std::strlen(scan.name.c_str()));  // the registry holds names as C strings
       named = true;
       continue;
     }

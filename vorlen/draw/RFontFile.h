@@ -19,7 +19,7 @@ struct RfnSize {
 
 // What scanning a font file finds.
 struct RfnScan {
-  std::string name;
+  std::string name;  // up to its first zero byte
   uint version = 0;
   std::vector<RfnSize> sizes;
 };

@@ -432,6 +432,18 @@ TEST_F(RFontRegistryTest, FilesThatAreNotFontsGiveNoEntries) {
   EXPECT_EQ(CacheInode(), cache);
 }
 
+// The registry holds names as C strings: a name ends at its first zero byte, and the cache
+// written for such a font is trusted at the next start like any other.
+TEST_F(RFontRegistryTest, AFontNameEndsAtItsFirstZeroByte) {
+  WriteFont("zero.rfn", WriteRfn(std::string("Ab\0cd", 5), {BlockSize(9, 'A', 'B')}, 2));
+  RFont::InitReg();
+  EXPECT_EQ(Listing(), (std::vector<std::tuple<std::string, int, int>>{{"Ab", 9, 1}}));
+  const ino_t cache = CacheInode();
+  Reload();
+  EXPECT_EQ(Listing(), (std::vector<std::tuple<std::string, int, int>>{{"Ab", 9, 1}}));
+  EXPECT_EQ(CacheInode(), cache);
+}
+
 TEST_F(RFontRegistryTest, RandomlyDamagedFontsNeverCrash) {
   const Bytes good = WriteRfn("Fuzz", {BlockSize(9, 'A', 'Z'), BlockSize(5, 'a', 'c')}, 2);
   std::mt19937 random(11);
