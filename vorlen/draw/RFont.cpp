@@ -40,6 +40,13 @@ std::uint64_t LastWriteTime(const std::string& file) {
          static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
 }
 
+// The order of the folder's font files: by name without regard to case, then by bytes, so
+// that names differing only in case (different files here) still have one order.
+bool ComesFirstInFolder(const std::string& a, const std::string& b) {
+  const int byText = CompareText(a, b);
+  return byText != 0 ? byText < 0 : a < b;
+}
+
 std::vector<FolderFont> ListFolderFonts(const std::string& folder) {
   std::vector<FolderFont> fonts;
   std::error_code error;
@@ -52,7 +59,7 @@ std::vector<FolderFont> ListFolderFonts(const std::string& folder) {
     fonts.push_back({name, static_cast<uint>(size), LastWriteTime(folder + name)});
   }
   std::sort(fonts.begin(), fonts.end(),
-            [](const FolderFont& a, const FolderFont& b) { return CompareText(a.name, b.name) < 0; });
+            [](const FolderFont& a, const FolderFont& b) { return ComesFirstInFolder(a.name, b.name); });
   return fonts;
 }
 
@@ -60,7 +67,8 @@ std::uint64_t RecordTime(const RFontFileRecord& record) {
   return (std::uint64_t(record.timeHigh) << 32) | record.timeLow;
 }
 
-// The cache holds exactly the folder's font files, unchanged.
+// The cache holds exactly the folder's font files, unchanged. File names are matched exactly:
+// a name in another case is another file.
 bool CacheMatchesFolder(const std::vector<FolderFont>& fonts) {
   if (fonts.size() != registry.files.size()) return false;
   std::vector<bool> matched(registry.files.size());
@@ -68,7 +76,7 @@ bool CacheMatchesFolder(const std::vector<FolderFont>& fonts) {
     bool found = false;
     for (size_t i = 0; i < registry.files.size() && !found; ++i) {
       const RFontFileRecord& record = registry.files[i];
-      if (matched[i] || !SameText(record.name, font.name)) continue;
+      if (matched[i] || record.name != font.name) continue;
       if (record.size != font.size || RecordTime(record) != font.time) return false;
       matched[i] = found = true;
     }
@@ -82,7 +90,7 @@ bool CacheMatchesFolder(const std::vector<FolderFont>& fonts) {
 bool FirstFileOfItsName(size_t file, const std::vector<const char*>& nameOf) {
   for (size_t other = 0; other < nameOf.size(); ++other)
     if (other != file && nameOf[other] == nameOf[file] &&
-        CompareText(registry.files[other].name, registry.files[file].name) < 0)
+        ComesFirstInFolder(registry.files[other].name, registry.files[file].name))
       return false;
   return true;
 }

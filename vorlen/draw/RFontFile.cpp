@@ -146,39 +146,12 @@ bool SameUsedDescBytes(const uchar* a, const uchar* b) {
   return std::memcmp(a, b, 6) == 0 && a[9] == b[9];
 }
 
-// The layout the font maker writes: the name first, every "DESC" chunk ten bytes long. Then
-// each cached fact can be read where it must be, without walking the chunks.
-bool HoldsAsLaidOut(const std::string& path, uint version, const std::string& name,
-                    RfnNameMatch match, const std::vector<RfnSize>& sizes) {
-  FontFileReader in(path);
-  uchar header[kHeaderSize];
-  if (!in.IsOpen() || !in.Read(header, sizeof(header)) || std::memcmp(header, "FONT", 4) != 0 ||
-      GetLE32(header + 8) != version || version >= kRfnVersionLimit)
-    return false;
-  const std::uint64_t end = std::uint64_t(kHeaderSize) + GetBE32(header + 4);
-  char id[4];
-  uint length = 0;
-  if (!in.ReadChunkHeader(id, length) || !IsChunk(id, "NAME") || length != name.size())
-    return false;
-  std::string fontName(length, '\0');
-  if (!in.Read(fontName.data(), length) || !SameName(fontName, name, match)) return false;
-  constexpr uint kDescChunk = 8 + kDescUsed;
-  const std::uint64_t firstData = std::uint64_t(kHeaderSize) + 8 + length + kDescChunk;
-  for (const RfnSize& size : sizes) {
-    uchar chunk[kDescChunk];
-    if (size.dataPos < firstData || size.dataPos > end || !in.SeekTo(size.dataPos - kDescChunk) ||
-        !in.Read(chunk, sizeof(chunk)))
-      return false;
-    if (std::memcmp(chunk, "DESC", 4) != 0 || GetBE32(chunk + 4) != kDescUsed ||
-        !SameUsedDescBytes(chunk + 8, size.desc))
-      return false;
-  }
-  return true;
-}
+}  // namespace
 
-// Any other layout: the file's scan must find exactly these sizes.
-bool HoldsAsScanned(const std::string& path, uint version, const std::string& name,
-                    RfnNameMatch match, const std::vector<RfnSize>& sizes) {
+// The file's scan must find exactly these sizes: none left out, none twice. (Reading just the
+// cached positions would be quicker, but cannot see a size the cache leaves out.)
+bool RfnFileHolds(const std::string& path, uint version, const std::string& name,
+                  RfnNameMatch match, const std::vector<RfnSize>& sizes) {
   RfnScan scan;
   ScanRfnFile(path, scan);  // a file that is no font scans to no sizes
   if (scan.sizes.size() != sizes.size()) return false;
@@ -195,14 +168,6 @@ bool HoldsAsScanned(const std::string& path, uint version, const std::string& na
     if (!found) return false;
   }
   return true;
-}
-
-}  // namespace
-
-bool RfnFileHolds(const std::string& path, uint version, const std::string& name,
-                  RfnNameMatch match, const std::vector<RfnSize>& sizes) {
-  return (!sizes.empty() && HoldsAsLaidOut(path, version, name, match, sizes)) ||
-         HoldsAsScanned(path, version, name, match, sizes);
 }
 
 std::unique_ptr<RFontGlyphs> ReadRfnGlyphs(const std::string& path, uint dataPos,

@@ -54,9 +54,8 @@ enum class RfnNameMatch { AnyCase, Exact };
 
 // Whether a font file holds what the font cache says of it: for each size a "DESC" chunk with
 // these bytes (0 to 5 and 9) ending at its data position, under this name and this version;
-// with no sizes, that the file has none. A file as the font maker
-// lays it out (the name first, "DESC" chunks of ten bytes) is checked by reading just those
-// bytes; any other is scanned whole, and then must have no size besides these.
+// with no sizes, that the file has none. The file is scanned whole and must have no size
+// besides these.
 bool RfnFileHolds(const std::string& path, uint version, const std::string& name,
                   RfnNameMatch match, const std::vector<RfnSize>& sizes);
 

@@ -246,6 +246,43 @@ TEST_F(RFontRegistryTest, CacheThatDisagreesWithItsFontFilesIsRebuilt) {
   }
 }
 
+// A well-formed cache that leaves out a size of a font file, or a whole font file by naming it
+// in another case (another file on this system): the font files are read whole, the registry
+// is rebuilt and has every size again.
+TEST_F(RFontRegistryTest, CacheThatLeavesOutASizeIsRebuilt) {
+  WriteSampleFonts();
+  RFont::InitReg();
+  const Bytes good = ReadFile("fonts.bin");
+  auto put = [](Bytes& b, size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.at(at + i) = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  const size_t records = 4;                  // alpha.rfn, beta.rfn, more.RFN, 20 bytes each
+  const size_t fileNames = records + 3 * 20;  // "alpha.rfn", "beta.rfn", "more.RFN"
+  const size_t entries = fileNames + good[4] + 4;  // Alpha 8, 10 and 12, beta 9
+  // Leaves out one of the three "Alpha" entries; the first of them counts two.
+  auto dropAlpha = [&](Bytes& b, size_t entry) {
+    b.erase(b.begin() + static_cast<long>(entries + 44 * entry), b.begin() + static_cast<long>(entries + 44 * (entry + 1)));
+    put(b, entries - 4, 3);
+    put(b, entries + 4, 2);
+  };
+  std::vector<std::pair<const char*, std::function<void(Bytes&)>>> damage = {
+      {"a size of a file with two", [&](Bytes& b) { dropAlpha(b, 2); }},
+      {"a file named in another case", [&](Bytes& b) {
+         dropAlpha(b, 1);
+         b[fileNames + 10 + 9 + 6] = 'f';  // more.RfN, a file that has no sizes
+       }},
+  };
+  for (auto& [what, apply] : damage) {
+    SCOPED_TRACE(what);
+    Bytes bad = good;
+    apply(bad);
+    WriteFont("fonts.bin", bad);
+    Reload();
+    EXPECT_EQ(Listing(), Expected());
+    EXPECT_EQ(ReadFile("fonts.bin"), good);
+  }
+}
+
 // The cache is replaced by a new file, never rewritten in place: a reader holding the old one
 // (here a second name for it) keeps what it had.
 TEST_F(RFontRegistryTest, TheCacheIsReplacedNotRewritten) {
