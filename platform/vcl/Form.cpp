@@ -442,13 +442,13 @@ TModalResult TCustomForm::ShowModal() {
   auto restore = [&] {
     EnableTaskWindows(disabled);
     TScreen* screen = Screen();
-    if (freed) {
-      if (!screen->FocusedForm())
-        for (int i = 0; i < screen->FormCount(); ++i)
-          if (screen->Forms(i) == savedFocus) screen->SetFocusedForm(savedFocus);
-    } else if (screen->FocusedForm() == this) {
-      screen->SetFocusedForm(savedFocus);
-    }
+    // The form that had the focus may have been freed meanwhile: it is given back only
+    // while the screen still lists it.
+    bool savedLives = false;
+    for (int i = 0; i < screen->FormCount(); ++i)
+      if (screen->Forms(i) == savedFocus) savedLives = true;
+    if (freed ? !screen->FocusedForm() : screen->FocusedForm() == this)
+      screen->SetFocusedForm(savedLives ? savedFocus : nullptr);
     screen->SetCursor(savedCursor);
     if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
     if (freed) return;

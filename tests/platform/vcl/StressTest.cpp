@@ -67,3 +67,23 @@ TEST_F(MonkeyFindingTest, AFormFreedInsideItsModalLoopEndsTheLoop) {
   EXPECT_EQ(GetActiveWindow(), main->GetHandle());
   EXPECT_EQ(Screen()->FormCount(), 1);
 }
+
+TEST_F(MonkeyFindingTest, AFormFreedWhileAnotherIsModalIsNotGivenTheFocusBack) {
+  auto* main = Application()->CreateForm<TForm>();
+  main->SetBounds(10, 10, 300, 200);
+  main->Show();
+  auto* other = NewComponent<TForm>(Application());
+  other->SetBounds(100, 100, 300, 200);
+  other->Show();
+  ui.RunUntilIdle();
+  ASSERT_EQ(Screen()->FocusedForm(), other);
+  auto dialog = MakeObject<TForm>(nullptr);
+  ui.WhenModalWaits([&] {
+    FreeObject(other);
+    dialog->SetModalResult(mrOk);
+  });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(Screen()->FocusedForm(), nullptr);
+  ui.Click(50, 50);  // the main form takes the focus as before
+  EXPECT_EQ(Screen()->FocusedForm(), main);
+}
