@@ -1,11 +1,13 @@
 #include "Monkey.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <thread>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/user/Desktop.h"
 #include "platform/user/SysParams.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ImageList.h"
@@ -488,7 +490,10 @@ void Monkey::OpWindowState() {
       static const UINT commands[] = {SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE, SC_CLOSE, SC_MOVE, SC_SIZE};
       UINT command = commands[Next(6)];
       Note("syscommand " + std::to_string(command) + " " + form->GetName());
-      if (form->HandleAllocated()) PostMessage(form->GetHandle(), WM_SYSCOMMAND, command, 0);
+      // A user reaches the system commands of a window on the screen only (posted to a hidden
+      // form, the default handling would show its window behind the form's back).
+      if (form->HandleAllocated() && IsWindowVisible(form->GetHandle()))
+        PostMessage(form->GetHandle(), WM_SYSCOMMAND, command, 0);
       break;
     }
   }
@@ -518,7 +523,13 @@ void Monkey::OpThreadPost() {
   if (!deadWindows_.empty()) targets.push_back(deadWindows_[Next(static_cast<std::uint32_t>(deadWindows_.size()))]);
   static const UINT messages[] = {WM_NULL, WM_USER + 7, WM_CLOSE, WM_CANCELMODE, WM_PAINT, WM_KILLFOCUS};
   std::vector<UINT> chosen;
-  for (std::size_t i = 0; i < targets.size(); ++i) chosen.push_back(messages[Next(6)]);
+  for (HWND target : targets) {
+    UINT message = messages[Next(6)];
+    // WM_CLOSE goes to forms: the default handling of a child's destroys the window under
+    // its control, which re-makes it hidden on next use.
+    if (message == WM_CLOSE && IsWindow(target) && (GetWindowLong(target, GWL_STYLE) & WS_CHILD)) message = WM_NULL;
+    chosen.push_back(message);
+  }
   Note("thread posts " + std::to_string(targets.size()));
   std::thread worker([&] {
     for (std::size_t i = 0; i < targets.size(); ++i) PostMessage(targets[i], chosen[i], 0, 0);
@@ -555,6 +566,23 @@ void Monkey::Step() {
   Check("after step");
 }
 
+// The button released and Escape pressed, left for the innermost loop to read itself (a
+// caption drag or a border resize takes them from its own queue, not from the driver's).
+void Monkey::EndLoopsByInput() {
+  POINT p;
+  GetCursorPos(&p);
+  InputEvent e;
+  e.kind = InputEvent::Kind::MouseUp;
+  e.x = p.x;
+  e.y = p.y;
+  DesktopHost().Inject(e);
+  e.kind = InputEvent::Kind::KeyDown;
+  e.vk = VK_ESCAPE;
+  DesktopHost().Inject(e);
+  e.kind = InputEvent::Kind::KeyUp;
+  DesktopHost().Inject(e);
+}
+
 // A modal loop (a dialog, a caption drag, a border resize) waits for input: the monkey goes
 // on inside it, and after a while ends it as a user would (button up, Escape, a result).
 void Monkey::ModalStep() {
@@ -568,21 +596,22 @@ void Monkey::ModalStep() {
       f->SetTag(0);
       f->SetModalResult(mrCancel);
     }
-    ui_.MouseUp(0, 0);
-    ui_.Press(VK_ESCAPE);
+    EndLoopsByInput();
     PostMessage(nullptr, WM_NULL, 0, 0);
     return;
   }
   if (modalWaits_ > 400) {
-    broken_ = "a modal loop would not end";
+    broken_ = "a modal loop would not end:";
+    for (auto* f : LiveOf<TCustomForm>())
+      if (f->FormState().Contains(fsModal))
+        broken_ += " " + f->GetName() + " (result " + std::to_string(f->GetModalResult()) + ", tag " +
+                   std::to_string(f->GetTag()) + ", state " + std::to_string(f->GetWindowState()) + ")";
+    if (GetCapture()) broken_ += " capture held";
     throw MonkeyAbort{};
   }
   if (modalWaits_ > 20) {
     Note("end modal loops");
-    POINT p;
-    GetCursorPos(&p);
-    ui_.MouseUp(p.x, p.y);
-    ui_.Press(VK_ESCAPE);
+    EndLoopsByInput();
     for (auto* f : LiveOf<TCustomForm>()) {
       if (!f->FormState().Contains(fsModal)) continue;
       f->SetTag(0);
@@ -615,9 +644,26 @@ std::string Monkey::Run(int steps) {
   std::vector<std::string> lines;
   for (const std::string& line : journal_)
     if (lines.empty() || lines.back() != line) lines.push_back(line);
-  std::size_t from = lines.size() > 60 ? lines.size() - 60 : 0;
+  std::size_t keep = std::getenv("QUILLO_STRESS_JOURNAL") ? lines.size() : 60;
+  std::size_t from = lines.size() > keep ? lines.size() - keep : 0;
   for (std::size_t i = from; i < lines.size(); ++i) out << "  " << lines[i] << "\n";
   return out.str();
+}
+
+// A window as a failure names it: its control, class and place.
+std::string Monkey::Describe(HWND window) const {
+  std::string out;
+  for (HWND h = window; h; h = GetParent(h)) {
+    char cls[64] = {};
+    GetClassName(h, cls, sizeof cls);
+    TWinControl* c = FindControl(h);
+    out += std::string("[") + cls + " " + (c && Live(c) ? std::string(c->GetName()) + (c->GetVisible() ? " Visible" : " not Visible") +
+                                  (c->Showing() ? " Showing" : " not Showing") + " in " +
+                                  (c->GetParent() ? std::string(c->GetParent()->GetName()) : "-")
+                            : "?") +
+           (IsWindowVisible(h) ? " visible" : " hidden") + (IsWindowEnabled(h) ? "" : " disabled") + "]";
+  }
+  return out;
 }
 
 // What a user relies on after every step.
@@ -630,6 +676,11 @@ void Monkey::Check(const char* where) {
     if (!w->HandleAllocated()) continue;
     if (!IsWindow(w->GetHandle())) return fail(w->GetName() + " keeps a destroyed window");
     if (FindControl(w->GetHandle()) != w) return fail(w->GetName() + "'s window names another control");
+    // A child shows exactly when it is visible inside a parent that shows.
+    bool shown = w->GetParent() && w->GetParent()->HandleAllocated() && IsWindowVisible(w->GetParent()->GetHandle());
+    for (TWinControl* up = w->GetParent(); up; up = up->GetParent()) shown = shown && up->GetVisible();
+    if (shown && w->GetVisible() != static_cast<bool>(IsWindowVisible(w->GetHandle())))
+      return fail(w->GetName() + " does not show as its Visible says " + Describe(w->GetHandle()));
   }
   // Every window on the desktop belongs to a live control or to none.
   std::vector<HWND> windows;
@@ -645,7 +696,7 @@ void Monkey::Check(const char* where) {
 
   if (HWND f = GetFocus()) {
     if (!IsWindow(f)) return fail("the focus is on a destroyed window");
-    if (!IsWindowVisible(f)) return fail("the focus is on a hidden window");
+    if (!IsWindowVisible(f)) return fail("the focus is on a hidden window " + Describe(f));
     if (!IsWindowEnabled(f)) return fail("the focus is on a disabled window");
     if (freed(FindControl(f))) return fail("the focus is on a freed control's window");
   }

@@ -44,6 +44,8 @@ public:
 private:
   void Step();
   void ModalStep();
+  void EndLoopsByInput();
+  std::string Describe(HWND window) const;
   void Check(const char* where);
   std::string Broken() const { return broken_; }
 
