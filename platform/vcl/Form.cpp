@@ -90,6 +90,13 @@ void TCustomForm::MeasureAnchors(TWinControl* control) {
 
 void TCustomForm::BeforeDestruction() {
   if (Freed()) return;
+  // A modal loop running for this form ends as soon as the message that freed it returns;
+  // a message wakes the loop to see it, as a modal result does.
+  if (modalFreed_) {
+    *modalFreed_ = true;
+    modalFreed_ = nullptr;
+    PostMessage(nullptr, WM_NULL, 0, 0);
+  }
   Destroying();
   activeControl_ = nullptr;
   focusedControl_ = nullptr;
@@ -428,11 +435,24 @@ TModalResult TCustomForm::ShowModal() {
   Screen()->SetCursor(crDefault);
   TTaskWindowList disabled = DisableTaskWindows(nullptr);
   TModalResult result = mrNone;
+  // The form may be freed from inside its own loop (a handler frees it): then the loop ends
+  // as if cancelled and only what lives outside the form is put back.
+  bool freed = false;
+  modalFreed_ = &freed;
   auto restore = [&] {
     EnableTaskWindows(disabled);
-    if (Screen()->FocusedForm() == this) Screen()->SetFocusedForm(savedFocus);
-    Screen()->SetCursor(savedCursor);
+    TScreen* screen = Screen();
+    // The form that had the focus may have been freed meanwhile: it is given back only
+    // while the screen still lists it.
+    bool savedLives = false;
+    for (int i = 0; i < screen->FormCount(); ++i)
+      if (screen->Forms(i) == savedFocus) savedLives = true;
+    if (freed ? !screen->FocusedForm() : screen->FocusedForm() == this)
+      screen->SetFocusedForm(savedLives ? savedFocus : nullptr);
+    screen->SetCursor(savedCursor);
     if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
+    if (freed) return;
+    modalFreed_ = nullptr;
     formState_ >> fsModal;
   };
   try {
@@ -442,14 +462,19 @@ TModalResult TCustomForm::ShowModal() {
       modalResult_ = mrNone;
       do {
         Application()->HandleMessage();
+        if (freed) break;
         if (Application()->Terminated()) modalResult_ = mrCancel;
         else if (modalResult_ != mrNone) CloseModal();
       } while (modalResult_ == mrNone);
+      if (freed) {
+        restore();
+        return mrCancel;
+      }
       result = modalResult_;
       Perform(CM_DEACTIVATE, 0, 0);
       if (GetActiveWindow() != GetHandle()) activeWindow = nullptr;
     } catch (...) {
-      SetVisible(false);
+      if (!freed) SetVisible(false);
       throw;
     }
     SetVisible(false);

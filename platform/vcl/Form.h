@@ -192,6 +192,7 @@ private:
   HWND clientHandle_ = nullptr;
   TTileMode tileMode_ = tbHorizontal;
   int focusCount_ = 0;
+  bool* modalFreed_ = nullptr;  // ShowModal's flag, set when the form is freed inside its loop
   TOwnedPtr<TControlCanvas> canvas_;
 };
 
