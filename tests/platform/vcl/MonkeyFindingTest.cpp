@@ -88,4 +88,30 @@ TEST_F(MonkeyFindingTest, AControlCannotBeMadeAChildOfItsOwnDescendant) {
   EXPECT_EQ(form->GetParent(), nullptr);
 }
 
+TEST_F(MonkeyFindingTest, AControlOnAFormHiddenByMinimisingTakesNoFocus) {
+  auto* main = Application()->CreateForm<TForm>();
+  main->SetBounds(10, 10, 300, 200);
+  auto* panel = NewComponent<TSwatch>(main);
+  panel->SetParent(main);
+  panel->SetBounds(10, 10, 100, 40);
+  panel->SetTabStop(true);
+  main->Show();
+  ui.RunUntilIdle();
+  panel->SetFocus();
+  ASSERT_EQ(GetFocus(), panel->GetHandle());
+  PostMessage(main->GetHandle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ui.RunUntilIdle();
+  ASSERT_FALSE(IsWindowVisible(main->GetHandle()));
+  EXPECT_EQ(GetFocus(), nullptr);
+  // The form still counts as visible; focusing a control on it must not put the keys into
+  // a window no one sees.
+  panel->SetFocus();
+  EXPECT_EQ(GetFocus(), nullptr);
+  PostMessage(Application()->GetHandle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  ui.RunUntilIdle();
+  EXPECT_TRUE(IsWindowVisible(main->GetHandle()));
+  EXPECT_EQ(GetFocus(), panel->GetHandle());  // restored, the form's control has it again
+}
+
 }  // namespace
+
