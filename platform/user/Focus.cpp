@@ -38,6 +38,9 @@ HWND SetFocus(HWND window) {
   if (window) {
     HWND top = TopLevelOf(window);
     if (top != wm::Focus().Active()) ActivateWindow(top, WA_ACTIVE, true);
+    // The focus lives in the active window: a top-level window that could not be activated
+    // (hidden, or refused) takes none, or keys would go to a window no one sees.
+    if (top != wm::Focus().Active()) return nullptr;
     if (wm::Focus().Focused() == window) return old;  // activation gave it the focus already
   }
   wm::Focus().SetFocused(window);

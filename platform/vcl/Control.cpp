@@ -101,7 +101,9 @@ void TControl::Loaded() {
 
 void TControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
-  if (parent == static_cast<TControl*>(this)) throw EInvalidOperation(VclText::ControlParentSetToSelf);
+  // A parent among the control's own children would close the chain of parents into a ring.
+  for (const TControl* p = parent; p; p = p->GetParent())
+    if (p == this) throw EInvalidOperation(VclText::ControlParentSetToSelf);
   if (parent_) parent_->RemoveControl(this);
   if (parent) parent->InsertControl(this);
 }

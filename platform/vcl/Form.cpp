@@ -1,10 +1,22 @@
 #include "platform/vcl/Form.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/vcl/Application.h"
 #include "platform/vcl/DragDrop.h"
 #include "platform/vcl/Screen.h"
+
+namespace {
+struct BusyForm {
+  std::uint64_t serial;
+  int depth;
+};
+// The forms with a handler running, and a number telling a form apart from a later one
+// made at the same address.
+thread_local std::unordered_map<const TCustomForm*, BusyForm> busyForms;
+thread_local std::uint64_t nextBusySerial = 0;
+}  // namespace
 
 QUILLO_DEFINE_ENUM_TYPE(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
                         "bsSizeToolWin")
@@ -90,6 +102,7 @@ void TCustomForm::MeasureAnchors(TWinControl* control) {
 
 void TCustomForm::BeforeDestruction() {
   if (Freed()) return;
+  busyForms.erase(this);
   // A modal loop running for this form ends as soon as the message that freed it returns;
   // a message wakes the loop to see it, as a modal result does.
   if (modalFreed_) {
@@ -419,7 +432,47 @@ void TCustomForm::Release() {
   else Application()->ReleaseLater(this);
 }
 
-void TCustomForm::CMRelease(TMessage&) { FreeObject(this); }
+void TCustomForm::CMRelease(TMessage&) {
+  // The handler of this very message counts once; any more are further up the stack (a
+  // control's click that ran a modal loop) and would return into a freed form.
+  if (TFormHandlerScope::Depth(this) > 1) {
+    releasePending_ = true;
+    return;
+  }
+  FreeObject(this);
+}
+
+
+TFormHandlerScope::TFormHandlerScope(const TControl* control) {
+  for (const TControl* c = control; c; c = c->GetParent()) {
+    auto* form = const_cast<TCustomForm*>(dynamic_cast<const TCustomForm*>(c));
+    if (!form) continue;
+    auto [it, added] = busyForms.try_emplace(form, BusyForm{nextBusySerial, 0});
+    if (added) ++nextBusySerial;
+    ++it->second.depth;
+    forms_.push_back(Entry{form, it->second.serial});
+  }
+}
+
+TFormHandlerScope::~TFormHandlerScope() {
+  for (const Entry& e : forms_) {
+    auto it = busyForms.find(e.form);
+    if (it == busyForms.end() || it->second.serial != e.serial) continue;  // freed meanwhile
+    if (--it->second.depth > 0) continue;
+    busyForms.erase(it);
+    if (e.form->releasePending_) {
+      // Posted again rather than freed here: the form goes at the top of a message loop,
+      // where nothing of it is running.
+      e.form->releasePending_ = false;
+      e.form->Release();
+    }
+  }
+}
+
+int TFormHandlerScope::Depth(const TCustomForm* form) {
+  auto it = busyForms.find(form);
+  return it == busyForms.end() ? 0 : it->second.depth;
+}
 
 TModalResult TCustomForm::ShowModal() {
   CancelDrag();

@@ -13,6 +13,7 @@
 // creation on (it cannot be hidden), closed to an icon unless OnClose says otherwise. The
 // frame lists its children in z-order, the active one first, and arranges and switches them.
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/vcl/GraphicControl.h"
@@ -60,7 +61,8 @@ public:
   TModalResult ShowModal();
   void Close();
   virtual bool CloseQuery();
-  // Frees the form once the message being handled has returned (CM_RELEASE is posted).
+  // Frees the form once the message being handled has returned (CM_RELEASE is posted), and
+  // no handler of the form or of a control on it is still running further up the stack.
   void Release();
 
   TModalResult GetModalResult() const { return modalResult_; }
@@ -156,6 +158,7 @@ protected:
   void WMMDIActivate(TMessage& m);
 
 private:
+  friend class TFormHandlerScope;
   static void LayOutTree(TWinControl* control);
   static void MeasureAnchors(TWinControl* control);
   void SetActive(bool active);
@@ -192,8 +195,30 @@ private:
   HWND clientHandle_ = nullptr;
   TTileMode tileMode_ = tbHorizontal;
   int focusCount_ = 0;
-  bool* modalFreed_ = nullptr;  // ShowModal's flag, set when the form is freed inside its loop
+  bool* modalFreed_ = nullptr;
+  bool releasePending_ = false;  // CM_RELEASE came while a handler of the form still ran  // ShowModal's flag, set when the form is freed inside its loop
   TOwnedPtr<TControlCanvas> canvas_;
+};
+
+// Counts the message handlers running for a control as running for each form that holds
+// it, for as long as the scope lives; a form Release'd meanwhile is freed once the last of
+// them has returned. The forms may be freed inside the scope: they are looked up again.
+class TFormHandlerScope {
+public:
+  explicit TFormHandlerScope(const TControl* control);
+  ~TFormHandlerScope();
+  TFormHandlerScope(const TFormHandlerScope&) = delete;
+  TFormHandlerScope& operator=(const TFormHandlerScope&) = delete;
+
+  // How many handlers of the form or of its controls are running.
+  static int Depth(const TCustomForm* form);
+
+private:
+  struct Entry {
+    TCustomForm* form;
+    std::uint64_t serial;
+  };
+  std::vector<Entry> forms_;
 };
 
 // The form class the program derives its windows from; it publishes what TCustomForm has.

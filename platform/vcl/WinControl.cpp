@@ -93,6 +93,8 @@ void TWinControl::MainWndProc(TMessage& m) {
       if (--depth == 0) FreeDeviceContexts();
     }
   } guard;
+  // Keeps the forms holding this control from being freed under the handler.
+  TFormHandlerScope formScope(this);
   try {
     WindowProc(m);
   } catch (const std::exception&) {

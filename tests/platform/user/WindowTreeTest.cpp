@@ -143,6 +143,26 @@ TEST(WindowTree, FocusMovesBetweenChildrenAndWheelReachesTheParent) {
   EXPECT_EQ(GetFocus(), a);  // a hidden child gives the focus back to its parent
 }
 
+TEST(WindowTree, AWindowInAHiddenTopLevelWindowTakesNoFocus) {
+  UiDriver ui;
+  Recorder rec("TreeHiddenFocus");
+  HWND a = Overlapped("TreeHiddenFocus", "A", 10, 10, 200, 150);
+  HWND b = Overlapped("TreeHiddenFocus", "B", 300, 10, 200, 150);
+  HWND c = CreateWindowEx(0, "TreeHiddenFocus", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, b, nullptr, nullptr, nullptr);
+  ui.RunUntilIdle();
+  SetFocus(a);
+  ShowWindow(b, SW_HIDE);
+  rec.Take();
+  EXPECT_EQ(SetFocus(c), nullptr);  // b cannot be activated while hidden
+  EXPECT_EQ(GetFocus(), a);
+  EXPECT_EQ(GetActiveWindow(), a);
+  EXPECT_EQ(rec.TakeFor(c), Log{});
+  ShowWindow(a, SW_HIDE);  // the last visible window goes: no window is active, none focused
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(SetFocus(c), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
 TEST(WindowTree, MaximizeAndRestoreFromTheCaptionButton) {
   UiDriver ui;
   Recorder rec("TreeMax");
