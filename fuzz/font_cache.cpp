@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "tools/rfnmaker/RfnWriter.h"
 #include "vorlen/draw/RFont.h"
 #include "vorlen/draw/RFontFile.h"
@@ -25,23 +26,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A broken property names its line and stops the run.
-void Check(bool condition, int line) {
-  if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
-
-// Removes the target's folder when the program ends.
-struct TempFolderRemover {
-  std::string path;
-  ~TempFolderRemover() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-};
 
 // Glyph c of a size is a filled block (c - first) % 5 + 2 columns wide.
 RfnGlyphSize BlockSize(int height, int first, int last) {
@@ -108,10 +92,7 @@ std::vector<std::vector<uchar>> PreparedBits() {
 // compressed version, "beta" at 9.
 const std::string& Folder() {
   static const std::string folder = [] {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillo-fontcache-XXXXXX";
-    CHECK(mkdtemp(pattern.data()) != nullptr);
-    static const TempFolderRemover remover{pattern};
+    std::string pattern = fuzz::ScratchFolder("fontcache");
     pattern += '/';
     WriteBytes(pattern + "alpha.rfn", WriteRfn("Alpha", {BlockSize(12, 'A', 'Z'), BlockSize(8, 'A', 'Z')}, 1));
     WriteBytes(pattern + "more.RFN", WriteRfn("ALPHA", {BlockSize(10, 'A', 'J')}, 2));

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "platform/rtl/IniDocument.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -150,14 +151,6 @@ AnsiString ReadBackForm(const AnsiString& value) {
     return trimmed.substr(1, trimmed.size() - 2);
   return trimmed;
 }
-
-// A broken property names its line and stops the run.
-void Check(bool condition, int line) {
-  if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
 
 }  // namespace
 

@@ -18,28 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "platform/rtl/RegistryApi.h"
 #include "platform/rtl/RegistryStore.h"
 #include "platform/rtl/RegistryText.h"
 
 namespace {
-
-// A broken property names its line and stops the run.
-void Check(bool condition, int line) {
-  if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
-
-// Removes the target's folder when the program ends.
-struct TempFolderRemover {
-  std::string path;
-  ~TempFolderRemover() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-};
 
 bool SameKey(const RegKey& a, const RegKey& b) {
   if (a.name != b.name || a.values.size() != b.values.size() || a.subkeys.size() != b.subkeys.size())
@@ -93,16 +77,7 @@ void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-const std::string& Folder() {
-  static const std::string folder = [] {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillo-registry-XXXXXX";
-    CHECK(mkdtemp(pattern.data()) != nullptr);
-    static const TempFolderRemover remover{pattern};
-    return pattern;
-  }();
-  return folder;
-}
+const std::string& Folder() { return fuzz::ScratchFolder("registry"); }
 
 // Removes every file of the folder (the store's file, its lock, kept copies).
 void EmptyFolder() {

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "platform/rtl/Exceptions.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/draw/RFont.h"
@@ -22,29 +23,9 @@
 
 namespace {
 
-// A broken property names its line and stops the run.
-void Check(bool condition, int line) {
-  if (condition) return;
-  std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-  std::abort();
-}
-#define CHECK(condition) Check(condition, __LINE__)
-
-// Removes the target's folder when the program ends.
-struct TempFolderRemover {
-  std::string path;
-  ~TempFolderRemover() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-};
-
 const std::string& Folder() {
   static const std::string folder = [] {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillo-rfn-XXXXXX";
-    CHECK(mkdtemp(pattern.data()) != nullptr);
-    static const TempFolderRemover remover{pattern};
+    std::string pattern = fuzz::ScratchFolder("rfn");
     pattern += '/';
     std::snprintf(RFont::path, sizeof RFont::path, "%s", pattern.c_str());
     return pattern;
