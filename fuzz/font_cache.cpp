@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "fuzz/support/FuzzCheck.h"
+#include "tests/vorlen/draw/BlockFont.h"
 #include "tools/rfnmaker/RfnWriter.h"
 #include "vorlen/draw/RFont.h"
 #include "vorlen/draw/RFontFile.h"
@@ -26,24 +27,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Glyph c of a size is a filled block (c - first) % 5 + 2 columns wide.
-RfnGlyphSize BlockSize(int height, int first, int last) {
-  RfnGlyphSize size;
-  size.height = height;
-  size.rowBytes = 1;
-  size.first = first;
-  size.last = last;
-  size.spacing = 1;
-  size.space = 4;
-  for (int c = first; c <= last; ++c) {
-    const int width = (c - first) % 5 + 2;
-    size.widths.push_back(static_cast<std::uint8_t>(width));
-    for (int r = 0; r < height; ++r)
-      size.bits.push_back(r > 0 && r < height - 1 ? static_cast<std::uint8_t>(0xFF << (8 - width)) : 0);
-  }
-  return size;
-}
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc)

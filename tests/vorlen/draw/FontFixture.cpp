@@ -42,25 +42,6 @@ void FontFolderTest::SetTime(const std::string& file, long offset) const {
   ASSERT_EQ(::utime((folder_ + file).c_str(), &times), 0);
 }
 
-RfnGlyphSize BlockSize(int height, int first, int last) {
-  RfnGlyphSize size;
-  size.height = height;
-  size.rowBytes = 1;
-  size.first = first;
-  size.last = last;
-  size.spacing = 1;
-  size.space = 4;
-  for (int c = first; c <= last; ++c) {
-    const int width = (c - first) % 5 + 2;
-    size.widths.push_back(static_cast<std::uint8_t>(width));
-    for (int r = 0; r < height; ++r) {
-      const bool inked = r > 0 && r < height - 1;
-      size.bits.push_back(inked ? static_cast<std::uint8_t>(0xFF << (8 - width)) : 0);
-    }
-  }
-  return size;
-}
-
 RfnGlyphSize PictureSize(int first, const std::vector<std::vector<std::string>>& glyphs, int space) {
   RfnGlyphSize size;
   size.height = static_cast<int>(glyphs[0].size());

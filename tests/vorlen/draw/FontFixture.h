@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/TempHome.h"
+#include "tests/vorlen/draw/BlockFont.h"
 #include "tools/rfnmaker/RfnWriter.h"
 
 class FontFolderTest : public ::testing::Test {
@@ -26,8 +27,5 @@ public:
   std::string saved_path_;
 };
 
-// A size of height rows for characters first..last whose glyph for code c is a filled block
-// (c - first) % 5 + 2 columns wide, with a one-row gap at top and bottom.
-RfnGlyphSize BlockSize(int height, int first, int last);
 // A size whose glyphs are drawn from rows of '#' and '.' (one string per row, all characters).
 RfnGlyphSize PictureSize(int first, const std::vector<std::vector<std::string>>& glyphs, int space);
