@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/rtl/SettingsFolder.h"
+#include "support/ConcurrentWriters.h"
 #include "support/SpecialFiles.h"
 #include "support/TempHome.h"
 
@@ -136,29 +135,8 @@ TEST(Profile, ConcurrentWritersInProcessesAndThreadsLoseNothing) {
   TempHome home;
   const std::string ini = home.Path() + "/shared.ini";
   constexpr int kProcesses = 2, kThreads = 3, kKeys = 50;
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      bool ok[kThreads] = {};
-      std::vector<std::thread> threads;
-      for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&, t] {
-          ok[t] = WriteKeys(ini, WriterPrefix(p, t), kKeys);
-        });
-      for (std::thread& thread : threads) thread.join();
-      bool all = true;
-      for (bool one : ok) all = all && one;
-      ::_exit(all ? 0 : 1);
-    }
-    children.push_back(child);
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write reported failure";
-  }
+  const auto writer = [&](int p, int t) { return WriteKeys(ini, WriterPrefix(p, t), kKeys); };
+  EXPECT_TRUE(RunConcurrentWriters(kProcesses, kThreads, writer)) << "a write reported failure";
   int missing = 0;
   for (int p = 0; p < kProcesses; ++p)
     for (int t = 0; t < kThreads; ++t)

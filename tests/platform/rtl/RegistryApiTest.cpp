@@ -1,7 +1,6 @@
 #include "platform/rtl/RegistryApi.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -10,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/rtl/RegistryStore.h"
+#include "support/ConcurrentWriters.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -311,26 +310,7 @@ TEST(RegistryApi, ConcurrentWritersInProcessesAndThreadsLoseNothing) {
     }
     return ok;
   };
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      bool ok[kThreads] = {};
-      std::vector<std::thread> threads;
-      for (int t = 0; t < kThreads; ++t) threads.emplace_back([&, t] { ok[t] = writer(p, t); });
-      for (std::thread& thread : threads) thread.join();
-      bool all = true;
-      for (bool one : ok) all = all && one;
-      ::_exit(all ? 0 : 1);
-    }
-    children.push_back(child);
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write reported failure";
-  }
+  EXPECT_TRUE(RunConcurrentWriters(kProcesses, kThreads, writer)) << "a write reported failure";
   RegistryStore reader([&] { return StoreFile(home); });
   int missing = 0;
   for (int p = 0; p < kProcesses; ++p)
