@@ -275,6 +275,16 @@ std::uint32_t UiDriver::Pixel(int x, int y) const {
   return s.Row(y)[x] & 0xFFFFFF;
 }
 
+std::vector<std::uint32_t> UiDriver::CaptionPixels(HWND window) const {
+  RECT r;
+  GetWindowRect(window, &r);
+  const int frame = GetSystemMetrics(SM_CXFRAME);
+  std::vector<std::uint32_t> pixels;
+  for (int y = r.top + frame; y < r.top + frame + GetSystemMetrics(SM_CYCAPTION); ++y)
+    for (int x = r.left + frame; x < r.right - frame; ++x) pixels.push_back(Pixel(x, y));
+  return pixels;
+}
+
 bool UiDriver::SaveDesktop(const std::string& path) const {
   const Surface& s = DesktopSurface();
   return SaveSurfaceBmp(s, RECT{0, 0, s.width, s.height}, path);

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/host/Host.h"
 #include "platform/user/User.h"
@@ -65,6 +66,8 @@ public:
   void WhenModalWaits(std::function<void()> action);
 
   std::uint32_t Pixel(int x, int y) const;  // 0x00RRGGBB
+  // The pixels of a window's caption bar as they are on the screen, row by row.
+  std::vector<std::uint32_t> CaptionPixels(HWND window) const;
   bool SaveDesktop(const std::string& path) const;
   bool SaveWindow(HWND window, const std::string& path) const;
 

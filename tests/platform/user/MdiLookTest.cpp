@@ -12,17 +12,6 @@ std::uint32_t Rgb(int colorIndex) {
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-// The pixels of a window's caption bar as they are on the screen.
-std::vector<std::uint32_t> CaptionPixels(const UiDriver& ui, HWND window) {
-  RECT r;
-  GetWindowRect(window, &r);
-  int frame = GetSystemMetrics(SM_CXFRAME);
-  std::vector<std::uint32_t> pixels;
-  for (int y = r.top + frame; y < r.top + frame + GetSystemMetrics(SM_CYCAPTION); ++y)
-    for (int x = r.left + frame; x < r.right - frame; ++x) pixels.push_back(ui.Pixel(x, y));
-  return pixels;
-}
-
 // A plain window where the frame is, titled as given, shown over it: its caption is what the
 // frame's should look like.
 std::vector<std::uint32_t> CaptionTitled(MdiDesk& desk, const char* title) {
@@ -35,7 +24,7 @@ std::vector<std::uint32_t> CaptionTitled(MdiDesk& desk, const char* title) {
   HWND sample = CreateWindowEx(0, "MdiCaptionSample", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top,
                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
   desk.ui.RunUntilIdle();
-  std::vector<std::uint32_t> pixels = CaptionPixels(desk.ui, sample);
+  std::vector<std::uint32_t> pixels = desk.ui.CaptionPixels(sample);
   DestroyWindow(sample);
   UnregisterClass("MdiCaptionSample", nullptr);
   desk.ui.RunUntilIdle();
@@ -54,7 +43,7 @@ TEST(MdiLook, AMaximisedChildsTitleJoinsTheFramesCaption) {
   EXPECT_EQ(MdiDesk::Text(desk.frame), "Frame - [Child]");
   // The child's caption lies beyond the client's top edge; its client area shows there.
   EXPECT_EQ(desk.ui.Pixel(onChildCaption.x, onChildCaption.y), Rgb(COLOR_WINDOW));
-  std::vector<std::uint32_t> merged = CaptionPixels(desk.ui, desk.frame);
+  std::vector<std::uint32_t> merged = desk.ui.CaptionPixels(desk.frame);
   EXPECT_EQ(merged, CaptionTitled(desk, "Frame - [Child]"));
 
   // A new title for the child, or for the frame, shows in the joined caption.
@@ -66,7 +55,7 @@ TEST(MdiLook, AMaximisedChildsTitleJoinsTheFramesCaption) {
   SendMessage(desk.client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
   desk.ui.RunUntilIdle();
   EXPECT_EQ(MdiDesk::Text(desk.frame), "Main");
-  std::vector<std::uint32_t> restored = CaptionPixels(desk.ui, desk.frame);
+  std::vector<std::uint32_t> restored = desk.ui.CaptionPixels(desk.frame);
   EXPECT_NE(restored, merged);
   EXPECT_EQ(restored, CaptionTitled(desk, "Main"));
   EXPECT_EQ(desk.ui.Pixel(onChildCaption.x, onChildCaption.y), Rgb(COLOR_ACTIVECAPTION));

@@ -402,24 +402,13 @@ TEST_F(MdiFormTest, TheFocusReturnsToTheActiveChildsControl) {
   EXPECT_EQ(Take(), (Log{"deactivate b", "activate a"}));
 }
 
-// The pixels of a window's caption bar as they are on the screen.
-std::vector<std::uint32_t> CaptionPixels(const UiDriver& ui, HWND window) {
-  RECT r;
-  GetWindowRect(window, &r);
-  int frame = GetSystemMetrics(SM_CXFRAME);
-  std::vector<std::uint32_t> pixels;
-  for (int y = r.top + frame; y < r.top + frame + GetSystemMetrics(SM_CYCAPTION); ++y)
-    for (int x = r.left + frame; x < r.right - frame; ++x) pixels.push_back(ui.Pixel(x, y));
-  return pixels;
-}
-
 TEST_F(MdiFormTest, AMaximisedChildJoinsTheFramesCaption) {
   TDocumentForm* a = OpenAt("a", TRect(0, 0, 300, 200));
   TDocumentForm* b = OpenAt("b", TRect(310, 0, 610, 200));
   HWND client = frame->ClientHandle();
   POINT onCaption = UiDriver::At(client, 150, 8);  // on a's caption
   EXPECT_EQ(ui.Pixel(onCaption.x + 310, onCaption.y), Rgb(clActiveCaption));  // b's, the active one
-  std::vector<std::uint32_t> plain = CaptionPixels(ui, frame->GetHandle());
+  std::vector<std::uint32_t> plain = ui.CaptionPixels(frame->GetHandle());
 
   b->SetWindowState(wsMaximized);
   ui.RunUntilIdle();
@@ -429,7 +418,7 @@ TEST_F(MdiFormTest, AMaximisedChildJoinsTheFramesCaption) {
   EXPECT_EQ(b->ClientOrigin(), TPoint(UiDriver::At(client, 0, 0).x, UiDriver::At(client, 0, 0).y));
   EXPECT_EQ(ui.Pixel(onCaption.x, onCaption.y), Rgb(clWhite));
   EXPECT_EQ(PixelOf(b->Field, 40, 20), Rgb(clYellow));
-  std::vector<std::uint32_t> joined = CaptionPixels(ui, frame->GetHandle());
+  std::vector<std::uint32_t> joined = ui.CaptionPixels(frame->GetHandle());
   EXPECT_NE(joined, plain);
   // The frame's caption looks like that of a form titled so.
   auto* sample = NewComponent<TForm>(Application());
@@ -437,7 +426,7 @@ TEST_F(MdiFormTest, AMaximisedChildJoinsTheFramesCaption) {
   sample->SetCaption("Frame - [b]");
   sample->Show();
   ui.RunUntilIdle();
-  EXPECT_EQ(CaptionPixels(ui, sample->GetHandle()), joined);
+  EXPECT_EQ(ui.CaptionPixels(sample->GetHandle()), joined);
   FreeObject(sample);
   ui.RunUntilIdle();
 
@@ -454,7 +443,7 @@ TEST_F(MdiFormTest, AMaximisedChildJoinsTheFramesCaption) {
   ui.RunUntilIdle();
   EXPECT_EQ(frame->GetCaption(), "Frame");
   EXPECT_EQ(Bounds(a), (RECT{0, 0, 300, 200}));
-  EXPECT_EQ(CaptionPixels(ui, frame->GetHandle()), plain);
+  EXPECT_EQ(ui.CaptionPixels(frame->GetHandle()), plain);
 
   // A child made maximised shows so at once.
   TDocumentForm* c = OpenAt("c", TRect(20, 20, 220, 120), wsMaximized);
