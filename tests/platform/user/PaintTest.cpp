@@ -2,35 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "Painter.h"
 #include "Recorder.h"
 #include "support/UiDriver.h"
 
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
-
-// A window class that fills its client area with one colour in WM_PAINT.
-class SolidWindows {
-public:
-  SolidWindows(const char* cls, COLORREF colour) : rec_(cls), colour_(colour) {
-    rec_.OnMessage([this](HWND w, UINT m, WPARAM, LPARAM, LRESULT&) {
-      if (m != WM_PAINT) return false;
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      RECT r;
-      GetClientRect(w, &r);
-      HBRUSH b = CreateSolidBrush(colour_);
-      FillRect(dc, &r, b);
-      DeleteObject(b);
-      EndPaint(w, &ps);
-      return true;
-    });
-  }
-
-private:
-  Recorder rec_;
-  COLORREF colour_;
-};
 
 HWND Overlapped(const char* cls, int x, int y, int w, int h) {
   return CreateWindowEx(0, cls, "W", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
@@ -59,7 +37,7 @@ void XorFrame(const RECT& r) {
 // windows under it try to paint meanwhile; they paint once the lock is gone.
 TEST(Paint, DragOutlineThroughALockedDesktopLeavesNoTrails) {
   UiDriver ui;
-  SolidWindows red("PaintLocked", kRed);
+  Painter red("PaintLocked", kRed);
   HWND w = Overlapped("PaintLocked", 100, 100, 300, 200);
   ui.RunUntilIdle();
   RECT area{80, 80, 450, 350};
@@ -85,7 +63,7 @@ TEST(Paint, DragOutlineThroughALockedDesktopLeavesNoTrails) {
 
 TEST(Paint, GetDCExFlagsShapeTheContext) {
   UiDriver ui;
-  SolidWindows white("PaintFlags", RGB(255, 255, 255));
+  Painter white("PaintFlags", RGB(255, 255, 255));
   HWND w = Overlapped("PaintFlags", 100, 100, 300, 200);
   HWND child = CreateWindowEx(0, "PaintFlags", "", WS_CHILD | WS_VISIBLE, 100, 0, 50, 50, w, nullptr, nullptr, nullptr);
   ui.RunUntilIdle();

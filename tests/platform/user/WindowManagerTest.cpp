@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Painter.h"
 #include "Recorder.h"
 #include "platform/host/Host.h"
 #include "platform/rtl/Clock.h"
@@ -11,32 +12,6 @@
 #include "support/UiDriver.h"
 
 namespace {
-
-// A window class that fills its client area with its own colour in WM_PAINT.
-class Painter {
-public:
-  Painter(const char* cls, COLORREF colour) : rec_(cls), colour_(colour) {
-    rec_.OnMessage([this](HWND w, UINT m, WPARAM, LPARAM, LRESULT&) {
-      if (m != WM_PAINT) return false;
-      ++paints;
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      RECT r;
-      GetClientRect(w, &r);
-      HBRUSH b = CreateSolidBrush(colour_);
-      FillRect(dc, &r, b);
-      DeleteObject(b);
-      EndPaint(w, &ps);
-      return true;
-    });
-  }
-  Recorder& rec() { return rec_; }
-  int paints = 0;
-
-private:
-  Recorder rec_;
-  COLORREF colour_;
-};
 
 HWND Overlapped(const char* cls, int x, int y, int w, int h) {
   return CreateWindowEx(0, cls, "Title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
