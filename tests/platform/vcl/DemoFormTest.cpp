@@ -8,6 +8,8 @@
 
 #include "VclFixture.h"
 
+#include "ImageListUser.h"
+
 #include <chrono>
 #include <cstdlib>
 
@@ -114,58 +116,31 @@ QUILLO_DEFINE_CLASS(TDemoButton, TCustomControl)
 
 // A tool button that shows one image of an image list, embossed while disabled. It hears of
 // the list's changes through a change link, and of the list's end through FreeNotification.
-class TDemoGlyph : public TCustomControl {
+class TDemoGlyph : public TImageListUser {
   QUILLO_DECLARE_CLASS()
 
 public:
   static constexpr int kMargin = 5;
 
-  explicit TDemoGlyph(TComponent* owner) : TCustomControl(owner), link_(MakeObject<TChangeLink>()) {
-    SetColor(clBtnFace);
-    link_->OnChange = [this](TObject*) { Invalidate(); };
-  }
-  ~TDemoGlyph() override { SetImages(nullptr); }
-
-  TCustomImageList* GetImages() const { return images_; }
-  void SetImages(TCustomImageList* images) {
-    if (images == images_) return;
-    if (images_) {
-      images_->UnRegisterChanges(link_.get());
-      images_->RemoveFreeNotification(this);
-    }
-    images_ = images;
-    if (images_) {
-      images_->RegisterChanges(link_.get());
-      images_->FreeNotification(this);
-    }
-    Invalidate();
-  }
+  explicit TDemoGlyph(TComponent* owner) : TImageListUser(owner) { SetColor(clBtnFace); }
   int ImageIndex = 0;
 
 protected:
-  void Notification(TComponent* component, TOperation operation) override {
-    TCustomControl::Notification(component, operation);
-    if (operation == opRemove && component == images_) SetImages(nullptr);
-  }
   void Paint() override {
     TCanvas* c = GetCanvas();
     RECT r = GetClientRect();
     c->GetBrush()->SetColor(GetColor());
     c->FillRect(r);
     DrawEdge(c->GetHandle(), &r, BDR_RAISEDINNER, BF_RECT);
-    if (images_) images_->Draw(c, kMargin, kMargin, ImageIndex, GetEnabled());
+    if (GetImages()) GetImages()->Draw(c, kMargin, kMargin, ImageIndex, GetEnabled());
   }
   // A windowed control is not repainted for a change of Enabled unless it asks.
   void Dispatch(TMessage& m) override {
     if (m.Msg == CM_ENABLEDCHANGED) Invalidate();
-    TCustomControl::Dispatch(m);
+    TImageListUser::Dispatch(m);
   }
-
-private:
-  TCustomImageList* images_ = nullptr;
-  TOwnedPtr<TChangeLink> link_;
 };
-QUILLO_DEFINE_CLASS(TDemoGlyph, TCustomControl)
+QUILLO_DEFINE_CLASS(TDemoGlyph, TImageListUser)
 
 // A 16 x 16 glyph: a square of colour at (4, 4)-(12, 12) on the fuchsia key colour.
 TOwnedPtr<TBitmap> SquareGlyph(TColor colour) {

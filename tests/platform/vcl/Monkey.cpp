@@ -1,5 +1,7 @@
 #include "Monkey.h"
 
+#include "ImageListUser.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -45,45 +47,21 @@ public:
 QUILLO_DEFINE_CLASS(TMonkeyPanel, TSwatch)
 
 // A windowed control that draws the first image of a list it follows.
-class TMonkeyGlyph : public TCustomControl {
+class TMonkeyGlyph : public TImageListUser {
   QUILLO_DECLARE_CLASS()
 
 public:
-  explicit TMonkeyGlyph(TComponent* owner) : TCustomControl(owner), link_(MakeObject<TChangeLink>()) {
-    link_->OnChange = [this](TObject*) { Invalidate(); };
-  }
-  ~TMonkeyGlyph() override { SetImages(nullptr); }
-  void SetImages(TCustomImageList* images) {
-    if (images == images_) return;
-    if (images_) {
-      images_->UnRegisterChanges(link_.get());
-      images_->RemoveFreeNotification(this);
-    }
-    images_ = images;
-    if (images_) {
-      images_->RegisterChanges(link_.get());
-      images_->FreeNotification(this);
-    }
-    Invalidate();
-  }
-  TCustomImageList* Images() const { return images_; }
+  using TImageListUser::TImageListUser;
 
 protected:
-  void Notification(TComponent* component, TOperation operation) override {
-    TCustomControl::Notification(component, operation);
-    if (operation == opRemove && component == images_) SetImages(nullptr);
-  }
   void Paint() override {
     GetCanvas()->GetBrush()->SetColor(clBtnFace);
     GetCanvas()->FillRect(GetClientRect());
-    if (images_ && images_->GetCount() > 0) images_->Draw(GetCanvas(), 2, 2, 0, GetEnabled());
+    TCustomImageList* images = GetImages();
+    if (images && images->GetCount() > 0) images->Draw(GetCanvas(), 2, 2, 0, GetEnabled());
   }
-
-private:
-  TCustomImageList* images_ = nullptr;
-  TOwnedPtr<TChangeLink> link_;
 };
-QUILLO_DEFINE_CLASS(TMonkeyGlyph, TCustomControl)
+QUILLO_DEFINE_CLASS(TMonkeyGlyph, TImageListUser)
 
 // Text made of parts (an ostream sidesteps a false overlap warning of GCC 12 about
 // literal + string at -O3).
