@@ -14,6 +14,7 @@
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
+#include "platform/user/SystemClasses.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
@@ -58,7 +59,7 @@ void StartDesktop(const DesktopConfig& config, const std::string& forced) {
   SetScreenSurface(screen.Pixels());
   SetDesktopMetrics(config.width, config.height, config.bitsPerPixel);
   MakeDesktopWindow();
-  RegisterMdiClientClass();
+  RegisterSystemClasses();
   OpenHost(screen, forced);
   SetWallpaperChangedHandler([] {
     PaintWallpaper(Region(wm::Screen().Bounds()));

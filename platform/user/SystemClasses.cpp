@@ -1,0 +1,24 @@
+#include "platform/user/SystemClasses.h"
+
+#include <vector>
+
+#include "platform/user/Window.h"
+
+namespace {
+
+std::vector<SystemClassRegistration>& Registrations() {
+  static std::vector<SystemClassRegistration> registrations;
+  return registrations;
+}
+
+}  // namespace
+
+bool AddSystemClassRegistration(SystemClassRegistration registration) {
+  Registrations().push_back(registration);
+  return true;
+}
+
+void RegisterSystemClasses() {
+  RegisterMdiClientClass();
+  for (SystemClassRegistration registration : Registrations()) registration();
+}
