@@ -410,6 +410,8 @@ void TControl::DefaultHandler(TMessage& m) {
 
 void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) {
   SendCancelMode(this);
+  // A control over a window class of the system lets that class see the press first.
+  DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse)) SetCaptureControl(this);
   TShiftState shift = KeysToShiftState(m.WParam);
   if (doubleClick) {
@@ -422,6 +424,7 @@ void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) 
 }
 
 void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
+  DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse) && GetCaptureControl() == this) SetCaptureControl(nullptr);
   if (button == mbLeft && controlState_.Contains(csClicked)) {
     controlState_ >> csClicked;
@@ -433,6 +436,7 @@ void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
 }
 
 void TControl::WMMouseMove(TMessage& m) {
+  DefaultHandler(m);
   if (!controlStyle_.Contains(csNoStdEvents)) MouseMove(KeysToShiftState(m.WParam), m.LParamLo(), m.LParamHi());
 }
 
