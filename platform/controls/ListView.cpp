@@ -1196,7 +1196,10 @@ LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                  message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK,
                  message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK);
       return 0;
-    case WM_MOUSEMOVE: MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_MOUSEMOVE:
+      if (!(wParam & MK_LBUTTON)) pressedColumn_ = sizingColumn_ = -1;
+      MouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
     case WM_LBUTTONUP: ButtonUp(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_RBUTTONUP: {
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -1206,7 +1209,12 @@ LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CAPTURECHANGED:
-      pressedColumn_ = sizingColumn_ = -1;
+      // A framework over the control may release and take the capture again while the
+      // button is down; only another window taking it ends the tracking.
+      if (lParam && reinterpret_cast<HWND>(lParam) != window_) {
+        pressedColumn_ = sizingColumn_ = -1;
+        InvalidateRect(window_, nullptr, FALSE);
+      }
       return 0;
     case WM_SETCURSOR: {
       POINT p;
