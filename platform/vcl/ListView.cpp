@@ -107,7 +107,8 @@ void TListItems::Clear() {
 }
 
 int TListItems::IndexOf(const TListItem* item) const {
-  for (size_t i = 0; i < items_.size(); ++i)
+  // From the end: the item just added is the one most often asked about.
+  for (size_t i = items_.size(); i-- > 0;)
     if (items_[i].get() == item) return static_cast<int>(i);
   return -1;
 }
