@@ -5,9 +5,8 @@
 
 #include <string>
 
+#include "BenchDesktop.h"
 #include "platform/controls/ListView.h"
-#include "platform/rtl/Clock.h"
-#include "platform/user/Desktop.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/ListView.h"
@@ -15,23 +14,6 @@
 namespace {
 
 constexpr int kItems = 100000;
-
-void FreshDesktop() {
-  DesktopConfig config;
-  config.width = 1280;
-  config.height = 800;
-  RestartDesktop(config, "headless");
-  SetManualClock(true);
-}
-
-void RunQueue() {
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-  FlushDesktop();
-}
 
 HWND MakeList(HWND& parent) {
   WNDCLASS wc;

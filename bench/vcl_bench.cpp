@@ -3,8 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/rtl/Clock.h"
-#include "platform/user/Desktop.h"
+#include "BenchDesktop.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/GraphicControl.h"
 
@@ -41,23 +40,6 @@ protected:
   }
 };
 QUILLO_DEFINE_CLASS(TMark, TGraphicControl)
-
-void FreshDesktop() {
-  DesktopConfig config;
-  config.width = 1280;
-  config.height = 800;
-  RestartDesktop(config, "headless");
-  SetManualClock(true);
-}
-
-void RunQueue() {
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-  FlushDesktop();
-}
 
 // 500 controls: a grid of windowed and windowless cells, 25 x 20 on an 800 x 600 client.
 TForm* MakeGridForm(int width, int height, int columns, int rows) {

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <strings.h>
 #include <vector>
 
+#include "platform/controls/ControlInstance.h"
 #include "platform/controls/LabelEdit.h"
 #include "platform/rtl/Clock.h"
 #include "platform/user/SystemClasses.h"
@@ -151,11 +151,6 @@ private:
   int sizingStartX_ = 0;
   int sizingStartWidth_ = 0;
 };
-
-std::map<HWND, std::shared_ptr<ListView>>& Views() {
-  static std::map<HWND, std::shared_ptr<ListView>> views;
-  return views;
-}
 
 // ---- items and columns ----
 
@@ -1262,19 +1257,6 @@ LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(window_, message, wParam, lParam);
 }
 
-LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto& views = Views();
-  if (message == WM_NCCREATE) views[window] = std::make_shared<ListView>(window);
-  auto it = views.find(window);
-  if (it == views.end()) return DefWindowProc(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    views.erase(it);
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  std::shared_ptr<ListView> view = it->second;
-  return view->Handle(message, wParam, lParam);
-}
-
 [[maybe_unused]] const bool kRegistered = AddSystemClassRegistration(&RegisterListViewClass);
 
 }  // namespace
@@ -1282,7 +1264,7 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 void RegisterListViewClass() {
   WNDCLASS wc;
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ListViewProc;
+  wc.lpfnWndProc = ControlInstanceProc<ListView>;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = WC_LISTVIEW;
   RegisterClass(&wc);

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <strings.h>
 
+#include "platform/controls/ControlInstance.h"
 #include "platform/controls/LabelEdit.h"
 #include "platform/controls/TreeViewItems.h"
 #include "platform/rtl/Clock.h"
@@ -95,11 +95,6 @@ private:
   DWORD typedAt_ = 0;
   bool focused_ = false;
 };
-
-std::map<HWND, std::shared_ptr<TreeView>>& Views() {
-  static std::map<HWND, std::shared_ptr<TreeView>> views;
-  return views;
-}
 
 // ---- items ----
 
@@ -841,20 +836,6 @@ LRESULT TreeView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(window_, message, wParam, lParam);
 }
 
-LRESULT TreeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto& views = Views();
-  if (message == WM_NCCREATE) views[window] = std::make_shared<TreeView>(window);
-  auto it = views.find(window);
-  if (it == views.end()) return DefWindowProc(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    views.erase(it);
-    return DefWindowProc(window, message, wParam, lParam);
-  }
-  // A handler the parent runs may destroy the window; the object lives until this returns.
-  std::shared_ptr<TreeView> view = it->second;
-  return view->Handle(message, wParam, lParam);
-}
-
 [[maybe_unused]] const bool kRegistered = AddSystemClassRegistration(&RegisterTreeViewClass);
 
 }  // namespace
@@ -862,7 +843,7 @@ LRESULT TreeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 void RegisterTreeViewClass() {
   WNDCLASS wc;
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = TreeViewProc;
+  wc.lpfnWndProc = ControlInstanceProc<TreeView>;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = WC_TREEVIEW;
   RegisterClass(&wc);

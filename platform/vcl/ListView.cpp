@@ -257,8 +257,12 @@ void TCustomListView::CreateWnd() {
   if (largeImages_) Send(window, LVM_SETIMAGELIST, LVSIL_NORMAL, largeImages_->GetHandle());
   if (smallImages_) Send(window, LVM_SETIMAGELIST, LVSIL_SMALL, smallImages_->GetHandle());
   FillColumns();
-  filling_ = true;
   SendMessage(window, LVM_SETITEMCOUNT, static_cast<WPARAM>(items_->Count()), 0);
+  FillItems();
+}
+
+void TCustomListView::FillItems() {
+  filling_ = true;
   for (int i = 0; i < items_->Count(); ++i) {
     InsertItem(i);
     TListItem* item = items_->Item(i);
@@ -266,18 +270,21 @@ void TCustomListView::CreateWnd() {
       LVITEM state;
       state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
       state.state = item->state_;
-      Send(window, LVM_SETITEMSTATE, static_cast<WPARAM>(i), &state);
+      Send(GetHandle(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), &state);
     }
   }
   filling_ = false;
 }
 
+void TCustomListView::SaveStates() {
+  for (int i = 0; i < items_->Count(); ++i)
+    items_->Item(i)->state_ =
+        static_cast<UINT>(SendMessage(GetHandle(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED));
+}
+
 void TCustomListView::DestroyWnd() {
   // The selection lives in the window: the model keeps it for the next one.
-  if (HandleAllocated())
-    for (int i = 0; i < items_->Count(); ++i)
-      items_->Item(i)->state_ =
-          static_cast<UINT>(SendMessage(GetHandle(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED));
+  if (HandleAllocated()) SaveStates();
   filling_ = true;
   TWinControl::DestroyWnd();
   filling_ = false;
@@ -512,26 +519,12 @@ TListItem* TCustomListView::GetTopItem() const {
 
 void TCustomListView::Sort(const std::function<int(TListItem*, TListItem*)>& compare) {
   // The window keeps the selection: read it into the model, sort the model, refill.
-  if (HandleAllocated())
-    for (int i = 0; i < items_->Count(); ++i)
-      items_->Item(i)->state_ =
-          static_cast<UINT>(SendMessage(GetHandle(), LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED));
+  if (HandleAllocated()) SaveStates();
   std::stable_sort(items_->items_.begin(), items_->items_.end(),
                    [&](const auto& a, const auto& b) { return compare(a.get(), b.get()) < 0; });
   if (!HandleAllocated()) return;
-  filling_ = true;
   SendMessage(GetHandle(), LVM_DELETEALLITEMS, 0, 0);
-  for (int i = 0; i < items_->Count(); ++i) {
-    InsertItem(i);
-    TListItem* item = items_->Item(i);
-    if (item->state_) {
-      LVITEM state;
-      state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-      state.state = item->state_;
-      Send(GetHandle(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), &state);
-    }
-  }
-  filling_ = false;
+  FillItems();
 }
 
 bool TCustomListView::AlphaSort() {

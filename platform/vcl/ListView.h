@@ -201,6 +201,10 @@ private:
   void UpdateSubItems(TListItem* item);
   void RemoveItem(int index);
   void FillColumns();
+  // Every item into the window, with the selection and focus the model keeps.
+  void FillItems();
+  // The window's selection and focus into the model.
+  void SaveStates();
   void SetItemState(int index, UINT state, UINT mask);
   UINT ItemState(const TListItem* item) const;
   void SetImageList(TCustomImageList*& slot, TCustomImageList* images, int kind);
