@@ -14,147 +14,15 @@
 
 #include "platform/controls/ControlInstance.h"
 #include "platform/controls/LabelEdit.h"
+#include "platform/controls/ListViewWindow.h"
 #include "platform/rtl/Clock.h"
 #include "platform/user/SystemClasses.h"
 
-namespace {
-
-constexpr UINT_PTR kEditTimer = 1;
-constexpr int kLabelPadding = 2;
-constexpr int kListColumnWidth = 100;  // the list and small-icon views' cell, beside the image
-constexpr int kIconCellWidth = 75;
-constexpr int kDividerGrip = 4;        // how near a header divider the pointer grips it
-constexpr DWORD kTypeAheadPause = 1000;
-
-struct Item {
-  std::string text;
-  std::vector<std::string> subItems;  // columns 1 and on
-  int image = 0;
-  UINT state = 0;
-  LPARAM param = 0;
-  int indent = 0;
-};
-
-struct Column {
-  std::string text;
-  int width = 0;
-  int format = LVCFMT_LEFT;
-  int subItem = 0;
-};
-
-// Where the cells lie: `across` cells to a line (a line is a row of cells; in the list view
-// a column), lines stacked down (or, in the list view, side by side).
-struct Grid {
-  int cellWidth = 0;
-  int cellHeight = 0;
-  int perLine = 1;
-  bool linesAreColumns = false;
-};
-
-class ListView {
-public:
-  explicit ListView(HWND window) : window_(window) {}
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-
-private:
-  DWORD Style() const { return static_cast<DWORD>(GetWindowLongPtr(window_, GWL_STYLE)); }
-  DWORD View() const { return Style() & LVS_TYPEMASK; }
-  bool Report() const { return View() == LVS_REPORT; }
-  int Count() const { return static_cast<int>(items_.size()); }
-  bool Valid(int index) const { return index >= 0 && index < Count(); }
-
-  // Items and columns.
-  int Insert(const LVITEM* given);
-  BOOL Delete(int index);
-  BOOL DeleteAll();
-  BOOL SetItem(const LVITEM* given);
-  BOOL GetItem(LVITEM* item) const;
-  const std::string& TextOf(const Item& item, int subItem) const;
-  int CopyText(const std::string& text, LPSTR buffer, int size) const;
-  // Changes the state bits in mask of one item, asking and telling the parent; false when vetoed.
-  bool ChangeState(int index, UINT state, UINT mask);
-  void SetStateAll(UINT state, UINT mask);
-  void SelectOnly(int index);
-  void SelectRange(int from, int to);
-  void Focus(int index);
-  int NextItem(int start, UINT flags);
-  int Find(int start, const LVFINDINFO* info) const;
-  void Sort(LPARAM sortParam, PFNLVCOMPARE compare);
-  int InsertColumn(int index, const LVCOLUMN* given);
-  int AutoWidth(int column, bool withHeader);
-  int SortedPlace(const std::string& text) const;
-
-  // Geometry.
-  int TextHeight();
-  int RowHeight();
-  int HeaderHeight();
-  Grid Cells();
-  RECT ItemArea();  // the client area below the header
-  int TotalColumnWidth() const;
-  bool CellRect(int index, RECT& out);
-  bool PartRect(int index, int part, RECT& out);
-  int LinesInView();
-  int CountPerPage();
-  int LineOf(int index);
-  LVHITTESTINFO HitTest(POINT p, bool subItems);
-  int ColumnAtX(int x, bool& onDivider);
-  void ScrollToLine(int line);
-  void EnsureVisible(int index);
-  void InvalidateItem(int index);
-  int TextWidth(const std::string& text);
-  HFONT Font() const { return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-  HIMAGELIST ItemImages() const { return View() == LVS_ICON ? images_ : smallImages_; }
-
-  // Painting.
-  void Paint(HDC dc, const RECT& dirty);
-  void PaintHeader(HDC dc);
-  void PaintItem(HDC dc, int index);
-
-  // Input.
-  void KeyDown(WPARAM key);
-  void Char(char c);
-  void ButtonDown(POINT p, bool doubleClick, bool right);
-  void HeaderDown(POINT p);
-  void MouseMove(POINT p);
-  void ButtonUp(POINT p);
-  HWND EditLabel(int index);
-
-  LRESULT Notify(NMHDR& header, UINT code) { return SendNotify(window_, header, code); }
-  LRESULT NotifyItem(UINT code, int index, UINT newState = 0, UINT oldState = 0, UINT changed = 0);
-
-  HWND window_;
-  std::vector<Item> items_;
-  std::vector<Column> columns_;
-  int selectedCount_ = 0;
-  int focused_ = -1;
-  int mark_ = -1;  // the selection mark: where a Shift range starts
-  HIMAGELIST images_ = nullptr;
-  HIMAGELIST smallImages_ = nullptr;
-  HIMAGELIST stateImages_ = nullptr;
-  HFONT font_ = nullptr;
-  int textHeight_ = 0;
-  int top_ = 0;      // first line in view
-  int xOffset_ = 0;  // the report's horizontal scroll, in pixels
-  int listColumnWidth_ = 0;
-  DWORD extended_ = 0;
-  COLORREF background_ = CLR_NONE;
-  COLORREF textColour_ = CLR_NONE;
-  LabelEdit edit_;
-  int editing_ = -1;
-  std::string typed_;
-  DWORD typedAt_ = 0;
-  bool focused_window_ = false;
-  // Header tracking: a column pressed, or a divider dragged.
-  int pressedColumn_ = -1;
-  bool pressedInside_ = false;
-  int sizingColumn_ = -1;
-  int sizingStartX_ = 0;
-  int sizingStartWidth_ = 0;
-};
+namespace listview {
 
 // ---- items and columns ----
 
-int ListView::SortedPlace(const std::string& text) const {
+int ListViewWindow::SortedPlace(const std::string& text) const {
   const bool descending = (Style() & LVS_SORTDESCENDING) != 0;
   auto before = [&](const Item& item) {
     const int order = strcasecmp(item.text.c_str(), text.c_str());
@@ -163,7 +31,7 @@ int ListView::SortedPlace(const std::string& text) const {
   return static_cast<int>(std::partition_point(items_.begin(), items_.end(), before) - items_.begin());
 }
 
-int ListView::Insert(const LVITEM* given) {
+int ListViewWindow::Insert(const LVITEM* given) {
   if (!given || given->iSubItem != 0) return -1;
   Item item;
   if ((given->mask & LVIF_TEXT) && given->pszText) item.text = given->pszText;
@@ -187,7 +55,7 @@ int ListView::Insert(const LVITEM* given) {
   return index;
 }
 
-BOOL ListView::Delete(int index) {
+BOOL ListViewWindow::Delete(int index) {
   if (!Valid(index)) return FALSE;
   if (editing_ == index) edit_.End(true);
   NotifyItem(LVN_DELETEITEM, index);
@@ -206,7 +74,7 @@ BOOL ListView::Delete(int index) {
   return TRUE;
 }
 
-BOOL ListView::DeleteAll() {
+BOOL ListViewWindow::DeleteAll() {
   edit_.End(true);
   if (items_.empty()) return TRUE;
   NMLISTVIEW all;
@@ -224,14 +92,14 @@ BOOL ListView::DeleteAll() {
   return TRUE;
 }
 
-const std::string& ListView::TextOf(const Item& item, int subItem) const {
+const std::string& ListViewWindow::TextOf(const Item& item, int subItem) const {
   static const std::string kEmpty;
   if (subItem == 0) return item.text;
   const size_t at = static_cast<size_t>(subItem - 1);
   return subItem > 0 && at < item.subItems.size() ? item.subItems[at] : kEmpty;
 }
 
-int ListView::CopyText(const std::string& text, LPSTR buffer, int size) const {
+int ListViewWindow::CopyText(const std::string& text, LPSTR buffer, int size) const {
   if (!buffer || size <= 0) return 0;
   const size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
   std::memcpy(buffer, text.data(), n);
@@ -239,7 +107,7 @@ int ListView::CopyText(const std::string& text, LPSTR buffer, int size) const {
   return static_cast<int>(n);
 }
 
-BOOL ListView::SetItem(const LVITEM* given) {
+BOOL ListViewWindow::SetItem(const LVITEM* given) {
   if (!given || !Valid(given->iItem) || given->iSubItem < 0) return FALSE;
   Item& item = items_[given->iItem];
   if (given->iSubItem > 0) {
@@ -262,7 +130,7 @@ BOOL ListView::SetItem(const LVITEM* given) {
   return TRUE;
 }
 
-BOOL ListView::GetItem(LVITEM* item) const {
+BOOL ListViewWindow::GetItem(LVITEM* item) const {
   if (!item || !Valid(item->iItem)) return FALSE;
   const Item& from = items_[item->iItem];
   if (item->mask & LVIF_TEXT) CopyText(TextOf(from, item->iSubItem), item->pszText, item->cchTextMax);
@@ -274,7 +142,7 @@ BOOL ListView::GetItem(LVITEM* item) const {
   return TRUE;
 }
 
-LRESULT ListView::NotifyItem(UINT code, int index, UINT newState, UINT oldState, UINT changed) {
+LRESULT ListViewWindow::NotifyItem(UINT code, int index, UINT newState, UINT oldState, UINT changed) {
   NMLISTVIEW nm;
   nm.iItem = index;
   nm.uNewState = newState;
@@ -284,7 +152,7 @@ LRESULT ListView::NotifyItem(UINT code, int index, UINT newState, UINT oldState,
   return Notify(nm.hdr, code);
 }
 
-bool ListView::ChangeState(int index, UINT state, UINT mask) {
+bool ListViewWindow::ChangeState(int index, UINT state, UINT mask) {
   Item& item = items_[index];
   const UINT oldState = item.state;
   const UINT newState = (oldState & ~mask) | (state & mask);
@@ -311,19 +179,19 @@ bool ListView::ChangeState(int index, UINT state, UINT mask) {
   return true;
 }
 
-void ListView::SetStateAll(UINT state, UINT mask) {
+void ListViewWindow::SetStateAll(UINT state, UINT mask) {
   if ((mask & LVIS_SELECTED) && !(state & LVIS_SELECTED) && selectedCount_ == 0) mask &= ~LVIS_SELECTED;
   if (!mask) return;
   for (int i = 0; i < Count(); ++i) ChangeState(i, state, mask);
 }
 
-void ListView::SelectOnly(int index) {
+void ListViewWindow::SelectOnly(int index) {
   for (int i = 0; i < Count() && selectedCount_ > 0; ++i)
     if (i != index && (items_[i].state & LVIS_SELECTED)) ChangeState(i, 0, LVIS_SELECTED);
   if (Valid(index)) ChangeState(index, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void ListView::SelectRange(int from, int to) {
+void ListViewWindow::SelectRange(int from, int to) {
   if (from > to) std::swap(from, to);
   for (int i = 0; i < Count(); ++i) {
     const bool inside = i >= from && i <= to;
@@ -331,13 +199,13 @@ void ListView::SelectRange(int from, int to) {
   }
 }
 
-void ListView::Focus(int index) {
+void ListViewWindow::Focus(int index) {
   if (!Valid(index)) return;
   ChangeState(index, LVIS_FOCUSED, LVIS_FOCUSED);
   EnsureVisible(index);
 }
 
-int ListView::NextItem(int start, UINT flags) {
+int ListViewWindow::NextItem(int start, UINT flags) {
   const UINT want = flags & (LVNI_SELECTED | LVNI_FOCUSED);
   auto matches = [&](int i) { return (items_[i].state & want) == want; };
   if (flags & (LVNI_ABOVE | LVNI_BELOW | LVNI_TOLEFT | LVNI_TORIGHT)) {
@@ -359,7 +227,7 @@ int ListView::NextItem(int start, UINT flags) {
   return -1;
 }
 
-int ListView::Find(int start, const LVFINDINFO* info) const {
+int ListViewWindow::Find(int start, const LVFINDINFO* info) const {
   if (!info || items_.empty()) return -1;
   const int count = Count();
   const int first = std::clamp(start + 1, 0, count);
@@ -379,7 +247,7 @@ int ListView::Find(int start, const LVFINDINFO* info) const {
   return -1;
 }
 
-void ListView::Sort(LPARAM sortParam, PFNLVCOMPARE compare) {
+void ListViewWindow::Sort(LPARAM sortParam, PFNLVCOMPARE compare) {
   if (!compare) return;
   edit_.End(true);
   std::stable_sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
@@ -392,7 +260,7 @@ void ListView::Sort(LPARAM sortParam, PFNLVCOMPARE compare) {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-int ListView::InsertColumn(int index, const LVCOLUMN* given) {
+int ListViewWindow::InsertColumn(int index, const LVCOLUMN* given) {
   if (!given || index < 0) return -1;
   Column column;
   if ((given->mask & LVCF_TEXT) && given->pszText) column.text = given->pszText;
@@ -407,7 +275,7 @@ int ListView::InsertColumn(int index, const LVCOLUMN* given) {
   return index;
 }
 
-int ListView::AutoWidth(int column, bool withHeader) {
+int ListViewWindow::AutoWidth(int column, bool withHeader) {
   const Column& c = columns_[column];
   int width = withHeader ? TextWidth(c.text) + 12 : 0;
   const int extra = (column == 0 && smallImages_) ? [&] {
@@ -427,581 +295,12 @@ int ListView::AutoWidth(int column, bool withHeader) {
   return width;
 }
 
-// ---- geometry ----
-
-int ListView::TextWidth(const std::string& text) {
-  HDC dc = GetDC(window_);
-  HGDIOBJ old = SelectObject(dc, Font());
-  SIZE size{};
-  GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(window_, dc);
-  return size.cx;
-}
-
-int ListView::TextHeight() {
-  if (textHeight_ > 0) return textHeight_;
-  HDC dc = GetDC(window_);
-  HGDIOBJ old = SelectObject(dc, Font());
-  TEXTMETRIC tm{};
-  GetTextMetrics(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(window_, dc);
-  textHeight_ = std::max(static_cast<int>(tm.tmHeight), 1);
-  return textHeight_;
-}
-
-int ListView::RowHeight() {
-  int height = TextHeight() + 4;
-  int w = 0, h = 0;
-  if (smallImages_ && ImageList_GetIconSize(smallImages_, &w, &h)) height = std::max(height, h + 1);
-  return height;
-}
-
-int ListView::HeaderHeight() { return Report() && !(Style() & LVS_NOCOLUMNHEADER) ? TextHeight() + 7 : 0; }
-
-RECT ListView::ItemArea() {
-  RECT client;
-  GetClientRect(window_, &client);
-  client.top = std::min(client.bottom, client.top + HeaderHeight());
-  return client;
-}
-
-int ListView::TotalColumnWidth() const {
-  int total = 0;
-  for (const Column& c : columns_) total += c.width;
-  return total;
-}
-
-Grid ListView::Cells() {
-  Grid grid;
-  const RECT area = ItemArea();
-  const int areaWidth = std::max(1, static_cast<int>(area.right - area.left));
-  const int areaHeight = std::max(1, static_cast<int>(area.bottom - area.top));
-  int imageWidth = 0, imageHeight = 0;
-  switch (View()) {
-    case LVS_REPORT:
-      grid.cellWidth = std::max(TotalColumnWidth(), 1);
-      grid.cellHeight = RowHeight();
-      grid.perLine = 1;
-      break;
-    case LVS_LIST:
-    case LVS_SMALLICON:
-      if (smallImages_) ImageList_GetIconSize(smallImages_, &imageWidth, &imageHeight);
-      grid.cellWidth = (listColumnWidth_ > 0 ? listColumnWidth_ : kListColumnWidth) + imageWidth;
-      grid.cellHeight = RowHeight();
-      grid.linesAreColumns = View() == LVS_LIST;
-      grid.perLine = grid.linesAreColumns ? std::max(1, areaHeight / grid.cellHeight)
-                                          : std::max(1, areaWidth / grid.cellWidth);
-      break;
-    default:  // LVS_ICON
-      imageWidth = imageHeight = 32;
-      if (images_) ImageList_GetIconSize(images_, &imageWidth, &imageHeight);
-      grid.cellWidth = std::max(kIconCellWidth, imageWidth + 8);
-      grid.cellHeight = imageHeight + 2 * TextHeight() + 10;
-      grid.perLine = std::max(1, areaWidth / grid.cellWidth);
-      break;
-  }
-  return grid;
-}
-
-int ListView::LineOf(int index) { return index / Cells().perLine; }
-
-bool ListView::CellRect(int index, RECT& out) {
-  if (!Valid(index)) return false;
-  const Grid grid = Cells();
-  const RECT area = ItemArea();
-  const int line = index / grid.perLine - top_;
-  const int place = index % grid.perLine;
-  int x, y;
-  if (grid.linesAreColumns) {
-    x = line * grid.cellWidth;
-    y = place * grid.cellHeight;
-  } else {
-    x = place * grid.cellWidth - (Report() ? xOffset_ : 0);
-    y = line * grid.cellHeight;
-  }
-  out = RECT{area.left + x, area.top + y, area.left + x + grid.cellWidth, area.top + y + grid.cellHeight};
-  return true;
-}
-
-bool ListView::PartRect(int index, int part, RECT& out) {
-  RECT cell;
-  if (!CellRect(index, cell)) return false;
-  const Item& item = items_[index];
-  HIMAGELIST list = ItemImages();
-  int imageWidth = 0, imageHeight = 0;
-  if (list) ImageList_GetIconSize(list, &imageWidth, &imageHeight);
-  if (View() == LVS_ICON) {
-    if (!list) imageWidth = imageHeight = 32;
-    RECT icon{cell.left + (cell.right - cell.left - imageWidth) / 2, cell.top + 2, 0, 0};
-    icon.right = icon.left + imageWidth;
-    icon.bottom = icon.top + imageHeight;
-    const int width = std::min(TextWidth(item.text) + 2 * kLabelPadding, static_cast<int>(cell.right - cell.left) - 2);
-    RECT label{cell.left + (cell.right - cell.left - width) / 2, icon.bottom + 2, 0, cell.bottom - 2};
-    label.right = label.left + width;
-    if (part == LVIR_ICON) out = icon;
-    else if (part == LVIR_LABEL) out = label;
-    else out = RECT{std::min(icon.left, label.left), icon.top, std::max(icon.right, label.right), label.bottom};
-    return true;
-  }
-  const int indent = Report() ? item.indent * imageWidth : 0;
-  RECT icon{cell.left + 2 + indent, cell.top, cell.left + 2 + indent + (list ? imageWidth : 0), cell.bottom};
-  const int labelLeft = icon.right + (list ? kLabelPadding : 0);
-  int labelRight;
-  if (Report()) {
-    labelRight = cell.left + (columns_.empty() ? 0 : columns_[0].width);
-    if (part == LVIR_SELECTBOUNDS && (extended_ & LVS_EX_FULLROWSELECT)) labelRight = cell.right;
-  } else {
-    labelRight = std::min(labelLeft + TextWidth(item.text) + 2 * kLabelPadding, static_cast<int>(cell.right));
-  }
-  const RECT label{labelLeft, cell.top, std::max(labelLeft, labelRight), cell.bottom};
-  switch (part) {
-    case LVIR_ICON: out = icon; break;
-    case LVIR_LABEL: out = label; break;
-    case LVIR_SELECTBOUNDS: out = RECT{icon.left, cell.top, label.right, cell.bottom}; break;
-    default: out = Report() ? cell : RECT{icon.left, cell.top, label.right, cell.bottom}; break;
-  }
-  return true;
-}
-
-int ListView::LinesInView() {
-  const Grid grid = Cells();
-  const RECT area = ItemArea();
-  return grid.linesAreColumns ? std::max(1, static_cast<int>(area.right - area.left) / grid.cellWidth)
-                              : std::max(1, static_cast<int>(area.bottom - area.top) / grid.cellHeight);
-}
-
-int ListView::CountPerPage() { return LinesInView() * Cells().perLine; }
-
-void ListView::ScrollToLine(int line) {
-  const Grid grid = Cells();
-  const int lines = (Count() + grid.perLine - 1) / grid.perLine;
-  line = std::clamp(line, 0, std::max(0, lines - LinesInView()));
-  if (line == top_) return;
-  edit_.End(false);
-  top_ = line;
-  InvalidateRect(window_, nullptr, TRUE);
-}
-
-void ListView::EnsureVisible(int index) {
-  if (!Valid(index)) return;
-  const int line = LineOf(index);
-  if (line < top_) ScrollToLine(line);
-  else if (line >= top_ + LinesInView()) ScrollToLine(line - LinesInView() + 1);
-}
-
-void ListView::InvalidateItem(int index) {
-  RECT r;
-  if (!CellRect(index, r)) return;
-  if (Report()) {
-    RECT client;
-    GetClientRect(window_, &client);
-    r.left = client.left;
-    r.right = client.right;
-  }
-  InvalidateRect(window_, &r, TRUE);
-}
-
-int ListView::ColumnAtX(int x, bool& onDivider) {
-  onDivider = false;
-  int right = -xOffset_;
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    right += columns_[i].width;
-    if (std::abs(x - right) <= kDividerGrip) {
-      onDivider = true;
-      return static_cast<int>(i);
-    }
-    if (x < right) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-LVHITTESTINFO ListView::HitTest(POINT p, bool subItems) {
-  LVHITTESTINFO info;
-  info.pt = p;
-  RECT area = ItemArea();
-  if (p.y < area.top) info.flags |= LVHT_ABOVE;
-  if (p.y >= area.bottom) info.flags |= LVHT_BELOW;
-  if (p.x < area.left) info.flags |= LVHT_TOLEFT;
-  if (p.x >= area.right) info.flags |= LVHT_TORIGHT;
-  if (info.flags) return info;
-  const Grid grid = Cells();
-  const int x = p.x - area.left + (Report() ? xOffset_ : 0);
-  const int y = p.y - area.top;
-  int line, place;
-  if (grid.linesAreColumns) {
-    line = top_ + x / grid.cellWidth;
-    place = y / grid.cellHeight;
-  } else {
-    line = top_ + y / grid.cellHeight;
-    place = x / grid.cellWidth;
-  }
-  const int index = place < grid.perLine ? line * grid.perLine + place : -1;
-  info.flags = LVHT_NOWHERE;
-  if (!Valid(index)) return info;
-  RECT icon, label;
-  PartRect(index, LVIR_ICON, icon);
-  PartRect(index, LVIR_SELECTBOUNDS, label);
-  PartRect(index, LVIR_LABEL, label);
-  if (ItemImages() && PtInRect(&icon, p)) info.flags = LVHT_ONITEMICON;
-  else if (PtInRect(&label, p)) info.flags = LVHT_ONITEMLABEL;
-  else if (Report() && (extended_ & LVS_EX_FULLROWSELECT) && x < TotalColumnWidth()) info.flags = LVHT_ONITEMLABEL;
-  if (info.flags != LVHT_NOWHERE || subItems) info.iItem = index;
-  if (subItems && Report()) {
-    bool divider;
-    const int column = ColumnAtX(p.x, divider);
-    info.iSubItem = column >= 0 ? columns_[column].subItem : 0;
-    if (column > 0 && x < TotalColumnWidth()) info.flags = LVHT_ONITEMLABEL;
-  }
-  return info;
-}
-
-// ---- painting ----
-
-void ListView::PaintHeader(HDC dc) {
-  const int height = HeaderHeight();
-  if (!height) return;
-  RECT client;
-  GetClientRect(window_, &client);
-  int x = -xOffset_;
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  for (size_t i = 0; i < columns_.size(); ++i) {
-    const Column& c = columns_[i];
-    RECT button{x, 0, x + c.width, height};
-    FillRect(dc, &button, GetSysColorBrush(COLOR_BTNFACE));
-    const bool pressed = static_cast<int>(i) == pressedColumn_ && pressedInside_;
-    DrawEdge(dc, &button, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | (pressed ? BF_FLAT : 0));
-    RECT text{button.left + 6 + (pressed ? 1 : 0), button.top + (pressed ? 1 : 0), button.right - 6, button.bottom};
-    const UINT align = c.format == LVCFMT_RIGHT ? DT_RIGHT : c.format == LVCFMT_CENTER ? DT_CENTER : DT_LEFT;
-    DrawText(dc, c.text.c_str(), static_cast<int>(c.text.size()), &text,
-             align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    x += c.width;
-  }
-  if (x < client.right) {
-    RECT rest{x, 0, client.right, height};
-    FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
-    DrawEdge(dc, &rest, EDGE_RAISED, BF_RECT);
-  }
-}
-
-void ListView::PaintItem(HDC dc, int index) {
-  const Item& item = items_[index];
-  RECT cell, icon, label, selection;
-  CellRect(index, cell);
-  PartRect(index, LVIR_ICON, icon);
-  PartRect(index, LVIR_LABEL, label);
-  PartRect(index, LVIR_SELECTBOUNDS, selection);
-  const bool selected = (item.state & (LVIS_SELECTED | LVIS_DROPHILITED)) != 0;
-  const bool strong = selected && (focused_window_ || (item.state & LVIS_DROPHILITED));
-  const bool quiet = selected && !strong && (Style() & LVS_SHOWSELALWAYS);
-  const bool enabled = IsWindowEnabled(window_);
-  HIMAGELIST list = ItemImages();
-  if (list) {
-    int w = 0, h = 0;
-    ImageList_GetIconSize(list, &w, &h);
-    UINT style = ILD_TRANSPARENT;
-    if (strong) style |= ILD_BLEND50;
-    ImageList_Draw(list, item.image, dc, icon.left, icon.top + (icon.bottom - icon.top - h) / 2, style);
-  }
-  RECT fill = (Report() && (extended_ & LVS_EX_FULLROWSELECT)) ? selection : label;
-  if (View() != LVS_REPORT && View() != LVS_ICON) fill = label;
-  if (strong && enabled) FillRect(dc, &fill, GetSysColorBrush(COLOR_HIGHLIGHT));
-  else if (quiet) FillRect(dc, &fill, GetSysColorBrush(COLOR_BTNFACE));
-  COLORREF text = textColour_ != CLR_NONE ? textColour_ : GetSysColor(COLOR_WINDOWTEXT);
-  if (!enabled) text = GetSysColor(COLOR_GRAYTEXT);
-  else if (strong) text = GetSysColor(COLOR_HIGHLIGHTTEXT);
-  SetTextColor(dc, text);
-  SetBkMode(dc, TRANSPARENT);
-  if (View() == LVS_ICON) {
-    RECT r{label.left + 1, label.top, label.right - 1, label.bottom};
-    DrawText(dc, item.text.c_str(), static_cast<int>(item.text.size()), &r,
-             DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | DT_END_ELLIPSIS);
-  } else {
-    RECT r{label.left + kLabelPadding, label.top, label.right - kLabelPadding, label.bottom};
-    DrawText(dc, item.text.c_str(), static_cast<int>(item.text.size()), &r,
-             DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  }
-  if (Report()) {
-    // The sub-items keep the window's text colour unless the whole row is selected.
-    if (!(strong && (extended_ & LVS_EX_FULLROWSELECT)))
-      SetTextColor(dc, enabled ? (textColour_ != CLR_NONE ? textColour_ : GetSysColor(COLOR_WINDOWTEXT))
-                               : GetSysColor(COLOR_GRAYTEXT));
-    int x = cell.left;
-    for (size_t c = 0; c < columns_.size(); ++c) {
-      const Column& column = columns_[c];
-      if (c > 0) {
-        const std::string& t = TextOf(item, column.subItem);
-        RECT r{x + 6, cell.top, x + column.width - 6, cell.bottom};
-        const UINT align = column.format == LVCFMT_RIGHT ? DT_RIGHT : column.format == LVCFMT_CENTER ? DT_CENTER : DT_LEFT;
-        DrawText(dc, t.c_str(), static_cast<int>(t.size()), &r,
-                 align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-      }
-      x += column.width;
-    }
-  }
-  if (index == focused_ && focused_window_) DrawFocusRect(dc, &fill);
-}
-
-void ListView::Paint(HDC dc, const RECT& dirty) {
-  const COLORREF back = background_ != CLR_NONE ? background_ : GetSysColor(COLOR_WINDOW);
-  HBRUSH brush = CreateSolidBrush(back);
-  FillRect(dc, &dirty, brush);
-  DeleteObject(brush);
-  HGDIOBJ oldFont = SelectObject(dc, Font());
-  const Grid grid = Cells();
-  const int first = top_ * grid.perLine;
-  const int last = std::min(Count(), (top_ + LinesInView() + 1) * grid.perLine);
-  const RECT area = ItemArea();
-  HRGN clip = CreateRectRgn(area.left, area.top, area.right, area.bottom);
-  SaveDC(dc);
-  ExtSelectClipRgn(dc, clip, RGN_AND);
-  for (int i = first; i < last; ++i) {
-    RECT cell, overlap;
-    CellRect(i, cell);
-    if (IntersectRect(&overlap, &cell, &dirty)) PaintItem(dc, i);
-  }
-  if (Report() && (extended_ & LVS_EX_GRIDLINES)) {
-    HBRUSH line = GetSysColorBrush(COLOR_BTNFACE);
-    int x = area.left - xOffset_;
-    for (const Column& c : columns_) {
-      x += c.width;
-      RECT v{x - 1, area.top, x, area.bottom};
-      FillRect(dc, &v, line);
-    }
-    for (int y = area.top + grid.cellHeight - 1; y < area.bottom; y += grid.cellHeight) {
-      RECT h{area.left, y, area.right, y + 1};
-      FillRect(dc, &h, line);
-    }
-  }
-  RestoreDC(dc, -1);
-  DeleteObject(clip);
-  PaintHeader(dc);
-  SelectObject(dc, oldFont);
-}
-
-// ---- input ----
-
-void ListView::KeyDown(WPARAM key) {
-  NMLVKEYDOWN nm;
-  nm.wVKey = static_cast<WORD>(key);
-  Notify(nm.hdr, LVN_KEYDOWN);
-  if (items_.empty()) return;
-  const Grid grid = Cells();
-  const int lineStep = grid.perLine;
-  int target = -1;
-  const int at = Valid(focused_) ? focused_ : -1;
-  const bool columns = grid.linesAreColumns;
-  switch (key) {
-    case VK_UP: target = at < 0 ? 0 : at - (columns || Report() ? 1 : lineStep); break;
-    case VK_DOWN: target = at < 0 ? 0 : at + (columns || Report() ? 1 : lineStep); break;
-    case VK_LEFT:
-      if (Report()) {
-        xOffset_ = std::max(0, xOffset_ - 20);
-        InvalidateRect(window_, nullptr, TRUE);
-        return;
-      }
-      target = at < 0 ? 0 : at - (columns ? lineStep : 1);
-      break;
-    case VK_RIGHT:
-      if (Report()) {
-        RECT client;
-        GetClientRect(window_, &client);
-        xOffset_ = std::clamp(xOffset_ + 20, 0, std::max(0, TotalColumnWidth() - static_cast<int>(client.right)));
-        InvalidateRect(window_, nullptr, TRUE);
-        return;
-      }
-      target = at < 0 ? 0 : at + (columns ? lineStep : 1);
-      break;
-    case VK_HOME: target = 0; break;
-    case VK_END: target = Count() - 1; break;
-    case VK_PRIOR: target = at - std::max(1, CountPerPage() - grid.perLine); break;
-    case VK_NEXT: target = at + std::max(1, CountPerPage() - grid.perLine); break;
-    case VK_SPACE:
-      if (Valid(focused_)) {
-        if (GetKeyState(VK_CONTROL) < 0) {
-          if (!(Style() & LVS_SINGLESEL) || !(items_[focused_].state & LVIS_SELECTED)) {
-            if (Style() & LVS_SINGLESEL) SelectOnly(-1);
-            ChangeState(focused_, items_[focused_].state ^ LVIS_SELECTED, LVIS_SELECTED);
-          }
-        } else {
-          ChangeState(focused_, LVIS_SELECTED, LVIS_SELECTED);
-        }
-        mark_ = focused_;
-      }
-      return;
-    case VK_RETURN: SendSimpleNotify(window_, NM_RETURN); return;
-    case VK_F2:
-      if (Valid(focused_) && (Style() & LVS_EDITLABELS)) EditLabel(focused_);
-      return;
-    default: return;
-  }
-  target = std::clamp(target, 0, Count() - 1);
-  const bool shift = GetKeyState(VK_SHIFT) < 0 && !(Style() & LVS_SINGLESEL);
-  const bool control = GetKeyState(VK_CONTROL) < 0 && !(Style() & LVS_SINGLESEL);
-  Focus(target);
-  if (shift) {
-    SelectRange(Valid(mark_) ? mark_ : target, target);
-  } else if (!control) {
-    SelectOnly(target);
-    mark_ = target;
-  }
-}
-
-void ListView::Char(char c) {
-  if (static_cast<unsigned char>(c) <= ' ') return;
-  const DWORD now = GetTickCount();
-  if (now - typedAt_ > kTypeAheadPause) typed_.clear();
-  typedAt_ = now;
-  typed_ += c;
-  LVFINDINFO find;
-  find.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
-  find.psz = typed_.c_str();
-  const int start = typed_.size() == 1 ? focused_ : focused_ - 1;
-  const int found = Find(start, &find);
-  if (found < 0) return;
-  Focus(found);
-  SelectOnly(found);
-  mark_ = found;
-}
-
-void ListView::HeaderDown(POINT p) {
-  bool onDivider = false;
-  const int column = ColumnAtX(p.x, onDivider);
-  if (column < 0) return;
-  SetCapture(window_);
-  if (onDivider) {
-    sizingColumn_ = column;
-    sizingStartX_ = p.x;
-    sizingStartWidth_ = columns_[column].width;
-    return;
-  }
-  if (Style() & LVS_NOSORTHEADER) {
-    ReleaseCapture();
-    return;
-  }
-  pressedColumn_ = column;
-  pressedInside_ = true;
-  RECT header{0, 0, 1 << 15, HeaderHeight()};
-  InvalidateRect(window_, &header, FALSE);
-}
-
-void ListView::MouseMove(POINT p) {
-  if (sizingColumn_ >= 0) {
-    columns_[sizingColumn_].width = std::max(0, sizingStartWidth_ + p.x - sizingStartX_);
-    InvalidateRect(window_, nullptr, TRUE);
-  } else if (pressedColumn_ >= 0) {
-    bool divider;
-    const bool inside = p.y >= 0 && p.y < HeaderHeight() && ColumnAtX(p.x, divider) == pressedColumn_;
-    if (inside != pressedInside_) {
-      pressedInside_ = inside;
-      RECT header{0, 0, 1 << 15, HeaderHeight()};
-      InvalidateRect(window_, &header, FALSE);
-    }
-  }
-}
-
-void ListView::ButtonUp(POINT) {
-  const int column = pressedColumn_;
-  const bool inside = pressedInside_;
-  pressedColumn_ = sizingColumn_ = -1;
-  pressedInside_ = false;
-  if (GetCapture() == window_) ReleaseCapture();
-  if (column >= 0) {
-    InvalidateRect(window_, nullptr, FALSE);
-    if (inside) {
-      NMLISTVIEW nm;
-      nm.iSubItem = columns_[column].subItem;
-      Notify(nm.hdr, LVN_COLUMNCLICK);
-    }
-  }
-}
-
-void ListView::ButtonDown(POINT p, bool doubleClick, bool right) {
-  KillTimer(window_, kEditTimer);
-  edit_.End(false);
-  const bool hadFocus = GetFocus() == window_;
-  SetFocus(window_);
-  if (!right && p.y < HeaderHeight()) {
-    HeaderDown(p);
-    return;
-  }
-  const LVHITTESTINFO hit = HitTest(p, false);
-  const int index = hit.iItem;
-  const bool shift = GetKeyState(VK_SHIFT) < 0 && !(Style() & LVS_SINGLESEL);
-  const bool control = GetKeyState(VK_CONTROL) < 0 && !(Style() & LVS_SINGLESEL);
-  if (!Valid(index)) {
-    if (!control && !shift) SelectOnly(-1);
-    SendSimpleNotify(window_, right ? NM_RCLICK : NM_CLICK);
-    return;
-  }
-  if (doubleClick) {
-    SendSimpleNotify(window_, right ? NM_RDBLCLK : NM_DBLCLK);
-    return;
-  }
-  const bool wasOnlyFocus = index == focused_ && (items_[index].state & LVIS_SELECTED) && selectedCount_ == 1;
-  if (right) {
-    if (!(items_[index].state & LVIS_SELECTED)) SelectOnly(index);
-    Focus(index);
-    return;
-  }
-  if (shift) {
-    SelectRange(Valid(mark_) ? mark_ : index, index);
-  } else if (control) {
-    ChangeState(index, items_[index].state ^ LVIS_SELECTED, LVIS_SELECTED);
-    mark_ = index;
-  } else {
-    SelectOnly(index);
-    mark_ = index;
-  }
-  if (Valid(index)) Focus(index);
-  SendSimpleNotify(window_, NM_CLICK);
-  if (wasOnlyFocus && hadFocus && !shift && !control && (hit.flags & LVHT_ONITEMLABEL) && (Style() & LVS_EDITLABELS))
-    SetTimer(window_, kEditTimer, GetDoubleClickTime(), nullptr);
-}
-
-HWND ListView::EditLabel(int index) {
-  edit_.End(false);
-  if (!Valid(index)) return nullptr;
-  EnsureVisible(index);
-  NMLVDISPINFO nm;
-  nm.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
-  nm.item.iItem = index;
-  nm.item.pszText = items_[index].text.data();
-  nm.item.lParam = items_[index].param;
-  nm.item.state = items_[index].state;
-  if (Notify(nm.hdr, LVN_BEGINLABELEDIT) || !Valid(index)) return nullptr;
-  RECT r;
-  PartRect(index, LVIR_LABEL, r);
-  r.right = std::max<LONG>(r.right, r.left + 60);
-  editing_ = index;
-  const bool opened = edit_.Open(window_, r, items_[index].text, Font(), [this](bool cancelled, const std::string& text) {
-    const int edited = editing_;
-    editing_ = -1;
-    if (!Valid(edited)) return;
-    std::string answer = text;
-    NMLVDISPINFO end;
-    end.item.mask = LVIF_TEXT | LVIF_PARAM;
-    end.item.iItem = edited;
-    end.item.lParam = items_[edited].param;
-    end.item.pszText = cancelled ? nullptr : answer.data();
-    end.item.cchTextMax = static_cast<int>(answer.size() + 1);
-    if (Notify(end.hdr, LVN_ENDLABELEDIT) && !cancelled && Valid(edited)) {
-      items_[edited].text = answer;
-      InvalidateItem(edited);
-    }
-  });
-  if (!opened) editing_ = -1;
-  return edit_.Window();
-}
-
 template <class T>
 T* Param(LPARAM lParam) {
   return reinterpret_cast<T*>(lParam);
 }
 
-LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   const int index = static_cast<int>(static_cast<INT_PTR>(wParam));
   switch (message) {
     case LVM_GETBKCOLOR: return static_cast<LRESULT>(background_ == CLR_NONE ? GetSysColor(COLOR_WINDOW) : background_);
@@ -1257,6 +556,10 @@ LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(window_, message, wParam, lParam);
 }
 
+}  // namespace listview
+
+namespace {
+
 [[maybe_unused]] const bool kRegistered = AddSystemClassRegistration(&RegisterListViewClass);
 
 }  // namespace
@@ -1264,7 +567,7 @@ LRESULT ListView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void RegisterListViewClass() {
   WNDCLASS wc;
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ControlInstanceProc<ListView>;
+  wc.lpfnWndProc = ControlInstanceProc<listview::ListViewWindow>;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = WC_LISTVIEW;
   RegisterClass(&wc);
