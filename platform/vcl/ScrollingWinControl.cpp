@@ -4,11 +4,6 @@
 
 QUILLO_DEFINE_ENUM_TYPE(TScrollBarKind, "sbHorizontal", "sbVertical")
 
-namespace {
-constexpr WPARAM SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,
-                 SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7;
-}  // namespace
-
 QUILLO_DEFINE_PUBLISHED_CLASS(TControlScrollBar, TPersistent)
 
 const TPropTable* TControlScrollBar::PublishedProperties() {
