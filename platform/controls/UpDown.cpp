@@ -51,11 +51,15 @@ UpDownState* StateOf(HWND window) {
 
 DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLong(window, GWL_STYLE)); }
 
-std::string WithThousands(std::string digits) {
-  bool negative = !digits.empty() && digits[0] == '-';
-  std::string body = negative ? digits.substr(1) : digits;
-  for (int i = static_cast<int>(body.size()) - 3; i > 0; i -= 3) body.insert(static_cast<size_t>(i), ",");
-  return negative ? "-" + body : body;
+std::string WithThousands(const std::string& digits) {
+  size_t start = !digits.empty() && digits[0] == '-' ? 1 : 0;
+  std::string out = digits.substr(0, start);
+  size_t count = digits.size() - start;
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0 && (count - i) % 3 == 0) out += ',';
+    out += digits[start + i];
+  }
+  return out;
 }
 
 std::string FormatPosition(const UpDownState& s) {
