@@ -282,7 +282,6 @@ void Redraw(HWND window, int bar) {
     HDC dc = GetDC(window);
     DrawControl(window, dc);
     ReleaseDC(window, dc);
-    ValidateRect(window, nullptr);
     return;
   }
   RECT r = WindowBarRect(window, bar);

@@ -143,3 +143,23 @@ TEST(ScrollBarControl, TheTrackTakesTheParentsColourAndTheThumbFollowsThePositio
 }
 
 }  // namespace
+
+namespace {
+
+// Setting the values draws the bar at once, but the paint its window still owes stays owed:
+// a parent that paints over its children first must not leave it blank.
+TEST(ScrollBarControl, DrawingAtOnceKeepsThePaintStillOwed) {
+  UiDriver ui;
+  RangeParent parent;
+  ui.RunUntilIdle();
+  InvalidateRect(parent.window, nullptr, TRUE);
+  HWND bar = parent.Child(WC_SCROLLBAR, SBS_HORZ, 10, 10, 200, 16);
+  SetScrollRange(bar, SB_CTL, 0, 10, TRUE);
+  ui.RunUntilIdle();
+  POINT arrowGlyph = UiDriver::At(bar, 7, 7), thumb = UiDriver::At(bar, 24, 8), track = UiDriver::At(bar, 100, 8);
+  EXPECT_EQ(ui.Pixel(arrowGlyph.x, arrowGlyph.y), Rgb(GetSysColor(COLOR_BTNTEXT)));
+  EXPECT_EQ(ui.Pixel(thumb.x, thumb.y), Rgb(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_NE(ui.Pixel(track.x, track.y), ui.Pixel(track.x + 1, track.y)) << "the dither";
+}
+
+}  // namespace
