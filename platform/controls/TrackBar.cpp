@@ -285,13 +285,16 @@ void OnTimer(HWND window) {
   else if (s->mode == Mode::PageDown && along >= end) Move(window, TB_PAGEDOWN);
 }
 
-void OnButtonUp(HWND window) {
+// The release reports where the thumb was let go; a capture taken away ends the press
+// unreported.
+void EndPress(HWND window, bool released) {
   TrackState* s = StateOf(window);
   if (!s || s->mode == Mode::None) return;
   Mode mode = s->mode;
   s->mode = Mode::None;
   KillTimer(window, kRepeatTimer);
   if (GetCapture() == window) ReleaseCapture();
+  if (!released) return;
   if (mode == Mode::Drag) Notify(window, TB_THUMBPOSITION, s->pos);
   Notify(window, TB_ENDTRACK, 0);
 }
@@ -418,8 +421,8 @@ LRESULT TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnButtonDown(window, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
-    case WM_LBUTTONUP: OnButtonUp(window); return 0;
-    case WM_CAPTURECHANGED: if (reinterpret_cast<HWND>(lParam) != window) OnButtonUp(window); return 0;
+    case WM_LBUTTONUP: EndPress(window, true); return 0;
+    case WM_CAPTURECHANGED: if (reinterpret_cast<HWND>(lParam) != window) EndPress(window, false); return 0;
     case WM_TIMER: if (wParam == kRepeatTimer) OnTimer(window); return 0;
     case WM_KEYDOWN: case WM_KEYUP:
       if (OnKey(window, wParam, message == WM_KEYDOWN)) return 0;

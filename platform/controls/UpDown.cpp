@@ -387,7 +387,10 @@ LRESULT UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnButtonDown(window, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
     case WM_LBUTTONUP: EndPress(window, true); return 0;
-    case WM_CAPTURECHANGED: if (reinterpret_cast<HWND>(lParam) != window) EndPress(window, true); return 0;
+    case WM_CAPTURECHANGED:
+      // Taken away (a window that pops up, or this one going): the press ends unreported.
+      if (reinterpret_cast<HWND>(lParam) != window) EndPress(window, false);
+      return 0;
     case WM_TIMER: if (wParam == kRepeatTimer) OnTimer(window); return 0;
     case WM_ENABLE: InvalidateRect(window, nullptr, FALSE); return 0;
     case WM_KEYDOWN:
