@@ -112,27 +112,23 @@ int SetValues(HWND window, int bar, const SCROLLINFO& info, bool redraw) {
   if (v->page > span) v->page = static_cast<UINT>(span);
   if (info.fMask & SIF_POS) v->pos = info.nPos;
   v->pos = std::clamp(v->pos, v->min, MaxPosition(*v));
+  // An unneeded bar is hidden, or kept disabled with SIF_DISABLENOSCROLL; a needed one is
+  // shown and enabled. A window's bar shown or hidden here is painted by its frame change.
   bool shapeChanged = info.fMask & (SIF_RANGE | SIF_PAGE);
   bool shown = BarShown(window, bar);
-  if (shapeChanged || (info.fMask & SIF_DISABLENOSCROLL)) {
-    if (!IsScrollable(*v)) {
-      if (info.fMask & SIF_DISABLENOSCROLL) {
-        v->disabledArrows = ESB_DISABLE_BOTH;
-        if (bar != SB_CTL && !shown) {
-          ShowScrollBar(window, bar, TRUE);
-          shown = false;  // the frame change painted it
-        }
-      } else if (bar != SB_CTL && shown) {
-        ShowScrollBar(window, bar, FALSE);
-        shown = false;
-      }
-    } else if (shapeChanged) {
-      v->disabledArrows = ESB_ENABLE_BOTH;
-      if (bar != SB_CTL && !shown) {
-        ShowScrollBar(window, bar, TRUE);
-        shown = false;
-      }
-    }
+  bool showBar = shown;
+  if (!IsScrollable(*v) && (info.fMask & SIF_DISABLENOSCROLL)) {
+    v->disabledArrows = ESB_DISABLE_BOTH;
+    showBar = true;
+  } else if (!IsScrollable(*v) && shapeChanged) {
+    showBar = false;
+  } else if (IsScrollable(*v) && shapeChanged) {
+    v->disabledArrows = ESB_ENABLE_BOTH;
+    showBar = true;
+  }
+  if (bar != SB_CTL && showBar != shown) {
+    ShowScrollBar(window, bar, showBar);
+    shown = false;
   }
   if (redraw && shown && LiveWindow(window)) Redraw(window, bar);
   Values* now = ValuesOf(window, bar);
