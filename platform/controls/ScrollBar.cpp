@@ -116,7 +116,13 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (scrollbars::ControlKey(window, wParam, message == WM_KEYDOWN)) return 0;
       break;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
-    case WM_ENABLE: InvalidateRect(window, nullptr, FALSE); return 0;
+    case WM_ENABLE: case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      if (GetFocus() == window && !IsSizeBox(window)) scrollbars::ShowControlFocus(window, true);  // the thumb moved
+      return 0;
+    case WM_SETFOCUS: case WM_KILLFOCUS:
+      if (!IsSizeBox(window)) scrollbars::ShowControlFocus(window, message == WM_SETFOCUS);
+      return 0;
     case SBM_SETPOS: return SetPosition(window, wParam, lParam);
     case SBM_GETPOS: return Position(window);
     case SBM_SETRANGE: return SetRange(window, wParam, lParam, false);

@@ -272,12 +272,47 @@ bool IsControlVertical(HWND control) {
   return (GetWindowLong(control, GWL_STYLE) & kSbsVert) != 0;
 }
 
+namespace {
+
+// The caret covers the thumb's face inside its edges; with no thumb it stays hidden.
+void PlaceFocusCaret(HWND control) {
+  Values* v = ValuesOf(control, SB_CTL);
+  RECT r;
+  GetClientRect(control, &r);
+  Layout l = LayoutOf(r, IsControlVertical(control), *v, IsWindowEnabled(control) != FALSE);
+  DestroyCaret();
+  RECT thumb = l.vertical ? RECT{r.left, l.thumbStart, r.right, l.thumbStart + l.thumbLength}
+                          : RECT{l.thumbStart, r.top, l.thumbStart + l.thumbLength, r.bottom};
+  InflateRect(&thumb, -2, -2);
+  if (!l.thumbLength || IsRectEmpty(&thumb)) return;
+  CreateCaret(control, nullptr, thumb.right - thumb.left, thumb.bottom - thumb.top);
+  SetCaretPos(thumb.left, thumb.top);
+  ShowCaret(control);
+}
+
+}  // namespace
+
+void ShowControlFocus(HWND control, bool focused) {
+  Values* v = ValuesOf(control, SB_CTL);
+  if (!v) return;
+  if (focused) {
+    v->focusCaret = true;
+    PlaceFocusCaret(control);
+  } else if (v->focusCaret) {
+    v->focusCaret = false;
+    DestroyCaret();
+  }
+}
+
 void Redraw(HWND window, int bar) {
   if (!LiveWindow(window) || !IsVisibleOnScreen(window)) return;
   if (bar == SB_CTL) {
+    bool caret = ValuesOf(window, SB_CTL)->focusCaret;
+    if (caret) HideCaret(window);
     HDC dc = GetDC(window);
     DrawControl(window, dc);
     ReleaseDC(window, dc);
+    if (caret) PlaceFocusCaret(window);
     return;
   }
   RECT r = WindowBarRect(window, bar);

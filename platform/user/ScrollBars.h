@@ -67,6 +67,7 @@ struct Values {
   UINT disabledArrows = ESB_ENABLE_BOTH;
   bool tracking = false;    // the thumb is being dragged: it shows trackPos
   Part pressed = Part::None;  // the part held down, drawn pressed
+  bool focusCaret = false;    // a focused control: the caret blinks over its thumb
 };
 
 // Where a bar's parts lie inside its rectangle; thumbLength 0 when it shows no thumb.
@@ -108,6 +109,8 @@ void PaintWindowBars(HWND window, HDC windowDc);
 bool IsControlVertical(HWND control);
 // Paints a control's bar on a context of its client area.
 void PaintControl(HWND control, HDC dc);
+// A SCROLLBAR control shows its focus as its thumb blinking: the caret over the thumb.
+void ShowControlFocus(HWND control, bool focused);
 // Draws a bar now (its window's bars, or a control).
 void Redraw(HWND window, int bar);
 

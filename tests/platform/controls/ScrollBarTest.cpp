@@ -163,3 +163,37 @@ TEST(ScrollBarControl, DrawingAtOnceKeepsThePaintStillOwed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A focused bar blinks its thumb, as the caret over it; the blink follows the thumb and ends
+// with the focus.
+TEST(ScrollBarControl, FocusBlinksTheThumb) {
+  UiDriver ui;
+  RangeParent parent;
+  HWND bar = parent.Child(WC_SCROLLBAR, SBS_HORZ | WS_TABSTOP, 10, 10, 200, 16);
+  SetScrollRange(bar, SB_CTL, 0, 100, TRUE);
+  ui.RunUntilIdle();
+  std::uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE)), blinked = face ^ 0xFFFFFF;
+  auto at = [&](int x) {
+    POINT p = UiDriver::At(bar, x, 8);
+    return ui.Pixel(p.x, p.y);
+  };
+  EXPECT_EQ(at(24), face);
+  SetFocus(bar);
+  ui.RunUntilIdle();
+  EXPECT_EQ(at(24), blinked);
+  ui.Advance(GetCaretBlinkTime());
+  EXPECT_EQ(at(24), face);
+  SetScrollPos(bar, SB_CTL, 100, TRUE);
+  ui.RunUntilIdle();
+  EXPECT_EQ(at(200 - 24), blinked) << "the blink moved with the thumb";
+  EXPECT_NE(at(24), blinked);
+  SetFocus(parent.window);
+  ui.RunUntilIdle();
+  EXPECT_EQ(at(200 - 24), face);
+  ui.Advance(GetCaretBlinkTime());
+  EXPECT_EQ(at(200 - 24), face);
+}
+
+}  // namespace
