@@ -55,13 +55,31 @@ LRESULT OnPaint(HWND window, HDC given) {
   return 0;
 }
 
+// The sizable top-level window a size box sizes; null for none.
+HWND SizedBy(HWND sizeBox) {
+  HWND top = GetAncestor(sizeBox, GA_ROOT);
+  return top && (GetWindowLong(top, GWL_STYLE) & WS_THICKFRAME) && !IsZoomed(top) ? top : nullptr;
+}
+
 LRESULT OnButtonDown(HWND window, LPARAM lParam) {
-  if (IsSizeBox(window)) return 0;
-  if ((Style(window) & WS_TABSTOP) && GetFocus() != window) SetFocus(window);
   POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ClientToScreen(window, &p);
+  if (IsSizeBox(window)) {
+    // A size box sizes its window by the bottom-right corner.
+    if (HWND top = SizedBy(window)) SendMessage(top, WM_SYSCOMMAND, SC_SIZE + WMSZ_BOTTOMRIGHT, MAKELPARAM(p.x, p.y));
+    return 0;
+  }
+  if ((Style(window) & WS_TABSTOP) && GetFocus() != window) SetFocus(window);
   scrollbars::Track(window, SB_CTL, p);
   return 0;
+}
+
+LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (IsSizeBox(window) && SizedBy(window)) {
+    SetCursor(LoadCursor(nullptr, IDC_SIZENWSE));
+    return TRUE;
+  }
+  return DefWindowProc(window, WM_SETCURSOR, wParam, lParam);
 }
 
 int Position(HWND window) {
@@ -116,6 +134,7 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (scrollbars::ControlKey(window, wParam, message == WM_KEYDOWN)) return 0;
       break;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    case WM_SETCURSOR: return OnSetCursor(window, wParam, lParam);
     case WM_ENABLE: case WM_SIZE:
       InvalidateRect(window, nullptr, FALSE);
       if (GetFocus() == window && !IsSizeBox(window)) scrollbars::ShowControlFocus(window, true);  // the thumb moved

@@ -197,3 +197,27 @@ TEST(ScrollBarControl, FocusBlinksTheThumb) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScrollBarControl, ASizeGripSizesItsWindowByTheCorner) {
+  UiDriver ui;
+  RangeParent parent;
+  RECT c;
+  GetClientRect(parent.window, &c);
+  HWND grip = parent.Child(WC_SCROLLBAR, SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, 0, 0, c.right, c.bottom);
+  RECT g;
+  GetWindowRect(grip, &g);
+  EXPECT_EQ(g.right - g.left, GetSystemMetrics(SM_CXVSCROLL)) << "aligned into the corner";
+  RECT before;
+  GetWindowRect(parent.window, &before);
+  POINT at{g.left + 8, g.top + 8};
+  ui.Drag(at, POINT{at.x + 40, at.y + 30}, 4);
+  RECT after;
+  GetWindowRect(parent.window, &after);
+  EXPECT_EQ(after.right - after.left, before.right - before.left + 40);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 30);
+  EXPECT_EQ(ui.Pixel(g.left + 1, g.top + 1), Rgb(GetSysColor(COLOR_BTNFACE))) << "the grip's face";
+}
+
+}  // namespace
