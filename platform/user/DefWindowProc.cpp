@@ -48,7 +48,7 @@ LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case HTLEFT: case HTRIGHT: SetCursor(StandardCursor(IDC_SIZEWE)); return TRUE;
     case HTTOP: case HTBOTTOM: SetCursor(StandardCursor(IDC_SIZENS)); return TRUE;
-    case HTTOPLEFT: case HTBOTTOMRIGHT: SetCursor(StandardCursor(IDC_SIZENWSE)); return TRUE;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: case HTSIZE: SetCursor(StandardCursor(IDC_SIZENWSE)); return TRUE;
     case HTTOPRIGHT: case HTBOTTOMLEFT: SetCursor(StandardCursor(IDC_SIZENESW)); return TRUE;
     case HTERROR:
       if (HIWORD(lParam) == WM_LBUTTONDOWN) MessageBeep(0);
@@ -129,6 +129,10 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
     case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); break;
     case SC_MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); break;
     case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
+    case SC_HSCROLL: case SC_VSCROLL:
+      scrollbars::Track(window, (command & 0xFFF0) == SC_HSCROLL ? SB_HORZ : SB_VERT,
+                        POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      break;
     case SC_KEYMENU:
       // The menu bar belongs to the top-level window; with none, a mnemonic finds nothing.
       if (w->style & WS_CHILD) return SendMessage(TopLevelOf(window), WM_SYSCOMMAND, command, lParam);
@@ -147,7 +151,7 @@ WPARAM SizeCommand(int hit) {
     case HTTOPRIGHT: return SC_SIZE + WMSZ_TOPRIGHT;
     case HTBOTTOM: return SC_SIZE + WMSZ_BOTTOM;
     case HTBOTTOMLEFT: return SC_SIZE + WMSZ_BOTTOMLEFT;
-    case HTBOTTOMRIGHT: return SC_SIZE + WMSZ_BOTTOMRIGHT;
+    case HTBOTTOMRIGHT: case HTSIZE: return SC_SIZE + WMSZ_BOTTOMRIGHT;
   }
   return 0;
 }
@@ -159,6 +163,8 @@ LRESULT OnNcLButtonDown(HWND window, WPARAM hit, LPARAM lParam) {
       if (!(w->style & WS_MAXIMIZE)) SendMessage(window, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
       break;
     case HTCLOSE: case HTMINBUTTON: case HTMAXBUTTON: TrackCaptionButton(window, static_cast<int>(hit)); break;
+    case HTHSCROLL: SendMessage(window, WM_SYSCOMMAND, SC_HSCROLL + HTHSCROLL, lParam); break;
+    case HTVSCROLL: SendMessage(window, WM_SYSCOMMAND, SC_VSCROLL + HTVSCROLL, lParam); break;
     default:
       if (WPARAM command = SizeCommand(static_cast<int>(hit)); command && (w->style & WS_THICKFRAME))
         SendMessage(window, WM_SYSCOMMAND, command, lParam);
@@ -168,6 +174,7 @@ LRESULT OnNcLButtonDown(HWND window, WPARAM hit, LPARAM lParam) {
 
 LRESULT OnNcLButtonDblClk(HWND window, WPARAM hit, LPARAM lParam) {
   WindowObject* w = LiveWindow(window);
+  if (hit == HTHSCROLL || hit == HTVSCROLL) return OnNcLButtonDown(window, hit, lParam);  // a second press
   if (hit == HTCAPTION && (w->style & WS_MAXIMIZEBOX))
     SendMessage(window, WM_SYSCOMMAND, (w->style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE, lParam);
   else if (hit == HTSYSMENU)

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/user/MdiClient.h"
+#include "platform/user/MdiScroll.h"
 
 namespace {
 
@@ -107,6 +108,10 @@ LRESULT DefMDIChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_GETMINMAXINFO: return OnChildGetMinMaxInfo(*client, child, lParam);
     case WM_SIZE:
       client->ChildSized(child, wParam);
+      ScheduleMdiScrollRanges(client->Client());
+      return DefWindowProc(child, message, wParam, lParam);
+    case WM_MOVE: case WM_SHOWWINDOW:
+      ScheduleMdiScrollRanges(client->Client());
       return DefWindowProc(child, message, wParam, lParam);
     case WM_SYSCOMMAND: return OnChildSysCommand(*client, child, wParam, lParam);
     case WM_CLOSE: SendMessage(client->Client(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0); return 0;
@@ -115,6 +120,7 @@ LRESULT DefMDIChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_MDIACTIVATE: return 0;
     case WM_DESTROY:
       client->ChildGone(child);
+      ScheduleMdiScrollRanges(client->Client());
       return DefWindowProc(child, message, wParam, lParam);
   }
   return DefWindowProc(child, message, wParam, lParam);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/user/MdiScroll.h"
 #include "platform/user/WindowArrange.h"
 
 namespace {
@@ -395,12 +396,15 @@ bool IsPress(WPARAM event) {
 LRESULT MdiClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCCREATE:
-      // Scroll bars come in a later issue; until they can show children beyond the edges,
-      // the client reserves no room for them.
-      if (WindowObject* w = LiveWindow(window)) w->style &= ~(WS_HSCROLL | WS_VSCROLL);
+      // The bars show only when children reach beyond the edges.
+      if (WindowObject* w = LiveWindow(window)) {
+        RememberMdiScrollBars(window, w->style);
+        w->style &= ~(WS_HSCROLL | WS_VSCROLL);
+      }
       return DefWindowProc(window, message, wParam, lParam);
     case WM_CREATE: return OnCreate(window, lParam);
     case WM_NCDESTROY:
+      ForgetMdiScrollBars(window);
       Clients().erase(window);
       return DefWindowProc(window, message, wParam, lParam);
   }
@@ -430,7 +434,12 @@ LRESULT MdiClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<LRESULT>(client->SetMenus(reinterpret_cast<HMENU>(wParam), reinterpret_cast<HMENU>(lParam)));
     case WM_MDIREFRESHMENU: return reinterpret_cast<LRESULT>(client->RefreshMenu());
     case WM_SETFOCUS: client->FocusActive(); return 0;
-    case WM_SIZE: client->Resized(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_SIZE:
+      client->Resized(LOWORD(lParam), HIWORD(lParam));
+      ScheduleMdiScrollRanges(window);
+      return 0;
+    case WM_HSCROLL: case WM_VSCROLL: ScrollMdiChildren(window, message, wParam); return 0;
+    case kMdiCalcChildScroll: CalcMdiScrollRanges(window); return 0;
     case WM_PARENTNOTIFY:
       if (IsPress(wParam)) client->ActivateAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;

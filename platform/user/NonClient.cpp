@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/user/ScrollBars.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -115,8 +116,7 @@ LRESULT NcHitTest(HWND window, POINT screen) {
     return HTCAPTION;
   }
   RECT client = ScreenClientRect(window);
-  if ((w->style & WS_VSCROLL) && screen.x >= client.right) return HTVSCROLL;
-  if ((w->style & WS_HSCROLL) && screen.y >= client.bottom) return HTHSCROLL;
+  if (int bar = scrollbars::HitTest(window, screen)) return bar;
   if (w->menu && screen.y < client.top) return HTMENU;
   return HTBORDER;
 }
@@ -196,19 +196,6 @@ void PaintCaption(HDC dc, HWND window, bool active) {
   DeleteObject(font);
 }
 
-void PaintScrollBarSpace(HDC dc, HWND window) {
-  WindowObject* w = LiveWindow(window);
-  RECT wr = ScreenRect(window), c = ScreenClientRect(window);
-  RECT client{c.left - wr.left, c.top - wr.top, c.right - wr.left, c.bottom - wr.top};
-  if (w->style & WS_VSCROLL)
-    Fill(dc, RECT{client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom}, COLOR_SCROLLBAR);
-  if (w->style & WS_HSCROLL)
-    Fill(dc, RECT{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)}, COLOR_SCROLLBAR);
-  if ((w->style & WS_VSCROLL) && (w->style & WS_HSCROLL))
-    Fill(dc, RECT{client.right, client.bottom, client.right + GetSystemMetrics(SM_CXVSCROLL),
-                  client.bottom + GetSystemMetrics(SM_CYHSCROLL)}, COLOR_BTNFACE);
-}
-
 }  // namespace
 
 void PaintNonClientOn(HWND window, HDC dc) {
@@ -225,7 +212,7 @@ void PaintNonClientOn(HWND window, HDC dc) {
     if (w->style & WS_HSCROLL) edge.bottom += GetSystemMetrics(SM_CYHSCROLL);
     DrawEdge(dc, &edge, (w->exStyle & WS_EX_CLIENTEDGE) ? EDGE_SUNKEN : BDR_SUNKENOUTER, BF_RECT);
   }
-  PaintScrollBarSpace(dc, window);
+  scrollbars::PaintWindowBars(window, dc);
   if (w->menu && !(w->style & WS_CHILD)) {
     int top = FrameWidth(w->style, w->exStyle) + CaptionHeight(w->style, w->exStyle);
     Fill(dc, RECT{c.left - wr.left, top, c.right - wr.left, top + GetSystemMetrics(SM_CYMENU)}, COLOR_MENU);

@@ -22,6 +22,10 @@ struct WindowClass {
   ATOM atom = 0;
 };
 
+namespace scrollbars {
+struct WindowBars;
+}
+
 struct WindowObject {
   std::shared_ptr<WindowClass> cls;
   std::string text;
@@ -53,4 +57,5 @@ struct WindowObject {
   unsigned long serial = 0;  // creation order
   HICON smallIcon = nullptr;  // WM_SETICON's
   HICON bigIcon = nullptr;
+  std::shared_ptr<scrollbars::WindowBars> scrollBars;  // made on first use
 };

@@ -408,9 +408,10 @@ void TControl::DefaultHandler(TMessage& m) {
   }
 }
 
+// The window's own procedure hears a mouse message first (a system class tracks its press
+// there, in a modal loop for a scroll bar), then the control's events fire.
 void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) {
   SendCancelMode(this);
-  // A control over a window class of the system lets that class see the press first.
   DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse)) SetCaptureControl(this);
   TShiftState shift = KeysToShiftState(m.WParam);

@@ -25,6 +25,7 @@ void TCustomForm::CreateMDIClient() {
   ::GetClientRect(GetHandle(), &area);
   clientHandle_ = CreateWindowEx(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_GROUP | WS_TABSTOP |
+                                     WS_HSCROLL | WS_VSCROLL |
                                      MDIS_ALLCHILDSTYLES,
                                  0, 0, area.right, area.bottom, GetHandle(), nullptr, nullptr, &create);
   if (!clientHandle_) throw EOSError(Format(VclText::NoMDIClient, GetName().c_str()));

@@ -4,11 +4,6 @@
 
 QUILLO_DEFINE_ENUM_TYPE(TScrollBarKind, "sbHorizontal", "sbVertical")
 
-namespace {
-constexpr WPARAM SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4,
-                 SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7;
-}  // namespace
-
 QUILLO_DEFINE_PUBLISHED_CLASS(TControlScrollBar, TPersistent)
 
 const TPropTable* TControlScrollBar::PublishedProperties() {
@@ -17,6 +12,7 @@ const TPropTable* TControlScrollBar::PublishedProperties() {
           .Property("Increment", &TControlScrollBar::GetIncrement, &TControlScrollBar::SetIncrement)
           .Property("Position", &TControlScrollBar::GetPosition, &TControlScrollBar::SetPosition)
           .Property("Range", &TControlScrollBar::GetRange, &TControlScrollBar::SetRange)
+          .Property("Tracking", &TControlScrollBar::GetTracking, &TControlScrollBar::SetTracking)
           .Property("Visible", &TControlScrollBar::GetVisible, &TControlScrollBar::SetVisible)
           .Table();
   return &table;
@@ -27,6 +23,7 @@ void TControlScrollBar::Assign(const TPersistent* source) {
     visible_ = bar->visible_;
     range_ = bar->range_;
     increment_ = bar->increment_;
+    tracking_ = bar->tracking_;
     SetPosition(bar->position_);
     Update();
     return;
@@ -55,6 +52,8 @@ void TControlScrollBar::SetPosition(int position) {
   position_ = position;
   if (kind_ == sbHorizontal) control_->ScrollBy(delta, 0);
   else control_->ScrollBy(0, delta);
+  if (control_->HandleAllocated() && IsScrollBarVisible())
+    SetScrollPos(control_->GetHandle(), kind_ == sbHorizontal ? SB_HORZ : SB_VERT, position_, TRUE);
 }
 
 void TControlScrollBar::SetVisible(bool visible) {
@@ -62,29 +61,47 @@ void TControlScrollBar::SetVisible(bool visible) {
   Update();
 }
 
+// The window's bar shows the range as positions 0 .. range - 1 with a page the size of the
+// view, so the thumb's travel ends where the content's end meets the view's.
 void TControlScrollBar::Update() {
   if (!control_->HandleAllocated()) return;
   HWND h = control_->GetHandle();
-  DWORD bit = kind_ == sbHorizontal ? WS_HSCROLL : WS_VSCROLL;
-  DWORD style = static_cast<DWORD>(GetWindowLong(h, GWL_STYLE));
-  DWORD wanted = IsScrollBarVisible() ? (style | bit) : (style & ~bit);
-  if (wanted != style) {
-    SetWindowLong(h, GWL_STYLE, static_cast<LONG>(wanted));
-    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  int bar = kind_ == sbHorizontal ? SB_HORZ : SB_VERT;
+  if (!IsScrollBarVisible()) {
+    ShowScrollBar(h, bar, FALSE);
+    return;
   }
+  SCROLLINFO info;
+  info.fMask = SIF_ALL;
+  info.nMin = 0;
+  info.nMax = range_ - 1;
+  info.nPage = static_cast<UINT>(std::max(1, ControlSize()));
+  info.nPos = position_;
+  SetScrollInfo(h, bar, &info, TRUE);
 }
 
 void TControlScrollBar::ScrollMessage(TMessage& m) {
   int page = std::max(1, ControlSize() * 9 / 10);
+  auto dragged = [&] {
+    SCROLLINFO info;
+    info.fMask = SIF_TRACKPOS;
+    int bar = kind_ == sbHorizontal ? SB_HORZ : SB_VERT;
+    if (control_->HandleAllocated() && GetScrollInfo(control_->GetHandle(), bar, &info)) return info.nTrackPos;
+    return static_cast<int>(static_cast<short>(HIWORD(m.WParam)));
+  };
   switch (LOWORD(m.WParam)) {
     case SB_LINEUP: SetPosition(position_ - increment_); break;
     case SB_LINEDOWN: SetPosition(position_ + increment_); break;
     case SB_PAGEUP: SetPosition(position_ - page); break;
     case SB_PAGEDOWN: SetPosition(position_ + page); break;
-    case SB_THUMBPOSITION: case SB_THUMBTRACK: SetPosition(static_cast<short>(HIWORD(m.WParam))); break;
+    case SB_THUMBPOSITION: SetPosition(dragged()); break;
+    case SB_THUMBTRACK:
+      if (tracking_) SetPosition(dragged());
+      break;
     case SB_TOP: SetPosition(0); break;
     case SB_BOTTOM: SetPosition(range_); break;
   }
+  m.Result = 0;
 }
 
 QUILLO_DEFINE_PUBLISHED_CLASS(TScrollingWinControl, TWinControl)
@@ -157,13 +174,50 @@ void TScrollingWinControl::AlignControls(TControl* control, TRect& rect) {
   CalcAutoRange();
 }
 
+void TScrollingWinControl::CreateWnd() {
+  TWinControl::CreateWnd();
+  UpdateScrollBars();
+}
+
+void TScrollingWinControl::UpdateScrollBars() {
+  // Showing one bar narrows the view, which may call for the other: the size change this
+  // causes comes back here and is left to the outer call.
+  if (updatingBars_) return;
+  updatingBars_ = true;
+  horz_->Update();
+  vert_->Update();
+  horz_->Update();
+  updatingBars_ = false;
+}
+
 void TScrollingWinControl::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.Style &= ~(WS_HSCROLL | WS_VSCROLL);
 }
 
+// The wheel scrolls the vertical bar, or the horizontal one when only it shows, by the
+// system's lines per notch, a line being the bar's increment.
+void TScrollingWinControl::MouseWheel(TMessage& m) {
+  TControlScrollBar* bar = vert_->IsScrollBarVisible() ? vert_.get() : horz_->IsScrollBarVisible() ? horz_.get() : nullptr;
+  if (!bar) return;
+  UINT lines = 3;
+  SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  int notches = static_cast<short>(HIWORD(m.WParam)) / WHEEL_DELTA;
+  if (notches == 0) return;
+  bar->SetPosition(bar->GetPosition() - notches * static_cast<int>(lines) * bar->GetIncrement());
+  m.Result = 1;
+}
+
 void TScrollingWinControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
+    case CM_MOUSEWHEEL:
+      TWinControl::Dispatch(m);
+      if (m.Result == 0) MouseWheel(m);
+      return;
+    case WM_SIZE:
+      TWinControl::Dispatch(m);
+      UpdateScrollBars();
+      return;
     case WM_HSCROLL:
       if (m.LParam == 0) {
         horz_->ScrollMessage(m);

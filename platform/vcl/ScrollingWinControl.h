@@ -1,7 +1,9 @@
 #pragma once
 // TScrollingWinControl: a windowed control whose children may lie beyond its client area; its
 // scroll positions move them. AutoScroll keeps each range at the extent of the children;
-// WM_HSCROLL and WM_VSCROLL move the positions by lines and pages.
+// the window's own scroll bars show the ranges, and WM_HSCROLL and WM_VSCROLL (the bars, or
+// a program) move the positions by lines, pages or to where the thumb was dragged (while it
+// is dragged, when Tracking is on). The mouse wheel scrolls vertically.
 
 #include "platform/vcl/WinControl.h"
 
@@ -27,6 +29,9 @@ public:
   void SetIncrement(int increment) { increment_ = increment > 0 ? increment : 1; }
   bool GetVisible() const { return visible_; }
   void SetVisible(bool visible);
+  // Whether the content follows the thumb while it is dragged, or only where it is let go.
+  bool GetTracking() const { return tracking_; }
+  void SetTracking(bool tracking) { tracking_ = tracking; }
   // Whether the bar is shown now: visible and the content larger than the view.
   bool IsScrollBarVisible() const;
   int ScrollPos() const { return IsScrollBarVisible() ? position_ : 0; }
@@ -43,6 +48,7 @@ private:
   int position_ = 0;
   int increment_ = 8;
   bool visible_ = true;
+  bool tracking_ = false;
 };
 
 class TScrollingWinControl : public TWinControl {
@@ -68,7 +74,11 @@ public:
 protected:
   void AlignControls(TControl* control, TRect& rect) override;
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   void CalcAutoRange();
+  // Shows each bar as its range and the view's size now say.
+  void UpdateScrollBars();
+  void MouseWheel(TMessage& message);
 
 private:
   friend class TControlScrollBar;
@@ -76,4 +86,5 @@ private:
   TOwnedPtr<TControlScrollBar> vert_;
   bool autoScroll_ = true;
   bool updatingRange_ = false;
+  bool updatingBars_ = false;
 };
