@@ -114,7 +114,7 @@ bool ChangeWidth(HWND w, int item, int width) {
   if (!IsWindow(w)) return false;
   HeaderState& s = States().Of(w);
   if (!Valid(s, item)) return false;
-  s.items[item].width = width;
+  s.items[item].width = std::max(0, change.cxy);  // the parent may have changed the width
   InvalidateRect(w, nullptr, TRUE);
   Notify(w, HDN_ITEMCHANGED, item, &change);
   return true;
@@ -245,7 +245,7 @@ void OnMouseMove(HWND w, LPARAM lp) {
   }
   if (!IsWindow(w)) return;
   HeaderState& t = States().Of(w);
-  t.newWidth = width;
+  t.newWidth = width = std::max(0, change.cxy);  // the parent may have kept the width in bounds
   if (StyleOf(w) & HDS_FULLDRAG) {
     if (Valid(t, item) && t.items[item].width != width) ChangeWidth(w, item, width);
   } else {
