@@ -407,8 +407,11 @@ void TControl::DefaultHandler(TMessage& m) {
   }
 }
 
+// The window's own procedure hears the mouse first (a control over a system class, such as
+// a tab control, acts on it), then the framework's capture and events follow.
 void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) {
   SendCancelMode(this);
+  DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse)) SetCaptureControl(this);
   TShiftState shift = KeysToShiftState(m.WParam);
   if (doubleClick) {
@@ -421,6 +424,7 @@ void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) 
 }
 
 void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
+  DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse) && GetCaptureControl() == this) SetCaptureControl(nullptr);
   if (button == mbLeft && controlState_.Contains(csClicked)) {
     controlState_ >> csClicked;
@@ -432,6 +436,7 @@ void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
 }
 
 void TControl::WMMouseMove(TMessage& m) {
+  DefaultHandler(m);
   if (!controlStyle_.Contains(csNoStdEvents)) MouseMove(KeysToShiftState(m.WParam), m.LParamLo(), m.LParamHi());
 }
 
