@@ -150,19 +150,22 @@ void TCustomGrid::SetRowCount(int value) {
 
 void TCustomGrid::SetFixedCols(int value) {
   if (value < 0 || value >= GetColCount()) throw EInvalidOperation("Fixed column count must be less than column count");
+  if (fixedCols_ == value) return;
   fixedCols_ = value;
-  current_.X = std::max(current_.X, value);
-  anchor_.X = std::max(anchor_.X, value);
-  ClampTopLeft();
-  Invalidate();
+  Initialize();
 }
 
 void TCustomGrid::SetFixedRows(int value) {
   if (value < 0 || value >= GetRowCount()) throw EInvalidOperation("Fixed row count must be less than row count");
+  if (fixedRows_ == value) return;
   fixedRows_ = value;
-  current_.Y = std::max(current_.Y, value);
-  anchor_.Y = std::max(anchor_.Y, value);
-  ClampTopLeft();
+  Initialize();
+}
+
+// New fixed rows or columns: the first cell after them is current and shows at the top left.
+void TCustomGrid::Initialize() {
+  topLeft_ = TGridCoord{fixedCols_, fixedRows_};
+  current_ = anchor_ = topLeft_;
   Invalidate();
 }
 

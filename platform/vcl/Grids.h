@@ -126,6 +126,7 @@ private:
   int LineWidthX() const;  // the space between columns
   int LineWidthY() const;  // and between rows
   void DrawLines(TCanvas* canvas);
+  void Initialize();
   void KeepInView();
   void ClampTopLeft();
   void SelectionChanged(const TGridRect& old);

@@ -208,6 +208,10 @@ TEST_F(GridTest, AMonthGridDerivedFromTheCustomGrid) {
   EXPECT_FALSE(GetWindowLongPtr(month->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   EXPECT_EQ(month->GetDefaultColWidth(), 30);
   EXPECT_EQ(month->GetDefaultRowHeight(), 20);
+  // Without fixed columns the first column shows, and the first cell after the fixed row is current.
+  EXPECT_EQ(month->CellRect(0, 1), TRect(0, 21, 30, 41));
+  EXPECT_EQ(month->GetCol(), 0);
+  EXPECT_EQ(month->GetRow(), 1);
   // Empty cells cannot be chosen, by mouse or keys; the day cells can.
   month->SetDay(1);
   EXPECT_EQ(month->GetCol(), 2);
