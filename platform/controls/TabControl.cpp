@@ -20,6 +20,8 @@ constexpr int kFrameInset = 4;
 constexpr int kButtonGap = 3;
 constexpr int kDefaultFixedWidth = 96;
 constexpr int kImageGap = 3;
+// The two scroll arrows at the right of a single row that does not fit.
+constexpr int kArrowWidth = 16;
 
 struct TabItem {
   std::string text;
@@ -35,6 +37,9 @@ struct TabState {
   int selected = -1;
   int focus = -1;
   int firstShown = 0;  // a single row too long for the control starts at this tab
+  bool scrolls = false;  // such a row shows its scroll arrows
+  RECT arrows{};
+  bool revealSelected = false;  // the next layout brings the selected tab into sight
   int rows = 1;
   int rowHeight = 0;
   SIZE itemSize{0, 0};  // TCM_SETITEMSIZE: a fixed width and, when not 0, the height
@@ -140,15 +145,26 @@ void Layout(HWND w) {
         }
       }
   } else {
-    s.firstShown = std::clamp(s.firstShown, 0, std::max(0, n - 1));
-    if (Valid(s, s.selected) && s.selected < s.firstShown) s.firstShown = s.selected;
     auto endOf = [&](int first, int last) {  // where tab last ends when first starts at left
       int x = left;
       for (int i = first; i <= last; ++i) x += widths[i] + gap;
       return x - gap;
     };
-    if (Valid(s, s.selected))
-      while (s.firstShown < s.selected && endOf(s.firstShown, s.selected) > right) ++s.firstShown;
+    // A row longer than the control scrolls, with two arrows at its right end.
+    s.scrolls = n > 0 && endOf(0, n - 1) > right;
+    if (s.scrolls) {
+      right = client.right - 2 * kArrowWidth;
+      int top = IsBottom(style) ? client.bottom - kRaise - s.rowHeight : (buttons ? 0 : kRaise);
+      s.arrows = RECT{right, top, client.right, top + std::min(s.rowHeight, kArrowWidth)};
+      s.firstShown = std::clamp(s.firstShown, 0, n - 1);
+      if (s.revealSelected && Valid(s, s.selected)) {
+        if (s.selected < s.firstShown) s.firstShown = s.selected;
+        while (s.firstShown < s.selected && endOf(s.firstShown, s.selected) > right) ++s.firstShown;
+      }
+    } else {
+      s.firstShown = 0;
+      s.arrows = RECT{};
+    }
     int x = left;
     for (int i = s.firstShown - 1; i >= 0; --i) x -= widths[i] + gap;
     for (int i = 0; i < n; ++i) {
@@ -158,6 +174,7 @@ void Layout(HWND w) {
     }
   }
 
+  s.revealSelected = false;
   // The selected tab's row moves next to the display area (not for buttons).
   int shift = 0;
   if (!buttons && Valid(s, s.selected)) shift = s.rows - 1 - s.items[s.selected].row;
@@ -214,6 +231,7 @@ int HitTest(HWND w, POINT p, UINT* flags) {
   for (int i = 0; i < static_cast<int>(s.items.size()); ++i) {
     RECT r = s.items[i].rect;
     if (r.right <= 0 || r.left >= client.right) continue;  // scrolled out of sight
+    if (s.scrolls && (PtInRect(&s.arrows, p) || r.left >= s.arrows.left)) continue;
     if (PtInRect(&r, p)) {
       if (flags) {
         *flags = TCHT_ONITEMLABEL;
@@ -224,6 +242,16 @@ int HitTest(HWND w, POINT p, UINT* flags) {
   }
   if (flags) *flags = TCHT_NOWHERE;
   return -1;
+}
+
+// Moves a scrolling row by one tab, as its arrows do; not past either end.
+void ScrollRow(HWND w, int step) {
+  TabState& s = States().Of(w);
+  int n = static_cast<int>(s.items.size());
+  if (!s.scrolls || n == 0) return;
+  if (step < 0 && s.firstShown > 0) --s.firstShown;
+  if (step > 0 && s.items[n - 1].rect.right > s.arrows.left) ++s.firstShown;
+  Relayout(w);
 }
 
 // Asks the parent, then selects: false when the parent kept the old tab.
@@ -239,6 +267,7 @@ bool SelectByUser(HWND w, int index) {
   TabState& now = States().Of(w);
   if (!Valid(now, index)) return false;
   now.selected = now.focus = index;
+  now.revealSelected = true;
   Relayout(w);
   SendNotify(w, TCN_SELCHANGE);
   return true;
@@ -269,6 +298,7 @@ LRESULT InsertItem(HWND w, WPARAM index, const TCITEM* in) {
   s.items.insert(s.items.begin() + at, item);
   if (s.selected < 0) {
     s.selected = s.focus = 0;  // the first tab is selected as it comes
+    s.revealSelected = true;
   } else {
     if (s.selected >= at) ++s.selected;
     if (s.focus >= at) ++s.focus;
@@ -436,6 +466,13 @@ void Paint(HWND w, HDC dc) {
   HGDIOBJ oldFont = SelectObject(dc, ControlFont(s.font));
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   if (!IsButtons(style)) PaintFrame(dc, FrameRect(w, s));
+  int saved = SaveDC(dc);
+  if (s.scrolls) {  // tabs that go on past the arrows are hidden behind them
+    RECT frame = FrameRect(w, s);
+    int top = IsButtons(style) ? 0 : IsBottom(style) ? frame.bottom : 0;
+    int bottom = IsButtons(style) ? s.rowHeight : IsBottom(style) ? client.bottom : frame.top;
+    ExcludeClipRect(dc, s.arrows.left, top, client.right, bottom);
+  }
   // Flat buttons are parted by etched lines.
   for (int i = 0; i < static_cast<int>(s.items.size()); ++i)
     if (i != s.selected) PaintTab(w, s, dc, i);
@@ -445,6 +482,16 @@ void Paint(HWND w, HDC dc) {
       DrawEdge(dc, &sep, EDGE_ETCHED, BF_LEFT);
     }
   if (Valid(s, s.selected)) PaintTab(w, s, dc, s.selected);  // last: it lies over its neighbours
+  RestoreDC(dc, saved);
+  if (s.scrolls) {
+    int n = static_cast<int>(s.items.size());
+    bool atStart = s.firstShown == 0;
+    bool atEnd = s.items[n - 1].rect.right <= s.arrows.left;
+    RECT back{s.arrows.left, s.arrows.top, s.arrows.left + kArrowWidth, s.arrows.bottom};
+    RECT on{back.right, s.arrows.top, s.arrows.right, s.arrows.bottom};
+    DrawFrameControl(dc, &back, DFC_SCROLL, DFCS_SCROLLLEFT | (atStart ? DFCS_INACTIVE : 0));
+    DrawFrameControl(dc, &on, DFC_SCROLL, DFCS_SCROLLRIGHT | (atEnd ? DFCS_INACTIVE : 0));
+  }
   SelectObject(dc, oldFont);
 }
 
@@ -531,6 +578,10 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: {
       TabState& s = States().Of(w);
       POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      if (s.scrolls && PtInRect(&s.arrows, p)) {
+        ScrollRow(w, p.x < s.arrows.left + kArrowWidth ? -1 : 1);
+        return 0;
+      }
       int item = HitTest(w, p, nullptr);
       if (!(StyleOf(w) & TCS_FOCUSNEVER) && GetFocus() != w) SetFocus(w);
       if (!IsWindow(w)) return 0;
@@ -603,6 +654,7 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (!Valid(s, i)) return -1;
       int old = s.selected;
       s.selected = s.focus = i;
+      s.revealSelected = true;
       if (old != i) Relayout(w);
       return old;
     }

@@ -292,3 +292,39 @@ TEST_F(TabControlTest, TheSelectedTabStandsRaisedOverTheFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TabControlTest, ALongSingleRowScrollsWithItsArrows) {
+  HWND tab = Make(TCS_FIXEDWIDTH, 300, 120);
+  SendMessage(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(80, 20));
+  for (int i = 0; i < 8; ++i) Insert(tab, i, "Tab");
+  ui.RunUntilIdle();
+  RECT client;
+  GetClientRect(tab, &client);
+  const int arrowsLeft = client.right - 32;
+  EXPECT_EQ(ItemRect(tab, 0).left, 2);
+  // Selecting a tab out of sight brings it in, short of the arrows.
+  SendMessage(tab, TCM_SETCURSEL, 6, 0);
+  EXPECT_LE(ItemRect(tab, 6).right, arrowsLeft);
+  EXPECT_LT(ItemRect(tab, 0).left, 0);
+  // The left arrow scrolls back by one tab, without selecting.
+  int before = ItemRect(tab, 6).left;
+  POINT back = UiDriver::At(tab, arrowsLeft + 8, 10);
+  ui.Click(back.x, back.y);
+  EXPECT_EQ(ItemRect(tab, 6).left, before + 80);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 6);
+  EXPECT_TRUE(parent.notes.empty() || parent.notes.back().code != TCN_SELCHANGE);
+  // A point on the arrows is on no tab.
+  TCHITTESTINFO hit;
+  hit.pt = POINT{arrowsLeft + 20, 10};
+  EXPECT_EQ(SendMessage(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), -1);
+  // Scrolling stops at the first tab.
+  for (int i = 0; i < 10; ++i) {
+    ui.Advance(1000);
+    ui.Click(back.x, back.y);
+  }
+  EXPECT_EQ(ItemRect(tab, 0).left, 2);
+}
+
+}  // namespace
