@@ -43,6 +43,8 @@ TEST_F(StatusBarTest, MessagesAnswerAsWindowsDoes) {
   char text[64] = "";
   std::array<int, 3> borders{};
   std::vector<int> tooMany(257, -1);
+  HICON icon = LoadIcon(nullptr, IDI_APPLICATION);
+  ASSERT_NE(icon, nullptr);
   struct Step {
     const char* what;
     std::function<LRESULT()> send;
@@ -72,6 +74,9 @@ TEST_F(StatusBarTest, MessagesAnswerAsWindowsDoes) {
       {"the simple part has a text of its own", msg(SB_SETTEXT, SB_SIMPLEID, str("simple")), TRUE},
       {"SB_SIMPLE again changes nothing", msg(SB_SIMPLE, TRUE), 0},
       {"back to parts", msg(SB_SIMPLE, FALSE), 0, {SBN_SIMPLEMODECHANGE}},
+      {"an icon in a part", msg(SB_SETICON, 1, reinterpret_cast<LPARAM>(icon)), TRUE},
+      {"SB_GETICON answers it", msg(SB_GETICON, 1), reinterpret_cast<LRESULT>(icon)},
+      {"no icon for a missing part", msg(SB_SETICON, 7, reinterpret_cast<LPARAM>(icon)), FALSE},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);

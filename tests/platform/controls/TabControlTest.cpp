@@ -128,6 +128,10 @@ TEST_F(TabControlTest, ItemRectsHitTestsAndTheDisplayAreaAgree) {
     EXPECT_EQ(SendMessage(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), i);
     EXPECT_EQ(hit.flags, TCHT_ONITEMLABEL);
   }
+  // More padding makes every tab wider by twice the change.
+  SendMessage(tab, TCM_SETPADDING, 0, MAKELPARAM(10, 3));
+  EXPECT_EQ(ItemRect(tab, 0).right - ItemRect(tab, 0).left, a.right - a.left + 8);
+  SendMessage(tab, TCM_SETPADDING, 0, MAKELPARAM(6, 3));
   TCHITTESTINFO below;
   below.pt = POINT{20, 150};
   EXPECT_EQ(SendMessage(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&below)), -1);

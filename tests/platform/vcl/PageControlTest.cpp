@@ -228,3 +228,31 @@ TEST_F(TabControlFrameworkTest, TabsIndexAndEventsSurviveANewWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TabControlFrameworkTest, OwnerDrawnTabsPaintThroughOnDrawTab) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetBounds(100, 100, 400, 300);
+  auto* tabs = NewComponent<TTabControl>(form);
+  tabs->SetParent(form);
+  tabs->SetBounds(10, 10, 300, 150);
+  tabs->SetOwnerDraw(true);
+  tabs->GetTabs()->Add("One");
+  tabs->GetTabs()->Add("Two");
+  std::vector<std::pair<int, bool>> drawn;
+  tabs->OnDrawTab = [&](TCustomTabControl* control, int index, const TRect& r, bool active) {
+    drawn.emplace_back(index, active);
+    control->GetCanvas()->GetBrush()->SetColor(active ? clAqua : clOlive);
+    control->GetCanvas()->FillRect(r);
+  };
+  form->Show();
+  ui.RunUntilIdle();
+  ASSERT_GE(drawn.size(), 2u);
+  EXPECT_EQ(drawn[drawn.size() - 2], std::make_pair(1, false));
+  EXPECT_EQ(drawn.back(), std::make_pair(0, true));
+  TRect two = tabs->TabRect(1);
+  EXPECT_EQ(PixelOf(tabs, (two.left + two.right) / 2, (two.top + two.bottom) / 2), Rgb(clOlive));
+}
+
+}  // namespace
