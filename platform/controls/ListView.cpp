@@ -477,7 +477,7 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       focused_window_ = message == WM_SETFOCUS;
       InvalidateRect(window_, nullptr, FALSE);
-      SendSimpleNotify(window_, focused_window_ ? NM_SETFOCUS : NM_KILLFOCUS);
+      SendNotify(window_, focused_window_ ? NM_SETFOCUS : NM_KILLFOCUS);
       return 0;
     case WM_ENABLE: InvalidateRect(window_, nullptr, TRUE); return 0;
     case WM_KEYDOWN: KeyDown(wParam); return 0;
@@ -497,7 +497,7 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP: ButtonUp(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_RBUTTONUP: {
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (SendSimpleNotify(window_, NM_RCLICK)) return 0;
+      if (SendNotify(window_, NM_RCLICK)) return 0;
       ClientToScreen(window_, &p);
       SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(p.x, p.y));
       return 0;

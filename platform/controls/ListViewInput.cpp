@@ -60,7 +60,7 @@ void ListViewWindow::KeyDown(WPARAM key) {
         mark_ = focused_;
       }
       return;
-    case VK_RETURN: SendSimpleNotify(window_, NM_RETURN); return;
+    case VK_RETURN: SendNotify(window_, NM_RETURN); return;
     case VK_F2:
       if (Valid(focused_) && (Style() & LVS_EDITLABELS)) EditLabel(focused_);
       return;
@@ -162,11 +162,11 @@ void ListViewWindow::ButtonDown(POINT p, bool doubleClick, bool right) {
   const bool control = GetKeyState(VK_CONTROL) < 0 && !(Style() & LVS_SINGLESEL);
   if (!Valid(index)) {
     if (!control && !shift) SelectOnly(-1);
-    SendSimpleNotify(window_, right ? NM_RCLICK : NM_CLICK);
+    SendNotify(window_, right ? NM_RCLICK : NM_CLICK);
     return;
   }
   if (doubleClick) {
-    SendSimpleNotify(window_, right ? NM_RDBLCLK : NM_DBLCLK);
+    SendNotify(window_, right ? NM_RDBLCLK : NM_DBLCLK);
     return;
   }
   const bool wasOnlyFocus = index == focused_ && (items_[index].state & LVIS_SELECTED) && selectedCount_ == 1;
@@ -185,7 +185,7 @@ void ListViewWindow::ButtonDown(POINT p, bool doubleClick, bool right) {
     mark_ = index;
   }
   if (Valid(index)) Focus(index);
-  SendSimpleNotify(window_, NM_CLICK);
+  SendNotify(window_, NM_CLICK);
   if (wasOnlyFocus && hadFocus && !shift && !control && (hit.flags & LVHT_ONITEMLABEL) && (Style() & LVS_EDITLABELS))
     SetTimer(window_, kEditTimer, GetDoubleClickTime(), nullptr);
 }

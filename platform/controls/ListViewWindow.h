@@ -112,7 +112,7 @@ private:
   void ButtonUp(POINT p);
   HWND EditLabel(int index);
 
-  LRESULT Notify(NMHDR& header, UINT code) { return SendNotify(window_, header, code); }
+  LRESULT Notify(NMHDR& header, UINT code) { return SendNotify(window_, code, &header); }
   LRESULT NotifyItem(UINT code, int index, UINT newState = 0, UINT oldState = 0, UINT changed = 0);
 
   HWND window_;

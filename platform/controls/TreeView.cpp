@@ -367,7 +367,7 @@ LRESULT TreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       focused_ = message == WM_SETFOCUS;
       if (caret_) InvalidateItem(caret_);
-      SendSimpleNotify(window_, focused_ ? NM_SETFOCUS : NM_KILLFOCUS);
+      SendNotify(window_, focused_ ? NM_SETFOCUS : NM_KILLFOCUS);
       return 0;
     case WM_ENABLE: InvalidateRect(window_, nullptr, TRUE); return 0;
     case WM_KEYDOWN: KeyDown(wParam); return 0;
@@ -384,7 +384,7 @@ LRESULT TreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_RBUTTONUP: {
       Select(TVGN_DROPHILITE, nullptr, TVC_BYMOUSE);
-      if (SendSimpleNotify(window_, NM_RCLICK)) return 0;
+      if (SendNotify(window_, NM_RCLICK)) return 0;
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       ClientToScreen(window_, &p);
       SendMessage(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), MAKELPARAM(p.x, p.y));

@@ -51,7 +51,7 @@ void TreeViewWindow::KeyDown(WPARAM key) {
         for (TreeViewItem* item : items_.Subtree(caret_))
           if (item->HasChildren()) Expand(item, TVE_EXPAND, true);
       break;
-    case VK_RETURN: SendSimpleNotify(window_, NM_RETURN); break;
+    case VK_RETURN: SendNotify(window_, NM_RETURN); break;
     case VK_F2:
       if (caret_ && Has(TVS_EDITLABELS)) EditLabel(caret_);
       break;
@@ -94,13 +94,13 @@ void TreeViewWindow::ButtonDown(POINT p, bool doubleClick) {
   const bool onItem = (hit.flags & TVHT_ONITEM) || ((hit.flags & TVHT_ONITEMRIGHT) && Has(TVS_FULLROWSELECT));
   if (!onItem) return;
   if (doubleClick) {
-    if (!SendSimpleNotify(window_, NM_DBLCLK) && items_.IsItem(item)) Expand(item, TVE_TOGGLE, true);
+    if (!SendNotify(window_, NM_DBLCLK) && items_.IsItem(item)) Expand(item, TVE_TOGGLE, true);
     return;
   }
   const bool wasCaret = item == caret_;
   SelectCaret(item, TVC_BYMOUSE);
   if (!items_.IsItem(item)) return;
-  SendSimpleNotify(window_, NM_CLICK);
+  SendNotify(window_, NM_CLICK);
   // A second click on the selected label, slower than a double click, edits it.
   if (wasCaret && hadFocus && (hit.flags & TVHT_ONITEMLABEL) && Has(TVS_EDITLABELS))
     SetTimer(window_, kEditTimer, GetDoubleClickTime(), nullptr);

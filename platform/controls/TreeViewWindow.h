@@ -70,7 +70,7 @@ private:
   HWND EditLabel(TreeViewItem* item);
   void EndEdit(bool cancel);
 
-  LRESULT Notify(NMHDR& header, UINT code) { return SendNotify(window_, header, code); }
+  LRESULT Notify(NMHDR& header, UINT code) { return SendNotify(window_, code, &header); }
   LRESULT NotifyItems(UINT code, UINT action, TreeViewItem* oldItem, TreeViewItem* newItem);
 
   HWND window_;

@@ -192,8 +192,10 @@ void TBitmap::NewImage(int width, int height, TPixelFormat format, bool monoDevi
   FreeMask();
   if (handle_ != nullptr) DeleteObject(handle_);
   handle_ = fresh;
-  width_ = fresh ? width : 0;
-  height_ = fresh ? height : 0;
+  // A size with one side 0 is kept without pixels, so that setting Width and then Height
+  // of a new bitmap gives it both.
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
   format_ = format;
   monoDevice_ = monoDevice;
   // A palette that was set stays; one made from the old colour table is made again.
@@ -205,7 +207,7 @@ void TBitmap::SetSize(int width, int height) {
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
   if (width == 0 || height == 0) {
-    NewImage(0, 0, format_, monoDevice_, {});
+    NewImage(width, height, format_, monoDevice_, {});
   } else {
     std::vector<RGBQUAD> table = handle_ && IsIndexed(format_) ? ColorTableOf(Dc()) : TableFor(format_);
     NewImage(width, height, format_, monoDevice_, std::move(table));
@@ -387,7 +389,7 @@ void TBitmap::Mask(TColor transparentColour) {
 }
 
 void* TBitmap::ScanLine(int row) {
-  if (row < 0 || row >= height_) throw EInvalidOperation(VclText::ScanLineOutOfRange);
+  if (Empty() || row < 0 || row >= height_) throw EInvalidOperation(VclText::ScanLineOutOfRange);
   if (GetHandleType() == bmDDB) {
     const TPixelFormat format = monoDevice_ ? pf1bit : pf32bit;
     NewImage(width_, height_, format, false, TableFor(format));

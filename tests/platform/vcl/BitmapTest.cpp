@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -236,6 +238,32 @@ TEST(Bitmap, ResizingKeepsTheTopLeftAndFillsWithTheBrush) {
   b.SetWidth(0);
   EXPECT_TRUE(b.Empty());
   EXPECT_EQ(b.GetHandle(), nullptr);
+}
+
+TEST(Bitmap, WidthThenHeightOfANewBitmapGivesBoth) {
+  struct Case {
+    const char* what;
+    std::function<void(TBitmap&)> size;
+    int width, height;
+  };
+  const Case cases[] = {
+      {"width, then height", [](TBitmap& b) { b.SetWidth(10); b.SetHeight(20); }, 10, 20},
+      {"height, then width", [](TBitmap& b) { b.SetHeight(7); b.SetWidth(3); }, 3, 7},
+      {"width alone", [](TBitmap& b) { b.SetWidth(5); }, 5, 0},
+      {"a size, then a width of 0, then a width again", [](TBitmap& b) { b.SetSize(4, 4); b.SetWidth(0); b.SetWidth(6); }, 6, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TBitmap b;
+    c.size(b);
+    EXPECT_EQ(b.GetWidth(), c.width);
+    EXPECT_EQ(b.GetHeight(), c.height);
+    EXPECT_EQ(b.Empty(), c.width == 0 || c.height == 0);
+    EXPECT_EQ(b.GetHandle() != nullptr, !b.Empty());
+    if (b.Empty()) {
+      EXPECT_THROW(b.ScanLine(0), EInvalidOperation);
+    }
+  }
 }
 
 TEST(Bitmap, DepthChangesConvertToTheNearestColour) {
