@@ -1,0 +1,48 @@
+// The EDIT class: its registration and the window procedure that gives each window its
+// EditControl.
+
+#include "platform/controls/Edit.h"
+
+#include <memory>
+#include <unordered_map>
+
+#include "platform/controls/EditControl.h"
+#include "platform/user/SystemClasses.h"
+
+namespace {
+
+// The state of every live edit window, made at WM_NCCREATE and freed at WM_NCDESTROY.
+std::unordered_map<HWND, std::unique_ptr<EditControl>>& Edits() {
+  static std::unordered_map<HWND, std::unique_ptr<EditControl>> edits;
+  return edits;
+}
+
+LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto& edits = Edits();
+  auto it = edits.find(window);
+  if (it == edits.end()) {
+    if (message != WM_NCCREATE) return DefWindowProc(window, message, wParam, lParam);
+    it = edits.emplace(window, std::make_unique<EditControl>(window)).first;
+  }
+  if (message == WM_NCDESTROY) {
+    std::unique_ptr<EditControl> gone = std::move(it->second);
+    edits.erase(it);
+    return DefWindowProc(window, message, wParam, lParam);
+  }
+  return it->second->Handle(message, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterEditClass() {
+  WNDCLASS cls{};
+  cls.style = CS_DBLCLKS | CS_GLOBALCLASS;
+  cls.lpfnWndProc = &EditWindowProc;
+  cls.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+  cls.lpszClassName = kEditClassName;
+  RegisterClass(&cls);
+}
+
+namespace {
+const bool kRegistered = AddSystemClassRegistration(&RegisterEditClass);
+}
