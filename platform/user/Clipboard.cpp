@@ -202,12 +202,15 @@ void TakeNewerHostText() {
   if (HGLOBAL block = TextBlock(FromHostLines(text))) store.Put(CF_TEXT, block);
 }
 
-// The text of the clipboard as UTF-8, from whichever text format it holds.
-bool ClipboardTextNow(std::string& out) {
+// The text of the clipboard as UTF-8, from whichever text format it holds; promised text is
+// rendered only when asked to.
+enum class Promised { Render, Skip };
+bool ClipboardTextNow(std::string& out, Promised promised = Promised::Render) {
   ClipboardStore& store = wm::Clipboard();
   for (UINT f : {CF_TEXT, CF_UNICODETEXT, CF_OEMTEXT}) {
     ClipboardStore::Entry* e = store.Find(f);
     if (!e) continue;
+    if (!e->data && promised == Promised::Skip) return false;
     if (!e->data && store.owner && LiveWindow(store.owner)) SendMessage(store.owner, WM_RENDERFORMAT, f, 0);
     e = store.Find(f);
     if (!e || !e->data) continue;
@@ -243,7 +246,8 @@ BOOL CloseClipboard() {
     store.textChanged = false;
     std::string text;
     Host* host = DisplayHost();
-    if (host && ClipboardTextNow(text)) {
+    // Promised text reaches the host only once someone asks for it.
+    if (host && ClipboardTextNow(text, Promised::Skip)) {
       store.hostEcho = ToHostLines(text);
       host->SetClipboardText(store.hostEcho);
     }
