@@ -86,12 +86,12 @@ LRESULT EditControl::OnKeyDown(int vk) {
       return 0;
     }
     case VK_DELETE:
-      if (shift) Cut();
+      if (shift) SendMessage(window_, WM_CUT, 0, 0);
       else if (!ReadOnly()) DeleteForward();
       return 0;
     case VK_INSERT:
-      if (ctrl) Copy();
-      else if (shift) Paste();
+      if (ctrl) SendMessage(window_, WM_COPY, 0, 0);
+      else if (shift) SendMessage(window_, WM_PASTE, 0, 0);
       return 0;
   }
   return 0;
@@ -99,11 +99,12 @@ LRESULT EditControl::OnKeyDown(int vk) {
 
 void EditControl::OnChar(unsigned code) {
   switch (code) {
+    // The clipboard keys send the window its commands, so that a subclass can refuse them.
     case 0x01: SetSelection(0, text_.Length()); return;  // Ctrl+A
-    case 0x03: Copy(); return;                            // Ctrl+C
-    case 0x16: Paste(); return;                           // Ctrl+V
-    case 0x18: Cut(); return;                             // Ctrl+X
-    case 0x1A: DoUndo(); return;                          // Ctrl+Z
+    case 0x03: SendMessage(window_, WM_COPY, 0, 0); return;   // Ctrl+C
+    case 0x16: SendMessage(window_, WM_PASTE, 0, 0); return;  // Ctrl+V
+    case 0x18: SendMessage(window_, WM_CUT, 0, 0); return;    // Ctrl+X
+    case 0x1A: SendMessage(window_, WM_UNDO, 0, 0); return;   // Ctrl+Z
     case '\b':
       if (ReadOnly()) MessageBeep(0);
       else Backspace();

@@ -9,6 +9,7 @@
 #include "platform/vcl/Form.h"
 #include "platform/vcl/WinControl.h"
 
+QUILLO_DEFINE_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 QUILLO_DEFINE_ENUM_TYPE(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 QUILLO_DEFINE_ENUM_TYPE(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
 QUILLO_DEFINE_SET_TYPE(TAnchors, TAnchorKind)

@@ -53,12 +53,15 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 enum TDragKind { dkDrag, dkDock };
+// How text sits across a control (edits, memos, labels, panels).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 QUILLO_DECLARE_ENUM_TYPE(TAlign)
 QUILLO_DECLARE_ENUM_TYPE(TAnchorKind)
 QUILLO_DECLARE_SET_TYPE(TAnchorKind)
 QUILLO_DECLARE_ENUM_TYPE(TDragMode)
 QUILLO_DECLARE_ENUM_TYPE(TDragKind)
+QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_ENUM_TYPE(TMouseButton)
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
