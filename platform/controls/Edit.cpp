@@ -11,9 +11,11 @@
 
 namespace {
 
-// The state of every live edit window, made at WM_NCCREATE and freed at WM_NCDESTROY.
-std::unordered_map<HWND, std::unique_ptr<EditControl>>& Edits() {
-  static std::unordered_map<HWND, std::unique_ptr<EditControl>> edits;
+// The state of every live edit window, made at WM_NCCREATE and let go at WM_NCDESTROY. A
+// message being handled holds its state too: a parent that destroys the edit from inside a
+// notification leaves the handler a whole object to return through.
+std::unordered_map<HWND, std::shared_ptr<EditControl>>& Edits() {
+  static std::unordered_map<HWND, std::shared_ptr<EditControl>> edits;
   return edits;
 }
 
@@ -22,14 +24,14 @@ LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   auto it = edits.find(window);
   if (it == edits.end()) {
     if (message != WM_NCCREATE) return DefWindowProc(window, message, wParam, lParam);
-    it = edits.emplace(window, std::make_unique<EditControl>(window)).first;
+    it = edits.emplace(window, std::make_shared<EditControl>(window)).first;
   }
   if (message == WM_NCDESTROY) {
-    std::unique_ptr<EditControl> gone = std::move(it->second);
     edits.erase(it);
     return DefWindowProc(window, message, wParam, lParam);
   }
-  return it->second->Handle(message, wParam, lParam);
+  const std::shared_ptr<EditControl> edit = it->second;
+  return edit->Handle(message, wParam, lParam);
 }
 
 }  // namespace

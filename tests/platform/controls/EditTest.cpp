@@ -266,6 +266,23 @@ TEST_F(EditNotes, TypingSettingAndFocusNotifyTheParentInOrder) {
   EXPECT_EQ(TakeNotes(), (std::vector<WORD>{EN_KILLFOCUS, EN_SETFOCUS}));
 }
 
+TEST_F(EditNotes, AParentMayDestroyTheEditFromItsNotification) {
+  HWND e = Make(ES_AUTOHSCROLL, "");
+  SetFocus(e);
+  HWND gone = nullptr;
+  // The parent's procedure records notifications; destroying from inside one is the case.
+  SetWindowProc(parent, [this, e, &gone, old = GetWindowProc(parent)](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_COMMAND && HIWORD(wp) == EN_UPDATE && IsWindow(e)) {
+      DestroyWindow(e);
+      gone = e;
+    }
+    return CallWindowProc(old, w, m, wp, lp);
+  });
+  Keys("a");
+  EXPECT_EQ(gone, e);
+  EXPECT_FALSE(IsWindow(e));
+}
+
 TEST_F(EditNotes, ScrollingATypedLineNotifiesHScroll) {
   HWND e = Make(ES_AUTOHSCROLL, "", 60, 24);
   SetFocus(e);
