@@ -363,6 +363,19 @@ LRESULT EditControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       ScrollTo(topLine_ + static_cast<int>(static_cast<LONG>(lParam)),
                xOffset_ + static_cast<int>(static_cast<LONG>(wParam)) * averageWidth_, false);
       return TRUE;
+    case EM_GETTHUMB: return multiLine_ ? topLine_ : 0;
+    case EM_SETTABSTOPS: {
+      // Dialog units, a quarter of the average character: none gives the default of 32, one
+      // a stop at every multiple; with several, their first spacing is kept.
+      if (!multiLine_) return FALSE;
+      const int* stops = reinterpret_cast<const int*>(lParam);
+      const int units = wParam == 0 || !stops ? 32 : std::max(1, stops[0]);
+      tabUnits_ = units;
+      text_.SetTabWidth(units * averageWidth_ / 4);
+      InvalidateRect(window_, nullptr, TRUE);
+      PlaceCaret();
+      return TRUE;
+    }
     case EM_SCROLL: {
       if (!multiLine_) return FALSE;
       return ScrollBy(true, static_cast<int>(wParam), 0);

@@ -109,6 +109,7 @@ private:
   bool modified_ = false;
   int limit_ = 0x7FFE;
   char passwordChar_ = '*';
+  int tabUnits_ = 32;  // tab stops, in dialog units
   std::string pendingBytes_;  // the first bytes of a character typed byte by byte
 
   HFONT font_ = nullptr;

@@ -30,7 +30,7 @@ void EditControl::SetFont(HFONT font, bool redraw) {
   asciiWidths_.fill(-1);
   otherWidths_.clear();
   UseFontMargins();
-  text_.SetTabWidth(multiLine_ ? 8 * averageWidth_ : 0);
+  text_.SetTabWidth(multiLine_ ? tabUnits_ * averageWidth_ / 4 : 0);
   if (!rectSet_) ResetRect();
   else text_.Relayout();
   if (focused_) {

@@ -137,6 +137,15 @@ TEST_F(EditMessages, DialogCodesPositionsAndRectangles) {
   EXPECT_EQ(SendMessage(multi, EM_CHARFROMPOS, 0, MAKELPARAM(LOWORD(d) + 1, HIWORD(d) + 1)), MAKELONG(5, 1));
   EXPECT_EQ(SendMessage(multi, EM_POSFROMCHAR, 8, 0), -1);  // past the last character
 
+  // Tab stops in dialog units: a quarter of the average character width.
+  SendMessage(multi, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("\tx"));
+  const int defaultTab = LOWORD(SendMessage(multi, EM_POSFROMCHAR, 1, 0)) - LOWORD(SendMessage(multi, EM_POSFROMCHAR, 0, 0));
+  const int stops[] = {64};
+  EXPECT_EQ(SendMessage(multi, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(stops)), TRUE);
+  const int doubled = LOWORD(SendMessage(multi, EM_POSFROMCHAR, 1, 0)) - LOWORD(SendMessage(multi, EM_POSFROMCHAR, 0, 0));
+  EXPECT_NEAR(doubled, 2 * defaultTab, 1);
+  EXPECT_EQ(SendMessage(single, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(stops)), FALSE);
+
   RECT r{};
   SendMessage(multi, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
   RECT set{20, 5, 120, 60};
