@@ -106,7 +106,7 @@ bool EditControl::ReplaceSelection(std::string_view given, Source source, UndoKi
   }
   const std::string removed = text_.Text().substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
   const int oldLines = text_.LineCount();
-  const int firstChanged = text_.Replace(from, to, text);
+  const EditText::Changed changed = text_.Replace(from, to, text);
   const int end = from + static_cast<int>(text.size());
 
   // A single-line edit that does not scroll takes only what fits its rectangle, and a
@@ -130,10 +130,9 @@ bool EditControl::ReplaceSelection(std::string_view given, Source source, UndoKi
   anchor_ = caret_ = end;
   desiredX_ = -1;
   modified_ = true;
-  if (text_.LineCount() != oldLines || Wraps() || (style & (ES_CENTER | ES_RIGHT)))
-    InvalidateFromLine(firstChanged);
-  else
-    InvalidateLines(firstChanged, text_.LineFromPos(end));
+  // Lines below the change move only when the number of lines changed.
+  if (text_.LineCount() != oldLines) InvalidateFromLine(changed.first);
+  else InvalidateLines(changed.first, changed.last);
   Notify(EN_UPDATE);
   if (ScrollCaretIntoView()) InvalidateRect(window_, nullptr, TRUE);
   UpdateScrollBars();
@@ -188,18 +187,13 @@ bool EditControl::DoUndo() {
   anchor_ = u.pos;
   caret_ = end;
   const std::string inserted = SelectedText();
-  // The clipboard's limit and filters do not apply to what was there before.
-  const int keepLimit = limit_;
-  limit_ = 0x7FFFFFFE;
-  const int oldLines = text_.LineCount();
-  const int first = text_.Replace(u.pos, end, u.removed);
-  limit_ = keepLimit;
+  // What was there before comes back whole: no limit or filter applies to it.
+  const int first = text_.Replace(u.pos, end, u.removed).first;
   undo_ = Undo{UndoKind::Other, u.pos, inserted, static_cast<int>(u.removed.size())};
   anchor_ = u.pos;
   caret_ = u.pos + static_cast<int>(u.removed.size());
   desiredX_ = -1;
   modified_ = true;
-  (void)oldLines;
   InvalidateFromLine(first);
   Notify(EN_UPDATE);
   if (ScrollCaretIntoView()) InvalidateRect(window_, nullptr, TRUE);

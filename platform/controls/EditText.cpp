@@ -183,7 +183,7 @@ void EditText::LayOutAll() {
   }
 }
 
-int EditText::Replace(int from, int to, std::string_view text) {
+EditText::Changed EditText::Replace(int from, int to, std::string_view text) {
   from = std::clamp(from, 0, Length());
   to = std::clamp(to, from, Length());
   int first = LineFromPos(from);
@@ -225,7 +225,7 @@ int EditText::Replace(int from, int to, std::string_view text) {
   lines_.resize(static_cast<size_t>(first));
   lines_.insert(lines_.end(), fresh.begin(), fresh.end());
   lines_.insert(lines_.end(), tail.begin(), tail.end());
-  return first;
+  return Changed{first, first + static_cast<int>(fresh.size()) - 1};
 }
 
 int EditText::LineFromPos(int pos) const {

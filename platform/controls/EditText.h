@@ -34,8 +34,13 @@ public:
   const std::string& Text() const { return text_; }
   int Length() const { return static_cast<int>(text_.size()); }
   void SetText(std::string text);
-  // Replaces [from, to) with the text; answers the first line whose layout changed.
-  int Replace(int from, int to, std::string_view text);
+  // Replaces [from, to) with the text; answers the lines laid out again, [first, last]
+  // (the lines after them kept their layout, only moved).
+  struct Changed {
+    int first = 0;
+    int last = 0;
+  };
+  Changed Replace(int from, int to, std::string_view text);
 
   int LineCount() const { return static_cast<int>(lines_.size()); }
   const Line& LineAt(int index) const { return lines_[static_cast<size_t>(index)]; }

@@ -424,6 +424,26 @@ TEST_F(EditLook, APasswordShowsItsCharacterForEveryCharacter) {
   EXPECT_EQ(ClientPixels(ui, secret), ClientPixels(ui, plain));
 }
 
+TEST_F(EditLook, WhatEditingRepaintsLooksAsAFreshEditOfTheSameText) {
+  // Each edit repaints only the lines it changed, or those below when the count changed.
+  const DWORD style = ES_MULTILINE | ES_AUTOVSCROLL;
+  HWND edited = Make(style, "", 150, 160, WS_EX_CLIENTEDGE, 10, 10, 1);
+  SetFocus(edited);
+  Keys("the quick brown fox jumps over the lazy dog{ENTER}second paragraph here");
+  SendMessage(edited, EM_SETSEL, 4, 4);
+  Keys("very {BACK}{BACK}{BACK}{BACK}{BACK}slow ");
+  SendMessage(edited, EM_SETSEL, 20, 30);
+  Keys("{DELETE}");
+  SendMessage(edited, EM_SETSEL, 0, 0);
+  Keys("{DELETE}T");
+  HWND elsewhere = Make(ES_AUTOHSCROLL, "", 60, 24, WS_EX_CLIENTEDGE, 400, 10, 3);
+  SetFocus(elsewhere);
+  HWND fresh = Make(style, Text(edited).c_str(), 150, 160, WS_EX_CLIENTEDGE, 170, 10, 2);
+  ui.RunUntilIdle();
+  EXPECT_GT(SendMessage(edited, EM_GETLINECOUNT, 0, 0), 2);  // a paragraph wrapped
+  EXPECT_EQ(ClientPixels(ui, edited), ClientPixels(ui, fresh)) << Text(edited);
+}
+
 TEST_F(EditLook, ColoursComeFromTheParentAndReadOnlyOrDisabledAsksForStatic) {
   HWND e = Make(ES_AUTOHSCROLL, "text", 120, 24);
   HWND ro = Make(ES_AUTOHSCROLL | ES_READONLY, "text", 120, 24, WS_EX_CLIENTEDGE, 10, 50, 2);
