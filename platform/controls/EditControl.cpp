@@ -141,12 +141,8 @@ bool EditControl::ReplaceSelection(std::string_view given, Source source, UndoKi
   return true;
 }
 
-void EditControl::SetText(std::string_view given) {
-  std::string text(given);
-  if (!multiLine_) {
-    // A single-line edit shows line breaks as they are; nothing more to do.
-  }
-  text_.SetText(std::move(text));
+void EditControl::SetText(std::string_view text) {
+  text_.SetText(std::string(text));
   anchor_ = caret_ = 0;
   desiredX_ = -1;
   topLine_ = 0;

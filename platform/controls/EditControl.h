@@ -96,7 +96,7 @@ private:
   void InvalidateSelection(int a, int b);
   HBRUSH ColourDc(HDC dc);
   void Paint(HDC dc, const RECT& area);
-  void PaintLine(HDC dc, int line, int y, COLORREF text, COLORREF back, bool showSelection);
+  void PaintLine(HDC dc, int line, int y, COLORREF text, bool showSelection);
   void DrawRun(HDC dc, int line, int from, int to, int y);
 
   HWND window_;

@@ -83,8 +83,6 @@ void EditControl::SetRect(const RECT* rect, bool redraw) {
   if (!rect) {
     ResetRect();
   } else {
-    RECT client;
-    GetClientRect(window_, &client);
     rect_ = *rect;
     rect_.right = std::max(rect_.left, rect_.right);
     rect_.bottom = std::max(rect_.top, rect_.bottom);
@@ -250,7 +248,7 @@ void EditControl::Paint(HDC dc, const RECT& area) {
   HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(SYSTEM_FONT));
   HBRUSH brush = ColourDc(dc);
   FillRect(dc, &area, brush);
-  const COLORREF text = GetTextColor(dc), back = GetBkColor(dc);
+  const COLORREF text = GetTextColor(dc);
   SaveDC(dc);
   RECT clip = rect_;
   if (!multiLine_) {
@@ -266,14 +264,13 @@ void EditControl::Paint(HDC dc, const RECT& area) {
   const int last = multiLine_ ? std::min(text_.LineCount() - 1, topLine_ + (area.bottom - rect_.top) / lineHeight_) : 0;
   for (int line = first; line <= last; ++line) {
     const int y = rect_.top + (line - topLine_) * lineHeight_;
-    PaintLine(dc, line, y, text, back, showSelection);
+    PaintLine(dc, line, y, text, showSelection);
   }
   RestoreDC(dc, -1);
   SelectObject(dc, oldFont);
 }
 
-void EditControl::PaintLine(HDC dc, int line, int y, COLORREF text, COLORREF back, bool showSelection) {
-  (void)back;
+void EditControl::PaintLine(HDC dc, int line, int y, COLORREF text, bool showSelection) {
   const EditText::Line& l = text_.LineAt(line);
   const int selA = std::clamp(SelMin(), l.start, l.end), selB = std::clamp(SelMax(), l.start, l.end);
   const bool selected = showSelection && selA < selB;
