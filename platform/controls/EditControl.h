@@ -63,6 +63,8 @@ private:
   void MoveCaret(int pos, bool extend);
   void Backspace();
   void DeleteForward();
+  void StartTracking(POINT p);
+  void ExtendTo(POINT p, bool scroll);
   void OnMouseDown(POINT p, bool extend);
   void OnMouseMove(POINT p);
   void OnMouseUp();
@@ -129,5 +131,8 @@ private:
 
   bool focused_ = false;
   bool tracking_ = false;
+  bool byWords_ = false;  // a drag that began with a double-click
+  int wordStart_ = 0;     // the word it began on
+  int wordEnd_ = 0;
   POINT lastMouse_{};
 };

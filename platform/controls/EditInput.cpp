@@ -55,11 +55,9 @@ LRESULT EditControl::OnKeyDown(int vk) {
         toLine(line + (vk == VK_UP ? -1 : 1));
         return 0;
       }
+      // Without Shift the caret steps from where it is and the selection goes, as the
+      // standard control does (it does not jump to the selection's edge).
       desiredX_ = -1;
-      if (!shift && !ctrl && HasSelection()) {
-        MoveCaret(back ? SelMin() : SelMax(), false);
-        return 0;
-      }
       int pos = ctrl ? (back ? text_.WordLeft(caret_) : text_.WordRight(caret_))
                      : (back ? text_.Prev(caret_) : text_.Next(caret_));
       MoveCaret(pos, shift);
@@ -180,29 +178,49 @@ void EditControl::DeleteForward() {
   ReplaceSelection("", Source::User, UndoKind::Delete);
 }
 
-void EditControl::OnMouseDown(POINT p, bool extend) {
-  if (!focused_) SetFocus(window_);
-  if (GetFocus() != window_) return;
-  desiredX_ = -1;
-  const int pos = PointToPos(p);
-  SetSelection(extend ? anchor_ : pos, pos);
+void EditControl::StartTracking(POINT p) {
   tracking_ = true;
   lastMouse_ = p;
   SetCapture(window_);
   SetTimer(window_, kScrollTimer, kScrollInterval, nullptr);
 }
 
-void EditControl::OnDoubleClick(POINT p) {
-  int start = 0, end = 0;
-  text_.WordAt(PointToPos(p), start, end);
+void EditControl::OnMouseDown(POINT p, bool extend) {
+  if (!focused_) SetFocus(window_);
+  if (GetFocus() != window_) return;
   desiredX_ = -1;
-  SetSelection(start, end);
+  byWords_ = false;
+  const int pos = PointToPos(p);
+  SetSelection(extend ? anchor_ : pos, pos);
+  StartTracking(p);
+}
+
+// A double-click selects a word; dragging on from there selects whole words.
+void EditControl::OnDoubleClick(POINT p) {
+  if (GetFocus() != window_) return;
+  text_.WordAt(PointToPos(p), wordStart_, wordEnd_);
+  desiredX_ = -1;
+  SetSelection(wordStart_, wordEnd_);
+  byWords_ = true;
+  StartTracking(p);
+}
+
+void EditControl::ExtendTo(POINT p, bool scroll) {
+  const int pos = PointToPos(p);
+  if (!byWords_) {
+    SetSelection(anchor_, pos, scroll);
+    return;
+  }
+  int start = 0, end = 0;
+  text_.WordAt(pos, start, end);
+  if (start < wordStart_) SetSelection(wordEnd_, start, scroll);
+  else SetSelection(wordStart_, std::max(end, wordEnd_), scroll);
 }
 
 void EditControl::OnMouseMove(POINT p) {
   if (!tracking_) return;
   lastMouse_ = p;
-  SetSelection(anchor_, PointToPos(p));
+  ExtendTo(p, true);
 }
 
 // While the button is held outside the text, the text scrolls towards the mouse.
@@ -216,12 +234,13 @@ void EditControl::OnTimer() {
   else if (p.x >= rect_.right) x += averageWidth_;
   if (top == topLine_ && x == xOffset_) return;
   ScrollTo(top, x, false);
-  SetSelection(anchor_, PointToPos(p), false);
+  ExtendTo(p, false);
 }
 
 void EditControl::OnMouseUp() {
   if (!tracking_) return;
   tracking_ = false;
+  byWords_ = false;
   KillTimer(window_, kScrollTimer);
   if (GetCapture() == window_) ReleaseCapture();
 }

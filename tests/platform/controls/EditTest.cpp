@@ -5,6 +5,7 @@
 
 #include "EditFixture.h"
 #include "platform/user/Clipboard.h"
+#include "platform/user/Desktop.h"
 
 namespace {
 
@@ -192,8 +193,9 @@ TEST_F(EditKeys, KeySequencesEditAndSelectAsTheStandardControl) {
       {ES_AUTOHSCROLL, "hello", {5, 5}, "{S-HOME}x", "x", {1, 1}},
       {ES_AUTOHSCROLL, "hello", {0, 0}, "{DELETE}{DELETE}", "llo", {0, 0}},
       {ES_AUTOHSCROLL, "hello", {2, 4}, "{BACK}", "heo", {2, 2}},
-      {ES_AUTOHSCROLL, "hello", {1, 4}, "{LEFT}", "hello", {1, 1}},
-      {ES_AUTOHSCROLL, "hello", {1, 4}, "{RIGHT}", "hello", {4, 4}},
+      {ES_AUTOHSCROLL, "hello", {1, 4}, "{LEFT}", "hello", {3, 3}},  // from the caret, at 4
+      {ES_AUTOHSCROLL, "hello", {1, 4}, "{RIGHT}", "hello", {5, 5}},
+      {ES_AUTOHSCROLL, "hello", {4, 1}, "{RIGHT}", "hello", {2, 2}},  // the caret at 1
       {ES_AUTOHSCROLL, "one two three", {0, 0}, "{C-RIGHT}{CS-RIGHT}", "one two three", {4, 8}},
       {ES_AUTOHSCROLL, "ab", {2, 2}, "{HOME}x{END}y", "xaby", {4, 4}},
       {ES_AUTOHSCROLL, "h\xC3\xA9!", {4, 4}, "{LEFT}{LEFT}", "h\xC3\xA9!", {1, 1}},
@@ -327,6 +329,26 @@ TEST_F(EditMouse, ClickDragDoubleClickAndShiftClickSelect) {
   EXPECT_EQ(Sel(e), (std::pair<int, int>{2, 6}));
 }
 
+TEST_F(EditMouse, ADragThatBeginsWithADoubleClickSelectsWholeWords) {
+  HWND e = Make(ES_AUTOHSCROLL, "hello big world", 200, 24);
+  auto at = [&](int pos) {
+    LRESULT p = SendMessage(e, EM_POSFROMCHAR, static_cast<WPARAM>(pos), 0);
+    return UiDriver::At(e, LOWORD(p), HIWORD(p) + 3);
+  };
+  POINT big = at(7), world = at(12), hello = at(2);
+  ui.Click(big.x, big.y);
+  ui.MouseDown(big.x, big.y);  // the second press is the double-click
+  EXPECT_EQ(Sel(e), (std::pair<int, int>{6, 10}));
+  ui.MoveTo(world.x, world.y);
+  EXPECT_EQ(Sel(e), (std::pair<int, int>{6, 15}));
+  ui.MoveTo(hello.x, hello.y);
+  EXPECT_EQ(Sel(e), (std::pair<int, int>{0, 10}));
+  ui.MouseUp(hello.x, hello.y);
+  ui.Advance(1000);
+  ui.Drag(at(1), at(8));  // a plain drag goes by characters again
+  EXPECT_EQ(Sel(e), (std::pair<int, int>{1, 8}));
+}
+
 TEST_F(EditMouse, DraggingBelowTheTextScrollsAndSelectsOn) {
   std::string text;
   for (int i = 0; i < 40; ++i) text += "line\r\n";
@@ -374,6 +396,21 @@ TEST_F(EditClipboard, CopyInOneEditPastesInAnotherByEveryKey) {
   SendMessage(a, EM_SETSEL, 4, 4);
   SendMessage(a, WM_PASTE, 0, 0);
   EXPECT_EQ(Text(a), "copycopy");  // the cut replaced b's copy on the clipboard
+}
+
+TEST_F(EditClipboard, TextMakesTheRoundTripThroughTheHostsClipboard) {
+  HWND e = Make(kMulti, "first\r\nsecond", 200, 100);
+  SetFocus(e);
+  Keys("{C-A}{C-C}");
+  std::string host;
+  ASSERT_TRUE(DesktopHost().GetClipboardText(host));
+  EXPECT_EQ(host, "first\nsecond");
+  DesktopHost().SetClipboardText("another\nprogram's text");  // the user copies elsewhere
+  Keys("{C-END}{ENTER}{C-V}");
+  EXPECT_EQ(Text(e), "first\r\nsecond\r\nanother\r\nprogram's text");
+  // Characters given whole, as code points, go in as UTF-8.
+  SendMessage(e, WM_CHAR, 0x20AC, 1);
+  EXPECT_EQ(Text(e).substr(Text(e).size() - 3), "\xE2\x82\xAC");
 }
 
 TEST_F(EditClipboard, APasswordIsNotCopiedAndAReadOnlyEditTakesNothing) {
