@@ -275,10 +275,11 @@ LRESULT EditControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ENABLE: InvalidateRect(window_, nullptr, TRUE); return 0;
     case WM_ERASEBKGND: return 1;  // painted with the text, in the parent's colours
-    case WM_PAINT: {
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {
       PAINTSTRUCT ps;
       HDC dc = reinterpret_cast<HDC>(wParam);
-      if (dc) {
+      if (dc || message == WM_PRINTCLIENT) {
         RECT all;
         GetClientRect(window_, &all);
         Paint(dc, all);

@@ -12,7 +12,9 @@ constexpr int kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kThumbPosi
               kTop = 6, kBottom = 7;
 
 // The window's scroll bars show the edit's ranges once the layer has window scroll bars;
-// until then an edit keeps its ranges to itself. (The scroll-bar service switches this on.)
+// until then an edit keeps its ranges to itself. With them, the body becomes:
+//   SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, max, page, pos, 0};
+//   SetScrollInfo(window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
 void ShowScrollRange(HWND window, bool vertical, int max, int page, int pos) {
   (void)window, (void)vertical, (void)max, (void)page, (void)pos;
 }

@@ -10,7 +10,18 @@ QUILLO_DEFINE_ENUM_TYPE(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "s
 
 namespace {
 
-// The lines of a text as a string list splits them (no empty line after a final break).
+// How many lines a text holds as a string list splits it (no empty line after a final break).
+int CountLines(const AnsiString& text) {
+  int count = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (text[i] == '\r' || text[i] == '\n') ++count;
+  }
+  const char last = text.empty() ? '\n' : text.back();
+  return count + (last == '\r' || last == '\n' ? 0 : 1);
+}
+
+// The lines of a text as a string list splits them.
 std::vector<AnsiString> SplitLines(const AnsiString& text) {
   TStringList list;
   list.SetText(text);
@@ -33,7 +44,7 @@ HWND TMemoStrings::Window() const { return memo_->HandleAllocated() ? memo_->Get
 
 int TMemoStrings::Count() const {
   HWND h = Window();
-  if (!h) return static_cast<int>(SplitLines(memo_->GetText()).size());
+  if (!h) return CountLines(memo_->GetText());
   int count = static_cast<int>(SendMessage(h, EM_GETLINECOUNT, 0, 0));
   const LRESULT last = SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(count - 1), 0);
   if (SendMessage(h, EM_LINELENGTH, static_cast<WPARAM>(last), 0) == 0) --count;
@@ -77,8 +88,16 @@ void TMemoStrings::Insert(int index, const AnsiString& text) {
   if (index < 0) return;
   HWND h = Window();
   if (!h) {
-    std::vector<AnsiString> lines = SplitLines(memo_->GetText());
-    if (index > static_cast<int>(lines.size())) return;
+    const AnsiString all = memo_->GetText();
+    const int count = CountLines(all);
+    if (index > count) return;
+    if (index == count) {
+      // Added at the end, as most lines are: the text grows without being split.
+      const bool broken = all.empty() || all.back() == '\n' || all.back() == '\r';
+      memo_->SetText(all + (broken ? "" : "\r\n") + text + "\r\n");
+      return;
+    }
+    std::vector<AnsiString> lines = SplitLines(all);
     lines.insert(lines.begin() + index, text);
     memo_->SetText(JoinLines(lines));
     return;

@@ -481,6 +481,28 @@ TEST_F(EditLook, WhatEditingRepaintsLooksAsAFreshEditOfTheSameText) {
   EXPECT_EQ(ClientPixels(ui, edited), ClientPixels(ui, fresh)) << Text(edited);
 }
 
+TEST_F(EditLook, PrintingTheClientDrawsWhatTheScreenShows) {
+  HWND e = Make(ES_AUTOHSCROLL, "printed", 120, 24);
+  RECT r;
+  GetClientRect(e, &r);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessage(e, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  std::vector<std::uint32_t> printed;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) {
+      COLORREF c = GetPixel(memory, x, y);
+      printed.push_back(static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c)));
+    }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(printed, ClientPixels(ui, e));
+}
+
 TEST_F(EditLook, ColoursComeFromTheParentAndReadOnlyOrDisabledAsksForStatic) {
   HWND e = Make(ES_AUTOHSCROLL, "text", 120, 24);
   HWND ro = Make(ES_AUTOHSCROLL | ES_READONLY, "text", 120, 24, WS_EX_CLIENTEDGE, 10, 50, 2);

@@ -164,6 +164,10 @@ TEST_F(EditFormTest, MemoLinesAreTheControlsLinesWithOrWithoutAWindow) {
   EXPECT_EQ(lone->GetText(), "one\r\nbetween\r\ntwo\r\n");
   lines->Delete(0);
   EXPECT_EQ(lines->Get(0), "between");
+  lone->SetText("no break");
+  lines->Add("added");
+  EXPECT_EQ(lone->GetText(), "no break\r\nadded\r\n");
+  EXPECT_EQ(lines->Count(), 2);
 
   TEditForm* form = ShowForm(ui);
   TMemo* m = form->Notes;
