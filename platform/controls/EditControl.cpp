@@ -151,10 +151,11 @@ void EditControl::SetText(std::string_view text) {
   pendingBytes_.clear();
   EmptyUndo();
   InvalidateRect(window_, nullptr, TRUE);
-  Notify(EN_UPDATE);
+  // The standard control tells the parent of text set by WM_SETTEXT only when single-line.
+  if (!multiLine_) Notify(EN_UPDATE);
   UpdateScrollBars();
   PlaceCaret();
-  Notify(EN_CHANGE);
+  if (!multiLine_) Notify(EN_CHANGE);
 }
 
 void EditControl::RecordUndo(UndoKind kind, int pos, const std::string& removed, int inserted) {

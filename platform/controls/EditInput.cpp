@@ -19,10 +19,10 @@ bool KeyIsDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 LRESULT EditControl::DialogCode(const MSG* msg) const {
   LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
   if (!multiLine_) return code;
-  // A multi-line edit wants every key, except that in a dialog Tab moves on and Enter presses
-  // the default button unless it has ES_WANTRETURN.
+  // A multi-line edit wants every key, except that in a dialog Tab moves on, Esc cancels and
+  // Enter presses the default button unless it has ES_WANTRETURN.
   if (msg && (msg->message == WM_KEYDOWN || msg->message == WM_CHAR)) {
-    if (msg->wParam == VK_TAB) return code;
+    if (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE) return code;
     if (msg->wParam == VK_RETURN && !(Style() & ES_WANTRETURN)) return code;
   }
   return code | DLGC_WANTALLKEYS;

@@ -129,6 +129,11 @@ TEST_F(EditMessages, DialogCodesPositionsAndRectangles) {
             DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | DLGC_WANTALLKEYS);
   MSG enter{multi, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   EXPECT_EQ(SendMessage(multi, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) & DLGC_WANTALLKEYS, 0);
+  MSG escape{multi, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}}, letter{multi, WM_KEYDOWN, 'A', 0, 0, {}};
+  EXPECT_EQ(SendMessage(multi, WM_GETDLGCODE, VK_ESCAPE, reinterpret_cast<LPARAM>(&escape)) & DLGC_WANTALLKEYS, 0);
+  EXPECT_NE(SendMessage(multi, WM_GETDLGCODE, 'A', reinterpret_cast<LPARAM>(&letter)) & DLGC_WANTALLKEYS, 0);
+  HWND wants = Make(kMulti | ES_WANTRETURN, "", 200, 60, WS_EX_CLIENTEDGE, 10, 160, 3);
+  EXPECT_NE(SendMessage(wants, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) & DLGC_WANTALLKEYS, 0);
 
   // Positions and points agree both ways, line by line.
   const LRESULT d = SendMessage(multi, EM_POSFROMCHAR, 5, 0);
@@ -275,6 +280,12 @@ TEST_F(EditNotes, TypingSettingAndFocusNotifyTheParentInOrder) {
   EXPECT_EQ(TakeNotes(), (std::vector<WORD>{EN_UPDATE, EN_CHANGE, EN_MAXTEXT}));
   SetFocus(other);
   EXPECT_EQ(TakeNotes(), (std::vector<WORD>{EN_KILLFOCUS, EN_SETFOCUS}));
+  // A multi-line edit does not tell of text set by WM_SETTEXT; of replaced text it does.
+  HWND multi = Make(kMulti, "", 200, 60, WS_EX_CLIENTEDGE, 10, 100, 9);
+  SetWindowText(multi, "set\r\ntext");
+  EXPECT_EQ(TakeNotes(), (std::vector<WORD>{}));
+  SendMessage(multi, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("more"));
+  EXPECT_EQ(TakeNotes(), (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
 }
 
 TEST_F(EditNotes, AParentMayDestroyTheEditFromItsNotification) {
