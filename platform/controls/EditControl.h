@@ -1,8 +1,8 @@
 #pragma once
-// The state and behaviour of one EDIT window; Edit.cpp dispatches its messages here. The
-// behaviour is split by subject: EditControl.cpp (text, selection, undo, the EM_ queries),
-// EditInput.cpp (keys, characters, mouse, clipboard) and EditView.cpp (geometry, scrolling,
-// caret, painting).
+// The state and behaviour of one EDIT window; Edit.cpp hands it its messages. The behaviour
+// is split by subject: EditMessages.cpp (the message switch and the EM_ queries and settings),
+// EditControl.cpp (text, selection, undo), EditInput.cpp (keys, characters, mouse,
+// clipboard) and EditView.cpp (geometry, scrolling, caret, painting).
 
 #include <array>
 #include <string>
@@ -55,6 +55,28 @@ private:
   std::string Filtered(std::string_view text) const;
   LRESULT GetLine(int line, char* buffer) const;
   LRESULT LineLength(int pos) const;
+
+  // Messages that ask or set the state (EditMessages.cpp).
+  void OnNcCreate(const CREATESTRUCT* cs);
+  void OnCreate();
+  LRESULT OnGetText(char* out, int size) const;
+  void OnSize();
+  void OnSetFocus();
+  void OnKillFocus();
+  void OnPaint(HDC given);
+  LRESULT OnGetSel(DWORD* start, DWORD* end) const;
+  void OnSetSel(int start, int end);
+  LRESULT OnLineIndex(int line) const;
+  LRESULT OnLineFromChar(int pos) const;
+  LRESULT OnLineScroll(int characters, int lines);
+  LRESULT OnSetTabStops(int count, const int* stops);
+  void OnScrollCaret();
+  void OnSetPasswordChar(char character);
+  void OnSetReadOnly(bool readOnly);
+  void OnSetMargins(WPARAM which, LPARAM margins);
+  LRESULT OnPosFromChar(int pos) const;
+  LRESULT OnCharFromPos(POINT p) const;
+  void OnStyleChanged();
 
   // Input (EditInput.cpp).
   LRESULT OnKeyDown(int vk);
