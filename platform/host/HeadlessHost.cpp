@@ -11,9 +11,24 @@ public:
   void Present(const Surface&, const SurfaceRect&) override {}
   void SetCursorShape(CursorShape) override {}
   void WaitEvent(int) override {}
+  // A clipboard in memory stands for the user's, so tests can play the other program.
+  bool GetClipboardText(std::string& out) override {
+    if (!hasClipboard_) return false;
+    out = clipboard_;
+    return true;
+  }
+  bool SetClipboardText(const std::string& text) override {
+    clipboard_ = text;
+    hasClipboard_ = true;
+    return true;
+  }
 
 protected:
   bool PollOwnEvent(InputEvent&) override { return false; }
+
+private:
+  std::string clipboard_;
+  bool hasClipboard_ = false;
 };
 
 }  // namespace

@@ -45,6 +45,16 @@ public:
     SetCursorShape(CursorShape::Arrow);
   }
   virtual void Beep() {}
+  // The host's own clipboard text (UTF-8, LF line ends), where the host has a clipboard:
+  // false when it has none or holds no text.
+  virtual bool GetClipboardText(std::string& out) {
+    (void)out;
+    return false;
+  }
+  virtual bool SetClipboardText(const std::string& text) {
+    (void)text;
+    return false;
+  }
   // The next input event, injected ones first; false when none is waiting.
   bool PollEvent(InputEvent& out);
   // Waits until input may be waiting or the time has passed.

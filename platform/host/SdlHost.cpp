@@ -98,6 +98,17 @@ public:
     return true;
   }
 
+  bool GetClipboardText(std::string& out) override {
+    if (!SDL_HasClipboardText()) return false;
+    char* text = SDL_GetClipboardText();
+    if (!text) return false;
+    out = text;
+    SDL_free(text);
+    return true;
+  }
+
+  bool SetClipboardText(const std::string& text) override { return SDL_SetClipboardText(text.c_str()) == 0; }
+
   void Present(const Surface& desktop, const SurfaceRect& dirty) override {
     const SurfaceRect r{std::max(0, dirty.left), std::max(0, dirty.top),
                         std::min(desktop.width, dirty.right), std::min(desktop.height, dirty.bottom)};

@@ -9,6 +9,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/user/ClipboardStore.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
@@ -102,6 +103,7 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm::Hooks().Clear();
   wm::Focus().Clear();
   wm::Input().Clear();
+  wm::Clipboard().Clear();
   Inbox().SetWaker(nullptr);
   Inbox().TakeAll();
   wm::Screen().End();

@@ -2,6 +2,7 @@
 // the services it needs through their accessors. RestartDesktop clears the desktop's part of
 // them; what belongs to the program (window classes, counters) survives a restart.
 
+#include "platform/user/ClipboardStore.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
@@ -13,6 +14,7 @@
 namespace {
 
 struct DesktopSession {
+  ClipboardStore clipboard;
   FocusState focus;
   HookService hooks;
   DesktopScreen screen;
@@ -31,6 +33,7 @@ DesktopSession& Session() {
 
 namespace wm {
 WindowRegistry& Windows() { return Session().windows; }
+ClipboardStore& Clipboard() { return Session().clipboard; }
 DesktopScreen& Screen() { return Session().screen; }
 InputState& Input() { return Session().input; }
 FocusState& Focus() { return Session().focus; }

@@ -11,7 +11,6 @@ QUILLO_DEFINE_ENUM_TYPE(TGridOption, "goFixedVertLine", "goFixedHorzLine", "goVe
                         "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving", "goEditing",
                         "goTabs", "goRowSelect", "goAlwaysShowEditor", "goThumbTracking")
 QUILLO_DEFINE_SET_TYPE(TGridOptions, TGridOption)
-QUILLO_DEFINE_ENUM_TYPE(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
 
 QUILLO_DEFINE_CLASS(TCustomGrid, TCustomControl)
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vcl/GraphicControl.h"
+#include "platform/vcl/ScrollStyle.h"
 
 struct TGridCoord {
   int X = 0;
@@ -28,10 +29,8 @@ enum TGridOption {
 using TGridOptions = SetOf<TGridOption>;
 enum TGridDrawStateFlag { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = SetOf<TGridDrawStateFlag>;
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 QUILLO_DECLARE_ENUM_TYPE(TGridOption)
 QUILLO_DECLARE_SET_TYPE(TGridOption)
-QUILLO_DECLARE_ENUM_TYPE(TScrollStyle)
 
 using TDrawCellEvent =
     std::function<void(TObject* sender, int col, int row, const TRect& rect, TGridDrawState state)>;
