@@ -204,6 +204,19 @@ TEST(WindowScrollBars, HitTestFindsEachBarAndTheSizeBoxBetweenThem) {
   }
 }
 
+TEST(WindowScrollBars, TheSizeBoxBetweenTheBarsSizesTheWindow) {
+  UiDriver ui;
+  ScrollWindow sw;
+  RECT v = sw.Bar(SB_VERT), h = sw.Bar(SB_HORZ), before, after;
+  GetWindowRect(sw.window, &before);
+  POINT corner{v.left + 8, h.top + 8};
+  ui.Drag(corner, POINT{corner.x + 30, corner.y + 20}, 3);
+  GetWindowRect(sw.window, &after);
+  EXPECT_EQ(after.right - after.left, before.right - before.left + 30);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 20);
+  EXPECT_TRUE(sw.log.empty()) << "no scrolling";
+}
+
 // The modal loop of a press waits for the clock: each step moves it on or lets go.
 void HoldWhile(UiDriver& ui, POINT at, const std::vector<std::function<void()>>& steps) {
   for (const auto& step : steps) ui.WhenModalWaits(step);
