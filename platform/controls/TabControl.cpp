@@ -296,7 +296,7 @@ LRESULT InsertItem(HWND w, WPARAM index, const TCITEM* in) {
   TabItem item;
   StoreItem(s, item, *in);
   s.items.insert(s.items.begin() + at, item);
-  if (s.selected < 0) {
+  if (s.items.size() == 1) {
     s.selected = s.focus = 0;  // the first tab is selected as it comes
     s.revealSelected = true;
   } else {
@@ -651,9 +651,9 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case TCM_SETCURSEL: {
       TabState& s = States().Of(w);
       int i = static_cast<int>(wp);
-      if (!Valid(s, i)) return -1;
+      if (!Valid(s, i) && i != -1) return -1;
       int old = s.selected;
-      s.selected = s.focus = i;
+      s.selected = s.focus = i;  // -1: no tab selected
       s.revealSelected = true;
       if (old != i) Relayout(w);
       return old;

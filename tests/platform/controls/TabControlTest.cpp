@@ -73,6 +73,10 @@ TEST_F(TabControlTest, MessagesAnswerAndNotifyAsWindowsDoes) {
        {TCN_SELCHANGING, TCN_SELCHANGE}},
       {"a parent that answers TRUE keeps the old tab", msg(TCM_SETCURFOCUS, 1), 0, 0, 2, {TCN_SELCHANGING}, true},
       {"TCM_GETITEMCOUNT", msg(TCM_GETITEMCOUNT, 0), 2, 0, 2, {}},
+      {"TCM_SETCURSEL -1 leaves no tab selected", msg(TCM_SETCURSEL, static_cast<WPARAM>(-1)), 0, -1, 2, {}},
+      {"a tab added then selects nothing", [&] { return Insert(tab, 2, "Three"); }, 2, -1, 3, {}},
+      {"and deleting it neither", msg(TCM_DELETEITEM, 2), TRUE, -1, 2, {}},
+      {"selected again", msg(TCM_SETCURSEL, 0), -1, 0, 2, {}},
       {"deleting the selected tab leaves none selected", msg(TCM_DELETEITEM, 0), TRUE, -1, 1, {}},
       {"TCM_DELETEALLITEMS", msg(TCM_DELETEALLITEMS, 0), TRUE, -1, 0, {}},
   };
