@@ -336,3 +336,50 @@ TEST_F(TabControlTest, ALongSingleRowScrollsWithItsArrows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TabControlTest, TabsShowTheirImagesFromTheImageList) {
+  HIMAGELIST images = ImageList_Create(8, 8, ILC_COLOR32, 2, 1);
+  HDC screen = GetDC(nullptr);
+  HBITMAP strip = CreateCompatibleBitmap(screen, 16, 8);
+  ReleaseDC(nullptr, screen);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, strip);
+  RECT first{0, 0, 8, 8}, second{8, 0, 16, 8};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), blue = CreateSolidBrush(RGB(0, 0, 255));
+  FillRect(dc, &first, red);
+  FillRect(dc, &second, blue);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(red);
+  DeleteObject(blue);
+  ASSERT_EQ(ImageList_Add(images, strip, nullptr), 0);
+  DeleteObject(strip);
+
+  HWND tab = Make();
+  Insert(tab, 0, "One", 0, 1);
+  Insert(tab, 1, "Two", 0, -1);
+  RECT plain = ItemRect(tab, 1);
+  EXPECT_EQ(SendMessage(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)), 0);
+  EXPECT_EQ(SendMessage(tab, TCM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(images));
+  RECT withImage = ItemRect(tab, 0);
+  EXPECT_GE(withImage.right - withImage.left, plain.right - plain.left + 8);  // room for the image
+  InvalidateRect(tab, nullptr, TRUE);
+  ui.RunUntilIdle();
+  int blues = 0;
+  for (int x = withImage.left; x < withImage.right; ++x)
+    for (int y = withImage.top; y < withImage.bottom; ++y) {
+      POINT p = UiDriver::At(tab, x, y);
+      blues += ui.Pixel(p.x, p.y) == 0x0000FF;
+    }
+  EXPECT_EQ(blues, 64);  // image 1, whole
+  TCHITTESTINFO hit;
+  hit.pt = POINT{withImage.left + 8, (withImage.top + withImage.bottom) / 2};
+  EXPECT_EQ(SendMessage(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 0);
+  EXPECT_EQ(hit.flags, TCHT_ONITEMICON);
+  DestroyWindow(tab);
+  ImageList_Destroy(images);
+}
+
+}  // namespace
