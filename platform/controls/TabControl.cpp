@@ -48,6 +48,7 @@ struct TabState {
   HFONT font = nullptr;
   HIMAGELIST images = nullptr;
   bool pressed = false;
+  int hot = -1;  // the tab under the mouse (TCS_HOTTRACK)
 };
 
 PerWindow<TabState>& States() {
@@ -418,7 +419,7 @@ void PaintContent(HWND w, TabState& s, HDC dc, int index, RECT inner, bool selec
   }
   SetBkMode(dc, TRANSPARENT);
   bool enabled = IsWindowEnabled(w);
-  bool hot = (item.state & TCIS_HIGHLIGHTED) != 0;
+  bool hot = (item.state & TCIS_HIGHLIGHTED) != 0 || index == s.hot;
   if (!enabled) {
     RECT shadow = text;
     OffsetRect(&shadow, 1, 1);
@@ -603,15 +604,23 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (!(StyleOf(w) & TCS_HOTTRACK)) return 0;
       TabState& s = States().Of(w);
       int hot = HitTest(w, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, nullptr);
-      bool changed = false;
-      for (int i = 0; i < static_cast<int>(s.items.size()); ++i) {
-        DWORD want = i == hot ? TCIS_HIGHLIGHTED : 0;
-        if ((s.items[i].state & TCIS_HIGHLIGHTED) != want) {
-          s.items[i].state = (s.items[i].state & ~TCIS_HIGHLIGHTED) | want;
-          changed = true;
-        }
+      if (hot == s.hot) return 0;
+      if (s.hot < 0) {  // hear when the mouse leaves, to put the tab back
+        TRACKMOUSEEVENT track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = w;
+        TrackMouseEvent(&track);
       }
-      if (changed) InvalidateRect(w, nullptr, TRUE);
+      s.hot = hot;
+      InvalidateRect(w, nullptr, TRUE);
+      return 0;
+    }
+    case WM_MOUSELEAVE: {
+      TabState& s = States().Of(w);
+      if (s.hot >= 0) {
+        s.hot = -1;
+        InvalidateRect(w, nullptr, TRUE);
+      }
       return 0;
     }
 

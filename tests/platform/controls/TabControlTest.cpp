@@ -383,3 +383,32 @@ TEST_F(TabControlTest, TabsShowTheirImagesFromTheImageList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TabControlTest, HotTrackingLightsTheTabUnderTheMouseUntilItLeaves) {
+  HWND tab = Make(TCS_HOTTRACK);
+  Insert(tab, 0, "One");
+  Insert(tab, 1, "Two");
+  ui.RunUntilIdle();
+  RECT two = ItemRect(tab, 1);
+  auto highlighted = [&] {
+    int n = 0;
+    for (int x = two.left; x < two.right; ++x)
+      for (int y = two.top; y < two.bottom; ++y) {
+        POINT p = UiDriver::At(tab, x, y);
+        n += ui.Pixel(p.x, p.y) == 0x000080;  // the highlight colour
+      }
+    return n;
+  };
+  EXPECT_EQ(highlighted(), 0);
+  POINT on = UiDriver::At(tab, two.left + 4, two.top + 4);
+  ui.MoveTo(on.x, on.y);
+  EXPECT_GT(highlighted(), 0);
+  POINT away = UiDriver::At(tab, 0, 150);
+  ui.MoveTo(away.x + 350, away.y);  // outside the control
+  EXPECT_EQ(highlighted(), 0);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);  // hovering selects nothing
+}
+
+}  // namespace
