@@ -299,10 +299,6 @@ TEST_F(TabControlTest, TheSelectedTabStandsRaisedOverTheFrame) {
   EXPECT_EQ(at(midTwo, two.bottom), face);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(TabControlTest, ALongSingleRowScrollsWithItsArrows) {
   HWND tab = Make(TCS_FIXEDWIDTH, 300, 120);
   SendMessage(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(80, 20));
@@ -334,10 +330,6 @@ TEST_F(TabControlTest, ALongSingleRowScrollsWithItsArrows) {
   }
   EXPECT_EQ(ItemRect(tab, 0).left, 2);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(TabControlTest, TabsShowTheirImagesFromTheImageList) {
   HIMAGELIST images = ImageList_Create(8, 8, ILC_COLOR32, 2, 1);
@@ -381,10 +373,6 @@ TEST_F(TabControlTest, TabsShowTheirImagesFromTheImageList) {
   DestroyWindow(tab);
   ImageList_Destroy(images);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(TabControlTest, HotTrackingLightsTheTabUnderTheMouseUntilItLeaves) {
   HWND tab = Make(TCS_HOTTRACK);

@@ -259,10 +259,6 @@ TEST_F(TabControlFrameworkTest, TabsIndexAndEventsSurviveANewWindow) {
   EXPECT_EQ(tabs->IndexOfTabAt(tabs->TabRect(0).left + 2, tabs->TabRect(0).top + 2), 0);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(TabControlFrameworkTest, OwnerDrawnTabsPaintThroughOnDrawTab) {
   auto* form = Application()->CreateForm<TForm>();
   form->SetBounds(100, 100, 400, 300);
