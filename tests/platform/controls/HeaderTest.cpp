@@ -223,4 +223,21 @@ TEST_F(HeaderTest, PushingAnItemClicksIt) {
   EXPECT_TRUE(parent.notes.empty());
 }
 
+TEST_F(HeaderTest, AParentThatDestroysTheHeaderWhileItIsDraggedDoesNoHarm) {
+  for (UINT code : {HDN_BEGINTRACK, HDN_TRACK, HDN_ENDTRACK, HDN_ITEMCHANGING, HDN_ITEMCHANGED}) {
+    SCOPED_TRACE(static_cast<int>(code));
+    HWND header = Make(HDS_BUTTONS);
+    parent.answer = [&](const NMHDR& h) -> LRESULT {
+      if (h.code == code && IsWindow(h.hwndFrom)) DestroyWindow(h.hwndFrom);
+      return 0;
+    };
+    POINT from = UiDriver::At(header, 80, 8);
+    ui.Advance(1000);
+    ui.Drag(from, POINT{from.x + 30, from.y}, 2);
+    EXPECT_FALSE(IsWindow(header));
+    EXPECT_EQ(GetCapture(), nullptr);
+    parent.answer = nullptr;
+  }
+}
+
 }  // namespace

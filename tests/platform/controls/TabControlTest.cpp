@@ -399,4 +399,22 @@ TEST_F(TabControlTest, HotTrackingLightsTheTabUnderTheMouseUntilItLeaves) {
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);  // hovering selects nothing
 }
 
+TEST_F(TabControlTest, AParentThatDestroysTheControlWhileAskedDoesNoHarm) {
+  for (UINT code : {TCN_SELCHANGING, TCN_SELCHANGE, TCN_KEYDOWN}) {
+    SCOPED_TRACE(static_cast<int>(code));
+    HWND tab = Make();
+    Insert(tab, 0, "One");
+    Insert(tab, 1, "Two");
+    ui.RunUntilIdle();
+    parent.answer = [&](const NMHDR& h) -> LRESULT {
+      if (h.code == code && IsWindow(h.hwndFrom)) DestroyWindow(h.hwndFrom);
+      return 0;
+    };
+    SetFocus(tab);
+    ui.Press(VK_RIGHT);
+    EXPECT_FALSE(IsWindow(tab));
+    parent.answer = nullptr;
+  }
+}
+
 }  // namespace
