@@ -240,4 +240,23 @@ TEST_F(HeaderTest, AParentThatDestroysTheHeaderWhileItIsDraggedDoesNoHarm) {
   }
 }
 
+TEST_F(HeaderTest, HotTrackingLightsTheItemUnderTheMouse) {
+  HWND header = Make(HDS_BUTTONS | HDS_HOTTRACK);
+  auto lit = [&](int item) {
+    int n = 0;
+    for (int x = item * 80; x < item * 80 + 80; ++x)
+      for (int y = 0; y < 20; ++y) {
+        POINT p = UiDriver::At(header, x, y);
+        n += ui.Pixel(p.x, p.y) == 0x000080;  // the highlight colour
+      }
+    return n > 0;
+  };
+  POINT on = UiDriver::At(header, 120, 8);
+  ui.MoveTo(on.x, on.y);
+  EXPECT_TRUE(lit(1));
+  EXPECT_FALSE(lit(0));
+  ui.MoveTo(on.x, on.y + 100);  // off the header
+  EXPECT_FALSE(lit(1));
+}
+
 }  // namespace
