@@ -39,6 +39,7 @@ struct HeaderState {
   int lineX = 0;  // where the inverted line shows on the parent (client x), while one shows
   bool lineShown = false;
   bool pressedInside = false;
+  int hot = -1;  // the item under the mouse (HDS_HOTTRACK)
 };
 
 PerWindow<HeaderState>& States() {
@@ -218,9 +219,27 @@ void OnButtonDown(HWND w, LPARAM lp, bool doubleClick) {
   }
 }
 
+// Lights the item under the mouse (not while dragging), and hears when the mouse leaves.
+void TrackHot(HWND w, HeaderState& s, POINT p) {
+  if (!(StyleOf(w) & HDS_HOTTRACK)) return;
+  UINT flags = 0;
+  int item = s.drag == Drag::None ? HitTest(w, p, &flags) : -1;
+  if (!(flags & HHT_ONHEADER)) item = -1;
+  if (item == s.hot) return;
+  if (s.hot < 0) {
+    TRACKMOUSEEVENT track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = w;
+    TrackMouseEvent(&track);
+  }
+  s.hot = item;
+  InvalidateRect(w, nullptr, TRUE);
+}
+
 void OnMouseMove(HWND w, LPARAM lp) {
   HeaderState& s = States().Of(w);
   POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  TrackHot(w, s, p);
   if (s.drag == Drag::Button) {
     UINT flags = 0;
     bool inside = HitTest(w, p, &flags) == s.dragItem && (flags & HHT_ONHEADER);
@@ -295,7 +314,8 @@ void PaintItem(HWND w, HeaderState& s, HDC dc, int index, RECT r) {
                : (item.format & HDF_JUSTIFYMASK) == HDF_CENTER ? DT_CENTER
                                                                 : DT_LEFT;
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(IsWindowEnabled(w) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+  int colour = !IsWindowEnabled(w) ? COLOR_GRAYTEXT : index == s.hot ? COLOR_HIGHLIGHT : COLOR_BTNTEXT;
+  SetTextColor(dc, GetSysColor(colour));
   DrawText(dc, item.text.c_str(), -1, &text, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   RestoreDC(dc, saved);
 }
@@ -406,6 +426,14 @@ LRESULT HeaderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
       if (wp == VK_ESCAPE) EndDrag(w, false);
       return 0;
+    case WM_MOUSELEAVE: {
+      HeaderState& s = States().Of(w);
+      if (s.hot >= 0) {
+        s.hot = -1;
+        InvalidateRect(w, nullptr, TRUE);
+      }
+      return 0;
+    }
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lp) != w) EndDrag(w, false);
       return 0;

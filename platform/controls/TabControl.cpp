@@ -48,6 +48,7 @@ struct TabState {
   HFONT font = nullptr;
   HIMAGELIST images = nullptr;
   bool pressed = false;
+  int hot = -1;  // the tab under the mouse (TCS_HOTTRACK)
 };
 
 PerWindow<TabState>& States() {
@@ -296,7 +297,7 @@ LRESULT InsertItem(HWND w, WPARAM index, const TCITEM* in) {
   TabItem item;
   StoreItem(s, item, *in);
   s.items.insert(s.items.begin() + at, item);
-  if (s.selected < 0) {
+  if (s.items.size() == 1) {
     s.selected = s.focus = 0;  // the first tab is selected as it comes
     s.revealSelected = true;
   } else {
@@ -418,7 +419,7 @@ void PaintContent(HWND w, TabState& s, HDC dc, int index, RECT inner, bool selec
   }
   SetBkMode(dc, TRANSPARENT);
   bool enabled = IsWindowEnabled(w);
-  bool hot = (item.state & TCIS_HIGHLIGHTED) != 0;
+  bool hot = (item.state & TCIS_HIGHLIGHTED) != 0 || index == s.hot;
   if (!enabled) {
     RECT shadow = text;
     OffsetRect(&shadow, 1, 1);
@@ -603,15 +604,23 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (!(StyleOf(w) & TCS_HOTTRACK)) return 0;
       TabState& s = States().Of(w);
       int hot = HitTest(w, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, nullptr);
-      bool changed = false;
-      for (int i = 0; i < static_cast<int>(s.items.size()); ++i) {
-        DWORD want = i == hot ? TCIS_HIGHLIGHTED : 0;
-        if ((s.items[i].state & TCIS_HIGHLIGHTED) != want) {
-          s.items[i].state = (s.items[i].state & ~TCIS_HIGHLIGHTED) | want;
-          changed = true;
-        }
+      if (hot == s.hot) return 0;
+      if (s.hot < 0) {  // hear when the mouse leaves, to put the tab back
+        TRACKMOUSEEVENT track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = w;
+        TrackMouseEvent(&track);
       }
-      if (changed) InvalidateRect(w, nullptr, TRUE);
+      s.hot = hot;
+      InvalidateRect(w, nullptr, TRUE);
+      return 0;
+    }
+    case WM_MOUSELEAVE: {
+      TabState& s = States().Of(w);
+      if (s.hot >= 0) {
+        s.hot = -1;
+        InvalidateRect(w, nullptr, TRUE);
+      }
       return 0;
     }
 
@@ -651,9 +660,9 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case TCM_SETCURSEL: {
       TabState& s = States().Of(w);
       int i = static_cast<int>(wp);
-      if (!Valid(s, i)) return -1;
+      if (!Valid(s, i) && i != -1) return -1;
       int old = s.selected;
-      s.selected = s.focus = i;
+      s.selected = s.focus = i;  // -1: no tab selected
       s.revealSelected = true;
       if (old != i) Relayout(w);
       return old;

@@ -81,7 +81,7 @@ void TCustomTabControl::FillItems() {
     item.iImage = GetImageIndex(i);
     SendMessage(h, TCM_INSERTITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
-  if (tabIndex_ >= 0 && tabIndex_ < tabs_->Count())
+  if (tabIndex_ < tabs_->Count())
     SendMessage(h, TCM_SETCURSEL, static_cast<WPARAM>(tabIndex_), 0);
   else
     tabIndex_ = static_cast<int>(SendMessage(h, TCM_GETCURSEL, 0, 0));
@@ -112,7 +112,7 @@ int TCustomTabControl::GetTabIndex() const {
 void TCustomTabControl::SetTabIndex(int index) {
   if (index < -1 || index >= tabs_->Count()) return;
   tabIndex_ = index;
-  if (HandleAllocated() && index >= 0) {
+  if (HandleAllocated()) {
     SendMessage(GetHandle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     Realign();
   }
@@ -370,8 +370,13 @@ int TTabSheet::GetTabIndex() const {
 
 void TTabSheet::SetTabVisible(bool value) {
   if (tabVisible_ == value) return;
+  int tabIndex = GetTabIndex();
   tabVisible_ = value;
-  if (pageControl_) pageControl_->UpdateTabs();
+  if (!pageControl_) return;
+  if (!value && pageControl_->activePage_ == this)
+    pageControl_->HideActiveTab(tabIndex);
+  else
+    pageControl_->UpdateTabs();
 }
 
 void TTabSheet::SetImageIndex(int index) {
@@ -475,11 +480,16 @@ void TPageControl::UpdateTabs() {
   for (TTabSheet* page : pages_)
     if (page->GetTabVisible()) tabs->AddObject(page->GetCaption(), page);
   tabs->EndUpdate();
-  // A page whose tab was hidden is not shown; its neighbour is.
-  if (activePage_ && !activePage_->GetTabVisible()) {
-    TTabSheet* next = FindNextPage(activePage_, true, true);
-    ShowPage(next != activePage_ ? next : nullptr);
-  }
+  // The active page stays, even one whose tab does not show (no tab is selected then).
+  SetTabIndex(activePage_ ? activePage_->GetTabIndex() : -1);
+}
+
+void TPageControl::HideActiveTab(int tabIndex) {
+  UpdateTabs();
+  // The page whose tab takes the hidden tab's place becomes active (the one before it when
+  // it was the last); with no tab left, none.
+  int count = GetTabs()->Count();
+  ShowPage(count > 0 ? PageOfTab(std::min(tabIndex, count - 1)) : nullptr);
   SetTabIndex(activePage_ ? activePage_->GetTabIndex() : -1);
 }
 

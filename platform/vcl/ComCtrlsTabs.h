@@ -224,6 +224,8 @@ private:
   void MovePage(TTabSheet* page, int index);
   // The tabs are the visible pages' captions; the selected one is the active page's.
   void UpdateTabs();
+  // The active page's tab (at tabIndex) was hidden: the page at its place takes over.
+  void HideActiveTab(int tabIndex);
   void ShowPage(TTabSheet* page);
   TTabSheet* PageOfTab(int tabIndex) const;
 

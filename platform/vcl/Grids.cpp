@@ -225,8 +225,13 @@ bool TCustomGrid::SelectCell(int col, int row) {
 }
 
 TGridRect TCustomGrid::GetSelection() const {
-  return TGridRect{std::min(anchor_.X, current_.X), std::min(anchor_.Y, current_.Y), std::max(anchor_.X, current_.X),
-                   std::max(anchor_.Y, current_.Y)};
+  TGridRect r{std::min(anchor_.X, current_.X), std::min(anchor_.Y, current_.Y), std::max(anchor_.X, current_.X),
+              std::max(anchor_.Y, current_.Y)};
+  if (options_.Contains(goRowSelect)) {  // whole rows
+    r.Left = fixedCols_;
+    r.Right = GetColCount() - 1;
+  }
+  return r;
 }
 
 void TCustomGrid::SetSelection(const TGridRect& rect) {

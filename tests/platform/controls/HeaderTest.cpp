@@ -223,4 +223,40 @@ TEST_F(HeaderTest, PushingAnItemClicksIt) {
   EXPECT_TRUE(parent.notes.empty());
 }
 
+TEST_F(HeaderTest, AParentThatDestroysTheHeaderWhileItIsDraggedDoesNoHarm) {
+  for (UINT code : {HDN_BEGINTRACK, HDN_TRACK, HDN_ENDTRACK, HDN_ITEMCHANGING, HDN_ITEMCHANGED}) {
+    SCOPED_TRACE(static_cast<int>(code));
+    HWND header = Make(HDS_BUTTONS);
+    parent.answer = [&](const NMHDR& h) -> LRESULT {
+      if (h.code == code && IsWindow(h.hwndFrom)) DestroyWindow(h.hwndFrom);
+      return 0;
+    };
+    POINT from = UiDriver::At(header, 80, 8);
+    ui.Advance(1000);
+    ui.Drag(from, POINT{from.x + 30, from.y}, 2);
+    EXPECT_FALSE(IsWindow(header));
+    EXPECT_EQ(GetCapture(), nullptr);
+    parent.answer = nullptr;
+  }
+}
+
+TEST_F(HeaderTest, HotTrackingLightsTheItemUnderTheMouse) {
+  HWND header = Make(HDS_BUTTONS | HDS_HOTTRACK);
+  auto lit = [&](int item) {
+    int n = 0;
+    for (int x = item * 80; x < item * 80 + 80; ++x)
+      for (int y = 0; y < 20; ++y) {
+        POINT p = UiDriver::At(header, x, y);
+        n += ui.Pixel(p.x, p.y) == 0x000080;  // the highlight colour
+      }
+    return n > 0;
+  };
+  POINT on = UiDriver::At(header, 120, 8);
+  ui.MoveTo(on.x, on.y);
+  EXPECT_TRUE(lit(1));
+  EXPECT_FALSE(lit(0));
+  ui.MoveTo(on.x, on.y + 100);  // off the header
+  EXPECT_FALSE(lit(1));
+}
+
 }  // namespace

@@ -73,6 +73,10 @@ TEST_F(TabControlTest, MessagesAnswerAndNotifyAsWindowsDoes) {
        {TCN_SELCHANGING, TCN_SELCHANGE}},
       {"a parent that answers TRUE keeps the old tab", msg(TCM_SETCURFOCUS, 1), 0, 0, 2, {TCN_SELCHANGING}, true},
       {"TCM_GETITEMCOUNT", msg(TCM_GETITEMCOUNT, 0), 2, 0, 2, {}},
+      {"TCM_SETCURSEL -1 leaves no tab selected", msg(TCM_SETCURSEL, static_cast<WPARAM>(-1)), 0, -1, 2, {}},
+      {"a tab added then selects nothing", [&] { return Insert(tab, 2, "Three"); }, 2, -1, 3, {}},
+      {"and deleting it neither", msg(TCM_DELETEITEM, 2), TRUE, -1, 2, {}},
+      {"selected again", msg(TCM_SETCURSEL, 0), -1, 0, 2, {}},
       {"deleting the selected tab leaves none selected", msg(TCM_DELETEITEM, 0), TRUE, -1, 1, {}},
       {"TCM_DELETEALLITEMS", msg(TCM_DELETEALLITEMS, 0), TRUE, -1, 0, {}},
   };
@@ -295,10 +299,6 @@ TEST_F(TabControlTest, TheSelectedTabStandsRaisedOverTheFrame) {
   EXPECT_EQ(at(midTwo, two.bottom), face);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(TabControlTest, ALongSingleRowScrollsWithItsArrows) {
   HWND tab = Make(TCS_FIXEDWIDTH, 300, 120);
   SendMessage(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(80, 20));
@@ -329,6 +329,92 @@ TEST_F(TabControlTest, ALongSingleRowScrollsWithItsArrows) {
     ui.Click(back.x, back.y);
   }
   EXPECT_EQ(ItemRect(tab, 0).left, 2);
+}
+
+TEST_F(TabControlTest, TabsShowTheirImagesFromTheImageList) {
+  HIMAGELIST images = ImageList_Create(8, 8, ILC_COLOR32, 2, 1);
+  HDC screen = GetDC(nullptr);
+  HBITMAP strip = CreateCompatibleBitmap(screen, 16, 8);
+  ReleaseDC(nullptr, screen);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, strip);
+  RECT first{0, 0, 8, 8}, second{8, 0, 16, 8};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), blue = CreateSolidBrush(RGB(0, 0, 255));
+  FillRect(dc, &first, red);
+  FillRect(dc, &second, blue);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(red);
+  DeleteObject(blue);
+  ASSERT_EQ(ImageList_Add(images, strip, nullptr), 0);
+  DeleteObject(strip);
+
+  HWND tab = Make();
+  Insert(tab, 0, "One", 0, 1);
+  Insert(tab, 1, "Two", 0, -1);
+  RECT plain = ItemRect(tab, 1);
+  EXPECT_EQ(SendMessage(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)), 0);
+  EXPECT_EQ(SendMessage(tab, TCM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(images));
+  RECT withImage = ItemRect(tab, 0);
+  EXPECT_GE(withImage.right - withImage.left, plain.right - plain.left + 8);  // room for the image
+  InvalidateRect(tab, nullptr, TRUE);
+  ui.RunUntilIdle();
+  int blues = 0;
+  for (int x = withImage.left; x < withImage.right; ++x)
+    for (int y = withImage.top; y < withImage.bottom; ++y) {
+      POINT p = UiDriver::At(tab, x, y);
+      blues += ui.Pixel(p.x, p.y) == 0x0000FF;
+    }
+  EXPECT_EQ(blues, 64);  // image 1, whole
+  TCHITTESTINFO hit;
+  hit.pt = POINT{withImage.left + 8, (withImage.top + withImage.bottom) / 2};
+  EXPECT_EQ(SendMessage(tab, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 0);
+  EXPECT_EQ(hit.flags, TCHT_ONITEMICON);
+  DestroyWindow(tab);
+  ImageList_Destroy(images);
+}
+
+TEST_F(TabControlTest, HotTrackingLightsTheTabUnderTheMouseUntilItLeaves) {
+  HWND tab = Make(TCS_HOTTRACK);
+  Insert(tab, 0, "One");
+  Insert(tab, 1, "Two");
+  ui.RunUntilIdle();
+  RECT two = ItemRect(tab, 1);
+  auto highlighted = [&] {
+    int n = 0;
+    for (int x = two.left; x < two.right; ++x)
+      for (int y = two.top; y < two.bottom; ++y) {
+        POINT p = UiDriver::At(tab, x, y);
+        n += ui.Pixel(p.x, p.y) == 0x000080;  // the highlight colour
+      }
+    return n;
+  };
+  EXPECT_EQ(highlighted(), 0);
+  POINT on = UiDriver::At(tab, two.left + 4, two.top + 4);
+  ui.MoveTo(on.x, on.y);
+  EXPECT_GT(highlighted(), 0);
+  POINT away = UiDriver::At(tab, 0, 150);
+  ui.MoveTo(away.x + 350, away.y);  // outside the control
+  EXPECT_EQ(highlighted(), 0);
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);  // hovering selects nothing
+}
+
+TEST_F(TabControlTest, AParentThatDestroysTheControlWhileAskedDoesNoHarm) {
+  for (UINT code : {TCN_SELCHANGING, TCN_SELCHANGE, TCN_KEYDOWN}) {
+    SCOPED_TRACE(static_cast<int>(code));
+    HWND tab = Make();
+    Insert(tab, 0, "One");
+    Insert(tab, 1, "Two");
+    ui.RunUntilIdle();
+    parent.answer = [&](const NMHDR& h) -> LRESULT {
+      if (h.code == code && IsWindow(h.hwndFrom)) DestroyWindow(h.hwndFrom);
+      return 0;
+    };
+    SetFocus(tab);
+    ui.Press(VK_RIGHT);
+    EXPECT_FALSE(IsWindow(tab));
+    parent.answer = nullptr;
+  }
 }
 
 }  // namespace

@@ -197,6 +197,23 @@ TEST_F(ExtCtrlsTest, ImagePlacementByStretchCenterAndProportion) {
   EXPECT_EQ(image->GetHeight(), 20);
 }
 
+TEST_F(ExtCtrlsTest, ATransparentImageLetsTheFormShowThrough) {
+  auto* image = Make<TImage>(Bounds(10, 10, 40, 40));
+  auto bitmap = MakeObject<TBitmap>();
+  bitmap->SetSize(40, 40);
+  bitmap->GetCanvas()->GetBrush()->SetColor(clFuchsia);  // the bottom-left pixel's colour is the transparent one
+  bitmap->GetCanvas()->FillRect(TRect(0, 0, 40, 40));
+  bitmap->GetCanvas()->GetBrush()->SetColor(clRed);
+  bitmap->GetCanvas()->FillRect(TRect(10, 10, 30, 30));
+  image->GetPicture()->SetBitmap(bitmap.get());
+  ShowForm();
+  EXPECT_EQ(PixelOf(image, 2, 2), Rgb(clFuchsia));
+  image->SetTransparent(true);
+  ui.RunUntilIdle();
+  EXPECT_EQ(PixelOf(image, 2, 2), Rgb(clBtnFace));
+  EXPECT_EQ(PixelOf(image, 20, 20), Rgb(clRed));
+}
+
 TEST_F(ExtCtrlsTest, PaintBoxPaintsThroughOnPaint) {
   auto* box = Make<TPaintBox>(Bounds(10, 10, 50, 50));
   int paints = 0;

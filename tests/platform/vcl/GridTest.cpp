@@ -176,6 +176,18 @@ TEST_F(GridTest, TheMouseSelectsACellOrDragsARange) {
   EXPECT_EQ(grid->GetRow(), 3);
 }
 
+TEST_F(GridTest, RowSelectSelectsWholeRows) {
+  TDrawGrid* grid = MakeDrawGrid();
+  TGridOptions options = grid->GetOptions();
+  options << goRowSelect;
+  grid->SetOptions(options);
+  grid->SetRow(3);
+  TGridRect sel = grid->GetSelection();
+  EXPECT_EQ(std::vector<int>({sel.Left, sel.Top, sel.Right, sel.Bottom}), std::vector<int>({1, 3, 4, 3}));
+  EXPECT_EQ(GetSetProp(grid, "Options"),
+            "goFixedVertLine,goFixedHorzLine,goVertLine,goHorzLine,goRangeSelect,goRowSelect");
+}
+
 TEST_F(GridTest, SelectCellRefusesAndDrawCellSeesTheStates) {
   TDrawGrid* grid = MakeDrawGrid();
   grid->OnSelectCell = [](TObject*, int col, int, bool& can) { can = col != 2; };

@@ -160,10 +160,42 @@ TEST_F(PageControlTest, HiddenTabsMovedPagesAndCaptions) {
   sheets[0]->SetCaption("Main");
   EXPECT_EQ(TabText(1), "Main");
 
-  // Hiding the active page's tab shows another page.
+}
+
+TEST_F(PageControlTest, APageWithoutATabCanBeActive) {
+  // As a tool window starts: one tab shows, the active page's tab does not.
   sheets[0]->SetTabVisible(false);
-  EXPECT_NE(pages->GetActivePage(), sheets[0]);
-  EXPECT_TRUE(pages->GetActivePage() == nullptr || pages->GetActivePage()->GetTabVisible());
+  sheets[1]->SetTabVisible(false);
+  pages->SetActivePage(sheets[1]);
+  EXPECT_EQ(pages->GetActivePage(), sheets[1]);
+  EXPECT_TRUE(sheets[1]->Showing());
+  EXPECT_EQ(pages->GetTabIndex(), -1);
+  EXPECT_EQ(TabCount(), 1);
+  // Another page's tab coming or going leaves it active.
+  sheets[0]->SetTabVisible(true);
+  EXPECT_EQ(pages->GetActivePage(), sheets[1]);
+  EXPECT_EQ(pages->GetTabIndex(), -1);
+  // Its own tab shown again is selected.
+  sheets[1]->SetTabVisible(true);
+  EXPECT_EQ(pages->GetTabIndex(), 1);
+}
+
+TEST_F(PageControlTest, HidingTheActiveTabActivatesThePageInItsPlace) {
+  struct Case {
+    int active;
+    int next;  // -1: none
+  };
+  const Case cases[] = {{0, 1}, {2, 1}};  // the one after it, or before it when it was last
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.active);
+    for (TTabSheet* sheet : sheets) sheet->SetTabVisible(true);
+    pages->SetActivePage(sheets[static_cast<size_t>(c.active)]);
+    sheets[static_cast<size_t>(c.active)]->SetTabVisible(false);
+    EXPECT_EQ(pages->GetActivePage(), sheets[static_cast<size_t>(c.next)]);
+    EXPECT_FALSE(sheets[static_cast<size_t>(c.active)]->Showing());
+  }
+  for (TTabSheet* sheet : sheets) sheet->SetTabVisible(false);
+  EXPECT_EQ(pages->GetActivePage(), nullptr);
 }
 
 TEST_F(PageControlTest, FreeingTheActivePageShowsAnother) {
@@ -226,10 +258,6 @@ TEST_F(TabControlFrameworkTest, TabsIndexAndEventsSurviveANewWindow) {
   EXPECT_EQ(tabs->GetTabIndex(), 1);
   EXPECT_EQ(tabs->IndexOfTabAt(tabs->TabRect(0).left + 2, tabs->TabRect(0).top + 2), 0);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(TabControlFrameworkTest, OwnerDrawnTabsPaintThroughOnDrawTab) {
   auto* form = Application()->CreateForm<TForm>();

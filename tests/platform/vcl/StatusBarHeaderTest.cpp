@@ -84,6 +84,23 @@ TEST_F(StatusBarFrameworkTest, PanelsBecomePartsWithTheirTextsAndBevels) {
   EXPECT_EQ(GetObjectProp(bar, "Panels"), bar->GetPanels());
 }
 
+TEST_F(StatusBarFrameworkTest, TheSizeGripFollowsTheFormAndTheSettingAndPanelsSurviveANewWindow) {
+  EXPECT_TRUE(GetWindowLongPtr(bar->GetHandle(), GWL_STYLE) & SBARS_SIZEGRIP);  // a sizeable form
+  bar->GetPanels()->Items(1)->SetText("kept");
+  bar->SetSimpleText("simple");
+  bar->SetSizeGrip(false);
+  EXPECT_FALSE(GetWindowLongPtr(bar->GetHandle(), GWL_STYLE) & SBARS_SIZEGRIP);
+  EXPECT_EQ(SendMessage(bar->GetHandle(), SB_GETPARTS, 0, 0), 4);
+  EXPECT_EQ(PartText(1), "\tkept");
+  char simple[16] = "";
+  SendMessage(bar->GetHandle(), SB_GETTEXT, SB_SIMPLEID, reinterpret_cast<LPARAM>(simple));
+  EXPECT_STREQ(simple, "simple");
+  bar->SetSizeGrip(true);
+  form->SetBorderStyle(bsDialog);  // a dialog's border cannot be dragged: no grip
+  bar->RecreateWnd();
+  EXPECT_FALSE(GetWindowLongPtr(bar->GetHandle(), GWL_STYLE) & SBARS_SIZEGRIP);
+}
+
 TEST_F(StatusBarFrameworkTest, OwnerDrawnPanelsPaintThroughOnDrawPanel) {
   std::vector<int> drawn;
   bar->OnDrawPanel = [&](TStatusBar* sb, TStatusPanel* panel, const TRect& r) {
