@@ -9,6 +9,7 @@
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
 #include "quillo/shell/FormTranslator.h"
+#include "quillo/shell/LanguageCode.h"
 
 std::unique_ptr<Language> Lang;
 

@@ -14,13 +14,11 @@
 // keys belongs in that test's list.
 
 #include <memory>
-#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/WinTypes.h"
-#include "quillo/shell/LanguageCode.h"
 #include "quillo/shell/LanguageText.h"
 
 class Language {
