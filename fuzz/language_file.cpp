@@ -32,8 +32,9 @@ void ApplyEverySection(const std::string& text) {
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    const AnsiString line = Trim(text.substr(start, end - start));
-    if (!line.empty() && line[0] == '[') TranslateComponent(form.get(), line);
+    std::size_t first = start;
+    while (first < end && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+    if (first < end && text[first] == '[') TranslateComponent(form.get(), Trim(text.substr(first, end - first)));
     start = end + 1;
   }
 }

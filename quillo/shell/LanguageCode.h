@@ -24,8 +24,8 @@ namespace LanguageCode {
 
 inline constexpr std::size_t kLengthFieldSize = 4;
 inline constexpr int kBlockCount = 4;
-// A language file is some ten kilobytes of text; anything near this is not one.
-inline constexpr std::uint32_t kMaxTextSize = 4u << 20;
+// A language file is some ten kilobytes of text; a megabyte is far beyond any.
+inline constexpr std::uint32_t kMaxTextSize = 1u << 20;
 
 enum class DecodeResult {
   Ok,

@@ -9,6 +9,7 @@
 // from. In both, empty lines and lines starting with ';' are comments.
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -24,6 +25,8 @@ public:
   };
 
   explicit LanguageText(std::string text);
+  LanguageText(const LanguageText&) = delete;  // the headings point into the text
+  LanguageText& operator=(const LanguageText&) = delete;
 
   // The first "[Messages]" section (heading compared without regard to case), in file
   // order, with values ready to show; empty when the text has none.
@@ -38,9 +41,11 @@ public:
 private:
   std::string text_;
   std::vector<std::pair<std::size_t, std::size_t>> lines_;  // start and length, without the LF
-  std::unordered_map<std::string, std::size_t> headings_;  // trimmed heading -> its first line
+  std::unordered_map<std::string_view, std::size_t> headings_;  // trimmed heading -> its first line
 
-  AnsiString Line(std::size_t index) const { return text_.substr(lines_[index].first, lines_[index].second); }
+  std::string_view Line(std::size_t index) const {
+    return std::string_view(text_).substr(lines_[index].first, lines_[index].second);
+  }
 };
 
 // '@' becomes a space: how a language file writes blanks that trimming would lose.

@@ -91,6 +91,18 @@ TEST(LanguageCodeTest, DamagedFilesAreRefusedAndLeaveTheTextAlone) {
   }
 }
 
+// The size limit holds for the one-byte form too, whose few bytes could say any length.
+TEST(LanguageCodeTest, TextsUpToTheSizeLimitDecode) {
+  auto oneByteRepeated = [](std::uint32_t count) {
+    return Bytes{static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(count >> 8),
+                 static_cast<std::uint8_t>(count >> 16), static_cast<std::uint8_t>(count >> 24), 0x00, '\n'};
+  };
+  std::string text;
+  EXPECT_EQ(DecodeBytes(oneByteRepeated(LanguageCode::kMaxTextSize), text), DecodeResult::Ok);
+  EXPECT_EQ(text.size(), LanguageCode::kMaxTextSize);
+  EXPECT_EQ(DecodeBytes(oneByteRepeated(LanguageCode::kMaxTextSize + 1), text), DecodeResult::TooLarge);
+}
+
 // One code of each length 1 to 8 fills a block to 255 of 256 entries and hands the last on
 // to the next block, whose lengths restart at 1: four such blocks ask for a fifth.
 TEST(LanguageCodeTest, ACodeNeedingAFifthTableBlockIsRefused) {
