@@ -104,6 +104,14 @@ void ApplyEntry(TComponent*& top, const LanguageText::Entry& entry) {
   if (c && !value.empty()) SetComponentProperty(c, Trim(rest), value);
 }
 
+// "[" + name + "]", built by appending: GCC 12 at -O3 warns wrongly about a literal + string.
+AnsiString SectionOf(const AnsiString& name) {
+  AnsiString section(1, '[');
+  section += name;
+  section += ']';
+  return section;
+}
+
 }  // namespace
 
 void TranslateComponent(TComponent* top, const AnsiString& section) {
@@ -126,6 +134,6 @@ void RetranslateOpenWindows() {
   std::vector<TComponent*> forms;
   for (int i = 0; i < app->ComponentCount(); ++i)
     if (app->Components(i)->InheritsFrom(TCustomForm::StaticClass())) forms.push_back(app->Components(i));
-  for (TComponent* form : forms) TranslateComponent(form, "[" + form->GetName() + "]");
+  for (TComponent* form : forms) TranslateComponent(form, SectionOf(form->GetName()));
   TranslateForm("[Translations]");
 }

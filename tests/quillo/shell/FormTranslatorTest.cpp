@@ -71,7 +71,9 @@ public:
     Files = Make<TListHolder>(this, "Files");
     for (const char* line : {"x", "y", "z"}) Files->GetItems()->Add(line);
     Files->SetItemIndex(1);
-    TranslateForm("[" + GetName() + "]");
+    AnsiString section(1, '[');  // appended: GCC 12 at -O3 warns wrongly about a literal + string
+    section += GetName();
+    TranslateForm(section + "]");
   }
   TPlainBlock* OkBtn;
   TPlainBlock* Panel;
