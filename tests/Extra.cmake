@@ -16,3 +16,9 @@ target_link_libraries(vorlen_tests PRIVATE JPEG::JPEG)
 if(TARGET platform_tests AND COMMAND quillo_embed_resources)
   quillo_embed_resources(platform_tests tests ${CMAKE_CURRENT_SOURCE_DIR}/platform/res)
 endif()
+
+# The language tests write their sample language files with the build's encoder.
+if(TARGET quillo_tests)
+  target_sources(quillo_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/lngmaker/LanguageEncoder.cpp)
+  add_dependencies(quillo_tests language_files)
+endif()

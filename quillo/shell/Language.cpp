@@ -1,0 +1,114 @@
+#include "quillo/shell/Language.h"
+
+#include <cctype>
+#include <fstream>
+#include <iterator>
+
+#include "platform/rtl/FindFile.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "quillo/shell/FormTranslator.h"
+#include "quillo/shell/LanguageCode.h"
+
+std::unique_ptr<Language> Lang;
+
+namespace {
+
+constexpr const char* kExtension = ".lng";
+
+// A file larger than any text the format lets us decode is refused before it is read.
+constexpr std::int64_t kMaxFileSize = std::int64_t{LanguageCode::kMaxTextSize} + 4096;
+
+bool ReadWhole(const AnsiString& path, std::string& bytes) {
+  const std::int64_t size = FileSizeOf(path);
+  if (size < 0 || size > kMaxFileSize) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad() && static_cast<std::int64_t>(bytes.size()) <= kMaxFileSize;
+}
+
+// A language name is a file name without folder or wildcards.
+bool IsPlainName(const AnsiString& name) {
+  return !name.empty() && name.find_first_of("/*?") == AnsiString::npos && name != "." && name != "..";
+}
+
+}  // namespace
+
+Language::Language(AnsiString folder) : folder_(folder.empty() ? folder : IncludeTrailingPathDelimiter(folder)) {}
+
+AnsiString Language::FindFile(const AnsiString& name) const {
+  if (!IsPlainName(name)) return AnsiString();
+  TSearchRec rec;
+  AnsiString path;
+  if (FindFirst(folder_ + name + kExtension, faAnyFile & ~faDirectory & ~faVolumeID, rec) == 0) path = folder_ + rec.Name;
+  FindClose(rec);
+  return path;
+}
+
+bool Language::Load(const AnsiString& name) {
+  const AnsiString path = FindFile(name);
+  if (!path.empty() && LoadFile(path) == LoadResult::Ok) return true;
+  // This table's own texts: the global one may not be this one, or not exist yet.
+  Application()->MessageBox(Message(LangKey("Can't Load Language File")), Message(LangKey("Error")), MB_ICONEXCLAMATION);
+  return false;
+}
+
+Language::LoadResult Language::LoadFile(const AnsiString& path) {
+  if (!FileExists(path)) return LoadResult::NotFound;
+  std::string bytes;
+  if (!ReadWhole(path, bytes)) return LoadResult::Unreadable;
+  std::string decoded;
+  if (LanguageCode::Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), decoded) !=
+      LanguageCode::DecodeResult::Ok)
+    return LoadResult::Damaged;
+
+  // Everything is read and checked: only now does the new language replace the old.
+  auto text = std::make_unique<LanguageText>(std::move(decoded));
+  std::vector<AnsiString> keys, texts;
+  std::unordered_map<AnsiString, std::size_t> index;
+  for (auto& [key, value] : text->Messages()) {
+    index.emplace(key, keys.size());
+    keys.push_back(std::move(key));
+    texts.push_back(std::move(value));
+  }
+  text_ = std::move(text);
+  keys_ = std::move(keys);
+  texts_ = std::move(texts);
+  index_ = std::move(index);
+  return LoadResult::Ok;
+}
+
+AnsiString Language::Message(const AnsiString& key) const {
+  auto found = index_.find(key);
+  return found == index_.end() ? key : texts_[found->second];
+}
+
+void Language::AddLanguageName(const AnsiString& fileName) {
+  AnsiString name = LowerCase(ChangeFileExt(ExtractFileName(fileName), ""));
+  if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  names_.push_back(std::move(name));
+}
+
+void Language::ScanLanguages() {
+  names_.clear();
+  TSearchRec rec;
+  for (int found = FindFirst(folder_ + "*" + kExtension, faAnyFile & ~faDirectory & ~faVolumeID, rec); found == 0;
+       found = FindNext(rec))
+    AddLanguageName(rec.Name);
+  FindClose(rec);
+}
+
+AnsiString LangMessage(const AnsiString& key) { return Lang ? Lang->Message(key) : AnsiString(); }
+
+int LangMessageBox(const AnsiString& textKey, const AnsiString& captionKey, UINT flags) {
+  return Application()->MessageBox(LangMessage(textKey), LangMessage(captionKey), flags & 0xFFFF);
+}
+
+bool ReloadLanguage(const AnsiString& name) {
+  if (name.empty() || !Lang) return true;
+  if (!Lang->Load(name)) return false;
+  RetranslateOpenWindows();
+  return true;
+}
