@@ -1,0 +1,898 @@
+#include "platform/controls/ListBox.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "platform/controls/ControlScroll.h"
+#include "platform/controls/ListBoxControl.h"
+#include "platform/rtl/Clock.h"
+#include "platform/user/SystemClasses.h"
+
+namespace {
+
+constexpr UINT_PTR kAutoScrollTimer = 0x4C42;
+constexpr UINT kAutoScrollMs = 50;
+constexpr DWORD kTypeAheadMs = 1000;
+
+// Each window's control, freed when the window goes (WM_NCDESTROY).
+std::map<HWND, std::unique_ptr<ListBoxControl>>& Controls() {
+  static std::map<HWND, std::unique_ptr<ListBoxControl>> controls;
+  return controls;
+}
+
+LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto& controls = Controls();
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
+    controls[window] = std::make_unique<ListBoxControl>(window, *create);
+    return DefWindowProc(window, message, wParam, lParam);
+  }
+  auto it = controls.find(window);
+  if (it == controls.end()) return DefWindowProc(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    ForgetControlScroll(window);
+    std::unique_ptr<ListBoxControl> gone = std::move(it->second);
+    controls.erase(it);
+    return DefWindowProc(window, message, wParam, lParam);
+  }
+  return it->second->Handle(message, wParam, lParam);
+}
+
+int CompareNoCase(const std::string& a, const std::string& b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    int ca = std::tolower(static_cast<unsigned char>(a[i]));
+    int cb = std::tolower(static_cast<unsigned char>(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  return true;
+}
+
+bool KeyDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
+
+}  // namespace
+
+void RegisterListBoxClass() {
+  for (const char* name : {kListBoxClass, kComboListBoxClass}) {
+    WNDCLASS cls;
+    cls.style = CS_DBLCLKS | CS_GLOBALCLASS | (name == kComboListBoxClass ? CS_SAVEBITS : 0u);
+    cls.lpfnWndProc = &ListBoxProc;
+    cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    cls.lpszClassName = name;
+    RegisterClass(&cls);
+  }
+}
+
+namespace {
+const bool kRegistered = AddSystemClassRegistration(&RegisterListBoxClass);
+}  // namespace
+
+ListBoxControl::ListBoxControl(HWND window, const CREATESTRUCT& create) : window_(window) {
+  style_ = static_cast<DWORD>(create.style);
+  if (create.lpszClass && std::strcmp(create.lpszClass, kComboListBoxClass) == 0 && create.lpCreateParams)
+    combo_ = static_cast<const ComboListLink*>(create.lpCreateParams)->combo;
+  if (combo_) {
+    commandTarget_ = combo_;
+    ownerTarget_ = GetParent(combo_);
+    ctlType_ = ODT_COMBOBOX;
+  } else {
+    commandTarget_ = create.hwndParent;
+    ownerTarget_ = create.hwndParent;
+  }
+  // Multiple-column lists show fixed rows; variable heights are a single-column matter.
+  if (Is(LBS_MULTICOLUMN)) style_ &= ~static_cast<DWORD>(LBS_OWNERDRAWVARIABLE);
+  // An owner-drawn list without strings cannot be searched by text or sorted by it.
+  if (!OwnerDraw()) style_ |= LBS_HASSTRINGS;
+  if (Is(LBS_NOSEL)) style_ &= ~static_cast<DWORD>(LBS_MULTIPLESEL | LBS_EXTENDEDSEL);
+  (void)kRegistered;
+}
+
+// ---------------------------------------------------------------------------------------
+// Notifications and owner messages.
+
+void ListBoxControl::Notify(WORD code) {
+  if (!combo_ && !Is(LBS_NOTIFY)) return;
+  if (!commandTarget_ || !IsWindow(commandTarget_)) return;
+  SendMessage(commandTarget_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), code), reinterpret_cast<LPARAM>(window_));
+}
+
+void ListBoxControl::NotifySelChange() { Notify(LBN_SELCHANGE); }
+
+int ListBoxControl::MeasureItem(int index, ULONG_PTR data) {
+  MEASUREITEMSTRUCT mis;
+  mis.CtlType = ctlType_;
+  mis.CtlID = static_cast<UINT>(GetDlgCtrlID(combo_ ? combo_ : window_));
+  mis.itemID = static_cast<UINT>(index);
+  mis.itemHeight = static_cast<UINT>(fontHeight_);
+  RECT r = Client();
+  mis.itemWidth = static_cast<UINT>(r.right - r.left);
+  mis.itemData = data;
+  if (ownerTarget_) SendMessage(ownerTarget_, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+  return std::clamp(static_cast<int>(mis.itemHeight), 1, 255);
+}
+
+void ListBoxControl::SendDeleteItem(int index, const ListItem& item) {
+  if (!OwnerDraw() || !ownerTarget_ || !IsWindow(ownerTarget_)) return;
+  DELETEITEMSTRUCT dis;
+  dis.CtlType = ctlType_;
+  dis.CtlID = static_cast<UINT>(GetDlgCtrlID(combo_ ? combo_ : window_));
+  dis.itemID = static_cast<UINT>(index);
+  dis.hwndItem = combo_ ? combo_ : window_;
+  dis.itemData = item.data;
+  SendMessage(ownerTarget_, WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+}
+
+int ListBoxControl::CompareItems(const ListItem& a, const ListItem& b) {
+  if (HasStrings()) return CompareNoCase(a.text, b.text);
+  COMPAREITEMSTRUCT cis;
+  cis.CtlType = ctlType_;
+  cis.CtlID = static_cast<UINT>(GetDlgCtrlID(combo_ ? combo_ : window_));
+  cis.hwndItem = combo_ ? combo_ : window_;
+  cis.itemID1 = static_cast<UINT>(-1);
+  cis.itemData1 = a.data;
+  cis.itemID2 = 0;
+  cis.itemData2 = b.data;
+  LRESULT r = ownerTarget_ ? SendMessage(ownerTarget_, WM_COMPAREITEM, cis.CtlID, reinterpret_cast<LPARAM>(&cis)) : 0;
+  return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Items.
+
+LRESULT ListBoxControl::InsertItem(int index, LPARAM value, bool sortedPlace) {
+  int count = Count();
+  if (index < -1 || index > count) return LB_ERR;
+  ListItem item;
+  if (HasStrings()) {
+    item.text = value ? reinterpret_cast<LPCSTR>(value) : "";
+  } else {
+    item.data = static_cast<ULONG_PTR>(value);
+  }
+  if (sortedPlace && Is(LBS_SORT)) {
+    // After the items that sort equal, so equal items keep the order they came in.
+    index = items_.LowerBound([&](const ListItem& existing) { return CompareItems(existing, item) <= 0 ? -1 : 0; });
+  } else if (index == -1) {
+    index = count;
+  }
+  if (Variable()) item.height = MeasureItem(index, item.data);
+  items_.Insert(index, std::move(item));
+  // Indexes at or after the new item move down one.
+  if (curSel_ >= index) ++curSel_;
+  if (anchor_ >= index) ++anchor_;
+  if (caret_ >= index && count > 0) ++caret_;
+  if (index < top_) ++top_;
+  if (redraw_) {
+    UpdateScroll();
+    RECT r = ItemRect(index);
+    RECT c = Client();
+    if (Is(LBS_MULTICOLUMN) || Variable()) r = c;
+    else r.bottom = c.bottom;
+    InvalidateRect(window_, &r, TRUE);
+  }
+  return index;
+}
+
+LRESULT ListBoxControl::DeleteItem(int index) {
+  if (!Valid(index)) return LB_ERR;
+  ListItem gone = items_.Erase(index);
+  SendDeleteItem(index, gone);
+  auto shift = [index](int& i, int invalid) {
+    if (i == index) i = invalid;
+    else if (i > index) --i;
+  };
+  shift(curSel_, -1);
+  shift(anchor_, -1);
+  if (caret_ > index || (caret_ == index && caret_ >= Count())) caret_ = std::max(0, caret_ - 1);
+  if (top_ > index) --top_;
+  top_ = std::clamp(top_, 0, MaxTop());
+  if (redraw_) {
+    UpdateScroll();
+    Redraw();
+  }
+  return Count();
+}
+
+void ListBoxControl::ResetContent() {
+  if (OwnerDraw()) {
+    for (int i = 0; i < Count(); ++i) SendDeleteItem(i, items_.At(i));
+  }
+  items_.Clear();
+  top_ = 0;
+  caret_ = 0;
+  anchor_ = -1;
+  curSel_ = -1;
+  horizontalPos_ = 0;
+  if (redraw_) {
+    UpdateScroll();
+    Redraw();
+  }
+}
+
+LRESULT ListBoxControl::GetText(int index, LPSTR out) const {
+  if (!Valid(index) || !out) return LB_ERR;
+  const ListItem& item = items_.At(index);
+  if (!HasStrings()) {
+    std::memcpy(out, &item.data, sizeof(item.data));
+    return sizeof(item.data);
+  }
+  std::memcpy(out, item.text.c_str(), item.text.size() + 1);
+  return static_cast<LRESULT>(item.text.size());
+}
+
+LRESULT ListBoxControl::GetTextLength(int index) const {
+  if (!Valid(index)) return LB_ERR;
+  return HasStrings() ? static_cast<LRESULT>(items_.At(index).text.size()) : sizeof(ULONG_PTR);
+}
+
+bool ListBoxControl::Matches(const ListItem& item, LPARAM value, bool exact) const {
+  if (!HasStrings()) return item.data == static_cast<ULONG_PTR>(value);
+  std::string wanted = value ? reinterpret_cast<LPCSTR>(value) : "";
+  return exact ? CompareNoCase(item.text, wanted) == 0 : StartsWithNoCase(item.text, wanted);
+}
+
+LRESULT ListBoxControl::FindString(int start, LPARAM value, bool exact) const {
+  int count = Count();
+  if (count == 0) return LB_ERR;
+  if (start < -1 || start >= count) start = -1;
+  // From the item after start to the end, then from the first item back round to start.
+  int found = LB_ERR;
+  auto look = [&](int index, const ListItem& item) {
+    if (Matches(item, value, exact)) {
+      found = index;
+      return false;
+    }
+    return true;
+  };
+  items_.ForEachFrom(start + 1, look);
+  if (found == LB_ERR && start >= 0)
+    items_.ForEachFrom(0, [&](int index, const ListItem& item) { return index <= start && look(index, item); });
+  return found;
+}
+
+int ListBoxControl::FindPrefix(int start, const std::string& prefix) const {
+  LRESULT r = FindString(start, reinterpret_cast<LPARAM>(prefix.c_str()), false);
+  return static_cast<int>(r);
+}
+
+// ---------------------------------------------------------------------------------------
+// Selection.
+
+bool ListBoxControl::Select(int index, bool selected) {
+  if (!Valid(index)) return false;
+  if (!items_.SetSelected(index, selected)) return false;
+  InvalidateItem(index);
+  return true;
+}
+
+bool ListBoxControl::SelectOnly(int index) {
+  bool changed = false;
+  if (SingleSel()) {
+    if (curSel_ == index) return false;
+    if (Valid(curSel_)) Select(curSel_, false);
+    curSel_ = Valid(index) ? index : -1;
+    if (curSel_ >= 0) Select(curSel_, true);
+    return true;
+  }
+  // Multiple selection: clear the others one by one while there are few, else all at once.
+  int selected = items_.SelectedCount();
+  bool wasOnly = selected == 1 && Valid(index) && items_.At(index).selected;
+  if (wasOnly) return false;
+  if (selected > 64) {
+    items_.SelectAll(false);
+    Redraw();
+    changed = true;
+  } else {
+    for (int i = items_.NextSelected(0); i >= 0; i = items_.NextSelected(i + 1)) changed |= Select(i, false);
+  }
+  if (Valid(index)) changed |= Select(index, true);
+  return changed;
+}
+
+bool ListBoxControl::SelectRangeOnly(int first, int last, bool keepOthers, bool state) {
+  if (first > last) std::swap(first, last);
+  first = std::max(first, 0);
+  last = std::min(last, Count() - 1);
+  bool changed = false;
+  if (!keepOthers) {
+    // Items outside the range lose their selection.
+    for (int i = items_.NextSelected(0); i >= 0; i = items_.NextSelected(i + 1)) {
+      if (i >= first && i <= last) {
+        i = last;
+        continue;
+      }
+      changed |= Select(i, false);
+    }
+  }
+  if (first == 0 && last == Count() - 1 && Count() > 64) {
+    int before = items_.SelectedCount();
+    items_.SelectAll(state);
+    if (items_.SelectedCount() != before) {
+      changed = true;
+      Redraw();
+    }
+    return changed;
+  }
+  for (int i = first; i <= last; ++i) changed |= Select(i, state);
+  return changed;
+}
+
+LRESULT ListBoxControl::SetCurSel(int index) {
+  if (!SingleSel() || Is(LBS_NOSEL)) return LB_ERR;
+  if (index != -1 && !Valid(index)) return LB_ERR;
+  SelectOnly(index);
+  if (index >= 0) {
+    SetCaret(index, true);
+    return index;
+  }
+  return LB_ERR;  // as Windows answers a cleared selection
+}
+
+LRESULT ListBoxControl::GetCurSel() const {
+  if (SingleSel()) return curSel_;
+  if (Count() == 0) return LB_ERR;
+  return caret_;
+}
+
+LRESULT ListBoxControl::SetSel(bool select, int index) {
+  if (SingleSel()) return LB_ERR;
+  if (index == -1) {
+    if (Count() == 0) return LB_OKAY;
+    SelectRangeOnly(0, Count() - 1, true, select);
+    return LB_OKAY;
+  }
+  if (!Valid(index)) return LB_ERR;
+  Select(index, select);
+  if (select) anchor_ = index;
+  return LB_OKAY;
+}
+
+LRESULT ListBoxControl::SelItemRange(bool select, int first, int last) {
+  if (SingleSel()) return LB_ERR;
+  if (Count() == 0) return LB_ERR;
+  if (first > last) std::swap(first, last);
+  if (last < 0 || first >= Count()) return LB_ERR;
+  SelectRangeOnly(first, last, true, select);
+  return LB_OKAY;
+}
+
+LRESULT ListBoxControl::GetSelItems(int max, int* out) const {
+  if (SingleSel()) return LB_ERR;
+  if (!out || max <= 0) return 0;
+  int n = 0;
+  for (int i = items_.NextSelected(0); i >= 0 && n < max; i = items_.NextSelected(i + 1)) out[n++] = i;
+  return n;
+}
+
+void ListBoxControl::SetCaret(int index, bool scroll) {
+  if (!Valid(index)) return;
+  if (index != caret_) {
+    int old = caret_;
+    caret_ = index;
+    if (focused_) {
+      InvalidateItem(old);
+      InvalidateItem(caret_);
+    }
+  }
+  if (scroll) EnsureVisible(index);
+}
+
+// ---------------------------------------------------------------------------------------
+// Keyboard.
+
+void ListBoxControl::MoveCaretByKey(int target, bool shift, bool ctrl) {
+  if (Count() == 0) return;
+  target = std::clamp(target, 0, Count() - 1);
+  if (Is(LBS_NOSEL)) {
+    SetCaret(target, true);
+    return;
+  }
+  bool changed = false;
+  if (SingleSel()) {
+    changed = SelectOnly(target);
+  } else if (Extended()) {
+    if (shift) {
+      if (anchor_ < 0) anchor_ = caret_;
+      changed = SelectRangeOnly(anchor_, target, ctrl, true);
+    } else if (!ctrl) {
+      changed = SelectOnly(target);
+      anchor_ = target;
+    }
+  }
+  SetCaret(target, true);
+  if (changed) NotifySelChange();
+}
+
+LRESULT ListBoxControl::OnKeyDown(int vk) {
+  if (Is(LBS_WANTKEYBOARDINPUT) && ownerTarget_) {
+    LRESULT r = SendMessage(ownerTarget_, WM_VKEYTOITEM, MAKEWPARAM(vk, caret_), reinterpret_cast<LPARAM>(window_));
+    if (r == -2) return 0;
+    if (r >= 0) {
+      MoveCaretByKey(static_cast<int>(r), false, false);
+      return 0;
+    }
+  }
+  bool shift = KeyDown(VK_SHIFT), ctrl = KeyDown(VK_CONTROL);
+  int rows = RowsPerColumn();
+  int page = std::max(1, Page());
+  int target = -1;
+  switch (vk) {
+    case VK_UP: target = caret_ - 1; break;
+    case VK_DOWN: target = caret_ + 1; break;
+    case VK_LEFT:
+      if (Is(LBS_MULTICOLUMN)) target = caret_ - rows;
+      else Scroll(false, kScrollLineUp, 0);
+      break;
+    case VK_RIGHT:
+      if (Is(LBS_MULTICOLUMN)) target = caret_ + rows;
+      else Scroll(false, kScrollLineDown, 0);
+      break;
+    case VK_PRIOR:
+      if (Is(LBS_MULTICOLUMN)) target = caret_ - rows * VisibleColumns();
+      else target = caret_ == top_ ? caret_ - (page - 1) : top_;
+      break;
+    case VK_NEXT:
+      if (Is(LBS_MULTICOLUMN)) target = caret_ + rows * VisibleColumns();
+      else target = caret_ == top_ + page - 1 ? caret_ + (page - 1) : top_ + page - 1;
+      break;
+    case VK_HOME: target = 0; break;
+    case VK_END: target = Count() - 1; break;
+    case VK_SPACE:
+      if (!SingleSel() && Valid(caret_)) {
+        bool changed;
+        if (Extended() && shift) {
+          if (anchor_ < 0) anchor_ = caret_;
+          changed = SelectRangeOnly(anchor_, caret_, ctrl, true);
+        } else if (Extended() && !ctrl) {
+          changed = SelectOnly(caret_);
+          anchor_ = caret_;
+        } else {
+          changed = Select(caret_, !items_.At(caret_).selected);
+          anchor_ = caret_;
+        }
+        if (changed) NotifySelChange();
+      }
+      return 0;
+    default: return 0;
+  }
+  if (target == -1 && vk != VK_UP && vk != VK_PRIOR && vk != VK_LEFT) return 0;
+  if (Count() == 0) return 0;
+  // Multiple selection moves only the caret; extended selection follows Shift and Ctrl.
+  if (Is(LBS_MULTIPLESEL) && !Extended()) {
+    SetCaret(std::clamp(target, 0, Count() - 1), true);
+    return 0;
+  }
+  MoveCaretByKey(target, shift, ctrl);
+  return 0;
+}
+
+LRESULT ListBoxControl::OnChar(char ch) {
+  if (Is(LBS_WANTKEYBOARDINPUT) && ownerTarget_) {
+    LRESULT r = SendMessage(ownerTarget_, WM_CHARTOITEM, MAKEWPARAM(static_cast<unsigned char>(ch), caret_),
+                            reinterpret_cast<LPARAM>(window_));
+    if (r == -2) return 0;
+    if (r >= 0) {
+      MoveCaretByKey(static_cast<int>(r), false, false);
+      return 0;
+    }
+  }
+  if (static_cast<unsigned char>(ch) < 0x20) return 0;
+  if (ch == ' ' && !SingleSel()) return 0;  // the space toggles, on its key
+  if (!HasStrings() || Count() == 0) return 0;
+  DWORD now = GetTickCount();
+  bool continuing = !typed_.empty() && now - lastTyped_ < kTypeAheadMs;
+  lastTyped_ = now;
+  typed_ = continuing ? typed_ + ch : std::string(1, ch);
+  // A new first letter looks past the current item; a longer prefix may still be it.
+  int from = continuing ? caret_ - 1 : caret_;
+  int found = FindPrefix(from, typed_);
+  if (found < 0 && continuing) {
+    // No item starts with the whole prefix: the same letter typed again steps through.
+    bool same = std::all_of(typed_.begin(), typed_.end(), [&](char c) {
+      return std::tolower(static_cast<unsigned char>(c)) == std::tolower(static_cast<unsigned char>(ch));
+    });
+    if (same) found = FindPrefix(caret_, std::string(1, ch));
+  }
+  if (found >= 0) {
+    if (Is(LBS_MULTIPLESEL) && !Extended()) SetCaret(found, true);
+    else MoveCaretByKey(found, false, false);
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Mouse.
+
+void ListBoxControl::OnButtonDown(POINT p, WPARAM keys, bool doubleClick) {
+  if (comboTracking_) {
+    OnComboButtonDown(p);
+    return;
+  }
+  if (!focused_ && !combo_) SetFocus(window_);
+  if (!IsWindow(window_)) return;
+  bool outside = false;
+  int index = ItemAt(p, &outside);
+  lastMouse_ = p;
+  if (doubleClick) {
+    Notify(LBN_DBLCLK);
+    return;
+  }
+  SetCapture(window_);
+  tracking_ = true;
+  trackedChange_ = false;
+  if (index < 0 || Is(LBS_NOSEL)) {
+    if (index >= 0) SetCaret(index, true);
+    return;
+  }
+  bool shift = (keys & MK_SHIFT) != 0, ctrl = (keys & MK_CONTROL) != 0;
+  if (SingleSel()) {
+    trackedChange_ = SelectOnly(index);
+  } else if (!Extended()) {
+    trackedChange_ = Select(index, !items_.At(index).selected);
+    anchor_ = index;
+  } else if (shift) {
+    if (anchor_ < 0) anchor_ = caret_;
+    trackKeepOthers_ = ctrl;
+    trackToggleState_ = true;
+    trackedChange_ = SelectRangeOnly(anchor_, index, ctrl, true);
+  } else if (ctrl) {
+    anchor_ = index;
+    trackKeepOthers_ = true;
+    trackToggleState_ = !items_.At(index).selected;
+    trackedChange_ = Select(index, trackToggleState_);
+  } else {
+    anchor_ = index;
+    trackKeepOthers_ = false;
+    trackToggleState_ = true;
+    trackedChange_ = SelectOnly(index);
+  }
+  SetCaret(index, true);
+}
+
+void ListBoxControl::TrackTo(int index) {
+  if (!Valid(index) || Is(LBS_NOSEL)) return;
+  if (SingleSel()) {
+    trackedChange_ |= SelectOnly(index);
+  } else if (Extended()) {
+    if (anchor_ < 0) anchor_ = index;
+    trackedChange_ |= SelectRangeOnly(anchor_, index, trackKeepOthers_, trackToggleState_);
+  }
+  SetCaret(index, true);
+}
+
+void ListBoxControl::OnMouseMove(POINT p) {
+  lastMouse_ = p;
+  if (comboTracking_) {
+    bool outside = false;
+    int index = ItemAt(p, &outside);
+    RECT c = Client();
+    if (PtInRect(&c, p) && index >= 0) {
+      SelectOnly(index);
+      SetCaret(index, false);
+    }
+    if (comboButtonDown_ && (p.y < c.top || p.y >= c.bottom) && p.x >= c.left && p.x < c.right && !timerOn_) {
+      SetTimer(window_, kAutoScrollTimer, kAutoScrollMs, nullptr);
+      timerOn_ = true;
+    }
+    return;
+  }
+  if (!tracking_) return;
+  RECT c = Client();
+  bool outsideV = p.y < c.top || p.y >= c.bottom;
+  bool outsideH = Is(LBS_MULTICOLUMN) && (p.x < c.left || p.x >= c.right);
+  if ((outsideV || outsideH) && !timerOn_) {
+    SetTimer(window_, kAutoScrollTimer, kAutoScrollMs, nullptr);
+    timerOn_ = true;
+  } else if (!outsideV && !outsideH && timerOn_) {
+    KillTimer(window_, kAutoScrollTimer);
+    timerOn_ = false;
+  }
+  bool outside = false;
+  int index = ItemAt(p, &outside);
+  if (index >= 0 && !Is(LBS_MULTIPLESEL)) TrackTo(index);
+}
+
+void ListBoxControl::OnTimer() {
+  // The pointer is past an edge with the button held: one item further each tick.
+  POINT p = lastMouse_;
+  RECT c = Client();
+  int step = 0;
+  if (Is(LBS_MULTICOLUMN)) {
+    if (p.x < c.left) step = -RowsPerColumn();
+    else if (p.x >= c.right) step = RowsPerColumn();
+  }
+  if (p.y < c.top) step = -1;
+  else if (p.y >= c.bottom) step = 1;
+  if (step == 0 || (!tracking_ && !comboTracking_)) {
+    KillTimer(window_, kAutoScrollTimer);
+    timerOn_ = false;
+    return;
+  }
+  int target = std::clamp(caret_ + step, 0, std::max(0, Count() - 1));
+  if (comboTracking_) {
+    SelectOnly(target);
+    SetCaret(target, true);
+  } else if (!Is(LBS_MULTIPLESEL)) {
+    TrackTo(target);
+  } else {
+    SetCaret(target, true);
+  }
+}
+
+void ListBoxControl::EndTracking() {
+  if (timerOn_) {
+    KillTimer(window_, kAutoScrollTimer);
+    timerOn_ = false;
+  }
+  bool wasTracking = tracking_;
+  tracking_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
+  if (wasTracking && trackedChange_) {
+    trackedChange_ = false;
+    NotifySelChange();
+  }
+}
+
+void ListBoxControl::OnButtonUp(POINT p) {
+  if (comboTracking_) {
+    RECT c = Client();
+    bool inside = PtInRect(&c, p) != 0;
+    if (comboButtonDown_ && !inside) {
+      // The press that dropped the list ended outside it: the list stays open.
+      comboButtonDown_ = false;
+      return;
+    }
+    if (inside) {
+      bool outside = false;
+      int index = ItemAt(p, &outside);
+      if (index >= 0) SelectOnly(index);
+      comboTracking_ = false;
+      if (timerOn_) KillTimer(window_, kAutoScrollTimer);
+      timerOn_ = false;
+      if (GetCapture() == window_) ReleaseCapture();
+      SendMessage(combo_, kComboListCloseUp, TRUE, 0);
+    }
+    return;
+  }
+  (void)p;
+  EndTracking();
+}
+
+void ListBoxControl::OnComboButtonDown(POINT p) {
+  RECT c = Client();
+  if (PtInRect(&c, p)) {
+    comboButtonDown_ = true;
+    OnMouseMove(p);
+    return;
+  }
+  // A press anywhere else closes the list without a choice.
+  comboTracking_ = false;
+  if (timerOn_) KillTimer(window_, kAutoScrollTimer);
+  timerOn_ = false;
+  if (GetCapture() == window_) ReleaseCapture();
+  SendMessage(combo_, kComboListCloseUp, FALSE, 0);
+}
+
+void ListBoxControl::OnWheel(int delta) {
+  int lines = 3 * delta / WHEEL_DELTA;
+  if (lines == 0) return;
+  if (Is(LBS_MULTICOLUMN)) SetTop(top_ - (lines > 0 ? 1 : -1) * RowsPerColumn());
+  else SetTop(top_ - lines);
+}
+
+// ---------------------------------------------------------------------------------------
+// The window procedure's switch.
+
+LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  int index = static_cast<int>(static_cast<INT_PTR>(wParam));
+  switch (message) {
+    case WM_CREATE:
+      font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+      MeasureFont();
+      if (Is(LBS_OWNERDRAWFIXED) || (OwnerDraw() && Is(LBS_MULTICOLUMN))) itemHeight_ = MeasureItem(0, 0);
+      UpdateScroll();
+      return 0;
+    case WM_DESTROY:
+      if (OwnerDraw())
+        for (int i = 0; i < Count(); ++i) SendDeleteItem(i, items_.At(i));
+      return 0;
+    case WM_WINDOWPOSCHANGING:
+      EnforceIntegralHeight(reinterpret_cast<WINDOWPOS*>(lParam));
+      return DefWindowProc(window_, message, wParam, lParam);
+    case WM_SIZE:
+      top_ = std::clamp(top_, 0, MaxTop());
+      UpdateScroll();
+      Redraw();
+      return 0;
+    case WM_STYLECHANGED:
+      if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
+        DWORD keep = style_ & (LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE | LBS_MULTICOLUMN);
+        DWORD now = reinterpret_cast<const STYLESTRUCT*>(lParam)->styleNew;
+        style_ = (now & ~static_cast<DWORD>(LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE | LBS_MULTICOLUMN)) | keep;
+      }
+      return 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      MeasureFont();
+      top_ = std::clamp(top_, 0, MaxTop());
+      UpdateScroll();
+      if (LOWORD(lParam)) Redraw();
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_ENABLE: Redraw(); return 0;
+    case WM_SETREDRAW:
+      redraw_ = wParam != 0;
+      if (redraw_) {
+        top_ = std::clamp(top_, 0, MaxTop());
+        UpdateScroll();
+        Redraw();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      focused_ = true;
+      InvalidateItem(caret_);
+      Notify(LBN_SETFOCUS);
+      return 0;
+    case WM_KILLFOCUS:
+      focused_ = false;
+      InvalidateItem(caret_);
+      if (tracking_) EndTracking();
+      Notify(LBN_KILLFOCUS);
+      return 0;
+    case WM_PAINT: return OnPaint(reinterpret_cast<HDC>(wParam));
+    case WM_PRINTCLIENT: return OnPaint(reinterpret_cast<HDC>(wParam));
+    case WM_ERASEBKGND: return 1;  // the paint fills what the items leave
+    case WM_KEYDOWN: return OnKeyDown(static_cast<int>(wParam));
+    case WM_CHAR: return OnChar(static_cast<char>(wParam));
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      OnButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, wParam, message == WM_LBUTTONDBLCLK && !comboTracking_);
+      return 0;
+    case WM_MOUSEMOVE: OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_LBUTTONUP: OnButtonUp(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_MOUSEACTIVATE:
+      if (combo_ && (GetWindowLong(window_, GWL_STYLE) & WS_POPUP)) return MA_NOACTIVATE;
+      return DefWindowProc(window_, message, wParam, lParam);
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) == window_) return 0;
+      if (comboTracking_) {
+        comboTracking_ = false;
+        if (timerOn_) KillTimer(window_, kAutoScrollTimer);
+        timerOn_ = false;
+        SendMessage(combo_, kComboListCloseUp, FALSE, 0);
+      } else if (tracking_) {
+        tracking_ = false;
+        EndTracking();
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == kAutoScrollTimer) OnTimer();
+      return 0;
+    case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wParam))); return 0;
+    case WM_VSCROLL: Scroll(true, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
+    case WM_HSCROLL: Scroll(false, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
+
+    case kComboListTrack:
+      comboTracking_ = true;
+      comboButtonDown_ = wParam != 0;
+      SetCapture(window_);
+      return 0;
+
+    case LB_ADDSTRING: return InsertItem(-1, lParam, true);
+    case LB_INSERTSTRING: return InsertItem(index, lParam, false);
+    case LB_DELETESTRING: return DeleteItem(index);
+    case LB_RESETCONTENT: ResetContent(); return LB_OKAY;
+    case LB_GETCOUNT: return Count();
+    case LB_GETTEXT: return GetText(index, reinterpret_cast<LPSTR>(lParam));
+    case LB_GETTEXTLEN: return GetTextLength(index);
+    case LB_SETCURSEL: return SetCurSel(index);
+    case LB_GETCURSEL: return GetCurSel();
+    case LB_SETSEL: return SetSel(wParam != 0, static_cast<int>(lParam));
+    case LB_GETSEL:
+      if (!Valid(index)) return LB_ERR;
+      return items_.At(index).selected ? 1 : 0;
+    case LB_GETSELCOUNT: return SingleSel() ? LB_ERR : items_.SelectedCount();
+    case LB_GETSELITEMS: return GetSelItems(index, reinterpret_cast<int*>(lParam));
+    case LB_SELITEMRANGE: return SelItemRange(wParam != 0, LOWORD(lParam), HIWORD(lParam));
+    case LB_SELITEMRANGEEX: {
+      int first = index, last = static_cast<int>(lParam);
+      if (first <= last) return SelItemRange(true, first, last);
+      return SelItemRange(false, last, first);
+    }
+    case LB_FINDSTRING: return FindString(index, lParam, false);
+    case LB_FINDSTRINGEXACT: return FindString(index, lParam, true);
+    case LB_SELECTSTRING: {
+      LRESULT found = FindString(index, lParam, false);
+      if (found < 0) return LB_ERR;
+      if (SingleSel()) return SetCurSel(static_cast<int>(found));
+      Select(static_cast<int>(found), true);
+      SetCaret(static_cast<int>(found), true);
+      return found;
+    }
+    case LB_SETTOPINDEX:
+      if (index < 0 || (index >= Count() && Count() > 0)) return LB_ERR;
+      SetTop(index);
+      return LB_OKAY;
+    case LB_GETTOPINDEX: return top_;
+    case LB_SETITEMDATA:
+      if (!Valid(index)) return LB_ERR;
+      items_.SetData(index, static_cast<ULONG_PTR>(lParam));
+      return TRUE;
+    case LB_GETITEMDATA:
+      if (!Valid(index)) return LB_ERR;
+      return static_cast<LRESULT>(items_.At(index).data);
+    case LB_SETITEMHEIGHT: {
+      int height = LOWORD(lParam);
+      if (height <= 0 || height > 255) return LB_ERR;
+      if (Variable()) {
+        if (!Valid(index)) return LB_ERR;
+        items_.SetHeight(index, height);
+      } else {
+        itemHeight_ = height;
+      }
+      top_ = std::clamp(top_, 0, MaxTop());
+      UpdateScroll();
+      Redraw();
+      return LB_OKAY;
+    }
+    case LB_GETITEMHEIGHT:
+      if (Variable()) return Valid(index) ? items_.At(index).height : LB_ERR;
+      return itemHeight_;
+    case LB_GETITEMRECT: {
+      if (!Valid(index) && !(index == 0 && Count() == 0)) return LB_ERR;
+      auto* out = reinterpret_cast<RECT*>(lParam);
+      if (!out) return LB_ERR;
+      *out = ItemRect(index);
+      RECT c = Client();
+      RECT visible;
+      return IntersectRect(&visible, out, &c) ? 1 : 0;
+    }
+    case LB_ITEMFROMPOINT: {
+      bool outside = false;
+      int found = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &outside);
+      if (found < 0) return MAKELONG(0xFFFF, 1);
+      return MAKELONG(found, outside ? 1 : 0);
+    }
+    case LB_SETCARETINDEX:
+      if (!Valid(index)) return LB_ERR;
+      SetCaret(index, LOWORD(lParam) == 0);
+      return LB_OKAY;
+    case LB_GETCARETINDEX: return caret_;
+    case LB_SETANCHORINDEX:
+      if (!Valid(index)) return LB_ERR;
+      anchor_ = index;
+      return LB_OKAY;
+    case LB_GETANCHORINDEX: return anchor_;
+    case LB_INITSTORAGE: return Count() + std::max(0, index);
+    case LB_SETHORIZONTALEXTENT:
+      horizontalExtent_ = std::max(0, index);
+      SetHorizontalPos(horizontalPos_);
+      UpdateScroll();
+      return 0;
+    case LB_GETHORIZONTALEXTENT: return horizontalExtent_;
+    case LB_SETCOLUMNWIDTH:
+      if (index <= 0) return LB_ERR;
+      columnWidth_ = index;
+      top_ = std::clamp(top_, 0, MaxTop());
+      UpdateScroll();
+      Redraw();
+      return LB_OKAY;
+    case LB_SETTABSTOPS: return SetTabStops(index, reinterpret_cast<const int*>(lParam));
+    case LB_SETLOCALE:
+    case LB_GETLOCALE: return 0;
+    case LB_SETCOUNT:
+    case LB_ADDFILE:
+    case LB_DIR: return LB_ERR;
+  }
+  return DefWindowProc(window_, message, wParam, lParam);
+}
