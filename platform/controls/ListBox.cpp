@@ -466,6 +466,8 @@ LRESULT ListBoxControl::OnKeyDown(int vk) {
   }
   if (target == -1 && vk != VK_UP && vk != VK_PRIOR && vk != VK_LEFT) return 0;
   if (Count() == 0) return 0;
+  // With nothing chosen yet, an arrow chooses the caret's item before it moves on.
+  if (SingleSel() && !Is(LBS_NOSEL) && curSel_ < 0 && (vk == VK_UP || vk == VK_DOWN)) target = caret_;
   // Multiple selection moves only the caret; extended selection follows Shift and Ctrl.
   if (Is(LBS_MULTIPLESEL) && !Extended()) {
     SetCaret(std::clamp(target, 0, Count() - 1), true);
@@ -699,6 +701,12 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
       MeasureFont();
       if (Is(LBS_OWNERDRAWFIXED) || (OwnerDraw() && Is(LBS_MULTICOLUMN))) itemHeight_ = MeasureItem(0, 0);
+      if (!Is(LBS_NOINTEGRALHEIGHT) && !Variable() && !combo_) {
+        // The height is cut to whole rows (WM_WINDOWPOSCHANGING does the cutting).
+        RECT w;
+        GetWindowRect(window_, &w);
+        SetWindowPos(window_, nullptr, 0, 0, w.right - w.left, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       UpdateScroll();
       return 0;
     case WM_DESTROY:
