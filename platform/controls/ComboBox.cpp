@@ -93,7 +93,10 @@ ComboControl* Find(HWND window) {
 LRESULT ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto& controls = Controls();
   if (message == WM_NCCREATE) {
-    controls[window] = std::make_unique<ComboControl>(window, *reinterpret_cast<const CREATESTRUCT*>(lParam));
+    const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
+    controls[window] = std::make_unique<ComboControl>(window, *create);
+    // The scroll bars asked for belong to the list, not to the field.
+    SetWindowLong(window, GWL_STYLE, create->style & ~static_cast<LONG>(WS_VSCROLL | WS_HSCROLL));
     return DefWindowProc(window, message, wParam, lParam);
   }
   auto it = controls.find(window);
@@ -136,7 +139,7 @@ void ComboControl::Create() {
     if (HWND parent = GetParent(window_)) SendMessage(parent, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
     fieldItemHeight_ = std::clamp(static_cast<int>(mis.itemHeight), 1, 255);
   }
-  DWORD listStyle = WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_COMBOBOX;
+  DWORD listStyle = (style_ & WS_VSCROLL) | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_COMBOBOX;
   if (style_ & CBS_SORT) listStyle |= LBS_SORT;
   if (style_ & CBS_OWNERDRAWFIXED) listStyle |= LBS_OWNERDRAWFIXED;
   if (style_ & CBS_OWNERDRAWVARIABLE) listStyle |= LBS_OWNERDRAWVARIABLE;
