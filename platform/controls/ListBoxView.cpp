@@ -378,7 +378,7 @@ void ListBoxControl::SendDrawItem(HDC dc, int index, const RECT& rect, UINT acti
   dis.itemID = static_cast<UINT>(index);
   dis.itemAction = action;
   dis.itemState = state;
-  dis.hwndItem = window_;
+  dis.hwndItem = combo_ ? combo_ : window_;  // a combo box's owner hears of the combo box
   dis.hDC = dc;
   dis.rcItem = rect;
   dis.itemData = Valid(index) ? items_.At(index).data : 0;

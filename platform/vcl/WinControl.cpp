@@ -577,6 +577,9 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSTATIC: case WM_CTLCOLORSCROLLBAR:
       ReflectNotification(m);
       return;
+    case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM: case WM_COMPAREITEM:
+      ReflectOwnerItem(m);
+      return;
     case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
     case CM_VISIBLECHANGED: CMVisibleChanged(m); return;
     case CM_ENABLEDCHANGED: CMEnabledChanged(m); return;
@@ -594,6 +597,16 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(m); return;
     case CN_CHAR: case CN_SYSCHAR: CNChar(m); return;
   }
+  if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && DefWndProc &&
+      !(DefWndProc == WNDPROC(&DefWindowProc))) {
+    // A window of a system class (a list, a combo box) does its own work with the mouse
+    // first, as the framework's inherited handler reaches it; then the control's events.
+    DefaultHandler(m);
+    LRESULT result = m.Result;
+    TControl::Dispatch(m);
+    m.Result = result;
+    return;
+  }
   TControl::Dispatch(m);
 }
 
@@ -608,6 +621,32 @@ void TWinControl::DefaultHandler(TMessage& m) {
 void TWinControl::ReflectNotification(TMessage& m) {
   HWND from = reinterpret_cast<HWND>(m.LParam);
   if (m.Msg == WM_NOTIFY && m.LParam) from = *reinterpret_cast<const HWND*>(m.LParam);  // the header's first field
+  TWinControl* child = from && from != handle_ ? FindControl(from) : nullptr;
+  if (child) {
+    m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  DefaultHandler(m);
+}
+
+void TWinControl::ReflectOwnerItem(TMessage& m) {
+  // The item's window is named in the record; a measure names only the control ID.
+  HWND from = nullptr;
+  switch (m.Msg) {
+    case WM_DRAWITEM:
+      if (auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam); d && d->CtlType != ODT_MENU) from = d->hwndItem;
+      break;
+    case WM_DELETEITEM:
+      if (auto* d = reinterpret_cast<const DELETEITEMSTRUCT*>(m.LParam)) from = d->hwndItem;
+      break;
+    case WM_COMPAREITEM:
+      if (auto* c = reinterpret_cast<const COMPAREITEMSTRUCT*>(m.LParam)) from = c->hwndItem;
+      break;
+    case WM_MEASUREITEM:
+      if (auto* mi = reinterpret_cast<const MEASUREITEMSTRUCT*>(m.LParam); mi && mi->CtlType != ODT_MENU && mi->CtlID != 0 && handle_)
+        from = GetDlgItem(handle_, static_cast<int>(mi->CtlID));
+      break;
+  }
   TWinControl* child = from && from != handle_ ? FindControl(from) : nullptr;
   if (child) {
     m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
