@@ -15,6 +15,9 @@ namespace {
 constexpr UINT_PTR kAutoScrollTimer = 0x4C42;
 constexpr UINT kAutoScrollMs = 50;
 constexpr DWORD kTypeAheadMs = 1000;
+// Up to this many items change one by one, each repainted; more change in one pass over the
+// item tree and the list is repainted whole.
+constexpr int kFewItems = 64;
 
 // Each window's control, freed when the window goes (WM_NCDESTROY).
 std::map<HWND, std::unique_ptr<ListBoxControl>>& Controls() {
@@ -287,7 +290,7 @@ bool ListBoxControl::SelectOnly(int index) {
   int selected = items_.SelectedCount();
   bool wasOnly = selected == 1 && Valid(index) && items_.At(index).selected;
   if (wasOnly) return false;
-  if (selected > 64) {
+  if (selected > kFewItems) {
     items_.SelectAll(false);
     Redraw();
     changed = true;
@@ -302,27 +305,39 @@ bool ListBoxControl::SelectRangeOnly(int first, int last, bool keepOthers, bool 
   if (first > last) std::swap(first, last);
   first = std::max(first, 0);
   last = std::min(last, Count() - 1);
-  bool changed = false;
-  if (!keepOthers) {
-    // Items outside the range lose their selection.
-    for (int i = items_.NextSelected(0); i >= 0; i = items_.NextSelected(i + 1)) {
-      if (i >= first && i <= last) {
-        i = last;
-        continue;
+  if (first > last) return false;
+  // Counted, not visited: how many are selected inside the range and outside it.
+  int inside = items_.SelectedBefore(last + 1) - items_.SelectedBefore(first);
+  int outside = items_.SelectedCount() - inside;
+  int size = last - first + 1;
+  bool changed = false, redrawAll = false;
+  if (!keepOthers && outside > 0) {
+    if (outside > kFewItems) {
+      items_.SelectAll(false);
+      inside = 0;
+      redrawAll = true;
+    } else {
+      for (int i = items_.NextSelected(0); i >= 0; i = items_.NextSelected(i + 1)) {
+        if (i >= first && i <= last) {
+          i = last;
+          continue;
+        }
+        Select(i, false);
       }
-      changed |= Select(i, false);
+    }
+    changed = true;
+  }
+  int toChange = state ? size - inside : inside;
+  if (toChange > 0) {
+    changed = true;
+    if (size > kFewItems) {
+      items_.SelectRange(first, last, state);
+      redrawAll = true;
+    } else {
+      for (int i = first; i <= last; ++i) Select(i, state);
     }
   }
-  if (first == 0 && last == Count() - 1 && Count() > 64) {
-    int before = items_.SelectedCount();
-    items_.SelectAll(state);
-    if (items_.SelectedCount() != before) {
-      changed = true;
-      Redraw();
-    }
-    return changed;
-  }
-  for (int i = first; i <= last; ++i) changed |= Select(i, state);
+  if (redrawAll) Redraw();
   return changed;
 }
 

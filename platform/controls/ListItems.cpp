@@ -99,6 +99,31 @@ void ListItems::SelectAll(bool selected) {
   SelectSubtree(root_.get(), selected);
 }
 
+void ListItems::SelectRange(int first, int last, bool selected) {
+  if (first > last) return;
+  std::unique_ptr<Node> before, rest, range, after;
+  Split(std::move(root_), first, before, rest);
+  Split(std::move(rest), last - first + 1, range, after);
+  SelectSubtree(range.get(), selected);
+  root_ = Merge(Merge(std::move(before), std::move(range)), std::move(after));
+}
+
+int ListItems::SelectedBefore(int index) const {
+  int selected = 0;
+  const Node* n = root_.get();
+  while (n) {
+    int left = Size(n->left.get());
+    if (index <= left) {
+      n = n->left.get();
+    } else {
+      selected += Selected(n->left.get()) + (n->item.selected ? 1 : 0);
+      index -= left + 1;
+      n = n->right.get();
+    }
+  }
+  return selected;
+}
+
 std::unique_ptr<ListItems::Node> ListItems::Merge(std::unique_ptr<Node> a, std::unique_ptr<Node> b) {
   if (!a) return b;
   if (!b) return a;

@@ -38,6 +38,10 @@ public:
   bool SetSelected(int index, bool selected);
   // Every item selected or none: one pass over the tree.
   void SelectAll(bool selected);
+  // Items first..last (inside the list) selected or not: one pass over the range alone.
+  void SelectRange(int first, int last, bool selected);
+  // How many items before index are selected.
+  int SelectedBefore(int index) const;
 
   // index in [0, Count()].
   void Insert(int index, ListItem item);

@@ -23,6 +23,13 @@ void ExpectSame(const ListItems& items, const std::vector<Model>& model) {
     selected += model[i].selected;
   }
   EXPECT_EQ(items.SelectedCount(), selected);
+  int before = 0;
+  for (size_t i = 0; i <= model.size(); ++i) {
+    if (i % 5 == 0) {
+      EXPECT_EQ(items.SelectedBefore(static_cast<int>(i)), before) << i;
+    }
+    if (i < model.size()) before += model[i].selected;
+  }
   // NextSelected from every start agrees with a linear scan.
   for (int from = 0; from <= static_cast<int>(model.size()); from += 7) {
     int expected = -1;
@@ -70,10 +77,17 @@ TEST(ListItems, RandomEditsMatchAVector) {
       bool changed = items.SetSelected(at, state);
       EXPECT_EQ(changed, model[static_cast<size_t>(at)].selected != state);
       model[static_cast<size_t>(at)].selected = state;
-    } else {
+    } else if (random() % 4 == 0) {
       bool state = random() % 3 == 0;
       items.SelectAll(state);
       for (auto& m : model) m.selected = state;
+    } else {
+      int a = static_cast<int>(random() % static_cast<unsigned>(size));
+      int b = static_cast<int>(random() % static_cast<unsigned>(size));
+      if (a > b) std::swap(a, b);
+      bool state = random() % 2 == 0;
+      items.SelectRange(a, b, state);
+      for (int i = a; i <= b; ++i) model[static_cast<size_t>(i)].selected = state;
     }
     if (step % 500 == 0) ExpectSame(items, model);
   }
