@@ -597,16 +597,6 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(m); return;
     case CN_CHAR: case CN_SYSCHAR: CNChar(m); return;
   }
-  if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL && DefWndProc &&
-      !(DefWndProc == WNDPROC(&DefWindowProc))) {
-    // A window of a system class (a list, a combo box) does its own work with the mouse
-    // first, as the framework's inherited handler reaches it; then the control's events.
-    DefaultHandler(m);
-    LRESULT result = m.Result;
-    TControl::Dispatch(m);
-    m.Result = result;
-    return;
-  }
   TControl::Dispatch(m);
 }
 
