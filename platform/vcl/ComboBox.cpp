@@ -147,6 +147,16 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case CN_COMMAND: CNCommand(m); return;
     case CN_DRAWITEM: CNDrawItem(m); return;
     case CN_MEASUREITEM: CNMeasureItem(m); return;
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC: {
+      // The window paints in the control's colour and font colour.
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+      SetBkColor(dc, ColorToRGB(GetBrush()->GetColor()));
+      m.Result = reinterpret_cast<LRESULT>(GetBrush()->GetHandle());
+      return;
+    }
   }
   TWinControl::Dispatch(m);
 }

@@ -163,6 +163,20 @@ TEST_F(ListControlsTest, OwnerDrawnListMeasuresEachItemAndDrawsOnItsCanvas) {
   EXPECT_EQ(PixelOf(list, 60, 5), Rgb(clYellow));
 }
 
+TEST_F(ListControlsTest, TheWindowsPaintInTheControlsColours) {
+  auto* list = Make<TListBox>(Bounds(10, 10, 120, 100));
+  auto* combo = Make<TComboBox>(Bounds(150, 10, 120, 21));
+  combo->SetStyle(csDropDownList);
+  list->GetItems()->Add("text");
+  list->SetColor(clYellow);
+  combo->SetColor(clAqua);
+  form->Show();
+  ui.RunUntilIdle();
+  EXPECT_EQ(PixelOf(list, 60, 60), Rgb(clYellow));
+  EXPECT_EQ(PixelOf(list, list->GetClientWidth() - 3, 3), Rgb(clYellow));
+  EXPECT_EQ(PixelOf(combo, 40, combo->GetClientHeight() / 2), Rgb(clAqua));
+}
+
 // A descendant sees the list messages its strings send, as one that keeps a horizontal
 // extent must.
 class TCountingListBox : public TListBox {
