@@ -1,6 +1,7 @@
 #include "platform/controls/ListBox.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -43,11 +44,20 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return it->second->Handle(message, wParam, lParam);
 }
 
+// ASCII letters folded to lower case; other bytes (UTF-8 sequences among them) as they are.
+// A table, because sorting 100,000 items makes millions of comparisons.
+constexpr std::array<unsigned char, 256> kFold = [] {
+  std::array<unsigned char, 256> t{};
+  for (int i = 0; i < 256; ++i) t[static_cast<size_t>(i)] = static_cast<unsigned char>(i >= 'A' && i <= 'Z' ? i + 32 : i);
+  return t;
+}();
+
+int Fold(char c) { return kFold[static_cast<unsigned char>(c)]; }
+
 int CompareNoCase(const std::string& a, const std::string& b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    int ca = std::tolower(static_cast<unsigned char>(a[i]));
-    int cb = std::tolower(static_cast<unsigned char>(b[i]));
+    int ca = Fold(a[i]), cb = Fold(b[i]);
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
@@ -56,8 +66,7 @@ int CompareNoCase(const std::string& a, const std::string& b) {
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   if (prefix.size() > text.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
+    if (Fold(text[i]) != Fold(prefix[i])) return false;
   return true;
 }
 
@@ -514,9 +523,7 @@ LRESULT ListBoxControl::OnChar(char ch) {
   int found = FindPrefix(from, typed_);
   if (found < 0 && continuing) {
     // No item starts with the whole prefix: the same letter typed again steps through.
-    bool same = std::all_of(typed_.begin(), typed_.end(), [&](char c) {
-      return std::tolower(static_cast<unsigned char>(c)) == std::tolower(static_cast<unsigned char>(ch));
-    });
+    bool same = std::all_of(typed_.begin(), typed_.end(), [&](char c) { return Fold(c) == Fold(ch); });
     if (same) found = FindPrefix(caret_, std::string(1, ch));
   }
   if (found >= 0) {
