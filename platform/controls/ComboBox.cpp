@@ -683,7 +683,7 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case CB_INITSTORAGE: return List(LB_INITSTORAGE, wParam, lParam);
     case CB_SETLOCALE:
     case CB_GETLOCALE: return 0;
-    case CB_DIR: return CB_ERR;
+    case CB_DIR: return List(LB_DIR, wParam, lParam);
     case CB_GETCOMBOBOXINFO: {
       auto* info = reinterpret_cast<COMBOBOXINFO*>(lParam);
       if (!info) return FALSE;

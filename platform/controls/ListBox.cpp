@@ -9,6 +9,7 @@
 #include "platform/controls/ControlScroll.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/FindFile.h"
 #include "platform/user/SystemClasses.h"
 
 namespace {
@@ -274,6 +275,30 @@ LRESULT ListBoxControl::FindString(int start, LPARAM value, bool exact) const {
 int ListBoxControl::FindPrefix(int start, const std::string& prefix) const {
   LRESULT r = FindString(start, reinterpret_cast<LPARAM>(prefix.c_str()), false);
   return static_cast<int>(r);
+}
+
+LRESULT ListBoxControl::AddDirectory(UINT attributes, LPCSTR path) {
+  if (!path || !HasStrings()) return LB_ERR;
+  // Read-write files come always, unless only the kinds asked for are wanted; folders show
+  // in brackets. There are no drives to list.
+  constexpr int kKinds = faReadOnly | faHidden | faSysFile | faDirectory | faArchive;
+  int asked = static_cast<int>(attributes) & kKinds;
+  bool exclusive = (attributes & DDL_EXCLUSIVE) != 0;
+  TSearchRec rec;
+  if (FindFirst(path, asked, rec) != 0) return LB_ERR;
+  LRESULT last = LB_ERR;
+  do {
+    if (rec.Name == ".") continue;
+    bool folder = (rec.Attr & faDirectory) != 0;
+    if (folder && !(asked & faDirectory)) continue;
+    if (exclusive && (rec.Attr & asked) == 0) continue;
+    std::string text = folder ? "[" + rec.Name + "]" : rec.Name;
+    LRESULT index = InsertItem(-1, reinterpret_cast<LPARAM>(text.c_str()), true);
+    if (index < 0) break;
+    last = index;
+  } while (FindNext(rec) == 0);
+  FindClose(rec);
+  return last;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -920,9 +945,9 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case LB_SETTABSTOPS: return SetTabStops(index, reinterpret_cast<const int*>(lParam));
     case LB_SETLOCALE:
     case LB_GETLOCALE: return 0;
+    case LB_DIR: return AddDirectory(static_cast<UINT>(wParam), reinterpret_cast<LPCSTR>(lParam));
     case LB_SETCOUNT:
-    case LB_ADDFILE:
-    case LB_DIR: return LB_ERR;
+    case LB_ADDFILE: return LB_ERR;
   }
   return DefWindowProc(window_, message, wParam, lParam);
 }

@@ -56,6 +56,7 @@ private:
   LRESULT FindString(int start, LPARAM value, bool exact) const;
   bool Matches(const ListItem& item, LPARAM value, bool exact) const;
   int FindPrefix(int start, const std::string& prefix) const;
+  LRESULT AddDirectory(UINT attributes, LPCSTR path);
 
   // Selection.
   LRESULT SetCurSel(int index);

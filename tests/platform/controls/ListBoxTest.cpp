@@ -12,6 +12,7 @@
 #include "ControlHost.h"
 #include "platform/controls/ControlScroll.h"
 #include "platform/controls/ListBox.h"
+#include "support/TempHome.h"
 #include "support/UiDriver.h"
 
 namespace {
@@ -399,6 +400,21 @@ TEST(ListBox, KeyboardInputCanBeTakenByTheOwner) {
   EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 0);  // an index: go there
   EXPECT_EQ(seen.front(), (std::pair<int, int>{VK_DOWN, 1}));
   EXPECT_EQ(seen.back(), (std::pair<int, int>{VK_UP, 3}));
+}
+
+TEST(ListBox, DirListsFilesByMaskAndFoldersInBrackets) {
+  UiDriver ui;
+  TempHome home;
+  for (const char* f : {"b.txt", "A.TXT", "c.dat", "sub/x.txt"}) home.WriteFile(f, "x");
+  ControlHost host;
+  HWND list = host.Child(kListBoxClass, LBS_SORT, 10, 10, 150, 120, kId);
+  EXPECT_EQ(SendMessage(list, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>((home.Path() + "/*.txt").c_str())), 1);
+  EXPECT_EQ(SendMessage(list, LB_DIR, DDL_DIRECTORY | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>((home.Path() + "/*").c_str())),
+            1);  // the index of the last one added: "[sub]" sorts before the letters
+  std::vector<std::string> texts;
+  for (int i = 0; i < SendMessage(list, LB_GETCOUNT, 0, 0); ++i) texts.push_back(Text(list, i));
+  EXPECT_EQ(texts, (std::vector<std::string>{"[..]", "[sub]", "A.TXT", "b.txt"}));
+  EXPECT_EQ(SendMessage(list, LB_DIR, 0, reinterpret_cast<LPARAM>((home.Path() + "/missing/*").c_str())), LB_ERR);
 }
 
 }  // namespace
