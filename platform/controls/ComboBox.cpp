@@ -78,6 +78,7 @@ private:
   int selAtDrop_ = -1;
   int notifiedSel_ = -1;
   std::string text_;  // the field of a drop-down combo box when no EDIT class exists
+  bool fillingEdit_ = false;  // the edit's text comes from the list: no edit notifications
 };
 
 std::map<HWND, std::unique_ptr<ComboControl>>& Controls() {
@@ -220,7 +221,9 @@ std::string ComboControl::ItemText(int index) const {
 void ComboControl::ShowSelectionInField() {
   int sel = CurSel();
   if (edit_) {
+    fillingEdit_ = true;
     SetWindowText(edit_, sel >= 0 ? ItemText(sel).c_str() : "");
+    fillingEdit_ = false;
     if (focused_ || GetFocus() == edit_) SendMessage(edit_, kEditSetSel, 0, -1);
   } else if (!DropList()) {
     text_ = sel >= 0 ? ItemText(sel) : "";
@@ -334,6 +337,7 @@ void ComboControl::OnListCommand(WORD code) {
 }
 
 void ComboControl::OnEditCommand(WORD code) {
+  if (fillingEdit_ && (code == kEditChange || code == kEditUpdate)) return;
   switch (code) {
     case kEditChange: {
       Notify(CBN_EDITCHANGE);
@@ -533,7 +537,13 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       CloseUp(wParam != 0);
       return 0;
     case WM_SETTEXT:
-      if (edit_) return SetWindowText(edit_, reinterpret_cast<LPCSTR>(lParam));
+      if (edit_) {
+        // The program's text, not the user's: no edit notifications.
+        fillingEdit_ = true;
+        BOOL done = SetWindowText(edit_, reinterpret_cast<LPCSTR>(lParam));
+        fillingEdit_ = false;
+        return done;
+      }
       if (DropList()) {
         LRESULT found = List(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), lParam);
         if (found < 0) return CB_ERR;
