@@ -728,6 +728,7 @@ void ListBoxControl::OnComboButtonDown(POINT p) {
   if (timerOn_) KillTimer(window_, kAutoScrollTimer);
   timerOn_ = false;
   if (GetCapture() == window_) ReleaseCapture();
+  Notify(LBN_SELCANCEL);
   SendMessage(combo_, kComboListCloseUp, FALSE, 0);
 }
 

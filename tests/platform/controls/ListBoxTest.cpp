@@ -402,6 +402,41 @@ TEST(ListBox, KeyboardInputCanBeTakenByTheOwner) {
   EXPECT_EQ(seen.back(), (std::pair<int, int>{VK_UP, 3}));
 }
 
+TEST(ListBox, ScrollStateFollowsItemsExtentAndRedrawing) {
+  UiDriver ui;
+  ControlHost host;
+  HWND list = host.Child(kListBoxClass, LBS_DISABLENOSCROLL | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 10, 10,
+                         150, 100, kId);
+  ControlScrollState v = GetControlScroll(list, kControlScrollVertical);
+  EXPECT_TRUE(v.disableNoScroll);
+  EXPECT_EQ(v.max, 0);
+  // While redrawing is off the state waits; turned on, it catches up at once.
+  SendMessage(list, WM_SETREDRAW, FALSE, 0);
+  for (int i = 0; i < 50; ++i) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
+  EXPECT_EQ(GetControlScroll(list, kControlScrollVertical).max, 0);
+  EXPECT_TRUE(IsWindowVisible(list));
+  SendMessage(list, WM_SETREDRAW, TRUE, 0);
+  EXPECT_EQ(GetControlScroll(list, kControlScrollVertical).max, 49);
+  // A horizontal extent wider than the list scrolls the items sideways.
+  RECT c;
+  GetClientRect(list, &c);
+  SendMessage(list, LB_SETHORIZONTALEXTENT, 400, 0);
+  EXPECT_EQ(SendMessage(list, LB_GETHORIZONTALEXTENT, 0, 0), 400);
+  ControlScrollState h = GetControlScroll(list, kControlScrollHorizontal);
+  EXPECT_EQ(h.max, 399);
+  EXPECT_EQ(h.page, c.right);
+  SendMessage(list, WM_HSCROLL, kScrollPageDown, 0);
+  RECT r;
+  SendMessage(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.left, -c.right);
+  SendMessage(list, WM_HSCROLL, kScrollBottom, 0);
+  SendMessage(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.right, c.right);  // the far edge of the extent meets the client's
+  SendMessage(list, LB_SETHORIZONTALEXTENT, 0, 0);
+  SendMessage(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.left, 0);
+}
+
 TEST(ListBox, DirListsFilesByMaskAndFoldersInBrackets) {
   UiDriver ui;
   TempHome home;
