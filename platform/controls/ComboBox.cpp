@@ -81,21 +81,23 @@ private:
   bool fillingEdit_ = false;  // the edit's text comes from the list: no edit notifications
 };
 
-std::map<HWND, std::unique_ptr<ComboControl>>& Controls() {
-  static std::map<HWND, std::unique_ptr<ComboControl>> controls;
+// Each window's control; a handler holds its own reference while it runs, so a parent that
+// destroys the combo box from a notification frees nothing under it.
+std::map<HWND, std::shared_ptr<ComboControl>>& Controls() {
+  static std::map<HWND, std::shared_ptr<ComboControl>> controls;
   return controls;
 }
 
-ComboControl* Find(HWND window) {
+std::shared_ptr<ComboControl> Find(HWND window) {
   auto it = Controls().find(window);
-  return it == Controls().end() ? nullptr : it->second.get();
+  return it == Controls().end() ? nullptr : it->second;
 }
 
 LRESULT ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto& controls = Controls();
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-    controls[window] = std::make_unique<ComboControl>(window, *create);
+    controls[window] = std::make_shared<ComboControl>(window, *create);
     // The scroll bars asked for belong to the list, not to the field.
     SetWindowLong(window, GWL_STYLE, create->style & ~static_cast<LONG>(WS_VSCROLL | WS_HSCROLL));
     return DefWindowProc(window, message, wParam, lParam);
@@ -103,11 +105,11 @@ LRESULT ComboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto it = controls.find(window);
   if (it == controls.end()) return DefWindowProc(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    std::unique_ptr<ComboControl> gone = std::move(it->second);
     controls.erase(it);
     return DefWindowProc(window, message, wParam, lParam);
   }
-  return it->second->Handle(message, wParam, lParam);
+  std::shared_ptr<ComboControl> running = it->second;
+  return running->Handle(message, wParam, lParam);
 }
 
 bool KeyIsDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
@@ -172,7 +174,7 @@ void ComboControl::SubclassEdit() {
   WNDPROC previous = GetWindowProc(edit_);
   HWND combo = window_;
   SetWindowProc(edit_, WNDPROC([previous, combo](HWND edit, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    ComboControl* self = Find(combo);
+    std::shared_ptr<ComboControl> self = Find(combo);
     if (self && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && self->OnKey(message, static_cast<int>(wParam)))
       return 0;
     if (self && message == WM_CHAR && self->dropped_ && (wParam == '\r' || wParam == 27)) return 0;
@@ -451,10 +453,14 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       return 0;
-    case WM_DESTROY:
-      if (list_ && IsWindow(list_)) DestroyWindow(list_);
+    case WM_DESTROY: {
+      // Going while dropped: the list goes quietly, without close-up notifications.
+      dropped_ = false;
+      HWND list = list_;
       list_ = nullptr;
+      if (list && IsWindow(list)) DestroyWindow(list);
       return 0;
+    }
     case WM_WINDOWPOSCHANGING: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
       if (pos && !(pos->flags & SWP_NOSIZE) && !Simple() && list_) {

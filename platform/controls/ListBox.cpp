@@ -21,9 +21,11 @@ constexpr DWORD kTypeAheadMs = 1000;
 // item tree and the list is repainted whole.
 constexpr int kFewItems = 64;
 
-// Each window's control, freed when the window goes (WM_NCDESTROY).
-std::map<HWND, std::unique_ptr<ListBoxControl>>& Controls() {
-  static std::map<HWND, std::unique_ptr<ListBoxControl>> controls;
+// Each window's control, let go when the window goes (WM_NCDESTROY). A handler holds its
+// own reference while it runs: an owner that destroys the list from a notification does not
+// free the control under the handler that sent it.
+std::map<HWND, std::shared_ptr<ListBoxControl>>& Controls() {
+  static std::map<HWND, std::shared_ptr<ListBoxControl>> controls;
   return controls;
 }
 
@@ -31,18 +33,18 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto& controls = Controls();
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-    controls[window] = std::make_unique<ListBoxControl>(window, *create);
+    controls[window] = std::make_shared<ListBoxControl>(window, *create);
     return DefWindowProc(window, message, wParam, lParam);
   }
   auto it = controls.find(window);
   if (it == controls.end()) return DefWindowProc(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     ForgetControlScroll(window);
-    std::unique_ptr<ListBoxControl> gone = std::move(it->second);
     controls.erase(it);
     return DefWindowProc(window, message, wParam, lParam);
   }
-  return it->second->Handle(message, wParam, lParam);
+  std::shared_ptr<ListBoxControl> running = it->second;
+  return running->Handle(message, wParam, lParam);
 }
 
 // ASCII letters folded to lower case; other bytes (UTF-8 sequences among them) as they are.
@@ -145,6 +147,14 @@ void ListBoxControl::SendDeleteItem(int index, const ListItem& item) {
   SendMessage(ownerTarget_, WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
 }
 
+void ListBoxControl::SendDeleteItems(const ListItems& gone) {
+  if (!OwnerDraw()) return;
+  gone.ForEachFrom(0, [this](int index, const ListItem& item) {
+    SendDeleteItem(index, item);
+    return true;
+  });
+}
+
 int ListBoxControl::CompareItems(const ListItem& a, const ListItem& b) {
   if (HasStrings()) return CompareNoCase(a.text, b.text);
   COMPAREITEMSTRUCT cis;
@@ -198,7 +208,6 @@ LRESULT ListBoxControl::InsertItem(int index, LPARAM value, bool sortedPlace) {
 LRESULT ListBoxControl::DeleteItem(int index) {
   if (!Valid(index)) return LB_ERR;
   ListItem gone = items_.Erase(index);
-  SendDeleteItem(index, gone);
   auto shift = [index](int& i, int invalid) {
     if (i == index) i = invalid;
     else if (i > index) --i;
@@ -208,6 +217,8 @@ LRESULT ListBoxControl::DeleteItem(int index) {
   if (caret_ > index || (caret_ == index && caret_ >= Count())) caret_ = std::max(0, caret_ - 1);
   if (top_ > index) --top_;
   top_ = std::clamp(top_, 0, MaxTop());
+  SendDeleteItem(index, gone);
+  if (!IsWindow(window_)) return Count();
   if (redraw_) {
     UpdateScroll();
     Redraw();
@@ -216,16 +227,17 @@ LRESULT ListBoxControl::DeleteItem(int index) {
 }
 
 void ListBoxControl::ResetContent() {
-  if (OwnerDraw()) {
-    for (int i = 0; i < Count(); ++i) SendDeleteItem(i, items_.At(i));
-  }
-  items_.Clear();
+  // The items leave the list before the owner hears of them: an owner that asks the list
+  // anything meanwhile finds it empty, never half taken apart.
+  ListItems gone;
+  gone.Swap(items_);
   top_ = 0;
   caret_ = 0;
   anchor_ = -1;
   curSel_ = -1;
   horizontalPos_ = 0;
-  if (redraw_) {
+  SendDeleteItems(gone);
+  if (redraw_ && IsWindow(window_)) {
     UpdateScroll();
     Redraw();
   }
@@ -757,10 +769,14 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       UpdateScroll();
       return 0;
-    case WM_DESTROY:
-      if (OwnerDraw())
-        for (int i = 0; i < Count(); ++i) SendDeleteItem(i, items_.At(i));
+    case WM_DESTROY: {
+      ListItems gone;
+      gone.Swap(items_);
+      curSel_ = anchor_ = -1;
+      caret_ = top_ = 0;
+      SendDeleteItems(gone);
       return 0;
+    }
     case WM_WINDOWPOSCHANGING:
       EnforceIntegralHeight(reinterpret_cast<WINDOWPOS*>(lParam));
       return DefWindowProc(window_, message, wParam, lParam);

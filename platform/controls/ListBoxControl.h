@@ -45,6 +45,7 @@ private:
   void SendDrawItem(HDC dc, int index, const RECT& rect, UINT action, UINT state);
   int MeasureItem(int index, ULONG_PTR data);
   void SendDeleteItem(int index, const ListItem& item);
+  void SendDeleteItems(const ListItems& gone);
   int CompareItems(const ListItem& a, const ListItem& b);
 
   // Items.

@@ -287,6 +287,12 @@ void ListBoxControl::Scroll(bool vertical, int code, int thumb) {
 
 void ListBoxControl::InvalidateItem(int index) {
   if (!redraw_) return;
+  if (Variable() && Valid(index)) {
+    // Rows are at least a pixel high: an item further down than the client is tall, or
+    // above the top, is out of view without adding up the heights between.
+    RECT c = Client();
+    if (index < top_ || index - top_ > c.bottom - c.top) return;
+  }
   RECT r = Count() == 0 ? ItemRect(0) : Valid(index) ? ItemRect(index) : RECT{0, 0, 0, 0};
   RECT c = Client(), visible;
   if (IntersectRect(&visible, &r, &c)) InvalidateRect(window_, &visible, TRUE);

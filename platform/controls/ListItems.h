@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/gdi/WinDefs.h"
 
@@ -47,6 +48,10 @@ public:
   void Insert(int index, ListItem item);
   ListItem Erase(int index);
   void Clear();
+  void Swap(ListItems& other) noexcept {
+    root_.swap(other.root_);
+    std::swap(seed_, other.seed_);
+  }
 
   // The first index whose item is not less than the new one: compare(item) < 0 when the
   // item lies before the new one.

@@ -326,6 +326,43 @@ TEST(ComboBox, OwnerDrawnComboAsksForTheFieldAndDrawsItWithTheEditState) {
   EXPECT_EQ(drawn.back().second, static_cast<UINT>(ODS_COMBOBOXEDIT | ODS_SELECTED | ODS_FOCUS));
 }
 
+// A dialog that closes as soon as a choice is made destroys the combo box, or the list box,
+// from inside the notification: the controls return from it without touching what is gone.
+TEST(ComboBox, AParentMayDestroyTheControlsFromTheirNotifications) {
+  UiDriver ui;
+  ControlHost host;
+  HWND combo = Fruits(host, CBS_DROPDOWNLIST);
+  HWND list = host.Child(kListBoxClass, LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 200, 20, 100, 100, kId + 1);
+  SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
+  SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("two"));
+  int destroyed = 0;
+  host.OnMessage([&](UINT m, WPARAM w, LPARAM l, LRESULT& result) {
+    if (m == WM_COMMAND && ((LOWORD(w) == kId && HIWORD(w) == CBN_SELENDOK) ||
+                            (LOWORD(w) == kId + 1 && HIWORD(w) == LBN_SELCHANGE))) {
+      DestroyWindow(reinterpret_cast<HWND>(l));
+      ++destroyed;
+      return true;
+    }
+    if (m == WM_DELETEITEM || m == WM_DRAWITEM || m == WM_MEASUREITEM) {
+      result = TRUE;
+      return true;
+    }
+    return false;
+  });
+  ui.RunUntilIdle();
+  POINT field = UiDriver::At(combo, 20, 8);
+  ui.Click(field.x, field.y);
+  ui.Press(VK_DOWN);
+  ui.Press(VK_RETURN);
+  EXPECT_FALSE(IsWindow(combo));
+  POINT item = UiDriver::At(list, 10, 3);
+  ui.Click(item.x, item.y);
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(destroyed, 2);
+  EXPECT_EQ(GetCapture(), nullptr);
+  ui.RunUntilIdle();
+}
+
 std::uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
 TEST(ComboBoxLook, SunkenFieldHighlightedWhenFocusedAndAnArrowButton) {
