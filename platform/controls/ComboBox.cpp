@@ -539,6 +539,16 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       else if (from && from == edit_) OnEditCommand(HIWORD(wParam));
       return 0;
     }
+    case WM_MOUSEWHEEL: {
+      // Open, the list scrolls; closed, each notch chooses the next or previous item.
+      if (dropped_ || Simple()) return List(WM_MOUSEWHEEL, wParam, lParam);
+      int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
+      int count = static_cast<int>(List(LB_GETCOUNT, 0, 0));
+      if (notches == 0 || count == 0) return 0;
+      int target = std::clamp(CurSel() - notches, 0, count - 1);
+      if (target != CurSel()) Select(target, true);
+      return 0;
+    }
     case kComboListCloseUp:
       CloseUp(wParam != 0);
       return 0;

@@ -578,7 +578,12 @@ void ListBoxControl::OnButtonDown(POINT p, WPARAM keys, bool doubleClick) {
     OnComboButtonDown(p);
     return;
   }
-  if (!focused_ && !combo_) SetFocus(window_);
+  // A simple combo box's list leaves the focus with its combo box (and the edit there).
+  if (combo_) {
+    if (GetFocus() != combo_ && !IsChild(combo_, GetFocus())) SetFocus(combo_);
+  } else if (!focused_) {
+    SetFocus(window_);
+  }
   if (!IsWindow(window_)) return;
   bool outside = false;
   int index = ItemAt(p, &outside);

@@ -266,6 +266,23 @@ TEST(ComboBox, SimpleComboShowsItsListAlwaysAndTheFieldFollowsIt) {
   EXPECT_NE(std::find(codes.begin(), codes.end(), CBN_SELCHANGE), codes.end());
   EXPECT_EQ(SendMessage(combo, CB_SHOWDROPDOWN, TRUE, 0), TRUE);
   EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
+  EXPECT_EQ(GetFocus(), combo);  // the click in the list focused its combo box
+}
+
+TEST(ComboBox, TheWheelChoosesWhenClosedAndScrollsWhenOpen) {
+  UiDriver ui;
+  ControlHost host;
+  HWND combo = Fruits(host, CBS_DROPDOWNLIST);
+  SendMessage(combo, CB_SETCURSEL, 2, 0);
+  SetFocus(combo);
+  ui.RunUntilIdle();
+  host.Take(kId);
+  POINT p = UiDriver::At(combo, 20, 8);
+  ui.Wheel(p.x, p.y, -WHEEL_DELTA);
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 3);
+  ui.Wheel(p.x, p.y, 2 * WHEEL_DELTA);
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(host.Take(kId), (std::vector<int>{CBN_SELCHANGE, CBN_SELCHANGE}));
 }
 
 TEST(ComboBox, DropDownComboKeepsItsTextAndTakesAChosenItemsText) {
