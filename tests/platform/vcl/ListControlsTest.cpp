@@ -177,6 +177,29 @@ TEST_F(ListControlsTest, TheWindowsPaintInTheControlsColours) {
   EXPECT_EQ(PixelOf(combo, 40, combo->GetClientHeight() / 2), Rgb(clAqua));
 }
 
+TEST_F(ListControlsTest, KeysInAFormMoveTheChoiceAndColumnsShareTheWidth) {
+  auto* combo = Make<TComboBox>(Bounds(10, 10, 120, 21));
+  auto* list = Make<TListBox>(Bounds(10, 50, 122, 60));
+  list->SetColumns(2);
+  for (int i = 0; i < 12; ++i) list->GetItems()->Add("c" + std::to_string(i));
+  int clicks = 0;
+  list->OnClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  ui.RunUntilIdle();
+  combo->SetFocus();
+  ui.Press(VK_TAB);
+  EXPECT_TRUE(list->Focused());
+  ui.Press(VK_DOWN);
+  ui.Press(VK_DOWN);
+  EXPECT_EQ(list->GetItemIndex(), 1);
+  EXPECT_EQ(clicks, 2);
+  // Two columns over the client width: (width + columns - 3) div columns each.
+  int rows = list->GetClientHeight() / list->GetItemHeight();
+  EXPECT_EQ(list->ItemRect(rows).left, (122 + 2 - 3) / 2);
+  ui.Press(VK_RIGHT);
+  EXPECT_EQ(list->GetItemIndex(), 1 + rows);
+}
+
 // A descendant sees the list messages its strings send, as one that keeps a horizontal
 // extent must.
 class TCountingListBox : public TListBox {
