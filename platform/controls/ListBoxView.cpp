@@ -363,8 +363,15 @@ void ListBoxControl::Paint(HDC dc, const RECT& update) {
     first = top_ + std::max(0, static_cast<int>(update.top) / std::max(1, itemHeight_));
   }
   COLORREF text = GetTextColor(dc);
+  int y = 0;  // variable heights: the running top of the next row
   items_.ForEachFrom(first, [&](int index, const ListItem& item) {
-    RECT r = ItemRect(index);
+    RECT r;
+    if (Variable()) {
+      r = RECT{-horizontalPos_, y, std::max(static_cast<int>(c.right), horizontalExtent_) - horizontalPos_, y + item.height};
+      y = r.bottom;
+    } else {
+      r = ItemRect(index);
+    }
     if (Is(LBS_MULTICOLUMN) ? r.left >= c.right || r.left >= update.right : r.top >= c.bottom || r.top >= update.bottom)
       return false;
     RECT visible;
