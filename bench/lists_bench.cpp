@@ -59,7 +59,11 @@ std::vector<std::string> Words() {
   std::uint32_t seed = 12345;
   for (int i = 0; i < kItems; ++i) {
     seed = seed * 1664525u + 1013904223u;
-    words.push_back("item " + std::to_string(seed % 1000000) + " " + std::to_string(i));
+    std::string w("item ");
+    w += std::to_string(seed % 1000000);
+    w += ' ';
+    w += std::to_string(i);
+    words.push_back(std::move(w));
   }
   return words;
 }

@@ -14,6 +14,13 @@
 
 namespace {
 
+// "prefix" followed by n (built without literal + string, which GCC 12 warns about at -O3).
+std::string Numbered(const char* prefix, int n) {
+  std::string s(prefix);
+  s += std::to_string(n);
+  return s;
+}
+
 constexpr int kId = 9;
 
 std::uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
@@ -183,7 +190,7 @@ TEST(ListBoxLayout, ColumnsFillTopToBottomThenLeftToRight) {
   HWND list = host.Child(kListBoxClass, LBS_NOTIFY | LBS_MULTICOLUMN | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 10, 10, 200,
                          66, kId);
   for (int i = 0; i < 30; ++i)
-    SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("c" + std::to_string(i)).c_str()));
+    SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>((Numbered("c", i)).c_str()));
   EXPECT_EQ(SendMessage(list, LB_SETCOLUMNWIDTH, 50, 0), LB_OKAY);
   int h = static_cast<int>(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
   RECT c;

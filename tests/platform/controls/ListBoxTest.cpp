@@ -17,6 +17,13 @@
 
 namespace {
 
+// "prefix" followed by n (built without literal + string, which GCC 12 warns about at -O3).
+std::string Numbered(const char* prefix, int n) {
+  std::string s(prefix);
+  s += std::to_string(n);
+  return s;
+}
+
 constexpr int kId = 7;
 
 LRESULT Add(HWND list, const char* text) { return SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
@@ -114,7 +121,7 @@ TEST(ListBox, MultipleSelectionMessagesKeepCountsAnchorAndCaret) {
   UiDriver ui;
   ControlHost host;
   HWND list = host.Child(kListBoxClass, LBS_NOTIFY | LBS_EXTENDEDSEL | WS_VSCROLL, 10, 10, 150, 120, kId);
-  for (int i = 0; i < 10; ++i) Add(list, ("item " + std::to_string(i)).c_str());
+  for (int i = 0; i < 10; ++i) Add(list, (Numbered("item ", i)).c_str());
   RunSteps(host, list,
            {
                {LB_GETSELCOUNT, 0, nullptr, 0, 0, {}},
@@ -184,7 +191,7 @@ TEST(ListBox, ExtendedSelectionFollowsShiftAndCtrlWithKeysAndMouse) {
   UiDriver ui;
   ControlHost host;
   HWND list = host.Child(kListBoxClass, LBS_NOTIFY | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT, 10, 10, 150, 200, kId);
-  for (int i = 0; i < 10; ++i) Add(list, ("row " + std::to_string(i)).c_str());
+  for (int i = 0; i < 10; ++i) Add(list, (Numbered("row ", i)).c_str());
   ui.RunUntilIdle();
   RECT r;
   auto click = [&](int index) {
@@ -234,7 +241,7 @@ TEST(ListBox, MultipleSelectionTogglesWithClicksAndSpace) {
   UiDriver ui;
   ControlHost host;
   HWND list = host.Child(kListBoxClass, LBS_NOTIFY | LBS_MULTIPLESEL, 10, 10, 150, 200, kId);
-  for (int i = 0; i < 6; ++i) Add(list, ("row " + std::to_string(i)).c_str());
+  for (int i = 0; i < 6; ++i) Add(list, (Numbered("row ", i)).c_str());
   ui.RunUntilIdle();
   RECT r;
   SendMessage(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
@@ -276,7 +283,7 @@ TEST(ListBox, KeysMoveByItemAndPageAndKeepTheCaretInView) {
   UiDriver ui;
   ControlHost host;
   HWND list = host.Child(kListBoxClass, LBS_NOTIFY | WS_VSCROLL, 10, 10, 150, 200, kId);
-  for (int i = 0; i < 100; ++i) Add(list, ("row " + std::to_string(i)).c_str());
+  for (int i = 0; i < 100; ++i) Add(list, (Numbered("row ", i)).c_str());
   LRESULT h = SendMessage(list, LB_GETITEMHEIGHT, 0, 0);
   RECT c;
   GetClientRect(list, &c);
@@ -313,7 +320,7 @@ TEST(ListBox, DraggingPastTheBottomScrollsAndExtendsTheSelection) {
   UiDriver ui;
   ControlHost host;
   HWND list = host.Child(kListBoxClass, LBS_NOTIFY | LBS_EXTENDEDSEL | WS_VSCROLL, 10, 10, 150, 120, kId);
-  for (int i = 0; i < 100; ++i) Add(list, ("row " + std::to_string(i)).c_str());
+  for (int i = 0; i < 100; ++i) Add(list, (Numbered("row ", i)).c_str());
   ui.RunUntilIdle();
   host.Take(kId);
   POINT start = UiDriver::At(list, 20, 3);
