@@ -549,6 +549,9 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (target != CurSel()) Select(target, true);
       return 0;
     }
+    case WM_CANCELMODE:
+      CloseUp(false);
+      return 0;
     case kComboListCloseUp:
       CloseUp(wParam != 0);
       return 0;

@@ -855,6 +855,12 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kAutoScrollTimer) OnTimer();
       return 0;
+    case WM_CANCELMODE:
+      // A modal loop or another program takes over: the mouse tracking ends (an open combo
+      // list closes through the loss of its capture).
+      if (GetCapture() == window_) ReleaseCapture();
+      else if (tracking_) EndTracking();
+      return 0;
     case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wParam))); return 0;
     case WM_VSCROLL: Scroll(true, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
     case WM_HSCROLL: Scroll(false, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;

@@ -165,6 +165,15 @@ TEST(ComboBox, AClickElsewhereClosesWithoutAChoice) {
   EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
   EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(host.Take(kId), (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+  // So does a cancel-mode message, to the combo box or its list.
+  for (bool toList : {false, true}) {
+    SendMessage(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    host.Take(kId);
+    SendMessage(toList ? ListOf(combo) : combo, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE) << toList;
+    EXPECT_EQ(host.Take(kId), (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP})) << toList;
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
   // A second click on the field while it is open closes it too.
   ui.Click(field.x, field.y);
   EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), TRUE);
