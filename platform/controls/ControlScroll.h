@@ -1,10 +1,10 @@
 #pragma once
-// The window scroll bars of a control, as the controls set and read them. The window
-// manager's scroll bars (SetScrollInfo and the others) come in their own change; until then
-// this keeps each control's vertical and horizontal state here and draws no bar, so the
-// controls scroll by keys, wheel and messages alone. Once the window manager has them,
-// SetControlScroll and GetControlScroll pass to SetScrollInfo and GetScrollInfo and nothing
-// above changes.
+// The window scroll bars of a control, as the controls set and read them. Each control's
+// vertical and horizontal state is kept here, as the control last set it; where the window
+// manager has scroll bars (platform/user/ScrollBars.h, which comes in its own change), the
+// state also goes to SetScrollInfo, so the bars show it and the thumb reports its track
+// position. Without them no bar is drawn and the controls scroll by keys, wheel and
+// messages alone; nothing above this file changes when they come.
 
 #include "platform/user/User.h"
 
@@ -21,6 +21,9 @@ constexpr int kControlScrollHorizontal = 0, kControlScrollVertical = 1;
 
 void SetControlScroll(HWND window, int bar, const ControlScrollState& state);
 ControlScrollState GetControlScroll(HWND window, int bar);
+// Where a dragged thumb is (WM_VSCROLL's 16 bits cannot hold a position past 65535):
+// the bar's track position, or fallback without window scroll bars.
+int GetControlScrollTrackPos(HWND window, int bar, int fallback);
 // Forgets a window's state (at WM_NCDESTROY).
 void ForgetControlScroll(HWND window);
 

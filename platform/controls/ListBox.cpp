@@ -862,8 +862,16 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       else if (tracking_) EndTracking();
       return 0;
     case WM_MOUSEWHEEL: OnWheel(static_cast<short>(HIWORD(wParam))); return 0;
-    case WM_VSCROLL: Scroll(true, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
-    case WM_HSCROLL: Scroll(false, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL: {
+      bool vertical = message == WM_VSCROLL;
+      int code = LOWORD(wParam);
+      int thumb = HIWORD(wParam);
+      if (code == kScrollThumbTrack || code == kScrollThumbPosition)
+        thumb = GetControlScrollTrackPos(window_, vertical ? kControlScrollVertical : kControlScrollHorizontal, thumb);
+      Scroll(vertical, code, thumb);
+      return 0;
+    }
 
     case kComboListTrack:
       comboTracking_ = true;
