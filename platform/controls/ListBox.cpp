@@ -740,6 +740,22 @@ void ListBoxControl::OnComboButtonDown(POINT p) {
     OnMouseMove(p);
     return;
   }
+  POINT screen = p;
+  ClientToScreen(window_, &screen);
+  RECT frame;
+  GetWindowRect(window_, &frame);
+  if (PtInRect(&frame, screen)) {
+    // The list's own frame: a press on its scroll bar scrolls it (the bar tracks the mouse
+    // for as long as the button is held), then the list follows the mouse again.
+    LRESULT hit = SendMessage(window_, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    if (hit == HTVSCROLL || hit == HTHSCROLL) {
+      scrollingBar_ = true;
+      DefWindowProc(window_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y));
+      scrollingBar_ = false;
+      if (comboTracking_ && IsWindow(window_) && GetCapture() != window_) SetCapture(window_);
+    }
+    return;
+  }
   // A press anywhere else closes the list without a choice.
   comboTracking_ = false;
   if (timerOn_) KillTimer(window_, kAutoScrollTimer);
@@ -841,7 +857,7 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (combo_ && (GetWindowLong(window_, GWL_STYLE) & WS_POPUP)) return MA_NOACTIVATE;
       return DefWindowProc(window_, message, wParam, lParam);
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) == window_) return 0;
+      if (reinterpret_cast<HWND>(lParam) == window_ || scrollingBar_) return 0;
       if (comboTracking_) {
         comboTracking_ = false;
         if (timerOn_) KillTimer(window_, kAutoScrollTimer);

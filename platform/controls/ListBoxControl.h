@@ -139,6 +139,7 @@ private:
   bool trackKeepOthers_ = false;
   bool comboTracking_ = false;
   bool comboButtonDown_ = false;
+  bool scrollingBar_ = false;  // an open combo list's own scroll bar has the mouse
   POINT lastMouse_{0, 0};
   bool timerOn_ = false;
 

@@ -165,6 +165,20 @@ TEST(ComboBox, AClickElsewhereClosesWithoutAChoice) {
   EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
   EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(host.Take(kId), (std::vector<int>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+  // A press on the open list's own scroll bar keeps it open.
+  SendMessage(combo, CB_SETMINVISIBLE, 2, 0);
+  ui.Click(field.x, field.y);
+  HWND list = ListOf(combo);
+  RECT lw, lc;
+  GetWindowRect(list, &lw);
+  GetClientRect(list, &lc);
+  POINT bar = UiDriver::At(list, lc.right + 3, 5);
+  ASSERT_LT(bar.x, lw.right);
+  ui.Click(bar.x, bar.y);
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), TRUE);
+  EXPECT_EQ(GetCapture(), list);
+  ui.Click(away.x, away.y);
+  EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
   // So does a cancel-mode message, to the combo box or its list.
   for (bool toList : {false, true}) {
     SendMessage(combo, CB_SHOWDROPDOWN, TRUE, 0);
