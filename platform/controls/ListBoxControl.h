@@ -1,7 +1,9 @@
 #pragma once
 // The state and behaviour behind one LISTBOX or ComboLBox window: its items, selection,
 // caret and anchor, scroll position and geometry, painting, keyboard and mouse. The window
-// procedure in ListBox.cpp dispatches each message to one of these handlers.
+// procedure in ListBox.cpp dispatches each message to one of these handlers: items and
+// selection live there, geometry and painting in ListBoxView.cpp, keys and mouse in
+// ListBoxInput.cpp.
 
 #include <string>
 #include <vector>
@@ -20,6 +22,9 @@ struct ComboListLink {
 constexpr UINT kComboListTrack = 0x01B0;
 // List to combo: the user chose (wParam TRUE) or cancelled (FALSE) with the mouse.
 constexpr UINT kComboListCloseUp = 0x01B1;
+
+// The timer that scrolls a list while a drag is past its edge.
+constexpr UINT_PTR kAutoScrollTimer = 0x4C42;
 
 class ListBoxControl {
 public:
@@ -95,7 +100,7 @@ private:
   LRESULT SetTabStops(int count, const int* stops);
   LRESULT OnPaint(HDC given);
 
-  // Keyboard and mouse.
+  // Keyboard and mouse (ListBoxInput.cpp).
   LRESULT OnKeyDown(int vk);
   LRESULT OnChar(char ch);
   void MoveCaretByKey(int target, bool shift, bool ctrl);
