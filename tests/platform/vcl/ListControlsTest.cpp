@@ -207,6 +207,20 @@ TEST_F(ListControlsTest, KeysInAFormMoveTheChoiceAndColumnsShareTheWidth) {
   EXPECT_EQ(list->GetItemIndex(), 1 + rows);
 }
 
+TEST_F(ListControlsTest, TheWindowsUseTheControlsFont) {
+  auto* list = Make<TListBox>(Bounds(10, 10, 120, 100));
+  auto* combo = Make<TComboBox>(Bounds(150, 10, 120, 21));
+  list->GetItems()->Add("text");
+  form->Show();
+  int rowBefore = list->GetItemHeight(), comboBefore = combo->GetHeight();
+  list->GetFont()->SetSize(20);
+  combo->GetFont()->SetSize(20);
+  EXPECT_GT(list->GetItemHeight(), rowBefore + 8);
+  EXPECT_GT(combo->GetHeight(), comboBefore + 8);  // the field grows with its font
+  HWND h = list->GetHandle();
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessage(h, WM_GETFONT, 0, 0)), list->GetFont()->GetHandle());
+}
+
 // A descendant sees the list messages its strings send, as one that keeps a horizontal
 // extent must.
 class TCountingListBox : public TListBox {
