@@ -470,9 +470,12 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return DefWindowProc(window_, message, wParam, lParam);
     }
     case WM_SIZE: Layout(); return 0;
-    case WM_SETFONT:
+    case WM_SETFONT: {
       font_ = reinterpret_cast<HFONT>(wParam);
+      // An owner-drawn field keeps the height its owner gave it.
+      int ownerHeight = fieldItemHeight_;
       MeasureFont();
+      if (OwnerDraw()) fieldItemHeight_ = ownerHeight;
       if (list_) SendMessage(list_, WM_SETFONT, wParam, lParam);
       if (edit_) SendMessage(edit_, WM_SETFONT, wParam, lParam);
       if (!Simple()) {
@@ -483,6 +486,7 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       if (LOWORD(lParam)) InvalidateRect(window_, nullptr, TRUE);
       return 0;
+    }
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS | (dropped_ ? DLGC_WANTALLKEYS : 0);

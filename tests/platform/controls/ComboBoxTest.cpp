@@ -356,6 +356,10 @@ TEST(ComboBox, OwnerDrawnComboAsksForTheFieldAndDrawsItWithTheEditState) {
   EXPECT_EQ(measured, (std::vector<int>{-1, 0}));
   EXPECT_EQ(SendMessage(combo, CB_GETITEMHEIGHT, kNone, 0), 20);
   EXPECT_EQ(SendMessage(combo, CB_GETITEMHEIGHT, 0, 0), 16);
+  // A new font leaves the owner's heights alone.
+  SendMessage(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+  EXPECT_EQ(SendMessage(combo, CB_GETITEMHEIGHT, kNone, 0), 20);
+  EXPECT_EQ(SendMessage(combo, CB_GETITEMHEIGHT, 0, 0), 16);
   SendMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
   SendMessage(combo, CB_SETCURSEL, 0, 0);
   SetFocus(combo);
