@@ -128,6 +128,18 @@ TEST_F(ListControlsTest, MultiSelectShowsSelectedAndCountsAndClicksFireOnClick) 
   EXPECT_EQ(doubles, 1);
 }
 
+TEST_F(ListControlsTest, TopIndexAndIntegralHeightKeepTheirValuesAcrossWindows) {
+  auto* list = Make<TListBox>(Bounds(10, 10, 120, 100));
+  for (int i = 0; i < 40; ++i) list->GetItems()->Add(Numbered("item ", i));
+  form->Show();
+  list->SetTopIndex(20);
+  EXPECT_EQ(list->GetTopIndex(), 20);
+  list->SetIntegralHeight(true);  // a new window: whole rows only
+  EXPECT_EQ(list->GetTopIndex(), 20);
+  EXPECT_EQ(list->GetClientHeight() % list->GetItemHeight(), 0);
+  EXPECT_LE(list->GetHeight(), 100);
+}
+
 TEST_F(ListControlsTest, ItemAtPosAndItemRectCoverThePlacesPastTheEnd) {
   auto* list = Make<TListBox>(Bounds(10, 10, 120, 150));
   for (int i = 0; i < 3; ++i) list->GetItems()->Add(Numbered("item ", i));
