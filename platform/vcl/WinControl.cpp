@@ -578,6 +578,9 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_DRAWITEM:
       ReflectNotification(m);
       return;
+    case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM: case WM_COMPAREITEM:
+      ReflectOwnerItem(m);
+      return;
     case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
     case CM_VISIBLECHANGED: CMVisibleChanged(m); return;
     case CM_ENABLEDCHANGED: CMEnabledChanged(m); return;
@@ -612,6 +615,32 @@ void TWinControl::ReflectNotification(TMessage& m) {
   if (m.Msg == WM_DRAWITEM && m.LParam) {  // a menu's item names a menu, not a window
     const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
     from = d->CtlType == ODT_MENU ? nullptr : d->hwndItem;
+  }
+  TWinControl* child = from && from != handle_ ? FindControl(from) : nullptr;
+  if (child) {
+    m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  DefaultHandler(m);
+}
+
+void TWinControl::ReflectOwnerItem(TMessage& m) {
+  // The item's window is named in the record; a measure names only the control ID.
+  HWND from = nullptr;
+  switch (m.Msg) {
+    case WM_DRAWITEM:
+      if (auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam); d && d->CtlType != ODT_MENU) from = d->hwndItem;
+      break;
+    case WM_DELETEITEM:
+      if (auto* d = reinterpret_cast<const DELETEITEMSTRUCT*>(m.LParam)) from = d->hwndItem;
+      break;
+    case WM_COMPAREITEM:
+      if (auto* c = reinterpret_cast<const COMPAREITEMSTRUCT*>(m.LParam)) from = c->hwndItem;
+      break;
+    case WM_MEASUREITEM:
+      if (auto* mi = reinterpret_cast<const MEASUREITEMSTRUCT*>(m.LParam); mi && mi->CtlType != ODT_MENU && mi->CtlID != 0 && handle_)
+        from = GetDlgItem(handle_, static_cast<int>(mi->CtlID));
+      break;
   }
   TWinControl* child = from && from != handle_ ? FindControl(from) : nullptr;
   if (child) {

@@ -169,6 +169,8 @@ protected:
   void CNKeyDown(TMessage& m);
   void CNChar(TMessage& m);
   void ReflectNotification(TMessage& m);
+  // Owner-drawn items' messages go back to the control they are for (CN_DRAWITEM...).
+  void ReflectOwnerItem(TMessage& m);
   bool IsControlMouseMsg(TMessage& m);
 
   WNDPROC DefWndProc;
