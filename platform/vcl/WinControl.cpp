@@ -575,7 +575,6 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     case WM_COMMAND: case WM_NOTIFY: case WM_HSCROLL: case WM_VSCROLL: case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSTATIC: case WM_CTLCOLORSCROLLBAR:
-    case WM_DRAWITEM:
       ReflectNotification(m);
       return;
     case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM: case WM_COMPAREITEM:
@@ -612,10 +611,6 @@ void TWinControl::DefaultHandler(TMessage& m) {
 void TWinControl::ReflectNotification(TMessage& m) {
   HWND from = reinterpret_cast<HWND>(m.LParam);
   if (m.Msg == WM_NOTIFY && m.LParam) from = *reinterpret_cast<const HWND*>(m.LParam);  // the header's first field
-  if (m.Msg == WM_DRAWITEM && m.LParam) {  // a menu's item names a menu, not a window
-    const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
-    from = d->CtlType == ODT_MENU ? nullptr : d->hwndItem;
-  }
   TWinControl* child = from && from != handle_ ? FindControl(from) : nullptr;
   if (child) {
     m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
