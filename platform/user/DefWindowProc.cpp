@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/user/HookService.h"
+#include "platform/user/MenuObject.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -130,10 +131,15 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
     case SC_MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); break;
     case SC_RESTORE: ShowWindow(window, SW_RESTORE); break;
     case SC_KEYMENU:
-      // The menu bar belongs to the top-level window; with none, a mnemonic finds nothing.
+      // Alt+'-' opens an MDI child's own system menu; the menu bar belongs to the top-level window.
+      if ((w->exStyle & WS_EX_MDICHILD) && lParam == '-') {
+        KeyMenu(window, ' ');
+        break;
+      }
       if (w->style & WS_CHILD) return SendMessage(TopLevelOf(window), WM_SYSCOMMAND, command, lParam);
-      if (lParam && !w->menu) MessageBeep(0);
+      KeyMenu(window, static_cast<char>(lParam));
       break;
+    case SC_MOUSEMENU: TrackMenuBar(window, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
   }
   return 0;
 }
@@ -159,6 +165,7 @@ LRESULT OnNcLButtonDown(HWND window, WPARAM hit, LPARAM lParam) {
       if (!(w->style & WS_MAXIMIZE)) SendMessage(window, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
       break;
     case HTCLOSE: case HTMINBUTTON: case HTMAXBUTTON: TrackCaptionButton(window, static_cast<int>(hit)); break;
+    case HTMENU: case HTSYSMENU: SendMessage(window, WM_SYSCOMMAND, SC_MOUSEMENU + hit, lParam); break;
     default:
       if (WPARAM command = SizeCommand(static_cast<int>(hit)); command && (w->style & WS_THICKFRAME))
         SendMessage(window, WM_SYSCOMMAND, command, lParam);
@@ -360,6 +367,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL: return ToParent(window, message, wParam, lParam);
     case WM_PRINT: return OnPrint(window, reinterpret_cast<HDC>(wParam), lParam);
     case WM_CANCELMODE:
+      if (MenuLoopOwner() == window) EndMenu();
       if (GetCapture() == window) ReleaseCapture();
       return 0;
   }

@@ -283,7 +283,7 @@ void MdiClient::UpdateFrameTitle() {
   if (frame->text != text) DefWindowProc(frame_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// ---- Menus (they come in a later issue; these are where they plug in) ----
+// ---- Menus ----
 
 HMENU MdiClient::SetMenus(HMENU frameMenu, HMENU windowMenu) {
   HMENU old = GetMenu(frame_);
@@ -302,9 +302,41 @@ HMENU MdiClient::RefreshMenu() {
   return GetMenu(frame_);
 }
 
-// The window menu (windowMenu_) ends with the children's titles, by id from firstId_, the
-// active one checked. Nothing to append to until menus exist.
-void MdiClient::RebuildWindowMenuList() {}
+// The window menu (windowMenu_) ends with a separator and the visible children's titles
+// ("&1 Title"), by id from firstId_, the active one checked. The list's items carry a mark in
+// their item data, so the next rebuild finds exactly what it added.
+void MdiClient::RebuildWindowMenuList() {
+  constexpr ULONG_PTR kListMark = 0x4D444931;  // "MDI1"
+  constexpr size_t kListed = 9;
+  if (!IsMenu(windowMenu_)) return;
+  for (int i = GetMenuItemCount(windowMenu_) - 1; i >= 0; --i) {
+    MENUITEMINFO info;
+    info.fMask = MIIM_DATA;
+    if (GetMenuItemInfo(windowMenu_, static_cast<UINT>(i), TRUE, &info) && info.dwItemData == kListMark)
+      RemoveMenu(windowMenu_, static_cast<UINT>(i), MF_BYPOSITION);
+  }
+  std::vector<HWND> listed;
+  for (HWND child : Children())
+    if (IsWindowVisible(child)) listed.push_back(child);
+  std::sort(listed.begin(), listed.end(), [](HWND a, HWND b) { return a->id < b->id; });
+  if (listed.size() > kListed) listed.resize(kListed);
+  if (listed.empty()) return;
+  auto append = [&](UINT type, UINT state, UINT id, const std::string& text) {
+    MENUITEMINFO info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | MIIM_STRING;
+    info.fType = type;
+    info.fState = state;
+    info.wID = id;
+    info.dwItemData = kListMark;
+    info.dwTypeData = const_cast<LPSTR>(text.c_str());
+    InsertMenuItem(windowMenu_, static_cast<UINT>(GetMenuItemCount(windowMenu_)), TRUE, &info);
+  };
+  append(MFT_SEPARATOR, 0, 0, "");
+  for (size_t i = 0; i < listed.size(); ++i) {
+    std::string text = "&" + std::to_string(i + 1) + " " + listed[i]->text;
+    append(MFT_STRING, listed[i] == Active() ? MFS_CHECKED : 0, static_cast<UINT>(listed[i]->id), text);
+  }
+}
 
 // A maximised child's window-menu icon goes to the left end of the frame's menu bar and its
 // minimise, restore and close buttons to the right end; its own caption lies outside the

@@ -244,3 +244,4 @@ inline constexpr auto& LoadBitmapA = LoadBitmap;
 inline constexpr auto& LoadStringA = LoadString;
 
 #include "platform/user/Mdi.h"
+#include "platform/user/Menu.h"
