@@ -114,8 +114,6 @@ MenuItem* ItemAt(HMENU menu, UINT item, UINT flags, HMENU* holder = nullptr) {
   return &LiveMenu(found)->items[static_cast<size_t>(index)];
 }
 
-std::string Caption(const char* text) { return text ? text : ""; }
-
 }  // namespace
 
 MenuObject* LiveMenu(HMENU menu) {

@@ -18,6 +18,7 @@
 class TWinControl;
 class TCustomForm;
 class TDragObject;
+class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -154,6 +155,9 @@ public:
   void SetDragMode(TDragMode mode) { dragMode_ = mode; }
   TCursor GetDragCursor() const { return dragCursor_; }
   void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+  // The context menu a right click (or the menu key) opens on the control.
+  TPopupMenu* GetPopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
   TDragKind GetDragKind() const { return dragKind_; }
   void SetDragKind(TDragKind kind) { dragKind_ = kind; }
 
@@ -250,6 +254,8 @@ protected:
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
   void CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
+  void WMContextMenu(TMessage& m);
+  void Notification(TComponent* component, TOperation operation) override;
 
   TWinControl* parent_ = nullptr;
   int left_ = 0;
@@ -282,6 +288,7 @@ private:
   TDragMode dragMode_ = dmManual;
   TCursor dragCursor_ = crDrag;
   TDragKind dragKind_ = dkDrag;
+  TPopupMenu* popupMenu_ = nullptr;
 };
 
 // The form a control is on; null when it is on none. ValidParentForm raises EInvalidOperation.

@@ -5,6 +5,7 @@
 
 #include "platform/vcl/Application.h"
 #include "platform/vcl/DragDrop.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
 
 namespace {
@@ -241,6 +242,41 @@ void TCustomForm::CreateWnd() {
   TScrollingWinControl::CreateWnd();
   if (icon_) SendMessage(GetHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   if (formStyle_ == fsMDIForm) CreateMDIClient();
+  AttachMenu();
+}
+
+void TCustomForm::AttachMenu() {
+  if (!menu_ || !HandleAllocated()) return;
+  menu_->SetWindowHandle(GetHandle());
+  ::SetMenu(GetHandle(), menu_->GetHandle());
+  menu_->MenuChanged();
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) {
+    menu_->RemoveFreeNotification(this);
+    if (HandleAllocated() && ::GetMenu(GetHandle()) == menu_->GetHandle()) ::SetMenu(GetHandle(), nullptr);
+    menu_->SetWindowHandle(nullptr);
+  }
+  menu_ = menu;
+  if (menu_) {
+    menu_->FreeNotification(this);
+    AttachMenu();
+  }
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TScrollingWinControl::Notification(component, operation);
+  if (operation == opRemove && component == menu_) menu_ = nullptr;
+}
+
+// The menu bar's shortcuts; an MDI child's keys reach the frame's bar too.
+bool TCustomForm::IsShortCut(TMessage& message) {
+  if (menu_ && menu_->GetWindowHandle() && menu_->IsShortCut(message)) return true;
+  if (formStyle_ == fsMDIChild)
+    if (TCustomForm* frame = MDIFrame(); frame && frame != this) return frame->IsShortCut(message);
+  return false;
 }
 
 void TCustomForm::Show() {
@@ -675,6 +711,16 @@ void TCustomForm::Dispatch(TMessage& m) {
     case CM_DEACTIVATE: CMDeactivate(m); return;
     case CM_RELEASE: CMRelease(m); return;
     case WM_MDIACTIVATE: WMMDIActivate(m); return;
+    case WM_COMMAND:
+      // A menu's choice (no control sent it) runs its item.
+      if (m.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) return;
+      break;
+    case WM_INITMENUPOPUP:
+      if (menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
+      break;
+    case WM_MENUSELECT:
+      if (menu_) menu_->ShowHintFor(m.WParam, m.LParam);
+      break;
     case WM_ACTIVATEAPP:
       Application()->AppActivated(m.WParam != 0);
       break;
