@@ -139,11 +139,12 @@ private:
   // Opens a popup with its top-left at a screen point (kept on the screen: a popup that
   // would run off the right or the bottom opens on the other side of what it came from).
   bool Open(HMENU menu, int indexInParent, POINT at, const RECT* exclude, bool beside) {
+    // The system menu's states follow the window's before the program sees them.
+    if (MenuObject* m = LiveMenu(menu); m && m->systemOf) UpdateSystemMenu(m->systemOf, menu);
     if (Notify())
       SendMessage(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(indexInParent, IsSystem(menu) ? 1 : 0));
     MenuObject* m = LiveMenu(menu);
     if (!m || m->popupWindow || done_) return false;
-    if (m->systemOf) UpdateSystemMenu(m->systemOf, menu);
     LayOutPopup(menu, owner_);
     m = LiveMenu(menu);
     if (!m || m->items.empty()) return false;
@@ -582,6 +583,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
 BOOL EndMenu() {
   if (!Current()) return FALSE;
   Current()->End();
+  PostMessage(nullptr, WM_NULL, 0, 0);  // wakes the loop to see it
   return TRUE;
 }
 
@@ -622,8 +624,8 @@ void KeyMenu(HWND window, char key) {
   HMENU menu = GetMenu(window);
   MenuObject* m = LiveMenu(menu);
   if (!m || m->items.empty() || IsIconic(window)) {
-    if (key == 0 && (GetWindowLong(window, GWL_STYLE) & WS_SYSMENU)) TrackSystemMenu(window, false);
-    else if (key) MessageBeep(0);
+    // Without a bar, Alt alone leaves the window as it is (Alt+Space opens the system menu).
+    if (key) MessageBeep(0);
     return;
   }
   int item = 0;
