@@ -51,7 +51,6 @@ bool ContainsMenu(HMENU menu, HMENU sought, int depth = 0) {
 bool ItemFromFlags(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCSTR text, MenuItem& item) {
   item.type = flags & (MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR | MF_MENUBARBREAK | MF_MENUBREAK | MF_RIGHTJUSTIFY);
   item.state = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
-  if (item.state & (MF_GRAYED | MF_DISABLED)) item.state |= MFS_GRAYED;
   if (flags & MF_POPUP) {
     HMENU sub = reinterpret_cast<HMENU>(idOrPopup);
     if (!LiveMenu(sub) || ContainsMenu(sub, menu)) return false;  // no cycles

@@ -54,6 +54,7 @@ struct TPMPARAMS {
 
 // WM_MENUCHAR answers (in the high word).
 constexpr WORD MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3;
+constexpr LRESULT MAKELRESULT(int lo, int hi) { return static_cast<LRESULT>(MAKELPARAM(lo, hi)); }
 
 // The mouse in the menu bar or on the caption icon (WM_SYSCOMMAND).
 constexpr UINT SC_MOUSEMENU = 0xF090, SC_ARRANGE = 0xF110, SC_TASKLIST = 0xF130, SC_HOTKEY = 0xF150,

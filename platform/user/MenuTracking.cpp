@@ -50,7 +50,7 @@ public:
   }
   ~MenuTracker() {
     flags_ |= TPM_NONOTIFY;  // nothing is sent while an exception unwinds through here
-    CloseTo(0);
+    CloseAll();
     if (bar_ && !levels_.empty()) {
       if (MenuObject* m = LiveMenu(levels_[0].menu)) {
         for (MenuItem& item : m->items) item.state &= ~MFS_HILITE;
@@ -99,7 +99,7 @@ public:
   }
 
   void Finish() {
-    CloseTo(0);
+    CloseAll();
     if (bar_ && !levels_.empty()) {
       if (MenuObject* m = LiveMenu(levels_[0].menu)) {
         for (MenuItem& item : m->items) item.state &= ~MFS_HILITE;
@@ -174,8 +174,11 @@ private:
   }
 
   // Closes every popup deeper than the level.
-  void CloseTo(size_t keep) {
-    while (levels_.size() > keep + 1 || (keep == 0 && levels_.size() == 1 && levels_[0].window)) {
+  void CloseTo(size_t keep) { Close(keep + 1); }
+  // Closes every popup, the root popup of TrackPopupMenu too; the bar stays.
+  void CloseAll() { Close(bar_ ? 1 : 0); }
+  void Close(size_t keepLevels) {
+    while (levels_.size() > keepLevels) {
       Level level = levels_.back();
       levels_.pop_back();
       if (MenuObject* m = LiveMenu(level.menu)) {
@@ -359,7 +362,11 @@ private:
   void OnButtonUp(POINT p) {
     size_t at;
     int item;
-    if (!HitTest(p, at, item) || item < 0 || !levels_[at].window) return;
+    if (!HitTest(p, at, item) || item < 0) return;
+    if (!levels_[at].window) {  // a bar item that is a command of its own
+      MenuObject* m = LiveMenu(levels_[at].menu);
+      if (!m || item != levels_[at].selected || m->items[static_cast<size_t>(item)].submenu) return;
+    }
     Choose(at, item);
   }
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "UiDriver.h"
+#include "support/UiDriver.h"
 
 namespace {
 
@@ -176,7 +176,7 @@ TEST(MenuApi, TheSystemMenuIsTheWindowsOwnAndGoesWithIt) {
   ASSERT_TRUE(IsMenu(system));
   EXPECT_EQ(GetSystemMenu(window, FALSE), system);
   EXPECT_EQ(Dump(system), "&Restore#61728|&Move#61456|&Size#61440|Mi&nimize#61472|Ma&ximize#61488|-|"
-                          "&Close#61536:default");
+                          "&Close\tAlt+F4#61536:default");
   DeleteMenu(system, SC_SIZE, MF_BYCOMMAND);
   EXPECT_EQ(GetSystemMenu(window, TRUE), nullptr);  // reverted: a fresh copy next time
   EXPECT_FALSE(IsMenu(system));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "UiDriver.h"
+#include "support/UiDriver.h"
 
 using MenuLog = std::vector<std::string>;
 

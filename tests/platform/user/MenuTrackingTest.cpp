@@ -220,7 +220,7 @@ TEST(MenuTracking, AnUnknownMnemonicAsksTheWindow) {
 TEST(MenuTracking, AcceleratorsSendCommandsUnlessTheirItemIsGrey) {
   MenuDesk desk;
   ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'S', MenuDesk::kSave}, {FVIRTKEY | FCONTROL, 'P', MenuDesk::kPrint},
-                  {FVIRTKEY | FALT, VK_F4, SC_CLOSE}, {FVIRTKEY, VK_F2, 555}};
+                  {FVIRTKEY | FALT, VK_F4, SC_CLOSE}, {FVIRTKEY, VK_F5, 555}};
   HACCEL table = CreateAcceleratorTable(keys, 4);
   desk.ui.PreTranslate([&](MSG& msg) { return TranslateAccelerator(desk.window, table, &msg) != 0; });
   auto chord = [&](int modifier, int key) {
@@ -232,7 +232,7 @@ TEST(MenuTracking, AcceleratorsSendCommandsUnlessTheirItemIsGrey) {
   EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)", "COMMAND(102,1)"}));
   chord(VK_CONTROL, 'P');  // Print is grey
   EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)"}));
-  desk.ui.Press(VK_F2);  // in no menu: the command still comes
+  desk.ui.Press(VK_F5);  // in no menu: the command still comes
   EXPECT_EQ(desk.Take(), (MenuLog{"COMMAND(555,1)"}));
   chord(VK_SHIFT, 'S');  // other modifiers: no match
   EXPECT_EQ(desk.Take(), MenuLog{});
@@ -286,6 +286,7 @@ TEST(MenuTracking, TheSystemMenuFollowsTheWindowsState) {
     if (c.removedStyle)
       SetWindowLong(desk.window, GWL_STYLE, GetWindowLong(desk.window, GWL_STYLE) & ~static_cast<LONG>(c.removedStyle));
     ShowWindow(desk.window, c.show);
+    SetActiveWindow(desk.window);  // a minimised window keeps the keyboard when it is the only one
     desk.ui.RunUntilIdle();
     std::string seen;
     desk.OnMessage([&](UINT m, WPARAM wParam, LPARAM lParam, LRESULT&) {
@@ -399,16 +400,18 @@ TEST(MenuTracking, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner) {
 
 TEST(MenuTracking, ANarrowWindowWrapsItsBarIntoRows) {
   MenuDesk desk;
+  AppendMenu(desk.bar, MF_STRING, 401, "&Window arrangements");
+  DrawMenuBar(desk.window);
   RECT first, last, client;
   GetMenuItemRect(desk.window, desk.bar, 0, &first);
   GetMenuItemRect(desk.window, desk.bar, 2, &last);
   EXPECT_EQ(first.top, last.top);
   GetClientRect(desk.window, &client);
   int wideClient = client.bottom;
-  SetWindowPos(desk.window, nullptr, 0, 0, 90, 300, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(desk.window, nullptr, 0, 0, 160, 300, SWP_NOMOVE | SWP_NOZORDER);
   desk.ui.RunUntilIdle();
   GetMenuItemRect(desk.window, desk.bar, 0, &first);
-  GetMenuItemRect(desk.window, desk.bar, 2, &last);
+  GetMenuItemRect(desk.window, desk.bar, 3, &last);
   EXPECT_GT(last.top, first.top);
   GetClientRect(desk.window, &client);
   EXPECT_LE(client.bottom, wideClient - GetSystemMetrics(SM_CYMENU));
@@ -416,9 +419,8 @@ TEST(MenuTracking, ANarrowWindowWrapsItsBarIntoRows) {
   POINT help{(last.left + last.right) / 2, (last.top + last.bottom) / 2};
   EXPECT_EQ(SendMessage(desk.window, WM_NCHITTEST, 0, MAKELPARAM(help.x, help.y)), HTMENU);
   desk.ui.QueueClick(help.x, help.y);
-  desk.ui.QueuePress(VK_RETURN);
   desk.ui.RunUntilIdle();
-  EXPECT_TRUE(Has(desk.Take(), "COMMAND(301,0)"));
+  EXPECT_TRUE(Has(desk.Take(), "COMMAND(401,0)"));  // a bar item without a menu is a command
 }
 
 }  // namespace
