@@ -49,6 +49,10 @@ MdiClient::MdiClient(HWND client, const CLIENTCREATESTRUCT* create)
   if (WindowObject* frame = LiveWindow(frame_)) frameTitle_ = frame->text;
 }
 
+MdiClient::~MdiClient() {
+  for (HBITMAP bitmap : barBitmaps_) DeleteObject(bitmap);
+}
+
 std::shared_ptr<MdiClient> MdiClient::Of(HWND client) {
   auto it = Clients().find(client);
   return it != Clients().end() && LiveWindow(client) ? it->second : nullptr;
@@ -338,11 +342,94 @@ void MdiClient::RebuildWindowMenuList() {
   }
 }
 
-// A maximised child's window-menu icon goes to the left end of the frame's menu bar and its
-// minimise, restore and close buttons to the right end; its own caption lies outside the
-// client meanwhile. Nothing to merge into until menus exist.
-void MdiClient::MergeChildButtonsIntoMenuBar(HWND) {}
-void MdiClient::RemoveChildButtonsFromMenuBar() {}
+namespace {
+
+constexpr ULONG_PTR kMergedMark = 0x4D444932;  // "MDI2"
+
+// A picture for the bar, on the menu's colour, drawn by the callback.
+template <class Draw>
+HBITMAP BarPicture(int width, int height, Draw draw) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(bitmap));
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+  draw(dc, all);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+}  // namespace
+
+// A maximised child's window-menu icon goes to the left end of the frame's menu bar (its
+// system menu hangs from it) and its minimise, restore and close buttons to the right end,
+// as commands the frame hands to the child; its own caption lies outside the client meanwhile.
+void MdiClient::MergeChildButtonsIntoMenuBar(HWND child) {
+  RemoveChildButtonsFromMenuBar();
+  HMENU bar = GetMenu(frame_);
+  HMENU system = GetSystemMenu(child, FALSE);
+  if (!IsMenu(bar) || !system) return;
+  int iconSize = GetSystemMetrics(SM_CXSMICON);
+  HICON icon = reinterpret_cast<HICON>(SendMessage(child, WM_GETICON, ICON_SMALL2, 0));
+  HBITMAP iconPicture = BarPicture(iconSize, iconSize, [&](HDC dc, const RECT& r) {
+    if (icon) {
+      DrawIconEx(dc, 0, 0, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
+    } else {  // the generic window picture the caption shows
+      RECT frame{r.left + 1, r.top + 2, r.right - 1, r.bottom - 2};
+      FillRect(dc, &frame, GetSysColorBrush(COLOR_WINDOW));
+      FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWTEXT));
+      RECT title{frame.left + 1, frame.top + 1, frame.right - 1, frame.top + 4};
+      FillRect(dc, &title, GetSysColorBrush(COLOR_ACTIVECAPTION));
+    }
+  });
+  barBitmaps_.push_back(iconPicture);
+  MENUITEMINFO info;
+  info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
+  info.fType = MFT_BITMAP;
+  info.hSubMenu = system;
+  info.dwItemData = kMergedMark;
+  info.dwTypeData = reinterpret_cast<LPSTR>(iconPicture);
+  info.fMask |= MIIM_TYPE;
+  InsertMenuItem(bar, 0, TRUE, &info);
+  int w = GetSystemMetrics(SM_CXMENUSIZE) - 2, h = GetSystemMetrics(SM_CYMENUSIZE) - 4;
+  bool first = true;
+  for (UINT command : {SC_MINIMIZE, SC_RESTORE, SC_CLOSE}) {
+    UINT kind = command == SC_MINIMIZE ? DFCS_CAPTIONMIN : command == SC_RESTORE ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONCLOSE;
+    HBITMAP picture = BarPicture(w, h, [&](HDC dc, const RECT& r) {
+      RECT button = r;
+      DrawFrameControl(dc, &button, DFC_CAPTION, kind);
+    });
+    barBitmaps_.push_back(picture);
+    MENUITEMINFO button;
+    button.fMask = MIIM_TYPE | MIIM_ID | MIIM_DATA;
+    button.fType = MFT_BITMAP | (first ? MFT_RIGHTJUSTIFY : 0);
+    button.wID = command;
+    button.dwItemData = kMergedMark;
+    button.dwTypeData = reinterpret_cast<LPSTR>(picture);
+    InsertMenuItem(bar, static_cast<UINT>(GetMenuItemCount(bar)), TRUE, &button);
+    first = false;
+  }
+  DrawMenuBar(frame_);
+}
+
+void MdiClient::RemoveChildButtonsFromMenuBar() {
+  HMENU bar = GetMenu(frame_);
+  bool removed = false;
+  for (int i = GetMenuItemCount(bar) - 1; i >= 0; --i) {
+    MENUITEMINFO info;
+    info.fMask = MIIM_DATA;
+    if (GetMenuItemInfo(bar, static_cast<UINT>(i), TRUE, &info) && info.dwItemData == kMergedMark) {
+      RemoveMenu(bar, static_cast<UINT>(i), MF_BYPOSITION);  // the child keeps its system menu
+      removed = true;
+    }
+  }
+  for (HBITMAP bitmap : barBitmaps_) DeleteObject(bitmap);
+  barBitmaps_.clear();
+  if (removed && IsWindow(frame_)) DrawMenuBar(frame_);
+}
 
 // ---- Arranging ----
 

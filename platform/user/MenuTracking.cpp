@@ -116,6 +116,8 @@ public:
     }
   }
   bool ChoseSystemItem() const { return chosenSystem_; }
+  // The window whose system menu the choice came from (an MDI child's, shown in the frame's bar).
+  HWND SystemOf() const { return systemOf_; }
   bool Chosen() const { return hasChoice_; }
   POINT ChosenAt() const { return chosenAt_; }
 
@@ -284,6 +286,7 @@ private:
     chosen_ = it.id;
     hasChoice_ = true;
     chosenSystem_ = m->systemOf != nullptr;
+    systemOf_ = m->systemOf;
     done_ = true;
   }
 
@@ -512,6 +515,7 @@ private:
   UINT chosen_ = 0;
   bool hasChoice_ = false;
   bool chosenSystem_ = false;
+  HWND systemOf_ = nullptr;
   POINT chosenAt_{};
   bool menuKeyDown_ = false;
   bool keyboardBar_ = false;  // entered or moved by keys: the bar follows the pointer too
@@ -523,7 +527,8 @@ void Deliver(HWND owner, MenuTracker& tracker, UINT id) {
   if (!tracker.Chosen() || !IsWindow(owner)) return;
   if (tracker.ChoseSystemItem()) {
     POINT p = tracker.ChosenAt();
-    PostMessage(owner, WM_SYSCOMMAND, id, MAKELPARAM(p.x, p.y));
+    HWND target = IsWindow(tracker.SystemOf()) ? tracker.SystemOf() : owner;
+    PostMessage(target, WM_SYSCOMMAND, id, MAKELPARAM(p.x, p.y));
   } else {
     PostMessage(owner, WM_COMMAND, MAKEWPARAM(id, 0), 0);
   }

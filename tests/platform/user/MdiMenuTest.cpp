@@ -89,3 +89,44 @@ TEST_F(MdiMenu, AltMinusOpensTheActiveChildsSystemMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MdiMenu, AMaximisedChildsIconAndButtonsMoveIntoTheBar) {
+  HWND a = desk.Child("a");
+  HWND b = desk.Child("b");
+  SendMessage(desk.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(b), 0);
+  desk.ui.RunUntilIdle();
+  ASSERT_EQ(GetMenuItemCount(bar), 5);  // icon, Window, minimise, restore, close
+  EXPECT_EQ(GetSubMenu(bar, 0), GetSystemMenu(b, FALSE));
+  EXPECT_NE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_BITMAP, 0u);
+  EXPECT_EQ(GetMenuItemID(bar, 2), SC_MINIMIZE);
+  EXPECT_EQ(GetMenuItemID(bar, 4), SC_CLOSE);
+  RECT window, close;
+  GetMenuItemRect(desk.frame, bar, 1, &window);
+  GetMenuItemRect(desk.frame, bar, 4, &close);
+  RECT frame;
+  GetWindowRect(desk.frame, &frame);
+  EXPECT_GT(close.left, (frame.left + frame.right) / 2);  // the buttons stand at the right end
+  // The restore button restores the child, and the bar is as before.
+  RECT restore;
+  GetMenuItemRect(desk.frame, bar, 3, &restore);
+  desk.ui.Click((restore.left + restore.right) / 2, (restore.top + restore.bottom) / 2);
+  EXPECT_FALSE(IsZoomed(b));
+  EXPECT_EQ(GetMenuItemCount(bar), 1);
+  // Maximised again, the icon's menu closes the child.
+  SendMessage(desk.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(b), 0);
+  desk.ui.RunUntilIdle();
+  RECT icon;
+  GetMenuItemRect(desk.frame, bar, 0, &icon);
+  desk.ui.QueueClick((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+  desk.ui.WhenModalWaits([&] { desk.ui.QueuePress('C'); });
+  desk.ui.RunUntilIdle();
+  EXPECT_FALSE(IsWindow(b));
+  // The next child takes the maximised state, and its icon takes the bar.
+  EXPECT_TRUE(IsZoomed(a));
+  EXPECT_EQ(GetMenuItemCount(bar), 5);
+  EXPECT_EQ(GetSubMenu(bar, 0), GetSystemMenu(a, FALSE));
+}
+
+}  // namespace
