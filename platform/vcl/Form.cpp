@@ -41,9 +41,11 @@ const TPropTable* TCustomForm::PublishedProperties() {
           .Property("ClientWidth", &TCustomForm::GetClientWidth, &TCustomForm::SetClientWidth)
           .Property("FormStyle", &TCustomForm::GetFormStyle, &TCustomForm::SetFormStyle)
           .Property("KeyPreview", &TCustomForm::GetKeyPreview, &TCustomForm::SetKeyPreview)
+          .Property("Menu", &TCustomForm::GetMenu, &TCustomForm::SetMenu)
           .Property("ModalResult", &TCustomForm::GetModalResult, &TCustomForm::SetModalResult)
           .Property("Position", &TCustomForm::GetPosition, &TCustomForm::SetPosition)
           .Property("TileMode", &TCustomForm::GetTileMode, &TCustomForm::SetTileMode)
+          .Property("WindowMenu", &TCustomForm::GetWindowMenu, &TCustomForm::SetWindowMenu)
           .Property("WindowState", &TCustomForm::GetWindowState, &TCustomForm::SetWindowState)
           .Table();
   return &table;
@@ -266,9 +268,21 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
   }
 }
 
+void TCustomForm::SetWindowMenu(TMenuItem* item) {
+  if (item == windowMenu_) return;
+  if (windowMenu_) windowMenu_->RemoveFreeNotification(this);
+  windowMenu_ = item;
+  if (windowMenu_) windowMenu_->FreeNotification(this);
+  if (menu_) menu_->MenuChanged();
+}
+
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TScrollingWinControl::Notification(component, operation);
   if (operation == opRemove && component == menu_) menu_ = nullptr;
+  if (operation == opRemove && component == windowMenu_) {
+    windowMenu_ = nullptr;
+    if (menu_ && !ComponentState().Contains(csDestroying)) menu_->MenuChanged();
+  }
 }
 
 // The menu bar's shortcuts; an MDI child's keys reach the frame's bar too.

@@ -49,6 +49,7 @@ using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 class TMainMenu;
+class TMenuItem;
 
 class TCustomForm : public TScrollingWinControl {
   QUILLO_DECLARE_PUBLISHED_CLASS()
@@ -87,6 +88,9 @@ public:
   // The menu bar; its items' shortcuts work from anywhere on the form.
   TMainMenu* GetMenu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
+  // An MDI frame's menu item whose submenu lists the children.
+  TMenuItem* GetWindowMenu() const { return windowMenu_; }
+  void SetWindowMenu(TMenuItem* item);
   virtual bool IsShortCut(TMessage& message);
   HICON GetIcon() const { return icon_; }
   void SetIcon(HICON icon);
@@ -207,6 +211,7 @@ private:
   bool releasePending_ = false;  // CM_RELEASE came while a handler of the form still ran  // ShowModal's flag, set when the form is freed inside its loop
   TOwnedPtr<TControlCanvas> canvas_;
   TMainMenu* menu_ = nullptr;
+  TMenuItem* windowMenu_ = nullptr;
 };
 
 // Counts the message handlers running for a control as running for each form that holds

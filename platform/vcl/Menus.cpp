@@ -7,6 +7,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/Form.h"
 
 QUILLO_DEFINE_PUBLISHED_CLASS(TMenuItem, TComponent)
 QUILLO_DEFINE_PUBLISHED_CLASS(TMenu, TComponent)
@@ -447,28 +448,16 @@ const TPropTable* TMainMenu::PublishedProperties() {
 
 TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner) {}
 
-void TMainMenu::SetWindowMenu(TMenuItem* item) {
-  if (item == windowMenu_) return;
-  if (windowMenu_) windowMenu_->RemoveFreeNotification(this);
-  windowMenu_ = item;
-  if (windowMenu_) windowMenu_->FreeNotification(this);
-  MenuChanged();
-}
-
-void TMainMenu::Notification(TComponent* component, TOperation operation) {
-  TMenu::Notification(component, operation);
-  if (operation == opRemove && component == windowMenu_) windowMenu_ = nullptr;
-}
-
 // The bar is redrawn; an MDI frame's client puts its list of children back into the window
 // menu that was just rebuilt.
 void TMainMenu::MenuChanged() {
   HWND window = GetWindowHandle();
   if (!window || !IsWindow(window) || GetMenu(window) != GetItems()->GetHandle()) return;
-  HWND client = FindWindowEx(window, nullptr, "MDICLIENT", nullptr);
-  if (client) {
-    HMENU list = windowMenu_ && windowMenu_->Count() > 0 ? windowMenu_->GetHandle() : nullptr;
-    SendMessage(client, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(list));
+  auto* form = dynamic_cast<TCustomForm*>(FindControl(window));
+  if (form && form->ClientHandle()) {
+    TMenuItem* windowMenu = form->GetWindowMenu();
+    HMENU list = windowMenu && windowMenu->Count() > 0 ? windowMenu->GetHandle() : nullptr;
+    if (list) SendMessage(form->ClientHandle(), WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(list));
   }
   DrawMenuBar(window);
 }

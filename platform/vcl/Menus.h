@@ -180,16 +180,9 @@ class TMainMenu : public TMenu {
 public:
   explicit TMainMenu(TComponent* owner);
   bool IsPopup() const override { return false; }
-  // An MDI frame's menu: the item whose submenu lists the children ("Window").
-  TMenuItem* GetWindowMenu() const { return windowMenu_; }
-  void SetWindowMenu(TMenuItem* item);
+  // The bar is redrawn; an MDI frame's window menu (its form's WindowMenu) gets the children's
+  // list back.
   void MenuChanged() override;
-
-protected:
-  void Notification(TComponent* component, TOperation operation) override;
-
-private:
-  TMenuItem* windowMenu_ = nullptr;
 };
 
 class TPopupMenu : public TMenu {

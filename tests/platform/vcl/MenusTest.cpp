@@ -320,3 +320,93 @@ TEST_F(MenusTest, TheBarOutlivesTheWindowAndGoesWithTheMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+class TMdiMenuFrame : public TForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TMdiMenuFrame(TComponent* owner) : TForm(owner) {
+    SetCaption("Frame");
+    SetFormStyle(fsMDIForm);
+    SetBounds(40, 30, 600, 400);
+    auto* menu = NewComponent<TMainMenu>(this);
+    Window = NewComponent<TMenuItem>(this);
+    Window->SetCaption("&Window");
+    auto* cascade = NewComponent<TMenuItem>(this);
+    cascade->SetCaption("&Cascade");
+    cascade->OnClick = [this](TObject*) { Cascade(); };
+    Window->Add(cascade);
+    menu->GetItems()->Add(Window);
+    SetMenu(menu);
+    SetWindowMenu(Window);
+  }
+  TMenuItem* Window;
+};
+QUILLO_DEFINE_CLASS(TMdiMenuFrame, TForm)
+
+class TMdiMenuChild : public TForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  TMdiMenuChild(TComponent* owner, const char* caption) : TForm(owner) {
+    SetCaption(caption);
+    SetFormStyle(fsMDIChild);
+  }
+};
+QUILLO_DEFINE_CLASS(TMdiMenuChild, TForm)
+
+TEST_F(MenusTest, AnMdiFramesWindowMenuListsItsChildren) {
+  auto* frame = Application()->CreateForm<TMdiMenuFrame>();
+  frame->Show();
+  auto* a = NewComponent<TMdiMenuChild>(Application(), "a");
+  NewComponent<TMdiMenuChild>(Application(), "b");
+  ui.RunUntilIdle();
+  EXPECT_EQ(Dump(frame->Window->GetHandle()), "&Cascade|-|&1 a|[x]&2 b");
+  // The item's own changes rebuild the menu; the list comes back.
+  frame->Window->Items(0)->SetCaption("C&ascade all");
+  EXPECT_EQ(Dump(frame->Window->GetHandle()), "C&ascade all|-|&1 a|[x]&2 b");
+  Alt('W');
+  ui.QueuePress('1');
+  ui.RunUntilIdle();
+  EXPECT_EQ(frame->ActiveMDIChild(), a);
+}
+
+TEST_F(MenusTest, AnItemsImageComesFromTheMenusImageList) {
+  TMenuForm* form = MakeForm();
+  auto* images = NewComponent<TImageList>(form);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  TOwnedPtr<TBitmap> red = MakeObject<TBitmap>();
+  red->SetSize(16, 16);
+  red->GetCanvas()->GetBrush()->SetColor(clRed);
+  red->GetCanvas()->FillRect(TRect(0, 0, 16, 16));
+  images->Add(red.get(), nullptr);
+  form->Menu->SetImages(images);
+  form->Save->SetImageIndex(0);
+  form->Open->SetImageIndex(5);  // past the list's end: no picture
+  MENUITEMINFO info;
+  info.fMask = MIIM_BITMAP;
+  GetMenuItemInfo(form->File->GetHandle(), 1, TRUE, &info);
+  EXPECT_NE(info.hbmpItem, nullptr);
+  GetMenuItemInfo(form->File->GetHandle(), 0, TRUE, &info);
+  EXPECT_EQ(info.hbmpItem, nullptr);
+  Alt('F');
+  int reds = 0;
+  ui.WhenModalWaits([&] {
+    RECT save;
+    GetMenuItemRect(nullptr, form->File->GetHandle(), 1, &save);
+    for (int y = save.top; y < save.bottom; ++y)
+      for (int x = save.left; x < save.left + 24; ++x) reds += ui.Pixel(x, y) == 0xFF0000;
+    ui.QueuePress(VK_ESCAPE);
+    ui.QueuePress(VK_ESCAPE);
+  });
+  ui.RunUntilIdle();
+  EXPECT_EQ(reds, 16 * 16);
+  FreeObject(images);  // the menu forgets the list and its pictures
+  GetMenuItemInfo(form->File->GetHandle(), 1, TRUE, &info);
+  EXPECT_EQ(info.hbmpItem, nullptr);
+}
+
+}  // namespace
