@@ -337,7 +337,10 @@ void MdiClient::RebuildWindowMenuList() {
   };
   append(MFT_SEPARATOR, 0, 0, "");
   for (size_t i = 0; i < listed.size(); ++i) {
-    std::string text = "&" + std::to_string(i + 1) + " " + listed[i]->text;
+    std::string text = "&";
+    text += std::to_string(i + 1);
+    text += ' ';
+    text += listed[i]->text;
     append(MFT_STRING, listed[i] == Active() ? MFS_CHECKED : 0, static_cast<UINT>(listed[i]->id), text);
   }
 }

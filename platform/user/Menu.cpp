@@ -158,10 +158,15 @@ BOOL DestroyMenu(HMENU menu) {
   // A window showing it in its bar forgets it, so the bar never paints a freed menu.
   MenuObject* m = LiveMenu(menu);
   if (WindowObject* w = LiveWindow(m->barWindow); w && w->menu == menu) w->menu = nullptr;
-  // A menu held as another's submenu is detached from it first.
+  // A menu held as another's submenu is detached from it first; the item it hung from is
+  // left grey, with nothing to open or send.
   for (auto& [key, other] : Table().menus)
     for (MenuItem& item : other->items)
-      if (item.submenu == menu) item.submenu = nullptr;
+      if (item.submenu == menu) {
+        item.submenu = nullptr;
+        item.id = 0;
+        item.state |= MF_GRAYED;
+      }
   for (auto it = Table().systemMenus.begin(); it != Table().systemMenus.end(); ++it)
     if (it->second == menu) {
       Table().systemMenus.erase(it);

@@ -42,7 +42,11 @@ constexpr KeyName kKeyNames[] = {
 
 AnsiString KeyText(WORD key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return AnsiString(1, static_cast<char>(key));
-  if (key >= VK_F1 && key <= VK_F1 + 23) return "F" + IntToStr(key - VK_F1 + 1);
+  if (key >= VK_F1 && key <= VK_F1 + 23) {
+    AnsiString name = "F";
+    name += IntToStr(key - VK_F1 + 1);
+    return name;
+  }
   for (const KeyName& k : kKeyNames)
     if (k.key == key) return k.name;
   return "";
@@ -338,7 +342,10 @@ void TMenuItem::AppendTo(HMENU menu) {
   info.hSubMenu = items_.empty() ? nullptr : GetHandle();
   info.dwItemData = reinterpret_cast<ULONG_PTR>(this);
   AnsiString text = caption_;
-  if (shortCut_ != scNone && !ShortCutToText(shortCut_).empty()) text += "\t" + ShortCutToText(shortCut_);
+  if (shortCut_ != scNone && !ShortCutToText(shortCut_).empty()) {
+    text += '\t';
+    text += ShortCutToText(shortCut_);
+  }
   info.dwTypeData = const_cast<LPSTR>(text.c_str());
   info.hbmpItem = IsLine() ? nullptr : ImageBitmap();
   InsertMenuItem(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);

@@ -424,3 +424,63 @@ TEST(MenuTracking, ANarrowWindowWrapsItsBarIntoRows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MenuLayout, BreaksStartNewColumnsAndTheKeysCrossThem) {
+  MenuDesk desk;
+  HMENU popup = CreatePopupMenu();
+  AppendMenu(popup, MF_STRING, 1, "&One");
+  AppendMenu(popup, MF_STRING, 2, "T&wo");
+  AppendMenu(popup, MF_STRING | MF_MENUBARBREAK, 3, "&Three");
+  AppendMenu(popup, MF_STRING | MF_MENUBREAK, 4, "&Four");
+  RECT r[4];
+  desk.ui.WhenModalWaits([&] {
+    for (int i = 0; i < 4; ++i) GetMenuItemRect(nullptr, popup, static_cast<UINT>(i), &r[i]);
+    desk.ui.QueuePress(VK_UP);  // round from the top to the last item, in the last column
+    desk.ui.QueuePress(VK_RETURN);
+  });
+  EXPECT_EQ(TrackPopupMenu(popup, TPM_RETURNCMD, 100, 100, 0, desk.window, nullptr), 4);
+  EXPECT_EQ(r[1].top, r[0].bottom);  // one column, top to bottom
+  EXPECT_GE(r[2].left, r[0].right);  // a new column, from the top again
+  EXPECT_EQ(r[2].top, r[0].top);
+  EXPECT_GE(r[3].left, r[2].right);
+  DestroyMenu(popup);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MenuTracking, AMenuOrWindowDestroyedWhileOpenEndsNothingBadly) {
+  {
+    MenuDesk desk;
+    desk.OnMessage([&](UINT m, WPARAM wParam, LPARAM, LRESULT&) {
+      if (m == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(wParam) == desk.file) DestroyMenu(desk.file);
+      return false;
+    });
+    desk.QueueAlt('F');
+    desk.ui.QueuePress(VK_DOWN);
+    desk.ui.QueuePress(VK_RETURN);
+    desk.ui.QueuePress(VK_RIGHT);  // on to Edit, which still opens
+    desk.ui.QueuePress(VK_RETURN);
+    desk.ui.RunUntilIdle();
+    EXPECT_TRUE(Has(desk.Take(), "COMMAND(201,0)"));
+    EXPECT_FALSE(IsMenu(desk.file));
+  }
+  {
+    MenuDesk desk;
+    desk.OnMessage([&](UINT m, WPARAM, LPARAM, LRESULT&) {
+      if (m == WM_INITMENUPOPUP) DestroyWindow(desk.window);
+      return false;
+    });
+    desk.QueueAlt('F');
+    desk.ui.RunUntilIdle();
+    EXPECT_FALSE(IsWindow(desk.window));
+    EXPECT_TRUE(MenuDesk::Popups().empty());
+    EXPECT_EQ(MenuLoopOwner(), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}
+
+}  // namespace
