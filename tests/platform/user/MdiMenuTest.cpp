@@ -22,7 +22,10 @@ std::string Items(HMENU menu) {
     if (state & MF_CHECKED) out += "[x]";
     out += text;
     UINT id = GetMenuItemID(menu, i);
-    if (id >= static_cast<UINT>(MdiDesk::kFirstId)) out += "#" + std::to_string(id - MdiDesk::kFirstId);
+    if (id >= static_cast<UINT>(MdiDesk::kFirstId)) {
+      out += '#';
+      out += std::to_string(id - MdiDesk::kFirstId);
+    }
   }
   return out;
 }

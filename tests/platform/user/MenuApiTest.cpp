@@ -28,7 +28,10 @@ std::string Dump(HMENU menu) {
     }
     if (info.fState & MFS_CHECKED) out += (info.fType & MFT_RADIOCHECK) ? "(o)" : "[x]";
     out += text;
-    if (!info.hSubMenu) out += "#" + std::to_string(info.wID);
+    if (!info.hSubMenu) {
+      out += '#';
+      out += std::to_string(info.wID);
+    }
     if (info.fState & MFS_GRAYED) out += ":grey";
     if (info.fState & MFS_DEFAULT) out += ":default";
     if (info.hSubMenu) out += ">{" + Dump(info.hSubMenu) + "}";
