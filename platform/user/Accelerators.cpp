@@ -41,6 +41,23 @@ bool Matches(const ACCEL& entry, const MSG& msg) {
   return msg.wParam == entry.key;
 }
 
+// The submenu that holds a menu, and its position there; false when it is the root.
+bool ParentOf(HMENU root, HMENU sought, HMENU& parent, int& position, int depth = 0) {
+  MenuObject* m = LiveMenu(root);
+  if (!m || depth > 32) return false;
+  for (size_t i = 0; i < m->items.size(); ++i) {
+    HMENU sub = m->items[i].submenu;
+    if (!sub) continue;
+    if (sub == sought) {
+      parent = root;
+      position = static_cast<int>(i);
+      return true;
+    }
+    if (ParentOf(sub, sought, parent, position, depth + 1)) return true;
+  }
+  return false;
+}
+
 // The item of the command in the window's menu or system menu, and whether it is there.
 bool FindCommand(HWND window, WORD cmd, HMENU& menu, bool& grayed) {
   for (HMENU candidate : {GetMenu(window), GetSystemMenu(window, FALSE)}) {
@@ -92,11 +109,19 @@ int TranslateAccelerator(HWND window, HACCEL table, const MSG* msg) {
     bool inMenu = FindCommand(window, entry.cmd, menu, grayed);
     bool system = inMenu && menu == GetSystemMenu(window, FALSE) && menu != GetMenu(window);
     if (inMenu) {
-      // The program updates its items' states when the menu is about to be used.
+      // The program updates its items' states when the menu, and the popup that holds the
+      // item, are about to be used.
       SendMessage(window, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
       if (!IsWindow(window)) return 1;
       HMENU holder = nullptr;
       int at = FindMenuItem(menu, entry.cmd, MF_BYCOMMAND, &holder);
+      HMENU parent = nullptr;
+      int position = 0;
+      if (at >= 0 && holder != menu && ParentOf(menu, holder, parent, position)) {
+        SendMessage(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(holder), MAKELPARAM(position, system ? 1 : 0));
+        if (!IsWindow(window)) return 1;
+        at = FindMenuItem(menu, entry.cmd, MF_BYCOMMAND, &holder);
+      }
       if (at >= 0) grayed = LiveMenu(holder)->items[static_cast<size_t>(at)].Grayed();
       if (grayed || IsIconic(window)) return 1;
     }

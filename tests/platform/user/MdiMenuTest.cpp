@@ -95,6 +95,24 @@ TEST_F(MdiMenu, AltMinusOpensTheActiveChildsSystemMenu) {
 
 namespace {
 
+TEST_F(MdiMenu, AltMinusFromTheFrameOpensTheActiveChildsSystemMenu) {
+  HWND a = desk.Child("a");
+  SetFocus(desk.frame);  // the keys go to the frame: '-' is no mnemonic of its bar
+  desk.ui.RunUntilIdle();
+  desk.ui.QueueKeyDown(VK_MENU);
+  desk.ui.QueuePress(0xBD);
+  desk.ui.QueueKeyUp(VK_MENU);
+  desk.ui.QueuePress(VK_DOWN);  // Restore is grey: Down goes on to Move
+  bool opened = false;
+  desk.ui.WhenModalWaits([&] {
+    HWND popup = FindWindowEx(nullptr, nullptr, "#32768", nullptr);
+    opened = popup && GetProp(popup, "MenuHandle") == GetSystemMenu(a, FALSE);
+    desk.ui.QueuePress(VK_ESCAPE);
+  });
+  desk.ui.RunUntilIdle();
+  EXPECT_TRUE(opened);
+}
+
 TEST_F(MdiMenu, AMaximisedChildsIconAndButtonsMoveIntoTheBar) {
   HWND a = desk.Child("a");
   HWND b = desk.Child("b");

@@ -229,9 +229,17 @@ TEST(MenuTracking, AcceleratorsSendCommandsUnlessTheirItemIsGrey) {
     desk.ui.KeyUp(modifier);
   };
   chord(VK_CONTROL, 'S');
-  EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)", "COMMAND(102,1)"}));
+  EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)", "INITMENUPOPUP(&File)", "COMMAND(102,1)"}));
   chord(VK_CONTROL, 'P');  // Print is grey
-  EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)"}));
+  EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)", "INITMENUPOPUP(&File)"}));
+  // The program may enable the item as its popup is prepared: then the command comes.
+  desk.OnMessage([&](UINT m, WPARAM wParam, LPARAM, LRESULT&) {
+    if (m == WM_INITMENUPOPUP) EnableMenuItem(reinterpret_cast<HMENU>(wParam), MenuDesk::kPrint, MF_ENABLED);
+    return false;
+  });
+  chord(VK_CONTROL, 'P');
+  EXPECT_EQ(desk.Take(), (MenuLog{"INITMENU(bar)", "INITMENUPOPUP(&File)", "COMMAND(103,1)"}));
+  desk.OnMessage(nullptr);
   desk.ui.Press(VK_F5);  // in no menu: the command still comes
   EXPECT_EQ(desk.Take(), (MenuLog{"COMMAND(555,1)"}));
   chord(VK_SHIFT, 'S');  // other modifiers: no match
@@ -463,6 +471,7 @@ TEST(MenuTracking, AMenuOrWindowDestroyedWhileOpenEndsNothingBadly) {
     desk.ui.QueuePress(VK_DOWN);
     desk.ui.QueuePress(VK_RETURN);
     desk.ui.QueuePress(VK_RIGHT);  // on to Edit, which still opens
+    desk.ui.QueuePress(VK_RETURN);
     desk.ui.QueuePress(VK_RETURN);
     desk.ui.RunUntilIdle();
     EXPECT_TRUE(Has(desk.Take(), "COMMAND(201,0)"));
