@@ -311,6 +311,8 @@ void LayOutPopup(HMENU menu, HWND owner) {
     for (size_t i = column.first; i < column.end; ++i) {
       int height = heights[i - column.first];
       m->items[i].rect = RECT{x, y, x + width, y + height};
+      // The shortcuts stand in a column of their own, left-aligned.
+      m->items[i].shortcutLeft = width - kArrowColumn - std::max(0, column.shortcut - kShortcutGap);
       y += height;
     }
     bottom = std::max(bottom, y);
@@ -365,7 +367,10 @@ void PaintPopupItem(HMENU menu, const MenuItem& item, HWND owner, HDC dc, int ch
     MenuFont font(dc, (item.state & MFS_DEFAULT) != 0);
     DrawLabel(dc, Label(item.text), text, DT_LEFT, grayed, selected);
     std::string shortcut = Shortcut(item.text);
-    if (!shortcut.empty()) DrawLabel(dc, shortcut, text, DT_RIGHT | DT_NOPREFIX, grayed, selected);
+    if (!shortcut.empty()) {
+      RECT column{r.left + item.shortcutLeft, r.top, r.right - kArrowColumn, r.bottom};
+      DrawLabel(dc, shortcut, column, DT_LEFT | DT_NOPREFIX, grayed, selected);
+    }
   }
   if (item.submenu) {
     RECT arrow{r.right - kArrowColumn, r.top, r.right, r.bottom};

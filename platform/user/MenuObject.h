@@ -20,6 +20,7 @@ struct MenuItem {
   HBITMAP uncheckedMark = nullptr;
   ULONG_PTR data = 0;
   RECT rect{};  // as last laid out: a bar's items window-relative, a popup's client-relative
+  int shortcutLeft = 0;  // where a popup column's shortcut texts start, from the item's left
 
   bool Separator() const { return (type & MFT_SEPARATOR) != 0; }
   bool Grayed() const { return (state & MFS_GRAYED) != 0; }

@@ -79,6 +79,16 @@ TEST(MenuLook, AnOpenMenuShowsItsItemsInTheClassicStyle) {
     EXPECT_GT(CountColor(desk.ui, printText, Sys(COLOR_3DSHADOW)), 8);
     EXPECT_GT(CountColor(desk.ui, printText, Sys(COLOR_3DHILIGHT)), 8);
     EXPECT_EQ(CountColor(desk.ui, printText, Sys(COLOR_MENUTEXT)), 0);
+    // The shortcut texts start in one column ("Ctrl+O" over "Ctrl+S").
+    auto leftmost = [&](RECT r, std::uint32_t color) {
+      for (int x = (r.left + r.right) / 2; x < r.right; ++x)
+        for (int y = r.top; y < r.bottom; ++y)
+          if (desk.ui.Pixel(x, y) == color) return x;
+      return -1;
+    };
+    int openShortcut = leftmost(open, Sys(COLOR_HIGHLIGHTTEXT)), saveShortcut = leftmost(save, Sys(COLOR_MENUTEXT));
+    EXPECT_GT(openShortcut, 0);
+    EXPECT_EQ(openShortcut, saveShortcut);
     // The separator: a shadow line over a white one.
     int width = separator.right - separator.left;
     EXPECT_GE(LongestRun(desk.ui, separator, Sys(COLOR_3DSHADOW)), width - 2);
