@@ -403,7 +403,9 @@ void TControl::Notification(TComponent* component, TOperation operation) {
 // middle); a control without one leaves the request to its parent.
 void TControl::WMContextMenu(TMessage& m) {
   if (!popupMenu_ || !popupMenu_->GetAutoPopup() || ComponentState().Contains(csDesigning)) {
-    DefaultHandler(m);
+    // A window hands the request up through DefWindowProc; a control without one asks its parent.
+    if (!dynamic_cast<TWinControl*>(this) && parent_) m.Result = parent_->Perform(m.Msg, m.WParam, m.LParam);
+    else DefaultHandler(m);
     return;
   }
   TPoint at(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));

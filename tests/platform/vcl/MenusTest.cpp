@@ -277,6 +277,21 @@ TEST_F(MenusTest, ARightClickOpensTheControlsPopupMenu) {
   EXPECT_EQ(log, (Log{"popup", "CutItem"}));
   EXPECT_EQ(form->Popup->GetPopupComponent(), form->Area);
   log.clear();
+  // A control without a popup menu of its own shows its parent's.
+  form->SetPopupMenu(form->Popup);
+  auto* mark = NewComponent<TBlock>(form);
+  mark->SetParent(form->Area);
+  mark->SetBounds(150, 100, 30, 30);
+  ui.RunUntilIdle();
+  form->Area->SetPopupMenu(nullptr);
+  POINT onMark = At(mark, 10, 10);
+  ui.QueueClick(onMark.x, onMark.y, InputEvent::Right);
+  ui.WhenModalWaits([&] { ui.QueuePress(VK_ESCAPE); });
+  ui.RunUntilIdle();
+  EXPECT_EQ(log, (Log{"popup"}));
+  EXPECT_EQ(form->Popup->GetPopupComponent(), form);
+  log.clear();
+  form->Area->SetPopupMenu(form->Popup);
   // Without AutoPopup the click opens nothing.
   form->Popup->SetAutoPopup(false);
   ui.Click(at.x, at.y, InputEvent::Right);
@@ -284,6 +299,33 @@ TEST_F(MenusTest, ARightClickOpensTheControlsPopupMenu) {
   // A freed popup menu leaves the control.
   FreeObject(form->Popup);
   EXPECT_EQ(form->Area->GetPopupMenu(), nullptr);
+}
+
+TEST_F(MenusTest, TheFocusedControlsPopupMenuTakesKeysToo) {
+  TMenuForm* form = MakeForm();
+  form->Cut->SetShortCut(ShortCut('X', TShiftState{ssCtrl}));
+  form->Area->SetTabStop(true);
+  form->Area->SetFocus();
+  ui.RunUntilIdle();
+  Chord(VK_CONTROL, 'X');
+  EXPECT_EQ(log, (Log{"CutItem"}));
+  log.clear();
+  // Shift+F10 opens it from the keyboard, in the middle of the control.
+  ui.QueueKeyDown(VK_SHIFT);
+  ui.QueuePress(VK_F10);
+  ui.QueueKeyUp(VK_SHIFT);
+  POINT middle = At(form->Area, 100, 75), seen{};
+  ui.WhenModalWaits([&] {
+    RECT r;
+    GetWindowRect(FindWindowEx(nullptr, nullptr, "#32768", nullptr), &r);
+    seen = POINT{r.left, r.top};
+    ui.QueuePress(VK_DOWN);
+    ui.QueuePress(VK_DOWN);
+    ui.QueuePress(VK_RETURN);
+  });
+  ui.RunUntilIdle();
+  EXPECT_EQ(seen, middle);
+  EXPECT_EQ(log, (Log{"popup", "CopyItem"}));
 }
 
 TEST_F(MenusTest, TranslationReachesItemsThroughTheirPublishedProperties) {
