@@ -28,6 +28,15 @@ LRESULT PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProc(window, message, wParam, lParam);
 }
 
+// The arrow keys go round the bar and the system menu: one loop ends asking for the other.
+enum Switch { kNoSwitch, kToSystem, kToBarFirst, kToBarLast };
+
+bool HasSystemMenu(HWND window) { return (GetWindowLong(window, GWL_STYLE) & WS_SYSMENU) != 0; }
+bool HasBar(HWND window) {
+  MenuObject* m = LiveMenu(GetMenu(window));
+  return m && !m->items.empty();
+}
+
 struct Level {
   HMENU menu = nullptr;
   HWND window = nullptr;  // the popup; null for the bar
@@ -65,6 +74,7 @@ public:
   MenuTracker& operator=(const MenuTracker&) = delete;
 
   HWND Owner() const { return owner_; }
+  Switch SwitchTo() const { return switchTo_; }
   void End() { done_ = true; }
 
   // Starts the loop: the bar's item (or -1 for none) selected, its popup open or not; or
@@ -398,6 +408,7 @@ private:
       case VK_LEFT:
         if (deepest >= (bar_ ? 2u : 1u)) CloseTo(deepest - 1);
         else if (bar_) MoveBar(-1);
+        else if (system_ && HasBar(owner_)) SwitchAway(kToBarLast);
         return;
       case VK_RIGHT: {
         MenuObject* m = LiveMenu(level.menu);
@@ -405,15 +416,28 @@ private:
             OpenSelected(true))
           return;
         if (bar_) MoveBar(+1);
+        else if (system_ && deepest == 0 && HasBar(owner_)) SwitchAway(kToBarFirst);
         return;
       }
     }
   }
 
   // The next bar item to the left or right; an open menu moves with it.
+  void SwitchAway(Switch to) {
+    switchTo_ = to;
+    done_ = true;
+  }
+
   void MoveBar(int step) {
     MenuObject* m = LiveMenu(levels_[0].menu);
     if (!m || m->items.empty()) return;
+    // Past either end of the bar lies the system menu, when the window has one.
+    int i = levels_[0].selected + step;
+    while (i >= 0 && i < static_cast<int>(m->items.size()) && m->items[static_cast<size_t>(i)].Separator()) i += step;
+    if ((i < 0 || i >= static_cast<int>(m->items.size())) && HasSystemMenu(owner_)) {
+      SwitchAway(kToSystem);
+      return;
+    }
     bool open = levels_.size() > 1;
     CloseTo(0);
     MoveSelection(0, step);
@@ -520,6 +544,7 @@ private:
   bool menuKeyDown_ = false;
   bool keyboardBar_ = false;  // entered or moved by keys: the bar follows the pointer too
   MenuTracker* previous_ = nullptr;
+  Switch switchTo_ = kNoSwitch;
 };
 
 // After the loop: the choice goes to the window, a system command or a command.
@@ -548,20 +573,50 @@ RECT SystemIconRect(HWND window) {
   return RECT{wr.left + frame, wr.top + frame, wr.left + frame + caption, wr.top + frame + caption - 1};
 }
 
-void TrackSystemMenu(HWND window, bool byMouse) {
+Switch RunSystemMenu(HWND window) {
   HMENU menu = GetSystemMenu(window, FALSE);
-  if (!menu || Current()) return;
+  if (!menu || Current()) return kNoSwitch;
   RECT icon = SystemIconRect(window);
   MenuTracker tracker(window, TPM_LEFTALIGN, false, true);
   if (!tracker.BeginPopup(menu, POINT{icon.left, icon.bottom}, &icon)) {
     tracker.Finish();
-    return;
+    return kNoSwitch;
   }
-  (void)byMouse;
   UINT id = tracker.Run();
   tracker.Finish();
   Deliver(window, tracker, id);
+  return tracker.SwitchTo();
 }
+
+Switch RunBar(HWND window, HMENU menu, int item, bool open, bool selectFirst) {
+  MenuTracker tracker(window, 0, true, false);
+  tracker.BeginBar(menu, item, open, selectFirst);
+  UINT id = tracker.Run();
+  tracker.Finish();
+  Deliver(window, tracker, id);
+  return tracker.SwitchTo();
+}
+
+// Goes on into the bar or the system menu while the arrow keys ask for the other.
+void FollowSwitches(HWND window, Switch next) {
+  for (int guard = 0; next != kNoSwitch && IsWindow(window) && guard < 1000; ++guard) {
+    if (next == kToSystem) {
+      next = RunSystemMenu(window);
+      continue;
+    }
+    HMENU bar = GetMenu(window);
+    MenuObject* m = LiveMenu(bar);
+    if (!m || m->items.empty()) return;
+    int item = next == kToBarFirst ? 0 : static_cast<int>(m->items.size()) - 1;
+    int step = next == kToBarFirst ? 1 : -1;
+    while (item >= 0 && item < static_cast<int>(m->items.size()) && m->items[static_cast<size_t>(item)].Separator())
+      item += step;
+    if (item < 0 || item >= static_cast<int>(m->items.size())) return;
+    next = RunBar(window, bar, item, true, true);
+  }
+}
+
+void TrackSystemMenu(HWND window) { FollowSwitches(window, RunSystemMenu(window)); }
 
 }  // namespace
 
@@ -605,7 +660,7 @@ void TrackMenuBar(HWND window, POINT screen) {
   if (Current() || !IsWindow(window)) return;
   LRESULT hit = SendMessage(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
   if (hit == HTSYSMENU || (IsIconic(window) && hit == HTCAPTION)) {
-    TrackSystemMenu(window, true);
+    TrackSystemMenu(window);
     return;
   }
   HMENU menu = GetMenu(window);
@@ -620,17 +675,13 @@ void TrackMenuBar(HWND window, POINT screen) {
     if (PtInRect(&r, screen)) item = static_cast<int>(i);
   }
   if (item < 0) return;
-  MenuTracker tracker(window, 0, true, false);
-  tracker.BeginBar(menu, item, true, false);
-  UINT id = tracker.Run();
-  tracker.Finish();
-  Deliver(window, tracker, id);
+  FollowSwitches(window, RunBar(window, menu, item, true, false));
 }
 
 void KeyMenu(HWND window, char key) {
   if (Current() || !IsWindow(window)) return;
   if (key == ' ') {
-    TrackSystemMenu(window, false);
+    TrackSystemMenu(window);
     return;
   }
   HMENU menu = GetMenu(window);
@@ -661,9 +712,5 @@ void KeyMenu(HWND window, char key) {
       PostMessage(window, WM_COMMAND, MAKEWPARAM(m->items[static_cast<size_t>(item)].id, 0), 0);
     return;
   }
-  MenuTracker tracker(window, 0, true, false);
-  tracker.BeginBar(menu, item, key != 0, true);
-  UINT id = tracker.Run();
-  tracker.Finish();
-  Deliver(window, tracker, id);
+  FollowSwitches(window, RunBar(window, menu, item, key != 0, true));
 }

@@ -90,13 +90,22 @@ TEST(MenuTracking, KeysWalkTheMenus) {
          d.ui.QueuePress(VK_RETURN);
        },
        "COMMAND(201,0)"},
-      {"Right past the last menu comes round to the first",
+      {"Right past the last menu goes through the system menu to the first",
        [](MenuDesk& d) {
          d.QueueAlt('H');
+         d.ui.QueuePress(VK_RIGHT);
          d.ui.QueuePress(VK_RIGHT);
          d.ui.QueuePress(VK_RETURN);
        },
        "COMMAND(101,0)"},
+      {"Left from the first menu goes through the system menu to the last",
+       [](MenuDesk& d) {
+         d.QueueAlt('F');
+         d.ui.QueuePress(VK_LEFT);
+         d.ui.QueuePress(VK_LEFT);
+         d.ui.QueuePress(VK_RETURN);
+       },
+       "COMMAND(301,0)"},
       {"Esc backs out one level at a time",
        [](MenuDesk& d) {
          d.QueueAlt('F');
@@ -274,6 +283,18 @@ TEST(MenuTracking, TheSystemMenuOpensFromAltSpaceAndTheCaptionIcon) {
   });
   desk.ui.RunUntilIdle();
   EXPECT_FALSE(IsWindow(desk.window));
+}
+
+TEST(MenuTracking, LeftFromTheFirstMenuOpensTheSystemMenu) {
+  MenuDesk desk;
+  desk.QueueAlt('F');
+  desk.ui.QueuePress(VK_LEFT);
+  desk.ui.QueuePress('X');  // Ma&ximize
+  desk.ui.RunUntilIdle();
+  MenuLog log = desk.Take();
+  EXPECT_TRUE(Has(log, "INITMENUPOPUP(system)"));
+  EXPECT_TRUE(Has(log, "SYSCOMMAND(F030)"));
+  EXPECT_TRUE(IsZoomed(desk.window));
 }
 
 TEST(MenuTracking, TheSystemMenuFollowsTheWindowsState) {
