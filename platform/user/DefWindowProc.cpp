@@ -265,9 +265,18 @@ LRESULT OnRightButtonUp(HWND window, UINT message, LPARAM lParam) {
   return 0;
 }
 
-// A child that shows no menu of its own hands the request to its parent.
+// A child that shows no menu of its own hands the request to its parent; on a window's
+// caption (or its icon) the request opens the system menu there.
 LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
   WindowObject* w = LiveWindow(window);
+  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam != -1 && (w->style & WS_SYSMENU) && reinterpret_cast<HWND>(wParam) == window) {
+    LRESULT hit = SendMessage(window, WM_NCHITTEST, 0, lParam);
+    if (hit == HTCAPTION || hit == HTSYSMENU) {
+      TrackSystemMenuAt(window, p);
+      return 0;
+    }
+  }
   if (w->style & WS_CHILD) SendMessage(w->parent, WM_CONTEXTMENU, wParam, lParam);
   return 0;
 }

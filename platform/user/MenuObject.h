@@ -68,6 +68,8 @@ void ForgetWindowMenus(HWND window);
 // The menu loop of DefWindowProc's SC_MOUSEMENU and SC_KEYMENU.
 void TrackMenuBar(HWND window, POINT screen);
 void KeyMenu(HWND window, char key);
+// The system menu at a screen point, as a right click on the caption opens it.
+void TrackSystemMenuAt(HWND window, POINT screen);
 // The system menu's states follow the window's.
 void UpdateSystemMenu(HWND window, HMENU menu);
 // Registers the popup menu window class.

@@ -573,12 +573,13 @@ RECT SystemIconRect(HWND window) {
   return RECT{wr.left + frame, wr.top + frame, wr.left + frame + caption, wr.top + frame + caption - 1};
 }
 
-Switch RunSystemMenu(HWND window) {
+// The system menu below the caption icon, or at a point (a right click on the caption).
+Switch RunSystemMenu(HWND window, const POINT* at = nullptr) {
   HMENU menu = GetSystemMenu(window, FALSE);
   if (!menu || Current()) return kNoSwitch;
   RECT icon = SystemIconRect(window);
-  MenuTracker tracker(window, TPM_LEFTALIGN, false, true);
-  if (!tracker.BeginPopup(menu, POINT{icon.left, icon.bottom}, &icon)) {
+  MenuTracker tracker(window, at ? TPM_RIGHTBUTTON : TPM_LEFTALIGN, false, true);
+  if (!tracker.BeginPopup(menu, at ? *at : POINT{icon.left, icon.bottom}, at ? nullptr : &icon)) {
     tracker.Finish();
     return kNoSwitch;
   }
@@ -619,6 +620,10 @@ void FollowSwitches(HWND window, Switch next) {
 void TrackSystemMenu(HWND window) { FollowSwitches(window, RunSystemMenu(window)); }
 
 }  // namespace
+
+void TrackSystemMenuAt(HWND window, POINT screen) {
+  if (IsWindow(window)) FollowSwitches(window, RunSystemMenu(window, &screen));
+}
 
 void RegisterPopupMenuClass() {
   WNDCLASS cls;

@@ -409,7 +409,17 @@ void TControl::WMContextMenu(TMessage& m) {
     return;
   }
   TPoint at(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
-  if (m.LParam == -1) at = ClientToScreen(TPoint(GetWidth() / 2, GetHeight() / 2));
+  if (m.LParam == -1) {
+    at = ClientToScreen(TPoint(GetWidth() / 2, GetHeight() / 2));
+  } else {
+    // Outside the client area (a form's caption) the window's own menu answers.
+    TPoint inside = ScreenToClient(at);
+    TRect client = GetClientRect();
+    if (inside.x < client.left || inside.y < client.top || inside.x >= client.right || inside.y >= client.bottom) {
+      DefaultHandler(m);
+      return;
+    }
+  }
   popupMenu_->SetPopupComponent(this);
   popupMenu_->Popup(at.x, at.y);
   m.Result = 1;

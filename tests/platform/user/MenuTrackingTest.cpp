@@ -297,6 +297,23 @@ TEST(MenuTracking, LeftFromTheFirstMenuOpensTheSystemMenu) {
   EXPECT_TRUE(IsZoomed(desk.window));
 }
 
+TEST(MenuTracking, ARightClickOnTheCaptionOpensTheSystemMenuThere) {
+  MenuDesk desk;
+  RECT wr;
+  GetWindowRect(desk.window, &wr);
+  POINT caption{wr.left + 150, wr.top + 12};
+  desk.ui.QueueClick(caption.x, caption.y, InputEvent::Right);
+  RECT popup{};
+  desk.ui.WhenModalWaits([&] {
+    GetWindowRect(MenuDesk::Popups().at(0), &popup);
+    desk.ui.QueuePress(VK_ESCAPE);
+  });
+  desk.ui.RunUntilIdle();
+  EXPECT_EQ(popup.left, caption.x);
+  EXPECT_EQ(popup.top, caption.y);
+  EXPECT_TRUE(Has(desk.Take(), "INITMENUPOPUP(system)"));
+}
+
 TEST(MenuTracking, TheSystemMenuFollowsTheWindowsState) {
   struct Case {
     int show;

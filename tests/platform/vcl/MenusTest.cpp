@@ -291,6 +291,19 @@ TEST_F(MenusTest, ARightClickOpensTheControlsPopupMenu) {
   EXPECT_EQ(log, (Log{"popup"}));
   EXPECT_EQ(form->Popup->GetPopupComponent(), form);
   log.clear();
+  // On the form's caption the system menu opens instead.
+  RECT frame;
+  ::GetWindowRect(form->GetHandle(), &frame);
+  ui.QueueClick(frame.left + 150, frame.top + 12, InputEvent::Right);
+  bool system = false;
+  ui.WhenModalWaits([&] {
+    HWND popup = FindWindowEx(nullptr, nullptr, "#32768", nullptr);
+    system = popup && GetProp(popup, "MenuHandle") == GetSystemMenu(form->GetHandle(), FALSE);
+    ui.QueuePress(VK_ESCAPE);
+  });
+  ui.RunUntilIdle();
+  EXPECT_TRUE(system);
+  EXPECT_EQ(log, Log{});
   form->Area->SetPopupMenu(form->Popup);
   // Without AutoPopup the click opens nothing.
   form->Popup->SetAutoPopup(false);
