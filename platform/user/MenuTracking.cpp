@@ -74,6 +74,13 @@ public:
   MenuTracker& operator=(const MenuTracker&) = delete;
 
   HWND Owner() const { return owner_; }
+  // The system menu was opened by a click on the caption icon: a second click there soon
+  // after (a double click) closes the window.
+  void OpenedFromIcon(const RECT& icon) {
+    fromIcon_ = true;
+    icon_ = icon;
+    openedAt_ = GetMessageTime();
+  }
   Switch SwitchTo() const { return switchTo_; }
   void End() { done_ = true; }
 
@@ -354,7 +361,14 @@ private:
     }
   }
 
-  void OnButtonDown(POINT p) {
+  void OnButtonDown(POINT p, DWORD time) {
+    if (fromIcon_ && PtInRect(&icon_, p) && time - openedAt_ <= GetDoubleClickTime()) {
+      chosen_ = SC_CLOSE;
+      hasChoice_ = chosenSystem_ = true;
+      systemOf_ = owner_;
+      done_ = true;
+      return;
+    }
     size_t at;
     int item;
     if (!HitTest(p, at, item)) {
@@ -492,7 +506,7 @@ private:
       case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN:
       case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK:
         menuKeyDown_ = false;
-        OnButtonDown(msg.pt);
+        OnButtonDown(msg.pt, msg.time);
         return;
       case WM_LBUTTONUP: case WM_NCLBUTTONUP: OnButtonUp(msg.pt); return;
       case WM_RBUTTONUP: case WM_NCRBUTTONUP:
@@ -545,6 +559,9 @@ private:
   bool keyboardBar_ = false;  // entered or moved by keys: the bar follows the pointer too
   MenuTracker* previous_ = nullptr;
   Switch switchTo_ = kNoSwitch;
+  bool fromIcon_ = false;
+  RECT icon_{};
+  DWORD openedAt_ = 0;
 };
 
 // After the loop: the choice goes to the window, a system command or a command.
@@ -574,11 +591,12 @@ RECT SystemIconRect(HWND window) {
 }
 
 // The system menu below the caption icon, or at a point (a right click on the caption).
-Switch RunSystemMenu(HWND window, const POINT* at = nullptr) {
+Switch RunSystemMenu(HWND window, const POINT* at = nullptr, bool byIconClick = false) {
   HMENU menu = GetSystemMenu(window, FALSE);
   if (!menu || Current()) return kNoSwitch;
   RECT icon = SystemIconRect(window);
   MenuTracker tracker(window, at ? TPM_RIGHTBUTTON : TPM_LEFTALIGN, false, true);
+  if (byIconClick) tracker.OpenedFromIcon(icon);
   if (!tracker.BeginPopup(menu, at ? *at : POINT{icon.left, icon.bottom}, at ? nullptr : &icon)) {
     tracker.Finish();
     return kNoSwitch;
@@ -617,7 +635,9 @@ void FollowSwitches(HWND window, Switch next) {
   }
 }
 
-void TrackSystemMenu(HWND window) { FollowSwitches(window, RunSystemMenu(window)); }
+void TrackSystemMenu(HWND window, bool byIconClick = false) {
+  FollowSwitches(window, RunSystemMenu(window, nullptr, byIconClick));
+}
 
 }  // namespace
 
@@ -665,7 +685,7 @@ void TrackMenuBar(HWND window, POINT screen) {
   if (Current() || !IsWindow(window)) return;
   LRESULT hit = SendMessage(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
   if (hit == HTSYSMENU || (IsIconic(window) && hit == HTCAPTION)) {
-    TrackSystemMenu(window);
+    TrackSystemMenu(window, hit == HTSYSMENU);
     return;
   }
   HMENU menu = GetMenu(window);

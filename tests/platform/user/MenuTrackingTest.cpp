@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "MenuDesk.h"
+#include "platform/rtl/Clock.h"
 
 namespace {
 
@@ -295,6 +296,34 @@ TEST(MenuTracking, LeftFromTheFirstMenuOpensTheSystemMenu) {
   EXPECT_TRUE(Has(log, "INITMENUPOPUP(system)"));
   EXPECT_TRUE(Has(log, "SYSCOMMAND(F030)"));
   EXPECT_TRUE(IsZoomed(desk.window));
+}
+
+TEST(MenuTracking, ADoubleClickOnTheCaptionIconClosesTheWindow) {
+  MenuDesk desk;
+  RECT wr;
+  GetWindowRect(desk.window, &wr);
+  int f = GetSystemMetrics(SM_CXFRAME);
+  POINT icon{wr.left + f + 8, wr.top + f + 8};
+  desk.ui.QueueClick(icon.x, icon.y);
+  desk.ui.QueueClick(icon.x, icon.y);
+  desk.ui.RunUntilIdle();
+  EXPECT_FALSE(IsWindow(desk.window));
+}
+
+TEST(MenuTracking, ASlowSecondClickOnTheIconOnlyClosesTheMenu) {
+  MenuDesk desk;
+  RECT wr;
+  GetWindowRect(desk.window, &wr);
+  int f = GetSystemMetrics(SM_CXFRAME);
+  POINT icon{wr.left + f + 8, wr.top + f + 8};
+  desk.ui.QueueClick(icon.x, icon.y);
+  desk.ui.WhenModalWaits([&] {
+    AdvanceClock(GetDoubleClickTime() + 100);
+    desk.ui.QueueClick(icon.x, icon.y);
+  });
+  desk.ui.RunUntilIdle();
+  EXPECT_TRUE(IsWindow(desk.window));
+  EXPECT_TRUE(MenuDesk::Popups().empty());
 }
 
 TEST(MenuTracking, ARightClickOnTheCaptionOpensTheSystemMenuThere) {
