@@ -529,14 +529,12 @@ RECT MenuBarRect(HWND window) {
   if (!w) return RECT{};
   int height = MenuBarHeight(window, w->rect.right - w->rect.left);
   if (!height) return RECT{};
-  MenuObject* m = LiveMenu(w->menu);
   RECT wr = ScreenRect(window), c = ScreenClientRect(window);
   int edge = (w->exStyle & WS_EX_CLIENTEDGE) ? GetSystemMetrics(SM_CYEDGE)
              : (w->exStyle & WS_EX_STATICEDGE) ? GetSystemMetrics(SM_CYBORDER) : 0;
   int bottom = c.top - wr.top - edge;
   int left = c.left - wr.left - edge, right = c.right - wr.left + edge;
   if (w->style & WS_VSCROLL) right += GetSystemMetrics(SM_CXVSCROLL);
-  (void)m;
   return RECT{left, bottom - height, right, bottom};
 }
 

@@ -580,13 +580,11 @@ void Deliver(HWND owner, MenuTracker& tracker, UINT id) {
 RECT SystemIconRect(HWND window) {
   RECT wr;
   GetWindowRect(window, &wr);
-  RECT client = ScreenClientRect(window);
   WindowObject* w = LiveWindow(window);
   int frame = (w->style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME)
               : (w->style & (WS_DLGFRAME | WS_BORDER)) ? GetSystemMetrics(SM_CXDLGFRAME) : 0;
   int caption = GetSystemMetrics(SM_CYCAPTION);
   if (w->style & WS_MINIMIZE) return RECT{wr.left, wr.top, wr.left + caption, wr.bottom};
-  (void)client;
   return RECT{wr.left + frame, wr.top + frame, wr.left + frame + caption, wr.top + frame + caption - 1};
 }
 
