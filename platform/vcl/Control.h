@@ -21,6 +21,8 @@ class TDragObject;
 class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+// How a text lies across the width it is given.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = SetOf<TAnchorKind>;
 inline constexpr TAnchors AnchorAlign[] = {
@@ -56,6 +58,7 @@ enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 enum TDragKind { dkDrag, dkDock };
 
 QUILLO_DECLARE_ENUM_TYPE(TAlign)
+QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_ENUM_TYPE(TAnchorKind)
 QUILLO_DECLARE_SET_TYPE(TAnchorKind)
 QUILLO_DECLARE_ENUM_TYPE(TDragMode)
