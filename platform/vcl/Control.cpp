@@ -473,15 +473,11 @@ void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
     TRect r = GetClientRect();
     if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) Click();
   }
-  // The right button's release asks for the context menu first: a window's default handling
-  // sends WM_CONTEXTMENU; a control without a window asks itself.
-  if (button == mbRight) {
-    if (dynamic_cast<TWinControl*>(this)) {
-      DefaultHandler(m);
-    } else {
-      TPoint screen = ClientToScreen(TPoint(m.LParamLo(), m.LParamHi()));
-      Perform(WM_CONTEXTMENU, 0, MAKELPARAM(screen.x, screen.y));
-    }
+  // A window's default handling of the right button's release (above) sent WM_CONTEXTMENU; a
+  // control without a window asks itself.
+  if (button == mbRight && !dynamic_cast<TWinControl*>(this)) {
+    TPoint screen = ClientToScreen(TPoint(m.LParamLo(), m.LParamHi()));
+    Perform(WM_CONTEXTMENU, 0, MAKELPARAM(screen.x, screen.y));
   }
   DoMouseUp(m, button);
 }
