@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/user/HookService.h"
+#include "platform/user/MenuObject.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -134,10 +135,15 @@ LRESULT OnSysCommand(HWND window, WPARAM command, LPARAM lParam) {
                         POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       break;
     case SC_KEYMENU:
-      // The menu bar belongs to the top-level window; with none, a mnemonic finds nothing.
+      // Alt+'-' opens an MDI child's own system menu; the menu bar belongs to the top-level window.
+      if ((w->exStyle & WS_EX_MDICHILD) && lParam == '-') {
+        KeyMenu(window, ' ');
+        break;
+      }
       if (w->style & WS_CHILD) return SendMessage(TopLevelOf(window), WM_SYSCOMMAND, command, lParam);
-      if (lParam && !w->menu) MessageBeep(0);
+      KeyMenu(window, static_cast<char>(lParam));
       break;
+    case SC_MOUSEMENU: TrackMenuBar(window, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
   }
   return 0;
 }
@@ -165,6 +171,7 @@ LRESULT OnNcLButtonDown(HWND window, WPARAM hit, LPARAM lParam) {
     case HTCLOSE: case HTMINBUTTON: case HTMAXBUTTON: TrackCaptionButton(window, static_cast<int>(hit)); break;
     case HTHSCROLL: SendMessage(window, WM_SYSCOMMAND, SC_HSCROLL + HTHSCROLL, lParam); break;
     case HTVSCROLL: SendMessage(window, WM_SYSCOMMAND, SC_VSCROLL + HTVSCROLL, lParam); break;
+    case HTMENU: case HTSYSMENU: SendMessage(window, WM_SYSCOMMAND, SC_MOUSEMENU + hit, lParam); break;
     default:
       if (WPARAM command = SizeCommand(static_cast<int>(hit)); command && (w->style & WS_THICKFRAME))
         SendMessage(window, WM_SYSCOMMAND, command, lParam);
@@ -265,9 +272,18 @@ LRESULT OnRightButtonUp(HWND window, UINT message, LPARAM lParam) {
   return 0;
 }
 
-// A child that shows no menu of its own hands the request to its parent.
+// A child that shows no menu of its own hands the request to its parent; on a window's
+// caption (or its icon) the request opens the system menu there.
 LRESULT OnContextMenu(HWND window, WPARAM wParam, LPARAM lParam) {
   WindowObject* w = LiveWindow(window);
+  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam != -1 && (w->style & WS_SYSMENU) && reinterpret_cast<HWND>(wParam) == window) {
+    LRESULT hit = SendMessage(window, WM_NCHITTEST, 0, lParam);
+    if (hit == HTCAPTION || hit == HTSYSMENU) {
+      TrackSystemMenuAt(window, p);
+      return 0;
+    }
+  }
   if (w->style & WS_CHILD) SendMessage(w->parent, WM_CONTEXTMENU, wParam, lParam);
   return 0;
 }
@@ -367,6 +383,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL: return ToParent(window, message, wParam, lParam);
     case WM_PRINT: return OnPrint(window, reinterpret_cast<HDC>(wParam), lParam);
     case WM_CANCELMODE:
+      if (MenuLoopOwner() == window) EndMenu();
       if (GetCapture() == window) ReleaseCapture();
       return 0;
   }

@@ -299,6 +299,7 @@ int SystemKeyCharacter(int vk) {
   if (vk >= 'A' && vk <= 'Z') return vk + 32;
   if ((vk >= '0' && vk <= '9') || vk == VK_SPACE) return vk;
   if (vk == VK_RETURN) return '\r';
+  if (vk == 0xBD || vk == 0x6D) return '-';  // Alt+'-' opens an MDI child's system menu
   return 0;
 }
 

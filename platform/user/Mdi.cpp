@@ -92,7 +92,13 @@ LRESULT DefFrameProc(HWND frame, HWND clientWindow, UINT message, WPARAM wParam,
     case WM_SIZE: return OnFrameSize(clientWindow, wParam, lParam);
     case WM_SETFOCUS: return OnFrameSetFocus(clientWindow);
     case WM_SETTEXT: return OnFrameSetText(*client, lParam);
-    // WM_MENUCHAR with '-' opens the active child's window menu once menus exist.
+    case WM_MENUCHAR:
+      // '-' opens the active child's own system menu, once the frame's menus are closed.
+      if (LOWORD(wParam) == '-' && client->Active()) {
+        PostMessage(client->Active(), WM_SYSCOMMAND, SC_KEYMENU, '-');
+        return MAKELRESULT(0, MNC_CLOSE);
+      }
+      break;
   }
   return DefWindowProc(frame, message, wParam, lParam);
 }

@@ -50,6 +50,10 @@ MdiClient::MdiClient(HWND client, const CLIENTCREATESTRUCT* create)
   if (WindowObject* frame = LiveWindow(frame_)) frameTitle_ = frame->text;
 }
 
+MdiClient::~MdiClient() {
+  for (HBITMAP bitmap : barBitmaps_) DeleteObject(bitmap);
+}
+
 std::shared_ptr<MdiClient> MdiClient::Of(HWND client) {
   auto it = Clients().find(client);
   return it != Clients().end() && LiveWindow(client) ? it->second : nullptr;
@@ -284,7 +288,7 @@ void MdiClient::UpdateFrameTitle() {
   if (frame->text != text) DefWindowProc(frame_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// ---- Menus (they come in a later issue; these are where they plug in) ----
+// ---- Menus ----
 
 HMENU MdiClient::SetMenus(HMENU frameMenu, HMENU windowMenu) {
   HMENU old = GetMenu(frame_);
@@ -303,15 +307,133 @@ HMENU MdiClient::RefreshMenu() {
   return GetMenu(frame_);
 }
 
-// The window menu (windowMenu_) ends with the children's titles, by id from firstId_, the
-// active one checked. Nothing to append to until menus exist.
-void MdiClient::RebuildWindowMenuList() {}
+// The window menu (windowMenu_) ends with a separator and the visible children's titles
+// ("&1 Title"), by id from firstId_, the active one checked. The list's items carry a mark in
+// their item data, so the next rebuild finds exactly what it added.
+void MdiClient::RebuildWindowMenuList() {
+  constexpr ULONG_PTR kListMark = 0x4D444931;  // "MDI1"
+  constexpr size_t kListed = 9;
+  if (!IsMenu(windowMenu_)) return;
+  for (int i = GetMenuItemCount(windowMenu_) - 1; i >= 0; --i) {
+    MENUITEMINFO info;
+    info.fMask = MIIM_DATA;
+    if (GetMenuItemInfo(windowMenu_, static_cast<UINT>(i), TRUE, &info) && info.dwItemData == kListMark)
+      RemoveMenu(windowMenu_, static_cast<UINT>(i), MF_BYPOSITION);
+  }
+  std::vector<HWND> listed;
+  for (HWND child : Children())
+    if (IsWindowVisible(child)) listed.push_back(child);
+  std::sort(listed.begin(), listed.end(), [](HWND a, HWND b) { return a->id < b->id; });
+  if (listed.size() > kListed) listed.resize(kListed);
+  if (listed.empty()) return;
+  auto append = [&](UINT type, UINT state, UINT id, const std::string& text) {
+    MENUITEMINFO info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA | MIIM_STRING;
+    info.fType = type;
+    info.fState = state;
+    info.wID = id;
+    info.dwItemData = kListMark;
+    info.dwTypeData = const_cast<LPSTR>(text.c_str());
+    InsertMenuItem(windowMenu_, static_cast<UINT>(GetMenuItemCount(windowMenu_)), TRUE, &info);
+  };
+  append(MFT_SEPARATOR, 0, 0, "");
+  for (size_t i = 0; i < listed.size(); ++i) {
+    std::string text = "&";
+    text += std::to_string(i + 1);
+    text += ' ';
+    text += listed[i]->text;
+    append(MFT_STRING, listed[i] == Active() ? MFS_CHECKED : 0, static_cast<UINT>(listed[i]->id), text);
+  }
+}
 
-// A maximised child's window-menu icon goes to the left end of the frame's menu bar and its
-// minimise, restore and close buttons to the right end; its own caption lies outside the
-// client meanwhile. Nothing to merge into until menus exist.
-void MdiClient::MergeChildButtonsIntoMenuBar(HWND) {}
-void MdiClient::RemoveChildButtonsFromMenuBar() {}
+namespace {
+
+constexpr ULONG_PTR kMergedMark = 0x4D444932;  // "MDI2"
+
+// A picture for the bar, on the menu's colour, drawn by the callback.
+template <class Draw>
+HBITMAP BarPicture(int width, int height, Draw draw) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(bitmap));
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+  draw(dc, all);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+}  // namespace
+
+// A maximised child's window-menu icon goes to the left end of the frame's menu bar (its
+// system menu hangs from it) and its minimise, restore and close buttons to the right end,
+// as commands the frame hands to the child; its own caption lies outside the client meanwhile.
+void MdiClient::MergeChildButtonsIntoMenuBar(HWND child) {
+  RemoveChildButtonsFromMenuBar();
+  HMENU bar = GetMenu(frame_);
+  HMENU system = GetSystemMenu(child, FALSE);
+  if (!IsMenu(bar) || !system) return;
+  int iconSize = GetSystemMetrics(SM_CXSMICON);
+  HICON icon = reinterpret_cast<HICON>(SendMessage(child, WM_GETICON, ICON_SMALL2, 0));
+  HBITMAP iconPicture = BarPicture(iconSize, iconSize, [&](HDC dc, const RECT& r) {
+    if (icon) {
+      DrawIconEx(dc, 0, 0, icon, iconSize, iconSize, 0, nullptr, DI_NORMAL);
+    } else {  // the generic window picture the caption shows
+      RECT frame{r.left + 1, r.top + 2, r.right - 1, r.bottom - 2};
+      FillRect(dc, &frame, GetSysColorBrush(COLOR_WINDOW));
+      FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWTEXT));
+      RECT title{frame.left + 1, frame.top + 1, frame.right - 1, frame.top + 4};
+      FillRect(dc, &title, GetSysColorBrush(COLOR_ACTIVECAPTION));
+    }
+  });
+  barBitmaps_.push_back(iconPicture);
+  MENUITEMINFO info;
+  info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA | MIIM_ID;
+  info.fType = MFT_BITMAP;
+  info.hSubMenu = system;
+  info.dwItemData = kMergedMark;
+  info.dwTypeData = reinterpret_cast<LPSTR>(iconPicture);
+  info.fMask |= MIIM_TYPE;
+  InsertMenuItem(bar, 0, TRUE, &info);
+  int w = GetSystemMetrics(SM_CXMENUSIZE) - 2, h = GetSystemMetrics(SM_CYMENUSIZE) - 4;
+  bool first = true;
+  for (UINT command : {SC_MINIMIZE, SC_RESTORE, SC_CLOSE}) {
+    UINT kind = command == SC_MINIMIZE ? DFCS_CAPTIONMIN : command == SC_RESTORE ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONCLOSE;
+    HBITMAP picture = BarPicture(w, h, [&](HDC dc, const RECT& r) {
+      RECT button = r;
+      DrawFrameControl(dc, &button, DFC_CAPTION, kind);
+    });
+    barBitmaps_.push_back(picture);
+    MENUITEMINFO button;
+    button.fMask = MIIM_TYPE | MIIM_ID | MIIM_DATA;
+    button.fType = MFT_BITMAP | (first ? MFT_RIGHTJUSTIFY : 0);
+    button.wID = command;
+    button.dwItemData = kMergedMark;
+    button.dwTypeData = reinterpret_cast<LPSTR>(picture);
+    InsertMenuItem(bar, static_cast<UINT>(GetMenuItemCount(bar)), TRUE, &button);
+    first = false;
+  }
+  DrawMenuBar(frame_);
+}
+
+void MdiClient::RemoveChildButtonsFromMenuBar() {
+  HMENU bar = GetMenu(frame_);
+  bool removed = false;
+  for (int i = GetMenuItemCount(bar) - 1; i >= 0; --i) {
+    MENUITEMINFO info;
+    info.fMask = MIIM_DATA;
+    if (GetMenuItemInfo(bar, static_cast<UINT>(i), TRUE, &info) && info.dwItemData == kMergedMark) {
+      RemoveMenu(bar, static_cast<UINT>(i), MF_BYPOSITION);  // the child keeps its system menu
+      removed = true;
+    }
+  }
+  for (HBITMAP bitmap : barBitmaps_) DeleteObject(bitmap);
+  barBitmaps_.clear();
+  if (removed && IsWindow(frame_)) DrawMenuBar(frame_);
+}
 
 // ---- Arranging ----
 

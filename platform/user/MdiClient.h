@@ -11,6 +11,9 @@
 class MdiClient {
 public:
   MdiClient(HWND client, const CLIENTCREATESTRUCT* create);
+  ~MdiClient();
+  MdiClient(const MdiClient&) = delete;
+  MdiClient& operator=(const MdiClient&) = delete;
 
   // The state behind an MDICLIENT window, or behind the client an MDI child lives in; null
   // for any other window. Callers hold the pointer while they send messages, so the state
@@ -74,4 +77,5 @@ private:
   const void* making_ = nullptr;  // the MDICREATESTRUCT of the child being made
   std::string frameTitle_;        // the frame's text without the maximised child's
   SIZE size_{};
+  std::vector<HBITMAP> barBitmaps_;  // the pictures of the merged items in the frame's bar
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/user/ScrollBars.h"
+#include "platform/user/MenuObject.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -58,7 +59,9 @@ RECT NonClientInsets(DWORD style, DWORD exStyle, bool menu) {
 RECT ClientFromWindowRect(HWND window, const RECT& rect) {
   WindowObject* w = LiveWindow(window);
   if (w->style & WS_MINIMIZE) return RECT{rect.left, rect.top, rect.left, rect.top};
-  RECT ins = NonClientInsets(w->style, w->exStyle, w->menu != nullptr && !(w->style & WS_CHILD));
+  RECT ins = NonClientInsets(w->style, w->exStyle, false);
+  // The bar takes as many rows as its items need at this width.
+  ins.top += MenuBarHeight(window, rect.right - rect.left);
   RECT c{rect.left + ins.left, rect.top + ins.top, rect.right - ins.right, rect.bottom - ins.bottom};
   c.right = std::max(c.left, c.right);
   c.bottom = std::max(c.top, c.bottom);
@@ -213,10 +216,7 @@ void PaintNonClientOn(HWND window, HDC dc) {
     DrawEdge(dc, &edge, (w->exStyle & WS_EX_CLIENTEDGE) ? EDGE_SUNKEN : BDR_SUNKENOUTER, BF_RECT);
   }
   scrollbars::PaintWindowBars(window, dc);
-  if (w->menu && !(w->style & WS_CHILD)) {
-    int top = FrameWidth(w->style, w->exStyle) + CaptionHeight(w->style, w->exStyle);
-    Fill(dc, RECT{c.left - wr.left, top, c.right - wr.left, top + GetSystemMetrics(SM_CYMENU)}, COLOR_MENU);
-  }
+  PaintWindowMenuBar(window, dc);
 }
 
 void PaintNonClient(HWND window) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/user/MenuObject.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -20,5 +21,6 @@ bool AddSystemClassRegistration(SystemClassRegistration registration) {
 
 void RegisterSystemClasses() {
   RegisterMdiClientClass();
+  RegisterPopupMenuClass();
   for (SystemClassRegistration registration : Registrations()) registration();
 }

@@ -245,3 +245,4 @@ inline constexpr auto& LoadStringA = LoadString;
 
 #include "platform/user/Mdi.h"
 #include "platform/user/ScrollBars.h"
+#include "platform/user/Menu.h"

@@ -10,6 +10,7 @@
 #include "platform/user/HookService.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
+#include "platform/user/MenuObject.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowRegistry.h"
 
@@ -58,6 +59,7 @@ void SendNcDestroyAndFree(HWND window) {
   std::vector<HWND> children = w->children;
   for (HWND child : children) SendNcDestroyAndFree(child);
   SendMessage(window, WM_NCDESTROY, 0, 0);
+  ForgetWindowMenus(window);
   wm::Windows().ForgetOwner(window);
   if (WindowObject* parent = LiveWindow(w->parent)) RemoveChild(*parent, window);
   wm::Timers().KillAllOf(window);
@@ -169,7 +171,8 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, 
   } else {
     w.parent = wm::Windows().Desktop();
     w.owner = parent && LiveWindow(parent) ? TopLevelOf(parent) : nullptr;
-    w.menu = menu;
+    w.menu = LiveMenu(menu) ? menu : nullptr;
+    if (MenuObject* m = LiveMenu(menu)) m->barWindow = hwnd;
     // Overlapped windows always have a caption and clip their siblings.
     w.style = style | WS_CLIPSIBLINGS | ((style & WS_POPUP) ? 0 : WS_CAPTION);
     if (!(style & WS_POPUP)) {
@@ -502,19 +505,6 @@ void* RemoveProp(HWND window, LPCSTR name) {
   void* data = GetProp(window, name);
   if (data) LiveWindow(window)->props.erase(Upper(name));
   return data;
-}
-
-HMENU GetMenu(HWND window) {
-  WindowObject* w = LiveWindow(window);
-  return w && !(w->style & WS_CHILD) ? w->menu : nullptr;
-}
-
-BOOL SetMenu(HWND window, HMENU menu) {
-  WindowObject* w = LiveWindow(window);
-  if (!w || (w->style & WS_CHILD)) return FALSE;
-  w->menu = menu;
-  SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return TRUE;
 }
 
 HMODULE GetModuleHandle(LPCSTR name) {

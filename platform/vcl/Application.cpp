@@ -256,6 +256,8 @@ bool TApplication::ProcessMessage() {
 }
 
 void TApplication::PreprocessMessage(MSG& msg) {
+  // A menu's own loop takes its keys as they come: no shortcut, dialog or MDI key handling.
+  if (MenuLoopOwner()) return;
   bool handled = false;
   if (OnMessage) OnMessage(msg, handled);
   if (!handled && hintActive_) {

@@ -7,6 +7,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/DragDrop.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/WinControl.h"
 
 QUILLO_DEFINE_ENUM_TYPE(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
@@ -69,6 +70,7 @@ const TPropTable* TControl::PublishedProperties() {
           .Property("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor)
           .Property("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont)
           .Property("ParentShowHint", &TControl::GetParentShowHint, &TControl::SetParentShowHint)
+          .Property("PopupMenu", &TControl::GetPopupMenu, &TControl::SetPopupMenu)
           .Property("ShowHint", &TControl::GetShowHint, &TControl::SetShowHint)
           .Property("Visible", &TControl::GetVisible, &TControl::SetVisible)
           .Table();
@@ -380,8 +382,47 @@ void TControl::Dispatch(TMessage& m) {
     case CM_MOUSEENTER: CMMouseEnter(m); return;
     case CM_MOUSELEAVE: CMMouseLeave(m); return;
     case CM_HITTEST: CMHitTest(m); return;
+    case WM_CONTEXTMENU: WMContextMenu(m); return;
   }
   DefaultHandler(m);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == popupMenu_) return;
+  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  popupMenu_ = menu;
+  if (popupMenu_) popupMenu_->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+// The control's popup menu opens where the mouse was (from the keyboard: at the control's
+// middle); a control without one leaves the request to its parent.
+void TControl::WMContextMenu(TMessage& m) {
+  if (!popupMenu_ || !popupMenu_->GetAutoPopup() || ComponentState().Contains(csDesigning)) {
+    // A window hands the request up through DefWindowProc; a control without one asks its parent.
+    if (!dynamic_cast<TWinControl*>(this) && parent_) m.Result = parent_->Perform(m.Msg, m.WParam, m.LParam);
+    else DefaultHandler(m);
+    return;
+  }
+  TPoint at(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+  if (m.LParam == -1) {
+    at = ClientToScreen(TPoint(GetWidth() / 2, GetHeight() / 2));
+  } else {
+    // Outside the client area (a form's caption) the window's own menu answers.
+    TPoint inside = ScreenToClient(at);
+    TRect client = GetClientRect();
+    if (inside.x < client.left || inside.y < client.top || inside.x >= client.right || inside.y >= client.bottom) {
+      DefaultHandler(m);
+      return;
+    }
+  }
+  popupMenu_->SetPopupComponent(this);
+  popupMenu_->Popup(at.x, at.y);
+  m.Result = 1;
 }
 
 void TControl::DefaultHandler(TMessage& m) {
@@ -431,6 +472,12 @@ void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
     TPoint p(m.LParamLo(), m.LParamHi());
     TRect r = GetClientRect();
     if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) Click();
+  }
+  // A window's default handling of the right button's release (above) sent WM_CONTEXTMENU; a
+  // control without a window asks itself.
+  if (button == mbRight && !dynamic_cast<TWinControl*>(this)) {
+    TPoint screen = ClientToScreen(TPoint(m.LParamLo(), m.LParamHi()));
+    Perform(WM_CONTEXTMENU, 0, MAKELPARAM(screen.x, screen.y));
   }
   DoMouseUp(m, button);
 }

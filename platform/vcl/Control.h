@@ -19,6 +19,7 @@
 class TWinControl;
 class TCustomForm;
 class TDragObject;
+class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -155,6 +156,9 @@ public:
   void SetDragMode(TDragMode mode) { dragMode_ = mode; }
   TCursor GetDragCursor() const { return dragCursor_; }
   void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+  // The context menu a right click (or the menu key) opens on the control.
+  TPopupMenu* GetPopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
   TDragKind GetDragKind() const { return dragKind_; }
   void SetDragKind(TDragKind kind) { dragKind_ = kind; }
 
@@ -251,6 +255,8 @@ protected:
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
   void CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
+  void WMContextMenu(TMessage& m);
+  void Notification(TComponent* component, TOperation operation) override;
 
   TWinControl* parent_ = nullptr;
   int left_ = 0;
@@ -283,6 +289,7 @@ private:
   TDragMode dragMode_ = dmManual;
   TCursor dragCursor_ = crDrag;
   TDragKind dragKind_ = dkDrag;
+  TPopupMenu* popupMenu_ = nullptr;
 };
 
 // The form a control is on; null when it is on none. ValidParentForm raises EInvalidOperation.

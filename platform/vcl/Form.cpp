@@ -5,6 +5,7 @@
 
 #include "platform/vcl/Application.h"
 #include "platform/vcl/DragDrop.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
 
 namespace {
@@ -40,9 +41,11 @@ const TPropTable* TCustomForm::PublishedProperties() {
           .Property("ClientWidth", &TCustomForm::GetClientWidth, &TCustomForm::SetClientWidth)
           .Property("FormStyle", &TCustomForm::GetFormStyle, &TCustomForm::SetFormStyle)
           .Property("KeyPreview", &TCustomForm::GetKeyPreview, &TCustomForm::SetKeyPreview)
+          .Property("Menu", &TCustomForm::GetMenu, &TCustomForm::SetMenu)
           .Property("ModalResult", &TCustomForm::GetModalResult, &TCustomForm::SetModalResult)
           .Property("Position", &TCustomForm::GetPosition, &TCustomForm::SetPosition)
           .Property("TileMode", &TCustomForm::GetTileMode, &TCustomForm::SetTileMode)
+          .Property("WindowMenu", &TCustomForm::GetWindowMenu, &TCustomForm::SetWindowMenu)
           .Property("WindowState", &TCustomForm::GetWindowState, &TCustomForm::SetWindowState)
           .Table();
   return &table;
@@ -241,6 +244,53 @@ void TCustomForm::CreateWnd() {
   TScrollingWinControl::CreateWnd();
   if (icon_) SendMessage(GetHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   if (formStyle_ == fsMDIForm) CreateMDIClient();
+  AttachMenu();
+}
+
+void TCustomForm::AttachMenu() {
+  if (!menu_ || !HandleAllocated()) return;
+  menu_->SetWindowHandle(GetHandle());
+  ::SetMenu(GetHandle(), menu_->GetHandle());
+  menu_->MenuChanged();
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
+  if (menu_) {
+    menu_->RemoveFreeNotification(this);
+    if (HandleAllocated() && ::GetMenu(GetHandle()) == menu_->GetHandle()) ::SetMenu(GetHandle(), nullptr);
+    menu_->SetWindowHandle(nullptr);
+  }
+  menu_ = menu;
+  if (menu_) {
+    menu_->FreeNotification(this);
+    AttachMenu();
+  }
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem* item) {
+  if (item == windowMenu_) return;
+  if (windowMenu_) windowMenu_->RemoveFreeNotification(this);
+  windowMenu_ = item;
+  if (windowMenu_) windowMenu_->FreeNotification(this);
+  if (menu_) menu_->MenuChanged();
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TScrollingWinControl::Notification(component, operation);
+  if (operation == opRemove && component == menu_) menu_ = nullptr;
+  if (operation == opRemove && component == windowMenu_) {
+    windowMenu_ = nullptr;
+    if (menu_ && !ComponentState().Contains(csDestroying)) menu_->MenuChanged();
+  }
+}
+
+// The menu bar's shortcuts; an MDI child's keys reach the frame's bar too.
+bool TCustomForm::IsShortCut(TMessage& message) {
+  if (menu_ && menu_->GetWindowHandle() && menu_->IsShortCut(message)) return true;
+  if (formStyle_ == fsMDIChild)
+    if (TCustomForm* frame = MDIFrame(); frame && frame != this) return frame->IsShortCut(message);
+  return false;
 }
 
 void TCustomForm::Show() {
@@ -675,6 +725,16 @@ void TCustomForm::Dispatch(TMessage& m) {
     case CM_DEACTIVATE: CMDeactivate(m); return;
     case CM_RELEASE: CMRelease(m); return;
     case WM_MDIACTIVATE: WMMDIActivate(m); return;
+    case WM_COMMAND:
+      // A menu's choice (no control sent it) runs its item.
+      if (m.LParam == 0 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) return;
+      break;
+    case WM_INITMENUPOPUP:
+      if (menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
+      break;
+    case WM_MENUSELECT:
+      if (menu_) menu_->ShowHintFor(m.WParam, m.LParam);
+      break;
     case WM_ACTIVATEAPP:
       Application()->AppActivated(m.WParam != 0);
       break;

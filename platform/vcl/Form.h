@@ -48,6 +48,9 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
+class TMainMenu;
+class TMenuItem;
+
 class TCustomForm : public TScrollingWinControl {
   QUILLO_DECLARE_PUBLISHED_CLASS()
 
@@ -82,6 +85,13 @@ public:
   void SetWindowState(TWindowState state);
   TWinControl* GetActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
+  // The menu bar; its items' shortcuts work from anywhere on the form.
+  TMainMenu* GetMenu() const { return menu_; }
+  void SetMenu(TMainMenu* menu);
+  // An MDI frame's menu item whose submenu lists the children.
+  TMenuItem* GetWindowMenu() const { return windowMenu_; }
+  void SetWindowMenu(TMenuItem* item);
+  virtual bool IsShortCut(TMessage& message);
   HICON GetIcon() const { return icon_; }
   void SetIcon(HICON icon);
   TFormState FormState() const { return formState_; }
@@ -156,6 +166,8 @@ protected:
   void CMDeactivate(TMessage& m);
   void CMRelease(TMessage& m);
   void WMMDIActivate(TMessage& m);
+  void Notification(TComponent* component, TOperation operation) override;
+  void AttachMenu();
 
 private:
   friend class TFormHandlerScope;
@@ -198,6 +210,8 @@ private:
   bool* modalFreed_ = nullptr;
   bool releasePending_ = false;  // CM_RELEASE came while a handler of the form still ran  // ShowModal's flag, set when the form is freed inside its loop
   TOwnedPtr<TControlCanvas> canvas_;
+  TMainMenu* menu_ = nullptr;
+  TMenuItem* windowMenu_ = nullptr;
 };
 
 // Counts the message handlers running for a control as running for each form that holds

@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
 
 namespace {
@@ -221,6 +222,8 @@ void TCustomForm::DestroyWnd() {
 // A child leaves through WM_MDIDESTROY, so the client activates the next one first.
 void TCustomForm::DestroyWindowHandle() {
   clientHandle_ = nullptr;
+  // The bar's menu belongs to the TMainMenu: it outlives the window (made again, it comes back).
+  if (menu_ && HandleAllocated() && IsWindow(GetHandle())) ::SetMenu(GetHandle(), nullptr);
   if (formState_.Contains(fsCreatedMDIChild) && HandleAllocated()) {
     HWND self = GetHandle();
     HWND client = ::GetParent(self);

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/GraphicControl.h"
 #include "platform/vcl/Screen.h"
@@ -742,8 +743,18 @@ void TWinControl::WMMouseWheel(TMessage& m) {
 
 void TWinControl::CMInvalidate(TMessage&) { Invalidate(); }
 
+// A shortcut of a popup menu of the control or one of its parents, or of the form's menu.
+bool TWinControl::IsMenuKey(TMessage& m) {
+  if (ComponentState().Contains(csDesigning)) return false;
+  for (TControl* control = this; control; control = control->GetParent())
+    if (TPopupMenu* popup = control->GetPopupMenu(); popup && popup->IsShortCut(m)) return true;
+  TCustomForm* form = GetParentForm(this);
+  return form && form->IsShortCut(m);
+}
+
 void TWinControl::CNKeyDown(TMessage& m) {
   m.Result = 1;
+  if (IsMenuKey(m)) return;
   if (!ComponentState().Contains(csDesigning)) {
     if (Perform(CM_CHILDKEY, m.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
     LRESULT mask = 0;

@@ -167,6 +167,7 @@ protected:
   void CMRecreateWnd(TMessage& m);
   void CMInvalidate(TMessage& m);
   void CNKeyDown(TMessage& m);
+  bool IsMenuKey(TMessage& m);
   void CNChar(TMessage& m);
   void ReflectNotification(TMessage& m);
   // Owner-drawn items' messages go back to the control they are for (CN_DRAWITEM...).

@@ -193,6 +193,19 @@ void UiDriver::KeyUp(int vk) {
   RunUntilIdle();
 }
 
+void UiDriver::QueueKeyDown(int vk) { Inject(KeyEvent(InputEvent::Kind::KeyDown, vk)); }
+void UiDriver::QueueKeyUp(int vk) { Inject(KeyEvent(InputEvent::Kind::KeyUp, vk)); }
+void UiDriver::QueuePress(int vk) {
+  QueueKeyDown(vk);
+  QueueKeyUp(vk);
+}
+void UiDriver::QueueMove(int x, int y) { Inject(MouseEvent(InputEvent::Kind::MouseMove, x, y, InputEvent::Left)); }
+void UiDriver::QueueClick(int x, int y, int button) {
+  Inject(MouseEvent(InputEvent::Kind::MouseMove, x, y, button));
+  Inject(MouseEvent(InputEvent::Kind::MouseDown, x, y, button));
+  Inject(MouseEvent(InputEvent::Kind::MouseUp, x, y, button));
+}
+
 void UiDriver::Press(int vk) {
   Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
   Inject(KeyEvent(InputEvent::Kind::KeyUp, vk));

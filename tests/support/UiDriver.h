@@ -44,6 +44,13 @@ public:
   void TypeKey(int vk, const std::string& text);
   // The user closes the host's window (the program's window on the user's screen).
   void CloseHost();
+  // Input queued without running the loop: a gesture that a modal loop (a menu) reads whole.
+  // RunUntilIdle then plays it.
+  void QueueKeyDown(int vk);
+  void QueueKeyUp(int vk);
+  void QueuePress(int vk);
+  void QueueMove(int x, int y);
+  void QueueClick(int x, int y, int button = InputEvent::Left);
   // Client coordinates of a window to screen coordinates.
   static POINT At(HWND window, int x, int y);
 

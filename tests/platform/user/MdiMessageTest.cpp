@@ -299,7 +299,8 @@ TEST(MdiMessages, TheActiveChildsFrameAndFocusFollowTheFrame) {
 
 TEST(MdiMessages, MenusAreKeptForTheMenuBar) {
   MdiDesk desk;
-  HMENU bar = reinterpret_cast<HMENU>(0x1000), window = reinterpret_cast<HMENU>(0x2000);
+  HMENU bar = CreateMenu(), window = CreatePopupMenu();
+  AppendMenu(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");
   EXPECT_EQ(SendMessage(desk.client, WM_MDISETMENU, reinterpret_cast<WPARAM>(bar), reinterpret_cast<LPARAM>(window)),
             0);
   EXPECT_EQ(GetMenu(desk.frame), bar);
@@ -314,6 +315,7 @@ TEST(MdiMessages, MenusAreKeptForTheMenuBar) {
   EXPECT_EQ(client, frameClient);
   EXPECT_EQ(client.bottom, MdiDesk::kHeight - GetSystemMetrics(SM_CYMENU));
   SetMenu(desk.frame, nullptr);
+  DestroyMenu(bar);
 }
 
 }  // namespace
