@@ -4,7 +4,7 @@
 
 #include "platform/rtl/CommandLine.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/MessageBoxScript.h"
+#include "platform/user/Dialog.h"
 #include "platform/vcl/DragDrop.h"
 #include "platform/vcl/HintWindow.h"
 #include "platform/vcl/Screen.h"
@@ -23,17 +23,6 @@ TOwnedPtr<TApplication>& Holder() {
   (void)desktop;
   static TOwnedPtr<TApplication> app;
   return app;
-}
-
-// The answer a message box's default button gives.
-int DefaultAnswer(UINT flags) {
-  int button = (flags & 0xF00) >> 8;
-  static const int answers[][3] = {{IDOK, IDOK, IDOK},         {IDOK, IDCANCEL, IDCANCEL},
-                                   {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
-                                   {IDYES, IDNO, IDNO},          {IDRETRY, IDCANCEL, IDCANCEL}};
-  UINT kind = flags & 0xF;
-  if (kind > 5) return IDOK;
-  return answers[kind][std::min(button, 2)];
 }
 
 // The control whose hint shows for control: the nearest, itself first, that shows hints.
@@ -370,15 +359,14 @@ int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, 
   TTaskWindowList disabled = DisableTaskWindows(nullptr);
   int answer = 0;
   try {
-    answer = RunMessageBoxScript(activeWindow, text.c_str(), caption.c_str(), flags);
+    answer = ::MessageBox(activeWindow, text.c_str(), caption.c_str(), flags);
   } catch (...) {
     EnableTaskWindows(disabled);
     throw;
   }
   EnableTaskWindows(disabled);
   if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
-  // The layer has no message-box window yet: without a script the default button answers.
-  return answer ? answer : DefaultAnswer(flags);
+  return answer;
 }
 
 void TApplication::ReleaseLater(TCustomForm* form) {
