@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/user/DialogState.h"
 #include "platform/user/SystemClasses.h"
 
@@ -287,6 +288,10 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
     // The template's order is the z-order, and so the tab order.
     SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // A default push button of the template names the dialog's default identifier.
+    if (DialogState* s = DialogStateOf(dialog); s && !s->defId &&
+        (SendMessage(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+      s->defId = item.id;
   }
   if (!IsWindow(dialog)) return nullptr;
   HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
@@ -329,9 +334,18 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const DialogTemplate* t, HWND
   }
   bool quit = false;
   int quitCode = 0;
-  while (IsWindow(dialog) && DialogStateOf(dialog) && !DialogStateOf(dialog)->ended) {
+  bool idleMessages = !(t->style & DS_NOIDLEMSG);
+  auto running = [dialog] { return IsWindow(dialog) && DialogStateOf(dialog) && !DialogStateOf(dialog)->ended; };
+  while (running()) {
     MSG msg;
-    if (!GetMessage(&msg, nullptr, 0, 0)) {
+    if (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (idleMessages && owner && IsWindow(owner))
+        SendMessage(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
+      // What ran while waiting (another thread, a test's idle action) may have ended it.
+      if (!WaitMessage() && running()) throw Exception("The message loop waits for input that cannot come");
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
       quit = true;
       quitCode = static_cast<int>(msg.wParam);
       break;
