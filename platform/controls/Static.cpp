@@ -136,6 +136,8 @@ void PaintImage(HWND window, HDC dc, const RECT& client) {
 }
 
 void PaintShape(HWND window, HDC dc, RECT client) {
+  // Frames and lines stand on the parent's background.
+  if (Type(window) >= SS_BLACKFRAME && Type(window) != SS_USERITEM) FillRect(dc, &client, AskColours(window, dc));
   int colour = -1;
   bool frame = false;
   switch (Type(window)) {
