@@ -19,6 +19,7 @@ struct ButtonData {
   bool focused = false;   // has the focus (BST_FOCUS)
   bool tracking = false;  // the left button went down on it and the mouse is captured
   bool spaceDown = false;
+  bool focusByMouse = false;  // the focus comes from a press on the button
   HFONT font = nullptr;
   void* image = nullptr;
   WPARAM imageKind = IMAGE_BITMAP;
@@ -385,8 +386,12 @@ LRESULT OnGetDlgCode(HWND window) {
 void OnButtonDown(HWND window) {
   if (Type(window) == BS_GROUPBOX) return;
   ButtonData& data = Data(window);
-  if (GetFocus() != window) SetFocus(window);
-  if (!IsWindow(window)) return;
+  if (GetFocus() != window) {
+    data.focusByMouse = true;
+    SetFocus(window);
+    if (!IsWindow(window)) return;
+    data.focusByMouse = false;
+  }
   SetCapture(window);
   data.tracking = true;
   SetPushed(window, true);
@@ -467,6 +472,10 @@ void OnSetFocus(HWND window) {
   Redraw(window);
   PaintNow(window, ODA_FOCUS);
   if (Style(window) & BS_NOTIFY) Notify(window, BN_SETFOCUS);
+  // A manual radio button the keyboard moves to tells its parent, which checks it.
+  if (Type(window) == BS_RADIOBUTTON && !data.focusByMouse && GetKeyState(VK_LBUTTON) >= 0 &&
+      data.check == BST_UNCHECKED)
+    Notify(window, BN_CLICKED);
 }
 
 void OnKillFocus(HWND window, HWND next) {

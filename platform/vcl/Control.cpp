@@ -1,6 +1,7 @@
 #include "platform/vcl/Control.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "platform/rtl/SysUtils.h"
@@ -11,6 +12,7 @@
 
 QUILLO_DEFINE_ENUM_TYPE(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 QUILLO_DEFINE_ENUM_TYPE(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
+QUILLO_DEFINE_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 QUILLO_DEFINE_SET_TYPE(TAnchors, TAnchorKind)
 QUILLO_DEFINE_ENUM_TYPE(TDragMode, "dmManual", "dmAutomatic")
 QUILLO_DEFINE_ENUM_TYPE(TDragKind, "dkDrag", "dkDock")
@@ -553,4 +555,16 @@ AnsiString GetShortHint(const AnsiString& hint) {
 AnsiString GetLongHint(const AnsiString& hint) {
   size_t bar = hint.find('|');
   return bar == AnsiString::npos ? hint : hint.substr(bar + 1);
+}
+
+bool IsAccel(WPARAM key, const AnsiString& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<int>(key & 0xFF));
+  }
+  return false;
 }

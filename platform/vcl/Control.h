@@ -21,6 +21,9 @@ class TDragObject;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+// Where text stands across its control: labels, check boxes, panels, edits.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+using TLeftRight = TAlignment;  // taLeftJustify or taRightJustify
 using TAnchors = SetOf<TAnchorKind>;
 inline constexpr TAnchors AnchorAlign[] = {
     {akLeft, akTop}, {akLeft, akTop, akRight}, {akLeft, akRight, akBottom}, {akLeft, akTop, akBottom},
@@ -56,6 +59,7 @@ enum TDragKind { dkDrag, dkDock };
 
 QUILLO_DECLARE_ENUM_TYPE(TAlign)
 QUILLO_DECLARE_ENUM_TYPE(TAnchorKind)
+QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_SET_TYPE(TAnchorKind)
 QUILLO_DECLARE_ENUM_TYPE(TDragMode)
 QUILLO_DECLARE_ENUM_TYPE(TDragKind)
@@ -292,6 +296,9 @@ TWinControl* FindControl(HWND window);
 // The control under a screen point, windowed or not; null when none.
 TControl* FindDragTarget(const TPoint& screenPos, bool allowDisabled);
 TControl* FindVCLWindow(const TPoint& screenPos);
+// Whether key is the accelerator of caption: the character after its first single "&",
+// compared without regard to case.
+bool IsAccel(WPARAM key, const AnsiString& caption);
 // Whether a mouse that went down at start and is now at now has moved far enough to drag.
 bool DragThresholdPassed(const TPoint& start, const TPoint& now, int threshold);
 // The first part of a hint ("short|long"), and the second (the whole hint when it has no "|").
