@@ -133,7 +133,7 @@ INT_PTR BoxProc(Box& box, HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       LayOut(dialog, box);
       if (box.scriptAnswer) {
         HWND button = HasButton(box, box.scriptAnswer) ? GetDlgItem(dialog, box.scriptAnswer) : nullptr;
-        if (button) PostMessage(button, 0x00F5 /* BM_CLICK */, 0, 0);
+        if (button) PostMessage(button, dlgbutton::BM_CLICK, 0, 0);
         else PostMessage(dialog, kAnswerNow, static_cast<WPARAM>(box.scriptAnswer), 0);
       }
       return FALSE;

@@ -575,6 +575,7 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     case WM_COMMAND: case WM_NOTIFY: case WM_HSCROLL: case WM_VSCROLL: case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSTATIC: case WM_CTLCOLORSCROLLBAR:
+    case WM_DRAWITEM:
       ReflectNotification(m);
       return;
     case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
@@ -609,6 +610,7 @@ void TWinControl::DefaultHandler(TMessage& m) {
 void TWinControl::ReflectNotification(TMessage& m) {
   HWND from = reinterpret_cast<HWND>(m.LParam);
   if (m.Msg == WM_NOTIFY && m.LParam) from = *reinterpret_cast<const HWND*>(m.LParam);  // the header's first field
+  if (m.Msg == WM_DRAWITEM && m.LParam) from = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam)->hwndItem;
   TWinControl* child = from && from != handle_ ? FindControl(from) : nullptr;
   if (child) {
     m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
