@@ -11,6 +11,7 @@
 #include "platform/vcl/WinControl.h"
 
 QUILLO_DEFINE_ENUM_TYPE(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
+QUILLO_DEFINE_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 QUILLO_DEFINE_ENUM_TYPE(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
 QUILLO_DEFINE_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 QUILLO_DEFINE_SET_TYPE(TAnchors, TAnchorKind)
@@ -411,6 +412,8 @@ void TControl::DefaultHandler(TMessage& m) {
 
 void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) {
   SendCancelMode(this);
+  // A control over a window class of the system lets that class see the press first.
+  DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse)) SetCaptureControl(this);
   TShiftState shift = KeysToShiftState(m.WParam);
   if (doubleClick) {
@@ -423,6 +426,7 @@ void TControl::WMButtonDown(TMessage& m, TMouseButton button, bool doubleClick) 
 }
 
 void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
+  DefaultHandler(m);
   if (controlStyle_.Contains(csCaptureMouse) && GetCaptureControl() == this) SetCaptureControl(nullptr);
   if (button == mbLeft && controlState_.Contains(csClicked)) {
     controlState_ >> csClicked;
@@ -434,6 +438,7 @@ void TControl::WMButtonUp(TMessage& m, TMouseButton button) {
 }
 
 void TControl::WMMouseMove(TMessage& m) {
+  DefaultHandler(m);
   if (!controlStyle_.Contains(csNoStdEvents)) MouseMove(KeysToShiftState(m.WParam), m.LParamLo(), m.LParamHi());
 }
 

@@ -20,6 +20,8 @@ class TCustomForm;
 class TDragObject;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+// How a text lies across the width it is given.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 // Where text stands across its control: labels, check boxes, panels, edits.
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -58,6 +60,7 @@ enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 enum TDragKind { dkDrag, dkDock };
 
 QUILLO_DECLARE_ENUM_TYPE(TAlign)
+QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_ENUM_TYPE(TAnchorKind)
 QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_SET_TYPE(TAnchorKind)
