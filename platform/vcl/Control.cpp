@@ -13,7 +13,6 @@
 QUILLO_DEFINE_ENUM_TYPE(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 QUILLO_DEFINE_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 QUILLO_DEFINE_ENUM_TYPE(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
-QUILLO_DEFINE_ENUM_TYPE(TAlignment, "taLeftJustify", "taRightJustify", "taCenter")
 QUILLO_DEFINE_SET_TYPE(TAnchors, TAnchorKind)
 QUILLO_DEFINE_ENUM_TYPE(TDragMode, "dmManual", "dmAutomatic")
 QUILLO_DEFINE_ENUM_TYPE(TDragKind, "dkDrag", "dkDock")

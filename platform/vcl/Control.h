@@ -23,8 +23,6 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 // How a text lies across the width it is given.
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
-// Where text stands across its control: labels, check boxes, panels, edits.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 using TLeftRight = TAlignment;  // taLeftJustify or taRightJustify
 using TAnchors = SetOf<TAnchorKind>;
 inline constexpr TAnchors AnchorAlign[] = {
@@ -62,7 +60,6 @@ enum TDragKind { dkDrag, dkDock };
 QUILLO_DECLARE_ENUM_TYPE(TAlign)
 QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_ENUM_TYPE(TAnchorKind)
-QUILLO_DECLARE_ENUM_TYPE(TAlignment)
 QUILLO_DECLARE_SET_TYPE(TAnchorKind)
 QUILLO_DECLARE_ENUM_TYPE(TDragMode)
 QUILLO_DECLARE_ENUM_TYPE(TDragKind)

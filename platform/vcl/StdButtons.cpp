@@ -58,11 +58,6 @@ void TButtonControl::CNCtlColor(TMessage& m) {
 void TButtonControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC: CNCtlColor(m); return;
-    // The button class presses, tracks and clicks; the mouse events follow.
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_MOUSEMOVE:
-      DefaultHandler(m);
-      if (HandleAllocated()) TWinControl::Dispatch(m);
-      return;
   }
   TWinControl::Dispatch(m);
 }
