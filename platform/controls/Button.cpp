@@ -530,7 +530,12 @@ LRESULT OnPaintMessage(HWND window, WPARAM wParam) {
 
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_NCCREATE: Data(window); break;
+    case WM_NCCREATE:
+      Data(window);
+      // A group box is drawn around controls that lie above it: it hides none of them.
+      if (Type(window) == BS_GROUPBOX)
+        SetWindowLongPtr(window, GWL_EXSTYLE, GetWindowLongPtr(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+      break;
     case WM_NCDESTROY: Buttons().erase(window); break;
     case WM_GETDLGCODE: return OnGetDlgCode(window);
     case WM_NCHITTEST:
