@@ -240,10 +240,10 @@ void TCustomStaticText::AdjustBounds() {
   if (!autoSize_ || ComponentState().Contains(csLoading)) return;
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetFont()->GetHandle());
-  AnsiString text = GetText();
-  if (text.empty()) text = " ";
+  const AnsiString caption = GetText();
+  const char* text = caption.empty() ? " " : caption.c_str();
   RECT r{0, 0, 32767, 0};
-  DrawText(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_EXPANDTABS | (showAccelChar_ ? 0 : DT_NOPREFIX));
+  DrawText(dc, text, -1, &r, DT_CALCRECT | DT_EXPANDTABS | (showAccelChar_ ? 0 : DT_NOPREFIX));
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   int frame = borderStyle_ == sbsNone ? 0 : 2;

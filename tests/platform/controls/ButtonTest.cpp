@@ -244,4 +244,49 @@ TEST(Button, LooksOfPushedDefaultDisabledAndChecked) {
   (void)face;
 }
 
+TEST(Button, NotifyStyleTellsFocusAndCheckBoxesAskForStaticColours) {
+  UiDriver ui;
+  ControlHost host;
+  HWND a = host.Add(WC_BUTTON, "A", BS_PUSHBUTTON | BS_NOTIFY, 1, 10, 10, 80, 24);
+  HWND b = host.Add(WC_BUTTON, "B", BS_AUTOCHECKBOX, 2, 10, 40, 80, 24);
+  host.staticBrush = CreateSolidBrush(RGB(0, 160, 0));
+  ui.RunUntilIdle();
+  host.Take();
+  SetFocus(a);
+  SetFocus(b);
+  EXPECT_EQ(host.Take(), (std::vector<Notification>{{1, BN_SETFOCUS}, {1, BN_KILLFOCUS}}));
+  // A check box paints its background with the brush its parent gives for statics.
+  InvalidateRect(b, nullptr, TRUE);
+  ui.RunUntilIdle();
+  POINT p = UiDriver::At(b, 75, 2);
+  EXPECT_EQ(ui.Pixel(p.x, p.y), 0x00A000u);
+  DestroyWindow(b);
+  DeleteObject(host.staticBrush);
+  host.staticBrush = nullptr;
+}
+
+TEST(Button, BitmapButtonDrawsItsImageCentred) {
+  UiDriver ui;
+  ControlHost host;
+  HWND b = host.Add(WC_BUTTON, "", BS_PUSHBUTTON | BS_BITMAP, 1, 10, 10, 60, 40);
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 10, 10);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  RECT all{0, 0, 10, 10};
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  FillRect(memory, &all, red);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  SendMessage(b, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  ui.RunUntilIdle();
+  POINT centre = UiDriver::At(b, 30, 20), corner = UiDriver::At(b, 8, 6);
+  EXPECT_EQ(ui.Pixel(centre.x, centre.y), 0xFF0000u);
+  EXPECT_EQ(ui.Pixel(corner.x, corner.y), 0xC0C0C0u);
+  DestroyWindow(b);
+  DeleteObject(bitmap);
+  DeleteObject(red);
+}
+
 }  // namespace

@@ -289,4 +289,34 @@ TEST(Dialog, ModalDialogDisablesItsOwnerUntilItEnds) {
   DestroyWindow(owner);
 }
 
+// A control that asks for the Tab and arrow keys gets them; the dialog does not move on.
+TEST(Dialog, ControlsThatWantKeysGetThem) {
+  UiDriver ui;
+  std::vector<WPARAM> keys;
+  WNDCLASS wc;
+  wc.lpfnWndProc = [&keys](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_GETDLGCODE) return DLGC_WANTTAB | DLGC_WANTARROWS;
+    if (m == WM_KEYDOWN) keys.push_back(wp);
+    return DefWindowProc(w, m, wp, lp);
+  };
+  wc.lpszClassName = "KeyHungry";
+  RegisterClass(&wc);
+  DialogTemplate t;
+  t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+  t.cx = 100;
+  t.cy = 60;
+  t.items = {{"KeyHungry", "", 1, WS_VISIBLE | WS_TABSTOP, 5, 5, 40, 12},
+             {"BUTTON", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 5, 30, 40, 14}};
+  HWND dialog = CreateDialogIndirect(nullptr, &t, nullptr, nullptr);
+  ASSERT_TRUE(dialog);
+  ui.RunUntilIdle();
+  EXPECT_EQ(FocusId(), 1);
+  ui.Press(VK_TAB);
+  ui.Press(VK_DOWN);
+  EXPECT_EQ(FocusId(), 1);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{VK_TAB, VK_DOWN}));
+  DestroyWindow(dialog);
+  UnregisterClass("KeyHungry", nullptr);
+}
+
 }  // namespace

@@ -122,4 +122,21 @@ TEST(Static, ImagesAndColoursFromTheParent) {
   host.staticBrush = nullptr;
 }
 
+TEST(Static, IconStaticTakesItsIconsSize) {
+  UiDriver ui;
+  ControlHost host;
+  HWND s = host.Add(WC_STATIC, "", SS_ICON, 1, 10, 10, 100, 100);
+  HICON icon = LoadIcon(nullptr, IDI_APPLICATION);
+  EXPECT_EQ(SendMessage(s, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0), 0);
+  EXPECT_EQ(SendMessage(s, STM_GETICON, 0, 0), reinterpret_cast<LRESULT>(icon));
+  EXPECT_EQ(SendMessage(s, STM_GETIMAGE, IMAGE_ICON, 0), reinterpret_cast<LRESULT>(icon));
+  EXPECT_EQ(SendMessage(s, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  RECT r;
+  GetClientRect(s, &r);
+  EXPECT_EQ(r, (RECT{0, 0, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}));
+  // Its text names a resource; setting it changes nothing.
+  EXPECT_TRUE(SetWindowText(s, "other"));
+  EXPECT_EQ(SendMessage(s, STM_GETICON, 0, 0), reinterpret_cast<LRESULT>(icon));
+}
+
 }  // namespace

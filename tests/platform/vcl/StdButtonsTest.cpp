@@ -270,4 +270,40 @@ TEST_F(StdButtonsTest, StaticTextOverTheStaticClass) {
   EXPECT_EQ(form->GetActiveControl(), target);
 }
 
+TEST_F(StdButtonsTest, LabelLayoutAndWordWrap) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetBounds(100, 100, 300, 200);
+  auto* label = Make<TLabel>(form, "Label", "", 10, 10, 60, 17);
+  label->SetWordWrap(true);
+  label->SetWidth(60);
+  label->SetCaption("one two three four five six");
+  EXPECT_LE(label->GetWidth(), 60);       // a wrapped label keeps within its width...
+  EXPECT_GT(label->GetHeight(), 3 * 10);  // ...and grows down
+  // The vertical layout: where the ink lies in a tall label.
+  label->SetAutoSize(false);
+  label->SetWordWrap(false);
+  label->SetCaption("Mm");
+  label->SetBounds(10, 10, 60, 90);
+  form->Show();
+  auto inkRows = [&] {
+    ui.RunUntilIdle();
+    int top = 1000, bottom = -1;
+    for (int y = 0; y < 90; ++y)
+      for (int x = 0; x < 60; ++x)
+        if ((PixelOf(label, x, y) & 0xC0C0C0) == 0) top = std::min(top, y), bottom = std::max(bottom, y);
+    return std::pair<int, int>{top, bottom};
+  };
+  auto [topOfTop, bottomOfTop] = inkRows();
+  EXPECT_LT(bottomOfTop, 20);
+  label->SetLayout(tlCenter);
+  auto [topOfCentre, bottomOfCentre] = inkRows();
+  EXPECT_GT(topOfCentre, 30);
+  EXPECT_LT(bottomOfCentre, 60);
+  label->SetLayout(tlBottom);
+  auto [topOfBottom, bottomOfBottom] = inkRows();
+  EXPECT_GT(topOfBottom, 65);
+  EXPECT_LT(bottomOfBottom, 90);
+  (void)topOfTop;
+}
+
 }  // namespace
