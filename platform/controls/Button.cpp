@@ -136,7 +136,8 @@ void DrawLabel(HDC dc, HWND window, const RECT& where, UINT format) {
   text.resize(text.find('\0'));
   RECT r = where;
   int oldMode = SetBkMode(dc, TRANSPARENT);
-  UINT drawFormat = (format & ~(DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT)) | DT_NOCLIP;
+  // Clipped to its place: a text too long for the button stays off the box beside it.
+  UINT drawFormat = format & ~(DT_VCENTER | DT_BOTTOM | DT_CENTER | DT_RIGHT);
   if (format & DT_CENTER) drawFormat |= DT_CENTER;
   if (format & DT_RIGHT) drawFormat |= DT_RIGHT;
   if (!enabled) {

@@ -289,4 +289,38 @@ TEST(Button, BitmapButtonDrawsItsImageCentred) {
   DeleteObject(red);
 }
 
+// Where a check box's box and text go: the box left (right with BS_LEFTTEXT), one line of
+// text (two with BS_MULTILINE in a narrow button).
+TEST(Button, CheckBoxGeometryByStyle) {
+  UiDriver ui;
+  ControlHost host;
+  struct Case {
+    DWORD style;
+    bool boxOnRight;
+    bool twoLines;
+  };
+  const Case cases[] = {
+      {BS_AUTOCHECKBOX, false, false},
+      {BS_AUTOCHECKBOX | BS_LEFTTEXT, true, false},
+      {BS_AUTOCHECKBOX | BS_MULTILINE, false, true},
+  };
+  for (const Case& c : cases) {
+    HWND b = host.Add(WC_BUTTON, "Wrap these words", c.style, 1, 10, 10, 70, 40);
+    ui.RunUntilIdle();
+    auto at = [&](int x, int y) {
+      POINT p = UiDriver::At(b, x, y);
+      return ui.Pixel(p.x, p.y);
+    };
+    // The box's white inside, in the middle of its side.
+    EXPECT_EQ(at(c.boxOnRight ? 70 - 7 : 6, 20), 0xFFFFFFu) << "style " << c.style;
+    EXPECT_NE(at(c.boxOnRight ? 6 : 70 - 7, 20), 0xFFFFFFu) << "style " << c.style;
+    int top = 100, bottom = -1;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 20; x < 50; ++x)
+        if ((at(x, y) & 0xC0C0C0) == 0) top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_EQ(bottom - top > 16, c.twoLines) << "style " << c.style;
+    DestroyWindow(b);
+  }
+}
+
 }  // namespace
