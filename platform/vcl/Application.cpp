@@ -280,8 +280,12 @@ bool TApplication::IsKeyMsg(MSG& msg) {
     if (mainForm_ && mainForm_->ClientHandle() && target == mainForm_->ClientHandle()) {
       target = mainForm_->GetHandle();
     } else {
-      while (target && !FindControl(target)) target = GetParent(target);
-      if (!target) target = msg.hwnd;
+      // The nearest control of the framework in the window's own tree: not the form that owns
+      // a window of another kind (a message box or a dialog of the dialog manager, whose own
+      // loop this hook runs in too, keeps its keys).
+      while (target && !FindControl(target))
+        target = (GetWindowLongPtr(target, GWL_STYLE) & WS_CHILD) ? GetParent(target) : nullptr;
+      if (!target) return false;
     }
   } else if (!FindControl(target)) {
     return false;

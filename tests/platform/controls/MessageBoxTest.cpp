@@ -134,6 +134,14 @@ TEST(MessageBox, TaskModalWithoutOwnerDisablesTheTopLevelWindows) {
   EXPECT_EQ(MessageBox(nullptr, "All stop", "Task", MB_OK | MB_TASKMODAL), IDOK);
   EXPECT_FALSE(aEnabled);
   EXPECT_TRUE(IsWindowEnabled(a));
+  // A system-modal box stays above every other window.
+  LONG_PTR exStyle = 0;
+  ui.WhenModalWaits([&] {
+    exStyle = GetWindowLongPtr(UiDriver::FindDialog("System"), GWL_EXSTYLE);
+    ui.Press(VK_RETURN);
+  });
+  EXPECT_EQ(MessageBox(a, "Careful", "System", MB_OK | MB_SYSTEMMODAL), IDOK);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
   DestroyWindow(a);
 }
 

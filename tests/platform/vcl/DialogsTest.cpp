@@ -97,4 +97,25 @@ TEST_F(DialogsTest, AnsweredByScriptKeysAndClicks) {
   EXPECT_EQ(ui.MessageBoxTexts().back(), "Done.");
 }
 
+TEST_F(DialogsTest, ApplicationMessageBoxIsARealBoxOverTheActiveForm) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetBounds(100, 100, 400, 300);
+  form->Show();
+  ui.RunUntilIdle();
+  ui.DriveMessageBoxes();
+  bool formEnabled = true;
+  HWND box = nullptr;
+  ui.WhenModalWaits([&] {
+    formEnabled = IsWindowEnabled(form->GetHandle());
+    box = UiDriver::FindDialog("Title");
+    ui.Press(VK_TAB);  // Retry to Cancel
+    ui.Press(VK_RETURN);
+  });
+  EXPECT_EQ(Application()->MessageBox("Try again?", "Title", MB_RETRYCANCEL | MB_ICONEXCLAMATION), IDCANCEL);
+  EXPECT_TRUE(box);
+  EXPECT_FALSE(formEnabled);
+  EXPECT_TRUE(IsWindowEnabled(form->GetHandle()));
+  EXPECT_EQ(GetActiveWindow(), form->GetHandle());
+}
+
 }  // namespace
