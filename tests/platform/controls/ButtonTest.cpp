@@ -323,4 +323,26 @@ TEST(Button, CheckBoxGeometryByStyle) {
   }
 }
 
+TEST(Button, FocusRectangleShowsOnlyWithTheFocus) {
+  UiDriver ui;
+  ControlHost host;
+  HWND a = host.Add(WC_BUTTON, "", BS_PUSHBUTTON, 1, 10, 10, 75, 23);
+  HWND b = host.Add(WC_BUTTON, "", BS_PUSHBUTTON, 2, 10, 40, 75, 23);
+  auto dotsOnRow = [&](HWND w) {
+    ui.RunUntilIdle();
+    int dots = 0;
+    for (int x = 4; x < 71; ++x) {
+      POINT p = UiDriver::At(w, x, 3);
+      dots += ui.Pixel(p.x, p.y) != 0xC0C0C0u;
+    }
+    return dots;
+  };
+  SetFocus(a);
+  EXPECT_GT(dotsOnRow(a), 20);
+  EXPECT_EQ(dotsOnRow(b), 0);
+  SetFocus(b);
+  EXPECT_EQ(dotsOnRow(a), 0);
+  EXPECT_GT(dotsOnRow(b), 20);
+}
+
 }  // namespace
