@@ -182,7 +182,8 @@ int DrawText(HDC dc, LPCSTR text, int length, RECT* rect, UINT format) {
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const Line& line : lines) widest = std::max(widest, Width(l, line.text));
-    if (!(format & DT_WORDBREAK) || widest > width) rect->right = rect->left + widest;
+    // Narrower text narrows the rectangle, a word wider than it widens it, wrapped or not.
+    rect->right = rect->left + widest;
     rect->bottom = rect->top + total;
     return total;
   }

@@ -1,6 +1,7 @@
 #pragma once
-// A test's answers to message boxes: when a script is set, a message box asks it instead of
-// showing itself, and returns what the script answers.
+// A test's answers to message boxes: when a script is set, a message box asks it first; the
+// box then presses the button of the answer (an answer that is no button of the box ends it
+// with that answer), and 0 leaves the box to real input.
 
 #include <functional>
 

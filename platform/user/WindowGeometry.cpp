@@ -69,7 +69,8 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
   if (clipChildren)
     for (HWND c : w->children)
       if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
-  // Each level: inside the parent's client area, under no sibling above.
+  // Each level: inside the parent's client area, under no sibling above. A transparent child
+  // (WS_EX_TRANSPARENT, as a group box around its buttons) hides none of its siblings below.
   for (HWND cur = window; cur != wm::Windows().Desktop();) {
     WindowObject* c = LiveWindow(cur);
     WindowObject* p = LiveWindow(c->parent);
@@ -77,7 +78,8 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
     if (c->parent != wm::Windows().Desktop()) r = r.Intersect(ScreenClientRect(c->parent));
     for (HWND sibling : p->children) {
       if (sibling == cur) break;
-      if (sibling->style & WS_VISIBLE) r = r.Subtract(ScreenRect(sibling));
+      bool seeThrough = (sibling->style & WS_CHILD) && (sibling->exStyle & WS_EX_TRANSPARENT);
+      if ((sibling->style & WS_VISIBLE) && !seeThrough) r = r.Subtract(ScreenRect(sibling));
     }
     cur = c->parent;
   }

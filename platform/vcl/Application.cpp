@@ -4,7 +4,7 @@
 
 #include "platform/rtl/CommandLine.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/MessageBoxScript.h"
+#include "platform/user/Dialog.h"
 #include "platform/vcl/DragDrop.h"
 #include "platform/vcl/HintWindow.h"
 #include "platform/vcl/Screen.h"
@@ -23,17 +23,6 @@ TOwnedPtr<TApplication>& Holder() {
   (void)desktop;
   static TOwnedPtr<TApplication> app;
   return app;
-}
-
-// The answer a message box's default button gives.
-int DefaultAnswer(UINT flags) {
-  int button = (flags & 0xF00) >> 8;
-  static const int answers[][3] = {{IDOK, IDOK, IDOK},         {IDOK, IDCANCEL, IDCANCEL},
-                                   {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
-                                   {IDYES, IDNO, IDNO},          {IDRETRY, IDCANCEL, IDCANCEL}};
-  UINT kind = flags & 0xF;
-  if (kind > 5) return IDOK;
-  return answers[kind][std::min(button, 2)];
 }
 
 // The control whose hint shows for control: the nearest, itself first, that shows hints.
@@ -293,8 +282,12 @@ bool TApplication::IsKeyMsg(MSG& msg) {
     if (mainForm_ && mainForm_->ClientHandle() && target == mainForm_->ClientHandle()) {
       target = mainForm_->GetHandle();
     } else {
-      while (target && !FindControl(target)) target = GetParent(target);
-      if (!target) target = msg.hwnd;
+      // The nearest control of the framework in the window's own tree: not the form that owns
+      // a window of another kind (a message box or a dialog of the dialog manager, whose own
+      // loop this hook runs in too, keeps its keys).
+      while (target && !FindControl(target))
+        target = (GetWindowLongPtr(target, GWL_STYLE) & WS_CHILD) ? GetParent(target) : nullptr;
+      if (!target) return false;
     }
   } else if (!FindControl(target)) {
     return false;
@@ -372,15 +365,14 @@ int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, 
   TTaskWindowList disabled = DisableTaskWindows(nullptr);
   int answer = 0;
   try {
-    answer = RunMessageBoxScript(activeWindow, text.c_str(), caption.c_str(), flags);
+    answer = ::MessageBox(activeWindow, text.c_str(), caption.c_str(), flags);
   } catch (...) {
     EnableTaskWindows(disabled);
     throw;
   }
   EnableTaskWindows(disabled);
   if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
-  // The layer has no message-box window yet: without a script the default button answers.
-  return answer ? answer : DefaultAnswer(flags);
+  return answer;
 }
 
 void TApplication::ReleaseLater(TCustomForm* form) {

@@ -1,6 +1,7 @@
 #include "platform/vcl/Control.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "platform/rtl/SysUtils.h"
@@ -605,4 +606,16 @@ AnsiString GetShortHint(const AnsiString& hint) {
 AnsiString GetLongHint(const AnsiString& hint) {
   size_t bar = hint.find('|');
   return bar == AnsiString::npos ? hint : hint.substr(bar + 1);
+}
+
+bool IsAccel(WPARAM key, const AnsiString& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<int>(key & 0xFF));
+  }
+  return false;
 }

@@ -23,6 +23,7 @@ class TPopupMenu;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TLeftRight = TAlignment;  // taLeftJustify or taRightJustify
 using TAnchors = SetOf<TAnchorKind>;
 inline constexpr TAnchors AnchorAlign[] = {
     {akLeft, akTop}, {akLeft, akTop, akRight}, {akLeft, akRight, akBottom}, {akLeft, akTop, akBottom},
@@ -300,6 +301,9 @@ TWinControl* FindControl(HWND window);
 // The control under a screen point, windowed or not; null when none.
 TControl* FindDragTarget(const TPoint& screenPos, bool allowDisabled);
 TControl* FindVCLWindow(const TPoint& screenPos);
+// Whether key is the accelerator of caption: the character after its first single "&",
+// compared without regard to case.
+bool IsAccel(WPARAM key, const AnsiString& caption);
 // Whether a mouse that went down at start and is now at now has moved far enough to drag.
 bool DragThresholdPassed(const TPoint& start, const TPoint& now, int threshold);
 // The first part of a hint ("short|long"), and the second (the whole hint when it has no "|").

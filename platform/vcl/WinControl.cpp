@@ -588,6 +588,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_FONTCHANGED: CMFontChanged(m); return;
     case CM_DIALOGKEY: CMDialogKey(m); return;
     case CM_DIALOGCHAR: CMDialogChar(m); return;
+    case CM_FOCUSCHANGED: Broadcast(m); return;  // buttons and labels follow the focus
     case CM_RECREATEWND: CMRecreateWnd(m); return;
     case CM_INVALIDATE: CMInvalidate(m); return;
     case CM_ENTER: DoEnter(); return;

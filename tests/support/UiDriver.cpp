@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/user/Desktop.h"
+#include "platform/user/Dialog.h"
 #include "platform/user/MessageBoxScript.h"
 
 namespace {
@@ -49,6 +50,12 @@ std::pair<int, bool> KeyFor(char c) {
   return {0, false};
 }
 
+bool IsDialogWindow(HWND window) {
+  char name[16] = {};
+  GetClassName(window, name, sizeof name);
+  return std::strcmp(name, WC_DIALOG) == 0;
+}
+
 }  // namespace
 
 UiDriver::UiDriver(int width, int height, int bitsPerPixel) {
@@ -67,6 +74,7 @@ UiDriver::UiDriver(int width, int height, int bitsPerPixel) {
   });
   SetMessageBoxScript([this](HWND, LPCSTR text, LPCSTR caption, UINT flags) {
     boxTexts_.push_back(text);
+    if (driveBoxes_) return 0;
     if (script_) return script_(text, caption, flags);
     if (answers_.empty()) return IDCANCEL;
     int answer = answers_.front();
@@ -257,6 +265,12 @@ int UiDriver::RunUntilIdle(int limit) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // left for the program's own loop
       break;
     }
+    // A dialog of the dialog manager that is active has its keyboard, as its own loop (or
+    // the program's, for a modeless one) gives it.
+    if (HWND active = GetActiveWindow(); active && IsDialogWindow(active) && IsDialogMessage(active, &msg)) {
+      ++count;
+      continue;
+    }
     if (preTranslate_ && preTranslate_(msg)) {
       ++count;
       continue;
@@ -277,6 +291,11 @@ void UiDriver::Advance(DWORD ms) {
 void UiDriver::WhenModalWaits(std::function<void()> action) { modalActions_.push_back(std::move(action)); }
 
 void UiDriver::AnswerMessageBoxes(std::deque<int> answers) { answers_ = std::move(answers); }
+
+HWND UiDriver::FindDialog(const std::string& caption) {
+  HWND box = FindWindow("#32770", caption.c_str());
+  return box && IsWindowVisible(box) ? box : nullptr;
+}
 
 void UiDriver::OnMessageBox(std::function<int(const std::string&, const std::string&, UINT)> script) {
   script_ = std::move(script);

@@ -67,6 +67,12 @@ public:
   // Or by a script that sees each box.
   void OnMessageBox(std::function<int(const std::string& text, const std::string& caption, UINT flags)> script);
   const std::vector<std::string>& MessageBoxTexts() const { return boxTexts_; }
+  // From now on message boxes wait for real input (keys and clicks, from WhenModalWaits
+  // actions) instead of being answered; their texts are still recorded.
+  void DriveMessageBoxes() { driveBoxes_ = true; }
+  // The message box (or other dialog of the dialog manager) showing now, by caption; null
+  // when there is none.
+  static HWND FindDialog(const std::string& caption);
   // Answers for modal loops (dialogs, menus, drags) that wait for input: each time a loop
   // has nothing left to do, the next action runs (it may inject input, click a button or
   // post a message); with none left the loop raises an Exception.
@@ -83,6 +89,7 @@ private:
   std::deque<int> answers_;
   std::function<int(const std::string&, const std::string&, UINT)> script_;
   std::vector<std::string> boxTexts_;
+  bool driveBoxes_ = false;
   std::deque<std::function<void()>> modalActions_;
   std::function<bool(MSG&)> preTranslate_;
 };

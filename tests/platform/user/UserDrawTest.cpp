@@ -77,6 +77,12 @@ TEST(UserDraw, DrawTextWordBreakAndPrefix) {
   GetTextExtentPoint32(c.dc(), "alpha beta", 10, &one);
   RECT r{0, 0, one.cx, 0};
   EXPECT_EQ(DrawText(c.dc(), "alpha beta gamma", -1, &r, DT_CALCRECT | DT_WORDBREAK), 2 * tm.tmHeight);
+  EXPECT_EQ(r.right, one.cx);  // the widest line
+  // Wrapped text narrower than the rectangle narrows it, as a message box sizes itself by.
+  RECT wide{0, 0, 280, 0};
+  DrawText(c.dc(), "alpha beta", -1, &wide, DT_CALCRECT | DT_WORDBREAK);
+  EXPECT_EQ(wide.right, one.cx);
+  EXPECT_EQ(wide.bottom, tm.tmHeight);
   // "&File" draws "File" with F underlined: the ink reaches one row below the baseline.
   SetBkMode(c.dc(), TRANSPARENT);
   RECT line{0, 0, 300, 40};
