@@ -1,0 +1,26 @@
+#pragma once
+// What the component tests share: a fresh desktop on the headless host with a manual clock,
+// the application (and every form it owns) freed before the desktop goes, and a fresh
+// settings folder so that nothing is read from or written to the user's own.
+
+#include <gtest/gtest.h>
+
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Form.h"
+#include "support/TempHome.h"
+#include "support/UiDriver.h"
+
+class ComponentTest : public ::testing::Test {
+protected:
+  ~ComponentTest() override { ResetApplication(); }
+  TempHome home;
+  UiDriver ui;
+};
+
+// Runs this test program again in a child process with only the named test, with the
+// environment variable QUILLO_CHILD_PHASE set to phase and the settings folder inherited;
+// answers whether every test it ran passed. Settings stored in the parent are then read by a
+// process that starts with nothing in memory, as the program does when it is started again.
+bool RunTestInChild(const std::string& testName, const std::string& phase);
+// The phase this process was started for by RunTestInChild; empty in the parent.
+std::string ChildPhase();
