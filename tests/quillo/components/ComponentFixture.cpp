@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -26,3 +27,19 @@ std::string ChildPhase() {
   const char* phase = std::getenv("QUILLO_CHILD_PHASE");
   return phase ? phase : "";
 }
+
+namespace {
+
+std::pair<int, int> PhaseDesktop() {
+  const std::string phase = ChildPhase();
+  int w = 0, h = 0;
+  const size_t at = phase.find('@');
+  if (at != std::string::npos && std::sscanf(phase.c_str() + at + 1, "%dx%d", &w, &h) == 2 && w > 0 && h > 0)
+    return {w, h};
+  return {1280, 800};
+}
+
+}  // namespace
+
+int PhaseDesktopWidth() { return PhaseDesktop().first; }
+int PhaseDesktopHeight() { return PhaseDesktop().second; }
