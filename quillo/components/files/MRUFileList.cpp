@@ -54,13 +54,10 @@ const TPropTable* TMRUFileList::PublishedProperties() {
 
 TMRUFileList::TMRUFileList(TComponent* owner) : TComponent(owner), names_(MakeObject<TStringList>()) {
   MeasureCaption = [](const AnsiString& text) {
-    static TOwnedPtr<TBitmap> measure = [] {
-      auto bitmap = MakeObject<TBitmap>();
-      bitmap->SetWidth(1);
-      bitmap->SetHeight(1);
-      return bitmap;
-    }();
-    return measure->GetCanvas()->TextWidth(text);
+    // Measured on a bitmap's canvas with the font a menu shows.
+    auto bitmap = MakeObject<TBitmap>();
+    bitmap->SetSize(1, 1);
+    return bitmap->GetCanvas()->TextWidth(text);
   };
 }
 

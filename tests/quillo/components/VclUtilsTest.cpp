@@ -1,0 +1,139 @@
+// The window, cursor, drawing and text helpers.
+
+#include "ComponentFixture.h"
+
+#include "platform/vcl/Screen.h"
+#include "quillo/components/utilities/MaxMin.h"
+#include "quillo/components/utilities/VclUtils.h"
+
+namespace {
+
+class VclUtilsTest : public ComponentTest {};
+
+TEST_F(VclUtilsTest, CommandLinesSplitIntoProgramAndParameters) {
+  const struct {
+    const char* line;
+    const char* exe;
+    const char* params;
+  } cases[] = {
+      {"\"/opt/my apps/quillo\" photo.png \"my holiday.png\"", "/opt/my apps/quillo", "photo.png \"my holiday.png\""},
+      {"  quillo   a.png\tb.png ", "quillo", "a.png b.png"},
+      {"\"\" quillo x", "quillo", "x"},
+      {"", "", ""},
+      {"   ", "", ""},
+      {"quillo \"unterminated quote", "quillo", "\"unterminated quote\""},
+  };
+  for (const auto& c : cases) {
+    AnsiString exe = "?", params = "?";
+    SplitCommandLine(c.line, exe, params);
+    EXPECT_EQ(exe, c.exe) << c.line;
+    EXPECT_EQ(params, c.params) << c.line;
+  }
+}
+
+TEST_F(VclUtilsTest, WaitCursorNests) {
+  Screen()->SetCursor(crCross);
+  StopWait();  // without a start: nothing
+  EXPECT_EQ(Screen()->GetCursor(), crCross);
+  StartWait();
+  StartWait();
+  EXPECT_EQ(Screen()->GetCursor(), crHourGlass);
+  StopWait();
+  EXPECT_EQ(Screen()->GetCursor(), crHourGlass);
+  StopWait();
+  EXPECT_EQ(Screen()->GetCursor(), crCross);
+  EXPECT_EQ(WaitCount(), 0);
+  Screen()->SetCursor(crDefault);
+}
+
+TEST_F(VclUtilsTest, MinimizedTextFitsItsWidth) {
+  auto bitmap = MakeObject<TBitmap>();
+  bitmap->SetSize(10, 10);
+  TCanvas* canvas = bitmap->GetCanvas();
+  EXPECT_EQ(MinimizeText("short", canvas, 1000), "short");
+  const AnsiString cut = MinimizeText("a rather long caption for a narrow label", canvas, 80);
+  EXPECT_LE(canvas->TextWidth(cut), 80);
+  EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+  EXPECT_EQ(MinimizeText("never fits", canvas, 1), "...");
+  EXPECT_GT(GetAveCharSize(canvas).x, 0);
+}
+
+TEST_F(VclUtilsTest, GradientsRunInBandsTowardsTheEndColour) {
+  auto bitmap = MakeObject<TBitmap>();
+  bitmap->SetSize(10, 7);
+  TCanvas* canvas = bitmap->GetCanvas();
+  // More colours than lines: one band per line, black at the top to blue at the bottom.
+  GradientFillRect(canvas, TRect(0, 0, 10, 7), clBlack, static_cast<TColor>(0xFF0000), fdTopToBottom, 256);
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(5, 0)), 0x000000u);
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(5, 6)), 0xFF0000u);
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(5, 3)), 0x800000u);
+  // Bottom to top swaps the ends; a strip left over takes the far end's colour.
+  GradientFillRect(canvas, TRect(0, 0, 10, 7), clBlack, static_cast<TColor>(0xFF0000), fdRightToLeft, 3);
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(0, 0)), 0xFF0000u);
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(9, 0)), 0x000000u);
+  // Fewer than two colours: the start colour alone.
+  GradientFillRect(canvas, TRect(0, 0, 10, 7), clRed, clBlue, fdLeftToRight, 1);
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(9, 6)), ColorToRGB(clRed));
+}
+
+TEST_F(VclUtilsTest, ACheckerboardPattern) {
+  auto pattern = CreateTwoColorsBrushPattern(clWhite, clBlack);
+  EXPECT_EQ(ColorToRGB(pattern->GetCanvas()->GetPixel(0, 0)), ColorToRGB(clBlack));
+  EXPECT_EQ(ColorToRGB(pattern->GetCanvas()->GetPixel(1, 0)), ColorToRGB(clWhite));
+  EXPECT_EQ(ColorToRGB(pattern->GetCanvas()->GetPixel(1, 1)), ColorToRGB(clBlack));
+}
+
+TEST_F(VclUtilsTest, RectanglesAndPolygons) {
+  EXPECT_TRUE(PointInRect(TPoint(10, 10), TRect(0, 0, 10, 10)));
+  EXPECT_FALSE(PointInRect(TPoint(11, 10), TRect(0, 0, 10, 10)));
+  const std::vector<TPoint> triangle{TPoint(0, 0), TPoint(10, 0), TPoint(0, 10)};
+  EXPECT_TRUE(PointInPolyRgn(TPoint(2, 2), triangle));
+  EXPECT_FALSE(PointInPolyRgn(TPoint(8, 8), triangle));
+  EXPECT_EQ(WidthOf(TRect(3, 4, 10, 20)), 7);
+  EXPECT_EQ(HeightOf(TRect(3, 4, 10, 20)), 16);
+}
+
+TEST_F(VclUtilsTest, CentringAForm) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetBounds(0, 0, 400, 300);
+  CenterControl(form);
+  EXPECT_EQ(form->GetLeft(), (1280 - 400) / 2);
+  EXPECT_EQ(form->GetTop(), (800 - 300) / 2);
+  form->SetBounds(0, 0, 2000, 300);
+  CenterControl(form);
+  EXPECT_EQ(form->GetLeft(), 0);
+  CenterWindow(form->GetHandle());
+  EXPECT_EQ(WindowClassName(form->GetHandle()), form->ClassName());
+}
+
+TEST_F(VclUtilsTest, KillMessageTakesOneAndKeepsAQuit) {
+  auto* form = Application()->CreateForm<TForm>();
+  HWND w = form->GetHandle();
+  PostMessage(w, WM_USER + 5, 0, 0);
+  PostMessage(w, WM_USER + 5, 0, 0);
+  KillMessage(w, WM_USER + 5);
+  MSG m{};
+  EXPECT_TRUE(PeekMessage(&m, w, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+  EXPECT_FALSE(PeekMessage(&m, w, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+  PostQuitMessage(3);
+  KillMessage(nullptr, WM_QUIT);
+  ASSERT_TRUE(PeekMessage(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(m.wParam, 3u);
+}
+
+TEST_F(VclUtilsTest, SmallStringAndNumberHelpers) {
+  EXPECT_EQ(DropT("TForm"), "Form");
+  EXPECT_EQ(DropT("T"), "T");
+  EXPECT_EQ(DropT("Form"), "Form");
+  EXPECT_EQ(AnsiUpperFirstChar("hELLO"), "Hello");
+  EXPECT_EQ(Max(3, 4), 4);
+  EXPECT_EQ(Min(3, 4), 3);
+  const int ints[] = {3, 9, -2, 9};
+  EXPECT_EQ(MaxInteger(ints), 9);
+  EXPECT_EQ(MinInteger(ints), -2);
+  const double floats[] = {0.5, -1.5};
+  EXPECT_EQ(MinFloat(floats), -1.5);
+  EXPECT_THROW(RaiseWin32Error(5), EOSError);
+}
+
+}  // namespace
