@@ -1,5 +1,7 @@
 #include "quillo/components/persistence/PlacementRecord.h"
 
+#include <algorithm>
+
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/IniFiles.h"
@@ -32,10 +34,28 @@ void ReadNumbers(const AnsiString& text, int (&values)[4]) {
   for (int i = 0; i < 4; ++i) values[i] = StrToIntDef(ExtractWord(i + 1, text, delimiters), values[i]);
 }
 
-AnsiString ReadPosition(TObject* store, const AnsiString& section, const AnsiString& name) {
+// The text of a position, the one written at this screen size first; sameScreen tells which.
+AnsiString ReadPosition(TObject* store, const AnsiString& section, const AnsiString& name, bool* sameScreen = nullptr) {
   AnsiString text = IniReadString(store, section, name + ScreenSuffix(), "");
+  if (sameScreen) *sameScreen = !text.empty();
   if (text.empty()) text = IniReadString(store, section, name, "");
   return text;
+}
+
+// A place stored on a larger screen can lie partly or wholly off this one, where the user
+// could not reach the window: it is moved (not resized) back inside the work area. A place
+// stored at this screen size is kept as the user left it, unless nothing of it is on screen.
+void KeepOnScreen(RECT& r, bool sameScreen) {
+  RECT area{};
+  if (!SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0))
+    area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const bool inside = r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
+  const bool offScreen = r.right <= area.left || r.left >= area.right || r.bottom <= area.top || r.top >= area.bottom;
+  if (inside || (sameScreen && !offScreen)) return;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int left = std::max<int>(area.left, std::min<int>(r.left, area.right - w));
+  const int top = std::max<int>(area.top, std::min<int>(r.top, area.bottom - h));
+  r = RECT{left, top, left + w, top + h};
 }
 
 }  // namespace
@@ -77,7 +97,8 @@ void ReadFormPlacement(TCustomForm* form, TObject* store, const AnsiString& sect
       placement.ptMinPosition = POINT{v[0], v[1]};
       placement.ptMaxPosition = POINT{v[2], v[3]};
     }
-    const AnsiString norm = ReadPosition(store, section, kNormPos);
+    bool sameScreen = true;
+    const AnsiString norm = ReadPosition(store, section, kNormPos, &sameScreen);
     if (!norm.empty()) {
       found = true;
       int v[4] = {form->GetLeft(), form->GetTop(), form->GetLeft() + form->GetWidth(),
@@ -96,6 +117,7 @@ void ReadFormPlacement(TCustomForm* form, TObject* store, const AnsiString& sect
         r.bottom = r.top + form->GetHeight();
       }
       if (r.right > r.left) {
+        KeepOnScreen(r, sameScreen);
         if ((form->GetPosition() == poScreenCenter || form->GetPosition() == poDesktopCenter) &&
             !form->ComponentState().Contains(csDesigning))
           form->SetPosition(poDesigned);

@@ -128,6 +128,21 @@ TEST_F(FormStorageTest, EachDesktopSizeKeepsItsOwnPlace) {
   EXPECT_TRUE(RunTestInChild(test, "read@1024x768"));
 }
 
+TEST_F(FormStorageTest, APlaceOffASmallerScreenIsBroughtBackOnIt) {
+  if (ChildPhase() == "read@800x600") {
+    auto* dialog = Open();
+    EXPECT_EQ(Bounds(dialog), TRect(800 - 300, 600 - 200, 800, 600));  // moved, not resized
+    return;
+  }
+  auto* dialog = Open();
+  dialog->SetBounds(1000, 700, 300, 200);
+  Close(dialog);
+  ASSERT_TRUE(RunTestInChild("FormStorageTest.APlaceOffASmallerScreenIsBroughtBackOnIt", "read@800x600"));
+  // Back on the screen it was stored at, it is where the user left it.
+  FreeObject(dialog);
+  EXPECT_EQ(Bounds(Open()), TRect(1000, 700, 1300, 900));
+}
+
 TEST_F(FormStorageTest, AMaximizedDialogOpensMaximizedWithItsNormalPlaceKept) {
   if (ChildPhase() == "read") {
     auto* dialog = Open();
