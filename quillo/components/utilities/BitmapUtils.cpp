@@ -5,6 +5,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
+#include "quillo/components/utilities/VclUtils.h"
 
 namespace {
 
@@ -45,9 +46,7 @@ TOwnedPtr<TBitmap> FilledBitmap(int w, int h, TColor fill) {
 TOwnedPtr<TBitmap> MakeModuleBitmap(HINSTANCE module, LPCSTR resName) {
   HBITMAP handle = LoadBitmap(module, resName);
   if (!handle) {
-    const auto id = reinterpret_cast<std::uintptr_t>(resName);
-    const AnsiString name = id <= 0xFFFF ? IntToStr(static_cast<int>(id)) : AnsiString(resName);
-    throw EResNotFound(Format("Resource %s not found", name.c_str()));
+    throw EResNotFound(Format("Resource %s not found", ResourceNameText(resName).c_str()));
   }
   auto bitmap = MakeObject<TBitmap>();
   bitmap->SetHandle(handle);

@@ -1,5 +1,6 @@
 #include "quillo/components/utilities/VclUtils.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/rtl/Clock.h"
@@ -7,6 +8,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Screen.h"
+#include "quillo/components/utilities/ComponentErrors.h"
 
 TCursor WaitCursor = crHourGlass;
 
@@ -245,6 +247,45 @@ void KillMessage(HWND window, UINT msg) {
 int MsgBox(const AnsiString& caption, const AnsiString& text, UINT flags) {
   return Application()->MessageBox(text, caption, flags);
 }
+
+AnsiString ResourceNameText(LPCSTR resName) {
+  const auto id = reinterpret_cast<std::uintptr_t>(resName);
+  return id <= 0xFFFF ? IntToStr(static_cast<int>(id)) : AnsiString(resName);
+}
+
+TCursor DefineCursor(HINSTANCE module, LPCSTR resName) {
+  HCURSOR cursor = LoadCursor(module, resName);
+  if (!cursor) throw EResNotFound(Format("Resource %s not found", ResourceNameText(resName).c_str()));
+  const HCURSOR standard = Screen()->Cursors(crDefault);
+  for (int number = 100; number < 32768; ++number) {
+    if (Screen()->Cursors(static_cast<TCursor>(number)) == standard) {
+      Screen()->SetCursors(static_cast<TCursor>(number), cursor);
+      return static_cast<TCursor>(number);
+    }
+  }
+  DestroyCursor(cursor);
+  throw EOutOfResources("Out of system resources");
+}
+
+QUILLO_DEFINE_CLASS(TScreenCanvas, TCanvas)
+
+TScreenCanvas::TScreenCanvas() = default;
+
+TScreenCanvas::~TScreenCanvas() { FreeHandle(); }
+
+void TScreenCanvas::CreateHandle() {
+  if (!dc_) dc_ = GetDC(nullptr);
+  SetHandle(dc_);
+}
+
+void TScreenCanvas::FreeHandle() {
+  if (!dc_) return;
+  SetHandle(nullptr);
+  ReleaseDC(nullptr, dc_);
+  dc_ = nullptr;
+}
+
+void TScreenCanvas::SetOrigin(int x, int y) { SetWindowOrgEx(GetHandle(), -x, -y, nullptr); }
 
 void RaiseWin32Error(DWORD code) {
   throw EOSError(Format("System Error.  Code: %u.", static_cast<unsigned>(code)));

@@ -52,6 +52,32 @@ bool IsForegroundTask();
 void KillMessage(HWND window, UINT msg);
 int MsgBox(const AnsiString& caption, const AnsiString& text, UINT flags);
 
+// A resource's name as text: its name, or its number when it is given by number.
+AnsiString ResourceNameText(LPCSTR resName);
+
+// Stores a cursor resource under the first screen cursor number from 100 upward that still
+// shows the default cursor; answers the number. EResNotFound when the resource does not
+// load, EOutOfResources when every number up to 32767 is taken.
+TCursor DefineCursor(HINSTANCE module, LPCSTR resName);
+
+// A canvas on the whole screen (the desktop's context, taken on first use); SetOrigin makes
+// (x, y) its top-left corner.
+class TScreenCanvas : public TCanvas {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  TScreenCanvas();
+  ~TScreenCanvas() override;
+  void FreeHandle();
+  void SetOrigin(int x, int y);
+
+protected:
+  void CreateHandle() override;
+
+private:
+  HDC dc_ = nullptr;
+};
+
 // EOSError with the system's text for a non-zero code; CheckWin32 raises the last error.
 [[noreturn]] void RaiseWin32Error(DWORD code);
 void CheckWin32(bool ok);

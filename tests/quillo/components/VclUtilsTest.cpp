@@ -121,6 +121,28 @@ TEST_F(VclUtilsTest, KillMessageTakesOneAndKeepsAQuit) {
   EXPECT_EQ(m.wParam, 3u);
 }
 
+TEST_F(VclUtilsTest, DefinedCursorsTakeTheFirstFreeNumberFrom100) {
+  const TCursor first = DefineCursor(nullptr, IDC_CROSS);
+  EXPECT_EQ(first, 100);
+  EXPECT_EQ(DefineCursor(nullptr, IDC_IBEAM), 101);
+  EXPECT_EQ(Screen()->Cursors(first), LoadCursor(nullptr, IDC_CROSS));
+  EXPECT_THROW(DefineCursor(GetModuleHandle(nullptr), "NO_SUCH_CURSOR"), EResNotFound);
+  Screen()->SetCursors(100, nullptr);
+  Screen()->SetCursors(101, nullptr);
+}
+
+TEST_F(VclUtilsTest, TheScreenCanvasDrawsOnTheDesktop) {
+  auto canvas = MakeObject<TScreenCanvas>();
+  canvas->GetBrush()->SetColor(clRed);
+  canvas->FillRect(TRect(10, 10, 20, 20));
+  canvas->SetOrigin(100, 100);
+  canvas->GetBrush()->SetColor(clLime);
+  canvas->FillRect(TRect(0, 0, 5, 5));
+  canvas->FreeHandle();
+  EXPECT_EQ(ui.Pixel(15, 15), 0xFF0000u);
+  EXPECT_EQ(ui.Pixel(102, 102), 0x00FF00u);
+}
+
 TEST_F(VclUtilsTest, SmallStringAndNumberHelpers) {
   EXPECT_EQ(DropT("TForm"), "Form");
   EXPECT_EQ(DropT("T"), "T");
