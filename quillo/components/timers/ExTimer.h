@@ -71,7 +71,7 @@ private:
 
   std::atomic<bool> enabled_{true};
   unsigned interval_ = 1000;
-  bool syncEvent_ = true;
+  std::atomic<bool> syncEvent_{true};
   bool threaded_ = true;
   TThreadPriority priority_ = tpNormal;
   TNotifyEvent onTimer_;
