@@ -194,7 +194,7 @@ std::vector<TMRUMenuEntry> TMRUFileList::MenuEntries() const {
   for (int i = 0; i < names_->Count(); ++i) {
     TMRUMenuEntry entry;
     entry.Number = i + 1;
-    const AnsiString prefix = "&" + IntToStr(i + 1) + " ";
+    const AnsiString prefix = Format("&%d ", i + 1);
     entry.FullCaption = prefix + names_->Strings(i);
     entry.Caption = maxCaptionWidth_ != 0 ? prefix + MinimizeName(names_->Strings(i), maxCaptionWidth_, MeasureCaption)
                                           : entry.FullCaption;
@@ -237,7 +237,7 @@ bool TMRUFileList::Save() {
   TOwnedPtr<TObject> store = OpenStore();
   IniEraseSection(store.get(), AutoSaveKey);
   for (int i = 0; i < names_->Count(); ++i)
-    IniWriteString(store.get(), AutoSaveKey, "F" + IntToStr(i), names_->Strings(i));
+    IniWriteString(store.get(), AutoSaveKey, Format("F%d", i), names_->Strings(i));
   return true;
 }
 
@@ -248,7 +248,7 @@ void TMRUFileList::Load() {
   names_->Clear();
   const AnsiString missing = "\x01";
   for (int i = 0;; ++i) {
-    const AnsiString name = IniReadString(store.get(), AutoSaveKey, "F" + IntToStr(i), missing);
+    const AnsiString name = IniReadString(store.get(), AutoSaveKey, Format("F%d", i), missing);
     if (name == missing) break;
     if (!name.empty() && names_->IndexOf(name) < 0) names_->Add(name);
   }
