@@ -120,10 +120,14 @@ bool ClearDir(const AnsiString& dir, bool deleteDir) {
 }
 
 AnsiString GetTempDir() {
-  char buffer[4096];
-  const DWORD n = GetTempPath(sizeof buffer, buffer);
-  if (n > 0 && n < sizeof buffer) return NormalDir(AnsiString(buffer, n));
-  return "/tmp/";
+  // As long as the folder's name is: the call answers the size it needs when it does not fit.
+  std::vector<char> buffer(256);
+  for (;;) {
+    const DWORD n = GetTempPath(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n == 0) return "/tmp/";
+    if (n < buffer.size()) return NormalDir(AnsiString(buffer.data(), n));
+    buffer.resize(static_cast<size_t>(n) + 1);
+  }
 }
 
 AnsiString GetWindowsDir() { return WindowsFolder(); }

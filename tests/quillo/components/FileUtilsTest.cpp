@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/FindFile.h"
 #include "quillo/components/files/FileUtils.h"
@@ -54,6 +56,21 @@ TEST_F(FileUtilsTest, FolderNamesGetOneTrailingSlash) {
   EXPECT_EQ(GetFileSize(file), 3);
   EXPECT_GT(FileDateTime(file), 0);
   EXPECT_TRUE(ClearDir(home.Path() + "/folder_with_a_long_name_0", true));
+}
+
+TEST_F(FileUtilsTest, TheTemporaryFolderMayHaveALongName) {
+  AnsiString deep = home.Path();
+  while (deep.size() < 5000) deep += "/a_rather_long_folder_name_for_temporary_files";
+  ASSERT_TRUE(ForceDirectories(deep));
+  const char* previous = std::getenv("TMPDIR");
+  const std::string keep = previous ? previous : "";
+  ::setenv("TMPDIR", deep.c_str(), 1);
+  const AnsiString temp = GetTempDir();
+  if (previous)
+    ::setenv("TMPDIR", keep.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
+  EXPECT_EQ(temp, deep + "/");
 }
 
 TEST_F(FileUtilsTest, SizesAndDatesOfMissingThings) {
