@@ -60,7 +60,7 @@ TEST_F(FileUtilsTest, FolderNamesGetOneTrailingSlash) {
 
 TEST_F(FileUtilsTest, TheTemporaryFolderMayHaveALongName) {
   AnsiString deep = home.Path();
-  while (deep.size() < 5000) deep += "/a_rather_long_folder_name_for_temporary_files";
+  while (deep.size() < 3000) deep += "/a_rather_long_folder_name_for_temporary_files";
   ASSERT_TRUE(ForceDirectories(deep));
   const char* previous = std::getenv("TMPDIR");
   const std::string keep = previous ? previous : "";
