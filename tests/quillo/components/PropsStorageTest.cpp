@@ -179,6 +179,24 @@ TEST_F(PropsStorageTest, ASubObjectsPropertiesTakeItsNameAsPrefix) {
   EXPECT_EQ(sample->Font->GetSize(), 14);
 }
 
+TEST_F(PropsStorageTest, ACollectionIsStoredItemByItem) {
+  for (int i = 0; i < 3; ++i) {
+    auto* column = static_cast<TSampleColumn*>(sample->Columns->Add());
+    column->Title = "Column " + std::to_string(i);
+    column->Width = 10 * (i + 1);
+  }
+  StoreProps({"Sample.Columns"});
+  EXPECT_EQ(store["Dialog"]["Sample_Columns.Count"], "3");
+  EXPECT_EQ(store["Dialog.Sample_Columns"]["Item2_Title"], "Column 2");
+  EXPECT_EQ(store["Dialog.Sample_Columns"]["Item0_Width"], "10");
+  sample->Columns->Clear();
+  sample->Columns->Add();
+  LoadProps({"Sample.Columns"});
+  ASSERT_EQ(sample->Columns->Count(), 3);
+  EXPECT_EQ(static_cast<TSampleColumn*>(sample->Columns->Items(1))->Title, "Column 1");
+  EXPECT_EQ(static_cast<TSampleColumn*>(sample->Columns->Items(2))->Width, 30);
+}
+
 TEST_F(PropsStorageTest, StoredListLinesAreCheckedAgainstTheForm) {
   auto list = MakeObject<TStringList>();
   for (const char* line : {"Sample.Number", "Gone.Number", "nodot", " Sample . Flag ", ".Text"}) list->Add(line);

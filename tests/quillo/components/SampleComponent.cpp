@@ -17,8 +17,21 @@ const TPropTable* TSample::PublishedProperties() {
           .Property("Lines", [](const TSample* s) { return s->Lines.get(); },
                     [](TSample* s, TStringList* v) { s->Lines->Assign(v); })
           .Property("Font", [](const TSample* s) { return s->Font.get(); }, [](TSample* s, TFont* v) { s->Font->Assign(v); })
+          .Property("Columns", [](const TSample* s) { return s->Columns.get(); },
+                    [](TSample* s, TCollection* v) { s->Columns->Assign(v); })
           .Property("Buddy", [](const TSample* s) { return s->Buddy; }, [](TSample* s, TComponent* v) { s->Buddy = v; })
           .Table();
   return &table;
 }
 
+
+QUILLO_DEFINE_PUBLISHED_CLASS(TSampleColumn, TCollectionItem)
+const TPropTable* TSampleColumn::PublishedProperties() {
+  static const TPropTable table =
+      TPublisher<TSampleColumn>()
+          .Property("Title", [](const TSampleColumn* c) { return c->Title; },
+                    [](TSampleColumn* c, const AnsiString& v) { c->Title = v; })
+          .Property("Width", [](const TSampleColumn* c) { return c->Width; }, [](TSampleColumn* c, int v) { c->Width = v; })
+          .Table();
+  return &table;
+}

@@ -2,9 +2,19 @@
 // A component with a published property of every kind the property tables carry, for the
 // storage tests.
 
+#include "platform/vcl/Collection.h"
 #include "platform/vcl/Font.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Strings.h"
+
+// A collection item with two published properties.
+class TSampleColumn : public TCollectionItem {
+  QUILLO_DECLARE_PUBLISHED_CLASS()
+
+public:
+  AnsiString Title;
+  int Width = 64;
+};
 
 // A component with a property of every kind the tables carry.
 class TSample : public TComponent {
@@ -26,4 +36,6 @@ public:
   TOwnedPtr<TStringList> Lines = MakeObject<TStringList>();
   TOwnedPtr<TFont> Font = MakeObject<TFont>();
   TComponent* Buddy = nullptr;
+  TOwnedPtr<TCollection> Columns =
+      MakeObject<TCollection>(TSampleColumn::StaticClass(), CollectionItemFactory<TSampleColumn>());
 };
