@@ -12,6 +12,16 @@
 
 const char* const sPropNameDelimiter = "_";
 
+namespace {
+
+// A stored count is not trusted beyond this: a damaged store must not make a load hang or
+// exhaust memory.
+constexpr int kMaxStoredItems = 100000;
+// Sub-objects nest no deeper than this, so that objects that lead back to each other end.
+constexpr int kMaxNesting = 16;
+
+}  // namespace
+
 QUILLO_DEFINE_CLASS(TPropInfoList, TObject)
 
 TPropInfoList::TPropInfoList(const TObject* object, TTypeKinds kinds) {
@@ -105,6 +115,7 @@ TOwnedPtr<TPropsStorage> TPropsStorage::NestedStorage(TObject* object, const Ans
   nested->OnReadString = OnReadString;
   nested->OnWriteString = OnWriteString;
   nested->OnEraseSection = OnEraseSection;
+  nested->depth_ = depth_ + 1;
   return nested;
 }
 
@@ -241,7 +252,7 @@ void TPropsStorage::LoadStringList(const AnsiString& name, TStrings* list) {
   const AnsiString countText = Trim(ReadString(section, "Count", ""));
   if (countText.empty()) return;  // never stored: the list keeps its lines
   const int count = StrToIntDef(countText, -1);
-  if (count < 0) return;
+  if (count < 0 || count > kMaxStoredItems) return;
   TStringsUpdate update(list);
   list->Clear();
   for (int i = 0; i < count; ++i) list->Add(ReadString(section, Format("Item%d", i), ""));
@@ -259,8 +270,9 @@ void TPropsStorage::StoreCollection(const AnsiString& name, TCollection* collect
 
 void TPropsStorage::LoadCollection(const AnsiString& name, TCollection* collection) {
   const AnsiString itemSection = Section + "." + Prefix + name;
-  const int count = StrToIntDef(Trim(ReadString(Section, Prefix + name + ".Count", IntToStr(collection->Count()))),
-                                collection->Count());
+  int count = StrToIntDef(Trim(ReadString(Section, Prefix + name + ".Count", IntToStr(collection->Count()))),
+                          collection->Count());
+  if (count < 0 || count > kMaxStoredItems) count = collection->Count();
   collection->BeginUpdate();
   try {
     if (count != collection->Count()) {
@@ -279,13 +291,13 @@ void TPropsStorage::LoadCollection(const AnsiString& name, TCollection* collecti
 }
 
 void TPropsStorage::StoreAll(TObject* object) {
-  if (!object) return;
+  if (!object || depth_ > kMaxNesting) return;
   TPropInfoList props(object, tkProperties);
   for (int i = 0; i < props.Count(); ++i) StoreAnyProperty(props.Items(i));
 }
 
 void TPropsStorage::LoadAll(TObject* object) {
-  if (!object) return;
+  if (!object || depth_ > kMaxNesting) return;
   TPropInfoList props(object, tkProperties);
   for (int i = 0; i < props.Count(); ++i) LoadAnyProperty(props.Items(i));
 }

@@ -84,6 +84,7 @@ private:
   void LoadAll(TObject* object);
   template <class Work>
   void ForEachStoredItem(TComponent* form, TStrings* storedList, Work work);
+  int depth_ = 0;  // how far below the stored component's own properties
 };
 
 // "Component.Property" lines of a stored-properties list.

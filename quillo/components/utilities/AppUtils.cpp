@@ -1,6 +1,7 @@
 #include "quillo/components/utilities/AppUtils.h"
 
 #include <cctype>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr size_t kMaxIniLine = 4096;
 const char* const kMDISection = "MDI Children";
+constexpr int kMaxMDIChildren = 4096;
 
 std::map<AnsiString, std::pair<TClass, TFormFactory>>& FormClasses() {
   static std::map<AnsiString, std::pair<TClass, TFormFactory>> classes;
@@ -122,7 +124,8 @@ void RestoreMDIChildren(TCustomForm* mainForm, TObject* store) {
   if (!mainForm || mainForm->GetFormStyle() != fsMDIForm) throw EInvalidOperation(VclText::NoMDIForm);
   StartWait();
   try {
-    const int count = IniReadInteger(store, kMDISection, "Count", 0);
+    // A damaged count is not trusted beyond what a program could have had open.
+    const int count = std::min(IniReadInteger(store, kMDISection, "Count", 0), kMaxMDIChildren);
     for (int i = count - 1; i >= 0; --i) {
       const AnsiString name = IniReadString(store, kMDISection, Format("Item%d", i), "");
       TClass cls = FindFormClass(name);

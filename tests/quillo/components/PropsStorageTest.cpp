@@ -166,6 +166,14 @@ TEST_F(PropsStorageTest, AListNeverStoredKeepsItsLines) {
   EXPECT_EQ(sample->Lines->Count(), 2);
 }
 
+TEST_F(PropsStorageTest, ADamagedCountDoesNotRunAway) {
+  store["Dialog.Sample_Lines"]["Count"] = "2000000000";
+  store["Dialog"]["Sample_Columns.Count"] = "2000000000";
+  LoadProps({"Sample.Lines", "Sample.Columns"});
+  EXPECT_EQ(sample->Lines->Count(), 2);
+  EXPECT_EQ(sample->Columns->Count(), 0);
+}
+
 TEST_F(PropsStorageTest, ASubObjectsPropertiesTakeItsNameAsPrefix) {
   sample->Font->SetName("Courier New");
   sample->Font->SetSize(14);
