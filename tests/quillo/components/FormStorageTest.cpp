@@ -228,6 +228,18 @@ TEST_F(FormStorageTest, AFixedSizeDialogRestoresOnlyItsPlace) {
   EXPECT_EQ(Bounds(dialog), TRect(10, 20, 330, 260));
 }
 
+TEST_F(FormStorageTest, ShortOrDamagedPositionsKeepTheFormsOwnCoordinates) {
+  {
+    auto reg = MakeObject<TRegIniFile>(kKey);
+    reg->WriteString("ScriptForm", "NormPos", "10,x");
+    reg->WriteString("ScriptForm", "ShowCmd", "garbage");
+  }
+  auto* dialog = Open();
+  // Left from the store; top, right and bottom from the form's own bounds (30, 40, 320 x 240).
+  EXPECT_EQ(Bounds(dialog), TRect(10, 40, 350, 280));
+  EXPECT_EQ(dialog->GetWindowState(), wsNormal);
+}
+
 TEST_F(FormStorageTest, StoredValueNamesAreUniqueWithoutRegardToCase) {
   auto* dialog = NewComponent<TStoredDialog>(Application());
   TStoredValues* values = dialog->Storage->GetStoredValues();
