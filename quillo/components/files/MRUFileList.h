@@ -60,6 +60,8 @@ public:
   int GetMaxCaptionWidth() const { return maxCaptionWidth_; }
   void SetMaxCaptionWidth(int value);
   TMRUMenuTarget* GetFileMenu() const { return fileMenu_; }
+  // The list takes its items out of the menu when it goes; a menu that goes first unsets
+  // itself here.
   void SetFileMenu(TMRUMenuTarget* menu);
   bool AutoSave = true;
   AnsiString AutoSaveName = "\\Software\\My Application";
