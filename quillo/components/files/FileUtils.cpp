@@ -201,7 +201,7 @@ AnsiString FreeName(const AnsiString& target) {
   const AnsiString ext = ExtractFileExt(target);
   const AnsiString stem = target.substr(0, target.size() - ext.size());
   for (int n = 2;; ++n) {
-    const AnsiString candidate = stem + " (" + IntToStr(n) + ")" + ext;
+    const AnsiString candidate = stem + Format(" (%d)", n) + ext;
     struct stat info{};
     if (::lstat(candidate.c_str(), &info) != 0) return candidate;
   }

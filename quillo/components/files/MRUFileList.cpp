@@ -23,7 +23,9 @@ AnsiString MinimizeName(const AnsiString& path, int width, const std::function<i
     if (measure(candidate) <= width) return candidate;
     if (rest.size() > 0 && rest[0] == '/') rest = rest.substr(1);
   }
-  return "..." + (rest.empty() || rest[0] == '/' ? rest : "/" + rest);
+  AnsiString shortened = "...";
+  if (!rest.empty() && rest[0] != '/') shortened += '/';
+  return shortened + rest;
 }
 
 QUILLO_DEFINE_PUBLISHED_CLASS(TMRUFileList, TComponent)

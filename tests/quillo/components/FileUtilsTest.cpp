@@ -10,6 +10,7 @@
 
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/FindFile.h"
+#include "platform/rtl/SysUtils.h"
 #include "quillo/components/files/FileUtils.h"
 #include "support/TempHome.h"
 
@@ -48,7 +49,7 @@ TEST_F(FileUtilsTest, FolderNamesGetOneTrailingSlash) {
   EXPECT_EQ(RemoveBackSlash("a"), "a");
   // No fixed length limit: a path far longer than the old 260 characters works.
   AnsiString deep = home.Path();
-  for (int i = 0; i < 40; ++i) deep += "/folder_with_a_long_name_" + std::to_string(i);
+  for (int i = 0; i < 40; ++i) deep += Format("/folder_with_a_long_name_%d", i);
   ASSERT_TRUE(ForceDirectories(deep));
   EXPECT_TRUE(DirExists(deep));
   const AnsiString file = deep + "/f.txt";

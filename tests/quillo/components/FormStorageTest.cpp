@@ -299,9 +299,9 @@ TEST_F(IniStoreTest, ValuesTheIniReaderWouldChangeReadBackAsWritten) {
   auto ini = MakeObject<TIniFile>(file);
   const char* values[] = {"'quoted'", "\"double\"", "  blanks  ", "plain", "", "'half"};
   int i = 0;
-  for (const char* value : values) IniWriteString(ini.get(), "S", "V" + IntToStr(i++), value);
+  for (const char* value : values) IniWriteString(ini.get(), "S", Format("V%d", i++), value);
   i = 0;
-  for (const char* value : values) EXPECT_EQ(IniReadString(ini.get(), "S", "V" + IntToStr(i++), "?"), value);
+  for (const char* value : values) EXPECT_EQ(IniReadString(ini.get(), "S", Format("V%d", i++), "?"), value);
   EXPECT_NE(FileContents(file).find("V0=\"'quoted'\""), std::string::npos);
 }
 

@@ -2,6 +2,7 @@
 
 #include "ComponentFixture.h"
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Registry.h"
 #include "quillo/components/files/MRUFileList.h"
 
@@ -55,7 +56,7 @@ protected:
 };
 
 TEST_F(MRUFileListTest, InsertingAtTheTopDropsTheOldestOnlyWhenNew) {
-  for (int i = 8; i >= 1; --i) list->InsertItem(0, "/img/" + std::to_string(i) + ".png");
+  for (int i = 8; i >= 1; --i) list->InsertItem(0, Format("/img/%d.png", i));
   EXPECT_EQ(Names().front(), "/img/1.png");
   list->InsertItem(0, "/img/new.png");
   EXPECT_EQ(Names().size(), 8u);

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Font.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Strings.h"
@@ -190,7 +191,7 @@ TEST_F(PropsStorageTest, ASubObjectsPropertiesTakeItsNameAsPrefix) {
 TEST_F(PropsStorageTest, ACollectionIsStoredItemByItem) {
   for (int i = 0; i < 3; ++i) {
     auto* column = static_cast<TSampleColumn*>(sample->Columns->Add());
-    column->Title = "Column " + std::to_string(i);
+    column->Title = Format("Column %d", i);
     column->Width = 10 * (i + 1);
   }
   StoreProps({"Sample.Columns"});

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/SysUtils.h"
 #include "quillo/components/timers/TimerList.h"
 
 namespace {
@@ -47,7 +48,7 @@ TEST_F(TimerListTest, OneWindowTimerAtAPeriodThatSuitsEveryEvent) {
   for (const IntervalCase& c : cases) {
     list->Clear();
     int n = 0;
-    for (int interval : c.intervals) Event("E" + std::to_string(n++), interval);
+    for (int interval : c.intervals) Event(Format("E%d", n++), interval);
     list->SetActive(true);
     EXPECT_EQ(list->Interval(), c.period) << c.intervals.size() << " events, first " << c.intervals[0];
     list->SetActive(false);

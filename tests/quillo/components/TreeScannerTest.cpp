@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/AllocateHWnd.h"
 #include "quillo/components/files/TreeScanner.h"
 
@@ -29,11 +30,18 @@ protected:
     scanner = NewComponent<TTreeScanner>(Application());
     scanner->SetInitialDirectory(root);
     scanner->SetFileMask("*.png");
-    scanner->OnDirectoryFound = [this](TObject*) { log.push_back("dir " + Rel(scanner->FileFound())); };
+    scanner->OnDirectoryFound = [this](TObject*) { log.push_back(Line("dir", scanner->FileFound())); };
     scanner->OnFileFound = [this](TObject*) {
-      log.push_back("file " + Rel(scanner->FileFound()) + " " + std::to_string(scanner->FileSize()));
+      log.push_back(Line("file", scanner->FileFound()) + Format(" %lld", static_cast<long long>(scanner->FileSize())));
     };
-    scanner->OnDirectoryDone = [this](TObject*) { log.push_back("done " + Rel(scanner->FileFound())); };
+    scanner->OnDirectoryDone = [this](TObject*) { log.push_back(Line("done", scanner->FileFound())); };
+  }
+  // "what path", the path relative to the scanned folder.
+  std::string Line(const char* what, const std::string& path) const {
+    std::string line = what;
+    line += ' ';
+    line += Rel(path);
+    return line;
   }
   std::string Rel(const std::string& path) const {
     return path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/SysUtils.h"
 #include "quillo/components/utilities/WindowHook.h"
 
 namespace {
@@ -49,7 +50,7 @@ protected:
       }
     };
     hook->AfterMessage = [this, name](TObject*, TMessage& m, bool&) {
-      if (m.Msg == WM_PROBE) log.push_back("after " + name + " " + std::to_string(m.Result));
+      if (m.Msg == WM_PROBE) log.push_back("after " + name + Format(" %ld", static_cast<long>(m.Result)));
     };
     hook->SetWinControl(form);
     return hook;
