@@ -240,6 +240,33 @@ TEST_F(FormStorageTest, ShortOrDamagedPositionsKeepTheFormsOwnCoordinates) {
   EXPECT_EQ(dialog->GetWindowState(), wsNormal);
 }
 
+TEST_F(FormStorageTest, LinkedObjectsSaveAndLoadWithThePlacement) {
+  auto* dialog = NewComponent<TStoredDialog>(Application());
+  auto link = MakeObject<TIniLink>();
+  std::vector<std::string> seen;
+  link->OnSave = [&](TObject*) {
+    seen.push_back("save");
+    IniWriteString(link->IniObject(), link->RootSection() + "Extra", "Key", "kept");
+  };
+  link->OnLoad = [&](TObject*) {
+    std::string line = "load ";
+    line += IniReadString(link->IniObject(), link->RootSection() + "Extra", "Key", "none");
+    seen.push_back(line);
+  };
+  link->SetStorage(dialog->Storage);
+  EXPECT_EQ(link->RootSection(), "ScriptForm\\");
+  dialog->Show();
+  ui.RunUntilIdle();
+  Close(dialog);
+  dialog->Show();
+  ui.RunUntilIdle();
+  EXPECT_EQ(seen, (std::vector<std::string>{"load none", "save", "load kept"}));
+  EXPECT_EQ(link->IniObject(), nullptr);  // the store is open only while the placement works
+  link.reset();
+  Close(dialog);  // a link that went is not called
+  EXPECT_EQ(seen.size(), 3u);
+}
+
 TEST_F(FormStorageTest, StoredValueNamesAreUniqueWithoutRegardToCase) {
   auto* dialog = NewComponent<TStoredDialog>(Application());
   TStoredValues* values = dialog->Storage->GetStoredValues();
