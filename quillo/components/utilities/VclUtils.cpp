@@ -100,6 +100,105 @@ TPoint GetAveCharSize(TCanvas* canvas) {
   return TPoint(size.cx / 52, size.cy);
 }
 
+void WriteText(TCanvas* canvas, const TRect& rect, int dx, int dy, const AnsiString& text, TCellAlign alignment,
+               bool wordWrap, bool rightToLeft) {
+  HDC dc = canvas->GetHandle();
+  const COLORREF brush = ColorToRGB(canvas->GetBrush()->GetColor());
+  if (!wordWrap && GetNearestColor(dc, brush) == brush && text.find('\r') == AnsiString::npos) {
+    int x = rect.left + dx;
+    if (alignment == TCellAlign::Right)
+      x = rect.right - canvas->TextWidth(text) - 3;
+    else if (alignment == TCellAlign::Center)
+      x = rect.left + (WidthOf(rect) - canvas->TextWidth(text)) / 2;
+    canvas->TextRect(rect, x, rect.top + dy, text);
+    return;
+  }
+  const int w = WidthOf(rect), h = HeightOf(rect);
+  if (w <= 0 || h <= 0) return;
+  auto buffer = MakeObject<TBitmap>();
+  buffer->SetSize(w, h);
+  TCanvas* b = buffer->GetCanvas();
+  b->GetFont()->Assign(canvas->GetFont());
+  b->GetBrush()->Assign(canvas->GetBrush());
+  b->FillRect(TRect(0, 0, w, h));
+  SetBkMode(b->GetHandle(), TRANSPARENT);
+  RECT r{dx, dy, w - 1, h - 1};
+  UINT flags = DT_NOPREFIX | (wordWrap ? DT_WORDBREAK : 0) | (rightToLeft ? DT_RTLREADING : 0);
+  if (alignment == TCellAlign::Right) flags |= DT_RIGHT;
+  if (alignment == TCellAlign::Center) flags |= DT_CENTER;
+  DrawText(b->GetHandle(), text.c_str(), static_cast<int>(text.size()), &r, flags);
+  canvas->CopyRect(rect, b, TRect(0, 0, w, h));
+}
+
+void DrawCellTextEx(TCanvas* canvas, const TRect& rect, const AnsiString& text, TCellAlign alignment,
+                    TCellVAlign vertical, bool wordWrap, bool rightToLeft) {
+  const int textHeight = canvas->TextHeight("W");
+  int dy = 2;
+  if (vertical == TCellVAlign::Center)
+    dy = std::max(1, (HeightOf(rect) - textHeight) / 2);
+  else if (vertical == TCellVAlign::Bottom)
+    dy = std::max(2, HeightOf(rect) - textHeight);
+  WriteText(canvas, rect, 2, dy, text, alignment, wordWrap, rightToLeft);
+}
+
+void DrawCellText(TCanvas* canvas, const TRect& rect, const AnsiString& text, TCellAlign alignment,
+                  TCellVAlign vertical, bool rightToLeft) {
+  DrawCellTextEx(canvas, rect, text, alignment, vertical, vertical == TCellVAlign::Bottom, rightToLeft);
+}
+
+void DrawCellBitmap(TCanvas* canvas, const TRect& rect, TGraphic* graphic) {
+  if (!graphic || graphic->Empty()) return;
+  canvas->Draw(rect.left + (WidthOf(rect) - graphic->GetWidth()) / 2,
+               rect.top + (HeightOf(rect) - graphic->GetHeight()) / 2, graphic);
+}
+
+namespace {
+
+TPoint DialogBaseUnits() {
+  auto bitmap = MakeObject<TBitmap>();
+  bitmap->SetSize(1, 1);
+  return GetAveCharSize(bitmap->GetCanvas());
+}
+
+}  // namespace
+
+int DialogUnitsToPixelsX(int units) { return units * DialogBaseUnits().x / 4; }
+int DialogUnitsToPixelsY(int units) { return units * DialogBaseUnits().y / 8; }
+int PixelsToDialogUnitsX(int pixels) { return pixels * 4 / std::max(1, DialogBaseUnits().x); }
+int PixelsToDialogUnitsY(int pixels) { return pixels * 8 / std::max(1, DialogBaseUnits().y); }
+
+void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int index) {
+  cols = std::max(cols, 1);
+  rows = std::max(rows, 1);
+  index = std::max(index, 0);
+  const int w = source->GetWidth() / cols, h = source->GetHeight() / rows;
+  const int left = (index % cols) * w, top = (index / cols) * h;
+  dest->SetSize(w, h);
+  if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
+    dest->GetCanvas()->CopyRect(TRect(0, 0, w, h), bitmap->GetCanvas(), TRect(left, top, left + w, top + h));
+    dest->SetTransparentColor(bitmap->GetTransparentColor());
+  } else {
+    dest->GetCanvas()->GetBrush()->SetColor(static_cast<TColor>(0xC0C0C0));
+    dest->GetCanvas()->FillRect(TRect(0, 0, w, h));
+    dest->GetCanvas()->Draw(-left, -top, source);
+  }
+  dest->SetTransparent(source->GetTransparent());
+}
+
+void MergeForm(TWinControl* control, TCustomForm* form, TAlign align, bool show) {
+  form->SetBorderStyle(bsNone);
+  form->SetBorderIcons(TBorderIcons{});
+  form->SetParent(control);
+  if (align != alNone) {
+    form->SetAlign(align);
+  } else {
+    const TRect client = control->GetClientRect();
+    form->SetBounds(form->GetLeft() + client.left, form->GetTop() + client.top, form->GetWidth(), form->GetHeight());
+  }
+  form->SetAutoScroll(false);
+  form->SetVisible(show);
+}
+
 namespace {
 
 int MulDivRound(int a, int b, int c) {

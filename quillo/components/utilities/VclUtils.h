@@ -10,6 +10,8 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Control.h"
+#include "platform/vcl/Form.h"
+#include "platform/vcl/Graphic.h"
 
 // Nested busy cursor: the first StartWait shows WaitCursor, the last StopWait puts the screen
 // cursor back; a StopWait too many does nothing.
@@ -25,6 +27,36 @@ void SplitCommandLine(const AnsiString& cmdLine, AnsiString& exeName, AnsiString
 // Text cut from its end, with "...", until it fits maxWidth on the canvas.
 AnsiString MinimizeText(const AnsiString& text, TCanvas* canvas, int maxWidth);
 TPoint GetAveCharSize(TCanvas* canvas);
+
+// Text in a grid cell. Alignments are scoped here so as not to take the standard controls'
+// names.
+enum class TCellAlign { Left, Right, Center };
+enum class TCellVAlign { Top, Center, Bottom };
+// Draws text in a cell: directly when it is one line that needs no wrapping and the brush
+// colour is exact, else through an off-screen bitmap with DrawText (word wrapping, right-to-left
+// reading when asked). dx, dy: the text's offset in the cell.
+void WriteText(TCanvas* canvas, const TRect& rect, int dx, int dy, const AnsiString& text, TCellAlign alignment,
+               bool wordWrap, bool rightToLeft = false);
+void DrawCellTextEx(TCanvas* canvas, const TRect& rect, const AnsiString& text, TCellAlign alignment,
+                    TCellVAlign vertical, bool wordWrap, bool rightToLeft = false);
+void DrawCellText(TCanvas* canvas, const TRect& rect, const AnsiString& text, TCellAlign alignment,
+                  TCellVAlign vertical, bool rightToLeft = false);
+void DrawCellBitmap(TCanvas* canvas, const TRect& rect, TGraphic* graphic);
+
+// Dialog units of the interface font: x units are quarters of its average character width,
+// y units eighths of its height.
+int DialogUnitsToPixelsX(int units);
+int DialogUnitsToPixelsY(int units);
+int PixelsToDialogUnitsX(int pixels);
+int PixelsToDialogUnitsY(int pixels);
+// A colour as a palette-relative value.
+inline TColor PaletteColor(TColor color) { return static_cast<TColor>(ColorToRGB(color) | 0x02000000); }
+
+// Cell index (row by row) of a picture cut into cols x rows equal cells, into dest.
+void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int index);
+// Makes a form a borderless child of control: aligned as given, or moved by the control's
+// client origin when align is alNone; shown or hidden.
+void MergeForm(TWinControl* control, TCustomForm* form, TAlign align, bool show);
 
 enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
 void GradientFillRect(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,

@@ -143,6 +143,90 @@ TEST_F(VclUtilsTest, TheScreenCanvasDrawsOnTheDesktop) {
   EXPECT_EQ(ui.Pixel(102, 102), 0x00FF00u);
 }
 
+// The columns of a bitmap that hold any pixel other than the background, as a range.
+std::pair<int, int> InkColumns(TBitmap* b, TColor background) {
+  int first = -1, last = -1;
+  for (int x = 0; x < b->GetWidth(); ++x)
+    for (int y = 0; y < b->GetHeight(); ++y)
+      if (ColorToRGB(b->GetCanvas()->GetPixel(x, y)) != ColorToRGB(background)) {
+        if (first < 0) first = x;
+        last = x;
+      }
+  return {first, last};
+}
+
+int InkBottom(TBitmap* b, TColor background) {
+  int bottom = -1;
+  for (int y = 0; y < b->GetHeight(); ++y)
+    for (int x = 0; x < b->GetWidth(); ++x)
+      if (ColorToRGB(b->GetCanvas()->GetPixel(x, y)) != ColorToRGB(background)) bottom = y;
+  return bottom;
+}
+
+TEST_F(VclUtilsTest, CellTextIsAlignedAndWrapped) {
+  auto cell = [] {
+    auto b = MakeObject<TBitmap>();
+    b->SetSize(120, 60);
+    b->GetCanvas()->GetBrush()->SetColor(clWhite);
+    b->GetCanvas()->FillRect(TRect(0, 0, 120, 60));
+    b->GetCanvas()->GetFont()->SetColor(clBlack);
+    return b;
+  };
+  auto left = cell();
+  DrawCellText(left->GetCanvas(), TRect(0, 0, 120, 60), "Abc", TCellAlign::Left, TCellVAlign::Top);
+  auto right = cell();
+  DrawCellText(right->GetCanvas(), TRect(0, 0, 120, 60), "Abc", TCellAlign::Right, TCellVAlign::Top);
+  const auto l = InkColumns(left.get(), clWhite), r = InkColumns(right.get(), clWhite);
+  ASSERT_GE(l.first, 0);
+  ASSERT_GE(r.first, 0);
+  EXPECT_LT(l.first, 10);
+  EXPECT_GT(r.second, 100);
+  // Wrapped, a long text takes more than one line.
+  auto single = cell();
+  WriteText(single->GetCanvas(), TRect(0, 0, 120, 60), 2, 2, "word", TCellAlign::Left, true);
+  auto wrapped = cell();
+  WriteText(wrapped->GetCanvas(), TRect(0, 0, 120, 60), 2, 2, "several words that need two lines", TCellAlign::Left,
+            true);
+  EXPECT_GT(InkBottom(wrapped.get(), clWhite), InkBottom(single.get(), clWhite) + 5);
+}
+
+TEST_F(VclUtilsTest, DialogUnitsFollowTheFont) {
+  EXPECT_GT(DialogUnitsToPixelsX(4), 0);
+  EXPECT_GT(DialogUnitsToPixelsY(8), 0);
+  EXPECT_NEAR(PixelsToDialogUnitsX(DialogUnitsToPixelsX(100)), 100, 4);
+  EXPECT_NEAR(PixelsToDialogUnitsY(DialogUnitsToPixelsY(100)), 100, 8);
+}
+
+TEST_F(VclUtilsTest, ACellOfAPictureCutIntoEqualParts) {
+  auto sheet = MakeObject<TBitmap>();
+  sheet->SetSize(8, 4);
+  const TColor colours[4] = {clRed, clLime, clBlue, clYellow};
+  for (int i = 0; i < 4; ++i) {
+    sheet->GetCanvas()->GetBrush()->SetColor(colours[i]);
+    sheet->GetCanvas()->FillRect(TRect((i % 2) * 4, (i / 2) * 2, (i % 2) * 4 + 4, (i / 2) * 2 + 2));
+  }
+  auto cell = MakeObject<TBitmap>();
+  for (int i = 0; i < 4; ++i) {
+    AssignBitmapCell(sheet.get(), cell.get(), 2, 2, i);
+    EXPECT_EQ(cell->GetWidth(), 4);
+    EXPECT_EQ(cell->GetHeight(), 2);
+    EXPECT_EQ(ColorToRGB(cell->GetCanvas()->GetPixel(1, 1)), ColorToRGB(colours[i])) << i;
+  }
+  AssignBitmapCell(sheet.get(), cell.get(), 0, 0, -3);  // below 1 and below 0 count as 1 and 0
+  EXPECT_EQ(cell->GetWidth(), 8);
+}
+
+TEST_F(VclUtilsTest, AMergedFormBecomesABorderlessChild) {
+  auto* host = Application()->CreateForm<TForm>();
+  host->SetBounds(0, 0, 400, 300);
+  auto* guest = NewComponent<TForm>(Application());
+  MergeForm(host, guest, alClient, true);
+  EXPECT_EQ(guest->GetParent(), host);
+  EXPECT_EQ(guest->GetBorderStyle(), bsNone);
+  EXPECT_EQ(guest->GetAlign(), alClient);
+  EXPECT_TRUE(guest->GetVisible());
+}
+
 TEST_F(VclUtilsTest, SmallStringAndNumberHelpers) {
   EXPECT_EQ(DropT("TForm"), "Form");
   EXPECT_EQ(DropT("T"), "T");
