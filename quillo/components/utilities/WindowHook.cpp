@@ -112,11 +112,19 @@ public:
   int Count() const { return static_cast<int>(hooks_.size()); }
 
   void PostRecreate(TControlHook* hook) {
-    if (!window_ || !IsWindow(window_)) window_ = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    if (!OwnWindow()) {
+      window_ = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+      if (window_) SetProp(window_, kWindowMark, this);
+    }
     if (window_) PostMessage(window_, CM_RECREATEWINDOW, 0, reinterpret_cast<LPARAM>(hook));
   }
 
 private:
+  static constexpr LPCSTR kWindowMark = "QuilloHookList";
+  // The list outlives desktops (tests start a new one): a handle kept from an old desktop may
+  // name some other window now, so the window is known by the mark it carries.
+  bool OwnWindow() const { return window_ && IsWindow(window_) && GetProp(window_, kWindowMark) == this; }
+
   void WndProc(TMessage& m) {
     if (m.Msg == CM_RECREATEWINDOW) {
       auto* hook = reinterpret_cast<TControlHook*>(m.LParam);
