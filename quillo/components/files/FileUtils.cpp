@@ -1,0 +1,381 @@
+#include "quillo/components/files/FileUtils.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/FileSystem.h"
+#include "platform/rtl/FindFile.h"
+#include "platform/rtl/SettingsFolder.h"
+#include "platform/rtl/SysUtils.h"
+#include "quillo/components/utilities/ComponentErrors.h"
+#include "quillo/components/utilities/ProgressControls.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsSymlink(const AnsiString& path) {
+  struct stat info{};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool IsRealDir(const AnsiString& path) {
+  struct stat info{};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+AnsiString NormalDir(const AnsiString& dir) {
+  if (dir.empty() || dir.back() == '/') return dir;
+  return dir + "/";
+}
+
+AnsiString RemoveBackSlash(const AnsiString& dir) {
+  if (dir.size() > 1 && dir.back() == '/') return dir.substr(0, dir.size() - 1);
+  return dir;
+}
+
+bool DirExists(const AnsiString& name) { return !name.empty() && DirectoryExists(name); }
+
+bool ValidFileName(const AnsiString& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find('/') == AnsiString::npos && name.find('\0') == AnsiString::npos;
+}
+
+std::int64_t GetFileSize(const AnsiString& name) {
+  struct stat info{};
+  if (::stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
+TDateTime FileDateTime(const AnsiString& name) {
+  struct stat info{};
+  if (::stat(name.c_str(), &info) != 0) return 0;
+  return UnixTimeToDateTime(static_cast<std::int64_t>(info.st_mtime));
+}
+
+bool HasAttr(const AnsiString& name, int attributes) {
+  const int attr = FileGetAttr(name);
+  return attr != -1 && (attr & attributes) == attributes;
+}
+
+bool DeleteFiles(const AnsiString& mask) {
+  const AnsiString expanded = ExpandFileName(mask);
+  const AnsiString folder = ExtractFilePath(expanded);
+  TSearchRec rec;
+  bool ok = true;
+  if (FindFirst(expanded, faAnyFile & ~faDirectory & ~faVolumeID, rec) == 0) {
+    do {
+      if (rec.Name.empty() || rec.Name[0] == '.' || (rec.Attr & (faDirectory | faVolumeID))) continue;
+      if (!DeleteFile(folder + rec.Name)) {
+        ok = false;
+        break;
+      }
+    } while (FindNext(rec) == 0);
+    FindClose(rec);
+  }
+  return ok;
+}
+
+bool DeleteFilesEx(const std::vector<AnsiString>& masks) {
+  for (const AnsiString& mask : masks)
+    if (!DeleteFiles(mask)) return false;
+  return true;
+}
+
+bool ClearDir(const AnsiString& dir, bool deleteDir) {
+  const AnsiString folder = RemoveBackSlash(dir);
+  if (!IsRealDir(folder)) return false;
+  std::error_code error;
+  fs::directory_iterator it(folder.c_str(), error);
+  if (error) return false;
+  bool ok = true;
+  std::vector<fs::path> entries;
+  for (; it != fs::directory_iterator(); it.increment(error)) {
+    if (error) return false;
+    entries.push_back(it->path());
+  }
+  for (const fs::path& entry : entries) {
+    const AnsiString path = entry.string();
+    if (IsRealDir(path)) {
+      ok = ClearDir(path, true) && ok;
+    } else {
+      // A file (or a link, which goes as a link): read-only protection is the user's own
+      // folder's business here, so the file goes as the folder is cleared.
+      if (!IsSymlink(path)) FileSetAttr(path, FileGetAttr(path) & ~faReadOnly);
+      ok = (::unlink(path.c_str()) == 0) && ok;
+    }
+  }
+  if (ok && deleteDir && folder != "/") ok = ::rmdir(folder.c_str()) == 0;
+  return ok;
+}
+
+AnsiString GetTempDir() {
+  // As long as the folder's name is: the call answers the size it needs when it does not fit.
+  std::vector<char> buffer(256);
+  for (;;) {
+    const DWORD n = GetTempPath(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n == 0) return "/tmp/";
+    if (n < buffer.size()) return NormalDir(AnsiString(buffer.data(), n));
+    buffer.resize(static_cast<size_t>(n) + 1);
+  }
+}
+
+AnsiString GetWindowsDir() { return WindowsFolder(); }
+
+namespace {
+
+int LockRegion(int handle, short type, std::int64_t offset, std::int64_t length) {
+  struct flock lock{};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = static_cast<off_t>(offset);
+  lock.l_len = static_cast<off_t>(length);
+  return ::fcntl(handle, F_SETLK, &lock) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+int FileLock(int handle, std::int64_t offset, std::int64_t length) { return LockRegion(handle, F_WRLCK, offset, length); }
+int FileUnlock(int handle, std::int64_t offset, std::int64_t length) { return LockRegion(handle, F_UNLCK, offset, length); }
+
+bool BrowseDirectory(AnsiString&, const AnsiString&, int) { return false; }
+
+// ---- TExFileOperator
+
+QUILLO_DEFINE_ENUM_TYPE(TFileOperation, "foCopy", "foDelete", "foMove", "foRename")
+QUILLO_DEFINE_ENUM_TYPE(TFileOperFlag, "flAllowUndo", "flConfirmMouse", "flFilesOnly", "flMultiDest",
+                        "flNoConfirmation", "flNoConfirmMkDir", "flRenameOnCollision", "flSilent",
+                        "flSimpleProgress", "flNoErrorUI")
+QUILLO_DEFINE_SET_TYPE(TFileOperFlags, TFileOperFlag)
+
+QUILLO_DEFINE_PUBLISHED_CLASS(TExFileOperator, TComponent)
+
+const TPropTable* TExFileOperator::PublishedProperties() {
+  static const TPropTable table =
+      TPublisher<TExFileOperator>()
+          .Property("Source", [](const TExFileOperator* o) { return o->Source; },
+                    [](TExFileOperator* o, const AnsiString& v) { o->Source = v; })
+          .Property("Destination", [](const TExFileOperator* o) { return o->Destination; },
+                    [](TExFileOperator* o, const AnsiString& v) { o->Destination = v; })
+          .Property("Operation", [](const TExFileOperator* o) { return o->Operation; },
+                    [](TExFileOperator* o, TFileOperation v) { o->Operation = v; })
+          .Property("Options", [](const TExFileOperator* o) { return o->Options; },
+                    [](TExFileOperator* o, TFileOperFlags v) { o->Options = v; })
+          .Property("ProgressTitle", [](const TExFileOperator* o) { return o->ProgressTitle; },
+                    [](TExFileOperator* o, const AnsiString& v) { o->ProgressTitle = v; })
+          .Table();
+  return &table;
+}
+
+TExFileOperator::TExFileOperator(TComponent* owner) : TComponent(owner) {}
+
+namespace {
+
+std::vector<AnsiString> SplitNames(const AnsiString& list) {
+  std::vector<AnsiString> names;
+  AnsiString current;
+  for (char c : list) {
+    if (c == ';' || c == '|') {
+      if (!current.empty()) names.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) names.push_back(current);
+  return names;
+}
+
+// A free name beside target: "name (2).ext", "name (3).ext", ...
+AnsiString FreeName(const AnsiString& target) {
+  const AnsiString ext = ExtractFileExt(target);
+  const AnsiString stem = target.substr(0, target.size() - ext.size());
+  for (int n = 2;; ++n) {
+    const AnsiString candidate = stem + Format(" (%d)", n) + ext;
+    struct stat info{};
+    if (::lstat(candidate.c_str(), &info) != 0) return candidate;
+  }
+}
+
+}  // namespace
+
+bool TExFileOperator::Execute() {
+  aborted_ = false;
+  error_ = 0;
+  const std::vector<AnsiString> sources = SplitNames(Source);
+  const std::vector<AnsiString> targets = SplitNames(Destination);
+  if (sources.empty()) return true;
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const AnsiString& source = sources[i];
+    bool abort = false;
+    if (OnProgress) OnProgress(this, source, abort);
+    if (abort) {
+      aborted_ = true;
+      return false;
+    }
+    const bool isDir = IsRealDir(source);
+    if (isDir && Options.Contains(flFilesOnly)) continue;
+    std::error_code error;
+    if (Operation == foDelete) {
+      if (isDir ? !ClearDir(source, true) : ::unlink(source.c_str()) != 0) {
+        error_ = errno ? errno : EIO;
+        return false;
+      }
+      continue;
+    }
+    AnsiString target;
+    if (Options.Contains(flMultiDest) && i < targets.size())
+      target = targets[i];
+    else if (!targets.empty())
+      target = targets[0];
+    if (target.empty()) {
+      error_ = EINVAL;
+      return false;
+    }
+    if (DirExists(target) && (sources.size() > 1 || Operation != foRename))
+      target = NormalDir(target) + ExtractFileName(RemoveBackSlash(source));
+    struct stat existing{};
+    if (::lstat(target.c_str(), &existing) == 0 && Options.Contains(flRenameOnCollision)) target = FreeName(target);
+    if (Operation == foCopy) {
+      if (isDir)
+        fs::copy(source.c_str(), target.c_str(), fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+      else
+        fs::copy_file(source.c_str(), target.c_str(), fs::copy_options::overwrite_existing, error);
+    } else {
+      fs::rename(source.c_str(), target.c_str(), error);
+      if (error == std::errc::cross_device_link) {
+        error.clear();
+        fs::copy(source.c_str(), target.c_str(), fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+        if (!error) fs::remove_all(source.c_str(), error);
+      }
+    }
+    if (error) {
+      error_ = error.value();
+      return false;
+    }
+  }
+  return true;
+}
+
+// ---- copying and moving
+
+namespace FileUtil {
+
+namespace {
+
+constexpr size_t kBlockSize = 8192;
+
+void RunOperator(TFileOperation operation, const AnsiString& source, const AnsiString& destination,
+                 bool confirm, std::function<void(const AnsiString&, bool&)> onProgress) {
+  auto op = MakeObject<TExFileOperator>(nullptr);
+  op->Operation = operation;
+  op->Source = source;
+  op->Destination = destination;
+  if (!confirm) {
+    op->Options >> flAllowUndo;
+    op->Options << flNoConfirmation;
+  }
+  if (onProgress) op->OnProgress = [&onProgress](TObject*, const AnsiString& name, bool& abort) { onProgress(name, abort); };
+  if (op->Execute()) return;
+  // The user's stop is a cancel, not a failure with whatever the last system error says.
+  if (op->Aborted()) throw EAbort(ComponentsText::OperationCancelled);
+  throw EOSError(AnsiString(std::strerror(op->ErrorCode())) + ": " + source);
+}
+
+}  // namespace
+
+void CopyFileEx(const AnsiString& source, const AnsiString& destination, bool overwriteReadOnly, bool withOperator,
+                TObject* progress, std::function<void(const AnsiString&, bool&)> onProgress) {
+  if (withOperator) {
+    RunOperator(foCopy, source, destination, !overwriteReadOnly, std::move(onProgress));
+    return;
+  }
+  AnsiString target = destination;
+  if (DirExists(target)) target = NormalDir(target) + ExtractFileName(source);
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info{};
+  if (in < 0 || ::fstat(in, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (in >= 0) ::close(in);
+    throw EFOpenError(Format(ComponentsText::CannotOpenFile, source.c_str()));
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{in};
+  if (progress) {
+    SetProgressMax(progress, static_cast<std::int64_t>(info.st_size));
+    SetProgressMin(progress, 0);
+    SetProgressValue(progress, 0);
+  }
+  const AnsiString folder = ExtractFilePath(target);
+  if (!folder.empty()) ForceDirectories(folder);
+  if (overwriteReadOnly && FileExists(target)) FileSetAttr(target, FileGetAttr(target) & ~faReadOnly);
+  if (FileExists(target) && (FileGetAttr(target) & faReadOnly))
+    throw EFCreateError(Format(ComponentsText::CannotCreateFile, target.c_str()));
+  std::unique_ptr<AtomicFile> out;
+  try {
+    out = std::make_unique<AtomicFile>(target);
+  } catch (const EFCreateError&) {
+    throw EFCreateError(Format(ComponentsText::CannotCreateFile, target.c_str()));
+  }
+  std::vector<char> block(kBlockSize);
+  std::int64_t copied = 0;
+  for (;;) {
+    const ssize_t n = ::read(in, block.data(), block.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EReadError(RtlText::ReadError);
+    }
+    if (n == 0) break;
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(out->Handle(), block.data() + done, static_cast<size_t>(n - done));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        throw EWriteError(RtlText::WriteError);
+      }
+      done += w;
+    }
+    copied += n;
+    if (progress) SetProgressValue(progress, copied);
+  }
+  ::fchmod(out->Handle(), info.st_mode & 07777);
+  struct timespec times[2] = {info.st_atim, info.st_mtim};
+  ::futimens(out->Handle(), times);
+  out->Commit();
+  if (progress) SetProgressValue(progress, 0);
+}
+
+void CopyFile(const AnsiString& source, const AnsiString& destination, TObject* progress) {
+  CopyFileEx(source, destination, false, false, progress);
+}
+
+void MoveFile(const AnsiString& source, const AnsiString& destination) {
+  const AnsiString target = ExpandFileName(destination);
+  if (::rename(source.c_str(), target.c_str()) == 0) return;
+  if (!FileExists(source)) throw EFOpenError(Format(ComponentsText::CannotOpenFile, source.c_str()));
+  FileSetAttr(source, FileGetAttr(source) & ~faReadOnly);
+  CopyFileEx(source, target, false, false);
+  DeleteFile(source);
+}
+
+void MoveFileEx(const AnsiString& source, const AnsiString& destination, bool withOperator,
+                std::function<void(const AnsiString&, bool&)> onProgress) {
+  if (!withOperator) {
+    MoveFile(source, destination);
+    return;
+  }
+  const bool sameFolder = SameText(ExtractFilePath(ExpandFileName(source)), ExtractFilePath(ExpandFileName(destination)));
+  RunOperator(sameFolder ? foRename : foMove, source, destination, true, std::move(onProgress));
+}
+
+}  // namespace FileUtil

@@ -1,0 +1,3 @@
+#include "quillo/components/utilities/ComponentErrors.h"
+
+EOutOfResources::~EOutOfResources() = default;

@@ -1,0 +1,120 @@
+#pragma once
+// Window, cursor, drawing and text helpers beneath the components: the nested busy cursor,
+// waiting with messages running, command-line splitting, text shortened to a width, gradient
+// fills, rectangles and polygons, centring and activating windows, and the system's error
+// text. (The transparent and disabled bitmap drawing comes with the controls that use it.)
+
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/Control.h"
+#include "platform/vcl/Form.h"
+#include "platform/vcl/Graphic.h"
+
+// Nested busy cursor: the first StartWait shows WaitCursor, the last StopWait puts the screen
+// cursor back; a StopWait too many does nothing.
+extern TCursor WaitCursor;
+void StartWait();
+void StopWait();
+int WaitCount();
+// Lets messages run until ms have passed on the layer's clock.
+void Delay(DWORD ms);
+
+// Splits a command line into the program and its parameters (see the source for the rules).
+void SplitCommandLine(const AnsiString& cmdLine, AnsiString& exeName, AnsiString& params);
+// Text cut from its end, with "...", until it fits maxWidth on the canvas.
+AnsiString MinimizeText(const AnsiString& text, TCanvas* canvas, int maxWidth);
+TPoint GetAveCharSize(TCanvas* canvas);
+
+// Text in a grid cell. Alignments are scoped here so as not to take the standard controls'
+// names.
+enum class TCellAlign { Left, Right, Center };
+enum class TCellVAlign { Top, Center, Bottom };
+// Draws text in a cell: directly when it is one line that needs no wrapping and the brush
+// colour is exact, else through an off-screen bitmap with DrawText (word wrapping, right-to-left
+// reading when asked). dx, dy: the text's offset in the cell.
+void WriteText(TCanvas* canvas, const TRect& rect, int dx, int dy, const AnsiString& text, TCellAlign alignment,
+               bool wordWrap, bool rightToLeft = false);
+void DrawCellTextEx(TCanvas* canvas, const TRect& rect, const AnsiString& text, TCellAlign alignment,
+                    TCellVAlign vertical, bool wordWrap, bool rightToLeft = false);
+void DrawCellText(TCanvas* canvas, const TRect& rect, const AnsiString& text, TCellAlign alignment,
+                  TCellVAlign vertical, bool rightToLeft = false);
+void DrawCellBitmap(TCanvas* canvas, const TRect& rect, TGraphic* graphic);
+
+// Dialog units of the interface font: x units are quarters of its average character width,
+// y units eighths of its height.
+int DialogUnitsToPixelsX(int units);
+int DialogUnitsToPixelsY(int units);
+int PixelsToDialogUnitsX(int pixels);
+int PixelsToDialogUnitsY(int pixels);
+// A colour as a palette-relative value.
+inline TColor PaletteColor(TColor color) { return static_cast<TColor>(ColorToRGB(color) | 0x02000000); }
+
+// Cell index (row by row) of a picture cut into cols x rows equal cells, into dest.
+void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int index);
+// Makes a form a borderless child of control: aligned as given, or moved by the control's
+// client origin when align is alNone; shown or hidden.
+void MergeForm(TWinControl* control, TCustomForm* form, TAlign align, bool show);
+
+enum TFillDirection { fdTopToBottom, fdBottomToTop, fdLeftToRight, fdRightToLeft };
+void GradientFillRect(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
+                      TFillDirection direction, int colors);
+// An 8 x 8 checkerboard of the two colours (color2 where x and y are both even or both odd).
+TOwnedPtr<TBitmap> CreateTwoColorsBrushPattern(TColor color1, TColor color2);
+
+inline int WidthOf(const TRect& r) { return r.right - r.left; }
+inline int HeightOf(const TRect& r) { return r.bottom - r.top; }
+// Right and bottom edges count as inside.
+bool PointInRect(const TPoint& p, const TRect& r);
+// Inside the polygon by the winding rule.
+bool PointInPolyRgn(const TPoint& p, const std::vector<TPoint>& points);
+
+// A control centred in its parent's client area, a form on the screen; never at a negative place.
+void CenterControl(TControl* control);
+void CenterWindow(HWND window);
+TRect ScreenWorkArea();
+AnsiString WindowClassName(HWND window);
+void SwitchToWindow(HWND window, bool restore);
+void ActivateWindow(HWND window);
+HWND FindPrevInstance(const AnsiString& mainFormClass, const AnsiString& title);
+bool IsForegroundTask();
+// Takes one waiting msg for the window off the queue; a WM_QUIT taken is posted again.
+void KillMessage(HWND window, UINT msg);
+int MsgBox(const AnsiString& caption, const AnsiString& text, UINT flags);
+
+// A resource's name as text: its name, or its number when it is given by number.
+AnsiString ResourceNameText(LPCSTR resName);
+
+// Stores a cursor resource under the first screen cursor number from 100 upward that still
+// shows the default cursor; answers the number. EResNotFound when the resource does not
+// load, EOutOfResources when every number up to 32767 is taken.
+TCursor DefineCursor(HINSTANCE module, LPCSTR resName);
+
+// A canvas on the whole screen (the desktop's context, taken on first use); SetOrigin makes
+// (x, y) its top-left corner.
+class TScreenCanvas : public TCanvas {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  TScreenCanvas();
+  ~TScreenCanvas() override;
+  void FreeHandle();
+  void SetOrigin(int x, int y);
+
+protected:
+  void CreateHandle() override;
+
+private:
+  HDC dc_ = nullptr;
+};
+
+// EOSError with the system's text for a non-zero code; CheckWin32 raises the last error.
+[[noreturn]] void RaiseWin32Error(DWORD code);
+void CheckWin32(bool ok);
+
+AnsiString GetEnvVar(const AnsiString& name);
+AnsiString AnsiUpperFirstChar(const AnsiString& s);
+AnsiString DropT(const AnsiString& s);
+inline AnsiString ResStr(const AnsiString& ident) { return ident; }
