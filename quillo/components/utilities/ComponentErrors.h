@@ -1,14 +1,8 @@
 #pragma once
-// Exception classes of the components beyond the framework's own, and their texts.
+// The texts of the exceptions the components raise (EOutOfResources and the others are the
+// framework's own).
 
 #include "platform/rtl/Exceptions.h"
-
-// The system refused a resource (a timer, a cursor slot).
-class EOutOfResources : public EOutOfMemory {
-public:
-  explicit EOutOfResources(AnsiString message) : EOutOfMemory(std::move(message)) {}
-  ~EOutOfResources() override;
-};
 
 namespace ComponentsText {
 inline constexpr const char* NoTimers = "Not enough timers available";

@@ -1,3 +1,0 @@
-#include "quillo/components/utilities/ComponentErrors.h"
-
-EOutOfResources::~EOutOfResources() = default;
