@@ -57,7 +57,7 @@ ToolbarLayoutResult LayOutToolbar(const std::vector<ToolbarItem>& items, const T
     wrapWidth = std::max(input.floatingRightX, widest + 8);
   }
   const int rowSize = input.rowSize;
-  int along = leftMargin, rowTop = tbXTopMargin[state], farthest = along;
+  int along = leftMargin, rowTop = tbXTopMargin[state];
   bool breakPending = false;
   std::vector<Group> groups = BuildGroups(items, leftRight);
   for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -92,9 +92,11 @@ ToolbarLayoutResult LayOutToolbar(const std::vector<ToolbarItem>& items, const T
         result.bounds[i] = Bounds(along, across, length, Across(item, leftRight));
         along += length;
       }
-      farthest = std::max(farthest, along);
     }
   }
+  // The farthest edge along the rows; a separator that became a row break takes no room.
+  int farthest = leftMargin;
+  for (const TRect& b : result.bounds) farthest = std::max<int>(farthest, b.right);
   result.size = TPoint(farthest + rightMargin, rowTop + rowSize + tbXBottomMargin[state]);
   if (leftRight) {
     std::swap(result.size.x, result.size.y);
