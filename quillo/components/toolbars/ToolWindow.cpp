@@ -81,6 +81,8 @@ TFloatingWindowParent::TFloatingWindowParent(TComponent* owner, TCustomToolWindo
                                              TCustomForm* parentForm)
     : TForm(owner), toolWindow_(toolWindow), parentForm_(parentForm) {
   SetBorderStyle(bsNone);
+  // It is always the size of its tool window: no scroll bars, ever.
+  SetAutoScroll(false);
   SetBounds(0, 0, 0, 0);
   SetShowHint(true);
   SetName("");
@@ -650,6 +652,11 @@ void TCustomToolWindowX::Dispatch(TMessage& m) {
     case WM_NCHITTEST: WMNCHitTest(m); return;
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(m); return;
     case WM_NCLBUTTONDBLCLK:
+      // A second press on the frame soon after the first sizes again.
+      if (m.WParam >= HTLEFT && m.WParam <= HTBOTTOMRIGHT) {
+        WMNCLButtonDown(m);
+        return;
+      }
       if (m.WParam == HTCLIENT) {
         TPoint p = ScreenToClient(TPoint(m.LParamLo(), m.LParamHi()));
         MouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, p.x, p.y);

@@ -1,0 +1,238 @@
+// Tool windows through the UI driver: dragged between docks and the floating state, sized
+// while floating, closed and shown again, with the outline leaving no trace on the screen.
+
+#include "ToolbarFixture.h"
+
+#include <vector>
+
+#include "platform/user/Desktop.h"
+
+namespace tbx::testing {
+namespace {
+
+class ToolWindowUiTest : public ToolbarUiTest {
+protected:
+  // A point on the drag handle of a docked toolbar, or on the caption of a floating one.
+  POINT GripOf(TToolbarX* t) {
+    TRect r = WindowRect(t);
+    if (t->Floating()) return POINT{r.left + 12, r.top + t->FloatingBorderY() + t->FloatingCaptionHeight() / 2};
+    if (t->GetDockedTo()->Vertical()) return POINT{r.left + r.Width() / 2, r.top + 5};
+    return POINT{r.left + 5, r.top + r.Height() / 2};
+  }
+  std::vector<std::uint32_t> Pixels(const TRect& area) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = area.top; y < area.bottom; ++y)
+      for (int x = area.left; x < area.right; ++x) pixels.push_back(ui.Pixel(x, y));
+    return pixels;
+  }
+};
+
+TEST_F(ToolWindowUiTest, DemoFormLaysOutItsDocks) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  EXPECT_EQ(d.standard->GetDockedTo(), d.top);
+  EXPECT_EQ(d.tools->GetDockedTo(), d.top);
+  EXPECT_TRUE(d.palette->Floating());
+  EXPECT_EQ(d.colours->GetDockedTo(), d.left);
+  // The full-size toolbar spans the dock; the second row lies below it.
+  EXPECT_EQ(d.standard->GetWidth(), d.top->GetClientWidth());
+  EXPECT_EQ(d.tools->GetTop(), d.standard->GetHeight());
+  // Three rows' worth: 22-pixel buttons, rows of 22 + 4, and the bound line.
+  EXPECT_EQ(d.top->GetHeight(), 2 * 26 + 1);
+  // Empty docks take no room.
+  EXPECT_EQ(d.bottom->GetHeight(), 0);
+  EXPECT_EQ(d.right->GetWidth(), 0);
+  EXPECT_TRUE(IsWindowVisible(d.palette->FloatingParent()->GetHandle()));
+  EXPECT_GT(RegisteredHookProcCount(), 0);
+}
+
+TEST_F(ToolWindowUiTest, ToolbarDraggedToTheLeftDockToFloatingAndBack) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  TRect left = WindowRect(d.left);
+  ui.Drag(GripOf(d.tools), POINT{left.left - 3, left.top + 120});
+  ASSERT_EQ(d.tools->GetDockedTo(), d.left);
+  EXPECT_GT(d.tools->GetHeight(), d.tools->GetWidth());
+  EXPECT_EQ(d.top->GetHeight(), 26 + 1);  // its second row is gone
+
+  TRect client = WindowRect(d.form);
+  ui.Drag(GripOf(d.tools), POINT{client.left + 350, client.top + 250});
+  ASSERT_TRUE(d.tools->Floating());
+  EXPECT_TRUE(IsWindowVisible(d.tools->FloatingParent()->GetHandle()));
+  EXPECT_EQ(d.tools->GetLastDock(), d.left);
+
+  TRect top = WindowRect(d.top);
+  ui.Drag(GripOf(d.tools), POINT{top.left + 200, top.bottom - 2});
+  ASSERT_EQ(d.tools->GetDockedTo(), d.top);
+  EXPECT_GE(d.tools->GetTop(), d.standard->GetTop() + d.standard->GetHeight());
+  EXPECT_TRUE(FloatingToolWindows().size() == 1u);  // the palette only
+}
+
+TEST_F(ToolWindowUiTest, CtrlHeldNeverDocks) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  TRect left = WindowRect(d.left);
+  ui.KeyDown(VK_CONTROL);
+  ui.Drag(GripOf(d.tools), POINT{left.left - 3, left.top + 120});
+  ui.KeyUp(VK_CONTROL);
+  EXPECT_TRUE(d.tools->Floating());
+}
+
+TEST_F(ToolWindowUiTest, AWindowThatCannotFloatStaysWhereItWas) {
+  DemoLayout d = BuildDemoForm();
+  d.tools->SetDockMode(dmCannotFloat);
+  ui.RunUntilIdle();
+  TRect before = WindowRect(d.tools);
+  TRect client = WindowRect(d.form);
+  ui.Drag(GripOf(d.tools), POINT{client.left + 350, client.top + 250});
+  EXPECT_EQ(d.tools->GetDockedTo(), d.top);
+  TRect after = WindowRect(d.tools);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+}
+
+TEST_F(ToolWindowUiTest, DoubleClickDocksAFloatingWindowIntoItsLastDock) {
+  DemoLayout d = BuildDemoForm();
+  d.palette->SetLastDock(d.right);
+  ui.RunUntilIdle();
+  POINT grip = GripOf(d.palette);
+  ui.DoubleClick(grip.x, grip.y);
+  EXPECT_EQ(d.palette->GetDockedTo(), d.right);
+  EXPECT_GT(d.right->GetWidth(), 0);
+  // And a double-click on the docked window floats it again.
+  grip = GripOf(d.palette);
+  ui.Advance(1000);
+  ui.DoubleClick(grip.x, grip.y);
+  EXPECT_TRUE(d.palette->Floating());
+}
+
+TEST_F(ToolWindowUiTest, DoubleClickWithNoDockToGoToDoesNothing) {
+  DemoLayout d = BuildDemoForm();
+  d.palette->SetUseLastDock(false);
+  ui.RunUntilIdle();
+  POINT grip = GripOf(d.palette);
+  ui.DoubleClick(grip.x, grip.y);
+  EXPECT_TRUE(d.palette->Floating());
+}
+
+TEST_F(ToolWindowUiTest, FloatingToolbarSnapsToTheSizesItsButtonsAllow) {
+  DemoLayout d = BuildDemoForm();
+  TToolbarX* bar = AddToolbar(d.form, "Three", "Three", 3);
+  bar->SetFloatingPosition(TPoint(200, 400));
+  bar->SetDockedTo(nullptr);
+  ui.RunUntilIdle();
+  const TRect nc = bar->FloatingNonClient();
+  const int ncWidth = nc.left + nc.right, ncHeight = nc.top + nc.bottom;
+  TRect r = WindowRect(bar);
+  EXPECT_EQ(r.Width(), 77 + ncWidth);  // one row: 4 + 3 x 23 + 4
+  EXPECT_EQ(r.Height(), 25 + ncHeight);
+
+  // 20 pixels in, past the snap distance: the two-row layout, 54 wide.
+  POINT edge{r.right - 2, r.top + r.Height() / 2};
+  ui.Drag(edge, POINT{edge.x - 20, edge.y});
+  EXPECT_EQ(bar->GetFloatingWidth(), 54);
+  r = WindowRect(bar);
+  EXPECT_EQ(r.Width(), 54 + ncWidth);
+  EXPECT_EQ(r.Height(), 47 + ncHeight);
+  EXPECT_EQ(r.left, 200);
+
+  // A few pixels out stays put (snap); far out grows back to one row.
+  edge = POINT{r.right - 2, r.top + r.Height() / 2};
+  ui.Drag(edge, POINT{edge.x + 5, edge.y});
+  EXPECT_EQ(WindowRect(bar).Width(), 54 + ncWidth);
+  ui.Drag(edge, POINT{edge.x + 40, edge.y});
+  EXPECT_EQ(bar->GetFloatingWidth(), 0);
+  EXPECT_EQ(WindowRect(bar).Width(), 77 + ncWidth);
+}
+
+TEST_F(ToolWindowUiTest, ToolWindowClosedAndShownAgain) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  int closes = 0;
+  d.palette->OnClose = [&](TObject*) { ++closes; };
+  TRect before = WindowRect(d.palette->FloatingParent());
+  RECT wr;
+  GetWindowRect(d.palette->GetHandle(), &wr);
+  const int side = d.palette->FloatingCaptionHeight() - 1;
+  POINT close{wr.right - d.palette->FloatingBorderX() - side / 2,
+              wr.top + d.palette->FloatingBorderY() + side / 2};
+  ui.Click(close.x, close.y);
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(d.palette->GetVisible());
+  EXPECT_FALSE(IsWindowVisible(d.palette->FloatingParent()->GetHandle()));
+
+  d.palette->SetVisible(true);
+  ui.RunUntilIdle();
+  ASSERT_TRUE(IsWindowVisible(d.palette->FloatingParent()->GetHandle()));
+  TRect after = WindowRect(d.palette->FloatingParent());
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.Width(), before.Width());
+}
+
+TEST_F(ToolWindowUiTest, CloseQueryCanKeepTheWindowOpen) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  d.palette->OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+  RECT wr;
+  GetWindowRect(d.palette->GetHandle(), &wr);
+  const int side = d.palette->FloatingCaptionHeight() - 1;
+  ui.Click(wr.right - d.palette->FloatingBorderX() - side / 2, wr.top + d.palette->FloatingBorderY() + side / 2);
+  EXPECT_TRUE(d.palette->GetVisible());
+}
+
+TEST_F(ToolWindowUiTest, DragOutlineIsDrawnInXorAndLeavesNoTrail) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  const TRect area(60, 40, 900, 640);
+  std::vector<std::uint32_t> before = Pixels(area);
+  POINT grip = GripOf(d.tools);
+  bool outlineSeen = false;
+  auto inject = [](InputEvent::Kind kind, int x, int y, int vk = 0) {
+    InputEvent e;
+    e.kind = kind;
+    e.x = x;
+    e.y = y;
+    e.vk = vk;
+    e.button = InputEvent::Left;
+    DesktopHost().Inject(e);
+  };
+  ui.WhenModalWaits([&] { inject(InputEvent::Kind::MouseMove, grip.x + 200, grip.y + 250); });
+  ui.WhenModalWaits([&] {
+    // Mid-drag: the checkered outline shows on the screen...
+    outlineSeen = Pixels(area) != before;
+    inject(InputEvent::Kind::KeyDown, 0, 0, VK_ESCAPE);
+  });
+  ui.MouseDown(grip.x, grip.y);
+  ui.MouseUp(grip.x + 200, grip.y + 250);
+  EXPECT_TRUE(outlineSeen);
+  // ...and once the drag is cancelled, not one pixel differs.
+  EXPECT_EQ(d.tools->GetDockedTo(), d.top);
+  EXPECT_TRUE(Pixels(area) == before);
+}
+
+TEST_F(ToolWindowUiTest, AcceptedDragLeavesNoOutlineBehind) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  // Far from the toolbar's old and new places: the outline passed over it on the way.
+  TRect path(450, 420, 700, 520);
+  std::vector<std::uint32_t> before = Pixels(path);
+  POINT grip = GripOf(d.tools);
+  ui.Drag(grip, POINT{grip.x + 300, grip.y + 420}, 12);
+  ui.Drag(GripOf(d.tools), POINT{grip.x + 600, grip.y + 100}, 12);
+  ASSERT_TRUE(d.tools->Floating());
+  EXPECT_TRUE(Pixels(path) == before);
+}
+
+TEST_F(ToolWindowUiTest, PlacingWindowsWhereTheyCannotGoIsRefused) {
+  DemoLayout d = BuildDemoForm();
+  auto* other = NewComponent<TDockX>(d.form);
+  EXPECT_THROW(other->SetParent(d.tools), EInvalidOperation);
+  EXPECT_THROW(d.top->SetPosition(dpLeft), EInvalidOperation);
+  auto* sep = NewComponent<TToolbarSepX>(d.form);
+  EXPECT_THROW(sep->SetParent(d.form), EInvalidOperation);
+  EXPECT_THROW(d.tools->GetOrderIndex(sep), EInvalidOperation);
+}
+
+}  // namespace
+}  // namespace tbx::testing
