@@ -236,3 +236,68 @@ TEST_F(ToolWindowUiTest, PlacingWindowsWhereTheyCannotGoIsRefused) {
 
 }  // namespace
 }  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+class ToolWindowStateTest : public ToolbarUiTest {};
+
+TEST_F(ToolWindowStateTest, AFloatingWindowHidesAndShowsWithItsForm) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  HWND floating = d.palette->FloatingParent()->GetHandle();
+  ASSERT_TRUE(IsWindowVisible(floating));
+  d.form->Hide();
+  ui.RunUntilIdle();
+  EXPECT_FALSE(IsWindowVisible(floating));
+  d.form->Show();
+  ui.RunUntilIdle();
+  EXPECT_TRUE(IsWindowVisible(floating));
+  // On top of all forms, it stays.
+  d.palette->SetFloatingMode(fmOnTopOfAllForms);
+  d.form->Hide();
+  ui.RunUntilIdle();
+  EXPECT_TRUE(IsWindowVisible(d.palette->FloatingParent()->GetHandle()));
+}
+
+TEST_F(ToolWindowStateTest, DockBackgroundRunsOnUnbrokenUnderItsToolbars) {
+  DemoLayout d = BuildDemoForm();
+  // A 2 x 2 checker of two colours.
+  auto tile = MakeObject<TBitmap>();
+  tile->SetPixelFormat(pf24bit);
+  tile->SetSize(2, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) tile->GetCanvas()->SetPixel(x, y, (x + y) % 2 ? clYellow : clAqua);
+  d.top->SetBackground(tile.get());
+  ui.RunUntilIdle();
+  // The pattern seen from the form: a pixel's colour depends only on where it lies in the
+  // form, on the dock and on the toolbar alike.
+  auto expected = [&](int formX, int formY) { return (formX + formY) % 2 ? 0xFFFF00u : 0x00FFFFu; };
+  TPoint origin = d.form->ClientToScreen(TPoint(0, 0));
+  // On the dock beyond the tools toolbar, and on the tools toolbar.
+  TPoint onDock(d.tools->GetLeft() + d.tools->GetWidth() + 10, d.tools->GetTop() + 10);
+  for (TPoint p : {onDock, TPoint(onDock.x + 1, onDock.y)})
+    EXPECT_EQ(ui.Pixel(origin.x + p.x, origin.y + p.y), expected(p.x, p.y));
+  // Its buttons cover its client area: look between the drag handle's lines and the buttons.
+  TRect bar = WindowRect(d.tools);
+  TPoint onBar(bar.left + 9, bar.top + 12);
+  for (TPoint p : {onBar, TPoint(onBar.x + 1, onBar.y)})
+    EXPECT_EQ(ui.Pixel(p.x, p.y), expected(p.x - origin.x, p.y - origin.y));
+}
+
+TEST_F(ToolWindowStateTest, AFullSizeToolbarDroppedIntoAnOccupiedRowGetsARowOfItsOwn) {
+  DemoLayout d = BuildDemoForm();
+  d.palette->SetFullSize(true);
+  ui.RunUntilIdle();
+  // Dropped onto the middle of the tools row.
+  TRect tools = WindowRect(d.tools);
+  TRect r = WindowRect(d.palette);
+  POINT grip{r.left + 12, r.top + d.palette->FloatingBorderY() + d.palette->FloatingCaptionHeight() / 2};
+  ui.Drag(grip, POINT{tools.right + 60, tools.top + tools.Height() / 2});
+  ASSERT_EQ(d.palette->GetDockedTo(), d.top);
+  EXPECT_EQ(d.palette->GetDockRow(), d.tools->GetDockRow() + 1);
+  EXPECT_EQ(d.palette->GetWidth(), d.top->GetClientWidth());
+}
+
+}  // namespace
+}  // namespace tbx::testing
