@@ -140,6 +140,12 @@ TCustomToolWindowX::TCustomToolWindowX(TComponent* owner) : TCustomControl(owner
 
 TCustomToolWindowX::~TCustomToolWindowX() { UninstallHookProc(ToolWindowHookProc); }
 
+void TCustomToolWindowX::AfterConstruction() {
+  TCustomControl::AfterConstruction();
+  // The subclass decides these; its override answers only once it is whole.
+  GetParams(params_);
+}
+
 void TCustomToolWindowX::BeforeDestruction() {
   Destroying();
   auto& list = FloatingList();
@@ -542,7 +548,6 @@ void TCustomToolWindowX::CustomArrangeControls(TDockType dockType, TDockX* dock,
 
 void TCustomToolWindowX::Loaded() {
   TCustomControl::Loaded();
-  GetParams(params_);
   InitializeOrdering();
   ArrangeControls();
 }

@@ -63,6 +63,7 @@ class TCustomToolWindowX : public TCustomControl {
 public:
   explicit TCustomToolWindowX(TComponent* owner);
   ~TCustomToolWindowX() override;
+  void AfterConstruction() override;
   void BeforeDestruction() override;
 
   void SetParent(TWinControl* parent) override;

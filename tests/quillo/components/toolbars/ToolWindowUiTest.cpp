@@ -301,3 +301,22 @@ TEST_F(ToolWindowStateTest, AFullSizeToolbarDroppedIntoAnOccupiedRowGetsARowOfIt
 
 }  // namespace
 }  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+TEST_F(ToolWindowStateTest, AFloatingToolbarSizesOnlyByItsEdges) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  // The toolbar takes none of the tool window's corner sizing: its top-right corner is the
+  // right edge.
+  RECT r;
+  GetWindowRect(d.palette->GetHandle(), &r);
+  LRESULT hit = SendMessage(d.palette->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(r.right - 1, r.top + 1));
+  EXPECT_EQ(hit, HTRIGHT);
+  hit = SendMessage(d.palette->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + 1, r.bottom - 1));
+  EXPECT_EQ(hit, HTLEFT);
+}
+
+}  // namespace
+}  // namespace tbx::testing

@@ -112,6 +112,24 @@ TEST_F(ToolbarButtonTest, HotLookFollowsTheMouseAndLeavesWithIt) {
   EXPECT_EQ(PixelOf(b, 0, 0), Rgb(clBtnFace));
 }
 
+TEST_F(ToolbarButtonTest, AFiveImageStripShowsItsHotAndDisabledCells) {
+  auto* b = AddButton(20);
+  // Up, disabled, down, latched, hot.
+  auto strip = MakeGlyph({clRed, clGray, clGreen, clBlue, clYellow});
+  b->SetGlyph(strip.get());
+  MoveAway();
+  EXPECT_EQ(PixelOf(b, 11, 11), Red);
+  POINT p = At(b, 11, 11);
+  ui.MoveTo(p.x, p.y);
+  EXPECT_EQ(PixelOf(b, 11, 11), 0xFFFF00u);  // the hot cell
+  MoveAway();
+  b->SetEnabled(false);
+  ui.RunUntilIdle();
+  // The strip's own disabled cell, its grey made the shadow colour.
+  EXPECT_EQ(PixelOf(b, 11, 11), Rgb(clBtnShadow));
+  EXPECT_EQ(PixelOf(b, 17, 17), Rgb(clBtnFace));  // no embossed copy: not generated
+}
+
 TEST_F(ToolbarButtonTest, DeactivatingTheApplicationRemovesTheHotLook) {
   auto* a = AddButton(20);
   auto* b = AddButton(50);
