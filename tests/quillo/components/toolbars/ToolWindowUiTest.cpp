@@ -320,3 +320,27 @@ TEST_F(ToolWindowStateTest, AFloatingToolbarSizesOnlyByItsEdges) {
 
 }  // namespace
 }  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+TEST_F(ToolWindowStateTest, SlaveControlsShowByTheDocksOrientation) {
+  DemoLayout d = BuildDemoForm();
+  auto* wide = NewComponent<TToolbarButtonX>(d.form);
+  wide->SetWidth(60);
+  wide->SetParent(d.tools);
+  auto* narrow = NewComponent<TToolbarButtonX>(d.form);
+  narrow->SetParent(d.tools);
+  d.tools->SetSlaveControl(wide, narrow);
+  ui.RunUntilIdle();
+  EXPECT_TRUE(wide->GetVisible());
+  EXPECT_FALSE(narrow->GetVisible());
+  d.tools->SetDockedTo(d.left);
+  ui.RunUntilIdle();
+  EXPECT_FALSE(wide->GetVisible());
+  EXPECT_TRUE(narrow->GetVisible());
+  EXPECT_EQ(d.tools->GetClientWidth(), 23);  // the wide one takes no room on the left
+}
+
+}  // namespace
+}  // namespace tbx::testing
