@@ -88,27 +88,23 @@ void TCustomToolWindowX::DrawDockedNonClient(HDC dc, const TRect& w) {
     DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
   }
   if (dockedTo_->GetAllowDrag()) {
+    // The handle's raised bars run along the window beside the close button, if any: below
+    // it on a horizontal dock, left of it on a vertical one.
     const bool vertical = dockedTo_->Vertical();
     TRect close = CloseButtonRect();
-    int start = 2;
     if (!RectEmpty(close)) {
       RECT cr = close;
       DrawFrameControl(dc, &cr, DFC_CAPTION, DFCS_CAPTIONCLOSE | (closePressed_ ? DFCS_PUSHED : 0));
-      start = (vertical ? close.right : close.bottom) + 2;
-      if (vertical) start = 2;  // the handle runs beside the button on a vertical dock
     }
-    int lines = dragHandleStyle_ == dhDouble ? 2 : dragHandleStyle_ == dhSingle ? 1 : 0;
-    if (closeButtonWhenDocked_ && lines == 0) lines = 0;
-    for (int i = 0; i < lines; ++i) {
+    const int bars = dragHandleStyle_ == dhDouble ? 2 : dragHandleStyle_ == dhSingle ? 1 : 0;
+    for (int i = 0; i < bars; ++i) {
       RECT bar;
       if (vertical) {
-        int y = 3 + i * 3 + (closeButtonWhenDocked_ ? 0 : 0);
-        int right = RectEmpty(close) ? w.right - 3 : close.left - 2;
-        bar = TRect(3, y, right, y + 3);
+        int y = 3 + i * 3;
+        bar = TRect(3, y, RectEmpty(close) ? w.right - 3 : close.left - 2, y + 3);
       } else {
         int x = 3 + i * 3;
-        int top = RectEmpty(close) ? 3 : close.bottom + 2;
-        bar = TRect(x, std::max(top, start), x + 3, w.bottom - 3);
+        bar = TRect(x, RectEmpty(close) ? 3 : close.bottom + 2, x + 3, w.bottom - 3);
       }
       if (bar.right > bar.left && bar.bottom > bar.top) DrawEdge(dc, &bar, BDR_RAISEDINNER, BF_RECT);
     }

@@ -22,6 +22,7 @@ struct SharedButtonState {
   TOwnedPtr<TBitmap> pattern;
   COLORREF patternFace = 0, patternHighlight = 0;
   int (*dockPosProc)(const TControl*) = nullptr;
+  std::vector<TClass> xControlClasses;
 };
 
 SharedButtonState& Shared() {
@@ -79,6 +80,24 @@ void FillTriangle(HDC dc, int cx, int y, COLORREF colour) {
 TToolbarButtonX* ButtonMouseInControl() { return Shared().hot; }
 bool ButtonMouseTimerExists() { return Shared().mouseTimer != nullptr; }
 void SetToolbarDockPosProc(int (*proc)(const TControl* control)) { Shared().dockPosProc = proc; }
+
+void RegisterXControlClass(TClass cls) {
+  auto& classes = Shared().xControlClasses;
+  if (std::find(classes.begin(), classes.end(), cls) == classes.end()) classes.push_back(cls);
+}
+
+void UnregisterXControlClass(TClass cls) {
+  auto& classes = Shared().xControlClasses;
+  classes.erase(std::remove(classes.begin(), classes.end(), cls), classes.end());
+  if (classes.empty()) classes.shrink_to_fit();
+}
+
+bool ControlIsXControl(const TControl* control) {
+  if (!control) return false;
+  for (TClass cls : Shared().xControlClasses)
+    if (control->InheritsFrom(cls)) return true;
+  return false;
+}
 
 void ButtonMouseTimerHandler() {
   TToolbarButtonX* hot = Shared().hot;

@@ -178,6 +178,11 @@ private:
 TToolbarButtonX* ButtonMouseInControl();
 // Whether the shared hover timer exists (it lives while any button does).
 bool ButtonMouseTimerExists();
+// The "X controls": classes made to stand on toolbars (the flat edit registers its class);
+// a flat edit stays flat while the focus is on another of them.
+void RegisterXControlClass(TClass cls);
+void UnregisterXControlClass(TClass cls);
+bool ControlIsXControl(const TControl* control);
 // Where a button's drop-down menu opens: asked of the toolbar that holds it.
 void SetToolbarDockPosProc(int (*proc)(const TControl* control));
 

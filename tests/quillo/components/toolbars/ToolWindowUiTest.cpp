@@ -344,3 +344,38 @@ TEST_F(ToolWindowStateTest, SlaveControlsShowByTheDocksOrientation) {
 
 }  // namespace
 }  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+TEST_F(ToolWindowStateTest, DockedHandleWidthByStyleAndCloseButton) {
+  DemoLayout d = BuildDemoForm();
+  struct Case {
+    TDragHandleStyle style;
+    bool closeButton;
+    int handle;
+  };
+  for (const Case& c : {Case{dhDouble, false, 9}, Case{dhSingle, false, 6}, Case{dhNone, false, 0},
+                        Case{dhDouble, true, 14}, Case{dhSingle, true, 14}, Case{dhNone, true, 14}}) {
+    d.tools->SetDragHandleStyle(c.style);
+    d.tools->SetCloseButtonWhenDocked(c.closeButton);
+    ui.RunUntilIdle();
+    TRect window = WindowRect(d.tools);
+    TPoint client = d.tools->ClientToScreen(TPoint(0, 0));
+    EXPECT_EQ(client.x - window.left, 2 + c.handle) << c.style << " " << c.closeButton;
+    EXPECT_EQ(client.y - window.top, 2);
+  }
+}
+
+TEST_F(ToolWindowStateTest, DockedCloseButtonHidesTheToolbar) {
+  DemoLayout d = BuildDemoForm();
+  d.tools->SetCloseButtonWhenDocked(true);
+  ui.RunUntilIdle();
+  TRect window = WindowRect(d.tools);
+  ui.Click(window.left + 3 + 5, window.top + 2 + 5);  // the 11-pixel button at (3, 2)
+  EXPECT_FALSE(d.tools->GetVisible());
+  EXPECT_EQ(d.top->GetHeight(), 26 + 1);  // its row is gone
+}
+
+}  // namespace
+}  // namespace tbx::testing

@@ -300,6 +300,16 @@ TEST_F(ToolbarButtonTest, GlyphOnlyButtonIgnoresItsAccelerator) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(ToolbarButtonTest, XControlsAreInstancesOfRegisteredClasses) {
+  auto* b = AddButton(20);
+  EXPECT_FALSE(ControlIsXControl(b));
+  RegisterXControlClass(TGraphicControl::StaticClass());
+  EXPECT_TRUE(ControlIsXControl(b));
+  EXPECT_FALSE(ControlIsXControl(form));
+  UnregisterXControlClass(TGraphicControl::StaticClass());
+  EXPECT_FALSE(ControlIsXControl(b));
+}
+
 // ---- Glyphs ----
 
 class ButtonGlyphTest : public ToolbarUiTest {};
