@@ -6,9 +6,34 @@
 #include "quillo/components/toolbars/ToolWindow.h"
 #include "quillo/components/toolbars/ToolbarTexts.h"
 
+QUILLO_DEFINE_ENUM_TYPE(tbx::TDockPosition, "dpTop", "dpBottom", "dpLeft", "dpRight")
+QUILLO_DEFINE_SET_TYPE(TDockableTo, tbx::TDockPosition)
+QUILLO_DEFINE_ENUM_TYPE(tbx::TDockBoundLinesValues, "blTop", "blBottom", "blLeft", "blRight")
+QUILLO_DEFINE_SET_TYPE(TDockBoundLines, tbx::TDockBoundLinesValues)
+QUILLO_DEFINE_ENUM_TYPE(tbx::TToolWindowDockMode, "dmCanFloat", "dmCannotFloat", "dmCannotFloatOrChangeDocks")
+QUILLO_DEFINE_ENUM_TYPE(tbx::TToolWindowFloatingMode, "fmOnTopOfParentForm", "fmOnTopOfAllForms")
+QUILLO_DEFINE_ENUM_TYPE(tbx::TDragHandleStyle, "dhDouble", "dhNone", "dhSingle")
+
 namespace tbx {
 
-QUILLO_DEFINE_CLASS(TDockX, TCustomControl)
+QUILLO_DEFINE_PUBLISHED_CLASS(TDockX, TCustomControl)
+
+const TPropTable* TDockX::PublishedProperties() {
+  static const TPropTable table = TPublisher<TDockX>()
+                                      .Property("AllowDrag", &TDockX::GetAllowDrag, &TDockX::SetAllowDrag)
+                                      .Property("Background", &TDockX::GetBackground, &TDockX::SetBackground)
+                                      .Property("BackgroundOnToolbars", &TDockX::GetBackgroundOnToolbars,
+                                                &TDockX::SetBackgroundOnToolbars)
+                                      .Property("BackgroundTransparent", &TDockX::GetBackgroundTransparent,
+                                                &TDockX::SetBackgroundTransparent)
+                                      .Property("BoundLines", &TDockX::GetBoundLines, &TDockX::SetBoundLines)
+                                      .Property("FixAlign", &TDockX::GetFixAlign, &TDockX::SetFixAlign)
+                                      .Property("LimitToOneRow", &TDockX::GetLimitToOneRow, &TDockX::SetLimitToOneRow)
+                                      .Property("Position", &TDockX::GetPosition, &TDockX::SetPosition)
+                                      .Property("Version", &TDockX::GetVersion)
+                                      .Table();
+  return &table;
+}
 
 TDockType GetDockTypeOf(const TDockX* dock) {
   if (!dock) return dtNotDocked;

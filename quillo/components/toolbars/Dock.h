@@ -18,7 +18,7 @@ using TInsertRemoveEvent = std::function<void(TObject* sender, bool inserting, T
 using TRequestDockEvent = std::function<void(TObject* sender, TCustomToolWindowX* bar, bool& accept)>;
 
 class TDockX : public TCustomControl {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
   friend class TCustomToolWindowX;
 
 public:

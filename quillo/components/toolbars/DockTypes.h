@@ -2,6 +2,7 @@
 // The kinds shared by docks, tool windows, toolbars and their buttons.
 
 #include "platform/vcl/SetOf.h"
+#include "platform/vcl/TypInfo.h"
 
 namespace tbx {
 
@@ -19,3 +20,11 @@ enum TDragHandleStyle { dhDouble, dhNone, dhSingle };
 inline constexpr int tbxNotDocked = 4;
 
 }  // namespace tbx
+
+QUILLO_DECLARE_ENUM_TYPE(tbx::TDockPosition)
+QUILLO_DECLARE_SET_TYPE(tbx::TDockPosition)
+QUILLO_DECLARE_ENUM_TYPE(tbx::TDockBoundLinesValues)
+QUILLO_DECLARE_SET_TYPE(tbx::TDockBoundLinesValues)
+QUILLO_DECLARE_ENUM_TYPE(tbx::TToolWindowDockMode)
+QUILLO_DECLARE_ENUM_TYPE(tbx::TToolWindowFloatingMode)
+QUILLO_DECLARE_ENUM_TYPE(tbx::TDragHandleStyle)

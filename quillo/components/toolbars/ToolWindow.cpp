@@ -9,7 +9,33 @@
 namespace tbx {
 
 QUILLO_DEFINE_CLASS(TFloatingWindowParent, TForm)
-QUILLO_DEFINE_CLASS(TCustomToolWindowX, TCustomControl)
+QUILLO_DEFINE_PUBLISHED_CLASS(TCustomToolWindowX, TCustomControl)
+
+const TPropTable* TCustomToolWindowX::PublishedProperties() {
+  using T = TCustomToolWindowX;
+  static const TPropTable table =
+      TPublisher<T>()
+          .Property("ActivateParent", &T::GetActivateParent, &T::SetActivateParent)
+          .Property("BorderStyle", &T::GetBorderStyle, &T::SetBorderStyle)
+          .Property("CloseButton", &T::GetCloseButton, &T::SetCloseButton)
+          .Property("CloseButtonWhenDocked", &T::GetCloseButtonWhenDocked, &T::SetCloseButtonWhenDocked)
+          .Property("DefaultDock", &T::GetDefaultDock, &T::SetDefaultDock)
+          .Property("DockableTo", &T::GetDockableTo, &T::SetDockableTo)
+          .Property("DockedTo", &T::GetDockedTo, &T::SetDockedTo)
+          .Property("DockMode", &T::GetDockMode, &T::SetDockMode)
+          .Property("DockPos", &T::GetDockPos, &T::SetDockPos)
+          .Property("DockRow", &T::GetDockRow, &T::SetDockRow)
+          .Property("DragHandleStyle", &T::GetDragHandleStyle, &T::SetDragHandleStyle)
+          .Property("FloatingMode", &T::GetFloatingMode, &T::SetFloatingMode)
+          .Property("FullSize", &T::GetFullSize, &T::SetFullSize)
+          .Property("HideWhenInactive", &T::GetHideWhenInactive, &T::SetHideWhenInactive)
+          .Property("LastDock", &T::GetLastDock, &T::SetLastDock)
+          .Property("UseLastDock", &T::GetUseLastDock, &T::SetUseLastDock)
+          .Property("ShowCaption", &T::GetShowCaption, &T::SetShowCaption)
+          .Property("Version", &T::GetVersion)
+          .Table();
+  return &table;
+}
 
 namespace {
 

@@ -56,7 +56,7 @@ private:
 };
 
 class TCustomToolWindowX : public TCustomControl {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
   friend class TDockX;
   friend class TFloatingWindowParent;
 

@@ -9,7 +9,16 @@ namespace tbx {
 
 QUILLO_DEFINE_CLASS(TCustomToolbarX, TCustomToolWindowX)
 QUILLO_DEFINE_CLASS(TToolbarX, TCustomToolbarX)
-QUILLO_DEFINE_CLASS(TToolbarSepX, TGraphicControl)
+QUILLO_DEFINE_PUBLISHED_CLASS(TToolbarSepX, TGraphicControl)
+
+const TPropTable* TToolbarSepX::PublishedProperties() {
+  static const TPropTable table = TPublisher<TToolbarSepX>()
+                                      .Property("Blank", &TToolbarSepX::GetBlank, &TToolbarSepX::SetBlank)
+                                      .Property("SizeHorz", &TToolbarSepX::GetSizeHorz, &TToolbarSepX::SetSizeHorz)
+                                      .Property("SizeVert", &TToolbarSepX::GetSizeVert, &TToolbarSepX::SetSizeVert)
+                                      .Table();
+  return &table;
+}
 
 TCustomToolbarX::TCustomToolbarX(TComponent* owner) : TCustomToolWindowX(owner) {}
 

@@ -77,7 +77,7 @@ public:
 };
 
 class TToolbarSepX : public TGraphicControl {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
 
 public:
   explicit TToolbarSepX(TComponent* owner);

@@ -8,9 +8,51 @@
 #include "quillo/components/toolbars/ToolbarCommon.h"
 #include "quillo/components/toolbars/ToolbarTexts.h"
 
+QUILLO_DEFINE_ENUM_TYPE(tbx::TButtonDisplayMode, "dmBoth", "dmGlyphOnly", "dmTextOnly")
+QUILLO_DEFINE_ENUM_TYPE(tbx::TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
+
 namespace tbx {
 
-QUILLO_DEFINE_CLASS(TToolbarButtonX, TGraphicControl)
+QUILLO_DEFINE_PUBLISHED_CLASS(TToolbarButtonX, TGraphicControl)
+
+const TPropTable* TToolbarButtonX::PublishedProperties() {
+  using B = TToolbarButtonX;
+  static const TPropTable table =
+      TPublisher<B>()
+          .Property("Alignment", &B::GetAlignment, &B::SetAlignment)
+          .Property("AllowAllUp", &B::GetAllowAllUp, &B::SetAllowAllUp)
+          .Property("Cancel", &B::GetCancel, &B::SetCancel)
+          .Property("Default", &B::GetDefault, &B::SetDefault)
+          .Property("DisplayMode", &B::GetDisplayMode, &B::SetDisplayMode)
+          .Property("Down", &B::GetDown, &B::SetDown)
+          .Property("DropdownAlways", &B::GetDropdownAlways, &B::SetDropdownAlways)
+          .Property("DropdownArrow", &B::GetDropdownArrow, &B::SetDropdownArrow)
+          .Property("DropdownArrowWidth", &B::GetDropdownArrowWidth, &B::SetDropdownArrowWidth)
+          .Property("DropdownCombo", &B::GetDropdownCombo, &B::SetDropdownCombo)
+          .Property("Flat", &B::GetFlat, &B::SetFlat)
+          .Property("Glyph", &B::GetGlyph, &B::SetGlyph)
+          .Property("GlyphMask", &B::GetGlyphMask, &B::SetGlyphMask)
+          .Property("GroupIndex", &B::GetGroupIndex, &B::SetGroupIndex)
+          .Property("HighlightWhenDown", &B::GetHighlightWhenDown, &B::SetHighlightWhenDown)
+          .Property("ImageIndex", &B::GetImageIndex, &B::SetImageIndex)
+          .Property("Images", &B::GetImages, &B::SetImages)
+          .Property("Layout", &B::GetLayout, &B::SetLayout)
+          .Property("Margin", &B::GetMargin, &B::SetMargin)
+          .Property("ModalResult", &B::GetModalResult, &B::SetModalResult)
+          .Property("NoBorder", &B::GetNoBorder, &B::SetNoBorder)
+          .Property("NumGlyphs", &B::GetNumGlyphs, &B::SetNumGlyphs)
+          .Property("OldDisabledStyle", &B::GetOldDisabledStyle, &B::SetOldDisabledStyle)
+          .Property("Opaque", &B::GetOpaque, &B::SetOpaque)
+          .Property("Repeating", &B::GetRepeating, &B::SetRepeating)
+          .Property("RepeatDelay", &B::GetRepeatDelay, &B::SetRepeatDelay)
+          .Property("RepeatInterval", &B::GetRepeatInterval, &B::SetRepeatInterval)
+          .Property("ShowBorderWhenInactive", &B::GetShowBorderWhenInactive, &B::SetShowBorderWhenInactive)
+          .Property("Spacing", &B::GetSpacing, &B::SetSpacing)
+          .Property("WordWrap", &B::GetWordWrap, &B::SetWordWrap)
+          .Property("Version", &B::GetVersion)
+          .Table();
+  return &table;
+}
 
 namespace {
 

@@ -29,7 +29,7 @@ public:
 using TButtonDropdownEvent = std::function<void(TObject* sender, bool& showMenu, bool& removeClicks)>;
 
 class TToolbarButtonX : public TGraphicControl {
-  QUILLO_DECLARE_CLASS()
+  QUILLO_DECLARE_PUBLISHED_CLASS()
 
 public:
   explicit TToolbarButtonX(TComponent* owner);
@@ -187,3 +187,6 @@ bool ControlIsXControl(const TControl* control);
 void SetToolbarDockPosProc(int (*proc)(const TControl* control));
 
 }  // namespace tbx
+
+QUILLO_DECLARE_ENUM_TYPE(tbx::TButtonDisplayMode)
+QUILLO_DECLARE_ENUM_TYPE(tbx::TButtonLayout)

@@ -379,3 +379,29 @@ TEST_F(ToolWindowStateTest, DockedCloseButtonHidesTheToolbar) {
 
 }  // namespace
 }  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+TEST_F(ToolWindowStateTest, PropertiesAreReachableByName) {
+  DemoLayout d = BuildDemoForm();
+  SetEnumProp(d.tools, "DockMode", "dmCannotFloat");
+  EXPECT_EQ(d.tools->GetDockMode(), dmCannotFloat);
+  SetSetProp(d.tools, "DockableTo", "[dpLeft,dpRight]");
+  EXPECT_EQ(d.tools->GetDockableTo(), (TDockableTo{dpLeft, dpRight}));
+  EXPECT_EQ(GetObjectProp(d.tools, "DockedTo"), d.top);
+  EXPECT_EQ(GetStrProp(d.top, "Version"), "ToolbarX version 1.75a");
+  EXPECT_EQ(GetEnumProp(d.left, "Position"), "dpLeft");
+  auto* button = static_cast<TToolbarButtonX*>(d.tools->OrderList()[0]);
+  SetOrdProp(button, "GroupIndex", 3);
+  SetOrdProp(button, "Down", 1);
+  EXPECT_TRUE(button->GetDown());
+  EXPECT_EQ(GetEnumProp(button, "DisplayMode"), "dmBoth");
+  auto* sep = static_cast<TToolbarSepX*>(d.standard->OrderList()[1]);
+  SetOrdProp(sep, "SizeHorz", 10);
+  ui.RunUntilIdle();
+  EXPECT_EQ(sep->GetWidth(), 10);
+}
+
+}  // namespace
+}  // namespace tbx::testing
