@@ -99,6 +99,8 @@ TEST_F(ToolWindowUiTest, DoubleClickDocksAFloatingWindowIntoItsLastDock) {
   ui.DoubleClick(grip.x, grip.y);
   EXPECT_EQ(d.palette->GetDockedTo(), d.right);
   EXPECT_GT(d.right->GetWidth(), 0);
+  // A right dock grows leftwards: its outer edge stays at the form's edge.
+  EXPECT_EQ(d.right->GetLeft() + d.right->GetWidth(), d.form->GetClientWidth());
   // And a double-click on the docked window floats it again.
   grip = GripOf(d.palette);
   ui.Advance(1000);
@@ -401,6 +403,24 @@ TEST_F(ToolWindowStateTest, PropertiesAreReachableByName) {
   SetOrdProp(sep, "SizeHorz", 10);
   ui.RunUntilIdle();
   EXPECT_EQ(sep->GetWidth(), 10);
+}
+
+}  // namespace
+}  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+TEST_F(ToolWindowStateTest, AnEmptyDockIsFlatOrOnePixelWithFixAlign) {
+  DemoLayout d = BuildDemoForm();
+  EXPECT_EQ(d.bottom->GetHeight(), 0);
+  d.bottom->SetFixAlign(true);
+  EXPECT_EQ(d.bottom->GetHeight(), 1);
+  // A bottom dock grows upwards: its bottom edge stays at the form's edge.
+  d.tools->SetDockedTo(d.bottom);
+  ui.RunUntilIdle();
+  EXPECT_EQ(d.bottom->GetHeight(), 26);
+  EXPECT_EQ(d.bottom->GetTop() + d.bottom->GetHeight(), d.form->GetClientHeight());
 }
 
 }  // namespace
