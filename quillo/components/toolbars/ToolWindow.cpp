@@ -609,6 +609,23 @@ void TCustomToolWindowX::ShowFloatingParent(bool show) {
   }
 }
 
+void TCustomToolWindowX::UpdateOwner() {
+  TFloatingWindowParent* fp = floatParent_.get();
+  if (!fp || !fp->HandleAllocated()) return;
+  // On top of its form: owned by the form's window (a new one when the form's window was
+  // made again); on top of all forms: owned by none.
+  TCustomForm* form = fp->ParentForm();
+  HWND owner = nullptr;
+  if (floatingMode_ == fmOnTopOfParentForm) {
+    // Only a window on the screen: one being taken down is hidden first and must not take
+    // the floating window with it.
+    if (!form || !form->HandleAllocated() || !IsWindowVisible(form->GetHandle())) return;
+    owner = form->GetHandle();
+  }
+  HWND current = reinterpret_cast<HWND>(GetWindowLongPtr(fp->GetHandle(), GWLP_HWNDPARENT));
+  if (current != owner) SetWindowLongPtr(fp->GetHandle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
 void TCustomToolWindowX::UpdateVisibility() {
   if (!Floating()) return;
   bool inactive = !hideWhenInactive_ && !ApplicationIsActive();
@@ -619,6 +636,7 @@ void TCustomToolWindowX::UpdateVisibility() {
   bool show = GetShowingState();
   bool shown = floatParent_->GetVisible() && floatParent_->HandleAllocated() && IsWindowVisible(floatParent_->GetHandle());
   if (show != shown) ShowFloatingParent(show);
+  if (show) UpdateOwner();
 }
 
 void TCustomToolWindowX::CMVisibleChanged(TMessage& m) {

@@ -216,6 +216,7 @@ private:
   TCustomForm* ValidToolWindowParentForm() const;
   std::vector<TDockX*> CandidateDocks() const;
   void ShowFloatingParent(bool show);
+  void UpdateOwner();
 
   bool activateParent_ = true;
   TFormBorderStyle borderStyle_ = bsSingle;

@@ -425,3 +425,22 @@ TEST_F(ToolWindowStateTest, AnEmptyDockIsFlatOrOnePixelWithFixAlign) {
 
 }  // namespace
 }  // namespace tbx::testing
+
+namespace tbx::testing {
+namespace {
+
+TEST_F(ToolWindowStateTest, AFloatingWindowOutlivesItsFormsWindow) {
+  DemoLayout d = BuildDemoForm();
+  ui.RunUntilIdle();
+  HWND floating = d.palette->FloatingParent()->GetHandle();
+  d.form->RecreateWnd();
+  ui.RunUntilIdle();
+  EXPECT_TRUE(IsWindow(floating));
+  EXPECT_TRUE(d.palette->FloatingParent()->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(d.palette->FloatingParent()->GetHandle()));
+  // And it is owned by the form's new window, so it stays above the form.
+  EXPECT_EQ(reinterpret_cast<HWND>(GetWindowLongPtr(floating, GWLP_HWNDPARENT)), d.form->GetHandle());
+}
+
+}  // namespace
+}  // namespace tbx::testing
