@@ -236,11 +236,6 @@ TEST_F(ToolWindowUiTest, PlacingWindowsWhereTheyCannotGoIsRefused) {
   EXPECT_THROW(d.tools->GetOrderIndex(sep), EInvalidOperation);
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 class ToolWindowStateTest : public ToolbarUiTest {};
 
@@ -301,11 +296,6 @@ TEST_F(ToolWindowStateTest, AFullSizeToolbarDroppedIntoAnOccupiedRowGetsARowOfIt
   EXPECT_EQ(d.palette->GetWidth(), d.top->GetClientWidth());
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 TEST_F(ToolWindowStateTest, AFloatingToolbarSizesOnlyByItsEdges) {
   DemoLayout d = BuildDemoForm();
@@ -320,11 +310,6 @@ TEST_F(ToolWindowStateTest, AFloatingToolbarSizesOnlyByItsEdges) {
   EXPECT_EQ(hit, HTLEFT);
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 TEST_F(ToolWindowStateTest, SlaveControlsShowByTheDocksOrientation) {
   DemoLayout d = BuildDemoForm();
@@ -344,11 +329,6 @@ TEST_F(ToolWindowStateTest, SlaveControlsShowByTheDocksOrientation) {
   EXPECT_EQ(d.tools->GetClientWidth(), 23);  // the wide one takes no room on the left
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 TEST_F(ToolWindowStateTest, DockedHandleWidthByStyleAndCloseButton) {
   DemoLayout d = BuildDemoForm();
@@ -379,11 +359,6 @@ TEST_F(ToolWindowStateTest, DockedCloseButtonHidesTheToolbar) {
   EXPECT_EQ(d.top->GetHeight(), 26 + 1);  // its row is gone
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 TEST_F(ToolWindowStateTest, PropertiesAreReachableByName) {
   DemoLayout d = BuildDemoForm();
@@ -405,11 +380,6 @@ TEST_F(ToolWindowStateTest, PropertiesAreReachableByName) {
   EXPECT_EQ(sep->GetWidth(), 10);
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 TEST_F(ToolWindowStateTest, AnEmptyDockIsFlatOrOnePixelWithFixAlign) {
   DemoLayout d = BuildDemoForm();
@@ -423,11 +393,6 @@ TEST_F(ToolWindowStateTest, AnEmptyDockIsFlatOrOnePixelWithFixAlign) {
   EXPECT_EQ(d.bottom->GetTop() + d.bottom->GetHeight(), d.form->GetClientHeight());
 }
 
-}  // namespace
-}  // namespace tbx::testing
-
-namespace tbx::testing {
-namespace {
 
 TEST_F(ToolWindowStateTest, AFloatingWindowOutlivesItsFormsWindow) {
   DemoLayout d = BuildDemoForm();
