@@ -165,7 +165,8 @@ void TCustomToolbarX::Paint() {
 }
 
 void TCustomToolbarX::ReadPositionData(const TPositionReadIntProc& readInt, const TPositionReadStringProc&) {
-  floatingRightX_ = readInt(GetName(), "FloatRightX", 0);
+  // A damaged width is clamped to what a screen can hold.
+  floatingRightX_ = std::clamp(readInt(GetName(), "FloatRightX", 0), 0, 32767);
 }
 
 void TCustomToolbarX::WritePositionData(const TPositionWriteIntProc& writeInt, const TPositionWriteStringProc&) {

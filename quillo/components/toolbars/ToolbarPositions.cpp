@@ -1,5 +1,6 @@
 #include "quillo/components/toolbars/ToolbarPositions.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/vcl/IniFiles.h"
@@ -11,6 +12,12 @@ namespace tbx {
 namespace {
 
 constexpr int CurrentRev = 3;
+
+// A stored row or coordinate beyond what a dock or a screen can hold is damage (a row number
+// near 2^31 would have the dock walk two billion rows, a coordinate there overflow): it is
+// clamped, so the toolbar still shows.
+constexpr int MaxDockRow = 255;
+int ClampCoordinate(int v) { return std::clamp(v, -32768, 32767); }
 
 TDockX* FindDockNamed(TComponent* form, const AnsiString& name) {
   for (int i = 0; i < form->ComponentCount(); ++i)
@@ -43,9 +50,9 @@ void SaveOne(TCustomToolWindowX* t, const TPositionWriteIntProc& writeInt,
 void ApplyPosition(TComponent* form, TCustomToolWindowX* t, TDockX* dock, int rev,
                    const TPositionReadIntProc& readInt, const TPositionReadStringProc& readString) {
   const AnsiString name = t->GetName();
-  t->SetDockRow(readInt(name, "DockRow", t->GetDockRow()));
-  t->SetDockPos(readInt(name, "DockPos", t->GetDockPos()));
-  TPoint floating(readInt(name, "FloatLeft", 0), readInt(name, "FloatTop", 0));
+  t->SetDockRow(std::clamp(readInt(name, "DockRow", t->GetDockRow()), 0, MaxDockRow));
+  t->SetDockPos(ClampCoordinate(readInt(name, "DockPos", t->GetDockPos())));
+  TPoint floating(ClampCoordinate(readInt(name, "FloatLeft", 0)), ClampCoordinate(readInt(name, "FloatTop", 0)));
   t->ReadPositionData(readInt, readString);
   t->SetFloatingPosition(floating);
   if (dock) {

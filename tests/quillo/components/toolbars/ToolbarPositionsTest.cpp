@@ -169,6 +169,33 @@ TEST_F(ToolbarPositionsTest, NamelessToolWindowsAreRefusedWithTheirOwnWording) {
   EXPECT_GT(d.right->GetWidth(), 0);
 }
 
+TEST_F(ToolbarPositionsTest, DamagedNumbersAreClampedAndTheToolbarsStillShow) {
+  DemoLayout d = BuildDemoForm();
+  Store store;
+  CustomSaveToolbarPositions(d.form, store.WriteInt(), store.WriteString());
+  store.values[{"Tools", "DockRow"}] = "2147483647";
+  store.values[{"Tools", "DockPos"}] = "2147483647";
+  store.values[{"Colours", "DockRow"}] = "-5";
+  store.values[{"Palette", "FloatLeft"}] = "-2147483648";
+  store.values[{"Palette", "FloatTop"}] = "2147483647";
+  store.values[{"Palette", "FloatRightX"}] = "-7";
+  CustomLoadToolbarPositions(d.form, store.ReadInt(), store.ReadString());
+  ui.RunUntilIdle();
+  // The tools toolbar lands on a new last row of the top dock, flush with its far end.
+  EXPECT_EQ(d.tools->GetDockedTo(), d.top);
+  EXPECT_EQ(d.tools->GetTop(), d.standard->GetHeight());
+  EXPECT_EQ(d.tools->GetLeft() + d.tools->GetWidth(), d.top->GetClientWidth());
+  EXPECT_EQ(d.colours->GetDockRow(), 0);
+  EXPECT_GT(d.colours->GetHeight(), 0);
+  // The palette is moved back onto the screen.
+  RECT area;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+  TRect r = WindowRect(d.palette);
+  EXPECT_GE(r.left, area.left);
+  EXPECT_LE(r.bottom, area.bottom);
+  EXPECT_EQ(d.palette->GetFloatingWidth(), 0);
+}
+
 TEST_F(ToolbarPositionsTest, ADockWithoutANameCannotBeSaved) {
   DemoLayout d = BuildDemoForm();
   d.left->SetName("");
