@@ -74,6 +74,7 @@ const TPropTable* TMRUFileList::PublishedProperties() {
                     [](TMRUFileList* l, const AnsiString& v) { l->AutoSaveKey = v; })
           .Property("AutoSaveRootKey", [](const TMRUFileList* l) { return l->AutoSaveRootKey; },
                     [](TMRUFileList* l, TRootKey v) { l->AutoSaveRootKey = v; })
+          .Property("FileMenu", &TMRUFileList::GetFileMenu, &TMRUFileList::SetFileMenu)
           .Property("MaxCaptionWidth", &TMRUFileList::GetMaxCaptionWidth, &TMRUFileList::SetMaxCaptionWidth)
           .Property("UseRegistry", [](const TMRUFileList* l) { return l->UseRegistry; },
                     [](TMRUFileList* l, bool v) { l->UseRegistry = v; })

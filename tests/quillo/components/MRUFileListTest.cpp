@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
+#include "platform/vcl/TypInfo.h"
 #include "quillo/components/files/MRUFileList.h"
 
 namespace {
@@ -332,6 +333,47 @@ TEST_F(MRUFileListTest, AutoSaveLoadsWhenBuiltAndSavesWhenFreed) {
   auto reg = MakeObject<TRegIniFile>(kKey);
   EXPECT_EQ(reg->ReadString("MRU Items", "F0", ""), "/newer.png");
   EXPECT_EQ(reg->ReadString("MRU Items", "F1", ""), "/kept.png");
+}
+
+// The program's main window: its recent files kept in the registry and shown in its File menu
+// from the start.
+class TMainWithRecent : public TMenuForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TMainWithRecent(TComponent* owner) : TMenuForm(owner) {
+    Recent = NewComponent<TMRUFileList>(this);
+    Recent->AutoSaveName = kKey;
+    Recent->SetMaximum(8);
+    Recent->RemoveOnClick = false;
+    SetObjectProp(Recent, "FileMenu", File);  // as the form's resource sets it
+    Recent->OnMRUItemClick = [this](TObject*, const AnsiString& name) { Opened.push_back(name); };
+  }
+  TMRUFileList* Recent;
+  std::vector<AnsiString> Opened;
+};
+QUILLO_DEFINE_CLASS(TMainWithRecent, TMenuForm)
+
+TEST_F(MRUFileListTest, TheMenuShowsTheStoredFilesAfterARestart) {
+  auto* form = Application()->CreateForm<TMainWithRecent>();
+  form->Show();
+  ui.RunUntilIdle();
+  if (ChildPhase() == "read") {
+    EXPECT_EQ(FileMenu(form), "&Open|&Save|-|E&xit|-|&1 /pictures/b.png|&2 /pictures/a.png");
+    ui.QueueKeyDown(VK_MENU);
+    ui.QueuePress('F');
+    ui.QueueKeyUp(VK_MENU);
+    ui.QueuePress('2');
+    ui.RunUntilIdle();
+    EXPECT_EQ(form->Opened, (std::vector<AnsiString>{"/pictures/a.png"}));
+    return;
+  }
+  EXPECT_EQ(GetObjectProp(form->Recent, "FileMenu"), form->File);
+  EXPECT_EQ(FileMenu(form), "&Open|&Save|-|E&xit");
+  form->Recent->InsertItem(0, "/pictures/a.png");
+  form->Recent->InsertItem(0, "/pictures/b.png");
+  FreeObject(form);  // the program ends: the list saves itself
+  ASSERT_TRUE(RunTestInChild("MRUFileListTest.TheMenuShowsTheStoredFilesAfterARestart", "read"));
 }
 
 }  // namespace
