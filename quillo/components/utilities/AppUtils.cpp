@@ -145,7 +145,8 @@ void RestoreMDIChildren(TCustomForm* mainForm, TObject* store) {
 void SaveGridLayout(TCustomGrid* grid, TObject* store) {
   if (!grid) return;
   const AnsiString section = GetDefaultSection(grid);
-  for (int i = 0; i < grid->GetColCount(); ++i) IniWriteInteger(store, section, Format("Item%d", i), grid->GetColWidths(i));
+  for (int i = 0; i < grid->GetColCount(); ++i)
+    IniWriteInteger(store, section, Format("Item%d", i), grid->GetColWidths(i));
 }
 
 void RestoreGridLayout(TCustomGrid* grid, TObject* store) {

@@ -1,7 +1,7 @@
 #pragma once
 // Application-level helpers: forms found or made by class, the multi-document children and a
-// grid's column widths kept in a settings store, the text form of multi-line values, a unique file name in a folder, and
-// a message sent to every form.
+// grid's column widths kept in a settings store, the text form of multi-line values, a unique
+// file name in a folder, and a message sent to every form.
 //
 // Forms are made by class through a registry of form classes (RegisterFormClass), which
 // stands in for the framework's making of a form from its class reference.
