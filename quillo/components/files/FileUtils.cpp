@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -312,8 +313,10 @@ void CopyFileEx(const AnsiString& source, const AnsiString& destination, bool ov
     int fd;
     ~Closer() { ::close(fd); }
   } closer{in};
+  // Progress counts in bytes, or in larger units when a 32-bit control could not hold the size.
+  const std::int64_t unit = info.st_size > INT32_MAX ? info.st_size / INT32_MAX + 1 : 1;
   if (progress) {
-    SetProgressMax(progress, static_cast<std::int64_t>(info.st_size));
+    SetProgressMax(progress, static_cast<std::int64_t>(info.st_size) / unit);
     SetProgressMin(progress, 0);
     SetProgressValue(progress, 0);
   }
@@ -346,7 +349,7 @@ void CopyFileEx(const AnsiString& source, const AnsiString& destination, bool ov
       done += w;
     }
     copied += n;
-    if (progress) SetProgressValue(progress, copied);
+    if (progress) SetProgressValue(progress, copied / unit);
   }
   ::fchmod(out->Handle(), info.st_mode & 07777);
   struct timespec times[2] = {info.st_atim, info.st_mtim};

@@ -9,7 +9,34 @@
 QUILLO_DEFINE_ENUM_TYPE(TRootKey, "rkClassesRoot", "rkCurrentUser", "rkLocalMachine", "rkUsers", "rkCurrentConfig",
                         "rkDynData")
 
-TMRUMenuTarget::~TMRUMenuTarget() = default;
+QUILLO_DEFINE_CLASS(TMRUMenuItem, TMenuItem)
+
+TMRUMenuItem::TMRUMenuItem(TComponent* list, int number, const AnsiString& fullCaption)
+    : TMenuItem(list), number_(number), fullCaption_(fullCaption) {}
+
+TMRUFileList* TMRUMenuItem::List() const { return dynamic_cast<TMRUFileList*>(Owner()); }
+
+void TMRUMenuItem::Click() {
+  // The list may rebuild its menu and free this item: nothing of it is touched afterwards.
+  const int number = number_;
+  TMRUFileList* list = List();
+  TMenuItem::Click();
+  if (list && number > 0) list->ItemClicked(number);
+}
+
+namespace {
+
+// A menu shows "&&" as one "&"; a file name's own ampersands must not become hotkeys.
+AnsiString EscapeAmpersands(const AnsiString& text) {
+  AnsiString out;
+  for (char c : text) {
+    out += c;
+    if (c == '&') out += '&';
+  }
+  return out;
+}
+
+}  // namespace
 
 AnsiString MinimizeName(const AnsiString& path, int width, const std::function<int(const AnsiString&)>& measure) {
   if (!measure || measure(path) <= width) return path;
@@ -47,6 +74,7 @@ const TPropTable* TMRUFileList::PublishedProperties() {
                     [](TMRUFileList* l, const AnsiString& v) { l->AutoSaveKey = v; })
           .Property("AutoSaveRootKey", [](const TMRUFileList* l) { return l->AutoSaveRootKey; },
                     [](TMRUFileList* l, TRootKey v) { l->AutoSaveRootKey = v; })
+          .Property("FileMenu", &TMRUFileList::GetFileMenu, &TMRUFileList::SetFileMenu)
           .Property("MaxCaptionWidth", &TMRUFileList::GetMaxCaptionWidth, &TMRUFileList::SetMaxCaptionWidth)
           .Property("UseRegistry", [](const TMRUFileList* l) { return l->UseRegistry; },
                     [](TMRUFileList* l, bool v) { l->UseRegistry = v; })
@@ -59,6 +87,9 @@ TMRUFileList::TMRUFileList(TComponent* owner) : TComponent(owner), names_(MakeOb
     // Measured on a bitmap's canvas with the font a menu shows.
     auto bitmap = MakeObject<TBitmap>();
     bitmap->SetSize(1, 1);
+    NONCLIENTMETRICS metrics;
+    if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+      if (HFONT font = CreateFontIndirect(&metrics.lfMenuFont)) bitmap->GetCanvas()->GetFont()->SetHandle(font);
     return bitmap->GetCanvas()->TextWidth(text);
   };
 }
@@ -73,7 +104,7 @@ void TMRUFileList::BeforeDestruction() {
       // The list is going with its form; a store that cannot be written keeps what it had.
     }
   }
-  if (!Freed() && fileMenu_) fileMenu_->RemoveMRUItems();
+  if (!Freed()) RemoveAllItems();
   TComponent::BeforeDestruction();
 }
 
@@ -125,10 +156,21 @@ void TMRUFileList::SetMaxCaptionWidth(int value) {
   Changed();
 }
 
-void TMRUFileList::SetFileMenu(TMRUMenuTarget* menu) {
-  if (fileMenu_) fileMenu_->RemoveMRUItems();
+void TMRUFileList::SetFileMenu(TMenuItem* menu) {
+  RemoveAllItems();
+  if (fileMenu_ && fileMenu_ != menu) fileMenu_->RemoveFreeNotification(this);
   fileMenu_ = menu;
+  if (fileMenu_) fileMenu_->FreeNotification(this);
   Changed();
+}
+
+void TMRUFileList::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == fileMenu_ && component) {
+    // Items it gave to its parent menu would be left there with no one to update them.
+    fileMenu_ = nullptr;
+    RemoveAllItems();
+  }
 }
 
 void TMRUFileList::InsertItem(int index, const AnsiString& name) {
@@ -183,7 +225,13 @@ void TMRUFileList::ClearItem(const AnsiString& name) {
 }
 
 void TMRUFileList::RemoveAllItems() {
-  if (fileMenu_) fileMenu_->RemoveMRUItems();
+  // Newest first, which is last to first in the menu: a submenu's items go before it.
+  for (;;) {
+    TMRUMenuItem* last = nullptr;
+    for (int i = ComponentCount() - 1; i >= 0 && !last; --i) last = dynamic_cast<TMRUMenuItem*>(Components(i));
+    if (!last) return;
+    FreeObject(last);
+  }
 }
 
 void TMRUFileList::ClearAllItems() {
@@ -198,18 +246,49 @@ std::vector<TMRUMenuEntry> TMRUFileList::MenuEntries() const {
     entry.Number = i + 1;
     const AnsiString prefix = Format("&%d ", i + 1);
     entry.FullCaption = prefix + names_->Strings(i);
-    entry.Caption = maxCaptionWidth_ != 0 ? prefix + MinimizeName(names_->Strings(i), maxCaptionWidth_, MeasureCaption)
-                                          : entry.FullCaption;
+    entry.Caption = prefix + EscapeAmpersands(maxCaptionWidth_ != 0
+                                                  ? MinimizeName(names_->Strings(i), maxCaptionWidth_, MeasureCaption)
+                                                  : names_->Strings(i));
     entries.push_back(entry);
   }
   return entries;
 }
 
+std::vector<TMRUMenuItem*> TMRUFileList::MenuItems() const {
+  std::vector<TMRUMenuItem*> items;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* item = dynamic_cast<TMRUMenuItem*>(Components(i)); item && item->Number() > 0) items.push_back(item);
+  return items;
+}
+
 void TMRUFileList::PopulateMenu() {
-  if (!fileMenu_) return;
   RemoveAllItems();
-  if (names_->Count() == 0) return;
-  fileMenu_->InsertMRUItems(this, MenuEntries(), insertSeparator_, useSubmenu_ ? submenuName_ : AnsiString());
+  if (!fileMenu_ || names_->Count() == 0 || ComponentState().Contains(csDestroying)) return;
+  // After the file menu's own items, or, when it has none, in front of it in its parent.
+  TMenuItem* holder = fileMenu_;
+  int at = fileMenu_->Count();
+  if (at == 0) {
+    holder = fileMenu_->GetParent();
+    if (!holder) return;  // not in a menu yet: nowhere to show them
+    at = fileMenu_->MenuIndex();
+  }
+  if (insertSeparator_) {
+    auto* line = NewComponent<TMRUMenuItem>(this, 0, AnsiString(cLineCaption));
+    line->SetCaption(cLineCaption);
+    holder->Insert(at++, line);
+  }
+  if (useSubmenu_) {
+    auto* submenu = NewComponent<TMRUMenuItem>(this, 0, submenuName_);
+    submenu->SetCaption(submenuName_);
+    holder->Insert(at, submenu);
+    holder = submenu;
+    at = 0;
+  }
+  for (const TMRUMenuEntry& entry : MenuEntries()) {
+    auto* item = NewComponent<TMRUMenuItem>(this, entry.Number, entry.FullCaption);
+    item->SetCaption(entry.Caption);
+    holder->Insert(at++, item);
+  }
 }
 
 void TMRUFileList::ItemClicked(int number) {

@@ -1,14 +1,15 @@
 #pragma once
 // TMRUFileList keeps the recently used file names, newest first, at most Maximum of them,
 // and saves them in the registry (or an INI file) as "F0", "F1", ... in list order. It shows
-// them as numbered items ("&1 name") in a menu through TMRUMenuTarget, the narrow interface a
-// menu offers it: the menu classes bind to it, and a click on an item comes back as
-// ItemClicked with the item's number.
+// them as numbered items ("&1 name") in a menu: TMRUMenuItem objects it makes, owns and frees
+// itself, put into its FileMenu (after the menu's last item) or, when FileMenu has no items,
+// into FileMenu's parent just in front of it. A click on one comes back to the list.
 
 #include <functional>
 #include <vector>
 
 #include "platform/vcl/Component.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Strings.h"
 
 // One numbered item: its number (1-based), the caption shown (the path shortened to fit) and
@@ -21,17 +22,22 @@ struct TMRUMenuEntry {
 
 class TMRUFileList;
 
-// Where the items go. A menu item with sub-items takes them after its last sub-item; one
-// without, into its parent menu in front of itself (as the list's placement rules say).
-class TMRUMenuTarget {
+// A menu item of the list: the separator, the submenu or a numbered file. Its owner is the
+// list, so it goes with the list, and with the menu that holds it when that goes first.
+class TMRUMenuItem : public TMenuItem {
+  QUILLO_DECLARE_CLASS()
+
 public:
-  virtual ~TMRUMenuTarget();
-  // Takes out every item the list put in.
-  virtual void RemoveMRUItems() = 0;
-  // Puts the items in, in order: a separator line first when asked; inside a submenu with
-  // that caption when submenuCaption is not empty.
-  virtual void InsertMRUItems(TMRUFileList* list, const std::vector<TMRUMenuEntry>& entries, bool separator,
-                              const AnsiString& submenuCaption) = 0;
+  // Made by the list as its owner; number 0 for the separator and the submenu.
+  TMRUMenuItem(TComponent* list, int number, const AnsiString& fullCaption);
+  TMRUFileList* List() const;
+  int Number() const { return number_; }
+  const AnsiString& FullCaption() const { return fullCaption_; }
+  void Click() override;
+
+private:
+  int number_;
+  AnsiString fullCaption_;
 };
 
 enum TRootKey { rkClassesRoot, rkCurrentUser, rkLocalMachine, rkUsers, rkCurrentConfig, rkDynData };
@@ -59,10 +65,10 @@ public:
   void SetSubmenuName(const AnsiString& value);
   int GetMaxCaptionWidth() const { return maxCaptionWidth_; }
   void SetMaxCaptionWidth(int value);
-  TMRUMenuTarget* GetFileMenu() const { return fileMenu_; }
-  // The list takes its items out of the menu when it goes; a menu that goes first unsets
-  // itself here.
-  void SetFileMenu(TMRUMenuTarget* menu);
+  TMenuItem* GetFileMenu() const { return fileMenu_; }
+  // The items leave the old menu and are made anew in this one; a menu item that is freed
+  // stops being the list's FileMenu.
+  void SetFileMenu(TMenuItem* menu);
   bool AutoSave = true;
   AnsiString AutoSaveName = "\\Software\\My Application";
   AnsiString AutoSaveKey = "MRU Items";
@@ -88,9 +94,12 @@ public:
   void ItemClicked(int number);
   // The entries the menu shows now.
   std::vector<TMRUMenuEntry> MenuEntries() const;
+  // The numbered items in the menu now, in list order.
+  std::vector<TMRUMenuItem*> MenuItems() const;
 
 protected:
   virtual void PopulateMenu();
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   void Cut(bool fromEnd);
@@ -103,7 +112,7 @@ private:
   bool insertSeparator_ = true;
   AnsiString submenuName_ = "Reopen";
   int maxCaptionWidth_ = 200;
-  TMRUMenuTarget* fileMenu_ = nullptr;
+  TMenuItem* fileMenu_ = nullptr;
   bool updating_ = false;
 };
 

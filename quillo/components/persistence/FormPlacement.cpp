@@ -5,6 +5,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/IniFiles.h"
+#include "platform/vcl/Menus.h"
 #include "quillo/components/persistence/PlacementRecord.h"
 #include "quillo/components/persistence/PropsStorage.h"
 #include "quillo/components/persistence/SettingsStore.h"
@@ -446,6 +447,14 @@ void TFormPlacement::WndMessage(TObject*, TMessage& m, bool&) {
       m.Result = 1;
     } else if (m.Msg == WM_NCHITTEST && m.Result >= HTLEFT && m.Result <= HTBOTTOMRIGHT) {
       m.Result = HTNOWHERE;
+    } else if (m.Msg == WM_INITMENUPOPUP && HIWORD(m.LParam) != 0) {
+      // The system menu opens: the system has just set its items from the window's style, and
+      // a frozen form is sizeable underneath, so Size and Maximize are greyed here after it.
+      HMENU popup = reinterpret_cast<HMENU>(m.WParam);
+      if (TMainMenu* menu = form->GetMenu()) menu->DispatchPopup(popup);
+      EnableMenuItem(popup, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+      EnableMenuItem(popup, SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
+      m.Result = 1;
     }
     return;
   }

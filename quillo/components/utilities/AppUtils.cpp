@@ -8,6 +8,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Grids.h"
 #include "platform/vcl/Screen.h"
 #include "quillo/components/persistence/SettingsStore.h"
 #include "quillo/components/utilities/ComponentErrors.h"
@@ -139,6 +140,20 @@ void RestoreMDIChildren(TCustomForm* mainForm, TObject* store) {
     throw;
   }
   StopWait();
+}
+
+void SaveGridLayout(TCustomGrid* grid, TObject* store) {
+  if (!grid) return;
+  const AnsiString section = GetDefaultSection(grid);
+  for (int i = 0; i < grid->GetColCount(); ++i)
+    IniWriteInteger(store, section, Format("Item%d", i), grid->GetColWidths(i));
+}
+
+void RestoreGridLayout(TCustomGrid* grid, TObject* store) {
+  if (!grid) return;
+  const AnsiString section = GetDefaultSection(grid);
+  for (int i = 0; i < grid->GetColCount(); ++i)
+    grid->SetColWidths(i, IniReadInteger(store, section, Format("Item%d", i), grid->GetColWidths(i)));
 }
 
 namespace {

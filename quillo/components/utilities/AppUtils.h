@@ -1,7 +1,7 @@
 #pragma once
-// Application-level helpers: forms found or made by class, the multi-document children kept
-// in a settings store, the text form of multi-line values, a unique file name in a folder, and
-// a message sent to every form.
+// Application-level helpers: forms found or made by class, the multi-document children and a
+// grid's column widths kept in a settings store, the text form of multi-line values, a unique
+// file name in a folder, and a message sent to every form.
 //
 // Forms are made by class through a registry of form classes (RegisterFormClass), which
 // stands in for the framework's making of a form from its class reference.
@@ -37,6 +37,14 @@ void SaveMDIChildren(TCustomForm* mainForm, TObject* store);
 void RestoreMDIChildren(TCustomForm* mainForm, TObject* store);
 inline void SaveMDIChildrenReg(TCustomForm* m, TObject* s) { SaveMDIChildren(m, s); }
 inline void RestoreMDIChildrenReg(TCustomForm* m, TObject* s) { RestoreMDIChildren(m, s); }
+
+class TCustomGrid;
+// A grid's column widths, "Item0", "Item1", ... in the grid's default section (its form's class
+// name and its own name); restoring keeps a column's width when the store has none for it.
+void SaveGridLayout(TCustomGrid* grid, TObject* store);
+void RestoreGridLayout(TCustomGrid* grid, TObject* store);
+inline void SaveGridLayoutReg(TCustomGrid* g, TObject* s) { SaveGridLayout(g, s); }
+inline void RestoreGridLayoutReg(TCustomGrid* g, TObject* s) { RestoreGridLayout(g, s); }
 
 // The first name nameFormat (one integer conversion such as "img%03d.png") gives for 0, 1, ...
 // that no file in path has; empty when the format has no single integer conversion.

@@ -1,7 +1,9 @@
 #include "quillo/components/utilities/ProgressControls.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "platform/vcl/ProgressBar.h"
 #include "platform/vcl/TypInfo.h"
 
 namespace {
@@ -15,8 +17,10 @@ struct ProgressEntry {
   AnsiString progressName;
 };
 
+// The framework's progress bar is there from the start, as the first entry, so that an entry
+// registered later for a class derived from it takes precedence.
 std::vector<ProgressEntry>& Entries() {
-  static std::vector<ProgressEntry> entries;
+  static std::vector<ProgressEntry> entries{{TProgressBar::StaticClass(), "Max", "Min", "Position"}};
   return entries;
 }
 
@@ -33,6 +37,10 @@ bool SetNamed(TObject* control, const AnsiString ProgressEntry::*name, std::int6
   if (!entry) return false;
   PPropInfo prop = GetPropInfo(control, entry->*name, TTypeKinds{tkInteger, tkInt64});
   if (!prop || !prop->SetOrd) return false;
+  // A count beyond the property's range (a file over 2 GiB on a 32-bit Position) would wrap
+  // round to a negative one: it stops at the range's end instead.
+  const TTypeInfo* type = prop->PropType;
+  if (type && type->MinValue < type->MaxValue) value = std::clamp(value, type->MinValue, type->MaxValue);
   SetOrdProp(control, prop, value);
   return true;
 }

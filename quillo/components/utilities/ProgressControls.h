@@ -4,8 +4,8 @@
 // without knowing its class. Lookups go from the last registered entry to the first, and an
 // entry applies to its class and every class derived from it.
 //
-// The framework's own progress bar joins the registry when the standard controls do; until
-// then the registry starts empty.
+// The framework's progress bar (TProgressBar: Max, Min, Position) is registered from the start.
+// A value beyond a property's range stops at the range's end.
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // Window, cursor, drawing and text helpers beneath the components: the nested busy cursor,
 // waiting with messages running, command-line splitting, text shortened to a width, gradient
 // fills, rectangles and polygons, centring and activating windows, and the system's error
-// text. (The transparent and disabled bitmap drawing comes with the controls that use it.)
+// text. (Bitmaps from resources, transparent and greyed drawing are in BitmapUtils.h.)
 
 #include <vector>
 

@@ -2,6 +2,8 @@
 
 #include "ComponentFixture.h"
 
+#include "platform/vcl/Grids.h"
+#include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/Screen.h"
 #include "quillo/components/utilities/AppUtils.h"
@@ -28,6 +30,20 @@ class TFrame : public TForm {
 public:
   explicit TFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
 };
+
+class TBrowserForm : public TForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TBrowserForm(TComponent* owner) : TForm(owner) {
+    Grid = NewComponent<TDrawGrid>(this);
+    Grid->SetName("Thumbs");
+    Grid->SetParent(this);
+    Grid->SetColCount(4);
+  }
+  TDrawGrid* Grid;
+};
+QUILLO_DEFINE_CLASS(TBrowserForm, TForm)
 
 class AppUtilsTest : public ComponentTest {
 protected:
@@ -111,6 +127,49 @@ TEST_F(AppUtilsTest, ABroadcastReachesEveryForm) {
   }
   EXPECT_EQ(AppBroadcast(WM_USER + 9, 0, 0), 42);
   EXPECT_EQ(seen, 3);
+}
+
+TEST_F(AppUtilsTest, GridColumnWidthsSurviveARestart) {
+  const char* const key = "Software\\Dornick\\QL";
+  auto* form = Application()->CreateForm<TBrowserForm>();
+  if (ChildPhase() == "read") {
+    auto reg = MakeObject<TRegIniFile>(key);
+    RestoreGridLayoutReg(form->Grid, reg.get());
+    EXPECT_EQ(form->Grid->GetColWidths(0), 20);
+    EXPECT_EQ(form->Grid->GetColWidths(1), 150);
+    EXPECT_EQ(form->Grid->GetColWidths(2), 64);  // stored as the default it had
+    EXPECT_EQ(form->Grid->GetColWidths(3), 0);
+    return;
+  }
+  form->Grid->SetColWidths(0, 20);
+  form->Grid->SetColWidths(1, 150);
+  form->Grid->SetColWidths(3, 0);
+  {
+    auto reg = MakeObject<TRegIniFile>(key);
+    SaveGridLayoutReg(form->Grid, reg.get());
+    EXPECT_EQ(reg->ReadString("TBrowserFormThumbs", "Item1", ""), "150");
+  }
+  ASSERT_TRUE(RunTestInChild("AppUtilsTest.GridColumnWidthsSurviveARestart", "read"));
+}
+
+TEST_F(AppUtilsTest, GridColumnsTheStoreDoesNotKnowKeepTheirWidths) {
+  const AnsiString file = home->Path() + "/grid.ini";
+  auto* form = Application()->CreateForm<TBrowserForm>();
+  form->Grid->SetColWidths(1, 90);
+  {
+    auto ini = MakeObject<TIniFile>(file);
+    SaveGridLayout(form->Grid, ini.get());
+  }
+  // The grid has gained columns since, and one stored width is damaged.
+  form->Grid->SetColCount(6);
+  form->Grid->SetColWidths(1, 10);
+  form->Grid->SetColWidths(5, 33);
+  auto ini = MakeObject<TIniFile>(file);
+  ini->WriteString("TBrowserFormThumbs", "Item0", "wide");
+  RestoreGridLayout(form->Grid, ini.get());
+  EXPECT_EQ(form->Grid->GetColWidths(0), 64);
+  EXPECT_EQ(form->Grid->GetColWidths(1), 90);
+  EXPECT_EQ(form->Grid->GetColWidths(5), 33);
 }
 
 }  // namespace

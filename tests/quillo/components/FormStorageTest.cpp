@@ -309,6 +309,32 @@ TEST_F(FormStorageTest, PreventResizeFreezesTheSize) {
   EXPECT_TRUE(dialog->GetBorderIcons().Contains(biMaximize));
 }
 
+TEST_F(FormStorageTest, AFrozenFormsSystemMenuOffersNeitherSizeNorMaximize) {
+  auto* dialog = Open();
+  // The system menu as the user opens it (a right click on the caption): which of Size and
+  // Maximize are greyed while it shows.
+  auto greyed = [&] {
+    RECT frame;
+    GetWindowRect(dialog->GetHandle(), &frame);
+    ui.QueueClick(frame.left + 150, frame.top + 12, InputEvent::Right);
+    std::string seen = "(no menu)";
+    ui.WhenModalWaits([&] {
+      HMENU system = GetSystemMenu(dialog->GetHandle(), FALSE);
+      seen = std::string((GetMenuState(system, SC_SIZE, MF_BYCOMMAND) & MF_GRAYED) ? "size:grey" : "size") + " " +
+             ((GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND) & MF_GRAYED) ? "max:grey" : "max") + " " +
+             ((GetMenuState(system, SC_MOVE, MF_BYCOMMAND) & MF_GRAYED) ? "move:grey" : "move");
+      ui.QueuePress(VK_ESCAPE);
+    });
+    ui.RunUntilIdle();
+    return seen;
+  };
+  EXPECT_EQ(greyed(), "size max move");
+  dialog->Storage->SetPreventResize(true);
+  EXPECT_EQ(greyed(), "size:grey max:grey move");
+  dialog->Storage->SetPreventResize(false);
+  EXPECT_EQ(greyed(), "size max move");
+}
+
 TEST_F(FormStorageTest, MinMaxInfoLimitsTheTrackingSize) {
   auto* dialog = Open();
   dialog->Storage->GetMinMaxInfo()->Set(TWinMinMaxInfo::MinTrackWidth, 250);

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "ComponentFixture.h"
+#include "platform/controls/ProgressBar.h"
 #include "platform/rtl/CommandLine.h"
 #include "platform/vcl/Component.h"
+#include "platform/vcl/ProgressBar.h"
+#include "quillo/components/files/FileUtils.h"
 #include "quillo/components/utilities/ProgressControls.h"
 #include "quillo/components/utilities/StrUtils.h"
 
@@ -185,6 +191,45 @@ TEST(ProgressControlsTest, DrivesARegisteredClassByPropertyNames) {
   EXPECT_EQ(gauge->Now, 42);
   UnRegisterProgressControl(TGauge::StaticClass());
   EXPECT_FALSE(SupportsProgressControl(gauge.get()));
+}
+
+// A bar of the program's own that draws differently but counts the same.
+class TStripedBar : public TProgressBar {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  using TProgressBar::TProgressBar;
+};
+QUILLO_DEFINE_CLASS(TStripedBar, TProgressBar)
+
+using ProgressBarRegistryTest = ComponentTest;
+
+TEST_F(ProgressBarRegistryTest, TheFrameworksProgressBarIsRegisteredFromTheStart) {
+  auto* form = Application()->CreateForm<TForm>();
+  auto* bar = NewComponent<TStripedBar>(form);
+  bar->SetParent(form);
+  form->Show();
+  ui.RunUntilIdle();
+  ASSERT_TRUE(SupportsProgressControl(bar));
+  EXPECT_TRUE(SetProgressMax(bar, 400));
+  EXPECT_TRUE(SetProgressMin(bar, 100));
+  EXPECT_TRUE(SetProgressValue(bar, 250));
+  EXPECT_EQ(bar->GetMax(), 400);
+  EXPECT_EQ(bar->GetMin(), 100);
+  EXPECT_EQ(bar->GetPosition(), 250);
+  EXPECT_EQ(SendMessage(bar->GetHandle(), PBM_GETPOS, 0, 0), 250);  // the control shows it
+  // A count beyond what the bar holds stops at its end instead of wrapping round.
+  SetProgressMax(bar, std::int64_t{3} << 31);
+  EXPECT_EQ(bar->GetMax(), INT_MAX);
+
+  // A copy drives it: the file's size as the maximum, back to 0 when done.
+  const AnsiString source = home->WriteFile("in.dat", std::string(70000, 'x'));
+  const AnsiString copy = home->Path() + "/out.dat";
+  FileUtil::CopyFile(source, copy, bar);
+  EXPECT_EQ(bar->GetMax(), 70000);
+  EXPECT_EQ(bar->GetMin(), 0);
+  EXPECT_EQ(bar->GetPosition(), 0);
+  EXPECT_EQ(GetFileSize(copy), 70000);
 }
 
 }  // namespace
