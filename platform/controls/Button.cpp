@@ -2,6 +2,7 @@
 // lives in a record owned by the class's table and freed at WM_NCDESTROY.
 
 #include "platform/controls/Button.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <algorithm>
 #include <map>
@@ -517,18 +518,6 @@ LRESULT OnSetImage(HWND window, WPARAM kind, LPARAM image) {
   return reinterpret_cast<LRESULT>(old);
 }
 
-LRESULT OnPaintMessage(HWND window, WPARAM wParam) {
-  if (HDC given = reinterpret_cast<HDC>(wParam)) {
-    Paint(window, given, ODA_DRAWENTIRE);
-    return 0;
-  }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
-  if (dc) Paint(window, dc, ODA_DRAWENTIRE);
-  EndPaint(window, &ps);
-  return 0;
-}
-
 LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCCREATE:
@@ -544,7 +533,8 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (Type(window) == BS_GROUPBOX) return HTTRANSPARENT;
       break;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: case WM_PRINTCLIENT: return OnPaintMessage(window, wParam);
+    case WM_PAINT: case WM_PRINTCLIENT:
+      return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc, ODA_DRAWENTIRE); });
     case WM_SETFONT:
       Data(window).font = reinterpret_cast<HFONT>(wParam);
       if (lParam) Redraw(window);

@@ -2,6 +2,7 @@
 // painting in the classic look, one handler per message.
 
 #include "platform/controls/Header.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <algorithm>
 #include <string>
@@ -379,17 +380,7 @@ LRESULT HeaderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return DefWindowProc(w, msg, wp, lp);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      if (wp) {
-        Paint(w, reinterpret_cast<HDC>(wp));
-        return 0;
-      }
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      Paint(w, dc);
-      EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc) { Paint(w, dc); });
     case WM_SETFONT:
       States().Of(w).font = reinterpret_cast<HFONT>(wp);
       if (LOWORD(lp)) InvalidateRect(w, nullptr, TRUE);

@@ -1,6 +1,7 @@
 // The progress bar: range, position and step, painted in the classic block look.
 
 #include "platform/controls/ProgressBar.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -106,13 +107,7 @@ LRESULT ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RemoveProp(window, kStateProp);
       break;
     }
-    case WM_PAINT: case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(window, &ps);
-      if (dc) Paint(window, dc);
-      if (!wParam && dc) EndPaint(window, &ps);
-      return 0;
-    }
+    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc); });
     case WM_ERASEBKGND: return 1;
   }
   if (!s) return DefWindowProc(window, message, wParam, lParam);

@@ -2,6 +2,7 @@
 // lives in a record owned by the class's table and freed at WM_NCDESTROY.
 
 #include "platform/controls/Static.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <map>
 #include <memory>
@@ -179,18 +180,6 @@ void Paint(HWND window, HDC dc) {
   else PaintShape(window, dc, client);
 }
 
-LRESULT OnPaintMessage(HWND window, WPARAM wParam) {
-  if (HDC given = reinterpret_cast<HDC>(wParam)) {
-    Paint(window, given);
-    return 0;
-  }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
-  if (dc) Paint(window, dc);
-  EndPaint(window, &ps);
-  return 0;
-}
-
 LRESULT OnNcCreate(HWND window, LPARAM lParam) {
   Data(window);
   // A sunken static is one with a static edge.
@@ -228,7 +217,7 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return (Style(window) & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
     case WM_GETDLGCODE: return DLGC_STATIC;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: case WM_PRINTCLIENT: return OnPaintMessage(window, wParam);
+    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc); });
     case WM_SETFONT:
       Data(window).font = reinterpret_cast<HFONT>(wParam);
       if (lParam) InvalidateRect(window, nullptr, TRUE);

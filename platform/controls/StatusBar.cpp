@@ -2,6 +2,7 @@
 // the size grip, and painting in the classic look, one handler per message.
 
 #include "platform/controls/StatusBar.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <algorithm>
 #include <string>
@@ -254,17 +255,7 @@ LRESULT StatusBarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      if (wp) {
-        Paint(w, reinterpret_cast<HDC>(wp));
-        return 0;
-      }
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      Paint(w, dc);
-      EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc) { Paint(w, dc); });
     case WM_SETFONT:
       States().Of(w).font = reinterpret_cast<HFONT>(wp);
       if (LOWORD(lp)) InvalidateRect(w, nullptr, TRUE);

@@ -2,6 +2,7 @@
 // the classic look (the selected tab raised over the frame), one handler per message.
 
 #include "platform/controls/TabControl.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <algorithm>
 #include <string>
@@ -551,17 +552,7 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills everything
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-      if (wp) {
-        Paint(w, reinterpret_cast<HDC>(wp));
-        return 0;
-      }
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      Paint(w, dc);
-      EndPaint(w, &ps);
-      return 0;
-    }
+    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc) { Paint(w, dc); });
     case WM_SETFONT:
       States().Of(w).font = reinterpret_cast<HFONT>(wp);
       Layout(w);

@@ -2,6 +2,7 @@
 // mouse (thumb drags, page presses repeating on the layer's clock) and the keyboard.
 
 #include "platform/controls/TrackBar.h"
+#include "platform/controls/ControlPaint.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -411,13 +412,7 @@ LRESULT TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RemoveProp(window, kStateProp);
       break;
     }
-    case WM_PAINT: case WM_PRINTCLIENT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(window, &ps);
-      if (dc) Paint(window, dc);
-      if (!wParam && dc) EndPaint(window, &ps);
-      return 0;
-    }
+    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc); });
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnButtonDown(window, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
