@@ -199,20 +199,8 @@ void TCustomComboBox::CloseUp() {
 }
 
 void TCustomComboBox::CNDrawItem(TMessage& m) {
-  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-  TOwnerDrawState state = TOwnerDrawState::FromBits(LOWORD(dis->itemState));
-  TCanvasPaintScope paint(canvas_.get(), dis->hDC);
-  canvas_->SetFont(GetFont());
-  canvas_->SetBrush(GetBrush());
-  int index = static_cast<int>(dis->itemID);
-  if (index >= 0 && state.Contains(odSelected)) {
-    canvas_->GetBrush()->SetColor(clHighlight);
-    canvas_->GetFont()->SetColor(clHighlightText);
-  }
-  TRect rect = dis->rcItem;
-  if (index >= 0) DrawItem(index, rect, state);
-  else canvas_->FillRect(rect);
-  if (state.Contains(odFocused)) ::DrawFocusRect(dis->hDC, &dis->rcItem);
+  DrawOwnerItem(canvas_.get(), this, *reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam),
+                [this](int index, const TRect& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
   m.Result = TRUE;
 }
 

@@ -437,21 +437,26 @@ void TCustomListBox::CNCommand(TMessage& m) {
   }
 }
 
-void TCustomListBox::CNDrawItem(TMessage& m) {
-  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-  TOwnerDrawState state = TOwnerDrawState::FromBits(LOWORD(dis->itemState));
-  TCanvasPaintScope paint(canvas_.get(), dis->hDC);
-  canvas_->SetFont(GetFont());
-  canvas_->SetBrush(GetBrush());
-  int index = static_cast<int>(dis->itemID);
+void DrawOwnerItem(TCanvas* canvas, TWinControl* control, const DRAWITEMSTRUCT& item,
+                   const std::function<void(int index, const TRect& rect, TOwnerDrawState state)>& draw) {
+  TOwnerDrawState state = TOwnerDrawState::FromBits(LOWORD(item.itemState));
+  TCanvasPaintScope paint(canvas, item.hDC);
+  canvas->SetFont(control->GetFont());
+  canvas->SetBrush(control->GetBrush());
+  const int index = static_cast<int>(item.itemID);
   if (index >= 0 && state.Contains(odSelected)) {
-    canvas_->GetBrush()->SetColor(clHighlight);
-    canvas_->GetFont()->SetColor(clHighlightText);
+    canvas->GetBrush()->SetColor(clHighlight);
+    canvas->GetFont()->SetColor(clHighlightText);
   }
-  TRect rect = dis->rcItem;
-  if (index >= 0) DrawItem(index, rect, state);
-  else canvas_->FillRect(rect);
-  if (state.Contains(odFocused)) ::DrawFocusRect(dis->hDC, &dis->rcItem);
+  TRect rect = item.rcItem;
+  if (index >= 0) draw(index, rect, state);
+  else canvas->FillRect(rect);
+  if (state.Contains(odFocused)) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+void TCustomListBox::CNDrawItem(TMessage& m) {
+  DrawOwnerItem(canvas_.get(), this, *reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam),
+                [this](int index, const TRect& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
   m.Result = TRUE;
 }
 

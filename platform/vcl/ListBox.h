@@ -24,6 +24,13 @@ enum TOwnerDrawStateFlag {
 };
 using TOwnerDrawState = SetOf<TOwnerDrawStateFlag>;
 
+// Paints one owner-drawn item of a list or combo box on the control's canvas: the canvas
+// takes the control's font and brush (the highlight colours for a selected item), draw runs
+// for an item (a fill for the empty field, index -1), and a focused item gets its focus
+// rectangle.
+void DrawOwnerItem(TCanvas* canvas, TWinControl* control, const DRAWITEMSTRUCT& item,
+                   const std::function<void(int index, const TRect& rect, TOwnerDrawState state)>& draw);
+
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, const TRect& rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
 
