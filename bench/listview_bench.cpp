@@ -37,7 +37,9 @@ HWND MakeList(HWND& parent) {
 void Fill(HWND list) {
   std::string text;
   for (int i = 0; i < kItems; ++i) {
-    text = "file" + std::to_string(i) + ".png";
+    text = "file";
+    text += std::to_string(i);
+    text += ".png";
     LVITEM item;
     item.mask = LVIF_TEXT;
     item.iItem = i;
@@ -113,7 +115,11 @@ void BM_TListViewFill(benchmark::State& state) {
     view->GetColumns()->Add()->SetCaption("Name");
     form->Show();
     view->GetItems()->BeginUpdate();
-    for (int i = 0; i < kItems; ++i) view->GetItems()->Add()->SetCaption("file" + std::to_string(i));
+    for (int i = 0; i < kItems; ++i) {
+      std::string caption = "file";
+      caption += std::to_string(i);
+      view->GetItems()->Add()->SetCaption(caption);
+    }
     view->GetItems()->EndUpdate();
     RunQueue();
     state.PauseTiming();

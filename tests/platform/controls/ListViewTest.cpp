@@ -50,16 +50,23 @@ protected:
   std::string Texts() {
     std::string out;
     const int count = static_cast<int>(SendMessage(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) out += (i ? " " : "") + Text(i);
+    for (int i = 0; i < count; ++i) {
+      if (i) out += ' ';
+      out += Text(i);
+    }
     return out;
   }
   // The selected items' texts, and the focused one's after a bar.
   std::string Selection() {
     std::string out;
-    for (int i = -1; (i = static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
-      out += (out.empty() ? "" : " ") + Text(i);
+    for (int i = -1; (i = static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;) {
+      out += out.empty() ? "" : " ";
+      out += Text(i);
+    }
     const int focused = static_cast<int>(SendMessage(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
-    return out + "|" + (focused >= 0 ? Text(focused) : "");
+    out += '|';
+    if (focused >= 0) out += Text(focused);
+    return out;
   }
   RECT ItemRect(int index, int part) {
     RECT r{};
@@ -246,7 +253,8 @@ TEST_F(ListViewTest, HitTestsAndRectanglesAgreeInEveryView) {
     column.cx = 150;
     SendMessage(view, LVM_INSERTCOLUMN, 0, reinterpret_cast<LPARAM>(&column));
     for (int i = 0; i < 40; ++i) {
-      const std::string text = "item " + std::to_string(i);
+      std::string text = "item ";
+      text += std::to_string(i);
       LVITEM item;
       item.mask = LVIF_TEXT;
       item.iItem = i;

@@ -41,7 +41,10 @@ protected:
   // The texts of the visible rows, top to bottom.
   std::string Rows() {
     std::string out;
-    for (HTREEITEM at = Get(TVGN_ROOT); at; at = Get(TVGN_NEXTVISIBLE, at)) out += (out.empty() ? "" : " ") + Text(at);
+    for (HTREEITEM at = Get(TVGN_ROOT); at; at = Get(TVGN_NEXTVISIBLE, at)) {
+      if (!out.empty()) out += ' ';
+      out += Text(at);
+    }
     return out;
   }
   RECT ItemRect(HTREEITEM item, bool textOnly) {

@@ -101,7 +101,12 @@ TEST_F(TreeListViewTest, TreeEventsCanRefuseAndEditingGoesThroughOnEdited) {
   EXPECT_EQ(tree->GetSelected(), root);
   tree->OnChanging = nullptr;
 
-  tree->OnEdited = [](TObject*, TTreeNode*, AnsiString& text) { text = "[" + text + "]"; };
+  tree->OnEdited = [](TObject*, TTreeNode*, AnsiString& text) {
+    AnsiString wrapped(1, '[');
+    wrapped += text;
+    wrapped += ']';
+    text = wrapped;
+  };
   ASSERT_TRUE(root->EditText());
   ui.Type("Top");
   ui.Press(VK_RETURN);
@@ -144,7 +149,10 @@ TEST_F(TreeListViewTest, ListItemsAndColumnsReachTheWindowAndSelectionEventsFoll
   EXPECT_STREQ(text, "5");
 
   std::vector<std::string> selected;
-  list->OnSelectItem = [&](TObject*, TListItem* item, bool on) { selected.push_back((on ? "+" : "-") + item->GetCaption()); };
+  list->OnSelectItem = [&](TObject*, TListItem* item, bool on) {
+    std::string entry = on ? "+" : "-";
+    selected.push_back(entry + item->GetCaption());
+  };
   RECT first{};
   first.left = LVIR_BOUNDS;
   SendMessage(window, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
