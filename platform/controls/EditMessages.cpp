@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/controls/EditControl.h"
+#include "platform/user/ScrollBars.h"
 
 namespace {
 
@@ -48,8 +49,8 @@ LRESULT EditControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (tracking_ && reinterpret_cast<HWND>(lParam) != window_) OnMouseUp();
       return 0;
     case WM_TIMER: OnTimer(); return 0;
-    case WM_VSCROLL: ScrollBy(true, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
-    case WM_HSCROLL: ScrollBy(false, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
+    case WM_VSCROLL: ScrollBy(true, LOWORD(wParam), scrollbars::ThumbPosition(window_, SB_VERT, wParam)); return 0;
+    case WM_HSCROLL: ScrollBy(false, LOWORD(wParam), scrollbars::ThumbPosition(window_, SB_HORZ, wParam)); return 0;
     case WM_MOUSEWHEEL:
       if (!multiLine_) break;  // to the parent
       ScrollTo(topLine_ - static_cast<short>(HIWORD(wParam)) / 120 * 3, xOffset_, true);

@@ -551,12 +551,9 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HSCROLL: {
       bool vertical = message == WM_VSCROLL;
       int code = LOWORD(wParam);
-      int thumb = HIWORD(wParam);
-      // The message's 16 bits cannot hold a position past 65535; the bar's own can.
-      SCROLLINFO track;
-      track.fMask = SIF_TRACKPOS;
-      if ((code == SB_THUMBTRACK || code == SB_THUMBPOSITION) && GetScrollInfo(window_, vertical ? SB_VERT : SB_HORZ, &track))
-        thumb = track.nTrackPos;
+      int thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION
+                      ? scrollbars::ThumbPosition(window_, vertical ? SB_VERT : SB_HORZ, wParam)
+                      : 0;
       Scroll(vertical, code, thumb);
       return 0;
     }

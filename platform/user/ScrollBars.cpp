@@ -325,6 +325,13 @@ void Redraw(HWND window, int bar) {
 
 void PaintControl(HWND control, HDC dc) { DrawControl(control, dc); }
 
+int ThumbPosition(HWND window, int bar, WPARAM wParam) {
+  SCROLLINFO info;
+  info.fMask = SIF_TRACKPOS;
+  if (GetValues(window, bar, &info)) return info.nTrackPos;
+  return static_cast<short>(HIWORD(wParam));
+}
+
 }  // namespace scrollbars
 
 using namespace scrollbars;

@@ -105,6 +105,11 @@ RECT WindowBarRect(HWND window, int bar);
 int HitTest(HWND window, POINT screen);
 void PaintWindowBars(HWND window, HDC windowDc);
 
+// The position a WM_HSCROLL / WM_VSCROLL thumb code (SB_THUMBTRACK, SB_THUMBPOSITION) of a
+// window's own bar means: the bar's track position, which holds 32 bits where the message's
+// HIWORD holds 16; the message's value when the bar has none.
+int ThumbPosition(HWND window, int bar, WPARAM wParam);
+
 // A SCROLLBAR control's bar: the whole client area.
 bool IsControlVertical(HWND control);
 // Paints a control's bar on a context of its client area.
