@@ -2,6 +2,7 @@
 // What a control's window scroll bars show, read as a user sees them: shown or not, enabled or
 // not, range, page and position; and where a bar's thumb is on the screen, to drag it.
 
+#include <algorithm>
 #include <ostream>
 
 #include "platform/user/ScrollBars.h"
@@ -42,8 +43,12 @@ struct ThumbSpot {
   POINT centre{};
   int track = 0;
   bool vertical = false;
+  int first = 0, last = 0;  // the bar's ends on the screen, along it
+  // The thumb's middle moved along the bar, kept on the bar (a mouse far off it snaps the
+  // thumb back).
   POINT Moved(int along) const {
-    return vertical ? POINT{centre.x, centre.y + along} : POINT{centre.x + along, centre.y};
+    const int at = std::clamp((vertical ? centre.y : centre.x) + along, first, last);
+    return vertical ? POINT{centre.x, at} : POINT{at, centre.y};
   }
 };
 
@@ -60,5 +65,7 @@ inline ThumbSpot FindThumb(HWND window, int bar) {
   spot.centre = spot.vertical ? POINT{w.left + (r.left + r.right) / 2, w.top + r.top + middle}
                               : POINT{w.left + r.left + middle, w.top + (r.top + r.bottom) / 2};
   spot.track = l.trackEnd() - l.trackStart();
+  spot.first = spot.vertical ? w.top + r.top : w.left + r.left;
+  spot.last = (spot.vertical ? w.top + r.bottom : w.left + r.right) - 1;
   return spot;
 }
