@@ -345,10 +345,9 @@ void Redraw(HWND window, int bar) {
 void PaintControl(HWND control, HDC dc) { DrawControl(control, dc); }
 
 int ThumbPosition(HWND window, int bar, WPARAM wParam) {
-  SCROLLINFO info;
-  info.fMask = SIF_TRACKPOS;
-  if (GetValues(window, bar, &info)) return info.nTrackPos;
-  return static_cast<short>(HIWORD(wParam));
+  const Values* v = bar == SB_HORZ || bar == SB_VERT ? ValuesOf(window, bar) : nullptr;
+  if (v && v->tracking) return v->trackPos;
+  return HIWORD(wParam);
 }
 
 }  // namespace scrollbars

@@ -80,6 +80,10 @@ TEST(ListBoxScrollBar, ADraggedThumbReachesRowsPastSixteenBits) {
   EXPECT_GT(top, 65535);
   EXPECT_LT(top, kRows - page);
   EXPECT_EQ(ReadBar(list, SB_VERT).pos, top);
+  // A program's own thumb message still goes where its 16 bits say.
+  SendMessage(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 40000), 0);
+  EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 40000);
+  EXPECT_EQ(ReadBar(list, SB_VERT).pos, 40000);
 }
 
 // ---- tree view ----
@@ -130,6 +134,9 @@ TEST(TreeViewScrollBar, FollowsTheRowsShownKeysWheelAndThumb) {
   EXPECT_EQ(ReadBar(tree, SB_VERT).pos, 0);
   DragThumb(host, tree, SB_VERT, 1000);
   EXPECT_EQ(TopRow(tree), 32 - page);
+  SendMessage(tree, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 4), 0);
+  EXPECT_EQ(TopRow(tree), 4);
+  EXPECT_EQ(ReadBar(tree, SB_VERT).pos, 4);
   // Collapsed again, everything fits: the bar goes and the view is back at the top.
   SendMessage(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder));
   EXPECT_EQ(ReadBar(tree, SB_VERT), BarView{});
@@ -255,6 +262,8 @@ TEST(ListViewScrollBar, ADraggedThumbReachesRowsPastSixteenBits) {
   EXPECT_GT(top, 65535);
   EXPECT_LT(top, kRows - page);
   EXPECT_EQ(ReadBar(list, SB_VERT).pos, top);
+  SendMessage(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40000), 0);
+  EXPECT_EQ(TopIndex(list), 40000);
 }
 
 // ---- edit ----
@@ -295,6 +304,9 @@ TEST(EditScrollBar, StaysDisabledUntilTheTextPassesTheView) {
   EXPECT_EQ(FirstLine(edit), 0);
   DragThumb(host, edit, SB_VERT, 1000);
   EXPECT_EQ(FirstLine(edit), 40 - v.page);
+  SendMessage(edit, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), 0);
+  EXPECT_EQ(FirstLine(edit), 5);
+  EXPECT_EQ(ReadBar(edit, SB_VERT).pos, 5);
   // A long line passes the width: the sideways bar is enabled; short text disables both again.
   SetWindowText(edit, std::string(200, 'w').c_str());
   EXPECT_TRUE(ReadBar(edit, SB_HORZ).enabled);
