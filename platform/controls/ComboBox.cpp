@@ -159,7 +159,8 @@ void ComboControl::Create() {
   }
   if (!DropList()) {
     DWORD editStyle = WS_CHILD | WS_VISIBLE | ((style_ & CBS_AUTOHSCROLL) ? kEditAutoHScroll : 0u);
-    // No EDIT class yet (it lives in its own change): the combo box keeps the text itself.
+    // The field is an EDIT child, which holds the focus for the combo box; without one (no
+    // EDIT class registered) the combo box keeps the text itself.
     edit_ = CreateWindowEx(0, "EDIT", "", editStyle, 0, 0, 10, 10, window_,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kComboEditId)), nullptr, nullptr);
     if (edit_) {

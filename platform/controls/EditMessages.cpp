@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/controls/EditControl.h"
+#include "platform/user/ScrollBars.h"
 
 namespace {
 
@@ -48,12 +49,16 @@ LRESULT EditControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (tracking_ && reinterpret_cast<HWND>(lParam) != window_) OnMouseUp();
       return 0;
     case WM_TIMER: OnTimer(); return 0;
-    case WM_VSCROLL: ScrollBy(true, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
-    case WM_HSCROLL: ScrollBy(false, LOWORD(wParam), static_cast<short>(HIWORD(wParam))); return 0;
-    case WM_MOUSEWHEEL:
+    case WM_VSCROLL: ScrollBy(true, LOWORD(wParam), scrollbars::ThumbPosition(window_, SB_VERT, wParam)); return 0;
+    case WM_HSCROLL: ScrollBy(false, LOWORD(wParam), scrollbars::ThumbPosition(window_, SB_HORZ, wParam)); return 0;
+    case WM_MOUSEWHEEL: {
       if (!multiLine_) break;  // to the parent
-      ScrollTo(topLine_ - static_cast<short>(HIWORD(wParam)) / 120 * 3, xOffset_, true);
+      // The wheel stops where the scroll bar does: the last line at the bottom.
+      const int top = topLine_ - static_cast<short>(HIWORD(wParam)) / 120 * 3;
+      const int lowest = std::max(0, text_.LineCount() - std::max(1, VisibleLines()));
+      ScrollTo(std::clamp(top, 0, std::max(lowest, topLine_)), xOffset_, true);
       return 0;
+    }
     case WM_CUT: Cut(); return 0;
     case WM_COPY: Copy(); return 0;
     case WM_PASTE: Paste(); return 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/controls/EditControl.h"
+#include "platform/user/ScrollBars.h"
 
 namespace {
 
@@ -11,12 +12,15 @@ namespace {
 constexpr int kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kThumbPosition = 4, kThumbTrack = 5,
               kTop = 6, kBottom = 7;
 
-// The window's scroll bars show the edit's ranges once the layer has window scroll bars;
-// until then an edit keeps its ranges to itself. With them, the body becomes:
-//   SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, max, page, pos, 0};
-//   SetScrollInfo(window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
+// A bar with nothing to scroll stays, disabled, as an edit's bars do.
 void ShowScrollRange(HWND window, bool vertical, int max, int page, int pos) {
-  (void)window, (void)vertical, (void)max, (void)page, (void)pos;
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  info.nMin = 0;
+  info.nMax = max;
+  info.nPage = static_cast<UINT>(page);
+  info.nPos = pos;
+  SetScrollInfo(window, vertical ? SB_VERT : SB_HORZ, &info, TRUE);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/controls/ControlScroll.h"
+#include "platform/user/ScrollBars.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/rtl/FindFile.h"
 #include "platform/user/SystemClasses.h"
@@ -35,7 +35,6 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto it = controls.find(window);
   if (it == controls.end()) return DefWindowProc(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    ForgetControlScroll(window);
     controls.erase(it);
     return DefWindowProc(window, message, wParam, lParam);
   }
@@ -88,6 +87,7 @@ const bool kRegistered = AddSystemClassRegistration(&RegisterListBoxClass);
 
 ListBoxControl::ListBoxControl(HWND window, const CREATESTRUCT& create) : window_(window) {
   style_ = static_cast<DWORD>(create.style);
+  bars_ = style_ & (WS_VSCROLL | WS_HSCROLL);
   if (create.lpszClass && std::strcmp(create.lpszClass, kComboListBoxClass) == 0 && create.lpCreateParams)
     combo_ = static_cast<const ComboListLink*>(create.lpCreateParams)->combo;
   if (combo_) {
@@ -551,9 +551,9 @@ LRESULT ListBoxControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HSCROLL: {
       bool vertical = message == WM_VSCROLL;
       int code = LOWORD(wParam);
-      int thumb = HIWORD(wParam);
-      if (code == kScrollThumbTrack || code == kScrollThumbPosition)
-        thumb = GetControlScrollTrackPos(window_, vertical ? kControlScrollVertical : kControlScrollHorizontal, thumb);
+      int thumb = code == SB_THUMBTRACK || code == SB_THUMBPOSITION
+                      ? scrollbars::ThumbPosition(window_, vertical ? SB_VERT : SB_HORZ, wParam)
+                      : 0;
       Scroll(vertical, code, thumb);
       return 0;
     }

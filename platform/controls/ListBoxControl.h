@@ -119,6 +119,9 @@ private:
   HWND ownerTarget_ = nullptr;    // owner-draw messages and colours
   UINT ctlType_ = ODT_LISTBOX;
   DWORD style_ = 0;
+  // The scroll bars the list was made with: the window manager hides a bar with nothing to
+  // scroll (its style bit goes), yet the list keeps setting it, so it comes back when needed.
+  DWORD bars_ = 0;
   ListItems items_;
 
   int top_ = 0;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/controls/ControlScroll.h"
+#include "platform/user/ScrollBars.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/rtl/Clock.h"
 
@@ -63,11 +63,11 @@ LRESULT ListBoxControl::OnKeyDown(int vk) {
     case VK_DOWN: target = caret_ + 1; break;
     case VK_LEFT:
       if (Is(LBS_MULTICOLUMN)) target = caret_ - rows;
-      else Scroll(false, kScrollLineUp, 0);
+      else Scroll(false, SB_LINEUP, 0);
       break;
     case VK_RIGHT:
       if (Is(LBS_MULTICOLUMN)) target = caret_ + rows;
-      else Scroll(false, kScrollLineDown, 0);
+      else Scroll(false, SB_LINEDOWN, 0);
       break;
     case VK_PRIOR:
       if (Is(LBS_MULTICOLUMN)) target = caret_ - rows * VisibleColumns();

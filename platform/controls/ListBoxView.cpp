@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/controls/ControlScroll.h"
+#include "platform/user/ScrollBars.h"
 #include "platform/controls/ListBoxControl.h"
 
 namespace {
@@ -199,36 +199,28 @@ void ListBoxControl::EnsureVisible(int index) {
 
 void ListBoxControl::UpdateScroll() {
   if (!redraw_) return;
-  DWORD style = static_cast<DWORD>(GetWindowLong(window_, GWL_STYLE));
-  bool disableNoScroll = Is(LBS_DISABLENOSCROLL);
+  // Shown disabled instead of hidden when there is nothing to scroll (LBS_DISABLENOSCROLL).
+  const UINT fit = Is(LBS_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0u;
+  auto set = [&](int bar, int max, int page, int pos) {
+    SCROLLINFO info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | fit;
+    info.nMin = 0;
+    info.nMax = max;
+    info.nPage = static_cast<UINT>(std::max(page, 0));
+    info.nPos = pos;
+    SetScrollInfo(window_, bar, &info, TRUE);
+  };
   if (Is(LBS_MULTICOLUMN)) {
-    if (style & WS_HSCROLL) {
+    if (bars_ & WS_HSCROLL) {
       int rows = RowsPerColumn();
-      ControlScrollState s;
-      s.max = Count() == 0 ? 0 : (Count() - 1) / rows;
-      s.page = VisibleColumns();
-      s.pos = top_ / rows;
-      s.disableNoScroll = disableNoScroll;
-      SetControlScroll(window_, kControlScrollHorizontal, s);
+      set(SB_HORZ, Count() == 0 ? 0 : (Count() - 1) / rows, VisibleColumns(), top_ / rows);
     }
     return;
   }
-  if (style & WS_VSCROLL) {
-    ControlScrollState s;
-    s.max = std::max(0, Count() - 1);
-    s.page = Page();
-    s.pos = top_;
-    s.disableNoScroll = disableNoScroll;
-    SetControlScroll(window_, kControlScrollVertical, s);
-  }
-  if (style & WS_HSCROLL) {
+  if (bars_ & WS_VSCROLL) set(SB_VERT, std::max(0, Count() - 1), Page(), top_);
+  if (bars_ & WS_HSCROLL) {
     RECT c = Client();
-    ControlScrollState s;
-    s.max = std::max(0, horizontalExtent_ - 1);
-    s.page = c.right - c.left;
-    s.pos = horizontalPos_;
-    s.disableNoScroll = disableNoScroll;
-    SetControlScroll(window_, kControlScrollHorizontal, s);
+    set(SB_HORZ, std::max(0, horizontalExtent_ - 1), c.right - c.left, horizontalPos_);
   }
 }
 
@@ -247,14 +239,14 @@ void ListBoxControl::Scroll(bool vertical, int code, int thumb) {
     if (vertical) return;
     int rows = RowsPerColumn(), columns = VisibleColumns();
     switch (code) {
-      case kScrollLineUp: SetTop(top_ - rows); break;
-      case kScrollLineDown: SetTop(top_ + rows); break;
-      case kScrollPageUp: SetTop(top_ - rows * columns); break;
-      case kScrollPageDown: SetTop(top_ + rows * columns); break;
-      case kScrollThumbTrack:
-      case kScrollThumbPosition: SetTop(thumb * rows); break;
-      case kScrollTop: SetTop(0); break;
-      case kScrollBottom: SetTop(MaxTop()); break;
+      case SB_LINEUP: SetTop(top_ - rows); break;
+      case SB_LINEDOWN: SetTop(top_ + rows); break;
+      case SB_PAGEUP: SetTop(top_ - rows * columns); break;
+      case SB_PAGEDOWN: SetTop(top_ + rows * columns); break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: SetTop(thumb * rows); break;
+      case SB_TOP: SetTop(0); break;
+      case SB_BOTTOM: SetTop(MaxTop()); break;
     }
     return;
   }
@@ -262,26 +254,26 @@ void ListBoxControl::Scroll(bool vertical, int code, int thumb) {
     RECT c = Client();
     int page = c.right - c.left;
     switch (code) {
-      case kScrollLineUp: SetHorizontalPos(horizontalPos_ - avgCharWidth_); break;
-      case kScrollLineDown: SetHorizontalPos(horizontalPos_ + avgCharWidth_); break;
-      case kScrollPageUp: SetHorizontalPos(horizontalPos_ - page); break;
-      case kScrollPageDown: SetHorizontalPos(horizontalPos_ + page); break;
-      case kScrollThumbTrack:
-      case kScrollThumbPosition: SetHorizontalPos(thumb); break;
-      case kScrollTop: SetHorizontalPos(0); break;
-      case kScrollBottom: SetHorizontalPos(horizontalExtent_); break;
+      case SB_LINEUP: SetHorizontalPos(horizontalPos_ - avgCharWidth_); break;
+      case SB_LINEDOWN: SetHorizontalPos(horizontalPos_ + avgCharWidth_); break;
+      case SB_PAGEUP: SetHorizontalPos(horizontalPos_ - page); break;
+      case SB_PAGEDOWN: SetHorizontalPos(horizontalPos_ + page); break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: SetHorizontalPos(thumb); break;
+      case SB_TOP: SetHorizontalPos(0); break;
+      case SB_BOTTOM: SetHorizontalPos(horizontalExtent_); break;
     }
     return;
   }
   switch (code) {
-    case kScrollLineUp: SetTop(top_ - 1); break;
-    case kScrollLineDown: SetTop(top_ + 1); break;
-    case kScrollPageUp: SetTop(top_ - std::max(1, Page() - 1)); break;
-    case kScrollPageDown: SetTop(top_ + std::max(1, Page() - 1)); break;
-    case kScrollThumbTrack:
-    case kScrollThumbPosition: SetTop(thumb); break;
-    case kScrollTop: SetTop(0); break;
-    case kScrollBottom: SetTop(MaxTop()); break;
+    case SB_LINEUP: SetTop(top_ - 1); break;
+    case SB_LINEDOWN: SetTop(top_ + 1); break;
+    case SB_PAGEUP: SetTop(top_ - std::max(1, Page() - 1)); break;
+    case SB_PAGEDOWN: SetTop(top_ + std::max(1, Page() - 1)); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: SetTop(thumb); break;
+    case SB_TOP: SetTop(0); break;
+    case SB_BOTTOM: SetTop(MaxTop()); break;
   }
 }
 

@@ -16,6 +16,7 @@
 #include "platform/controls/LabelEdit.h"
 #include "platform/controls/ListViewWindow.h"
 #include "platform/rtl/Clock.h"
+#include "platform/user/ScrollBars.h"
 #include "platform/user/SystemClasses.h"
 
 namespace listview {
@@ -52,6 +53,7 @@ int ListViewWindow::Insert(const LVITEM* given) {
   }
   if (Valid(index)) items_[index].state |= state & ~(LVIS_SELECTED | LVIS_FOCUSED);
   InvalidateRect(window_, nullptr, TRUE);
+  UpdateScrollBars();
   return index;
 }
 
@@ -89,6 +91,7 @@ BOOL ListViewWindow::DeleteAll() {
   top_ = 0;
   xOffset_ = 0;
   InvalidateRect(window_, nullptr, TRUE);
+  UpdateScrollBars();
   return TRUE;
 }
 
@@ -272,6 +275,7 @@ int ListViewWindow::InsertColumn(int index, const LVCOLUMN* given) {
   if (index == 0) column.format = LVCFMT_LEFT;
   columns_.insert(columns_.begin() + index, std::move(column));
   InvalidateRect(window_, nullptr, TRUE);
+  Rescroll();
   return index;
 }
 
@@ -321,6 +325,7 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       HIMAGELIST old = slot;
       slot = Param<std::remove_pointer_t<HIMAGELIST>>(lParam);
       InvalidateRect(window_, nullptr, TRUE);
+      Rescroll();
       return reinterpret_cast<LRESULT>(old);
     }
     case LVM_GETITEMCOUNT: return Count();
@@ -349,9 +354,8 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (Report()) {
         RECT client;
         GetClientRect(window_, &client);
-        xOffset_ = std::clamp(xOffset_ + index, 0, std::max(0, TotalColumnWidth() - static_cast<int>(client.right)));
+        ScrollToX(xOffset_ + index);
         ScrollToLine(top_ + static_cast<int>(lParam) / grid.cellHeight);
-        InvalidateRect(window_, nullptr, TRUE);
       } else {
         const int pixels = grid.linesAreColumns ? index : static_cast<int>(lParam);
         const int size = grid.linesAreColumns ? grid.cellWidth : grid.cellHeight;
@@ -383,6 +387,7 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if ((c->mask & LVCF_FMT) && index > 0) to.format = c->fmt & LVCFMT_JUSTIFYMASK;
       if (c->mask & LVCF_SUBITEM) to.subItem = c->iSubItem;
       InvalidateRect(window_, nullptr, TRUE);
+      Rescroll();
       return TRUE;
     }
     case LVM_INSERTCOLUMN: return InsertColumn(index, Param<const LVCOLUMN>(lParam));
@@ -390,6 +395,7 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (index < 0 || index >= static_cast<int>(columns_.size())) return FALSE;
       columns_.erase(columns_.begin() + index);
       InvalidateRect(window_, nullptr, TRUE);
+      Rescroll();
       return TRUE;
     case LVM_GETCOLUMNWIDTH:
       if (View() == LVS_LIST) return Cells().cellWidth;
@@ -405,6 +411,7 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                                                     : std::max(width, 0);
       }
       InvalidateRect(window_, nullptr, TRUE);
+      Rescroll();
       return TRUE;
     }
     case LVM_GETHEADER: return 0;  // the header is drawn by the view itself
@@ -468,10 +475,23 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       font_ = reinterpret_cast<HFONT>(wParam);
       textHeight_ = 0;
       InvalidateRect(window_, nullptr, TRUE);
+      Rescroll();
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
-    case WM_SIZE: ScrollToLine(top_); InvalidateRect(window_, nullptr, TRUE); return 0;
-    case WM_STYLECHANGED: top_ = 0; xOffset_ = 0; InvalidateRect(window_, nullptr, TRUE); return 0;
+    case WM_SIZE: Rescroll(); InvalidateRect(window_, nullptr, TRUE); return 0;
+    case WM_STYLECHANGED: {
+      // The bars' own style bits come and go as they are needed: that keeps the view where it
+      // is. Another view starts at the top left.
+      const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+      if (wParam != static_cast<WPARAM>(GWL_STYLE) || !change ||
+          !((change->styleOld ^ change->styleNew) & ~static_cast<DWORD>(WS_HSCROLL | WS_VSCROLL)))
+        return 0;
+      top_ = 0;
+      xOffset_ = 0;
+      InvalidateRect(window_, nullptr, TRUE);
+      Rescroll();
+      return 0;
+    }
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -536,15 +556,36 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_VSCROLL:
     case WM_HSCROLL: {
+      const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;
+      const int code = LOWORD(wParam);
+      if (bar == SB_HORZ && Report()) {
+        // Sideways over the report's columns, in pixels.
+        const RECT area = ItemArea();
+        const int page = std::max(1, static_cast<int>(area.right - area.left));
+        switch (code) {
+          case SB_LINELEFT: ScrollToX(xOffset_ - kSideStep); break;
+          case SB_LINERIGHT: ScrollToX(xOffset_ + kSideStep); break;
+          case SB_PAGELEFT: ScrollToX(xOffset_ - page); break;
+          case SB_PAGERIGHT: ScrollToX(xOffset_ + page); break;
+          case SB_THUMBPOSITION:
+          case SB_THUMBTRACK: ScrollToX(scrollbars::ThumbPosition(window_, bar, wParam)); break;
+          case SB_LEFT: ScrollToX(0); break;
+          case SB_RIGHT: ScrollToX(1 << 30); break;
+        }
+        return 0;
+      }
+      // The lines' own bar: across in list view, down in the others.
+      if ((bar == SB_HORZ) != Cells().linesAreColumns) return 0;
       const int page = LinesInView();
-      switch (LOWORD(wParam)) {
-        case 0: ScrollToLine(top_ - 1); break;
-        case 1: ScrollToLine(top_ + 1); break;
-        case 2: ScrollToLine(top_ - page); break;
-        case 3: ScrollToLine(top_ + page); break;
-        case 4: case 5: ScrollToLine(static_cast<short>(HIWORD(wParam))); break;
-        case 6: ScrollToLine(0); break;
-        case 7: ScrollToLine(1 << 30); break;
+      switch (code) {
+        case SB_LINEUP: ScrollToLine(top_ - 1); break;
+        case SB_LINEDOWN: ScrollToLine(top_ + 1); break;
+        case SB_PAGEUP: ScrollToLine(top_ - page); break;
+        case SB_PAGEDOWN: ScrollToLine(top_ + page); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: ScrollToLine(scrollbars::ThumbPosition(window_, bar, wParam)); break;
+        case SB_TOP: ScrollToLine(0); break;
+        case SB_BOTTOM: ScrollToLine(1 << 30); break;
       }
       return 0;
     }

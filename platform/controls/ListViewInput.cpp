@@ -27,18 +27,14 @@ void ListViewWindow::KeyDown(WPARAM key) {
     case VK_DOWN: target = at < 0 ? 0 : at + (columns || Report() ? 1 : lineStep); break;
     case VK_LEFT:
       if (Report()) {
-        xOffset_ = std::max(0, xOffset_ - 20);
-        InvalidateRect(window_, nullptr, TRUE);
+        ScrollToX(xOffset_ - kSideStep);
         return;
       }
       target = at < 0 ? 0 : at - (columns ? lineStep : 1);
       break;
     case VK_RIGHT:
       if (Report()) {
-        RECT client;
-        GetClientRect(window_, &client);
-        xOffset_ = std::clamp(xOffset_ + 20, 0, std::max(0, TotalColumnWidth() - static_cast<int>(client.right)));
-        InvalidateRect(window_, nullptr, TRUE);
+        ScrollToX(xOffset_ + kSideStep);
         return;
       }
       target = at < 0 ? 0 : at + (columns ? lineStep : 1);
@@ -120,6 +116,7 @@ void ListViewWindow::MouseMove(POINT p) {
   if (sizingColumn_ >= 0) {
     columns_[sizingColumn_].width = std::max(0, sizingStartWidth_ + p.x - sizingStartX_);
     InvalidateRect(window_, nullptr, TRUE);
+    Rescroll();
   } else if (pressedColumn_ >= 0) {
     bool divider;
     const bool inside = p.y >= 0 && p.y < HeaderHeight() && ColumnAtX(p.x, divider) == pressedColumn_;

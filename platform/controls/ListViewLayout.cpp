@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/user/ScrollBars.h"
+
 namespace listview {
 
 // ---- geometry ----
@@ -157,10 +159,61 @@ void ListViewWindow::ScrollToLine(int line) {
   const Grid grid = Cells();
   const int lines = (Count() + grid.perLine - 1) / grid.perLine;
   line = std::clamp(line, 0, std::max(0, lines - LinesInView()));
-  if (line == top_) return;
-  edit_.End(false);
-  top_ = line;
-  InvalidateRect(window_, nullptr, TRUE);
+  if (line != top_) {
+    edit_.End(false);
+    top_ = line;
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+  UpdateScrollBars();
+}
+
+void ListViewWindow::ScrollToX(int x) {
+  const RECT area = ItemArea();
+  const int widest = Report() ? TotalColumnWidth() - static_cast<int>(area.right - area.left) : 0;
+  x = std::clamp(x, 0, std::max(0, widest));
+  if (x != xOffset_) {
+    edit_.End(false);
+    xOffset_ = x;
+    InvalidateRect(window_, nullptr, TRUE);
+  }
+  UpdateScrollBars();
+}
+
+void ListViewWindow::Rescroll() {
+  ScrollToX(xOffset_);
+  ScrollToLine(top_);
+}
+
+void ListViewWindow::UpdateScrollBars() {
+  if (Style() & LVS_NOSCROLL) return;
+  // The lines run down the bar (across it in list view, where they are columns); the report
+  // also scrolls sideways by pixels over its columns. A bar with nothing to scroll goes.
+  // Each bar's values are taken just before it is set: showing the other bar resizes the view.
+  auto set = [this](int bar, int max, int page, int pos) {
+    SCROLLINFO info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    info.nMax = std::max(0, max);
+    info.nPage = static_cast<UINT>(std::max(0, page));
+    info.nPos = pos;
+    SetScrollInfo(window_, bar, &info, TRUE);
+  };
+  auto lines = [this, &set](int bar) {
+    const Grid grid = Cells();
+    set(bar, (Count() + grid.perLine - 1) / grid.perLine - 1, LinesInView(), top_);
+  };
+  if (Cells().linesAreColumns) {
+    set(SB_VERT, 0, 0, 0);
+    lines(SB_HORZ);
+    return;
+  }
+  lines(SB_VERT);
+  if (Report()) {
+    const RECT area = ItemArea();
+    set(SB_HORZ, TotalColumnWidth() - 1, area.right - area.left, xOffset_);
+  } else {
+    set(SB_HORZ, 0, 0, 0);
+  }
 }
 
 void ListViewWindow::EnsureVisible(int index) {

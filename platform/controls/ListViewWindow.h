@@ -14,6 +14,7 @@ namespace listview {
 
 constexpr UINT_PTR kEditTimer = 1;
 constexpr int kLabelPadding = 2;
+constexpr int kSideStep = 20;  // a report's sideways scroll by an arrow, in pixels
 constexpr int kListColumnWidth = 100;  // the list and small-icon views' cell, beside the image
 constexpr int kIconCellWidth = 75;
 constexpr int kDividerGrip = 4;        // how near a header divider the pointer grips it
@@ -91,7 +92,11 @@ private:
   int LineOf(int index);
   LVHITTESTINFO HitTest(POINT p, bool subItems);
   int ColumnAtX(int x, bool& onDivider);
+  // Scrolling: each keeps the view inside the content and the window's bars on the view.
   void ScrollToLine(int line);
+  void ScrollToX(int x);  // the report's sideways scroll, in pixels
+  void Rescroll();        // after the content or the window changed
+  void UpdateScrollBars();
   void EnsureVisible(int index);
   void InvalidateItem(int index);
   int TextWidth(const std::string& text);

@@ -12,6 +12,7 @@
 #include "platform/controls/TreeViewWindow.h"
 #include "platform/controls/TreeViewItems.h"
 #include "platform/rtl/Clock.h"
+#include "platform/user/ScrollBars.h"
 #include "platform/user/SystemClasses.h"
 
 namespace treeview {
@@ -405,13 +406,14 @@ LRESULT TreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL: {
       const int page = std::max(1, VisibleRows());
       switch (LOWORD(wParam)) {
-        case 0: ScrollTo(top_ - 1); break;        // SB_LINEUP
-        case 1: ScrollTo(top_ + 1); break;        // SB_LINEDOWN
-        case 2: ScrollTo(top_ - page); break;     // SB_PAGEUP
-        case 3: ScrollTo(top_ + page); break;     // SB_PAGEDOWN
-        case 4: case 5: ScrollTo(static_cast<short>(HIWORD(wParam))); break;  // SB_THUMBPOSITION, SB_THUMBTRACK
-        case 6: ScrollTo(0); break;               // SB_TOP
-        case 7: ScrollTo(1 << 30); break;         // SB_BOTTOM
+        case SB_LINEUP: ScrollTo(top_ - 1); break;
+        case SB_LINEDOWN: ScrollTo(top_ + 1); break;
+        case SB_PAGEUP: ScrollTo(top_ - page); break;
+        case SB_PAGEDOWN: ScrollTo(top_ + page); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: ScrollTo(scrollbars::ThumbPosition(window_, SB_VERT, wParam)); break;
+        case SB_TOP: ScrollTo(0); break;
+        case SB_BOTTOM: ScrollTo(1 << 30); break;
       }
       return 0;
     }

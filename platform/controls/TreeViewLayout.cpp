@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/user/ScrollBars.h"
+
 namespace treeview {
 
 // ---- geometry ----
@@ -105,9 +107,20 @@ void TreeViewWindow::ScrollTo(int top) {
 }
 
 void TreeViewWindow::UpdateScrollRange() {
-  // The window's scroll bar shows the rows; until it exists the wheel and keys scroll.
   const int rows = static_cast<int>(items_.Rows().size());
-  if (top_ > 0 && top_ > std::max(0, rows - std::max(1, VisibleRows()))) ScrollTo(top_);
+  if (top_ > 0 && top_ > std::max(0, rows - std::max(1, VisibleRows()))) {
+    ScrollTo(top_);  // comes back here with the top in range
+    return;
+  }
+  if (Has(TVS_NOSCROLL)) return;
+  // The vertical bar counts rows; it goes when they all fit.
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = std::max(0, rows - 1);
+  info.nPage = static_cast<UINT>(std::max(1, VisibleRows()));
+  info.nPos = top_;
+  SetScrollInfo(window_, SB_VERT, &info, TRUE);
 }
 
 void TreeViewWindow::RowsChanged() {

@@ -74,6 +74,22 @@ void DrawControl(HWND control, HDC dc) {
   Draw(dc, l, *v, IsWindowEnabled(control) != FALSE, v->pressed, ControlTrackBrush(control, dc));
 }
 
+// The parts of a bar that show: where its thumb is and which arrows work.
+struct Look {
+  int arrow = 0, thumbStart = 0, thumbLength = 0;
+  UINT disabledArrows = 0;
+  bool operator==(const Look&) const = default;
+};
+
+Look LookOf(HWND window, int bar, const Values& v) {
+  RECT r{};
+  if (bar == SB_CTL) GetClientRect(window, &r);
+  else r = WindowBarRect(window, bar);
+  const bool vertical = bar == SB_CTL ? IsControlVertical(window) : bar == SB_VERT;
+  Layout l = LayoutOf(r, vertical, v, IsWindowEnabled(window) != FALSE);
+  return Look{l.arrow, l.thumbStart, l.thumbLength, v.disabledArrows};
+}
+
 }  // namespace
 
 Values* ValuesOf(HWND window, int bar) {
@@ -99,6 +115,9 @@ int SetValues(HWND window, int bar, const SCROLLINFO& info, bool redraw) {
   if (!v) return 0;
   if (info.cbSize != sizeof(SCROLLINFO) && info.cbSize != sizeof(SCROLLINFO) - sizeof(int)) return 0;
   WindowBars* bars = BarsOf(window);
+  // What the bar looks like now: a change that moves nothing on it is not drawn again (a list
+  // filled with many items sets its bar once per item).
+  const Look before = LookOf(window, bar, *v);
   if (bar == SB_HORZ) bars->horzSet = true;
   if (bar == SB_VERT) bars->vertSet = true;
   if (info.fMask & SIF_RANGE) {
@@ -130,7 +149,7 @@ int SetValues(HWND window, int bar, const SCROLLINFO& info, bool redraw) {
     ShowScrollBar(window, bar, showBar);
     shown = false;
   }
-  if (redraw && shown && LiveWindow(window)) Redraw(window, bar);
+  if (redraw && shown && LiveWindow(window) && !(LookOf(window, bar, *v) == before)) Redraw(window, bar);
   Values* now = ValuesOf(window, bar);
   return now ? now->pos : 0;
 }
@@ -324,6 +343,12 @@ void Redraw(HWND window, int bar) {
 }
 
 void PaintControl(HWND control, HDC dc) { DrawControl(control, dc); }
+
+int ThumbPosition(HWND window, int bar, WPARAM wParam) {
+  const Values* v = bar == SB_HORZ || bar == SB_VERT ? ValuesOf(window, bar) : nullptr;
+  if (v && v->tracking) return v->trackPos;
+  return HIWORD(wParam);
+}
 
 }  // namespace scrollbars
 

@@ -105,6 +105,12 @@ RECT WindowBarRect(HWND window, int bar);
 int HitTest(HWND window, POINT screen);
 void PaintWindowBars(HWND window, HDC windowDc);
 
+// The position a WM_HSCROLL / WM_VSCROLL thumb code (SB_THUMBTRACK, SB_THUMBPOSITION) to a
+// window about its own bar means: while the thumb is dragged, the bar's track position, which
+// holds 32 bits where the message's HIWORD holds 16; otherwise (a program sent the message)
+// the HIWORD, unsigned, as the controls' positions are.
+int ThumbPosition(HWND window, int bar, WPARAM wParam);
+
 // A SCROLLBAR control's bar: the whole client area.
 bool IsControlVertical(HWND control);
 // Paints a control's bar on a context of its client area.

@@ -289,7 +289,11 @@ TEST(ComboBox, SimpleComboShowsItsListAlwaysAndTheFieldFollowsIt) {
   EXPECT_NE(std::find(codes.begin(), codes.end(), CBN_SELCHANGE), codes.end());
   EXPECT_EQ(SendMessage(combo, CB_SHOWDROPDOWN, TRUE, 0), TRUE);
   EXPECT_EQ(SendMessage(combo, CB_GETDROPPEDSTATE, 0, 0), FALSE);
-  EXPECT_EQ(GetFocus(), combo);  // the click in the list focused its combo box
+  // The click in the list focused its combo box, which keeps the focus in its edit field.
+  COMBOBOXINFO parts;
+  SendMessage(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(&parts));
+  ASSERT_NE(parts.hwndItem, nullptr);
+  EXPECT_EQ(GetFocus(), parts.hwndItem);
 }
 
 TEST(ComboBox, TheWheelChoosesWhenClosedAndScrollsWhenOpen) {

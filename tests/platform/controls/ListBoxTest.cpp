@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "ControlHost.h"
-#include "platform/controls/ControlScroll.h"
+#include "WindowBars.h"
+#include "platform/user/ScrollBars.h"
 #include "platform/controls/ListBox.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
@@ -300,16 +301,13 @@ TEST(ListBox, KeysMoveByItemAndPageAndKeepTheCaretInView) {
   ui.Press(VK_END);
   EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 99);
   EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 100 - page);
-  ControlScrollState s = GetControlScroll(list, kControlScrollVertical);
-  EXPECT_EQ(s.max, 99);
-  EXPECT_EQ(s.page, page);
-  EXPECT_EQ(s.pos, 100 - page);
+  EXPECT_EQ(ReadBar(list, SB_VERT), (BarView{true, true, 99, page, 100 - page}));
   ui.Press(VK_PRIOR);
   EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 100 - page);
   // The top index cannot leave empty rows below the last item.
   EXPECT_EQ(SendMessage(list, LB_SETTOPINDEX, 99, 0), LB_OKAY);
   EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 100 - page);
-  SendMessage(list, WM_VSCROLL, kScrollTop, 0);
+  SendMessage(list, WM_VSCROLL, SB_TOP, 0);
   EXPECT_EQ(SendMessage(list, LB_GETTOPINDEX, 0, 0), 0);
   POINT p = UiDriver::At(list, 20, 20);
   ui.Wheel(p.x, p.y, -WHEEL_DELTA);
@@ -414,29 +412,30 @@ TEST(ListBox, ScrollStateFollowsItemsExtentAndRedrawing) {
   ControlHost host;
   HWND list = host.Child(kListBoxClass, LBS_DISABLENOSCROLL | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, 10, 10,
                          150, 100, kId);
-  ControlScrollState v = GetControlScroll(list, kControlScrollVertical);
-  EXPECT_TRUE(v.disableNoScroll);
-  EXPECT_EQ(v.max, 0);
+  // Nothing to scroll: both bars stay, disabled.
+  EXPECT_EQ(ReadBar(list, SB_VERT), (BarView{true, false, 0, 1, 0}));  // the page never exceeds the range
+  EXPECT_EQ(ReadBar(list, SB_HORZ).enabled, false);
   // While redrawing is off the state waits; turned on, it catches up at once.
   SendMessage(list, WM_SETREDRAW, FALSE, 0);
   for (int i = 0; i < 50; ++i) SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("x"));
-  EXPECT_EQ(GetControlScroll(list, kControlScrollVertical).max, 0);
+  EXPECT_EQ(ReadBar(list, SB_VERT).max, 0);
   EXPECT_TRUE(IsWindowVisible(list));
   SendMessage(list, WM_SETREDRAW, TRUE, 0);
-  EXPECT_EQ(GetControlScroll(list, kControlScrollVertical).max, 49);
+  EXPECT_EQ(ReadBar(list, SB_VERT).max, 49);
+  EXPECT_TRUE(ReadBar(list, SB_VERT).enabled);
   // A horizontal extent wider than the list scrolls the items sideways.
   RECT c;
   GetClientRect(list, &c);
   SendMessage(list, LB_SETHORIZONTALEXTENT, 400, 0);
   EXPECT_EQ(SendMessage(list, LB_GETHORIZONTALEXTENT, 0, 0), 400);
-  ControlScrollState h = GetControlScroll(list, kControlScrollHorizontal);
+  BarView h = ReadBar(list, SB_HORZ);
   EXPECT_EQ(h.max, 399);
   EXPECT_EQ(h.page, c.right);
-  SendMessage(list, WM_HSCROLL, kScrollPageDown, 0);
+  SendMessage(list, WM_HSCROLL, SB_PAGEDOWN, 0);
   RECT r;
   SendMessage(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
   EXPECT_EQ(r.left, -c.right);
-  SendMessage(list, WM_HSCROLL, kScrollBottom, 0);
+  SendMessage(list, WM_HSCROLL, SB_BOTTOM, 0);
   SendMessage(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
   EXPECT_EQ(r.right, c.right);  // the far edge of the extent meets the client's
   SendMessage(list, LB_SETHORIZONTALEXTENT, 0, 0);
