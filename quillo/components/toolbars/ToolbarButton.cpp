@@ -29,6 +29,7 @@ const TPropTable* TToolbarButtonX::PublishedProperties() {
           .Property("DropdownArrow", &B::GetDropdownArrow, &B::SetDropdownArrow)
           .Property("DropdownArrowWidth", &B::GetDropdownArrowWidth, &B::SetDropdownArrowWidth)
           .Property("DropdownCombo", &B::GetDropdownCombo, &B::SetDropdownCombo)
+          .Property("DropdownMenu", &B::GetDropdownMenu, &B::SetDropdownMenu)
           .Property("Flat", &B::GetFlat, &B::SetFlat)
           .Property("Glyph", &B::GetGlyph, &B::SetGlyph)
           .Property("GlyphMask", &B::GetGlyphMask, &B::SetGlyphMask)
@@ -201,6 +202,7 @@ void TToolbarButtonX::Loaded() {
 void TToolbarButtonX::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
   if (operation == opRemove && component == glyph_->GetImages()) glyph_->SetImages(nullptr);
+  if (operation == opRemove && component == dropdownMenu_) SetDropdownMenu(nullptr);
 }
 
 void TToolbarButtonX::SetImages(TCustomImageList* value) {
@@ -319,9 +321,10 @@ void TToolbarButtonX::SetAlignment(TAlignment value) {
   Redraw(true);
 }
 
-void TToolbarButtonX::SetDropdownMenu(TToolbarDropdownMenu* value) {
+void TToolbarButtonX::SetDropdownMenu(TPopupMenu* value) {
   bool used = UsesDropdown();
   dropdownMenu_ = value;
+  if (value) FreeNotification(value);
   if (used != UsesDropdown() && (dropdownArrow_ || dropdownCombo_)) Redraw(true);
 }
 
@@ -519,20 +522,39 @@ void TToolbarButtonX::Click() {
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
   bool showMenu = dropdownMenu_ != nullptr, removeClicks = true;
   if (OnDropdown) OnDropdown(this, showMenu, removeClicks);
-  if (dropdownMenu_ && showMenu) {
-    TPoint at(0, height_);
-    bool alignRight = false;
-    int dock = Shared().dockPosProc ? Shared().dockPosProc(this) : tbxNotDocked;
-    if (dock == dpLeft) {
-      at = TPoint(width_, 0);
-    } else if (dock == dpRight) {
-      at = TPoint(0, 0);
-      alignRight = true;
-    }
-    TPoint screen = ClientToScreen(at);
-    dropdownMenu_->Popup(screen.x, screen.y, alignRight);
-  }
+  if (dropdownMenu_ && showMenu) DropDownMenu();
   if (removeClicks) RemoveClicksOnButton();
+}
+
+void TToolbarButtonX::DropDownMenu() {
+  TPopupMenu* menu = dropdownMenu_;
+  // The menu is the user's: its own alignment and track button come back afterwards, unless
+  // an item's handler freed it meanwhile (the button then no longer holds it).
+  struct Restore {
+    TToolbarButtonX* button;
+    TPopupMenu* menu;
+    TPopupAlignment alignment;
+    TTrackButton trackButton;
+    ~Restore() {
+      if (button->dropdownMenu_ != menu) return;
+      menu->SetAlignment(alignment);
+      menu->SetTrackButton(trackButton);
+    }
+  } restore{this, menu, menu->GetAlignment(), menu->GetTrackButton()};
+  menu->SetAlignment(paLeft);
+  TPoint at(0, height_);  // below the button
+  int dock = Shared().dockPosProc ? Shared().dockPosProc(this) : tbxNotDocked;
+  if (dock == dpLeft) {
+    at = TPoint(width_, 0);  // right of it
+  } else if (dock == dpRight) {
+    at = TPoint(0, 0);  // left of it
+    menu->SetAlignment(paRight);
+  }
+  TPoint screen = ClientToScreen(at);
+  menu->SetPopupComponent(this);
+  // Only the left button, which opened the menu, chooses from it.
+  menu->SetTrackButton(tbLeftButton);
+  menu->Popup(screen.x, screen.y);
 }
 
 void TToolbarButtonX::RemoveClicksOnButton() {

@@ -36,9 +36,10 @@ protected:
   }
 };
 
-class NoMenu : public TToolbarDropdownMenu {
+class NoMenu : public TPopupMenu {
 public:
-  void Popup(int, int, bool) override {}
+  explicit NoMenu(TComponent* owner) : TPopupMenu(owner) {}
+  void Popup(int, int) override {}
 };
 
 TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
@@ -49,8 +50,7 @@ TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
   for (int i : {2, 3}) button(d.standard, i)->SetGroupIndex(1);
   button(d.standard, 2)->SetDown(true);
   button(d.tools, 1)->SetEnabled(false);
-  NoMenu menu;
-  button(d.palette, 0)->SetDropdownMenu(&menu);
+  button(d.palette, 0)->SetDropdownMenu(NewComponent<NoMenu>(d.form));
   button(d.palette, 0)->SetDropdownCombo(true);
   d.palette->SetFloatingWidth(80);
   d.bottom->SetBoundLines({blTop});
