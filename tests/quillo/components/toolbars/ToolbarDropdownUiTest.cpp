@@ -218,6 +218,45 @@ TEST_F(ToolbarDropdownTest, ComboButtonOpensItsMenuFromTheArrowSegmentOnly) {
   EXPECT_EQ(OpenMenuWindow(), nullptr);
 }
 
+TEST_F(ToolbarDropdownTest, ClickingTheButtonAgainClosesItsMenuWithoutReopeningIt) {
+  auto* b = AddButton(form, 20);
+  b->SetDropdownMenu(menu);
+  int popups = 0;
+  menu->OnPopup = [&](TObject*) { ++popups; };
+  // Were the closing click left in the queue, the menu would open again and wait for input
+  // that never comes.
+  PressAndWhileOpen(b, 11, 11, [&] {
+    POINT again = At(b, 11, 11);
+    ui.QueueClick(again.x, again.y);
+  });
+  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(log, (Log{"click"}));
+  EXPECT_EQ(OpenMenuWindow(), nullptr);
+}
+
+TEST_F(ToolbarDropdownTest, APlainDropdownButtonDrawsItsArrowAfterTheGlyph) {
+  for (bool arrow : {true, false}) {
+    auto* b = AddButton(form, 20);
+    b->SetWidth(34);
+    b->SetDropdownMenu(menu);
+    b->SetDropdownArrow(arrow);
+    POINT away = At(form, 300, 200);
+    ui.MoveTo(away.x, away.y);
+    // Ink in the font colour right of the glyph is the arrow; the glyph makes room for it.
+    int ink = 0, firstRed = -1;
+    for (int x = 0; x < 34; ++x)
+      for (int y = 0; y < 22; ++y) {
+        std::uint32_t c = PixelOf(b, x, y);
+        if (c == Rgb(clWindowText)) ++ink;
+        if (c == 0xFF0000u && firstRed < 0) firstRed = x;
+      }
+    EXPECT_EQ(ink, arrow ? 5 + 3 + 1 : 0) << "arrow " << arrow;  // a solid triangle
+    // Centred block: the glyph (12 red columns) alone, or the glyph followed by the arrow.
+    EXPECT_EQ(firstRed, arrow ? 1 + (32 - 16 - 9) / 2 + 2 : 1 + (32 - 16) / 2 + 2) << "arrow " << arrow;
+    FreeObject(b);
+  }
+}
+
 TEST_F(ToolbarDropdownTest, AMenuFreedWhileOpenLeavesTheButtonWithout) {
   auto* b = AddButton(form, 20);
   b->SetDropdownMenu(menu);
