@@ -177,6 +177,7 @@ TToolbarButtonX::TToolbarButtonX(TComponent* owner) : TGraphicControl(owner), gl
 TToolbarButtonX::~TToolbarButtonX() {
   RemoveButtonMouseTimer();
   glyph_.reset();
+  *alive_ = false;
   repeatTimer_.reset();
   UninstallHookProc(ButtonHookProc);
   SharedButtonState& s = Shared();
@@ -427,17 +428,19 @@ void TToolbarButtonX::MouseDown(TMouseButton button, TShiftState shift, int x, i
   }
   if (!menuIsDown_) mouseIsDown_ = true;
   TGraphicControl::MouseDown(button, shift, x, y);
+  const std::shared_ptr<bool> alive = alive_;
   if (menuIsDown_) {
     Click();
   } else if (repeating_) {
     Click();
+    if (!*alive) return;
     if (!repeatTimer_) repeatTimer_ = MakeObject<TTimer>(nullptr);
     repeatTimer_->SetEnabled(false);
     repeatTimer_->SetInterval(static_cast<unsigned>(std::max(1, repeatDelay_)));
     repeatTimer_->SetOnTimer([this](TObject*) { RepeatTimerHandler(); });
     repeatTimer_->SetEnabled(true);
   }
-  menuIsDown_ = false;
+  if (*alive) menuIsDown_ = false;
 }
 
 void TToolbarButtonX::MouseMove(TShiftState shift, int x, int y) {
@@ -495,7 +498,9 @@ void TToolbarButtonX::Click() {
   }
   struct InClick {
     TToolbarButtonX* b;
+    std::shared_ptr<bool> alive;
     ~InClick() {
+      if (!*alive) return;
       b->inClick_ = false;
       if (b->state_ == bsDown) b->state_ = bsUp;
       if (!b->ComponentState().Contains(csDestroying)) {
@@ -503,7 +508,7 @@ void TToolbarButtonX::Click() {
         b->UpdateTracking();
       }
     }
-  } guard{this};
+  } guard{this, alive_};
   inClick_ = true;
   if (groupIndex_ != 0 && !menuIsDown_) SetDown(!down_);
   // The button stays drawn pushed while its menu is open.
@@ -518,28 +523,39 @@ void TToolbarButtonX::Click() {
     return;
   }
   if (!dropdownCombo_) TGraphicControl::Click();
+  if (!*guard.alive) return;
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
   bool showMenu = dropdownMenu_ != nullptr, removeClicks = true;
   if (OnDropdown) OnDropdown(this, showMenu, removeClicks);
+  if (!*guard.alive) return;
   if (dropdownMenu_ && showMenu) DropDownMenu();
-  if (removeClicks) RemoveClicksOnButton();
+  if (removeClicks && *guard.alive) RemoveClicksOnButton();
 }
 
 void TToolbarButtonX::DropDownMenu() {
-  TPopupMenu* menu = dropdownMenu_;
-  // The menu is the user's: its own alignment and track button come back afterwards, unless
-  // an item's handler freed it meanwhile (the button then no longer holds it).
-  struct Restore {
-    TToolbarButtonX* button;
-    TPopupMenu* menu;
-    TPopupAlignment alignment;
-    TTrackButton trackButton;
-    ~Restore() {
-      if (button->dropdownMenu_ != menu) return;
+  // The menu is the user's: its own alignment and track button come back afterwards, even
+  // when an item's handler freed the button; not when it freed the menu itself.
+  struct Restore : TComponent {
+    Restore(TPopupMenu* watched) : TComponent(nullptr), menu(watched) {
+      FreeNotification(watched);
+      alignment = watched->GetAlignment();
+      trackButton = watched->GetTrackButton();
+    }
+    ~Restore() override {
+      if (!menu) return;
       menu->SetAlignment(alignment);
       menu->SetTrackButton(trackButton);
     }
-  } restore{this, menu, menu->GetAlignment(), menu->GetTrackButton()};
+    void Notification(TComponent* component, TOperation operation) override {
+      TComponent::Notification(component, operation);
+      if (operation == opRemove && component == menu) menu = nullptr;
+    }
+    TPopupMenu* menu;
+    TPopupAlignment alignment = paLeft;
+    TTrackButton trackButton = tbRightButton;
+  };
+  TPopupMenu* menu = dropdownMenu_;
+  auto restore = MakeObject<Restore>(menu);
   menu->SetAlignment(paLeft);
   TPoint at(0, height_);  // below the button
   int dock = Shared().dockPosProc ? Shared().dockPosProc(this) : tbxNotDocked;
@@ -633,10 +649,12 @@ void TToolbarButtonX::Dispatch(TMessage& m) {
     case CM_DIALOGKEY: CMDialogKey(m); return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: return;  // the button tracks the mouse itself
-    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
+      const std::shared_ptr<bool> alive = alive_;
       TGraphicControl::Dispatch(m);
-      if (down_) DblClick();
+      if (*alive && down_) DblClick();
       return;
+    }
     case CM_SYSCOLORCHANGE:
       TGraphicControl::Dispatch(m);
       glyph_->DropImages();

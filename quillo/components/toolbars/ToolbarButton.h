@@ -5,6 +5,7 @@
 // by one shared timer and the shared thread hooks.
 
 #include <functional>
+#include <memory>
 
 #include "platform/vcl/Form.h"
 #include "platform/vcl/GraphicControl.h"
@@ -165,6 +166,9 @@ private:
   TOwnedPtr<TTimer> repeatTimer_;
   TButtonStateX state_ = bsUp;
   TOwnedPtr<TButtonGlyph> glyph_;
+  // False once the button is freed: a click or menu item's handler may free the button (or
+  // its toolbar) while the button's own handlers are still on the stack.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // The one button that shows the hover state now; null when none.

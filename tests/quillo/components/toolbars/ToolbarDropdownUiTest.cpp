@@ -273,5 +273,34 @@ TEST_F(ToolbarDropdownTest, AMenuFreedWhileOpenLeavesTheButtonWithout) {
   EXPECT_EQ(log, (Log{"click", "click"}));
 }
 
+TEST_F(ToolbarDropdownTest, AnItemMayFreeTheButtonWhoseMenuItIs) {
+  auto* b = AddButton(form, 20);
+  b->SetDropdownMenu(menu);
+  menu->SetAlignment(paCenter);
+  menu->GetItems()->Items(0)->OnClick = [doomed = b](TObject*) { FreeObject(doomed); };
+  PressAndWhileOpen(b, 11, 11, [&] {
+    RECT one = ItemRect(0);
+    ui.QueueClick((one.left + one.right) / 2, (one.top + one.bottom) / 2);
+  });
+  EXPECT_EQ(ButtonMouseInControl(), nullptr);
+  // The menu is the form's still, and gets its own settings back.
+  EXPECT_EQ(menu->GetAlignment(), paCenter);
+  EXPECT_EQ(menu->GetTrackButton(), tbRightButton);
+}
+
+TEST_F(ToolbarDropdownTest, AClickMayFreeItsOwnButton) {
+  // A plain button and a drop-down one whose OnClick frees it (a "close" button freeing its
+  // toolbar would do the same).
+  for (bool dropdown : {false, true}) {
+    auto* b = AddButton(form, 20);
+    if (dropdown) b->SetDropdownAlways(true);
+    b->OnClick = [doomed = b](TObject*) { FreeObject(doomed); };
+    POINT p = At(b, 11, 11);
+    ui.Click(p.x, p.y);
+    EXPECT_EQ(ButtonMouseInControl(), nullptr) << "drop-down " << dropdown;
+    EXPECT_EQ(form->ControlCount(), 0) << "drop-down " << dropdown;
+  }
+}
+
 }  // namespace
 }  // namespace tbx::testing
