@@ -133,6 +133,19 @@ TEST_F(FlatEditTest, StaysFlatUnderTheMouseWhileAnotherToolbarEditHasTheFocus) {
   ExpectSunken(first, "hot while a plain edit has the focus");
 }
 
+TEST_F(FlatEditTest, AtDesignTimeTheBorderSaysWhetherTheEditIsEnabled) {
+  plain->SetFocus();
+  MoveAway();
+  first->SetDesigning(true);
+  first->Perform(WM_NCPAINT, 1, 0);
+  ui.RunUntilIdle();
+  ExpectSunken(first, "designing, enabled");
+  first->SetEnabled(false);
+  first->Perform(WM_NCPAINT, 1, 0);
+  ui.RunUntilIdle();
+  ExpectFlat(first, "designing, disabled");
+}
+
 TEST_F(FlatEditTest, TakesTypingAndReportsChanges) {
   int changes = 0;
   first->OnChange = [&](TObject*) { ++changes; };
