@@ -6,6 +6,7 @@
 
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Screen.h"
+#include "platform/vcl/TypInfo.h"
 #include "quillo/components/toolbars/FlatEdit.h"
 
 namespace tbx::testing {
@@ -90,6 +91,9 @@ TEST_F(FlatEditTest, StandsOnTheToolbarAfterItsButton) {
   EXPECT_GE(bar->GetClientHeight(), 19);
   EXPECT_TRUE(ControlIsXControl(first));
   EXPECT_FALSE(ControlIsXControl(plain));
+  SetStrProp(first, "Text", "42");
+  EXPECT_EQ(first->GetText(), "42");
+  EXPECT_EQ(GetStrProp(first, "Version"), "ToolbarX version 1.75a");
   // The client area lies inside the 3-pixel border.
   EXPECT_EQ(first->GetClientWidth(), 80 - 6);
   EXPECT_EQ(first->GetClientHeight(), 19 - 6);

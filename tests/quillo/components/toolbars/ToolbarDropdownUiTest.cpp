@@ -5,6 +5,7 @@
 #include "ToolbarFixture.h"
 
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/TypInfo.h"
 
 namespace tbx::testing {
 namespace {
@@ -300,6 +301,15 @@ TEST_F(ToolbarDropdownTest, AClickMayFreeItsOwnButton) {
     EXPECT_EQ(ButtonMouseInControl(), nullptr) << "drop-down " << dropdown;
     EXPECT_EQ(form->ControlCount(), 0) << "drop-down " << dropdown;
   }
+}
+
+TEST_F(ToolbarDropdownTest, TheMenuIsAPropertyReachableByName) {
+  auto* b = AddButton(form, 20);
+  SetObjectProp(b, "DropdownMenu", menu);
+  EXPECT_EQ(b->GetDropdownMenu(), menu);
+  EXPECT_EQ(GetEnumProp(menu, "TrackButton"), "tbRightButton");
+  SetEnumProp(menu, "TrackButton", "tbLeftButton");
+  EXPECT_EQ(menu->GetTrackButton(), tbLeftButton);
 }
 
 }  // namespace
