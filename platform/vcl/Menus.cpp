@@ -15,6 +15,7 @@ QUILLO_DEFINE_PUBLISHED_CLASS(TMainMenu, TMenu)
 QUILLO_DEFINE_PUBLISHED_CLASS(TPopupMenu, TMenu)
 QUILLO_DEFINE_ENUM_TYPE(TMenuBreak, "mbNone", "mbBreak", "mbBarBreak")
 QUILLO_DEFINE_ENUM_TYPE(TPopupAlignment, "paLeft", "paRight", "paCenter")
+QUILLO_DEFINE_ENUM_TYPE(TTrackButton, "tbRightButton", "tbLeftButton")
 
 EMenuError::EMenuError(AnsiString message) : Exception(std::move(message)) {}
 EMenuError::~EMenuError() = default;
@@ -475,6 +476,7 @@ const TPropTable* TPopupMenu::PublishedProperties() {
   static const TPropTable table = TPublisher<TPopupMenu>()
                                       .Property("Alignment", &TPopupMenu::GetAlignment, &TPopupMenu::SetAlignment)
                                       .Property("AutoPopup", &TPopupMenu::GetAutoPopup, &TPopupMenu::SetAutoPopup)
+                                      .Property("TrackButton", &TPopupMenu::GetTrackButton, &TPopupMenu::SetTrackButton)
                                       .Table();
   return &table;
 }
@@ -496,7 +498,8 @@ void TPopupMenu::DoPopup(TObject* sender) {
 void TPopupMenu::Popup(int x, int y) {
   DoPopup(this);
   UINT align = alignment_ == paRight ? TPM_RIGHTALIGN : alignment_ == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
-  UINT command = static_cast<UINT>(TrackPopupMenu(GetHandle(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, window_, nullptr));
+  UINT track = trackButton_ == tbRightButton ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON;
+  UINT command = static_cast<UINT>(TrackPopupMenu(GetHandle(), align | track | TPM_RETURNCMD, x, y, 0, window_, nullptr));
   if (command) DispatchCommand(command);
 }
 

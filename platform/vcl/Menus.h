@@ -29,8 +29,11 @@ inline constexpr const char* cLineCaption = "-";
 
 enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
 enum TPopupAlignment { paLeft, paRight, paCenter };
+// Which mouse button chooses an item of an open popup menu (the left one always does).
+enum TTrackButton { tbRightButton, tbLeftButton };
 QUILLO_DECLARE_ENUM_TYPE(TMenuBreak)
 QUILLO_DECLARE_ENUM_TYPE(TPopupAlignment)
+QUILLO_DECLARE_ENUM_TYPE(TTrackButton)
 
 enum TFindItemKind { fkCommand, fkHandle, fkShortCut };
 
@@ -196,6 +199,8 @@ public:
   virtual void Popup(int x, int y);
   TPopupAlignment GetAlignment() const { return alignment_; }
   void SetAlignment(TPopupAlignment alignment) { alignment_ = alignment; }
+  TTrackButton GetTrackButton() const { return trackButton_; }
+  void SetTrackButton(TTrackButton value) { trackButton_ = value; }
   bool GetAutoPopup() const { return autoPopup_; }
   void SetAutoPopup(bool value) { autoPopup_ = value; }
   // The control whose context menu it was opened as.
@@ -211,6 +216,7 @@ private:
   void WndProc(TMessage& message);
 
   TPopupAlignment alignment_ = paLeft;
+  TTrackButton trackButton_ = tbRightButton;
   bool autoPopup_ = true;
   TComponent* popupComponent_ = nullptr;
   HWND window_ = nullptr;

@@ -29,6 +29,7 @@ const TPropTable* TToolbarButtonX::PublishedProperties() {
           .Property("DropdownArrow", &B::GetDropdownArrow, &B::SetDropdownArrow)
           .Property("DropdownArrowWidth", &B::GetDropdownArrowWidth, &B::SetDropdownArrowWidth)
           .Property("DropdownCombo", &B::GetDropdownCombo, &B::SetDropdownCombo)
+          .Property("DropdownMenu", &B::GetDropdownMenu, &B::SetDropdownMenu)
           .Property("Flat", &B::GetFlat, &B::SetFlat)
           .Property("Glyph", &B::GetGlyph, &B::SetGlyph)
           .Property("GlyphMask", &B::GetGlyphMask, &B::SetGlyphMask)
@@ -105,16 +106,15 @@ char AcceleratorOf(const AnsiString& caption) {
   return 0;
 }
 
+// The drop-down arrow: rows of 5, 3 and 1 pixels. Filled row by row, so the small triangle is
+// solid whatever rule the polygon filler uses for pixels on its edges.
 void FillTriangle(HDC dc, int cx, int y, COLORREF colour) {
-  POINT points[3] = {{cx - 2, y}, {cx + 2, y}, {cx, y + 2}};
   HBRUSH brush = CreateSolidBrush(colour);
-  HPEN pen = CreatePen(PS_SOLID, 1, colour);
-  HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
-  Polygon(dc, points, 3);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
+  for (int row = 0; row < 3; ++row) {
+    RECT r{cx - 2 + row, y + row, cx + 3 - row, y + row + 1};
+    FillRect(dc, &r, brush);
+  }
   DeleteObject(brush);
-  DeleteObject(pen);
 }
 
 }  // namespace
@@ -177,6 +177,7 @@ TToolbarButtonX::TToolbarButtonX(TComponent* owner) : TGraphicControl(owner), gl
 TToolbarButtonX::~TToolbarButtonX() {
   RemoveButtonMouseTimer();
   glyph_.reset();
+  *alive_ = false;
   repeatTimer_.reset();
   UninstallHookProc(ButtonHookProc);
   SharedButtonState& s = Shared();
@@ -201,6 +202,7 @@ void TToolbarButtonX::Loaded() {
 void TToolbarButtonX::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
   if (operation == opRemove && component == glyph_->GetImages()) glyph_->SetImages(nullptr);
+  if (operation == opRemove && component == dropdownMenu_) SetDropdownMenu(nullptr);
 }
 
 void TToolbarButtonX::SetImages(TCustomImageList* value) {
@@ -319,9 +321,10 @@ void TToolbarButtonX::SetAlignment(TAlignment value) {
   Redraw(true);
 }
 
-void TToolbarButtonX::SetDropdownMenu(TToolbarDropdownMenu* value) {
+void TToolbarButtonX::SetDropdownMenu(TPopupMenu* value) {
   bool used = UsesDropdown();
   dropdownMenu_ = value;
+  if (value) FreeNotification(value);
   if (used != UsesDropdown() && (dropdownArrow_ || dropdownCombo_)) Redraw(true);
 }
 
@@ -425,17 +428,19 @@ void TToolbarButtonX::MouseDown(TMouseButton button, TShiftState shift, int x, i
   }
   if (!menuIsDown_) mouseIsDown_ = true;
   TGraphicControl::MouseDown(button, shift, x, y);
+  const std::shared_ptr<bool> alive = alive_;
   if (menuIsDown_) {
     Click();
   } else if (repeating_) {
     Click();
+    if (!*alive) return;
     if (!repeatTimer_) repeatTimer_ = MakeObject<TTimer>(nullptr);
     repeatTimer_->SetEnabled(false);
     repeatTimer_->SetInterval(static_cast<unsigned>(std::max(1, repeatDelay_)));
     repeatTimer_->SetOnTimer([this](TObject*) { RepeatTimerHandler(); });
     repeatTimer_->SetEnabled(true);
   }
-  menuIsDown_ = false;
+  if (*alive) menuIsDown_ = false;
 }
 
 void TToolbarButtonX::MouseMove(TShiftState shift, int x, int y) {
@@ -493,7 +498,9 @@ void TToolbarButtonX::Click() {
   }
   struct InClick {
     TToolbarButtonX* b;
+    std::shared_ptr<bool> alive;
     ~InClick() {
+      if (!*alive) return;
       b->inClick_ = false;
       if (b->state_ == bsDown) b->state_ = bsUp;
       if (!b->ComponentState().Contains(csDestroying)) {
@@ -501,7 +508,7 @@ void TToolbarButtonX::Click() {
         b->UpdateTracking();
       }
     }
-  } guard{this};
+  } guard{this, alive_};
   inClick_ = true;
   if (groupIndex_ != 0 && !menuIsDown_) SetDown(!down_);
   // The button stays drawn pushed while its menu is open.
@@ -516,23 +523,53 @@ void TToolbarButtonX::Click() {
     return;
   }
   if (!dropdownCombo_) TGraphicControl::Click();
+  if (!*guard.alive) return;
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
   bool showMenu = dropdownMenu_ != nullptr, removeClicks = true;
   if (OnDropdown) OnDropdown(this, showMenu, removeClicks);
-  if (dropdownMenu_ && showMenu) {
-    TPoint at(0, height_);
-    bool alignRight = false;
-    int dock = Shared().dockPosProc ? Shared().dockPosProc(this) : tbxNotDocked;
-    if (dock == dpLeft) {
-      at = TPoint(width_, 0);
-    } else if (dock == dpRight) {
-      at = TPoint(0, 0);
-      alignRight = true;
+  if (!*guard.alive) return;
+  if (dropdownMenu_ && showMenu) DropDownMenu();
+  if (removeClicks && *guard.alive) RemoveClicksOnButton();
+}
+
+void TToolbarButtonX::DropDownMenu() {
+  // The menu is the user's: its own alignment and track button come back afterwards, even
+  // when an item's handler freed the button; not when it freed the menu itself.
+  struct Restore : TComponent {
+    Restore(TPopupMenu* watched) : TComponent(nullptr), menu(watched) {
+      FreeNotification(watched);
+      alignment = watched->GetAlignment();
+      trackButton = watched->GetTrackButton();
     }
-    TPoint screen = ClientToScreen(at);
-    dropdownMenu_->Popup(screen.x, screen.y, alignRight);
+    ~Restore() override {
+      if (!menu) return;
+      menu->SetAlignment(alignment);
+      menu->SetTrackButton(trackButton);
+    }
+    void Notification(TComponent* component, TOperation operation) override {
+      TComponent::Notification(component, operation);
+      if (operation == opRemove && component == menu) menu = nullptr;
+    }
+    TPopupMenu* menu;
+    TPopupAlignment alignment = paLeft;
+    TTrackButton trackButton = tbRightButton;
+  };
+  TPopupMenu* menu = dropdownMenu_;
+  auto restore = MakeObject<Restore>(menu);
+  menu->SetAlignment(paLeft);
+  TPoint at(0, height_);  // below the button
+  int dock = Shared().dockPosProc ? Shared().dockPosProc(this) : tbxNotDocked;
+  if (dock == dpLeft) {
+    at = TPoint(width_, 0);  // right of it
+  } else if (dock == dpRight) {
+    at = TPoint(0, 0);  // left of it
+    menu->SetAlignment(paRight);
   }
-  if (removeClicks) RemoveClicksOnButton();
+  TPoint screen = ClientToScreen(at);
+  menu->SetPopupComponent(this);
+  // Only the left button, which opened the menu, chooses from it.
+  menu->SetTrackButton(tbLeftButton);
+  menu->Popup(screen.x, screen.y);
 }
 
 void TToolbarButtonX::RemoveClicksOnButton() {
@@ -612,10 +649,12 @@ void TToolbarButtonX::Dispatch(TMessage& m) {
     case CM_DIALOGKEY: CMDialogKey(m); return;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: return;  // the button tracks the mouse itself
-    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
+      const std::shared_ptr<bool> alive = alive_;
       TGraphicControl::Dispatch(m);
-      if (down_) DblClick();
+      if (*alive && down_) DblClick();
       return;
+    }
     case CM_SYSCOLORCHANGE:
       TGraphicControl::Dispatch(m);
       glyph_->DropImages();

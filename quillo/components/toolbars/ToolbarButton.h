@@ -5,9 +5,11 @@
 // by one shared timer and the shared thread hooks.
 
 #include <functional>
+#include <memory>
 
 #include "platform/vcl/Form.h"
 #include "platform/vcl/GraphicControl.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Timer.h"
 #include "quillo/components/toolbars/ButtonGlyph.h"
 #include "quillo/components/toolbars/ToolbarCommon.h"
@@ -16,15 +18,6 @@ namespace tbx {
 
 enum TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
-// What a button drops down. The menus of the framework stand behind this; until then any
-// object that can pop up at a screen point serves (tests use their own).
-class TToolbarDropdownMenu {
-public:
-  virtual ~TToolbarDropdownMenu() = default;
-  // Shows the menu modally at a screen point; alignRight puts its right edge there.
-  virtual void Popup(int x, int y, bool alignRight) = 0;
-};
 
 using TButtonDropdownEvent = std::function<void(TObject* sender, bool& showMenu, bool& removeClicks)>;
 
@@ -77,8 +70,8 @@ public:
   TModalResult GetModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
 
-  TToolbarDropdownMenu* GetDropdownMenu() const { return dropdownMenu_; }
-  void SetDropdownMenu(TToolbarDropdownMenu* value);
+  TPopupMenu* GetDropdownMenu() const { return dropdownMenu_; }
+  void SetDropdownMenu(TPopupMenu* value);
   bool GetDropdownAlways() const { return dropdownAlways_; }
   void SetDropdownAlways(bool value);
   bool GetDropdownArrow() const { return dropdownArrow_; }
@@ -133,6 +126,7 @@ private:
   void RepeatTimerHandler();
   void RemoveButtonMouseTimer();
   void RemoveClicksOnButton();
+  void DropDownMenu();
   void DrawContent(HDC dc, TRect content, bool pushed);
   void CMEnabledChanged(TMessage& m);
   void CMDialogChar(TMessage& m);
@@ -159,7 +153,7 @@ private:
   bool default_ = false;
   bool cancel_ = false;
   TModalResult modalResult_ = mrNone;
-  TToolbarDropdownMenu* dropdownMenu_ = nullptr;
+  TPopupMenu* dropdownMenu_ = nullptr;
   bool dropdownAlways_ = false;
   bool dropdownArrow_ = true;
   int dropdownArrowWidth_ = 9;
@@ -172,6 +166,9 @@ private:
   TOwnedPtr<TTimer> repeatTimer_;
   TButtonStateX state_ = bsUp;
   TOwnedPtr<TButtonGlyph> glyph_;
+  // False once the button is freed: a click or menu item's handler may free the button (or
+  // its toolbar) while the button's own handlers are still on the stack.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // The one button that shows the hover state now; null when none.

@@ -314,6 +314,26 @@ TEST_F(MenusTest, ARightClickOpensTheControlsPopupMenu) {
   EXPECT_EQ(form->Area->GetPopupMenu(), nullptr);
 }
 
+TEST_F(MenusTest, TheTrackButtonSaysWhetherTheRightButtonChoosesToo) {
+  TMenuForm* form = MakeForm();
+  POINT at = At(form->Area, 50, 40);
+  for (TTrackButton track : {tbRightButton, tbLeftButton}) {
+    log.clear();
+    form->Popup->SetTrackButton(track);
+    ui.WhenModalWaits([&] {
+      RECT cut;
+      GetMenuItemRect(nullptr, form->Popup->GetHandle(), 0, &cut);
+      ui.QueueClick((cut.left + cut.right) / 2, (cut.top + cut.bottom) / 2, InputEvent::Right);
+    });
+    // Tracked by the left button only, the menu is still open after the right click.
+    if (track == tbLeftButton) ui.WhenModalWaits([&] { ui.QueuePress(VK_ESCAPE); });
+    form->Popup->Popup(at.x, at.y);
+    ui.RunUntilIdle();
+    EXPECT_EQ(log, track == tbRightButton ? (Log{"popup", "CutItem"}) : (Log{"popup"})) << track;
+  }
+  EXPECT_EQ(NewComponent<TPopupMenu>(form)->GetTrackButton(), tbRightButton);  // the default
+}
+
 TEST_F(MenusTest, TheFocusedControlsPopupMenuTakesKeysToo) {
   TMenuForm* form = MakeForm();
   form->Cut->SetShortCut(ShortCut('X', TShiftState{ssCtrl}));

@@ -202,11 +202,12 @@ TEST_F(ToolbarButtonTest, RepeatingButtonRepeatsOnTheClockWhileHeldInside) {
 
 // A menu that records where it popped up; it can post a click of its own, as the click
 // that closes a menu over its button would be.
-class FakeMenu : public TToolbarDropdownMenu {
+class FakeMenu : public TPopupMenu {
 public:
-  void Popup(int x, int y, bool alignRight) override {
+  explicit FakeMenu(TComponent* owner) : TPopupMenu(owner) {}
+  void Popup(int x, int y) override {
     points.push_back(POINT{x, y});
-    rightAligned = alignRight;
+    rightAligned = GetAlignment() == paRight;
     if (log) log->push_back("menu");
     if (clickOnClose && points.size() == 1) {
       POINT p = *clickOnClose;
@@ -224,7 +225,7 @@ public:
 
 TEST_F(ToolbarButtonTest, ComboButtonSplitsItsArrowFromItsMainPart) {
   auto* b = AddButton(20);
-  FakeMenu menu;
+  auto& menu = *NewComponent<FakeMenu>(form);
   std::vector<std::string> log;
   menu.log = &log;
   b->OnClick = [&](TObject*) { log.push_back("click"); };
@@ -247,7 +248,7 @@ TEST_F(ToolbarButtonTest, ComboButtonSplitsItsArrowFromItsMainPart) {
 
 TEST_F(ToolbarButtonTest, PlainDropdownButtonClicksThenOpensItsMenu) {
   auto* b = AddButton(20);
-  FakeMenu menu;
+  auto& menu = *NewComponent<FakeMenu>(form);
   std::vector<std::string> log;
   menu.log = &log;
   b->OnClick = [&](TObject*) { log.push_back("click"); };
@@ -259,7 +260,7 @@ TEST_F(ToolbarButtonTest, PlainDropdownButtonClicksThenOpensItsMenu) {
 TEST_F(ToolbarButtonTest, TheClickThatClosesTheMenuOnItsButtonDoesNotReopenIt) {
   for (bool removeClicks : {true, false}) {
     auto* b = AddButton(20);
-    FakeMenu menu;
+    auto& menu = *NewComponent<FakeMenu>(form);
     menu.window = form->GetHandle();
     menu.clickOnClose = At(b, 11, 11);
     b->SetDropdownMenu(&menu);
@@ -279,7 +280,7 @@ TEST_F(ToolbarButtonTest, MenuOfAButtonOnALeftDockOpensToItsRight) {
   bar->SetDockedTo(dock);
   ui.RunUntilIdle();
   auto* b = static_cast<TToolbarButtonX*>(bar->Controls(0));
-  FakeMenu menu;
+  auto& menu = *NewComponent<FakeMenu>(form);
   b->SetDropdownMenu(&menu);
   POINT p = At(b, 5, 5);
   ui.Click(p.x, p.y);

@@ -1,6 +1,6 @@
 // The demonstration form: docks on four sides, a full-size toolbar, a second row, a toolbar
 // on the left dock and one floating in two rows, with checked, disabled and drop-down
-// buttons; checked where a user would look.
+// buttons and a flat edit on the status toolbar; checked where a user would look.
 //
 // QUILLO_DEMO_HOLD_MS=n keeps it on the screen for n milliseconds of real time (run with
 // QUILLO_HOST=sdl to look at it or take a screenshot).
@@ -12,6 +12,8 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/user/Desktop.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/components/toolbars/FlatEdit.h"
 
 namespace tbx::testing {
 namespace {
@@ -36,11 +38,6 @@ protected:
   }
 };
 
-class NoMenu : public TToolbarDropdownMenu {
-public:
-  void Popup(int, int, bool) override {}
-};
-
 TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
   DemoLayout d = BuildDemoForm();
   auto button = [&](TToolbarX* bar, int i) { return static_cast<TToolbarButtonX*>(bar->OrderList()[i]); };
@@ -49,13 +46,22 @@ TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
   for (int i : {2, 3}) button(d.standard, i)->SetGroupIndex(1);
   button(d.standard, 2)->SetDown(true);
   button(d.tools, 1)->SetEnabled(false);
-  NoMenu menu;
-  button(d.palette, 0)->SetDropdownMenu(&menu);
+  auto* shapes = NewComponent<TPopupMenu>(d.form);
+  for (const char* caption : {"&Rectangle", "&Ellipse"}) {
+    auto* item = NewComponent<TMenuItem>(shapes);
+    item->SetCaption(caption);
+    shapes->GetItems()->Add(item);
+  }
+  button(d.palette, 0)->SetDropdownMenu(shapes);
   button(d.palette, 0)->SetDropdownCombo(true);
   d.palette->SetFloatingWidth(80);
   d.bottom->SetBoundLines({blTop});
   TToolbarX* status = AddToolbar(d.form, "Status", "Status", 2);
   status->SetDockedTo(d.bottom);
+  auto* zoom = NewComponent<TEditX>(d.form);
+  zoom->SetWidth(60);
+  zoom->SetParent(status);
+  zoom->SetText("100%");
   ui.RunUntilIdle();
 
   // The palette wraps at its separator, with an etched line between the rows.
@@ -70,6 +76,10 @@ TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
             Rgb(clActiveCaption));
   // The bottom dock holds its toolbar above its bound line.
   EXPECT_EQ(d.bottom->GetHeight(), 26 + 1);
+  // The flat edit stands after the status toolbar's buttons, flat while idle.
+  TRect zoomRect = WindowRect(zoom);
+  EXPECT_EQ(ui.Pixel(zoomRect.left, zoomRect.top + 5), Rgb(clBtnFace));
+  EXPECT_EQ(ui.Pixel(zoomRect.left + 2, zoomRect.top + 5), Rgb(clWindow));
   Hold();
 }
 
