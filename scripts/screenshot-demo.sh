@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Shows the controls demonstration dialog with its View menu open on the SDL host under a
+# virtual X server, and writes what the X screen shows as a PNG (the default: demo.png).
+#   scripts/screenshot-demo.sh [out.png] [build dir, default build-test] [display number, default 97]
+# The desktop the program drew is written too, straight from its surface: <out>-desktop.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "${1:-demo.png}")
+build=${2:-build-test}
+display=${3:-97}
+tests="$build/tests/platform_tests"
+[ -x "$tests" ] || { echo "build the tests first: cmake --build $build" >&2; exit 1; }
+for tool in Xvfb import convert; do
+  command -v "$tool" >/dev/null || { echo "$tool is needed (Xvfb, ImageMagick)" >&2; exit 1; }
+done
+
+Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+work=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+# The test holds the screen with the menu open while the X screen is read.
+DISPLAY=":$display" QUILLO_HOST=sdl SDL_RENDER_DRIVER=software QUILLO_DEMO_HOLD_MS=4000 \
+  QUILLO_SHOT="$work/desktop.bmp" ASAN_OPTIONS=detect_leaks=0 \
+  "$tests" --gtest_filter='DemoDialogShot.*' >"$work/test.log" 2>&1 &
+test=$!
+for _ in $(seq 100); do [ -s "$work/desktop.bmp" ] && break; sleep 0.1; done
+sleep 1
+DISPLAY=":$display" import -window root "$out"
+if ! wait "$test"; then
+  cat "$work/test.log" >&2
+  exit 1
+fi
+convert "$work/desktop.bmp" "${out%.png}-desktop.png"
+echo "wrote $out and ${out%.png}-desktop.png"
