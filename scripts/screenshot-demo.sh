@@ -18,16 +18,30 @@ Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+# Ready when it answers (a socket file alone may be left from an earlier server).
+ready=0
+for _ in $(seq 100); do
+  if DISPLAY=":$display" xdpyinfo >/dev/null 2>&1 || DISPLAY=":$display" import -window root null: 2>/dev/null; then
+    ready=1
+    break
+  fi
+  kill -0 "$xvfb" 2>/dev/null || break
+  sleep 0.1
+done
+[ "$ready" = 1 ] && kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb :$display did not start (in use? pick another number)" >&2; exit 1; }
 
 # The test holds the screen with the menu open while the X screen is read.
-DISPLAY=":$display" QUILLO_HOST=sdl SDL_RENDER_DRIVER=software QUILLO_DEMO_HOLD_MS=4000 \
+DISPLAY=":$display" QUILLO_HOST=sdl SDL_RENDER_DRIVER=software QUILLO_DEMO_HOLD_MS=10000 \
   QUILLO_SHOT="$work/desktop.bmp" ASAN_OPTIONS=detect_leaks=0 \
   "$tests" --gtest_filter='DemoDialogShot.*' >"$work/test.log" 2>&1 &
 test=$!
-for _ in $(seq 100); do [ -s "$work/desktop.bmp" ] && break; sleep 0.1; done
-sleep 1
-DISPLAY=":$display" import -window root "$out"
+for _ in $(seq 300); do [ -s "$work/desktop.bmp" ] && break; sleep 0.1; done
+# The host's window may take a moment to reach the X screen: read it until it shows.
+for _ in $(seq 16); do
+  sleep 0.5
+  DISPLAY=":$display" import -window root "$out"
+  [ "$(convert "$out" -format '%[fx:mean>0.05]' info:)" = 1 ] && break
+done
 if ! wait "$test"; then
   cat "$work/test.log" >&2
   exit 1

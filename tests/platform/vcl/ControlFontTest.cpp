@@ -127,4 +127,43 @@ TEST_F(ControlFontTest, AStandardControlDrawsInTheFrameworksFont) {
   EXPECT_GT(big, small * 2);
 }
 
+// A label draws and sizes itself in its own font, the mnemonic underlined.
+TEST_F(ControlFontTest, ALabelDrawsInItsFont) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetBounds(50, 50, 400, 200);
+  auto* label = NewComponent<TLabel>(form);
+  label->SetParent(form);
+  label->SetLeft(10);
+  label->SetTop(10);
+  label->SetCaption("&Name");
+  form->Show();
+  for (int points : {8, 16}) {
+    SCOPED_TRACE(points);
+    label->GetFont()->SetSize(points);
+    ui.RunUntilIdle();
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, label->GetFont()->GetHandle());
+    SIZE text{};
+    GetTextExtentPoint32(dc, "Name", 4, &text);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(label->GetWidth(), text.cx);
+    EXPECT_EQ(label->GetHeight(), text.cy);
+    int right = -1, bottom = -1;
+    for (int y = 0; y < label->GetHeight(); ++y)
+      for (int x = 0; x < label->GetWidth(); ++x)
+        if ((PixelOf(label, x, y) & 0xFF) < 0x60) {
+          right = std::max(right, x);
+          bottom = std::max(bottom, y);
+        }
+    EXPECT_GT(right, text.cx * 3 / 4);
+    EXPECT_LT(right, text.cx);
+    // The underline of N: the lowest ink, under the first letter only.
+    int underlined = 0;
+    for (int x = 0; x < label->GetWidth(); ++x) underlined += (PixelOf(label, x, bottom) & 0xFF) < 0x60;
+    EXPECT_GT(underlined, 2);
+    EXPECT_LT(underlined, text.cx / 2);
+  }
+}
+
 }  // namespace
