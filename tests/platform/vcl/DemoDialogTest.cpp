@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/controls/ListView.h"
 #include "platform/controls/TreeView.h"
@@ -65,7 +66,8 @@ protected:
   }
   TRect TreeItemRect(TTreeNode* node) {
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
+    HTREEITEM item = node->ItemId();  // TVM_GETITEMRECT takes the item in the rectangle
+    std::memcpy(static_cast<void*>(&r), &item, sizeof item);
     SendMessage(dialog->Tree->GetHandle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
     return TRect(r.left, r.top, r.right, r.bottom);
   }
