@@ -79,6 +79,11 @@ void TControlsDemoDialog::BuildMenus() {
   Recent1Item = Item(RecentMenu, "Recent1Item", "&1 Harbour.qpx");
   Recent2Item = Item(RecentMenu, "Recent2Item", "&2 Lighthouse.qpx");
   Item(FileMenu, "FileLine1", "-");
+  RenameItem = Item(FileMenu, "RenameItem", "Rena&me...");
+  RenameItem->OnClick = [this](TObject*) {
+    Log.push_back("RenameItem");
+    NameEdit->SetText(InputBox("Rename", "&New name:", NameEdit->GetText()));
+  };
   ClearListItem = Item(FileMenu, "ClearListItem", "&Clear list...");
   ClearListItem->OnClick = [this](TObject*) {
     Log.push_back("ClearListItem");

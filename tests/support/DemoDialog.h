@@ -37,10 +37,12 @@ public:
 
   explicit TControlsDemoDialog(TComponent* owner);
 
-  // The menu bar: File (New, Open, Recent > two files, Clear list..., Exit), View (Toolbar and
+  // The menu bar: File (New, Open, Recent > two files, Rename... (asks for the name in an input
+  // box), Clear list... (asks first), Exit), View (Toolbar and
   // Status bar check items, Icons / List / Report radio items for the list view), Help (About...).
   TMainMenu* MainMenu;
-  TMenuItem *FileMenu, *NewItem, *OpenItem, *RecentMenu, *Recent1Item, *Recent2Item, *ClearListItem, *ExitItem;
+  TMenuItem *FileMenu, *NewItem, *OpenItem, *RecentMenu, *Recent1Item, *Recent2Item, *RenameItem, *ClearListItem,
+      *ExitItem;
   TMenuItem *ViewMenu, *ToolbarItem, *StatusBarItem, *IconsItem, *ListItem, *ReportItem;
   TMenuItem *HelpMenu, *AboutItem;
   // On the list box: Select all, Clear selection.

@@ -217,6 +217,23 @@ TEST_F(DemoDialogTest, MessageBoxesFromMenuItemsAreAnswered) {
   EXPECT_EQ(ui.MessageBoxTexts().back(), "Every control of the framework in one dialog.");
   EXPECT_EQ(dialog->Log, (Log{"FileMenu", "ClearListItem", "HelpMenu", "AboutItem"}));
 
+  // Rename... asks for the name in an input box: typed and accepted, then cancelled.
+  dialog->Log.clear();
+  ui.WhenModalWaits([&] { ui.Type("Lighthouse\n"); });
+  Alt('F', true);
+  ui.QueuePress('M');
+  ui.RunUntilIdle();
+  EXPECT_EQ(dialog->NameEdit->GetText(), "Lighthouse");
+  ui.WhenModalWaits([&] {
+    ui.Type("Dunes");
+    ui.Press(VK_ESCAPE);
+  });
+  Alt('F', true);
+  ui.QueuePress('M');
+  ui.RunUntilIdle();
+  EXPECT_EQ(dialog->NameEdit->GetText(), "Lighthouse");
+  EXPECT_EQ(dialog->Log, (Log{"FileMenu", "RenameItem", "FileMenu", "RenameItem"}));
+
   // Clear list... again, the mouse on Yes this time: the list is emptied.
   ui.WhenModalWaits([&] {
     TCustomForm* box = Screen()->ActiveForm();
