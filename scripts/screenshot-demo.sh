@@ -14,6 +14,7 @@ for tool in Xvfb import convert; do
   command -v "$tool" >/dev/null || { echo "$tool is needed (Xvfb, ImageMagick)" >&2; exit 1; }
 done
 
+[ -e "/tmp/.X$display-lock" ] && { echo "display :$display is in use; pick another number (third argument)" >&2; exit 1; }
 Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d)
@@ -45,11 +46,16 @@ for _ in $(seq 300); do [ -s "$work/desktop.bmp" ] && break; sleep 0.1; done
 for _ in $(seq 16); do
   sleep 0.5
   DISPLAY=":$display" import -window root "$out"
-  [ "$(convert "$out" -format '%[fx:mean>0.05]' info:)" = 1 ] && break
+  shown=$(convert "$out" -format '%[fx:mean>0.05]' info:)
+  [ "$shown" = 1 ] && break
 done
 if ! wait "$test"; then
   cat "$work/test.log" >&2
   exit 1
 fi
 convert "$work/desktop.bmp" "${out%.png}-desktop.png"
+if [ "$shown" != 1 ]; then
+  echo "the X screen stayed blank (is another server on :$display?); the desktop itself is in ${out%.png}-desktop.png" >&2
+  exit 1
+fi
 echo "wrote $out and ${out%.png}-desktop.png"
