@@ -186,10 +186,13 @@ void PaintThumb(HWND window, HDC dc, const TrackState& s, const Geometry& g) {
   RECT body = r;
   if (g.vertical) (towardStart ? body.left : body.right) += towardStart ? tip : -tip;
   else (towardStart ? body.top : body.bottom) += towardStart ? tip : -tip;
-  DrawEdge(dc, &body, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-  COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_3DDKSHADOW);
-  // The point, row by row from the body outward: face inside, lit on the first edge, dark on
-  // the other.
+  // The body is open on the side of the point: its edges run on along the point's sides.
+  UINT open = g.vertical ? (towardStart ? BF_LEFT : BF_RIGHT) : (towardStart ? BF_TOP : BF_BOTTOM);
+  DrawEdge(dc, &body, EDGE_RAISED, (BF_RECT & ~open) | BF_MIDDLE);
+  COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_3DDKSHADOW),
+           shadow = GetSysColor(COLOR_BTNSHADOW);
+  // The point, row by row from the body outward: face inside, lit on the first edge, dark
+  // with a shadow inside it on the other, as the body's raised edge is.
   int start = g.vertical ? r.top : r.left;
   for (int i = 0; i < tip; ++i) {
     int a = i, b = g.thumbAlong - 1 - i;
@@ -205,6 +208,7 @@ void PaintThumb(HWND window, HDC dc, const TrackState& s, const Geometry& g) {
       DeleteObject(brush);
     };
     for (int k = a; k <= b; ++k) dot(k, face);
+    if (b - 1 > a) dot(b - 1, shadow);
     dot(a, light);
     dot(b, dark);
   }

@@ -18,7 +18,7 @@ TCanvas::TCanvas()
 TCanvas::~TCanvas() { SetHandle(nullptr); }
 
 HDC TCanvas::GetHandle() {
-  RequiredState(csHandleValid);
+  RequiredState(csAllValid);
   return handle_;
 }
 

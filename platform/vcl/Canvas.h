@@ -44,8 +44,9 @@ public:
   TCanvas();
   ~TCanvas() override;
 
-  // The context; a canvas that makes its own creates it here. EInvalidOperation when there
-  // is none to be had.
+  // The context, with the canvas's pen, brush and font selected into it (GDI calls made on
+  // it draw with them); a canvas that makes its own creates it here. EInvalidOperation when
+  // there is none to be had.
   HDC GetHandle();
   // Draws on dc from now on (nullptr: on nothing); the old context gets the stock objects
   // back. The canvas never frees a context.

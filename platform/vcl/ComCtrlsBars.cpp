@@ -139,15 +139,9 @@ void TStatusBar::CreateParams(TCreateParams& p) {
 
 void TStatusBar::CreateWnd() {
   TWinControl::CreateWnd();
-  SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), 0);
   UpdatePanels();
   UpdateSimpleText();
   if (simplePanel_) SendMessage(GetHandle(), SB_SIMPLE, TRUE, 0);
-}
-
-void TStatusBar::FontChanged() {
-  TWinControl::FontChanged();
-  if (HandleAllocated()) SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
 
 void TStatusBar::UpdatePanel(int index) {
@@ -364,14 +358,8 @@ void THeaderControl::CreateParams(TCreateParams& p) {
 
 void THeaderControl::CreateWnd() {
   TWinControl::CreateWnd();
-  SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), 0);
   if (images_) SendMessage(GetHandle(), HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->GetHandle()));
   UpdateSections();
-}
-
-void THeaderControl::FontChanged() {
-  TWinControl::FontChanged();
-  if (HandleAllocated()) SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
 
 void THeaderControl::UpdateSection(int index) {

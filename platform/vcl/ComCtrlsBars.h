@@ -87,7 +87,6 @@ protected:
   virtual void DrawPanel(TStatusPanel* panel, const TRect& rect);
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
-  void FontChanged() override;
   void UpdatePanel(int index);
   void UpdatePanels();
 
@@ -206,7 +205,6 @@ protected:
   virtual void DrawSection(THeaderSection* section, const TRect& rect, bool pressed);
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
-  void FontChanged() override;
   void Notification(TComponent* component, TOperation operation) override;
 
 private:

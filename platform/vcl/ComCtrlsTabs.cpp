@@ -50,7 +50,6 @@ void TCustomTabControl::CreateParams(TCreateParams& p) {
 
 void TCustomTabControl::CreateWnd() {
   TWinControl::CreateWnd();
-  SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), 0);
   ApplyItemSize();
   ApplyImages();
   FillItems();
@@ -62,11 +61,8 @@ void TCustomTabControl::DestroyWnd() {
 }
 
 void TCustomTabControl::FontChanged() {
-  TWinControl::FontChanged();
-  if (HandleAllocated()) {
-    SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
-    Realign();
-  }
+  TWinControl::FontChanged();  // the window has the new font: the tabs' height follows it
+  if (HandleAllocated()) Realign();
 }
 
 void TCustomTabControl::FillItems() {

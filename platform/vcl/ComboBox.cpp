@@ -52,7 +52,6 @@ void TCustomComboBox::CreateWnd() {
   AnsiString text = text_;
   TWinControl::CreateWnd();
   HWND h = GetHandle();
-  SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), FALSE);
   SendMessage(h, CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_), 0);
   if (maxLength_ > 0) SendMessage(h, CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
   if (style_ == csOwnerDrawFixed) SendMessage(h, CB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight_, 0));
@@ -148,11 +147,6 @@ void TCustomComboBox::Dispatch(TMessage& m) {
     case CN_COMMAND: CNCommand(m); return;
     case CN_DRAWITEM: CNDrawItem(m); return;
     case CN_MEASUREITEM: CNMeasureItem(m); return;
-    case CM_FONTCHANGED:
-      // The window draws its text in the control's font.
-      if (HandleAllocated()) SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
-      TWinControl::Dispatch(m);
-      return;
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: {

@@ -6,6 +6,7 @@
 #include "platform/user/Dialog.h"
 #include "platform/user/MessageBoxScript.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
@@ -183,3 +184,102 @@ int MessageDlg(const AnsiString& message, TMsgDlgType type, TMsgDlgButtons butto
 }
 
 void ShowMessage(const AnsiString& message) { MessageDlg(message, mtCustom, TMsgDlgButtons{mbOK}); }
+
+namespace {
+
+// The average width of a character of the font: a dialog unit is a quarter of it.
+int AverageCharWidth(TFont* font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  SIZE size{};
+  GetTextExtentPoint32(dc, letters, 52, &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return std::max<int>(1, (size.cx / 26 + 1) / 2);
+}
+
+// The width of a single line of text in the font, the & of a mnemonic left out.
+int TextWidth(TFont* font, const AnsiString& text, UINT flags) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  RECT r{0, 0, 0, 0};
+  DrawText(dc, text.empty() ? " " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | flags);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return r.right - r.left;
+}
+
+}  // namespace
+
+TOwnedPtr<TForm> CreateInputDialog(const AnsiString& caption, const AnsiString& prompt, const AnsiString& value) {
+  auto form = MakeObject<TForm>(Application());
+  form->SetName("InputQuery");
+  form->SetBorderStyle(bsDialog);
+  form->SetPosition(poScreenCenter);
+  form->SetCaption(caption);
+  form->SetColor(clBtnFace);
+
+  // Laid out in dialog units of the form's font, as the classic box is: 180 wide at least,
+  // wider for a long prompt or caption, never wider than most of the screen.
+  const int unit = AverageCharWidth(form->GetFont());
+  auto dluX = [unit](int n) { return n * unit / 4; };
+  const int margin = dluX(8);
+  int promptWidth = TextWidth(form->GetFont(), prompt, 0);
+  int captionWidth = TextWidth(form->GetFont(), caption, DT_NOPREFIX) + 2 * GetSystemMetrics(SM_CXSIZE) + 16;
+  int clientWidth = std::max({dluX(180), promptWidth + 2 * margin, captionWidth});
+  clientWidth = std::min(clientWidth, std::max(dluX(180), Screen()->GetWidth() * 9 / 10));
+
+  auto* label = NewComponent<TLabel>(form.get());
+  label->SetName("Prompt");
+  label->SetParent(form.get());
+  label->SetCaption(prompt);
+  label->SetLeft(margin);
+  label->SetTop(margin);
+  if (label->GetWidth() > clientWidth - 2 * margin) {
+    label->SetAutoSize(false);
+    label->SetWidth(clientWidth - 2 * margin);
+  }
+
+  auto* edit = NewComponent<TEdit>(form.get());
+  edit->SetName("Value");
+  edit->SetParent(form.get());
+  edit->SetBounds(margin, label->GetTop() + label->GetHeight() + 4, clientWidth - 2 * margin, edit->GetHeight());
+  edit->SetMaxLength(255);
+  edit->SetText(value);
+  edit->SetTabOrder(0);
+  label->SetFocusControl(edit);
+  form->SetActiveControl(edit);
+
+  int buttonsTop = edit->GetTop() + edit->GetHeight() + margin + 4;
+  int buttonsLeft = clientWidth - margin - 2 * kButtonWidth - kButtonGap;
+  auto makeButton = [&](const char* name, const char* text, TModalResult result, int left) {
+    auto* button = NewComponent<TButton>(form.get());
+    button->SetName(name);
+    button->SetParent(form.get());
+    button->SetCaption(text);
+    button->SetModalResult(result);
+    button->SetBounds(left, buttonsTop, kButtonWidth, kButtonHeight);
+    return button;
+  };
+  makeButton("OK", VclText::MsgDlgOK, mrOk, buttonsLeft)->SetDefault(true);
+  makeButton("Cancel", VclText::MsgDlgCancel, mrCancel, buttonsLeft + kButtonWidth + kButtonGap)->SetCancel(true);
+  form->SetClientWidth(clientWidth);
+  form->SetClientHeight(buttonsTop + kButtonHeight + margin);
+  return form;
+}
+
+bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) {
+  TOwnedPtr<TForm> form = CreateInputDialog(caption, prompt, value);
+  auto* edit = static_cast<TEdit*>(form->FindComponent("Value"));
+  form->OnShow = [edit](TObject*) { edit->SelectAll(); };
+  if (form->ShowModal() != mrOk) return false;
+  value = edit->GetText();
+  return true;
+}
+
+AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt, const AnsiString& defaultValue) {
+  AnsiString value = defaultValue;
+  InputQuery(caption, prompt, value);
+  return value;
+}

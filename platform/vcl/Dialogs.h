@@ -3,7 +3,8 @@
 // wrapped to a readable width and a row of buttons; MessageDlg shows one modally and
 // answers the modal result of the button pressed; ShowMessage shows text with OK. A test's
 // message-box script (MessageBoxScript.h) answers them as it answers MessageBox: the button
-// it names is pressed.
+// it names is pressed. InputQuery and InputBox ask for one line of text in a small modal form
+// (a prompt, an edit, OK and Cancel); no script answers them: a test drives them as a user.
 
 #include "platform/vcl/Form.h"
 
@@ -28,6 +29,16 @@ int MessageDlg(const AnsiString& message, TMsgDlgType type, TMsgDlgButtons butto
 // At a place on the screen (-1: centred).
 int MessageDlgPos(const AnsiString& message, TMsgDlgType type, TMsgDlgButtons buttons, int helpContext, int x, int y);
 void ShowMessage(const AnsiString& message);
+
+// The form InputQuery shows, not shown; the caller owns it. Its prompt label is "Prompt" (its
+// & marks the mnemonic of the edit), the edit "Value" (holding value, all selected), and the
+// buttons "OK" (default) and "Cancel" (Esc). It is as wide as the prompt and the caption need.
+TOwnedPtr<TForm> CreateInputDialog(const AnsiString& caption, const AnsiString& prompt, const AnsiString& value);
+// Asks for a line of text: true and value set to what was typed when OK (or Enter) closes
+// the form; false and value unchanged after Cancel, Esc or the close box.
+bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value);
+// The text typed, or defaultValue when the user cancels.
+AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt, const AnsiString& defaultValue);
 
 namespace VclText {
 inline constexpr const char* MsgDlgWarning = "Warning";

@@ -41,7 +41,6 @@ void TCustomEdit::CreateWnd() {
   }
   creating_ = false;
   HWND h = GetHandle();
-  ApplyFont();
   SendMessage(h, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
   if (passwordChar_) SendMessage(h, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
   SendMessage(h, EM_SETMODIFY, modified_, 0);
@@ -50,10 +49,6 @@ void TCustomEdit::CreateWnd() {
 void TCustomEdit::DestroyWnd() {
   if (HandleAllocated()) modified_ = SendMessage(GetHandle(), EM_GETMODIFY, 0, 0) != 0;
   TWinControl::DestroyWnd();
-}
-
-void TCustomEdit::ApplyFont() {
-  if (HandleAllocated()) SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
 
 void TCustomEdit::AdjustHeight() {
@@ -206,8 +201,7 @@ void TCustomEdit::WndProc(TMessage& m) {
     case CN_CTLCOLOREDIT: case CN_CTLCOLORSTATIC: CNCtlColor(m); return;
     case CM_ENTER: CMEnter(m); return;
     case CM_FONTCHANGED:
-      TWinControl::WndProc(m);
-      ApplyFont();
+      TWinControl::WndProc(m);  // the window takes the new font
       AdjustHeight();
       return;
     case WM_CUT: WMCut(m); return;

@@ -81,7 +81,6 @@ protected:
   bool Creating() const { return creating_; }
 
 private:
-  void ApplyFont();
   void CNCommand(TMessage& message);
   void CNCtlColor(TMessage& message);
   void CMEnter(TMessage& message);

@@ -254,6 +254,8 @@ void TCustomForm::AttachMenu() {
   menu_->MenuChanged();
 }
 
+bool TCustomForm::HasMenuBar() const { return menu_ && formStyle_ != fsMDIChild; }
+
 void TCustomForm::SetMenu(TMainMenu* menu) {
   if (menu == menu_) return;
   if (menu_) {

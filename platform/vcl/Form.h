@@ -140,6 +140,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  bool HasMenuBar() const override;
   void CreateWnd() override;
   void CreateWindowHandle(const TCreateParams& params) override;
   void DestroyWnd() override;

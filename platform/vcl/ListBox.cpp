@@ -219,7 +219,6 @@ void TCustomListBox::CreateWindowHandle(const TCreateParams& p) {
 void TCustomListBox::CreateWnd() {
   TWinControl::CreateWnd();
   HWND h = GetHandle();
-  SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), FALSE);
   SetWindowPos(h, nullptr, GetLeft(), GetTop(), GetWidth(), GetHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
   if (tabWidth_ != 0) SendMessage(h, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabWidth_));
   if (style_ != lbStandard && itemHeight_ > 0 && style_ == lbOwnerDrawFixed)
@@ -404,11 +403,6 @@ void TCustomListBox::Dispatch(TMessage& m) {
     case CN_COMMAND: CNCommand(m); return;
     case CN_DRAWITEM: CNDrawItem(m); return;
     case CN_MEASUREITEM: CNMeasureItem(m); return;
-    case CM_FONTCHANGED:
-      // The window draws its text in the control's font.
-      if (HandleAllocated()) SendMessage(GetHandle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
-      TWinControl::Dispatch(m);
-      return;
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: {

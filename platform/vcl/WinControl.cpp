@@ -181,6 +181,8 @@ void TWinControl::CreateWnd() {
   if (!handle_) throw EOSError(Format("Cannot create the window of %s", GetName().c_str()));
   text_.clear();
   UpdateBounds();
+  // The window draws its text in the control's font (a window class of the system keeps it).
+  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
@@ -314,6 +316,7 @@ void TWinControl::CMColorChanged(TMessage&) {
 void TWinControl::FontChanged() { TControl::FontChanged(); }
 
 void TWinControl::CMFontChanged(TMessage&) {
+  if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
   NotifyControls(CM_PARENTFONTCHANGED);
   Invalidate();
 }
@@ -418,7 +421,7 @@ TRect TWinControl::GetClientRect() const {
   const_cast<TWinControl*>(this)->CreateParams(p);
   measuring_ = false;
   RECT frame{0, 0, 0, 0};
-  AdjustWindowRectEx(&frame, p.Style, FALSE, p.ExStyle);
+  AdjustWindowRectEx(&frame, p.Style, HasMenuBar(), p.ExStyle);
   return TRect(0, 0, std::max(0, width_ - (frame.right - frame.left)), std::max(0, height_ - (frame.bottom - frame.top)));
 }
 
@@ -597,7 +600,8 @@ void TWinControl::Dispatch(TMessage& m) {
       if (parent_) m.Result = parent_->Perform(m.Msg, m.WParam, m.LParam);
       return;
     case CN_KEYDOWN: case CN_SYSKEYDOWN: CNKeyDown(m); return;
-    case CN_CHAR: case CN_SYSCHAR: CNChar(m); return;
+    case CN_CHAR: CNChar(m); return;
+    case CN_SYSCHAR: CNSysChar(m); return;
   }
   TControl::Dispatch(m);
 }
@@ -779,6 +783,14 @@ void TWinControl::CNChar(TMessage& m) {
       form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
     return;
   m.Result = 0;
+}
+
+// Alt and a letter is a mnemonic even in a control that takes the characters typed (an edit):
+// a control of the form whose caption has the letter takes it, else the menu bar does.
+void TWinControl::CNSysChar(TMessage& m) {
+  m.Result = 0;
+  if (m.WParam == VK_SPACE) return;
+  if (TCustomForm* form = GetParentForm(this)) m.Result = form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
 }
 
 void TWinControl::CMDialogKey(TMessage& m) { Broadcast(m); }

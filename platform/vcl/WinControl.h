@@ -169,6 +169,7 @@ protected:
   void CNKeyDown(TMessage& m);
   bool IsMenuKey(TMessage& m);
   void CNChar(TMessage& m);
+  void CNSysChar(TMessage& m);
   void ReflectNotification(TMessage& m);
   // Owner-drawn items' messages go back to the control they are for (CN_DRAWITEM...).
   void ReflectOwnerItem(TMessage& m);
@@ -178,6 +179,8 @@ protected:
   // CreateParams is being asked only for the styles (to measure the frame before the window
   // exists): it must make no window.
   bool Measuring() const { return measuring_; }
+  // The window will have a menu bar (its height is no part of the client area).
+  virtual bool HasMenuBar() const { return false; }
 
 private:
   friend LRESULT TWinControlInitWndProc(HWND window, UINT msg, WPARAM w, LPARAM l);

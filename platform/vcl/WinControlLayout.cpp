@@ -204,7 +204,9 @@ void TWinControl::SelectFirst() {
 bool TWinControl::CanFocus() const {
   TCustomForm* form = GetParentForm(this);
   if (!form) return false;
-  for (const TControl* c = this; c; c = c->GetParent())
+  // Up to the form, not including it: a dialog names the control to have the focus before it
+  // is shown.
+  for (const TControl* c = this; c && (c == this || c != form); c = c->GetParent())
     if (!c->GetVisible() || !c->GetEnabled()) return false;
   return true;
 }

@@ -141,6 +141,14 @@ TEST(TrackBarControl, PaintedWithChannelTicksAndThumb) {
   EXPECT_EQ(at(channel.left + 10, (channel.top + channel.bottom) / 2), Rgb(GetSysColor(COLOR_WINDOW)));
   EXPECT_EQ(at((thumb.left + thumb.right) / 2, thumb.top + 4), Rgb(GetSysColor(COLOR_BTNFACE))) << "the thumb";
   EXPECT_EQ(at(thumb.left, thumb.top), Rgb(GetSysColor(COLOR_3DLIGHT)));
+  // Pointing down at the ticks: the body runs into the point without an edge across it, the
+  // point's sides lit on the left, dark on the right.
+  const int tip = (thumb.right - thumb.left) / 2;
+  const int mid = (thumb.left + thumb.right) / 2;
+  for (int y = thumb.bottom - tip - 2; y < thumb.bottom - 1; ++y)
+    EXPECT_EQ(at(mid, y), Rgb(GetSysColor(COLOR_BTNFACE))) << "inside the thumb, row " << y;
+  EXPECT_EQ(at(thumb.left, thumb.bottom - tip), Rgb(GetSysColor(COLOR_BTNHIGHLIGHT)));
+  EXPECT_EQ(at(thumb.right - 1, thumb.bottom - tip), Rgb(GetSysColor(COLOR_3DDKSHADOW)));
   // A tick below the thumb at each position.
   std::uint32_t ink = Rgb(GetSysColor(COLOR_BTNTEXT));
   int tickY = thumb.bottom + 2;

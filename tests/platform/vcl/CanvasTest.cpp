@@ -87,6 +87,30 @@ TEST(Canvas, ToolChangesTakeEffectAtTheNextCall) {
   EXPECT_EQ(s.pixels.at(5, 12), 0xFFFFFFu);
 }
 
+// GDI calls on the handle draw with the canvas's tools, even right after a tool changed.
+TEST(Canvas, TheHandleHasTheCanvasToolsSelected) {
+  Surface s(64, 32);
+  struct Case {
+    int points;
+    TColor brush;
+    std::uint32_t pixel;
+  };
+  const Case cases[] = {{8, clRed, 0xFF0000}, {20, clBlue, 0x0000FF}, {8, clLime, 0x00FF00}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.points);
+    s.canvas.GetFont()->SetSize(c.points);
+    s.canvas.GetBrush()->SetColor(c.brush);
+    HDC dc = s.canvas.GetHandle();
+    SIZE size{};
+    GetTextExtentPoint32(dc, "Name", 4, &size);
+    EXPECT_EQ(size.cx, s.canvas.TextWidth("Name"));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), s.canvas.GetFont()->GetHandle());
+    RECT r{0, 0, 8, 8};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetCurrentObject(dc, OBJ_BRUSH)));
+    EXPECT_EQ(s.pixels.at(2, 2), c.pixel);
+  }
+}
+
 TEST(Canvas, SystemColoursAreLookedUpWhenDrawn) {
   ResetDisplaySettings();
   Surface s;

@@ -3,6 +3,7 @@
 #include "VclFixture.h"
 
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
 
@@ -116,6 +117,114 @@ TEST_F(DialogsTest, ApplicationMessageBoxIsARealBoxOverTheActiveForm) {
   EXPECT_FALSE(formEnabled);
   EXPECT_TRUE(IsWindowEnabled(form->GetHandle()));
   EXPECT_EQ(GetActiveWindow(), form->GetHandle());
+}
+
+}  // namespace
+
+namespace {
+
+class InputQueryTest : public VclTest {
+protected:
+  static TCustomForm* Box() { return Screen()->ActiveForm(); }
+  static TControl* Part(const char* name) { return static_cast<TControl*>(Box()->FindComponent(name)); }
+};
+
+TEST_F(InputQueryTest, TheTypedValueComesBackOnlyWhenAccepted) {
+  ui.DriveMessageBoxes();
+  struct Case {
+    const char* name;
+    std::function<void(UiDriver&)> act;
+    bool accepted;
+    const char* value;
+  };
+  auto clickOn = [](const char* name) {
+    return [name](UiDriver& d) {
+      TControl* button = Part(name);
+      TPoint p = button->ClientToScreen(TPoint(10, 10));
+      d.Click(p.x, p.y);
+    };
+  };
+  const Case cases[] = {
+      // The old value is selected: typing replaces it.
+      {"typed, Enter", [](UiDriver& d) { d.Type("Blue\n"); }, true, "Blue"},
+      {"typed, Esc", [](UiDriver& d) { d.Type("Blue"); d.Press(VK_ESCAPE); }, false, "Red"},
+      {"typed, OK clicked", [&](UiDriver& d) { d.Type("Green"); clickOn("OK")(d); }, true, "Green"},
+      {"typed, Cancel clicked", [&](UiDriver& d) { d.Type("Green"); clickOn("Cancel")(d); }, false, "Red"},
+      {"End, appended, Tab to OK, Space",
+       [](UiDriver& d) {
+         d.Press(VK_END);
+         d.Type("dish");
+         d.Press(VK_TAB);
+         d.Press(VK_SPACE);
+       },
+       true, "Reddish"},
+      {"closed by its close box",
+       [](UiDriver& d) { PostMessage(Box()->GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); d.RunUntilIdle(); }, false,
+       "Red"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AnsiString value = "Red";
+    bool focusedOnEdit = false;
+    ui.WhenModalWaits([&] {
+      ASSERT_TRUE(Box());
+      focusedOnEdit = Box()->GetActiveControl() == Part("Value") && GetFocus() == static_cast<TWinControl*>(Part("Value"))->GetHandle();
+      c.act(ui);
+    });
+    EXPECT_EQ(InputQuery("Colour", "&Name of the colour:", value), c.accepted);
+    EXPECT_EQ(value, c.value);
+    EXPECT_TRUE(focusedOnEdit);
+    EXPECT_EQ(Screen()->ActiveForm(), nullptr);  // the form is gone
+  }
+
+  ui.WhenModalWaits([&] { ui.Type("Circle\n"); });
+  EXPECT_EQ(InputBox("Shape", "Shape:", "Square"), "Circle");
+  ui.WhenModalWaits([&] { ui.Press(VK_ESCAPE); });
+  EXPECT_EQ(InputBox("Shape", "Shape:", "Square"), "Square");
+}
+
+TEST_F(InputQueryTest, TheFormIsSizedToItsTextAndHoldsTheValue) {
+  struct Case {
+    AnsiString caption, prompt;
+  };
+  const Case cases[] = {
+      {"Short", "Name:"},
+      {"Short", "A prompt much longer than the usual width of the box, so that the box must grow to show it all"},
+      {"A caption much longer than the usual width of the box, so the box grows for it", "Name:"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt + " / " + c.caption);
+    TOwnedPtr<TForm> form = CreateInputDialog(c.caption, c.prompt, "Value");
+    auto* prompt = static_cast<TLabel*>(form->FindComponent("Prompt"));
+    auto* edit = static_cast<TEdit*>(form->FindComponent("Value"));
+    auto* ok = static_cast<TButton*>(form->FindComponent("OK"));
+    auto* cancel = static_cast<TButton*>(form->FindComponent("Cancel"));
+    ASSERT_TRUE(prompt && edit && ok && cancel);
+    EXPECT_EQ(form->GetCaption(), c.caption);
+    EXPECT_EQ(edit->GetText(), "Value");
+    EXPECT_EQ(prompt->GetFocusControl(), edit);
+    EXPECT_TRUE(ok->GetDefault());
+    EXPECT_TRUE(cancel->GetCancel());
+    const int width = form->GetClientWidth();
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, form->GetFont()->GetHandle());
+    SIZE text{};
+    GetTextExtentPoint32(dc, c.prompt.c_str(), static_cast<int>(c.prompt.size()), &text);
+    SIZE title{};
+    GetTextExtentPoint32(dc, c.caption.c_str(), static_cast<int>(c.caption.size()), &title);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    // Everything inside the client area, nothing overlapping, the whole prompt and caption shown.
+    EXPECT_GE(prompt->GetWidth(), text.cx - 1);
+    EXPECT_LE(prompt->GetLeft() + prompt->GetWidth(), width);
+    EXPECT_GT(width, title.cx);
+    EXPECT_GE(edit->GetTop(), prompt->GetTop() + prompt->GetHeight());
+    EXPECT_LE(edit->GetLeft() + edit->GetWidth(), width);
+    EXPECT_GE(ok->GetTop(), edit->GetTop() + edit->GetHeight());
+    EXPECT_LE(cancel->GetLeft() + cancel->GetWidth(), width);
+    EXPECT_GE(cancel->GetLeft(), ok->GetLeft() + ok->GetWidth());
+    EXPECT_LE(ok->GetTop() + ok->GetHeight(), form->GetClientHeight());
+  }
 }
 
 }  // namespace

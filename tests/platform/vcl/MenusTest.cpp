@@ -484,4 +484,36 @@ TEST_F(MenusTest, AnItemsImageComesFromTheMenusImageList) {
   EXPECT_EQ(info.hbmpItem, nullptr);
 }
 
+// A client size asked for before the window exists is the client size the window gets, its
+// menu bar above it.
+TEST_F(MenusTest, AClientSizeSetBeforeTheWindowLeavesRoomForTheMenuBar) {
+  struct Case {
+    TFormBorderStyle border;
+    bool menu;
+  };
+  const Case cases[] = {{bsSizeable, true}, {bsDialog, true}, {bsSingle, true}, {bsSizeable, false}, {bsDialog, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.border) + (c.menu ? " with a menu" : " without"));
+    auto* form = NewComponent<TForm>(Application());
+    form->SetBorderStyle(c.border);
+    if (c.menu) {
+      auto* menu = NewComponent<TMainMenu>(form);
+      auto* file = NewComponent<TMenuItem>(form);
+      file->SetCaption("&File");
+      menu->GetItems()->Add(file);
+      form->SetMenu(menu);
+    }
+    form->SetClientWidth(300);
+    form->SetClientHeight(200);
+    form->Show();
+    ui.RunUntilIdle();
+    RECT client;
+    ::GetClientRect(form->GetHandle(), &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+    EXPECT_EQ(form->GetClientHeight(), 200);
+    FreeObject(form);
+  }
+}
+
 }  // namespace

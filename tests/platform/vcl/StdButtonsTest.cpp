@@ -4,6 +4,7 @@
 #include "VclFixture.h"
 
 #include "platform/controls/Button.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/GroupBox.h"
 #include "platform/vcl/Label.h"
@@ -151,6 +152,43 @@ TEST_F(StdButtonsTest, CheckBoxStatesByClicksAndProperties) {
   PressWithAlt('B');  // the check box's own mnemonic toggles it
   EXPECT_EQ(form->GetActiveControl(), form->Bold);
   EXPECT_EQ(form->Bold->GetState(), cbChecked);
+}
+
+// Alt and a letter is a mnemonic even while an edit, which takes the letters typed, has the
+// focus; the letter alone is typed into the edit.
+TEST_F(StdButtonsTest, MnemonicsReachTheirControlsFromAnEdit) {
+  auto* form = Application()->CreateForm<TOptionsForm>();
+  auto* edit = NewComponent<TEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 120, 150, 21);
+  form->Show();
+  ui.RunUntilIdle();
+  int applied = 0;
+  form->Apply->OnClick = [&](TObject*) { ++applied; };
+  struct Case {
+    int letter;
+    TWinControl* focused;  // where the focus ends
+    std::function<bool()> done;
+  };
+  const Case cases[] = {
+      {'B', form->Bold, [&] { return form->Bold->GetChecked(); }},
+      {'R', form->Right, [&] { return form->Right->GetChecked() && !form->Left->GetChecked(); }},
+      {'W', form->Wrap, [&] { return !form->Wrap->GetChecked(); }},  // the label focuses without a click
+      {'A', edit, [&] { return applied == 1; }},                  // a push button clicks, the focus stays
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(c.letter)));
+    edit->SetFocus();
+    ui.RunUntilIdle();
+    PressWithAlt(c.letter);
+    EXPECT_TRUE(c.done());
+    EXPECT_EQ(form->GetActiveControl(), c.focused);
+  }
+  edit->SetFocus();
+  ui.Type("bar");
+  EXPECT_EQ(edit->GetText(), "bar");
+  EXPECT_TRUE(form->Bold->GetChecked());
+  EXPECT_EQ(applied, 1);
 }
 
 TEST_F(StdButtonsTest, RadioButtonsOfAParentCheckOneAtATime) {
