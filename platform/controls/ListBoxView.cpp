@@ -238,43 +238,17 @@ void ListBoxControl::Scroll(bool vertical, int code, int thumb) {
   if (Is(LBS_MULTICOLUMN)) {
     if (vertical) return;
     int rows = RowsPerColumn(), columns = VisibleColumns();
-    switch (code) {
-      case SB_LINEUP: SetTop(top_ - rows); break;
-      case SB_LINEDOWN: SetTop(top_ + rows); break;
-      case SB_PAGEUP: SetTop(top_ - rows * columns); break;
-      case SB_PAGEDOWN: SetTop(top_ + rows * columns); break;
-      case SB_THUMBTRACK:
-      case SB_THUMBPOSITION: SetTop(thumb * rows); break;
-      case SB_TOP: SetTop(0); break;
-      case SB_BOTTOM: SetTop(MaxTop()); break;
-    }
+    SetTop(scrollbars::RequestedPosition(code, top_, rows, rows * columns, thumb * rows, 0, MaxTop()));
     return;
   }
   if (!vertical) {
     RECT c = Client();
     int page = c.right - c.left;
-    switch (code) {
-      case SB_LINEUP: SetHorizontalPos(horizontalPos_ - avgCharWidth_); break;
-      case SB_LINEDOWN: SetHorizontalPos(horizontalPos_ + avgCharWidth_); break;
-      case SB_PAGEUP: SetHorizontalPos(horizontalPos_ - page); break;
-      case SB_PAGEDOWN: SetHorizontalPos(horizontalPos_ + page); break;
-      case SB_THUMBTRACK:
-      case SB_THUMBPOSITION: SetHorizontalPos(thumb); break;
-      case SB_TOP: SetHorizontalPos(0); break;
-      case SB_BOTTOM: SetHorizontalPos(horizontalExtent_); break;
-    }
+    SetHorizontalPos(
+        scrollbars::RequestedPosition(code, horizontalPos_, avgCharWidth_, page, thumb, 0, horizontalExtent_));
     return;
   }
-  switch (code) {
-    case SB_LINEUP: SetTop(top_ - 1); break;
-    case SB_LINEDOWN: SetTop(top_ + 1); break;
-    case SB_PAGEUP: SetTop(top_ - std::max(1, Page() - 1)); break;
-    case SB_PAGEDOWN: SetTop(top_ + std::max(1, Page() - 1)); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: SetTop(thumb); break;
-    case SB_TOP: SetTop(0); break;
-    case SB_BOTTOM: SetTop(MaxTop()); break;
-  }
+  SetTop(scrollbars::RequestedPosition(code, top_, 1, std::max(1, Page() - 1), thumb, 0, MaxTop()));
 }
 
 void ListBoxControl::InvalidateItem(int index) {

@@ -562,31 +562,14 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Sideways over the report's columns, in pixels.
         const RECT area = ItemArea();
         const int page = std::max(1, static_cast<int>(area.right - area.left));
-        switch (code) {
-          case SB_LINELEFT: ScrollToX(xOffset_ - kSideStep); break;
-          case SB_LINERIGHT: ScrollToX(xOffset_ + kSideStep); break;
-          case SB_PAGELEFT: ScrollToX(xOffset_ - page); break;
-          case SB_PAGERIGHT: ScrollToX(xOffset_ + page); break;
-          case SB_THUMBPOSITION:
-          case SB_THUMBTRACK: ScrollToX(scrollbars::ThumbPosition(window_, bar, wParam)); break;
-          case SB_LEFT: ScrollToX(0); break;
-          case SB_RIGHT: ScrollToX(1 << 30); break;
-        }
+        ScrollToX(scrollbars::RequestedPosition(code, xOffset_, kSideStep, page,
+                                                scrollbars::ThumbPosition(window_, bar, wParam), 0, 1 << 30));
         return 0;
       }
       // The lines' own bar: across in list view, down in the others.
       if ((bar == SB_HORZ) != Cells().linesAreColumns) return 0;
-      const int page = LinesInView();
-      switch (code) {
-        case SB_LINEUP: ScrollToLine(top_ - 1); break;
-        case SB_LINEDOWN: ScrollToLine(top_ + 1); break;
-        case SB_PAGEUP: ScrollToLine(top_ - page); break;
-        case SB_PAGEDOWN: ScrollToLine(top_ + page); break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: ScrollToLine(scrollbars::ThumbPosition(window_, bar, wParam)); break;
-        case SB_TOP: ScrollToLine(0); break;
-        case SB_BOTTOM: ScrollToLine(1 << 30); break;
-      }
+      ScrollToLine(scrollbars::RequestedPosition(code, top_, 1, LinesInView(),
+                                                 scrollbars::ThumbPosition(window_, bar, wParam), 0, 1 << 30));
       return 0;
     }
     case WM_DESTROY:

@@ -405,16 +405,8 @@ LRESULT TreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_VSCROLL: {
       const int page = std::max(1, VisibleRows());
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP: ScrollTo(top_ - 1); break;
-        case SB_LINEDOWN: ScrollTo(top_ + 1); break;
-        case SB_PAGEUP: ScrollTo(top_ - page); break;
-        case SB_PAGEDOWN: ScrollTo(top_ + page); break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: ScrollTo(scrollbars::ThumbPosition(window_, SB_VERT, wParam)); break;
-        case SB_TOP: ScrollTo(0); break;
-        case SB_BOTTOM: ScrollTo(1 << 30); break;
-      }
+      ScrollTo(scrollbars::RequestedPosition(LOWORD(wParam), top_, 1, page,
+                                             scrollbars::ThumbPosition(window_, SB_VERT, wParam), 0, 1 << 30));
       return 0;
     }
     case WM_DESTROY:

@@ -350,6 +350,20 @@ int ThumbPosition(HWND window, int bar, WPARAM wParam) {
   return HIWORD(wParam);
 }
 
+int RequestedPosition(int code, int pos, int line, int page, int thumb, int first, int last) {
+  switch (code) {
+    case SB_LINEUP: return pos - line;
+    case SB_LINEDOWN: return pos + line;
+    case SB_PAGEUP: return pos - page;
+    case SB_PAGEDOWN: return pos + page;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: return thumb;
+    case SB_TOP: return first;
+    case SB_BOTTOM: return last;
+  }
+  return pos;
+}
+
 }  // namespace scrollbars
 
 using namespace scrollbars;

@@ -111,6 +111,11 @@ void PaintWindowBars(HWND window, HDC windowDc);
 // the HIWORD, unsigned, as the controls' positions are.
 int ThumbPosition(HWND window, int bar, WPARAM wParam);
 
+// Where a scroll request (an SB_ code) moves a position: by line for the arrows, by page for
+// the track, to thumb for the thumb codes, to first or last for the ends; pos itself for a
+// code that moves nothing (SB_ENDSCROLL). The caller keeps the answer within its range.
+int RequestedPosition(int code, int pos, int line, int page, int thumb, int first, int last);
+
 // A SCROLLBAR control's bar: the whole client area.
 bool IsControlVertical(HWND control);
 // Paints a control's bar on a context of its client area.
