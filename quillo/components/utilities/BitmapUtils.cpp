@@ -1,7 +1,9 @@
 #include "quillo/components/utilities/BitmapUtils.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
@@ -57,6 +59,23 @@ TOwnedPtr<TBitmap> MakeBitmap(LPCSTR resName) { return MakeModuleBitmap(GetModul
 
 TOwnedPtr<TBitmap> MakeBitmapID(WORD resId) {
   return MakeModuleBitmap(GetModuleHandle(nullptr), reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(resId)));
+}
+
+TOwnedPtr<TIcon> MakeModuleIcon(HINSTANCE module, LPCSTR resName) {
+  HICON shared = LoadIcon(module, resName);
+  if (!shared) return nullptr;
+  // A private copy, so that freeing the TIcon never touches the resource's shared icon.
+  HICON own = CopyIcon(shared);
+  if (!own) return nullptr;
+  auto icon = MakeObject<TIcon>();
+  icon->SetHandle(own);
+  return icon;
+}
+
+TOwnedPtr<TIcon> MakeIcon(LPCSTR resName) { return MakeModuleIcon(GetModuleHandle(nullptr), resName); }
+
+TOwnedPtr<TIcon> MakeIconID(WORD resId) {
+  return MakeModuleIcon(GetModuleHandle(nullptr), reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(resId)));
 }
 
 void StretchBltTransparent(HDC dstDC, int x, int y, int w, int h, HDC srcDC, int srcX, int srcY, int srcW,
@@ -167,6 +186,49 @@ TOwnedPtr<TBitmap> CreateDisabledBitmap(TBitmap* glyph, TColor outlineColor) {
   return CreateDisabledBitmapEx(glyph, outlineColor, clBtnFace, clBtnHighlight, clBtnShadow, true);
 }
 
+void ImageListDrawDisabled(TCustomImageList* images, TCanvas* canvas, int x, int y, int index,
+                           TColor highlightColor, TColor grayColor, bool drawHighlight) {
+  if (!images || index < 0 || index >= images->GetCount()) return;
+  const int w = images->GetWidth(), h = images->GetHeight();
+  if (w <= 0 || h <= 0) return;
+  HDC dst = canvas->GetHandle();
+  // The image's shape: black where it is opaque, on white.
+  MemoryDC mask(dst, CreateBitmap(w, h, 1, 1, nullptr));
+  PatBlt(mask.dc(), 0, 0, w, h, WHITENESS);
+  ImageList_Draw(images->GetHandle(), index, mask.dc(), 0, 0, ILD_MASK);
+  const COLORREF oldText = SetTextColor(dst, RGB(255, 255, 255));
+  const COLORREF oldBack = SetBkColor(dst, RGB(0, 0, 0));
+  auto paint = [&](TColor colour, int dx) {
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(colour));
+    HGDIOBJ old = SelectObject(dst, brush);
+    BitBlt(dst, x + dx, y + dx, w, h, mask.dc(), 0, 0, kPaintWhereBlack);
+    SelectObject(dst, old);
+    DeleteObject(brush);
+  };
+  if (drawHighlight) paint(highlightColor, 1);
+  paint(grayColor, 0);
+  SetTextColor(dst, oldText);
+  SetBkColor(dst, oldBack);
+}
+
+TOwnedPtr<TBitmap> CreateBitmapFromIcon(TIcon* icon, TColor backColor) {
+  auto bitmap = FilledBitmap(icon->GetWidth(), icon->GetHeight(), backColor);
+  bitmap->GetCanvas()->Draw(0, 0, icon);
+  bitmap->SetTransparentColor(backColor);
+  bitmap->SetTransparent(true);
+  return bitmap;
+}
+
+TOwnedPtr<TIcon> CreateIconFromBitmap(TBitmap* bitmap, TColor transparentColor) {
+  auto icon = MakeObject<TIcon>();
+  if (!bitmap || bitmap->Empty()) return icon;
+  if (transparentColor == clDefault) transparentColor = bitmap->GetTransparentColor();
+  auto list = MakeObject<TImageList>(nullptr, bitmap->GetWidth(), bitmap->GetHeight());
+  list->AddMasked(bitmap, transparentColor);
+  list->GetIcon(0, icon.get());
+  return icon;
+}
+
 void ShadeRect(HDC dc, const TRect& rect) {
   static const WORD rows[8] = {0x11, 0x22, 0x44, 0x88, 0x11, 0x22, 0x44, 0x88};
   // One byte of pattern per row, padded to a 16-bit word as monochrome bitmaps are.
@@ -205,4 +267,54 @@ HFONT CreateRotatedFont(TFont* font, int angle) {
     default: lf.lfPitchAndFamily = DEFAULT_PITCH; break;
   }
   return CreateFontIndirect(&lf);
+}
+
+namespace {
+
+std::uint32_t Le32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// The first frame of an animated-cursor file: the data of the first "icon" chunk of its
+// "fram" list, each chunk's size checked against what is left of the file.
+const unsigned char* FirstAniFrame(const unsigned char* data, size_t size, size_t& frameSize) {
+  if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "ACON", 4) != 0) return nullptr;
+  size_t end = std::min<size_t>(size, 8 + static_cast<size_t>(Le32(data + 4)));
+  size_t pos = 12;
+  while (pos + 8 <= end) {
+    const size_t chunk = Le32(data + pos + 4);
+    const size_t body = pos + 8;
+    if (chunk > end - body) return nullptr;
+    if (std::memcmp(data + pos, "LIST", 4) == 0 && chunk >= 4 && std::memcmp(data + body, "fram", 4) == 0) {
+      size_t inner = body + 4;
+      const size_t listEnd = body + chunk;
+      while (inner + 8 <= listEnd) {
+        const size_t frame = Le32(data + inner + 4);
+        if (frame > listEnd - inner - 8) return nullptr;
+        if (std::memcmp(data + inner, "icon", 4) == 0) {
+          frameSize = frame;
+          return data + inner + 8;
+        }
+        inner += 8 + frame + (frame & 1);
+      }
+      return nullptr;
+    }
+    pos = body + chunk + (chunk & 1);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HCURSOR LoadAniCursor(HINSTANCE module, LPCSTR resName) {
+  HRSRC resource = FindResource(module, resName, MAKEINTRESOURCE(21));
+  if (!resource) resource = FindResource(module, resName, RT_GROUP_CURSOR);
+  if (!resource) return nullptr;
+  const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, resource)));
+  const size_t size = SizeofResource(module, resource);
+  if (!data) return nullptr;
+  size_t frameSize = 0;
+  const unsigned char* frame = FirstAniFrame(data, size, frameSize);
+  if (!frame) return nullptr;
+  return CreateIconFromIconFile(frame, static_cast<DWORD>(frameSize));
 }

@@ -6,11 +6,17 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Font.h"
+#include "platform/vcl/Icon.h"
+#include "platform/vcl/ImageList.h"
 
 // A new bitmap from a module's bitmap resource; EResNotFound naming it when it does not load.
 TOwnedPtr<TBitmap> MakeModuleBitmap(HINSTANCE module, LPCSTR resName);
 TOwnedPtr<TBitmap> MakeBitmap(LPCSTR resName);
 TOwnedPtr<TBitmap> MakeBitmapID(WORD resId);
+// A new icon from a module's icon resource; null when it does not load.
+TOwnedPtr<TIcon> MakeModuleIcon(HINSTANCE module, LPCSTR resName);
+TOwnedPtr<TIcon> MakeIcon(LPCSTR resName);
+TOwnedPtr<TIcon> MakeIconID(WORD resId);
 
 // Stretches the source onto the destination leaving maskColor's pixels transparent.
 void StretchBltTransparent(HDC dstDC, int x, int y, int w, int h, HDC srcDC, int srcX, int srcY, int srcW,
@@ -30,7 +36,20 @@ TOwnedPtr<TBitmap> ChangeBitmapColor(TBitmap* bitmap, TColor color, TColor newCo
 TOwnedPtr<TBitmap> CreateDisabledBitmapEx(TBitmap* glyph, TColor outlineColor, TColor backColor,
                                           TColor highlightColor, TColor shadowColor, bool drawHighlight);
 TOwnedPtr<TBitmap> CreateDisabledBitmap(TBitmap* glyph, TColor outlineColor);
+// Image index of the list drawn greyed at (x, y): its shape in grayColor, with a highlight
+// one pixel down and right when drawHighlight. Nothing for an index outside the list.
+void ImageListDrawDisabled(TCustomImageList* images, TCanvas* canvas, int x, int y, int index,
+                           TColor highlightColor, TColor grayColor, bool drawHighlight);
+// The icon drawn on backColor, which becomes the bitmap's transparent colour.
+TOwnedPtr<TBitmap> CreateBitmapFromIcon(TIcon* icon, TColor backColor);
+// An icon of the bitmap's size whose transparentColor pixels are see-through (clDefault: the
+// bitmap's own transparent colour).
+TOwnedPtr<TIcon> CreateIconFromBitmap(TBitmap* bitmap, TColor transparentColor);
 // Darkens a rectangle with a diagonal-line pattern.
 void ShadeRect(HDC dc, const TRect& rect);
 // A font handle like font, rotated by angle degrees; the caller deletes it.
 HFONT CreateRotatedFont(TFont* font, int angle);
+// The cursor of an animated-cursor resource (a RIFF "ACON" file, of resource type 21 or kept
+// among the cursors); the desktop shows no animation, so this is its first frame. Null when
+// the resource is missing or damaged.
+HCURSOR LoadAniCursor(HINSTANCE module, LPCSTR resName);

@@ -5,10 +5,15 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/LastError.h"
+#include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/WinControl.h"
 #include "platform/vcl/Screen.h"
+#include "quillo/components/utilities/BitmapUtils.h"
 #include "quillo/components/utilities/ComponentErrors.h"
+#include "quillo/components/utilities/InstanceChannel.h"
 
 TCursor WaitCursor = crHourGlass;
 
@@ -185,6 +190,101 @@ void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int i
   dest->SetTransparent(source->GetTransparent());
 }
 
+namespace {
+
+// While the parent paints itself for a copy, its windowless children keep out of it: each
+// has its paint messages swallowed and loses csOpaque (which would make the parent leave its
+// rectangle unpainted). Put back when the scope ends, whatever happens.
+class ChildrenPaintMuted {
+public:
+  explicit ChildrenPaintMuted(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      TControl* child = parent->Controls(i);
+      if (dynamic_cast<TWinControl*>(child)) continue;
+      saved_.push_back({child, child->WindowProc, child->ControlStyle()});
+      TWndMethod original = child->WindowProc;
+      child->WindowProc = [original](TMessage& m) {
+        if (m.Msg == WM_PAINT) return;
+        original(m);
+      };
+      TControlStyle style = child->ControlStyle();
+      style >> csOpaque;
+      child->SetControlStyle(style);
+    }
+  }
+  ~ChildrenPaintMuted() {
+    for (const Saved& s : saved_) {
+      s.control->WindowProc = s.windowProc;
+      s.control->SetControlStyle(s.style);
+    }
+  }
+  ChildrenPaintMuted(const ChildrenPaintMuted&) = delete;
+  ChildrenPaintMuted& operator=(const ChildrenPaintMuted&) = delete;
+
+private:
+  struct Saved {
+    TControl* control;
+    TWndMethod windowProc;
+    TControlStyle style;
+  };
+  std::vector<Saved> saved_;
+};
+
+class PaintCopyMark {
+public:
+  explicit PaintCopyMark(TControl* parent) : parent_(parent), old_(parent->ControlState()) {
+    TControlState state = old_;
+    state << csPaintCopy;
+    parent_->SetControlState(state);
+  }
+  ~PaintCopyMark() {
+    TControlState state = parent_->ControlState();
+    if (!old_.Contains(csPaintCopy)) state >> csPaintCopy;
+    parent_->SetControlState(state);
+  }
+  PaintCopyMark(const PaintCopyMark&) = delete;
+  PaintCopyMark& operator=(const PaintCopyMark&) = delete;
+
+private:
+  TControl* parent_;
+  TControlState old_;
+};
+
+}  // namespace
+
+void CopyParentImage(TControl* control, TCanvas* dest) {
+  TWinControl* parent = control ? control->GetParent() : nullptr;
+  if (!parent || !dest) return;
+  const TRect bounds = control->GetBoundsRect();
+  HDC dc = dest->GetHandle();
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, 0, 0, bounds.Width(), bounds.Height());
+  OffsetViewportOrgEx(dc, -bounds.left, -bounds.top, nullptr);
+  {
+    PaintCopyMark mark(parent);
+    {
+      ChildrenPaintMuted muted(parent);
+      parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      parent->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    // The windowless siblings below the control, each with its own origin and clip.
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      TControl* sibling = parent->Controls(i);
+      if (sibling == control) break;
+      if (dynamic_cast<TWinControl*>(sibling) || !sibling->GetVisible()) continue;
+      const TRect r = sibling->GetBoundsRect();
+      TRect overlap;
+      if (!IntersectRect(&overlap, &r, &bounds)) continue;
+      const int siblingSaved = SaveDC(dc);
+      OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+      IntersectClipRect(dc, 0, 0, r.Width(), r.Height());
+      sibling->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+      RestoreDC(dc, siblingSaved);
+    }
+  }
+  RestoreDC(dc, saved);
+}
+
 void MergeForm(TWinControl* control, TCustomForm* form, TAlign align, bool show) {
   form->SetBorderStyle(bsNone);
   form->SetBorderIcons(TBorderIcons{});
@@ -320,6 +420,18 @@ AnsiString WindowClassName(HWND window) {
   return AnsiString(name, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+void ShowMDIClientEdge(HWND clientHandle, bool showEdge) {
+  if (!clientHandle) return;
+  const LONG_PTR style = GetWindowLongPtr(clientHandle, GWL_EXSTYLE);
+  const bool hasEdge = (style & WS_EX_CLIENTEDGE) != 0;
+  if (hasEdge == showEdge) return;
+  SetWindowLongPtr(clientHandle, GWL_EXSTYLE, showEdge ? style | WS_EX_CLIENTEDGE : style & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+  SetWindowPos(clientHandle, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOSIZE | SWP_NOZORDER);
+}
+
+BOOL ShowWinNoAnimate(HWND window, int cmdShow) { return ShowWindow(window, cmdShow); }
+
 void SwitchToWindow(HWND window, bool restore) {
   if (!IsWindowEnabled(window)) return;
   if (restore && !IsZoomed(window)) SendMessage(window, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -327,13 +439,53 @@ void SwitchToWindow(HWND window, bool restore) {
 }
 
 void ActivateWindow(HWND window) {
-  ShowWindow(window, SW_SHOWNORMAL);
+  ShowWinNoAnimate(window, SW_SHOWNORMAL);
   SetForegroundWindow(window);
 }
 
 HWND FindPrevInstance(const AnsiString& mainFormClass, const AnsiString& title) {
   if (mainFormClass.empty() && title.empty()) return nullptr;
   return FindWindow(mainFormClass.empty() ? nullptr : mainFormClass.c_str(), title.empty() ? nullptr : title.c_str());
+}
+
+namespace {
+
+// A design environment's main window among the top-level windows (this desktop has one UI
+// thread, so every top-level window is of the caller's thread).
+bool DesignEnvironmentRunning() {
+  bool found = false;
+  EnumWindows(
+      [&found](HWND w, LPARAM) -> BOOL {
+        if (WindowClassName(w) == "TAppBuilder") found = true;
+        return !found;
+      },
+      0);
+  return found;
+}
+
+}  // namespace
+
+bool ActivatePrevInstance(const AnsiString& mainFormClass, const AnsiString& title) {
+  HWND window = FindPrevInstance(mainFormClass, title);
+  if (!window) return RequestInstanceActivation(mainFormClass, title);
+  HWND owner = window;
+  while (HWND next = GetWindow(owner, GW_OWNER)) owner = next;
+  if (WindowClassName(owner) == "TApplication") {
+    if (DesignEnvironmentRunning()) return false;
+    // A minimised application (its window shown as an icon) restores its own forms. The
+    // window keeps its minimised style while hidden after a restore, so visibility counts too.
+    if (IsIconic(owner) && IsWindowVisible(owner)) {
+      SendMessage(owner, WM_SYSCOMMAND, SC_RESTORE, 0);
+      return true;
+    }
+    // The application window stays hidden while the application is not minimised (showing
+    // it would put an empty window on the desktop); the window found comes forward instead.
+    ActivateWindow(window);
+  } else {
+    ActivateWindow(owner);
+    if (window != owner && IsWindowVisible(window) && IsWindowEnabled(window)) SetForegroundWindow(window);
+  }
+  return true;
 }
 
 bool IsForegroundTask() { return GetActiveWindow() != nullptr; }
@@ -347,6 +499,45 @@ int MsgBox(const AnsiString& caption, const AnsiString& text, UINT flags) {
   return Application()->MessageBox(text, caption, flags);
 }
 
+void NotImplemented() {
+  Screen()->SetCursor(crDefault);
+  MessageDlg("Function not yet implemented", mtError, TMsgDlgButtons{mbOK}, 0);
+  Abort();
+}
+
+void PaintInverseRect(const TPoint& p1, const TPoint& p2) {
+  HDC dc = GetDC(nullptr);
+  RECT r{std::min(p1.x, p2.x), std::min(p1.y, p2.y), std::max(p1.x, p2.x), std::max(p1.y, p2.y)};
+  InvertRect(dc, &r);
+  ReleaseDC(nullptr, dc);
+}
+
+void DrawInvertFrame(const TRect& rect, int width) {
+  HDC dc = GetDC(nullptr);
+  RECT r{rect.left, rect.top, rect.right, rect.bottom};
+  for (int i = 0; i < width && r.right > r.left && r.bottom > r.top; ++i) {
+    DrawFocusRect(dc, &r);
+    InflateRect(&r, -1, -1);
+  }
+  ReleaseDC(nullptr, dc);
+}
+
+HMODULE LoadDLL(const AnsiString& name) {
+  HMODULE module = LoadLibrary(name.c_str());
+  if (!module) RaiseWin32Error(GetLastError());
+  return module;
+}
+
+bool RegisterServer(const AnsiString& moduleName) {
+  HMODULE module = LoadLibrary(moduleName.c_str());
+  if (!module) return false;
+  using RegisterFunction = long (*)();
+  FARPROC entry = GetProcAddress(module, "DllRegisterServer");
+  if (entry) reinterpret_cast<RegisterFunction>(entry)();
+  FreeLibrary(module);
+  return entry != nullptr;
+}
+
 AnsiString ResourceNameText(LPCSTR resName) {
   const auto id = reinterpret_cast<std::uintptr_t>(resName);
   return id <= 0xFFFF ? IntToStr(static_cast<int>(id)) : AnsiString(resName);
@@ -354,6 +545,7 @@ AnsiString ResourceNameText(LPCSTR resName) {
 
 TCursor DefineCursor(HINSTANCE module, LPCSTR resName) {
   HCURSOR cursor = LoadCursor(module, resName);
+  if (!cursor) cursor = LoadAniCursor(module, resName);
   if (!cursor) throw EResNotFound(Format("Resource %s not found", ResourceNameText(resName).c_str()));
   const HCURSOR standard = Screen()->Cursors(crDefault);
   for (int number = 100; number < 32768; ++number) {

@@ -54,6 +54,10 @@ inline TColor PaletteColor(TColor color) { return static_cast<TColor>(ColorToRGB
 
 // Cell index (row by row) of a picture cut into cols x rows equal cells, into dest.
 void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int index);
+// Paints on dest what the control's parent shows under it: the parent's background and its
+// own painting, then the windowless siblings below the control. Neither the control nor any
+// sibling above it is painted, so a control may call this from its own Paint.
+void CopyParentImage(TControl* control, TCanvas* dest);
 // Makes a form a borderless child of control: aligned as given, or moved by the control's
 // client origin when align is alNone; shown or hidden.
 void MergeForm(TWinControl* control, TCustomForm* form, TAlign align, bool show);
@@ -76,18 +80,38 @@ void CenterControl(TControl* control);
 void CenterWindow(HWND window);
 TRect ScreenWorkArea();
 AnsiString WindowClassName(HWND window);
+// Sets or clears the sunken edge of an MDI client window.
+void ShowMDIClientEdge(HWND clientHandle, bool showEdge);
+// ShowWindow; the desktop never animates minimising or maximising, so there is nothing to
+// switch off around it.
+BOOL ShowWinNoAnimate(HWND window, int cmdShow);
 void SwitchToWindow(HWND window, bool restore);
 void ActivateWindow(HWND window);
 HWND FindPrevInstance(const AnsiString& mainFormClass, const AnsiString& title);
+// Brings the running instance's main window forward: the window of this class and/or title
+// on this desktop, else a running instance of the program in another process (see
+// InstanceChannel.h), which is asked to bring its own forward. True when one was found and
+// activated (or asked to be).
+bool ActivatePrevInstance(const AnsiString& mainFormClass, const AnsiString& title);
 bool IsForegroundTask();
 // Takes one waiting msg for the window off the queue; a WM_QUIT taken is posted again.
 void KillMessage(HWND window, UINT msg);
 int MsgBox(const AnsiString& caption, const AnsiString& text, UINT flags);
+// Tells the user a command is not built yet (error box), then aborts the command silently.
+[[noreturn]] void NotImplemented();
+// Inverts the screen rectangle between two corners; draws width nested focus rectangles on
+// the screen, each one pixel inside the last. Drawing either twice puts the screen back.
+void PaintInverseRect(const TPoint& p1, const TPoint& p2);
+void DrawInvertFrame(const TRect& rect, int width);
+// Loads a shared library; EOSError with the system's text when it does not load.
+HMODULE LoadDLL(const AnsiString& name);
+// Loads the library and calls its DllRegisterServer export when it has one; true when called.
+bool RegisterServer(const AnsiString& moduleName);
 
 // A resource's name as text: its name, or its number when it is given by number.
 AnsiString ResourceNameText(LPCSTR resName);
 
-// Stores a cursor resource under the first screen cursor number from 100 upward that still
+// Stores a cursor resource (or the first frame of an animated one) under the first screen cursor number from 100 upward that still
 // shows the default cursor; answers the number. EResNotFound when the resource does not
 // load, EOutOfResources when every number up to 32767 is taken.
 TCursor DefineCursor(HINSTANCE module, LPCSTR resName);

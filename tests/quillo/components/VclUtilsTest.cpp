@@ -2,6 +2,9 @@
 
 #include "ComponentFixture.h"
 
+#include "platform/rtl/Module.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/GraphicControl.h"
 #include "platform/vcl/Screen.h"
 #include "quillo/components/utilities/MaxMin.h"
 #include "quillo/components/utilities/VclUtils.h"
@@ -9,6 +12,53 @@
 namespace {
 
 class VclUtilsTest : public ComponentTest {};
+
+// A window that paints a blue strip on the left of its background.
+class StripedParent : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+
+protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(clBlue);
+    GetCanvas()->FillRect(TRect(0, 0, 10, GetHeight()));
+  }
+};
+
+// A windowless control painted in one colour.
+class Patch : public TGraphicControl {
+public:
+  Patch(TComponent* owner, TColor colour) : TGraphicControl(owner), colour_(colour) {}
+
+protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(colour_);
+    GetCanvas()->FillRect(GetClientRect());
+  }
+
+private:
+  TColor colour_;
+};
+
+// A see-through control: it paints what its parent shows under it, copied by CopyParentImage.
+class SeeThrough : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+  TOwnedPtr<TBitmap> copy = MakeObject<TBitmap>();
+  int depth = 0, deepest = 0, paints = 0;
+
+protected:
+  void Paint() override {
+    ++paints;
+    deepest = std::max(deepest, ++depth);
+    copy->SetSize(GetWidth(), GetHeight());
+    copy->GetCanvas()->GetBrush()->SetColor(clWhite);
+    copy->GetCanvas()->FillRect(GetClientRect());
+    CopyParentImage(this, copy->GetCanvas());
+    GetCanvas()->Draw(0, 0, copy.get());
+    --depth;
+  }
+};
 
 TEST_F(VclUtilsTest, CommandLinesSplitIntoProgramAndParameters) {
   const struct {
@@ -129,6 +179,162 @@ TEST_F(VclUtilsTest, DefinedCursorsTakeTheFirstFreeNumberFrom100) {
   EXPECT_THROW(DefineCursor(GetModuleHandle(nullptr), "NO_SUCH_CURSOR"), EResNotFound);
   Screen()->SetCursors(100, nullptr);
   Screen()->SetCursors(101, nullptr);
+}
+
+TEST_F(VclUtilsTest, AControlCopiesWhatItsParentShowsUnderIt) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetBounds(0, 0, 200, 150);
+  auto* parent = NewComponent<StripedParent>(form);
+  parent->SetParent(form);
+  parent->SetBounds(0, 0, 100, 100);
+  parent->SetColor(clRed);
+  auto* below = NewComponent<Patch>(form, clLime);  // z order: first is lowest
+  below->SetParent(parent);
+  below->SetBounds(15, 5, 10, 10);
+  auto* control = NewComponent<SeeThrough>(form);
+  control->SetParent(parent);
+  control->SetBounds(5, 5, 30, 20);
+  auto* above = NewComponent<Patch>(form, clYellow);
+  above->SetParent(parent);
+  above->SetBounds(20, 10, 10, 10);
+  form->Show();
+  ui.RunUntilIdle();
+  // Painting the parent for the copy never paints the control again.
+  ASSERT_GE(control->paints, 1);
+  EXPECT_EQ(control->deepest, 1);
+  TBitmap* copy = control->copy.get();
+  auto at = [&](int x, int y) { return ColorToRGB(copy->GetCanvas()->GetPixel(x, y)); };
+  EXPECT_EQ(at(2, 10), ColorToRGB(clBlue));   // the parent's own painting
+  EXPECT_EQ(at(25, 2), ColorToRGB(clRed));    // its background
+  EXPECT_EQ(at(15, 3), ColorToRGB(clLime));   // the sibling below
+  EXPECT_EQ(at(17, 7), ColorToRGB(clLime));   // ...also where the one above covers it
+  EXPECT_EQ(at(22, 12), ColorToRGB(clRed));   // the sibling above is not copied
+  // The siblings paint as before afterwards, and the parent is no longer marked.
+  EXPECT_FALSE(parent->ControlState().Contains(csPaintCopy));
+  const POINT origin = UiDriver::At(parent->GetHandle(), 0, 0);
+  EXPECT_EQ(ui.Pixel(origin.x + 27, origin.y + 17), 0xFFFF00u);  // yellow, on top
+  EXPECT_EQ(ui.Pixel(origin.x + 17, origin.y + 7), 0x00FF00u);   // lime, under the copy
+  EXPECT_EQ(ui.Pixel(origin.x + 7, origin.y + 15), 0x0000FFu);   // blue strip, through the control
+}
+
+TEST_F(VclUtilsTest, AnMdiClientEdgeComesAndGoes) {
+  auto* form = Application()->CreateForm<TForm>();
+  form->SetFormStyle(fsMDIForm);
+  form->SetBounds(0, 0, 400, 300);
+  form->Show();
+  HWND client = form->ClientHandle();
+  ASSERT_NE(client, nullptr);
+  auto clientWidth = [&] {
+    RECT r;
+    GetClientRect(client, &r);
+    return r.right - r.left;
+  };
+  ShowMDIClientEdge(client, true);
+  const int withEdge = clientWidth();
+  EXPECT_TRUE(GetWindowLongPtr(client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  ShowMDIClientEdge(client, false);
+  EXPECT_FALSE(GetWindowLongPtr(client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_EQ(clientWidth(), withEdge + 4);  // the 2-pixel edge on each side is gone
+  ShowMDIClientEdge(client, false);        // no change: nothing happens
+  EXPECT_EQ(clientWidth(), withEdge + 4);
+  ShowMDIClientEdge(client, true);
+  EXPECT_EQ(clientWidth(), withEdge);
+}
+
+TEST_F(VclUtilsTest, InvertedRectanglesAndFramesOnTheScreen) {
+  HDC dc = GetDC(nullptr);
+  RECT all{0, 0, 60, 60};
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  FillRect(dc, &all, white);
+  DeleteObject(white);
+  ReleaseDC(nullptr, dc);
+  // Corners in either order give the same rectangle.
+  PaintInverseRect(TPoint(20, 20), TPoint(10, 10));
+  EXPECT_EQ(ui.Pixel(10, 10), 0x000000u);
+  EXPECT_EQ(ui.Pixel(19, 19), 0x000000u);
+  EXPECT_EQ(ui.Pixel(20, 20), 0xFFFFFFu);
+  PaintInverseRect(TPoint(10, 10), TPoint(20, 20));
+  EXPECT_EQ(ui.Pixel(15, 15), 0xFFFFFFu);
+  // A frame 3 pixels wide: the rings at 30, 31, 32 are drawn, the inside left alone.
+  DrawInvertFrame(TRect(30, 30, 50, 50), 3);
+  auto inked = [&](int x, int y) { return ui.Pixel(x, y) != 0xFFFFFFu; };
+  EXPECT_TRUE(inked(30, 30) || inked(31, 30));
+  EXPECT_TRUE(inked(32, 40) || inked(32, 41));
+  EXPECT_FALSE(inked(40, 40));
+  EXPECT_FALSE(inked(33, 40) && inked(33, 41));
+  DrawInvertFrame(TRect(30, 30, 50, 50), 3);
+  for (int y = 28; y < 52; ++y)
+    for (int x = 28; x < 52; ++x) ASSERT_FALSE(inked(x, y)) << x << "," << y;
+}
+
+TEST_F(VclUtilsTest, NotImplementedSaysSoAndAbortsSilently) {
+  Screen()->SetCursor(crHourGlass);
+  bool asked = false;
+  ui.WhenModalWaits([&] {
+    asked = true;
+    Screen()->ActiveForm()->SetModalResult(mrOk);
+  });
+  EXPECT_THROW(NotImplemented(), EAbort);
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(Screen()->GetCursor(), crDefault);
+}
+
+TEST_F(VclUtilsTest, LibrariesLoadOrRaiseTheSystemError) {
+  EXPECT_THROW(LoadDLL("libquillo-no-such-library.so"), EOSError);
+  HMODULE math = LoadDLL("libm.so.6");
+  ASSERT_NE(math, nullptr);
+  FreeLibrary(math);
+  // A library without a registration entry is not registered; a missing one neither.
+  EXPECT_FALSE(RegisterServer("libm.so.6"));
+  EXPECT_FALSE(RegisterServer("libquillo-no-such-library.so"));
+}
+
+TEST_F(VclUtilsTest, APreviousInstanceOnThisDesktopComesForward) {
+  EXPECT_FALSE(ActivatePrevInstance("", ""));
+  EXPECT_FALSE(ActivatePrevInstance("", "No such window here"));
+  auto* main = Application()->CreateForm<TForm>();
+  main->SetCaption("Running instance");
+  main->SetBounds(10, 10, 300, 200);
+  main->Show();
+  auto* other = Application()->CreateForm<TForm>();
+  other->SetCaption("Something else");
+  other->SetBounds(50, 50, 300, 200);
+  other->Show();
+  ui.RunUntilIdle();
+  // A minimised application is restored, its forms shown again.
+  Application()->Minimize();
+  ASSERT_TRUE(IsIconic(Application()->GetHandle()));
+  ASSERT_FALSE(IsWindowVisible(main->GetHandle()));
+  EXPECT_TRUE(ActivatePrevInstance("", "Running instance"));
+  ui.RunUntilIdle();
+  EXPECT_FALSE(IsWindowVisible(Application()->GetHandle()));  // no longer an icon
+  EXPECT_TRUE(IsWindowVisible(main->GetHandle()));
+  // A form minimised on its own is shown normally and comes to the front; the hidden
+  // application window stays hidden.
+  ShowWinNoAnimate(main->GetHandle(), SW_MINIMIZE);
+  SetForegroundWindow(other->GetHandle());
+  ASSERT_TRUE(IsIconic(main->GetHandle()));
+  EXPECT_TRUE(ActivatePrevInstance(main->ClassName(), "Running instance"));
+  ui.RunUntilIdle();
+  EXPECT_FALSE(IsIconic(main->GetHandle()));
+  EXPECT_EQ(GetForegroundWindow(), main->GetHandle());
+  EXPECT_FALSE(IsWindowVisible(Application()->GetHandle()));
+}
+
+TEST_F(VclUtilsTest, APreviousInstanceIsLeftAloneUnderADesignEnvironment) {
+  auto* main = Application()->CreateForm<TForm>();
+  main->SetCaption("Running instance");
+  main->Show();
+  WNDCLASS cls;
+  cls.lpfnWndProc = &DefWindowProc;
+  cls.lpszClassName = "TAppBuilder";
+  RegisterClass(&cls);
+  HWND builder = CreateWindowEx(0, "TAppBuilder", "Builder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(builder, nullptr);
+  SetForegroundWindow(builder);
+  EXPECT_FALSE(ActivatePrevInstance("", "Running instance"));
+  DestroyWindow(builder);
+  EXPECT_TRUE(ActivatePrevInstance("", "Running instance"));
 }
 
 TEST_F(VclUtilsTest, TheScreenCanvasDrawsOnTheDesktop) {
