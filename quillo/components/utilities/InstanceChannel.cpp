@@ -87,7 +87,8 @@ int TInstanceChannel::ProcessRequests() {
     if (static_cast<size_t>(n) != sizeof kActivate - 1 || std::memcmp(buffer, kActivate, sizeof kActivate - 1) != 0)
       continue;
     ++requests;
-    ActivatePrevInstance(mainFormClass_, title_);
+    // Only this desktop's window: asking the running instance again would be asking itself.
+    ActivateInstanceWindow(mainFormClass_, title_);
   }
   return requests;
 }

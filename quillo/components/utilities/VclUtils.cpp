@@ -466,8 +466,12 @@ bool DesignEnvironmentRunning() {
 }  // namespace
 
 bool ActivatePrevInstance(const AnsiString& mainFormClass, const AnsiString& title) {
+  return ActivateInstanceWindow(mainFormClass, title) || RequestInstanceActivation(mainFormClass, title);
+}
+
+bool ActivateInstanceWindow(const AnsiString& mainFormClass, const AnsiString& title) {
   HWND window = FindPrevInstance(mainFormClass, title);
-  if (!window) return RequestInstanceActivation(mainFormClass, title);
+  if (!window) return false;
   HWND owner = window;
   while (HWND next = GetWindow(owner, GW_OWNER)) owner = next;
   if (WindowClassName(owner) == "TApplication") {

@@ -93,6 +93,8 @@ HWND FindPrevInstance(const AnsiString& mainFormClass, const AnsiString& title);
 // InstanceChannel.h), which is asked to bring its own forward. True when one was found and
 // activated (or asked to be).
 bool ActivatePrevInstance(const AnsiString& mainFormClass, const AnsiString& title);
+// The same on this desktop only: false when no such window is here.
+bool ActivateInstanceWindow(const AnsiString& mainFormClass, const AnsiString& title);
 bool IsForegroundTask();
 // Takes one waiting msg for the window off the queue; a WM_QUIT taken is posted again.
 void KillMessage(HWND window, UINT msg);

@@ -47,4 +47,16 @@ TEST_F(InstanceChannelTest, ASecondProcessBringsTheRunningInstanceForward) {
   EXPECT_TRUE(AnnounceInstance("", kTitle));
 }
 
+TEST_F(InstanceChannelTest, OneProcessHoldsTheNameAndEachRequestIsReadOnce) {
+  TInstanceChannel channel("TStrangeForm", "Strange");
+  ASSERT_TRUE(channel.Listening());
+  TInstanceChannel second("TStrangeForm", "Strange");
+  EXPECT_FALSE(second.Listening());
+  EXPECT_TRUE(TInstanceChannel::Request("TStrangeForm", "Strange"));
+  EXPECT_TRUE(TInstanceChannel::Request("TStrangeForm", "Strange"));
+  EXPECT_EQ(channel.ProcessRequests(), 2);
+  EXPECT_EQ(channel.ProcessRequests(), 0);
+  EXPECT_EQ(second.ProcessRequests(), 0);
+}
+
 }  // namespace
