@@ -6,7 +6,7 @@
 #include "platform/vcl/IniFiles.h"
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/Screen.h"
-#include "quillo/components/utilities/AppUtils.h"
+#include "quillo/components/application/AppUtils.h"
 
 namespace {
 

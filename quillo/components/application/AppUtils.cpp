@@ -1,4 +1,4 @@
-#include "quillo/components/utilities/AppUtils.h"
+#include "quillo/components/application/AppUtils.h"
 
 #include <cctype>
 #include <algorithm>
