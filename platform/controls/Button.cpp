@@ -534,7 +534,7 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: case WM_PRINTCLIENT:
-      return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc, ODA_DRAWENTIRE); });
+      return PaintControl(window, wParam, [window](HDC dc, const RECT&) { Paint(window, dc, ODA_DRAWENTIRE); });
     case WM_SETFONT:
       Data(window).font = reinterpret_cast<HFONT>(wParam);
       if (lParam) Redraw(window);

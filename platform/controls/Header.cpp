@@ -380,7 +380,7 @@ LRESULT HeaderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return DefWindowProc(w, msg, wp, lp);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc) { Paint(w, dc); });
+    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc, const RECT&) { Paint(w, dc); });
     case WM_SETFONT:
       States().Of(w).font = reinterpret_cast<HFONT>(wp);
       if (LOWORD(lp)) InvalidateRect(w, nullptr, TRUE);

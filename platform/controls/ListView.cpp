@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/controls/ControlInstance.h"
+#include "platform/controls/ControlPaint.h"
 #include "platform/controls/LabelEdit.h"
 #include "platform/controls/ListViewWindow.h"
 #include "platform/rtl/Clock.h"
@@ -460,16 +461,8 @@ LRESULT ListViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return old;
     }
 
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(window_, &ps);
-      RECT dirty;
-      if (wParam) GetClientRect(window_, &dirty);
-      else dirty = ps.rcPaint;
-      Paint(dc, dirty);
-      if (!wParam) EndPaint(window_, &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintControl(window_, wParam, [this](HDC dc, const RECT& dirty) { Paint(dc, dirty); });
     case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(wParam);

@@ -107,7 +107,7 @@ LRESULT ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RemoveProp(window, kStateProp);
       break;
     }
-    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc); });
+    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc, const RECT&) { Paint(window, dc); });
     case WM_ERASEBKGND: return 1;
   }
   if (!s) return DefWindowProc(window, message, wParam, lParam);

@@ -217,7 +217,7 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return (Style(window) & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
     case WM_GETDLGCODE: return DLGC_STATIC;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc); });
+    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc, const RECT&) { Paint(window, dc); });
     case WM_SETFONT:
       Data(window).font = reinterpret_cast<HFONT>(wParam);
       if (lParam) InvalidateRect(window, nullptr, TRUE);

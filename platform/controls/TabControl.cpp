@@ -552,7 +552,7 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills everything
     case WM_PAINT:
-    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc) { Paint(w, dc); });
+    case WM_PRINTCLIENT: return PaintControl(w, wp, [w](HDC dc, const RECT&) { Paint(w, dc); });
     case WM_SETFONT:
       States().Of(w).font = reinterpret_cast<HFONT>(wp);
       Layout(w);

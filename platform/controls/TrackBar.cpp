@@ -416,7 +416,7 @@ LRESULT TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RemoveProp(window, kStateProp);
       break;
     }
-    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc) { Paint(window, dc); });
+    case WM_PAINT: case WM_PRINTCLIENT: return PaintControl(window, wParam, [window](HDC dc, const RECT&) { Paint(window, dc); });
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: OnButtonDown(window, lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;

@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include "platform/controls/ControlInstance.h"
+#include "platform/controls/ControlPaint.h"
 #include "platform/controls/LabelEdit.h"
 #include "platform/controls/TreeViewWindow.h"
 #include "platform/controls/TreeViewItems.h"
@@ -345,16 +346,8 @@ LRESULT TreeViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case TVM_GETBKCOLOR: return static_cast<LRESULT>(background_ == CLR_NONE ? static_cast<COLORREF>(-1) : background_);
     case TVM_GETTEXTCOLOR: return static_cast<LRESULT>(textColour_ == CLR_NONE ? static_cast<COLORREF>(-1) : textColour_);
 
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(window_, &ps);
-      RECT dirty;
-      if (wParam) GetClientRect(window_, &dirty);
-      else dirty = ps.rcPaint;
-      Paint(dc, dirty);
-      if (!wParam) EndPaint(window_, &ps);
-      return 0;
-    }
+    case WM_PAINT:
+      return PaintControl(window_, wParam, [this](HDC dc, const RECT& dirty) { Paint(dc, dirty); });
     case WM_ERASEBKGND: return 1;  // the paint fills the background
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(wParam);

@@ -199,10 +199,8 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& m) {
-  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-  int height = itemHeight_;
-  if (style_ == csOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
-  mis->itemHeight = static_cast<UINT>(std::max(1, height));
+  MeasureOwnerItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam), itemHeight_, style_ == csOwnerDrawVariable,
+                   [this](int index, int& height) { MeasureItem(index, height); });
   m.Result = TRUE;
 }
 
@@ -211,8 +209,7 @@ void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState sta
     OnDrawItem(this, index, rect, state);
     return;
   }
-  canvas_->FillRect(rect);
-  if (index < items_->Count()) canvas_->TextOut(rect.left + 2, rect.top, items_->Get(index));
+  DrawItemText(canvas_.get(), rect, items_.get(), index);
 }
 
 void TCustomComboBox::MeasureItem(int index, int& height) {

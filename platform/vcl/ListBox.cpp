@@ -448,6 +448,18 @@ void DrawOwnerItem(TCanvas* canvas, TWinControl* control, const DRAWITEMSTRUCT& 
   if (state.Contains(odFocused)) ::DrawFocusRect(item.hDC, &item.rcItem);
 }
 
+void MeasureOwnerItem(MEASUREITEMSTRUCT& item, int itemHeight, bool variable,
+                      const std::function<void(int index, int& height)>& measure) {
+  int height = itemHeight;
+  if (variable) measure(static_cast<int>(item.itemID), height);
+  item.itemHeight = static_cast<UINT>(std::max(1, height));
+}
+
+void DrawItemText(TCanvas* canvas, const TRect& rect, TStrings* items, int index) {
+  canvas->FillRect(rect);
+  if (index < items->Count()) canvas->TextOut(rect.left + 2, rect.top, items->Get(index));
+}
+
 void TCustomListBox::CNDrawItem(TMessage& m) {
   DrawOwnerItem(canvas_.get(), this, *reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam),
                 [this](int index, const TRect& rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
@@ -455,10 +467,8 @@ void TCustomListBox::CNDrawItem(TMessage& m) {
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& m) {
-  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-  int height = itemHeight_;
-  if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
-  mis->itemHeight = static_cast<UINT>(std::max(1, height));
+  MeasureOwnerItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam), itemHeight_, style_ == lbOwnerDrawVariable,
+                   [this](int index, int& height) { MeasureItem(index, height); });
   m.Result = TRUE;
 }
 
@@ -467,8 +477,7 @@ void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
     OnDrawItem(this, index, rect, state);
     return;
   }
-  canvas_->FillRect(rect);
-  if (index < items_->Count()) canvas_->TextOut(rect.left + 2, rect.top, items_->Get(index));
+  DrawItemText(canvas_.get(), rect, items_.get(), index);
 }
 
 void TCustomListBox::MeasureItem(int index, int& height) {

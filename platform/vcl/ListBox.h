@@ -31,6 +31,14 @@ using TOwnerDrawState = SetOf<TOwnerDrawStateFlag>;
 void DrawOwnerItem(TCanvas* canvas, TWinControl* control, const DRAWITEMSTRUCT& item,
                    const std::function<void(int index, const TRect& rect, TOwnerDrawState state)>& draw);
 
+// The height an owner-drawn item takes: the control's item height, or, in a variable list,
+// what measure makes of it; never below one pixel.
+void MeasureOwnerItem(MEASUREITEMSTRUCT& item, int itemHeight, bool variable,
+                      const std::function<void(int index, int& height)>& measure);
+// What an owner-drawn list or combo box draws for an item without a handler: the row
+// filled, the item's line at its left.
+void DrawItemText(TCanvas* canvas, const TRect& rect, TStrings* items, int index);
+
 using TDrawItemEvent = std::function<void(TWinControl* control, int index, const TRect& rect, TOwnerDrawState state)>;
 using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
 
