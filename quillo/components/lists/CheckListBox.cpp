@@ -164,25 +164,35 @@ void TExCheckListBox::WndProc(TMessage& m) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING: {
       // The new item's record goes in at the index the window gave it: while the window is
-      // re-created, the next saved one.
+      // re-created, the next saved one; when the item is one just taken out and put back
+      // (a changed text, a move), the record it had.
+      const bool insert = m.Msg == LB_INSERTSTRING;
+      const AnsiString text = m.LParam ? AnsiString(reinterpret_cast<const char*>(m.LParam)) : AnsiString();
       TExCustomListBox::WndProc(m);
       const int at = static_cast<int>(m.Result);
       if (at >= 0) {
         ItemRecord record;
         if (nextSaved_ < savedStates_.size()) record = Unpack(savedStates_[nextSaved_++]);
+        else if (insert && lastDeleted_ && (lastDeleted_->index == at || lastDeleted_->text == text))
+          record = lastDeleted_->record;
         records_.insert(records_.begin() + std::min<size_t>(at, records_.size()), record);
       }
+      lastDeleted_.reset();
       return;
     }
     case LB_DELETESTRING: {
       const int index = static_cast<int>(m.WParam);
+      std::optional<DeletedItem> deleted;
+      if (Valid(index)) deleted = DeletedItem{index, GetItems()->Get(index), records_[index]};
       TExCustomListBox::WndProc(m);
       if (static_cast<int>(m.Result) >= 0 && Valid(index)) records_.erase(records_.begin() + index);
+      lastDeleted_ = deleted;
       return;
     }
     case LB_RESETCONTENT:
       TExCustomListBox::WndProc(m);
       records_.clear();
+      lastDeleted_.reset();
       return;
     case WM_SETFONT:
       TExCustomListBox::WndProc(m);

@@ -4,6 +4,7 @@
 // settings store (by hand, or with a form placement when it saves and restores).
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/vcl/Bitmap.h"
@@ -99,6 +100,14 @@ private:
   bool allowGrayed_ = false;
   TCheckKind checkKind_ = ckCheckBoxes;
   std::vector<ItemRecord> records_;
+  // The item deleted last, until the next string goes in: a string list changes an item's
+  // text, and moves it, by deleting it and inserting it again.
+  struct DeletedItem {
+    int index;
+    AnsiString text;
+    ItemRecord record;
+  };
+  std::optional<DeletedItem> lastDeleted_;
   // Each item's state (high 16 bits) and enabled flag (low 16) while there is no window.
   std::vector<std::uint32_t> savedStates_;
   size_t nextSaved_ = 0;

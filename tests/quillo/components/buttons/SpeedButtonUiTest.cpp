@@ -152,7 +152,9 @@ TEST_F(SpeedButtonTest, GroupsKeepOneButtonDown) {
   std::vector<TExSpeedButton*> group;
   for (int i = 0; i < 3; ++i) {
     group.push_back(AddButton(20 + 30 * i));
-    group.back()->SetName("G" + std::to_string(i));
+    AnsiString name = "G";
+    name += std::to_string(i);
+    group.back()->SetName(name);
     group.back()->SetGroupIndex(5);
   }
   auto downs = [&] {

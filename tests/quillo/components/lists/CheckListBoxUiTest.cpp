@@ -170,9 +170,24 @@ TEST_F(CheckListBoxTest, ARecreatedWindowKeepsStatesAndEnabledFlags) {
   EXPECT_EQ(stateOf("Two"), cbUnchecked);
   EXPECT_FALSE(list->GetEnabledItem(list->GetItems()->IndexOf("Three")));
   EXPECT_TRUE(list->GetEnabledItem(list->GetItems()->IndexOf("One")));
+  // A changed text and a moved item keep their states.
+  list->SetSorted(false);
+  ui.RunUntilIdle();
+  const int one = list->GetItems()->IndexOf("One");
+  list->GetItems()->Put(one, "One again");
+  EXPECT_EQ(list->GetState(one), cbGrayed);
+  ASSERT_EQ(list->GetItems()->IndexOf("Four"), 0);
+  list->GetItems()->Move(0, 2);
+  ASSERT_EQ(list->GetItems()->Get(2), "Four");
+  EXPECT_EQ(list->GetState(2), cbChecked);
+  EXPECT_EQ(list->GetState(1), cbUnchecked);
+  EXPECT_EQ(stateOf("One again"), cbGrayed);
+  list->GetItems()->Add("Five");  // a new item starts unchecked
+  EXPECT_EQ(stateOf("Five"), cbUnchecked);
+  list->GetItems()->Delete(list->GetItems()->IndexOf("Five"));
   // Deleting an item takes its state with it.
   list->GetItems()->Delete(list->GetItems()->IndexOf("Four"));
-  EXPECT_EQ(stateOf("One"), cbGrayed);
+  EXPECT_EQ(stateOf("One again"), cbGrayed);
   EXPECT_EQ(list->GetItems()->Count(), 3);
 }
 
@@ -238,6 +253,15 @@ TEST_F(CheckListBoxTest, HorizontalExtentFollowsTheWidestItem) {
   EXPECT_EQ(plain->HorizontalExtent(), c->TextWidth("medium itemx"));
   plain->GetItems()->Clear();
   EXPECT_EQ(plain->HorizontalExtent(), 0);
+  // The framework's list box with the extent kept follows the same rule.
+  auto* text = NewComponent<TTextListBox>(form);
+  text->SetBounds(120, 170, 80, 60);
+  text->SetParent(form);
+  text->GetItems()->Add(wide);
+  text->GetItems()->Add("tiny");
+  EXPECT_EQ(text->WidestItemWidth(), c->TextWidth(wide + "x"));
+  text->GetItems()->Delete(0);
+  EXPECT_EQ(text->WidestItemWidth(), c->TextWidth("tinyx"));
   // The check list adds the check's width.
   list->GetItems()->Add(wide);
   c = list->GetCanvas();
