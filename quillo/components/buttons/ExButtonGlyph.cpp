@@ -165,7 +165,10 @@ int TExButtonGlyph::CreateButtonGlyph(TExButtonState state) {
         auto work = cellOf(1);
         index = list->AddImageMasked(work.get(), transparentColor_);
       } else {
-        auto disabled = CreateDisabledBitmap(original_.get(), clBlack);
+        // The embossed silhouette of what the glyph draws: every pixel but its transparent
+        // ones. (Taking black as the colour around the shape, as the older rule did, turned
+        // the transparent background into part of the shape: a grey block.)
+        auto disabled = CreateDisabledBitmap(original_.get(), transparentColor_);
         index = list->AddImageMasked(disabled.get(), static_cast<TColor>(ColorToRGB(clBtnFace)));
       }
       break;

@@ -43,8 +43,10 @@ TBitmap* CheckImages() {
           }
           continue;
         }
-        flags |= kind == ckRadioButtons ? DFCS_BUTTONRADIO : (state == cbGrayed ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK);
+        flags |= kind == ckRadioButtons ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
         if (state != cbUnchecked) flags |= DFCS_CHECKED;
+        // Grayed: the check drawn greyed on a greyed box, as a three-state button shows it.
+        if (state == cbGrayed) flags |= DFCS_BUTTON3STATE | DFCS_INACTIVE;
         DrawFrameControl(dc, &box, DFC_BUTTON, flags);
       }
     b->Dormant();

@@ -74,12 +74,16 @@ TEST_F(SpeedButtonTest, EachStateHasItsLook) {
   ui.MouseUp(p.x, p.y);
   EXPECT_EQ(At(b, 0, 0), light);
 
-  // Disabled: the embossed look of a one-glyph strip, no red left.
+  // Disabled: the embossed silhouette of a one-glyph strip, the square in the shadow colour
+  // with a highlight below and right of it, the glyph's transparent background left alone.
   b->SetEnabled(false);
   ui.RunUntilIdle();
   EXPECT_EQ(b->State(), rbsDisabled);
   for (int y = 4; y < 24; ++y)
     for (int x = 4; x < 24; ++x) ASSERT_NE(At(b, x, y), Rgb(clRed)) << x << "," << y;
+  EXPECT_EQ(At(b, 12, 11), shadow);
+  EXPECT_EQ(At(b, 16, 15), light);
+  EXPECT_EQ(At(b, 5, 4), face);
 
   // Exclusive (down in a group): sunken, with the face and highlight dither inside.
   b->SetEnabled(true);
