@@ -152,6 +152,21 @@ TEST_F(SpeedButtonTest, FlatButtonShowsItsFrameOnlyUnderTheMouse) {
   EXPECT_EQ(At(b, 0, 0), Rgb(clWindowFrame));
 }
 
+// A transparent button shows its parent where it draws nothing: inside its frames and around
+// its glyph.
+TEST_F(SpeedButtonTest, TransparentButtonShowsItsParent) {
+  form->SetColor(clYellow);
+  auto* b = AddButton(20);
+  b->SetTransparent(true);
+  ui.RunUntilIdle();
+  EXPECT_EQ(At(b, 5, 4), Rgb(clYellow));
+  EXPECT_EQ(At(b, 12, 12), Rgb(clRed));
+  EXPECT_EQ(At(b, 0, 0), Rgb(clBtnHighlight));
+  b->SetTransparent(false);
+  ui.RunUntilIdle();
+  EXPECT_EQ(At(b, 5, 4), Rgb(clBtnFace));
+}
+
 TEST_F(SpeedButtonTest, GroupsKeepOneButtonDown) {
   std::vector<TExSpeedButton*> group;
   for (int i = 0; i < 3; ++i) {

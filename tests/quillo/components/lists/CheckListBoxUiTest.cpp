@@ -191,6 +191,28 @@ TEST_F(CheckListBoxTest, ARecreatedWindowKeepsStatesAndEnabledFlags) {
   EXPECT_EQ(list->GetItems()->Count(), 3);
 }
 
+// With grey selection the selected item of an unfocused list is drawn on the button face, not
+// in the highlight colour.
+TEST_F(CheckListBoxTest, GraySelectionWhileUnfocused) {
+  auto* other = NewComponent<TExListBox>(form);
+  other->SetBounds(220, 10, 80, 60);
+  other->SetParent(form);
+  ui.RunUntilIdle();
+  ClickText(1);
+  const TRect r = list->ItemRect(1);
+  auto background = [&] { return PixelOf(ui, list, r.right - 3, (r.top + r.bottom) / 2); };
+  EXPECT_EQ(background(), Rgb(clHighlight));
+  other->SetFocus();
+  ui.RunUntilIdle();
+  EXPECT_EQ(background(), Rgb(clHighlight));  // the plain look keeps the highlight
+  list->SetGraySelection(true);
+  ui.RunUntilIdle();
+  EXPECT_EQ(background(), Rgb(clBtnFace));
+  list->SetFocus();
+  ui.RunUntilIdle();
+  EXPECT_EQ(background(), Rgb(clHighlight));
+}
+
 TEST_F(CheckListBoxTest, StatesGoToAStoreAndOnlyExistingItemsComeBack) {
   auto ini = MakeObject<TIniFile>(home->Path() + "/checks.ini");
   list->SetAllowGrayed(true);

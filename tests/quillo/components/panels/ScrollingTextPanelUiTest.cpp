@@ -125,6 +125,20 @@ TEST_F(ScrollingTextPanelTest, NoLinesOnlyAdvanceThePosition) {
   panel->SetActive(false);
 }
 
+// Sideways, the lines run in from the right: the length is the widest line and the text
+// area's width, and the text area is narrowed to the lines' height.
+TEST_F(ScrollingTextPanelTest, SidewaysScrollLengthAndArea) {
+  panel->SetScrollDirection(sdHorizontal);
+  panel->SetActive(true);
+  TCanvas* c = panel->GetCanvas();
+  c->SetFont(panel->GetFont());
+  EXPECT_EQ(panel->ScrollLength(), c->TextWidth("a paint program") + panel->TextRect().Width());
+  EXPECT_LT(panel->TextRect().Height(), 120 - 8);
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(Tick());
+  EXPECT_GT(TextPixels(), 0);  // the lines' starts came in from the right
+  panel->SetActive(false);
+}
+
 TEST_F(ScrollingTextPanelTest, ControlsHideWhilePlaying) {
   auto* button = NewComponent<TButton>(form);
   button->SetBounds(5, 5, 60, 20);

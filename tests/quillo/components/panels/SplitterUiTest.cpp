@@ -5,6 +5,7 @@
 #include "../ComponentFixture.h"
 
 #include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/TypInfo.h"
 #include "quillo/components/panels/ExSplitter.h"
 
@@ -94,6 +95,22 @@ TEST_F(SplitterTest, TheLineFollowsTheMouseAndEscapeGivesUp) {
   EXPECT_EQ(ui.Pixel(below.x, below.y), before);  // the line is gone
   ui.MouseUp(from.x, from.y + 40);
   EXPECT_EQ(panel->GetHeight(), 100);
+}
+
+// A handler that refuses a position keeps the line where it was last allowed; the size
+// follows the line, not the pointer.
+TEST_F(SplitterTest, ARefusedPositionKeepsTheLastAllowedOne) {
+  auto* panel = AddPanel(alLeft, 100);
+  auto* s = AddSplitter(alLeft, 100);
+  s->OnPosChanging = [&](TObject*, int x, int, bool& allow) { allow = x <= 31; };
+  POINT from = At(s, 1, 1);
+  ui.MouseDown(from.x, from.y);
+  ui.MoveTo(from.x + 30, from.y);  // allowed
+  ui.MoveTo(from.x + 60, from.y);  // refused
+  EXPECT_EQ(Screen()->GetCursor(), crNoDrop);
+  ui.MouseUp(from.x + 60, from.y);
+  EXPECT_EQ(panel->GetWidth(), 130);
+  EXPECT_FALSE(s->Sizing());
 }
 
 TEST_F(SplitterTest, AMismatchedAlignmentDoesNotDrag) {
