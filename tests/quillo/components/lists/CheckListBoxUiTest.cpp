@@ -185,6 +185,15 @@ TEST_F(CheckListBoxTest, ARecreatedWindowKeepsStatesAndEnabledFlags) {
   list->GetItems()->Add("Five");  // a new item starts unchecked
   EXPECT_EQ(stateOf("Five"), cbUnchecked);
   list->GetItems()->Delete(list->GetItems()->IndexOf("Five"));
+  // Another list takes the states and enabled flags of the items both have.
+  auto* copy = NewComponent<TExCheckListBox>(form);
+  copy->SetBounds(220, 10, 80, 60);
+  copy->SetParent(form);
+  for (const char* text : {"a", "b"}) copy->GetItems()->Add(text);
+  copy->AssignStates(list);
+  EXPECT_EQ(copy->GetState(0), cbGrayed);
+  EXPECT_FALSE(copy->GetEnabledItem(1));  // "Three" is disabled in the source
+  EXPECT_EQ(copy->GetItems()->Count(), 2);
   // Deleting an item takes its state with it.
   list->GetItems()->Delete(list->GetItems()->IndexOf("Four"));
   EXPECT_EQ(stateOf("One again"), cbGrayed);
