@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Shows the colour dialog fully open (a basic colour picked, two custom colours) on the SDL host under a
-# virtual X server, and writes what the X screen shows as a PNG (the default: color-dialog.png).
-#   scripts/screenshot-color-dialog.sh [out.png] [build dir, default build-test] [display number, default 96]
+# Shows the colour dialog fully open (a basic colour picked, two custom colours) on the SDL host
+# under a virtual X server, and writes what the X screen shows as a PNG (the default:
+# color-dialog.png). With --font first, the font dialog with effects and Apply instead.
+#   scripts/screenshot-color-dialog.sh [--font] [out.png] [build dir, default build-test] [display number, default 93]
 # The desktop the program drew is written too, straight from its surface: <out>-desktop.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+shot='ColorDialogShot.*'
+if [ "${1:-}" = --font ]; then
+  shot='FontDialogShot.*'
+  shift
+fi
 out=$(realpath -m "${1:-color-dialog.png}")
 build=${2:-build-test}
-display=${3:-96}
+display=${3:-93}
 tests="$build/tests/platform_tests"
 [ -x "$tests" ] || { echo "build the tests first: cmake --build $build" >&2; exit 1; }
 for tool in Xvfb import convert; do
@@ -39,7 +45,7 @@ done
 # The test holds the screen with the dialog open while the X screen is read.
 DISPLAY=":$display" QUILLO_HOST=sdl SDL_RENDER_DRIVER=software QUILLO_DEMO_HOLD_MS=10000 \
   QUILLO_SHOT="$work/desktop.bmp" ASAN_OPTIONS=detect_leaks=0 \
-  "$tests" --gtest_filter='ColorDialogShot.*' >"$work/test.log" 2>&1 &
+  "$tests" --gtest_filter="$shot" >"$work/test.log" 2>&1 &
 test=$!
 for _ in $(seq 300); do [ -s "$work/desktop.bmp" ] && break; sleep 0.1; done
 # The host's window may take a moment to reach the X screen: read it until it shows.

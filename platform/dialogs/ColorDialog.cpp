@@ -96,6 +96,7 @@ DialogItemTemplate Item(const char* cls, const char* text, int id, DWORD style, 
   item.y = y;
   item.cx = cx;
   item.cy = cy;
+  if (item.className == WC_EDIT) item.exStyle = WS_EX_CLIENTEDGE;
   return item;
 }
 
@@ -106,7 +107,7 @@ DialogTemplate ColorTemplate() {
   t.cy = 184;
   t.caption = "Color";
   const DWORD tab = WS_TABSTOP | WS_GROUP;
-  const DWORD edit = tab | WS_BORDER | ES_AUTOHSCROLL | ES_NUMBER;
+  const DWORD edit = tab | ES_AUTOHSCROLL | ES_NUMBER;
   t.items = {
       Item(WC_STATIC, "&Basic colors:", -1, SS_LEFT, 4, 4, 140, 9),
       Item(WC_COLORSWATCHES, "", COLOR_BOX1, tab, 4, 14, 140, 86),

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/ListBox.h"
 #include "platform/dialogs/FontDialog.h"
+#include "platform/user/Desktop.h"
 #include "platform/user/Dialog.h"
 #include "support/UiDriver.h"
 
@@ -261,6 +264,34 @@ TEST_F(FontDialogTest, MalformedRequestsAreRefused) {
   CHOOSEFONT noFont;
   EXPECT_FALSE(ChooseFont(&noFont));
   EXPECT_FALSE(ChooseFont(nullptr));
+}
+
+// FontDialogShot.Effects shows the dialog with effects and Apply, a choice made; with
+// QUILLO_SHOT=<file.bmp> it saves the desktop, and with QUILLO_DEMO_HOLD_MS it keeps the screen
+// that long (scripts/screenshot-color-dialog.sh --font reads the X screen meanwhile).
+class FontDialogShot : public FontDialogTest {};
+
+TEST_F(FontDialogShot, Effects) {
+  std::strcpy(font.lfFaceName, "Times New Roman");
+  font.lfHeight = -19;
+  font.lfItalic = 1;
+  font.lfUnderline = 1;
+  cf.rgbColors = RGB(128, 0, 0);
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_APPLY | CF_INITTOLOGFONTSTRUCT;
+  EXPECT_FALSE(Run([&](HWND) {
+    FlushDesktop();
+    if (const char* path = std::getenv("QUILLO_SHOT")) {
+      EXPECT_TRUE(ui.SaveDesktop(path)) << path;
+    }
+    if (const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS")) {
+      auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
+      while (std::chrono::steady_clock::now() < end) {
+        DesktopHost().WaitEvent(20);
+        FlushDesktop();
+      }
+    }
+    ui.Press(VK_ESCAPE);
+  }));
 }
 
 }  // namespace
