@@ -12,18 +12,23 @@
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/Static.h"
 #include "platform/gdi/Display.h"
+#include "platform/gdi/FontEngine.h"
 #include "platform/user/Dialog.h"
 #include "platform/user/UserDraw.h"
 
 namespace {
 
+// A style the style list offers; the text engine draws regular and bold weights, upright or
+// slanted, so a family's styles come to at most those four.
 struct StyleChoice {
-  const char* name;
-  LONG weight;
-  bool italic;
+  std::string name;
+  bool bold = false;
+  bool italic = false;
+  bool simulated = false;
+  LONG Weight() const { return bold ? FW_BOLD : FW_NORMAL; }
 };
-constexpr StyleChoice kStyles[] = {
-    {"Regular", FW_NORMAL, false}, {"Italic", FW_NORMAL, true}, {"Bold", FW_BOLD, false}, {"Bold Italic", FW_BOLD, true}};
+const StyleChoice kStandardStyles[] = {
+    {"Regular", false, false, true}, {"Italic", false, true, true}, {"Bold", true, false, true}, {"Bold Italic", true, true, true}};
 
 constexpr int kSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 
@@ -192,7 +197,6 @@ private:
 
   void OnInit() {
     for (const std::string& face : faces_) SendDlgItemMessage(dialog_, cmb1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
-    for (const StyleChoice& style : kStyles) SendDlgItemMessage(dialog_, cmb2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(style.name));
     for (int size : kSizes) {
       if (Limited() && (size < choose_->nSizeMin || size > choose_->nSizeMax)) continue;
       SendDlgItemMessage(dialog_, cmb3, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(size).c_str()));
@@ -205,13 +209,8 @@ private:
 
     LOGFONT start;
     if ((flags_ & CF_INITTOLOGFONTSTRUCT) && choose_->lpLogFont) start = *choose_->lpLogFont;
-    if ((flags_ & CF_USESTYLE) && choose_->lpszStyle)
-      for (const StyleChoice& style : kStyles)
-        if (SameText(choose_->lpszStyle, style.name)) {
-          start.lfWeight = style.weight;
-          start.lfItalic = style.italic;
-        }
     ShowLogFont(start);
+    if ((flags_ & CF_USESTYLE) && choose_->lpszStyle && !(flags_ & CF_NOSTYLESEL)) SelectText(cmb2, choose_->lpszStyle);
     SelectColour(choose_->rgbColors);
   }
 
@@ -260,10 +259,7 @@ private:
   void ShowLogFont(const LOGFONT& font) {
     std::string face(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
     if (!(flags_ & CF_NOFACESEL)) SelectText(cmb1, face);
-    if (!(flags_ & CF_NOSTYLESEL)) {
-      int style = (font.lfWeight >= FW_SEMIBOLD ? 2 : 0) + (font.lfItalic ? 1 : 0);
-      SelectText(cmb2, kStyles[style].name);
-    }
+    FillStyles(font.lfWeight >= FW_SEMIBOLD, font.lfItalic != 0, !(flags_ & CF_NOSTYLESEL));
     if (!(flags_ & CF_NOSIZESEL) && font.lfHeight != 0) {
       int tenths = static_cast<int>(std::lround(std::abs(font.lfHeight) * 720.0 / dpi_));
       tenths = (tenths + 5) / 10 * 10;  // a height in pixels is a whole number of points on screen
@@ -275,11 +271,60 @@ private:
     InvalidateSample();
   }
 
-  int StyleIndex() const {
+  // The styles of the family the face resolves to; the standard four stand in for those it
+  // lacks (drawn by simulation) unless CF_NOSIMULATIONS.
+  std::vector<StyleChoice> StylesOf(const std::string& face) const {
+    std::vector<StyleChoice> styles;
+    for (const FontStyleInfo& installed : InstalledFontStyles(face)) {
+      if (installed.weight < FW_LIGHT + 50) continue;  // lighter than the engine draws
+      StyleChoice style{installed.name, installed.weight >= FW_SEMIBOLD, installed.italic, false};
+      if (style.name.empty()) continue;
+      if (std::none_of(styles.begin(), styles.end(),
+                       [&](const StyleChoice& s) { return s.bold == style.bold && s.italic == style.italic; }))
+        styles.push_back(style);
+    }
+    for (const StyleChoice& standard : kStandardStyles) {
+      bool present = std::any_of(styles.begin(), styles.end(), [&](const StyleChoice& s) {
+        return s.bold == standard.bold && s.italic == standard.italic;
+      });
+      if (!present && (!(flags_ & CF_NOSIMULATIONS) || styles.empty())) styles.push_back(standard);
+    }
+    std::stable_sort(styles.begin(), styles.end(), [](const StyleChoice& a, const StyleChoice& b) {
+      return std::pair(a.bold, a.italic) < std::pair(b.bold, b.italic);
+    });
+    return styles;
+  }
+
+  // Refills the style list for the current face; the style chosen stays when the face has it.
+  void FillStyles(bool bold, bool italic, bool select) {
+    std::string face = CurrentFace();
+    if (!styles_.empty() && face == stylesFace_) {
+      if (select) SelectStyle(bold, italic);
+      return;
+    }
+    stylesFace_ = face;
+    styles_ = StylesOf(face);
+    SendDlgItemMessage(dialog_, cmb2, CB_RESETCONTENT, 0, 0);
+    for (const StyleChoice& style : styles_)
+      SendDlgItemMessage(dialog_, cmb2, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(style.name.c_str()));
+    if (select) SelectStyle(bold, italic);
+  }
+
+  void SelectStyle(bool bold, bool italic) {
+    for (size_t i = 0; i < styles_.size(); ++i)
+      if (styles_[i].bold == bold && styles_[i].italic == italic) {
+        SendDlgItemMessage(dialog_, cmb2, CB_SETCURSEL, i, 0);
+        return;
+      }
+    SendDlgItemMessage(dialog_, cmb2, CB_SETCURSEL, 0, 0);
+  }
+
+  // The style the style field names, else the family's first.
+  const StyleChoice& Style() const {
     std::string text = ItemText(dialog_, cmb2);
-    for (int i = 0; i < 4; ++i)
-      if (SameText(text, kStyles[i].name)) return i;
-    return 0;
+    for (const StyleChoice& style : styles_)
+      if (SameText(text, style.name)) return style;
+    return styles_.empty() ? kStandardStyles[0] : styles_.front();
   }
 
   int CurrentTenths() const { return ParseTenths(ItemText(dialog_, cmb3)); }
@@ -300,8 +345,8 @@ private:
     LOGFONT font;
     std::string face = CurrentFace();
     std::strncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    const StyleChoice& style = kStyles[StyleIndex()];
-    font.lfWeight = style.weight;
+    const StyleChoice& style = Style();
+    font.lfWeight = style.Weight();
     font.lfItalic = style.italic ? 1 : 0;
     int tenths = CurrentTenths() > 0 ? CurrentTenths() : lastTenths_;
     if (tenths <= 0) tenths = 100;
@@ -328,6 +373,10 @@ private:
       case cmb4:
         if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) {
           if (id == cmb3 && CurrentTenths() > 0) lastTenths_ = CurrentTenths();
+          if (id == cmb1) {
+            const StyleChoice style = Style();
+            FillStyles(style.bold, style.italic, true);
+          }
           InvalidateSample();
         }
         return TRUE;
@@ -367,15 +416,16 @@ private:
   void OnOk() {
     if (!Validate()) return;
     LOGFONT font = Current();
-    int style = StyleIndex();
+    const StyleChoice& style = Style();
     if (choose_->lpLogFont) *choose_->lpLogFont = font;
     choose_->iPointSize = CurrentTenths();
     if (flags_ & CF_EFFECTS) choose_->rgbColors = ChosenColour();
-    choose_->nFontType = static_cast<WORD>(SCREEN_FONTTYPE | (kStyles[style].weight >= FW_BOLD ? BOLD_FONTTYPE : 0) |
-                                           (kStyles[style].italic ? ITALIC_FONTTYPE : 0) |
-                                           (style == 0 ? REGULAR_FONTTYPE : 0));
+    choose_->nFontType = static_cast<WORD>(SCREEN_FONTTYPE | (style.bold ? BOLD_FONTTYPE : 0) |
+                                           (style.italic ? ITALIC_FONTTYPE : 0) |
+                                           (!style.bold && !style.italic ? REGULAR_FONTTYPE : 0) |
+                                           (style.simulated ? SIMULATED_FONTTYPE : 0));
     if ((flags_ & CF_USESTYLE) && choose_->lpszStyle) {
-      std::strncpy(choose_->lpszStyle, kStyles[style].name, LF_FACESIZE - 1);
+      std::strncpy(choose_->lpszStyle, style.name.c_str(), LF_FACESIZE - 1);
       choose_->lpszStyle[LF_FACESIZE - 1] = '\0';
     }
     EndDialog(dialog_, IDOK);
@@ -431,6 +481,8 @@ private:
   UINT helpMessage_;
   HWND dialog_ = nullptr;
   std::vector<std::string> faces_;
+  std::vector<StyleChoice> styles_;
+  std::string stylesFace_;
   int lastTenths_ = -1;
 };
 

@@ -233,6 +233,36 @@ TEST_F(FontDialogTest, FlagsShapeTheDialog) {
   }
 }
 
+TEST_F(FontDialogTest, StylesAreTheFamilysOwnAndFollowTheFace) {
+  auto styles = [](HWND d) {
+    std::vector<std::string> names;
+    HWND combo = GetDlgItem(d, cmb2);
+    for (LRESULT i = 0; i < SendMessage(combo, CB_GETCOUNT, 0, 0); ++i) {
+      char name[64] = {};
+      SendMessage(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
+      names.emplace_back(name);
+    }
+    return names;
+  };
+  cf.Flags = CF_SCREENFONTS | CF_USESTYLE;
+  char style[LF_FACESIZE] = {};
+  cf.lpszStyle = style;
+  EXPECT_TRUE(Run([&](HWND d) {
+    TypeField('F', "Times New Roman");
+    EXPECT_EQ(styles(d), (std::vector<std::string>{"Regular", "Italic", "Bold", "Bold Italic"}));
+    ClickListEntry(d, cmb2, "Bold Italic");
+    TypeField('F', "DejaVu Sans");
+    EXPECT_EQ(styles(d), (std::vector<std::string>{"Book", "Oblique", "Bold", "Bold Oblique"}));
+    EXPECT_EQ(Text(d, cmb2), "Bold Oblique");  // the same style in the new family's words
+    TypeField('S', "10");
+    ui.Press(VK_RETURN);
+  }));
+  EXPECT_STREQ(style, "Bold Oblique");
+  EXPECT_EQ(font.lfWeight, FW_BOLD);
+  EXPECT_EQ(font.lfItalic, 1);
+  EXPECT_EQ(cf.nFontType & SIMULATED_FONTTYPE, 0);
+}
+
 TEST_F(FontDialogTest, FamiliesComeFromTheTextEngine) {
   struct Case {
     DWORD flags;
