@@ -31,6 +31,8 @@ const StyleChoice kStandardStyles[] = {
     {"Regular", false, false, true}, {"Italic", false, true, true}, {"Bold", true, false, true}, {"Bold Italic", true, true, true}};
 
 constexpr int kSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+// The sizes a font may have without CF_LIMITSIZE, in points (Windows' own bounds).
+constexpr int kSmallestSize = 1, kLargestSize = 1638;
 
 struct NamedColour {
   const char* name;
@@ -275,7 +277,10 @@ private:
   // lacks (drawn by simulation) unless CF_NOSIMULATIONS.
   std::vector<StyleChoice> StylesOf(const std::string& face) const {
     std::vector<StyleChoice> styles;
-    for (const FontStyleInfo& installed : InstalledFontStyles(face)) {
+    // A name typed that is no family here (yet) gets the standard styles, not those of
+    // whatever family Fontconfig would fall back to.
+    std::vector<FontStyleInfo> known = KnownFace(face) ? InstalledFontStyles(face) : std::vector<FontStyleInfo>{};
+    for (const FontStyleInfo& installed : known) {
       if (installed.weight < FW_LIGHT + 50) continue;  // lighter than the engine draws
       StyleChoice style{installed.name, installed.weight >= FW_SEMIBOLD, installed.italic, false};
       if (style.name.empty()) continue;
@@ -405,9 +410,10 @@ private:
     if ((flags_ & CF_FORCEFONTEXIST) && !KnownFace(face)) return Refuse(cmb1, FontDialogText::NoSuchFont);
     int tenths = CurrentTenths();
     if (tenths <= 0) return Refuse(cmb3, FontDialogText::SizeNotNumber);
-    if (Limited() && (tenths < choose_->nSizeMin * 10 || tenths > choose_->nSizeMax * 10)) {
+    int smallest = Limited() ? choose_->nSizeMin : kSmallestSize, largest = Limited() ? choose_->nSizeMax : kLargestSize;
+    if (tenths < smallest * 10 || tenths > largest * 10) {
       char text[128];
-      std::snprintf(text, sizeof text, FontDialogText::SizeOutOfRange, choose_->nSizeMin, choose_->nSizeMax);
+      std::snprintf(text, sizeof text, FontDialogText::SizeOutOfRange, smallest, largest);
       return Refuse(cmb3, text);
     }
     return true;
@@ -447,6 +453,9 @@ private:
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     LOGFONT font = Current();
     if (CurrentFace().empty()) return;
+    // Only the middle of a huge sample shows: it is drawn no larger than that.
+    LONG most = 4 * (area.bottom - area.top);
+    font.lfHeight = std::clamp<LONG>(font.lfHeight, -most, most);
     HFONT handle = CreateFontIndirect(&font);
     HGDIOBJ old = SelectObject(dc, handle);
     SetBkMode(dc, TRANSPARENT);

@@ -145,6 +145,7 @@ TEST_F(FontDialogTest, RefusedEntriesShowAMessageAndKeepTheDialogOpen) {
       {CF_LIMITSIZE, "Arial", "36", "Size must be between 8 and 24 points."},
       {CF_LIMITSIZE, "Arial", "7.5", "Size must be between 8 and 24 points."},
       {0, "Arial", "big", FontDialogText::SizeNotNumber},
+      {0, "Arial", "5000", "Size must be between 1 and 1638 points."},
       {CF_FORCEFONTEXIST, "No Such Face", "10", FontDialogText::NoSuchFont},
       {0, "", "10", FontDialogText::NoFontChosen},
   };

@@ -50,6 +50,7 @@ TEST_F(ColorFontDialogsTest, ColorDialogTakesTheChosenColourAndKeepsCustomColour
   TOwnedPtr<TColorDialog> dialog = MakeObject<TColorDialog>(nullptr);
   dialog->SetColor(clRed);
   dialog->GetCustomColors()->Add("ColorA=563412");  // the colour value 0x563412 in hex
+  dialog->GetCustomColors()->Add("ColorC=not hex");   // taken as unset
   HWND shown = nullptr;
   int closes = 0;
   dialog->SetOnShow([&](TObject*) { shown = dialog->GetHandle(); });
@@ -77,6 +78,7 @@ TEST_F(ColorFontDialogsTest, ColorDialogTakesTheChosenColourAndKeepsCustomColour
   TStrings* colours = dialog->GetCustomColors();
   EXPECT_EQ(colours->Values("ColorA"), "563412");
   EXPECT_EQ(colours->Values("ColorB"), "FF0000");  // blue, as the colour value 0xFF0000
+  EXPECT_EQ(colours->Values("ColorC"), "FFFFFF");
   EXPECT_EQ(colours->Values("ColorP"), "FFFFFF");
 
   // Cancel keeps the colour.
