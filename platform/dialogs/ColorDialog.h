@@ -37,7 +37,6 @@ using LPCHOOSECOLOR = CHOOSECOLOR*;
 // COLORREF in lParam makes that colour the current one.
 inline constexpr const char* COLOROKSTRING = "commdlg_ColorOK";
 inline constexpr const char* SETRGBSTRING = "commdlg_SetRGBColor";
-inline constexpr const char* HELPMSGSTRING = "commdlg_help";
 
 // Runs the dialog modally over hwndOwner. TRUE with rgbResult set when the user chose OK;
 // FALSE on Cancel (rgbResult untouched) or a malformed structure. Custom colours the user

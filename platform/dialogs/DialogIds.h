@@ -1,6 +1,10 @@
 #pragma once
 // The identifiers Windows gives the controls of its common dialogs, so that hooks and child
-// templates written for those dialogs find the same controls here.
+// templates written for those dialogs find the same controls here, and what the dialogs share.
+
+// Registered message a dialog's Help button sends its owner (wParam the dialog, lParam the
+// dialog's structure).
+inline constexpr const char* HELPMSGSTRING = "commdlg_help";
 
 constexpr int ctlFirst = 0x0400;
 constexpr int psh1 = 0x0400, psh2 = 0x0401, psh3 = 0x0402, psh4 = 0x0403, psh5 = 0x0404, psh6 = 0x0405,

@@ -142,7 +142,7 @@ std::string TenthsText(int tenths) {
 class FontDialog {
 public:
   explicit FontDialog(CHOOSEFONT* choose)
-      : choose_(choose), flags_(choose->Flags), dpi_(ScreenPixelsPerInch()), helpMessage_(RegisterWindowMessage("commdlg_help")) {}
+      : choose_(choose), flags_(choose->Flags), dpi_(ScreenPixelsPerInch()), helpMessage_(RegisterWindowMessage(HELPMSGSTRING)) {}
 
   // The families the dialog offers; false when there are none.
   bool CollectFaces() {

@@ -324,6 +324,31 @@ TEST_F(ColorDialogTest, HookSeesInitDialogAndMayRefuseOk) {
   EXPECT_EQ(offered, (std::vector<COLORREF>{BasicColors()[0], RGB(1, 2, 3)}));
 }
 
+TEST_F(ColorDialogTest, HelpButtonTellsTheOwner) {
+  const UINT helpMessage = RegisterWindowMessage(HELPMSGSTRING);
+  std::vector<LPARAM> asked;
+  WNDCLASS wc;
+  wc.lpfnWndProc = [&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == helpMessage) asked.push_back(lp);
+    return DefWindowProc(w, m, wp, lp);
+  };
+  wc.lpszClassName = "ColorHelpOwner";
+  RegisterClass(&wc);
+  HWND owner = CreateWindowEx(0, "ColorHelpOwner", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                              nullptr, nullptr, nullptr, nullptr);
+  cc.hwndOwner = owner;
+  cc.Flags = CC_SHOWHELP;
+  EXPECT_FALSE(Run([&](HWND d) {
+    EXPECT_FALSE(IsWindowEnabled(owner));  // modal over its owner
+    ClickItem(d, pshHelp);
+    ui.Press(VK_ESCAPE);
+  }));
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(asked, (std::vector<LPARAM>{reinterpret_cast<LPARAM>(&cc)}));
+  DestroyWindow(owner);
+  UnregisterClass("ColorHelpOwner", nullptr);
+}
+
 TEST_F(ColorDialogTest, MalformedStructureIsRefused) {
   EXPECT_FALSE(ChooseColor(nullptr));
   cc.lStructSize = 12;
