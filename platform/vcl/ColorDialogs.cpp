@@ -62,9 +62,10 @@ bool TColorDialog::Execute() {
   if (options_.Contains(cdSolidColor)) cc.Flags |= CC_SOLIDCOLOR;
   if (options_.Contains(cdAnyColor)) cc.Flags |= CC_ANYCOLOR;
   cc.lpfnHook = [this](HWND dialog, UINT message, WPARAM, LPARAM) -> UINT_PTR {
-    if (message == WM_INITDIALOG) DialogShown(dialog);
     if (message == WM_DESTROY) DialogClosed();
-    return 0;
+    if (message != WM_INITDIALOG) return 0;
+    DialogShown(dialog);
+    return 1;  // the dialog gives its first control the focus
   };
   bool chosen = ChooseColor(&cc) != FALSE;
   if (chosen) color_ = static_cast<TColor>(cc.rgbResult);

@@ -89,7 +89,9 @@ bool TFontDialog::Execute() {
   }
   cf.lpfnHook = [this, &cf](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> UINT_PTR {
     switch (message) {
-      case WM_INITDIALOG: DialogShown(dialog); break;
+      case WM_INITDIALOG:
+        DialogShown(dialog);
+        return 1;  // the dialog gives its first control the focus
       case WM_DESTROY: DialogClosed(); break;
       case WM_COMMAND:
         if (LOWORD(wParam) == psh3 && HIWORD(wParam) == BN_CLICKED) {

@@ -58,6 +58,7 @@ TEST_F(ColorFontDialogsTest, ColorDialogTakesTheChosenColourAndKeepsCustomColour
   dialog->SetOptions(TColorDialogOptions{cdFullOpen});
   WhenShown("Color", [&](HWND d) {
     EXPECT_EQ(shown, d);
+    EXPECT_EQ(GetFocus(), GetDlgItem(d, COLOR_BOX1));  // the first control has the focus
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, COLOR_RAINBOW)));
     EXPECT_EQ(GetDlgItemInt(d, COLOR_RED, nullptr, FALSE), 255u);  // starts from Color
     HWND custom = GetDlgItem(d, COLOR_CUSTOM1);
@@ -117,6 +118,7 @@ TEST_F(ColorFontDialogsTest, FontDialogApplyUpdatesFontWhileOpenThenOkTakesIt) {
   WhenShown("Font", [&](HWND d) {
     open = d;
     EXPECT_EQ(dialog->GetHandle(), d);
+    EXPECT_TRUE(IsChild(GetDlgItem(d, cmb1), GetFocus()));  // the face field has the focus
     Alt('F');
     ui.Type("Courier New");
     Alt('S');
