@@ -205,6 +205,16 @@ TEST_F(FontDialogTest, ApplyReachesTheHookWhileTheDialogStays) {
     ClickItem(d, chx1);  // strikeout
     Alt('A');
     EXPECT_TRUE(UiDriver::FindDialog("Font"));
+    // The caller may set the choice while the dialog is open.
+    LOGFONT set;
+    std::strcpy(set.lfFaceName, "Courier New");
+    set.lfHeight = -24;
+    set.lfWeight = FW_BOLD;
+    SendMessage(d, WM_CHOOSEFONT_SETLOGFONT, 0, reinterpret_cast<LPARAM>(&set));
+    EXPECT_EQ(Text(d, cmb1), "Courier New");
+    EXPECT_EQ(Text(d, cmb2), "Bold");
+    EXPECT_EQ(Text(d, cmb3), "18");
+    EXPECT_EQ(IsDlgButtonChecked(d, chx1), static_cast<UINT>(BST_UNCHECKED));
     ClickItem(d, IDCANCEL);
   }));
   EXPECT_EQ(inits, 1);
