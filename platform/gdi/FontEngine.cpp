@@ -145,6 +145,58 @@ std::vector<std::string> InstalledFontFamilies() {
   return names;
 }
 
+namespace {
+
+// The installed family a face name comes to (a Windows name through its stand-in).
+std::string ResolvedFamily(const std::string& face) {
+  const char* family = SubstituteFamily(face, DEFAULT_PITCH);
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family ? family : face.c_str()));
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  std::string resolved;
+  if (FcPattern* found = FcFontMatch(nullptr, pattern, &result)) {
+    FcChar8* name = nullptr;
+    if (FcPatternGetString(found, FC_FAMILY, 0, &name) == FcResultMatch) resolved = reinterpret_cast<char*>(name);
+    FcPatternDestroy(found);
+  }
+  FcPatternDestroy(pattern);
+  return resolved;
+}
+
+}  // namespace
+
+std::vector<FontStyleInfo> InstalledFontStyles(const std::string& face) {
+  std::vector<FontStyleInfo> styles;
+  if (face.empty() || !FontconfigReady()) return styles;
+  std::string family = ResolvedFamily(face);
+  if (family.empty()) return styles;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcObjectSet* fields = FcObjectSetBuild(FC_STYLE, FC_WEIGHT, FC_SLANT, FC_WIDTH, nullptr);
+  FcFontSet* set = FcFontList(nullptr, pattern, fields);
+  for (int i = 0; set && i < set->nfont; ++i) {
+    int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN, width = FC_WIDTH_NORMAL;
+    FcPatternGetInteger(set->fonts[i], FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(set->fonts[i], FC_SLANT, 0, &slant);
+    FcPatternGetInteger(set->fonts[i], FC_WIDTH, 0, &width);
+    if (width != FC_WIDTH_NORMAL) continue;
+    FcChar8* name = nullptr;
+    FontStyleInfo style;
+    if (FcPatternGetString(set->fonts[i], FC_STYLE, 0, &name) == FcResultMatch) style.name = reinterpret_cast<char*>(name);
+    style.weight = FcWeightToOpenType(weight);
+    style.italic = slant != FC_SLANT_ROMAN;
+    styles.push_back(style);
+  }
+  if (set) FcFontSetDestroy(set);
+  FcObjectSetDestroy(fields);
+  FcPatternDestroy(pattern);
+  return styles;
+}
+
 RealizedFont* RealizedFont::ForLogFont(const LOGFONT& font) {
   static std::map<std::string, std::unique_ptr<RealizedFont>> cache;
   std::string key = FontKey(font);

@@ -76,5 +76,16 @@ std::vector<DecodedChar> DecodeText(const char* text, int length);
 // The scalable font families installed, by name, sorted without regard to case.
 std::vector<std::string> InstalledFontFamilies();
 
+// A style of an installed family: the font's own name for it ("Book", "Oblique", "Bold"...),
+// its weight on the Windows scale (400 regular, 700 bold) and whether it slants.
+struct FontStyleInfo {
+  std::string name;
+  int weight = 400;
+  bool italic = false;
+};
+// The styles of normal width of the family a face name resolves to, as installed (no
+// simulated ones); empty when the name resolves to nothing.
+std::vector<FontStyleInfo> InstalledFontStyles(const std::string& face);
+
 // The file a face name resolves to (for tests and diagnostics), "" when none.
 std::string ResolveFontFile(const LOGFONT& font);
