@@ -1,0 +1,179 @@
+// The gradient caption form on the headless desktop: the caption's bands, text and buttons in
+// pixels, active and inactive; buttons where the window manager hit-tests them; the kept
+// caption text and WM_GETTEXT's terminator; the property table.
+
+#include "CaptionFixture.h"
+
+#include <cstring>
+
+#include "platform/vcl/TypInfo.h"
+#include "quillo/components/captions/CaptionGeometry.h"
+#include "quillo/components/captions/GradientForm.h"
+
+using namespace captions;
+
+namespace {
+
+class GradientFormTest : public CaptionUiTest {
+protected:
+  void SetUp() override {
+    form = NewComponent<TGradientForm>(Application());
+    form->SetBounds(100, 100, 400, 200);
+    form->SetCaption("Gradient form");
+    form->SetUseDithering(false);
+    form->SetCaptionTextColor(clAqua);
+    form->SetInactiveCaptionTextColor(clYellow);
+    form->Show();
+    ui.RunUntilIdle();
+  }
+  // The caption rectangle on the screen.
+  TRect Caption() {
+    TRect w = WindowRect(form);
+    TRect c = GradientCaptionRect(bsSizeable, false, false, w.Width(), w.Height());
+    return TRect(w.left + c.left, w.top + c.top, w.left + c.right, w.top + c.bottom);
+  }
+  // Pixels of one colour in the caption, and the columns they span.
+  struct Found {
+    int count = 0, minX = 1 << 20, maxX = -1;
+  };
+  // Left of the buttons (whose edges have white of their own).
+  Found FindInCaption(std::uint32_t colour) {
+    TRect c = Caption();
+    Found f;
+    const int buttonsLeft = c.right - 52;
+    for (int y = c.top; y < c.bottom; ++y)
+      for (int x = c.left; x < buttonsLeft; ++x)
+        if (ui.Pixel(x, y) == colour) {
+          ++f.count;
+          f.minX = std::min(f.minX, x - c.left);
+          f.maxX = std::max(f.maxX, x - c.left);
+        }
+    return f;
+  }
+  static bool Near(std::uint32_t got, std::uint32_t want, int tolerance) {
+    for (int shift : {0, 8, 16})
+      if (std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) > tolerance) return false;
+    return true;
+  }
+  void ExpectGradient(TColor start, TColor stop) {
+    TRect c = Caption();
+    EXPECT_EQ(ui.Pixel(c.left, c.top), Rgb(start));
+    EXPECT_TRUE(Near(ui.Pixel(c.right - 1, c.top), Rgb(stop), 8)) << std::hex << ui.Pixel(c.right - 1, c.top);
+    // Each channel moves one way only along the top row.
+    for (int shift : {0, 8, 16}) {
+      int sign = int((Rgb(stop) >> shift) & 0xFF) - int((Rgb(start) >> shift) & 0xFF);
+      for (int x = c.left + 1; x < c.right; ++x) {
+        int step = int((ui.Pixel(x, c.top) >> shift) & 0xFF) - int((ui.Pixel(x - 1, c.top) >> shift) & 0xFF);
+        ASSERT_GE(step * sign, 0) << "x " << x - c.left;
+      }
+    }
+  }
+  TGradientForm* form = nullptr;
+};
+
+TEST_F(GradientFormTest, ActiveCaptionIsAGradientWithTextBetweenIconAndButtons) {
+  ASSERT_EQ(GetActiveWindow(), form->GetHandle());
+  ExpectGradient(clBlack, clActiveCaption);
+  // The text in CaptionTextColor, right of the icon and left of the buttons.
+  const TRect c = Caption();
+  TCaptionButtonLayout buttons = GradientCaptionButtons(TRect(1, 0, c.Width(), c.Height()), bsSizeable,
+                                                        form->GetBorderIcons(), false);
+  Found text = FindInCaption(Rgb(clAqua));
+  EXPECT_GT(text.count, 20);
+  EXPECT_GE(text.minX, 1 + 16 + 1 + 2);
+  EXPECT_LT(text.maxX, buttons.textRight);
+  // The buttons are drawn where the window manager hit-tests them, and clicking one works.
+  const int hits[] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON};
+  for (int kind : {cbClose, cbMaximize, cbMinimize}) {
+    TRect b = buttons.buttons[static_cast<size_t>(kind)].rect;
+    ASSERT_GT(b.Width(), 0);
+    EXPECT_EQ(ui.Pixel(c.left + b.left + 2, c.top + b.top + 2), Rgb(clBtnFace)) << kind;
+    POINT centre{c.left + (b.left + b.right) / 2, c.top + (b.top + b.bottom) / 2};
+    EXPECT_EQ(SendMessage(form->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), hits[kind]) << kind;
+  }
+  TRect close = buttons.buttons[cbClose].rect;
+  ui.Click(c.left + (close.left + close.right) / 2, c.top + (close.top + close.bottom) / 2);
+  EXPECT_FALSE(form->GetVisible());
+}
+
+TEST_F(GradientFormTest, InactiveCaptionUsesTheInactiveColoursAndComesBackWhenActivated) {
+  auto* other = NewComponent<TForm>(Application());
+  other->SetBounds(600, 400, 200, 150);
+  other->Show();
+  ui.RunUntilIdle();
+  ASSERT_NE(GetActiveWindow(), form->GetHandle());
+  ExpectGradient(clBlack, clInactiveCaption);
+  EXPECT_GT(FindInCaption(Rgb(clYellow)).count, 20);
+  EXPECT_EQ(FindInCaption(Rgb(clAqua)).count, 0);
+
+  // A click on the caption activates it again.
+  const TRect c = Caption();
+  ui.Click(c.left + 150, c.top + 5);
+  ASSERT_EQ(GetActiveWindow(), form->GetHandle());
+  ExpectGradient(clBlack, clActiveCaption);
+  EXPECT_EQ(FindInCaption(Rgb(clYellow)).count, 0);
+}
+
+TEST_F(GradientFormTest, StopColoursAndSolidModes) {
+  form->SetGradientStartColor(clRed);
+  form->SetGradientStopColor(clLime);
+  ui.RunUntilIdle();
+  ExpectGradient(clRed, clLime);
+  // Solid in the system caption colour when the gradient is not wanted.
+  form->SetPaintGradient(gfpNever);
+  ui.RunUntilIdle();
+  const TRect c = Caption();
+  for (int x : {0, 100, 200}) EXPECT_EQ(ui.Pixel(c.left + x, c.top), Rgb(clActiveCaption)) << x;
+  form->SetPaintGradient(gfpActive);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ui.Pixel(c.left, c.top), Rgb(clRed));
+}
+
+TEST_F(GradientFormTest, DitheredCaptionStartsAtTheStartColourAndEndsNearTheStop) {
+  form->SetUseDithering(true);
+  form->SetGradientStopColor(clWhite);
+  ui.RunUntilIdle();
+  const TRect c = Caption();
+  for (int y = c.top; y < c.bottom; ++y) EXPECT_EQ(ui.Pixel(c.left, y), Rgb(clBlack)) << y;
+  // Only colours of the ramp's bands appear, lighter to the right.
+  auto grey = [&](int x) { return int(ui.Pixel(c.left + x, c.top) & 0xFF); };
+  EXPECT_LT(grey(40), grey(200));
+  EXPECT_GT(grey(c.Width() - 60), 200);
+}
+
+TEST_F(GradientFormTest, KeptCaptionAnswersGetTextWithRoomForTheTerminator) {
+  HWND window = form->GetHandle();
+  char buffer[8];
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(SendMessage(window, WM_GETTEXT, 3, reinterpret_cast<LPARAM>(buffer)), 2);
+  EXPECT_STREQ(buffer, "Gr");
+  EXPECT_EQ(SendMessage(window, WM_GETTEXTLENGTH, 0, 0), 13);
+  // Text set on the window reaches the form's Caption and the painted caption.
+  const int before = FindInCaption(Rgb(clAqua)).count;
+  SetWindowText(window, "A much longer caption for the form");
+  ui.RunUntilIdle();
+  EXPECT_EQ(form->GetCaption(), "A much longer caption for the form");
+  EXPECT_GT(FindInCaption(Rgb(clAqua)).count, before);
+  ExpectGradient(clBlack, clActiveCaption);
+}
+
+TEST_F(GradientFormTest, PropertiesAreInTheTableAndBandCountsOutsideTheRangeAreIgnored) {
+  for (const char* name : {"CaptionFont", "UseSystemCaptionFont", "GradientColors", "CaptionTextColor",
+                           "InactiveCaptionTextColor", "GradientStartColor", "GradientStopColor",
+                           "GradientInactiveStartColor", "GradientInactiveStopColor", "PaintGradient",
+                           "UseWin98Gradient", "UseDithering", "Logo", "InactiveLogo", "LogoAlign", "LogoLayered",
+                           "Version", "Caption"})
+    EXPECT_NE(GetPropInfo(form, name), nullptr) << name;
+  struct Case {
+    int set, want;
+  } cases[] = {{7, 64}, {513, 64}, {8, 8}, {512, 512}, {0, 512}};
+  for (const Case& c : cases) {
+    SetOrdProp(form, "GradientColors", c.set);
+    EXPECT_EQ(form->GetGradientColors(), c.want) << c.set;
+    EXPECT_EQ(form->ActiveRamp().size(), static_cast<size_t>(c.want));
+  }
+  SetEnumProp(form, "PaintGradient", "gfpActive");
+  EXPECT_EQ(form->GetPaintGradient(), gfpActive);
+}
+
+}  // namespace
