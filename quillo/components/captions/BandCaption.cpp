@@ -201,6 +201,7 @@ void TBandCaption::Notification(TComponent* component, TOperation operation) {
 void TBandCaption::HookWindowProc() {
   hook_ = MakeObject<TExWindowHook>(nullptr);
   hook_->BeforeMessage = [this](TObject*, TMessage& m, bool& handled) { BeforeWindowMessage(m, handled); };
+  hook_->AfterMessage = [this](TObject*, TMessage& m, bool&) { AfterWindowMessage(m); };
   hook_->SetWinControl(form_);
   hook_->SetActive(true);
 }
@@ -208,6 +209,7 @@ void TBandCaption::HookWindowProc() {
 void TBandCaption::UnHookWindowProc() {
   if (!hook_) return;
   hook_->BeforeMessage = nullptr;
+  hook_->AfterMessage = nullptr;
   hook_->SetActive(false);
   hook_.reset();
 }
@@ -484,6 +486,14 @@ bool TBandCaption::HandleNonClientMouse(TMessage& m) {
   return false;
 }
 
+void TBandCaption::AfterWindowMessage(TMessage& m) {
+  if (m.Msg != WM_SYSCOMMAND || form_->GetFormStyle() != fsMDIChild || !form_->HandleAllocated()) return;
+  HWND window = form_->GetHandle();
+  const UINT command = m.WParam & 0xFFF0;
+  if ((command == SC_MINIMIZE && sysCommandWasMaximised_) || (command == SC_RESTORE && !IsZoomed(window)))
+    DeleteSysmenuStyle();
+}
+
 void TBandCaption::BeforeWindowMessage(TMessage& m, bool& handled) {
   HWND window = form_->GetHandle();
   switch (m.Msg) {
@@ -505,6 +515,15 @@ void TBandCaption::BeforeWindowMessage(TMessage& m, bool& handled) {
       Paint(WindowIsActive());
       handled = true;
       return;
+    case WM_SYSCOMMAND: {
+      if (form_->GetFormStyle() != fsMDIChild) return;
+      // A maximised MDI child shows its buttons in the frame's menu bar, which wants the
+      // system-menu style; a child that is not maximised shows the band caption's buttons.
+      const UINT command = m.WParam & 0xFFF0;
+      sysCommandWasMaximised_ = IsZoomed(window) != FALSE;
+      if (command == SC_MAXIMIZE || (command == SC_RESTORE && IsIconic(window))) RestoreSysmenuStyle();
+      return;
+    }
     case WM_COMMAND: {
       UINT command = LOWORD(m.WParam) & 0xFFF0;
       if (command == SC_SIZE || command == SC_MOVE || command == SC_MINIMIZE || command == SC_MAXIMIZE ||

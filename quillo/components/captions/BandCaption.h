@@ -112,6 +112,7 @@ private:
   void DeleteSysmenuStyle();
   void RestoreSysmenuStyle();
   void BeforeWindowMessage(TMessage& m, bool& handled);
+  void AfterWindowMessage(TMessage& m);
   void FormWindowProc(TMessage& m);
   bool HandleText(TMessage& m);
   bool HandleNonClientMouse(TMessage& m);
@@ -131,6 +132,7 @@ private:
   DWORD iconPressTick_ = 0;
   bool iconPressed_ = false;
   bool rightMenuPending_ = false;
+  bool sysCommandWasMaximised_ = false;
 
   TColor activeBegin_ = static_cast<TColor>(0x800000);
   TColor activeEnd_ = static_cast<TColor>(0xFF0000);

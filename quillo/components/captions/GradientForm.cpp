@@ -45,6 +45,7 @@ const TPropTable* TGradientForm::PublishedProperties() {
 namespace {
 
 constexpr UINT SPI_SETNONCLIENTMETRICS_CODE = 42;
+constexpr UINT kMdiCalcChildScrollMessage = 0x3F;
 constexpr UINT SWP_FRAME_ONLY = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 
 // Re-entry guard of SetCaptionText: setting the window text from inside it comes back here.
@@ -354,6 +355,10 @@ void TGradientForm::PaintCaptionText(HDC dc, TRect& rect, bool active) {
 void TGradientForm::PaintLogo(HDC dc, TRect& r, bool active) {
   TBitmap* logo = (active || BitmapEmpty(inactiveLogo_.get())) ? logo_.get() : inactiveLogo_.get();
   const int lw = logo->GetWidth(), lh = logo->GetHeight();
+  // At the right end the buttons come first and the logo stands left of them; at the left
+  // end the icon comes first and the logo right of it.
+  if (logoAlign_ == laRight) PaintCaptionButtons(dc, r);
+  else PaintMenuIcon(dc, r, active);
   TRect logoRect = logoAlign_ == laRight ? TRect(r.right - lw, r.top, r.right, r.bottom)
                                          : TRect(r.left, r.top, r.left + lw, r.bottom);
   logoRect.left = std::max(logoRect.left, r.left);
@@ -362,14 +367,10 @@ void TGradientForm::PaintLogo(HDC dc, TRect& r, bool active) {
                                      : TRect(logoRect.right, r.top, r.right, r.bottom);
   if (rest.Width() > 0) FillRectGradient(dc, rest, active, useDithering_);
   const int y = r.top + (r.Height() - lh) / 2;
-  BitBlt(dc, logoRect.left, y, logoRect.Width(), lh, logo->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
-  if (logoAlign_ == laRight) {
-    PaintCaptionButtons(dc, r);
-    PaintMenuIcon(dc, r, active);
-  } else {
-    PaintMenuIcon(dc, r, active);
-    PaintCaptionButtons(dc, r);
-  }
+  if (logoRect.Width() > 0)
+    BitBlt(dc, logoRect.left, y, logoRect.Width(), lh, logo->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
+  if (logoAlign_ == laRight) PaintMenuIcon(dc, r, active);
+  else PaintCaptionButtons(dc, r);
   if (!logoLayered_) {
     if (logoAlign_ == laRight) r.right = std::min(r.right, logoRect.left);
     else r.left = std::max(r.left, logoRect.right);
@@ -534,11 +535,11 @@ void TGradientForm::SubclassMDIClient() {
   mdiClient_ = ClientHandle();
   WNDPROC previous = GetWindowProc(mdiClient_);
   mdiClientProc_ = previous;
-  // The client's work (children maximised, restored, switched) changes what the frame's
-  // caption shows, so the caption is drawn again after each of its messages past WM_GETMINMAXINFO.
+  // The client recalculates its scroll bars (message 0x3F) after each change of its
+  // children's layout: a child maximised, restored or switched changes the frame's caption.
   SetWindowProc(mdiClient_, WNDPROC([this, previous](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
     LRESULT result = CallWindowProc(previous, w, msg, wp, lp);
-    if (msg > 0x3F && mdiClient_ == w) Draw(IsActiveWindow());
+    if (msg == kMdiCalcChildScrollMessage && mdiClient_ == w) Draw(IsActiveWindow());
     return result;
   }));
 }

@@ -25,6 +25,14 @@ void BandCaptionSystemMenuStates(HWND window, UINT& restore, UINT& maximise) {
 }
 
 class BandCaptionTest : public CaptionUiTest {
+public:
+  static TRect ScreenRectOf(TWinControl* form, const TRect& r) {
+    TRect w = WindowRect(form);
+    return TRect(w.left + r.left, w.top + r.top, w.left + r.right, w.top + r.bottom);
+  }
+  static TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+protected:
 protected:
   void SetUp() override {
     form = NewComponent<TForm>(Application());
@@ -36,11 +44,7 @@ protected:
     band->SetNumColors(16);
     ui.RunUntilIdle();
   }
-  TRect ScreenRect(const TRect& r) {
-    TRect w = WindowRect(form);
-    return TRect(w.left + r.left, w.top + r.top, w.left + r.right, w.top + r.bottom);
-  }
-  TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+  TRect ScreenRect(const TRect& r) { return ScreenRectOf(form, r); }
   void ExpectBands(TColor begin, TColor end, int count) {
     TRect c = ScreenRect(band->Layout().caption);
     for (int i = 0; i < count; ++i) {
@@ -189,6 +193,44 @@ TEST_F(BandCaptionTest, FreeingItGivesTheFormItsOwnCaptionBack) {
   EXPECT_EQ(SendMessage(form->GetHandle(), WM_NCHITTEST, 0,
                         MAKELPARAM(WindowRect(form).right - 12, WindowRect(form).top + 12)),
             HTCLOSE);
+}
+
+class TBandFrame : public TForm {
+public:
+  explicit TBandFrame(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIForm); }
+};
+class TBandChild : public TForm {
+public:
+  explicit TBandChild(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
+};
+
+class BandCaptionMdiTest : public CaptionUiTest {};
+
+TEST_F(BandCaptionMdiTest, MaximisedChildTakesTheSystemMenuStyleBackUntilRestored) {
+  auto* frame = Application()->CreateForm<TBandFrame>();
+  frame->SetBounds(50, 50, 600, 400);
+  frame->Show();
+  auto* child = NewComponent<TBandChild>(Application());
+  child->SetCaption("Child");
+  auto* band = NewComponent<TBandCaption>(child);
+  band->SetApplicationName("Child");
+  ui.RunUntilIdle();
+  HWND window = child->GetHandle();
+  auto sysMenu = [&] { return (GetWindowLongPtr(window, GWL_STYLE) & WS_SYSMENU) != 0; };
+  EXPECT_FALSE(sysMenu());
+  SendMessage(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ui.RunUntilIdle();
+  ASSERT_TRUE(IsZoomed(window));
+  EXPECT_TRUE(sysMenu());
+  SendMessage(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ui.RunUntilIdle();
+  EXPECT_FALSE(IsZoomed(window));
+  EXPECT_FALSE(sysMenu());
+  // Its own close button closes it as the framework closes MDI children: to an icon.
+  TPoint close = BandCaptionTest::Centre(BandCaptionTest::ScreenRectOf(child, band->Layout().buttons[cbClose].rect));
+  ui.Click(close.x, close.y);
+  ui.RunUntilIdle();
+  EXPECT_TRUE(IsIconic(window));
 }
 
 TEST_F(BandCaptionTest, PropertiesAreInTheTable) {

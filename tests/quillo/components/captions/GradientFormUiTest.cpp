@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/vcl/Bitmap.h"
 #include "platform/vcl/TypInfo.h"
 #include "quillo/components/captions/CaptionGeometry.h"
 #include "quillo/components/captions/GradientForm.h"
@@ -157,6 +158,41 @@ TEST_F(GradientFormTest, KeptCaptionAnswersGetTextWithRoomForTheTerminator) {
   ExpectGradient(clBlack, clActiveCaption);
 }
 
+TEST_F(GradientFormTest, LogoStandsBesideTheButtonsOrTheIconAndTheTextKeepsClearOfIt) {
+  TOwnedPtr<TBitmap> logo = MakeObject<TBitmap>();
+  logo->SetWidth(30);
+  logo->SetHeight(10);
+  logo->GetCanvas()->GetBrush()->SetColor(clRed);
+  logo->GetCanvas()->FillRect(TRect(0, 0, 30, 10));
+  form->SetCaption("A caption long enough to reach the logo at the right end of it");
+  form->SetLogo(logo.get());
+  ui.RunUntilIdle();
+  const TRect c = Caption();
+  const int middle = c.top + c.Height() / 2;
+  // Right: just left of the buttons; the start colour fills the rest behind the buttons.
+  TCaptionButtonLayout buttons = GradientCaptionButtons(TRect(1, 0, c.Width(), c.Height()), bsSizeable,
+                                                        form->GetBorderIcons(), false);
+  const int logoRight = c.left + buttons.textRight;
+  EXPECT_EQ(ui.Pixel(logoRight - 1, middle), Rgb(clRed));
+  EXPECT_EQ(ui.Pixel(logoRight - 30, middle), Rgb(clRed));
+  EXPECT_NE(ui.Pixel(logoRight - 31, middle), Rgb(clRed));
+  EXPECT_EQ(ui.Pixel(c.right - 1, c.top), Rgb(clBlack));
+  Found text = FindInCaption(Rgb(clAqua));
+  EXPECT_GT(text.count, 20);
+  EXPECT_LT(text.maxX, buttons.textRight - 30);
+  // Left: right of the icon; the text starts after it.
+  form->SetLogoAlign(laLeft);
+  ui.RunUntilIdle();
+  const int logoLeft = c.left + 1 + 16 + 1;
+  EXPECT_EQ(ui.Pixel(logoLeft, middle), Rgb(clRed));
+  EXPECT_EQ(ui.Pixel(logoLeft + 29, middle), Rgb(clRed));
+  EXPECT_GE(FindInCaption(Rgb(clAqua)).minX, logoLeft + 30 - c.left);
+  // Layered: the text may run over it.
+  form->SetLogoLayered(true);
+  ui.RunUntilIdle();
+  EXPECT_LT(FindInCaption(Rgb(clAqua)).minX, logoLeft + 30 - c.left);
+}
+
 TEST_F(GradientFormTest, PropertiesAreInTheTableAndBandCountsOutsideTheRangeAreIgnored) {
   for (const char* name : {"CaptionFont", "UseSystemCaptionFont", "GradientColors", "CaptionTextColor",
                            "InactiveCaptionTextColor", "GradientStartColor", "GradientStopColor",
@@ -174,6 +210,70 @@ TEST_F(GradientFormTest, PropertiesAreInTheTableAndBandCountsOutsideTheRangeAreI
   }
   SetEnumProp(form, "PaintGradient", "gfpActive");
   EXPECT_EQ(form->GetPaintGradient(), gfpActive);
+}
+
+// On a 16-colour screen the system's own caption shows, unless Paint16Color asks for the
+// gradient anyway.
+TEST(GradientFormScreenTest, SixteenColourScreenKeepsTheSystemCaptionUnlessAsked) {
+  TempHome home;
+  UiDriver ui(1280, 800, 4);
+  auto* form = NewComponent<TGradientForm>(Application());
+  form->SetBounds(100, 100, 400, 200);
+  form->SetCaption("Sixteen colours");
+  form->SetUseDithering(false);
+  form->Show();
+  ui.RunUntilIdle();
+  EXPECT_TRUE(form->InhibitGradient());
+  RECT w{};
+  GetWindowRect(form->GetHandle(), &w);
+  const std::uint32_t system = PixelFromColor(ColorToRGB(clActiveCaption));
+  EXPECT_EQ(ui.Pixel(w.left + 30, w.top + 4), system);
+  EXPECT_EQ(ui.Pixel(w.left + 300, w.top + 4), system);
+  form->SetPaint16Color(true);
+  ui.RunUntilIdle();
+  EXPECT_FALSE(form->InhibitGradient());
+  EXPECT_EQ(ui.Pixel(w.left + 4, w.top + 4), 0u);  // the gradient starts black
+  ResetApplication();
+}
+
+class TGradientFrame : public TGradientForm {
+public:
+  explicit TGradientFrame(TComponent* owner) : TGradientForm(owner) { SetFormStyle(fsMDIForm); }
+};
+class TPlainChild : public TForm {
+public:
+  explicit TPlainChild(TComponent* owner) : TForm(owner) { SetFormStyle(fsMDIChild); }
+};
+
+class GradientFrameTest : public CaptionUiTest {};
+
+TEST_F(GradientFrameTest, FrameCaptionNamesItsMaximisedChild) {
+  auto* frame = Application()->CreateForm<TGradientFrame>();
+  frame->SetBounds(50, 50, 600, 400);
+  frame->SetCaption("Frame");
+  frame->SetCaptionTextColor(clAqua);
+  frame->Show();
+  auto* child = NewComponent<TPlainChild>(Application());
+  child->SetCaption("A child with a long caption");
+  ui.RunUntilIdle();
+  auto textRight = [&] {
+    RECT w{};
+    GetWindowRect(frame->GetHandle(), &w);
+    int right = -1;
+    for (int y = w.top + 4; y < w.top + 22; ++y)
+      for (int x = w.left + 4; x < w.right - 60; ++x)
+        if (ui.Pixel(x, y) == PixelFromColor(ColorToRGB(clAqua))) right = std::max(right, x);
+    return right - w.left;
+  };
+  const int alone = textRight();
+  EXPECT_GT(alone, 20);
+  SendMessage(child->GetHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ui.RunUntilIdle();
+  ASSERT_TRUE(IsZoomed(child->GetHandle()));
+  EXPECT_GT(textRight(), alone + 100);
+  SendMessage(child->GetHandle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  ui.RunUntilIdle();
+  EXPECT_EQ(textRight(), alone);
 }
 
 }  // namespace
