@@ -330,6 +330,7 @@ void TGradientForm::PaintCaptionButtons(HDC dc, TRect& rect) {
     if (kind == cbMaximize && maximised) state = DFCS_CAPTIONRESTORE;
     if (kind == cbMinimize && minimised) state = DFCS_CAPTIONRESTORE;
     if (!place.enabled) state |= DFCS_INACTIVE;
+    if (kind == pressedButton_) state |= DFCS_PUSHED;
     RECT r = place.rect;
     DrawFrameControl(dc, &r, DFC_CAPTION, state);
   }
@@ -485,6 +486,11 @@ void TGradientForm::WndProc(TMessage& m) {
       if (m.WParam == SIZE_RESTORED || m.WParam == SIZE_MAXIMIZED) Draw(IsActiveWindow());
       return;
     case WM_NCLBUTTONDOWN:
+      if (m.WParam == HTCLOSE || m.WParam == HTMAXBUTTON || m.WParam == HTMINBUTTON) {
+        TrackCaptionButton(static_cast<int>(m.WParam));
+        m.Result = 0;
+        return;
+      }
       TForm::WndProc(m);
       Draw(IsActiveWindow());
       return;
@@ -518,6 +524,66 @@ void TGradientForm::WndProc(TMessage& m) {
     default: break;
   }
   TForm::WndProc(m);
+}
+
+TRect TGradientForm::CaptionButtonRect(int hit) {
+  TRect caption;
+  GetCaptionRect(caption);
+  TCaptionButtonLayout layout =
+      GradientCaptionButtons(TRect(1, 0, caption.Width(), caption.Height()), GetBorderStyle(), GetBorderIcons(), Designing());
+  const TCaptionButtonPlace& place =
+      layout.buttons[hit == HTCLOSE ? cbClose : hit == HTMAXBUTTON ? cbMaximize : cbMinimize];
+  if (!place.enabled) return TRect();
+  TRect r = place.rect;
+  return TRect(r.left + caption.left, r.top + caption.top, r.right + caption.left, r.bottom + caption.top);
+}
+
+// A caption button held down is drawn pushed in this form's caption (the window manager
+// would paint its own caption meanwhile); released on it, it sends its command.
+void TGradientForm::TrackCaptionButton(int hit) {
+  const HWND window = GetHandle();
+  const TRect button = CaptionButtonRect(hit);
+  if (button.Width() <= 0) return;
+  auto inside = [&](POINT screen) {
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    const int x = screen.x - wr.left, y = screen.y - wr.top;
+    return x >= button.left && x < button.right && y >= button.top && y < button.bottom;
+  };
+  const TCaptionButtonKind kind = hit == HTCLOSE ? cbClose : hit == HTMAXBUTTON ? cbMaximize : cbMinimize;
+  pressedButton_ = kind;
+  Draw(IsActiveWindow());
+  SetCapture(window);
+  bool pressed = true;
+  MSG msg;
+  while (IsWindow(window) && GetCapture() == window) {
+    if (!GetMessage(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+      const bool now = inside(msg.pt);
+      if (now != pressed) {
+        pressed = now;
+        pressedButton_ = now ? kind : -1;
+        Draw(IsActiveWindow());
+      }
+    } else if (msg.message == WM_LBUTTONUP) {
+      pressed = inside(msg.pt);
+      break;
+    } else if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+  }
+  if (!IsWindow(window)) return;
+  if (GetCapture() == window) ReleaseCapture();
+  pressedButton_ = -1;
+  Draw(IsActiveWindow());
+  if (!pressed) return;
+  const WPARAM command = hit == HTCLOSE ? SC_CLOSE : hit == HTMINBUTTON ? SC_MINIMIZE
+                                                   : IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE;
+  SendMessage(window, WM_SYSCOMMAND, command, 0);
 }
 
 void TGradientForm::CreateWnd() {

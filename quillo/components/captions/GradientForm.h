@@ -103,6 +103,8 @@ private:
   void SetCaptionText(const AnsiString& text);
   void FillDithered(HDC dc, const TRect& rect, COLORREF start, COLORREF stop);
   void PaintLogo(HDC dc, TRect& rect, bool active);
+  TRect CaptionButtonRect(int hit);
+  void TrackCaptionButton(int hit);
   void SubclassMDIClient();
   void RestoreMDIClient();
 
@@ -129,6 +131,7 @@ private:
   bool screen16_ = false;
   AnsiString caption_;
   bool inActivation_ = false;
+  int pressedButton_ = -1;  // the TCaptionButtonKind held down
   HWND mdiClient_ = nullptr;
   WNDPROC mdiClientProc_ = nullptr;
 };

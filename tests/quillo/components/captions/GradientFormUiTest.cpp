@@ -97,6 +97,35 @@ TEST_F(GradientFormTest, ActiveCaptionIsAGradientWithTextBetweenIconAndButtons) 
   EXPECT_FALSE(form->GetVisible());
 }
 
+TEST_F(GradientFormTest, HeldCaptionButtonIsDrawnPushedOnTheGradient) {
+  const TRect c = Caption();
+  TCaptionButtonLayout buttons = GradientCaptionButtons(TRect(1, 0, c.Width(), c.Height()), bsSizeable,
+                                                        form->GetBorderIcons(), false);
+  const TRect b = buttons.buttons[cbMaximize].rect;
+  const POINT centre{c.left + (b.left + b.right) / 2, c.top + (b.top + b.bottom) / 2};
+  const std::uint32_t raisedEdge = ui.Pixel(c.left + b.left + 1, c.top + b.top + 1);
+  std::uint32_t heldEdge = 0, heldGradient = 1;
+  // Held: pushed, with the gradient around it; released off the button: nothing happens.
+  ui.WhenModalWaits([&] {
+    heldEdge = ui.Pixel(c.left + b.left + 1, c.top + b.top + 1);
+    heldGradient = ui.Pixel(c.left, c.top);
+    ui.QueueClick(centre.x - 150, centre.y + 100);
+  });
+  ui.MouseDown(centre.x, centre.y);
+  ui.RunUntilIdle();
+  EXPECT_NE(heldEdge, raisedEdge);
+  EXPECT_EQ(heldGradient, Rgb(clBlack));
+  EXPECT_FALSE(IsZoomed(form->GetHandle()));
+  EXPECT_EQ(ui.Pixel(c.left + b.left + 1, c.top + b.top + 1), raisedEdge);
+  // Released on it: the window maximises, its caption still the gradient.
+  ui.Click(centre.x, centre.y);
+  EXPECT_TRUE(IsZoomed(form->GetHandle()));
+  RECT w{};
+  GetWindowRect(form->GetHandle(), &w);
+  TRect zoomed = GradientCaptionRect(bsSizeable, false, false, w.right - w.left, w.bottom - w.top);
+  EXPECT_EQ(ui.Pixel(w.left + zoomed.left, w.top + zoomed.top), Rgb(clBlack));
+}
+
 TEST_F(GradientFormTest, InactiveCaptionUsesTheInactiveColoursAndComesBackWhenActivated) {
   auto* other = NewComponent<TForm>(Application());
   other->SetBounds(600, 400, 200, 150);
