@@ -72,6 +72,18 @@ TEST_F(BandCaptionTest, PaintsBandsTitleAndItsOwnButtons) {
     EXPECT_EQ(ui.Pixel(b.left + 2, b.top + 2), Rgb(clBtnFace)) << kind;
   }
   EXPECT_FALSE(band->Layout().visible[cbHelp]);
+  // A title too long for its place ends in an ellipsis inside it: its last columns hold
+  // only dots on the baseline.
+  band->SetApplicationName("A title far too long to be shown whole between the icon and the buttons");
+  ui.RunUntilIdle();
+  int rightmost = -1;
+  for (int y = title.top; y < title.bottom; ++y)
+    for (int x = title.left; x < title.right + 2; ++x)
+      if (ui.Pixel(x, y) == 0xFFFFFF) rightmost = std::max(rightmost, x);
+  EXPECT_GT(rightmost, title.right - 20);
+  EXPECT_LT(rightmost, title.right);
+  for (int y = title.top; y < title.top + title.Height() / 2; ++y)
+    for (int x = rightmost - 8; x <= rightmost; ++x) EXPECT_NE(ui.Pixel(x, y), 0xFFFFFFu) << x << "," << y;
 }
 
 TEST_F(BandCaptionTest, InactiveColoursAndOneBand) {
@@ -126,9 +138,19 @@ TEST_F(BandCaptionTest, DoubleClicksOnTitleAndIcon) {
   TPoint title = Centre(ScreenRect(band->Layout().title));
   ui.DoubleClick(title.x, title.y);
   EXPECT_TRUE(IsZoomed(form->GetHandle()));
+  // A maximised window is not dragged by its caption.
   title = Centre(ScreenRect(band->Layout().title));
+  const TRect zoomed = WindowRect(form);
+  ui.Drag(POINT{title.x, title.y}, POINT{title.x + 80, title.y + 60});
+  EXPECT_EQ(WindowRect(form).left, zoomed.left);
+  EXPECT_EQ(WindowRect(form).top, zoomed.top);
   ui.DoubleClick(title.x, title.y);
   EXPECT_FALSE(IsZoomed(form->GetHandle()));
+  // A normal one is.
+  title = Centre(ScreenRect(band->Layout().title));
+  const TRect before = WindowRect(form);
+  ui.Drag(POINT{title.x, title.y}, POINT{title.x + 80, title.y + 60});
+  EXPECT_EQ(WindowRect(form).left, before.left + 80);
   // The first press opens the system menu; the second closes it, and its release closes the
   // window.
   TPoint icon = Centre(ScreenRect(band->Layout().menuIcon));
