@@ -11,6 +11,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/dialogs/ShellFolders.h"
+#include "platform/dialogs/ShellLink.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/FindFile.h"
@@ -149,7 +151,29 @@ int LockRegion(int handle, short type, std::int64_t offset, std::int64_t length)
 int FileLock(int handle, std::int64_t offset, std::int64_t length) { return LockRegion(handle, F_WRLCK, offset, length); }
 int FileUnlock(int handle, std::int64_t offset, std::int64_t length) { return LockRegion(handle, F_UNLCK, offset, length); }
 
-bool BrowseDirectory(AnsiString&, const AnsiString&, int) { return false; }
+// ---- shortcuts
+
+AnsiString FileLinkPath(const AnsiString& displayName, int folder) {
+  if (displayName.empty() || displayName == "." || displayName == ".." ||
+      displayName.find_first_of("/\r\n") != AnsiString::npos)
+    return "";
+  const std::string path = SpecialFolderPath(folder);
+  if (path.empty()) return "";
+  return (path == "/" ? "" : path) + "/" + displayName + ".desktop";
+}
+
+bool CreateFileLink(const AnsiString& fileName, const AnsiString& displayName, int folder) {
+  const AnsiString link = FileLinkPath(displayName, folder);
+  if (link.empty() || fileName.empty()) return false;
+  SpecialFolderPath(folder, true);
+  const AnsiString target = ExpandFileName(fileName);
+  return WriteDesktopEntry(link, target, displayName, ExcludeTrailingPathDelimiter(ExtractFilePath(target)));
+}
+
+bool DeleteFileLink(const AnsiString& displayName, int folder) {
+  const AnsiString link = FileLinkPath(displayName, folder);
+  return !link.empty() && ::unlink(link.c_str()) == 0;
+}
 
 // ---- TExFileOperator
 
