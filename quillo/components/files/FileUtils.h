@@ -53,8 +53,10 @@ bool DeleteFileLink(const AnsiString& displayName, int folder);
 // Where CreateFileLink puts the shortcut (empty for an unknown folder or a bad name).
 AnsiString FileLinkPath(const AnsiString& displayName, int folder);
 
-// File operations on lists of names ("a;b" or "a|b"), as the shell's file operation takes
-// them. OnProgress sees each file before it is handled and may abort the operation.
+// File operations on lists of names ("a;b" or "a|b") through the shell's file operation
+// (ShellFileOperation.h): the options are the shell's flags, so flAllowUndo deletes to the
+// trash and confirmations and errors are shown unless switched off. OnProgress sees each item
+// before it is handled (a deletion's items all before the one confirmation) and may stop.
 enum TFileOperation { foCopy, foDelete, foMove, foRename };
 enum TFileOperFlag {
   flAllowUndo, flConfirmMouse, flFilesOnly, flMultiDest, flNoConfirmation, flNoConfirmMkDir,
@@ -77,7 +79,8 @@ public:
   AnsiString ProgressTitle;
   // sender, the file about to be handled, abort.
   std::function<void(TObject* sender, const AnsiString& fileName, bool& abort)> OnProgress;
-  // True when the last Execute was stopped by OnProgress.
+  // True when the last Execute was stopped by OnProgress or the user skipped or stopped
+  // anything the shell asked about.
   bool Aborted() const { return aborted_; }
   // The system's error code of the failure that stopped the last Execute (0 when none).
   int ErrorCode() const { return error_; }
