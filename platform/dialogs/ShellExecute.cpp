@@ -95,8 +95,11 @@ HINSTANCE ShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR directory,
   if (!action.empty() && !SameText(action, "open") && !SameText(action, "explore")) return Result(SE_ERR_NOASSOC);
   std::string name = file;
   const std::string folder = directory ? directory : "";
-  if (!IsAddress(name)) {
-    if (name[0] != '/' && !folder.empty()) name = IncludeTrailingPathDelimiter(folder) + name;
+  const std::string inFolder = name[0] != '/' && !folder.empty() ? IncludeTrailingPathDelimiter(folder) + name : name;
+  struct stat existing{};
+  // "notes:draft.txt" is a file when there is one by that name, else an address.
+  if (!IsAddress(name) || ::stat(inFolder.c_str(), &existing) == 0) {
+    name = inFolder;
     struct stat info{};
     if (::stat(name.c_str(), &info) != 0) return Result(errno == ENOENT || errno == ENOTDIR ? SE_ERR_FNF : SE_ERR_ACCESSDENIED);
   }

@@ -131,6 +131,10 @@ std::vector<std::string> FileOperation::Sources(const std::vector<std::string>& 
   std::vector<std::string> sources;
   for (const std::string& given : names) {
     const std::string name = Trimmed(ExpandFileName(given));
+    if (name == "/") {
+      *error = Fail(DE_ROOTDIR, given, std::strerror(EPERM));
+      return {};
+    }
     const std::string pattern = BaseName(name);
     if (!HasWildcard(pattern)) {
       if (!Exists(name)) {

@@ -19,7 +19,7 @@
 // trash (ShellTrash.h); without it the items are gone. Deletions are confirmed once, for the
 // whole list, unless FOF_NOCONFIRMATION.
 //
-// The first failure stops the operation and is shown unless FOF_NOERRORUI. The answer is 0,
+// The file system root is never a source (DE_ROOTDIR). The first failure stops the operation and is shown unless FOF_NOERRORUI. The answer is 0,
 // ERROR_CANCELLED when the user stopped it, or the error's code; fAnyOperationsAborted tells
 // whether the user skipped or stopped anything. There is no progress window, so FOF_SILENT
 // and FOF_SIMPLEPROGRESS change nothing.
@@ -37,7 +37,8 @@ constexpr FILEOP_FLAGS FOF_MULTIDESTFILES = 0x1, FOF_CONFIRMMOUSE = 0x2, FOF_SIL
                        FOF_NOCONFIRMMKDIR = 0x200, FOF_NOERRORUI = 0x400;
 
 // The shell's own answers beside the system's error codes.
-constexpr int DE_SAMEFILE = 0x71, DE_MANYSRC1DEST = 0x72, DE_DESTSUBTREE = 0x76, DE_INVALIDFILES = 0x7C;
+constexpr int DE_SAMEFILE = 0x71, DE_MANYSRC1DEST = 0x72, DE_ROOTDIR = 0x74, DE_DESTSUBTREE = 0x76,
+              DE_INVALIDFILES = 0x7C;
 constexpr int ERROR_CANCELLED = 1223;
 
 struct SHFILEOPSTRUCT {

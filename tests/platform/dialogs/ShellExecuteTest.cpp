@@ -44,6 +44,7 @@ TEST_F(ShellExecuteTest, OpensFilesAndAddressesWithXdgOpenAsOneArgument) {
   const std::string docs = xdg.MakeFolder("docs");
   const std::string page = xdg.WriteFile("docs/page 1; rm -rf ~ $(x).html", "<html/>");
   xdg.WriteFile("docs/-n", "a name that looks like an option");
+  xdg.WriteFile("docs/notes:draft.txt", "a colon in a file name");
   struct Case {
     const char* what;
     const char* verb;
@@ -61,6 +62,8 @@ TEST_F(ShellExecuteTest, OpensFilesAndAddressesWithXdgOpenAsOneArgument) {
        "https://example.org/a b?q=1&r=$(id)"},
       {"mailto", "open", "mailto:someone@example.org", "", 0, "mailto:someone@example.org"},
       {"a name like an option", "open", "-n", docs, 0, docs + "/-n"},
+      {"a file whose name looks like an address", "open", "notes:draft.txt", docs, 0, docs + "/notes:draft.txt"},
+      {"an address that is no file", "open", "notes:other.txt", docs, 0, "notes:other.txt"},
       {"a missing file", nullptr, docs + "/missing.html", "", SE_ERR_FNF, ""},
       {"a missing name in lpDirectory", "open", "missing.html", docs, SE_ERR_FNF, ""},
       {"an empty name", nullptr, "", "", SE_ERR_FNF, ""},

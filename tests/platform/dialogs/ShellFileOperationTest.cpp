@@ -190,6 +190,7 @@ TEST_F(ShellFileOperationTest, DeletesWithConfirmationOrToTheTrash) {
       {"refused", {"a=A", "b=B"}, FO_DELETE, {"a", "b"}, {}, FOF_NOERRORUI, {IDNO}, ERROR_CANCELLED, true,
        {"a=A", "b=B"}},
       {"a link goes, not what it names", {"d/x=X", "l->d"}, FO_DELETE, {"l"}, {}, kQuiet, {}, 0, false, {"d/", "d/x=X"}},
+      {"the root is never deleted", {"a=A"}, FO_DELETE, {"a", "/"}, {}, kQuiet, {}, DE_ROOTDIR, false, {"a=A"}},
       {"a missing name stops before anything goes", {"a=A"}, FO_DELETE, {"a", "missing"}, {}, kQuiet, {},
        ERROR_FILE_NOT_FOUND, false, {"a=A"}},
   };
