@@ -256,6 +256,29 @@ TEST_F(BrowseFolderTest, WithoutARootTheTreeStartsAtDesktopHomeAndTheFileSystem)
   EXPECT_EQ(tops, (std::vector<std::string>{BrowseFolderText::Desktop, BrowseFolderText::Home, BrowseFolderText::FileSystem}));
 }
 
+TEST_F(BrowseFolderTest, SetSelectionAndSetExpandedTakeItemListsToo) {
+  LPITEMIDLIST beta = ILCreateFromPath((pics + "/Beta").c_str());
+  LPITEMIDLIST zeta = ILCreateFromPath((pics + "/Zeta").c_str());
+  bool zetaOpen = false;
+  onMessage = [&](HWND dialog, UINT message, LPARAM) {
+    if (message == BFFM_INITIALIZED) {
+      SendMessage(dialog, BFFM_SETEXPANDED, FALSE, reinterpret_cast<LPARAM>(zeta));
+      SendMessage(dialog, BFFM_SETSELECTION, FALSE, reinterpret_cast<LPARAM>(beta));
+    }
+    return 0;
+  };
+  ui.WhenModalWaits([&] {
+    HWND tree = Tree();
+    HTREEITEM item = Child(tree, Next(tree, TVGN_ROOT), "Zeta");
+    zetaOpen = (SendMessage(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    ui.Press(VK_RETURN);
+  });
+  EXPECT_EQ(Browse(), pics + "/Beta");
+  EXPECT_TRUE(zetaOpen);
+  ILFree(beta);
+  ILFree(zeta);
+}
+
 TEST_F(BrowseFolderTest, BadRequestsAnswerNothing) {
   EXPECT_EQ(SHBrowseForFolder(nullptr), nullptr);
   info.ulFlags = BIF_BROWSEFORCOMPUTER;

@@ -7,6 +7,7 @@
 
 #include "../ComponentFixture.h"
 #include "platform/controls/Button.h"
+#include "platform/controls/TreeView.h"
 #include "platform/dialogs/BrowseFolder.h"
 #include "platform/dialogs/ShellFolders.h"
 #include "platform/dialogs/ShellLink.h"
@@ -91,6 +92,31 @@ TEST_F(BrowseFolderDlgTest, EventsCentringAndTheHelpButton) {
   EXPECT_EQ(helped, std::vector<int>{42});
   // The starting selection is made before OnInitialized.
   EXPECT_EQ(events, (std::vector<std::string>{"sel " + photos, "init " + photos, "sel " + photos + "/2024"}));
+}
+
+TEST_F(BrowseFolderDlgTest, WithoutTheDesktopRootTheTreeIsTheFileSystem) {
+  auto dialog = MakeObject<TBrowseFolderDlg>(nullptr);
+  dialog->DesktopRoot = false;
+  dialog->FolderName = photos + "/2025";
+  std::vector<std::string> tops;
+  ui.WhenModalWaits([&] {
+    HWND tree = GetDlgItem(Browser(), IDC_BROWSE_TREE);
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+         item = reinterpret_cast<HTREEITEM>(SendMessage(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      char text[MAX_PATH] = {};
+      TVITEM query;
+      query.mask = TVIF_TEXT | TVIF_HANDLE;
+      query.hItem = item;
+      query.pszText = text;
+      query.cchTextMax = MAX_PATH;
+      SendMessage(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&query));
+      tops.push_back(text);
+    }
+    ui.Press(VK_RETURN);
+  });
+  EXPECT_TRUE(dialog->Execute());
+  EXPECT_EQ(tops, std::vector<std::string>{BrowseFolderText::FileSystem});
+  EXPECT_EQ(dialog->FolderName, photos + "/2025");
 }
 
 TEST_F(BrowseFolderDlgTest, ComputersCannotBeBrowsed) {
