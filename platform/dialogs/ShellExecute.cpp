@@ -43,9 +43,8 @@ std::string FindOnPath(const std::string& program) {
   while (start <= list.size()) {
     size_t end = list.find(':', start);
     if (end == std::string::npos) end = list.size();
-    std::string folder = list.substr(start, end - start);
-    if (folder.empty()) folder = ".";
-    const std::string candidate = folder + "/" + program;
+    // An empty entry is the current folder.
+    const std::string candidate = (end > start ? list.substr(start, end - start) : std::string(".")) + "/" + program;
     struct stat info{};
     if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
       return candidate;
@@ -106,7 +105,7 @@ HINSTANCE ShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR directory,
   const std::string program = FindOnPath("xdg-open");
   if (program.empty()) return Result(SE_ERR_NOASSOC);
   // "-" would be read as an option: a relative name starting with it goes with "./".
-  if (name[0] == '-') name = "./" + name;
+  if (name[0] == '-') name.insert(0, "./");
   const std::vector<std::string> arguments{program, name};
   ShellStarter start;
   {
