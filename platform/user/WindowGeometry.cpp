@@ -66,9 +66,15 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
     return r;
   }
   Region r(clientOnly ? ScreenClientRect(window) : ScreenRect(window));
-  if (clipChildren)
-    for (HWND c : w->children)
-      if (c->style & WS_VISIBLE) r = r.Subtract(ScreenRect(c));
+  if (clipChildren) {
+    // Children show only inside the client area: one reaching past it hides none of the
+    // frame (a scroll box's bars stay visible beside content larger than the box).
+    RECT client = ScreenClientRect(window);
+    for (HWND c : w->children) {
+      RECT shown, child = ScreenRect(c);
+      if ((c->style & WS_VISIBLE) && IntersectRect(&shown, &child, &client)) r = r.Subtract(shown);
+    }
+  }
   // Each level: inside the parent's client area, under no sibling above. A transparent child
   // (WS_EX_TRANSPARENT, as a group box around its buttons) hides none of its siblings below.
   for (HWND cur = window; cur != wm::Windows().Desktop();) {

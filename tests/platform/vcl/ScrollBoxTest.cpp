@@ -100,3 +100,37 @@ TEST_F(TScrollBoxTest, TheThumbMovesTheChildrenWhileDraggedOnlyWithTracking) {
 }
 
 }  // namespace
+
+TEST_F(TScrollBoxTest, ABarThatAppearsIsPaintedOnTheScreen) {
+  child->SetHeight(50);  // all fits: no bar while the form is shown
+  form->Show();
+  ui.RunUntilIdle();
+  child->SetHeight(500);
+  ui.RunUntilIdle();
+  RECT v = VerticalBar();
+  int face = 0, dark = 0;
+  for (int y = v.top; y < v.top + 16; ++y)
+    for (int x = v.left; x < v.right; ++x) {
+      std::uint32_t p = ui.Pixel(x, y);
+      face += p == 0xC0C0C0;
+      dark += p == 0x000000;
+    }
+  EXPECT_GT(face, 100) << "the up arrow's button face";
+  EXPECT_GT(dark, 3) << "the arrow itself";
+}
+
+TEST_F(TScrollBoxTest, BothBarsArePaintedOnTheScreen) {
+  child->SetWidth(400);
+  form->Show();
+  ui.RunUntilIdle();
+  RECT v = VerticalBar();
+  int face = 0, dark = 0;
+  for (int y = v.top; y < v.top + 16; ++y)
+    for (int x = v.left; x < v.right; ++x) {
+      std::uint32_t p = ui.Pixel(x, y);
+      face += p == 0xC0C0C0;
+      dark += p == 0x000000;
+    }
+  EXPECT_GT(face, 100) << "the up arrow's button face";
+  EXPECT_GT(dark, 3) << "the arrow itself";
+}
