@@ -57,7 +57,7 @@ DialogTemplate StandardTemplate(const FileDialogRun& run) {
   t.cx = 326;
   t.cy = readOnlyRow ? 186 : 172;
   const DWORD tab = WS_VISIBLE | WS_TABSTOP;
-  const DWORD tool = tab | BS_PUSHBUTTON | BS_ICON;
+  const DWORD tool = tab | BS_OWNERDRAW;
   t.items = {
       {"STATIC", "Look &in:", stc4, WS_VISIBLE | SS_LEFT, 66, 9, 38, 8},
       {"COMBOBOX", "", cmb2, tab | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 106, 6, 140, 150},
@@ -610,9 +610,11 @@ INT_PTR FileDialogProc(FileDialogRun& run, HWND dialog, UINT message, WPARAM wPa
     case WM_NOTIFY: return OnNotify(run, *reinterpret_cast<const NMHDR*>(lParam), lParam);
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlID != static_cast<UINT>(cmb2)) return FALSE;
-      filedialogview::DrawLookInItem(run, item);
-      return TRUE;
+      if (item.CtlID == static_cast<UINT>(cmb2)) {
+        filedialogview::DrawLookInItem(run, item);
+        return TRUE;
+      }
+      return filedialogview::DrawToolButton(item);
     }
     case WM_MEASUREITEM: {
       auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
@@ -638,10 +640,6 @@ INT_PTR FileDialogProc(FileDialogRun& run, HWND dialog, UINT message, WPARAM wPa
       run.selChangePending = false;
       Notify(run, CDN_SELCHANGE);
       return TRUE;
-    case WM_DESTROY:
-      for (HICON icon : run.icons) DestroyIcon(icon);
-      run.icons.clear();
-      return FALSE;
     default:
       if (message >= CDM_FIRST && message <= CDM_SETDEFEXT) return HandleCdm(run, message, wParam, lParam);
       return FALSE;

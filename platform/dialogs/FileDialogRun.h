@@ -27,7 +27,6 @@ struct FileDialogRun {
   bool selChangePending = false;
   bool filling = false;  // the list is being refilled: its changes are not the user's
   std::string newFolderName;  // a folder just made, whose name the user may edit
-  std::vector<HICON> icons;   // the tool buttons' icons, freed with the dialog
   SIZE clientSize{};          // the client size the layout was made for
   struct Anchor {
     HWND window;
@@ -55,6 +54,8 @@ std::vector<int> SelectedEntries(const FileDialogRun& run);
 // The edit's text for the files selected in the list (none: unchanged).
 void ShowSelectionInEdit(FileDialogRun& run);
 void DrawLookInItem(const FileDialogRun& run, const DRAWITEMSTRUCT& item);
+// Draws an owner-drawn tool button (up, new folder, list, details); false for another control.
+bool DrawToolButton(const DRAWITEMSTRUCT& item);
 // Makes a new folder in the current one and starts editing its name.
 void MakeNewFolder(FileDialogRun& run);
 }  // namespace filedialogview

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -75,10 +76,20 @@ void AddPlace(FileDialogRun& run, HWND bar, const char* caption, const std::stri
   SendMessage(bar, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void SetButtonIcon(FileDialogRun& run, int id, FileIcon icon) {
-  HICON h = ImageList_GetIcon(FileIconList(true), static_cast<int>(icon), ILD_NORMAL);
-  run.icons.push_back(h);
-  SendDlgItemMessage(run.dialog, id, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(h));
+
+// In list view the column is as wide as the longest name with its icon, so names show whole
+// (up to the list's own width).
+void FitListColumn(const FileDialogRun& run) {
+  HWND list = List(run);
+  if ((GetWindowLongPtr(list, GWL_STYLE) & LVS_TYPEMASK) != LVS_LIST) return;
+  int widest = 0;
+  for (const FolderEntry& e : run.entries)
+    widest = std::max(widest, static_cast<int>(SendMessage(list, LVM_GETSTRINGWIDTH, 0,
+                                                           reinterpret_cast<LPARAM>(e.name.c_str()))));
+  RECT client{};
+  GetClientRect(list, &client);
+  const int width = std::clamp(widest + 16 + 12, 80, std::max(80, static_cast<int>(client.right) - 4));
+  SendMessage(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
 }
 
 }  // namespace
@@ -100,11 +111,6 @@ void SetUpControls(FileDialogRun& run) {
   AddPlace(run, bar, "Home", home, FileIcon::Home);
   AddPlace(run, bar, "Desktop", home + "/Desktop", FileIcon::Desktop);
   AddPlace(run, bar, "File System", "/", FileIcon::Drive);
-
-  SetButtonIcon(run, kFileDialogUpButton, FileIcon::UpFolder);
-  SetButtonIcon(run, kFileDialogNewFolderButton, FileIcon::NewFolder);
-  SetButtonIcon(run, kFileDialogListButton, FileIcon::ListView);
-  SetButtonIcon(run, kFileDialogDetailsButton, FileIcon::DetailsView);
 }
 
 void FillList(FileDialogRun& run) {
@@ -127,6 +133,7 @@ void FillList(FileDialogRun& run) {
     SetSubItem(list, index, 2, FileTypeName(e.name, e.folder));
     SetSubItem(list, index, 3, DateText(e.modified));
   }
+  FitListColumn(run);
   SendMessage(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   run.filling = false;
@@ -172,11 +179,35 @@ void DrawLookInItem(const FileDialogRun& run, const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) && selected) DrawFocusRect(item.hDC, &text);
 }
 
+bool DrawToolButton(const DRAWITEMSTRUCT& item) {
+  FileIcon icon;
+  switch (item.CtlID) {
+    case kFileDialogUpButton: icon = FileIcon::UpFolder; break;
+    case kFileDialogNewFolderButton: icon = FileIcon::NewFolder; break;
+    case kFileDialogListButton: icon = FileIcon::ListView; break;
+    case kFileDialogDetailsButton: icon = FileIcon::DetailsView; break;
+    default: return false;
+  }
+  RECT r = item.rcItem;
+  FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  const int shift = pressed ? 1 : 0;
+  const int x = r.left + (r.right - r.left - 16) / 2 + shift, y = r.top + (r.bottom - r.top - 16) / 2 + shift;
+  if (item.itemState & ODS_DISABLED)
+    ImageList_DrawEx(FileIconList(true), static_cast<int>(icon), item.hDC, x, y, 0, 0, CLR_NONE,
+                     GetSysColor(COLOR_BTNFACE), ILD_BLEND50);
+  else
+    ImageList_Draw(FileIconList(true), static_cast<int>(icon), item.hDC, x, y, ILD_TRANSPARENT);
+  return true;
+}
+
 void SetView(FileDialogRun& run, bool details) {
   HWND list = List(run);
   LONG_PTR style = GetWindowLongPtr(list, GWL_STYLE);
   style = (style & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | (details ? LVS_REPORT : LVS_LIST);
   SetWindowLongPtr(list, GWL_STYLE, style);
+  FitListColumn(run);
   InvalidateRect(list, nullptr, TRUE);
 }
 
