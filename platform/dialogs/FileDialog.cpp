@@ -597,6 +597,10 @@ INT_PTR OnNotify(FileDialogRun& run, const NMHDR& header, LPARAM lParam) {
     if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED) && change.iItem >= 0 &&
         change.lParam >= 0 && change.lParam < static_cast<LPARAM>(run.places.size())) {
       Navigate(run, run.places[change.lParam], true);
+      // A place is a button rather than a choice: it can be clicked again.
+      LVITEM clear;
+      clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessage(header.hwndFrom, LVM_SETITEMSTATE, change.iItem, reinterpret_cast<LPARAM>(&clear));
     }
     return TRUE;
   }

@@ -7,6 +7,8 @@
 #include <map>
 
 #include "FileDialogUser.h"
+#include "platform/controls/Button.h"
+#include "platform/controls/ComboBox.h"
 #include "platform/controls/Static.h"
 #include "support/TempHome.h"
 
@@ -210,6 +212,40 @@ TEST(FileDialogHook, CdmMessagesReadAndChangeTheDialog) {
   EXPECT_EQ(stc3Text, "Picture:");
   EXPECT_TRUE(hidden);
   EXPECT_EQ(std::string(buffer.data()), home.Path() + "/start.txt");
+}
+
+// What a hook does to steer the dialog: a folder put into the name box and OK opens the
+// folder (no CDN_FILEOK); a type chosen by CB_SETCURSEL and the combo's two notifications is
+// applied once, as if the user had picked it.
+TEST(FileDialogHook, AHookSteersTheFolderAndTheTypeThroughTheStandardControls) {
+  UiDriver ui;
+  TempHome home;
+  home.WriteFile("elsewhere/inner.txt", "x");
+  HookLog log;
+  DialogTemplate panel = PreviewPanel(false);
+  std::vector<char> buffer(512, '\0');
+  OPENFILENAME ofn = HookedRecord(log, panel, buffer, home.Path());
+  std::string folder, keptName;
+  std::vector<std::string> names;
+  ui.WhenModalWaits([&] {
+    HWND dialog = GetParent(log.child);
+    log.events.clear();
+    HWND name = GetDlgItem(dialog, edt1);
+    SetWindowText(name, (home.Path() + "/elsewhere/").c_str());
+    SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    folder = Ask(log.child, CDM_GETFOLDERPATH);
+    HWND types = GetDlgItem(dialog, cmb1);
+    SendMessage(types, CB_SETCURSEL, 1, 0);
+    SendMessage(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    SendMessage(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    FileDialogUser user(ui);
+    names = user.ListNames();
+    PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_FALSE(GetOpenFileName(&ofn));
+  EXPECT_EQ(folder, home.Path() + "/elsewhere");
+  EXPECT_EQ(log.events, (std::vector<std::string>{"folderchange", "typechange2"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"inner.txt"}));
 }
 
 }  // namespace
