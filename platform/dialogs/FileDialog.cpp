@@ -436,7 +436,7 @@ bool WriteResult(FileDialogRun& run, const std::vector<std::string>& paths) {
 }
 
 void Finish(FileDialogRun& run, const std::vector<std::string>& paths) {
-  std::string folder = paths.size() == 1 ? ParentFolder(paths[0]) : ParentFolder(paths[0]);
+  const std::string folder = ParentFolder(paths[0]);
   LastFolder() = folder;
   if (!(run.ofn->Flags & OFN_NOCHANGEDIR)) {
     if (chdir(folder.c_str()) != 0) { /* the choice stands even where the folder cannot be entered */ }

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include "platform/controls/Button.h"
 #include "platform/controls/Static.h"
 #include "platform/dialogs/CommDlgIds.h"
@@ -21,12 +23,12 @@ DialogTemplate PreviewTemplate() {
   DialogTemplate t;
   t.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_CONTROL | DS_3DLOOK;
   t.cx = 132;
-  t.cy = 160;
+  t.cy = 172;
   t.items = {
-      {"STATIC", "", stc32, SS_LEFT, 0, 0, 8, 150},
-      {"BUTTON", "Preview", kPicturePreviewFrame, WS_VISIBLE | BS_GROUPBOX, 10, 4, 118, 150},
-      {"STATIC", "", kPicturePreviewImage, WS_VISIBLE | SS_OWNERDRAW, 16, 16, 106, 118},
-      {"STATIC", kNoPicture, kPicturePreviewSize, WS_VISIBLE | SS_CENTER, 16, 139, 106, 9},
+      {"STATIC", "", stc32, SS_LEFT, 0, 0, 8, 172},
+      {"BUTTON", "Preview", kPicturePreviewFrame, WS_VISIBLE | BS_GROUPBOX, 10, 4, 118, 164},
+      {"STATIC", "", kPicturePreviewImage, WS_VISIBLE | SS_OWNERDRAW, 16, 16, 106, 130},
+      {"STATIC", kNoPicture, kPicturePreviewSize, WS_VISIBLE | SS_CENTER, 16, 152, 106, 9},
   };
   return t;
 }
@@ -79,10 +81,10 @@ void TOpenPictureDialog::ShowPreview(const AnsiString& path) {
   }
   if (!child_) return;
   const bool shown = preview_->GetGraphic() && preview_->GetWidth() > 0;
-  AnsiString size = shown ? "(" + std::to_string(preview_->GetWidth()) + "x" +
-                                std::to_string(preview_->GetHeight()) + ")"
-                          : AnsiString(kNoPicture);
-  SetDlgItemText(child_, kPicturePreviewSize, size.c_str());
+  char size[48];
+  if (shown) std::snprintf(size, sizeof size, "(%dx%d)", preview_->GetWidth(), preview_->GetHeight());
+  else std::snprintf(size, sizeof size, "%s", kNoPicture);
+  SetDlgItemText(child_, kPicturePreviewSize, size);
   InvalidateRect(GetDlgItem(child_, kPicturePreviewImage), nullptr, TRUE);
 }
 
