@@ -248,4 +248,53 @@ TEST(FileDialogHook, AHookSteersTheFolderAndTheTypeThroughTheStandardControls) {
   EXPECT_EQ(names, (std::vector<std::string>{"inner.txt"}));
 }
 
+// With OFN_ENABLESIZING the border drags: the list takes the new room, the buttons and the
+// rows below it move with the edges, the child keeps its place below them; it never gets
+// smaller than it opened.
+TEST(FileDialogHook, ASizableDialogGivesTheListTheRoomAndMovesTheRest) {
+  UiDriver ui;
+  TempHome home;
+  HookLog log;
+  DialogTemplate panel = PreviewPanel(false);
+  std::vector<char> buffer(512, '\0');
+  OPENFILENAME ofn = HookedRecord(log, panel, buffer, home.Path());
+  auto rectOf = [](HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+  };
+  RECT listBefore{}, listAfter{}, okBefore{}, okAfter{}, childBefore{}, childAfter{}, frameSmallest{};
+  ui.WhenModalWaits([&] {
+    HWND dialog = GetParent(log.child);
+    listBefore = rectOf(GetDlgItem(dialog, lst1));
+    okBefore = rectOf(GetDlgItem(dialog, IDOK));
+    childBefore = rectOf(log.child);
+    RECT frame = rectOf(dialog);
+    ui.Drag({frame.right - 2, frame.bottom - 2}, {frame.right + 58, frame.bottom + 38});
+  });
+  ui.WhenModalWaits([&] {
+    HWND dialog = GetParent(log.child);
+    listAfter = rectOf(GetDlgItem(dialog, lst1));
+    okAfter = rectOf(GetDlgItem(dialog, IDOK));
+    childAfter = rectOf(log.child);
+    RECT frame = rectOf(dialog);
+    ui.Drag({frame.right - 2, frame.bottom - 2}, {frame.left + 50, frame.top + 50});
+  });
+  ui.WhenModalWaits([&] {
+    HWND dialog = GetParent(log.child);
+    frameSmallest = rectOf(dialog);
+    PostMessage(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_FALSE(GetOpenFileName(&ofn));
+  EXPECT_EQ(listAfter.right - listBefore.right, 60);
+  EXPECT_EQ(listAfter.bottom - listBefore.bottom, 40);
+  EXPECT_EQ(listAfter.left, listBefore.left);
+  EXPECT_EQ(okAfter.left - okBefore.left, 60);
+  EXPECT_EQ(okAfter.top - okBefore.top, 40);
+  EXPECT_EQ(childAfter.top - childBefore.top, 40);
+  EXPECT_EQ(childAfter.left, childBefore.left);
+  EXPECT_GE(frameSmallest.right - frameSmallest.left, listBefore.right - listBefore.left);
+  EXPECT_GT(frameSmallest.bottom - frameSmallest.top, childBefore.bottom - listBefore.top);
+}
+
 }  // namespace
