@@ -308,17 +308,16 @@ DWORD_PTR SHGetFileInfo(LPCSTR path, DWORD attributes, SHFILEINFO* info, UINT in
   FileIcon icon = folder ? ((flags & SHGFI_OPENICON) ? FileIcon::OpenFolder : FileIcon::Folder)
                          : (IsPictureName(name) ? FileIcon::Picture : FileIcon::Document);
   if (folder && std::strcmp(path, "/") == 0) icon = FileIcon::Drive;
-  if (flags & SHGFI_SYSICONINDEX) {
-    if (info) info->iIcon = static_cast<int>(icon);
-    return reinterpret_cast<DWORD_PTR>(FileIconList(small));
+  if (info && infoSize >= sizeof(SHFILEINFO)) {
+    if (flags & (SHGFI_SYSICONINDEX | SHGFI_ICON)) info->iIcon = static_cast<int>(icon);
+    if (flags & SHGFI_ICON) info->hIcon = ImageList_GetIcon(FileIconList(small), static_cast<int>(icon), ILD_NORMAL);
+    if (flags & SHGFI_DISPLAYNAME) CopyText(info->szDisplayName, sizeof(info->szDisplayName), name);
+    if (flags & SHGFI_TYPENAME) CopyText(info->szTypeName, sizeof(info->szTypeName), FileTypeName(name, folder));
+    if (flags & SHGFI_ATTRIBUTES) info->dwAttributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  } else if (!(flags & SHGFI_SYSICONINDEX)) {
+    return 0;
   }
-  if (!info || infoSize < sizeof(SHFILEINFO)) return 0;
-  if (flags & SHGFI_ICON) {
-    info->iIcon = static_cast<int>(icon);
-    info->hIcon = ImageList_GetIcon(FileIconList(small), static_cast<int>(icon), ILD_NORMAL);
-  }
-  if (flags & SHGFI_DISPLAYNAME) CopyText(info->szDisplayName, sizeof(info->szDisplayName), name);
-  if (flags & SHGFI_TYPENAME) CopyText(info->szTypeName, sizeof(info->szTypeName), FileTypeName(name, folder));
-  if (flags & SHGFI_ATTRIBUTES) info->dwAttributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  // With SHGFI_SYSICONINDEX the answer is the image list the index is into.
+  if (flags & SHGFI_SYSICONINDEX) return reinterpret_cast<DWORD_PTR>(FileIconList(small));
   return 1;
 }

@@ -52,6 +52,12 @@ TEST(FileInfo, RealFilesGiveIconsFromTheSharedLists) {
   ASSERT_TRUE(withIcon.hIcon);
   DestroyIcon(withIcon.hIcon);
 
+  SHFILEINFO both;
+  EXPECT_EQ(SHGetFileInfo(text.c_str(), 0, &both, sizeof both, SHGFI_SYSICONINDEX | SHGFI_TYPENAME),
+            reinterpret_cast<DWORD_PTR>(FileIconList(false)));
+  EXPECT_STREQ(both.szTypeName, "Text Document");
+  EXPECT_EQ(both.iIcon, textInfo.iIcon);
+
   SHFILEINFO missing;
   EXPECT_EQ(SHGetFileInfo((home.Path() + "/gone.png").c_str(), 0, &missing, sizeof missing, SHGFI_TYPENAME), 0u);
   EXPECT_EQ(SHGetFileInfo(picture.c_str(), 0, nullptr, 0, SHGFI_TYPENAME), 0u);
