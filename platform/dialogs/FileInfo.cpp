@@ -303,11 +303,13 @@ DWORD_PTR SHGetFileInfo(LPCSTR path, DWORD attributes, SHFILEINFO* info, UINT in
     if (stat(path, &st) != 0) return 0;
     folder = S_ISDIR(st.st_mode);
   }
-  const std::string name = std::strcmp(path, "/") == 0 ? std::string("/") : filedialog::NamePart(path);
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();  // "pics/" names "pics"
+  const std::string name = trimmed == "/" ? trimmed : filedialog::NamePart(trimmed);
   const bool small = (flags & SHGFI_SMALLICON) != 0;
   FileIcon icon = folder ? ((flags & SHGFI_OPENICON) ? FileIcon::OpenFolder : FileIcon::Folder)
                          : (IsPictureName(name) ? FileIcon::Picture : FileIcon::Document);
-  if (folder && std::strcmp(path, "/") == 0) icon = FileIcon::Drive;
+  if (folder && trimmed == "/") icon = FileIcon::Drive;
   if (info && infoSize >= sizeof(SHFILEINFO)) {
     if (flags & (SHGFI_SYSICONINDEX | SHGFI_ICON)) info->iIcon = static_cast<int>(icon);
     if (flags & SHGFI_ICON) info->hIcon = ImageList_GetIcon(FileIconList(small), static_cast<int>(icon), ILD_NORMAL);

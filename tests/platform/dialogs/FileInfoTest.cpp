@@ -15,7 +15,7 @@ TEST(FileInfo, TypeNamesComeFromTheExtension) {
   const Case cases[] = {
       {"x.png", false, "PNG Image"}, {"X.JPG", false, "JPEG Image"}, {"a.b.gif", false, "GIF Image"},
       {"notes.txt", false, "Text Document"}, {"data.xyz", false, "XYZ File"}, {"README", false, "File"},
-      {".profile", false, "File"}, {"pics.png", true, "File Folder"},
+      {".profile", false, "File"}, {"pics.png", true, "File Folder"}, {"/", true, "File Folder"},
   };
   for (const Case& c : cases) {
     SHFILEINFO info;
@@ -25,6 +25,10 @@ TEST(FileInfo, TypeNamesComeFromTheExtension) {
     EXPECT_STREQ(info.szTypeName, c.type) << c.name;
     EXPECT_STREQ(info.szDisplayName, c.name);
   }
+  SHFILEINFO trailing;
+  SHGetFileInfo("/home/ann/pics/", FILE_ATTRIBUTE_DIRECTORY, &trailing, sizeof trailing,
+                SHGFI_USEFILEATTRIBUTES | SHGFI_DISPLAYNAME);
+  EXPECT_STREQ(trailing.szDisplayName, "pics");
 }
 
 TEST(FileInfo, RealFilesGiveIconsFromTheSharedLists) {
