@@ -566,6 +566,11 @@ INT_PTR OnNotify(FileDialogRun& run, const NMHDR& header, LPARAM lParam) {
         else if (!selected.empty()) OnOk(run);
         return TRUE;
       }
+      case LVN_KEYDOWN:
+        // Backspace in the list goes up one level, as in the shell's folder windows.
+        if (reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_BACK && run.folder != "/")
+          Navigate(run, ParentFolder(run.folder), true);
+        return TRUE;
       case LVN_BEGINLABELEDIT: {
         const auto& info = *reinterpret_cast<const NMLVDISPINFO*>(lParam);
         LVITEM item;

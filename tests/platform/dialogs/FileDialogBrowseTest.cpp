@@ -68,6 +68,9 @@ TEST(FileDialogBrowse, FoldersOpenByDoubleClickLookInUpAndPlaces) {
     user.ClickItem("two");
     ui.Press(VK_RETURN);  // Enter on a folder in the list opens it
     folders.push_back(user.Folder());
+    ui.Press(VK_BACK);  // in the list: up one level
+    folders.push_back(user.Folder());
+    user.DoubleClickItem("two");
     user.ClickControl(kFileDialogUpButton);
     folders.push_back(user.Folder());
     // The "Look in" combo lists the ancestors; choosing the root's entry goes there.
@@ -83,7 +86,7 @@ TEST(FileDialogBrowse, FoldersOpenByDoubleClickLookInUpAndPlaces) {
   });
   EXPECT_FALSE(GetOpenFileName(&ofn));
   EXPECT_EQ(folders, (std::vector<std::string>{home.Path() + "/one", home.Path() + "/one/two", home.Path() + "/one",
-                                               "/"}));
+                                               home.Path() + "/one", "/"}));
 }
 
 TEST(FileDialogBrowse, PlacesBarGoesToTheFileSystemRoot) {
