@@ -327,8 +327,11 @@ void InitDialog(FileDialogRun& run, HWND dialog) {
 
   Navigate(run, run.folder, false);
   SetDlgItemText(dialog, edt1, run.startName.c_str());
+  // As Windows does once the dialog is laid out: the hook hears of the folder and of the
+  // (empty or given) selection before the user does anything.
   Notify(run, CDN_INITDONE);
   Notify(run, CDN_FOLDERCHANGE);
+  Notify(run, CDN_SELCHANGE);
   SetFocus(GetDlgItem(dialog, edt1));
   SendDlgItemMessage(dialog, edt1, EM_SETSEL, 0, -1);
 }
