@@ -7,6 +7,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
 #include "platform/dialogs/ColorDialogParts.h"
+#include "platform/dialogs/CommDlgError.h"
 #include "platform/user/Dialog.h"
 
 namespace {
@@ -382,7 +383,11 @@ private:
 }  // namespace
 
 BOOL ChooseColor(CHOOSECOLOR* choose) {
-  if (!choose || choose->lStructSize != sizeof(CHOOSECOLOR)) return FALSE;
+  SetCommDlgExtendedError(0);
+  if (!choose || choose->lStructSize != sizeof(CHOOSECOLOR)) {
+    SetCommDlgExtendedError(CDERR_STRUCTSIZE);
+    return FALSE;
+  }
   COLORREF before = choose->rgbResult;
   ColorDialog dialog(choose);
   if (dialog.Run() == IDOK) return TRUE;

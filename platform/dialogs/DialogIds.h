@@ -6,7 +6,7 @@
 // dialog's structure).
 inline constexpr const char* HELPMSGSTRING = "commdlg_help";
 
-constexpr int ctlFirst = 0x0400;
+constexpr int ctlFirst = 0x0400, ctlLast = 0x04FF;
 constexpr int psh1 = 0x0400, psh2 = 0x0401, psh3 = 0x0402, psh4 = 0x0403, psh5 = 0x0404, psh6 = 0x0405,
               psh7 = 0x0406, psh8 = 0x0407, psh9 = 0x0408, psh10 = 0x0409, psh11 = 0x040A, psh12 = 0x040B,
               psh13 = 0x040C, psh14 = 0x040D, psh15 = 0x040E, pshHelp = psh15, psh16 = 0x040F;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/dialogs/CommDlgError.h"
-#include "platform/dialogs/CommDlgIds.h"
+#include "platform/dialogs/DialogIds.h"
 #include "platform/user/Dialog.h"
 
 // The hook: a dialog procedure for the child dialog (TRUE when it handled the message).

@@ -10,6 +10,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
+#include "platform/dialogs/CommDlgError.h"
 #include "platform/controls/Static.h"
 #include "platform/gdi/Display.h"
 #include "platform/gdi/FontEngine.h"
@@ -498,9 +499,23 @@ private:
 }  // namespace
 
 BOOL ChooseFont(CHOOSEFONT* choose) {
-  if (!choose || choose->lStructSize != sizeof(CHOOSEFONT) || !choose->lpLogFont) return FALSE;
-  if ((choose->Flags & CF_LIMITSIZE) && choose->nSizeMax < choose->nSizeMin) return FALSE;
+  SetCommDlgExtendedError(0);
+  if (!choose || choose->lStructSize != sizeof(CHOOSEFONT)) {
+    SetCommDlgExtendedError(CDERR_STRUCTSIZE);
+    return FALSE;
+  }
+  if (!choose->lpLogFont) {
+    SetCommDlgExtendedError(CDERR_INITIALIZATION);
+    return FALSE;
+  }
+  if ((choose->Flags & CF_LIMITSIZE) && choose->nSizeMax < choose->nSizeMin) {
+    SetCommDlgExtendedError(CFERR_MAXLESSTHANMIN);
+    return FALSE;
+  }
   FontDialog dialog(choose);
-  if (!dialog.CollectFaces()) return FALSE;
+  if (!dialog.CollectFaces()) {
+    SetCommDlgExtendedError(CFERR_NOFONTS);
+    return FALSE;
+  }
   return dialog.Run() == IDOK;
 }

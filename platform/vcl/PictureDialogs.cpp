@@ -6,7 +6,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/Static.h"
-#include "platform/dialogs/CommDlgIds.h"
+#include "platform/dialogs/DialogIds.h"
 #include "platform/gdi/Display.h"
 #include "platform/user/UserDraw.h"
 #include "platform/vcl/Canvas.h"

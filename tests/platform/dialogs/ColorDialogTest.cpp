@@ -12,6 +12,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/dialogs/ColorDialog.h"
 #include "platform/dialogs/ColorDialogParts.h"
+#include "platform/dialogs/CommDlgError.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Dialog.h"
 #include "support/UiDriver.h"
@@ -354,6 +355,7 @@ TEST_F(ColorDialogTest, MalformedStructureIsRefused) {
   cc.lStructSize = 12;
   cc.rgbResult = RGB(5, 6, 7);
   EXPECT_FALSE(ChooseColor(&cc));
+  EXPECT_EQ(CommDlgExtendedError(), CDERR_STRUCTSIZE);
   EXPECT_EQ(cc.rgbResult, RGB(5, 6, 7));
 }
 

@@ -14,6 +14,7 @@
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/ListBox.h"
 #include "platform/dialogs/FontDialog.h"
+#include "platform/dialogs/CommDlgError.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Dialog.h"
 #include "support/UiDriver.h"
@@ -302,9 +303,12 @@ TEST_F(FontDialogTest, MalformedRequestsAreRefused) {
   cf.nSizeMin = 20;
   cf.nSizeMax = 10;
   EXPECT_FALSE(ChooseFont(&cf));
+  EXPECT_EQ(CommDlgExtendedError(), CFERR_MAXLESSTHANMIN);
   CHOOSEFONT noFont;
   EXPECT_FALSE(ChooseFont(&noFont));
+  EXPECT_EQ(CommDlgExtendedError(), CDERR_INITIALIZATION);
   EXPECT_FALSE(ChooseFont(nullptr));
+  EXPECT_EQ(CommDlgExtendedError(), CDERR_STRUCTSIZE);
 }
 
 // FontDialogShot.Effects shows the dialog with effects and Apply, a choice made; with
