@@ -3,7 +3,8 @@
 # virtual X server, and writes what the X screen shows as a PNG (the default: demo.png).
 #   scripts/screenshot-demo.sh [out.png] [build dir, default build-test] [display number, default 97]
 # The desktop the program drew is written too, straight from its surface: <out>-desktop.png.
-# QUILLO_SHOT_TEST names another test that saves and holds the screen the same way.
+# QUILLO_SHOT_TEST names another test of the platform tests that saves and holds the screen the
+# same way (the open, colour and font dialogs use this).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-demo.png}")
