@@ -34,6 +34,8 @@ int VirtualKey(SDL_Keycode key) {
     case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
     case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
     case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LGUI: return VK_LWIN;
+    case SDLK_RGUI: return VK_RWIN;
     case SDLK_CAPSLOCK: return VK_CAPITAL;
     case SDLK_PAUSE: return VK_PAUSE;
     case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
