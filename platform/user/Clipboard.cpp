@@ -272,9 +272,11 @@ bool PictureAvailable(ClipboardStore& store, UINT format) {
     const ClipboardStore::Entry* dib = store.Find(CF_DIB);
     if (!dib) return false;
     if (!dib->data) return true;
-    const std::vector<std::uint8_t> bytes = BlockBytes(dib->data);
+    const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(dib->data));
     PackedDibLayout layout;
-    return ReadPackedDibLayout(bytes.data(), bytes.size(), layout) && layout.tableEntries > 0;
+    const bool table = bytes && ReadPackedDibLayout(bytes, GlobalSize(dib->data), layout) && layout.tableEntries > 0;
+    GlobalUnlock(dib->data);
+    return table;
   }
   return false;
 }
