@@ -6,6 +6,13 @@ pkg_check_modules(QUILLO_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 pkg_check_modules(QUILLO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
 target_link_libraries(platform PRIVATE
   PkgConfig::QUILLO_FREETYPE PkgConfig::QUILLO_FONTCONFIG PkgConfig::QUILLO_SDL2)
+# Xlib and XFixes for the SDL host's clipboard on X displays (pictures too, not text alone);
+# without them the host exchanges text through SDL only.
+pkg_check_modules(QUILLO_X11 IMPORTED_TARGET x11 xfixes)
+if(QUILLO_X11_FOUND)
+  target_link_libraries(platform PRIVATE PkgConfig::QUILLO_X11)
+  target_compile_definitions(platform PRIVATE QUILLO_HAVE_X11=1)
+endif()
 
 # quillo_embed_resources(target module_name res_dir): embeds every file under res_dir into a
 # table the module registers at load; FindResource and friends read it by module.

@@ -20,7 +20,24 @@ public:
   bool SetClipboardText(const std::string& text) override {
     clipboard_ = text;
     hasClipboard_ = true;
+    files_.clear();
     return true;
+  }
+  // Pictures stay in memory too; what is set replaces the text as well, as on a desktop.
+  bool SetClipboardContent(const std::string* text, const std::vector<ClipboardFile>& files) override {
+    hasClipboard_ = text != nullptr;
+    clipboard_ = text ? *text : std::string();
+    files_ = files;
+    return true;
+  }
+  bool GetClipboardFile(const std::vector<std::string>& types, ClipboardFile& out) override {
+    for (const std::string& type : types)
+      for (const ClipboardFile& file : files_)
+        if (file.type == type) {
+          out = file;
+          return true;
+        }
+    return false;
   }
 
 protected:
@@ -29,6 +46,7 @@ protected:
 private:
   std::string clipboard_;
   bool hasClipboard_ = false;
+  std::vector<ClipboardFile> files_;
 };
 
 }  // namespace

@@ -55,6 +55,24 @@ public:
     (void)text;
     return false;
   }
+  // Pictures travel through the host's clipboard as the bytes of image files, by MIME type
+  // ("image/png", "image/bmp").
+  struct ClipboardFile {
+    std::string type;
+    std::vector<std::uint8_t> bytes;
+  };
+  // Replaces what the host's clipboard holds with the text (when given) and the pictures, in
+  // one go; a host without pictures takes the text alone.
+  virtual bool SetClipboardContent(const std::string* text, const std::vector<ClipboardFile>& files) {
+    (void)files;
+    return text ? SetClipboardText(*text) : false;
+  }
+  // The host's picture in the first of the types (in order of preference) that it offers;
+  // false when it holds none of them.
+  virtual bool GetClipboardFile(const std::vector<std::string>& types, ClipboardFile& out) {
+    (void)types, (void)out;
+    return false;
+  }
   // The next input event, injected ones first; false when none is waiting.
   bool PollEvent(InputEvent& out);
   // Waits until input may be waiting or the time has passed.

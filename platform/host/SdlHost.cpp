@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 #include "platform/host/Host.h"
+#include "platform/host/X11Clipboard.h"
 
 namespace {
 
@@ -34,6 +36,8 @@ int VirtualKey(SDL_Keycode key) {
     case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
     case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
     case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LGUI: return VK_LWIN;
+    case SDLK_RGUI: return VK_RWIN;
     case SDLK_CAPSLOCK: return VK_CAPITAL;
     case SDLK_PAUSE: return VK_PAUSE;
     case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
@@ -78,7 +82,11 @@ public:
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
+    x11_.reset();
     if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // With no other part of SDL in use, what SDL keeps for the process (its D-Bus
+    // connection) goes too; a later host starts it again.
+    if (started_ && SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
   }
   const char* Name() const override { return "sdl"; }
 
@@ -95,10 +103,15 @@ public:
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     SDL_StartTextInput();
     cursors_.assign(static_cast<size_t>(CursorShape::Hidden) + 1, nullptr);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string(driver) == "x11") x11_ = X11Clipboard::Open();
     return true;
   }
 
+  // On an X display the clipboard is spoken to directly, so pictures travel too; elsewhere
+  // SDL bridges the text.
   bool GetClipboardText(std::string& out) override {
+    if (x11_) return x11_->GetText(out);
     if (!SDL_HasClipboardText()) return false;
     char* text = SDL_GetClipboardText();
     if (!text) return false;
@@ -107,7 +120,19 @@ public:
     return true;
   }
 
-  bool SetClipboardText(const std::string& text) override { return SDL_SetClipboardText(text.c_str()) == 0; }
+  bool SetClipboardText(const std::string& text) override {
+    if (x11_) return x11_->SetContent(&text, {});
+    return SDL_SetClipboardText(text.c_str()) == 0;
+  }
+
+  bool SetClipboardContent(const std::string* text, const std::vector<ClipboardFile>& files) override {
+    if (x11_) return x11_->SetContent(text, files);
+    return text ? SetClipboardText(*text) : false;
+  }
+
+  bool GetClipboardFile(const std::vector<std::string>& types, ClipboardFile& out) override {
+    return x11_ && x11_->GetFile(types, out);
+  }
 
   void Present(const Surface& desktop, const SurfaceRect& dirty) override {
     const SurfaceRect r{std::max(0, dirty.left), std::max(0, dirty.top),
@@ -147,7 +172,19 @@ public:
 
   void Beep() override {}
 
-  void WaitEvent(int timeoutMs) override { SDL_WaitEventTimeout(nullptr, std::max(1, timeoutMs)); }
+  // While other programs may ask for the clipboard, the wait is cut into short slices that
+  // answer them in between.
+  void WaitEvent(int timeoutMs) override {
+    timeoutMs = std::max(1, timeoutMs);
+    if (!x11_ || !x11_->Busy()) {
+      SDL_WaitEventTimeout(nullptr, timeoutMs);
+      return;
+    }
+    for (int waited = 0; waited < timeoutMs; waited += kServeSliceMs) {
+      x11_->Serve();
+      if (SDL_WaitEventTimeout(nullptr, std::min(kServeSliceMs, timeoutMs - waited))) return;
+    }
+  }
 
   // SDL's event queue takes events from any thread; the event itself is ignored.
   void Wake() override {
@@ -158,6 +195,7 @@ public:
 
 protected:
   bool PollOwnEvent(InputEvent& out) override {
+    if (x11_) x11_->Serve();
     SDL_Event e;
     while (SDL_PollEvent(&e))
       if (Translate(e, out)) return true;
@@ -229,6 +267,8 @@ private:
   std::vector<SDL_Cursor*> cursors_;
   std::map<const void*, SDL_Cursor*> custom_;
   bool started_ = false;
+  std::unique_ptr<X11Clipboard> x11_;
+  static constexpr int kServeSliceMs = 40;
 };
 
 }  // namespace

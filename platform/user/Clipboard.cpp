@@ -1,55 +1,22 @@
 // The clipboard API over the desktop's ClipboardStore, with the text formats converted into
-// one another and text bridged to the host.
+// one another, pictures converted between CF_DIB, CF_BITMAP and CF_PALETTE, and text and
+// pictures bridged to the host.
 
 #include "platform/user/Clipboard.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/ClipboardImage.h"
 #include "platform/user/ClipboardStore.h"
+#include "platform/user/DesktopImageFile.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
-
-ClipboardStore::Entry* ClipboardStore::Find(UINT format) {
-  for (Entry& e : entries_)
-    if (e.format == format) return &e;
-  return nullptr;
-}
-
-void ClipboardStore::Put(UINT format, HGLOBAL data) {
-  if (Entry* e = Find(format)) {
-    if (e->data && e->data != data) GlobalFree(e->data);
-    e->data = data;
-    return;
-  }
-  entries_.push_back(Entry{format, data});
-}
-
-void ClipboardStore::Erase(UINT format) {
-  for (auto it = entries_.begin(); it != entries_.end(); ++it)
-    if (it->format == format) {
-      if (it->data) GlobalFree(it->data);
-      entries_.erase(it);
-      return;
-    }
-}
-
-void ClipboardStore::FreeAll() {
-  for (Entry& e : entries_)
-    if (e.data) GlobalFree(e.data);
-  entries_.clear();
-}
-
-void ClipboardStore::Clear() {
-  FreeAll();
-  open = false;
-  openWindow = owner = nullptr;
-  textChanged = false;
-  hostEcho.clear();
-}
 
 namespace {
 
@@ -189,17 +156,55 @@ void TellOwnerItIsGone(ClipboardStore& store) {
   if (old && LiveWindow(old)) SendMessage(old, WM_DESTROYCLIPBOARD, 0, 0);
 }
 
-// Host text that the program neither gave nor took yet is newer than what the program holds:
-// it replaces the program's clipboard (while no one has it open).
-void TakeNewerHostText() {
+bool IsPicture(UINT format) { return format == CF_DIB || format == CF_BITMAP || format == CF_PALETTE; }
+
+// The picture types asked of the host, best first: PNG keeps transparency.
+const std::vector<std::string>& HostPictureTypes() {
+  static const std::vector<std::string> types{"image/png", "image/bmp", "image/x-bmp", "image/x-MS-bmp"};
+  return types;
+}
+
+std::size_t Digest(const std::vector<std::uint8_t>& bytes) {
+  return std::hash<std::string_view>()(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())) ^
+         bytes.size();
+}
+
+// A picture file of the host's as a packed DIB; empty when it cannot be read.
+std::vector<std::uint8_t> DibOfHostFile(const Host::ClipboardFile& file) {
+  std::vector<std::uint8_t> dib;
+  const bool png = file.type == "image/png";
+  if (png ? PackedDibFromPngFile(file.bytes.data(), file.bytes.size(), dib)
+          : PackedDibFromBmpFile(file.bytes.data(), file.bytes.size(), dib))
+    return dib;
+  return {};
+}
+
+// Host data that the program neither gave nor took yet are newer than what the program
+// holds: they replace the program's clipboard (while no one has it open). A picture the
+// host holds that cannot be read is passed over, and only its text (if any) comes in.
+void TakeNewerHostData() {
   ClipboardStore& store = wm::Clipboard();
   Host* host = DisplayHost();
+  if (store.open || !host) return;
   std::string text;
-  if (store.open || !host || !host->GetClipboardText(text) || text.empty() || text == store.hostEcho) return;
-  store.hostEcho = text;
+  const bool hasText = host->GetClipboardText(text) && !text.empty();
+  Host::ClipboardFile file;
+  const bool hasPicture = host->GetClipboardFile(HostPictureTypes(), file) && !file.bytes.empty();
+  const std::size_t digest = hasPicture ? Digest(file.bytes) : 0;
+  const bool newText = hasText && text != store.hostEcho;
+  const bool newPicture = hasPicture && digest != store.hostImageEcho;
+  if (!newText && !newPicture) return;
+  store.hostEcho = hasText ? text : std::string();
+  store.hostImageEcho = digest;
   TellOwnerItIsGone(store);
   store.FreeAll();
-  if (HGLOBAL block = TextBlock(FromHostLines(text))) store.Put(CF_TEXT, block);
+  if (hasPicture) {
+    const std::vector<std::uint8_t> dib = DibOfHostFile(file);
+    if (!dib.empty())
+      if (HGLOBAL block = BlockOf(dib)) store.Put(CF_DIB, block);
+  }
+  if (hasText)
+    if (HGLOBAL block = TextBlock(FromHostLines(text))) store.Put(CF_TEXT, block);
 }
 
 // The text of the clipboard as UTF-8, from whichever text format it holds; promised text is
@@ -224,13 +229,114 @@ bool HasText(ClipboardStore& store) {
   return store.Find(CF_TEXT) || store.Find(CF_UNICODETEXT) || store.Find(CF_OEMTEXT);
 }
 
+// The data of a format the clipboard holds as set (or converted), rendered first when it
+// was promised; null when there are none.
+HGLOBAL DataNow(UINT format) {
+  ClipboardStore& store = wm::Clipboard();
+  ClipboardStore::Entry* e = store.Find(format);
+  if (!e) return nullptr;
+  if (!e->data && store.owner && LiveWindow(store.owner)) SendMessage(store.owner, WM_RENDERFORMAT, format, 0);
+  e = store.Find(format);
+  return e ? e->data : nullptr;
+}
+
+// A picture format made from another that the clipboard holds: CF_BITMAP from CF_DIB,
+// CF_DIB from CF_BITMAP (with the colours of a CF_PALETTE set beside it), CF_PALETTE from
+// the colour table of CF_DIB. Null when the source is missing or damaged.
+HGLOBAL ConvertPicture(UINT format) {
+  ClipboardStore& store = wm::Clipboard();
+  HGLOBAL made = nullptr;
+  if (format == CF_BITMAP || format == CF_PALETTE) {
+    if (!store.Find(CF_DIB)) return nullptr;
+    const std::vector<std::uint8_t> dib = BlockBytes(DataNow(CF_DIB));
+    made = format == CF_BITMAP ? static_cast<HGLOBAL>(BitmapFromPackedDib(dib.data(), dib.size()))
+                               : static_cast<HGLOBAL>(PaletteFromPackedDib(dib.data(), dib.size()));
+  } else if (format == CF_DIB) {
+    if (!store.Find(CF_BITMAP)) return nullptr;
+    HGLOBAL bitmap = DataNow(CF_BITMAP);
+    const ClipboardStore::Entry* palette = store.Find(CF_PALETTE);
+    HGLOBAL colours = palette && !palette->converted ? DataNow(CF_PALETTE) : nullptr;
+    const std::vector<std::uint8_t> dib =
+        PackedDibFromBitmap(static_cast<HBITMAP>(const_cast<void*>(bitmap)), static_cast<HPALETTE>(const_cast<void*>(colours)));
+    if (!dib.empty()) made = BlockOf(dib);
+  }
+  if (made) store.Put(format, made, true);
+  return made;
+}
+
+bool PictureAvailable(ClipboardStore& store, UINT format) {
+  if (format == CF_BITMAP) return store.Find(CF_DIB) != nullptr;
+  if (format == CF_DIB) return store.Find(CF_BITMAP) != nullptr;
+  if (format == CF_PALETTE) {
+    // Only a DIB with a colour table gives a palette; a promised one may.
+    const ClipboardStore::Entry* dib = store.Find(CF_DIB);
+    if (!dib) return false;
+    if (!dib->data) return true;
+    const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(dib->data));
+    PackedDibLayout layout;
+    const bool table = bytes && ReadPackedDibLayout(bytes, GlobalSize(dib->data), layout) && layout.tableEntries > 0;
+    GlobalUnlock(dib->data);
+    return table;
+  }
+  return false;
+}
+
+bool Available(ClipboardStore& store, UINT format) {
+  if (store.Find(format)) return true;
+  if (IsText(format)) return HasText(store);
+  return IsPicture(format) && PictureAvailable(store, format);
+}
+
+// Every format the clipboard can give: those set and converted, then the pictures it can
+// make from them.
+std::vector<UINT> AvailableFormats(ClipboardStore& store) {
+  std::vector<UINT> formats;
+  for (const ClipboardStore::Entry& e : store.Entries()) formats.push_back(e.format);
+  for (UINT f : {CF_BITMAP, CF_DIB, CF_PALETTE})
+    if (!store.Find(f) && PictureAvailable(store, f)) formats.push_back(f);
+  return formats;
+}
+
+// The data a SetClipboardData call may hand over for the format: GDI objects for the GDI
+// formats, anything for the private range, memory blocks for the rest.
+bool AcceptableData(UINT format, HGLOBAL data) {
+  if (!data || IsPrivateClipboardFormat(format)) return true;
+  HGDIOBJ object = static_cast<HGDIOBJ>(const_cast<void*>(data));
+  if (format == CF_BITMAP) return GetObjectType(object) == OBJ_BITMAP;
+  if (format == CF_PALETTE) return GetObjectType(object) == OBJ_PAL;
+  if (IsGdiClipboardFormat(format)) return GetObjectType(object) != 0;
+  if (!GlobalLock(data)) return false;
+  GlobalUnlock(data);
+  return true;
+}
+
+// The picture the program put on the clipboard, as files for the host; none when it holds
+// no picture with data (a promised one reaches the host once it is rendered).
+std::vector<Host::ClipboardFile> PictureFilesForHost(ClipboardStore& store) {
+  std::vector<std::uint8_t> dib;
+  if (ClipboardStore::Entry* e = store.Find(CF_DIB); e && e->data) {
+    dib = BlockBytes(e->data);
+  } else if (ClipboardStore::Entry* b = store.Find(CF_BITMAP); b && b->data) {
+    const ClipboardStore::Entry* p = store.Find(CF_PALETTE);
+    dib = PackedDibFromBitmap(static_cast<HBITMAP>(const_cast<void*>(b->data)),
+                              p && p->data ? static_cast<HPALETTE>(const_cast<void*>(p->data)) : nullptr);
+  }
+  std::vector<Host::ClipboardFile> files;
+  if (dib.empty()) return files;
+  std::vector<std::uint8_t> png = PngFileFromPackedDib(dib.data(), dib.size());
+  std::vector<std::uint8_t> bmp = BmpFileFromPackedDib(dib.data(), dib.size());
+  if (!png.empty()) files.push_back({"image/png", std::move(png)});
+  if (!bmp.empty()) files.push_back({"image/bmp", std::move(bmp)});
+  return files;
+}
+
 }  // namespace
 
 BOOL OpenClipboard(HWND window) {
   if (window && !LiveWindow(window)) return FALSE;
   ClipboardStore& store = wm::Clipboard();
   if (store.open) return store.openWindow == window ? TRUE : FALSE;
-  TakeNewerHostText();
+  TakeNewerHostData();
   store.open = true;
   store.openWindow = window;
   store.textChanged = false;
@@ -242,14 +348,17 @@ BOOL CloseClipboard() {
   if (!store.open) return FALSE;
   store.open = false;
   store.openWindow = nullptr;
-  if (store.textChanged) {
-    store.textChanged = false;
-    std::string text;
+  if (store.textChanged || store.imageChanged) {
+    store.textChanged = store.imageChanged = false;
     Host* host = DisplayHost();
-    // Promised text reaches the host only once someone asks for it.
-    if (host && ClipboardTextNow(text, Promised::Skip)) {
-      store.hostEcho = ToHostLines(text);
-      host->SetClipboardText(store.hostEcho);
+    std::string text;
+    // Promised data reach the host only once someone asks for them.
+    const bool hasText = host && ClipboardTextNow(text, Promised::Skip);
+    const std::vector<Host::ClipboardFile> files = host ? PictureFilesForHost(store) : std::vector<Host::ClipboardFile>();
+    if (hasText || !files.empty()) {
+      store.hostEcho = hasText ? ToHostLines(text) : std::string();
+      store.hostImageEcho = files.empty() ? 0 : Digest(files.front().bytes);
+      host->SetClipboardContent(hasText ? &store.hostEcho : nullptr, files);
     }
   }
   return TRUE;
@@ -266,57 +375,49 @@ BOOL EmptyClipboard() {
 
 HANDLE SetClipboardData(UINT format, HANDLE data) {
   ClipboardStore& store = wm::Clipboard();
-  if (!store.open || format == 0) return nullptr;
-  if (data) {
-    if (!GlobalLock(data)) return nullptr;  // not a block
-    GlobalUnlock(data);
-  }
+  if (!store.open || format == 0 || !AcceptableData(format, data)) return nullptr;
   // One text stays: another text format set now replaces the ones converted from it.
   if (IsText(format))
     for (UINT f : {CF_TEXT, CF_UNICODETEXT, CF_OEMTEXT})
       if (f != format) store.Erase(f);
+  // Pictures made from the ones set before are made again from the new.
+  if (IsPicture(format)) store.EraseConverted(IsPicture);
   store.Put(format, data);
   if (IsText(format)) store.textChanged = true;
+  if ((format == CF_DIB || format == CF_BITMAP) && data) store.imageChanged = true;
   return data;
 }
 
 HANDLE GetClipboardData(UINT format) {
   ClipboardStore& store = wm::Clipboard();
   if (!store.open) return nullptr;
-  if (ClipboardStore::Entry* e = store.Find(format)) {
-    if (!e->data && store.owner && LiveWindow(store.owner)) SendMessage(store.owner, WM_RENDERFORMAT, format, 0);
-    e = store.Find(format);
-    return e ? e->data : nullptr;
-  }
+  if (store.Find(format)) return DataNow(format);
+  if (IsPicture(format)) return ConvertPicture(format);
   if (!IsText(format) || !HasText(store)) return nullptr;
   std::string text;
   if (!ClipboardTextNow(text)) return nullptr;
   HGLOBAL block = format == CF_UNICODETEXT ? Text16Block(ToUtf16(text)) : TextBlock(text);
-  if (block) store.Put(format, block);  // the clipboard keeps the converted copy
+  if (block) store.Put(format, block, true);  // the clipboard keeps the converted copy
   return block;
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
-  TakeNewerHostText();
-  ClipboardStore& store = wm::Clipboard();
-  if (store.Find(format)) return TRUE;
-  return IsText(format) && HasText(store) ? TRUE : FALSE;
+  TakeNewerHostData();
+  return Available(wm::Clipboard(), format) ? TRUE : FALSE;
 }
 
 int CountClipboardFormats() {
-  TakeNewerHostText();
-  return static_cast<int>(wm::Clipboard().Entries().size());
+  TakeNewerHostData();
+  return static_cast<int>(AvailableFormats(wm::Clipboard()).size());
 }
 
 UINT EnumClipboardFormats(UINT format) {
   ClipboardStore& store = wm::Clipboard();
   if (!store.open) return 0;
-  bool after = format == 0;
-  for (const ClipboardStore::Entry& e : store.Entries()) {
-    if (after) return e.format;
-    if (e.format == format) after = true;
-  }
-  return 0;
+  const std::vector<UINT> formats = AvailableFormats(store);
+  if (format == 0) return formats.empty() ? 0 : formats.front();
+  auto it = std::find(formats.begin(), formats.end(), format);
+  return it == formats.end() || ++it == formats.end() ? 0 : *it;
 }
 
 namespace {

@@ -1,9 +1,14 @@
 #pragma once
 // The clipboard: one per desktop, a window-manager service as on Windows. Data are global
-// memory blocks (GlobalAlloc) kept by format; the clipboard owns a block once it is set and
-// frees it when emptied. Text formats are converted into one another on request, and text is
-// bridged to the host's own clipboard where the host has one: what the program puts there the
-// host's other programs see, and host text newer than the program's own is offered in its place.
+// memory blocks (GlobalAlloc) kept by format, or GDI objects for CF_BITMAP and CF_PALETTE; the
+// clipboard owns them once set and frees them (DeleteObject for the GDI formats) when emptied.
+// Text formats are converted into one another on request, and so are pictures: CF_BITMAP
+// from CF_DIB and back (with the colours of a CF_PALETTE set beside the bitmap), CF_PALETTE
+// from an indexed CF_DIB; the formats that can be made are available and listed after those
+// set. A damaged DIB converts to nothing. Text and pictures are bridged to the host's own
+// clipboard where the host has one: what the program puts there the host's other programs
+// see (pictures as PNG and BMP files), and host data newer than the program's own are offered
+// in its place.
 
 #include "platform/rtl/GlobalMemory.h"
 #include "platform/user/UserTypes.h"

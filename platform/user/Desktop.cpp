@@ -10,6 +10,7 @@
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
 #include "platform/user/ClipboardStore.h"
+#include "platform/user/HotKeyTable.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
@@ -104,6 +105,7 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host) {
   wm::Focus().Clear();
   wm::Input().Clear();
   wm::Clipboard().Clear();
+  wm::HotKeys().Clear();
   Inbox().SetWaker(nullptr);
   Inbox().TakeAll();
   wm::Screen().End();

@@ -6,6 +6,7 @@
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/HotKeyTable.h"
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
@@ -17,6 +18,7 @@ struct DesktopSession {
   ClipboardStore clipboard;
   FocusState focus;
   HookService hooks;
+  HotKeyTable hotKeys;
   DesktopScreen screen;
   InputState input;
   MessageQueue queue;
@@ -38,6 +40,7 @@ DesktopScreen& Screen() { return Session().screen; }
 InputState& Input() { return Session().input; }
 FocusState& Focus() { return Session().focus; }
 HookService& Hooks() { return Session().hooks; }
+HotKeyTable& HotKeys() { return Session().hotKeys; }
 MessageQueue& Queue() { return Session().queue; }
 TimerService& Timers() { return Session().timers; }
 }  // namespace wm

@@ -22,7 +22,12 @@ void TellEveryTopLevel(BOOL active) {
 
 HWND GetFocus() { return wm::Focus().Focused(); }
 HWND GetActiveWindow() { return wm::Focus().Active(); }
-HWND GetForegroundWindow() { return wm::Focus().Active(); }
+// The program's active window; with none active (all minimised, say) the desktop is what is
+// in front, as the desktop's own window is on Windows then.
+HWND GetForegroundWindow() {
+  HWND active = wm::Focus().Active();
+  return active ? active : GetDesktopWindow();
+}
 
 HWND SetFocus(HWND window) {
   HWND old = wm::Focus().Focused();

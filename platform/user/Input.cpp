@@ -9,6 +9,8 @@
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/HotKey.h"
+#include "platform/user/HotKeyTable.h"
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
@@ -124,12 +126,27 @@ void Wheel(POINT p, int delta) {
 
 // Alt without Ctrl makes keys system keys (Ctrl+Alt is AltGr and types); F10 and Alt
 // itself are system keys, and so is every key while no window has the focus.
+// A registered combination is posted to its window and kept from every window as a key.
+bool TakenAsHotKey(int vk, bool wasDown) {
+  const InputState& keys = wm::Input();
+  UINT modifiers = (keys.IsDown(VK_MENU) ? MOD_ALT : 0) | (keys.IsDown(VK_CONTROL) ? MOD_CONTROL : 0) |
+                   (keys.IsDown(VK_SHIFT) ? MOD_SHIFT : 0) |
+                   (keys.IsDown(VK_LWIN) || keys.IsDown(VK_RWIN) ? MOD_WIN : 0);
+  const HotKeyTable::Entry* hotKey = wm::HotKeys().Match(modifiers, static_cast<UINT>(vk));
+  if (!hotKey) return false;
+  if (!(wasDown && hotKey->noRepeat))
+    PostMessage(hotKey->window, WM_HOTKEY, static_cast<WPARAM>(hotKey->id),
+                MAKELPARAM(static_cast<int>(modifiers), vk));
+  return true;
+}
+
 void Key(int vk, bool down) {
   if (vk <= 0 || vk > 255) return;
   InputState& keys = wm::Input();
   bool wasDown = keys.IsDown(vk);
   if (down) keys.Press(vk, wasDown);
   else keys.Release(vk);
+  if (down && TakenAsHotKey(vk, wasDown)) return;
   bool alt = keys.IsDown(VK_MENU) || (vk == VK_MENU && !down);
   bool ctrl = keys.IsDown(VK_CONTROL);
   HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();

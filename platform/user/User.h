@@ -156,7 +156,7 @@ HWND GetFocus();
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
 BOOL SetForegroundWindow(HWND window);
-HWND GetForegroundWindow();
+HWND GetForegroundWindow();  // the desktop window when no window is active
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 HWND GetCapture();
@@ -243,6 +243,7 @@ inline constexpr auto& FindResourceA = FindResource;
 inline constexpr auto& LoadBitmapA = LoadBitmap;
 inline constexpr auto& LoadStringA = LoadString;
 
+#include "platform/user/HotKey.h"
 #include "platform/user/Mdi.h"
 #include "platform/user/ScrollBars.h"
 #include "platform/user/Menu.h"

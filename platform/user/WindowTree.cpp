@@ -5,9 +5,11 @@
 
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/ClipboardStore.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
+#include "platform/user/HotKeyTable.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/MenuObject.h"
@@ -63,6 +65,7 @@ void SendNcDestroyAndFree(HWND window) {
   wm::Windows().ForgetOwner(window);
   if (WindowObject* parent = LiveWindow(w->parent)) RemoveChild(*parent, window);
   wm::Timers().KillAllOf(window);
+  wm::HotKeys().ForgetWindow(window);
   wm::Queue().RemoveMessagesFor(window);
   ForgetWindowInput(window);
   w->dead = true;
@@ -256,6 +259,7 @@ BOOL DestroyWindow(HWND window) {
   if (IsSelfOrChild(wm::Focus().Captured(), window)) ReleaseCapture();
   if (wm::Focus().Active() == window) ActivateNextAfterLosing(window);
   if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
+  ClipboardOwnerLeaving(window);
   SendDestroy(window);
   SendNcDestroyAndFree(window);
   BumpLayoutSerial();

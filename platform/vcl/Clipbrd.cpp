@@ -1,9 +1,15 @@
 #include "platform/vcl/Clipbrd.h"
 
-#include <cstring>
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/gdi/DibFile.h"
+#include "platform/user/ClipboardImage.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Picture.h"
 
 QUILLO_DEFINE_CLASS(TClipboard, TPersistent)
 
@@ -117,6 +123,65 @@ void TClipboard::SetAsHandle(UINT format, HANDLE value) {
     throw;
   }
   Close();
+}
+
+void TClipboard::Assign(const TPersistent* source) {
+  if (const auto* picture = dynamic_cast<const TPicture*>(source)) {
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(picture->GetGraphic())) return AssignBitmap(*bitmap);
+  } else if (const auto* bitmap = dynamic_cast<const TBitmap*>(source)) {
+    return AssignBitmap(*bitmap);
+  }
+  TPersistent::Assign(source);
+}
+
+// The clipboard takes a copy of the bitmap and of its palette: the program keeps its own.
+void TClipboard::AssignBitmap(const TBitmap& bitmap) {
+  TBitmap copy;
+  copy.Assign(&bitmap);
+  HBITMAP handle = copy.ReleaseHandle();
+  HPALETTE palette = copy.ReleasePalette();
+  Open();
+  try {
+    Adding();
+    if (handle && !SetClipboardData(CF_BITMAP, handle)) DeleteObject(handle);
+    if (palette && !SetClipboardData(CF_PALETTE, palette)) DeleteObject(palette);
+  } catch (...) {
+    Close();
+    throw;
+  }
+  Close();
+}
+
+void TClipboard::AssignTo(TPersistent* destination) const {
+  auto* picture = dynamic_cast<TPicture*>(destination);
+  auto* bitmap = dynamic_cast<TBitmap*>(destination);
+  if (!picture && !bitmap) return TPersistent::AssignTo(destination);
+  // The DIB as a BMP file in memory, read as a file would be: its depth and colours kept,
+  // damaged data refused before anything changes.
+  auto* self = const_cast<TClipboard*>(this);
+  self->Open();
+  std::vector<std::uint8_t> dib;
+  try {
+    dib = BlockBytes(GetClipboardData(CF_DIB));
+  } catch (...) {
+    self->Close();
+    throw;
+  }
+  self->Close();
+  PackedDibLayout layout;
+  if (!ReadPackedDibLayout(dib.data(), dib.size(), layout)) throw EInvalidGraphic(RtlText::UnknownClipboardFormat);
+  std::vector<std::uint8_t> file{'B', 'M'};
+  PutLe32(file, static_cast<std::uint32_t>(14 + layout.bitsOffset + layout.bitsSize));
+  PutLe32(file, 0);
+  PutLe32(file, static_cast<std::uint32_t>(14 + layout.bitsOffset));
+  file.insert(file.end(), dib.begin(), dib.begin() + static_cast<std::ptrdiff_t>(layout.bitsOffset + layout.bitsSize));
+  TMemoryStream stream;
+  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
+  stream.SetPosition(0);
+  if (bitmap) return bitmap->LoadFromStream(&stream);
+  TBitmap loaded;
+  loaded.LoadFromStream(&stream);
+  picture->Assign(&loaded);
 }
 
 TClipboard* Clipboard() {
