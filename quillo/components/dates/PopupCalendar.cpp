@@ -18,7 +18,8 @@ constexpr int kButtonSize = 18;
 
 TOwnedPtr<TBitmap> MakeCalendarArrowGlyph(bool next, int count) {
   auto bitmap = MakeObject<TBitmap>();
-  const int w = 4 * count + 1, h = 7;
+  // A clear column on each side keeps the bottom-left pixel (the transparent colour) off the ink.
+  const int w = 4 * count + 2, h = 7;
   bitmap->SetSize(w, h);
   TCanvas* c = bitmap->GetCanvas();
   c->GetBrush()->SetColor(clOlive);  // the transparent colour (bottom-left pixel)
@@ -26,7 +27,7 @@ TOwnedPtr<TBitmap> MakeCalendarArrowGlyph(bool next, int count) {
   for (int k = 0; k < count; ++k)
     for (int col = 0; col < 4; ++col) {
       const int half = next ? 3 - col : col;  // the tip has one pixel, the base seven
-      const int x = 4 * k + col;
+      const int x = 1 + 4 * k + col;
       for (int y = 3 - half; y <= 3 + half; ++y) c->SetPixel(x, y, clBlack);
     }
   return bitmap;

@@ -309,7 +309,9 @@ void TExSpinEdit::ResizeButton() {
     standard_->SetBounds(GetClientWidth() - DefaultSpinButtonWidth(), 0, DefaultSpinButtonWidth(), GetClientHeight());
   } else if (diagonal_ && host_) {
     const int w = GetWidth(), h = GetHeight();
-    if (GetCtl3D() && GetBorderStyle() == bsSingle) host_->SetBounds(w - h - 1, -1, h - 3, h - 3);
+    // Inside the sunken border the button fills the client height, square, against the right
+    // edge (a row above the client area would be cut off by the border anyway).
+    if (GetCtl3D() && GetBorderStyle() == bsSingle) host_->SetBounds(w - h, 0, h - 4, h - 4);
     else host_->SetBounds(w - h, 0, h, h);
     diagonal_->SetBounds(0, 0, host_->GetWidth(), host_->GetHeight());
   }
