@@ -9,15 +9,13 @@
 
 namespace tbx {
 
-QUILLO_DEFINE_CLASS(TGlyphList, TCustomImageList)
-QUILLO_DEFINE_CLASS(TGlyphCache, TObject)
 QUILLO_DEFINE_CLASS(TButtonGlyph, TObject)
 
 namespace {
 
-std::unique_ptr<TGlyphCache, TObjectDeleter>& CacheHolder() {
-  static std::unique_ptr<TGlyphCache, TObjectDeleter> cache;
-  return cache;
+TGlyphCacheSlot& CacheSlot() {
+  static TGlyphCacheSlot slot;
+  return slot;
 }
 
 // 0xRRGGBB of a framework colour.
@@ -72,76 +70,7 @@ TOwnedPtr<TBitmap> MaskOf(int width, int height, const std::function<bool(int, i
 
 }  // namespace
 
-TGlyphCache* GlyphCache() { return CacheHolder().get(); }
-
-// ---- TGlyphList ----
-
-TGlyphList::TGlyphList(int width, int height) : TCustomImageList(nullptr, width, height), used_(MakeObject<TBits>()) {
-  SetMasked(true);
-}
-
-TGlyphList::~TGlyphList() = default;
-
-int TGlyphList::TakeIndex() {
-  int index = used_->OpenBit();
-  if (index >= used_->Size()) {
-    Pixels blank(GetWidth(), GetHeight(), 0);
-    while (GetCount() <= index) Add(blank.Bitmap(), nullptr);
-    used_->SetSize(index + 1);
-  }
-  used_->SetBit(index, true);
-  return index;
-}
-
-int TGlyphList::AddImage(TBitmap* image, TBitmap* mask) {
-  int index = TakeIndex();
-  Replace(index, image, mask);
-  ++count_;
-  return index;
-}
-
-int TGlyphList::AddImageMasked(TBitmap* image, TColor colour) {
-  if (image->GetWidth() < GetWidth() || image->GetHeight() < GetHeight())
-    throw EInvalidOperation(text::InvalidImageSize);
-  int index = TakeIndex();
-  try {
-    ReplaceMasked(index, image, colour);
-  } catch (const Exception&) {
-    FreeIndex(index);
-    ++count_;
-    throw EInvalidOperation(text::UnableToReplaceImage);
-  }
-  ++count_;
-  return index;
-}
-
-void TGlyphList::FreeIndex(int index) {
-  if (index < 0 || index >= used_->Size() || !used_->Bits(index)) return;
-  --count_;
-  used_->SetBit(index, false);
-}
-
-// ---- TGlyphCache ----
-
-TGlyphCache::~TGlyphCache() {
-  for (TGlyphList* list : lists_) FreeObject(list);
-}
-
-TGlyphList* TGlyphCache::GetList(int width, int height) {
-  for (auto it = lists_.rbegin(); it != lists_.rend(); ++it)
-    if ((*it)->GetWidth() == width && (*it)->GetHeight() == height) return *it;
-  TGlyphList* list = MakeObject<TGlyphList>(width, height).release();
-  lists_.push_back(list);
-  return list;
-}
-
-void TGlyphCache::ReturnList(TGlyphList* list) {
-  if (!list || list->UsedCount() != 0) return;
-  auto it = std::find(lists_.begin(), lists_.end(), list);
-  if (it == lists_.end()) return;
-  lists_.erase(it);
-  FreeObject(list);
-}
+TGlyphCache* GlyphCache() { return CacheSlot().Get(); }
 
 // ---- TButtonGlyph ----
 
@@ -151,13 +80,13 @@ TButtonGlyph::TButtonGlyph()
   glyph_->OnChange = [this](TObject*) { SourceChanged(true); };
   glyphMask_->OnChange = [this](TObject*) { SourceChanged(false); };
   imageChangeLink_->OnChange = [this](TObject*) { SourceChanged(false); };
-  if (!CacheHolder()) CacheHolder().reset(MakeObject<TGlyphCache>().release());
+  CacheSlot().Ensure();
 }
 
 TButtonGlyph::~TButtonGlyph() {
   if (images_) images_->UnRegisterChanges(imageChangeLink_.get());
   DropImages();
-  if (CacheHolder() && CacheHolder()->Empty()) CacheHolder().reset();
+  CacheSlot().ReleaseWhenEmpty();
 }
 
 void TButtonGlyph::DropImages() {
@@ -166,7 +95,7 @@ void TButtonGlyph::DropImages() {
       if (index >= 0 && lists_[list]) lists_[list]->FreeIndex(index);
       index = -1;
     }
-    if (lists_[list] && CacheHolder()) CacheHolder()->ReturnList(lists_[list]);
+    if (lists_[list] && CacheSlot().Get()) CacheSlot().Get()->ReturnList(lists_[list]);
     lists_[list] = nullptr;
   }
 }
@@ -183,8 +112,7 @@ void TButtonGlyph::SourceChanged(bool fromGlyph) {
 void TButtonGlyph::SetGlyph(TBitmap* value) {
   DropImages();
   glyph_->Assign(value);
-  int w = glyph_->GetWidth(), h = glyph_->GetHeight();
-  numGlyphs_ = w && h && w % h == 0 && w / h <= 5 ? w / h : 1;
+  numGlyphs_ = GlyphCountOfStrip(glyph_->GetWidth(), glyph_->GetHeight());
   SourceChanged(true);
 }
 
@@ -242,7 +170,7 @@ TButtonGlyph::Built TButtonGlyph::BuildStateImage(TButtonStateX state) {
   const int listKind = state == bsDisabled ? 0 : 1;
   const TPoint cell = GlyphSize();
   const int w = cell.x, h = cell.y, extra = state == bsDisabled ? 1 : 0;
-  if (!lists_[listKind]) lists_[listKind] = GlyphCache()->GetList(w + extra, h + extra);
+  if (!lists_[listKind]) lists_[listKind] = CacheSlot().Ensure()->GetList(w + extra, h + extra);
 
   // The source cell and which of its pixels are transparent.
   const int cellIndex = static_cast<int>(state) < numGlyphs_ ? static_cast<int>(state) : 0;

@@ -3,51 +3,21 @@
 // an optional monochrome mask, or an image of an image list) and the image built for each
 // draw state on first use, kept in image lists shared by every button whose images have the
 // same size. (The controls' button glyphs have a cache of their own, with other rules; these
-// live in namespace tbx.)
+// live in namespace tbx; the list and cache classes are shared.)
 
 #include <functional>
 #include <vector>
 
 #include "platform/vcl/Bitmap.h"
-#include "platform/vcl/Bits.h"
 #include "platform/vcl/ImageList.h"
+#include "quillo/components/utilities/GlyphList.h"
 
 namespace tbx {
 
 enum TButtonStateX { bsUp, bsDisabled, bsDown, bsExclusive, bsMouseIn };
 
-// An image list whose slots are taken and given back; freed slots are reused.
-class TGlyphList : public TCustomImageList {
-  QUILLO_DECLARE_CLASS()
-
-public:
-  TGlyphList(int width, int height);
-  ~TGlyphList() override;
-  int TakeIndex();
-  int AddImage(TBitmap* image, TBitmap* mask);
-  int AddImageMasked(TBitmap* image, TColor colour);
-  void FreeIndex(int index);
-  int UsedCount() const { return count_; }
-
-private:
-  TOwnedPtr<TBits> used_;
-  int count_ = 0;
-};
-
-// The glyph lists of every size.
-class TGlyphCache : public TObject {
-  QUILLO_DECLARE_CLASS()
-
-public:
-  ~TGlyphCache() override;
-  TGlyphList* GetList(int width, int height);
-  void ReturnList(TGlyphList* list);
-  bool Empty() const { return lists_.empty(); }
-  int ListCount() const { return static_cast<int>(lists_.size()); }
-
-private:
-  std::vector<TGlyphList*> lists_;  // owned
-};
+using ::TGlyphCache;
+using ::TGlyphList;
 
 // The unit's one cache: null when no glyph object lives and no list is held.
 TGlyphCache* GlyphCache();
