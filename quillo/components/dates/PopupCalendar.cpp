@@ -4,13 +4,10 @@
 
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/vcl/Timer.h"
 #include "quillo/components/dates/DateUtil.h"
 
 namespace {
 
-constexpr unsigned kFirstRepeatMs = 400;
-constexpr unsigned kRepeatMs = 100;
 constexpr int kTitleHeight = 24;
 constexpr int kButtonSize = 18;
 
@@ -35,38 +32,12 @@ TOwnedPtr<TBitmap> MakeCalendarArrowGlyph(bool next, int count) {
 
 // ---- TExTimerSpeedButton ----
 
-QUILLO_DEFINE_CLASS(TExTimerSpeedButton, TSpeedButton)
+QUILLO_DEFINE_CLASS(TExTimerSpeedButton, TExSpeedButton)
 
-TExTimerSpeedButton::TExTimerSpeedButton(TComponent* owner) : TSpeedButton(owner) {
+TExTimerSpeedButton::TExTimerSpeedButton(TComponent* owner) : TExSpeedButton(owner) {
+  SetStyle(bsNew);
+  SetAllowTimer(true);
   SetControlStyle(ControlStyle() << csReplicatable);
-}
-
-void TExTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  TSpeedButton::MouseDown(button, shift, x, y);
-  if (button != mbLeft || !GetEnabled()) return;
-  if (!timer_) {
-    timer_ = NewComponent<TTimer>(this);
-    timer_->SetOnTimer([this](TObject* sender) { Repeat(sender); });
-  }
-  timer_->SetEnabled(false);
-  timer_->SetInterval(kFirstRepeatMs);
-  timer_->SetEnabled(true);
-}
-
-void TExTimerSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (timer_) timer_->SetEnabled(false);
-  TSpeedButton::MouseUp(button, shift, x, y);
-}
-
-void TExTimerSpeedButton::Repeat(TObject*) {
-  timer_->SetInterval(kRepeatMs);
-  if (state_ != bsDown || GetCaptureControl() != this) return;
-  try {
-    Click();
-  } catch (...) {
-    timer_->SetEnabled(false);
-    throw;
-  }
 }
 
 // ---- TPopupCalendar ----

@@ -7,24 +7,17 @@
 
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Strings.h"
-#include "platform/vcl/Timer.h"
+#include "quillo/components/buttons/ExSpeedButton.h"
 #include "quillo/components/dates/Calendar.h"
 #include "quillo/components/edits/ComboEdit.h"
 
-// A speed button that keeps clicking while held: the first repeat after 400 ms, then every 100 ms.
-class TExTimerSpeedButton : public TSpeedButton {
+// The calendar's navigation button: a speed button in the new style that keeps clicking
+// while it is held.
+class TExTimerSpeedButton : public TExSpeedButton {
   QUILLO_DECLARE_CLASS()
 
 public:
   explicit TExTimerSpeedButton(TComponent* owner);
-
-protected:
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-
-private:
-  void Repeat(TObject* sender);
-  TTimer* timer_ = nullptr;
 };
 
 enum TCalendarButton { cbPrevYear, cbNextYear, cbPrevMonth, cbNextMonth };

@@ -131,9 +131,9 @@ void TPopupWindow::WndProc(TMessage& m) {
 
 // ---- TEditButton ----
 
-QUILLO_DEFINE_CLASS(TEditButton, TSpeedButton)
+QUILLO_DEFINE_CLASS(TEditButton, TExSpeedButton)
 
-TEditButton::TEditButton(TComponent* owner, TCustomComboEdit* editor) : TSpeedButton(owner), editor_(editor) {
+TEditButton::TEditButton(TComponent* owner, TCustomComboEdit* editor) : TExSpeedButton(owner), editor_(editor) {
   SetControlStyle(ControlStyle() << csReplicatable);
   SetParentShowHint(true);
 }
@@ -147,7 +147,7 @@ void TEditButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
       editor_->SetFocus();
     }
   }
-  TSpeedButton::MouseDown(button, shift, x, y);
+  TExSpeedButton::MouseDown(button, shift, x, y);
 }
 
 void TEditButton::Click() {
@@ -155,12 +155,12 @@ void TEditButton::Click() {
     noAction_ = false;
     return;
   }
-  TSpeedButton::Click();
+  TExSpeedButton::Click();
 }
 
 void TEditButton::Paint() {
-  TSpeedButton::Paint();
-  if (state_ == bsDown) return;
+  TExSpeedButton::Paint();
+  if (state_ == rbsDown) return;
   TCanvas* c = GetCanvas();
   c->GetPen()->SetColor(clBtnFace);
   c->MoveTo(0, 0);

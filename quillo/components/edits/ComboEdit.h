@@ -9,9 +9,9 @@
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/vcl/Buttons.h"
 #include "platform/vcl/GraphicControl.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/components/buttons/ExSpeedButton.h"
 #include "quillo/components/edits/MaskEdit.h"
 
 // The error of an invalid value written to a combo edit (a file name edit's invalid name).
@@ -71,7 +71,7 @@ private:
 
 // The edit's button: joins the edit's border with two lines on its left, and a press that
 // closes an open popup does not open it again with the click that follows.
-class TEditButton : public TSpeedButton {
+class TEditButton : public TExSpeedButton {
   QUILLO_DECLARE_CLASS()
 
 public:
