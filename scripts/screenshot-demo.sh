@@ -3,6 +3,7 @@
 # virtual X server, and writes what the X screen shows as a PNG (the default: demo.png).
 #   scripts/screenshot-demo.sh [out.png] [build dir, default build-test] [display number, default 97]
 # The desktop the program drew is written too, straight from its surface: <out>-desktop.png.
+# QUILLO_SHOT_TEST names another test that saves and holds the screen the same way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-demo.png}")
@@ -39,7 +40,7 @@ done
 # The test holds the screen with the menu open while the X screen is read.
 DISPLAY=":$display" QUILLO_HOST=sdl SDL_RENDER_DRIVER=software QUILLO_DEMO_HOLD_MS=10000 \
   QUILLO_SHOT="$work/desktop.bmp" ASAN_OPTIONS=detect_leaks=0 \
-  "$tests" --gtest_filter='DemoDialogShot.*' >"$work/test.log" 2>&1 &
+  "$tests" --gtest_filter="${QUILLO_SHOT_TEST:-DemoDialogShot.*}" >"$work/test.log" 2>&1 &
 test=$!
 for _ in $(seq 300); do [ -s "$work/desktop.bmp" ] && break; sleep 0.1; done
 # The host's window may take a moment to reach the X screen: read it until it shows.
