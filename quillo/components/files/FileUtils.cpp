@@ -11,11 +11,16 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/dialogs/ShellFileOperation.h"
+#include "platform/dialogs/ShellFolders.h"
+#include "platform/dialogs/ShellLink.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/FindFile.h"
 #include "platform/rtl/SettingsFolder.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Form.h"
 #include "quillo/components/utilities/ComponentErrors.h"
 #include "quillo/components/utilities/ProgressControls.h"
 
@@ -149,7 +154,29 @@ int LockRegion(int handle, short type, std::int64_t offset, std::int64_t length)
 int FileLock(int handle, std::int64_t offset, std::int64_t length) { return LockRegion(handle, F_WRLCK, offset, length); }
 int FileUnlock(int handle, std::int64_t offset, std::int64_t length) { return LockRegion(handle, F_UNLCK, offset, length); }
 
-bool BrowseDirectory(AnsiString&, const AnsiString&, int) { return false; }
+// ---- shortcuts
+
+AnsiString FileLinkPath(const AnsiString& displayName, int folder) {
+  if (displayName.empty() || displayName == "." || displayName == ".." ||
+      displayName.find_first_of("/\r\n") != AnsiString::npos)
+    return "";
+  const std::string path = SpecialFolderPath(folder);
+  if (path.empty()) return "";
+  return (path == "/" ? "" : path) + "/" + displayName + ".desktop";
+}
+
+bool CreateFileLink(const AnsiString& fileName, const AnsiString& displayName, int folder) {
+  const AnsiString link = FileLinkPath(displayName, folder);
+  if (link.empty() || fileName.empty()) return false;
+  SpecialFolderPath(folder, true);
+  const AnsiString target = ExpandFileName(fileName);
+  return WriteDesktopEntry(link, target, displayName, ExcludeTrailingPathDelimiter(ExtractFilePath(target)));
+}
+
+bool DeleteFileLink(const AnsiString& displayName, int folder) {
+  const AnsiString link = FileLinkPath(displayName, folder);
+  return !link.empty() && ::unlink(link.c_str()) == 0;
+}
 
 // ---- TExFileOperator
 
@@ -197,73 +224,112 @@ std::vector<AnsiString> SplitNames(const AnsiString& list) {
   return names;
 }
 
-// A free name beside target: "name (2).ext", "name (3).ext", ...
-AnsiString FreeName(const AnsiString& target) {
-  const AnsiString ext = ExtractFileExt(target);
-  const AnsiString stem = target.substr(0, target.size() - ext.size());
-  for (int n = 2;; ++n) {
-    const AnsiString candidate = stem + Format(" (%d)", n) + ext;
-    struct stat info{};
-    if (::lstat(candidate.c_str(), &info) != 0) return candidate;
+}  // namespace
+
+namespace {
+
+FILEOP_FLAGS ShellFlags(const TFileOperFlags& options) {
+  static const std::pair<TFileOperFlag, FILEOP_FLAGS> kFlags[] = {
+      {flAllowUndo, FOF_ALLOWUNDO},           {flConfirmMouse, FOF_CONFIRMMOUSE},
+      {flFilesOnly, FOF_FILESONLY},           {flMultiDest, FOF_MULTIDESTFILES},
+      {flNoConfirmation, FOF_NOCONFIRMATION}, {flNoConfirmMkDir, FOF_NOCONFIRMMKDIR},
+      {flRenameOnCollision, FOF_RENAMEONCOLLISION}, {flSilent, FOF_SILENT},
+      {flSimpleProgress, FOF_SIMPLEPROGRESS}, {flNoErrorUI, FOF_NOERRORUI},
+  };
+  FILEOP_FLAGS flags = 0;
+  for (const auto& [option, flag] : kFlags)
+    if (options.Contains(option)) flags |= flag;
+  return flags;
+}
+
+// The errno value nearest to the shell's answer, for the system's message.
+int ErrnoOf(int shellError) {
+  switch (shellError) {
+    case static_cast<int>(ERROR_FILE_NOT_FOUND): return ENOENT;
+    case static_cast<int>(ERROR_PATH_NOT_FOUND): return ENOTDIR;
+    case static_cast<int>(ERROR_ACCESS_DENIED): return EACCES;
+    case static_cast<int>(ERROR_ALREADY_EXISTS):
+    case static_cast<int>(ERROR_FILE_EXISTS):
+    case DE_SAMEFILE: return EEXIST;
+    case static_cast<int>(ERROR_DISK_FULL): return ENOSPC;
+    case static_cast<int>(ERROR_DIR_NOT_EMPTY): return ENOTEMPTY;
+    case static_cast<int>(ERROR_INVALID_PARAMETER):
+    case DE_MANYSRC1DEST:
+    case DE_DESTSUBTREE: return EINVAL;
+    default: return EIO;
   }
+}
+
+// A list of names as the shell takes it: each ended by a NUL, the list by another.
+std::string ShellList(const std::vector<AnsiString>& names) {
+  std::string list;
+  for (const AnsiString& name : names) {
+    list += name;
+    list += '\0';
+  }
+  list += '\0';
+  return list;
+}
+
+HWND OperatorOwner() {
+  if (TCustomForm* form = Application()->GetMainForm(); form && form->HandleAllocated()) return form->GetHandle();
+  return Application()->GetHandle();
 }
 
 }  // namespace
 
+// Through the shell's file operation, so that the options mean what the shell makes of them:
+// flAllowUndo deletes to the trash, confirmations and errors are shown unless switched off.
+// Copies, moves and renames go one item at a time so that OnProgress sees each just before it
+// is handled and can stop the rest; a deletion is confirmed once for the whole list, so
+// OnProgress sees all of its items first.
 bool TExFileOperator::Execute() {
   aborted_ = false;
   error_ = 0;
   const std::vector<AnsiString> sources = SplitNames(Source);
   const std::vector<AnsiString> targets = SplitNames(Destination);
   if (sources.empty()) return true;
-  for (size_t i = 0; i < sources.size(); ++i) {
-    const AnsiString& source = sources[i];
+  SHFILEOPSTRUCT op;
+  op.hwnd = OperatorOwner();
+  op.wFunc = Operation == foCopy ? FO_COPY : Operation == foMove ? FO_MOVE : Operation == foRename ? FO_RENAME : FO_DELETE;
+  op.fFlags = ShellFlags(Options);
+  op.lpszProgressTitle = ProgressTitle.empty() ? nullptr : ProgressTitle.c_str();
+  auto run = [&](const std::vector<AnsiString>& from, const std::vector<AnsiString>& to) {
+    const std::string fromList = ShellList(from), toList = ShellList(to);
+    op.pFrom = fromList.c_str();
+    op.pTo = to.empty() ? nullptr : toList.c_str();
+    const int result = SHFileOperation(&op);
+    if (op.fAnyOperationsAborted) aborted_ = true;
+    if (result == ERROR_CANCELLED) return false;
+    if (result != 0) {
+      error_ = ErrnoOf(result);
+      return false;
+    }
+    return true;
+  };
+  auto progress = [&](const AnsiString& name) {
     bool abort = false;
-    if (OnProgress) OnProgress(this, source, abort);
-    if (abort) {
-      aborted_ = true;
-      return false;
-    }
-    const bool isDir = IsRealDir(source);
-    if (isDir && Options.Contains(flFilesOnly)) continue;
-    std::error_code error;
-    if (Operation == foDelete) {
-      if (isDir ? !ClearDir(source, true) : ::unlink(source.c_str()) != 0) {
-        error_ = errno ? errno : EIO;
-        return false;
-      }
-      continue;
-    }
-    AnsiString target;
-    if (Options.Contains(flMultiDest) && i < targets.size())
-      target = targets[i];
-    else if (!targets.empty())
-      target = targets[0];
-    if (target.empty()) {
-      error_ = EINVAL;
-      return false;
-    }
-    if (DirExists(target) && (sources.size() > 1 || Operation != foRename))
-      target = NormalDir(target) + ExtractFileName(RemoveBackSlash(source));
-    struct stat existing{};
-    if (::lstat(target.c_str(), &existing) == 0 && Options.Contains(flRenameOnCollision)) target = FreeName(target);
-    if (Operation == foCopy) {
-      if (isDir)
-        fs::copy(source.c_str(), target.c_str(), fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-      else
-        fs::copy_file(source.c_str(), target.c_str(), fs::copy_options::overwrite_existing, error);
-    } else {
-      fs::rename(source.c_str(), target.c_str(), error);
-      if (error == std::errc::cross_device_link) {
-        error.clear();
-        fs::copy(source.c_str(), target.c_str(), fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
-        if (!error) fs::remove_all(source.c_str(), error);
-      }
-    }
-    if (error) {
-      error_ = error.value();
-      return false;
-    }
+    if (OnProgress) OnProgress(this, name, abort);
+    if (abort) aborted_ = true;
+    return !abort;
+  };
+  if (Operation == foDelete) {
+    for (const AnsiString& source : sources)
+      if (!progress(source)) return false;
+    return run(sources, {});
+  }
+  if (targets.empty()) {
+    error_ = EINVAL;
+    return false;
+  }
+  const bool paired = Options.Contains(flMultiDest);
+  // Several items (or one into a folder) land in the destination under their own names.
+  const bool intoFolder = !paired && Operation != foRename && (sources.size() > 1 || DirExists(targets[0]));
+  for (size_t i = 0; i < sources.size(); ++i) {
+    if (!progress(sources[i])) return false;
+    AnsiString target = paired && i < targets.size() ? targets[i] : targets[0];
+    if (intoFolder) target = NormalDir(target) + ExtractFileName(RemoveBackSlash(sources[i]));
+    if (!run({sources[i]}, {target})) return false;
   }
   return true;
 }

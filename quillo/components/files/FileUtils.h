@@ -7,7 +7,7 @@
 // A copy replaces its destination in one step (the old file stays until the new one is
 // complete), so a copy that fails half-way loses nothing.
 //
-// The folder browser comes with the common dialogs; until then BrowseDirectory answers false.
+// The folder browser (TBrowseFolderDlg, BrowseDirectory) has a file pair of its own.
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +17,7 @@
 #include "platform/rtl/SysUtils.h"  // ForceDirectories, which these helpers use as they are
 #include "platform/vcl/Component.h"
 #include "platform/vcl/SetOf.h"
+#include "quillo/components/files/BrowseFolderDlg.h"
 
 AnsiString NormalDir(const AnsiString& dir);        // with exactly one trailing '/' (empty stays empty)
 AnsiString RemoveBackSlash(const AnsiString& dir);  // one trailing '/' off, but not off "/"
@@ -42,11 +43,20 @@ inline AnsiString LongToShortFileName(const AnsiString& name) { return name; }
 inline AnsiString ShortToLongPath(const AnsiString& name) { return name; }
 inline AnsiString LongToShortPath(const AnsiString& name) { return name; }
 
-// The folder browser's entry point; false (and folder unchanged) until the dialog exists.
-bool BrowseDirectory(AnsiString& folder, const AnsiString& title, int helpContext);
+// Shortcuts in a special folder (CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_STARTUP...): a desktop
+// entry "<displayName>.desktop" that the desktop shows as displayName and that opens fileName
+// (a program runs in its own folder). The special folder is made when it is not there. False
+// for a display name that is empty, ".", "..", or holds '/' or a line break, and when the
+// entry cannot be written or deleted.
+bool CreateFileLink(const AnsiString& fileName, const AnsiString& displayName, int folder);
+bool DeleteFileLink(const AnsiString& displayName, int folder);
+// Where CreateFileLink puts the shortcut (empty for an unknown folder or a bad name).
+AnsiString FileLinkPath(const AnsiString& displayName, int folder);
 
-// File operations on lists of names ("a;b" or "a|b"), as the shell's file operation takes
-// them. OnProgress sees each file before it is handled and may abort the operation.
+// File operations on lists of names ("a;b" or "a|b") through the shell's file operation
+// (ShellFileOperation.h): the options are the shell's flags, so flAllowUndo deletes to the
+// trash and confirmations and errors are shown unless switched off. OnProgress sees each item
+// before it is handled (a deletion's items all before the one confirmation) and may stop.
 enum TFileOperation { foCopy, foDelete, foMove, foRename };
 enum TFileOperFlag {
   flAllowUndo, flConfirmMouse, flFilesOnly, flMultiDest, flNoConfirmation, flNoConfirmMkDir,
@@ -69,7 +79,8 @@ public:
   AnsiString ProgressTitle;
   // sender, the file about to be handled, abort.
   std::function<void(TObject* sender, const AnsiString& fileName, bool& abort)> OnProgress;
-  // True when the last Execute was stopped by OnProgress.
+  // True when the last Execute was stopped by OnProgress or the user skipped or stopped
+  // anything the shell asked about.
   bool Aborted() const { return aborted_; }
   // The system's error code of the failure that stopped the last Execute (0 when none).
   int ErrorCode() const { return error_; }

@@ -13,11 +13,24 @@
 #include "platform/rtl/SysUtils.h"
 #include "quillo/components/files/FileUtils.h"
 #include "support/TempHome.h"
+#include "support/UiDriver.h"
+#include "support/XdgHome.h"
 
 namespace {
 
 class FileUtilsTest : public ::testing::Test {
 protected:
+  // The file operator asks and reports through message boxes: they are answered Yes (or with
+  // their one button) and their texts kept. Its trash is in the temporary home.
+  FileUtilsTest() {
+    ui.OnMessageBox([this](const std::string& text, const std::string&, UINT) {
+      boxes.push_back(text);
+      return IDYES;
+    });
+  }
+  UiDriver ui;
+  XdgHome xdg;
+  std::vector<std::string> boxes;
   TempHome home;
   AnsiString Path(const std::string& relative) const { return home.Path() + "/" + relative; }
   AnsiString Write(const std::string& relative, const std::string& contents) const {
@@ -195,14 +208,45 @@ TEST_F(FileUtilsTest, TheFileOperatorWorksOnListsOfNames) {
   op->Source = Path("a.txt");
   EXPECT_TRUE(op->Execute());
   EXPECT_EQ(FileContents(Path("out/a (2).txt")), "a");
+  EXPECT_TRUE(boxes.empty());
   op->Operation = foDelete;
   op->Source = Path("out/a.txt") + "|" + Path("out/b.txt");
   EXPECT_TRUE(op->Execute());
   EXPECT_FALSE(Exists(Path("out/a.txt")));
+  // flAllowUndo (a default) deletes to the trash, after one question for the list.
+  EXPECT_EQ(boxes, std::vector<std::string>{"Are you sure you want to move these 2 items to the Trash?"});
+  EXPECT_EQ(FileContents(xdg.Data() + "/Trash/files/a.txt"), "a");
+  EXPECT_EQ(FileContents(xdg.Data() + "/Trash/files/b.txt"), "b");
+  EXPECT_TRUE(Exists(xdg.Data() + "/Trash/info/a.txt.trashinfo"));
+  op->Options = TFileOperFlags{flNoConfirmation, flNoErrorUI};
+  op->Source = Path("out/a (2).txt");
+  EXPECT_TRUE(op->Execute());
+  EXPECT_FALSE(Exists(Path("out/a (2).txt")));
+  EXPECT_FALSE(Exists(xdg.Data() + "/Trash/files/a (2).txt"));  // gone for good without flAllowUndo
   op->Source = Path("nothing-here");
   EXPECT_FALSE(op->Execute());
-  EXPECT_NE(op->ErrorCode(), 0);
+  EXPECT_EQ(op->ErrorCode(), ENOENT);
   EXPECT_FALSE(op->Aborted());
+}
+
+TEST_F(FileUtilsTest, TheFileOperatorStopsWhereTheUserSaysSo) {
+  Write("a.txt", "new a");
+  Write("b.txt", "new b");
+  Write("out/a.txt", "old a");
+  auto op = MakeObject<TExFileOperator>(nullptr);
+  op->Source = Path("a.txt") + ";" + Path("b.txt");
+  op->Destination = Path("out");
+  std::vector<std::string> seen;
+  op->OnProgress = [&](TObject*, const AnsiString& name, bool& abort) {
+    seen.push_back(ExtractFileName(name));
+    abort = seen.size() == 2;
+  };
+  ui.OnMessageBox([](const std::string&, const std::string&, UINT) { return IDNO; });  // keep the old a.txt
+  EXPECT_FALSE(op->Execute());
+  EXPECT_TRUE(op->Aborted());
+  EXPECT_EQ(seen, (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(FileContents(Path("out/a.txt")), "old a");
+  EXPECT_FALSE(Exists(Path("out/b.txt")));  // stopped before it was handled
 }
 
 }  // namespace
