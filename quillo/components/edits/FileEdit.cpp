@@ -3,19 +3,15 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Messages.h"
 #include "quillo/components/edits/EditTexts.h"
+#include "platform/vcl/PictureDialogs.h"
+#include "quillo/components/files/BrowseFolderDlg.h"
 #include "quillo/components/files/FileUtils.h"
 #include "quillo/components/utilities/VclUtils.h"
 
 QUILLO_DEFINE_ENUM_TYPE(TFileDialogKind, "dkOpen", "dkSave", "dkOpenPicture", "dkSavePicture")
-QUILLO_DEFINE_ENUM_TYPE(TFileEditStyle, "fsEdit", "fsComboBox")
 QUILLO_DEFINE_ENUM_TYPE(TDirDialogKind, "dkVCL", "dkWin32")
 
 namespace {
-
-TFileEditDialogRunner& DialogRunner() {
-  static TFileEditDialogRunner runner;
-  return runner;
-}
 
 // A path whose last part is a valid file name (the folders before it are not judged).
 bool ValidPathName(const AnsiString& name) { return ValidFileName(ExtractFileName(name)); }
@@ -41,8 +37,6 @@ AnsiString MapFolderList(const AnsiString& list, AnsiString (*convert)(const Ans
 }
 
 }  // namespace
-
-void SetFileEditDialogRunner(TFileEditDialogRunner runner) { DialogRunner() = std::move(runner); }
 
 AnsiString FileNameOfText(const AnsiString& text) {
   if (FileExists(text)) return text;
@@ -151,10 +145,12 @@ const TPropTable* TFilenameEdit::PublishedProperties() {
                                       .Property("AcceptFiles", &F::GetAcceptFiles, &F::SetAcceptFiles)
                                       .Property("DefaultExt", &F::GetDefaultExt, &F::SetDefaultExt)
                                       .Property("DialogKind", &F::GetDialogKind, &F::SetDialogKind)
+                                      .Property("DialogOptions", &F::GetDialogOptions, &F::SetDialogOptions)
                                       .Property("DialogTitle", &F::GetDialogTitle, &F::SetDialogTitle)
                                       .Property("FileEditStyle", &F::GetFileEditStyle, &F::SetFileEditStyle)
                                       .Property("Filter", &F::GetFilter, &F::SetFilter)
                                       .Property("FilterIndex", &F::GetFilterIndex, &F::SetFilterIndex)
+                                      .Property("HistoryList", &F::GetHistoryList, &F::SetHistoryList)
                                       .Property("InitialDir", &F::GetInitialDir, &F::SetInitialDir)
                                       .Property("ButtonHint", &F::GetButtonHint, &F::SetButtonHint)
                                       .Property("ButtonWidth", &F::GetButtonWidth, &F::SetButtonWidth)
@@ -166,9 +162,41 @@ const TPropTable* TFilenameEdit::PublishedProperties() {
   return &table;
 }
 
-TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) {
-  dialog_.Filter = edit_text::DefaultFilter;
-  dialog_.Title = edit_text::BrowseTitle;
+TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) { CreateEditDialog(); }
+
+void TFilenameEdit::CreateEditDialog() {
+  TOpenDialog* made = nullptr;
+  switch (dialogKind_) {
+    case dkOpen: made = NewComponent<TOpenDialog>(this); break;
+    case dkSave: made = NewComponent<TSaveDialog>(this); break;
+    case dkOpenPicture: made = NewComponent<TOpenPictureDialog>(this); break;
+    case dkSavePicture: made = NewComponent<TSavePictureDialog>(this); break;
+  }
+  if (TOpenDialog* old = dialog_) {
+    made->SetDefaultExt(old->GetDefaultExt());
+    made->SetFileEditStyle(old->GetFileEditStyle());
+    made->SetFileName(old->GetFileName());
+    made->SetFilter(old->GetFilter());
+    made->SetFilterIndex(old->GetFilterIndex());
+    made->SetInitialDir(old->GetInitialDir());
+    made->SetHistoryList(old->GetHistoryList());
+    made->GetFiles()->Assign(old->GetFiles());
+    made->SetOptions(old->GetOptions());
+    made->SetTitle(old->GetTitle());
+    dialog_ = made;
+    FreeObject(old);
+  } else {
+    made->SetTitle(edit_text::BrowseTitle);
+    made->SetFilter(edit_text::DefaultFilter);
+    made->SetOptions(TOpenOptions{ofHideReadOnly});
+    dialog_ = made;
+  }
+}
+
+void TFilenameEdit::SetDialogKind(TFileDialogKind value) {
+  if (dialogKind_ == value) return;
+  dialogKind_ = value;
+  CreateEditDialog();
 }
 
 AnsiString TFilenameEdit::GetFileName() { return FileNameOfText(GetText()); }
@@ -180,19 +208,22 @@ void TFilenameEdit::SetFileName(const AnsiString& value) {
   ClearFileList();
 }
 
-void TFilenameEdit::SetMultiSelect(bool value) {
-  dialog_.AllowMultiSelect = value;
-  SetMultiple(value);
-  if (!value) ClearFileList();
+void TFilenameEdit::SetDialogOptions(TOpenOptions value) {
+  if (dialog_->GetOptions() == value) return;
+  dialog_->SetOptions(value);
+  SetMultiple(value.Contains(ofAllowMultiSelect));
+  if (!Multiple()) ClearFileList();
 }
+
+void TFilenameEdit::ClearFileList() { dialog_->GetFiles()->Clear(); }
 
 AnsiString TFilenameEdit::GetLongName() { return ShortToLongFileName(GetFileName()); }
 AnsiString TFilenameEdit::GetShortName() { return LongToShortFileName(GetFileName()); }
 
 void TFilenameEdit::ReceptFileDir(const AnsiString& name) {
   if (Multiple()) {
-    if (dialog_.Files.empty()) SetFileName(name);
-    dialog_.Files.push_back(name);
+    if (dialog_->GetFiles()->Count() == 0) SetFileName(name);
+    dialog_->GetFiles()->Add(name);
   } else {
     SetFileName(name);
   }
@@ -207,22 +238,21 @@ void TFilenameEdit::ButtonClick() {
   if (!name.empty() && ValidPathName(name)) {
     try {
       const AnsiString folder = ExtractFilePath(name);
-      if (!folder.empty() && DirExists(folder)) dialog_.InitialDir = folder;
+      if (!folder.empty() && DirExists(folder)) dialog_->SetInitialDir(folder);
       if (!ValidFileName(ExtractFileName(name))) name.clear();
     } catch (...) {
       // A start name that cannot be prepared only means the dialog starts without one.
     }
   }
-  dialog_.FileName = name;
-  const TFileEditDialogRunner& runner = DialogRunner();
-  action = runner ? runner(dialog_) : false;
-  if (action) name = dialog_.FileName;
+  dialog_->SetFileName(name);
+  action = dialog_->Execute();
+  if (action) name = dialog_->GetFileName();
   if (CanFocus()) SetFocus();
   DoAfterDialog(name, action);
   if (!action) return;
   SetText(QuotedFileName(name));
   SetModified(true);
-  dialog_.InitialDir = ExtractFilePath(dialog_.FileName);
+  dialog_->SetInitialDir(ExtractFilePath(dialog_->GetFileName()));
 }
 
 // ---- TDirectoryEdit ----
@@ -271,8 +301,8 @@ void TDirectoryEdit::ButtonClick() {
   if (!action) return;
   if (name.empty()) name = initialDir_.empty() ? AnsiString("/") : initialDir_;
   if (!DirExists(name)) name = "/";
-  // Both kinds go to the folder browser: it is the one folder dialog there is.
-  action = BrowseDirectory(name, dialogText_, 0);
+  if (dialogKind_ == dkWin32) action = BrowseDirectory(name, dialogText_, 0);
+  else action = SelectDirectory(name, dialogOptions_, 0);
   if (CanFocus()) SetFocus();
   DoAfterDialog(name, action);
   if (!action) return;

@@ -1,11 +1,14 @@
 #pragma once
 // The file name and folder edits: combo edits whose button opens a file dialog
-// (TFilenameEdit) or a folder dialog (TDirectoryEdit), and which take files dropped on them
+// (TFilenameEdit) or a folder dialog (TDirectoryEdit: the folder browser, or the classic
+// "Select Directory" dialog), and which take files dropped on them
 // (AcceptFiles): the first name, or with MultipleDirs / multi-select every name. A name with
 // spaces is shown in double quotes and read back without them.
 
 #include <vector>
 
+#include "platform/vcl/FileCtrl.h"
+#include "platform/vcl/FileDialogs.h"
 #include "platform/vcl/Strings.h"
 #include "quillo/components/edits/ComboEdit.h"
 
@@ -48,29 +51,7 @@ private:
 };
 
 enum TFileDialogKind { dkOpen, dkSave, dkOpenPicture, dkSavePicture };
-enum TFileEditStyle { fsEdit, fsComboBox };
 QUILLO_DECLARE_ENUM_TYPE(TFileDialogKind)
-QUILLO_DECLARE_ENUM_TYPE(TFileEditStyle)
-
-// What a file name edit asks of its file dialog, and what the dialog hands back (FileName,
-// Files, FilterIndex). It stays with the edit, so changing the dialog's kind keeps it all.
-struct TFileEditDialogSettings {
-  TFileDialogKind Kind = dkOpen;
-  AnsiString DefaultExt;
-  TFileEditStyle EditStyle = fsEdit;
-  AnsiString Filter;
-  int FilterIndex = 1;
-  AnsiString InitialDir;
-  AnsiString FileName;
-  AnsiString Title;
-  bool AllowMultiSelect = false;
-  std::vector<AnsiString> Files;
-  int HelpContext = 0;
-};
-// Runs the file dialog for a file name edit: true when the user accepted. Set by the
-// framework's file dialogs; while none is set the button's dialog answers "cancelled".
-using TFileEditDialogRunner = std::function<bool(TFileEditDialogSettings& settings)>;
-void SetFileEditDialogRunner(TFileEditDialogRunner runner);
 
 class TFilenameEdit : public TFileDirEdit {
   QUILLO_DECLARE_PUBLISHED_CLASS()
@@ -82,34 +63,41 @@ public:
   AnsiString GetFileName();
   // EComboEditError for a name that is not a valid file name.
   void SetFileName(const AnsiString& value);
-  TFileDialogKind GetDialogKind() const { return dialog_.Kind; }
-  void SetDialogKind(TFileDialogKind value) { dialog_.Kind = value; }
-  AnsiString GetDefaultExt() const { return dialog_.DefaultExt; }
-  void SetDefaultExt(const AnsiString& value) { dialog_.DefaultExt = value; }
-  TFileEditStyle GetFileEditStyle() const { return dialog_.EditStyle; }
-  void SetFileEditStyle(TFileEditStyle value) { dialog_.EditStyle = value; }
-  AnsiString GetFilter() const { return dialog_.Filter; }
-  void SetFilter(const AnsiString& value) { dialog_.Filter = value; }
-  int GetFilterIndex() const { return dialog_.FilterIndex; }
-  void SetFilterIndex(int value) { dialog_.FilterIndex = value; }
-  AnsiString GetInitialDir() const { return dialog_.InitialDir; }
-  void SetInitialDir(const AnsiString& value) { dialog_.InitialDir = value; }
-  AnsiString GetDialogTitle() const { return dialog_.Title; }
-  void SetDialogTitle(const AnsiString& value) { dialog_.Title = value; }
-  // The dialog's multi-select option: dropped files and the dialog then give many names.
-  bool GetMultiSelect() const { return dialog_.AllowMultiSelect; }
-  void SetMultiSelect(bool value);
-  const std::vector<AnsiString>& DialogFiles() const { return dialog_.Files; }
+  TFileDialogKind GetDialogKind() const { return dialogKind_; }
+  // A dialog of the new kind takes over every setting and the chosen files of the old one.
+  void SetDialogKind(TFileDialogKind value);
+  TOpenDialog* Dialog() const { return dialog_; }
+  AnsiString GetDefaultExt() const { return dialog_->GetDefaultExt(); }
+  void SetDefaultExt(const AnsiString& value) { dialog_->SetDefaultExt(value); }
+  TFileEditStyle GetFileEditStyle() const { return dialog_->GetFileEditStyle(); }
+  void SetFileEditStyle(TFileEditStyle value) { dialog_->SetFileEditStyle(value); }
+  AnsiString GetFilter() const { return dialog_->GetFilter(); }
+  void SetFilter(const AnsiString& value) { dialog_->SetFilter(value); }
+  int GetFilterIndex() const { return dialog_->GetFilterIndex(); }
+  void SetFilterIndex(int value) { dialog_->SetFilterIndex(value); }
+  AnsiString GetInitialDir() const { return dialog_->GetInitialDir(); }
+  void SetInitialDir(const AnsiString& value) { dialog_->SetInitialDir(value); }
+  TStrings* GetHistoryList() const { return dialog_->GetHistoryList(); }
+  void SetHistoryList(TStrings* value) { dialog_->SetHistoryList(value); }
+  TOpenOptions GetDialogOptions() const { return dialog_->GetOptions(); }
+  // With ofAllowMultiSelect dropped files and the dialog give many names.
+  void SetDialogOptions(TOpenOptions value);
+  AnsiString GetDialogTitle() const { return dialog_->GetTitle(); }
+  void SetDialogTitle(const AnsiString& value) { dialog_->SetTitle(value); }
+  TStrings* GetDialogFiles() const { return dialog_->GetFiles(); }
   AnsiString GetLongName() override;
   AnsiString GetShortName() override;
 
 protected:
   void ButtonClick() override;
   void ReceptFileDir(const AnsiString& name) override;
-  void ClearFileList() override { dialog_.Files.clear(); }
+  void ClearFileList() override;
 
 private:
-  TFileEditDialogSettings dialog_;
+  void CreateEditDialog();
+
+  TFileDialogKind dialogKind_ = dkOpen;
+  TOpenDialog* dialog_ = nullptr;  // owned as a component
 };
 
 enum TDirDialogKind { dkVCL, dkWin32 };
@@ -127,6 +115,9 @@ public:
   void SetDialogText(const AnsiString& value) { dialogText_ = value; }
   AnsiString GetInitialDir() const { return initialDir_; }
   void SetInitialDir(const AnsiString& value) { initialDir_ = value; }
+  // The classic folder dialog's options (dkVCL).
+  TSelectDirOpts GetDialogOptions() const { return dialogOptions_; }
+  void SetDialogOptions(TSelectDirOpts value) { dialogOptions_ = value; }
   bool GetMultipleDirs() const { return Multiple(); }
   void SetMultipleDirs(bool value) { SetMultiple(value); }
   AnsiString GetLongName() override;
@@ -140,6 +131,7 @@ private:
   TDirDialogKind dialogKind_ = dkVCL;
   AnsiString dialogText_;
   AnsiString initialDir_;
+  TSelectDirOpts dialogOptions_;
 };
 
 // The text's file name: the whole text when a file of that name exists, else its first word.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/dialogs/CommDlgIds.h"
 #include "platform/host/Host.h"
 #include "platform/rtl/SysUtils.h"
 #include "quillo/components/edits/FileEdit.h"
@@ -30,7 +31,6 @@ protected:
     folder->SetText("");
     ShowForm();
   }
-  void TearDown() override { SetFileEditDialogRunner(nullptr); }
   // Drops names on a control, as the desktop's file manager would.
   void Drop(TControl* c, const std::vector<std::string>& names) {
     POINT p = At(c, 10, 5);
@@ -102,9 +102,10 @@ TEST_F(FileEditTest, DroppedFilesAreTakenWhole) {
   // Without multi-select only the first of three.
   Drop(file, {"/tmp/one.png", "/tmp/two.png", "/tmp/three.png"});
   EXPECT_EQ(file->GetFileName(), "/tmp/one.png");
-  file->SetMultiSelect(true);
+  EXPECT_EQ(file->GetDialogFiles()->Count(), 0);  // without multi-select the list stays empty
+  file->SetDialogOptions(file->GetDialogOptions() << ofAllowMultiSelect);
   Drop(file, {"/tmp/one.png", "/tmp/two.png", "/tmp/three.png"});
-  EXPECT_EQ(file->DialogFiles().size(), 3u);
+  EXPECT_EQ(file->GetDialogFiles()->Count(), 3);
   EXPECT_EQ(file->GetFileName(), "/tmp/one.png");
   // A folder edit takes a file's folder, and with MultipleDirs every name joined by ";".
   const AnsiString existing = MakeFile("dropped.txt");
@@ -119,40 +120,66 @@ TEST_F(FileEditTest, DroppedFilesAreTakenWhole) {
 
 TEST_F(FileEditTest, ButtonRunsTheFileDialog) {
   const AnsiString picture = MakeFile("my picture.png");
-  std::vector<AnsiString> startedAt;
-  SetFileEditDialogRunner([&](TFileEditDialogSettings& s) {
-    startedAt.push_back(s.FileName);
-    if (s.Title != "Open it") return false;
-    s.FileName = picture;
-    return true;
-  });
-  file->SetText("/nowhere/start.png");
-  ClickButton(file);  // the dialog is cancelled: nothing changes
-  EXPECT_EQ(file->GetText(), "/nowhere/start.png");
+  // The user at the open dialog: the name typed into its name box, then Enter.
+  auto typeName = [&](const std::string& name) {
+    HWND dialog = GetActiveWindow();
+    HWND box = GetDlgItem(dialog, edt1);
+    ASSERT_NE(box, nullptr);
+    RECT r;
+    GetWindowRect(box, &r);
+    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ui.Click(p.x, p.y);
+    SendMessage(box, EM_SETSEL, 0, -1);
+    ui.Type(name);
+    ui.Press(VK_RETURN);
+  };
+  AnsiString caption;
+  file->SetText(picture);  // the dialog starts in the file's folder, with its name
   file->SetDialogTitle("Open it");
-  file->SetDialogKind(dkSave);  // the kind changes, the settings stay
+  file->SetDialogKind(dkOpenPicture);  // the kind changes, the settings stay
   EXPECT_EQ(file->GetDialogTitle(), "Open it");
+  EXPECT_EQ(file->GetFilter(), "All files (*.*)|*");
+  ui.WhenModalWaits([&] {
+    char text[64] = {};
+    GetWindowText(GetActiveWindow(), text, sizeof text);
+    caption = text;
+    typeName("other name.png");
+  });
+  MakeFile("other name.png");
   ClickButton(file);
-  EXPECT_EQ(file->GetText(), QuotedFileName(picture));
+  EXPECT_EQ(caption, "Open it");
+  EXPECT_EQ(file->GetText(), QuotedFileName(ExtractFilePath(picture) + "other name.png"));
+  EXPECT_EQ(file->GetFileName(), ExtractFilePath(picture) + "other name.png");
   EXPECT_EQ(file->GetInitialDir(), ExtractFilePath(picture));
-  ASSERT_EQ(startedAt.size(), 2u);
-  EXPECT_EQ(startedAt[0], "/nowhere/start.png");
-  // OnBeforeDialog can stop the dialog.
+  // Cancelled: nothing changes.
+  ui.WhenModalWaits([&] { ui.Press(VK_ESCAPE); });
+  ClickButton(file);
+  EXPECT_EQ(file->GetFileName(), ExtractFilePath(picture) + "other name.png");
+  // OnBeforeDialog can stop the dialog before it opens.
   file->OnBeforeDialog = [](TObject*, AnsiString&, bool& action) { action = false; };
   ClickButton(file);
-  EXPECT_EQ(startedAt.size(), 2u);
 }
 
 TEST_F(FileEditTest, FolderButtonStartsAtTheInitialFolder) {
   AnsiString seen;
+  folder->SetDialogKind(dkWin32);
   folder->SetInitialDir(home->Path());
-  folder->OnAfterDialog = [&](TObject*, AnsiString& name, bool&) { seen = name; };
+  folder->OnBeforeDialog = [&](TObject*, AnsiString& name, bool&) { seen = name; };
+  ui.WhenModalWaits([&] { ui.Press(VK_RETURN); });  // the folder it starts at is accepted
   ClickButton(folder);
-  EXPECT_EQ(seen, home->Path());
+  EXPECT_EQ(seen, "");
+  EXPECT_EQ(folder->GetText(), home->Path());
   folder->SetText("/does/not/exist");
+  folder->OnAfterDialog = [&](TObject*, AnsiString& name, bool&) { seen = name; };
+  ui.WhenModalWaits([&] { ui.Press(VK_ESCAPE); });
   ClickButton(folder);
-  EXPECT_EQ(seen, "/");
-  EXPECT_EQ(folder->GetText(), "/does/not/exist");  // the browser was not accepted
+  EXPECT_EQ(seen, "/");  // a folder that is not there starts at the root
+  EXPECT_EQ(folder->GetText(), "/does/not/exist");
+  // The classic dialog, cancelled.
+  folder->SetDialogKind(dkVCL);
+  ui.WhenModalWaits([&] { ui.Press(VK_ESCAPE); });
+  ClickButton(folder);
+  EXPECT_EQ(folder->GetText(), "/does/not/exist");
 }
 
 }  // namespace
