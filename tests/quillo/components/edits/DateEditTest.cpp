@@ -186,6 +186,51 @@ TEST_F(DateEditTest, PopupOpensAndClosesEveryWay) {
   }
 }
 
+TEST_F(DateEditTest, NavigationButtonRepeatsWhileHeldAndTakesItsHint) {
+  auto* hints = edit->GetCalendarHints();
+  for (const char* h : {"Year back", "Year on", "Month back", "Month on", "dropped"}) hints->Add(h);
+  EXPECT_EQ(hints->Count(), 4);  // at most four are kept
+  EXPECT_EQ(Popup()->NavButton(cbNextMonth)->GetHint(), "Month on");
+  EXPECT_EQ(Popup()->NavButton(cbPrevYear)->GetHint(), "Year back");
+  edit->SetDate(EncodeDate(2024, 1, 15));
+  ClickButton();
+  ASSERT_TRUE(PopupShowing());
+  TExTimerSpeedButton* next = Popup()->NavButton(cbNextMonth);
+  POINT p = At(next, next->GetWidth() / 2, next->GetHeight() / 2);
+  ui.MouseDown(p.x, p.y);
+  for (int i = 0; i < 10; ++i) ui.Advance(100);
+  ui.MouseUp(p.x, p.y);
+  // The press, then repeats once the initial pause has passed.
+  const int months = ExtractMonth(Popup()->Calendar()->GetCalendarDate()) - 1;
+  EXPECT_GE(months, 3);
+  EXPECT_EQ(Popup()->Title()->GetCaption(), FormatDateTime("MMMM, YYYY", Popup()->Calendar()->GetCalendarDate()));
+  ui.Press(VK_ESCAPE);
+}
+
+TEST_F(DateEditTest, CheckOnExitRewritesATypedDate) {
+  edit->SetCheckOnExit(true);
+  Focus();
+  edit->SetSelStart(0);
+  ui.Type("02292024");
+  POINT p = At(other, 5, 5);
+  ui.Click(p.x, p.y);
+  EXPECT_EQ(edit->GetDate(), EncodeDate(2024, 2, 29));
+  EXPECT_EQ(edit->GetText(), "02/29/2024");
+}
+
+TEST_F(DateEditTest, CheckOnExitRefusesAnImpossibleDate) {
+  edit->SetCheckOnExit(true);
+  Focus();
+  edit->SetSelStart(0);
+  ui.Type("13452024");
+  ui.AnswerMessageBoxes({IDOK});
+  POINT p = At(other, 5, 5);
+  ui.Click(p.x, p.y);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_NE(ui.MessageBoxTexts()[0].find("is not a valid date"), std::string::npos);
+  EXPECT_EQ(edit->GetText(), "13/45/2024");  // the typing is kept
+}
+
 TEST_F(DateEditTest, PopupOpensAboveWhenThereIsNoRoomBelow) {
   form->SetTop(800 - 60);
   ui.RunUntilIdle();

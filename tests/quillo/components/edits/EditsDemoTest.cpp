@@ -6,7 +6,10 @@
 
 #include "EditsFixture.h"
 
+#include <vector>
+
 #include "platform/vcl/Label.h"
+#include "platform/vcl/TypInfo.h"
 #include "quillo/components/dates/Calendar.h"
 #include "quillo/components/dates/PopupCalendar.h"
 #include "quillo/components/edits/ComboEdit.h"
@@ -71,6 +74,30 @@ TEST_F(EditsDemoTest, EveryEditOnOneForm) {
   EXPECT_EQ(real->GetText(), "1.50");
   if (const char* path = std::getenv("QUILLO_DEMO_SAVE")) ui.SaveDesktop(path);
   Hold();
+  // The published properties, reachable by name as translation and form storage reach them.
+  struct Published {
+    TObject* object;
+    std::vector<const char*> names;
+  };
+  const std::vector<Published> tables = {
+      {spin, {"Alignment", "ArrowKeys", "ButtonKind", "Decimal", "EditorEnabled", "Increment", "MaxValue", "MinValue",
+              "ValueType", "Value", "Text", "Enabled", "TabStop"}},
+      {spin->DiagonalButton(), {"UpGlyph", "DownGlyph", "FocusControl"}},
+      {combo, {"Alignment", "ButtonHint", "ButtonWidth", "ClickKey", "DirectInput", "EditMask", "Glyph", "GlyphKind",
+               "NumGlyphs", "ReadOnly", "Text"}},
+      {file, {"AcceptFiles", "DefaultExt", "DialogKind", "DialogOptions", "DialogTitle", "FileEditStyle", "Filter",
+              "FilterIndex", "HistoryList", "InitialDir", "GlyphKind"}},
+      {folder, {"AcceptFiles", "DialogKind", "DialogText", "InitialDir", "MultipleDirs"}},
+      {date, {"BlanksChar", "CalendarHints", "CalendarStyle", "CheckOnExit", "Date", "DefaultToday", "DialogTitle",
+              "PopupAlign", "PopupColor", "StartOfWeek", "WeekendColor", "Weekends", "YearDigits"}},
+      {calendar, {"CalendarDate", "Day", "Month", "Year", "ReadOnly", "StartOfWeek", "UseCurrentDate", "WeekendColor",
+                  "Weekends"}},
+  };
+  for (const Published& p : tables)
+    for (const char* name : p.names) EXPECT_TRUE(IsPublishedProp(p.object, name)) << p.object->ClassName() << "." << name;
+  EXPECT_EQ(GetSetProp(date, "Weekends"), "Sun");
+  SetEnumProp(date, "StartOfWeek", "Sun");
+  EXPECT_EQ(date->GetStartOfWeek(), Sun);
 }
 
 }  // namespace
