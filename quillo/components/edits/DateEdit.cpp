@@ -237,6 +237,11 @@ void TCustomDateEdit::KeyPress(char& key) {
 
 // ---- leaving ----
 
+// The date rewritten on leaving is no change of the user's.
+void TCustomDateEdit::Change() {
+  if (!checking_) TCustomComboEdit::Change();
+}
+
 void TCustomDateEdit::CheckExit() {
   if (!checkOnExit_ || ComponentState().Contains(csDesigning) || checking_) return;
   if (GetText() == FormatToMask("")) return;  // no date typed

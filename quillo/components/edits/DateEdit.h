@@ -66,6 +66,7 @@ protected:
   void ButtonClick() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
+  void Change() override;
 
 private:
   void CalendarSettingsChanged();
