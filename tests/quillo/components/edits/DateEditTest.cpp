@@ -243,6 +243,32 @@ TEST_F(DateEditTest, PopupOpensAboveWhenThereIsNoRoomBelow) {
   ui.Press(VK_ESCAPE);
 }
 
+TEST_F(DateEditTest, PopupStaysOnTheScreenAndFollowsItsAlignment) {
+  // Where the edit's window stands, the alignment, and where the popup's left edge must be.
+  struct Case {
+    int formLeft;
+    TPopupAlign align;
+    const char* expect;  // "right": right edges aligned; "left": left edges; "screen": clamped
+  };
+  const std::vector<Case> cases = {
+      {300, epaRight, "right"}, {300, epaLeft, "left"}, {-30, epaRight, "left"}, {1280 - 150, epaLeft, "right"}};
+  for (const Case& c : cases) {
+    form->SetLeft(c.formLeft);
+    edit->SetPopupAlign(c.align);
+    ui.RunUntilIdle();
+    ClickButton();
+    ASSERT_TRUE(PopupShowing());
+    RECT er, pr;
+    GetWindowRect(edit->GetHandle(), &er);
+    GetWindowRect(Popup()->GetHandle(), &pr);
+    if (std::string(c.expect) == "right") EXPECT_EQ(pr.right, er.right) << c.formLeft;
+    else EXPECT_EQ(pr.left, std::max<LONG>(er.left, 0)) << c.formLeft;
+    EXPECT_GE(pr.left, 0);
+    EXPECT_LE(pr.right, 1280);
+    ui.Press(VK_ESCAPE);
+  }
+}
+
 TEST_F(DateEditTest, KeysStepTheDateAndTGoesToToday) {
   edit->SetDate(EncodeDate(2024, 3, 1));
   Focus();
