@@ -1,5 +1,7 @@
 #include "quillo/components/dates/Calendar.h"
 
+#include <cmath>
+
 #include "platform/rtl/FormatSettings.h"
 #include "platform/vcl/Messages.h"
 #include "quillo/components/dates/DateUtil.h"
@@ -10,14 +12,6 @@ QUILLO_DEFINE_SET_TYPE(TDaysOfWeek, TDayOfWeekName)
 namespace {
 
 constexpr int kDayRows = 6;
-
-void DecodeParts(TDateTime date, int& year, int& month, int& day) {
-  WORD y = 0, m = 0, d = 0;
-  DecodeDate(date, y, m, d);
-  year = y;
-  month = m;
-  day = d;
-}
 
 }  // namespace
 
@@ -64,9 +58,8 @@ int TExCalendar::GetDay() const { return ExtractDay(date_); }
 int TExCalendar::DaysThisMonth() const { return DaysPerMonth(GetYear(), GetMonth()); }
 
 void TExCalendar::SetCalendarDate(TDateTime value) {
-  int y, m, d;
-  DecodeParts(value, y, m, d);
-  date_ = value;
+  if (!ValidDate(value)) return;
+  date_ = std::floor(value);
   UpdateCalendar();
   Change();
 }

@@ -379,11 +379,10 @@ void TCustomComboEdit::AcceptValue(const TPopupValue& value) {
 
 void TCustomComboEdit::PopupDropDown(bool disableEdit) {
   if (!popup_ || GetReadOnly() || GetPopupVisible()) return;
-  TPoint p = ClientToScreen(TPoint(0, 0));
   // The window's top-left, border included.
   RECT wr;
   GetWindowRect(GetHandle(), &wr);
-  p = TPoint(wr.left, wr.top);
+  TPoint p(wr.left, wr.top);
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   const int pw = popup_->GetWidth(), ph = popup_->GetHeight();
   int y = p.y + GetHeight();

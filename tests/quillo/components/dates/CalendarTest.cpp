@@ -98,6 +98,7 @@ TEST_F(CalendarTest, PageTurnsKeepTheDayWhereTheMonthHasIt) {
   calendar->SetDay(32);
   calendar->SetDay(0);
   calendar->SetYear(0);
+  calendar->SetCalendarDate(1e9);  // past the year 9999
   ExpectDate(2024, 12, 15, "nothing out of range is taken");
   calendar->SetMonth(2);
   ExpectDate(2024, 2, 15, "a month alone");
