@@ -723,6 +723,10 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_SIZE: WMSize(m); return;
     case CM_SHOWINGCHANGED: CMShowingChanged(m); return;
     case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_CANCELMODE:
+      // A press anywhere on the form tells the focused control, so a drop-down it opened closes.
+      if (focusedControl_ && focusedControl_ != this) focusedControl_->Perform(CM_CANCELMODE, m.WParam, m.LParam);
+      return;
     case CM_ACTIVATE: CMActivate(m); return;
     case CM_DEACTIVATE: CMDeactivate(m); return;
     case CM_RELEASE: CMRelease(m); return;
