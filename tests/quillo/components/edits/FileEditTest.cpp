@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/dialogs/CommDlgIds.h"
+#include "platform/dialogs/DialogIds.h"
 #include "platform/host/Host.h"
 #include "platform/rtl/SysUtils.h"
 #include "quillo/components/edits/FileEdit.h"
