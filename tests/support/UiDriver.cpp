@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -315,6 +317,25 @@ std::vector<std::uint32_t> UiDriver::CaptionPixels(HWND window) const {
   for (int y = r.top + frame; y < r.top + frame + GetSystemMetrics(SM_CYCAPTION); ++y)
     for (int x = r.left + frame; x < r.right - frame; ++x) pixels.push_back(Pixel(x, y));
   return pixels;
+}
+
+void UiDriver::ShowToViewer(Hold hold) {
+  FlushDesktop();
+  if (const char* shot = std::getenv("QUILLO_SHOT")) SaveDesktop(shot);
+  const char* ms = std::getenv("QUILLO_DEMO_HOLD_MS");
+  if (!ms) return;
+  if (hold == Hold::Live) SetManualClock(false);
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(ms));
+  while (std::chrono::steady_clock::now() < end) {
+    MSG msg;
+    while (hold == Hold::Live && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    FlushDesktop();
+    DesktopHost().WaitEvent(20);
+  }
+  if (hold == Hold::Live) SetManualClock(true);
 }
 
 bool UiDriver::SaveDesktop(const std::string& path) const {

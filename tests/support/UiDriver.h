@@ -84,6 +84,13 @@ public:
   bool SaveDesktop(const std::string& path) const;
   bool SaveWindow(HWND window, const std::string& path) const;
 
+  // For a person looking at the screen (the screenshot scripts): with QUILLO_SHOT=<file.bmp>
+  // the desktop is saved there, and with QUILLO_DEMO_HOLD_MS=<n> the screen is kept for n
+  // milliseconds of real time, which the SDL host shows. Live runs the message loop on the
+  // real clock meanwhile, so that moving things move; Still leaves input queued.
+  enum class Hold { Still, Live };
+  void ShowToViewer(Hold hold = Hold::Still);
+
 private:
   void Inject(const InputEvent& e);
   std::deque<int> answers_;

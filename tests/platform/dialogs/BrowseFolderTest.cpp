@@ -311,15 +311,7 @@ TEST_F(BrowseFolderShot, Open) {
     char text[MAX_PATH];
     GetDlgItemText(Dialog(), IDC_BROWSE_EDIT, text, MAX_PATH);
     EXPECT_EQ(std::string(text), "Inner");
-    if (const char* shot = std::getenv("QUILLO_SHOT")) ui.SaveDesktop(shot);
-    if (const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS")) {
-      FlushDesktop();
-      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-      while (std::chrono::steady_clock::now() < end) {
-        DesktopHost().WaitEvent(20);
-        FlushDesktop();
-      }
-    }
+    ui.ShowToViewer();
     ui.Press(VK_ESCAPE);
   });
   EXPECT_EQ(Browse(), "");

@@ -324,17 +324,7 @@ TEST_F(FontDialogShot, Effects) {
   cf.rgbColors = RGB(128, 0, 0);
   cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_APPLY | CF_INITTOLOGFONTSTRUCT;
   EXPECT_FALSE(Run([&](HWND) {
-    FlushDesktop();
-    if (const char* path = std::getenv("QUILLO_SHOT")) {
-      EXPECT_TRUE(ui.SaveDesktop(path)) << path;
-    }
-    if (const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS")) {
-      auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-      while (std::chrono::steady_clock::now() < end) {
-        DesktopHost().WaitEvent(20);
-        FlushDesktop();
-      }
-    }
+    ui.ShowToViewer();
     ui.Press(VK_ESCAPE);
   }));
 }

@@ -555,18 +555,6 @@ TEST_F(DemoDialogTest, ShownModallyItEndsWithTheButtonsAnswer) {
   }
 }
 
-// Keeps the screen as it is for QUILLO_DEMO_HOLD_MS of real time, input left queued.
-void HoldTheScreen() {
-  const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS");
-  if (!hold) return;
-  FlushDesktop();
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-  while (std::chrono::steady_clock::now() < end) {
-    DesktopHost().WaitEvent(20);
-    FlushDesktop();
-  }
-}
-
 class DemoDialogShot : public DemoDialogTest {};
 
 TEST_F(DemoDialogShot, MenuOpen) {
@@ -588,10 +576,7 @@ TEST_F(DemoDialogShot, MenuOpen) {
     HWND popup = FindWindowEx(nullptr, nullptr, "#32768", nullptr);
     open = popup && IsWindowVisible(popup);
     FlushDesktop();
-    if (const char* path = std::getenv("QUILLO_SHOT")) {
-      EXPECT_TRUE(ui.SaveDesktop(path)) << path;
-    }
-    HoldTheScreen();
+    ui.ShowToViewer();
     ui.QueuePress(VK_ESCAPE);
     ui.QueuePress(VK_ESCAPE);
   });

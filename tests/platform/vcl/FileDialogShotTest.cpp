@@ -57,17 +57,6 @@ DialogTemplate PreviewPanel() {
   return t;
 }
 
-void HoldTheScreen() {
-  const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS");
-  if (!hold) return;
-  FlushDesktop();
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-  while (std::chrono::steady_clock::now() < end) {
-    DesktopHost().WaitEvent(20);
-    FlushDesktop();
-  }
-}
-
 TEST(FileDialogShot, OpenWithPreview) {
   UiDriver ui;
   TempHome home;
@@ -146,10 +135,7 @@ TEST(FileDialogShot, OpenWithPreview) {
     user.ClickItem("Sunset over the bay.bmp");
     FlushDesktop();
     shown = hookWindow && preview != nullptr;
-    if (const char* path = std::getenv("QUILLO_SHOT")) {
-      EXPECT_TRUE(ui.SaveDesktop(path)) << path;
-    }
-    HoldTheScreen();
+    ui.ShowToViewer();
     user.ClickControl(IDCANCEL);
   });
   EXPECT_FALSE(GetOpenFileName(&ofn));

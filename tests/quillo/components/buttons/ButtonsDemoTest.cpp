@@ -24,22 +24,6 @@ namespace {
 
 using namespace buttons_testing;
 
-void Hold() {
-  const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS");
-  if (!hold) return;
-  SetManualClock(false);
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-  MSG msg;
-  while (std::chrono::steady_clock::now() < end) {
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
-    FlushDesktop();
-    DesktopHost().WaitEvent(20);
-  }
-  SetManualClock(true);
-}
 
 class ButtonsDemoTest : public ComponentTest {};
 
@@ -112,7 +96,7 @@ TEST_F(ButtonsDemoTest, EveryControlShows) {
   EXPECT_EQ(PixelOf(ui, buttons[0], 12, 12), Rgb(clRed));
   EXPECT_EQ(buttons[1]->State(), rbsExclusive);
   EXPECT_TRUE(credits->GetActive());
-  Hold();
+  ui.ShowToViewer(UiDriver::Hold::Live);
   credits->SetActive(false);
 }
 

@@ -24,20 +24,4 @@ protected:
     TPoint p = c->ClientToScreen(TPoint(x, y));
     return POINT{p.x, p.y};
   }
-  void Hold() {
-    const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS");
-    if (!hold) return;
-    SetManualClock(false);
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-    MSG msg;
-    while (std::chrono::steady_clock::now() < end) {
-      while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-      }
-      FlushDesktop();
-      DesktopHost().WaitEvent(20);
-    }
-    SetManualClock(true);
-  }
 };

@@ -116,8 +116,7 @@ TEST_F(CaptionsDemoTest, GradientFormWithEveryControlAndABandCaptionForm) {
   ui.Click(boxRect.right - 10, boxRect.bottom - 30);
   EXPECT_GT(scrolls, 0);
   EXPECT_EQ(below->GetTop(), 184);
-  if (const char* shot = std::getenv("QUILLO_DEMO_SAVE")) ui.SaveDesktop(shot);
-  Hold();
+  ui.ShowToViewer(UiDriver::Hold::Live);
 }
 
 }  // namespace

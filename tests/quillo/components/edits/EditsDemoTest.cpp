@@ -2,7 +2,7 @@
 // date edit's calendar dropped down; checked where a user would look.
 //
 // QUILLO_DEMO_HOLD_MS=n keeps it on the screen for n milliseconds of real time (run with
-// QUILLO_HOST=sdl to look at it), QUILLO_DEMO_SAVE=path.bmp saves the desktop.
+// QUILLO_HOST=sdl to look at it), QUILLO_SHOT=path.bmp saves the desktop.
 
 #include "EditsFixture.h"
 
@@ -73,8 +73,7 @@ TEST_F(EditsDemoTest, EveryEditOnOneForm) {
     EXPECT_LE(c->ButtonHolder()->GetLeft() + c->ButtonHolder()->GetWidth(), c->GetClientWidth()) << c->GetName();
   EXPECT_EQ(spin->GetText(), "42");
   EXPECT_EQ(real->GetText(), "1.50");
-  if (const char* path = std::getenv("QUILLO_DEMO_SAVE")) ui.SaveDesktop(path);
-  Hold();
+  ui.ShowToViewer(UiDriver::Hold::Live);
   // The published properties, reachable by name as translation and form storage reach them.
   struct Published {
     TObject* object;
@@ -111,8 +110,7 @@ TEST_F(EditsDemoTest, DateDialog) {
   ui.RunUntilIdle();
   EXPECT_EQ(dialog->Title()->GetCaption(), "December, 2026");
   // A double click on a day closes it with OK; here it stays open to be looked at.
-  if (const char* path = std::getenv("QUILLO_DEMO_SAVE")) ui.SaveDesktop(path);
-  Hold();
+  ui.ShowToViewer(UiDriver::Hold::Live);
 }
 
 }  // namespace

@@ -33,23 +33,6 @@ protected:
     POINT p = At(c, x, y);
     ui.Click(p.x, p.y);
   }
-  // QUILLO_DEMO_HOLD_MS=n keeps the desktop on the screen for n ms of real time.
-  void Hold() {
-    const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS");
-    if (!hold) return;
-    SetManualClock(false);
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-    MSG msg;
-    while (std::chrono::steady_clock::now() < end) {
-      while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-      }
-      FlushDesktop();
-      DesktopHost().WaitEvent(20);
-    }
-    SetManualClock(true);
-  }
 
   TForm* form = nullptr;
 };

@@ -18,25 +18,7 @@
 namespace tbx::testing {
 namespace {
 
-class ToolbarDemoTest : public ToolbarUiTest {
-protected:
-  void Hold() {
-    const char* hold = std::getenv("QUILLO_DEMO_HOLD_MS");
-    if (!hold) return;
-    SetManualClock(false);
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-    MSG msg;
-    while (std::chrono::steady_clock::now() < end) {
-      while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-      }
-      FlushDesktop();
-      DesktopHost().WaitEvent(20);
-    }
-    SetManualClock(true);
-  }
-};
+class ToolbarDemoTest : public ToolbarUiTest {};
 
 TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
   DemoLayout d = BuildDemoForm();
@@ -80,7 +62,7 @@ TEST_F(ToolbarDemoTest, DockedAndFloatingToolbars) {
   TRect zoomRect = WindowRect(zoom);
   EXPECT_EQ(ui.Pixel(zoomRect.left, zoomRect.top + 5), Rgb(clBtnFace));
   EXPECT_EQ(ui.Pixel(zoomRect.left + 2, zoomRect.top + 5), Rgb(clWindow));
-  Hold();
+  ui.ShowToViewer(UiDriver::Hold::Live);
 }
 
 }  // namespace
