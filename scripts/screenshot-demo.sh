@@ -3,14 +3,15 @@
 # virtual X server, and writes what the X screen shows as a PNG (the default: demo.png).
 #   scripts/screenshot-demo.sh [out.png] [build dir, default build-test] [display number, default 97]
 # The desktop the program drew is written too, straight from its surface: <out>-desktop.png.
-# QUILLO_SHOT_TEST names another test of the platform tests that saves and holds the screen the
-# same way (the open, colour and font dialogs use this).
+# QUILLO_SHOT_TEST names another test that saves and holds the screen the same way (the open,
+# colour and font dialogs and the components' form use this), QUILLO_SHOT_TESTS the test
+# program it is in (the default: platform_tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-demo.png}")
 build=${2:-build-test}
 display=${3:-97}
-tests="$build/tests/platform_tests"
+tests="$build/tests/${QUILLO_SHOT_TESTS:-platform_tests}"
 [ -x "$tests" ] || { echo "build the tests first: cmake --build $build" >&2; exit 1; }
 for tool in Xvfb import convert; do
   command -v "$tool" >/dev/null || { echo "$tool is needed (Xvfb, ImageMagick)" >&2; exit 1; }
