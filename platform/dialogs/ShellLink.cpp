@@ -27,21 +27,6 @@ std::string EscapeValue(const std::string& text) {
   return out;
 }
 
-std::string FileAddress(const std::string& path) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out = "file://";
-  for (unsigned char c : path) {
-    if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~')
-      out += static_cast<char>(c);
-    else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string QuoteExecArgument(const std::string& argument) {
@@ -71,7 +56,7 @@ bool WriteDesktopEntry(const std::string& linkPath, const std::string& target, c
     text += "Terminal=false\n";
   } else {
     text += "Type=Link\n";
-    text += "URL=" + FileAddress(full) + "\n";
+    text += "URL=file://" + PercentEncodedPath(full) + "\n";
   }
   try {
     AtomicFile::WriteFile(linkPath, text);

@@ -17,22 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Path= takes the bytes of the name escaped as in URLs; '/' stays.
-std::string EscapePath(const std::string& path) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : path) {
-    if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~')
-      out += static_cast<char>(c);
-    else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
 std::string DeletionDate() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -80,7 +64,7 @@ int TrashInto(const std::string& trash, const std::string& full) {
       if (errno == EEXIST) continue;
       return errno;
     }
-    const std::string text = "[Trash Info]\nPath=" + EscapePath(full) + "\nDeletionDate=" + DeletionDate() + "\n";
+    const std::string text = "[Trash Info]\nPath=" + PercentEncodedPath(full) + "\nDeletionDate=" + DeletionDate() + "\n";
     const bool written = ::write(handle, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     const bool closed = ::close(handle) == 0;
     const std::string target = trash + "/files/" + name;

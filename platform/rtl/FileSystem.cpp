@@ -309,3 +309,20 @@ BOOL GetDiskFreeSpace(LPCSTR folder, DWORD* sectorsPerCluster, DWORD* bytesPerSe
   if (totalClusters != nullptr) *totalClusters = capped(unit * info.f_blocks / clusterBytes);
   return TRUE;
 }
+
+AnsiString PercentEncodedPath(const AnsiString& path) {
+  static const char* hex = "0123456789ABCDEF";
+  AnsiString out;
+  for (unsigned char c : path) {
+    bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
+                 c == '_' || c == '.' || c == '~';
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}

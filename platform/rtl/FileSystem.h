@@ -53,3 +53,7 @@ BOOL GetDiskFreeSpaceEx(LPCSTR folder, ULARGE_INTEGER* freeBytesAvailable,
 // The 32-bit form: counts larger than 32 bits are capped at 0xFFFFFFFF clusters.
 BOOL GetDiskFreeSpace(LPCSTR folder, DWORD* sectorsPerCluster, DWORD* bytesPerSector,
                       DWORD* freeClusters, DWORD* totalClusters);
+
+// A path as file addresses and trash records write it: every byte but the letters, digits and
+// "/-_.~" as %XX (upper-case hex), so blanks and non-ASCII names survive.
+AnsiString PercentEncodedPath(const AnsiString& path);

@@ -101,36 +101,33 @@ TEST_F(TScrollBoxTest, TheThumbMovesTheChildrenWhileDraggedOnlyWithTracking) {
 
 }  // namespace
 
-TEST_F(TScrollBoxTest, ABarThatAppearsIsPaintedOnTheScreen) {
-  child->SetHeight(50);  // all fits: no bar while the form is shown
-  form->Show();
-  ui.RunUntilIdle();
-  child->SetHeight(500);
-  ui.RunUntilIdle();
-  RECT v = VerticalBar();
-  int face = 0, dark = 0;
-  for (int y = v.top; y < v.top + 16; ++y)
-    for (int x = v.left; x < v.right; ++x) {
-      std::uint32_t p = ui.Pixel(x, y);
-      face += p == 0xC0C0C0;
-      dark += p == 0x000000;
-    }
-  EXPECT_GT(face, 100) << "the up arrow's button face";
-  EXPECT_GT(dark, 3) << "the arrow itself";
-}
-
-TEST_F(TScrollBoxTest, BothBarsArePaintedOnTheScreen) {
-  child->SetWidth(400);
-  form->Show();
-  ui.RunUntilIdle();
-  RECT v = VerticalBar();
-  int face = 0, dark = 0;
-  for (int y = v.top; y < v.top + 16; ++y)
-    for (int x = v.left; x < v.right; ++x) {
-      std::uint32_t p = ui.Pixel(x, y);
-      face += p == 0xC0C0C0;
-      dark += p == 0x000000;
-    }
-  EXPECT_GT(face, 100) << "the up arrow's button face";
-  EXPECT_GT(dark, 3) << "the arrow itself";
+// The vertical bar's up arrow as the screen shows it: a button face with a black arrow, also
+// where the content reaches past the box on both sides, and for a bar that appears while
+// the box is shown.
+TEST_F(TScrollBoxTest, TheBarIsPaintedOnTheScreen) {
+  struct Case {
+    TRect shown, after;  // the content while the form is first shown, then
+  };
+  const Case cases[] = {
+      {TRect(0, 0, 150, 50), TRect(0, 0, 150, 500)},   // a bar that appears
+      {TRect(0, 0, 400, 500), TRect(0, 0, 400, 500)},  // both bars, content past both edges
+  };
+  for (const Case& c : cases) {
+    child->SetBoundsRect(c.shown);
+    form->Show();
+    ui.RunUntilIdle();
+    child->SetBoundsRect(c.after);
+    ui.RunUntilIdle();
+    RECT v = VerticalBar();
+    int face = 0, dark = 0;
+    for (int y = v.top; y < v.top + 16; ++y)
+      for (int x = v.left; x < v.right; ++x) {
+        std::uint32_t p = ui.Pixel(x, y);
+        face += p == 0xC0C0C0;
+        dark += p == 0x000000;
+      }
+    EXPECT_GT(face, 100) << "the up arrow's button face, content " << c.after.Width();
+    EXPECT_GT(dark, 3) << "the arrow itself, content " << c.after.Width();
+    form->Hide();
+  }
 }
