@@ -44,6 +44,15 @@ TExTimerSpeedButton::TExTimerSpeedButton(TComponent* owner) : TExSpeedButton(own
 
 QUILLO_DEFINE_CLASS(TPopupCalendar, TPopupWindow)
 
+void TurnCalendarPage(TExCalendar* calendar, TCalendarButton which) {
+  switch (which) {
+    case cbPrevYear: calendar->PrevYear(); break;
+    case cbNextYear: calendar->NextYear(); break;
+    case cbPrevMonth: calendar->PrevMonth(); break;
+    case cbNextMonth: calendar->NextMonth(); break;
+  }
+}
+
 TPopupCalendar::TPopupCalendar(TComponent* owner, TCustomComboEdit* editor) : TPopupWindow(owner, editor) {
   SetColor(clBtnFace);
   SetBounds(0, 0, 190, 156);
@@ -73,14 +82,7 @@ TPopupCalendar::TPopupCalendar(TComponent* owner, TCustomComboEdit* editor) : TP
     TOwnedPtr<TBitmap> glyph = MakeCalendarArrowGlyph(nav.next, nav.count);
     b->SetGlyph(glyph.get());
     b->SetParent(title_);
-    b->OnClick = [this, which = nav.which](TObject*) {
-      switch (which) {
-        case cbPrevYear: calendar_->PrevYear(); break;
-        case cbNextYear: calendar_->NextYear(); break;
-        case cbPrevMonth: calendar_->PrevMonth(); break;
-        case cbNextMonth: calendar_->NextMonth(); break;
-      }
-    };
+    b->OnClick = [this, which = nav.which](TObject*) { TurnCalendarPage(calendar_, which); };
     buttons_[nav.which] = b;
     ++index;
   }

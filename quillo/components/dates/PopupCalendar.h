@@ -22,6 +22,9 @@ public:
 
 enum TCalendarButton { cbPrevYear, cbNextYear, cbPrevMonth, cbNextMonth };
 
+// Turns the calendar's page as the navigation button does.
+void TurnCalendarPage(TExCalendar* calendar, TCalendarButton which);
+
 class TPopupCalendar : public TPopupWindow {
   QUILLO_DECLARE_CLASS()
 

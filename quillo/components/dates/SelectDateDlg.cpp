@@ -65,14 +65,7 @@ TSelectDateDlg::TSelectDateDlg(TComponent* owner) : TForm(owner) {
     TOwnedPtr<TBitmap> glyph = MakeCalendarArrowGlyph(nav.next, nav.count);
     b->SetGlyph(glyph.get());
     b->SetParent(title_);
-    b->OnClick = [this, which = nav.which](TObject*) {
-      switch (which) {
-        case cbPrevYear: calendar_->PrevYear(); break;
-        case cbNextYear: calendar_->NextYear(); break;
-        case cbPrevMonth: calendar_->PrevMonth(); break;
-        case cbNextMonth: calendar_->NextMonth(); break;
-      }
-    };
+    b->OnClick = [this, which = nav.which](TObject*) { TurnCalendarPage(calendar_, which); };
     buttons_[nav.which] = b;
   }
   calendar_ = NewComponent<TExCalendar>(this);
