@@ -9,7 +9,7 @@
 #include "platform/vcl/StdButtons.h"
 #include "platform/vcl/Strings.h"
 #include "quillo/components/dates/Calendar.h"
-#include "quillo/components/dates/PopupCalendar.h"
+#include "quillo/components/dates/CalendarNavigation.h"
 
 class TSelectDateDlg : public TForm {
   QUILLO_DECLARE_PUBLISHED_CLASS()

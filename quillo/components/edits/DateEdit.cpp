@@ -2,7 +2,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Screen.h"
-#include "quillo/components/dates/PopupCalendar.h"
+#include "quillo/components/edits/PopupCalendar.h"
 #include "quillo/components/dates/SelectDateDlg.h"
 #include "quillo/components/edits/EditTexts.h"
 

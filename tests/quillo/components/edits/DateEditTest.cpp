@@ -9,7 +9,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/TypInfo.h"
-#include "quillo/components/dates/PopupCalendar.h"
+#include "quillo/components/edits/PopupCalendar.h"
 #include "quillo/components/dates/SelectDateDlg.h"
 #include "quillo/components/edits/DateEdit.h"
 

@@ -11,7 +11,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/TypInfo.h"
 #include "quillo/components/dates/Calendar.h"
-#include "quillo/components/dates/PopupCalendar.h"
+#include "quillo/components/edits/PopupCalendar.h"
 #include "quillo/components/dates/SelectDateDlg.h"
 #include "quillo/components/edits/ComboEdit.h"
 #include "quillo/components/edits/DateEdit.h"

@@ -7,23 +7,8 @@
 
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Strings.h"
-#include "quillo/components/buttons/ExSpeedButton.h"
-#include "quillo/components/dates/Calendar.h"
+#include "quillo/components/dates/CalendarNavigation.h"
 #include "quillo/components/edits/ComboEdit.h"
-
-// The calendar's navigation button: a speed button in the new style that keeps clicking
-// while it is held.
-class TExTimerSpeedButton : public TExSpeedButton {
-  QUILLO_DECLARE_CLASS()
-
-public:
-  explicit TExTimerSpeedButton(TComponent* owner);
-};
-
-enum TCalendarButton { cbPrevYear, cbNextYear, cbPrevMonth, cbNextMonth };
-
-// Turns the calendar's page as the navigation button does.
-void TurnCalendarPage(TExCalendar* calendar, TCalendarButton which);
 
 class TPopupCalendar : public TPopupWindow {
   QUILLO_DECLARE_CLASS()
@@ -60,5 +45,3 @@ TPopupWindow* CreatePopupCalendar(TCustomComboEdit* owner);
 // Passes the date edit's calendar settings to a calendar popup (any other popup: nothing).
 void SetupPopupCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek, TDaysOfWeek weekends, TColor weekendColor,
                         TStrings* hints, bool fourDigitYear);
-// The navigation arrows: one or two black triangles pointing left or right.
-TOwnedPtr<TBitmap> MakeCalendarArrowGlyph(bool next, int count);
