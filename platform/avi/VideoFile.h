@@ -14,7 +14,6 @@ struct BITMAPINFOHEADER;
 using PAVIFILE = AviFileObject*;
 using PAVISTREAM = AviStreamObject*;
 using PGETFRAME = AviFrameDecoder*;
-using HRESULT = LONG;
 
 constexpr HRESULT AVIERR_OK = 0;
 constexpr HRESULT AVIERR_BADFORMAT = static_cast<HRESULT>(0x80044066);

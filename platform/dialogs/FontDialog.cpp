@@ -83,17 +83,16 @@ DialogTemplate FontTemplate() {
       Item(WC_BUTTON, "Cancel", IDCANCEL, BS_PUSHBUTTON | tab, 210, 32, 45, 14),
       Item(WC_BUTTON, "&Apply", psh3, BS_PUSHBUTTON | tab, 210, 48, 45, 14),
       Item(WC_BUTTON, "&Help", pshHelp, BS_PUSHBUTTON | tab, 210, 64, 45, 14),
+      Item(WC_BUTTON, "Effects", grp1, BS_GROUPBOX | WS_GROUP, 7, 97, 98, 72),
       Item(WC_BUTTON, "Stri&keout", chx1, BS_AUTOCHECKBOX | tab, 13, 110, 49, 10),
       Item(WC_BUTTON, "&Underline", chx2, BS_AUTOCHECKBOX, 13, 123, 51, 10),
       Item(WC_STATIC, "&Color:", stc4, SS_LEFT, 13, 136, 30, 9),
       Item(kComboBoxClass, "", cmb4, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | tab, 13, 146, 85, 100),
+      Item(WC_BUTTON, "Sample", grp2, BS_GROUPBOX | WS_GROUP, 110, 97, 145, 43),
       Item(WC_STATIC, kSampleText, stc5, SS_OWNERDRAW | SS_NOPREFIX, 116, 107, 133, 29),
       Item(WC_STATIC, "Sc&ript:", stc7, SS_LEFT, 110, 144, 30, 9),
       Item(kComboBoxClass, "", cmb5, CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | tab, 110, 155, 145, 30),
       Item(WC_STATIC, "", stc6, SS_LEFT | SS_NOPREFIX, 7, 176, 249, 18),
-      // The frames come last, under the controls inside them, so that clicks reach those.
-      Item(WC_BUTTON, "Effects", grp1, BS_GROUPBOX | WS_GROUP, 7, 97, 98, 72),
-      Item(WC_BUTTON, "Sample", grp2, BS_GROUPBOX | WS_GROUP, 110, 97, 145, 43),
   };
   return t;
 }

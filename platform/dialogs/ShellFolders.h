@@ -18,12 +18,6 @@
 #include "platform/gdi/WinDefs.h"
 #include "platform/rtl/WinTypes.h"
 
-using HRESULT = LONG;
-inline constexpr HRESULT S_OK = 0, S_FALSE = 1, E_FAIL = static_cast<HRESULT>(0x80004005),
-                         E_INVALIDARG = static_cast<HRESULT>(0x80070057);
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-
 constexpr int CSIDL_DESKTOP = 0x0000, CSIDL_PROGRAMS = 0x0002, CSIDL_PERSONAL = 0x0005,
               CSIDL_MYDOCUMENTS = CSIDL_PERSONAL, CSIDL_STARTUP = 0x0007, CSIDL_STARTMENU = 0x000B,
               CSIDL_MYMUSIC = 0x000D, CSIDL_MYVIDEO = 0x000E, CSIDL_DESKTOPDIRECTORY = 0x0010,

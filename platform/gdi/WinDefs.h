@@ -93,3 +93,14 @@ constexpr LONG MAKELONG(int lo, int hi) { return static_cast<LONG>(MAKELPARAM(lo
 constexpr int GET_X_LPARAM(LPARAM l) { return static_cast<SHORT>(LOWORD(l)); }
 constexpr int GET_Y_LPARAM(LPARAM l) { return static_cast<SHORT>(HIWORD(l)); }
 constexpr short GET_WHEEL_DELTA_WPARAM(WPARAM w) { return static_cast<short>(HIWORD(w)); }
+
+// a * b / c with a 64-bit product, rounded to the nearest (halves away from zero), as
+// Windows' MulDiv: -1 when c is 0 or the result does not fit an int.
+constexpr int MulDiv(int a, int b, int c) {
+  if (c == 0) return -1;
+  const long long product = static_cast<long long>(a) * b;
+  const long long half = (c < 0 ? -static_cast<long long>(c) : c) / 2;
+  const long long q = (product + (product >= 0 ? half : -half)) / c;
+  if (q < INT32_MIN || q > INT32_MAX) return -1;
+  return static_cast<int>(q);
+}

@@ -9,6 +9,7 @@ using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
 using BOOL = int;
+using INT = int;
 using LONG = std::int32_t;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
@@ -45,6 +46,15 @@ using HGLOBAL = const void*;
 // A module handle is the address the module is loaded at, as on Windows.
 using HINSTANCE = void*;
 using HMODULE = HINSTANCE;
+
+// Results of the COM-style calls (shell, video files): negative values are failures.
+using HRESULT = LONG;
+inline constexpr HRESULT S_OK = 0, S_FALSE = 1, E_NOTIMPL = static_cast<HRESULT>(0x80004001),
+                         E_FAIL = static_cast<HRESULT>(0x80004005),
+                         E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000E),
+                         E_INVALIDARG = static_cast<HRESULT>(0x80070057);
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
 constexpr BOOL FALSE = 0;
 constexpr BOOL TRUE = 1;

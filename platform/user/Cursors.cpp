@@ -10,6 +10,7 @@
 #include "platform/gdi/DibFile.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/IconImage.h"
+#include "platform/user/SystemIcons.h"
 #include "platform/user/Window.h"
 
 struct CursorObject {
@@ -26,6 +27,7 @@ namespace {
 
 struct CursorState {
   std::map<std::uintptr_t, std::unique_ptr<CursorObject>> standard;
+  std::map<std::uintptr_t, std::unique_ptr<CursorObject>> standardIcons;
   std::map<const EmbeddedResource*, std::unique_ptr<CursorObject>> loaded;
   CursorShape shown = CursorShape::Arrow;
   int showCount = 0;
@@ -127,7 +129,21 @@ HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
 
 HICON LoadIcon(HINSTANCE instance, LPCSTR name) {
   if (instance || !IS_INTRESOURCE(name)) return LoadFromResources(instance, name, RT_GROUP_ICON);
-  return LoadCursor(nullptr, IDC_ARROW);
+  auto id = reinterpret_cast<std::uintptr_t>(name);
+  auto& icons = State().standardIcons;
+  if (auto it = icons.find(id); it != icons.end()) return it->second.get();
+  std::optional<IconImage> image = StandardIconImage(id);
+  if (!image) return nullptr;
+  auto icon = std::make_unique<CursorObject>();
+  icon->width = image->width;
+  icon->height = image->height;
+  icon->hotspot = POINT{image->width / 2, image->height / 2};
+  icon->image = std::move(*image);
+  icon->argb = HostPixels(icon->image);
+  icon->shared = true;
+  HICON raw = icon.get();
+  icons.emplace(id, std::move(icon));
+  return raw;
 }
 
 HCURSOR SetCursor(HCURSOR cursor) {

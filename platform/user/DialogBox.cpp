@@ -28,16 +28,6 @@ PendingDialog*& Pending() {
   return pending;
 }
 
-// a * b / c rounded half away from zero, as Windows' MulDiv does.
-int MulDiv(int a, int b, int c) {
-  if (c == 0) return -1;
-  long long product = static_cast<long long>(a) * b;
-  long long half = (c > 0 ? c : -c) / 2;
-  long long q = (product >= 0) == (c > 0) ? (product + (product >= 0 ? half : -half)) / c
-                                           : (product + (product >= 0 ? half : -half)) / c;
-  return static_cast<int>(q);
-}
-
 HFONT UiFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 // Average character width (Windows' way: the alphabet's width over 52, rounded) and height.

@@ -130,7 +130,10 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   } else if (!enable && !wasDisabled) {
     SendMessage(window, WM_CANCELMODE, 0, 0);
     w->style |= WS_DISABLED;
-    if (IsSelfOrChild(wm::Focus().Focused(), window)) SetFocus(nullptr);
+    // Only the window itself loses the focus. A control inside keeps it until the activation
+    // moves, so that a dialog disabled under its message box still sees, as it is
+    // deactivated, which control to give the focus back to.
+    if (wm::Focus().Focused() == window) SetFocus(nullptr);
     if (wm::Focus().Captured() == window) ReleaseCapture();
     SendMessage(window, WM_ENABLE, FALSE, 0);
   }

@@ -5,12 +5,11 @@
 // the program's desktop, whichever window has the focus or when none has; keys pressed in
 // other programs of the user's screen never reach the desktop, so they cannot trigger them.
 
+#include "platform/rtl/LastError.h"
 #include "platform/user/UserTypes.h"
 
 constexpr UINT MOD_ALT = 0x0001, MOD_CONTROL = 0x0002, MOD_SHIFT = 0x0004, MOD_WIN = 0x0008,
                MOD_NOREPEAT = 0x4000;
-constexpr DWORD ERROR_HOTKEY_ALREADY_REGISTERED = 1409, ERROR_HOTKEY_NOT_REGISTERED = 1419,
-                ERROR_INVALID_WINDOW_HANDLE = 1400;
 
 // Fails (ERROR_HOTKEY_ALREADY_REGISTERED) when the combination is taken, by this window or
 // another; registering an identifier the window already uses again replaces its combination.

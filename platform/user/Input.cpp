@@ -53,15 +53,12 @@ struct Target {
 // The window under the cursor and the part of it, or the capture window.
 Target FindTarget(POINT p) {
   if (wm::Focus().Captured() && LiveWindow(wm::Focus().Captured())) return Target{wm::Focus().Captured(), HTCLIENT};
-  HWND w = WindowFromPoint(p);
+  WindowHit found = HitTestPoint(p);
+  HWND w = found.window;
   // A disabled top-level window takes no mouse input; it only hears the error code.
   if (HWND top = TopLevelOf(w); top && top != wm::Windows().Desktop() && (top->style & WS_DISABLED)) return Target{top, HTERROR};
-  while (w && w != wm::Windows().Desktop()) {
-    int hit = static_cast<int>(static_cast<short>(SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y))));
-    if (hit != HTTRANSPARENT) return Target{w, hit};
-    w = LiveWindow(w) ? LiveWindow(w)->parent : nullptr;
-  }
-  return Target{nullptr, HTNOWHERE};
+  if (!w || w == wm::Windows().Desktop()) return Target{nullptr, HTNOWHERE};
+  return Target{w, found.hit};
 }
 
 LPARAM ClientPoint(HWND window, POINT p) {

@@ -155,73 +155,7 @@ std::vector<HWND> DisableTopLevelWindows() {
   return disabled;
 }
 
-// --- The classic icons, drawn ---------------------------------------------------------------
-
-void Fill(HDC dc, int l, int t, int r, int b, COLORREF c) {
-  RECT rect{l, t, r, b};
-  HBRUSH brush = CreateSolidBrush(c);
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
-}
-
-void Shape(HDC dc, COLORREF fill, COLORREF outline, const std::function<void()>& draw) {
-  HBRUSH brush = CreateSolidBrush(fill);
-  HPEN pen = CreatePen(PS_SOLID, 1, outline);
-  HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
-  draw();
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
-}
-
-// A glyph of '#' cells, each cell scale pixels square.
-void Glyph(HDC dc, int x, int y, const std::vector<const char*>& rows, int scale, COLORREF c) {
-  for (size_t r = 0; r < rows.size(); ++r)
-    for (int k = 0; rows[r][k]; ++k)
-      if (rows[r][k] == '#') Fill(dc, x + k * scale, y + static_cast<int>(r) * scale, x + (k + 1) * scale, y + (static_cast<int>(r) + 1) * scale, c);
-}
-
-void Bubble(HDC dc, int x, int y) {
-  Shape(dc, RGB(255, 255, 255), RGB(0, 0, 0), [&] {
-    Ellipse(dc, x + 1, y + 1, x + 31, y + 26);
-    POINT tail[] = {{x + 8, y + 22}, {x + 6, y + 31}, {x + 15, y + 24}};
-    Polygon(dc, tail, 3);
-  });
-  Fill(dc, x + 8, y + 21, x + 15, y + 24, RGB(255, 255, 255));
-}
-
 }  // namespace
-
-BOOL DrawMessageBoxIcon(HDC dc, int x, int y, UINT icon) {
-  switch (icon & 0xF0) {
-    case MB_ICONHAND:
-      Shape(dc, RGB(255, 0, 0), RGB(128, 0, 0), [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
-      for (int i = 0; i < 12; ++i) {  // the white cross, three pixels thick
-        Fill(dc, x + 10 + i, y + 10 + i - 1, x + 11 + i, y + 10 + i + 2, RGB(255, 255, 255));
-        Fill(dc, x + 21 - i, y + 10 + i - 1, x + 22 - i, y + 10 + i + 2, RGB(255, 255, 255));
-      }
-      return TRUE;
-    case MB_ICONQUESTION:
-      Bubble(dc, x, y);
-      Glyph(dc, x + 11, y + 5, {" ### ", "#   #", "    #", "   # ", "  #  ", "     ", "  #  "}, 2, RGB(0, 0, 255));
-      return TRUE;
-    case MB_ICONEXCLAMATION: {
-      Shape(dc, RGB(255, 255, 0), RGB(0, 0, 0), [&] {
-        POINT triangle[] = {{x + 15, y + 1}, {x + 30, y + 29}, {x + 1, y + 29}};
-        Polygon(dc, triangle, 3);
-      });
-      Glyph(dc, x + 14, y + 9, {"#", "#", "#", "#", "#", " ", "#"}, 2, RGB(0, 0, 0));
-      Fill(dc, x + 16, y + 9, x + 17, y + 19, RGB(0, 0, 0));
-      return TRUE;
-    }
-    case MB_ICONASTERISK:
-      Bubble(dc, x, y);
-      Glyph(dc, x + 13, y + 4, {" ##", "   ", "## ", " # ", " # ", " # ", "###"}, 2, RGB(0, 0, 255));
-      return TRUE;
-  }
-  return FALSE;
-}
 
 int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   Box box;

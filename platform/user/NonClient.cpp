@@ -5,6 +5,7 @@
 
 #include "platform/user/ScrollBars.h"
 #include "platform/user/MenuObject.h"
+#include "platform/user/SystemIcons.h"
 #include "platform/user/Window.h"
 
 namespace {
@@ -149,11 +150,7 @@ void PaintFrame(HDC dc, HWND window, bool active) {
 
 // A small generic application icon at the caption's left.
 void PaintSystemIcon(HDC dc, const RECT& box) {
-  RECT frame{box.left + 1, box.top + 2, box.left + 15, box.top + 14};
-  FillRect(dc, &frame, GetSysColorBrush(COLOR_WINDOW));
-  FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWTEXT));
-  RECT bar{frame.left + 1, frame.top + 1, frame.right - 1, frame.top + 4};
-  FillRect(dc, &bar, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  DrawWindowGlyph(dc, RECT{box.left + 1, box.top + 2, box.left + 15, box.top + 14});
 }
 
 void PaintCaption(HDC dc, HWND window, bool active) {

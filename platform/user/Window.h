@@ -30,6 +30,13 @@ bool IsVisibleOnScreen(HWND window);  // it and all its ancestors visible
 Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren);
 // Invalidates every window, and paints the wallpaper, under a screen region.
 void ExposeScreenRegion(const Region& screen, HWND except);
+// The window a mouse event at a screen point goes to (the desktop when none takes it), and
+// its WM_NCHITTEST answer; windows answering HTTRANSPARENT pass the point to those beneath.
+struct WindowHit {
+  HWND window = nullptr;
+  int hit = HTNOWHERE;
+};
+WindowHit HitTestPoint(POINT screen);
 HWND TopLevelOf(HWND window);
 // Whether the window is the ancestor or one of its descendants (false for none).
 bool IsSelfOrChild(HWND window, HWND ancestor);

@@ -142,31 +142,45 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
 
 namespace {
 
-// The deepest visible, enabled window under a screen point, among the children of parent.
-HWND DeepestAt(HWND parent, POINT p) {
+enum class Probe { Found, Blocked, Missed };
+
+// Looks for the window a point belongs to among the children of parent, topmost first: the
+// deepest visible window containing it whose WM_NCHITTEST does not answer HTTRANSPARENT. A
+// transparent window (a static, a group box around its buttons) lets the point through to the
+// siblings beneath it, and only when none of them takes it to the parent. A disabled child
+// blocks the point: its parent takes it.
+Probe HitTestChildren(HWND parent, POINT p, WindowHit& out) {
   WindowObject* w = LiveWindow(parent);
-  for (HWND c : w->children) {
-    if (!(c->style & WS_VISIBLE)) continue;
+  if (!w) return Probe::Missed;
+  const std::vector<HWND> children = w->children;  // a window procedure may change the order
+  for (HWND c : children) {
+    if (!LiveWindow(c) || !(c->style & WS_VISIBLE)) continue;
     RECT r = ScreenRect(c);
     if (p.x < r.left || p.x >= r.right || p.y < r.top || p.y >= r.bottom) continue;
-    if ((c->style & WS_CHILD) && (c->style & WS_DISABLED)) return nullptr;  // the parent gets it
+    if ((c->style & WS_CHILD) && (c->style & WS_DISABLED)) return Probe::Blocked;
     RECT cr = ScreenClientRect(c);
-    if (p.x >= cr.left && p.x < cr.right && p.y >= cr.top && p.y < cr.bottom) {
-      HWND deeper = DeepestAt(c, p);
-      if (deeper) return deeper;
-    }
-    return c;
+    if (p.x >= cr.left && p.x < cr.right && p.y >= cr.top && p.y < cr.bottom &&
+        HitTestChildren(c, p, out) == Probe::Found)
+      return Probe::Found;
+    if (!LiveWindow(c)) continue;
+    int hit = static_cast<short>(SendMessage(c, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)));
+    if (hit == HTTRANSPARENT || !LiveWindow(c)) continue;
+    out = WindowHit{c, hit};
+    return Probe::Found;
   }
-  return nullptr;
+  return Probe::Missed;
 }
 
 }  // namespace
 
-HWND WindowFromPoint(POINT point) {
+WindowHit HitTestPoint(POINT point) {
   EnsureDesktop();
-  HWND found = DeepestAt(wm::Windows().Desktop(), point);
-  return found ? found : wm::Windows().Desktop();
+  WindowHit found;
+  if (HitTestChildren(wm::Windows().Desktop(), point, found) == Probe::Found) return found;
+  return WindowHit{wm::Windows().Desktop(), HTNOWHERE};
 }
+
+HWND WindowFromPoint(POINT point) { return HitTestPoint(point).window; }
 
 HWND ChildWindowFromPoint(HWND parent, POINT point) {
   WindowObject* p = LiveWindow(parent);

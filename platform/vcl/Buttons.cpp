@@ -293,7 +293,8 @@ void TSpeedButton::SetTransparent(bool value) {
 
 void TSpeedButton::UpdateExclusive() {
   if (groupIndex_ == 0 || !GetParent()) return;
-  TMessage m{CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(this), 0};
+  // The sender travels as a TObject, so that every button class on the parent can check what it is.
+  TMessage m{CM_BUTTONPRESSED, static_cast<WPARAM>(groupIndex_), reinterpret_cast<LPARAM>(static_cast<TObject*>(this)), 0};
   GetParent()->Broadcast(m);
 }
 
@@ -393,7 +394,8 @@ void TSpeedButton::MouseLeave() {
 void TSpeedButton::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CM_BUTTONPRESSED:
-      ButtonPressed(static_cast<int>(m.WParam), reinterpret_cast<TSpeedButton*>(m.LParam));
+      // Other button classes broadcast it too: only a speed button's group is this one's.
+      ButtonPressed(static_cast<int>(m.WParam), dynamic_cast<TSpeedButton*>(reinterpret_cast<TObject*>(m.LParam)));
       return;
     case CM_MOUSEENTER:
       if (!mouseInControl_ && GetEnabled()) {

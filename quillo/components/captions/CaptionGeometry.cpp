@@ -6,13 +6,10 @@
 #include <cstring>
 
 #include "platform/user/User.h"
-#include "quillo/components/toolbars/ToolbarCommon.h"
 
 namespace captions {
 
 namespace {
-
-using tbx::MulDiv;
 
 int Channel(COLORREF c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
 COLORREF Pack(int r, int g, int b) {

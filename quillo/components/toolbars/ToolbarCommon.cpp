@@ -157,14 +157,6 @@ int InstalledThreadHookCount() {
 
 bool ApplicationIsActive() { return GetActiveWindow() != nullptr; }
 
-int MulDiv(int a, int b, int c) {
-  if (c == 0) return -1;
-  long long product = static_cast<long long>(a) * b;
-  long long half = (c < 0 ? -static_cast<long long>(c) : c) / 2;
-  // Rounds half away from zero, as the system does.
-  return static_cast<int>((product + (product >= 0 ? half : -half)) / c);
-}
-
 void ListSortEx(TList* list, int (*compare)(void* item1, void* item2, void* extraData), void* extraData) {
   if (!list || list->Count() <= 1) return;
   std::vector<void*> items;

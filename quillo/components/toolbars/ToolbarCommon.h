@@ -35,9 +35,6 @@ inline bool RectContains(const TRect& r, const TPoint& p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-// Integer a * b / c rounded to the nearest, as the system's MulDiv; -1 for c = 0.
-int MulDiv(int a, int b, int c);
-
 namespace detail {
 template <class T, class Compare>
 void QuickSortRange(std::vector<T>& items, int l, int r, Compare& compare) {

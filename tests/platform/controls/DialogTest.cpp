@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "platform/controls/Button.h"
+#include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
 #include "platform/user/Dialog.h"
 #include "support/UiDriver.h"
@@ -317,6 +319,64 @@ TEST(Dialog, ControlsThatWantKeysGetThem) {
   EXPECT_EQ(keys, (std::vector<WPARAM>{VK_TAB, VK_DOWN}));
   DestroyWindow(dialog);
   UnregisterClass("KeyHungry", nullptr);
+}
+
+// A message box owned by a dialog gives the focus back, when it closes, to the control that
+// had it before (the dialog saves it when it loses the activation), not to the first one.
+TEST(Dialog, FocusComesBackToItsControlAfterAMessageBox) {
+  constexpr int kFirst = 200, kSecond = 201;
+  struct Case {
+    const char* what;
+    std::function<void(UiDriver&, HWND dialog)> focusSecond;
+    bool answerByKey;                                      // else by the test's script
+    std::function<void(HWND dialog)> whileBoxShows = {};  // what changes behind the box
+    int focusAfter;
+  };
+  const Case cases[] = {
+      {"SetFocus, box answered by its script", [](UiDriver&, HWND d) { SetFocus(GetDlgItem(d, kSecond)); }, false, {}, kSecond},
+      {"the Tab key, box answered by Enter", [](UiDriver& u, HWND) { u.Press(VK_TAB); }, true, {}, kSecond},
+      {"a click, box answered by Enter",
+       [](UiDriver& u, HWND d) {
+         POINT p = UiDriver::At(GetDlgItem(d, kSecond), 5, 5);
+         u.Click(p.x, p.y);
+       },
+       true, {}, kSecond},
+      {"the saved control disabled meanwhile: the first tab stop", [](UiDriver& u, HWND) { u.Press(VK_TAB); }, true,
+       [](HWND d) { EnableWindow(GetDlgItem(d, kSecond), FALSE); }, kFirst},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UiDriver ui;
+    DialogTemplate t;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
+    t.cx = 120;
+    t.cy = 50;
+    t.caption = "Two edits";
+    const DWORD edit = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+    t.items = {{"EDIT", "", kFirst, edit, 7, 7, 100, 12}, {"EDIT", "", kSecond, edit, 7, 25, 100, 12}};
+    HWND dialog = CreateDialogIndirect(nullptr, &t, nullptr, [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR {
+      return m == WM_INITDIALOG;
+    });
+    ASSERT_TRUE(dialog);
+    ui.RunUntilIdle();
+    ASSERT_EQ(FocusId(), kFirst);
+    c.focusSecond(ui, dialog);
+    ASSERT_EQ(FocusId(), kSecond);
+    if (c.answerByKey) {
+      ui.DriveMessageBoxes();
+      ui.WhenModalWaits([&] {
+        if (c.whileBoxShows) c.whileBoxShows(dialog);
+        ui.Press(VK_RETURN);
+      });
+    } else {
+      ui.AnswerMessageBoxes({IDOK});
+    }
+    EXPECT_EQ(MessageBox(dialog, "Checked.", "Note", MB_OK), IDOK);
+    ui.RunUntilIdle();
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(FocusId(), c.focusAfter);
+    DestroyWindow(dialog);
+  }
 }
 
 }  // namespace

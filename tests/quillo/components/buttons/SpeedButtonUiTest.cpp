@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vcl/Buttons.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/TypInfo.h"
 #include "quillo/components/buttons/ExSpeedButton.h"
@@ -204,6 +205,50 @@ TEST_F(SpeedButtonTest, GroupsKeepOneButtonDown) {
   auto* loose = AddButton(200);
   loose->SetDown(true);
   EXPECT_FALSE(loose->GetDown());
+}
+
+// The framework's speed buttons and ours broadcast the same group message on one parent;
+// each class keeps to its own buttons, and neither reads the other's as one of its own.
+TEST_F(SpeedButtonTest, FrameworkSpeedButtonsInTheSameGroupIndexAreLeftAlone) {
+  std::vector<TSpeedButton*> framework;
+  for (int i = 0; i < 2; ++i) {
+    auto* b = NewComponent<TSpeedButton>(form);
+    b->SetBounds(20 + 30 * i, 20, 25, 25);
+    b->SetParent(form);
+    b->SetGroupIndex(5);
+    framework.push_back(b);
+  }
+  std::vector<TExSpeedButton*> ours = {AddButton(100), AddButton(130)};
+  for (auto* b : ours) b->SetGroupIndex(5);
+  ours[0]->SetAllowAllUp(true);
+  framework[0]->SetDown(true);
+  ui.RunUntilIdle();
+  auto downs = [&] {
+    std::string s;
+    for (auto* b : framework) s += b->GetDown() ? '1' : '0';
+    s += '|';
+    for (auto* b : ours) s += b->GetDown() ? '1' : '0';
+    return s;
+  };
+  struct Step {
+    const char* what;
+    TControl* pressed;
+    const char* downs;
+  };
+  const Step steps[] = {
+      {"ours goes down; the framework's stays", ours[0], "10|10"},
+      {"the framework's group is still one down at a time", framework[1], "01|10"},
+      {"and ours", ours[1], "01|01"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    Click(step.pressed);
+    EXPECT_EQ(downs(), step.downs);
+    // Our group's AllowAllUp is not taken over by the framework's buttons.
+    EXPECT_FALSE(framework[0]->GetAllowAllUp());
+    EXPECT_FALSE(framework[1]->GetAllowAllUp());
+    EXPECT_TRUE(ours[1]->GetAllowAllUp());
+  }
 }
 
 TEST_F(SpeedButtonTest, HeldButtonRepeatsOnTheClockWhileThePointerIsOverIt) {

@@ -105,13 +105,6 @@ TEST(ListSortExTest, ATListSortsWithItsExtraData) {
   EXPECT_EQ(*static_cast<int*>(list.Items(2)), 10);
 }
 
-TEST(MulDivTest, RoundsHalfAwayFromZero) {
-  EXPECT_EQ(MulDiv(32, 10, 100), 3);
-  EXPECT_EQ(MulDiv(29, 50, 100), 15);
-  EXPECT_EQ(MulDiv(-29, 50, 100), -15);
-  EXPECT_EQ(MulDiv(1, 1, 0), -1);
-}
-
 TEST_F(HookServiceTest, PrintOfAHiddenWindowWithCheckVisiblePaintsNothing) {
   auto* form = NewComponent<TForm>(Application());
   HWND window = form->GetHandle();
