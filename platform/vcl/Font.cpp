@@ -27,16 +27,6 @@ const TPropTable* TFont::PublishedProperties() {
   return &table;
 }
 
-namespace {
-
-// Points to pixels and back, rounded as the framework does.
-int MulDivRound(int value, int numerator, int denominator) {
-  const long long product = static_cast<long long>(value) * numerator;
-  return static_cast<int>((product + (product < 0 ? -denominator : denominator) / 2) / denominator);
-}
-
-}  // namespace
-
 TFont::TFont() = default;
 
 TFont::~TFont() { FreeHandle(); }
@@ -60,9 +50,10 @@ void TFont::SetName(const AnsiString& name) {
   Change();
 }
 
-int TFont::GetSize() const { return -MulDivRound(height_, 72, kPixelsPerInch); }
+// Points to pixels and back, rounded as the framework does.
+int TFont::GetSize() const { return -MulDiv(height_, 72, kPixelsPerInch); }
 
-void TFont::SetSize(int points) { SetHeight(-MulDivRound(points, kPixelsPerInch, 72)); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, kPixelsPerInch, 72)); }
 
 void TFont::SetHeight(int height) {
   if (height == height_) return;

@@ -299,15 +299,6 @@ void MergeForm(TWinControl* control, TCustomForm* form, TAlign align, bool show)
   form->SetVisible(show);
 }
 
-namespace {
-
-int MulDivRound(int a, int b, int c) {
-  const long long p = static_cast<long long>(a) * b;
-  return static_cast<int>((p >= 0 ? p + c / 2 : p - c / 2) / c);
-}
-
-}  // namespace
-
 void GradientFillRect(TCanvas* canvas, const TRect& rect, TColor startColor, TColor endColor,
                       TFillDirection direction, int colors) {
   if (rect.right <= rect.left || rect.bottom <= rect.top) return;
@@ -330,7 +321,7 @@ void GradientFillRect(TCanvas* canvas, const TRect& rect, TColor startColor, TCo
     int rgb[3];
     for (int k = 0; k < 3; ++k) {
       const int base = channel(from, 8 * k);
-      rgb[k] = base + MulDivRound(i, channel(to, 8 * k) - base, n - 1);
+      rgb[k] = base + MulDiv(i, channel(to, 8 * k) - base, n - 1);
     }
     brush->SetColor(static_cast<TColor>(rgb[0] | (rgb[1] << 8) | (rgb[2] << 16)));
     TRect r = rect;
