@@ -390,7 +390,8 @@ void TControl::Dispatch(TMessage& m) {
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
   if (menu == popupMenu_) return;
-  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+  // The link runs both ways: the old menu still opened for this control needs it kept.
+  if (popupMenu_ && popupMenu_->GetPopupComponent() != this) popupMenu_->RemoveFreeNotification(this);
   popupMenu_ = menu;
   if (popupMenu_) popupMenu_->FreeNotification(this);
 }

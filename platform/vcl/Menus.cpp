@@ -491,6 +491,19 @@ TPopupMenu::~TPopupMenu() {
   DeallocateHWnd(window_);
 }
 
+void TPopupMenu::SetPopupComponent(TComponent* component) {
+  if (component == popupComponent_) return;
+  // The old component's link stays: links run both ways, and it may hold this menu itself
+  // (as its PopupMenu or a drop-down menu). A stale link costs nothing and goes with either side.
+  popupComponent_ = component;
+  if (popupComponent_) popupComponent_->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TMenu::Notification(component, operation);
+  if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
+}
+
 void TPopupMenu::DoPopup(TObject* sender) {
   if (OnPopup) OnPopup(sender);
 }

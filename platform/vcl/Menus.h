@@ -203,14 +203,15 @@ public:
   void SetTrackButton(TTrackButton value) { trackButton_ = value; }
   bool GetAutoPopup() const { return autoPopup_; }
   void SetAutoPopup(bool value) { autoPopup_ = value; }
-  // The control whose context menu it was opened as.
+  // The control whose context menu it was opened as; null again once that control is freed.
   TComponent* GetPopupComponent() const { return popupComponent_; }
-  void SetPopupComponent(TComponent* component) { popupComponent_ = component; }
+  void SetPopupComponent(TComponent* component);
 
   TNotifyEvent OnPopup;
 
 protected:
   virtual void DoPopup(TObject* sender);
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   void WndProc(TMessage& message);

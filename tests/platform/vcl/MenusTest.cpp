@@ -314,6 +314,62 @@ TEST_F(MenusTest, ARightClickOpensTheControlsPopupMenu) {
   EXPECT_EQ(form->Area->GetPopupMenu(), nullptr);
 }
 
+// A popup menu and the control it opens for, owned apart: whichever goes first, the other
+// forgets it and is still used and freed safely.
+TEST_F(MenusTest, APopupMenuAndItsControlForgetEachOtherWhenEitherIsFreed) {
+  enum class Ending { ControlFreed, ControlDropsMenuThenFreed, MenuFreed };
+  struct Case {
+    const char* name;
+    Ending ending;
+  };
+  const Case cases[] = {
+      {"the control is freed", Ending::ControlFreed},
+      {"the control drops the menu, then is freed", Ending::ControlDropsMenuThenFreed},
+      {"the menu is freed", Ending::MenuFreed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TMenuForm* form = MakeForm();
+    TOwnedPtr<TComponent> holder = MakeObject<TComponent>(nullptr);
+    auto* menu = NewComponent<TPopupMenu>(holder.get());
+    form->Item(menu->GetItems(), "PasteItem", "&Paste");
+    std::string openedFor;
+    menu->OnPopup = [&](TObject*) {
+      TComponent* component = menu->GetPopupComponent();
+      openedFor = component ? std::string(component->GetName()) : std::string("none");
+    };
+    auto* pad = NewComponent<TSwatch>(form);
+    pad->SetName("Pad");
+    pad->SetParent(form);
+    pad->SetBounds(240, 20, 100, 100);
+    pad->SetPopupMenu(menu);
+    ui.RunUntilIdle();
+    POINT at = At(pad, 30, 30);
+    ui.QueueClick(at.x, at.y, InputEvent::Right);
+    ui.WhenModalWaits([&] { ui.QueuePress(VK_ESCAPE); });
+    ui.RunUntilIdle();
+    ASSERT_EQ(openedFor, "Pad");
+    ASSERT_EQ(menu->GetPopupComponent(), pad);
+
+    if (c.ending == Ending::MenuFreed) {
+      FreeObject(menu);
+      EXPECT_EQ(pad->GetPopupMenu(), nullptr);
+      ui.Click(at.x, at.y, InputEvent::Right);  // nothing opens, nothing is touched
+      EXPECT_EQ(holder->ComponentCount(), 0);
+    } else {
+      if (c.ending == Ending::ControlDropsMenuThenFreed) pad->SetPopupMenu(nullptr);
+      FreeObject(pad);
+      EXPECT_EQ(menu->GetPopupComponent(), nullptr);
+      openedFor.clear();
+      ui.WhenModalWaits([&] { ui.QueuePress(VK_ESCAPE); });
+      menu->Popup(at.x, at.y);
+      EXPECT_EQ(openedFor, "none");
+    }
+    holder.reset();
+    ResetApplication();
+  }
+}
+
 TEST_F(MenusTest, TheTrackButtonSaysWhetherTheRightButtonChoosesToo) {
   TMenuForm* form = MakeForm();
   POINT at = At(form->Area, 50, 40);
