@@ -323,7 +323,17 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
   if (!minimized_) return;
   minimized_ = false;
-  ShowWindow(GetHandle(), SW_HIDE);
+  // The icon goes, and the hidden window is no longer minimised either: hiding alone would
+  // leave it iconic. Un-minimised while hidden, so it neither shows nor takes activation.
+  HWND h = GetHandle();
+  ShowWindow(h, SW_HIDE);
+  if (IsIconic(h)) {
+    WINDOWPLACEMENT placement{};
+    GetWindowPlacement(h, &placement);
+    SetWindowLongPtr(h, GWL_STYLE, GetWindowLongPtr(h, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_MINIMIZE));
+    const RECT& r = placement.rcNormalPosition;
+    SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   std::vector<HWND> windows;
   windows.swap(hiddenByMinimize_);
   for (auto it = windows.rbegin(); it != windows.rend(); ++it)
