@@ -1,7 +1,8 @@
 #pragma once
 // The calling thread's last error code, which the Windows-style calls set when they fail,
-// and the codes they use.
+// the codes they use, the system's text for each, and the exception that carries one.
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/WinTypes.h"
 
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -34,3 +35,12 @@ DWORD GetLastError();
 void SetLastError(DWORD code);
 // The Windows code nearest to a POSIX errno value.
 DWORD ErrorFromErrno(int error);
+
+// The system's text for a code, as Windows words it ("Access is denied."); empty for a code
+// the layer does not know.
+AnsiString SysErrorMessage(DWORD code);
+// EOSError "System Error.  Code: N.\n<text>"; for code 0, that some system call failed.
+[[noreturn]] void RaiseLastOSError(DWORD code);
+// The same for the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] inline void RaiseLastWin32Error() { RaiseLastOSError(); }

@@ -573,9 +573,7 @@ void TScreenCanvas::FreeHandle() {
 
 void TScreenCanvas::SetOrigin(int x, int y) { SetWindowOrgEx(GetHandle(), -x, -y, nullptr); }
 
-void RaiseWin32Error(DWORD code) {
-  throw EOSError(Format("System Error.  Code: %u.", static_cast<unsigned>(code)));
-}
+void RaiseWin32Error(DWORD code) { RaiseLastOSError(code); }
 
 void CheckWin32(bool ok) {
   if (!ok) RaiseWin32Error(GetLastError());

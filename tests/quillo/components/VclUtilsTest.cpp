@@ -2,6 +2,7 @@
 
 #include "ComponentFixture.h"
 
+#include "platform/rtl/LastError.h"
 #include "platform/rtl/Module.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/GraphicControl.h"
@@ -443,6 +444,11 @@ TEST_F(VclUtilsTest, SmallStringAndNumberHelpers) {
   const double floats[] = {0.5, -1.5};
   EXPECT_EQ(MinFloat(floats), -1.5);
   EXPECT_THROW(RaiseWin32Error(5), EOSError);
+  try {
+    RaiseWin32Error(ERROR_FILE_NOT_FOUND);
+  } catch (const EOSError& e) {
+    EXPECT_EQ(e.Message, "System Error.  Code: 2.\nThe system cannot find the file specified.");
+  }
 }
 
 }  // namespace
