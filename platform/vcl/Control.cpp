@@ -383,6 +383,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_MOUSEENTER: CMMouseEnter(m); return;
     case CM_MOUSELEAVE: CMMouseLeave(m); return;
     case CM_HITTEST: CMHitTest(m); return;
+    case CM_MOUSEWHEEL: CMMouseWheel(m); return;
     case WM_CONTEXTMENU: WMContextMenu(m); return;
   }
   DefaultHandler(m);
@@ -507,6 +508,35 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+  if (handled || wheelDelta == 0) return handled;
+  return wheelDelta < 0 ? DoMouseWheelDown(shift, mousePos) : DoMouseWheelUp(shift, mousePos);
+}
+
+bool TControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos) {
+  bool handled = false;
+  if (OnMouseWheelDown) OnMouseWheelDown(this, shift, mousePos, handled);
+  return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos) {
+  bool handled = false;
+  if (OnMouseWheelUp) OnMouseWheelUp(this, shift, mousePos, handled);
+  return handled;
+}
+
+// The wheel, as the focused control passes it on: this control's handlers, else its parent's,
+// up to the form.
+void TControl::CMMouseWheel(TMessage& m) {
+  TShiftState shift = KeysToShiftState(LOWORD(m.WParam));
+  TPoint at(static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam)));
+  if (DoMouseWheel(shift, static_cast<short>(HIWORD(m.WParam)), at)) m.Result = 1;
+  else if (parent_) m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+  else m.Result = 0;
 }
 
 void TControl::Click() {

@@ -66,6 +66,11 @@ QUILLO_DECLARE_ENUM_TYPE(TMouseButton)
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+// The wheel: delta in WHEEL_DELTA steps (positive away from the user), the mouse in screen
+// coordinates; a handler sets handled to stop the wheel going further.
+using TMouseWheelEvent =
+    std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* sender, TShiftState shift, TPoint mousePos, bool& handled)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
 using TDragOverEvent =
@@ -207,6 +212,9 @@ public:
   TEndDragEvent OnEndDrag;
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
+  TMouseWheelEvent OnMouseWheel;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
 
   // Framework internals that parents and the drag machinery call.
   virtual void Click();
@@ -228,6 +236,11 @@ protected:
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // The wheel turned: OnMouseWheel, then (unless it handled it) OnMouseWheelDown or
+  // OnMouseWheelUp. True when the turn was used up here.
+  virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+  virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+  virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void Resize();
   virtual bool CanResize(int& newWidth, int& newHeight);
   virtual void Changed() {}
@@ -256,6 +269,7 @@ protected:
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
   void CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
+  void CMMouseWheel(TMessage& m);
   void WMContextMenu(TMessage& m);
   void Notification(TComponent* component, TOperation operation) override;
 

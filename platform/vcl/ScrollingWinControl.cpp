@@ -195,25 +195,25 @@ void TScrollingWinControl::CreateParams(TCreateParams& params) {
   params.Style &= ~(WS_HSCROLL | WS_VSCROLL);
 }
 
-// The wheel scrolls the vertical bar, or the horizontal one when only it shows, by the
-// system's lines per notch, a line being the bar's increment.
-void TScrollingWinControl::MouseWheel(TMessage& m) {
-  TControlScrollBar* bar = vert_->IsScrollBarVisible() ? vert_.get() : horz_->IsScrollBarVisible() ? horz_.get() : nullptr;
-  if (!bar) return;
+// A wheel turn scrolls the vertical bar (with Shift, the horizontal one; the horizontal one too
+// when only it shows) by the system's lines per notch, a line being the bar's increment.
+bool TScrollingWinControl::MouseWheelDefault(TMessage& m) {
+  const bool sideways = (LOWORD(m.WParam) & MK_SHIFT) != 0;
+  TControlScrollBar* bar = nullptr;
+  if (sideways) bar = horz_->IsScrollBarVisible() ? horz_.get() : nullptr;
+  else bar = vert_->IsScrollBarVisible() ? vert_.get() : horz_->IsScrollBarVisible() ? horz_.get() : nullptr;
+  if (!bar) return false;
   UINT lines = 3;
   SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
   int notches = static_cast<short>(HIWORD(m.WParam)) / WHEEL_DELTA;
-  if (notches == 0) return;
+  if (notches == 0) return false;
   bar->SetPosition(bar->GetPosition() - notches * static_cast<int>(lines) * bar->GetIncrement());
-  m.Result = 1;
+  m.Result = 0;  // WM_MOUSEWHEEL: used
+  return true;
 }
 
 void TScrollingWinControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
-    case CM_MOUSEWHEEL:
-      TWinControl::Dispatch(m);
-      if (m.Result == 0) MouseWheel(m);
-      return;
     case WM_SIZE:
       TWinControl::Dispatch(m);
       UpdateScrollBars();

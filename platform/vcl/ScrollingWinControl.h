@@ -3,7 +3,8 @@
 // scroll positions move them. AutoScroll keeps each range at the extent of the children;
 // the window's own scroll bars show the ranges, and WM_HSCROLL and WM_VSCROLL (the bars, or
 // a program) move the positions by lines, pages or to where the thumb was dragged (while it
-// is dragged, when Tracking is on). The mouse wheel scrolls vertically.
+// is dragged, when Tracking is on). A wheel turn that reaches it unhandled scrolls vertically
+// (with Shift, or when only the horizontal bar shows, horizontally).
 
 #include "platform/vcl/WinControl.h"
 
@@ -78,7 +79,7 @@ protected:
   void CalcAutoRange();
   // Shows each bar as its range and the view's size now say.
   void UpdateScrollBars();
-  void MouseWheel(TMessage& message);
+  bool MouseWheelDefault(TMessage& message) override;
 
 private:
   friend class TControlScrollBar;

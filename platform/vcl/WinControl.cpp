@@ -739,12 +739,36 @@ void TWinControl::WMSetFocus(TMessage& m) { DefaultHandler(m); }
 
 void TWinControl::WMKillFocus(TMessage& m) { DefaultHandler(m); }
 
+namespace {
+// Set while a wheel turn no handler took goes to the windows' defaults: a window class that
+// does not use it hands it to its parent window through DefWindowProc, and the parents'
+// handlers have already been asked.
+bool gWheelHandlersAsked = false;
+}  // namespace
+
+// The focused window's wheel: the handlers of it and its parents up to the form (CM_MOUSEWHEEL)
+// first; then the control's own use (a scrolling control scrolls), then its window class (a
+// memo or list scrolls itself), which passes what it does not use on to the parent window.
 void TWinControl::WMMouseWheel(TMessage& m) {
-  TMessage cm{CM_MOUSEWHEEL, m.WParam, m.LParam, 0};
-  WindowProc(cm);
-  if (cm.Result == 0) DefaultHandler(m);
-  else m.Result = cm.Result;
+  if (!gWheelHandlersAsked) {
+    TMessage cm{CM_MOUSEWHEEL, m.WParam, m.LParam, 0};
+    WindowProc(cm);
+    if (cm.Result != 0) {
+      m.Result = cm.Result;
+      return;
+    }
+  }
+  const bool asked = gWheelHandlersAsked;
+  gWheelHandlersAsked = true;
+  struct Restore {
+    bool value;
+    ~Restore() { gWheelHandlersAsked = value; }
+  } restore{asked};
+  if (MouseWheelDefault(m)) return;
+  DefaultHandler(m);
 }
+
+bool TWinControl::MouseWheelDefault(TMessage&) { return false; }
 
 void TWinControl::CMInvalidate(TMessage&) { Invalidate(); }
 

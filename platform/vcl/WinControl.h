@@ -157,6 +157,9 @@ protected:
   void WMSetFocus(TMessage& m);
   void WMKillFocus(TMessage& m);
   void WMMouseWheel(TMessage& m);
+  // What the control itself does with a wheel turn nobody's handler took, before its window
+  // class sees it; true when used up. A scrolling control scrolls.
+  virtual bool MouseWheelDefault(TMessage& m);
   void CMShowingChanged(TMessage& m);
   void CMVisibleChanged(TMessage& m);
   void CMEnabledChanged(TMessage& m);

@@ -1,10 +1,12 @@
 // TScrollBox: ranges from the children, the window's bars showing them, scrolling by the
-// bars, the thumb with and without Tracking, the wheel, and a descendant told of each scroll
-// after the box has moved.
+// bars, the thumb with and without Tracking, the wheel (also when a control inside has the
+// focus), and a descendant told of each scroll after the box has moved.
 
 #include "VclFixture.h"
 
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/Form.h"
+#include "platform/vcl/Memo.h"
 #include "platform/vcl/ScrollBox.h"
 
 namespace {
@@ -130,4 +132,81 @@ TEST_F(TScrollBoxTest, TheBarIsPaintedOnTheScreen) {
     EXPECT_GT(dark, 3) << "the arrow itself, content " << c.after.Width();
     form->Hide();
   }
+}
+
+// The wheel goes to the focused control; what its handlers and its parents' handlers leave
+// scrolls the box it lies in, Shift turning the wheel sideways.
+TEST_F(TScrollBoxTest, TheWheelOverAFocusedControlInsideScrollsTheBox) {
+  enum Stop { nobody, editHandles, boxHandlesDown };
+  struct Case {
+    const char* name;
+    bool shift;
+    Stop stop;
+    int top, left;
+    std::vector<std::string> heard;
+  };
+  const Case cases[] = {
+      {"unhandled: down three lines", false, nobody, -24, 0, {"edit wheel -120", "box down", "form wheel -120"}},
+      {"with Shift: sideways", true, nobody, 0, -24, {"edit wheel -120", "box down", "form wheel -120"}},
+      {"the edit's handler takes it", false, editHandles, 0, 0, {"edit wheel -120"}},
+      {"the box's OnMouseWheelDown takes it", false, boxHandlesDown, 0, 0, {"edit wheel -120", "box down"}},
+  };
+  child->SetWidth(400);  // a horizontal range too
+  auto* edit = NewComponent<TEdit>(form);
+  edit->SetParent(child);
+  edit->SetBounds(10, 10, 100, 24);
+  form->Show();
+  ui.RunUntilIdle();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    box->GetVertScrollBar()->SetPosition(0);
+    box->GetHorzScrollBar()->SetPosition(0);
+    std::vector<std::string> heard;
+    edit->OnMouseWheel = [&](TObject*, TShiftState shift, int delta, TPoint, bool& handled) {
+      EXPECT_EQ(shift.Contains(ssShift), c.shift);
+      heard.push_back("edit wheel " + std::to_string(delta));
+      handled = c.stop == editHandles;
+    };
+    box->OnMouseWheelDown = [&](TObject*, TShiftState, TPoint, bool& handled) {
+      heard.push_back("box down");
+      handled = c.stop == boxHandlesDown;
+    };
+    box->OnMouseWheelUp = [&](TObject*, TShiftState, TPoint, bool&) { heard.push_back("box up"); };
+    form->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool&) {
+      heard.push_back("form wheel " + std::to_string(delta));
+    };
+    edit->SetFocus();
+    ui.RunUntilIdle();
+    ASSERT_EQ(GetFocus(), edit->GetHandle());
+    POINT p = At(edit, 5, 5);
+    if (c.shift) ui.KeyDown(VK_SHIFT);
+    ui.Wheel(p.x, p.y, -WHEEL_DELTA);
+    ui.RunUntilIdle();
+    if (c.shift) ui.KeyUp(VK_SHIFT);
+    EXPECT_EQ(heard, c.heard) << "each handler once, from the focused control up to the form";
+    EXPECT_EQ(child->GetTop(), c.top);
+    EXPECT_EQ(child->GetLeft(), c.left);
+  }
+}
+
+// A control whose window uses the wheel itself (a memo with lines to scroll) keeps it; the box
+// around it stays where it is.
+TEST_F(TScrollBoxTest, AFocusedMemoScrollsItselfBeforeTheBox) {
+  auto* memo = NewComponent<TMemo>(form);
+  memo->SetParent(child);
+  memo->SetBounds(10, 10, 120, 60);
+  for (int i = 0; i < 40; ++i) memo->GetLines()->Add("line " + std::to_string(i));
+  form->Show();
+  ui.RunUntilIdle();
+  memo->SetFocus();
+  SendMessage(memo->GetHandle(), EM_SETSEL, 0, 0);
+  ui.RunUntilIdle();
+  int wheels = 0;
+  form->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool&) { ++wheels; };
+  POINT p = At(memo, 5, 5);
+  ui.Wheel(p.x, p.y, -WHEEL_DELTA);
+  ui.RunUntilIdle();
+  EXPECT_EQ(SendMessage(memo->GetHandle(), EM_GETFIRSTVISIBLELINE, 0, 0), 3);
+  EXPECT_EQ(child->GetTop(), 0);
+  EXPECT_EQ(wheels, 1) << "the handlers are asked once, before the memo";
 }
