@@ -117,7 +117,11 @@ void TExSpeedButton::SetDown(bool value) {
 
 void TExSpeedButton::SetDropDownMenu(TPopupMenu* value) {
   if (value == dropDownMenu_) return;
-  if (dropDownMenu_) dropDownMenu_->RemoveFreeNotification(this);
+  if (dropDownMenu_) {
+    // The menu last opened here must not go on naming a button that may soon be freed.
+    if (dropDownMenu_->GetPopupComponent() == this) dropDownMenu_->SetPopupComponent(nullptr);
+    dropDownMenu_->RemoveFreeNotification(this);
+  }
   dropDownMenu_ = value;
   if (value) value->FreeNotification(this);
   if (markDropDown_) Invalidate();

@@ -495,3 +495,24 @@ TEST_F(SpeedButtonTest, ButtonImageDrawsAWholeButtonAnywhere) {
 }
 
 }  // namespace
+
+// A button that opened its menu, then takes another and is freed: the old menu no longer
+// names it as the component it popped up for.
+TEST_F(SpeedButtonTest, AMenuTheButtonLeftForgetsItWhenTheButtonIsFreed) {
+  auto* b = AddButton(20, {clRed}, 40);
+  auto* menu = NewComponent<TPopupMenu>(Application());
+  auto* item = NewComponent<TMenuItem>(menu);
+  item->SetCaption("&One");
+  menu->GetItems()->Add(item);
+  b->SetDropDownMenu(menu);
+  ui.RunUntilIdle();
+  POINT p = ScreenAt(b, 12, 12);
+  ui.QueueClick(p.x, p.y);
+  ui.WhenModalWaits([&] { ui.QueuePress(VK_ESCAPE); });
+  ui.RunUntilIdle();
+  ASSERT_EQ(menu->GetPopupComponent(), b);
+  b->SetDropDownMenu(nullptr);
+  FreeObject(b);
+  EXPECT_EQ(menu->GetPopupComponent(), nullptr);
+  FreeObject(menu);
+}
