@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
@@ -238,6 +239,23 @@ TEST_F(AviFileTest, DamagedFilesFailCleanly) {
         GFXFile::Load(b, path, nullptr, round % 3, nullptr);
       } catch (const Exception&) {
       }
+    }
+  }
+}
+
+// A stream header's start counts the frames' positions: one too large to number them is a
+// damaged header (the position of the last frame would not fit), not a video to load.
+TEST_F(AviFileTest, AStartTooLargeToNumberTheFramesIsADamagedHeader) {
+  Bytes file = TrueColourVideo();
+  const Bytes vids = {'v', 'i', 'd', 's'};
+  const auto at = std::search(file.begin(), file.end(), vids.begin(), vids.end()) - file.begin();
+  for (uint start : {0x7FFFFFFFu, 0x7FFFFFF0u, 0x7F000000u}) {
+    for (int i = 0; i < 4; ++i) file[size_t(at + 28 + i)] = uchar(start >> (8 * i));
+    const std::string path = Write(file);
+    for (int frame : {0, 1}) {
+      Buffer b;
+      EXPECT_THROW(GFXFile::Load(b, path, nullptr, frame, nullptr), EInvalidImage) << start << " frame " << frame;
+      EXPECT_TRUE(b.Empty());
     }
   }
 }
