@@ -181,6 +181,33 @@ TEST_F(WmfFileTest, UnsupportedRecordsAreAClearError) {
   }
 }
 
+// A Windows metafile's new object takes the lowest free slot of its table: one freed by a
+// deletion before any past the end.
+TEST_F(WmfFileTest, ANewObjectTakesTheLowestFreeSlot) {
+  WmfBuilder w;
+  w.Record(0x020B, {0, 0});
+  w.Record(0x020C, {10, 30});
+  w.Record(0x02FA, {5, 0, 0, 0, 0});                                // null pen: slot 0
+  w.Record(0x012D, {0});
+  for (uint colour : {kRed, kGreen, kRed})                         // slots 1, 2, 3
+    w.Record(0x02FC, {0, int(colour & 0xFFFF), int(colour >> 16), 0});
+  w.Record(0x01F0, {1});                                            // free slot 1, then slot 3
+  w.Record(0x01F0, {3});
+  w.Record(0x02FC, {0, int(kBlue & 0xFFFF), int(kBlue >> 16), 0});  // takes slot 1
+  w.Record(0x012D, {1});
+  w.Record(0x041B, {10, 10, 0, 0});
+  w.Record(0x012D, {2});
+  w.Record(0x041B, {10, 20, 0, 10});
+  w.Record(0x02FC, {0, 0x7F7F, 0x7F, 0});                          // takes slot 3
+  w.Record(0x012D, {3});
+  w.Record(0x041B, {10, 30, 0, 20});
+  const std::string path = Write(w.Finish(30, 10, 96), "slots.wmf");
+  Buffer b;
+  ASSERT_TRUE(GFXFile::Load(b, path, nullptr, 0, nullptr));
+  // The buffer holds 0x00RRGGBB: blue, green, grey.
+  EXPECT_EQ((std::vector<uint>{At(b, 5, 5), At(b, 15, 5), At(b, 25, 5)}), (std::vector<uint>{0x0000FF, 0x00FF00, 0x7F7F7F}));
+}
+
 // A picture is played into a bitmap of its size, so a frame of a few bytes may not ask for
 // more than 2^26 pixels (nor a side over 16384): such a file is refused without taking
 // the memory it claims, and saving an image that large is refused too.
