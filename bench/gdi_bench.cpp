@@ -102,6 +102,17 @@ void BM_WindowsMetafileManyObjects(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowsMetafileManyObjects)->RangeMultiplier(4)->Range(1024, 65535)->Complexity();
 
+// A tall polygon's region: one rectangle a row, which building the region must take in time
+// proportional to the rows (a metafile's clip path can span thousands of them).
+void BM_PolygonRegionManyRows(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  const POINT diamond[] = {{500, 0}, {1000, rows / 2}, {500, rows}, {0, rows / 2}};
+  for (auto _ : state) DeleteObject(CreatePolygonRgn(diamond, 4, ALTERNATE));
+  state.SetComplexityN(rows);
+  state.SetItemsProcessed(state.iterations() * rows);
+}
+BENCHMARK(BM_PolygonRegionManyRows)->RangeMultiplier(4)->Range(256, 16384)->Complexity();
+
 }  // namespace
 
 BENCHMARK_MAIN();
