@@ -298,8 +298,9 @@ TEST_F(AviFileTest, ProbeTellsAVideoFileWithoutVideoFromOtherFiles) {
 }
 
 // Frames are allocated only once the service has their data: a few bytes claiming 23000 x
-// 23000 (beyond the service's frame size) or an uncompressed frame whose chunk is short of
-// its rows are refused with nothing allocated. A dropped frame repeats the one before; with
+// 23000 (beyond the service's frame size), run-length frames whose data could not paint a
+// fraction of 8000 x 8000, or an uncompressed frame whose chunk is short of its rows are
+// refused with nothing allocated. A dropped frame repeats the one before; with
 // none before it there is no picture.
 TEST_F(AviFileTest, FramesTheDataCannotFillAreRefusedBeforeAllocation) {
   const std::vector<uint> palette = {0, 0xFFFFFF};
@@ -309,6 +310,7 @@ TEST_F(AviFileTest, FramesTheDataCannotFillAreRefusedBeforeAllocation) {
   } cases[] = {
       {"23000 x 23000, 24 bits", BuildAvi(DibFormat(23000, 23000, 24, 0, {}), {{"01db", Bytes(16, 0)}})},
       {"23000 x 23000, RLE8", BuildAvi(DibFormat(23000, 23000, 8, 1, palette), {{"01dc", Bytes{0, 1}}}, "mrle")},
+      {"8000 x 8000, RLE8, an end of bitmap", BuildAvi(DibFormat(8000, 8000, 8, 1, palette), {{"01dc", Bytes{0, 1}}}, "mrle")},
       {"8000 x 8000, 24 bits, 16 bytes", BuildAvi(DibFormat(8000, 8000, 24, 0, {}), {{"01db", Bytes(16, 0)}})},
       {"1000 x 1000, 8 bits, a row short", BuildAvi(DibFormat(1000, 1000, 8, 0, palette), {{"01db", Bytes(1000 * 999, 0)}})},
       {"8000 x 8000, only a dropped frame", BuildAvi(DibFormat(8000, 8000, 24, 0, {}), {{"01db", {}}})},
