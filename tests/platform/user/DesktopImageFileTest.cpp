@@ -222,12 +222,14 @@ Bytes ZeroStream(size_t count) {
 }
 
 Bytes PngChunk(const char* type, const Bytes& data) {
-  Bytes c;
-  for (int shift = 24; shift >= 0; shift -= 8) c.push_back(static_cast<std::uint8_t>(data.size() >> shift));
-  c.insert(c.end(), type, type + 4);
-  c.insert(c.end(), data.begin(), data.end());
-  const std::uint32_t crc = Crc32(c.data() + 4, data.size() + 4);
-  for (int shift = 24; shift >= 0; shift -= 8) c.push_back(static_cast<std::uint8_t>(crc >> shift));
+  Bytes c(12 + data.size());
+  const auto be32 = [&c](size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) c[at + size_t(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+  };
+  be32(0, static_cast<std::uint32_t>(data.size()));
+  std::memcpy(c.data() + 4, type, 4);
+  if (!data.empty()) std::memcpy(c.data() + 8, data.data(), data.size());
+  be32(8 + data.size(), Crc32(c.data() + 4, data.size() + 4));
   return c;
 }
 
