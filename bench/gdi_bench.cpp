@@ -3,9 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/Metafile.h"
 
 namespace {
 
@@ -75,6 +77,41 @@ void BM_TextOutArial12(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * (sizeof text - 1));
 }
 BENCHMARK(BM_TextOutArial12);
+
+// A Windows metafile that creates brush after brush without deleting any: each creation
+// takes the lowest free slot of the object table, which must not cost a walk over the table
+// (a file of a few hundred kilobytes would otherwise play for minutes).
+std::vector<std::uint8_t> ManyBrushesWmf(int brushes) {
+  std::vector<std::uint8_t> b;
+  const auto le16 = [&b](unsigned v) { b.push_back(std::uint8_t(v)), b.push_back(std::uint8_t(v >> 8)); };
+  const auto le32 = [&](unsigned v) { le16(v & 0xFFFF), le16(v >> 16); };
+  le16(1), le16(9), le16(0x300), le32(0), le16(0), le32(7), le16(0);  // header; size unchecked
+  le32(5), le16(0x020C), le16(10), le16(10);                          // window extent
+  for (int i = 0; i < brushes; ++i) le32(7), le16(0x02FC), le16(0), le32(0x0000FF), le16(0);
+  le32(3), le16(0);
+  return b;
+}
+
+void BM_WindowsMetafileManyObjects(benchmark::State& state) {
+  Target dst(10, 10);
+  Metafile metafile;
+  metafile.Load(ManyBrushesWmf(static_cast<int>(state.range(0))));
+  for (auto _ : state) metafile.Play(dst.dc, RECT{0, 0, 10, 10});
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_WindowsMetafileManyObjects)->RangeMultiplier(4)->Range(1024, 65535)->Complexity();
+
+// A tall polygon's region: one rectangle a row, which building the region must take in time
+// proportional to the rows (a metafile's clip path can span thousands of them).
+void BM_PolygonRegionManyRows(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  const POINT diamond[] = {{500, 0}, {1000, rows / 2}, {500, rows}, {0, rows / 2}};
+  for (auto _ : state) DeleteObject(CreatePolygonRgn(diamond, 4, ALTERNATE));
+  state.SetComplexityN(rows);
+  state.SetItemsProcessed(state.iterations() * rows);
+}
+BENCHMARK(BM_PolygonRegionManyRows)->RangeMultiplier(4)->Range(256, 16384)->Complexity();
 
 }  // namespace
 

@@ -20,6 +20,8 @@ constexpr DWORD kVideo = MakeFourCC('v', 'i', 'd', 's');
 constexpr size_t kStreamHeaderSize = 56;
 constexpr DWORD kMaxFormatSize = 64 * 1024;
 constexpr size_t kMaxFrames = 1 << 24;
+// A start past this leaves no room to number the frames in a LONG.
+constexpr LONG kMaxStart = 0x7FFFFFFF - LONG(kMaxFrames);
 constexpr int kMaxListDepth = 4;
 
 // The end of a chunk whose data starts at `at`: padded to an even size, within `end`.
@@ -101,6 +103,7 @@ bool AviReader::ReadStreamList(std::int64_t begin, std::int64_t end, bool& isVid
       isVideo = Le32(h) == kVideo;
       stream.handler = Le32(h + 4);
       stream.start = std::max<LONG>(static_cast<LONG>(Le32(h + 28)), 0);
+      if (stream.start > kMaxStart) return false;
       stream.declaredLength = Le32(h + 32);
     } else if (id == kStreamFormat && size <= kMaxFormatSize) {
       stream.format.resize(size);

@@ -1,5 +1,6 @@
 #include "platform/avi/VideoFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -160,9 +161,20 @@ bool DecodePlain(AviFrameDecoder& d, size_t k) {
   return true;
 }
 
+// Run-length data paints at most 255 pixels every two bytes: a canvas far larger than the
+// frames up to k could paint is not allocated for them (small videos always are).
+bool RleDataCanPaint(AviFrameDecoder& d, size_t k) {
+  const std::vector<AviFrame>& frames = d.stream->file->reader.Video().frames;
+  const std::uint64_t pixels = std::uint64_t(d.format.width) * std::uint64_t(d.format.height);
+  std::uint64_t bytes = 0;
+  for (size_t i = 0; i <= k; ++i) bytes += frames[i].data.size;
+  return pixels <= std::max<std::uint64_t>(std::uint64_t(1) << 20, bytes * 128);
+}
+
 bool DecodeRle(AviFrameDecoder& d, size_t k) {
   AviReader& reader = d.stream->file->reader;
   const size_t width = size_t(d.format.width), height = size_t(d.format.height);
+  if (!RleDataCanPaint(d, k)) return false;
   if (d.decoded < 0 || static_cast<size_t>(d.decoded) > k) {
     d.canvas.assign(width * height, 0);
     d.decoded = -1;

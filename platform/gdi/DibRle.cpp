@@ -12,7 +12,13 @@ struct RlePen {
 
   void Put(std::uint8_t index) {
     if (x < width && y < height) canvas[size_t(y) * size_t(width) + size_t(x)] = index;
-    ++x;
+    if (x < width) ++x;
+  }
+  // Moves stop at the canvas's right edge and just past its top, so that long data cannot
+  // carry the position round past the largest int.
+  void Move(int right, int up) {
+    x = right > width - x ? width : x + right;
+    y = up > height - y ? height : y + up;
   }
 };
 
@@ -40,8 +46,7 @@ void DecodeRle(const std::uint8_t* data, size_t size, std::uint8_t* canvas, int 
       return;
     } else if (value == 2) {  // move right and up
       if (at + 2 > size) return;
-      pen.x += data[at];
-      pen.y += data[at + 1];
+      pen.Move(data[at], data[at + 1]);
       at += 2;
     } else {  // a literal run
       const size_t bytes = nibbles ? (size_t(value) + 1) / 2 : value;

@@ -16,6 +16,8 @@ constexpr size_t kEmfMinimumHeader = 88;
 constexpr size_t kPlaceableSize = 22;
 constexpr size_t kWmfHeaderSize = 18;
 constexpr int kMaxSide = 16384;
+// A picture is played into a bitmap of its size: a frame of a few bytes may not ask for more.
+constexpr long long kMaxPixels = 1LL << 26;
 constexpr double kScreenPixelsPerInch = 96;
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& b, size_t at) {
@@ -119,6 +121,7 @@ void Metafile::Load(std::vector<std::uint8_t> bytes) {
   enhanced_ = bytes_.size() >= kEmfMinimumHeader && Le32(bytes_, 0) == 1 && Le32(bytes_, 40) == kEmfSignature;
   if (enhanced_) ReadEnhanced();
   else ReadWindows();
+  if (static_cast<long long>(width_) * height_ > kMaxPixels) MetafileFault();
 }
 
 void Metafile::ReadEnhanced() {
@@ -190,7 +193,9 @@ void Metafile::ReadWindows() {
 }
 
 void Metafile::Record(const std::uint32_t* pixels, int width, int height, int stride, bool enhanced) {
-  if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) MetafileFault();
+  if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide ||
+      static_cast<long long>(width) * height > kMaxPixels)
+    MetafileFault();
   const std::vector<std::uint8_t> dib = PackedDib(pixels, width, height, stride);
   Load(enhanced ? EnhancedBytes(dib, width, height) : WindowsBytes(dib, width, height));
 }

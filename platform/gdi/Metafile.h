@@ -31,7 +31,8 @@ public:
   Metafile(const Metafile&) = delete;
   Metafile& operator=(const Metafile&) = delete;
 
-  // Reads a metafile from its bytes (EInvalidGraphic when it is not one this layer reads).
+  // Reads a metafile from its bytes (EInvalidGraphic when it is not one this layer reads, or
+  // its picture is over 16384 pixels a side or 2^26 pixels in all).
   void Load(std::vector<std::uint8_t> bytes);
   // A new metafile of width x height pixels holding one bitmap drawn at (0, 0): pixels are
   // 0x00RRGGBB words, top row first, `stride` words apart.

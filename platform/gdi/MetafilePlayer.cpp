@@ -146,15 +146,18 @@ void MetafilePlayer::Store(size_t slot, HGDIOBJ object) {
     if (object != nullptr) DeleteObject(object);
     MetafileFault();
   }
-  if (slot >= objects_.size()) objects_.resize(slot + 1, nullptr);
+  if (slot >= objects_.size()) {
+    for (size_t hole = objects_.size(); hole < slot; ++hole) freeSlots_.insert(freeSlots_.end(), hole);
+    objects_.resize(slot + 1, nullptr);
+  }
   if (objects_[slot] != nullptr) DeleteObject(objects_[slot]);
   objects_[slot] = object;
+  if (object != nullptr) freeSlots_.erase(slot);
+  else freeSlots_.insert(slot);
 }
 
 size_t MetafilePlayer::FreeWindowsSlot() {
-  for (size_t i = 0; i < objects_.size(); ++i)
-    if (objects_[i] == nullptr) return i;
-  return objects_.size();
+  return freeSlots_.empty() ? objects_.size() : *freeSlots_.begin();
 }
 
 void MetafilePlayer::Select(size_t slot) {
@@ -175,6 +178,7 @@ void MetafilePlayer::Delete(size_t slot) {
       SelectObject(dc_, defaults_[i]);
   DeleteObject(object);
   objects_[slot] = nullptr;
+  freeSlots_.insert(slot);
 }
 
 HPEN MetafilePlayer::MakePen(std::uint32_t style, double width, COLORREF colour) const {

@@ -5,6 +5,7 @@
 // metafile creates are GDI objects kept in its own table and deleted at the end.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,9 @@ private:
   Mapping mapping_;
   std::vector<Mapping> savedMappings_;
   std::vector<HGDIOBJ> objects_;
+  // The empty slots below objects_.size(): a Windows metafile's next object takes the lowest,
+  // found without a walk over the table (a long one would make every creation slow).
+  std::set<size_t> freeSlots_;
   std::vector<std::vector<std::uint32_t>> paletteColours_;  // 0x00RRGGBB
   std::vector<std::uint32_t> palette_;
   bool inPath_ = false;

@@ -26,6 +26,27 @@ Intervals BandIntervals(const std::vector<RECT>& rects, LONG y0, LONG y1) {
   return merged;
 }
 
+// The intervals of each band in turn, bands visited top to bottom: a rectangle joins the
+// active ones when the sweep reaches its top and leaves after its bottom, so a region of many
+// rows costs in proportion to its rows rather than rows times rows.
+class BandSweep {
+public:
+  explicit BandSweep(std::vector<RECT> rects) : rects_(std::move(rects)) {
+    std::sort(rects_.begin(), rects_.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
+  }
+  Intervals At(LONG y0, LONG y1) {
+    while (next_ < rects_.size() && rects_[next_].top <= y0) active_.push_back(rects_[next_++]);
+    active_.erase(std::remove_if(active_.begin(), active_.end(), [y0](const RECT& r) { return r.bottom <= y0; }),
+                  active_.end());
+    return BandIntervals(active_, y0, y1);
+  }
+
+private:
+  std::vector<RECT> rects_;
+  std::vector<RECT> active_;
+  size_t next_ = 0;
+};
+
 bool Apply(Region::Op op, bool a, bool b) {
   switch (op) {
     case Region::Op::And: return a && b;
@@ -116,8 +137,8 @@ Region Region::FromRects(const std::vector<RECT>& rects) {
   Region out;
   std::vector<LONG> ys = BandEdges(valid, {});
   BandWriter writer;
-  for (size_t k = 0; k + 1 < ys.size(); ++k)
-    writer.Add(ys[k], ys[k + 1], BandIntervals(valid, ys[k], ys[k + 1]));
+  BandSweep sweep(std::move(valid));
+  for (size_t k = 0; k + 1 < ys.size(); ++k) writer.Add(ys[k], ys[k + 1], sweep.At(ys[k], ys[k + 1]));
   out.rects_ = writer.Take();
   return out;
 }
@@ -154,11 +175,9 @@ int Region::Complexity() const {
 Region Region::Combine(const Region& other, Op op) const {
   std::vector<LONG> ys = BandEdges(rects_, other.rects_);
   BandWriter writer;
-  for (size_t k = 0; k + 1 < ys.size(); ++k) {
-    Intervals a = BandIntervals(rects_, ys[k], ys[k + 1]);
-    Intervals b = BandIntervals(other.rects_, ys[k], ys[k + 1]);
-    writer.Add(ys[k], ys[k + 1], CombineIntervals(a, b, op));
-  }
+  BandSweep first(rects_), second(other.rects_);
+  for (size_t k = 0; k + 1 < ys.size(); ++k)
+    writer.Add(ys[k], ys[k + 1], CombineIntervals(first.At(ys[k], ys[k + 1]), second.At(ys[k], ys[k + 1]), op));
   Region out;
   out.rects_ = writer.Take();
   return out;

@@ -15,7 +15,9 @@
 
 namespace {
 
-constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;
+// A PNG becomes a 32-bit DIB: deflate data of a few hundred kilobytes can claim gigabytes, so
+// a picture is held to 256 MB as a DIB (BMP files hold their rows, which bounds them).
+constexpr std::int64_t kMaxPngPixels = std::int64_t(1) << 26;
 
 void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
@@ -203,7 +205,7 @@ private:
     colourType_ = p[9];
     if (p[10] != 0 || p[11] != 0 || p[12] != 0) return false;  // deflate, adaptive filters, no interlace
     if (width_ == 0 || height_ == 0 || width_ > 0x7FFFFFFF || height_ > 0x7FFFFFFF) return false;
-    if (std::int64_t(width_) * height_ > kMaxPixels) return false;
+    if (std::int64_t(width_) * height_ > kMaxPngPixels) return false;
     switch (colourType_) {
       case 0: channels_ = 1; if (depth_ != 1 && depth_ != 2 && depth_ != 4 && depth_ != 8 && depth_ != 16) return false; break;
       case 3: channels_ = 1; if (depth_ != 1 && depth_ != 2 && depth_ != 4 && depth_ != 8) return false; break;
@@ -306,6 +308,7 @@ private:
 
   bool MakeDib(std::vector<std::uint8_t>& dib) {
     dib.clear();
+    dib.reserve(40 + 4 * static_cast<size_t>(width_) * height_);
     PutDibHeader(dib, static_cast<int>(width_), static_cast<int>(height_), 32, 0,
                  static_cast<std::uint32_t>(4u * width_ * height_));
     for (std::uint32_t y = height_; y-- > 0;) {

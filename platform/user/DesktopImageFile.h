@@ -6,6 +6,7 @@
 //
 // PNG reading covers 8-bit grey, grey with alpha, RGB, RGBA and palette images and 1, 2 and
 // 4-bit grey and palette images, not interlaced; 16-bit samples keep their high byte.
+// Pictures over 2^26 pixels are refused.
 
 #include <cstddef>
 #include <cstdint>

@@ -54,7 +54,7 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
-  virtual void Changed();
+  void Changed() override;
 
 private:
   void Send(UINT message, WPARAM wParam, LPARAM lParam);

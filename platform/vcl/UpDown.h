@@ -61,6 +61,8 @@ protected:
   // Whether the step the control proposes may happen: OnChanging, then OnChangingEx.
   virtual bool CanChange();
   bool DoCanChange(short newValue, short delta);
+  // The arrow's click beside the control's own, which stays callable.
+  using TControl::Click;
   virtual void Click(TUDBtnType button);
   // The step the control reports (SB_THUMBPOSITION, reflected back as CN_HSCROLL or
   // CN_VSCROLL): the position has moved; tells OnClick which way.

@@ -145,7 +145,6 @@ private:
   int version_ = 0;
 
   TOwnedPtr<TObject> store_;
-  int storeUsers_ = 0;
   std::vector<TIniLink*> links_;
   TNotifyEvent saveShow_;
   TCloseQueryEvent saveCloseQuery_;

@@ -195,6 +195,73 @@ TEST(DesktopImageFile, DamagedFilesAreRefused) {
   }
 }
 
+// A zlib stream of `count` zero bytes in one fixed-Huffman block: a zero, then copies of
+// 258 bytes one back, then single zeros; a few hundred kilobytes for gigabytes.
+Bytes ZeroStream(size_t count) {
+  Bytes out{0x78, 0x01};
+  std::uint32_t bits = 0;
+  int used = 0;
+  auto put = [&](std::uint32_t value, int n) {  // least significant bit first
+    bits |= value << used, used += n;
+    for (; used >= 8; used -= 8, bits >>= 8) out.push_back(static_cast<std::uint8_t>(bits));
+  };
+  auto code = [&](std::uint32_t value, int n) {  // Huffman codes go most significant bit first
+    for (int i = n - 1; i >= 0; --i) put((value >> i) & 1, 1);
+  };
+  put(1, 1), put(1, 2);  // the last block, fixed codes
+  code(0x30, 8);         // literal 0
+  size_t left = count - 1;
+  for (; left >= 258; left -= 258) code(0xC5, 8), code(0, 5);  // length 258, distance 1
+  for (; left > 0; --left) code(0x30, 8);
+  code(0, 7);  // end of block
+  if (used > 0) out.push_back(static_cast<std::uint8_t>(bits));
+  const Bytes zeros(count, 0);
+  const std::uint32_t adler = Adler32(zeros.data(), zeros.size());
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(adler >> shift));
+  return out;
+}
+
+Bytes PngChunk(const char* type, const Bytes& data) {
+  Bytes c(12 + data.size());
+  const auto be32 = [&c](size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) c[at + size_t(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+  };
+  be32(0, static_cast<std::uint32_t>(data.size()));
+  std::memcpy(c.data() + 4, type, 4);
+  if (!data.empty()) std::memcpy(c.data() + 8, data.data(), data.size());
+  be32(8 + data.size(), Crc32(c.data() + 4, data.size() + 4));
+  return c;
+}
+
+// A black 1-bit grey PNG of width x height.
+Bytes BlackPng(std::uint32_t width, std::uint32_t height) {
+  Bytes header;
+  for (std::uint32_t v : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) header.push_back(static_cast<std::uint8_t>(v >> shift));
+  header.insert(header.end(), {1, 0, 0, 0, 0});
+  Bytes file(kMonoPng, kMonoPng + 8);
+  for (const Bytes& chunk : {PngChunk("IHDR", header), PngChunk("IDAT", ZeroStream((size_t(width + 7) / 8 + 1) * height)),
+                             PngChunk("IEND", {})})
+    file.insert(file.end(), chunk.begin(), chunk.end());
+  return file;
+}
+
+// A picture from the desktop becomes a 32-bit DIB: one over 2^26 pixels (256 MB) is refused
+// however well its file compresses, rather than a file of some hundred kilobytes taking
+// gigabytes. Within the limit it reads.
+TEST(DesktopImageFile, APictureLargerThanTheClipboardTakesIsRefused) {
+  Bytes dib;
+  const Bytes huge = BlackPng(16384, 16384);
+  EXPECT_LT(huge.size(), size_t(1) << 20);
+  EXPECT_FALSE(PackedDibFromPngFile(huge.data(), huge.size(), dib));
+  EXPECT_TRUE(dib.empty());
+  const Bytes wide = BlackPng(8200, 8200);
+  EXPECT_FALSE(PackedDibFromPngFile(wide.data(), wide.size(), dib));
+  const Bytes fits = BlackPng(4096, 16);
+  ASSERT_TRUE(PackedDibFromPngFile(fits.data(), fits.size(), dib));
+  EXPECT_EQ(dib.size(), 40 + size_t(4) * 4096 * 16);
+}
+
 TEST(ZlibData, StoredStreamsInflateAndChecksumsMatchKnownValues) {
   EXPECT_EQ(Crc32(reinterpret_cast<const std::uint8_t*>("123456789"), 9), 0xCBF43926u);
   EXPECT_EQ(Adler32(reinterpret_cast<const std::uint8_t*>("Wikipedia"), 9), 0x11E60398u);

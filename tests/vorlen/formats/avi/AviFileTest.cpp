@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
@@ -242,6 +243,23 @@ TEST_F(AviFileTest, DamagedFilesFailCleanly) {
   }
 }
 
+// A stream header's start counts the frames' positions: one too large to number them is a
+// damaged header (the position of the last frame would not fit), not a video to load.
+TEST_F(AviFileTest, AStartTooLargeToNumberTheFramesIsADamagedHeader) {
+  Bytes file = TrueColourVideo();
+  const Bytes vids = {'v', 'i', 'd', 's'};
+  const auto at = std::search(file.begin(), file.end(), vids.begin(), vids.end()) - file.begin();
+  for (uint start : {0x7FFFFFFFu, 0x7FFFFFF0u, 0x7F000000u}) {
+    for (int i = 0; i < 4; ++i) file[size_t(at + 28 + i)] = uchar(start >> (8 * i));
+    const std::string path = Write(file);
+    for (int frame : {0, 1}) {
+      Buffer b;
+      EXPECT_THROW(GFXFile::Load(b, path, nullptr, frame, nullptr), EInvalidImage) << start << " frame " << frame;
+      EXPECT_TRUE(b.Empty());
+    }
+  }
+}
+
 // The video format's probe: 1 a video file with a video stream, -1 a video file the service
 // opens but without a video stream (or with damaged stream headers), 0 anything else.
 TEST_F(AviFileTest, ProbeTellsAVideoFileWithoutVideoFromOtherFiles) {
@@ -280,8 +298,9 @@ TEST_F(AviFileTest, ProbeTellsAVideoFileWithoutVideoFromOtherFiles) {
 }
 
 // Frames are allocated only once the service has their data: a few bytes claiming 23000 x
-// 23000 (beyond the service's frame size) or an uncompressed frame whose chunk is short of
-// its rows are refused with nothing allocated. A dropped frame repeats the one before; with
+// 23000 (beyond the service's frame size), run-length frames whose data could not paint a
+// fraction of 8000 x 8000, or an uncompressed frame whose chunk is short of its rows are
+// refused with nothing allocated. A dropped frame repeats the one before; with
 // none before it there is no picture.
 TEST_F(AviFileTest, FramesTheDataCannotFillAreRefusedBeforeAllocation) {
   const std::vector<uint> palette = {0, 0xFFFFFF};
@@ -291,6 +310,7 @@ TEST_F(AviFileTest, FramesTheDataCannotFillAreRefusedBeforeAllocation) {
   } cases[] = {
       {"23000 x 23000, 24 bits", BuildAvi(DibFormat(23000, 23000, 24, 0, {}), {{"01db", Bytes(16, 0)}})},
       {"23000 x 23000, RLE8", BuildAvi(DibFormat(23000, 23000, 8, 1, palette), {{"01dc", Bytes{0, 1}}}, "mrle")},
+      {"8000 x 8000, RLE8, an end of bitmap", BuildAvi(DibFormat(8000, 8000, 8, 1, palette), {{"01dc", Bytes{0, 1}}}, "mrle")},
       {"8000 x 8000, 24 bits, 16 bytes", BuildAvi(DibFormat(8000, 8000, 24, 0, {}), {{"01db", Bytes(16, 0)}})},
       {"1000 x 1000, 8 bits, a row short", BuildAvi(DibFormat(1000, 1000, 8, 0, palette), {{"01db", Bytes(1000 * 999, 0)}})},
       {"8000 x 8000, only a dropped frame", BuildAvi(DibFormat(8000, 8000, 24, 0, {}), {{"01db", {}}})},

@@ -11,6 +11,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "MetafileBuilders.h"
 #include "support/TempHome.h"
+#include "tests/vorlen/formats/PeakMemory.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {
@@ -178,6 +179,73 @@ TEST_F(WmfFileTest, UnsupportedRecordsAreAClearError) {
       EXPECT_EQ(error.Message, "100");
     }
   }
+}
+
+// A Windows metafile's new object takes the lowest free slot of its table: one freed by a
+// deletion before any past the end.
+TEST_F(WmfFileTest, ANewObjectTakesTheLowestFreeSlot) {
+  WmfBuilder w;
+  w.Record(0x020B, {0, 0});
+  w.Record(0x020C, {10, 30});
+  w.Record(0x02FA, {5, 0, 0, 0, 0});                                // null pen: slot 0
+  w.Record(0x012D, {0});
+  for (uint colour : {kRed, kGreen, kRed})                         // slots 1, 2, 3
+    w.Record(0x02FC, {0, int(colour & 0xFFFF), int(colour >> 16), 0});
+  w.Record(0x01F0, {1});                                            // free slot 1, then slot 3
+  w.Record(0x01F0, {3});
+  w.Record(0x02FC, {0, int(kBlue & 0xFFFF), int(kBlue >> 16), 0});  // takes slot 1
+  w.Record(0x012D, {1});
+  w.Record(0x041B, {10, 10, 0, 0});
+  w.Record(0x012D, {2});
+  w.Record(0x041B, {10, 20, 0, 10});
+  w.Record(0x02FC, {0, 0x7F7F, 0x7F, 0});                          // takes slot 3
+  w.Record(0x012D, {3});
+  w.Record(0x041B, {10, 30, 0, 20});
+  const std::string path = Write(w.Finish(30, 10, 96), "slots.wmf");
+  Buffer b;
+  ASSERT_TRUE(GFXFile::Load(b, path, nullptr, 0, nullptr));
+  // The buffer holds 0x00RRGGBB: blue, green, grey.
+  EXPECT_EQ((std::vector<uint>{At(b, 5, 5), At(b, 15, 5), At(b, 25, 5)}), (std::vector<uint>{0x0000FF, 0x00FF00, 0x7F7F7F}));
+}
+
+// A picture is played into a bitmap of its size, so a frame of a few bytes may not ask for
+// more than 2^26 pixels (nor a side over 16384): such a file is refused without taking
+// the memory it claims, and saving an image that large is refused too.
+TEST_F(WmfFileTest, AFrameLargerThanAnyPictureIsRefusedBeforeAllocation) {
+  WmfBuilder extent;
+  extent.Record(0x020C, {16000, 16000});  // the window extent sizes a plain Windows metafile
+  Bytes plain = extent.Finish(1, 1, 96);
+  plain.erase(plain.begin(), plain.begin() + 22);  // without the placeable header
+  const struct {
+    const char* name;
+    Bytes file;
+  } cases[] = {
+      {"huge.emf", EmfBuilder().Finish(16384, 16384)},
+      {"wide.emf", EmfBuilder().Finish(16384, 8000)},
+      {"huge.wmf", WmfBuilder().Finish(16000, 16000, 96)},
+      {"plain.wmf", plain},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write(c.file, c.name);
+    GFXFileDesc desc;
+    EXPECT_FALSE(GFXFile::Test(path, &desc)) << c.name;
+    Buffer b;
+    EXPECT_THROW(GFXFile::Load(b, path, nullptr, 0, nullptr), EInvalidImage) << c.name;
+    EXPECT_LT(PeakMemoryGrowthKiB([&] {
+                Buffer dst;
+                GFXFile::Load(dst, path, nullptr, 0, nullptr);
+              }),
+              kSmallGrowthKiB)
+        << c.name;
+  }
+  const std::string fits = Write(EmfBuilder().Finish(16384, 64), "fits.emf");
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Test(fits, &desc));
+  EXPECT_EQ(desc.width, 16384);
+  EXPECT_EQ(desc.height, 64);
+  Buffer image;
+  image.Alloc(Pair<int>(9000, 8000));
+  EXPECT_THROW(GFXFile::Save(image, home_.Path() + "/big.emf", nullptr, nullptr), EInvalidImage);
 }
 
 TEST_F(WmfFileTest, DamagedMetafilesFailCleanly) {
