@@ -3,41 +3,19 @@
 // one again (which starts run-length decoding over). Every frame handed out must be a 24-bit
 // DIB of the stream's size; a frame the file cannot give must come back as null.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "platform/avi/VideoFile.h"
 #include "platform/gdi/DibFile.h"
 
 namespace {
 
 constexpr LONG kMostFramesInOrder = 16;
-
-struct Scratch {
-  std::string folder;
-  Scratch() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/quillo-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder = pattern;
-  }
-  ~Scratch() {
-    std::remove((folder + "/input.avi").c_str());
-    rmdir(folder.c_str());
-  }
-};
-
-void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-  std::fclose(f);
-}
 
 void CheckFrame(const void* frame, DWORD width, DWORD height) {
   if (frame == nullptr) return;
@@ -70,9 +48,9 @@ void ReadFrames(PAVISTREAM stream) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Scratch scratch;
-  const std::string input = scratch.folder + "/input.avi";
-  WriteInput(input, data, size);
+  static const std::string& folder = fuzz::ScratchFolder("avi");
+  const std::string input = folder + "/input.avi";
+  fuzz::WriteFile(input, data, size);
   PAVIFILE file = nullptr;
   if (AVIFileOpenA(&file, input.c_str(), OF_READ, nullptr) != AVIERR_OK) return 0;
   PAVISTREAM stream = nullptr;

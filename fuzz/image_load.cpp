@@ -2,13 +2,12 @@
 // format registry as the program opens a file; what loads is saved again as an indexed
 // bitmap, which runs the quantiser and a writer over decoded pixels.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "platform/rtl/Exceptions.h"
 #include "vorlen/formats/GFXFile.h"
 
@@ -17,28 +16,6 @@ namespace {
 // Larger images are legal but only slow the search down.
 constexpr long long kMostPixels = 1 << 22;
 constexpr int kMostPixelsResaved = 64 * 64;
-
-struct Scratch {
-  std::string folder;
-  Scratch() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/quillo-fuzz-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder = pattern;
-  }
-  ~Scratch() {
-    std::remove((folder + "/input.img").c_str());
-    std::remove((folder + "/again.bmp").c_str());
-    rmdir(folder.c_str());
-  }
-};
-
-void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-  std::fclose(f);
-}
 
 void Resave(Buffer& image, const std::string& path, GFXtra32& extra) {
   if (image.Empty() || static_cast<long long>(image.Width()) * image.Height() > kMostPixelsResaved)
@@ -53,9 +30,9 @@ void Resave(Buffer& image, const std::string& path, GFXtra32& extra) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Scratch scratch;
-  const std::string input = scratch.folder + "/input.img";
-  WriteInput(input, data, size);
+  static const std::string& folder = fuzz::ScratchFolder("image");
+  const std::string input = folder + "/input.img";
+  fuzz::WriteFile(input, data, size);
   GFXFile::SetAlpha(size > 0 && (data[size - 1] & 1) != 0);
   uchar palette[768];
   GFXFileDesc desc;
@@ -65,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (static_cast<long long>(desc.width) * desc.height > kMostPixels) return 0;
     Buffer image;
     GFXtra32 extra;
-    if (GFXFile::Load(image, input, &extra, 0, &desc)) Resave(image, scratch.folder + "/again.bmp", extra);
+    if (GFXFile::Load(image, input, &extra, 0, &desc)) Resave(image, folder + "/again.bmp", extra);
   } catch (const Exception&) {
     // A clear error is the right answer to a damaged file.
   }

@@ -34,6 +34,14 @@ inline const std::string& ScratchFolder(const char* name) {
   return folder.path;
 }
 
+// Writes the fuzzer's input to a file, for readers that take a path.
+inline void WriteFile(const std::string& path, const unsigned char* data, std::size_t size) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  Check(f != nullptr, __FILE__, __LINE__);
+  Check(size == 0 || std::fwrite(data, 1, size, f) == size, __FILE__, __LINE__);
+  std::fclose(f);
+}
+
 }  // namespace fuzz
 
 #define CHECK(condition) ::fuzz::Check(condition, __FILE__, __LINE__)
