@@ -574,12 +574,7 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterButtonClass() {
-  WNDCLASS cls;
-  cls.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS;
-  cls.lpfnWndProc = &ButtonProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = WC_BUTTON;
-  RegisterClass(&cls);
+  RegisterControlClass(WC_BUTTON, &ButtonProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS);
 }
 
 namespace {

@@ -736,12 +736,7 @@ LRESULT ComboControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterComboBoxClass() {
-  WNDCLASS cls;
-  cls.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-  cls.lpfnWndProc = &ComboProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = kComboBoxClass;
-  RegisterClass(&cls);
+  RegisterControlClass(kComboBoxClass, &ComboProc, CS_DBLCLKS | CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW);
 }
 
 namespace {

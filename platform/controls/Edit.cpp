@@ -37,12 +37,7 @@ LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 }  // namespace
 
 void RegisterEditClass() {
-  WNDCLASS cls{};
-  cls.style = CS_DBLCLKS | CS_GLOBALCLASS;
-  cls.lpfnWndProc = &EditWindowProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-  cls.lpszClassName = kEditClassName;
-  RegisterClass(&cls);
+  RegisterControlClass(kEditClassName, &EditWindowProc, CS_DBLCLKS | CS_GLOBALCLASS, IDC_IBEAM);
 }
 
 namespace {

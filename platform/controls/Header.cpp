@@ -512,10 +512,5 @@ const bool kRegistered = AddSystemClassRegistration(&RegisterHeader);
 }  // namespace
 
 void RegisterHeaderClass() {
-  WNDCLASS cls;
-  cls.style = CS_GLOBALCLASS | CS_DBLCLKS;
-  cls.lpfnWndProc = &HeaderProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = WC_HEADER;
-  RegisterClass(&cls);
+  RegisterControlClass(WC_HEADER, &HeaderProc, CS_GLOBALCLASS | CS_DBLCLKS);
 }

@@ -71,14 +71,8 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 }  // namespace
 
 void RegisterListBoxClass() {
-  for (const char* name : {kListBoxClass, kComboListBoxClass}) {
-    WNDCLASS cls;
-    cls.style = CS_DBLCLKS | CS_GLOBALCLASS | (name == kComboListBoxClass ? CS_SAVEBITS : 0u);
-    cls.lpfnWndProc = &ListBoxProc;
-    cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    cls.lpszClassName = name;
-    RegisterClass(&cls);
-  }
+  RegisterControlClass(kListBoxClass, &ListBoxProc, CS_DBLCLKS | CS_GLOBALCLASS);
+  RegisterControlClass(kComboListBoxClass, &ListBoxProc, CS_DBLCLKS | CS_GLOBALCLASS | CS_SAVEBITS);
 }
 
 namespace {

@@ -582,10 +582,5 @@ namespace {
 }  // namespace
 
 void RegisterListViewClass() {
-  WNDCLASS wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ControlInstanceProc<listview::ListViewWindow>;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_LISTVIEW;
-  RegisterClass(&wc);
+  RegisterControlClass(WC_LISTVIEW, ControlInstanceProc<listview::ListViewWindow>, CS_DBLCLKS);
 }

@@ -140,10 +140,5 @@ LRESULT ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterProgressClass() {
-  WNDCLASS wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ProgressProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = PROGRESS_CLASS;
-  RegisterClass(&wc);
+  RegisterControlClass(PROGRESS_CLASS, ProgressProc, CS_HREDRAW | CS_VREDRAW);
 }

@@ -161,10 +161,5 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterScrollBarClass() {
-  WNDCLASS wc;
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = ScrollBarProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_SCROLLBAR;
-  RegisterClass(&wc);
+  RegisterControlClass(WC_SCROLLBAR, ScrollBarProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
 }

@@ -250,12 +250,7 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterStaticClass() {
-  WNDCLASS cls;
-  cls.style = CS_DBLCLKS | CS_GLOBALCLASS;
-  cls.lpfnWndProc = &StaticProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = WC_STATIC;
-  RegisterClass(&cls);
+  RegisterControlClass(WC_STATIC, &StaticProc, CS_DBLCLKS | CS_GLOBALCLASS);
 }
 
 namespace {

@@ -388,10 +388,5 @@ const bool kRegistered = AddSystemClassRegistration(&RegisterStatusBar);
 }  // namespace
 
 void RegisterStatusBarClass() {
-  WNDCLASS cls;
-  cls.style = CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  cls.lpfnWndProc = &StatusBarProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = STATUSCLASSNAME;
-  RegisterClass(&cls);
+  RegisterControlClass(STATUSCLASSNAME, &StatusBarProc, CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
 }

@@ -722,10 +722,5 @@ const bool kRegistered = AddSystemClassRegistration(&RegisterTabControl);
 }  // namespace
 
 void RegisterTabControlClass() {
-  WNDCLASS cls;
-  cls.style = CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  cls.lpfnWndProc = &TabControlProc;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = WC_TABCONTROL;
-  RegisterClass(&cls);
+  RegisterControlClass(WC_TABCONTROL, &TabControlProc, CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
 }

@@ -437,10 +437,5 @@ LRESULT TrackBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterTrackBarClass() {
-  WNDCLASS wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = TrackBarProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = TRACKBAR_CLASS;
-  RegisterClass(&wc);
+  RegisterControlClass(TRACKBAR_CLASS, TrackBarProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
 }

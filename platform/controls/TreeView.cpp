@@ -419,10 +419,5 @@ namespace {
 }  // namespace
 
 void RegisterTreeViewClass() {
-  WNDCLASS wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ControlInstanceProc<treeview::TreeViewWindow>;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = WC_TREEVIEW;
-  RegisterClass(&wc);
+  RegisterControlClass(WC_TREEVIEW, ControlInstanceProc<treeview::TreeViewWindow>, CS_DBLCLKS);
 }

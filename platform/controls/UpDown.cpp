@@ -443,10 +443,5 @@ LRESULT UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterUpDownClass() {
-  WNDCLASS wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = UpDownProc;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = UPDOWN_CLASS;
-  RegisterClass(&wc);
+  RegisterControlClass(UPDOWN_CLASS, UpDownProc, CS_HREDRAW | CS_VREDRAW);
 }

@@ -349,12 +349,7 @@ private:
 
 template <class Part>
 void RegisterPart(const char* name) {
-  WNDCLASS cls;
-  cls.style = CS_DBLCLKS | CS_GLOBALCLASS;
-  cls.lpfnWndProc = &ControlInstanceProc<Part>;
-  cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  cls.lpszClassName = name;
-  RegisterClass(&cls);
+  RegisterControlClass(name, &ControlInstanceProc<Part>, CS_DBLCLKS | CS_GLOBALCLASS);
 }
 
 }  // namespace

@@ -24,3 +24,12 @@ void RegisterSystemClasses() {
   RegisterPopupMenuClass();
   for (SystemClassRegistration registration : Registrations()) registration();
 }
+
+void RegisterControlClass(LPCSTR name, WNDPROC procedure, UINT style, LPCSTR cursor) {
+  WNDCLASS cls;
+  cls.style = style;
+  cls.lpfnWndProc = procedure;
+  cls.hCursor = LoadCursor(nullptr, cursor);
+  cls.lpszClassName = name;
+  RegisterClass(&cls);
+}

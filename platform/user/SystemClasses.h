@@ -4,8 +4,13 @@
 // once, while the library loads (a namespace-scope constant initialised from the call); each
 // desktop that starts runs them all. Registering a class twice is harmless.
 
+#include "platform/user/User.h"
+
 using SystemClassRegistration = void (*)();
 
 // Returns true, so that it can initialise a constant at namespace scope.
 bool AddSystemClassRegistration(SystemClassRegistration registration);
 void RegisterSystemClasses();
+
+// Registers one such class: its window procedure, class styles and cursor.
+void RegisterControlClass(LPCSTR name, WNDPROC procedure, UINT style, LPCSTR cursor = IDC_ARROW);
