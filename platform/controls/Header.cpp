@@ -505,9 +505,7 @@ LRESULT HeaderProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void RegisterHeader() { RegisterHeaderClass(); }
-
-const bool kRegistered = AddSystemClassRegistration(&RegisterHeader);
+const bool kRegistered = AddSystemClassRegistration(&RegisterHeaderClass);
 
 }  // namespace
 

@@ -381,9 +381,7 @@ LRESULT StatusBarProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void RegisterStatusBar() { RegisterStatusBarClass(); }
-
-const bool kRegistered = AddSystemClassRegistration(&RegisterStatusBar);
+const bool kRegistered = AddSystemClassRegistration(&RegisterStatusBarClass);
 
 }  // namespace
 

@@ -715,9 +715,7 @@ LRESULT TabControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-void RegisterTabControl() { RegisterTabControlClass(); }
-
-const bool kRegistered = AddSystemClassRegistration(&RegisterTabControl);
+const bool kRegistered = AddSystemClassRegistration(&RegisterTabControlClass);
 
 }  // namespace
 
