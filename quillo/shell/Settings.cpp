@@ -1,0 +1,3 @@
+#include "quillo/shell/Settings.h"
+
+TSettings Settings;
