@@ -84,6 +84,10 @@ void UpdateCaptionColours();
 // stayed open (its question was cancelled or its save failed); the older ones stay open then.
 bool CloseAllDocuments();
 
+// Takes a window out of ImgForms as it is destroyed: the later ones move down a place and
+// their ListIndex with them.
+void RemoveFromDocumentList(TImageForm* window);
+
 // Closes every untouched blank start document when more than one document is open: run when
 // another document has opened. Each is closed once.
 void CloseUntouchedBlankDocuments();

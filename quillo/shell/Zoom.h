@@ -8,25 +8,9 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "platform/vcl/UpDown.h"
+#include "quillo/shell/ZoomPresets.h"
 
 class TObject;
-
-constexpr int MinZoomPosition = -8;
-constexpr int MaxZoomPosition = 32;
-// A view whose longer side reaches this many pixels is not made.
-constexpr int MaxViewSide = 32000;
-
-// Pure arithmetic of the zoom positions.
-double ZoomFactorAt(int position);
-// The position for a factor: its integer part from 1 up, else the first fraction not more
-// than 0.005 above it (1/10 at the least).
-int ZoomPositionFor(double factor);
-// numerator | denominator << 16.
-std::uint32_t PackedZoomAt(int position);
-AnsiString ZoomLabelAt(int position);
-// The position itself when the view stays under MaxViewSide at it, else the largest
-// position below it that does.
-int CappedZoomPosition(int position, int longerSide);
 
 // The zoom control's current factor, position and packed zoom.
 double GetZoomFactor();
