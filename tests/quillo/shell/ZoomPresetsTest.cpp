@@ -30,10 +30,10 @@ TEST(ZoomPresetsTest, EveryPositionHasItsFactorPackedZoomAndLabel) {
   }
 }
 
-TEST(ZoomPresetsTest, AFactorBetweenPresetsTakesTheNextOneDown) {
+TEST(ZoomPresetsTest, AFactorTakesTheFirstPresetNoMoreThanAHairAboveIt) {
   const std::pair<double, int> cases[] = {
       {0.3, -4},   {0.334, -3}, {0.7, -1},  {0.9, 0},   {0.05, -8}, {0.0, -8},
-      {1.0, 1},    {1.99, 1},   {7.9, 7},   {40.0, 32}, {0.754, 0}, {0.756, -1},
+      {1.0, 1},    {1.99, 1},   {7.9, 7},   {40.0, 32}, {0.746, 0},  {0.744, -1},
   };
   for (auto [factor, position] : cases) EXPECT_EQ(ZoomPositionFor(factor), position) << factor;
 }
