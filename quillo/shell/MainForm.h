@@ -7,6 +7,7 @@
 // defer work to the message loop.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/vcl/Color.h"
 #include "platform/vcl/Form.h"
@@ -126,11 +127,20 @@ private:
   void WMMouseWheel(TMessage& message);
   void UMLastDocClosed(TMessage& message);
   void UMDocOpened(TMessage& message);
+  void WatchToolPaletteMoves();
+  static HINSTANCE HInstance();
+  // What the main window does with the open documents (MainFormDocuments.cpp).
+  void ConnectDocumentCommands();
+  void ActivityOnDocuments();
+  void HideDocumentWindows();
+  void PaintActiveDocumentCaption(bool active);
+  std::vector<TRect> DocumentWindowRects() const;
 
   bool closing_ = false;
   bool activitySeen_ = false;
   bool outlineTick_ = false;
   bool snappingToolbar_ = false;
+  TForm* watchedFloatingParent_ = nullptr;
   friend void StartUp(TMainForm* form);
   friend void CloseDown(TMainForm* form, bool& canClose);
 };
