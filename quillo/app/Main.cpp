@@ -1,0 +1,74 @@
+// The program's entry. Besides running WinMain it turns the signals by which a session asks a
+// program to end (SIGTERM, SIGINT, SIGHUP) into a close request to the main window, so the
+// program ends as it would from File > Exit: documents with changes ask first, and nothing is
+// left behind. The signals are blocked before any thread starts, so every thread inherits the
+// mask and only the watcher thread takes them.
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/rtl/CommandLine.h"
+#include "platform/user/User.h"
+#include "quillo/shell/StartUp.h"
+
+namespace {
+
+// The watcher's own signal to stop when the program has ended.
+constexpr int StopWatching = SIGUSR1;
+
+sigset_t WatchedSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP, StopWatching}) sigaddset(&set, signal);
+  return set;
+}
+
+// Where a close request goes: the main window once start-up has made it. A request that comes
+// earlier waits for it.
+class CloseRequests {
+public:
+  void MainWindowReady(HWND window) {
+    std::lock_guard lock(mutex_);
+    window_ = window;
+    if (pending_) PostMessage(window_, WM_CLOSE, 0, 0);
+  }
+  void Request() {
+    std::lock_guard lock(mutex_);
+    // PostMessage may be called from any thread.
+    if (window_) PostMessage(window_, WM_CLOSE, 0, 0);
+    else pending_ = true;
+  }
+
+private:
+  std::mutex mutex_;
+  HWND window_ = nullptr;
+  bool pending_ = false;
+};
+
+void WatchSignals(sigset_t set, CloseRequests* requests) {
+  for (;;) {
+    int signal = 0;
+    if (sigwait(&set, &signal) != 0 || signal == StopWatching) return;
+    requests->Request();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const sigset_t set = WatchedSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+  CloseRequests requests;
+  std::thread watcher(WatchSignals, set, &requests);
+
+  SetParams(std::vector<AnsiString>(argv + 1, argv + argc));
+  const int result = WinMain([&requests](HWND window) { requests.MainWindowReady(window); });
+
+  pthread_kill(watcher.native_handle(), StopWatching);
+  watcher.join();
+  return result;
+}

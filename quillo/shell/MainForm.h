@@ -1,0 +1,157 @@
+#pragma once
+// TMainForm: the program's main window, a bar at the top of the desktop holding the whole
+// main menu, the standard toolbar Funcbar in its dock FuncDock, the floating tool palette
+// Toolbar with the palette buttons (ToolPanel), the two colour swatches and the zoom control,
+// and the four timers of one timer list. It takes the keyboard first, keeps the
+// application-wide activation colours and runs the private messages by which other parts
+// defer work to the message loop.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/vcl/Color.h"
+#include "platform/vcl/Form.h"
+#include "platform/vcl/Messages.h"
+#include "platform/vcl/Types.h"
+
+class TBandCaption;
+class TExTimerEvent;
+class TExTimerList;
+class TLabel;
+class TMainMenu;
+class TMenuItem;
+class TMRUFileList;
+class TPanel;
+class TTreeScanner;
+class TUpDown;
+namespace tbx {
+class TDockX;
+class TToolbarButtonX;
+class TToolbarX;
+}  // namespace tbx
+
+// Work that must wait for the message loop is posted to the main window, never sent.
+constexpr UINT UM_SHOWTIP = 0x194E;
+constexpr UINT UM_BROWSEEFFECTS = 0x194F;  // lParam: the plug-in's menu item or 0
+constexpr UINT UM_LASTDOCCLOSED = 0x1950;
+constexpr UINT UM_DOCOPENED = 0x1951;
+// Requests a running plug-in component posts (preview, OK, cancel, resize the target...).
+constexpr UINT UM_COMPONENTFIRST = 0x1575;
+constexpr UINT UM_COMPONENTLAST = 0x157D;
+
+// The size of the blank document the program starts with and File > New first proposes.
+constexpr int BlankDocumentWidth = 384;
+constexpr int BlankDocumentHeight = 288;
+
+class TMainForm : public TForm {
+  QUILLO_DECLARE_CLASS()
+
+public:
+  explicit TMainForm(TComponent* owner);
+  ~TMainForm() override;
+
+  // Published components other parts use (owned by the form, named as they are here).
+  TMainMenu* MainMenu1 = nullptr;
+  TBandCaption* Cap = nullptr;
+  tbx::TDockX* FuncDock = nullptr;
+  tbx::TToolbarX* Funcbar = nullptr;
+  tbx::TToolbarX* Toolbar = nullptr;
+  TPanel* ToolPanel = nullptr;
+  TPanel* DrawCol = nullptr;  // left mouse button's colour (Color)
+  TPanel* BackCol = nullptr;  // right mouse button's colour (Color)
+  TUpDown* Zoom = nullptr;    // Min -8, Max 32, Position 1
+  TLabel* ZoomLabel = nullptr;
+  tbx::TToolbarButtonX* UndoBtn = nullptr;
+  tbx::TToolbarButtonX* RedoBtn = nullptr;
+  TExTimerList* ExTimerList = nullptr;
+  TExTimerEvent* IconTimer = nullptr;         // 500 ms, off at load
+  TExTimerEvent* DragTimer = nullptr;         // armed by the document window
+  TExTimerEvent* ActivityTimer = nullptr;     // 50 ms, always on
+  TExTimerEvent* ImageChangeTimer = nullptr;  // 100 ms, one shot, off at load
+  TTreeScanner* TreeScanner = nullptr;
+  TMRUFileList* MRUFileList1 = nullptr;
+  TMenuItem* WindowMenu = nullptr;
+  TMenuItem* Image1 = nullptr;  // receives the filter plug-in submenu
+  // View menu check marks.
+  TMenuItem* ToolbarVisib = nullptr;
+  TMenuItem* StdFuncVisib = nullptr;
+  TMenuItem* RulersVisib = nullptr;
+  TMenuItem* PaletteVisib = nullptr;
+  TMenuItem* BrushVisib = nullptr;
+  TMenuItem* HistVisib = nullptr;
+
+  // The size File > New proposes.
+  TPoint LastImageSize{BlankDocumentWidth, BlankDocumentHeight};
+
+  // Set by the close query once the program is going: a late UM_LASTDOCCLOSED then makes no
+  // blank document.
+  bool Closing() const { return closing_; }
+  // An activity tick has run since the window was made.
+  bool ActivitySeen() const { return activitySeen_; }
+
+  // The menu item of this name anywhere in the main menu; null when there is none.
+  TMenuItem* MenuItemNamed(const AnsiString& name) const;
+
+  // Client height to the dock's, width to the wider of the start-up width (Tag) and the
+  // standard toolbar's buttons.
+  void AdjustToolPanelSize();
+  // Closes the undo-history drop-down and the icon panel when they are open.
+  void ClosePopupForms();
+
+  // Handlers.
+  void ShutDownRequest(TObject* sender, bool& canClose);
+  void Exit1Click(TObject* sender);
+  void ActivateIconFunc(TObject* sender);
+  void DragIsSure(TObject* sender);
+  void ImageChangeTimerTick(TObject* sender);
+  void HotKeys(TObject* sender, WORD& key, TShiftState shift);
+  void FormKeyUp(TObject* sender, WORD& key, TShiftState shift);
+  void FitToImage1Click(TObject* sender);
+  void ToolPanelMove(TObject* sender);
+  void ToolbarVisibClick(TObject* sender);
+  void StdFuncVisibClick(TObject* sender);
+
+  void Dispatch(TMessage& message) override;
+
+private:
+  void BuildMenus();
+  void BuildToolbars();
+  void BuildTimers();
+  void HookApplication();
+  void RegisterCursors();
+  void AppMinimize(TObject* sender);
+  void AppDeactivate(TObject* sender);
+  void AppActivate(TObject* sender);
+  void WMGetMinMaxInfo(TMessage& message);
+  void WMMoving(TMessage& message);
+  void WMMouseWheel(TMessage& message);
+  void UMLastDocClosed(TMessage& message);
+  void UMDocOpened(TMessage& message);
+  void WatchToolPaletteMoves();
+  static HINSTANCE HInstance();
+  // What the main window does with the open documents (MainFormDocuments.cpp).
+  void ConnectDocumentCommands();
+  void ActivityOnDocuments();
+  void HideDocumentWindows();
+  void PaintActiveDocumentCaption(bool active);
+  std::vector<TRect> DocumentWindowRects() const;
+
+  bool closing_ = false;
+  bool activitySeen_ = false;
+  bool outlineTick_ = false;
+  bool snappingToolbar_ = false;
+  TForm* watchedFloatingParent_ = nullptr;
+  friend void StartUp(TMainForm* form);
+  friend void CloseDown(TMainForm* form, bool& canClose);
+};
+
+extern TMainForm* MainForm;
+
+// Read once at start-up; used by every window that places itself or paints a gradient caption.
+extern TRect WorkArea;
+extern int MenuBarHeight;
+extern int WindowOffset;  // the step by which new document windows cascade
+extern TColor ActiveCaptionEndColor;
+extern TColor InactiveCaptionEndColor;
+// 1 while the application is deactivated.
+extern std::uint8_t AppInactive;

@@ -1,0 +1,186 @@
+#include "quillo/shell/StartUp.h"
+
+#include <memory>
+
+#include "platform/rtl/CommandLine.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/user/Dialog.h"
+#include "platform/user/User.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/UpDown.h"
+#include "quillo/components/files/MRUFileList.h"
+#include "quillo/components/files/TreeScanner.h"
+#include "quillo/components/toolbars/Dock.h"
+#include "quillo/components/toolbars/Toolbar.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/components/toolbars/ToolbarPositions.h"
+#include "quillo/shell/FormTranslator.h"
+#include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/shell/Settings.h"
+#include "vorlen/formats/GFXFile.h"
+
+namespace {
+
+AnsiString& Folder() {
+  static AnsiString folder;
+  return folder;
+}
+
+// The program's key under the current user.
+constexpr const char* RegistryKey = "Software\\Dornick\\QL\\";
+
+int DisplayBitsPerPixel() {
+  HWND desktop = GetDesktopWindow();
+  HDC dc = GetDC(desktop);
+  const int bits = GetDeviceCaps(dc, BITSPIXEL);
+  ReleaseDC(desktop, dc);
+  return bits;
+}
+
+// The refusal of a display with too few colours, in the chosen language when it can be read.
+void RefuseDisplay() {
+  Lang = std::make_unique<Language>(ProgramFolder());
+  Lang->LoadFile(Lang->FindFile(Settings.Language));
+  MessageBox(nullptr, LangMessage(LangKey("First switch to HiColor or True Color display mode")).c_str(),
+             LangMessage(LangKey("Quillory")).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  Lang.reset();
+}
+
+// The main window as a bar: no client area but the standard toolbar's dock, as wide as its
+// menu bar needs; that width is also its minimum (Tag).
+void SizeMainWindowAsBar(TMainForm* form) {
+  HWND window = form->GetHandle();
+  HMENU menu = GetMenu(window);
+  const int count = GetMenuItemCount(menu);
+  RECT r{};
+  if (count > 0 && GetMenuItemRect(window, menu, 0, &r)) MenuBarHeight = r.bottom - r.top;
+  form->SetClientHeight(0);
+  int menuWidth = 0;
+  for (int i = 0; i < count; ++i)
+    if (GetMenuItemRect(window, menu, static_cast<UINT>(i), &r)) menuWidth += r.right - r.left + 1;
+  const int width = form->GetWidth() + menuWidth - form->GetClientWidth() + 24;
+  form->SetWidth(width);
+  form->SetTag(width);
+}
+
+void ReadCaptionColours() {
+  BOOL gradients = FALSE;
+  if (!SystemParametersInfo(SPI_GETGRADIENTCAPTIONS, 0, &gradients, 0)) {
+    ActiveCaptionEndColor = 0;
+    InactiveCaptionEndColor = 0;
+  } else if (!gradients) {
+    ActiveCaptionEndColor = clActiveCaption;
+    InactiveCaptionEndColor = clInactiveCaption;
+  } else {
+    ActiveCaptionEndColor = static_cast<TColor>(GetSysColor(COLOR_GRADIENTACTIVECAPTION));
+    InactiveCaptionEndColor = static_cast<TColor>(GetSysColor(COLOR_GRADIENTINACTIVECAPTION));
+  }
+}
+
+void ShowToolbars(TMainForm* form) {
+  for (int i = 0; i < form->Funcbar->ControlCount(); ++i)
+    if (auto* button = dynamic_cast<tbx::TToolbarButtonX*>(form->Funcbar->Controls(i)))
+      button->SetFlat(Settings.FlatIcons);
+  form->Toolbar->SetVisible(true);
+  tbx::RegLoadToolbarPositions(form, AnsiString(RegistryKey) + "Toolbars");
+  form->FuncDock->SetVisible(form->Funcbar->GetVisible());
+  if (form->Funcbar->GetVisible()) form->AdjustToolPanelSize();
+  form->ToolbarVisib->SetChecked(form->Toolbar->GetVisible());
+  form->StdFuncVisib->SetChecked(form->Funcbar->GetVisible());
+}
+
+void ListLanguages(TMainForm* form) {
+  TTreeScanner* scanner = form->TreeScanner;
+  scanner->SetInitialDirectory(ProgramFolder());
+  scanner->SetFileMask("*.lng");
+  scanner->SetRecursive(false);
+  scanner->OnDirectoryFound = nullptr;
+  scanner->OnFileFound = [scanner](TObject*) { Lang->AddLanguageName(scanner->FileFound()); };
+  scanner->ScanTree();
+  scanner->OnFileFound = nullptr;
+}
+
+// The brush starts as one pixel of the drawing colour, its hot spot in the centre.
+void BrushesAtStart(TMainForm*) {}
+
+void OpenStartDocuments(const std::vector<AnsiString>&) {}
+
+bool CloseAllStartDocuments() { return true; }
+
+}  // namespace
+
+AnsiString ProgramFolderOf(const AnsiString& programPath) {
+  const auto cut = programPath.find_last_of("/:");
+  return cut == AnsiString::npos ? AnsiString() : programPath.substr(0, cut + 1);
+}
+
+AnsiString ProgramFolder() { return Folder(); }
+void SetProgramFolder(const AnsiString& folder) {
+  Folder() = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+void StartUp(TMainForm* form) {
+  MainForm = form;
+  BrushesAtStart(form);
+  // The settings loader reads the preferences and the window's place here once it exists;
+  // until then the first run's values stand and only the language is set up.
+  Lang = std::make_unique<Language>(ProgramFolder());
+  Lang->Load(Settings.Language);
+  Application()->SetTitle(LangMessage(LangKey("Quillory")));
+  TranslateForm("[MainForm]");
+  GFXFile::SetAlpha(true);
+
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
+  form->SetBounds(WorkArea.left, WorkArea.top, form->GetWidth(), form->GetHeight());
+  SizeMainWindowAsBar(form);
+  WindowOffset = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYBORDER) + 4;
+  ReadCaptionColours();
+
+  ShowToolbars(form);
+  if (Settings.MaxQL) ShowWindow(form->GetHandle(), SW_MAXIMIZE);
+
+  // There is always at least one open document: when no file named on the command line
+  // opened, the blank one is made, and the steps after it run either way.
+  std::vector<AnsiString> files;
+  for (int i = 1; i <= ParamCount(); ++i) files.push_back(ParamStr(i));
+  OpenStartDocuments(files);
+
+  form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
+  form->MRUFileList1->SetMaximum(Settings.MRUFiles);
+  ListLanguages(form);
+  if (Settings.ShowTOD) PostMessage(form->GetHandle(), UM_SHOWTIP, 0, 0);
+}
+
+void CloseDown(TMainForm* form, bool& canClose) {
+  if (!CloseAllStartDocuments()) {
+    canClose = false;
+    return;
+  }
+  // The settings writer stores the preferences and the toolbar layout here once it exists.
+  Lang.reset();
+  canClose = true;
+  form->closing_ = true;
+}
+
+int WinMain(const std::function<void(HWND)>& mainWindowReady) {
+  SetProgramFolder(ProgramFolderOf(ParamStr(0)));
+  if (DisplayBitsPerPixel() < MinimumDisplayBits) {
+    RefuseDisplay();
+    return 0;
+  }
+  TApplication* app = Application();
+  try {
+    TMainForm* form = app->CreateForm<TMainForm>();
+    StartUp(form);
+    if (mainWindowReady) mainWindowReady(form->GetHandle());
+    app->Run();
+  } catch (const std::exception& e) {
+    app->ShowException(e);
+  }
+  // The windows go while the desktop they live on is still there.
+  ResetApplication();
+  Lang.reset();
+  return 0;
+}

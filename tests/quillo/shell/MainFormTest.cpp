@@ -1,0 +1,195 @@
+// The main window as a user meets it: a bar at the top of the work area with the whole menu,
+// the standard toolbar and the floating tool palette; commands that work are enabled and the
+// others greyed; the window snaps to the work area's edges and keeps its height when
+// maximised; the tools' cursors are there.
+
+#include "ProgramFixture.h"
+
+#include <set>
+
+#include "platform/vcl/Screen.h"
+#include "quillo/components/toolbars/Dock.h"
+#include "quillo/components/toolbars/Toolbar.h"
+
+namespace {
+
+class MainFormTest : public ProgramTest {
+protected:
+  RECT WindowRect() const {
+    RECT r{};
+    GetWindowRect(form->GetHandle(), &r);
+    return r;
+  }
+  // Drags the main window by its caption so that its top-left corner would land at (x, y).
+  void DragMainWindowTo(int x, int y) {
+    RECT r = WindowRect();
+    const POINT grip{r.left + 60, r.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+    ui.Drag(grip, POINT{grip.x + x - r.left, grip.y + y - r.top});
+  }
+};
+
+TEST_F(MainFormTest, EveryItemOfTheMenuHasItsText) {
+  Start();
+  // Walks the whole tree: each item shows a caption (separators aside).
+  std::vector<HMENU> pending{GetMenu(form->GetHandle())};
+  int items = 0;
+  while (!pending.empty()) {
+    HMENU menu = pending.back();
+    pending.pop_back();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+      if (state & MF_SEPARATOR) continue;
+      char text[256] = {};
+      GetMenuString(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+      EXPECT_STRNE(text, "") << "item " << i << " of a menu";
+      ++items;
+      if (HMENU sub = GetSubMenu(menu, i)) pending.push_back(sub);
+    }
+  }
+  EXPECT_GT(items, 100);
+  std::vector<std::string> bar;
+  HMENU menu = GetMenu(form->GetHandle());
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = {};
+    GetMenuString(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    bar.push_back(text);
+  }
+  EXPECT_EQ(bar, (std::vector<std::string>{"&File", "&Edit", "&Options", "&Image", "&Brush", "&Desktop", "&Window",
+                                           "&Help"}));
+}
+
+TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
+  Start();
+  struct Case {
+    std::vector<std::string> path;
+    bool enabled;
+  };
+  const Case cases[] = {
+      {{"&File", "E&xit"}, true},
+      {{"&File", "&Close"}, true},
+      {{"&File", "C&lose All"}, true},
+      {{"&File", "&Save"}, true},
+      {{"&File", "Save &As..."}, true},
+      {{"&File", "&New..."}, false},
+      {{"&File", "&Open..."}, false},
+      {{"&File", "&Print..."}, false},
+      {{"&File", "&Acquire..."}, false},
+      {{"&Edit", "&Undo"}, false},
+      {{"&Edit", "&Paste"}, false},
+      {{"&Options", "&Tool Palette"}, true},
+      {{"&Options", "&Standard Toolbar"}, true},
+      {{"&Options", "&Palette"}, false},
+      {{"&Options", "Pre&ferences..."}, false},
+      {{"&Image", "&Fit Window to Image"}, true},
+      {{"&Image", "Image &Information..."}, false},
+      {{"&Brush", "&Halve", "&Both"}, false},
+      {{"&Brush", "Ha&ndle", "&Center"}, false},
+      {{"&Desktop", "&Wallpaper", "&Import"}, false},
+      {{"&Window", "&Cascade"}, true},
+      {{"&Window", "&Next Image"}, true},
+      {{"&Help", "&About..."}, false},
+  };
+  for (const Case& c : cases) {
+    const MenuPlace place = FindMenuItem(c.path);
+    ASSERT_NE(place.position, -1) << c.path.back();
+    const UINT state = GetMenuState(place.menu, static_cast<UINT>(place.position), MF_BYPOSITION);
+    EXPECT_EQ((state & MF_GRAYED) == 0, c.enabled) << c.path.front() << " / " << c.path.back();
+  }
+  // The toolbars' check marks tell that both show.
+  for (const char* item : {"&Tool Palette", "&Standard Toolbar"}) {
+    const MenuPlace place = FindMenuItem({"&Options", item});
+    EXPECT_TRUE(GetMenuState(place.menu, static_cast<UINT>(place.position), MF_BYPOSITION) & MF_CHECKED) << item;
+  }
+}
+
+TEST_F(MainFormTest, TheWindowIsABarAtTheTopOfTheWorkArea) {
+  Start();
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT r = WindowRect();
+  EXPECT_EQ(r.left, work.left);
+  EXPECT_EQ(r.top, work.top);
+  // No client area but the standard toolbar's dock; the whole menu on one line.
+  EXPECT_EQ(form->GetClientHeight(), form->FuncDock->GetHeight());
+  EXPECT_GT(form->FuncDock->GetHeight(), 0);
+  EXPECT_GT(MenuBarHeight, 0);
+  HMENU menu = GetMenu(form->GetHandle());
+  RECT first{}, last{};
+  GetMenuItemRect(form->GetHandle(), menu, 0, &first);
+  GetMenuItemRect(form->GetHandle(), menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), &last);
+  EXPECT_EQ(first.top, last.top);
+  EXPECT_LT(last.right, r.right);
+  EXPECT_EQ(form->GetTag(), r.right - r.left) << "the width the menu needs is the window's minimum";
+  // The tool palette floats below the bar.
+  EXPECT_TRUE(form->Toolbar->Floating());
+  EXPECT_TRUE(form->Toolbar->GetVisible());
+  EXPECT_GE(form->Toolbar->ScreenRect().top, r.bottom - 1);
+  EXPECT_EQ(form->Zoom->GetMin(), -8);
+  EXPECT_EQ(form->Zoom->GetMax(), 32);
+  EXPECT_EQ(form->Zoom->GetPosition(), 1);
+}
+
+TEST_F(MainFormTest, TheMainWindowSnapsToTheWorkAreasEdges) {
+  Start();
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT start = WindowRect();
+  const int w = start.right - start.left, h = start.bottom - start.top;
+  struct Case {
+    int x, y;            // where the drag would put the top-left corner
+    int wantX, wantY;    // where it lands
+  };
+  const Case cases[] = {
+      {work.left + 200, work.top + 200, work.left + 200, work.top + 200},  // far from every edge
+      {work.left + 3, work.top + 150, work.left, work.top + 150},          // left edge
+      {work.right - w - 2, work.top + 150, work.right - w, work.top + 150},  // right edge
+      {work.left + 300, work.top + 2, work.left + 300, work.top},            // top edge
+      {work.left + 300, work.bottom - h - 3, work.left + 300, work.bottom - h},  // bottom edge
+      {work.left + 300, work.bottom - h - 10, work.left + 300, work.bottom - h - 10},  // not close enough
+  };
+  for (const Case& c : cases) {
+    DragMainWindowTo(c.x, c.y);
+    const RECT r = WindowRect();
+    EXPECT_EQ(r.left, c.wantX) << "dragged to " << c.x << "," << c.y;
+    EXPECT_EQ(r.top, c.wantY) << "dragged to " << c.x << "," << c.y;
+    EXPECT_EQ(r.right - r.left, w);
+  }
+}
+
+TEST_F(MainFormTest, MaximisingStretchesTheBarAndKeepsItsHeight) {
+  Start();
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  const int height = WindowRect().bottom - WindowRect().top;
+  ShowWindow(form->GetHandle(), SW_MAXIMIZE);
+  ui.RunUntilIdle();
+  const RECT r = WindowRect();
+  EXPECT_EQ(r.left, work.left - 4);
+  EXPECT_EQ(r.top, work.top - 3);
+  EXPECT_EQ(r.right - r.left, work.right - work.left + 10);
+  EXPECT_EQ(r.bottom - r.top, height);
+}
+
+TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
+  Start();
+  ChooseMenuItem("&Options", "&Tool Palette");
+  EXPECT_FALSE(form->Toolbar->GetVisible());
+  const MenuPlace place = FindMenuItem({"&Options", "&Tool Palette"});
+  EXPECT_FALSE(GetMenuState(place.menu, static_cast<UINT>(place.position), MF_BYPOSITION) & MF_CHECKED);
+  ChooseMenuItem("&Options", "&Tool Palette");
+  EXPECT_TRUE(form->Toolbar->GetVisible());
+}
+
+TEST_F(MainFormTest, TheToolsCursorsAreRegistered) {
+  Start();
+  std::set<HCURSOR> cursors;
+  for (TCursor index = -59; index <= -44; ++index) {
+    HCURSOR cursor = Screen()->Cursors(index);
+    EXPECT_NE(cursor, nullptr) << index;
+    EXPECT_NE(cursor, Screen()->Cursors(crDefault)) << index;
+    cursors.insert(cursor);
+  }
+  EXPECT_EQ(cursors.size(), 16u) << "each tool's cursor is its own";
+}
+
+}  // namespace

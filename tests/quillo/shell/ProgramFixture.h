@@ -1,0 +1,43 @@
+#pragma once
+// What the tests of the started program share: a fresh desktop with a manual clock, a fresh
+// settings folder, the built program folder (language files) as the program's folder, and the
+// program started as WinMain starts it (the main window, then StartUp) with a command line of
+// the test's choosing. Everything is freed afterwards, the language table and the command line
+// included, so no window and no global outlives the test.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/user/User.h"
+#include "quillo/shell/MainForm.h"
+#include "support/TempHome.h"
+#include "support/UiDriver.h"
+
+class ProgramTest : public ::testing::Test {
+protected:
+  ProgramTest();
+  ~ProgramTest() override;
+
+  // Creates the main window and runs StartUp with these files on the command line, then
+  // shows the main window as the message loop does when it starts.
+  TMainForm* Start(const std::vector<std::string>& files = {});
+  // A small image file of the given kind ("png", "jpg", "bmp") in the test's folder.
+  std::string WriteImage(const std::string& name, int width, int height, std::uint32_t colour) const;
+  // A file that names itself an image but holds no sound one.
+  std::string WriteDamagedImage(const std::string& name) const;
+
+  // The main menu's item reached by its captions as the bar shows them ("&File", "E&xit").
+  struct MenuPlace {
+    HMENU menu = nullptr;
+    int position = -1;
+  };
+  MenuPlace FindMenuItem(const std::vector<std::string>& captions) const;
+  // Opens the menu on the bar by a click and clicks the item in it, as a user does.
+  void ChooseMenuItem(const std::string& menu, const std::string& item);
+
+  TempHome home;
+  UiDriver ui;
+  TMainForm* form = nullptr;
+};
