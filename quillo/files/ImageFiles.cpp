@@ -13,10 +13,14 @@
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/WinConst.h"
+#include "platform/vcl/Color.h"
 #include "platform/vcl/Control.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Screen.h"
+#include "quillo/components/files/MRUFileList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 
 AnsiString ImageFilter;
@@ -162,14 +166,25 @@ const char* LoadMessageKey(int code) {
   }
 }
 
+// The colours of the main window's swatches as pixels hold them (0x00RRGGBB); the framework's
+// colour values hold 0x00BBGGRR.
+uint ToPixelColour(TColor colour) {
+  const COLORREF c = ColorToRGB(colour);
+  return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+}
+uint DrawingColour() { return MainForm != nullptr ? ToPixelColour(MainForm->DrawCol->GetColor()) : 0; }
+uint BackgroundColour() {
+  return MainForm != nullptr ? ToPixelColour(MainForm->BackCol->GetColor()) : 0xFFFFFF;
+}
+
 // What the file carries beside its pixels, preset before the load: the file's own values
-// replace these where the format has them.
+// replace these where the format has them. A format without an origin leaves 0, 0.
 GFXtra32 ExtraBeforeLoad(const UDBuffer* target) {
   GFXtra32 extra;
   extra.x = 0;
   extra.y = 0;
-  extra.background = 0;
-  extra.transparent = target == &Brush ? kNoColour : 0;
+  extra.background = DrawingColour();
+  extra.transparent = target == &Brush ? kNoColour : BackgroundColour();
   return extra;
 }
 
@@ -177,9 +192,21 @@ GFXtra32 ExtraForSave(const UDBuffer* picture) {
   GFXtra32 extra;
   extra.x = 0;
   extra.y = 0;
-  extra.background = 0;
-  extra.transparent = picture == &BrushShape ? kNoColour : 0;
+  // The brush's position and transparent colour come with the brush's state.
+  extra.background = picture == &BrushShape ? 0 : DrawingColour();
+  extra.transparent = picture == &BrushShape ? kNoColour : BackgroundColour();
   return extra;
+}
+
+// The entry of the recent-files list: the path, and the image's number when it is not the
+// first. The path keeps its case: names differ by case on this system.
+AnsiString RecentEntry(const AnsiString& path, int imageNumber) {
+  return imageNumber != 0 ? path + ": " + IntToStr(imageNumber) : path;
+}
+
+void AddToRecentFiles(const AnsiString& entry) {
+  if (MainForm != nullptr && MainForm->MRUFileList1 != nullptr)
+    MainForm->MRUFileList1->InsertItem(0, entry);
 }
 
 // A picture loaded aside, with what the loader learned about it.
@@ -291,6 +318,7 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   TakeOver(*target, loaded, imageNumber);
   if (target == &PreviewPicture) PreviewDesc = loaded.extra;
   target->FileName = ExpandFileName(fileName);
+  if (target != &Brush && !quiet) AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
   target->ChangeCount = 0;
   target->SaveAsRequired = 0;
   return code;
@@ -321,6 +349,7 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
   if (code == SaveOk) {
     if (backup) backup->Commit();
     if (!quiet) {
+      if (picture != &BrushShape) AddToRecentFiles(path);
       picture->FileName = path;
       picture->SaveAsRequired = 0;
       picture->ChangeCount = 0;

@@ -7,9 +7,13 @@
 #include <optional>
 
 #include "FilesFixture.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/user/WinConst.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "quillo/components/files/MRUFileList.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/shell/MainForm.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/jpeg/LibJpegReference.h"
 
@@ -204,6 +208,23 @@ TEST_F(ImageFilesTest, ALoadTakesOverThePreviewOfTheSameFile) {
   EXPECT_EQ(p.ChangeCount, 0);
   EXPECT_FALSE(PreviewLoaded);
   EXPECT_EQ(PreviewPicture.pixels, nullptr);
+}
+
+// The thumbnail maker of the gallery pages reads the file itself.
+TEST_F(ImageFilesTest, LoadScaledMakesAThumbnailOfAFile) {
+  const std::string path = PathOf("wide.png");
+  WriteBytes(path, SamplePng(40, 20));
+  UDBuffer thumb;
+  EXPECT_EQ(thumb.LoadScaled(path, 10, 10, false, false, 0), 0);
+  EXPECT_EQ(thumb.Width(), 10);
+  EXPECT_EQ(thumb.Height(), 5);
+  EXPECT_EQ(thumb.Mask.width, 10);
+  EXPECT_EQ(thumb.LoadScaled(path, 10, 10, false, true, 0), 0);
+  EXPECT_EQ(thumb.Width(), 10);
+  EXPECT_EQ(thumb.Height(), 10);
+  // A file that cannot be read raises the library's exception and leaves the thumbnail.
+  EXPECT_THROW(thumb.LoadScaled(PathOf("missing.png"), 10, 10, false, false, 0), Exception);
+  EXPECT_EQ(thumb.Width(), 10);
 }
 
 // --- Saving -------------------------------------------------------------------------------
@@ -528,6 +549,54 @@ TEST_F(ImageFilesTest, TheOpenFilterEndsWithAllImagesAndAllFiles) {
   for (const char* pattern : {"*.ico", "*.jpg", "*.jfif", "*.png", "*.wbmp"})
     EXPECT_NE(all.find(pattern), std::string::npos) << pattern;
   EXPECT_NE(all.back(), ';');
+}
+
+}  // namespace
+
+namespace {
+
+// With the main window: the swatches' colours and the recent-files list.
+class ImageFilesWithMainWindow : public FilesFixture {
+protected:
+  ImageFilesWithMainWindow() {
+    MainForm = Application()->CreateForm<TMainForm>();
+    MainForm->DrawCol->SetColor(static_cast<TColor>(0x00332211));  // 0x112233 as a pixel
+    MainForm->BackCol->SetColor(static_cast<TColor>(0x00CCBBAA));  // 0xAABBCC
+  }
+  ~ImageFilesWithMainWindow() override { MainForm = nullptr; }
+  AnsiString TopRecentFile() const {
+    const TStringList* items = MainForm->MRUFileList1->Items();
+    return items->Count() > 0 ? items->Get(0) : AnsiString();
+  }
+};
+
+TEST_F(ImageFilesWithMainWindow, ALoadPresetsTheExtraColoursFromTheSwatches) {
+  const std::string path = PathOf("plain.png");
+  WriteBytes(path, SamplePng(3, 3));
+  ASSERT_EQ(LoadImageFile(&PreviewPicture, path, 0, true), LoadOk);
+  EXPECT_EQ(PreviewDesc.background, 0x112233u);
+  EXPECT_EQ(PreviewDesc.transparent, 0xAABBCCu);
+  PreviewPicture.Free();
+}
+
+TEST_F(ImageFilesWithMainWindow, LoudLoadsAndSavesGoToTheRecentFiles) {
+  const std::string loaded = PathOf("Loaded.PNG");
+  WriteBytes(loaded, SamplePng(3, 3));
+  UDBuffer p;
+  ASSERT_EQ(LoadImageFile(&p, loaded, 0, true), LoadOk);
+  EXPECT_EQ(TopRecentFile(), "");
+  ASSERT_EQ(LoadImageFile(&Brush, loaded, 0, false), LoadOk);
+  EXPECT_EQ(TopRecentFile(), "");
+  ASSERT_EQ(LoadImageFile(&p, loaded, 0, false), LoadOk);
+  EXPECT_EQ(TopRecentFile(), loaded);  // as named: another case would be another file
+
+  GFXSaveParams params = Depth(24);
+  ASSERT_EQ(SaveImageFile(PathOf("quiet.png"), &p, &params, true), SaveOk);
+  EXPECT_EQ(TopRecentFile(), loaded);
+  ASSERT_EQ(SaveImageFile(PathOf("Saved.png"), &p, &params, false), SaveOk);
+  EXPECT_EQ(TopRecentFile(), PathOf("Saved.png"));
+  Brush.Free();
+  BrushShape.Free();
 }
 
 }  // namespace
