@@ -170,7 +170,7 @@ void TBuffer::MouseEnterLeave(TMessage& m, const TNotifyEvent& event) {
 }
 
 void TBuffer::Paint() {
-  if (!buffer_ || !buffer_->pixels) {
+  if (!buffer_ || !buffer_->pixels || buffer_->Empty()) {
     TCanvas* canvas = GetCanvas();
     const int w = GetClientWidth(), h = GetClientHeight();
     canvas->GetBrush()->SetColor(clBlack);
@@ -190,6 +190,8 @@ void TBuffer::Paint() {
   }
   if (OnPaint) OnPaint(this);
 }
+
+namespace {
 
 // What one paint needs to blit: the context, the shown pixels and the header.
 class TBufferPainter {
@@ -307,6 +309,8 @@ private:
   HBRUSH outside_;
   ZoomAxis x_{}, y_{};
 };
+
+}  // namespace
 
 void TBuffer::WMPaint(TMessage& m) {
   HWND window = GetHandle();

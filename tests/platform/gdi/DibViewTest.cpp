@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -86,6 +87,41 @@ TEST(DibView, ColourManagementModeIsKeptAndRestoredButChangesNoPixel) {
   h.bV4Endpoints.ciexyzRed = CIEXYZ{687194767, 354334801, 32212255};
   EXPECT_EQ(SetDIBitsToDevice(c.dc(), 0, 0, 2, 2, 0, 0, 0, 2, image.At(0, 0), Info(h), DIB_RGB_COLORS), 2);
   EXPECT_EQ(c.at(1, 1), 0x0101u);
+}
+
+TEST(DibView, ShrinkingStretchesPickTheSamePixelsAsStretchingTheWholeSource) {
+  // The same picture as a packed DIB and on a memory context: StretchDIBits must show what
+  // StretchBlt from the context shows, mirrored or not, for DIBs of either direction.
+  constexpr int kW = 37, kH = 23;
+  std::vector<std::uint32_t> pixels(kW * kH);
+  for (int i = 0; i < kW * kH; ++i) pixels[i] = 0x010203u * static_cast<std::uint32_t>(i % 251) ^ static_cast<std::uint32_t>(i);
+  struct Case {
+    bool bottomUp;
+    int x, y, w, h;  // the target, negative sizes mirroring
+    int sx, sy, sw, sh;
+  } cases[] = {
+      {false, 0, 0, 11, 7, 0, 0, kW, kH},   {true, 0, 0, 11, 7, 0, 0, kW, kH},
+      {false, 12, 8, -11, -7, 0, 0, kW, kH}, {true, 0, 8, 9, -7, 0, 0, kW, kH},
+      {false, 1, 1, 5, 3, 4, 6, 20, 12},     {false, 0, 0, 13, 5, kW, 0, -kW, kH},
+  };
+  for (const Case& c : cases) {
+    BITMAPV4HEADER h = TopDown(kW, kH, 40);
+    std::vector<std::uint32_t> rows = pixels;
+    if (c.bottomUp) {
+      h.bV4Height = kH;
+      for (int y = 0; y < kH; ++y) std::copy_n(pixels.begin() + (kH - 1 - y) * kW, kW, rows.begin() + y * kW);
+    }
+    Canvas source(kW, kH, 0);
+    SetDIBitsToDevice(source.dc(), 0, 0, kW, kH, 0, 0, 0, kH, rows.data(), Info(h), DIB_RGB_COLORS);
+    Canvas viaContext(16, 12, 0x777777), viaDib(16, 12, 0x777777);
+    // A bottom-up DIB counts its source rectangle from the bottom row.
+    const int dibY = c.bottomUp ? kH - c.sy - c.sh : c.sy;
+    StretchBlt(viaContext.dc(), c.x, c.y, c.w, c.h, source.dc(), c.sx, c.sy, c.sw, c.sh, SRCCOPY);
+    StretchDIBits(viaDib.dc(), c.x, c.y, c.w, c.h, c.sx, dibY, c.sw, c.sh, rows.data(), Info(h), DIB_RGB_COLORS, SRCCOPY);
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 16; ++x)
+        ASSERT_EQ(viaDib.at(x, y), viaContext.at(x, y)) << x << "," << y << " case " << c.w << "x" << c.h;
+  }
 }
 
 }  // namespace
