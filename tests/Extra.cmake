@@ -22,3 +22,9 @@ if(TARGET quillo_tests)
   target_sources(quillo_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/lngmaker/LanguageEncoder.cpp)
   add_dependencies(quillo_tests language_files)
 endif()
+
+# The image-file tests of the program read what it writes with libpng and libjpeg-turbo
+# (never linked into the product).
+if(TARGET quillo_tests)
+  target_link_libraries(quillo_tests PRIVATE PNG::PNG JPEG::JPEG)
+endif()

@@ -1,6 +1,7 @@
 // Bitmaps and device-independent bitmaps: creation, DIB sections and the transfers between
 // packed DIB rows and the layer's 32-bit pixels.
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -55,15 +56,26 @@ SourceImage DibImage(const BITMAPINFO* info, const void* bits, int sx, int sy, i
   img.width = w;
   img.height = h;
   img.pixels.assign(static_cast<size_t>(w) * h, 0);
-  std::vector<std::uint32_t> line(hd.biWidth);
   size_t stride = DibRowBytes(hd.biWidth, hd.biBitCount);
   int top = bottomUp ? height - sy - h : sy;
+  // Plain 32-bit rows are the layer's own pixel words: only the columns asked for are read,
+  // so a small part of a wide image costs no more than its own pixels.
+  const bool plain32 = hd.biBitCount == 32 && hd.biCompression == BI_RGB;
+  const int firstCol = std::max(0, -sx), endCol = std::min(w, hd.biWidth - sx);
+  std::vector<std::uint32_t> line(plain32 ? 0 : hd.biWidth);
   for (int row = 0; row < h; ++row) {
     int y = top + row;  // top-down row of the whole DIB
     if (y < 0 || y >= height) continue;
     int memRow = bottomUp ? height - 1 - y : y;
     if (memRow < static_cast<int>(startScan) || memRow >= static_cast<int>(startScan + lines)) continue;
-    ReadRow(info, static_cast<const BYTE*>(bits) + (memRow - startScan) * stride, hd.biWidth, line.data());
+    const BYTE* rowBytes = static_cast<const BYTE*>(bits) + (memRow - startScan) * stride;
+    if (plain32) {
+      std::uint32_t* out = img.pixels.data() + static_cast<size_t>(row) * w;
+      if (firstCol < endCol) std::memcpy(out + firstCol, rowBytes + 4 * static_cast<size_t>(sx + firstCol), 4 * static_cast<size_t>(endCol - firstCol));
+      for (int col = firstCol; col < endCol; ++col) out[col] &= 0xFFFFFF;
+      continue;
+    }
+    ReadRow(info, rowBytes, hd.biWidth, line.data());
     for (int col = 0; col < w; ++col) {
       int x = sx + col;
       if (x >= 0 && x < hd.biWidth) img.pixels[static_cast<size_t>(row) * w + col] = line[x];

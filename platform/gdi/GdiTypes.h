@@ -84,6 +84,63 @@ struct BITMAPINFO {
   BITMAPINFOHEADER bmiHeader;
   RGBQUAD bmiColors[1];
 };
+// The version 4 header: the masks and the colour space of the pixels after the fields of
+// BITMAPINFOHEADER, which it begins with. End points are CIE XYZ in 2.30 fixed point,
+// gamma values 16.16.
+using FXPT2DOT30 = LONG;
+struct CIEXYZ {
+  FXPT2DOT30 ciexyzX = 0;
+  FXPT2DOT30 ciexyzY = 0;
+  FXPT2DOT30 ciexyzZ = 0;
+};
+struct CIEXYZTRIPLE {
+  CIEXYZ ciexyzRed;
+  CIEXYZ ciexyzGreen;
+  CIEXYZ ciexyzBlue;
+};
+constexpr DWORD LCS_CALIBRATED_RGB = 0;
+struct BITMAPV4HEADER {
+  DWORD bV4Size = 108;
+  LONG bV4Width = 0;
+  LONG bV4Height = 0;
+  WORD bV4Planes = 1;
+  WORD bV4BitCount = 0;
+  DWORD bV4V4Compression = BI_RGB;
+  DWORD bV4SizeImage = 0;
+  LONG bV4XPelsPerMeter = 0;
+  LONG bV4YPelsPerMeter = 0;
+  DWORD bV4ClrUsed = 0;
+  DWORD bV4ClrImportant = 0;
+  DWORD bV4RedMask = 0;
+  DWORD bV4GreenMask = 0;
+  DWORD bV4BlueMask = 0;
+  DWORD bV4AlphaMask = 0;
+  DWORD bV4CSType = LCS_CALIBRATED_RGB;
+  CIEXYZTRIPLE bV4Endpoints;
+  DWORD bV4GammaRed = 0;
+  DWORD bV4GammaGreen = 0;
+  DWORD bV4GammaBlue = 0;
+};
+static_assert(sizeof(BITMAPV4HEADER) == 108, "the version 4 header is 108 bytes");
+static_assert(sizeof(BITMAPINFOHEADER) == 40, "the DIB header is 40 bytes");
+
+// Image colour management modes of a device context.
+constexpr int ICM_OFF = 1, ICM_ON = 2, ICM_QUERY = 3;
+
+// A region as a list of rectangles (GetRegionData): the header, then nCount RECTs.
+constexpr DWORD RDH_RECTANGLES = 1;
+struct RGNDATAHEADER {
+  DWORD dwSize = 32;
+  DWORD iType = RDH_RECTANGLES;
+  DWORD nCount = 0;
+  DWORD nRgnSize = 0;
+  RECT rcBound;
+};
+static_assert(sizeof(RGNDATAHEADER) == 32, "the region data header is 32 bytes");
+struct RGNDATA {
+  RGNDATAHEADER rdh;
+  char Buffer[1];
+};
 struct BITMAP {
   LONG bmType = 0;
   LONG bmWidth = 0;

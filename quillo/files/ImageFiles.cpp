@@ -1,0 +1,384 @@
+#include "quillo/files/ImageFiles.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+
+#include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/FileSystem.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Control.h"
+#include "platform/vcl/Screen.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/shell/Language.h"
+#include "quillo/shell/Settings.h"
+
+AnsiString ImageFilter;
+
+namespace {
+
+constexpr UINT kErrorBox = MB_OK | MB_ICONEXCLAMATION;
+constexpr UINT kKeepPartBox = MB_YESNO | MB_ICONEXCLAMATION;
+// The brush's transparent colour field when the file names none.
+constexpr uint kNoColour = 0xFF000000u;
+
+// The hourglass while a file is read or written, the old pointer back however the call ends.
+class HourglassPointer {
+public:
+  HourglassPointer() : saved_(Screen()->GetCursor()) { Screen()->SetCursor(crHourGlass); }
+  ~HourglassPointer() { Screen()->SetCursor(saved_); }
+  HourglassPointer(const HourglassPointer&) = delete;
+  HourglassPointer& operator=(const HourglassPointer&) = delete;
+
+private:
+  TCursor saved_;
+};
+
+// A quiet call reports no progress and cannot be stopped: the library's progress hooks are
+// off for it and back as they were afterwards, however it ends.
+class ProgressHooksOff {
+public:
+  explicit ProgressHooksOff(bool off)
+      : start_(GFXFile::PrStart), step_(GFXFile::PrStep), end_(GFXFile::PrEnd), off_(off) {
+    if (off_) GFXFile::SetProgFunc(nullptr, nullptr, nullptr);
+  }
+  ~ProgressHooksOff() {
+    if (off_) GFXFile::SetProgFunc(start_, step_, end_);
+  }
+  ProgressHooksOff(const ProgressHooksOff&) = delete;
+  ProgressHooksOff& operator=(const ProgressHooksOff&) = delete;
+
+private:
+  void (*start_)();
+  bool (*step_)(int);
+  void (*end_)();
+  bool off_;
+};
+
+bool LastNameHasDot(const AnsiString& path) {
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  return dot != AnsiString::npos && (slash == AnsiString::npos || dot > slash);
+}
+
+// The file the library writes for this name: it adds the format's extension to a name that
+// has none it knows, and the picture is to be named after the file that exists.
+AnsiString PathTheLibraryWrites(const AnsiString& fileName, const GFXSaveParams* params) {
+  if (params != nullptr && params->format != nullptr)
+    return LastNameHasDot(fileName) ? fileName : fileName + params->format->DefaultExtension();
+  if (GFXFile::GetDefaultFormat(fileName) != nullptr) return fileName;
+  GFXFile* const first = GFXFile::Formats();
+  return first != nullptr ? fileName + first->DefaultExtension() : fileName;
+}
+
+// A second name for the old file made before a save and turned into its backup only once the
+// new file is written whole; the file itself never leaves its name. Dropped (the older backup
+// kept) when the save fails.
+class PendingBackup {
+public:
+  explicit PendingBackup(const AnsiString& path) : backupName_(BackupFileName(path)) {
+    if (!Settings.BackupFiles || !FileExists(path)) return;
+    AnsiString old;
+    try {
+      old = AtomicFile::TargetOf(path);  // a link's file, as the save replaces it
+    } catch (const EStreamError&) {
+      return;
+    }
+    const AnsiString folder = ExtractFilePath(backupName_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const AnsiString name =
+          folder + Format(".%s.%d-%d.qlbak", ExtractFileName(path).c_str(), getpid(), attempt);
+      if (link(old.c_str(), name.c_str()) == 0) {
+        pending_ = name;
+        return;
+      }
+      if (errno == EEXIST) continue;
+      // A file system without hard links gets a copy.
+      if (CopyFile(old.c_str(), name.c_str(), TRUE)) pending_ = name;
+      return;
+    }
+  }
+  ~PendingBackup() {
+    if (!pending_.empty()) DeleteFile(pending_);
+  }
+  PendingBackup(const PendingBackup&) = delete;
+  PendingBackup& operator=(const PendingBackup&) = delete;
+
+  // Puts the old file's bytes under the backup name, replacing an older backup. A backup that
+  // cannot be made does not undo the save.
+  void Commit() {
+    if (pending_.empty()) return;
+    // A rename between two names of one file leaves both; the destructor removes the pending
+    // name then, as after a failed rename.
+    if (std::rename(pending_.c_str(), backupName_.c_str()) == 0 && !FileExists(pending_))
+      pending_ = AnsiString();
+  }
+
+private:
+  AnsiString backupName_;
+  AnsiString pending_;
+};
+
+// The lower-case extension of a name with its dot; "" when it has none.
+AnsiString LowerExtension(const AnsiString& name) {
+  return LastNameHasDot(name) ? LowerCase(ExtractFileExt(name)) : AnsiString();
+}
+
+bool ListHoldsPattern(const AnsiString& lowerList, const AnsiString& pattern) {
+  size_t start = 0;
+  while (start <= lowerList.size()) {
+    size_t end = lowerList.find(';', start);
+    if (end == AnsiString::npos) end = lowerList.size();
+    if (lowerList.compare(start, end - start, pattern) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+bool CanWrite(const GFXFile* f) { return f->depths != 0; }
+
+// The message and the code of a load that raised an exception.
+int LoadFailureCode(const std::exception& e, bool pixelsDecoded) {
+  if (dynamic_cast<const EInvalidImage*>(&e) != nullptr)
+    return pixelsDecoded ? LoadDamaged : LoadNotSupported;
+  // Nothing was decoded: there is no part to keep, only a file that could not be read.
+  return pixelsDecoded ? LoadReadFailed : LoadCannotOpen;
+}
+
+const char* LoadMessageKey(int code) {
+  switch (code) {
+    case LoadDamaged:
+    case LoadReadFailed: return "ErrLoadImg";
+    case LoadNotSupported: return "FormNotSup";
+    case LoadCannotOpen: return "ErrOpenImg";
+    case LoadBrushTooBig: return "BrTooBig";
+    default: return nullptr;
+  }
+}
+
+// What the file carries beside its pixels, preset before the load: the file's own values
+// replace these where the format has them.
+GFXtra32 ExtraBeforeLoad(const UDBuffer* target) {
+  GFXtra32 extra;
+  extra.x = 0;
+  extra.y = 0;
+  extra.background = 0;
+  extra.transparent = target == &Brush ? kNoColour : 0;
+  return extra;
+}
+
+GFXtra32 ExtraForSave(const UDBuffer* picture) {
+  GFXtra32 extra;
+  extra.x = 0;
+  extra.y = 0;
+  extra.background = 0;
+  extra.transparent = picture == &BrushShape ? kNoColour : 0;
+  return extra;
+}
+
+// A picture loaded aside, with what the loader learned about it.
+struct LoadedImage {
+  UDBuffer picture;
+  GFXtra32 extra;
+  GFXFileDesc desc;
+  uchar palette[768] = {};
+  bool fromPreview = false;
+};
+
+// Reads the file (or takes the open dialog's preview) into `loaded`; answers the code.
+int ReadImage(UDBuffer* target, const AnsiString& fileName, int imageNumber, bool quiet,
+              LoadedImage& loaded) {
+  loaded.extra = ExtraBeforeLoad(target);
+  if (PreviewLoaded && target != &PreviewPicture) {
+    loaded.fromPreview = true;
+    loaded.picture.Assign(&loaded.extra);
+    // A damaged preview the user did not keep: nothing was loaded, and nothing more to say.
+    return loaded.picture.pixels != nullptr ? LoadOk : LoadDamaged;
+  }
+  if (Settings.AutoLoadPalette) loaded.desc.palette_data = loaded.palette;
+  ProgressHooksOff hooks(quiet);
+  try {
+    if (!GFXFile::Load(loaded.picture, fileName, &loaded.extra, imageNumber, &loaded.desc))
+      return LoadStopped;
+  } catch (const std::exception& e) {
+    return LoadFailureCode(e, loaded.picture.pixels != nullptr);
+  }
+  return LoadOk;
+}
+
+// The selection mask of a freshly read picture, cleared; false when memory is short.
+bool GiveMask(UDBuffer& p) {
+  p.Mask.Alloc(p.Width(), p.Height());
+  if (p.Mask.words == nullptr && p.Width() > 0 && p.Height() > 0) return false;
+  p.SetMaskAll(false);
+  return true;
+}
+
+// The brush's stamped shape needs room of the brush's size before the brush is replaced;
+// the file's transparent colour becomes the outside of the brush.
+bool PrepareBrush(LoadedImage& loaded) {
+  BrushShape.Alloc(loaded.picture.Width(), loaded.picture.Height());
+  if (BrushShape.pixels == nullptr && !loaded.picture.Empty()) return false;
+  // Readers that mark keyed pixels transparent leave them with the key's colour below.
+  const uint key = loaded.extra.transparent;
+  if (key != kNoColour) {
+    loaded.picture.ChColor(key, kNoColour);
+    loaded.picture.ChColor(key | 0xFF000000u, kNoColour);
+  }
+  return true;
+}
+
+// Replaces the target's image with the loaded one: pixels, mask, format parameters, palette;
+// the old selection goes with the old pixels.
+void TakeOver(UDBuffer& target, LoadedImage& loaded, int imageNumber) {
+  UDBuffer& p = loaded.picture;
+  target.Free();
+  static_cast<Buffer&>(target) = static_cast<Buffer&>(p);
+  target.Mask = p.Mask;
+  if (loaded.fromPreview) {
+    target.SaveParams = p.SaveParams;
+    target.ImageNumber = p.ImageNumber;
+    if (p.Palette != nullptr) target.Palette = std::move(p.Palette);
+  } else {
+    target.SaveParams = loaded.desc;
+    target.ImageNumber = imageNumber;
+    if (loaded.desc.palette_data != nullptr) {
+      if (target.Palette == nullptr) target.Palette = std::make_unique<uchar[]>(768);
+      std::memcpy(target.Palette.get(), loaded.palette, 768);
+    }
+  }
+  target.Outline.reset();
+  target.ViewOutline.reset();
+  target.SelLeft = target.SelTop = UDBuffer::kNoSelectionLow;
+  target.SelRight = target.SelBottom = UDBuffer::kNoSelectionHigh;
+}
+
+}  // namespace
+
+int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool quiet) {
+  HourglassPointer pointer;
+  if (target == nullptr) return LoadCannotOpen;
+
+  LoadedImage loaded;
+  int code = ReadImage(target, fileName, imageNumber, quiet, loaded);
+  const bool fromPreview = loaded.fromPreview;
+  bool keep = code == LoadOk;
+  if (code == LoadDamaged || code == LoadReadFailed) {
+    // The preview's own question has been answered already; quiet callers take the part read
+    // and act on the code.
+    keep = !fromPreview &&
+           (quiet || LangMessageBox(LoadMessageKey(code), "Err", kKeepPartBox) == IDYES);
+  } else if (code != LoadOk && code != LoadStopped && !quiet) {
+    LangMessageBox(LoadMessageKey(code), "Err", kErrorBox);
+  }
+  if (keep && !GiveMask(loaded.picture)) {
+    code = LoadCannotOpen;
+    keep = false;
+    if (!quiet) LangMessageBox(LoadMessageKey(code), "Err", kErrorBox);
+  }
+  if (keep && target == &Brush && !PrepareBrush(loaded)) {
+    LangMessageBox(LoadMessageKey(LoadBrushTooBig), "Err", kErrorBox);
+    return LoadBrushTooBig;
+  }
+  if (!keep) return code;
+
+  TakeOver(*target, loaded, imageNumber);
+  if (target == &PreviewPicture) PreviewDesc = loaded.extra;
+  target->FileName = ExpandFileName(fileName);
+  target->ChangeCount = 0;
+  target->SaveAsRequired = 0;
+  return code;
+}
+
+int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet) {
+  HourglassPointer pointer;
+  GFXtra32 extra = ExtraForSave(picture);
+  if (picture == &BrushShape)
+    BrushShape.Copy(Brush, Pair<int>(BrushShape.rect.left + Brush.rect.left,
+                                     BrushShape.rect.top + Brush.rect.top),
+                    Buffer::kPlain);
+  const AnsiString path = PathTheLibraryWrites(fileName, params);
+  std::optional<PendingBackup> backup;
+  if (!quiet) backup.emplace(path);
+
+  int code = SaveOk;
+  {
+    ProgressHooksOff hooks(quiet);
+    try {
+      if (!GFXFile::Save(*picture, path, &extra, params)) code = SaveStopped;
+    } catch (const EInvalidImage&) {
+      code = SaveFormatRefused;
+    } catch (const EStreamError&) {
+      code = SaveWriteFailed;
+    }
+  }
+  if (code == SaveOk) {
+    if (backup) backup->Commit();
+    if (!quiet) {
+      picture->FileName = path;
+      picture->SaveAsRequired = 0;
+      picture->ChangeCount = 0;
+      picture->BlankStart = 0;
+    }
+  } else if (!quiet && code == SaveFormatRefused) {
+    LangMessageBox("ErrSaveImgForm", "Err", kErrorBox);
+  } else if (!quiet && code == SaveWriteFailed) {
+    LangMessageBox("ErrSaveImg", "Err", kErrorBox);
+  }
+  return code;
+}
+
+int ImageFilterString(AnsiString& filter, bool writableOnly) {
+  filter = AnsiString();
+  AnsiString all;
+  int counter = 1;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next) {
+    if (writableOnly && !CanWrite(f)) continue;
+    const AnsiString patterns = LowerCase(f->extensions);
+    AnsiString shown = patterns;
+    for (char& c : shown)
+      if (c == ';') c = ',';
+    filter += f->name + " (" + shown + ")|" + patterns + "|";
+    all += patterns + ";";
+    ++counter;
+  }
+  if (!all.empty()) all.pop_back();
+  if (!writableOnly)
+    filter += LangMessage("AllImg") + "|" + all + "|" + LangMessage("All") + "|*.*";
+  return counter;
+}
+
+GFXFile* DefaultFormatIndex(AnsiString fileName, int* index) {
+  const AnsiString ext = LowerExtension(fileName);
+  int position = 1;
+  if (!ext.empty()) {
+    const AnsiString pattern = "*" + ext;
+    for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next) {
+      if (!CanWrite(f)) continue;
+      if (ListHoldsPattern(LowerCase(f->extensions), pattern)) {
+        if (index != nullptr) *index = position;
+        return f;
+      }
+      ++position;
+    }
+  }
+  if (index != nullptr) *index = 0;
+  return nullptr;
+}
+
+AnsiString BackupFileName(const AnsiString& path) {
+  if (!LastNameHasDot(path)) return path + "._";
+  const size_t dot = path.rfind('.');
+  return path.substr(0, dot) + "._" + path.substr(dot + 1, 2);
+}
+
+void BackupExistingFile(const char* path) {
+  PendingBackup backup(path);
+  backup.Commit();
+}

@@ -1,0 +1,18 @@
+#pragma once
+// File > Save and File > Save As on the active picture.
+
+#include <cstdint>
+
+class TObject;
+
+// Set to 1 when the user cancels a save (the Save As dialog); the close-down reads it.
+extern std::uint8_t SaveCancelled;
+
+// Saves the active picture under its own name with the parameters it was loaded or last
+// saved with; goes to Save As when it has no name yet or its format cannot write it. True
+// when the picture was saved.
+bool SavePicture(TObject* sender);
+
+// Asks for a name and type, then saves the active picture. True when it was saved; a
+// cancelled dialog or a failed save leaves the picture as it was.
+bool SavePictureAs(TObject* sender);
