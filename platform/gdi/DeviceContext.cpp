@@ -257,6 +257,15 @@ QUILLO_DC_ATTRIBUTE(int, SetStretchBltMode, GetStretchBltMode, stretchMode, 0)
 QUILLO_DC_ATTRIBUTE(UINT, SetTextAlign, GetTextAlign, textAlign, 0xFFFFFFFF)
 #undef QUILLO_DC_ATTRIBUTE
 
+int SetICMMode(HDC handle, int mode) {
+  DeviceContext* dc = LiveDc(handle);
+  if (!dc) return 0;
+  if (mode == ICM_QUERY) return dc->state.icmMode;
+  if (mode != ICM_ON && mode != ICM_OFF) return 0;
+  dc->state.icmMode = mode;
+  return mode;
+}
+
 int SetPolyFillMode(HDC handle, int mode) {
   DeviceContext* dc = LiveDc(handle);
   if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;

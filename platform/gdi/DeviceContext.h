@@ -23,6 +23,7 @@ struct DcState {
   int polyFillMode = ALTERNATE;
   int arcDirection = AD_COUNTERCLOCKWISE;
   int stretchMode = BLACKONWHITE;
+  int icmMode = ICM_OFF;
   UINT textAlign = TA_LEFT | TA_TOP;
   int charExtra = 0;
   POINT position;

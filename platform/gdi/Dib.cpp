@@ -1,6 +1,7 @@
 // Bitmaps and device-independent bitmaps: creation, DIB sections and the transfers between
 // packed DIB rows and the layer's 32-bit pixels.
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -55,19 +56,78 @@ SourceImage DibImage(const BITMAPINFO* info, const void* bits, int sx, int sy, i
   img.width = w;
   img.height = h;
   img.pixels.assign(static_cast<size_t>(w) * h, 0);
-  std::vector<std::uint32_t> line(hd.biWidth);
   size_t stride = DibRowBytes(hd.biWidth, hd.biBitCount);
   int top = bottomUp ? height - sy - h : sy;
+  // Plain 32-bit rows are the layer's own pixel words: only the columns asked for are read,
+  // so a small part of a wide image costs no more than its own pixels.
+  const bool plain32 = hd.biBitCount == 32 && hd.biCompression == BI_RGB;
+  const int firstCol = std::max(0, -sx), endCol = std::min(w, hd.biWidth - sx);
+  std::vector<std::uint32_t> line(plain32 ? 0 : hd.biWidth);
   for (int row = 0; row < h; ++row) {
     int y = top + row;  // top-down row of the whole DIB
     if (y < 0 || y >= height) continue;
     int memRow = bottomUp ? height - 1 - y : y;
     if (memRow < static_cast<int>(startScan) || memRow >= static_cast<int>(startScan + lines)) continue;
-    ReadRow(info, static_cast<const BYTE*>(bits) + (memRow - startScan) * stride, hd.biWidth, line.data());
+    const BYTE* rowBytes = static_cast<const BYTE*>(bits) + (memRow - startScan) * stride;
+    if (plain32) {
+      std::uint32_t* out = img.pixels.data() + static_cast<size_t>(row) * w;
+      if (firstCol < endCol) std::memcpy(out + firstCol, rowBytes + 4 * static_cast<size_t>(sx + firstCol), 4 * static_cast<size_t>(endCol - firstCol));
+      for (int col = firstCol; col < endCol; ++col) out[col] &= 0xFFFFFF;
+      continue;
+    }
+    ReadRow(info, rowBytes, hd.biWidth, line.data());
     for (int col = 0; col < w; ++col) {
       int x = sx + col;
       if (x >= 0 && x < hd.biWidth) img.pixels[static_cast<size_t>(row) * w + col] = line[x];
     }
+  }
+  return img;
+}
+
+// The pixels of a DIB rectangle (sx, sy, w, h) that a stretch onto outW x outH picks, as an
+// image of that size: column c and row r take the rectangle's pixel (c * w / outW,
+// r * h / outH), the very pixel StretchOnto would take from the whole rectangle. A large
+// picture shrunk onto a small target then costs the target's pixels, not the picture's.
+SourceImage DibSampledImage(const BITMAPINFO* info, const void* bits, int sx, int sy, int w, int h, int outW,
+                            int outH) {
+  SourceImage img;
+  const BITMAPINFOHEADER& hd = info->bmiHeader;
+  if (w <= 0 || h <= 0 || outW <= 0 || outH <= 0 || static_cast<long long>(outW) * outH > (1LL << 28)) return img;
+  const int height = std::abs(hd.biHeight);
+  const bool bottomUp = hd.biHeight > 0;
+  img.width = outW;
+  img.height = outH;
+  img.pixels.assign(static_cast<size_t>(outW) * outH, 0);
+  // Source columns of the DIB (or -1 outside it), worked out once.
+  std::vector<int> columns(outW);
+  for (int c = 0; c < outW; ++c) {
+    const int x = sx + static_cast<int>(static_cast<long long>(c) * w / outW);
+    columns[c] = x >= 0 && x < hd.biWidth ? x : -1;
+  }
+  const bool plain32 = hd.biBitCount == 32 && hd.biCompression == BI_RGB;
+  const size_t stride = DibRowBytes(hd.biWidth, hd.biBitCount);
+  std::vector<std::uint32_t> line(plain32 ? 0 : hd.biWidth);
+  int lineRow = -1;
+  const int top = bottomUp ? height - sy - h : sy;
+  for (int r = 0; r < outH; ++r) {
+    const int y = top + static_cast<int>(static_cast<long long>(r) * h / outH);
+    if (y < 0 || y >= height) continue;
+    const int memRow = bottomUp ? height - 1 - y : y;
+    const BYTE* rowBytes = static_cast<const BYTE*>(bits) + memRow * stride;
+    std::uint32_t* out = img.pixels.data() + static_cast<size_t>(r) * outW;
+    if (plain32) {
+      for (int c = 0; c < outW; ++c, ++out) {
+        if (columns[c] < 0) continue;
+        std::uint32_t p;
+        std::memcpy(&p, rowBytes + 4 * static_cast<size_t>(columns[c]), 4);
+        *out = p & 0xFFFFFF;
+      }
+      continue;
+    }
+    if (memRow != lineRow) ReadRow(info, rowBytes, hd.biWidth, line.data());
+    lineRow = memRow;
+    for (int c = 0; c < outW; ++c, ++out)
+      if (columns[c] >= 0) *out = line[columns[c]];
   }
   return img;
 }
@@ -220,9 +280,12 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int srcX, int
   DeviceContext* dc = LiveDc(handle);
   if (!dc || !bits || !info || !SupportedLayout(info->bmiHeader)) return 0;
   int left = srcWidth < 0 ? srcX + srcWidth : srcX, bottom = srcHeight < 0 ? srcY + srcHeight : srcY;
-  int rows = std::abs(info->bmiHeader.biHeight);
-  SourceImage img = DibImage(info, bits, left, bottom, std::abs(srcWidth), std::abs(srcHeight), 0,
-                             static_cast<UINT>(rows));
+  const int rows = std::abs(info->bmiHeader.biHeight);
+  const int w = std::abs(width), h = std::abs(height), sw = std::abs(srcWidth), sh = std::abs(srcHeight);
+  // Shrinking reads only the source pixels that show; the result is the same pixel for pixel.
+  SourceImage img = w > 0 && h > 0 && static_cast<long long>(w) * h < static_cast<long long>(sw) * sh
+                        ? DibSampledImage(info, bits, left, bottom, sw, sh, w, h)
+                        : DibImage(info, bits, left, bottom, sw, sh, 0, static_cast<UINT>(rows));
   if (!StretchOnto(*dc, x, y, width, height, &img, srcWidth < 0, srcHeight < 0, rop)) return 0;
   return std::abs(srcHeight);
 }

@@ -71,6 +71,11 @@ int SetPolyFillMode(HDC dc, int mode);
 int GetPolyFillMode(HDC dc);
 int SetStretchBltMode(HDC dc, int mode);
 int GetStretchBltMode(HDC dc);
+// Image colour management of a context: ICM_ON or ICM_OFF answers the mode now set (0 for a
+// bad mode or context), ICM_QUERY the mode in force. The desktop is taken to be sRGB and has
+// no other profile, so DIB pixels pass unchanged whichever mode is set and whatever colour
+// space a version 4 header names; the mode is kept, and saved and restored with the context.
+int SetICMMode(HDC dc, int mode);
 UINT SetTextAlign(HDC dc, UINT align);
 UINT GetTextAlign(HDC dc);
 int SetTextCharacterExtra(HDC dc, int extra);
@@ -112,6 +117,10 @@ BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush);
 BOOL FrameRgn(HDC dc, HRGN region, HBRUSH brush, int width, int height);
 BOOL PaintRgn(HDC dc, HRGN region);
 BOOL InvertRgn(HDC dc, HRGN region);
+// The region as rectangles (RGNDATA: a 32-byte header, then the rectangles, top to bottom and
+// left to right). With no buffer: the bytes needed. Else size when it was big enough, 0 when
+// it was too small or the region is not one.
+DWORD GetRegionData(HRGN region, DWORD size, RGNDATA* data);
 
 // Drawing.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Raster.h"
@@ -159,6 +160,23 @@ int GetRgnBox(HRGN region, RECT* out) {
   if (!r || !out) return ERROR;
   *out = r->region.Bounds();
   return r->region.Complexity();
+}
+
+DWORD GetRegionData(HRGN region, DWORD size, RGNDATA* data) {
+  RegionObject* r = LiveRegion(region);
+  if (!r) return 0;
+  const std::vector<RECT>& rects = r->region.Rects();
+  const DWORD rectBytes = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  const DWORD needed = static_cast<DWORD>(sizeof(RGNDATAHEADER)) + rectBytes;
+  if (!data) return needed;
+  if (size < needed) return 0;
+  data->rdh = RGNDATAHEADER{};
+  data->rdh.nCount = static_cast<DWORD>(rects.size());
+  data->rdh.nRgnSize = rectBytes;
+  data->rdh.rcBound = rects.empty() ? RECT{} : r->region.Bounds();
+  // The rectangles follow the header; the caller's buffer need not be aligned for RECT.
+  if (!rects.empty()) std::memcpy(reinterpret_cast<BYTE*>(data) + sizeof(RGNDATAHEADER), rects.data(), rectBytes);
+  return size;
 }
 
 BOOL PtInRegion(HRGN region, int x, int y) {

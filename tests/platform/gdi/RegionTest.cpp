@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Region.h"
 
@@ -58,6 +61,36 @@ TEST(Region, HandleCallsFollowTheWindowsRules) {
   EXPECT_FALSE(PtInRegion(e, 0, 0));
   for (HRGN r : {a, b, dest, e}) EXPECT_TRUE(DeleteObject(r));
   EXPECT_FALSE(DeleteObject(a));  // a deleted handle is refused, not freed twice
+}
+
+TEST(Region, GetRegionDataListsTheBandsAndRefusesASmallBuffer) {
+  // An L shape: two bands, the upper one wide.
+  HRGN a = CreateRectRgn(0, 0, 30, 10), b = CreateRectRgn(0, 10, 10, 20);
+  CombineRgn(a, a, b, RGN_OR);
+  const DWORD needed = GetRegionData(a, 0, nullptr);
+  EXPECT_EQ(needed, sizeof(RGNDATAHEADER) + 2 * sizeof(RECT));
+  std::vector<char> bytes(needed + 16);
+  auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+  EXPECT_EQ(GetRegionData(a, needed - 1, data), 0u);  // one byte short: nothing
+  EXPECT_EQ(GetRegionData(a, static_cast<DWORD>(bytes.size()), data), bytes.size());
+  EXPECT_EQ(data->rdh.dwSize, 32u);
+  EXPECT_EQ(data->rdh.iType, RDH_RECTANGLES);
+  EXPECT_EQ(data->rdh.nCount, 2u);
+  EXPECT_EQ(data->rdh.nRgnSize, 2 * sizeof(RECT));
+  EXPECT_EQ(data->rdh.rcBound, (RECT{0, 0, 30, 20}));
+  RECT rects[2];
+  std::memcpy(rects, bytes.data() + sizeof(RGNDATAHEADER), sizeof rects);
+  EXPECT_EQ(rects[0], (RECT{0, 0, 30, 10}));
+  EXPECT_EQ(rects[1], (RECT{0, 10, 10, 20}));
+  // An empty region is a header alone; a deleted one is no region.
+  HRGN empty = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetRegionData(empty, 0, nullptr), sizeof(RGNDATAHEADER));
+  EXPECT_EQ(GetRegionData(empty, static_cast<DWORD>(bytes.size()), data), bytes.size());
+  EXPECT_EQ(data->rdh.nCount, 0u);
+  DeleteObject(empty);
+  DeleteObject(b);
+  EXPECT_EQ(GetRegionData(b, 0, nullptr), 0u);
+  DeleteObject(a);
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ ProgramTest::MenuPlace ProgramTest::FindMenuItem(const std::vector<std::string>&
     for (int i = 0; i < GetMenuItemCount(menu) && found < 0; ++i) {
       char text[256] = {};
       GetMenuString(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-      if (captions[level] == text) found = i;
+      const std::string shown = text;  // the caption, then a tab and the shortcut
+      if (captions[level] == shown.substr(0, shown.find('\t'))) found = i;
     }
     if (found < 0) return {};
     place = MenuPlace{menu, found};
