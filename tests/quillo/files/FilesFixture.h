@@ -20,6 +20,7 @@
 #include "quillo/shell/Settings.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
+#include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/png/LibpngReference.h"
 
 // The pixel (x, y) of the samples: 0x00RRGGBB, scattered so that the files hardly compress.
@@ -35,6 +36,7 @@ class FilesFixture : public ::testing::Test {
 protected:
   FilesFixture() : savedSettings(Settings) {
     Settings = TSettings();
+    GFXFile::SetAlpha(true);  // as the program runs the library
     Lang = std::make_unique<Language>(QUILLO_BIN_DIR);
     Lang->Load("English");
     std::filesystem::create_directories(folder);
@@ -43,6 +45,7 @@ protected:
     Lang.reset();
     ResetApplication();
     Settings = savedSettings;
+    GFXFile::SetAlpha(false);
   }
 
   std::string PathOf(const std::string& name) const { return folder + "/" + name; }
