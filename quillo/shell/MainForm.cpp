@@ -174,7 +174,7 @@ void TMainForm::BuildToolbars() {
   Toolbar->OnClose = [this](TObject*) { ToolbarVisib->SetChecked(false); };
   ToolPanel = Named<TPanel>(this, "ToolPanel");
   ToolPanel->SetBevelOuter(bvNone);
-  ToolPanel->SetBounds(0, 0, 56, 4);
+  ToolPanel->SetBounds(0, 0, 56, 2);
   ToolPanel->SetParent(Toolbar);
 
   auto* colours = Named<TPanel>(this, "ColorPanel");
@@ -214,6 +214,15 @@ void TMainForm::BuildToolbars() {
   Toolbar->SetDockedTo(nullptr);
   Toolbar->OnVisibleChanged = [this](TObject*) { WatchToolPaletteMoves(); };
   Toolbar->OnDockChanged = [this](TObject*) { WatchToolPaletteMoves(); };
+}
+
+void TMainForm::Loaded() {
+  TForm::Loaded();
+  // A loaded toolbar orders its controls by where they stand, which tells nothing here: the
+  // palette buttons first, then the swatches and the zoom control.
+  int index = 0;
+  for (const char* name : {"ToolPanel", "ColorPanel", "ZoomPanel"})
+    Toolbar->SetOrderIndex(dynamic_cast<TControl*>(FindComponent(name)), index++);
 }
 
 void TMainForm::BuildTimers() {
