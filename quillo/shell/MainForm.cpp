@@ -212,8 +212,10 @@ void TMainForm::BuildToolbars() {
   Toolbar->SetFloatingWidth(56);
   Toolbar->SetFloatingPosition(TPoint(4, 120));
   Toolbar->SetDockedTo(nullptr);
+  // The floating palette's window is made anew each time it floats again.
   Toolbar->OnVisibleChanged = [this](TObject*) { WatchToolPaletteMoves(); };
   Toolbar->OnDockChanged = [this](TObject*) { WatchToolPaletteMoves(); };
+  WatchToolPaletteMoves();
 }
 
 void TMainForm::Loaded() {
@@ -379,6 +381,7 @@ void TMainForm::WMMoving(TMessage& message) {
 
 void TMainForm::WatchToolPaletteMoves() {
   TForm* floating = Toolbar->FloatingParent();
+  if (!floating) watchedFloatingParent_ = nullptr;  // docked: its floating window is gone
   if (!floating || floating == watchedFloatingParent_) return;
   watchedFloatingParent_ = floating;
   TWndMethod previous = floating->WindowProc;
