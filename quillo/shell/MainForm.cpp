@@ -174,7 +174,7 @@ void TMainForm::BuildToolbars() {
   Toolbar->OnClose = [this](TObject*) { ToolbarVisib->SetChecked(false); };
   ToolPanel = Named<TPanel>(this, "ToolPanel");
   ToolPanel->SetBevelOuter(bvNone);
-  ToolPanel->SetBounds(0, 0, 56, 4);
+  ToolPanel->SetBounds(0, 0, 56, 2);
   ToolPanel->SetParent(Toolbar);
 
   auto* colours = Named<TPanel>(this, "ColorPanel");
@@ -212,8 +212,19 @@ void TMainForm::BuildToolbars() {
   Toolbar->SetFloatingWidth(56);
   Toolbar->SetFloatingPosition(TPoint(4, 120));
   Toolbar->SetDockedTo(nullptr);
+  // The floating palette's window is made anew each time it floats again.
   Toolbar->OnVisibleChanged = [this](TObject*) { WatchToolPaletteMoves(); };
   Toolbar->OnDockChanged = [this](TObject*) { WatchToolPaletteMoves(); };
+  WatchToolPaletteMoves();
+}
+
+void TMainForm::Loaded() {
+  TForm::Loaded();
+  // A loaded toolbar orders its controls by where they stand, which tells nothing here: the
+  // palette buttons first, then the swatches and the zoom control.
+  int index = 0;
+  for (const char* name : {"ToolPanel", "ColorPanel", "ZoomPanel"})
+    Toolbar->SetOrderIndex(dynamic_cast<TControl*>(FindComponent(name)), index++);
 }
 
 void TMainForm::BuildTimers() {
@@ -370,6 +381,7 @@ void TMainForm::WMMoving(TMessage& message) {
 
 void TMainForm::WatchToolPaletteMoves() {
   TForm* floating = Toolbar->FloatingParent();
+  if (!floating) watchedFloatingParent_ = nullptr;  // docked: its floating window is gone
   if (!floating || floating == watchedFloatingParent_) return;
   watchedFloatingParent_ = floating;
   TWndMethod previous = floating->WindowProc;

@@ -113,6 +113,9 @@ public:
 
   void Dispatch(TMessage& message) override;
 
+protected:
+  void Loaded() override;
+
 private:
   void BuildMenus();
   void BuildToolbars();

@@ -7,6 +7,7 @@
 #include "platform/user/Dialog.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/files/MRUFileList.h"
@@ -15,6 +16,7 @@
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/components/toolbars/ToolbarPositions.h"
+#include "quillo/document/UDBuffer.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -102,8 +104,13 @@ void ListLanguages(TMainForm* form) {
   scanner->OnFileFound = nullptr;
 }
 
-// The brush starts as one pixel of the drawing colour, its hot spot in the centre.
-void BrushesAtStart(TMainForm*) {}
+// The brush starts as one pixel of the drawing colour. (The brush model, when it exists, puts
+// its hot spot in the centre here.)
+void BrushesAtStart(TMainForm* form) {
+  Brush.Alloc(1, 1);
+  BrushShape.Alloc(1, 1);
+  Brush.Box(Brush.rect, PixelFromColor(ColorToRGB(form->DrawCol->GetColor())));
+}
 
 void OpenStartDocuments(const std::vector<AnsiString>&) {}
 

@@ -158,6 +158,36 @@ TEST_F(MainFormTest, TheMainWindowSnapsToTheWorkAreasEdges) {
   }
 }
 
+TEST_F(MainFormTest, TheToolPaletteSnapsToTheMainWindowAndTheWorkArea) {
+  Start();
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT main = WindowRect();
+  auto palette = [&] { return form->Toolbar->ScreenRect(); };
+  // Drags the palette by its caption so that its top-left corner would land at (x, y).
+  auto dragTo = [&](int x, int y) {
+    const TRect r = palette();
+    const POINT grip{r.left + 8, r.top + form->Toolbar->FloatingBorderY() + 3};
+    ui.Drag(grip, POINT{grip.x + x - r.left, grip.y + y - r.top});
+    ui.Advance(1000);
+  };
+  struct Case {
+    int x, y;
+    int wantX, wantY;
+  };
+  const Case cases[] = {
+      {300, 300, 300, 300},                           // far from every edge
+      {300, main.bottom + 4, 300, main.bottom - 1},   // onto the main window's lower edge
+      {work.left + 5, 300, work.left, 300},           // the work area's left edge
+      {300, main.bottom + 20, 300, main.bottom + 20},  // too far below the main window
+  };
+  for (const Case& c : cases) {
+    dragTo(c.x, c.y);
+    EXPECT_EQ(palette().left, c.wantX) << "dragged to " << c.x << "," << c.y;
+    EXPECT_EQ(palette().top, c.wantY) << "dragged to " << c.x << "," << c.y;
+  }
+}
+
 TEST_F(MainFormTest, MaximisingStretchesTheBarAndKeepsItsHeight) {
   Start();
   RECT work{};
