@@ -91,7 +91,7 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
     LangMessageBox("TooManyImages", "Err", MB_ICONEXCLAMATION);
     Abort();
   }
-  if (ImgFormCount > 0 && ImageForm) ImageForm->SetStatusText(spMessage, "");
+  if (ImgFormCount > 0 && ImageForm) ImageForm->SetPanelText(spMessage, "");
 
   TImageForm* window = NewComponent<TImageForm>(Application());
   UDBuffer* previousPicture = CurrentPicture;
@@ -267,7 +267,7 @@ void FitWindowToImage(TImageForm* window, FitZoom zoom) {
 
 void ShowTimedStatus(const AnsiString& text, float seconds) {
   const DWORD now = GetTickCount();
-  if (ImageForm && !(now <= StatusHoldUntil && seconds == 0)) ImageForm->SetStatusText(spPrompt, text);
+  if (ImageForm && !(now <= StatusHoldUntil && seconds == 0)) ImageForm->SetPanelText(spPrompt, text);
   if (seconds != 0) StatusHoldUntil = now + static_cast<DWORD>(std::lround(seconds * 1000));
 }
 

@@ -125,7 +125,7 @@ void TImageForm::CreateParams(TCreateParams& params) {
   if (Settings.MinToTaskbar) params.ExStyle = WS_EX_APPWINDOW;
 }
 
-void TImageForm::SetStatusText(StatusPanel panel, const AnsiString& text) {
+void TImageForm::SetPanelText(StatusPanel panel, const AnsiString& text) {
   StatusBar->GetPanels()->Items(panel)->SetText(text);
 }
 

@@ -73,7 +73,7 @@ public:
 
   // The window's rectangle and whether it is minimised, for the window arrangement.
   WindowPlace Place() const;
-  void SetStatusText(StatusPanel panel, const AnsiString& text);
+  void SetPanelText(StatusPanel panel, const AnsiString& text);
   AnsiString StatusText(StatusPanel panel) const;
   // Whether the close query let it go: it is on its way out and is released once only.
   bool Closing() const { return closing_; }

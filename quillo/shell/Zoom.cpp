@@ -117,7 +117,7 @@ void MakeDocumentActive(int index) {
   const bool previousMaximised = previous && previous->GetWindowState() == wsMaximized;
   if (Settings.AlwaysDock) GatherToolbars(window, GatherWhich::AlsoMainToolbar);
 
-  if (previous) previous->SetStatusText(spMessage, "");
+  if (previous) previous->SetPanelText(spMessage, "");
   ImageForm = window;
   SetZoomPosition(window->ZoomIndex);
   CurrentPicture = &window->Picture;

@@ -133,3 +133,27 @@ TEST_F(ZoomControlTest, TheViewShowsThePicturesPixelsAtTheZoom) {
 }
 
 }  // namespace
+
+namespace {
+
+// The wheel scrolls the view by half its turn: sideways with Ctrl held, else up and down.
+TEST_F(ZoomControlTest, TheWheelScrollsAndCtrlScrollsSideways) {
+  TImageForm* window = NewDocument(300, 400);
+  while (ZoomPosition() < 4) ClickZoom(btNext);
+  TControlScrollBar* horz = window->MaxSize->GetHorzScrollBar();
+  TControlScrollBar* vert = window->MaxSize->GetVertScrollBar();
+  ASSERT_TRUE(horz->IsScrollBarVisible() && vert->IsScrollBarVisible());
+  const int x0 = horz->GetPosition(), y0 = vert->GetPosition();
+  const TPoint middle = window->MaxSize->ClientToScreen(TPoint(20, 20));
+
+  ui.Wheel(middle.x, middle.y, -120);
+  EXPECT_EQ(vert->GetPosition(), y0 + 60);
+  EXPECT_EQ(horz->GetPosition(), x0);
+  ui.KeyDown(VK_CONTROL);
+  ui.Wheel(middle.x, middle.y, -120);
+  ui.KeyUp(VK_CONTROL);
+  EXPECT_EQ(horz->GetPosition(), x0 + 60);
+  EXPECT_EQ(vert->GetPosition(), y0 + 60);
+}
+
+}  // namespace
