@@ -212,6 +212,7 @@ void AddToRecentFiles(const AnsiString& entry) {
 // A picture loaded aside, with what the loader learned about it.
 struct LoadedImage {
   UDBuffer picture;
+  UDBuffer shape;  // a brush's stamped shape
   GFXtra32 extra;
   GFXFileDesc desc;
   uchar palette[768] = {};
@@ -247,11 +248,12 @@ bool GiveMask(UDBuffer& p) {
   return true;
 }
 
-// The brush's stamped shape needs room of the brush's size before the brush is replaced;
-// the file's transparent colour becomes the outside of the brush.
+// The brush's stamped shape needs room of the brush's size before the brush is replaced
+// (the old brush and shape stay when there is none); the file's transparent colour becomes
+// the outside of the brush.
 bool PrepareBrush(LoadedImage& loaded) {
-  BrushShape.Alloc(loaded.picture.Width(), loaded.picture.Height());
-  if (BrushShape.pixels == nullptr && !loaded.picture.Empty()) return false;
+  loaded.shape.Alloc(loaded.picture.Width(), loaded.picture.Height());
+  if (loaded.shape.pixels == nullptr && !loaded.picture.Empty()) return false;
   // Readers that mark keyed pixels transparent leave them with the key's colour below.
   const uint key = loaded.extra.transparent;
   if (key != kNoColour) {
@@ -316,6 +318,11 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   if (!keep) return code;
 
   TakeOver(*target, loaded, imageNumber);
+  if (target == &Brush) {
+    BrushShape.Free();
+    static_cast<Buffer&>(BrushShape) = static_cast<Buffer&>(loaded.shape);
+    BrushShape.Mask = loaded.shape.Mask;
+  }
   if (target == &PreviewPicture) PreviewDesc = loaded.extra;
   target->FileName = ExpandFileName(fileName);
   if (target != &Brush && !quiet) AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
