@@ -1,0 +1,191 @@
+#include "quillo/shell/Zoom.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Label.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/components/panels/EventScrollBox.h"
+#include "quillo/components/timers/TimerList.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/shell/Settings.h"
+
+namespace {
+
+TUpDown* ZoomControl() { return MainForm ? MainForm->Zoom : nullptr; }
+
+int ZoomPosition() {
+  TUpDown* zoom = ZoomControl();
+  return zoom ? std::clamp(zoom->GetPosition(), MinZoomPosition, MaxZoomPosition) : 1;
+}
+
+void SetZoomPosition(int position) {
+  if (TUpDown* zoom = ZoomControl()) zoom->SetPosition(position);
+}
+
+// The zoom the active picture may take: under the view's size cap, and never below 1 for a
+// picture with a side under 4 pixels.
+int AllowedZoomPosition(int position, const UDBuffer& picture) {
+  position = CappedZoomPosition(position, std::max(picture.Width(), picture.Height()));
+  if ((picture.Width() < 4 || picture.Height() < 4) && position < 1) position = 1;
+  return position;
+}
+
+void SetActivityTimer(bool enabled) {
+  if (MainForm && MainForm->ActivityTimer) MainForm->ActivityTimer->SetEnabled(enabled);
+}
+
+}  // namespace
+
+double GetZoomFactor() { return ZoomFactorAt(ZoomPosition()); }
+
+double SetZoomFactor(double z) {
+  const int position = ZoomPositionFor(z);
+  SetZoomPosition(position);
+  // An existing selection outline is rescaled to the new zoom here (selection outline, not
+  // built yet).
+  return ZoomFactorAt(position);
+}
+
+std::uint32_t GetPackedZoom() { return PackedZoomAt(ZoomPosition()); }
+
+void ApplyZoom() {
+  TImageForm* window = ImageForm;
+  if (!window || !CurrentPicture || CurrentPicture->Empty()) return;
+  UDBuffer& picture = *CurrentPicture;
+
+  // A zoom the picture may not take becomes the nearest one below that it may, and that one
+  // is applied in full, so the control, its label and the view agree.
+  const int position = AllowedZoomPosition(ZoomPosition(), picture);
+  SetZoomPosition(position);
+  const double z = ZoomFactorAt(position);
+
+  // The point kept still: the centre of the scroll box (the mouse's place in the view once
+  // the window takes mouse input).
+  TEventScrollBox* box = window->MaxSize;
+  const TPoint anchor(box->GetClientWidth() / 2, box->GetClientHeight() / 2);
+  const TPoint anchorInView(anchor.x - window->ShowBuf->GetLeft(), anchor.y - window->ShowBuf->GetTop());
+
+  window->ShowBuf->SetZoom(static_cast<int>(PackedZoomAt(position)));
+  window->ShowBuf->SetBounds(window->ShowBuf->GetLeft(), window->ShowBuf->GetTop(),
+                             ZoomedSize(picture.Width(), position), ZoomedSize(picture.Height(), position));
+  window->MaxSizeResize(window);
+
+  const double previous = window->Zoom > 0 ? window->Zoom : 1.0;
+  auto scrollTo = [&](TControlScrollBar* bar, int inView, int at) {
+    const int target = static_cast<int>(inView * z / previous - at);
+    bar->SetPosition(target < 1 ? 0 : target);
+  };
+  scrollTo(box->GetHorzScrollBar(), anchorInView.x, anchor.x);
+  scrollTo(box->GetVertScrollBar(), anchorInView.y, anchor.y);
+  window->MaxSizeResize(window);
+  window->Zoom = z;
+
+  // The drawing view covers the whole picture (with "Clipping" on, the drawing helpers clip
+  // it to the visible part; not built yet).
+  DrawView.AllocFrom(picture, picture.rect, true);
+
+  if (MainForm && MainForm->ZoomLabel) MainForm->ZoomLabel->SetCaption(ZoomLabelAt(position));
+  window->ShowBuf->Invalidate();
+  window->ZoomIndex = position;
+  UpdateDocumentCaption(window);
+}
+
+void ZoomClick(TObject*, TUDBtnType button) {
+  const int position = ZoomPosition();
+  if (GetKeyState(VK_SHIFT) < 0) {
+    if (button == btNext && position < MaxZoomPosition) SetZoomPosition(position + 1);
+    if (button == btPrev && position > MinZoomPosition) SetZoomPosition(position - 1);
+  }
+  if (MainForm) MainForm->ClosePopupForms();
+  ApplyZoom();
+}
+
+void MakeDocumentActive(int index) {
+  if (index < 0 || index >= ImgFormCount) return;
+  TImageForm* window = ImgForms[static_cast<std::size_t>(index)];
+  if (window == ImageForm) return;
+  SetActivityTimer(false);
+  // The current tool is suspended here and resumed below (tool framework, not built yet).
+
+  TImageForm* previous = ImageForm;
+  const bool previousMaximised = previous && previous->GetWindowState() == wsMaximized;
+  if (Settings.AlwaysDock) GatherToolbars(window, GatherWhich::AlsoMainToolbar);
+
+  if (previous) previous->SetStatusText(spMessage, "");
+  ImageForm = window;
+  SetZoomPosition(window->ZoomIndex);
+  CurrentPicture = &window->Picture;
+  ApplyZoom();
+
+  if (previousMaximised) {
+    window->SetWindowState(wsMaximized);
+    if (Settings.AlwaysDock) GatherToolbars(window, GatherWhich::AlsoMainToolbar);
+  } else if (window->GetWindowState() == wsMinimized) {
+    ShowWindow(window->GetHandle(), SW_RESTORE);
+  }
+  if (window->HandleAllocated()) SetForegroundWindow(window->GetHandle());
+
+  SetActivityTimer(true);
+  UpdateCaptionColours();
+}
+
+AnsiString WindowMenuCaption(int index, const AnsiString& title) {
+  const int number = index + 1;
+  return AnsiString("[") + (number < 10 ? " " : "") + IntToStr(number) + "] " + title;
+}
+
+void WindowMenuClick(TObject*) {
+  if (!MainForm || !MainForm->WindowMenu) return;
+  TMenuItem* menu = MainForm->WindowMenu;
+  for (int i = 0; i < ImgFormCount && i < menu->Count(); ++i) {
+    TImageForm* window = ImgForms[static_cast<std::size_t>(i)];
+    TMenuItem* item = menu->Items(i);
+    item->SetCaption(WindowMenuCaption(i, DocumentTitle(window->Picture)));
+    item->SetChecked(&window->Picture == CurrentPicture);
+    item->SetImageIndex(i);
+    item->SetTag(i);
+  }
+}
+
+void N1Click(TObject* sender) {
+  if (auto* item = dynamic_cast<TComponent*>(sender)) MakeDocumentActive(static_cast<int>(item->GetTag()));
+}
+
+void PrevImage1Click(TObject*) {
+  if (!ImageForm || ImgFormCount == 0) return;
+  const int index = ImageForm->ListIndex - 1;
+  MakeDocumentActive(index < 0 ? ImgFormCount - 1 : index);
+}
+
+void NextImage1Click(TObject*) {
+  if (!ImageForm || ImgFormCount == 0) return;
+  const int index = ImageForm->ListIndex + 1;
+  MakeDocumentActive(index >= ImgFormCount ? 0 : index);
+}
+
+void Cascade1Click(TObject*) {
+  if (!MainForm || !ImageForm) return;
+  TImageForm* active = ImageForm;
+  const TPoint start(MainForm->GetLeft(), MainForm->GetTop() + MainForm->GetHeight() - 1);
+  TPoint at = start;
+  auto placeAndStep = [&](TImageForm* window) {
+    window->SetBounds(at.x, at.y, window->GetWidth(), window->GetHeight());
+    at.x += WindowOffset;
+    at.y += WindowOffset;
+    if (at.x > WorkArea.right - 96 || at.y > WorkArea.bottom - WindowOffset) at = start;
+  };
+  for (int i = 0; i < ImgFormCount; ++i) {
+    TImageForm* window = ImgForms[static_cast<std::size_t>(i)];
+    if (window == active || window->GetWindowState() == wsMinimized) continue;
+    placeAndStep(window);
+    MakeDocumentActive(i);
+  }
+  MakeDocumentActive(active->ListIndex);
+  active->SetBounds(at.x, at.y, active->GetWidth(), active->GetHeight());
+}
