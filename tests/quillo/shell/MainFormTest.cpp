@@ -5,8 +5,10 @@
 
 #include "ProgramFixture.h"
 
+#include <filesystem>
 #include <set>
 
+#include "platform/vcl/Application.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/toolbars/Dock.h"
@@ -210,6 +212,15 @@ TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
   EXPECT_FALSE(GetMenuState(place.menu, static_cast<UINT>(place.position), MF_BYPOSITION) & MF_CHECKED);
   ChooseMenuItem("&Options", "&Tool Palette");
   EXPECT_TRUE(form->Toolbar->GetVisible());
+}
+
+// Start-up used to end the program when no skin could be loaded; skins are not read yet, and
+// a program folder without any must start all the same.
+TEST_F(MainFormTest, StartsWithoutAnySkin) {
+  ASSERT_FALSE(std::filesystem::exists(std::string(QUILLO_BIN_DIR) + "/Skins"));
+  Start();
+  EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
+  EXPECT_FALSE(Application()->Terminated());
 }
 
 TEST_F(MainFormTest, TheToolsCursorsAreRegistered) {

@@ -4,7 +4,6 @@
 // scripts/screenshot-program.sh (QUILLO_SHOT saves the desktop, QUILLO_DEMO_HOLD_MS keeps it).
 
 #include "ProgramFixture.h"
-#include "quillo/components/toolbars/Toolbar.h"
 
 namespace {
 
@@ -21,9 +20,8 @@ TEST_F(ProgramShot, TwoDocumentsOneZoomed) {
     return r;
   }();
   EXPECT_EQ(bar.top, 0);
-  for (TControl* c : form->Toolbar->OrderList()) fprintf(stderr, "DBG %s %d,%d %dx%d\n", c->GetName().c_str(), c->GetLeft(), c->GetTop(), c->GetWidth(), c->GetHeight());
-  fprintf(stderr, "DBG bar %dx%d\n", form->Toolbar->GetWidth(), form->Toolbar->GetHeight());
   ui.ShowToViewer(UiDriver::Hold::Live);
 }
 
 }  // namespace
+
