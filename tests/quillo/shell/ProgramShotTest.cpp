@@ -8,6 +8,7 @@
 #include "platform/vcl/UpDown.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/shell/Settings.h"
 
 namespace {
 
@@ -16,8 +17,11 @@ class ProgramShot : public ProgramTest {};
 TEST_F(ProgramShot, TwoDocumentsOneZoomed) {
   const std::string sunset = WriteImage("sunset.png", 160, 120, 0xE08030);
   const std::string sea = WriteImage("sea.jpg", 200, 140, 0x3070C0);
+  // New windows open at the zoom of the setting (1), not at the zoom that would fit.
+  Settings.FixZoom = true;
   Start({sunset, sea});
   ASSERT_EQ(ImgFormCount, 2);
+  ASSERT_EQ(ImageForm->ZoomIndex, 1);
 
   // Two clicks on the zoom control's upper arrow: the active image at three times its size.
   const TPoint up = form->Zoom->ClientToScreen(TPoint(form->Zoom->GetWidth() / 2, 4));
