@@ -28,3 +28,7 @@ endif()
 if(TARGET quillo_tests)
   target_link_libraries(quillo_tests PRIVATE PNG::PNG JPEG::JPEG)
 endif()
+# The save commands' tests answer the file dialog as a user does.
+if(TARGET quillo_tests)
+  target_sources(quillo_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/dialogs/FileDialogUser.cpp)
+endif()

@@ -20,6 +20,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/shell/MainMenuTree.h"
 #include "quillo/shell/StartUp.h"
+#include "quillo/shell/Zoom.h"
 
 using tbx::TDockX;
 using tbx::TToolbarButtonX;
@@ -206,6 +207,7 @@ void TMainForm::BuildToolbars() {
   Zoom->SetMin(-8);
   Zoom->SetMax(32);
   Zoom->SetPosition(1);
+  Zoom->OnClick = ZoomClick;
   Zoom->SetBounds(38, 1, 16, 24);
   Zoom->SetParent(zoomPanel);
 
@@ -339,6 +341,12 @@ void TMainForm::Dispatch(TMessage& message) {
     case UM_BROWSEEFFECTS: return;     // the effect browser is not built yet
     case UM_LASTDOCCLOSED: UMLastDocClosed(message); return;
     case UM_DOCOPENED: UMDocOpened(message); return;
+    case CM_SHOWINGCHANGED:
+      // The floating palette looks at its form's visibility only when the application is
+      // activated; start-up's document window has done that before this window shows.
+      TForm::Dispatch(message);
+      Toolbar->UpdateVisibility();
+      return;
     default:
       if (message.Msg >= UM_COMPONENTFIRST && message.Msg <= UM_COMPONENTLAST) return;  // no components yet
       break;

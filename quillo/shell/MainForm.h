@@ -97,6 +97,9 @@ public:
   void AdjustToolPanelSize();
   // Closes the undo-history drop-down and the icon panel when they are open.
   void ClosePopupForms();
+  // Makes the blank 384 x 288 start document, shown and fitted; false when none was made.
+  // The window's own failures (too many documents, no memory) propagate.
+  bool OpenBlankDocument();
 
   // Handlers.
   void ShutDownRequest(TObject* sender, bool& canClose);

@@ -1,17 +1,91 @@
 // What the main window does with the open documents: the commands that act on them, the
-// activity tick's work on the active one, hiding them with the application, their captions'
-// activation colours, their rectangles for snapping, and the private messages about them.
+// activity tick's work on them, hiding them with the application, the active one's caption
+// colours, their rectangles for snapping, and the private messages about them.
 
 #include "quillo/shell/MainForm.h"
 
-void TMainForm::ConnectDocumentCommands() {}
-void TMainForm::ActivityOnDocuments() {}
-void TMainForm::HideDocumentWindows() {}
-void TMainForm::PaintActiveDocumentCaption(bool) {}
-std::vector<TRect> TMainForm::DocumentWindowRects() const { return {}; }
-void TMainForm::UMLastDocClosed(TMessage&) {}
-void TMainForm::UMDocOpened(TMessage&) {}
-void TMainForm::WMMouseWheel(TMessage&) {}
-void TMainForm::HotKeys(TObject*, WORD&, TShiftState) {}
-void TMainForm::FormKeyUp(TObject*, WORD&, TShiftState) {}
-void TMainForm::FitToImage1Click(TObject*) {}
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/files/SaveCommands.h"
+#include "quillo/shell/Settings.h"
+#include "quillo/shell/Zoom.h"
+
+void TMainForm::ConnectDocumentCommands() {
+  auto on = [this](const char* name, TNotifyEvent handler) { MenuItemNamed(name)->OnClick = std::move(handler); };
+  on("Save1", [](TObject* sender) { SavePicture(sender); });
+  on("Saveas1", [](TObject* sender) { SavePictureAs(sender); });
+  on("Close1", [](TObject*) {
+    if (ImageForm) ImageForm->Close();
+  });
+  on("CloseAll1", [](TObject*) { CloseAllDocuments(); });
+  on("WindowMenu", WindowMenuClick);
+  on("Cascade1", Cascade1Click);
+  on("PrevImage1", PrevImage1Click);
+  on("NextImage1", NextImage1Click);
+}
+
+bool TMainForm::OpenBlankDocument() {
+  TImageForm* window = CreateDocumentWindow(BlankDocumentWidth, BlankDocumentHeight, "");
+  if (!window || !CurrentPicture) return false;
+  CurrentPicture->BlankStart = 1;
+  UpdateDocumentCaption(window);
+  window->Show();
+  FitWindowToImage(window, Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting);
+  return true;
+}
+
+void TMainForm::ActivityOnDocuments() {
+  if (WindowsRearranged) {
+    WindowsRearranged = false;
+    LinkAdjacentWindows();
+  }
+}
+
+void TMainForm::HideDocumentWindows() {
+  for (int i = 0; i < ImgFormCount; ++i) ShowWindow(ImgForms[i]->GetHandle(), SW_HIDE);
+}
+
+void TMainForm::PaintActiveDocumentCaption(bool active) {
+  // Until the first activity tick the document windows keep the colours they were made with.
+  if (ImgFormCount == 0 || !ImageForm || !activitySeen_) return;
+  ImageForm->SetGradientInactiveStartColor(active ? clActiveCaption : clInactiveCaption);
+  ImageForm->SetGradientInactiveStopColor(active ? ActiveCaptionEndColor : InactiveCaptionEndColor);
+}
+
+std::vector<TRect> TMainForm::DocumentWindowRects() const {
+  std::vector<TRect> rects;
+  for (int i = 0; i < ImgFormCount; ++i) {
+    RECT r{};
+    GetWindowRect(ImgForms[i]->GetHandle(), &r);
+    rects.emplace_back(r.left, r.top, r.right, r.bottom);
+  }
+  return rects;
+}
+
+void TMainForm::UMLastDocClosed(TMessage&) {
+  // There is always a document while the program runs, but none is made as it closes.
+  if (closing_ || ImgFormCount > 0) return;
+  OpenBlankDocument();
+}
+
+void TMainForm::UMDocOpened(TMessage&) { CloseUntouchedBlankDocuments(); }
+
+void TMainForm::WMMouseWheel(TMessage& message) {
+  if (ImageForm) message.Result = SendMessage(ImageForm->GetHandle(), WM_MOUSEWHEEL, message.WParam, message.LParam);
+}
+
+// The main window takes the keys first; the active document acts on them.
+void TMainForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
+  if (ImgFormCount > 0 && ImageForm && ImageForm->OnKeyDown) ImageForm->OnKeyDown(ImageForm, key, shift);
+}
+
+void TMainForm::FormKeyUp(TObject*, WORD& key, TShiftState shift) {
+  if (ImgFormCount > 0 && ImageForm && ImageForm->OnKeyUp) ImageForm->OnKeyUp(ImageForm, key, shift);
+}
+
+void TMainForm::FitToImage1Click(TObject*) {
+  if (ImageForm) FitWindowToImage(ImageForm, FitZoom::Fitting);
+}

@@ -16,7 +16,10 @@
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/components/toolbars/ToolbarPositions.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/files/ImageFiles.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -112,9 +115,23 @@ void BrushesAtStart(TMainForm* form) {
   Brush.Box(Brush.rect, PixelFromColor(ColorToRGB(form->DrawCol->GetColor())));
 }
 
-void OpenStartDocuments(const std::vector<AnsiString>&) {}
-
-bool CloseAllStartDocuments() { return true; }
+// The files named on the command line, each in a window of its own, up to the first that
+// fails (the loader has shown why). When none opened, the blank start document is made, so
+// that the program never runs without a document; a blank one that cannot be made is
+// reported and start-up goes on.
+void OpenStartDocuments(TMainForm* form, const std::vector<AnsiString>& files) {
+  for (const AnsiString& file : files)
+    if (LoadImageFile(nullptr, file, 0, false) != LoadOk) break;
+  if (ImgFormCount == 0) {
+    try {
+      form->OpenBlankDocument();
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+      Application()->ShowException(e);
+    }
+  }
+  if (Settings.AlwaysDock && ImageForm) GatherToolbars(ImageForm, GatherWhich::AlsoMainToolbar);
+}
 
 }  // namespace
 
@@ -152,7 +169,7 @@ void StartUp(TMainForm* form) {
   // opened, the blank one is made, and the steps after it run either way.
   std::vector<AnsiString> files;
   for (int i = 1; i <= ParamCount(); ++i) files.push_back(ParamStr(i));
-  OpenStartDocuments(files);
+  OpenStartDocuments(form, files);
 
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
@@ -161,7 +178,7 @@ void StartUp(TMainForm* form) {
 }
 
 void CloseDown(TMainForm* form, bool& canClose) {
-  if (!CloseAllStartDocuments()) {
+  if (!CloseAllDocuments()) {
     canClose = false;
     return;
   }

@@ -5,8 +5,13 @@
 
 #include "ProgramFixture.h"
 
+#include <filesystem>
 #include <set>
 
+#include "platform/vcl/Application.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/shell/Settings.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/toolbars/Dock.h"
@@ -122,21 +127,27 @@ TEST_F(MainFormTest, TheWindowIsABarAtTheTopOfTheWorkArea) {
   EXPECT_EQ(first.top, last.top);
   EXPECT_LT(last.right, r.right);
   EXPECT_LE(form->GetTag(), r.right - r.left) << "the width the menu needs is the window's minimum";
-  // The tool palette floats below the bar.
-  EXPECT_TRUE(form->Toolbar->Floating());
+  // The tool palette shows, gathered into the document window's docks (the first run's
+  // setting); without that setting it floats below the bar.
   EXPECT_TRUE(form->Toolbar->GetVisible());
-  EXPECT_GE(form->Toolbar->ScreenRect().top, r.bottom - 1);
+  ASSERT_NE(form->Toolbar->GetDockedTo(), nullptr);
+  EXPECT_EQ(form->Toolbar->GetDockedTo()->Owner(), ImageForm);
   EXPECT_EQ(form->Zoom->GetMin(), -8);
   EXPECT_EQ(form->Zoom->GetMax(), 32);
   EXPECT_EQ(form->Zoom->GetPosition(), 1);
 }
 
-TEST_F(MainFormTest, TheMainWindowSnapsToTheWorkAreasEdges) {
+TEST_F(MainFormTest, TheMainWindowSnapsToTheWorkAreasEdgesAndADocumentsTop) {
   Start();
   RECT work{};
   SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
   const RECT start = WindowRect();
   const int w = start.right - start.left, h = start.bottom - start.top;
+  // The start document out of the way, low on the right.
+  ASSERT_EQ(ImgFormCount, 1);
+  const int documentTop = 500;
+  SetWindowPos(ImgForms[0]->GetHandle(), nullptr, 900, documentTop, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+  ui.RunUntilIdle();
   struct Case {
     int x, y;            // where the drag would put the top-left corner
     int wantX, wantY;    // where it lands
@@ -148,6 +159,7 @@ TEST_F(MainFormTest, TheMainWindowSnapsToTheWorkAreasEdges) {
       {work.left + 300, work.top + 2, work.left + 300, work.top},            // top edge
       {work.left + 300, work.bottom - h - 3, work.left + 300, work.bottom - h},  // bottom edge
       {work.left + 300, work.bottom - h - 10, work.left + 300, work.bottom - h - 10},  // not close enough
+      {work.left + 300, documentTop - h + 3, work.left + 300, documentTop - h},  // onto the document's top
   };
   for (const Case& c : cases) {
     DragMainWindowTo(c.x, c.y);
@@ -158,8 +170,19 @@ TEST_F(MainFormTest, TheMainWindowSnapsToTheWorkAreasEdges) {
   }
 }
 
-TEST_F(MainFormTest, TheToolPaletteSnapsToTheMainWindowAndTheWorkArea) {
+TEST_F(MainFormTest, TheToolPaletteFloatsBelowTheBarWhenToolbarsAreNotGathered) {
+  Settings.AlwaysDock = false;
   Start();
+  EXPECT_TRUE(form->Toolbar->Floating());
+  EXPECT_GE(form->Toolbar->ScreenRect().top, WindowRect().bottom - 1);
+}
+
+TEST_F(MainFormTest, TheToolPaletteSnapsToTheMainWindowAndTheWorkArea) {
+  Settings.AlwaysDock = false;
+  Start();
+  // The start document out of the way, low on the right.
+  SetWindowPos(ImgForms[0]->GetHandle(), nullptr, 900, 500, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+  ui.RunUntilIdle();
   RECT work{};
   SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
   const RECT main = WindowRect();
@@ -212,6 +235,15 @@ TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
   EXPECT_TRUE(form->Toolbar->GetVisible());
 }
 
+// Start-up used to end the program when no skin could be loaded; skins are not read yet, and
+// a program folder without any must start all the same.
+TEST_F(MainFormTest, StartsWithoutAnySkin) {
+  ASSERT_FALSE(std::filesystem::exists(std::string(QUILLO_BIN_DIR) + "/Skins"));
+  Start();
+  EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
+  EXPECT_FALSE(Application()->Terminated());
+}
+
 TEST_F(MainFormTest, TheToolsCursorsAreRegistered) {
   Start();
   std::set<HCURSOR> cursors;
@@ -225,3 +257,4 @@ TEST_F(MainFormTest, TheToolsCursorsAreRegistered) {
 }
 
 }  // namespace
+

@@ -1,0 +1,133 @@
+#include "quillo/files/PictureSaving.h"
+
+#include <memory>
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/vcl/FileDialogs.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/files/ImageFiles.h"
+#include "quillo/files/SaveCommands.h"
+#include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/shell/Settings.h"
+
+std::uint8_t SaveCancelled = 0;
+
+namespace {
+
+constexpr int kSaveAsHelpContext = 1140;
+
+// The writable format at a 1-based place among the writable formats; null when none.
+GFXFile* WritableFormatAt(int place) {
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next)
+    if (f->depths != 0 && --place == 0) return f;
+  return nullptr;
+}
+
+// The place of a format among the writable ones, from 1; 0 when it cannot write.
+int WritablePlaceOf(const GFXFile* format) {
+  int place = 0;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next) {
+    if (f->depths != 0) ++place;
+    if (f == format) return f->depths != 0 ? place : 0;
+  }
+  return 0;
+}
+
+// A format's first extension without "*.", as a dialog appends it.
+AnsiString FirstExtension(const GFXFile* format) {
+  if (format == nullptr) return {};
+  const AnsiString ext = format->DefaultExtension();
+  return LowerCase(ext.size() > 1 ? ext.substr(1) : AnsiString());
+}
+
+// A save at less than true colour or with a quality setting may lose what the picture holds.
+bool MayLoseInformation(const GFXSaveParams& params, const GFXFile* format) {
+  int bits = params.bits;
+  if (bits == 0 && format != nullptr) bits = HighestDepth(format->depths, 32);
+  return bits < 24 || (format != nullptr && format->quality > 0);
+}
+
+// After a save that may have lost information the picture shows what the file now holds.
+// Only a save that succeeded is read back: after a failed one the file is not the picture's.
+void ReloadAfterSave(UDBuffer& picture) {
+  picture.ClearSelection(true);
+  LoadImageFile(&picture, picture.FileName, 0, true);
+}
+
+// The type and default extension the dialog starts with for this file name.
+void ChooseStartType(TSaveDialog& dialog, const AnsiString& fileName) {
+  int place = 0;
+  DefaultFormatIndex(fileName, &place);
+  dialog.SetDefaultExt(FirstExtension(WritableFormatAt(place != 0 ? place : 1)));
+  if (!fileName.empty()) {
+    dialog.SetInitialDir(ExtractFilePath(fileName));
+    if (place != 0) {
+      dialog.SetFilterIndex(place);
+      return;
+    }
+  } else {
+    dialog.SetInitialDir(Settings.ImageDir);
+  }
+  // The preferred type of the preferences, counted over every format of the registry.
+  GFXFile* preferred = GFXFile::Formats();
+  for (int i = 0; i < Settings.DefFileExt && preferred != nullptr; ++i) preferred = preferred->next;
+  const int preferredPlace = WritablePlaceOf(preferred);
+  dialog.SetFilterIndex(preferredPlace != 0 ? preferredPlace : 1);
+  dialog.SetDefaultExt(FirstExtension(WritableFormatAt(preferredPlace != 0 ? preferredPlace : 1)));
+}
+
+}  // namespace
+
+bool SavePictureFile(UDBuffer& picture) {
+  GFXFile* const format = DefaultFormatIndex(picture.FileName, nullptr);
+  if (picture.SaveAsRequired != 0 || format == nullptr) return SavePictureFileAs(picture);
+
+  // The undo step that lets the user go back from a reload comes with the undo engine.
+  const bool mayLose = MayLoseInformation(picture.SaveParams, format);
+  GFXSaveParams params = picture.SaveParams;
+  const int result = SaveImageFile(picture.FileName, &picture, &params, false);
+  if (result == SaveFormatRefused) return SavePictureFileAs(picture);
+  if (result != SaveOk) return false;
+  if (Settings.AutoReload && mayLose) ReloadAfterSave(picture);
+  return true;
+}
+
+bool SavePictureFileAs(UDBuffer& picture) {
+  ImageFilterString(ImageFilter, true);
+  auto dialog = std::make_unique<TSaveDialog>(MainForm);
+  dialog->SetFilter(ImageFilter);
+  dialog->SetTitle(LangMessage("Save Image"));
+  dialog->SetFileName(picture.FileName);
+  dialog->SetHelpContext(kSaveAsHelpContext);
+  dialog->SetOptions(dialog->GetOptions() << ofOverwritePrompt << ofNoChangeDir);
+  ChooseStartType(*dialog, picture.FileName);
+  if (!dialog->Execute()) {
+    SaveCancelled = 1;
+    return false;
+  }
+  const AnsiString name = dialog->GetFileName();
+  Settings.ImageDir = ExtractFilePath(name);
+
+  // The format the name's extension names, else the type chosen in the dialog. Until the save
+  // dialog offers its options, the picture keeps its parameters in its own format and takes a
+  // new format's defaults.
+  GFXFile* format = DefaultFormatIndex(name, nullptr);
+  GFXSaveParams params;
+  if (format == nullptr) {
+    format = WritableFormatAt(dialog->GetFilterIndex());
+    params.format = format;
+  }
+  if (format == DefaultFormatIndex(picture.FileName, nullptr)) {
+    params = picture.SaveParams;
+    params.format = DefaultFormatIndex(name, nullptr) == nullptr ? format : nullptr;
+  }
+
+  const bool mayLose = MayLoseInformation(params, format);
+  const int result = SaveImageFile(name, &picture, &params, false);
+  if (result != SaveOk) return false;
+  picture.SaveParams = params;
+  picture.SaveParams.format = nullptr;
+  if (Settings.AutoReload && mayLose) ReloadAfterSave(picture);
+  return true;
+}
