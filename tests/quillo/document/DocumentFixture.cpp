@@ -5,15 +5,9 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/files/SaveCommands.h"
-#include "quillo/shell/Zoom.h"
-#include "platform/vcl/Menus.h"
 
 DocumentTest::DocumentTest() {
   Start();
-  // The zoom control and the Window menu's opening go to their handlers here (where the main
-  // window does not hand them over itself yet).
-  if (!form->Zoom->OnClick) form->Zoom->OnClick = ZoomClick;
-  if (!form->WindowMenu->OnClick) form->WindowMenu->OnClick = WindowMenuClick;
   // The documents a test makes are numbered from 1, after the blank one of the start.
   UntitledCounter = 1;
 }

@@ -110,7 +110,8 @@ TEST_F(DocumentListTest, NewDocumentsAreNumberedPlacedAndActive) {
 }
 
 TEST_F(DocumentListTest, TheThirtyThirdDocumentIsRefusedWithItsOwnMessage) {
-  for (int i = 0; i < MaxDocuments; ++i) CreateDocumentWindow(16, 16, "");
+  NewDocument(16, 16);  // the blank start document gives way to it
+  for (int i = 1; i < MaxDocuments; ++i) CreateDocumentWindow(16, 16, "");
   ui.RunUntilIdle();
   ASSERT_EQ(ImgFormCount, MaxDocuments);
   const std::vector<TImageForm*> before = OpenWindows();
@@ -152,14 +153,17 @@ TEST_F(DocumentListTest, TheWindowMenuListsTheDocumentsAndActivatesTheOneChosen)
 
 TEST_F(DocumentListTest, PreviousAndNextWrapAround) {
   for (int i = 0; i < 3; ++i) NewDocument(32, 24);
-  NextImage1Click(nullptr);
+  TMenuItem* next = form->MenuItemNamed("NextImage1");
+  TMenuItem* previous = form->MenuItemNamed("PrevImage1");
+  ASSERT_TRUE(next && previous);
+  next->Click();
   ui.RunUntilIdle();
   EXPECT_EQ(ImageForm, ImgForms[0]) << "after the last comes the first";
-  NextImage1Click(nullptr);
+  next->Click();
   ui.RunUntilIdle();
   EXPECT_EQ(ImageForm, ImgForms[1]);
-  PrevImage1Click(nullptr);
-  PrevImage1Click(nullptr);
+  previous->Click();
+  previous->Click();
   ui.RunUntilIdle();
   EXPECT_EQ(ImageForm, ImgForms[2]) << "before the first comes the last";
   EXPECT_EQ(GetActiveWindow(), ImgForms[2]->GetHandle());
@@ -273,11 +277,25 @@ TEST_F(DocumentListTest, TheMainWindowHearsOfTheLastDocumentClosingAndOfOpenings
   EXPECT_TRUE(heard.empty()) << "documents remain";
   EXPECT_TRUE(CloseAllDocuments());
   ui.RunUntilIdle();
-  EXPECT_EQ(ImgFormCount, 0);
-  EXPECT_EQ(ImageForm, nullptr);
-  EXPECT_EQ(CurrentPicture, nullptr);
-  EXPECT_EQ(heard, (std::vector<UINT>{UM_LASTDOCCLOSED}));
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.front(), UM_LASTDOCCLOSED);
   form->WindowProc = previous;
+  // The main window then makes the blank document: there is always one.
+  ASSERT_EQ(ImgFormCount, 1);
+  TImageForm* blank = ImgForms[0];
+  EXPECT_EQ(ImageForm, blank);
+  EXPECT_EQ(CurrentPicture, &blank->Picture);
+  EXPECT_EQ(blank->Picture.BlankStart, 1);
+  EXPECT_EQ(blank->Picture.Width(), 384);
+  EXPECT_EQ(blank->Picture.Height(), 288);
+}
+
+TEST_F(DocumentListTest, ClosingTheProgramLeavesNoBlankDocument) {
+  NewDocument(32, 24);
+  NewDocument(32, 24);
+  form->Close();
+  ui.RunUntilIdle();
+  EXPECT_EQ(ImgFormCount, 0);
 }
 
 // An untouched blank document gives way to the next one: that one is placed below the main
@@ -350,7 +368,9 @@ TEST_F(DocumentListTest, CascadeLaysTheWindowsOutBelowTheMainWindow) {
   const std::vector<TImageForm*> windows = OpenWindows();
   windows[0]->SetBounds(500, 400, windows[0]->GetWidth(), windows[0]->GetHeight());
   windows[1]->SetBounds(300, 500, windows[1]->GetWidth(), windows[1]->GetHeight());
-  Cascade1Click(nullptr);
+  TMenuItem* cascade = form->MenuItemNamed("Cascade1");
+  ASSERT_TRUE(cascade);
+  cascade->Click();
   ui.RunUntilIdle();
 
   const int left = form->GetLeft();
