@@ -5,6 +5,9 @@
 #include <cstdlib>
 
 #include "platform/user/WinConst.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/shell/Language.h"
 
 // Constructed in this order, destroyed in the reverse order at exit.
@@ -179,6 +182,7 @@ void UDBuffer::ClearSelection(bool /*recordUndo*/) {
   ViewOutline.reset();
   SetMaskAll(false);
   ClearBounds();
+  if (ImageForm != nullptr) ImageForm->ShowBuf->Invalidate();
 }
 
 namespace {

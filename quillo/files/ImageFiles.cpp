@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -18,6 +19,9 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Screen.h"
 #include "quillo/components/files/MRUFileList.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -172,6 +176,9 @@ uint ToPixelColour(TColor colour) {
   const COLORREF c = ColorToRGB(colour);
   return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
 }
+TColor ToFrameworkColour(uint pixel) {
+  return static_cast<TColor>((pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF));
+}
 uint DrawingColour() { return MainForm != nullptr ? ToPixelColour(MainForm->DrawCol->GetColor()) : 0; }
 uint BackgroundColour() {
   return MainForm != nullptr ? ToPixelColour(MainForm->BackCol->GetColor()) : 0xFFFFFF;
@@ -288,11 +295,57 @@ void TakeOver(UDBuffer& target, LoadedImage& loaded, int imageNumber) {
   target.SelRight = target.SelBottom = UDBuffer::kNoSelectionHigh;
 }
 
+FitZoom WindowZoom() { return Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting; }
+
+// A document window made for a load that failed goes again; when it is the only one it
+// becomes the blank document there always is, untitled, so that nothing saves a blank over
+// the file that failed.
+void UndoNewWindow(TImageForm* window) {
+  if (ImgFormCount > 1) {
+    window->Close();
+    return;
+  }
+  UDBuffer& p = window->Picture;
+  p.Alloc(BlankDocumentWidth, BlankDocumentHeight);
+  p.Box(p.rect, BackgroundColour());
+  p.FileName = AnsiString();
+  p.UntitledNumber = std::max(static_cast<int>(UntitledCounter) - 1, 1);
+  p.BlankStart = 1;
+  window->ShowBuf->SetBuffer(&p);
+  UpdateDocumentCaption(window);
+  window->Show();
+  FitWindowToImage(window, WindowZoom());
+}
+
+// The active window shows its picture loaded anew: the view and the tools' drawing view on
+// the new pixels, the file's colours in the swatches, the window fitted (not for a quiet
+// reload, which keeps the user's zoom).
+void ShowInActiveWindow(UDBuffer& picture, const GFXtra32& extra, bool quiet) {
+  if (ImageForm == nullptr) return;
+  ImageForm->ShowBuf->SetBuffer(&picture);
+  DrawView.AllocFrom(picture, picture.rect, true);
+  ImageForm->ShowBuf->Invalidate();
+  ImageForm->Show();
+  if (MainForm != nullptr) {
+    MainForm->DrawCol->SetColor(ToFrameworkColour(extra.background & 0x00FFFFFF));
+    MainForm->BackCol->SetColor(ToFrameworkColour(extra.transparent & 0x00FFFFFF));
+  }
+  if (!quiet) FitWindowToImage(ImageForm, WindowZoom());
+}
+
 }  // namespace
 
 int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool quiet) {
   HourglassPointer pointer;
-  if (target == nullptr) return LoadCannotOpen;
+  TImageForm* newWindow = nullptr;
+  if (target == nullptr) {
+    try {
+      newWindow = CreateDocumentWindow(1, 1, fileName);
+    } catch (const EAbort&) {
+      return LoadCannotOpen;  // refused with its own message
+    }
+    target = &newWindow->Picture;
+  }
 
   LoadedImage loaded;
   int code = ReadImage(target, fileName, imageNumber, quiet, loaded);
@@ -315,7 +368,10 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
     LangMessageBox(LoadMessageKey(LoadBrushTooBig), "Err", kErrorBox);
     return LoadBrushTooBig;
   }
-  if (!keep) return code;
+  if (!keep) {
+    if (newWindow != nullptr) UndoNewWindow(newWindow);
+    return code;
+  }
 
   TakeOver(*target, loaded, imageNumber);
   if (target == &Brush) {
@@ -324,7 +380,9 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
     BrushShape.Mask = loaded.shape.Mask;
   }
   if (target == &PreviewPicture) PreviewDesc = loaded.extra;
+  if (target == CurrentPicture) ShowInActiveWindow(*target, loaded.extra, quiet);
   target->FileName = ExpandFileName(fileName);
+  if (target == CurrentPicture) UpdateDocumentCaption(ImageForm);
   if (target != &Brush && !quiet) AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
   target->ChangeCount = 0;
   target->SaveAsRequired = 0;
@@ -362,6 +420,8 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
       picture->ChangeCount = 0;
       picture->BlankStart = 0;
     }
+  } else if (!quiet && code == SaveStopped) {
+    ShowTimedStatus(LangMessage("OpCanceled"), 0);
   } else if (!quiet && code == SaveFormatRefused) {
     LangMessageBox("ErrSaveImgForm", "Err", kErrorBox);
   } else if (!quiet && code == SaveWriteFailed) {
