@@ -122,8 +122,9 @@ TEST_P(ExitTest, AsksAboutAChangedImage) {
   const int answer = GetParam();
   const bool programRuns = answer == IDCANCEL;
   const std::string sunset = WriteImage("sunset.png", 60, 40, 0xE08030);
-  Start({sunset});
+  Start();
   ASSERT_EQ(ImgFormCount, 1);
+  ASSERT_EQ(LoadImageFile(CurrentPicture, sunset, 0, false), LoadOk) << "the image in the start window";
   CurrentPicture->Box(Rect(0, 0, 9, 9), 0x00FF00);
   MarkPictureChanged();
   Answer({answer});
