@@ -85,6 +85,8 @@ void ApplyZoom() {
   scrollTo(box->GetVertScrollBar(), anchorInView.y, anchor.y);
   window->MaxSizeResize(window);
   window->Zoom = z;
+  // The rulers drawn by the layout above still saw the previous zoom.
+  window->DrawRulers();
 
   // The drawing view covers the whole picture (with "Clipping" on, the drawing helpers clip
   // it to the visible part; not built yet).

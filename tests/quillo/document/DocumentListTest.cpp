@@ -19,6 +19,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/RulerTicks.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Zoom.h"
@@ -360,6 +361,29 @@ TEST_F(DocumentListTest, FittingShowsATinyAndALargeImageWhole) {
                   ZoomedSize(c.height, position + 1) > WorkArea.bottom - frame.top - frameHeight)
           << "the next preset up would not fit";
     }
+  }
+}
+
+TEST_F(DocumentListTest, TheRulersShowTheTicksOfEachNewZoom) {
+  TImageForm* window = NewDocument(400, 300);
+  for (int step = 0; step < 3; ++step) {
+    ClickZoom(btNext);
+    SCOPED_TRACE(window->Zoom);
+    const double resolution = window->Picture.Resolution;
+    const TickSpacing spacing = ChooseTickSpacing(RulerUnit::Inches, resolution, window->Zoom);
+    const double perInch = ImagePixelsPerUnit(RulerUnit::Inches, resolution);
+    const int originX = window->MaxSize->GetLeft() + 2 + std::max(window->ShowBuf->GetLeft(), 0);
+    const auto ticks = ListRulerTicks(window->MaxSize->GetHorzScrollBar()->ScrollPos(), window->Zoom, 400,
+                                      window->MaxSize->GetClientWidth(), spacing.minor * perInch, spacing.major * perInch);
+    TCanvas* ruler = window->TopRuler->GetPicture()->GetBitmap()->GetCanvas();
+    int numbered = 0;
+    for (const RulerTick& tick : ticks) {
+      if (!tick.numbered) continue;
+      ++numbered;
+      // A numbered tick's line reaches up to row 9; the short ones start at row 12.
+      EXPECT_NE(ColorToRGB(ruler->GetPixel(originX + tick.offset, 10)), ColorToRGB(clBtnFace)) << tick.position;
+    }
+    EXPECT_GT(numbered, 1);
   }
 }
 
