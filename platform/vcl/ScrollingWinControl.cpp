@@ -36,7 +36,28 @@ int TControlScrollBar::ControlSize() const {
   return kind_ == sbHorizontal ? r.Width() : r.Height();
 }
 
-bool TControlScrollBar::IsScrollBarVisible() const { return visible_ && range_ > ControlSize(); }
+// The client extent along this bar's axis as it would be with neither bar shown.
+int TControlScrollBar::SizeWithoutBars() const {
+  int size = ControlSize();
+  if (!control_->HandleAllocated()) return size;
+  const DWORD style = static_cast<DWORD>(GetWindowLong(control_->GetHandle(), GWL_STYLE));
+  if (kind_ == sbHorizontal && (style & WS_VSCROLL)) size += GetSystemMetrics(SM_CXVSCROLL);
+  if (kind_ == sbVertical && (style & WS_HSCROLL)) size += GetSystemMetrics(SM_CYHSCROLL);
+  return size;
+}
+
+// Decided on the room there is without bars, not on the client left beside bars shown now:
+// otherwise a view grown to fit its content exactly kept bars it no longer needs. A bar is
+// needed when the content is larger than that room, or when the other bar is needed and
+// takes the difference.
+bool TControlScrollBar::IsScrollBarVisible() const {
+  if (!visible_) return false;
+  const int room = SizeWithoutBars();
+  if (range_ > room) return true;
+  const TControlScrollBar* other = kind_ == sbHorizontal ? control_->vert_.get() : control_->horz_.get();
+  if (!other || !other->visible_ || other->range_ <= other->SizeWithoutBars()) return false;
+  return range_ > room - GetSystemMetrics(kind_ == sbHorizontal ? SM_CXVSCROLL : SM_CYHSCROLL);
+}
 
 void TControlScrollBar::SetRange(int range) {
   range_ = std::max(0, range);

@@ -41,6 +41,7 @@ public:
 private:
   friend class TScrollingWinControl;
   int ControlSize() const;
+  int SizeWithoutBars() const;
   void Update();
 
   TScrollingWinControl* control_;

@@ -210,3 +210,27 @@ TEST_F(TScrollBoxTest, AFocusedMemoScrollsItselfBeforeTheBox) {
   EXPECT_EQ(child->GetTop(), 0);
   EXPECT_EQ(wheels, 1) << "the handlers are asked once, before the memo";
 }
+
+// Whether a bar shows is decided on the room there is without bars: content that fits the
+// 200 x 200 view exactly needs none, even when both were shown a moment before; content
+// that needs one bar needs the other only when the first one's thickness makes it too large.
+TEST_F(TScrollBoxTest, BarsShownBeforeGoWhenTheContentFitsTheRoomWithoutThem) {
+  struct Case {
+    int width, height;
+    bool horizontal, vertical;
+  };
+  form->Show();
+  ui.RunUntilIdle();
+  HWND h = box->GetHandle();
+  for (Case c : {Case{200, 200, false, false}, Case{184, 210, false, true}, Case{210, 184, true, false},
+                 Case{190, 210, true, true}, Case{210, 190, true, true}}) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    child->SetBounds(0, 0, 400, 400);
+    ui.RunUntilIdle();
+    ASSERT_EQ(GetWindowLong(h, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
+    child->SetBounds(0, 0, c.width, c.height);
+    ui.RunUntilIdle();
+    EXPECT_EQ((GetWindowLong(h, GWL_STYLE) & WS_HSCROLL) != 0, c.horizontal);
+    EXPECT_EQ((GetWindowLong(h, GWL_STYLE) & WS_VSCROLL) != 0, c.vertical);
+  }
+}
