@@ -23,6 +23,12 @@ TempHome::~TempHome() {
   else
     ::unsetenv("QUILLO_HOME");
   std::error_code ignored;
+  // A file dialog answered inside the home changes into its folder, as the system's does;
+  // a process left in a deleted folder could not name its working folder to later tests.
+  const std::filesystem::path cwd = std::filesystem::current_path(ignored);
+  const std::string here = cwd.string() + "/";
+  if (!ignored && here.compare(0, path_.size() + 1, path_ + "/") == 0)
+    std::filesystem::current_path(std::filesystem::path(path_).parent_path(), ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 
