@@ -7,6 +7,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,26 +28,25 @@ sigset_t WatchedSignals() {
   return set;
 }
 
-// Where a close request goes: the main window once start-up has made it. A request that comes
-// earlier waits for it.
+// Where a close request goes: the main window once start-up is done. During start-up nothing
+// the user could lose exists yet, and start-up may be waiting on a message (a file that could
+// not be opened) that nobody answers, so a request then ends the program at once.
 class CloseRequests {
 public:
   void MainWindowReady(HWND window) {
     std::lock_guard lock(mutex_);
     window_ = window;
-    if (pending_) PostMessage(window_, WM_CLOSE, 0, 0);
   }
   void Request() {
     std::lock_guard lock(mutex_);
     // PostMessage may be called from any thread.
     if (window_) PostMessage(window_, WM_CLOSE, 0, 0);
-    else pending_ = true;
+    else std::_Exit(0);
   }
 
 private:
   std::mutex mutex_;
   HWND window_ = nullptr;
-  bool pending_ = false;
 };
 
 void WatchSignals(sigset_t set, CloseRequests* requests) {
