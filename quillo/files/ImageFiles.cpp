@@ -69,17 +69,11 @@ private:
   bool off_;
 };
 
-bool LastNameHasDot(const AnsiString& path) {
-  const size_t slash = path.rfind('/');
-  const size_t dot = path.rfind('.');
-  return dot != AnsiString::npos && (slash == AnsiString::npos || dot > slash);
-}
-
 // The file the library writes for this name: it adds the format's extension to a name that
 // has none it knows, and the picture is to be named after the file that exists.
 AnsiString PathTheLibraryWrites(const AnsiString& fileName, const GFXSaveParams* params) {
   if (params != nullptr && params->format != nullptr)
-    return LastNameHasDot(fileName) ? fileName : fileName + params->format->DefaultExtension();
+    return !ExtractFileExt(fileName).empty() ? fileName : fileName + params->format->DefaultExtension();
   if (GFXFile::GetDefaultFormat(fileName) != nullptr) return fileName;
   GFXFile* const first = GFXFile::Formats();
   return first != nullptr ? fileName + first->DefaultExtension() : fileName;
@@ -135,7 +129,7 @@ private:
 
 // The lower-case extension of a name with its dot; "" when it has none.
 AnsiString LowerExtension(const AnsiString& name) {
-  return LastNameHasDot(name) ? LowerCase(ExtractFileExt(name)) : AnsiString();
+  return LowerCase(ExtractFileExt(name));
 }
 
 bool ListHoldsPattern(const AnsiString& lowerList, const AnsiString& pattern) {
@@ -469,9 +463,8 @@ GFXFile* DefaultFormatIndex(AnsiString fileName, int* index) {
 }
 
 AnsiString BackupFileName(const AnsiString& path) {
-  if (!LastNameHasDot(path)) return path + "._";
-  const size_t dot = path.rfind('.');
-  return path.substr(0, dot) + "._" + path.substr(dot + 1, 2);
+  const AnsiString extension = ExtractFileExt(path);
+  return ChangeFileExt(path, AnsiString("._") + (extension.empty() ? AnsiString() : extension.substr(1, 2)));
 }
 
 void BackupExistingFile(const char* path) {

@@ -71,12 +71,14 @@ void ApplyZoom() {
   const TPoint anchor(box->GetClientWidth() / 2, box->GetClientHeight() / 2);
   const TPoint anchorInView(anchor.x - window->ShowBuf->GetLeft(), anchor.y - window->ShowBuf->GetTop());
 
+  // The window's zoom is the new one before the layout below draws the rulers.
+  const double previous = window->Zoom > 0 ? window->Zoom : 1.0;
+  window->Zoom = z;
   window->ShowBuf->SetZoom(static_cast<int>(PackedZoomAt(position)));
   window->ShowBuf->SetBounds(window->ShowBuf->GetLeft(), window->ShowBuf->GetTop(),
                              ZoomedSize(picture.Width(), position), ZoomedSize(picture.Height(), position));
   window->MaxSizeResize(window);
 
-  const double previous = window->Zoom > 0 ? window->Zoom : 1.0;
   auto scrollTo = [&](TControlScrollBar* bar, int inView, int at) {
     const int target = static_cast<int>(inView * z / previous - at);
     bar->SetPosition(target < 1 ? 0 : target);
@@ -84,9 +86,6 @@ void ApplyZoom() {
   scrollTo(box->GetHorzScrollBar(), anchorInView.x, anchor.x);
   scrollTo(box->GetVertScrollBar(), anchorInView.y, anchor.y);
   window->MaxSizeResize(window);
-  window->Zoom = z;
-  // The rulers drawn by the layout above still saw the previous zoom.
-  window->DrawRulers();
 
   // The drawing view covers the whole picture (with "Clipping" on, the drawing helpers clip
   // it to the visible part; not built yet).
