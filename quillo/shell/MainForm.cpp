@@ -78,6 +78,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BuildMenus();
   BuildToolbars();
   BuildTimers();
+  AssignSkinTags();
   TreeScanner = Named<TTreeScanner>(this, "TreeScanner");
   OnCloseQuery = [this](TObject* sender, bool& canClose) { ShutDownRequest(sender, canClose); };
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { HotKeys(sender, key, shift); };

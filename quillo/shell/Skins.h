@@ -17,11 +17,11 @@
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/vcl/Object.h"
+#include "platform/vcl/Strings.h"
 
 class Buffer;
 class TBitmap;
 class TComponent;
-class TStringList;
 
 // A skin file that is missing, unreadable or damaged. The skin in use is kept.
 class ESkinError : public Exception {
@@ -115,7 +115,7 @@ public:
   int Width2() const { return layout_.Width2; }
   int Height2() const { return layout_.Height2; }
   // The loaded skin as a bottom-up 24-bit DIB (key colours blended, background replaced).
-  const BITMAPINFOHEADER& BitmapInfo() const { return info_; }
+  const BITMAPINFOHEADER& BitmapInfo() const { return info_.bmiHeader; }
   const std::vector<unsigned char>& Bits() const { return bits_; }
 
 private:
@@ -129,7 +129,7 @@ private:
   TOwnedPtr<TStringList> names_;
   AnsiString loadedName_;
   SkinLayout layout_;
-  BITMAPINFOHEADER info_{};
+  BITMAPINFO info_{};
   std::vector<unsigned char> bits_;
 };
 
