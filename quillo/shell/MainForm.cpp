@@ -77,6 +77,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   Cap = Named<TBandCaption>(this, "Cap");
   BuildMenus();
   BuildToolbars();
+  ConnectEditCommands();
   BuildTimers();
   TreeScanner = Named<TTreeScanner>(this, "TreeScanner");
   OnCloseQuery = [this](TObject* sender, bool& canClose) { ShutDownRequest(sender, canClose); };
