@@ -78,6 +78,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   Cap = Named<TBandCaption>(this, "Cap");
   BuildMenus();
   BuildToolbars();
+  ConnectEditCommands();
   BuildTimers();
   AssignSkinTags();
   TreeScanner = Named<TTreeScanner>(this, "TreeScanner");
