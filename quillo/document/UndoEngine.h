@@ -58,6 +58,11 @@ struct UndoCounters {
 };
 extern UndoCounters UndoTotals;
 
+// How the undo history allocates the pictures it saves into and restores from (pixels and
+// mask; empty when the memory is not there). Tests put one in that fails.
+using UndoPictureAllocator = void (*)(UDBuffer& picture, int width, int height);
+extern UndoPictureAllocator UndoAllocPicture;
+
 // Width and height of the picture's newest undo step; 0 when it has none.
 int UndoStepWidth(const UDBuffer& picture);
 int UndoStepHeight(const UDBuffer& picture);
