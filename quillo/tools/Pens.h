@@ -26,10 +26,8 @@ protected:
 
 private:
   // The end of a stroke: the change counted, the brush back in the drawing colour, the undo
-  // step narrowed to (x1, y1)-(x2, y2).
-  void FinishStroke(int x1, int y1, int x2, int y2);
-  // The rectangle grown by the brush at its hot spot, then FinishStroke.
-  void FinishStrokeOver(const TRect& rect);
+  // step narrowed to the brush stamps at every point of touched.
+  void FinishStroke(const Rect& touched);
 };
 
 // Every pixel of the walk from one point to the next.
