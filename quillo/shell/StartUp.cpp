@@ -20,6 +20,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/files/OpenPictureDialog.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -169,6 +170,8 @@ void StartUp(TMainForm* form) {
   Lang->Load(Settings.Language);
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
+  // The open dialog's panel, kept hidden until the program ends.
+  CreateOpenPlus();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
