@@ -276,8 +276,14 @@ void TMainForm::AdjustToolPanelSize() {
   int width = static_cast<int>(GetTag());
   for (int i = 0; i < Funcbar->ControlCount(); ++i) {
     TControl* control = Funcbar->Controls(i);
-    if (dynamic_cast<TToolbarButtonX*>(control)) width = std::max(width, control->GetLeft() + control->GetWidth() + 4);
+    // The button's right edge in the window's client area, past the toolbar's drag handle.
+    if (dynamic_cast<TToolbarButtonX*>(control))
+      width = std::max(width, ScreenToClient(control->ClientToScreen(TPoint(control->GetWidth(), 0))).x + 4);
   }
+  // The toolbar's frame may not be laid out yet (its buttons then lie a handle's width too far
+  // left): its outer right edge counts too.
+  if (Funcbar->GetParent() == FuncDock)
+    width = std::max(width, ScreenToClient(FuncDock->ClientToScreen(TPoint(Funcbar->GetLeft() + Funcbar->GetWidth(), 0))).x + 2);
   SetClientWidth(width);
 }
 

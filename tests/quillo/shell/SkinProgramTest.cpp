@@ -10,6 +10,8 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Strings.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/components/toolbars/Toolbar.h"
+#include "quillo/components/toolbars/Dock.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/SkinGlyphs.h"
 #include "quillo/shell/Skins.h"
@@ -89,6 +91,10 @@ TEST_F(SkinProgramTest, TheProgramsOwnSkinLoadsAtStart) {
   EXPECT_EQ(Button("NewBtn")->GetHeight(), 24);
   EXPECT_FALSE(Button("HelpBtn")->GetGlyph()->Empty());
   EXPECT_FALSE(form->MenuItemNamed("New1")->GetBitmap()->Empty());
+  // The main window is wide enough for the last toolbar button at the skin's size.
+  tbx::TToolbarButtonX* help = Button("HelpBtn");
+  const TPoint helpRight = form->ScreenToClient(help->ClientToScreen(TPoint(help->GetWidth(), 0)));
+  EXPECT_LE(helpRight.x, form->GetClientWidth());
 }
 
 TEST_F(SkinProgramTest, SwitchingSkinsChangesTheButtonsAndMenuIcons) {
