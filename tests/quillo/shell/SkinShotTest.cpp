@@ -9,6 +9,8 @@
 
 #include "ProgramFixture.h"
 #include "platform/gdi/Display.h"
+#include "platform/user/Desktop.h"
+#include "platform/vcl/Picture.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/Canvas.h"
@@ -51,12 +53,13 @@ TEST_F(SkinShot, ToolbarAndEveryGlyphOfTheDefaultSkin) {
   TForm* glyphs = Application()->CreateForm<TForm>();
   glyphs->SetName("SkinGlyphs");
   glyphs->SetCaption("Skin glyphs");
-  glyphs->SetBounds(40, 160, 340, 330);
+  glyphs->SetBounds(520, 40, 340, 330);
   auto* panel = NewComponent<TPanel>(glyphs);  // the buttons sit in a panel of the form
   panel->SetBevelOuter(bvNone);
   panel->SetBounds(0, 0, 330, 300);
   panel->SetParent(glyphs);
   std::vector<TSpeedButton*> buttons;
+  std::vector<TImage*> menuGlyphs;
   for (int index = 1; index <= SkinGlyph::FirstStripCount; ++index) {
     const int row = (index - 1) / SkinGlyph::IconsPerRow, column = (index - 1) % SkinGlyph::IconsPerRow;
     if (column == 0) {
@@ -78,6 +81,7 @@ TEST_F(SkinShot, ToolbarAndEveryGlyphOfTheDefaultSkin) {
     image->SetLeft(28 + (i % SkinGlyph::IconsPerRow) * 28);
     image->SetTop(208 + (i / SkinGlyph::IconsPerRow) * 24);
     image->SetParent(panel);
+    menuGlyphs.push_back(image);
   }
   Skins->ApplyToComponent(glyphs);
   glyphs->Show();
@@ -91,11 +95,39 @@ TEST_F(SkinShot, ToolbarAndEveryGlyphOfTheDefaultSkin) {
     EXPECT_GT(DrawnPixels(pixels), 20) << "glyph " << button->GetTag() << " is (nearly) blank";
     EXPECT_TRUE(seen.insert(pixels).second) << "glyph " << button->GetTag() << " repeats an earlier one";
   }
+  for (TImage* image : menuGlyphs) {
+    TBitmap* bitmap = image->GetPicture()->GetBitmap();
+    ASSERT_EQ(bitmap->GetWidth(), SkinGlyph::SecondStripSize) << image->GetTag();
+    const std::vector<TColor> pixels = PixelsOf(bitmap);
+    EXPECT_GT(DrawnPixels(pixels), 10) << "menu glyph " << image->GetTag() << " is (nearly) blank";
+    EXPECT_TRUE(seen.insert(pixels).second) << "menu glyph " << image->GetTag() << " repeats an earlier one";
+  }
   // The toolbar's buttons show their glyphs.
   auto* newButton = dynamic_cast<tbx::TToolbarButtonX*>(form->FindComponent("NewBtn"));
   EXPECT_EQ(newButton->GetWidth(), SkinGlyph::FirstStripSize + 4);
   EXPECT_GT(DrawnPixels(PixelsOf(newButton->GetGlyph())), 20);
-  ui.ShowToViewer(UiDriver::Hold::Live);
+
+  // The File menu open: its items show their icons in the check column.
+  const MenuPlace file = FindMenuItem({"&File"});
+  const MenuPlace save = FindMenuItem({"&File", "&Save"});
+  ASSERT_GE(save.position, 0);
+  RECT bar{};
+  GetMenuItemRect(form->GetHandle(), file.menu, static_cast<UINT>(file.position), &bar);
+  ui.QueueClick((bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2);
+  int iconPixels = 0;
+  ui.WhenModalWaits([&] {
+    RECT item{};
+    GetMenuItemRect(nullptr, save.menu, static_cast<UINT>(save.position), &item);
+    const std::uint32_t menu = ui.Pixel(item.right - 2, item.bottom - 2);
+    for (int y = item.top; y < item.bottom; ++y)
+      for (int x = item.left; x < item.left + 20; ++x) iconPixels += ui.Pixel(x, y) != menu;
+    FlushDesktop();
+    ui.ShowToViewer();
+    ui.QueuePress(VK_ESCAPE);
+    ui.QueuePress(VK_ESCAPE);
+  });
+  ui.RunUntilIdle();
+  EXPECT_GT(iconPixels, 20) << "the Save item shows no icon";
 }
 
 }  // namespace
