@@ -99,7 +99,8 @@ TEST(SkinMakerTest, RefusesAMalformedMapNamingTheLine) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
     }
   }
-  EXPECT_EQ(ParseGlyphMap("# pen\n...\n.k.\r\n...\n", "pen.txt", 3, 3, legend)[1], ".k.");
+  EXPECT_EQ(ParseGlyphMap("# pen\n...\n.k.\r\n...\n\n", "pen.txt", 3, 3, legend)[1], ".k.")
+      << "a Windows line end and a blank last line";
 }
 
 TEST(SkinMakerTest, TheToolRefusesABrokenSkinAndKeepsTheOldFile) {
