@@ -12,6 +12,8 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/shell/Skins.h"
+#include "quillo/shell/StartUp.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/toolbars/Dock.h"
@@ -235,11 +237,17 @@ TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
   EXPECT_TRUE(form->Toolbar->GetVisible());
 }
 
-// Start-up used to end the program when no skin could be loaded; skins are not read yet, and
-// a program folder without any must start all the same.
+// Start-up used to end the program when no skin could be loaded; a program folder without
+// any (here the built one's language files alone, no Skins folder) must start all the same.
 TEST_F(MainFormTest, StartsWithoutAnySkin) {
-  ASSERT_FALSE(std::filesystem::exists(std::string(QUILLO_BIN_DIR) + "/Skins"));
+  const std::filesystem::path program = home.Path() + "/program";
+  std::filesystem::create_directories(program);
+  for (const auto& item : std::filesystem::directory_iterator(QUILLO_BIN_DIR))
+    if (item.path().extension() == ".lng") std::filesystem::copy_file(item.path(), program / item.path().filename());
+  SetProgramFolder(program.string());
+  ASSERT_FALSE(std::filesystem::exists(program / "Skins"));
   Start();
+  EXPECT_FALSE(Skins->Loaded());
   EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
   EXPECT_FALSE(Application()->Terminated());
 }
