@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "../shell/ProgramFixture.h"
+#include "VideoSample.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ScrollBar.h"
@@ -25,48 +26,6 @@
 
 namespace {
 
-using Bytes = std::string;
-
-void Le32(Bytes& b, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<char>(v >> (8 * i)));
-}
-Bytes Chunk(const char* id, const Bytes& body) {
-  Bytes b(id, 4);
-  Le32(b, static_cast<std::uint32_t>(body.size()));
-  b += body;
-  if (body.size() & 1) b.push_back('\0');
-  return b;
-}
-Bytes List(const char* type, const Bytes& body) { return Chunk("LIST", Bytes(type, 4) + body); }
-
-// An uncompressed video of 4 x 2 frames at 24 bits, one colour (0x00RRGGBB) each; a frame
-// given as an empty colour list entry of -1 is cut short, so it cannot be read.
-Bytes Video(const std::vector<std::int64_t>& colours) {
-  constexpr int kWidth = 4, kHeight = 2;
-  Bytes format;
-  for (std::uint32_t v : {40u, std::uint32_t{kWidth}, std::uint32_t{kHeight}}) Le32(format, v);
-  format += Bytes("\x01\x00\x18\x00", 4);
-  for (int i = 0; i < 6; ++i) Le32(format, 0);
-  Bytes header("vidsDIB ", 8);
-  header.resize(56, '\0');
-  Bytes frames;
-  for (std::int64_t colour : colours) {
-    Bytes f;
-    if (colour >= 0)
-      for (int i = 0; i < kWidth * kHeight; ++i) {
-        f.push_back(static_cast<char>(colour));
-        f.push_back(static_cast<char>(colour >> 8));
-        f.push_back(static_cast<char>(colour >> 16));
-      }
-    else
-      f = "xyz";
-    frames += Chunk("00db", f);
-  }
-  const Bytes headers = List("hdrl", Chunk("avih", Bytes(56, '\0')) +
-                                         List("strl", Chunk("strh", header) + Chunk("strf", format)));
-  return Chunk("RIFF", "AVI " + headers + List("movi", frames));
-}
-
 POINT CentreOf(HWND window) {
   RECT r{};
   GetWindowRect(window, &r);
@@ -79,7 +38,7 @@ protected:
   ~OpenPictureTest() override { OpenFilterIndex = -1; }
   std::string WriteVideo(const std::string& name, const std::vector<std::int64_t>& colours) const {
     const std::string path = home.Path() + "/" + name;
-    const Bytes bytes = Video(colours);
+    const std::string bytes = VideoSample(colours);
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
