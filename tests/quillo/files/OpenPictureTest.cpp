@@ -84,7 +84,7 @@ protected:
     Panel p;
     for (TLabel* l : {OpenPlus->PicColor, OpenPlus->PicSize, OpenPlus->PicBPP, OpenPlus->PicBPC, OpenPlus->PicBytes})
       p.info.push_back(l->GetCaption());
-    p.imageNumberShown = OpenPlus->ImgNum->GetVisible() && OpenPlus->ImgNumLab->GetVisible();
+    p.imageNumberShown = IsWindowVisible(OpenPlus->ImgNum->GetHandle()) && OpenPlus->ImgNumLab->GetVisible();
     p.imageNumber = OpenPlus->ImgNumLab->GetCaption();
     p.lastImage = OpenPlus->ImgNum->GetMax();
     TBuffer* view = OpenPlus->PreviewBuf;
