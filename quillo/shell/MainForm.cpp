@@ -78,7 +78,9 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   Cap = Named<TBandCaption>(this, "Cap");
   BuildMenus();
   BuildToolbars();
+  ConnectEditCommands();
   BuildTimers();
+  AssignSkinTags();
   TreeScanner = Named<TTreeScanner>(this, "TreeScanner");
   // File > Open, the folder's previous and next image and the recent files.
   ConnectOpenCommands(*this);

@@ -82,7 +82,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&File", "&Print..."}, false},
       {{"&File", "&Acquire..."}, false},
       {{"&Edit", "&Undo"}, false},
-      {{"&Edit", "&Paste"}, false},
+      {{"&Edit", "&Paste"}, true},
       {{"&Options", "&Tool Palette"}, true},
       {{"&Options", "&Standard Toolbar"}, true},
       {{"&Options", "&Palette"}, false},
