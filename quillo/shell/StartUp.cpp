@@ -20,6 +20,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -154,6 +155,8 @@ void StartUp(TMainForm* form) {
   Lang->Load(Settings.Language);
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
+  // The save dialog's host form lives from here to the end, its panel ready to be lent.
+  TheSaveDialog();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
