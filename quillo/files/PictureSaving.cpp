@@ -78,7 +78,8 @@ void ChooseStartType(TSaveDialog& dialog, const AnsiString& fileName) {
 // Runs the save dialog until the accepted name agrees with the chosen type; false when the
 // user cancelled.
 bool AskNameAndOptions(TSavePlus& plus, UDBuffer& picture) {
-  TSaveDialog& dialog = *plus.SavePicDlg;
+  TSaveDialogEx& dialog = *plus.SavePicDlg;
+  dialog.Hook().OwnerControl = MainForm;
   ImageFilterString(ImageFilter, true);
   dialog.SetFilter(ImageFilter);
   dialog.SetTitle(LangMessage("Save Image"));
@@ -124,7 +125,7 @@ bool SavePictureFileAs(UDBuffer& picture) {
     SaveCancelled = 1;
     return false;
   }
-  TSaveDialog& dialog = *plus.SavePicDlg;
+  TSaveDialogEx& dialog = *plus.SavePicDlg;
   const AnsiString name = dialog.GetFileName();
   Settings.ImageDir = ExtractFilePath(name);
 

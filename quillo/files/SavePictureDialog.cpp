@@ -53,16 +53,20 @@ const TPropTable* TSavePlus::PublishedProperties() {
 TSavePlus::TSavePlus(TComponent* owner) : TForm(owner) {
   SetName("SavePlus");
   SetBorderStyle(bsNone);
-  SavePicDlg = NewComponent<TSaveDialog>(this);
+  SavePicDlg = NewComponent<TSaveDialogEx>(this);
   SavePicDlg->SetName("SavePicDlg");
   SavePicDlg->SetHelpContext(kHelpContext);
   SavePicDlg->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofShowHelp, ofEnableSizing});
-  SavePicDlg->SetOnCanClose([this](TObject* sender, bool& accept) { SavePicDlgFileOk(sender, accept); });
+  SavePicDlg->SetOnFileOk([this](TObject* sender, bool& accept) { SavePicDlgFileOk(sender, accept); });
+  SavePicDlg->SetOnTypeChange([this](TObject* sender, int index) { SavePicDlgTypeChange(sender, index); });
+  SavePicDlg->Hook().OwnerControl = MainForm;
   BuildPanel();
   TranslateComponent(this, "[SavePlus]");
-  // Kept off the screen; its window exists so that the panel can be lent at once.
+  // Kept off the screen; shown once so that the windows of the panel and its controls exist
+  // and can be lent at once.
   SetTop(-20000);
-  HandleNeeded();
+  SetVisible(true);
+  SetVisible(false);
   SetClientHeight(Colors->GetTop() + Colors->GetHeight() + 4);
   LoadRecentFolders();
   OnDestroy = [this](TObject*) { SaveRecentFolders(); };
@@ -240,12 +244,25 @@ void TSavePlus::SavePicDlgTypeChange(TObject* sender, int index) {
   GiveNameExtension(sender, LowerCase(FirstExtensionOf(format)));
 }
 
+bool TSavePlus::DialogRunning() const { return SavePicDlg->GetHandle() != nullptr; }
+
+AnsiString TSavePlus::ChosenName() const {
+  return DialogRunning() ? SavePicDlg->Hook().GetSelFileName() : SavePicDlg->GetFileName();
+}
+
+int TSavePlus::ChosenType() const {
+  return DialogRunning() ? SavePicDlg->Hook().GetSelFilterIndex() : SavePicDlg->GetFilterIndex();
+}
+
 void TSavePlus::GiveNameExtension(TObject* sender, const AnsiString& extension) {
-  const bool fromDialog = sender != nullptr && sender == SavePicDlg;
-  const AnsiString name = fromDialog ? SavePicDlg->GetFileName() : SavePicDlg->GetFileName();
+  const bool fromDialog = sender != nullptr && sender == SavePicDlg && DialogRunning();
+  const AnsiString name = fromDialog ? SavePicDlg->Hook().GetSelFileName() : SavePicDlg->GetFileName();
   if (name.empty() || extension.empty()) return;
   const AnsiString renamed = ChangeFileExt(name, "." + extension);
-  SavePicDlg->SetFileName(renamed);
+  if (fromDialog)
+    SavePicDlg->Hook().SetSelFileName(renamed);
+  else
+    SavePicDlg->SetFileName(renamed);
 }
 
 void TSavePlus::SelectDepthButton() {
@@ -327,7 +344,7 @@ void TSavePlus::QualityChange(TObject*) {
 
 void TSavePlus::SavePicDlgFileOk(TObject*, bool& accept) {
   accept = true;
-  const AnsiString name = SavePicDlg->GetFileName();
+  const AnsiString name = ChosenName();
   if (ExtractFileExt(name).empty()) {
     ReshowDialog = false;
     return;
@@ -337,17 +354,20 @@ void TSavePlus::SavePicDlgFileOk(TObject*, bool& accept) {
     ReshowDialog = true;
     return;
   }
-  ReshowDialog = SavePicDlg->GetFilterIndex() != place;
+  ReshowDialog = ChosenType() != place;
 }
 
 void TSavePlus::RecFoldersChange(TObject*) {
   const int i = RecFolders->GetItemIndex();
   if (i < 0) return;
-  SavePicDlg->SetInitialDir(RecFolders->GetItems()->Get(i));
+  if (DialogRunning())
+    SavePicDlg->Hook().SetSelFolder(RecFolders->GetItems()->Get(i));
+  else
+    SavePicDlg->SetInitialDir(RecFolders->GetItems()->Get(i));
 }
 
 void TSavePlus::SetAsDefaultClick(TObject*) {
-  const GFXFile* const chosen = WritableFormatAt(SavePicDlg->GetFilterIndex());
+  const GFXFile* const chosen = WritableFormatAt(ChosenType());
   int position = 0;
   for (GFXFile* f = GFXFile::Formats(); f != nullptr && f != chosen; f = f->next) ++position;
   Settings.DefFileExt = position;

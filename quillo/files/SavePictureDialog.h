@@ -14,7 +14,7 @@
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
 #include "platform/vcl/UpDown.h"
-#include "platform/vcl/FileDialogs.h"
+#include "quillo/files/HookedFileDialog.h"
 #include "vorlen/formats/GFXFile.h"
 
 class UDBuffer;
@@ -26,7 +26,7 @@ public:
   explicit TSavePlus(TComponent* owner);
   ~TSavePlus() override;
 
-  TSaveDialog* SavePicDlg = nullptr;
+  TSaveDialogEx* SavePicDlg = nullptr;
   TPanel* Panel1 = nullptr;
   TLabel* RecFoldersLab = nullptr;
   TComboBox* RecFolders = nullptr;
@@ -92,6 +92,11 @@ private:
   void CheckDepth(TRadioButton* button);
   void EnableDepthButtons(const GFXFile* format);
   void GiveNameExtension(TObject* sender, const AnsiString& extension);
+  // While the dialog runs, its name box and type box; else the component's FileName and
+  // FilterIndex, which the next run starts with.
+  bool DialogRunning() const;
+  AnsiString ChosenName() const;
+  int ChosenType() const;
   void LoadRecentFolders();
   void SaveRecentFolders();
 };
