@@ -21,6 +21,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
+#include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -172,6 +173,8 @@ void StartUp(TMainForm* form) {
   TranslateForm("[MainForm]");
   // The open dialog's panel, kept hidden until the program ends.
   CreateOpenPlus();
+  // The save dialog's host form lives from here to the end, its panel ready to be lent.
+  TheSaveDialog();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
