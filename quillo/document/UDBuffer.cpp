@@ -23,9 +23,12 @@ GFXtra32 PreviewDesc;
 
 UDBuffer::UDBuffer() { SaveParams.bits = 24; }
 
-// The undo engine frees the steps of both chains before a picture goes; here only what the
-// picture holds itself is released (the members do that on their own).
-UDBuffer::~UDBuffer() = default;
+// Redo steps first, then undo steps, each newest first (their swap files go with them); the
+// members release the rest.
+UDBuffer::~UDBuffer() {
+  FreeRedo();
+  FreeUndo();
+}
 
 void UDBuffer::Alloc(int width, int height) {
   Buffer::Alloc(Pair<int>(width, height));
@@ -174,10 +177,10 @@ void UDBuffer::UpdateSelectionBounds() {
   }
 }
 
-// The undo step "DelSel" and the pause of the marching outline come with the undo engine and
-// the selection outline.
-void UDBuffer::ClearSelection(bool /*recordUndo*/) {
+// The pause of the marching outline comes with the selection outline.
+void UDBuffer::ClearSelection(bool recordUndo) {
   if (Outline == nullptr) return;
+  if (recordUndo) PushUndo("DelSel", nullptr, SelLeft, SelTop, SelRight, SelBottom);
   Outline.reset();
   ViewOutline.reset();
   SetMaskAll(false);

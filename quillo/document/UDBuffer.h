@@ -4,6 +4,7 @@
 // with, its undo history, its resolution), the five pictures that live for the whole run, and
 // three drawing helpers for round brushes and dotted previews.
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/rtl/AnsiString.h"
@@ -66,6 +67,38 @@ public:
   // preview is emptied either way.
   void Assign(GFXtra32* extra);
 
+  // --- Undo history (UndoEngine.cpp) ---
+  // x1 of PushUndo asking for the whole image.
+  static constexpr int kWholeImage = -1;
+  // Opens a step over (x1, y1)-(x2, y2) of this picture (clipped to it), or over the whole
+  // image when x1 is kWholeImage, at the head of owner's undo chain (null: this picture's),
+  // after emptying owner's redo chain. False after the message "NoMem" when there was neither
+  // room nor a swap file for it; the redo chain stays emptied.
+  bool PushUndo(const AnsiString& description, UDBuffer* owner = nullptr, int x1 = kWholeImage,
+                int y1 = 0, int x2 = 0, int y2 = 0);
+  // Narrows the newest undo step to its part inside (x1, y1)-(x2, y2) in image coordinates
+  // (a stroke's dirty rectangle); a rectangle that misses the step drops it. Nothing without
+  // a step.
+  void ExtendUndo(int x1, int y1, int x2, int y2);
+  enum class RedoRecord { Keep, Skip };
+  // Undoes the newest step; with RedoRecord::Keep the present state goes to the redo chain
+  // first. When the step cannot be restored (no memory, swap file unreadable) a message says
+  // so and picture and chains stay as they were. True when the step was undone.
+  bool Undo(RedoRecord redo = RedoRecord::Keep);
+  // Redoes the newest redo step, the present state going to the undo chain; on failure as
+  // Undo. True when it was redone.
+  bool Redo();
+  // Remove and destroy the newest step of a chain (its swap file too).
+  void DropUndoStep();
+  void DropRedoStep();
+  // Destroy a whole chain.
+  void FreeUndo();
+  void FreeRedo();
+  // Fills dest with (x1, y1)-(x2, y2) as it was before the newest undo step; the part the
+  // step does not cover repeats its edge pixels. False (dest untouched) without a step or when
+  // it cannot be read.
+  bool CopyFromUndo(UDBuffer& dest, int x1, int y1, int x2, int y2);
+
   uchar SaveAsRequired = 0;  // File/Save must ask for a name
   int ChangeCount = 0;       // changes since the last save
   uchar BlankStart = 0;      // the untouched blank document
@@ -81,13 +114,14 @@ public:
   int SelRight = kNoSelectionHigh;
   int SelTop = kNoSelectionLow;
   int SelBottom = kNoSelectionHigh;
-  // The undo history, newest first. The undo engine owns and frees the steps.
+  // The undo history, newest first, and the KB of its steps in memory and in swap files.
+  // The picture owns the steps; the destructor frees both chains.
   UndoEntry* UndoChain = nullptr;
-  uint UndoMemKB = 0;
-  uint UndoDiskKB = 0;
+  std::int64_t UndoMemKB = 0;
+  std::int64_t UndoDiskKB = 0;
   UndoEntry* RedoChain = nullptr;
-  uint RedoMemKB = 0;
-  uint RedoDiskKB = 0;
+  std::int64_t RedoMemKB = 0;
+  std::int64_t RedoDiskKB = 0;
   int Resolution = kDefaultResolution;  // dots per inch
 
 private:

@@ -154,6 +154,9 @@ private:
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);
   std::vector<TRect> DocumentWindowRects() const;
+  // Skins (MainFormSkin.cpp): the glyph indexes of the standard toolbar's buttons and of the
+  // menu items that show an icon.
+  void AssignSkinTags();
 
   bool closing_ = false;
   bool activitySeen_ = false;

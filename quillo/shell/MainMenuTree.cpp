@@ -16,7 +16,7 @@ constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name,
 constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
     {1, "New1", false},
-    {1, "OpenImage", false},
+    {1, "OpenImage", true},
     {1, "Browse1", false},
     Line(1, "N2"),
     {1, "Save1", true},

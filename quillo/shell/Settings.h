@@ -30,9 +30,11 @@ struct TSettings {
   int Level = 0;                 // user level: 0 novice, 1 expert
   int MeasurementUnit = 0;       // 0 inches, 1 centimetres, 2 pixels
   int MRUFiles = 6;              // length of the recent-files list
-  AnsiString UndoDir;            // folder of the undo swap files (the loader fills it)
-  std::int64_t UndoMem = 0;      // memory budget of the undo history, KB
-  std::int64_t UndoDisk = 0;     // disk budget of the undo history, KB
+  // The undo history's swap-file folder and budgets; empty and below 0 until set, when
+  // start-up gives them their first-run values (ApplyUndoDefaults).
+  AnsiString UndoDir;            // folder of the undo swap files
+  std::int64_t UndoMem = -1;     // memory budget of the undo history, KB
+  std::int64_t UndoDisk = -1;    // disk budget of the undo history, KB
   bool UseQLC = true;            // load the program's own plug-in components
   bool UseAdobe = true;          // load Photoshop-compatible filter plug-ins
   AnsiString AdobeLoc;           // folder scanned for filter plug-ins

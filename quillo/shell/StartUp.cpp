@@ -20,10 +20,12 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/files/OpenPictureDialog.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/shell/Skins.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {
@@ -133,6 +135,20 @@ void OpenStartDocuments(TMainForm* form, const std::vector<AnsiString>& files) {
   if (Settings.AlwaysDock && ImageForm) GatherToolbars(ImageForm, GatherWhich::AlsoMainToolbar);
 }
 
+// The skin of the settings, else the first one found; the glyphs go to every form. A program
+// without a usable skin starts with blank buttons.
+void LoadStartSkin() {
+  Skins = std::make_unique<SkinManager>(ProgramFolder() + "Skins/");
+  try {
+    Skins->Reload(Settings.Skin, nullptr);
+  } catch (const std::exception&) {
+    try {
+      if (Skins->Names()->Count() > 0) Skins->Reload(Skins->Names()->Strings(0), nullptr);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
 }  // namespace
 
 AnsiString ProgramFolderOf(const AnsiString& programPath) {
@@ -154,6 +170,8 @@ void StartUp(TMainForm* form) {
   Lang->Load(Settings.Language);
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
+  // The open dialog's panel, kept hidden until the program ends.
+  CreateOpenPlus();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
@@ -162,6 +180,7 @@ void StartUp(TMainForm* form) {
   WindowOffset = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYBORDER) + 4;
   ReadCaptionColours();
 
+  LoadStartSkin();
   ShowToolbars(form);
   if (Settings.MaxQL) ShowWindow(form->GetHandle(), SW_MAXIMIZE);
 
@@ -206,5 +225,6 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
   // The windows go while the desktop they live on is still there.
   ResetApplication();
   Lang.reset();
+  Skins.reset();
   return 0;
 }

@@ -78,7 +78,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&File", "&Save"}, true},
       {{"&File", "Save &As..."}, true},
       {{"&File", "&New..."}, false},
-      {{"&File", "&Open..."}, false},
+      {{"&File", "&Open..."}, true},
       {{"&File", "&Print..."}, false},
       {{"&File", "&Acquire..."}, false},
       {{"&Edit", "&Undo"}, false},
