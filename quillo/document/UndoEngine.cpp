@@ -20,6 +20,7 @@
 #include "quillo/document/MaskRows.h"
 #include "quillo/document/UndoSwapFile.h"
 #include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
 
@@ -323,6 +324,11 @@ void ShowRestored(UDBuffer& p) {
   ImageForm->ShowBuf->Invalidate();
 }
 
+// The Edit menu's Undo and Redo and the buttons follow the active picture's history at once.
+void ShowHistoryChanged(const UDBuffer& p) {
+  if (MainForm != nullptr && &p == CurrentPicture) MainForm->UpdateUndoItems();
+}
+
 void ReportRestoreFailure(Restored r) {
   ShowError(r == Restored::Unreadable ? "UndoFileErr" : "NoMem");
 }
@@ -355,6 +361,7 @@ bool Exchange(UDBuffer& p, Chain from) {
   PushHead(p, to, std::move(opposite));
   Unlink(p, from, s);
   ShowRestored(p);
+  ShowHistoryChanged(p);
   return true;
 }
 
@@ -489,6 +496,7 @@ bool UDBuffer::PushUndo(const AnsiString& description, UDBuffer* owner, int x1, 
   chainOwner.FreeRedo();
   s->Description = description;
   PushHead(chainOwner, Chain::Undo, std::move(s));
+  ShowHistoryChanged(chainOwner);
   return true;
 }
 
@@ -500,6 +508,7 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
   if (cut.right < cut.left || cut.bottom < cut.top) {
     // Nothing inside the step changed: the step holds nothing worth undoing.
     DropUndoStep();
+    ShowHistoryChanged(*this);
     return;
   }
   s->WholeImage = false;
@@ -572,6 +581,7 @@ bool UDBuffer::Undo(RedoRecord redo) {
   }
   DropUndoStep();
   ShowRestored(*this);
+  ShowHistoryChanged(*this);
   return true;
 }
 

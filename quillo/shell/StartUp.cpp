@@ -21,6 +21,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/shell/FormTranslator.h"
+#include "quillo/document/UndoEngine.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
@@ -152,6 +153,7 @@ void StartUp(TMainForm* form) {
   // until then the first run's values stand and only the language is set up.
   Lang = std::make_unique<Language>(ProgramFolder());
   Lang->Load(Settings.Language);
+  ApplyUndoDefaults();
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
   GFXFile::SetAlpha(true);
@@ -170,6 +172,7 @@ void StartUp(TMainForm* form) {
   std::vector<AnsiString> files;
   for (int i = 1; i <= ParamCount(); ++i) files.push_back(ParamStr(i));
   OpenStartDocuments(form, files);
+  form->UpdateUndoItems();
 
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
@@ -205,6 +208,7 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
   }
   // The windows go while the desktop they live on is still there.
   ResetApplication();
+  RemoveUndoSwapFolder();
   Lang.reset();
   return 0;
 }
