@@ -32,3 +32,10 @@ endif()
 if(TARGET quillo_tests)
   target_sources(quillo_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/dialogs/FileDialogUser.cpp)
 endif()
+# The skin maker's tests parse skin sources with its reader and run the built tool; the
+# default skin's tests read the skin built into the program folder.
+if(TARGET quillo_tests)
+  target_sources(quillo_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/skinmaker/SkinSource.cpp
+                 ${CMAKE_SOURCE_DIR}/tools/skinmaker/SkinImage.cpp)
+  add_dependencies(quillo_tests skin_files skinmaker)
+endif()

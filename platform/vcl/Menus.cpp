@@ -315,19 +315,41 @@ void TMenuItem::Changed() {
   if (parent_) parent_->RebuildHandle();
 }
 
-// The picture of the item's image, on the menu's colour, for the check column.
+TBitmap* TMenuItem::GetBitmap() {
+  if (!bitmap_) bitmap_ = MakeObject<TBitmap>();
+  return bitmap_.get();
+}
+
+void TMenuItem::SetBitmap(TBitmap* bitmap) {
+  GetBitmap()->Assign(bitmap);
+  Changed();
+}
+
+// The picture of the item's image (or else of its own bitmap), on the menu's colour, for the
+// check column.
 HBITMAP TMenuItem::ImageBitmap() {
   TMenu* menu = GetParentMenu();
   TCustomImageList* images = menu ? menu->GetImages() : nullptr;
-  if (!images || imageIndex_ < 0 || imageIndex_ >= images->GetCount()) {
+  const bool listImage = images && imageIndex_ >= 0 && imageIndex_ < images->GetCount();
+  const bool ownImage = !listImage && bitmap_ && !bitmap_->Empty();
+  if (!listImage && !ownImage) {
     image_.reset();
     return nullptr;
   }
+  // The own bitmap goes through a one-image list, which leaves its transparent colour out
+  // and draws the disabled look.
+  TOwnedPtr<TImageList> single;
+  if (ownImage) {
+    single = MakeObject<TImageList>(nullptr, bitmap_->GetWidth(), bitmap_->GetHeight());
+    single->AddMasked(bitmap_.get(), bitmap_->GetTransparentColor());
+    images = single.get();
+  }
+  const int index = ownImage ? 0 : imageIndex_;
   if (!image_) image_ = MakeObject<TBitmap>();
   image_->SetSize(images->GetWidth(), images->GetHeight());
   image_->GetCanvas()->GetBrush()->SetColor(clMenu);
   image_->GetCanvas()->FillRect(TRect(0, 0, images->GetWidth(), images->GetHeight()));
-  images->Draw(image_->GetCanvas(), 0, 0, imageIndex_, enabled_);
+  images->Draw(image_->GetCanvas(), 0, 0, index, enabled_);
   return image_->GetHandle();
 }
 

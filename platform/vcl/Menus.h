@@ -77,6 +77,11 @@ public:
   void SetImageIndex(int index);
   int GetHelpContext() const { return helpContext_; }
   void SetHelpContext(int context) { helpContext_ = context; }
+  // The item's own picture, shown in the check column when the menu's image list gives it
+  // none; its transparent colour is left out and a disabled item shows it greyed. Made empty
+  // on first use; SetBitmap copies the picture (null empties it).
+  TBitmap* GetBitmap();
+  void SetBitmap(TBitmap* bitmap);
 
   // The items under this one.
   int Count() const { return static_cast<int>(items_.size()); }
@@ -137,6 +142,7 @@ private:
   TMenu* menu_ = nullptr;  // set on a menu's root item
   std::vector<TMenuItem*> items_;
   TOwnedPtr<TBitmap> image_;
+  TOwnedPtr<TBitmap> bitmap_;
 };
 
 class TMenu : public TComponent {

@@ -13,6 +13,7 @@
 #include "quillo/components/panels/FriendlyStatusBar.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/files/SaveCommands.h"
@@ -260,7 +261,8 @@ void FitWindowToImage(TImageForm* window, FitZoom zoom) {
   if (window->LeftDock->ToolbarCount() == 0 && MainForm->Toolbar && MainForm->Toolbar->GetVisible() &&
       Settings.AlwaysDock)
     width += kDockedPaletteWidth;
-  // The mouse's remembered place in the view no longer holds (document window input).
+  // The mouse's remembered place in the view no longer holds: the zoom anchors on the centre.
+  MouseViewPoint.x = -1;
   if (!maximised) window->SetBounds(window->GetLeft(), window->GetTop(), width, clientHeight + frameHeight);
   ApplyZoom();
 }

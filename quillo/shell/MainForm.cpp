@@ -14,6 +14,7 @@
 #include "quillo/components/captions/BandCaption.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
+#include "quillo/files/OpenCommands.h"
 #include "quillo/components/timers/TimerList.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
@@ -77,8 +78,12 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   Cap = Named<TBandCaption>(this, "Cap");
   BuildMenus();
   BuildToolbars();
+  ConnectEditCommands();
   BuildTimers();
+  AssignSkinTags();
   TreeScanner = Named<TTreeScanner>(this, "TreeScanner");
+  // File > Open, the folder's previous and next image and the recent files.
+  ConnectOpenCommands(*this);
   OnCloseQuery = [this](TObject* sender, bool& canClose) { ShutDownRequest(sender, canClose); };
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { HotKeys(sender, key, shift); };
   OnKeyUp = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyUp(sender, key, shift); };

@@ -119,6 +119,19 @@ public:
   void Redo1Click(TObject* sender);
   void UpdateUndoItems();
 
+  // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
+  // A null sender is an internal call: Copy and Delete then leave the tool suspension to
+  // their caller, and Paste puts the picture at 0, 0 without selecting it.
+  void Edit1Click(TObject* sender);
+  void ClearSel1Click(TObject* sender);
+  void InvertSel1Click(TObject* sender);
+  void Copy1Click(TObject* sender);
+  void Cut1Click(TObject* sender);
+  void Delete1Click(TObject* sender);
+  void Paste1Click(TObject* sender);
+  void PasteAsNew1Click(TObject* sender);
+  void ConnectEditCommands();
+
   void Dispatch(TMessage& message) override;
 
 protected:
@@ -147,6 +160,9 @@ private:
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);
   std::vector<TRect> DocumentWindowRects() const;
+  // Skins (MainFormSkin.cpp): the glyph indexes of the standard toolbar's buttons and of the
+  // menu items that show an icon.
+  void AssignSkinTags();
 
   bool closing_ = false;
   bool activitySeen_ = false;

@@ -11,11 +11,12 @@ constexpr TShortCut CtrlShift(char key) { return static_cast<TShortCut>(scCtrl |
 constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name, true, scNone, true}; }
 
 // Items that work now: Save and Save As, closing (one, all, the program), the toolbars'
-// check marks, fitting the window to its image, and the Window menu.
+// check marks, fitting the window to its image, the Window menu, and the Edit menu's
+// clipboard and selection items.
 constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
     {1, "New1", false},
-    {1, "OpenImage", false},
+    {1, "OpenImage", true},
     {1, "Browse1", false},
     Line(1, "N2"),
     {1, "Save1", true},
@@ -37,14 +38,14 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "Undo1", true},
     {1, "Redo1", true},
     Line(1, "N6"),
-    {1, "Cut1", false},
-    {1, "Copy1", false},
-    {1, "Paste1", false},
-    {1, "PasteAsNew1", false},
-    {1, "Delete1", false},
+    {1, "Cut1", true},
+    {1, "Copy1", true},
+    {1, "Paste1", true},
+    {1, "PasteAsNew1", true},
+    {1, "Delete1", true},
     Line(1, "N8"),
-    {1, "ClearSel1", false},
-    {1, "InvertSel1", false},
+    {1, "ClearSel1", true},
+    {1, "InvertSel1", true},
 
     {0, "Options1", true},
     {1, "ToolbarVisib", true},

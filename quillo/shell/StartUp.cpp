@@ -20,11 +20,13 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/files/OpenPictureDialog.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/shell/Skins.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {
@@ -134,6 +136,20 @@ void OpenStartDocuments(TMainForm* form, const std::vector<AnsiString>& files) {
   if (Settings.AlwaysDock && ImageForm) GatherToolbars(ImageForm, GatherWhich::AlsoMainToolbar);
 }
 
+// The skin of the settings, else the first one found; the glyphs go to every form. A program
+// without a usable skin starts with blank buttons.
+void LoadStartSkin() {
+  Skins = std::make_unique<SkinManager>(ProgramFolder() + "Skins/");
+  try {
+    Skins->Reload(Settings.Skin, nullptr);
+  } catch (const std::exception&) {
+    try {
+      if (Skins->Names()->Count() > 0) Skins->Reload(Skins->Names()->Strings(0), nullptr);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
 }  // namespace
 
 AnsiString ProgramFolderOf(const AnsiString& programPath) {
@@ -156,6 +172,8 @@ void StartUp(TMainForm* form) {
   ApplyUndoDefaults();
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
+  // The open dialog's panel, kept hidden until the program ends.
+  CreateOpenPlus();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
@@ -164,6 +182,7 @@ void StartUp(TMainForm* form) {
   WindowOffset = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYBORDER) + 4;
   ReadCaptionColours();
 
+  LoadStartSkin();
   ShowToolbars(form);
   if (Settings.MaxQL) ShowWindow(form->GetHandle(), SW_MAXIMIZE);
 
@@ -210,5 +229,6 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
   ResetApplication();
   RemoveUndoSwapFolder();
   Lang.reset();
+  Skins.reset();
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/timers/TimerList.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
@@ -65,10 +66,12 @@ void ApplyZoom() {
   SetZoomPosition(position);
   const double z = ZoomFactorAt(position);
 
-  // The point kept still: the centre of the scroll box (the mouse's place in the view once
-  // the window takes mouse input).
+  // The point kept still: the pointer's place over the view, or without one (it left the
+  // view) the centre of the scroll box.
   TEventScrollBox* box = window->MaxSize;
-  const TPoint anchor(box->GetClientWidth() / 2, box->GetClientHeight() / 2);
+  const TPoint anchor = MouseViewPoint.x != -1
+                            ? TPoint(MouseViewPoint.x + window->ShowBuf->GetLeft(), MouseViewPoint.y + window->ShowBuf->GetTop())
+                            : TPoint(box->GetClientWidth() / 2, box->GetClientHeight() / 2);
   const TPoint anchorInView(anchor.x - window->ShowBuf->GetLeft(), anchor.y - window->ShowBuf->GetTop());
 
   // The window's zoom is the new one before the layout below draws the rulers.
@@ -113,6 +116,11 @@ void MakeDocumentActive(int index) {
   if (window == ImageForm) return;
   SetActivityTimer(false);
   // The current tool is suspended here and resumed below (tool framework, not built yet).
+
+  // The pointer belongs to no image until it moves over the new one (its place over the old
+  // view would anchor the new one's zoom).
+  MousePoint = {NoMousePoint, NoMousePoint};
+  MouseViewPoint = {-1, -1};
 
   TImageForm* previous = ImageForm;
   const bool previousMaximised = previous && previous->GetWindowState() == wsMaximized;

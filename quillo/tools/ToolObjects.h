@@ -1,0 +1,161 @@
+#pragma once
+// Every tool object of the program: each painting tool, selection tool and palette function
+// is one object of its own class, built before the main window and alive for the whole run.
+// The families below are abstract (no object of their own). Tools whose behaviour comes with
+// their own module keep P_icon's empty operations here until then.
+
+#include "quillo/tools/Grid.h"
+#include "quillo/tools/Pens.h"
+#include "quillo/tools/Tool.h"
+
+// --- Abstract families ---
+class P_box : public P_icon {
+protected:
+  explicit P_box(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_elpse : public P_icon {
+protected:
+  explicit P_elpse(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_filled : public P_icon {
+protected:
+  explicit P_filled(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_fill : public P_icon {
+protected:
+  explicit P_fill(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_cut : public P_icon {
+protected:
+  explicit P_cut(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_func : public P_icon {
+protected:
+  explicit P_func(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_bend_brush : public P_icon {
+protected:
+  explicit P_bend_brush(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_resize : public P_icon {
+protected:
+  explicit P_resize(const ToolTraits& traits) : P_icon(traits) {}
+};
+class P_resize_crc : public P_resize {
+protected:
+  explicit P_resize_crc(const ToolTraits& traits) : P_resize(traits) {}
+};
+
+// A tool class whose operations come with its own module; until then P_icon's defaults.
+#define QUILLO_TOOL_CLASS(name, base)                                \
+  class name : public base {                                         \
+  public:                                                            \
+    explicit name(const ToolTraits& traits) : base(traits) {}        \
+  }
+
+// --- Lines and curves ---
+QUILLO_TOOL_CLASS(P_line, P_icon);
+QUILLO_TOOL_CLASS(P_line_cont, P_line);
+QUILLO_TOOL_CLASS(P_spline, P_icon);
+QUILLO_TOOL_CLASS(P_spline_cont, P_spline);
+
+// --- Boxes, circles and ellipses ---
+QUILLO_TOOL_CLASS(P_box_sqr, P_box);
+QUILLO_TOOL_CLASS(P_box_sqrf, P_box);
+QUILLO_TOOL_CLASS(P_box_rect, P_box);
+QUILLO_TOOL_CLASS(P_box_rectf, P_box);
+QUILLO_TOOL_CLASS(P_circle, P_elpse);
+QUILLO_TOOL_CLASS(P_circlef, P_elpse);
+QUILLO_TOOL_CLASS(P_ellipse, P_elpse);
+QUILLO_TOOL_CLASS(P_ellipsef, P_elpse);
+
+// --- Filled shapes, clone, fills, spray ---
+QUILLO_TOOL_CLASS(P_fill_draw, P_filled);
+QUILLO_TOOL_CLASS(P_fill_poly, P_filled);
+QUILLO_TOOL_CLASS(P_clone, P_icon);
+QUILLO_TOOL_CLASS(P_fill_solid, P_fill);
+QUILLO_TOOL_CLASS(P_fill_pattern, P_fill);
+QUILLO_TOOL_CLASS(P_fill_pos, P_icon);
+QUILLO_TOOL_CLASS(P_spray, P_icon);
+QUILLO_TOOL_CLASS(P_airbrush, P_icon);
+
+// --- Selection tools ---
+QUILLO_TOOL_CLASS(P_cut_box, P_cut);
+QUILLO_TOOL_CLASS(P_cut_resize, P_cut);
+QUILLO_TOOL_CLASS(P_cut_draw, P_fill_draw);
+QUILLO_TOOL_CLASS(P_cut_poly, P_fill_poly);
+QUILLO_TOOL_CLASS(P_cut_wand, P_fill);
+
+// --- Text, colours, move, palette functions ---
+QUILLO_TOOL_CLASS(P_text, P_icon);
+QUILLO_TOOL_CLASS(P_get_col, P_icon);
+QUILLO_TOOL_CLASS(P_ch_col, P_icon);
+QUILLO_TOOL_CLASS(P_clear, P_func);
+QUILLO_TOOL_CLASS(P_show_brush_panel, P_func);
+QUILLO_TOOL_CLASS(P_move, P_icon);
+
+// --- Brush transforms ---
+QUILLO_TOOL_CLASS(P_bend_brush_UnD, P_bend_brush);
+QUILLO_TOOL_CLASS(P_bend_brush_LnR, P_bend_brush);
+QUILLO_TOOL_CLASS(P_shear_brush_UnD, P_bend_brush);
+QUILLO_TOOL_CLASS(P_shear_brush_LnR, P_bend_brush);
+QUILLO_TOOL_CLASS(P_rotate_brush, P_icon);
+QUILLO_TOOL_CLASS(P_stretch_brush, P_icon);
+QUILLO_TOOL_CLASS(P_stretch_brush_X, P_stretch_brush);
+QUILLO_TOOL_CLASS(P_stretch_brush_Y, P_stretch_brush);
+QUILLO_TOOL_CLASS(P_resize_spray, P_resize_crc);
+
+// --- Plug-in components ---
+QUILLO_TOOL_CLASS(P_ql_component, P_func);
+QUILLO_TOOL_CLASS(P_ql_component_brush, P_ql_component);
+
+#undef QUILLO_TOOL_CLASS
+
+// --- The objects ---
+extern P_pen_one PenOneTool;
+extern P_pen_cont PenContTool;
+extern P_pen_disc PenDiscTool;
+extern P_line LineTool;
+extern P_line_cont LineContTool;
+extern P_spline SplineTool;
+extern P_spline_cont SplineContTool;
+extern P_box_sqr BoxSqrTool;
+extern P_box_sqrf BoxSqrfTool;
+extern P_box_rect BoxRectTool;
+extern P_box_rectf BoxRectfTool;
+extern P_circle CircleTool;
+extern P_circlef CirclefTool;
+extern P_ellipse EllipseTool;
+extern P_ellipsef EllipsefTool;
+extern P_fill_draw FillDrawTool;
+extern P_fill_poly FillPolyTool;
+extern P_clone CloneTool;
+extern P_fill_solid FillSolidTool;
+extern P_fill_pattern FillPatternTool;
+extern P_fill_pos FillPosTool;
+extern P_spray SprayTool;
+extern P_airbrush AirbrushTool;
+extern P_cut_box CutBoxTool;
+extern P_cut_resize CutResizeTool;
+extern P_cut_draw CutDrawTool;
+extern P_cut_poly CutPolyTool;
+extern P_cut_wand CutWandTool;
+extern P_text TextTool;
+extern P_get_col GetColTool;
+extern P_ch_col ChColTool;
+extern P_grid GridTool;
+extern P_gridpos GridposTool;
+extern P_clear ClearTool;
+extern P_show_brush_panel ShowBrushPanelTool;
+extern P_move MoveTool;
+extern P_bend_brush_UnD BendBrushUnDTool;
+extern P_bend_brush_LnR BendBrushLnRTool;
+extern P_shear_brush_UnD ShearBrushUnDTool;
+extern P_shear_brush_LnR ShearBrushLnRTool;
+extern P_rotate_brush RotateBrushTool;
+extern P_stretch_brush StretchBrushTool;
+extern P_stretch_brush_X StretchBrushXTool;
+extern P_stretch_brush_Y StretchBrushYTool;
+extern P_resize_spray ResizeSprayTool;
+extern P_ql_component QlComponentTool;
+extern P_ql_component_brush QlComponentBrushTool;
