@@ -133,6 +133,7 @@ void TMainForm::BuildMenus() {
   ToolbarVisib->OnClick = [this](TObject* sender) { ToolbarVisibClick(sender); };
   StdFuncVisib->OnClick = [this](TObject* sender) { StdFuncVisibClick(sender); };
   ConnectDocumentCommands();
+  ConnectUndoCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {
@@ -172,6 +173,8 @@ void TMainForm::BuildToolbars() {
   }
   UndoBtn = dynamic_cast<TToolbarButtonX*>(FindComponent("UndoBtn"));
   RedoBtn = dynamic_cast<TToolbarButtonX*>(FindComponent("RedoBtn"));
+  UndoBtn->OnClick = [this](TObject* sender) { Undo1Click(sender); };
+  RedoBtn->OnClick = [this](TObject* sender) { Redo1Click(sender); };
   Funcbar->SetDockedTo(FuncDock);
 
   // The tool palette: the palette buttons, the two colour swatches and the zoom control.
@@ -322,6 +325,7 @@ void TMainForm::ActivateIconFunc(TObject*) {
   activitySeen_ = true;
   outlineTick_ = !outlineTick_;
   ActivityOnDocuments();
+  UpdateUndoItems();
 }
 
 void TMainForm::AppMinimize(TObject*) { HideDocumentWindows(); }
