@@ -91,13 +91,15 @@ TEST_F(HookedFileDialogTest, TheHostFormLendsItsControlsAndGetsThemBack) {
     SCOPED_TRACE(save ? "save" : "open");
     HostForm host(save);
     host.dialog->SetInitialDir(home.Path());
-    HWND panelParent = nullptr, hiddenParent = nullptr, child = nullptr, childParent = nullptr, dialog = nullptr;
+    HWND panelParent = nullptr, hiddenParent = nullptr, child = nullptr, childParent = nullptr, dialog = nullptr,
+         hookDialog = nullptr;
     bool panelShown = false, hiddenShown = true;
     RECT childRect{};
     ui.WhenModalWaits([&] {
       dialog = FileDialogUser::Dialog();
       child = host.hook->ChildWnd;
       childParent = GetParent(child);
+      hookDialog = host.hook->DialogWnd;
       panelParent = GetParent(host.panel->GetHandle());
       hiddenParent = GetParent(host.hidden->GetHandle());
       panelShown = IsWindowVisible(host.panel->GetHandle());
@@ -111,8 +113,11 @@ TEST_F(HookedFileDialogTest, TheHostFormLendsItsControlsAndGetsThemBack) {
     });
     EXPECT_FALSE(host.dialog->Execute());
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(host.hook->DialogWnd, dialog);
+    EXPECT_EQ(hookDialog, dialog);
     EXPECT_EQ(childParent, dialog);
+    // Once closed the hook sends nothing to windows that are gone.
+    EXPECT_EQ(host.hook->DialogWnd, nullptr);
+    EXPECT_EQ(host.hook->GetSelFileName(), "");
     EXPECT_EQ(panelParent, child);
     EXPECT_EQ(hiddenParent, child);
     EXPECT_TRUE(panelShown);
@@ -191,7 +196,8 @@ TEST_F(HookedFileDialogTest, SelectionAndTypeReachTheHostAndTheHostSteersThem) {
     typeAfterSet = host.hook->GetSelFilterIndex();
     listed = user.ListNames();
     host.hook->SetSelFileName("other.txt");
-    name += "|" + user.Spec();
+    name += '|';
+    name += user.Spec();
     host.hook->Cancel();
   });
   EXPECT_FALSE(dialog->Execute());

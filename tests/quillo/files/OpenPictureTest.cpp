@@ -302,7 +302,7 @@ TEST_F(OpenPictureTest, TheRecentFoldersLeadTheDialogBack) {
 
 TEST_F(OpenPictureTest, AFolderOpenedAgainMovesToTheTopAndANinthDropsTheOldest) {
   Start();
-  for (int i = 0; i < 9; ++i) OpenPlus->AddRecentFolder("/pictures/f" + std::to_string(i) + "/x.png");
+  for (int i = 0; i < 9; ++i) OpenPlus->AddRecentFolder(std::string("/pictures/f") + std::to_string(i) + "/x.png");
   OpenPlus->AddRecentFolder("/pictures/f5/y.png");
   std::vector<std::string> folders;
   for (int i = 0; i < OpenPlus->RecFolders->GetItems()->Count(); ++i)
