@@ -191,7 +191,15 @@ void TOpenPlus::AddRecentFolder(const AnsiString& fileName) {
 void TOpenPlus::RecFoldersChange(TObject*) {
   const int index = RecFolders->GetItemIndex();
   if (index < 0) return;
-  CustomOpenDialog1->Hook().SetSelFolder(RecFolders->GetItems()->Strings(index));
+  const AnsiString folder = RecFolders->GetItems()->Strings(index);
+  // A folder removed since it was listed would reach the dialog as a file name it cannot
+  // find: it leaves the list instead, and the dialog stays where it is.
+  if (!DirectoryExists(folder)) {
+    RecFolders->GetItems()->Delete(index);
+    RecFolders->SetItemIndex(-1);
+    return;
+  }
+  CustomOpenDialog1->Hook().SetSelFolder(folder);
 }
 
 void TOpenPlus::SetAsDefaultClick(TObject*) {
