@@ -244,4 +244,33 @@ TEST_F(HookedFileDialogTest, AnotherFolderKeepsOrClearsTheTypedName) {
   }
 }
 
+// The host changes its panel while the dialog runs: RefreshControls shows and hides the lent
+// controls as they now are and grows the dialog by what the form grew. (Where the room goes
+// inside the dialog is the dialog's own layout.)
+TEST_F(HookedFileDialogTest, RefreshControlsFollowsTheHostForm) {
+  HostForm host(false);
+  host.dialog->SetInitialDir(home.Path());
+  RECT dialogBefore{}, dialogAfter{};
+  bool hiddenShown = false, panelShown = true;
+  int panelHeight = 0;
+  ui.WhenModalWaits([&] {
+    GetWindowRect(host.hook->DialogWnd, &dialogBefore);
+    host.form->SetClientHeight(120);
+    host.hidden->SetVisible(true);
+    host.panel->SetVisible(false);
+    host.hook->RefreshControls();
+    GetWindowRect(host.hook->DialogWnd, &dialogAfter);
+    hiddenShown = IsWindowVisible(host.hidden->GetHandle());
+    panelShown = IsWindowVisible(host.panel->GetHandle());
+    panelHeight = host.hook->PanelHeight;
+    host.hook->Cancel();
+  });
+  EXPECT_FALSE(host.dialog->Execute());
+  EXPECT_EQ(dialogAfter.bottom - dialogAfter.top, dialogBefore.bottom - dialogBefore.top + 30);
+  EXPECT_EQ(dialogAfter.right - dialogAfter.left, dialogBefore.right - dialogBefore.left);
+  EXPECT_TRUE(hiddenShown);
+  EXPECT_FALSE(panelShown);
+  EXPECT_EQ(panelHeight, 120);
+}
+
 }  // namespace
