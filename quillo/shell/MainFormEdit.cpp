@@ -70,12 +70,20 @@ void TMainForm::Edit1Click(TObject*) {
 }
 
 void TMainForm::ClearSel1Click(TObject*) {
-  if (!CurrentPicture) return;
-  DropSelection(*CurrentPicture);
+  if (!CurrentPicture || !HasSelection(*CurrentPicture)) return;
+  UDBuffer& picture = *CurrentPicture;
+  if (picture.Outline != nullptr) {
+    picture.ClearSelection(true);
+    return;
+  }
+  // A selection without an outline, which ClearSelection does not see.
+  if (!picture.PushUndo("DelSel", nullptr, picture.SelLeft, picture.SelTop, picture.SelRight, picture.SelBottom))
+    return;
+  DropSelection(picture);
 }
 
 void TMainForm::InvertSel1Click(TObject*) {
-  if (!CurrentPicture) return;
+  if (!CurrentPicture || !CurrentPicture->PushUndo("InvSel")) return;
   InvertSelectionMask(*CurrentPicture);
   RefreshActiveView();
 }
@@ -100,8 +108,8 @@ void TMainForm::Cut1Click(TObject*) {
   Delete1Click(nullptr);
 }
 
-void TMainForm::Delete1Click(TObject*) {
-  if (!CurrentPicture) return;
+void TMainForm::Delete1Click(TObject* sender) {
+  if (!CurrentPicture || !CurrentPicture->PushUndo(sender ? "DeleteImg" : "CutImg")) return;
   ErasePicture(*CurrentPicture, BackgroundPixel(*this));
   MarkPictureChanged();
   ApplyZoom();
@@ -117,6 +125,8 @@ void TMainForm::Paste1Click(TObject* sender) {
     case ClipboardRead::Busy:
     case ClipboardRead::Failed: LangMessageBox("ErrClp", "Err", MB_ICONEXCLAMATION); return;
   }
+  // The step opens only now that there is something to paste: a paste that fails leaves none.
+  if (!CurrentPicture->PushUndo("PasteImg")) return;
   PasteIntoPicture(*CurrentPicture, pasted, sender ? PastePlacement::AsSelection : PastePlacement::TopLeft,
                    !Settings.InstBrush);
   pasted.Free();
@@ -144,6 +154,9 @@ void TMainForm::PasteAsNew1Click(TObject*) {
     LangMessageBox("NoMem", "Err", MB_ICONEXCLAMATION);
     return;
   }
+  // Undoing the paste gives the blank picture the window was made with. Without room for the
+  // step the paste still goes ahead: a new picture has nothing to lose.
+  window->Picture.PushUndo("PasteImgNew");
   PasteIntoPicture(window->Picture, pasted, PastePlacement::TopLeft, false);
   pasted.Free();
   MarkPictureChanged();
