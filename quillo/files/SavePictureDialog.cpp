@@ -21,7 +21,7 @@ constexpr int kMostRecentFolders = 8;
 constexpr const char* kRecentFoldersKey = "Software\\Dornick\\QL\\SF Items";
 constexpr int kOptionsLeft = 164;
 
-AnsiString RecentFolderValue(int i) { return AnsiString("F") + IntToStr(i); }
+AnsiString RecentFolderValue(int i) { return Format("F%d", i); }
 
 // The depth buttons: name, default caption, top in the group, and what each writes.
 struct DepthButtonPlace {
