@@ -516,3 +516,31 @@ TEST_F(SaveAsProgramTest, AFailedSaveLosesNothingAndSaysWhy) {
   EXPECT_EQ(*CurrentPicture->At(0, 0), 0x000000u);
   EXPECT_EQ(*CurrentPicture->At(4999, 1), 0x336699u);
 }
+
+// The folders saved to are offered in the panel, the last first; choosing one takes the
+// dialog there, and the name typed then is saved in it.
+TEST_F(SaveAsProgramTest, ARecentFolderTakesTheDialogThere) {
+  std::filesystem::create_directories(home.Path() + "/a");
+  std::filesystem::create_directories(home.Path() + "/b");
+  Start({WriteSampleAt(home.Path(), "sample.png", 24, false)});
+  SaveAs({[&] { TypeName(home.Path() + "/a/first.png"); }});
+  SaveAs({[&] { TypeName(home.Path() + "/b/second.png"); }});
+  ASSERT_EQ(CurrentPicture->FileName, home.Path() + "/b/second.png");
+  TStrings* folders = SavePlus->RecFolders->GetItems();
+  ASSERT_GE(folders->Count(), 2);
+  EXPECT_EQ(folders->Get(0), home.Path() + "/b/");
+  EXPECT_EQ(folders->Get(1), home.Path() + "/a/");
+
+  std::string folderShown;
+  SaveAs({[&] {
+    EXPECT_EQ(user.Folder(), home.Path() + "/b");
+    ClickPanelControl(SavePlus->RecFolders);
+    ui.Press(VK_DOWN);
+    ui.Press(VK_RETURN);
+    folderShown = user.Folder();
+    TypeName("third.png");
+  }});
+  EXPECT_EQ(folderShown, home.Path() + "/a");
+  EXPECT_TRUE(std::filesystem::exists(home.Path() + "/a/third.png"));
+  EXPECT_EQ(CurrentPicture->FileName, home.Path() + "/a/third.png");
+}
