@@ -31,8 +31,21 @@ void TStream::ReadBuffer(void* buffer, int count) {
   if (count > 0 && Read(buffer, count) != count) throw EReadError(RtlText::ReadError);
 }
 
+namespace {
+
+// The write error with what the system said of it (a full disk, a file too large), when a
+// system call failed just now; a refusal of the stream itself has no such reason.
+EWriteError WriteFailure(int error) {
+  if (error == 0) return EWriteError(RtlText::WriteError);
+  return EWriteError(AnsiString(RtlText::WriteError) + ": " + std::strerror(error));
+}
+
+}  // namespace
+
 void TStream::WriteBuffer(const void* buffer, int count) {
-  if (count > 0 && Write(buffer, count) != count) throw EWriteError(RtlText::WriteError);
+  if (count <= 0) return;
+  errno = 0;
+  if (Write(buffer, count) != count) throw WriteFailure(errno);
 }
 
 std::int64_t TStream::CopyFrom(TStream* source, std::int64_t count) {
@@ -148,7 +161,8 @@ bool TFileStream::WritePending() {
 }
 
 void TFileStream::Flush() {
-  if (!WritePending()) throw EWriteError(RtlText::WriteError);
+  errno = 0;
+  if (!WritePending()) throw WriteFailure(errno);
 }
 
 int TFileStream::Write(const void* buffer, int count) {

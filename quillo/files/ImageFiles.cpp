@@ -382,6 +382,12 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   if (target != &Brush && !quiet) AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
   target->ChangeCount = 0;
   target->SaveAsRequired = 0;
+  // The steps were of the picture that was there before; a quiet reload keeps them, so that
+  // Undo can give back what was saved.
+  if (!quiet) {
+    target->FreeUndo();
+    target->FreeRedo();
+  }
   return code;
 }
 

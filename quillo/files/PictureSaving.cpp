@@ -46,12 +46,33 @@ bool MayLoseInformation(const GFXSaveParams& params, const GFXFile* format) {
   return bits < 24 || (format != nullptr && format->quality > 0);
 }
 
-// After a save that may have lost information the picture shows what the file now holds.
-// Only a save that succeeded is read back: after a failed one the file is not the picture's.
-void ReloadAfterSave(UDBuffer& picture) {
-  picture.ClearSelection(true);
-  LoadImageFile(&picture, picture.FileName, 0, true);
-}
+// With AutoReload, a save that may lose information first keeps the picture in an undo step,
+// and once the file is written the picture shows what the file holds; Undo gives the picture
+// back as it was. Only a save that succeeded is read back: after a failed or stopped one the
+// file is not the picture's, so the step goes and the picture stays as it is.
+class ReloadAfterSave {
+public:
+  ReloadAfterSave(UDBuffer& picture, bool mayLose) : picture_(picture), on_(Settings.AutoReload && mayLose) {
+    if (on_) pushed_ = picture_.PushUndo("AutoReload");
+  }
+  ReloadAfterSave(const ReloadAfterSave&) = delete;
+  ReloadAfterSave& operator=(const ReloadAfterSave&) = delete;
+
+  void Finish(int saveResult) {
+    if (!on_) return;
+    if (saveResult != SaveOk) {
+      if (pushed_) picture_.DropUndoStep();
+      return;
+    }
+    picture_.ClearSelection(true);
+    LoadImageFile(&picture_, picture_.FileName, 0, true);
+  }
+
+private:
+  UDBuffer& picture_;
+  bool on_;
+  bool pushed_ = false;
+};
 
 // The type and default extension the dialog starts with for this file name.
 void ChooseStartType(TSaveDialog& dialog, const AnsiString& fileName) {
@@ -109,14 +130,12 @@ bool SavePictureFile(UDBuffer& picture) {
   GFXFile* const format = DefaultFormatIndex(picture.FileName, nullptr);
   if (picture.SaveAsRequired != 0 || format == nullptr) return SavePictureFileAs(picture);
 
-  // The undo step that lets the user go back from a reload comes with the undo engine.
-  const bool mayLose = MayLoseInformation(picture.SaveParams, format);
+  ReloadAfterSave reload(picture, MayLoseInformation(picture.SaveParams, format));
   GFXSaveParams params = picture.SaveParams;
   const int result = SaveImageFile(picture.FileName, &picture, &params, false);
+  reload.Finish(result);
   if (result == SaveFormatRefused) return SavePictureFileAs(picture);
-  if (result != SaveOk) return false;
-  if (Settings.AutoReload && mayLose) ReloadAfterSave(picture);
-  return true;
+  return result == SaveOk;
 }
 
 bool SavePictureFileAs(UDBuffer& picture) {
@@ -138,12 +157,12 @@ bool SavePictureFileAs(UDBuffer& picture) {
   }
   if (ImageForm != nullptr) ImageForm->Invalidate();
 
-  // The undo step that lets the user go back from a reload comes with the undo engine.
-  const bool mayLose = MayLoseInformation(params, format);
+  ReloadAfterSave reload(picture, MayLoseInformation(params, format));
   const int result = SaveImageFile(name, &picture, &params, false);
-  if (result != SaveOk) return false;
-  picture.SaveParams = params;
-  picture.SaveParams.format = nullptr;
-  if (Settings.AutoReload && mayLose) ReloadAfterSave(picture);
-  return true;
+  if (result == SaveOk) {
+    picture.SaveParams = params;
+    picture.SaveParams.format = nullptr;
+  }
+  reload.Finish(result);
+  return result == SaveOk;
 }

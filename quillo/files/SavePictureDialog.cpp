@@ -21,7 +21,7 @@ constexpr int kMostRecentFolders = 8;
 constexpr const char* kRecentFoldersKey = "Software\\Dornick\\QL\\SF Items";
 constexpr int kOptionsLeft = 164;
 
-AnsiString RecentFolderValue(int i) { return "F" + IntToStr(i); }
+AnsiString RecentFolderValue(int i) { return Format("F%d", i); }
 
 // The depth buttons: name, default caption, top in the group, and what each writes.
 struct DepthButtonPlace {
@@ -258,7 +258,7 @@ void TSavePlus::GiveNameExtension(TObject* sender, const AnsiString& extension) 
   const bool fromDialog = sender != nullptr && sender == SavePicDlg && DialogRunning();
   const AnsiString name = fromDialog ? SavePicDlg->Hook().GetSelFileName() : SavePicDlg->GetFileName();
   if (name.empty() || extension.empty()) return;
-  const AnsiString renamed = ChangeFileExt(name, "." + extension);
+  const AnsiString renamed = ChangeFileExt(name, AnsiString(".") + extension);
   if (fromDialog)
     SavePicDlg->Hook().SetSelFileName(renamed);
   else

@@ -76,6 +76,20 @@ TEST_F(ImageFilesTest, ALoadFillsThePictureAndForgetsItsOldState) {
   EXPECT_EQ(p.SaveParams.bits, 24);
 }
 
+// A load replaces the picture, and the undo history of the picture that was there goes with
+// it; a quiet load (the reload after a save) keeps it, so that Undo gives back what was saved.
+TEST_F(ImageFilesTest, ALoudLoadForgetsTheUndoHistoryAQuietOneKeepsIt) {
+  WriteBytes(PathOf("s.png"), SamplePng(4, 3));
+  for (bool quiet : {false, true}) {
+    UDBuffer p;
+    MakeOldPicture(p);
+    ASSERT_TRUE(p.PushUndo("DelSel"));
+    ASSERT_EQ(LoadImageFile(&p, PathOf("s.png"), 0, quiet), LoadOk) << quiet;
+    EXPECT_EQ(p.UndoChain == nullptr, !quiet) << quiet;
+    p.FreeUndo();
+  }
+}
+
 TEST_F(ImageFilesTest, ARelativeNameBecomesTheFullPath) {
   WriteBytes(PathOf("rel.png"), SamplePng(2, 2));
   const AnsiString before = GetCurrentDir();

@@ -138,3 +138,39 @@ TEST_F(PictureSavingTest, AutoReloadShowsWhatALossySaveWrote) {
 }
 
 }  // namespace
+
+namespace {
+
+// With AutoReload the picture as it was before a lossy save is kept in an undo step: Undo
+// gives it back after the reload. A save that does not succeed leaves no step and reads
+// nothing back.
+TEST_F(PictureSavingTest, AutoReloadKeepsThePictureBeforeTheSaveForUndo) {
+  Settings.AutoReload = true;
+  NameAsLoaded("photo.jpg");
+  picture->SaveParams.bits = 24;
+  GFXFile::SetProgFunc(nullptr, StopEverything, nullptr);
+  EXPECT_FALSE(SavePictureFile(*picture));
+  GFXFile::SetProgFunc(nullptr, nullptr, nullptr);
+  EXPECT_EQ(picture->UndoChain, nullptr);
+  EXPECT_TRUE(HoldsSample(*picture, 6, 4));
+  EXPECT_EQ(picture->ChangeCount, 3);
+
+  ASSERT_TRUE(SavePictureFile(*picture));
+  EXPECT_FALSE(HoldsSample(*picture, 6, 4)) << "the picture shows the JPEG file";
+  ASSERT_NE(picture->UndoChain, nullptr);
+  EXPECT_TRUE(picture->Undo());
+  EXPECT_TRUE(HoldsSample(*picture, 6, 4));
+  picture->FreeUndo();
+  picture->FreeRedo();
+}
+
+// A save that cannot lose anything is neither kept for Undo nor read back.
+TEST_F(PictureSavingTest, ATrueColourSaveKeepsNoUndoStep) {
+  Settings.AutoReload = true;
+  NameAsLoaded("photo.bmp");
+  ASSERT_TRUE(SavePictureFile(*picture));
+  EXPECT_EQ(picture->UndoChain, nullptr);
+  EXPECT_TRUE(HoldsSample(*picture, 6, 4));
+}
+
+}  // namespace

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -17,7 +21,9 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/SavePictureDialog.h"
+#include "quillo/shell/Language.h"
 #include "quillo/shell/Settings.h"
+#include "support/TempHome.h"
 #include "platform/rtl/SysUtils.h"
 #include "vorlen/formats/ReferenceTools.h"
 
@@ -63,6 +69,12 @@ protected:
     ui.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
   void SaveAs(const std::vector<std::function<void()>>& actions) { ChooseFileItem("Save &As...", actions); }
+  // The document window becomes the active one, as a click on it makes it.
+  void ActivateDocument(TImageForm* window) {
+    SetActiveWindow(window->GetHandle());
+    ui.RunUntilIdle();
+    ASSERT_EQ(ImageForm, window);
+  }
   // Clicks a control of the save dialog's panel where the user sees it.
   void ClickPanelControl(TWinControl* control) {
     const TPoint at = control->ClientToScreen(TPoint(6, control->GetHeight() / 2));
@@ -315,4 +327,220 @@ TEST_F(SaveAsProgramTest, EveryTypeDepthAndOptionReadsBack) {
     // Two JPEG decoders may round a step apart.
     EXPECT_EQ(reference::Compare(other, back, c.type == std::string("JPEG") ? 3 : 0), "") << c.what;
   }
+}
+
+// Writes the sample picture at a depth (bits, or grey) in the test's folder.
+std::string WriteSampleAt(const std::string& folder, const std::string& name, signed char bits, bool grey) {
+  Buffer image;
+  image.Alloc(Pair<int>(kWidth, kHeight));
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) *image.At(x, y) = BlockColour(x, y);
+  const std::string path = folder + "/" + name;
+  GFXSaveParams params;
+  params.bits = bits;
+  params.grey = grey;
+  GFXFile::Save(image, path, nullptr, &params);
+  image.Free();
+  return path;
+}
+
+// The user changes the picture: one block takes another colour.
+void ChangeTheFirstBlock(std::uint32_t colour) {
+  for (int y = 0; y < std::min(16, CurrentPicture->Height()); ++y)
+    for (int x = 0; x < std::min(16, CurrentPicture->Width()); ++x) *CurrentPicture->At(x, y) = colour;
+  MarkPictureChanged();
+}
+
+// File > Save writes the picture back in its file's type and at its file's depth, asking
+// nothing; the change is in the file, as both readers see it.
+TEST_F(SaveAsProgramTest, SaveKeepsTheFilesTypeAndDepth) {
+  struct Case {
+    const char* name;
+    signed char bits;
+    bool grey;
+  };
+  const std::vector<Case> cases = {{"four.bmp", 4, false},  {"palette.gif", 8, false}, {"mono.png", 1, false},
+                                   {"grey.jpg", 8, true},   {"alpha.tga", 32, false},  {"index.pcx", 8, false},
+                                   {"deep.png", 24, false}, {"planes.iff", 4, false}};
+  std::vector<std::string> paths;
+  for (const Case& c : cases) paths.push_back(WriteSampleAt(home.Path(), c.name, c.bits, c.grey));
+  Start(paths);
+  ASSERT_EQ(ImgFormCount, static_cast<int>(cases.size()));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    GFXFileDesc before;
+    ASSERT_TRUE(GFXFile::Test(paths[i], &before)) << c.name;
+    ActivateDocument(ImgForms[i]);
+    ASSERT_EQ(CurrentPicture->FileName, paths[i]) << c.name;
+    // Black becomes white where the depth keeps both (a one-bit palette holds the two).
+    ChangeTheFirstBlock(0xFFFFFF);
+    ChooseFileItem("&Save", {});  // a dialog would wait for an answer that never comes
+    EXPECT_EQ(CurrentPicture->ChangeCount, 0) << c.name;
+    GFXFileDesc after;
+    ASSERT_TRUE(GFXFile::Test(paths[i], &after)) << c.name;
+    EXPECT_EQ(after.format, before.format) << c.name;
+    EXPECT_EQ(after.bits, before.bits) << c.name;
+    EXPECT_EQ(after.colour, before.colour) << c.name;
+    UDBuffer back;
+    ASSERT_EQ(LoadImageFile(&back, paths[i], 0, true), LoadOk) << c.name;
+    EXPECT_GE(*back.At(5, 5) & 0xFF, 0xF0u) << c.name << ": the changed block";
+    const std::string reader = c.name == std::string("planes.iff") ? "ilbmtoppm" : "convert";
+    if (reference::Find(reader.c_str()).empty()) continue;
+    const reference::Image other =
+        reader == "convert" ? reference::MagickRead(paths[i]) : reference::NetpbmRead("ilbmtoppm", paths[i]);
+    EXPECT_EQ(reference::Compare(other, back, c.grey ? 3 : 0), "") << c.name;
+  }
+}
+
+// The overwrite question: No keeps the dialog open and the file as it was; Yes replaces it.
+TEST_F(SaveAsProgramTest, TheOverwriteQuestionKeepsTheFileUnlessTheUserSaysYes) {
+  const std::string taken = home.WriteFile("taken.png", "the user's file");
+  Start({WriteSampleAt(home.Path(), "sample.png", 24, false)});
+  ui.AnswerMessageBoxes({IDNO});
+  bool stillOpen = false;
+  std::string contents;
+  SaveAs({[&] { user.TypeName(taken); },
+          [&] {
+            stillOpen = FileDialogUser::Dialog() != nullptr && IsWindowVisible(FileDialogUser::Dialog());
+            contents = FileContents(taken);
+            user.ClickControl(IDCANCEL);
+          }});
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_NE(ui.MessageBoxTexts()[0].find("already exists"), std::string::npos) << ui.MessageBoxTexts()[0];
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(contents, "the user's file");
+  EXPECT_EQ(FileContents(taken), "the user's file");
+  EXPECT_EQ(CurrentPicture->FileName, home.Path() + "/sample.png");
+
+  ui.AnswerMessageBoxes({IDYES});
+  SaveAs({[&] { TypeName(taken); }});
+  EXPECT_EQ(CurrentPicture->FileName, taken);
+  UDBuffer back;
+  ASSERT_EQ(LoadImageFile(&back, taken, 0, true), LoadOk);
+  EXPECT_EQ(*back.At(20, 0), BlockColour(20, 0));
+}
+
+// A limit on the size of files this process writes stands in for a full disk: writes past it
+// fail as they do when the disk fills up (the tests run as root, whom no permission stops).
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the failed write answers instead
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+// Nothing is lost when a save fails: the file keeps its bytes, the folder gets no stray file,
+// the picture keeps its pixels, name and changes, and the message says why.
+TEST_F(SaveAsProgramTest, AFailedSaveLosesNothingAndSaysWhy) {
+  std::filesystem::create_directories(home.Path() + "/pics");
+  const std::string photo = WriteSampleAt(home.Path() + "/pics", "photo.bmp", 24, false);
+  const std::string wide = home.Path() + "/pics/wide.png";
+  {
+    Buffer image;
+    image.Alloc(Pair<int>(5000, 2));
+    image.Box(image.rect, 0x336699);
+    GFXFile::Save(image, wide, nullptr, nullptr);
+    image.Free();
+  }
+  const std::string bytes = FileContents(photo);
+  Start({photo, wide});
+  ASSERT_EQ(ImgFormCount, 2);
+  const auto folderNames = [this] {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(home.Path() + "/pics")) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = folderNames();
+
+  // The disk is full: Save cannot write the new file.
+  ActivateDocument(ImgForms[0]);
+  ChangeTheFirstBlock(0x808080);
+  {
+    FileSizeLimit full(1024);
+    ChooseFileItem("&Save", {});
+  }
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0].rfind(LangMessage("ErrSaveImg").c_str(), 0), 0u) << ui.MessageBoxTexts()[0];
+  EXPECT_NE(ui.MessageBoxTexts()[0].find("large"), std::string::npos) << ui.MessageBoxTexts()[0];
+  EXPECT_EQ(FileContents(photo), bytes);
+  EXPECT_EQ(folderNames(), before);
+  EXPECT_EQ(CurrentPicture->FileName, photo);
+  EXPECT_NE(CurrentPicture->ChangeCount, 0);
+  EXPECT_EQ(*CurrentPicture->At(3, 3), 0x808080u);
+
+  // The folder has gone, a file stands in its place: Save cannot make the new file there.
+  std::filesystem::rename(home.Path() + "/pics", home.Path() + "/pics.moved");
+  home.WriteFile("pics", "not a folder");
+  ChooseFileItem("&Save", {});
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 2u);
+  EXPECT_EQ(ui.MessageBoxTexts()[1].rfind(LangMessage("ErrSaveImg").c_str(), 0), 0u) << ui.MessageBoxTexts()[1];
+  EXPECT_NE(ui.MessageBoxTexts()[1].find("Not a directory"), std::string::npos) << ui.MessageBoxTexts()[1];
+  EXPECT_EQ(FileContents(home.Path() + "/pics"), "not a folder");
+  EXPECT_EQ(FileContents(home.Path() + "/pics.moved/photo.bmp"), bytes);
+  EXPECT_EQ(CurrentPicture->FileName, photo);
+  EXPECT_NE(CurrentPicture->ChangeCount, 0);
+  std::filesystem::remove(home.Path() + "/pics");
+  std::filesystem::rename(home.Path() + "/pics.moved", home.Path() + "/pics");
+
+  // The type cannot hold the picture: a wireless bitmap is at most 4096 pixels wide.
+  ActivateDocument(ImgForms[1]);
+  ChangeTheFirstBlock(0x000000);
+  const GFXSaveParams paramsBefore = CurrentPicture->SaveParams;
+  SaveAs({[&] {
+    user.ChooseType(TypePlace("WAP Bitmap") - 1);
+    TypeName(home.Path() + "/pics/wide.wbmp");
+  }});
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 3u);
+  EXPECT_EQ(ui.MessageBoxTexts()[2], LangMessage("ErrSaveImgForm").c_str());
+  EXPECT_FALSE(std::filesystem::exists(home.Path() + "/pics/wide.wbmp"));
+  EXPECT_EQ(folderNames(), before);
+  EXPECT_EQ(CurrentPicture->FileName, wide);
+  EXPECT_NE(CurrentPicture->ChangeCount, 0);
+  EXPECT_EQ(CurrentPicture->SaveParams.bits, paramsBefore.bits);
+  EXPECT_EQ(CurrentPicture->SaveAsRequired, 0);
+  EXPECT_EQ(*CurrentPicture->At(0, 0), 0x000000u);
+  EXPECT_EQ(*CurrentPicture->At(4999, 1), 0x336699u);
+}
+
+// The folders saved to are offered in the panel, the last first; choosing one takes the
+// dialog there, and the name typed then is saved in it.
+TEST_F(SaveAsProgramTest, ARecentFolderTakesTheDialogThere) {
+  std::filesystem::create_directories(home.Path() + "/a");
+  std::filesystem::create_directories(home.Path() + "/b");
+  Start({WriteSampleAt(home.Path(), "sample.png", 24, false)});
+  SaveAs({[&] { TypeName(home.Path() + "/a/first.png"); }});
+  SaveAs({[&] { TypeName(home.Path() + "/b/second.png"); }});
+  ASSERT_EQ(CurrentPicture->FileName, home.Path() + "/b/second.png");
+  TStrings* folders = SavePlus->RecFolders->GetItems();
+  ASSERT_GE(folders->Count(), 2);
+  EXPECT_EQ(folders->Get(0), home.Path() + "/b/");
+  EXPECT_EQ(folders->Get(1), home.Path() + "/a/");
+
+  std::string folderShown;
+  SaveAs({[&] {
+    EXPECT_EQ(user.Folder(), home.Path() + "/b");
+    ClickPanelControl(SavePlus->RecFolders);
+    ui.Press(VK_DOWN);
+    ui.Press(VK_RETURN);
+    folderShown = user.Folder();
+    TypeName("third.png");
+  }});
+  EXPECT_EQ(folderShown, home.Path() + "/a");
+  EXPECT_TRUE(std::filesystem::exists(home.Path() + "/a/third.png"));
+  EXPECT_EQ(CurrentPicture->FileName, home.Path() + "/a/third.png");
 }
