@@ -39,3 +39,7 @@ if(TARGET quillo_tests)
                  ${CMAKE_SOURCE_DIR}/tools/skinmaker/SkinImage.cpp)
   add_dependencies(quillo_tests skin_files skinmaker)
 endif()
+# The save dialog's tests read the files the program writes with ImageMagick and netpbm too.
+if(TARGET quillo_tests)
+  target_sources(quillo_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/vorlen/formats/ReferenceTools.cpp)
+endif()

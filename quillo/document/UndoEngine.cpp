@@ -9,6 +9,7 @@
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "quillo/document/MaskRows.h"
 #include "quillo/document/UndoSwapFile.h"
 #include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
 
@@ -314,13 +316,34 @@ Restored Restore(UDBuffer& p, UndoEntry& s) {
   return Restored::Done;
 }
 
+// The brush restored takes back its state and is stamped anew: BrushShape at its size.
+void ShowRestoredBrush(const BrushStateBlock& state) {
+  BrushState = state;
+  try {
+    BrushShape.Alloc(Brush.Width(), Brush.Height());
+    if (Brush.pixels != nullptr && BrushShape.pixels == nullptr) throw std::bad_alloc();
+    if (BrushShape.pixels != nullptr) {
+      BrushShape.CopyFrom(Brush);
+      UpdateBrushShape(false);
+    }
+  } catch (...) {
+    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
 // The active document shows the restored picture: its view and the tools' drawing view point
 // at the (possibly new) pixels and the zoom is applied again for a changed size.
-void ShowRestored(UDBuffer& p) {
+void ShowRestored(UDBuffer& p, const BrushStateBlock& brushState) {
+  if (&p == &Brush) ShowRestoredBrush(brushState);
   if (&p != CurrentPicture || ImageForm == nullptr || &ImageForm->Picture != &p) return;
   ImageForm->ShowBuf->SetBuffer(&p);
   ApplyZoom();
   ImageForm->ShowBuf->Invalidate();
+}
+
+// The Edit menu's Undo and Redo and the buttons follow the active picture's history at once.
+void ShowHistoryChanged(const UDBuffer& p) {
+  if (MainForm != nullptr && &p == CurrentPicture) MainForm->UpdateUndoItems();
 }
 
 void ReportRestoreFailure(Restored r) {
@@ -351,10 +374,12 @@ bool Exchange(UDBuffer& p, Chain from) {
     return false;
   }
   opposite->Description = s->Description;
-  opposite->BrushState = s->BrushState;
+  if (&p == &Brush) opposite->BrushState = BrushState;
+  const BrushStateBlock brushState = s->BrushState;
   PushHead(p, to, std::move(opposite));
   Unlink(p, from, s);
-  ShowRestored(p);
+  ShowRestored(p, brushState);
+  ShowHistoryChanged(p);
   return true;
 }
 
@@ -488,7 +513,9 @@ bool UDBuffer::PushUndo(const AnsiString& description, UDBuffer* owner, int x1, 
   // history as it was.
   chainOwner.FreeRedo();
   s->Description = description;
+  if (this == &Brush) s->BrushState = BrushState;
   PushHead(chainOwner, Chain::Undo, std::move(s));
+  ShowHistoryChanged(chainOwner);
   return true;
 }
 
@@ -500,6 +527,7 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
   if (cut.right < cut.left || cut.bottom < cut.top) {
     // Nothing inside the step changed: the step holds nothing worth undoing.
     DropUndoStep();
+    ShowHistoryChanged(*this);
     return;
   }
   s->WholeImage = false;
@@ -570,8 +598,10 @@ bool UDBuffer::Undo(RedoRecord redo) {
     ReportRestoreFailure(restored);
     return false;
   }
+  const BrushStateBlock brushState = UndoChain->BrushState;
   DropUndoStep();
-  ShowRestored(*this);
+  ShowRestored(*this, brushState);
+  ShowHistoryChanged(*this);
   return true;
 }
 

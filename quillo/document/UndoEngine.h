@@ -7,15 +7,11 @@
 // picture's chains are members of UDBuffer (PushUndo, ExtendUndo, Undo, Redo, ...); what spans
 // all pictures is here.
 
-#include <array>
 #include <cstdint>
 
 #include "platform/rtl/AnsiString.h"
 #include "quillo/document/UDBuffer.h"
-
-// The brush state block a step of the brush keeps: position, transparent colour, mode and
-// handle mode, copied as one block.
-using UndoBrushState = std::array<std::uint8_t, 16>;
+#include "quillo/tools/BrushModel.h"
 
 // One step of an undo or redo chain. The chain owns its steps; destroying a step deletes its
 // swap file.
@@ -39,7 +35,8 @@ public:
   int Right = -1;
   int Bottom = -1;
   bool WholeImage = false;  // restoring gives the picture the saved size
-  UndoBrushState BrushState{};
+  // The brush state when the step was made (steps of the brush picture only).
+  BrushStateBlock BrushState{};
 
   int Width() const { return Right - Left + 1; }
   int Height() const { return Bottom - Top + 1; }

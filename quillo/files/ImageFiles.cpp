@@ -14,6 +14,7 @@
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
 #include "platform/vcl/Color.h"
 #include "platform/vcl/Control.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -23,6 +24,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
@@ -395,20 +397,25 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
   if (!quiet) backup.emplace(path);
 
   int code = SaveOk;
+  AnsiString reason;
   {
     ProgressHooksOff hooks(quiet);
     try {
       if (!GFXFile::Save(*picture, path, &extra, params)) code = SaveStopped;
     } catch (const EInvalidImage&) {
       code = SaveFormatRefused;
-    } catch (const EStreamError&) {
+    } catch (const EStreamError& e) {
       code = SaveWriteFailed;
+      reason = e.Message;
     }
   }
   if (code == SaveOk) {
     if (backup) backup->Commit();
     if (!quiet) {
-      if (picture != &BrushShape) AddToRecentFiles(path);
+      if (picture != &BrushShape) {
+        AddToRecentFiles(path);
+        if (SavePlus != nullptr) SavePlus->AddRecentFolder(path);
+      }
       picture->FileName = path;
       picture->SaveAsRequired = 0;
       picture->ChangeCount = 0;
@@ -419,7 +426,9 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
   } else if (!quiet && code == SaveFormatRefused) {
     LangMessageBox("ErrSaveImgForm", "Err", kErrorBox);
   } else if (!quiet && code == SaveWriteFailed) {
-    LangMessageBox("ErrSaveImg", "Err", kErrorBox);
+    // What the system said (no room, no such folder) tells the user what to change.
+    const AnsiString text = reason.empty() ? LangMessage("ErrSaveImg") : LangMessage("ErrSaveImg") + "\n\n" + reason;
+    Application()->MessageBox(text, LangMessage("Err"), kErrorBox);
   }
   return code;
 }

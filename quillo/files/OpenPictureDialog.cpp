@@ -209,6 +209,14 @@ void TOpenPlus::HidePreview() {
   PreviewBuf->SetBounds(kPreviewLeft, PreviewBuf->GetTop(), 0, 0);
 }
 
+void TOpenPlus::ShowImageNumberControls(bool show) {
+  ImgNumLab->SetVisible(show);
+  ImgNum->SetVisible(show);
+  // The form itself is never shown, so the framework leaves the bar's window as it was;
+  // lent to the dialog it must follow what the panel says.
+  if (ImgNum->HandleAllocated()) ShowWindow(ImgNum->GetHandle(), show ? SW_SHOWNA : SW_HIDE);
+}
+
 void TOpenPlus::ShowImageNumber() {
   ImgNumLab->SetCaption(LangMessage("Image") + " " + IntToStr(PreviewImageIndex + 1));
 }
@@ -218,8 +226,7 @@ void TOpenPlus::LoadPreview(TObject* sender) {
   // A null sender is the command's reset, done whatever the selection.
   if (sender != nullptr && selected == PreviewFile) return;
   if (sender != nullptr) PreviewFile = selected;
-  ImgNumLab->SetVisible(false);
-  ImgNum->SetVisible(false);
+  ShowImageNumberControls(false);
 
   GFXFileDesc desc;
   PreviewImageCount = Probe(PreviewFile, desc) ? std::max(desc.supported, 0) : 0;
@@ -238,10 +245,7 @@ void TOpenPlus::LoadPreview(TObject* sender) {
   // not load the preview a second time.
   PreviewImageIndex = std::clamp(ImgNum->GetPosition(), 0, PreviewImageCount - 1);
   ImgNum->SetParams(PreviewImageIndex, 0, PreviewImageCount - 1);
-  if (PreviewImageCount >= 2) {
-    ImgNumLab->SetVisible(true);
-    ImgNum->SetVisible(true);
-  }
+  if (PreviewImageCount >= 2) ShowImageNumberControls(true);
   PicBytes->SetCaption(LangMessage("SizeInB") + ": " + (error ? AnsiString() : IntToStr(static_cast<long long>(bytes))));
   PicMod->SetCaption(LangMessage("Date") + ": " +
                      (date == -1 ? AnsiString() : FormatDateTime("mm/dd/yyyy hh:nn", FileDateToDateTime(date))));

@@ -76,6 +76,7 @@ private:
   void LoadRecentFolders();
   void SaveRecentFolders();
   void ClearPictureInfo();
+  void ShowImageNumberControls(bool show);
 };
 
 // The one instance, made at start-up; null before and after.

@@ -4,9 +4,12 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/FileDialogs.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/SaveCommands.h"
+#include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
@@ -17,12 +20,7 @@ namespace {
 
 constexpr int kSaveAsHelpContext = 1140;
 
-// The writable format at a 1-based place among the writable formats; null when none.
-GFXFile* WritableFormatAt(int place) {
-  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next)
-    if (f->depths != 0 && --place == 0) return f;
-  return nullptr;
-}
+GFXFile* WritableFormatAt(int place) { return TSavePlus::WritableFormatAt(place); }
 
 // The place of a format among the writable ones, from 1; 0 when it cannot write.
 int WritablePlaceOf(const GFXFile* format) {
@@ -77,6 +75,34 @@ void ChooseStartType(TSaveDialog& dialog, const AnsiString& fileName) {
   dialog.SetDefaultExt(FirstExtension(WritableFormatAt(preferredPlace != 0 ? preferredPlace : 1)));
 }
 
+// Runs the save dialog until the accepted name agrees with the chosen type; false when the
+// user cancelled.
+bool AskNameAndOptions(TSavePlus& plus, UDBuffer& picture) {
+  TSaveDialogEx& dialog = *plus.SavePicDlg;
+  dialog.Hook().OwnerControl = MainForm;
+  ImageFilterString(ImageFilter, true);
+  dialog.SetFilter(ImageFilter);
+  dialog.SetTitle(LangMessage("Save Image"));
+  dialog.SetFileName(picture.FileName);
+  dialog.SetHelpContext(kSaveAsHelpContext);
+  plus.PictureToSave = &picture;
+  ChooseStartType(dialog, picture.FileName);
+  if (!picture.FileName.empty() && !Settings.ImageDir.empty()) plus.AddRecentFolder(Settings.ImageDir);
+  plus.SavePicDlgTypeChange(nullptr, dialog.GetFilterIndex());
+  plus.RecFolders->SetItemIndex(-1);
+  plus.ReshowDialog = true;
+  while (dialog.Execute()) {
+    if (!plus.ReshowDialog) return true;
+    // The typed extension names another type (or none that writes): the dialog comes back
+    // with that type, or with the name given the chosen type's extension.
+    int place = 0;
+    DefaultFormatIndex(dialog.GetFileName(), &place);
+    if (place != 0) dialog.SetFilterIndex(place);
+    plus.SavePicDlgTypeChange(nullptr, dialog.GetFilterIndex());
+  }
+  return false;
+}
+
 }  // namespace
 
 bool SavePictureFile(UDBuffer& picture) {
@@ -94,35 +120,25 @@ bool SavePictureFile(UDBuffer& picture) {
 }
 
 bool SavePictureFileAs(UDBuffer& picture) {
-  ImageFilterString(ImageFilter, true);
-  auto dialog = std::make_unique<TSaveDialog>(MainForm);
-  dialog->SetFilter(ImageFilter);
-  dialog->SetTitle(LangMessage("Save Image"));
-  dialog->SetFileName(picture.FileName);
-  dialog->SetHelpContext(kSaveAsHelpContext);
-  dialog->SetOptions(dialog->GetOptions() << ofOverwritePrompt << ofNoChangeDir);
-  ChooseStartType(*dialog, picture.FileName);
-  if (!dialog->Execute()) {
+  TSavePlus& plus = *TheSaveDialog();
+  if (!AskNameAndOptions(plus, picture)) {
     SaveCancelled = 1;
     return false;
   }
-  const AnsiString name = dialog->GetFileName();
+  TSaveDialogEx& dialog = *plus.SavePicDlg;
+  const AnsiString name = dialog.GetFileName();
   Settings.ImageDir = ExtractFilePath(name);
 
-  // The format the name's extension names, else the type chosen in the dialog. Until the save
-  // dialog offers its options, the picture keeps its parameters in its own format and takes a
-  // new format's defaults.
+  GFXSaveParams params = plus.ChosenParams();
   GFXFile* format = DefaultFormatIndex(name, nullptr);
-  GFXSaveParams params;
   if (format == nullptr) {
-    format = WritableFormatAt(dialog->GetFilterIndex());
+    // A name whose extension no writable format claims is written in the chosen type.
+    format = TSavePlus::WritableFormatAt(dialog.GetFilterIndex());
     params.format = format;
   }
-  if (format == DefaultFormatIndex(picture.FileName, nullptr)) {
-    params = picture.SaveParams;
-    params.format = DefaultFormatIndex(name, nullptr) == nullptr ? format : nullptr;
-  }
+  if (ImageForm != nullptr) ImageForm->Invalidate();
 
+  // The undo step that lets the user go back from a reload comes with the undo engine.
   const bool mayLose = MayLoseInformation(params, format);
   const int result = SaveImageFile(name, &picture, &params, false);
   if (result != SaveOk) return false;

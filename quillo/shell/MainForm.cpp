@@ -133,6 +133,7 @@ void TMainForm::BuildMenus() {
   ToolbarVisib->OnClick = [this](TObject* sender) { ToolbarVisibClick(sender); };
   StdFuncVisib->OnClick = [this](TObject* sender) { StdFuncVisibClick(sender); };
   ConnectDocumentCommands();
+  ConnectUndoCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {
@@ -172,6 +173,8 @@ void TMainForm::BuildToolbars() {
   }
   UndoBtn = dynamic_cast<TToolbarButtonX*>(FindComponent("UndoBtn"));
   RedoBtn = dynamic_cast<TToolbarButtonX*>(FindComponent("RedoBtn"));
+  UndoBtn->OnClick = [this](TObject* sender) { Undo1Click(sender); };
+  RedoBtn->OnClick = [this](TObject* sender) { Redo1Click(sender); };
   Funcbar->SetDockedTo(FuncDock);
 
   // The tool palette: the palette buttons, the two colour swatches and the zoom control.
@@ -276,8 +279,14 @@ void TMainForm::AdjustToolPanelSize() {
   int width = static_cast<int>(GetTag());
   for (int i = 0; i < Funcbar->ControlCount(); ++i) {
     TControl* control = Funcbar->Controls(i);
-    if (dynamic_cast<TToolbarButtonX*>(control)) width = std::max(width, control->GetLeft() + control->GetWidth() + 4);
+    // The button's right edge in the window's client area, past the toolbar's drag handle.
+    if (dynamic_cast<TToolbarButtonX*>(control))
+      width = std::max(width, ScreenToClient(control->ClientToScreen(TPoint(control->GetWidth(), 0))).x + 4);
   }
+  // The toolbar's frame may not be laid out yet (its buttons then lie a handle's width too far
+  // left): its outer right edge counts too.
+  if (Funcbar->GetParent() == FuncDock)
+    width = std::max(width, ScreenToClient(FuncDock->ClientToScreen(TPoint(Funcbar->GetLeft() + Funcbar->GetWidth(), 0))).x + 2);
   SetClientWidth(width);
 }
 
@@ -316,6 +325,7 @@ void TMainForm::ActivateIconFunc(TObject*) {
   activitySeen_ = true;
   outlineTick_ = !outlineTick_;
   ActivityOnDocuments();
+  UpdateUndoItems();
 }
 
 void TMainForm::AppMinimize(TObject*) { HideDocumentWindows(); }

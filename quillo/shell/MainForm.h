@@ -113,6 +113,11 @@ public:
   void ToolPanelMove(TObject* sender);
   void ToolbarVisibClick(TObject* sender);
   void StdFuncVisibClick(TObject* sender);
+  // Edit/Undo and Edit/Redo (also Ctrl+Z and the Undo and Redo buttons) on the active
+  // picture, and their captions and enabling from its history (MainFormUndo.cpp).
+  void Undo1Click(TObject* sender);
+  void Redo1Click(TObject* sender);
+  void UpdateUndoItems();
 
   // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
   // A null sender is an internal call: Copy and Delete then leave the tool suspension to
@@ -150,6 +155,7 @@ private:
   static HINSTANCE HInstance();
   // What the main window does with the open documents (MainFormDocuments.cpp).
   void ConnectDocumentCommands();
+  void ConnectUndoCommands();  // MainFormUndo.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);

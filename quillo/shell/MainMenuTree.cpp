@@ -35,8 +35,8 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "Exit1", true},
 
     {0, "Edit1", true},
-    {1, "Undo1", false},
-    {1, "Redo1", false},
+    {1, "Undo1", true},
+    {1, "Redo1", true},
     Line(1, "N6"),
     {1, "Cut1", true},
     {1, "Copy1", true},

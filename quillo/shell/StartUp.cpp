@@ -21,7 +21,9 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
+#include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/FormTranslator.h"
+#include "quillo/document/UndoEngine.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
@@ -168,10 +170,13 @@ void StartUp(TMainForm* form) {
   // until then the first run's values stand and only the language is set up.
   Lang = std::make_unique<Language>(ProgramFolder());
   Lang->Load(Settings.Language);
+  ApplyUndoDefaults();
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
   // The open dialog's panel, kept hidden until the program ends.
   CreateOpenPlus();
+  // The save dialog's host form lives from here to the end, its panel ready to be lent.
+  TheSaveDialog();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
@@ -189,6 +194,7 @@ void StartUp(TMainForm* form) {
   std::vector<AnsiString> files;
   for (int i = 1; i <= ParamCount(); ++i) files.push_back(ParamStr(i));
   OpenStartDocuments(form, files);
+  form->UpdateUndoItems();
 
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
@@ -224,6 +230,7 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
   }
   // The windows go while the desktop they live on is still there.
   ResetApplication();
+  RemoveUndoSwapFolder();
   Lang.reset();
   Skins.reset();
   return 0;

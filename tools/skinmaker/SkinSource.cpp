@@ -240,6 +240,8 @@ std::vector<std::string> ParseGlyphMap(const std::string& text, const std::strin
     const int line = static_cast<int>(i + 1);
     const std::string& row = lines[i];
     if (!row.empty() && row[0] == '#') continue;
+    // Blank lines after a complete map are an editor's, not a row.
+    if (row.empty() && static_cast<int>(rows.size()) == height) continue;
     if (static_cast<int>(rows.size()) == height)
       Refuse(fileName, line, "more than " + std::to_string(height) + " rows");
     if (static_cast<int>(row.size()) != width)

@@ -540,6 +540,51 @@ TEST_F(MenusTest, AnItemsImageComesFromTheMenusImageList) {
   EXPECT_EQ(info.hbmpItem, nullptr);
 }
 
+// Without an image from the menu's list an item shows its own bitmap, its transparent colour
+// (the bottom-left pixel's) left out, greyed while the item is disabled.
+TEST_F(MenusTest, AnItemsOwnBitmapShowsWithoutItsTransparentColour) {
+  TMenuForm* form = MakeForm();
+  TOwnedPtr<TBitmap> picture = MakeObject<TBitmap>();
+  picture->SetSize(16, 16);
+  picture->GetCanvas()->GetBrush()->SetColor(clRed);
+  picture->GetCanvas()->FillRect(TRect(0, 0, 16, 16));
+  picture->GetCanvas()->GetBrush()->SetColor(clLime);
+  picture->GetCanvas()->FillRect(TRect(0, 0, 1, 16));  // the left column, bottom-left included
+  form->Save->SetBitmap(picture.get());
+  MENUITEMINFO info;
+  info.fMask = MIIM_BITMAP;
+  GetMenuItemInfo(form->File->GetHandle(), 1, TRUE, &info);
+  EXPECT_NE(info.hbmpItem, nullptr);
+
+  auto count = [&](int& reds, int& greens) {
+    reds = greens = 0;
+    Alt('F');
+    ui.WhenModalWaits([&] {
+      RECT save;
+      GetMenuItemRect(nullptr, form->File->GetHandle(), 1, &save);
+      for (int y = save.top; y < save.bottom; ++y)
+        for (int x = save.left; x < save.left + 24; ++x) {
+          reds += ui.Pixel(x, y) == 0xFF0000;
+          greens += ui.Pixel(x, y) == 0x00FF00;
+        }
+      ui.QueuePress(VK_ESCAPE);
+      ui.QueuePress(VK_ESCAPE);
+    });
+    ui.RunUntilIdle();
+  };
+  int reds = 0, greens = 0;
+  count(reds, greens);
+  EXPECT_EQ(reds, 15 * 16);
+  EXPECT_EQ(greens, 0);
+  form->Save->SetEnabled(false);
+  count(reds, greens);
+  EXPECT_EQ(reds, 0);  // the disabled look
+  EXPECT_EQ(greens, 0);
+  form->Save->SetBitmap(nullptr);
+  GetMenuItemInfo(form->File->GetHandle(), 1, TRUE, &info);
+  EXPECT_EQ(info.hbmpItem, nullptr);
+}
+
 // A client size asked for before the window exists is the client size the window gets, its
 // menu bar above it.
 TEST_F(MenusTest, AClientSizeSetBeforeTheWindowLeavesRoomForTheMenuBar) {

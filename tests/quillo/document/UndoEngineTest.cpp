@@ -567,6 +567,44 @@ TEST_F(UndoTest, AStepWhoseFileCannotBeMovedGoesWithEveryOlderStep) {
   ExpectCountersMatch({&p});
 }
 
+// ---- the brush ----
+
+// The brush keeps its own history, and each step the brush state it had.
+TEST_F(UndoTest, TheBrushTakesBackItsPixelsAndItsState) {
+  const BrushStateBlock savedState = BrushState;
+  for (std::int64_t budget : {kNoLimit, std::int64_t{0}}) {
+    UseMemoryBudget(budget);
+    MakePicture(Brush, 9, 7, 21);
+    BrushState.Mode = BrushModeColor;
+    BrushState.HandleMode = HandleRightTop;
+    BrushState.PositionX = 12;
+    const PictureState before = StateOf(Brush);
+    ASSERT_TRUE(Brush.PushUndo("Brush"));
+    MakePicture(Brush, 4, 3, 22);
+    BrushState.Mode = BrushModeReplace;
+    BrushState.HandleMode = HandleCentre;
+    const PictureState after = StateOf(Brush);
+    ASSERT_TRUE(Brush.Undo());
+    EXPECT_EQ(StateOf(Brush), before);
+    EXPECT_EQ(BrushState.Mode, BrushModeColor);
+    EXPECT_EQ(BrushState.HandleMode, HandleRightTop);
+    EXPECT_EQ(BrushState.PositionX, 12);
+    EXPECT_EQ(BrushShape.Width(), 9);
+    EXPECT_EQ(BrushShape.Height(), 7);
+    ASSERT_TRUE(Brush.Redo());
+    EXPECT_EQ(StateOf(Brush), after);
+    EXPECT_EQ(BrushState.Mode, BrushModeReplace);
+    EXPECT_EQ(BrushShape.Width(), 4);
+    ExpectCountersMatch({&p, &Brush});
+    Brush.FreeUndo();
+    Brush.FreeRedo();
+  }
+  Brush.Free();
+  BrushShape.Free();
+  BrushState = savedState;
+  EXPECT_TRUE(Messages().empty());
+}
+
 // ---- reading back for tools ----
 
 TEST_F(UndoTest, CopyFromUndoGivesTheOldPixelsAndRepeatsTheEdges) {

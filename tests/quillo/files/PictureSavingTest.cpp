@@ -10,6 +10,8 @@
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/MainForm.h"
 
+#include <tuple>
+
 namespace {
 
 bool StopEverything(int) { return false; }
@@ -39,6 +41,12 @@ protected:
     picture->SaveParams = GFXSaveParams();
     picture->SaveParams.bits = 24;
   }
+  // Types the name and presses Enter. The dialog's loop is woken to see that it has closed,
+  // so that a next answer goes to the dialog shown after it.
+  void TypeName(const std::string& name) {
+    user.TypeName(name);
+    PostMessage(nullptr, WM_NULL, 0, 0);
+  }
   UDBuffer document;
   UDBuffer* picture = nullptr;
   FileDialogUser user{ui};
@@ -56,16 +64,19 @@ TEST_F(PictureSavingTest, SaveWritesThePictureUnderItsName) {
 
 // A picture without a name of a writable format goes through Save As.
 TEST_F(PictureSavingTest, SaveAsksForANameWhenThePictureHasNoWritableOne) {
-  const std::vector<std::pair<std::string, bool>> cases = {
-      {"", true}, {"icon.ico", false}, {"shot.png", true}};
-  for (const auto& [name, saveAsRequired] : cases) {
+  // The dialog starts with the type of the name, else the preferred one (the first); a typed
+  // name of another type brings it back with that type, to be confirmed.
+  const std::vector<std::tuple<std::string, bool, bool>> cases = {
+      {"", true, true}, {"icon.ico", false, true}, {"shot.png", true, false}};
+  for (const auto& [name, saveAsRequired, confirmType] : cases) {
     picture->FileName = name.empty() ? AnsiString() : AnsiString(PathOf(name));
     picture->SaveAsRequired = saveAsRequired ? 1 : 0;
     bool asked = false;
     ui.WhenModalWaits([&] {
       asked = true;
-      user.TypeName("typed.png");
+      TypeName("typed.png");
     });
+    if (confirmType) ui.WhenModalWaits([&] { user.ClickControl(IDOK); });
     EXPECT_TRUE(SavePictureFile(*picture)) << name;
     EXPECT_TRUE(asked) << name;
     EXPECT_EQ(picture->FileName, PathOf("typed.png")) << name;
@@ -91,7 +102,8 @@ TEST_F(PictureSavingTest, AStoppedSaveAsKeepsThePictureItsParametersAndReadsNoth
   Settings.AutoReload = true;
   NameAsLoaded("kept.png");
   GFXFile::SetProgFunc(nullptr, StopEverything, nullptr);
-  ui.WhenModalWaits([&] { user.TypeName("other.gif"); });
+  ui.WhenModalWaits([&] { TypeName("other.gif"); });
+  ui.WhenModalWaits([&] { user.ClickControl(IDOK); });  // the GIF type, as typed
   EXPECT_FALSE(SavePictureFileAs(*picture));
   EXPECT_EQ(picture->FileName, PathOf("kept.png"));
   EXPECT_EQ(picture->SaveParams.bits, 24);
@@ -109,7 +121,9 @@ TEST_F(PictureSavingTest, AutoReloadShowsWhatALossySaveWrote) {
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 6; ++x) *picture->At(x, y) = SampleColour(x, y);
     const std::string name = reload ? "reloaded.jpg" : "kept.jpg";
-    ui.WhenModalWaits([&] { user.TypeName(name); });
+    ui.WhenModalWaits([&] { TypeName(name); });
+    // The first time the picture has no name: the dialog comes back with the JPEG type.
+    if (!reload) ui.WhenModalWaits([&] { user.ClickControl(IDOK); });
     ASSERT_TRUE(SavePictureFileAs(*picture));
     UDBuffer file;
     ASSERT_EQ(LoadImageFile(&file, PathOf(name), 0, true), LoadOk);

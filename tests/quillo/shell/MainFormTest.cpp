@@ -12,6 +12,8 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/shell/Skins.h"
+#include "quillo/shell/StartUp.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/toolbars/Dock.h"
@@ -235,13 +237,21 @@ TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
   EXPECT_TRUE(form->Toolbar->GetVisible());
 }
 
-// Start-up used to end the program when no skin could be loaded; skins are not read yet, and
-// a program folder without any must start all the same.
+// Start-up used to end the program when no skin could be loaded: a program folder without
+// any skin must start all the same (the program folder here is the built one without its
+// "Skins" folder).
 TEST_F(MainFormTest, StartsWithoutAnySkin) {
-  ASSERT_FALSE(std::filesystem::exists(std::string(QUILLO_BIN_DIR) + "/Skins"));
+  const std::filesystem::path folder = home.Path() + "/program";
+  std::filesystem::create_directories(folder);
+  for (const auto& entry : std::filesystem::directory_iterator(QUILLO_BIN_DIR))
+    if (entry.path().filename() != "Skins") std::filesystem::create_symlink(entry.path(), folder / entry.path().filename());
+  SetProgramFolder(folder.string() + "/");
   Start();
   EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
   EXPECT_FALSE(Application()->Terminated());
+  ASSERT_TRUE(Skins);
+  EXPECT_FALSE(Skins->Loaded());
+  EXPECT_EQ(Skins->Names()->Count(), 0);
 }
 
 TEST_F(MainFormTest, TheToolsCursorsAreRegistered) {

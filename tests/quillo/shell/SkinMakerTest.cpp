@@ -79,6 +79,28 @@ TEST(SkinMakerTest, RefusesAMalformedDescriptionNamingTheLine) {
   EXPECT_NO_THROW(ParseSkinDescription(kDescription, "skin.txt"));
 }
 
+// A key's share picks its header row (3/4 row 1, 1/2 row 2, 1/4 row 3); row 0 is marked in
+// ink so the column counts, and the column after the last key ends the list.
+TEST(SkinMakerTest, KeysGoToTheRowOfTheirShare) {
+  SkinDescription skin = ParseSkinDescription(DescriptionWith(5, "columns 36") +
+                                                  "key - #101010 3/4 dark\n"
+                                                  "key = #505050 1/4 middle\n"
+                                                  "key * #202020 1/4 deep\n",
+                                              "skin.txt");
+  skin.strips[0].glyphs = {{"."}, {"k"}};
+  skin.strips[1].glyphs = {{"+"}};
+  const RgbImage image = ComposeSkin(skin);
+  EXPECT_EQ(image.At(68, 0), 0x000000u);
+  EXPECT_EQ(image.At(68, 1), 0x101010u);
+  EXPECT_EQ(image.At(68, 2), 0xF6F5F3u);
+  EXPECT_EQ(image.At(68, 3), 0x202020u) << "1/4 keys in the order of their characters";
+  EXPECT_EQ(image.At(69, 0), 0x000000u);
+  EXPECT_EQ(image.At(69, 1), 0xFFFFFFu);
+  EXPECT_EQ(image.At(69, 2), 0xFFFFFFu);
+  EXPECT_EQ(image.At(69, 3), 0x505050u);
+  EXPECT_EQ(image.At(70, 0), image.At(70, 1)) << "the list ends";
+}
+
 TEST(SkinMakerTest, RefusesAMalformedMapNamingTheLine) {
   const std::map<char, LegendColour> legend = {{'.', {}}, {'k', {}}};
   const struct {
@@ -99,7 +121,8 @@ TEST(SkinMakerTest, RefusesAMalformedMapNamingTheLine) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
     }
   }
-  EXPECT_EQ(ParseGlyphMap("# pen\n...\n.k.\r\n...\n", "pen.txt", 3, 3, legend)[1], ".k.");
+  EXPECT_EQ(ParseGlyphMap("# pen\n...\n.k.\r\n...\n\n", "pen.txt", 3, 3, legend)[1], ".k.")
+      << "a Windows line end and a blank last line";
 }
 
 TEST(SkinMakerTest, TheToolRefusesABrokenSkinAndKeepsTheOldFile) {

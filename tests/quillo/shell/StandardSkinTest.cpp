@@ -8,6 +8,12 @@
 #include <string>
 
 #include "SkinDigits.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Canvas.h"
+#include "quillo/shell/SkinGlyphs.h"
+#include "quillo/shell/Skins.h"
+#include "support/UiDriver.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/FormatList.h"
 #include "vorlen/formats/GFXFile.h"
@@ -95,6 +101,54 @@ TEST_F(StandardSkinTest, KeyColoursAreListedAndUsed) {
       if (keys.count(Pixel(xx, y)) != 0) used.insert(Pixel(xx, y));
   EXPECT_EQ(used, keys);
   EXPECT_EQ(keys.count(Pixel(0, 25)), 0u) << "the background is no key";
+}
+
+// The program's own skin manager takes the file: the same layout, an icon for every glyph
+// index, the background turned into the button face and each key blended toward it by the
+// share its header row gives (row 1: 3/4 key, row 2: 1/2, row 3: 1/4).
+TEST_F(StandardSkinTest, TheSkinManagerTakesItAndBlendsItsKeys) {
+  UiDriver ui;
+  SkinManager manager(AnsiString(QUILLO_BIN_DIR) + "/Skins/");
+  ASSERT_NO_THROW(manager.Load("Standard Shaded"));
+  const SkinLayout& layout = manager.Layout();
+  EXPECT_EQ(layout.Columns1, 10);
+  EXPECT_EQ(layout.Columns2, 12);
+  EXPECT_EQ(layout.Top2, 132);
+  const DWORD faceRef = GetSysColor(COLOR_BTNFACE);
+  const uint face = (faceRef & 0xFF) << 16 | (faceRef & 0xFF00) | (faceRef >> 16 & 0xFF);
+  const auto shown = [](TBitmap* icon, int x, int y) {
+    const TColor c = icon->GetCanvas()->GetPixel(x, y);
+    return static_cast<uint>((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+  };
+  for (int index = 1; index <= SkinGlyph::FirstStripCount + 20; ++index) {
+    const int glyph = index <= SkinGlyph::FirstStripCount ? index : 1000 + index - SkinGlyph::FirstStripCount;
+    TOwnedPtr<TBitmap> icon = manager.IconBitmap(glyph);
+    ASSERT_TRUE(icon) << glyph;
+    EXPECT_EQ(icon->GetWidth(), glyph > 1000 ? 16 : 20) << glyph;
+  }
+  TOwnedPtr<TBitmap> first = manager.IconBitmap(1);
+  EXPECT_EQ(shown(first.get(), 0, 19), face) << "the background";
+
+  // Each key: its first pixel in the first strip, seen in the loaded icon.
+  for (int x = 68; x < skin.Width() && Pixel(x, 0) != Pixel(x, 1); ++x) {
+    for (int row = 1; row <= 3; ++row) {
+      if (IsPaper(x, row)) continue;
+      const uint key = Pixel(x, row);
+      bool found = false;
+      for (int y = 6; y < 6 + 6 * 21 && !found; ++y)
+        for (int xx = 0; xx < skin.Width() && !found; ++xx) {
+          if (Pixel(xx, y) != key || xx % 21 == 20 || (y - 6) % 21 == 20) continue;
+          found = true;
+          const int share = 4 - row;
+          uint blended = 0;
+          for (int shift = 0; shift <= 16; shift += 8)
+            blended |= ((share * (key >> shift & 0xFF) + (4 - share) * (face >> shift & 0xFF)) / 4) << shift;
+          TOwnedPtr<TBitmap> icon = manager.IconBitmap(1 + (y - 6) / 21 * 10 + xx / 21);
+          EXPECT_EQ(shown(icon.get(), xx % 21, (y - 6) % 21), blended) << "key " << std::hex << key;
+        }
+      EXPECT_TRUE(found) << "key " << std::hex << key << " is used in the first strip";
+    }
+  }
 }
 
 }  // namespace

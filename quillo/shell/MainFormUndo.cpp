@@ -1,0 +1,59 @@
+// The main window's undo commands: Edit/Undo and Edit/Redo, which Ctrl+Z and the Undo and
+// Redo buttons also run, and their captions and enabling from the active picture's history.
+
+#include "platform/vcl/Menus.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/document/UndoEngine.h"
+#include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
+
+using tbx::TToolbarButtonX;
+
+namespace {
+
+// "&Undo" alone, or followed by the operation of the newest step.
+AnsiString ItemCaption(const char* key, const UndoEntry* newest) {
+  AnsiString caption = LangMessage(key);
+  if (newest != nullptr) caption += " " + LangMessage(newest->Description);
+  return caption;
+}
+
+void ShowUndoItem(TMenuItem* item, TToolbarButtonX* button, const AnsiString& caption, bool enabled) {
+  if (item != nullptr) {
+    if (item->GetCaption() != caption) item->SetCaption(caption);
+    if (item->GetEnabled() != enabled) item->SetEnabled(enabled);
+  }
+  if (button != nullptr && button->GetEnabled() != enabled) button->SetEnabled(enabled);
+}
+
+}  // namespace
+
+void TMainForm::ConnectUndoCommands() {
+  MenuItemNamed("Undo1")->OnClick = [this](TObject* sender) { Undo1Click(sender); };
+  MenuItemNamed("Redo1")->OnClick = [this](TObject* sender) { Redo1Click(sender); };
+}
+
+void TMainForm::Undo1Click(TObject*) {
+  if (CurrentPicture == nullptr || CurrentPicture->UndoChain == nullptr) return;
+  ClosePopupForms();
+  CurrentPicture->Undo(UDBuffer::RedoRecord::Keep);
+  if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
+  UpdateUndoItems();
+}
+
+void TMainForm::Redo1Click(TObject*) {
+  if (CurrentPicture == nullptr || CurrentPicture->RedoChain == nullptr) return;
+  ClosePopupForms();
+  CurrentPicture->Redo();
+  if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
+  UpdateUndoItems();
+}
+
+void TMainForm::UpdateUndoItems() {
+  const UndoEntry* undo = CurrentPicture != nullptr ? CurrentPicture->UndoChain : nullptr;
+  const UndoEntry* redo = CurrentPicture != nullptr ? CurrentPicture->RedoChain : nullptr;
+  ShowUndoItem(MenuItemNamed("Undo1"), UndoBtn, ItemCaption("UndoMenu", undo), undo != nullptr);
+  ShowUndoItem(MenuItemNamed("Redo1"), RedoBtn, ItemCaption("RedoMenu", redo), redo != nullptr);
+}

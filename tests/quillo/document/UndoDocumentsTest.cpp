@@ -1,0 +1,136 @@
+// The undo history in the started program: Edit/Undo and Edit/Redo with their captions, and
+// the budgets across two open documents (the other document's steps go to disk, and are
+// deleted, first).
+
+#include <vector>
+
+#include "DocumentFixture.h"
+#include "UndoFixture.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/shell/Language.h"
+#include "quillo/shell/Settings.h"
+
+namespace {
+
+class UndoDocumentsTest : public DocumentTest {
+protected:
+  UndoSettingsScope settings{home.Path(), 1LL << 40, 1LL << 40};
+};
+
+TEST_F(UndoDocumentsTest, EditUndoAndRedoRestoreTheActivePictureAndNameTheStep) {
+  TImageForm* window = NewDocument(64, 48);
+  UDBuffer& p = window->Picture;
+  MakePicture(p, 64, 48, 3);
+  const PictureState before = StateOf(p);
+  ASSERT_TRUE(p.PushUndo("DelSel", nullptr, 4, 4, 40, 30));
+  PaintRect(p, 4, 4, 40, 30, 4);
+  const PictureState after = StateOf(p);
+  ui.RunUntilIdle();
+  EXPECT_EQ(CurrentPicture, &p);
+  TMenuItem* undo = form->MenuItemNamed("Undo1");
+  TMenuItem* redo = form->MenuItemNamed("Redo1");
+  const std::string undoCaption = LangMessage("UndoMenu") + " " + LangMessage("DelSel");
+  EXPECT_EQ(undo->GetCaption(), undoCaption);
+  EXPECT_TRUE(undo->GetEnabled());
+  EXPECT_FALSE(redo->GetEnabled());
+  EXPECT_TRUE(form->UndoBtn->GetEnabled());
+
+  ChooseMenuItem("&Edit", undoCaption);
+  EXPECT_EQ(StateOf(p), before);
+  EXPECT_EQ(undo->GetCaption(), LangMessage("UndoMenu"));
+  EXPECT_FALSE(undo->GetEnabled());
+  EXPECT_TRUE(redo->GetEnabled());
+  EXPECT_TRUE(form->RedoBtn->GetEnabled());
+
+  ChooseMenuItem("&Edit", LangMessage("RedoMenu") + " " + LangMessage("DelSel"));
+  EXPECT_EQ(StateOf(p), after);
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+// Undoing a change of size gives the window's view the old pixels.
+TEST_F(UndoDocumentsTest, UndoingAResizeShowsTheOldSizeInTheWindow) {
+  TImageForm* window = NewDocument(64, 48);
+  UDBuffer& p = window->Picture;
+  ASSERT_TRUE(p.PushUndo("Resize"));
+  MakePicture(p, 100, 20, 5);
+  form->Undo1Click(nullptr);
+  EXPECT_EQ(p.Width(), 64);
+  EXPECT_EQ(DrawView.pixels, p.pixels);
+  EXPECT_EQ(DrawView.Width(), 64);
+}
+
+TEST_F(UndoDocumentsTest, WhenMemoryRunsShortTheOtherDocumentsStepsGoToDiskFirst) {
+  TImageForm* first = NewDocument(64, 48);
+  TImageForm* second = NewDocument(64, 48);
+  ASSERT_EQ(CurrentPicture, &second->Picture);
+  UDBuffer& a = first->Picture;
+  UDBuffer& b = second->Picture;
+  MakePicture(a, 64, 48, 1);
+  MakePicture(b, 64, 48, 2);
+  const std::int64_t step = UndoSizeKB(64, 48);
+  Settings.UndoMem = 2 * step;
+  std::vector<PictureState> statesA, statesB;
+  for (int i = 0; i < 2; ++i) {
+    statesA.push_back(StateOf(a));
+    ASSERT_TRUE(a.PushUndo("Box"));
+    PaintRect(a, 0, 0, 63, 47, 10 + i);
+  }
+  for (UndoEntry* s : Steps(a.UndoChain)) EXPECT_FALSE(s->OnDisk);
+  for (int i = 0; i < 3; ++i) {
+    statesB.push_back(StateOf(b));
+    ASSERT_TRUE(b.PushUndo("Box"));
+    PaintRect(b, 0, 0, 63, 47, 20 + i);
+    ExpectCountersMatch({&a, &b});
+  }
+  // The first document's two steps went before any of the active one's; then its oldest.
+  for (UndoEntry* s : Steps(a.UndoChain)) EXPECT_TRUE(s->OnDisk);
+  const std::vector<UndoEntry*> own = Steps(b.UndoChain);
+  ASSERT_EQ(own.size(), 3u);
+  EXPECT_FALSE(own[0]->OnDisk);
+  EXPECT_FALSE(own[1]->OnDisk);
+  EXPECT_TRUE(own[2]->OnDisk);
+  for (int i = 2; i >= 0; --i) {
+    ASSERT_TRUE(b.Undo());
+    EXPECT_EQ(StateOf(b), statesB[static_cast<std::size_t>(i)]);
+    ExpectCountersMatch({&a, &b});
+  }
+  for (int i = 1; i >= 0; --i) {
+    ASSERT_TRUE(a.Undo());
+    EXPECT_EQ(StateOf(a), statesA[static_cast<std::size_t>(i)]);
+  }
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+TEST_F(UndoDocumentsTest, UnderASmallDiskBudgetTheOtherDocumentsStepsAreDeletedFirst) {
+  TImageForm* first = NewDocument(64, 48);
+  TImageForm* second = NewDocument(64, 48);
+  UDBuffer& a = first->Picture;
+  UDBuffer& b = second->Picture;
+  const std::int64_t step = UndoSizeKB(30, 30);
+  Settings.UndoMem = 0;
+  Settings.UndoDisk = 3 * step;
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(a.PushUndo("Box", nullptr, i, i, i + 29, i + 29));
+  std::vector<PictureState> statesB;
+  for (int i = 0; i < 3; ++i) {
+    statesB.push_back(StateOf(b));
+    ASSERT_TRUE(b.PushUndo("Box", nullptr, i, i, i + 29, i + 29));
+    PaintRect(b, i, i, i + 29, i + 29, 30 + i);
+    ExpectCountersMatch({&a, &b});
+    EXPECT_LE(UndoTotals.UndoDiskKB, 3 * step);
+  }
+  EXPECT_EQ(a.UndoChain, nullptr);
+  EXPECT_EQ(Steps(b.UndoChain).size(), 3u);
+  // Now the active document's own oldest go, never its newest.
+  ASSERT_TRUE(b.PushUndo("Box", nullptr, 10, 10, 39, 39));
+  EXPECT_EQ(Steps(b.UndoChain).size(), 3u);
+  EXPECT_EQ(b.UndoChain->Left, 10);
+  ASSERT_TRUE(b.Undo());
+  ASSERT_TRUE(b.Undo());
+  EXPECT_EQ(StateOf(b), statesB[2]);
+  ExpectCountersMatch({&a, &b});
+}
+
+}  // namespace
