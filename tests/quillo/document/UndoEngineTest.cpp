@@ -554,6 +554,30 @@ TEST_F(UndoTest, MovingTheUndoFolderTakesEverySwappedStepAlong) {
   }
 }
 
+// Across file systems a move is a copy, synced, and the original deleted.
+TEST_F(UndoTest, MovingTheUndoFolderToAnotherFileSystemCopiesTheFiles) {
+  struct stat here {}, there {};
+  char pattern[] = "/dev/shm/quillo-undo-test-XXXXXX";
+  if (stat(home.Path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 ||
+      here.st_dev == there.st_dev || mkdtemp(pattern) == nullptr)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  const std::string newDir = pattern;
+  UseMemoryBudget(0);
+  const PictureState before = StateOf(p);
+  ASSERT_TRUE(p.PushUndo("Box", nullptr, 3, 4, 50, 40));
+  PaintRect(p, 3, 4, 50, 40, 70);
+  const std::string oldFile = p.UndoChain->SwapFile;
+  Settings.UndoDir = newDir;
+  MoveUndoFiles(p);
+  EXPECT_EQ(p.UndoChain->SwapFile.rfind(newDir + "/", 0), 0u);
+  EXPECT_NE(access(oldFile.c_str(), F_OK), 0);
+  ASSERT_TRUE(p.Undo());
+  EXPECT_EQ(StateOf(p), before);
+  p.FreeRedo();
+  RemoveUndoSwapFolder();
+  EXPECT_EQ(rmdir(newDir.c_str()), 0);  // nothing left behind in it
+}
+
 TEST_F(UndoTest, AStepWhoseFileCannotBeMovedGoesWithEveryOlderStep) {
   UseMemoryBudget(0);
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(p.PushUndo("Box", nullptr, i, i, 20, 20));
