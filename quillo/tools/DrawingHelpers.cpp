@@ -13,7 +13,9 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/Tool.h"
 
 UDBuffer SavedArea;
 
@@ -296,4 +298,44 @@ void EraseXorRect(int x1, int y1, int x2, int y2) {
   InvalidateOnScreen(Rect(r.left, r.bottom, r.right, r.bottom));
   InvalidateOnScreen(Rect(r.left, r.top, r.left, r.bottom));
   InvalidateOnScreen(Rect(r.right, r.top, r.right, r.bottom));
+}
+
+// ---------------------------------------------------------------------------------------
+// The tool's feedback
+
+namespace {
+
+// Where the current tool may show its feedback: inside the picture, or anywhere for a kind 1
+// tool once its first point is set.
+bool FeedbackAllowed() {
+  return CurrentTool && (ToolPointOutside == 0 || (CurrentTool->FeedbackKind == 1 && ToolPhase != 0));
+}
+
+}  // namespace
+
+void ShowToolFeedback() {
+  ToolPoint = MousePoint;
+  const bool inside = CurrentPicture && ToolPoint.x >= 0 && ToolPoint.y >= 0 && ToolPoint.x < CurrentPicture->Width() &&
+                      ToolPoint.y < CurrentPicture->Height();
+  ToolPointOutside = inside ? 0 : 1;
+  if (FeedbackAllowed()) CurrentTool->ShowFeedback();
+}
+
+void HideToolFeedback() {
+  if (FeedbackAllowed()) CurrentTool->HideFeedback();
+}
+
+void RefreshToolStatus(bool hide, bool show) {
+  if (CurrentTool && ImageForm) ShowTimedStatus(CurrentTool->StatusText);
+  // A click-made operation waiting for its next point keeps its feedback as it is.
+  if (ToolPhase == 1 && MouseCaptured) return;
+  if (hide) HideToolFeedback();
+  if (show) ShowToolFeedback();
+}
+
+void WithdrawToolFeedback() {
+  if (!CurrentTool || ToolPointOutside != 0) return;
+  if (ToolPhase != 0 && CurrentTool->FeedbackKind != 0) return;
+  HideToolFeedback();
+  ToolPointOutside = 1;
 }
