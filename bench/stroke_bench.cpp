@@ -16,6 +16,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/panels/EventScrollBox.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
@@ -99,6 +100,12 @@ void BM_StrokeThroughTheHandlers(benchmark::State& state) {
     for (int i = 1; i + 1 < kPoints; ++i) Send(view, WM_MOUSEMOVE, MK_LBUTTON, path[static_cast<std::size_t>(i)]);
     Send(view, WM_LBUTTONUP, 0, path.back());
     state.PauseTiming();
+    // The stroke is in the picture where it began.
+    const Pair<int> start = ViewToImagePoint(path[0].x, path[0].y, window->Zoom);
+    if ((*window->Picture.At(start.x, start.y) & 0xFFFFFF) != 0) {
+      state.SkipWithError("the stroke did not paint");
+      break;
+    }
     window->Picture.FreeUndo();  // each stroke's step would otherwise pile up
     state.ResumeTiming();
   }
