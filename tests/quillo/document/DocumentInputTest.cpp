@@ -412,4 +412,26 @@ TEST_F(DocumentInputTest, TheFitKeyFitsAndReturnsToTheZoomBefore) {
   SavedZoom = 0;
 }
 
+TEST_F(DocumentInputTest, APressOnTheMarginGoesOnToTheImageEdgeDuringAnOperation) {
+  RecordingTool tool(3, 2);
+  TImageForm* window = Open(tool);
+  window->SetBounds(window->GetLeft(), window->GetTop(), 500, 400);
+  ui.RunUntilIdle();
+  ASSERT_GT(window->ShowBuf->GetLeft(), 10) << "the small image lies centred, with a margin";
+  const TPoint margin = window->MaxSize->ClientToScreen(TPoint(2, window->ShowBuf->GetTop() + 10));
+  // With no point set, the margin takes no press.
+  ui.Click(margin.x, margin.y);
+  EXPECT_TRUE(tool.added.empty());
+  ui.Advance(1000);
+  Down(window, 30, 20);
+  Up(window, 30, 20);
+  ASSERT_EQ(ToolPhase, 1u);
+  ui.Advance(1000);
+  ui.Click(margin.x, margin.y);
+  ASSERT_EQ(tool.added.size(), 2u);
+  EXPECT_EQ(tool.added[1], (Pair<int>{0, 10}));
+  EXPECT_EQ(ToolPhase, 2u);
+  ToolPhase = 0;
+}
+
 }  // namespace
