@@ -191,7 +191,9 @@ void TImageForm::StoreMouseCoords(TObject*, TShiftState shift, int x, int y) {
 void TImageForm::ShowBufMouseUp(TObject* sender, TMouseButton, TShiftState shift, int x, int y) {
   if (!MouseCaptured) return;
   // The release point is where the button went up, also when no move reported it.
-  if (ApplyAxisLock(shift, x, y) != MouseViewPoint) StoreMouseCoords(sender, shift, x, y);
+  // (Under the axis lock the stored point differs from the raw one; the move then finds the
+  // same point and does nothing.)
+  if (Pair<int>{x, y} != MouseViewPoint) StoreMouseCoords(sender, shift, x, y);
   MouseCaptured = 0;
   ReleaseCapture();
   if (ToolPhase != ToolPhaseDrag || !CurrentTool) return;

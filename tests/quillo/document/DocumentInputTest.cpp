@@ -434,4 +434,15 @@ TEST_F(DocumentInputTest, APressOnTheMarginGoesOnToTheImageEdgeDuringAnOperation
   ToolPhase = 0;
 }
 
+TEST_F(DocumentInputTest, QuickClicksOfAOnePointToolAreEachAPoint) {
+  RecordingTool tool(1, 0);
+  TImageForm* window = Open(tool);
+  const TPoint p = Screen(window, 12, 12);
+  ui.Click(p.x, p.y);
+  ui.Advance(100);
+  ui.Click(p.x, p.y);  // a double click to the system: still two presses
+  EXPECT_EQ(tool.added.size(), 2u);
+  EXPECT_EQ(ToolPhase, 0u);
+}
+
 }  // namespace
