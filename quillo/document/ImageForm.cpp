@@ -22,6 +22,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/DrawingHelpers.h"
 
 QUILLO_DEFINE_CLASS(TImageForm, TGradientForm)
 
@@ -59,6 +60,7 @@ TImageForm::TImageForm(TComponent* owner) : TGradientForm(owner) {
   OnActivate = [this](TObject* sender) { FormActivate(sender); };
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
+  ConnectInputHandlers();
   if (MainFormAlive() && MainForm->Toolbar) MainForm->Toolbar->AddDockForm(this);
   TranslateComponent(this, "[ImageForm]");
 }
@@ -239,8 +241,8 @@ void TImageForm::MaxSizeResize(TObject*) {
 }
 
 void TImageForm::MaxSizeScroll(TObject*) {
-  // With "Clipping" on, the drawing view follows the visible part (drawing helpers, not built
-  // yet).
+  // With "Clipping" on, the drawing view follows the visible part.
+  if (ImageForm == this) SetDrawViewClip();
   DrawRulers();
 }
 

@@ -82,9 +82,10 @@ public:
   void ExtendUndo(int x1, int y1, int x2, int y2);
   enum class RedoRecord { Keep, Skip };
   // Undoes the newest step; with RedoRecord::Keep the present state goes to the redo chain
-  // first. When the step cannot be restored (no memory, swap file unreadable) a message says
-  // so and picture and chains stay as they were. True when the step was undone.
-  bool Undo(RedoRecord redo = RedoRecord::Keep);
+  // first (Edit/Undo), without it the step is only taken back (a tool giving up its half-done
+  // operation). When the step cannot be restored (no memory, swap file unreadable) a message
+  // says so and picture and chains stay as they were. True when the step was undone.
+  bool Undo(RedoRecord redo = RedoRecord::Skip);
   // Redoes the newest redo step, the present state going to the undo chain; on failure as
   // Undo. True when it was redone.
   bool Redo();

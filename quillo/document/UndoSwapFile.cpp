@@ -73,7 +73,7 @@ void VaryName(std::string& name) {
 
 // Creates a new file exclusively in the folder; the descriptor, or -1.
 int CreateExclusive(const std::string& folder, std::string& path) {
-  std::string name = "QL" + std::to_string(GetTickCount());
+  std::string name = std::string("QL") + std::to_string(GetTickCount());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     const std::string candidate = folder + "/" + name;
     const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,

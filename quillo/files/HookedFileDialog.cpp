@@ -163,7 +163,9 @@ UINT_PTR TCustomDialog::OnNotify(HWND window, const OFNOTIFY& notify, WPARAM wPa
 LRESULT TCustomDialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
     ReturnControls();
+    // The dialog goes with its child: nothing may be sent to either afterwards.
     ChildWnd = nullptr;
+    DialogWnd = nullptr;
   }
   return childProc_ ? CallWindowProc(childProc_, window, message, wParam, lParam)
                     : DefDlgProc(window, message, wParam, lParam);

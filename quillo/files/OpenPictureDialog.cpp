@@ -70,6 +70,13 @@ Pair<int> ThumbnailSize(int width, int height) {
                    TOpenPlus::kPreviewHeight);
 }
 
+// The registry value of the list's entry i: "F0" is the most recent.
+AnsiString RecentFolderValue(int i) {
+  AnsiString name = "F";
+  name += IntToStr(i);
+  return name;
+}
+
 bool LeavesAPicture(int code) { return code == LoadOk || code == LoadDamaged || code == LoadReadFailed; }
 
 }  // namespace
@@ -149,7 +156,7 @@ void TOpenPlus::LoadRecentFolders() {
   auto reg = MakeObject<TRegistry>();
   if (!reg->OpenKey(kRecentFoldersKey, true)) return;
   for (int k = 0; k < kRecentFolders; ++k) {
-    const AnsiString name = "F" + IntToStr(k);
+    const AnsiString name = RecentFolderValue(k);
     if (reg->ValueExists(name)) RecFolders->GetItems()->Add(reg->ReadString(name));
   }
   reg->CloseKey();
@@ -159,7 +166,7 @@ void TOpenPlus::SaveRecentFolders() {
   auto reg = MakeObject<TRegistry>();
   if (!reg->OpenKey(kRecentFoldersKey, true)) return;
   TStrings* items = RecFolders->GetItems();
-  for (int i = 0; i < items->Count(); ++i) reg->WriteString("F" + IntToStr(i), items->Strings(i));
+  for (int i = 0; i < items->Count(); ++i) reg->WriteString(RecentFolderValue(i), items->Strings(i));
   reg->CloseKey();
 }
 
@@ -184,7 +191,15 @@ void TOpenPlus::AddRecentFolder(const AnsiString& fileName) {
 void TOpenPlus::RecFoldersChange(TObject*) {
   const int index = RecFolders->GetItemIndex();
   if (index < 0) return;
-  CustomOpenDialog1->Hook().SetSelFolder(RecFolders->GetItems()->Strings(index));
+  const AnsiString folder = RecFolders->GetItems()->Strings(index);
+  // A folder removed since it was listed would reach the dialog as a file name it cannot
+  // find: it leaves the list instead, and the dialog stays where it is.
+  if (!DirectoryExists(folder)) {
+    RecFolders->GetItems()->Delete(index);
+    RecFolders->SetItemIndex(-1);
+    return;
+  }
+  CustomOpenDialog1->Hook().SetSelFolder(folder);
 }
 
 void TOpenPlus::SetAsDefaultClick(TObject*) {

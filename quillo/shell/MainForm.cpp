@@ -22,6 +22,7 @@
 #include "quillo/shell/MainMenuTree.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/DrawingHelpers.h"
 
 using tbx::TDockX;
 using tbx::TToolbarButtonX;
@@ -352,6 +353,11 @@ void TMainForm::Dispatch(TMessage& message) {
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(message); break;
     case WM_MOVING: WMMoving(message); break;
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
+    case WM_INITMENU:
+      // A command chosen from the menu, by the mouse or a key, reads the picture without the
+      // brush outline that follows the pointer.
+      WithdrawToolFeedback();
+      break;
     case UM_SHOWTIP: Show(); return;  // the tip of the day shows here once it is built
     case UM_BROWSEEFFECTS: return;     // the effect browser is not built yet
     case UM_LASTDOCCLOSED: UMLastDocClosed(message); return;

@@ -16,7 +16,10 @@ namespace {
 // "&Undo" alone, or followed by the operation of the newest step.
 AnsiString ItemCaption(const char* key, const UndoEntry* newest) {
   AnsiString caption = LangMessage(key);
-  if (newest != nullptr) caption += " " + LangMessage(newest->Description);
+  if (newest != nullptr) {
+    caption += ' ';
+    caption += LangMessage(newest->Description);
+  }
   return caption;
 }
 

@@ -56,7 +56,7 @@ uint ButtonFacePixel() {
   return ((face & 0xFF) << 16) | (face & 0xFF00) | ((face >> 16) & 0xFF);
 }
 
-// The top-left corners of every icon cell of one strip.
+// One strip's grid of icon cells: its first image row, rows, columns and icon size.
 struct StripCells {
   int top;
   int rows;

@@ -15,6 +15,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/tools/DrawingHelpers.h"
 
 namespace {
 
@@ -90,9 +91,8 @@ void ApplyZoom() {
   scrollTo(box->GetVertScrollBar(), anchorInView.y, anchor.y);
   window->MaxSizeResize(window);
 
-  // The drawing view covers the whole picture (with "Clipping" on, the drawing helpers clip
-  // it to the visible part; not built yet).
-  DrawView.AllocFrom(picture, picture.rect, true);
+  // The drawing view: the visible part with "Clipping" on, else the whole picture.
+  SetDrawViewClip();
 
   if (MainForm && MainForm->ZoomLabel) MainForm->ZoomLabel->SetCaption(ZoomLabelAt(position));
   window->ShowBuf->Invalidate();

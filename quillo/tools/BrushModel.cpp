@@ -94,3 +94,9 @@ void UpdateBrushShapeWith(std::uint32_t drawColour, std::uint32_t backColour, bo
   }
   ShiftTransparency(BrushShape, TransparencyShift(BrushTransparency));
 }
+
+void CycleBrushHandle() {
+  HideToolFeedback();
+  BrushHandleMode = static_cast<std::uint8_t>((BrushHandleMode + 1) % HandleModeCount);
+  ShowToolFeedback();
+}

@@ -13,7 +13,9 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/Tool.h"
 
 UDBuffer SavedArea;
 
@@ -166,6 +168,33 @@ float StrokeLine(int x1, int y1, int x2, int y2, float spacing, float phase) {
   return static_cast<float>(counter) / 65536.0f;
 }
 
+void StrokeCurve(int x0, int y0, int cx, int cy, int x2, int y2, float spacing, int arrow) {
+  static constexpr int kChords = 16;
+  static constexpr int kBarbLengths[] = {6, 16, 35, 60};
+  ResetDirtyRect();
+  float phase = 1.0f;
+  Pair<int> previous{x0, y0};
+  for (int i = 1; i <= kChords; ++i) {
+    const double t = static_cast<double>(i) / kChords;
+    const double a = (1 - t) * (1 - t), b = 2 * t * (1 - t), c = t * t;
+    const Pair<int> p{static_cast<int>(a * x0 + b * cx + c * x2), static_cast<int>(a * y0 + b * cy + c * y2)};
+    phase = StrokeLine(previous.x, previous.y, p.x, p.y, spacing, phase) + 1.0f;
+    ExtendDirtyRect(previous.x, previous.y, p.x, p.y);
+    if (i == kChords && arrow >= 1 && arrow <= 4) {
+      for (const double angle : {-30.0, 30.0}) {
+        const Pair<int> barb = ArrowHeadPoint(p, previous, angle, kBarbLengths[arrow - 1]);
+        StrokeLine(barb.x, barb.y, p.x, p.y, 1.0f, 1.0f);
+        ExtendDirtyRect(barb.x, barb.y, p.x, p.y);
+      }
+    }
+    previous = p;
+  }
+  if (!CurrentPicture) return;
+  const Pair<int> hot = BrushHotSpot();
+  CurrentPicture->ExtendUndo(DirtyRect.left - hot.x, DirtyRect.top - hot.y, DirtyRect.right - hot.x + BrushShape.Width() - 1,
+                             DirtyRect.bottom - hot.y + BrushShape.Height() - 1);
+}
+
 Pair<int> ArrowHeadPoint(Pair<int> tip, Pair<int> from, double angleDegrees, int length) {
   const double dx = from.x - tip.x;
   const double dy = from.y - tip.y;
@@ -296,4 +325,44 @@ void EraseXorRect(int x1, int y1, int x2, int y2) {
   InvalidateOnScreen(Rect(r.left, r.bottom, r.right, r.bottom));
   InvalidateOnScreen(Rect(r.left, r.top, r.left, r.bottom));
   InvalidateOnScreen(Rect(r.right, r.top, r.right, r.bottom));
+}
+
+// ---------------------------------------------------------------------------------------
+// The tool's feedback
+
+namespace {
+
+// Where the current tool may show its feedback: inside the picture, or anywhere for a kind 1
+// tool once its first point is set.
+bool FeedbackAllowed() {
+  return CurrentTool && (ToolPointOutside == 0 || (CurrentTool->FeedbackKind == 1 && ToolPhase != 0));
+}
+
+}  // namespace
+
+void ShowToolFeedback() {
+  ToolPoint = MousePoint;
+  const bool inside = CurrentPicture && ToolPoint.x >= 0 && ToolPoint.y >= 0 && ToolPoint.x < CurrentPicture->Width() &&
+                      ToolPoint.y < CurrentPicture->Height();
+  ToolPointOutside = inside ? 0 : 1;
+  if (FeedbackAllowed()) CurrentTool->ShowFeedback();
+}
+
+void HideToolFeedback() {
+  if (FeedbackAllowed()) CurrentTool->HideFeedback();
+}
+
+void RefreshToolStatus(bool hide, bool show) {
+  if (CurrentTool && ImageForm) ShowTimedStatus(CurrentTool->StatusText);
+  // A click-made operation waiting for its next point keeps its feedback as it is.
+  if (ToolPhase == 1 && MouseCaptured) return;
+  if (hide) HideToolFeedback();
+  if (show) ShowToolFeedback();
+}
+
+void WithdrawToolFeedback() {
+  if (!CurrentTool || ToolPointOutside != 0) return;
+  if (ToolPhase != 0 && CurrentTool->FeedbackKind != 0) return;
+  HideToolFeedback();
+  ToolPointOutside = 1;
 }

@@ -38,6 +38,11 @@ void HideToolFeedback();
 // next point (ToolPhase 1 while the mouse is captured), hides and shows the feedback.
 void RefreshToolStatus(bool hide, bool show);
 
+// Takes the feedback that follows the pointer out of the picture before a command reads it
+// (a menu opened, a command key): as when the pointer leaves the image, the next pointer move
+// over the image shows it again. Feedback that a tool keeps during its operation stays.
+void WithdrawToolFeedback();
+
 // The brush feedback or a single dab: saves the area under the brush, puts the brush there and
 // repaints at once. Draws nothing when the save cannot get its memory.
 void StampBrush(int x, int y);

@@ -93,12 +93,12 @@ TEST_F(UndoDocumentsTest, WhenMemoryRunsShortTheOtherDocumentsStepsGoToDiskFirst
   EXPECT_FALSE(own[1]->OnDisk);
   EXPECT_TRUE(own[2]->OnDisk);
   for (int i = 2; i >= 0; --i) {
-    ASSERT_TRUE(b.Undo());
+    ASSERT_TRUE(b.Undo(UDBuffer::RedoRecord::Keep));
     EXPECT_EQ(StateOf(b), statesB[static_cast<std::size_t>(i)]);
     ExpectCountersMatch({&a, &b});
   }
   for (int i = 1; i >= 0; --i) {
-    ASSERT_TRUE(a.Undo());
+    ASSERT_TRUE(a.Undo(UDBuffer::RedoRecord::Keep));
     EXPECT_EQ(StateOf(a), statesA[static_cast<std::size_t>(i)]);
   }
   EXPECT_TRUE(ui.MessageBoxTexts().empty());
@@ -127,8 +127,8 @@ TEST_F(UndoDocumentsTest, UnderASmallDiskBudgetTheOtherDocumentsStepsAreDeletedF
   ASSERT_TRUE(b.PushUndo("Box", nullptr, 10, 10, 39, 39));
   EXPECT_EQ(Steps(b.UndoChain).size(), 3u);
   EXPECT_EQ(b.UndoChain->Left, 10);
-  ASSERT_TRUE(b.Undo());
-  ASSERT_TRUE(b.Undo());
+  ASSERT_TRUE(b.Undo(UDBuffer::RedoRecord::Keep));
+  ASSERT_TRUE(b.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(StateOf(b), statesB[2]);
   ExpectCountersMatch({&a, &b});
 }

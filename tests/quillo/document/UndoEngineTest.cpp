@@ -116,7 +116,7 @@ TEST_P(UndoRunTest, EveryStepUndoesAndRedoesBitForBit) {
   }
   for (int round = 0; round < 2; ++round) {
     for (std::size_t i = n; i-- > 0;) {
-      ASSERT_TRUE(p.Undo());
+      ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
       ASSERT_EQ(StateOf(p), states[i]) << "undo to state " << i;
       ExpectCountersMatch({&p});
     }
@@ -140,8 +140,8 @@ TEST_P(UndoRunTest, ANewStepAfterAnUndoEmptiesTheRedoChain) {
     ASSERT_TRUE(p.PushUndo("Box", nullptr, i * 10, 0, i * 10 + 20, 30));
     PaintRect(p, i * 10, 0, i * 10 + 20, 30, 20 + i);
   }
-  ASSERT_TRUE(p.Undo());
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(Steps(p.RedoChain).size(), 2u);
   const PictureState before = StateOf(p);
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 5, 5, 9, 9));
@@ -153,7 +153,7 @@ TEST_P(UndoRunTest, ANewStepAfterAnUndoEmptiesTheRedoChain) {
     EXPECT_EQ(SwapFiles().size(), 2u);
   }
   EXPECT_FALSE(p.Redo());
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(StateOf(p), before);
 }
 
@@ -166,15 +166,30 @@ TEST_P(UndoRunTest, RedoKeepsTheOtherRedoStepsAndUndoesAgain) {
   const PictureState s1 = StateOf(p);
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 20, 20, 29, 29));
   PaintRect(p, 20, 20, 29, 29, 4);
-  ASSERT_TRUE(p.Undo());
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(StateOf(p), s0);
   ASSERT_TRUE(p.Redo());
   EXPECT_EQ(StateOf(p), s1);
   EXPECT_EQ(Steps(p.RedoChain).size(), 1u);
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(StateOf(p), s0);
   EXPECT_EQ(Steps(p.RedoChain).size(), 2u);
+}
+
+// Taking a step back (a tool giving up) leaves nothing to redo.
+TEST_P(UndoRunTest, TakingAStepBackKeepsNoRedoStep) {
+  UseMemoryBudget(GetParam());
+  ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 9, 9));
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  const PictureState before = StateOf(p);
+  ASSERT_TRUE(p.PushUndo("Pen"));
+  PaintRect(p, 0, 0, 30, 30, 5);
+  ASSERT_TRUE(p.Undo());
+  EXPECT_EQ(StateOf(p), before);
+  EXPECT_EQ(p.UndoChain, nullptr);
+  EXPECT_EQ(p.RedoChain, nullptr);  // the new step emptied it, the take-back adds none
+  ExpectCountersMatch({&p});
 }
 
 TEST_P(UndoRunTest, UndoingAWholeImageStepGivesBackTheOldSize) {
@@ -185,7 +200,7 @@ TEST_P(UndoRunTest, UndoingAWholeImageStepGivesBackTheOldSize) {
   MakePicture(p, 20, 11, 77);
   p.ChangeCount = changes + 1;
   const PictureState resized = StateOf(p);
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(StateOf(p), before);
   ASSERT_TRUE(p.Redo());
   EXPECT_EQ(StateOf(p), resized);
@@ -231,7 +246,7 @@ TEST_P(UndoRunTest, ExtendUndoNarrowsTheStepToItsPartOfTheDirtyRectangle) {
                 (std::vector<int>{c.left, c.top, c.right, c.bottom}));
       EXPECT_FALSE(s->WholeImage);
       EXPECT_EQ(s->OnDisk, GetParam() == 0);
-      ASSERT_TRUE(p.Undo());
+      ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
       EXPECT_EQ(StateOf(p), before);
     }
     p.FreeUndo();
@@ -384,7 +399,7 @@ TEST_F(UndoTest, AnUnreadableSwapFileLeavesPictureAndHistoryAsTheyWere) {
     const PictureState before = StateOf(p);
     const std::vector<UndoEntry*> undo = Steps(p.UndoChain);
     const std::size_t shown = Messages().size();
-    EXPECT_FALSE(p.Undo());
+    EXPECT_FALSE(p.Undo(UDBuffer::RedoRecord::Keep));
     ASSERT_EQ(Messages().size(), shown + 1);
     EXPECT_EQ(Messages().back(), LangMessage("UndoFileErr"));
     EXPECT_EQ(StateOf(p), before);
@@ -400,7 +415,7 @@ TEST_F(UndoTest, AnUnreadableRedoFileLeavesPictureAndHistoryAsTheyWere) {
   UseMemoryBudget(0);
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 5, 5, 24, 24));
   PaintRect(p, 5, 5, 24, 24, 8);
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   Truncate(p.RedoChain->SwapFile, "");
   const PictureState before = StateOf(p);
   UndoEntry* redo = p.RedoChain;
@@ -433,21 +448,21 @@ TEST_F(UndoTest, NoMemoryToRestoreKeepsPictureAndHistory) {
   UndoEntry* step = p.UndoChain;
   {
     FailingAllocator noMemory;
-    EXPECT_FALSE(p.Undo());
+    EXPECT_FALSE(p.Undo(UDBuffer::RedoRecord::Keep));
   }
   EXPECT_EQ(Messages().back(), LangMessage("NoMem"));
   EXPECT_EQ(StateOf(p), before);
   EXPECT_EQ(Steps(p.UndoChain), std::vector<UndoEntry*>{step});
   EXPECT_EQ(p.RedoChain, nullptr);
   ExpectCountersMatch({&p});
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(p.Width(), 70);
 }
 
 TEST_F(UndoTest, AStepThatCannotBeMadeKeepsTheRedoChain) {
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 9, 9));
   PaintRect(p, 0, 0, 9, 9, 3);
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   const PictureState before = StateOf(p);
   UndoEntry* redo = p.RedoChain;
   {
@@ -469,13 +484,13 @@ TEST_F(UndoTest, AnUnusableUndoFolderFailsTheStepWithAMessageAndLosesNothing) {
   PaintRect(p, 0, 0, 9, 9, 3);
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 10, 10, 19, 19));
   PaintRect(p, 10, 10, 19, 19, 4);
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   const PictureState before = StateOf(p);
   const std::vector<UndoEntry*> undo = Steps(p.UndoChain), redo = Steps(p.RedoChain);
   Settings.UndoDir = home.WriteFile("not-a-folder", "x");
   EXPECT_FALSE(p.PushUndo("Box", nullptr, 30, 30, 39, 39));
   EXPECT_EQ(Messages().back(), LangMessage("NoMem"));
-  EXPECT_FALSE(p.Undo());  // the redo step it needs has nowhere to go
+  EXPECT_FALSE(p.Undo(UDBuffer::RedoRecord::Keep));  // the redo step it needs has nowhere to go
   EXPECT_FALSE(p.Redo());
   EXPECT_EQ(Messages().size(), 3u);
   EXPECT_EQ(StateOf(p), before);
@@ -509,7 +524,7 @@ TEST_F(UndoTest, AFullDiskFailsTheNewStepAndKeepsSwappedOutStepsInMemory) {
   EXPECT_EQ(StateOf(p), before);
   ExpectCountersMatch({&p});
   UseMemoryBudget(kNoLimit);
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
 }
 
 TEST_F(UndoTest, ALinkPlantedUnderTheNextNameIsNotFollowed) {
@@ -538,7 +553,7 @@ TEST_F(UndoTest, MovingTheUndoFolderTakesEverySwappedStepAlong) {
     ASSERT_TRUE(p.PushUndo("Box", nullptr, i * 7, i * 4, i * 7 + 30, i * 4 + 20));
     PaintRect(p, i * 7, i * 4, i * 7 + 30, i * 4 + 20, 60 + i);
   }
-  ASSERT_TRUE(p.Undo());
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   const std::string oldFolder = UndoSwapFolderPath();
   const std::string newDir = home.Path() + "/elsewhere";
   ASSERT_EQ(mkdir(newDir.c_str(), 0755), 0);
@@ -549,9 +564,33 @@ TEST_F(UndoTest, MovingTheUndoFolderTakesEverySwappedStepAlong) {
   EXPECT_NE(access(oldFolder.c_str(), F_OK), 0);  // emptied and removed
   ExpectCountersMatch({&p});
   for (int i = 1; i >= 0; --i) {
-    ASSERT_TRUE(p.Undo());
+    ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
     EXPECT_EQ(StateOf(p), states[static_cast<std::size_t>(i)]);
   }
+}
+
+// Across file systems a move is a copy, synced, and the original deleted.
+TEST_F(UndoTest, MovingTheUndoFolderToAnotherFileSystemCopiesTheFiles) {
+  struct stat here {}, there {};
+  char pattern[] = "/dev/shm/quillo-undo-test-XXXXXX";
+  if (stat(home.Path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 ||
+      here.st_dev == there.st_dev || mkdtemp(pattern) == nullptr)
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  const std::string newDir = pattern;
+  UseMemoryBudget(0);
+  const PictureState before = StateOf(p);
+  ASSERT_TRUE(p.PushUndo("Box", nullptr, 3, 4, 50, 40));
+  PaintRect(p, 3, 4, 50, 40, 70);
+  const std::string oldFile = p.UndoChain->SwapFile;
+  Settings.UndoDir = newDir;
+  MoveUndoFiles(p);
+  EXPECT_EQ(p.UndoChain->SwapFile.rfind(newDir + "/", 0), 0u);
+  EXPECT_NE(access(oldFile.c_str(), F_OK), 0);
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_EQ(StateOf(p), before);
+  p.FreeRedo();
+  RemoveUndoSwapFolder();
+  EXPECT_EQ(rmdir(newDir.c_str()), 0);  // nothing left behind in it
 }
 
 TEST_F(UndoTest, AStepWhoseFileCannotBeMovedGoesWithEveryOlderStep) {
@@ -584,7 +623,7 @@ TEST_F(UndoTest, TheBrushTakesBackItsPixelsAndItsState) {
     BrushState.Mode = BrushModeReplace;
     BrushState.HandleMode = HandleCentre;
     const PictureState after = StateOf(Brush);
-    ASSERT_TRUE(Brush.Undo());
+    ASSERT_TRUE(Brush.Undo(UDBuffer::RedoRecord::Keep));
     EXPECT_EQ(StateOf(Brush), before);
     EXPECT_EQ(BrushState.Mode, BrushModeColor);
     EXPECT_EQ(BrushState.HandleMode, HandleRightTop);

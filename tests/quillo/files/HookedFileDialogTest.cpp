@@ -91,13 +91,15 @@ TEST_F(HookedFileDialogTest, TheHostFormLendsItsControlsAndGetsThemBack) {
     SCOPED_TRACE(save ? "save" : "open");
     HostForm host(save);
     host.dialog->SetInitialDir(home.Path());
-    HWND panelParent = nullptr, hiddenParent = nullptr, child = nullptr, childParent = nullptr, dialog = nullptr;
+    HWND panelParent = nullptr, hiddenParent = nullptr, child = nullptr, childParent = nullptr, dialog = nullptr,
+         hookDialog = nullptr;
     bool panelShown = false, hiddenShown = true;
     RECT childRect{};
     ui.WhenModalWaits([&] {
       dialog = FileDialogUser::Dialog();
       child = host.hook->ChildWnd;
       childParent = GetParent(child);
+      hookDialog = host.hook->DialogWnd;
       panelParent = GetParent(host.panel->GetHandle());
       hiddenParent = GetParent(host.hidden->GetHandle());
       panelShown = IsWindowVisible(host.panel->GetHandle());
@@ -111,8 +113,11 @@ TEST_F(HookedFileDialogTest, TheHostFormLendsItsControlsAndGetsThemBack) {
     });
     EXPECT_FALSE(host.dialog->Execute());
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(host.hook->DialogWnd, dialog);
+    EXPECT_EQ(hookDialog, dialog);
     EXPECT_EQ(childParent, dialog);
+    // Once closed the hook sends nothing to windows that are gone.
+    EXPECT_EQ(host.hook->DialogWnd, nullptr);
+    EXPECT_EQ(host.hook->GetSelFileName(), "");
     EXPECT_EQ(panelParent, child);
     EXPECT_EQ(hiddenParent, child);
     EXPECT_TRUE(panelShown);
@@ -191,7 +196,8 @@ TEST_F(HookedFileDialogTest, SelectionAndTypeReachTheHostAndTheHostSteersThem) {
     typeAfterSet = host.hook->GetSelFilterIndex();
     listed = user.ListNames();
     host.hook->SetSelFileName("other.txt");
-    name += "|" + user.Spec();
+    name += '|';
+    name += user.Spec();
     host.hook->Cancel();
   });
   EXPECT_FALSE(dialog->Execute());
@@ -236,6 +242,35 @@ TEST_F(HookedFileDialogTest, AnotherFolderKeepsOrClearsTheTypedName) {
     EXPECT_EQ(folder, home.Path() + "/sub");
     EXPECT_EQ(spec, clear ? "" : "typed.png");
   }
+}
+
+// The host changes its panel while the dialog runs: RefreshControls shows and hides the lent
+// controls as they now are and grows the dialog by what the form grew. (Where the room goes
+// inside the dialog is the dialog's own layout.)
+TEST_F(HookedFileDialogTest, RefreshControlsFollowsTheHostForm) {
+  HostForm host(false);
+  host.dialog->SetInitialDir(home.Path());
+  RECT dialogBefore{}, dialogAfter{};
+  bool hiddenShown = false, panelShown = true;
+  int panelHeight = 0;
+  ui.WhenModalWaits([&] {
+    GetWindowRect(host.hook->DialogWnd, &dialogBefore);
+    host.form->SetClientHeight(120);
+    host.hidden->SetVisible(true);
+    host.panel->SetVisible(false);
+    host.hook->RefreshControls();
+    GetWindowRect(host.hook->DialogWnd, &dialogAfter);
+    hiddenShown = IsWindowVisible(host.hidden->GetHandle());
+    panelShown = IsWindowVisible(host.panel->GetHandle());
+    panelHeight = host.hook->PanelHeight;
+    host.hook->Cancel();
+  });
+  EXPECT_FALSE(host.dialog->Execute());
+  EXPECT_EQ(dialogAfter.bottom - dialogAfter.top, dialogBefore.bottom - dialogBefore.top + 30);
+  EXPECT_EQ(dialogAfter.right - dialogAfter.left, dialogBefore.right - dialogBefore.left);
+  EXPECT_TRUE(hiddenShown);
+  EXPECT_FALSE(panelShown);
+  EXPECT_EQ(panelHeight, 120);
 }
 
 }  // namespace

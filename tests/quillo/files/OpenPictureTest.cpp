@@ -302,13 +302,107 @@ TEST_F(OpenPictureTest, TheRecentFoldersLeadTheDialogBack) {
 
 TEST_F(OpenPictureTest, AFolderOpenedAgainMovesToTheTopAndANinthDropsTheOldest) {
   Start();
-  for (int i = 0; i < 9; ++i) OpenPlus->AddRecentFolder("/pictures/f" + std::to_string(i) + "/x.png");
+  for (int i = 0; i < 9; ++i) OpenPlus->AddRecentFolder(std::string("/pictures/f") + std::to_string(i) + "/x.png");
   OpenPlus->AddRecentFolder("/pictures/f5/y.png");
   std::vector<std::string> folders;
   for (int i = 0; i < OpenPlus->RecFolders->GetItems()->Count(); ++i)
     folders.push_back(OpenPlus->RecFolders->GetItems()->Strings(i));
   EXPECT_EQ(folders, (std::vector<std::string>{"/pictures/f5/", "/pictures/f8/", "/pictures/f7/", "/pictures/f6/",
                                                "/pictures/f4/", "/pictures/f3/", "/pictures/f2/", "/pictures/f1/"}));
+}
+
+// The list outlives the program: written when the form goes, read when it is made again.
+TEST_F(OpenPictureTest, TheRecentFoldersAreKeptFromRunToRun) {
+  Start();
+  OpenPlus->AddRecentFolder("/pictures/older/a.png");
+  OpenPlus->AddRecentFolder("/pictures/newer/b.png");
+  FreeObject(OpenPlus);
+  ASSERT_EQ(OpenPlus, nullptr);
+  TOpenPlus* again = CreateOpenPlus();
+  std::vector<std::string> folders;
+  for (int i = 0; i < again->RecFolders->GetItems()->Count(); ++i)
+    folders.push_back(again->RecFolders->GetItems()->Strings(i));
+  EXPECT_EQ(folders, (std::vector<std::string>{"/pictures/newer/", "/pictures/older/"}));
+}
+
+// Without "Show Preview" the information still shows but no picture, and the file is read
+// when it is opened.
+TEST_F(OpenPictureTest, WithoutThePreviewTheInformationStaysAndTheFileOpens) {
+  WriteImage("a.png", 30, 20, 0x445566);
+  Settings.ImageDir = home.Path() + "/";
+  Start();
+  Panel shown;
+  bool loaded = true;
+  ChooseOpen([&] {
+    const POINT p = CentreOf(OpenPlus->ShowPreview->GetHandle());
+    ui.Click(p.x, p.y);
+    user.ClickItem("a.png");
+    shown = PanelNow();
+    loaded = PreviewLoaded;
+    user.ClickControl(IDOK);
+  });
+  EXPECT_FALSE(OpenPlus->ShowPreview->GetChecked());
+  EXPECT_EQ(shown.info[1], "Size: 30x20 Pixels");
+  EXPECT_EQ(shown.preview.right - shown.preview.left, 0);
+  EXPECT_FALSE(loaded);
+  ASSERT_NE(CurrentPicture, nullptr);
+  EXPECT_EQ(CurrentPicture->FileName, home.Path() + "/a.png");
+  EXPECT_EQ(CurrentPicture->pixels[0] & 0x00FFFFFF, 0x445566u);
+}
+
+// A recent folder removed since leaves the list when chosen; the dialog stays where it was,
+// with no message about a file the user never named.
+TEST_F(OpenPictureTest, ARecentFolderThatIsGoneLeavesTheDialogWhereItWas) {
+  WriteImage("a.png", 5, 5, 0x111111);
+  Settings.ImageDir = home.Path() + "/";
+  Start();
+  OpenPlus->AddRecentFolder(home.Path() + "/gone/x.png");
+  std::string folder;
+  bool open = false;
+  ChooseOpen([&] {
+    POINT p = CentreOf(OpenPlus->RecFolders->GetHandle());
+    ui.Click(p.x, p.y);
+    ui.Press(VK_DOWN);
+    ui.Press(VK_RETURN);
+    folder = user.Folder();
+    open = FileDialogUser::Dialog() != nullptr;
+    user.ClickControl(IDCANCEL);
+  });
+  EXPECT_TRUE(open);
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+  EXPECT_EQ(folder, home.Path());
+  EXPECT_EQ(OpenPlus->RecFolders->GetItems()->Count(), 0);
+  EXPECT_EQ(ImgFormCount, 1);
+  EXPECT_TRUE(CurrentPicture->FileName.empty());
+}
+
+// Open without a sender is the brush's open: its own title and folder, the file becomes
+// the brush and no document window opens.
+TEST_F(OpenPictureTest, OpeningABrushLoadsTheBrush) {
+  home.WriteFile("brushes/placeholder.txt", "x");
+  WriteImage("brushes/star.png", 9, 7, 0x102030);
+  Settings.BrushDir = home.Path() + "/brushes/";
+  Settings.ImageDir = home.Path() + "/";
+  Start();
+  std::string title, folder;
+  ui.WhenModalWaits([&] {
+    char text[256] = {};
+    GetWindowText(FileDialogUser::Dialog(), text, sizeof text);
+    title = text;
+    folder = user.Folder();
+    user.ClickItem("star.png");
+    user.ClickControl(IDOK);
+  });
+  OpenImageClick(nullptr);
+  ui.RunUntilIdle();
+  EXPECT_EQ(title, "Open Brush");
+  EXPECT_EQ(folder, home.Path() + "/brushes");
+  EXPECT_EQ(Brush.Width(), 9);
+  EXPECT_EQ(Brush.Height(), 7);
+  EXPECT_EQ(ImgFormCount, 1);
+  EXPECT_TRUE(CurrentPicture->FileName.empty());
+  EXPECT_EQ(Settings.BrushDir, home.Path() + "/brushes/");
+  EXPECT_EQ(form->MRUFileList1->Items()->Count(), 0);
 }
 
 // "Set as default" takes a single format's entry, never the combined ones after them.

@@ -46,7 +46,7 @@ inline Bytes VideoSample(const std::vector<std::int64_t>& colours) {
   }
   const Bytes headers = List("hdrl", Chunk("avih", Bytes(56, '\0')) +
                                          List("strl", Chunk("strh", header) + Chunk("strf", format)));
-  return Chunk("RIFF", "AVI " + headers + List("movi", frames));
+  return Chunk("RIFF", Bytes("AVI ") + headers + List("movi", frames));
 }
 
 }  // namespace videosample

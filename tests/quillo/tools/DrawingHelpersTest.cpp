@@ -13,6 +13,7 @@
 #include "quillo/shell/Settings.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -207,6 +208,40 @@ TEST(DrawingHelpersGeometry, ArrowHeadBarbsPointBackAlongTheLine) {
   EXPECT_EQ(up, (Pair<int>{49, 129}));  // truncated toward zero
   EXPECT_EQ(down, (Pair<int>{49, 71}));
   EXPECT_EQ(ArrowHeadPoint({5, 5}, {5, 5}, 30, 16), (Pair<int>{5, 5}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DrawingHelpersTest, CurveRunsThroughItsEndsAndNarrowsTheUndoStepToItsStamps) {
+  ASSERT_TRUE(picture.PushUndo("SingleCurveIcon"));
+  StrokeCurve(2, 25, 20, 0, 38, 25, 1.0f, 0);
+  const Points inked = Inked();
+  EXPECT_TRUE(inked.count({2, 25}) && inked.count({38, 25}));
+  EXPECT_TRUE(inked.count({20, 12})) << "the curve's middle: (1/4) * 25 + (1/2) * 0 + (1/4) * 25";
+  // Every pixel of the walk is stamped: no gaps between the chords.
+  for (int x = 2; x <= 38; ++x) {
+    bool inColumn = false;
+    for (int y = 0; y < 30; ++y) inColumn = inColumn || inked.count({x, y});
+    EXPECT_TRUE(inColumn) << x;
+  }
+  EXPECT_EQ(DirtyRect, Rect(2, 12, 38, 25));
+  // Undo gives back the paper: the step still covers every stamp.
+  ASSERT_TRUE(picture.Undo(UDBuffer::RedoRecord::Skip));
+  EXPECT_TRUE(Inked().empty());
+}
+
+TEST_F(DrawingHelpersTest, CurveWithAnArrowHeadHasTwoBarbsBackAlongItsEnd) {
+  StrokeCurve(2, 15, 20, 15, 38, 15, 1.0f, 1);  // straight, ending at (38, 15) going right
+  const Points inked = Inked();
+  // Barbs of 6 pixels, 30 degrees off, back from the tip: their ends 5 pixels left of it and
+  // 2 or 3 above and below (the sines truncate).
+  EXPECT_TRUE(inked.count({33, 12}) || inked.count({33, 13}));
+  EXPECT_TRUE(inked.count({33, 17}) || inked.count({33, 18}));
+  EXPECT_FALSE(inked.count({33, 14}) || inked.count({33, 16}));
+  EXPECT_FALSE(inked.count({39, 15}));
+
 }
 
 }  // namespace
