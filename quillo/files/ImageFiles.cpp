@@ -28,6 +28,7 @@
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/tools/BrushModel.h"
 
 AnsiString ImageFilter;
 
@@ -166,18 +167,9 @@ const char* LoadMessageKey(int code) {
   }
 }
 
-// The colours of the main window's swatches as pixels hold them (0x00RRGGBB); the framework's
-// colour values hold 0x00BBGGRR.
-uint ToPixelColour(TColor colour) {
-  const COLORREF c = ColorToRGB(colour);
-  return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-}
+// A pixel colour (0x00RRGGBB) as the framework's colour values hold it (0x00BBGGRR).
 TColor ToFrameworkColour(uint pixel) {
   return static_cast<TColor>((pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF));
-}
-uint DrawingColour() { return MainForm != nullptr ? ToPixelColour(MainForm->DrawCol->GetColor()) : 0; }
-uint BackgroundColour() {
-  return MainForm != nullptr ? ToPixelColour(MainForm->BackCol->GetColor()) : 0xFFFFFF;
 }
 
 // What the file carries beside its pixels, preset before the load: the file's own values
@@ -193,11 +185,18 @@ GFXtra32 ExtraBeforeLoad(const UDBuffer* target) {
 
 GFXtra32 ExtraForSave(const UDBuffer* picture) {
   GFXtra32 extra;
+  if (picture == &BrushShape) {
+    // The brush keeps where it was taken from and the colour that stands for its outside.
+    extra.x = BrushState.PositionX;
+    extra.y = BrushState.PositionY;
+    extra.background = 0;
+    extra.transparent = BrushTransparentColor & 0x00FFFFFF;
+    return extra;
+  }
   extra.x = 0;
   extra.y = 0;
-  // The brush's position and transparent colour come with the brush's state.
-  extra.background = picture == &BrushShape ? 0 : DrawingColour();
-  extra.transparent = picture == &BrushShape ? kNoColour : BackgroundColour();
+  extra.background = DrawingColour();
+  extra.transparent = BackgroundColour();
   return extra;
 }
 
@@ -291,6 +290,16 @@ void TakeOver(UDBuffer& target, LoadedImage& loaded, int imageNumber) {
   target.SelRight = target.SelBottom = UDBuffer::kNoSelectionHigh;
 }
 
+// A loaded brush paints in its own colours: its outside colour and its position come from
+// the file, and its stamped shape is made from it.
+void TakeBrushState(const GFXtra32& extra) {
+  BrushTransparentColor = extra.transparent & 0x00FFFFFF;
+  BrushState.PositionX = extra.x;
+  BrushState.PositionY = extra.y;
+  BrushMode = BrushModePaint;
+  UpdateBrushShape(false);
+}
+
 FitZoom WindowZoom() { return Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting; }
 
 // A document window made for a load that failed goes again; when it is the only one it
@@ -374,6 +383,7 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
     BrushShape.Free();
     static_cast<Buffer&>(BrushShape) = static_cast<Buffer&>(loaded.shape);
     BrushShape.Mask = loaded.shape.Mask;
+    TakeBrushState(loaded.extra);
   }
   if (target == &PreviewPicture) PreviewDesc = loaded.extra;
   if (target == CurrentPicture) ShowInActiveWindow(*target, loaded.extra, quiet);
@@ -394,10 +404,20 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
 int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet) {
   HourglassPointer pointer;
   GFXtra32 extra = ExtraForSave(picture);
-  if (picture == &BrushShape)
+  // The brush is written as the user made it, its outside in its transparent colour; the
+  // stamped shape is made again afterwards.
+  struct ShapeRebuilt {
+    bool brush;
+    ~ShapeRebuilt() {
+      if (brush) UpdateBrushShape(false);
+    }
+  } rebuilt{picture == &BrushShape};
+  if (picture == &BrushShape) {
     BrushShape.Copy(Brush, Pair<int>(BrushShape.rect.left + Brush.rect.left,
                                      BrushShape.rect.top + Brush.rect.top),
                     Buffer::kPlain);
+    BrushShape.ChColor(kNoColour, extra.transparent);
+  }
   const AnsiString path = PathTheLibraryWrites(fileName, params);
   std::optional<PendingBackup> backup;
   if (!quiet) backup.emplace(path);

@@ -98,12 +98,12 @@ void ChooseStartType(TSaveDialog& dialog, const AnsiString& fileName) {
 
 // Runs the save dialog until the accepted name agrees with the chosen type; false when the
 // user cancelled.
-bool AskNameAndOptions(TSavePlus& plus, UDBuffer& picture) {
+bool AskNameAndOptions(TSavePlus& plus, UDBuffer& picture, const char* titleKey) {
   TSaveDialogEx& dialog = *plus.SavePicDlg;
   dialog.Hook().OwnerControl = MainForm;
   ImageFilterString(ImageFilter, true);
   dialog.SetFilter(ImageFilter);
-  dialog.SetTitle(LangMessage("Save Image"));
+  dialog.SetTitle(LangMessage(titleKey));
   dialog.SetFileName(picture.FileName);
   dialog.SetHelpContext(kSaveAsHelpContext);
   plus.PictureToSave = &picture;
@@ -138,23 +138,36 @@ bool SavePictureFile(UDBuffer& picture) {
   return result == SaveOk;
 }
 
-bool SavePictureFileAs(UDBuffer& picture) {
+namespace {
+
+// The name, type and options the user chose, as the parameters of the save; false when the
+// dialog was cancelled.
+bool ChooseNameAndParams(UDBuffer& picture, const char* titleKey, AnsiString& name, GFXSaveParams& params,
+                         GFXFile*& format) {
   TSavePlus& plus = *TheSaveDialog();
-  if (!AskNameAndOptions(plus, picture)) {
+  if (!AskNameAndOptions(plus, picture, titleKey)) {
     SaveCancelled = 1;
     return false;
   }
-  TSaveDialogEx& dialog = *plus.SavePicDlg;
-  const AnsiString name = dialog.GetFileName();
+  name = plus.SavePicDlg->GetFileName();
   Settings.ImageDir = ExtractFilePath(name);
-
-  GFXSaveParams params = plus.ChosenParams();
-  GFXFile* format = DefaultFormatIndex(name, nullptr);
+  params = plus.ChosenParams();
+  format = DefaultFormatIndex(name, nullptr);
   if (format == nullptr) {
     // A name whose extension no writable format claims is written in the chosen type.
-    format = TSavePlus::WritableFormatAt(dialog.GetFilterIndex());
+    format = TSavePlus::WritableFormatAt(plus.SavePicDlg->GetFilterIndex());
     params.format = format;
   }
+  return true;
+}
+
+}  // namespace
+
+bool SavePictureFileAs(UDBuffer& picture) {
+  AnsiString name;
+  GFXSaveParams params;
+  GFXFile* format = nullptr;
+  if (!ChooseNameAndParams(picture, "Save Image", name, params, format)) return false;
   if (ImageForm != nullptr) ImageForm->Invalidate();
 
   ReloadAfterSave reload(picture, MayLoseInformation(params, format));
@@ -165,4 +178,18 @@ bool SavePictureFileAs(UDBuffer& picture) {
   }
   reload.Finish(result);
   return result == SaveOk;
+}
+
+bool SaveBrushFileAs() {
+  AnsiString name;
+  GFXSaveParams params;
+  GFXFile* format = nullptr;
+  if (!ChooseNameAndParams(Brush, "Save Brush", name, params, format)) return false;
+  // SaveImageFile writes the brush through its stamped shape and makes the shape again.
+  const int result = SaveImageFile(name, &BrushShape, &params, false);
+  if (result != SaveOk) return false;
+  Brush.FileName = BrushShape.FileName;
+  Brush.SaveParams = params;
+  Brush.SaveParams.format = nullptr;
+  return true;
 }

@@ -12,3 +12,7 @@ bool SavePictureFile(UDBuffer& picture);
 // True when the picture was saved; a cancelled dialog (SaveCancelled set) or a failed save
 // leaves the picture, its name and its parameters as they were.
 bool SavePictureFileAs(UDBuffer& picture);
+
+// Asks for a name and type, then saves the brush (Brush, through BrushShape). True when it was
+// saved; the brush then carries the name and the parameters.
+bool SaveBrushFileAs();

@@ -11,7 +11,9 @@ bool SavePicture(TObject* /*sender*/) {
   return saved;
 }
 
-bool SavePictureAs(TObject* /*sender*/) {
+bool SavePictureAs(TObject* sender) {
+  // The tool options palette saves the brush with no sender.
+  if (sender == nullptr) return SaveBrushFileAs();
   if (CurrentPicture == nullptr) return false;
   const bool saved = SavePictureFileAs(*CurrentPicture);
   if (saved) UpdateDocumentCaption(ImageForm);

@@ -13,6 +13,6 @@ extern std::uint8_t SaveCancelled;
 // when the picture was saved.
 bool SavePicture(TObject* sender);
 
-// Asks for a name and type, then saves the active picture. True when it was saved; a
+// Asks for a name and type, then saves the active picture; with no sender, the brush. True when it was saved; a
 // cancelled dialog or a failed save leaves the picture as it was.
 bool SavePictureAs(TObject* sender);

@@ -13,6 +13,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/tools/BrushModel.h"
 #include "quillo/shell/MainForm.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/jpeg/LibJpegReference.h"
@@ -183,14 +184,24 @@ TEST_F(ImageFilesTest, ABrushTakesTheFilesTransparentColourAsItsOutside) {
   const std::uint32_t key = SampleColour(2, 1);
   const std::string path = PathOf("brush.png");
   WriteBytes(path, SamplePng(6, 4, &key));
+  // What an earlier brush left: a PNG carries no origin, so the position starts at 0, 0.
+  BrushState.PositionX = 77;
+  BrushState.PositionY = -5;
+  BrushMode = BrushModeColor;
   ASSERT_EQ(LoadImageFile(&Brush, path, 0, false), LoadOk);
   ASSERT_EQ(Brush.Width(), 6);
   EXPECT_EQ(*Brush.At(2, 1), 0xFF000000u);
   EXPECT_EQ(*Brush.At(3, 1), SampleColour(3, 1));
   EXPECT_EQ(BrushShape.Width(), 6);
   EXPECT_EQ(BrushShape.Height(), 4);
+  EXPECT_EQ(BrushTransparentColor, key);
+  EXPECT_EQ(BrushState.PositionX, 0);
+  EXPECT_EQ(BrushState.PositionY, 0);
+  EXPECT_EQ(BrushMode, BrushModePaint);
+  EXPECT_EQ(*BrushShape.At(3, 1), SampleColour(3, 1)) << "the shape is made from the brush";
   Brush.Free();
   BrushShape.Free();
+  BrushState = BrushStateBlock();
 }
 
 TEST_F(ImageFilesTest, APreviewKeepsTheFilesExtraDataWithTheOriginAtZero) {

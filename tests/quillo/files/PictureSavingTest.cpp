@@ -8,13 +8,25 @@
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/PictureSaving.h"
 #include "quillo/files/SaveCommands.h"
+#include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/tools/BrushModel.h"
 
 #include <tuple>
 
 namespace {
 
 bool StopEverything(int) { return false; }
+
+// The 0-based entry of a format in the save dialog's type list.
+int WritableTypeIndex(const char* name) {
+  int index = -1;
+  for (GFXFile* f = GFXFile::Formats(); f != nullptr; f = f->next) {
+    if (f->depths != 0) ++index;
+    if (f->name == name) return index;
+  }
+  return -1;
+}
 
 class PictureSavingTest : public FilesFixture {
 protected:
@@ -171,6 +183,54 @@ TEST_F(PictureSavingTest, ATrueColourSaveKeepsNoUndoStep) {
   ASSERT_TRUE(SavePictureFile(*picture));
   EXPECT_EQ(picture->UndoChain, nullptr);
   EXPECT_TRUE(HoldsSample(*picture, 6, 4));
+}
+
+}  // namespace
+
+namespace {
+
+// The brush saved with Save As (no sender): its outside is written in its transparent colour,
+// marked transparent in the file, and comes back as the outside when the file is loaded as
+// the brush again; the brush carries the file's name and its stamped shape is made again.
+TEST_F(PictureSavingTest, TheBrushIsSavedWithItsOutsideAndComesBack) {
+  Brush.Alloc(6, 4);
+  Brush.FileName = AnsiString();  // a new brush: the dialog starts in the pictures folder
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) *Brush.At(x, y) = (x + y) % 3 == 0 ? BrushOutside : SampleColour(x, y);
+  BrushShape.Alloc(6, 4);
+  BrushTransparentColor = 0xFF00FF;
+  BrushMode = BrushModePaint;
+  ui.WhenModalWaits([&] {
+    user.ChooseType(WritableTypeIndex("CompuServe GIF"));
+    if (!SavePlus->Transparent->GetChecked()) SavePlus->Transparent->SetChecked(true);
+    TypeName("brush.gif");
+  });
+  ASSERT_TRUE(SavePictureAs(nullptr));
+  EXPECT_EQ(Brush.FileName, PathOf("brush.gif"));
+  EXPECT_TRUE(Brush.SaveParams.transparent);
+  EXPECT_EQ(*BrushShape.At(0, 0), BrushOutside) << "the stamped shape is made again";
+
+  UDBuffer file;
+  ASSERT_EQ(LoadImageFile(&file, PathOf("brush.gif"), 0, true), LoadOk);
+  EXPECT_TRUE(file.SaveParams.transparent);
+
+  Brush.Box(Brush.rect, 0x123456);
+  BrushTransparentColor = 0;
+  ASSERT_EQ(LoadImageFile(&Brush, PathOf("brush.gif"), 0, true), LoadOk);
+  EXPECT_EQ(BrushTransparentColor, 0xFF00FFu);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) {
+      if ((x + y) % 3 == 0) {
+        EXPECT_EQ(*Brush.At(x, y), BrushOutside) << x << "," << y;
+      } else {
+        EXPECT_EQ(*Brush.At(x, y) & 0xFF000000u, 0u) << x << "," << y;
+      }
+    }
+  EXPECT_EQ(BrushShape.Width(), 6);
+  Brush.Free();
+  Brush.FileName = AnsiString();
+  BrushShape.Free();
+  BrushState = BrushStateBlock();
 }
 
 }  // namespace
