@@ -8,8 +8,10 @@
 #include "UndoFixture.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/tools/Tool.h"
@@ -18,11 +20,34 @@ namespace {
 
 class UndoDocumentsTest : public DocumentTest {
 protected:
+  // The pointer starts over no image (an earlier test may have left one).
+  UndoDocumentsTest() {
+    MousePoint = Pair<int>(NoMousePoint, NoMousePoint);
+    MouseViewPoint = Pair<int>(-1, -1);
+  }
+  // A new document with the pointer away from it: the tests change pictures directly, which
+  // must not happen under the brush outline of the current tool.
+  TImageForm* Document() {
+    TImageForm* window = NewDocument(64, 48);
+    PointerAway();
+    return window;
+  }
+  // Over the image and off it again: the current tool's brush outline goes out of the
+  // picture wherever it was last shown.
+  void PointerAway() {
+    if (ImageForm != nullptr) {
+      const TPoint over = ImageForm->ShowBuf->ClientToScreen(TPoint(1, 1));
+      ui.MoveTo(over.x, over.y);
+    }
+    const TPoint away = form->ClientToScreen(TPoint(2, 2));
+    ui.MoveTo(away.x, away.y);
+    ui.RunUntilIdle();
+  }
   UndoSettingsScope settings{home.Path(), 1LL << 40, 1LL << 40};
 };
 
 TEST_F(UndoDocumentsTest, EditUndoAndRedoRestoreTheActivePictureAndNameTheStep) {
-  TImageForm* window = NewDocument(64, 48);
+  TImageForm* window = Document();
   UDBuffer& p = window->Picture;
   MakePicture(p, 64, 48, 3);
   const PictureState before = StateOf(p);
@@ -39,7 +64,9 @@ TEST_F(UndoDocumentsTest, EditUndoAndRedoRestoreTheActivePictureAndNameTheStep) 
   EXPECT_FALSE(redo->GetEnabled());
   EXPECT_TRUE(form->UndoBtn->GetEnabled());
 
+  // The menu drops down over the document: the pointer leaves it on the image.
   ChooseMenuItem("&Edit", undoCaption);
+  PointerAway();
   EXPECT_EQ(StateOf(p), before);
   EXPECT_EQ(undo->GetCaption(), LangMessage("UndoMenu"));
   EXPECT_FALSE(undo->GetEnabled());
@@ -47,13 +74,14 @@ TEST_F(UndoDocumentsTest, EditUndoAndRedoRestoreTheActivePictureAndNameTheStep) 
   EXPECT_TRUE(form->RedoBtn->GetEnabled());
 
   ChooseMenuItem("&Edit", LangMessage("RedoMenu") + " " + LangMessage("DelSel"));
+  PointerAway();
   EXPECT_EQ(StateOf(p), after);
   EXPECT_TRUE(ui.MessageBoxTexts().empty());
 }
 
 // In the middle of a tool's operation Undo and Redo wait: the step belongs to the operation.
 TEST_F(UndoDocumentsTest, UndoWaitsWhileAToolIsMidOperation) {
-  TImageForm* window = NewDocument(64, 48);
+  TImageForm* window = Document();
   UDBuffer& p = window->Picture;
   ASSERT_TRUE(p.PushUndo("DelSel", nullptr, 0, 0, 9, 9));
   PaintRect(p, 0, 0, 9, 9, 6);
@@ -75,7 +103,7 @@ TEST_F(UndoDocumentsTest, UndoWaitsWhileAToolIsMidOperation) {
 
 // Undoing a change of size gives the window's view the old pixels.
 TEST_F(UndoDocumentsTest, UndoingAResizeShowsTheOldSizeInTheWindow) {
-  TImageForm* window = NewDocument(64, 48);
+  TImageForm* window = Document();
   UDBuffer& p = window->Picture;
   ASSERT_TRUE(p.PushUndo("Resize"));
   MakePicture(p, 100, 20, 5);
@@ -86,8 +114,8 @@ TEST_F(UndoDocumentsTest, UndoingAResizeShowsTheOldSizeInTheWindow) {
 }
 
 TEST_F(UndoDocumentsTest, WhenMemoryRunsShortTheOtherDocumentsStepsGoToDiskFirst) {
-  TImageForm* first = NewDocument(64, 48);
-  TImageForm* second = NewDocument(64, 48);
+  TImageForm* first = Document();
+  TImageForm* second = Document();
   ASSERT_EQ(CurrentPicture, &second->Picture);
   UDBuffer& a = first->Picture;
   UDBuffer& b = second->Picture;
@@ -128,8 +156,8 @@ TEST_F(UndoDocumentsTest, WhenMemoryRunsShortTheOtherDocumentsStepsGoToDiskFirst
 }
 
 TEST_F(UndoDocumentsTest, UnderASmallDiskBudgetTheOtherDocumentsStepsAreDeletedFirst) {
-  TImageForm* first = NewDocument(64, 48);
-  TImageForm* second = NewDocument(64, 48);
+  TImageForm* first = Document();
+  TImageForm* second = Document();
   UDBuffer& a = first->Picture;
   UDBuffer& b = second->Picture;
   const std::int64_t step = UndoSizeKB(30, 30);

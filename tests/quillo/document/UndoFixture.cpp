@@ -26,6 +26,17 @@ PictureState StateOf(const UDBuffer& p) {
   return s;
 }
 
+std::ostream& operator<<(std::ostream& out, const PictureState& s) {
+  std::uint32_t sum = 0;
+  int selected = 0;
+  for (std::uint32_t v : s.pixels) sum = sum * 31 + v;
+  for (bool b : s.mask) selected += b;
+  return out << s.width << "x" << s.height << " pixel hash " << std::hex << sum << std::dec
+             << ", " << selected << " selected, changes " << s.changeCount << ", bounds "
+             << s.selLeft << "," << s.selTop << "-" << s.selRight << "," << s.selBottom
+             << ", file \"" << s.fileName << "\"";
+}
+
 void MakePicture(UDBuffer& p, int width, int height, unsigned seed) {
   p.Alloc(width, height);
   PaintRect(p, 0, 0, width - 1, height - 1, seed);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct PictureState {
   std::string fileName;
   bool operator==(const PictureState&) const = default;
 };
+// Where two states differ, for a failing comparison's message.
+std::ostream& operator<<(std::ostream& out, const PictureState& s);
 
 PictureState StateOf(const UDBuffer& p);
 // Makes a picture of that size with every pixel and mask bit from the seed.
