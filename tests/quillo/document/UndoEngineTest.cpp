@@ -343,6 +343,37 @@ TEST_F(UndoTest, ABudgetBelowTheUseSwapsAndDeletesDownToIt) {
   EXPECT_EQ(MakeUndoMemory(p, -5, ProtectNewest::No), 0);
 }
 
+// Redo steps take memory and disk as undo steps do: they count against both budgets.
+TEST_F(UndoTest, RedoStepsCountAgainstTheBudgets) {
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, i * 10, 40, i * 10 + 9));
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  const std::int64_t step = UndoSizeKB(41, 10);
+  EXPECT_EQ(p.RedoMemKB, 2 * step);
+  Settings.UndoMem = step;
+  EXPECT_EQ(MakeUndoMemory(p, 0, ProtectNewest::No), 0);
+  EXPECT_EQ(p.RedoMemKB, step);
+  EXPECT_EQ(p.RedoDiskKB, step);
+  Settings.UndoDisk = 0;
+  EXPECT_EQ(MakeUndoDisk(p, 0), 0);  // the older redo step, not the chain's newest
+  EXPECT_EQ(Steps(p.RedoChain).size(), 1u);
+  ExpectCountersMatch({&p});
+}
+
+// A rectangle wholly outside the picture opens an empty step, so that the operation's
+// ExtendUndo drops its own step and never narrows an older one.
+TEST_F(UndoTest, AStepOutsideThePictureIsEmptyAndNarrowingDropsIt) {
+  ASSERT_TRUE(p.PushUndo("Older", nullptr, 0, 0, 9, 9));
+  ASSERT_TRUE(p.PushUndo("Box", nullptr, 100, 100, 120, 120));
+  EXPECT_EQ(p.UndoChain->SizeKB(), 0);
+  EXPECT_EQ(UndoStepWidth(p), 0);
+  p.ExtendUndo(0, 0, 5, 5);
+  ASSERT_EQ(Steps(p.UndoChain).size(), 1u);
+  EXPECT_EQ(p.UndoChain->Description, "Older");
+  EXPECT_EQ(UndoStepWidth(p), 10);
+  ExpectCountersMatch({&p});
+}
+
 TEST_F(UndoTest, ASwappedStepWaitsWhenTheDiskBudgetIsFull) {
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 40, 20));
   Settings.UndoMem = 0;

@@ -10,6 +10,7 @@
 #include "UndoFixture.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
@@ -32,6 +33,9 @@ struct Stroke {
 class UndoStrokesTest : public DocumentTest, public ::testing::WithParamInterface<std::int64_t> {
 protected:
   UndoStrokesTest() : savedTool_(CurrentTool) {
+    // The pointer starts over no image (an earlier test may have left one).
+    MousePoint = Pair<int>(NoMousePoint, NoMousePoint);
+    MouseViewPoint = Pair<int>(-1, -1);
     window = NewDocument(80, 60);
     window->Picture.Box(window->Picture.rect, kPaper);
     MakeFactoryBrush(FactoryShape::Round, 5, 100, kInk);
@@ -39,6 +43,7 @@ protected:
     UpdateBrushShapeWith(kInk, kPaper, false);
     SelectTool(&PenContTool, true, -1);
     ui.Advance(500);
+    PointerAway();
   }
   ~UndoStrokesTest() override {
     CurrentTool = savedTool_;
@@ -49,9 +54,14 @@ protected:
     BrushState = BrushStateBlock{};
   }
   TPoint Screen(Pair<int> p) const { return window->ShowBuf->ClientToScreen(TPoint(p.x, p.y)); }
+  // Over the image and off it again: the pen's brush outline goes out of the picture
+  // wherever it was last shown.
   void PointerAway() {
+    const TPoint over = Screen({1, 1});
+    ui.MoveTo(over.x, over.y);
     const TPoint p = form->ClientToScreen(TPoint(2, 2));
     ui.MoveTo(p.x, p.y);
+    ui.RunUntilIdle();
   }
   void Paint(const Stroke& stroke) {
     TPoint p = Screen(stroke.points.front());
@@ -103,6 +113,7 @@ TEST_P(UndoStrokesTest, CtrlZUndoesEachStrokeAndEditRedoPaintsItAgain) {
   const std::size_t n = std::size(kStrokes);
   for (std::size_t i = n; i-- > 0;) {
     CtrlZ();
+    PointerAway();
     ASSERT_EQ(StateOf(picture), states[i]) << "after undoing stroke " << i;
     ExpectCountersMatch({&picture});
   }
@@ -132,6 +143,7 @@ TEST_P(UndoStrokesTest, AStrokeAfterAnUndoEmptiesTheRedoChain) {
     EXPECT_EQ(SwapFiles().size(), 2u);
   }
   CtrlZ();
+  PointerAway();
   EXPECT_EQ(StateOf(picture), first);
 }
 
