@@ -29,6 +29,9 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolObjects.h"
 
 AnsiString ImageFilter;
 
@@ -291,13 +294,16 @@ void TakeOver(UDBuffer& target, LoadedImage& loaded, int imageNumber) {
 }
 
 // A loaded brush paints in its own colours: its outside colour and its position come from
-// the file, and its stamped shape is made from it.
+// the file, its stamped shape is made from it, and the dotted pen takes it up.
 void TakeBrushState(const GFXtra32& extra) {
   BrushTransparentColor = extra.transparent & 0x00FFFFFF;
   BrushState.PositionX = extra.x;
   BrushState.PositionY = extra.y;
   BrushMode = BrushModePaint;
   UpdateBrushShape(false);
+  if (MainForm == nullptr) return;  // no program around the picture: no tool to choose
+  SelectTool(&PenDiscTool, false, -1);
+  HideToolFeedback();
 }
 
 FitZoom WindowZoom() { return Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting; }
