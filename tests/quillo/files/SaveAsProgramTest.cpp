@@ -544,3 +544,23 @@ TEST_F(SaveAsProgramTest, ARecentFolderTakesTheDialogThere) {
   EXPECT_TRUE(std::filesystem::exists(home.Path() + "/a/third.png"));
   EXPECT_EQ(CurrentPicture->FileName, home.Path() + "/a/third.png");
 }
+
+// "Set as default" remembers the type chosen in the dialog, counted over every type the
+// library knows; the next untitled picture's Save As starts with it.
+TEST_F(SaveAsProgramTest, SetAsDefaultMakesTheChosenTypeTheStartingOne) {
+  Start({WriteSampleAt(home.Path(), "sample.png", 24, false)});
+  SaveAs({[&] {
+    user.ChooseType(TypePlace("TrueVision Targa") - 1);
+    ClickPanelControl(SavePlus->SetAsDefault);
+    user.ClickControl(IDCANCEL);
+  }});
+  int position = 0;
+  for (GFXFile* f = GFXFile::Formats(); f->name != "TrueVision Targa"; f = f->next) ++position;
+  EXPECT_EQ(Settings.DefFileExt, position);
+
+  CurrentPicture->FileName = AnsiString();
+  CurrentPicture->SaveAsRequired = 1;
+  SaveAs({[&] { user.ClickControl(IDCANCEL); }});
+  EXPECT_EQ(SavePlus->SavePicDlg->GetFilterIndex(), TypePlace("TrueVision Targa"));
+  EXPECT_TRUE(SavePlus->TC24RB->GetChecked());
+}
