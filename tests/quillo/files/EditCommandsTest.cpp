@@ -23,6 +23,7 @@
 #include "quillo/shell/Language.h"
 #include "quillo/shell/ProgramFixture.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -528,6 +529,53 @@ TEST_F(EditCommandsTest, TheToolbarButtonsAreEnabledAndRunTheCommands) {
   const ClipboardPicture copied = ReadClipboard();
   ASSERT_TRUE(copied.present);
   EXPECT_EQ(copied.pixels, PixelsOf(*picture));
+}
+
+// Every command holds the current tool while it works: deactivated once (also by Cut, which
+// copies and deletes), activated again at every way out, the failing ones included.
+TEST_F(EditCommandsTest, EveryCommandSuspendsTheToolAndResumesIt) {
+  struct Probe : P_icon {
+    int deactivated = 0, activated = 0;
+    bool nextWasNull = true;
+    void Deactivate(P_icon* next) override {
+      ++deactivated;
+      nextWasNull = nextWasNull && next == nullptr;
+    }
+    void Activate() override { ++activated; }
+  } probe;
+  StartWithPattern();
+  P_icon* const previous = CurrentTool;
+  CurrentTool = &probe;
+  picture->SetMaskRect(true, Rect(2, 2, 5, 5));
+  picture->UpdateSelectionBounds();
+  struct Step {
+    const char* item;
+    std::function<void()> before;
+  };
+  const std::vector<Step> steps = {
+      {"&Copy", [] {}},
+      {"Cu&t", [] {}},
+      {"&Delete", [] {}},
+      {"&Paste", [] {}},
+      {"&Paste", [] { PutOnClipboard(CF_DIB, std::vector<std::uint8_t>(50, 0)); }},  // damaged
+      {"&Invert Selection", [] {}},
+      {"C&lear Selection", [] {}},
+      {"Paste as &New Image", [] { PutOnClipboard(CF_DIB, Dib24({1, 2}, 2)); }},
+      {"&Paste", [] { ASSERT_TRUE(OpenClipboard(nullptr)); }},  // held open elsewhere
+  };
+  for (const Step& step : steps) {
+    step.before();
+    probe.deactivated = probe.activated = 0;
+    Choose(step.item);
+    ui.RunUntilIdle();
+    EXPECT_EQ(probe.deactivated, 1) << step.item;
+    EXPECT_EQ(probe.activated, 1) << step.item;
+    EXPECT_TRUE(probe.nextWasNull) << step.item;
+    EXPECT_EQ(CurrentTool, &probe) << step.item;
+    EXPECT_EQ(ToolSuspendDepth, 0) << step.item;
+  }
+  CloseClipboard();
+  CurrentTool = previous;
 }
 
 }  // namespace
