@@ -578,4 +578,35 @@ TEST_F(EditCommandsTest, EveryCommandSuspendsTheToolAndResumesIt) {
   CurrentTool = previous;
 }
 
+// The clipboard keys of the document window run the same commands: Ctrl+Insert copies,
+// Shift+Delete cuts, Shift+Insert pastes, Ctrl+Delete deletes.
+TEST_F(EditCommandsTest, TheClipboardKeysRunTheSameCommands) {
+  StartWithPattern();
+  const std::vector<std::uint32_t> before = PixelsOf(*picture);
+  auto chord = [this](int modifier, int key) {
+    ui.KeyDown(modifier);
+    ui.Press(key);
+    ui.KeyUp(modifier);
+    ui.RunUntilIdle();
+  };
+  picture->SetMaskRect(true, Rect(0, 0, 3, 1));
+  picture->UpdateSelectionBounds();
+  chord(VK_CONTROL, VK_INSERT);
+  EXPECT_EQ(ReadClipboard().width, 4);
+  chord(VK_SHIFT, VK_DELETE);
+  EXPECT_EQ(*picture->At(0, 0), kBackground);
+  EXPECT_EQ(NewestStep(*picture), "CutImg");
+  picture->SetMaskAll(false);
+  picture->UpdateSelectionBounds();
+  PutOnClipboard(CF_DIB, Dib24({0x00ABCDEF}, 1));
+  chord(VK_SHIFT, VK_INSERT);
+  EXPECT_EQ(*picture->At(0, 0), 0x00ABCDEFu);
+  EXPECT_EQ(NewestStep(*picture), "PasteImg");
+  picture->SetMaskAll(false);
+  picture->UpdateSelectionBounds();
+  chord(VK_CONTROL, VK_DELETE);
+  EXPECT_EQ(PixelsOf(*picture), std::vector<std::uint32_t>(before.size(), kBackground));
+  EXPECT_EQ(NewestStep(*picture), "DeleteImg");
+}
+
 }  // namespace
