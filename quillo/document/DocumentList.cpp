@@ -21,6 +21,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/Tool.h"
 
 std::array<TImageForm*, MaxDocuments> ImgForms{};
 int ImgFormCount = 0;
@@ -116,6 +117,8 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
 
   const bool activeMaximised = ImgFormCount > 0 && ImageForm && ImageForm->GetWindowState() == wsMaximized;
   window->ListIndex = ImgFormCount;
+  // The view shows the current tool's cursor.
+  window->ShowBuf->SetCursor(CurrentTool->Cursor);
   ImgForms[static_cast<std::size_t>(ImgFormCount)] = window;
   ImageForm = window;
   if (activeMaximised) window->SetWindowState(wsMaximized);

@@ -19,6 +19,8 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/Tool.h"
 #include "vorlen/formats/GFXFile.h"
 
 int OpenFilterIndex = -1;
@@ -133,6 +135,12 @@ void OpenNeighbour(bool next) {
 }  // namespace
 
 void OpenImageClick(TObject* sender) {
+  ReselectTool(true);
+  HideToolFeedback();
+  // The tool's feedback comes back however the command ends.
+  struct FeedbackBack {
+    ~FeedbackBack() { ShowToolFeedback(); }
+  } feedbackBack;
   TOpenPlus* form = CreateOpenPlus();
   TCustomOpenDialog* dialog = form->CustomOpenDialog1;
   const bool brush = sender == nullptr;
@@ -183,6 +191,10 @@ RecentFileEntry SplitRecentEntry(const AnsiString& entry) {
 
 void MRUFileList1MRUItemClick(TObject*, const AnsiString& entry) {
   const RecentFileEntry recent = SplitRecentEntry(entry);
+  SuspendTool();
+  struct Resume {
+    ~Resume() { ResumeTool(); }
+  } resume;
   NoteRecentFolder(LoadImageFile(nullptr, recent.fileName, recent.imageNumber, false), recent.fileName);
 }
 

@@ -8,6 +8,7 @@
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/tools/Tool.h"
 
 using tbx::TToolbarButtonX;
 
@@ -38,25 +39,32 @@ void TMainForm::ConnectUndoCommands() {
   MenuItemNamed("Redo1")->OnClick = [this](TObject* sender) { Redo1Click(sender); };
 }
 
+// Undo and Redo wait while a tool is in the middle of an operation; the tool steps aside
+// while the picture changes under it.
 void TMainForm::Undo1Click(TObject*) {
-  if (CurrentPicture == nullptr || CurrentPicture->UndoChain == nullptr) return;
+  if (ToolPhase != 0 || CurrentPicture == nullptr || CurrentPicture->UndoChain == nullptr) return;
   ClosePopupForms();
+  SuspendTool();
   CurrentPicture->Undo(UDBuffer::RedoRecord::Keep);
   if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
+  ResumeTool();
   UpdateUndoItems();
 }
 
 void TMainForm::Redo1Click(TObject*) {
-  if (CurrentPicture == nullptr || CurrentPicture->RedoChain == nullptr) return;
+  if (ToolPhase != 0 || CurrentPicture == nullptr || CurrentPicture->RedoChain == nullptr) return;
   ClosePopupForms();
+  SuspendTool();
   CurrentPicture->Redo();
   if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
+  ResumeTool();
   UpdateUndoItems();
 }
 
 void TMainForm::UpdateUndoItems() {
   const UndoEntry* undo = CurrentPicture != nullptr ? CurrentPicture->UndoChain : nullptr;
   const UndoEntry* redo = CurrentPicture != nullptr ? CurrentPicture->RedoChain : nullptr;
-  ShowUndoItem(MenuItemNamed("Undo1"), UndoBtn, ItemCaption("UndoMenu", undo), undo != nullptr);
-  ShowUndoItem(MenuItemNamed("Redo1"), RedoBtn, ItemCaption("RedoMenu", redo), redo != nullptr);
+  const bool idle = ToolPhase == 0;
+  ShowUndoItem(MenuItemNamed("Undo1"), UndoBtn, ItemCaption("UndoMenu", undo), undo != nullptr && idle);
+  ShowUndoItem(MenuItemNamed("Redo1"), RedoBtn, ItemCaption("RedoMenu", redo), redo != nullptr && idle);
 }

@@ -28,6 +28,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Skins.h"
+#include "quillo/tools/ToolObjects.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {
@@ -197,6 +198,8 @@ void StartUp(TMainForm* form) {
   form->UpdateUndoItems();
 
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
+  // The continuous pen is the first current tool.
+  SelectTool(&PenContTool, true, -1);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
   ListLanguages(form);
   if (Settings.ShowTOD) PostMessage(form->GetHandle(), UM_SHOWTIP, 0, 0);

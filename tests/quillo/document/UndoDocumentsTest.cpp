@@ -12,6 +12,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -48,6 +49,28 @@ TEST_F(UndoDocumentsTest, EditUndoAndRedoRestoreTheActivePictureAndNameTheStep) 
   ChooseMenuItem("&Edit", LangMessage("RedoMenu") + " " + LangMessage("DelSel"));
   EXPECT_EQ(StateOf(p), after);
   EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+// In the middle of a tool's operation Undo and Redo wait: the step belongs to the operation.
+TEST_F(UndoDocumentsTest, UndoWaitsWhileAToolIsMidOperation) {
+  TImageForm* window = NewDocument(64, 48);
+  UDBuffer& p = window->Picture;
+  ASSERT_TRUE(p.PushUndo("DelSel", nullptr, 0, 0, 9, 9));
+  PaintRect(p, 0, 0, 9, 9, 6);
+  const PictureState painted = StateOf(p);
+  ToolPhase = ToolPhaseDrag;
+  form->UpdateUndoItems();
+  EXPECT_FALSE(form->MenuItemNamed("Undo1")->GetEnabled());
+  EXPECT_FALSE(form->UndoBtn->GetEnabled());
+  form->Undo1Click(nullptr);
+  EXPECT_EQ(StateOf(p), painted);
+  EXPECT_NE(p.UndoChain, nullptr);
+  ToolPhase = 0;
+  form->UpdateUndoItems();
+  EXPECT_TRUE(form->MenuItemNamed("Undo1")->GetEnabled());
+  form->Undo1Click(nullptr);
+  EXPECT_EQ(p.UndoChain, nullptr);
+  EXPECT_NE(p.RedoChain, nullptr);
 }
 
 // Undoing a change of size gives the window's view the old pixels.

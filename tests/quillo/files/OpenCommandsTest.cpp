@@ -11,6 +11,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/OpenCommands.h"
 #include "quillo/shell/Language.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -105,7 +106,11 @@ TEST_F(OpenCommandsTest, ARecentFileOpensTheImageItNames) {
   std::ofstream(video, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   Start();
   form->MRUFileList1->InsertItem(0, video + ": 3");
+  P_icon* tool = CurrentTool;
   ChooseFirstRecentFile();
+  // The tool rested while the file was read and is back.
+  EXPECT_EQ(CurrentTool, tool);
+  EXPECT_EQ(ToolSuspendDepth, 0);
   ASSERT_NE(CurrentPicture, nullptr);
   EXPECT_EQ(CurrentPicture->FileName, video);
   EXPECT_EQ(CurrentPicture->ImageNumber, 3);
