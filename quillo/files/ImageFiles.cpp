@@ -24,6 +24,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -395,7 +396,11 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   if (target == CurrentPicture) ShowInActiveWindow(*target, loaded.extra, quiet);
   target->FileName = ExpandFileName(fileName);
   if (target == CurrentPicture) UpdateDocumentCaption(ImageForm);
-  if (target != &Brush && !quiet) AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
+  if (target != &Brush && !quiet) {
+    AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
+    // The open dialog offers the folders images came from, however they were opened.
+    if (OpenPlus != nullptr) OpenPlus->AddRecentFolder(target->FileName);
+  }
   target->ChangeCount = 0;
   target->SaveAsRequired = 0;
   // The steps were of the picture that was there before; a quiet reload keeps them, so that
