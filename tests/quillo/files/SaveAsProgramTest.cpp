@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "../shell/ProgramFixture.h"
 #include "platform/user/WinConst.h"
 #include "quillo/document/DocumentList.h"
@@ -26,6 +26,7 @@
 #include "support/TempHome.h"
 #include "platform/rtl/SysUtils.h"
 #include "vorlen/formats/ReferenceTools.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -419,29 +420,6 @@ TEST_F(SaveAsProgramTest, TheOverwriteQuestionKeepsTheFileUnlessTheUserSaysYes) 
   ASSERT_EQ(LoadImageFile(&back, taken, 0, true), LoadOk);
   EXPECT_EQ(*back.At(20, 0), BlockColour(20, 0));
 }
-
-// A limit on the size of files this process writes stands in for a full disk: writes past it
-// fail as they do when the disk fills up (the tests run as root, whom no permission stops).
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the failed write answers instead
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 // Nothing is lost when a save fails: the file keeps its bytes, the folder gets no stray file,
 // the picture keeps its pixels, name and changes, and the message says why.
