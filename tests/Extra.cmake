@@ -28,10 +28,6 @@ endif()
 if(TARGET quillo_tests)
   target_link_libraries(quillo_tests PRIVATE PNG::PNG JPEG::JPEG)
 endif()
-# The save commands' tests answer the file dialog as a user does.
-if(TARGET quillo_tests)
-  target_sources(quillo_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/platform/dialogs/FileDialogUser.cpp)
-endif()
 # The skin maker's tests parse skin sources with its reader and run the built tool; the
 # default skin's tests read the skin built into the program folder.
 if(TARGET quillo_tests)

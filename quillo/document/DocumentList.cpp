@@ -21,6 +21,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
 
 std::array<TImageForm*, MaxDocuments> ImgForms{};
@@ -94,6 +95,11 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
     Abort();
   }
   if (ImgFormCount > 0 && ImageForm) ImageForm->SetPanelText(spMessage, "");
+  // The tool's feedback leaves the picture that stops being the active one, and the pointer
+  // is over no image until it moves over the new one.
+  WithdrawToolFeedback();
+  MousePoint = {NoMousePoint, NoMousePoint};
+  MouseViewPoint = {-1, -1};
 
   TImageForm* window = NewComponent<TImageForm>(Application());
   UDBuffer* previousPicture = CurrentPicture;

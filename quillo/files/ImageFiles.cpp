@@ -24,11 +24,15 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolObjects.h"
 
 AnsiString ImageFilter;
 
@@ -291,13 +295,16 @@ void TakeOver(UDBuffer& target, LoadedImage& loaded, int imageNumber) {
 }
 
 // A loaded brush paints in its own colours: its outside colour and its position come from
-// the file, and its stamped shape is made from it.
+// the file, its stamped shape is made from it, and the dotted pen takes it up.
 void TakeBrushState(const GFXtra32& extra) {
   BrushTransparentColor = extra.transparent & 0x00FFFFFF;
   BrushState.PositionX = extra.x;
   BrushState.PositionY = extra.y;
   BrushMode = BrushModePaint;
   UpdateBrushShape(false);
+  if (MainForm == nullptr) return;  // no program around the picture: no tool to choose
+  SelectTool(&PenDiscTool, false, -1);
+  HideToolFeedback();
 }
 
 FitZoom WindowZoom() { return Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting; }
@@ -389,7 +396,11 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   if (target == CurrentPicture) ShowInActiveWindow(*target, loaded.extra, quiet);
   target->FileName = ExpandFileName(fileName);
   if (target == CurrentPicture) UpdateDocumentCaption(ImageForm);
-  if (target != &Brush && !quiet) AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
+  if (target != &Brush && !quiet) {
+    AddToRecentFiles(RecentEntry(target->FileName, target->ImageNumber));
+    // The open dialog offers the folders images came from, however they were opened.
+    if (OpenPlus != nullptr) OpenPlus->AddRecentFolder(target->FileName);
+  }
   target->ChangeCount = 0;
   target->SaveAsRequired = 0;
   // The steps were of the picture that was there before; a quiet reload keeps them, so that

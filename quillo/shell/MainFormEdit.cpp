@@ -2,6 +2,7 @@
 // cut, copy, paste, paste as a new image, delete, clearing and inverting the selection. The
 // work on the pictures is in quillo/files/EditCommands.
 
+#include <new>
 #include <string>
 
 #include "platform/rtl/Exceptions.h"
@@ -18,6 +19,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -26,6 +28,24 @@ uint BackgroundPixel(const TMainForm& form) {
   const COLORREF rgb = ColorToRGB(form.BackCol ? form.BackCol->GetColor() : clWhite);
   return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
 }
+
+// A menu command's hold on the current tool: its feedback hidden and the tool deactivated
+// while the command changes the image, resumed at every way out. An internal call (null
+// sender) leaves this to its caller.
+class ToolSuspension {
+public:
+  explicit ToolSuspension(bool suspend = true) : suspended_(suspend) {
+    if (suspended_) SuspendTool();
+  }
+  ~ToolSuspension() {
+    if (suspended_) ResumeTool();
+  }
+  ToolSuspension(const ToolSuspension&) = delete;
+  ToolSuspension& operator=(const ToolSuspension&) = delete;
+
+private:
+  bool suspended_;
+};
 
 void RefreshActiveView() {
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
@@ -71,6 +91,7 @@ void TMainForm::Edit1Click(TObject*) {
 
 void TMainForm::ClearSel1Click(TObject*) {
   if (!CurrentPicture || !HasSelection(*CurrentPicture)) return;
+  ToolSuspension suspension;
   UDBuffer& picture = *CurrentPicture;
   if (picture.Outline != nullptr) {
     picture.ClearSelection(true);
@@ -83,13 +104,16 @@ void TMainForm::ClearSel1Click(TObject*) {
 }
 
 void TMainForm::InvertSel1Click(TObject*) {
-  if (!CurrentPicture || !CurrentPicture->PushUndo("InvSel")) return;
+  if (!CurrentPicture) return;
+  ToolSuspension suspension;
+  if (!CurrentPicture->PushUndo("InvSel")) return;
   InvertSelectionMask(*CurrentPicture);
   RefreshActiveView();
 }
 
-void TMainForm::Copy1Click(TObject*) {
+void TMainForm::Copy1Click(TObject* sender) {
   if (!CurrentPicture) return;
+  ToolSuspension suspension(sender != nullptr);
   switch (CopyPictureToClipboard(*CurrentPicture, GetHandle())) {
     case ClipboardWrite::Written: break;
     case ClipboardWrite::NoMemory: LangMessageBox("NoMem", "Err", MB_ICONEXCLAMATION); break;
@@ -99,6 +123,7 @@ void TMainForm::Copy1Click(TObject*) {
 
 void TMainForm::Cut1Click(TObject*) {
   if (!CurrentPicture) return;
+  ToolSuspension suspension;
   // What could not be copied is not erased.
   const ClipboardWrite copied = CopyPictureToClipboard(*CurrentPicture, GetHandle());
   if (copied != ClipboardWrite::Written) {
@@ -109,7 +134,9 @@ void TMainForm::Cut1Click(TObject*) {
 }
 
 void TMainForm::Delete1Click(TObject* sender) {
-  if (!CurrentPicture || !CurrentPicture->PushUndo(sender ? "DeleteImg" : "CutImg")) return;
+  if (!CurrentPicture) return;
+  ToolSuspension suspension(sender != nullptr);
+  if (!CurrentPicture->PushUndo(sender ? "DeleteImg" : "CutImg")) return;
   ErasePicture(*CurrentPicture, BackgroundPixel(*this));
   MarkPictureChanged();
   ApplyZoom();
@@ -117,6 +144,7 @@ void TMainForm::Delete1Click(TObject* sender) {
 
 void TMainForm::Paste1Click(TObject* sender) {
   if (!CurrentPicture || !ClipboardHasPicture()) return;
+  ToolSuspension suspension;
   Buffer pasted;
   switch (ReadClipboardPicture(GetHandle(), pasted)) {
     case ClipboardRead::Read: break;
@@ -137,6 +165,7 @@ void TMainForm::Paste1Click(TObject* sender) {
 void TMainForm::PasteAsNew1Click(TObject*) {
   const bool maximised = ImageForm != nullptr && IsZoomed(ImageForm->GetHandle());
   if (!ClipboardHasPicture()) return;
+  ToolSuspension suspension;
   Buffer pasted;
   switch (ReadClipboardPicture(GetHandle(), pasted)) {
     case ClipboardRead::Read: break;
@@ -151,6 +180,9 @@ void TMainForm::PasteAsNew1Click(TObject*) {
   } catch (const EAbort&) {
     return;  // too many documents: the window said so
   } catch (const EOutOfMemory&) {
+    LangMessageBox("NoMem", "Err", MB_ICONEXCLAMATION);
+    return;
+  } catch (const std::bad_alloc&) {
     LangMessageBox("NoMem", "Err", MB_ICONEXCLAMATION);
     return;
   }

@@ -16,6 +16,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -115,7 +116,8 @@ void MakeDocumentActive(int index) {
   TImageForm* window = ImgForms[static_cast<std::size_t>(index)];
   if (window == ImageForm) return;
   SetActivityTimer(false);
-  // The current tool is suspended here and resumed below (tool framework, not built yet).
+  // The tool's feedback leaves the old picture before another one becomes the active one.
+  SuspendTool();
 
   // The pointer belongs to no image until it moves over the new one (its place over the old
   // view would anchor the new one's zoom).
@@ -140,6 +142,7 @@ void MakeDocumentActive(int index) {
   }
   if (window->HandleAllocated()) SetForegroundWindow(window->GetHandle());
 
+  ResumeTool();
   SetActivityTimer(true);
   UpdateCaptionColours();
 }

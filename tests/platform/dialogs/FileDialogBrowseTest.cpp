@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/ListView.h"
 #include "support/TempHome.h"

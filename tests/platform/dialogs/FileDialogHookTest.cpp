@@ -6,7 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
 #include "platform/controls/Static.h"

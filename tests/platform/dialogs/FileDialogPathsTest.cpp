@@ -9,7 +9,7 @@
 #include <cstring>
 #include <functional>
 
-#include "FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "support/TempHome.h"
 
 namespace {

@@ -5,19 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/user/Clipboard.h"
@@ -25,42 +18,11 @@
 #include "platform/user/DesktopImageFile.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
-
-extern char** environ;
+#include "support/Xclip.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-constexpr const char* kXclip = "/usr/bin/xclip";
-
-// Runs xclip on the clipboard selection with stdin and stdout from and to files, answering
-// the program's side of the clipboard meanwhile; false when it failed or hung.
-bool Xclip(UiDriver& ui, std::vector<std::string> args, const std::string& in, const std::string& out) {
-  args.insert(args.begin(), {kXclip, "-selection", "clipboard"});
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  posix_spawn_file_actions_addopen(&files, 0, in.empty() ? "/dev/null" : in.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&files, 1, out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, kXclip, &files, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&files);
-  if (spawned != 0) return false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return false;
-    }
-    ui.RunUntilIdle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 Bytes FileBytes(const std::string& path) {
   const std::string s = FileContents(path);
@@ -120,7 +82,7 @@ Bytes LargeDib() {
 class XClipboardOnDisplay : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!std::getenv("DISPLAY") || access(kXclip, X_OK) != 0) GTEST_SKIP() << "needs an X display and xclip";
+    if (!XclipUsable()) GTEST_SKIP() << "needs an X display and xclip";
     const char* host = std::getenv("QUILLO_HOST");
     previousHost_ = host ? host : "";
     setenv("QUILLO_HOST", "sdl", 1);

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "../dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "VclFixture.h"
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"

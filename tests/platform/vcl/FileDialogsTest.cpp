@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "VclFixture.h"
 #include "platform/controls/Static.h"
 #include "platform/vcl/Bitmap.h"

@@ -52,6 +52,8 @@ protected:
   ~BrushOutlineTest() override {
     CurrentTool = savedTool_;
     ToolPhase = 0;
+    MousePoint = {NoMousePoint, NoMousePoint};
+    MouseViewPoint = {-1, -1};
     ToolPointOutside = 1;
     Brush.Free();
     BrushShape.Free();
@@ -131,6 +133,30 @@ TEST_F(BrushOutlineTest, UndoingWithThePointerOverTheImageGivesBackTheImageWitho
   // And redo gives the red image back whole, without the outline either.
   ASSERT_TRUE(window->Picture.Redo());
   EXPECT_EQ(CountNot(window->Picture, 0x00FF0000), 0);
+}
+
+TEST_F(BrushOutlineTest, ANewOrAnotherDocumentTakesTheOutlineWithNeitherPicture) {
+  PointAt(20, 20);
+  // A new document while the outline shows in this one (as a command key or a message
+  // would make it, without the pointer leaving).
+  TImageForm* second = NewDocument(64, 48);
+  second->Picture.Box(second->Picture.rect, kWhite);
+  EXPECT_EQ(CountNot(window->Picture, kWhite), 0) << "the old picture keeps no outline";
+  SelectTool(&tool, true, -1);  // the tool shows its feedback where the pointer is known to be
+  EXPECT_EQ(CountNot(second->Picture, kWhite), 0) << "the new one gets none where the pointer is not";
+  CurrentTool = &tool;
+
+  // Over the new one, then back to the first by Alt+1.
+  ui.Advance(500);
+  const TPoint p = second->ShowBuf->ClientToScreen(TPoint(10, 10));
+  ui.MoveTo(p.x, p.y);
+  ASSERT_EQ(*second->Picture.At(10, 10), 0u);
+  ui.KeyDown(VK_MENU);
+  ui.Press('1');
+  ui.KeyUp(VK_MENU);
+  ASSERT_EQ(ImageForm, window);
+  EXPECT_EQ(CountNot(second->Picture, kWhite), 0);
+  EXPECT_EQ(CountNot(window->Picture, kWhite), 0);
 }
 
 TEST_F(BrushOutlineTest, TheHotSpotKeyMovesTheOutlineRoundTheCornersAndLeavesNothingBehind) {

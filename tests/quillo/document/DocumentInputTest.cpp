@@ -49,6 +49,8 @@ protected:
     CurrentTool = savedTool_;
     RememberedTool = savedRemembered_;
     ToolPhase = 0;
+    MousePoint = {NoMousePoint, NoMousePoint};
+    MouseViewPoint = {-1, -1};
     ToolPointOutside = 1;
     MouseCaptured = 0;
     AxisLockArmed = 0;

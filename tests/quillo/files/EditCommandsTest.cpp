@@ -23,6 +23,7 @@
 #include "quillo/shell/Language.h"
 #include "quillo/shell/ProgramFixture.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/tools/Tool.h"
 
 namespace {
 
@@ -528,6 +529,84 @@ TEST_F(EditCommandsTest, TheToolbarButtonsAreEnabledAndRunTheCommands) {
   const ClipboardPicture copied = ReadClipboard();
   ASSERT_TRUE(copied.present);
   EXPECT_EQ(copied.pixels, PixelsOf(*picture));
+}
+
+// Every command holds the current tool while it works: deactivated once (also by Cut, which
+// copies and deletes), activated again at every way out, the failing ones included.
+TEST_F(EditCommandsTest, EveryCommandSuspendsTheToolAndResumesIt) {
+  struct Probe : P_icon {
+    int deactivated = 0, activated = 0;
+    bool nextWasNull = true;
+    void Deactivate(P_icon* next) override {
+      ++deactivated;
+      nextWasNull = nextWasNull && next == nullptr;
+    }
+    void Activate() override { ++activated; }
+  } probe;
+  StartWithPattern();
+  P_icon* const previous = CurrentTool;
+  CurrentTool = &probe;
+  picture->SetMaskRect(true, Rect(2, 2, 5, 5));
+  picture->UpdateSelectionBounds();
+  struct Step {
+    const char* item;
+    std::function<void()> before;
+  };
+  const std::vector<Step> steps = {
+      {"&Copy", [] {}},
+      {"Cu&t", [] {}},
+      {"&Delete", [] {}},
+      {"&Paste", [] {}},
+      {"&Paste", [] { PutOnClipboard(CF_DIB, std::vector<std::uint8_t>(50, 0)); }},  // damaged
+      {"&Invert Selection", [] {}},
+      {"C&lear Selection", [] {}},
+      {"Paste as &New Image", [] { PutOnClipboard(CF_DIB, Dib24({1, 2}, 2)); }},
+      {"&Paste", [] { ASSERT_TRUE(OpenClipboard(nullptr)); }},  // held open elsewhere
+  };
+  for (const Step& step : steps) {
+    step.before();
+    probe.deactivated = probe.activated = 0;
+    Choose(step.item);
+    ui.RunUntilIdle();
+    EXPECT_EQ(probe.deactivated, 1) << step.item;
+    EXPECT_EQ(probe.activated, 1) << step.item;
+    EXPECT_TRUE(probe.nextWasNull) << step.item;
+    EXPECT_EQ(CurrentTool, &probe) << step.item;
+    EXPECT_EQ(ToolSuspendDepth, 0) << step.item;
+  }
+  CloseClipboard();
+  CurrentTool = previous;
+}
+
+// The clipboard keys of the document window run the same commands: Ctrl+Insert copies,
+// Shift+Delete cuts, Shift+Insert pastes, Ctrl+Delete deletes.
+TEST_F(EditCommandsTest, TheClipboardKeysRunTheSameCommands) {
+  StartWithPattern();
+  const std::vector<std::uint32_t> before = PixelsOf(*picture);
+  auto chord = [this](int modifier, int key) {
+    ui.KeyDown(modifier);
+    ui.Press(key);
+    ui.KeyUp(modifier);
+    ui.RunUntilIdle();
+  };
+  picture->SetMaskRect(true, Rect(0, 0, 3, 1));
+  picture->UpdateSelectionBounds();
+  chord(VK_CONTROL, VK_INSERT);
+  EXPECT_EQ(ReadClipboard().width, 4);
+  chord(VK_SHIFT, VK_DELETE);
+  EXPECT_EQ(*picture->At(0, 0), kBackground);
+  EXPECT_EQ(NewestStep(*picture), "CutImg");
+  picture->SetMaskAll(false);
+  picture->UpdateSelectionBounds();
+  PutOnClipboard(CF_DIB, Dib24({0x00ABCDEF}, 1));
+  chord(VK_SHIFT, VK_INSERT);
+  EXPECT_EQ(*picture->At(0, 0), 0x00ABCDEFu);
+  EXPECT_EQ(NewestStep(*picture), "PasteImg");
+  picture->SetMaskAll(false);
+  picture->UpdateSelectionBounds();
+  chord(VK_CONTROL, VK_DELETE);
+  EXPECT_EQ(PixelsOf(*picture), std::vector<std::uint32_t>(before.size(), kBackground));
+  EXPECT_EQ(NewestStep(*picture), "DeleteImg");
 }
 
 }  // namespace

@@ -3,17 +3,10 @@
 // puts there pastes as a new image. Runs only where DISPLAY is set and xclip is installed
 // (for instance under Xvfb); skipped elsewhere.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/user/Desktop.h"
@@ -23,44 +16,11 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/shell/ProgramFixture.h"
-
-extern char** environ;
+#include "support/Xclip.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-constexpr const char* kXclip = "/usr/bin/xclip";
-
-// Runs xclip on the clipboard selection with stdin and stdout from and to files, letting the
-// program answer its side meanwhile; false when it failed or hung.
-bool Xclip(UiDriver& ui, std::vector<std::string> args, const std::string& in, const std::string& out) {
-  args.insert(args.begin(), {kXclip, "-selection", "clipboard"});
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  posix_spawn_file_actions_addopen(&files, 0, in.empty() ? "/dev/null" : in.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&files, 1, out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  // xclip -i stays behind to serve the selection: it must not hold the test's output open.
-  posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, kXclip, &files, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&files);
-  if (spawned != 0) return false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return false;
-    }
-    ui.RunUntilIdle();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 Bytes FileBytes(const std::string& path) {
   const std::string s = FileContents(path);
@@ -152,7 +112,7 @@ public:
 };
 
 TEST(EditDesktopClipboard, CopyAndPasteGoThroughTheDesktopClipboard) {
-  if (!std::getenv("DISPLAY") || access(kXclip, X_OK) != 0) GTEST_SKIP() << "needs an X display and xclip";
+  if (!XclipUsable()) GTEST_SKIP() << "needs an X display and xclip";
   // In a process of its own: SDL's video start-up keeps a D-Bus connection that it never
   // frees, which the leak check at a normal exit would report.
   EXPECT_EXIT(

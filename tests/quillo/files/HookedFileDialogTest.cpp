@@ -12,7 +12,7 @@
 #include "platform/vcl/StdButtons.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
-#include "tests/platform/dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 
 namespace {
 

@@ -14,6 +14,8 @@
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolObjects.h"
 #include "quillo/shell/MainForm.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/jpeg/LibJpegReference.h"
@@ -597,6 +599,19 @@ protected:
     return items->Count() > 0 ? items->Get(0) : AnsiString();
   }
 };
+
+// A brush loaded in the program is taken up by the dotted pen.
+TEST_F(ImageFilesWithMainWindow, ALoadedBrushMakesTheDottedPenCurrent) {
+  const std::string path = PathOf("brush.png");
+  WriteBytes(path, SamplePng(4, 4));
+  P_icon* const before = CurrentTool;
+  ASSERT_EQ(LoadImageFile(&Brush, path, 0, false), LoadOk);
+  EXPECT_EQ(CurrentTool, &PenDiscTool);
+  SelectTool(before, false, -1);
+  Brush.Free();
+  BrushShape.Free();
+  BrushState = BrushStateBlock();
+}
 
 TEST_F(ImageFilesWithMainWindow, ALoadPresetsTheExtraColoursFromTheSwatches) {
   const std::string path = PathOf("plain.png");

@@ -10,7 +10,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/shell/Settings.h"
-#include "tests/platform/dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"
 

@@ -21,7 +21,7 @@
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/Settings.h"
-#include "tests/platform/dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {

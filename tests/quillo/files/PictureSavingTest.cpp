@@ -1,7 +1,7 @@
 // Save and Save As of a picture: the name asked for when the picture has none, the cancel
 // flag of the close-down, and nothing changed or read back after a save that did not succeed.
 
-#include "../../platform/dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "FilesFixture.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../../platform/dialogs/FileDialogUser.h"
+#include "support/FileDialogUser.h"
 #include "../shell/ProgramFixture.h"
 #include "platform/user/WinConst.h"
 #include "quillo/document/DocumentList.h"
@@ -26,6 +26,7 @@
 #include "support/TempHome.h"
 #include "platform/rtl/SysUtils.h"
 #include "vorlen/formats/ReferenceTools.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
 
@@ -420,29 +421,6 @@ TEST_F(SaveAsProgramTest, TheOverwriteQuestionKeepsTheFileUnlessTheUserSaysYes) 
   EXPECT_EQ(*back.At(20, 0), BlockColour(20, 0));
 }
 
-// A limit on the size of files this process writes stands in for a full disk: writes past it
-// fail as they do when the disk fills up (the tests run as root, whom no permission stops).
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the failed write answers instead
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
-
 // Nothing is lost when a save fails: the file keeps its bytes, the folder gets no stray file,
 // the picture keeps its pixels, name and changes, and the message says why.
 TEST_F(SaveAsProgramTest, AFailedSaveLosesNothingAndSaysWhy) {
@@ -543,4 +521,24 @@ TEST_F(SaveAsProgramTest, ARecentFolderTakesTheDialogThere) {
   EXPECT_EQ(folderShown, home.Path() + "/a");
   EXPECT_TRUE(std::filesystem::exists(home.Path() + "/a/third.png"));
   EXPECT_EQ(CurrentPicture->FileName, home.Path() + "/a/third.png");
+}
+
+// "Set as default" remembers the type chosen in the dialog, counted over every type the
+// library knows; the next untitled picture's Save As starts with it.
+TEST_F(SaveAsProgramTest, SetAsDefaultMakesTheChosenTypeTheStartingOne) {
+  Start({WriteSampleAt(home.Path(), "sample.png", 24, false)});
+  SaveAs({[&] {
+    user.ChooseType(TypePlace("TrueVision Targa") - 1);
+    ClickPanelControl(SavePlus->SetAsDefault);
+    user.ClickControl(IDCANCEL);
+  }});
+  int position = 0;
+  for (GFXFile* f = GFXFile::Formats(); f->name != "TrueVision Targa"; f = f->next) ++position;
+  EXPECT_EQ(Settings.DefFileExt, position);
+
+  CurrentPicture->FileName = AnsiString();
+  CurrentPicture->SaveAsRequired = 1;
+  SaveAs({[&] { user.ClickControl(IDCANCEL); }});
+  EXPECT_EQ(SavePlus->SavePicDlg->GetFilterIndex(), TypePlace("TrueVision Targa"));
+  EXPECT_TRUE(SavePlus->TC24RB->GetChecked());
 }

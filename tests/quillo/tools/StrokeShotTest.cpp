@@ -12,6 +12,7 @@
 #include "../shell/ProgramFixture.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/UpDown.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -69,6 +70,11 @@ TEST_F(StrokeShot, WavyStrokeWithTheBrushOutlineUnderThePointer) {
   // The stroke is in the picture: its start and a point on its way.
   EXPECT_EQ(*window->Picture.At(30, 80) & 0xFFFFFF, kInk);
   EXPECT_EQ(*window->Picture.At(114, 80 + static_cast<int>(40 * std::sin(84 / 28.0))) & 0xFFFFFF, kInk);
+
+  // The stroke is one undo step, and the Undo button says so at the next activity tick.
+  ui.Advance(100);
+  EXPECT_NE(window->Picture.UndoChain, nullptr);
+  EXPECT_TRUE(form->UndoBtn->GetEnabled());
 
   // The pointer rests over the paper: the brush shows under it, on the screen.
   const TPoint rest = screen(120, 30);

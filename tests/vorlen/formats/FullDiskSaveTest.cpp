@@ -12,31 +12,9 @@
 #include "platform/rtl/Streams.h"
 #include "support/TempHome.h"
 #include "vorlen/formats/GFXFile.h"
+#include "support/FileSizeLimit.h"
 
 namespace {
-
-// A limit on the size of files this process writes stands in for a full disk: writes past it
-// fail as they would when the disk fills up.
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the failed write answers instead
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 // Noise, so that the files come out about as large as the pixels.
 Buffer Noise(int w, int h) {

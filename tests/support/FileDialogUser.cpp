@@ -1,4 +1,4 @@
-#include "FileDialogUser.h"
+#include "support/FileDialogUser.h"
 
 #include <gtest/gtest.h>
 
