@@ -18,6 +18,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/files/RecentFolders.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -70,13 +71,6 @@ Pair<int> ThumbnailSize(int width, int height) {
                    TOpenPlus::kPreviewHeight);
 }
 
-// The registry value of the list's entry i: "F0" is the most recent.
-AnsiString RecentFolderValue(int i) {
-  AnsiString name = "F";
-  name += IntToStr(i);
-  return name;
-}
-
 bool LeavesAPicture(int code) { return code == LoadOk || code == LoadDamaged || code == LoadReadFailed; }
 
 }  // namespace
@@ -96,7 +90,7 @@ TOpenPlus::TOpenPlus(TComponent* owner) : TForm(owner) {
   SetTop(kOffScreenTop);
   SetVisible(true);
   SetVisible(false);
-  LoadRecentFolders();
+  LoadRecentFolders(RecFolders->GetItems(), kRecentFoldersKey);
 }
 
 TOpenPlus::~TOpenPlus() {
@@ -152,40 +146,16 @@ void TOpenPlus::BuildControls() {
 
 // ---- Recent folders ----------------------------------------------------------------------
 
-void TOpenPlus::LoadRecentFolders() {
-  auto reg = MakeObject<TRegistry>();
-  if (!reg->OpenKey(kRecentFoldersKey, true)) return;
-  for (int k = 0; k < kRecentFolders; ++k) {
-    const AnsiString name = RecentFolderValue(k);
-    if (reg->ValueExists(name)) RecFolders->GetItems()->Add(reg->ReadString(name));
-  }
-  reg->CloseKey();
-}
-
-void TOpenPlus::SaveRecentFolders() {
-  auto reg = MakeObject<TRegistry>();
-  if (!reg->OpenKey(kRecentFoldersKey, true)) return;
-  TStrings* items = RecFolders->GetItems();
-  for (int i = 0; i < items->Count(); ++i) reg->WriteString(RecentFolderValue(i), items->Strings(i));
-  reg->CloseKey();
-}
-
 void TOpenPlus::FormDestroy(TObject*) {
   try {
-    SaveRecentFolders();
+    SaveRecentFolders(RecFolders->GetItems(), kRecentFoldersKey);
   } catch (const std::exception&) {
     // A settings store that cannot be written costs the list, never the close-down.
   }
 }
 
 void TOpenPlus::AddRecentFolder(const AnsiString& fileName) {
-  const AnsiString folder = ExtractFilePath(fileName);
-  if (folder.empty()) return;
-  TStrings* items = RecFolders->GetItems();
-  for (int i = items->Count() - 1; i >= 0; --i)
-    if (items->Strings(i) == folder) items->Delete(i);
-  if (items->Count() >= kRecentFolders) items->Delete(kRecentFolders - 1);
-  items->Insert(0, folder);
+  ::AddRecentFolder(RecFolders->GetItems(), fileName);
 }
 
 void TOpenPlus::RecFoldersChange(TObject*) {

@@ -26,7 +26,6 @@ public:
   static constexpr int kPreviewTop = 52;
   static constexpr int kPreviewWidth = 240;
   static constexpr int kPreviewHeight = 180;
-  static constexpr int kRecentFolders = 8;
 
   explicit TOpenPlus(TComponent* owner);
   ~TOpenPlus() override;
@@ -73,8 +72,6 @@ public:
 
 private:
   void BuildControls();
-  void LoadRecentFolders();
-  void SaveRecentFolders();
   void ClearPictureInfo();
   void ShowImageNumberControls(bool show);
 };

@@ -8,6 +8,7 @@
 #include "platform/vcl/Registry.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/files/RecentFolders.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
@@ -17,11 +18,8 @@ TSavePlus* SavePlus = nullptr;
 namespace {
 
 constexpr int kHelpContext = 1140;
-constexpr int kMostRecentFolders = 8;
 constexpr const char* kRecentFoldersKey = "Software\\Dornick\\QL\\SF Items";
 constexpr int kOptionsLeft = 164;
-
-AnsiString RecentFolderValue(int i) { return Format("F%d", i); }
 
 // The depth buttons: name, default caption, top in the group, and what each writes.
 struct DepthButtonPlace {
@@ -68,8 +66,8 @@ TSavePlus::TSavePlus(TComponent* owner) : TForm(owner) {
   SetVisible(true);
   SetVisible(false);
   SetClientHeight(Colors->GetTop() + Colors->GetHeight() + 4);
-  LoadRecentFolders();
-  OnDestroy = [this](TObject*) { SaveRecentFolders(); };
+  LoadRecentFolders(RecFolders->GetItems(), kRecentFoldersKey);
+  OnDestroy = [this](TObject*) { SaveRecentFolders(RecFolders->GetItems(), kRecentFoldersKey); };
 }
 
 TSavePlus::~TSavePlus() {
@@ -391,39 +389,7 @@ GFXSaveParams TSavePlus::ChosenParams() const {
 }
 
 void TSavePlus::AddRecentFolder(const AnsiString& fileName) {
-  // Folder names keep their case: they differ by case on this system.
-  const AnsiString folder = ExtractFilePath(fileName);
-  if (folder.empty()) return;
-  TStrings* items = RecFolders->GetItems();
-  for (int i = items->Count(); i-- > 0;)
-    if (items->Get(i) == folder) items->Delete(i);
-  while (items->Count() >= kMostRecentFolders) items->Delete(items->Count() - 1);
-  items->Insert(0, folder);
-}
-
-void TSavePlus::LoadRecentFolders() {
-  TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
-  try {
-    if (!registry->OpenKey(kRecentFoldersKey, true)) return;
-    for (int k = 0; k < kMostRecentFolders; ++k)
-      if (registry->ValueExists(RecentFolderValue(k)))
-        RecFolders->GetItems()->Add(registry->ReadString(RecentFolderValue(k)));
-  } catch (const Exception&) {
-    // A broken list ends the reading: the folders read so far stay.
-  }
-  registry->CloseKey();
-}
-
-void TSavePlus::SaveRecentFolders() {
-  TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
-  try {
-    if (!registry->OpenKey(kRecentFoldersKey, true)) return;
-    TStrings* items = RecFolders->GetItems();
-    for (int i = 0; i < items->Count(); ++i) registry->WriteString(RecentFolderValue(i), items->Get(i));
-  } catch (const Exception&) {
-    // The folders are a convenience: a registry that cannot take them loses nothing else.
-  }
-  registry->CloseKey();
+  ::AddRecentFolder(RecFolders->GetItems(), fileName);
 }
 
 TSavePlus* TheSaveDialog() {

@@ -97,8 +97,6 @@ private:
   bool DialogRunning() const;
   AnsiString ChosenName() const;
   int ChosenType() const;
-  void LoadRecentFolders();
-  void SaveRecentFolders();
 };
 
 // The one save dialog of the program, made at start.
