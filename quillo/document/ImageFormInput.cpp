@@ -20,6 +20,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Grid.h"
@@ -307,6 +308,10 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
   }
 
   const int code = KeyCode(key, shift);
+  if (PaletteHotKey(code)) {
+    key = 0;
+    return;
+  }
   // Alt+1 .. Alt+9 and Alt+0 (the tenth) make that document active.
   if (code >= (kAltBit | '0') && code <= (kAltBit | '9')) {
     const int digit = code - (kAltBit | '0');

@@ -28,6 +28,8 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Skins.h"
+#include "quillo/shell/ToolPalette.h"
+#include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 #include "vorlen/formats/GFXFile.h"
 
@@ -178,6 +180,7 @@ void StartUp(TMainForm* form) {
   CreateOpenPlus();
   // The save dialog's host form lives from here to the end, its panel ready to be lent.
   TheSaveDialog();
+  Application()->CreateForm<TToolForm>();
   GFXFile::SetAlpha(true);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
@@ -186,6 +189,7 @@ void StartUp(TMainForm* form) {
   WindowOffset = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYBORDER) + 4;
   ReadCaptionColours();
 
+  RegisterTools();
   LoadStartSkin();
   ShowToolbars(form);
   if (Settings.MaxQL) ShowWindow(form->GetHandle(), SW_MAXIMIZE);

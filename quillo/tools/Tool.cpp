@@ -13,8 +13,10 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/ToolPalette.h"
 #include "quillo/shell/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/OptionBar.h"
 #include "quillo/tools/ToolObjects.h"
 
 P_icon* CurrentTool = &PenContTool;
@@ -117,8 +119,11 @@ void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry) {
   // After a one-shot function the current tool is the function: its work is not taken back.
   if (!CurrentTool->Has(tfOneShot)) TakeBackHalfDoneStep();
   CurrentTool->Deactivate(tool);
+  CloseOptionBar(CurrentTool, tool);
   CurrentTool = tool;
+  if (tool->GroupButton) UpdatePaletteGroup(tool, paletteEntry);
   ToolPhase = 0;
+  RebuildOptionBar(tool);
   tool->Activate();
   GiveViewsTheCursor(tool->Cursor);
   ShowToolFeedback();
