@@ -8,6 +8,10 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Label.h"
+#include "platform/vcl/UpDown.h"
+#include "quillo/components/toolbars/Dock.h"
+#include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -66,13 +70,21 @@ void ShowSelectedGlyph(const PaletteGroup& group) {
   group.Button->SetGlyph(shown.get());
 }
 
-// Two buttons a row, each the icon and a 2-pixel frame.
-void PlaceGroupButton(int g) {
+// Two buttons a row, each the icon and a 2-pixel frame, from top down.
+void PlaceGroupButton(int g, int top) {
   tbx::TToolbarButtonX* button = PaletteGroups[static_cast<std::size_t>(g)].Button;
   if (!button) return;
   const int w = PaletteIconWidth();
   const int h = PaletteIconHeight();
-  button->SetBounds(g % 2 == 0 ? 0 : w + 4, (g / 2) * (h + 4), w + 4, h + 4);
+  button->SetBounds(g % 2 == 0 ? 0 : w + 4, top + (g / 2) * (h + 4), w + 4, h + 4);
+}
+
+// Where the first row of buttons starts in the tool panel: below the zoom control once the
+// palette is laid out.
+int ButtonsTop() {
+  if (!MainForm || !MainForm->Zoom) return 0;
+  TWinControl* zoom = MainForm->Zoom->GetParent();
+  return zoom && zoom->GetParent() == MainForm->ToolPanel ? zoom->GetHeight() : 0;
 }
 
 // A group whose shown tool cannot be chosen shows its first one that can; a group with none is
@@ -173,7 +185,7 @@ int RegisterToolIcon(int glyphIndex, P_icon* tool, int hotKey, int buttonGroupIn
       };
       button->SetParent(MainForm->ToolPanel);
       group.Button = button;
-      PlaceGroupButton(g);
+      PlaceGroupButton(g, ButtonsTop());
     }
     group.EntryCount = 0;
     group.HotKey = hotKey;
@@ -236,6 +248,8 @@ void RegisterTools() {
   RegisterToolIcon(Move, &MoveTool, 'V', 1, nullptr, 4);
   RegisterToolIcon(ClearImage, &ClearTool, shiftCtrlC, 0, nullptr, 4);
   SettleGroupChoices();
+  // Laid out at the default icon size until a skin comes.
+  ApplySkinToPalette();
 }
 
 void UpdatePaletteGroup(P_icon* tool, int entry) {
@@ -265,7 +279,7 @@ void ApplySkinToPalette() {
     for (PaletteEntry& entry : PaletteEntries) entry.Glyph = Skins->GetIcon(entry.GlyphIndex);
   for (int g = 0; g < static_cast<int>(PaletteGroups.size()); ++g) {
     ShowSelectedGlyph(PaletteGroups[static_cast<std::size_t>(g)]);
-    PlaceGroupButton(g);
+    PlaceGroupButton(g, ButtonsTop());
   }
   if (!MainForm || !MainForm->ToolPanel) return;
   const int w = PaletteIconWidth();
@@ -274,16 +288,36 @@ void ApplySkinToPalette() {
   // The rows the buttons take; a plug-in group past them gets its row too.
   const int last = static_cast<int>(PaletteGroups.size()) - 1;
   const int rows = last < 0 ? 0 : (last + (Settings.UseQLC ? 0 : 1)) / 2 + 1;
-  MainForm->ToolPanel->SetBounds(MainForm->ToolPanel->GetLeft(), MainForm->ToolPanel->GetTop(), width, rows * (h + 4));
-  // The swatches sit below the buttons: the background colour across the palette's width,
-  // the drawing colour centred on it at half that width.
+  // The zoom control heads the palette, the buttons follow, and the swatches sit below them:
+  // the background colour across the palette's width, the drawing colour centred on it at
+  // half that width. All stand in the one tool panel: the floating palette gives each of its
+  // rows the height of the tallest, and a palette docked beside a small picture still shows
+  // its zoom.
+  TPanel* panel = MainForm->ToolPanel;
+  int top = 0;
+  if (TWinControl* zoom = MainForm->Zoom->GetParent()) {
+    zoom->SetParent(panel);
+    zoom->SetBounds(0, 0, width, zoom->GetHeight());
+    // The arrows at the right edge, the label filling the rest.
+    MainForm->Zoom->SetLeft(width - MainForm->Zoom->GetWidth());
+    MainForm->ZoomLabel->SetWidth(std::max(0, MainForm->Zoom->GetLeft() - 4));
+    top = zoom->GetHeight();
+  }
+  for (int g = 0; g < static_cast<int>(PaletteGroups.size()); ++g) PlaceGroupButton(g, top);
+  int bottom = top + rows * (h + 4);
   if (TWinControl* swatches = MainForm->BackCol->GetParent()) {
     const int swatchHeight = MainForm->BackCol->GetHeight();
-    swatches->SetBounds(swatches->GetLeft(), swatches->GetTop(), width, swatchHeight + 4);
+    swatches->SetParent(panel);
+    swatches->SetBounds(0, bottom, width, swatchHeight + 4);
     MainForm->BackCol->SetBounds(0, 2, width, swatchHeight);
     const int half = width / 2;
     MainForm->DrawCol->SetBounds((width - half) / 2, 2 + swatchHeight / 4, half, swatchHeight / 2);
+    bottom += swatchHeight + 4;
   }
+  panel->SetBounds(panel->GetLeft(), panel->GetTop(), width, bottom);
+  // The toolbar and its dock fit themselves to the palette's new size.
+  MainForm->Toolbar->ArrangeControls();
+  if (tbx::TDockX* dock = MainForm->Toolbar->GetDockedTo()) dock->ArrangeToolbars(false);
   MainForm->AdjustToolPanelSize();
 }
 

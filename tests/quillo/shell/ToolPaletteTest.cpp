@@ -141,7 +141,7 @@ TEST_F(ToolPaletteTest, SeventeenGroupButtonsTwoARowShowTheSkinsGlyphs) {
     EXPECT_EQ(button->GetParent(), form->ToolPanel);
     EXPECT_EQ(button->GetTag(), g);
     EXPECT_EQ(button->GetLeft(), g % 2 == 0 ? 0 : w + 4);
-    EXPECT_EQ(button->GetTop(), (g / 2) * (h + 4));
+    EXPECT_EQ(button->GetTop(), Button(0)->GetTop() + (g / 2) * (h + 4));
     EXPECT_EQ(button->GetWidth(), w + 4);
     EXPECT_EQ(button->GetHeight(), h + 4);
     const int glyph = PaletteEntries[static_cast<std::size_t>(Group(g).SelectedEntry)].GlyphIndex;
@@ -165,9 +165,20 @@ TEST_F(ToolPaletteTest, SeventeenGroupButtonsTwoARowShowTheSkinsGlyphs) {
   EXPECT_EQ(Button(ClearGroup)->GetGroupIndex(), 0);
   // The palette is two buttons wide and the swatches sit below its rows.
   EXPECT_EQ(form->ToolPanel->GetWidth(), 2 * w + 8);
-  EXPECT_EQ(form->ToolPanel->GetHeight(), 9 * (h + 4));
+  const TPoint panel = form->ToolPanel->ClientToScreen(TPoint(0, 0));
+  const TPoint first = Button(0)->ClientToScreen(TPoint(0, 0));
+  const TPoint back = form->BackCol->ClientToScreen(TPoint(0, 0));
+  EXPECT_EQ(back.y - first.y, 9 * (h + 4) + 2);
+  EXPECT_EQ(back.x, panel.x);
   EXPECT_EQ(form->BackCol->GetWidth(), 2 * w + 8);
   EXPECT_EQ(form->DrawCol->GetWidth(), w + 4);
+  const TPoint draw = form->DrawCol->ClientToScreen(TPoint(0, 0));
+  EXPECT_EQ(draw.x - back.x, (2 * w + 8 - (w + 4)) / 2) << "centred on the background swatch";
+  // The zoom control heads the palette, inside it.
+  EXPECT_GE(form->Zoom->ClientToScreen(TPoint(0, 0)).y, panel.y);
+  EXPECT_LE(form->Zoom->ClientToScreen(TPoint(0, form->Zoom->GetHeight())).y, first.y);
+  EXPECT_LE(form->Zoom->ClientToScreen(TPoint(form->Zoom->GetWidth(), 0)).x, panel.x + form->ToolPanel->GetWidth());
+  EXPECT_GE(form->ToolPanel->GetHeight(), back.y - panel.y + form->BackCol->GetHeight());
 }
 
 TEST_F(ToolPaletteTest, TheProgramsOwnSkinGivesTwentyPixelGlyphs) {
@@ -456,8 +467,9 @@ TEST_F(ToolPaletteTest, ThePanelStaysInsideTheWorkAreaNearItsBottomRight) {
   const int w = 6, h = 5;
   const TPoint corner = Button(PenGroup)->ClientToScreen(TPoint(0, 0));
   const int panelWidth = 3 * (w + 4) + 4, panelHeight = h + 8;
-  // The work area ends just right of and below the pens' button.
-  NarrowWorkArea(TRect(0, 0, corner.x + w + 8, corner.y + 6));
+  // The work area ends a little short of where the panel would reach beside the button, and
+  // just below the button's top.
+  NarrowWorkArea(TRect(0, 0, corner.x + w + panelWidth - 5, corner.y + 6));
   Hold(PenGroup);
   ASSERT_TRUE(PanelShowing());
   TRect r = PanelRect();
@@ -467,6 +479,8 @@ TEST_F(ToolPaletteTest, ThePanelStaysInsideTheWorkAreaNearItsBottomRight) {
   EXPECT_LE(r.bottom, WorkArea.bottom);
   EXPECT_EQ(r.Height(), panelHeight);
   EXPECT_EQ(r.Width(), panelWidth);
+  EXPECT_EQ(r.bottom, WorkArea.bottom) << "moved up just enough";
+  EXPECT_EQ(r.right, WorkArea.right) << "moved left just enough";
   // Its last variant can be reached.
   ClickOn(IconPanelButtons[2]);
   EXPECT_EQ(CurrentTool, &PenOneTool);

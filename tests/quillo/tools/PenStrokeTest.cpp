@@ -17,9 +17,12 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/FactoryBrush.h"
 #include "quillo/tools/Grid.h"
+#include "quillo/tools/IconPanel.h"
 #include "quillo/tools/ToolObjects.h"
 #include "support/UiDriver.h"
 
@@ -329,5 +332,77 @@ TEST_F(PenStrokeTest, WithTheGridOnEveryDotSitsOnTheGrid) {
   EXPECT_EQ(Sampled({7, 8}, 1.0), Pair<int>(3, 13));
   EXPECT_EQ(Sampled({12, 12}, 1.0), Pair<int>(13, 13));
 }
+
+// The pens as the user chooses them: through the palette's icon panel or by the pens' hot key,
+// coming from another tool; the strokes are those of the pens' rules either way.
+enum class ChosenBy { IconPanel, HotKey };
+
+class PenChosenByTheUserTest : public PenStrokeTest,
+                               public ::testing::WithParamInterface<std::tuple<Pen, ChosenBy>> {
+protected:
+  void Choose(Pen pen, ChosenBy way) {
+    P_icon* const tools[] = {&PenContTool, &PenDiscTool, &PenOneTool};
+    P_icon* const wanted = tools[static_cast<int>(pen)];
+    SelectTool(&IdleTool, true, -1);
+    const int group = PaletteGroupOf(&PenContTool);
+    ASSERT_GE(group, 0);
+    const PaletteGroup& pens = PaletteGroups[static_cast<std::size_t>(group)];
+    if (way == ChosenBy::IconPanel) {
+      const TPoint at = pens.Button->ClientToScreen(TPoint(pens.Button->GetWidth() / 2, pens.Button->GetHeight() / 2));
+      ui.MoveTo(at.x, at.y);
+      ui.MouseDown(at.x, at.y);
+      ui.Advance(500);
+      ui.MouseUp(at.x, at.y);
+      ui.RunUntilIdle();
+      ASSERT_TRUE(IconPanelOpen);
+      tbx::TToolbarButtonX* variant = IconPanelButtons[static_cast<int>(pen)];
+      const TPoint v = variant->ClientToScreen(TPoint(variant->GetWidth() / 2, variant->GetHeight() / 2));
+      ui.MoveTo(v.x, v.y);
+      ui.Click(v.x, v.y);
+      ui.RunUntilIdle();
+      EXPECT_FALSE(IconPanelOpen);
+    } else {
+      SetForegroundWindow(document->GetHandle());
+      document->SetFocus();
+      ui.RunUntilIdle();
+      for (int presses = 0; presses < 3 && CurrentTool != wanted; ++presses) ui.Press('P');
+      ui.RunUntilIdle();
+    }
+    ASSERT_EQ(CurrentTool, wanted);
+    EXPECT_EQ(PaletteEntries[static_cast<std::size_t>(pens.SelectedEntry)].Tool, wanted);
+  }
+};
+
+std::string NameOfChoice(const ::testing::TestParamInfo<std::tuple<Pen, ChosenBy>>& info) {
+  const char* pens[] = {"Continuous", "Dotted", "Single"};
+  return std::string(pens[static_cast<int>(std::get<0>(info.param))]) +
+         (std::get<1>(info.param) == ChosenBy::IconPanel ? "ThroughThePanel" : "ByHotKey");
+}
+
+TEST_P(PenChosenByTheUserTest, StrokesAsItsRulesGive) {
+  const auto [pen, way] = GetParam();
+  Choose(pen, way);
+  P_icon* const chosen = CurrentTool;
+  for (const double zoom : {1.0, 2.0})
+    for (const bool right : {false, true}) {
+      const StrokeCase c{pen, BrushKind::Soft9, zoom, right};
+      SCOPED_TRACE(Describe(c));
+      document->Picture.Box(document->Picture.rect, 0xFFFFFF);
+      SetZoom(zoom);
+      UseBrush(BrushKind::Soft9);
+      PointerAway();
+      TakeReference();
+      const Points sampled = Drag(ViewPath(kPath, zoom), zoom, right);
+      PointerAway();
+      ExpectDrag(pen, sampled, right);
+      EXPECT_TRUE(PictureIsReference());
+      EXPECT_EQ(CurrentTool, chosen);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPenBothWays, PenChosenByTheUserTest,
+                         ::testing::Combine(::testing::Values(Pen::Continuous, Pen::Dotted, Pen::Single),
+                                            ::testing::Values(ChosenBy::IconPanel, ChosenBy::HotKey)),
+                         NameOfChoice);
 
 }  // namespace
