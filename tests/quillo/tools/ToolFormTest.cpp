@@ -7,6 +7,7 @@
 #include "ToolFixture.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
@@ -363,6 +364,25 @@ TEST_F(FocusedFieldTest, EscapeTakesTheFocusFromTheFieldAndKeepsTheTool) {
   ui.Press(VK_ESCAPE);
   EXPECT_EQ(ToolForm->GetActiveControl(), nullptr);
   EXPECT_EQ(CurrentTool, &LineTool);
+}
+
+TEST_F(ToolFormTest, AFocusedControlOfTheMainWindowKeepsTheImagesKeyTable) {
+  SetZoom(16);
+  auto* field = NewComponent<TEdit>(MainForm);
+  field->SetParent(MainForm);
+  MainForm->SetFocus();
+  ui.RunUntilIdle();
+  ASSERT_TRUE(MainForm->Active());
+  MainForm->SetActiveControl(field);
+  ui.RunUntilIdle();
+  ASSERT_EQ(MainForm->GetActiveControl(), field);
+  ui.Press('Z');
+  EXPECT_EQ(GetZoomFactor(), 16);
+  // Without a focused control the key reaches the table: Z fits the image.
+  MainForm->SetActiveControl(nullptr);
+  ui.RunUntilIdle();
+  ui.Press('Z');
+  EXPECT_LT(GetZoomFactor(), 16);
 }
 
 // ---------------------------------------------------------------------------------------
