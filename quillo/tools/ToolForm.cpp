@@ -324,7 +324,8 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
   if (focused) {
     if (key == VK_ESCAPE) {
       SetActiveControl(nullptr);
-      if (MainForm) MainForm->SetFocus();
+      // A main window that is hidden or disabled (a long operation runs) cannot take it.
+      if (MainForm && MainForm->CanFocus()) MainForm->SetFocus();
       key = 0;
       return;
     }

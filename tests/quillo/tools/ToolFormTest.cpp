@@ -385,6 +385,26 @@ TEST_F(ToolFormTest, AFocusedControlOfTheMainWindowKeepsTheImagesKeyTable) {
   EXPECT_LT(GetZoomFactor(), 16);
 }
 
+TEST_F(FocusedFieldTest, EscapeOnTheDocumentFirstTakesTheFocusFromTheFieldThenLeavesTheTool) {
+  SelectTool(&GetColTool, true, -1);
+  document->SetFocus();
+  ui.RunUntilIdle();
+  ASSERT_TRUE(document->Active());
+  ToolForm->SetActiveControl(field);
+  ui.Press(VK_ESCAPE);
+  EXPECT_EQ(ToolForm->GetActiveControl(), nullptr);
+  EXPECT_EQ(CurrentTool, &GetColTool);
+  ui.Press(VK_ESCAPE);
+  EXPECT_EQ(CurrentTool, &PenContTool);
+}
+
+TEST_F(FocusedFieldTest, EscapeWhileTheMainWindowCannotTakeTheFocusOnlyLeavesTheField) {
+  MainForm->SetEnabled(false);
+  ui.Press(VK_ESCAPE);
+  EXPECT_EQ(ToolForm->GetActiveControl(), nullptr);
+  MainForm->SetEnabled(true);
+}
+
 // ---------------------------------------------------------------------------------------
 // Dragging
 
