@@ -460,6 +460,8 @@ TEST_F(ToolFormPlaceTest, ThePlaceAndTheChannelAreKeptBetweenRuns) {
   EXPECT_EQ(RegistryInteger("Left"), 333);
   EXPECT_EQ(RegistryInteger("Top"), 222);
   EXPECT_EQ(RegistryInteger("Channel"), 1);
+  // The place goes into the registry and nowhere else.
+  for (const std::string& f : home.Files()) EXPECT_EQ(f.rfind("registry.txt", 0), 0u) << f;
 
   Start();
   EXPECT_EQ(ToolForm->GetLeft(), 333);
