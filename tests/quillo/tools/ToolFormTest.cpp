@@ -178,6 +178,8 @@ TEST_F(ToolFormTest, TheWindowShowsExactlyWhileASheetsTabIsVisible) {
   EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->IconSheet);
   EXPECT_EQ(ToolForm->PageControl->GetHeight(), 60 + ToolForm->FrameHeight);
   EXPECT_EQ(ToolForm->GetClientHeight(), ToolForm->PageControl->GetHeight() + 1);
+  // The sheet gets exactly its content height.
+  EXPECT_EQ(ToolForm->IconSheet->GetHeight(), 60);
   const int height = ToolForm->GetHeight();
 
   // A second sheet without force only adds its tab.
@@ -211,6 +213,19 @@ TEST_F(ToolFormTest, TheWindowShowsExactlyWhileASheetsTabIsVisible) {
   ToolForm->ShowSheet(ToolForm->HistogramSheet, false, false);
   EXPECT_FALSE(main->HistVisib->GetChecked());
   EXPECT_TRUE(WindowShown());
+}
+
+TEST_F(ToolFormTest, ClickingATabSizesTheWindowToItsSheet) {
+  ToolForm->IconSheet->SetTag(60);
+  ToolForm->ShowSheet(ToolForm->IconSheet, true, false);
+  ToolForm->ShowSheet(ToolForm->BrushSheet, true, false);
+  ui.RunUntilIdle();
+  const TRect tab = ToolForm->PageControl->TabRect(ToolForm->BrushSheet->GetTabIndex());
+  const POINT at = UiDriver::At(ToolForm->PageControl->GetHandle(), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+  ui.Click(at.x, at.y);
+  EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->BrushSheet);
+  EXPECT_EQ(ToolForm->BrushSheet->GetHeight(), 2);
+  EXPECT_EQ(ToolForm->GetHelpContext(), BrushSheetHelp);
 }
 
 TEST_F(ToolFormTest, ClosingTheWindowHidesEverySheet) {
