@@ -267,6 +267,27 @@ TEST_F(ToolFormTest, HidingTheCompSheetRemovesOnlyTheControlsMadeAtRunTime) {
   EXPECT_EQ(comp->Controls(0), cancel);
 }
 
+TEST_F(ToolFormTest, EscapeOnTheCompSheetCancelsAHandBackTool) {
+  auto* cancel = NewComponent<TButton>(ToolForm);
+  cancel->SetName("CancelBtn");
+  cancel->SetParent(ToolForm->CompSheet);
+  int clicks = 0;
+  cancel->OnClick = [&clicks](TObject*) { ++clicks; };
+  ToolForm->ShowSheet(ToolForm->CompSheet, true, false);
+  ToolForm->SetFocus();
+  ui.RunUntilIdle();
+  ToolForm->SetActiveControl(nullptr);
+  ui.RunUntilIdle();
+  ASSERT_TRUE(ToolForm->Active());
+
+  ui.Press(VK_ESCAPE);  // the pen does not hand back
+  EXPECT_EQ(clicks, 0);
+  SelectTool(&GetColTool, true, -1);
+  ui.Press(VK_ESCAPE);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(CurrentTool, &GetColTool);
+}
+
 TEST_F(ToolFormTest, EachSheetGivesTheWindowItsHelpContext) {
   int shown = -1;
   Application()->OnHelp = [&shown](int context) {
