@@ -10,6 +10,7 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
+#include "platform/vcl/Application.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/timers/TimerList.h"
@@ -353,6 +354,10 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
     case kShiftBit | VK_ADD: ZoomByKey(2); break;
     case VK_SUBTRACT: ZoomByKey(-1); break;
     case kShiftBit | VK_SUBTRACT: ZoomByKey(-2); break;
+    case VK_F1:
+      if (CurrentTool) Application()->HelpContext(CurrentTool->HelpContext);
+      key = 0;
+      break;
     // The clipboard keys, as the Edit menu's commands.
     case kShiftBit | VK_INSERT:
       WithdrawToolFeedback();

@@ -310,7 +310,13 @@ TEST_F(ToolFormTest, EachSheetGivesTheWindowItsHelpContext) {
     const bool helpButtonWorks = sheet == ToolForm->PaletteSheet || sheet == ToolForm->TextSheet;
     EXPECT_EQ(shown, helpButtonWorks ? context : -1) << sheet->GetName();
   }
-  // F1 asks for the window's topic wherever the focus is.
+  // F1 on the document asks for the current tool's topic.
+  document->SetFocus();
+  ui.RunUntilIdle();
+  shown = -1;
+  ui.Press(VK_F1);
+  EXPECT_EQ(shown, LineTool.HelpContext);
+  // F1 on the tool window asks for the window's topic wherever the focus is.
   ToolForm->ShowSheet(ToolForm->BrushSheet, true, true);
   shown = -1;
   WORD key = VK_F1;
