@@ -21,6 +21,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/shell/MainMenuTree.h"
 #include "quillo/shell/StartUp.h"
+#include "quillo/shell/ToolPalette.h"
 #include "quillo/shell/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
 
@@ -100,6 +101,8 @@ TMainForm::~TMainForm() {
   app->OnMinimize = nullptr;
   app->OnActivate = nullptr;
   app->OnDeactivate = nullptr;
+  // The palette's buttons went with the window's components; the tools must not keep them.
+  ClearPalette(false);
   if (MainForm == this) MainForm = nullptr;
 }
 
@@ -249,9 +252,8 @@ void TMainForm::BuildTimers() {
     t->SetParentList(ExTimerList);
     return t;
   };
-  // The icon panel opens on a long press on a palette group; its panel is not built yet, so
-  // the timer only stops itself.
-  IconTimer = timer("IconTimer", 500, false, true, [this](TObject*) { IconTimer->SetEnabled(false); });
+  // The icon panel opens on a long press on a palette group.
+  IconTimer = timer("IconTimer", 500, false, true, [this](TObject* sender) { ShowIconPanel(sender); });
   DragTimer = timer("DragTimer", 100, false, true, [this](TObject* sender) { DragIsSure(sender); });
   ActivityTimer = timer("ActivityTimer", 50, true, true, [this](TObject* sender) { ActivateIconFunc(sender); });
   ImageChangeTimer =
@@ -292,7 +294,8 @@ void TMainForm::AdjustToolPanelSize() {
 }
 
 void TMainForm::ClosePopupForms() {
-  // The undo-history drop-down and the icon panel close here once they exist.
+  // The undo-history drop-down closes here once it exists.
+  CloseIconPanel();
 }
 
 void TMainForm::ShutDownRequest(TObject* sender, bool& canClose) {

@@ -132,6 +132,15 @@ public:
   void PasteAsNew1Click(TObject* sender);
   void ConnectEditCommands();
 
+  // The tool palette's group buttons and the icon panel (MainFormPalette.cpp). A press starts
+  // IconTimer on a group of several tools; its tick opens the group's icon panel beside the
+  // button. A click selects the group's shown tool.
+  void IconMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void IconMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void IconMouseClick(TObject* sender);
+  void ShowIconPanel(TObject* sender);
+  void CloseIconPanel();
+
   void Dispatch(TMessage& message) override;
 
 protected:

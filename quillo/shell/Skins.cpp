@@ -21,6 +21,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/SkinGlyphs.h"
+#include "quillo/shell/ToolPalette.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/Colconv.h"
 #include "vorlen/formats/GFXFile.h"
@@ -235,7 +236,11 @@ void SkinManager::Reload(const AnsiString& name, const std::function<void()>& ap
 }
 
 void SkinManager::Choose(const AnsiString& name, const std::function<void()>& applied) {
-  Reload(name, applied);
+  // The palette's glyphs come from its own table, not from the buttons' Tags.
+  Reload(name, [&applied] {
+    ApplySkinToPalette();
+    if (applied) applied();
+  });
   Settings.Skin = name;
 }
 

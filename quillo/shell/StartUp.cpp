@@ -145,10 +145,10 @@ void OpenStartDocuments(TMainForm* form, const std::vector<AnsiString>& files) {
 void LoadStartSkin() {
   Skins = std::make_unique<SkinManager>(ProgramFolder() + "Skins/");
   try {
-    Skins->Reload(Settings.Skin, nullptr);
+    Skins->Reload(Settings.Skin, ApplySkinToPalette);
   } catch (const std::exception&) {
     try {
-      if (Skins->Names()->Count() > 0) Skins->Reload(Skins->Names()->Strings(0), nullptr);
+      if (Skins->Names()->Count() > 0) Skins->Reload(Skins->Names()->Strings(0), ApplySkinToPalette);
     } catch (const std::exception&) {
     }
   }
@@ -182,6 +182,7 @@ void StartUp(TMainForm* form) {
   TheSaveDialog();
   Application()->CreateForm<TToolForm>();
   GFXFile::SetAlpha(true);
+  ToolForm->ApplyUserLevel(Settings.Level);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
   form->SetBounds(WorkArea.left, WorkArea.top, form->GetWidth(), form->GetHeight());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
+#include "platform/vcl/Object.h"
 
 class P_icon;
 class TBitmap;
@@ -15,7 +16,7 @@ class TToolbarButtonX;
 }  // namespace tbx
 
 struct PaletteEntry {
-  TBitmap* Glyph = nullptr;  // cut from the skin by GlyphIndex whenever a skin is applied
+  TOwnedPtr<TBitmap> Glyph;  // cut from the skin by GlyphIndex whenever a skin is applied
   int GlyphIndex = 0;
   P_icon* Tool = nullptr;
 };
@@ -33,16 +34,33 @@ struct PaletteGroup {
 
 constexpr int MaxGroupEntries = 32;
 
+// Hot-key code bits: the virtual key in the low byte.
+constexpr int PaletteKeyShift = 0x100;
+constexpr int PaletteKeyCtrl = 0x200;
+constexpr int PaletteKeyAlt = 0x400;
+
 extern std::vector<PaletteEntry> PaletteEntries;
 extern std::vector<PaletteGroup> PaletteGroups;
 // The group of the flood fills, for the shape tools that fill through its chosen variant.
 extern int FillGroupIndex;
 
-// Enters a tool; a non-zero column count opens a new group. Returns the group's number.
+// Enters a tool; a non-zero column count opens a new group. Returns the group's number (-1
+// when the first tool comes without opening a group). A group takes at most 32 tools: more
+// are ignored. The group's button is made on the main window's tool panel when there is one.
 int RegisterToolIcon(int glyphIndex, P_icon* tool, int hotKey, int buttonGroupIndex, void* module, int columns);
+// Enters the program's 34 tools in their 17 groups, after forgetting any palette made before.
 void RegisterTools();
+// Forgets every entry and group; the tools lose their buttons. freeButtons frees the group
+// buttons too (false when their window has freed them already).
+void ClearPalette(bool freeButtons = true);
 // Appends " (Shift+Ctrl+C)" and the like; nothing for 0.
 void HotKeyText(AnsiString& text, int hotKey);
+
+// Whether the user may choose the tool through the palette, the icon panel or a hot key: a
+// tool whose behaviour is not built yet keeps its place and glyph but cannot be chosen.
+bool ToolCanBeChosen(const P_icon* tool);
+// The group whose button the tool shows on; -1 when it has none.
+int PaletteGroupOf(const P_icon* tool);
 
 // SelectTool's palette step: the tool's group shows it (entry, or the group's entry holding the
 // tool when entry is -1), with the variant mark and the hint, and its button goes down.
@@ -51,3 +69,6 @@ void UpdatePaletteGroup(P_icon* tool, int entry);
 void ApplySkinToPalette();
 // The palette's hot keys: true when code selected a tool.
 bool PaletteHotKey(int code);
+// The skin's palette icon size (the default skin's while none is loaded).
+int PaletteIconWidth();
+int PaletteIconHeight();

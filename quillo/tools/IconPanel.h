@@ -27,8 +27,12 @@ public:
   void CloseForm2(TObject* sender, char& key);
   void CloseForm(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
+
+  // The palette group the panel shows (its Tag); -1 when the Tag names none.
+  int Group() const;
 };
 
+// The panel open now (or closed and waiting to be freed); null when none.
 extern TIconPanel* IconPanel;
 extern tbx::TToolbarButtonX* IconPanelButtons[IconPanelButtonCount];
 // 1 while the panel is open.
