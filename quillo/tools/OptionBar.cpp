@@ -470,8 +470,9 @@ void SetOptionValue(int n, double value) {
   } else if (kind == "TCheckBox") {
     if (auto* box = dynamic_cast<TCheckBox*>(control)) box->SetChecked(value != 0);
   } else if (kind == "TShape") {
-    if (auto* swatch = dynamic_cast<TShape*>(control)) {
-      const auto rgb = static_cast<std::uint32_t>(TruncToInt(value).value_or(0)) & 0xFFFFFF;
+    const std::optional<int> whole = TruncToInt(value);
+    if (auto* swatch = dynamic_cast<TShape*>(control); swatch && whole) {
+      const auto rgb = static_cast<std::uint32_t>(*whole) & 0xFFFFFF;
       swatch->GetBrush()->SetColor(static_cast<TColor>((rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16)));
     }
   } else if (kind == "TSpeedButton") {

@@ -513,6 +513,8 @@ TEST_F(OptionBarTest, ValuesNoControlHoldsAreRefused) {
   EXPECT_EQ(GetOptionValue(1), 4);
   SetOptionValue(1, std::numeric_limits<double>::infinity());
   EXPECT_EQ(GetOptionValue(1), 4);
+  SetOptionValue(2, std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(GetOptionValue(2), 0xFF);
   SetOptionValue(2, -1);
   EXPECT_EQ(GetOptionValue(2), 0xFFFFFF);
 }
