@@ -40,6 +40,8 @@ using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 using TExceptionEvent = std::function<void(TObject* sender, const std::exception& e)>;
 using THintShowEvent = std::function<void(AnsiString& hintText, bool& canShow, TControl* control)>;
+// Asked to show help for a context; answers whether help was shown.
+using THelpEvent = std::function<bool(int context)>;
 
 class TApplication : public TComponent {
   QUILLO_DECLARE_CLASS()
@@ -94,10 +96,15 @@ public:
   void CancelHint();
   THintWindow* HintWindow() const { return hintWindow_; }
 
+  // Help: the program's help viewer, when one is hooked up through OnHelp, shows the topic of
+  // the context. False when there is none or it did not show it.
+  bool HelpContext(int context) { return OnHelp ? OnHelp(context) : false; }
+
   TMessageEvent OnMessage;
   TIdleEvent OnIdle;
   TExceptionEvent OnException;
   TNotifyEvent OnHint;
+  THelpEvent OnHelp;
   THintShowEvent OnShowHint;
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;

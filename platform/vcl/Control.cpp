@@ -67,6 +67,7 @@ const TPropTable* TControl::PublishedProperties() {
           .Property("DragMode", &TControl::GetDragMode, &TControl::SetDragMode)
           .Property("Enabled", &TControl::GetEnabled, &TControl::SetEnabled)
           .Property("Font", &TControl::GetFont, &TControl::SetFont)
+          .Property("HelpContext", &TControl::GetHelpContext, &TControl::SetHelpContext)
           .Property("Hint", &TControl::GetHint, &TControl::SetHint)
           .Property("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor)
           .Property("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont)

@@ -158,6 +158,9 @@ public:
   void SetParentShowHint(bool value);
   TCursor GetCursor() const { return cursor_; }
   void SetCursor(TCursor cursor);
+  // The help topic shown for the control (F1, Help buttons); 0 none.
+  int GetHelpContext() const { return helpContext_; }
+  void SetHelpContext(int context) { helpContext_ = context; }
   TDragMode GetDragMode() const { return dragMode_; }
   void SetDragMode(TDragMode mode) { dragMode_ = mode; }
   TCursor GetDragCursor() const { return dragCursor_; }
@@ -301,6 +304,7 @@ private:
   bool showHint_ = false;
   bool parentShowHint_ = true;
   TCursor cursor_ = crDefault;
+  int helpContext_ = 0;
   TDragMode dragMode_ = dmManual;
   TCursor dragCursor_ = crDrag;
   TDragKind dragKind_ = dkDrag;

@@ -10,6 +10,7 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
+#include "platform/vcl/Application.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/timers/TimerList.h"
@@ -25,6 +26,7 @@
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Grid.h"
 #include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
 namespace {
@@ -308,6 +310,10 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
   }
 
   const int code = KeyCode(key, shift);
+  // While a control of the main window has the focus, the keys it does not keep for editing
+  // skip the table below; the palette's keys and the document keys still work.
+  TWinControl* mainFocus = MainForm && MainForm->Active() ? MainForm->GetActiveControl() : nullptr;
+  const bool notForTable = mainFocus && KeyGoesToImage(mainFocus->GetTag(), code);
   if (PaletteHotKey(code)) {
     key = 0;
     return;
@@ -320,6 +326,7 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
     key = 0;
     return;
   }
+  if (notForTable) return;
 
   TControlScrollBar* horz = MaxSize->GetHorzScrollBar();
   TControlScrollBar* vert = MaxSize->GetVertScrollBar();
@@ -329,7 +336,11 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
     case VK_RETURN:
       if (MainForm) MainForm->SetActiveControl(nullptr);
       break;
-    case VK_ESCAPE: ReselectTool(true); break;
+    case VK_ESCAPE:
+      // Esc first takes the focus from a field of the tool options window.
+      if (ToolForm && ToolForm->GetActiveControl()) ToolForm->SetActiveControl(nullptr);
+      else ReselectTool(true);
+      break;
     case VK_PRIOR: ScrollTo(vert, 0); break;
     case VK_NEXT: ScrollTo(vert, static_cast<int>(Picture.Height() * Zoom)); break;
     case VK_HOME: ScrollTo(horz, 0); break;
@@ -343,6 +354,10 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
     case kShiftBit | VK_ADD: ZoomByKey(2); break;
     case VK_SUBTRACT: ZoomByKey(-1); break;
     case kShiftBit | VK_SUBTRACT: ZoomByKey(-2); break;
+    case VK_F1:
+      if (CurrentTool) Application()->HelpContext(CurrentTool->HelpContext);
+      key = 0;
+      break;
     // The clipboard keys, as the Edit menu's commands.
     case kShiftBit | VK_INSERT:
       WithdrawToolFeedback();

@@ -182,6 +182,7 @@ void StartUp(TMainForm* form) {
   TheSaveDialog();
   Application()->CreateForm<TToolForm>();
   GFXFile::SetAlpha(true);
+  ToolForm->ApplyUserLevel(Settings.Level);
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
   form->SetBounds(WorkArea.left, WorkArea.top, form->GetWidth(), form->GetHeight());

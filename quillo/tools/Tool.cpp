@@ -122,6 +122,8 @@ void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry) {
   CloseOptionBar(CurrentTool, tool);
   CurrentTool = tool;
   if (tool->GroupButton) UpdatePaletteGroup(tool, paletteEntry);
+  // F1 on the main window asks for the current tool's help.
+  if (MainForm) MainForm->SetHelpContext(tool->HelpContext);
   ToolPhase = 0;
   RebuildOptionBar(tool);
   tool->Activate();

@@ -1,8 +1,25 @@
-// The tool options window's frame.
+// The tool options window's frame: its sheets, its place, key routing, help, the user level
+// and the snapping while it is dragged.
 
 #include "quillo/tools/ToolForm.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/host/KeyCodes.h"
+#include "platform/user/DialogState.h"
+#include "platform/user/User.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/Registry.h"
 #include "quillo/components/captions/BandCaption.h"
+#include "quillo/components/panels/XPanel.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/shell/FormTranslator.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolObjects.h"
 
 TToolForm* ToolForm = nullptr;
 
@@ -17,26 +34,111 @@ T* Named(TComponent* owner, const char* name) {
   return c;
 }
 
+// The window's place when the registry holds none.
+constexpr int DefaultLeft = 520;
+constexpr int DefaultTop = 120;
+constexpr int DefaultWidth = 276;
+constexpr int DefaultPageHeight = 200;
+// The histogram's channel list starts on "Intensity".
+constexpr int DefaultChannel = 3;
+
+int KeyCode(WORD key, TShiftState shift) {
+  return key | (shift.Contains(ssShift) ? HotKeyShift : 0) | (shift.Contains(ssCtrl) ? HotKeyCtrl : 0) |
+         (shift.Contains(ssAlt) ? HotKeyAlt : 0);
+}
+
+// Keys the key table names that have no constant of their own here.
+constexpr int PeriodKey = 0xBE;
+constexpr int Numpad9Key = VK_NUMPAD0 + 9;
+
+bool IsArrowKey(WORD key) { return key >= VK_LEFT && key <= VK_DOWN; }
+
+bool Near(int a, int b) { return std::abs(a - b) < ToolFormSnapDistance; }
+
+// Moves r so that its left (top) edge is at x (y); the size stays.
+void MoveLeftTo(TRect& r, int x) {
+  r.right += x - r.left;
+  r.left = x;
+}
+void MoveTopTo(TRect& r, int y) {
+  r.bottom += y - r.top;
+  r.top = y;
+}
+
+// Reads one integer of the open key into value; a value that is missing or of another kind
+// leaves value as it was.
+void ReadInteger(TRegistry& registry, const char* name, int& value) {
+  try {
+    if (registry.ValueExists(name)) value = registry.ReadInteger(name);
+  } catch (const Exception&) {
+  }
+}
+
 }  // namespace
 
-bool KeyGoesToImage(int, int) { return true; }
+bool KeyGoesToImage(int tag, int key) {
+  if (tag & TagTakesDigits) {
+    const bool digit = (key >= '0' && key <= '9') || key == PeriodKey || (key >= VK_NUMPAD0 && key <= Numpad9Key) ||
+                       key == VK_ADD || key == VK_SUBTRACT;
+    if (digit) return false;
+  }
+  if ((tag & TagTakesAllKeys) && (key & (HotKeyCtrl | HotKeyAlt)) != (HotKeyCtrl | HotKeyAlt)) return false;
+  if (tag & TagTakesEditKeys) {
+    const bool editing = (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_BACK || key == VK_CLEAR || key == VK_DELETE;
+    if (editing) return false;
+  }
+  return true;
+}
+
+TRect SnapToolFormRect(const TRect& proposed, const TRect& workArea, const TRect* mainWindow,
+                       const std::vector<TRect>& documents) {
+  TRect r = proposed;
+  const int w = r.Width();
+  const int h = r.Height();
+  if (Near(r.left, workArea.left)) MoveLeftTo(r, workArea.left);
+  else if (Near(r.right, workArea.right)) MoveLeftTo(r, workArea.right - w);
+  if (Near(r.top, workArea.top)) MoveTopTo(r, workArea.top);
+  else if (Near(r.bottom, workArea.bottom)) MoveTopTo(r, workArea.bottom - h);
+  // The main window is a bar: the window sits on its last row.
+  if (mainWindow && Near(r.top, mainWindow->bottom - 1)) MoveTopTo(r, mainWindow->bottom - 1);
+  for (const TRect& d : documents) {
+    if (Near(r.left, d.right)) MoveLeftTo(r, d.right);
+    else if (Near(r.right, d.left)) MoveLeftTo(r, d.left - w);
+    if (Near(r.top, d.bottom)) MoveTopTo(r, d.bottom);
+    else if (Near(r.bottom, d.top)) MoveTopTo(r, d.top - h);
+  }
+  return r;
+}
 
 TToolForm::TToolForm(TComponent* owner) : TForm(owner) {
   SetName("ToolForm");
   SetBorderStyle(bsToolWindow);
+  SetBorderIcons({biSystemMenu});
   SetFormStyle(fsStayOnTop);
   SetKeyPreview(true);
+  SetColor(clBtnFace);
+  GetFont()->SetName("MS Sans Serif");
+  GetFont()->SetSize(8);
+  SetCaption("Tools");
+  SetBounds(DefaultLeft, DefaultTop, DefaultWidth, DefaultPageHeight);
+
   Cap = Named<TBandCaption>(this, "Cap");
-  PageControl = Named<TPageControl>(this, "PageControl");
-  PageControl->SetParent(this);
-  PageControl->SetBounds(0, 0, 270, 200);
-  TTabSheet** sheets[] = {&PaletteSheet, &HistogramSheet, &TextSheet, &GridSheet, &IconSheet, &CompSheet, &BrushSheet};
-  const char* names[] = {"PaletteSheet", "HistogramSheet", "TextSheet", "GridSheet", "IconSheet", "CompSheet", "BrushSheet"};
-  for (int i = 0; i < 7; ++i) {
-    *sheets[i] = Named<TTabSheet>(this, names[i]);
-    (*sheets[i])->SetPageControl(PageControl);
-    (*sheets[i])->SetTabVisible(false);
-  }
+  Cap->SetApplicationName("Tools");
+  Cap->SetActiveBeginColor(clActiveCaption);
+  Cap->SetActiveEndColor(clAqua);
+  Cap->SetInactiveBeginColor(clInactiveCaption);
+  Cap->SetInactiveEndColor(clBlack);
+  Cap->SetNumColors(64);
+
+  BuildSheets();
+  Channel = DefaultChannel;
+  ReadPlace();
+
+  OnActivate = [this](TObject* sender) { FormActivate(sender); };
+  OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
+  OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+  OnDestroy = [this](TObject*) { WritePlace(); };
+  TranslateComponent(this, "[ToolForm]");
   ToolForm = this;
 }
 
@@ -44,8 +146,97 @@ TToolForm::~TToolForm() {
   if (ToolForm == this) ToolForm = nullptr;
 }
 
+void TToolForm::BuildSheets() {
+  PageControl = Named<TPageControl>(this, "PageControl");
+  PageControl->SetParent(this);
+  PageControl->SetHotTrack(true);
+  PageControl->SetBounds(0, 0, DefaultWidth - 6, DefaultPageHeight);
+  struct SheetPlace {
+    TTabSheet** sheet;
+    const char* name;
+    const char* caption;
+  };
+  const SheetPlace sheets[] = {
+      {&PaletteSheet, "PaletteSheet", "Palette"}, {&HistogramSheet, "HistogramSheet", "Histogram"},
+      {&TextSheet, "TextSheet", "Text"},          {&GridSheet, "GridSheet", "Grid"},
+      {&IconSheet, "IconSheet", "Icon"},          {&CompSheet, "CompSheet", "Comp"},
+      {&BrushSheet, "BrushSheet", "Brush"},
+  };
+  for (const SheetPlace& s : sheets) {
+    *s.sheet = Named<TTabSheet>(this, s.name);
+    (*s.sheet)->SetPageControl(PageControl);
+    (*s.sheet)->SetCaption(s.caption);
+    (*s.sheet)->SetTabVisible(s.sheet == &PaletteSheet);
+  }
+  PageControl->SetActivePage(BrushSheet);
+  PageControl->OnChange = [this](TObject* sender) { PageControlChange(sender); };
+
+  // The frame is measured with one row of tabs showing, as the window always shows it.
+  PageControl->HandleNeeded();
+  FrameHeight = PageControl->GetHeight() - PageControl->GetDisplayRect().Height();
+  for (int i = 0; i < PageControl->PageCount(); ++i) PageControl->Pages(i)->SetTag(ContentHeight(PageControl->Pages(i)));
+  // Nothing shows until a sheet is asked for, so the window starts hidden.
+  PaletteSheet->SetTabVisible(false);
+}
+
+int TToolForm::ContentHeight(TTabSheet* sheet) {
+  int bottom = 0;
+  for (int i = 0; i < sheet->ControlCount(); ++i) {
+    TControl* c = sheet->Controls(i);
+    bottom = std::max(bottom, c->GetTop() + c->GetHeight());
+  }
+  return bottom + 2;
+}
+
+// ---------------------------------------------------------------------------------------
+// The place in the registry
+
+void TToolForm::ReadPlace() {
+  TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+  try {
+    if (registry->OpenKey(ToolFormRegistryKey, true)) {
+      int left = GetLeft();
+      int top = GetTop();
+      ReadInteger(*registry, "Left", left);
+      ReadInteger(*registry, "Top", top);
+      ReadInteger(*registry, "Channel", Channel);
+      SetBounds(left, top, GetWidth(), GetHeight());
+    }
+  } catch (const Exception&) {
+    // The first run, or a registry that cannot be read: the window keeps its default place.
+  }
+  registry->CloseKey();
+}
+
+void TToolForm::WritePlace() {
+  TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+  try {
+    if (registry->OpenKey(ToolFormRegistryKey, true)) {
+      registry->WriteInteger("Left", GetLeft());
+      registry->WriteInteger("Top", GetTop());
+      registry->WriteInteger("Channel", Channel);
+    }
+  } catch (const Exception&) {
+    // The place is a convenience: a registry that cannot take it loses nothing else.
+  }
+  registry->CloseKey();
+}
+
+// ---------------------------------------------------------------------------------------
+// Sheets
+
 void TToolForm::ShowSheet(TTabSheet* sheet, bool visible, bool force) {
+  if (!sheet) return;
   sheet->SetTabVisible(visible);
+  if (MainForm) {
+    TMenuItem* mark = sheet == PaletteSheet ? MainForm->PaletteVisib
+                      : sheet == BrushSheet ? MainForm->BrushVisib
+                      : sheet == HistogramSheet ? MainForm->HistVisib
+                                                : nullptr;
+    if (mark) mark->SetChecked(visible);
+  }
+  if (!CompSheet->GetTabVisible()) RemoveRunTimeCompControls();
+
   int shown = 0;
   for (int i = 0; i < PageControl->PageCount(); ++i)
     if (PageControl->Pages(i)->GetTabVisible()) ++shown;
@@ -53,19 +244,131 @@ void TToolForm::ShowSheet(TTabSheet* sheet, bool visible, bool force) {
     Hide();
     return;
   }
-  if ((shown == 1 || force) && visible) {
-    PageControl->SetActivePage(sheet);
+  if (shown == 1 || force) {
+    if (visible) PageControl->SetActivePage(sheet);
     PageControlChange(this);
     Show();
   }
 }
 
-void TToolForm::PageControlChange(TObject*) {}
-void TToolForm::ApplyUserLevel(int) {}
-void TToolForm::FormActivate(TObject*) {}
-void TToolForm::FormClose(TObject*, TCloseAction&) {}
-void TToolForm::FormKeyDown(TObject*, WORD&, TShiftState) {}
-void TToolForm::HelpBtnClick(TObject*) {}
-void TToolForm::Dispatch(TMessage& message) { TForm::Dispatch(message); }
-void TToolForm::ReadPlace() {}
-void TToolForm::WritePlace() {}
+// The controls a plug-in's options were made of at run time have no name; the sheet's own
+// buttons and lists do.
+void TToolForm::RemoveRunTimeCompControls() {
+  for (int i = CompSheet->ControlCount(); i-- > 0;) {
+    TControl* c = CompSheet->Controls(i);
+    if (c->GetName().empty()) FreeObject(c);
+  }
+}
+
+void TToolForm::PageControlChange(TObject*) {
+  TTabSheet* page = PageControl->GetActivePage();
+  if (!page) return;
+  PageControl->SetHeight(page->GetTag() + FrameHeight);
+  SetClientHeight(PageControl->GetHeight() + 1);
+  if (page == HistogramSheet) SetHelpContext(HistogramSheetHelp);
+  else if (page == BrushSheet) SetHelpContext(BrushSheetHelp);
+  else if (page == TextSheet) SetHelpContext(TextSheetHelp);
+  else if (page == PaletteSheet) SetHelpContext(PaletteSheetHelp);
+  else if (page == IconSheet) SetHelpContext(ImageForm ? ImageForm->GetHelpContext() : 0);
+}
+
+void TToolForm::ApplyUserLevel(int level) {
+  TTabSheet* const active = PageControl->GetActivePage();
+  const bool novice = level == 0;
+  for (int i = 0; i < ComponentCount(); ++i) {
+    TComponent* c = Components(i);
+    const bool expert = (c->GetTag() & TagExpertOnly) != 0;
+    if (auto* group = dynamic_cast<TXPanel*>(c)) {
+      // A group lays itself out on a sheet that shows.
+      if (auto* sheet = dynamic_cast<TTabSheet*>(group->GetParent())) PageControl->SetActivePage(sheet);
+      group->SetExpanded(!(expert && novice));
+    } else if (auto* control = dynamic_cast<TControl*>(c)) {
+      // The sheets and the page control are shown by the page control and ShowSheet.
+      if (control == PageControl || dynamic_cast<TTabSheet*>(control)) continue;
+      control->SetVisible(!(expert && novice));
+    }
+  }
+  // The sheet the user sees stays in front.
+  if (PageControl->GetActivePage() != active) PageControl->SetActivePage(active);
+}
+
+// ---------------------------------------------------------------------------------------
+// Window events
+
+void TToolForm::FormActivate(TObject*) {
+  Cap->SetActiveEndColor(ActiveCaptionEndColor);
+  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+}
+
+void TToolForm::FormClose(TObject*, TCloseAction&) {
+  for (int i = 0; i < PageControl->PageCount(); ++i) {
+    TTabSheet* sheet = PageControl->Pages(i);
+    if (sheet->GetTabVisible()) ShowSheet(sheet, false, true);
+  }
+  if (CurrentTool == &TextTool || CurrentTool == &QlComponentTool || CurrentTool == &QlComponentBrushTool)
+    ReselectTool(true);
+}
+
+void TToolForm::HelpBtnClick(TObject*) {
+  TTabSheet* page = PageControl->GetActivePage();
+  if (page == PaletteSheet || page == TextSheet || page == CompSheet) Application()->HelpContext(GetHelpContext());
+}
+
+void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
+  if (key == VK_F1) {
+    Application()->HelpContext(GetHelpContext());
+    return;
+  }
+  WORD passed = key;
+  TWinControl* focused = GetActiveControl();
+  if (focused) {
+    if (key == VK_ESCAPE) {
+      SetActiveControl(nullptr);
+      // A main window that is hidden or disabled (a long operation runs) cannot take it.
+      if (MainForm && MainForm->CanFocus()) MainForm->SetFocus();
+      key = 0;
+      return;
+    }
+    if (!KeyGoesToImage(focused->GetTag(), KeyCode(key, shift))) passed = 0;
+  }
+  if (PageControl->GetActivePage() != CompSheet) {
+    if (passed != 0 && ImgFormCount > 0 && ImageForm && focused) ImageForm->HotKeys(ImageForm, passed, shift);
+    return;
+  }
+  CompSheetKey(key);
+}
+
+// Keys on a plug-in component's sheet. No component runs in the program yet, so none is ever
+// asked to stop here; the hand-back tools' Escape presses the sheet's Cancel button.
+void TToolForm::CompSheetKey(WORD& key) {
+  if (CurrentTool && CurrentTool->Has(tfHandBack) && key == VK_ESCAPE) {
+    if (auto* cancel = dynamic_cast<TWinControl*>(CompSheet->FindChildControl("CancelBtn")))
+      PostMessage(cancel->GetHandle(), dlgbutton::BM_CLICK, 0, 0);
+    key = 0;
+    return;
+  }
+  if (key == VK_ESCAPE || IsArrowKey(key)) key = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Dragging
+
+void TToolForm::SnapWhileMoving(RECT& proposed) {
+  std::vector<TRect> documents;
+  for (int i = 0; i < ImgFormCount; ++i) {
+    TImageForm* form = ImgForms[static_cast<std::size_t>(i)];
+    if (form) documents.push_back(form->GetBoundsRect());
+  }
+  TRect main;
+  if (MainForm) main = MainForm->GetBoundsRect();
+  proposed = SnapToolFormRect(proposed, WorkArea, MainForm ? &main : nullptr, documents);
+}
+
+void TToolForm::Dispatch(TMessage& message) {
+  if (message.Msg == WM_MOVING) {
+    SnapWhileMoving(*reinterpret_cast<RECT*>(message.LParam));
+    message.Result = TRUE;
+    return;
+  }
+  TForm::Dispatch(message);
+}

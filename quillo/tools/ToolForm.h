@@ -8,6 +8,7 @@
 // between runs.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/vcl/ComCtrlsTabs.h"
 #include "platform/vcl/Form.h"
@@ -29,6 +30,24 @@ constexpr int HotKeyAlt = 0x400;
 // False when a control whose Tag is tag keeps the key (a hot-key code) for itself.
 bool KeyGoesToImage(int tag, int key);
 
+// The registry key (under the current user) that keeps the window's place.
+inline constexpr const char* ToolFormRegistryKey = "Software\\Dornick\\QL\\ToolForm";
+
+// Help topics of the sheets.
+constexpr int PaletteSheetHelp = 1030;
+constexpr int HistogramSheetHelp = 1080;
+constexpr int BrushSheetHelp = 2000;
+constexpr int TextSheetHelp = 3100;
+
+// An edge snaps to a line when it comes closer than this (pixels).
+constexpr int ToolFormSnapDistance = 4;
+
+// Where the dragged window goes: the proposed rectangle, its size kept, with its edges snapped
+// to the work area, then to the main window's last row, then to each document window in turn;
+// a later rule overrides an earlier one.
+TRect SnapToolFormRect(const TRect& proposed, const TRect& workArea, const TRect* mainWindow,
+                       const std::vector<TRect>& documents);
+
 class TToolForm : public TForm {
   QUILLO_DECLARE_CLASS()
 
@@ -49,6 +68,8 @@ public:
   // The page control's height less a sheet's: the page control is always made a sheet's
   // content height (its Tag) plus this.
   int FrameHeight = 0;
+  // The item index of the histogram's channel list, kept in the registry with the place.
+  int Channel = 0;
 
   // Sets the sheet's tab visibility and its View menu check mark; hides the window when no tab
   // is left. With exactly one tab, or with force, a visible sheet becomes the active page and
@@ -58,6 +79,8 @@ public:
   void PageControlChange(TObject* sender);
   // 0 novice: expert-only controls hidden and expert-only groups collapsed; 1 expert.
   void ApplyUserLevel(int level);
+  // The sheet's content height: the lowest bottom edge of its own controls plus 2.
+  static int ContentHeight(TTabSheet* sheet);
 
   void FormActivate(TObject* sender);
   void FormClose(TObject* sender, TCloseAction& action);
@@ -70,8 +93,12 @@ public:
   void Dispatch(TMessage& message) override;
 
 private:
+  void BuildSheets();
   void ReadPlace();
   void WritePlace();
+  void SnapWhileMoving(RECT& proposed);
+  void CompSheetKey(WORD& key);
+  void RemoveRunTimeCompControls();
 };
 
 extern TToolForm* ToolForm;
