@@ -277,10 +277,7 @@ void ApplySkinToPalette() {
   if (IconPanelOpen && IconPanel) IconPanel->Close();
   if (Skins)
     for (PaletteEntry& entry : PaletteEntries) entry.Glyph = Skins->GetIcon(entry.GlyphIndex);
-  for (int g = 0; g < static_cast<int>(PaletteGroups.size()); ++g) {
-    ShowSelectedGlyph(PaletteGroups[static_cast<std::size_t>(g)]);
-    PlaceGroupButton(g, ButtonsTop());
-  }
+  for (const PaletteGroup& group : PaletteGroups) ShowSelectedGlyph(group);
   if (!MainForm || !MainForm->ToolPanel) return;
   const int w = PaletteIconWidth();
   const int h = PaletteIconHeight();
