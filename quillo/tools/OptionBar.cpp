@@ -18,6 +18,7 @@
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
+#include "platform/vcl/AllocateHWnd.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComboBox.h"
@@ -57,16 +58,45 @@ private:
   char saved_;
 };
 
-// Forgets every value control that goes away (the bar rebuilt, the window freed), so that an
-// index never reaches a freed control; the indexes of the others stay.
-class OptionControlWatcher : public TComponent {
+// Keeps the bar's controls in order. A value control that goes away (the window freed) is
+// forgotten, so that an index never reaches a freed control and the others keep theirs. The
+// controls of a bar that is replaced are hidden at once and freed only once the message being
+// handled has returned: the bar may be replaced from inside one of its own controls (a key
+// typed into a field that is a hot key for another tool, a handler that chooses a tool).
+class OptionBarKeeper : public TComponent {
 public:
-  explicit OptionControlWatcher(TComponent* owner) : TComponent(owner) { SetName("OptionControlWatcher"); }
-  ~OptionControlWatcher() override { OptionControls.clear(); }
+  explicit OptionBarKeeper(TComponent* owner) : TComponent(owner) {
+    SetName("OptionBarKeeper");
+    window_ = AllocateHWnd([this](TMessage& message) { Dispatch(message); });
+  }
+  ~OptionBarKeeper() override {
+    DeallocateHWnd(window_);
+    OptionControls.clear();
+    retired_.clear();  // their window frees them
+  }
 
-  static OptionControlWatcher* Of(TToolForm* form) {
-    if (auto* found = dynamic_cast<OptionControlWatcher*>(form->FindComponent("OptionControlWatcher"))) return found;
-    return NewComponent<OptionControlWatcher>(form);
+  static OptionBarKeeper* Of(TToolForm* form) {
+    if (auto* found = dynamic_cast<OptionBarKeeper*>(form->FindComponent("OptionBarKeeper"))) return found;
+    return NewComponent<OptionBarKeeper>(form);
+  }
+
+  void Watch(TControl* control) { control->FreeNotification(this); }
+
+  // Takes every control off the sheet's bar: hidden now, freed from the message loop.
+  void Retire(TWinControl* sheet) {
+    OptionControls.clear();
+    for (int i = 0; i < sheet->ControlCount(); ++i) {
+      TControl* control = sheet->Controls(i);
+      if (IsRetired(control)) continue;
+      control->SetVisible(false);
+      control->FreeNotification(this);
+      retired_.push_back(control);
+    }
+    if (!retired_.empty() && !freePosted_) freePosted_ = PostMessage(window_, FreeRetiredMessage, 0, 0) != 0;
+  }
+
+  bool IsRetired(TControl* control) const {
+    return std::find(retired_.begin(), retired_.end(), control) != retired_.end();
   }
 
 protected:
@@ -75,7 +105,24 @@ protected:
     if (operation != opRemove) return;
     for (TControl*& control : OptionControls)
       if (static_cast<TComponent*>(control) == component) control = nullptr;
+    std::erase_if(retired_, [component](TControl* c) { return static_cast<TComponent*>(c) == component; });
   }
+
+private:
+  static constexpr UINT FreeRetiredMessage = WM_APP + 0x102;
+
+  void Dispatch(TMessage& message) {
+    if (message.Msg != FreeRetiredMessage) {
+      message.Result = DefWindowProc(window_, message.Msg, message.WParam, message.LParam);
+      return;
+    }
+    freePosted_ = false;
+    while (!retired_.empty()) FreeObject(retired_.back());  // each leaves the list as it goes
+  }
+
+  HWND window_ = nullptr;
+  std::vector<TControl*> retired_;
+  bool freePosted_ = false;
 };
 
 std::optional<int> ReadInteger(const AnsiString& field) {
@@ -117,7 +164,7 @@ class OptionBarBuilder {
 public:
   OptionBarBuilder(TToolForm* form, AnsiString layout)
       : form_(form), sheet_(form->IconSheet), parent_(form->IconSheet), layout_(std::move(layout)),
-        watcher_(OptionControlWatcher::Of(form)) {}
+        keeper_(OptionBarKeeper::Of(form)) {}
 
   void Build() {
     sheet_->SetCaption(NextField());
@@ -154,7 +201,7 @@ private:
   void AddValueControl(TControl* control, const AnsiString& hint) {
     control->SetHint(hint);
     control->SetShowHint(true);
-    control->FreeNotification(watcher_);
+    keeper_->Watch(control);
     OptionControls.push_back(control);
   }
 
@@ -354,17 +401,12 @@ private:
   TWinControl* parent_;  // the sheet, or the group opened last
   TPanel* group_ = nullptr;
   AnsiString layout_;
-  OptionControlWatcher* watcher_;
+  OptionBarKeeper* keeper_;
   int x_ = Margin;
   int rowTop_ = Margin;  // inside the parent
   int rowHeight_ = 0;
   int sheetRowTop_ = Margin;  // where the group opened last lies on the sheet
 };
-
-void ClearIconSheet(TTabSheet* sheet) {
-  OptionControls.clear();
-  while (sheet->ControlCount() > 0) FreeObject(sheet->Controls(sheet->ControlCount() - 1));
-}
 
 }  // namespace
 
@@ -379,11 +421,14 @@ void RebuildOptionBar(P_icon* tool) {
   if (!tool || tool->BarKey.empty() || !ToolForm) return;
   TTabSheet* sheet = ToolForm->IconSheet;
   if (sheet->GetTabVisible()) return;
-  ClearIconSheet(sheet);
+  OptionBarKeeper* keeper = OptionBarKeeper::Of(ToolForm);
+  keeper->Retire(sheet);
   BuildOptionBar(tool->BarKey);
   for (int i = 0; i < sheet->ControlCount(); ++i) {
-    sheet->Controls(i)->SetVisible(true);
-    sheet->Controls(i)->SetEnabled(true);
+    TControl* control = sheet->Controls(i);
+    if (keeper->IsRetired(control)) continue;
+    control->SetVisible(true);
+    control->SetEnabled(true);
   }
   ToolForm->ShowSheet(sheet, true, true);
 }
@@ -425,8 +470,9 @@ void SetOptionValue(int n, double value) {
   } else if (kind == "TCheckBox") {
     if (auto* box = dynamic_cast<TCheckBox*>(control)) box->SetChecked(value != 0);
   } else if (kind == "TShape") {
-    if (auto* swatch = dynamic_cast<TShape*>(control)) {
-      const auto rgb = static_cast<std::uint32_t>(TruncToInt(value).value_or(0)) & 0xFFFFFF;
+    const std::optional<int> whole = TruncToInt(value);
+    if (auto* swatch = dynamic_cast<TShape*>(control); swatch && whole) {
+      const auto rgb = static_cast<std::uint32_t>(*whole) & 0xFFFFFF;
       swatch->GetBrush()->SetColor(static_cast<TColor>((rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16)));
     }
   } else if (kind == "TSpeedButton") {
@@ -496,8 +542,10 @@ void TToolForm::OptionGroupMouseDown(TObject* sender, TMouseButton button, TShif
   }
   // The sheet holds everything on it: groups below this one stay in the window.
   int bottom = 0;
-  for (int i = 0; i < sheet->ControlCount(); ++i)
-    bottom = std::max(bottom, sheet->Controls(i)->GetTop() + sheet->Controls(i)->GetHeight());
+  for (int i = 0; i < sheet->ControlCount(); ++i) {
+    const TControl* control = sheet->Controls(i);
+    if (control->GetVisible()) bottom = std::max(bottom, control->GetTop() + control->GetHeight());
+  }
   sheet->SetTag(bottom + 2);
   if (PageControl->GetActivePage() == sheet) PageControlChange(this);
 }

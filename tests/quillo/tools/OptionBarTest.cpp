@@ -242,6 +242,7 @@ TEST_F(OptionBarTest, ClosingAndOpeningAGroupPutsEverythingBack) {
   EXPECT_EQ(header->GetColor(), clBtnFace);
   EXPECT_EQ(second->GetTop(), secondTop - (fullHeight - first->GetHeight()));
   EXPECT_EQ(sheet->GetTag(), second->GetTop() + second->GetHeight() + 2) << "the second group stays on the sheet";
+  EXPECT_EQ(ToolForm->PageControl->GetHeight(), sheet->GetTag() + ToolForm->FrameHeight) << "the window follows";
 
   ToolForm->OptionGroupMouseDown(header, mbLeft, TShiftState(), 1, 1);
   EXPECT_EQ(first->GetHeight(), fullHeight);
@@ -293,6 +294,47 @@ TEST_F(OptionBarTest, ReselectingAToolKeepsItsBarAndValuesAndAnotherToolWithTheS
   SelectTool(&PenContTool, true, -1);
   EXPECT_FALSE(ToolForm->IconSheet->GetTabVisible());
   EXPECT_FALSE(ToolForm->GetVisible());
+}
+
+// A hot key typed while a field of the bar has the focus changes the tool: the bar that held
+// the field is freed while its key is still being handled.
+TEST_F(OptionBarTest, AHotKeyTypedInAFieldOfTheBarChangesTheToolAndItsBar) {
+  SelectTool(&LineTool, true, -1);
+  ui.RunUntilIdle();
+  auto* field = Option<TExSpinEdit>(1);
+  ASSERT_NE(field, nullptr);
+  const POINT at = UiDriver::At(field->GetHandle(), 8, field->GetHeight() / 2);
+  ui.Click(at.x, at.y);
+  ASSERT_EQ(ToolForm->GetActiveControl(), field);
+  ui.Type("5");
+  EXPECT_NE(field->GetText().find('5'), AnsiString::npos) << "a digit stays in the field";
+  EXPECT_EQ(CurrentTool, &LineTool);
+
+  // The pen's hot key: a tool without a bar takes the sheet and the window away.
+  ui.Press('P');
+  ui.RunUntilIdle();
+  EXPECT_EQ(CurrentTool, &PenContTool);
+  EXPECT_FALSE(ToolForm->GetVisible());
+  SelectTool(&CircleTool, true, -1);
+  EXPECT_EQ(ToolForm->IconSheet->GetCaption(), "Circle");
+  ASSERT_EQ(Classes(), (std::vector<std::string>{"TComboBox", "TExSpinEdit"}));
+  EXPECT_EQ(GetOptionValue(1), 8);
+}
+
+// A change handler that chooses another tool with a bar frees the control it was called
+// for, while that control is still handling the key.
+TEST_F(OptionBarTest, AHandlerThatChangesTheToolFromInsideAFieldIsSafe) {
+  SelectTool(&LineTool, true, -1);
+  ui.RunUntilIdle();
+  auto* field = Option<TExSpinEdit>(1);
+  ASSERT_NE(field, nullptr);
+  SetOptionEvent(1, [](TObject*) { SelectTool(&CircleTool, true, -1); });
+  const POINT at = UiDriver::At(field->GetHandle(), 8, field->GetHeight() / 2);
+  ui.Click(at.x, at.y);
+  ui.Type("5");
+  ui.RunUntilIdle();
+  EXPECT_EQ(CurrentTool, &CircleTool);
+  EXPECT_EQ(ToolForm->IconSheet->GetCaption(), "Circle");
 }
 
 TEST_F(OptionBarTest, AToolWithoutABarLeavesTheWindowAlone) {
@@ -471,6 +513,8 @@ TEST_F(OptionBarTest, ValuesNoControlHoldsAreRefused) {
   EXPECT_EQ(GetOptionValue(1), 4);
   SetOptionValue(1, std::numeric_limits<double>::infinity());
   EXPECT_EQ(GetOptionValue(1), 4);
+  SetOptionValue(2, std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(GetOptionValue(2), 0xFF);
   SetOptionValue(2, -1);
   EXPECT_EQ(GetOptionValue(2), 0xFFFFFF);
 }
