@@ -379,7 +379,7 @@ void TToolForm::SnapWhileMoving(RECT& proposed) {
 }
 
 void TToolForm::Dispatch(TMessage& message) {
-  if (message.Msg == WM_MOVING) {
+  if (message.Msg == WM_MOVING && message.LParam != 0) {
     SnapWhileMoving(*reinterpret_cast<RECT*>(message.LParam));
     message.Result = TRUE;
     return;
