@@ -332,7 +332,16 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
     if (!KeyGoesToImage(focused->GetTag(), KeyCode(key, shift))) passed = 0;
   }
   if (PageControl->GetActivePage() != CompSheet) {
-    if (passed != 0 && ImgFormCount > 0 && ImageForm && focused) ImageForm->HotKeys(ImageForm, passed, shift);
+    if (passed != 0 && ImgFormCount > 0 && ImageForm && focused) {
+      // A hot key that chooses a tool with another bar frees the bar's controls, the focused
+      // one among them, while the key is still on its way to it: then the key ends here.
+      keyControl_ = focused;
+      focused->FreeNotification(this);
+      ImageForm->HotKeys(ImageForm, passed, shift);
+      if (keyControl_) focused->RemoveFreeNotification(this);
+      else key = 0;
+      keyControl_ = nullptr;
+    }
     return;
   }
   CompSheetKey(key);
@@ -350,6 +359,11 @@ void TToolForm::CompSheetKey(WORD& key) {
   if (key == VK_ESCAPE || IsArrowKey(key)) key = 0;
 }
 
+void TToolForm::Notification(TComponent* component, TOperation operation) {
+  TForm::Notification(component, operation);
+  if (operation == opRemove && component == keyControl_) keyControl_ = nullptr;
+}
+
 // ---------------------------------------------------------------------------------------
 // Dragging
 
@@ -365,7 +379,7 @@ void TToolForm::SnapWhileMoving(RECT& proposed) {
 }
 
 void TToolForm::Dispatch(TMessage& message) {
-  if (message.Msg == WM_MOVING) {
+  if (message.Msg == WM_MOVING && message.LParam != 0) {
     SnapWhileMoving(*reinterpret_cast<RECT*>(message.LParam));
     message.Result = TRUE;
     return;

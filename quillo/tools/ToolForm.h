@@ -92,6 +92,9 @@ public:
 
   void Dispatch(TMessage& message) override;
 
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
 private:
   void BuildSheets();
   void ReadPlace();
@@ -99,6 +102,9 @@ private:
   void SnapWhileMoving(RECT& proposed);
   void CompSheetKey(WORD& key);
   void RemoveRunTimeCompControls();
+
+  // The focused control while its key is with the document; null once the control is freed.
+  TComponent* keyControl_ = nullptr;
 };
 
 extern TToolForm* ToolForm;

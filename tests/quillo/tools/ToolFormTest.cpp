@@ -447,6 +447,29 @@ TEST_F(FocusedFieldTest, EscapeWhileTheMainWindowCannotTakeTheFocusOnlyLeavesThe
   MainForm->SetEnabled(true);
 }
 
+// A hot key typed in an option bar's field chooses a tool with another bar: the field goes
+// with the old bar while its key is still being handled.
+TEST_F(ToolFormTest, AHotKeyThatRebuildsTheBarUnderItsFocusedFieldIsSafe) {
+  // The pen lends itself a bar for the test.
+  struct BarLent {
+    AnsiString kept = PenContTool.BarKey;
+    ~BarLent() { PenContTool.BarKey = kept; }
+  } lent;
+  PenContTool.BarKey = "CIRCLEBAR";
+  SelectTool(&LineTool, true, -1);
+  ui.RunUntilIdle();
+  TControl* field = nullptr;
+  for (int i = 0; i < ToolForm->IconSheet->ControlCount(); ++i)
+    if (dynamic_cast<TExSpinEdit*>(ToolForm->IconSheet->Controls(i))) field = ToolForm->IconSheet->Controls(i);
+  ASSERT_NE(field, nullptr);
+  const POINT at = UiDriver::At(static_cast<TWinControl*>(field)->GetHandle(), 10, 8);
+  ui.Click(at.x, at.y);
+  ASSERT_EQ(ToolForm->GetActiveControl(), field);
+  ui.Press('P');
+  EXPECT_EQ(CurrentTool, &PenContTool);
+  EXPECT_TRUE(ToolForm->IconSheet->GetTabVisible());
+}
+
 // ---------------------------------------------------------------------------------------
 // Dragging
 
