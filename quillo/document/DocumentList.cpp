@@ -226,6 +226,26 @@ bool QuerySaveChanges(TImageForm* window) {
   return SaveCancelled != 0;
 }
 
+namespace {
+
+// A window fitted to a short image would cut off the toolbars docked at its sides (the tool
+// palette with its swatches and zoom control): it grows, within the work area, until they show
+// whole; the view stays centred in the extra room.
+void GrowToDockedToolbars(TImageForm* window) {
+  int needed = 0;
+  for (tbx::TDockX* dock : {window->LeftDock, window->RightDock})
+    for (int i = 0; i < dock->ToolbarCount(); ++i) {
+      const TControl* toolbar = dock->Toolbars(i);
+      needed = std::max(needed, toolbar->GetTop() + toolbar->GetHeight());
+    }
+  const int shortBy = needed - window->LeftDock->GetHeight();
+  if (shortBy <= 0) return;
+  const int height = std::min(window->GetHeight() + shortBy, static_cast<int>(WorkArea.bottom) - window->GetTop());
+  if (height > window->GetHeight()) window->SetHeight(height);
+}
+
+}  // namespace
+
 void FitWindowToImage(TImageForm* window, FitZoom zoom) {
   UDBuffer& picture = window->Picture;
   if (picture.Empty()) return;
@@ -272,7 +292,10 @@ void FitWindowToImage(TImageForm* window, FitZoom zoom) {
     width += kDockedPaletteWidth;
   // The mouse's remembered place in the view no longer holds: the zoom anchors on the centre.
   MouseViewPoint.x = -1;
-  if (!maximised) window->SetBounds(window->GetLeft(), window->GetTop(), width, clientHeight + frameHeight);
+  if (!maximised) {
+    window->SetBounds(window->GetLeft(), window->GetTop(), width, clientHeight + frameHeight);
+    GrowToDockedToolbars(window);
+  }
   ApplyZoom();
 }
 

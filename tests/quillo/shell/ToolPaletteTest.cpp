@@ -504,3 +504,22 @@ TEST_F(ToolPaletteTest, ThePanelStaysInsideTheWorkAreaNearItsBottomRight) {
 }
 
 }  // namespace
+
+// A short picture's window still shows the whole docked palette: the zoom control, every
+// button and the swatches can be reached.
+TEST_F(ToolPaletteTest, AShortPicturesWindowGrowsToShowTheDockedPalette) {
+  Settings.FixZoom = true;
+  const std::string strip = WriteImage("strip.png", 400, 40, 0x336699);
+  Start({strip});
+  ASSERT_EQ(ImgFormCount, 1);
+  ASSERT_GT(ImageForm->LeftDock->ToolbarCount(), 0) << "the palette is docked in the document window";
+  RECT client{};
+  GetClientRect(ImageForm->GetHandle(), &client);
+  POINT corner{client.right, client.bottom};
+  ClientToScreen(ImageForm->GetHandle(), &corner);
+  for (TControl* part : std::initializer_list<TControl*>{form->Zoom, form->DrawCol, form->BackCol}) {
+    const TPoint bottom = part->ClientToScreen(TPoint(0, part->GetHeight()));
+    EXPECT_LE(bottom.y, corner.y) << part->GetName() << " lies inside the window";
+  }
+  EXPECT_EQ(ImageForm->ZoomIndex, 1) << "the picture keeps its zoom; the view is centred in the room";
+}
