@@ -32,14 +32,9 @@
 namespace {
 
 // Key codes as the key handler sees them: the virtual key with the modifiers above it.
-constexpr int kShiftBit = 0x100;
-constexpr int kCtrlBit = 0x200;
-constexpr int kAltBit = 0x400;
-
-int KeyCode(WORD key, TShiftState shift) {
-  return key | (shift.Contains(ssShift) ? kShiftBit : 0) | (shift.Contains(ssCtrl) ? kCtrlBit : 0) |
-         (shift.Contains(ssAlt) ? kAltBit : 0);
-}
+constexpr int kShiftBit = HotKeyShift;
+constexpr int kCtrlBit = HotKeyCtrl;
+constexpr int kAltBit = HotKeyAlt;
 
 constexpr int kScrollStep = 16;
 constexpr int kNumpad5 = 0x65;
@@ -309,7 +304,7 @@ void TImageForm::HotKeys(TObject*, WORD& key, TShiftState shift) {
     else if (shift.Contains(ssAlt)) ShowBuf->SetCursor(wand ? -47 : -57);
   }
 
-  const int code = KeyCode(key, shift);
+  const int code = HotKeyCode(key, shift);
   // While a control of the main window has the focus, the keys it does not keep for editing
   // skip the table below; the palette's keys and the document keys still work.
   TWinControl* mainFocus = MainForm && MainForm->Active() ? MainForm->GetActiveControl() : nullptr;

@@ -7,18 +7,9 @@ namespace {
 
 bool Near(int a, int b) { return std::abs(a - b) < kSnapDistance; }
 
-// Moves the rectangle so that its left (or right) edge lies at x, keeping its width.
-void MoveLeftTo(RECT& r, int x) {
-  r.right += x - r.left;
-  r.left = x;
-}
 void MoveRightTo(RECT& r, int x) {
   r.left += x - r.right;
   r.right = x;
-}
-void MoveTopTo(RECT& r, int y) {
-  r.bottom += y - r.top;
-  r.top = y;
 }
 void MoveBottomTo(RECT& r, int y) {
   r.top += y - r.bottom;

@@ -26,6 +26,16 @@ inline constexpr int kNeighbourMinHeight = 96;
 // An edge closer than this to a target edge snaps onto it.
 inline constexpr int kSnapDistance = 4;
 
+// Moves a rectangle so that its left (top) edge lies at x (y), keeping its size.
+inline void MoveLeftTo(RECT& r, int x) {
+  r.right += x - r.left;
+  r.left = x;
+}
+inline void MoveTopTo(RECT& r, int y) {
+  r.bottom += y - r.top;
+  r.top = y;
+}
+
 // The side of a window on which a neighbour lies.
 enum class NeighbourSide { Above = 0, Right = 1, Below = 2, Left = 3 };
 

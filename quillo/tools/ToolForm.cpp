@@ -16,6 +16,7 @@
 #include "quillo/components/panels/XPanel.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/document/WindowArrangement.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/tools/Tool.h"
@@ -42,11 +43,6 @@ constexpr int DefaultPageHeight = 200;
 // The histogram's channel list starts on "Intensity".
 constexpr int DefaultChannel = 3;
 
-int KeyCode(WORD key, TShiftState shift) {
-  return key | (shift.Contains(ssShift) ? HotKeyShift : 0) | (shift.Contains(ssCtrl) ? HotKeyCtrl : 0) |
-         (shift.Contains(ssAlt) ? HotKeyAlt : 0);
-}
-
 // Keys the key table names that have no constant of their own here.
 constexpr int PeriodKey = 0xBE;
 constexpr int Numpad9Key = VK_NUMPAD0 + 9;
@@ -55,15 +51,6 @@ bool IsArrowKey(WORD key) { return key >= VK_LEFT && key <= VK_DOWN; }
 
 bool Near(int a, int b) { return std::abs(a - b) < ToolFormSnapDistance; }
 
-// Moves r so that its left (top) edge is at x (y); the size stays.
-void MoveLeftTo(TRect& r, int x) {
-  r.right += x - r.left;
-  r.left = x;
-}
-void MoveTopTo(TRect& r, int y) {
-  r.bottom += y - r.top;
-  r.top = y;
-}
 
 // Reads one integer of the open key into value; a value that is missing or of another kind
 // leaves value as it was.
@@ -329,7 +316,7 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
       key = 0;
       return;
     }
-    if (!KeyGoesToImage(focused->GetTag(), KeyCode(key, shift))) passed = 0;
+    if (!KeyGoesToImage(focused->GetTag(), HotKeyCode(key, shift))) passed = 0;
   }
   if (PageControl->GetActivePage() != CompSheet) {
     if (passed != 0 && ImgFormCount > 0 && ImageForm && focused) {

@@ -27,6 +27,12 @@ constexpr int HotKeyShift = 0x100;
 constexpr int HotKeyCtrl = 0x200;
 constexpr int HotKeyAlt = 0x400;
 
+// The hot-key code of a key event: the virtual key with the modifier bits above it.
+inline int HotKeyCode(WORD key, TShiftState shift) {
+  return key | (shift.Contains(ssShift) ? HotKeyShift : 0) | (shift.Contains(ssCtrl) ? HotKeyCtrl : 0) |
+         (shift.Contains(ssAlt) ? HotKeyAlt : 0);
+}
+
 // False when a control whose Tag is tag keeps the key (a hot-key code) for itself.
 bool KeyGoesToImage(int tag, int key);
 
