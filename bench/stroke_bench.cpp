@@ -11,9 +11,7 @@
 #include <cmath>
 #include <vector>
 
-#include "BenchDesktop.h"
-#include "platform/rtl/CommandLine.h"
-#include "platform/vcl/Application.h"
+#include "BenchProgram.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/document/DocumentInput.h"
@@ -21,7 +19,6 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/StartUp.h"
 #include "quillo/shell/Zoom.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
@@ -37,21 +34,6 @@ constexpr int kBrushSize = 25;
 
 enum ZoomKind { kZoomOne = 0, kZoomFitting = 1 };
 const char* kZoomNames[] = {"zoom 1", "fitting zoom"};
-
-TMainForm* StartProgram() {
-  DesktopConfig config;
-  config.width = 1600;
-  config.height = 1000;
-  RestartDesktop(config, "headless");
-  SetManualClock(true);
-  SetProgramFolder(QUILLO_BIN_DIR);
-  SetParams({});
-  TMainForm* form = Application()->CreateForm<TMainForm>();
-  StartUp(form);
-  form->Show();
-  RunQueue();
-  return form;
-}
 
 // A freehand path over the part of the view the window shows: a wavy spiral of kPoints
 // points a few pixels apart, in view coordinates.
@@ -79,7 +61,7 @@ void Send(HWND view, UINT message, WPARAM keys, const POINT& p) {
 void BM_StrokeThroughTheHandlers(benchmark::State& state) {
   const auto zoom = static_cast<ZoomKind>(state.range(0));
   state.SetLabel(kZoomNames[zoom]);
-  TMainForm* form = StartProgram();
+  TMainForm* form = StartBenchProgram();
   TImageForm* window = CreateDocumentWindow(kWidth, kHeight, "");
   RunQueue();
   if (zoom == kZoomOne) {

@@ -9,9 +9,9 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchDesktop.h"
+#include "BenchProgram.h"
 #include "FileBench.h"
 #include "SyntheticPhoto.h"
-#include "platform/rtl/CommandLine.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Form.h"
 #include "quillo/document/DocumentList.h"
@@ -19,7 +19,6 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/StartUp.h"
 #include "tests/vorlen/formats/jpeg/LibJpegReference.h"
 #include "vorlen/formats/GFXFile.h"
 
@@ -109,17 +108,7 @@ void BM_PaintOnly(benchmark::State& state) {
 
 void BM_OpenInDocumentWindow(benchmark::State& state) {
   const std::string& path = PhotoFile();
-  DesktopConfig config;
-  config.width = 1600;
-  config.height = 1000;
-  RestartDesktop(config, "headless");
-  SetManualClock(true);
-  SetProgramFolder(QUILLO_BIN_DIR);
-  SetParams({});  // the benchmark's own arguments are no image files
-  TMainForm* form = Application()->CreateForm<TMainForm>();
-  StartUp(form);
-  form->Show();
-  RunQueue();
+  StartBenchProgram();
   for (auto _ : state) {
     if (LoadImageFile(nullptr, path.c_str(), 0, false) != 0) {
       state.SkipWithError("the photo did not open");

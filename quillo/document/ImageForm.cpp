@@ -367,7 +367,7 @@ void TImageForm::WMMoving(TMessage& message) {
     if (window != this && window->GetWindowState() != wsMinimized) others.push_back(window->GetBoundsRect());
   }
   const RECT main = MainFormAlive() ? static_cast<RECT>(MainForm->GetBoundsRect()) : RECT{0, 0, 0, 0};
-  *moving = SnapMovingWindow(*moving, WorkArea, main, others);
+  *moving = SnapMovingWindow(*moving, WorkArea, MainFormAlive() ? &main : nullptr, others);
   WindowsRearranged = true;
   message.Result = TRUE;
 }

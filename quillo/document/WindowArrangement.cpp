@@ -7,9 +7,18 @@ namespace {
 
 bool Near(int a, int b) { return std::abs(a - b) < kSnapDistance; }
 
+// Moves the rectangle so that one edge lies at x (y), keeping its size.
+void MoveLeftTo(RECT& r, int x) {
+  r.right += x - r.left;
+  r.left = x;
+}
 void MoveRightTo(RECT& r, int x) {
   r.left += x - r.right;
   r.right = x;
+}
+void MoveTopTo(RECT& r, int y) {
+  r.bottom += y - r.top;
+  r.top = y;
 }
 void MoveBottomTo(RECT& r, int y) {
   r.top += y - r.bottom;
@@ -98,13 +107,13 @@ bool BottomSideDrag(WPARAM e) { return e == WMSZ_BOTTOM || e == WMSZ_BOTTOMLEFT 
 
 }  // namespace
 
-RECT SnapMovingWindow(RECT r, const RECT& workArea, const RECT& mainWindow, const std::vector<RECT>& others) {
+RECT SnapMovingWindow(RECT r, const RECT& workArea, const RECT* mainWindow, const std::vector<RECT>& others) {
   if (Near(r.left, workArea.left)) MoveLeftTo(r, workArea.left);
   else if (Near(r.right, workArea.right)) MoveRightTo(r, workArea.right);
   if (Near(r.top, workArea.top)) MoveTopTo(r, workArea.top);
   else if (Near(r.bottom, workArea.bottom)) MoveBottomTo(r, workArea.bottom);
   // A document window begins on the main window's last row, as it is placed when opened.
-  if (Near(r.top, mainWindow.bottom - 1)) MoveTopTo(r, mainWindow.bottom - 1);
+  if (mainWindow && Near(r.top, mainWindow->bottom - 1)) MoveTopTo(r, mainWindow->bottom - 1);
   for (const RECT& o : others) {
     if (Near(r.left, o.right)) MoveLeftTo(r, o.right);
     else if (Near(r.right, o.left)) MoveRightTo(r, o.left);

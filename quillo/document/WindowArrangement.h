@@ -26,16 +26,6 @@ inline constexpr int kNeighbourMinHeight = 96;
 // An edge closer than this to a target edge snaps onto it.
 inline constexpr int kSnapDistance = 4;
 
-// Moves a rectangle so that its left (top) edge lies at x (y), keeping its size.
-inline void MoveLeftTo(RECT& r, int x) {
-  r.right += x - r.left;
-  r.left = x;
-}
-inline void MoveTopTo(RECT& r, int y) {
-  r.bottom += y - r.top;
-  r.top = y;
-}
-
 // The side of a window on which a neighbour lies.
 enum class NeighbourSide { Above = 0, Right = 1, Below = 2, Left = 3 };
 
@@ -49,9 +39,9 @@ using NeighbourLinks = std::vector<std::vector<NeighbourLink>>;
 // The rectangle of a window being moved (WM_MOVING), moved so that its edges within
 // kSnapDistance of a target lie on it, its size kept. Targets, each able to move it again:
 // the work area's left, else right edge; its top, else bottom edge; the main window's
-// bottom edge (where a window just below it begins, one pixel up); then for every other
-// document window its right, else left edge, and its bottom, else top edge.
-RECT SnapMovingWindow(RECT moving, const RECT& workArea, const RECT& mainWindow, const std::vector<RECT>& others);
+// bottom edge (where a window just below it begins, one pixel up; skipped without one); then
+// for every other window its right, else left edge, and its bottom, else top edge.
+RECT SnapMovingWindow(RECT moving, const RECT& workArea, const RECT* mainWindow, const std::vector<RECT>& others);
 
 // The neighbours of each window: for each pair of windows that are not minimised, the first
 // of these that holds links both, each naming the side on which the other lies: the earlier

@@ -16,12 +16,8 @@
 namespace {
 
 const PaletteGroup* GroupOfButton(TObject* sender) {
-  auto* button = dynamic_cast<tbx::TToolbarButtonX*>(sender);
-  if (!button) return nullptr;
-  const auto g = button->GetTag();
-  if (g < 0 || g >= static_cast<std::intptr_t>(PaletteGroups.size())) return nullptr;
-  const PaletteGroup& group = PaletteGroups[static_cast<std::size_t>(g)];
-  return group.Button == button ? &group : nullptr;
+  const int g = PaletteGroupOfButton(sender);
+  return g < 0 ? nullptr : &PaletteGroups[static_cast<std::size_t>(g)];
 }
 
 }  // namespace

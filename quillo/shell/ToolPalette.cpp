@@ -87,24 +87,6 @@ int ButtonsTop() {
   return zoom && zoom->GetParent() == MainForm->ToolPanel ? zoom->GetHeight() : 0;
 }
 
-// A group whose shown tool cannot be chosen shows its first one that can; a group with none is
-// a disabled button.
-void SettleGroupChoices() {
-  for (PaletteGroup& group : PaletteGroups) {
-    const bool choice = GroupHasChoice(group);
-    if (choice && !ToolCanBeChosen(PaletteEntries[static_cast<std::size_t>(group.SelectedEntry)].Tool)) {
-      for (int i = 0; i < group.EntryCount; ++i)
-        if (ToolCanBeChosen(PaletteEntries[static_cast<std::size_t>(group.FirstEntry + i)].Tool)) {
-          group.SelectedEntry = group.FirstEntry + i;
-          break;
-        }
-      if (group.Button) group.Button->SetHint(GroupHint(group, group.SelectedEntry));
-      ShowSelectedGlyph(group);
-    }
-    if (group.Button) group.Button->SetEnabled(choice);
-  }
-}
-
 // The entry after entry in its group that the user may choose, wrapping; entry itself when no
 // other can be.
 int NextChoosableEntry(const PaletteGroup& group, int entry) {
@@ -113,6 +95,20 @@ int NextChoosableEntry(const PaletteGroup& group, int entry) {
     if (ToolCanBeChosen(PaletteEntries[static_cast<std::size_t>(candidate)].Tool)) return candidate;
   }
   return entry;
+}
+
+// A group whose shown tool cannot be chosen shows its first one that can; a group with none is
+// a disabled button.
+void SettleGroupChoices() {
+  for (PaletteGroup& group : PaletteGroups) {
+    const bool choice = GroupHasChoice(group);
+    if (choice && !ToolCanBeChosen(PaletteEntries[static_cast<std::size_t>(group.SelectedEntry)].Tool)) {
+      group.SelectedEntry = NextChoosableEntry(group, group.SelectedEntry);
+      if (group.Button) group.Button->SetHint(GroupHint(group, group.SelectedEntry));
+      ShowSelectedGlyph(group);
+    }
+    if (group.Button) group.Button->SetEnabled(choice);
+  }
 }
 
 }  // namespace
@@ -130,12 +126,15 @@ bool ToolCanBeChosen(const P_icon* tool) {
   return tool && std::find(tools.begin(), tools.end(), tool) != tools.end();
 }
 
-int PaletteGroupOf(const P_icon* tool) {
-  if (!tool || !tool->GroupButton) return -1;
-  const auto g = tool->GroupButton->GetTag();
+int PaletteGroupOfButton(const TObject* sender) {
+  const auto* button = dynamic_cast<const tbx::TToolbarButtonX*>(sender);
+  if (!button) return -1;
+  const auto g = button->GetTag();
   if (g < 0 || g >= static_cast<std::intptr_t>(PaletteGroups.size())) return -1;
-  return PaletteGroups[static_cast<std::size_t>(g)].Button == tool->GroupButton ? static_cast<int>(g) : -1;
+  return PaletteGroups[static_cast<std::size_t>(g)].Button == button ? static_cast<int>(g) : -1;
 }
+
+int PaletteGroupOf(const P_icon* tool) { return tool ? PaletteGroupOfButton(tool->GroupButton) : -1; }
 
 void HotKeyText(AnsiString& text, int hotKey) {
   if (hotKey == 0) return;
@@ -327,10 +326,8 @@ bool PaletteHotKey(int code) {
     }
     if (group.HotKey != code || !GroupHasChoice(group)) continue;
     int entry = group.SelectedEntry;
-    if (PaletteEntries[static_cast<std::size_t>(entry)].Tool == CurrentTool && ToolPhase == 0)
-      entry = NextChoosableEntry(group, entry);
-    else if (!ToolCanBeChosen(PaletteEntries[static_cast<std::size_t>(entry)].Tool))
-      entry = NextChoosableEntry(group, entry);
+    const P_icon* shown = PaletteEntries[static_cast<std::size_t>(entry)].Tool;
+    if ((shown == CurrentTool && ToolPhase == 0) || !ToolCanBeChosen(shown)) entry = NextChoosableEntry(group, entry);
     group.SelectedEntry = entry;
     SelectTool(PaletteEntries[static_cast<std::size_t>(entry)].Tool, true, entry);
     return true;

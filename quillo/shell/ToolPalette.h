@@ -61,6 +61,8 @@ void HotKeyText(AnsiString& text, int hotKey);
 bool ToolCanBeChosen(const P_icon* tool);
 // The group whose button the tool shows on; -1 when it has none.
 int PaletteGroupOf(const P_icon* tool);
+// The group of a palette group button; -1 for anything else.
+int PaletteGroupOfButton(const TObject* sender);
 
 // SelectTool's palette step: the tool's group shows it (entry, or the group's entry holding the
 // tool when entry is -1), with the variant mark and the hint, and its button goes down.

@@ -4,7 +4,6 @@
 #include "quillo/tools/ToolForm.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "platform/host/KeyCodes.h"
 #include "platform/user/DialogState.h"
@@ -49,7 +48,6 @@ constexpr int Numpad9Key = VK_NUMPAD0 + 9;
 
 bool IsArrowKey(WORD key) { return key >= VK_LEFT && key <= VK_DOWN; }
 
-bool Near(int a, int b) { return std::abs(a - b) < ToolFormSnapDistance; }
 
 
 // Reads one integer of the open key into value; a value that is missing or of another kind
@@ -79,22 +77,9 @@ bool KeyGoesToImage(int tag, int key) {
 
 TRect SnapToolFormRect(const TRect& proposed, const TRect& workArea, const TRect* mainWindow,
                        const std::vector<TRect>& documents) {
-  TRect r = proposed;
-  const int w = r.Width();
-  const int h = r.Height();
-  if (Near(r.left, workArea.left)) MoveLeftTo(r, workArea.left);
-  else if (Near(r.right, workArea.right)) MoveLeftTo(r, workArea.right - w);
-  if (Near(r.top, workArea.top)) MoveTopTo(r, workArea.top);
-  else if (Near(r.bottom, workArea.bottom)) MoveTopTo(r, workArea.bottom - h);
-  // The main window is a bar: the window sits on its last row.
-  if (mainWindow && Near(r.top, mainWindow->bottom - 1)) MoveTopTo(r, mainWindow->bottom - 1);
-  for (const TRect& d : documents) {
-    if (Near(r.left, d.right)) MoveLeftTo(r, d.right);
-    else if (Near(r.right, d.left)) MoveLeftTo(r, d.left - w);
-    if (Near(r.top, d.bottom)) MoveTopTo(r, d.bottom);
-    else if (Near(r.bottom, d.top)) MoveTopTo(r, d.top - h);
-  }
-  return r;
+  // The document windows' own rule: the window sits on the main window's last row.
+  const RECT r = SnapMovingWindow(proposed, workArea, mainWindow, std::vector<RECT>(documents.begin(), documents.end()));
+  return TRect(r.left, r.top, r.right, r.bottom);
 }
 
 TToolForm::TToolForm(TComponent* owner) : TForm(owner) {

@@ -45,9 +45,6 @@ constexpr int HistogramSheetHelp = 1080;
 constexpr int BrushSheetHelp = 2000;
 constexpr int TextSheetHelp = 3100;
 
-// An edge snaps to a line when it comes closer than this (pixels).
-constexpr int ToolFormSnapDistance = 4;
-
 // Where the dragged window goes: the proposed rectangle, its size kept, with its edges snapped
 // to the work area, then to the main window's last row, then to each document window in turn;
 // a later rule overrides an earlier one.

@@ -30,7 +30,7 @@ TEST(WindowSnapping, EdgesWithinFourPixelsMoveOntoTheTargetKeepingTheSize) {
       {{601, 498, 801, 598}, {600, 500, 800, 600}},          // a corner: both axes
   };
   for (const Case& c : cases) {
-    const RECT got = SnapMovingWindow(c.moving, kWorkArea, kMainWindow, others);
+    const RECT got = SnapMovingWindow(c.moving, kWorkArea, &kMainWindow, others);
     EXPECT_EQ(got, c.want) << c.moving.left << "," << c.moving.top;
   }
 }
@@ -38,7 +38,7 @@ TEST(WindowSnapping, EdgesWithinFourPixelsMoveOntoTheTargetKeepingTheSize) {
 TEST(WindowSnapping, LaterTargetsWinOverEarlierOnes) {
   // The left edge is near the work area's left (0) and a window's right edge (3): the window
   // comes later and wins.
-  const RECT got = SnapMovingWindow({1, 300, 201, 400}, kWorkArea, kMainWindow, {{-200, 250, 3, 450}});
+  const RECT got = SnapMovingWindow({1, 300, 201, 400}, kWorkArea, &kMainWindow, {{-200, 250, 3, 450}});
   EXPECT_EQ(got, (RECT{3, 300, 203, 400}));
 }
 

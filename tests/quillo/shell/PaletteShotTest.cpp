@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "PaletteUser.h"
 #include "ProgramFixture.h"
 #include "platform/user/Desktop.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
@@ -26,12 +27,7 @@ TEST_F(PaletteShot, ThePensPanelOpenBesideItsButton) {
   const int pens = PaletteGroupOf(&PenContTool);
   ASSERT_GE(pens, 0);
   tbx::TToolbarButtonX* button = PaletteGroups[static_cast<std::size_t>(pens)].Button;
-  const TPoint at = button->ClientToScreen(TPoint(button->GetWidth() / 2, button->GetHeight() / 2));
-  ui.MoveTo(at.x, at.y);
-  ui.MouseDown(at.x, at.y);
-  ui.Advance(500);
-  ui.MouseUp(at.x, at.y);
-  ui.RunUntilIdle();
+  HoldOnCentre(ui, button);
   ASSERT_TRUE(IconPanelOpen);
   // The panel stands right of the button, its three pens showing the skin's glyphs.
   RECT panel{};

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "PaletteUser.h"
 #include "ProgramFixture.h"
 #include "SkinFixture.h"
 #include "platform/user/Desktop.h"
@@ -75,25 +76,9 @@ protected:
   tbx::TToolbarButtonX* Button(int g) { return Group(g).Button; }
   P_icon* Tool(int entry) { return PaletteEntries[static_cast<std::size_t>(entry)].Tool; }
 
-  POINT Centre(TControl* control) {
-    const TPoint p = control->ClientToScreen(TPoint(control->GetWidth() / 2, control->GetHeight() / 2));
-    return POINT{p.x, p.y};
-  }
-  void ClickOn(TControl* control) {
-    const POINT p = Centre(control);
-    ui.MoveTo(p.x, p.y);
-    ui.Click(p.x, p.y);
-    ui.RunUntilIdle();
-  }
+  void ClickOn(TControl* control) { ClickOnCentre(ui, control); }
   // Presses the group's button and holds it for ms on the manual clock, then lets go.
-  void Hold(int g, DWORD ms = 500) {
-    const POINT p = Centre(Button(g));
-    ui.MoveTo(p.x, p.y);
-    ui.MouseDown(p.x, p.y);
-    ui.Advance(ms);
-    ui.MouseUp(p.x, p.y);
-    ui.RunUntilIdle();
-  }
+  void Hold(int g, DWORD ms = 500) { HoldOnCentre(ui, Button(g), ms); }
   // The icon panel as IconTimer's tick opens it for a group (for groups whose button cannot be
   // pressed).
   void OpenPanelOf(int g) {
@@ -192,7 +177,7 @@ TEST_F(ToolPaletteTest, TheProgramsOwnSkinGivesTwentyPixelGlyphs) {
   // The whole palette shows on the screen.
   const TRect palette = form->Toolbar->ScreenRect();
   EXPECT_LE(palette.bottom, WorkArea.bottom);
-  const POINT zoom = Centre(form->Zoom);
+  const POINT zoom = CentreOf(form->Zoom);
   EXPECT_LT(zoom.y, palette.bottom);
 }
 
@@ -272,7 +257,7 @@ TEST_F(ToolPaletteTest, AClickSelectsTheGroupsShownTool) {
 TEST_F(ToolPaletteTest, AHeldButtonOpensThePanelBesideItInTheGroupsColumns) {
   StartWithTinySkin();
   const int w = 6, h = 5;
-  const POINT p = Centre(Button(PenGroup));
+  const POINT p = CentreOf(Button(PenGroup));
   ui.MoveTo(p.x, p.y);
   ui.MouseDown(p.x, p.y);
   ui.Advance(400);

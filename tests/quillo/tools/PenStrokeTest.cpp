@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ToolFixture.h"
+#include "../shell/PaletteUser.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
@@ -348,18 +349,9 @@ protected:
     ASSERT_GE(group, 0);
     const PaletteGroup& pens = PaletteGroups[static_cast<std::size_t>(group)];
     if (way == ChosenBy::IconPanel) {
-      const TPoint at = pens.Button->ClientToScreen(TPoint(pens.Button->GetWidth() / 2, pens.Button->GetHeight() / 2));
-      ui.MoveTo(at.x, at.y);
-      ui.MouseDown(at.x, at.y);
-      ui.Advance(500);
-      ui.MouseUp(at.x, at.y);
-      ui.RunUntilIdle();
+      HoldOnCentre(ui, pens.Button);
       ASSERT_TRUE(IconPanelOpen);
-      tbx::TToolbarButtonX* variant = IconPanelButtons[static_cast<int>(pen)];
-      const TPoint v = variant->ClientToScreen(TPoint(variant->GetWidth() / 2, variant->GetHeight() / 2));
-      ui.MoveTo(v.x, v.y);
-      ui.Click(v.x, v.y);
-      ui.RunUntilIdle();
+      ClickOnCentre(ui, IconPanelButtons[static_cast<int>(pen)]);
       EXPECT_FALSE(IconPanelOpen);
     } else {
       SetForegroundWindow(document->GetHandle());

@@ -1,0 +1,25 @@
+#pragma once
+// The program's main window started as a user starts it, on a fresh 1600 x 1000 headless
+// desktop with the manual clock, the program folder of the build and no image arguments (the
+// benchmark's own arguments name no files).
+
+#include "BenchDesktop.h"
+#include "platform/rtl/CommandLine.h"
+#include "platform/vcl/Application.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/shell/StartUp.h"
+
+inline TMainForm* StartBenchProgram() {
+  DesktopConfig config;
+  config.width = 1600;
+  config.height = 1000;
+  RestartDesktop(config, "headless");
+  SetManualClock(true);
+  SetProgramFolder(QUILLO_BIN_DIR);
+  SetParams({});
+  TMainForm* form = Application()->CreateForm<TMainForm>();
+  StartUp(form);
+  form->Show();
+  RunQueue();
+  return form;
+}
