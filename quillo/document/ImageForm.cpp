@@ -20,6 +20,7 @@
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/Progress.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
@@ -207,9 +208,8 @@ void TImageForm::FormDestroy(TObject*) {
   }
 }
 
-void TImageForm::CancelProgressBtnClick(TObject*) {
-  // The running long operation polls the cancel request (progress reporting, not built yet).
-}
+// The running long operation polls the request and stops on its own.
+void TImageForm::CancelProgressBtnClick(TObject*) { CancelRequested = 1; }
 
 void TImageForm::InstBrushBtnClick(TObject*) {
   Settings.InstBrush = !Settings.InstBrush;

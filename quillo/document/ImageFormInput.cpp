@@ -258,9 +258,9 @@ void TImageForm::MaxSizeMouseDown(TObject*, TMouseButton button, TShiftState shi
 }
 
 void TImageForm::ShowBufPaint(TObject*) {
-  // The selection tools' overlay; the marching outline follows it once the selection outline
-  // is drawn here.
+  // The selection tools' overlay, then the marching outline over it.
   if (CurrentTool && ImageForm == this) CurrentTool->PaintOverlay();
+  Picture.PaintSelectionOutline(false);
 }
 
 // ---------------------------------------------------------------------------------------

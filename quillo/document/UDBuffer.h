@@ -67,6 +67,18 @@ public:
   // preview is emptied either way.
   void Assign(GFXtra32* extra);
 
+  // --- Selection outline (SelectionOutline.cpp) ---
+  // Traces Mask inside the selection bounds (bring them up to date first) into Outline, a
+  // run-length chain code of every region's and hole's boundary; null when nothing is
+  // selected. With waitCursor the hourglass shows while it runs. Stops the activity timer.
+  void BuildSelectionOutline(bool waitCursor);
+  // ViewOutline from Outline at the active document's zoom; invalidates the active view and
+  // starts the activity timer.
+  void ScaleSelectionOutline();
+  // Draws the marching outline's changing pixels on the view of the window that shows this
+  // picture; with advance the dash pattern first moves on one step.
+  void PaintSelectionOutline(bool advance);
+
   // --- Undo history (UndoEngine.cpp) ---
   // x1 of PushUndo asking for the whole image.
   static constexpr int kWholeImage = -1;

@@ -22,6 +22,7 @@
 #include "quillo/shell/MainMenuTree.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/ToolPalette.h"
+#include "quillo/shell/UndoForm.h"
 #include "quillo/shell/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
 
@@ -138,6 +139,9 @@ void TMainForm::BuildMenus() {
   StdFuncVisib->OnClick = [this](TObject* sender) { StdFuncVisibClick(sender); };
   ConnectDocumentCommands();
   ConnectUndoCommands();
+  ConnectNewCommand();
+  ConnectOptionsCommands();
+  ConnectHelpCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {
@@ -184,7 +188,7 @@ void TMainForm::BuildToolbars() {
   // The tool palette: the palette buttons, the two colour swatches and the zoom control.
   Toolbar = Named<TToolbarX>(this, "Toolbar");
   Toolbar->SetCloseButton(true);
-  Toolbar->OnClose = [this](TObject*) { ToolbarVisib->SetChecked(false); };
+  Toolbar->OnClose = [this](TObject* sender) { ToolbarClose(sender); };
   ToolPanel = Named<TPanel>(this, "ToolPanel");
   ToolPanel->SetBevelOuter(bvNone);
   ToolPanel->SetBounds(0, 0, 56, 2);
@@ -294,7 +298,7 @@ void TMainForm::AdjustToolPanelSize() {
 }
 
 void TMainForm::ClosePopupForms() {
-  // The undo-history drop-down closes here once it exists.
+  CloseUndoForm();
   CloseIconPanel();
 }
 
@@ -361,7 +365,10 @@ void TMainForm::Dispatch(TMessage& message) {
       // brush outline that follows the pointer.
       WithdrawToolFeedback();
       break;
-    case UM_SHOWTIP: Show(); return;  // the tip of the day shows here once it is built
+    case UM_SHOWTIP:
+      Show();
+      Tod1Click(this);
+      return;
     case UM_BROWSEEFFECTS: return;     // the effect browser is not built yet
     case UM_LASTDOCCLOSED: UMLastDocClosed(message); return;
     case UM_DOCOPENED: UMDocOpened(message); return;

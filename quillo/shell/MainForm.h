@@ -118,6 +118,30 @@ public:
   void Undo1Click(TObject* sender);
   void Redo1Click(TObject* sender);
   void UpdateUndoItems();
+  // The Undo and Redo buttons' hints name the step they would take; their drop-down part
+  // lists the history (MainFormUndo.cpp, the list itself in UndoForm).
+  void UndoBtnMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void RedoBtnMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void DummyPopupPopup(TObject* sender);
+
+  // File/New: the size asked for, then a blank document of it (MainFormNew.cpp).
+  void New1Click(TObject* sender);
+
+  // The Options menu (MainFormOptions.cpp).
+  void ToolbarClose(TObject* sender);
+  void RulersVisibClick(TObject* sender);
+  void PaletteVisibClick(TObject* sender);
+  void BrushVisibClick(TObject* sender);
+  void HistVisibClick(TObject* sender);
+  void Paint1Click(TObject* sender);
+  void Color1Click(TObject* sender);
+  void Replace1Click(TObject* sender);
+
+  // The Help menu and the full-screen preview (MainFormHelp.cpp).
+  void About1Click(TObject* sender);
+  void HomepageClick(TObject* sender);
+  void Tod1Click(TObject* sender);
+  void Preview1Click(TObject* sender);
 
   // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
   // A null sender is an internal call: Copy and Delete then leave the tool suspension to
@@ -164,7 +188,10 @@ private:
   static HINSTANCE HInstance();
   // What the main window does with the open documents (MainFormDocuments.cpp).
   void ConnectDocumentCommands();
-  void ConnectUndoCommands();  // MainFormUndo.cpp
+  void ConnectUndoCommands();     // MainFormUndo.cpp
+  void ConnectNewCommand();       // MainFormNew.cpp
+  void ConnectOptionsCommands();  // MainFormOptions.cpp
+  void ConnectHelpCommands();     // MainFormHelp.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);

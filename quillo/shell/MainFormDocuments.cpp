@@ -38,6 +38,9 @@ bool TMainForm::OpenBlankDocument() {
 }
 
 void TMainForm::ActivityOnDocuments() {
+  // The selection outline marches one step on every second tick, on the active picture only.
+  if (outlineTick_ && ImgFormCount > 0 && ImageForm && CurrentPicture == &ImageForm->Picture)
+    CurrentPicture->PaintSelectionOutline(true);
   if (WindowsRearranged) {
     WindowsRearranged = false;
     LinkAdjacentWindows();

@@ -68,3 +68,7 @@ void TMainForm::UpdateUndoItems() {
   ShowUndoItem(MenuItemNamed("Undo1"), UndoBtn, ItemCaption("UndoMenu", undo), undo != nullptr && idle);
   ShowUndoItem(MenuItemNamed("Redo1"), RedoBtn, ItemCaption("RedoMenu", redo), redo != nullptr && idle);
 }
+
+void TMainForm::UndoBtnMouseMove(TObject*, TShiftState, int, int) {}
+void TMainForm::RedoBtnMouseMove(TObject*, TShiftState, int, int) {}
+void TMainForm::DummyPopupPopup(TObject*) {}

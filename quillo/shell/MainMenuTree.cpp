@@ -10,12 +10,12 @@ constexpr TShortCut Ctrl(char key) { return static_cast<TShortCut>(scCtrl | key)
 constexpr TShortCut CtrlShift(char key) { return static_cast<TShortCut>(scCtrl | scShift | key); }
 constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name, true, scNone, true}; }
 
-// Items that work now: Save and Save As, closing (one, all, the program), the toolbars'
-// check marks, fitting the window to its image, the Window menu, and the Edit menu's
-// clipboard and selection items.
+// Items that work now: New, Save and Save As, closing (one, all, the program), the toolbars'
+// and rulers' check marks, fitting the window to its image, the preview, the Window menu, the
+// Edit menu's clipboard and selection items, the tips, the home page and the about panel.
 constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
-    {1, "New1", false},
+    {1, "New1", true},
     {1, "OpenImage", true},
     {1, "Browse1", false},
     Line(1, "N2"),
@@ -50,7 +50,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "Options1", true},
     {1, "ToolbarVisib", true},
     {1, "StdFuncVisib", true},
-    {1, "RulersVisib", false},
+    {1, "RulersVisib", true},
     Line(1, "N9"),
     {1, "PaletteVisib", false},
     {1, "BrushVisib", false},
@@ -66,7 +66,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "Info1", false},
     {1, "Crop2", false},
     {1, "FitToImage1", true},
-    {1, "Preview1", false},
+    {1, "Preview1", true},
     Line(1, "N12"),
     {1, "CustomFilter1", false},
     {1, "FilterFactory1", false},
@@ -137,10 +137,10 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
 
     {0, "Help1", true},
     {1, "Contents1", false},
-    {1, "Tod1", false},
-    {1, "Homepage", false},
+    {1, "Tod1", true},
+    {1, "Homepage", true},
     Line(1, "N14"),
-    {1, "About1", false},
+    {1, "About1", true},
 });
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include "platform/rtl/AnsiString.h"
 
+class TMainForm;
+
 struct TSettings {
   bool Clipping = false;         // tools draw only into the visible part of the window
   bool OptimBrush = false;       // brushes are cropped to their content
@@ -52,3 +54,9 @@ struct TSettings {
 };
 
 extern TSettings Settings;
+
+// Reads the main window's place and every preference from the registry once at start-up,
+// creating the language object on the way and asking the user level on the first run.
+void LoadSettings(TMainForm* form);
+// Writes them back at close-down; failures are swallowed so that the program still closes.
+void SaveSettings(TMainForm* form);

@@ -22,10 +22,12 @@
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
+#include "quillo/shell/AboutPanel.h"
 #include "quillo/shell/FormTranslator.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/Progress.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Skins.h"
 #include "quillo/shell/ToolPalette.h"
@@ -169,10 +171,7 @@ void SetProgramFolder(const AnsiString& folder) {
 void StartUp(TMainForm* form) {
   MainForm = form;
   BrushesAtStart(form);
-  // The settings loader reads the preferences and the window's place here once it exists;
-  // until then the first run's values stand and only the language is set up.
-  Lang = std::make_unique<Language>(ProgramFolder());
-  Lang->Load(Settings.Language);
+  LoadSettings(form);
   ApplyUndoDefaults();
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
@@ -183,15 +182,20 @@ void StartUp(TMainForm* form) {
   Application()->CreateForm<TToolForm>();
   GFXFile::SetAlpha(true);
   ToolForm->ApplyUserLevel(Settings.Level);
+  ResetHelpFile();
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
   form->SetBounds(WorkArea.left, WorkArea.top, form->GetWidth(), form->GetHeight());
   SizeMainWindowAsBar(form);
   WindowOffset = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYBORDER) + 4;
+  // The splash shows while the program starts, unless files were named.
+  const bool filesNamed = ParamCount() > 0;
+  BeginSplash(!filesNamed);
   ReadCaptionColours();
 
   RegisterTools();
   LoadStartSkin();
+  GFXFile::SetProgFunc(ProgressStart100, ProgressCallback, ProgressEnd);
   ShowToolbars(form);
   if (Settings.MaxQL) ShowWindow(form->GetHandle(), SW_MAXIMIZE);
 
@@ -207,6 +211,7 @@ void StartUp(TMainForm* form) {
   SelectTool(&PenContTool, true, -1);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
   ListLanguages(form);
+  if (!filesNamed) EndSplash();
   if (Settings.ShowTOD) PostMessage(form->GetHandle(), UM_SHOWTIP, 0, 0);
 }
 
@@ -215,10 +220,14 @@ void CloseDown(TMainForm* form, bool& canClose) {
     canClose = false;
     return;
   }
-  // The settings writer stores the preferences and the toolbar layout here once it exists.
+  try {
+    SaveSettings(form);
+  } catch (const std::exception&) {
+  }
   Lang.reset();
   canClose = true;
   form->closing_ = true;
+  WriteLog("Application closed.");
 }
 
 int WinMain(const std::function<void(HWND)>& mainWindowReady) {

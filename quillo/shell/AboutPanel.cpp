@@ -1,0 +1,4 @@
+#include "quillo/shell/AboutPanel.h"
+
+void BeginSplash(bool) {}
+void EndSplash() {}
