@@ -11,6 +11,7 @@
 // direction (0 up, 2 right, 4 down, 6 left), bits 3-0 length - 1 (short) or the high 4 bits of
 // length - 16 (long; the next byte holds the low 8 bits). Contours run clockwise on the screen.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -151,6 +152,18 @@ void PaintDashes(const std::uint8_t* viewOutline, int phase, const Rect& visible
         x += dx * f;
         y += dy * f;
         n -= f;
+        // Pixels before the visible part would be drawn off the screen: passed over six at a
+        // time, so the pixels that are drawn are the same.
+        const int before = run.direction == kRight  ? visible.left - x
+                           : run.direction == kDown ? visible.top - y
+                           : run.direction == kLeft ? x - visible.right
+                                                    : y - visible.bottom;
+        if (before > 0 && n >= 6) {
+          const int k = std::min(before / 6, n / 6 - 1) * 6;
+          x += dx * k;
+          y += dy * k;
+          n -= k;
+        }
         while (n >= 6 && ahead(x, y)) {
           set(x, y, DashIsBlack(phase, x, y));
           x += dx * 6;
