@@ -122,7 +122,8 @@ inline bool DashIsBlack(int phase, int x, int y) { return (((phase + x + y) % 12
 
 // One pass of the painter over a view outline at phase: the first pixel of every run and every
 // pixel whose pattern position is a multiple of 6 (where the colour changes as the phase moves
-// on), along each run only while it stays inside visible toward where it goes.
+// on), along each run only while it stays inside visible toward where it goes. Of what lies
+// outside visible (which the screen does not show) as little as possible is drawn.
 // set(x, y, black) puts one pixel.
 template <class SetPixel>
 void PaintDashes(const std::uint8_t* viewOutline, int phase, const Rect& visible, SetPixel&& set) {
@@ -144,6 +145,11 @@ void PaintDashes(const std::uint8_t* viewOutline, int phase, const Rect& visible
         }
       };
       int x = run.x, y = run.y, n = run.length;
+      // A run wholly outside the visible part changes nothing on the screen.
+      const int lastX = x + dx * (n - 1), lastY = y + dy * (n - 1);
+      if (std::max(x, lastX) < visible.left || std::min(x, lastX) > visible.right ||
+          std::max(y, lastY) < visible.top || std::min(y, lastY) > visible.bottom)
+        continue;
       const int s = ((phase + x + y) % 6 + 6) % 6;
       const int f = forward ? 6 - s : s;
       bool leftView = false;
