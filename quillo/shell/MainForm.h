@@ -211,6 +211,10 @@ private:
 
 extern TMainForm* MainForm;
 
+// Every document window's instant-brush button pressed exactly when Settings.InstBrush is on;
+// turning it on with clearSelection also deselects the active picture (MainFormOptions.cpp).
+void ApplyInstBrushSetting(bool clearSelection);
+
 // Read once at start-up; used by every window that places itself or paints a gradient caption.
 extern TRect WorkArea;
 extern int MenuBarHeight;
