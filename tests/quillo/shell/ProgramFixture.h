@@ -18,10 +18,13 @@
 class ProgramTest : public ::testing::Test {
 protected:
   ProgramTest();
+  // On a desktop of that size.
+  ProgramTest(int desktopWidth, int desktopHeight);
   ~ProgramTest() override;
 
   // Creates the main window and runs StartUp with these files on the command line, then
-  // shows the main window as the message loop does when it starts.
+  // shows the main window as the message loop does when it starts. The tip of the day that
+  // start-up posts is taken off the queue unless showStartTip is set.
   TMainForm* Start(const std::vector<std::string>& files = {});
   // A small image file of the given kind ("png", "jpg", "bmp") in the test's folder.
   std::string WriteImage(const std::string& name, int width, int height, std::uint32_t colour) const;
@@ -40,4 +43,5 @@ protected:
   TempHome home;
   UiDriver ui;
   TMainForm* form = nullptr;
+  bool showStartTip = false;
 };
