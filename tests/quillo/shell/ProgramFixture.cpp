@@ -10,7 +10,9 @@
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"
 
-ProgramTest::ProgramTest() {
+ProgramTest::ProgramTest() : ProgramTest(1280, 800) {}
+
+ProgramTest::ProgramTest(int desktopWidth, int desktopHeight) : ui(desktopWidth, desktopHeight) {
   SetProgramFolder(QUILLO_BIN_DIR);
   SetParams({});
   Settings = TSettings{};
@@ -36,6 +38,11 @@ TMainForm* ProgramTest::Start(const std::vector<std::string>& files, StoredSetti
   SetParams(std::vector<AnsiString>(files.begin(), files.end()));
   form = Application()->CreateForm<TMainForm>();
   StartUp(form);
+  if (!showStartTip) {
+    MSG tip;
+    while (PeekMessage(&tip, form->GetHandle(), UM_SHOWTIP, UM_SHOWTIP, PM_REMOVE)) {
+    }
+  }
   form->Show();
   ui.RunUntilIdle();
   return form;
