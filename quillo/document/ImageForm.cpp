@@ -91,6 +91,7 @@ void TImageForm::BuildComponents() {
   // The Cancel button takes the bar's base place; a running bar starts right of it.
   CancelProgressBtn = Make<TSpeedButton>(this, StatusBar, "CancelProgressBtn");
   CancelProgressBtn->SetBounds(kProgressLeft, 2, kCancelWidth, 16);
+  CancelProgressBtn->SetGlyph(MakeCancelGlyph().get());
   CancelProgressBtn->SetVisible(false);
   CancelProgressBtn->OnClick = [this](TObject* sender) { CancelProgressBtnClick(sender); };
 

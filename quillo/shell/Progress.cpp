@@ -247,6 +247,25 @@ CancelButtonShown::~CancelButtonShown() {
   if (WindowOpen(window_)) window_->CancelProgressBtn->SetVisible(false);
 }
 
+TOwnedPtr<TBitmap> MakeCancelGlyph() {
+  constexpr int kSize = 9;
+  constexpr TColor kInk = static_cast<TColor>(0x000000A0);
+  auto bitmap = MakeObject<TBitmap>();
+  bitmap->SetSize(kSize, kSize);
+  TCanvas* c = bitmap->GetCanvas();
+  c->GetBrush()->SetColor(clOlive);  // the transparent colour (bottom-left pixel)
+  c->FillRect(TRect(0, 0, kSize, kSize));
+  // Two strokes two pixels wide, kept off the bottom-left corner.
+  for (int i = 1; i < kSize - 1; ++i) {
+    for (int x : {i, i + 1}) {
+      if (x > kSize - 2) continue;
+      c->SetPixel(x, i, kInk);
+      c->SetPixel(kSize - 1 - x, i, kInk);
+    }
+  }
+  return bitmap;
+}
+
 AnsiString LogFilePath() { return SettingsFolder() + "/QL.LOG"; }
 
 void WriteLog(const char* text) {

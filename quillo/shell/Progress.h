@@ -13,6 +13,7 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/WinTypes.h"
+#include "platform/vcl/Bitmap.h"
 
 class TImageForm;
 
@@ -65,6 +66,9 @@ public:
 private:
   TImageForm* window_;
 };
+
+// The Cancel button's picture: a small dark red cross.
+TOwnedPtr<TBitmap> MakeCancelGlyph();
 
 void WriteLog(const char* text);
 // The file the log is appended to: QL.LOG in the settings folder (the program's folder may
