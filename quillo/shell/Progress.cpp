@@ -94,10 +94,13 @@ void NoteFirstStep() {
   s.running = true;
 }
 
-// True for a click or move that lands on the window's Cancel button.
+// True for a click or move that lands on the window's Cancel button, and for what follows a
+// press on it until the release, wherever that is (the button lets go of its press then).
 bool OnCancelButton(const TImageForm* window, const MOUSEHOOKSTRUCT& mouse) {
   if (!WindowOpen(window) || !CancelButtonVisible(window)) return false;
-  if (mouse.hwnd != window->StatusBar->GetHandle() || mouse.wHitTestCode != HTCLIENT) return false;
+  if (mouse.hwnd != window->StatusBar->GetHandle()) return false;
+  if (GetCapture() == mouse.hwnd) return true;
+  if (mouse.wHitTestCode != HTCLIENT) return false;
   const TPoint at = window->StatusBar->ScreenToClient(TPoint(mouse.pt.x, mouse.pt.y));
   const TRect button = window->CancelProgressBtn->GetBoundsRect();
   return PtInRect(&button, at) != FALSE;
