@@ -190,6 +190,7 @@ private:
   void ConnectDocumentCommands();
   void ConnectUndoCommands();     // MainFormUndo.cpp
   void ConnectNewCommand();       // MainFormNew.cpp
+  void ConnectNewButton();        // MainFormNew.cpp, once the standard toolbar exists
   void ConnectOptionsCommands();  // MainFormOptions.cpp
   void ConnectHelpCommands();     // MainFormHelp.cpp
   void ActivityOnDocuments();
