@@ -56,7 +56,12 @@ TUndoForm::TUndoForm(TComponent* owner) : TForm(owner) {
   UndoList->SetParent(Panel1);
   UndoList->OnMouseMove = [this](TObject* sender, TShiftState shift, int x, int y) { MouseTrack(sender, shift, x, y); };
   // The platform's list reports no change when the row clicked is the one the pointer
-  // already highlighted, so the click is taken from the button's release.
+  // already highlighted, so the click is taken from the button's release: only one whose
+  // press came down on the list too. Near the work area's corner the list opens under the
+  // pointer, and the release of the press that opened it must not choose a step.
+  UndoList->OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+    if (button == mbLeft) pressedOnList_ = true;
+  };
   UndoList->OnMouseUp = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     ListMouseUp(sender, button, shift, x, y);
   };
@@ -86,6 +91,7 @@ void TUndoForm::ShowHistory(UDBuffer& picture, HistoryMode mode, TPoint at) {
   const UndoEntry* newest = mode == HistoryMode::Redo ? picture.RedoChain : picture.UndoChain;
   if (newest == nullptr) return;
   picture_ = &picture;
+  pressedOnList_ = false;
   UndoFormShown = 1;
   UndoList->Clear();
   int count = 0;
@@ -104,6 +110,8 @@ void TUndoForm::ShowHistory(UDBuffer& picture, HistoryMode mode, TPoint at) {
   SetBounds(left, top, width, height);
   UndoList->SetItemIndex(-1);
   UndoList->SetTopIndex(0);
+  // The list takes the keys and the wheel.
+  SetActiveControl(UndoList);
   Show();
 }
 
@@ -113,7 +121,8 @@ void TUndoForm::MouseTrack(TObject*, TShiftState, int x, int y) {
 }
 
 void TUndoForm::ListMouseUp(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
-  if (button != mbLeft) return;
+  if (button != mbLeft || !pressedOnList_) return;
+  pressedOnList_ = false;
   const int index = UndoList->ItemAtPos(TPoint(x, y), true);
   if (index < 0) return;
   UndoList->SetItemIndex(index);

@@ -46,6 +46,7 @@ private:
   void ListMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   // The picture the list was made from: the list means nothing for another one.
   UDBuffer* picture_ = nullptr;
+  bool pressedOnList_ = false;
 };
 
 // The one drop-down, made on demand; null before the first.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/components/panels/FriendlyStatusBar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
@@ -216,6 +218,128 @@ TEST_F(UndoHistoryTest, AnEmptyRedoChainOpensNoList) {
   form->DummyPopup->SetPopupComponent(form->RedoBtn);
   form->DummyPopupPopup(form->DummyPopup);
   EXPECT_FALSE(ListOpen());
+}
+
+TEST_F(UndoHistoryTest, TwelveStepsShowEightRowsThatScrollToTheOldest) {
+  UDBuffer& p = window->Picture;
+  const char* keys[] = {"DelSel", "CutImg", "PasteImg", "InvSel"};
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(p.PushUndo(keys[i % 4], nullptr, i, 0, i + 3, 3));
+  ASSERT_NE(OpenList(form->UndoBtn), nullptr);
+  EXPECT_EQ(Entries().size(), 12u);
+  EXPECT_EQ(UndoForm->GetHeight(), 8 * 13 + 10);
+  EXPECT_EQ(UndoForm->GetWidth(), 175);
+  TListBox* list = UndoForm->UndoList;
+  EXPECT_EQ(list->GetClientHeight() / list->GetItemHeight(), 8) << "eight whole rows show";
+  EXPECT_EQ(list->GetTopIndex(), 0);
+  // The wheel brings the oldest step into view, and a click there takes back all twelve.
+  const POINT r = Row(4);
+  for (int i = 0; i < 4 && list->GetTopIndex() < 4; ++i) ui.Wheel(r.x, r.y, -120);
+  ASSERT_EQ(list->GetTopIndex(), 4);
+  EXPECT_EQ(list->ItemAtPos(list->ScreenToClient(TPoint(Row(11).x, Row(11).y)), true), 11);
+  ClickRow(11);
+  EXPECT_EQ(p.UndoChain, nullptr);
+  EXPECT_EQ(Steps(p.RedoChain).size(), 12u);
+  EXPECT_EQ(p.RedoChain->Description, "DelSel") << "the oldest step was undone last";
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+// The list opens with its corner at the pointer, unless it would pass the work area's right or
+// bottom edge: then it stands against that edge, left of or above the pointer.
+TEST_F(UndoHistoryTest, NearTheWorkAreasEdgesTheListStaysOnTheScreen) {
+  UDBuffer& p = window->Picture;
+  for (const char* key : {"DelSel", "CutImg", "PasteImg"}) ASSERT_TRUE(p.PushUndo(key, nullptr, 0, 0, 9, 9));
+  const int height = 3 * 13 + 10;
+  struct Case {
+    const char* where;
+    int fromRight, fromBottom;  // the arrow's distance from the work area's edges
+    bool movedLeft, movedUp;
+  } cases[] = {
+      {"bottom-right corner", 10, 8, true, true},
+      {"right edge", 10, 300, true, false},
+      {"bottom edge", 400, 8, false, true},
+      {"open space", 400, 300, false, false},
+  };
+  for (const Case& c : cases) {
+    // The main window moves so that the Undo button's arrow stands there.
+    const POINT arrow = Arrow(form->UndoBtn);
+    const int dx = WorkArea.right - c.fromRight - arrow.x, dy = WorkArea.bottom - c.fromBottom - arrow.y;
+    form->SetBounds(form->GetLeft() + dx, form->GetTop() + dy, form->GetWidth(), form->GetHeight());
+    ui.RunUntilIdle();
+    const POINT at = Arrow(form->UndoBtn);
+    ASSERT_EQ(at.x, WorkArea.right - c.fromRight) << c.where;
+    ASSERT_NE(OpenList(form->UndoBtn), nullptr) << c.where;
+    EXPECT_EQ(Steps(p.UndoChain).size(), 3u) << c.where << ": the release of the opening click chose nothing";
+    const TRect shown = UndoForm->GetBoundsRect();
+    EXPECT_EQ(shown.left, c.movedLeft ? WorkArea.right - 175 : at.x) << c.where;
+    EXPECT_EQ(shown.top, c.movedUp ? WorkArea.bottom - height : at.y) << c.where;
+    EXPECT_LE(shown.right, WorkArea.right) << c.where;
+    EXPECT_LE(shown.bottom, WorkArea.bottom) << c.where;
+    if (c.movedLeft) {
+      EXPECT_LT(shown.left, at.x) << c.where;
+    }
+    if (c.movedUp) {
+      EXPECT_LT(shown.top, at.y) << c.where;
+    }
+    ui.Press(VK_ESCAPE);
+    ASSERT_FALSE(ListOpen()) << c.where;
+  }
+  EXPECT_EQ(Steps(p.UndoChain).size(), 3u);
+}
+
+TEST_F(UndoHistoryTest, AClickWhileAToolOperationIsUnderWayDoesNothing) {
+  UDBuffer& p = window->Picture;
+  for (const char* key : {"DelSel", "CutImg", "PasteImg"}) ASSERT_TRUE(p.PushUndo(key, nullptr, 0, 0, 9, 9));
+  const PictureState before = StateOf(p);
+  ASSERT_NE(OpenList(form->UndoBtn), nullptr);
+  ToolPhase = ToolPhaseDrag;
+  const POINT r = Row(1);
+  ui.MoveTo(r.x, r.y);
+  ui.Click(r.x, r.y);
+  EXPECT_EQ(StateOf(p), before);
+  EXPECT_EQ(Steps(p.UndoChain).size(), 3u);
+  EXPECT_EQ(p.RedoChain, nullptr);
+  EXPECT_TRUE(ListOpen()) << "the list waits";
+  // Once the operation is over the same click works.
+  ToolPhase = 0;
+  ui.Click(r.x, r.y);
+  EXPECT_EQ(Steps(p.UndoChain).size(), 1u);
+  EXPECT_EQ(Steps(p.RedoChain).size(), 2u);
+  EXPECT_FALSE(ListOpen());
+}
+
+// Every way the list closes leaves the history as it was, and the next drop-down opens the
+// same window again.
+TEST_F(UndoHistoryTest, TheListClosesOnEscapeAClickElsewhereAToolChoiceAndTheMainWindowsCall) {
+  UDBuffer& p = window->Picture;
+  for (const char* key : {"DelSel", "CutImg", "PasteImg"}) ASSERT_TRUE(p.PushUndo(key, nullptr, 0, 0, 9, 9));
+  const PictureState before = StateOf(p);
+  struct Closer {
+    const char* how;
+    std::function<void()> close;
+  } closers[] = {
+      {"Escape", [&] { ui.Press(VK_ESCAPE); }},
+      {"a click on the document's status bar",
+       [&] {
+         const TPoint at = window->StatusBar->ClientToScreen(TPoint(window->StatusBar->GetWidth() - 20, 5));
+         ui.MoveTo(at.x, at.y);
+         ui.Click(at.x, at.y);
+       }},
+      {"a tool chosen", [&] { SelectTool(&PenContTool, true, -1); }},
+      {"the main window closing its popups", [&] { form->ClosePopupForms(); }},
+  };
+  TUndoForm* first = nullptr;
+  for (const Closer& c : closers) {
+    ASSERT_NE(OpenList(form->UndoBtn), nullptr) << c.how;
+    if (first == nullptr) first = UndoForm;
+    EXPECT_EQ(UndoForm, first) << "one window, made once";
+    c.close();
+    ui.RunUntilIdle();
+    EXPECT_FALSE(ListOpen()) << c.how;
+    EXPECT_EQ(UndoFormShown, 0) << c.how;
+    EXPECT_EQ(StateOf(p), before) << c.how;
+    EXPECT_EQ(Steps(p.UndoChain).size(), 3u) << c.how;
+    PointerAway();
+  }
 }
 
 // Both chains in memory and both in swap files.
