@@ -20,7 +20,7 @@ T* Named(TComponent* owner, const char* name) {
 constexpr int ClientWidth = 320;
 constexpr int ButtonWidth = 88;
 constexpr int ButtonHeight = 25;
-constexpr int ButtonTop = 92;
+constexpr int ButtonTop = 74;
 constexpr int ButtonGap = 16;
 
 }  // namespace
@@ -44,7 +44,7 @@ TAskLevelForm::TAskLevelForm(TComponent* owner) : TForm(owner) {
   Info = Named<TLabel>(this, "Info");
   Info->SetWordWrap(true);
   Info->SetAutoSize(false);
-  Info->SetBounds(12, 10, ClientWidth - 24, ButtonTop - 20);
+  Info->SetBounds(12, 10, ClientWidth - 24, ButtonTop - 16);
   Info->SetParent(this);
 
   const int left = (ClientWidth - 2 * ButtonWidth - ButtonGap) / 2;
