@@ -7,7 +7,9 @@
 #include "platform/rtl/CommandLine.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Registry.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/Settings.h"
 #include "quillo/shell/StartUp.h"
 
 inline TMainForm* StartBenchProgram() {
@@ -18,6 +20,15 @@ inline TMainForm* StartBenchProgram() {
   SetManualClock(true);
   SetProgramFolder(QUILLO_BIN_DIR);
   SetParams({});
+  // Nobody answers the first run's level question here: a settings folder without a level
+  // gets the novice one.
+  {
+    TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+    if (registry->OpenKey(AnsiString(SettingsRegistryKey) + "Preferences", true)) {
+      if (!registry->ValueExists("Level")) registry->WriteInteger("Level", 0);
+      registry->CloseKey();
+    }
+  }
   TMainForm* form = Application()->CreateForm<TMainForm>();
   StartUp(form);
   // Nobody is there to close the tip of the day that start-up posts.

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/vcl/Registry.h"
+#include "quillo/shell/Settings.h"
 #include "support/TempHome.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"
@@ -46,6 +48,15 @@ int WaitForExit(pid_t child, std::chrono::seconds limit) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return -1;
+}
+
+// The child finds the user level answered in its settings folder (the test's, which QUILLO_HOME
+// names), as a returning user's program does; a first run would wait for the answer.
+void StoreUserLevel() {
+  TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+  if (!registry->OpenKey(AnsiString(SettingsRegistryKey) + "Preferences", true)) return;
+  registry->WriteInteger("Level", 0);
+  registry->CloseKey();
 }
 
 // Runs the built program headless with these arguments and that temporary folder; 0 when it
@@ -78,6 +89,7 @@ TEST(ProgramProcessTest, ARequestToCloseDuringStartUpEndsTheProgram) {
   const fs::path temp = fs::path(home.Path()) / "tmp";
   fs::create_directories(temp);
   const std::string damaged = home.WriteFile("damaged.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+  StoreUserLevel();
   const pid_t child = SpawnProgram(temp, {damaged});
   ASSERT_NE(child, 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -103,6 +115,7 @@ TEST(ProgramProcessTest, StartsHeadlessWithAnImageAndEndsCleanlyWhenAskedToClose
     pixels.Free();
   }
   const std::vector<std::string> programFolderBefore = Listing(QUILLO_BIN_DIR);
+  StoreUserLevel();
   const std::vector<std::string> homeBefore = Listing(home.Path());
 
   const pid_t child = SpawnProgram(temp, {image});

@@ -457,6 +457,8 @@ TEST_F(SettingsTest, DamagedValuesTakeTheirDefaultsAndTheProgramStarts) {
   EXPECT_EQ(Settings.BrushSize, 1);
   EXPECT_EQ(Settings.ActivePanel, 0);
   EXPECT_TRUE(Lang && Lang->Loaded()) << "a language outside the program folder is not read; English is";
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_NE(ui.MessageBoxTexts()[0].find("Language"), std::string::npos) << ui.MessageBoxTexts()[0];
   EXPECT_TRUE(form->RulersVisib->GetChecked());
   EXPECT_EQ(Settings.Level, 0) << "the values of the good lines are read";
 
