@@ -96,7 +96,11 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&Desktop", "&Wallpaper", "&Import"}, false},
       {{"&Window", "&Cascade"}, true},
       {{"&Window", "&Next Image"}, true},
-      {{"&Help", "&About..."}, false},
+      {{"&Help", "&About..."}, true},
+      {{"&Help", "&Tip of the Day..."}, true},
+      {{"&Help", "&Home Page"}, true},
+      {{"&Help", "&Contents"}, false},
+      {{"&Image", "Full Screen &Preview"}, true},
   };
   for (const Case& c : cases) {
     const MenuPlace place = FindMenuItem(c.path);
