@@ -3,6 +3,7 @@
 #include "platform/rtl/CommandLine.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Registry.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/StartUp.h"
@@ -24,7 +25,16 @@ ProgramTest::~ProgramTest() {
   Settings = TSettings{};
 }
 
-TMainForm* ProgramTest::Start(const std::vector<std::string>& files) {
+TMainForm* ProgramTest::Start(const std::vector<std::string>& files, StoredSettings stored) {
+  if (stored == StoredSettings::FromTheRecord) {
+    StorePreferences(nullptr);
+    TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+    if (registry->OpenKey(AnsiString(SettingsRegistryKey) + "Preferences", true)) {
+      registry->WriteInteger("DrawCol", 0x000000);
+      registry->WriteInteger("BgndCol", 0xFFFFFF);
+      registry->CloseKey();
+    }
+  }
   SetParams(std::vector<AnsiString>(files.begin(), files.end()));
   form = Application()->CreateForm<TMainForm>();
   StartUp(form);
