@@ -79,7 +79,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&File", "C&lose All"}, true},
       {{"&File", "&Save"}, true},
       {{"&File", "Save &As..."}, true},
-      {{"&File", "&New..."}, false},
+      {{"&File", "&New..."}, true},
       {{"&File", "&Open..."}, true},
       {{"&File", "&Print..."}, false},
       {{"&File", "&Acquire..."}, false},
