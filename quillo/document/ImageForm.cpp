@@ -220,7 +220,7 @@ void TImageForm::CancelProgressBtnClick(TObject*) { CancelRequested = 1; }
 
 void TImageForm::InstBrushBtnClick(TObject*) {
   Settings.InstBrush = !Settings.InstBrush;
-  for (int i = 0; i < ImgFormCount; ++i) ImgForms[i]->InstBrushBtn->SetDown(Settings.InstBrush);
+  ApplyInstBrushSetting(false);
 }
 
 // ---------------------------------------------------------------------------------------

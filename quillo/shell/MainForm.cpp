@@ -182,8 +182,7 @@ void TMainForm::BuildToolbars() {
   }
   UndoBtn = dynamic_cast<TToolbarButtonX*>(FindComponent("UndoBtn"));
   RedoBtn = dynamic_cast<TToolbarButtonX*>(FindComponent("RedoBtn"));
-  UndoBtn->OnClick = [this](TObject* sender) { Undo1Click(sender); };
-  RedoBtn->OnClick = [this](TObject* sender) { Redo1Click(sender); };
+  ConnectUndoButtons();
   Funcbar->SetDockedTo(FuncDock);
 
   // The tool palette: the palette buttons, the two colour swatches and the zoom control.

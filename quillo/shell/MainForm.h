@@ -22,6 +22,7 @@ class TMainMenu;
 class TMenuItem;
 class TMRUFileList;
 class TPanel;
+class TPopupMenu;
 class TTreeScanner;
 class TUpDown;
 namespace tbx {
@@ -63,6 +64,7 @@ public:
   TLabel* ZoomLabel = nullptr;
   tbx::TToolbarButtonX* UndoBtn = nullptr;
   tbx::TToolbarButtonX* RedoBtn = nullptr;
+  TPopupMenu* DummyPopup = nullptr;  // the Undo and Redo buttons' drop-down: opens no menu
   TExTimerList* ExTimerList = nullptr;
   TExTimerEvent* IconTimer = nullptr;         // 500 ms, off at load
   TExTimerEvent* DragTimer = nullptr;         // armed by the document window
@@ -189,6 +191,7 @@ private:
   // What the main window does with the open documents (MainFormDocuments.cpp).
   void ConnectDocumentCommands();
   void ConnectUndoCommands();     // MainFormUndo.cpp
+  void ConnectUndoButtons();      // MainFormUndo.cpp: clicks, hints and the drop-down part
   void ConnectNewCommand();       // MainFormNew.cpp
   void ConnectNewButton();        // MainFormNew.cpp, once the standard toolbar exists
   void ConnectOptionsCommands();  // MainFormOptions.cpp
@@ -211,6 +214,10 @@ private:
 };
 
 extern TMainForm* MainForm;
+
+// Every document window's instant-brush button pressed exactly when Settings.InstBrush is on;
+// turning it on with clearSelection also deselects the active picture (MainFormOptions.cpp).
+void ApplyInstBrushSetting(bool clearSelection);
 
 // Read once at start-up; used by every window that places itself or paints a gradient caption.
 extern TRect WorkArea;

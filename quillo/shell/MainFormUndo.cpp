@@ -1,6 +1,8 @@
 // The main window's undo commands: Edit/Undo and Edit/Redo, which Ctrl+Z and the Undo and
-// Redo buttons also run, and their captions and enabling from the active picture's history.
+// Redo buttons also run, and their captions, hints and enabling from the active picture's
+// history; the buttons' drop-down part opens the history list (UndoForm).
 
+#include "platform/user/User.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentList.h"
@@ -8,13 +10,14 @@
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/UndoForm.h"
 #include "quillo/tools/Tool.h"
 
 using tbx::TToolbarButtonX;
 
 namespace {
 
-// "&Undo" alone, or followed by the operation of the newest step.
+// "&Undo" (or the hint's "Undo") alone, or followed by the operation of the newest step.
 AnsiString ItemCaption(const char* key, const UndoEntry* newest) {
   AnsiString caption = LangMessage(key);
   if (newest != nullptr) {
@@ -22,6 +25,15 @@ AnsiString ItemCaption(const char* key, const UndoEntry* newest) {
     caption += LangMessage(newest->Description);
   }
   return caption;
+}
+
+void ShowHint(TToolbarButtonX* button, const AnsiString& hint) {
+  if (button != nullptr && button->GetHint() != hint) button->SetHint(hint);
+}
+
+const UndoEntry* NewestStep(bool redo) {
+  if (ImgFormCount == 0 || CurrentPicture == nullptr) return nullptr;
+  return redo ? CurrentPicture->RedoChain : CurrentPicture->UndoChain;
 }
 
 void ShowUndoItem(TMenuItem* item, TToolbarButtonX* button, const AnsiString& caption, bool enabled) {
@@ -61,14 +73,42 @@ void TMainForm::Redo1Click(TObject*) {
   UpdateUndoItems();
 }
 
+void TMainForm::ConnectUndoButtons() {
+  DummyPopup = NewComponent<TPopupMenu>(this);
+  DummyPopup->SetName("DummyPopup");
+  DummyPopup->OnPopup = [this](TObject* sender) { DummyPopupPopup(sender); };
+  for (TToolbarButtonX* button : {UndoBtn, RedoBtn}) {
+    // The button's face undoes or redoes one step; the arrow beside it lists them.
+    button->SetDropdownMenu(DummyPopup);
+    button->SetDropdownCombo(true);
+  }
+  UndoBtn->OnClick = [this](TObject* sender) { Undo1Click(sender); };
+  RedoBtn->OnClick = [this](TObject* sender) { Redo1Click(sender); };
+  UndoBtn->OnMouseMove = [this](TObject* sender, TShiftState shift, int x, int y) { UndoBtnMouseMove(sender, shift, x, y); };
+  RedoBtn->OnMouseMove = [this](TObject* sender, TShiftState shift, int x, int y) { RedoBtnMouseMove(sender, shift, x, y); };
+}
+
 void TMainForm::UpdateUndoItems() {
   const UndoEntry* undo = CurrentPicture != nullptr ? CurrentPicture->UndoChain : nullptr;
   const UndoEntry* redo = CurrentPicture != nullptr ? CurrentPicture->RedoChain : nullptr;
   const bool idle = ToolPhase == 0;
   ShowUndoItem(MenuItemNamed("Undo1"), UndoBtn, ItemCaption("UndoMenu", undo), undo != nullptr && idle);
   ShowUndoItem(MenuItemNamed("Redo1"), RedoBtn, ItemCaption("RedoMenu", redo), redo != nullptr && idle);
+  // The hints follow the history too, so that one shown after an undo is already right.
+  UndoBtnMouseMove(UndoBtn, TShiftState(), 0, 0);
+  RedoBtnMouseMove(RedoBtn, TShiftState(), 0, 0);
 }
 
-void TMainForm::UndoBtnMouseMove(TObject*, TShiftState, int, int) {}
-void TMainForm::RedoBtnMouseMove(TObject*, TShiftState, int, int) {}
-void TMainForm::DummyPopupPopup(TObject*) {}
+void TMainForm::UndoBtnMouseMove(TObject*, TShiftState, int, int) { ShowHint(UndoBtn, ItemCaption("Undo", NewestStep(false))); }
+
+void TMainForm::RedoBtnMouseMove(TObject*, TShiftState, int, int) { ShowHint(RedoBtn, ItemCaption("Redo", NewestStep(true))); }
+
+// The drop-down part of either button: the history of that button's chain at the pointer.
+void TMainForm::DummyPopupPopup(TObject*) {
+  const HistoryMode mode = DummyPopup->GetPopupComponent() == UndoBtn ? HistoryMode::Undo : HistoryMode::Redo;
+  if (NewestStep(mode == HistoryMode::Redo) == nullptr) return;
+  if (UndoForm == nullptr) NewComponent<TUndoForm>(this);
+  POINT pointer{0, 0};
+  GetCursorPos(&pointer);
+  UndoForm->ShowHistory(*CurrentPicture, mode, TPoint(pointer.x, pointer.y));
+}

@@ -14,6 +14,7 @@
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/ToolPalette.h"
+#include "quillo/shell/UndoForm.h"
 #include "quillo/shell/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/OptionBar.h"
@@ -103,6 +104,8 @@ void FlipToggle(P_icon* tool) {
 
 void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry) {
   if (!tool) return;
+  // The undo history list belongs to the picture as it was before the new tool.
+  if (UndoFormShown) CloseUndoForm();
   // A selection ends any suspension: a later unmatched ResumeTool leaves this tool alone.
   ToolSuspendDepth = 0;
   tool = RunOneShotFunctions(tool, hideFirst, paletteEntry);

@@ -87,16 +87,22 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&Edit", "&Paste"}, true},
       {{"&Options", "&Tool Palette"}, true},
       {{"&Options", "&Standard Toolbar"}, true},
+      {{"&Options", "&Rulers"}, true},
       {{"&Options", "&Palette"}, false},
+      {{"&Options", "&Paint"}, false},
       {{"&Options", "Pre&ferences..."}, false},
       {{"&Image", "&Fit Window to Image"}, true},
       {{"&Image", "Image &Information..."}, false},
+      {{"&Image", "Full Screen &Preview"}, true},
       {{"&Brush", "&Halve", "&Both"}, false},
       {{"&Brush", "Ha&ndle", "&Center"}, false},
       {{"&Desktop", "&Wallpaper", "&Import"}, false},
       {{"&Window", "&Cascade"}, true},
       {{"&Window", "&Next Image"}, true},
-      {{"&Help", "&About..."}, false},
+      {{"&Help", "&Contents"}, false},
+      {{"&Help", "&Tip of the Day..."}, true},
+      {{"&Help", "&Home Page"}, true},
+      {{"&Help", "&About..."}, true},
   };
   for (const Case& c : cases) {
     const MenuPlace place = FindMenuItem(c.path);
