@@ -5,6 +5,7 @@
 
 #include "BenchDesktop.h"
 #include "platform/rtl/CommandLine.h"
+#include "platform/user/User.h"
 #include "platform/vcl/Application.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/StartUp.h"
@@ -19,6 +20,10 @@ inline TMainForm* StartBenchProgram() {
   SetParams({});
   TMainForm* form = Application()->CreateForm<TMainForm>();
   StartUp(form);
+  // Nobody is there to close the tip of the day that start-up posts.
+  MSG tip;
+  while (PeekMessage(&tip, form->GetHandle(), UM_SHOWTIP, UM_SHOWTIP, PM_REMOVE)) {
+  }
   form->Show();
   RunQueue();
   return form;

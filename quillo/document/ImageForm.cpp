@@ -88,8 +88,10 @@ void TImageForm::BuildComponents() {
   ProgressBar->SetBounds(kProgressLeft, 2, kProgressWidth, 16);
   ProgressBar->SetVisible(false);
   ProgressBar->SetTag(ProgressBar->GetLeft());
+  // The Cancel button takes the bar's base place; a running bar starts right of it.
   CancelProgressBtn = Make<TSpeedButton>(this, StatusBar, "CancelProgressBtn");
-  CancelProgressBtn->SetBounds(kProgressLeft + kProgressWidth + 2, 2, kCancelWidth, 16);
+  CancelProgressBtn->SetBounds(kProgressLeft, 2, kCancelWidth, 16);
+  CancelProgressBtn->SetGlyph(MakeCancelGlyph().get());
   CancelProgressBtn->SetVisible(false);
   CancelProgressBtn->OnClick = [this](TObject* sender) { CancelProgressBtnClick(sender); };
 
@@ -142,7 +144,7 @@ void TImageForm::ArrangeStatusBarForLevel(int level) {
   InstBrushBtn->SetVisible(expert);
   ProgressBar->SetTag(kProgressLeft - shift);
   ProgressBar->SetLeft(kProgressLeft - shift);
-  CancelProgressBtn->SetLeft(kProgressLeft + kProgressWidth + 2 - shift);
+  CancelProgressBtn->SetLeft(kProgressLeft - shift);
   StatusBar->GetPanels()->Items(spMessage)->SetWidth(kPanelWidths[0] - shift);
   InstBrushBtn->SetHint(LangMessage("IBBtn"));
 }
@@ -161,6 +163,11 @@ void TImageForm::FormCloseQuery(TObject*, bool& canClose) {
   // A window already let go is not asked again, nor released a second time.
   if (closing_) {
     canClose = true;
+    return;
+  }
+  // A running operation may be working on this window's picture: it goes once it has ended.
+  if (ProgressRunning()) {
+    canClose = false;
     return;
   }
   canClose = !QuerySaveChanges(this);
@@ -213,7 +220,7 @@ void TImageForm::CancelProgressBtnClick(TObject*) { CancelRequested = 1; }
 
 void TImageForm::InstBrushBtnClick(TObject*) {
   Settings.InstBrush = !Settings.InstBrush;
-  for (int i = 0; i < ImgFormCount; ++i) ImgForms[i]->InstBrushBtn->SetDown(Settings.InstBrush);
+  ApplyInstBrushSetting(false);
 }
 
 // ---------------------------------------------------------------------------------------

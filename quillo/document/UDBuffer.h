@@ -78,6 +78,10 @@ public:
   // Draws the marching outline's changing pixels on the view of the window that shows this
   // picture; with advance the dash pattern first moves on one step.
   void PaintSelectionOutline(bool advance);
+  // After the mask changed: the bounds recomputed, the outline traced with the hourglass and
+  // scaled. Without memory for the tracing "NoMem" is shown and nothing stays selected, so
+  // that no selection is at work unseen.
+  void RebuildSelectionOutline();
 
   // --- Undo history (UndoEngine.cpp) ---
   // x1 of PushUndo asking for the whole image.

@@ -332,11 +332,13 @@ void ShowRestoredBrush(const BrushStateBlock& state) {
 }
 
 // The active document shows the restored picture: its view and the tools' drawing view point
-// at the (possibly new) pixels and the zoom is applied again for a changed size.
+// at the (possibly new) pixels, the restored mask gets its outline (no selection is kept with
+// the instant brush) and the zoom is applied again for a changed size.
 void ShowRestored(UDBuffer& p, const BrushStateBlock& brushState) {
   if (&p == &Brush) ShowRestoredBrush(brushState);
   if (&p != CurrentPicture || ImageForm == nullptr || &ImageForm->Picture != &p) return;
   ImageForm->ShowBuf->SetBuffer(&p);
+  if (!Settings.InstBrush) p.RebuildSelectionOutline();
   ApplyZoom();
   ImageForm->ShowBuf->Invalidate();
 }

@@ -51,12 +51,12 @@ void RepaintView() {
 
 }  // namespace
 
-bool HasSelection(const UDBuffer& picture) { return picture.Outline != nullptr || picture.HasSelectionBounds(); }
+bool HasSelection(const UDBuffer& picture) { return picture.Outline != nullptr; }
 
 void DropSelection(UDBuffer& picture) {
   picture.ClearSelection(false);
   if (!picture.HasSelectionBounds()) return;
-  // A selection without an outline: ClearSelection leaves it to us.
+  // Bits left behind by an outline that could not be traced.
   picture.SetMaskAll(false);
   picture.UpdateSelectionBounds();
   RepaintView();
@@ -115,7 +115,6 @@ void InvertSelectionMask(UDBuffer& picture) {
   if (picture.Mask.words == nullptr) return;
   for (int y = 0; y < picture.Mask.height; ++y)
     for (int x = 0; x < picture.Mask.width; ++x) picture.SetMaskPixel(x, y, !picture.IsSelected(x, y));
-  picture.UpdateSelectionBounds();
 }
 
 bool ClipboardHasPicture() {
@@ -160,7 +159,7 @@ Rect PasteIntoPicture(UDBuffer& target, const Buffer& pasted, PastePlacement pla
       for (int x = landed.left; x <= landed.right; ++x)
         if ((row[x - landed.left] >> 24) == 0) target.SetMaskPixel(x, y, true);
     }
-    target.UpdateSelectionBounds();
+    target.RebuildSelectionOutline();
   }
   return landed;
 }

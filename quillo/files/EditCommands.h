@@ -12,8 +12,7 @@
 
 class UDBuffer;
 
-// Whether anything is selected: the outline, or selected bits behind the bounds (a selection
-// made by a paste or an inversion carries no outline until outlines are traced).
+// Whether anything is selected: the picture has a selection outline.
 bool HasSelection(const UDBuffer& picture);
 // Deselects without an undo step: outline, mask and bounds.
 void DropSelection(UDBuffer& picture);
@@ -34,7 +33,7 @@ ClipboardWrite CopyPictureToClipboard(const UDBuffer& picture, HWND owner);
 // image does. The colour is 0x00RRGGBB.
 void ErasePicture(UDBuffer& picture, uint colour);
 
-// Inverts every pixel's mask bit and recomputes the bounds.
+// Inverts every pixel's mask bit (the outline is left to the caller).
 void InvertSelectionMask(UDBuffer& picture);
 
 // Whether the clipboard offers a picture.
@@ -57,6 +56,6 @@ enum class PastePlacement {
 };
 // Copies pasted into target, fully transparent pixels left out. AsSelection drops the old
 // selection first and afterwards selects the pasted opaque pixels that landed in target
-// (unless selectPasted is false). Answers the rectangle of target that changed (empty when
-// the paste fell outside it).
+// (unless selectPasted is false) and outlines them. Answers the rectangle of target that
+// changed (empty when the paste fell outside it).
 Rect PasteIntoPicture(UDBuffer& target, const Buffer& pasted, PastePlacement placement, bool selectPasted);

@@ -28,6 +28,7 @@
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/Progress.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
@@ -42,6 +43,8 @@ constexpr UINT kErrorBox = MB_OK | MB_ICONEXCLAMATION;
 constexpr UINT kKeepPartBox = MB_YESNO | MB_ICONEXCLAMATION;
 // The brush's transparent colour field when the file names none.
 constexpr uint kNoColour = 0xFF000000u;
+// How long a stopped save says so in the status bar.
+constexpr float kStoppedStatusSeconds = 5;
 
 // The hourglass while a file is read or written, the old pointer back however the call ends.
 class HourglassPointer {
@@ -360,7 +363,16 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   }
 
   LoadedImage loaded;
-  int code = ReadImage(target, fileName, imageNumber, quiet, loaded);
+  int code = LoadOk;
+  {
+    // The user may stop a load: the active window's Cancel button shows while it runs.
+    std::optional<CancelButtonShown> cancel;
+    if (!quiet) {
+      SetProgressText(LangKey("ImgLoaded"));
+      cancel.emplace(ImageForm);
+    }
+    code = ReadImage(target, fileName, imageNumber, quiet, loaded);
+  }
   const bool fromPreview = loaded.fromPreview;
   bool keep = code == LoadOk;
   if (code == LoadDamaged || code == LoadReadFailed) {
@@ -431,7 +443,10 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
   }
   const AnsiString path = PathTheLibraryWrites(fileName, params);
   std::optional<PendingBackup> backup;
-  if (!quiet) backup.emplace(path);
+  if (!quiet) {
+    backup.emplace(path);
+    SetProgressText(LangKey("ImgSaved"));
+  }
 
   int code = SaveOk;
   AnsiString reason;
@@ -459,7 +474,8 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
       picture->BlankStart = 0;
     }
   } else if (!quiet && code == SaveStopped) {
-    ShowTimedStatus(LangMessage("OpCanceled"), 0);
+    // Held like the progress's own text, which it replaces: the file was not saved.
+    ShowTimedStatus(LangMessage("OpCanceled"), kStoppedStatusSeconds);
   } else if (!quiet && code == SaveFormatRefused) {
     LangMessageBox("ErrSaveImgForm", "Err", kErrorBox);
   } else if (!quiet && code == SaveWriteFailed) {

@@ -82,6 +82,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BuildMenus();
   BuildToolbars();
   ConnectEditCommands();
+  ConnectNewButton();
   BuildTimers();
   AssignSkinTags();
   TreeScanner = Named<TTreeScanner>(this, "TreeScanner");

@@ -193,6 +193,7 @@ private:
   void ConnectUndoCommands();     // MainFormUndo.cpp
   void ConnectUndoButtons();      // MainFormUndo.cpp: clicks, hints and the drop-down part
   void ConnectNewCommand();       // MainFormNew.cpp
+  void ConnectNewButton();        // MainFormNew.cpp, once the standard toolbar exists
   void ConnectOptionsCommands();  // MainFormOptions.cpp
   void ConnectHelpCommands();     // MainFormHelp.cpp
   void ActivityOnDocuments();
@@ -213,6 +214,10 @@ private:
 };
 
 extern TMainForm* MainForm;
+
+// Every document window's instant-brush button pressed exactly when Settings.InstBrush is on;
+// turning it on with clearSelection also deselects the active picture (MainFormOptions.cpp).
+void ApplyInstBrushSetting(bool clearSelection);
 
 // Read once at start-up; used by every window that places itself or paints a gradient caption.
 extern TRect WorkArea;

@@ -92,15 +92,7 @@ void TMainForm::Edit1Click(TObject*) {
 void TMainForm::ClearSel1Click(TObject*) {
   if (!CurrentPicture || !HasSelection(*CurrentPicture)) return;
   ToolSuspension suspension;
-  UDBuffer& picture = *CurrentPicture;
-  if (picture.Outline != nullptr) {
-    picture.ClearSelection(true);
-    return;
-  }
-  // A selection without an outline, which ClearSelection does not see.
-  if (!picture.PushUndo("DelSel", nullptr, picture.SelLeft, picture.SelTop, picture.SelRight, picture.SelBottom))
-    return;
-  DropSelection(picture);
+  CurrentPicture->ClearSelection(true);
 }
 
 void TMainForm::InvertSel1Click(TObject*) {
@@ -108,6 +100,7 @@ void TMainForm::InvertSel1Click(TObject*) {
   ToolSuspension suspension;
   if (!CurrentPicture->PushUndo("InvSel")) return;
   InvertSelectionMask(*CurrentPicture);
+  CurrentPicture->RebuildSelectionOutline();
   RefreshActiveView();
 }
 

@@ -1,6 +1,59 @@
 // File/New: the new-image dialog, then a blank document of the size asked for.
 
-#include "quillo/shell/MainForm.h"
+#include <new>
 
-void TMainForm::ConnectNewCommand() {}
-void TMainForm::New1Click(TObject*) {}
+#include "platform/rtl/Exceptions.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/components/edits/SpinEdit.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/shell/NewForm.h"
+#include "quillo/tools/Tool.h"
+
+namespace {
+
+// The current tool steps aside while the dialog is open and the document is made, and comes
+// back however the command ends.
+class ToolSteppedAside {
+public:
+  ToolSteppedAside() { SuspendTool(); }
+  ~ToolSteppedAside() { ResumeTool(); }
+  ToolSteppedAside(const ToolSteppedAside&) = delete;
+  ToolSteppedAside& operator=(const ToolSteppedAside&) = delete;
+};
+
+}  // namespace
+
+void TMainForm::ConnectNewCommand() {
+  if (TMenuItem* item = MenuItemNamed("New1")) item->OnClick = [this](TObject* sender) { New1Click(sender); };
+}
+
+void TMainForm::ConnectNewButton() {
+  if (auto* button = dynamic_cast<tbx::TToolbarButtonX*>(FindComponent("NewBtn"))) {
+    button->OnClick = [this](TObject* sender) { New1Click(sender); };
+    button->SetEnabled(true);
+  }
+}
+
+void TMainForm::New1Click(TObject*) {
+  ToolSteppedAside aside;
+  {
+    TOwnedPtr<TNewForm> dialog(NewComponent<TNewForm>(Application()));
+    dialog->SizeX->SetAsInteger(LastImageSize.x);
+    dialog->SizeY->SetAsInteger(LastImageSize.y);
+    if (dialog->ShowModal() != mrOk) return;
+    LastImageSize = TPoint(static_cast<int>(dialog->SizeX->GetAsInteger()), static_cast<int>(dialog->SizeY->GetAsInteger()));
+  }
+  try {
+    CreateNewImage();
+  } catch (const EAbort&) {
+    // Refused with the document list's own warning.
+  } catch (const EOutOfMemory&) {
+    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
+  } catch (const std::bad_alloc&) {
+    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
+  }
+}

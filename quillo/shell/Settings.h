@@ -1,8 +1,8 @@
 #pragma once
 // The user's preferences, one record for the whole program. Every field starts at the value a
 // first run gets; the settings loader reads the stored values over them at start-up and the
-// close-down writes them back. Colours of the two swatches, the brush bars and the menu check
-// marks are kept by their controls, not here.
+// close-down writes them back. Colours of the two swatches, the menu check marks and the
+// view's display switches are kept by their controls, not here.
 
 #include <cstdint>
 
@@ -51,12 +51,33 @@ struct TSettings {
   int BlueGamma = 0;
   AnsiString Skin = "Standard Shaded";
   int ActivePanel = 0;           // first sheet of the tool options window: palette, brush, histogram
+  // The brush sheet's bars (transparency 0..100, size 1..200, hardness 1..100), kept here
+  // until the sheet that shows them exists.
+  int BrushTransp = 50;
+  int BrushSize = 1;
+  int BrushHardness = 100;
+  // Whether the palette, brush and histogram sheets show at start, kept here until start-up
+  // shows those sheets; their menu check marks follow the sheets themselves.
+  bool PaletteVisible = true;
+  bool BrushShapeVisible = false;
+  bool HistogramVisible = false;
 };
 
 extern TSettings Settings;
+
+// The program's key under the current user; "MainForm", "Preferences" and "Toolbars" lie below.
+inline constexpr const char* SettingsRegistryKey = "Software\\Dornick\\QL\\";
+
+// The view's gamma factor (16.16 fixed point) of a grey value and a channel's offset, both in
+// hundredths: 180 and 0 give 1.8.
+std::int32_t GammaFactor(int grey, int channel);
 
 // Reads the main window's place and every preference from the registry once at start-up,
 // creating the language object on the way and asking the user level on the first run.
 void LoadSettings(TMainForm* form);
 // Writes them back at close-down; failures are swallowed so that the program still closes.
 void SaveSettings(TMainForm* form);
+// The "Preferences" values alone: the record's fields, and with a main window also what its
+// controls and the view's switches hold. Raises ERegistryException when a value cannot be
+// written.
+void StorePreferences(const TMainForm* form);

@@ -185,7 +185,7 @@ void StartUp(TMainForm* form) {
   ResetHelpFile();
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
-  form->SetBounds(WorkArea.left, WorkArea.top, form->GetWidth(), form->GetHeight());
+  // The window stays where the settings placed it.
   SizeMainWindowAsBar(form);
   WindowOffset = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYBORDER) + 4;
   // The splash shows while the program starts, unless files were named.

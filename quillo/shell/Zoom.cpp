@@ -50,8 +50,7 @@ double GetZoomFactor() { return ZoomFactorAt(ZoomPosition()); }
 double SetZoomFactor(double z) {
   const int position = ZoomPositionFor(z);
   SetZoomPosition(position);
-  // An existing selection outline is rescaled to the new zoom here (selection outline, not
-  // built yet).
+  // The selection outline follows when ApplyZoom shows the new zoom.
   return ZoomFactorAt(position);
 }
 
@@ -94,6 +93,10 @@ void ApplyZoom() {
 
   // The drawing view: the visible part with "Clipping" on, else the whole picture.
   SetDrawViewClip();
+
+  // The marching outline at the zoom just applied: every change of zoom (the control, the
+  // keys, fitting, a document becoming active, a cap on the view's size) comes through here.
+  if (picture.Outline != nullptr) picture.ScaleSelectionOutline();
 
   if (MainForm && MainForm->ZoomLabel) MainForm->ZoomLabel->SetCaption(ZoomLabelAt(position));
   window->ShowBuf->Invalidate();

@@ -41,7 +41,7 @@ std::vector<std::uint32_t> PixelsOf(const Buffer& b) {
   return out;
 }
 
-bool HasSelectionForTest(const UDBuffer& p) { return p.Outline != nullptr || p.HasSelectionBounds(); }
+bool HasSelectionForTest(const UDBuffer& p) { return p.Outline != nullptr; }
 
 std::vector<bool> MaskOf(const UDBuffer& p) {
   std::vector<bool> out;
@@ -125,7 +125,14 @@ protected:
     for (int y = t; y <= b; ++y)
       for (int x = l; x <= r; ++x)
         if (std::pow((x - cx) / rx, 2) + std::pow((y - cy) / ry, 2) <= 1.0) picture->SetMaskPixel(x, y, true);
+    SelectionMade();
+  }
+
+  // The mask as a selection tool leaves it: bounds, outline and its view at the zoom.
+  void SelectionMade() {
     picture->UpdateSelectionBounds();
+    picture->BuildSelectionOutline(false);
+    picture->ScaleSelectionOutline();
   }
 
   void Choose(const char* item) { ChooseMenuItem("&Edit", item); }
@@ -175,9 +182,9 @@ TEST_F(EditCommandsTest, ACopiedSelectionKeepsItsShapeThroughAPaste) {
   for (int y = 0; y < picture->Height(); ++y)
     for (int x = 0; x < picture->Width(); ++x) *picture->At(x, y) = 0x00ABCDEF;
   picture->SetMaskAll(false);
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   picture->SetMaskRect(true, Rect(100, 50, 110, 60));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   Choose("&Paste");
   for (int y = 0; y < picture->Height(); ++y)
     for (int x = 0; x < picture->Width(); ++x) {
@@ -232,7 +239,7 @@ TEST_F(EditCommandsTest, DeleteWithASelectionErasesOnlyTheSelectedPixels) {
   StartWithPattern();
   SelectEllipse(30, 30, 50, 44);
   picture->SetMaskPixel(2, 2, true);  // a second, separate island
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   Choose("&Delete");
   for (int y = 0; y < picture->Height(); ++y)
     for (int x = 0; x < picture->Width(); ++x)
@@ -320,7 +327,7 @@ TEST_F(EditCommandsTest, APasteNearTheEdgeIsClippedToTheImage) {
   std::vector<std::uint32_t> block(8 * 8, 0x00777777);
   PutOnClipboard(CF_DIB, Dib24(block, 8));
   picture->SetMaskPixel(w - 3, h - 2, true);
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   Choose("&Paste");
   EXPECT_EQ(*picture->At(w - 1, h - 1), 0x00777777u);
   EXPECT_EQ(*picture->At(w - 4, h - 1), Pattern(w - 4, h - 1));
@@ -334,7 +341,7 @@ TEST_F(EditCommandsTest, APasteNearTheEdgeIsClippedToTheImage) {
 TEST_F(EditCommandsTest, UndoingAPasteRestoresPixelsAndSelection) {
   StartWithPattern();
   picture->SetMaskRect(true, Rect(20, 20, 24, 24));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   const std::vector<std::uint32_t> before = PixelsOf(*picture);
   const std::vector<bool> mask = MaskOf(*picture);
   PutOnClipboard(CF_DIB, Dib24(std::vector<std::uint32_t>(4 * 3, 0x00FF00FF), 4));
@@ -352,7 +359,7 @@ TEST_F(EditCommandsTest, WithTheInstantBrushAPasteSelectsNothing) {
   Settings.InstBrush = true;
   StartWithPattern();
   picture->SetMaskRect(true, Rect(20, 20, 24, 24));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   PutOnClipboard(CF_DIB, Dib24(std::vector<std::uint32_t>(4, 0x00FF00FF), 2));
   Choose("&Paste");
   EXPECT_EQ(*picture->At(21, 21), 0x00FF00FFu);
@@ -364,7 +371,7 @@ TEST_F(EditCommandsTest, WithTheInstantBrushAPasteSelectsNothing) {
 TEST_F(EditCommandsTest, DamagedClipboardPicturesPasteNothing) {
   StartWithPattern();
   picture->SetMaskRect(true, Rect(3, 3, 6, 6));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   const std::vector<std::uint32_t> before = PixelsOf(*picture);
   const std::vector<bool> mask = MaskOf(*picture);
   const int changes = picture->ChangeCount;
@@ -469,7 +476,7 @@ TEST_F(EditCommandsTest, InvertingTheSelectionFlipsEveryMaskBit) {
   StartWithPattern();
   picture->SetMaskRect(true, Rect(0, 0, picture->Width() - 1, picture->Height() - 1));
   picture->SetMaskRect(false, Rect(0, 0, 9, picture->Height() - 1));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   const std::vector<bool> mask = MaskOf(*picture);
   Choose("&Invert Selection");
   std::vector<bool> flipped = mask;
@@ -497,7 +504,7 @@ TEST_F(EditCommandsTest, ClearingTheSelectionDeselectsWithAnUndoStep) {
   // Nothing selected: nothing to clear, no step.
   const int steps = StepCount(*picture);
   picture->SetMaskAll(false);
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   Choose("C&lear Selection");
   EXPECT_EQ(StepCount(*picture), steps);
 }
@@ -547,7 +554,7 @@ TEST_F(EditCommandsTest, EveryCommandSuspendsTheToolAndResumesIt) {
   P_icon* const previous = CurrentTool;
   CurrentTool = &probe;
   picture->SetMaskRect(true, Rect(2, 2, 5, 5));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   struct Step {
     const char* item;
     std::function<void()> before;
@@ -590,20 +597,20 @@ TEST_F(EditCommandsTest, TheClipboardKeysRunTheSameCommands) {
     ui.RunUntilIdle();
   };
   picture->SetMaskRect(true, Rect(0, 0, 3, 1));
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   chord(VK_CONTROL, VK_INSERT);
   EXPECT_EQ(ReadClipboard().width, 4);
   chord(VK_SHIFT, VK_DELETE);
   EXPECT_EQ(*picture->At(0, 0), kBackground);
   EXPECT_EQ(NewestStep(*picture), "CutImg");
   picture->SetMaskAll(false);
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   PutOnClipboard(CF_DIB, Dib24({0x00ABCDEF}, 1));
   chord(VK_SHIFT, VK_INSERT);
   EXPECT_EQ(*picture->At(0, 0), 0x00ABCDEFu);
   EXPECT_EQ(NewestStep(*picture), "PasteImg");
   picture->SetMaskAll(false);
-  picture->UpdateSelectionBounds();
+  SelectionMade();
   chord(VK_CONTROL, VK_DELETE);
   EXPECT_EQ(PixelsOf(*picture), std::vector<std::uint32_t>(before.size(), kBackground));
   EXPECT_EQ(NewestStep(*picture), "DeleteImg");

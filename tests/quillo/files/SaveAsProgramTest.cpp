@@ -500,6 +500,8 @@ TEST_F(SaveAsProgramTest, AFailedSaveLosesNothingAndSaysWhy) {
 TEST_F(SaveAsProgramTest, ARecentFolderTakesTheDialogThere) {
   std::filesystem::create_directories(home.Path() + "/a");
   std::filesystem::create_directories(home.Path() + "/b");
+  // The remembered image folder is one of the two, so the list holds those two only.
+  Settings.ImageDir = home.Path() + "/b/";
   Start({WriteSampleAt(home.Path(), "sample.png", 24, false)});
   SaveAs({[&] { TypeName(home.Path() + "/a/first.png"); }});
   SaveAs({[&] { TypeName(home.Path() + "/b/second.png"); }});

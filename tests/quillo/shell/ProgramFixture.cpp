@@ -3,13 +3,16 @@
 #include "platform/rtl/CommandLine.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Registry.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/StartUp.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"
 
-ProgramTest::ProgramTest() {
+ProgramTest::ProgramTest() : ProgramTest(1280, 800) {}
+
+ProgramTest::ProgramTest(int desktopWidth, int desktopHeight) : ui(desktopWidth, desktopHeight) {
   SetProgramFolder(QUILLO_BIN_DIR);
   SetParams({});
   Settings = TSettings{};
@@ -22,10 +25,24 @@ ProgramTest::~ProgramTest() {
   Settings = TSettings{};
 }
 
-TMainForm* ProgramTest::Start(const std::vector<std::string>& files) {
+TMainForm* ProgramTest::Start(const std::vector<std::string>& files, StoredSettings stored) {
+  if (stored == StoredSettings::FromTheRecord) {
+    StorePreferences(nullptr);
+    TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+    if (registry->OpenKey(AnsiString(SettingsRegistryKey) + "Preferences", true)) {
+      registry->WriteInteger("DrawCol", 0x000000);
+      registry->WriteInteger("BgndCol", 0xFFFFFF);
+      registry->CloseKey();
+    }
+  }
   SetParams(std::vector<AnsiString>(files.begin(), files.end()));
   form = Application()->CreateForm<TMainForm>();
   StartUp(form);
+  if (!showStartTip) {
+    MSG tip;
+    while (PeekMessage(&tip, form->GetHandle(), UM_SHOWTIP, UM_SHOWTIP, PM_REMOVE)) {
+    }
+  }
   form->Show();
   ui.RunUntilIdle();
   return form;

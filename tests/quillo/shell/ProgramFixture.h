@@ -18,11 +18,18 @@
 class ProgramTest : public ::testing::Test {
 protected:
   ProgramTest();
+  // On a desktop of that size.
+  ProgramTest(int desktopWidth, int desktopHeight);
   ~ProgramTest() override;
 
   // Creates the main window and runs StartUp with these files on the command line, then
-  // shows the main window as the message loop does when it starts.
-  TMainForm* Start(const std::vector<std::string>& files = {});
+  // shows the main window as the message loop does when it starts. Unless the test asked for
+  // the registry as it stands (StoredSettings::AsTheyAre: a first run, a restart), the
+  // program finds a returning user's preferences stored: the Settings record as the test left
+  // it (the level answered), drawing in black on white. The tip of the day that start-up
+  // posts is taken off the queue unless showStartTip is set.
+  enum class StoredSettings { FromTheRecord, AsTheyAre };
+  TMainForm* Start(const std::vector<std::string>& files = {}, StoredSettings stored = StoredSettings::FromTheRecord);
   // A small image file of the given kind ("png", "jpg", "bmp") in the test's folder.
   std::string WriteImage(const std::string& name, int width, int height, std::uint32_t colour) const;
   // A file that names itself an image but holds no sound one.
@@ -40,4 +47,5 @@ protected:
   TempHome home;
   UiDriver ui;
   TMainForm* form = nullptr;
+  bool showStartTip = false;
 };

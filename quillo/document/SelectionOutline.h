@@ -1,0 +1,186 @@
+#pragma once
+// The selection outline as data, apart from any window: a run-length chain code of the
+// boundary of every selected region and every hole of a 1-bit mask, traced from the mask,
+// scaled to a zoom, read back run by run, and the dash pattern the marching painter puts on
+// the screen. UDBuffer's outline operations (SelectionOutline.cpp) are these on its mask and
+// its view; the tests and the benchmark use them directly.
+//
+// Block layout: contours, each the i32 x and y of its starting corner (little-endian; corner
+// (x, y) lies between pixels (x - 1, y - 1) and (x, y)), then run bytes closed by 0x10; after
+// the last contour the i32 -1. A run byte: bit 7 long (one more byte follows), bits 6-4 the
+// direction (0 up, 2 right, 4 down, 6 left), bits 3-0 length - 1 (short) or the high 4 bits of
+// length - 16 (long; the next byte holds the low 8 bits). Contours run clockwise on the screen.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "vorlen/core/BitBuffer.h"
+#include "vorlen/core/Types.h"
+
+namespace outline {
+
+enum Direction : int { kUp = 0, kRight = 2, kDown = 4, kLeft = 6 };
+inline constexpr int kEndCode = 1;  // EmitStep's code for the contour's end
+inline constexpr std::uint8_t kEndByte = 0x10;
+inline constexpr int kShortestLongRun = 17;
+inline constexpr int kLongestRun = 4111;
+inline constexpr std::size_t kInitialBlockBytes = 8192;
+
+// How much memory the tracer and the scaler may take: the largest block either may grow to
+// and the largest work mask. Beyond it they behave as when memory runs out, which lets that
+// path be driven on demand. Unlimited unless someone lowers it.
+struct MemoryBudget {
+  std::size_t blockBytes = std::numeric_limits<std::size_t>::max();
+  std::size_t workMaskBytes = std::numeric_limits<std::size_t>::max();
+};
+MemoryBudget& Budget();
+
+// An outline block being written: it grows by half whenever a write would leave less than
+// the room that ending the block needs, so that a contour can always be closed and the list
+// ended, even when it can grow no more.
+class BlockWriter {
+public:
+  BlockWriter();  // the first 8192 bytes; throws std::bad_alloc without them
+  // Starts a contour at corner (x, y). False (nothing written) when there is no room.
+  bool BeginContour(int x, int y);
+  // One unit step in direction d, collected into runs. False when there was no room: the
+  // step is not taken.
+  bool Step(int d);
+  // A whole run of length n >= 0 in direction d, written at once (split above 4111; a length
+  // of 0 writes nothing). False when there was no room for all of it.
+  bool Run(int d, std::int64_t n);
+  // Flushes the collected run and writes 0x10. Always has room.
+  void EndContour();
+  // Writes -1 and hands the block over; null when no contour was written.
+  std::unique_ptr<std::uint8_t[]> Finish();
+  bool Empty() const { return used_ == 0; }
+  std::size_t Used() const { return used_; }
+  std::size_t Capacity() const { return capacity_; }
+  const std::uint8_t* Data() const { return block_.get(); }
+
+private:
+  // Room for n more bytes beyond what the end of a contour and of the list need.
+  bool MakeRoom(std::size_t n);
+  void Put(std::uint8_t b) { block_[used_++] = b; }
+  void PutInt(std::int32_t v);
+  void PutRun(int d, int n);  // 1 <= n <= 4111
+  void Flush();
+
+  std::unique_ptr<std::uint8_t[]> block_;
+  std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
+  int direction_ = -1;  // of the run being collected; -1 none
+  int length_ = 0;      // kept at 4111 or below: a longer one is written in pieces as it grows
+};
+
+// Traces the mask inside bounds (clipped to the mask) into an outline block; null when
+// nothing there is selected. Throws std::bad_alloc when there is no memory for the first
+// block or the work mask. When the block cannot grow the outline is cut short there, well
+// formed.
+std::unique_ptr<std::uint8_t[]> TraceOutline(const BitBuffer& mask, Rect bounds);
+
+// The outline at zoom z (single precision, as the view's factor): starting corners truncated,
+// run lengths through remainders carried over the whole outline. Null for a null outline;
+// throws std::bad_alloc without memory for the first block; cut short, well formed, when the
+// block cannot grow.
+std::unique_ptr<std::uint8_t[]> ScaleOutline(const std::uint8_t* outline, float z);
+
+// Reads a block run by run.
+struct OutlineRun {
+  int x = 0, y = 0;  // the corner it starts at
+  int direction = 0;
+  int length = 0;
+};
+class OutlineReader {
+public:
+  explicit OutlineReader(const std::uint8_t* block) : p_(block) {}
+  // The next contour's starting corner; false at the end of the list.
+  bool NextContour(int& x, int& y);
+  // The next run of the contour; false at its end byte.
+  bool NextRun(OutlineRun& run);
+  // Bytes read so far.
+  std::size_t Offset(const std::uint8_t* block) const { return static_cast<std::size_t>(p_ - block); }
+
+private:
+  const std::uint8_t* p_;
+  int x_ = 0, y_ = 0;
+};
+// Bytes of a block up to and including its closing -1; 0 for null.
+std::size_t OutlineBytes(const std::uint8_t* block);
+
+// The marching phase, 0 to 11, shared by every picture; it moves on by one per advance.
+int Phase();
+void AdvancePhase();
+
+// The marching dashes: pattern position s = phase + x + y of a pixel is black while
+// s mod 12 < 6, else white. A run of length n from corner (x, y) covers the pixels at
+// offsets 0 .. n - 1 along it.
+inline bool DashIsBlack(int phase, int x, int y) { return (((phase + x + y) % 12) + 12) % 12 < 6; }
+
+// One pass of the painter over a view outline at phase: the first pixel of every run and every
+// pixel whose pattern position is a multiple of 6 (where the colour changes as the phase moves
+// on), along each run only while it stays inside visible toward where it goes. Of what lies
+// outside visible (which the screen does not show) as little as possible is drawn.
+// set(x, y, black) puts one pixel.
+template <class SetPixel>
+void PaintDashes(const std::uint8_t* viewOutline, int phase, const Rect& visible, SetPixel&& set) {
+  OutlineReader reader(viewOutline);
+  int cx = 0, cy = 0;
+  OutlineRun run;
+  while (reader.NextContour(cx, cy)) {
+    while (reader.NextRun(run)) {
+      const bool forward = run.direction == kRight || run.direction == kDown;
+      const int dx = run.direction == kRight ? 1 : run.direction == kLeft ? -1 : 0;
+      const int dy = run.direction == kDown ? 1 : run.direction == kUp ? -1 : 0;
+      // Still inside the visible part on the side the run moves toward.
+      auto ahead = [&](int x, int y) {
+        switch (run.direction) {
+          case kRight: return y >= visible.top && y <= visible.bottom && x <= visible.right;
+          case kDown: return x >= visible.left && x <= visible.right && y <= visible.bottom;
+          case kLeft: return y >= visible.top && y <= visible.bottom && x >= visible.left;
+          default: return x >= visible.left && x <= visible.right && y >= visible.top;
+        }
+      };
+      int x = run.x, y = run.y, n = run.length;
+      // A run wholly outside the visible part changes nothing on the screen.
+      const int lastX = x + dx * (n - 1), lastY = y + dy * (n - 1);
+      if (std::max(x, lastX) < visible.left || std::min(x, lastX) > visible.right ||
+          std::max(y, lastY) < visible.top || std::min(y, lastY) > visible.bottom)
+        continue;
+      const int s = ((phase + x + y) % 6 + 6) % 6;
+      const int f = forward ? 6 - s : s;
+      bool leftView = false;
+      if (n >= f) {
+        set(x, y, DashIsBlack(phase, x, y));
+        x += dx * f;
+        y += dy * f;
+        n -= f;
+        // Pixels before the visible part would be drawn off the screen: passed over six at a
+        // time, so the pixels that are drawn are the same.
+        const int before = run.direction == kRight  ? visible.left - x
+                           : run.direction == kDown ? visible.top - y
+                           : run.direction == kLeft ? x - visible.right
+                                                    : y - visible.bottom;
+        if (before > 0 && n >= 6) {
+          const int k = std::min(before / 6, n / 6 - 1) * 6;
+          x += dx * k;
+          y += dy * k;
+          n -= k;
+        }
+        while (n >= 6 && ahead(x, y)) {
+          set(x, y, DashIsBlack(phase, x, y));
+          x += dx * 6;
+          y += dy * 6;
+          n -= 6;
+        }
+        leftView = n >= 6;  // the rest of the run is not shown
+      }
+      if (!leftView && n != 0) set(x, y, DashIsBlack(phase, x, y));
+    }
+  }
+}
+
+}  // namespace outline

@@ -1,0 +1,191 @@
+#include "quillo/shell/NewForm.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/GlobalMemory.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/StdButtons.h"
+#include "quillo/components/captions/BandCaption.h"
+#include "quillo/components/edits/SpinEdit.h"
+#include "quillo/components/labels/ExLabel.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/shell/FormTranslator.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/shell/Settings.h"
+#include "quillo/shell/Zoom.h"
+
+QUILLO_DEFINE_CLASS(TNewForm, TForm)
+
+int NewFormLeft = -1;
+int NewFormTop = 0;
+
+namespace {
+
+constexpr int kClientWidth = 190;
+constexpr int kClientHeight = 82;
+constexpr int kHelpContext = 1110;
+// The values the size fields hold before the main window's size is put in.
+constexpr int kFirstWidth = 192;
+constexpr int kFirstHeight = 128;
+
+template <class T>
+T* Named(TNewForm* form, const char* name) {
+  T* c = NewComponent<T>(form);
+  c->SetName(name);
+  return c;
+}
+
+TExSpinEdit* SizeField(TNewForm* form, const char* name, int top, int value) {
+  auto* field = Named<TExSpinEdit>(form, name);
+  field->SetParent(form);
+  field->SetBounds(64, top, 118, 21);
+  field->SetMinValue(NewImageLeastSize);
+  field->SetMaxValue(NewImageMostSize);
+  field->SetValue(value);
+  field->SetAlignment(taRightJustify);
+  return field;
+}
+
+TExLabel* FieldLabel(TNewForm* form, const char* name, const char* caption, int top, TWinControl* field) {
+  auto* label = Named<TExLabel>(form, name);
+  label->SetParent(form);
+  label->SetBounds(8, top + 3, 52, 13);
+  label->SetCaption(caption);
+  label->SetFocusControl(field);
+  return label;
+}
+
+TButton* DialogButton(TNewForm* form, const char* name, const char* caption, int left, TModalResult result) {
+  auto* button = Named<TButton>(form, name);
+  button->SetParent(form);
+  button->SetBounds(left, 56, 58, 22);
+  button->SetCaption(caption);
+  button->SetModalResult(result);
+  return button;
+}
+
+}  // namespace
+
+TNewForm::TNewForm(TComponent* owner) : TForm(owner) {
+  SetName("NewForm");
+  SetBorderStyle(bsToolWindow);
+  SetBorderIcons({biSystemMenu});
+  SetKeyPreview(true);
+  SetHelpContext(kHelpContext);
+  SetColor(clBtnFace);
+  GetFont()->SetName("MS Sans Serif");
+  GetFont()->SetSize(8);
+  SetCaption("New Image");
+  SetClientWidth(kClientWidth);
+  SetClientHeight(kClientHeight);
+  BuildComponents();
+  OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+  OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
+  OnDeactivate = [this](TObject* sender) { FormDeactivate(sender); };
+  TranslateForm("[NewForm]");
+  PlaceOnWorkArea();
+}
+
+TNewForm::~TNewForm() = default;
+
+void TNewForm::BuildComponents() {
+  Cap = Named<TBandCaption>(this, "Cap");
+  Cap->SetApplicationName("New Image");
+  Cap->SetActiveBeginColor(clActiveCaption);
+  Cap->SetActiveEndColor(ActiveCaptionEndColor);
+  Cap->SetInactiveBeginColor(clInactiveCaption);
+  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  SizeX = SizeField(this, "SizeX", 6, kFirstWidth);
+  SizeY = SizeField(this, "SizeY", 30, kFirstHeight);
+  ExLabel1 = FieldLabel(this, "ExLabel1", "Size &X", 6, SizeX);
+  ExLabel2 = FieldLabel(this, "ExLabel2", "Size &Y", 30, SizeY);
+  OkBtn = DialogButton(this, "OkBtn", "&Ok", 4, mrOk);
+  CancelBtn = DialogButton(this, "CancelBtn", "&Cancel", 66, mrCancel);
+  CancelBtn->SetCancel(true);
+  HelpBtn = DialogButton(this, "HelpBtn", "&Help", 128, mrNone);
+  HelpBtn->OnClick = [this](TObject* sender) { HelpBtnClick(sender); };
+  SetActiveControl(SizeX);
+}
+
+// The first time centred on the work area and kept inside it; afterwards where the user
+// left it.
+void TNewForm::PlaceOnWorkArea() {
+  if (NewFormLeft != -1) {
+    SetBounds(NewFormLeft, NewFormTop, GetWidth(), GetHeight());
+    return;
+  }
+  const int width = GetWidth();
+  const int height = GetHeight();
+  int left = WorkArea.left + (WorkArea.right - WorkArea.left - width) / 2;
+  int top = WorkArea.top + (WorkArea.bottom - WorkArea.top - height) / 2;
+  left = std::max(std::min(left, WorkArea.right - width), static_cast<int>(WorkArea.left));
+  top = std::max(std::min(top, WorkArea.bottom - height), static_cast<int>(WorkArea.top));
+  SetBounds(left, top, width, height);
+}
+
+void TNewForm::FormKeyDown(TObject*, WORD& key, TShiftState) {
+  if (key == VK_ESCAPE) {
+    SetModalResult(mrCancel);
+    key = 0;
+  } else if (key == VK_RETURN) {
+    SetModalResult(mrOk);
+    key = 0;
+  }
+}
+
+void TNewForm::HelpBtnClick(TObject*) { Application()->HelpContext(GetHelpContext()); }
+
+void TNewForm::FormDestroy(TObject*) {
+  NewFormLeft = GetLeft();
+  NewFormTop = GetTop();
+}
+
+void TNewForm::FormDeactivate(TObject*) {
+  // Not once its answer is given and it is going.
+  if (GetVisible() && GetModalResult() == mrNone) BringToFront();
+}
+
+namespace {
+
+std::uint64_t FreeMemoryAndSwap() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) return UINT64_MAX;
+  return status.ullAvailPageFile;
+}
+
+}  // namespace
+
+MemoryQuery NewImageMemoryAvailable = FreeMemoryAndSwap;
+
+std::uint64_t NewImageBytes(int width, int height) {
+  const std::uint64_t pixels = static_cast<std::uint64_t>(std::max(width, 0)) * static_cast<std::uint64_t>(std::max(height, 0));
+  return pixels * 4 + (pixels + 7) / 8;
+}
+
+TImageForm* CreateNewImage() {
+  const TPoint size = MainForm->LastImageSize;
+  if (NewImageBytes(size.x, size.y) > NewImageMemoryAvailable()) throw EOutOfMemory(RtlText::OutOfMemory);
+  const bool maximised = ImageForm != nullptr && ImageForm->GetWindowState() == wsMaximized;
+  // Filled with the background colour as it is made.
+  TImageForm* window = CreateDocumentWindow(size.x, size.y, "");
+  try {
+    ApplyZoom();
+    if (maximised) {
+      window->SetWindowState(wsMaximized);
+      GatherToolbars(window, GatherWhich::AlsoMainToolbar);
+    }
+    UpdateDocumentCaption(window, CaptionMode::Long);
+    window->Show();
+    FitWindowToImage(window, Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting);
+  } catch (...) {
+    // A window half made goes again.
+    FreeObject(window);
+    throw;
+  }
+  return window;
+}
