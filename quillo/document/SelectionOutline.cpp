@@ -485,7 +485,8 @@ void UDBuffer::ScaleSelectionOutline() {
 void UDBuffer::PaintSelectionOutline(bool advance) {
   if (ViewOutline == nullptr) return;
   TImageForm* window = WindowShowing(*this);
-  if (window == nullptr || window->ShowBuf == nullptr || window->MaxSize == nullptr) return;
+  if (window == nullptr || window->ShowBuf == nullptr || window->MaxSize == nullptr || !window->ShowBuf->HandleAllocated())
+    return;
   TCanvas* canvas = window->ShowBuf->GetCanvas();
   canvas->GetPen()->SetMode(pmCopy);
   if (advance) outline::AdvancePhase();

@@ -1,5 +1,6 @@
 #include "quillo/shell/AboutPicture.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -96,7 +97,9 @@ void PaintQuill(TCanvas* canvas) {
   auto along = [&](double t) { return std::array<double, 2>{nibX + dx * t, nibY + dy * t}; };
   auto width = [](double t) {
     const double s = (t - 0.18) / 0.82;
-    return s <= 0 ? 0.0 : 26.0 * std::pow(std::sin(std::numbers::pi * s), 0.7);
+    // At the very top the sine may come out a hair below zero, whose power is no number.
+    const double bulge = s <= 0 || s >= 1 ? 0.0 : std::max(0.0, std::sin(std::numbers::pi * s));
+    return 26.0 * std::pow(bulge, 0.7);
   };
   std::vector<TPoint> vane;
   constexpr int Steps = 40;

@@ -91,7 +91,6 @@ void PlaceBar(TImageForm* window) {
 void NoteFirstStep() {
   ProgressState& s = State();
   if (!s.startTick) s.startTick = GetTickCount();
-  s.running = true;
 }
 
 // True for a click or move that lands on the window's Cancel button, and for what follows a
@@ -198,6 +197,7 @@ void ProgressStep(int pos) {
 
 void ProgressSetPos(int pos, int max) {
   NoteFirstStep();
+  State().running = true;
   if (TPercentProgress* bar = ActiveBar()) {
     bar->SetVisible(true);
     bar->SetMax(max);

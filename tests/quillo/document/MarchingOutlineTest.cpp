@@ -130,6 +130,9 @@ TEST_F(MarchingOutlineTest, InvertSelectionMarchesAtZooms1And2AndAHalf) {
     ExpectMarchingOverTime(window);
     if (HasFailure()) return;
   }
+  // The dashes are on the screen only: the picture is untouched.
+  for (int y = 0; y < 180; ++y)
+    for (int x = 0; x < 240; ++x) ASSERT_EQ(*p.At(x, y), kPaper) << x << "," << y;
 }
 
 // A paste selects the pasted picture's opaque pixels: their outline marches at zoom 2.

@@ -152,6 +152,15 @@ TEST_F(ProgressTest, TheEndShowsTheElapsedSecondsFromTheFirstStep) {
 TEST_F(ProgressTest, TheCommandWindowsWaitForTheEndAndTheCancelRequestReadsOneAfterIt) {
   EXPECT_EQ(CancelRequested, 1);
   ASSERT_TRUE(CommandWindowsEnabled());
+  // A step reported outside any operation starts none.
+  ProgressStep(3);
+  EXPECT_FALSE(ProgressRunning());
+  // The plug-in host's first position starts one.
+  ProgressSetPos(1, 10);
+  EXPECT_TRUE(ProgressRunning());
+  ProgressEnd();
+  EXPECT_FALSE(ProgressRunning());
+  EXPECT_FALSE(Bar()->GetVisible());
   ProgressStart(10);
   EXPECT_TRUE(ProgressRunning());
   EXPECT_EQ(CancelRequested, 0);

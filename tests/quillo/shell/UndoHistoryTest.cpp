@@ -220,6 +220,23 @@ TEST_F(UndoHistoryTest, AnEmptyRedoChainOpensNoList) {
   EXPECT_FALSE(ListOpen());
 }
 
+// The list has the keys: the arrows move the highlight without taking a step, Enter takes
+// the steps down to the highlighted one.
+TEST_F(UndoHistoryTest, TheArrowKeysMoveTheHighlightAndEnterTakesTheSteps) {
+  UDBuffer& p = window->Picture;
+  for (const char* key : {"DelSel", "CutImg", "PasteImg", "InvSel"}) ASSERT_TRUE(p.PushUndo(key, nullptr, 0, 0, 9, 9));
+  ASSERT_NE(OpenList(form->UndoBtn), nullptr);
+  for (int i = 0; i < 2; ++i) ui.Press(VK_DOWN);
+  EXPECT_EQ(UndoForm->UndoList->GetItemIndex(), 1);
+  EXPECT_EQ(Steps(p.UndoChain).size(), 4u) << "moving the highlight takes no step";
+  EXPECT_TRUE(ListOpen());
+  ui.Press(VK_RETURN);
+  EXPECT_FALSE(ListOpen());
+  EXPECT_EQ(Steps(p.UndoChain).size(), 2u);
+  ASSERT_EQ(Steps(p.RedoChain).size(), 2u);
+  EXPECT_EQ(p.RedoChain->Description, "PasteImg");
+}
+
 TEST_F(UndoHistoryTest, TwelveStepsShowEightRowsThatScrollToTheOldest) {
   UDBuffer& p = window->Picture;
   const char* keys[] = {"DelSel", "CutImg", "PasteImg", "InvSel"};
