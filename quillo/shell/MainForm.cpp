@@ -193,6 +193,11 @@ void TMainForm::BuildToolbars() {
   ToolPanel->SetBevelOuter(bvNone);
   ToolPanel->SetBounds(0, 0, 56, 2);
   ToolPanel->SetParent(Toolbar);
+  auto pressed = [this](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+    ToolbarMouseDown(sender, button, shift, x, y);
+  };
+  Toolbar->OnMouseDown = pressed;
+  ToolPanel->OnMouseDown = pressed;
 
   auto* colours = Named<TPanel>(this, "ColorPanel");
   colours->SetBevelOuter(bvNone);
@@ -301,6 +306,8 @@ void TMainForm::ClosePopupForms() {
   CloseUndoForm();
   CloseIconPanel();
 }
+
+void TMainForm::ToolbarMouseDown(TObject*, TMouseButton, TShiftState, int, int) { ClosePopupForms(); }
 
 void TMainForm::ShutDownRequest(TObject* sender, bool& canClose) {
   (void)sender;

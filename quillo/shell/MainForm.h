@@ -113,6 +113,8 @@ public:
   void FormKeyUp(TObject* sender, WORD& key, TShiftState shift);
   void FitToImage1Click(TObject* sender);
   void ToolPanelMove(TObject* sender);
+  // A press on the tool palette's own surface closes the drop-downs.
+  void ToolbarMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void ToolbarVisibClick(TObject* sender);
   void StdFuncVisibClick(TObject* sender);
   // Edit/Undo and Edit/Redo (also Ctrl+Z and the Undo and Redo buttons) on the active

@@ -17,12 +17,15 @@
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/components/panels/FriendlyStatusBar.h"
+#include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "quillo/shell/Language.h"
+#include "quillo/shell/MainForm.h"
 #include "quillo/shell/UndoForm.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
@@ -338,6 +341,26 @@ TEST_F(UndoHistoryTest, TheListClosesOnEscapeAClickElsewhereAToolChoiceAndTheMai
       {"a click on the document's status bar",
        [&] {
          const TPoint at = window->StatusBar->ClientToScreen(TPoint(window->StatusBar->GetWidth() - 20, 5));
+         ui.MoveTo(at.x, at.y);
+         ui.Click(at.x, at.y);
+       }},
+      {"a press on the tool palette between its buttons",
+       [&] {
+         // Floating, the palette shows whole; its last row holds one button, the panel beside it.
+         form->Toolbar->SetDockedTo(nullptr);
+         form->Toolbar->SetVisible(true);
+         ui.RunUntilIdle();
+         TControl* last = nullptr;
+         for (int i = 0; i < form->ToolPanel->ControlCount(); ++i) {
+           TControl* c = form->ToolPanel->Controls(i);
+           if (!dynamic_cast<tbx::TToolbarButtonX*>(c)) continue;
+           if (!last || c->GetTop() > last->GetTop() || (c->GetTop() == last->GetTop() && c->GetLeft() < last->GetLeft()))
+             last = c;
+         }
+         ASSERT_NE(last, nullptr);
+         const int beside = last->GetLeft() > 0 ? last->GetLeft() / 2 : last->GetWidth() + last->GetWidth() / 2;
+         const TPoint bare(beside, last->GetTop() + last->GetHeight() / 2);
+         const TPoint at = form->ToolPanel->ClientToScreen(bare);
          ui.MoveTo(at.x, at.y);
          ui.Click(at.x, at.y);
        }},
