@@ -93,16 +93,28 @@ void NoteFirstStep() {
   if (!s.startTick) s.startTick = GetTickCount();
 }
 
-// True for a click or move that lands on the window's Cancel button, and for what follows a
-// press on it until the release, wherever that is (the button lets go of its press then).
+// True for a click or move that lands on the window's Cancel button.
 bool OnCancelButton(const TImageForm* window, const MOUSEHOOKSTRUCT& mouse) {
   if (!WindowOpen(window) || !CancelButtonVisible(window)) return false;
-  if (mouse.hwnd != window->StatusBar->GetHandle()) return false;
-  if (GetCapture() == mouse.hwnd) return true;
-  if (mouse.wHitTestCode != HTCLIENT) return false;
+  if (mouse.hwnd != window->StatusBar->GetHandle() || mouse.wHitTestCode != HTCLIENT) return false;
   const TPoint at = window->StatusBar->ScreenToClient(TPoint(mouse.pt.x, mouse.pt.y));
   const TRect button = window->CancelProgressBtn->GetBoundsRect();
   return PtInRect(&button, at) != FALSE;
+}
+
+bool IsButtonUp(UINT message) {
+  return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+}
+
+// After a press on the Cancel button the status bar holds the pointer; the pointer's moves
+// and its release elsewhere still belong to that press: they go to the status bar, where the
+// button lets go without a click, instead of to the window under the pointer.
+void FinishPressOnCancel(const TImageForm* window, UINT message, const MOUSEHOOKSTRUCT& mouse) {
+  if (!WindowOpen(window)) return;
+  const HWND bar = window->StatusBar->GetHandle();
+  if (GetCapture() != bar || (message != WM_MOUSEMOVE && !IsButtonUp(message))) return;
+  const TPoint at = window->StatusBar->ScreenToClient(TPoint(mouse.pt.x, mouse.pt.y));
+  SendMessage(bar, message, message == WM_MOUSEMOVE ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
 }
 
 // Lets the waiting messages run that may run inside an operation: the painting, and the
@@ -116,8 +128,10 @@ void PumpForCancel(TImageForm* window) {
       WH_MOUSE,
       [window, &mouseHook](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
         if (code < 0) return CallNextHookEx(mouseHook, code, wParam, lParam);
-        if (!OnCancelButton(window, *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam))) return 1;
-        return CallNextHookEx(mouseHook, code, wParam, lParam);
+        const auto& mouse = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+        if (OnCancelButton(window, mouse)) return CallNextHookEx(mouseHook, code, wParam, lParam);
+        if (code == HC_ACTION) FinishPressOnCancel(window, static_cast<UINT>(wParam), mouse);
+        return 1;
       },
       nullptr, GetCurrentThreadId());
   keyHook = SetWindowsHookEx(

@@ -210,6 +210,10 @@ void UiDriver::QueuePress(int vk) {
   QueueKeyUp(vk);
 }
 void UiDriver::QueueMove(int x, int y) { Inject(MouseEvent(InputEvent::Kind::MouseMove, x, y, InputEvent::Left)); }
+void UiDriver::QueueMouseDown(int x, int y, int button) {
+  Inject(MouseEvent(InputEvent::Kind::MouseDown, x, y, button));
+}
+void UiDriver::QueueMouseUp(int x, int y, int button) { Inject(MouseEvent(InputEvent::Kind::MouseUp, x, y, button)); }
 void UiDriver::QueueClick(int x, int y, int button) {
   Inject(MouseEvent(InputEvent::Kind::MouseMove, x, y, button));
   Inject(MouseEvent(InputEvent::Kind::MouseDown, x, y, button));

@@ -51,6 +51,8 @@ public:
   void QueuePress(int vk);
   void QueueMove(int x, int y);
   void QueueClick(int x, int y, int button = InputEvent::Left);
+  void QueueMouseDown(int x, int y, int button = InputEvent::Left);
+  void QueueMouseUp(int x, int y, int button = InputEvent::Left);
   // Client coordinates of a window to screen coordinates.
   static POINT At(HWND window, int x, int y);
 

@@ -316,6 +316,31 @@ TEST_F(ProgressTest, CancelStopsTheLoadAndTheProgramGoesOn) {
   EXPECT_EQ(CurrentPicture->Width(), 600);
 }
 
+// A press on Cancel that the user takes back (released off the button) stops nothing, and
+// the button lets go of the pointer.
+TEST_F(ProgressTest, APressOnCancelReleasedElsewhereStopsNothing) {
+  const std::string path = LargeImage();
+  HWND capturedAfterRelease = nullptr;
+  int code = LoadStopped;
+  {
+    WatchedProgress watch([&](int step) {
+      if (step == 3) {
+        const POINT cancel = CancelButtonCentre(ImageForm);
+        const POINT away = UiDriver::At(ImageForm->ShowBuf->GetHandle(), 5, 5);
+        ui.QueueMove(cancel.x, cancel.y);
+        ui.QueueMouseDown(cancel.x, cancel.y);
+        ui.QueueMove(away.x, away.y);
+        ui.QueueMouseUp(away.x, away.y);
+      }
+      if (step == 5) capturedAfterRelease = GetCapture();
+    });
+    code = LoadImageFile(CurrentPicture, path, 0, false);
+  }
+  EXPECT_EQ(code, LoadOk);
+  EXPECT_EQ(capturedAfterRelease, nullptr);
+  EXPECT_EQ(CurrentPicture->Width(), 600);
+}
+
 // The clicks and keys that reach the program while a picture is read: a stroke on another
 // document, a click on its caption and on its close box, Ctrl+F4 and Ctrl+Tab. None is served
 // meanwhile and none is left over for afterwards; only the Cancel button works.
