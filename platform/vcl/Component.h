@@ -115,6 +115,14 @@ T* NewComponent(TComponent* owner, Args&&... args) {
   return component;
 }
 
+// NewComponent given its name, as a form's designer would.
+template <class T>
+T* NewNamedComponent(TComponent* owner, const AnsiString& name) {
+  T* component = NewComponent<T>(owner);
+  component->SetName(name);
+  return component;
+}
+
 // Frees a component and clears the reference to it.
 template <class T>
 void FreeAndNil(T*& object) {

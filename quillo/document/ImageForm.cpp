@@ -44,8 +44,7 @@ constexpr TColor kRulerPen = static_cast<TColor>(0x8F8F8F);
 
 template <class T>
 T* Make(TComponent* owner, TWinControl* parent, const char* name) {
-  T* c = NewComponent<T>(owner);
-  c->SetName(name);
+  T* c = NewNamedComponent<T>(owner, name);
   c->SetParent(parent);
   return c;
 }

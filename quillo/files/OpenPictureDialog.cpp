@@ -40,8 +40,7 @@ constexpr int kOffScreenTop = -20000;
 
 template <class T>
 T* Named(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  T* c = NewComponent<T>(owner);
-  c->SetName(name);
+  T* c = NewNamedComponent<T>(owner, name);
   c->SetBounds(left, top, width, height);
   c->SetParent(parent);
   return c;

@@ -10,13 +10,6 @@ QUILLO_DEFINE_CLASS(TAskLevelForm, TForm)
 
 namespace {
 
-template <class T>
-T* Named(TComponent* owner, const char* name) {
-  T* c = NewComponent<T>(owner);
-  c->SetName(name);
-  return c;
-}
-
 constexpr int ClientWidth = 320;
 constexpr int ButtonWidth = 88;
 constexpr int ButtonHeight = 25;
@@ -36,25 +29,25 @@ TAskLevelForm::TAskLevelForm(TComponent* owner) : TForm(owner) {
   SetClientWidth(ClientWidth);
   SetClientHeight(ButtonTop + ButtonHeight + 12);
 
-  Cap = Named<TBandCaption>(this, "Cap");
+  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
   Cap->SetActiveBeginColor(clActiveCaption);
   Cap->SetInactiveBeginColor(clInactiveCaption);
   Cap->SetNumColors(64);
 
-  Info = Named<TLabel>(this, "Info");
+  Info = NewNamedComponent<TLabel>(this, "Info");
   Info->SetWordWrap(true);
   Info->SetAutoSize(false);
   Info->SetBounds(12, 10, ClientWidth - 24, ButtonTop - 16);
   Info->SetParent(this);
 
   const int left = (ClientWidth - 2 * ButtonWidth - ButtonGap) / 2;
-  NoviceBtn = Named<TButton>(this, "NoviceBtn");
+  NoviceBtn = NewNamedComponent<TButton>(this, "NoviceBtn");
   NoviceBtn->SetBounds(left, ButtonTop, ButtonWidth, ButtonHeight);
   NoviceBtn->SetModalResult(mrOk);
   NoviceBtn->SetDefault(true);
   NoviceBtn->SetParent(this);
   NoviceBtn->OnClick = [this](TObject* sender) { NoviceBtnClick(sender); };
-  ExpertBtn = Named<TButton>(this, "ExpertBtn");
+  ExpertBtn = NewNamedComponent<TButton>(this, "ExpertBtn");
   ExpertBtn->SetBounds(left + ButtonWidth + ButtonGap, ButtonTop, ButtonWidth, ButtonHeight);
   ExpertBtn->SetModalResult(mrOk);
   ExpertBtn->SetParent(this);

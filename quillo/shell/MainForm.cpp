@@ -62,13 +62,6 @@ constexpr const char* FuncbarButtons[] = {"NewBtn",    "OpenBtn",  "OpenPrevBtn"
                                           "",          "UndoBtn",  "RedoBtn",     "",            "PrefsBtn",
                                           "HelpBtn"};
 
-template <class T>
-T* Named(TComponent* owner, const char* name) {
-  T* c = NewComponent<T>(owner);
-  c->SetName(name);
-  return c;
-}
-
 }  // namespace
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
@@ -78,14 +71,14 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   SetColor(clBtnFace);
   SetKeyPreview(true);
   SetBounds(0, 0, 640, 80);
-  Cap = Named<TBandCaption>(this, "Cap");
+  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
   BuildMenus();
   BuildToolbars();
   ConnectEditCommands();
   ConnectNewButton();
   BuildTimers();
   AssignSkinTags();
-  TreeScanner = Named<TTreeScanner>(this, "TreeScanner");
+  TreeScanner = NewNamedComponent<TTreeScanner>(this, "TreeScanner");
   // File > Open, the folder's previous and next image and the recent files.
   ConnectOpenCommands(*this);
   OnCloseQuery = [this](TObject* sender, bool& canClose) { ShutDownRequest(sender, canClose); };
@@ -109,10 +102,10 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::BuildMenus() {
-  MainMenu1 = Named<TMainMenu>(this, "MainMenu1");
+  MainMenu1 = NewNamedComponent<TMainMenu>(this, "MainMenu1");
   std::vector<TMenuItem*> parents{MainMenu1->GetItems()};
   for (const MainMenuEntry& entry : MainMenuTree()) {
-    auto* item = Named<TMenuItem>(this, entry.name);
+    auto* item = NewNamedComponent<TMenuItem>(this, entry.name);
     parents.resize(static_cast<std::size_t>(entry.depth) + 1);
     parents.back()->Add(item);
     parents.push_back(item);
@@ -151,7 +144,7 @@ void TMainForm::BuildMenus() {
   }
   SetMenu(MainMenu1);
 
-  MRUFileList1 = Named<TMRUFileList>(this, "MRUFileList1");
+  MRUFileList1 = NewNamedComponent<TMRUFileList>(this, "MRUFileList1");
   MRUFileList1->AutoSaveName = "\\Software\\Dornick\\QL";
   MRUFileList1->AutoSaveKey = "MRU Items";
   MRUFileList1->SetFileMenu(MenuItemNamed("File1"));
@@ -162,18 +155,18 @@ TMenuItem* TMainForm::MenuItemNamed(const AnsiString& name) const {
 }
 
 void TMainForm::BuildToolbars() {
-  FuncDock = Named<TDockX>(this, "FuncDock");
+  FuncDock = NewNamedComponent<TDockX>(this, "FuncDock");
   FuncDock->SetPosition(tbx::dpTop);
   FuncDock->SetParent(this);
 
-  Funcbar = Named<TToolbarX>(this, "Funcbar");
+  Funcbar = NewNamedComponent<TToolbarX>(this, "Funcbar");
   Funcbar->SetCloseButton(false);
   for (const char* name : FuncbarButtons) {
     if (!*name) {
       NewComponent<TToolbarSepX>(this)->SetParent(Funcbar);
       continue;
     }
-    auto* button = Named<TToolbarButtonX>(this, name);
+    auto* button = NewNamedComponent<TToolbarButtonX>(this, name);
     button->SetWidth(24);
     button->SetHeight(24);
     button->SetShowHint(true);
@@ -186,10 +179,10 @@ void TMainForm::BuildToolbars() {
   Funcbar->SetDockedTo(FuncDock);
 
   // The tool palette: the palette buttons, the two colour swatches and the zoom control.
-  Toolbar = Named<TToolbarX>(this, "Toolbar");
+  Toolbar = NewNamedComponent<TToolbarX>(this, "Toolbar");
   Toolbar->SetCloseButton(true);
   Toolbar->OnClose = [this](TObject* sender) { ToolbarClose(sender); };
-  ToolPanel = Named<TPanel>(this, "ToolPanel");
+  ToolPanel = NewNamedComponent<TPanel>(this, "ToolPanel");
   ToolPanel->SetBevelOuter(bvNone);
   ToolPanel->SetBounds(0, 0, 56, 2);
   ToolPanel->SetParent(Toolbar);
@@ -199,32 +192,32 @@ void TMainForm::BuildToolbars() {
   Toolbar->OnMouseDown = pressed;
   ToolPanel->OnMouseDown = pressed;
 
-  auto* colours = Named<TPanel>(this, "ColorPanel");
+  auto* colours = NewNamedComponent<TPanel>(this, "ColorPanel");
   colours->SetBevelOuter(bvNone);
   colours->SetBounds(0, 0, 56, 44);
   colours->SetParent(Toolbar);
-  BackCol = Named<TPanel>(this, "BackCol");
+  BackCol = NewNamedComponent<TPanel>(this, "BackCol");
   BackCol->SetBevelOuter(bvLowered);
   BackCol->SetBounds(22, 16, 28, 26);
   BackCol->SetColor(clWhite);
   BackCol->SetShowHint(true);
   BackCol->SetParent(colours);
-  DrawCol = Named<TPanel>(this, "DrawCol");
+  DrawCol = NewNamedComponent<TPanel>(this, "DrawCol");
   DrawCol->SetBevelOuter(bvLowered);
   DrawCol->SetBounds(4, 4, 28, 26);
   DrawCol->SetColor(clBlack);
   DrawCol->SetShowHint(true);
   DrawCol->SetParent(colours);
 
-  auto* zoomPanel = Named<TPanel>(this, "ZoomPanel");
+  auto* zoomPanel = NewNamedComponent<TPanel>(this, "ZoomPanel");
   zoomPanel->SetBevelOuter(bvNone);
   zoomPanel->SetBounds(0, 0, 56, 26);
   zoomPanel->SetParent(Toolbar);
-  ZoomLabel = Named<TLabel>(this, "ZoomLabel");
+  ZoomLabel = NewNamedComponent<TLabel>(this, "ZoomLabel");
   ZoomLabel->SetAlignment(taCenter);
   ZoomLabel->SetBounds(2, 6, 34, 16);
   ZoomLabel->SetParent(zoomPanel);
-  Zoom = Named<TUpDown>(this, "Zoom");
+  Zoom = NewNamedComponent<TUpDown>(this, "Zoom");
   Zoom->SetMin(-8);
   Zoom->SetMax(32);
   Zoom->SetPosition(1);
@@ -251,9 +244,9 @@ void TMainForm::Loaded() {
 }
 
 void TMainForm::BuildTimers() {
-  ExTimerList = Named<TExTimerList>(this, "ExTimerList");
+  ExTimerList = NewNamedComponent<TExTimerList>(this, "ExTimerList");
   auto timer = [this](const char* name, int interval, bool enabled, bool cycled, TNotifyEvent onTimer) {
-    auto* t = Named<TExTimerEvent>(this, name);
+    auto* t = NewNamedComponent<TExTimerEvent>(this, name);
     t->SetInterval(interval);
     t->SetCycled(cycled);
     t->SetEnabled(enabled);

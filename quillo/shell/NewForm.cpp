@@ -32,15 +32,8 @@ constexpr int kHelpContext = 1110;
 constexpr int kFirstWidth = 192;
 constexpr int kFirstHeight = 128;
 
-template <class T>
-T* Named(TNewForm* form, const char* name) {
-  T* c = NewComponent<T>(form);
-  c->SetName(name);
-  return c;
-}
-
 TExSpinEdit* SizeField(TNewForm* form, const char* name, int top, int value) {
-  auto* field = Named<TExSpinEdit>(form, name);
+  auto* field = NewNamedComponent<TExSpinEdit>(form, name);
   field->SetParent(form);
   field->SetBounds(64, top, 118, 21);
   field->SetMinValue(NewImageLeastSize);
@@ -51,7 +44,7 @@ TExSpinEdit* SizeField(TNewForm* form, const char* name, int top, int value) {
 }
 
 TExLabel* FieldLabel(TNewForm* form, const char* name, const char* caption, int top, TWinControl* field) {
-  auto* label = Named<TExLabel>(form, name);
+  auto* label = NewNamedComponent<TExLabel>(form, name);
   label->SetParent(form);
   label->SetBounds(8, top + 3, 52, 13);
   label->SetCaption(caption);
@@ -60,7 +53,7 @@ TExLabel* FieldLabel(TNewForm* form, const char* name, const char* caption, int 
 }
 
 TButton* DialogButton(TNewForm* form, const char* name, const char* caption, int left, TModalResult result) {
-  auto* button = Named<TButton>(form, name);
+  auto* button = NewNamedComponent<TButton>(form, name);
   button->SetParent(form);
   button->SetBounds(left, 56, 58, 22);
   button->SetCaption(caption);
@@ -93,7 +86,7 @@ TNewForm::TNewForm(TComponent* owner) : TForm(owner) {
 TNewForm::~TNewForm() = default;
 
 void TNewForm::BuildComponents() {
-  Cap = Named<TBandCaption>(this, "Cap");
+  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
   Cap->SetApplicationName("New Image");
   Cap->SetActiveBeginColor(clActiveCaption);
   Cap->SetActiveEndColor(ActiveCaptionEndColor);

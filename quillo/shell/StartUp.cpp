@@ -42,8 +42,6 @@ AnsiString& Folder() {
   return folder;
 }
 
-// The program's key under the current user.
-constexpr const char* RegistryKey = "Software\\Dornick\\QL\\";
 
 int DisplayBitsPerPixel() {
   HWND desktop = GetDesktopWindow();
@@ -98,7 +96,7 @@ void ShowToolbars(TMainForm* form) {
     if (auto* button = dynamic_cast<tbx::TToolbarButtonX*>(form->Funcbar->Controls(i)))
       button->SetFlat(Settings.FlatIcons);
   form->Toolbar->SetVisible(true);
-  tbx::RegLoadToolbarPositions(form, AnsiString(RegistryKey) + "Toolbars");
+  tbx::RegLoadToolbarPositions(form, AnsiString(SettingsRegistryKey) + "Toolbars");
   form->FuncDock->SetVisible(form->Funcbar->GetVisible());
   if (form->Funcbar->GetVisible()) form->AdjustToolPanelSize();
   form->ToolbarVisib->SetChecked(form->Toolbar->GetVisible());

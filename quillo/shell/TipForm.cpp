@@ -22,8 +22,7 @@ TPoint lastPlace{-1, -1};
 
 template <class T>
 T* Named(TComponent* owner, const char* name, TWinControl* parent) {
-  T* c = NewComponent<T>(owner);
-  c->SetName(name);
+  T* c = NewNamedComponent<T>(owner, name);
   c->SetParent(parent);
   return c;
 }

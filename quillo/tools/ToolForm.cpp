@@ -27,13 +27,6 @@ QUILLO_DEFINE_CLASS(TToolForm, TForm)
 
 namespace {
 
-template <class T>
-T* Named(TComponent* owner, const char* name) {
-  T* c = NewComponent<T>(owner);
-  c->SetName(name);
-  return c;
-}
-
 // The window's place when the registry holds none.
 constexpr int DefaultLeft = 520;
 constexpr int DefaultTop = 120;
@@ -94,7 +87,7 @@ TToolForm::TToolForm(TComponent* owner) : TForm(owner) {
   SetCaption("Tools");
   SetBounds(DefaultLeft, DefaultTop, DefaultWidth, DefaultPageHeight);
 
-  Cap = Named<TBandCaption>(this, "Cap");
+  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
   Cap->SetApplicationName("Tools");
   Cap->SetActiveBeginColor(clActiveCaption);
   Cap->SetActiveEndColor(clAqua);
@@ -119,7 +112,7 @@ TToolForm::~TToolForm() {
 }
 
 void TToolForm::BuildSheets() {
-  PageControl = Named<TPageControl>(this, "PageControl");
+  PageControl = NewNamedComponent<TPageControl>(this, "PageControl");
   PageControl->SetParent(this);
   PageControl->SetHotTrack(true);
   PageControl->SetBounds(0, 0, DefaultWidth - 6, DefaultPageHeight);
@@ -135,7 +128,7 @@ void TToolForm::BuildSheets() {
       {&BrushSheet, "BrushSheet", "Brush"},
   };
   for (const SheetPlace& s : sheets) {
-    *s.sheet = Named<TTabSheet>(this, s.name);
+    *s.sheet = NewNamedComponent<TTabSheet>(this, s.name);
     (*s.sheet)->SetPageControl(PageControl);
     (*s.sheet)->SetCaption(s.caption);
     (*s.sheet)->SetTabVisible(s.sheet == &PaletteSheet);

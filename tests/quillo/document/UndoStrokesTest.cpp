@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "DocumentFixture.h"
+#include "PenStrokeFixture.h"
 #include "UndoFixture.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Menus.h"
@@ -23,59 +23,16 @@
 
 namespace {
 
-constexpr std::uint32_t kPaper = 0x00FFFFFF;
 constexpr std::uint32_t kInk = 0x00203080;
 
 struct Stroke {
   std::vector<Pair<int>> points;  // image pixels at zoom 1, the first the press
 };
 
-class UndoStrokesTest : public DocumentTest, public ::testing::WithParamInterface<std::int64_t> {
+class UndoStrokesTest : public PenStrokeTest, public ::testing::WithParamInterface<std::int64_t> {
 protected:
-  UndoStrokesTest() : savedTool_(CurrentTool) {
-    // The pointer starts over no image (an earlier test may have left one).
-    MousePoint = Pair<int>(NoMousePoint, NoMousePoint);
-    MouseViewPoint = Pair<int>(-1, -1);
-    window = NewDocument(80, 60);
-    window->Picture.Box(window->Picture.rect, kPaper);
-    MakeFactoryBrush(FactoryShape::Round, 5, 100, kInk);
-    BrushMode = BrushModeColor;
-    UpdateBrushShapeWith(kInk, kPaper, false);
-    SelectTool(&PenContTool, true, -1);
-    ui.Advance(500);
-    PointerAway();
-  }
-  ~UndoStrokesTest() override {
-    CurrentTool = savedTool_;
-    ToolPhase = 0;
-    Brush.Free();
-    BrushShape.Free();
-    SavedArea.Free();
-    BrushState = BrushStateBlock{};
-  }
-  TPoint Screen(Pair<int> p) const { return window->ShowBuf->ClientToScreen(TPoint(p.x, p.y)); }
-  // Over the image and off it again: the pen's brush outline goes out of the picture
-  // wherever it was last shown.
-  void PointerAway() {
-    const TPoint over = Screen({1, 1});
-    ui.MoveTo(over.x, over.y);
-    const TPoint p = form->ClientToScreen(TPoint(2, 2));
-    ui.MoveTo(p.x, p.y);
-    ui.RunUntilIdle();
-  }
-  void Paint(const Stroke& stroke) {
-    TPoint p = Screen(stroke.points.front());
-    ui.MoveTo(p.x, p.y);
-    ui.MouseDown(p.x, p.y);
-    ui.Advance(500);  // a drag, not a click
-    for (std::size_t i = 1; i < stroke.points.size(); ++i) {
-      p = Screen(stroke.points[i]);
-      ui.MoveTo(p.x, p.y);
-    }
-    ui.MouseUp(p.x, p.y);
-    ui.Advance(500);
-    PointerAway();
-  }
+  UndoStrokesTest() : PenStrokeTest(kInk) {}
+  void Paint(const Stroke& stroke) { PenStrokeTest::Paint(stroke.points); }
   void CtrlZ() {
     ui.KeyDown(VK_CONTROL);
     ui.Press('Z');
@@ -83,10 +40,6 @@ protected:
   }
 
   UndoSettingsScope settings{home.Path(), GetParam(), 1LL << 40};
-  TImageForm* window = nullptr;
-
-private:
-  P_icon* savedTool_;
 };
 
 const Stroke kStrokes[] = {

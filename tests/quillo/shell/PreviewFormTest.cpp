@@ -35,25 +35,14 @@ protected:
   }
   // Image > Full Screen Preview; look runs while it shows, then end ends it.
   void Preview(std::function<void(TPreviewForm*)> look, std::function<void()> end) {
-    const MenuPlace bar = FindMenuItem({"&Image"});
-    const MenuPlace entry = FindMenuItem({"&Image", "Full Screen &Preview"});
-    ASSERT_NE(entry.position, -1);
-    RECT r{};
-    ASSERT_TRUE(GetMenuItemRect(form->GetHandle(), bar.menu, static_cast<UINT>(bar.position), &r));
-    ui.WhenModalWaits([this, entry] {
-      RECT item{};
-      GetMenuItemRect(form->GetHandle(), entry.menu, static_cast<UINT>(entry.position), &item);
-      ui.QueueClick((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    });
     bool looked = false;
-    ui.WhenModalWaits([&] {
-      TPreviewForm* preview = ShownPreview();
-      ASSERT_NE(preview, nullptr);
-      looked = true;
-      look(preview);
-      end();
-    });
-    ui.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ChooseMenuItem("&Image", "Full Screen &Preview", {[&] {
+                     TPreviewForm* preview = ShownPreview();
+                     ASSERT_NE(preview, nullptr);
+                     looked = true;
+                     look(preview);
+                     end();
+                   }});
     EXPECT_TRUE(looked);
     EXPECT_EQ(ShownPreview(), nullptr) << "the preview has ended";
   }

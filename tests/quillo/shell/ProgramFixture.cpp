@@ -81,7 +81,8 @@ ProgramTest::MenuPlace ProgramTest::FindMenuItem(const std::vector<std::string>&
   return place;
 }
 
-void ProgramTest::ChooseMenuItem(const std::string& menu, const std::string& item) {
+void ProgramTest::ChooseMenuItem(const std::string& menu, const std::string& item,
+                                 std::vector<std::function<void()>> whileModal) {
   const MenuPlace bar = FindMenuItem({menu});
   const MenuPlace entry = FindMenuItem({menu, item});
   ASSERT_NE(bar.position, -1) << menu;
@@ -94,5 +95,6 @@ void ProgramTest::ChooseMenuItem(const std::string& menu, const std::string& ite
     GetMenuItemRect(form->GetHandle(), entry.menu, static_cast<UINT>(entry.position), &item);
     ui.QueueClick((item.left + item.right) / 2, (item.top + item.bottom) / 2);
   });
+  for (auto& step : whileModal) ui.WhenModalWaits(std::move(step));
   ui.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }

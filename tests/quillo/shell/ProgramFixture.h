@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,10 @@ protected:
     int position = -1;
   };
   MenuPlace FindMenuItem(const std::vector<std::string>& captions) const;
-  // Opens the menu on the bar by a click and clicks the item in it, as a user does.
-  void ChooseMenuItem(const std::string& menu, const std::string& item);
+  // Opens the menu on the bar by a click and clicks the item in it, as a user does. Each of
+  // whileModal runs in turn when a modal loop the command opens waits for the user.
+  void ChooseMenuItem(const std::string& menu, const std::string& item,
+                      std::vector<std::function<void()>> whileModal = {});
 
   TempHome home;
   UiDriver ui;

@@ -45,18 +45,7 @@ protected:
   // Help > Tip of the Day; then each step runs in turn while the window waits for the user
   // (the last one should close it).
   void ShowTips(std::vector<std::function<void()>> steps) {
-    const MenuPlace bar = FindMenuItem({"&Help"});
-    const MenuPlace entry = FindMenuItem({"&Help", "&Tip of the Day..."});
-    ASSERT_NE(entry.position, -1);
-    RECT r{};
-    ASSERT_TRUE(GetMenuItemRect(form->GetHandle(), bar.menu, static_cast<UINT>(bar.position), &r));
-    ui.WhenModalWaits([this, entry] {
-      RECT item{};
-      GetMenuItemRect(form->GetHandle(), entry.menu, static_cast<UINT>(entry.position), &item);
-      ui.QueueClick((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    });
-    for (auto& step : steps) ui.WhenModalWaits(std::move(step));
-    ui.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ChooseMenuItem("&Help", "&Tip of the Day...", std::move(steps));
     EXPECT_EQ(ShownTips(), nullptr) << "the tip window has closed";
   }
   void Press(TButton* button) {

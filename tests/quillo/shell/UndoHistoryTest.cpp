@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "../document/DocumentFixture.h"
+#include "../document/PenStrokeFixture.h"
 #include "../document/UndoFixture.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/ListBox.h"
@@ -35,10 +35,8 @@
 
 namespace {
 
-constexpr std::uint32_t kPaper = 0x00FFFFFF;
 constexpr std::uint32_t kInk = 0x00306020;
-
-using Points = std::vector<Pair<int>>;  // image pixels at zoom 1, the first the press
+using Points = PenStrokeTest::Points;
 
 const Points kStrokes[] = {
     {{10, 10}, {20, 12}, {30, 20}, {40, 22}},
@@ -48,52 +46,10 @@ const Points kStrokes[] = {
     {{60, 5}, {75, 15}},
 };
 
-class UndoHistoryTest : public DocumentTest {
+class UndoHistoryTest : public PenStrokeTest {
 protected:
-  UndoHistoryTest() : savedTool_(CurrentTool) {
-    // The pointer starts over no image (an earlier test may have left one).
-    MousePoint = Pair<int>(NoMousePoint, NoMousePoint);
-    MouseViewPoint = Pair<int>(-1, -1);
-    window = NewDocument(80, 60);
-    window->Picture.Box(window->Picture.rect, kPaper);
-    MakeFactoryBrush(FactoryShape::Round, 5, 100, kInk);
-    BrushMode = BrushModeColor;
-    UpdateBrushShapeWith(kInk, kPaper, false);
-    SelectTool(&PenContTool, true, -1);
-    ui.Advance(500);
-    PointerAway();
-  }
-  ~UndoHistoryTest() override {
-    CurrentTool = savedTool_;
-    ToolPhase = 0;
-    Brush.Free();
-    BrushShape.Free();
-    SavedArea.Free();
-    BrushState = BrushStateBlock{};
-  }
+  UndoHistoryTest() : PenStrokeTest(kInk) {}
 
-  TPoint Screen(Pair<int> p) const { return window->ShowBuf->ClientToScreen(TPoint(p.x, p.y)); }
-  // Over the image and off it again: the pen's brush outline goes out of the picture.
-  void PointerAway() {
-    const TPoint over = Screen({1, 1});
-    ui.MoveTo(over.x, over.y);
-    const TPoint p = form->ClientToScreen(TPoint(2, 2));
-    ui.MoveTo(p.x, p.y);
-    ui.RunUntilIdle();
-  }
-  void Paint(const Points& stroke) {
-    TPoint p = Screen(stroke.front());
-    ui.MoveTo(p.x, p.y);
-    ui.MouseDown(p.x, p.y);
-    ui.Advance(500);  // a drag, not a click
-    for (std::size_t i = 1; i < stroke.size(); ++i) {
-      p = Screen(stroke[i]);
-      ui.MoveTo(p.x, p.y);
-    }
-    ui.MouseUp(p.x, p.y);
-    ui.Advance(500);
-    PointerAway();
-  }
   // The states before the first stroke and after each.
   std::vector<PictureState> PaintAll() {
     std::vector<PictureState> states{StateOf(window->Picture)};
@@ -142,10 +98,6 @@ protected:
   static std::string StepText(const char* key) { return LangMessage(key); }
 
   UndoSettingsScope settings{home.Path(), 1LL << 40, 1LL << 40};
-  TImageForm* window = nullptr;
-
-private:
-  P_icon* savedTool_;
 };
 
 TEST_F(UndoHistoryTest, TheButtonsAreEnabledAndHintedByTheStepTheyWouldTake) {
