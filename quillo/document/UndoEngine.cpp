@@ -359,6 +359,15 @@ bool Exchange(UDBuffer& p, Chain from) {
   UndoEntry* s = Head(p, from);
   if (s == nullptr) return false;
   const Chain to = from == Chain::Undo ? Chain::Redo : Chain::Undo;
+  // A swap file that has gone must be found missing before the present state is captured:
+  // the capture's new file may take the freed name, and would then be read back as the step.
+  if (s->OnDisk && s->Width() > 0 && s->Height() > 0) {
+    SwapFileReader probe;
+    if (!probe.Open(s->SwapFile, s->Width(), s->Height())) {
+      ReportRestoreFailure(Restored::Unreadable);
+      return false;
+    }
+  }
   std::unique_ptr<UndoEntry> opposite = Capture(p, p, AreaLike(p, *s), s->WholeImage);
   if (opposite == nullptr) {
     ShowError("NoMem");

@@ -442,6 +442,37 @@ TEST_F(UndoTest, AnUnreadableSwapFileLeavesPictureAndHistoryAsTheyWere) {
   }
 }
 
+// With the clock standing still every new swap file is first offered the name of a deleted
+// one; the step must still be found missing, in both directions.
+TEST_F(UndoTest, ADeletedSwapFileIsFoundMissingWhenItsNameIsTakenAgain) {
+  UseMemoryBudget(0);
+  SetManualClock(true);
+  struct ClockBack {
+    ~ClockBack() { SetManualClock(false); }
+  } clockBack;
+  for (const bool redo : {false, true}) {
+    SCOPED_TRACE(redo ? "redo" : "undo");
+    MakePicture(p, 70, 45, 2);
+    ASSERT_TRUE(p.PushUndo("Box", nullptr, 5, 5, 24, 24));
+    PaintRect(p, 5, 5, 24, 24, 8);
+    if (redo) {
+      ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+    }
+    UndoEntry* step = redo ? p.RedoChain : p.UndoChain;
+    ASSERT_TRUE(step->OnDisk);
+    Remove(step->SwapFile, "");
+    const PictureState before = StateOf(p);
+    EXPECT_FALSE(redo ? p.Redo() : p.Undo(UDBuffer::RedoRecord::Keep));
+    EXPECT_EQ(Messages().back(), LangMessage("UndoFileErr"));
+    EXPECT_EQ(StateOf(p), before);
+    EXPECT_EQ(redo ? p.RedoChain : p.UndoChain, step);
+    ExpectCountersMatch({&p});
+    p.FreeUndo();
+    p.FreeRedo();
+    EXPECT_TRUE(SwapFiles().empty());
+  }
+}
+
 TEST_F(UndoTest, AnUnreadableRedoFileLeavesPictureAndHistoryAsTheyWere) {
   UseMemoryBudget(0);
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 5, 5, 24, 24));
