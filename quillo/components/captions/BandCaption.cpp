@@ -481,8 +481,9 @@ bool TBandCaption::HandleNonClientMouse(TMessage& m) {
       SendMessage(window, WM_SYSCOMMAND, IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE, m.LParam);
     return true;
   }
-  // A maximised window is not dragged by its caption.
-  if (m.Msg == WM_NCLBUTTONDOWN && IsZoomed(window)) m.WParam = HTNOWHERE;
+  // A maximised window is not dragged by its caption; its menu bar and scroll bars still
+  // take their presses.
+  if (m.Msg == WM_NCLBUTTONDOWN && m.WParam == HTCAPTION && IsZoomed(window)) m.WParam = HTNOWHERE;
   return false;
 }
 

@@ -231,6 +231,9 @@ TEST_F(MainFormTest, MaximisingStretchesTheBarAndKeepsItsHeight) {
   EXPECT_EQ(r.top, work.top - 3);
   EXPECT_EQ(r.right - r.left, work.right - work.left + 10);
   EXPECT_EQ(r.bottom - r.top, height);
+  // Its caption does not drag it, but its menu bar still opens its menus.
+  ChooseMenuItem("&Options", "&Tool Palette");
+  EXPECT_FALSE(form->Toolbar->GetVisible());
 }
 
 TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
