@@ -170,15 +170,20 @@ TEST(SelectionOutlineTrace, TheContoursEncloseExactlyTheSelection) {
   }
 }
 
+// One-pixel islands along the top row, then a 40,000-pixel edge two rows below them.
+void IslandsAboveALongEdge(BitBuffer& mask, int islands) {
+  ClearMask(mask, 40002, 3);
+  for (int i = 0; i < islands; ++i) mask.PutPixel(2 * i, 0, 1);
+  mask.PutPixels(1, 2, 40000, 1);
+}
+
 // A long edge flushed when the block is nearly full: every write has its room, whatever the
 // contours before it left free. The 40,000-pixel edge is ten long pairs in one flush.
 TEST(SelectionOutlineTrace, ALongEdgeAtTheEndOfTheBlockStaysInsideIt) {
   for (int islands = 620; islands <= 640; ++islands) {
     SCOPED_TRACE(islands);
     BitBuffer mask;
-    ClearMask(mask, 40002, 3);
-    for (int i = 0; i < islands; ++i) mask.PutPixel(2 * i, 0, 1);
-    mask.PutPixels(1, 2, 40000, 1);
+    IslandsAboveALongEdge(mask, islands);
     const auto block = outline::TraceOutline(mask, BoundsOf(mask));
     ASSERT_EQ(ContoursOf(block.get()).size(), static_cast<std::size_t>(islands + 1));
     ExpectSoundOutline(block.get(), mask);
@@ -194,9 +199,7 @@ TEST(SelectionOutlineTrace, ABlockThatCannotGrowEndsCutShortButWellFormed) {
   for (int islands : {700, 628, 629, 630}) {
     SCOPED_TRACE(islands);
     BitBuffer mask;
-    ClearMask(mask, 40002, 3);
-    for (int i = 0; i < islands; ++i) mask.PutPixel(2 * i, 0, 1);
-    mask.PutPixels(1, 2, 40000, 1);
+    IslandsAboveALongEdge(mask, islands);
     const auto block = outline::TraceOutline(mask, BoundsOf(mask));
     ASSERT_NE(block, nullptr);
     EXPECT_LE(outline::OutlineBytes(block.get()), outline::kInitialBlockBytes);
