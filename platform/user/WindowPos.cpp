@@ -105,7 +105,13 @@ BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT fl
   Region oldVisible = VisibleRegion(window, false, false);
   RECT oldRect = w->rect, oldClient = w->client;
   if (!(pos.flags & SWP_NOZORDER)) Restack(*w, window, pos.hwndInsertAfter);
-  w->rect = RECT{pos.x, pos.y, pos.x + std::max(0, pos.cx), pos.y + std::max(0, pos.cy)};
+  // Far beyond any screen, but edges that still add up without overflowing.
+  constexpr int kFarthest = 1 << 29;
+  pos.x = std::clamp(pos.x, -kFarthest, kFarthest);
+  pos.y = std::clamp(pos.y, -kFarthest, kFarthest);
+  pos.cx = std::clamp(pos.cx, 0, kFarthest);
+  pos.cy = std::clamp(pos.cy, 0, kFarthest);
+  w->rect = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
   bool sized = w->rect.right - w->rect.left != oldRect.right - oldRect.left ||
                w->rect.bottom - w->rect.top != oldRect.bottom - oldRect.top;
   if (sized || (pos.flags & SWP_FRAMECHANGED)) ComputeClient(window);

@@ -13,6 +13,7 @@
 #include "platform/vcl/Registry.h"
 #include "quillo/components/captions/BandCaption.h"
 #include "quillo/components/panels/XPanel.h"
+#include "quillo/components/utilities/VclUtils.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/WindowArrangement.h"
@@ -165,12 +166,26 @@ void TToolForm::ReadPlace() {
       ReadInteger(*registry, "Left", left);
       ReadInteger(*registry, "Top", top);
       ReadInteger(*registry, "Channel", Channel);
+      KeepReachable(left, top);
       SetBounds(left, top, GetWidth(), GetHeight());
     }
   } catch (const Exception&) {
     // The first run, or a registry that cannot be read: the window keeps its default place.
   }
   registry->CloseKey();
+}
+
+// A place stored on a larger screen may lie wholly off this one, where the user could never
+// reach the window: it is then brought just inside the work area. A place partly on screen
+// stays as the user left it.
+void TToolForm::KeepReachable(int& left, int& top) const {
+  const TRect area = ScreenWorkArea();
+  const std::int64_t x = left, y = top;
+  const bool offScreen = x >= area.right || x + GetWidth() <= area.left || y >= area.bottom ||
+                         y + GetHeight() <= area.top;
+  if (!offScreen) return;
+  left = static_cast<int>(std::clamp<std::int64_t>(x, area.left, std::max(area.left, area.right - GetWidth())));
+  top = static_cast<int>(std::clamp<std::int64_t>(y, area.top, std::max(area.top, area.bottom - GetHeight())));
 }
 
 void TToolForm::WritePlace() {

@@ -101,6 +101,7 @@ protected:
 private:
   void BuildSheets();
   void ReadPlace();
+  void KeepReachable(int& left, int& top) const;
   void WritePlace();
   void SnapWhileMoving(RECT& proposed);
   void CompSheetKey(WORD& key);

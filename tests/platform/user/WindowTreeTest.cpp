@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 
 #include "Recorder.h"
@@ -189,6 +190,26 @@ TEST(WindowTree, MaximizeAndRestoreFromTheCaptionButton) {
   GetWindowRect(w, &z);
   EXPECT_EQ(z, r);
   EXPECT_EQ(sizes.back(), SIZE_RESTORED);
+}
+
+// Places from a stored setting can be anything: the edges still add up, and the window keeps
+// the order of its coordinates.
+TEST(WindowTree, APlaceAtTheEndsOfTheIntegerRangeKeepsItsEdgesInOrder) {
+  UiDriver ui;
+  Recorder rec("TreeFar");
+  HWND w = Overlapped("TreeFar", "Far", 100, 100, 300, 200);
+  const struct {
+    int x, y, cx, cy;
+  } cases[] = {{INT_MAX, INT_MAX, 300, 200}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0, -5, INT_MIN}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(SetWindowPos(w, nullptr, c.x, c.y, c.cx, c.cy, SWP_NOZORDER | SWP_NOACTIVATE));
+    RECT r{};
+    GetWindowRect(w, &r);
+    EXPECT_LE(r.left, r.right);
+    EXPECT_LE(r.top, r.bottom);
+    EXPECT_EQ(r.left < 0, c.x < 0);
+  }
+  DestroyWindow(w);
 }
 
 TEST(WindowTree, WallpaperImageIsCentredOnTheDesktop) {

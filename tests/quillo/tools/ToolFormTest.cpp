@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ToolFixture.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Application.h"
@@ -533,6 +535,42 @@ TEST_F(ToolFormPlaceTest, ThePlaceAndTheChannelAreKeptBetweenRuns) {
   EXPECT_EQ(ToolForm->GetTop(), 222);
   EXPECT_EQ(ToolForm->Channel, 1);
   EXPECT_NE(firstRun, TPoint(333, 222));
+}
+
+// A place from a larger screen: wholly off this one, the window comes just inside the work
+// area; partly on it, it stays where it was left.
+TEST_F(ToolFormPlaceTest, APlaceOffTheScreenComesBackInsideTheWorkArea) {
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  const struct {
+    int left, top;
+    bool kept;
+  } cases[] = {
+      {5000, 4000, false}, {-3000, 100, false}, {INT_MAX, INT_MIN, false}, {work.right - 20, 100, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << ", " << c.top);
+    {
+      TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+      ASSERT_TRUE(registry->OpenKey(ToolFormRegistryKey, true));
+      registry->WriteInteger("Left", c.left);
+      registry->WriteInteger("Top", c.top);
+      registry->CloseKey();
+    }
+    Start();
+    RECT r{};
+    GetWindowRect(ToolForm->GetHandle(), &r);
+    if (c.kept) {
+      EXPECT_EQ(r.left, c.left);
+      EXPECT_EQ(r.top, c.top);
+    } else {
+      EXPECT_GE(r.left, work.left);
+      EXPECT_GE(r.top, work.top);
+      EXPECT_LE(r.right, work.right);
+      EXPECT_LE(r.bottom, work.bottom);
+    }
+    ResetApplication();
+  }
 }
 
 TEST_F(ToolFormPlaceTest, AValueThatCannotBeReadKeepsItsDefaultAndTheOthersAreRead) {
