@@ -19,6 +19,7 @@
 #include "platform/vcl/Registry.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarPositions.h"
+#include "quillo/components/utilities/VclUtils.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/AskLevelForm.h"
@@ -112,14 +113,8 @@ void ReadMainWindowPlace(TRegistry& registry, TMainForm* form) {
   const StoredValues stored(open ? &registry : nullptr);
   const std::optional<int> left = stored.Integer("Left", std::numeric_limits<int>::min(), IntMax);
   const std::optional<int> top = stored.Integer("Top", std::numeric_limits<int>::min(), IntMax);
-  bool placed = left && top;
-  if (placed) {
-    // A place off today's desktop (a larger screen then) would hide the window.
-    RECT work{};
-    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-    const std::int64_t x = *left, y = *top;
-    placed = x < work.right && x + form->GetWidth() > work.left && y < work.bottom && y + form->GetHeight() > work.top;
-  }
+  // A place off today's desktop (a larger screen then) would hide the window.
+  const bool placed = left && top && !LiesOffWorkArea(*left, *top, form->GetWidth(), form->GetHeight());
   form->SetBounds(placed ? *left : 0, placed ? *top : 0, form->GetWidth(), form->GetHeight());
   if (placed && stored.Bool("Maximized", false)) form->SetWindowState(wsMaximized);
   if (open) registry.CloseKey();

@@ -179,13 +179,10 @@ void TToolForm::ReadPlace() {
 // reach the window: it is then brought just inside the work area. A place partly on screen
 // stays as the user left it.
 void TToolForm::KeepReachable(int& left, int& top) const {
+  if (!LiesOffWorkArea(left, top, GetWidth(), GetHeight())) return;
   const TRect area = ScreenWorkArea();
-  const std::int64_t x = left, y = top;
-  const bool offScreen = x >= area.right || x + GetWidth() <= area.left || y >= area.bottom ||
-                         y + GetHeight() <= area.top;
-  if (!offScreen) return;
-  left = static_cast<int>(std::clamp<std::int64_t>(x, area.left, std::max(area.left, area.right - GetWidth())));
-  top = static_cast<int>(std::clamp<std::int64_t>(y, area.top, std::max(area.top, area.bottom - GetHeight())));
+  left = std::clamp(left, area.left, std::max(area.left, area.right - GetWidth()));
+  top = std::clamp(top, area.top, std::max(area.top, area.bottom - GetHeight()));
 }
 
 void TToolForm::WritePlace() {

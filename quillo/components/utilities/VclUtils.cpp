@@ -405,6 +405,12 @@ TRect ScreenWorkArea() {
   return TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
+bool LiesOffWorkArea(int left, int top, int width, int height) {
+  const TRect area = ScreenWorkArea();
+  const std::int64_t x = left, y = top;
+  return x >= area.right || x + width <= area.left || y >= area.bottom || y + height <= area.top;
+}
+
 AnsiString WindowClassName(HWND window) {
   char name[256] = {};
   const int n = GetClassName(window, name, sizeof name);

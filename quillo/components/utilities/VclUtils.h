@@ -79,6 +79,9 @@ bool PointInPolyRgn(const TPoint& p, const std::vector<TPoint>& points);
 void CenterControl(TControl* control);
 void CenterWindow(HWND window);
 TRect ScreenWorkArea();
+// Whether a window of that size placed there shows nothing on the work area (a place stored
+// on a larger screen); any int coordinates, far ones included.
+bool LiesOffWorkArea(int left, int top, int width, int height);
 AnsiString WindowClassName(HWND window);
 // Sets or clears the sunken edge of an MDI client window.
 void ShowMDIClientEdge(HWND clientHandle, bool showEdge);
