@@ -21,6 +21,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Zoom.h"
+#include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
 
@@ -139,8 +140,7 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
   if (MainForm->Zoom) MainForm->Zoom->SetPosition(window->ZoomIndex);
   FitWindowToImage(window, Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting);
 
-  // The view's cursor comes from the current tool and the brush-mode panel from the brush
-  // (tool framework and brush, not built yet).
+  ShowBrushMode(window);
   window->ArrangeStatusBarForLevel(Settings.Level);
   AddWindowMenuItem(window);
   ++ImgFormCount;

@@ -31,6 +31,7 @@
 #include "quillo/shell/Settings.h"
 #include "quillo/shell/Skins.h"
 #include "quillo/shell/ToolPalette.h"
+#include "quillo/tools/BrushModel.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 #include "vorlen/formats/GFXFile.h"
@@ -203,6 +204,9 @@ void StartUp(TMainForm* form) {
   for (int i = 1; i <= ParamCount(); ++i) files.push_back(ParamStr(i));
   OpenStartDocuments(form, files);
   form->UpdateUndoItems();
+  // The brush made above took the swatch's colour before the settings chose the drawing
+  // colour: painting in the colour mode, it paints in the one the user sees.
+  SetBrushModeColor();
 
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
   // The continuous pen is the first current tool.

@@ -15,6 +15,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/Settings.h"
+#include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
 
@@ -133,6 +134,7 @@ void MakeDocumentActive(int index) {
 
   if (previous) previous->SetPanelText(spMessage, "");
   ImageForm = window;
+  ShowBrushMode(window);
   SetZoomPosition(window->ZoomIndex);
   CurrentPicture = &window->Picture;
   ApplyZoom();

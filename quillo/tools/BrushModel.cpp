@@ -1,9 +1,14 @@
 #include "quillo/tools/BrushModel.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/tools/DrawingHelpers.h"
 
@@ -93,6 +98,20 @@ void UpdateBrushShapeWith(std::uint32_t drawColour, std::uint32_t backColour, bo
     Recolour(BrushShape, backColour);
   }
   ShiftTransparency(BrushShape, TransparencyShift(BrushTransparency));
+}
+
+void ShowBrushMode(TImageForm* window) {
+  static constexpr const char* kAbbreviations[] = {"PaintAbr", "ColorAbr", "ReplaceAbr"};
+  if (window && BrushMode < std::size(kAbbreviations))
+    window->SetPanelText(spBrushMode, LangMessage(kAbbreviations[BrushMode]));
+}
+
+void SetBrushModeColor() {
+  BrushMode = BrushModeColor;
+  ShowBrushMode(ImageForm);
+  UpdateBrushShape(false);
+  if (MainForm)
+    if (TMenuItem* item = MainForm->MenuItemNamed("Color1")) item->SetChecked(true);
 }
 
 void CycleBrushHandle() {

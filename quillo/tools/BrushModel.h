@@ -8,6 +8,8 @@
 
 #include "vorlen/core/Types.h"
 
+class TImageForm;
+
 // What painting with the brush does to its colours.
 enum BrushModes : std::uint8_t {
   BrushModePaint = 0,    // the brush's own colours
@@ -70,6 +72,13 @@ void UpdateBrushShapeWith(std::uint32_t drawColour, std::uint32_t backColour, bo
 // white when there is no main window).
 std::uint32_t DrawingColour();
 std::uint32_t BackgroundColour();
+
+// The colour mode, the one the program starts in: the brush paints in the drawing colour,
+// keeping its own transparency. The active document window shows the mode and the menu checks
+// it.
+void SetBrushModeColor();
+// Shows the abbreviation of the present brush mode on a document window's status bar.
+void ShowBrushMode(TImageForm* window);
 
 // Hides the tool feedback, moves the hot spot to the next corner (centre, left-top,
 // right-top, right-bottom, left-bottom, centre ...) and shows the feedback again.

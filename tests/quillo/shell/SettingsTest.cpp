@@ -166,6 +166,32 @@ TEST_F(SettingsTest, AFirstRunAsksTheLevelAndStartsWithTheDefaults) {
   EXPECT_EQ(TBuffer::StretchPatch, 1);
 }
 
+// The brush is made before the settings choose the drawing colour: the first stroke must still
+// paint in the white the swatch shows, not in the swatch's colour before the settings.
+TEST_F(SettingsTest, AFirstRunPaintsInTheDrawingColourItShows) {
+  Question question;
+  AnswerLevelQuestion("ExpertBtn", &question);
+  Start({}, StoredSettings::AsTheyAre);
+  ASSERT_EQ(ImgFormCount, 1);
+  TImageForm* document = ImgForms[0];
+  EXPECT_EQ(document->StatusText(spBrushMode), "C") << "the colour mode's letter";
+  EXPECT_TRUE(form->MenuItemNamed("Color1")->GetChecked());
+  const POINT from = UiDriver::At(document->ShowBuf->GetHandle(), 10, 12);
+  const POINT to = UiDriver::At(document->ShowBuf->GetHandle(), 40, 12);
+  ui.MoveTo(from.x, from.y);
+  ui.MouseDown(from.x, from.y);
+  ui.RunUntilIdle();
+  ui.MoveTo(to.x, to.y);
+  ui.RunUntilIdle();
+  ui.Advance(400);
+  ui.MouseUp(to.x, to.y);
+  ui.RunUntilIdle();
+  for (int x : {10, 25, 40}) EXPECT_EQ(CurrentPicture->At(x, 12)[0] & 0xFFFFFF, 0xFFFFFFu) << x;
+  EXPECT_EQ(CurrentPicture->At(25, 20)[0] & 0xFFFFFF, 0x000000u) << "off the stroke";
+  // Every document window shows the mode.
+  EXPECT_EQ(CreateDocumentWindow(20, 20, "")->StatusText(spBrushMode), "C");
+}
+
 // Either button sets the level; closing the question any other way leaves the novice level.
 TEST_F(SettingsTest, TheLevelIsTheButtonPressedAndNoviceWhenClosedOtherwise) {
   const struct {
