@@ -377,7 +377,7 @@ BOOL HiliteMenuItem(HWND window, HMENU menu, UINT position, UINT flags) {
   if (!item) return FALSE;
   if (flags & MF_HILITE) item->state |= MFS_HILITE;
   else item->state &= ~MFS_HILITE;
-  if (GetMenu(window) == menu) DrawMenuBar(window);
+  if (GetMenu(window) == menu) RepaintMenuBar(window);
   return TRUE;
 }
 
@@ -550,12 +550,20 @@ void PaintWindowMenuBar(HWND window, HDC dc) {
   PaintMenuBar(w->menu, window, dc, bar);
 }
 
+void RepaintMenuBar(HWND window) {
+  if (!LiveWindow(window) || !IsVisibleOnScreen(window)) return;
+  HDC dc = GetWindowDC(window);
+  PaintWindowMenuBar(window, dc);
+  ReleaseDC(window, dc);
+}
+
 BOOL DrawMenuBar(HWND window) {
   WindowObject* w = LiveWindow(window);
   if (!w || (w->style & WS_CHILD)) return FALSE;
-  // The bar may need another row: the frame is recalculated, then painted.
+  // The bar may need another row: the frame is recalculated, then painted through the window,
+  // so that a window painting its own caption keeps it.
   SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  PaintNonClient(window);
+  if (IsVisibleOnScreen(window)) SendMessage(window, WM_NCPAINT, 1, 0);
   return TRUE;
 }
 

@@ -63,6 +63,9 @@ int MenuBarHeight(HWND window, int windowWidth);
 // The bar's area, window-relative; empty without a bar.
 RECT MenuBarRect(HWND window);
 void PaintWindowMenuBar(HWND window, HDC dc);
+// Paints the window's menu bar alone, on the screen: the rest of its frame (a caption the
+// window paints itself) is left as it is.
+void RepaintMenuBar(HWND window);
 // The window is going: its menus go with it.
 void ForgetWindowMenus(HWND window);
 // The menu loop of DefWindowProc's SC_MOUSEMENU and SC_KEYMENU.

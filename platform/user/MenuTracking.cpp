@@ -65,7 +65,7 @@ public:
         for (MenuItem& item : m->items) item.state &= ~MFS_HILITE;
         m->barOpen = false;
       }
-      if (IsWindow(owner_)) PaintNonClient(owner_);
+      if (IsWindow(owner_)) RepaintMenuBar(owner_);
     }
     if (capture_ && GetCapture() == capture_) ReleaseCapture();
     Current() = previous_;
@@ -123,7 +123,7 @@ public:
         m->barOpen = false;
       }
       levels_[0].selected = -1;
-      if (IsWindow(owner_)) PaintNonClient(owner_);
+      if (IsWindow(owner_)) RepaintMenuBar(owner_);
     }
     if (capture_ && GetCapture() == capture_) ReleaseCapture();
     capture_ = nullptr;
@@ -212,7 +212,7 @@ private:
     if (bar_ && levels_.size() == 1) {
       if (MenuObject* m = LiveMenu(levels_[0].menu); m && m->barOpen) {
         m->barOpen = false;
-        if (IsWindow(owner_)) PaintNonClient(owner_);
+        if (IsWindow(owner_)) RepaintMenuBar(owner_);
       }
     }
   }
@@ -222,7 +222,7 @@ private:
       InvalidateRect(level.window, nullptr, TRUE);
       UpdateWindow(level.window);
     } else if (IsWindow(owner_)) {
-      PaintNonClient(owner_);
+      RepaintMenuBar(owner_);
     }
   }
 
@@ -263,7 +263,7 @@ private:
     POINT p = level.window ? POINT{r.right - kPopupFrame, r.top - kPopupFrame} : POINT{r.left, r.bottom};
     if (!level.window) {
       m->barOpen = true;
-      PaintNonClient(owner_);
+      RepaintMenuBar(owner_);
     }
     if (!Open(sub, level.selected, p, &r, level.window != nullptr)) {
       if (!level.window && levels_.size() == 1)

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <set>
+#include <vector>
 
+#include "platform/host/KeyCodes.h"
 #include "platform/vcl/Application.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -234,6 +236,34 @@ TEST_F(MainFormTest, MaximisingStretchesTheBarAndKeepsItsHeight) {
   // Its caption does not drag it, but its menu bar still opens its menus.
   ChooseMenuItem("&Options", "&Tool Palette");
   EXPECT_FALSE(form->Toolbar->GetVisible());
+}
+
+// The menu loop repaints the bar as it moves along it; the caption, which the window paints
+// itself, stays as it was, while a menu is open and after it closes.
+TEST_F(MainFormTest, OpeningAMenuLeavesTheCaptionAsItWas) {
+  Start();
+  ui.RunUntilIdle();
+  const RECT w = WindowRect();
+  const int y = w.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  auto captionRow = [&] {
+    std::vector<std::uint32_t> row;
+    for (int x = w.left + 4; x < w.right - 4; ++x) row.push_back(ui.Pixel(x, y));
+    return row;
+  };
+  const std::vector<std::uint32_t> before = captionRow();
+  std::vector<std::uint32_t> whileOpen;
+  const MenuPlace file = FindMenuItem({"&File"});
+  RECT r{};
+  ASSERT_TRUE(GetMenuItemRect(form->GetHandle(), file.menu, static_cast<UINT>(file.position), &r));
+  ui.WhenModalWaits([&] {
+    whileOpen = captionRow();
+    ui.QueuePress(VK_ESCAPE);
+    ui.QueuePress(VK_ESCAPE);
+  });
+  ui.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ui.RunUntilIdle();
+  EXPECT_EQ(whileOpen, before);
+  EXPECT_EQ(captionRow(), before);
 }
 
 TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
