@@ -39,3 +39,10 @@ endif()
 if(TARGET quillo_tests)
   target_sources(quillo_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/vorlen/formats/ReferenceTools.cpp)
 endif()
+
+# The SDL host's own events are pushed through SDL's dummy video driver.
+if(TARGET platform_tests)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(QUILLO_TEST_SDL2 REQUIRED IMPORTED_TARGET sdl2)
+  target_link_libraries(platform_tests PRIVATE PkgConfig::QUILLO_TEST_SDL2)
+endif()

@@ -66,12 +66,6 @@ int Button(Uint8 b) {
   return InputEvent::Left;
 }
 
-bool IsAscii(const char* text) {
-  for (const char* p = text; *p; ++p)
-    if (static_cast<unsigned char>(*p) >= 0x80) return false;
-  return true;
-}
-
 class SdlHost : public Host {
 public:
   ~SdlHost() override {
@@ -243,8 +237,8 @@ private:
         out.vk = VirtualKey(e.key.keysym.sym);
         return out.vk != 0;
       case SDL_TEXTINPUT:
-        // ASCII characters come from the key messages, as TranslateMessage makes them.
-        if (IsAscii(e.text.text)) return false;
+        // Every typed character comes as text, as the layout made it; the key messages give
+        // only the control characters (Enter, Backspace, Tab, Escape, Ctrl+letter).
         out.kind = InputEvent::Kind::Text;
         out.text = e.text.text;
         return true;

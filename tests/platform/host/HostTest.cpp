@@ -3,7 +3,12 @@
 #include <cstdlib>
 #include <string>
 
+#include <SDL.h>
+
+#include <vector>
+
 #include "platform/host/Host.h"
+#include "platform/host/KeyCodes.h"
 
 namespace {
 
@@ -57,6 +62,51 @@ TEST(Host, InjectedInputComesFirstAndInOrder) {
   ASSERT_TRUE(host->PollEvent(out));
   EXPECT_EQ(out.vk, 'A');
   EXPECT_FALSE(host->PollEvent(out));
+}
+
+}  // namespace
+
+namespace {
+
+void PushKey(Uint32 type, SDL_Keycode key) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.keysym.sym = key;
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  SDL_PushEvent(&e);
+}
+
+void PushText(const char* text) {
+  SDL_Event e{};
+  e.type = SDL_TEXTINPUT;
+  SDL_strlcpy(e.text.text, text, sizeof e.text.text);
+  SDL_PushEvent(&e);
+}
+
+// Typing on a real display: the key messages and then the character, for plain ASCII
+// characters (digits in a number field, letters of a file name) as for any other.
+TEST(SdlHost, TypedCharactersArriveAfterTheirKeys) {
+  EnvScope driver("SDL_VIDEODRIVER", "dummy");
+  auto host = CreateSdlHost();
+  if (!host->Open(64, 48)) GTEST_SKIP() << "SDL's dummy video driver is not available: " << SDL_GetError();
+  InputEvent drained;
+  while (host->PollEvent(drained)) {
+  }
+  PushKey(SDL_KEYDOWN, SDLK_5);
+  PushText("5");
+  PushKey(SDL_KEYUP, SDLK_5);
+  PushText("a b");
+  PushText("\xc3\xa9");
+  std::vector<InputEvent> events;
+  for (InputEvent e; host->PollEvent(e);) events.push_back(e);
+  ASSERT_EQ(events.size(), 5u);
+  EXPECT_EQ(events[0].kind, InputEvent::Kind::KeyDown);
+  EXPECT_EQ(events[0].vk, '5');
+  EXPECT_EQ(events[1].kind, InputEvent::Kind::Text);
+  EXPECT_EQ(events[1].text, "5");
+  EXPECT_EQ(events[2].kind, InputEvent::Kind::KeyUp);
+  EXPECT_EQ(events[3].text, "a b");
+  EXPECT_EQ(events[4].text, "\xc3\xa9");
 }
 
 }  // namespace
