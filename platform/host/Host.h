@@ -21,6 +21,9 @@ struct InputEvent {
   int wheelDelta = 0;  // multiples of 120, positive away from the user
   int vk = 0;          // virtual-key code of key events
   std::string text;    // UTF-8, for text events
+  // A text event the layout made with AltGr (the right Alt key as a third level, as '@' on
+  // many European keyboards): typed although Alt is down, as with Ctrl+Alt on Windows.
+  bool thirdLevel = false;
   std::vector<std::string> files;
 };
 

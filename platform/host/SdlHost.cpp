@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <string>
 
@@ -64,6 +65,12 @@ int Button(Uint8 b) {
   if (b == SDL_BUTTON_RIGHT) return InputEvent::Right;
   if (b == SDL_BUTTON_MIDDLE) return InputEvent::Middle;
   return InputEvent::Left;
+}
+
+// Whether the text is the character the key itself stands for (either case of a letter).
+bool IsKeysOwnCharacter(SDL_Keycode key, const std::string& text) {
+  if (text.size() != 1 || key <= 0 || key >= 0x80) return false;
+  return std::tolower(static_cast<unsigned char>(text[0])) == std::tolower(static_cast<int>(key));
 }
 
 class SdlHost : public Host {
@@ -233,6 +240,10 @@ private:
         out.wheelDelta = e.wheel.y * 120;
         return e.wheel.y != 0;
       case SDL_KEYDOWN: case SDL_KEYUP:
+        if (e.type == SDL_KEYDOWN) {
+          lastKeyDown_ = e.key.keysym.sym;
+          rightAltAlone_ = (e.key.keysym.mod & KMOD_RALT) && !(e.key.keysym.mod & (KMOD_LALT | KMOD_CTRL));
+        }
         out.kind = e.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
         out.vk = VirtualKey(e.key.keysym.sym);
         return out.vk != 0;
@@ -241,6 +252,9 @@ private:
         // only the control characters (Enter, Backspace, Tab, Escape, Ctrl+letter).
         out.kind = InputEvent::Kind::Text;
         out.text = e.text.text;
+        // With the right Alt alone held, a character other than the key's own came from the
+        // layout's third level (AltGr); the key's own one is Alt with a menu's letter.
+        out.thirdLevel = rightAltAlone_ && !IsKeysOwnCharacter(lastKeyDown_, out.text);
         return true;
       case SDL_DROPFILE:
         out.kind = InputEvent::Kind::DropFiles;
@@ -255,6 +269,8 @@ private:
     return false;
   }
 
+  SDL_Keycode lastKeyDown_ = SDLK_UNKNOWN;
+  bool rightAltAlone_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

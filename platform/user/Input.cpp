@@ -160,11 +160,12 @@ void Key(int vk, bool down) {
 // pages send theirs. Control characters, Ctrl+letter and Alt+key characters are made by
 // TranslateMessage from the keys instead, so a host that reports them as text too does not
 // type them twice.
-void Text(const std::string& text) {
+void Text(const std::string& text, bool thirdLevel) {
   HWND target = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active();
   if (!target) return;
+  // Alt with a key is a command (a menu's letter), not typing; the layout's third level is.
   bool alt = wm::Input().IsDown(VK_MENU), ctrl = wm::Input().IsDown(VK_CONTROL);
-  if (alt != ctrl) return;
+  if (alt != ctrl && !thirdLevel) return;
   for (unsigned char c : text)
     if (c >= 0x20 && c != 0x7F) Queue(target, WM_CHAR, c, 1);
 }
@@ -201,7 +202,7 @@ bool TranslateHostEvent() {
     case InputEvent::Kind::Wheel: Wheel(p, e.wheelDelta); break;
     case InputEvent::Kind::KeyDown: Key(e.vk, true); break;
     case InputEvent::Kind::KeyUp: Key(e.vk, false); break;
-    case InputEvent::Kind::Text: Text(e.text); break;
+    case InputEvent::Kind::Text: Text(e.text, e.thirdLevel); break;
     case InputEvent::Kind::DropFiles: DropFiles(p, e.files); break;
     case InputEvent::Kind::Close:
       // The program is asked to close as a whole, through its main window, whatever window

@@ -251,12 +251,13 @@ void UiDriver::Type(const std::string& text) {
   RunUntilIdle();
 }
 
-void UiDriver::TypeKey(int vk, const std::string& text) {
+void UiDriver::TypeKey(int vk, const std::string& text, bool thirdLevel) {
   Inject(KeyEvent(InputEvent::Kind::KeyDown, vk));
   if (!text.empty()) {
     InputEvent e;
     e.kind = InputEvent::Kind::Text;
     e.text = text;
+    e.thirdLevel = thirdLevel;
     Inject(e);
   }
   Inject(KeyEvent(InputEvent::Kind::KeyUp, vk));

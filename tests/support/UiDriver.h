@@ -41,7 +41,7 @@ public:
   void Type(const std::string& text);
   // One key of any layout: pressed, the text the layout makes of it (none for a dead key),
   // released.
-  void TypeKey(int vk, const std::string& text);
+  void TypeKey(int vk, const std::string& text, bool thirdLevel = false);
   // The user closes the host's window (the program's window on the user's screen).
   void CloseHost();
   // Input queued without running the loop: a gesture that a modal loop (a menu) reads whole.

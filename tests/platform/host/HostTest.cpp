@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/host/Host.h"
@@ -83,15 +84,25 @@ void PushText(const char* text) {
   SDL_PushEvent(&e);
 }
 
+// The SDL host on SDL's dummy video driver, its start-up events taken; events pushed into
+// SDL's queue come out of it as the host translates them.
+class SdlHostTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    host = CreateSdlHost();
+    if (!host->Open(64, 48)) GTEST_SKIP() << "SDL's dummy video driver is not available: " << SDL_GetError();
+    InputEvent drained;
+    while (host->PollEvent(drained)) {
+    }
+  }
+
+  EnvScope driver{"SDL_VIDEODRIVER", "dummy"};
+  std::unique_ptr<Host> host;
+};
+
 // Typing on a real display: the key messages and then the character, for plain ASCII
 // characters (digits in a number field, letters of a file name) as for any other.
-TEST(SdlHost, TypedCharactersArriveAfterTheirKeys) {
-  EnvScope driver("SDL_VIDEODRIVER", "dummy");
-  auto host = CreateSdlHost();
-  if (!host->Open(64, 48)) GTEST_SKIP() << "SDL's dummy video driver is not available: " << SDL_GetError();
-  InputEvent drained;
-  while (host->PollEvent(drained)) {
-  }
+TEST_F(SdlHostTest, TypedCharactersArriveAfterTheirKeys) {
   PushKey(SDL_KEYDOWN, SDLK_5);
   PushText("5");
   PushKey(SDL_KEYUP, SDLK_5);
@@ -107,6 +118,43 @@ TEST(SdlHost, TypedCharactersArriveAfterTheirKeys) {
   EXPECT_EQ(events[2].kind, InputEvent::Kind::KeyUp);
   EXPECT_EQ(events[3].text, "a b");
   EXPECT_EQ(events[4].text, "\xc3\xa9");
+}
+
+void PushKeyWith(SDL_Keycode key, Uint16 mod) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.sym = key;
+  e.key.keysym.mod = mod;
+  e.key.state = SDL_PRESSED;
+  SDL_PushEvent(&e);
+}
+
+// Alt with a letter is a menu's letter, not typing; the right Alt as AltGr ('@' of AltGr+Q on
+// a German keyboard) types.
+TEST_F(SdlHostTest, TextOfTheRightAltsThirdLevelIsMarkedAndAltLettersAreNot) {
+  const struct {
+    SDL_Keycode alt, key;
+    Uint16 mod;
+    const char* text;
+    bool thirdLevel;
+  } cases[] = {
+      {SDLK_LALT, SDLK_f, KMOD_LALT, "f", false},
+      {SDLK_RALT, SDLK_f, KMOD_RALT, "f", false},
+      {SDLK_RALT, SDLK_f, KMOD_RALT | KMOD_LSHIFT, "F", false},
+      {SDLK_RALT, SDLK_q, KMOD_RALT, "@", true},
+      {SDLK_LALT, SDLK_q, KMOD_LALT, "@", false},
+      {SDLK_RALT, SDLK_e, KMOD_RALT, "\xe2\x82\xac", true},
+  };
+  for (const auto& c : cases) {
+    PushKeyWith(c.alt, c.mod);
+    PushKeyWith(c.key, c.mod);
+    PushText(c.text);
+    std::vector<InputEvent> events;
+    for (InputEvent e; host->PollEvent(e);) events.push_back(e);
+    ASSERT_EQ(events.size(), 3u) << c.text;
+    EXPECT_EQ(events[2].kind, InputEvent::Kind::Text) << c.text;
+    EXPECT_EQ(events[2].thirdLevel, c.thirdLevel) << c.text;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <vector>
 
 #include "Recorder.h"
 #include "platform/rtl/Exceptions.h"
@@ -209,6 +210,28 @@ TEST(WindowTree, APlaceAtTheEndsOfTheIntegerRangeKeepsItsEdgesInOrder) {
     EXPECT_LE(r.top, r.bottom);
     EXPECT_EQ(r.left < 0, c.x < 0);
   }
+  DestroyWindow(w);
+}
+
+// With Alt held, the text of a key is a menu's letter and types nothing; the text of the
+// layout's third level (AltGr) types all the same.
+TEST(WindowTree, AltLettersTypeNothingButTheThirdLevelTypes) {
+  UiDriver ui;
+  Recorder rec("TreeText");
+  std::vector<WPARAM> typed;
+  rec.OnMessage([&](HWND, UINT m, WPARAM wp, LPARAM, LRESULT&) {
+    if (m == WM_CHAR) typed.push_back(wp);
+    return false;
+  });
+  HWND w = Overlapped("TreeText", "Text", 100, 100, 300, 200);
+  SetFocus(w);
+  ui.RunUntilIdle();
+  ui.TypeKey('A', "a");
+  ui.KeyDown(VK_MENU);
+  ui.TypeKey('F', "f");
+  ui.TypeKey('Q', "@", true);
+  ui.KeyUp(VK_MENU);
+  EXPECT_EQ(typed, (std::vector<WPARAM>{'a', '@'}));
   DestroyWindow(w);
 }
 
