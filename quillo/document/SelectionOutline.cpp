@@ -16,6 +16,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/MaskRows.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
@@ -187,7 +188,7 @@ namespace {
 class OpenPixels {
 public:
   OpenPixels(const BitBuffer& mask, const Rect& bounds) : mask_(mask), bounds_(bounds) {
-    const std::size_t rowWords = (static_cast<std::size_t>(mask.width) + 31) >> 5;
+    const auto rowWords = static_cast<std::size_t>(MaskRowWords(mask.width));
     const std::size_t bytes = rowWords * static_cast<std::size_t>(bounds.Height()) * sizeof(uint);
     if (bytes > Budget().workMaskBytes) throw std::bad_alloc();
     work_.Alloc(mask.width, bounds.Height());

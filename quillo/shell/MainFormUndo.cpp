@@ -44,6 +44,21 @@ void ShowUndoItem(TMenuItem* item, TToolbarButtonX* button, const AnsiString& ca
   if (button != nullptr && button->GetEnabled() != enabled) button->SetEnabled(enabled);
 }
 
+// One step of the active picture's history, back or forward. Undo and Redo wait while a
+// tool is in the middle of an operation; the tool steps aside while the picture changes
+// under it.
+void StepHistory(TMainForm& form, bool redo) {
+  UDBuffer* picture = CurrentPicture;
+  if (ToolPhase != 0 || picture == nullptr || (redo ? picture->RedoChain : picture->UndoChain) == nullptr) return;
+  form.ClosePopupForms();
+  SuspendTool();
+  if (redo) picture->Redo();
+  else picture->Undo(UDBuffer::RedoRecord::Keep);
+  if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
+  ResumeTool();
+  form.UpdateUndoItems();
+}
+
 }  // namespace
 
 void TMainForm::ConnectUndoCommands() {
@@ -51,27 +66,9 @@ void TMainForm::ConnectUndoCommands() {
   MenuItemNamed("Redo1")->OnClick = [this](TObject* sender) { Redo1Click(sender); };
 }
 
-// Undo and Redo wait while a tool is in the middle of an operation; the tool steps aside
-// while the picture changes under it.
-void TMainForm::Undo1Click(TObject*) {
-  if (ToolPhase != 0 || CurrentPicture == nullptr || CurrentPicture->UndoChain == nullptr) return;
-  ClosePopupForms();
-  SuspendTool();
-  CurrentPicture->Undo(UDBuffer::RedoRecord::Keep);
-  if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
-  ResumeTool();
-  UpdateUndoItems();
-}
+void TMainForm::Undo1Click(TObject*) { StepHistory(*this, false); }
 
-void TMainForm::Redo1Click(TObject*) {
-  if (ToolPhase != 0 || CurrentPicture == nullptr || CurrentPicture->RedoChain == nullptr) return;
-  ClosePopupForms();
-  SuspendTool();
-  CurrentPicture->Redo();
-  if (ImageForm != nullptr) UpdateDocumentCaption(ImageForm);
-  ResumeTool();
-  UpdateUndoItems();
-}
+void TMainForm::Redo1Click(TObject*) { StepHistory(*this, true); }
 
 void TMainForm::ConnectUndoButtons() {
   DummyPopup = NewComponent<TPopupMenu>(this);

@@ -42,8 +42,6 @@ constexpr int Numpad9Key = VK_NUMPAD0 + 9;
 
 bool IsArrowKey(WORD key) { return key >= VK_LEFT && key <= VK_DOWN; }
 
-
-
 // Reads one integer of the open key into value; a value that is missing or of another kind
 // leaves value as it was.
 void ReadInteger(TRegistry& registry, const char* name, int& value) {
