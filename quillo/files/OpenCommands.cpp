@@ -191,10 +191,7 @@ RecentFileEntry SplitRecentEntry(const AnsiString& entry) {
 
 void MRUFileList1MRUItemClick(TObject*, const AnsiString& entry) {
   const RecentFileEntry recent = SplitRecentEntry(entry);
-  SuspendTool();
-  struct Resume {
-    ~Resume() { ResumeTool(); }
-  } resume;
+  const ToolSuspension aside;
   NoteRecentFolder(LoadImageFile(nullptr, recent.fileName, recent.imageNumber, false), recent.fileName);
 }
 

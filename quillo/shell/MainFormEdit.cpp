@@ -29,24 +29,6 @@ uint BackgroundPixel(const TMainForm& form) {
   return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
 }
 
-// A menu command's hold on the current tool: its feedback hidden and the tool deactivated
-// while the command changes the image, resumed at every way out. An internal call (null
-// sender) leaves this to its caller.
-class ToolSuspension {
-public:
-  explicit ToolSuspension(bool suspend = true) : suspended_(suspend) {
-    if (suspended_) SuspendTool();
-  }
-  ~ToolSuspension() {
-    if (suspended_) ResumeTool();
-  }
-  ToolSuspension(const ToolSuspension&) = delete;
-  ToolSuspension& operator=(const ToolSuspension&) = delete;
-
-private:
-  bool suspended_;
-};
-
 void RefreshActiveView() {
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
 }

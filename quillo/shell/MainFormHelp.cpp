@@ -19,16 +19,6 @@ namespace {
 // The program's home page.
 constexpr const char* HomePageAddress = "https://quillory.example.org/";
 
-// The current tool stands aside while a window covers the documents, and comes back however
-// the window ends.
-class ToolAside {
-public:
-  ToolAside() { SuspendTool(); }
-  ~ToolAside() { ResumeTool(); }
-  ToolAside(const ToolAside&) = delete;
-  ToolAside& operator=(const ToolAside&) = delete;
-};
-
 }  // namespace
 
 void TMainForm::ConnectHelpCommands() {
@@ -56,7 +46,7 @@ void TMainForm::Tod1Click(TObject*) {
 
 void TMainForm::Preview1Click(TObject*) {
   if (!CurrentPicture) return;
-  ToolAside aside;
+  const ToolSuspension aside;  // while the window covers the documents
   TOwnedPtr<TPreviewForm> preview(NewComponent<TPreviewForm>(Application()));
   preview->ShowModal();
 }

@@ -13,20 +13,6 @@
 #include "quillo/shell/NewForm.h"
 #include "quillo/tools/Tool.h"
 
-namespace {
-
-// The current tool steps aside while the dialog is open and the document is made, and comes
-// back however the command ends.
-class ToolSteppedAside {
-public:
-  ToolSteppedAside() { SuspendTool(); }
-  ~ToolSteppedAside() { ResumeTool(); }
-  ToolSteppedAside(const ToolSteppedAside&) = delete;
-  ToolSteppedAside& operator=(const ToolSteppedAside&) = delete;
-};
-
-}  // namespace
-
 void TMainForm::ConnectNewCommand() {
   if (TMenuItem* item = MenuItemNamed("New1")) item->OnClick = [this](TObject* sender) { New1Click(sender); };
 }
@@ -39,7 +25,7 @@ void TMainForm::ConnectNewButton() {
 }
 
 void TMainForm::New1Click(TObject*) {
-  ToolSteppedAside aside;
+  const ToolSuspension aside;  // while the dialog is open and the document is made
   {
     TOwnedPtr<TNewForm> dialog(NewComponent<TNewForm>(Application()));
     dialog->SizeX->SetAsInteger(LastImageSize.x);

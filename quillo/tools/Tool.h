@@ -134,6 +134,22 @@ void ReselectTool(bool hideFirst);
 // pair deactivates and reactivates the tool; a resume without a suspension does nothing.
 void SuspendTool();
 void ResumeTool();
+// The pair for a scope: the tool stands aside while it runs and comes back at every way out.
+// Without suspend (an internal call that leaves this to its caller) it does nothing.
+class ToolSuspension {
+public:
+  explicit ToolSuspension(bool suspend = true) : suspended_(suspend) {
+    if (suspended_) SuspendTool();
+  }
+  ~ToolSuspension() {
+    if (suspended_) ResumeTool();
+  }
+  ToolSuspension(const ToolSuspension&) = delete;
+  ToolSuspension& operator=(const ToolSuspension&) = delete;
+
+private:
+  bool suspended_;
+};
 
 void ResetDirtyRect();
 // Grows DirtyRect to cover (x1, y1)-(x2, y2), either corner first.
