@@ -15,9 +15,8 @@ int LeadingNumber(const std::string& line) {
   while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at]))) ++at;
   if (at < line.size() && line[at] == '+') ++at;
   int value = 0;
-  const auto [end, error] = std::from_chars(line.data() + at, line.data() + line.size(), value);
-  (void)end;
-  return error == std::errc() ? value : 0;
+  const bool read = std::from_chars(line.data() + at, line.data() + line.size(), value).ec == std::errc();
+  return read ? value : 0;
 }
 
 TipReading TipFromLine(std::string line, int nextIndex) {
