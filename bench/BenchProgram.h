@@ -9,7 +9,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Registry.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/shell/StartUp.h"
 
 inline TMainForm* StartBenchProgram() {

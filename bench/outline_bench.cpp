@@ -20,7 +20,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/SelectionOutline.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/document/UndoSwapFile.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 
 namespace {
 

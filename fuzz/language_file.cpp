@@ -12,9 +12,9 @@
 #include "fuzz/support/FuzzCheck.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Component.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/LanguageCode.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/LanguageCode.h"
 #include "tools/lngmaker/LanguageEncoder.h"
 
 namespace {

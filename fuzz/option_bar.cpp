@@ -16,7 +16,7 @@
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/ExtCtrls.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/tools/OptionBar.h"
 #include "quillo/tools/Tool.h"
 #include "quillo/tools/ToolForm.h"

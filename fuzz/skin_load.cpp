@@ -13,8 +13,8 @@
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Menus.h"
-#include "quillo/shell/SkinGlyphs.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/base/SkinGlyphs.h"
+#include "quillo/base/Skins.h"
 #include "vorlen/core/Buffer.h"
 
 namespace {

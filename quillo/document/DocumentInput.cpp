@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 Pair<int> MouseViewPoint{-1, -1};
 Pair<int> MousePoint{NoMousePoint, NoMousePoint};
@@ -26,3 +27,20 @@ int ClampViewCoordinate(int v, int size, double zoom) {
   return v;
 }
 
+Pair<int> ApplyAxisLock(TShiftState shift, int x, int y) {
+  if (!shift.Contains(ssShift)) AxisLockArmed = 0;
+  if (!AxisLockArmed) {
+    LockedAxis = -1;
+    return {x, y};
+  }
+  if (LockedAxis == -1) {
+    const int dx = std::abs(AxisLockAnchor.x - x);
+    const int dy = std::abs(AxisLockAnchor.y - y);
+    if (dx > dy && dx >= AxisLockDistance) LockedAxis = 1;
+    else if (dy > dx && dy >= AxisLockDistance) LockedAxis = 0;
+    return {x, y};
+  }
+  if (LockedAxis == 1) y = AxisLockAnchor.y;
+  else x = AxisLockAnchor.x;
+  return {x, y};
+}

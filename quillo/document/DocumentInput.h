@@ -44,6 +44,6 @@ Pair<int> ViewToImagePoint(int x, int y, double zoom);
 // pointer on the image).
 int ClampViewCoordinate(int v, int size, double zoom);
 
-// Moves point-by-point input to its next point, or ends the operation (a hand-back tool gives
-// way to the remembered tool).
-void AdvanceToolPoint();
+// A view position under the Shift axis lock: once the pointer has moved far enough along one
+// axis, the other coordinate stays at the anchor's.
+Pair<int> ApplyAxisLock(TShiftState shift, int x, int y);

@@ -9,21 +9,19 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/ProgramMessages.h"
+#include "quillo/base/ScreenLayout.h"
+#include "quillo/base/Settings.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/panels/FriendlyStatusBar.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/files/SaveCommands.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
-#include "quillo/tools/BrushModel.h"
-#include "quillo/tools/DrawingHelpers.h"
-#include "quillo/tools/Tool.h"
+#include "quillo/document/Zoom.h"
 
 std::array<TImageForm*, MaxDocuments> ImgForms{};
 int ImgFormCount = 0;
@@ -55,7 +53,9 @@ uint PixelOf(TColor colour) {
 TPoint PlacementForNewWindow() {
   if (ImgFormCount > 0 && ImageForm && !IsUntouchedBlank(ImageForm))
     return {ImageForm->GetLeft() + WindowOffset, ImageForm->GetTop() + WindowOffset};
-  return {std::max(MainForm->GetLeft(), 0), MainForm->GetTop() + MainForm->GetHeight() - 1};
+  TCustomForm* main = TheDocumentHost().MainWindow();
+  if (main == nullptr) return {WorkArea.left, WorkArea.top};
+  return {std::max(main->GetLeft(), 0), main->GetTop() + main->GetHeight() - 1};
 }
 
 // Makes a window the active document for as long as the scope lives (the save commands work
@@ -78,15 +78,6 @@ private:
   UDBuffer* picture_;
 };
 
-void AddWindowMenuItem(TImageForm* window) {
-  if (!MainForm->WindowMenu) return;
-  TMenuItem* item = NewComponent<TMenuItem>(MainForm);
-  item->SetTag(window->ListIndex);
-  item->SetCaption(WindowMenuCaption(window->ListIndex, DocumentTitle(window->Picture)));
-  item->OnClick = [](TObject* sender) { N1Click(sender); };
-  MainForm->WindowMenu->Insert(window->ListIndex, item);
-}
-
 }  // namespace
 
 TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileName) {
@@ -98,7 +89,7 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
   if (ImgFormCount > 0 && ImageForm) ImageForm->SetPanelText(spMessage, "");
   // The tool's feedback leaves the picture that stops being the active one, and the pointer
   // is over no image until it moves over the new one.
-  WithdrawToolFeedback();
+  TheDocumentHost().WithdrawToolFeedback();
   MousePoint = {NoMousePoint, NoMousePoint};
   MouseViewPoint = {-1, -1};
 
@@ -109,7 +100,8 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
     UDBuffer& picture = window->Picture;
     picture.Alloc(width, height);
     if (!picture.pixels || picture.Empty()) throw EOutOfMemory(RtlText::OutOfMemory);
-    picture.Box(picture.rect, PixelOf(MainForm->BackCol ? MainForm->BackCol->GetColor() : clWhite));
+    TPanel* background = TheDocumentHost().BackgroundSwatch();
+    picture.Box(picture.rect, PixelOf(background ? background->GetColor() : clWhite));
   } catch (...) {
     CurrentPicture = previousPicture;
     FreeObject(window);
@@ -125,24 +117,24 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
   const bool activeMaximised = ImgFormCount > 0 && ImageForm && ImageForm->GetWindowState() == wsMaximized;
   window->ListIndex = ImgFormCount;
   // The view shows the current tool's cursor.
-  window->ShowBuf->SetCursor(CurrentTool->Cursor);
+  window->ShowBuf->SetCursor(TheDocumentHost().ToolCursor());
   ImgForms[static_cast<std::size_t>(ImgFormCount)] = window;
   ImageForm = window;
   if (activeMaximised) window->SetWindowState(wsMaximized);
   if (Settings.MaxQL) {
     window->SetWindowState(wsMaximized);
-    if (MainForm->Toolbar) MainForm->Toolbar->SetDockedTo(window->LeftDock);
+    if (tbx::TToolbarX* palette = TheDocumentHost().ToolPalette()) palette->SetDockedTo(window->LeftDock);
   }
 
-  const bool rulers = MainForm->RulersVisib && MainForm->RulersVisib->GetChecked();
+  const bool rulers = TheDocumentHost().RulersShown();
   window->TopRuler->SetVisible(rulers);
   window->LeftRuler->SetVisible(rulers);
-  if (MainForm->Zoom) MainForm->Zoom->SetPosition(window->ZoomIndex);
+  SetZoomPosition(window->ZoomIndex);
   FitWindowToImage(window, Settings.FixZoom ? FitZoom::FixedSetting : FitZoom::Fitting);
 
-  ShowBrushMode(window);
+  TheDocumentHost().ShowBrushMode(*window);
   window->ArrangeStatusBarForLevel(Settings.Level);
-  AddWindowMenuItem(window);
+  TheDocumentHost().WindowListed(*window);
   ++ImgFormCount;
 
   MarkPictureChanged();
@@ -150,7 +142,8 @@ TImageForm* CreateDocumentWindow(int width, int height, const AnsiString& fileNa
   if (Settings.AlwaysDock) GatherToolbars(window, GatherWhich::AlsoMainToolbar);
   UpdateDocumentCaption(window);
   window->Show();
-  if (MainForm->HandleAllocated()) PostMessage(MainForm->GetHandle(), UM_DOCOPENED, 0, 0);
+  if (TCustomForm* main = TheDocumentHost().MainWindow(); main && main->HandleAllocated())
+    PostMessage(main->GetHandle(), UM_DOCOPENED, 0, 0);
   UpdateCaptionColours();
   return window;
 }
@@ -171,9 +164,6 @@ void RemoveFromDocumentList(TImageForm* window) {
     std::erase_if(links, [window](const Neighbour& n) { return n.window == window; });
   }
   WindowsRearranged = true;
-  // The Window menu's items follow their documents.
-  if (MainForm && MainForm->WindowMenu)
-    for (int i = index; i < ImgFormCount && i < MainForm->WindowMenu->Count(); ++i) MainForm->WindowMenu->Items(i)->SetTag(i);
 }
 
 AnsiString DocumentTitle(const UDBuffer& picture) {
@@ -202,6 +192,8 @@ void MarkPictureChanged() {
   // The histogram of the tool options window is refreshed here once that window exists.
 }
 
+std::uint8_t SaveCancelled = 0;
+
 bool QuerySaveChanges(TImageForm* window) {
   SaveCancelled = 0;
   UDBuffer& picture = window->Picture;
@@ -213,7 +205,7 @@ bool QuerySaveChanges(TImageForm* window) {
       bool saved = false;
       {
         ActiveDocumentScope saving(window);
-        saved = SavePicture(window);
+        saved = TheDocumentHost().SaveDocument(*window);
       }
       // A save that failed (its error was shown) or whose dialog was cancelled leaves the
       // changes unsaved: the window stays open.
@@ -287,8 +279,8 @@ void FitWindowToImage(TImageForm* window, FitZoom zoom) {
 
   int clientHeight = std::min(h, static_cast<int>(imageHeight * z + 0.5));
   int width = std::min(w, static_cast<int>(imageWidth * z + 0.5)) + frameWidth;
-  if (window->LeftDock->ToolbarCount() == 0 && MainForm->Toolbar && MainForm->Toolbar->GetVisible() &&
-      Settings.AlwaysDock)
+  tbx::TToolbarX* palette = TheDocumentHost().ToolPalette();
+  if (window->LeftDock->ToolbarCount() == 0 && palette && palette->GetVisible() && Settings.AlwaysDock)
     width += kDockedPaletteWidth;
   // The mouse's remembered place in the view no longer holds: the zoom anchors on the centre.
   MouseViewPoint.x = -1;
@@ -318,10 +310,10 @@ void GatherToolbars(TImageForm* window, GatherWhich which) {
       for (tbx::TCustomToolWindowX* bar : bars) bar->SetDockedTo(to);
     }
   }
-  if (which == GatherWhich::AlsoMainToolbar && MainForm->Toolbar && MainForm->Toolbar->GetVisible() &&
-      !MainForm->Toolbar->GetDockedTo()) {
-    MainForm->Toolbar->SetDockedTo(window->LeftDock);
-    MainForm->Toolbar->SetDockPos(0);
+  tbx::TToolbarX* palette = TheDocumentHost().ToolPalette();
+  if (which == GatherWhich::AlsoMainToolbar && palette && palette->GetVisible() && !palette->GetDockedTo()) {
+    palette->SetDockedTo(window->LeftDock);
+    palette->SetDockPos(0);
   }
   window->RightDock->EndUpdate();
   window->LeftDock->EndUpdate();

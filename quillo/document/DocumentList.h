@@ -55,6 +55,9 @@ void MarkPictureChanged();
 // not succeed (it failed, or its dialog was cancelled) counts as Cancel. No drops the
 // changes. Answers true when the window must stay open; also sets SaveCancelled.
 bool QuerySaveChanges(TImageForm* window);
+// Set to 1 when the user cancels a save (the save question, the Save As dialog); the
+// close-down reads it.
+extern std::uint8_t SaveCancelled;
 
 enum class FitZoom {
   Fitting,       // the largest zoom at which the image fits the work area

@@ -1,12 +1,18 @@
 #include "quillo/document/ImageForm.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/ProgramMessages.h"
+#include "quillo/base/ScreenLayout.h"
+#include "quillo/base/Settings.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/panels/FriendlyStatusBar.h"
 #include "quillo/components/panels/PercentProgress.h"
@@ -14,16 +20,13 @@
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/document/DocumentHost.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/Progress.h"
 #include "quillo/document/RulerTicks.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Progress.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
-#include "quillo/tools/DrawingHelpers.h"
+#include "quillo/document/Zoom.h"
 
 QUILLO_DEFINE_CLASS(TImageForm, TGradientForm)
 
@@ -49,7 +52,15 @@ T* Make(TComponent* owner, TWinControl* parent, const char* name) {
   return c;
 }
 
-bool MainFormAlive() { return MainForm && !MainForm->ComponentState().Contains(csDestroying); }
+TCustomForm* MainWindow() { return TheDocumentHost().MainWindow(); }
+
+AnsiString FormatCoordinate(int v, int resolution, int unit) {
+  char text[32];
+  if (unit == 2 || resolution <= 0) std::snprintf(text, sizeof text, "%d", v);
+  else if (unit == 1) std::snprintf(text, sizeof text, "%.2lf", v * 2.5399 / resolution + 0.0001);
+  else std::snprintf(text, sizeof text, "%.2lf", static_cast<double>(v) / resolution + 0.0001);
+  return text;
+}
 
 }  // namespace
 
@@ -60,8 +71,9 @@ TImageForm::TImageForm(TComponent* owner) : TGradientForm(owner) {
   OnActivate = [this](TObject* sender) { FormActivate(sender); };
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
   OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
-  ConnectInputHandlers();
-  if (MainFormAlive() && MainForm->Toolbar) MainForm->Toolbar->AddDockForm(this);
+  ShowBuf->OnPaint = [this](TObject* sender) { ShowBufPaint(sender); };
+  TheDocumentHost().WindowMade(*this);
+  if (tbx::TToolbarX* palette = TheDocumentHost().ToolPalette(); palette && MainWindow()) palette->AddDockForm(this);
   TranslateComponent(this, "[ImageForm]");
 }
 
@@ -148,13 +160,22 @@ void TImageForm::ArrangeStatusBarForLevel(int level) {
   InstBrushBtn->SetHint(LangMessage("IBBtn"));
 }
 
+void TImageForm::ShowMouseCoordinates() {
+  const int unit = Settings.MeasurementUnit;
+  SetPanelText(spCoordinates, FormatCoordinate(MousePoint.x, Picture.Resolution, unit) + "," +
+                                  FormatCoordinate(MousePoint.y, Picture.Resolution, unit));
+}
+
+void TImageForm::ShowBufPaint(TObject*) { Picture.PaintSelectionOutline(false); }
+
 // ---------------------------------------------------------------------------------------
 // Events
 
 void TImageForm::FormActivate(TObject*) {
   if (closing_) return;
   // The click that activated the window must not paint.
-  if (ImageForm != this && MainFormAlive() && MainForm->ImageChangeTimer) MainForm->ImageChangeTimer->SetEnabled(true);
+  if (ImageForm != this && MainWindow())
+    if (TExTimerEvent* timer = TheDocumentHost().ActivationTimer()) timer->SetEnabled(true);
   MakeDocumentActive(ListIndex);
 }
 
@@ -193,14 +214,10 @@ void TImageForm::FormDestroy(TObject*) {
   destroyed_ = true;
   closing_ = true;
   const bool wasActive = ImageForm == this;
-  const bool mainAlive = MainFormAlive();
+  TCustomForm* const main = MainWindow();
   // Also while the main window is going: its tool palette outlives this window.
-  if (MainForm && MainForm->Toolbar) MainForm->Toolbar->RemoveDockForm(this);
-  if (MainForm && MainForm->WindowMenu && ListIndex < MainForm->WindowMenu->Count()) {
-    TMenuItem* item = MainForm->WindowMenu->Items(ListIndex);
-    MainForm->WindowMenu->Delete(ListIndex);
-    FreeObject(item);
-  }
+  if (tbx::TToolbarX* palette = TheDocumentHost().ToolPalette()) palette->RemoveDockForm(this);
+  TheDocumentHost().WindowUnlisted(ListIndex);
   RemoveFromDocumentList(this);
   UndockToolbars();
   if (!wasActive) return;
@@ -208,9 +225,9 @@ void TImageForm::FormDestroy(TObject*) {
   CurrentPicture = nullptr;
   DrawView.Free();
   if (ImgFormCount > 0) {
-    if (mainAlive) MakeDocumentActive(std::min(ListIndex, ImgFormCount - 1));
-  } else if (mainAlive && MainForm->HandleAllocated()) {
-    PostMessage(MainForm->GetHandle(), UM_LASTDOCCLOSED, 0, 0);
+    if (main) MakeDocumentActive(std::min(ListIndex, ImgFormCount - 1));
+  } else if (main && main->HandleAllocated()) {
+    PostMessage(main->GetHandle(), UM_LASTDOCCLOSED, 0, 0);
   }
 }
 
@@ -219,7 +236,7 @@ void TImageForm::CancelProgressBtnClick(TObject*) { CancelRequested = 1; }
 
 void TImageForm::InstBrushBtnClick(TObject*) {
   Settings.InstBrush = !Settings.InstBrush;
-  ApplyInstBrushSetting(false);
+  TheDocumentHost().InstantBrushChanged();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -306,8 +323,9 @@ void TImageForm::WMMouseWheel(TMessage& message) {
 
 void TImageForm::WMGetMinMaxInfo(TMessage& message) {
   auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
-  const int mainBottom = MainFormAlive() ? MainForm->GetTop() + MainForm->GetHeight() - 1 : WorkArea.top;
-  const int mainHeight = MainFormAlive() ? MainForm->GetHeight() : 0;
+  TCustomForm* const main = MainWindow();
+  const int mainBottom = main ? main->GetTop() + main->GetHeight() - 1 : WorkArea.top;
+  const int mainHeight = main ? main->GetHeight() : 0;
   info->ptMaxPosition.x = WorkArea.left - 4;
   info->ptMaxPosition.y = mainBottom;
   info->ptMaxSize.x = WorkArea.Width() + 10;
@@ -372,8 +390,9 @@ void TImageForm::WMMoving(TMessage& message) {
     TImageForm* window = ImgForms[static_cast<std::size_t>(i)];
     if (window != this && window->GetWindowState() != wsMinimized) others.push_back(window->GetBoundsRect());
   }
-  const RECT main = MainFormAlive() ? static_cast<RECT>(MainForm->GetBoundsRect()) : RECT{0, 0, 0, 0};
-  *moving = SnapMovingWindow(*moving, WorkArea, MainFormAlive() ? &main : nullptr, others);
+  TCustomForm* const mainWindow = MainWindow();
+  const RECT main = mainWindow ? static_cast<RECT>(mainWindow->GetBoundsRect()) : RECT{0, 0, 0, 0};
+  *moving = SnapMovingWindow(*moving, WorkArea, mainWindow ? &main : nullptr, others);
   WindowsRearranged = true;
   message.Result = TRUE;
 }

@@ -92,18 +92,10 @@ public:
   void CancelProgressBtnClick(TObject* sender);
   void InstBrushBtnClick(TObject* sender);
 
-  // Mouse and keyboard input (ImageFormInput.cpp): the view's press, move, release, leave
-  // and paint, the scroll box margin's move and press, and the window's keys (the main window
-  // forwards its own key presses to the active document's HotKeys).
-  void ShowBufMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-  void StoreMouseCoords(TObject* sender, TShiftState shift, int x, int y);
-  void ShowBufMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-  void ClearMouseCoords(TObject* sender);
-  void ClearMouseCoords2(TObject* sender, TShiftState shift, int x, int y);
-  void MaxSizeMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  // The pointer's image point on the status bar, in the unit of the setting.
+  void ShowMouseCoordinates();
+  // The view's own paint: the marching selection outline over the picture.
   void ShowBufPaint(TObject* sender);
-  void HotKeys(TObject* sender, WORD& key, TShiftState shift);
-  void FormKeyUp(TObject* sender, WORD& key, TShiftState shift);
 
   void Dispatch(TMessage& message) override;
 
@@ -118,13 +110,6 @@ private:
   void WMSizing(TMessage& message);
   void WMMoving(TMessage& message);
   void UndockToolbars();
-  // Input (ImageFormInput.cpp).
-  void ConnectInputHandlers();
-  Pair<int> ApplyAxisLock(TShiftState shift, int x, int y);
-  bool PointerHeldInImage() const;
-  void FollowPointerAlongEdge();
-  void ZoomByKey(int steps);
-  void ToggleFitZoom();
 
   bool closing_ = false;
   bool destroyed_ = false;

@@ -11,16 +11,16 @@
 
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Screen.h"
+#include "quillo/base/Language.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/timers/TimerList.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/MaskRows.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 
 namespace outline {
 
@@ -387,7 +387,7 @@ namespace {
 // fail, it runs again as before.
 class ActivityPause {
 public:
-  ActivityPause() : timer_(MainForm ? MainForm->ActivityTimer : nullptr), wasRunning_(timer_ && timer_->GetEnabled()) {
+  ActivityPause() : timer_(TheDocumentHost().ActivityTimer()), wasRunning_(timer_ && timer_->GetEnabled()) {
     if (timer_) timer_->SetEnabled(false);
   }
   ~ActivityPause() {
@@ -480,7 +480,7 @@ void UDBuffer::ScaleSelectionOutline() {
     }
   }
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
-  if (MainForm && MainForm->ActivityTimer) MainForm->ActivityTimer->SetEnabled(true);
+  if (TExTimerEvent* timer = TheDocumentHost().ActivityTimer()) timer->SetEnabled(true);
 }
 
 void UDBuffer::PaintSelectionOutline(bool advance) {

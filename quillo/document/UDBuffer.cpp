@@ -8,7 +8,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 
 // Constructed in this order, destroyed in the reverse order at exit.
 UDBuffer DrawView;

@@ -15,15 +15,15 @@
 #include <vector>
 
 #include "platform/user/WinConst.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/MaskRows.h"
 #include "quillo/document/UndoSwapFile.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 
 UndoCounters UndoTotals;
 
@@ -324,7 +324,7 @@ void ShowRestoredBrush(const BrushStateBlock& state) {
     if (Brush.pixels != nullptr && BrushShape.pixels == nullptr) throw std::bad_alloc();
     if (BrushShape.pixels != nullptr) {
       BrushShape.CopyFrom(Brush);
-      UpdateBrushShape(false);
+      TheDocumentHost().BrushRestored();
     }
   } catch (...) {
     LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
@@ -345,7 +345,7 @@ void ShowRestored(UDBuffer& p, const BrushStateBlock& brushState) {
 
 // The Edit menu's Undo and Redo and the buttons follow the active picture's history at once.
 void ShowHistoryChanged(const UDBuffer& p) {
-  if (MainForm != nullptr && &p == CurrentPicture) MainForm->UpdateUndoItems();
+  if (&p == CurrentPicture) TheDocumentHost().UndoHistoryChanged();
 }
 
 void ReportRestoreFailure(Restored r) {

@@ -11,7 +11,7 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/tools/BrushModel.h"
+#include "quillo/document/BrushState.h"
 
 // One step of an undo or redo chain. The chain owns its steps; destroying a step deletes its
 // swap file.

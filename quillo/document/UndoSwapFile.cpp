@@ -17,7 +17,7 @@
 #include "platform/rtl/Clock.h"
 #include "quillo/document/MaskRows.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 
 static_assert(std::endian::native == std::endian::little,
               "swap files are written straight from little-endian pixel words");

@@ -19,17 +19,19 @@
 #include "platform/vcl/Control.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Screen.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/ProgramMessages.h"
+#include "quillo/base/Settings.h"
 #include "quillo/components/files/MRUFileList.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/Progress.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/files/FilesHost.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Progress.h"
-#include "quillo/shell/Settings.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
@@ -214,8 +216,7 @@ AnsiString RecentEntry(const AnsiString& path, int imageNumber) {
 }
 
 void AddToRecentFiles(const AnsiString& entry) {
-  if (MainForm != nullptr && MainForm->MRUFileList1 != nullptr)
-    MainForm->MRUFileList1->InsertItem(0, entry);
+  TheFilesHost().AddRecentFile(entry);
 }
 
 // A picture loaded aside, with what the loader learned about it.
@@ -305,7 +306,8 @@ void TakeBrushState(const GFXtra32& extra) {
   BrushState.PositionY = extra.y;
   BrushMode = BrushModePaint;
   UpdateBrushShape(false);
-  if (MainForm == nullptr) return;  // no program around the picture: no tool to choose
+  // No program around the picture: no tool to choose.
+  if (TheDocumentHost().MainWindow() == nullptr) return;
   SelectTool(&PenDiscTool, false, -1);
   HideToolFeedback();
 }
@@ -341,10 +343,9 @@ void ShowInActiveWindow(UDBuffer& picture, const GFXtra32& extra, bool quiet) {
   DrawView.AllocFrom(picture, picture.rect, true);
   ImageForm->ShowBuf->Invalidate();
   ImageForm->Show();
-  if (MainForm != nullptr) {
-    MainForm->DrawCol->SetColor(ToFrameworkColour(extra.background & 0x00FFFFFF));
-    MainForm->BackCol->SetColor(ToFrameworkColour(extra.transparent & 0x00FFFFFF));
-  }
+  if (TPanel* drawing = TheDocumentHost().DrawingSwatch()) drawing->SetColor(ToFrameworkColour(extra.background & 0x00FFFFFF));
+  if (TPanel* background = TheDocumentHost().BackgroundSwatch())
+    background->SetColor(ToFrameworkColour(extra.transparent & 0x00FFFFFF));
   if (!quiet) FitWindowToImage(ImageForm, WindowZoom());
 }
 

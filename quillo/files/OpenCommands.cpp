@@ -7,18 +7,18 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/document/Zoom.h"
+#include "quillo/files/FilesHost.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
 #include "vorlen/formats/GFXFile.h"
@@ -81,8 +81,9 @@ struct Neighbour {
 };
 
 Neighbour FindNeighbour(const AnsiString& current, bool next) {
-  TTreeScanner* scanner = MainForm->TreeScanner;
   Neighbour result;
+  TTreeScanner* scanner = TheFilesHost().FolderScanner();
+  if (scanner == nullptr) return result;
   AnsiString before;  // the last image file before the current one
   bool done = false;
   scanner->SetInitialDirectory(ExtractFilePath(current));
@@ -121,7 +122,7 @@ void LoadNeighbour(const AnsiString& file) {
 }
 
 void OpenNeighbour(bool next) {
-  if (MainForm == nullptr || CurrentPicture == nullptr || CurrentPicture->FileName.empty()) return;
+  if (TheFilesHost().FolderScanner() == nullptr || CurrentPicture == nullptr || CurrentPicture->FileName.empty()) return;
   const Neighbour neighbour = FindNeighbour(CurrentPicture->FileName, next);
   if (!neighbour.file.empty()) {
     LoadNeighbour(neighbour.file);
@@ -193,22 +194,4 @@ void MRUFileList1MRUItemClick(TObject*, const AnsiString& entry) {
   const RecentFileEntry recent = SplitRecentEntry(entry);
   const ToolSuspension aside;
   NoteRecentFolder(LoadImageFile(nullptr, recent.fileName, recent.imageNumber, false), recent.fileName);
-}
-
-void ConnectOpenCommands(TMainForm& form) {
-  TMenuItem* open = form.MenuItemNamed("OpenImage");
-  open->OnClick = [](TObject* sender) { OpenImageClick(sender); };
-  open->SetEnabled(true);
-  struct Button {
-    const char* name;
-    TNotifyEvent handler;
-  };
-  for (const Button& b : {Button{"OpenBtn", [](TObject* sender) { OpenImageClick(sender); }},
-                          Button{"OpenPrevBtn", OpenPrevBtnClick}, Button{"OpenNextBtn", OpenNextBtnClick}}) {
-    auto* button = dynamic_cast<tbx::TToolbarButtonX*>(form.FindComponent(b.name));
-    if (button == nullptr) continue;
-    button->OnClick = b.handler;
-    button->SetEnabled(true);
-  }
-  form.MRUFileList1->OnMRUItemClick = MRUFileList1MRUItemClick;
 }

@@ -5,7 +5,6 @@
 
 #include "platform/rtl/AnsiString.h"
 
-class TMainForm;
 class TObject;
 
 // The open dialog's filter index last chosen (1-based); -1 until the first Open.
@@ -29,6 +28,3 @@ struct RecentFileEntry {
 };
 RecentFileEntry SplitRecentEntry(const AnsiString& entry);
 
-// Gives the main window's Open items and buttons and its recent-files list their handlers
-// and enables them.
-void ConnectOpenCommands(TMainForm& form);

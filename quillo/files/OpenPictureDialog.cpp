@@ -15,14 +15,14 @@
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/RecentFolders.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
 #include "vorlen/formats/GFXFile.h"
 
 QUILLO_DEFINE_CLASS(TOpenPlus, TForm)
@@ -84,7 +84,7 @@ TOpenPlus::TOpenPlus(TComponent* owner) : TForm(owner) {
   OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
   BuildControls();
   PreviewFile.clear();
-  CustomOpenDialog1->Hook().OwnerControl = MainForm;
+  CustomOpenDialog1->Hook().OwnerControl = TheDocumentHost().MainWindow();
   TranslateForm("[OpenPlus]");
   SetTop(kOffScreenTop);
   SetVisible(true);

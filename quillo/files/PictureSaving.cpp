@@ -4,17 +4,15 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/FileDialogs.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/files/SavePictureDialog.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-
-std::uint8_t SaveCancelled = 0;
 
 namespace {
 
@@ -100,7 +98,7 @@ void ChooseStartType(TSaveDialog& dialog, const AnsiString& fileName) {
 // user cancelled.
 bool AskNameAndOptions(TSavePlus& plus, UDBuffer& picture, const char* titleKey) {
   TSaveDialogEx& dialog = *plus.SavePicDlg;
-  dialog.Hook().OwnerControl = MainForm;
+  dialog.Hook().OwnerControl = TheDocumentHost().MainWindow();
   ImageFilterString(ImageFilter, true);
   dialog.SetFilter(ImageFilter);
   dialog.SetTitle(LangMessage(titleKey));

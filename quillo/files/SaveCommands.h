@@ -3,10 +3,9 @@
 
 #include <cstdint>
 
-class TObject;
+#include "quillo/document/DocumentList.h"
 
-// Set to 1 when the user cancels a save (the Save As dialog); the close-down reads it.
-extern std::uint8_t SaveCancelled;
+class TObject;
 
 // Saves the active picture under its own name with the parameters it was loaded or last
 // saved with; goes to Save As when it has no name yet or its format cannot write it. True

@@ -6,12 +6,12 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Registry.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/RecentFolders.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
 
 TSavePlus* SavePlus = nullptr;
 
@@ -57,7 +57,7 @@ TSavePlus::TSavePlus(TComponent* owner) : TForm(owner) {
   SavePicDlg->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofShowHelp, ofEnableSizing});
   SavePicDlg->SetOnFileOk([this](TObject* sender, bool& accept) { SavePicDlgFileOk(sender, accept); });
   SavePicDlg->SetOnTypeChange([this](TObject* sender, int index) { SavePicDlgTypeChange(sender, index); });
-  SavePicDlg->Hook().OwnerControl = MainForm;
+  SavePicDlg->Hook().OwnerControl = TheDocumentHost().MainWindow();
   BuildPanel();
   TranslateComponent(this, "[SavePlus]");
   // Kept off the screen; shown once so that the windows of the panel and its controls exist

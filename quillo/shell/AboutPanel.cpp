@@ -7,8 +7,8 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Screen.h"
 #include "quillo/shell/AboutPicture.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 
 TAboutPanel* AboutPanel = nullptr;

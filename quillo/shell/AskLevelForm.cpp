@@ -4,7 +4,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/components/captions/BandCaption.h"
-#include "quillo/shell/FormTranslator.h"
+#include "quillo/base/FormTranslator.h"
 
 QUILLO_DEFINE_CLASS(TAskLevelForm, TForm)
 

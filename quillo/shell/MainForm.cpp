@@ -14,16 +14,18 @@
 #include "quillo/components/captions/BandCaption.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
-#include "quillo/files/OpenCommands.h"
 #include "quillo/components/timers/TimerList.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/document/Zoom.h"
+#include "quillo/files/OpenCommands.h"
 #include "quillo/shell/MainMenuTree.h"
+#include "quillo/shell/ProgramHost.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/shell/UndoForm.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/shell/WindowMenu.h"
 #include "quillo/tools/DrawingHelpers.h"
 
 using tbx::TDockX;
@@ -32,12 +34,6 @@ using tbx::TToolbarSepX;
 using tbx::TToolbarX;
 
 TMainForm* MainForm = nullptr;
-TRect WorkArea;
-int MenuBarHeight = 0;
-int WindowOffset = 0;
-TColor ActiveCaptionEndColor = 0;
-TColor InactiveCaptionEndColor = 0;
-std::uint8_t AppInactive = 0;
 
 QUILLO_DEFINE_CLASS(TMainForm, TForm)
 
@@ -65,6 +61,8 @@ constexpr const char* FuncbarButtons[] = {"NewBtn",    "OpenBtn",  "OpenPrevBtn"
 }  // namespace
 
 TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
+  // The lower folders reach the main window through its host, which answers from MainForm.
+  InstallProgramHost(true);
   SetName("MainForm");
   SetBorderStyle(bsSingle);
   SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
@@ -80,7 +78,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   AssignSkinTags();
   TreeScanner = NewNamedComponent<TTreeScanner>(this, "TreeScanner");
   // File > Open, the folder's previous and next image and the recent files.
-  ConnectOpenCommands(*this);
+  ConnectOpenCommands();
   OnCloseQuery = [this](TObject* sender, bool& canClose) { ShutDownRequest(sender, canClose); };
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { HotKeys(sender, key, shift); };
   OnKeyUp = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyUp(sender, key, shift); };
@@ -99,6 +97,7 @@ TMainForm::~TMainForm() {
   // The palette's buttons went with the window's components; the tools must not keep them.
   ClearPalette(false);
   if (MainForm == this) MainForm = nullptr;
+  if (MainForm == nullptr) InstallProgramHost(false);
 }
 
 void TMainForm::BuildMenus() {

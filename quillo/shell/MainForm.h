@@ -13,6 +13,8 @@
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Messages.h"
 #include "platform/vcl/Types.h"
+#include "quillo/base/ProgramMessages.h"
+#include "quillo/base/ScreenLayout.h"
 
 class TBandCaption;
 class TExTimerEvent;
@@ -30,19 +32,6 @@ class TDockX;
 class TToolbarButtonX;
 class TToolbarX;
 }  // namespace tbx
-
-// Work that must wait for the message loop is posted to the main window, never sent.
-constexpr UINT UM_SHOWTIP = 0x194E;
-constexpr UINT UM_BROWSEEFFECTS = 0x194F;  // lParam: the plug-in's menu item or 0
-constexpr UINT UM_LASTDOCCLOSED = 0x1950;
-constexpr UINT UM_DOCOPENED = 0x1951;
-// Requests a running plug-in component posts (preview, OK, cancel, resize the target...).
-constexpr UINT UM_COMPONENTFIRST = 0x1575;
-constexpr UINT UM_COMPONENTLAST = 0x157D;
-
-// The size of the blank document the program starts with and File > New first proposes.
-constexpr int BlankDocumentWidth = 384;
-constexpr int BlankDocumentHeight = 288;
 
 class TMainForm : public TForm {
   QUILLO_DECLARE_CLASS()
@@ -192,6 +181,8 @@ private:
   static HINSTANCE HInstance();
   // What the main window does with the open documents (MainFormDocuments.cpp).
   void ConnectDocumentCommands();
+  // The Open items and buttons and the recent-files list (MainFormOpen.cpp).
+  void ConnectOpenCommands();
   void ConnectUndoCommands();     // MainFormUndo.cpp
   void ConnectUndoButtons();      // MainFormUndo.cpp: clicks, hints and the drop-down part
   void ConnectNewCommand();       // MainFormNew.cpp
@@ -220,12 +211,3 @@ extern TMainForm* MainForm;
 // Every document window's instant-brush button pressed exactly when Settings.InstBrush is on;
 // turning it on with clearSelection also deselects the active picture (MainFormOptions.cpp).
 void ApplyInstBrushSetting(bool clearSelection);
-
-// Read once at start-up; used by every window that places itself or paints a gradient caption.
-extern TRect WorkArea;
-extern int MenuBarHeight;
-extern int WindowOffset;  // the step by which new document windows cascade
-extern TColor ActiveCaptionEndColor;
-extern TColor InactiveCaptionEndColor;
-// 1 while the application is deactivated.
-extern std::uint8_t AppInactive;

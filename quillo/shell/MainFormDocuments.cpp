@@ -6,12 +6,13 @@
 
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/base/Settings.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/files/SaveCommands.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/shell/WindowMenu.h"
 
 void TMainForm::ConnectDocumentCommands() {
   auto on = [this](const char* name, TNotifyEvent handler) { MenuItemNamed(name)->OnClick = std::move(handler); };

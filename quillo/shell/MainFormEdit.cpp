@@ -15,10 +15,10 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/EditCommands.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/tools/Tool.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/shell/AboutPanel.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/PreviewForm.h"
 #include "quillo/shell/TipForm.h"

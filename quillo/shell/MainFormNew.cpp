@@ -8,7 +8,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/NewForm.h"
 #include "quillo/tools/Tool.h"

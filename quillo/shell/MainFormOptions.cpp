@@ -9,7 +9,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/tools/ToolForm.h"
 
 void TMainForm::ConnectOptionsCommands() {

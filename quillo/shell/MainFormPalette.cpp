@@ -7,10 +7,10 @@
 #include "quillo/components/timers/TimerList.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "quillo/shell/ToolPalette.h"
-#include "quillo/tools/IconPanel.h"
+#include "quillo/shell/IconPanel.h"
 #include "quillo/tools/Tool.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/SkinGlyphs.h"
+#include "quillo/base/SkinGlyphs.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/UndoEngine.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/UndoForm.h"
 #include "quillo/tools/Tool.h"

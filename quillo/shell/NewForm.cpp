@@ -13,10 +13,10 @@
 #include "quillo/components/labels/ExLabel.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
-#include "quillo/shell/FormTranslator.h"
+#include "quillo/base/FormTranslator.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/Zoom.h"
 
 QUILLO_DEFINE_CLASS(TNewForm, TForm)
 

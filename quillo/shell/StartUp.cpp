@@ -10,6 +10,10 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/UpDown.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/base/Skins.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
 #include "quillo/components/toolbars/Dock.h"
@@ -18,18 +22,15 @@
 #include "quillo/components/toolbars/ToolbarPositions.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/document/Progress.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/document/UndoEngine.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/AboutPanel.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/document/UndoEngine.h"
-#include "quillo/shell/Language.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Progress.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/shell/SettingsStorage.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/ToolForm.h"
@@ -37,11 +38,6 @@
 #include "vorlen/formats/GFXFile.h"
 
 namespace {
-
-AnsiString& Folder() {
-  static AnsiString folder;
-  return folder;
-}
 
 
 int DisplayBitsPerPixel() {
@@ -145,6 +141,7 @@ void OpenStartDocuments(TMainForm* form, const std::vector<AnsiString>& files) {
 // without a usable skin starts with blank buttons.
 void LoadStartSkin() {
   Skins = std::make_unique<SkinManager>(ProgramFolder() + "Skins/");
+  OnSkinChosen = ApplySkinToPalette;
   try {
     Skins->Reload(Settings.Skin, ApplySkinToPalette);
   } catch (const std::exception&) {
@@ -156,16 +153,6 @@ void LoadStartSkin() {
 }
 
 }  // namespace
-
-AnsiString ProgramFolderOf(const AnsiString& programPath) {
-  const auto cut = programPath.find_last_of("/:");
-  return cut == AnsiString::npos ? AnsiString() : programPath.substr(0, cut + 1);
-}
-
-AnsiString ProgramFolder() { return Folder(); }
-void SetProgramFolder(const AnsiString& folder) {
-  Folder() = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-}
 
 void StartUp(TMainForm* form) {
   MainForm = form;

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "platform/user/User.h"
+#include "quillo/base/ProgramFolder.h"
 
 class TMainForm;
 
@@ -15,13 +16,6 @@ class TMainForm;
 // exit code. mainWindowReady, when given, hears the main window's handle once start-up is done
 // and before the message loop runs.
 int WinMain(const std::function<void(HWND)>& mainWindowReady = nullptr);
-
-// The folder the program lives in, with its trailing '/': the language files, skins and
-// plug-in folders are found there. ProgramFolderOf cuts a program's path after its last '/'
-// or ':', whichever comes later; WinMain sets the folder from the program's own path.
-AnsiString ProgramFolderOf(const AnsiString& programPath);
-AnsiString ProgramFolder();
-void SetProgramFolder(const AnsiString& folder);
 
 // The display's bits per pixel below which the program refuses to start.
 constexpr int MinimumDisplayBits = 15;

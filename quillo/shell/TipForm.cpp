@@ -6,10 +6,10 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/components/captions/BandCaption.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/TipFile.h"
 

@@ -9,8 +9,8 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/UndoEngine.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/tools/Tool.h"
 

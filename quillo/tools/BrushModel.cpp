@@ -5,17 +5,13 @@
 
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
 #include "quillo/tools/DrawingHelpers.h"
-
-BrushStateBlock BrushState;
-std::uint8_t& BrushMode = BrushState.Mode;
-std::uint8_t& BrushHandleMode = BrushState.HandleMode;
-std::uint32_t& BrushTransparentColor = BrushState.TransparentColor;
+#include "quillo/tools/ToolHost.h"
 
 int BrushTransparency = 50;
 int SavedBrushSize = 1;
@@ -74,8 +70,8 @@ Pair<int> HotSpotOffset(int width, int height, int handleMode) {
 
 Pair<int> BrushHotSpot() { return HotSpotOffset(BrushShape.Width(), BrushShape.Height(), BrushHandleMode); }
 
-std::uint32_t DrawingColour() { return MainForm ? PixelOfPanel(MainForm->DrawCol, 0x000000) : 0x000000; }
-std::uint32_t BackgroundColour() { return MainForm ? PixelOfPanel(MainForm->BackCol, 0xFFFFFF) : 0xFFFFFF; }
+std::uint32_t DrawingColour() { return PixelOfPanel(TheDocumentHost().DrawingSwatch(), 0x000000); }
+std::uint32_t BackgroundColour() { return PixelOfPanel(TheDocumentHost().BackgroundSwatch(), 0xFFFFFF); }
 
 void UpdateBrushShape(bool background) { UpdateBrushShapeWith(DrawingColour(), BackgroundColour(), background); }
 
@@ -110,8 +106,7 @@ void SetBrushModeColor() {
   BrushMode = BrushModeColor;
   ShowBrushMode(ImageForm);
   UpdateBrushShape(false);
-  if (MainForm)
-    if (TMenuItem* item = MainForm->MenuItemNamed("Color1")) item->SetChecked(true);
+  TheToolHost().BrushModeColorChosen();
 }
 
 void CycleBrushHandle() {

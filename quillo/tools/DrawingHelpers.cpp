@@ -12,7 +12,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/Tool.h"
@@ -45,25 +45,6 @@ Pair<int> BrushCorner(int x, int y) {
 
 // ---------------------------------------------------------------------------------------
 // The drawing view and repainting
-
-void SetDrawViewClip() {
-  if (!CurrentPicture || !CurrentPicture->pixels) {
-    DrawView.Free();
-    return;
-  }
-  Rect clip(-INT_MAX, -INT_MAX, INT_MAX, INT_MAX);
-  if (Settings.Clipping && ImageForm && &ImageForm->Picture == CurrentPicture) {
-    const double z = ActiveZoom();
-    TEventScrollBox* box = ImageForm->MaxSize;
-    const int hx = box->GetHorzScrollBar()->GetPosition();
-    const int vy = box->GetVertScrollBar()->GetPosition();
-    const int w = box->GetClientWidth();
-    const int h = box->GetClientHeight();
-    clip = Rect(static_cast<int>(hx / z), static_cast<int>(vy / z), static_cast<int>((w + hx - 1) / z),
-                static_cast<int>((h + vy - 1) / z));
-  }
-  DrawView.AllocFrom(*CurrentPicture, clip, true);
-}
 
 Rect RepaintRectOnScreen(int x1, int y1, int x2, int y2, double z) {
   if (x1 > x2) std::swap(x1, x2);

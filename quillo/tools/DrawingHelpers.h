@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "quillo/document/UDBuffer.h"
+#include "quillo/document/Zoom.h"
 #include "vorlen/core/Types.h"
 
 // The feedback colour: one of the library's exclusive-or colours (top byte 0x8F), so a mark
@@ -20,10 +21,6 @@ constexpr std::uint32_t FeedbackColour = 0x8F8F8F8Fu;
 // The copy of the image rectangle under the current feedback; its pixels are replaced at each
 // save and hold nothing before the first.
 extern UDBuffer SavedArea;
-
-// Re-makes DrawView over CurrentPicture: with the setting Clipping on, over the visible part
-// of the image; else over the whole picture. The view keeps the image's coordinates.
-void SetDrawViewClip();
 
 // Invalidates that part of the active document's image view at the current zoom (image
 // coordinates, x2 and y2 exclusive, any order). Painting happens at the view's next repaint.

@@ -25,9 +25,9 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
+#include "quillo/base/Language.h"
 #include "quillo/components/edits/SpinEdit.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/tools/Tool.h"
 #include "quillo/tools/ToolForm.h"
 
@@ -503,7 +503,8 @@ AnsiString NextOptionField(AnsiString& layout) {
 }
 
 int OptionTextWidth(const AnsiString& text) {
-  TCustomForm* measurer = MainForm ? static_cast<TCustomForm*>(MainForm) : ToolForm;
+  TCustomForm* main = TheDocumentHost().MainWindow();
+  TCustomForm* measurer = main ? main : static_cast<TCustomForm*>(ToolForm);
   if (!measurer || !measurer->GetCanvas()) return 0;
   RECT r{0, 0, 0, 0};
   DrawText(measurer->GetCanvas()->GetHandle(), text.c_str(), -1, &r, DT_CALCRECT);

@@ -5,19 +5,17 @@
 #include <algorithm>
 
 #include "platform/user/User.h"
+#include "quillo/base/Language.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/ToolPalette.h"
-#include "quillo/shell/UndoForm.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/OptionBar.h"
+#include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolObjects.h"
 
 P_icon* CurrentTool = &PenContTool;
@@ -105,7 +103,7 @@ void FlipToggle(P_icon* tool) {
 void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry) {
   if (!tool) return;
   // The undo history list belongs to the picture as it was before the new tool.
-  if (UndoFormShown) CloseUndoForm();
+  TheToolHost().ToolChanging();
   // A selection ends any suspension: a later unmatched ResumeTool leaves this tool alone.
   ToolSuspendDepth = 0;
   tool = RunOneShotFunctions(tool, hideFirst, paletteEntry);
@@ -124,15 +122,13 @@ void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry) {
   CurrentTool->Deactivate(tool);
   CloseOptionBar(CurrentTool, tool);
   CurrentTool = tool;
-  if (tool->GroupButton) UpdatePaletteGroup(tool, paletteEntry);
-  // F1 on the main window asks for the current tool's help.
-  if (MainForm) MainForm->SetHelpContext(tool->HelpContext);
+  if (tool->GroupButton) TheToolHost().ShowInPalette(*tool, paletteEntry);
   ToolPhase = 0;
   RebuildOptionBar(tool);
   tool->Activate();
   GiveViewsTheCursor(tool->Cursor);
   ShowToolFeedback();
-  if (MainForm) MainForm->AdjustToolPanelSize();
+  TheToolHost().ToolSelected(*tool);
 }
 
 void ReselectTool(bool hideFirst) { SelectTool(RememberedTool, hideFirst, -1); }

@@ -11,15 +11,17 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/ScreenLayout.h"
 #include "quillo/components/captions/BandCaption.h"
 #include "quillo/components/panels/XPanel.h"
 #include "quillo/components/utilities/VclUtils.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/WindowArrangement.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/MainForm.h"
 #include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolObjects.h"
 
 TToolForm* ToolForm = nullptr;
@@ -203,13 +205,7 @@ void TToolForm::WritePlace() {
 void TToolForm::ShowSheet(TTabSheet* sheet, bool visible, bool force) {
   if (!sheet) return;
   sheet->SetTabVisible(visible);
-  if (MainForm) {
-    TMenuItem* mark = sheet == PaletteSheet ? MainForm->PaletteVisib
-                      : sheet == BrushSheet ? MainForm->BrushVisib
-                      : sheet == HistogramSheet ? MainForm->HistVisib
-                                                : nullptr;
-    if (mark) mark->SetChecked(visible);
-  }
+  TheToolHost().SheetShown(sheet, visible);
   if (!CompSheet->GetTabVisible()) RemoveRunTimeCompControls();
 
   int shown = 0;
@@ -300,7 +296,8 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
     if (key == VK_ESCAPE) {
       SetActiveControl(nullptr);
       // A main window that is hidden or disabled (a long operation runs) cannot take it.
-      if (MainForm && MainForm->CanFocus()) MainForm->SetFocus();
+      TCustomForm* main = TheDocumentHost().MainWindow();
+      if (main && main->CanFocus()) main->SetFocus();
       key = 0;
       return;
     }
@@ -312,7 +309,7 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
       // one among them, while the key is still on its way to it: then the key ends here.
       keyControl_ = focused;
       focused->FreeNotification(this);
-      ImageForm->HotKeys(ImageForm, passed, shift);
+      if (ImageForm->OnKeyDown) ImageForm->OnKeyDown(ImageForm, passed, shift);
       if (keyControl_) focused->RemoveFreeNotification(this);
       else key = 0;
       keyControl_ = nullptr;
@@ -348,9 +345,10 @@ void TToolForm::SnapWhileMoving(RECT& proposed) {
     TImageForm* form = ImgForms[static_cast<std::size_t>(i)];
     if (form) documents.push_back(form->GetBoundsRect());
   }
+  TCustomForm* mainWindow = TheDocumentHost().MainWindow();
   TRect main;
-  if (MainForm) main = MainForm->GetBoundsRect();
-  proposed = SnapToolFormRect(proposed, WorkArea, MainForm ? &main : nullptr, documents);
+  if (mainWindow) main = mainWindow->GetBoundsRect();
+  proposed = SnapToolFormRect(proposed, WorkArea, mainWindow ? &main : nullptr, documents);
 }
 
 void TToolForm::Dispatch(TMessage& message) {

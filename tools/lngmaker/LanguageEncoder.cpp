@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "quillo/shell/LanguageCode.h"
+#include "quillo/base/LanguageCode.h"
 
 namespace {
 

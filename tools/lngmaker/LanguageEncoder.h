@@ -1,5 +1,5 @@
 #pragma once
-// Writes text as a language file (quillo/shell/LanguageCode.h) in as few bytes as the format
+// Writes text as a language file (quillo/base/LanguageCode.h) in as few bytes as the format
 // allows: for every range of code lengths the format can describe, the prefix code with the
 // fewest coded bits within that range; of those, the one whose whole file (description and
 // bits) is smallest and that fits the decoder's four table blocks.

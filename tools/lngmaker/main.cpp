@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "quillo/shell/LanguageCode.h"
+#include "quillo/base/LanguageCode.h"
 #include "tools/lngmaker/LanguageEncoder.h"
 
 namespace {

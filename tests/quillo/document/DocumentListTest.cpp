@@ -22,7 +22,7 @@
 #include "quillo/document/RulerTicks.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/MainForm.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 
 namespace {
 

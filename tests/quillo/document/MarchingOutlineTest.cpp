@@ -23,8 +23,8 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/SelectionOutline.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/Zoom.h"
 
 namespace {
 

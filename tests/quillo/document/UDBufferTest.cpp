@@ -11,7 +11,7 @@
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
 

@@ -12,8 +12,8 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "quillo/tools/Tool.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "quillo/document/UndoSwapFile.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 
 PictureState StateOf(const UDBuffer& p) {
   PictureState s;

@@ -16,8 +16,8 @@
 
 #include "platform/vcl/Application.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
 #include "vorlen/formats/GFXFile.h"

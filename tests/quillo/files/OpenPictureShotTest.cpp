@@ -9,7 +9,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/OpenPictureDialog.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "support/FileDialogUser.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"

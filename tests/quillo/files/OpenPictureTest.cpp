@@ -19,8 +19,8 @@
 #include "quillo/files/OpenCommands.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "support/FileDialogUser.h"
 #include "vorlen/formats/GFXFile.h"
 

@@ -10,7 +10,7 @@
 #include "platform/vcl/Screen.h"
 #include "quillo/shell/AboutPanel.h"
 #include "quillo/shell/AboutPicture.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/shell/TipForm.h"
 
 namespace {

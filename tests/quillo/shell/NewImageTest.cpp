@@ -19,7 +19,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/NewForm.h"
 #include "quillo/tools/Tool.h"
 #include "quillo/tools/ToolObjects.h"

@@ -8,9 +8,9 @@
 #include "ProgramFixture.h"
 #include "platform/user/Desktop.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/base/Skins.h"
 #include "quillo/shell/ToolPalette.h"
-#include "quillo/tools/IconPanel.h"
+#include "quillo/shell/IconPanel.h"
 #include "quillo/tools/ToolObjects.h"
 
 namespace {

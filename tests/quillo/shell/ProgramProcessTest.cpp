@@ -14,12 +14,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/vcl/Registry.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "support/TempHome.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/GFXFile.h"
@@ -48,6 +49,21 @@ int WaitForExit(pid_t child, std::chrono::seconds limit) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return -1;
+}
+
+// Waits until the child's main thread blocks SIGTERM, which the program does first thing so
+// that its watcher thread takes the request; false when that does not happen in time.
+bool WaitUntilSigtermIsTaken(pid_t child, std::chrono::seconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  const unsigned long long sigterm = 1ULL << (SIGTERM - 1);
+  while (std::chrono::steady_clock::now() < until) {
+    std::ifstream status("/proc/" + std::to_string(child) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind("SigBlk:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) & sigterm) != 0) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
 }
 
 // The child finds the user level answered in its settings folder (the test's, which QUILLO_HOME
@@ -92,7 +108,7 @@ TEST(ProgramProcessTest, ARequestToCloseDuringStartUpEndsTheProgram) {
   StoreUserLevel();
   const pid_t child = SpawnProgram(temp, {damaged});
   ASSERT_NE(child, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ASSERT_TRUE(WaitUntilSigtermIsTaken(child, std::chrono::seconds(30)));
   ASSERT_EQ(kill(child, SIGTERM), 0);
   const int result = WaitForExit(child, std::chrono::seconds(30));
   if (result == -1) {

@@ -15,7 +15,7 @@
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 
 namespace {
 

@@ -29,9 +29,10 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/shell/AskLevelForm.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/shell/SettingsStorage.h"
+#include "quillo/base/Skins.h"
 #include "quillo/tools/ToolForm.h"
 
 namespace {

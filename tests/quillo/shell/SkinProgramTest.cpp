@@ -12,9 +12,9 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/Dock.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/SkinGlyphs.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/base/Settings.h"
+#include "quillo/base/SkinGlyphs.h"
+#include "quillo/base/Skins.h"
 
 namespace {
 

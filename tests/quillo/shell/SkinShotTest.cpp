@@ -19,8 +19,8 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Application.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
-#include "quillo/shell/SkinGlyphs.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/base/SkinGlyphs.h"
+#include "quillo/base/Skins.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "quillo/shell/Skins.h"
+#include "quillo/base/Skins.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@
 #include "platform/vcl/Picture.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "platform/gdi/Gdi.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "vorlen/formats/GFXFile.h"
-#include "quillo/shell/SkinGlyphs.h"
+#include "quillo/base/SkinGlyphs.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
 

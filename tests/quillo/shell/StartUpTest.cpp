@@ -11,8 +11,8 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/TipFile.h"
 #include "quillo/shell/TipForm.h"

@@ -23,13 +23,13 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/SkinGlyphs.h"
-#include "quillo/shell/Skins.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/base/SkinGlyphs.h"
+#include "quillo/base/Skins.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/Grid.h"
-#include "quillo/tools/IconPanel.h"
+#include "quillo/shell/IconPanel.h"
 #include "quillo/tools/ToolObjects.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "platform/vcl/ExtCtrls.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/UndoForm.h"
 #include "quillo/tools/BrushModel.h"

@@ -10,7 +10,7 @@
 
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/shell/Settings.h"
+#include "quillo/base/Settings.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"

@@ -21,7 +21,7 @@
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/components/edits/SpinEdit.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/tools/OptionBar.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"

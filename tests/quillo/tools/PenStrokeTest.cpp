@@ -23,7 +23,7 @@
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/FactoryBrush.h"
 #include "quillo/tools/Grid.h"
-#include "quillo/tools/IconPanel.h"
+#include "quillo/shell/IconPanel.h"
 #include "quillo/tools/ToolObjects.h"
 #include "support/UiDriver.h"
 

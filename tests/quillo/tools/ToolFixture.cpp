@@ -3,7 +3,7 @@
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/tools/Grid.h"
 #include "quillo/tools/ToolObjects.h"
 

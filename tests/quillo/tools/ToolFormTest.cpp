@@ -20,7 +20,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/StartUp.h"
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 

@@ -1,4 +1,4 @@
-#include "quillo/shell/Progress.h"
+#include "quillo/document/Progress.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,15 +12,14 @@
 #include "platform/user/User.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Buttons.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/ProgramFolder.h"
 #include "quillo/components/panels/FriendlyStatusBar.h"
 #include "quillo/components/panels/PercentProgress.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/StartUp.h"
-#include "quillo/tools/ToolForm.h"
 
 std::uint8_t CancelRequested = 1;
 std::uint8_t LogEnabled = 0;
@@ -70,8 +69,7 @@ bool CancelButtonVisible(const TImageForm* window) {
 
 // The main window and the tool options window take no command while an operation runs.
 void EnableCommandWindows(bool enable) {
-  if (MainForm != nullptr && MainForm->HandleAllocated()) MainForm->SetEnabled(enable);
-  if (ToolForm != nullptr && ToolForm->HandleAllocated()) ToolForm->SetEnabled(enable);
+  TheDocumentHost().EnableCommandWindows(enable);
 }
 
 // The bar from its base place (its Tag), right of the Cancel button when that shows, to the

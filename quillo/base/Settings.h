@@ -8,8 +8,6 @@
 
 #include "platform/rtl/AnsiString.h"
 
-class TMainForm;
-
 struct TSettings {
   bool Clipping = false;         // tools draw only into the visible part of the window
   bool OptimBrush = false;       // brushes are cropped to their content
@@ -71,13 +69,3 @@ inline constexpr const char* SettingsRegistryKey = "Software\\Dornick\\QL\\";
 // The view's gamma factor (16.16 fixed point) of a grey value and a channel's offset, both in
 // hundredths: 180 and 0 give 1.8.
 std::int32_t GammaFactor(int grey, int channel);
-
-// Reads the main window's place and every preference from the registry once at start-up,
-// creating the language object on the way and asking the user level on the first run.
-void LoadSettings(TMainForm* form);
-// Writes them back at close-down; failures are swallowed so that the program still closes.
-void SaveSettings(TMainForm* form);
-// The "Preferences" values alone: the record's fields, and with a main window also what its
-// controls and the view's switches hold. Raises ERegistryException when a value cannot be
-// written.
-void StorePreferences(const TMainForm* form);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "quillo/shell/LanguageCode.h"
+#include "quillo/base/LanguageCode.h"
 #include "tools/lngmaker/LanguageEncoder.h"
 
 namespace {

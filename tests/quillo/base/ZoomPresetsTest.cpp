@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "quillo/shell/ZoomPresets.h"
+#include "quillo/base/ZoomPresets.h"
 
 namespace {
 

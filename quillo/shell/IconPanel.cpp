@@ -1,6 +1,6 @@
 // The icon panel's form, buttons and handlers.
 
-#include "quillo/tools/IconPanel.h"
+#include "quillo/shell/IconPanel.h"
 
 #include "platform/vcl/Color.h"
 #include "platform/vcl/ExtCtrls.h"

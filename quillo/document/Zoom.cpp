@@ -1,36 +1,24 @@
-#include "quillo/shell/Zoom.h"
+#include "quillo/document/Zoom.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/UpDown.h"
+#include "quillo/base/Settings.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/components/timers/TimerList.h"
+#include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/MainForm.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/tools/BrushModel.h"
-#include "quillo/tools/DrawingHelpers.h"
-#include "quillo/tools/Tool.h"
 
 namespace {
-
-TUpDown* ZoomControl() { return MainForm ? MainForm->Zoom : nullptr; }
-
-int ZoomPosition() {
-  TUpDown* zoom = ZoomControl();
-  return zoom ? std::clamp(zoom->GetPosition(), MinZoomPosition, MaxZoomPosition) : 1;
-}
-
-void SetZoomPosition(int position) {
-  if (TUpDown* zoom = ZoomControl()) zoom->SetPosition(position);
-}
 
 // The zoom the active picture may take: under the view's size cap, and never below 1 for a
 // picture with a side under 4 pixels.
@@ -41,10 +29,21 @@ int AllowedZoomPosition(int position, const UDBuffer& picture) {
 }
 
 void SetActivityTimer(bool enabled) {
-  if (MainForm && MainForm->ActivityTimer) MainForm->ActivityTimer->SetEnabled(enabled);
+  if (TExTimerEvent* timer = TheDocumentHost().ActivityTimer()) timer->SetEnabled(enabled);
 }
 
+double ActiveZoom() { return ImageForm && ImageForm->Zoom > 0 ? ImageForm->Zoom : 1.0; }
+
 }  // namespace
+
+int ZoomPosition() {
+  TUpDown* zoom = TheDocumentHost().ZoomControl();
+  return zoom ? std::clamp(zoom->GetPosition(), MinZoomPosition, MaxZoomPosition) : 1;
+}
+
+void SetZoomPosition(int position) {
+  if (TUpDown* zoom = TheDocumentHost().ZoomControl()) zoom->SetPosition(position);
+}
 
 double GetZoomFactor() { return ZoomFactorAt(ZoomPosition()); }
 
@@ -99,20 +98,10 @@ void ApplyZoom() {
   // keys, fitting, a document becoming active, a cap on the view's size) comes through here.
   if (picture.Outline != nullptr) picture.ScaleSelectionOutline();
 
-  if (MainForm && MainForm->ZoomLabel) MainForm->ZoomLabel->SetCaption(ZoomLabelAt(position));
+  TheDocumentHost().ShowZoomLabel(ZoomLabelAt(position));
   window->ShowBuf->Invalidate();
   window->ZoomIndex = position;
   UpdateDocumentCaption(window);
-}
-
-void ZoomClick(TObject*, TUDBtnType button) {
-  const int position = ZoomPosition();
-  if (GetKeyState(VK_SHIFT) < 0) {
-    if (button == btNext && position < MaxZoomPosition) SetZoomPosition(position + 1);
-    if (button == btPrev && position > MinZoomPosition) SetZoomPosition(position - 1);
-  }
-  if (MainForm) MainForm->ClosePopupForms();
-  ApplyZoom();
 }
 
 void MakeDocumentActive(int index) {
@@ -121,7 +110,7 @@ void MakeDocumentActive(int index) {
   if (window == ImageForm) return;
   SetActivityTimer(false);
   // The tool's feedback leaves the old picture before another one becomes the active one.
-  SuspendTool();
+  TheDocumentHost().SuspendTool();
 
   // The pointer belongs to no image until it moves over the new one (its place over the old
   // view would anchor the new one's zoom).
@@ -134,7 +123,7 @@ void MakeDocumentActive(int index) {
 
   if (previous) previous->SetPanelText(spMessage, "");
   ImageForm = window;
-  ShowBrushMode(window);
+  TheDocumentHost().ShowBrushMode(*window);
   SetZoomPosition(window->ZoomIndex);
   CurrentPicture = &window->Picture;
   ApplyZoom();
@@ -147,62 +136,26 @@ void MakeDocumentActive(int index) {
   }
   if (window->HandleAllocated()) SetForegroundWindow(window->GetHandle());
 
-  ResumeTool();
+  TheDocumentHost().ResumeTool();
   SetActivityTimer(true);
   UpdateCaptionColours();
 }
 
-AnsiString WindowMenuCaption(int index, const AnsiString& title) {
-  const int number = index + 1;
-  return AnsiString("[") + (number < 10 ? " " : "") + IntToStr(number) + "] " + title;
-}
-
-void WindowMenuClick(TObject*) {
-  if (!MainForm || !MainForm->WindowMenu) return;
-  TMenuItem* menu = MainForm->WindowMenu;
-  for (int i = 0; i < ImgFormCount && i < menu->Count(); ++i) {
-    TImageForm* window = ImgForms[static_cast<std::size_t>(i)];
-    TMenuItem* item = menu->Items(i);
-    item->SetCaption(WindowMenuCaption(i, DocumentTitle(window->Picture)));
-    item->SetChecked(&window->Picture == CurrentPicture);
-    item->SetImageIndex(i);
-    item->SetTag(i);
+void SetDrawViewClip() {
+  if (!CurrentPicture || !CurrentPicture->pixels) {
+    DrawView.Free();
+    return;
   }
-}
-
-void N1Click(TObject* sender) {
-  if (auto* item = dynamic_cast<TComponent*>(sender)) MakeDocumentActive(static_cast<int>(item->GetTag()));
-}
-
-void PrevImage1Click(TObject*) {
-  if (!ImageForm || ImgFormCount == 0) return;
-  const int index = ImageForm->ListIndex - 1;
-  MakeDocumentActive(index < 0 ? ImgFormCount - 1 : index);
-}
-
-void NextImage1Click(TObject*) {
-  if (!ImageForm || ImgFormCount == 0) return;
-  const int index = ImageForm->ListIndex + 1;
-  MakeDocumentActive(index >= ImgFormCount ? 0 : index);
-}
-
-void Cascade1Click(TObject*) {
-  if (!MainForm || !ImageForm) return;
-  TImageForm* active = ImageForm;
-  const TPoint start(MainForm->GetLeft(), MainForm->GetTop() + MainForm->GetHeight() - 1);
-  TPoint at = start;
-  auto placeAndStep = [&](TImageForm* window) {
-    window->SetBounds(at.x, at.y, window->GetWidth(), window->GetHeight());
-    at.x += WindowOffset;
-    at.y += WindowOffset;
-    if (at.x > WorkArea.right - 96 || at.y > WorkArea.bottom - WindowOffset) at = start;
-  };
-  for (int i = 0; i < ImgFormCount; ++i) {
-    TImageForm* window = ImgForms[static_cast<std::size_t>(i)];
-    if (window == active || window->GetWindowState() == wsMinimized) continue;
-    placeAndStep(window);
-    MakeDocumentActive(i);
+  Rect clip(-INT_MAX, -INT_MAX, INT_MAX, INT_MAX);
+  if (Settings.Clipping && ImageForm && &ImageForm->Picture == CurrentPicture) {
+    const double z = ActiveZoom();
+    TEventScrollBox* box = ImageForm->MaxSize;
+    const int hx = box->GetHorzScrollBar()->GetPosition();
+    const int vy = box->GetVertScrollBar()->GetPosition();
+    const int w = box->GetClientWidth();
+    const int h = box->GetClientHeight();
+    clip = Rect(static_cast<int>(hx / z), static_cast<int>(vy / z), static_cast<int>((w + hx - 1) / z),
+                static_cast<int>((h + vy - 1) / z));
   }
-  MakeDocumentActive(active->ListIndex);
-  active->SetBounds(at.x, at.y, active->GetWidth(), active->GetHeight());
+  DrawView.AllocFrom(*CurrentPicture, clip, true);
 }

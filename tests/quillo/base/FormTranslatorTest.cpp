@@ -8,7 +8,7 @@
 #include "platform/vcl/Form.h"
 #include "platform/vcl/GraphicControl.h"
 #include "platform/vcl/Strings.h"
-#include "quillo/shell/FormTranslator.h"
+#include "quillo/base/FormTranslator.h"
 
 namespace translate_test {
 

@@ -2,7 +2,7 @@
 // value is optional, and a value the program cannot use (missing, of another kind, out of its
 // range) takes its default, so a damaged registry never keeps the program from starting.
 
-#include "quillo/shell/Settings.h"
+#include "quillo/shell/SettingsStorage.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,15 +20,14 @@
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarPositions.h"
 #include "quillo/components/utilities/VclUtils.h"
+#include "quillo/base/Settings.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/AskLevelForm.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/tools/ToolForm.h"
-
-TSettings Settings;
 
 namespace {
 
@@ -237,10 +236,6 @@ void SaveToolbarLayout(TMainForm* form) {
 }
 
 }  // namespace
-
-std::int32_t GammaFactor(int grey, int channel) {
-  return static_cast<std::int32_t>((grey + channel) * 0.01 * 65536 + 0.5);
-}
 
 void LoadSettings(TMainForm* form) {
   TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();

@@ -19,7 +19,7 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/WinTypes.h"
-#include "quillo/shell/LanguageText.h"
+#include "quillo/base/LanguageText.h"
 
 class Language {
 public:

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/vcl/Application.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "support/TempHome.h"
 #include "support/UiDriver.h"
 #include "tools/lngmaker/LanguageEncoder.h"

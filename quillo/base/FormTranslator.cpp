@@ -1,4 +1,4 @@
-#include "quillo/shell/FormTranslator.h"
+#include "quillo/base/FormTranslator.h"
 
 #include <vector>
 
@@ -6,7 +6,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Strings.h"
 #include "platform/vcl/TypInfo.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "LanguageKeyScan.h"
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 #include "support/TempHome.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "quillo/shell/LanguageCode.h"
+#include "quillo/base/LanguageCode.h"
 
 #include <bit>
 

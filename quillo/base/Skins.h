@@ -135,3 +135,8 @@ private:
 
 // The program's skin manager, made at start-up on the program folder's "Skins/".
 extern std::unique_ptr<SkinManager> Skins;
+
+// Runs once Choose has applied a skin to the forms, before its own callback: the tool
+// palette, whose glyphs come from its own table rather than the buttons' Tags, takes them
+// here. The program sets it at start-up.
+extern std::function<void()> OnSkinChosen;

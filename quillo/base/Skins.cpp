@@ -1,4 +1,4 @@
-#include "quillo/shell/Skins.h"
+#include "quillo/base/Skins.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -19,9 +19,8 @@
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/Strings.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
-#include "quillo/shell/Settings.h"
-#include "quillo/shell/SkinGlyphs.h"
-#include "quillo/shell/ToolPalette.h"
+#include "quillo/base/Settings.h"
+#include "quillo/base/SkinGlyphs.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/Colconv.h"
 #include "vorlen/formats/GFXFile.h"
@@ -229,6 +228,8 @@ void SkinManager::Adopt(Prepared&& prepared) {
   bits_ = std::move(prepared.bits);
 }
 
+std::function<void()> OnSkinChosen;
+
 void SkinManager::Reload(const AnsiString& name, const std::function<void()>& applied) {
   Load(name);
   ApplyToForms();
@@ -236,9 +237,8 @@ void SkinManager::Reload(const AnsiString& name, const std::function<void()>& ap
 }
 
 void SkinManager::Choose(const AnsiString& name, const std::function<void()>& applied) {
-  // The palette's glyphs come from its own table, not from the buttons' Tags.
   Reload(name, [&applied] {
-    ApplySkinToPalette();
+    if (OnSkinChosen) OnSkinChosen();
     if (applied) applied();
   });
   Settings.Skin = name;

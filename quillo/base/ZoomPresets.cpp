@@ -1,4 +1,4 @@
-#include "quillo/shell/ZoomPresets.h"
+#include "quillo/base/ZoomPresets.h"
 
 #include <algorithm>
 #include <array>

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "../document/DocumentFixture.h"
+#include "DocumentFixture.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/SettingsFolder.h"
@@ -22,8 +22,8 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/files/ImageFiles.h"
-#include "quillo/shell/Language.h"
-#include "quillo/shell/Progress.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/Progress.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/tools/ToolForm.h"
 #include "vorlen/formats/GFXFile.h"

@@ -1,4 +1,4 @@
-#include "quillo/shell/Language.h"
+#include "quillo/base/Language.h"
 
 #include <cctype>
 #include <fstream>
@@ -8,8 +8,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
-#include "quillo/shell/FormTranslator.h"
-#include "quillo/shell/LanguageCode.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/LanguageCode.h"
 
 std::unique_ptr<Language> Lang;
 

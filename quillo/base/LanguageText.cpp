@@ -1,4 +1,4 @@
-#include "quillo/shell/LanguageText.h"
+#include "quillo/base/LanguageText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,0 +1,35 @@
+#pragma once
+// What the tools need of the main window above them: the timer that tells a click from a
+// drag, and the controls that follow the current tool (the palette, the help context, the
+// menu's check marks). The main window installs its host at start-up; without one every
+// answer is the neutral one below.
+
+#include "quillo/base/HostSlot.h"
+
+class P_icon;
+class TExTimerEvent;
+class TTabSheet;
+
+class ToolHost {
+public:
+  ToolHost() = default;
+  virtual ~ToolHost() = default;
+  ToolHost(const ToolHost&) = delete;
+  ToolHost& operator=(const ToolHost&) = delete;
+
+  // Started at a press: a release while it runs, near the press, is a click, not a drag.
+  virtual TExTimerEvent* DragTimer() { return nullptr; }
+  // Another tool is about to become current: the undo history's drop-down closes.
+  virtual void ToolChanging() {}
+  // The tool's palette group shows it (entry: the palette entry chosen, or -1).
+  virtual void ShowInPalette(P_icon& /*tool*/, int /*entry*/) {}
+  // The tool became current: help on the main window is its help, and the palette fits.
+  virtual void ToolSelected(const P_icon& /*tool*/) {}
+  // The brush's colour mode was chosen: its menu item shows the check mark.
+  virtual void BrushModeColorChosen() {}
+  // A sheet of the tool options window was shown or hidden: its View menu item follows.
+  virtual void SheetShown(const TTabSheet* /*sheet*/, bool /*shown*/) {}
+};
+
+// The installed host, or the neutral one; the main window installs its own at start-up.
+inline ToolHost& TheToolHost() { return HostSlot<ToolHost>::Current(); }
