@@ -1,18 +1,42 @@
 #pragma once
 // The program's main window started as a user starts it, on a fresh 1600 x 1000 headless
 // desktop with the manual clock, the program folder of the build and no image arguments (the
-// benchmark's own arguments name no files).
+// benchmark's own arguments name no files). Its settings live in a folder of the benchmark's
+// own, removed at exit, and its colours are set here: a run neither reads nor changes the
+// user's settings, and paints the same on every machine.
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "BenchDesktop.h"
 #include "platform/rtl/CommandLine.h"
 #include "platform/user/User.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Registry.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/base/Settings.h"
 #include "quillo/shell/StartUp.h"
 
+inline void UseScratchSettingsFolder() {
+  static const std::string folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quillo-bench-XXXXXX").string();
+    const char* made = mkdtemp(pattern.data());
+    if (made == nullptr) std::abort();
+    setenv("QUILLO_HOME", made, 1);
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    });
+    return std::string(made);
+  }();
+}
+
 inline TMainForm* StartBenchProgram() {
+  UseScratchSettingsFolder();
   DesktopConfig config;
   config.width = 1600;
   config.height = 1000;
@@ -35,6 +59,9 @@ inline TMainForm* StartBenchProgram() {
   MSG tip;
   while (PeekMessage(&tip, form->GetHandle(), UM_SHOWTIP, UM_SHOWTIP, PM_REMOVE)) {
   }
+  // Black on white, whatever a settings folder held.
+  form->DrawCol->SetColor(clBlack);
+  form->BackCol->SetColor(clWhite);
   form->Show();
   RunQueue();
   return form;

@@ -372,10 +372,16 @@ void TBuffer::WMPaint(TMessage& m) {
       SetStretchBltMode(dc, COLORONCOLOR);
       if (StretchPatch && n <= d * StretchPatchMax && d <= n * StretchPatchMin) software = true;
     }
+    // Only what shows is painted: a view far larger than its scroll box (a big picture at a
+    // high zoom) shows a small part of itself, and the rest would cost time and memory.
+    RECT visible{};
+    const bool clipped = !given && GetClipBox(dc, &visible) != ERROR;
     HBRUSH outside = CreateSolidBrush(ColorToRGB(GetColor()));
     TBufferPainter painter(dc, *buffer_, header_, n, d, software, alpha_, outside);
-    for (const RECT& r : rects)
+    for (RECT r : rects) {
+      if (clipped) r = Intersection(r, visible);
       if (r.left < r.right && r.top < r.bottom) painter.PaintRect(r);
+    }
     DeleteObject(outside);
     // Then the owner's drawing over the image, on the same context.
     PaintWindow(dc);

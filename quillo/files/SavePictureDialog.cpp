@@ -20,6 +20,8 @@ namespace {
 constexpr int kHelpContext = 1140;
 constexpr const char* kRecentFoldersKey = "Software\\Dornick\\QL\\SF Items";
 constexpr int kOptionsLeft = 164;
+// Between the quality's scroll bar and its number.
+constexpr int kQualityGap = 3;
 
 // The depth buttons: name, default caption, top in the group, and what each writes.
 struct DepthButtonPlace {
@@ -164,9 +166,14 @@ void TSavePlus::BuildOptions() {
   Quality->OnChange = [this](TObject* sender) { QualityChange(sender); };
   QualityVal = NewComponent<TLabel>(this);
   QualityVal->SetName("QualityVal");
-  QualityVal->SetCaption("75");
+  QualityVal->SetCaption("100");
   QualityVal->SetBounds(296, 118, 18, 13);
   QualityVal->SetParent(Panel1);
+  // The number is right-aligned with the colour limit's arrows (QualityChange): the scroll
+  // bar ends short of where the widest number begins, so that no digit is hidden under it.
+  const int numberRight = LimitCols->GetLeft() + LimitCols->GetWidth();
+  Quality->SetWidth(std::max(0, numberRight - QualityVal->GetWidth() - kQualityGap - Quality->GetLeft()));
+  QualityVal->SetCaption("75");
 
   OptimizeBtn = NewComponent<TButton>(this);
   OptimizeBtn->SetName("OptimizeBtn");

@@ -74,6 +74,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BuildToolbars();
   ConnectEditCommands();
   ConnectNewButton();
+  ConnectDocumentButtons();
   BuildTimers();
   AssignSkinTags();
   TreeScanner = NewNamedComponent<TTreeScanner>(this, "TreeScanner");

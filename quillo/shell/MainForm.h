@@ -181,6 +181,7 @@ private:
   static HINSTANCE HInstance();
   // What the main window does with the open documents (MainFormDocuments.cpp).
   void ConnectDocumentCommands();
+  void ConnectDocumentButtons();  // once the standard toolbar exists
   // The Open items and buttons and the recent-files list (MainFormOpen.cpp).
   void ConnectOpenCommands();
   void ConnectUndoCommands();     // MainFormUndo.cpp

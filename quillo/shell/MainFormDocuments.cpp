@@ -6,6 +6,7 @@
 
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/base/Settings.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -26,6 +27,17 @@ void TMainForm::ConnectDocumentCommands() {
   on("Cascade1", Cascade1Click);
   on("PrevImage1", PrevImage1Click);
   on("NextImage1", NextImage1Click);
+}
+
+void TMainForm::ConnectDocumentButtons() {
+  // The standard toolbar's buttons for Save and Close All do what their items do.
+  for (auto [itemName, buttonName] : {std::pair{"Save1", "SaveBtn"}, std::pair{"CloseAll1", "CloseAllBtn"}}) {
+    TMenuItem* item = MenuItemNamed(itemName);
+    auto* button = dynamic_cast<tbx::TToolbarButtonX*>(FindComponent(buttonName));
+    if (!item || !button) continue;
+    button->OnClick = item->OnClick;
+    button->SetEnabled(item->GetEnabled());
+  }
 }
 
 bool TMainForm::OpenBlankDocument() {

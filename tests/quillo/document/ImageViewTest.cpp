@@ -171,6 +171,26 @@ TEST_F(ImageViewTest, TransparentPixelsShowACheckerboardFixedToTheWindow) {
   }
 }
 
+// A large picture at a high zoom: the view is far larger than the window it shows through,
+// and a paint of the whole view draws what shows, not the whole zoomed picture.
+TEST_F(ImageViewTest, AWholeRepaintOfALargePictureAtSevenTimesPaintsWhatShows) {
+  Buffer image;
+  FillWithCoordinates(image, 4000, 3000);
+  constexpr int kZoom = 7;
+  const POINT scrolled{-kZoom * 2000, -kZoom * 1500};
+  view->SetAlpha(true);
+  view->SetBounds(scrolled.x, scrolled.y, 4000 * kZoom, 3000 * kZoom);
+  ui.RunUntilIdle();
+  MarkAll();
+  Show(&image, kZoom, 1);
+  const int shownWidth = form->GetClientWidth(), shownHeight = form->GetClientHeight();
+  for (int y = 0; y < shownHeight; y += 3)
+    for (int x = 0; x < shownWidth; x += 5) {
+      const int vx = x - scrolled.x, vy = y - scrolled.y;
+      ASSERT_EQ(At(vx, vy), Coord(vx / kZoom, vy / kZoom)) << vx << "," << vy;
+    }
+}
+
 TEST_F(ImageViewTest, RepaintsOnlyTheInvalidRectangles) {
   Buffer image;
   FillWithCoordinates(image, 160, 120);

@@ -142,6 +142,19 @@ TEST_F(SavePictureDialogTest, TheQualityStartsAtTheTypesDefault) {
   EXPECT_EQ(plus->ChosenParams().quality, 42);
 }
 
+// The quality's number stands clear of its scroll bar at every width it takes, right-aligned
+// with the colour limit's arrows above it.
+TEST_F(SavePictureDialogTest, TheQualityNumberIsNeverUnderItsScrollBar) {
+  PickedFor("JPEG", 24);
+  for (int quality : {1, 9, 50, 75, 100}) {
+    plus->Quality->SetPosition(quality);
+    const TLabel* number = plus->QualityVal;
+    EXPECT_GE(number->GetLeft(), plus->Quality->GetLeft() + plus->Quality->GetWidth()) << quality;
+    EXPECT_EQ(number->GetLeft() + number->GetWidth(), plus->LimitCols->GetLeft() + plus->LimitCols->GetWidth())
+        << quality;
+  }
+}
+
 // The options follow the depth: a colour limit and dithering for palettes, transparency on
 // with 32 bits and off with 24.
 TEST_F(SavePictureDialogTest, TheOptionsFollowTheDepth) {

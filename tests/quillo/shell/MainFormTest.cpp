@@ -20,6 +20,7 @@
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
+#include "quillo/components/toolbars/ToolbarButton.h"
 
 namespace {
 
@@ -117,6 +118,41 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
     const MenuPlace place = FindMenuItem({"&Options", item});
     EXPECT_TRUE(GetMenuState(place.menu, static_cast<UINT>(place.position), MF_BYPOSITION) & MF_CHECKED) << item;
   }
+}
+
+// Each button of the standard toolbar is enabled exactly when the command it stands for is.
+TEST_F(MainFormTest, TheStandardToolbarsButtonsFollowTheirCommands) {
+  Start();
+  const std::pair<const char*, std::vector<std::string>> buttons[] = {
+      {"NewBtn", {"&File", "&New..."}},          {"OpenBtn", {"&File", "&Open..."}},
+      {"SaveBtn", {"&File", "&Save"}},           {"CloseAllBtn", {"&File", "C&lose All"}},
+      {"PrintBtn", {"&File", "&Print..."}},      {"AcquireBtn", {"&File", "&Acquire..."}},
+      {"CutBtn", {"&Edit", "Cu&t"}},             {"CopyBtn", {"&Edit", "&Copy"}},
+      {"DeleteBtn", {"&Edit", "&Delete"}},       {"UndoBtn", {"&Edit", "&Undo"}},
+      {"PrefsBtn", {"&Options", "Pre&ferences..."}},
+  };
+  for (const auto& [name, path] : buttons) {
+    auto* button = dynamic_cast<tbx::TToolbarButtonX*>(form->FindComponent(name));
+    ASSERT_NE(button, nullptr) << name;
+    const MenuPlace place = FindMenuItem(path);
+    ASSERT_NE(place.position, -1) << path.back();
+    const bool itemEnabled = (GetMenuState(place.menu, static_cast<UINT>(place.position), MF_BYPOSITION) & MF_GRAYED) == 0;
+    EXPECT_EQ(button->GetEnabled(), itemEnabled) << name;
+  }
+}
+
+// Close All on the toolbar closes every document, as the menu's item does.
+TEST_F(MainFormTest, TheCloseAllButtonClosesTheDocuments) {
+  Start();
+  auto* button = dynamic_cast<tbx::TToolbarButtonX*>(form->FindComponent("CloseAllBtn"));
+  ASSERT_NE(button, nullptr);
+  TImageForm* first = ImageForm;
+  ASSERT_NE(first, nullptr);
+  first->Picture.BlankStart = 0;  // a document of the user's, not the blank one of the start
+  const TPoint centre = button->ClientToScreen(TPoint(button->GetWidth() / 2, button->GetHeight() / 2));
+  ui.Click(centre.x, centre.y);
+  ui.RunUntilIdle();
+  for (int i = 0; i < ImgFormCount; ++i) EXPECT_NE(ImgForms[static_cast<std::size_t>(i)], first);
 }
 
 TEST_F(MainFormTest, TheWindowIsABarAtTheTopOfTheWorkArea) {
