@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/LastError.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/DesktopScreen.h"
@@ -47,6 +48,14 @@ void Stamp(MSG& m) {
   m.time = GetTickCount();
   m.pt = wm::Input().CursorPos();
 }
+
+BOOL Refuse(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+// Posted messages wait in the queue or, from other threads, in the inbox.
+bool QueueFull() { return wm::Queue().PostedCount() + Inbox().Size() >= MessageQueue::kPostedLimit; }
 
 void CollectGraveyard() {
   if (wm::Queue().Sending()) return;
@@ -177,6 +186,10 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!Inbox().OnUiThread()) {
+    // The UI thread checks the window again when it takes the post in: it may go meanwhile.
+    if (window && window != HWND_BROADCAST && !wm::Windows().LiveFromAnyThread(window))
+      return Refuse(ERROR_INVALID_WINDOW_HANDLE);
+    if (QueueFull()) return Refuse(ERROR_NOT_ENOUGH_QUOTA);
     Inbox().Post(MSG{window, message, wParam, lParam, 0, {}});
     return TRUE;
   }
@@ -185,7 +198,8 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     for (HWND top : LiveWindow(GetDesktopWindow())->children) PostMessage(top, message, wParam, lParam);
     return TRUE;
   }
-  if (window && !LiveWindow(window)) return FALSE;
+  if (window && !LiveWindow(window)) return Refuse(ERROR_INVALID_WINDOW_HANDLE);
+  if (QueueFull()) return Refuse(ERROR_NOT_ENOUGH_QUOTA);
   MSG m{window, message, wParam, lParam, 0, {}};
   Stamp(m);
   wm::Queue().Post(m);

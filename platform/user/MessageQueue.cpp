@@ -8,7 +8,10 @@ bool MessageQueue::TakePosted(const Filter& matches, bool remove, MSG* out) {
   for (auto it = posted_.begin(); it != posted_.end(); ++it) {
     if (!matches(*it)) continue;
     *out = *it;
-    if (remove) posted_.erase(it);
+    if (remove) {
+      posted_.erase(it);
+      Recount();
+    }
     return true;
   }
   return false;
@@ -32,6 +35,7 @@ void MessageQueue::DropInput(unsigned serial) {
 void MessageQueue::RemoveMessagesFor(HWND window) {
   auto mine = [&](const MSG& m) { return m.hwnd == window; };
   posted_.erase(std::remove_if(posted_.begin(), posted_.end(), mine), posted_.end());
+  Recount();
   input_.erase(std::remove_if(input_.begin(), input_.end(), [&](const InputMessage& m) { return mine(m.msg); }),
                input_.end());
 }
@@ -54,6 +58,7 @@ void MessageQueue::NoteRetrieved(const MSG& message) {
 
 void MessageQueue::Clear() {
   posted_.clear();
+  Recount();
   input_.clear();
   quitPosted_ = false;
 }

@@ -3,6 +3,8 @@
 // into, the quit request, what the last retrieved message said, and how deep sending is
 // (windows and hooks are freed only when no message is being sent).
 
+#include <atomic>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -21,9 +23,19 @@ class MessageQueue {
  public:
   using Filter = std::function<bool(const MSG&)>;
 
-  void Post(const MSG& message) { posted_.push_back(message); }
+  // Windows refuses a post once a queue holds this many.
+  static constexpr std::size_t kPostedLimit = 10000;
+  void Post(const MSG& message) {
+    posted_.push_back(message);
+    Recount();
+  }
   // Ahead of everything posted (the character TranslateMessage makes comes next).
-  void PostNext(const MSG& message) { posted_.push_front(message); }
+  void PostNext(const MSG& message) {
+    posted_.push_front(message);
+    Recount();
+  }
+  // How many posted messages wait; read from any thread.
+  std::size_t PostedCount() const { return postedCount_.load(); }
   // The oldest posted message the filter takes.
   bool TakePosted(const Filter& matches, bool remove, MSG* out);
 
@@ -60,7 +72,10 @@ class MessageQueue {
   void Clear();
 
  private:
+  void Recount() { postedCount_.store(posted_.size()); }
+
   std::deque<MSG> posted_;
+  std::atomic<std::size_t> postedCount_{0};
   std::deque<InputMessage> input_;
   unsigned nextInputSerial_ = 0;
   bool quitPosted_ = false;

@@ -33,6 +33,11 @@ bool ThreadInbox::Empty() {
   return messages_.empty();
 }
 
+std::size_t ThreadInbox::Size() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return messages_.size();
+}
+
 bool ThreadInbox::WaitForPost(int timeoutMs) {
   std::unique_lock<std::mutex> lock(mutex_);
   return posted_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !messages_.empty(); });

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -25,6 +26,7 @@ public:
   void Post(const MSG& message);
   std::vector<MSG> TakeAll();
   bool Empty();
+  std::size_t Size();
   // Waits until something is posted or the time has passed; true when something waits.
   bool WaitForPost(int timeoutMs);
 
