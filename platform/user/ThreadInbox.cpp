@@ -4,7 +4,7 @@
 
 bool ThreadInbox::OnUiThread() const {
   std::thread::id ui = uiThread_.load();
-  return ui == std::thread::id{} || ui == std::this_thread::get_id();
+  return ui != std::thread::id{} && ui == std::this_thread::get_id();
 }
 
 void ThreadInbox::SetWaker(std::function<void()> wake) {

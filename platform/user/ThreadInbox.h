@@ -17,9 +17,11 @@
 
 class ThreadInbox {
 public:
-  // The thread that runs the window manager; until one is named, every thread counts.
+  // The thread that runs the window manager: the one that made the desktop. Until it is
+  // named no thread counts, and posts wait here for it.
   void SetUiThread(std::thread::id id) { uiThread_ = id; }
   bool OnUiThread() const;
+  bool UiThreadNamed() const { return uiThread_.load() != std::thread::id{}; }
   // Called from the posting thread after each post, to wake a host waiting for its input.
   void SetWaker(std::function<void()> wake);
 

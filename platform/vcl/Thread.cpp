@@ -105,7 +105,9 @@ SyncQueue& Queue() {
   return queue;
 }
 
-bool OnUiThread() { return Inbox().OnUiThread(); }
+// Before any thread made the desktop, a thread that is none of ours will be the UI thread:
+// launching a thread makes the desktop there.
+bool OnUiThread() { return Inbox().OnUiThread() || (!Inbox().UiThreadNamed() && currentThread == nullptr); }
 
 }  // namespace
 
