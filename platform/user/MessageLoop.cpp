@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <iterator>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
@@ -137,9 +139,17 @@ void Retrieved(MSG* msg, bool remove) {
   wm::Hooks().Call(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
 }
 
-// How long a headless loop on the real clock with nothing to do waits for another thread to
-// post before it gives up.
+// How long a headless loop with nothing to do waits for another thread to post before it
+// gives up.
 constexpr int kPatienceForOtherThreadsMs = 2000;
+
+// Whether the process has a thread besides this one, which might post.
+bool OtherThreadsRun() {
+  std::error_code error;
+  std::filesystem::directory_iterator tasks("/proc/self/task", error);
+  if (error) return true;
+  return std::distance(tasks, std::filesystem::directory_iterator()) > 1;
+}
 
 // Waits for something to happen; false when nothing ever can.
 bool WaitForWork() {
@@ -149,7 +159,8 @@ bool WaitForWork() {
   int delay = wm::Timers().NextDelay(GetTickCount());
   Host& host = *wm::Screen().Display();
   bool headless = std::string(host.Name()) == "headless";
-  if (IsManualClock()) return !Inbox().Empty();
+  // The manual clock never brings a timer due by itself; another thread may still post.
+  if (IsManualClock()) return OtherThreadsRun() && Inbox().WaitForPost(kPatienceForOtherThreadsMs);
   if (headless) {
     if (delay >= 0) {
       Inbox().WaitForPost(delay);

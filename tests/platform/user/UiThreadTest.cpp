@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <future>
 #include <thread>
 
+#include "platform/rtl/Clock.h"
 #include "platform/user/ThreadInbox.h"
 #include "platform/user/WindowRegistry.h"
 #include "support/TempHome.h"
+#include "support/UiDriver.h"
 
 namespace {
 
@@ -32,6 +35,29 @@ TEST(UiThread, AWorkersPostBeforeTheDesktopWaitsForTheThreadThatAsks) {
         std::exit(posted && noDesktopYet && got && askerIsUi && !workerIsUi ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// On the manual clock as on the real one, a loop with nothing to do waits a while for another
+// thread's post instead of giving up at once.
+TEST(UiThread, GetMessageOnTheManualClockWaitsForAWorkersPost) {
+  UiDriver ui;
+  ASSERT_TRUE(IsManualClock());
+  std::promise<void> loopWaits;
+  bool released = false;
+  std::thread worker([ready = loopWaits.get_future()] {
+    ready.wait();
+    PostMessage(nullptr, WM_APP, 9, 0);
+  });
+  ui.WhenModalWaits([&] {
+    released = true;
+    loopWaits.set_value();
+  });
+  MSG m{};
+  EXPECT_NO_THROW(GetMessage(&m, nullptr, WM_APP, WM_APP));
+  if (!released) loopWaits.set_value();
+  worker.join();
+  EXPECT_EQ(m.message, UINT{WM_APP});
+  EXPECT_EQ(m.wParam, 9u);
 }
 
 }  // namespace
