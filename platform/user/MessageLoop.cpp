@@ -28,6 +28,21 @@ namespace {
 
 constexpr DWORD kUiThreadId = 1;
 
+// Whether the procedure running now answers a message sent from another thread.
+thread_local bool answeringOtherThread = false;
+
+// Sets what InSendMessage answers for the message about to run, and restores it after.
+class SenderScope {
+ public:
+  explicit SenderScope(bool otherThread) : outer_(answeringOtherThread) { answeringOtherThread = otherThread; }
+  ~SenderScope() { answeringOtherThread = outer_; }
+  SenderScope(const SenderScope&) = delete;
+  SenderScope& operator=(const SenderScope&) = delete;
+
+ private:
+  bool outer_;
+};
+
 std::function<bool()>& IdleHandler() {
   static std::function<bool()> handler;
   return handler;
@@ -110,9 +125,11 @@ void TakeInPostsFromOtherThreads() {
   }
 }
 
-// Finds the next message in Windows' order: posted, input, quit, paint, timers.
+// Finds the next message in Windows' order: posted, input, quit, paint, timers. Messages
+// other threads sent run first, as Windows runs them whenever the thread asks for a message.
 bool Fetch(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
   EnsureDesktop();
+  AnswerSentMessages();
   CollectGraveyard();
   TakeInPostsFromOtherThreads();
   while (true) {  // host events may post as well as queue input
@@ -174,7 +191,9 @@ bool WaitForWork() {
 
 }  // namespace
 
-LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window == HWND_BROADCAST) {
     std::vector<HWND> tops = LiveWindow(GetDesktopWindow())->children;
     for (HWND top : tops) SendMessage(top, message, wParam, lParam);
@@ -193,6 +212,38 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     result = proc ? proc(window, message, wParam, lParam) : 0;
   }
   return result;
+}
+
+}  // namespace
+
+// From another thread the window's own thread runs the procedure while the sender waits.
+LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Inbox().OnUiThread()) {
+    if (!Inbox().UiThreadNamed()) return 0;  // no window yet, and no thread to run one
+    if (window != HWND_BROADCAST && !wm::Windows().LiveFromAnyThread(window)) return 0;
+    SentMessage sent{MSG{window, message, wParam, lParam, 0, {}}};
+    Inbox().SendAndWait(sent);
+    return sent.result;
+  }
+  SenderScope sameThread(false);
+  return Deliver(window, message, wParam, lParam);
+}
+
+bool AnswerSentMessages() {
+  bool answered = false;
+  while (SentMessage* sent = Inbox().TakeSent()) {
+    answered = true;
+    LRESULT result = 0;
+    try {
+      SenderScope otherThread(true);
+      result = Deliver(sent->msg.hwnd, sent->msg.message, sent->msg.wParam, sent->msg.lParam);
+    } catch (...) {
+      Inbox().Answer(*sent, 0);  // the sender goes on; the error stays with the UI thread
+      throw;
+    }
+    Inbox().Answer(*sent, result);
+  }
+  return answered;
 }
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -275,7 +326,7 @@ DWORD GetMessagePos() {
   POINT p = wm::Queue().LastMessagePos();
   return static_cast<DWORD>(MAKELONG(p.x, p.y));
 }
-BOOL InSendMessage() { return FALSE; }  // one thread: nothing is sent from another
+BOOL InSendMessage() { return answeringOtherThread ? TRUE : FALSE; }
 
 LRESULT CallWindowProc(const WNDPROC& proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return proc ? proc(window, message, wParam, lParam) : 0;

@@ -1,8 +1,9 @@
 #pragma once
-// Messages posted from threads other than the UI thread. PostMessage and PostThreadMessage
-// may be called from any thread (a worker wakes the UI thread this way); everything else
-// belongs to the UI thread. A post from elsewhere waits here until the UI thread takes it
-// into its queue, where the window it names is checked.
+// Messages posted or sent from threads other than the UI thread. PostMessage,
+// PostThreadMessage and SendMessage may be called from any thread (a worker wakes the UI
+// thread this way); everything else belongs to the UI thread. A post from elsewhere waits here
+// until the UI thread takes it into its queue, where the window it names is checked; a sent
+// message waits here, and its sender with it, until the UI thread has run it.
 
 #include <atomic>
 #include <condition_variable>
@@ -14,6 +15,13 @@
 #include <vector>
 
 #include "platform/user/UserTypes.h"
+
+// A message another thread sends, with the answer the UI thread gives it.
+struct SentMessage {
+  MSG msg;
+  LRESULT result = 0;
+  bool done = false;
+};
 
 class ThreadInbox {
 public:
@@ -29,15 +37,28 @@ public:
   std::vector<MSG> TakeAll();
   bool Empty();
   std::size_t Size();
-  // Waits until something is posted or the time has passed; true when something waits.
+  // Waits until something is posted or sent, or the time has passed; true when something waits.
   bool WaitForPost(int timeoutMs);
+
+  // From the sending thread: hands the message over and waits until the UI thread answered.
+  void SendAndWait(SentMessage& sent);
+  // On the UI thread: the oldest message sent and not yet taken; null when there is none.
+  SentMessage* TakeSent();
+  // On the UI thread: the answer, which lets the sender go on.
+  void Answer(SentMessage& sent, LRESULT result);
 
 private:
   std::atomic<std::thread::id> uiThread_{};
   std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<MSG> messages_;
+  std::deque<SentMessage*> sent_;
+  std::condition_variable answered_;
   std::function<void()> wake_;
 };
 
 ThreadInbox& Inbox();
+
+// On the UI thread: runs the messages other threads sent, each while its sender waits; true
+// when there were any. Every message loop does this; so does a wait for a worker that may send.
+bool AnswerSentMessages();

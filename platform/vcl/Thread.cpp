@@ -190,7 +190,10 @@ void TThread::WaitUntilFinished() {
   SyncQueue& queue = Queue();
   const bool ui = OnUiThread();
   for (;;) {
-    if (ui) queue.RunPending();
+    if (ui) {
+      queue.RunPending();
+      AnswerSentMessages();  // the thread may be sending to a window meanwhile
+    }
     std::unique_lock<std::mutex> lock(queue.mutex);
     if (finished_) return;
     queue.changed.wait_for(lock, kPatience, [&] { return finished_ || (ui && queue.HasPending()); });
