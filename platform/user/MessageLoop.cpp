@@ -80,8 +80,18 @@ void CollectGraveyard() {
   wm::Hooks().Collect();
 }
 
+// A window filter takes the window's messages and those of its child windows.
+void AddWithChildren(HWND window, std::vector<HWND>& out) {
+  out.push_back(window);
+  if (WindowObject* w = LiveWindow(window))
+    for (HWND c : w->children)
+      if (c->style & WS_CHILD) AddWithChildren(c, out);
+}
+
 bool TakePosted(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
-  return wm::Queue().TakePosted([&](const MSG& m) { return Matches(m, filter, first, last); }, remove, out);
+  PostedFilter posted{{}, filter == reinterpret_cast<HWND>(-1), first, last};
+  if (filter && !posted.threadOnly) AddWithChildren(filter, posted.windows);
+  return wm::Queue().TakePosted(posted, remove, out);
 }
 
 // Input leaves the queue through the hooks, then mouse activation and the cursor; any of

@@ -5,9 +5,14 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/user/UserTypes.h"
 
@@ -19,25 +24,30 @@ struct InputMessage {
   unsigned serial = 0;
 };
 
+// What GetMessage and PeekMessage ask of the posted messages: those for any of the windows
+// (every window when there are none listed; only messages for no window with threadOnly),
+// within a message range (both 0: every message).
+struct PostedFilter {
+  std::vector<HWND> windows;
+  bool threadOnly = false;
+  UINT first = 0;
+  UINT last = 0;
+};
+
 class MessageQueue {
  public:
   using Filter = std::function<bool(const MSG&)>;
 
   // Windows refuses a post once a queue holds this many.
   static constexpr std::size_t kPostedLimit = 10000;
-  void Post(const MSG& message) {
-    posted_.push_back(message);
-    Recount();
-  }
+  void Post(const MSG& message) { Add(nextBack_++, message); }
   // Ahead of everything posted (the character TranslateMessage makes comes next).
-  void PostNext(const MSG& message) {
-    posted_.push_front(message);
-    Recount();
-  }
+  void PostNext(const MSG& message) { Add(nextFront_--, message); }
   // How many posted messages wait; read from any thread.
   std::size_t PostedCount() const { return postedCount_.load(); }
-  // The oldest posted message the filter takes.
-  bool TakePosted(const Filter& matches, bool remove, MSG* out);
+  // The oldest posted message the filter takes. The messages are indexed by window and by
+  // message, so a filter that takes none of many waiting messages finds that out at once.
+  bool TakePosted(const PostedFilter& filter, bool remove, MSG* out);
 
   void QueueInput(const MSG& message, int hit);
   // The oldest input message the filter takes, left in the queue.
@@ -72,9 +82,15 @@ class MessageQueue {
   void Clear();
 
  private:
-  void Recount() { postedCount_.store(posted_.size()); }
+  using Order = std::int64_t;  // the order posted messages are taken in
+  void Add(Order order, const MSG& message);
+  void Erase(Order order);
 
-  std::deque<MSG> posted_;
+  std::map<Order, MSG> posted_;
+  std::unordered_map<HWND, std::set<Order>> byWindow_;
+  std::map<UINT, std::set<Order>> byMessage_;
+  Order nextBack_ = 0;
+  Order nextFront_ = -1;
   std::atomic<std::size_t> postedCount_{0};
   std::deque<InputMessage> input_;
   unsigned nextInputSerial_ = 0;
