@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/KeyCodes.h"
 #include "platform/user/SystemClasses.h"
+#include "platform/user/WinConst.h"
 
 namespace {
 

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "platform/gdi/Display.h"
+#include "platform/rtl/HandleStorage.h"
 
-struct ImageListObject {
+struct ImageListObject : HandleStorage {
   int width = 0;
   int height = 0;
   UINT flags = 0;

@@ -7,6 +7,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObject.h"
+#include "platform/rtl/HandleStorage.h"
 
 struct DcState {
   HPEN pen = nullptr;
@@ -34,7 +35,7 @@ struct DcState {
   Region clip;  // device coordinates, when hasClip
 };
 
-struct DeviceContext {
+struct DeviceContext : HandleStorage {
   enum class Kind { Memory, Window, Screen };
   Kind kind = Kind::Memory;
   HWND window = nullptr;

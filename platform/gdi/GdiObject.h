@@ -9,8 +9,9 @@
 #include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/Region.h"
 #include "platform/host/Surface.h"
+#include "platform/rtl/HandleStorage.h"
 
-struct GdiObject {
+struct GdiObject : HandleStorage {
   explicit GdiObject(DWORD type) : type(type) {}
   virtual ~GdiObject() = default;
   DWORD type;

@@ -58,6 +58,7 @@ AnsiString SysErrorMessage(DWORD code) {
     case ERROR_CANTWRITE: return "The configuration registry key could not be written.";
     case ERROR_KEY_DELETED: return "Illegal operation attempted on a registry key that has been marked for deletion.";
     case ERROR_INVALID_WINDOW_HANDLE: return "Invalid window handle.";
+    case ERROR_NOT_ENOUGH_QUOTA: return "Not enough quota is available to process this command.";
     case ERROR_HOTKEY_ALREADY_REGISTERED: return "Hot key is already registered.";
     case ERROR_HOTKEY_NOT_REGISTERED: return "Hot key is not registered.";
     default: return AnsiString();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/HandleStorage.h"
 #include "platform/user/Desktop.h"
 #include "platform/gdi/DibFile.h"
 #include "platform/user/DesktopScreen.h"
@@ -13,7 +14,7 @@
 #include "platform/user/SystemIcons.h"
 #include "platform/user/Window.h"
 
-struct CursorObject {
+struct CursorObject : HandleStorage {
   CursorShape shape = CursorShape::Arrow;
   int width = 0;
   int height = 0;

@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/rtl/HandleStorage.h"
 #include "platform/user/UserTypes.h"
 
-struct HookObject {
+struct HookObject : HandleStorage {
   int kind = 0;
   HOOKPROC proc;
   bool removed = false;

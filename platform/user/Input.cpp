@@ -1,6 +1,7 @@
 // Host input turned into window messages: hit testing, capture, mouse activation, double
 // clicks, the key state table and the characters TranslateMessage makes.
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -17,6 +18,12 @@
 #include "platform/user/WindowRegistry.h"
 
 namespace {
+
+// The cursor cannot leave the screen: a point beyond an edge stops at it.
+POINT OnScreen(int x, int y) {
+  const DesktopConfig& config = wm::Screen().Config();
+  return POINT{std::clamp(x, 0, config.width - 1), std::clamp(y, 0, config.height - 1)};
+}
 
 UINT ButtonMessage(int button, bool down, bool client) {
   static const UINT clientDown[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
@@ -194,7 +201,7 @@ bool TranslateHostEvent() {
   InputEvent e;
   Host* host = wm::Screen().Display();
   if (!host || !host->PollEvent(e)) return false;
-  POINT p{e.x, e.y};
+  POINT p = OnScreen(e.x, e.y);
   switch (e.kind) {
     case InputEvent::Kind::MouseMove: MouseMove(p); break;
     case InputEvent::Kind::MouseDown: MouseButton(p, e.button, true); break;
@@ -359,9 +366,9 @@ BOOL GetCursorPos(POINT* out) {
 
 BOOL SetCursorPos(int x, int y) {
   EnsureDesktop();
-  const DesktopConfig& config = wm::Screen().Config();
-  x = std::max(0, std::min(x, config.width - 1));
-  y = std::max(0, std::min(y, config.height - 1));
+  const POINT p = OnScreen(x, y);
+  x = p.x;
+  y = p.y;
   // As on Windows, moving the cursor produces a mouse move.
   InputEvent e;
   e.kind = InputEvent::Kind::MouseMove;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/HandleStorage.h"
 #include "platform/user/Menu.h"
 #include "platform/user/Window.h"
 
@@ -26,7 +27,7 @@ struct MenuItem {
   bool Grayed() const { return (state & MFS_GRAYED) != 0; }
 };
 
-struct MenuObject {
+struct MenuObject : HandleStorage {
   bool popup = false;
   std::vector<MenuItem> items;
   HWND barWindow = nullptr;    // the window whose bar shows it

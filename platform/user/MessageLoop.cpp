@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <iterator>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/LastError.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/DesktopScreen.h"
@@ -24,6 +27,21 @@ bool AcceptInputMessage(InputMessage& input, bool remove);
 namespace {
 
 constexpr DWORD kUiThreadId = 1;
+
+// Whether the procedure running now answers a message sent from another thread.
+thread_local bool answeringOtherThread = false;
+
+// Sets what InSendMessage answers for the message about to run, and restores it after.
+class SenderScope {
+ public:
+  explicit SenderScope(bool otherThread) : outer_(answeringOtherThread) { answeringOtherThread = otherThread; }
+  ~SenderScope() { answeringOtherThread = outer_; }
+  SenderScope(const SenderScope&) = delete;
+  SenderScope& operator=(const SenderScope&) = delete;
+
+ private:
+  bool outer_;
+};
 
 std::function<bool()>& IdleHandler() {
   static std::function<bool()> handler;
@@ -48,14 +66,32 @@ void Stamp(MSG& m) {
   m.pt = wm::Input().CursorPos();
 }
 
+BOOL Refuse(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+// Posted messages wait in the queue or, from other threads, in the inbox.
+bool QueueFull() { return wm::Queue().PostedCount() + Inbox().Size() >= MessageQueue::kPostedLimit; }
+
 void CollectGraveyard() {
   if (wm::Queue().Sending()) return;
   wm::Windows().CollectGraveyard();
   wm::Hooks().Collect();
 }
 
+// A window filter takes the window's messages and those of its child windows.
+void AddWithChildren(HWND window, std::vector<HWND>& out) {
+  out.push_back(window);
+  if (WindowObject* w = LiveWindow(window))
+    for (HWND c : w->children)
+      if (c->style & WS_CHILD) AddWithChildren(c, out);
+}
+
 bool TakePosted(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
-  return wm::Queue().TakePosted([&](const MSG& m) { return Matches(m, filter, first, last); }, remove, out);
+  PostedFilter posted{{}, filter == reinterpret_cast<HWND>(-1), first, last};
+  if (filter && !posted.threadOnly) AddWithChildren(filter, posted.windows);
+  return wm::Queue().TakePosted(posted, remove, out);
 }
 
 // Input leaves the queue through the hooks, then mouse activation and the cursor; any of
@@ -99,9 +135,11 @@ void TakeInPostsFromOtherThreads() {
   }
 }
 
-// Finds the next message in Windows' order: posted, input, quit, paint, timers.
+// Finds the next message in Windows' order: posted, input, quit, paint, timers. Messages
+// other threads sent run first, as Windows runs them whenever the thread asks for a message.
 bool Fetch(MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
   EnsureDesktop();
+  AnswerSentMessages();
   CollectGraveyard();
   TakeInPostsFromOtherThreads();
   while (true) {  // host events may post as well as queue input
@@ -128,9 +166,17 @@ void Retrieved(MSG* msg, bool remove) {
   wm::Hooks().Call(WH_GETMESSAGE, HC_ACTION, remove ? PM_REMOVE : PM_NOREMOVE, reinterpret_cast<LPARAM>(msg));
 }
 
-// How long a headless loop on the real clock with nothing to do waits for another thread to
-// post before it gives up.
+// How long a headless loop with nothing to do waits for another thread to post before it
+// gives up.
 constexpr int kPatienceForOtherThreadsMs = 2000;
+
+// Whether the process has a thread besides this one, which might post.
+bool OtherThreadsRun() {
+  std::error_code error;
+  std::filesystem::directory_iterator tasks("/proc/self/task", error);
+  if (error) return true;
+  return std::distance(tasks, std::filesystem::directory_iterator()) > 1;
+}
 
 // Waits for something to happen; false when nothing ever can.
 bool WaitForWork() {
@@ -140,7 +186,8 @@ bool WaitForWork() {
   int delay = wm::Timers().NextDelay(GetTickCount());
   Host& host = *wm::Screen().Display();
   bool headless = std::string(host.Name()) == "headless";
-  if (IsManualClock()) return !Inbox().Empty();
+  // The manual clock never brings a timer due by itself; another thread may still post.
+  if (IsManualClock()) return OtherThreadsRun() && Inbox().WaitForPost(kPatienceForOtherThreadsMs);
   if (headless) {
     if (delay >= 0) {
       Inbox().WaitForPost(delay);
@@ -154,7 +201,9 @@ bool WaitForWork() {
 
 }  // namespace
 
-LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window == HWND_BROADCAST) {
     std::vector<HWND> tops = LiveWindow(GetDesktopWindow())->children;
     for (HWND top : tops) SendMessage(top, message, wParam, lParam);
@@ -175,8 +224,44 @@ LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+}  // namespace
+
+// From another thread the window's own thread runs the procedure while the sender waits.
+LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Inbox().OnUiThread()) {
+    if (!Inbox().UiThreadNamed()) return 0;  // no window yet, and no thread to run one
+    if (window != HWND_BROADCAST && !wm::Windows().LiveFromAnyThread(window)) return 0;
+    SentMessage sent{MSG{window, message, wParam, lParam, 0, {}}};
+    Inbox().SendAndWait(sent);
+    return sent.result;
+  }
+  SenderScope sameThread(false);
+  return Deliver(window, message, wParam, lParam);
+}
+
+bool AnswerSentMessages() {
+  bool answered = false;
+  while (SentMessage* sent = Inbox().TakeSent()) {
+    answered = true;
+    LRESULT result = 0;
+    try {
+      SenderScope otherThread(true);
+      result = Deliver(sent->msg.hwnd, sent->msg.message, sent->msg.wParam, sent->msg.lParam);
+    } catch (...) {
+      Inbox().Answer(*sent, 0);  // the sender goes on; the error stays with the UI thread
+      throw;
+    }
+    Inbox().Answer(*sent, result);
+  }
+  return answered;
+}
+
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!Inbox().OnUiThread()) {
+    // The UI thread checks the window again when it takes the post in: it may go meanwhile.
+    if (window && window != HWND_BROADCAST && !wm::Windows().LiveFromAnyThread(window))
+      return Refuse(ERROR_INVALID_WINDOW_HANDLE);
+    if (QueueFull()) return Refuse(ERROR_NOT_ENOUGH_QUOTA);
     Inbox().Post(MSG{window, message, wParam, lParam, 0, {}});
     return TRUE;
   }
@@ -185,7 +270,8 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     for (HWND top : LiveWindow(GetDesktopWindow())->children) PostMessage(top, message, wParam, lParam);
     return TRUE;
   }
-  if (window && !LiveWindow(window)) return FALSE;
+  if (window && !LiveWindow(window)) return Refuse(ERROR_INVALID_WINDOW_HANDLE);
+  if (QueueFull()) return Refuse(ERROR_NOT_ENOUGH_QUOTA);
   MSG m{window, message, wParam, lParam, 0, {}};
   Stamp(m);
   wm::Queue().Post(m);
@@ -250,7 +336,7 @@ DWORD GetMessagePos() {
   POINT p = wm::Queue().LastMessagePos();
   return static_cast<DWORD>(MAKELONG(p.x, p.y));
 }
-BOOL InSendMessage() { return FALSE; }  // one thread: nothing is sent from another
+BOOL InSendMessage() { return answeringOtherThread ? TRUE : FALSE; }
 
 LRESULT CallWindowProc(const WNDPROC& proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return proc ? proc(window, message, wParam, lParam) : 0;

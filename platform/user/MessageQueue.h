@@ -3,9 +3,16 @@
 // into, the quit request, what the last retrieved message said, and how deep sending is
 // (windows and hooks are freed only when no message is being sent).
 
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/user/UserTypes.h"
 
@@ -17,15 +24,30 @@ struct InputMessage {
   unsigned serial = 0;
 };
 
+// What GetMessage and PeekMessage ask of the posted messages: those for any of the windows
+// (every window when there are none listed; only messages for no window with threadOnly),
+// within a message range (both 0: every message).
+struct PostedFilter {
+  std::vector<HWND> windows;
+  bool threadOnly = false;
+  UINT first = 0;
+  UINT last = 0;
+};
+
 class MessageQueue {
  public:
   using Filter = std::function<bool(const MSG&)>;
 
-  void Post(const MSG& message) { posted_.push_back(message); }
+  // Windows refuses a post once a queue holds this many.
+  static constexpr std::size_t kPostedLimit = 10000;
+  void Post(const MSG& message) { Add(nextBack_++, message); }
   // Ahead of everything posted (the character TranslateMessage makes comes next).
-  void PostNext(const MSG& message) { posted_.push_front(message); }
-  // The oldest posted message the filter takes.
-  bool TakePosted(const Filter& matches, bool remove, MSG* out);
+  void PostNext(const MSG& message) { Add(nextFront_--, message); }
+  // How many posted messages wait; read from any thread.
+  std::size_t PostedCount() const { return postedCount_.load(); }
+  // The oldest posted message the filter takes. The messages are indexed by window and by
+  // message, so a filter that takes none of many waiting messages finds that out at once.
+  bool TakePosted(const PostedFilter& filter, bool remove, MSG* out);
 
   void QueueInput(const MSG& message, int hit);
   // The oldest input message the filter takes, left in the queue.
@@ -60,7 +82,16 @@ class MessageQueue {
   void Clear();
 
  private:
-  std::deque<MSG> posted_;
+  using Order = std::int64_t;  // the order posted messages are taken in
+  void Add(Order order, const MSG& message);
+  void Erase(Order order);
+
+  std::map<Order, MSG> posted_;
+  std::unordered_map<HWND, std::set<Order>> byWindow_;
+  std::map<UINT, std::set<Order>> byMessage_;
+  Order nextBack_ = 0;
+  Order nextFront_ = -1;
+  std::atomic<std::size_t> postedCount_{0};
   std::deque<InputMessage> input_;
   unsigned nextInputSerial_ = 0;
   bool quitPosted_ = false;

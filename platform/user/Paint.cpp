@@ -1,6 +1,7 @@
 // Window device contexts, update regions and the paint cycle.
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/Window.h"
@@ -289,25 +290,28 @@ int GetUpdateRgn(HWND window, HRGN out, BOOL erase) {
 
 namespace {
 
-// Moves the desktop's pixels that land in a screen region by (dx, dy); every source pixel
-// is read before any is written, so overlapping moves come out whole.
+// Moves the desktop's pixels that land in a screen region by (dx, dy), in place. Rows are
+// taken against the direction of the move (and spans within a row likewise), so every source
+// is read before a write can reach it. Only pixels whose source and destination both lie on
+// the surface move.
 void MovePixels(const Region& destination, int dx, int dy) {
   const Surface& surface = wm::Screen().Pixels();
-  std::vector<std::vector<std::uint32_t>> taken;
-  for (const RECT& r : destination.Rects()) {
-    std::vector<std::uint32_t> pixels;
-    for (int y = r.top; y < r.bottom; ++y) {
-      const std::uint32_t* row = surface.Row(y - dy) + (r.left - dx);
-      pixels.insert(pixels.end(), row, row + (r.right - r.left));
-    }
-    taken.push_back(std::move(pixels));
-  }
-  for (size_t i = 0; i < taken.size(); ++i) {
-    const RECT& r = destination.Rects()[i];
-    const std::uint32_t* from = taken[i].data();
-    for (int y = r.top; y < r.bottom; ++y, from += r.right - r.left)
-      std::copy(from, from + (r.right - r.left), surface.Row(y) + r.left);
-  }
+  const RECT screen{0, 0, surface.width, surface.height};
+  const RECT fromScreen{dx, dy, surface.width + dx, surface.height + dy};
+  struct Span {
+    int y, left, right;
+  };
+  const Region moving = destination.Intersect(screen).Intersect(fromScreen);
+  std::vector<Span> spans;
+  for (const RECT& r : moving.Rects())
+    for (int y = r.top; y < r.bottom; ++y) spans.push_back(Span{y, r.left, r.right});
+  std::sort(spans.begin(), spans.end(), [dx, dy](const Span& a, const Span& b) {
+    if (a.y != b.y) return dy > 0 ? a.y > b.y : a.y < b.y;
+    return dx > 0 ? a.left > b.left : a.left < b.left;
+  });
+  for (const Span& s : spans)
+    std::memmove(surface.Row(s.y) + s.left, surface.Row(s.y - dy) + (s.left - dx),
+                 static_cast<size_t>(s.right - s.left) * sizeof(std::uint32_t));
   wm::Screen().MarkChanged();
 }
 

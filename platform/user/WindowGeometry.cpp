@@ -89,7 +89,8 @@ Region VisibleRegion(HWND window, bool clientOnly, bool clipChildren) {
     }
     cur = c->parent;
   }
-  return r;
+  // A top-level window may reach past the screen's edges; what lies beyond cannot be seen.
+  return r.Intersect(wm::Screen().Bounds());
 }
 
 void ExposeScreenRegion(const Region& screen, HWND except) {

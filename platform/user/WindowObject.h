@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/Region.h"
+#include "platform/rtl/HandleStorage.h"
 #include "platform/user/UserTypes.h"
 
 struct WindowClass {
@@ -26,7 +27,7 @@ namespace scrollbars {
 struct WindowBars;
 }
 
-struct WindowObject {
+struct WindowObject : HandleStorage {
   std::shared_ptr<WindowClass> cls;
   std::string text;
   DWORD style = 0;

@@ -20,14 +20,34 @@ WindowObject* WindowRegistry::Live(HWND window) const {
   return it == windows_.end() || it->second->dead ? nullptr : it->second.get();
 }
 
+bool WindowRegistry::LiveFromAnyThread(HWND window) const {
+  std::lock_guard<std::mutex> lock(handlesMutex_);
+  return handles_.count(window) != 0;
+}
+
+void WindowRegistry::SetDesktop(std::unique_ptr<WindowObject> desktop) {
+  std::lock_guard<std::mutex> lock(handlesMutex_);
+  handles_.erase(desktop_.get());
+  desktop_ = std::move(desktop);
+  if (desktop_) handles_.insert(desktop_.get());
+}
+
 void WindowRegistry::Add(std::unique_ptr<WindowObject> window) {
   const WindowObject* key = window.get();
+  {
+    std::lock_guard<std::mutex> lock(handlesMutex_);
+    handles_.insert(window.get());
+  }
   windows_.emplace(key, std::move(window));
 }
 
 void WindowRegistry::Bury(HWND window) {
   auto it = windows_.find(window);
   if (it == windows_.end()) return;
+  {
+    std::lock_guard<std::mutex> lock(handlesMutex_);
+    handles_.erase(window);
+  }
   graveyard_.push_back(std::move(it->second));
   windows_.erase(it);
 }
@@ -72,6 +92,10 @@ std::shared_ptr<WindowClass> WindowRegistry::FindClass(LPCSTR name) const {
 void WindowRegistry::RemoveClass(const std::string& name) { classes_.erase(Upper(name.c_str())); }
 
 void WindowRegistry::End() {
+  {
+    std::lock_guard<std::mutex> lock(handlesMutex_);
+    handles_.clear();
+  }
   windows_.clear();
   graveyard_.clear();
   desktop_.reset();

@@ -5,7 +5,9 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/user/WindowObject.h"
@@ -14,9 +16,11 @@ class WindowRegistry {
  public:
   // The desktop window; null before the desktop starts.
   HWND Desktop() const { return desktop_.get(); }
-  void SetDesktop(std::unique_ptr<WindowObject> desktop) { desktop_ = std::move(desktop); }
+  void SetDesktop(std::unique_ptr<WindowObject> desktop);
   // The window behind a handle while it lives (the desktop included); null otherwise.
   WindowObject* Live(HWND window) const;
+  // Whether a handle names a window not yet destroyed, asked from any thread (a worker's post).
+  bool LiveFromAnyThread(HWND window) const;
   // Creation order, for the windows' serial numbers.
   unsigned long NextSerial() { return ++nextSerial_; }
   void Add(std::unique_ptr<WindowObject> window);
@@ -46,6 +50,8 @@ class WindowRegistry {
   std::map<std::string, std::shared_ptr<WindowClass>> classes_;  // by upper-case name
   ATOM nextAtom_ = 0xC000;
   unsigned long nextSerial_ = 0;
+  mutable std::mutex handlesMutex_;
+  std::unordered_set<HWND> handles_;  // the desktop and the windows not yet buried
 };
 
 namespace wm {

@@ -6,7 +6,7 @@
 
 #include "platform/controls/TabControl.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/host/KeyCodes.h"
+#include "platform/user/WinConst.h"
 #include "platform/vcl/Form.h"
 
 QUILLO_DEFINE_ENUM_TYPE(TTabPosition, "tpTop", "tpBottom", "tpLeft", "tpRight")

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "platform/host/KeyCodes.h"
+#include "platform/user/WinConst.h"
 #include "platform/vcl/Form.h"
 
 QUILLO_DEFINE_ENUM_TYPE(TResizeStyle, "rsNone", "rsLine", "rsUpdate", "rsPattern")

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/host/KeyCodes.h"
+#include "platform/user/WinConst.h"
 
 QUILLO_DEFINE_ENUM_TYPE(TGridOption, "goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine", "goRangeSelect",
                         "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving", "goColMoving", "goEditing",

@@ -105,7 +105,9 @@ SyncQueue& Queue() {
   return queue;
 }
 
-bool OnUiThread() { return Inbox().OnUiThread(); }
+// Before any thread made the desktop, a thread that is none of ours will be the UI thread:
+// launching a thread makes the desktop there.
+bool OnUiThread() { return Inbox().OnUiThread() || (!Inbox().UiThreadNamed() && currentThread == nullptr); }
 
 }  // namespace
 
@@ -188,7 +190,10 @@ void TThread::WaitUntilFinished() {
   SyncQueue& queue = Queue();
   const bool ui = OnUiThread();
   for (;;) {
-    if (ui) queue.RunPending();
+    if (ui) {
+      queue.RunPending();
+      AnswerSentMessages();  // the thread may be sending to a window meanwhile
+    }
     std::unique_lock<std::mutex> lock(queue.mutex);
     if (finished_) return;
     queue.changed.wait_for(lock, kPatience, [&] { return finished_ || (ui && queue.HasPending()); });

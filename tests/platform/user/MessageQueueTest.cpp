@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "Recorder.h"
 #include "platform/user/MessageQueue.h"
@@ -13,6 +15,7 @@ HWND FakeWindow(int n) { return reinterpret_cast<HWND>(static_cast<std::uintptr_
 MSG Message(HWND window, UINT message) { return MSG{window, message, 0, 0, 0, {}}; }
 
 bool Anything(const MSG&) { return true; }
+const PostedFilter kAnyPosted;
 
 // Posted messages leave in order, a character put ahead of them first; a filter skips what
 // it does not take; removing a window's messages leaves the others.
@@ -23,14 +26,54 @@ TEST(MessageQueueService, PostedOrderFiltersAndRemoval) {
   queue.Post(Message(FakeWindow(1), WM_USER + 2));
   queue.PostNext(Message(FakeWindow(2), WM_CHAR));
   MSG m;
-  ASSERT_TRUE(queue.TakePosted([](const MSG& x) { return x.hwnd == FakeWindow(1); }, false, &m));
+  ASSERT_TRUE(queue.TakePosted(PostedFilter{{FakeWindow(1)}}, false, &m));
   EXPECT_EQ(m.message, UINT{WM_USER});  // only peeked
-  ASSERT_TRUE(queue.TakePosted(Anything, true, &m));
+  ASSERT_TRUE(queue.TakePosted(kAnyPosted, true, &m));
   EXPECT_EQ(m.message, UINT{WM_CHAR});
   queue.RemoveMessagesFor(FakeWindow(1));
-  ASSERT_TRUE(queue.TakePosted(Anything, true, &m));
+  ASSERT_TRUE(queue.TakePosted(kAnyPosted, true, &m));
   EXPECT_EQ(m.message, UINT{WM_USER + 1});
-  EXPECT_FALSE(queue.TakePosted(Anything, true, &m));
+  EXPECT_FALSE(queue.TakePosted(kAnyPosted, true, &m));
+}
+
+// Each filter takes the oldest message it matches, whatever waits ahead of it for other
+// windows or outside its range; what it leaves keeps its order.
+struct FilterCase {
+  const char* name;
+  PostedFilter filter;
+  std::vector<UINT> taken;  // until the filter takes nothing more
+};
+
+TEST(MessageQueueService, FiltersTakeTheOldestMessageTheyMatch) {
+  const std::vector<FilterCase> cases = {
+      {"everything", {}, {WM_CHAR, WM_USER, WM_USER + 1, WM_APP, WM_USER + 2, WM_TIMER, WM_USER + 3}},
+      {"one window", {{FakeWindow(2)}}, {WM_CHAR, WM_USER + 1, WM_USER + 3}},
+      {"two windows", {{FakeWindow(3), FakeWindow(1)}}, {WM_USER, WM_USER + 2, WM_TIMER}},
+      {"thread messages", {{}, true}, {WM_APP}},
+      {"a range", {{}, false, WM_USER + 1, WM_APP}, {WM_USER + 1, WM_APP, WM_USER + 2, WM_USER + 3}},
+      {"a window and a range", {{FakeWindow(1)}, false, WM_TIMER, WM_TIMER}, {WM_TIMER}},
+      {"a window without messages", {{FakeWindow(9)}}, {}},
+      {"a range without messages", {{}, false, WM_MOUSEMOVE, WM_MOUSEMOVE}, {}},
+  };
+  // In the order they are taken: the character goes ahead of what was posted before it.
+  const std::vector<MSG> waiting = {
+      Message(FakeWindow(2), WM_CHAR),     Message(FakeWindow(1), WM_USER),  Message(FakeWindow(2), WM_USER + 1),
+      Message(nullptr, WM_APP),            Message(FakeWindow(1), WM_USER + 2), Message(FakeWindow(1), WM_TIMER),
+      Message(FakeWindow(2), WM_USER + 3)};
+  for (const FilterCase& c : cases) {
+    MessageQueue queue;
+    for (size_t i = 1; i < waiting.size(); ++i) queue.Post(waiting[i]);
+    queue.PostNext(waiting[0]);
+    std::vector<UINT> taken, rest, expectedRest;
+    MSG m;
+    while (queue.TakePosted(c.filter, true, &m)) taken.push_back(m.message);
+    EXPECT_EQ(taken, c.taken) << c.name;
+    EXPECT_EQ(queue.PostedCount(), waiting.size() - c.taken.size()) << c.name;
+    for (const MSG& w : waiting)
+      if (std::find(c.taken.begin(), c.taken.end(), w.message) == c.taken.end()) expectedRest.push_back(w.message);
+    while (queue.TakePosted(kAnyPosted, true, &m)) rest.push_back(m.message);
+    EXPECT_EQ(rest, expectedRest) << c.name;
+  }
 }
 
 // Input entries are told apart by serial, so dropping one that was found earlier drops that

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "Painter.h"
 #include "Recorder.h"
+#include "platform/user/Desktop.h"
 #include "support/UiDriver.h"
 
 namespace {
@@ -146,5 +150,86 @@ TEST(Paint, ScrollWindowExMovesPixelsAndInvalidatesOnlyTheUncovered) {
   DeleteObject(uncovered);
   DestroyWindow(cover);
 }
+
+
+// A window that reaches past the screen's edge scrolls only the pixels the screen holds:
+// nothing beyond the surface is read or written, pixels outside the window stay as they
+// were, and what would have come from off the screen is left to paint.
+struct OffScreenScroll {
+  RECT window;  // screen coordinates on a 1024 x 768 desktop
+  int dx, dy;
+};
+
+class ScrollPastTheScreen : public testing::TestWithParam<OffScreenScroll> {};
+
+TEST_P(ScrollPastTheScreen, MovesOnlyScreenPixelsAndInvalidatesWhatCameFromOffScreen) {
+  const OffScreenScroll c = GetParam();
+  UiDriver ui(1024, 768);
+  Recorder rec("PaintScrollOff");
+  const int width = c.window.right - c.window.left, height = c.window.bottom - c.window.top;
+  HWND w = CreateWindowEx(0, "PaintScrollOff", "", WS_POPUP | WS_VISIBLE, c.window.left, c.window.top, width, height,
+                          nullptr, nullptr, nullptr, nullptr);
+  ui.RunUntilIdle();
+  // Stripes across the direction of the scroll, so every moved pixel tells where it came from.
+  HDC dc = GetDC(nullptr);
+  const int stripes = c.dy ? 768 : 1024;
+  for (int i = 0; i < stripes; ++i) {
+    RECT r = c.dy ? RECT{0, i, 1024, i + 1} : RECT{i, 0, i + 1, 768};
+    HBRUSH b = CreateSolidBrush(RGB(i & 0xFF, (i >> 8) * 64, 99));
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+  }
+  ReleaseDC(nullptr, dc);
+  ValidateRect(w, nullptr);
+  const Surface& screen = DesktopSurface();
+  auto pixels = [&] {
+    std::vector<std::uint32_t> all;
+    for (int y = 0; y < screen.height; ++y) all.insert(all.end(), screen.Row(y), screen.Row(y) + screen.width);
+    return all;
+  };
+  const std::vector<std::uint32_t> before = pixels();
+
+  HRGN uncovered = CreateRectRgn(0, 0, 0, 0);
+  ScrollWindowEx(w, c.dx, c.dy, nullptr, nullptr, uncovered, nullptr, SW_INVALIDATE);
+
+  // Client coordinates: what can be seen, and what of it can be seen both before and after.
+  RECT seen{std::max<LONG>(0, -c.window.left), std::max<LONG>(0, -c.window.top), std::min<LONG>(width, 1024 - c.window.left),
+            std::min<LONG>(height, 768 - c.window.top)};
+  HRGN moved = CreateRectRgnIndirect(&seen);
+  HRGN shifted = CreateRectRgnIndirect(&seen);
+  OffsetRgn(shifted, c.dx, c.dy);
+  CombineRgn(moved, moved, shifted, RGN_AND);
+  HRGN expected = CreateRectRgn(0, 0, width, height);
+  CombineRgn(expected, expected, moved, RGN_DIFF);
+  EXPECT_TRUE(EqualRgn(uncovered, expected));
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(w, update, FALSE);
+  EXPECT_TRUE(EqualRgn(update, expected));
+
+  const std::vector<std::uint32_t> after = pixels();
+  int outsideChanged = 0, movedWrong = 0;
+  for (int y = 0; y < 768; ++y)
+    for (int x = 0; x < 1024; ++x) {
+      const std::uint32_t now = after[static_cast<size_t>(y) * 1024 + x];
+      POINT p{x, y};
+      if (!PtInRect(&c.window, p)) {
+        outsideChanged += now != before[static_cast<size_t>(y) * 1024 + x];
+      } else if (PtInRegion(moved, x - c.window.left, y - c.window.top)) {
+        movedWrong += now != before[static_cast<size_t>(y - c.dy) * 1024 + (x - c.dx)];
+      }
+    }
+  EXPECT_EQ(outsideChanged, 0);
+  EXPECT_EQ(movedWrong, 0);
+  for (HRGN r : {uncovered, moved, shifted, expected, update}) DeleteObject(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paint, ScrollPastTheScreen,
+                         testing::Values(OffScreenScroll{{100, 300, 1000, 900}, 0, 40},    // below the bottom
+                                         OffScreenScroll{{100, 300, 1000, 900}, 0, -40},
+                                         OffScreenScroll{{600, 100, 1500, 400}, 40, 0},    // past the right
+                                         OffScreenScroll{{600, 100, 1500, 400}, -40, 0},
+                                         OffScreenScroll{{-200, -100, 400, 300}, 0, 30},   // above and left
+                                         OffScreenScroll{{-200, -100, 400, 300}, -30, 0},
+                                         OffScreenScroll{{0, 700, 1000, 3700}, 0, 100}));  // far past the bottom
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/rtl/Clock.h"
+#include "platform/vcl/AllocateHWnd.h"
 #include "support/UiDriver.h"
 
 namespace {
@@ -213,4 +214,28 @@ TEST(TThread, DeletingAThreadEndsIt) {
   auto never = std::make_unique<LambdaThread>([&](LambdaThread&) { ran = true; });
   never.reset();
   EXPECT_FALSE(ran) << "a thread never started does not run";
+}
+
+// Waiting for a thread on the UI thread answers what the thread sends to a window meanwhile,
+// so a worker that sends before it ends cannot hold the wait for ever.
+TEST(TThread, WaitForAnswersMessagesTheThreadSends) {
+  UiDriver ui;
+  const std::thread::id uiThread = std::this_thread::get_id();
+  bool ranOnUi = false;
+  HWND window = nullptr;
+  window = AllocateHWnd([&](TMessage& message) {
+    if (message.Msg != WM_APP) {
+      message.Result = DefWindowProc(window, message.Msg, message.WParam, message.LParam);
+      return;
+    }
+    ranOnUi = std::this_thread::get_id() == uiThread;
+    message.Result = 7;
+  });
+  LRESULT answer = 0;
+  LambdaThread thread([&](LambdaThread&) { answer = SendMessage(window, WM_APP, 0, 0); });
+  thread.Start();
+  EXPECT_EQ(thread.WaitFor(), 0);
+  EXPECT_EQ(answer, 7);
+  EXPECT_TRUE(ranOnUi);
+  DeallocateHWnd(window);
 }
