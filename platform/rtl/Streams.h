@@ -123,6 +123,7 @@ public:
   void LoadFromStream(TStream* stream);
   void SaveToStream(TStream* stream);
   void LoadFromFile(const AnsiString& fileName);
+  // Replaces the file atomically (AtomicFile.h): a failed save keeps the old file.
   void SaveToFile(const AnsiString& fileName);
 
 private:

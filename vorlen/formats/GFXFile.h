@@ -122,6 +122,8 @@ public:
   static GFXFile* GetDefaultFormat(AnsiString path);
   static bool Test(AnsiString path, GFXFileDesc* desc);
   static bool Load(Buffer& dst, AnsiString path, GFXtra32* extra, int image, GFXFileDesc* desc);
+  // Writes in params->format (a path without an extension gets the format's), else in the
+  // format the path's extension names (EInvalidImage "100" when it names none).
   static bool Save(Buffer& src, AnsiString path, GFXtra32* extra, GFXSaveParams* params);
 
   // Completes and checks save settings for this format (EInvalidImage "100" when impossible).
