@@ -75,6 +75,8 @@ struct GFXtra32 {
 class GFXFile {
 public:
   // The file streams the registry opens; codecs may look at the name behind them.
+  // EFOpenError at once when `name` is not a regular file or a link to one (a pipe is never
+  // waited on).
   class TInputStream : public TFileStream {
   public:
     explicit TInputStream(const AnsiString& fileName);

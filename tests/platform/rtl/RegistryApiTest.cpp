@@ -13,6 +13,7 @@
 
 #include "platform/rtl/RegistryStore.h"
 #include "support/ConcurrentWriters.h"
+#include "support/SpecialFiles.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -90,6 +91,19 @@ public:
   ~ReportCollector() { RegistryStore::Process().SetReportHandler(nullptr); }
   std::vector<RegistryReport> reports;
 };
+
+// A value set while the store cannot use its file: work goes on in memory.
+void SetAndReadInMemory() {
+  EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "x") << "work goes on in memory";
+}
+
+// The reports from `first` on: the file cannot be read, then the change is not saved.
+void ExpectUnreadableThenNotSaved(const std::vector<RegistryReport>& reports, size_t first) {
+  ASSERT_GE(reports.size(), first + 2);
+  EXPECT_EQ(reports[first].kind, RegistryReport::Kind::Unreadable);
+  EXPECT_EQ(reports[first + 1].kind, RegistryReport::Kind::NotSaved);
+}
 
 std::vector<std::string> DamagedCopies(const TempHome& home) {
   std::vector<std::string> copies;
@@ -404,20 +418,33 @@ TEST(RegistryApi, LeavesAFileItCannotReadAlone) {
   home.WriteFile("registry.txt", later);
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Future", 0, KEY_READ, &key), static_cast<LONG>(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
-  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "x") << "work goes on in memory";
+  SetAndReadInMemory();
   EXPECT_EQ(FileContents(StoreFile(home)), later);
-  ASSERT_EQ(collector.reports.size(), 2u);
-  EXPECT_EQ(collector.reports[0].kind, RegistryReport::Kind::Unreadable);
-  EXPECT_EQ(collector.reports[1].kind, RegistryReport::Kind::NotSaved);
+  EXPECT_EQ(collector.reports.size(), 2u);
+  ExpectUnreadableThenNotSaved(collector.reports, 0);
 
   TempHome folderHome;
   std::filesystem::create_directory(StoreFile(folderHome));
   EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
   EXPECT_TRUE(std::filesystem::is_directory(StoreFile(folderHome)));
-  ASSERT_GE(collector.reports.size(), 4u);
-  EXPECT_EQ(collector.reports[2].kind, RegistryReport::Kind::Unreadable);
-  EXPECT_EQ(collector.reports[3].kind, RegistryReport::Kind::NotSaved);
+  ExpectUnreadableThenNotSaved(collector.reports, 2);
+}
+
+// A pipe or a device in the file's place is never waited on or read: the store works in
+// memory, reports it, and leaves it as it is.
+TEST(RegistryApi, APipeOrADeviceAsTheFileIsLeftAloneWithoutWaiting) {
+  for (SpecialFile kind : {SpecialFile::Fifo, SpecialFile::LinkToFifo, SpecialFile::Device}) {
+    SCOPED_TRACE(Describe(kind));
+    TempHome home;
+    ReportCollector collector;
+    MakeSpecialFile(kind, StoreFile(home));
+    const std::string before = Inspect(StoreFile(home));
+    const std::string fifo = kind == SpecialFile::LinkToFifo ? StoreFile(home) + ".fifo" : StoreFile(home);
+    EXPECT_TRUE(FinishesWithoutAWriter(fifo, SetAndReadInMemory));
+    EXPECT_EQ(Inspect(StoreFile(home)), before);
+    EXPECT_EQ(collector.reports.size(), 2u);
+    ExpectUnreadableThenNotSaved(collector.reports, 0);
+  }
 }
 
 // The first save makes a settings folder that is not there yet; one removed while the program

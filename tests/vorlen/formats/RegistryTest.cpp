@@ -399,6 +399,26 @@ TEST(Registry, SavingOverWhatIsNotAFileIsRefusedAndLeavesIt) {
   }
 }
 
+// What is not a regular file is refused as an image at once: a pipe is never waited on, a
+// device never read.
+TEST(Registry, OpeningWhatIsNotAFileIsRefusedWithoutWaiting) {
+  for (SpecialFile kind : {SpecialFile::Fifo, SpecialFile::LinkToFifo, SpecialFile::Device, SpecialFile::Folder}) {
+    SCOPED_TRACE(Describe(kind));
+    TempHome home;
+    const std::string path = home.Path() + "/in.png";
+    MakeSpecialFile(kind, path);
+    const std::string fifo = kind == SpecialFile::LinkToFifo ? path + ".fifo" : path;
+    EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] {
+      Buffer image;
+      EXPECT_THROW(GFXFile::Load(image, path, nullptr, 0, nullptr), EFOpenError);
+      EXPECT_TRUE(image.Empty());
+    }));
+    EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] { EXPECT_THROW(GFXFile::Test(path, nullptr), EFOpenError); }));
+  }
+  Buffer image;
+  EXPECT_THROW(GFXFile::Load(image, "/dev/zero", nullptr, 0, nullptr), EFOpenError);
+}
+
 TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {
   TempHome home;
   Buffer image = Image(2, 2);
