@@ -185,9 +185,10 @@ bool RegistryStore::Save(bool repair) {
   RegistryTree merged;
   bool laterVersion = false;
   RegistryReport damage{RegistryReport::Kind::Damaged, {}, {}, 0, {}};
+  UpdatedFile left;
   try {
     if (mayCreateFolder_) ForceDirectories(ExtractFilePath(fileName_));
-    UpdateFileText(fileName_, [&](std::string& text) {
+    left = UpdateFileText(fileName_, [&](std::string& text) {
       RegistryFileContents contents = ParseRegistryText(text);
       if (contents.laterVersion) {
         laterVersion = true;
@@ -218,7 +219,9 @@ bool RegistryStore::Save(bool repair) {
   pending_.clear();
   mayCreateFolder_ = false;
   tree_ = std::move(merged);
-  stamp_ = FileStamp();  // read again at the next call: another process may have saved since
+  // The file as the save left it, which tree_ now holds: the next call reads it again only
+  // when another process has replaced it since.
+  stamp_ = left.exists ? StampOfStatus(left.status) : FileStamp{true, false};
   notSavedReported_ = false;
   return true;
 }

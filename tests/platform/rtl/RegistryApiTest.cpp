@@ -1,6 +1,7 @@
 #include "platform/rtl/RegistryApi.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -276,6 +277,84 @@ TEST(RegistryApi, ReadsTheFileAndWhatOthersSaveToIt) {
   ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Given", 0, KEY_READ, &key), 0);
   EXPECT_EQ(GetString(key, "w"), "theirs");
   RegCloseKey(key);
+}
+
+// Counts the opens of one file in a folder from the moment it is made.
+class OpenCounter {
+public:
+  OpenCounter(const std::string& folder, std::string name)
+      : name_(std::move(name)), watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    EXPECT_GE(watch_, 0);
+    EXPECT_GE(inotify_add_watch(watch_, folder.c_str(), IN_OPEN), 0);
+  }
+  ~OpenCounter() { ::close(watch_); }
+  OpenCounter(const OpenCounter&) = delete;
+  OpenCounter& operator=(const OpenCounter&) = delete;
+
+  // The opens since the last call (the events of a call that has returned are all queued).
+  int Take() {
+    int opens = 0;
+    alignas(inotify_event) char events[8192];
+    for (ssize_t n; (n = ::read(watch_, events, sizeof events)) > 0;) {
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+        if (event->len > 0 && name_ == event->name) ++opens;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return opens;
+  }
+
+private:
+  std::string name_;
+  int watch_;
+};
+
+// A save reads the file once: the store then holds what it wrote, and reads the file again
+// only when another writer has replaced it since.
+TEST(RegistryApi, ASaveReadsTheFileOnce) {
+  TempHome home;
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, "v", "first"), 0);
+  OpenCounter opens(home.Path(), "registry.txt");
+  for (const char* text : {"one", "two", "three"}) {
+    ASSERT_EQ(SetString(HKEY_CURRENT_USER, "v", text), 0);
+    EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), text);
+    EXPECT_EQ(opens.Take(), 1) << text;
+  }
+  RegistryStore other([&] { return StoreFile(home); });  // as another process would
+  ASSERT_EQ(other.SetValue(HKEY_CURRENT_USER, "w", REG_SZ, std::string("theirs", 7)), 0u);
+  opens.Take();
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "w"), "theirs");
+  EXPECT_EQ(opens.Take(), 1) << "what another writer saved is read";
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "three");
+  EXPECT_EQ(opens.Take(), 0) << "and not again";
+}
+
+// Keys and values come out of the file as they went in, whatever order the keys are in and
+// however often a key or a value is named: a key keeps the spelling of its first mention, a
+// key named twice gets the values of both places, and a value named twice (in any case) keeps
+// its first place and name and takes the last data.
+TEST(RegistryApi, ReadsKeysInAnyOrderAndMergesKeysNamedTwice) {
+  TempHome home;
+  home.WriteFile("registry.txt",
+                 "quillo registry 1\n"
+                 "[HKEY_CURRENT_USER\\Order\\c]\n\"x\"=\"1\"\n"
+                 "[HKEY_CURRENT_USER\\Order\\A\\deep]\n"
+                 "[HKEY_CURRENT_USER\\Order\\b]\n\"x\"=\"2\"\n"
+                 "[HKEY_CURRENT_USER\\Order\\C]\n\"y\"=\"3\"\n\"X\"=\"4\"\n"
+                 "[HKEY_CURRENT_USER\\Order\\a]\n\"z\"=\"5\"\n");
+  HKEY order = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Order", 0, KEY_READ, &order), 0);
+  EXPECT_EQ(SubKeys(order), (std::vector<std::string>{"A", "b", "c"}));
+  RegCloseKey(order);
+  HKEY c = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Order\\C", 0, KEY_READ, &c), 0);
+  EXPECT_EQ(ValueNames(c), (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(GetString(c, "x"), "4");
+  RegCloseKey(c);
+  HKEY deep = nullptr;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Order\\a\\Deep", 0, KEY_READ, &deep), 0);
+  RegCloseKey(deep);
 }
 
 // Changes not yet saved are replayed onto what another writer saved meanwhile.
