@@ -1,6 +1,8 @@
 #include "platform/rtl/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
@@ -24,11 +27,42 @@ namespace {
   ThrowCreateError(fileName, std::strerror(error));
 }
 
+constexpr std::string_view kTemporaryPrefix = ".quillo-save-";
+
 // A name no other writer uses at the same moment: the process id tells processes apart, the
 // counter the writers of one process; O_EXCL catches what is left (another host, a stale file).
 AnsiString TemporaryName(const AnsiString& folder) {
   static std::atomic<unsigned long> counter{0};
-  return folder + ".quillo-save-" + IntToStr(::getpid()) + "-" + IntToStr(static_cast<std::int64_t>(++counter));
+  return folder + AnsiString(kTemporaryPrefix) + IntToStr(::getpid()) + "-" +
+         IntToStr(static_cast<std::int64_t>(++counter));
+}
+
+// The process that made a temporary file of that name; 0 for any other name.
+pid_t WriterOf(std::string_view name) {
+  if (!name.starts_with(kTemporaryPrefix)) return 0;
+  name.remove_prefix(kTemporaryPrefix.size());
+  const size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size() || dash > 9) return 0;
+  pid_t pid = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (i == dash) continue;
+    if (name[i] < '0' || name[i] > '9') return 0;
+    if (i < dash) pid = pid * 10 + (name[i] - '0');
+  }
+  return pid;
+}
+
+// The temporary files of saves whose process has gone (killed, crashed) are of no use to
+// anyone: the next save in their folder removes them. Those of running processes stay.
+void RemoveLeftovers(const AnsiString& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const pid_t writer = WriterOf(entry->d_name);
+    if (writer <= 0 || writer == ::getpid() || ::kill(writer, 0) == 0 || errno != ESRCH) continue;
+    ::unlinkat(::dirfd(dir), entry->d_name, 0);
+  }
+  ::closedir(dir);
 }
 
 // The new file gets the old one's owner and group, then its mode (in this order: a change of
@@ -122,6 +156,7 @@ void AtomicFile::Commit() {
     ThrowCreateError(fileName_, errno);
   committed_ = true;
   SyncFolder(fileName_, ExtractFilePath(target_));
+  RemoveLeftovers(ExtractFilePath(target_));
 }
 
 void AtomicFile::WriteFile(const AnsiString& fileName, const std::string& bytes) {

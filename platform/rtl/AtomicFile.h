@@ -7,7 +7,8 @@
 // A symbolic link is followed: the file it names is replaced and the link stays a link.
 // Anything that is not a regular file (a folder, a device, a pipe, a socket, a dangling link,
 // a link loop) is refused and left as it is. Deleted without Commit, the temporary file goes
-// and the old file stays as it was.
+// and the old file stays as it was. A process killed while it writes leaves its temporary file
+// behind: the next commit in that folder removes those of processes that have gone.
 //
 // Every writer of a whole file uses this: the settings files, the image output stream, the
 // font cache. Writers that read, change and write back a shared file go through

@@ -9,6 +9,7 @@
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -40,40 +41,28 @@ private:
   int handle_;
 };
 
-// The file's whole contents; "" when there is none. A file that is there but cannot be read
-// raises: writing over it from an empty start would lose it.
-std::string ReadCurrentText(const AnsiString& fileName, const AnsiString& target) {
-  const int handle = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
-  if (handle < 0) {
-    if (errno == ENOENT) return std::string();
-    throw EFOpenError(Format(RtlText::FOpenError, fileName.c_str(), std::strerror(errno)));
-  }
-  std::string text;
-  char chunk[16384];
-  for (;;) {
-    const ssize_t n = ::read(handle, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(handle);
-      throw EFOpenError(Format(RtlText::FOpenError, fileName.c_str(), std::strerror(error)));
-    }
-    if (n == 0) break;
-    text.append(chunk, static_cast<size_t>(n));
-  }
-  ::close(handle);
-  return text;
+// The file's whole contents ("" when there is none) and its status. A file that is there but
+// cannot be read (or holds more than a settings file may) raises: writing over it from an
+// empty start would lose it.
+RegularFileText ReadCurrentText(const AnsiString& fileName, const AnsiString& target) {
+  RegularFileText file = ReadRegularFile(target);
+  if (file.outcome == RegularFileText::Outcome::Refused)
+    throw EFOpenError(Format(RtlText::FOpenError, fileName.c_str(), file.reason.c_str()));
+  return file;
 }
 
 }  // namespace
 
-void UpdateFileText(const AnsiString& fileName, const FileTextChange& change) {
+UpdatedFile UpdateFileText(const AnsiString& fileName, const FileTextChange& change) {
   // The lock sits beside the file a link names, so that every path to one file shares it.
   const AnsiString target = AtomicFile::TargetOf(fileName);
   WriterLock lock(fileName, target + ".lock");
-  std::string text = ReadCurrentText(fileName, target);
-  if (!change(text)) return;
+  RegularFileText current = ReadCurrentText(fileName, target);
+  if (!change(current.text)) return UpdatedFile{current.outcome == RegularFileText::Outcome::Read, current.status};
   AtomicFile file(target);
-  file.Write(text.data(), text.size());
+  file.Write(current.text.data(), current.text.size());
   file.Commit();
+  UpdatedFile written{true, {}};
+  if (::fstat(file.Handle(), &written.status) != 0) written.exists = false;  // then it is read again
+  return written;
 }

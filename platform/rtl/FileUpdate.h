@@ -7,6 +7,8 @@
 // old file or the new one. The lock file is left in place; removing it would let two writers
 // lock two different files.
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <string>
 
@@ -16,6 +18,15 @@
 // answers whether there is anything to write.
 using FileTextChange = std::function<bool(std::string& text)>;
 
-// EFOpenError when the file is there but cannot be read, EFCreateError when it cannot be
-// locked or replaced (see AtomicFile); the file then stays as it was.
-void UpdateFileText(const AnsiString& fileName, const FileTextChange& change);
+// The file as an update leaves it when it lets go of the lock: whether there is one, and its
+// status (of the file a link names), so that a caller can tell later whether it was replaced
+// since without reading it again.
+struct UpdatedFile {
+  bool exists = false;
+  struct stat status {};
+};
+
+// EFOpenError when the file is there but cannot be read (or is larger than a settings file
+// may be), EFCreateError when it cannot be locked or replaced (see AtomicFile); the file then
+// stays as it was.
+UpdatedFile UpdateFileText(const AnsiString& fileName, const FileTextChange& change);

@@ -1,10 +1,9 @@
 #include "platform/rtl/IniDocument.h"
 
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "platform/rtl/FileUpdate.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -42,15 +41,10 @@ IniDocument::Line IniDocument::KeyLine(const std::string& text, const std::strin
 }
 
 bool IniDocument::Load(const AnsiString& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    Parse(std::string());
-    return false;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  Parse(text.str());
-  return true;
+  // Read without waiting: a pipe or a device in the file's place reads as no file.
+  const RegularFileText file = ReadRegularFile(path);
+  Parse(file.text);
+  return file.outcome == RegularFileText::Outcome::Read;
 }
 
 void IniDocument::Parse(const std::string& text) {

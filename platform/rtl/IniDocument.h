@@ -14,7 +14,9 @@
 
 class IniDocument {
 public:
-  // Reads the file; a missing or unreadable file gives an empty document and false.
+  // Reads the file; a missing or unreadable file, one that is not a regular file (a pipe, a
+  // device: never waited on) or one larger than a settings file may be gives an empty
+  // document and false.
   bool Load(const AnsiString& path);
   void Parse(const std::string& text);
   std::string Text() const;

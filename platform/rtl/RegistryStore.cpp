@@ -13,6 +13,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileUpdate.h"
 #include "platform/rtl/RegistryText.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SettingsFolder.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
@@ -53,18 +54,6 @@ DWORD SplitKeyPath(LPCSTR subKey, RegPath* path) {
     at = stop + 1;
   }
   return ERROR_SUCCESS;
-}
-
-// Reads a whole file from an open descriptor; false on a read error.
-bool ReadAll(int handle, std::string& text) {
-  char chunk[16384];
-  for (;;) {
-    const ssize_t n = ::read(handle, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    text.append(chunk, static_cast<size_t>(n));
-  }
 }
 
 void PrintReport(const RegistryReport& report) {
@@ -140,16 +129,13 @@ void RegistryStore::Report(RegistryReport report) {
 
 RegistryStore::FileStamp RegistryStore::StampOf(const AnsiString& fileName) const {
   struct stat info {};
-  FileStamp stamp;
-  stamp.known = true;
-  if (::stat(fileName.c_str(), &info) != 0) return stamp;
-  stamp.exists = true;
-  stamp.device = info.st_dev;
-  stamp.inode = info.st_ino;
-  stamp.size = static_cast<std::uint64_t>(info.st_size);
-  stamp.seconds = info.st_mtim.tv_sec;
-  stamp.nanoseconds = info.st_mtim.tv_nsec;
-  return stamp;
+  if (::stat(fileName.c_str(), &info) != 0) return FileStamp{true, false};
+  return StampOfStatus(info);
+}
+
+RegistryStore::FileStamp RegistryStore::StampOfStatus(const struct stat& info) {
+  return FileStamp{true, true, info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size),
+                   info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
 }
 
 // Follows the settings folder, and picks up what other processes saved.
@@ -175,27 +161,16 @@ void RegistryStore::Refresh() {
 
 void RegistryStore::Load() {
   loaded_ = true;
-  std::string text;
   FileStamp stamp = StampOf(fileName_);
-  const int handle = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
-  bool readable = handle >= 0 || errno == ENOENT;
-  AnsiString reason = readable ? AnsiString() : AnsiString(std::strerror(errno));
-  if (handle >= 0) {
-    struct stat info {};
-    if (::fstat(handle, &info) == 0) {  // the stamp of what is read, not of what was there
-      stamp = FileStamp{true, true, info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size),
-                        info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
-    }
-    if (!ReadAll(handle, text)) {
-      readable = false;
-      reason = std::strerror(errno);
-    }
-    ::close(handle);
-  }
+  // Read without waiting: a pipe or a device in the file's place is refused unread.
+  const RegularFileText file = ReadRegularFile(fileName_);
+  const bool readable = file.outcome != RegularFileText::Outcome::Refused;
+  // The stamp of what is read, not of what was there.
+  if (file.outcome == RegularFileText::Outcome::Read) stamp = StampOfStatus(file.status);
   RegistryFileContents contents;
-  if (readable) contents = ParseRegistryText(text);
+  if (readable) contents = ParseRegistryText(file.text);
   if (!readable || contents.laterVersion) {
-    Report(RegistryReport{RegistryReport::Kind::Unreadable, {}, {}, 0, readable ? AnsiString(kLaterFormat) : reason});
+    Report(RegistryReport{RegistryReport::Kind::Unreadable, {}, {}, 0, readable ? AnsiString(kLaterFormat) : file.reason});
     contents = RegistryFileContents();
   } else if (contents.Damaged() && Save(/*repair=*/true)) {
     return;  // the file was kept aside and rewritten, and tree_ holds what it now says
@@ -210,9 +185,10 @@ bool RegistryStore::Save(bool repair) {
   RegistryTree merged;
   bool laterVersion = false;
   RegistryReport damage{RegistryReport::Kind::Damaged, {}, {}, 0, {}};
+  UpdatedFile left;
   try {
     if (mayCreateFolder_) ForceDirectories(ExtractFilePath(fileName_));
-    UpdateFileText(fileName_, [&](std::string& text) {
+    left = UpdateFileText(fileName_, [&](std::string& text) {
       RegistryFileContents contents = ParseRegistryText(text);
       if (contents.laterVersion) {
         laterVersion = true;
@@ -243,7 +219,9 @@ bool RegistryStore::Save(bool repair) {
   pending_.clear();
   mayCreateFolder_ = false;
   tree_ = std::move(merged);
-  stamp_ = FileStamp();  // read again at the next call: another process may have saved since
+  // The file as the save left it, which tree_ now holds: the next call reads it again only
+  // when another process has replaced it since.
+  stamp_ = left.exists ? StampOfStatus(left.status) : FileStamp{true, false};
   notSavedReported_ = false;
   return true;
 }

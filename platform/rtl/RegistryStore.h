@@ -29,6 +29,8 @@
 // The handler runs on the thread whose call met the trouble, after the store has let go of
 // its lock, so it may use the registry itself.
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -112,6 +114,7 @@ private:
   void Report(RegistryReport report);
   AnsiString KeepDamagedCopy(const std::string& bytes) const;
   FileStamp StampOf(const AnsiString& fileName) const;
+  static FileStamp StampOfStatus(const struct stat& info);
 
   DWORD Resolve(HKEY key, KeyAccess need, OpenKey* out, RegKey** found);
   void Change(RegChange change);

@@ -1,8 +1,13 @@
 #include "platform/rtl/RegistryText.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/rtl/RegistryApi.h"
 #include "platform/rtl/SysUtils.h"
@@ -270,6 +275,73 @@ std::optional<long> Signature(std::string_view line) {
   return version;
 }
 
+// Value and key names compare without regard to ASCII case.
+std::string FoldedName(const AnsiString& name) {
+  std::string folded = name;
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
+// The keys and values as the file is read, each key's subkeys and values found by name through
+// hash indexes, so that reading takes linear time however the keys are ordered and however
+// many values a key has; sorted into a RegistryTree once at the end. Keys and values keep the
+// spelling of their first mention, values their first place.
+class TreeBuilder {
+public:
+  struct Node {
+    AnsiString name;
+    std::vector<RegValue> values;
+    std::unordered_map<std::string, size_t> valueAt;
+    std::vector<std::unique_ptr<Node>> subkeys;
+    std::unordered_map<std::string, Node*> subkeyAt;
+  };
+
+  // The header's key, made where it is missing.
+  Node& Key(const HeaderLine& header) {
+    Node* key = &roots_[static_cast<size_t>(header.root)];
+    for (const AnsiString& name : header.path) {
+      Node*& found = key->subkeyAt[FoldedName(name)];
+      if (found == nullptr) {
+        key->subkeys.push_back(std::make_unique<Node>());
+        found = key->subkeys.back().get();
+        found->name = name;
+      }
+      key = found;
+    }
+    return *key;
+  }
+
+  static void SetValue(Node& key, RegValue value) {
+    const auto [at, added] = key.valueAt.emplace(FoldedName(value.name), key.values.size());
+    if (added) {
+      key.values.push_back(std::move(value));
+    } else {
+      key.values[at->second].type = value.type;
+      key.values[at->second].data = std::move(value.data);
+    }
+  }
+
+  void MoveInto(RegistryTree& tree) {
+    for (int i = 0; i < kRegRootCount; ++i) MoveInto(roots_[static_cast<size_t>(i)], tree.Root(static_cast<RegRoot>(i)));
+  }
+
+private:
+  static void MoveInto(Node& node, RegKey& key) {
+    key.values = std::move(node.values);
+    std::sort(node.subkeys.begin(), node.subkeys.end(),
+              [](const auto& a, const auto& b) { return CompareText(a->name, b->name) < 0; });
+    key.subkeys.resize(node.subkeys.size());
+    for (size_t i = 0; i < node.subkeys.size(); ++i) {
+      key.subkeys[i].name = std::move(node.subkeys[i]->name);
+      MoveInto(*node.subkeys[i], key.subkeys[i]);
+      node.subkeys[i].reset();
+    }
+  }
+
+  std::array<Node, kRegRootCount> roots_;
+};
+
 }  // namespace
 
 RegistryFileContents ParseRegistryText(const std::string& text) {
@@ -280,7 +352,8 @@ RegistryFileContents ParseRegistryText(const std::string& text) {
     contents.problem = problem;
   };
   bool signed_ = false;
-  RegKey* key = nullptr;  // where value lines go; null before a header or after a bad one
+  TreeBuilder builder;
+  TreeBuilder::Node* key = nullptr;  // where value lines go; null before a header or after a bad one
   int number = 0;
   for (size_t at = 0; at < text.size();) {
     const size_t newline = std::min(text.find('\n', at), text.size());
@@ -304,7 +377,7 @@ RegistryFileContents ParseRegistryText(const std::string& text) {
     AnsiString problem;
     if (line[0] == '[' && line.back() == ']' && line.size() >= 2) {
       std::optional<HeaderLine> header = ParseHeader(line, problem);
-      key = header ? &contents.tree.Create(header->root, header->path) : nullptr;
+      key = header ? &builder.Key(*header) : nullptr;
       if (!header) bad(number, problem.c_str());
     } else if (line[0] == '@' || line[0] == '"') {
       std::optional<RegValue> value = ParseValue(line, problem);
@@ -313,11 +386,12 @@ RegistryFileContents ParseRegistryText(const std::string& text) {
       else if (key == nullptr)
         bad(number, "a value outside any key");
       else
-        key->SetValue(value->name, value->type, std::move(value->data));
+        TreeBuilder::SetValue(*key, std::move(*value));
     } else {
       bad(number, "not a key or a value");
     }
   }
+  builder.MoveInto(contents.tree);
   return contents;
 }
 

@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -267,7 +268,5 @@ void TMemoryStream::LoadFromFile(const AnsiString& fileName) {
 }
 
 void TMemoryStream::SaveToFile(const AnsiString& fileName) {
-  TFileStream file(fileName, fmCreate);
-  SaveToStream(&file);
-  file.Flush();
+  AtomicFile::WriteFile(fileName, std::string(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()));
 }

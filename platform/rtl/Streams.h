@@ -79,6 +79,9 @@ public:
   static constexpr int kBufferSize = 0x10000;
 
   TFileStream(const AnsiString& fileName, unsigned short mode);
+  // Takes over a descriptor opened elsewhere (a temporary file, a file opened as a regular
+  // file only) and closes it.
+  TFileStream(int handle, const AnsiString& fileName);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -92,10 +95,6 @@ public:
   void Flush();
 
   const AnsiString& FileName() const { return fileName_; }
-
-protected:
-  // Takes over a descriptor opened elsewhere (for example a temporary file).
-  TFileStream(int handle, const AnsiString& fileName);
 
 private:
   // Writes out the buffered bytes; false when they or earlier ones were lost.
@@ -123,6 +122,7 @@ public:
   void LoadFromStream(TStream* stream);
   void SaveToStream(TStream* stream);
   void LoadFromFile(const AnsiString& fileName);
+  // Replaces the file atomically (AtomicFile.h): a failed save keeps the old file.
   void SaveToFile(const AnsiString& fileName);
 
 private:

@@ -17,6 +17,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kLargestHeader = 124;  // BITMAPV5HEADER
 constexpr std::int64_t kMaxSide = 65535;
 constexpr std::int64_t kMaxPixels = 1LL << 28;
+constexpr std::int64_t kMaxRunPixels = 255;
 
 [[noreturn]] void Invalid() { throw EInvalidGraphic(VclText::InvalidBitmap); }
 
@@ -90,8 +91,11 @@ std::vector<std::uint8_t> ReadRows(TStream* stream, const BmpHeader& h, int& bit
   bits = h.bits;
   if (h.compression != BI_RLE8 && h.compression != BI_RLE4)
     return ReadBytes(stream, static_cast<std::int64_t>(DibRowBytes(h.width, h.bits)) * rows);
-  // Run-length data is decoded into one index a byte, then stored as 8-bit rows.
+  // Run-length data is decoded into one index a byte, then stored as 8-bit rows. A run codes
+  // at most 255 pixels in two bytes (moves and the end code describe none), so a few bytes
+  // claiming a huge picture are refused before its rows are reserved.
   std::vector<std::uint8_t> packed = ReadBytes(stream, h.imageSize);
+  if (h.width * rows * 2 > static_cast<std::int64_t>(packed.size()) * kMaxRunPixels) Invalid();
   std::vector<std::uint8_t> indexes(static_cast<size_t>(h.width * rows), 0);
   const int w = static_cast<int>(h.width), height = static_cast<int>(rows);
   if (h.compression == BI_RLE8) DecodeRle8(packed.data(), packed.size(), indexes.data(), w, height);

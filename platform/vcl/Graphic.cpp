@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/RegularFile.h"
 
 QUILLO_DEFINE_CLASS(TGraphic, TPersistent)
 
@@ -23,7 +24,8 @@ void TGraphic::Changed() {
 }
 
 void TGraphic::LoadFromFile(const AnsiString& fileName) {
-  TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+  // A pipe or a device named as a picture is refused (EFOpenError), never waited on.
+  TFileStream stream(OpenRegularFile(fileName), fileName);
   LoadFromStream(&stream);
 }
 

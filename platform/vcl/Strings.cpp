@@ -1,14 +1,9 @@
 #include "platform/vcl/Strings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <numeric>
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
@@ -288,38 +283,7 @@ void TStrings::LoadFromFile(const AnsiString& fileName) {
 }
 
 void TStrings::SaveToFile(const AnsiString& fileName) const {
-  AnsiString temp = fileName + ".saveXXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) throw EFCreateError(Format(RtlText::FCreateError, fileName.c_str(), std::strerror(errno)));
-  const AnsiString text = Text();
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) break;
-    done += static_cast<size_t>(written);
-  }
-  const bool complete = done == text.size();
-  if (::close(fd) != 0 || !complete) {
-    ::unlink(temp.c_str());
-    throw EWriteError(RtlText::WriteError);
-  }
-  // The new file gets the old one's permissions, or those a new file would get.
-  struct stat old {};
-  mode_t mode = 0;
-  if (::stat(fileName.c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::chmod(temp.c_str(), mode);
-  if (::rename(temp.c_str(), fileName.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    throw EFCreateError(Format(RtlText::FCreateError, fileName.c_str(), std::strerror(error)));
-  }
+  AtomicFile::WriteFile(fileName, Text());
 }
 
 void TStrings::BeginUpdate() {

@@ -70,9 +70,9 @@ public:
   // Replaces the line of the name, or adds one; an empty value deletes the line.
   void SetValue(const AnsiString& name, const AnsiString& value);
 
-  // Bytes as they are in the file; EFOpenError when it cannot be read. Saving writes a new
-  // file beside the old one and renames it over, so a failed save keeps the old file
-  // (EFCreateError or EWriteError).
+  // Bytes as they are in the file; EFOpenError when it cannot be read. Saving replaces the
+  // file atomically (AtomicFile.h): a link stays a link, and a failed save keeps the old file
+  // (EFCreateError).
   void LoadFromFile(const AnsiString& fileName);
   void SaveToFile(const AnsiString& fileName) const;
   void LoadFromStream(TStream* stream);

@@ -1,7 +1,8 @@
 // The program's entry. Besides running WinMain it turns the signals by which a session asks a
 // program to end (SIGTERM, SIGINT, SIGHUP) into a close request to the main window, so the
 // program ends as it would from File > Exit: documents with changes ask first, and nothing is
-// left behind. The signals are blocked before any thread starts, so every thread inherits the
+// left behind. A write past the file-size limit fails as on a full disk rather than ending
+// the program. The signals are blocked before any thread starts, so every thread inherits the
 // mask and only the watcher thread takes them.
 
 #include <pthread.h>
@@ -60,6 +61,9 @@ void WatchSignals(sigset_t set, CloseRequests* requests) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write past the file-size limit (ulimit -f) then fails with EFBIG and is reported as a
+  // full disk is, instead of ending the program with every unsaved document.
+  signal(SIGXFSZ, SIG_IGN);
   const sigset_t set = WatchedSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   CloseRequests requests;

@@ -180,7 +180,11 @@ struct Area {
 bool CaptureInMemory(UDBuffer& p, const Area& r, UndoEntry& s) {
   const int w = r.Width(), h = r.Height();
   if (w <= 0 || h <= 0) return true;
-  UndoAllocPicture(s.Saved, w, h);
+  try {
+    UndoAllocPicture(s.Saved, w, h);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   if (s.Saved.pixels == nullptr) return false;
   std::vector<uint> row(static_cast<std::size_t>(MaskRowWords(w)));
   const bool hasMask = p.Mask.words != nullptr;
@@ -233,7 +237,12 @@ std::unique_ptr<UndoEntry> Capture(UDBuffer& p, UDBuffer& owner, const Area& r, 
         }
       }
     }
-    const bool captured = toDisk ? CaptureToDisk(p, r, *s) : CaptureInMemory(p, r, *s);
+    bool captured = toDisk ? CaptureToDisk(p, r, *s) : CaptureInMemory(p, r, *s);
+    // Memory may run out within the budget: the swap file needs a row buffer only.
+    if (!captured && !toDisk && MakeUndoDisk(owner, kb) <= 0) {
+      s->Saved.Free();
+      captured = CaptureToDisk(p, r, *s);
+    }
     if (!captured) return nullptr;
     s->Saved.CopyAttributes(p);
     return s;

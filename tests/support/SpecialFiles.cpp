@@ -1,5 +1,6 @@
 #include "SpecialFiles.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -8,7 +9,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 
 #include <gtest/gtest.h>
 
@@ -86,4 +89,20 @@ gid_t NobodyGroup() {
   const group* found = ::getgrnam("nogroup");
   if (found == nullptr) found = ::getgrnam("nobody");
   return found != nullptr ? found->gr_gid : 65534;
+}
+
+bool FinishesWithoutAWriter(const std::string& fifo, const std::function<void()>& action) {
+  std::future<void> done = std::async(std::launch::async, action);
+  // Reached only when the action waits on the pipe (or is stuck elsewhere).
+  if (done.wait_for(std::chrono::seconds(30)) == std::future_status::ready) {
+    done.get();
+    return true;
+  }
+  for (;;) {
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0) ::close(writer);
+    if (done.wait_for(std::chrono::seconds(1)) == std::future_status::ready) break;
+  }
+  done.get();
+  return false;
 }

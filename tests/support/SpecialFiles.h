@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 
 enum class SpecialFile { DanglingLink, LinkLoop, Device, Fifo, Folder, LinkToFifo, Socket };
@@ -19,3 +20,9 @@ bool MayGiveFilesAway();
 // The user and group "nobody" stands for (65534 when the system does not name them).
 uid_t NobodyUser();
 gid_t NobodyGroup();
+
+// Runs `action`, which may open the named pipe at `fifo` (or a link to it) for reading, and
+// answers whether it finished by itself: a reader that waits for a writer is set free after a
+// long patience by a writer that closes at once (it then reads an empty pipe), and the answer
+// is false.
+bool FinishesWithoutAWriter(const std::string& fifo, const std::function<void()>& action);

@@ -1,10 +1,11 @@
 #include "vorlen/draw/RFontCache.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "vorlen/draw/RFontFile.h"
 #include "vorlen/formats/ByteOrder.h"
@@ -14,7 +15,7 @@ namespace {
 constexpr size_t kRecordSize = 20;
 constexpr size_t kEntrySize = 44;
 // A cache is a few kilobytes; anything far larger is not one of ours.
-constexpr long kMaxCacheSize = 16L << 20;
+constexpr std::int64_t kMaxCacheSize = std::int64_t(16) << 20;
 
 // Little-endian words out of a byte block; a read past the end fails the whole read.
 class CacheCursor {
@@ -160,20 +161,6 @@ bool ReadEntries(CacheCursor& in, RFontRegistry& registry) {
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uchar>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(file) : -1;
-  ok = ok && size >= 0 && size <= kMaxCacheSize && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  }
-  std::fclose(file);
-  return ok;
-}
-
 void PutWord(std::vector<uchar>& out, uint value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uchar>(value >> shift));
 }
@@ -247,8 +234,10 @@ void RFontRegistry::LinkFiles(const std::vector<size_t>& fileIndex) {
 }
 
 bool ReadFontCache(const std::string& path, RFontRegistry& registry) {
-  std::vector<uchar> bytes;
-  if (!ReadWholeFile(path, bytes)) return false;
+  // Read without waiting: a pipe or a device in the cache's place is no cache.
+  const RegularFileText file = ReadRegularFile(path, kMaxCacheSize);
+  if (file.outcome != RegularFileText::Outcome::Read) return false;
+  const std::vector<uchar> bytes(file.text.begin(), file.text.end());
   CacheCursor in(bytes);
   const bool ok = ReadRecords(in, registry) && ReadEntries(in, registry) && in.Remaining() == 0;
   if (!ok) registry.Clear();

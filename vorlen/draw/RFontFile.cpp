@@ -1,10 +1,12 @@
 #include "vorlen/draw/RFontFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "vorlen/draw/GlyphCode.h"
 #include "vorlen/formats/ByteOrder.h"
@@ -15,7 +17,8 @@ namespace {
 // A read-only font file with a position; every read says whether it got all it asked for.
 class FontFileReader {
 public:
-  explicit FontFileReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+  // A pipe or a device named like a font file is refused without waiting on it.
+  explicit FontFileReader(const std::string& path) : file_(OpenRegular(path)) {
     struct stat info {};
     if (file_ != nullptr && ::fstat(::fileno(file_), &info) == 0) size_ = info.st_size;
   }
@@ -46,6 +49,14 @@ public:
   }
 
 private:
+  static std::FILE* OpenRegular(const std::string& path) {
+    const int handle = TryOpenRegularFile(path, nullptr);
+    if (handle < 0) return nullptr;
+    std::FILE* file = ::fdopen(handle, "rb");
+    if (file == nullptr) ::close(handle);
+    return file;
+  }
+
   std::FILE* file_;
   long size_ = 0;
 };

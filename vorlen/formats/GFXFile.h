@@ -75,6 +75,8 @@ struct GFXtra32 {
 class GFXFile {
 public:
   // The file streams the registry opens; codecs may look at the name behind them.
+  // EFOpenError at once when `name` is not a regular file or a link to one (a pipe is never
+  // waited on).
   class TInputStream : public TFileStream {
   public:
     explicit TInputStream(const AnsiString& fileName);
@@ -122,6 +124,8 @@ public:
   static GFXFile* GetDefaultFormat(AnsiString path);
   static bool Test(AnsiString path, GFXFileDesc* desc);
   static bool Load(Buffer& dst, AnsiString path, GFXtra32* extra, int image, GFXFileDesc* desc);
+  // Writes in params->format (a path without an extension gets the format's), else in the
+  // format the path's extension names (EInvalidImage "100" when it names none).
   static bool Save(Buffer& src, AnsiString path, GFXtra32* extra, GFXSaveParams* params);
 
   // Completes and checks save settings for this format (EInvalidImage "100" when impossible).

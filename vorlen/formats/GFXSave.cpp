@@ -18,18 +18,16 @@ bool LastNameHasDot(const AnsiString& path) {
   return dot != AnsiString::npos && (slash == AnsiString::npos || dot > slash);
 }
 
-// The format to write, and the path completed with its extension.
+// The format to write: the one given (the path completed with its extension when its name
+// has none), else the one the path's extension names. A path that names no format is refused
+// (EInvalidImage "100"): guessing one would write to another name than the caller gave.
 GFXFile* ChooseFormat(GFXSaveParams& p, AnsiString& path) {
   if (p.format != nullptr) {
     if (!LastNameHasDot(path)) path += p.format->DefaultExtension();
     return p.format;
   }
-  GFXFile* format = GFXFile::GetDefaultFormat(path);
-  if (format == nullptr) {
-    format = GFXFile::Formats();
-    if (format == nullptr) ThrowInvalidImage();
-    path += format->DefaultExtension();
-  }
+  GFXFile* const format = GFXFile::GetDefaultFormat(path);
+  if (format == nullptr) ThrowInvalidImage();
   p.format = format;
   return format;
 }

@@ -1,10 +1,13 @@
 // The registry's file streams: reading in place, writing through a temporary file.
 
 #include "platform/rtl/AtomicFile.h"
+#include "platform/rtl/RegularFile.h"
 #include "vorlen/formats/GFXFile.h"
 
+// Opened without waiting: a pipe or a device named as an image is refused (EFOpenError), not
+// waited on or read without end.
 GFXFile::TInputStream::TInputStream(const AnsiString& fileName)
-    : TFileStream(fileName, fmOpenRead | fmShareDenyWrite), name(fileName) {}
+    : TFileStream(OpenRegularFile(fileName), fileName), name(fileName) {}
 
 GFXFile::TOutputStream::TOutputStream(const AnsiString& fileName)
     : TOutputStream(fileName, std::make_unique<AtomicFile>(fileName)) {}

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -94,6 +95,40 @@ TEST(AtomicFile, WithoutCommitTheOldFileStaysAndNothingIsLeft) {
   }
   EXPECT_EQ(FileContents(path), "old");
   EXPECT_EQ(home.Files(), std::vector<std::string>{"file"});
+}
+
+namespace {
+
+// A process id no process has: a child's, once it has ended and been waited for.
+pid_t GonePid() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+}  // namespace
+
+// A save killed midway leaves its temporary file; the next commit in that folder removes
+// those of processes that have gone, and leaves those of running processes and every other
+// file alone.
+TEST(AtomicFile, ACommitRemovesTheTemporaryFilesOfGoneWriters) {
+  TempHome home;
+  const std::string gone = ".quillo-save-" + std::to_string(GonePid()) + "-3";
+  const std::vector<std::string> kept = {
+      ".quillo-save-1-7",                                    // a running process (init)
+      ".quillo-save-" + std::to_string(::getpid()) + "-99",  // this one's, maybe being written
+      ".quillo-save-x-1", ".quillo-save-", "quillo-save-1-1", "notes.txt"};
+  home.WriteFile(gone, "a killed save");
+  for (const std::string& name : kept) home.WriteFile(name, "kept");
+  home.WriteFile("sub/" + gone, "in another folder");
+  AtomicFile::WriteFile(home.Path() + "/file", "new");
+  std::vector<std::string> expected = kept;
+  expected.push_back("file");
+  expected.push_back("sub");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(home.Files(), expected);
+  EXPECT_EQ(FileContents(home.Path() + "/sub/" + gone), "in another folder");
 }
 
 // What is not a regular file is refused before anything is made (images test the links that

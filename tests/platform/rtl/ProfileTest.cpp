@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SettingsFolder.h"
 #include "support/ConcurrentWriters.h"
 #include "support/SpecialFiles.h"
@@ -251,3 +252,25 @@ TEST(Profile, WritesThatWouldBreakTheFileAreRefused) {
   EXPECT_TRUE(WritePrivateProfileString("s", "k", "fine [=] value", path.c_str()));
   EXPECT_EQ(Read("s", "k", "", path), "fine [=] value");
 }
+
+namespace {
+
+// A pipe, or a file larger than a settings file may be, reads as no file, and at once.
+TEST(Profile, APipeOrAHugeFileReadsAsNoFile) {
+  TempHome home;
+  const std::string fifo = home.Path() + "/pipe.ini";
+  MakeSpecialFile(SpecialFile::Fifo, fifo);
+  EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] { EXPECT_EQ(Read("s", "k", "default", fifo), "default"); }));
+  EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] { EXPECT_EQ(GetPrivateProfileInt("s", "k", 7, fifo.c_str()), 7u); }));
+  const std::string huge = home.WriteFile("huge.ini", "[s]\nk=v\n");
+  ASSERT_EQ(::truncate(huge.c_str(), kMaxSettingsFileBytes + 1), 0);  // sparse: no disk taken
+  EXPECT_EQ(Read("s", "k", "default", huge), "default");
+}
+
+// A device that never ends (config=/dev/zero) reads as no file, without reading it.
+TEST(Profile, ADeviceReadsAsNoFile) {
+  EXPECT_EQ(Read("s", "k", "default", "/dev/zero"), "default");
+  EXPECT_EQ(Read("s", "k", "default", "/dev/null"), "default");
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "platform/rtl/RegistryApi.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -13,6 +14,7 @@
 
 #include "platform/rtl/RegistryStore.h"
 #include "support/ConcurrentWriters.h"
+#include "support/SpecialFiles.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -90,6 +92,19 @@ public:
   ~ReportCollector() { RegistryStore::Process().SetReportHandler(nullptr); }
   std::vector<RegistryReport> reports;
 };
+
+// A value set while the store cannot use its file: work goes on in memory.
+void SetAndReadInMemory() {
+  EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "x") << "work goes on in memory";
+}
+
+// The reports from `first` on: the file cannot be read, then the change is not saved.
+void ExpectUnreadableThenNotSaved(const std::vector<RegistryReport>& reports, size_t first) {
+  ASSERT_GE(reports.size(), first + 2);
+  EXPECT_EQ(reports[first].kind, RegistryReport::Kind::Unreadable);
+  EXPECT_EQ(reports[first + 1].kind, RegistryReport::Kind::NotSaved);
+}
 
 std::vector<std::string> DamagedCopies(const TempHome& home) {
   std::vector<std::string> copies;
@@ -264,6 +279,84 @@ TEST(RegistryApi, ReadsTheFileAndWhatOthersSaveToIt) {
   RegCloseKey(key);
 }
 
+// Counts the opens of one file in a folder from the moment it is made.
+class OpenCounter {
+public:
+  OpenCounter(const std::string& folder, std::string name)
+      : name_(std::move(name)), watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    EXPECT_GE(watch_, 0);
+    EXPECT_GE(inotify_add_watch(watch_, folder.c_str(), IN_OPEN), 0);
+  }
+  ~OpenCounter() { ::close(watch_); }
+  OpenCounter(const OpenCounter&) = delete;
+  OpenCounter& operator=(const OpenCounter&) = delete;
+
+  // The opens since the last call (the events of a call that has returned are all queued).
+  int Take() {
+    int opens = 0;
+    alignas(inotify_event) char events[8192];
+    for (ssize_t n; (n = ::read(watch_, events, sizeof events)) > 0;) {
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+        if (event->len > 0 && name_ == event->name) ++opens;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return opens;
+  }
+
+private:
+  std::string name_;
+  int watch_;
+};
+
+// A save reads the file once: the store then holds what it wrote, and reads the file again
+// only when another writer has replaced it since.
+TEST(RegistryApi, ASaveReadsTheFileOnce) {
+  TempHome home;
+  ASSERT_EQ(SetString(HKEY_CURRENT_USER, "v", "first"), 0);
+  OpenCounter opens(home.Path(), "registry.txt");
+  for (const char* text : {"one", "two", "three"}) {
+    ASSERT_EQ(SetString(HKEY_CURRENT_USER, "v", text), 0);
+    EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), text);
+    EXPECT_EQ(opens.Take(), 1) << text;
+  }
+  RegistryStore other([&] { return StoreFile(home); });  // as another process would
+  ASSERT_EQ(other.SetValue(HKEY_CURRENT_USER, "w", REG_SZ, std::string("theirs", 7)), 0u);
+  opens.Take();
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "w"), "theirs");
+  EXPECT_EQ(opens.Take(), 1) << "what another writer saved is read";
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "three");
+  EXPECT_EQ(opens.Take(), 0) << "and not again";
+}
+
+// Keys and values come out of the file as they went in, whatever order the keys are in and
+// however often a key or a value is named: a key keeps the spelling of its first mention, a
+// key named twice gets the values of both places, and a value named twice (in any case) keeps
+// its first place and name and takes the last data.
+TEST(RegistryApi, ReadsKeysInAnyOrderAndMergesKeysNamedTwice) {
+  TempHome home;
+  home.WriteFile("registry.txt",
+                 "quillo registry 1\n"
+                 "[HKEY_CURRENT_USER\\Order\\c]\n\"x\"=\"1\"\n"
+                 "[HKEY_CURRENT_USER\\Order\\A\\deep]\n"
+                 "[HKEY_CURRENT_USER\\Order\\b]\n\"x\"=\"2\"\n"
+                 "[HKEY_CURRENT_USER\\Order\\C]\n\"y\"=\"3\"\n\"X\"=\"4\"\n"
+                 "[HKEY_CURRENT_USER\\Order\\a]\n\"z\"=\"5\"\n");
+  HKEY order = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Order", 0, KEY_READ, &order), 0);
+  EXPECT_EQ(SubKeys(order), (std::vector<std::string>{"A", "b", "c"}));
+  RegCloseKey(order);
+  HKEY c = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Order\\C", 0, KEY_READ, &c), 0);
+  EXPECT_EQ(ValueNames(c), (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(GetString(c, "x"), "4");
+  RegCloseKey(c);
+  HKEY deep = nullptr;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Order\\a\\Deep", 0, KEY_READ, &deep), 0);
+  RegCloseKey(deep);
+}
+
 // Changes not yet saved are replayed onto what another writer saved meanwhile.
 TEST(RegistryApi, PendingChangesJoinWhatOthersSavedMeanwhile) {
   TempHome home;
@@ -404,20 +497,33 @@ TEST(RegistryApi, LeavesAFileItCannotReadAlone) {
   home.WriteFile("registry.txt", later);
   HKEY key = nullptr;
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Future", 0, KEY_READ, &key), static_cast<LONG>(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
-  EXPECT_EQ(GetString(HKEY_CURRENT_USER, "v"), "x") << "work goes on in memory";
+  SetAndReadInMemory();
   EXPECT_EQ(FileContents(StoreFile(home)), later);
-  ASSERT_EQ(collector.reports.size(), 2u);
-  EXPECT_EQ(collector.reports[0].kind, RegistryReport::Kind::Unreadable);
-  EXPECT_EQ(collector.reports[1].kind, RegistryReport::Kind::NotSaved);
+  EXPECT_EQ(collector.reports.size(), 2u);
+  ExpectUnreadableThenNotSaved(collector.reports, 0);
 
   TempHome folderHome;
   std::filesystem::create_directory(StoreFile(folderHome));
   EXPECT_EQ(SetString(HKEY_CURRENT_USER, "v", "x"), 0);
   EXPECT_TRUE(std::filesystem::is_directory(StoreFile(folderHome)));
-  ASSERT_GE(collector.reports.size(), 4u);
-  EXPECT_EQ(collector.reports[2].kind, RegistryReport::Kind::Unreadable);
-  EXPECT_EQ(collector.reports[3].kind, RegistryReport::Kind::NotSaved);
+  ExpectUnreadableThenNotSaved(collector.reports, 2);
+}
+
+// A pipe or a device in the file's place is never waited on or read: the store works in
+// memory, reports it, and leaves it as it is.
+TEST(RegistryApi, APipeOrADeviceAsTheFileIsLeftAloneWithoutWaiting) {
+  for (SpecialFile kind : {SpecialFile::Fifo, SpecialFile::LinkToFifo, SpecialFile::Device}) {
+    SCOPED_TRACE(Describe(kind));
+    TempHome home;
+    ReportCollector collector;
+    MakeSpecialFile(kind, StoreFile(home));
+    const std::string before = Inspect(StoreFile(home));
+    const std::string fifo = kind == SpecialFile::LinkToFifo ? StoreFile(home) + ".fifo" : StoreFile(home);
+    EXPECT_TRUE(FinishesWithoutAWriter(fifo, SetAndReadInMemory));
+    EXPECT_EQ(Inspect(StoreFile(home)), before);
+    EXPECT_EQ(collector.reports.size(), 2u);
+    ExpectUnreadableThenNotSaved(collector.reports, 0);
+  }
 }
 
 // The first save makes a settings folder that is not there yet; one removed while the program

@@ -190,6 +190,62 @@ TEST(Bitmap, MalformedFilesAreRefusedAndThePictureKept) {
   }
 }
 
+namespace {
+
+// An 8-bit run-length file of width x height with a two-colour table (black, white) and the
+// given run-length data.
+std::vector<std::uint8_t> Rle8File(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t>& data) {
+  std::vector<std::uint8_t> out = {'B', 'M'};
+  const std::uint32_t offset = 14 + 40 + 8;
+  PutLe32(out, offset + static_cast<std::uint32_t>(data.size()));
+  PutLe32(out, 0);
+  PutLe32(out, offset);
+  PutLe32(out, 40);
+  PutLe32(out, width);
+  PutLe32(out, height);
+  PutLe16(out, 1);
+  PutLe16(out, 8);
+  PutLe32(out, BI_RLE8);
+  PutLe32(out, static_cast<std::uint32_t>(data.size()));
+  PutLe32(out, 0);  // pixels per metre
+  PutLe32(out, 0);
+  PutLe32(out, 2);  // colours used
+  PutLe32(out, 0);
+  PutLe32(out, 0);  // black
+  PutLe32(out, 0x00FFFFFF);
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
+}  // namespace
+
+// A run codes at most 255 pixels in two bytes, so run-length data can fill no more than that:
+// a picture larger than its data could describe is refused before its rows are reserved, and
+// the picture loaded before is kept.
+TEST(Bitmap, RunLengthPicturesTheirDataCannotFillAreRefused) {
+  const std::vector<std::uint8_t> oneRun = {0xFF, 0x01, 0x00, 0x01};  // 255 white, end
+  struct Case {
+    std::uint32_t width;
+    std::uint32_t height;
+    bool loads;
+  } cases[] = {{510, 1, true}, {511, 1, false}, {255, 2, true}, {256, 2, false}, {4096, 4096, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+    TBitmap b;
+    PaintTestPicture(b);
+    if (c.loads) {
+      Load(b, Rle8File(c.width, c.height, oneRun));
+      EXPECT_EQ(b.GetWidth(), static_cast<int>(c.width));
+      EXPECT_EQ(b.GetCanvas()->GetPixel(254, static_cast<int>(c.height) - 1), clWhite);  // the bottom row first
+      EXPECT_EQ(b.GetCanvas()->GetPixel(static_cast<int>(c.width) - 1, 0), clBlack);
+    } else {
+      EXPECT_THROW(Load(b, Rle8File(c.width, c.height, oneRun)), EInvalidGraphic);
+      EXPECT_EQ(b.GetWidth(), 7);
+      EXPECT_EQ(b.GetCanvas()->GetPixel(1, 1), clRed);
+    }
+  }
+}
+
 TEST(Bitmap, ScanLinesAreTheRowsTopFirst) {
   for (TPixelFormat format : {pf24bit, pf32bit}) {
     TBitmap b;

@@ -521,12 +521,32 @@ TEST_F(UndoTest, NoMemoryToRestoreKeepsPictureAndHistory) {
   EXPECT_EQ(p.Width(), 70);
 }
 
+// Memory that runs out within the budget does not cost the step: it goes to the swap file,
+// which needs a row at a time, and comes back as any other.
+TEST_F(UndoTest, AStepThatFindsNoMemoryGoesToTheSwapFile) {
+  const PictureState before = StateOf(p);
+  {
+    FailingAllocator noMemory;
+    ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 9, 9));
+  }
+  EXPECT_TRUE(Messages().empty());
+  ASSERT_NE(p.UndoChain, nullptr);
+  EXPECT_TRUE(p.UndoChain->OnDisk);
+  EXPECT_EQ(SwapFiles().size(), 1u);
+  ExpectCountersMatch({&p});
+  PaintRect(p, 0, 0, 9, 9, 3);
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_EQ(StateOf(p), before);
+}
+
+// Neither memory nor room on the disk: the step is refused and nothing else changes.
 TEST_F(UndoTest, AStepThatCannotBeMadeKeepsTheRedoChain) {
   ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 9, 9));
   PaintRect(p, 0, 0, 9, 9, 3);
   ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   const PictureState before = StateOf(p);
   UndoEntry* redo = p.RedoChain;
+  Settings.UndoDisk = 0;
   {
     FailingAllocator noMemory;
     EXPECT_FALSE(p.PushUndo("Box", nullptr, 0, 0, 9, 9));

@@ -14,6 +14,7 @@
 
 #include "FontFixture.h"
 #include "platform/rtl/Exceptions.h"
+#include "support/SpecialFiles.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/draw/RFontFile.h"
 
@@ -295,6 +296,22 @@ TEST_F(RFontRegistryTest, TheCacheIsReplacedNotRewritten) {
   Reload();
   EXPECT_EQ(ReadFile("fonts.bin"), good);
   EXPECT_EQ(ReadFile("held.bin"), bad);
+}
+
+// A pipe in the cache's place, or named as a font file, is never waited on or read: the
+// registry comes from the fonts themselves, and the pipes stay as they are.
+TEST_F(RFontRegistryTest, PipesAsTheCacheOrAFontAreNotWaitedOn) {
+  WriteSampleFonts();
+  for (const char* name : {"fonts.bin", "pipe.rfn"}) {
+    SCOPED_TRACE(name);
+    const std::string pipe = Folder() + name;
+    MakeSpecialFile(SpecialFile::Fifo, pipe);
+    const std::string before = Inspect(pipe);
+    EXPECT_TRUE(FinishesWithoutAWriter(pipe, [] { Reload(); }));
+    EXPECT_EQ(Listing(), Expected());
+    EXPECT_EQ(Inspect(pipe), before);
+    std::filesystem::remove(pipe);
+  }
 }
 
 TEST_F(RFontRegistryTest, RandomlyDamagedCachesNeverCrash) {

@@ -114,12 +114,18 @@ TEST(Registry, LoadAlwaysNamesTheFormatSoTheSettingsFollowIt) {
   EXPECT_TRUE(GFXFile::Save(dst, home.Path() + "/again.frm", nullptr, &params));
 }
 
-TEST(Registry, SaveCompletesThePath) {
+// A given format completes a name without an extension with its own. Without one the path's
+// extension must name a format: a path that names none is refused, and nothing is written
+// under that name or any other.
+TEST(Registry, SaveCompletesThePathOnlyForAGivenFormat) {
   TempHome home;
   Buffer image = Image(2, 2);
-  ASSERT_TRUE(GFXFile::Save(image, home.Path() + "/a.xyz", nullptr, nullptr));
-  EXPECT_TRUE(FileExists(home.Path() + "/a.xyz.FRM"));
-  EXPECT_FALSE(FileExists(home.Path() + "/a.xyz"));
+  for (const char* name : {"/a.xyz", "/plain", "/folder.frm/inside", "/trailing."}) {
+    EXPECT_THROW(GFXFile::Save(image, home.Path() + name, nullptr, nullptr), EInvalidImage) << name;
+    GFXSaveParams noFormat;
+    EXPECT_THROW(GFXFile::Save(image, home.Path() + name, nullptr, &noFormat), EInvalidImage) << name;
+  }
+  EXPECT_EQ(home.Files(), std::vector<std::string>{});
   GFXSaveParams params;
   params.format = Frm();
   ASSERT_TRUE(GFXFile::Save(image, home.Path() + "/plain", nullptr, &params));
@@ -391,6 +397,26 @@ TEST(Registry, SavingOverWhatIsNotAFileIsRefusedAndLeavesIt) {
     EXPECT_EQ(Inspect(path), before);
     EXPECT_EQ(home.Files(), files);
   }
+}
+
+// What is not a regular file is refused as an image at once: a pipe is never waited on, a
+// device never read.
+TEST(Registry, OpeningWhatIsNotAFileIsRefusedWithoutWaiting) {
+  for (SpecialFile kind : {SpecialFile::Fifo, SpecialFile::LinkToFifo, SpecialFile::Device, SpecialFile::Folder}) {
+    SCOPED_TRACE(Describe(kind));
+    TempHome home;
+    const std::string path = home.Path() + "/in.png";
+    MakeSpecialFile(kind, path);
+    const std::string fifo = kind == SpecialFile::LinkToFifo ? path + ".fifo" : path;
+    EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] {
+      Buffer image;
+      EXPECT_THROW(GFXFile::Load(image, path, nullptr, 0, nullptr), EFOpenError);
+      EXPECT_TRUE(image.Empty());
+    }));
+    EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] { EXPECT_THROW(GFXFile::Test(path, nullptr), EFOpenError); }));
+  }
+  Buffer image;
+  EXPECT_THROW(GFXFile::Load(image, "/dev/zero", nullptr, 0, nullptr), EFOpenError);
 }
 
 TEST(Registry, ReadOnlyFormatsRefuseToSaveBeforeAnyFileIsMade) {

@@ -73,9 +73,7 @@ private:
                  const Palette& table, int transparent);
   void FillRect(const ImageDescriptor& image, uint colour);
   bool StepProgress();
-  std::int64_t RemainingBytes() const {
-    return streamSize - stream->Position() + (reader.fill - reader.position);
-  }
+  std::int64_t ImageDataLength();
 
   Buffer& dst;
   TStream* stream;
@@ -99,10 +97,24 @@ void GifLoader::ReadHeader() {
   if (screenPacked & Gif::kTableFlag) ReadTable(reader, Gif::TableEntries(screenPacked), global);
   const int width = GetLE16(header + 6);
   const int height = GetLE16(header + 8);
-  // Refused before anything is allocated: a screen larger than the rest of the file could
+  // Refused before anything is allocated: a screen larger than the file's image data could
   // fill at the code stream's highest compression.
-  CheckDataCanFill(width, height, RemainingBytes(), DataDensity{2 * kLZWLongestString, 3});
+  CheckDataCanFill(width, height, ImageDataLength(), DataDensity{2 * kLZWLongestString, 3});
   PrepareTarget(dst, width, height);
+}
+
+// The bytes of the image data sub-blocks from the reader's place on (comments and other
+// extensions describe no pixels), read ahead by a reader of its own; the load's reader goes
+// on where it was.
+std::int64_t GifLoader::ImageDataLength() {
+  const std::int64_t resume = stream->Position();
+  const std::int64_t start = resume - (reader.fill - reader.position);
+  stream->SetPosition(start);
+  StreamBuf ahead(stream);
+  const Gif::BlockSummary blocks = Gif::WalkBlocks(ahead);
+  stream->SetPosition(resume);
+  // A file cut short holds no more than its bytes.
+  return std::min(blocks.imageData, streamSize - start);
 }
 
 // Reads extensions up to the next image descriptor's separator; anything else is an error.
@@ -252,40 +264,37 @@ void Gif::SkipSubBlocks(StreamBuf& reader) {
   for (uchar length = reader.Get(); length != 0; length = reader.Get()) reader.Skip(length);
 }
 
-GIFFile::GIFFile() : GFXFile("CompuServe GIF", "*.GIF", 0x000000FF, 0, true, 0) {}
-
-void RegisterGIFFile() { static GIFFile instance; }
-
-namespace {
-
-// Walks the blocks after the screen descriptor, counting images and noting the largest
-// local table. Stops at any byte that starts no block.
-int CountImages(StreamBuf& reader, GFXFileDesc* desc) {
-  int images = 0;
+Gif::BlockSummary Gif::WalkBlocks(StreamBuf& reader) {
+  BlockSummary blocks;
   try {
     for (;;) {
       const uchar kind = reader.Get();
-      if (kind == Gif::kImage) {
-        uchar data[Gif::kImageDescriptorSize];
-        reader.Read(data, Gif::kImageDescriptorSize);
-        desc->bits = static_cast<uchar>(std::max<int>(desc->bits, (data[8] & 7) + 1));
-        if (data[8] & Gif::kTableFlag) reader.Skip(Gif::TableEntries(data[8]) * 3);
-        ++images;
+      if (kind == kImage) {
+        uchar data[kImageDescriptorSize];
+        reader.Read(data, kImageDescriptorSize);
+        blocks.deepestTable = std::max(blocks.deepestTable, (data[8] & 7) + 1);
+        if (data[8] & kTableFlag) reader.Skip(TableEntries(data[8]) * 3);
+        ++blocks.images;
         reader.Get();  // minimum code size
-        Gif::SkipSubBlocks(reader);
-      } else if (kind == Gif::kExtension) {
+        for (uchar length = reader.Get(); length != 0; length = reader.Get()) {
+          blocks.imageData += length;
+          reader.Skip(length);
+        }
+      } else if (kind == kExtension) {
         reader.Get();
-        Gif::SkipSubBlocks(reader);
+        SkipSubBlocks(reader);
       } else {
         break;
       }
     }
   } catch (const EReadError&) {
   }
-  return images;
+  return blocks;
 }
 
-}  // namespace
+GIFFile::GIFFile() : GFXFile("CompuServe GIF", "*.GIF", 0x000000FF, 0, true, 0) {}
+
+void RegisterGIFFile() { static GIFFile instance; }
 
 int GIFFile::Test(TStream* stream, GFXFileDesc* desc) {
   if (stream == nullptr) return 0;
@@ -305,7 +314,9 @@ int GIFFile::Test(TStream* stream, GFXFileDesc* desc) {
         desc->bits = static_cast<uchar>((header[10] & 7) + 1);
         desc->sample_bits = static_cast<uchar>(((header[10] >> 4) & 7) + 1);
         if (header[10] & Gif::kTableFlag) reader.Skip(Gif::TableEntries(header[10]) * 3);
-        answer = CountImages(reader, desc) > 0 ? 1 : -1;
+        const Gif::BlockSummary blocks = Gif::WalkBlocks(reader);
+        desc->bits = static_cast<uchar>(std::max<int>(desc->bits, blocks.deepestTable));
+        answer = blocks.images > 0 ? 1 : -1;
         desc->supported = answer == 1;
       }
     }

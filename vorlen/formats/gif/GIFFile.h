@@ -3,6 +3,8 @@
 // composed under it by their disposal methods; saves an index image as GIF87a, or GIF89a
 // with a graphic control extension when a transparent colour is written.
 
+#include <cstdint>
+
 #include "vorlen/formats/GFXFile.h"
 
 class StreamBuf;
@@ -43,5 +45,14 @@ inline int TableEntries(int field) { return 1 << ((field & 7) + 1); }
 
 // Passes over data sub-blocks up to and including the zero-length terminator.
 void SkipSubBlocks(StreamBuf& reader);
+
+// What the blocks after the screen descriptor hold, up to the first byte that starts no block
+// or the end of the data.
+struct BlockSummary {
+  int images = 0;
+  int deepestTable = 0;           // the largest local table's bits (the size field + 1)
+  std::int64_t imageData = 0;     // the bytes of the images' data sub-blocks
+};
+BlockSummary WalkBlocks(StreamBuf& reader);
 
 }  // namespace Gif

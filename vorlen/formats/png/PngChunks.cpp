@@ -1,5 +1,7 @@
 #include "vorlen/formats/png/PngChunks.h"
 
+#include <algorithm>
+
 #include "vorlen/formats/ByteOrder.h"
 #include "vorlen/formats/GFXFile.h"
 #include "vorlen/formats/png/Checksum.h"
@@ -58,6 +60,27 @@ bool PNGReadHeader(TStream* stream, uint length, uchar* bytes) {
     left -= n;
   }
   return PNGReadLong(stream) == crc;
+}
+
+std::int64_t PNGImageDataLength(TStream* stream, uint firstLength) {
+  const std::int64_t start = stream->Position();
+  const std::int64_t size = stream->Size();
+  std::int64_t total = 0;
+  std::int64_t data = start;
+  std::int64_t length = firstLength;
+  for (;;) {
+    total += std::clamp<std::int64_t>(size - data, 0, length);
+    const std::int64_t next = data + length + 4;  // past the data and the CRC
+    if (next + 8 > size) break;
+    stream->SetPosition(next);
+    uchar head[8];
+    stream->ReadBuffer(head, 8);
+    if (GetBE32(head + 4) != png::kIDAT) break;
+    length = GetBE32(head);
+    data = next + 8;
+  }
+  stream->SetPosition(start);
+  return total;
 }
 
 void PNGWriteChunk(TStream* stream, uint type, const uchar* data, uint length) {

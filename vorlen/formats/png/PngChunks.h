@@ -19,6 +19,10 @@ uint PNGFindChunk(TStream* stream, uint type);
 // Reads the header chunk's data (13 bytes, any further bytes only counted in the CRC) and
 // checks its CRC; false for a header that is too short or damaged.
 bool PNGReadHeader(TStream* stream, uint length, uchar* bytes);
+// The compressed image data that follows: the lengths of the consecutive IDAT chunks from the
+// one whose data the stream stands at (of the given length), counting only the bytes the
+// stream holds. The stream's position is kept.
+std::int64_t PNGImageDataLength(TStream* stream, uint firstLength);
 // Length, type, data and CRC over type and data.
 void PNGWriteChunk(TStream* stream, uint type, const uchar* data, uint length);
 

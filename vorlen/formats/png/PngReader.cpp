@@ -23,13 +23,13 @@ PngReader::PngReader(TStream* stream, GFXtra32* extra, GFXFileDesc* desc)
 
 bool PngReader::Load(Buffer& dst) {
   ReadHeader();
-  // The rest of the file inflates to at most kMaxInflateRatio times its size, so a few bytes
-  // cannot make us reserve a huge image.
-  CheckDataCanFill(static_cast<int>(h_.width), static_cast<int>(h_.height), stream_,
-                   {kMaxInflateRatio * 8, bitsPerPixel_});
-  area_ = PrepareTarget(dst, static_cast<int>(h_.width), static_cast<int>(h_.height));
   if (!(h_.colourType & (kPaletteBit | kColourBit))) BuildGreyRamp();
   const uint idatLength = ReadChunksBeforeImage();
+  // The image data inflates to at most kMaxInflateRatio times its size, so a few bytes cannot
+  // make us reserve a huge image; other chunks (text, say) describe no pixels.
+  CheckDataCanFill(static_cast<int>(h_.width), static_cast<int>(h_.height),
+                   PNGImageDataLength(stream_, idatLength), {kMaxInflateRatio * 8, bitsPerPixel_});
+  area_ = PrepareTarget(dst, static_cast<int>(h_.width), static_cast<int>(h_.height));
   const bool done = DecodeImage(dst, idatLength);
   MarkTransparent(dst);
   return done;

@@ -77,6 +77,16 @@ struct GifBuilder {
     }
     bytes += '\0';
   }
+  // A comment extension of `length` bytes.
+  void Comment(size_t length) {
+    bytes += "\x21\xFE";
+    for (; length > 0; length -= std::min<size_t>(length, 255)) {
+      const size_t n = std::min<size_t>(length, 255);
+      bytes += char(n);
+      bytes += std::string(n, 'c');
+    }
+    bytes += '\0';
+  }
   std::string Done() const { return bytes + ";"; }
 };
 
@@ -415,24 +425,34 @@ TEST(GifFile, SizesBeyondSixteenBitsAreRefusedBeforeWriting) {
   EXPECT_FALSE(std::ifstream(path).good());
 }
 
-// A 12-bit code yields at most 4091 indices, so the bytes after the header and global table
-// describe at most 8182 pixels every 3 bytes: a larger screen is refused before anything is
-// allocated, a screen at the bound is allocated (and these files then fail for want of an
-// image).
-TEST(GifFile, ScreensTheDataCannotFillAreRefusedBeforeAllocation) {
+// A 12-bit code yields at most 4091 indices, so the bytes of the images' data describe at
+// most 8182 pixels every 3 bytes: a larger screen is refused before anything is allocated, a
+// screen at the bound is allocated. Comments and trailing bytes describe no pixels. Each file
+// holds one 1 x 1 image of 4 data bytes (room for 10909 pixels).
+TEST(GifFile, ScreensTheImageDataCannotFillAreRefusedBeforeAllocation) {
   struct Case {
     int width;
     int height;
-    size_t dataBytes;
+    size_t commentBytes;
+    size_t trailingBytes;
     bool allocated;
-  } cases[] = {{8182, 1, 3, true}, {8183, 1, 3, false}, {4091, 4, 6, true}, {4091, 5, 6, false},
-               {1, 1, 0, false}, {23000, 23000, 40, false}};
+  } cases[] = {{10909, 1, 0, 0, true},       {10910, 1, 0, 0, false},  {5454, 2, 0, 0, true},
+               {5455, 2, 0, 0, false},       {10910, 1, 60000, 0, false}, {10910, 1, 0, 60000, false},
+               {23000, 23000, 200000, 0, false}};
   for (const Case& c : cases) {
-    GifBuilder header(c.width, c.height, {0, 0xFFFFFF});
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " with a comment of "
+                                    << c.commentBytes << " and " << c.trailingBytes << " bytes after");
+    GifBuilder file(c.width, c.height, {0, 0xFFFFFF});
+    file.Comment(c.commentBytes);
+    file.Image(0, 0, 1, 1, {1});
     Buffer dst;
-    EXPECT_EQ(LoadBytes(header.bytes + std::string(c.dataBytes, ';'), dst), "100") << c.width << "x" << c.height;
-    EXPECT_EQ(!dst.Empty(), c.allocated) << c.width << "x" << c.height;
+    EXPECT_EQ(LoadBytes(file.Done() + std::string(c.trailingBytes, ';'), dst), c.allocated ? "" : "100");
+    EXPECT_EQ(!dst.Empty(), c.allocated);
   }
+  // A screen without an image has nothing to fill it.
+  Buffer dst;
+  EXPECT_EQ(LoadBytes(GifBuilder(1, 1, {0, 0xFFFFFF}).Done(), dst), "100");
+  EXPECT_TRUE(dst.Empty());
 }
 
 // A well-formed file of a few bytes whose screen is 23000 x 23000 and whose one image is a

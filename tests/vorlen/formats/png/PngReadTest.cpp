@@ -66,6 +66,28 @@ void FixCrc(Bytes& file, size_t at) {
   for (int i = 0; i < 4; ++i) file[at + 8 + length + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
 }
 
+// A whole chunk: length, type, data and CRC.
+Bytes Chunk(const char* type, const Bytes& data) {
+  Bytes chunk(4, 0);
+  for (int i = 0; i < 4; ++i) chunk[i] = static_cast<unsigned char>(data.size() >> (24 - 8 * i));
+  chunk.insert(chunk.end(), type, type + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  const uint crc = PNGCrc32(0, &chunk[4], data.size() + 4);
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<unsigned char>(crc >> (24 - 8 * i)));
+  return chunk;
+}
+
+// The file with its header claiming width x height (the CRC mended).
+Bytes Claiming(Bytes file, uint width, uint height) {
+  const size_t ihdr = FindChunk(file, "IHDR");
+  for (int i = 0; i < 4; ++i) {
+    file[ihdr + 8 + i] = static_cast<unsigned char>(width >> (24 - 8 * i));
+    file[ihdr + 12 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
+  }
+  FixCrc(file, ihdr);
+  return file;
+}
+
 template <class E>
 void ExpectLoadThrows(const Bytes& file) {
   Buffer b;
@@ -306,12 +328,51 @@ TEST(PngRead, AFewBytesCannotClaimAHugeImage) {
   // A valid 1 x 1 file whose header then claims 23000 x 23000: its IDAT could inflate to some
   // tens of kilobytes at most, far from the image's 1.5 GB of rows.
   for (int colourType : {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_RGB_ALPHA}) {
-    Bytes file = libpng::Write(MakeImage(colourType, 8, false, 1, 1));
-    const size_t ihdr = FindChunk(file, "IHDR");
-    for (size_t field : {ihdr + 8, ihdr + 12})
-      for (int i = 0; i < 4; ++i) file[field + i] = static_cast<unsigned char>(23000u >> (24 - 8 * i));
-    FixCrc(file, ihdr);
+    const Bytes file = Claiming(libpng::Write(MakeImage(colourType, 8, false, 1, 1)), 23000, 23000);
     ExpectRefusedUnallocated(GFXFile::GetDefaultFormat("x.png"),
                              std::string(file.begin(), file.end()));
   }
+}
+
+// Only image data can describe pixels: a 1 x 1 file claiming 8000 x 8000 one-bit pixels (8 KB
+// of IDAT could inflate to that, its IDAT has some bytes) is refused before anything is
+// allocated, however much text it carries before or after its image data.
+TEST(PngRead, ChunksOtherThanImageDataCannotClaimPixels) {
+  const Bytes small = Claiming(libpng::Write(MakeImage(PNG_COLOR_TYPE_GRAY, 1, false, 1, 1)), 8000, 8000);
+  const Bytes text = Chunk("tEXt", Bytes(64 * 1024, 'a'));
+  struct Case {
+    const char* where;
+    const char* beforeChunk;  // the text goes in front of this chunk
+  } cases[] = {{"before the image data", "IDAT"}, {"after the image data", "IEND"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    Bytes file = small;
+    const size_t at = FindChunk(file, c.beforeChunk);
+    for (int copies = 0; copies < 4; ++copies) file.insert(file.begin() + static_cast<long>(at), text.begin(), text.end());
+    ExpectRefusedUnallocated(Png(), std::string(file.begin(), file.end()));
+  }
+}
+
+// The image data of many IDAT chunks counts in full: a file whose data is cut into chunks of
+// seven bytes loads as libpng reads it.
+TEST(PngRead, ImageDataSplitIntoManyChunksLoads) {
+  const Bytes whole = libpng::Write(MakeImage(PNG_COLOR_TYPE_GRAY, 8, false, 200, 200));
+  const size_t first = FindChunk(whole, "IDAT");
+  const size_t end = FindChunk(whole, "IEND");
+  Bytes data;
+  for (size_t at = first; at < end;) {
+    const size_t length = size_t(whole[at]) << 24 | size_t(whole[at + 1]) << 16 | size_t(whole[at + 2]) << 8 | whole[at + 3];
+    if (std::memcmp(&whole[at + 4], "IDAT", 4) == 0)
+      data.insert(data.end(), whole.begin() + static_cast<long>(at + 8), whole.begin() + static_cast<long>(at + 8 + length));
+    at += length + 12;
+  }
+  ASSERT_GT(data.size(), 7u * 10);
+  Bytes split(whole.begin(), whole.begin() + static_cast<long>(first));
+  for (size_t at = 0; at < data.size(); at += 7) {
+    const Bytes piece(data.begin() + static_cast<long>(at), data.begin() + static_cast<long>(std::min(at + 7, data.size())));
+    const Bytes chunk = Chunk("IDAT", piece);
+    split.insert(split.end(), chunk.begin(), chunk.end());
+  }
+  split.insert(split.end(), whole.begin() + static_cast<long>(end), whole.end());
+  ExpectSamePixels(split, false);
 }
