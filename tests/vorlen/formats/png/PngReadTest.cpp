@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "PngSamples.h"
 #include "platform/rtl/Exceptions.h"
 #include "CompressionSamples.h"
@@ -68,12 +70,14 @@ void FixCrc(Bytes& file, size_t at) {
 
 // A whole chunk: length, type, data and CRC.
 Bytes Chunk(const char* type, const Bytes& data) {
-  Bytes chunk(4, 0);
-  for (int i = 0; i < 4; ++i) chunk[i] = static_cast<unsigned char>(data.size() >> (24 - 8 * i));
-  chunk.insert(chunk.end(), type, type + 4);
-  chunk.insert(chunk.end(), data.begin(), data.end());
+  Bytes chunk(data.size() + 12, 0);  // made at its size: growing it misleads GCC 12 at -O3
+  for (size_t i = 0; i < 4; ++i) {
+    chunk[i] = static_cast<unsigned char>(data.size() >> (24 - 8 * i));
+    chunk[4 + i] = static_cast<unsigned char>(type[i]);
+  }
+  std::copy(data.begin(), data.end(), chunk.begin() + 8);
   const uint crc = PNGCrc32(0, &chunk[4], data.size() + 4);
-  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<unsigned char>(crc >> (24 - 8 * i)));
+  for (size_t i = 0; i < 4; ++i) chunk[8 + data.size() + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
   return chunk;
 }
 
