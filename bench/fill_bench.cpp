@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchProgram.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -75,7 +76,8 @@ void ScanlineFill(std::vector<std::uint8_t>& mask, int sx, int sy, bool diagonal
 void BM_SolidFillClick(benchmark::State& state) {
   const auto kind = static_cast<PictureKind>(state.range(0));
   state.SetLabel(kPictureNames[kind]);
-  StartBenchProgram();
+  TMainForm* form = StartBenchProgram();
+  form->DrawCol->SetColor(clBlack);
   TImageForm* window = CreateDocumentWindow(kWidth, kHeight, "");
   RunQueue();
   SelectTool(&FillSolidTool, true, -1);
@@ -89,7 +91,7 @@ void BM_SolidFillClick(benchmark::State& state) {
     picture.PushUndo(FillSolidTool.Key);
     FillSolidTool.AddPoint();
     state.PauseTiming();
-    if (*picture.At(0, 0) != 0) {
+    if (*picture.At(0, 0) == kOpen) {
       state.SkipWithError("the click did not fill");
       break;
     }
