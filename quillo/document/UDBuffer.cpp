@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "platform/user/WinConst.h"
 #include "quillo/document/DocumentList.h"
@@ -284,21 +286,43 @@ float DrawDottedLine(Buffer& buffer, int x1, int y1, int x2, int y2, float perio
   return static_cast<float>(c) / kOne;
 }
 
-// The arrow head at the end of the curve comes with the line tools' arrow-head geometry.
-void DrawCurvePreview(Buffer& buffer, int startX, int startY, int controlX, int controlY,
-                      int endX, int endY, float period, int /*arrowStyle*/) {
-  constexpr int kChords = 16;
-  const auto at = [](int a, int b, int c, double t) {
-    return static_cast<int>((1 - t) * (1 - t) * a + 2 * t * (1 - t) * b + t * t * c);
-  };
-  int px = startX, py = startY;
+Pair<int> CurveChordPoint(Pair<int> start, Pair<int> control, Pair<int> end, int i) {
+  const double t = static_cast<double>(i) / CurveChords;
+  const double a = (1 - t) * (1 - t), b = 2 * t * (1 - t), c = t * t;
+  return {static_cast<int>(a * start.x + b * control.x + c * end.x),
+          static_cast<int>(a * start.y + b * control.y + c * end.y)};
+}
+
+Pair<int> ArrowHeadPoint(Pair<int> tip, Pair<int> from, double angleDegrees, int length) {
+  const double dx = from.x - tip.x;
+  const double dy = from.y - tip.y;
+  const double a = angleDegrees * std::numbers::pi / 180.0;
+  const double distance = std::sqrt(dx * dx + dy * dy);
+  const double scale = distance == 0 ? 0.0 : length / distance;
+  return {static_cast<int>((dx * std::cos(a) - dy * std::sin(a)) * scale) + tip.x,
+          static_cast<int>((dx * std::sin(a) + dy * std::cos(a)) * scale) + tip.y};
+}
+
+Rect DrawCurvePreview(Buffer& buffer, int startX, int startY, int controlX, int controlY,
+                      int endX, int endY, float period, int arrowStyle) {
+  const Pair<int> start{startX, startY}, control{controlX, controlY}, end{endX, endY};
+  Pair<int> previous = start;
   float phase = 1.0f;
-  for (int i = 1; i <= kChords; ++i) {
-    const double t = static_cast<double>(i) / kChords;
-    const int nx = at(startX, controlX, endX, t), ny = at(startY, controlY, endY, t);
+  for (int i = 1; i <= CurveChords; ++i) {
+    const Pair<int> next = CurveChordPoint(start, control, end, i);
     // The next chord starts on this one's end pixel, which is already counted.
-    phase = DrawDottedLine(buffer, px, py, nx, ny, period, phase) + 1.0f;
-    px = nx;
-    py = ny;
+    phase = DrawDottedLine(buffer, previous.x, previous.y, next.x, next.y, period, phase) + 1.0f;
+    if (i < CurveChords) previous = next;
   }
+  Rect head;
+  if (arrowStyle < 1 || arrowStyle > 4) return head;
+  // The barbs point back along the last chord.
+  head = Rect(end.x, end.y, end.x, end.y);
+  for (const double angle : {-30.0, 30.0}) {
+    const Pair<int> barb = ArrowHeadPoint(end, previous, angle, ArrowSizes[arrowStyle - 1]);
+    DrawDottedLine(buffer, barb.x, barb.y, end.x, end.y, 1.0f, 1.0f);
+    head = Rect(std::min(head.left, barb.x), std::min(head.top, barb.y), std::max(head.right, barb.x),
+                std::max(head.bottom, barb.y));
+  }
+  return head;
 }

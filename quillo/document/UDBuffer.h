@@ -167,6 +167,19 @@ void FillDisc(Buffer& buffer, int cx, int cy, int r, uint colour);
 // pixels. Returns the phase for the next segment (a period of 1 draws a solid line).
 float DrawDottedLine(Buffer& buffer, int x1, int y1, int x2, int y2, float period, float phase);
 // The dotted preview of a quadratic curve through start, bent towards control, to end, with
-// an arrow head at the end for styles 1 to 4 (0: none).
-void DrawCurvePreview(Buffer& buffer, int startX, int startY, int controlX, int controlY,
+// an arrow head at the end for styles 1 to 4 (0: none). Returns the rectangle the arrow head
+// covers, inclusive (empty without one), for the caller to repaint.
+Rect DrawCurvePreview(Buffer& buffer, int startX, int startY, int controlX, int controlY,
                       int endX, int endY, float period, int arrowStyle);
+
+// A curve is drawn as this many chords.
+constexpr int CurveChords = 16;
+// The point of chord end i (0 to CurveChords) of the quadratic curve from start bent towards
+// control to end, each coordinate truncated.
+Pair<int> CurveChordPoint(Pair<int> start, Pair<int> control, Pair<int> end, int i);
+
+// The barb lengths of arrow heads 1 to 4.
+constexpr int ArrowSizes[4] = {6, 16, 35, 60};
+// The barb end of an arrow head at tip, pointing back towards from, turned by angle degrees,
+// length pixels long (the tip itself when from equals tip).
+Pair<int> ArrowHeadPoint(Pair<int> tip, Pair<int> from, double angleDegrees, int length);

@@ -130,6 +130,15 @@ public:
   void Color1Click(TObject* sender);
   void Replace1Click(TObject* sender);
 
+  // The handlers of the tools' option bars (MainFormTools.cpp): a changed line, curve or dot
+  // option shows the tool's feedback anew.
+  void LineParamChange(TObject* sender);
+  // The fill bars: the shade box sets the current fill's shade, the tile-origin list the
+  // pattern's origin, and the origin button chooses the fill-origin tool.
+  void FillBarFlagChange(TObject* sender);
+  void FillPosModeChange(TObject* sender);
+  void SetFillOrigin(TObject* sender);
+
   // The Help menu and the full-screen preview (MainFormHelp.cpp).
   void About1Click(TObject* sender);
   void HomepageClick(TObject* sender);

@@ -27,6 +27,14 @@ namespace {
 
 bool MainFormAlive() { return MainForm && !MainForm->ComponentState().Contains(csDestroying); }
 
+// An option control's handler that calls the main window's, while there is one.
+template <void (TMainForm::*Handler)(TObject*)>
+TNotifyEvent MainFormHandler() {
+  return [](TObject* sender) {
+    if (MainForm) (MainForm->*Handler)(sender);
+  };
+}
+
 class ProgramHost final : public DocumentHost, public ToolHost, public FilesHost {
 public:
   // The documents.
@@ -75,6 +83,15 @@ public:
     if (TMenuItem* item = MainForm->MenuItemNamed("Color1")) item->SetChecked(true);
   }
   void SheetShown(const TTabSheet* sheet, bool shown) override;
+  TNotifyEvent LineParamChange() override { return MainFormHandler<&TMainForm::LineParamChange>(); }
+  TNotifyEvent FillBarFlagChange() override { return MainFormHandler<&TMainForm::FillBarFlagChange>(); }
+  TNotifyEvent FillPosModeChange() override { return MainFormHandler<&TMainForm::FillPosModeChange>(); }
+  TNotifyEvent SetFillOrigin() override { return MainFormHandler<&TMainForm::SetFillOrigin>(); }
+  P_icon* ChosenFillTool() override {
+    if (FillGroupIndex < 0 || FillGroupIndex >= static_cast<int>(PaletteGroups.size())) return nullptr;
+    const int entry = PaletteGroups[static_cast<std::size_t>(FillGroupIndex)].SelectedEntry;
+    return PaletteEntries[static_cast<std::size_t>(entry)].Tool;
+  }
 
   // The file commands.
   void AddRecentFile(const AnsiString& entry) override {

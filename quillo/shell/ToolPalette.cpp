@@ -32,8 +32,11 @@ namespace {
 constexpr int DefaultIconSize = 20;
 
 // The tools whose behaviour is built. Each tool's module adds its tool here when it lands.
-const std::array<const P_icon*, 4>& ChoosableTools() {
-  static const std::array<const P_icon*, 4> tools{&PenContTool, &PenDiscTool, &PenOneTool, &GridTool};
+const std::vector<const P_icon*>& ChoosableTools() {
+  static const std::vector<const P_icon*> tools{
+      &PenContTool, &PenDiscTool, &PenOneTool,  &GridTool,    &LineTool,   &LineContTool, &SplineTool,
+      &SplineContTool, &BoxRectTool, &BoxSqrTool, &BoxRectfTool, &BoxSqrfTool, &CircleTool, &CirclefTool,
+      &EllipseTool, &EllipsefTool, &FillDrawTool, &FillPolyTool, &FillSolidTool, &FillPatternTool, &ClearTool};
   return tools;
 }
 

@@ -15,6 +15,7 @@
 
 int BrushTransparency = 50;
 int SavedBrushSize = 1;
+bool CustomBrush = false;
 
 namespace {
 
@@ -66,6 +67,12 @@ Pair<int> HotSpotOffset(int width, int height, int handleMode) {
     case HandleLeftBottom: return {0, height - 1};
     default: return {width >> 1, height >> 1};
   }
+}
+
+Rect GrownByBrush(const Rect& rect) {
+  const Pair<int> hot = BrushHotSpot();
+  return Rect(rect.left - hot.x, rect.top - hot.y, rect.right - hot.x + BrushShape.Width() - 1,
+              rect.bottom - hot.y + BrushShape.Height() - 1);
 }
 
 Pair<int> BrushHotSpot() { return HotSpotOffset(BrushShape.Width(), BrushShape.Height(), BrushHandleMode); }

@@ -22,6 +22,13 @@ Pair<int> HotSpotOffset(int width, int height, int handleMode);
 // where the brush is stamped.
 Pair<int> BrushHotSpot();
 
+// The rectangle covered by BrushShape stamped at every point of rect.
+Rect GrownByBrush(const Rect& rect);
+
+// Whether the brush is a custom one (the brush sheet's Custom Shape) rather than the factory
+// brush; the pattern fill tiles only a custom brush. No custom brushes are made yet.
+extern bool CustomBrush;
+
 // Rebuilds BrushShape (already of Brush's size) from Brush for the brush mode and the
 // transparency position, with the drawing colour, or with the background colour when
 // background is set (the right mouse button).

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
 
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/GraphicsObject.h"
@@ -150,40 +149,30 @@ float StrokeLine(int x1, int y1, int x2, int y2, float spacing, float phase) {
 }
 
 void StrokeCurve(int x0, int y0, int cx, int cy, int x2, int y2, float spacing, int arrow) {
-  static constexpr int kChords = 16;
-  static constexpr int kBarbLengths[] = {6, 16, 35, 60};
+  const Pair<int> start{x0, y0}, control{cx, cy}, end{x2, y2};
   ResetDirtyRect();
   float phase = 1.0f;
-  Pair<int> previous{x0, y0};
-  for (int i = 1; i <= kChords; ++i) {
-    const double t = static_cast<double>(i) / kChords;
-    const double a = (1 - t) * (1 - t), b = 2 * t * (1 - t), c = t * t;
-    const Pair<int> p{static_cast<int>(a * x0 + b * cx + c * x2), static_cast<int>(a * y0 + b * cy + c * y2)};
+  Pair<int> previous = start;
+  for (int i = 1; i <= CurveChords; ++i) {
+    const Pair<int> p = CurveChordPoint(start, control, end, i);
     phase = StrokeLine(previous.x, previous.y, p.x, p.y, spacing, phase) + 1.0f;
     ExtendDirtyRect(previous.x, previous.y, p.x, p.y);
-    if (i == kChords && arrow >= 1 && arrow <= 4) {
+    if (i == CurveChords && arrow >= 1 && arrow <= 4) {
       for (const double angle : {-30.0, 30.0}) {
-        const Pair<int> barb = ArrowHeadPoint(p, previous, angle, kBarbLengths[arrow - 1]);
+        const Pair<int> barb = ArrowHeadPoint(p, previous, angle, ArrowSizes[arrow - 1]);
         StrokeLine(barb.x, barb.y, p.x, p.y, 1.0f, 1.0f);
         ExtendDirtyRect(barb.x, barb.y, p.x, p.y);
       }
     }
     previous = p;
   }
-  if (!CurrentPicture) return;
-  const Pair<int> hot = BrushHotSpot();
-  CurrentPicture->ExtendUndo(DirtyRect.left - hot.x, DirtyRect.top - hot.y, DirtyRect.right - hot.x + BrushShape.Width() - 1,
-                             DirtyRect.bottom - hot.y + BrushShape.Height() - 1);
+  NarrowUndoToStamps(DirtyRect);
 }
 
-Pair<int> ArrowHeadPoint(Pair<int> tip, Pair<int> from, double angleDegrees, int length) {
-  const double dx = from.x - tip.x;
-  const double dy = from.y - tip.y;
-  const double a = angleDegrees * std::numbers::pi / 180.0;
-  const double distance = std::sqrt(dx * dx + dy * dy);
-  const double scale = distance == 0 ? 0.0 : length / distance;
-  return {static_cast<int>((dx * std::cos(a) - dy * std::sin(a)) * scale) + tip.x,
-          static_cast<int>((dx * std::sin(a) + dy * std::cos(a)) * scale) + tip.y};
+void NarrowUndoToStamps(const Rect& touched) {
+  if (!CurrentPicture) return;
+  const Rect grown = GrownByBrush(touched);
+  CurrentPicture->ExtendUndo(grown.left, grown.top, grown.right, grown.bottom);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -58,9 +58,9 @@ float StrokeLine(int x1, int y1, int x2, int y2, float spacing, float phase);
 // with an arrow head at the end for arrow 1 to 4; narrows the active picture's newest undo
 // step to what it drew.
 void StrokeCurve(int x0, int y0, int cx, int cy, int x2, int y2, float spacing, int arrow);
-// The barb end of an arrow head at tip, pointing back towards from, turned by angle degrees,
-// length pixels long (the tip itself when from equals tip).
-Pair<int> ArrowHeadPoint(Pair<int> tip, Pair<int> from, double angleDegrees, int length);
+// Narrows the active picture's newest undo step to what the brush covers when stamped at every
+// point of touched.
+void NarrowUndoToStamps(const Rect& touched);
 
 // Copies the rectangle (inclusive, any order) of CurrentPicture into SavedArea; false when the
 // memory for it cannot be had.

@@ -10,24 +10,10 @@
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 
-namespace {
-
-// The rectangle covered by brush stamps at every point of rect.
-Rect GrownByBrush(const Rect& rect) {
-  const Pair<int> hot = BrushHotSpot();
-  return Rect(rect.left - hot.x, rect.top - hot.y, rect.right - hot.x + BrushShape.Width() - 1,
-              rect.bottom - hot.y + BrushShape.Height() - 1);
-}
-
-}  // namespace
-
 void P_pen::FinishStroke(const Rect& touched) {
   MarkPictureChanged();
   UpdateBrushShape(false);
-  if (CurrentPicture) {
-    const Rect grown = GrownByBrush(touched);
-    CurrentPicture->ExtendUndo(grown.left, grown.top, grown.right, grown.bottom);
-  }
+  NarrowUndoToStamps(touched);
 }
 
 void P_pen::Activate() {
@@ -76,10 +62,7 @@ void P_pen::ShowFeedback() {
       MarkPictureChanged();
       UpdateBrushShape(false);
       StampBrush(ToolPoint.x, ToolPoint.y);
-      if (CurrentPicture) {
-        const Rect grown = GrownByBrush(DirtyRect);
-        CurrentPicture->ExtendUndo(grown.left, grown.top, grown.right, grown.bottom);
-      }
+      NarrowUndoToStamps(DirtyRect);
       ToolPhase = 0;
       Activate();
       break;

@@ -4,6 +4,7 @@
 // menu's check marks). The main window installs its host at start-up; without one every
 // answer is the neutral one below.
 
+#include "platform/vcl/Types.h"
 #include "quillo/base/HostSlot.h"
 
 class P_icon;
@@ -29,6 +30,16 @@ public:
   virtual void BrushModeColorChosen() {}
   // A sheet of the tool options window was shown or hidden: its View menu item follows.
   virtual void SheetShown(const TTabSheet* /*sheet*/, bool /*shown*/) {}
+  // The main window's handlers of the shape and fill tools' option controls: a changed
+  // spacing, arrow or dot option redraws the feedback; the fill bar's shade box and tile-origin
+  // list; the button that chooses the fill origin. Empty without a main window.
+  virtual TNotifyEvent LineParamChange() { return {}; }
+  virtual TNotifyEvent FillBarFlagChange() { return {}; }
+  virtual TNotifyEvent FillPosModeChange() { return {}; }
+  virtual TNotifyEvent SetFillOrigin() { return {}; }
+  // The fill variant chosen in the palette's fill group, with which the filled shapes paint;
+  // null when there is no palette (the solid fill then paints).
+  virtual P_icon* ChosenFillTool() { return nullptr; }
 };
 
 // The installed host, or the neutral one; the main window installs its own at start-up.

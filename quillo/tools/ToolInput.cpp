@@ -96,9 +96,10 @@ void ViewMouse::Down(TShiftState shift, int x, int y) {
   }
 
   P_icon* const tool = CurrentTool;
-  const std::uint32_t phaseBefore = ToolPhase;
   tool->AddPoint();
-  if (phaseBefore == 0 && CurrentTool == tool && ToolPhase == 0) {
+  // Still (or again, after a continuous tool's segment) at its first point: the press may
+  // become a drag.
+  if (CurrentTool == tool && ToolPhase == 0) {
     if (TExTimerEvent* timer = DragTimer()) {
       timer->SetEnabled(false);
       timer->SetInterval(static_cast<int>(ClickTimeMs));

@@ -4,34 +4,20 @@
 // The families below are abstract (no object of their own). Tools whose behaviour comes with
 // their own module keep P_icon's empty operations here until then.
 
+#include "quillo/tools/Boxes.h"
+#include "quillo/tools/Ellipses.h"
+#include "quillo/tools/FilledShapes.h"
+#include "quillo/tools/Fills.h"
 #include "quillo/tools/Grid.h"
+#include "quillo/tools/Lines.h"
+#include "quillo/tools/PaletteFunctions.h"
 #include "quillo/tools/Pens.h"
 #include "quillo/tools/Tool.h"
 
 // --- Abstract families ---
-class P_box : public P_icon {
-protected:
-  explicit P_box(const ToolTraits& traits) : P_icon(traits) {}
-};
-class P_elpse : public P_icon {
-protected:
-  explicit P_elpse(const ToolTraits& traits) : P_icon(traits) {}
-};
-class P_filled : public P_icon {
-protected:
-  explicit P_filled(const ToolTraits& traits) : P_icon(traits) {}
-};
-class P_fill : public P_icon {
-protected:
-  explicit P_fill(const ToolTraits& traits) : P_icon(traits) {}
-};
 class P_cut : public P_icon {
 protected:
   explicit P_cut(const ToolTraits& traits) : P_icon(traits) {}
-};
-class P_func : public P_icon {
-protected:
-  explicit P_func(const ToolTraits& traits) : P_icon(traits) {}
 };
 class P_bend_brush : public P_icon {
 protected:
@@ -53,29 +39,8 @@ protected:
     explicit name(const ToolTraits& traits) : base(traits) {}        \
   }
 
-// --- Lines and curves ---
-QUILLO_TOOL_CLASS(P_line, P_icon);
-QUILLO_TOOL_CLASS(P_line_cont, P_line);
-QUILLO_TOOL_CLASS(P_spline, P_icon);
-QUILLO_TOOL_CLASS(P_spline_cont, P_spline);
-
-// --- Boxes, circles and ellipses ---
-QUILLO_TOOL_CLASS(P_box_sqr, P_box);
-QUILLO_TOOL_CLASS(P_box_sqrf, P_box);
-QUILLO_TOOL_CLASS(P_box_rect, P_box);
-QUILLO_TOOL_CLASS(P_box_rectf, P_box);
-QUILLO_TOOL_CLASS(P_circle, P_elpse);
-QUILLO_TOOL_CLASS(P_circlef, P_elpse);
-QUILLO_TOOL_CLASS(P_ellipse, P_elpse);
-QUILLO_TOOL_CLASS(P_ellipsef, P_elpse);
-
-// --- Filled shapes, clone, fills, spray ---
-QUILLO_TOOL_CLASS(P_fill_draw, P_filled);
-QUILLO_TOOL_CLASS(P_fill_poly, P_filled);
+// --- Clone, spray ---
 QUILLO_TOOL_CLASS(P_clone, P_icon);
-QUILLO_TOOL_CLASS(P_fill_solid, P_fill);
-QUILLO_TOOL_CLASS(P_fill_pattern, P_fill);
-QUILLO_TOOL_CLASS(P_fill_pos, P_icon);
 QUILLO_TOOL_CLASS(P_spray, P_icon);
 QUILLO_TOOL_CLASS(P_airbrush, P_icon);
 
@@ -90,8 +55,6 @@ QUILLO_TOOL_CLASS(P_cut_wand, P_fill);
 QUILLO_TOOL_CLASS(P_text, P_icon);
 QUILLO_TOOL_CLASS(P_get_col, P_icon);
 QUILLO_TOOL_CLASS(P_ch_col, P_icon);
-QUILLO_TOOL_CLASS(P_clear, P_func);
-QUILLO_TOOL_CLASS(P_show_brush_panel, P_func);
 QUILLO_TOOL_CLASS(P_move, P_icon);
 
 // --- Brush transforms ---

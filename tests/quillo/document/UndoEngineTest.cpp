@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "FailingUndoMemory.h"
 #include "platform/rtl/Clock.h"
 #include "platform/vcl/Application.h"
 #include "quillo/document/UndoSwapFile.h"
@@ -490,16 +491,6 @@ TEST_F(UndoTest, AnUnreadableRedoFileLeavesPictureAndHistoryAsTheyWere) {
   EXPECT_EQ(SwapFiles().size(), 1u);
 }
 
-void FailingAlloc(UDBuffer& picture, int, int) { picture.Free(); }
-
-class FailingAllocator {
-public:
-  FailingAllocator() : previous_(UndoAllocPicture) { UndoAllocPicture = FailingAlloc; }
-  ~FailingAllocator() { UndoAllocPicture = previous_; }
-
-private:
-  UndoPictureAllocator previous_;
-};
 
 // The picture a whole-image step comes back into is made before the old one is let go.
 TEST_F(UndoTest, NoMemoryToRestoreKeepsPictureAndHistory) {

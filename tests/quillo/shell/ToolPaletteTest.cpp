@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "PaletteUser.h"
@@ -43,7 +44,13 @@ P_icon FixtureTools[34];
 
 // The group numbers of the program's palette.
 constexpr int PenGroup = 1;
+constexpr int LineGroup = 2;
+constexpr int CurveGroup = 3;
 constexpr int BoxGroup = 4;
+constexpr int CircleGroup = 5;
+constexpr int FilledShapeGroup = 6;
+constexpr int FillGroup = 8;
+constexpr int SprayGroup = 7;
 constexpr int SelectionGroup = 10;
 constexpr int GridGroup = 14;
 constexpr int ClearGroup = 16;
@@ -301,7 +308,7 @@ TEST_F(ToolPaletteTest, APanelLaysItsVariantsOutInRowsOfTheGroupsColumns) {
   for (int i = 1; i < 6; ++i) RegisterToolIcon(SkinGlyph::Line, &FixtureTools[i], 0, 0, nullptr, 0);
   const struct {
     int group, count, columns, rows;
-  } cases[] = {{BoxGroup, 4, 4, 1}, {SelectionGroup, 5, 5, 1}, {g, 6, 4, 2}};
+  } cases[] = {{SprayGroup, 2, 2, 1}, {SelectionGroup, 5, 5, 1}, {g, 6, 4, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE("group " + std::to_string(c.group));
     OpenPanelOf(c.group);
@@ -425,24 +432,22 @@ TEST_F(ToolPaletteTest, TheGridButtonTogglesSnappingWithoutChangingTheTool) {
 
 TEST_F(ToolPaletteTest, ToolsNotBuiltYetCannotBeChosen) {
   StartWithTinySkin();
-  for (int g = 0; g < 17; ++g)
-    EXPECT_EQ(Button(g)->GetEnabled(), g == PenGroup || g == GridGroup) << "group " << g;
+  const std::set<int> built{PenGroup,        LineGroup, CurveGroup, BoxGroup,  CircleGroup,
+                            FilledShapeGroup, FillGroup, GridGroup,  ClearGroup};
+  for (int g = 0; g < 17; ++g) EXPECT_EQ(Button(g)->GetEnabled(), built.count(g) == 1) << "group " << g;
   EXPECT_TRUE(ToolCanBeChosen(&PenOneTool));
-  EXPECT_FALSE(ToolCanBeChosen(&LineTool));
+  EXPECT_FALSE(ToolCanBeChosen(&MoveTool));
+  EXPECT_FALSE(ToolCanBeChosen(&ShowBrushPanelTool)) << "the brush sheet is not filled yet";
   EXPECT_FALSE(ToolCanBeChosen(nullptr));
-  // Their hot keys do nothing: the image is not cleared, the tool stays.
+  // Their hot keys do nothing: the tool stays.
   ASSERT_NE(ImageForm, nullptr);
-  ImageForm->Picture.Box(ImageForm->Picture.rect, 0x123456);
-  for (const auto& [vk, shift, ctrl] : {std::tuple{'R', false, false}, std::tuple{'L', false, false},
-                                        std::tuple{'C', true, true}, std::tuple{'V', false, false}}) {
-    KeyToDocument(vk, shift, ctrl);
+  for (const int vk : {'S', 'T', 'B', 'V'}) {
+    KeyToDocument(vk);
     EXPECT_EQ(CurrentTool, &PenContTool) << static_cast<char>(vk);
   }
-  EXPECT_EQ(*ImageForm->Picture.At(0, 0) & 0xFFFFFF, 0x123456u);
-  EXPECT_FALSE(PaletteHotKey('R'));
-  EXPECT_FALSE(PaletteHotKey(0x343));
+  EXPECT_FALSE(PaletteHotKey('S'));
   // A disabled group button opens no panel and selects nothing.
-  Hold(BoxGroup);
+  Hold(SelectionGroup);
   EXPECT_FALSE(IconPanelOpen);
   EXPECT_EQ(CurrentTool, &PenContTool);
 }

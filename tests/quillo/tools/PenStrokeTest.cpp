@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "StrokeWalk.h"
 #include "ToolFixture.h"
 #include "../shell/PaletteUser.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -28,36 +29,6 @@
 #include "support/UiDriver.h"
 
 namespace {
-
-using Points = std::vector<Pair<int>>;
-
-// The walk of a straight segment, both ends included: along x unless y is the longer way,
-// the minor axis stepped by the classic decision value.
-Points Walk(Pair<int> from, Pair<int> to) {
-  Points walk;
-  const int sx = to.x >= from.x ? 1 : -1;
-  const int sy = to.y >= from.y ? 1 : -1;
-  const int ax = std::abs(to.x - from.x);
-  const int ay = std::abs(to.y - from.y);
-  const bool alongX = ax >= ay;
-  const int major = alongX ? ax : ay;
-  const int minor = alongX ? ay : ax;
-  int d = 2 * minor - major;
-  Pair<int> p = from;
-  for (int i = 0; i <= major; ++i) {
-    walk.push_back(p);
-    if (d < 0) {
-      d += 2 * minor;
-    } else {
-      d += 2 * minor - 2 * major;
-      if (alongX) p.y += sy;
-      else p.x += sx;
-    }
-    if (alongX) p.x += sx;
-    else p.y += sy;
-  }
-  return walk;
-}
 
 enum class Pen { Continuous, Dotted, Single };
 enum class BrushKind { OnePixel, Soft9 };

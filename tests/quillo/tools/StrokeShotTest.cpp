@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "../shell/ProgramFixture.h"
+#include "PaintShotFixture.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
@@ -26,18 +26,7 @@
 
 namespace {
 
-constexpr std::uint32_t kPaper = 0x00F4EEDC;
-constexpr std::uint32_t kInk = 0x00204890;
-
-class StrokeShot : public ProgramTest {
-protected:
-  ~StrokeShot() override {
-    Brush.Free();
-    BrushShape.Free();
-    SavedArea.Free();
-    BrushState = BrushStateBlock{};
-  }
-};
+using StrokeShot = PaintShotTest;
 
 TEST_F(StrokeShot, WavyStrokeWithTheBrushOutlineUnderThePointer) {
   Start();
