@@ -45,16 +45,27 @@ struct FilterCase {
 };
 
 TEST(MessageQueueService, FiltersTakeTheOldestMessageTheyMatch) {
-  const std::vector<FilterCase> cases = {
-      {"everything", {}, {WM_CHAR, WM_USER, WM_USER + 1, WM_APP, WM_USER + 2, WM_TIMER, WM_USER + 3}},
-      {"one window", {{FakeWindow(2)}}, {WM_CHAR, WM_USER + 1, WM_USER + 3}},
-      {"two windows", {{FakeWindow(3), FakeWindow(1)}}, {WM_USER, WM_USER + 2, WM_TIMER}},
-      {"thread messages", {{}, true}, {WM_APP}},
-      {"a range", {{}, false, WM_USER + 1, WM_APP}, {WM_USER + 1, WM_APP, WM_USER + 2, WM_USER + 3}},
-      {"a window and a range", {{FakeWindow(1)}, false, WM_TIMER, WM_TIMER}, {WM_TIMER}},
-      {"a window without messages", {{FakeWindow(9)}}, {}},
-      {"a range without messages", {{}, false, WM_MOUSEMOVE, WM_MOUSEMOVE}, {}},
+  auto windows = [](std::vector<HWND> list) {
+    PostedFilter f;
+    f.windows = std::move(list);
+    return f;
   };
+  auto range = [](PostedFilter f, UINT first, UINT last) {
+    f.first = first;
+    f.last = last;
+    return f;
+  };
+  PostedFilter threadOnly;
+  threadOnly.threadOnly = true;
+  std::vector<FilterCase> cases;
+  cases.push_back({"everything", kAnyPosted, {WM_CHAR, WM_USER, WM_USER + 1, WM_APP, WM_USER + 2, WM_TIMER, WM_USER + 3}});
+  cases.push_back({"one window", windows({FakeWindow(2)}), {WM_CHAR, WM_USER + 1, WM_USER + 3}});
+  cases.push_back({"two windows", windows({FakeWindow(3), FakeWindow(1)}), {WM_USER, WM_USER + 2, WM_TIMER}});
+  cases.push_back({"thread messages", threadOnly, {WM_APP}});
+  cases.push_back({"a range", range(kAnyPosted, WM_USER + 1, WM_APP), {WM_USER + 1, WM_APP, WM_USER + 2, WM_USER + 3}});
+  cases.push_back({"a window and a range", range(windows({FakeWindow(1)}), WM_TIMER, WM_TIMER), {WM_TIMER}});
+  cases.push_back({"a window without messages", windows({FakeWindow(9)}), {}});
+  cases.push_back({"a range without messages", range(kAnyPosted, WM_MOUSEMOVE, WM_MOUSEMOVE), {}});
   // In the order they are taken: the character goes ahead of what was posted before it.
   const std::vector<MSG> waiting = {
       Message(FakeWindow(2), WM_CHAR),     Message(FakeWindow(1), WM_USER),  Message(FakeWindow(2), WM_USER + 1),
