@@ -187,7 +187,8 @@ bool WaitForWork() {
   Host& host = *wm::Screen().Display();
   bool headless = std::string(host.Name()) == "headless";
   // The manual clock never brings a timer due by itself; another thread may still post.
-  if (IsManualClock()) return OtherThreadsRun() && Inbox().WaitForPost(kPatienceForOtherThreadsMs);
+  // A thread that posted and ended between the look above and this one has left its post.
+  if (IsManualClock()) return Inbox().WaitForPost(OtherThreadsRun() ? kPatienceForOtherThreadsMs : 0);
   if (headless) {
     if (delay >= 0) {
       Inbox().WaitForPost(delay);

@@ -171,6 +171,20 @@ TEST_F(SavePictureShot, TheSaveDialogWithTheFormatOptions) {
   EXPECT_TRUE(shown);
 }
 
+// For the screenshot script: the JPEG type's quality, its number beside the scroll bar.
+TEST_F(SavePictureShot, TheSaveDialogWithTheJpegQuality) {
+  const std::string photo = WriteImage("photo.png", 120, 90, 0x3070C0);
+  Start({photo});
+  bool clear = false;
+  SaveAs({[&] {
+    user.ChooseType(TypePlace("JPEG") - 1);
+    clear = SavePlus->QualityVal->GetLeft() >= SavePlus->Quality->GetLeft() + SavePlus->Quality->GetWidth();
+    ui.ShowToViewer();
+    user.ClickControl(IDCANCEL);
+  }});
+  EXPECT_TRUE(clear);
+}
+
 }  // namespace
 
 // Save As into every type the program writes, at each depth it offers and with its options,
