@@ -8,6 +8,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/base/Settings.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/ToolPalette.h"
@@ -73,6 +74,8 @@ TEST_F(ClearImageTest, WithoutAStepToUndoItThePictureStaysAsItIs) {
   picture.FileName = "/tmp/painting.bmp";
   picture.Box(Rect(0, 0, 9, 9), 0x123456);
   ui.AnswerMessageBoxes({IDOK});
+  // Neither memory nor room on the disk for the step.
+  Settings.UndoDisk = 0;
   {
     FailingAllocator noMemory;
     PressClear();

@@ -12,6 +12,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/base/Settings.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/Lines.h"
@@ -173,6 +174,8 @@ TEST_F(LineToolTest, TheChainEndsWhenTheNextSegmentGetsNoStep) {
   SetOptions(0, 2, 0);
   Give(10, 10);
   ui.AnswerMessageBoxes({IDOK});
+  // Neither memory nor room on the disk for the step.
+  Settings.UndoDisk = 0;
   {
     FailingAllocator noMemory;
     Give(50, 10);
