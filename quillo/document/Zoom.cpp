@@ -32,9 +32,9 @@ void SetActivityTimer(bool enabled) {
   if (TExTimerEvent* timer = TheDocumentHost().ActivityTimer()) timer->SetEnabled(enabled);
 }
 
-double ActiveZoom() { return ImageForm && ImageForm->Zoom > 0 ? ImageForm->Zoom : 1.0; }
-
 }  // namespace
+
+double ActiveZoom() { return ImageForm && ImageForm->Zoom > 0 ? ImageForm->Zoom : 1.0; }
 
 int ZoomPosition() {
   TUpDown* zoom = TheDocumentHost().ZoomControl();

@@ -17,6 +17,9 @@ double GetZoomFactor();
 double SetZoomFactor(double z);
 std::uint32_t GetPackedZoom();
 
+// The active document window's zoom factor; 1 without one.
+double ActiveZoom();
+
 // Applies the control's zoom to the active document, keeping the point under the mouse (or
 // the centre of the window) still.
 void ApplyZoom();

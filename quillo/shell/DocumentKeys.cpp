@@ -40,13 +40,7 @@ bool SelectionToolCurrent() {
 void ScrollTo(TControlScrollBar* bar, int position) { bar->SetPosition(std::max(position, 0)); }
 
 void ZoomByKey(int steps) {
-  if (!MainForm || !MainForm->Zoom) return;
-  int position = MainForm->Zoom->GetPosition();
-  for (int i = 0; i < std::abs(steps); ++i) {
-    if (steps > 0 && position < MaxZoomPosition) ++position;
-    if (steps < 0 && position > MinZoomPosition) --position;
-  }
-  MainForm->Zoom->SetPosition(position);
+  SetZoomPosition(std::clamp(ZoomPosition() + steps, MinZoomPosition, MaxZoomPosition));
   ApplyZoom();
 }
 

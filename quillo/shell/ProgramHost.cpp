@@ -117,7 +117,7 @@ void ProgramHost::WindowUnlisted(int listIndex) {
   menu->Delete(listIndex);
   FreeObject(item);
   // The items after it follow their documents, which move up the list.
-  for (int i = listIndex; i < menu->Count() && i < MaxDocuments; ++i) menu->Items(i)->SetTag(i);
+  for (int i = listIndex; i < menu->Count(); ++i) menu->Items(i)->SetTag(i);
 }
 
 void ProgramHost::ToolSelected(const P_icon& tool) {

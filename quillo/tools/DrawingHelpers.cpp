@@ -20,8 +20,6 @@ UDBuffer SavedArea;
 
 namespace {
 
-double ActiveZoom() { return ImageForm && ImageForm->Zoom > 0 ? ImageForm->Zoom : 1.0; }
-
 TBuffer* ActiveView() { return ImageForm ? ImageForm->ShowBuf : nullptr; }
 
 void InvalidateOnScreen(const Rect& r) {
