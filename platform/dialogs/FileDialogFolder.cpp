@@ -8,16 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/SysUtils.h"
+
 namespace filedialog {
 
 namespace {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string Lowered(std::string text) {
-  for (char& c : text) c = Lower(c);
-  return text;
-}
 
 bool Glob(const char* name, const char* pattern) {
   // Iterative matching with one backtrack point: linear enough for file names.
@@ -110,8 +108,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::vector
   closedir(dir);
   std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
     if (a.folder != b.folder) return a.folder;
-    std::string la = Lowered(a.name), lb = Lowered(b.name);
-    return la != lb ? la < lb : a.name < b.name;
+    return CompareFileNames(a.name, b.name) < 0;
   });
   return entries;
 }

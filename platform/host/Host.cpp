@@ -7,12 +7,27 @@
 Host::~Host() = default;
 
 bool Host::PollEvent(InputEvent& out) {
+  if (peeked_) {
+    out = std::move(*peeked_);
+    peeked_.reset();
+    return true;
+  }
   if (!injected_.empty()) {
     out = injected_.front();
     injected_.pop_front();
     return true;
   }
   return PollOwnEvent(out);
+}
+
+bool Host::PeekEvent(InputEvent& out) {
+  if (!peeked_) {
+    InputEvent next;
+    if (!PollEvent(next)) return false;
+    peeked_ = std::move(next);
+  }
+  out = *peeked_;
+  return true;
 }
 
 DesktopConfig ParseDesktopConfig(const char* text) {
@@ -32,6 +47,7 @@ DesktopConfig ParseDesktopConfig(const char* text) {
   config.width = w;
   config.height = h;
   config.bitsPerPixel = bpp;
+  config.sizeGiven = true;
   return config;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,8 @@
 #include "platform/host/Surface.h"
 
 struct InputEvent {
-  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close };
+  // Resize: the display now shows a desktop of x by y pixels.
+  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close, Resize };
   enum Button { Left = 0, Right = 1, Middle = 2 };
   Kind kind = Kind::MouseMove;
   int x = 0;  // desktop coordinates, for mouse events and dropped files
@@ -25,6 +27,9 @@ struct InputEvent {
   // many European keyboards): typed although Alt is down, as with Ctrl+Alt on Windows.
   bool thirdLevel = false;
   std::vector<std::string> files;
+  // How long before it was polled the event happened, in milliseconds; unset: just then. A
+  // slow handler then leaves later clicks their true times (double clicks, GetMessageTime).
+  std::optional<std::uint32_t> ageMs;
 };
 
 // The standard cursor shapes a host can show.
@@ -37,6 +42,12 @@ public:
   virtual const char* Name() const = 0;
   // Makes the display of the given size ready; false when it cannot be shown.
   virtual bool Open(int width, int height) = 0;
+  // The desktop size that suits the user's screen, asked before Open where no size is set;
+  // false where the host has no screen of its own.
+  virtual bool FittingSize(int& width, int& height) {
+    (void)width, (void)height;
+    return false;
+  }
   // Shows a rectangle of the desktop surface.
   virtual void Present(const Surface& desktop, const SurfaceRect& dirty) = 0;
   virtual void SetCursorShape(CursorShape shape) = 0;
@@ -78,25 +89,32 @@ public:
   }
   // The next input event, injected ones first; false when none is waiting.
   bool PollEvent(InputEvent& out);
+  // The event PollEvent gives next, left for it.
+  bool PeekEvent(InputEvent& out);
   // Waits until input may be waiting or the time has passed.
   virtual void WaitEvent(int timeoutMs) = 0;
   // Ends a WaitEvent early; may be called from any thread.
   virtual void Wake() {}
   void Inject(const InputEvent& event) { injected_.push_back(event); }
-  bool HasInjected() const { return !injected_.empty(); }
-  void ClearInjected() { injected_.clear(); }
+  bool HasInjected() const { return !injected_.empty() || peeked_.has_value(); }
+  void ClearInjected() {
+    injected_.clear();
+    peeked_.reset();
+  }
 
 protected:
   virtual bool PollOwnEvent(InputEvent& out) = 0;
 
 private:
   std::deque<InputEvent> injected_;
+  std::optional<InputEvent> peeked_;
 };
 
 struct DesktopConfig {
   int width = 1280;
   int height = 800;
   int bitsPerPixel = 32;
+  bool sizeGiven = false;  // the size was asked for (QUILLO_DESKTOP), not chosen to fit the screen
 };
 // Reads QUILLO_DESKTOP=WxHxBPP (or WxH); malformed or absurd values keep the defaults.
 DesktopConfig ParseDesktopConfig(const char* text);

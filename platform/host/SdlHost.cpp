@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 #include <string>
 
 #include "platform/host/Host.h"
@@ -91,16 +92,31 @@ public:
   }
   const char* Name() const override { return "sdl"; }
 
+  bool FittingSize(int& width, int& height) override {
+    if (!Start()) return false;
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w < 64 || usable.h < 64) return false;
+    scale_ = ScreenScale();
+    // Room for the window manager's frame around the window.
+    width = std::max(640, usable.w * 9 / 10) / scale_;
+    height = std::max(480, usable.h * 9 / 10) / scale_;
+    return true;
+  }
+
   bool Open(int width, int height) override {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    started_ = true;
-    window_ = SDL_CreateWindow("quillo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, 0);
+    if (!Start()) return false;
+    window_ = SDL_CreateWindow("quillo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_, height * scale_,
+                               SDL_WINDOW_RESIZABLE);
     if (!window_) return false;
+    SDL_SetWindowMinimumSize(window_, 320 * scale_, 240 * scale_);
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer_) return false;
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!texture_) return false;
+    // Each desktop pixel is scale x scale pixels of the window, unsmoothed; SDL maps the
+    // mouse back to desktop pixels.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+    if (!MakeTexture(width, height)) return false;
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     SDL_StartTextInput();
     cursors_.assign(static_cast<size_t>(CursorShape::Hidden) + 1, nullptr);
@@ -136,14 +152,15 @@ public:
   }
 
   void Present(const Surface& desktop, const SurfaceRect& dirty) override {
+    if ((desktop.width != textureWidth_ || desktop.height != textureHeight_) && !MakeTexture(desktop.width, desktop.height))
+      return;
     const SurfaceRect r{std::max(0, dirty.left), std::max(0, dirty.top),
                         std::min(desktop.width, dirty.right), std::min(desktop.height, dirty.bottom)};
     if (r.left >= r.right || r.top >= r.bottom) return;
     SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
     SDL_UpdateTexture(texture_, &area, desktop.Row(r.top) + r.left,
                       static_cast<int>(desktop.stride * sizeof(std::uint32_t)));
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    Show();
   }
 
   void SetCursorShape(CursorShape shape) override {
@@ -197,9 +214,16 @@ public:
 protected:
   bool PollOwnEvent(InputEvent& out) override {
     if (x11_) x11_->Serve();
+    if (TakeRelease(out)) return true;
     SDL_Event e;
-    while (SDL_PollEvent(&e))
-      if (Translate(e, out)) return true;
+    while (SDL_PollEvent(&e)) {
+      if (Translate(e, out)) {
+        // SDL stamps each event on its own millisecond clock when it arrives.
+        out.ageMs = SDL_GetTicks() - e.common.timestamp;
+        return true;
+      }
+      if (TakeRelease(out)) return true;
+    }
     return false;
   }
 
@@ -221,8 +245,80 @@ private:
     }
   }
 
+  bool Start() {
+    if (started_) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    started_ = true;
+    return true;
+  }
+
+  // 2 on a screen of twice the usual density (192 dots per inch and more), else 1.
+  static int ScreenScale() {
+    float dpi = 0;
+    if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0) return 1;
+    return dpi >= 168 ? 2 : 1;
+  }
+
+  // The texture the desktop goes to, and the logical size that maps the window onto it.
+  bool MakeTexture(int width, int height) {
+    if (texture_) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    textureWidth_ = texture_ ? width : 0;
+    textureHeight_ = texture_ ? height : 0;
+    SDL_RenderSetLogicalSize(renderer_, width, height);
+    return texture_ != nullptr;
+  }
+
+  bool TakeRelease(InputEvent& out) {
+    if (releases_.empty()) return false;
+    out = InputEvent{};
+    out.kind = InputEvent::Kind::KeyUp;
+    out.vk = releases_.back();
+    releases_.pop_back();
+    return true;
+  }
+
+  // The texture holds the whole desktop as last presented.
+  void Show() {
+    if (!texture_) return;
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+  // What the window manager does to the window itself: the picture comes back whenever the
+  // window is uncovered, shown again or resized, and keys held when the window loses the
+  // keyboard are let go (their releases go to another window).
+  // A new window size is a new desktop size (one to one, or at the screen's scale); until
+  // the desktop is drawn at that size the old picture stays, centred.
+  bool OnWindowEvent(const SDL_WindowEvent& e, InputEvent& out) {
+    switch (e.event) {
+      case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        Show();
+        const int width = std::max(64, e.data1 / scale_), height = std::max(64, e.data2 / scale_);
+        if (width == textureWidth_ && height == textureHeight_) return false;
+        out.kind = InputEvent::Kind::Resize;
+        out.x = width;
+        out.y = height;
+        return true;
+      }
+      case SDL_WINDOWEVENT_EXPOSED: case SDL_WINDOWEVENT_SHOWN: case SDL_WINDOWEVENT_RESTORED:
+      case SDL_WINDOWEVENT_MAXIMIZED:
+        Show();
+        break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: case SDL_WINDOWEVENT_MINIMIZED:
+        releases_.assign(held_.begin(), held_.end());
+        held_.clear();
+        break;
+    }
+    return false;
+  }
+
   bool Translate(const SDL_Event& e, InputEvent& out) {
     switch (e.type) {
+      case SDL_WINDOWEVENT:
+        return OnWindowEvent(e.window, out);
       case SDL_MOUSEMOTION:
         out.kind = InputEvent::Kind::MouseMove;
         out.x = e.motion.x;
@@ -246,6 +342,8 @@ private:
         }
         out.kind = e.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
         out.vk = VirtualKey(e.key.keysym.sym);
+        if (out.vk && e.type == SDL_KEYDOWN) held_.insert(out.vk);
+        else held_.erase(out.vk);
         return out.vk != 0;
       case SDL_TEXTINPUT:
         // Every typed character comes as text, as the layout made it; the key messages give
@@ -269,11 +367,16 @@ private:
     return false;
   }
 
+  std::set<int> held_;          // keys down as this window heard them
+  std::vector<int> releases_;   // key releases owed after the window lost the keyboard
   SDL_Keycode lastKeyDown_ = SDLK_UNKNOWN;
   bool rightAltAlone_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  int textureWidth_ = 0;
+  int textureHeight_ = 0;
+  int scale_ = 1;
   std::vector<SDL_Cursor*> cursors_;
   std::map<const void*, SDL_Cursor*> custom_;
   bool started_ = false;

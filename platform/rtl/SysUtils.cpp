@@ -99,6 +99,16 @@ int CompareText(const AnsiString& a, const AnsiString& b) {
   return static_cast<int>(a.size()) - static_cast<int>(b.size());
 }
 
+int CompareFileNames(const AnsiString& a, const AnsiString& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int d = static_cast<unsigned char>(AsciiLower(a[i])) - static_cast<unsigned char>(AsciiLower(b[i]));
+    if (d != 0) return d;
+  }
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b);
+}
+
 bool SameText(const AnsiString& a, const AnsiString& b) {
   return a.size() == b.size() && CompareText(a, b) == 0;
 }

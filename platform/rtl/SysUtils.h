@@ -18,6 +18,9 @@ std::int64_t StrToInt64Def(const AnsiString& text, std::int64_t fallback);
 AnsiString UpperCase(const AnsiString& text);  // ASCII letters only, as the framework does
 AnsiString LowerCase(const AnsiString& text);
 int CompareText(const AnsiString& a, const AnsiString& b);  // without regard to ASCII case
+// The order lists of files show names in: letters compared as lower case, names equal so
+// then in byte order (so "a_b" comes before "ab", and "B" before "b").
+int CompareFileNames(const AnsiString& a, const AnsiString& b);
 bool SameText(const AnsiString& a, const AnsiString& b);
 AnsiString Trim(const AnsiString& text);  // drops control characters and spaces at both ends
 AnsiString TrimLeft(const AnsiString& text);

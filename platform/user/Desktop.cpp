@@ -41,10 +41,9 @@ void MakeDesktopWindow() {
   wm::Windows().SetDesktop(std::move(desktop));
 }
 
-void OpenHost(DesktopScreen& screen, const std::string& forced) {
+void OpenHost(DesktopScreen& screen, std::unique_ptr<Host> host) {
   Inbox().SetWaker(nullptr);
   const DesktopConfig& config = screen.Config();
-  std::unique_ptr<Host> host = CreateHost(forced);
   if (!host->Open(config.width, config.height)) {
     std::fprintf(stderr, "quillo: the %s display cannot be opened; running headless\n", host->Name());
     host = CreateHeadlessHost();
@@ -55,14 +54,20 @@ void OpenHost(DesktopScreen& screen, const std::string& forced) {
   screen.SetDisplay(std::move(host));
 }
 
-void StartDesktop(const DesktopConfig& config, const std::string& forced) {
+void StartDesktop(DesktopConfig config, const std::string& forced) {
   DesktopScreen& screen = wm::Screen();
+  std::unique_ptr<Host> host = CreateHost(forced);
+  // On a real screen the desktop fits the user's screen unless a size is asked for.
+  if (int width = 0, height = 0; !config.sizeGiven && host->FittingSize(width, height)) {
+    config.width = width;
+    config.height = height;
+  }
   screen.Start(config);
   SetScreenSurface(screen.Pixels());
   SetDesktopMetrics(config.width, config.height, config.bitsPerPixel);
   MakeDesktopWindow();
   RegisterSystemClasses();
-  OpenHost(screen, forced);
+  OpenHost(screen, std::move(host));
   SetWallpaperChangedHandler([] {
     PaintWallpaper(Region(wm::Screen().Bounds()));
     ExposeScreenRegion(Region(wm::Screen().Bounds()), wm::Windows().Desktop());
@@ -118,6 +123,28 @@ void PresentDesktop() {
   if (TakeScreenDrawn()) screen.MarkChanged();
   if (!screen.Display() || !screen.TakeChanged()) return;
   screen.Display()->Present(screen.Pixels(), SurfaceRect{0, 0, screen.Config().width, screen.Config().height});
+}
+
+void ResizeDesktop(int width, int height) {
+  DesktopScreen& screen = wm::Screen();
+  const DesktopConfig& config = screen.Config();
+  if (!wm::Windows().Desktop() || width < 64 || height < 64 || width > 16384 || height > 16384 ||
+      (width == config.width && height == config.height))
+    return;
+  screen.Resize(width, height);
+  SetScreenSurface(screen.Pixels());
+  SetDesktopMetrics(width, height, config.bitsPerPixel);
+  WindowObject* desktop = wm::Windows().Desktop();
+  desktop->rect = desktop->client = screen.Bounds();
+  BumpLayoutSerial();
+  // Windows hear of the change first, so that what they answer when placed (their maximised
+  // size) already follows the new work area.
+  for (HWND top : std::vector<HWND>(desktop->children)) {
+    if (LiveWindow(top)) SendMessage(top, WM_DISPLAYCHANGE, static_cast<WPARAM>(config.bitsPerPixel), MAKELPARAM(width, height));
+    if (LiveWindow(top)) SendMessage(top, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  }
+  FitTopLevelWindowsToScreen();
+  ExposeScreenRegion(Region(screen.Bounds()), nullptr);
 }
 
 void PaintWallpaper(const Region& screen) {

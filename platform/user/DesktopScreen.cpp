@@ -8,6 +8,14 @@ void DesktopScreen::Start(const DesktopConfig& config) {
   surface_ = Surface{pixels_.data(), config.width, config.width, config.height};
 }
 
+void DesktopScreen::Resize(int width, int height) {
+  DesktopConfig config = config_;
+  config.width = width;
+  config.height = height;
+  Start(config);
+  changed_ = true;
+}
+
 bool DesktopScreen::TakeChanged() {
   bool changed = changed_;
   changed_ = false;

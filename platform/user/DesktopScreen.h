@@ -15,6 +15,8 @@ class DesktopScreen {
  public:
   // A fresh black surface of the configured size.
   void Start(const DesktopConfig& config);
+  // A fresh black surface of another size, the depth kept.
+  void Resize(int width, int height);
   const DesktopConfig& Config() const { return config_; }
   RECT Bounds() const { return RECT{0, 0, config_.width, config_.height}; }
   const Surface& Pixels() const { return surface_; }

@@ -1,6 +1,7 @@
 // Keyboard focus and window activation, in the order Windows sends their messages.
 
 #include "platform/user/DesktopScreen.h"
+#include "platform/user/DialogState.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
@@ -44,8 +45,15 @@ HWND SetFocus(HWND window) {
     HWND top = TopLevelOf(window);
     if (top != wm::Focus().Active()) ActivateWindow(top, WA_ACTIVE, true);
     // The focus lives in the active window: a top-level window that could not be activated
-    // (hidden, or refused) takes none, or keys would go to a window no one sees.
-    if (top != wm::Focus().Active()) return nullptr;
+    // (hidden, or refused) takes none, or keys would go to a window no one sees. A dialog
+    // still hidden (a modal one during WM_INITDIALOG) keeps the control instead, and gives
+    // it the focus when it is shown and activated.
+    if (top != wm::Focus().Active()) {
+      DialogState* dialog = DialogStateOf(top);
+      if (!dialog || (LiveWindow(top)->style & WS_VISIBLE)) return nullptr;
+      dialog->savedFocus = window;
+      return old;
+    }
     if (wm::Focus().Focused() == window) return old;  // activation gave it the focus already
   }
   wm::Focus().SetFocused(window);

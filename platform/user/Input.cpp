@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/LastError.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
@@ -47,8 +48,16 @@ WPARAM MouseKeys() {
   return w;
 }
 
+// When the host event being turned into messages happened.
+DWORD& EventTime() {
+  static DWORD time = 0;
+  return time;
+}
+
+DWORD TimeOf(const InputEvent& e) { return GetTickCount() - (e.ageMs ? *e.ageMs : 0); }
+
 void Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int hit = HTCLIENT) {
-  MSG m{window, message, wParam, lParam, GetTickCount(), wm::Input().CursorPos()};
+  MSG m{window, message, wParam, lParam, EventTime(), wm::Input().CursorPos()};
   wm::Queue().QueueInput(m, hit);
 }
 
@@ -76,6 +85,7 @@ LPARAM ClientPoint(HWND window, POINT p) {
 void MouseMove(POINT p) {
   InputState& input = wm::Input();
   input.SetCursorPos(p);
+  input.NotePointer(PointerPlace{p, EventTime()});
   Target t = FindTarget(p);
   // Tracking ends when the mouse leaves the part it was asked for: the client area, or the frame.
   if (HWND tracked = input.LeaveTracked(MousePart::Client); tracked && (t.window != tracked || t.hit != HTCLIENT)) {
@@ -95,7 +105,7 @@ void MouseMove(POINT p) {
 
 bool IsDoubleClick(HWND window, UINT message, POINT p, bool client) {
   const ClickMemory last = wm::Input().LastClick();
-  DWORD now = GetTickCount();
+  const DWORD now = EventTime();
   bool dbl = last.window == window && last.message == message && now - last.time <= GetDoubleClickTime() &&
              std::abs(p.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
              std::abs(p.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
@@ -202,8 +212,20 @@ bool TranslateHostEvent() {
   Host* host = wm::Screen().Display();
   if (!host || !host->PollEvent(e)) return false;
   POINT p = OnScreen(e.x, e.y);
+  EventTime() = TimeOf(e);
   switch (e.kind) {
-    case InputEvent::Kind::MouseMove: MouseMove(p); break;
+    case InputEvent::Kind::MouseMove:
+      // Moves waiting one behind another are one move, the newest, as Windows keeps one
+      // move waiting: a slow handler never falls behind the pointer. Each place passed is
+      // kept for GetMouseMovePointsEx.
+      for (InputEvent next; host->PeekEvent(next) && next.kind == InputEvent::Kind::MouseMove;) {
+        wm::Input().NotePointer(PointerPlace{p, EventTime()});
+        host->PollEvent(e);
+        p = OnScreen(e.x, e.y);
+        EventTime() = TimeOf(e);
+      }
+      MouseMove(p);
+      break;
     case InputEvent::Kind::MouseDown: MouseButton(p, e.button, true); break;
     case InputEvent::Kind::MouseUp: MouseButton(p, e.button, false); break;
     case InputEvent::Kind::Wheel: Wheel(p, e.wheelDelta); break;
@@ -211,6 +233,7 @@ bool TranslateHostEvent() {
     case InputEvent::Kind::KeyUp: Key(e.vk, false); break;
     case InputEvent::Kind::Text: Text(e.text, e.thirdLevel); break;
     case InputEvent::Kind::DropFiles: DropFiles(p, e.files); break;
+    case InputEvent::Kind::Resize: ResizeDesktop(e.x, e.y); break;
     case InputEvent::Kind::Close:
       // The program is asked to close as a whole, through its main window, whatever window
       // happens to be active (a dialog's Close would only close the dialog).
@@ -405,6 +428,27 @@ BOOL DragDetect(HWND window, POINT start) {
   }
   if (GetCapture() == window) ReleaseCapture();
   return dragged;
+}
+
+int GetMouseMovePointsEx(UINT size, const MOUSEMOVEPOINT* point, MOUSEMOVEPOINT* out, int count, DWORD resolution) {
+  const InputState& input = wm::Input();
+  if (size != sizeof(MOUSEMOVEPOINT) || !point || count < 0 || count > InputState::kTrailLength ||
+      (count > 0 && !out) || resolution != GMMP_USE_DISPLAY_POINTS) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  for (int i = 0; i < input.TrailCount(); ++i) {
+    const PointerPlace& place = input.TrailFromNewest(i);
+    if (place.at.x != point->x || place.at.y != point->y || (point->time != 0 && place.time != point->time)) continue;
+    int copied = 0;
+    for (int j = i; j < input.TrailCount() && copied < count; ++j, ++copied) {
+      const PointerPlace& older = input.TrailFromNewest(j);
+      out[copied] = MOUSEMOVEPOINT{older.at.x, older.at.y, older.time, 0};
+    }
+    return copied;
+  }
+  SetLastError(ERROR_POINT_NOT_FOUND);
+  return -1;
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {

@@ -2,6 +2,7 @@
 
 #include "platform/user/InputState.h"
 
+#include <algorithm>
 #include <cstring>
 
 void InputState::Press(int vk, bool repeat) {
@@ -14,6 +15,12 @@ void InputState::Release(int vk) {
   k = static_cast<BYTE>(k & 1);
 }
 
+void InputState::NotePointer(const PointerPlace& place) {
+  trail_[trailNext_] = place;
+  trailNext_ = (trailNext_ + 1) % kTrailLength;
+  trailCount_ = std::min(trailCount_ + 1, kTrailLength);
+}
+
 void InputState::Forget(HWND window) {
   if (trackLeave_ == window) trackLeave_ = nullptr;
   if (trackNcLeave_ == window) trackNcLeave_ = nullptr;
@@ -24,4 +31,5 @@ void InputState::Clear() {
   std::memset(keys_, 0, sizeof keys_);
   lastClick_ = ClickMemory{};
   trackLeave_ = trackNcLeave_ = nullptr;
+  trailNext_ = trailCount_ = 0;
 }

@@ -14,6 +14,12 @@ struct ClickMemory {
 
 enum class MousePart { Client, NonClient };
 
+// A place the pointer passed, in screen coordinates, and when.
+struct PointerPlace {
+  POINT at;
+  DWORD time = 0;
+};
+
 class InputState {
  public:
   // A key's state byte: 0x80 while it is down, bit 0 toggled by each fresh press.
@@ -25,6 +31,12 @@ class InputState {
 
   POINT CursorPos() const { return cursorPos_; }
   void SetCursorPos(POINT at) { cursorPos_ = at; }
+
+  // The places the pointer passed, the newest last; the oldest go beyond kTrailLength.
+  static constexpr int kTrailLength = 64;
+  void NotePointer(const PointerPlace& place);
+  int TrailCount() const { return trailCount_; }
+  const PointerPlace& TrailFromNewest(int i) const { return trail_[(trailNext_ + kTrailLength - 1 - i) % kTrailLength]; }
 
   const ClickMemory& LastClick() const { return lastClick_; }
   void RememberClick(const ClickMemory& click) { lastClick_ = click; }
@@ -41,6 +53,9 @@ class InputState {
   BYTE keys_[256] = {};
   POINT cursorPos_;
   ClickMemory lastClick_;
+  PointerPlace trail_[kTrailLength];
+  int trailNext_ = 0;
+  int trailCount_ = 0;
   HWND trackLeave_ = nullptr;
   HWND trackNcLeave_ = nullptr;
 };

@@ -66,7 +66,7 @@ int GetSystemMetrics(int index) {
     case SM_CYMINIMIZED: case SM_CYMINSPACING: return 27;
     case SM_CXEDGE: case SM_CYEDGE: return 2;
     case SM_CXSMICON: case SM_CYSMICON: return 16;
-    case SM_CYSMCAPTION: return 15;
+    case SM_CYSMCAPTION: return 16;
     case SM_CXSMSIZE: case SM_CYSMSIZE: return 12;
     case SM_CXMENUSIZE: case SM_CYMENUSIZE: return 18;
     case SM_CXDRAG: case SM_CYDRAG: return 4;

@@ -177,6 +177,19 @@ struct TRACKMOUSEEVENT {
 };
 constexpr DWORD TME_LEAVE = 0x2, TME_NONCLIENT = 0x10, TME_CANCEL = 0x80000000;
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
+// The places the pointer passed, in screen coordinates: only the newest of several waiting
+// mouse moves reaches a window, and a stroke that wants every point asks for the ones before.
+struct MOUSEMOVEPOINT {
+  int x = 0;
+  int y = 0;
+  DWORD time = 0;
+  ULONG_PTR dwExtraInfo = 0;
+};
+constexpr DWORD GMMP_USE_DISPLAY_POINTS = 1;
+constexpr DWORD ERROR_POINT_NOT_FOUND = 1171;
+// Finds *point (time 0: the newest place at x, y) among the last 64 places and copies it and
+// those before it, newest first, up to count; answers how many, or -1 (GetLastError says why).
+int GetMouseMovePointsEx(UINT size, const MOUSEMOVEPOINT* point, MOUSEMOVEPOINT* out, int count, DWORD resolution);
 
 // Files dropped on a window that accepts them (WM_DROPFILES).
 struct DropObject {

@@ -21,6 +21,13 @@ void ResetDesktop(const DesktopConfig& config, const std::string& host);
 void PresentDesktop();
 // Paints the wallpaper into a screen region of the desktop.
 void PaintWallpaper(const Region& screen);
+// The host shows the desktop at another size: the screen metrics and the work area follow,
+// every top-level window hears WM_DISPLAYCHANGE and WM_SETTINGCHANGE (the work area), as on
+// Windows, then keeps to the screen, and everything is painted again.
+void ResizeDesktop(int width, int height);
+// Maximised top-level windows take the work area again; others that lie off the screen
+// come back onto it.
+void FitTopLevelWindowsToScreen();
 
 // Geometry of the tree (WindowGeometry.cpp).
 RECT ScreenRect(HWND window);        // the window in screen coordinates

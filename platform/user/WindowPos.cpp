@@ -311,3 +311,26 @@ BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
   ShowWindow(window, static_cast<int>(placement->showCmd));
   return TRUE;
 }
+
+void FitTopLevelWindowsToScreen() {
+  RECT area;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+  // A window keeps at least this much of its caption on the work area, to be taken by it.
+  const int reach = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+  for (HWND top : std::vector<HWND>(wm::Windows().Desktop()->children)) {
+    WindowObject* w = LiveWindow(top);
+    if (!w || (w->style & WS_MINIMIZE)) continue;
+    const UINT quiet = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (w->style & WS_MAXIMIZE) {
+      const RECT r = MaximizedRect(top);
+      if (LiveWindow(top)) SetWindowPos(top, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, quiet);
+      continue;
+    }
+    const RECT r = w->rect;
+    const int rightmost = std::max<int>(area.left, area.right - reach);
+    const int x = std::clamp<int>(r.left, std::min<int>(rightmost, area.left - (r.right - r.left) + reach), rightmost);
+    const int y = std::clamp<int>(r.top, area.top, std::max<int>(area.top, area.bottom - reach));
+    if (x != r.left || y != r.top) SetWindowPos(top, nullptr, x, y, 0, 0, quiet | SWP_NOSIZE);
+  }
+}
+

@@ -360,6 +360,10 @@ void TMainForm::Dispatch(TMessage& message) {
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(message); break;
     case WM_MOVING: WMMoving(message); break;
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
+    case WM_DISPLAYCHANGE: case WM_SETTINGCHANGE:
+      // The screen changed: maximised windows and new places follow the new work area.
+      SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
+      break;
     case WM_INITMENU:
       // A command chosen from the menu, by the mouse or a key, reads the picture without the
       // brush outline that follows the pointer.

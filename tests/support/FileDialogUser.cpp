@@ -103,6 +103,11 @@ void FileDialogUser::TypeName(const std::string& text, bool enter) {
   if (enter) ui_.Press(VK_RETURN);
 }
 
+void FileDialogUser::TypeAtOnce(const std::string& text) {
+  ui_.Type(text);
+  ui_.Press(VK_RETURN);
+}
+
 void FileDialogUser::ChooseType(int index) {
   HWND combo = GetDlgItem(Dialog(), cmb1);
   POINT p = Centre(combo);

@@ -23,6 +23,8 @@ public:
   void ClickControl(int id);
   // Clicks into the name box, replaces its text by typing, and presses Enter.
   void TypeName(const std::string& text, bool enter = true);
+  // Types into whatever has the focus, as a user who starts typing at once, and presses Enter.
+  void TypeAtOnce(const std::string& text);
   void ChooseType(int index);  // 0-based, with the mouse on the type combo's list
   std::string Folder() const;  // CDM_GETFOLDERPATH
   std::string Spec() const;    // CDM_GETSPEC

@@ -93,8 +93,10 @@ public:
   enum class Hold { Still, Live };
   void ShowToViewer(Hold hold = Hold::Still);
 
-private:
+  // Queues a host event as it is, without running the loop.
   void Inject(const InputEvent& e);
+
+private:
   std::deque<int> answers_;
   std::function<int(const std::string&, const std::string&, UINT)> script_;
   std::vector<std::string> boxTexts_;

@@ -79,7 +79,7 @@ void TTreeScanner::scan_directory(const AnsiString& dir) {
     FindClose(rec);
   }
   std::stable_sort(files.begin(), files.end(),
-                   [](const auto& a, const auto& b) { return CompareText(a.first, b.first) < 0; });
+                   [](const auto& a, const auto& b) { return CompareFileNames(a.first, b.first) < 0; });
   for (const auto& [path, size] : files) {
     fileFound_ = path;
     fileSize_ = size;

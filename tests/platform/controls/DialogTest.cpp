@@ -321,6 +321,18 @@ TEST(Dialog, ControlsThatWantKeysGetThem) {
   UnregisterClass("KeyHungry", nullptr);
 }
 
+// A dialog of two edit fields, the first the first tab stop.
+DialogTemplate TwoEdits(int first, int second) {
+  DialogTemplate t;
+  t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
+  t.cx = 120;
+  t.cy = 50;
+  t.caption = "Two edits";
+  const DWORD edit = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+  t.items = {{"EDIT", "", first, edit, 7, 7, 100, 12}, {"EDIT", "", second, edit, 7, 25, 100, 12}};
+  return t;
+}
+
 // A message box owned by a dialog gives the focus back, when it closes, to the control that
 // had it before (the dialog saves it when it loses the activation), not to the first one.
 TEST(Dialog, FocusComesBackToItsControlAfterAMessageBox) {
@@ -347,13 +359,7 @@ TEST(Dialog, FocusComesBackToItsControlAfterAMessageBox) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     UiDriver ui;
-    DialogTemplate t;
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
-    t.cx = 120;
-    t.cy = 50;
-    t.caption = "Two edits";
-    const DWORD edit = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
-    t.items = {{"EDIT", "", kFirst, edit, 7, 7, 100, 12}, {"EDIT", "", kSecond, edit, 7, 25, 100, 12}};
+    DialogTemplate t = TwoEdits(kFirst, kSecond);
     HWND dialog = CreateDialogIndirect(nullptr, &t, nullptr, [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR {
       return m == WM_INITDIALOG;
     });
@@ -380,3 +386,41 @@ TEST(Dialog, FocusComesBackToItsControlAfterAMessageBox) {
 }
 
 }  // namespace
+
+// A dialog procedure that puts the focus on a control itself answers FALSE to WM_INITDIALOG,
+// and the modal dialog, created hidden, shows with the focus there: a file dialog's name
+// field takes what is typed at once. Answering TRUE gives the first tab stop.
+TEST(Dialog, TheFocusTheProcedureSetsInInitDialogStays) {
+  constexpr int kFirst = 200, kSecond = 201;
+  struct Case {
+    const char* what;
+    bool setsFocus;
+    int focusShown;
+  };
+  const Case cases[] = {{"SetFocus on the second, FALSE", true, kSecond}, {"TRUE", false, kFirst}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UiDriver ui;
+    DialogTemplate t = TwoEdits(kFirst, kSecond);
+    int focusShown = -1;
+    std::string typed;
+    ui.WhenModalWaits([&] {
+      focusShown = FocusId();
+      ui.Type("abc");
+      char text[16] = {};
+      GetWindowText(GetDlgItem(GetActiveWindow(), kSecond), text, sizeof text);
+      typed = text;
+      ui.Press(VK_ESCAPE);
+    });
+    auto proc = [&c](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+      if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDCANCEL);
+      if (message != WM_INITDIALOG) return FALSE;
+      if (!c.setsFocus) return TRUE;
+      SetFocus(GetDlgItem(dialog, kSecond));
+      return FALSE;
+    };
+    EXPECT_EQ(DialogBoxIndirectParam(nullptr, &t, nullptr, proc, 0), IDCANCEL);
+    EXPECT_EQ(focusShown, c.focusShown);
+    EXPECT_EQ(typed, c.setsFocus ? "abc" : "");
+  }
+}

@@ -40,6 +40,10 @@ struct Case {
 
 TEST(FileDialogPaths, TypedAndPickedNamesGiveExactlyTheChosenPaths) {
   const Case cases[] = {
+      {"a name typed as the dialog opens goes to the name field", true, 0, "png", 1,
+       [](FileDialogUser& u) { u.TypeAtOnce("typed"); }, {"typed.png"}},
+      {"and opens the file in an open dialog", false, OFN_FILEMUSTEXIST, nullptr, 1,
+       [](FileDialogUser& u) { u.TypeAtOnce("a.b c.png"); }, {"a.b c.png"}},
       {"save adds the filter's extension", true, 0, "png", 1, [](FileDialogUser& u) { u.TypeName("holiday photo"); },
        {"holiday photo.png"}},
       {"the selected type decides the extension", true, 0, "png", 2, [](FileDialogUser& u) { u.TypeName("élan"); },

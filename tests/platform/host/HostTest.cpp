@@ -157,4 +157,23 @@ TEST_F(SdlHostTest, TextOfTheRightAltsThirdLevelIsMarkedAndAltLettersAreNot) {
   }
 }
 
+// Keys held when the window loses the keyboard (Alt of an Alt+Tab away) are let go then, or
+// the program would take every later click as Alt+click; SDL's own events carry their age.
+TEST_F(SdlHostTest, KeysHeldWhenTheWindowLosesTheKeyboardAreReleased) {
+  PushKeyWith(SDLK_LALT, KMOD_LALT);
+  PushKeyWith(SDLK_LSHIFT, KMOD_LALT | KMOD_LSHIFT);
+  PushKey(SDL_KEYUP, SDLK_LSHIFT);
+  SDL_Event lost{};
+  lost.type = SDL_WINDOWEVENT;
+  lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  SDL_PushEvent(&lost);
+  std::vector<InputEvent> events;
+  for (InputEvent e; host->PollEvent(e);) events.push_back(e);
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_TRUE(events[0].ageMs.has_value());
+  EXPECT_EQ(events[3].kind, InputEvent::Kind::KeyUp);
+  EXPECT_EQ(events[3].vk, VK_MENU);
+  for (InputEvent e; host->PollEvent(e);) ADD_FAILURE() << "nothing more is owed";
+}
+
 }  // namespace

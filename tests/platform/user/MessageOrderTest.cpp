@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
 #include "Recorder.h"
+#include "platform/rtl/Clock.h"
 #include "support/UiDriver.h"
 
 namespace {
@@ -395,6 +397,94 @@ TEST(MessageOrder, ChildrenPlacedToBeActivatedHearWmChildActivate) {
   got.clear();
   ShowWindow(child, SW_MAXIMIZE);  // the one show command that activates a child
   EXPECT_EQ(got, (Log{"CHILDACTIVATE", "WINDOWPOSCHANGED"}));
+}
+
+}  // namespace
+
+namespace {
+
+InputEvent HostMouse(InputEvent::Kind kind, POINT at, std::optional<std::uint32_t> ageMs = std::nullopt) {
+  InputEvent e;
+  e.kind = kind;
+  e.x = at.x;
+  e.y = at.y;
+  e.ageMs = ageMs;
+  return e;
+}
+
+// Moves that wait while a handler is busy reach the window as one, the newest, so the
+// program never falls behind the pointer; a click between them keeps the moves around it
+// apart. Every place passed can still be had, newest first, with its time.
+TEST(MessageOrder, WaitingMouseMovesMergeAndThePlacesPassedStayAtHand) {
+  UiDriver ui;
+  Recorder rec("OrderMerge", CS_DBLCLKS);
+  std::vector<POINT> moves;
+  std::vector<MOUSEMOVEPOINT> trail;
+  rec.OnMessage([&](HWND w, UINT m, WPARAM, LPARAM lp, LRESULT&) {
+    if (m != WM_MOUSEMOVE) return false;
+    moves.push_back(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+    POINT screen = moves.back();
+    ClientToScreen(w, &screen);
+    MOUSEMOVEPOINT now{screen.x, screen.y, GetMessageTime(), 0};
+    MOUSEMOVEPOINT passed[64];
+    const int n = GetMouseMovePointsEx(sizeof now, &now, passed, 64, GMMP_USE_DISPLAY_POINTS);
+    trail.assign(passed, passed + std::max(n, 0));
+    return false;
+  });
+  HWND w = Overlapped("OrderMerge", 100, 100, 300, 200, WS_VISIBLE);
+  ui.RunUntilIdle();
+  const POINT start = UiDriver::At(w, 10, 10);
+  ui.MoveTo(start.x, start.y);
+  moves.clear();
+  rec.Take();
+  for (int i = 1; i <= 5; ++i) ui.Inject(HostMouse(InputEvent::Kind::MouseMove, POINT{start.x + i, start.y}, 10 - i));
+  ui.Inject(HostMouse(InputEvent::Kind::MouseDown, POINT{start.x + 5, start.y}));
+  for (int i = 6; i <= 8; ++i) ui.Inject(HostMouse(InputEvent::Kind::MouseMove, POINT{start.x + i, start.y}));
+  ui.RunUntilIdle();
+  POINT five{15, 10}, eight{18, 10};
+  EXPECT_EQ(moves, (std::vector<POINT>{five, eight}));
+  ASSERT_GE(trail.size(), 9u);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(trail[static_cast<size_t>(i)].x, start.x + 8 - i) << i;
+  EXPECT_EQ(trail[4].time + 1, trail[3].time);  // the moves' own times, a millisecond apart
+
+  MOUSEMOVEPOINT nowhere{-5, -5, 0, 0}, out[2];
+  EXPECT_EQ(GetMouseMovePointsEx(sizeof nowhere, &nowhere, out, 2, GMMP_USE_DISPLAY_POINTS), -1);
+  EXPECT_EQ(GetLastError(), ERROR_POINT_NOT_FOUND);
+  EXPECT_EQ(GetMouseMovePointsEx(sizeof nowhere, &nowhere, out, 65, GMMP_USE_DISPLAY_POINTS), -1);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// Four clicks made quickly while a handler took 600 ms are a click and a double click by the
+// times they happened, not by when the layer got to them.
+TEST(MessageOrder, ClicksKeepTheTimesTheyHappenedAt) {
+  UiDriver ui;
+  Recorder rec("OrderClickTimes", CS_DBLCLKS);
+  std::vector<DWORD> times;
+  bool busy = true;
+  rec.OnMessage([&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_LBUTTONDOWN || m == WM_LBUTTONUP || m == WM_LBUTTONDBLCLK) times.push_back(GetMessageTime());
+    if (m == WM_LBUTTONDOWN && busy) {
+      busy = false;
+      ui.Advance(600);  // a slow handler; the user clicks on meanwhile
+    }
+    return false;
+  });
+  HWND w = Overlapped("OrderClickTimes", 100, 100, 300, 200, WS_VISIBLE);
+  ui.RunUntilIdle();
+  const POINT at = UiDriver::At(w, 20, 20);
+  ui.MoveTo(at.x, at.y);
+  rec.Take();
+  const DWORD start = GetTickCount();
+  ui.Inject(HostMouse(InputEvent::Kind::MouseDown, at));
+  ui.RunUntilIdle();
+  ui.Inject(HostMouse(InputEvent::Kind::MouseUp, at, 590));
+  ui.Inject(HostMouse(InputEvent::Kind::MouseDown, at, 580));
+  ui.Inject(HostMouse(InputEvent::Kind::MouseUp, at, 570));
+  ui.RunUntilIdle();
+  Log log = rec.Take();
+  log.erase(std::remove(log.begin(), log.end(), "SETCURSOR"), log.end());
+  EXPECT_EQ(log, (Log{"LBUTTONDOWN", "LBUTTONUP", "LBUTTONDBLCLK", "LBUTTONUP"}));
+  EXPECT_EQ(times, (std::vector<DWORD>{start, start + 10, start + 20, start + 30}));
 }
 
 }  // namespace

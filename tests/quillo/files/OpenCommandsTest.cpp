@@ -71,6 +71,37 @@ TEST_F(OpenCommandsTest, PreviousAndNextWalkTheFolderWithoutWrapping) {
   EXPECT_TRUE(ui.MessageBoxTexts().empty());
 }
 
+// A 2 x 2 icon of one 32-bit image, written byte by byte as icon files are.
+void WriteIcon(const std::string& path) {
+  std::string bytes;
+  auto put16 = [&bytes](unsigned v) { bytes += char(v & 0xFF), bytes += char(v >> 8); };
+  auto put32 = [&](unsigned v) { put16(v & 0xFFFF), put16(v >> 16); };
+  const unsigned pixels = 2 * 2 * 4, mask = 2 * 4, size = 40 + pixels + mask;
+  put16(0), put16(1), put16(1);                          // the directory: an icon file of one image
+  bytes += char(2), bytes += char(2), put16(0), put16(1), put16(32), put32(size), put32(6 + 16);
+  put32(40), put32(2), put32(4), put16(1), put16(32), put32(0), put32(pixels + mask);
+  put32(0), put32(0), put32(0), put32(0);                // the header, twice the height for the mask
+  for (int i = 0; i < 4; ++i) put32(0xFF3366CCu);
+  bytes.append(mask, '\0');
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Icons are images like any other, and the files come in the order the open dialog lists
+// them: "a_b" before "ab".
+TEST_F(OpenCommandsTest, NextAndPreviousTakeIconsInTheOrderTheOpenDialogShows) {
+  const std::string first = WriteImage("a.bmp", 4, 4, 0x0000AA);
+  WriteIcon(Name("a_b.ico"));
+  WriteImage("ab.png", 5, 5, 0x00CC00);
+  Start({first});
+  std::vector<std::string> visited;
+  for (const char* button : {"OpenNextBtn", "OpenNextBtn", "OpenPrevBtn", "OpenPrevBtn"}) {
+    ClickToolButton(button);
+    visited.push_back(std::string(CurrentPicture->FileName));
+  }
+  EXPECT_EQ(visited, (std::vector<std::string>{Name("a_b.ico"), Name("ab.png"), Name("a_b.ico"), first}));
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
 // A changed picture asks first; Cancel keeps it, No loads the neighbour.
 TEST_F(OpenCommandsTest, AChangedPictureAsksBeforeItsNeighbourReplacesIt) {
   WriteImage("a.png", 4, 4, 0x0000AA);

@@ -81,7 +81,7 @@ TEST(CaptionGeometryTest, CaptionRectangleFollowsTheBorderStyle) {
   } cases[] = {
       {bsNone, false, false, TRect(0, 0, 0, 0)},      {bsSingle, false, false, TRect(3, 3, 297, 21)},
       {bsDialog, false, false, TRect(3, 3, 297, 21)}, {bsSizeable, false, false, TRect(4, 4, 296, 22)},
-      {bsToolWindow, false, false, TRect(3, 3, 297, 17)}, {bsSizeToolWin, false, false, TRect(4, 4, 296, 18)},
+      {bsToolWindow, false, false, TRect(3, 3, 297, 18)}, {bsSizeToolWin, false, false, TRect(4, 4, 296, 19)},
       {bsSizeable, true, false, TRect(3, 3, 297, 21)}, {bsNone, false, true, TRect(4, 4, 296, 22)},
   };
   for (const Case& c : cases)
@@ -144,8 +144,8 @@ TEST(CaptionGeometryTest, BandCaptionLayoutPerStyle) {
       {"dialog with help", bsDialog, {biSystemMenu, biHelp, biMinimize}, TRect(3, 3, 297, 21), TRect(3, 3, 3, 21),
        TRect(263, 5, 297, 19), TRect(5, 5, 261, 19), TRect(279, 5, 295, 19), TRect(), TRect(), TRect(263, 5, 279, 19),
        true, true},
-      {"tool window", bsToolWindow, all, TRect(3, 3, 297, 17), TRect(3, 3, 3, 17), TRect(283, 5, 297, 15),
-       TRect(5, 5, 281, 15), TRect(283, 5, 297, 15), TRect(), TRect(), TRect(), true, true},
+      {"tool window", bsToolWindow, all, TRect(3, 3, 297, 18), TRect(3, 3, 3, 18), TRect(283, 5, 297, 16),
+       TRect(5, 5, 281, 16), TRect(283, 5, 297, 16), TRect(), TRect(), TRect(), true, true},
       {"no system menu", bsSingle, {biMinimize}, TRect(3, 3, 297, 21), TRect(3, 3, 3, 21), TRect(297, 5, 297, 19),
        TRect(5, 5, 295, 19), TRect(), TRect(), TRect(), TRect(), true, true},
   };
