@@ -176,6 +176,25 @@ TEST_F(BrushMenuTest, ShortcutsRunTheirItems) {
   EXPECT_EQ(BrushHandleMode, HandleCentre);
 }
 
+TEST_F(BrushMenuTest, TheToolItemsChooseTheInteractiveBrushTools) {
+  struct Case {
+    std::vector<std::string> path;
+    P_icon* tool;
+  } cases[] = {
+      {{"Str&etch", "&Both"}, &StretchBrushTool},    {{"Str&etch", "&Width"}, &StretchBrushXTool},
+      {{"Str&etch", "&Height"}, &StretchBrushYTool}, {{"&Rotate", "&Any Angle"}, &RotateBrushTool},
+      {{"&Bend", "&Up-and-Down"}, &BendBrushUnDTool}, {{"&Bend", "&Left-and-Right"}, &BendBrushLnRTool},
+      {{"Sh&ear", "&Up-and-Down"}, &ShearBrushUnDTool}, {{"Sh&ear", "&Left-and-Right"}, &ShearBrushLnRTool},
+  };
+  for (const Case& c : cases) {
+    Choose(c.path);
+    EXPECT_EQ(CurrentTool, c.tool) << c.path[0] << " " << c.path[1];
+    EXPECT_EQ(RememberedTool, &PenContTool) << "the tool hands back to the pen";
+    KeyToDocument({}, VK_ESCAPE);
+    EXPECT_EQ(CurrentTool, &PenContTool);
+  }
+}
+
 TEST_F(BrushMenuTest, GetAllTakesThePictureWithTheBackgroundOutside) {
   document->Picture.Box(Rect(3, 4, 5, 6), 0x112233);
   KeyToDocument({VK_CONTROL}, 'A');

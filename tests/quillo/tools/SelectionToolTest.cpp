@@ -231,6 +231,51 @@ TEST_F(SelectionToolTest, ARectangleBecomesTheBrushWithItsPointerOnTheHotSpot) {
   EXPECT_EQ(UndoSteps(), 0);
 }
 
+TEST_F(SelectionToolTest, EveryToolInBrushModeMakesTheBrushAndHandsOverToTheDiscPen) {
+  Settings.InstBrush = true;
+  ApplyInstantBrushOption();
+  Picture().Box(Rect(20, 20, 39, 39), 0x2080C0);
+  const auto square = [this] {
+    const POINT a = ViewPoint(22, 22), b = ViewPoint(30, 22), c = ViewPoint(30, 30), d = ViewPoint(22, 30);
+    ui.MoveTo(a.x, a.y);
+    ui.MouseDown(a.x, a.y);
+    for (const POINT& p : {b, c, d, a}) ui.MoveTo(p.x, p.y);
+    ui.Advance(400);
+    ui.MouseUp(a.x, a.y);
+    ui.RunUntilIdle();
+  };
+  struct Case {
+    P_icon* tool;
+    std::function<void()> gesture;
+    int width;
+  } cases[] = {
+      {&CutBoxTool, [&] { DragUi({22, 22}, {30, 30}); }, 9},
+      {&CutResizeTool, [&] {
+         SetOptionValue(1, 6);
+         SetOptionValue(2, 4);
+         ClickAt(22, 22);
+       }, 6},
+      {&CutDrawTool, square, 9},
+      {&CutPolyTool, [&] {
+         // Corners more than ten pixels apart: only the last click closes.
+         for (const Pair<int>& p : {Pair<int>{22, 22}, Pair<int>{36, 22}, Pair<int>{36, 36}, Pair<int>{22, 22}}) ClickAt(p.x, p.y);
+       }, 15},
+      {&CutWandTool, [&] { ClickAt(25, 25); }, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tool->Key.c_str());
+    Choose(c.tool);
+    c.gesture();
+    EXPECT_EQ(CurrentTool, &PenDiscTool);
+    EXPECT_EQ(Brush.Width(), c.width);
+    EXPECT_EQ(Brush.UndoChain->Description, c.tool->Key);
+    EXPECT_FALSE(Selected());
+    PointerAway();
+    EXPECT_EQ(UndoSteps(), 0) << "a copy leaves the picture's history alone";
+    EXPECT_EQ(PixelAt(25, 25), 0x2080C0u);
+  }
+}
+
 TEST_F(SelectionToolTest, TheRightButtonCutsLeavingTheBackgroundAndOneStep) {
   Settings.InstBrush = true;
   ApplyInstantBrushOption();
