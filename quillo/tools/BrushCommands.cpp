@@ -20,7 +20,10 @@ constexpr int kLargestDoubledSide = 16384;
 
 AnsiString HistoryCaption(const char* key, const UndoEntry* newest) {
   AnsiString caption = LangMessage(key);
-  if (newest) caption += " " + LangMessage(newest->Description);
+  if (newest) {
+    caption += ' ';
+    caption += LangMessage(newest->Description);
+  }
   return caption;
 }
 

@@ -43,7 +43,7 @@ Pair<int> RotatedSize(int width, int height, double angle) {
   return {RotatedSide(c * width, s * height), RotatedSide(s * width, c * height)};
 }
 
-void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> corner, Pair<int> box) {
+void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> corner, Pair<int> box, Missed missed) {
   if (!target.pixels || target.Empty() || !source.pixels || source.Empty()) return;
   const Rect area = Intersect(target.rect, Rect(corner.x, corner.y, corner.x + box.x - 1, corner.y + box.y - 1));
   if (area.Empty()) return;
@@ -74,8 +74,11 @@ void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> c
       bool c0, c1, c2, c3;
       const uint a = sample(sx, sy, c0), b = sample(sx + hx, sy + hy, c1);
       const uint c = sample(sx + vx, sy + vy, c2), d = sample(sx + hx + vx, sy + hy + vy, c3);
-      if (!(c0 || c1 || c2 || c3)) continue;
-      *t = BlendOver(tables, Average4(a, b, c, d), *t);
+      if (!(c0 || c1 || c2 || c3)) {
+        if (missed == Missed::Outside) *t = BrushOutside;
+        continue;
+      }
+      *t = BlendOver(tables, Average4(a, b, c, d), missed == Missed::Outside ? BrushOutside : *t);
     }
   }
 }
@@ -100,8 +103,8 @@ void TransformBrush(float angle) {
   const Pair<int> size = RotatedSize(Brush.Width(), Brush.Height(), angle);
   const int w = std::max(size.x, 1), h = std::max(size.y, 1);
   AllocOrThrow(BrushShape, w, h);
-  BrushShape.Box(BrushShape.rect, BrushOutside);
-  DrawRotated(BrushShape, Brush, angle, {BrushShape.rect.left, BrushShape.rect.top}, {w, h});
+  // Every pixel is written: what the brush does not reach becomes outside.
+  DrawRotated(BrushShape, Brush, angle, {BrushShape.rect.left, BrushShape.rect.top}, {w, h}, Missed::Outside);
   BrushFromShape();
 }
 

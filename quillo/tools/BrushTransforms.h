@@ -30,8 +30,11 @@ Pair<int> RotatedSize(int width, int height, double angle);
 // Draws source turned by angle (radians, counter-clockwise on the screen) about its true
 // centre into the box of target at (left, top) of size box, its centre on the box's centre,
 // each pixel averaged from 2 x 2 samples and composited over target by transparency. Pixels
-// of the box whose samples all miss the source are left alone.
-void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> corner, Pair<int> box);
+// of the box whose samples all miss the source are left alone, or with Missed::Outside made
+// outside (BrushOutside), the box then taken as holding nothing before.
+enum class Missed { Kept, Outside };
+void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> corner, Pair<int> box,
+                 Missed missed = Missed::Kept);
 
 // Scales the brush by the factors (trunc of each side, at least one pixel), without
 // averaging, composited through the transparent colour; what nothing of the brush reaches is
