@@ -166,17 +166,27 @@ bool RowSpan(const BitBuffer& mask, int y, int& first, int& last) {
 
 // Every selected pixel lies in the rows from the first to the last that hold one, so the
 // columns come from the spans of those rows alone.
-void UDBuffer::UpdateSelectionBounds() {
-  ClearBounds();
-  if (Mask.words == nullptr || Mask.width <= 0) return;
-  for (int y = 0; y < Mask.height; ++y) {
+Rect MaskBounds(const BitBuffer& mask) {
+  Rect box(UDBuffer::kNoSelectionLow, UDBuffer::kNoSelectionLow, UDBuffer::kNoSelectionHigh,
+           UDBuffer::kNoSelectionHigh);
+  if (mask.words == nullptr || mask.width <= 0) return box;
+  for (int y = 0; y < mask.height; ++y) {
     int first = 0, last = 0;
-    if (!RowSpan(Mask, y, first, last)) continue;
-    if (SelTop == kNoSelectionLow) SelTop = y;
-    SelBottom = y;
-    SelLeft = std::min(SelLeft, first);
-    SelRight = std::max(SelRight, last);
+    if (!RowSpan(mask, y, first, last)) continue;
+    if (box.top == UDBuffer::kNoSelectionLow) box.top = y;
+    box.bottom = y;
+    box.left = std::min(box.left, first);
+    box.right = std::max(box.right, last);
   }
+  return box;
+}
+
+void UDBuffer::UpdateSelectionBounds() {
+  const Rect box = MaskBounds(Mask);
+  SelLeft = box.left;
+  SelTop = box.top;
+  SelRight = box.right;
+  SelBottom = box.bottom;
 }
 
 // The pause of the marching outline comes with the selection outline.

@@ -161,6 +161,10 @@ extern bool PreviewLoaded;
 extern int PreviewInfo;
 extern GFXtra32 PreviewDesc;
 
+// The smallest rectangle holding every set bit of the mask; without one, left and top are
+// UDBuffer::kNoSelectionLow and right and bottom UDBuffer::kNoSelectionHigh (an empty rectangle).
+Rect MaskBounds(const BitBuffer& mask);
+
 // A filled disc of radius r around (cx, cy), in horizontal spans.
 void FillDisc(Buffer& buffer, int cx, int cy, int r, uint colour);
 // A dotted XOR line, both ends included; a dot every `period` pixels, the first after `phase`

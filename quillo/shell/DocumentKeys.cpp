@@ -6,6 +6,7 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/base/Settings.h"
 #include "quillo/components/panels/EventScrollBox.h"
@@ -18,6 +19,7 @@
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/SelectionTools.h"
 #include "quillo/tools/Tool.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
@@ -31,11 +33,11 @@ constexpr int kAltBit = HotKeyAlt;
 
 constexpr int kScrollStep = 16;
 constexpr int kNumpad5 = 0x65;
+constexpr int kPeriod = 0xBE;
+// The key data bit of a key pressed with Alt.
+constexpr LPARAM kAltKeyData = 1 << 29;
 
-bool SelectionToolCurrent() {
-  return CurrentTool == &CutBoxTool || CurrentTool == &CutResizeTool || CurrentTool == &CutDrawTool ||
-         CurrentTool == &CutPolyTool || CurrentTool == &CutWandTool;
-}
+bool SelectionToolCurrent() { return IsSelectionTool(CurrentTool); }
 
 void ScrollTo(TControlScrollBar* bar, int position) { bar->SetPosition(std::max(position, 0)); }
 
@@ -84,6 +86,16 @@ void DocumentHotKeys(TImageForm& window, WORD& key, TShiftState shift) {
   if (PaletteHotKey(code)) {
     key = 0;
     return;
+  }
+  // The main menu's shortcuts (the Brush menu's) work while a document has the keyboard.
+  if (MainForm && MainForm->MainMenu1 && !notForTable) {
+    TMessage message{};
+    message.WParam = key;
+    message.LParam = shift.Contains(ssAlt) ? kAltKeyData : 0;
+    if (MainForm->MainMenu1->IsShortCut(message)) {
+      key = 0;
+      return;
+    }
   }
   // Alt+1 .. Alt+9 and Alt+0 (the tenth) make that document active.
   if (code >= (kAltBit | '0') && code <= (kAltBit | '9')) {
@@ -150,6 +162,14 @@ void DocumentHotKeys(TImageForm& window, WORD& key, TShiftState shift) {
       Settings.Clipping = !Settings.Clipping;
       SetDrawViewClip();
       break;
+    case kPeriod: TogglePixelPen(); break;
+    // The preset selection's size.
+    case kCtrlBit | VK_LEFT: CutSizeWidthDown(); break;
+    case kCtrlBit | VK_RIGHT: CutSizeWidthUp(); break;
+    case kCtrlBit | VK_UP: CutSizeHeightDown(); break;
+    case kCtrlBit | VK_DOWN: CutSizeHeightUp(); break;
+    case kCtrlBit | VK_HOME: CutSizeShrink(); break;
+    case kCtrlBit | VK_NEXT: CutSizeGrow(); break;
     case kAltBit | VK_MENU:
       // Kept from the menu bar.
       key = 0;

@@ -130,6 +130,14 @@ public:
   void Color1Click(TObject* sender);
   void Replace1Click(TObject* sender);
 
+  // The Brush menu (MainFormBrush.cpp): the undo captions as it opens, the hot spot's check
+  // mark, the brush as a new image and the drop-shadow dialog; the other items call the brush
+  // commands themselves.
+  void Brush1Click(TObject* sender);
+  void Handle1Click(TObject* sender);
+  void Conv2Image1Click(TObject* sender);
+  void DropShadow1Click(TObject* sender);
+
   // The handlers of the tools' option bars (MainFormTools.cpp): a changed line, curve or dot
   // option shows the tool's feedback anew.
   void LineParamChange(TObject* sender);
@@ -199,6 +207,7 @@ private:
   void ConnectNewButton();        // MainFormNew.cpp, once the standard toolbar exists
   void ConnectOptionsCommands();  // MainFormOptions.cpp
   void ConnectHelpCommands();     // MainFormHelp.cpp
+  void ConnectBrushCommands();    // MainFormBrush.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);

@@ -10,6 +10,9 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/base/Settings.h"
+#include "quillo/tools/BrushModel.h"
+#include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/SelectionTools.h"
 #include "quillo/tools/ToolForm.h"
 
 void TMainForm::ConnectOptionsCommands() {
@@ -46,12 +49,28 @@ void TMainForm::HistVisibClick(TObject*) {
   if (ToolForm) ToolForm->ShowSheet(ToolForm->HistogramSheet, !HistVisib->GetChecked(), true);
 }
 
-// The brush paint modes come with the brush; their items stay disabled until then.
-void TMainForm::Paint1Click(TObject*) {}
-void TMainForm::Color1Click(TObject*) {}
-void TMainForm::Replace1Click(TObject*) {}
+// The brush modes; the set-mode calls check the items. Paint and replace need a custom brush.
+void TMainForm::Paint1Click(TObject*) {
+  if (!CustomBrush) return;
+  SetBrushModePaint();
+  RefreshToolStatus(true, true);
+}
+
+void TMainForm::Color1Click(TObject*) {
+  SetBrushModeColor();
+  RefreshToolStatus(true, true);
+}
+
+void TMainForm::Replace1Click(TObject*) {
+  SetBrushModeReplace();
+  RefreshToolStatus(true, true);
+}
 
 void ApplyInstBrushSetting(bool clearSelection) {
   for (int i = 0; i < ImgFormCount; ++i) ImgForms[static_cast<std::size_t>(i)]->InstBrushBtn->SetDown(Settings.InstBrush);
   if (Settings.InstBrush && clearSelection && CurrentPicture) CurrentPicture->ClearSelection(false);
+  ApplyInstantBrushOption();
+  // The selection is taken as the brush from the menu only while selections are made.
+  if (MainForm)
+    if (TMenuItem* item = MainForm->MenuItemNamed("GetSel1")) item->SetEnabled(!Settings.InstBrush);
 }

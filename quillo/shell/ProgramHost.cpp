@@ -1,5 +1,7 @@
 #include "quillo/shell/ProgramHost.h"
 
+#include <iterator>
+
 #include "platform/vcl/ComCtrlsTabs.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
@@ -78,9 +80,10 @@ public:
   }
   void ShowInPalette(P_icon& tool, int entry) override { UpdatePaletteGroup(&tool, entry); }
   void ToolSelected(const P_icon& tool) override;
-  void BrushModeColorChosen() override {
-    if (!MainForm) return;
-    if (TMenuItem* item = MainForm->MenuItemNamed("Color1")) item->SetChecked(true);
+  void BrushModeChosen(std::uint8_t mode) override {
+    static constexpr const char* kItems[] = {"Paint1", "Color1", "Replace1"};
+    if (!MainForm || mode >= std::size(kItems)) return;
+    if (TMenuItem* item = MainForm->MenuItemNamed(kItems[mode])) item->SetChecked(true);
   }
   void SheetShown(const TTabSheet* sheet, bool shown) override;
   TNotifyEvent LineParamChange() override { return MainFormHandler<&TMainForm::LineParamChange>(); }

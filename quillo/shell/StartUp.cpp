@@ -191,6 +191,8 @@ void StartUp(TMainForm* form) {
   for (int i = 1; i <= ParamCount(); ++i) files.push_back(ParamStr(i));
   OpenStartDocuments(form, files);
   form->UpdateUndoItems();
+  // The selection tools follow the instant-brush setting.
+  ApplyInstBrushSetting(false);
   // The brush made above took the swatch's colour before the settings chose the drawing
   // colour: painting in the colour mode, it paints in the one the user sees.
   SetBrushModeColor();

@@ -36,7 +36,8 @@ const std::vector<const P_icon*>& ChoosableTools() {
   static const std::vector<const P_icon*> tools{
       &PenContTool, &PenDiscTool, &PenOneTool,  &GridTool,    &LineTool,   &LineContTool, &SplineTool,
       &SplineContTool, &BoxRectTool, &BoxSqrTool, &BoxRectfTool, &BoxSqrfTool, &CircleTool, &CirclefTool,
-      &EllipseTool, &EllipsefTool, &FillDrawTool, &FillPolyTool, &FillSolidTool, &FillPatternTool, &ClearTool};
+      &EllipseTool, &EllipsefTool, &FillDrawTool, &FillPolyTool, &FillSolidTool, &FillPatternTool, &ClearTool,
+      &CutBoxTool, &CutResizeTool, &CutDrawTool, &CutPolyTool, &CutWandTool, &MoveTool};
   return tools;
 }
 

@@ -6,12 +6,17 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/FactoryBrush.h"
+#include "quillo/tools/Tool.h"
 #include "quillo/tools/ToolHost.h"
+#include "quillo/tools/ToolObjects.h"
 
 int BrushTransparency = 50;
 int SavedBrushSize = 1;
@@ -109,11 +114,92 @@ void ShowBrushMode(TImageForm* window) {
     window->SetPanelText(spBrushMode, LangMessage(kAbbreviations[BrushMode]));
 }
 
-void SetBrushModeColor() {
-  BrushMode = BrushModeColor;
+namespace {
+
+void SetBrushMode(std::uint8_t mode) {
+  BrushMode = mode;
   ShowBrushMode(ImageForm);
   UpdateBrushShape(false);
-  TheToolHost().BrushModeColorChosen();
+  TheToolHost().BrushModeChosen(mode);
+}
+
+}  // namespace
+
+void SetBrushModePaint() { SetBrushMode(BrushModePaint); }
+void SetBrushModeColor() { SetBrushMode(BrushModeColor); }
+
+void SetBrushModeReplace() {
+  if (CustomBrush) SetBrushMode(BrushModeReplace);
+}
+
+void UseCustomBrushShape() {
+  CustomBrush = true;
+  UpdateBrushShape(false);
+}
+
+namespace {
+
+bool RowHasContent(const Buffer& b, int y, int x1, int x2) {
+  const uint* p = b.At(b.rect.left, b.rect.top + y);
+  for (int x = x1; x <= x2; ++x)
+    if (p[x] != BrushOutside) return true;
+  return false;
+}
+
+bool ColumnHasContent(const Buffer& b, int x, int y1, int y2) {
+  for (int y = y1; y <= y2; ++y)
+    if (*b.At(b.rect.left + x, b.rect.top + y) != BrushOutside) return true;
+  return false;
+}
+
+}  // namespace
+
+void TrimBrush() {
+  if (!Settings.OptimBrush || !Brush.pixels || Brush.Empty()) return;
+  const Pair<int> hot = BrushHotSpot();
+  const int x0 = MousePoint.x - hot.x, y0 = MousePoint.y - hot.y;
+  const int w1 = Brush.Width() - 1, h1 = Brush.Height() - 1;
+  // Each edge moves inwards past rows and columns that hold only outside; a brush with no
+  // content at all comes down to its bottom-right pixel.
+  int top = 0;
+  while (top < h1 && !RowHasContent(Brush, top, 0, w1)) ++top;
+  int bottom = h1;
+  while (bottom > top && !RowHasContent(Brush, bottom, 0, w1)) --bottom;
+  int left = 0;
+  while (left < w1 && !ColumnHasContent(Brush, left, top, bottom)) ++left;
+  int right = w1;
+  while (right > left && !ColumnHasContent(Brush, right, top, bottom)) --right;
+  if (top == 0 && left == 0 && bottom == h1 && right == w1) return;
+
+  const int w = right - left + 1, h = bottom - top + 1;
+  BrushShape.Alloc(w, h);
+  Buffer part;
+  part.Alloc(Brush, Rect(Brush.rect.left + left, Brush.rect.top + top, Brush.rect.left + right, Brush.rect.top + bottom),
+             true);
+  BrushShape.Copy(part, {-part.rect.left, -part.rect.top}, Buffer::kPlain);
+  part.Free();
+  Brush.Alloc(w, h);
+  Brush.Copy(BrushShape, {0, 0}, Buffer::kPlain);
+  const Pair<int> newHot = BrushHotSpot();
+  if (MousePoint.x != NoMousePoint) MoveCursorToImagePoint(x0 + left + newHot.x, y0 + top + newHot.y);
+  UpdateBrushShape(false);
+}
+
+void TogglePixelPen() {
+  SetBrushModeColor();
+  if (!CustomBrush && Brush.Width() == 1) {
+    Settings.BrushSize = SavedBrushSize;
+    SavedBrushSize = 1;
+  } else {
+    SavedBrushSize = Settings.BrushSize;
+    Settings.BrushSize = 1;
+  }
+  // The factory shape, made anew at the size chosen.
+  CustomBrush = false;
+  MakeFactoryBrush(BrushState.ShapeKind == 1 ? FactoryShape::Square : FactoryShape::Round, Settings.BrushSize,
+                   Settings.BrushHardness, DrawingColour());
+  UpdateBrushShape(false);
+  if (CurrentTool == &PenOneTool || CurrentTool == &PenDiscTool) SelectTool(&PenContTool, true, -1);
 }
 
 void CycleBrushHandle() {

@@ -26,8 +26,12 @@ Pair<int> BrushHotSpot();
 Rect GrownByBrush(const Rect& rect);
 
 // Whether the brush is a custom one (the brush sheet's Custom Shape) rather than the factory
-// brush; the pattern fill tiles only a custom brush. No custom brushes are made yet.
+// brush; the pattern fill tiles only a custom brush.
 extern bool CustomBrush;
+
+// The end of every command that makes or changes the brush: the custom shape is chosen and
+// BrushShape rebuilt from Brush. (The brush sheet routes its Custom Shape box through here.)
+void UseCustomBrushShape();
 
 // Rebuilds BrushShape (already of Brush's size) from Brush for the brush mode and the
 // transparency position, with the drawing colour, or with the background colour when
@@ -41,6 +45,11 @@ void UpdateBrushShapeWith(std::uint32_t drawColour, std::uint32_t backColour, bo
 std::uint32_t DrawingColour();
 std::uint32_t BackgroundColour();
 
+// The paint mode: the brush stamps its own colours.
+void SetBrushModePaint();
+// The replace mode: the brush's outside is filled in. Only a custom brush has one; with the
+// factory brush nothing changes.
+void SetBrushModeReplace();
 // The colour mode, the one the program starts in: the brush paints in the drawing colour,
 // keeping its own transparency. The active document window shows the mode and the menu checks
 // it.
@@ -51,3 +60,12 @@ void ShowBrushMode(TImageForm* window);
 // Hides the tool feedback, moves the hot spot to the next corner (centre, left-top,
 // right-top, right-bottom, left-bottom, centre ...) and shows the feedback again.
 void CycleBrushHandle();
+
+// Crops Brush to its content (the pixels other than BrushOutside) when the setting OptimBrush
+// is on, and moves the pointer so that the brush keeps its place on the image. A brush with
+// no content keeps its bottom-right pixel.
+void TrimBrush();
+
+// The one-pixel pen: the colour mode and a factory brush of one pixel; pressed again, the
+// factory size it replaced. A single or dotted pen gives way to the continuous pen.
+void TogglePixelPen();

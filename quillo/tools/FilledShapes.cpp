@@ -156,11 +156,15 @@ void P_filled::AddEdge(int x1, int y1, int x2, int y2) {
   ExtendDirtyRect(box.left, box.top, box.right, box.bottom);
 }
 
-void P_filled::CloseOutline(Pair<int> from) {
+void P_filled::CloseEdges(Pair<int> from) {
   AddEdge(from.x, from.y, StartX, StartY);
   // The start vertex: the closing edge's direction (the last one when it is level) against
   // the first edge's.
   if (LastDirection == FirstDirection) ToggleSpan(StartX + 1, StartY);
+}
+
+void P_filled::CloseOutline(Pair<int> from) {
+  CloseEdges(from);
   PaintInside();
 }
 

@@ -35,7 +35,9 @@ protected:
   void PrepareMasks();
   // A new outline starting at the point.
   void BeginOutline(Pair<int> point);
-  // The closing edge from the point back to the start, then the inside painted.
+  // The closing edge from the point back to the start, FillMask then holding the inside.
+  void CloseEdges(Pair<int> from);
+  // CloseEdges, then the inside painted.
   void CloseOutline(Pair<int> from);
   // Paints FillMask with the chosen fill and ends the shape as one undo step.
   void PaintInside();

@@ -71,6 +71,17 @@ bool AllocPictureMask(BitBuffer& mask) {
   return true;
 }
 
+bool GrowColourArea(BitBuffer& mask, int x, int y, int tolerance, bool eightConnected) {
+  if (!CurrentPicture || x < 0 || y < 0 || x >= CurrentPicture->Width() || y >= CurrentPicture->Height()) return false;
+  if (!AllocPictureMask(mask)) return false;
+  SetDrawViewClip();
+  FillTolerance = tolerance;
+  FillBounds = Rect(DrawView.rect.left, DrawView.rect.top, DrawView.rect.right + 1, DrawView.rect.bottom + 1);
+  FillSeedColor = *CurrentPicture->At(x, y);
+  mask.Fill(x, y, FillColorMatch, eightConnected);
+  return true;
+}
+
 void PaintWithChosenFill(std::uint32_t colour, BitBuffer& mask) {
   auto* fill = dynamic_cast<P_fill*>(TheToolHost().ChosenFillTool());
   if (!IsFillTool(fill)) fill = &FillSolidTool;
@@ -85,11 +96,7 @@ void P_fill::AddPoint() {
   const int x = ToolPoint.x, y = ToolPoint.y;
   UDBuffer* picture = CurrentPicture;
   if (!picture) return;
-  SetDrawViewClip();
-  FillTolerance = static_cast<int>(GetOptionValue(0));
-  FillBounds = Rect(DrawView.rect.left, DrawView.rect.top, DrawView.rect.right + 1, DrawView.rect.bottom + 1);
   const bool onPicture = x >= 0 && y >= 0 && x < picture->Width() && y < picture->Height();
-  FillSeedColor = onPicture ? *picture->At(x, y) : 0;
   const bool selected = picture->Outline != nullptr;
   if (!onPicture || (selected && !picture->IsSelected(x, y))) {
     // Nothing to fill: the step the click opened would undo nothing.
@@ -97,8 +104,7 @@ void P_fill::AddPoint() {
     return;
   }
   BitBuffer mask;
-  if (!AllocPictureMask(mask)) return;
-  mask.Fill(x, y, FillColorMatch, GetOptionValue(2) != 0);
+  if (!GrowColourArea(mask, x, y, static_cast<int>(GetOptionValue(0)), GetOptionValue(2) != 0)) return;
   const std::uint32_t colour = MouseShift.Contains(ssRight) ? BackgroundColour() : DrawingColour();
   ResetDirtyRect();
   // A fill never leaves the selection.

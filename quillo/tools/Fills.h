@@ -64,5 +64,9 @@ public:
 int PixelDistance(std::uint32_t a, std::uint32_t b);
 // A mask of the active picture's size, cleared; false without a picture or memory.
 bool AllocPictureMask(BitBuffer& mask);
+// Grows into mask (allocated at the active picture's size) the area of pixels connected to
+// (x, y) whose colour lies within tolerance of its colour, as far as DrawView reaches; false
+// when the point is off the picture or there is no memory.
+bool GrowColourArea(BitBuffer& mask, int x, int y, int tolerance, bool eightConnected);
 // Paints the mask with the fill chosen in the palette's fill group (the solid fill when none).
 void PaintWithChosenFill(std::uint32_t colour, BitBuffer& mask);

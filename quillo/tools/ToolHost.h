@@ -4,6 +4,8 @@
 // menu's check marks). The main window installs its host at start-up; without one every
 // answer is the neutral one below.
 
+#include <cstdint>
+
 #include "platform/vcl/Types.h"
 #include "quillo/base/HostSlot.h"
 
@@ -26,8 +28,8 @@ public:
   virtual void ShowInPalette(P_icon& /*tool*/, int /*entry*/) {}
   // The tool became current: help on the main window is its help, and the palette fits.
   virtual void ToolSelected(const P_icon& /*tool*/) {}
-  // The brush's colour mode was chosen: its menu item shows the check mark.
-  virtual void BrushModeColorChosen() {}
+  // A brush mode was chosen (BrushModes): its menu item shows the check mark.
+  virtual void BrushModeChosen(std::uint8_t /*mode*/) {}
   // A sheet of the tool options window was shown or hidden: its View menu item follows.
   virtual void SheetShown(const TTabSheet* /*sheet*/, bool /*shown*/) {}
   // The main window's handlers of the shape and fill tools' option controls: a changed

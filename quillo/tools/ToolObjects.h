@@ -5,24 +5,19 @@
 // their own module keep P_icon's empty operations here until then.
 
 #include "quillo/tools/Boxes.h"
+#include "quillo/tools/BrushTools.h"
 #include "quillo/tools/Ellipses.h"
 #include "quillo/tools/FilledShapes.h"
 #include "quillo/tools/Fills.h"
 #include "quillo/tools/Grid.h"
 #include "quillo/tools/Lines.h"
+#include "quillo/tools/MoveTool.h"
 #include "quillo/tools/PaletteFunctions.h"
 #include "quillo/tools/Pens.h"
+#include "quillo/tools/SelectionTools.h"
 #include "quillo/tools/Tool.h"
 
 // --- Abstract families ---
-class P_cut : public P_icon {
-protected:
-  explicit P_cut(const ToolTraits& traits) : P_icon(traits) {}
-};
-class P_bend_brush : public P_icon {
-protected:
-  explicit P_bend_brush(const ToolTraits& traits) : P_icon(traits) {}
-};
 class P_resize : public P_icon {
 protected:
   explicit P_resize(const ToolTraits& traits) : P_icon(traits) {}
@@ -44,28 +39,12 @@ QUILLO_TOOL_CLASS(P_clone, P_icon);
 QUILLO_TOOL_CLASS(P_spray, P_icon);
 QUILLO_TOOL_CLASS(P_airbrush, P_icon);
 
-// --- Selection tools ---
-QUILLO_TOOL_CLASS(P_cut_box, P_cut);
-QUILLO_TOOL_CLASS(P_cut_resize, P_cut);
-QUILLO_TOOL_CLASS(P_cut_draw, P_fill_draw);
-QUILLO_TOOL_CLASS(P_cut_poly, P_fill_poly);
-QUILLO_TOOL_CLASS(P_cut_wand, P_fill);
-
 // --- Text, colours, move, palette functions ---
 QUILLO_TOOL_CLASS(P_text, P_icon);
 QUILLO_TOOL_CLASS(P_get_col, P_icon);
 QUILLO_TOOL_CLASS(P_ch_col, P_icon);
-QUILLO_TOOL_CLASS(P_move, P_icon);
 
-// --- Brush transforms ---
-QUILLO_TOOL_CLASS(P_bend_brush_UnD, P_bend_brush);
-QUILLO_TOOL_CLASS(P_bend_brush_LnR, P_bend_brush);
-QUILLO_TOOL_CLASS(P_shear_brush_UnD, P_bend_brush);
-QUILLO_TOOL_CLASS(P_shear_brush_LnR, P_bend_brush);
-QUILLO_TOOL_CLASS(P_rotate_brush, P_icon);
-QUILLO_TOOL_CLASS(P_stretch_brush, P_icon);
-QUILLO_TOOL_CLASS(P_stretch_brush_X, P_stretch_brush);
-QUILLO_TOOL_CLASS(P_stretch_brush_Y, P_stretch_brush);
+// --- Brush resize ---
 QUILLO_TOOL_CLASS(P_resize_spray, P_resize_crc);
 
 // --- Plug-in components ---

@@ -53,6 +53,7 @@ constexpr int FillGroup = 8;
 constexpr int SprayGroup = 7;
 constexpr int SelectionGroup = 10;
 constexpr int GridGroup = 14;
+constexpr int MoveGroup = 15;
 constexpr int ClearGroup = 16;
 
 class ToolPaletteTest : public ProgramTest {
@@ -319,13 +320,15 @@ TEST_F(ToolPaletteTest, APanelLaysItsVariantsOutInRowsOfTheGroupsColumns) {
       EXPECT_TRUE(IconPanelButtons[i]->GetVisible());
       EXPECT_EQ(IconPanelButtons[i]->GetLeft(), (i % c.columns) * (w + 4) + 2) << i;
       EXPECT_EQ(IconPanelButtons[i]->GetTop(), (i / c.columns) * (h + 4) + 2) << i;
-      // None of these tools can be chosen yet.
-      EXPECT_FALSE(IconPanelButtons[i]->GetEnabled()) << i;
+      // Of these only the selection tools can be chosen yet.
+      EXPECT_EQ(IconPanelButtons[i]->GetEnabled(), c.group == SelectionGroup) << i;
     }
     EXPECT_FALSE(IconPanelButtons[c.count]->GetVisible());
     // A disabled variant does nothing when clicked.
-    ClickOn(IconPanelButtons[1]);
-    EXPECT_EQ(CurrentTool, &PenContTool);
+    if (c.group != SelectionGroup) {
+      ClickOn(IconPanelButtons[1]);
+      EXPECT_EQ(CurrentTool, &PenContTool);
+    }
     form->ClosePopupForms();
     ui.RunUntilIdle();
     EXPECT_FALSE(IconPanelOpen);
@@ -432,22 +435,23 @@ TEST_F(ToolPaletteTest, TheGridButtonTogglesSnappingWithoutChangingTheTool) {
 
 TEST_F(ToolPaletteTest, ToolsNotBuiltYetCannotBeChosen) {
   StartWithTinySkin();
-  const std::set<int> built{PenGroup,        LineGroup, CurveGroup, BoxGroup,  CircleGroup,
-                            FilledShapeGroup, FillGroup, GridGroup,  ClearGroup};
+  const std::set<int> built{PenGroup,  LineGroup,      CurveGroup, BoxGroup,  CircleGroup, FilledShapeGroup,
+                            FillGroup, SelectionGroup, GridGroup,  MoveGroup, ClearGroup};
   for (int g = 0; g < 17; ++g) EXPECT_EQ(Button(g)->GetEnabled(), built.count(g) == 1) << "group " << g;
   EXPECT_TRUE(ToolCanBeChosen(&PenOneTool));
-  EXPECT_FALSE(ToolCanBeChosen(&MoveTool));
+  EXPECT_TRUE(ToolCanBeChosen(&MoveTool));
+  EXPECT_FALSE(ToolCanBeChosen(&TextTool));
   EXPECT_FALSE(ToolCanBeChosen(&ShowBrushPanelTool)) << "the brush sheet is not filled yet";
   EXPECT_FALSE(ToolCanBeChosen(nullptr));
   // Their hot keys do nothing: the tool stays.
   ASSERT_NE(ImageForm, nullptr);
-  for (const int vk : {'S', 'T', 'B', 'V'}) {
+  for (const int vk : {'S', 'T'}) {
     KeyToDocument(vk);
     EXPECT_EQ(CurrentTool, &PenContTool) << static_cast<char>(vk);
   }
   EXPECT_FALSE(PaletteHotKey('S'));
   // A disabled group button opens no panel and selects nothing.
-  Hold(SelectionGroup);
+  Hold(SprayGroup);
   EXPECT_FALSE(IconPanelOpen);
   EXPECT_EQ(CurrentTool, &PenContTool);
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "../shell/ProgramFixture.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/document/BrushState.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/tools/DrawingHelpers.h"
@@ -14,6 +16,23 @@ constexpr std::uint32_t kInk = 0x00204890;
 
 class PaintShotTest : public ProgramTest {
 protected:
+  // The document painted on, shown at twice its size; its image points on the screen, and
+  // the pointer moved or clicked there.
+  TPoint Screen(TPoint image) const { return window->ShowBuf->ClientToScreen(TPoint(2 * image.x, 2 * image.y)); }
+  void Click(TPoint image) {
+    const TPoint p = Screen(image);
+    ui.MoveTo(p.x, p.y);
+    ui.Click(p.x, p.y);
+    ui.RunUntilIdle();
+  }
+  void MoveTo(TPoint image) {
+    const TPoint p = Screen(image);
+    ui.MoveTo(p.x, p.y);
+    ui.RunUntilIdle();
+  }
+
+  TImageForm* window = nullptr;
+
   ~PaintShotTest() override {
     Brush.Free();
     BrushShape.Free();

@@ -48,21 +48,8 @@ protected:
     Click(TPoint(200, 60));
   }
 
-  TPoint Screen(TPoint image) const { return window->ShowBuf->ClientToScreen(TPoint(2 * image.x, 2 * image.y)); }
-  void Click(TPoint image) {
-    const TPoint p = Screen(image);
-    ui.MoveTo(p.x, p.y);
-    ui.Click(p.x, p.y);
-    ui.RunUntilIdle();
-  }
-  void MoveTo(TPoint image) {
-    const TPoint p = Screen(image);
-    ui.MoveTo(p.x, p.y);
-    ui.RunUntilIdle();
-  }
   bool Inked(int x, int y) const { return (*window->Picture.At(x, y) & 0xFFFFFF) == kInk; }
 
-  TImageForm* window = nullptr;
 };
 
 TEST_F(ShapesShot, ARubberLineWithItsArrowHeadAndSize) {
