@@ -74,6 +74,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BuildToolbars();
   ConnectEditCommands();
   ConnectNewButton();
+  ConnectPrefsButton();
   ConnectDocumentButtons();
   BuildTimers();
   AssignSkinTags();
@@ -135,6 +136,7 @@ void TMainForm::BuildMenus() {
   ConnectUndoCommands();
   ConnectNewCommand();
   ConnectOptionsCommands();
+  ConnectPrefsCommand();
   ConnectHelpCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
