@@ -4,6 +4,17 @@
 
 #include "platform/vcl/Form.h"
 #include "quillo/base/ScreenLayout.h"
+#include "quillo/components/captions/BandCaption.h"
+
+TBandCaption* MakeDialogCaption(TForm* dialog, const char* title) {
+  auto* cap = NewNamedComponent<TBandCaption>(dialog, "Cap");
+  cap->SetApplicationName(title);
+  cap->SetActiveBeginColor(clActiveCaption);
+  cap->SetActiveEndColor(ActiveCaptionEndColor);
+  cap->SetInactiveBeginColor(clInactiveCaption);
+  cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  return cap;
+}
 
 void PlaceDialog(TForm* dialog, int rememberedLeft, int rememberedTop) {
   const int width = dialog->GetWidth();

@@ -1,7 +1,12 @@
 #pragma once
-// Where the program's small modal dialogs open, and how they stay in front while open.
+// The program's small modal dialogs: their caption bar, where they open, and how they stay in
+// front while open.
 
+class TBandCaption;
 class TForm;
+
+// The dialog's painted caption bar "Cap", in the system's caption colours.
+TBandCaption* MakeDialogCaption(TForm* dialog, const char* title);
 
 // At the remembered place, or the first time (left -1) centred on the work area and kept
 // inside it.

@@ -87,12 +87,7 @@ TNewForm::TNewForm(TComponent* owner) : TForm(owner) {
 TNewForm::~TNewForm() = default;
 
 void TNewForm::BuildComponents() {
-  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
-  Cap->SetApplicationName("New Image");
-  Cap->SetActiveBeginColor(clActiveCaption);
-  Cap->SetActiveEndColor(ActiveCaptionEndColor);
-  Cap->SetInactiveBeginColor(clInactiveCaption);
-  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  Cap = MakeDialogCaption(this, "New Image");
   SizeX = SizeField(this, "SizeX", 6, kFirstWidth);
   SizeY = SizeField(this, "SizeY", 30, kFirstHeight);
   ExLabel1 = FieldLabel(this, "ExLabel1", "Size &X", 6, SizeX);

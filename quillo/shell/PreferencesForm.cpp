@@ -119,12 +119,7 @@ TPreferences::TPreferences(TComponent* owner) : TForm(owner) {
 TPreferences::~TPreferences() = default;
 
 void TPreferences::BuildComponents() {
-  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
-  Cap->SetApplicationName("Preferences");
-  Cap->SetActiveBeginColor(clActiveCaption);
-  Cap->SetActiveEndColor(ActiveCaptionEndColor);
-  Cap->SetInactiveBeginColor(clInactiveCaption);
-  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  Cap = MakeDialogCaption(this, "Preferences");
 
   PageControl = MakeControl<TPageControl>(this, this, "PageControl", 4, 4, kClientWidth - 8, 284);
   PageControl->SetMultiLine(true);
