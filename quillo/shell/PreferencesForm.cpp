@@ -38,6 +38,8 @@ constexpr int kClientHeight = 323;
 constexpr int kHelpContext = 1510;
 constexpr int kMargin = 12;
 constexpr int kFieldWidth = 310;
+constexpr int kPageWidth = 330;  // inside the page control's frame
+constexpr int kLabelWidth = 200;
 constexpr int kListHeight = 150;
 constexpr int kGammaViewWidth = 64;
 constexpr int kGammaViewHeight = 48;
@@ -58,7 +60,8 @@ TCheckBox* MakeCheck(TPreferences* form, TWinControl* page, const char* name, co
 }
 
 TLabel* MakeLabel(TPreferences* form, TWinControl* page, const char* name, const char* caption, int left, int top) {
-  auto* label = MakeControl<TLabel>(form, page, name, left, top, 200, 13);
+  // Fitted to its text once the form is made (Loaded).
+  auto* label = MakeControl<TLabel>(form, page, name, left, top, std::min(kLabelWidth, kPageWidth - left), 13);
   label->SetCaption(caption);
   return label;
 }
@@ -113,6 +116,16 @@ TPreferences::TPreferences(TComponent* owner) : TForm(owner) {
   BuildTestPatterns();
   GammaBarChange(this);
   PlaceOnWorkArea();
+}
+
+void TPreferences::Loaded() {
+  TForm::Loaded();
+  // Labels fit their (translated) texts only now that the form is made.
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* label = dynamic_cast<TLabel*>(Components(i)); label && label->GetAutoSize()) {
+      label->SetAutoSize(false);
+      label->SetAutoSize(true);
+    }
 }
 
 // The form frees its components (the views) before its own members (the patterns they show).
@@ -200,7 +213,6 @@ void TPreferences::BuildInterfacePage() {
   ZoomUpDown->SetPosition(1);
   ZoomUpDown->OnClick = [this](TObject* sender, TUDBtnType) { FixZoomChanged(sender); };
   ZoomValLab = MakeLabel(this, page, "ZoomValLab", "1", 260, 129);
-  ZoomValLab->SetAutoSize(true);
 }
 
 void TPreferences::BuildFilesPage() {
@@ -234,9 +246,7 @@ void TPreferences::BuildUndoPage() {
   UndoDirEdit->OnExit = [this](TObject* sender) { UndoDirEditChange(sender); };
   UndoDirLabel->SetFocusControl(UndoDirEdit);
   SpaceOnDisk = MakeLabel(this, page, "SpaceOnDisk", "Available Space:", kMargin, 120);
-  SpaceOnDisk->SetAutoSize(true);
   SpaceOnDiskNum = MakeLabel(this, page, "SpaceOnDiskNum", "", 100, 120);
-  SpaceOnDiskNum->SetAutoSize(true);
 }
 
 void TPreferences::BuildPluginsPage() {
@@ -303,6 +313,7 @@ void TPreferences::BuildGammaPage() {
     (*views[i].view)->SetICM(true);
     (*views[i].view)->SetGammaCorr(true);
     *views[i].label = MakeLabel(this, page, views[i].labelName, "", left, 82);
+    (*views[i].label)->SetAutoSize(false);
     (*views[i].label)->SetWidth(kGammaViewWidth);
     (*views[i].label)->SetAlignment(taCenter);
   }

@@ -160,6 +160,9 @@ public:
   // The default palette's file dialog starts in the palette folder.
   void BrowseForFile(TObject* sender, AnsiString& name, bool& action);
 
+protected:
+  void Loaded() override;
+
 private:
   void BuildComponents();
   void BuildGeneralPage();
