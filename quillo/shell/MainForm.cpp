@@ -74,6 +74,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   BuildToolbars();
   ConnectEditCommands();
   ConnectNewButton();
+  ConnectPrefsButton();
   ConnectDocumentButtons();
   BuildTimers();
   AssignSkinTags();
@@ -135,6 +136,7 @@ void TMainForm::BuildMenus() {
   ConnectUndoCommands();
   ConnectNewCommand();
   ConnectOptionsCommands();
+  ConnectPrefsCommand();
   ConnectHelpCommands();
   ConnectBrushCommands();
 

@@ -138,6 +138,9 @@ public:
   void Conv2Image1Click(TObject* sender);
   void DropShadow1Click(TObject* sender);
 
+  // Options > Preferences and the preferences button (MainFormPrefs.cpp).
+  void PrefsMenuClick(TObject* sender);
+
   // The handlers of the tools' option bars (MainFormTools.cpp): a changed line, curve or dot
   // option shows the tool's feedback anew.
   void LineParamChange(TObject* sender);
@@ -206,6 +209,8 @@ private:
   void ConnectNewCommand();       // MainFormNew.cpp
   void ConnectNewButton();        // MainFormNew.cpp, once the standard toolbar exists
   void ConnectOptionsCommands();  // MainFormOptions.cpp
+  void ConnectPrefsCommand();     // MainFormPrefs.cpp
+  void ConnectPrefsButton();      // MainFormPrefs.cpp, once the standard toolbar exists
   void ConnectHelpCommands();     // MainFormHelp.cpp
   void ConnectBrushCommands();    // MainFormBrush.cpp
   void ActivityOnDocuments();
@@ -230,3 +235,10 @@ extern TMainForm* MainForm;
 // Every document window's instant-brush button pressed exactly when Settings.InstBrush is on;
 // turning it on with clearSelection also deselects the active picture (MainFormOptions.cpp).
 void ApplyInstBrushSetting(bool clearSelection);
+// After a change of language: the main window as wide as its translated menu bar, the
+// document windows' captions and instant-brush hints, the palette's hints, the help file, and
+// the current tool again (MainFormPrefs.cpp).
+void RetranslateMainWindow(TMainForm* form);
+// The main window's width as a bar: its menu bar's items, or the standard toolbar's buttons
+// when they reach further, with room to spare.
+int MainWindowBarWidth(TMainForm* form);

@@ -61,7 +61,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "Color1", true, scNone, false, 2},
     {1, "Replace1", true, scNone, false, 2},
     Line(1, "N11"),
-    {1, "PrefsMenu", false},
+    {1, "PrefsMenu", true},
 
     {0, "Image1", true},
     {1, "Info1", false},

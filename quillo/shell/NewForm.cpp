@@ -14,6 +14,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/base/FormTranslator.h"
+#include "quillo/shell/DialogPlace.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/base/Settings.h"
 #include "quillo/document/Zoom.h"
@@ -86,12 +87,7 @@ TNewForm::TNewForm(TComponent* owner) : TForm(owner) {
 TNewForm::~TNewForm() = default;
 
 void TNewForm::BuildComponents() {
-  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
-  Cap->SetApplicationName("New Image");
-  Cap->SetActiveBeginColor(clActiveCaption);
-  Cap->SetActiveEndColor(ActiveCaptionEndColor);
-  Cap->SetInactiveBeginColor(clInactiveCaption);
-  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  Cap = MakeDialogCaption(this, "New Image");
   SizeX = SizeField(this, "SizeX", 6, kFirstWidth);
   SizeY = SizeField(this, "SizeY", 30, kFirstHeight);
   ExLabel1 = FieldLabel(this, "ExLabel1", "Size &X", 6, SizeX);
@@ -104,21 +100,8 @@ void TNewForm::BuildComponents() {
   SetActiveControl(SizeX);
 }
 
-// The first time centred on the work area and kept inside it; afterwards where the user
-// left it.
-void TNewForm::PlaceOnWorkArea() {
-  if (NewFormLeft != -1) {
-    SetBounds(NewFormLeft, NewFormTop, GetWidth(), GetHeight());
-    return;
-  }
-  const int width = GetWidth();
-  const int height = GetHeight();
-  int left = WorkArea.left + (WorkArea.right - WorkArea.left - width) / 2;
-  int top = WorkArea.top + (WorkArea.bottom - WorkArea.top - height) / 2;
-  left = std::max(std::min(left, WorkArea.right - width), static_cast<int>(WorkArea.left));
-  top = std::max(std::min(top, WorkArea.bottom - height), static_cast<int>(WorkArea.top));
-  SetBounds(left, top, width, height);
-}
+// The first time centred on the work area; afterwards where the user left it.
+void TNewForm::PlaceOnWorkArea() { PlaceDialog(this, NewFormLeft, NewFormTop); }
 
 void TNewForm::FormKeyDown(TObject*, WORD& key, TShiftState) {
   if (key == VK_ESCAPE) {
@@ -137,10 +120,7 @@ void TNewForm::FormDestroy(TObject*) {
   NewFormTop = GetTop();
 }
 
-void TNewForm::FormDeactivate(TObject*) {
-  // Not once its answer is given and it is going.
-  if (GetVisible() && GetModalResult() == mrNone) BringToFront();
-}
+void TNewForm::FormDeactivate(TObject*) { KeepDialogInFront(this); }
 
 namespace {
 

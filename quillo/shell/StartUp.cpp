@@ -29,6 +29,7 @@
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/shell/AboutPanel.h"
+#include "quillo/shell/FileAssociations.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/SettingsStorage.h"
 #include "quillo/shell/ToolPalette.h"
@@ -161,6 +162,8 @@ void StartUp(TMainForm* form) {
   ApplyUndoDefaults();
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
+  // What installing would make: the key that links image files to the program.
+  EnsureProgramKey(Application()->ExeName(), LangMessage(LangKey("ProgramFileType")));
   // The open dialog's panel, kept hidden until the program ends.
   CreateOpenPlus();
   // The save dialog's host form lives from here to the end, its panel ready to be lent.

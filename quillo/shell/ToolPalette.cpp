@@ -321,6 +321,11 @@ void ApplySkinToPalette() {
   MainForm->AdjustToolPanelSize();
 }
 
+void RetranslatePaletteHints() {
+  for (const PaletteGroup& group : PaletteGroups)
+    if (group.Button) group.Button->SetHint(GroupHint(group, group.SelectedEntry));
+}
+
 bool PaletteHotKey(int code) {
   if (code == 0) return false;
   for (PaletteGroup& group : PaletteGroups) {

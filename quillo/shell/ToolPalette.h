@@ -69,6 +69,8 @@ int PaletteGroupOfButton(const TObject* sender);
 void UpdatePaletteGroup(P_icon* tool, int entry);
 // Every entry's glyph from the skin, the buttons and swatches placed at the skin's icon size.
 void ApplySkinToPalette();
+// Every group button's hint in the language now loaded.
+void RetranslatePaletteHints();
 // The palette's hot keys: true when code selected a tool.
 bool PaletteHotKey(int code);
 // The skin's palette icon size (the default skin's while none is loaded).

@@ -93,7 +93,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&Options", "&Rulers"}, true},
       {{"&Options", "&Palette"}, false},
       {{"&Options", "&Paint"}, true},
-      {{"&Options", "Pre&ferences..."}, false},
+      {{"&Options", "Pre&ferences..."}, true},
       {{"&Image", "&Fit Window to Image"}, true},
       {{"&Image", "Image &Information..."}, false},
       {{"&Image", "Full Screen &Preview"}, true},

@@ -1,0 +1,3 @@
+#include "quillo/base/PaletteFolder.h"
+
+AnsiString PaletteDir;
