@@ -8,6 +8,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
+#include "quillo/base/BuiltInData.h"
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/LanguageCode.h"
 
@@ -48,11 +49,27 @@ AnsiString Language::FindFile(const AnsiString& name) const {
 }
 
 bool Language::Load(const AnsiString& name) {
-  const AnsiString path = FindFile(name);
-  if (!path.empty() && LoadFile(path) == LoadResult::Ok) return true;
+  AnsiString path = FindFile(name);
+  LoadResult result = LoadResult::NotFound;
+  if (!path.empty()) {
+    result = LoadFile(path);
+    if (result == LoadResult::Ok) return true;
+  } else {
+    path = folder_ + name + kExtension;
+  }
+  if (!Loaded()) LoadBuiltIn();
   // This table's own texts: the global one may not be this one, or not exist yet.
-  Application()->MessageBox(Message(LangKey("Can't Load Language File")), Message(LangKey("Error")), MB_ICONEXCLAMATION);
+  Application()->MessageBox(FailureText(path, result), Message(LangKey("Error")), MB_ICONEXCLAMATION);
   return false;
+}
+
+AnsiString Language::FailureText(const AnsiString& path, LoadResult result) const {
+  const char* reason = result == LoadResult::Damaged      ? LangKey("LngFileDamaged")
+                       : result == LoadResult::Unreadable ? LangKey("LngFileUnreadable")
+                                                          : LangKey("CantFindLngFile");
+  AnsiString text = Message(LangKey("Can't Load Language File")) + "\n\n" + path + "\n" + Message(reason);
+  if (builtIn_) text += "\n\n" + Message(LangKey("LngBuiltIn"));
+  return text;
 }
 
 Language::LoadResult Language::LoadFile(const AnsiString& path) {
@@ -63,8 +80,18 @@ Language::LoadResult Language::LoadFile(const AnsiString& path) {
   if (LanguageCode::Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), decoded) !=
       LanguageCode::DecodeResult::Ok)
     return LoadResult::Damaged;
-
   // Everything is read and checked: only now does the new language replace the old.
+  Adopt(std::move(decoded));
+  builtIn_ = false;
+  return LoadResult::Ok;
+}
+
+void Language::LoadBuiltIn() {
+  Adopt(std::string(BuiltInEnglishText()));
+  builtIn_ = true;
+}
+
+void Language::Adopt(std::string decoded) {
   auto text = std::make_unique<LanguageText>(std::move(decoded));
   std::vector<AnsiString> keys, texts;
   std::unordered_map<AnsiString, std::size_t> index;
@@ -77,7 +104,6 @@ Language::LoadResult Language::LoadFile(const AnsiString& path) {
   keys_ = std::move(keys);
   texts_ = std::move(texts);
   index_ = std::move(index);
-  return LoadResult::Ok;
 }
 
 AnsiString Language::Message(const AnsiString& key) const {

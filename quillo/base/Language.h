@@ -14,6 +14,7 @@
 // keys belongs in that test's list.
 
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -29,10 +30,17 @@ public:
   enum class LoadResult { Ok, NotFound, Unreadable, Damaged };
 
   // Loads the language file of that name; on failure shows the message "Can't Load Language
-  // File" (the keys show as themselves when nothing is loaded yet) and keeps what was loaded.
+  // File" with the file and the reason, and keeps what was loaded. When nothing was loaded
+  // yet, the English texts built into the program are taken first, so that the message and
+  // the program have texts.
   bool Load(const AnsiString& name);
   // The same without a message, from a file's full path.
   LoadResult LoadFile(const AnsiString& path);
+  // Takes the English texts built into the program (made from the same source as the English
+  // file when the program is built): the last fallback when no language file can be read.
+  void LoadBuiltIn();
+  // Whether the texts in use are the built-in ones.
+  bool BuiltIn() const { return builtIn_; }
 
   // The path of the language file of that name, found without regard to case as on
   // Windows; empty when there is none.
@@ -57,7 +65,11 @@ public:
   void ScanLanguages();
 
 private:
+  void Adopt(std::string decoded);
+  AnsiString FailureText(const AnsiString& path, LoadResult result) const;
+
   AnsiString folder_;
+  bool builtIn_ = false;
   std::unique_ptr<LanguageText> text_;
   std::vector<AnsiString> keys_;
   std::vector<AnsiString> texts_;

@@ -7,6 +7,7 @@
 #include "platform/gdi/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/FindFile.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Buttons.h"
@@ -18,6 +19,10 @@
 #include "platform/vcl/Picture.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/Strings.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "quillo/base/BuiltInData.h"
+#include "quillo/base/Language.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/base/Settings.h"
 #include "quillo/base/SkinGlyphs.h"
@@ -242,6 +247,55 @@ void SkinManager::Choose(const AnsiString& name, const std::function<void()>& ap
     if (applied) applied();
   });
   Settings.Skin = name;
+}
+
+namespace {
+
+// Tells the user that the skin file could not be loaded and what is used instead.
+void TellSkinFailed(const AnsiString& file, const char* insteadKey) {
+  const char* what = FileExists(file) ? LangKey("SkinDamaged") : LangKey("SkinMissing");
+  Application()->MessageBox(LangMessage(what) + "\n\n" + file + "\n\n" + LangMessage(insteadKey), LangMessage("Warn"),
+                            MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void SkinManager::ReloadOrFallBack(const AnsiString& name, const std::function<void()>& applied) {
+  const AnsiString own = TSettings{}.Skin;
+  AnsiString tried = name;
+  for (;;) {
+    try {
+      Reload(tried, applied);
+      return;
+    } catch (const ESkinError&) {
+    }
+    const bool wasOwn = SameText(tried, own);
+    TellSkinFailed(FileOf(tried), wasOwn ? LangKey("SkinBuiltIn") : LangKey("SkinOwn"));
+    if (wasOwn) break;
+    tried = own;
+  }
+  LoadBuiltIn();
+  ApplyToForms();
+  if (applied) applied();
+}
+
+void SkinManager::LoadBuiltIn() {
+  const std::string_view bytes = BuiltInSkinImage();
+  TMemoryStream stream;
+  stream.Write(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+  Buffer image;
+  try {
+    // As a load by name: the progress hooks see a start and an end.
+    GFXProgressScope progress;
+    GFXFile* const format = GFXFile::GetFormat(&stream, nullptr);
+    if (format == nullptr || !format->Load(image, &stream, 0, nullptr, nullptr)) throw ESkinError(SkinText::CantFind);
+  } catch (const ESkinError&) {
+    throw;
+  } catch (const std::exception&) {
+    throw ESkinError(SkinText::CantFind);
+  }
+  LoadImage(image);
 }
 
 void SkinManager::ApplyToForms() const {

@@ -90,6 +90,12 @@ public:
   // Reload, and on success the skin becomes the user's choice (Settings.Skin). A refused
   // skin changes neither the glyphs nor the setting.
   void Choose(const AnsiString& name, const std::function<void()>& applied);
+  // Reload; a skin that cannot be loaded is told to the user, naming its file, and the
+  // program's own skin is taken instead; when that cannot be loaded either (said so too), the
+  // glyphs built into the program. The setting stays.
+  void ReloadOrFallBack(const AnsiString& name, const std::function<void()>& applied);
+  // Takes the program's own skin as built into the program.
+  void LoadBuiltIn();
 
   // Copies the icon named by the component's Tag into it (its owned components instead, when
   // it owns any). Toolbar buttons, images, speed buttons, menu items and image lists are

@@ -509,6 +509,7 @@ void ApplyUndoDefaults() {
 }
 
 void RemoveUndoSwapFolder() { RemoveAllSwapFolders(); }
+void RemoveAbandonedUndoFolders() { RemoveAbandonedSwapFolders(); }
 
 // --- the picture's chains ---
 

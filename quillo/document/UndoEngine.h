@@ -82,6 +82,9 @@ void MoveUndoFiles(UDBuffer& picture);
 void ApplyUndoDefaults();
 // Removes this run's swap folder and every file left in it (at close-down).
 void RemoveUndoSwapFolder();
+// Removes the swap folders in the undo folder that no running program holds, those killed
+// or crashed programs left (at start, once the settings name the undo folder).
+void RemoveAbandonedUndoFolders();
 
 // What the budgets are measured against: MemAvailable of /proc/meminfo and the free space of
 // the file system holding a folder, both in KB; -1 when they cannot be read.

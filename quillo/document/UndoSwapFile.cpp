@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,10 +29,19 @@ constexpr std::size_t kStreamBuffer = 1 << 20;
 constexpr int kNameAttempts = 1000;
 constexpr std::size_t kLongestName = 20;
 
+constexpr const char* kSwapFolderPrefix = "quillo-undo-";
+
+// A swap folder of this run, locked (flock on the folder itself) while it lives, so that no
+// other run takes it for one a killed program left.
+struct SwapFolder {
+  std::string path;
+  int lock = -1;
+};
+
 struct SwapFolders {
-  std::string base;     // the undo folder the present one was made in
-  std::string present;  // empty until made
-  std::vector<std::string> earlier;
+  std::string base;  // the undo folder the present one was made in
+  SwapFolder present;  // path empty until made
+  std::vector<SwapFolder> earlier;
 };
 
 SwapFolders& Folders() {
@@ -106,6 +116,44 @@ void RemoveFolderWithFiles(const std::string& folder) {
   rmdir(folder.c_str());
 }
 
+void RemoveSwapFolder(SwapFolder& folder) {
+  RemoveFolderWithFiles(folder.path);
+  if (folder.lock >= 0) close(folder.lock);
+  folder = SwapFolder{};
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Locks the folder at path for this run; -1 when another run holds it or it is no longer the
+// folder at that path (a cleaner removed it between its making and the lock).
+int LockFolder(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat held{}, named{};
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &held) != 0 || lstat(path.c_str(), &named) != 0 ||
+      !SameFile(held, named)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Makes a new swap folder in base and locks it; an empty path when none can be made.
+SwapFolder MakeSwapFolder(const std::string& base) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string pattern = base + "/" + kSwapFolderPrefix + "XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return {};
+    const int lock = LockFolder(pattern);
+    if (lock >= 0) return SwapFolder{pattern, lock};
+    // Taken for a leftover by another run's start: it removes it.
+  }
+  return {};
+}
+
+bool IsSwapFolderName(const std::string& name) {
+  return name.size() == std::strlen(kSwapFolderPrefix) + 6 && name.starts_with(kSwapFolderPrefix);
+}
+
 }  // namespace
 
 std::int64_t SwapFileBytes(int width, int height) {
@@ -116,30 +164,50 @@ std::int64_t SwapFileBytes(int width, int height) {
 AnsiString UndoSwapFolderPath() {
   SwapFolders& f = Folders();
   const std::string base = UndoFolder();
-  if (!f.present.empty() && f.base == base) {
+  if (!f.present.path.empty() && f.base == base) {
     struct stat st;
-    if (lstat(f.present.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return f.present.c_str();
+    if (lstat(f.present.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return f.present.path.c_str();
   }
-  if (!f.present.empty() && f.base != base) f.earlier.push_back(f.present);
-  f.present.clear();
+  if (!f.present.path.empty() && f.base != base) {
+    f.earlier.push_back(f.present);
+  } else if (f.present.lock >= 0) {
+    close(f.present.lock);  // its folder has gone
+  }
+  f.present = MakeSwapFolder(base);
   f.base = base;
-  std::string pattern = base + "/quillo-undo-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) return AnsiString();
-  f.present = pattern;
-  return f.present.c_str();
+  return f.present.path.c_str();
 }
 
 void RemoveEmptyOldSwapFolders() {
-  auto& earlier = Folders().earlier;
-  std::erase_if(earlier, [](const std::string& folder) { return rmdir(folder.c_str()) == 0; });
+  std::erase_if(Folders().earlier, [](SwapFolder& folder) {
+    if (rmdir(folder.path.c_str()) != 0) return false;
+    if (folder.lock >= 0) close(folder.lock);
+    return true;
+  });
 }
 
 void RemoveAllSwapFolders() {
   SwapFolders& f = Folders();
-  for (const std::string& folder : f.earlier) RemoveFolderWithFiles(folder);
+  for (SwapFolder& folder : f.earlier) RemoveSwapFolder(folder);
   f.earlier.clear();
-  if (!f.present.empty()) RemoveFolderWithFiles(f.present);
-  f.present.clear();
+  if (!f.present.path.empty()) RemoveSwapFolder(f.present);
+}
+
+void RemoveAbandonedSwapFolders() {
+  const std::string base = UndoFolder();
+  std::vector<std::string> found;
+  if (DIR* dir = opendir(base.c_str())) {
+    while (const dirent* entry = readdir(dir))
+      if (IsSwapFolderName(entry->d_name)) found.push_back(base + "/" + entry->d_name);
+    closedir(dir);
+  }
+  for (const std::string& path : found) {
+    // Held while it is emptied: a run that made it just now finds it gone and makes another.
+    const int lock = LockFolder(path);
+    if (lock < 0) continue;
+    RemoveFolderWithFiles(path);
+    close(lock);
+  }
 }
 
 // --- writing ---

@@ -1,6 +1,6 @@
 #pragma once
 // The undo history's swap files: one file a swapped step, in a folder of this run's own that
-// only this user can enter, made inside the undo folder (Settings.UndoDir). A file holds a
+// only this user can enter and that this run holds locked while it lives, made inside the undo folder (Settings.UndoDir). A file holds a
 // header (the rectangle's width and height and the picture's attributes), the pixels row by
 // row and the mask row by row, little-endian:
 //   0 width, 4 height (i32); 8 Save-As flag (u8), 9..11 zero; 12 change counter (i32);
@@ -30,6 +30,10 @@ AnsiString UndoSwapFolderPath();
 void RemoveEmptyOldSwapFolders();
 // Removes every swap folder of this run with the files in it.
 void RemoveAllSwapFolders();
+// Removes the swap folders in the present undo folder that no running program holds: those
+// that programs which were killed or crashed left behind, with their files. A run's own
+// folders are locked while it lives.
+void RemoveAbandonedSwapFolders();
 
 // A new swap file being written. Unless Finish succeeds, the file is deleted when the writer
 // goes.

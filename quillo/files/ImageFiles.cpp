@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <optional>
 
 #include "platform/rtl/AtomicFile.h"
@@ -29,6 +30,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/Progress.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/files/BackupLeftovers.h"
 #include "quillo/files/FilesHost.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
@@ -81,14 +83,23 @@ private:
   bool off_;
 };
 
-// The file the library writes for this name: it adds the format's extension to a name that
-// has none it knows, and the picture is to be named after the file that exists.
+// The file the library writes for this name: it adds the chosen format's extension to a name
+// that has none, and the picture is to be named after the file that exists. Without a chosen
+// format the name is taken as it is (the library refuses one that names no format).
 AnsiString PathTheLibraryWrites(const AnsiString& fileName, const GFXSaveParams* params) {
   if (params != nullptr && params->format != nullptr)
     return !ExtractFileExt(fileName).empty() ? fileName : fileName + params->format->DefaultExtension();
-  if (GFXFile::GetDefaultFormat(fileName) != nullptr) return fileName;
-  GFXFile* const first = GFXFile::Formats();
-  return first != nullptr ? fileName + first->DefaultExtension() : fileName;
+  return fileName;
+}
+
+// Why a save in a folder this process may not write failed, naming the folder: a file is
+// replaced by writing a new one beside it, so a writable file alone is not enough. Empty when
+// the folder is writable (the failure lies elsewhere).
+AnsiString FolderRefusal(const AnsiString& path) {
+  const AnsiString folder = ExtractFilePath(ExpandFileName(path));
+  if (::access(folder.c_str(), W_OK | X_OK) == 0) return AnsiString();
+  if (errno != EACCES && errno != EPERM && errno != EROFS) return AnsiString();
+  return LangMessage("NoWriteFolder") + "\n" + folder;
 }
 
 // A second name for the old file made before a save and turned into its backup only once the
@@ -106,8 +117,7 @@ public:
     }
     const AnsiString folder = ExtractFilePath(backupName_);
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const AnsiString name =
-          folder + Format(".%s.%d-%d.qlbak", ExtractFileName(path).c_str(), getpid(), attempt);
+      const AnsiString name = PendingBackupName(folder, ExtractFileName(path), getpid(), attempt);
       if (link(old.c_str(), name.c_str()) == 0) {
         pending_ = name;
         return;
@@ -161,6 +171,8 @@ bool CanWrite(const GFXFile* f) { return f->depths != 0; }
 int LoadFailureCode(const std::exception& e, bool pixelsDecoded) {
   if (dynamic_cast<const EInvalidImage*>(&e) != nullptr)
     return pixelsDecoded ? LoadDamaged : LoadNotSupported;
+  if (dynamic_cast<const EOutOfMemory*>(&e) != nullptr || dynamic_cast<const std::bad_alloc*>(&e) != nullptr)
+    return LoadNoMemory;
   // Nothing was decoded: there is no part to keep, only a file that could not be read.
   return pixelsDecoded ? LoadReadFailed : LoadCannotOpen;
 }
@@ -172,6 +184,7 @@ const char* LoadMessageKey(int code) {
     case LoadNotSupported: return "FormNotSup";
     case LoadCannotOpen: return "ErrOpenImg";
     case LoadBrushTooBig: return "BrTooBig";
+    case LoadNoMemory: return "NoMem";
     default: return nullptr;
   }
 }
@@ -385,7 +398,7 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
     LangMessageBox(LoadMessageKey(code), "Err", kErrorBox);
   }
   if (keep && !GiveMask(loaded.picture)) {
-    code = LoadCannotOpen;
+    code = LoadNoMemory;
     keep = false;
     if (!quiet) LangMessageBox(LoadMessageKey(code), "Err", kErrorBox);
   }
@@ -459,11 +472,17 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
       code = SaveFormatRefused;
     } catch (const EStreamError& e) {
       code = SaveWriteFailed;
-      reason = e.Message;
+      reason = FolderRefusal(path);
+      if (reason.empty()) reason = e.Message;
+    } catch (const EOutOfMemory&) {
+      code = SaveNoMemory;
+    } catch (const std::bad_alloc&) {
+      code = SaveNoMemory;
     }
   }
   if (code == SaveOk) {
     if (backup) backup->Commit();
+    TidyBackupLeftovers(ExtractFilePath(path));
     if (!quiet) {
       if (picture != &BrushShape) {
         AddToRecentFiles(path);
@@ -479,6 +498,8 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
     ShowTimedStatus(LangMessage("OpCanceled"), kStoppedStatusSeconds);
   } else if (!quiet && code == SaveFormatRefused) {
     LangMessageBox("ErrSaveImgForm", "Err", kErrorBox);
+  } else if (!quiet && code == SaveNoMemory) {
+    LangMessageBox("SaveNoMem", "Err", kErrorBox);
   } else if (!quiet && code == SaveWriteFailed) {
     // What the system said (no room, no such folder) tells the user what to change.
     const AnsiString text = reason.empty() ? LangMessage("ErrSaveImg") : LangMessage("ErrSaveImg") + "\n\n" + reason;

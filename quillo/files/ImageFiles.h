@@ -19,6 +19,7 @@ enum LoadResult : int {
   LoadCannotOpen = 4,    // the file could not be opened or read at all
   LoadBrushTooBig = 5,   // a loaded brush could not get its stamped shape
   LoadStopped = 6,       // the user stopped the load
+  LoadNoMemory = 7,      // no memory for the picture
 };
 
 // What SaveImageFile answers.
@@ -27,6 +28,7 @@ enum SaveResult : int {
   SaveFormatRefused = 1,  // the format cannot write this image with these parameters
   SaveStopped = 2,        // the user stopped the save
   SaveWriteFailed = 3,    // the file could not be written
+  SaveNoMemory = 4,       // no memory to make the file's data; the file is as it was
 };
 
 // Loads image imageNumber of the file. target null opens a new document window; Brush loads

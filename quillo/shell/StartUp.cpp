@@ -13,6 +13,7 @@
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/Settings.h"
+#include "quillo/base/SettingsTrouble.h"
 #include "quillo/base/Skins.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
@@ -138,18 +139,15 @@ void OpenStartDocuments(TMainForm* form, const std::vector<AnsiString>& files) {
   if (Settings.AlwaysDock && ImageForm) GatherToolbars(ImageForm, GatherWhich::AlsoMainToolbar);
 }
 
-// The skin of the settings, else the first one found; the glyphs go to every form. A program
-// without a usable skin starts with blank buttons.
+// The skin of the settings, else (told) the program's own, else the glyphs built into the
+// program; the glyphs go to every form.
 void LoadStartSkin() {
   Skins = std::make_unique<SkinManager>(ProgramFolder() + "Skins/");
   OnSkinChosen = ApplySkinToPalette;
   try {
-    Skins->Reload(Settings.Skin, ApplySkinToPalette);
+    Skins->ReloadOrFallBack(Settings.Skin, ApplySkinToPalette);
   } catch (const std::exception&) {
-    try {
-      if (Skins->Names()->Count() > 0) Skins->Reload(Skins->Names()->Strings(0), ApplySkinToPalette);
-    } catch (const std::exception&) {
-    }
+    // Not even the built-in glyphs: the buttons stay blank, the program usable.
   }
 }
 
@@ -158,8 +156,11 @@ void LoadStartSkin() {
 void StartUp(TMainForm* form) {
   MainForm = form;
   BrushesAtStart(form);
+  InstallSettingsTroubleReports();
   LoadSettings(form);
+  ShowSettingsTrouble();
   ApplyUndoDefaults();
+  RemoveAbandonedUndoFolders();
   Application()->SetTitle(LangMessage(LangKey("Quillory")));
   TranslateForm("[MainForm]");
   // What installing would make: the key that links image files to the program.
@@ -218,6 +219,7 @@ void CloseDown(TMainForm* form, bool& canClose) {
     SaveSettings(form);
   } catch (const std::exception&) {
   }
+  RemoveSettingsTroubleReports();
   Lang.reset();
   canClose = true;
   form->closing_ = true;
@@ -232,6 +234,7 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
   }
   TApplication* app = Application();
   try {
+    InstallSettingsTroubleReports();
     TMainForm* form = app->CreateForm<TMainForm>();
     StartUp(form);
     if (mainWindowReady) mainWindowReady(form->GetHandle());
@@ -242,6 +245,7 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
   // The windows go while the desktop they live on is still there.
   ResetApplication();
   RemoveUndoSwapFolder();
+  RemoveSettingsTroubleReports();
   Lang.reset();
   Skins.reset();
   return 0;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -19,8 +20,39 @@ int LeadingNumber(const std::string& line) {
   return read ? value : 0;
 }
 
-TipReading TipFromLine(std::string line, int nextIndex) {
+// Whether the bytes are UTF-8 text: every sequence complete, no overlong forms or surrogates.
+bool IsUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const int length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > s.size()) return false;
+    for (int k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    const auto second = static_cast<unsigned char>(s[i + 1 < s.size() ? i + 1 : i]);
+    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+        (c == 0xF4 && second > 0x8F))
+      return false;
+    i += length;
+  }
+  return true;
+}
+
+void CutLineEnd(std::string& line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+// A line holds a tip when text follows its first comma.
+bool HoldsTip(std::string line) {
+  CutLineEnd(line);
+  const std::size_t comma = line.find(',');
+  if (comma == std::string::npos) return false;
+  const std::string_view text = std::string_view(line).substr(comma + 1);
+  const bool blank = text.find_first_not_of(" \t") == std::string_view::npos;
+  return !blank && IsUtf8(text);
+}
+
+TipReading TipFromLine(std::string line, int nextIndex) {
+  CutLineEnd(line);
   TipReading tip;
   tip.opened = true;
   tip.helpContext = LeadingNumber(line);
@@ -40,16 +72,19 @@ TipReading ReadTip(const AnsiString& path, int index) {
   if (!file) return {};
   const int wanted = index < 0 ? 0 : index;
   std::string line, first;
-  bool any = false;
+  int firstAt = -1;
   for (int at = 0; std::getline(file, line); ++at) {
-    if (at == wanted) return TipFromLine(line, wanted + 1);
-    if (!any) first = line;
-    any = true;
+    if (!HoldsTip(line)) continue;
+    if (at >= wanted) return TipFromLine(line, at + 1);
+    if (firstAt < 0) {
+      first = line;
+      firstAt = at;
+    }
   }
-  if (!any) {
-    TipReading empty;
-    empty.opened = true;
-    return empty;
+  if (firstAt < 0) {
+    TipReading none;
+    none.opened = true;
+    return none;
   }
-  return TipFromLine(first, 1);
+  return TipFromLine(first, firstAt + 1);
 }

@@ -14,7 +14,8 @@ struct TipReading {
   int nextIndex = 0;     // the index of the tip to show next
 };
 
-// The tip with that index (0 = the first line; a negative index is the first line). Past the
-// file's end the first tip is shown again and the next index is 1; a file without lines gives
-// an empty tip and 0.
+// The tip with that index (0 = the first line; a negative index is the first line). A line
+// that holds no tip (no comma, nothing but blanks after it, or bytes that are no UTF-8 text)
+// is passed over for the next one. Past the file's last tip the first one is shown again; a
+// file without any tip (empty, or garbage) gives an empty text and 0.
 TipReading ReadTip(const AnsiString& path, int index);

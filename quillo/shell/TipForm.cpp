@@ -122,6 +122,10 @@ void TTipForm::NextTipBtnClick(TObject*) {
     LangMessageBox("NoTOD", "Err", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
+  if (tip.text.empty()) {
+    LangMessageBox("NoTips", "Info", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   SetHelpContext(tip.helpContext);
   HelpBtn->SetEnabled(tip.helpContext != 0);
   TipText->SetCaption(tip.text);

@@ -73,7 +73,8 @@ TEST_F(LanguageTest, LanguageFilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(LangMessage("Err"), "Error");
 }
 
-// A load that fails says so, and everything stays as the language loaded before left it.
+// A load that fails says so, naming the file and the reason, and everything stays as the
+// language loaded before left it.
 TEST_F(LanguageTest, AMissingOrDamagedFileKeepsTheLanguageLoaded) {
   const std::string sound = "[Messages]\r\nErr=Fehler\r\n[InfoForm]\r\nCaption=Info\r\n";
   WriteLanguage("Deutsch", sound);
@@ -88,13 +89,40 @@ TEST_F(LanguageTest, AMissingOrDamagedFileKeepsTheLanguageLoaded) {
     boxes.push_back(t + " / " + c);
     return IDOK;
   });
-  for (const char* name : {"Missing", "Cut", "Garbage", "../Deutsch", "*"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Missing", "CantFindLngFile"}, {"Cut", "LngFileDamaged"},     {"Garbage", "LngFileDamaged"},
+      {"../Deutsch", "CantFindLngFile"}, {"*", "CantFindLngFile"},
+  };
+  std::vector<std::string> expected;
+  for (const auto& [name, reason] : cases) {
     EXPECT_FALSE(Lang->Load(name)) << name;
     EXPECT_EQ(LangMessage("Err"), "Fehler") << name;
     ASSERT_NE(Lang->Text(), nullptr);
     EXPECT_EQ(Lang->Text()->Text(), sound) << name;  // windows made later are still translated
+    EXPECT_FALSE(Lang->BuiltIn());
+    // The keys show as themselves: this language has no texts for them.
+    expected.push_back("Can't Load Language File\n\n" + folder.Path() + "/" + name + ".lng\n" + reason + " / Error");
   }
-  EXPECT_EQ(boxes, std::vector<std::string>(5, "Can't Load Language File / Error"));
+  EXPECT_EQ(boxes, expected);
+}
+
+// A table that has loaded nothing takes the built-in English texts when a load fails, so that
+// its message and the program have words; a file loaded later replaces them.
+TEST_F(LanguageTest, TheFirstFailedLoadFallsBackOnTheBuiltInEnglish) {
+  WriteLanguage("Deutsch", "[Messages]\nErr=Fehler\n");
+  MakeTable();
+  EXPECT_FALSE(Lang->Load("English"));
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], "Can't load the language file.\n\n" + folder.Path() + "/English.lng\n" +
+                                         "The language file cannot be found.\n\nThe program goes on in English.");
+  EXPECT_TRUE(Lang->BuiltIn());
+  EXPECT_EQ(LangMessage("Err"), "Error");
+  std::vector<LanguageText::Entry> entries;
+  EXPECT_TRUE(Lang->Text()->SectionEntries("[MainForm]", entries));
+  EXPECT_FALSE(entries.empty()) << "windows are translated too";
+  ASSERT_TRUE(Lang->Load("Deutsch"));
+  EXPECT_FALSE(Lang->BuiltIn());
+  EXPECT_EQ(LangMessage("Err"), "Fehler");
 }
 
 // The decoded text lives in the process: the program folder (perhaps read-only) gets no

@@ -315,7 +315,8 @@ TEST_F(MainFormTest, TheToolPaletteShowsAndHidesFromTheOptionsMenu) {
 // Start-up used to end the program when no skin could be loaded: a program folder without
 // any skin must start all the same (the program folder here is the built one without its
 // "Skins" folder).
-TEST_F(MainFormTest, StartsWithoutAnySkin) {
+// Without any skin file the program says so and shows the icons built into it.
+TEST_F(MainFormTest, StartsWithoutAnySkinFileOnTheBuiltInIcons) {
   const std::filesystem::path folder = home.Path() + "/program";
   std::filesystem::create_directories(folder);
   for (const auto& entry : std::filesystem::directory_iterator(QUILLO_BIN_DIR))
@@ -325,8 +326,11 @@ TEST_F(MainFormTest, StartsWithoutAnySkin) {
   EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
   EXPECT_FALSE(Application()->Terminated());
   ASSERT_TRUE(Skins);
-  EXPECT_FALSE(Skins->Loaded());
+  EXPECT_TRUE(Skins->Loaded());
   EXPECT_EQ(Skins->Names()->Count(), 0);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_NE(ui.MessageBoxTexts()[0].find(folder.string() + "/Skins/Standard Shaded.skn"), std::string::npos)
+      << ui.MessageBoxTexts()[0];
 }
 
 TEST_F(MainFormTest, TheToolsCursorsAreRegistered) {

@@ -6,6 +6,7 @@
 #include "platform/vcl/Registry.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/Settings.h"
+#include "quillo/base/SettingsTrouble.h"
 #include "quillo/shell/SettingsStorage.h"
 #include "quillo/shell/StartUp.h"
 #include "vorlen/core/Buffer.h"
@@ -20,6 +21,7 @@ ProgramTest::ProgramTest(int desktopWidth, int desktopHeight) : ui(desktopWidth,
 }
 
 ProgramTest::~ProgramTest() {
+  RemoveSettingsTroubleReports();
   ResetApplication();
   Lang.reset();
   SetParams({});
@@ -37,6 +39,7 @@ TMainForm* ProgramTest::Start(const std::vector<std::string>& files, StoredSetti
     }
   }
   SetParams(std::vector<AnsiString>(files.begin(), files.end()));
+  InstallSettingsTroubleReports();
   form = Application()->CreateForm<TMainForm>();
   StartUp(form);
   if (!showStartTip) {

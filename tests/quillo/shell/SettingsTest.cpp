@@ -484,8 +484,12 @@ TEST_F(SettingsTest, DamagedValuesTakeTheirDefaultsAndTheProgramStarts) {
   EXPECT_EQ(Settings.BrushSize, 1);
   EXPECT_EQ(Settings.ActivePanel, 0);
   EXPECT_TRUE(Lang && Lang->Loaded()) << "a language outside the program folder is not read; English is";
-  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
-  EXPECT_NE(ui.MessageBoxTexts()[0].find("Language"), std::string::npos) << ui.MessageBoxTexts()[0];
+  // The language's message, then the damaged file's, which waited for the texts.
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 2u);
+  EXPECT_NE(ui.MessageBoxTexts()[0].find("Can't load the language file."), std::string::npos) << ui.MessageBoxTexts()[0];
+  EXPECT_NE(ui.MessageBoxTexts()[0].find("somewhere/English.lng"), std::string::npos) << ui.MessageBoxTexts()[0];
+  EXPECT_NE(ui.MessageBoxTexts()[1].find("The settings file was damaged."), std::string::npos) << ui.MessageBoxTexts()[1];
+  EXPECT_NE(ui.MessageBoxTexts()[1].find(file + ".damaged-"), std::string::npos) << ui.MessageBoxTexts()[1];
   EXPECT_TRUE(form->RulersVisib->GetChecked());
   EXPECT_EQ(Settings.Level, 0) << "the values of the good lines are read";
 

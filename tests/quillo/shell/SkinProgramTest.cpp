@@ -62,19 +62,18 @@ TEST_F(SkinProgramTest, ToolbarButtonsAndMenuItemsNameTheirGlyphs) {
   }
 }
 
-TEST_F(SkinProgramTest, AMissingSkinInTheSettingsFallsBackToTheFirstOneFound) {
+TEST_F(SkinProgramTest, AMissingSkinInTheSettingsIsNamedAndTheProgramsOwnIsUsed) {
   Settings.Skin = "No such skin";
   Start();
   ASSERT_TRUE(Skins);
-  if (Skins->Names()->Count() == 0) {
-    // No skin at all: the program runs with blank buttons.
-    EXPECT_FALSE(Skins->Loaded());
-    EXPECT_TRUE(Button("NewBtn")->GetGlyph()->Empty());
-  } else {
-    EXPECT_TRUE(Skins->Loaded());
-    EXPECT_EQ(Skins->LoadedName(), Skins->Names()->Strings(0));
-    EXPECT_FALSE(Button("NewBtn")->GetGlyph()->Empty());
-  }
+  EXPECT_TRUE(Skins->Loaded());
+  EXPECT_EQ(Skins->LoadedName(), "Standard Shaded");
+  EXPECT_FALSE(Button("NewBtn")->GetGlyph()->Empty());
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  const std::string text = ui.MessageBoxTexts().back();
+  EXPECT_NE(text.find(std::string(QUILLO_BIN_DIR) + "/Skins/No such skin.skn"), std::string::npos) << text;
+  EXPECT_NE(text.find("The skin file cannot be found"), std::string::npos) << text;
+  EXPECT_NE(text.find("The program's own skin is used instead."), std::string::npos) << text;
   EXPECT_EQ(Settings.Skin, "No such skin");  // a fallback is no choice of the user's
 }
 

@@ -431,3 +431,19 @@ TEST_F(SkinsTest, MenuItemsShowTheirBitmapInTheMenu) {
 }
 
 }  // namespace
+
+// The skin built into the program is the program's own skin file, glyph for glyph.
+TEST_F(SkinsTest, TheBuiltInSkinIsTheProgramsOwn) {
+  SkinManager file(std::string(QUILLO_BIN_DIR) + "/Skins/");
+  file.Load("Standard Shaded");
+  SkinManager builtIn(std::string(QUILLO_BIN_DIR) + "/Skins/");
+  try {
+    builtIn.LoadBuiltIn();
+  } catch (const ESkinError& e) {
+    FAIL() << e.Message;
+  }
+  ASSERT_TRUE(builtIn.Loaded());
+  EXPECT_EQ(builtIn.Width1(), file.Width1());
+  EXPECT_EQ(builtIn.Height2(), file.Height2());
+  EXPECT_EQ(builtIn.Bits(), file.Bits());
+}

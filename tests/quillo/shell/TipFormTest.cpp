@@ -74,7 +74,7 @@ TEST(TipFile, ReadsTheTipOfTheIndexAndWrapsAtTheEnd) {
   } cases[] = {
       {0, 0, "first", 1},
       {1, 112, "second, with a comma", 2},
-      {2, 7, "", 3},
+      {2, -3, "fourth", 4},  // a line without a tip is passed over
       {3, -3, "fourth", 4},
       {4, 0, "first", 1},  // the index equal to the number of lines: the first tip again
       {57, 0, "first", 1},
@@ -96,11 +96,20 @@ TEST(TipFile, OddFilesGiveAnEmptyTipOrNone) {
   TempHome folder;
   EXPECT_FALSE(ReadTip(folder.Path() + "/missing.txt", 0).opened);
   EXPECT_FALSE(ReadTip(folder.Path(), 0).opened) << "a folder is no tip file";
-  const TipReading empty = ReadTip(folder.WriteFile("empty.txt", ""), 3);
-  EXPECT_TRUE(empty.opened);
-  EXPECT_EQ(empty.text, "");
-  EXPECT_EQ(empty.helpContext, 0);
-  EXPECT_EQ(empty.nextIndex, 0);
+  const std::pair<const char*, std::string> withoutTips[] = {
+      {"empty", ""},
+      {"blank lines", "\r\n\n  \n"},
+      {"no commas", "first\nsecond\n"},
+      {"nothing after the commas", "12,\n13,  \t\r\n"},
+      {"bytes that are no text", std::string("\x07,\xff\xfe\x80\x81\n\x01\x02,\xc3\x28\n", 13)},
+  };
+  for (const auto& [what, text] : withoutTips) {
+    const TipReading none = ReadTip(folder.WriteFile("none.txt", text), 3);
+    EXPECT_TRUE(none.opened) << what;
+    EXPECT_EQ(none.text, "") << what;
+    EXPECT_EQ(none.helpContext, 0) << what;
+    EXPECT_EQ(none.nextIndex, 0) << what;
+  }
   const TipReading huge = ReadTip(folder.WriteFile("huge.txt", "99999999999999999999," + std::string(5000, 'x') + "\n"), 0);
   EXPECT_EQ(huge.helpContext, 0) << "a number that does not fit names no topic";
   EXPECT_EQ(huge.text.size(), static_cast<std::size_t>(TipLineLimit));
@@ -166,6 +175,22 @@ TEST_F(TipFormTest, AMissingTipFileIsReportedAndChangesNothing) {
   EXPECT_EQ(boxes[0].first, "The file of tips cannot be found.");
   EXPECT_EQ(boxes[0].second, "Error");
   EXPECT_EQ(Settings.TODIndex, 5);
+}
+
+// A tip file without a tip in it says that there are none, rather than show a blank tip.
+TEST_F(TipFormTest, ATipFileWithoutTipsSaysThereAreNone) {
+  const std::pair<const char*, std::string> files[] = {
+      {"empty", ""}, {"garbage", std::string("\x89\xfe,\xff\x00\x13\n\x02\x81\x92,\xe0\x80\n", 14)}};
+  Start();
+  for (const auto& [what, text] : files) {
+    SCOPED_TRACE(what);
+    UseTips(text.c_str());
+    home.WriteFile("program/tips.txt", text);
+    const std::size_t before = ui.MessageBoxTexts().size();
+    ShowTips({PressClose()});
+    ASSERT_EQ(ui.MessageBoxTexts().size(), before + 1);
+    EXPECT_EQ(ui.MessageBoxTexts().back(), "There are no tips: the file of tips holds none.");
+  }
 }
 
 // A long tip wraps inside its box: text on several lines, none beyond the box's right edge.
