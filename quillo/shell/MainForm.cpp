@@ -136,6 +136,7 @@ void TMainForm::BuildMenus() {
   ConnectNewCommand();
   ConnectOptionsCommands();
   ConnectHelpCommands();
+  ConnectBatchCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

@@ -145,6 +145,10 @@ public:
   void Tod1Click(TObject* sender);
   void Preview1Click(TObject* sender);
 
+  // File > Batch Convert and Image > Information (MainFormBatch.cpp).
+  void BatchConvert1Click(TObject* sender);
+  void Info1Click(TObject* sender);
+
   // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
   // A null sender is an internal call: Copy and Delete then leave the tool suspension to
   // their caller, and Paste puts the picture at 0, 0 without selecting it.
@@ -199,6 +203,7 @@ private:
   void ConnectNewButton();        // MainFormNew.cpp, once the standard toolbar exists
   void ConnectOptionsCommands();  // MainFormOptions.cpp
   void ConnectHelpCommands();     // MainFormHelp.cpp
+  void ConnectBatchCommands();    // MainFormBatch.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);
