@@ -14,6 +14,7 @@
 #include "FileBench.h"
 #include "SyntheticPhoto.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/StdButtons.h"
 #include "quillo/files/BatchFileList.h"
 #include "quillo/files/BatchFormats.h"
 #include "quillo/files/ScriptForm.h"
