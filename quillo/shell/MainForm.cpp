@@ -139,6 +139,7 @@ void TMainForm::BuildMenus() {
   ConnectPrefsCommand();
   ConnectHelpCommands();
   ConnectBrushCommands();
+  ConnectBatchCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

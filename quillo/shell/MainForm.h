@@ -156,6 +156,10 @@ public:
   void Tod1Click(TObject* sender);
   void Preview1Click(TObject* sender);
 
+  // File > Batch Convert and Image > Information (MainFormBatch.cpp).
+  void BatchConvert1Click(TObject* sender);
+  void Info1Click(TObject* sender);
+
   // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
   // A null sender is an internal call: Copy and Delete then leave the tool suspension to
   // their caller, and Paste puts the picture at 0, 0 without selecting it.
@@ -213,6 +217,7 @@ private:
   void ConnectPrefsButton();      // MainFormPrefs.cpp, once the standard toolbar exists
   void ConnectHelpCommands();     // MainFormHelp.cpp
   void ConnectBrushCommands();    // MainFormBrush.cpp
+  void ConnectBatchCommands();    // MainFormBatch.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);

@@ -10,10 +10,11 @@ constexpr TShortCut Ctrl(char key) { return static_cast<TShortCut>(scCtrl | key)
 constexpr TShortCut CtrlShift(char key) { return static_cast<TShortCut>(scCtrl | scShift | key); }
 constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name, true, scNone, true}; }
 
-// Items that work now: New, Save and Save As, closing (one, all, the program), the toolbars'
-// and rulers' check marks, fitting the window to its image, the preview, the Window menu, the
-// Edit menu's clipboard and selection items, the brush modes, the Brush menu, the tips, the home
-// page and the about panel.
+// Items that work now: New, Save and Save As, closing (one, all, the program), batch
+// conversion, the image information, the toolbars' and rulers' check marks, fitting the
+// window to its image, the preview, the Window menu, the Edit menu's clipboard and selection
+// items, the brush modes, the Brush menu, the preferences, the tips, the home page and the
+// about panel.
 constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
     {1, "New1", true},
@@ -28,7 +29,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "Print1", false},
     {1, "PrinterSetup1", false},
     {1, "SendviaEmail1", false},
-    {1, "BatchConvert1", false},
+    {1, "BatchConvert1", true},
     Line(1, "N4"),
     {1, "SelectSource1", false},
     {1, "Acquire1", false},
@@ -64,7 +65,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "PrefsMenu", true},
 
     {0, "Image1", true},
-    {1, "Info1", false},
+    {1, "Info1", true},
     {1, "Crop2", false},
     {1, "FitToImage1", true},
     {1, "Preview1", true},
