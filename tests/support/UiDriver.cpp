@@ -68,6 +68,7 @@ UiDriver::UiDriver(int width, int height, int bitsPerPixel) {
   RestartDesktop(config, "");
   SetManualClock(true);
   SetIdleHandler([this] {
+    if (FeedPaced()) return true;
     if (modalActions_.empty()) return false;
     std::function<void()> action = std::move(modalActions_.front());
     modalActions_.pop_front();
@@ -93,6 +94,13 @@ UiDriver::~UiDriver() {
 }
 
 void UiDriver::Inject(const InputEvent& e) { DesktopHost().Inject(e); }
+
+bool UiDriver::FeedPaced() {
+  if (paced_.empty()) return false;
+  Inject(paced_.front());
+  paced_.pop_front();
+  return true;
+}
 
 POINT UiDriver::At(HWND window, int x, int y) {
   POINT p{x, y};
@@ -169,10 +177,10 @@ void UiDriver::Drag(POINT from, POINT to, int steps, int button) {
     e.kind = InputEvent::Kind::MouseMove;
     e.x = from.x + (to.x - from.x) * i / steps;
     e.y = from.y + (to.y - from.y) * i / steps;
-    Inject(e);
+    InjectPaced(e);
   }
   e.kind = InputEvent::Kind::MouseUp;
-  Inject(e);
+  InjectPaced(e);
   RunUntilIdle();
 }
 
@@ -267,7 +275,7 @@ void UiDriver::TypeKey(int vk, const std::string& text, bool thirdLevel) {
 int UiDriver::RunUntilIdle(int limit) {
   int count = 0;
   MSG msg;
-  while (count < limit && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (count < limit && (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) || (FeedPaced() && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)))) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // left for the program's own loop
       break;

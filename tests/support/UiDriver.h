@@ -5,8 +5,9 @@
 // screenshots.
 //
 // Gestures that enter a modal loop (a caption drag, a border resize, a modal dialog) are
-// queued whole before the loop runs: Drag() does that. A loop that starves raises an
-// Exception instead of waiting forever.
+// queued whole before the loop runs: Drag() does that, handing each step to the program
+// only once it has taken the one before (moves left waiting together would be one move, as
+// on Windows). A loop that starves raises an Exception instead of waiting forever.
 
 #include <deque>
 #include <functional>
@@ -95,6 +96,10 @@ public:
 
   // Queues a host event as it is, without running the loop.
   void Inject(const InputEvent& e);
+  // Queues a host event that reaches the program only when it has taken everything before
+  // (the loop running until idle, or a modal loop that would wait), as a user's hand at a
+  // pace the program follows.
+  void InjectPaced(const InputEvent& e) { paced_.push_back(e); }
 
 private:
   std::deque<int> answers_;
@@ -102,6 +107,9 @@ private:
   std::vector<std::string> boxTexts_;
   bool driveBoxes_ = false;
   std::deque<std::function<void()>> modalActions_;
+  std::deque<InputEvent> paced_;
+  // Hands the next paced event to the host; false when none waits.
+  bool FeedPaced();
   std::function<bool(MSG&)> preTranslate_;
 };
 

@@ -317,9 +317,9 @@ TEST(WindowScrollBars, AThumbDraggedFarFromTheBarGoesBack) {
   InputEvent e = Mouse(InputEvent::Kind::MouseMove, thumb);
   DesktopHost().Inject(e);
   DesktopHost().Inject(Mouse(InputEvent::Kind::MouseDown, thumb));
-  DesktopHost().Inject(Mouse(InputEvent::Kind::MouseMove, POINT{thumb.x + 60, thumb.y}));
-  DesktopHost().Inject(Mouse(InputEvent::Kind::MouseMove, POINT{thumb.x + 60, thumb.y + 200}));
-  DesktopHost().Inject(Mouse(InputEvent::Kind::MouseUp, POINT{thumb.x + 60, thumb.y + 200}));
+  ui.InjectPaced(Mouse(InputEvent::Kind::MouseMove, POINT{thumb.x + 60, thumb.y}));
+  ui.InjectPaced(Mouse(InputEvent::Kind::MouseMove, POINT{thumb.x + 60, thumb.y + 200}));
+  ui.InjectPaced(Mouse(InputEvent::Kind::MouseUp, POINT{thumb.x + 60, thumb.y + 200}));
   ui.RunUntilIdle();
   ASSERT_EQ(sw.log.size(), 4u);
   EXPECT_EQ(sw.log[0].code, SB_THUMBTRACK);

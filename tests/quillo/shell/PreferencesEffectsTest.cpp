@@ -113,7 +113,9 @@ TEST_F(PreferencesEffectsTest, AMissingOrDamagedLanguageKeepsTheOneInUseAndStore
   EXPECT_EQ(Settings.Language, "English");
   ChooseLanguage("Broken");
   ASSERT_EQ(ui.MessageBoxTexts().size(), 2u);
-  EXPECT_EQ(ui.MessageBoxTexts()[1], std::string(LangMessage("Can't Load Language File")));
+  // The message names the file and why it cannot serve.
+  EXPECT_EQ(ui.MessageBoxTexts()[1].rfind(LangMessage("Can't Load Language File"), 0), 0u) << ui.MessageBoxTexts()[1];
+  EXPECT_NE(ui.MessageBoxTexts()[1].find("Broken.lng"), std::string::npos) << ui.MessageBoxTexts()[1];
   EXPECT_EQ(Settings.Language, "English");
   EXPECT_EQ(StoredLanguage(), "") << "nothing written";
   EXPECT_NE(FindMenuItem({"&File"}).position, -1);
