@@ -275,7 +275,14 @@ void UiDriver::TypeKey(int vk, const std::string& text, bool thirdLevel) {
 int UiDriver::RunUntilIdle(int limit) {
   int count = 0;
   MSG msg;
-  while (count < limit && (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE) || (FeedPaced() && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)))) {
+  // The next message, handing paced events over until one makes a message (a move over the
+  // bare desktop makes none).
+  auto next = [&] {
+    while (!PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+      if (!FeedPaced()) return false;
+    return true;
+  };
+  while (count < limit && next()) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // left for the program's own loop
       break;
