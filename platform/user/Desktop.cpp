@@ -99,7 +99,11 @@ void EnsureDesktop() {
 }
 
 void ResetDesktop(const DesktopConfig& config, const std::string& host) {
-  EnsureDesktop();
+  // None started yet: no default one just to end it.
+  if (!wm::Windows().Desktop()) {
+    StartDesktop(config, host);
+    return;
+  }
   // Top-level windows first; each takes its children and owned windows with it.
   HWND desktop = wm::Windows().Desktop();
   while (!desktop->children.empty()) DestroyWindow(desktop->children.front());

@@ -35,8 +35,10 @@ PrivateDisplay::PrivateDisplay() {
     return;
   }
   fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
+  // -noreset: by default the server resets when its last client leaves, and refuses
+  // connections meanwhile, which a test that reopens its host would run into.
   std::vector<std::string> args = {kXvfb, "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24",
-                                   "-nolisten", "tcp"};
+                                   "-nolisten", "tcp", "-noreset"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

@@ -65,6 +65,7 @@ UiDriver::UiDriver(int width, int height, int bitsPerPixel) {
   config.width = width;
   config.height = height;
   config.bitsPerPixel = bitsPerPixel;
+  config.sizeGiven = true;
   RestartDesktop(config, "");
   SetManualClock(true);
   SetIdleHandler([this] {
