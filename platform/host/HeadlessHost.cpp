@@ -1,5 +1,7 @@
 // The host without a display: the desktop lives only in memory and input comes from tests.
 
+#include <algorithm>
+
 #include "platform/host/Host.h"
 
 namespace {
@@ -20,25 +22,28 @@ public:
   bool SetClipboardText(const std::string& text) override {
     clipboard_ = text;
     hasClipboard_ = true;
-    files_.clear();
+    picture_ = {};
+    ++serial_;
     return true;
   }
   // Pictures stay in memory too; what is set replaces the text as well, as on a desktop.
-  bool SetClipboardContent(const std::string* text, const std::vector<ClipboardFile>& files) override {
+  bool OfferClipboardContent(const std::string* text, ClipboardPicture picture) override {
     hasClipboard_ = text != nullptr;
     clipboard_ = text ? *text : std::string();
-    files_ = files;
+    picture_ = std::move(picture);
+    ++serial_;
     return true;
   }
   bool GetClipboardFile(const std::vector<std::string>& types, ClipboardFile& out) override {
     for (const std::string& type : types)
-      for (const ClipboardFile& file : files_)
-        if (file.type == type) {
-          out = file;
+      if (std::find(picture_.types.begin(), picture_.types.end(), type) != picture_.types.end())
+        if (std::vector<std::uint8_t> bytes = picture_.render(type); !bytes.empty()) {
+          out = {type, std::move(bytes)};
           return true;
         }
     return false;
   }
+  std::uint64_t ClipboardSerial() override { return serial_; }
 
 protected:
   bool PollOwnEvent(InputEvent&) override { return false; }
@@ -46,7 +51,8 @@ protected:
 private:
   std::string clipboard_;
   bool hasClipboard_ = false;
-  std::vector<ClipboardFile> files_;
+  ClipboardPicture picture_;
+  std::uint64_t serial_ = 1;
 };
 
 }  // namespace

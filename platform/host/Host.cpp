@@ -6,6 +6,17 @@
 
 Host::~Host() = default;
 
+bool Host::SetClipboardContent(const std::string* text, std::vector<ClipboardFile> files) {
+  ClipboardPicture picture;
+  for (const ClipboardFile& file : files) picture.types.push_back(file.type);
+  picture.render = [files = std::move(files)](const std::string& type) {
+    for (const ClipboardFile& file : files)
+      if (file.type == type) return file.bytes;
+    return std::vector<std::uint8_t>();
+  };
+  return OfferClipboardContent(text, std::move(picture));
+}
+
 bool Host::PollEvent(InputEvent& out) {
   if (peeked_) {
     out = std::move(*peeked_);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -75,12 +76,24 @@ public:
     std::string type;
     std::vector<std::uint8_t> bytes;
   };
-  // Replaces what the host's clipboard holds with the text (when given) and the pictures, in
+  // A picture offered as files of several types, each made only when someone asks for it
+  // (a large picture costs nothing until another program pastes it).
+  struct ClipboardPicture {
+    std::vector<std::string> types;  // MIME types, best first; none: no picture
+    // The file of one of the types; empty when it can no longer be made.
+    std::function<std::vector<std::uint8_t>(const std::string& type)> render;
+  };
+  // Replaces what the host's clipboard holds with the text (when given) and the picture, in
   // one go; a host without pictures takes the text alone.
-  virtual bool SetClipboardContent(const std::string* text, const std::vector<ClipboardFile>& files) {
-    (void)files;
+  virtual bool OfferClipboardContent(const std::string* text, ClipboardPicture picture) {
+    (void)picture;
     return text ? SetClipboardText(*text) : false;
   }
+  // The same with the picture's files made beforehand.
+  bool SetClipboardContent(const std::string* text, std::vector<ClipboardFile> files);
+  // Counts the changes of the host's clipboard, the program's own and others'; 0 when the host
+  // cannot tell, and only reading the clipboard shows whether it changed.
+  virtual std::uint64_t ClipboardSerial() { return 0; }
   // The host's picture in the first of the types (in order of preference) that it offers;
   // false when it holds none of them.
   virtual bool GetClipboardFile(const std::vector<std::string>& types, ClipboardFile& out) {

@@ -142,10 +142,12 @@ public:
     return SDL_SetClipboardText(text.c_str()) == 0;
   }
 
-  bool SetClipboardContent(const std::string* text, const std::vector<ClipboardFile>& files) override {
-    if (x11_) return x11_->SetContent(text, files);
+  bool OfferClipboardContent(const std::string* text, ClipboardPicture picture) override {
+    if (x11_) return x11_->SetContent(text, std::move(picture));
     return text ? SetClipboardText(*text) : false;
   }
+
+  std::uint64_t ClipboardSerial() override { return x11_ ? x11_->Serial() : 0; }
 
   bool GetClipboardFile(const std::vector<std::string>& types, ClipboardFile& out) override {
     return x11_ && x11_->GetFile(types, out);

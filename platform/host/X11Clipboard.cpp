@@ -76,7 +76,9 @@ struct X11Clipboard::State {
   Time ownedSince = CurrentTime;
   bool hasText = false;
   std::string offeredText;
-  std::vector<Host::ClipboardFile> offeredFiles;
+  Host::ClipboardPicture offeredPicture;
+  std::map<std::string, std::vector<std::uint8_t>> renderedFiles;  // by type, made on request
+  std::uint64_t serial = 1;  // counts the changes of owner
   size_t maxChunk = 0;
 
   bool fixes = false;
@@ -147,19 +149,25 @@ struct X11Clipboard::State {
       Answer(e.xselectionrequest);
     } else if (e.type == SelectionClear && e.xselectionclear.selection == clipboard) {
       owned = false;
+      offeredPicture = {};
+      renderedFiles.clear();
       ++generation;
+      ++serial;
     } else if (e.type == PropertyNotify && e.xproperty.state == PropertyDelete) {
       SendNextChunk(e.xproperty.window, e.xproperty.atom);
     } else if (fixes && e.type == fixesEventBase + XFixesSelectionNotify) {
       const auto& n = reinterpret_cast<const XFixesSelectionNotifyEvent&>(e);
-      if (n.selection == clipboard && n.owner != window) ++generation;
+      if (n.selection == clipboard && n.owner != window) {
+        ++generation;
+        ++serial;
+      }
     }
   }
 
   std::vector<Atom> OfferedTargets() {
     std::vector<Atom> list{targets, timestamp};
     if (hasText) list.insert(list.end(), {utf8, textPlainUtf8, XA_STRING, text, textPlain});
-    for (const Host::ClipboardFile& f : offeredFiles) list.push_back(Intern(f.type.c_str()));
+    for (const std::string& type : offeredPicture.types) list.push_back(Intern(type.c_str()));
     return list;
   }
 
@@ -176,14 +184,19 @@ struct X11Clipboard::State {
       bytes.assign(latin1.begin(), latin1.end());
       return true;
     }
-    const std::string name = AtomName(target);
-    for (const Host::ClipboardFile& f : offeredFiles)
-      if (f.type == name) {
-        type = target;
-        bytes = f.bytes;
-        return true;
-      }
-    return false;
+    if (!OfferedFile(AtomName(target), bytes)) return false;
+    type = target;
+    return true;
+  }
+
+  // The picture's file of the type, made the first time it is asked for.
+  bool OfferedFile(const std::string& type, std::vector<std::uint8_t>& bytes) {
+    const auto& types = offeredPicture.types;
+    if (std::find(types.begin(), types.end(), type) == types.end()) return false;
+    auto made = renderedFiles.find(type);
+    if (made == renderedFiles.end()) made = renderedFiles.emplace(type, offeredPicture.render(type)).first;
+    bytes = made->second;
+    return !bytes.empty();
   }
 
   void Answer(const XSelectionRequestEvent& request) {
@@ -372,11 +385,13 @@ std::unique_ptr<X11Clipboard> X11Clipboard::Open() {
   return std::unique_ptr<X11Clipboard>(new X11Clipboard(std::move(s)));
 }
 
-bool X11Clipboard::SetContent(const std::string* text, const std::vector<Host::ClipboardFile>& files) {
+bool X11Clipboard::SetContent(const std::string* text, Host::ClipboardPicture picture) {
   State& s = *s_;
   s.hasText = text != nullptr;
   s.offeredText = text ? *text : std::string();
-  s.offeredFiles = files;
+  s.offeredPicture = std::move(picture);
+  s.renderedFiles.clear();
+  ++s.serial;
   s.ownedSince = s.ServerTime();
   XSetSelectionOwner(s.display, s.clipboard, s.window, s.ownedSince);
   s.owned = XGetSelectionOwner(s.display, s.clipboard) == s.window;
@@ -414,11 +429,10 @@ bool X11Clipboard::GetFile(const std::vector<std::string>& types, Host::Clipboar
   Serve();
   if (s.owned) {
     for (const std::string& type : types)
-      for (const Host::ClipboardFile& f : s.offeredFiles)
-        if (f.type == type) {
-          out = f;
-          return true;
-        }
+      if (s.OfferedFile(type, out.bytes)) {
+        out.type = type;
+        return true;
+      }
     return false;
   }
   if (XGetSelectionOwner(s.display, s.clipboard) == None) return false;
@@ -443,13 +457,19 @@ void X11Clipboard::Serve() {
 
 bool X11Clipboard::Busy() const { return s_->owned || !s_->transfers.empty(); }
 
+std::uint64_t X11Clipboard::Serial() {
+  Serve();
+  return s_->owned || s_->fixes ? s_->serial : 0;
+}
+
 #else  // built without X
 
 struct X11Clipboard::State {};
 X11Clipboard::X11Clipboard(std::unique_ptr<State> state) : s_(std::move(state)) {}
 X11Clipboard::~X11Clipboard() = default;
 std::unique_ptr<X11Clipboard> X11Clipboard::Open() { return nullptr; }
-bool X11Clipboard::SetContent(const std::string*, const std::vector<Host::ClipboardFile>&) { return false; }
+bool X11Clipboard::SetContent(const std::string*, Host::ClipboardPicture) { return false; }
+std::uint64_t X11Clipboard::Serial() { return 0; }
 bool X11Clipboard::GetText(std::string&) { return false; }
 bool X11Clipboard::GetFile(const std::vector<std::string>&, Host::ClipboardFile&) { return false; }
 void X11Clipboard::Serve() {}

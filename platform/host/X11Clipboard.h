@@ -5,6 +5,7 @@
 // pictures by MIME type, large ones in INCR steps) and reads theirs. What it read is kept
 // until the XFixes extension says another program took the clipboard.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,10 +20,14 @@ public:
   X11Clipboard(const X11Clipboard&) = delete;
   X11Clipboard& operator=(const X11Clipboard&) = delete;
 
-  // Takes the clipboard for what is given; false when the display refused it.
-  bool SetContent(const std::string* text, const std::vector<Host::ClipboardFile>& files);
+  // Takes the clipboard for what is given; false when the display refused it. The picture's
+  // files are made when first asked for, and kept while the clipboard is ours.
+  bool SetContent(const std::string* text, Host::ClipboardPicture picture);
   bool GetText(std::string& out);
   bool GetFile(const std::vector<std::string>& types, Host::ClipboardFile& out);
+  // Counts the changes of the clipboard; 0 when another program holds it and the display
+  // cannot say when that changes (no XFixes).
+  std::uint64_t Serial();
   // Answers the requests of other programs waiting now (never blocks).
   void Serve();
   // Whether there may be requests to answer: while it owns the clipboard or sends data.

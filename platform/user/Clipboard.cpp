@@ -181,11 +181,15 @@ std::vector<std::uint8_t> DibOfHostFile(const Host::ClipboardFile& file) {
 
 // Host data that the program neither gave nor took yet are newer than what the program
 // holds: they replace the program's clipboard (while no one has it open). A picture the
-// host holds that cannot be read is passed over, and only its text (if any) comes in.
+// host holds that cannot be read is passed over, and only its text (if any) comes in. A host
+// that counts its clipboard's changes is read only after a change.
 void TakeNewerHostData() {
   ClipboardStore& store = wm::Clipboard();
   Host* host = DisplayHost();
   if (store.open || !host) return;
+  const std::uint64_t serial = host->ClipboardSerial();
+  if (serial != 0 && serial == store.hostSerial) return;
+  store.hostSerial = serial;
   std::string text;
   const bool hasText = host->GetClipboardText(text) && !text.empty();
   Host::ClipboardFile file;
@@ -310,24 +314,40 @@ bool AcceptableData(UINT format, HGLOBAL data) {
   return true;
 }
 
-// The picture the program put on the clipboard, as files for the host; none when it holds
-// no picture with data (a promised one reaches the host once it is rendered).
-std::vector<Host::ClipboardFile> PictureFilesForHost(ClipboardStore& store) {
-  std::vector<std::uint8_t> dib;
-  if (ClipboardStore::Entry* e = store.Find(CF_DIB); e && e->data) {
-    dib = BlockBytes(e->data);
-  } else if (ClipboardStore::Entry* b = store.Find(CF_BITMAP); b && b->data) {
+// The picture the program put on the clipboard as a packed DIB; empty when it holds no
+// picture with data.
+std::vector<std::uint8_t> PictureDib(ClipboardStore& store) {
+  if (ClipboardStore::Entry* e = store.Find(CF_DIB); e && e->data) return BlockBytes(e->data);
+  if (ClipboardStore::Entry* b = store.Find(CF_BITMAP); b && b->data) {
     const ClipboardStore::Entry* p = store.Find(CF_PALETTE);
-    dib = PackedDibFromBitmap(static_cast<HBITMAP>(const_cast<void*>(b->data)),
-                              p && p->data ? static_cast<HPALETTE>(const_cast<void*>(p->data)) : nullptr);
+    return PackedDibFromBitmap(static_cast<HBITMAP>(const_cast<void*>(b->data)),
+                               p && p->data ? static_cast<HPALETTE>(const_cast<void*>(p->data)) : nullptr);
   }
-  std::vector<Host::ClipboardFile> files;
-  if (dib.empty()) return files;
-  std::vector<std::uint8_t> png = PngFileFromPackedDib(dib.data(), dib.size());
-  std::vector<std::uint8_t> bmp = BmpFileFromPackedDib(dib.data(), dib.size());
-  if (!png.empty()) files.push_back({"image/png", std::move(png)});
-  if (!bmp.empty()) files.push_back({"image/bmp", std::move(bmp)});
-  return files;
+  return {};
+}
+
+bool HoldsPicture(ClipboardStore& store) {
+  const ClipboardStore::Entry* dib = store.Find(CF_DIB);
+  const ClipboardStore::Entry* bitmap = store.Find(CF_BITMAP);
+  return (dib && dib->data) || (bitmap && bitmap->data);
+}
+
+// The picture the program put on the clipboard, offered to the host as PNG and BMP files that
+// are made only when another program asks, from the clipboard as it is then: nothing once
+// the program's clipboard has changed (a promised picture reaches the host once rendered).
+Host::ClipboardPicture PictureForHost(ClipboardStore& store) {
+  Host::ClipboardPicture picture;
+  if (!HoldsPicture(store)) return picture;
+  picture.types = {"image/png", "image/bmp"};
+  picture.render = [offered = store.ContentSerial()](const std::string& type) {
+    ClipboardStore& now = wm::Clipboard();
+    if (now.ContentSerial() != offered) return std::vector<std::uint8_t>();
+    const std::vector<std::uint8_t> dib = PictureDib(now);
+    if (dib.empty()) return dib;
+    return type == "image/png" ? PngFileFromPackedDib(dib.data(), dib.size())
+                               : BmpFileFromPackedDib(dib.data(), dib.size());
+  };
+  return picture;
 }
 
 }  // namespace
@@ -354,11 +374,12 @@ BOOL CloseClipboard() {
     std::string text;
     // Promised data reach the host only once someone asks for them.
     const bool hasText = host && ClipboardTextNow(text, Promised::Skip);
-    const std::vector<Host::ClipboardFile> files = host ? PictureFilesForHost(store) : std::vector<Host::ClipboardFile>();
-    if (hasText || !files.empty()) {
+    Host::ClipboardPicture picture = host ? PictureForHost(store) : Host::ClipboardPicture();
+    if (hasText || !picture.types.empty()) {
       store.hostEcho = hasText ? ToHostLines(text) : std::string();
-      store.hostImageEcho = files.empty() ? 0 : Digest(files.front().bytes);
-      host->SetClipboardContent(hasText ? &store.hostEcho : nullptr, files);
+      store.hostImageEcho = 0;
+      host->OfferClipboardContent(hasText ? &store.hostEcho : nullptr, std::move(picture));
+      store.hostSerial = host->ClipboardSerial();
     }
   }
   return TRUE;

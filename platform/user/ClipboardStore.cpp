@@ -34,6 +34,7 @@ ClipboardStore::Entry* ClipboardStore::Find(UINT format) {
 }
 
 void ClipboardStore::Put(UINT format, HGLOBAL data, bool converted) {
+  if (!converted) ++contentSerial_;
   if (Entry* e = Find(format)) {
     if (e->data != data) FreeClipboardData(format, e->data);
     e->data = data;
@@ -46,6 +47,7 @@ void ClipboardStore::Put(UINT format, HGLOBAL data, bool converted) {
 void ClipboardStore::Erase(UINT format) {
   for (auto it = entries_.begin(); it != entries_.end(); ++it)
     if (it->format == format) {
+      if (!it->converted) ++contentSerial_;
       FreeClipboardData(format, it->data);
       entries_.erase(it);
       return;
@@ -64,6 +66,7 @@ void ClipboardStore::EraseConverted(bool (*family)(UINT format)) {
 }
 
 void ClipboardStore::FreeAll() {
+  ++contentSerial_;
   for (Entry& e : entries_) FreeClipboardData(e.format, e.data);
   entries_.clear();
 }
@@ -75,6 +78,7 @@ void ClipboardStore::Clear() {
   textChanged = imageChanged = false;
   hostEcho.clear();
   hostImageEcho = 0;
+  hostSerial = 0;
 }
 
 void ClipboardOwnerLeaving(HWND window) {

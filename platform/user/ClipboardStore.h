@@ -4,6 +4,7 @@
 // last exchanged with the host (to tell the host's newer data from the program's own).
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,11 @@ public:
   bool imageChanged = false;  // a picture set while open: likewise
   std::string hostEcho;       // the host text the program last gave or took (LF line ends)
   std::size_t hostImageEcho = 0;  // a digest of the host picture last given or taken
+  std::uint64_t hostSerial = 0;   // the host clipboard's serial then (0: the host cannot tell)
 
   const std::vector<Entry>& Entries() const { return entries_; }
+  // Changes whenever data are set or taken away (not when the clipboard converts them).
+  std::uint64_t ContentSerial() const { return contentSerial_; }
   Entry* Find(UINT format);
   // Replaces the format's data (freeing the old) or adds it at the end.
   void Put(UINT format, HGLOBAL data, bool converted = false);
@@ -38,6 +42,7 @@ public:
 
 private:
   std::vector<Entry> entries_;
+  std::uint64_t contentSerial_ = 0;
 };
 
 // Frees the data of a format as the clipboard owns it: GDI objects (CF_BITMAP, CF_PALETTE,

@@ -487,4 +487,33 @@ TEST(ClipboardPicture, APictureGoesToTheHostAndANewerHostPictureComesBack) {
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
 }
 
+// The host's files are made when another program asks, from the clipboard as it stands then:
+// never a picture the program has since taken away.
+TEST(ClipboardPicture, TheHostIsGivenOnlyThePictureTheClipboardHoldsNow) {
+  UiDriver ui;
+  Host& host = DesktopHost();
+  const Bytes first = PackedDib(Rgb24());
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_DIB, Block(first));
+  CloseClipboard();
+
+  // Emptied and not yet closed: what the host was offered is gone.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  Host::ClipboardFile file;
+  EXPECT_FALSE(host.GetClipboardFile({"image/png", "image/bmp"}, file));
+  SetClipboardData(CF_TEXT, Block({'t', 0}));
+  CloseClipboard();
+  EXPECT_FALSE(host.GetClipboardFile({"image/png", "image/bmp"}, file)) << "text alone now";
+
+  // The next picture copied reaches the host.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_DIB, Block(first));
+  CloseClipboard();
+  ASSERT_TRUE(host.GetClipboardFile({"image/bmp"}, file));
+  EXPECT_EQ(file.bytes, BmpFileFromPackedDib(first.data(), first.size()));
+}
+
 }  // namespace
