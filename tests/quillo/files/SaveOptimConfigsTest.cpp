@@ -68,7 +68,8 @@ TEST_F(SaveOptimConfigsTest, AddingStoresTheFourSlotsAndAddingAgainUpdatesThem) 
   f->LimitED->SetAsInteger(16);
   f->DitherCB->SetChecked(true);
   f->Add4BtnClick(f->Add4Btn);
-  EXPECT_EQ(Stored("Web", "1"), "CompuServe GIF@8@1@16@1@0@1@75");
+  // A new type takes the picture's own interlacing (none).
+  EXPECT_EQ(Stored("Web", "1"), "CompuServe GIF@8@1@16@1@0@0@75");
   EXPECT_EQ(Listed(*f, "Web"), 1);
   EXPECT_EQ(f->GetActiveControl(), nullptr);
   // Listed again by the next opening.

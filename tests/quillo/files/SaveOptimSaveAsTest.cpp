@@ -14,6 +14,8 @@
 #include "quillo/base/Language.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/document/DocumentList.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/files/ImageFiles.h"
 #include "quillo/files/SaveOptimForm.h"
 #include "quillo/files/SavePictureDialog.h"
 #include "support/FileDialogUser.h"
@@ -57,7 +59,7 @@ protected:
 };
 
 TEST_F(SaveOptimSaveAsTest, TheAcceptedSlotSetsTheSaveDialogAndTheFileIsWrittenSo) {
-  REQUIRE_TOOL("magick");
+  REQUIRE_TOOL("convert");
   Start({WritePicture("photo.png")});
   ASSERT_NE(CurrentPicture, nullptr);
   const std::string out = home.Path() + "/optimised.gif";
@@ -107,10 +109,10 @@ TEST_F(SaveOptimSaveAsTest, TheAcceptedSlotSetsTheSaveDialogAndTheFileIsWrittenS
                     PostMessage(nullptr, WM_NULL, 0, 0);
                   }});
   ASSERT_TRUE(std::filesystem::exists(out));
-  GFXFileDesc desc;
-  ASSERT_TRUE(GFXFile::Test(out, &desc));
-  EXPECT_EQ(desc.bits, 8);
-  EXPECT_TRUE(desc.interlaced);
+  UDBuffer back;
+  ASSERT_EQ(LoadImageFile(&back, out, 0, true), LoadOk);
+  EXPECT_EQ(back.SaveParams.bits, 8);
+  EXPECT_TRUE(back.SaveParams.interlaced);
   const reference::Image read = reference::MagickRead(out);
   ASSERT_EQ(read.width, 96);
   const std::set<uint> colours(read.pixels.begin(), read.pixels.end());
