@@ -179,8 +179,10 @@ void TSaveOptimForm::BuildBottomControls() {
   ProgressBar = PlacedControl<TPercentProgress>(this, "ProgressBar", ProgPanel, 4, 4, 110, 17);
   ProgressBar->SetMax(100);
   ProgressBar->SetProgressColor(clBtnShadow);
-  ZoomLab = PlacedControl<TLabel>(this, "ZoomLab", ProgPanel, 130, 6, 30, 13);
-  ZoomLab->SetAutoSize(true);
+  // Right-aligned in a fixed width: its right edge stays put whatever the magnification.
+  ZoomLab = PlacedControl<TLabel>(this, "ZoomLab", ProgPanel, 130, 6, 60, 13);
+  ZoomLab->SetAutoSize(false);
+  ZoomLab->SetAlignment(taRightJustify);
   ZoomLab->SetCaption("ZL");
 
   const auto button = [this](const char* name, const char* caption, int left, int width) {

@@ -2,6 +2,7 @@
 // 256-colour GIF in the third slot, Accept, and the save dialog then set as the slot was,
 // writing a file an independent reader finds so.
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -35,11 +36,25 @@ protected:
     const POINT at = UiDriver::At(c->GetHandle(), c->GetWidth() / 2, c->GetHeight() / 2);
     ui.QueueClick(at.x, at.y);
   }
-  // A many-coloured picture as a 24-bit PNG.
+  // A photo-like picture as a 24-bit PNG: smooth shading, a disc with its own gradient and a
+  // little grain, so that lossy and palette depths each show their own losses.
   std::string WritePicture(const std::string& name) const {
-    const reference::Image image = reference::Picture(96, 64, 4000, 7);
+    constexpr int kWidth = 320;
+    constexpr int kHeight = 240;
     Buffer b;
-    reference::ToBuffer(image, b);
+    b.Alloc(Pair<int>(kWidth, kHeight));
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const int dx = x - kWidth / 2;
+        const int dy = y - kHeight / 2;
+        const bool disc = dx * dx + dy * dy < 80 * 80;
+        const int grain = static_cast<int>((static_cast<unsigned>(x) * 7919u ^ static_cast<unsigned>(y) * 104729u) % 9u) - 4;
+        const int r = disc ? 230 - y / 2 : 40 + x * 150 / kWidth;
+        const int g = disc ? 120 + x / 4 : 90 + y * 120 / kHeight;
+        const int bl = disc ? 60 + y / 3 : 200 - x * 100 / kWidth;
+        const auto c = [grain](int v) { return static_cast<uint>(std::clamp(v + grain, 0, 255)); };
+        *b.At(x, y) = c(r) << 16 | c(g) << 8 | c(bl);
+      }
     const std::string path = home.Path() + "/" + name;
     GFXSaveParams params;
     params.bits = 24;
@@ -114,7 +129,7 @@ TEST_F(SaveOptimSaveAsTest, TheAcceptedSlotSetsTheSaveDialogAndTheFileIsWrittenS
   EXPECT_EQ(back.SaveParams.bits, 8);
   EXPECT_TRUE(back.SaveParams.interlaced);
   const reference::Image read = reference::MagickRead(out);
-  ASSERT_EQ(read.width, 96);
+  ASSERT_EQ(read.width, 320);
   const std::set<uint> colours(read.pixels.begin(), read.pixels.end());
   EXPECT_LE(colours.size(), 16u);
   EXPECT_GT(colours.size(), 2u);
