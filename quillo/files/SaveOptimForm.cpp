@@ -63,6 +63,19 @@ private:
   void (*end_)();
 };
 
+// A format's default save parameters, put back as they were on every exit.
+class DefaultsKept {
+public:
+  explicit DefaultsKept(GFXFile* format) : format_(format), saved_(format->defaults) {}
+  ~DefaultsKept() { format_->defaults = saved_; }
+  DefaultsKept(const DefaultsKept&) = delete;
+  DefaultsKept& operator=(const DefaultsKept&) = delete;
+
+private:
+  GFXFile* format_;
+  GFXSaveParams saved_;
+};
+
 }  // namespace
 
 TSaveOptimForm::TSaveOptimForm(TComponent* owner, UDBuffer* picture) : TForm(owner), picture_(picture) {
@@ -400,7 +413,7 @@ void TSaveOptimForm::Probe(int k) {
   const bool qualityEnabled = QScbar->GetEnabled();
   ProbeFolder::Remove(ProbeFile[k]);
   ProbeFile[k] = AnsiString();
-  const GFXFile* const format = WritableFormat(Type->GetItemIndex());
+  GFXFile* const format = WritableFormat(Type->GetItemIndex());
   if (picture_ == nullptr || format == nullptr || probes_.Path().empty()) return;
   ProbeFile[k] = probes_.Path() + kProbePrefix + IntToStr(k) + FirstExtensionWithDot(format);
   const int depthCode = ChosenDepthCode();
@@ -414,6 +427,9 @@ void TSaveOptimForm::Probe(int k) {
   int code = SaveStopped;
   {
     ProgressHooksInForce hooks(OptimProgressStart, OptimProgressStep, OptimProgressEnd);
+    // The library keeps a save's parameters as its format's defaults, which the save dialog
+    // offers next; a trial save is not the user's choice and leaves them as they were.
+    const DefaultsKept kept(format);
     code = SaveImageFile(ProbeFile[k], picture_, &params, true, QuietProgress::CallersHooks);
   }
   if (code == SaveOk && !OptimCancelRequested && GetModalResult() == mrNone) {

@@ -102,6 +102,24 @@ TEST_F(SaveOptimFormTest, ATrueColourPngProbeIsTheImageAndReportsTheWrittenSize)
       ASSERT_EQ(read.rgba[static_cast<size_t>(y) * read.width + x] & 0xFFFFFF, *picture.At(x, y) & 0xFFFFFF);
 }
 
+// A trial save is not the user's: the type's defaults, which the save dialog offers next,
+// stay as they were.
+TEST_F(SaveOptimFormTest, AProbeLeavesTheTypesDefaultSettingsAlone) {
+  GFXFile* jpeg = nullptr;
+  for (GFXFile* format = GFXFile::Formats(); format != nullptr; format = format->next)
+    if (format->name == "JPEG") jpeg = format;
+  ASSERT_NE(jpeg, nullptr);
+  const int quality = jpeg->defaults.quality;
+  const bool interlaced = jpeg->defaults.interlaced;
+  auto f = Open();
+  ClickTab(*f, 3);
+  ASSERT_NE(f->QScbar->GetPosition(), quality);
+  Click(f->PrevBtn);
+  ASSERT_EQ(f->SlotState[3], TSaveOptimForm::kProbed);
+  EXPECT_EQ(jpeg->defaults.quality, quality);
+  EXPECT_EQ(jpeg->defaults.interlaced, interlaced);
+}
+
 TEST_F(SaveOptimFormTest, AnyChangeTurnsAcceptBackToPreviewAndTheSizeStaysUntilTheTabChanges) {
   const std::vector<std::pair<const char*, std::function<void(TSaveOptimForm&)>>> changes = {
       {"type", [](TSaveOptimForm& f) { ChooseType(f, "CompuServe GIF"); }},
