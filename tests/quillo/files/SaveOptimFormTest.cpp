@@ -13,6 +13,7 @@
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/files/ImageFiles.h"
 #include "support/FileSizeLimit.h"
+#include "tools/lngmaker/LanguageEncoder.h"
 
 namespace {
 
@@ -118,6 +119,30 @@ TEST_F(SaveOptimFormTest, AProbeLeavesTheTypesDefaultSettingsAlone) {
   ASSERT_EQ(f->SlotState[3], TSaveOptimForm::kProbed);
   EXPECT_EQ(jpeg->defaults.quality, quality);
   EXPECT_EQ(jpeg->defaults.interlaced, interlaced);
+}
+
+// A language may word two depths alike: each entry keeps its own code all the same.
+TEST_F(SaveOptimFormTest, DepthsWordedAlikeKeepTheirOwnCodes) {
+  std::string text = FileContents(QUILLO_SOURCE_DIR "/data/languages/English.txt");
+  const std::string sixteen = "SO16=16 Colors";
+  ASSERT_NE(text.find(sixteen), std::string::npos);
+  text.replace(text.find(sixteen), sixteen.size(), "SO16=256 Colors");
+  const std::vector<std::uint8_t> bytes = EncodeLanguageText(text);
+  const std::string path = home.WriteFile("Alike.lng", std::string(bytes.begin(), bytes.end()));
+  ASSERT_EQ(Lang->LoadFile(path), Language::LoadResult::Ok);
+  auto f = Open();
+  ChooseType(*f, "CompuServe GIF");
+  ASSERT_EQ(f->CDepth->GetItems()->Get(0), f->CDepth->GetItems()->Get(1));
+  f->CDepth->SetItemIndex(1);
+  f->SetDitherAndLimitCols(f->CDepth);
+  EXPECT_EQ(f->ChosenDepthCode(), 4);
+  Click(f->PrevBtn);
+  ASSERT_EQ(f->SlotState[0], TSaveOptimForm::kProbed);
+  UDBuffer back;
+  ASSERT_EQ(LoadImageFile(&back, f->ProbeFile[0], 0, true), LoadOk);
+  EXPECT_EQ(back.SaveParams.bits, 4) << "the 16-colour entry writes 4 bits";
+  EXPECT_EQ(f->DepthIndex(4), 1);
+  EXPECT_EQ(f->DepthIndex(8), 0);
 }
 
 TEST_F(SaveOptimFormTest, AnyChangeTurnsAcceptBackToPreviewAndTheSizeStaysUntilTheTabChanges) {
