@@ -10,6 +10,7 @@
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ScrollBar.h"
+#include "quillo/base/ScreenLayout.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/files/ImageFiles.h"
 #include "support/FileSizeLimit.h"
@@ -337,6 +338,24 @@ TEST_F(SaveOptimFormTest, ProbesLiveInAPrivateFolderThatGoesWithTheWindow) {
   EXPECT_EQ(NamesIn(temp), std::vector<std::string>{"$$$QL$$$0.JPG"});
   EXPECT_EQ(FileContents(victim), "keep");
   EXPECT_FALSE(std::filesystem::exists(PathOf("mine.jpg")));
+}
+
+// The first window is centred in the work area; each later one opens where the last closed.
+TEST_F(SaveOptimFormTest, TheWindowOpensWhereItWasLastClosed) {
+  {
+    auto f = Open();
+    EXPECT_EQ(f->GetLeft(), std::max(0, static_cast<int>(WorkArea.right - WorkArea.left - f->GetWidth()) / 2));
+    EXPECT_EQ(f->GetClientWidth(), 542);
+    EXPECT_EQ(f->GetClientHeight(), 391);
+    f->SetBounds(31, 47, f->GetWidth(), f->GetHeight());
+    f->Close();
+    ui.RunUntilIdle();
+  }
+  EXPECT_EQ(SavedLeft, 31);
+  EXPECT_EQ(SavedTop, 47);
+  auto f = Open();
+  EXPECT_EQ(f->GetLeft(), 31);
+  EXPECT_EQ(f->GetTop(), 47);
 }
 
 TEST_F(SaveOptimFormTest, NoMemoryForTheSlotPicturesClosesTheWindowAsCancelled) {

@@ -2,6 +2,7 @@
 // panning by keys and by dragging, and the two-preview layout.
 
 #include "SaveOptimTestSupport.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/ScrollBox.h"
 #include "quillo/document/ImageView.h"
 
@@ -114,6 +115,8 @@ TEST_F(SaveOptimPreviewsTest, ADragMovesAllFourViewsAndKeepsTheGrabbedPointUnder
   EXPECT_EQ(under.y, point.y);
   EXPECT_EQ(f->CurrentSlot, 3) << "the view's slot is selected";
   EXPECT_FALSE(f->Dragging);
+  EXPECT_EQ(grabbed->GetCursor(), -45) << "the open hand";
+  EXPECT_EQ(Screen()->GetCursor(), crDefault) << "the closed hand only while dragging";
 }
 
 TEST_F(SaveOptimPreviewsTest, CollapsingToTwoPreviewsOnTheFourthTabSelectsTheSecond) {
