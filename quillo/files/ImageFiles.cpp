@@ -438,7 +438,8 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   return code;
 }
 
-int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet) {
+int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet,
+                  QuietProgress progress) {
   HourglassPointer pointer;
   GFXtra32 extra = ExtraForSave(picture);
   // The brush is written as the user made it, its outside in its transparent colour; the
@@ -465,7 +466,7 @@ int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params,
   int code = SaveOk;
   AnsiString reason;
   {
-    ProgressHooksOff hooks(quiet);
+    ProgressHooksOff hooks(quiet && progress == QuietProgress::Off);
     try {
       if (!GFXFile::Save(*picture, path, &extra, params)) code = SaveStopped;
     } catch (const EInvalidImage&) {

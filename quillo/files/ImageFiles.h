@@ -38,11 +38,16 @@ enum SaveResult : int {
 // code tells) and any other failure changes nothing.
 int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool quiet);
 
+// Whose progress hooks a quiet save runs under: none, so that it cannot be stopped, or those
+// the caller has put in force, which show its own progress and may stop it.
+enum class QuietProgress { Off, CallersHooks };
+
 // Writes the picture (BrushShape: the brush) with the parameters. The file at fileName is
 // replaced only once the new one is written whole; a failed save leaves it, its backup and
 // the picture as they were. Unless quiet: the backup copy, messages, the recent-files entry
 // and the picture named after the file and marked unchanged.
-int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet);
+int SaveImageFile(AnsiString fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet,
+                  QuietProgress progress = QuietProgress::Off);
 
 // The dialogs' file-type list, "Name (exts)|patterns|..." in registry order (only the formats
 // that can write when writableOnly, else followed by all images and all files). Answers the

@@ -9,9 +9,11 @@
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/Settings.h"
 #include "quillo/document/DocumentHost.h"
+#include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/RecentFolders.h"
+#include "quillo/files/SaveOptimForm.h"
 
 TSavePlus* SavePlus = nullptr;
 
@@ -180,8 +182,7 @@ void TSavePlus::BuildOptions() {
   OptimizeBtn->SetCaption("Optimize...");
   OptimizeBtn->SetBounds(kOptionsLeft, 143, 150, 22);
   OptimizeBtn->SetParent(Panel1);
-  // The save optimiser is not part of the program yet: its button stays greyed.
-  OptimizeBtn->SetEnabled(false);
+  OptimizeBtn->OnClick = [this](TObject* sender) { OptimizeBtnClick(sender); };
   SetAsDefault = NewComponent<TButton>(this);
   SetAsDefault->SetName("SetAsDefault");
   SetAsDefault->SetCaption("Set as default");
@@ -393,6 +394,38 @@ GFXSaveParams TSavePlus::ChosenParams() const {
   params.dither = Dither->GetChecked();
   params.transparent = Transparent->GetChecked();
   return params;
+}
+
+void TSavePlus::OptimizeBtnClick(TObject*) {
+  UDBuffer* const picture = PictureToSave != nullptr ? PictureToSave : CurrentPicture;
+  if (picture == nullptr) return;
+  TOwnedPtr<TSaveOptimForm> optimiser(NewComponent<TSaveOptimForm>(Application(), picture));
+  if (optimiser->ShowModal() == mrOk) TakeOptimResult(SaveOptimResult);
+}
+
+void TSavePlus::TakeOptimResult(const OptimSlot& result) {
+  const int type = result.typeIndex + 1;
+  if (DialogRunning()) {
+    // The dialog applies the type as if the user had chosen it, which sets the panel up for it.
+    SavePicDlg->Hook().SetSelFilterIndex(type);
+  } else {
+    SavePicDlg->SetFilterIndex(type);
+    SavePicDlgTypeChange(nullptr, type);
+  }
+  for (int i = 0; i < kDepthButtons; ++i) {
+    const bool code = kDepthPlaces[i].grey ? result.depthIndex == kDepthGrey : result.depthIndex == kDepthPlaces[i].bits;
+    if (code) BPPClick(DepthButton(i));
+  }
+  LimitColsCB->SetChecked(result.limit != 0);
+  LimitCols->SetPosition(result.colours);
+  LimitColsCBClick(LimitColsCB);
+  Dither->SetChecked(result.dither != 0);
+  Transparent->SetChecked(result.transparent != 0);
+  MultiPass->SetChecked(result.interlaced != 0);
+  if (Quality->GetEnabled()) {
+    Quality->SetPosition(result.quality);
+    QualityChange(Quality);
+  }
 }
 
 void TSavePlus::AddRecentFolder(const AnsiString& fileName) {

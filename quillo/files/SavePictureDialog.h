@@ -15,6 +15,7 @@
 #include "platform/vcl/StdButtons.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/files/HookedFileDialog.h"
+#include "quillo/files/SaveOptimSlots.h"
 #include "vorlen/formats/GFXFile.h"
 
 class UDBuffer;
@@ -67,6 +68,11 @@ public:
   void LimitColsCBClick(TObject* sender);
   void QualityChange(TObject* sender);
   void RecFoldersChange(TObject* sender);
+  // Opens the save optimiser on the picture; the settings it accepts become the panel's.
+  void OptimizeBtnClick(TObject* sender);
+  // Takes the optimiser's accepted settings: its type in the dialog, then its depth, limit,
+  // dither, transparency, interlacing and (where the type has one) quality.
+  void TakeOptimResult(const OptimSlot& result);
   void SetAsDefaultClick(TObject* sender);
 
   // Checks the enabled depth button nearest the picture's depth: at or above it, else the
