@@ -19,12 +19,21 @@ bool OwnedBy(HWND window, HWND owner) {
   return false;
 }
 
-// Windows owned by a top-level window stay above it, in their own order.
+// A window owned by a topmost window is topmost too, so it never falls behind its owner.
+bool OwnerIsTopmost(const WindowObject& w) {
+  for (WindowObject* o = LiveWindow(w.owner); o; o = LiveWindow(o->owner))
+    if (o->exStyle & WS_EX_TOPMOST) return true;
+  return false;
+}
+
+// Windows owned by a top-level window stay above it, in their own order (topmost with it).
 void KeepOwnedAbove(std::vector<HWND>& list, HWND owner) {
   std::vector<HWND> owned;
   for (HWND w : list)
     if (OwnedBy(w, owner)) owned.push_back(w);
   if (owned.empty()) return;
+  if (LiveWindow(owner)->exStyle & WS_EX_TOPMOST)
+    for (HWND w : owned) LiveWindow(w)->exStyle |= WS_EX_TOPMOST;
   list.erase(std::remove_if(list.begin(), list.end(), [&](HWND w) { return OwnedBy(w, owner); }), list.end());
   list.insert(std::find(list.begin(), list.end(), owner), owned.begin(), owned.end());
 }
@@ -34,7 +43,7 @@ void Restack(WindowObject& w, HWND window, HWND after) {
   if (!p) return;
   auto& list = p->children;
   list.erase(std::remove(list.begin(), list.end(), window), list.end());
-  if (after == HWND_TOPMOST) w.exStyle |= WS_EX_TOPMOST;
+  if (after == HWND_TOPMOST || (after != HWND_NOTOPMOST && OwnerIsTopmost(w))) w.exStyle |= WS_EX_TOPMOST;
   if (after == HWND_NOTOPMOST) w.exStyle &= ~WS_EX_TOPMOST;
   if (after == HWND_BOTTOM) {
     list.push_back(window);

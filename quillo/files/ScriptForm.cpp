@@ -102,6 +102,8 @@ TScriptForm::TScriptForm(TComponent* owner) : TForm(owner) {
   SetBorderStyle(bsSizeToolWin);
   SetBorderIcons({biSystemMenu});
   SetFormStyle(fsStayOnTop);
+  // Centred the first time; after that where the user last left it (the form storage).
+  SetPosition(poScreenCenter);
   SetKeyPreview(true);
   SetShowHint(true);
   SetHelpContext(kHelpContext);
@@ -498,6 +500,8 @@ void TScriptForm::GoBtnClick(TObject*) {
   progress->SetRunning(false);
   if (progress->MessageCount() == 0) progress->Close();
   Show();
+  // The lines of a run stay in sight above this window, which sits where they would.
+  if (progress->GetVisible()) progress->BringToFront();
 }
 
 void TScriptForm::HelpBtnClick(TObject*) { Application()->HelpContext(GetHelpContext()); }

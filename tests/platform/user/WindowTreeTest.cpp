@@ -82,6 +82,30 @@ TEST(WindowTree, OwnedWindowsStayAboveTheirOwner) {
   EXPECT_EQ(GetWindow(tool, GW_OWNER), owner);
 }
 
+// A dialog of a stay-on-top window is shown above it, and stays there when the other windows
+// are brought forward.
+TEST(WindowTree, WindowsOwnedByATopmostWindowStayAboveIt) {
+  UiDriver ui;
+  Recorder rec("TreeTopmost");
+  HWND owner = Overlapped("TreeTopmost", "Owner", 10, 10, 300, 200);
+  SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  HWND other = Overlapped("TreeTopmost", "Other", 400, 20, 300, 200);
+  HWND dialog = CreateWindowEx(0, "TreeTopmost", "Dialog", WS_POPUP | WS_CAPTION, 50, 50, 100, 100, owner, nullptr,
+                               nullptr, nullptr);
+  ShowWindow(dialog, SW_SHOW);
+  ui.RunUntilIdle();
+  EXPECT_EQ(GetWindow(owner, GW_HWNDFIRST), dialog);
+  EXPECT_EQ(GetWindow(dialog, GW_HWNDNEXT), owner);
+  EXPECT_TRUE(GetWindowLongPtr(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetWindow(owner, GW_HWNDFIRST), dialog);
+  EXPECT_EQ(GetWindow(dialog, GW_HWNDNEXT), owner);
+  // Brought forward itself, it stays with its owner among the topmost windows.
+  SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetWindow(owner, GW_HWNDFIRST), dialog);
+  EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), other);
+}
+
 TEST(WindowTree, MouseLeaveIsReportedOnceWhenTracked) {
   UiDriver ui;
   Recorder rec("TreeLeave");

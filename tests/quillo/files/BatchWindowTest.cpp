@@ -217,4 +217,21 @@ TEST_F(BatchWindowTest, SettingsAreKeptForTheNextTime) {
   }});
 }
 
+TEST_F(BatchWindowTest, TheWindowOpensCentredThenWhereTheUserLeftIt) {
+  Start();
+  WithBatchWindow({[this] {
+    TScriptForm* batch = Batch();
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_LE(batch->GetHeight(), screenHeight);
+    EXPECT_NEAR(batch->GetTop() + batch->GetHeight() / 2, screenHeight / 2, 1);
+    EXPECT_NEAR(batch->GetLeft() + batch->GetWidth() / 2, screenWidth / 2, 1);
+    batch->SetLeft(40);
+    batch->SetTop(30);
+  }});
+  WithBatchWindow({[this] {
+    EXPECT_EQ(Batch()->GetLeft(), 40);
+    EXPECT_EQ(Batch()->GetTop(), 30);
+  }});
+}
+
 }  // namespace
