@@ -32,8 +32,8 @@ void FixedLengths(uchar* literals, uchar* distances) {
   std::memset(distances, 5, flate::kFixedDistanceCodes);
 }
 
-// Copies a match; with distances of 8 or more a word at a time, which may write up to 7
-// bytes past its end (the window keeps room for them).
+// Copies a match; with distances of 8 or more (and runs of one byte) a word at a time, which
+// may write up to 7 bytes past its end (the window keeps room for them).
 [[gnu::always_inline]] inline void CopyMatch(uchar*& out, uint length, uint distance) {
   const uchar* src = out - distance;
   uchar* const end = out + length;
@@ -44,7 +44,13 @@ void FixedLengths(uchar* literals, uchar* distances) {
       src += 8;
     } while (out < end);
   } else if (distance == 1) {
-    std::memset(out, *src, length);
+    // Runs are mostly short: whole words of the repeated byte beat a call to memset.
+    const unsigned long long run = *src * 0x0101010101010101ull;
+    uchar* p = out;
+    do {
+      std::memcpy(p, &run, 8);
+      p += 8;
+    } while (p < end);
   } else {
     for (uchar* p = out; p < end; ++p, ++src) *p = *src;
   }
