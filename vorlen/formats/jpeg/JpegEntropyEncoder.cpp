@@ -15,31 +15,35 @@ inline void PutByte(BitWriter& w, uint byte) {
   if (byte == 0xFF) w.out[w.outPos++] = 0;
 }
 
-void WriteAccumulator(BitWriter& w) {
+// Writes 32 bits, most significant byte first, each 0xFF byte followed by a stuffed 0.
+void WriteWord(BitWriter& w, uint word) {
   // A block never fills the buffer; only a long run of pending bits comes near it.
   if (w.outPos > BitWriter::kOutSize - 8) w.Drain();
-  PutByte(w, w.acc >> 24);
-  PutByte(w, w.acc >> 16 & 255);
-  PutByte(w, w.acc >> 8 & 255);
-  PutByte(w, w.acc & 255);
+  const uint inverted = ~word;
+  if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {  // no 0xFF byte
+    const uint bigEndian = __builtin_bswap32(word);
+    std::memcpy(w.out + w.outPos, &bigEndian, 4);
+    w.outPos += 4;
+    return;
+  }
+  PutByte(w, word >> 24);
+  PutByte(w, word >> 16 & 255);
+  PutByte(w, word >> 8 & 255);
+  PutByte(w, word & 255);
 }
 
 inline int BitLength(int magnitude) { return static_cast<int>(std::bit_width(static_cast<uint>(magnitude))); }
 
 // The bit writer's steps, inline here for the block coders; the exported functions wrap them.
+// Up to 32 bits at a time: fewer than 32 are held, so the 64-bit accumulator has room.
 inline void PutBits(BitWriter& w, uint value, int count) {
   if (count <= 0) return;
-  value &= (1u << count) - 1;
-  if (count < w.free) {
-    w.acc = w.acc << count | value;
-    w.free -= count;
-    return;
+  w.acc = w.acc << count | (value & ((std::uint64_t{1} << count) - 1));
+  w.held += count;
+  if (w.held >= 32) {
+    w.held -= 32;
+    WriteWord(w, static_cast<uint>(w.acc >> w.held));
   }
-  const int rest = count - w.free;
-  w.acc = (w.free == 32 ? 0 : w.acc << w.free) | value >> rest;
-  WriteAccumulator(w);
-  w.acc = value & ((1u << rest) - 1);
-  w.free = 32 - rest;
 }
 
 inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
@@ -57,8 +61,9 @@ inline void EncodeValue(BitWriter& w, int value, int run, const HuffEncoder& tab
     ++w.freq[symbol];
     return;
   }
-  PutBits(w, table.code[symbol], table.length[symbol]);
-  if (s > 0) PutBits(w, static_cast<uint>(value < 0 ? value - 1 : value), s);
+  // The code and the value's bits in one step: at most 16 + 11 bits.
+  const uint bits = static_cast<uint>(value < 0 ? value - 1 : value) & ((1u << s) - 1);
+  PutBits(w, uint(table.code[symbol]) << s | bits, table.length[symbol] + s);
 }
 
 // An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
@@ -74,13 +79,13 @@ void JPGPutCorrectionBits(BitWriter& w, const uchar* bytes, int count) {
 }
 
 void JPGFlushBits(BitWriter& w) {
-  if (w.free < 32) {
-    int held = 32 - w.free;
-    uint bits = w.acc << w.free;
+  if (w.held > 0) {
+    int held = w.held;
+    uint bits = static_cast<uint>(w.acc << (32 - held));  // the held bits at the top, zeros after
     if (w.outPos > BitWriter::kOutSize - 8) w.Drain();
     for (; held > 0; held -= 8, bits <<= 8) PutByte(w, bits >> 24);
     w.acc = 0;
-    w.free = 32;
+    w.held = 0;
   }
   w.Drain();
 }

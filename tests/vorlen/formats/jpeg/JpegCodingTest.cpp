@@ -258,3 +258,31 @@ TEST(JpegTables, ExampleQuantTablesInZigZagOrder) {
     EXPECT_EQ(jpeg::kStdChromQuant[k], expected) << k;
   }
 }
+
+// Random pieces of 1 to 32 bits, ones made more common so that 0xFF bytes fall at every place
+// in a word, written as a plain bit-by-bit packer with byte stuffing would write them.
+TEST(JpegBitWriter, AnyPiecesPackAsOneBitAtATime) {
+  jpeg_test::VectorOutput sink;
+  jpeg::BitWriter w;
+  w.sink = &sink;
+  std::vector<int> bits;
+  uint32_t seed = 77;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const int count = 1 + static_cast<int>(seed >> 27);
+    seed = seed * 1664525u + 1013904223u;
+    const uint value = (seed >> 28) < 10 ? 0xFFFFFFFFu : seed;
+    jpeg::JPGPutBits(w, value, count);
+    for (int b = count - 1; b >= 0; --b) bits.push_back(static_cast<int>(value >> b & 1));
+  }
+  jpeg::JPGFlushBits(w);
+  while (bits.size() % 8 != 0) bits.push_back(0);  // the writer pads with zeros
+  Bytes expected;
+  for (size_t i = 0; i < bits.size(); i += 8) {
+    int byte = 0;
+    for (int b = 0; b < 8; ++b) byte = byte << 1 | bits[i + b];
+    expected.push_back(static_cast<unsigned char>(byte));
+    if (byte == 0xFF) expected.push_back(0);
+  }
+  EXPECT_EQ(sink.bytes, expected);
+}
