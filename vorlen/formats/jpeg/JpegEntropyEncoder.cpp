@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
@@ -66,6 +70,24 @@ inline void EncodeValue(BitWriter& w, int value, int run, const HuffEncoder& tab
   PutBits(w, uint(table.code[symbol]) << s | bits, table.length[symbol] + s);
 }
 
+// Bit k set where v[k] is not zero, eight at a time.
+inline std::uint64_t NonZeroMask(const short* v) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  std::uint64_t zeros = 0;
+  for (int i = 0; i < 64; i += 16) {
+    const __m128i a = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(v + i)), zero);
+    const __m128i b = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(v + i + 8)), zero);
+    zeros |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
+  }
+  return ~zeros;
+#else
+  std::uint64_t mask = 0;
+  for (int k = 0; k < 64; ++k) mask |= static_cast<std::uint64_t>(v[k] != 0) << k;
+  return mask;
+#endif
+}
+
 // An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
 inline int PointTransform(int v, int al) { return v < 0 ? -(-v >> al) : v >> al; }
 
@@ -94,18 +116,51 @@ void JPGEncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) 
   EncodeValue(w, value, run, table);
 }
 
+namespace {
+
+// The writing pass over a block's AC coefficients (non-zero ones marked in nonZero), with the
+// accumulator held in registers until the block is done.
+void WriteAcCoefficients(BitWriter& w, const short* zz, std::uint64_t nonZero, const HuffEncoder& ac) {
+  std::uint64_t acc = w.acc;
+  int held = w.held;
+  auto put = [&](uint value, int count) {
+    acc = acc << count | (value & ((std::uint64_t{1} << count) - 1));
+    held += count;
+    if (held >= 32) {
+      held -= 32;
+      WriteWord(w, static_cast<uint>(acc >> held));
+    }
+  };
+  int last = 0;
+  while (nonZero != 0) {
+    const int k = std::countr_zero(nonZero);
+    nonZero &= nonZero - 1;
+    int run = k - last - 1;
+    for (; run > 15; run -= 16) put(ac.code[0xF0], ac.length[0xF0]);
+    const int value = zz[k];
+    const int s = BitLength(value < 0 ? -value : value);
+    const int symbol = run << 4 | s;
+    const uint bits = static_cast<uint>(value < 0 ? value - 1 : value) & ((1u << s) - 1);
+    put(uint(ac.code[symbol]) << s | bits, ac.length[symbol] + s);
+    last = k;
+  }
+  if (last < 63) put(ac.code[0x00], ac.length[0x00]);
+  w.acc = acc;
+  w.held = held;
+}
+
+}  // namespace
+
 void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEncoder& dc,
                     const HuffEncoder& ac) {
   EncodeValue(w, static_cast<short>(block[0] - pred), 0, dc);
   pred = block[0];
   // The AC coefficients in zig-zag order with a mask of the non-zero ones, so that runs of
   // zeros are skipped in one step.
-  short zz[64];
-  std::uint64_t nonZero = 0;
-  for (int k = 1; k < 64; ++k) {
-    zz[k] = block[kZigZag[k]];
-    nonZero |= static_cast<std::uint64_t>(zz[k] != 0) << k;
-  }
+  alignas(16) short zz[64];
+  for (int k = 0; k < 64; ++k) zz[k] = block[kZigZag[k]];
+  std::uint64_t nonZero = NonZeroMask(zz) & ~std::uint64_t{1};  // the DC term is coded above
+  if (w.freq == nullptr) return WriteAcCoefficients(w, zz, nonZero, ac);
   int last = 0;
   while (nonZero != 0) {
     const int k = std::countr_zero(nonZero);

@@ -286,3 +286,45 @@ TEST(JpegBitWriter, AnyPiecesPackAsOneBitAtATime) {
   }
   EXPECT_EQ(sink.bytes, expected);
 }
+
+// A block's coder writes what coding its values one at a time in zig-zag order gives: runs
+// of zeros over 15 as ZRL codes, and an end-of-block code unless the last value is non-zero.
+TEST(JpegBitWriter, BlocksCodeAsTheirValuesOneByOne) {
+  jpeg::HuffEncoder dc, ac;
+  jpeg::JPGBuildHuffEncoder(jpeg::kStdDC[0].counts, jpeg::kStdDC[0].symbols, dc);
+  jpeg::JPGBuildHuffEncoder(jpeg::kStdAC[0].counts, jpeg::kStdAC[0].symbols, ac);
+  jpeg_test::VectorOutput sink, expectedSink;
+  jpeg::BitWriter w, e;
+  w.sink = &sink;
+  e.sink = &expectedSink;
+  short pred = 0, expectedPred = 0;
+  uint32_t seed = 3;
+  for (int b = 0; b < 3000; ++b) {
+    short block[64] = {};
+    const uint32_t density = b % 4 == 0 ? 0 : b % 4 == 1 ? 3 : b % 4 == 2 ? 12 : 16;  // of 16
+    for (int n = 0; n < 64; ++n) {
+      seed = seed * 1664525u + 1013904223u;
+      if ((seed >> 28) < density) block[n] = static_cast<short>(static_cast<int>(seed >> 8 & 2047) - 1023);
+    }
+    if (b % 7 == 0) block[jpeg::kZigZag[63]] = 5;  // the last value non-zero: no end-of-block
+    jpeg::JPGEncodeBlock(w, block, pred, dc, ac);
+
+    jpeg::JPGEncodeValue(e, block[0] - expectedPred, 0, dc);
+    expectedPred = block[0];
+    int run = 0;
+    for (int k = 1; k < 64; ++k) {
+      const int v = block[jpeg::kZigZag[k]];
+      if (v == 0) {
+        ++run;
+        continue;
+      }
+      for (; run > 15; run -= 16) jpeg::JPGEncodeValue(e, 0, 15, ac);
+      jpeg::JPGEncodeValue(e, v, run, ac);
+      run = 0;
+    }
+    if (run > 0) jpeg::JPGEncodeValue(e, 0, 0, ac);
+  }
+  jpeg::JPGFlushBits(w);
+  jpeg::JPGFlushBits(e);
+  EXPECT_EQ(sink.bytes, expectedSink.bytes);
+}
