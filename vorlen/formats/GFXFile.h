@@ -56,6 +56,8 @@ struct GFXSaveParams {
   uchar* palette = nullptr;       // R, G, B triplets; null = built by Save
   Buffer* palette_source = nullptr;  // an image whose colours make the palette; null = the
                                      // image saved. Only read.
+  bool composite = false;  // set by the registry's save for writers that save by rows: each
+                           // row is composited over extra->transparent (0 without extra)
 
   GFXSaveParams() = default;
   GFXSaveParams(const GFXSaveParams&) = default;
@@ -115,6 +117,9 @@ public:
                     GFXFileDesc* desc) = 0;
   // true written, false stopped. The base writes nothing.
   virtual bool Save(Buffer& image, TStream* stream, GFXSaveParams* params, GFXtra32* extra);
+  // Whether Save composites row by row when params->composite asks for it, so that the
+  // registry need not make a composited copy of the whole picture first.
+  virtual bool SavesByRows() const { return false; }
 
   // The registry.
   static GFXFile* Formats();
@@ -135,6 +140,8 @@ public:
   // work holding src composited over extra->transparent (0 without extra); work's pixels are
   // allocated when it has none.
   static Buffer* CompositeForSave(Buffer* work, Buffer* src, GFXtra32* extra);
+  // The colour a save composites over: extra->transparent, opaque (0 without extra).
+  static uint SaveBackground(const GFXtra32* extra);
 
   // Progress helpers for codecs: PrStep(percent) when set; false = stop.
   static bool Step(int percent) { return PrStep == nullptr || PrStep(percent); }

@@ -213,13 +213,19 @@ bool GFXFile::Save(Buffer& src, AnsiString path, GFXtra32* extra, GFXSaveParams*
     PreparePalette(format, source, p, extra, key, work);
     image = MakeIndexImage(source, p, extra, key, work);
   } else if (alpha && p.bits != 32) {
-    image = CompositeForSave(&work.composite, &source, extra);
+    if (format->SavesByRows()) p.composite = true;
+    else image = CompositeForSave(&work.composite, &source, extra);
   }
   if (image->Empty()) return WriteEmpty(format, *image, path, p, extra);
   TOutputStream stream(path);
   const bool written = format->Save(*image, &stream, &p, extra);
   if (written) stream.Commit();
   return written;
+}
+
+uint GFXFile::SaveBackground(const GFXtra32* extra) {
+  // The background is opaque: its top byte may already carry a palette index.
+  return extra != nullptr ? extra->transparent & 0x00FFFFFF : 0;
 }
 
 Buffer* GFXFile::CompositeForSave(Buffer* work, Buffer* src, GFXtra32* extra) {
@@ -230,8 +236,6 @@ Buffer* GFXFile::CompositeForSave(Buffer* work, Buffer* src, GFXtra32* extra) {
     if (work->pixels == nullptr) throw EOutOfMemory(RtlText::OutOfMemory);
   }
   if (work->pixels == nullptr) return work;
-  // The background is opaque: its top byte may already carry a palette index.
-  const uint background = extra != nullptr ? extra->transparent & 0x00FFFFFF : 0;
-  CompositeOver(*work, *src, background);
+  CompositeOver(*work, *src, SaveBackground(extra));
   return work;
 }

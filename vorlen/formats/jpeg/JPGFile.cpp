@@ -51,12 +51,14 @@ bool JPGFile::Load(Buffer& dst, TStream* stream, int, GFXtra32*, GFXFileDesc* de
   return done;
 }
 
-bool JPGFile::Save(Buffer& image, TStream* stream, GFXSaveParams* params, GFXtra32*) {
+bool JPGFile::Save(Buffer& image, TStream* stream, GFXSaveParams* params, GFXtra32* extra) {
   jpeg::EncodeSettings settings;
   if (params != nullptr) {
     settings.quality = params->quality;
     settings.grey = params->grey;
     settings.progressive = params->interlaced;
+    settings.composite = params->composite;
+    settings.background = SaveBackground(extra);
   }
   jpeg::StreamOutput out(stream);
   jpeg::Encoder encoder(image, out, settings, PrStep);

@@ -1,6 +1,7 @@
 #include "vorlen/formats/jpeg/JpegEncoder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "platform/rtl/Exceptions.h"
@@ -66,7 +67,11 @@ JPEG_VECTOR_CLONES void QuantizeCoefficients(const short* coef, const Quantizer&
 }
 
 Encoder::Encoder(const Buffer& image, Output& out, const EncodeSettings& settings, ProgressStep progress)
-    : image_(image), out_(out), settings_(settings), progress_(progress) {
+    : image_(image),
+      rows_(image, settings.composite, settings.background),
+      out_(out),
+      settings_(settings),
+      progress_(progress) {
   if (settings_.quality < 1 || settings_.quality > 100) settings_.quality = 75;
   components_ = settings_.grey ? 1 : 3;
   width_ = image.Width();
@@ -145,8 +150,9 @@ void Encoder::LoadBlock(int bx, int by, uint* pixels) const {
   const int w = std::min(8, width_ - x0), h = std::min(8, height_ - y0);
   if (w < 8 || h < 8) std::fill(pixels, pixels + 64, 0u);  // black padding at the edges
   for (int y = 0; y < h; ++y) {
-    const uint* src = image_.pixels + static_cast<long>(y0 + y) * image_.stride + x0;
-    std::copy(src, src + w, pixels + 8 * y);
+    const uint* src = rows_.Row(y0 + y) + x0;
+    if (w == 8) std::memcpy(pixels + 8 * y, src, 8 * sizeof(uint));  // a fixed size, no call
+    else std::copy(src, src + w, pixels + 8 * y);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "vorlen/core/Buffer.h"
+#include "vorlen/formats/SaveRows.h"
 #include "vorlen/formats/jpeg/JpegEntropyEncoder.h"
 
 namespace jpeg {
@@ -16,6 +17,8 @@ struct EncodeSettings {
   int quality = 75;  // 1..100
   bool grey = false;
   bool progressive = false;
+  bool composite = false;  // each row put over `background` (opaque) by its transparency
+  uint background = 0;
 };
 
 // One quantisation table (zig-zag order) scaled for a quality from 1 to 100.
@@ -69,6 +72,7 @@ private:
                            HuffEncoder& t2);
 
   const Buffer& image_;
+  mutable SaveRows rows_;  // fills its ring as blocks are read
   Output& out_;
   EncodeSettings settings_;
   ProgressStep progress_;

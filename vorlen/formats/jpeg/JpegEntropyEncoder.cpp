@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
@@ -15,31 +19,35 @@ inline void PutByte(BitWriter& w, uint byte) {
   if (byte == 0xFF) w.out[w.outPos++] = 0;
 }
 
-void WriteAccumulator(BitWriter& w) {
+// Writes 32 bits, most significant byte first, each 0xFF byte followed by a stuffed 0.
+void WriteWord(BitWriter& w, uint word) {
   // A block never fills the buffer; only a long run of pending bits comes near it.
   if (w.outPos > BitWriter::kOutSize - 8) w.Drain();
-  PutByte(w, w.acc >> 24);
-  PutByte(w, w.acc >> 16 & 255);
-  PutByte(w, w.acc >> 8 & 255);
-  PutByte(w, w.acc & 255);
+  const uint inverted = ~word;
+  if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {  // no 0xFF byte
+    const uint bigEndian = __builtin_bswap32(word);
+    std::memcpy(w.out + w.outPos, &bigEndian, 4);
+    w.outPos += 4;
+    return;
+  }
+  PutByte(w, word >> 24);
+  PutByte(w, word >> 16 & 255);
+  PutByte(w, word >> 8 & 255);
+  PutByte(w, word & 255);
 }
 
 inline int BitLength(int magnitude) { return static_cast<int>(std::bit_width(static_cast<uint>(magnitude))); }
 
 // The bit writer's steps, inline here for the block coders; the exported functions wrap them.
+// Up to 32 bits at a time: fewer than 32 are held, so the 64-bit accumulator has room.
 inline void PutBits(BitWriter& w, uint value, int count) {
   if (count <= 0) return;
-  value &= (1u << count) - 1;
-  if (count < w.free) {
-    w.acc = w.acc << count | value;
-    w.free -= count;
-    return;
+  w.acc = w.acc << count | (value & ((std::uint64_t{1} << count) - 1));
+  w.held += count;
+  if (w.held >= 32) {
+    w.held -= 32;
+    WriteWord(w, static_cast<uint>(w.acc >> w.held));
   }
-  const int rest = count - w.free;
-  w.acc = (w.free == 32 ? 0 : w.acc << w.free) | value >> rest;
-  WriteAccumulator(w);
-  w.acc = value & ((1u << rest) - 1);
-  w.free = 32 - rest;
 }
 
 inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
@@ -57,8 +65,27 @@ inline void EncodeValue(BitWriter& w, int value, int run, const HuffEncoder& tab
     ++w.freq[symbol];
     return;
   }
-  PutBits(w, table.code[symbol], table.length[symbol]);
-  if (s > 0) PutBits(w, static_cast<uint>(value < 0 ? value - 1 : value), s);
+  // The code and the value's bits in one step: at most 16 + 11 bits.
+  const uint bits = static_cast<uint>(value < 0 ? value - 1 : value) & ((1u << s) - 1);
+  PutBits(w, uint(table.code[symbol]) << s | bits, table.length[symbol] + s);
+}
+
+// Bit k set where v[k] is not zero, eight at a time.
+inline std::uint64_t NonZeroMask(const short* v) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  std::uint64_t zeros = 0;
+  for (int i = 0; i < 64; i += 16) {
+    const __m128i a = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(v + i)), zero);
+    const __m128i b = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(v + i + 8)), zero);
+    zeros |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
+  }
+  return ~zeros;
+#else
+  std::uint64_t mask = 0;
+  for (int k = 0; k < 64; ++k) mask |= static_cast<std::uint64_t>(v[k] != 0) << k;
+  return mask;
+#endif
 }
 
 // An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
@@ -74,13 +101,13 @@ void JPGPutCorrectionBits(BitWriter& w, const uchar* bytes, int count) {
 }
 
 void JPGFlushBits(BitWriter& w) {
-  if (w.free < 32) {
-    int held = 32 - w.free;
-    uint bits = w.acc << w.free;
+  if (w.held > 0) {
+    int held = w.held;
+    uint bits = static_cast<uint>(w.acc << (32 - held));  // the held bits at the top, zeros after
     if (w.outPos > BitWriter::kOutSize - 8) w.Drain();
     for (; held > 0; held -= 8, bits <<= 8) PutByte(w, bits >> 24);
     w.acc = 0;
-    w.free = 32;
+    w.held = 0;
   }
   w.Drain();
 }
@@ -89,18 +116,51 @@ void JPGEncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) 
   EncodeValue(w, value, run, table);
 }
 
+namespace {
+
+// The writing pass over a block's AC coefficients (non-zero ones marked in nonZero), with the
+// accumulator held in registers until the block is done.
+void WriteAcCoefficients(BitWriter& w, const short* zz, std::uint64_t nonZero, const HuffEncoder& ac) {
+  std::uint64_t acc = w.acc;
+  int held = w.held;
+  auto put = [&](uint value, int count) {
+    acc = acc << count | (value & ((std::uint64_t{1} << count) - 1));
+    held += count;
+    if (held >= 32) {
+      held -= 32;
+      WriteWord(w, static_cast<uint>(acc >> held));
+    }
+  };
+  int last = 0;
+  while (nonZero != 0) {
+    const int k = std::countr_zero(nonZero);
+    nonZero &= nonZero - 1;
+    int run = k - last - 1;
+    for (; run > 15; run -= 16) put(ac.code[0xF0], ac.length[0xF0]);
+    const int value = zz[k];
+    const int s = BitLength(value < 0 ? -value : value);
+    const int symbol = run << 4 | s;
+    const uint bits = static_cast<uint>(value < 0 ? value - 1 : value) & ((1u << s) - 1);
+    put(uint(ac.code[symbol]) << s | bits, ac.length[symbol] + s);
+    last = k;
+  }
+  if (last < 63) put(ac.code[0x00], ac.length[0x00]);
+  w.acc = acc;
+  w.held = held;
+}
+
+}  // namespace
+
 void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEncoder& dc,
                     const HuffEncoder& ac) {
   EncodeValue(w, static_cast<short>(block[0] - pred), 0, dc);
   pred = block[0];
   // The AC coefficients in zig-zag order with a mask of the non-zero ones, so that runs of
   // zeros are skipped in one step.
-  short zz[64];
-  std::uint64_t nonZero = 0;
-  for (int k = 1; k < 64; ++k) {
-    zz[k] = block[kZigZag[k]];
-    nonZero |= static_cast<std::uint64_t>(zz[k] != 0) << k;
-  }
+  alignas(16) short zz[64];
+  for (int k = 0; k < 64; ++k) zz[k] = block[kZigZag[k]];
+  std::uint64_t nonZero = NonZeroMask(zz) & ~std::uint64_t{1};  // the DC term is coded above
+  if (w.freq == nullptr) return WriteAcCoefficients(w, zz, nonZero, ac);
   int last = 0;
   while (nonZero != 0) {
     const int k = std::countr_zero(nonZero);

@@ -4,6 +4,7 @@
 // of the sequential and progressive modes. While a writer's frequency table is set, the
 // coders only count symbols.
 
+#include <cstdint>
 #include "vorlen/formats/jpeg/JpegIO.h"
 
 namespace jpeg {
@@ -15,8 +16,8 @@ struct HuffEncoder {
 
 struct BitWriter {
   static constexpr int kOutSize = 896;
-  int free = 32;  // free bits in the accumulator
-  uint acc = 0;   // filled from the low end
+  int held = 0;              // bits waiting in the accumulator, always fewer than 32
+  std::uint64_t acc = 0;     // filled from the low end
   int outPos = 0;
   uchar out[kOutSize + 16] = {};
   uint* freq = nullptr;  // 257 counts: counting pass
@@ -26,7 +27,7 @@ struct BitWriter {
   Output* sink = nullptr;  // where a nearly full output buffer goes
 
   void Reset() {
-    free = 32;
+    held = 0;
     acc = 0;
     outPos = 0;
     freq = nullptr;

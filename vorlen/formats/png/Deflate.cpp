@@ -123,6 +123,8 @@ void Deflate::Decide(int p, int maxLength) {
     const int chain = pending_.length >= kGoodMatch ? kMaxChain / 4 : kMaxChain;
     current = LongestMatch(p, first, maxLength, chain);
     if (current.length == kMinMatch && current.distance > kFarThreeByteMatch) current = Match{};
+    if (current.length > 0 && !block_.MatchPays(window_.get() + p, current.length, current.distance))
+      current = Match{};
   }
   if (pending_.length > 0 && pending_.length >= current.length) {
     block_.AddMatch(pending_.length, pending_.distance);

@@ -38,6 +38,12 @@ public:
     distanceFreq_[DistanceCode(distance)]++;
   }
 
+  // Whether a match is estimated to cost fewer bits than its bytes as literals, priced by the
+  // codes of the block written last (a block's data is mostly like the one before it). Before
+  // the first block every match pays. On data whose literals are cheap (the small differences
+  // of a filtered photo) short matches far back cost more than they save.
+  bool MatchPays(const uchar* bytes, uint length, uint distance) const;
+
   // Writes the pending symbols as one dynamic Huffman block.
   void WriteBlock(bool final);
   // Writes the remaining bits (the last byte padded with zeros) and the output buffer.
@@ -80,6 +86,7 @@ private:
   uint distanceFreq_[flate::kDistanceCodes] = {};
   Code literalCodes_[flate::kLiteralCodes] = {};
   Code distanceCodes_[flate::kDistanceCodes] = {};
+  bool priced_ = false;  // a block has been written: the codes above price matches
   unsigned long long acc_ = 0;
   int bitCount_ = 0;
   uchar output_[kOutputSize + 8];

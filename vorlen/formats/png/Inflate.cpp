@@ -12,8 +12,8 @@ namespace {
 
 constexpr size_t kHistory = flate::kWindowSize;
 constexpr size_t kBufferSize = kHistory + 256 * 1024;
-// Room a whole match needs, plus the bytes the word-wise copy may write past its end.
-constexpr size_t kCopySlack = 8;
+// Room a whole match needs, plus the bytes the block-wise copy may write past its end.
+constexpr size_t kCopySlack = 32;
 constexpr size_t kDecodeLimit = kBufferSize - flate::kMaxMatch - kCopySlack;
 constexpr int kLiteralRoot = 10;
 constexpr int kDistanceRoot = 8;
@@ -32,19 +32,33 @@ void FixedLengths(uchar* literals, uchar* distances) {
   std::memset(distances, 5, flate::kFixedDistanceCodes);
 }
 
-// Copies a match; with distances of 8 or more a word at a time, which may write up to 7
-// bytes past its end (the window keeps room for them).
+// Copies a match a block at a time where the distance allows (32 bytes, else 8, and runs of
+// one byte as words of it), which may write up to 31 bytes past its end (the window keeps
+// room for them).
 [[gnu::always_inline]] inline void CopyMatch(uchar*& out, uint length, uint distance) {
   const uchar* src = out - distance;
   uchar* const end = out + length;
-  if (distance >= 8) {
+  if (distance >= 32) {
+    do {
+      std::memcpy(out, src, 32);
+      out += 32;
+      src += 32;
+    } while (out < end);
+  } else if (distance >= 8) {
     do {
       std::memcpy(out, src, 8);
       out += 8;
       src += 8;
     } while (out < end);
   } else if (distance == 1) {
-    std::memset(out, *src, length);
+    // Runs are mostly short: whole words of the repeated byte beat a call to memset.
+    const unsigned long long run = *src * 0x0101010101010101ull;
+    uchar* p = out;
+    do {
+      std::memcpy(p, &run, 8);
+      std::memcpy(p + 8, &run, 8);
+      p += 16;
+    } while (p < end);
   } else {
     for (uchar* p = out; p < end; ++p, ++src) *p = *src;
   }

@@ -10,4 +10,5 @@ public:
   int Test(TStream* stream, GFXFileDesc* desc) override;
   bool Load(Buffer& dst, TStream* stream, int image, GFXtra32* extra, GFXFileDesc* desc) override;
   bool Save(Buffer& image, TStream* stream, GFXSaveParams* params, GFXtra32* extra) override;
+  bool SavesByRows() const override { return true; }
 };

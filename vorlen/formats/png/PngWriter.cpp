@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "vorlen/formats/ByteOrder.h"
+#include "vorlen/formats/SaveRows.h"
 #include "vorlen/formats/png/Deflate.h"
 #include "vorlen/formats/png/PngChunks.h"
 #include "vorlen/formats/png/PngFilter.h"
@@ -93,14 +94,15 @@ bool PngWriter::WriteImageData(Buffer& image) {
   deflate.WriteZlibHeader();
   const Pass* passes = params_->interlaced ? kAdam7 : &kWholeImage;
   const int passCount = params_->interlaced ? 7 : 1;
+  SaveRows rows(image, params_->composite && colourType_ != kPalette, GFXFile::SaveBackground(extra_));
   for (int p = 0; p < passCount; ++p)
-    if (!WritePass(deflate, image, passes[p], p)) return false;
+    if (!WritePass(deflate, image, rows, passes[p], p)) return false;
   deflate.FinishZlib();
   idat.Close();
   return true;
 }
 
-bool PngWriter::WritePass(Deflate& deflate, Buffer& image, const Pass& pass, int passIndex) {
+bool PngWriter::WritePass(Deflate& deflate, Buffer& image, SaveRows& rows, const Pass& pass, int passIndex) {
   const int width = image.Width();
   const int height = image.Height();
   const int count = static_cast<int>(pass.Width(width));
@@ -109,7 +111,7 @@ bool PngWriter::WritePass(Deflate& deflate, Buffer& image, const Pass& pass, int
   const int length = static_cast<int>(RowBytes(bits, count));
   std::fill_n(previous_.begin(), length, uchar(0));
   for (int y = pass.firstRow; y < height; y += pass.rowStep) {
-    MakeRow(image, pass, y, count);
+    MakeRow(image, rows, pass, y, count);
     const uchar filter = static_cast<uchar>(PNGChooseFilter(current_.data(), previous_.data(), bytesPerPixel_, length));
     PngApplyFilter(filter, current_.data(), previous_.data(), bytesPerPixel_, length, filtered_.data());
     deflate.PutByte(filter);
@@ -122,10 +124,9 @@ bool PngWriter::WritePass(Deflate& deflate, Buffer& image, const Pass& pass, int
 }
 
 // One row of the pass as file bytes in current_.
-void PngWriter::MakeRow(Buffer& image, const Pass& pass, int y, int count) {
+void PngWriter::MakeRow(Buffer& image, SaveRows& rows, const Pass& pass, int y, int count) {
   uchar* out = current_.data();
   const int step = pass.columnStep;
-  const int x0 = image.rect.left + pass.firstColumn;
   const int row = image.rect.top + y;
   if (colourType_ == kPalette) {
     // The index image holds one byte per pixel from where its row begins.
@@ -139,7 +140,7 @@ void PngWriter::MakeRow(Buffer& image, const Pass& pass, int y, int count) {
     }
     return;
   }
-  const uint* p = image.At(x0, row);
+  const uint* p = rows.Row(y) + pass.firstColumn;
   for (int i = 0; i < count; ++i, p += step) {
     const uint v = *p;
     *out++ = uchar(v >> 16);

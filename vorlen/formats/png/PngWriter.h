@@ -10,6 +10,7 @@
 #include "vorlen/formats/png/PngFormat.h"
 
 class Deflate;
+class SaveRows;
 
 class PngWriter {
 public:
@@ -22,8 +23,8 @@ private:
   void WriteSmallChunks();
   std::vector<uchar> ColourBytes(uint colour) const;
   bool WriteImageData(Buffer& image);
-  bool WritePass(Deflate& deflate, Buffer& image, const png::Pass& pass, int passIndex);
-  void MakeRow(Buffer& image, const png::Pass& pass, int y, int count);
+  bool WritePass(Deflate& deflate, Buffer& image, SaveRows& rows, const png::Pass& pass, int passIndex);
+  void MakeRow(Buffer& image, SaveRows& rows, const png::Pass& pass, int y, int count);
 
   TStream* stream_;
   GFXSaveParams* params_;

@@ -258,3 +258,73 @@ TEST(JpegTables, ExampleQuantTablesInZigZagOrder) {
     EXPECT_EQ(jpeg::kStdChromQuant[k], expected) << k;
   }
 }
+
+// Random pieces of 1 to 32 bits, ones made more common so that 0xFF bytes fall at every place
+// in a word, written as a plain bit-by-bit packer with byte stuffing would write them.
+TEST(JpegBitWriter, AnyPiecesPackAsOneBitAtATime) {
+  jpeg_test::VectorOutput sink;
+  jpeg::BitWriter w;
+  w.sink = &sink;
+  std::vector<int> bits;
+  uint32_t seed = 77;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const int count = 1 + static_cast<int>(seed >> 27);
+    seed = seed * 1664525u + 1013904223u;
+    const uint value = (seed >> 28) < 10 ? 0xFFFFFFFFu : seed;
+    jpeg::JPGPutBits(w, value, count);
+    for (int b = count - 1; b >= 0; --b) bits.push_back(static_cast<int>(value >> b & 1));
+  }
+  jpeg::JPGFlushBits(w);
+  while (bits.size() % 8 != 0) bits.push_back(0);  // the writer pads with zeros
+  Bytes expected;
+  for (size_t i = 0; i < bits.size(); i += 8) {
+    int byte = 0;
+    for (int b = 0; b < 8; ++b) byte = byte << 1 | bits[i + b];
+    expected.push_back(static_cast<unsigned char>(byte));
+    if (byte == 0xFF) expected.push_back(0);
+  }
+  EXPECT_EQ(sink.bytes, expected);
+}
+
+// A block's coder writes what coding its values one at a time in zig-zag order gives: runs
+// of zeros over 15 as ZRL codes, and an end-of-block code unless the last value is non-zero.
+TEST(JpegBitWriter, BlocksCodeAsTheirValuesOneByOne) {
+  jpeg::HuffEncoder dc, ac;
+  jpeg::JPGBuildHuffEncoder(jpeg::kStdDC[0].counts, jpeg::kStdDC[0].symbols, dc);
+  jpeg::JPGBuildHuffEncoder(jpeg::kStdAC[0].counts, jpeg::kStdAC[0].symbols, ac);
+  jpeg_test::VectorOutput sink, expectedSink;
+  jpeg::BitWriter w, e;
+  w.sink = &sink;
+  e.sink = &expectedSink;
+  short pred = 0, expectedPred = 0;
+  uint32_t seed = 3;
+  for (int b = 0; b < 3000; ++b) {
+    short block[64] = {};
+    const uint32_t density = b % 4 == 0 ? 0 : b % 4 == 1 ? 3 : b % 4 == 2 ? 12 : 16;  // of 16
+    for (int n = 0; n < 64; ++n) {
+      seed = seed * 1664525u + 1013904223u;
+      if ((seed >> 28) < density) block[n] = static_cast<short>(static_cast<int>(seed >> 8 & 2047) - 1023);
+    }
+    if (b % 7 == 0) block[jpeg::kZigZag[63]] = 5;  // the last value non-zero: no end-of-block
+    jpeg::JPGEncodeBlock(w, block, pred, dc, ac);
+
+    jpeg::JPGEncodeValue(e, block[0] - expectedPred, 0, dc);
+    expectedPred = block[0];
+    int run = 0;
+    for (int k = 1; k < 64; ++k) {
+      const int v = block[jpeg::kZigZag[k]];
+      if (v == 0) {
+        ++run;
+        continue;
+      }
+      for (; run > 15; run -= 16) jpeg::JPGEncodeValue(e, 0, 15, ac);
+      jpeg::JPGEncodeValue(e, v, run, ac);
+      run = 0;
+    }
+    if (run > 0) jpeg::JPGEncodeValue(e, 0, 0, ac);
+  }
+  jpeg::JPGFlushBits(w);
+  jpeg::JPGFlushBits(e);
+  EXPECT_EQ(sink.bytes, expectedSink.bytes);
+}

@@ -32,3 +32,24 @@ TEST(Checksum, AgreesWithZlibForEveryLengthAndSplit) {
     }
   }
 }
+
+// Every instruction set this processor has gives zlib's sum, from any start and offset, at
+// lengths around the chunk sizes and the reduction interval.
+TEST(Checksum, EveryAdlerPathAgreesWithZlib) {
+  const Bytes data = Noise(40000, 9);
+  const Bytes ones(40000, 0xFF);
+  for (ChecksumPath path : {ChecksumPath::Plain, ChecksumPath::Sse2, ChecksumPath::Avx2}) {
+    if (!ChecksumPathAvailable(path)) continue;
+    for (const Bytes* b : {&data, &ones}) {
+      for (size_t offset : {size_t(0), size_t(1), size_t(13)}) {
+        for (size_t n : {size_t(0), size_t(15), size_t(16), size_t(31), size_t(32), size_t(33),
+                         size_t(5551), size_t(5552), size_t(5553), size_t(11104), size_t(39000)}) {
+          const uchar* p = b->data() + offset;
+          EXPECT_EQ(Adler32On(path, 1, p, n), adler32(1, p, uInt(n))) << int(path) << " " << n;
+          const uint start = 0xFFF0FFF0u;  // both halves near the modulus
+          EXPECT_EQ(Adler32On(path, start, p, n), adler32(start, p, uInt(n))) << int(path) << " " << n;
+        }
+      }
+    }
+  }
+}

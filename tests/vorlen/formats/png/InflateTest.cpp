@@ -83,6 +83,24 @@ TEST(Inflate, ReadsZlibStreamsOfEveryLevelAndStrategy) {
   }
 }
 
+// Matches of every distance class the copy treats apart (one byte, under a word, under a
+// block, a block and more) and lengths around the block sizes, past several window slides.
+TEST(Inflate, CopiesMatchesOfEveryDistanceAndLength) {
+  Bytes data;
+  uint32_t seed = 21;
+  for (int round = 0; round < 12; ++round) {
+    for (size_t distance : {1, 2, 3, 7, 8, 9, 31, 32, 33, 100, 4000, 32768}) {
+      for (size_t length : {3, 4, 8, 15, 31, 32, 33, 64, 258, 600}) {
+        for (size_t i = 0; i < distance; ++i) data.push_back(static_cast<uchar>(Lcg(seed) >> 24));
+        for (size_t i = 0; i < length; ++i) data.push_back(data[data.size() - distance]);
+      }
+    }
+  }
+  ASSERT_GT(data.size(), size_t(1) << 20);
+  for (int level : {1, 9}) EXPECT_EQ(OurInflate(ZlibCompress(data, level)), data) << level;
+  EXPECT_EQ(OurInflate(ZlibCompress(data, 6, Z_RLE)), data);
+}
+
 TEST(Inflate, ReadsInputHandedOutInTinyPieces) {
   const Bytes text = Text(40000);
   for (int level : {0, 1, 6, 9}) {
