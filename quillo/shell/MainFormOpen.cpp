@@ -3,6 +3,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/files/BrowseForm.h"
 #include "quillo/files/OpenCommands.h"
 #include "quillo/shell/MainForm.h"
 
@@ -10,6 +11,10 @@ void TMainForm::ConnectOpenCommands() {
   TMenuItem* open = MenuItemNamed("OpenImage");
   open->OnClick = [](TObject* sender) { OpenImageClick(sender); };
   open->SetEnabled(true);
+  if (TMenuItem* browse = MenuItemNamed("Browse1")) {
+    browse->OnClick = Browse1Click;
+    browse->SetEnabled(true);
+  }
   struct Button {
     const char* name;
     TNotifyEvent handler;
