@@ -448,9 +448,9 @@ void TBrowseForm::HelpBtnClick(TObject*) { Application()->HelpContext(GetHelpCon
 
 void TBrowseForm::CreateHTMLBtnClick(TObject*) {
   if (ShowGalleryDialog == nullptr) return;
-  SetFormStyle(fsNormal);
+  closing_ = true;  // the browser stays behind its dialog meanwhile
   ShowGalleryDialog();
-  SetFormStyle(fsStayOnTop);
+  closing_ = false;
   BringToFront();
 }
 

@@ -5,6 +5,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/files/BrowseForm.h"
 #include "quillo/files/OpenCommands.h"
+#include "quillo/output/CreateHTMLForm.h"
 #include "quillo/shell/MainForm.h"
 
 void TMainForm::ConnectOpenCommands() {
@@ -15,6 +16,7 @@ void TMainForm::ConnectOpenCommands() {
     browse->OnClick = Browse1Click;
     browse->SetEnabled(true);
   }
+  ShowGalleryDialog = ShowCreateHTMLForm;
   struct Button {
     const char* name;
     TNotifyEvent handler;
