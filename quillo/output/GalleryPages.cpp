@@ -10,7 +10,6 @@
 #include "platform/rtl/FindFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/files/ImageFiles.h"
 #include "vorlen/formats/GFXFile.h"
 
 namespace {
@@ -219,7 +218,11 @@ GalleryResult MakeGallery(const GallerySettings& s, bool& makeThumbnails,
         params.bits = 24;
         params.quality = 75;
         params.interlaced = true;
-        made = SaveImageFile(thumbPath, &thumb, &params, true) == SaveOk;
+        try {
+          made = GFXFile::Save(thumb, thumbPath, nullptr, &params);
+        } catch (...) {
+          made = false;
+        }
       }
       if (made && copies) CopyFile((source + name).c_str(), (imageFolder + name).c_str(), FALSE);
     }
