@@ -62,6 +62,7 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   SetFormStyle(fsStayOnTop);
   SetKeyPreview(true);
   SetShowHint(true);
+  SetAutoScroll(false);
   SetClientWidth(360);
   SetClientHeight(330);
   Cap = NewNamedComponent<TBandCaption>(this, "Cap");
@@ -134,6 +135,8 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   Storage->GetStoredValues()->AddValue("NextImage", ProgramFolder() + "nextimage.gif");
 
   TranslateForm("[CreateHTMLForm]");
+  // The translated list comes without a choice: Center, as the dialog starts.
+  if (AlignmentCombo->GetItemIndex() < 0) AlignmentCombo->SetItemIndex(2);
   Cap->SetActiveEndColor(ActiveCaptionEndColor);
   Cap->SetInactiveEndColor(InactiveCaptionEndColor);
   ShowProgress(false);

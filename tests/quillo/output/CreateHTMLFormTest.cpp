@@ -58,7 +58,7 @@ TEST_F(CreateHTMLFormTest, OkFromTheBrowserWritesTheGallery) {
     EXPECT_EQ(Dialog()->DestinationFolderEdit->GetText(), Pics() + "site/");
     Dialog()->ImageSubfolderEdit->SetText(Pics() + "site/img/");
     Dialog()->BaseNameEdit->SetText("gallery");
-    Dialog()->OkBtn->Click();
+    Press(Dialog()->OkBtn);
   });
   ui.WhenModalWaits([&] { ui.QueuePress(VK_ESCAPE); });
   Browse1Click(nullptr);
