@@ -192,3 +192,19 @@ TEST(GalleryText, EscapesTextAndEncodesLinks) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program folder's navigation images are GIFs the library reads, arrows of 24 x 24.
+TEST(GalleryNavigationImages, ShipBesideTheProgramAndLoad) {
+  for (const char* name : {"previmage.gif", "nextimage.gif"}) {
+    Buffer image;
+    ASSERT_TRUE(GFXFile::Load(image, std::string(QUILLO_BIN_DIR) + "/" + name, nullptr, 0, nullptr)) << name;
+    EXPECT_EQ(image.Width(), 24);
+    EXPECT_EQ(image.Height(), 24);
+    EXPECT_EQ(*image.At(12, 12) & 0xFFFFFF, 0x204090u) << name;  // the arrow's body
+    image.Free();
+  }
+}
+
+}  // namespace
