@@ -235,4 +235,43 @@ TEST_F(BrowseFormTest, DoubleClickOpensTheImageAndEscapeCloses) {
   EXPECT_EQ(CurrentPicture->FileName, path);  // Escape opened nothing
 }
 
+// The purge of vanished files runs once every shown cell is filled, also when the grid is
+// shorter than the window.
+TEST_F(BrowseFormTest, PurgeRunsWhenTheGridIsShorterThanTheWindow) {
+  Settings.CacheThumbs = true;
+  Picture("kept.bmp", 10, 10);
+  Picture("renamed.bmp", 10, 10);
+  Start();
+  OpenBrowser();
+  CloseBrowser();
+  fs::rename(Pics() + "renamed.bmp", Pics() + "new-name.bmp");
+  OpenBrowser();
+  ASSERT_EQ(browser->Entries().size(), 2u);
+  CloseBrowser();
+  ThumbCache cache;
+  ASSERT_TRUE(cache.Open(Pics()));
+  int slot = -1;
+  EXPECT_NE(cache.FindThumbEntry("kept.bmp", slot), nullptr);
+  EXPECT_NE(cache.FindThumbEntry("new-name.bmp", slot), nullptr);
+  EXPECT_EQ(cache.FindThumbEntry("renamed.bmp", slot), nullptr);
+}
+
+// With the pictures under the home folder, the tree opens them below the home root.
+TEST_F(BrowseFormTest, AFolderUnderHomeIsSelectedBelowTheHomeRoot) {
+  const char* saved = std::getenv("HOME");
+  const std::string previous = saved != nullptr ? saved : "";
+  setenv("HOME", home.Path().c_str(), 1);
+  Picture("h.bmp", 10, 10);
+  Start();
+  OpenBrowser();
+  setenv("HOME", previous.c_str(), 1);
+  TTreeNode* node = browser->TreeView->GetSelected();
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->GetText(), "pics");
+  ASSERT_NE(node->GetParent(), nullptr);
+  EXPECT_EQ(node->GetParent()->GetParent(), nullptr);  // the home root itself
+  EXPECT_EQ(node->GetParent()->GetText(), home.Path());
+  EXPECT_EQ(browser->Entries().size(), 1u);
+}
+
 }  // namespace
