@@ -29,6 +29,17 @@
 
 namespace {
 
+// "stem", i with at least `digits` digits, then "ext" (appended piece by piece: GCC's release
+// warnings misjudge a literal joined to to_string).
+std::string Numbered(const char* stem, int i, const char* ext, int digits = 1) {
+  std::string number = std::to_string(i);
+  while (static_cast<int>(number.size()) < digits) number.insert(number.begin(), '0');
+  std::string name = stem;
+  name += number;
+  name += ext;
+  return name;
+}
+
 namespace fs = std::filesystem;
 
 class BrowseFormTest : public ProgramTest {
@@ -78,7 +89,7 @@ protected:
 TEST_F(BrowseFormTest, GridShowsEveryImageAtItsPlace) {
   Picture("a-wide.png", 300, 100);
   Picture("b-small.png", 60, 45);
-  for (int i = 0; i < 4; ++i) Picture("c" + std::to_string(i) + ".bmp", 20 + i, 30);
+  for (int i = 0; i < 4; ++i) Picture(Numbered("c", i, ".bmp"), 20 + i, 30);
   home.WriteFile("pics/notes.txt", "not an image");
   fs::create_directories(Pics() + "sub");
   Start();
@@ -148,7 +159,7 @@ TEST_F(BrowseFormTest, DamagedFilesAndNonFilesAreHandledQuietly) {
 }
 
 TEST_F(BrowseFormTest, ScrollingFreesAndRefillsCells) {
-  for (int i = 0; i < 40; ++i) Picture("p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".bmp", 8, 6);
+  for (int i = 0; i < 40; ++i) Picture(Numbered("p", i, ".bmp", 2), 8, 6);
   Start();
   OpenBrowser();
   const int c = Columns();
@@ -171,7 +182,7 @@ TEST_F(BrowseFormTest, ScrollingFreesAndRefillsCells) {
 TEST_F(BrowseFormTest, WarmVisitDecodesNoImage) {
   Settings.CacheThumbs = true;
   std::vector<std::string> paths;
-  for (int i = 0; i < 5; ++i) paths.push_back(Picture("w" + std::to_string(i) + ".bmp", 40, 30, 0x100000u * (i + 1)));
+  for (int i = 0; i < 5; ++i) paths.push_back(Picture(Numbered("w", i, ".bmp"), 40, 30, 0x100000u * (i + 1)));
   Start();
   OpenBrowser();
   std::vector<std::uint32_t> first;

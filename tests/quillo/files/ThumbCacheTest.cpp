@@ -17,6 +17,17 @@
 
 namespace {
 
+// "stem", i with at least `digits` digits, then "ext" (appended piece by piece: GCC's release
+// warnings misjudge a literal joined to to_string).
+std::string Numbered(const char* stem, int i, const char* ext, int digits = 1) {
+  std::string number = std::to_string(i);
+  while (static_cast<int>(number.size()) < digits) number.insert(number.begin(), '0');
+  std::string name = stem;
+  name += number;
+  name += ext;
+  return name;
+}
+
 namespace fs = std::filesystem;
 
 constexpr std::int64_t kSection = 4183556;
@@ -139,7 +150,7 @@ TEST_F(ThumbCacheTest, The129thImageStartsSectionOne) {
   {
     ThumbCache cache;
     ASSERT_TRUE(cache.Open(Folder()));
-    for (int i = 0; i < 129; ++i) ASSERT_TRUE(StoreSample(cache, "img" + std::to_string(i) + ".png", 4, 3));
+    for (int i = 0; i < 129; ++i) ASSERT_TRUE(StoreSample(cache, Numbered("img", i, ".png"), 4, 3));
     EXPECT_EQ(cache.SectionCount(), 2);
     int slot = -1;
     ASSERT_NE(cache.FindThumbEntry("img128.png", slot), nullptr);
@@ -167,7 +178,7 @@ TEST_F(ThumbCacheTest, NewSectionLandsAtItsOffsetWhateverTheFileLength) {
   {
     ThumbCache cache;
     ASSERT_TRUE(cache.Open(Folder()));
-    for (int i = 0; i < 128; ++i) ASSERT_TRUE(StoreSample(cache, "f" + std::to_string(i), 2, 2));
+    for (int i = 0; i < 128; ++i) ASSERT_TRUE(StoreSample(cache, Numbered("f", i, ""), 2, 2));
   }
   // First the file ends after slot 0 (slot 5 never reached it); then it carries bytes of a
   // section whose index it does not hold.
