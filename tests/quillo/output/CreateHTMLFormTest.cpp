@@ -92,13 +92,19 @@ TEST_F(CreateHTMLFormTest, FailuresAreNamedInMessages) {
   Start();
   Settings.ImageDir = Pics();
   TOwnedPtr<TCreateHTMLForm> dialog(NewComponent<TCreateHTMLForm>(Application()));
-  ui.AnswerMessageBoxes({IDOK, IDOK});
+  ui.AnswerMessageBoxes({IDOK, IDOK, IDOK});
   EXPECT_FALSE(dialog->MakeGallery());
   WriteImage("pics/a.png", 20, 10, 0x204080);
   std::ofstream(Pics() + "plain") << "x";
   dialog->ImageSubfolderEdit->SetText(Pics() + "plain/sub");
   EXPECT_FALSE(dialog->MakeGallery());
-  ASSERT_EQ(ui.MessageBoxTexts().size(), 2u);
+  // A page whose name is taken by a folder cannot be written.
+  dialog->ImageSubfolderEdit->SetText("");
+  dialog->BaseNameEdit->SetText("taken");
+  fs::create_directories(Pics() + "taken1.htm");
+  EXPECT_FALSE(dialog->MakeGallery());
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 3u);
+  EXPECT_NE(ui.MessageBoxTexts()[2].find("The HTML page cannot be written."), std::string::npos);
   EXPECT_NE(ui.MessageBoxTexts()[0].find("There is no image to put in the gallery."), std::string::npos);
   EXPECT_NE(ui.MessageBoxTexts()[1].find("The folder cannot be created."), std::string::npos);
 }
