@@ -3,13 +3,20 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
+#include "quillo/files/BrowseForm.h"
 #include "quillo/files/OpenCommands.h"
+#include "quillo/output/CreateHTMLForm.h"
 #include "quillo/shell/MainForm.h"
 
 void TMainForm::ConnectOpenCommands() {
   TMenuItem* open = MenuItemNamed("OpenImage");
   open->OnClick = [](TObject* sender) { OpenImageClick(sender); };
   open->SetEnabled(true);
+  if (TMenuItem* browse = MenuItemNamed("Browse1")) {
+    browse->OnClick = Browse1Click;
+    browse->SetEnabled(true);
+  }
+  ShowGalleryDialog = ShowCreateHTMLForm;
   struct Button {
     const char* name;
     TNotifyEvent handler;

@@ -10,7 +10,7 @@ constexpr TShortCut Ctrl(char key) { return static_cast<TShortCut>(scCtrl | key)
 constexpr TShortCut CtrlShift(char key) { return static_cast<TShortCut>(scCtrl | scShift | key); }
 constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name, true, scNone, true}; }
 
-// Items that work now: New, Save and Save As, closing (one, all, the program), batch
+// Items that work now: New, Open, Browse, Save and Save As, closing (one, all, the program), batch
 // conversion, the image information, the toolbars' and rulers' check marks, fitting the
 // window to its image, the preview, the Window menu, the Edit menu's clipboard and selection
 // items, the brush modes, the Brush menu, the preferences, the tips, the home page and the
@@ -19,7 +19,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
     {1, "New1", true},
     {1, "OpenImage", true},
-    {1, "Browse1", false},
+    {1, "Browse1", true},
     Line(1, "N2"),
     {1, "Save1", true},
     {1, "Saveas1", true},
