@@ -140,6 +140,7 @@ void TMainForm::BuildMenus() {
   ConnectHelpCommands();
   ConnectBrushCommands();
   ConnectBatchCommands();
+  ConnectColourSwatches();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

@@ -9,6 +9,7 @@
 #include "platform/user/DialogState.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
 #include "quillo/base/FormTranslator.h"
@@ -99,6 +100,8 @@ TToolForm::TToolForm(TComponent* owner) : TForm(owner) {
   BuildSheets();
   Channel = DefaultChannel;
   ReadPlace();
+  Channel = std::clamp(Channel, 0, static_cast<int>(HistAll));
+  ChannelCombo->SetItemIndex(Channel);
 
   OnActivate = [this](TObject* sender) { FormActivate(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
@@ -134,6 +137,10 @@ void TToolForm::BuildSheets() {
     (*s.sheet)->SetCaption(s.caption);
     (*s.sheet)->SetTabVisible(s.sheet == &PaletteSheet);
   }
+  BuildPaletteSheet();
+  BuildBrushSheet();
+  BuildHistogramSheet();
+  BuildGridSheet();
   PageControl->SetActivePage(BrushSheet);
   PageControl->OnChange = [this](TObject* sender) { PageControlChange(sender); };
 
@@ -236,8 +243,13 @@ void TToolForm::PageControlChange(TObject*) {
   if (!page) return;
   PageControl->SetHeight(page->GetTag() + FrameHeight);
   SetClientHeight(PageControl->GetHeight() + 1);
-  if (page == HistogramSheet) SetHelpContext(HistogramSheetHelp);
-  else if (page == BrushSheet) SetHelpContext(BrushSheetHelp);
+  if (page == HistogramSheet) {
+    RefreshHistogram();
+    SetHelpContext(HistogramSheetHelp);
+  } else if (page == BrushSheet) {
+    RefreshBrushSheet(this);
+    SetHelpContext(BrushSheetHelp);
+  }
   else if (page == TextSheet) SetHelpContext(TextSheetHelp);
   else if (page == PaletteSheet) SetHelpContext(PaletteSheetHelp);
   else if (page == IconSheet) SetHelpContext(ImageForm ? ImageForm->GetHelpContext() : 0);
