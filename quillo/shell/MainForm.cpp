@@ -76,6 +76,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   ConnectNewButton();
   ConnectPrefsButton();
   ConnectDocumentButtons();
+  ConnectColourSwatches();
   BuildTimers();
   AssignSkinTags();
   TreeScanner = NewNamedComponent<TTreeScanner>(this, "TreeScanner");
@@ -140,7 +141,6 @@ void TMainForm::BuildMenus() {
   ConnectHelpCommands();
   ConnectBrushCommands();
   ConnectBatchCommands();
-  ConnectColourSwatches();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

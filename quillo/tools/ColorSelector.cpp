@@ -81,11 +81,8 @@ void DrawHueRing(Buffer& ring, std::uint32_t face) {
 TColorBox::TColorBox(TComponent* owner) : TComponent(owner) {}
 
 void TColorBox::RGB2HSV(int r, int g, int b, int& h, int& s, int& v) { ::RGB2HSV(r, g, b, h, s, v); }
-void TColorBox::HSV2RGB(int h, int s, int v, int& r, int& g, int& b) {
-  // Hues of two turns or more, and negative ones, name no sector: nothing is written.
-  if (s != 0 && (h < 0 || h >= 720)) return;
-  ::HSV2RGB(h, s, v, r, g, b);
-}
+// Any hue is taken round the circle, so that every call gives a colour.
+void TColorBox::HSV2RGB(int h, int s, int v, int& r, int& g, int& b) { ::HSV2RGB(h, s, v, r, g, b); }
 
 TColor TColorBox::Execute(TColor start) {
   TOwnedPtr<TColorSel> dialog(NewComponent<TColorSel>(Application()));
@@ -282,7 +279,6 @@ void TColorSel::SetStartColour(TColor colour) {
   // The hue marker first, so that a start on hue 0 shows it too.
   MoveHueMarker(0);
   SetRGB(GetRValue(c), GetGValue(c), GetBValue(c));
-  ValChange();
 }
 
 TColor TColorSel::Colour() const {
@@ -294,10 +290,26 @@ void TColorSel::SetText(TEdit* edit, int value) {
   if (edit->GetText() != text) edit->SetText(text);
 }
 
+void TColorSel::SetQuietly(TEdit* edit, int value) {
+  const int saved = guard_;
+  guard_ = 3;
+  SetText(edit, value);
+  if (TUpDown* spin = SpinOf(edit)) spin->SetPosition(value);
+  guard_ = saved;
+}
+
+void TColorSel::FieldChanged(TEdit* edit) {
+  if (edit == HueEdit) HueChange();
+  else if (edit == SaturationEdit || edit == ValueEdit) SVChange(edit);
+  else ColorEditChange(edit, SpinOf(edit));
+}
+
+// The three fields and spin buttons at once, then one colour change.
 void TColorSel::SetRGB(int r, int g, int b) {
-  SetText(RedEdit, r);
-  SetText(GreenEdit, g);
-  SetText(BlueEdit, b);
+  SetQuietly(RedEdit, r);
+  SetQuietly(GreenEdit, g);
+  SetQuietly(BlueEdit, b);
+  ValChange();
 }
 
 void TColorSel::ValChange() {
@@ -309,17 +321,12 @@ void TColorSel::ValChange() {
   int h = 0, s = 0, v = 0;
   RGB2HSV(r, g, b, h, s, v);
   if (guard_ == 0 && !squareDrag_) {
-    guard_ = 3;
-    Hue->SetPosition(h);
-    SetText(HueEdit, h);
-    SetText(SaturationEdit, s);
-    SetText(ValueEdit, v);
-    Saturation->SetPosition(s);
-    Value->SetPosition(v);
+    SetQuietly(HueEdit, h);
+    SetQuietly(SaturationEdit, s);
+    SetQuietly(ValueEdit, v);
     s_ = s;
     v_ = v;
     MoveHueMarker(h);
-    guard_ = 0;
   }
   DrawSquare();
 }
@@ -338,8 +345,7 @@ void TColorSel::HueChange() {
   // Stepping past either end goes round.
   if (h >= 360) h = 0;
   if (h < 0) h = MostHue;
-  SetText(HueEdit, h);
-  Hue->SetPosition(h);
+  SetQuietly(HueEdit, h);
   int r = Red->GetPosition(), g = Green->GetPosition(), b = Blue->GetPosition();
   TColorBox::HSV2RGB(h, s_, v_, r, g, b);
   SetRGB(r, g, b);
@@ -354,7 +360,7 @@ void TColorSel::SVChange(TEdit* edit) {
   const int value = std::clamp(StrToIntDef(edit->GetText(), 0), 0, 255);
   if (edit == SaturationEdit) s_ = value;
   else v_ = value;
-  SpinOf(edit)->SetPosition(value);
+  SetQuietly(edit, value);
   int r = Red->GetPosition(), g = Green->GetPosition(), b = Blue->GetPosition();
   TColorBox::HSV2RGB(Hue->GetPosition(), s_, v_, r, g, b);
   SetRGB(r, g, b);
@@ -363,12 +369,8 @@ void TColorSel::SVChange(TEdit* edit) {
 }
 
 void TColorSel::SpinClick(TEdit* edit, TUpDown* spin) {
-  guard_ = 3;
-  SetText(edit, spin->GetPosition());
-  guard_ = 0;
-  if (edit == HueEdit) HueChange();
-  else if (edit == SaturationEdit || edit == ValueEdit) SVChange(edit);
-  else ValChange();
+  SetQuietly(edit, spin->GetPosition());
+  FieldChanged(edit);
 }
 
 void TColorSel::PickSV(int x, int y) {
@@ -377,10 +379,8 @@ void TColorSel::PickSV(int x, int y) {
   s_ = std::min(2 * x, 255) == 254 ? 255 : 2 * x;
   v_ = std::min(2 * y, 255) == 254 ? 255 : 2 * y;
   guard_ = 2;
-  SetText(SaturationEdit, s_);
-  SetText(ValueEdit, v_);
-  Saturation->SetPosition(s_);
-  Value->SetPosition(v_);
+  SetQuietly(SaturationEdit, s_);
+  SetQuietly(ValueEdit, v_);
   int r = 0, g = 0, b = 0;
   TColorBox::HSV2RGB(Hue->GetPosition(), s_, v_, r, g, b);
   SetRGB(r, g, b);
@@ -395,7 +395,8 @@ void TColorSel::PickHue(int x, int y, bool click) {
     ringDrag_ = false;
     return;
   }
-  HueEdit->SetText(IntToStr(RingHue(dx, dy)));
+  SetQuietly(HueEdit, std::min(RingHue(dx, dy), MostHue + 1));
+  FieldChanged(HueEdit);
 }
 
 void TColorSel::DrawSquare() {
@@ -441,7 +442,10 @@ void TColorSel::EditMouseMove(TEdit* edit, int y) {
   if (y < 0) value += -y;
   else if (y >= edit->GetHeight()) value -= y - edit->GetHeight() + 1;
   value = std::clamp(value, spin->GetMin(), spin->GetMax());
-  SetText(edit, value);
+  if (edit->GetText() != IntToStr(value)) {
+    SetQuietly(edit, value);
+    FieldChanged(edit);
+  }
   edit->SetSelStart(static_cast<int>(edit->GetText().size()));
 }
 
@@ -458,6 +462,7 @@ void TColorSel::FormKeyDown(TObject*, WORD& key, TShiftState) {
   int value = StrToIntDef(edit->GetText(), 0) + (key == VK_UP ? 1 : -1);
   if (edit == HueEdit) value = value > MostHue ? 0 : value < 0 ? MostHue : value;
   else value = std::clamp(value, 0, 255);
-  SetText(edit, value);
+  SetQuietly(edit, value);
+  FieldChanged(edit);
   key = 0;
 }

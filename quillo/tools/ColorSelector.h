@@ -99,6 +99,9 @@ private:
   void SpinClick(TEdit* edit, TUpDown* spin);
   void SetRGB(int r, int g, int b);
   void SetText(TEdit* edit, int value);
+  // Writes a field without its change handler running; FieldChanged then runs it.
+  void SetQuietly(TEdit* edit, int value);
+  void FieldChanged(TEdit* edit);
   void PickSV(int x, int y);
   void PickHue(int x, int y, bool click);
   void DrawSquare();
