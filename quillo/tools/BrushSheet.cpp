@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/vcl/Bitmap.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComCtrlsTabs.h"
 #include "platform/vcl/Label.h"
@@ -36,6 +37,21 @@ T* SheetChild(TToolForm* form, TTabSheet* sheet, const char* name, int left, int
   control->SetParent(sheet);
   control->SetBounds(left, top, width, height);
   return control;
+}
+
+// A round or square black shape on the button face.
+void SetShapeGlyph(TSpeedButton* button, bool round) {
+  constexpr int GlyphSize = 16;
+  TOwnedPtr<TBitmap> glyph = MakeObject<TBitmap>();
+  glyph->SetSize(GlyphSize, GlyphSize);
+  TCanvas* canvas = glyph->GetCanvas();
+  canvas->GetBrush()->SetColor(clBtnFace);
+  canvas->FillRect(TRect(0, 0, GlyphSize, GlyphSize));
+  canvas->GetBrush()->SetColor(clBlack);
+  canvas->GetPen()->SetColor(clBlack);
+  if (round) canvas->Ellipse(2, 2, GlyphSize - 2, GlyphSize - 2);
+  else canvas->Rectangle(3, 3, GlyphSize - 3, GlyphSize - 3);
+  button->SetGlyph(glyph.get());
 }
 
 }  // namespace
@@ -74,6 +90,8 @@ void TToolForm::BuildBrushSheet() {
     b->SetGroupIndex(1);
     b->OnClick = [this](TObject* s) { CreateBrushShape(s); };
   }
+  SetShapeGlyph(BrCircShape, true);
+  SetShapeGlyph(BrRectShape, false);
   BrCircShape->SetDown(true);
   BrCircShape->SetHint("Round Brush");
   BrRectShape->SetHint("Square Brush");

@@ -81,11 +81,15 @@ void P_clone::ShowFeedback() {
     ToolPhase = 0;
     Activate();
   }
-  PaintOverlay();
+  // The marker is drawn by the view's next paint: a stamp above may already have painted the
+  // view, and a second exclusive-or would take the marker away again.
   CutFeedbackShown = true;
+  const Pair<int> p = MarkerPoint();
+  EraseXorSourceMarker(p.x, p.y);
 }
 
 void P_clone::PaintOverlay() {
+  if (!CutFeedbackShown) return;
   const Pair<int> p = MarkerPoint();
   XorSourceMarker(p.x, p.y);
 }
@@ -112,7 +116,6 @@ void P_clone::AddPoint() {
     SourceX = ToolPoint.x;
     SourceY = ToolPoint.y;
     HideToolFeedback();
-    PaintOverlay();
     ToolPhase = 1;
     return;
   }

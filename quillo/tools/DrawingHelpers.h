@@ -81,7 +81,7 @@ void EraseXorCross(int x, int y);
 void XorRect(int x1, int y1, int x2, int y2);
 void EraseXorRect(int x1, int y1, int x2, int y2);
 // The clone source's X: two diagonals through the image point's screen point, ten pixels each
-// way; the eraser invalidates the square round it.
+// way; the eraser invalidates the square round it (the view's next paint draws what is due).
 void XorSourceMarker(int x, int y);
 void EraseXorSourceMarker(int x, int y);
 

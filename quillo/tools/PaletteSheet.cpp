@@ -134,6 +134,9 @@ void TToolForm::SetPalette(bool defaults) {
   PaletteImage.Alloc(Pair<int>(GridSize, GridSize));
   PalHolder->SetBuffer(&PaletteImage);
   PalHolder->SetBounds(PalHolder->GetLeft(), PalHolder->GetTop(), GridSize, GridSize);
+  // The sheet was measured round the small blank grid: it grows to show the whole one.
+  PaletteSheet->SetTag(ContentHeight(PaletteSheet));
+  if (GetVisible() && PageControl->GetActivePage() == PaletteSheet) PageControlChange(this);
   PalHolder->Invalidate();
   DrawPalette();
 }

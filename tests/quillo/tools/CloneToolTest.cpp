@@ -141,6 +141,21 @@ TEST_F(CloneToolTest, NothingIsPaintedBetweenAnAltClickAndTheNextPress) {
   EXPECT_EQ(CloneTool.Absolute, 1);
 }
 
+TEST_F(CloneToolTest, TheSourceShowsAsAnExclusiveOrXThatLeavesNoTrail) {
+  Choose(&CloneTool);
+  AltClick(20, 20);
+  const POINT p = ViewPoint(70, 40);
+  ui.MoveTo(p.x, p.y);
+  ui.RunUntilIdle();
+  // On the screen: the diagonal through the source inverted, the pixels beside it not.
+  const POINT on = ViewPoint(18, 18);
+  const POINT off = ViewPoint(18, 21);
+  EXPECT_EQ(ui.Pixel(on.x, on.y), Pattern(18, 18) ^ 0xFFFFFFu);
+  EXPECT_EQ(ui.Pixel(off.x, off.y), Pattern(18, 21));
+  PointerAway();
+  EXPECT_EQ(ui.Pixel(on.x, on.y), Pattern(18, 18)) << "gone with the pointer";
+}
+
 TEST_F(CloneToolTest, AnotherToolAndBackKeepsTheOptionAndTheOffset) {
   Choose(&CloneTool);
   SetOptionValue(0, 1);

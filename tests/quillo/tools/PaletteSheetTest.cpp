@@ -54,6 +54,9 @@ TEST_F(PaletteSheetTest, StartUpInstallsTheBuiltInPalette) {
   EXPECT_EQ(GridPixel(15, 3), 0x000010u);
   EXPECT_TRUE(ToolForm->GetVisible());
   EXPECT_TRUE(form->PaletteVisib->GetChecked());
+  // The sheet shows the whole grid, not the blank one it was measured round.
+  EXPECT_EQ(ToolForm->PalHolder->GetHeight(), 160);
+  EXPECT_GE(ToolForm->PaletteSheet->GetHeight(), ToolForm->PalHolder->GetTop() + 160);
 }
 
 struct GridClick {

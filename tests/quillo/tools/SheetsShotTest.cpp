@@ -35,7 +35,7 @@ protected:
     for (int y = 0; y < p.Height(); ++y)
       for (int x = 0; x < p.Width(); ++x)
         *p.At(x, y) = static_cast<std::uint32_t>((x * 255 / 319) << 16 | (y * 255 / 199) << 8 | 0x60);
-    window->Invalidate();
+    window->ShowBuf->Invalidate();
     ui.RunUntilIdle();
   }
   ~SheetsShot() override {
