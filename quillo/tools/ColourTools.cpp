@@ -50,7 +50,8 @@ Rect ReplaceColour(Buffer& picture, Rect area, std::uint32_t old, std::uint32_t 
   const int b0 = static_cast<int>(old & 0xFF), t0 = static_cast<int>(old >> 24);
   for (int y = area.top; y <= area.bottom; ++y) {
     std::uint32_t* p = picture.At(area.left, y);
-    bool rowChanged = false;
+    // The row's first and last changed columns, kept in registers; merged once a row.
+    int first = -1, last = -1;
     for (int x = area.left; x <= area.right; ++x, ++p) {
       const std::uint32_t c = *p;
       const int d = std::abs(static_cast<int>(c >> 16 & 0xFF) - r0) + std::abs(static_cast<int>(c >> 8 & 0xFF) - g0) +
@@ -58,11 +59,12 @@ Rect ReplaceColour(Buffer& picture, Rect area, std::uint32_t old, std::uint32_t 
       if (d > tolerance) continue;
       if (selection && !selection->Test(x - picture.rect.left, y - picture.rect.top)) continue;
       *p = opaque;
-      changed.left = std::min(changed.left, x);
-      changed.right = std::max(changed.right, x);
-      rowChanged = true;
+      if (first < 0) first = x;
+      last = x;
     }
-    if (rowChanged) {
+    if (first >= 0) {
+      changed.left = std::min(changed.left, first);
+      changed.right = std::max(changed.right, last);
       changed.top = std::min(changed.top, y);
       changed.bottom = std::max(changed.bottom, y);
     }
