@@ -19,6 +19,8 @@
 class TBandCaption;
 class TComboBox;
 class TExSpinEdit;
+class TFont;
+class TImage;
 class TBuffer;
 class TButton;
 class TCheckBox;
@@ -171,6 +173,14 @@ public:
   void SetGridDeltaFromBrush(TObject* sender);
   void SetGridOrigin(TObject* sender);
 
+  // What the Text sheet holds before the text tool fills it: the font the tool renders with,
+  // the picture of the nine handle cells and the list of the screen's fonts.
+  TFont* TextFont = nullptr;
+  TImage* HandleImg = nullptr;
+  TComboBox* FontType = nullptr;
+  // The window lost the activation: help is the program's own again.
+  void Help2Main(TObject* sender);
+
   // Sets the sheet's tab visibility and its View menu check mark; hides the window when no tab
   // is left. With exactly one tab, or with force, a visible sheet becomes the active page and
   // the window shows.
@@ -201,6 +211,8 @@ private:
   void BuildBrushSheet();
   void BuildHistogramSheet();
   void BuildGridSheet();
+  void BuildTextSheet();
+  void DrawHandleFrame();
   void ReadGridValues();
   bool showingGridValues_ = false;
   void BrushLabel(TLabel* label, int value);
@@ -215,6 +227,7 @@ private:
 
   // The focused control while its key is with the document; null once the control is freed.
   TComponent* keyControl_ = nullptr;
+  TOwnedPtr<TFont> textFont_;
 };
 
 extern TToolForm* ToolForm;

@@ -10,6 +10,10 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Edit.h"
+#include "quillo/document/Progress.h"
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/ComboBox.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
@@ -170,9 +174,9 @@ TEST_F(ToolFormTest, TheWindowIsTheToolsWindowWithSevenSheetsInOrder) {
     TTabSheet* sheet = ToolForm->PageControl->Pages(i);
     EXPECT_EQ(sheet->GetName(), names[i]);
     EXPECT_FALSE(sheet->GetTabVisible()) << names[i];
-    // The sheets filled at run time (text, option bar, component) are empty until then: their
-    // content height is the margin.
-    const bool filledLater = i == 2 || i == 4 || i == 5;
+    // The sheets filled at run time (option bar, component) are empty until then: their content
+    // height is the margin.
+    const bool filledLater = i == 4 || i == 5;
     EXPECT_EQ(sheet->GetTag() == 2, filledLater) << names[i] << " " << sheet->GetTag();
   }
   EXPECT_GT(ToolForm->FrameHeight, 0);
@@ -596,6 +600,38 @@ TEST_F(ToolFormPlaceTest, AValueThatCannotBeReadKeepsItsDefaultAndTheOthersAreRe
   ResetApplication();
   // The next run writes the place it had.
   EXPECT_EQ(RegistryInteger("Left"), defaultLeft);
+}
+
+}  // namespace
+
+namespace {
+
+// What the Text sheet holds before the text tool fills it, and help going back to the
+// program's own file when the window loses the activation.
+TEST_F(ToolFormTest, TheTextSheetsFontPictureAndFontListAreReady) {
+  ASSERT_NE(ToolForm->TextFont, nullptr);
+  ASSERT_NE(ToolForm->HandleImg, nullptr);
+  EXPECT_EQ(ToolForm->HandleImg->GetWidth(), 48);
+  EXPECT_EQ(ToolForm->HandleImg->GetHeight(), 48);
+  TCanvas* canvas = ToolForm->HandleImg->GetCanvas();
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(8, 8)), ColorToRGB(clBtnFace)) << "inside a cell";
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(16, 20)), ColorToRGB(clBtnShadow)) << "the middle cell's left edge";
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(31, 20)), ColorToRGB(clBtnHighlight)) << "its right edge";
+  EXPECT_GT(ToolForm->FontType->GetItems()->Count(), 0);
+  EXPECT_EQ(ToolForm->FontType->GetTag(), TagTakesEditKeys);
+}
+
+TEST_F(ToolFormTest, LosingTheActivationRestoresTheProgramsHelpFile) {
+  ResetHelpFile();
+  const AnsiString own = ApplicationHelpFile;
+  ApplicationHelpFile = "/elsewhere/component.hlp";
+  ToolForm->ShowSheet(ToolForm->PaletteSheet, true, true);
+  ui.RunUntilIdle();
+  SetForegroundWindow(ToolForm->GetHandle());
+  ui.RunUntilIdle();
+  SetForegroundWindow(document->GetHandle());
+  ui.RunUntilIdle();
+  EXPECT_EQ(ApplicationHelpFile, own);
 }
 
 }  // namespace
