@@ -118,3 +118,46 @@ TEST_F(BrushSheetTest, ThePreviewShowsSmallBrushesWholeAndScalesLargeOnes) {
 }
 
 }  // namespace
+
+#include "platform/vcl/StdButtons.h"
+#include "support/FileDialogUser.h"
+#include "support/TempHome.h"
+
+namespace {
+
+// The sheet's Save and Open buttons: the brush goes to a file and comes back from it.
+TEST_F(BrushSheetTest, TheBrushIsSavedAndOpenedThroughTheSheet) {
+  FileDialogUser user(ui);
+  ClickControl(ToolForm->CustomShapeRB);
+  Brush.Alloc(5, 3);
+  Brush.Box(Brush.rect, 0x00336699);
+  UpdateBrushShape(false);
+  Brush.FileName = AnsiString();
+  std::string saveTitle, openTitle;
+  ui.WhenModalWaits([&] {
+    char text[128] = {};
+    GetWindowText(FileDialogUser::Dialog(), text, sizeof text);
+    saveTitle = text;
+    user.TypeName("brush");
+  });
+  ClickControl(ToolForm->BrSaveBtn);
+  const std::string path = Brush.FileName;
+  ASSERT_FALSE(path.empty()) << saveTitle;
+  ASSERT_FALSE(FileContents(path).empty()) << path;
+
+  Brush.Alloc(2, 2);
+  ui.WhenModalWaits([&] {
+    char text[128] = {};
+    GetWindowText(FileDialogUser::Dialog(), text, sizeof text);
+    openTitle = text;
+    user.TypeName(path);
+  });
+  ClickControl(ToolForm->BrOpenBtn);
+  EXPECT_EQ(saveTitle, "Save Brush");
+  EXPECT_EQ(openTitle, "Open Brush");
+  EXPECT_EQ(Brush.Width(), 5);
+  EXPECT_EQ(Brush.Height(), 3);
+  EXPECT_EQ(BrushShape.Width(), 5) << "the stamped brush made from it";
+}
+
+}  // namespace

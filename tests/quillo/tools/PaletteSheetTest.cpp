@@ -171,3 +171,54 @@ TEST_F(PaletteSheetTest, ASaveReadsBackAndAFailedOneKeepsTheOldFile) {
 }
 
 }  // namespace
+
+#include "platform/vcl/StdButtons.h"
+#include "quillo/base/PaletteFolder.h"
+#include "support/FileDialogUser.h"
+
+namespace {
+
+// The sheet's Load and Save buttons: their dialogs start in the palette folder and take it
+// back from the chosen name.
+TEST_F(PaletteSheetTest, TheLoadAndSaveButtonsGoThroughTheirDialogs) {
+  FileDialogUser user(ui);
+  const std::string folder = home.Path() + "/palettes";
+  std::string sixteen = "16\n";
+  for (int i = 0; i < 16; ++i) sixteen += "0A0B0C\n";
+  home.WriteFile("palettes/mine.pal", sixteen);
+  PaletteDir = folder + "/";
+
+  std::string startFolder, title;
+  ui.WhenModalWaits([&] {
+    char text[128] = {};
+    GetWindowText(FileDialogUser::Dialog(), text, sizeof text);
+    title = text;
+    startFolder = user.Folder();
+    user.TypeName("mine.pal");
+  });
+  const POINT load = ToolForm->LoadPaletteBtn->ClientToScreen(TPoint(5, 5));
+  ui.Click(load.x, load.y);
+  ui.RunUntilIdle();
+  EXPECT_EQ(title, "Open Fast Palette");
+  EXPECT_EQ(startFolder, folder);
+  EXPECT_EQ(PaletteColors[15], 0x0A0B0Cu);
+  EXPECT_EQ(PaletteFile, folder + "/mine.pal");
+
+  PaletteColors[200] = 0x00C0DE;
+  ui.WhenModalWaits([&] {
+    char text[128] = {};
+    GetWindowText(FileDialogUser::Dialog(), text, sizeof text);
+    title = text;
+    user.TypeName("saved.pal");
+  });
+  const POINT save = ToolForm->SavePaletteBtn->ClientToScreen(TPoint(5, 5));
+  ui.Click(save.x, save.y);
+  ui.RunUntilIdle();
+  EXPECT_EQ(title, "Save Fast Palette");
+  EXPECT_EQ(FileContents(folder + "/saved.pal"), PaletteFileText(PaletteColors));
+  EXPECT_EQ(PaletteDir, folder + "/");
+  PaletteDir.clear();
+  PaletteFile.clear();
+}
+
+}  // namespace
