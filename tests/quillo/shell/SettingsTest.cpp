@@ -302,8 +302,8 @@ TEST_F(SettingsTest, EveryPreferenceChangedInTheProgramSurvivesARestart) {
        number([this] { return Settings.HistogramVisible && form->HistVisib->GetChecked(); }), "1"},
       {"BrushShapeVisible", [] { ToolForm->ShowSheet(ToolForm->BrushSheet, true, false); },
        number([this] { return Settings.BrushShapeVisible && form->BrushVisib->GetChecked(); }), "1"},
-      {"PaletteVisible", [] { ToolForm->ShowSheet(ToolForm->PaletteSheet, false, false); },
-       number([this] { return Settings.PaletteVisible || form->PaletteVisib->GetChecked(); }), "0"},
+      {"PaletteVisible", [] { ToolForm->ShowSheet(ToolForm->PaletteSheet, true, false); },
+       number([this] { return Settings.PaletteVisible && form->PaletteVisib->GetChecked(); }), "1"},
       {"ActivePanel", [] { ToolForm->ShowSheet(ToolForm->HistogramSheet, true, true); },
        number([] { return Settings.ActivePanel; }), "2"},
   };

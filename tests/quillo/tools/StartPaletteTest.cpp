@@ -1,9 +1,12 @@
-// The palette at start: the remembered palette file is loaded; one that cannot be read is
-// reported, forgotten, and the built-in palette is installed rather than a blank grid.
+// The tools window at start: the sheets the settings name, the remembered palette file loaded;
+// one that cannot be read is reported, forgotten, and the built-in palette is installed rather
+// than a blank grid.
 
 #include <gtest/gtest.h>
 
 #include "../shell/ProgramFixture.h"
+#include "platform/vcl/ComCtrlsTabs.h"
+#include "platform/vcl/Menus.h"
 #include "quillo/base/Settings.h"
 #include "quillo/tools/PaletteFile.h"
 #include "quillo/tools/ToolForm.h"
@@ -14,6 +17,21 @@ class StartPaletteTest : public ProgramTest {
 protected:
   ~StartPaletteTest() override { PaletteColors = DefaultPalette(); }
 };
+
+TEST_F(StartPaletteTest, TheSheetsShowAsTheSettingsSay) {
+  Settings.PaletteVisible = true;
+  Settings.HistogramVisible = true;
+  Settings.ActivePanel = 2;
+  Start();
+  ASSERT_TRUE(ToolForm->GetVisible());
+  EXPECT_TRUE(ToolForm->PaletteSheet->GetTabVisible());
+  EXPECT_TRUE(ToolForm->HistogramSheet->GetTabVisible());
+  EXPECT_FALSE(ToolForm->BrushSheet->GetTabVisible());
+  EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->HistogramSheet);
+  EXPECT_TRUE(form->PaletteVisib->GetChecked());
+  EXPECT_TRUE(form->HistVisib->GetChecked());
+  EXPECT_FALSE(form->BrushVisib->GetChecked());
+}
 
 TEST_F(StartPaletteTest, TheRememberedFileIsLoaded) {
   Settings.DefPal = home.WriteFile("start.pal", "2\nABCDEF\n123456\n");
