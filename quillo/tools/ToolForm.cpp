@@ -274,7 +274,11 @@ void TToolForm::ShowSheet(TTabSheet* sheet, bool visible, bool force) {
   if (shown == 1 || force) {
     if (visible) PageControl->SetActivePage(sheet);
     PageControlChange(this);
+    const bool wasHidden = !GetVisible();
     Show();
+    // The histogram is counted only while the window shows: a window that was hidden counts
+    // now that it does.
+    if (wasHidden && PageControl->GetActivePage() == HistogramSheet) RefreshHistogram();
   }
 }
 

@@ -138,7 +138,7 @@ TEST_F(BrushSheetTest, TheBrushIsSavedAndOpenedThroughTheSheet) {
     char text[128] = {};
     GetWindowText(FileDialogUser::Dialog(), text, sizeof text);
     saveTitle = text;
-    user.TypeName("brush");
+    user.TypeName(home.Path() + "/brush");
   });
   ClickControl(ToolForm->BrSaveBtn);
   const std::string path = Brush.FileName;
