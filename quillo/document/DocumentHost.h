@@ -59,6 +59,9 @@ public:
   virtual void BrushRestored() {}
   // The active picture's undo history changed: the Undo and Redo commands follow.
   virtual void UndoHistoryChanged() {}
+  // The active picture's pixels changed, or another picture became the active one: views of
+  // its contents (the histogram) follow.
+  virtual void PictureChanged() {}
   // The instant-brush switch changed: every window's button follows.
   virtual void InstantBrushChanged() {}
   // Saves the window's picture as File > Save does; false when it was not saved.

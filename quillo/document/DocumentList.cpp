@@ -189,7 +189,7 @@ void UpdateDocumentCaption(TImageForm* window, CaptionMode mode) {
 void MarkPictureChanged() {
   if (!CurrentPicture) return;
   ++CurrentPicture->ChangeCount;
-  // The histogram of the tool options window is refreshed here once that window exists.
+  TheDocumentHost().PictureChanged();
 }
 
 std::uint8_t SaveCancelled = 0;

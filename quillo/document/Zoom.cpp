@@ -127,6 +127,7 @@ void MakeDocumentActive(int index) {
   SetZoomPosition(window->ZoomIndex);
   CurrentPicture = &window->Picture;
   ApplyZoom();
+  TheDocumentHost().PictureChanged();
 
   if (previousMaximised) {
     window->SetWindowState(wsMaximized);

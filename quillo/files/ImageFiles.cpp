@@ -36,7 +36,9 @@
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/Swatches.h"
 #include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
 AnsiString ImageFilter;
@@ -187,11 +189,6 @@ const char* LoadMessageKey(int code) {
     case LoadNoMemory: return "NoMem";
     default: return nullptr;
   }
-}
-
-// A pixel colour (0x00RRGGBB) as the framework's colour values hold it (0x00BBGGRR).
-TColor ToFrameworkColour(uint pixel) {
-  return static_cast<TColor>((pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF));
 }
 
 // What the file carries beside its pixels, preset before the load: the file's own values
@@ -347,6 +344,20 @@ void UndoNewWindow(TImageForm* window) {
   FitWindowToImage(window, WindowZoom());
 }
 
+// An indexed picture's palette goes into the palette grid when the setting asks for it (a grey
+// picture's block is the grey ramp).
+void TakeImagePalette(UDBuffer& picture) {
+  const int bits = picture.SaveParams.bits;
+  if (!Settings.AutoLoadPalette || !ToolForm || bits <= 2 || bits > 8 || picture.Palette == nullptr) return;
+  uchar* block = picture.Palette.get();
+  if (picture.SaveParams.grey)
+    for (int i = 0; i < 256; ++i) block[3 * i] = block[3 * i + 1] = block[3 * i + 2] = static_cast<uchar>(i);
+  ToolForm->SetPalette(false);
+  for (int i = 0; i < (1 << bits); ++i)
+    ToolForm->DrawPaletteCell(i, static_cast<std::uint32_t>(block[3 * i] << 16 | block[3 * i + 1] << 8 | block[3 * i + 2]));
+  ToolForm->DrawPalette();
+}
+
 // The active window shows its picture loaded anew: the view and the tools' drawing view on
 // the new pixels, the file's colours in the swatches, the window fitted (not for a quiet
 // reload, which keeps the user's zoom).
@@ -356,10 +367,12 @@ void ShowInActiveWindow(UDBuffer& picture, const GFXtra32& extra, bool quiet) {
   DrawView.AllocFrom(picture, picture.rect, true);
   ImageForm->ShowBuf->Invalidate();
   ImageForm->Show();
-  if (TPanel* drawing = TheDocumentHost().DrawingSwatch()) drawing->SetColor(ToFrameworkColour(extra.background & 0x00FFFFFF));
-  if (TPanel* background = TheDocumentHost().BackgroundSwatch())
-    background->SetColor(ToFrameworkColour(extra.transparent & 0x00FFFFFF));
+  SetSwatchColour(TheDocumentHost().DrawingSwatch(), extra.background & 0x00FFFFFF);
+  SetSwatchColour(TheDocumentHost().BackgroundSwatch(), extra.transparent & 0x00FFFFFF);
+  if (ToolForm) ToolForm->DrawPalette();
   if (!quiet) FitWindowToImage(ImageForm, WindowZoom());
+  TakeImagePalette(picture);
+  if (ToolForm) ToolForm->RefreshHistogram();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/UpDown.h"
 #include "quillo/base/Settings.h"
@@ -15,6 +16,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/Zoom.h"
+#include "quillo/shell/ColourKeys.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/BrushModel.h"
@@ -170,6 +172,21 @@ void DocumentHotKeys(TImageForm& window, WORD& key, TShiftState shift) {
     case kCtrlBit | VK_DOWN: CutSizeHeightUp(); break;
     case kCtrlBit | VK_HOME: CutSizeShrink(); break;
     case kCtrlBit | VK_NEXT: CutSizeGrow(); break;
+    // The colour keys.
+    case kShiftBit | VK_PRIOR: StepDrawingColour(window, 0, 1); break;
+    case kShiftBit | VK_HOME: StepDrawingColour(window, 0, -1); break;
+    case kShiftBit | VK_RIGHT: StepDrawingColour(window, 1, 1); break;
+    case kShiftBit | VK_LEFT: StepDrawingColour(window, 1, -1); break;
+    case kShiftBit | VK_NEXT: StepDrawingColour(window, 2, 1); break;
+    case kShiftBit | VK_END: StepDrawingColour(window, 2, -1); break;
+    case kShiftBit | VK_UP: SwapColours(); break;
+    case kShiftBit | VK_DOWN: FlipColourKeysMode(window); break;
+    case kCtrlBit | kShiftBit | 'B':
+      if (MainForm) MainForm->ActivateColorSel(MainForm->BackCol, mbLeft, TShiftState(), 0, 0);
+      break;
+    case kCtrlBit | kShiftBit | 'D':
+      if (MainForm) MainForm->ActivateColorSel(MainForm->DrawCol, mbLeft, TShiftState(), 0, 0);
+      break;
     case kAltBit | VK_MENU:
       // Kept from the menu bar.
       key = 0;

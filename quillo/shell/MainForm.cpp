@@ -76,6 +76,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   ConnectNewButton();
   ConnectPrefsButton();
   ConnectDocumentButtons();
+  ConnectColourSwatches();
   BuildTimers();
   AssignSkinTags();
   TreeScanner = NewNamedComponent<TTreeScanner>(this, "TreeScanner");

@@ -17,6 +17,7 @@
 #include "quillo/base/ScreenLayout.h"
 
 class TBandCaption;
+class TColorBox;
 class TExTimerEvent;
 class TExTimerList;
 class TLabel;
@@ -54,6 +55,7 @@ public:
   tbx::TToolbarButtonX* UndoBtn = nullptr;
   tbx::TToolbarButtonX* RedoBtn = nullptr;
   TPopupMenu* DummyPopup = nullptr;  // the Undo and Redo buttons' drop-down: opens no menu
+  TColorBox* ColorBox = nullptr;  // the colour dialog of the swatches and the colour keys
   TExTimerList* ExTimerList = nullptr;
   TExTimerEvent* IconTimer = nullptr;         // 500 ms, off at load
   TExTimerEvent* DragTimer = nullptr;         // armed by the document window
@@ -129,6 +131,12 @@ public:
   void Paint1Click(TObject* sender);
   void Color1Click(TObject* sender);
   void Replace1Click(TObject* sender);
+
+  // The colour swatches (MainFormColours.cpp). A press on a swatch opens the colour dialog for
+  // it, previewing every change; ColorBoxChange takes a colour into the target swatch when
+  // apply is set, then rebuilds the brush and refreshes the tool.
+  void ActivateColorSel(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void ColorBoxChange(TObject* sender, bool apply, TColor colour);
 
   // The Brush menu (MainFormBrush.cpp): the undo captions as it opens, the hot spot's check
   // mark, the brush as a new image and the drop-shadow dialog; the other items call the brush
@@ -218,6 +226,7 @@ private:
   void ConnectHelpCommands();     // MainFormHelp.cpp
   void ConnectBrushCommands();    // MainFormBrush.cpp
   void ConnectBatchCommands();    // MainFormBatch.cpp
+  void ConnectColourSwatches();   // MainFormColours.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);

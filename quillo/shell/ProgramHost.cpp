@@ -12,6 +12,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/files/FilesHost.h"
+#include "quillo/files/OpenCommands.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/DocumentKeys.h"
 #include "quillo/shell/MainForm.h"
@@ -65,6 +66,11 @@ public:
   void BrushRestored() override { UpdateBrushShape(false); }
   void UndoHistoryChanged() override {
     if (MainForm) MainForm->UpdateUndoItems();
+    // Undo, redo and a click in the history list change the pixels.
+    if (ToolForm) ToolForm->RefreshHistogram();
+  }
+  void PictureChanged() override {
+    if (ToolForm) ToolForm->RefreshHistogram();
   }
   void InstantBrushChanged() override { ApplyInstBrushSetting(false); }
   bool SaveDocument(TImageForm& window) override { return SavePicture(&window); }
@@ -95,6 +101,11 @@ public:
     const int entry = PaletteGroups[static_cast<std::size_t>(FillGroupIndex)].SelectedEntry;
     return PaletteEntries[static_cast<std::size_t>(entry)].Tool;
   }
+  void ColourChanged() override {
+    if (MainForm) MainForm->ColorBoxChange(MainForm, false, clNone);
+  }
+  void OpenBrush() override { OpenImageClick(nullptr); }
+  void SaveBrush() override { SavePictureAs(nullptr); }
 
   // The file commands.
   void AddRecentFile(const AnsiString& entry) override {

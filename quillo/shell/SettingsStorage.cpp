@@ -301,9 +301,9 @@ void StorePreferences(const TMainForm* form) {
   r.WriteInteger("BlueGamma", s.BlueGamma);
   r.WriteString("Skin", s.Skin);
   if (form) r.WriteBool("RulersVisible", MenuChecked(form->RulersVisib));
-  r.WriteBool("HistogramVisible", s.HistogramVisible);
-  r.WriteBool("BrushShapeVisible", s.BrushShapeVisible);
-  r.WriteBool("PaletteVisible", s.PaletteVisible);
+  r.WriteBool("HistogramVisible", form ? MenuChecked(form->HistVisib) : s.HistogramVisible);
+  r.WriteBool("BrushShapeVisible", form ? MenuChecked(form->BrushVisib) : s.BrushShapeVisible);
+  r.WriteBool("PaletteVisible", form ? MenuChecked(form->PaletteVisib) : s.PaletteVisible);
   r.WriteInteger("ActivePanel", s.ActivePanel);
   r.CloseKey();
 }

@@ -151,6 +151,24 @@ void LoadStartSkin() {
   }
 }
 
+
+// The remembered palette file, else (or when it cannot be read) the built-in palette.
+void InstallStartPalette() {
+  if (!Settings.DefPal.empty()) {
+    if (ToolForm->LoadPalette(Settings.DefPal)) return;
+    Settings.DefPal.clear();
+  }
+  ToolForm->SetPalette(true);
+}
+
+// The palette, brush and histogram sheets as the settings left them, the one named by
+// ActivePanel in front.
+void ShowStartSheets() {
+  ToolForm->ShowSheet(ToolForm->PaletteSheet, Settings.PaletteVisible, Settings.ActivePanel == 0);
+  ToolForm->ShowSheet(ToolForm->BrushSheet, Settings.BrushShapeVisible, Settings.ActivePanel == 1);
+  ToolForm->ShowSheet(ToolForm->HistogramSheet, Settings.HistogramVisible, Settings.ActivePanel == 2);
+}
+
 }  // namespace
 
 void StartUp(TMainForm* form) {
@@ -186,6 +204,7 @@ void StartUp(TMainForm* form) {
   RegisterTools();
   LoadStartSkin();
   GFXFile::SetProgFunc(ProgressStart100, ProgressCallback, ProgressEnd);
+  InstallStartPalette();
   ShowToolbars(form);
   if (Settings.MaxQL) ShowWindow(form->GetHandle(), SW_MAXIMIZE);
 
@@ -200,6 +219,11 @@ void StartUp(TMainForm* form) {
   // The brush made above took the swatch's colour before the settings chose the drawing
   // colour: painting in the colour mode, it paints in the one the user sees.
   SetBrushModeColor();
+  // The brush sheet starts on the factory shape, its bars as the settings left them.
+  CustomBrush = false;
+  BrushTransparency = Settings.BrushTransp;
+  ToolForm->ShowBrushSettings();
+  ToolForm->DrawBrushPreview();
 
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
   // The continuous pen is the first current tool.
@@ -207,6 +231,7 @@ void StartUp(TMainForm* form) {
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
   ListLanguages(form);
   if (!filesNamed) EndSplash();
+  ShowStartSheets();
   if (Settings.ShowTOD) PostMessage(form->GetHandle(), UM_SHOWTIP, 0, 0);
 }
 

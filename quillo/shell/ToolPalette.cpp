@@ -37,7 +37,8 @@ const std::vector<const P_icon*>& ChoosableTools() {
       &PenContTool, &PenDiscTool, &PenOneTool,  &GridTool,    &LineTool,   &LineContTool, &SplineTool,
       &SplineContTool, &BoxRectTool, &BoxSqrTool, &BoxRectfTool, &BoxSqrfTool, &CircleTool, &CirclefTool,
       &EllipseTool, &EllipsefTool, &FillDrawTool, &FillPolyTool, &FillSolidTool, &FillPatternTool, &ClearTool,
-      &CutBoxTool, &CutResizeTool, &CutDrawTool, &CutPolyTool, &CutWandTool, &MoveTool};
+      &CutBoxTool, &CutResizeTool, &CutDrawTool, &CutPolyTool, &CutWandTool, &MoveTool,
+      &GetColTool, &ChColTool, &CloneTool, &ShowBrushPanelTool};
   return tools;
 }
 

@@ -52,6 +52,7 @@ void UndoBrush() {
   ToolSuspension suspension;
   CustomBrush = true;
   Brush.Undo(UDBuffer::RedoRecord::Keep);
+  ShowBrushOnSheet();
 }
 
 void RedoBrush() {
@@ -59,6 +60,7 @@ void RedoBrush() {
   ToolSuspension suspension;
   CustomBrush = true;
   Brush.Redo();
+  ShowBrushOnSheet();
 }
 
 AnsiString BrushUndoCaption() { return HistoryCaption("Undo", Brush.UndoChain); }

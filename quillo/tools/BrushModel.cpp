@@ -17,6 +17,7 @@
 #include "quillo/tools/Tool.h"
 #include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolObjects.h"
+#include "quillo/tools/ToolForm.h"
 
 int BrushTransparency = 50;
 int SavedBrushSize = 1;
@@ -135,6 +136,13 @@ void SetBrushModeReplace() {
 void UseCustomBrushShape() {
   CustomBrush = true;
   UpdateBrushShape(false);
+  ShowBrushOnSheet();
+}
+
+void ShowBrushOnSheet() {
+  if (!ToolForm) return;
+  ToolForm->ShowBrushSettings();
+  ToolForm->DrawBrushPreview();
 }
 
 namespace {
@@ -199,6 +207,7 @@ void TogglePixelPen() {
   MakeFactoryBrush(BrushState.ShapeKind == 1 ? FactoryShape::Square : FactoryShape::Round, Settings.BrushSize,
                    Settings.BrushHardness, DrawingColour());
   UpdateBrushShape(false);
+  ShowBrushOnSheet();
   if (CurrentTool == &PenOneTool || CurrentTool == &PenDiscTool) SelectTool(&PenContTool, true, -1);
 }
 

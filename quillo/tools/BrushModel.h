@@ -25,13 +25,15 @@ Pair<int> BrushHotSpot();
 // The rectangle covered by BrushShape stamped at every point of rect.
 Rect GrownByBrush(const Rect& rect);
 
-// Whether the brush is a custom one (the brush sheet's Custom Shape) rather than the factory
-// brush; the pattern fill tiles only a custom brush.
+// Whether the brush is a custom one rather than the factory brush: the brush sheet's "Custom
+// Shape" box sets it and shows it; the pattern fill tiles only a custom brush.
 extern bool CustomBrush;
 
 // The end of every command that makes or changes the brush: the custom shape is chosen and
 // BrushShape rebuilt from Brush. (The brush sheet routes its Custom Shape box through here.)
 void UseCustomBrushShape();
+// The brush sheet shows the brush settings, the shape choice and the preview anew.
+void ShowBrushOnSheet();
 
 // Rebuilds BrushShape (already of Brush's size) from Brush for the brush mode and the
 // transparency position, with the drawing colour, or with the background colour when

@@ -295,6 +295,22 @@ void EraseXorRect(int x1, int y1, int x2, int y2) {
   InvalidateOnScreen(Rect(r.right, r.top, r.right, r.bottom));
 }
 
+void XorSourceMarker(int x, int y) {
+  TBuffer* view = ActiveView();
+  if (!view) return;
+  const Pair<int> at = XorCrossScreenPoint(x, y, ActiveZoom());
+  XorPen pen(view);
+  pen->MoveTo(at.x - 4, at.y - 4);
+  pen->LineTo(at.x + 5, at.y + 5);
+  pen->MoveTo(at.x + 4, at.y - 4);
+  pen->LineTo(at.x - 5, at.y + 5);
+}
+
+void EraseXorSourceMarker(int x, int y) {
+  const Pair<int> at = XorCrossScreenPoint(x, y, ActiveZoom());
+  InvalidateOnScreen(Rect(at.x - 5, at.y - 5, at.x + 5, at.y + 5));
+}
+
 // ---------------------------------------------------------------------------------------
 // The tool's feedback
 

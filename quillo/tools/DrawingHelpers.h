@@ -80,6 +80,10 @@ void XorCross(int x, int y);
 void EraseXorCross(int x, int y);
 void XorRect(int x1, int y1, int x2, int y2);
 void EraseXorRect(int x1, int y1, int x2, int y2);
+// The clone source's X: two diagonals through the image point's screen point, ten pixels each
+// way; the eraser invalidates the square round it (the view's next paint draws what is due).
+void XorSourceMarker(int x, int y);
+void EraseXorSourceMarker(int x, int y);
 
 // The screen rectangles these use, in view pixels, right and bottom exclusive (for tests and
 // the erasers): the repaint of an image rectangle, the cross's column and row, and the outline

@@ -8,6 +8,7 @@
 
 #include "quillo/document/DocumentInput.h"
 #include "quillo/tools/DrawingHelpers.h"
+#include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
 int GridDx = DefaultGridStep;
@@ -50,4 +51,5 @@ void P_gridpos::HideFeedback() { HideBrushAt(ToolPoint.x, ToolPoint.y); }
 void P_gridpos::AddPoint() {
   GridPx = MousePoint.x;
   GridPy = MousePoint.y;
+  if (ToolForm) ToolForm->ShowGridValues();
 }

@@ -9,6 +9,10 @@
 #include "platform/user/DialogState.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
+#include "platform/vcl/ComboBox.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Font.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
 #include "quillo/base/FormTranslator.h"
@@ -18,6 +22,7 @@
 #include "quillo/components/utilities/VclUtils.h"
 #include "quillo/document/DocumentHost.h"
 #include "quillo/document/DocumentList.h"
+#include "quillo/document/Progress.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/WindowArrangement.h"
 #include "quillo/tools/Tool.h"
@@ -37,6 +42,10 @@ constexpr int DefaultWidth = 276;
 constexpr int DefaultPageHeight = 200;
 // The histogram's channel list starts on "Intensity".
 constexpr int DefaultChannel = 3;
+
+// The handle picture: 3 x 3 cells of 16 pixels.
+constexpr int HandleCells = 3;
+constexpr int HandleCellSize = 16;
 
 // Keys the key table names that have no constant of their own here.
 constexpr int PeriodKey = 0xBE;
@@ -99,8 +108,11 @@ TToolForm::TToolForm(TComponent* owner) : TForm(owner) {
   BuildSheets();
   Channel = DefaultChannel;
   ReadPlace();
+  Channel = std::clamp(Channel, 0, static_cast<int>(HistAll));
+  ChannelCombo->SetItemIndex(Channel);
 
   OnActivate = [this](TObject* sender) { FormActivate(sender); };
+  OnDeactivate = [this](TObject* sender) { Help2Main(sender); };
   OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
   OnDestroy = [this](TObject*) { WritePlace(); };
@@ -110,6 +122,45 @@ TToolForm::TToolForm(TComponent* owner) : TForm(owner) {
 
 TToolForm::~TToolForm() {
   if (ToolForm == this) ToolForm = nullptr;
+}
+
+void TToolForm::Help2Main(TObject*) { ResetHelpFile(); }
+
+void TToolForm::BuildTextSheet() {
+  textFont_ = MakeObject<TFont>();
+  TextFont = textFont_.get();
+  HandleImg = NewNamedComponent<TImage>(this, "HandleImg");
+  HandleImg->SetParent(TextSheet);
+  HandleImg->SetBounds(4, 4, HandleCells * HandleCellSize, HandleCells * HandleCellSize);
+  DrawHandleFrame();
+  FontType = NewNamedComponent<TComboBox>(this, "FontType");
+  FontType->SetParent(TextSheet);
+  FontType->SetBounds(60, 4, 150, 21);
+  FontType->SetStyle(csDropDownList);
+  FontType->SetTag(TagTakesEditKeys);
+  FontType->GetItems()->Assign(Screen()->Fonts());
+}
+
+// The frame round the nine handle cells: each cell sunk, its top and left edges in the shadow
+// colour, its bottom and right edges in the highlight colour.
+void TToolForm::DrawHandleFrame() {
+  TCanvas* canvas = HandleImg->GetCanvas();
+  const int size = HandleCells * HandleCellSize;
+  canvas->GetBrush()->SetColor(clBtnFace);
+  canvas->FillRect(TRect(0, 0, size, size));
+  for (int row = 0; row < HandleCells; ++row) {
+    for (int column = 0; column < HandleCells; ++column) {
+      const int left = column * HandleCellSize, top = row * HandleCellSize;
+      const int right = left + HandleCellSize - 1, bottom = top + HandleCellSize - 1;
+      canvas->GetPen()->SetColor(clBtnShadow);
+      canvas->MoveTo(left, bottom);
+      canvas->LineTo(left, top);
+      canvas->LineTo(right, top);
+      canvas->GetPen()->SetColor(clBtnHighlight);
+      canvas->LineTo(right, bottom);
+      canvas->LineTo(left, bottom);
+    }
+  }
 }
 
 void TToolForm::BuildSheets() {
@@ -134,6 +185,11 @@ void TToolForm::BuildSheets() {
     (*s.sheet)->SetCaption(s.caption);
     (*s.sheet)->SetTabVisible(s.sheet == &PaletteSheet);
   }
+  BuildPaletteSheet();
+  BuildBrushSheet();
+  BuildHistogramSheet();
+  BuildGridSheet();
+  BuildTextSheet();
   PageControl->SetActivePage(BrushSheet);
   PageControl->OnChange = [this](TObject* sender) { PageControlChange(sender); };
 
@@ -218,7 +274,11 @@ void TToolForm::ShowSheet(TTabSheet* sheet, bool visible, bool force) {
   if (shown == 1 || force) {
     if (visible) PageControl->SetActivePage(sheet);
     PageControlChange(this);
+    const bool wasHidden = !GetVisible();
     Show();
+    // The histogram is counted only while the window shows: a window that was hidden counts
+    // now that it does.
+    if (wasHidden && PageControl->GetActivePage() == HistogramSheet) RefreshHistogram();
   }
 }
 
@@ -236,8 +296,13 @@ void TToolForm::PageControlChange(TObject*) {
   if (!page) return;
   PageControl->SetHeight(page->GetTag() + FrameHeight);
   SetClientHeight(PageControl->GetHeight() + 1);
-  if (page == HistogramSheet) SetHelpContext(HistogramSheetHelp);
-  else if (page == BrushSheet) SetHelpContext(BrushSheetHelp);
+  if (page == HistogramSheet) {
+    RefreshHistogram();
+    SetHelpContext(HistogramSheetHelp);
+  } else if (page == BrushSheet) {
+    RefreshBrushSheet(this);
+    SetHelpContext(BrushSheetHelp);
+  }
   else if (page == TextSheet) SetHelpContext(TextSheetHelp);
   else if (page == PaletteSheet) SetHelpContext(PaletteSheetHelp);
   else if (page == IconSheet) SetHelpContext(ImageForm ? ImageForm->GetHelpContext() : 0);

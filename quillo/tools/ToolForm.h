@@ -13,8 +13,20 @@
 #include "platform/vcl/ComCtrlsTabs.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Messages.h"
+#include "quillo/tools/Histogram.h"
+#include "vorlen/core/Buffer.h"
 
 class TBandCaption;
+class TComboBox;
+class TExSpinEdit;
+class TFont;
+class TImage;
+class TBuffer;
+class TButton;
+class TCheckBox;
+class TLabel;
+class TScrollBar;
+class TSpeedButton;
 
 // Component Tag bits that route keys and the user level.
 constexpr int TagTakesDigits = 0x2000;    // digits, ".", keypad digits, "+" and "-"
@@ -74,6 +86,101 @@ public:
   // The item index of the histogram's channel list, kept in the registry with the place.
   int Channel = 0;
 
+  // The Palette sheet (PaletteSheet.cpp): the grid of PaletteColors, 16 columns of 16 cells of
+  // 10 x 10 pixels filled column by column, and its file buttons.
+  TBuffer* PalHolder = nullptr;
+  TButton* LoadPaletteBtn = nullptr;
+  TButton* SavePaletteBtn = nullptr;
+  TButton* LimitColorsBtn = nullptr;
+  TButton* PaletteHelpBtn = nullptr;
+  // Cell i := c, drawn with its marks: a frame where c is the background colour, an X where
+  // it is the drawing colour, white on dark cells and black on light ones.
+  void DrawPaletteCell(int i, std::uint32_t c);
+  // Every cell anew (the marks follow the swatches).
+  void DrawPalette();
+  // With defaults the built-in palette first; then the grid is made and drawn.
+  void SetPalette(bool defaults);
+  // Loads a palette file into the grid; "ErrOpenPal" and false when it cannot be read (the
+  // palette then stays as it was).
+  bool LoadPalette(const AnsiString& fileName);
+  // Writes the palette in the text form, replacing the file in one step; "ErrSavePal" and
+  // false when it cannot be written (the old file then stays).
+  bool SavePalette(const AnsiString& fileName);
+  void LoadPaletteClick(TObject* sender);
+  void SavePaletteClick(TObject* sender);
+  void LimitColorsClick(TObject* sender);
+  void PaletteHolderMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void PaletteHolderMouseMove(TObject* sender, TShiftState shift, int x, int y);
+  void PaletteHolderMouseLeave(TObject* sender);
+
+  // The Brush sheet (BrushSheet.cpp): the factory brush's size, hardness and shape, the
+  // transparency every brush is stamped with, the factory or custom shape, brush files and
+  // the preview.
+  TScrollBar* BrSize = nullptr;
+  TScrollBar* BrHardness = nullptr;
+  TScrollBar* BrTransp = nullptr;
+  TLabel* BrSizeVal = nullptr;
+  TLabel* BrHardnessVal = nullptr;
+  TLabel* BrTranspVal = nullptr;
+  TSpeedButton* BrCircShape = nullptr;
+  TSpeedButton* BrRectShape = nullptr;
+  TCheckBox* FactoryShapeRB = nullptr;
+  TCheckBox* CustomShapeRB = nullptr;
+  TButton* BrOpenBtn = nullptr;
+  TButton* BrSaveBtn = nullptr;
+  TBuffer* BrPrevHolder = nullptr;
+  // The one place that rebuilds the stamped brush: the factory brush anew while "Factory
+  // Shape" is checked, else (with a sender) BrushShape re-derived from Brush; then the preview.
+  void CreateBrushShape(TObject* sender);
+  void ShapeChangeClick(TObject* sender);
+  void BrSizeChange(TObject* sender);
+  void BrHardnessChange(TObject* sender);
+  void BrTranspChange(TObject* sender);
+  void BrOpenBtnClick(TObject* sender);
+  void BrSaveBtnClick(TObject* sender);
+  void RefreshBrushSheet(TObject* sender);
+  // The bars and the shape boxes show the brush settings and CustomBrush without rebuilding.
+  void ShowBrushSettings();
+  void DrawBrushPreview();
+
+  // The Histogram sheet (HistogramSheet.cpp): the counts of the active picture per channel
+  // over a colour scale, with the mean and deviation and the count under the pointer.
+  TComboBox* ChannelCombo = nullptr;
+  TLabel* Value = nullptr;
+  TLabel* Count = nullptr;
+  TLabel* Mean = nullptr;
+  TLabel* StdDev = nullptr;
+  TBuffer* HistHolder = nullptr;
+  TBuffer* ScaleHolder = nullptr;
+  Buffer ScaleImage;
+  Buffer HistImage;
+  HistogramTables Histogram{};
+  // Counts the active picture anew while the sheet is in front of the shown window.
+  void RefreshHistogram();
+  void ChannelChange(TObject* sender);
+  void ScaleHolderMouseMove(TObject* sender, TShiftState shift, int x, int y);
+
+  // The Grid sheet (HistogramSheet.cpp): the grid's step and origin, which the grid and the
+  // snapping read.
+  TExSpinEdit* GridDxEdit = nullptr;
+  TExSpinEdit* GridDyEdit = nullptr;
+  TExSpinEdit* GridPxEdit = nullptr;
+  TExSpinEdit* GridPyEdit = nullptr;
+  TButton* BrushSizeBtn = nullptr;
+  TButton* GridOrigBtn = nullptr;
+  // The four fields show the grid's values.
+  void ShowGridValues();
+  void SetGridDeltaFromBrush(TObject* sender);
+  void SetGridOrigin(TObject* sender);
+
+  // What the Text sheet holds before the text tool fills it: the font the tool renders with,
+  // the picture of the nine handle cells and the list of the screen's fonts.
+  TFont* TextFont = nullptr;
+  TImage* HandleImg = nullptr;
+  TComboBox* FontType = nullptr;
+  // The window lost the activation: help is the program's own again.
+  void Help2Main(TObject* sender);
+
   // Sets the sheet's tab visibility and its View menu check mark; hides the window when no tab
   // is left. With exactly one tab, or with force, a visible sheet becomes the active page and
   // the window shows.
@@ -100,6 +207,17 @@ protected:
 
 private:
   void BuildSheets();
+  void BuildPaletteSheet();
+  void BuildBrushSheet();
+  void BuildHistogramSheet();
+  void BuildGridSheet();
+  void BuildTextSheet();
+  void DrawHandleFrame();
+  void ReadGridValues();
+  bool showingGridValues_ = false;
+  void BrushLabel(TLabel* label, int value);
+  bool showingBrushSettings_ = false;
+  bool changingShape_ = false;
   void ReadPlace();
   void KeepReachable(int& left, int& top) const;
   void WritePlace();
@@ -109,6 +227,11 @@ private:
 
   // The focused control while its key is with the document; null once the control is freed.
   TComponent* keyControl_ = nullptr;
+  TOwnedPtr<TFont> textFont_;
 };
 
 extern TToolForm* ToolForm;
+// The palette grid the Palette sheet shows: 160 x 160 once the palette is installed.
+extern Buffer PaletteImage;
+// The brush preview the Brush sheet shows: 96 x 96.
+extern Buffer ToolFormPicture;

@@ -42,6 +42,16 @@ public:
   // The fill variant chosen in the palette's fill group, with which the filled shapes paint;
   // null when there is no palette (the solid fill then paints).
   virtual P_icon* ChosenFillTool() { return nullptr; }
+  // A swatch's colour changed: the main window's colour-change handler rebuilds the brush and
+  // refreshes the tool.
+  virtual void ColourChanged() {}
+  // The palette sheet's "Limit Colors": the colour-limiting dialog, shown modally; nothing
+  // until the program has one.
+  virtual void LimitColors() {}
+  // The brush sheet's "Open" and "Save": the main window's open and save-as commands for the
+  // brush (their dialogs titled "Open Brush" and "Save Brush").
+  virtual void OpenBrush() {}
+  virtual void SaveBrush() {}
 };
 
 // The installed host, or the neutral one; the main window installs its own at start-up.

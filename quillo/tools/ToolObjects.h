@@ -5,6 +5,8 @@
 // their own module keep P_icon's empty operations here until then.
 
 #include "quillo/tools/Boxes.h"
+#include "quillo/tools/CloneTool.h"
+#include "quillo/tools/ColourTools.h"
 #include "quillo/tools/BrushTools.h"
 #include "quillo/tools/Ellipses.h"
 #include "quillo/tools/FilledShapes.h"
@@ -34,15 +36,12 @@ protected:
     explicit name(const ToolTraits& traits) : base(traits) {}        \
   }
 
-// --- Clone, spray ---
-QUILLO_TOOL_CLASS(P_clone, P_icon);
+// --- Spray ---
 QUILLO_TOOL_CLASS(P_spray, P_icon);
 QUILLO_TOOL_CLASS(P_airbrush, P_icon);
 
-// --- Text, colours, move, palette functions ---
+// --- Text ---
 QUILLO_TOOL_CLASS(P_text, P_icon);
-QUILLO_TOOL_CLASS(P_get_col, P_icon);
-QUILLO_TOOL_CLASS(P_ch_col, P_icon);
 
 // --- Brush resize ---
 QUILLO_TOOL_CLASS(P_resize_spray, P_resize_crc);

@@ -92,7 +92,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&Options", "&Tool Palette"}, true},
       {{"&Options", "&Standard Toolbar"}, true},
       {{"&Options", "&Rulers"}, true},
-      {{"&Options", "&Palette"}, false},
+      {{"&Options", "&Palette"}, true},
       {{"&Options", "&Paint"}, true},
       {{"&Options", "Pre&ferences..."}, true},
       {{"&Image", "&Fit Window to Image"}, true},

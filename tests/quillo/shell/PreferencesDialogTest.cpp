@@ -3,6 +3,7 @@
 // takes effect in the running program and survives a restart; cancelled, nothing changes.
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "PreferencesFixture.h"
@@ -161,9 +162,17 @@ std::vector<ControlRow> ControlRows(const std::string& undoDir, const std::strin
        [](PreferencesTest&, D* d) { d->AdobeLocEdit->SetText("/opt/filters\\"); },
        text([](TMainForm*) { return Settings.AdobeLoc; }), "", "/opt/filters/"},
       {"ColorInHexCB", CheckOf(&D::ColorInHexCB), "0", Click(&D::ColorInHexCB), number([](TMainForm*) { return Settings.ColorInHex; }), "0", "1"},
+      // A palette file that is there: the next start loads it (and would forget a missing one).
       {"DefPalEdit", [](D* d) { return std::string(d->DefPalEdit->GetText()); }, "",
-       [](PreferencesTest&, D* d) { d->DefPalEdit->SetText("sunset.pal"); },
-       text([](TMainForm*) { return Settings.DefPal; }), "", "sunset.pal"},
+       [newUndoDir](PreferencesTest&, D* d) {
+         std::ofstream(newUndoDir + "/sunset.pal") << "1\n102030\n";
+         d->DefPalEdit->SetText(newUndoDir + "/sunset.pal");
+       },
+       text([](TMainForm*) {
+         const std::string name = Settings.DefPal;
+         return name.substr(name.rfind('/') + 1);
+       }),
+       "", "sunset.pal"},
       {"UseGamma", CheckOf(&D::UseGamma), "0", Click(&D::UseGamma), number([](TMainForm*) { return int{TBuffer::GlobalICM}; }), "0", "1"},
       {"UseDefaults", CheckOf(&D::UseDefaults), "1", Click(&D::UseDefaults),
        number([](TMainForm*) { return int{TBuffer::GlobalGammaCorr}; }), "0", "1"},

@@ -18,6 +18,9 @@ ProgramTest::ProgramTest(int desktopWidth, int desktopHeight) : ui(desktopWidth,
   SetProgramFolder(QUILLO_BIN_DIR);
   SetParams({});
   Settings = TSettings{};
+  // The tools window stays on top: unless a test asks for the palette sheet at start, it keeps
+  // out of the way of the windows and dialogs the tests click.
+  Settings.PaletteVisible = false;
 }
 
 ProgramTest::~ProgramTest() {

@@ -33,6 +33,7 @@
 #include "quillo/base/Settings.h"
 #include "quillo/shell/SettingsStorage.h"
 #include "quillo/base/Skins.h"
+#include "quillo/tools/PaletteFile.h"
 #include "quillo/tools/ToolForm.h"
 
 namespace {
@@ -249,7 +250,13 @@ TEST_F(SettingsTest, EveryPreferenceChangedInTheProgramSurvivesARestart) {
       {"BackupFiles", [] { Settings.BackupFiles = false; }, number([] { return Settings.BackupFiles; }), "0"},
       {"ColorInHex", [] { Settings.ColorInHex = true; }, number([] { return Settings.ColorInHex; }), "1"},
       {"AutoLoadPalette", [] { Settings.AutoLoadPalette = true; }, number([] { return Settings.AutoLoadPalette; }), "1"},
-      {"DefPal", [] { Settings.DefPal = "sunset.pal"; }, [] { return std::string(Settings.DefPal); }, "sunset.pal"},
+      // The palette file is loaded at the next start.
+      {"DefPal", [this] { Settings.DefPal = home.WriteFile("sunset.pal", "1\n123456\n"); },
+       [] {
+         const std::string name = Settings.DefPal;
+         return name.substr(name.rfind('/') + 1) + "|" + std::to_string(PaletteColors[0]);
+       },
+       "sunset.pal|" + std::to_string(0x123456)},
       {"DrawCol", [this] { form->DrawCol->SetColor(static_cast<TColor>(RGB(0x12, 0x34, 0x56))); },
        number([this] { return SwatchPixel(form->DrawCol); }), std::to_string(0x123456)},
       {"BgndCol", [this] { form->BackCol->SetColor(static_cast<TColor>(RGB(0x65, 0x43, 0x21))); },
@@ -290,11 +297,13 @@ TEST_F(SettingsTest, EveryPreferenceChangedInTheProgramSurvivesARestart) {
        "STANDARD shaded|STANDARD shaded"},
       {"RulersVisible", [this] { ChooseMenuItem("&Options", "&Rulers"); },
        number([this] { return form->RulersVisib->GetChecked() || ImgForms[0]->TopRuler->GetVisible(); }), "0"},
-      {"HistogramVisible", [] { Settings.HistogramVisible = true; }, number([] { return Settings.HistogramVisible; }),
-       "1"},
-      {"BrushShapeVisible", [] { Settings.BrushShapeVisible = true; },
-       number([] { return Settings.BrushShapeVisible; }), "1"},
-      {"PaletteVisible", [] { Settings.PaletteVisible = false; }, number([] { return Settings.PaletteVisible; }), "0"},
+      // The sheets shown at close show at the next start, their menu items checked.
+      {"HistogramVisible", [] { ToolForm->ShowSheet(ToolForm->HistogramSheet, true, false); },
+       number([this] { return Settings.HistogramVisible && form->HistVisib->GetChecked(); }), "1"},
+      {"BrushShapeVisible", [] { ToolForm->ShowSheet(ToolForm->BrushSheet, true, false); },
+       number([this] { return Settings.BrushShapeVisible && form->BrushVisib->GetChecked(); }), "1"},
+      {"PaletteVisible", [] { ToolForm->ShowSheet(ToolForm->PaletteSheet, true, false); },
+       number([this] { return Settings.PaletteVisible && form->PaletteVisib->GetChecked(); }), "1"},
       {"ActivePanel", [] { ToolForm->ShowSheet(ToolForm->HistogramSheet, true, true); },
        number([] { return Settings.ActivePanel; }), "2"},
   };
@@ -419,6 +428,8 @@ TEST_F(SettingsTest, TheActivePanelIsTheSheetInFrontOrStaysAsStored) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored * 10 + c.front);
     Settings.ActivePanel = c.stored;
+    // No sheet comes to the front at start but the one the case brings there.
+    Settings.PaletteVisible = false;
     Start();
     EXPECT_EQ(Settings.ActivePanel, c.stored);
     TTabSheet* sheets[] = {nullptr, ToolForm->PaletteSheet, ToolForm->BrushSheet, ToolForm->HistogramSheet,
@@ -524,8 +535,8 @@ TEST_F(SettingsTest, TheRulersItemShowsAndHidesTheRulersOfEveryWindow) {
   ui.RunUntilIdle();
   ASSERT_GE(ImgFormCount, 2);
   EXPECT_TRUE(form->RulersVisib->GetEnabled());
-  for (const char* later : {"PaletteVisib", "BrushVisib", "HistVisib"})
-    EXPECT_FALSE(form->MenuItemNamed(later)->GetEnabled()) << later << " waits for its sheet";
+  for (const char* sheet : {"PaletteVisib", "BrushVisib", "HistVisib"})
+    EXPECT_TRUE(form->MenuItemNamed(sheet)->GetEnabled()) << sheet;
   for (const char* mode : {"Paint1", "Color1", "Replace1"}) EXPECT_TRUE(form->MenuItemNamed(mode)->GetEnabled()) << mode;
 
   ChooseMenuItem("&Options", "&Rulers");

@@ -55,6 +55,10 @@ constexpr int SelectionGroup = 10;
 constexpr int GridGroup = 14;
 constexpr int MoveGroup = 15;
 constexpr int ClearGroup = 16;
+constexpr int BrushSheetGroup = 0;
+constexpr int CloneGroup = 11;
+constexpr int PickerGroup = 12;
+constexpr int ChangeColourGroup = 13;
 
 class ToolPaletteTest : public ProgramTest {
 protected:
@@ -435,13 +439,17 @@ TEST_F(ToolPaletteTest, TheGridButtonTogglesSnappingWithoutChangingTheTool) {
 
 TEST_F(ToolPaletteTest, ToolsNotBuiltYetCannotBeChosen) {
   StartWithTinySkin();
-  const std::set<int> built{PenGroup,  LineGroup,      CurveGroup, BoxGroup,  CircleGroup, FilledShapeGroup,
-                            FillGroup, SelectionGroup, GridGroup,  MoveGroup, ClearGroup};
+  const std::set<int> built{PenGroup,        LineGroup,  CurveGroup,  BoxGroup,          CircleGroup,
+                            FilledShapeGroup, FillGroup,  SelectionGroup, GridGroup,    MoveGroup,
+                            ClearGroup,       BrushSheetGroup, CloneGroup, PickerGroup, ChangeColourGroup};
   for (int g = 0; g < 17; ++g) EXPECT_EQ(Button(g)->GetEnabled(), built.count(g) == 1) << "group " << g;
   EXPECT_TRUE(ToolCanBeChosen(&PenOneTool));
   EXPECT_TRUE(ToolCanBeChosen(&MoveTool));
   EXPECT_FALSE(ToolCanBeChosen(&TextTool));
-  EXPECT_FALSE(ToolCanBeChosen(&ShowBrushPanelTool)) << "the brush sheet is not filled yet";
+  EXPECT_TRUE(ToolCanBeChosen(&ShowBrushPanelTool));
+  EXPECT_TRUE(ToolCanBeChosen(&CloneTool));
+  EXPECT_TRUE(ToolCanBeChosen(&GetColTool));
+  EXPECT_TRUE(ToolCanBeChosen(&ChColTool));
   EXPECT_FALSE(ToolCanBeChosen(nullptr));
   // Their hot keys do nothing: the tool stays.
   ASSERT_NE(ImageForm, nullptr);

@@ -10,6 +10,10 @@
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Edit.h"
+#include "quillo/document/Progress.h"
+#include "platform/vcl/Canvas.h"
+#include "platform/vcl/ComboBox.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/Registry.h"
@@ -135,6 +139,12 @@ TEST(SnapToolFormRectTest, ALaterDocumentOverridesTheWorkAreaAndAnEarlierDocumen
 
 class ToolFormTest : public ToolTest {
 protected:
+  // The frame is tested from a window with no sheet showing: the palette sheet that start-up
+  // shows as the settings ask goes again.
+  ToolFormTest() {
+    ToolForm->ShowSheet(ToolForm->PaletteSheet, false, true);
+    ui.RunUntilIdle();
+  }
   bool WindowShown() const { return IsWindowVisible(ToolForm->GetHandle()) != 0; }
   int VisibleTabs() const {
     int n = 0;
@@ -164,10 +174,13 @@ TEST_F(ToolFormTest, TheWindowIsTheToolsWindowWithSevenSheetsInOrder) {
     TTabSheet* sheet = ToolForm->PageControl->Pages(i);
     EXPECT_EQ(sheet->GetName(), names[i]);
     EXPECT_FALSE(sheet->GetTabVisible()) << names[i];
-    EXPECT_EQ(sheet->GetTag(), 2) << names[i];  // empty: its content height is the margin
+    // The sheets filled at run time (option bar, component) are empty until then: their content
+    // height is the margin.
+    const bool filledLater = i == 4 || i == 5;
+    EXPECT_EQ(sheet->GetTag() == 2, filledLater) << names[i] << " " << sheet->GetTag();
   }
   EXPECT_GT(ToolForm->FrameHeight, 0);
-  // The program starts with the pen, which has no option bar: nothing to show.
+  // The pen has no option bar: with the palette sheet gone there is nothing to show.
   EXPECT_FALSE(WindowShown());
 }
 
@@ -196,7 +209,7 @@ TEST_F(ToolFormTest, TheWindowShowsExactlyWhileASheetsTabIsVisible) {
   // With force it comes to the front and the window takes its height.
   ToolForm->ShowSheet(ToolForm->BrushSheet, true, true);
   EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->BrushSheet);
-  EXPECT_EQ(ToolForm->PageControl->GetHeight(), 2 + ToolForm->FrameHeight);
+  EXPECT_EQ(ToolForm->PageControl->GetHeight(), ToolForm->BrushSheet->GetTag() + ToolForm->FrameHeight);
 
   ToolForm->ShowSheet(ToolForm->IconSheet, false, false);
   ui.RunUntilIdle();
@@ -226,7 +239,7 @@ TEST_F(ToolFormTest, ClickingATabSizesTheWindowToItsSheet) {
   const POINT at = UiDriver::At(ToolForm->PageControl->GetHandle(), (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
   ui.Click(at.x, at.y);
   EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->BrushSheet);
-  EXPECT_EQ(ToolForm->BrushSheet->GetHeight(), 2);
+  EXPECT_EQ(ToolForm->BrushSheet->GetHeight(), ToolForm->BrushSheet->GetTag());
   EXPECT_EQ(ToolForm->GetHelpContext(), BrushSheetHelp);
 }
 
@@ -587,6 +600,38 @@ TEST_F(ToolFormPlaceTest, AValueThatCannotBeReadKeepsItsDefaultAndTheOthersAreRe
   ResetApplication();
   // The next run writes the place it had.
   EXPECT_EQ(RegistryInteger("Left"), defaultLeft);
+}
+
+}  // namespace
+
+namespace {
+
+// What the Text sheet holds before the text tool fills it, and help going back to the
+// program's own file when the window loses the activation.
+TEST_F(ToolFormTest, TheTextSheetsFontPictureAndFontListAreReady) {
+  ASSERT_NE(ToolForm->TextFont, nullptr);
+  ASSERT_NE(ToolForm->HandleImg, nullptr);
+  EXPECT_EQ(ToolForm->HandleImg->GetWidth(), 48);
+  EXPECT_EQ(ToolForm->HandleImg->GetHeight(), 48);
+  TCanvas* canvas = ToolForm->HandleImg->GetCanvas();
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(8, 8)), ColorToRGB(clBtnFace)) << "inside a cell";
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(16, 20)), ColorToRGB(clBtnShadow)) << "the middle cell's left edge";
+  EXPECT_EQ(ColorToRGB(canvas->GetPixel(31, 20)), ColorToRGB(clBtnHighlight)) << "its right edge";
+  EXPECT_GT(ToolForm->FontType->GetItems()->Count(), 0);
+  EXPECT_EQ(ToolForm->FontType->GetTag(), TagTakesEditKeys);
+}
+
+TEST_F(ToolFormTest, LosingTheActivationRestoresTheProgramsHelpFile) {
+  ResetHelpFile();
+  const AnsiString own = ApplicationHelpFile;
+  ApplicationHelpFile = "/elsewhere/component.hlp";
+  ToolForm->ShowSheet(ToolForm->PaletteSheet, true, true);
+  ui.RunUntilIdle();
+  SetForegroundWindow(ToolForm->GetHandle());
+  ui.RunUntilIdle();
+  SetForegroundWindow(document->GetHandle());
+  ui.RunUntilIdle();
+  EXPECT_EQ(ApplicationHelpFile, own);
 }
 
 }  // namespace
