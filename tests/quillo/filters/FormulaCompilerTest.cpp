@@ -442,3 +442,36 @@ TEST(FormulaCompiler, CnvPassesItsChannelAsAHiddenArgument) {
 }
 
 }  // namespace
+
+// The row routine writes exactly the pixels it is given, each as the per-pixel routines'
+// values clamped and packed, and leaves x behind the last one; an empty or negative count
+// touches nothing.
+TEST(FormulaCompiler, RowRoutineWritesOnlyItsPixels) {
+  const std::array<std::string, 4> texts{"r * 2", "g - 300", "x * 100 - 150", "a + y"};
+  FormulaSource source;
+  const CompiledFormula compiled = CompileTexts(texts, source);
+  const TestPicture picture = MakeTestPicture(5, 2, 11);
+  const std::vector<ChannelValues> expected = RunCompiled(compiled, picture, {});
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  context->Start(picture.width, picture.height, FormulaSliders{}.values, nullptr);
+  constexpr std::uint32_t kUntouched = 0x12345678;
+  for (const int count : {-1, 0}) {
+    std::vector<std::uint32_t> row(5, kUntouched);
+    context->x = 2;
+    compiled.Row()(&picture.pixels[2], &row[2], count, context.get());
+    EXPECT_EQ(row, std::vector<std::uint32_t>(5, kUntouched)) << count;
+    EXPECT_EQ(context->x, 2) << count;
+  }
+  std::vector<std::uint32_t> row(5, kUntouched);
+  context->x = 1;
+  context->y = 1;
+  compiled.Row()(&picture.pixels[5 + 1], &row[1], 3, context.get());
+  EXPECT_EQ(context->x, 4);
+  EXPECT_EQ(row[0], kUntouched);
+  EXPECT_EQ(row[4], kUntouched);
+  for (int x = 1; x <= 3; ++x) EXPECT_EQ(row[x], PackChannels(expected[5 + x])) << x;
+  EXPECT_EQ(row[1] >> 8 & 255, 0u);    // below 0
+  EXPECT_EQ(row[3] & 255, 150u);       // 3 * 100 - 150
+  EXPECT_GT(compiled.RowCode().size(), compiled.SetupCode().size());
+}
