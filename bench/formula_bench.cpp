@@ -3,6 +3,11 @@
 // Four typical filters: a blur from the neighbouring pixels, a colour mix with mix and scl,
 // a polar distortion with d and m, and a threshold with a conditional.
 //
+// The compiled routines run two ways: called per pixel and channel (as a compiled filter
+// component calls them) and through the row routine (as the program's own run does). The
+// "...Ratio" benchmarks time one of them and the hand-written filter in turn in each
+// iteration and print "ratio", the compiled time over the hand-written one.
+//
 // The reference evaluator is slow, so it runs over a band of rows; every figure is a rate in
 // megapixels per second ("Mpix/s").
 
@@ -10,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -83,32 +89,54 @@ void SetRate(benchmark::State& state, std::int64_t pixels) {
 
 // ---- Compiled ------------------------------------------------------------------------------
 
-void RunCompiledFilter(benchmark::State& state, const Filter& filter) {
-  Pictures& pictures = ThePictures();
+CompiledFormula CompileFilter(const Filter& filter) {
   FormulaSource source;
   for (int c = 0; c < 4; ++c) source.text[c] = filter.formulas[c].c_str();
-  const CompiledFormula compiled = CompileFormula(source);
-  auto context = std::make_unique<FormulaContext>();
-  context->Reset();
+  return CompileFormula(source);
+}
+
+// The whole picture, each pixel through the set-up and the four channel routines.
+void RunPerPixel(const CompiledFormula& compiled, FormulaContext& context, Pictures& pictures) {
   const auto setup = compiled.Setup();
   const CompiledFormula::ChannelRoutine channel[4] = {compiled.Channel(0), compiled.Channel(1), compiled.Channel(2),
                                                       compiled.Channel(3)};
-  for (auto _ : state) {
-    context->Start(kWidth, kHeight, kSliders, &FetchSource);
-    for (int y = 0; y < kHeight; ++y) {
-      const std::uint32_t* in = &pictures.source.pixels[std::size_t(y) * kWidth];
-      std::uint32_t* out = &pictures.destination[std::size_t(y) * kWidth];
-      context->y = y;
-      for (int x = 0; x < kWidth; ++x) {
-        context->x = x;
-        setup(in[x], context.get());
-        const std::int32_t r = channel[0](context.get()), g = channel[1](context.get()),
-                           b = channel[2](context.get()), a = channel[3](context.get());
-        out[x] = Pack(r, g, b, a);
-      }
+  context.Start(kWidth, kHeight, kSliders, &FetchSource);
+  for (int y = 0; y < kHeight; ++y) {
+    const std::uint32_t* in = &pictures.source.pixels[std::size_t(y) * kWidth];
+    std::uint32_t* out = &pictures.destination[std::size_t(y) * kWidth];
+    context.y = y;
+    for (int x = 0; x < kWidth; ++x) {
+      context.x = x;
+      setup(in[x], &context);
+      const std::int32_t r = channel[0](&context), g = channel[1](&context), b = channel[2](&context),
+                         a = channel[3](&context);
+      out[x] = Pack(r, g, b, a);
     }
-    benchmark::ClobberMemory();
   }
+  benchmark::ClobberMemory();
+}
+
+// The whole picture through the row routine, a row a call.
+void RunRows(const CompiledFormula& compiled, FormulaContext& context, Pictures& pictures) {
+  const auto row = compiled.Row();
+  context.Start(kWidth, kHeight, kSliders, &FetchSource);
+  for (int y = 0; y < kHeight; ++y) {
+    context.y = y;
+    context.x = 0;
+    row(&pictures.source.pixels[std::size_t(y) * kWidth], &pictures.destination[std::size_t(y) * kWidth], kWidth,
+        &context);
+  }
+  benchmark::ClobberMemory();
+}
+
+using CompiledRun = void (*)(const CompiledFormula&, FormulaContext&, Pictures&);
+
+void RunCompiledFilter(benchmark::State& state, const Filter& filter, CompiledRun run) {
+  Pictures& pictures = ThePictures();
+  const CompiledFormula compiled = CompileFilter(filter);
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  for (auto _ : state) run(compiled, *context, pictures);
   SetRate(state, std::int64_t(kWidth) * kHeight);
 }
 
@@ -147,9 +175,7 @@ inline Channels Split(std::uint32_t p) {
 template <typename PerPixel>
 int CountDifferences(const Filter& filter, PerPixel perPixel) {
   Pictures& pictures = ThePictures();
-  FormulaSource source;
-  for (int c = 0; c < 4; ++c) source.text[c] = filter.formulas[c].c_str();
-  const CompiledFormula compiled = CompileFormula(source);
+  const CompiledFormula compiled = CompileFilter(filter);
   auto context = std::make_unique<FormulaContext>();
   context->Reset();
   context->Start(kWidth, kHeight, kSliders, &FetchSource);
@@ -231,31 +257,98 @@ std::uint32_t ThresholdByHand(const TestPicture& p, int x, int y) {
   return Pack(i > kSliders[0] ? 255 : 0, i > kSliders[0] ? 255 : 0, i > kSliders[1] ? c.r : 0, c.a);
 }
 
-void BM_Blur_Compiled(benchmark::State& state) { RunCompiledFilter(state, kBlur); }
+// Pixels where the row routine's picture differs from the per-pixel routines' one.
+int CountRowDifferences(const CompiledFormula& compiled, FormulaContext& context, Pictures& pictures) {
+  RunPerPixel(compiled, context, pictures);
+  const std::vector<std::uint32_t> perPixel = pictures.destination;
+  RunRows(compiled, context, pictures);
+  int differences = 0;
+  for (std::size_t k = 0; k < perPixel.size(); ++k) differences += perPixel[k] != pictures.destination[k];
+  return differences;
+}
+
+// The compiled run and the hand-written filter, timed in turn in every iteration; the
+// benchmark's own time is the compiled run's.
+template <typename PerPixel>
+void RunRatio(benchmark::State& state, const Filter& filter, CompiledRun run, PerPixel perPixel) {
+  using Clock = std::chrono::steady_clock;
+  Pictures& pictures = ThePictures();
+  const CompiledFormula compiled = CompileFilter(filter);
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  state.counters["differing"] = CountRowDifferences(compiled, *context, pictures);
+  double compiledSeconds = 0, byHandSeconds = 0;
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    run(compiled, *context, pictures);
+    const Clock::time_point between = Clock::now();
+    for (int y = 0; y < kHeight; ++y) {
+      std::uint32_t* out = &pictures.destination[std::size_t(y) * kWidth];
+      for (int x = 0; x < kWidth; ++x) out[x] = perPixel(pictures.source, x, y);
+    }
+    benchmark::ClobberMemory();
+    const Clock::time_point end = Clock::now();
+    const double seconds = std::chrono::duration<double>(between - start).count();
+    compiledSeconds += seconds;
+    byHandSeconds += std::chrono::duration<double>(end - between).count();
+    state.SetIterationTime(seconds);
+  }
+  const double pixels = double(state.iterations()) * kWidth * kHeight;
+  state.counters["ns/pixel"] = compiledSeconds * 1e9 / pixels;
+  state.counters["by hand ns/pixel"] = byHandSeconds * 1e9 / pixels;
+  state.counters["ratio"] = compiledSeconds / byHandSeconds;
+}
+
+void BM_Blur_Compiled(benchmark::State& state) { RunCompiledFilter(state, kBlur, RunPerPixel); }
+void BM_Blur_Rows(benchmark::State& state) { RunCompiledFilter(state, kBlur, RunRows); }
 void BM_Blur_Reference(benchmark::State& state) { RunReferenceFilter(state, kBlur); }
 void BM_Blur_ByHand(benchmark::State& state) { RunByHand(state, kBlur, BlurByHand); }
-void BM_ColourMix_Compiled(benchmark::State& state) { RunCompiledFilter(state, kColourMix); }
+void BM_ColourMix_Compiled(benchmark::State& state) { RunCompiledFilter(state, kColourMix, RunPerPixel); }
+void BM_ColourMix_Rows(benchmark::State& state) { RunCompiledFilter(state, kColourMix, RunRows); }
 void BM_ColourMix_Reference(benchmark::State& state) { RunReferenceFilter(state, kColourMix); }
 void BM_ColourMix_ByHand(benchmark::State& state) { RunByHand(state, kColourMix, ColourMixByHand); }
-void BM_Polar_Compiled(benchmark::State& state) { RunCompiledFilter(state, kPolar); }
+void BM_Polar_Compiled(benchmark::State& state) { RunCompiledFilter(state, kPolar, RunPerPixel); }
+void BM_Polar_Rows(benchmark::State& state) { RunCompiledFilter(state, kPolar, RunRows); }
 void BM_Polar_Reference(benchmark::State& state) { RunReferenceFilter(state, kPolar); }
 void BM_Polar_ByHand(benchmark::State& state) { RunByHand(state, kPolar, PolarByHand); }
-void BM_Threshold_Compiled(benchmark::State& state) { RunCompiledFilter(state, kThreshold); }
+void BM_Threshold_Compiled(benchmark::State& state) { RunCompiledFilter(state, kThreshold, RunPerPixel); }
+void BM_Threshold_Rows(benchmark::State& state) { RunCompiledFilter(state, kThreshold, RunRows); }
 void BM_Threshold_Reference(benchmark::State& state) { RunReferenceFilter(state, kThreshold); }
 void BM_Threshold_ByHand(benchmark::State& state) { RunByHand(state, kThreshold, ThresholdByHand); }
 
+void BM_Blur_PerPixelRatio(benchmark::State& state) { RunRatio(state, kBlur, RunPerPixel, BlurByHand); }
+void BM_Blur_RowsRatio(benchmark::State& state) { RunRatio(state, kBlur, RunRows, BlurByHand); }
+void BM_ColourMix_PerPixelRatio(benchmark::State& state) { RunRatio(state, kColourMix, RunPerPixel, ColourMixByHand); }
+void BM_ColourMix_RowsRatio(benchmark::State& state) { RunRatio(state, kColourMix, RunRows, ColourMixByHand); }
+void BM_Polar_PerPixelRatio(benchmark::State& state) { RunRatio(state, kPolar, RunPerPixel, PolarByHand); }
+void BM_Polar_RowsRatio(benchmark::State& state) { RunRatio(state, kPolar, RunRows, PolarByHand); }
+void BM_Threshold_PerPixelRatio(benchmark::State& state) { RunRatio(state, kThreshold, RunPerPixel, ThresholdByHand); }
+void BM_Threshold_RowsRatio(benchmark::State& state) { RunRatio(state, kThreshold, RunRows, ThresholdByHand); }
+
 BENCHMARK(BM_Blur_Compiled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Blur_Rows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Blur_Reference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Blur_ByHand)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColourMix_Compiled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColourMix_Rows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColourMix_Reference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColourMix_ByHand)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Polar_Compiled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Polar_Rows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Polar_Reference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Polar_ByHand)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Threshold_Compiled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Threshold_Rows)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Threshold_Reference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Threshold_ByHand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Blur_PerPixelRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Blur_RowsRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColourMix_PerPixelRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColourMix_RowsRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Polar_PerPixelRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Polar_RowsRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Threshold_PerPixelRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Threshold_RowsRatio)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "quillo/filters/FormulaEmitter.h"
+#include "quillo/filters/FormulaRowLoop.h"
 #include "quillo/filters/FormulaScanner.h"
 #include "quillo/filters/FormulaTemplates.h"
 
@@ -399,9 +401,11 @@ std::size_t WriteSetup(ExecutableMemory& memory, std::uint32_t usage) {
   return length + sizeof ret;
 }
 
-// Where each routine lies in the code pages: the set-up first, then the channels.
+// Where each routine lies in the code pages: the set-up first, then the channels, then the
+// row routine.
 constexpr std::size_t ChannelOffset(int channel) { return kFormulaSetupBytes + kFormulaChannelBytes * channel; }
-constexpr std::size_t kCodePagesSize = ChannelOffset(kFormulaChannels);
+constexpr std::size_t kRowOffset = ChannelOffset(kFormulaChannels);
+constexpr std::size_t kCodePagesSize = kRowOffset + kFormulaRowBytes;
 
 }  // namespace
 
@@ -421,6 +425,11 @@ CompiledFormula CompileFormula(FormulaSource& source) {
   }
 
   compiled.setupLength_ = WriteSetup(compiled.memory_, compiled.usage_);
+  const std::span<const std::uint8_t> channels[kFormulaChannels] = {
+      compiled.ChannelCode(0), compiled.ChannelCode(1), compiled.ChannelCode(2), compiled.ChannelCode(3)};
+  const std::vector<std::uint8_t> row = WriteFormulaRowLoop(compiled.SetupCode(), channels);
+  compiled.memory_.Write(kRowOffset, row);
+  compiled.rowLength_ = row.size();
   compiled.memory_.Seal();
   return compiled;
 }
@@ -433,8 +442,14 @@ CompiledFormula::ChannelRoutine CompiledFormula::Channel(int channel) const {
   return reinterpret_cast<ChannelRoutine>(const_cast<std::uint8_t*>(memory_.Data() + ChannelOffset(channel)));
 }
 
+CompiledFormula::RowRoutine CompiledFormula::Row() const {
+  return reinterpret_cast<RowRoutine>(const_cast<std::uint8_t*>(memory_.Data() + kRowOffset));
+}
+
 std::span<const std::uint8_t> CompiledFormula::SetupCode() const { return {memory_.Data(), setupLength_}; }
 
 std::span<const std::uint8_t> CompiledFormula::ChannelCode(int channel) const {
   return {memory_.Data() + ChannelOffset(channel), channelLength_[channel]};
 }
+
+std::span<const std::uint8_t> CompiledFormula::RowCode() const { return {memory_.Data() + kRowOffset, rowLength_}; }

@@ -10,6 +10,12 @@
 //  - channel routine: int32_t(FormulaContext* context); the channel's value, not clamped.
 //    Same register rules; it calls context->fetch for "src", "cnv" and "rad".
 // Both run with the default x87 control word (round to nearest, 64-bit precision).
+//  - row routine, for the program's own runs: void(const uint32_t* source, uint32_t*
+//    destination, int32_t count, FormulaContext* context). Runs the set-up and the four
+//    channels on `count` source pixels in turn, from the column context->x of row
+//    context->y, exactly as the routines above would, and writes each result as a pixel:
+//    the channels clamped to 0..255, the transparency byte 255 minus the opacity. context->x
+//    ends one past the last pixel.
 //
 // A channel whose formula has a syntax error (or exceeds a limit) compiles to the constant 0
 // and reports where the scanner stopped; the other channels are unaffected.
@@ -55,13 +61,17 @@ class CompiledFormula {
  public:
   using SetupRoutine = void (*)(std::uint32_t pixel, FormulaContext* context);
   using ChannelRoutine = std::int32_t (*)(FormulaContext* context);
+  using RowRoutine = void (*)(const std::uint32_t* source, std::uint32_t* destination, std::int32_t count,
+                              FormulaContext* context);
 
   SetupRoutine Setup() const;
   ChannelRoutine Channel(int channel) const;
+  RowRoutine Row() const;
 
   // The routines' bytes, as a compiled filter component carries them.
   std::span<const std::uint8_t> SetupCode() const;
   std::span<const std::uint8_t> ChannelCode(int channel) const;
+  std::span<const std::uint8_t> RowCode() const;
 
   std::uint32_t Usage() const { return usage_; }
   FormulaError Error(int channel) const { return errors_[channel]; }
@@ -72,6 +82,7 @@ class CompiledFormula {
   ExecutableMemory memory_;
   std::size_t setupLength_ = 0;
   std::size_t channelLength_[kFormulaChannels] = {};
+  std::size_t rowLength_ = 0;
   std::uint32_t usage_ = 0;
   FormulaError errors_[kFormulaChannels] = {};
 };

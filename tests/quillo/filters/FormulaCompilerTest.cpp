@@ -442,3 +442,61 @@ TEST(FormulaCompiler, CnvPassesItsChannelAsAHiddenArgument) {
 }
 
 }  // namespace
+
+// The row routine writes exactly the pixels it is given, each as the per-pixel routines'
+// values clamped and packed, and leaves x behind the last one; an empty or negative count
+// touches nothing.
+TEST(FormulaCompiler, RowRoutineWritesOnlyItsPixels) {
+  const std::array<std::string, 4> texts{"r * 2", "g - 300", "x * 100 - 150", "a + y"};
+  FormulaSource source;
+  const CompiledFormula compiled = CompileTexts(texts, source);
+  const TestPicture picture = MakeTestPicture(5, 2, 11);
+  const std::vector<ChannelValues> expected = RunCompiled(compiled, picture, {});
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  context->Start(picture.width, picture.height, FormulaSliders{}.values, nullptr);
+  constexpr std::uint32_t kUntouched = 0x12345678;
+  for (const int count : {-1, 0}) {
+    std::vector<std::uint32_t> row(5, kUntouched);
+    context->x = 2;
+    compiled.Row()(&picture.pixels[2], &row[2], count, context.get());
+    EXPECT_EQ(row, std::vector<std::uint32_t>(5, kUntouched)) << count;
+    EXPECT_EQ(context->x, 2) << count;
+  }
+  std::vector<std::uint32_t> row(5, kUntouched);
+  context->x = 1;
+  context->y = 1;
+  compiled.Row()(&picture.pixels[5 + 1], &row[1], 3, context.get());
+  EXPECT_EQ(context->x, 4);
+  EXPECT_EQ(row[0], kUntouched);
+  EXPECT_EQ(row[4], kUntouched);
+  for (int x = 1; x <= 3; ++x) EXPECT_EQ(row[x], PackChannels(expected[5 + x])) << x;
+  EXPECT_EQ(row[1] >> 8 & 255, 0u);    // below 0
+  EXPECT_EQ(row[3] & 255, 150u);       // 3 * 100 - 150
+  EXPECT_GT(compiled.RowCode().size(), compiled.SetupCode().size());
+}
+
+// Whole filters of every kind of per-pixel value, neighbour read and stored state give the
+// same picture through the row routine as through the per-pixel routines.
+TEST(FormulaCompiler, RowRoutineAgreesWithThePerPixelRoutinesOnWholeFilters) {
+  const std::vector<std::array<std::string, 4>> filters{
+      {"cnv(1,2,1,2,4,2,1,2,1,16)", "cnv(0,-1,0,-1,5,-1,0,-1,0,1)", "cnv(1,1,1,1,1,1,1,1,1,ctl(0))", "a"},
+      {"rad(d + m / 4, m, 0)", "rad(d, m * ctl(1) / 128, 1)", "src(x + sin(y * 8) / 64, y, 2)", "255 - a"},
+      {"i > ctl(0) ? 255 : 0", "u * 4 + 128", "v * 4 + 128", "a < 128 ? a * 2 : 300"},
+      {"put(rnd(0, 255), 0), get(0)", "put(get(0) + g, 1) / 2", "rst(x * y), rnd(b, 400)", "get(1) - 500"},
+      {"mix(r, scl(g, 0, 255, ctl(0), ctl(1)), ctl(2), 255)", "val(3, 0, 255) + x % 7", "map(1, b)", "-a"}};
+  const TestPicture picture = MakeTestPicture(41, 29, 5);
+  FormulaSliders sliders;
+  for (int k = 0; k < 8; ++k) sliders.values[k] = 30 * k + 10;
+  for (const auto& texts : filters) {
+    FormulaSource source;
+    const CompiledFormula compiled = CompileTexts(texts, source);
+    for (int c = 0; c < 4; ++c) ASSERT_EQ(compiled.Error(c), FormulaError::kNone) << texts[c];
+    const std::vector<ChannelValues> perPixel = RunCompiled(compiled, picture, sliders);
+    const std::vector<std::uint32_t> rows = RunCompiledRows(compiled, picture, sliders);
+    ASSERT_EQ(rows.size(), perPixel.size());
+    int differing = 0;
+    for (std::size_t k = 0; k < rows.size(); ++k) differing += rows[k] != PackChannels(perPixel[k]);
+    EXPECT_EQ(differing, 0) << texts[0];
+  }
+}

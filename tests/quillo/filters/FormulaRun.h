@@ -21,6 +21,14 @@ TestPicture MakeTestPicture(int width, int height, std::uint32_t seed);
 
 std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
                                        const FormulaSliders& sliders);
+// The program's run: the row routine over each row, written as pixels. Each row is run in
+// two calls, split at a column that varies from row to row (sometimes 0 or the whole width),
+// so that a run continues from wherever context->x stands.
+std::vector<std::uint32_t> RunCompiledRows(const CompiledFormula& compiled, const TestPicture& picture,
+                                           const FormulaSliders& sliders);
+// Raw channel values as the run writes them: clamped, opacity turned into transparency.
+std::uint32_t PackChannels(const ChannelValues& values);
+
 std::vector<ChannelValues> RunReference(const std::array<std::string, 4>& formulas, const TestPicture& picture,
                                         const FormulaSliders& sliders);
 
@@ -36,7 +44,7 @@ struct FormulaComparison {
 };
 
 // Compiles and evaluates four formulas both ways over `picture` and compares every raw
-// channel value and every error position. A channel the compiler refuses for a limit (pending
+// channel value, every pixel the row routine writes and every error position. A channel the compiler refuses for a limit (pending
 // operators, nested conditionals, code size) is compared as the constant 0.
 FormulaComparison CompareWithReference(const std::array<std::string, 4>& formulas, const TestPicture& picture,
                                        const FormulaSliders& sliders);
