@@ -361,6 +361,33 @@ void ReportRestoreFailure(Restored r) {
   ShowError(r == Restored::Unreadable ? "UndoFileErr" : "NoMem");
 }
 
+// A whole-image step held in memory is exchanged without copying: the present pixels and
+// mask become the opposite step, and the step's own become the picture's.
+bool HandsOver(const UDBuffer& p, const UndoEntry& s) {
+  return s.WholeImage && !s.OnDisk && s.Saved.pixels != nullptr && p.pixels != nullptr &&
+         p.Mask.words != nullptr;
+}
+
+// The opposite step of a hand-over, holding the present pixels and mask themselves; the
+// picture is left without them until the step is restored into it. Null when the memory
+// budget has no room for the difference in size.
+std::unique_ptr<UndoEntry> TakePresent(UDBuffer& p, const UndoEntry& s) {
+  auto opposite = std::make_unique<UndoEntry>();
+  opposite->Left = 0;
+  opposite->Top = 0;
+  opposite->Right = p.Width() - 1;
+  opposite->Bottom = p.Height() - 1;
+  opposite->WholeImage = true;
+  // The step goes from memory as the present state comes in: only a larger picture asks for
+  // more room.
+  const std::int64_t grows = opposite->SizeKB() - s.SizeKB();
+  if (grows > 0 && MakeUndoMemory(p, grows, ProtectNewest::Yes) > 0) return nullptr;
+  opposite->Saved.CopyAttributes(p);
+  static_cast<Buffer&>(opposite->Saved) = static_cast<Buffer&>(p);
+  opposite->Saved.Mask = p.Mask;
+  return opposite;
+}
+
 // Exchanges the newest step of one chain for the present state, which goes to the other
 // chain: the state is captured first, the step restored, and only then are both chains
 // changed. A failure leaves picture and chains as they were.
@@ -377,7 +404,8 @@ bool Exchange(UDBuffer& p, Chain from) {
       return false;
     }
   }
-  std::unique_ptr<UndoEntry> opposite = Capture(p, p, AreaLike(p, *s), s->WholeImage);
+  std::unique_ptr<UndoEntry> opposite =
+      HandsOver(p, *s) ? TakePresent(p, *s) : Capture(p, p, AreaLike(p, *s), s->WholeImage);
   if (opposite == nullptr) {
     ShowError("NoMem");
     return false;
@@ -390,6 +418,11 @@ bool Exchange(UDBuffer& p, Chain from) {
     restored = Restored::NoMemory;
   }
   if (restored != Restored::Done) {
+    if (p.pixels == opposite->Saved.pixels) {
+      // A hand-over gives the present state back.
+      static_cast<Buffer&>(p) = static_cast<Buffer&>(opposite->Saved);
+      p.Mask = opposite->Saved.Mask;
+    }
     ReportRestoreFailure(restored);
     return false;
   }
