@@ -512,6 +512,52 @@ TEST_F(UndoTest, NoMemoryToRestoreKeepsPictureAndHistory) {
   EXPECT_EQ(p.Width(), 70);
 }
 
+// A whole-image step in memory changes hands with the present state: Undo and Redo copy no
+// pixels and need no new memory, and the states come back bit for bit.
+TEST_F(UndoTest, AWholeImageStepInMemoryIsExchangedWithoutACopy) {
+  const PictureState before = StateOf(p);
+  ASSERT_TRUE(p.PushUndo("Resize"));
+  MakePicture(p, 90, 33, 12);
+  p.ChangeCount = before.changeCount + 1;
+  const PictureState after = StateOf(p);
+  uint* const present = p.pixels;
+  uint* const saved = p.UndoChain->Saved.pixels;
+  {
+    FailingAllocator noMemory;
+    ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+    EXPECT_EQ(p.pixels, saved);
+    ASSERT_NE(p.RedoChain, nullptr);
+    EXPECT_EQ(p.RedoChain->Saved.pixels, present);
+    EXPECT_EQ(StateOf(p), before);
+    ExpectCountersMatch({&p});
+    ASSERT_TRUE(p.Redo());
+  }
+  EXPECT_EQ(p.pixels, present);
+  EXPECT_EQ(StateOf(p), after);
+  EXPECT_EQ(p.RedoChain, nullptr);
+  ExpectCountersMatch({&p});
+  EXPECT_TRUE(Messages().empty());
+}
+
+// The present state handed over to a redo step still fits the memory budget: a larger picture
+// than the step's swaps older steps out as a copied one would.
+TEST_F(UndoTest, AHandOverToALargerPictureKeepsTheMemoryBudget) {
+  ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 29, 29));
+  PaintRect(p, 0, 0, 29, 29, 3);
+  ASSERT_TRUE(p.PushUndo("Resize"));
+  MakePicture(p, 140, 90, 5);
+  const PictureState larger = StateOf(p);
+  UseMemoryBudget(p.UndoMemKB + UndoSizeKB(140, 90) - UndoSizeKB(70, 45) - 1);
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_LE(p.UndoMemKB + p.RedoMemKB, Settings.UndoMem);
+  ASSERT_NE(p.UndoChain, nullptr);
+  EXPECT_TRUE(p.UndoChain->OnDisk);
+  ExpectCountersMatch({&p});
+  ASSERT_TRUE(p.Redo());
+  EXPECT_EQ(StateOf(p), larger);
+  ExpectCountersMatch({&p});
+}
+
 // Memory that runs out within the budget does not cost the step: it goes to the swap file,
 // which needs a row at a time, and comes back as any other.
 TEST_F(UndoTest, AStepThatFindsNoMemoryGoesToTheSwapFile) {
