@@ -14,6 +14,7 @@
 #include <string>
 
 #include "BenchProgram.h"
+#include "OutlineShapes.h"
 #include "quillo/base/Settings.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -83,11 +84,10 @@ struct Program {
     window->Picture.FreeRedo();
     ResetApplication();
   }
-  // Everything but a rectangular hole in the middle selected, its outline traced.
-  void SelectAllButAHole() {
+  // The shape selected, its outline traced.
+  void Select(Shape shape) {
     UDBuffer& p = window->Picture;
-    p.SetMaskAll(true);
-    p.SetMaskRect(false, Rect(p.Width() / 4, p.Height() / 4, p.Width() * 3 / 4, p.Height() * 3 / 4));
+    DrawShape(p.Mask, shape);
     p.RebuildSelectionOutline();
     RunQueue();
   }
@@ -155,7 +155,7 @@ BENCHMARK(BM_UndoRedoWholeImage)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmar
 
 void BM_InvertSelection(benchmark::State& state) {
   Program program(k12MP);
-  program.SelectAllButAHole();
+  program.Select(kLargeRegion);
   WaitTimer timer(state);
   for (auto _ : state) {
     timer.Time([&] {
@@ -170,7 +170,8 @@ BENCHMARK(BM_InvertSelection)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 void BM_OutlineRebuild(benchmark::State& state) {
   Program program(k12MP);
-  program.SelectAllButAHole();
+  const auto shape = static_cast<Shape>(state.range(0));
+  program.Select(shape);
   WaitTimer timer(state);
   for (auto _ : state) {
     timer.Time([&] {
@@ -178,19 +179,24 @@ void BM_OutlineRebuild(benchmark::State& state) {
       RunQueue();
     });
   }
-  timer.Report(kClickMs, "outline rebuilt, 12 MP");
+  timer.Report(kClickMs, std::string("outline rebuilt, 12 MP, ") + kShapeNames[shape]);
 }
-BENCHMARK(BM_OutlineRebuild)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
+BENCHMARK(BM_OutlineRebuild)->Arg(kLargeRegion)->Arg(kNoise)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
 
 void BM_OutlineTick(benchmark::State& state) {
   Program program(static_cast<int>(state.range(0)));
-  program.SelectAllButAHole();
+  const auto shape = static_cast<Shape>(state.range(1));
+  program.Select(shape);
   WaitTimer timer(state);
   for (auto _ : state) timer.Time([&] { program.window->Picture.PaintSelectionOutline(true); });
-  timer.Report(kFrameMs, "marching outline tick, " + std::to_string(state.range(0)) + " MP, zoom " +
-                             std::to_string(program.window->Zoom).substr(0, 5));
+  timer.Report(kFrameMs, "marching outline tick, " + std::to_string(state.range(0)) + " MP, " + kShapeNames[shape] +
+                             ", zoom " + std::to_string(program.window->Zoom).substr(0, 5));
 }
-BENCHMARK(BM_OutlineTick)->Arg(k12MP)->Arg(k48MP)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_OutlineTick)
+    ->Args({k12MP, kLargeRegion})
+    ->Args({k12MP, kNoise})
+    ->Args({k48MP, kLargeRegion})
+    ->Args({k48MP, kNoise})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 

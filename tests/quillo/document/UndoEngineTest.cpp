@@ -258,6 +258,80 @@ TEST_P(UndoRunTest, ExtendUndoNarrowsTheStepToItsPartOfTheDirtyRectangle) {
   }
 }
 
+// A deferred step (the pens' press) holds only the rows kept before they changed, yet every
+// use of it sees the picture as it was when it opened: undone, taken back, narrowed, read by
+// CopyFromUndo, swapped out, or under a newer step. The picture spans several bands of rows.
+struct DeferredCase {
+  const char* name;
+  void (*use)(UDBuffer& p);  // after rows 70..80 and 190..199 were kept and changed
+};
+
+void PaintKeptRows(UDBuffer& p, int y1, int y2, unsigned seed) {
+  p.KeepRowsForUndo(y1, y2);
+  PaintRect(p, 0, y1, p.Width() - 1, y2, seed);
+}
+
+const DeferredCase kDeferredCases[] = {
+    {"undone with Edit/Undo", [](UDBuffer& p) { ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep)); }},
+    {"taken back", [](UDBuffer& p) { ASSERT_TRUE(p.Undo()); }},
+    {"narrowed to the changed rows",
+     [](UDBuffer& p) {
+       p.ExtendUndo(0, 70, p.Width() - 1, 199);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"narrowed to the whole picture",
+     [](UDBuffer& p) {
+       p.ExtendUndo(0, 0, p.Width() - 1, p.Height() - 1);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"under a newer step",
+     [](UDBuffer& p) {
+       ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 100, 20, 150));
+       PaintRect(p, 0, 100, 20, 150, 9);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"swapped out",
+     [](UDBuffer& p) {
+       Settings.UndoMem = 0;
+       MakeUndoMemory(p, 1, ProtectNewest::No);
+       ASSERT_TRUE(p.UndoChain->OnDisk);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"read by CopyFromUndo",
+     [](UDBuffer& p) {
+       UDBuffer old;
+       ASSERT_TRUE(p.CopyFromUndo(old, 0, 0, p.Width() - 1, p.Height() - 1));
+       p.FreeUndo();
+       static_cast<Buffer&>(p) = static_cast<Buffer&>(old);
+       p.Mask = old.Mask;
+       p.ChangeCount = 0;
+       p.UpdateSelectionBounds();
+     }},
+};
+
+TEST_P(UndoRunTest, ADeferredStepGivesBackThePictureAsItWasOpened) {
+  for (const DeferredCase& c : kDeferredCases) {
+    SCOPED_TRACE(c.name);
+    UseMemoryBudget(GetParam());
+    UDBuffer q;
+    MakePicture(q, 50, 200, 4);
+    q.UpdateSelectionBounds();
+    const PictureState before = StateOf(q);
+    ASSERT_TRUE(q.PushDeferredUndo("Pen"));
+    // In memory nothing is copied yet; a step into a swap file is copied whole at once.
+    EXPECT_EQ(q.UndoChain->PendingBands.size(), GetParam() == 0 ? 0u : 4u);
+    PaintKeptRows(q, 70, 80, 5);
+    PaintKeptRows(q, 190, 199, 6);
+    c.use(q);
+    EXPECT_EQ(StateOf(q), before);
+    ExpectCountersMatch({&q});
+    EXPECT_TRUE(Messages().empty());
+    q.FreeUndo();
+    q.FreeRedo();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Budgets, UndoRunTest, ::testing::Values(kNoLimit, 0),
                          [](const auto& info) {
                            return info.param == 0 ? std::string("EveryStepSwapped")
