@@ -429,7 +429,6 @@ std::unique_ptr<UndoEntry> TakePresent(UDBuffer& p, const UndoEntry& s) {
 bool Exchange(UDBuffer& p, Chain from) {
   UndoEntry* s = Head(p, from);
   if (s == nullptr) return false;
-  CompleteStep(p, *s);
   const Chain to = from == Chain::Undo ? Chain::Redo : Chain::Undo;
   // A swap file that has gone must be found missing before the present state is captured:
   // the capture's new file may take the freed name, and would then be read back as the step.
