@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "BenchProgram.h"
+#include "OutlineShapes.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -25,27 +26,6 @@
 namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000;
-enum Shape { kLargeRegion = 0, kNoise = 1 };
-const char* kShapeNames[] = {"large region", "noise"};
-
-void DrawShape(BitBuffer& mask, Shape shape) {
-  mask.PutPixels(Rect(0, 0, kWidth - 1, kHeight - 1), 0);
-  if (shape == kLargeRegion) {
-    mask.PutPixels(Rect(0, 0, kWidth - 1, kHeight - 1), 1);
-    mask.PutPixels(Rect(1000, 800, 2999, 2199), 0);
-    return;
-  }
-  // Blobs of 1 to 3 pixels a side scattered over a fifth of the area.
-  std::uint32_t seed = 26;
-  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (int i = 0; i < kWidth * kHeight / 40; ++i) {
-    const std::uint32_t r = next();
-    const int x = static_cast<int>(r % kWidth), y = static_cast<int>((r >> 12) % kHeight);
-    const int w = 1 + static_cast<int>(next() >> 30 & 1) + static_cast<int>(next() >> 31);
-    mask.PutPixelsSafe(Rect(x, y, x + w - 1, y + w - 1), 1);
-  }
-}
-
 const BitBuffer& MaskOf(Shape shape) {
   static BitBuffer masks[2];
   BitBuffer& mask = masks[shape];

@@ -92,6 +92,13 @@ public:
   // room nor a swap file for it; the redo chain stays emptied.
   bool PushUndo(const AnsiString& description, UDBuffer* owner = nullptr, int x1 = kWholeImage,
                 int y1 = 0, int x2 = 0, int y2 = 0);
+  // As PushUndo over the whole image, but the pixels are copied only as KeepRowsForUndo asks
+  // (the mask at once): for an operation that changes the picture only where it says first.
+  // Every other use of the step (narrowing, undoing, a newer step, swapping it out) copies
+  // the rest first. A step that goes to a swap file is copied whole at once.
+  bool PushDeferredUndo(const AnsiString& description);
+  // Before rows y1..y2 change: the newest step, when deferred, copies those rows it lacks.
+  void KeepRowsForUndo(int y1, int y2);
   // Narrows the newest undo step to its part inside (x1, y1)-(x2, y2) in image coordinates
   // (a stroke's dirty rectangle); a rectangle that misses the step drops it. Nothing without
   // a step.

@@ -103,6 +103,32 @@ std::vector<UDBuffer*> OtherPictures(const UDBuffer& p) {
   return others;
 }
 
+// Copies the rows y1..y2 of picture p that the deferred step s still lacks, a band at a
+// time. The rows of a pending band are as they were when the step opened: whatever changes
+// the picture asks for its rows first.
+void KeepBands(UDBuffer& p, UndoEntry& s, int y1, int y2) {
+  if (s.PendingBands.empty()) return;
+  y1 = std::max(y1 - s.Top, 0);
+  y2 = std::min(y2 - s.Top, s.Height() - 1);
+  const std::size_t width = static_cast<std::size_t>(s.Width());
+  for (int band = y1 / kDeferredBandRows; y1 <= y2 && band <= y2 / kDeferredBandRows; ++band) {
+    std::uint8_t& pending = s.PendingBands[static_cast<std::size_t>(band)];
+    if (pending == 0) continue;
+    const int end = std::min((band + 1) * kDeferredBandRows, s.Height());
+    for (int y = band * kDeferredBandRows; y < end; ++y)
+      std::memcpy(s.Saved.At(0, y), p.At(s.Left, s.Top + y), width * 4);
+    pending = 0;
+  }
+  if (std::find(s.PendingBands.begin(), s.PendingBands.end(), 1) == s.PendingBands.end())
+    s.PendingBands.clear();
+}
+
+// Every row of a deferred step in Saved, before anything reads the step or changes the
+// picture otherwise.
+void CompleteStep(UDBuffer& p, UndoEntry& s) {
+  if (!s.PendingBands.empty()) KeepBands(p, s, s.Top, s.Bottom);
+}
+
 // Writes the whole of a step's Saved picture to a new swap file.
 bool WriteSaved(UndoEntry& s, SwapFileWriter& file) {
   const UDBuffer& saved = s.Saved;
@@ -125,6 +151,7 @@ std::int64_t SwapOutOldest(UDBuffer& p, Chain c, bool protectNewest) {
   if (s == nullptr) return 0;
   const std::int64_t kb = s->SizeKB();
   if (kb == 0 || kb + DiskInUse() > Budget(Settings.UndoDisk)) return 0;
+  CompleteStep(p, *s);
   SwapFileWriter file;
   if (!WriteSaved(*s, file)) return 0;
   Count(p, c, false, -kb);
@@ -177,7 +204,9 @@ struct Area {
   int Height() const { return bottom - top + 1; }
 };
 
-bool CaptureInMemory(UDBuffer& p, const Area& r, UndoEntry& s) {
+enum class Pixels { Now, Deferred };
+
+bool CaptureInMemory(UDBuffer& p, const Area& r, UndoEntry& s, Pixels pixels) {
   const int w = r.Width(), h = r.Height();
   if (w <= 0 || h <= 0) return true;
   try {
@@ -186,10 +215,13 @@ bool CaptureInMemory(UDBuffer& p, const Area& r, UndoEntry& s) {
     return false;
   }
   if (s.Saved.pixels == nullptr) return false;
+  if (pixels == Pixels::Deferred)
+    s.PendingBands.assign(static_cast<std::size_t>((h + kDeferredBandRows - 1) / kDeferredBandRows), 1);
   std::vector<uint> row(static_cast<std::size_t>(MaskRowWords(w)));
   const bool hasMask = p.Mask.words != nullptr;
   for (int y = 0; y < h; ++y) {
-    std::memcpy(s.Saved.At(0, y), p.At(r.left, r.top + y), static_cast<std::size_t>(w) * 4);
+    if (pixels == Pixels::Now)
+      std::memcpy(s.Saved.At(0, y), p.At(r.left, r.top + y), static_cast<std::size_t>(w) * 4);
     if (!hasMask) continue;
     ReadMaskBits(p.Mask, r.left, r.top + y, w, row.data());
     WriteMaskBits(s.Saved.Mask, 0, y, w, row.data());
@@ -215,8 +247,10 @@ bool CaptureToDisk(UDBuffer& p, const Area& r, UndoEntry& s) {
 }
 
 // A new step holding area r of p as it is now, placed in memory or on disk by the budgets
-// (owner's chains are the picture's own there); null when it could not be made.
-std::unique_ptr<UndoEntry> Capture(UDBuffer& p, UDBuffer& owner, const Area& r, bool whole) {
+// (owner's chains are the picture's own there); null when it could not be made. A deferred
+// step in memory leaves its pixels in p for now.
+std::unique_ptr<UndoEntry> Capture(UDBuffer& p, UDBuffer& owner, const Area& r, bool whole,
+                                   Pixels pixels = Pixels::Now) {
   try {
     auto s = std::make_unique<UndoEntry>();
     s->Left = r.left;
@@ -237,10 +271,11 @@ std::unique_ptr<UndoEntry> Capture(UDBuffer& p, UDBuffer& owner, const Area& r, 
         }
       }
     }
-    bool captured = toDisk ? CaptureToDisk(p, r, *s) : CaptureInMemory(p, r, *s);
+    bool captured = toDisk ? CaptureToDisk(p, r, *s) : CaptureInMemory(p, r, *s, pixels);
     // Memory may run out within the budget: the swap file needs a row buffer only.
     if (!captured && !toDisk && MakeUndoDisk(owner, kb) <= 0) {
       s->Saved.Free();
+      s->PendingBands.clear();
       captured = CaptureToDisk(p, r, *s);
     }
     if (!captured) return nullptr;
@@ -361,6 +396,33 @@ void ReportRestoreFailure(Restored r) {
   ShowError(r == Restored::Unreadable ? "UndoFileErr" : "NoMem");
 }
 
+// A whole-image step held in memory is exchanged without copying: the present pixels and
+// mask become the opposite step, and the step's own become the picture's.
+bool HandsOver(const UDBuffer& p, const UndoEntry& s) {
+  return s.WholeImage && !s.OnDisk && s.Saved.pixels != nullptr && p.pixels != nullptr &&
+         p.Mask.words != nullptr;
+}
+
+// The opposite step of a hand-over, holding the present pixels and mask themselves; the
+// picture is left without them until the step is restored into it. Null when the memory
+// budget has no room for the difference in size.
+std::unique_ptr<UndoEntry> TakePresent(UDBuffer& p, const UndoEntry& s) {
+  auto opposite = std::make_unique<UndoEntry>();
+  opposite->Left = 0;
+  opposite->Top = 0;
+  opposite->Right = p.Width() - 1;
+  opposite->Bottom = p.Height() - 1;
+  opposite->WholeImage = true;
+  // The step goes from memory as the present state comes in: only a larger picture asks for
+  // more room.
+  const std::int64_t grows = opposite->SizeKB() - s.SizeKB();
+  if (grows > 0 && MakeUndoMemory(p, grows, ProtectNewest::Yes) > 0) return nullptr;
+  opposite->Saved.CopyAttributes(p);
+  static_cast<Buffer&>(opposite->Saved) = static_cast<Buffer&>(p);
+  opposite->Saved.Mask = p.Mask;
+  return opposite;
+}
+
 // Exchanges the newest step of one chain for the present state, which goes to the other
 // chain: the state is captured first, the step restored, and only then are both chains
 // changed. A failure leaves picture and chains as they were.
@@ -377,7 +439,8 @@ bool Exchange(UDBuffer& p, Chain from) {
       return false;
     }
   }
-  std::unique_ptr<UndoEntry> opposite = Capture(p, p, AreaLike(p, *s), s->WholeImage);
+  std::unique_ptr<UndoEntry> opposite =
+      HandsOver(p, *s) ? TakePresent(p, *s) : Capture(p, p, AreaLike(p, *s), s->WholeImage);
   if (opposite == nullptr) {
     ShowError("NoMem");
     return false;
@@ -390,6 +453,11 @@ bool Exchange(UDBuffer& p, Chain from) {
     restored = Restored::NoMemory;
   }
   if (restored != Restored::Done) {
+    if (p.pixels == opposite->Saved.pixels) {
+      // A hand-over gives the present state back.
+      static_cast<Buffer&>(p) = static_cast<Buffer&>(opposite->Saved);
+      p.Mask = opposite->Saved.Mask;
+    }
     ReportRestoreFailure(restored);
     return false;
   }
@@ -525,6 +593,8 @@ bool UDBuffer::PushUndo(const AnsiString& description, UDBuffer* owner, int x1, 
     // operation's ExtendUndo finds its own step and not an older one.
     if (r.right < r.left || r.bottom < r.top) r = Area{r.left, r.top, r.left - 1, r.top - 1};
   }
+  // The picture is about to change: an older deferred step takes the rest of its rows now.
+  if (chainOwner.UndoChain != nullptr) CompleteStep(chainOwner, *chainOwner.UndoChain);
   std::unique_ptr<UndoEntry> s = Capture(*this, chainOwner, r, whole);
   if (s == nullptr) {
     ShowError("NoMem");
@@ -540,6 +610,26 @@ bool UDBuffer::PushUndo(const AnsiString& description, UDBuffer* owner, int x1, 
   return true;
 }
 
+bool UDBuffer::PushDeferredUndo(const AnsiString& description) {
+  if (UndoChain != nullptr) CompleteStep(*this, *UndoChain);
+  std::unique_ptr<UndoEntry> s =
+      Capture(*this, *this, Area{0, 0, Width() - 1, Height() - 1}, true, Pixels::Deferred);
+  if (s == nullptr) {
+    ShowError("NoMem");
+    return false;
+  }
+  FreeRedo();
+  s->Description = description;
+  if (this == &Brush) s->BrushState = BrushState;
+  PushHead(*this, Chain::Undo, std::move(s));
+  ShowHistoryChanged(*this);
+  return true;
+}
+
+void UDBuffer::KeepRowsForUndo(int y1, int y2) {
+  if (UndoChain != nullptr) KeepBands(*this, *UndoChain, y1, y2);
+}
+
 void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
   UndoEntry* s = UndoChain;
   if (s == nullptr) return;
@@ -551,10 +641,14 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
     ShowHistoryChanged(*this);
     return;
   }
+  // Only the rows kept are read below; the rest of a deferred step goes with the narrowing.
+  KeepBands(*this, *s, cut.top, cut.bottom);
   s->WholeImage = false;
   if (cut.left == s->Left && cut.top == s->Top && cut.right == s->Right &&
-      cut.bottom == s->Bottom)
+      cut.bottom == s->Bottom) {
+    CompleteStep(*this, *s);
     return;
+  }
   const int w = cut.Width(), h = cut.Height();
   const int dx = cut.left - s->Left, dy = cut.top - s->Top;
   const std::int64_t oldKB = s->SizeKB();
@@ -565,9 +659,13 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
     try {
       UndoAllocPicture(part, w, h);
     } catch (...) {
-      return;  // the step keeps its larger rectangle: still sound, only bigger
+      part.Free();
     }
-    if (part.pixels == nullptr) return;
+    if (part.pixels == nullptr) {
+      CompleteStep(*this, *s);  // the step keeps its larger rectangle: still sound, only bigger
+      return;
+    }
+    s->PendingBands.clear();
     for (int y = 0; y < h; ++y) {
       std::memcpy(part.At(0, y), s->Saved.At(dx, dy + y), static_cast<std::size_t>(w) * 4);
       ReadMaskBits(s->Saved.Mask, dx, dy + y, w, row.data());
@@ -608,6 +706,7 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
 
 bool UDBuffer::Undo(RedoRecord redo) {
   if (UndoChain == nullptr) return false;
+  CompleteStep(*this, *UndoChain);
   if (redo == RedoRecord::Keep) return Exchange(*this, Chain::Undo);
   Restored restored;
   try {
@@ -647,6 +746,7 @@ void UDBuffer::FreeRedo() {
 bool UDBuffer::CopyFromUndo(UDBuffer& dest, int x1, int y1, int x2, int y2) {
   UndoEntry* s = UndoChain;
   if (s == nullptr || x2 < x1 || y2 < y1) return false;
+  CompleteStep(*this, *s);
   const Area want{x1, y1, x2, y2};
   const Area have{std::max(x1, s->Left), std::max(y1, s->Top), std::min(x2, s->Right),
                   std::min(y2, s->Bottom)};

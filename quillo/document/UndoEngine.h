@@ -8,6 +8,7 @@
 // all pictures is here.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/rtl/AnsiString.h"
 #include "quillo/document/UDBuffer.h"
@@ -37,11 +38,17 @@ public:
   bool WholeImage = false;  // restoring gives the picture the saved size
   // The brush state when the step was made (steps of the brush picture only).
   BrushStateBlock BrushState{};
+  // A deferred step's bands of rows whose pixels are still only in the picture (1: not yet
+  // copied); empty once every row is in Saved, and always for other steps.
+  std::vector<std::uint8_t> PendingBands;
 
   int Width() const { return Right - Left + 1; }
   int Height() const { return Bottom - Top + 1; }
   std::int64_t SizeKB() const;
 };
+
+// Rows of a deferred step copied together.
+constexpr int kDeferredBandRows = 64;
 
 // KB of a step of w x h pixels: its mask bytes and pixel bytes, rounded up to whole KB.
 std::int64_t UndoSizeKB(int width, int height);

@@ -112,9 +112,17 @@ void ErasePicture(UDBuffer& picture, uint colour) {
 }
 
 void InvertSelectionMask(UDBuffer& picture) {
-  if (picture.Mask.words == nullptr) return;
-  for (int y = 0; y < picture.Mask.height; ++y)
-    for (int x = 0; x < picture.Mask.width; ++x) picture.SetMaskPixel(x, y, !picture.IsSelected(x, y));
+  BitBuffer& mask = picture.Mask;
+  if (mask.words == nullptr) return;
+  // Whole words at once; the bits past the right edge stay as they were.
+  const int fullWords = mask.width >> 5;
+  const int tailBits = mask.width & 31;
+  const uint tailMask = tailBits != 0 ? (1u << tailBits) - 1 : 0;
+  for (int y = 0; y < mask.height; ++y) {
+    uint* row = mask.words + static_cast<long>(y) * mask.stride;
+    for (int i = 0; i < fullWords; ++i) row[i] = ~row[i];
+    if (tailBits != 0) row[fullWords] ^= tailMask;
+  }
 }
 
 bool ClipboardHasPicture() {

@@ -32,6 +32,12 @@ void InvalidateOnScreen(const Rect& r) {
 // The screen rectangle (inclusive) for a right-exclusive one.
 Rect Inclusive(int left, int top, int right, int bottom) { return Rect(left, top, right - 1, bottom - 1); }
 
+// Rows y1..y2 of the active picture are about to change: a deferred undo step copies them
+// first.
+void KeepRowsForUndo(int y1, int y2) {
+  if (CurrentPicture) CurrentPicture->KeepRowsForUndo(std::min(y1, y2), std::max(y1, y2));
+}
+
 // The brush's top-left corner for a point under the pointer.
 Pair<int> BrushCorner(int x, int y) {
   const Pair<int> hot = BrushHotSpot();
@@ -81,6 +87,7 @@ void RestoreImageRect(int x1, int y1, int x2, int y2) {
   if (!SavedArea.pixels || SavedArea.Empty() || !CurrentPicture) return;
   if (x1 > x2) std::swap(x1, x2);
   if (y1 > y2) std::swap(y1, y2);
+  KeepRowsForUndo(y1, y1 + SavedArea.Height() - 1);
   CurrentPicture->Copy(SavedArea, {x1, y1}, Buffer::kPlain);
   RepaintImageRect(x1, y1, x2 + 1, y2 + 1);
 }
@@ -94,6 +101,7 @@ void StampBrush(int x, int y) {
   const int w = BrushShape.Width();
   const int h = BrushShape.Height();
   if (!SaveImageRect(corner.x, corner.y, corner.x + w - 1, corner.y + h - 1)) return;
+  KeepRowsForUndo(corner.y, corner.y + h - 1);
   DrawView.Copy(BrushShape, corner, Buffer::kComposite);
   RepaintImageRect(corner.x, corner.y, corner.x + w, corner.y + h);
   if (TBuffer* view = ActiveView()) view->Update();
@@ -101,6 +109,7 @@ void StampBrush(int x, int y) {
 
 void PutBrush(int x, int y) {
   const Pair<int> corner = BrushCorner(x, y);
+  KeepRowsForUndo(corner.y, corner.y + BrushShape.Height() - 1);
   DrawView.Copy(BrushShape, corner, Buffer::kComposite);
 }
 

@@ -11,6 +11,7 @@ public:
   void HideFeedback() override;
   void AddPoint() override;
   void Activate() override;
+  bool KeepsRowsForUndo() const override { return true; }
 
   // Draws the segment from (x1, y1) to (x2, y2); true when that completes the operation.
   virtual bool DrawSegment(int x1, int y1, int x2, int y2) = 0;

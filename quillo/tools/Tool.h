@@ -94,6 +94,10 @@ public:
   virtual void Activate() {}
   // next: the tool that follows, or null when the tool is suspended.
   virtual void Deactivate(P_icon* /*next*/) {}
+  // True when the tool changes the picture only through the brush stamps and the feedback
+  // helpers, which keep the rows they change for the undo step first: its step at the first
+  // point then copies the picture's rows only as the stroke reaches them.
+  virtual bool KeepsRowsForUndo() const { return false; }
 
   // StatusText := the translation of key.
   void SetStatusText(const AnsiString& key);

@@ -86,7 +86,9 @@ void ViewMouse::Down(TShiftState shift, int x, int y) {
   if (ToolPhase == 0) {
     if (CurrentTool->DropSelection) picture.ClearSelection(true);
     if (CurrentTool->UndoAtFirstPoint) {
-      if (!picture.PushUndo(CurrentTool->Key)) {
+      const bool opened = CurrentTool->KeepsRowsForUndo() ? picture.PushDeferredUndo(CurrentTool->Key)
+                                                          : picture.PushUndo(CurrentTool->Key);
+      if (!opened) {
         MouseCaptured = 0;
         ReleaseCapture();
         return;

@@ -258,6 +258,80 @@ TEST_P(UndoRunTest, ExtendUndoNarrowsTheStepToItsPartOfTheDirtyRectangle) {
   }
 }
 
+// A deferred step (the pens' press) holds only the rows kept before they changed, yet every
+// use of it sees the picture as it was when it opened: undone, taken back, narrowed, read by
+// CopyFromUndo, swapped out, or under a newer step. The picture spans several bands of rows.
+struct DeferredCase {
+  const char* name;
+  void (*use)(UDBuffer& p);  // after rows 70..80 and 190..199 were kept and changed
+};
+
+void PaintKeptRows(UDBuffer& p, int y1, int y2, unsigned seed) {
+  p.KeepRowsForUndo(y1, y2);
+  PaintRect(p, 0, y1, p.Width() - 1, y2, seed);
+}
+
+const DeferredCase kDeferredCases[] = {
+    {"undone with Edit/Undo", [](UDBuffer& p) { ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep)); }},
+    {"taken back", [](UDBuffer& p) { ASSERT_TRUE(p.Undo()); }},
+    {"narrowed to the changed rows",
+     [](UDBuffer& p) {
+       p.ExtendUndo(0, 70, p.Width() - 1, 199);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"narrowed to the whole picture",
+     [](UDBuffer& p) {
+       p.ExtendUndo(0, 0, p.Width() - 1, p.Height() - 1);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"under a newer step",
+     [](UDBuffer& p) {
+       ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 100, 20, 150));
+       PaintRect(p, 0, 100, 20, 150, 9);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"swapped out",
+     [](UDBuffer& p) {
+       Settings.UndoMem = 0;
+       MakeUndoMemory(p, 1, ProtectNewest::No);
+       ASSERT_TRUE(p.UndoChain->OnDisk);
+       ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+     }},
+    {"read by CopyFromUndo",
+     [](UDBuffer& p) {
+       UDBuffer old;
+       ASSERT_TRUE(p.CopyFromUndo(old, 0, 0, p.Width() - 1, p.Height() - 1));
+       p.FreeUndo();
+       static_cast<Buffer&>(p) = static_cast<Buffer&>(old);
+       p.Mask = old.Mask;
+       p.ChangeCount = 0;
+       p.UpdateSelectionBounds();
+     }},
+};
+
+TEST_P(UndoRunTest, ADeferredStepGivesBackThePictureAsItWasOpened) {
+  for (const DeferredCase& c : kDeferredCases) {
+    SCOPED_TRACE(c.name);
+    UseMemoryBudget(GetParam());
+    UDBuffer q;
+    MakePicture(q, 50, 200, 4);
+    q.UpdateSelectionBounds();
+    const PictureState before = StateOf(q);
+    ASSERT_TRUE(q.PushDeferredUndo("Pen"));
+    // In memory nothing is copied yet; a step into a swap file is copied whole at once.
+    EXPECT_EQ(q.UndoChain->PendingBands.size(), GetParam() == 0 ? 0u : 4u);
+    PaintKeptRows(q, 70, 80, 5);
+    PaintKeptRows(q, 190, 199, 6);
+    c.use(q);
+    EXPECT_EQ(StateOf(q), before);
+    ExpectCountersMatch({&q});
+    EXPECT_TRUE(Messages().empty());
+    q.FreeUndo();
+    q.FreeRedo();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Budgets, UndoRunTest, ::testing::Values(kNoLimit, 0),
                          [](const auto& info) {
                            return info.param == 0 ? std::string("EveryStepSwapped")
@@ -510,6 +584,52 @@ TEST_F(UndoTest, NoMemoryToRestoreKeepsPictureAndHistory) {
   ExpectCountersMatch({&p});
   ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(p.Width(), 70);
+}
+
+// A whole-image step in memory changes hands with the present state: Undo and Redo copy no
+// pixels and need no new memory, and the states come back bit for bit.
+TEST_F(UndoTest, AWholeImageStepInMemoryIsExchangedWithoutACopy) {
+  const PictureState before = StateOf(p);
+  ASSERT_TRUE(p.PushUndo("Resize"));
+  MakePicture(p, 90, 33, 12);
+  p.ChangeCount = before.changeCount + 1;
+  const PictureState after = StateOf(p);
+  uint* const present = p.pixels;
+  uint* const saved = p.UndoChain->Saved.pixels;
+  {
+    FailingAllocator noMemory;
+    ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+    EXPECT_EQ(p.pixels, saved);
+    ASSERT_NE(p.RedoChain, nullptr);
+    EXPECT_EQ(p.RedoChain->Saved.pixels, present);
+    EXPECT_EQ(StateOf(p), before);
+    ExpectCountersMatch({&p});
+    ASSERT_TRUE(p.Redo());
+  }
+  EXPECT_EQ(p.pixels, present);
+  EXPECT_EQ(StateOf(p), after);
+  EXPECT_EQ(p.RedoChain, nullptr);
+  ExpectCountersMatch({&p});
+  EXPECT_TRUE(Messages().empty());
+}
+
+// The present state handed over to a redo step still fits the memory budget: a larger picture
+// than the step's swaps older steps out as a copied one would.
+TEST_F(UndoTest, AHandOverToALargerPictureKeepsTheMemoryBudget) {
+  ASSERT_TRUE(p.PushUndo("Box", nullptr, 0, 0, 29, 29));
+  PaintRect(p, 0, 0, 29, 29, 3);
+  ASSERT_TRUE(p.PushUndo("Resize"));
+  MakePicture(p, 140, 90, 5);
+  const PictureState larger = StateOf(p);
+  UseMemoryBudget(p.UndoMemKB + UndoSizeKB(140, 90) - UndoSizeKB(70, 45) - 1);
+  ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_LE(p.UndoMemKB + p.RedoMemKB, Settings.UndoMem);
+  ASSERT_NE(p.UndoChain, nullptr);
+  EXPECT_TRUE(p.UndoChain->OnDisk);
+  ExpectCountersMatch({&p});
+  ASSERT_TRUE(p.Redo());
+  EXPECT_EQ(StateOf(p), larger);
+  ExpectCountersMatch({&p});
 }
 
 // Memory that runs out within the budget does not cost the step: it goes to the swap file,

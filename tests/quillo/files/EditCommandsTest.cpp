@@ -20,6 +20,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/UndoEngine.h"
+#include "quillo/files/EditCommands.h"
 #include "quillo/base/Language.h"
 #include "quillo/shell/ProgramFixture.h"
 #include "quillo/base/Settings.h"
@@ -145,6 +146,28 @@ protected:
 
   UDBuffer* picture = nullptr;
 };
+
+// Every bit of the mask turns, whatever the width's place in a word, and the bits past the
+// right edge stay as they were.
+TEST(InvertSelectionMaskTest, TurnsEveryBitInsideAndNoneBeyond) {
+  for (const int width : {1, 31, 32, 33, 70}) {
+    SCOPED_TRACE(width);
+    UDBuffer p;
+    p.Alloc(width, 3);
+    ASSERT_NE(p.Mask.words, nullptr);
+    const int words = p.Mask.stride;
+    for (int i = 0; i < words * 3; ++i) p.Mask.words[i] = 0x9E3779B9u * static_cast<unsigned>(i + 1);
+    std::vector<std::uint32_t> before(p.Mask.words, p.Mask.words + words * 3);
+    InvertSelectionMask(p);
+    for (int y = 0; y < 3; ++y) {
+      for (int i = 0; i < words; ++i) {
+        const std::uint32_t inside = i < width / 32 ? ~0u : width - i * 32 >= 32 ? ~0u : (1u << (width - i * 32)) - 1;
+        EXPECT_EQ(p.Mask.words[y * words + i], before[static_cast<std::size_t>(y * words + i)] ^ inside)
+            << "row " << y << " word " << i;
+      }
+    }
+  }
+}
 
 TEST_F(EditCommandsTest, CopyWithoutASelectionTakesTheWholeImage) {
   StartWithPattern();

@@ -30,6 +30,19 @@ TEST(Buffer, AllocatesOwnedAlignedUninitialisedBlocks) {
   }
 }
 
+// A picture of many megabytes starts on a 2 MB boundary, where huge pages can back it, and
+// reaches to its last pixel.
+TEST(Buffer, LargeBlocksStartOnAHugePageBoundary) {
+  Buffer b;
+  b.Alloc(Pair<int>(3001, 1000));
+  ASSERT_NE(b.pixels, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b.pixels) % (2u << 20), 0u);
+  EXPECT_EQ(b.ownership, 0);
+  *b.At(0, 0) = 1;
+  *b.At(3000, 999) = 2;
+  EXPECT_EQ(*b.At(3000, 999), 2u);
+}
+
 TEST(Buffer, InvalidOrOverflowingSizesLeaveItEmpty) {
   const Pair<int> sizes[] = {{0, 10},         {10, -1},     {-3, -3},
                              {65535, 65535},  {0x7FFFFFFF, 2}, {46341, 46341}};
