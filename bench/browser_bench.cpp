@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FileBench.h"
-#include "SyntheticPhoto.h"
+#include "PhotoFiles.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/ThumbCache.h"
 #include "quillo/files/Thumbnails.h"
@@ -24,18 +24,9 @@ constexpr int kWidth = 1600, kHeight = 1200;
 
 const std::string& PhotoFolder() {
   static const std::string folder = [] {
-    const std::string path = bench_files::Scratch().File("browsed") + "/";
-    std::filesystem::create_directories(path);
-    Buffer photo;
-    photo.Alloc(Pair<int>(kWidth, kHeight));
-    const std::vector<uint32_t> pixels = bench_photo::Make(kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) *photo.At(x, y) = pixels[static_cast<std::size_t>(y) * kWidth + x];
-    GFXSaveParams params;
-    params.quality = 90;
-    for (int i = 0; i < kPhotos; ++i) GFXFile::Save(photo, path + "photo" + std::to_string(i) + ".jpg", nullptr, &params);
-    photo.Free();
-    return path;
+    const std::string path = bench_files::Scratch().File("browsed");
+    bench_photo::WriteJpegFolder(path, kPhotos, kWidth, kHeight);
+    return path + "/";
   }();
   return folder;
 }

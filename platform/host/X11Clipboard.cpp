@@ -83,8 +83,7 @@ struct X11Clipboard::State {
 
   bool fixes = false;
   int fixesEventBase = 0;
-  unsigned long generation = 0;  // counts the times another program took the clipboard
-  unsigned long cachedGeneration = ULONG_MAX;
+  std::uint64_t cachedSerial = 0;  // the serial what was read belongs to
   std::map<std::string, std::vector<std::uint8_t>> cache;  // by target; absent: not asked yet
   std::map<std::string, bool> cacheMisses;
   std::vector<std::string> cachedTargets;
@@ -151,16 +150,12 @@ struct X11Clipboard::State {
       owned = false;
       offeredPicture = {};
       renderedFiles.clear();
-      ++generation;
       ++serial;
     } else if (e.type == PropertyNotify && e.xproperty.state == PropertyDelete) {
       SendNextChunk(e.xproperty.window, e.xproperty.atom);
     } else if (fixes && e.type == fixesEventBase + XFixesSelectionNotify) {
       const auto& n = reinterpret_cast<const XFixesSelectionNotifyEvent&>(e);
-      if (n.selection == clipboard && n.owner != window) {
-        ++generation;
-        ++serial;
-      }
+      if (n.selection == clipboard && n.owner != window) ++serial;
     }
   }
 
@@ -307,12 +302,12 @@ struct X11Clipboard::State {
 
   // Drops what was read from an earlier owner.
   void RefreshCache() {
-    if (fixes && cachedGeneration == generation) return;
+    if (fixes && cachedSerial == serial) return;
     cache.clear();
     cacheMisses.clear();
     targetsCached = false;
     cachedTargets.clear();
-    cachedGeneration = generation;
+    cachedSerial = serial;
   }
 
   const std::vector<std::string>& Targets() {
