@@ -84,6 +84,9 @@ private:
   TWinControl* control_;
   Messages messages_;
   std::unique_ptr<TStringList> pending_;
+  // Drawing is switched off only on a window that shows: switching it back on shows a window
+  // (as the system does), which must not happen to one the control keeps hidden.
+  bool drawingPaused_ = false;
 };
 
 class TCustomListBox : public TWinControl {

@@ -114,12 +114,16 @@ int TListItems::IndexOf(const TListItem* item) const {
 }
 
 void TListItems::BeginUpdate() {
-  if (updateCount_++ == 0 && owner_->HandleAllocated()) SendMessage(owner_->GetHandle(), WM_SETREDRAW, FALSE, 0);
+  if (updateCount_++ == 0 && owner_->HandleAllocated() && IsWindowVisible(owner_->GetHandle())) {
+    SendMessage(owner_->GetHandle(), WM_SETREDRAW, FALSE, 0);
+    drawingPaused_ = true;
+  }
 }
 
 void TListItems::EndUpdate() {
   if (updateCount_ > 0 && --updateCount_ == 0 && owner_->HandleAllocated()) {
-    SendMessage(owner_->GetHandle(), WM_SETREDRAW, TRUE, 0);
+    if (drawingPaused_) SendMessage(owner_->GetHandle(), WM_SETREDRAW, TRUE, 0);
+    drawingPaused_ = false;
     owner_->Invalidate();
   }
 }

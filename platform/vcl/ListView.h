@@ -74,6 +74,8 @@ private:
   TCustomListView* owner_;
   std::vector<TOwnedPtr<TListItem>> items_;
   int updateCount_ = 0;
+  // Drawing is switched off only on a window that shows: switching it back on shows it.
+  bool drawingPaused_ = false;
 };
 
 class TListColumn : public TCollectionItem {

@@ -31,6 +31,7 @@ protected:
 private:
   HWND Window() const;
   TCustomMemo* memo_;
+  bool drawingPaused_ = false;
 };
 
 class TCustomMemo : public TCustomEdit {

@@ -235,12 +235,16 @@ void TTreeNodes::Clear() {
 }
 
 void TTreeNodes::BeginUpdate() {
-  if (updateCount_++ == 0 && owner_->HandleAllocated()) SendMessage(owner_->GetHandle(), WM_SETREDRAW, FALSE, 0);
+  if (updateCount_++ == 0 && owner_->HandleAllocated() && IsWindowVisible(owner_->GetHandle())) {
+    SendMessage(owner_->GetHandle(), WM_SETREDRAW, FALSE, 0);
+    drawingPaused_ = true;
+  }
 }
 
 void TTreeNodes::EndUpdate() {
   if (updateCount_ > 0 && --updateCount_ == 0 && owner_->HandleAllocated()) {
-    SendMessage(owner_->GetHandle(), WM_SETREDRAW, TRUE, 0);
+    if (drawingPaused_) SendMessage(owner_->GetHandle(), WM_SETREDRAW, TRUE, 0);
+    drawingPaused_ = false;
     owner_->Invalidate();
   }
 }

@@ -115,6 +115,8 @@ private:
   TCustomTreeView* owner_;
   std::vector<TOwnedPtr<TTreeNode>> roots_;
   int updateCount_ = 0;
+  // Drawing is switched off only on a window that shows: switching it back on shows it.
+  bool drawingPaused_ = false;
 };
 
 using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;

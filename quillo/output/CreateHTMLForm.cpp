@@ -8,6 +8,7 @@
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComboBox.h"
+#include "platform/vcl/FileDialogs.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ProgressBar.h"
@@ -21,6 +22,10 @@
 #include "quillo/components/edits/FileEdit.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/components/persistence/FormPlacement.h"
+#include "quillo/document/ImageView.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/files/ImageFiles.h"
+#include "vorlen/formats/GFXFile.h"
 
 QUILLO_DEFINE_CLASS(TCreateHTMLForm, TForm)
 
@@ -36,6 +41,14 @@ constexpr const char* kStoredProps[] = {
 };
 
 TPoint lastPlace{-1, -1};
+
+constexpr int kNavigationBox = 64;
+const TPoint kPrevBox{96, 138};
+const TPoint kNextBox{268, 138};
+// Below the navigation images: the folders, names and buttons.
+constexpr int kLower = 212;
+// Controls with this tag are for experts: a novice does not see them.
+constexpr int kExpertTag = 1;
 
 template <class T>
 T* Placed(TForm* form, const char* name, int left, int top, int width, int height) {
@@ -67,52 +80,80 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   SetClientHeight(330);
   Cap = NewNamedComponent<TBandCaption>(this, "Cap");
 
-  const auto label = [this](const char* text, int left, int top) {
-    auto* l = Placed<TLabel>(this, "", left, top + 3, 110, 13);
+  const auto label = [this](const char* name, const char* text, int left, int top) {
+    auto* l = Placed<TLabel>(this, name, left, top + 3, 110, 13);
     l->SetCaption(text);
+    return l;
   };
-  label("Page Width", 8, 8);
+  label("PageWidthLab", "Page Width", 8, 8);
   PageWidthEdit = Spin("PageWidthEdit", 120, 8, 610, 64, 2048);
-  label("Thumbnail Size", 8, 34);
+  label("ThumbnailSizeLab", "Thumbnail Size", 8, 34);
   ThumbnailWidthEdit = Spin("ThumbnailWidthEdit", 120, 34, 120, 64, 2048);
   ThumbnailHeightEdit = Spin("ThumbnailHeightEdit", 190, 34, 90, 64, 2048);
-  label("Gaps", 8, 60);
+  label("GapsLab", "Gaps", 8, 60)->SetTag(kExpertTag);
   HorizontalGapEdit = Spin("HorizontalGapEdit", 120, 60, 20, 0, 1024);
   VerticalGapEdit = Spin("VerticalGapEdit", 190, 60, 10, 0, 1024);
   LimitRowsToCB = Check("LimitRowsToCB", "Limit Rows to", 8, 88, false);
   LimitRowsToEdit = Spin("LimitRowsToEdit", 120, 86, 3, 1, 1024);
-  AlignmentCombo = Placed<TComboBox>(this, "AlignmentCombo", 260, 8, 92, 21);
+  auto* alignment = label("AlignmentLab", "Alignment", 264, 5);
+  alignment->SetTag(kExpertTag);
+  alignment->SetWidth(88);
+  AlignmentCombo = Placed<TComboBox>(this, "AlignmentCombo", 264, 24, 88, 21);
   AlignmentCombo->SetStyle(csDropDownList);
+  AlignmentCombo->SetTag(kExpertTag);
   for (const char* item : {"Left", "Right", "Center"}) AlignmentCombo->GetItems()->Add(item);
   AlignmentCombo->SetItemIndex(2);
-  FullFitCB = Check("FullFitCB", "Full Fit", 260, 36, false);
+  FullFitCB = Check("FullFitCB", "Full Fit", 264, 52, false);
+  FullFitCB->SetWidth(88);
+  FullFitCB->SetTag(kExpertTag);
   FullFitCB->OnClick = [this](TObject*) { makeThumbnails_ = true; };
   ShowImageNameCB = Check("ShowImageNameCB", "Show Image Name", 8, 114, true);
   LinkToOriginalImageCB = Check("LinkToOriginalImageCB", "Link to Original Image", 180, 114, true);
-  PreviousCB = Check("PreviousCB", "Previous", 8, 138, false);
-  NextCB = Check("NextCB", "Next", 180, 138, false);
-  label("Destination", 8, 164);
-  DestinationFolderEdit = Placed<TDirectoryEdit>(this, "DestinationFolderEdit", 120, 164, 232, 21);
+
+  const auto navigation = [this](const char* check, const char* caption, const char* replace, TPoint box,
+                                 TCheckBox*& checkBox, TButton*& button, TBuffer*& view) {
+    checkBox = Check(check, caption, box.x - 88, box.y, false);
+    checkBox->SetWidth(84);
+    button = Placed<TButton>(this, replace, box.x - 88, box.y + 22, 80, 25);
+    button->SetCaption("Replace...");
+    view = Placed<TBuffer>(this, "", box.x, box.y, kNavigationBox, kNavigationBox);
+  };
+  navigation("PreviousCB", "Previous", "PrevReplaceBtn", kPrevBox, PreviousCB, PrevReplaceBtn, PrevImg);
+  navigation("NextCB", "Next", "NextReplaceBtn", kNextBox, NextCB, NextReplaceBtn, NextImg);
+  prevPicture_ = std::make_unique<UDBuffer>();
+  nextPicture_ = std::make_unique<UDBuffer>();
+  PrevReplaceBtn->OnClick = [this](TObject* sender) { PrevReplaceBtnClick(sender); };
+  NextReplaceBtn->OnClick = [this](TObject* sender) { NextReplaceBtnClick(sender); };
+  ImageDialog = NewNamedComponent<TOpenDialog>(this, "ImageDialog");
+  ImageDialog->SetTitle("Open Image");
+  AnsiString filter;
+  const int allImages = ImageFilterString(filter, false);
+  ImageDialog->SetFilter(filter);
+  ImageDialog->SetFilterIndex(allImages);
+
+  label("DestinationLab", "Destination", 8, kLower);
+  DestinationFolderEdit = Placed<TDirectoryEdit>(this, "DestinationFolderEdit", 120, kLower, 232, 21);
   DestinationFolderEdit->SetText("");
   DestinationFolderEdit->SetDialogText(LangMessage("BrowseDestDir"));
   DestinationFolderEdit->OnChange = [this](TObject* sender) { DestinationFolderEditChange(sender); };
-  label("Image Subfolder", 8, 190);
-  ImageSubfolderEdit = Placed<TEdit>(this, "ImageSubfolderEdit", 120, 190, 232, 21);
+  label("ImageSubfolderLab", "Image Subfolder", 8, kLower + 26);
+  ImageSubfolderEdit = Placed<TEdit>(this, "ImageSubfolderEdit", 120, kLower + 26, 232, 21);
   ImageSubfolderEdit->OnChange = [this](TObject* sender) { ImageSubfolderEditChange(sender); };
-  label("Base Name", 8, 216);
-  BaseNameEdit = Placed<TEdit>(this, "BaseNameEdit", 120, 216, 140, 21);
+  label("BaseNameLab", "Base Name", 8, kLower + 52);
+  BaseNameEdit = Placed<TEdit>(this, "BaseNameEdit", 120, kLower + 52, 140, 21);
   BaseNameEdit->SetText("page");
-  ExtCombo = Placed<TComboBox>(this, "ExtCombo", 266, 216, 86, 21);
+  ExtCombo = Placed<TComboBox>(this, "ExtCombo", 266, kLower + 52, 86, 21);
   ExtCombo->SetStyle(csDropDownList);
   ExtCombo->GetItems()->Add(".htm");
   ExtCombo->GetItems()->Add(".html");
   ExtCombo->SetItemIndex(0);
-  label("Thumbnail Prefix", 8, 242);
-  ThumbPrefixEdit = Placed<TEdit>(this, "ThumbPrefixEdit", 120, 242, 80, 21);
+  label("ThumbPrefixLab", "Thumbnail Prefix", 8, kLower + 78)->SetTag(kExpertTag);
+  ThumbPrefixEdit = Placed<TEdit>(this, "ThumbPrefixEdit", 120, kLower + 78, 80, 21);
   ThumbPrefixEdit->SetText("~^~");
+  ThumbPrefixEdit->SetTag(kExpertTag);
 
   const auto button = [this](const char* name, const char* caption, int left) {
-    auto* b = Placed<TButton>(this, name, left, 272, 80, 25);
+    auto* b = Placed<TButton>(this, name, left, kLower + 108, 80, 25);
     b->SetCaption(caption);
     return b;
   };
@@ -124,7 +165,7 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   CancelBtn = button("CancelBtn", "&Cancel", 272);
   CancelBtn->SetCancel(true);
   CancelBtn->OnClick = [this](TObject* sender) { CancelBtnClick(sender); };
-  Progress = Placed<TProgressBar>(this, "Progress", 8, 304, 344, 16);
+  Progress = Placed<TProgressBar>(this, "Progress", 8, kLower + 140, 344, 16);
 
   Storage = NewNamedComponent<TFormStorage>(this, "Storage");
   Storage->SetUseRegistry(true);
@@ -133,6 +174,7 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   for (const char* line : kStoredProps) Storage->GetStoredProps()->Add(line);
   Storage->GetStoredValues()->AddValue("PrevImage", ProgramFolder() + "previmage.gif");
   Storage->GetStoredValues()->AddValue("NextImage", ProgramFolder() + "nextimage.gif");
+  Storage->OnRestorePlacement = [this](TObject*) { StorageRestored(); };
 
   TranslateForm("[CreateHTMLForm]");
   // The translated list comes without a choice: Center, as the dialog starts.
@@ -140,6 +182,10 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   Cap->SetActiveEndColor(ActiveCaptionEndColor);
   Cap->SetInactiveEndColor(InactiveCaptionEndColor);
   ShowProgress(false);
+  if (Settings.Level == 0) {
+    for (int i = 0; i < ControlCount(); ++i)
+      if (Controls(i)->GetTag() == kExpertTag) Controls(i)->SetVisible(false);
+  }
   if (lastPlace.x != -1) {
     SetBounds(lastPlace.x, lastPlace.y, GetWidth(), GetHeight());
   } else {
@@ -149,6 +195,8 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   OnDestroy = [this](TObject*) { lastPlace = TPoint(GetLeft(), GetTop()); };
   makeThumbnails_ = true;
 }
+
+TCreateHTMLForm::~TCreateHTMLForm() = default;
 
 TExSpinEdit* TCreateHTMLForm::Spin(const char* name, int left, int top, int value, int low, int high) {
   auto* spin = Placed<TExSpinEdit>(this, name, left, top, 64, 21);
@@ -260,6 +308,48 @@ void TCreateHTMLForm::ImageSubfolderEditChange(TObject*) {
   const AnsiString destination = DestinationFolderEdit->GetText();
   relativeFolder_ = folder.size() < destination.size() ? AnsiString() : folder.substr(destination.size(), 260);
 }
+
+void TCreateHTMLForm::StorageRestored() {
+  ShowNavigationImage("PrevImage", PrevImg, *prevPicture_, kPrevBox);
+  ShowNavigationImage("NextImage", NextImg, *nextPicture_, kNextBox);
+  ImageSubfolderEditChange(ImageSubfolderEdit);
+}
+
+void TCreateHTMLForm::ShowNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture, TPoint box) {
+  const AnsiString path = Storage->GetStoredValues()->GetValue(storedName)->Value;
+  // A missing or damaged image leaves the box empty.
+  try {
+    if (picture.LoadScaled(path, kNavigationBox, kNavigationBox, true, false, 0) != 0) picture.Free();
+  } catch (...) {
+    picture.Free();
+  }
+  const bool shown = picture.pixels != nullptr;
+  const int width = shown ? picture.Width() : kNavigationBox;
+  const int height = shown ? picture.Height() : kNavigationBox;
+  view->SetBounds(box.x + (kNavigationBox - width) / 2, box.y + (kNavigationBox - height) / 2, width, height);
+  view->SetBuffer(shown ? &picture : nullptr);
+  view->Invalidate();
+}
+
+void TCreateHTMLForm::ReplaceNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture) {
+  if (!ImageDialog->Execute()) return;
+  const AnsiString path = ImageDialog->GetFileName();
+  bool readable = false;
+  try {
+    readable = GFXFile::Test(path, nullptr);
+  } catch (...) {
+  }
+  if (!readable) {
+    LangMessageBox("ErrOpenImg", "Err", kWarning);
+    return;
+  }
+  Storage->GetStoredValues()->GetValue(storedName)->Value = path;
+  ShowNavigationImage(storedName, view, picture, view == PrevImg ? kPrevBox : kNextBox);
+}
+
+void TCreateHTMLForm::PrevReplaceBtnClick(TObject*) { ReplaceNavigationImage("PrevImage", PrevImg, *prevPicture_); }
+
+void TCreateHTMLForm::NextReplaceBtnClick(TObject*) { ReplaceNavigationImage("NextImage", NextImg, *nextPicture_); }
 
 void ShowCreateHTMLForm() {
   TOwnedPtr<TCreateHTMLForm> form(NewComponent<TCreateHTMLForm>(Application()));

@@ -83,6 +83,34 @@ TEST_F(ListControlsTest, ItemsAreTheWindowsItemsWithTheirObjects) {
   EXPECT_EQ(SendMessage(h, LB_GETCOUNT, 0, 0), 0);
 }
 
+// A list updated while its form is hidden and then hidden itself stays hidden when the form
+// shows; one updated while hidden on a showing form stays hidden too.
+TEST_F(ListControlsTest, UpdatingTheItemsNeverShowsAHiddenList) {
+  auto* combo = Make<TComboBox>(Bounds(10, 10, 120, 21));
+  auto* list = Make<TListBox>(Bounds(10, 40, 120, 80));
+  for (TStrings* items : {combo->GetItems(), list->GetItems()}) {
+    items->BeginUpdate();
+    items->Add("one");
+    items->EndUpdate();
+  }
+  combo->SetVisible(false);
+  list->SetVisible(false);
+  form->Show();
+  ui.RunUntilIdle();
+  EXPECT_FALSE(IsWindowVisible(combo->GetHandle()));
+  EXPECT_FALSE(IsWindowVisible(list->GetHandle()));
+  for (TStrings* items : {combo->GetItems(), list->GetItems()}) {
+    items->BeginUpdate();
+    items->Add("two");
+    items->EndUpdate();
+  }
+  EXPECT_FALSE(IsWindowVisible(combo->GetHandle()));
+  EXPECT_FALSE(IsWindowVisible(list->GetHandle()));
+  combo->SetVisible(true);
+  EXPECT_TRUE(IsWindowVisible(combo->GetHandle()));
+  EXPECT_EQ(combo->GetItems()->Count(), 2);
+}
+
 TEST_F(ListControlsTest, ReCreatingTheWindowKeepsItemsObjectsAndTheChosenItem) {
   auto* list = Make<TListBox>(Bounds(10, 10, 120, 100));
   form->Show();
