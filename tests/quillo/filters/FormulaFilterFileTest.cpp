@@ -1,0 +1,261 @@
+// Formula filter files: the line reader, single filters and libraries written and read back,
+// hostile files refused without harm, and libraries changed only by a save that worked.
+
+#include "quillo/filters/FormulaFilterFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "support/FileSizeLimit.h"
+#include "support/TempHome.h"
+
+namespace {
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+FormulaFilter Sample(const std::string& title) {
+  FormulaFilter f;
+  for (int i = 0; i < kFilterSliders; ++i) {
+    f.values[i] = i * 30;
+    f.names[i] = "Slider " + std::to_string(i + 1);
+  }
+  f.formulas[0] = "255-r";
+  f.formulas[1] = "255-g";
+  f.formulas[2] = "255-b";
+  f.formulas[3] = "a";
+  f.category = "Colour";
+  f.title = title;
+  f.author = "Ann";
+  f.copyright = "(c) Ann";
+  return f;
+}
+
+class FormulaFilterFileTest : public ::testing::Test {
+protected:
+  TempHome home;
+  std::string Path(const char* name) const { return home.Path() + "/" + name; }
+};
+
+TEST(FilterLineReader, TakesEveryLineEndAndCutsLongLines) {
+  std::istringstream in("a\rb\r\nc\nd\r\re" + std::string(1500, 'x') + "\r\nlast");
+  FilterLineReader reader(in);
+  std::string line;
+  std::vector<std::string> lines;
+  std::vector<bool> cuts;
+  while (reader.Read(line)) {
+    lines.push_back(line);
+    cuts.push_back(reader.WasCut());
+  }
+  EXPECT_EQ(line, "last");  // the end of the file comes with what was read before it
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ((std::vector<std::string>{lines[0], lines[1], lines[2], lines[3], lines[4]}),
+            (std::vector<std::string>{"a", "b", "c", "d", ""}));
+  EXPECT_EQ(lines[5], "e" + std::string(1022, 'x'));
+  EXPECT_TRUE(cuts[5]);
+  EXPECT_EQ(lines[6], std::string(1500 - 1022, 'x'));
+  EXPECT_FALSE(cuts[6]);
+}
+
+TEST_F(FormulaFilterFileTest, ASingleFilterComesBackAsWritten) {
+  FormulaFilter f = Sample("Invert");
+  // A multi-line formula keeps its lines, so a comment ends where its line ends; an empty
+  // inner line would end the formula and is left out.
+  f.formulas[1] = "g // the green one\r\n\r\n+ 0";
+  f.formulas[2] = "";
+  f.author = "";
+  f.copyright = "two\r\nlines";
+  f.formulas[3] = std::string(3000, ' ') + "a";  // longer than a line the reader takes at once
+  WriteSingleFilter(Path("f.afs"), f);
+  const std::string text = Contents(Path("f.afs"));
+  EXPECT_EQ(text.substr(0, 9), "%RGB-1.0\r");
+  EXPECT_NE(text.find("\r\r1: Slider 1\r\r2: Slider 2\r\r"), std::string::npos);
+
+  FormulaFilter back;
+  ASSERT_EQ(ReadSingleFilter(Path("f.afs"), back), FilterFileStatus::Ok);
+  for (int i = 0; i < kFilterSliders; ++i) {
+    EXPECT_EQ(back.values[i], f.values[i]);
+    EXPECT_EQ(back.names[i], f.names[i]);
+  }
+  EXPECT_EQ(back.formulas[0], "255-r");
+  EXPECT_EQ(back.formulas[1], "g // the green one\r\n+ 0");
+  EXPECT_EQ(back.formulas[2], " ");  // an empty formula keeps its place
+  EXPECT_EQ(back.formulas[3], f.formulas[3]);
+  EXPECT_EQ(back.category, "Colour");
+  EXPECT_EQ(back.title, "Invert");
+  EXPECT_EQ(back.author, "-");
+  EXPECT_EQ(back.copyright, "two  lines");
+}
+
+TEST_F(FormulaFilterFileTest, DamagedSingleFiltersAreNotValid) {
+  const std::string good = SingleFilterText(Sample("Good"));
+  struct Case {
+    const char* what;
+    std::string bytes;
+    FilterFileStatus status;
+  } cases[] = {
+      {"good", good, FilterFileStatus::Ok},
+      {"another header", "%RGB-2.0" + good.substr(8), FilterFileStatus::NotValid},
+      {"a value with a blank after it", "%RGB-1.0\r12 \r" + good.substr(12), FilterFileStatus::NotValid},
+      {"a value above 255", "%RGB-1.0\r256\r" + good.substr(11), FilterFileStatus::NotValid},
+      {"a value past 32 bits", "%RGB-1.0\r99999999999\r" + good.substr(11), FilterFileStatus::NotValid},
+      {"a name without a colon", good.substr(0, good.rfind("8:")) + "8 x\r\r", FilterFileStatus::NotValid},
+      {"binary junk", std::string("\0\x01\xff\r\n\0", 6), FilterFileStatus::NotValid},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(c.bytes);
+    FormulaFilter f;
+    EXPECT_EQ(ReadSingleFilter(in, f), c.status) << c.what;
+  }
+  // Cut after each line: before the Copyright it is not valid; from there on the names the
+  // file no longer holds are empty.
+  const std::size_t namesStart = good.find("1: ");
+  const std::size_t copyrightEnd = namesStart - 1;
+  for (std::size_t at = good.find('\r'); at != std::string::npos; at = good.find('\r', at + 1)) {
+    std::istringstream in(good.substr(0, at + 1));
+    FormulaFilter f;
+    const FilterFileStatus status = ReadSingleFilter(in, f);
+    EXPECT_EQ(status, at + 1 < copyrightEnd ? FilterFileStatus::NotValid : FilterFileStatus::Ok) << at;
+  }
+  std::istringstream spaced("%RGB-1.0\r" + good.substr(9, good.find("1: ") - 9) + "1:    far\r\r");
+  FormulaFilter f;
+  ASSERT_EQ(ReadSingleFilter(spaced, f), FilterFileStatus::Ok);
+  EXPECT_EQ(f.names[0], "far");
+  EXPECT_EQ(f.names[1], "");
+}
+
+TEST_F(FormulaFilterFileTest, ALibraryIsMadeAppendedToAndReplacedIntoAfterAsking) {
+  const std::string lib = Path("lib.ffl");
+  const auto never = [](const AnsiString&) -> bool { ADD_FAILURE() << "asked"; return false; };
+  ASSERT_EQ(SaveIntoLibrary(lib, 1, Sample("One"), never), LibrarySaveResult::Saved);
+  EXPECT_EQ(Contents(lib).substr(0, 15), "FFL1.0\r\n    1\r\n");
+  for (const char* title : {"Two", "Three", "Four", "Five"})
+    ASSERT_EQ(SaveIntoLibrary(lib, 99, Sample(title), never), LibrarySaveResult::Saved);
+  EXPECT_EQ(LibraryEntryCount(lib), 5);
+
+  // Slot 3 of 5 asks, naming the filter there; No keeps the file as it was.
+  std::vector<std::string> asked;
+  const std::string before = Contents(lib);
+  EXPECT_EQ(SaveIntoLibrary(lib, 3, Sample("New"), [&](const AnsiString& t) { asked.push_back(t); return false; }),
+            LibrarySaveResult::Declined);
+  EXPECT_EQ(Contents(lib), before);
+  EXPECT_EQ(SaveIntoLibrary(lib, 3, Sample("New"), [&](const AnsiString& t) { asked.push_back(t); return true; }),
+            LibrarySaveResult::Saved);
+  EXPECT_EQ(asked, (std::vector<std::string>{"Three", "Three"}));
+  // Slot 6 appends without asking and counts 6.
+  ASSERT_EQ(SaveIntoLibrary(lib, 6, Sample("Six"), never), LibrarySaveResult::Saved);
+  EXPECT_EQ(Contents(lib).substr(0, 15), "FFL1.0\r\n    6\r\n");
+
+  const char* titles[] = {"One", "Two", "New", "Four", "Five", "Six"};
+  for (int entry = 1; entry <= 6; ++entry) {
+    FormulaFilter f;
+    ASSERT_EQ(ReadLibraryEntry(lib, entry, f), FilterFileStatus::Ok) << entry;
+    EXPECT_EQ(f.title, titles[entry - 1]);
+    EXPECT_EQ(f.values[7], 210);
+    EXPECT_EQ(f.names[7], "Slider 8");
+    EXPECT_EQ(f.formulas[3], "a");
+    AnsiString title;
+    ASSERT_TRUE(LibraryEntryTitle(lib, entry, title));
+    EXPECT_EQ(title, titles[entry - 1]);
+  }
+  AnsiString title;
+  EXPECT_FALSE(LibraryEntryTitle(lib, 7, title));
+}
+
+TEST_F(FormulaFilterFileTest, AnEntryNeverShiftsTheOnesAfterIt) {
+  const std::string lib = Path("lib.ffl");
+  const auto yes = [](const AnsiString&) { return true; };
+  FormulaFilter odd = Sample("Two\r\nlines");
+  odd.formulas[0] = "r +\r\n0";
+  odd.formulas[1] = std::string(5000, ' ') + "g";
+  odd.names[2] = "a\nb";
+  ASSERT_EQ(SaveIntoLibrary(lib, 1, odd, yes), LibrarySaveResult::Saved);
+  ASSERT_EQ(SaveIntoLibrary(lib, 2, Sample("After"), yes), LibrarySaveResult::Saved);
+  FormulaFilter f;
+  ASSERT_EQ(ReadLibraryEntry(lib, 1, f), FilterFileStatus::Ok);
+  EXPECT_EQ(f.title, "Two  lines");
+  EXPECT_EQ(f.formulas[0], "r +  0");
+  EXPECT_EQ(f.formulas[1], odd.formulas[1]);
+  EXPECT_EQ(f.names[2], "a b");
+  ASSERT_EQ(ReadLibraryEntry(lib, 2, f), FilterFileStatus::Ok);
+  EXPECT_EQ(f.title, "After");
+  // A comment on an inner line would run on over the lines joined after it: refused.
+  FormulaFilter commented = Sample("C");
+  commented.formulas[2] = "b // keep\r\n+ 1";
+  const std::string before = Contents(lib);
+  EXPECT_EQ(SaveIntoLibrary(lib, 3, commented, yes), LibrarySaveResult::CannotHold);
+  EXPECT_EQ(Contents(lib), before);
+  commented.formulas[2] = "b +\r\n1 // a comment on the last line is fine";
+  EXPECT_EQ(FormulaALibraryCannotHold(commented), -1);
+}
+
+TEST_F(FormulaFilterFileTest, HostileLibrariesAreRefusedAndLeftAsTheyAre) {
+  const auto yes = [](const AnsiString&) { return true; };
+  const std::string entry = LibraryEntryText(Sample("E"));
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int count;
+  } cases[] = {
+      {"another first line", "FFL2.0\r\n    1\r\n" + entry, -1},
+      {"a negative count", "FFL1.0\r\n   -1\r\n", -1},
+      {"a count that is no number", "FFL1.0\r\nabc\r\n", -1},
+      {"a count past 32 bits", "FFL1.0\r\n99999999999\r\n", -1},
+      {"no count", "FFL1.0", -1},
+      {"NUL bytes", std::string("FFL1.0\r\n\0\0\0", 11), -1},
+  };
+  for (const Case& c : cases) {
+    const std::string path = Path("hostile.ffl");
+    Write(path, c.bytes);
+    EXPECT_EQ(LibraryEntryCount(path), c.count) << c.what;
+    FormulaFilter f;
+    EXPECT_EQ(ReadLibraryEntry(path, 1, f), FilterFileStatus::NotValid) << c.what;
+    EXPECT_EQ(SaveIntoLibrary(path, 1, Sample("X"), yes), LibrarySaveResult::NotALibrary) << c.what;
+    EXPECT_EQ(Contents(path), c.bytes) << c.what;
+  }
+  // A library shorter than its count keeps the whole entries it has and counts truly.
+  const std::string shortLib = Path("short.ffl");
+  Write(shortLib, "FFL1.0\r\n   40\r\n" + entry + entry.substr(0, 20));
+  EXPECT_EQ(LibraryEntryCount(shortLib), 40);
+  FormulaFilter f;
+  EXPECT_EQ(ReadLibraryEntry(shortLib, 2, f), FilterFileStatus::NotValid);
+  ASSERT_EQ(SaveIntoLibrary(shortLib, 41, Sample("Appended"), yes), LibrarySaveResult::Saved);
+  EXPECT_EQ(LibraryEntryCount(shortLib), 2);
+  ASSERT_EQ(ReadLibraryEntry(shortLib, 2, f), FilterFileStatus::Ok);
+  EXPECT_EQ(f.title, "Appended");
+}
+
+TEST_F(FormulaFilterFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
+  const std::string lib = Path("lib.ffl");
+  const auto yes = [](const AnsiString&) { return true; };
+  ASSERT_EQ(SaveIntoLibrary(lib, 1, Sample("Kept"), yes), LibrarySaveResult::Saved);
+  WriteSingleFilter(Path("one.afs"), Sample("Kept"));
+  const std::string library = Contents(lib);
+  const std::string single = Contents(Path("one.afs"));
+  const auto names = [this] {
+    std::set<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(home.Path())) out.insert(e.path().filename().string());
+    return out;
+  };
+  const std::set<std::string> before = names();
+  {
+    FileSizeLimit limit(library.size() + 10);
+    FormulaFilter big = Sample("Big");
+    big.formulas[0] = std::string(4000, ' ') + "r";
+    EXPECT_EQ(SaveIntoLibrary(lib, 1, big, yes), LibrarySaveResult::CannotWrite);
+    EXPECT_ANY_THROW(WriteSingleFilter(Path("one.afs"), big));
+  }
+  EXPECT_EQ(Contents(lib), library);
+  EXPECT_EQ(Contents(Path("one.afs")), single);
+  EXPECT_EQ(names(), before);  // no temporary file is left behind
+}
+
+}  // namespace
