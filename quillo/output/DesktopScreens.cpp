@@ -11,7 +11,8 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/files/ImageFiles.h"
+#include "quillo/output/OutputHost.h"
+#include "vorlen/formats/GFXFile.h"
 #include "quillo/tools/Tool.h"
 
 namespace {
@@ -67,7 +68,7 @@ bool DesktopFileReadable(const AnsiString& path) { return !path.empty() && ::acc
 
 void ImportWallpaper() {
   const ToolSuspension aside;
-  LoadImageFile(nullptr, WallpaperSourcePath(), 0, false);
+  TheOutputHost().LoadImage(nullptr, WallpaperSourcePath(), false);
 }
 
 void ExportWallpaper() {
@@ -82,9 +83,9 @@ void ExportWallpaper() {
   UDBuffer copy;
   copy.AllocFrom(*CurrentPicture, CurrentPicture->rect, false);
   copy.Resolution = CurrentPicture->Resolution;
-  const int result = SaveImageFile(path, &copy, &params, false);
+  const int result = TheOutputHost().SaveImage(path, &copy, &params, false);
   copy.Free();
-  if (result != SaveOk) return;
+  if (result != 0) return;
   SystemParametersInfo(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }
 
@@ -92,9 +93,9 @@ void ImportDesktopScreen(DesktopScreen screen) {
   const ToolSuspension aside;
   const AnsiString path = DesktopScreenPath(screen);
   UDBuffer work;
-  const int loaded = LoadImageFile(&work, path, 0, false);
+  const int loaded = TheOutputHost().LoadImage(&work, path, false);
   // The load said what went wrong; an empty picture makes no document.
-  if ((loaded != LoadOk && loaded != LoadDamaged) || work.pixels == nullptr || work.Empty()) {
+  if ((loaded != 0 && loaded != 1) || work.pixels == nullptr || work.Empty()) {
     work.Free();
     return;
   }
@@ -139,6 +140,6 @@ void ExportDesktopScreen(DesktopScreen screen) {
   GFXSaveParams params = CurrentPicture->SaveParams;
   params.bits = 8;
   params.format = GFXFile::GetDefaultFormat("*.bmp");
-  SaveImageFile(path, &work, &params, false);
+  TheOutputHost().SaveImage(path, &work, &params, false);
   work.Free();
 }

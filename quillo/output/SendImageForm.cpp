@@ -23,7 +23,7 @@
 #include "quillo/components/persistence/FormPlacement.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/files/ImageFiles.h"
+#include "quillo/output/OutputHost.h"
 #include "quillo/output/MailDefaults.h"
 #include "quillo/tools/Tool.h"
 
@@ -235,7 +235,7 @@ bool TSendImageForm::WriteTempFile() {
   const AnsiString path = tempFolder_ + "/" + name;
   const ToolSuspension aside;
   written_.insert(path);
-  if (SaveImageFile(path, picture_, &params, true) != SaveOk) return false;
+  if (TheOutputHost().SaveImage(path, picture_, &params, true) != 0) return false;
   AttachmentFile = path;
   return true;
 }

@@ -1,8 +1,10 @@
 #include "quillo/shell/MainFormDesktop.h"
 
 #include "platform/vcl/Menus.h"
+#include "quillo/files/ImageFiles.h"
 #include "quillo/output/CaptureForm.h"
 #include "quillo/output/DesktopScreens.h"
+#include "quillo/output/OutputHost.h"
 #include "quillo/output/SendImageForm.h"
 #include "quillo/shell/MainForm.h"
 
@@ -19,6 +21,18 @@ constexpr ScreenItems kScreenItems[] = {
     {"Import4", "Export4", DesktopScreen::Shutdown},
 };
 
+// The output commands read and write pictures through the file commands.
+static_assert(LoadOk == 0 && LoadDamaged == 1 && SaveOk == 0, "the codes OutputHost answers");
+class FileCommandsForOutput : public OutputHost {
+public:
+  int LoadImage(UDBuffer* target, const AnsiString& fileName, bool quiet) override {
+    return LoadImageFile(target, fileName, 0, quiet);
+  }
+  int SaveImage(const AnsiString& fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet) override {
+    return SaveImageFile(fileName, picture, params, quiet);
+  }
+};
+
 void Connect(TMainForm* form, const char* name, TNotifyEvent handler) {
   if (TMenuItem* item = form->MenuItemNamed(name)) item->OnClick = std::move(handler);
 }
@@ -26,6 +40,8 @@ void Connect(TMainForm* form, const char* name, TNotifyEvent handler) {
 }  // namespace
 
 void ConnectDesktopCommands(TMainForm* form) {
+  static FileCommandsForOutput files;
+  HostSlot<OutputHost>::Install(&files);
   Connect(form, "SendviaEmail1", [](TObject*) { ShowSendImageForm(); });
   Connect(form, "Desktop1", [form](TObject*) { Desktop1Click(form); });
   Connect(form, "Capture1", [](TObject*) { ShowCaptureForm(); });
