@@ -8,7 +8,7 @@
 #include <vector>
 
 SmtpTestServer::SmtpTestServer(const std::string& folder, Mode mode, const std::string& refuse,
-                               const std::string& script)
+                               const std::string& login, const std::string& script)
     : folder_(folder) {
   std::filesystem::create_directories(folder_);
   std::vector<std::string> args = {"/usr/bin/python3", script,
@@ -16,6 +16,7 @@ SmtpTestServer::SmtpTestServer(const std::string& folder, Mode mode, const std::
   if (mode == Mode::StartTls) args.insert(args.end(), {"--tls", folder_});
   if (mode == Mode::Silent) args.push_back("--silent");
   if (!refuse.empty()) args.insert(args.end(), {"--refuse", refuse});
+  if (!login.empty()) args.insert(args.end(), {"--login", login});
   int toChild[2], fromChild[2];
   if (pipe(toChild) != 0) return;
   if (pipe(fromChild) != 0) {

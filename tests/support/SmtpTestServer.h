@@ -18,9 +18,10 @@ std::string SmtpServerScript();
 class SmtpTestServer {
 public:
   enum class Mode { Normal, StartTls, Silent };
-  // refuse: recipients containing this text are answered 550.
+  // refuse: recipients containing this text are answered 550. login "user:password": mail
+  // is taken only after that login.
   SmtpTestServer(const std::string& folder, Mode mode = Mode::Normal, const std::string& refuse = "",
-                 const std::string& script = SmtpServerScript());
+                 const std::string& login = "", const std::string& script = SmtpServerScript());
   ~SmtpTestServer();
   SmtpTestServer(const SmtpTestServer&) = delete;
   SmtpTestServer& operator=(const SmtpTestServer&) = delete;

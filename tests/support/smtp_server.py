@@ -9,6 +9,7 @@ attachment's decoded bytes (Python's own mail parser reads them).
 --tls DIR    makes a certificate for 127.0.0.1 (DIR/cert.pem, DIR/key.pem) and offers STARTTLS
 --silent     accepts connections and never answers
 --refuse S   answers 550 to any recipient containing S
+--login U:P  takes mail only after a login as U with the password P
 """
 import argparse
 import asyncio
@@ -96,6 +97,7 @@ def main():
     parser.add_argument("--tls")
     parser.add_argument("--silent", action="store_true")
     parser.add_argument("--refuse")
+    parser.add_argument("--login")
     args = parser.parse_args()
 
     loop = asyncio.new_event_loop()
@@ -112,8 +114,19 @@ def main():
             context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
             context.load_cert_chain(cert, key)
         handler = Handler(args.folder, args.refuse)
+        login = {}
+        if args.login:
+            from aiosmtpd.smtp import AuthResult
+            user, password = args.login.split(":", 1)
+
+            def authenticator(server, session, envelope, mechanism, auth_data):
+                ok = getattr(auth_data, "login", b"") == user.encode() and \
+                    getattr(auth_data, "password", b"") == password.encode()
+                return AuthResult(success=ok)
+
+            login = dict(auth_required=True, auth_require_tls=False, authenticator=authenticator)
         server = loop.run_until_complete(loop.create_server(
-            lambda: SMTP(handler, hostname="quillo-test", tls_context=context, require_starttls=False),
+            lambda: SMTP(handler, hostname="quillo-test", tls_context=context, require_starttls=False, **login),
             host="127.0.0.1", port=0))
     port = server.sockets[0].getsockname()[1]
 

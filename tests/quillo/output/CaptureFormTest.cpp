@@ -149,6 +149,37 @@ TEST_F(CaptureFormTest, HotKeyCopiesTheDesktop) {
   EXPECT_EQ(PicturePixels(*CurrentPicture), screen);
 }
 
+TEST_F(CaptureFormTest, ChoicesAreKeptFromACaptureButNotFromACancel) {
+  Start();
+  TCaptureForm* dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  dialog->SourceRG->SetItemIndex(0);
+  dialog->ModCombo->SetItemIndex(3);  // Win
+  dialog->KeyCombo->SetItemIndex(16);  // Q
+  dialog->DelayInSec->SetValue(2);
+  Click(dialog->CaptureBtn);
+  ui.Advance(2001);
+  ASSERT_EQ(Dialog(), nullptr);
+
+  dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->SourceRG->GetItemIndex(), 0);
+  EXPECT_EQ(dialog->TriggerRG->GetItemIndex(), 1);
+  EXPECT_EQ(dialog->ModCombo->GetItemIndex(), 3);
+  EXPECT_EQ(dialog->KeyCombo->GetItemIndex(), 16);
+  EXPECT_DOUBLE_EQ(static_cast<double>(dialog->DelayInSec->GetValue()), 2.0);
+  dialog->ModCombo->SetItemIndex(1);
+  dialog->SourceRG->SetItemIndex(1);
+  Click(dialog->CancelBtn);
+  ASSERT_EQ(Dialog(), nullptr);
+
+  dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->ModCombo->GetItemIndex(), 3);
+  EXPECT_EQ(dialog->SourceRG->GetItemIndex(), 0);
+  Click(dialog->CancelBtn);
+}
+
 LRESULT Painted(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_PAINT) {
     PAINTSTRUCT ps;

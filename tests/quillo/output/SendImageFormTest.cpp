@@ -270,6 +270,34 @@ TEST_F(SendImageFormTest, LineBreaksSplitNoHeaderAndNonAsciiArrivesIntact) {
   EXPECT_EQ(names.find("X-Extra"), std::string::npos) << names;
 }
 
+TEST_F(SendImageFormTest, ServerWantingALoginGetsTheUserAndPasswordAsked) {
+  Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
+  SmtpTestServer server(home.Path() + "/mail", SmtpTestServer::Mode::Normal, "", "ann:secret");
+  ASSERT_TRUE(server.Ready());
+  AnswerBoxes();
+  FillAndSend(server, [](TSendImageForm* d) { d->UserIDEdit->SetText("wrong"); });
+  // The user ID box starts from the field; then the password.
+  std::string offered;
+  const auto answer = [&](const std::string& text, std::string* shown) {
+    ui.WhenModalWaits([this, text, shown] {
+      auto* box = dynamic_cast<TForm*>(Screen()->ActiveForm());
+      ASSERT_NE(box, nullptr);
+      auto* edit = dynamic_cast<TEdit*>(box->FindComponent("Value"));
+      ASSERT_NE(edit, nullptr);
+      if (shown) *shown = edit->GetText();
+      edit->SetText(text);
+      ui.QueuePress(VK_RETURN);
+    });
+  };
+  answer("ann", &offered);
+  answer("secret", nullptr);
+  ShowSendImageForm();
+  EXPECT_EQ(offered, "wrong");
+  EXPECT_EQ(Parts(server), std::vector<std::string>{"photo.jpg"});
+  // The user ID is kept with the dialog's fields; the password is not.
+  EXPECT_EQ(FileContents(home.Path() + "/registry.txt").find("secret"), std::string::npos);
+}
+
 // The mail program's registry keys, as each of the three keeps them.
 void SetString(HKEY root, const std::string& key, const char* name, const std::string& value) {
   HKEY k = nullptr;
