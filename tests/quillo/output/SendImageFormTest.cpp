@@ -131,8 +131,11 @@ TEST_F(SendImageFormTest, UntitledPictureArrivesAsAPngWithTheMessage) {
   ASSERT_EQ(png.height, CurrentPicture->Height());
   EXPECT_EQ(png.rgba[0] & 0xFFFFFF, 0xC04020u);
   EXPECT_EQ(png.rgba[static_cast<size_t>(png.width) * 60 + 200] & 0xFFFFFF, *CurrentPicture->At(200, 60) & 0xFFFFFF);
-  // The attachment's folder went with the dialog.
+  // The attachment's folder went with the dialog; the sender and server are kept.
   EXPECT_TRUE(FilesIn(temp_).empty());
+  const std::string registry = FileContents(home.Path() + "/registry.txt");
+  EXPECT_NE(registry.find("ann@example.org"), std::string::npos);
+  EXPECT_NE(registry.find(server.Address()), std::string::npos);
 }
 
 TEST_F(SendImageFormTest, SavedJpegGoesAsItsOwnFile) {
@@ -376,6 +379,26 @@ TEST_F(SendImageFormTest, EmptyFieldsTakeTheMailProgramsSettings) {
   EXPECT_EQ(from, "kept@example.org");
   EXPECT_EQ(server, "mail.example.org");
   EXPECT_EQ(user, "ann");
+}
+
+TEST_F(SendImageFormTest, CancelAndEscapeStoreNothing) {
+  Start();
+  SetString(HKEY_CURRENT_USER, "Software\\Dornick\\QL\\SendForm", "FromEdit_Text", "kept@example.org");
+  for (const bool escape : {false, true}) {
+    ui.WhenModalWaits([this, escape] {
+      TSendImageForm* d = Dialog();
+      ASSERT_NE(d, nullptr);
+      d->FromEdit->SetText("changed@example.org");
+      if (escape)
+        ui.QueuePress(VK_ESCAPE);
+      else
+        Press(d->CancelBtn);
+    });
+    ShowSendImageForm();
+    const std::string registry = FileContents(home.Path() + "/registry.txt");
+    EXPECT_NE(registry.find("kept@example.org"), std::string::npos) << escape;
+    EXPECT_EQ(registry.find("changed@example.org"), std::string::npos) << escape;
+  }
 }
 
 TEST_F(SendImageFormTest, NoServerKnownShowsTheAdvancedPart) {
