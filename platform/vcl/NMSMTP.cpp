@@ -59,6 +59,14 @@ std::string PlainAddress(const AnsiString& address) {
   return plain;
 }
 
+// "<address>", as the envelope takes it.
+std::string Bracketed(const std::string& address) {
+  std::string text(1, '<');
+  text.append(address);
+  text.push_back('>');
+  return text;
+}
+
 std::string DateHeader() {
   static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -246,13 +254,13 @@ TNMSMTP::Outcome TNMSMTP::SendOnce(AnsiString* detail) {
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(TimeOut));
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(TimeOut));
-  const std::string from = "<" + PlainAddress(m.FromAddress) + ">";
+  const std::string from = Bracketed(PlainAddress(m.FromAddress));
   curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
   std::unique_ptr<curl_slist, SlistDeleter> recipients;
   AnsiString toHeader;
   for (int i = 0; i < m.ToAddress()->Count(); ++i) {
     const std::string to = PlainAddress(m.ToAddress()->Strings(i));
-    recipients.reset(curl_slist_append(recipients.release(), ("<" + to + ">").c_str()));
+    recipients.reset(curl_slist_append(recipients.release(), Bracketed(to).c_str()));
     toHeader += (toHeader.empty() ? "" : ", ") + to;
   }
   curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());

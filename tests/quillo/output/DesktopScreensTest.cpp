@@ -89,6 +89,17 @@ TEST_F(DesktopScreensTest, ExportedWallpaperIsABitmapTheDesktopShowsAndKeeps) {
   EXPECT_EQ(shownAt(), std::pair(left & 0xFFFFFF, right & 0xFFFFFF));
 }
 
+TEST_F(DesktopScreensTest, WallpaperThatCannotBeWrittenIsNotSet) {
+  Start();
+  // A folder where the file should go: the save fails and says so.
+  fs::create_directories(Windows() + "Quillo.bmp");
+  ui.AnswerMessageBoxes({IDOK});
+  ExportWallpaper();
+  EXPECT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(WallpaperSourcePath(), "");
+  EXPECT_EQ(WallpaperPath(), "");
+}
+
 TEST_F(DesktopScreensTest, ImportOpensTheWallpaper) {
   Start();
   const std::string wallpaper = WriteImage("paper.bmp", 40, 30, 0x10A040);

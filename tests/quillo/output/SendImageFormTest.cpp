@@ -177,6 +177,36 @@ TEST_F(SendImageFormTest, ChangedPictureGoesUnderItsNameWithItsOwnFormat) {
   EXPECT_TRUE(FilesIn(temp_).empty());
 }
 
+TEST_F(SendImageFormTest, ASendStoppedAtAnEmptyFieldLeavesTheUsersFile) {
+  const std::string picture = WriteImage("drawing.png", 30, 20, 0x405060);
+  const std::string original = FileContents(picture);
+  Start({picture});
+  CurrentPicture->Box(Rect(0, 0, 4, 4), 0x00FF00);
+  MarkPictureChanged();
+  SmtpTestServer server(home.Path() + "/mail");
+  ASSERT_TRUE(server.Ready());
+  // The first press writes the attachment and is answered No; the second stops at the empty
+  // recipient, naming the picture's own file as the attachment; then the dialog closes.
+  AnswerBoxes(IDNO);
+  FillAndSend(server);
+  ui.WhenModalWaits([this] {
+    TSendImageForm* d = Dialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(d->TempFolder().empty());
+    d->ToEdit->SetText("");
+    Press(d->SendBtn);
+  });
+  ui.WhenModalWaits([this] {
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_EQ(Dialog()->GetActiveControl(), Dialog()->ToEdit);
+    Press(Dialog()->CancelBtn);
+  });
+  ShowSendImageForm();
+  EXPECT_EQ(FileContents(picture), original);
+  EXPECT_TRUE(FilesIn(temp_).empty());
+  EXPECT_FALSE(fs::exists(server.Folder() + "/1.eml"));
+}
+
 TEST_F(SendImageFormTest, NoToTheQuestionSendsNothing) {
   Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
   SmtpTestServer server(home.Path() + "/mail");
