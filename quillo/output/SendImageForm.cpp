@@ -63,6 +63,8 @@ bool AskPassword(AnsiString& password) {
 
 }  // namespace
 
+void ForgetMailPassword() { sessionPassword.clear(); }
+
 void ShowSendImageForm() {
   if (CurrentPicture == nullptr) return;
   TOwnedPtr<TSendImageForm> form(NewComponent<TSendImageForm>(Application()));

@@ -69,3 +69,5 @@ private:
 
 // Shows the dialog modally for the active picture (File > Send via E-mail).
 void ShowSendImageForm();
+// The server password given in this run is forgotten (a fresh run).
+void ForgetMailPassword();

@@ -45,6 +45,7 @@ protected:
     ::setenv("TMPDIR", temp_.c_str(), 1);
   }
   ~SendImageFormTest() override {
+    ForgetMailPassword();
     if (oldTemp_.empty())
       ::unsetenv("TMPDIR");
     else
