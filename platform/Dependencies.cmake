@@ -30,3 +30,7 @@ endfunction()
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/res)
   quillo_embed_resources(platform platform ${CMAKE_CURRENT_SOURCE_DIR}/res)
 endif()
+
+# libcurl for the SMTP client component (mail with MIME attachments, STARTTLS).
+pkg_check_modules(QUILLO_CURL REQUIRED IMPORTED_TARGET libcurl)
+target_link_libraries(platform PRIVATE PkgConfig::QUILLO_CURL)

@@ -12,6 +12,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileUpdate.h"
+#include "platform/rtl/RegistrySystemValues.h"
 #include "platform/rtl/RegistryText.h"
 #include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SettingsFolder.h"
@@ -299,7 +300,10 @@ DWORD RegistryStore::Open(HKEY base, LPCSTR subKey, REGSAM access, bool create, 
     if (DWORD error = SplitKeyPath(subKey, &key.path)) return error;
     if (key.path.size() > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
     const bool exists = tree_.Find(key.root, key.path) != nullptr;
-    if (!exists) {
+    if (!exists && IsSystemKey(key.root, key.path)) {
+      // Every system has it: it is made on first use, as if it had always been there.
+      Change(RegChange{RegChange::Kind::CreateKey, key.root, key.path, {}, 0, {}});
+    } else if (!exists) {
       if (!create) return ERROR_FILE_NOT_FOUND;
       if ((baseAccess & KEY_CREATE_SUB_KEY) == 0) return ERROR_ACCESS_DENIED;
       Change(RegChange{RegChange::Kind::CreateKey, key.root, key.path, {}, 0, {}});
@@ -355,7 +359,7 @@ DWORD RegistryStore::QueryValue(HKEY key, const AnsiString& name, DWORD* type, s
     RegKey* node = nullptr;
     if (DWORD error = Resolve(key, KeyAccess::Query, &open, &node)) return error;
     const RegValue* value = node->Value(name);
-    if (value == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (value == nullptr) return SystemValue(open.root, open.path, name, type, data) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     *type = value->type;
     *data = value->data;
     return ERROR_SUCCESS;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/SysUtils.h"
+
 namespace {
 
 AnsiString FromEnvironment(const char* name) {
@@ -31,6 +33,8 @@ AnsiString WindowsFolder() { return SettingsFolder() + "/windows"; }
 
 UINT GetWindowsDirectory(LPSTR buffer, UINT size) {
   const AnsiString folder = WindowsFolder();
+  // Windows always has its folder: made here, before the first file is written into it.
+  ForceDirectories(folder);
   // As on Windows: the length without the terminator, or the size needed when it does not fit.
   if (buffer == nullptr || folder.size() + 1 > size) return static_cast<UINT>(folder.size() + 1);
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);

@@ -18,6 +18,7 @@
 #include "platform/user/MessageQueue.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/user/ThreadInbox.h"
+#include "platform/user/WallpaperSetting.h"
 #include "platform/user/TimerService.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowRegistry.h"
@@ -68,6 +69,9 @@ void StartDesktop(DesktopConfig config, const std::string& forced) {
   MakeDesktopWindow();
   RegisterSystemClasses();
   OpenHost(screen, std::move(host));
+  // The wallpaper the user last kept, before anything paints.
+  const std::string wallpaper = StoredWallpaperSetting();
+  if (!wallpaper.empty()) SystemParametersInfo(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(wallpaper.c_str()), 0);
   SetWallpaperChangedHandler([] {
     PaintWallpaper(Region(wm::Screen().Bounds()));
     ExposeScreenRegion(Region(wm::Screen().Bounds()), wm::Windows().Desktop());

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/user/WallpaperSetting.h"
+
 namespace {
 
 struct Parameters {
@@ -90,15 +92,17 @@ BOOL NonClientMetrics(void* data) {
   return CopyOut(&m, sizeof m, data);
 }
 
-BOOL SetWallpaper(void* data) {
+BOOL SetWallpaper(void* data, UINT winIni) {
   Params().wallpaper = data ? static_cast<const char*>(data) : "";
+  // Kept for the next start only when asked; the desktop shows it now either way.
+  if ((winIni & SPIF_UPDATEINIFILE) && !StoreWallpaperSetting(Params().wallpaper)) return FALSE;
   if (Params().wallpaperChanged) Params().wallpaperChanged();
   return TRUE;
 }
 
 }  // namespace
 
-BOOL SystemParametersInfo(UINT action, UINT param, void* data, UINT) {
+BOOL SystemParametersInfo(UINT action, UINT param, void* data, UINT winIni) {
   Parameters& p = Params();
   switch (action) {
     case SPI_GETWORKAREA: return CopyOut(&p.workArea, sizeof p.workArea, data);
@@ -118,7 +122,7 @@ BOOL SystemParametersInfo(UINT action, UINT param, void* data, UINT) {
       LOGFONT f = UiLogFont();
       return CopyOut(&f, sizeof f, data);
     }
-    case SPI_SETDESKWALLPAPER: return SetWallpaper(data);
+    case SPI_SETDESKWALLPAPER: return SetWallpaper(data, winIni);
     case SPI_GETDESKWALLPAPER: {
       if (!data || param == 0) return FALSE;
       std::strncpy(static_cast<char*>(data), p.wallpaper.c_str(), param - 1);

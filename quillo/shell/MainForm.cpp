@@ -20,6 +20,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/Zoom.h"
 #include "quillo/files/OpenCommands.h"
+#include "quillo/shell/MainFormDesktop.h"
 #include "quillo/shell/MainMenuTree.h"
 #include "quillo/shell/ProgramHost.h"
 #include "quillo/shell/StartUp.h"
@@ -141,6 +142,7 @@ void TMainForm::BuildMenus() {
   ConnectHelpCommands();
   ConnectBrushCommands();
   ConnectBatchCommands();
+  ConnectDesktopCommands(this);
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

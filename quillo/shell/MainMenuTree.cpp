@@ -11,9 +11,9 @@ constexpr TShortCut CtrlShift(char key) { return static_cast<TShortCut>(scCtrl |
 constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name, true, scNone, true}; }
 
 // Items that work now: New, Open, Browse, Save and Save As, closing (one, all, the program), batch
-// conversion, the image information, the toolbars' and rulers' check marks, fitting the
+// conversion, sending by e-mail, the image information, the toolbars' and rulers' check marks, fitting the
 // window to its image, the preview, the Window menu, the Edit menu's clipboard and selection
-// items, the brush modes, the Brush menu, the preferences, the tips, the home page and the
+// items, the brush modes, the Brush menu, the Desktop menu, the preferences, the tips, the home page and the
 // about panel.
 constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
@@ -28,7 +28,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     Line(1, "N3"),
     {1, "Print1", false},
     {1, "PrinterSetup1", false},
-    {1, "SendviaEmail1", false},
+    {1, "SendviaEmail1", true},
     {1, "BatchConvert1", true},
     Line(1, "N4"),
     {1, "SelectSource1", false},
@@ -117,20 +117,20 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {2, "LBCorner1", true, scNone, false, 1},
 
     {0, "Desktop1", true},
-    {1, "Capture1", false},
+    {1, "Capture1", true},
     Line(1, "N13"),
-    {1, "Wallpaper1", false},
-    {2, "Import1", false},
-    {2, "Export1", false},
-    {1, "Startup1", false},
-    {2, "Import2", false},
-    {2, "Export2", false},
-    {1, "Waiting1", false},
-    {2, "Import3", false},
-    {2, "Export3", false},
-    {1, "Shutdown1", false},
-    {2, "Import4", false},
-    {2, "Export4", false},
+    {1, "Wallpaper1", true},
+    {2, "Import1", true},
+    {2, "Export1", true},
+    {1, "Startup1", true},
+    {2, "Import2", true},
+    {2, "Export2", true},
+    {1, "Waiting1", true},
+    {2, "Import3", true},
+    {2, "Export3", true},
+    {1, "Shutdown1", true},
+    {2, "Import4", true},
+    {2, "Export4", true},
 
     {0, "WindowMenu", true},
     {1, "Cascade1", true},

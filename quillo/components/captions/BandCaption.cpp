@@ -397,8 +397,12 @@ bool TBandCaption::HandleText(TMessage& m) {
 
 void TBandCaption::FormWindowProc(TMessage& m) {
   if (form_->GetFormStyle() != fsMDIForm && HandleText(m)) return;
-  oldFormProc_(m);
-  if (form_->GetFormStyle() == fsMDIForm && m.Msg == WM_SETTEXT) Repaint();
+  const bool repaintAfter = form_->GetFormStyle() == fsMDIForm && m.Msg == WM_SETTEXT;
+  // A form that frees itself (Release) takes this caption with it during the call: nothing
+  // of this object may be touched afterwards then.
+  const auto previous = oldFormProc_;
+  previous(m);
+  if (repaintAfter) Repaint();
 }
 
 TBandCaptionSystemButton* TBandCaption::TrackingButton() const {

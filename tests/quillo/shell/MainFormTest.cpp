@@ -100,7 +100,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&Image", "Full Screen &Preview"}, true},
       {{"&Brush", "&Halve", "&Both"}, true},
       {{"&Brush", "Ha&ndle", "&Center"}, true},
-      {{"&Desktop", "&Wallpaper", "&Import"}, false},
+      {{"&Desktop", "&Capture..."}, true},
       {{"&Window", "&Cascade"}, true},
       {{"&Window", "&Next Image"}, true},
       {{"&Help", "&Contents"}, false},

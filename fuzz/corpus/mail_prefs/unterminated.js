@@ -1,0 +1,1 @@
+user_pref("mail.smtp_name", "unterminated

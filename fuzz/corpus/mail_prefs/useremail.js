@@ -1,0 +1,1 @@
+user_pref("mail.identity.useremail", "ann@example.org");
