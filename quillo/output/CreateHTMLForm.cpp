@@ -8,8 +8,8 @@
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComboBox.h"
-#include "platform/vcl/FileDialogs.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/FileDialogs.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/ProgressBar.h"
 #include "platform/vcl/StdButtons.h"
@@ -24,7 +24,7 @@
 #include "quillo/components/persistence/FormPlacement.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
-#include "quillo/files/ImageFiles.h"
+#include "quillo/output/OutputHost.h"
 #include "vorlen/formats/GFXFile.h"
 
 QUILLO_DEFINE_CLASS(TCreateHTMLForm, TForm)
@@ -127,7 +127,7 @@ TCreateHTMLForm::TCreateHTMLForm(TComponent* owner) : TForm(owner) {
   ImageDialog = NewNamedComponent<TOpenDialog>(this, "ImageDialog");
   ImageDialog->SetTitle("Open Image");
   AnsiString filter;
-  const int allImages = ImageFilterString(filter, false);
+  const int allImages = TheOutputHost().ImageFilter(filter);
   ImageDialog->SetFilter(filter);
   ImageDialog->SetFilterIndex(allImages);
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the output commands need of the file commands beside them: reading a picture from a
-// file and writing one. The main window installs its host at start-up; without one nothing
+// file, writing one, and the open dialogs' list of image types. The main window installs its host at start-up; without one nothing
 // is read or written.
 
 #include "platform/rtl/AnsiString.h"
@@ -25,6 +25,12 @@ public:
   virtual int SaveImage(const AnsiString& /*fileName*/, UDBuffer* /*picture*/, GFXSaveParams* /*params*/,
                         bool /*quiet*/) {
     return -1;
+  }
+  // The open dialogs' file-type list ("Name (exts)|patterns|...", all images among them);
+  // answers the 1-based index of the all-images entry.
+  virtual int ImageFilter(AnsiString& filter) {
+    filter = "All files|*";
+    return 1;
   }
 };
 

@@ -31,6 +31,7 @@ public:
   int SaveImage(const AnsiString& fileName, UDBuffer* picture, GFXSaveParams* params, bool quiet) override {
     return SaveImageFile(fileName, picture, params, quiet);
   }
+  int ImageFilter(AnsiString& filter) override { return ImageFilterString(filter, false); }
 };
 
 void Connect(TMainForm* form, const char* name, TNotifyEvent handler) {
