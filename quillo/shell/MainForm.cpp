@@ -141,6 +141,7 @@ void TMainForm::BuildMenus() {
   ConnectHelpCommands();
   ConnectBrushCommands();
   ConnectBatchCommands();
+  ConnectFilterCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

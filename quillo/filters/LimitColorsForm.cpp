@@ -1,0 +1,197 @@
+#include "quillo/filters/LimitColorsForm.h"
+
+#include <algorithm>
+
+#include "platform/host/KeyCodes.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/GroupBox.h"
+#include "platform/vcl/Label.h"
+#include "platform/vcl/StdButtons.h"
+#include "quillo/base/FormTranslator.h"
+#include "quillo/base/ScreenLayout.h"
+#include "quillo/components/captions/BandCaption.h"
+#include "quillo/components/edits/SpinEdit.h"
+#include "quillo/components/utilities/VclUtils.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/tools/BrushModel.h"
+#include "quillo/tools/PaletteFile.h"
+#include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolForm.h"
+#include "vorlen/color/Quantize.h"
+
+QUILLO_DEFINE_CLASS(TLimitColorsForm, TForm)
+
+bool LimitDither = true;
+bool LimitKeepBackground = false;
+int LimitColourCount = 234;
+int LimitOperationIndex = loPutToPalette;
+int LimitColorsFormLeft = -1;
+int LimitColorsFormTop = 0;
+
+namespace {
+
+constexpr int kHelpContext = 1410;
+constexpr int kLeastColours = 2;
+constexpr int kMostColours = 256;
+
+template <class T>
+T* Child(TLimitColorsForm* form, const char* name, int left, int top, int width, int height) {
+  auto* control = NewNamedComponent<T>(form, name);
+  control->SetParent(form);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
+class WaitScope {
+public:
+  WaitScope() { StartWait(); }
+  ~WaitScope() { StopWait(); }
+  WaitScope(const WaitScope&) = delete;
+  WaitScope& operator=(const WaitScope&) = delete;
+};
+
+}  // namespace
+
+TLimitColorsForm::TLimitColorsForm(TComponent* owner) : TForm(owner) {
+  SetName("LimitColorsForm");
+  SetBorderStyle(bsDialog);
+  SetBorderIcons({biSystemMenu});
+  SetKeyPreview(true);
+  SetHelpContext(kHelpContext);
+  SetColor(clBtnFace);
+  GetFont()->SetName("MS Sans Serif");
+  GetFont()->SetSize(8);
+  SetCaption("Limit Colors");
+  SetClientWidth(300);
+  SetClientHeight(156);
+  BuildComponents();
+  OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+  OnDestroy = [this](TObject* sender) { FormDestroy(sender); };
+  TranslateForm("[LimitColorsForm]");
+  ColorLimitLab->SetCaption(ColorLimit->GetHint());
+  ColorLimit->SetValue(LimitColourCount);
+  SaveBgndCB->SetChecked(LimitKeepBackground);
+  DitherCB->SetChecked(LimitDither);
+  Operation->SetItemIndex(LimitOperationIndex);
+  Place();
+}
+
+TLimitColorsForm::~TLimitColorsForm() = default;
+
+void TLimitColorsForm::BuildComponents() {
+  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
+  Cap->SetApplicationName("Limit Colors");
+  Cap->SetActiveBeginColor(clActiveCaption);
+  Cap->SetActiveEndColor(ActiveCaptionEndColor);
+  Cap->SetInactiveBeginColor(clInactiveCaption);
+  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  ColorLimitLab = Child<TLabel>(this, "ColorLimitLab", 8, 11, 90, 13);
+  ColorLimitLab->SetCaption("Limit Colors to");
+  ColorLimit = Child<TExSpinEdit>(this, "ColorLimit", 104, 8, 60, 21);
+  ColorLimit->SetMinValue(kLeastColours);
+  ColorLimit->SetMaxValue(kMostColours);
+  ColorLimit->SetHint("Limit Colors to");
+  ColorLimitLab->SetFocusControl(ColorLimit);
+  SaveBgndCB = Child<TCheckBox>(this, "SaveBgndCB", 8, 36, 170, 17);
+  SaveBgndCB->SetCaption("&Save Background Color");
+  DitherCB = Child<TCheckBox>(this, "DitherCB", 8, 58, 170, 17);
+  DitherCB->SetCaption("&Dither Image");
+  Operation = Child<TRadioGroup>(this, "Operation", 8, 80, 200, 70);
+  Operation->SetCaption("Operation");
+  for (const char* item : {"Put Colors to Fast Palette", "Use Fast Palette", "Create Fast Palette Only"})
+    Operation->GetItems()->Add(item);
+  OkBtn = Child<TButton>(this, "OkBtn", 218, 8, 75, 25);
+  OkBtn->SetCaption("&Ok");
+  OkBtn->SetDefault(true);
+  OkBtn->OnClick = [this](TObject* sender) { OkBtnClick(sender); };
+  CancelBtn = Child<TButton>(this, "CancelBtn", 218, 40, 75, 25);
+  CancelBtn->SetCaption("&Cancel");
+  CancelBtn->SetModalResult(mrCancel);
+  HelpBtn = Child<TButton>(this, "HelpBtn", 218, 72, 75, 25);
+  HelpBtn->SetCaption("&Help");
+  HelpBtn->OnClick = [this](TObject* sender) { HelpBtnClick(sender); };
+}
+
+// Where the user left it, else centred in the work area; kept inside it.
+void TLimitColorsForm::Place() {
+  int left = LimitColorsFormLeft, top = LimitColorsFormTop;
+  if (left == -1) {
+    left = WorkArea.left + (WorkArea.right - WorkArea.left - GetWidth()) / 2;
+    top = WorkArea.top + (WorkArea.bottom - WorkArea.top - GetHeight()) / 2;
+  }
+  left = std::max(static_cast<int>(WorkArea.left), std::min(left, static_cast<int>(WorkArea.right) - GetWidth()));
+  top = std::max(static_cast<int>(WorkArea.top), std::min(top, static_cast<int>(WorkArea.bottom) - GetHeight()));
+  SetBounds(left, top, GetWidth(), GetHeight());
+}
+
+bool TLimitColorsForm::LimitColours() {
+  palette_.fill(0);
+  const std::uint32_t key = SaveBgndCB->GetChecked() ? BackgroundColour() : kNoKey;
+  const int count = std::clamp(static_cast<int>(ColorLimit->GetValue()), kLeastColours, kMostColours);
+  const int operation = Operation->GetItemIndex();
+  UDBuffer* picture = CurrentPicture;
+  int usable = count;
+  if (operation == loPutToPalette || operation == loCreatePaletteOnly) {
+    if (picture == nullptr) return true;
+    // Only the colours made: the cleared entries after them would dither in as black.
+    usable = std::max(1, CreatePalette(*picture, palette_.data(), count, key, nullptr, true));
+    if (ToolForm != nullptr) ToolForm->SetPalette(false);
+    for (int i = 0; i < PaletteCellCount; ++i) {
+      const std::uint32_t colour = static_cast<std::uint32_t>(palette_[3 * i]) << 16 |
+                                   static_cast<std::uint32_t>(palette_[3 * i + 1]) << 8 | palette_[3 * i + 2];
+      if (ToolForm != nullptr)
+        ToolForm->DrawPaletteCell(i, colour);
+      else
+        PaletteColors[static_cast<std::size_t>(i)] = colour;
+    }
+  } else {
+    for (int i = 0; i < PaletteCellCount; ++i) {
+      const std::uint32_t colour = PaletteColors[static_cast<std::size_t>(i)];
+      palette_[3 * i] = static_cast<std::uint8_t>(colour >> 16);
+      palette_[3 * i + 1] = static_cast<std::uint8_t>(colour >> 8);
+      palette_[3 * i + 2] = static_cast<std::uint8_t>(colour);
+    }
+  }
+  if (operation == loCreatePaletteOnly || picture == nullptr) return true;
+  // Without the step the picture stays as it is: no change that Undo cannot take back.
+  if (!picture->PushUndo("LimitCols")) return false;
+  Quantize(*picture, palette_.data(), usable, key, DitherCB->GetChecked(), nullptr, 0);
+  MarkPictureChanged();
+  if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
+  return true;
+}
+
+void TLimitColorsForm::OkBtnClick(TObject*) {
+  {
+    const WaitScope wait;
+    if (!LimitColours()) return;
+  }
+  LimitDither = DitherCB->GetChecked();
+  LimitKeepBackground = SaveBgndCB->GetChecked();
+  LimitColourCount = std::clamp(static_cast<int>(ColorLimit->GetValue()), kLeastColours, kMostColours);
+  LimitOperationIndex = std::max(0, Operation->GetItemIndex());
+  SetModalResult(mrOk);
+}
+
+void TLimitColorsForm::HelpBtnClick(TObject*) { Application()->HelpContext(kHelpContext); }
+
+void TLimitColorsForm::FormKeyDown(TObject*, WORD& key, TShiftState) {
+  if (key != VK_ESCAPE) return;
+  SetModalResult(mrCancel);
+  key = 0;
+}
+
+void TLimitColorsForm::FormDestroy(TObject*) {
+  LimitColorsFormLeft = GetLeft();
+  LimitColorsFormTop = GetTop();
+}
+
+void ShowLimitColorsDialog() {
+  const ToolSuspension aside;
+  TOwnedPtr<TLimitColorsForm> dialog(NewComponent<TLimitColorsForm>(Application()));
+  dialog->ShowModal();
+}
