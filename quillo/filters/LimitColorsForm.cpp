@@ -60,6 +60,8 @@ TLimitColorsForm::TLimitColorsForm(TComponent* owner) : TForm(owner) {
   SetName("LimitColorsForm");
   SetBorderStyle(bsDialog);
   SetBorderIcons({biSystemMenu});
+  // Above the tools window whose palette sheet opens it.
+  SetFormStyle(fsStayOnTop);
   SetKeyPreview(true);
   SetHelpContext(kHelpContext);
   SetColor(clBtnFace);
