@@ -362,4 +362,17 @@ TEST_F(CustomFilterFilesTest, ASaveOnAFullDiskLeavesTheOldFile) {
   Click(dialog->CancelBtn);
 }
 
+TEST_F(CustomFilterDialogTest, WithoutMemoryForTheCopyTheToolDoesNotStart) {
+  P_icon* const before = CurrentTool;
+  const SavedCopyAllocator previous = CustomFilterAlloc;
+  CustomFilterAlloc = [](UDBuffer& picture, int, int) { picture.Free(); };
+  ChooseMenuItem("&Image", "C&ustom Filter...");
+  CustomFilterAlloc = previous;
+  EXPECT_EQ(CustomFilterTool.Form, nullptr);
+  EXPECT_FALSE(CustomFilterTool.DialogOpen);
+  EXPECT_EQ(CurrentTool, before);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], LangMessage("NoMem"));
+}
+
 }  // namespace

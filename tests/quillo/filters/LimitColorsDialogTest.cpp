@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../document/FailingUndoMemory.h"
 #include "../shell/PaletteUser.h"
 #include "../tools/ToolFixture.h"
 #include "platform/vcl/ComCtrlsTabs.h"
@@ -16,6 +17,7 @@
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UndoEngine.h"
@@ -151,6 +153,37 @@ TEST_F(LimitColorsDialogTest, UsingTheGridMapsOntoItsFirstColours) {
   LimitColours(Choice{2, false, false, loUsePalette});
   EXPECT_EQ(Colours(), (std::set<std::uint32_t>{0x000000, 0xFF0000}));
   EXPECT_EQ(Picture().UndoChain->Description, "LimitCols");
+}
+
+TEST_F(LimitColorsDialogTest, WithoutRoomForTheUndoStepThePictureStaysAsItWas) {
+  const std::vector<std::uint32_t> original = Pixels();
+  const int steps = UndoSteps();
+  bool stayedOpen = false;
+  const std::int64_t disk = Settings.UndoDisk;
+  {
+    // Neither memory nor room on the disk for the step.
+    const FailingAllocator noMemory;
+    Settings.UndoDisk = 0;
+    ui.WhenModalWaits([&] {
+      auto* dialog = dynamic_cast<TLimitColorsForm*>(Screen()->ActiveForm());
+      ASSERT_NE(dialog, nullptr);
+      dialog->ColorLimit->SetValue(8);
+      ClickOnCentre(ui, dialog->OkBtn);
+    });
+    ui.WhenModalWaits([&] {
+      auto* dialog = dynamic_cast<TLimitColorsForm*>(Screen()->ActiveForm());
+      stayedOpen = dialog != nullptr;
+      if (dialog) ClickOnCentre(ui, dialog->CancelBtn);
+    });
+    ClickOnCentre(ui, ToolForm->LimitColorsBtn);
+    ui.RunUntilIdle();
+  }
+  Settings.UndoDisk = disk;
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(Pixels(), original);
+  EXPECT_EQ(UndoSteps(), steps);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], LangMessage("NoMem"));
 }
 
 }  // namespace
