@@ -14,6 +14,7 @@
 #include "platform/vcl/FileDialogs.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
+#include "quillo/base/DialogPlace.h"
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/ScreenLayout.h"
@@ -92,13 +93,12 @@ void PumpDialogMessages(HWND dialog) {
   Application()->ProcessMessages();
 }
 
-class WaitScope {
-public:
-  WaitScope() { StartWait(); }
-  ~WaitScope() { StopWait(); }
-  WaitScope(const WaitScope&) = delete;
-  WaitScope& operator=(const WaitScope&) = delete;
-};
+// Hands back to the previous tool, which finishes the filter tool; without one to go back to,
+// the tool is finished where it stands.
+void HandBack() {
+  ReselectTool(true);
+  if (CustomFilterTool.DialogOpen) CustomFilterTool.Deactivate(nullptr);
+}
 
 }  // namespace
 
@@ -154,12 +154,7 @@ TCFilterForm::TCFilterForm(TComponent* owner) : TForm(owner) {
 TCFilterForm::~TCFilterForm() = default;
 
 void TCFilterForm::BuildComponents() {
-  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
-  Cap->SetApplicationName("Custom Filter");
-  Cap->SetActiveBeginColor(clActiveCaption);
-  Cap->SetActiveEndColor(ActiveCaptionEndColor);
-  Cap->SetInactiveBeginColor(clInactiveCaption);
-  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  Cap = MakeDialogCaption(this, "Custom Filter");
   BuildCells();
 
   const int rowTop = kGridHeight + 12;
@@ -319,7 +314,7 @@ void TCFilterForm::PreviewBtnClick(TObject*) {
   PreviewClipping = Settings.Clipping;
   bool finished = true;
   {
-    const WaitScope wait;
+    const WaitCursorScope wait;
     SetProgressText("Procin");
     const ProgressOperation progress(DrawView.Height());
     running_ = true;
@@ -365,10 +360,10 @@ void TCFilterForm::OkBtnClick(TObject* sender) {
     CustomFilterTool.Accepted = false;
     return;
   }
-  ReselectTool(true);
+  HandBack();
 }
 
-void TCFilterForm::CancelBtnClick(TObject*) { ReselectTool(true); }
+void TCFilterForm::CancelBtnClick(TObject*) { HandBack(); }
 
 void TCFilterForm::HelpBtnClick(TObject*) { Application()->HelpContext(kHelpContext); }
 
@@ -429,7 +424,7 @@ void TCFilterForm::FormClose(TObject*, TCloseAction& action) {
   CFilterFormLeft = GetLeft();
   CFilterFormTop = GetTop();
   closing_ = true;
-  if (!CustomFilterTool.Finishing && CustomFilterTool.Form == this) ReselectTool(true);
+  if (!CustomFilterTool.Finishing && CustomFilterTool.Form == this) HandBack();
   action = caFree;
 }
 

@@ -8,8 +8,8 @@
 #include "platform/vcl/GroupBox.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/StdButtons.h"
+#include "quillo/base/DialogPlace.h"
 #include "quillo/base/FormTranslator.h"
-#include "quillo/base/ScreenLayout.h"
 #include "quillo/components/captions/BandCaption.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/components/utilities/VclUtils.h"
@@ -46,14 +46,6 @@ T* Child(TLimitColorsForm* form, const char* name, int left, int top, int width,
   return control;
 }
 
-class WaitScope {
-public:
-  WaitScope() { StartWait(); }
-  ~WaitScope() { StopWait(); }
-  WaitScope(const WaitScope&) = delete;
-  WaitScope& operator=(const WaitScope&) = delete;
-};
-
 }  // namespace
 
 TLimitColorsForm::TLimitColorsForm(TComponent* owner) : TForm(owner) {
@@ -79,18 +71,13 @@ TLimitColorsForm::TLimitColorsForm(TComponent* owner) : TForm(owner) {
   SaveBgndCB->SetChecked(LimitKeepBackground);
   DitherCB->SetChecked(LimitDither);
   Operation->SetItemIndex(LimitOperationIndex);
-  Place();
+  PlaceDialog(this, LimitColorsFormLeft, LimitColorsFormTop);
 }
 
 TLimitColorsForm::~TLimitColorsForm() = default;
 
 void TLimitColorsForm::BuildComponents() {
-  Cap = NewNamedComponent<TBandCaption>(this, "Cap");
-  Cap->SetApplicationName("Limit Colors");
-  Cap->SetActiveBeginColor(clActiveCaption);
-  Cap->SetActiveEndColor(ActiveCaptionEndColor);
-  Cap->SetInactiveBeginColor(clInactiveCaption);
-  Cap->SetInactiveEndColor(InactiveCaptionEndColor);
+  Cap = MakeDialogCaption(this, "Limit Colors");
   ColorLimitLab = Child<TLabel>(this, "ColorLimitLab", 8, 11, 90, 13);
   ColorLimitLab->SetCaption("Limit Colors to");
   ColorLimit = Child<TExSpinEdit>(this, "ColorLimit", 104, 8, 60, 21);
@@ -116,18 +103,6 @@ void TLimitColorsForm::BuildComponents() {
   HelpBtn = Child<TButton>(this, "HelpBtn", 218, 72, 75, 25);
   HelpBtn->SetCaption("&Help");
   HelpBtn->OnClick = [this](TObject* sender) { HelpBtnClick(sender); };
-}
-
-// Where the user left it, else centred in the work area; kept inside it.
-void TLimitColorsForm::Place() {
-  int left = LimitColorsFormLeft, top = LimitColorsFormTop;
-  if (left == -1) {
-    left = WorkArea.left + (WorkArea.right - WorkArea.left - GetWidth()) / 2;
-    top = WorkArea.top + (WorkArea.bottom - WorkArea.top - GetHeight()) / 2;
-  }
-  left = std::max(static_cast<int>(WorkArea.left), std::min(left, static_cast<int>(WorkArea.right) - GetWidth()));
-  top = std::max(static_cast<int>(WorkArea.top), std::min(top, static_cast<int>(WorkArea.bottom) - GetHeight()));
-  SetBounds(left, top, GetWidth(), GetHeight());
 }
 
 bool TLimitColorsForm::LimitColours() {
@@ -169,7 +144,7 @@ bool TLimitColorsForm::LimitColours() {
 
 void TLimitColorsForm::OkBtnClick(TObject*) {
   {
-    const WaitScope wait;
+    const WaitCursorScope wait;
     if (!LimitColours()) return;
   }
   LimitDither = DitherCB->GetChecked();

@@ -43,7 +43,6 @@ public:
 
 private:
   void BuildComponents();
-  void Place();
   // Runs the chosen operation; false when the picture could not be kept for Undo.
   bool LimitColours();
 

@@ -34,7 +34,7 @@ protected:
   ~CustomFilterDialogTest() override {
     CustomFilterKernel = DefaultConvolutionKernel();
     CFilterFormLeft = -1;
-    KernelFileFolder = ".";
+    KernelFileFolder = startFolder_;
   }
 
   UDBuffer& Picture() const { return document->Picture; }
@@ -87,6 +87,9 @@ protected:
     PostMessage(dialog->GetHandle(), WM_CLOSE, 0, 0);
     ui.RunUntilIdle();
   }
+
+private:
+  const AnsiString startFolder_ = KernelFileFolder;
 };
 
 TEST_F(CustomFilterDialogTest, HalfTheCentreRoundsInsideTruncatesOnTheBorderAndOkMakesOneUndoStep) {

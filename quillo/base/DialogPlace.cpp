@@ -1,4 +1,4 @@
-#include "quillo/shell/DialogPlace.h"
+#include "quillo/base/DialogPlace.h"
 
 #include <algorithm>
 
