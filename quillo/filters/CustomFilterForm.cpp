@@ -137,7 +137,7 @@ TCFilterForm::TCFilterForm(TComponent* owner) : TForm(owner) {
   GetFont()->SetSize(8);
   SetCaption("Custom Filter");
   SetClientWidth(kButtonLeft + kButtonWidth + 6);
-  SetClientHeight(kGridHeight + 40);
+  SetClientHeight(4 + 6 * kButtonPitch + 8);
   BuildComponents();
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
   OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
@@ -184,7 +184,7 @@ void TCFilterForm::BuildComponents() {
     int top;
     void (TCFilterForm::*click)(TObject*);
   };
-  const int lowTop = kGridHeight + 40 - 2 * kButtonPitch;
+  const int lowTop = 4 + 4 * kButtonPitch + 8;
   const ButtonSpec buttons[] = {
       {&OkBtn, "OkBtn", "&Ok", 4, &TCFilterForm::OkBtnClick},
       {&PreviewBtn, "PreviewBtn", "&Preview", 4 + kButtonPitch, &TCFilterForm::PreviewBtnClick},

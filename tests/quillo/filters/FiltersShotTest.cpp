@@ -34,8 +34,11 @@ protected:
     UDBuffer& p = window->Picture;
     for (int y = 0; y < p.Height(); ++y)
       for (int x = 0; x < p.Width(); ++x) {
-        const bool ring = ((x - 160) * (x - 160) + (y - 100) * (y - 100)) / 900 % 2 == 0;
-        *p.At(x, y) = ring ? static_cast<std::uint32_t>((x * 255 / 319) << 16 | (y * 255 / 199) << 8 | 0x60) : 0x00F0E8D0;
+        const bool disc = (x - 200) * (x - 200) + (y - 100) * (y - 100) < 60 * 60;
+        const bool box = x >= 30 && x < 120 && y >= 40 && y < 160;
+        *p.At(x, y) = box    ? 0x00F0E8D0
+                      : disc ? 0x00306090
+                             : static_cast<std::uint32_t>((x * 255 / 319) << 16 | (y * 255 / 199) << 8 | 0x60);
       }
     window->ShowBuf->Invalidate();
     ui.RunUntilIdle();
@@ -73,7 +76,10 @@ TEST_F(FiltersShot, CustomFilterBesideAPreviewedPicture) {
   dialog->SetBounds(window->GetLeft() + window->GetWidth() + 8, window->GetTop(), dialog->GetWidth(),
                     dialog->GetHeight());
   ClickOnCentre(ui, dialog->PreviewBtn);
-  EXPECT_EQ(*window->Picture.At(100, 100) & 0xFFFFFF, 0x808080u);  // a flat place of the picture
+  // Flat places turn mid grey; the box's edge stands out.
+  EXPECT_EQ(*window->Picture.At(70, 100) & 0xFFFFFF, 0x808080u);
+  EXPECT_EQ(*window->Picture.At(200, 100) & 0xFFFFFF, 0x808080u);
+  EXPECT_NE(*window->Picture.At(30, 100) & 0xFFFFFF, 0x808080u);
   ExpectOnScreen(dialog->GetHandle());
   ui.ShowToViewer(UiDriver::Hold::Still);
   ClickOnCentre(ui, dialog->CancelBtn);
