@@ -319,6 +319,8 @@ void TCFilterForm::PreviewBtnClick(TObject*) {
     const ProgressOperation progress(DrawView.Height());
     running_ = true;
     PreviewBtn->SetCaption(LangMessage("StopPreview"));
+    // The keys that stop the run reach the dialog through its one enabled button.
+    if (PreviewBtn->CanFocus()) PreviewBtn->SetFocus();
     EnableControls(false);
     finished = FilterPicture();
     PreviewBtn->SetCaption(previewCaption_);

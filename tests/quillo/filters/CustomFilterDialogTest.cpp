@@ -25,6 +25,8 @@
 #include "quillo/filters/CustomFilterForm.h"
 #include "quillo/filters/CustomFilterTool.h"
 #include "quillo/filters/KernelFile.h"
+#include "quillo/tools/Lines.h"
+#include "quillo/tools/ToolObjects.h"
 #include "support/FileDialogUser.h"
 
 namespace {
@@ -376,6 +378,42 @@ TEST_F(CustomFilterDialogTest, WithoutMemoryForTheCopyTheToolDoesNotStart) {
   EXPECT_EQ(CurrentTool, before);
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
   EXPECT_EQ(ui.MessageBoxTexts()[0], LangMessage("NoMem"));
+}
+
+TEST_F(CustomFilterDialogTest, AnotherToolFinishesTheDialogAndPutsThePictureBack) {
+  FillPattern();
+  const std::vector<std::uint32_t> before = Pixels();
+  TCFilterForm* dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  TypeKernel(dialog, {{12, "2"}}, "1");
+  Click(dialog->PreviewBtn);
+  ASSERT_NE(Pixels(), before);
+  SelectTool(&LineTool, true, -1);
+  ui.RunUntilIdle();
+  EXPECT_FALSE(CustomFilterTool.DialogOpen);
+  EXPECT_EQ(CustomFilterTool.Form, nullptr);
+  EXPECT_EQ(Pixels(), before);
+}
+
+TEST_F(CustomFilterDialogTest, OkStoppedOnItsWayKeepsTheDialogOpen) {
+  Fill(0x00FFFFFF);
+  const int steps = UndoSteps();
+  TCFilterForm* dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  TypeKernel(dialog, {{12, "1"}}, "2");
+  const POINT ok = CentreOf(dialog->OkBtn);
+  ui.MoveTo(ok.x, ok.y);
+  ui.QueueClick(ok.x, ok.y);
+  ui.QueuePress(VK_ESCAPE);
+  ui.RunUntilIdle();
+  EXPECT_TRUE(CustomFilterTool.DialogOpen);
+  EXPECT_FALSE(CustomFilterTool.Accepted);
+  EXPECT_EQ(UndoSteps(), steps);
+  // OK again filters the whole picture and keeps it.
+  Click(dialog->OkBtn);
+  EXPECT_FALSE(CustomFilterTool.DialogOpen);
+  EXPECT_EQ(At(30, 30), 0x00808080u);
+  EXPECT_EQ(UndoSteps(), steps + 1);
 }
 
 }  // namespace
