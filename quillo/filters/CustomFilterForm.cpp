@@ -52,14 +52,6 @@ constexpr int kButtonPitch = 29;
 // The preview's clipping setting, against which the next Preview tells whether it is still valid.
 bool PreviewClipping = false;
 
-template <class T>
-T* Child(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  auto* control = NewNamedComponent<T>(owner, name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 bool Inside(HWND dialog, HWND window) { return window == dialog || IsChild(dialog, window) != FALSE; }
 
 // Lets the waiting messages run while the preview filters. Only the dialog takes keys and
@@ -126,16 +118,7 @@ AnsiString TypedCellText(const AnsiString& text) {
 AnsiString KernelCellText(int value) { return value == 0 ? AnsiString() : AnsiString(std::to_string(value).c_str()); }
 
 TCFilterForm::TCFilterForm(TComponent* owner) : TForm(owner) {
-  SetName("CFilterForm");
-  SetBorderStyle(bsToolWindow);
-  SetBorderIcons({biSystemMenu});
-  SetFormStyle(fsStayOnTop);
-  SetKeyPreview(true);
-  SetHelpContext(kHelpContext);
-  SetColor(clBtnFace);
-  GetFont()->SetName("MS Sans Serif");
-  GetFont()->SetSize(8);
-  SetCaption("Custom Filter");
+  SetUpStayOnTopDialog(this, "CFilterForm", "Custom Filter", bsToolWindow, kHelpContext);
   SetClientWidth(kButtonLeft + kButtonWidth + 6);
   SetClientHeight(4 + 6 * kButtonPitch + 8);
   BuildComponents();
@@ -158,16 +141,16 @@ void TCFilterForm::BuildComponents() {
   BuildCells();
 
   const int rowTop = kGridHeight + 12;
-  DivLab = Child<TLabel>(this, this, "DivLab", 6, rowTop + 3, 24, 13);
-  DivFactor = Child<TExSpinEdit>(this, this, "DivFactor", 32, rowTop, 64, 21);
+  DivLab = DialogControl<TLabel>(this, this, "DivLab", 6, rowTop + 3, 24, 13);
+  DivFactor = DialogControl<TExSpinEdit>(this, this, "DivFactor", 32, rowTop, 64, 21);
   DivFactor->SetMinValue(KernelDivMin);
   DivFactor->SetMaxValue(KernelDivMax);
   DivFactor->SetValue(1);
   DivFactor->SetHint("Div");
   DivLab->SetCaption("Div");
   DivLab->SetFocusControl(DivFactor);
-  BiasLab = Child<TLabel>(this, this, "BiasLab", 106, rowTop + 3, 28, 13);
-  Bias = Child<TExSpinEdit>(this, this, "Bias", 136, rowTop, 64, 21);
+  BiasLab = DialogControl<TLabel>(this, this, "BiasLab", 106, rowTop + 3, 28, 13);
+  Bias = DialogControl<TExSpinEdit>(this, this, "Bias", 136, rowTop, 64, 21);
   Bias->SetMinValue(-KernelBiasLimit);
   Bias->SetMaxValue(KernelBiasLimit);
   Bias->SetValue(0);
@@ -194,7 +177,7 @@ void TCFilterForm::BuildComponents() {
       {&SaveBtn, "SaveBtn", "&Save...", lowTop + kButtonPitch, &TCFilterForm::SaveBtnClick},
   };
   for (const ButtonSpec& spec : buttons) {
-    *spec.button = Child<TButton>(this, this, spec.name, kButtonLeft, spec.top, kButtonWidth, kButtonHeight);
+    *spec.button = DialogControl<TButton>(this, this, spec.name, kButtonLeft, spec.top, kButtonWidth, kButtonHeight);
     (*spec.button)->SetCaption(spec.caption);
     const auto click = spec.click;
     (*spec.button)->OnClick = [this, click](TObject* sender) { (this->*click)(sender); };
@@ -213,12 +196,12 @@ void TCFilterForm::BuildComponents() {
 }
 
 void TCFilterForm::BuildCells() {
-  CellPanel = Child<TPanel>(this, this, "CellPanel", 4, 4, kGridWidth, kGridHeight);
+  CellPanel = DialogControl<TPanel>(this, this, "CellPanel", 4, 4, kGridWidth, kGridHeight);
   CellPanel->SetBevelOuter(bvNone);
   CellPanel->SetCaption("");
   for (int i = 0; i < KernelCells; ++i) {
     const AnsiString name = AnsiString("Cell") + AnsiString(std::to_string(i).c_str());
-    TEdit* cell = Child<TEdit>(this, CellPanel, name.c_str(), (i % KernelSide) * kCellPitchX + 2,
+    TEdit* cell = DialogControl<TEdit>(this, CellPanel, name.c_str(), (i % KernelSide) * kCellPitchX + 2,
                                (i / KernelSide) * kCellPitchY + 2, kCellWidth, 21);
     cell->SetTag(i);
     cell->SetTabOrder(i);

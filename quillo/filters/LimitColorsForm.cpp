@@ -38,28 +38,11 @@ constexpr int kHelpContext = 1410;
 constexpr int kLeastColours = 2;
 constexpr int kMostColours = 256;
 
-template <class T>
-T* Child(TLimitColorsForm* form, const char* name, int left, int top, int width, int height) {
-  auto* control = NewNamedComponent<T>(form, name);
-  control->SetParent(form);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 }  // namespace
 
 TLimitColorsForm::TLimitColorsForm(TComponent* owner) : TForm(owner) {
-  SetName("LimitColorsForm");
-  SetBorderStyle(bsDialog);
-  SetBorderIcons({biSystemMenu});
   // Above the tools window whose palette sheet opens it.
-  SetFormStyle(fsStayOnTop);
-  SetKeyPreview(true);
-  SetHelpContext(kHelpContext);
-  SetColor(clBtnFace);
-  GetFont()->SetName("MS Sans Serif");
-  GetFont()->SetSize(8);
-  SetCaption("Limit Colors");
+  SetUpStayOnTopDialog(this, "LimitColorsForm", "Limit Colors", bsDialog, kHelpContext);
   SetClientWidth(300);
   SetClientHeight(156);
   BuildComponents();
@@ -78,29 +61,29 @@ TLimitColorsForm::~TLimitColorsForm() = default;
 
 void TLimitColorsForm::BuildComponents() {
   Cap = MakeDialogCaption(this, "Limit Colors");
-  ColorLimitLab = Child<TLabel>(this, "ColorLimitLab", 8, 11, 90, 13);
+  ColorLimitLab = DialogControl<TLabel>(this, this, "ColorLimitLab", 8, 11, 90, 13);
   ColorLimitLab->SetCaption("Limit Colors to");
-  ColorLimit = Child<TExSpinEdit>(this, "ColorLimit", 104, 8, 60, 21);
+  ColorLimit = DialogControl<TExSpinEdit>(this, this, "ColorLimit", 104, 8, 60, 21);
   ColorLimit->SetMinValue(kLeastColours);
   ColorLimit->SetMaxValue(kMostColours);
   ColorLimit->SetHint("Limit Colors to");
   ColorLimitLab->SetFocusControl(ColorLimit);
-  SaveBgndCB = Child<TCheckBox>(this, "SaveBgndCB", 8, 36, 170, 17);
+  SaveBgndCB = DialogControl<TCheckBox>(this, this, "SaveBgndCB", 8, 36, 170, 17);
   SaveBgndCB->SetCaption("&Save Background Color");
-  DitherCB = Child<TCheckBox>(this, "DitherCB", 8, 58, 170, 17);
+  DitherCB = DialogControl<TCheckBox>(this, this, "DitherCB", 8, 58, 170, 17);
   DitherCB->SetCaption("&Dither Image");
-  Operation = Child<TRadioGroup>(this, "Operation", 8, 80, 200, 70);
+  Operation = DialogControl<TRadioGroup>(this, this, "Operation", 8, 80, 200, 70);
   Operation->SetCaption("Operation");
   for (const char* item : {"Put Colors to Fast Palette", "Use Fast Palette", "Create Fast Palette Only"})
     Operation->GetItems()->Add(item);
-  OkBtn = Child<TButton>(this, "OkBtn", 218, 8, 75, 25);
+  OkBtn = DialogControl<TButton>(this, this, "OkBtn", 218, 8, 75, 25);
   OkBtn->SetCaption("&Ok");
   OkBtn->SetDefault(true);
   OkBtn->OnClick = [this](TObject* sender) { OkBtnClick(sender); };
-  CancelBtn = Child<TButton>(this, "CancelBtn", 218, 40, 75, 25);
+  CancelBtn = DialogControl<TButton>(this, this, "CancelBtn", 218, 40, 75, 25);
   CancelBtn->SetCaption("&Cancel");
   CancelBtn->SetModalResult(mrCancel);
-  HelpBtn = Child<TButton>(this, "HelpBtn", 218, 72, 75, 25);
+  HelpBtn = DialogControl<TButton>(this, this, "HelpBtn", 218, 72, 75, 25);
   HelpBtn->SetCaption("&Help");
   HelpBtn->OnClick = [this](TObject* sender) { HelpBtnClick(sender); };
 }
