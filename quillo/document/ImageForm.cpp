@@ -24,6 +24,7 @@
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/PreviewState.h"
 #include "quillo/document/Progress.h"
 #include "quillo/document/RulerTicks.h"
 #include "quillo/document/Zoom.h"
@@ -264,6 +265,7 @@ void TImageForm::MaxSizeResize(TObject*) {
 }
 
 void TImageForm::MaxSizeScroll(TObject*) {
+  PreviewValid = false;
   // With "Clipping" on, the drawing view follows the visible part.
   if (ImageForm == this) SetDrawViewClip();
   DrawRulers();

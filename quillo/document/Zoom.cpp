@@ -17,6 +17,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/PreviewState.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ void ApplyZoom() {
   TImageForm* window = ImageForm;
   if (!window || !CurrentPicture || CurrentPicture->Empty()) return;
   UDBuffer& picture = *CurrentPicture;
+  PreviewValid = false;
 
   // A zoom the picture may not take becomes the nearest one below that it may, and that one
   // is applied in full, so the control, its label and the view agree.

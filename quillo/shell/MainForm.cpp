@@ -143,6 +143,7 @@ void TMainForm::BuildMenus() {
   ConnectBrushCommands();
   ConnectBatchCommands();
   ConnectDesktopCommands(this);
+  ConnectFilterCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

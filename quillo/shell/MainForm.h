@@ -168,6 +168,9 @@ public:
   void BatchConvert1Click(TObject* sender);
   void Info1Click(TObject* sender);
 
+  // Image > Custom Filter (MainFormFilters.cpp).
+  void CustomFilter1Click(TObject* sender);
+
   // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
   // A null sender is an internal call: Copy and Delete then leave the tool suspension to
   // their caller, and Paste puts the picture at 0, 0 without selecting it.
@@ -226,6 +229,7 @@ private:
   void ConnectHelpCommands();     // MainFormHelp.cpp
   void ConnectBrushCommands();    // MainFormBrush.cpp
   void ConnectBatchCommands();    // MainFormBatch.cpp
+  void ConnectFilterCommands();   // MainFormFilters.cpp
   void ConnectColourSwatches();   // MainFormColours.cpp
   void ActivityOnDocuments();
   void HideDocumentWindows();

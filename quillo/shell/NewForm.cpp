@@ -14,7 +14,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/base/FormTranslator.h"
-#include "quillo/shell/DialogPlace.h"
+#include "quillo/base/DialogPlace.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/base/Settings.h"
 #include "quillo/document/Zoom.h"

@@ -13,6 +13,7 @@
 #include "platform/vcl/Memo.h"
 #include "platform/vcl/TrackBar.h"
 #include "platform/vcl/UpDown.h"
+#include "quillo/base/DialogPlace.h"
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/ScreenLayout.h"
@@ -21,7 +22,6 @@
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/components/lists/CheckListBox.h"
 #include "quillo/document/ImageView.h"
-#include "quillo/shell/DialogPlace.h"
 #include "quillo/shell/PreferenceValues.h"
 #include "vorlen/core/Buffer.h"
 

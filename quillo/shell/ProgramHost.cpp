@@ -12,6 +12,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/files/FilesHost.h"
+#include "quillo/filters/LimitColorsForm.h"
 #include "quillo/files/OpenCommands.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/DocumentKeys.h"
@@ -104,6 +105,7 @@ public:
   void ColourChanged() override {
     if (MainForm) MainForm->ColorBoxChange(MainForm, false, clNone);
   }
+  void LimitColors() override { ShowLimitColorsDialog(); }
   void OpenBrush() override { OpenImageClick(nullptr); }
   void SaveBrush() override { SavePictureAs(nullptr); }
 

@@ -122,8 +122,8 @@ int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither
   std::vector<int> current(4 * (static_cast<size_t>(width) + 1), 0);
   std::vector<int> next(current.size(), 0);
   for (int y = 0; y < height; ++y) {
-    const uint* src = img.At(img.rect.left, img.rect.top + y);
-    uchar* out = indices + static_cast<long>(y) * stride;
+    uint* src = img.At(img.rect.left, img.rect.top + y);
+    uchar* out = indices != nullptr ? indices + static_cast<long>(y) * stride : nullptr;
     std::swap(current, next);
     std::fill(next.begin(), next.end(), 0);
     int carry[4] = {0, 0, 0, 0};
@@ -142,9 +142,13 @@ int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither
       else
         isKey = hasKey && (p & key) == 0;
       const int index = isKey ? keyIndex : lists.Nearest(v[2], v[1], v[0]);
-      out[x] = static_cast<uchar>(index);
-      if (!dither) continue;
       const uchar* e = palette + 3 * index;
+      // Without an index array the image itself takes the colour, its transparency kept.
+      if (out != nullptr)
+        out[x] = static_cast<uchar>(index);
+      else
+        src[x] = (p & 0xFF000000u) | static_cast<uint>(e[0]) << 16 | static_cast<uint>(e[1]) << 8 | e[2];
+      if (!dither) continue;
       const int chosen[4] = {e[2], e[1], e[0], v[3] >= 128 ? 255 : 0};
       for (int c = 0; c < 4; ++c) {
         const int error = (isKey && c < 3) ? 0 : v[c] - chosen[c];

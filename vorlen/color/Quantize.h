@@ -24,6 +24,8 @@ int CreatePalette(Buffer& img, uchar* palette, int count, uint key, Buffer* scra
 // The index of the entry nearest to colour (0x00RRGGBB); the first of equally near wins.
 int Quantize(uint colour, const uchar* palette, int count);
 
-// One palette index a pixel into indices (stride bytes a row); answers the key's index.
+// One palette index a pixel into indices (stride bytes a row), or with indices null the
+// palette colours into the image itself (each pixel's transparency kept); answers the key's
+// index.
 int Quantize(Buffer& img, const uchar* palette, int count, uint key, bool dither, uchar* indices,
              int stride);

@@ -396,13 +396,12 @@ bool TBandCaption::HandleText(TMessage& m) {
 }
 
 void TBandCaption::FormWindowProc(TMessage& m) {
-  if (form_->GetFormStyle() != fsMDIForm && HandleText(m)) return;
-  const bool repaintAfter = form_->GetFormStyle() == fsMDIForm && m.Msg == WM_SETTEXT;
-  // A form that frees itself (Release) takes this caption with it during the call: nothing
-  // of this object may be touched afterwards then.
-  const auto previous = oldFormProc_;
-  previous(m);
-  if (repaintAfter) Repaint();
+  const bool mdi = form_->GetFormStyle() == fsMDIForm;
+  if (!mdi && HandleText(m)) return;
+  const bool setText = m.Msg == WM_SETTEXT;
+  // A released form (and this caption with it) may be gone once the form has the message.
+  oldFormProc_(m);
+  if (mdi && setText) Repaint();
 }
 
 TBandCaptionSystemButton* TBandCaption::TrackingButton() const {

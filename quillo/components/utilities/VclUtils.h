@@ -19,6 +19,14 @@ extern TCursor WaitCursor;
 void StartWait();
 void StopWait();
 int WaitCount();
+// StartWait for as long as the scope lives, StopWait at every way out.
+class WaitCursorScope {
+public:
+  WaitCursorScope() { StartWait(); }
+  ~WaitCursorScope() { StopWait(); }
+  WaitCursorScope(const WaitCursorScope&) = delete;
+  WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+};
 // Lets messages run until ms have passed on the layer's clock.
 void Delay(DWORD ms);
 

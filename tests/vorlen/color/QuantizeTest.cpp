@@ -187,3 +187,24 @@ TEST(QuantizeImage, EqualEntriesGiveTheLowerIndex) {
   EXPECT_EQ(indices[1], 0);
   EXPECT_EQ(indices[2], 1);
 }
+
+TEST(QuantizeImage, WithoutIndicesThePixelsTakeThePaletteColoursAsTheIndicesSay) {
+  std::mt19937 random(11);
+  std::vector<uchar> palette(16 * 3);
+  for (uchar& c : palette) c = static_cast<uchar>(random());
+  std::vector<uint> pixels(24 * 20);
+  for (uint& p : pixels) p = random();  // transparency bytes of every kind
+  for (bool dither : {false, true}) {
+    Buffer indexed = FromPixels(24, 20, pixels);
+    std::vector<uchar> indices(24 * 20);
+    Quantize(indexed, palette.data(), 16, kNoKey, dither, indices.data(), 24);
+    Buffer img = FromPixels(24, 20, pixels);
+    Quantize(img, palette.data(), 16, kNoKey, dither, nullptr, 0);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 24; ++x) {
+        const size_t i = static_cast<size_t>(y) * 24 + x;
+        ASSERT_EQ(*img.At(x, y), (pixels[i] & 0xFF000000u) | Entry(palette.data(), indices[i]))
+            << dither << " at " << x << "," << y;
+      }
+  }
+}

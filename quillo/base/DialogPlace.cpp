@@ -1,4 +1,4 @@
-#include "quillo/shell/DialogPlace.h"
+#include "quillo/base/DialogPlace.h"
 
 #include <algorithm>
 
@@ -32,4 +32,18 @@ void PlaceDialog(TForm* dialog, int rememberedLeft, int rememberedTop) {
 
 void KeepDialogInFront(TForm* dialog) {
   if (dialog->GetVisible() && dialog->GetModalResult() == mrNone) dialog->BringToFront();
+}
+
+void SetUpStayOnTopDialog(TForm* dialog, const char* name, const char* caption, TFormBorderStyle border,
+                          int helpContext) {
+  dialog->SetName(name);
+  dialog->SetBorderStyle(border);
+  dialog->SetBorderIcons({biSystemMenu});
+  dialog->SetFormStyle(fsStayOnTop);
+  dialog->SetKeyPreview(true);
+  dialog->SetHelpContext(helpContext);
+  dialog->SetColor(clBtnFace);
+  dialog->GetFont()->SetName("MS Sans Serif");
+  dialog->GetFont()->SetSize(8);
+  dialog->SetCaption(caption);
 }

@@ -1,0 +1,3 @@
+#include "quillo/document/PreviewState.h"
+
+bool PreviewValid = false;

@@ -1,0 +1,93 @@
+#include "quillo/filters/CustomFilterTool.h"
+
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/StdButtons.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
+#include "quillo/document/PreviewState.h"
+#include "quillo/filters/CustomFilterForm.h"
+
+namespace {
+
+constexpr int kHelpContext = 1310;
+
+ToolTraits CustomFilterTraits() {
+  ToolTraits traits;
+  traits.Flags = tfNotRemembered;
+  traits.DropSelection = 0;
+  traits.HelpContext = kHelpContext;
+  traits.Key = "CustFilt";
+  traits.Cursor = crDefault;
+  return traits;
+}
+
+void AllocSaved(UDBuffer& picture, int width, int height) { picture.Alloc(width, height); }
+
+void RepaintActiveView() {
+  if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
+}
+
+}  // namespace
+
+P_custom_filter CustomFilterTool;
+ConvolutionKernel CustomFilterKernel = DefaultConvolutionKernel();
+SavedCopyAllocator CustomFilterAlloc = &AllocSaved;
+
+P_custom_filter::P_custom_filter() : P_icon(CustomFilterTraits()) {}
+
+bool P_custom_filter::TargetIsCurrent() const { return Target != nullptr && Target == CurrentPicture; }
+
+void P_custom_filter::Activate() {
+  if (DialogOpen || CurrentPicture == nullptr || CurrentPicture->Empty()) return;
+  UDBuffer& picture = *CurrentPicture;
+  try {
+    CustomFilterAlloc(Saved, picture.Width(), picture.Height());
+  } catch (const std::exception&) {
+    Saved.Free();
+  }
+  if (Saved.pixels == nullptr) {
+    Saved.Free();
+    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
+    ReselectTool(false);
+    return;
+  }
+  Saved.CopyFrom(picture);
+  Saved.CopyAttributes(picture);
+  Target = &picture;
+  Accepted = false;
+  DialogOpen = true;
+  PreviewValid = false;
+  Form = NewComponent<TCFilterForm>(Application());
+  Form->ShowKernel(CustomFilterKernel);
+  Form->Show();
+  Form->OkBtn->SetFocus();
+}
+
+void P_custom_filter::Deactivate(P_icon*) {
+  if (!DialogOpen || Finishing) return;
+  Finishing = true;
+  if (Form != nullptr) {
+    if (Accepted) CustomFilterKernel = Form->Kernel();
+    if (!Form->Closing()) Form->Close();
+  }
+  if (TargetIsCurrent()) {
+    if (Accepted) {
+      // The step holds the unfiltered pixels: Undo brings them back.
+      Saved.PushUndo("CustFilt", Target);
+      MarkPictureChanged();
+    } else {
+      Target->Copy(Saved, Pair<int>(0, 0), Buffer::kPlain);
+    }
+    RepaintActiveView();
+  }
+  Saved.Free();
+  Target = nullptr;
+  Form = nullptr;
+  Accepted = false;
+  DialogOpen = false;
+  PreviewValid = false;
+  Finishing = false;
+}

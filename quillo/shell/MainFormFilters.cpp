@@ -1,0 +1,24 @@
+// The main window's Image > Custom Filter.
+
+#include "platform/vcl/Menus.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/filters/CustomFilterForm.h"
+#include "quillo/filters/CustomFilterTool.h"
+#include "quillo/shell/MainForm.h"
+#include "quillo/tools/Tool.h"
+
+void TMainForm::ConnectFilterCommands() {
+  if (TMenuItem* item = MenuItemNamed("CustomFilter1"))
+    item->OnClick = [this](TObject* sender) { CustomFilter1Click(sender); };
+}
+
+void TMainForm::CustomFilter1Click(TObject*) {
+  if (CurrentPicture == nullptr || CurrentPicture->Empty()) return;
+  // A second choice while the dialog is open only brings it forward.
+  if (CurrentTool == &CustomFilterTool && CustomFilterTool.DialogOpen) {
+    if (CustomFilterTool.Form != nullptr) CustomFilterTool.Form->BringToFront();
+    return;
+  }
+  SelectTool(&CustomFilterTool, true, -1);
+}

@@ -1,0 +1,210 @@
+// The convolution filter's arithmetic: an exact long double reference on random kernels and
+// pictures, the rounding inside and on the border, the choice of form, edge repetition,
+// masks and alpha.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "quillo/filters/ConvolutionKernel.h"
+#include "vorlen/core/BitBuffer.h"
+#include "vorlen/core/Buffer.h"
+
+namespace {
+
+Buffer Picture(int width, int height, std::uint32_t colour) {
+  Buffer b;
+  b.Alloc(Pair<int>(width, height));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) *b.At(x, y) = colour;
+  return b;
+}
+
+void FilterAll(const ConvolutionFilter& filter, const Buffer& source, Buffer& target, const BitBuffer* mask = nullptr) {
+  for (int y = source.rect.top; y <= source.rect.bottom; ++y)
+    filter.FilterRow(source, mask, target, y, source.rect.left, source.rect.right);
+}
+
+Buffer Filtered(const ConvolutionKernel& kernel, Buffer& source) {
+  Buffer target;
+  target.Alloc(Pair<int>(source.Width(), source.Height()));
+  target.Copy(source, Pair<int>(0, 0), Buffer::kPlain);
+  FilterAll(ConvolutionFilter(kernel), source, target);
+  return target;
+}
+
+// The filter as the arithmetic reads: single-precision weights, an extended-precision sum,
+// ties to even inside, truncation on the border, then 0..255.
+std::uint32_t Reference(const ConvolutionKernel& kernel, const Buffer& source, int x, int y) {
+  const int w = source.Width(), h = source.Height();
+  bool outer = false;
+  for (int c = 0; c < 25; ++c)
+    if ((c / 5 == 0 || c / 5 == 4 || c % 5 == 0 || c % 5 == 4) && kernel.Cells[static_cast<std::size_t>(c)] != 0)
+      outer = true;
+  const int side = outer ? 5 : 3, half = side / 2, skip = (5 - side) / 2;
+  const bool interior = x >= half && x < w - half && y >= half && y < h - half;
+  std::uint32_t result = *source.At(x, y) & 0xFF000000u;
+  for (int shift : {16, 8, 0}) {
+    long double sum = 0;
+    for (int r = 0; r < side; ++r)
+      for (int c = 0; c < side; ++c) {
+        const float weight = static_cast<float>(kernel.Cells[static_cast<std::size_t>((r + skip) * 5 + c + skip)]) /
+                             static_cast<float>(kernel.Div);
+        const int sx = std::clamp(x + c - half, 0, w - 1), sy = std::clamp(y + r - half, 0, h - 1);
+        sum += static_cast<long double>(weight) * static_cast<long double>(*source.At(sx, sy) >> shift & 0xFF);
+      }
+    sum += kernel.Bias;
+    const long double level = interior ? std::nearbyintl(sum) : std::truncl(sum);
+    result |= static_cast<std::uint32_t>(std::clamp<long double>(level, 0, 255)) << shift;
+  }
+  return result;
+}
+
+ConvolutionKernel RandomKernel(std::mt19937& random, bool withOuterRing) {
+  ConvolutionKernel kernel;
+  std::uniform_int_distribution<int> cell(-999, 999), small(-3, 3), div(1, 9999), bias(-300, 300);
+  for (int c = 0; c < 25; ++c) {
+    const bool outer = c / 5 == 0 || c / 5 == 4 || c % 5 == 0 || c % 5 == 4;
+    if (outer && !withOuterRing) continue;
+    kernel.Cells[static_cast<std::size_t>(c)] = random() % 2 ? cell(random) : small(random);
+  }
+  // Divisors near the sum of the cells give results in range, where the rounding shows.
+  int total = 0;
+  for (int c : kernel.Cells) total += c;
+  kernel.Div = random() % 2 && total > 0 ? std::min(total, 9999) : div(random);
+  kernel.Bias = random() % 3 ? 0 : bias(random);
+  return kernel;
+}
+
+TEST(ConvolutionFilterTest, EqualsTheExtendedPrecisionReferenceOnRandomKernels) {
+  std::mt19937 random(53);
+  for (int round = 0; round < 60; ++round) {
+    const int w = 1 + static_cast<int>(random() % 12), h = 1 + static_cast<int>(random() % 10);
+    Buffer source;
+    source.Alloc(Pair<int>(w, h));
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) *source.At(x, y) = static_cast<std::uint32_t>(random());
+    const ConvolutionKernel kernel = RandomKernel(random, round % 2 == 0);
+    const Buffer target = Filtered(kernel, source);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(*target.At(x, y), Reference(kernel, source, x, y))
+            << "round " << round << " at " << x << "," << y << " of " << w << "x" << h;
+  }
+}
+
+TEST(ConvolutionFilterTest, TiesRoundToEvenInsideAndTruncateOnTheBorder) {
+  // Half of 255 is 127.5.
+  ConvolutionKernel half;
+  half.Cells[KernelCentre] = 1;
+  half.Div = 2;
+  Buffer source = Picture(6, 5, 0x00FFFFFF);
+  const Buffer target = Filtered(half, source);
+  EXPECT_EQ(*target.At(2, 2), 0x00808080u);  // 128
+  EXPECT_EQ(*target.At(0, 2), 0x007F7F7Fu);  // 127
+  EXPECT_EQ(*target.At(5, 4), 0x007F7F7Fu);
+}
+
+struct FlatCase {
+  const char* name;
+  std::vector<std::pair<int, int>> cells;  // cell, value
+  int div;
+  int bias;
+  std::uint32_t grey;
+  std::uint32_t inside;
+  std::uint32_t border;
+};
+
+TEST(ConvolutionFilterTest, FlatPicturesGiveTheKernelsSum) {
+  const FlatCase cases[] = {
+      // The default 3 x 3 of 1s: nine times 20, the edge repeated on the border.
+      {"default", {{6, 1}, {7, 1}, {8, 1}, {11, 1}, {12, 1}, {13, 1}, {16, 1}, {17, 1}, {18, 1}}, 1, 0, 20, 180, 180},
+      {"bias -9999", {{12, 1}}, 1, -9999, 200, 0, 0},
+      {"above 255", {{12, 3}}, 1, 0, 100, 255, 255},
+      {"negative", {{12, -1}}, 1, 0, 100, 0, 0},
+  };
+  for (const FlatCase& c : cases) {
+    ConvolutionKernel kernel;
+    for (auto [cell, value] : c.cells) kernel.Cells[static_cast<std::size_t>(cell)] = value;
+    kernel.Div = c.div;
+    kernel.Bias = c.bias;
+    Buffer source = Picture(7, 7, c.grey * 0x010101u);
+    const Buffer target = Filtered(kernel, source);
+    EXPECT_EQ(*target.At(3, 3), c.inside * 0x010101u) << c.name;
+    EXPECT_EQ(*target.At(0, 0), c.border * 0x010101u) << c.name;
+    EXPECT_EQ(*target.At(6, 3), c.border * 0x010101u) << c.name;
+  }
+}
+
+TEST(ConvolutionFilterTest, AnyOuterCellMakesTheFullForm) {
+  ConvolutionKernel kernel;
+  kernel.Cells[KernelCentre] = 1;
+  EXPECT_EQ(ConvolutionFilter(kernel).Side(), 3);
+  kernel.Cells[0] = 1;
+  kernel.Div = 9;
+  EXPECT_EQ(ConvolutionFilter(kernel).Side(), 5);
+  // Outer weights of 39/9999 (below 1/256 each): sixteen of them on white still add 16 levels,
+  // which only the full form keeps.
+  ConvolutionKernel faint;
+  for (int c = 0; c < 25; ++c) {
+    const bool outer = c / 5 == 0 || c / 5 == 4 || c % 5 == 0 || c % 5 == 4;
+    faint.Cells[static_cast<std::size_t>(c)] = outer ? 39 : 0;
+  }
+  faint.Div = 9999;
+  EXPECT_EQ(ConvolutionFilter(faint).Side(), 5);
+  Buffer source = Picture(9, 9, 0x00FFFFFF);
+  const Buffer target = Filtered(faint, source);
+  EXPECT_EQ(*target.At(4, 4), 0x00101010u);  // 16 * 39 / 9999 * 255 = 15.9
+}
+
+TEST(ConvolutionFilterTest, AKernelOfOneOffsetCellMovesThePictureExactly) {
+  ConvolutionKernel shift;
+  shift.Cells[2 * 5 + 3] = 1;  // row 2, column 3: the pixel to the right
+  Buffer source;
+  source.Alloc(Pair<int>(8, 6));
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) *source.At(x, y) = static_cast<std::uint32_t>((x * 31 + y * 7) * 0x010203u & 0xFFFFFF);
+  const Buffer target = Filtered(shift, source);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(*target.At(x, y), *source.At(std::min(x + 1, 7), y)) << x << "," << y;
+}
+
+TEST(ConvolutionFilterTest, OnlySelectedPixelsChangeAndAlphaStays) {
+  Buffer source = Picture(6, 6, 0x40102030);
+  *source.At(3, 3) = 0x80FFFFFF;
+  BitBuffer mask;
+  mask.Alloc(6, 6);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 6; ++x) mask.PutPixel(x, y, x >= 2 && y >= 2 ? 1 : 0);
+  ConvolutionKernel brighten;
+  brighten.Cells[KernelCentre] = 1;
+  brighten.Bias = 10;
+  Buffer target;
+  target.Alloc(Pair<int>(6, 6));
+  target.Copy(source, Pair<int>(0, 0), Buffer::kPlain);
+  FilterAll(ConvolutionFilter(brighten), source, target, &mask);
+  EXPECT_EQ(*target.At(1, 1), 0x40102030u);
+  EXPECT_EQ(*target.At(2, 2), 0x401A2A3Au);
+  EXPECT_EQ(*target.At(3, 3), 0x80FFFFFFu);  // clamped, alpha kept
+  EXPECT_EQ(*target.At(5, 5), 0x401A2A3Au);
+}
+
+TEST(ConvolutionFilterTest, ValuesOutOfRangeAreClampedBeforeWeighing) {
+  ConvolutionKernel wild;
+  wild.Cells[KernelCentre] = 30000;
+  wild.Div = 0;
+  wild.Bias = -20000;
+  const ConvolutionKernel clamped = ClampedKernel(wild);
+  EXPECT_EQ(clamped.Cells[KernelCentre], 999);
+  EXPECT_EQ(clamped.Div, 1);
+  EXPECT_EQ(clamped.Bias, -9999);
+  // 999 * 10 - 9999 is below 0, 999 * 11 - 9999 far above 255.
+  Buffer dark = Picture(4, 4, 0x000A0A0A);
+  EXPECT_EQ(*Filtered(wild, dark).At(1, 1), 0u);
+  Buffer lighter = Picture(4, 4, 0x000B0B0B);
+  EXPECT_EQ(*Filtered(wild, lighter).At(1, 1), 0x00FFFFFFu);
+}
+
+}  // namespace
