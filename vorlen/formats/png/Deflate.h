@@ -39,6 +39,9 @@ private:
   void DecideAvailable(int lookahead);
   void Decide(int p, int maxLength);
   int LinkPosition(int p, int maxLength);
+  void Insert(int p, int maxLength);
+  void Prefetch(int p) const;
+  void Rebase();
   Match LongestMatch(int p, int first, int maxLength, int chain) const;
   int MatchLength(int a, int b, int maxLength) const;
   void Slide();
@@ -48,6 +51,7 @@ private:
   std::unique_ptr<uchar[]> window_;
   int end_ = 0;       // bytes in the window
   int position_ = 0;  // next position to decide
+  int base_ = 0;      // window position the tables' 16-bit positions count from
   Match pending_;      // match found at the previous position, not yet emitted
   int covered_ = 0;    // positions still inside an emitted match
   uint adler_ = 1;

@@ -92,3 +92,22 @@ private:
   uchar output_[kOutputSize + 8];
   size_t fill_ = 0;
 };
+
+// Inline: the compressor asks for every match it finds.
+inline bool DeflateBlock::MatchPays(const uchar* bytes, uint length, uint distance) const {
+  // Matches this long pay on any data; pricing them would only cost time.
+  constexpr uint kAlwaysPays = 16;
+  if (!priced_ || length >= kAlwaysPays) return true;
+  // Symbols the last block did not use are priced a little above a flat code.
+  auto bits = [](const Code& c, int unused) { return c.length != 0 ? int(c.length) : unused; };
+  int literals = 0;
+  for (uint i = 0; i < length; ++i) literals += bits(literalCodes_[bytes[i]], 9);
+  const int lengthCode = LengthCode(length);
+  const int distanceCode = DistanceCode(distance);
+  const int match = bits(literalCodes_[257 + lengthCode], 9) + flate::kLengthExtra[lengthCode] +
+                    bits(distanceCodes_[distanceCode], 7) + flate::kDistanceExtra[distanceCode];
+  // A few bits of margin for what the estimate leaves out: a match taken changes the codes it
+  // was priced by, and its bytes might have started a longer match. Found by measurement.
+  constexpr int kMargin = 3;
+  return match + kMargin < literals;
+}
