@@ -146,7 +146,10 @@ inline void Deflate::Decide(int p, int maxLength) {
   Match current;
   if (pending_.length < kLazyEnough) {
     const int chain = pending_.length >= kGoodMatch ? kMaxChain / 4 : kMaxChain;
-    current = LongestMatch(p, first, maxLength, chain);
+    // Only a match longer than the pending one can change what is written, and only one
+    // worth looking for is looked for.
+    const int floor = std::max(pending_.length, block_.ShortestWorthwhileMatch() - 1);
+    current = LongestMatch(p, first, maxLength, chain, floor);
     if (current.length == kMinMatch && current.distance > kFarThreeByteMatch) current = Match{};
     // Pricing is the costlier test: only a match that would replace the pending one needs it.
     if (current.length > pending_.length &&
@@ -228,14 +231,19 @@ inline void Deflate::Prefetch(int p) const {
   __builtin_prefetch(&t_->head4[Hash4(w)], 1);
 }
 
-inline Deflate::Match Deflate::LongestMatch(int p, int first, int maxLength, int chain) const {
+// The longest match from p found in chain candidates, if it is longer than floor.
+inline Deflate::Match Deflate::LongestMatch(int p, int first, int maxLength, int chain,
+                                            int floor) const {
   Match best;
-  if (first == -1) return best;
+  if (first == -1 || floor >= maxLength) return best;
   if (first < -1) {
-    best.length = kMinMatch;
-    best.distance = p - (-2 - first);
+    if (floor < kMinMatch) {
+      best.length = kMinMatch;
+      best.distance = p - (-2 - first);
+    }
     return best;
   }
+  best.length = floor;
   const uchar* w = window_.get();
   const int low = std::max(p - kWindowSize + 1, 0);
   for (int c = first; c >= low && chain-- > 0; c = base_ + t_->prev4[c & kWindowMask]) {
@@ -249,7 +257,7 @@ inline Deflate::Match Deflate::LongestMatch(int p, int first, int maxLength, int
       if (len >= maxLength || len >= kNiceMatch) break;
     }
   }
-  return best;
+  return best.distance > 0 ? best : Match{};
 }
 
 inline int Deflate::MatchLength(int a, int b, int maxLength) const {

@@ -42,7 +42,7 @@ private:
   void Insert(int p, int maxLength);
   void Prefetch(int p) const;
   void Rebase();
-  Match LongestMatch(int p, int first, int maxLength, int chain) const;
+  Match LongestMatch(int p, int first, int maxLength, int chain, int floor) const;
   int MatchLength(int a, int b, int maxLength) const;
   void Slide();
 

@@ -1,5 +1,6 @@
 #include "vorlen/formats/png/DeflateBlock.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace flate;
@@ -160,8 +161,28 @@ void DeflateBlock::WriteBlock(bool final) {
 
   count_ = 0;
   priced_ = true;
+  FindShortestWorthwhile();
   std::memset(literalFreq_, 0, sizeof literalFreq_);
   std::memset(distanceFreq_, 0, sizeof distanceFreq_);
+}
+
+// Priced as MatchPays does, with every byte at the cheapest literal's price and the cheapest
+// distance code.
+void DeflateBlock::FindShortestWorthwhile() {
+  int cheapestLiteral = 9;
+  for (int s = 0; s < 256; ++s) cheapestLiteral = std::min(cheapestLiteral, Bits(literalCodes_[s], 9));
+  int cheapestDistance = 7 + kDistanceExtra[0];
+  for (int d = 0; d < kDistanceCodes; ++d)
+    cheapestDistance = std::min(cheapestDistance, Bits(distanceCodes_[d], 7) + int(kDistanceExtra[d]));
+  shortestWorthwhile_ = kAlwaysPays;
+  for (uint length = kMinMatch; length < kAlwaysPays; ++length) {
+    const int lengthCode = LengthCode(length);
+    const int match = Bits(literalCodes_[257 + lengthCode], 9) + kLengthExtra[lengthCode] + cheapestDistance;
+    if (match + kMargin < int(length) * cheapestLiteral) {
+      shortestWorthwhile_ = int(length);
+      return;
+    }
+  }
 }
 
 // Cuts the lengths into runs and codes them with 16 (repeat), 17 and 18 (zeros). Without

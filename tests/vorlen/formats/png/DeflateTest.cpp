@@ -137,3 +137,27 @@ TEST(Deflate, CheapLiteralsAreNotTradedForDearShortMatches) {
   ASSERT_TRUE(ZlibInflate(ours, back, residuals.size()));
   EXPECT_EQ(back, residuals);
 }
+
+// Matches shorter than would save bits on the cheapest literals are not looked for; the
+// length given is where pricing starts to take such a match.
+TEST(DeflateBlock, LooksOnlyForMatchesThatCanPayOnCheapLiterals) {
+  const struct {
+    const char* name;
+    int distinct;  // literals used, equally often
+    int shortest;
+  } cases[] = {{"no block yet", 0, 3}, {"every byte", 256, 3}, {"sixteen bytes", 16, 5}, {"two bytes", 2, 16}};
+  for (const auto& c : cases) {
+    VectorSink sink;
+    DeflateBlock block(sink);
+    for (int i = 0; i < 4096 && c.distinct > 0; ++i) block.AddLiteral(uchar(i % c.distinct));
+    if (c.distinct > 0) block.WriteBlock(false);
+    EXPECT_EQ(block.ShortestWorthwhileMatch(), c.shortest) << c.name;
+    if (c.distinct == 0) continue;
+    const Bytes cheapest(258, 0);
+    for (int length = 3; length < c.shortest; ++length)
+      EXPECT_FALSE(block.MatchPays(cheapest.data(), uint(length), 1)) << c.name << " " << length;
+    if (c.shortest < 16) {
+      EXPECT_TRUE(block.MatchPays(cheapest.data(), uint(c.shortest), 1)) << c.name;
+    }
+  }
+}
