@@ -24,8 +24,8 @@ constexpr int kFarThreeByteMatch = 4096;
 // match this long ends the search, and one this long is not second-guessed at the next byte.
 constexpr int kMaxChain = 96;
 constexpr int kGoodMatch = 8;
-constexpr int kNiceMatch = 96;
-constexpr int kLazyEnough = 32;
+constexpr int kNiceMatch = 64;
+constexpr int kLazyEnough = 16;
 
 unsigned long long Load64(const uchar* p) {
   unsigned long long v;
