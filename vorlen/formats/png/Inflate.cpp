@@ -1,5 +1,6 @@
 #include "vorlen/formats/png/Inflate.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "vorlen/formats/png/Checksum.h"
@@ -18,6 +19,7 @@ constexpr size_t kDecodeLimit = kBufferSize - flate::kMaxMatch - kCopySlack;
 // A request with at least this much still to fill, after the history it needs, is decoded
 // straight into the caller's memory rather than through the window.
 constexpr size_t kDirectMinimum = 64 * 1024;
+constexpr size_t kDirectPiece = 128 * 1024;
 constexpr int kLiteralRoot = 10;
 constexpr int kDistanceRoot = 8;
 
@@ -35,9 +37,9 @@ void FixedLengths(uchar* literals, uchar* distances) {
   std::memset(distances, 5, flate::kFixedDistanceCodes);
 }
 
-// Copies a match a block at a time where the distance allows (32 bytes, else 8, and runs of
-// one byte as words of it), which may write up to 31 bytes past its end (the window keeps
-// room for them).
+// Copies a match a block at a time where the distance allows (32 bytes, else 8, runs of one
+// byte as words of it, shorter periods as words from a multiple of the period back), which
+// may write up to 31 bytes past its end (the window keeps room for them).
 [[gnu::always_inline]] inline void CopyMatch(uchar*& out, uint length, uint distance) {
   const uchar* src = out - distance;
   uchar* const end = out + length;
@@ -63,7 +65,13 @@ void FixedLengths(uchar* literals, uchar* distances) {
       p += 16;
     } while (p < end);
   } else {
-    for (uchar* p = out; p < end; ++p, ++src) *p = *src;
+    // Distances 2-7: byte by byte only until a whole number of periods of 8 bytes or more lies
+    // behind, then words from that far back, which repeat the same pattern.
+    const uint period = distance * ((8 + distance - 1) / distance);
+    uchar* p = out;
+    uchar* const primed = out + (period - distance) < end ? out + (period - distance) : end;
+    for (; p < primed; ++p, ++src) *p = *src;
+    for (; p < end; p += 8) std::memcpy(p, p - period, 8);
   }
   out = end;
 }
@@ -137,14 +145,21 @@ size_t Inflate::Read(uchar* dst, size_t n) {
 size_t Inflate::ProduceInto(uchar* dst, size_t done, size_t n) {
   out_ = dst;
   written_ = done;
-  limit_ = n - flate::kMaxMatch - kCopySlack;
+  const size_t last = n - flate::kMaxMatch - kCopySlack;
+  // Piece by piece, so that the checksum reads bytes still in the cache.
+  size_t summed = done;
   try {
-    Decode();
+    while (written_ < last && state_ != State::Done && state_ != State::Failed) {
+      limit_ = std::min(last, written_ + kDirectPiece);
+      Decode();
+      adler_ = Adler32(adler_, dst + summed, written_ - summed);
+      summed = written_;
+    }
   } catch (...) {
     Fail();
+    adler_ = Adler32(adler_, dst + summed, written_ - summed);
   }
   const size_t filled = written_;
-  adler_ = Adler32(adler_, dst + done, filled - done);
   std::memcpy(window_.get(), dst + filled - kHistory, kHistory);
   out_ = window_.get();
   written_ = handedOut_ = kHistory;

@@ -265,7 +265,9 @@ TEST(Inflate, AFaultMetInTheCallersMemoryKeepsWhatWasDecoded) {
   damaged.resize(z.size() / 2);  // cut in the middle
   Bytes flipped = z;
   for (size_t i = z.size() / 2; i < z.size() / 2 + 64; ++i) flipped[i] ^= 0x5A;
-  for (const Bytes& bad : {damaged, flipped}) {
+  Bytes wrongSum = z;
+  wrongSum.back() ^= 1;
+  for (const Bytes& bad : {damaged, flipped, wrongSum}) {
     MemorySource src(bad.data(), bad.size());
     Inflate inf(src);
     Bytes out(text.size());
