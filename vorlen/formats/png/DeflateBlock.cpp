@@ -62,28 +62,36 @@ void DeflateBuildLengths(const uint* frequencies, int n, int limit, uchar* lengt
     size[s] = 0;
     others[s] = -1;
   }
-  for (;;) {
-    int v1 = -1;
-    int v2 = -1;
-    for (int s = 0; s < n; ++s) {
-      if (freq[s] == 0) continue;
-      if (v1 < 0 || freq[s] <= freq[v1]) {
-        v2 = v1;
-        v1 = s;
-      } else if (v2 < 0 || freq[s] <= freq[v2]) {
-        v2 = s;
-      }
-    }
-    if (v2 < 0) {
-      if (v1 >= 0 && size[v1] == 0) size[v1] = 1;
-      break;
-    }
+  // The two least frequent are taken from a heap rather than found by a scan of all symbols
+  // per step; of equal frequencies the higher symbol comes first, as the scan would take it.
+  struct Entry {
+    unsigned long long freq;
+    int symbol;
+  };
+  auto after = [](const Entry& a, const Entry& b) {
+    return a.freq != b.freq ? a.freq > b.freq : a.symbol < b.symbol;
+  };
+  Entry heap[kMaxSymbols];
+  int count = 0;
+  for (int s = 0; s < n; ++s)
+    if (freq[s] != 0) heap[count++] = Entry{freq[s], s};
+  std::make_heap(heap, heap + count, after);
+  auto pop = [&] {
+    std::pop_heap(heap, heap + count, after);
+    return heap[--count].symbol;
+  };
+  while (count >= 2) {
+    int v1 = pop();
+    int v2 = pop();
     freq[v1] += freq[v2];
     freq[v2] = 0;
+    heap[count++] = Entry{freq[v1], v1};
+    std::push_heap(heap, heap + count, after);
     for (++size[v1]; others[v1] >= 0; ++size[v1]) v1 = others[v1];
     others[v1] = v2;
     for (++size[v2]; others[v2] >= 0; ++size[v2]) v2 = others[v2];
   }
+  if (count == 1 && size[heap[0].symbol] == 0) size[heap[0].symbol] = 1;
 
   int maxLength = 0;
   for (int s = 0; s < n; ++s) {
