@@ -5,7 +5,8 @@
 // for every position of the last 32 KB, the previous one with the same 4-byte hash; matches
 // are extended along that chain, and a 3-byte match is taken only when no longer one is
 // there. One position of lazy evaluation: a match is held back one byte in case the next
-// position starts a longer one.
+// position starts a longer one. Where the last block's literals are cheap, matches too
+// short to pay on them are not looked for.
 
 #include <cstddef>
 #include <memory>
