@@ -1,6 +1,9 @@
 #include "vorlen/formats/jpeg/JpegDct.h"
 
 #include <algorithm>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "vorlen/formats/jpeg/JpegTables.h"
 
@@ -132,7 +135,9 @@ JPEG_VECTOR_CLONES void JPGIDCT(const int* coef, uchar* out, int stride) {
     for (int x = 0; x < 8; ++x) out[x] = static_cast<uchar>(std::clamp(b[8 * y + x] + 128, 0, 255));
 }
 
-JPEG_VECTOR_CLONES void JPGForwardDCT(short* block) {
+namespace {
+
+JPEG_VECTOR_CLONES void ForwardDctPlain(short* block) {
   // Pass one transforms each row r into column r of temp: with the rows as lanes, the
   // input is the block transposed and the output is temp as it stands. Pass two transforms
   // each row k of temp into column k of the block: temp transposed in, the block out.
@@ -144,6 +149,103 @@ JPEG_VECTOR_CLONES void JPGForwardDCT(short* block) {
     for (int i = 0; i < 8; ++i) a[8 * i + k] = static_cast<short>(temp[8 * k + i]);
   ForwardLanes(a, temp);
   for (int n = 0; n < 64; ++n) block[n] = static_cast<short>(temp[n]);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+
+#define JPEG_AVX2 __attribute__((target("avx2")))
+
+// Eight vectors of eight 32-bit lanes: row i of the result holds lane i of every input.
+JPEG_AVX2 inline void Transpose8(__m256i* v) {
+  const __m256i t0 = _mm256_unpacklo_epi32(v[0], v[1]), t1 = _mm256_unpackhi_epi32(v[0], v[1]);
+  const __m256i t2 = _mm256_unpacklo_epi32(v[2], v[3]), t3 = _mm256_unpackhi_epi32(v[2], v[3]);
+  const __m256i t4 = _mm256_unpacklo_epi32(v[4], v[5]), t5 = _mm256_unpackhi_epi32(v[4], v[5]);
+  const __m256i t6 = _mm256_unpacklo_epi32(v[6], v[7]), t7 = _mm256_unpackhi_epi32(v[6], v[7]);
+  const __m256i u0 = _mm256_unpacklo_epi64(t0, t2), u1 = _mm256_unpackhi_epi64(t0, t2);
+  const __m256i u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
+  const __m256i u4 = _mm256_unpacklo_epi64(t4, t6), u5 = _mm256_unpackhi_epi64(t4, t6);
+  const __m256i u6 = _mm256_unpacklo_epi64(t5, t7), u7 = _mm256_unpackhi_epi64(t5, t7);
+  v[0] = _mm256_permute2x128_si256(u0, u4, 0x20);
+  v[1] = _mm256_permute2x128_si256(u1, u5, 0x20);
+  v[2] = _mm256_permute2x128_si256(u2, u6, 0x20);
+  v[3] = _mm256_permute2x128_si256(u3, u7, 0x20);
+  v[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
+  v[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
+  v[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
+  v[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
+}
+
+JPEG_AVX2 inline __m256i Mul(__m256i v, int c) { return _mm256_mullo_epi32(v, _mm256_set1_epi32(c)); }
+JPEG_AVX2 inline __m256i Add(__m256i a, __m256i b) { return _mm256_add_epi32(a, b); }
+JPEG_AVX2 inline __m256i Sub(__m256i a, __m256i b) { return _mm256_sub_epi32(a, b); }
+JPEG_AVX2 inline __m256i Round17(__m256i v) { return _mm256_srai_epi32(Add(v, _mm256_set1_epi32(65536)), 17); }
+
+// ForwardLanes with each of x[i] holding sample i of the eight lanes; y[k] gets coefficient k.
+JPEG_AVX2 inline void ForwardVectors(const __m256i* x, __m256i* y) {
+  const __m256i r14 = _mm256_set1_epi32(8192);
+  const __m256i s07 = Add(x[0], x[7]), s16 = Add(x[1], x[6]), s25 = Add(x[2], x[5]), s34 = Add(x[3], x[4]);
+  const __m256i d07 = Sub(x[0], x[7]), d16 = Sub(x[1], x[6]), d25 = Sub(x[2], x[5]), d34 = Sub(x[3], x[4]);
+  y[0] = Round17(Mul(Add(Add(s07, s16), Add(s25, s34)), 46341));
+  y[4] = Round17(Mul(Sub(Sub(Add(s07, s34), s16), s25), 46341));
+  const __m256i p = Sub(s07, s34), q = Sub(s16, s25);
+  y[2] = Round17(Add(Mul(p, 60547), Mul(q, 25080)));
+  y[6] = Round17(Sub(Mul(p, 25080), Mul(q, 60547)));
+  const __m256i a = _mm256_slli_epi32(d34, 2), b = _mm256_srai_epi32(Add(Mul(Sub(d16, d25), 46341), r14), 14);
+  const __m256i c = _mm256_slli_epi32(d07, 2), e = _mm256_srai_epi32(Add(Mul(Add(d16, d25), 46341), r14), 14);
+  const __m256i ce = Add(c, e), ab = Add(a, b), cme = Sub(c, e), amb = Sub(a, b);
+  y[1] = Round17(Add(Mul(ce, 16069), Mul(ab, 3196)));
+  y[7] = Round17(Sub(Mul(ce, 3196), Mul(ab, 16069)));
+  y[5] = Round17(Add(Mul(amb, 13623), Mul(cme, 9102)));
+  y[3] = Round17(Sub(Mul(cme, 13623), Mul(amb, 9102)));
+}
+
+// The plain path's arithmetic on whole rows: every lane is computed as there, including the
+// cut of the first pass's results to 16 bits.
+JPEG_AVX2 void ForwardDctAvx2(short* block) {
+  __m256i v[8], w[8];
+  for (int r = 0; r < 8; ++r)
+    v[r] = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * r)));
+  Transpose8(v);  // v[i]: sample i of every row
+  ForwardVectors(v, w);  // w[k]: coefficient k of every row
+  for (int k = 0; k < 8; ++k) w[k] = _mm256_srai_epi32(_mm256_slli_epi32(w[k], 16), 16);
+  Transpose8(w);  // w[r]: the coefficients of row r
+  ForwardVectors(w, v);  // v[k]: coefficient k down every column
+  for (int k = 0; k < 8; ++k) {
+    const __m256i cut = _mm256_srai_epi32(_mm256_slli_epi32(v[k], 16), 16);
+    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(cut, cut), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(block + 8 * k), _mm256_castsi256_si128(packed));
+  }
+}
+
+#endif
+
+DctPath FastestDctPath() {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (__builtin_cpu_supports("avx2")) return DctPath::Avx2;
+#endif
+  return DctPath::Plain;
+}
+
+}  // namespace
+
+bool DctPathAvailable(DctPath path) {
+  static const DctPath fastest = FastestDctPath();
+  return static_cast<int>(path) <= static_cast<int>(fastest);
+}
+
+void JPGForwardDCTOn(DctPath path, short* block) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (path == DctPath::Avx2) {
+    ForwardDctAvx2(block);
+    return;
+  }
+#endif
+  ForwardDctPlain(block);
+}
+
+void JPGForwardDCT(short* block) {
+  static const DctPath fastest = FastestDctPath();
+  JPGForwardDCTOn(fastest, block);
 }
 
 }  // namespace jpeg

@@ -30,4 +30,11 @@ void JPGIDCT(const int* coef, uchar* out, int stride);
 // (index 8v + u), each pass rounded to whole 16-bit values.
 void JPGForwardDCT(short* block);
 
+// The instruction sets the forward DCT can use. JPGForwardDCT takes the fastest this
+// processor has; every path gives the same coefficients.
+enum class DctPath { Plain, Avx2 };
+bool DctPathAvailable(DctPath path);
+// The forward DCT on the path given, which must be available.
+void JPGForwardDCTOn(DctPath path, short* block);
+
 }  // namespace jpeg

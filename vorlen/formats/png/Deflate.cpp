@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "vorlen/formats/png/Checksum.h"
 
@@ -19,10 +22,10 @@ constexpr int kLookahead = kMaxMatch + 3;
 constexpr int kFarThreeByteMatch = 4096;
 // Search effort: candidates tried per position, fewer once the pending match is good; a
 // match this long ends the search, and one this long is not second-guessed at the next byte.
-constexpr int kMaxChain = 128;
+constexpr int kMaxChain = 96;
 constexpr int kGoodMatch = 8;
-constexpr int kNiceMatch = 128;
-constexpr int kLazyEnough = 32;
+constexpr int kNiceMatch = 64;
+constexpr int kLazyEnough = 16;
 
 unsigned long long Load64(const uchar* p) {
   unsigned long long v;
@@ -44,18 +47,21 @@ uint Hash4(const uchar* p) { return (Load32(p) * 2654435761u) >> (32 - kHash4Bit
 
 }  // namespace
 
-// Positions are window offsets; -1 (or anything below the window's reach) means none.
+// Positions are kept in 16 bits, relative to a base at most 32 KB behind every position
+// recorded since, so that the tables are half the size and stay in the caches. kNone lies
+// beyond the window's reach from any position at or after the base.
 struct Deflate::Tables {
-  int head3[1 << kHash3Bits];  // the latest position of each 3-byte hash
-  int head4[1 << kHash4Bits];  // the latest position of each 4-byte hash
-  int prev4[kWindowSize];      // the position before it with the same 4-byte hash
+  static constexpr short kNone = -32768;
+  short head3[1 << kHash3Bits];  // the latest position of each 3-byte hash
+  short head4[1 << kHash4Bits];  // the latest position of each 4-byte hash
+  short prev4[kWindowSize];      // the position before it with the same 4-byte hash
 };
 
 Deflate::Deflate(DeflateSink& sink)
     : block_(sink), t_(new Tables), window_(new uchar[kWindowCapacity + kReadSlack]()) {
-  std::fill(std::begin(t_->head3), std::end(t_->head3), -1);
-  std::fill(std::begin(t_->head4), std::end(t_->head4), -1);
-  std::fill(std::begin(t_->prev4), std::end(t_->prev4), -1);
+  std::fill(std::begin(t_->head3), std::end(t_->head3), Tables::kNone);
+  std::fill(std::begin(t_->head4), std::end(t_->head4), Tables::kNone);
+  std::fill(std::begin(t_->prev4), std::end(t_->prev4), Tables::kNone);
 }
 
 Deflate::~Deflate() = default;
@@ -97,33 +103,57 @@ void Deflate::DecideAvailable(int lookahead) {
 }
 
 // Moves the last 32 KB before the next position to the front; the shift is a multiple of
-// 32 KB so that the link arrays, indexed by position modulo 32 KB, stay in place.
+// 32 KB so that the link arrays, indexed by position modulo 32 KB, stay in place. The tables
+// hold positions relative to the base, which moves with the bytes.
 void Deflate::Slide() {
   const int shift = (position_ - kWindowSize) & ~kWindowMask;
   if (shift <= 0) return;
   std::memmove(window_.get(), window_.get() + shift, static_cast<size_t>(end_ - shift));
   end_ -= shift;
   position_ -= shift;
-  auto rebase = [shift](int* first, int count) {
-    for (int i = 0; i < count; ++i) first[i] = std::max(first[i] - shift, -1);
+  base_ -= shift;
+}
+
+// Moves the base 32 KB on; positions now out of reach become kNone. Saturating subtractions
+// of 32767 and 1 do both at once, eight entries at a time.
+void Deflate::Rebase() {
+  auto rebase = [](short* first, int count) {
+#if defined(__SSE2__)
+    const __m128i most = _mm_set1_epi16(32767);
+    const __m128i one = _mm_set1_epi16(1);
+    for (int i = 0; i < count; i += 8) {
+      __m128i* v = reinterpret_cast<__m128i*>(first + i);
+      _mm_storeu_si128(v, _mm_subs_epi16(_mm_subs_epi16(_mm_loadu_si128(v), most), one));
+    }
+#else
+    for (int i = 0; i < count; ++i) first[i] = short(std::max(first[i] - kWindowSize, int(Tables::kNone)));
+#endif
   };
   rebase(t_->head3, 1 << kHash3Bits);
   rebase(t_->head4, 1 << kHash4Bits);
   rebase(t_->prev4, kWindowSize);
+  base_ += kWindowSize;
 }
 
-void Deflate::Decide(int p, int maxLength) {
-  const int first = LinkPosition(p, maxLength);
+inline void Deflate::Decide(int p, int maxLength) {
+  if (p - base_ >= kWindowSize) Rebase();
   if (covered_ > 0) {
+    Insert(p, maxLength);
     --covered_;
     return;
   }
+  const int first = LinkPosition(p, maxLength);
   Match current;
   if (pending_.length < kLazyEnough) {
     const int chain = pending_.length >= kGoodMatch ? kMaxChain / 4 : kMaxChain;
-    current = LongestMatch(p, first, maxLength, chain);
+    // Only a match longer than the pending one can change what is written, and only one
+    // worth looking for is looked for.
+    const int floor = std::max(pending_.length, block_.ShortestWorthwhileMatch() - 1);
+    current = LongestMatch(p, first, maxLength, chain, floor);
     if (current.length == kMinMatch && current.distance > kFarThreeByteMatch) current = Match{};
-    if (current.length > 0 && !block_.MatchPays(window_.get() + p, current.length, current.distance))
+    // Pricing is the costlier test: only a match that would replace the pending one needs it.
+    if (current.length > pending_.length &&
+        !block_.MatchPays(window_.get() + p, current.length, current.distance))
       current = Match{};
   }
   if (pending_.length > 0 && pending_.length >= current.length) {
@@ -148,44 +178,78 @@ void Deflate::Decide(int p, int maxLength) {
 // Records p in the hash tables. Answers the first candidate to extend from: the previous
 // position with p's 4-byte hash, else the nearest position that agrees with p in 3 bytes
 // (negated and less 2, to tell it apart: a 3-byte match), else -1.
-int Deflate::LinkPosition(int p, int maxLength) {
+inline int Deflate::LinkPosition(int p, int maxLength) {
   Tables& t = *t_;
   const int slot = p & kWindowMask;
   if (maxLength < kMinMatch) {
-    t.prev4[slot] = -1;
+    t.prev4[slot] = Tables::kNone;
     return -1;
   }
   const uchar* w = window_.get();
+  Prefetch(p + 1);
   const int low = p - kWindowSize + 1;
+  const short here = short(p - base_);
   const uint h3 = Hash3(w + p);
-  const int c3 = t.head3[h3];
-  t.head3[h3] = p;
+  const int c3 = base_ + t.head3[h3];
+  t.head3[h3] = here;
   int first = -1;
-  if (c3 >= low && c3 >= 0 && (Load32(w + c3) & 0xFFFFFF) == (Load32(w + p) & 0xFFFFFF))
-    first = -2 - c3;
+  if (c3 >= low && (Load32(w + c3) & 0xFFFFFF) == (Load32(w + p) & 0xFFFFFF)) first = -2 - c3;
   if (maxLength < 4) {
-    t.prev4[slot] = -1;
+    t.prev4[slot] = Tables::kNone;
     return first;
   }
   const uint h4 = Hash4(w + p);
-  const int c4 = t.head4[h4];
-  t.head4[h4] = p;
+  const short c4 = t.head4[h4];
+  t.head4[h4] = here;
   t.prev4[slot] = c4;
-  return c4 >= low && c4 >= 0 && Load32(w + c4) == Load32(w + p) ? c4 : first;
+  const int c = base_ + c4;
+  return c >= low && Load32(w + c) == Load32(w + p) ? c : first;
 }
 
-Deflate::Match Deflate::LongestMatch(int p, int first, int maxLength, int chain) const {
-  Match best;
-  if (first == -1) return best;
-  if (first < -1) {
-    best.length = kMinMatch;
-    best.distance = p - (-2 - first);
-    return best;
+// Records a position inside a match, which is never searched from.
+inline void Deflate::Insert(int p, int maxLength) {
+  Tables& t = *t_;
+  const int slot = p & kWindowMask;
+  if (maxLength < 4) {
+    t.prev4[slot] = Tables::kNone;
+    if (maxLength == kMinMatch) t.head3[Hash3(window_.get() + p)] = short(p - base_);
+    return;
   }
   const uchar* w = window_.get();
+  Prefetch(p + 1);
+  const short here = short(p - base_);
+  t.head3[Hash3(w + p)] = here;
+  const uint h4 = Hash4(w + p);
+  t.prev4[slot] = t.head4[h4];
+  t.head4[h4] = here;
+}
+
+// Brings the table entries of a position about to be recorded into the cache.
+inline void Deflate::Prefetch(int p) const {
+  const uchar* w = window_.get() + p;
+  __builtin_prefetch(&t_->head3[Hash3(w)], 1);
+  __builtin_prefetch(&t_->head4[Hash4(w)], 1);
+}
+
+// The longest match from p found in chain candidates, if it is longer than floor.
+inline Deflate::Match Deflate::LongestMatch(int p, int first, int maxLength, int chain,
+                                            int floor) const {
+  Match best;
+  if (first == -1 || floor >= maxLength) return best;
+  if (first < -1) {
+    if (floor < kMinMatch) {
+      best.length = kMinMatch;
+      best.distance = p - (-2 - first);
+    }
+    return best;
+  }
+  best.length = floor;
+  const uchar* w = window_.get();
   const int low = std::max(p - kWindowSize + 1, 0);
-  for (int c = first; c >= low && chain-- > 0; c = t_->prev4[c & kWindowMask]) {
-    if (w[c + best.length] != w[p + best.length]) continue;  // cannot be longer
+  for (int c = first; c >= low && chain-- > 0; c = base_ + t_->prev4[c & kWindowMask]) {
+    // A candidate that differs in the last four bytes of the best so far cannot be longer.
+    if (best.length >= 4 && Load32(w + c + best.length - 3) != Load32(w + p + best.length - 3))
+      continue;
     const int len = MatchLength(c, p, maxLength);
     if (len > best.length) {
       best.length = len;
@@ -193,10 +257,10 @@ Deflate::Match Deflate::LongestMatch(int p, int first, int maxLength, int chain)
       if (len >= maxLength || len >= kNiceMatch) break;
     }
   }
-  return best;
+  return best.distance > 0 ? best : Match{};
 }
 
-int Deflate::MatchLength(int a, int b, int maxLength) const {
+inline int Deflate::MatchLength(int a, int b, int maxLength) const {
   const uchar* w = window_.get();
   int len = 0;
   while (len + 8 <= maxLength) {

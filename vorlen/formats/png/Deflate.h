@@ -5,7 +5,8 @@
 // for every position of the last 32 KB, the previous one with the same 4-byte hash; matches
 // are extended along that chain, and a 3-byte match is taken only when no longer one is
 // there. One position of lazy evaluation: a match is held back one byte in case the next
-// position starts a longer one.
+// position starts a longer one. Where the last block's literals are cheap, matches too
+// short to pay on them are not looked for.
 
 #include <cstddef>
 #include <memory>
@@ -39,7 +40,10 @@ private:
   void DecideAvailable(int lookahead);
   void Decide(int p, int maxLength);
   int LinkPosition(int p, int maxLength);
-  Match LongestMatch(int p, int first, int maxLength, int chain) const;
+  void Insert(int p, int maxLength);
+  void Prefetch(int p) const;
+  void Rebase();
+  Match LongestMatch(int p, int first, int maxLength, int chain, int floor) const;
   int MatchLength(int a, int b, int maxLength) const;
   void Slide();
 
@@ -48,6 +52,7 @@ private:
   std::unique_ptr<uchar[]> window_;
   int end_ = 0;       // bytes in the window
   int position_ = 0;  // next position to decide
+  int base_ = 0;      // window position the tables' 16-bit positions count from
   Match pending_;      // match found at the previous position, not yet emitted
   int covered_ = 0;    // positions still inside an emitted match
   uint adler_ = 1;

@@ -1,5 +1,6 @@
 #include "vorlen/formats/png/DeflateBlock.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace flate;
@@ -61,28 +62,36 @@ void DeflateBuildLengths(const uint* frequencies, int n, int limit, uchar* lengt
     size[s] = 0;
     others[s] = -1;
   }
-  for (;;) {
-    int v1 = -1;
-    int v2 = -1;
-    for (int s = 0; s < n; ++s) {
-      if (freq[s] == 0) continue;
-      if (v1 < 0 || freq[s] <= freq[v1]) {
-        v2 = v1;
-        v1 = s;
-      } else if (v2 < 0 || freq[s] <= freq[v2]) {
-        v2 = s;
-      }
-    }
-    if (v2 < 0) {
-      if (v1 >= 0 && size[v1] == 0) size[v1] = 1;
-      break;
-    }
+  // The two least frequent are taken from a heap rather than found by a scan of all symbols
+  // per step; of equal frequencies the higher symbol comes first, as the scan would take it.
+  struct Entry {
+    unsigned long long freq;
+    int symbol;
+  };
+  auto after = [](const Entry& a, const Entry& b) {
+    return a.freq != b.freq ? a.freq > b.freq : a.symbol < b.symbol;
+  };
+  Entry heap[kMaxSymbols];
+  int count = 0;
+  for (int s = 0; s < n; ++s)
+    if (freq[s] != 0) heap[count++] = Entry{freq[s], s};
+  std::make_heap(heap, heap + count, after);
+  auto pop = [&] {
+    std::pop_heap(heap, heap + count, after);
+    return heap[--count].symbol;
+  };
+  while (count >= 2) {
+    int v1 = pop();
+    int v2 = pop();
     freq[v1] += freq[v2];
     freq[v2] = 0;
+    heap[count++] = Entry{freq[v1], v1};
+    std::push_heap(heap, heap + count, after);
     for (++size[v1]; others[v1] >= 0; ++size[v1]) v1 = others[v1];
     others[v1] = v2;
     for (++size[v2]; others[v2] >= 0; ++size[v2]) v2 = others[v2];
   }
+  if (count == 1 && size[heap[0].symbol] == 0) size[heap[0].symbol] = 1;
 
   int maxLength = 0;
   for (int s = 0; s < n; ++s) {
@@ -119,24 +128,6 @@ void DeflateBlock::BuildCodes(const uchar* lengths, int n, Code* codes) {
     for (int b = 0; b < len; ++b, code >>= 1) reversed = reversed << 1 | (code & 1);
     codes[s] = Code{ushort(reversed), uchar(len)};
   }
-}
-
-bool DeflateBlock::MatchPays(const uchar* bytes, uint length, uint distance) const {
-  // Matches this long pay on any data; pricing them would only cost time.
-  constexpr uint kAlwaysPays = 16;
-  if (!priced_ || length >= kAlwaysPays) return true;
-  // Symbols the last block did not use are priced a little above a flat code.
-  auto bits = [](const Code& c, int unused) { return c.length != 0 ? int(c.length) : unused; };
-  int literals = 0;
-  for (uint i = 0; i < length; ++i) literals += bits(literalCodes_[bytes[i]], 9);
-  const int lengthCode = LengthCode(length);
-  const int distanceCode = DistanceCode(distance);
-  const int match = bits(literalCodes_[257 + lengthCode], 9) + kLengthExtra[lengthCode] +
-                    bits(distanceCodes_[distanceCode], 7) + kDistanceExtra[distanceCode];
-  // A few bits of margin for what the estimate leaves out: a match taken changes the codes it
-  // was priced by, and its bytes might have started a longer match. Found by measurement.
-  constexpr int kMargin = 3;
-  return match + kMargin < literals;
 }
 
 void DeflateBlock::WriteBlock(bool final) {
@@ -178,8 +169,28 @@ void DeflateBlock::WriteBlock(bool final) {
 
   count_ = 0;
   priced_ = true;
+  FindShortestWorthwhile();
   std::memset(literalFreq_, 0, sizeof literalFreq_);
   std::memset(distanceFreq_, 0, sizeof distanceFreq_);
+}
+
+// Priced as MatchPays does, with every byte at the cheapest literal's price and the cheapest
+// distance code.
+void DeflateBlock::FindShortestWorthwhile() {
+  int cheapestLiteral = 9;
+  for (int s = 0; s < 256; ++s) cheapestLiteral = std::min(cheapestLiteral, Bits(literalCodes_[s], 9));
+  int cheapestDistance = 7 + kDistanceExtra[0];
+  for (int d = 0; d < kDistanceCodes; ++d)
+    cheapestDistance = std::min(cheapestDistance, Bits(distanceCodes_[d], 7) + int(kDistanceExtra[d]));
+  shortestWorthwhile_ = kAlwaysPays;
+  for (uint length = kMinMatch; length < kAlwaysPays; ++length) {
+    const int lengthCode = LengthCode(length);
+    const int match = Bits(literalCodes_[257 + lengthCode], 9) + kLengthExtra[lengthCode] + cheapestDistance;
+    if (match + kMargin < int(length) * cheapestLiteral) {
+      shortestWorthwhile_ = int(length);
+      return;
+    }
+  }
 }
 
 // Cuts the lengths into runs and codes them with 16 (repeat), 17 and 18 (zeros). Without

@@ -43,6 +43,10 @@ public:
   // the first block every match pays. On data whose literals are cheap (the small differences
   // of a filtered photo) short matches far back cost more than they save.
   bool MatchPays(const uchar* bytes, uint length, uint distance) const;
+  // The shortest match worth looking for: one that would save bits even on bytes all at the
+  // price of the cheapest literal. Where literals are cheap (a filtered photo) shorter matches
+  // seldom pay, and looking for them costs more time than they save bytes.
+  int ShortestWorthwhileMatch() const { return shortestWorthwhile_; }
 
   // Writes the pending symbols as one dynamic Huffman block.
   void WriteBlock(bool final);
@@ -58,6 +62,12 @@ public:
 
 private:
   static constexpr int kMaxPending = 16384;
+  // Matches this long pay on any data; pricing them would only cost time.
+  static constexpr uint kAlwaysPays = 16;
+  // Bits of margin a match must save: the estimate leaves out that a match taken changes the
+  // codes it was priced by, and that its bytes might have started a longer match. Found by
+  // measurement.
+  static constexpr int kMargin = 3;
   static constexpr size_t kOutputSize = 2048;
   static const std::array<uchar, 259> kLengthCodeOf;
   static const std::array<uchar, 512> kDistanceCodeOf;
@@ -66,10 +76,13 @@ private:
     ushort bits;  // bit-reversed, ready to be written least significant bit first
     uchar length;
   };
+  // Symbols the last block did not use are priced a little above a flat code.
+  static int Bits(const Code& c, int unused) { return c.length != 0 ? int(c.length) : unused; }
 
   void BuildCodes(const uchar* lengths, int n, Code* codes);
   void WriteCodeLengths(const uchar* lengths, int total, const Code* clCodes, uint* clFreq);
   void WriteSymbols();
+  void FindShortestWorthwhile();
   void PutBits(uint value, int count) {
     acc_ |= static_cast<unsigned long long>(value) << bitCount_;
     bitCount_ += count;
@@ -87,8 +100,21 @@ private:
   Code literalCodes_[flate::kLiteralCodes] = {};
   Code distanceCodes_[flate::kDistanceCodes] = {};
   bool priced_ = false;  // a block has been written: the codes above price matches
+  int shortestWorthwhile_ = flate::kMinMatch;
   unsigned long long acc_ = 0;
   int bitCount_ = 0;
   uchar output_[kOutputSize + 8];
   size_t fill_ = 0;
 };
+
+// Inline: the compressor asks for every match it finds.
+inline bool DeflateBlock::MatchPays(const uchar* bytes, uint length, uint distance) const {
+  if (!priced_ || length >= kAlwaysPays) return true;
+  int literals = 0;
+  for (uint i = 0; i < length; ++i) literals += Bits(literalCodes_[bytes[i]], 9);
+  const int lengthCode = LengthCode(length);
+  const int distanceCode = DistanceCode(distance);
+  const int match = Bits(literalCodes_[257 + lengthCode], 9) + flate::kLengthExtra[lengthCode] +
+                    Bits(distanceCodes_[distanceCode], 7) + flate::kDistanceExtra[distanceCode];
+  return match + kMargin < literals;
+}

@@ -1,5 +1,6 @@
 #include "vorlen/formats/png/Inflate.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "vorlen/formats/png/Checksum.h"
@@ -15,6 +16,10 @@ constexpr size_t kBufferSize = kHistory + 256 * 1024;
 // Room a whole match needs, plus the bytes the block-wise copy may write past its end.
 constexpr size_t kCopySlack = 32;
 constexpr size_t kDecodeLimit = kBufferSize - flate::kMaxMatch - kCopySlack;
+// A request with at least this much still to fill, after the history it needs, is decoded
+// straight into the caller's memory rather than through the window.
+constexpr size_t kDirectMinimum = 64 * 1024;
+constexpr size_t kDirectPiece = 128 * 1024;
 constexpr int kLiteralRoot = 10;
 constexpr int kDistanceRoot = 8;
 
@@ -32,9 +37,9 @@ void FixedLengths(uchar* literals, uchar* distances) {
   std::memset(distances, 5, flate::kFixedDistanceCodes);
 }
 
-// Copies a match a block at a time where the distance allows (32 bytes, else 8, and runs of
-// one byte as words of it), which may write up to 31 bytes past its end (the window keeps
-// room for them).
+// Copies a match a block at a time where the distance allows (32 bytes, else 8, runs of one
+// byte as words of it, shorter periods as words from a multiple of the period back), which
+// may write up to 31 bytes past its end (the window keeps room for them).
 [[gnu::always_inline]] inline void CopyMatch(uchar*& out, uint length, uint distance) {
   const uchar* src = out - distance;
   uchar* const end = out + length;
@@ -60,7 +65,13 @@ void FixedLengths(uchar* literals, uchar* distances) {
       p += 16;
     } while (p < end);
   } else {
-    for (uchar* p = out; p < end; ++p, ++src) *p = *src;
+    // Distances 2-7: byte by byte only until a whole number of periods of 8 bytes or more lies
+    // behind, then words from that far back, which repeat the same pattern.
+    const uint period = distance * ((8 + distance - 1) / distance);
+    uchar* p = out;
+    uchar* const primed = out + (period - distance) < end ? out + (period - distance) : end;
+    for (; p < primed; ++p, ++src) *p = *src;
+    for (; p < end; p += 8) std::memcpy(p, p - period, 8);
   }
   out = end;
 }
@@ -79,7 +90,9 @@ Inflate::Inflate(InflateSource& source)
     : source_(source),
       literals_(InflateTable::Alphabet::LiteralLength, kLiteralRoot, 15 - kLiteralRoot),
       distances_(InflateTable::Alphabet::Distance, kDistanceRoot, 15 - kDistanceRoot),
-      window_(new uchar[kBufferSize + kCopySlack]()) {}
+      window_(new uchar[kBufferSize + kCopySlack]()),
+      out_(window_.get()),
+      limit_(kDecodeLimit) {}
 
 Inflate::~Inflate() = default;
 
@@ -116,9 +129,42 @@ size_t Inflate::Read(uchar* dst, size_t n) {
     }
     if (state_ == State::Failed) ThrowPending();
     if (state_ == State::Done) break;
+    // The caller's last 32 KB are the history, so the rest can be decoded in place.
+    if (done >= kHistory && n - done >= kDirectMinimum) {
+      done = ProduceInto(dst, done, n);
+      continue;
+    }
     Produce();
   }
   return done;
+}
+
+// Decodes into dst from done on, leaving room for a whole match before n, with the bytes
+// before done as history; afterwards the window takes the last 32 KB of it. Answers how far
+// dst is filled.
+size_t Inflate::ProduceInto(uchar* dst, size_t done, size_t n) {
+  out_ = dst;
+  written_ = done;
+  const size_t last = n - flate::kMaxMatch - kCopySlack;
+  // Piece by piece, so that the checksum reads bytes still in the cache.
+  size_t summed = done;
+  try {
+    while (written_ < last && state_ != State::Done && state_ != State::Failed) {
+      limit_ = std::min(last, written_ + kDirectPiece);
+      Decode();
+      adler_ = Adler32(adler_, dst + summed, written_ - summed);
+      summed = written_;
+    }
+  } catch (...) {
+    Fail();
+    adler_ = Adler32(adler_, dst + summed, written_ - summed);
+  }
+  const size_t filled = written_;
+  std::memcpy(window_.get(), dst + filled - kHistory, kHistory);
+  out_ = window_.get();
+  written_ = handedOut_ = kHistory;
+  limit_ = kDecodeLimit;
+  return filled;
 }
 
 void Inflate::FinishZlib() { FailOnError(&Inflate::CheckTrailer); }
@@ -164,7 +210,7 @@ void Inflate::Slide() {
 }
 
 void Inflate::Decode() {
-  while (written_ < kDecodeLimit) {
+  while (written_ < limit_) {
     switch (state_) {
       case State::BlockHeader:
         if (finalBlock_) {
@@ -178,7 +224,7 @@ void Inflate::Decode() {
         break;
       case State::Huffman:
         DecodeHuffmanFast();
-        if (state_ == State::Huffman && written_ < kDecodeLimit) DecodeHuffmanSlow();
+        if (state_ == State::Huffman && written_ < limit_) DecodeHuffmanSlow();
         break;
       case State::Done:
       case State::Failed:
@@ -257,14 +303,14 @@ void Inflate::ReadDynamicTables() {
 }
 
 void Inflate::CopyStored() {
-  uchar* const base = window_.get();
-  while (storedLeft_ > 0 && bitCount_ >= 8 && written_ < kDecodeLimit) {
+  uchar* const base = out_;
+  while (storedLeft_ > 0 && bitCount_ >= 8 && written_ < limit_) {
     base[written_++] = uchar(bits_);
     bits_ >>= 8;
     bitCount_ -= 8;
     --storedLeft_;
   }
-  while (storedLeft_ > 0 && written_ < kDecodeLimit) {
+  while (storedLeft_ > 0 && written_ < limit_) {
     if (in_ == inEnd_) {
       const size_t got = source_.Pull(in_);
       if (got == 0) ThrowInvalidImage();
@@ -272,7 +318,7 @@ void Inflate::CopyStored() {
     }
     size_t k = static_cast<size_t>(inEnd_ - in_);
     if (k > storedLeft_) k = storedLeft_;
-    if (k > kDecodeLimit - written_) k = kDecodeLimit - written_;
+    if (k > limit_ - written_) k = limit_ - written_;
     std::memcpy(base + written_, in_, k);
     in_ += k;
     written_ += k;
@@ -286,9 +332,9 @@ void Inflate::CopyStored() {
 // length-and-distance pair (48 bits).
 void Inflate::DecodeHuffmanFast() {
   if (inEnd_ - in_ < 8) return;
-  uchar* const base = window_.get();
+  uchar* const base = out_;
   uchar* out = base + written_;
-  uchar* const outLimit = base + kDecodeLimit;
+  uchar* const outLimit = base + limit_;
   const uchar* in = in_;
   const uchar* const inLimit = inEnd_ - 8;
   unsigned long long bb = bits_;
@@ -368,7 +414,7 @@ void Inflate::DecodeHuffmanFast() {
 bool Inflate::DecodeHuffmanSlow() {
   const uint e = DecodeSymbol(literals_);
   const uint kind = Kind(e);
-  uchar* const base = window_.get();
+  uchar* const base = out_;
   if (kind == kLiteral) {
     base[written_++] = uchar(Value(e));
     return true;

@@ -62,6 +62,7 @@ private:
   template <class Step>
   void FailOnError(Step step);
   void Produce();
+  size_t ProduceInto(uchar* dst, size_t done, size_t n);
   void Decode();
   void DecodeBlockHeader();
   void ReadDynamicTables();
@@ -88,7 +89,10 @@ private:
   InflateTable distances_;
 
   std::unique_ptr<uchar[]> window_;
-  size_t written_ = 0;   // bytes decoded into the window so far
+  // Where bytes are decoded: the window, or for a while the caller's memory.
+  uchar* out_;
+  size_t limit_ = 0;      // decoding stops at this offset of out_, room for a match after it
+  size_t written_ = 0;   // bytes decoded into out_ so far
   size_t handedOut_ = 0;  // bytes of the window already given to the caller
   uint adler_ = 1;
   std::exception_ptr error_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -38,6 +39,41 @@ TEST(JpegDct, ForwardTransformOfFlatBlocks) {
     jpeg::JPGForwardDCT(block);
     EXPECT_EQ(block[0], dc) << sample;
     for (int n = 1; n < 64; ++n) ASSERT_EQ(block[n], 0) << sample << " at " << n;
+  }
+}
+
+// Every instruction set gives the plain path's coefficients, bit for bit: random samples,
+// the extremes, and patterns that drive single coefficients to their largest.
+TEST(JpegDct, ForwardTransformIsTheSameOnEveryPath) {
+  std::vector<std::array<short, 64>> blocks;
+  for (int trial = 0; trial < 2000; ++trial) {
+    std::array<short, 64> b;
+    for (short& s : b) s = static_cast<short>(Random(-128, 127));
+    blocks.push_back(b);
+  }
+  for (int u = 0; u < 8; ++u)
+    for (int v = 0; v < 8; ++v) {
+      std::array<short, 64> b;
+      for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) b[8 * y + x] = Basis(x, u) * Basis(y, v) >= 0 ? 127 : -128;
+      blocks.push_back(b);
+    }
+  std::array<short, 64> low, high;
+  low.fill(-128);
+  high.fill(127);
+  blocks.push_back(low);
+  blocks.push_back(high);
+  for (auto path : {jpeg::DctPath::Plain, jpeg::DctPath::Avx2}) {
+    if (!jpeg::DctPathAvailable(path)) continue;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+      std::array<short, 64> plain = blocks[i], other = blocks[i];
+      jpeg::JPGForwardDCTOn(jpeg::DctPath::Plain, plain.data());
+      jpeg::JPGForwardDCTOn(path, other.data());
+      ASSERT_EQ(other, plain) << "path " << int(path) << " block " << i;
+      std::array<short, 64> chosen = blocks[i];
+      jpeg::JPGForwardDCT(chosen.data());
+      ASSERT_EQ(chosen, plain) << "block " << i;
+    }
   }
 }
 

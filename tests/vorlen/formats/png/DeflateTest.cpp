@@ -123,6 +123,51 @@ TEST(DeflateBuildLengths, LimitsCodeLengths) {
   EXPECT_EQ(lengths[0], 0);
 }
 
+// The code-size procedure as the JPEG standard writes it (K.2): a scan for the two least
+// frequent per step, the later of equals first; lengths above the limit are left as they are.
+std::vector<int> CodeSizesByScan(std::vector<unsigned long long> freq) {
+  const int n = int(freq.size());
+  std::vector<int> size(n, 0), others(n, -1);
+  for (;;) {
+    int v1 = -1, v2 = -1;
+    for (int s = 0; s < n; ++s) {
+      if (freq[s] == 0) continue;
+      if (v1 < 0 || freq[s] <= freq[v1]) {
+        v2 = v1;
+        v1 = s;
+      } else if (v2 < 0 || freq[s] <= freq[v2]) {
+        v2 = s;
+      }
+    }
+    if (v2 < 0) {
+      if (v1 >= 0 && size[v1] == 0) size[v1] = 1;
+      return size;
+    }
+    freq[v1] += freq[v2];
+    freq[v2] = 0;
+    for (++size[v1]; others[v1] >= 0; ++size[v1]) v1 = others[v1];
+    others[v1] = v2;
+    for (++size[v2]; others[v2] >= 0; ++size[v2]) v2 = others[v2];
+  }
+}
+
+// Equal frequencies are frequent (every literal once, runs of the same count): the lengths
+// must be those of the procedure itself, tie for tie, or the blocks would change.
+TEST(DeflateBuildLengths, GivesTheLengthsOfTheStandardProcedure) {
+  uint32_t seed = 17;
+  for (int round = 0; round < 300; ++round) {
+    const int n = round % 3 == 0 ? 286 : round % 3 == 1 ? 30 : 19;
+    const uint spread = round % 4 == 0 ? 3 : round % 4 == 1 ? 50 : 100000;
+    std::vector<uint> freq(n);
+    for (auto& f : freq) f = (Lcg(seed) >> 8) % spread;
+    if (round % 5 == 0) freq.assign(n, 7);
+    std::vector<uchar> lengths(n);
+    DeflateBuildLengths(freq.data(), n, 64, lengths.data());  // no limit reached
+    const std::vector<int> expected = CodeSizesByScan(std::vector<unsigned long long>(freq.begin(), freq.end()));
+    for (int s = 0; s < n; ++s) ASSERT_EQ(int(lengths[s]), expected[s]) << "round " << round << " symbol " << s;
+  }
+}
+
 // The small, noisy differences a PNG filter leaves of a photo: literals cost about four bits,
 // so short matches found far back cost more than they save and are better left as literals.
 TEST(Deflate, CheapLiteralsAreNotTradedForDearShortMatches) {
@@ -136,4 +181,28 @@ TEST(Deflate, CheapLiteralsAreNotTradedForDearShortMatches) {
   Bytes back;
   ASSERT_TRUE(ZlibInflate(ours, back, residuals.size()));
   EXPECT_EQ(back, residuals);
+}
+
+// Matches shorter than would save bits on the cheapest literals are not looked for; the
+// length given is where pricing starts to take such a match.
+TEST(DeflateBlock, LooksOnlyForMatchesThatCanPayOnCheapLiterals) {
+  const struct {
+    const char* name;
+    int distinct;  // literals used, equally often
+    int shortest;
+  } cases[] = {{"no block yet", 0, 3}, {"every byte", 256, 3}, {"sixteen bytes", 16, 5}, {"two bytes", 2, 16}};
+  for (const auto& c : cases) {
+    VectorSink sink;
+    DeflateBlock block(sink);
+    for (int i = 0; i < 4096 && c.distinct > 0; ++i) block.AddLiteral(uchar(i % c.distinct));
+    if (c.distinct > 0) block.WriteBlock(false);
+    EXPECT_EQ(block.ShortestWorthwhileMatch(), c.shortest) << c.name;
+    if (c.distinct == 0) continue;
+    const Bytes cheapest(258, 0);
+    for (int length = 3; length < c.shortest; ++length)
+      EXPECT_FALSE(block.MatchPays(cheapest.data(), uint(length), 1)) << c.name << " " << length;
+    if (c.shortest < 16) {
+      EXPECT_TRUE(block.MatchPays(cheapest.data(), uint(c.shortest), 1)) << c.name;
+    }
+  }
 }

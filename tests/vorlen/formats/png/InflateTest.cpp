@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "CompressionSamples.h"
 #include "platform/rtl/Exceptions.h"
 
@@ -220,6 +222,67 @@ TEST(Inflate, TruncatedStreamsFailAndKeepWhatWasDecoded) {
     out.resize(got);
     EXPECT_TRUE(std::equal(out.begin(), out.end(), text.begin())) << keep;
     // A failed stream stays failed.
+    unsigned char byte;
+    EXPECT_THROW(inf.Read(&byte, 1), EInvalidImage);
+  }
+}
+
+// Large requests are decoded straight into the caller's memory once 32 KB of it can serve as
+// history; small ones go through the window. Requests of changing size switch between the two.
+TEST(Inflate, RequestsOfEverySizeGetTheSameBytes) {
+  Bytes mixed = Text(700000);
+  const Bytes runs = Runs(600000);
+  const Bytes photo = Photo(900000);
+  mixed.insert(mixed.end(), runs.begin(), runs.end());
+  mixed.insert(mixed.end(), photo.begin(), photo.end());
+  const std::vector<std::vector<size_t>> patterns = {
+      {SIZE_MAX}, {100000}, {1, 400000, 3, 33000, 97000}, {65536 + 32768 + 290}, {300000, 50}};
+  for (int level : {0, 1, 6, 9}) {
+    const Bytes z = ZlibCompress(mixed, level);
+    for (const auto& pattern : patterns) {
+      MemorySource src(z.data(), z.size());
+      Inflate inf(src);
+      inf.ReadZlibHeader();
+      Bytes out(mixed.size() + 10);
+      size_t at = 0;
+      for (size_t i = 0; at < mixed.size(); ++i) {
+        const size_t want = std::min(pattern[i % pattern.size()], out.size() - at);
+        const size_t got = inf.Read(out.data() + at, want);
+        at += got;
+        if (got < want) break;
+      }
+      inf.FinishZlib();
+      out.resize(at);
+      EXPECT_TRUE(out == mixed) << "level " << level << " first request " << pattern[0];
+    }
+  }
+}
+
+TEST(Inflate, AFaultMetInTheCallersMemoryKeepsWhatWasDecoded) {
+  const Bytes text = Text(3000000);
+  const Bytes z = ZlibCompress(text, 6);
+  Bytes damaged = z;
+  damaged.resize(z.size() / 2);  // cut in the middle
+  Bytes flipped = z;
+  for (size_t i = z.size() / 2; i < z.size() / 2 + 64; ++i) flipped[i] ^= 0x5A;
+  Bytes wrongSum = z;
+  wrongSum.back() ^= 1;
+  for (const Bytes& bad : {damaged, flipped, wrongSum}) {
+    MemorySource src(bad.data(), bad.size());
+    Inflate inf(src);
+    Bytes out(text.size());
+    size_t got = 0;
+    try {
+      inf.ReadZlibHeader();
+      got = inf.Read(out.data(), out.size());
+      inf.FinishZlib();
+      ADD_FAILURE() << "accepted";
+    } catch (const EInvalidImage&) {
+    }
+    // Up to the fault the bytes are right (flipped bits may still decode to wrong bytes just
+    // before it is seen, so only the part before the damage is compared).
+    const size_t sure = std::min(got, text.size() / 3);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + long(sure), text.begin()));
     unsigned char byte;
     EXPECT_THROW(inf.Read(&byte, 1), EInvalidImage);
   }
