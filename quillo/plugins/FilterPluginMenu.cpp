@@ -103,7 +103,8 @@ int AddAdobeFilter(const AnsiString& identifier, const AnsiString& category, con
 
 void ScanAdobePlugins() {
   PluginMenuItem = nullptr;
-  if (!Settings.UseAdobe) return;
+  // No folder chosen yet: nothing to scan (an empty name would walk the working folder).
+  if (!Settings.UseAdobe || Settings.AdobeLoc.empty()) return;
   auto scanner = MakeObject<TTreeScanner>(nullptr);
   scanner->SetInitialDirectory(Settings.AdobeLoc);
   scanner->SetFileMask("*.8bf");
