@@ -1,5 +1,6 @@
 #include "quillo/plugins/FilterChildProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -89,10 +90,14 @@ private:
 };
 
 std::optional<pid_t> SpawnHelper(int childSocket, int memory) {
+  // Moved above the numbers they go to first, so that neither dup2 overwrites the other.
+  Descriptor socketAbove(fcntl(childSocket, F_DUPFD_CLOEXEC, 16));
+  Descriptor memoryAbove(fcntl(memory, F_DUPFD_CLOEXEC, 16));
+  if (socketAbove.Get() < 0 || memoryAbove.Get() < 0) return std::nullopt;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, childSocket, 3);
-  posix_spawn_file_actions_adddup2(&actions, memory, 4);
+  posix_spawn_file_actions_adddup2(&actions, socketAbove.Get(), 3);
+  posix_spawn_file_actions_adddup2(&actions, memoryAbove.Get(), 4);
   const std::string path = FilterHelperPath();
   char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>("3"), const_cast<char*>("4"), nullptr};
   pid_t pid = 0;
