@@ -8,6 +8,7 @@
 
 #include "../shell/ProgramFixture.h"
 #include "FilterSamples.h"
+#include "platform/user/WinConst.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/ScreenLayout.h"
@@ -138,6 +139,40 @@ TEST_F(FilterPluginMenuTest, AColumnHoldsAtLeastOneItemHoweverTheScreenMeasures)
   EXPECT_EQ(adobe->Items(2)->GetBreak(), mbBarBreak);
   MenuBarHeight = barHeight;
   WorkArea = area;
+}
+
+// Shown to a viewer by scripts/screenshot-filter-menu.sh.
+TEST_F(FilterPluginMenuTest, TheImageMenuOpensOnTheFilterSubmenuAndACategory) {
+  CopySamples(folder, {"invert", "tiles", "pimi"});
+  Start();
+  const std::string adobeCaption = LangMessage("&Adobe");
+  const MenuPlace bar = FindMenuItem({"&Image"});
+  const MenuPlace adobe = FindMenuItem({"&Image", adobeCaption});
+  const MenuPlace category = FindMenuItem({"&Image", adobeCaption, "&Quillo Tests"});
+  const MenuPlace filter = FindMenuItem({"&Image", adobeCaption, "&Quillo Tests", "&Tile Invert"});
+  ASSERT_NE(adobe.position, -1);
+  ASSERT_NE(category.position, -1);
+  ASSERT_NE(filter.position, -1);
+  const HWND main = form->GetHandle();
+  const auto clickOn = [this, main](MenuPlace place) {
+    RECT r{};
+    ASSERT_TRUE(GetMenuItemRect(main, place.menu, static_cast<UINT>(place.position), &r));
+    ui.QueueClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  RECT shown{};
+  ui.WhenModalWaits([&] { clickOn(adobe); });
+  ui.WhenModalWaits([&] { clickOn(category); });
+  ui.WhenModalWaits([&] {
+    GetMenuItemRect(main, filter.menu, static_cast<UINT>(filter.position), &shown);
+    ui.ShowToViewer();
+    for (int i = 0; i < 3; ++i) ui.QueuePress(VK_ESCAPE);
+  });
+  RECT r{};
+  ASSERT_TRUE(GetMenuItemRect(main, bar.menu, static_cast<UINT>(bar.position), &r));
+  ui.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  // The category's items stood open on the screen, right of the Image menu.
+  EXPECT_GT(shown.right, shown.left);
+  EXPECT_GT(shown.left, r.left);
 }
 
 }  // namespace
