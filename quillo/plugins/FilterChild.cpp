@@ -153,7 +153,7 @@ int RunFilterChild(int socket, int memory) {
   struct stat st {};
   if (fstat(memory, &st) != 0 || !RequestFits(q, static_cast<std::uint64_t>(st.st_size)))
     return Finish(socket, -1, FilterFailure::Request);
-  void* block = mmap(nullptr, q.blockSize, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
+  void* block = mmap(nullptr, q.blockSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory, 0);
   if (block == MAP_FAILED) return Finish(socket, -1, FilterFailure::Memory);
   auto* bytes = static_cast<std::uint8_t*>(block);
   // The source is only read: a plug-in writing to it faults instead.
@@ -205,8 +205,12 @@ int RunFilterChild(int socket, int memory) {
     run.record.inRect = run.record.outRect = run.record.maskRect = Rect{};
     AdvanceState();  // writes the last output back
   }
-  if (exchange.AllocationFailed()) outcome = -1, failure = FilterFailure::Memory;
-  else if (outcome == -1) failure = FilterFailure::PluginError;
+  if (exchange.AllocationFailed()) {
+    outcome = -1;
+    failure = FilterFailure::Memory;
+  } else if (outcome == -1) {
+    failure = FilterFailure::PluginError;
+  }
   exchange.FreeBuffers();
   return Finish(socket, outcome, failure);
 }

@@ -3,6 +3,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstring>
+
 namespace {
 
 // Larger requests are refused before any memory is taken: no plug-in buffer of a picture the
@@ -14,10 +16,21 @@ constexpr std::uint64_t kLargestBuffer = std::uint64_t{1} << 36;
 GuardedBuffer::~GuardedBuffer() { Free(); }
 
 bool GuardedBuffer::Allocate(std::uint64_t size) {
-  Free();
-  if (size == 0 || size > kLargestBuffer) return false;
+  if (size == 0 || size > kLargestBuffer) {
+    Free();
+    return false;
+  }
   const std::uint64_t page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
   const std::uint64_t usable = (size + page - 1) / page * page;
+  // A tile-by-tile plug-in asks for buffers of one size again and again: the mapping it had
+  // is kept (new pages cost far more than clearing old ones).
+  if (base_ != nullptr && usable == mapped_ - page) {
+    data_ = static_cast<std::uint8_t*>(base_) + (usable - size);
+    size_ = size;
+    std::memset(data_, 0, static_cast<std::size_t>(size));
+    return true;
+  }
+  Free();
   const std::size_t mapped = static_cast<std::size_t>(usable + page);
   void* base = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (base == MAP_FAILED) return false;

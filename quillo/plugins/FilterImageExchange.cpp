@@ -34,6 +34,7 @@ bool FilterImageExchange::Take(Held& held, const Request& r, std::uint64_t colum
   const std::uint64_t rows = static_cast<std::uint64_t>(r.rect.bottom - r.rect.top);
   const std::uint64_t rowBytes = width * columnBytes;
   if (columnBytes == 0 || rowBytes > INT32_MAX || !held.memory.Allocate(rowBytes * rows)) {
+    held.memory.Free();
     allocationFailed_ = true;
     return false;
   }
@@ -142,7 +143,7 @@ OSErr FilterImageExchange::AdvanceState(FilterRecord& r) {
   Request in{r.inRect, r.inLoPlane, r.inHiPlane, std::max<int>(0, r.inPreDummyPlanes),
              std::max<int>(0, r.inPostDummyPlanes), StepOf(r.inputRate), r.inputPadding, dummy};
   if (!Keeps(in_, in, true)) {
-    in_.memory.Free();
+    if (!NonEmpty(in.rect)) in_.memory.Free();
     const std::uint64_t columnBytes = static_cast<std::uint64_t>(PlaneCount(in.loPlane, in.hiPlane)) + in.preDummy + in.postDummy;
     if (NonEmpty(in.rect) && Take(in_, in, columnBytes)) FillPlanes(in_, in, pictures_.source);
   }
@@ -162,7 +163,7 @@ OSErr FilterImageExchange::AdvanceState(FilterRecord& r) {
               std::max<int>(0, r.outPostDummyPlanes), 1, r.outputPadding, dummy};
   if (!Keeps(out_, out, false)) {
     if (out_.Holds()) WriteBack(out_, r);
-    out_.memory.Free();
+    if (!NonEmpty(out.rect)) out_.memory.Free();
     const std::uint64_t columnBytes = static_cast<std::uint64_t>(PlaneCount(out.loPlane, out.hiPlane)) + out.preDummy + out.postDummy;
     if (NonEmpty(out.rect) && Take(out_, out, columnBytes)) FillPlanes(out_, out, pictures_.destination);
   }
@@ -184,7 +185,7 @@ OSErr FilterImageExchange::AdvanceState(FilterRecord& r) {
                         mask.rect.left >= mask_.left && mask.rect.top >= mask_.top &&
                         mask.rect.right <= mask_.right && mask.rect.bottom <= mask_.bottom;
   if (!keepMask) {
-    mask_.memory.Free();
+    if (!NonEmpty(mask.rect)) mask_.memory.Free();
     if (NonEmpty(mask.rect) && Take(mask_, mask, 1)) FillMask(mask_, r);
   }
   if (mask_.Holds()) {

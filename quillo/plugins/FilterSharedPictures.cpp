@@ -37,7 +37,7 @@ bool FilterSharedPictures::Create(const Buffer& source, const BitBuffer* mask) {
   size_ = mask_ + PageRound(std::uint64_t(maskRowBytes_) * height_);
   memory_ = memfd_create("quillo-filter", MFD_CLOEXEC);
   if (memory_ < 0 || ftruncate(memory_, static_cast<off_t>(size_)) != 0) return false;
-  void* block = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED, memory_, 0);
+  void* block = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory_, 0);
   if (block == MAP_FAILED) return false;
   block_ = static_cast<std::uint8_t*>(block);
   for (int y = 0; y < height_; ++y) {
