@@ -137,6 +137,21 @@ void FilterImageExchange::FillMask(const Held& held, const FilterRecord& record)
   }
 }
 
+void FilterImageExchange::Publish(const Held& held, const Rect& asked, void*& data, int32_t& rowBytes,
+                                  int32_t& columnBytes, int32_t& planeBytes, int16_t& planes) {
+  if (!held.Holds()) {
+    data = nullptr;
+    rowBytes = columnBytes = planeBytes = 0;
+    planes = 0;
+    return;
+  }
+  rowBytes = static_cast<int32_t>(held.rowBytes);
+  data = held.memory.Data() + (asked.left - held.left) * held.columnBytes + (asked.top - held.top) * held.rowBytes;
+  columnBytes = held.columnBytes;
+  planeBytes = 1;
+  planes = static_cast<int16_t>(PlaneCount(held.loPlane, held.hiPlane));
+}
+
 OSErr FilterImageExchange::AdvanceState(FilterRecord& r) {
   const std::uint8_t dummy = static_cast<std::uint8_t>(r.dummyPlaneValue & 0xFF);
 
@@ -147,17 +162,7 @@ OSErr FilterImageExchange::AdvanceState(FilterRecord& r) {
     const std::uint64_t columnBytes = static_cast<std::uint64_t>(PlaneCount(in.loPlane, in.hiPlane)) + in.preDummy + in.postDummy;
     if (NonEmpty(in.rect) && Take(in_, in, columnBytes)) FillPlanes(in_, in, pictures_.source);
   }
-  if (in_.Holds()) {
-    r.inRowBytes = static_cast<int32_t>(in_.rowBytes);
-    r.inData = in_.memory.Data() + (r.inRect.left - in_.left) * in_.columnBytes + (r.inRect.top - in_.top) * in_.rowBytes;
-    r.inColumnBytes = in_.columnBytes;
-    r.inPlaneBytes = 1;
-    r.inNonLayerPlanes = static_cast<int16_t>(PlaneCount(in_.loPlane, in_.hiPlane));
-  } else {
-    r.inData = nullptr;
-    r.inRowBytes = r.inColumnBytes = r.inPlaneBytes = 0;
-    r.inNonLayerPlanes = 0;
-  }
+  Publish(in_, r.inRect, r.inData, r.inRowBytes, r.inColumnBytes, r.inPlaneBytes, r.inNonLayerPlanes);
 
   Request out{r.outRect, r.outLoPlane, r.outHiPlane, std::max<int>(0, r.outPreDummyPlanes),
               std::max<int>(0, r.outPostDummyPlanes), 1, r.outputPadding, dummy};
@@ -167,18 +172,7 @@ OSErr FilterImageExchange::AdvanceState(FilterRecord& r) {
     const std::uint64_t columnBytes = static_cast<std::uint64_t>(PlaneCount(out.loPlane, out.hiPlane)) + out.preDummy + out.postDummy;
     if (NonEmpty(out.rect) && Take(out_, out, columnBytes)) FillPlanes(out_, out, pictures_.destination);
   }
-  if (out_.Holds()) {
-    r.outRowBytes = static_cast<int32_t>(out_.rowBytes);
-    r.outData =
-        out_.memory.Data() + (r.outRect.left - out_.left) * out_.columnBytes + (r.outRect.top - out_.top) * out_.rowBytes;
-    r.outColumnBytes = out_.columnBytes;
-    r.outPlaneBytes = 1;
-    r.outNonLayerPlanes = static_cast<int16_t>(PlaneCount(out_.loPlane, out_.hiPlane));
-  } else {
-    r.outData = nullptr;
-    r.outRowBytes = r.outColumnBytes = r.outPlaneBytes = 0;
-    r.outNonLayerPlanes = 0;
-  }
+  Publish(out_, r.outRect, r.outData, r.outRowBytes, r.outColumnBytes, r.outPlaneBytes, r.outNonLayerPlanes);
 
   Request mask{r.maskRect, 0, 0, 0, 0, StepOf(r.maskRate), 0, 0};
   const bool keepMask = mask_.Holds() && mask_.step == mask.step && NonEmpty(mask.rect) &&

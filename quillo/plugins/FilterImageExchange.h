@@ -62,6 +62,9 @@ private:
   void FillMask(const Held& held, const FilterRecord& record);
   bool Selected(int x, int y, const std::uint8_t* picture) const;
   bool Take(Held& held, const Request& r, std::uint64_t columnBytes);
+  // The record's fields for a buffer: where the asked rectangle starts in it, its layout.
+  static void Publish(const Held& held, const Rect& asked, void*& data, int32_t& rowBytes, int32_t& columnBytes,
+                      int32_t& planeBytes, int16_t& planes);
 
   FilterPictures pictures_;
   Held in_, out_, mask_;
