@@ -70,7 +70,7 @@ TEST_F(FilterPluginMenuTest, FiltersJoinTheImageMenuByCategoryAndUnreadableFiles
   for (int i = 0; i < adobe->Count(); ++i)
     for (int j = 0; j < adobe->Items(i)->Count(); ++j) {
       TMenuItem* item = adobe->Items(i)->Items(j);
-      EXPECT_EQ("&" + PluginTitle(item->GetImageIndex()), item->GetCaption());
+      EXPECT_EQ(item->GetCaption(), AnsiString("&").append(PluginTitle(item->GetImageIndex())));
     }
 }
 

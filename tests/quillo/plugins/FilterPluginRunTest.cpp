@@ -252,4 +252,27 @@ TEST_F(FilterPluginRunTest, AHangingChildIsGivenTheWholePatienceAfterCancel) {
   EXPECT_EQ(GetTickCount() - cancelledAt, kFilterCancelPatienceMs);
 }
 
+TEST_F(FilterPluginRunTest, APictureWiderThanTheInterfaceCanTellIsRefusedWithAMessage) {
+  UDBuffer& p = window->Picture;
+  p.Alloc(32768, 2);
+  for (int x = 0; x < p.Width(); ++x) *p.At(x, 0) = *p.At(x, 1) = 0x123456;
+  const PictureState before(p);
+  Run("Invert Colours");
+  EXPECT_TRUE(PictureState(p) == before);
+  EXPECT_EQ(ui.MessageBoxTexts(), (std::vector<std::string>{LangMessage("PlugTooBig")}));
+}
+
+TEST_F(FilterPluginRunTest, AnIdentifierWithoutAnEntryFailsWithoutAHelper) {
+  FilterSharedPictures shared;
+  ASSERT_TRUE(shared.Create(window->Picture, nullptr));
+  FilterRunOptions options;
+  options.identifier = SamplePlugin("invert");
+  bool asked = false;
+  options.answers.pump = [&asked] { return asked = true; };
+  const FilterChildResult result = RunAdobePlugin(shared, options);
+  EXPECT_EQ(result.outcome, FilterOutcome::Failed);
+  EXPECT_EQ(result.failure, FilterFailure::Load);
+  EXPECT_FALSE(asked) << "nothing was started to wait for";
+}
+
 }  // namespace
