@@ -52,14 +52,21 @@ bool FilterImageExchange::Take(Held& held, const Request& r, std::uint64_t colum
   return true;
 }
 
-void FilterImageExchange::FillPlanes(Held& held, const Request& r, const std::uint8_t* picture) {
-  const int planes = PlaneCount(r.loPlane, r.hiPlane);
+std::vector<FilterImageExchange::PlaneByte> FilterImageExchange::PlaneBytes(int loPlane, int hiPlane) const {
   const std::uint8_t xorAlpha = static_cast<std::uint8_t>(pictures_.alphaMode & 0xFF);
+  std::vector<PlaneByte> map(static_cast<std::size_t>(PlaneCount(loPlane, hiPlane)));
+  for (std::size_t p = 0; p < map.size(); ++p) {
+    const long plane = loPlane + static_cast<long>(p);
+    // Only planes 0 to 3 have pixel bytes; any other plane reads as 0 and is not written.
+    map[p].byte = plane >= 0 && plane < 4 ? PixelByte(static_cast<int>(plane), hiPlane) : -1;
+    map[p].flip = map[p].byte == 3 ? xorAlpha : 0;
+  }
+  return map;
+}
+
+void FilterImageExchange::FillPlanes(Held& held, const Request& r, const std::uint8_t* picture) {
+  const std::vector<PlaneByte> map = PlaneBytes(r.loPlane, r.hiPlane);
   const std::uint8_t pad = static_cast<std::uint8_t>(r.padding & 0xFF);
-  // Only planes 0 to 3 have pixel bytes; any other plane reads as 0.
-  int byteOfPlane[4];
-  for (int plane = 0; plane < 4; ++plane) byteOfPlane[plane] = PixelByte(plane, r.hiPlane);
-  const auto byteOf = [&](int p) { const int plane = r.loPlane + p; return plane >= 0 && plane < 4 ? byteOfPlane[plane] : -1; };
   const int s = r.step;
   const int w = pictures_.width, h = pictures_.height;
   for (int row = 0; row < held.bottom - held.top; ++row) {
@@ -69,17 +76,16 @@ void FilterImageExchange::FillPlanes(Held& held, const Request& r, const std::ui
     const std::uint8_t* line = picture + std::clamp<long long>(y, 0, h - 1) * pictures_.rowBytes;
     for (int col = 0; col < held.right - held.left; ++col) {
       const long long x = (static_cast<long long>(held.left) + col) * s;
-      const bool inside = x >= 0 && x < w;
-      const bool padPixel = padRow || (!inside && r.padding != -1);
+      const bool padPixel = padRow || ((x < 0 || x >= w) && r.padding != -1);
       const std::uint8_t* pixel = line + std::clamp<long long>(x, 0, w - 1) * 4;
-      std::memset(out, r.dummyValue, static_cast<std::size_t>(r.preDummy));
-      out += r.preDummy;
-      for (int p = 0; p < planes; ++p) {
-        const int byte = byteOf(p);
-        *out++ = padPixel ? pad : byte < 0 ? 0 : static_cast<std::uint8_t>(pixel[byte] ^ (byte == 3 ? xorAlpha : 0));
+      for (int d = 0; d < r.preDummy; ++d) *out++ = r.dummyValue;
+      if (padPixel) {
+        for (std::size_t p = 0; p < map.size(); ++p) *out++ = pad;
+      } else {
+        for (const PlaneByte& plane : map)
+          *out++ = plane.byte < 0 ? 0 : static_cast<std::uint8_t>(pixel[plane.byte] ^ plane.flip);
       }
-      std::memset(out, r.dummyValue, static_cast<std::size_t>(r.postDummy));
-      out += r.postDummy;
+      for (int d = 0; d < r.postDummy; ++d) *out++ = r.dummyValue;
     }
   }
 }
@@ -104,8 +110,7 @@ void FilterImageExchange::WriteBack(const Held& held, const FilterRecord& record
     top = std::max(top, static_cast<int>(record.filterRect.top));
     bottom = std::min(bottom, static_cast<int>(record.filterRect.bottom));
   }
-  const int planes = PlaneCount(held.loPlane, held.hiPlane);
-  const std::uint8_t xorAlpha = static_cast<std::uint8_t>(pictures_.alphaMode & 0xFF);
+  const std::vector<PlaneByte> map = PlaneBytes(held.loPlane, held.hiPlane);
   for (int y = top; y < bottom; ++y) {
     const std::uint8_t* in = held.memory.Data() + (y - held.top) * held.rowBytes;
     std::uint8_t* line = pictures_.destination + y * pictures_.rowBytes;
@@ -113,11 +118,8 @@ void FilterImageExchange::WriteBack(const Held& held, const FilterRecord& record
       if (record.haveMask && !Selected(x, y, pictures_.destination)) continue;
       const std::uint8_t* from = in + (x - held.left) * held.columnBytes + held.preDummy;
       std::uint8_t* pixel = line + x * 4;
-      for (int p = 0; p < planes; ++p) {
-        const int plane = held.loPlane + p;
-        const int byte = plane >= 0 && plane < 4 ? PixelByte(plane, held.hiPlane) : -1;
-        if (byte >= 0) pixel[byte] = static_cast<std::uint8_t>(from[p] ^ (byte == 3 ? xorAlpha : 0));
-      }
+      for (std::size_t p = 0; p < map.size(); ++p)
+        if (map[p].byte >= 0) pixel[map[p].byte] = static_cast<std::uint8_t>(from[p] ^ map[p].flip);
     }
   }
 }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "quillo/plugins/FilterExchangeBuffer.h"
 #include "quillo/plugins/FilterPluginApi.h"
@@ -55,6 +56,12 @@ private:
   };
 
   bool Keeps(const Held& held, const Request& r, bool compareStep) const;
+  struct PlaneByte {
+    int byte = -1;  // the pixel byte of the plane; -1: none
+    std::uint8_t flip = 0;  // XORed on the way (the alpha plane's)
+  };
+  // For each plane of a range, its pixel byte.
+  std::vector<PlaneByte> PlaneBytes(int loPlane, int hiPlane) const;
   // The pixel byte of a plane, or -1 when the plane has none.
   int PixelByte(int plane, int hiPlane) const;
   void FillPlanes(Held& held, const Request& r, const std::uint8_t* picture);
