@@ -12,6 +12,7 @@
 #include "FilterSamples.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/FloatControl.h"
+#include "platform/user/WinConst.h"
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/base/Language.h"
@@ -167,6 +168,27 @@ TEST_F(FilterPluginRunTest, APluginsColourRequestOpensTheColourDialogWithItsProm
   EXPECT_EQ(host.prompts, (std::vector<AnsiString>{"Choose"}));
   EXPECT_EQ(*window->Picture.At(0, 0) & 0xFFFFFF, 0x445566u);
   EXPECT_EQ(*window->Picture.At(63, 47) & 0xFFFFFF, 0x445566u);
+}
+
+TEST_F(FilterPluginRunTest, TheMainWindowsColourDialogAnswersWithThePromptAsItsCaption) {
+  // Waits (while the run waits for the plug-in) until the dialog is the active window, then
+  // takes the starting colour with OK.
+  std::string caption;
+  std::function<void()> answer = [&] {
+    char text[128] = {};
+    GetWindowText(GetActiveWindow(), text, sizeof text);
+    if (std::string(text) != "Choose") {
+      ui.WhenModalWaits(answer);
+      return;
+    }
+    caption = text;
+    ui.QueuePress(VK_RETURN);
+  };
+  ui.WhenModalWaits(answer);
+  Run("Suite Fill");
+  EXPECT_EQ(caption, "Choose");
+  EXPECT_EQ(*window->Picture.At(10, 10) & 0xFFFFFF, 0x112233u);
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
 }
 
 TEST_F(FilterPluginRunTest, FailuresCancelsCrashesAndOverrunsChangeNoPicture) {
