@@ -46,3 +46,10 @@ if(TARGET platform_tests)
   pkg_check_modules(QUILLO_TEST_SDL2 REQUIRED IMPORTED_TARGET sdl2)
   target_link_libraries(platform_tests PRIVATE PkgConfig::QUILLO_TEST_SDL2)
 endif()
+
+# The filter plug-in tests run sample plug-ins written in C.
+if(TARGET quillo_tests)
+  add_subdirectory(filter-plugins)
+  add_dependencies(quillo_tests filter_samples)
+  target_compile_definitions(quillo_tests PRIVATE QUILLO_FILTER_PLUGIN_DIR="${QUILLO_FILTER_PLUGIN_DIR}")
+endif()

@@ -16,6 +16,7 @@
 #include "quillo/files/OpenCommands.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/DocumentKeys.h"
+#include "quillo/shell/FilterPluginShell.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/shell/UndoForm.h"
@@ -164,4 +165,5 @@ void InstallProgramHost(bool install) {
   HostSlot<DocumentHost>::Install(host);
   HostSlot<ToolHost>::Install(host);
   HostSlot<FilesHost>::Install(host);
+  InstallFilterPluginHost(install);
 }

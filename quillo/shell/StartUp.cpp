@@ -17,6 +17,7 @@
 #include "quillo/base/Skins.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
+#include "quillo/plugins/FilterPluginMenu.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
@@ -230,6 +231,7 @@ void StartUp(TMainForm* form) {
   SelectTool(&PenContTool, true, -1);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
   ListLanguages(form);
+  ScanAdobePlugins();
   if (!filesNamed) EndSplash();
   ShowStartSheets();
   if (Settings.ShowTOD) PostMessage(form->GetHandle(), UM_SHOWTIP, 0, 0);

@@ -1,0 +1,300 @@
+// Filter runs through the program as the user makes them: a filter chosen in the "&Adobe"
+// submenu changes the active picture as one undo step named by its title, limited to the
+// selection; a filter that fails, cancels, crashes, writes outside its buffer or hangs leaves
+// every open picture and its undo history as they were, the program answers, and the next
+// run works. Each run starts the helper process.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../document/DocumentFixture.h"
+#include "FilterSamples.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/FloatControl.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Buttons.h"
+#include "platform/vcl/Menus.h"
+#include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/components/panels/FriendlyStatusBar.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/Progress.h"
+#include "quillo/document/UndoEngine.h"
+#include "quillo/plugins/FilterChildProcess.h"
+#include "quillo/plugins/FilterPluginHost.h"
+#include "quillo/plugins/FilterPluginList.h"
+#include "quillo/plugins/FilterPluginMenu.h"
+#include "quillo/plugins/FilterPluginRun.h"
+#include "quillo/plugins/FilterSharedPictures.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+// What must not change when a run fails: the pixels and the undo and redo chains.
+struct PictureState {
+  explicit PictureState(const UDBuffer& p) : undo(p.UndoChain), redo(p.RedoChain), undoKB(p.UndoMemKB) {
+    for (int y = 0; y < p.Height(); ++y)
+      for (int x = 0; x < p.Width(); ++x) pixels.push_back(*p.At(x, y));
+    for (const UndoEntry* e = p.UndoChain; e != nullptr; e = e->Next) descriptions.push_back(e->Description);
+  }
+  bool operator==(const PictureState&) const = default;
+  std::vector<uint> pixels;
+  std::vector<AnsiString> descriptions;
+  const UndoEntry* undo;
+  const UndoEntry* redo;
+  std::int64_t undoKB;
+};
+
+class TestColourHost final : public FilterPluginHost {
+public:
+  std::uint32_t PickColour(std::uint32_t start, const AnsiString& prompt) override {
+    starts.push_back(start);
+    prompts.push_back(prompt);
+    return 0x445566;
+  }
+  TMenuItem* ImageMenu() override { return MainForm ? MainForm->Image1 : nullptr; }
+  std::vector<std::uint32_t> starts;
+  std::vector<AnsiString> prompts;
+};
+
+class FilterPluginRunTest : public DocumentTest {
+protected:
+  FilterPluginRunTest() {
+    const std::string folder = home.Path() + "/filters";
+    CopySamples(folder, {"invert", "tiles", "pimi", "suites", "failing", "cancel", "abort", "crash", "overrun", "loop"});
+    Settings.UseAdobe = true;
+    Settings.AdobeLoc = folder + "/";
+    ScanAdobePlugins();  // as the preferences do when the folder is chosen
+    other = NewDocument(20, 10);
+    Paint(other->Picture, 7);
+    window = NewDocument(64, 48);
+    Paint(window->Picture, 0);
+  }
+  ~FilterPluginRunTest() override {
+    Settings.AdobeLoc.clear();
+    PluginMenuItem = nullptr;
+  }
+
+  static void Paint(UDBuffer& p, int seed) {
+    for (int y = 0; y < p.Height(); ++y)
+      for (int x = 0; x < p.Width(); ++x)
+        *p.At(x, y) = static_cast<uint>((x * 3 + seed) & 0xFF) << 16 | static_cast<uint>(y * 5 & 0xFF) << 8 |
+                      static_cast<uint>((x + y) & 0xFF) | 0x01000000u * static_cast<uint>(x & 1);
+  }
+  static uint Inverted(uint pixel) { return (pixel & 0xFF000000u) | (~pixel & 0x00FFFFFFu); }
+
+  TMenuItem* FilterItem(const std::string& title) const {
+    TMenuItem* adobe = PluginMenuItem;
+    if (adobe == nullptr) return nullptr;
+    for (int i = 0; i < adobe->Count(); ++i)
+      for (int j = 0; j < adobe->Items(i)->Count(); ++j)
+        if (adobe->Items(i)->Items(j)->GetCaption() == "&" + title) return adobe->Items(i)->Items(j);
+    return nullptr;
+  }
+  void Run(const std::string& title) {
+    TMenuItem* item = FilterItem(title);
+    ASSERT_NE(item, nullptr) << title;
+    item->Click();
+    ui.RunUntilIdle();
+  }
+  POINT CancelButton() const {
+    const TRect b = window->CancelProgressBtn->GetBoundsRect();
+    return UiDriver::At(window->StatusBar->GetHandle(), (b.left + b.right) / 2, (b.top + b.bottom) / 2);
+  }
+  std::string Message(const char* key, const std::string& title) const {
+    return Format(LangMessage(key).c_str(), title.c_str());
+  }
+
+  TImageForm* window = nullptr;
+  TImageForm* other = nullptr;
+};
+
+TEST_F(FilterPluginRunTest, EachInverterAppliesAsOneUndoStepNamedByItsTitleAndUndoRestores) {
+  for (const char* title : {"Invert Colours", "Tile Invert", "PiMI Invert"}) {
+    UDBuffer& p = window->Picture;
+    const PictureState before(p);
+    const std::uint16_t controlWord = GetFPUCW();
+    Run(title);
+    EXPECT_EQ(GetFPUCW(), controlWord) << "the plug-in's control word stays in its process";
+    EXPECT_TRUE(ui.MessageBoxTexts().empty()) << title;
+    for (int y = 0; y < p.Height(); ++y)
+      for (int x = 0; x < p.Width(); ++x)
+        ASSERT_EQ(*p.At(x, y), Inverted(before.pixels[std::size_t(y) * p.Width() + x])) << title << " " << x << "," << y;
+    ASSERT_NE(p.UndoChain, nullptr);
+    EXPECT_EQ(p.UndoChain->Description, title);
+    EXPECT_EQ(p.UndoChain->Next, before.undo) << "one step";
+    ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
+    EXPECT_EQ(PictureState(p).pixels, before.pixels) << title;
+  }
+}
+
+TEST_F(FilterPluginRunTest, TheSelectionLimitsTheResult) {
+  UDBuffer& p = window->Picture;
+  p.SetMaskAll(false);
+  p.SetMaskRect(true, Rect(10, 5, 29, 19));
+  p.SetMaskPixel(10, 5, false);  // a hole inside the bounds
+  p.UpdateSelectionBounds();
+  const PictureState before(p);
+  Run("Invert Colours");
+  for (int y = 0; y < p.Height(); ++y)
+    for (int x = 0; x < p.Width(); ++x) {
+      const uint old = before.pixels[std::size_t(y) * p.Width() + x];
+      const bool selected = x >= 10 && x <= 29 && y >= 5 && y <= 19 && !(x == 10 && y == 5);
+      ASSERT_EQ(*p.At(x, y), selected ? Inverted(old) : old) << x << "," << y;
+    }
+  EXPECT_EQ(p.UndoChain->Left, 10);
+  EXPECT_EQ(p.UndoChain->Bottom, 19);
+}
+
+TEST_F(FilterPluginRunTest, TheHalfSampleFilterReadsEverySecondPixel) {
+  UDBuffer& p = window->Picture;
+  const PictureState before(p);
+  Run("Half Sample");
+  for (auto [x, y] : {std::pair{0, 0}, {5, 7}, {31, 23}}) {
+    const uint source = before.pixels[std::size_t(2 * y) * p.Width() + 2 * x];
+    EXPECT_EQ(*p.At(x, y) & 0xFFFFFF, source & 0xFFFFFF) << x << "," << y;
+  }
+  EXPECT_EQ(*p.At(40, 30), before.pixels[30u * p.Width() + 40]);
+}
+
+TEST_F(FilterPluginRunTest, APluginsColourRequestOpensTheColourDialogWithItsPrompt) {
+  TestColourHost host;
+  HostSlot<FilterPluginHost>::Install(&host);
+  Run("Suite Fill");
+  HostSlot<FilterPluginHost>::Install(nullptr);
+  EXPECT_EQ(host.starts, (std::vector<std::uint32_t>{0x112233}));
+  EXPECT_EQ(host.prompts, (std::vector<AnsiString>{"Choose"}));
+  EXPECT_EQ(*window->Picture.At(0, 0) & 0xFFFFFF, 0x445566u);
+  EXPECT_EQ(*window->Picture.At(63, 47) & 0xFFFFFF, 0x445566u);
+}
+
+TEST_F(FilterPluginRunTest, TheMainWindowsColourDialogAnswersWithThePromptAsItsCaption) {
+  // Waits (while the run waits for the plug-in) until the dialog is the active window, then
+  // takes the starting colour with OK.
+  std::string caption;
+  std::function<void()> answer = [&] {
+    char text[128] = {};
+    GetWindowText(GetActiveWindow(), text, sizeof text);
+    if (std::string(text) != "Choose") {
+      ui.WhenModalWaits(answer);
+      return;
+    }
+    caption = text;
+    ui.QueuePress(VK_RETURN);
+  };
+  ui.WhenModalWaits(answer);
+  Run("Suite Fill");
+  EXPECT_EQ(caption, "Choose");
+  EXPECT_EQ(*window->Picture.At(10, 10) & 0xFFFFFF, 0x112233u);
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+TEST_F(FilterPluginRunTest, FailuresCancelsCrashesAndOverrunsChangeNoPicture) {
+  struct Case {
+    const char* title;
+    const char* messageKey;  // none for a cancel
+  };
+  const Case cases[] = {{"Always Fail", "PlugFailed"}, {"Always Cancel", nullptr}, {"Crash", "PlugCrashed"},
+                        {"Overrun", "PlugCrashed"}};
+  for (const Case& c : cases) {
+    const PictureState before(window->Picture);
+    const PictureState otherBefore(other->Picture);
+    const std::size_t boxes = ui.MessageBoxTexts().size();
+    Run(c.title);
+    EXPECT_TRUE(PictureState(window->Picture) == before) << c.title;
+    EXPECT_TRUE(PictureState(other->Picture) == otherBefore) << c.title;
+    if (c.messageKey == nullptr) {
+      EXPECT_EQ(ui.MessageBoxTexts().size(), boxes) << c.title;
+    } else {
+      ASSERT_EQ(ui.MessageBoxTexts().size(), boxes + 1) << c.title;
+      EXPECT_EQ(ui.MessageBoxTexts().back(), Message(c.messageKey, c.title));
+    }
+  }
+  // The program goes on: the next run works.
+  const PictureState before(window->Picture);
+  Run("Invert Colours");
+  EXPECT_EQ(*window->Picture.At(3, 4), Inverted(before.pixels[4u * 64 + 3]));
+}
+
+TEST_F(FilterPluginRunTest, AFilterThatAsksIsStoppedByCancel) {
+  const PictureState before(window->Picture);
+  ui.WhenModalWaits([this] {
+    const POINT p = CancelButton();
+    ui.QueueClick(p.x, p.y);
+  });
+  Run("Until Cancel");
+  EXPECT_TRUE(PictureState(window->Picture) == before);
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+TEST_F(FilterPluginRunTest, AFilterThatHangsIsEndedFiveSecondsAfterCancel) {
+  const PictureState before(window->Picture);
+  const PictureState otherBefore(other->Picture);
+  ui.WhenModalWaits([this] {
+    const POINT p = CancelButton();
+    ui.QueueClick(p.x, p.y);
+  });
+  // The clock moves only once the press has reached the program.
+  std::function<void()> waitForPress = [&] {
+    if (CancelRequested == 0) {
+      ui.WhenModalWaits(waitForPress);
+      return;
+    }
+    AdvanceClock(kFilterCancelPatienceMs);
+  };
+  ui.WhenModalWaits(waitForPress);
+  Run("Hang");
+  EXPECT_TRUE(PictureState(window->Picture) == before);
+  EXPECT_TRUE(PictureState(other->Picture) == otherBefore);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], Message("PlugNoAnswer", "Hang"));
+  Run("Invert Colours");
+  EXPECT_EQ(*window->Picture.At(0, 0), Inverted(before.pixels[0]));
+}
+
+TEST_F(FilterPluginRunTest, AHangingChildIsGivenTheWholePatienceAfterCancel) {
+  FilterSharedPictures shared;
+  ASSERT_TRUE(shared.Create(window->Picture, nullptr));
+  FilterRunOptions options;
+  options.identifier = PluginIdentifier(FilterItem("Hang")->GetImageIndex());
+  DWORD cancelledAt = 0;
+  // The user presses Cancel at once; from then on each turn of the loop is a second later.
+  options.answers.pump = [&cancelledAt] {
+    if (cancelledAt == 0) {
+      cancelledAt = GetTickCount();
+    } else {
+      AdvanceClock(1000);
+    }
+    return true;
+  };
+  const FilterChildResult result = RunAdobePlugin(shared, options);
+  EXPECT_EQ(result.outcome, FilterOutcome::Unanswered);
+  EXPECT_EQ(GetTickCount() - cancelledAt, kFilterCancelPatienceMs);
+}
+
+TEST_F(FilterPluginRunTest, APictureWiderThanTheInterfaceCanTellIsRefusedWithAMessage) {
+  UDBuffer& p = window->Picture;
+  p.Alloc(32768, 2);
+  for (int x = 0; x < p.Width(); ++x) *p.At(x, 0) = *p.At(x, 1) = 0x123456;
+  const PictureState before(p);
+  Run("Invert Colours");
+  EXPECT_TRUE(PictureState(p) == before);
+  EXPECT_EQ(ui.MessageBoxTexts(), (std::vector<std::string>{LangMessage("PlugTooBig")}));
+}
+
+TEST_F(FilterPluginRunTest, AnIdentifierWithoutAnEntryFailsWithoutAHelper) {
+  FilterSharedPictures shared;
+  ASSERT_TRUE(shared.Create(window->Picture, nullptr));
+  FilterRunOptions options;
+  options.identifier = SamplePlugin("invert");
+  bool asked = false;
+  options.answers.pump = [&asked] { return asked = true; };
+  const FilterChildResult result = RunAdobePlugin(shared, options);
+  EXPECT_EQ(result.outcome, FilterOutcome::Failed);
+  EXPECT_EQ(result.failure, FilterFailure::Load);
+  EXPECT_FALSE(asked) << "nothing was started to wait for";
+}
+
+}  // namespace
