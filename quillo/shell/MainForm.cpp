@@ -76,6 +76,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   ConnectNewButton();
   ConnectPrefsButton();
   ConnectDocumentButtons();
+  ConnectPrintButtons();
   ConnectColourSwatches();
   BuildTimers();
   AssignSkinTags();
@@ -141,6 +142,7 @@ void TMainForm::BuildMenus() {
   ConnectHelpCommands();
   ConnectBrushCommands();
   ConnectBatchCommands();
+  ConnectPrintCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {
