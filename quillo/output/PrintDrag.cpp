@@ -115,6 +115,20 @@ void PrintDrag::MoveTo(PrintLayoutState& layout, int w, int h, int x, int y) con
       edgeX = EdgeFromScale(x_, layout.scaleX, layout.offsetX, w);
     }
   }
-  if (x_.movingStart) layout.offsetX = edgeX;
-  if (y_.movingStart) layout.offsetY = edgeY;
+  // Enlarging the smaller side can push it past the printable area: then both shrink, still
+  // in proportion, until it fits.
+  const double roomX = x_.movingStart ? static_cast<double>(x_.farEdge) / w : static_cast<double>(page.printableWidth - layout.offsetX) / w;
+  const double roomY = y_.movingStart ? static_cast<double>(y_.farEdge) / h : static_cast<double>(page.printableHeight - layout.offsetY) / h;
+  if (layout.scaleX > roomX) {
+    layout.scaleX = roomX;
+    layout.scaleY = roomX / ratio_;
+  }
+  if (layout.scaleY > roomY) {
+    layout.scaleY = roomY;
+    layout.scaleX = roomY * ratio_;
+  }
+  edgeX = EdgeFromScale(x_, layout.scaleX, layout.offsetX, w);
+  edgeY = EdgeFromScale(y_, layout.scaleY, layout.offsetY, h);
+  if (x_.movingStart) layout.offsetX = std::max(0, edgeX);
+  if (y_.movingStart) layout.offsetY = std::max(0, edgeY);
 }
