@@ -214,10 +214,14 @@ bool PrintJobDevice::Deliver() {
 void PrintJobDevice::AbortDoc() { Close(); }
 
 void PrintJobDevice::Close() {
+  const bool hadJob = cr_ || surface_;
   if (cr_) cairo_destroy(cr_);
   if (surface_) cairo_surface_destroy(surface_);
   cr_ = nullptr;
   surface_ = nullptr;
+  // Only printing draws with cairo: its font caches go with the job rather than staying for
+  // the rest of the run.
+  if (hadJob) cairo_debug_reset_static_data();
   inPage_ = false;
   file_.reset();  // without a commit the old file stays as it was
   pdf_.clear();

@@ -110,15 +110,16 @@ TPrintForm::TPrintForm(TComponent* owner) : TForm(owner) {
   const double step = Settings.MeasurementUnit == 2 ? 10 : 0.1;
   ImgWidthEdit->SetIncrement(step);
   ImgHeightEdit->SetIncrement(step);
-  if (PrintLayout.scaleX != 0) PrintLayout.aspectRatio = PrintLayout.scaleY / PrintLayout.scaleX;
+  if (UDBuffer* picture = Picture(); picture && !picture->Empty() && PrintLayout.scaleX != 0)
+    PrintLayout.aspectRatio = (picture->Height() * PrintLayout.scaleY) / (picture->Width() * PrintLayout.scaleX);
   OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+  OnDestroy = [this](TObject*) { Remember(); };
   OnDeactivate = [this](TObject*) {
     if (GetVisible()) BringToFront();
   };
 }
 
 TPrintForm::~TPrintForm() {
-  Remember();
   PrintLayout.pageSettings.clear();
   tile_.Free();
   background_.Free();
