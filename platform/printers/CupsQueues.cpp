@@ -18,6 +18,9 @@ using Connection = std::unique_ptr<http_t, HttpCloser>;
 // The default connection, or none when no scheduler answers; connecting ourselves keeps
 // libcups from browsing the network for printers.
 Connection Connect() {
+  // libcups keeps the server it found first; asking afresh follows CUPS_SERVER and the
+  // client settings as they are now.
+  cupsSetServer(nullptr);
   return Connection(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                  kConnectTimeoutMs, nullptr));
 }
