@@ -3,8 +3,6 @@
 // pixel, in grey and in colour, at the resolution scanned; Cancel makes no document; the
 // source chosen is the one scanned from.
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +18,7 @@
 #include "platform/user/Dialog.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
+#include "support/SaneTestScanner.h"
 
 namespace {
 
@@ -55,27 +54,9 @@ Pnm ReadPnm(const std::string& path) {
 
 class ScanTest : public ProgramTest {
 protected:
-  ScanTest() {
-    // One folder for the whole process: SANE reads the folder's name once.
-    static const struct Folder {
-      std::string path = "/tmp/quillo-sane-" + std::to_string(::getpid());
-      ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-      }
-    } folder;
-    config_ = folder.path;
-    fs::create_directories(config_);
-    std::ofstream(config_ + "/dll.conf") << "test\n";
-    std::ofstream(config_ + "/test.conf") << "number_of_devices 2\nmode Gray\ndepth 8\nresolution 50.0\n"
-                                             "test-picture \"Color pattern\"\ntl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n";
-    if (const char* old = std::getenv("SANE_CONFIG_DIR")) old_ = old;
-    ::setenv("SANE_CONFIG_DIR", config_.c_str(), 1);
-  }
-  ~ScanTest() override {
-    if (old_) ::setenv("SANE_CONFIG_DIR", old_->c_str(), 1);
-    else ::unsetenv("SANE_CONFIG_DIR");
-  }
+  ScanTest()
+      : sane_("number_of_devices 2\nmode Gray\ndepth 8\nresolution 50.0\ntest-picture \"Color pattern\"\n"
+              "tl_x 0.0\ntl_y 0.0\nbr_x 80.0\nbr_y 100.0\n") {}
 
   // What scanimage writes for the device and options.
   Pnm Reference(const std::string& device, const std::string& mode, int dpi, int width, int height) {
@@ -117,8 +98,7 @@ protected:
     EXPECT_EQ(differing, 0);
   }
 
-  std::string config_;
-  std::optional<std::string> old_;
+  SaneTestScanner sane_;
 };
 
 TEST_F(ScanTest, AGreyScanIsWhatScanimageWrites) {
@@ -165,7 +145,7 @@ TEST_F(ScanTest, TheChosenSourceIsScanned) {
 }
 
 TEST_F(ScanTest, WithoutScannersBothCommandsSaySo) {
-  std::ofstream(config_ + "/dll.conf") << "\n";
+  std::ofstream(sane_.Path() + "/dll.conf") << "\n";
   Start();
   ui.AnswerMessageBoxes({IDOK, IDOK});
   form->SelectSource1Click(nullptr);
