@@ -29,7 +29,7 @@ protected:
     ResetPrintLayout();
   }
   ~PrintShot() override { ResetPrintLayout(); }
-  SaneTestScanner sane_{"number_of_devices 1\n"};
+  SaneTestScanner sane_{"number_of_devices 1\nmode Color\nresolution 150.0\n"};
   void Show() {
     FlushDesktop();
     ui.ShowToViewer();
