@@ -95,6 +95,7 @@ private:
   void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
   void Remember();
   bool ReportPrintFailure(HDC dc, bool started);
+  void ReportNoContext();
 
   std::unique_ptr<TFont> printFont_;
   Buffer tile_;

@@ -47,6 +47,8 @@ std::vector<BYTE> DibRows(const Buffer& picture) {
 
 }  // namespace
 
+void TPrintForm::ReportNoContext() { MessageBox(nullptr, kNoContextText, kNoContextCaption, MB_OK); }
+
 bool TPrintForm::ReportPrintFailure(HDC dc, bool started) {
   // A cancelled choice of file is the user's own doing: nothing to report.
   const bool cancelled = GetLastError() == ERROR_CANCELLED;
@@ -63,7 +65,7 @@ bool TPrintForm::PrintImage() {
   const std::vector<BYTE> bits = DibRows(*picture);
   HDC dc = CreatePrinterDC();
   if (!dc) {
-    MessageBox(nullptr, kNoContextText, kNoContextCaption, MB_OK);
+    ReportNoContext();
     return false;
   }
   SetLastError(0);

@@ -6,6 +6,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/user/User.h"
+#include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Font.h"
 #include "platform/vcl/GroupBox.h"
 #include "platform/vcl/StdButtons.h"
@@ -64,8 +65,9 @@ void TPrintForm::LayoutPage() {
     DeleteDC(dc);
   }
   PrintLayout.page = page;
-  // A printer without a page can neither be previewed nor printed on.
+  // A printer without a page can neither be previewed nor printed on: the user is told.
   PrintBtn->SetEnabled(page.Valid());
+  if (!page.Valid() && !Printers->GetText().empty()) ReportNoContext();
   LayOutPreview(PrintLayout, background_.Width(), background_.Height());
   for (int y = 0; y < background_.Height(); y += 32)
     for (int x = 0; x < background_.Width(); x += 64) background_.Copy(tile_, Pair<int>(x, y), Buffer::kPlain);

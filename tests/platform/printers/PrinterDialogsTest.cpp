@@ -18,26 +18,10 @@
 #include "platform/rtl/LastError.h"
 #include "platform/user/Dialog.h"
 #include "support/TempHome.h"
+#include "support/ScopedEnv.h"
 #include "support/UiDriver.h"
 
 namespace {
-
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) ::setenv(name, value, 1);
-    else ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
-  }
-
-private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 class PrinterDialogsTest : public ::testing::Test {
 protected:

@@ -27,6 +27,7 @@
 #include "support/FileDialogUser.h"
 #include "support/FileSizeLimit.h"
 #include "support/ImmutableFolder.h"
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -34,24 +35,6 @@ namespace fs = std::filesystem;
 using namespace printtest;
 
 constexpr std::uint32_t kColour = 0xC02010;
-
-// An environment variable set (or removed) for the length of a scope.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) ::setenv(name, value, 1);
-    else ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
-  }
-
-private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 class PrintFormTest : public ProgramTest {
 protected:
@@ -101,6 +84,24 @@ TEST_F(PrintFormTest, ThePdfPrinterAloneIsListedAndChosen) {
   EXPECT_EQ(PrintLayout.page.physicalHeight, 3508);
   EXPECT_EQ(PrintLayout.page.printableWidth, 2380);
   EXPECT_EQ(PrintLayout.page.printerDpi, 300);
+}
+
+TEST_F(PrintFormTest, APrinterWithoutAContextSaysSoAndNeitherPreviewsNorPrints) {
+  StartWith(200, 100);
+  TPrintForm* d = NewDialog();
+  ui.AnswerMessageBoxes({IDOK, IDOK});
+  d->Printers->GetItems()->Add("Gone since listing");
+  d->Printers->SetItemIndex(1);
+  d->PrintersChange(d->Printers);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], "Error creating DC");
+  EXPECT_FALSE(d->HasPage());
+  EXPECT_FALSE(d->PrintBtn->GetEnabled());
+  EXPECT_FALSE(d->PrintImage());
+  // No page on the preview: only the grey background.
+  const std::uint32_t middle = *d->Display().At(170, 210) & 0xFFFFFF;
+  EXPECT_EQ(middle & 0xFF, middle >> 16);
+  EXPECT_LE(middle & 0xFF, 156u);
 }
 
 TEST_F(PrintFormTest, ThePreviewPlacesAnOriginalPictureInTheMiddle) {

@@ -17,18 +17,17 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/output/PrintForm.h"
 #include "support/SaneTestScanner.h"
+#include "support/ScopedEnv.h"
 
 namespace {
 
 class PrintShot : public ProgramTest {
 protected:
-  PrintShot() {
-    ::unsetenv("LC_ALL");
-    ::setenv("LC_PAPER", "C", 1);
-    ::setenv("CUPS_SERVER", "/nonexistent/cups.sock", 1);
-    ResetPrintLayout();
-  }
+  PrintShot() { ResetPrintLayout(); }
   ~PrintShot() override { ResetPrintLayout(); }
+  ScopedEnv noLocale_{"LC_ALL", nullptr};
+  ScopedEnv paper_{"LC_PAPER", "C"};
+  ScopedEnv noScheduler_{"CUPS_SERVER", "/nonexistent/cups.sock"};
   SaneTestScanner sane_{"number_of_devices 1\nmode Color\nresolution 150.0\n"};
   void Show() {
     FlushDesktop();
