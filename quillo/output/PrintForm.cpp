@@ -250,7 +250,8 @@ void TPrintForm::FillPrinterList() {
 
 void TPrintForm::PrintersChange(TObject*) {
   const std::string name = Printers->GetText();
-  AnsiString caption = LangMessage("PrintImg") + " " + name;
+  AnsiString caption = LangMessage("PrintImg");
+  caption.append(" ").append(name);
   PrintLayout.pageSettings.clear();
   HANDLE printer = nullptr;
   if (!name.empty() && OpenPrinter(const_cast<char*>(name.c_str()), &printer, nullptr)) {
@@ -268,7 +269,7 @@ void TPrintForm::PrintersChange(TObject*) {
       const auto* p = reinterpret_cast<const PRINTER_INFO_2*>(info.data());
       Where->SetCaption(p->pPortName ? p->pPortName : "");
       Comment->SetCaption(p->pComment ? p->pComment : "");
-      caption += " " + LangMessage("PrintPort") + " " + (p->pPortName ? p->pPortName : "");
+      caption.append(" ").append(LangMessage("PrintPort")).append(" ").append(p->pPortName ? p->pPortName : "");
     }
     ClosePrinter(printer);
   }
