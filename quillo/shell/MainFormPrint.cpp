@@ -1,7 +1,5 @@
 // The main window's File > Print, Printer Setup, Select Source and Acquire.
 
-#include <cstring>
-
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/PrintDevice.h"
 #include "platform/rtl/Exceptions.h"
@@ -15,8 +13,7 @@
 #include "quillo/base/Settings.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/Progress.h"
-#include "quillo/files/ClipboardDib.h"
-#include "quillo/files/EditCommands.h"
+#include "quillo/files/ScannedPicture.h"
 #include "vorlen/formats/GFXFile.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentList.h"
@@ -90,24 +87,11 @@ void TMainForm::SelectSource1Click(TObject*) {
 
 namespace {
 
-// The scanner's bitmap as a picture, checked against its block as the clipboard's are; its
-// resolution from the header's pixels per metre. False when it cannot be read.
+// The scan in its block of global memory, as a picture.
 bool DecodeScan(HGLOBAL scan, Buffer& picture, int& resolution) {
   const auto* data = static_cast<const std::uint8_t*>(GlobalLock(scan));
   if (!data) return false;
-  const std::size_t size = GlobalSize(scan);
-  bool decoded = false;
-  try {
-    decoded = PictureFromClipboardDib(data, size, picture);
-  } catch (const std::exception&) {
-    decoded = false;
-  }
-  if (decoded) {
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, data, sizeof(header));
-    resolution = static_cast<int>(header.biXPelsPerMeter * 0.0253994056539077 + 0.5);
-    if (resolution <= 0) resolution = 200;
-  }
+  const bool decoded = PictureFromScan(data, GlobalSize(scan), picture, resolution);
   GlobalUnlock(scan);
   return decoded;
 }
