@@ -131,7 +131,13 @@ TEST_F(PrintFormTest, ThePrintedPageShowsThePictureWhereThePreviewPlacedIt) {
   TPrintForm* d = NewDialog();
   d->TitleEdit->SetText("Harbour at dawn");
   const std::string pdf = home.Path() + "/out.pdf";
-  ASSERT_TRUE(PrintTo(pdf));
+  // The file's name proposed is the document's.
+  ui.WhenModalWaits([&] {
+    FileDialogUser user(ui);
+    EXPECT_EQ(user.Spec(), "Quillory Image.pdf");
+    user.TypeName(pdf);
+  });
+  ASSERT_TRUE(d->PrintImage());
   EXPECT_EQ(Pixels(), before);
   const Page page = Rasterise(pdf, home.Path());
   ASSERT_EQ(page.width, 2480);
