@@ -17,6 +17,7 @@
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/GroupBox.h"
 #include "platform/vcl/Label.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/base/Settings.h"
 #include "quillo/components/edits/SpinEdit.h"
@@ -149,6 +150,21 @@ TEST_F(PrintFormTest, ThePrintedPageShowsThePictureWhereThePreviewPlacedIt) {
   EXPECT_NEAR(box.Height(), 150, 1);
   EXPECT_EQ(ImageSizes(pdf), std::vector<std::string>{"200x100"});
   EXPECT_NE(Output("pdftotext '" + pdf + "' -").find("Harbour at dawn"), std::string::npos);
+}
+
+TEST_F(PrintFormTest, FilePrintPrintsThroughTheDialogAndClosesIt) {
+  StartWith(200, 100);
+  const std::string pdf = home.Path() + "/menu.pdf";
+  ChooseMenuItem("&File", "&Print...",
+                 {[&] {
+                    auto* dialog = dynamic_cast<TPrintForm*>(Screen()->ActiveForm());
+                    ASSERT_NE(dialog, nullptr);
+                    const POINT at = UiDriver::At(dialog->PrintBtn->GetHandle(), 10, 10);
+                    ui.QueueClick(at.x, at.y);
+                  },
+                  [&] { FileDialogUser(ui).TypeName(pdf); }});
+  EXPECT_EQ(dynamic_cast<TPrintForm*>(Screen()->ActiveForm()), nullptr);
+  EXPECT_EQ(ImageSizes(pdf), std::vector<std::string>{"200x100"});
 }
 
 TEST_F(PrintFormTest, DraggingTheRightHandleWidensThePrintAndTurnsCustom) {
