@@ -34,3 +34,9 @@ endif()
 # libcurl for the SMTP client component (mail with MIME attachments, STARTTLS).
 pkg_check_modules(QUILLO_CURL REQUIRED IMPORTED_TARGET libcurl)
 target_link_libraries(platform PRIVATE PkgConfig::QUILLO_CURL)
+# Printing: cairo draws each printed page into a PDF; libcups lists the printers and takes the
+# jobs. Scanning goes through SANE.
+pkg_check_modules(QUILLO_CAIRO REQUIRED IMPORTED_TARGET cairo cairo-pdf)
+pkg_check_modules(QUILLO_SANE REQUIRED IMPORTED_TARGET sane-backends)
+find_library(QUILLO_CUPS_LIBRARY cups REQUIRED)
+target_link_libraries(platform PRIVATE PkgConfig::QUILLO_CAIRO PkgConfig::QUILLO_SANE ${QUILLO_CUPS_LIBRARY})

@@ -213,6 +213,7 @@ BOOL RestoreDC(HDC handle, int level) {
 
 int GetDeviceCaps(HDC handle, int index) {
   DeviceContext* dc = LiveDc(handle);
+  if (dc && dc->printer) return dc->printer->Caps(index);
   int bits = 32;
   if (dc && dc->kind == DeviceContext::Kind::Memory) {
     BitmapObject* b = LiveBitmap(dc->state.bitmap);
@@ -362,8 +363,10 @@ BOOL DPtoLP(HDC handle, POINT* points, int count) {
   return TRUE;
 }
 
-// Only the display is a device here; its context covers the whole screen.
-HDC CreateDC(LPCSTR driver, LPCSTR, LPCSTR, const void*) {
+// The display's context covers the whole screen; any other device is a printer.
+HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR, const void* init) {
+  if ((!driver || std::string(driver) != "DISPLAY") && device)
+    return CreatePrinterDC(device, static_cast<const DEVMODE*>(init));
   if (!driver || std::string(driver) != "DISPLAY") return nullptr;
   DeviceContext* dc = NewDeviceContext(DeviceContext::Kind::Screen);
   dc->refresh = [](DeviceContext& target) {

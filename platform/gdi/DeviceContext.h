@@ -7,6 +7,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiObject.h"
+#include "platform/gdi/PrintDevice.h"
 #include "platform/rtl/HandleStorage.h"
 
 struct DcState {
@@ -36,8 +37,10 @@ struct DcState {
 };
 
 struct DeviceContext : HandleStorage {
-  enum class Kind { Memory, Window, Screen };
+  enum class Kind { Memory, Window, Screen, Printer };
   Kind kind = Kind::Memory;
+  // Printer contexts: the device that takes what is drawn; they have no surface.
+  std::unique_ptr<PrintDevice> printer;
   HWND window = nullptr;
   bool fullWindow = false;  // from GetWindowDC: the non-client area too
   bool inUse = true;

@@ -274,11 +274,29 @@ int SetDIBitsToDevice(HDC handle, int x, int y, DWORD width, DWORD height, int s
   return static_cast<int>(lines);
 }
 
+namespace {
+
+// A printer takes the DIB itself; the source rectangle is counted from the bitmap's top row.
+int PrintDib(DeviceContext& dc, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
+             int srcHeight, const void* bits, const BITMAPINFO& info) {
+  const int rows = std::abs(info.bmiHeader.biHeight);
+  if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return 0;
+  // srcY counts from the bottom row of a bottom-up bitmap, as on Windows.
+  const int top = info.bmiHeader.biHeight > 0 ? rows - srcY - srcHeight : srcY;
+  const POINT o = dc.DeviceOffset();
+  const RECT target{x + o.x, y + o.y, x + o.x + width, y + o.y + height};
+  if (!dc.printer->StretchDib(target, info, bits, RECT{srcX, top, srcX + srcWidth, top + srcHeight})) return 0;
+  return srcHeight;
+}
+
+}  // namespace
+
 int StretchDIBits(HDC handle, int x, int y, int width, int height, int srcX, int srcY,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* info, UINT,
                   DWORD rop) {
   DeviceContext* dc = LiveDc(handle);
   if (!dc || !bits || !info || !SupportedLayout(info->bmiHeader)) return 0;
+  if (dc->printer) return PrintDib(*dc, x, y, width, height, srcX, srcY, srcWidth, srcHeight, bits, *info);
   int left = srcWidth < 0 ? srcX + srcWidth : srcX, bottom = srcHeight < 0 ? srcY + srcHeight : srcY;
   const int rows = std::abs(info->bmiHeader.biHeight);
   const int w = std::abs(width), h = std::abs(height), sw = std::abs(srcWidth), sh = std::abs(srcHeight);

@@ -240,7 +240,18 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
   return TRUE;
 }
 
+// A printer's rectangle, with the context's pen and brush.
+static BOOL PrintRectangle(DeviceContext& dc, RECT box) {
+  LOGPEN pen{};
+  LOGBRUSH brush{};
+  const bool hasPen = GetObject(dc.state.pen, sizeof(pen), &pen) > 0 && pen.lopnStyle != PS_NULL;
+  const bool hasBrush = GetObject(dc.state.brush, sizeof(brush), &brush) > 0 && brush.lbStyle != BS_NULL;
+  return dc.printer->Rect(dc.ToSurface(box), hasPen ? &pen : nullptr, hasBrush ? &brush : nullptr) ? TRUE : FALSE;
+}
+
 BOOL Rectangle(HDC handle, int left, int top, int right, int bottom) {
+  if (DeviceContext* printing = LiveDc(handle); printing && printing->printer)
+    return PrintRectangle(*printing, Normalized(left, top, right, bottom));
   DeviceContext* dc = Ready(handle);
   if (!dc) return FALSE;
   RECT r = dc->ToSurface(Normalized(left, top, right, bottom));

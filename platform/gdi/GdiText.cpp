@@ -113,6 +113,12 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
 
 BOOL ExtTextOut(HDC handle, int x, int y, UINT options, const RECT* rect, LPCSTR text,
                 UINT length, const int* dx) {
+  if (DeviceContext* printing = LiveDc(handle); printing && printing->printer && (text || length == 0)) {
+    LOGFONT log{};
+    GetObject(printing->state.font, sizeof(log), &log);
+    const POINT at = printing->ToSurface(x, y);
+    return printing->printer->Text(at, log, printing->state.textColor, std::string(text ? text : "", length)) ? TRUE : FALSE;
+  }
   DeviceContext* dc = LiveDc(handle);
   if (!dc || !dc->Prepare() || (!text && length > 0)) return FALSE;
   RealizedFont* font = FontOf(*dc);

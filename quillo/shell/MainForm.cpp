@@ -77,6 +77,7 @@ TMainForm::TMainForm(TComponent* owner) : TForm(owner) {
   ConnectNewButton();
   ConnectPrefsButton();
   ConnectDocumentButtons();
+  ConnectPrintButtons();
   ConnectColourSwatches();
   BuildTimers();
   AssignSkinTags();
@@ -144,6 +145,7 @@ void TMainForm::BuildMenus() {
   ConnectBatchCommands();
   ConnectDesktopCommands(this);
   ConnectFilterCommands();
+  ConnectPrintCommands();
 
   // An item works when its command is built: a submenu, or an item with a handler.
   for (const MainMenuEntry& entry : MainMenuTree()) {

@@ -34,6 +34,7 @@ class TToolbarButtonX;
 class TToolbarX;
 }  // namespace tbx
 
+class TPrinterSetupDialog;
 class TMainForm : public TForm {
   QUILLO_DECLARE_CLASS()
 
@@ -170,6 +171,16 @@ public:
 
   // Image > Custom Filter (MainFormFilters.cpp).
   void CustomFilter1Click(TObject* sender);
+  // File > Print, Printer Setup, Select Source and Acquire, with their toolbar buttons
+  // (MainFormPrint.cpp). The scanner commands work when a scanner service is there.
+  void Print1Click(TObject* sender);
+  void PrinterSetup1Click(TObject* sender);
+  void SelectSource1Click(TObject* sender);
+  void Acquire1Click(TObject* sender);
+  void ConnectPrintCommands();
+  void ConnectPrintButtons();  // once the standard toolbar exists
+  void EnableScannerCommands(bool available);
+  TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
 
   // The Edit menu and its standard-toolbar buttons, undo and redo aside (MainFormEdit.cpp).
   // A null sender is an internal call: Copy and Delete then leave the tool suspension to

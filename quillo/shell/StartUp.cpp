@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/scanners/ScannerApi.h"
 #include "platform/rtl/CommandLine.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Dialog.h"
@@ -229,6 +230,8 @@ void StartUp(TMainForm* form) {
   form->LastImageSize = TPoint(BlankDocumentWidth, BlankDocumentHeight);
   // The continuous pen is the first current tool.
   SelectTool(&PenContTool, true, -1);
+  // The scanner commands work when the scanner library starts.
+  form->EnableScannerCommands(TWAIN_IsAvailable() != 0);
   form->MRUFileList1->SetMaximum(Settings.MRUFiles);
   ListLanguages(form);
   ScanAdobePlugins();

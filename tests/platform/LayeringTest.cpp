@@ -14,7 +14,7 @@
 namespace {
 
 // Bottom first: a folder may include from itself and the folders before it.
-const std::vector<std::string> kLayers = {"host", "rtl", "gdi", "user", "controls", "dialogs", "avi", "vcl"};
+const std::vector<std::string> kLayers = {"host", "rtl", "gdi", "user", "controls", "dialogs", "avi", "printers", "scanners", "vcl"};
 const std::vector<std::string> kHostTalkers = {"host", "gdi", "user"};
 
 int Rank(const std::string& folder) {

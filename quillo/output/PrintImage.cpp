@@ -1,0 +1,109 @@
+// Printing the page: the picture goes to the printer as a 24-bit bitmap made in a buffer of its
+// own (the document's pixels, transparency included, are never touched), framed and titled as
+// the preview shows. Every step of the job is checked: a job that fails is abandoned, the user
+// is told, and the dialog stays open.
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/dialogs/ShellFileOperation.h"
+#include "platform/rtl/LastError.h"
+#include "platform/user/Dialog.h"
+#include "platform/user/User.h"
+#include "platform/vcl/Edit.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Font.h"
+#include "platform/vcl/StdButtons.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/UDBuffer.h"
+#include "quillo/output/PrintForm.h"
+
+namespace {
+
+// These two texts are the system's own and are never translated.
+constexpr const char* kNoContextText = "Error creating DC";
+constexpr const char* kNoContextCaption = "Error";
+constexpr const char* kDocumentName = "Quillory Image";
+
+// The picture as a bottom-up 24-bit DIB: rows of w x 3 bytes padded to a multiple of 4.
+std::vector<BYTE> DibRows(const Buffer& picture) {
+  const int w = picture.Width(), h = picture.Height();
+  const size_t rowBytes = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
+  std::vector<BYTE> bits(rowBytes * static_cast<size_t>(h), 0);
+  for (int y = 0; y < h; ++y) {
+    const uint* from = picture.At(picture.rect.left, picture.rect.top + y);
+    BYTE* to = bits.data() + rowBytes * static_cast<size_t>(h - 1 - y);
+    for (int x = 0; x < w; ++x) {
+      const uint p = from[x];
+      to[3 * x] = static_cast<BYTE>(p & 0xFF);
+      to[3 * x + 1] = static_cast<BYTE>(p >> 8 & 0xFF);
+      to[3 * x + 2] = static_cast<BYTE>(p >> 16 & 0xFF);
+    }
+  }
+  return bits;
+}
+
+}  // namespace
+
+void TPrintForm::ReportNoContext() { MessageBox(nullptr, kNoContextText, kNoContextCaption, MB_OK); }
+
+bool TPrintForm::ReportPrintFailure(HDC dc, bool started) {
+  // A cancelled choice of file is the user's own doing: nothing to report.
+  const bool cancelled = GetLastError() == ERROR_CANCELLED;
+  if (started) AbortDoc(dc);
+  DeleteDC(dc);
+  if (!cancelled) LangMessageBox("ErrPrint", "Err", MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
+bool TPrintForm::PrintImage() {
+  UDBuffer* picture = Picture();
+  if (!picture || picture->Empty() || !HasPage()) return false;
+  const int w = picture->Width(), h = picture->Height();
+  const std::vector<BYTE> bits = DibRows(*picture);
+  HDC dc = CreatePrinterDC();
+  if (!dc) {
+    ReportNoContext();
+    return false;
+  }
+  SetLastError(0);
+  DOCINFO info;
+  info.cbSize = 20;
+  info.lpszDocName = kDocumentName;
+  if (StartDoc(dc, &info) <= 0) return ReportPrintFailure(dc, false);
+  if (StartPage(dc) <= 0) return ReportPrintFailure(dc, true);
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = 40;
+  header.bmiHeader.biWidth = w;
+  header.bmiHeader.biHeight = h;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 24;
+  header.bmiHeader.biCompression = BI_RGB;
+  const PrintedRect printed = PrintedPicture(PrintLayout, w, h);
+  if (DrawBorderCB->GetChecked() &&
+      !Rectangle(dc, printed.x - 1, printed.y - 1, static_cast<int>(printed.x + w * PrintLayout.scaleX + 1),
+                 static_cast<int>(printed.y + h * PrintLayout.scaleY + 1)))
+    return ReportPrintFailure(dc, true);
+  if (StretchDIBits(dc, printed.x, printed.y, printed.width, printed.height, 0, 0, w, h, bits.data(), &header,
+                    DIB_RGB_COLORS, SRCCOPY) <= 0)
+    return ReportPrintFailure(dc, true);
+  const AnsiString title = TitleEdit->GetText();
+  if (!title.empty()) {
+    const int height = printFont_->GetHeight();
+    printFont_->SetHeight(height * PrintLayout.page.printerDpi / PrintLayout.screenDpi);
+    HGDIOBJ old = SelectObject(dc, printFont_->GetHandle());
+    SetTextColor(dc, ColorToRGB(printFont_->GetColor()));
+    SetBkMode(dc, TRANSPARENT);
+    const bool written = TextOut(dc, 0, 0, title.c_str(), static_cast<int>(title.size()));
+    SelectObject(dc, old);
+    printFont_->SetHeight(height);
+    if (!written) return ReportPrintFailure(dc, true);
+  }
+  if (EndPage(dc) <= 0) return ReportPrintFailure(dc, true);
+  if (EndDoc(dc) <= 0) return ReportPrintFailure(dc, false);
+  DeleteDC(dc);
+  PrintLayout.printed = false;
+  return true;
+}
