@@ -22,6 +22,7 @@
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
+#include "quillo/shell/ComponentHosting.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolInput.h"
@@ -162,4 +163,5 @@ void InstallProgramHost(bool install) {
   HostSlot<DocumentHost>::Install(host);
   HostSlot<ToolHost>::Install(host);
   HostSlot<FilesHost>::Install(host);
+  InstallComponentHosting(install);
 }

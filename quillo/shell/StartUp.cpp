@@ -17,6 +17,7 @@
 #include "quillo/base/Skins.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
+#include "quillo/plugins/ComponentRegistry.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
@@ -202,6 +203,7 @@ void StartUp(TMainForm* form) {
   ReadCaptionColours();
 
   RegisterTools();
+  ScanComponents();
   LoadStartSkin();
   GFXFile::SetProgFunc(ProgressStart100, ProgressCallback, ProgressEnd);
   InstallStartPalette();

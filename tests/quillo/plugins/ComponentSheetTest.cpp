@@ -1,0 +1,172 @@
+// The component's option page: a row of controls per option kind, the values sent at once,
+// the instant preview and its clicks, the buttons, Apply with one undo step.
+
+#include <gtest/gtest.h>
+
+#include "ComponentFixture.h"
+#include "platform/vcl/ComboBox.h"
+#include "platform/vcl/ComCtrlsTabs.h"
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Label.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/ScrollBar.h"
+#include "platform/vcl/StdButtons.h"
+#include "quillo/components/edits/SpinEdit.h"
+#include "quillo/document/ImageView.h"
+#include "quillo/document/UndoEngine.h"
+#include "quillo/plugins/ComponentCalls.h"
+#include "quillo/plugins/ComponentDescription.h"
+#include "quillo/plugins/ComponentRun.h"
+#include "quillo/plugins/ComponentSheet.h"
+#include "quillo/tools/ToolForm.h"
+#include "quillo/tools/ToolObjects.h"
+
+namespace {
+
+class ComponentSheetTest : public ComponentTest {
+protected:
+  void OpenEveryKind(int width = 100, int height = 50) {
+    StartOn(width, height, 0x00FFFFFF);
+    InstallComponents({"effects/everykind", "effects/inverter"});
+    ImageItem("&Effects")->Items(2)->Click();
+    ui.RunUntilIdle();
+    ASSERT_EQ(CurrentTool, &QlComponentTool);
+    record = CurrentRecord();
+    ASSERT_NE(record, nullptr);
+  }
+  TControl* Main(int option) const { return record->OptionControls[static_cast<std::size_t>(option)][0]; }
+  QLCDSTR* record = nullptr;
+};
+
+TEST_F(ComponentSheetTest, EachKindHasItsControlsAtItsRow) {
+  OpenEveryKind();
+  EXPECT_TRUE(ToolForm->CompSheet->GetTabVisible());
+  EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->CompSheet);
+  EXPECT_EQ(ToolForm->CompSheet->GetCaption(), "Every Kind");
+  // The rows: I 25, F 25, B 26, C 23, S 22, T 20, L 26, O 27, P 26, G 94 from y = 4.
+  const int tops[] = {4, 29, 54, 80, 103, 125, 145, 171, 198, 224};
+  for (int i = 0; i < 10; ++i) {
+    TControl* shown = Main(i) ? Main(i) : record->OptionControls[static_cast<std::size_t>(i)][2];
+    if (!shown) shown = record->OptionLabels[static_cast<std::size_t>(i)];
+    ASSERT_NE(shown, nullptr) << i;
+    EXPECT_EQ(shown->GetTop() - (i == 9 ? 26 : 0), tops[i]) << i;
+  }
+  EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(0)), nullptr);
+  EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(1)), nullptr);
+  EXPECT_NE(dynamic_cast<TButton*>(Main(2)), nullptr);
+  EXPECT_NE(dynamic_cast<TCheckBox*>(Main(3)), nullptr);
+  EXPECT_NE(dynamic_cast<TScrollBar*>(Main(4)), nullptr);
+  EXPECT_EQ(Main(5), nullptr);
+  EXPECT_NE(dynamic_cast<TComboBox*>(Main(6)), nullptr);
+  EXPECT_NE(dynamic_cast<TShape*>(Main(7)), nullptr);
+  EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(8)), nullptr);
+  // Version 2.5 without "M": the mode list shows; "W" the preview, "P" the Preview button.
+  EXPECT_TRUE(CompSheetFixedControls().ModeCombo->GetVisible());
+  EXPECT_TRUE(CompSheetFixedControls().InstPreviewBuf->GetVisible());
+  EXPECT_TRUE(CompSheetFixedControls().PreviewBtn->GetVisible());
+  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetWidth(), 100);
+  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetHeight(), 50);
+}
+
+TEST_F(ComponentSheetTest, TheComponentGetsTheDefaultsAndEachChange) {
+  OpenEveryKind();
+  const std::uint8_t* sent = Cell<std::uint8_t>("everykind", "every_options");
+  EXPECT_EQ(ReadSlot32(sent, 0), 10);
+  EXPECT_DOUBLE_EQ(ReadSlotDouble(sent, 4), 1.5);
+  EXPECT_EQ(ReadSlot32(sent, 12), 1);
+  EXPECT_EQ(ReadSlot32(sent, 16), 128);
+  EXPECT_EQ(ReadSlot32(sent, 20), 2);
+  EXPECT_EQ(ReadSlot32(sent, 24), 0xFF8000);
+  // The point shown in image pixels, read back as fractions.
+  EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Main(8))->GetAsInteger(), 32768 * 99 / 65535);
+  EXPECT_EQ(ReadSlot32(sent, 32), 1);
+  dynamic_cast<TScrollBar*>(Main(4))->SetPosition(60);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ReadSlot32(sent, 16), 60);
+  // The instant preview ran with it: grey 60.
+  EXPECT_EQ(*CompSheetFixedControls().InstPreviewBuf->GetBuffer()->At(5, 5) & 0xFFFFFF, 0x3C3C3Cu);
+  EXPECT_GT(*Cell<int>("everykind", "every_instant_runs"), 0);
+  EXPECT_EQ(*Cell<int>("everykind", "every_full_runs"), 0);
+}
+
+TEST_F(ComponentSheetTest, AClickOnThePreviewSendsAPointFromIt) {
+  OpenEveryKind();
+  TBuffer* preview = CompSheetFixedControls().InstPreviewBuf;
+  const POINT at = UiDriver::At(preview->GetHandle(), 99, 49);
+  ui.Click(at.x, at.y);
+  ui.RunUntilIdle();
+  const std::int32_t* point = Cell<std::int32_t>("everykind", "every_point");
+  EXPECT_EQ(point[0], 65535);
+  EXPECT_EQ(point[1], 65535);
+  EXPECT_EQ(point[2], 100);
+  EXPECT_EQ(point[3], 50);
+  EXPECT_EQ(point[4], 0);
+  EXPECT_EQ(point[5], 1);
+}
+
+TEST_F(ComponentSheetTest, AButtonOptionSendsItsNumber) {
+  OpenEveryKind();
+  auto* button = dynamic_cast<TButton*>(Main(2));
+  const POINT at = UiDriver::At(button->GetHandle(), 5, 5);
+  ui.Click(at.x, at.y);
+  ui.RunUntilIdle();
+  EXPECT_EQ(*Cell<std::int32_t>("everykind", "every_button"), 3);
+}
+
+TEST_F(ComponentSheetTest, ApplyRunsOnTheImageAsOneUndoStep) {
+  OpenEveryKind();
+  P_icon* const remembered = RememberedTool;
+  TButton* apply = CompSheetFixedControls().CompApplyBtn;
+  const POINT at = UiDriver::At(apply->GetHandle(), 5, 5);
+  ui.Click(at.x, at.y);
+  ui.RunUntilIdle();
+  EXPECT_EQ(CurrentTool, remembered);
+  EXPECT_EQ(*Picture().At(50, 25) & 0xFFFFFF, 0x808080u);
+  ASSERT_NE(Picture().UndoChain, nullptr);
+  EXPECT_EQ(Picture().UndoChain->Description, "Every Kind");
+  EXPECT_EQ(Picture().UndoChain->Next, nullptr);
+  EXPECT_EQ(*Cell<int>("everykind", "every_full_runs"), 1);
+  EXPECT_FALSE(ToolForm->CompSheet->GetTabVisible());
+}
+
+TEST_F(ComponentSheetTest, CancelAfterAPreviewPutsTheImageBack) {
+  OpenEveryKind();
+  ComponentPreviewClick();
+  ui.RunUntilIdle();
+  EXPECT_EQ(*Picture().At(50, 25) & 0xFFFFFF, 0x808080u);
+  TButton* cancel = CompSheetFixedControls().CancelBtn;
+  const POINT at = UiDriver::At(cancel->GetHandle(), 5, 5);
+  ui.Click(at.x, at.y);
+  ui.RunUntilIdle();
+  EXPECT_NE(CurrentTool, &QlComponentTool);
+  EXPECT_EQ(*Picture().At(50, 25), 0x00FFFFFFu);
+  EXPECT_EQ(Picture().UndoChain, nullptr);
+}
+
+TEST_F(ComponentSheetTest, ApplyAfterAPreviewDoesNotRunAgain) {
+  OpenEveryKind();
+  ComponentPreviewClick();
+  ComponentApplyClick();
+  ui.RunUntilIdle();
+  EXPECT_EQ(*Cell<int>("everykind", "every_full_runs"), 1);
+  EXPECT_EQ(*Picture().At(50, 25) & 0xFFFFFF, 0x808080u);
+  ASSERT_NE(Picture().UndoChain, nullptr);
+  // The step holds the image before the effect.
+  ASSERT_TRUE(Picture().Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_EQ(*Picture().At(50, 25), 0x00FFFFFFu);
+}
+
+TEST_F(ComponentSheetTest, APointOnAOnePixelWideImageIsFractionZero) {
+  OpenEveryKind(1, 1000);
+  ComponentPoint point{};
+  SendComponentPoint(0, 999, 1, 1000, false, 0);
+  const std::int32_t* sent = Cell<std::int32_t>("everykind", "every_point");
+  EXPECT_EQ(sent[0], 0);
+  EXPECT_EQ(sent[1], 65535);
+  (void)point;
+  // The thumbnail of a 1 x 1000 image is 1 x 90.
+  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetWidth(), 1);
+  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetHeight(), 90);
+}
+
+}  // namespace
