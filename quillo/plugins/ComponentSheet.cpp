@@ -53,6 +53,22 @@ T* Named(const char* name, TTabSheet* sheet) {
   return made;
 }
 
+// The fixed controls as the tool window has them now; all null when it has none (yet).
+void LookUpFixedControls() {
+  Fixed = CompSheetControls{};
+  TTabSheet* sheet = Sheet();
+  if (!sheet) return;
+  Fixed.CompApplyBtn = dynamic_cast<TButton*>(sheet->FindChildControl("CompApplyBtn"));
+  Fixed.CancelBtn = dynamic_cast<TButton*>(sheet->FindChildControl("CancelBtn"));
+  Fixed.CompHelpBtn = dynamic_cast<TButton*>(sheet->FindChildControl("CompHelpBtn"));
+  Fixed.PresetBtn = dynamic_cast<TButton*>(sheet->FindChildControl("PresetBtn"));
+  Fixed.PreviewBtn = dynamic_cast<TButton*>(sheet->FindChildControl("PreviewBtn"));
+  Fixed.BrowseBtn = dynamic_cast<TButton*>(sheet->FindChildControl("BrowseBtn"));
+  Fixed.ModeCombo = dynamic_cast<TComboBox*>(sheet->FindChildControl("ModeCombo"));
+  Fixed.CopyrightMessage = dynamic_cast<TLabel*>(sheet->FindChildControl("CopyrightMessage"));
+  Fixed.InstPreviewBuf = dynamic_cast<TBuffer*>(sheet->FindChildControl("InstPreviewBuf"));
+}
+
 // The fixed controls, made on first use (the tool window keeps them).
 void FindFixedControls() {
   TTabSheet* sheet = Sheet();
@@ -446,14 +462,18 @@ SheetOptionPage ThePage;
 
 }  // namespace
 
-const CompSheetControls& CompSheetFixedControls() { return Fixed; }
+const CompSheetControls& CompSheetFixedControls() {
+  LookUpFixedControls();
+  return Fixed;
+}
 
 void ShowCompOptions(bool withButtons) {
   QLCDSTR* record = CurrentRecord();
   TTabSheet* sheet = Sheet();
   if (!record || !sheet) return;
   FindFixedControls();
-  const int width = sheet->GetClientWidth();
+  // The sheet is hidden while it is built: its width is the page control's display.
+  const int width = ToolForm->PageControl->GetDisplayRect().Width();
   sheet->SetCaption(TranslateMarked(record->Name));
   Fixed.CopyrightMessage->SetCaption(record->Copyright);
   Fixed.CopyrightMessage->SetHint(record->Contact);
@@ -514,6 +534,7 @@ void ShowCompSheet() {
 }
 
 void HideCompOptions() {
+  LookUpFixedControls();
   ActiveOptionPage = nullptr;
   if (QLCDSTR* record = CurrentRecord()) {
     record->OptionLabels.fill(nullptr);
@@ -531,6 +552,7 @@ bool CompSheetActive() {
 }
 
 void RefreshInstPreview() {
+  LookUpFixedControls();
   BlendModeInForce = SheetBlendMode();
   LastRunValues[QLC_VALUE_BYTES] = 255;
   ComponentOptionValues[QLC_VALUE_BYTES] = static_cast<std::uint8_t>(BlendModeInForce);
@@ -559,6 +581,7 @@ void RefreshInstPreview() {
 }
 
 void SetCompBusy(bool busy) {
+  LookUpFixedControls();
   TTabSheet* sheet = Sheet();
   if (!sheet || !Fixed.PreviewBtn) return;
   for (int i = 0; i < sheet->ControlCount(); ++i) {
@@ -569,6 +592,7 @@ void SetCompBusy(bool busy) {
 }
 
 int SheetBlendMode() {
+  LookUpFixedControls();
   if (!PageBuilt || !Fixed.ModeCombo || !Fixed.ModeCombo->GetVisible()) return 0;
   return std::max(0, Fixed.ModeCombo->GetItemIndex());
 }

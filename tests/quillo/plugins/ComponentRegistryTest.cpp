@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ComponentFixture.h"
+#include "QlcFixture.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/Settings.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-using ComponentRegistryTest = ComponentTest;
+using ComponentRegistryTest = QlcProgramTest;
 
 TEST_F(ComponentRegistryTest, AFolderBecomesASubmenuWithBrowseFirst) {
   StartOn(40, 30, 0xFFFFFF);
@@ -60,7 +60,7 @@ TEST_F(ComponentRegistryTest, NoMoreThan256AreRegistered) {
   StartOn(40, 30, 0xFFFFFF);
   std::vector<std::string> places;
   for (int i = 0; i < 257; ++i) places.push_back("many/inverter-" + std::to_string(1000 + i));
-  InstallComponents(places, true);
+  InstallComponents(places);
   EXPECT_EQ(ComponentCount, 256);
   TMenuItem* group = ImageItem("&Many");
   ASSERT_NE(group, nullptr);
@@ -87,7 +87,7 @@ TEST_F(ComponentRegistryTest, ManyItemsBreakIntoColumns) {
   StartOn(40, 30, 0xFFFFFF);
   std::vector<std::string> places;
   for (int i = 0; i < 60; ++i) places.push_back("long/inverter-" + std::to_string(1000 + i));
-  InstallComponents(places, true);
+  InstallComponents(places);
   TMenuItem* group = ImageItem("&Long");
   ASSERT_NE(group, nullptr);
   int breaks = 0;

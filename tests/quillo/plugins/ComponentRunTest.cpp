@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ComponentFixture.h"
+#include "QlcFixture.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/document/UndoEngine.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-using ComponentRunTest = ComponentTest;
+using ComponentRunTest = QlcProgramTest;
 
 int UndoSteps(const UDBuffer& picture) {
   int n = 0;

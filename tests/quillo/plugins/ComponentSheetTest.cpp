@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ComponentFixture.h"
+#include "QlcFixture.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/ComCtrlsTabs.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -23,7 +23,7 @@
 
 namespace {
 
-class ComponentSheetTest : public ComponentTest {
+class ComponentSheetTest : public QlcProgramTest {
 protected:
   void OpenEveryKind(int width = 100, int height = 50) {
     StartOn(width, height, 0x00FFFFFF);
@@ -49,7 +49,8 @@ TEST_F(ComponentSheetTest, EachKindHasItsControlsAtItsRow) {
     TControl* shown = Main(i) ? Main(i) : record->OptionControls[static_cast<std::size_t>(i)][2];
     if (!shown) shown = record->OptionLabels[static_cast<std::size_t>(i)];
     ASSERT_NE(shown, nullptr) << i;
-    EXPECT_EQ(shown->GetTop() - (i == 9 ? 26 : 0), tops[i]) << i;
+    // The document edit sits 26 below its row, a lone label 2.
+    EXPECT_EQ(shown->GetTop() - (i == 9 ? 26 : i == 5 ? 2 : 0), tops[i]) << i;
   }
   EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(0)), nullptr);
   EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(1)), nullptr);
@@ -64,8 +65,9 @@ TEST_F(ComponentSheetTest, EachKindHasItsControlsAtItsRow) {
   EXPECT_TRUE(CompSheetFixedControls().ModeCombo->GetVisible());
   EXPECT_TRUE(CompSheetFixedControls().InstPreviewBuf->GetVisible());
   EXPECT_TRUE(CompSheetFixedControls().PreviewBtn->GetVisible());
-  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetWidth(), 100);
-  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetHeight(), 50);
+  // The image scaled to fit 120 x 90.
+  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetWidth(), 120);
+  EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetHeight(), 60);
 }
 
 TEST_F(ComponentSheetTest, TheComponentGetsTheDefaultsAndEachChange) {
@@ -77,8 +79,8 @@ TEST_F(ComponentSheetTest, TheComponentGetsTheDefaultsAndEachChange) {
   EXPECT_EQ(ReadSlot32(sent, 16), 128);
   EXPECT_EQ(ReadSlot32(sent, 20), 2);
   EXPECT_EQ(ReadSlot32(sent, 24), 0xFF8000);
-  // The point shown in image pixels, read back as fractions.
-  EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Main(8))->GetAsInteger(), 32768 * 99 / 65535);
+  // The point shown in image pixels, rounded.
+  EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Main(8))->GetAsInteger(), 50);
   EXPECT_EQ(ReadSlot32(sent, 32), 1);
   dynamic_cast<TScrollBar*>(Main(4))->SetPosition(60);
   ui.RunUntilIdle();
@@ -92,14 +94,14 @@ TEST_F(ComponentSheetTest, TheComponentGetsTheDefaultsAndEachChange) {
 TEST_F(ComponentSheetTest, AClickOnThePreviewSendsAPointFromIt) {
   OpenEveryKind();
   TBuffer* preview = CompSheetFixedControls().InstPreviewBuf;
-  const POINT at = UiDriver::At(preview->GetHandle(), 99, 49);
+  const POINT at = UiDriver::At(preview->GetHandle(), 119, 59);
   ui.Click(at.x, at.y);
   ui.RunUntilIdle();
   const std::int32_t* point = Cell<std::int32_t>("everykind", "every_point");
   EXPECT_EQ(point[0], 65535);
   EXPECT_EQ(point[1], 65535);
-  EXPECT_EQ(point[2], 100);
-  EXPECT_EQ(point[3], 50);
+  EXPECT_EQ(point[2], 120);
+  EXPECT_EQ(point[3], 60);
   EXPECT_EQ(point[4], 0);
   EXPECT_EQ(point[5], 1);
 }
@@ -108,6 +110,8 @@ TEST_F(ComponentSheetTest, AButtonOptionSendsItsNumber) {
   OpenEveryKind();
   auto* button = dynamic_cast<TButton*>(Main(2));
   const POINT at = UiDriver::At(button->GetHandle(), 5, 5);
+  // The button spans the sheet, where the user sees it.
+  ASSERT_EQ(WindowFromPoint(at), button->GetHandle());
   ui.Click(at.x, at.y);
   ui.RunUntilIdle();
   EXPECT_EQ(*Cell<std::int32_t>("everykind", "every_button"), 3);

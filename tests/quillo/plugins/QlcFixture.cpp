@@ -1,4 +1,4 @@
-#include "ComponentFixture.h"
+#include "QlcFixture.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,16 +12,20 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/Progress.h"
 #include "quillo/plugins/ComponentRegistry.h"
+#include "quillo/plugins/ComponentRun.h"
+#include "quillo/tools/ToolObjects.h"
 
 namespace fs = std::filesystem;
 
-ComponentTest::~ComponentTest() {
+QlcProgramTest::~QlcProgramTest() {
+  // No component tool outlives the test's windows.
+  if (ComponentToolCurrent()) SelectTool(&PenContTool, false, -1);
   for (auto& [name, module] : kept) FreeLibrary(module);
   LogEnabled = 0;
   ForgetComponentBrushEntries();
 }
 
-void ComponentTest::StartOn(int width, int height, std::uint32_t colour) {
+void QlcProgramTest::StartOn(int width, int height, std::uint32_t colour) {
   Start();
   UDBuffer& picture = Picture();
   picture.Alloc(width, height);
@@ -31,9 +35,9 @@ void ComponentTest::StartOn(int width, int height, std::uint32_t colour) {
   ui.RunUntilIdle();
 }
 
-std::string ComponentTest::Built(const std::string& name) { return std::string(QUILLO_QLC_DIR) + "/" + name + ".qlc"; }
+std::string QlcProgramTest::Built(const std::string& name) { return std::string(QUILLO_QLC_DIR) + "/" + name + ".qlc"; }
 
-void ComponentTest::InstallComponents(const std::vector<std::string>& places, bool link) {
+void QlcProgramTest::InstallComponents(const std::vector<std::string>& places) {
   programFolder = home.Path() + "/program/";
   fs::remove_all(programFolder + "Comps");
   fs::create_directories(programFolder + "Comps");
@@ -43,9 +47,10 @@ void ComponentTest::InstallComponents(const std::vector<std::string>& places, bo
     const std::string name = fs::path(place).filename().string();
     // A numbered copy ("inverter-7") is the same component.
     const std::string built = Built(name.substr(0, name.find('-')));
+    // Linked, so the program loads the very library whose cells the test reads.
     if (fs::exists(built)) {
-      if (link) fs::create_symlink(built, target);
-      else fs::copy_file(built, target);
+      fs::create_symlink(built, target);
+      Keep(name.substr(0, name.find('-')));
     } else {
       std::ofstream(target) << "This is no library.\n";
     }
@@ -56,7 +61,7 @@ void ComponentTest::InstallComponents(const std::vector<std::string>& places, bo
   ui.RunUntilIdle();
 }
 
-HMODULE ComponentTest::Keep(const std::string& component) {
+HMODULE QlcProgramTest::Keep(const std::string& component) {
   for (auto& [name, module] : kept)
     if (name == component) return module;
   HMODULE module = LoadLibrary(Built(component).c_str());
@@ -64,20 +69,20 @@ HMODULE ComponentTest::Keep(const std::string& component) {
   return module;
 }
 
-TMenuItem* ComponentTest::ImageItem(const std::string& caption) const {
+TMenuItem* QlcProgramTest::ImageItem(const std::string& caption) const {
   for (int i = 0; i < form->Image1->Count(); ++i)
     if (form->Image1->Items(i)->GetCaption() == caption) return form->Image1->Items(i);
   return nullptr;
 }
 
-UDBuffer& ComponentTest::Picture() const { return *CurrentPicture; }
+UDBuffer& QlcProgramTest::Picture() const { return *CurrentPicture; }
 
-void ComponentTest::Choose(const std::string& caption, std::vector<std::function<void()>> whileModal) {
+void QlcProgramTest::Choose(const std::string& caption, std::vector<std::function<void()>> whileModal) {
   ChooseMenuItem(form->Image1->GetCaption(), caption, std::move(whileModal));
   ui.RunUntilIdle();
 }
 
-std::string ComponentTest::LogText() const {
+std::string QlcProgramTest::LogText() const {
   std::ifstream in(LogFilePath());
   std::stringstream text;
   text << in.rdbuf();

@@ -12,16 +12,17 @@
 
 class TMenuItem;
 
-class ComponentTest : public ProgramTest {
+class QlcProgramTest : public ProgramTest {
 protected:
-  ComponentTest() = default;
-  ~ComponentTest() override;
+  QlcProgramTest() = default;
+  ~QlcProgramTest() override;
 
   // Starts the program on a blank image of that size filled with colour.
   void StartOn(int width, int height, std::uint32_t colour);
   // Places the built test components ("special effects/inverter" puts inverter.qlc into the
-  // subfolder) into a fresh "Comps" folder and scans it; links instead of copies with link.
-  void InstallComponents(const std::vector<std::string>& places, bool link = false);
+  // subfolder; "inverter-7" is another file of the same component; a name that was not built
+  // is a text file) into a fresh "Comps" folder and scans it.
+  void InstallComponents(const std::vector<std::string>& places);
   // The built component's file.
   static std::string Built(const std::string& name);
   // An exported cell of a component, the library kept loaded for the test.
