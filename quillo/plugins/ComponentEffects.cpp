@@ -27,7 +27,8 @@ int GroupFirst(const AnsiString& group, int& count) {
 
 std::vector<AnsiString> EffectGroups() {
   std::vector<AnsiString> groups;
-  for (const AnsiString& name : ComponentFileList) groups.push_back(TranslateMarked(name));
+  // As the submenus show them, so each root finds its submenu.
+  for (const AnsiString& name : ComponentFileList) groups.push_back(ComponentGroupCaption(name));
   return groups;
 }
 

@@ -93,7 +93,7 @@ void DirectoryFound(TTreeScanner& scanner) {
   ComponentFileList.push_back(UpperCase(name));
 
   Scan.parent = TheComponentHost().ImageMenu();
-  TMenuItem* group = AddComponentMenuItem("&" + CapitaliseWords(TranslateMarked(UpperCase(name))), false);
+  TMenuItem* group = AddComponentMenuItem("&" + ComponentGroupCaption(UpperCase(name)), false);
   if (!group) return;
   ++Scan.folders;
   group->SetImageIndex(Scan.folders);
@@ -165,6 +165,8 @@ void RemoveComponentMenus() {
 }
 
 }  // namespace
+
+AnsiString ComponentGroupCaption(const AnsiString& name) { return CapitaliseWords(TranslateMarked(name)); }
 
 AnsiString ComponentFolder() { return ProgramFolder() + "Comps"; }
 

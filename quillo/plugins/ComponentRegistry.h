@@ -10,6 +10,9 @@ class TMenuItem;
 
 // Rebuilds the registry and its menus (the items of an earlier scan are taken out first).
 void ScanComponents();
+// A group's caption from its folder name in ComponentFileList: translated, each word
+// capitalised ("SPECIAL EFFECTS" gives "Special Effects"); its submenu adds the "&".
+AnsiString ComponentGroupCaption(const AnsiString& name);
 // The folder scanned: the program folder's "Comps".
 AnsiString ComponentFolder();
 // Whether a scan has finished in this run (later scans add no palette buttons).

@@ -47,7 +47,7 @@ TTabSheet* Sheet() { return ToolForm ? ToolForm->CompSheet : nullptr; }
 
 template <class T>
 T* Named(const char* name, TTabSheet* sheet) {
-  if (auto* found = dynamic_cast<T*>(sheet->FindChildControl(name))) return found;
+  if (auto* found = dynamic_cast<T*>(ToolForm->FindComponent(name))) return found;
   T* made = NewNamedComponent<T>(ToolForm, name);
   made->SetParent(sheet);
   return made;
@@ -58,15 +58,15 @@ void LookUpFixedControls() {
   Fixed = CompSheetControls{};
   TTabSheet* sheet = Sheet();
   if (!sheet) return;
-  Fixed.CompApplyBtn = dynamic_cast<TButton*>(sheet->FindChildControl("CompApplyBtn"));
-  Fixed.CancelBtn = dynamic_cast<TButton*>(sheet->FindChildControl("CancelBtn"));
-  Fixed.CompHelpBtn = dynamic_cast<TButton*>(sheet->FindChildControl("CompHelpBtn"));
-  Fixed.PresetBtn = dynamic_cast<TButton*>(sheet->FindChildControl("PresetBtn"));
-  Fixed.PreviewBtn = dynamic_cast<TButton*>(sheet->FindChildControl("PreviewBtn"));
-  Fixed.BrowseBtn = dynamic_cast<TButton*>(sheet->FindChildControl("BrowseBtn"));
-  Fixed.ModeCombo = dynamic_cast<TComboBox*>(sheet->FindChildControl("ModeCombo"));
-  Fixed.CopyrightMessage = dynamic_cast<TLabel*>(sheet->FindChildControl("CopyrightMessage"));
-  Fixed.InstPreviewBuf = dynamic_cast<TBuffer*>(sheet->FindChildControl("InstPreviewBuf"));
+  Fixed.CompApplyBtn = dynamic_cast<TButton*>(ToolForm->FindComponent("CompApplyBtn"));
+  Fixed.CancelBtn = dynamic_cast<TButton*>(ToolForm->FindComponent("CancelBtn"));
+  Fixed.CompHelpBtn = dynamic_cast<TButton*>(ToolForm->FindComponent("CompHelpBtn"));
+  Fixed.PresetBtn = dynamic_cast<TButton*>(ToolForm->FindComponent("PresetBtn"));
+  Fixed.PreviewBtn = dynamic_cast<TButton*>(ToolForm->FindComponent("PreviewBtn"));
+  Fixed.BrowseBtn = dynamic_cast<TButton*>(ToolForm->FindComponent("BrowseBtn"));
+  Fixed.ModeCombo = dynamic_cast<TComboBox*>(ToolForm->FindComponent("ModeCombo"));
+  Fixed.CopyrightMessage = dynamic_cast<TLabel*>(ToolForm->FindComponent("CopyrightMessage"));
+  Fixed.InstPreviewBuf = dynamic_cast<TBuffer*>(ToolForm->FindComponent("InstPreviewBuf"));
 }
 
 // The fixed controls, made on first use (the tool window keeps them).
@@ -76,7 +76,7 @@ void FindFixedControls() {
     Fixed = CompSheetControls{};
     return;
   }
-  const bool first = !sheet->FindChildControl("CompApplyBtn");
+  const bool first = !ToolForm->FindComponent("CompApplyBtn");
   Fixed.CompApplyBtn = Named<TButton>("CompApplyBtn", sheet);
   Fixed.CancelBtn = Named<TButton>("CancelBtn", sheet);
   Fixed.CompHelpBtn = Named<TButton>("CompHelpBtn", sheet);

@@ -31,6 +31,8 @@ void QlcProgramTest::StartOn(int width, int height, std::uint32_t colour) {
   picture.Alloc(width, height);
   picture.Box(picture.rect, colour);
   picture.FreeUndo();
+  // The test's first scan is the run's first: its brushes get their palette buttons.
+  ForgetComponentBrushEntries();
   if (ImageForm && ImageForm->ShowBuf) ImageForm->ShowBuf->Invalidate();
   ui.RunUntilIdle();
 }
