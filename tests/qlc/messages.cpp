@@ -12,6 +12,9 @@ __attribute__((visibility("default"))) int messages_width = 0;
 __attribute__((visibility("default"))) long messages_height = 0;
 __attribute__((visibility("default"))) void* messages_resize_result = nullptr;
 __attribute__((visibility("default"))) int messages_processed = 0;
+// Set: the run presses Stop (0x1575 while busy) and reports what CompProgress answered after.
+__attribute__((visibility("default"))) int messages_stop_in_process = 0;
+__attribute__((visibility("default"))) int messages_progress_after_stop = -1;
 
 static ComponentParams* params = nullptr;
 
@@ -32,6 +35,10 @@ __attribute__((visibility("default"))) void QLCPROCESS(void* block, int32_t comm
   if (command == CMD_PROCESS) {
     ++messages_processed;
     params->Callbacks.CompPutPixel(0x00FF00, 0, 0);
+    if (messages_stop_in_process) {
+      SendMessage(window, UM_COMPPREVIEW, 0, 0);
+      messages_progress_after_stop = params->Callbacks.CompProgress(1);
+    }
   }
 }
 }

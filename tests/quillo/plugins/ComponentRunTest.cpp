@@ -133,6 +133,48 @@ TEST_F(ComponentRunTest, AResizeIsTakenWithinItsLimitsAndCancelPutsThePictureBac
   EXPECT_EQ(UndoSteps(Picture()), 0);
 }
 
+TEST_F(ComponentRunTest, StopDuringApplyTakesTheStepBackAndTheToolStays) {
+  StartOn(16, 12, 0x00405060);
+  InstallComponents({"messages"});
+  Choose("&Requester");
+  ASSERT_EQ(CurrentTool, &QlComponentTool);
+  *Cell<int>("messages", "messages_stop_in_process") = 1;
+  PostMessage(form->GetHandle(), UM_COMPOK, 0, 0);
+  ui.RunUntilIdle();
+  EXPECT_EQ(*Cell<int>("messages", "messages_progress_after_stop"), 0);
+  EXPECT_EQ(CurrentTool, &QlComponentTool);
+  EXPECT_EQ(UndoSteps(Picture()), 0);
+  EXPECT_EQ(*Picture().At(0, 0), 0x00405060u);
+  // The next Apply runs again and keeps the result.
+  *Cell<int>("messages", "messages_stop_in_process") = 0;
+  PostMessage(form->GetHandle(), UM_COMPOK, 0, 0);
+  ui.RunUntilIdle();
+  EXPECT_NE(CurrentTool, &QlComponentTool);
+  EXPECT_EQ(*Picture().At(0, 0) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(UndoSteps(Picture()), 1);
+}
+
+TEST_F(ComponentRunTest, PutPixelBlendsWithTheSourceAndKeepsTheTopByte) {
+  StartOn(16, 12, 0x7FC8C8C8);
+  InstallComponents({"messages"});
+  Choose("&Requester");
+  ASSERT_EQ(CurrentTool, &QlComponentTool);
+  const int expected[] = {100, 150, 78, 222, 156, 128, 189, 255, 115, 100, 200, 100, 100};
+  for (int item = 0; item <= 12; ++item) {
+    BlendModeInForce = item;
+    HostParams.Callbacks.CompPutPixel(0x00646464, 2, 3);
+    EXPECT_EQ(*Picture().At(3, 2), 0x7F000000u | static_cast<std::uint32_t>(expected[item]) * 0x010101u) << item;
+  }
+  // After a resize the colour replaces.
+  BlendModeInForce = 1;
+  Picture().Alloc(8, 8);
+  HostParams.Callbacks.CompPutPixel(0x00646464, 2, 3);
+  EXPECT_EQ(*Picture().At(3, 2) & 0xFFFFFF, 0x646464u);
+  PostMessage(form->GetHandle(), UM_COMPCANCEL, 0, 0);
+  ui.RunUntilIdle();
+  EXPECT_EQ(Picture().Width(), 16);
+}
+
 TEST_F(ComponentRunTest, TheCallbacksCheckTheirNumbers) {
   StartOn(16, 12, 0x00405060);
   InstallComponents({"messages"});
