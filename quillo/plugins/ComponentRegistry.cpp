@@ -41,6 +41,13 @@ ScanState Scan;
 
 void Log(const AnsiString& text) { WriteLog(text.c_str()); }
 
+// A caption with its access key on the first letter.
+AnsiString MenuCaption(const AnsiString& text) {
+  AnsiString caption = "&";
+  caption += text;
+  return caption;
+}
+
 // Items per menu column: the work area's height in menu rows, at least 1.
 int ItemsPerColumn() {
   const int rowHeight = std::max(1, GetSystemMetrics(SM_CYMENU));
@@ -93,7 +100,7 @@ void DirectoryFound(TTreeScanner& scanner) {
   ComponentFileList.push_back(UpperCase(name));
 
   Scan.parent = TheComponentHost().ImageMenu();
-  TMenuItem* group = AddComponentMenuItem("&" + ComponentGroupCaption(UpperCase(name)), false);
+  TMenuItem* group = AddComponentMenuItem(MenuCaption(ComponentGroupCaption(UpperCase(name))), false);
   if (!group) return;
   ++Scan.folders;
   group->SetImageIndex(Scan.folders);
@@ -148,7 +155,7 @@ void FileFound(TTreeScanner& scanner) {
   } else {
     record.Path = path;
     record.PaletteEntry = BrushEntryFor(record);
-    AddComponentMenuItem("&" + TranslateMarked(record.Name), true);
+    AddComponentMenuItem(MenuCaption(TranslateMarked(record.Name)), true);
     ++ComponentCount;
   }
   FreeLibrary(module);
@@ -215,7 +222,7 @@ TMenuItem* ComponentGroupNamed(const AnsiString& caption) {
   if (!image) return nullptr;
   for (int i = 0; i < image->Count(); ++i) {
     TMenuItem* group = image->Items(i);
-    if (group->GetTag() == ComponentMenuTag && group->Count() >= 2 && group->GetCaption() == "&" + caption) return group;
+    if (group->GetTag() == ComponentMenuTag && group->Count() >= 2 && group->GetCaption() == MenuCaption(caption)) return group;
   }
   return nullptr;
 }
