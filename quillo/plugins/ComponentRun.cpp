@@ -22,7 +22,6 @@
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
-bool BrowserEndsComponentRun = false;
 
 namespace {
 
@@ -297,7 +296,7 @@ public:
       RestoreFromCopy(tool);
       if (record) RebuildSelectionIfAsked(*record);
       RepaintActiveView();
-    } else if (record && !BrowserEndsComponentRun) {
+    } else if (record) {
       std::memcpy(record->SavedValues.data(), ComponentOptionValues.data(), QLC_VALUE_BYTES);
     }
     tool.QlComponentPicture.Free();

@@ -25,5 +25,3 @@ LRESULT ComponentRequest(UINT message, WPARAM wParam, LPARAM lParam);
 bool ComponentToolCurrent();
 // Installs the tools' driver (the main window does at start-up; tests too).
 void InstallComponentToolDriver();
-// Set by the effect browser while it ends a run of its own: the option values stay unsaved.
-extern bool BrowserEndsComponentRun;

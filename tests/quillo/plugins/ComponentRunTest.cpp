@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "QlcFixture.h"
 #include "platform/user/User.h"
 #include "platform/vcl/Menus.h"
@@ -205,6 +207,26 @@ TEST_F(ComponentRunTest, TheCallbacksCheckTheirNumbers) {
   cb.CompFree(memory);
   PostMessage(form->GetHandle(), UM_COMPCANCEL, 0, 0);
   ui.RunUntilIdle();
+}
+
+}  // namespace
+
+namespace {
+
+using ComponentLoadTest = QlcProgramTest;
+
+TEST_F(ComponentLoadTest, ALibraryGoneSinceTheScanIsNamedInAMessage) {
+  StartOn(16, 12, 0x00405060);
+  InstallComponents({"inverter"});
+  P_icon* before = CurrentTool;
+  Release("inverter");
+  std::filesystem::remove(programFolder + "Comps/inverter.qlc");
+  ui.AnswerMessageBoxes({IDOK});
+  Choose("&Inverter");
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_NE(ui.MessageBoxTexts()[0].find(programFolder + "Comps/inverter.qlc"), std::string::npos);
+  EXPECT_EQ(CurrentTool, before);
+  EXPECT_EQ(*Picture().At(3, 3), 0x00405060u);
 }
 
 }  // namespace

@@ -12,7 +12,10 @@
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/components/edits/SpinEdit.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageView.h"
+#include "../document/FailingUndoMemory.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
@@ -171,6 +174,81 @@ TEST_F(ComponentSheetTest, APointOnAOnePixelWideImageIsFractionZero) {
   // The thumbnail of a 1 x 1000 image is 1 x 90.
   EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetWidth(), 1);
   EXPECT_EQ(CompSheetFixedControls().InstPreviewBuf->GetHeight(), 90);
+}
+
+}  // namespace
+
+namespace {
+
+class ComponentPageCasesTest : public QlcProgramTest {
+protected:
+  // The every-kind component with its record changed first as a test needs.
+  void Open(int width, int height, std::function<void(QLCDSTR&)> change) {
+    StartOn(width, height, 0x00FFFFFF);
+    InstallComponents({"effects/everykind"});
+    change(ComponentTable[0]);
+    ImageItem("&Effects")->Items(2)->Click();
+    ui.RunUntilIdle();
+    ASSERT_EQ(CurrentTool, &QlComponentTool);
+  }
+  static TControl* Control(int option, int which) {
+    return ComponentTable[0].OptionControls[static_cast<std::size_t>(option)][static_cast<std::size_t>(which)];
+  }
+};
+
+TEST_F(ComponentPageCasesTest, AVersionBelowTwoAndAHalfNeverShowsTheModeList) {
+  Open(100, 50, [](QLCDSTR& record) { record.Version = 2.4f; });
+  EXPECT_FALSE(CompSheetFixedControls().ModeCombo->GetVisible());
+  EXPECT_EQ(SheetBlendMode(), 0);
+}
+
+TEST_F(ComponentPageCasesTest, APointAtTheFarCornerShowsTheLastPixel) {
+  Open(100, 50, [](QLCDSTR& record) {
+    const int offset = OptionSlotOffset(record, 8);
+    WriteSlot32(record.SavedValues.data(), offset, static_cast<std::int32_t>(0xFFFFFFFFu));
+  });
+  EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Control(8, 0))->GetAsInteger(), 99);
+  EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Control(8, 1))->GetAsInteger(), 49);
+}
+
+TEST_F(ComponentPageCasesTest, PresetClampsTheDocumentToTheOpenOnes) {
+  Open(100, 50, [](QLCDSTR& record) { WriteSlot32(record.DefaultValues.data(), OptionSlotOffset(record, 9), 5); });
+  // A second document, then the page of the first again.
+  SelectTool(&PenContTool, true, -1);
+  TImageForm* other = CreateDocumentWindow(30, 20, "");
+  ASSERT_NE(other, nullptr);
+  ui.RunUntilIdle();
+  ASSERT_EQ(ImgFormCount, 2);
+  ImageItem("&Effects")->Items(2)->Click();
+  ui.RunUntilIdle();
+  ASSERT_EQ(CurrentTool, &QlComponentTool);
+  TButton* preset = CompSheetFixedControls().PresetBtn;
+  const POINT at = UiDriver::At(preset->GetHandle(), 5, 5);
+  ASSERT_EQ(WindowFromPoint(at), preset->GetHandle());
+  ui.Click(at.x, at.y);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ComponentTable[0].OptionTypes[9], QLC_OPT_DOCUMENT);
+  EXPECT_EQ(ReadSlot32(ComponentTable[0].DefaultValues.data(), 32), 5);
+  EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Control(9, 2))->GetAsInteger(), 2);
+  EXPECT_EQ(ReadSlot32(Cell<std::uint8_t>("everykind", "every_options"), 32), 2);
+}
+
+TEST_F(ComponentPageCasesTest, WithoutRoomForItsUndoStepApplyDoesNotRun) {
+  Open(100, 50, [](QLCDSTR&) {});
+  ui.AnswerMessageBoxes({IDOK});
+  {
+    // Neither memory nor room on the disk for the step.
+    FailingAllocator noMemory;
+    const std::int64_t disk = Settings.UndoDisk;
+    Settings.UndoDisk = 0;
+    ComponentApplyClick();
+    ui.RunUntilIdle();
+    Settings.UndoDisk = disk;
+  }
+  EXPECT_EQ(CurrentTool, &QlComponentTool);
+  EXPECT_EQ(*Cell<int>("everykind", "every_full_runs"), 0);
+  EXPECT_EQ(*Picture().At(50, 25), 0x00FFFFFFu);
+  EXPECT_EQ(Picture().UndoChain, nullptr);
 }
 
 }  // namespace

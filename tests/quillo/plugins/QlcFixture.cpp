@@ -31,6 +31,8 @@ void QlcProgramTest::StartOn(int width, int height, std::uint32_t colour) {
   picture.Alloc(width, height);
   picture.Box(picture.rect, colour);
   picture.FreeUndo();
+  // A picture the test works on is no untouched blank one that a new document replaces.
+  picture.BlankStart = 0;
   // The test's first scan is the run's first: its brushes get their palette buttons.
   ForgetComponentBrushEntries();
   if (ImageForm && ImageForm->ShowBuf) ImageForm->ShowBuf->Invalidate();
@@ -69,6 +71,15 @@ HMODULE QlcProgramTest::Keep(const std::string& component) {
   HMODULE module = LoadLibrary(Built(component).c_str());
   kept.emplace_back(component, module);
   return module;
+}
+
+void QlcProgramTest::Release(const std::string& component) {
+  for (auto it = kept.begin(); it != kept.end(); ++it)
+    if (it->first == component) {
+      FreeLibrary(it->second);
+      kept.erase(it);
+      return;
+    }
 }
 
 TMenuItem* QlcProgramTest::ImageItem(const std::string& caption) const {

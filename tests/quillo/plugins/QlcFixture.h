@@ -31,6 +31,8 @@ protected:
     return reinterpret_cast<T*>(GetProcAddress(Keep(component), name));
   }
   HMODULE Keep(const std::string& component);
+  // The test lets go of a component it kept loaded.
+  void Release(const std::string& component);
   // The Image menu item or submenu with that caption; null when none.
   TMenuItem* ImageItem(const std::string& caption) const;
   // The active picture.
