@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "platform/gdi/WinDefs.h"
+#include "platform/rtl/AnsiString.h"
+#include "platform/vcl/Color.h"
 #include "quillo/base/HostSlot.h"
 
 class TMenuItem;
@@ -31,6 +33,9 @@ public:
   virtual int AddBrushToPalette(int /*glyph*/, int /*columns*/) { return -1; }
   // The palette entry chosen in the component brush's group; -1 without one.
   virtual int ChosenBrushEntry() { return -1; }
+  // The main window's colour selector titled title, starting at start (0x00BBGGRR); the colour
+  // chosen, or start.
+  virtual TColor ChooseColour(const AnsiString& /*title*/, TColor start) { return start; }
 };
 
 inline ComponentHost& TheComponentHost() { return HostSlot<ComponentHost>::Current(); }

@@ -15,11 +15,13 @@
 #include "platform/vcl/Strings.h"
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/ProgramFolder.h"
 #include "quillo/base/ProgramMessages.h"
 #include "quillo/base/Settings.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/Progress.h"
 #include "quillo/plugins/ComponentCallbacks.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
@@ -167,6 +169,24 @@ void OptionChanged() {
   RefreshInstPreview();
 }
 
+// A colour option's swatch: the colour selector, titled with the option's label, sets it; the
+// program's own help serves the selector meanwhile.
+void ColourOptionMouseDown(TObject* sender) {
+  auto* swatch = dynamic_cast<TShape*>(sender);
+  QLCDSTR* record = CurrentRecord();
+  if (!swatch || !record) return;
+  const auto option = static_cast<std::size_t>(swatch->GetTag());
+  auto* label = dynamic_cast<TLabel*>(record->OptionLabels[option]);
+  const AnsiString componentHelp = ApplicationHelpFile;
+  ResetHelpFile();
+  const TColor chosen =
+      TheComponentHost().ChooseColour(label ? label->GetCaption() : AnsiString(), swatch->GetBrush()->GetColor());
+  ApplicationHelpFile = componentHelp;
+  swatch->GetBrush()->SetColor(chosen);
+  swatch->Invalidate();
+  OptionChanged();
+}
+
 template <class T>
 T* Control(TTabSheet* sheet, int left, int top, int width, int height, bool shown) {
   T* c = NewComponent<T>(ToolForm);
@@ -273,6 +293,8 @@ void BuildComponentOption(QLCDSTR& record, int i, int& y, int width) {
     }
     case QLC_OPT_COLOR: {
       auto* swatch = Control<TShape>(sheet, width - 44, y, 40, 21, shown);
+      swatch->SetTag(i);
+      swatch->OnMouseDown = [](TObject* sender, TMouseButton, TShiftState, int, int) { ColourOptionMouseDown(sender); };
       controls[0] = swatch;
       break;
     }
@@ -525,6 +547,8 @@ void ShowCompOptions(bool withButtons) {
   FillOptionControls(record->SavedValues.data());
   ComponentAutoSend = autoSend;
   ToolForm->SetHelpContext(record->HelpContext);
+  // Help on the page is the component's own.
+  ApplicationHelpFile = ProgramFolder() + record->HelpFile;
   ActiveOptionPage = &ThePage;
   PageBuilt = true;
 }

@@ -12,6 +12,7 @@
 #include "quillo/plugins/ComponentRun.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/ToolPalette.h"
+#include "quillo/tools/ColorSelector.h"
 #include "quillo/tools/ToolObjects.h"
 
 namespace {
@@ -27,6 +28,21 @@ public:
     const std::size_t before = PaletteEntries.size();
     RegisterToolIcon(glyph, &QlComponentBrushTool, 'I', 1, nullptr, columns);
     return PaletteEntries.size() > before ? static_cast<int>(before) : -1;
+  }
+  TColor ChooseColour(const AnsiString& title, TColor start) override {
+    if (!MainForm || !MainForm->ColorBox) return start;
+    TColorBox* box = MainForm->ColorBox;
+    const AnsiString savedTitle = box->Title;
+    TObject* const savedTarget = box->Target;
+    const TColorChangeEvent savedChange = box->OnChange;
+    box->Title = title;
+    box->Target = nullptr;
+    box->OnChange = nullptr;
+    const TColor chosen = box->Execute(start);
+    box->Title = savedTitle;
+    box->Target = savedTarget;
+    box->OnChange = savedChange;
+    return chosen;
   }
   int ChosenBrushEntry() override {
     const int g = PaletteGroupOf(&QlComponentBrushTool);

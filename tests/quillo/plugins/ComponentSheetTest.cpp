@@ -9,6 +9,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Screen.h"
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/components/edits/SpinEdit.h"
@@ -249,6 +250,31 @@ TEST_F(ComponentPageCasesTest, WithoutRoomForItsUndoStepApplyDoesNotRun) {
   EXPECT_EQ(*Cell<int>("everykind", "every_full_runs"), 0);
   EXPECT_EQ(*Picture().At(50, 25), 0x00FFFFFFu);
   EXPECT_EQ(Picture().UndoChain, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+using ComponentColourOptionTest = ComponentSheetTest;
+
+TEST_F(ComponentColourOptionTest, TheSwatchOpensTheColourSelectorTitledWithItsLabel) {
+  OpenEveryKind();
+  auto* swatch = dynamic_cast<TShape*>(Main(7));
+  ASSERT_NE(swatch, nullptr);
+  std::string title;
+  ui.WhenModalWaits([&] {
+    TCustomForm* dialog = Screen()->ActiveForm();
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->GetCaption();
+    ui.QueuePress(VK_ESCAPE);
+  });
+  const POINT at = UiDriver::At(swatch->GetParent()->GetHandle(), swatch->GetLeft() + 5, swatch->GetTop() + 5);
+  ui.Click(at.x, at.y);
+  ui.RunUntilIdle();
+  EXPECT_EQ(title, "Tint");
+  // Cancelled: the colour stays, and the component has it.
+  EXPECT_EQ(ReadSlot32(Cell<std::uint8_t>("everykind", "every_options"), 24), 0xFF8000);
 }
 
 }  // namespace
