@@ -19,6 +19,7 @@
 #include "quillo/plugins/ComponentHost.h"
 #include "quillo/plugins/ComponentSheet.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
@@ -317,12 +318,18 @@ public:
 
   void ShowFeedback(P_ql_component& tool, bool brush) override {
     if (!brush || !CurrentPicture) return;
-    if (ToolPhase == ToolPhaseDrag) {
+    if (ToolPhase == 0) {
+      StampBrush(ToolPoint.x, ToolPoint.y);
+    } else if (ToolPhase == ToolPhaseDrag) {
       Dab(tool, ToolPoint.x, ToolPoint.y);
       ExtendDirtyRect(ToolPoint.x, ToolPoint.y, ToolPoint.x, ToolPoint.y);
     } else if (ToolPhase == 1) {
       EndStroke(tool);
     }
+  }
+
+  void HideFeedback(P_ql_component&, bool brush) override {
+    if (brush && ToolPhase == 0 && CurrentPicture) HideBrushAt(ToolPoint.x, ToolPoint.y);
   }
 
 private:
@@ -338,6 +345,7 @@ private:
     ResetDirtyRect();
     ToolPhase = 0;
     tool.QlComponentPicture.CopyFrom(*image);
+    StampBrush(ToolPoint.x, ToolPoint.y);
   }
 };
 

@@ -1,6 +1,7 @@
 #include "quillo/plugins/ComponentSheet.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -20,6 +21,7 @@
 #include "quillo/base/Settings.h"
 #include "quillo/components/edits/SpinEdit.h"
 #include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/Progress.h"
 #include "quillo/plugins/ComponentCallbacks.h"
@@ -42,6 +44,8 @@ constexpr int PreviewBoxHeight = 90;
 // The instant preview's pictures: the image scaled down, and the component's result on it.
 UDBuffer ScaledSource;
 UDBuffer ScaledResult;
+// The document options' thumbnails, one per option.
+std::array<UDBuffer, QLC_MAX_OPTIONS> DocumentThumbs;
 CompSheetControls Fixed;
 bool PageBuilt = false;
 
@@ -187,6 +191,35 @@ void ColourOptionMouseDown(TObject* sender) {
   OptionChanged();
 }
 
+// The thumbnail of document n (1-based) in the option's view; the active document shows as it
+// was before the effect.
+void DrawDocumentThumb(TBuffer* view, int option, int n) {
+  UDBuffer& thumb = DocumentThumbs[static_cast<std::size_t>(option)];
+  view->SetBuffer(nullptr);
+  thumb.Free();
+  if (n >= 1 && n <= ImgFormCount && ImgForms[static_cast<std::size_t>(n - 1)]) {
+    TImageForm* form = ImgForms[static_cast<std::size_t>(n - 1)];
+    UDBuffer* picture = &form->Picture;
+    if (form == ImageForm && !QlComponentTool.QlComponentPicture.Empty()) picture = &QlComponentTool.QlComponentPicture;
+    if (!picture->Empty()) thumb.ScaleToFit(*picture, PreviewBoxWidth, PreviewBoxHeight, true, false);
+  }
+  view->SetTag(n);
+  view->SetBuffer(thumb.Empty() ? nullptr : &thumb);
+  view->Invalidate();
+}
+
+// The document option's number changed: its thumbnail follows.
+void DocumentSpinChange(TObject* sender) {
+  auto* edit = dynamic_cast<TExSpinEdit*>(sender);
+  QLCDSTR* record = CurrentRecord();
+  if (!edit || !record) return;
+  const int option = static_cast<int>(edit->GetTag() / 256);
+  const int n = static_cast<int>(std::lround(static_cast<double>(edit->GetValue())));
+  auto* view = dynamic_cast<TBuffer*>(record->OptionControls[static_cast<std::size_t>(option)][0]);
+  if (n >= 1 && view) DrawDocumentThumb(view, option, n);
+  OptionChanged();
+}
+
 template <class T>
 T* Control(TTabSheet* sheet, int left, int top, int width, int height, bool shown) {
   T* c = NewComponent<T>(ToolForm);
@@ -312,7 +345,10 @@ void BuildComponentOption(QLCDSTR& record, int i, int& y, int width) {
       break;
     }
     case QLC_OPT_DOCUMENT: {
+      auto* view = Control<TBuffer>(sheet, width - 123, y, PreviewBoxWidth, PreviewBoxHeight, shown);
+      controls[0] = view;
       auto* edit = SpinEdit(sheet, 4, y + 26, 39, shown, vtInt);
+      edit->OnChange = [](TObject* sender) { DocumentSpinChange(sender); };
       edit->SetMinValue(1);
       edit->SetMaxValue(std::max(1, ImgFormCount));
       edit->SetIncrement(ImgFormCount > 1 ? 1 : 0);
@@ -364,9 +400,12 @@ void FillOptionControls(const std::uint8_t* values) {
         if (auto* y = dynamic_cast<TExSpinEdit*>(controls[1])) y->SetValue(static_cast<int>((packed >> 16) * static_cast<std::uint32_t>(ih - 1) / 65535.0 + 0.5));
         break;
       }
-      case QLC_OPT_DOCUMENT:
-        if (auto* e = dynamic_cast<TExSpinEdit*>(controls[2])) e->SetValue(std::clamp(v, 1, std::max(1, ImgFormCount)));
+      case QLC_OPT_DOCUMENT: {
+        const int n = std::clamp(v, 1, std::max(1, ImgFormCount));
+        if (auto* e = dynamic_cast<TExSpinEdit*>(controls[2])) e->SetValue(n);
+        if (auto* view = dynamic_cast<TBuffer*>(controls[0])) DrawDocumentThumb(view, i, n);
         break;
+      }
       default: break;
     }
   }
@@ -415,7 +454,8 @@ void ReadComponentOptions() {
         break;
       }
       case QLC_OPT_DOCUMENT:
-        if (auto* e = dynamic_cast<TExSpinEdit*>(controls[2])) WriteSlot32(values, offset, static_cast<std::int32_t>(e->GetAsInteger()));
+        if (auto* view = dynamic_cast<TBuffer*>(controls[0])) WriteSlot32(values, offset, static_cast<std::int32_t>(view->GetTag()));
+        else if (auto* e = dynamic_cast<TExSpinEdit*>(controls[2])) WriteSlot32(values, offset, static_cast<std::int32_t>(e->GetAsInteger()));
         break;
       default: break;
     }
@@ -561,12 +601,15 @@ void HideCompOptions() {
   LookUpFixedControls();
   ActiveOptionPage = nullptr;
   if (QLCDSTR* record = CurrentRecord()) {
+    for (auto& controls : record->OptionControls)
+      if (auto* view = dynamic_cast<TBuffer*>(controls[0])) view->SetBuffer(nullptr);
     record->OptionLabels.fill(nullptr);
     for (auto& controls : record->OptionControls) controls.fill(nullptr);
   }
   if (Fixed.InstPreviewBuf && Sheet()) Fixed.InstPreviewBuf->SetBuffer(nullptr);
   ScaledSource.Free();
   ScaledResult.Free();
+  for (UDBuffer& thumb : DocumentThumbs) thumb.Free();
   if (PageBuilt && ToolForm) ToolForm->ShowSheet(ToolForm->CompSheet, false, false);
   PageBuilt = false;
 }

@@ -53,9 +53,12 @@ TEST_F(ComponentSheetTest, EachKindHasItsControlsAtItsRow) {
     TControl* shown = Main(i) ? Main(i) : record->OptionControls[static_cast<std::size_t>(i)][2];
     if (!shown) shown = record->OptionLabels[static_cast<std::size_t>(i)];
     ASSERT_NE(shown, nullptr) << i;
-    // The document edit sits 26 below its row, a lone label 2.
-    EXPECT_EQ(shown->GetTop() - (i == 9 ? 26 : i == 5 ? 2 : 0), tops[i]) << i;
+    // A lone label sits 2 below its row.
+    EXPECT_EQ(shown->GetTop() - (i == 5 ? 2 : 0), tops[i]) << i;
   }
+  // The document option: its thumbnail at the row's top, its number 26 below.
+  EXPECT_NE(dynamic_cast<TBuffer*>(Main(9)), nullptr);
+  EXPECT_EQ(record->OptionControls[9][2]->GetTop(), 224 + 26);
   EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(0)), nullptr);
   EXPECT_NE(dynamic_cast<TExSpinEdit*>(Main(1)), nullptr);
   EXPECT_NE(dynamic_cast<TButton*>(Main(2)), nullptr);
@@ -231,6 +234,13 @@ TEST_F(ComponentPageCasesTest, PresetClampsTheDocumentToTheOpenOnes) {
   EXPECT_EQ(ComponentTable[0].OptionTypes[9], QLC_OPT_DOCUMENT);
   EXPECT_EQ(ReadSlot32(ComponentTable[0].DefaultValues.data(), 32), 5);
   EXPECT_EQ(dynamic_cast<TExSpinEdit*>(Control(9, 2))->GetAsInteger(), 2);
+  // The thumbnail shows document 2, 30 x 20 fitted into 120 x 90.
+  auto* thumb = dynamic_cast<TBuffer*>(Control(9, 0));
+  ASSERT_NE(thumb, nullptr);
+  EXPECT_EQ(thumb->GetTag(), 2);
+  ASSERT_NE(thumb->GetBuffer(), nullptr);
+  EXPECT_EQ(thumb->GetBuffer()->Width(), 120);
+  EXPECT_EQ(thumb->GetBuffer()->Height(), 80);
   EXPECT_EQ(ReadSlot32(Cell<std::uint8_t>("everykind", "every_options"), 32), 2);
 }
 
