@@ -6,6 +6,9 @@
 #include "QlcFixture.h"
 #include "platform/user/Desktop.h"
 #include "platform/vcl/Menus.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/files/BrowseForm.h"
@@ -21,6 +24,7 @@ protected:
     StartOn(320, 200, 0x00336699);
     for (int y = 0; y < 200; ++y)
       for (int x = 0; x < 320; ++x) *Picture().At(x, y) = static_cast<std::uint32_t>(x * 0x000300 + y) & 0xFFFFFF;
+    ImageForm->ShowBuf->Invalidate();
     InstallComponents({"special effects/everykind", "special effects/inverter", "special effects/brush"});
     ImageItem("&Special Effects")->Items(3)->Click();
     ui.RunUntilIdle();
