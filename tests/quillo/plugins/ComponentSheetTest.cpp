@@ -288,3 +288,30 @@ TEST_F(ComponentColourOptionTest, TheSwatchOpensTheColourSelectorTitledWithItsLa
 }
 
 }  // namespace
+
+namespace {
+
+using ComponentPreviewTest = ComponentSheetTest;
+
+TEST_F(ComponentPreviewTest, OnlyAChangedBlockOrModeRunsThePreviewAgain) {
+  OpenEveryKind();
+  const int* fullRuns = Cell<int>("everykind", "every_full_runs");
+  ComponentPreviewClick();
+  ComponentPreviewClick();
+  EXPECT_EQ(*fullRuns, 1);
+  TComboBox* modes = CompSheetFixedControls().ModeCombo;
+  modes->SetItemIndex(10);
+  modes->OnChange(modes);
+  ComponentPreviewClick();
+  ui.RunUntilIdle();
+  EXPECT_EQ(*fullRuns, 2);
+  // Lighten: the white image stays white under grey 128.
+  EXPECT_EQ(*Picture().At(50, 25) & 0xFFFFFF, 0xFFFFFFu);
+  modes->SetItemIndex(9);
+  modes->OnChange(modes);
+  ComponentPreviewClick();
+  EXPECT_EQ(*fullRuns, 3);
+  EXPECT_EQ(*Picture().At(50, 25) & 0xFFFFFF, 0x808080u);
+}
+
+}  // namespace
