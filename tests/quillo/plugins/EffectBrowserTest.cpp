@@ -13,6 +13,7 @@
 #include "quillo/document/UndoEngine.h"
 #include "quillo/files/BrowseForm.h"
 #include "quillo/plugins/ComponentDescription.h"
+#include "quillo/plugins/ComponentEffects.h"
 #include "quillo/plugins/ComponentSheet.h"
 #include "quillo/tools/ToolObjects.h"
 
@@ -78,6 +79,8 @@ TEST_F(EffectBrowserTest, EachComponentOfTheGroupShowsOnAThumbnailAtItsDefaults)
     // At its defaults: grey 128; the inverter inverts.
     EXPECT_EQ(*every->picture->At(10, 10) & 0xFFFFFF, 0x808080u);
     EXPECT_EQ(*inverter->picture->At(10, 10) & 0xFFFFFF, 0xDFBF9Fu);
+    // A group no submenu is captioned for has nothing to show.
+    EXPECT_TRUE(EffectEntries("Nowhere").empty());
     before = Pixels();
     chain = Picture().UndoChain;
   });
