@@ -53,3 +53,19 @@ if(TARGET quillo_tests)
   add_dependencies(quillo_tests filter_samples)
   target_compile_definitions(quillo_tests PRIVATE QUILLO_FILTER_PLUGIN_DIR="${QUILLO_FILTER_PLUGIN_DIR}")
 endif()
+
+# The plug-in component tests load small components built from tests/qlc/ as "*.qlc" libraries
+# (the C++ ones link the platform layer for the window messages they send).
+if(TARGET quillo_tests)
+  file(GLOB qlc_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/qlc/*.c ${CMAKE_CURRENT_SOURCE_DIR}/qlc/*.cpp)
+  foreach(source IN LISTS qlc_sources)
+    get_filename_component(qlc_name ${source} NAME_WE)
+    add_library(qlc_${qlc_name} MODULE ${source})
+    set_target_properties(qlc_${qlc_name} PROPERTIES PREFIX "" OUTPUT_NAME ${qlc_name} SUFFIX ".qlc"
+                          LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/qlc)
+    target_include_directories(qlc_${qlc_name} PRIVATE ${CMAKE_SOURCE_DIR})
+    add_dependencies(quillo_tests qlc_${qlc_name})
+  endforeach()
+  target_link_libraries(qlc_messages PRIVATE platform)
+  target_compile_definitions(quillo_tests PRIVATE QUILLO_QLC_DIR="${CMAKE_BINARY_DIR}/tests/qlc")
+endif()

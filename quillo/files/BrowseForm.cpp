@@ -31,6 +31,7 @@
 #include "quillo/components/persistence/FormPlacement.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/files/BrowseGrid.h"
+#include "quillo/files/EffectBrowsing.h"
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/PlacedControl.h"
 #include "quillo/files/ThumbCache.h"
@@ -123,7 +124,8 @@ TBrowseForm::TBrowseForm(TComponent* owner) : TForm(owner) {
   savedEnd_ = GFXFile::PrEnd;
   GFXFile::SetProgFunc(nullptr, nullptr, nullptr);
   BuildGrid();
-  SelectFolder(Settings.ImageDir);
+  if (BrowserMode == BrowseMode::Effect) SelectGroup(TheEffectBrowsing().InitialGroup());
+  else SelectFolder(Settings.ImageDir);
 }
 
 TBrowseForm::~TBrowseForm() = default;
@@ -166,6 +168,16 @@ void TBrowseForm::BuildTree() {
   AddShellIcon("folder", folderFlags | SHGFI_OPENICON);  // 1: open folder
   TreeView->SetImages(TreeImages);
 
+  if (BrowserMode == BrowseMode::Effect) {
+    // One root per component group, without children.
+    rootPaths_ = TheEffectBrowsing().Groups();
+    for (AnsiString& group : rootPaths_) {
+      TTreeNode* root = TreeView->GetItems()->AddObject(nullptr, group, &group);
+      root->SetImageIndex(0);
+      root->SetSelectedIndex(1);
+    }
+    return;
+  }
   // No drive letters here: the roots are the file system's and the user's home folder.
   rootPaths_ = {"/", HomeFolder()};
   if (rootPaths_[1] == "/") rootPaths_.pop_back();
@@ -315,6 +327,10 @@ void TBrowseForm::SelectFolder(const AnsiString& path) {
 
 void TBrowseForm::TreeViewChanging(TObject*, TTreeNode* node, bool&) {
   if (node == nullptr || closing_) return;
+  if (BrowserMode == BrowseMode::Effect) {
+    ShowGroup(node->GetText());
+    return;
+  }
   if (!node->GetHasChildren() && !node->GetExpanded() && HasSubfolders(NodePath(node)))
     TreeView->GetItems()->AddChild(node, "");
   ShowFolder(NodePath(node));
@@ -335,6 +351,27 @@ void TBrowseForm::ShowFolder(const AnsiString& folder) {
   TreeScanner->OnFileFound = nullptr;
   TreeScanner->OnDirectoryFound = [this](TObject* sender) { TreeScannerDirectoryFound(sender); };
   if (Settings.CacheThumbs && BrowserMode == BrowseMode::Image) TheThumbCache().Open(folder);
+  ScrollBox->GetVertScrollBar()->SetPosition(0);
+  ScrollBoxResize(ScrollBox);
+}
+
+void TBrowseForm::SelectGroup(const AnsiString& group) {
+  TTreeNode* node = TreeView->GetItems()->GetFirstNode();
+  while (node != nullptr && node->GetText() != group) node = node->GetNextSibling();
+  // A group the tree does not hold shows an empty grid.
+  if (node == nullptr || TreeView->GetSelected() == node) {
+    ShowGroup(group);
+    return;
+  }
+  TreeView->SetSelected(node);
+  if (TreeView->GetSelected() != node) ShowGroup(group);
+}
+
+void TBrowseForm::ShowGroup(const AnsiString& group) {
+  for (Cell& cell : cells_) FreeCell(cell);
+  effectGroup_ = group;
+  entries_ = TheEffectBrowsing().Entries(group);
+  purged_ = true;
   ScrollBox->GetVertScrollBar()->SetPosition(0);
   ScrollBoxResize(ScrollBox);
 }
@@ -379,7 +416,9 @@ bool TBrowseForm::FillCell(int n) {
   const int columns = Columns();
   ThumbnailInfo info;
   ThumbCache* cache = TheThumbCache().IsOpen() ? &TheThumbCache() : nullptr;
-  const int result = MakeThumbnail(entries_[n], *cell.picture, cache, info);
+  const int result = BrowserMode == BrowseMode::Effect
+                         ? (TheEffectBrowsing().Thumbnail(effectGroup_, n, *cell.picture, info.caption) ? LoadOk : -1)
+                         : MakeThumbnail(entries_[n], *cell.picture, cache, info);
   const bool shown = result == LoadOk && cell.picture->pixels != nullptr;
   if (!shown) cell.picture->Free();
   const TRect place = shown ? grid::ThumbPlace(n, columns, cell.picture->Width(), cell.picture->Height())
@@ -428,9 +467,8 @@ void TBrowseForm::ThumbDblClick(TObject* sender) {
   const auto* view = dynamic_cast<TBuffer*>(sender);
   if (view == nullptr || view->GetTag() < 0 || view->GetTag() >= static_cast<int>(entries_.size())) return;
   const AnsiString path = entries_[static_cast<std::size_t>(view->GetTag())];
-  // The effect mode's branch (the component becomes the current one) comes with the
-  // component host.
-  if (BrowserMode == BrowseMode::Image) LoadImageFile(nullptr, path, 0, false);
+  if (BrowserMode == BrowseMode::Effect) TheEffectBrowsing().Choose(effectGroup_, static_cast<int>(view->GetTag()));
+  else LoadImageFile(nullptr, path, 0, false);
   SetModalResult(mrOk);
 }
 

@@ -3,8 +3,8 @@
 // of thumbnails of the selected folder's images on the right, filled by a timer as the cells
 // come into view and kept per folder in its thumbnail cache; a double click opens an image,
 // "Create HTML..." turns the folder into web pages. The browser also has an effect mode (the
-// plug-in components run on the current image), which comes with the component host; until
-// then it opens in image mode only.
+// plug-in components run on the current image): the host above gives it the groups and the
+// thumbnails through EffectBrowsing.
 
 #include <array>
 #include <memory>
@@ -98,6 +98,9 @@ private:
   void PlaceWindow();
   void AddShellIcon(const AnsiString& path, unsigned flags);
   void ShowFolder(const AnsiString& folder);
+  // The effect mode: selects the group's root and shows its components.
+  void SelectGroup(const AnsiString& group);
+  void ShowGroup(const AnsiString& group);
   void FreeCell(Cell& cell);
   // Makes the thumbnail of entry n in a free cell; false when no cell is free.
   bool FillCell(int n);
@@ -107,6 +110,7 @@ private:
   std::vector<AnsiString> entries_;
   std::vector<AnsiString> rootPaths_;
   AnsiString expandingPath_;
+  AnsiString effectGroup_;
   TTreeNode* expandingNode_ = nullptr;
   bool purged_ = false;
   bool closing_ = false;

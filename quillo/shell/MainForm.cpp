@@ -23,6 +23,8 @@
 #include "quillo/shell/MainFormDesktop.h"
 #include "quillo/shell/MainMenuTree.h"
 #include "quillo/shell/ProgramHost.h"
+#include "quillo/plugins/ComponentRun.h"
+#include "quillo/shell/ComponentHosting.h"
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/shell/UndoForm.h"
@@ -383,7 +385,7 @@ void TMainForm::Dispatch(TMessage& message) {
       Show();
       Tod1Click(this);
       return;
-    case UM_BROWSEEFFECTS: return;     // the effect browser is not built yet
+    case UM_BROWSEEFFECTS: BrowseEffects(reinterpret_cast<TMenuItem*>(message.LParam)); return;
     case UM_LASTDOCCLOSED: UMLastDocClosed(message); return;
     case UM_DOCOPENED: UMDocOpened(message); return;
     case CM_SHOWINGCHANGED:
@@ -393,7 +395,10 @@ void TMainForm::Dispatch(TMessage& message) {
       Toolbar->UpdateVisibility();
       return;
     default:
-      if (message.Msg >= UM_COMPONENTFIRST && message.Msg <= UM_COMPONENTLAST) return;  // no components yet
+      if (message.Msg >= UM_COMPONENTFIRST && message.Msg <= UM_COMPONENTLAST) {
+        message.Result = ComponentRequest(message.Msg, message.WParam, message.LParam);
+        return;
+      }
       break;
   }
   TForm::Dispatch(message);

@@ -27,6 +27,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UndoEngine.h"
+#include "quillo/plugins/ComponentRegistry.h"
 #include "quillo/shell/FileAssociations.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/PreferenceValues.h"
@@ -296,6 +297,8 @@ void ApplyPreferences(TPreferences* d, TMainForm* form) {
   ReportExtensionFailures(ApplyExtensionChanges(d));
   // The plug-in values are kept; the plug-ins themselves come with their own commands.
   s.UseQLC = d->UseQLCCB->GetChecked();
+  // The components are found again (none when they are switched off).
+  ScanComponents();
   s.UseAdobe = d->UseAdobeCB->GetChecked();
   s.AdobeLoc = FolderWithSeparator(d->AdobeLocEdit->GetText());
   // A new language translates the dialog too, lists included: their choices are read first.

@@ -24,6 +24,7 @@
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Tool.h"
+#include "quillo/shell/ComponentHosting.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolInput.h"
@@ -166,4 +167,5 @@ void InstallProgramHost(bool install) {
   HostSlot<ToolHost>::Install(host);
   HostSlot<FilesHost>::Install(host);
   InstallFilterPluginHost(install);
+  InstallComponentHosting(install);
 }

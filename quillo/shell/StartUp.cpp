@@ -19,6 +19,7 @@
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/files/TreeScanner.h"
 #include "quillo/plugins/FilterPluginMenu.h"
+#include "quillo/plugins/ComponentRegistry.h"
 #include "quillo/components/toolbars/Dock.h"
 #include "quillo/components/toolbars/Toolbar.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
@@ -204,6 +205,7 @@ void StartUp(TMainForm* form) {
   ReadCaptionColours();
 
   RegisterTools();
+  ScanComponents();
   LoadStartSkin();
   GFXFile::SetProgFunc(ProgressStart100, ProgressCallback, ProgressEnd);
   InstallStartPalette();

@@ -384,8 +384,8 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
   CompSheetKey(key);
 }
 
-// Keys on a plug-in component's sheet. No component runs in the program yet, so none is ever
-// asked to stop here; the hand-back tools' Escape presses the sheet's Cancel button.
+// Keys on a plug-in component's sheet: the effect tool's Escape presses the sheet's Cancel
+// button; Escape and the arrows go no further.
 void TToolForm::CompSheetKey(WORD& key) {
   if (CurrentTool && CurrentTool->Has(tfHandBack) && key == VK_ESCAPE) {
     if (auto* cancel = dynamic_cast<TWinControl*>(CompSheet->FindChildControl("CancelBtn")))

@@ -7,6 +7,7 @@
 #include "quillo/tools/Boxes.h"
 #include "quillo/tools/CloneTool.h"
 #include "quillo/tools/ColourTools.h"
+#include "quillo/tools/ComponentTools.h"
 #include "quillo/tools/BrushTools.h"
 #include "quillo/tools/Ellipses.h"
 #include "quillo/tools/FilledShapes.h"
@@ -45,10 +46,6 @@ QUILLO_TOOL_CLASS(P_text, P_icon);
 
 // --- Brush resize ---
 QUILLO_TOOL_CLASS(P_resize_spray, P_resize_crc);
-
-// --- Plug-in components ---
-QUILLO_TOOL_CLASS(P_ql_component, P_func);
-QUILLO_TOOL_CLASS(P_ql_component_brush, P_ql_component);
 
 #undef QUILLO_TOOL_CLASS
 
