@@ -4,6 +4,7 @@
 // leaves the anchor below it for the next one.
 
 #include <array>
+#include <functional>
 
 #include "platform/vcl/Buttons.h"
 #include "platform/vcl/ComCtrlsTabs.h"
@@ -93,6 +94,19 @@ TSpeedButton* Toggle(TToolForm* form, TWinControl* parent, const char* name, con
 
 void ResetTextSpacingBasis() { spacingBasis = SpacingBasis(); }
 
+namespace {
+
+// The preview taken away, the change made, the preview drawn again: only while the text tool
+// is current, whose preview it is.
+void RedrawTextPreview(const std::function<void()>& change) {
+  const bool previewing = CurrentTool == &TextTool;
+  if (previewing) HideTextBox(TextTool);
+  change();
+  if (previewing) DrawTextBox(TextTool, true, TextPreview);
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------
 // Building
 
@@ -160,7 +174,7 @@ void TToolForm::BuildTextSheet() {
   ApplyBtn = TextChild<TButton>(this, TextSheet, "ApplyBtn", 4, 212, 75, 23);
   ApplyBtn->SetCaption("&Apply");
   ApplyBtn->OnClick = [this](TObject* s) { ApplyBtnClick(s); };
-  TextHelpBtn = TextChild<TButton>(this, TextSheet, "TextHelpBtn", 84, 212, 75, 23);
+  TextHelpBtn = TextChild<TButton>(this, TextSheet, "HelpBtn", 84, 212, 75, 23);
   TextHelpBtn->SetCaption("&Help");
   TextHelpBtn->OnClick = [this](TObject* s) { HelpBtnClick(s); };
 
@@ -251,7 +265,9 @@ bool TToolForm::TextSheetShowing() const {
 
 void TToolForm::FontChanged(TObject* sender) {
   if (TextTool.Updating) return;
-  HideTextBox(TextTool);
+  // The preview belongs to the text tool: with another tool the sheet only takes the values.
+  const bool previewing = CurrentTool == &TextTool;
+  if (previewing) HideTextBox(TextTool);
   const int f = TextTool.Factor();
   TextFont->SetSize(static_cast<int>(FontSize->GetValue()) * f);
   if (FontType->GetItemIndex() >= 0) TextFont->SetName(FontType->GetItems()->Get(FontType->GetItemIndex()));
@@ -273,7 +289,7 @@ void TToolForm::FontChanged(TObject* sender) {
       ++SpacingRecomputations;
     }
   }
-  DrawTextBox(TextTool, true, TextPreview);
+  if (previewing) DrawTextBox(TextTool, true, TextPreview);
 }
 
 void TToolForm::SetTextCharset() {
@@ -286,16 +302,11 @@ void TToolForm::SetTextCharset() {
 void TToolForm::AlBtnsClick(TObject* sender) {
   auto* button = dynamic_cast<TSpeedButton*>(sender);
   if (!button) return;
-  HideTextBox(TextTool);
-  TextTool.Alignment = static_cast<int>(button->GetTag());
-  DrawTextBox(TextTool, true, TextPreview);
+  RedrawTextPreview([&] { TextTool.Alignment = static_cast<int>(button->GetTag()); });
 }
 
 void TToolForm::AntiAliasCBClick(TObject*) {
   if (PageControl->GetActivePage() != TextSheet) return;
-  // The box is taken away at the old factor: the new one measures differently.
-  HideTextBox(TextTool);
-  SavedArea.Free();
   TextTool.AntiAliasing = AntiAliasCB->GetChecked() ? 1 : 0;
   FontChanged(nullptr);
 }
@@ -306,9 +317,7 @@ void TToolForm::HandleImgMouseDown(TObject*, TMouseButton, TShiftState, int x, i
   if (cell == TextTool.HandlePosition) return;
   DrawHandleMarker(TextTool.HandlePosition, clBtnFace);
   DrawHandleMarker(cell, clBtnShadow);
-  HideTextBox(TextTool);
-  TextTool.HandlePosition = cell;
-  DrawTextBox(TextTool, true, TextPreview);
+  RedrawTextPreview([&] { TextTool.HandlePosition = cell; });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -30,7 +30,9 @@ namespace {
 
 constexpr std::uint32_t Transparent = 0xFF000000u;
 // A line canvas larger than this is refused as too big to render.
-constexpr long long MostCanvasPixels = 1LL << 26;
+constexpr long long MostCanvasPixels = 1LL << 24;
+// Nor may the line's scaled size pass this (its shape is a mask of that size).
+constexpr long long MostOutputPixels = 1LL << 28;
 
 Buffer& Measurer() {
   static Buffer measurer;
@@ -49,6 +51,13 @@ int WidestLine(const TextSettings& s, const AnsiString& text) {
 }
 
 int ShadowReach(const TextSettings& s) { return s.Shadow ? s.ShadowDepth : 0; }
+
+// The part of the box on the picture: only that is saved and put back, however large the
+// text is.
+Rect BoxOnPicture(const Rect& box) {
+  if (!CurrentPicture) return Rect(0, 0, -1, -1);
+  return Intersect(box, Rect(0, 0, CurrentPicture->Width() - 1, CurrentPicture->Height() - 1));
+}
 
 void UpdateViewNow() {
   if (ImageForm && ImageForm->ShowBuf) ImageForm->ShowBuf->Update();
@@ -234,7 +243,7 @@ bool RenderText(P_text& tool, const TextSettings& s, int x, int y, int mode) {
     int wo = static_cast<int>(wc * sx + 0.5), ho = static_cast<int>(hc * sy + 0.5);
     Buffer canvas;
     bool drawn = false;
-    if (static_cast<long long>(wc) * hc <= MostCanvasPixels && static_cast<long long>(wo) * ho <= MostCanvasPixels) {
+    if (static_cast<long long>(wc) * hc <= MostCanvasPixels && static_cast<long long>(wo) * ho <= MostOutputPixels) {
       try {
         canvas.Alloc({wc, hc});
         if (canvas.pixels) {
@@ -288,7 +297,9 @@ bool DrawTextBox(P_text& tool, bool updateNow, int mode) {
   TextAnchorY = s.Y;
   const TextMargins m = TextBoxMargins(tool.HandlePosition, TextBoxW, TextBoxH);
   const Rect box = TextBoxRect(s.X, s.Y, m);
-  if (!SaveImageRect(box.left, box.top, box.right, box.bottom)) return false;
+  const Rect saved = BoxOnPicture(box);
+  if (saved.Empty()) SavedArea.Free();
+  else if (!SaveImageRect(saved.left, saved.top, saved.right, saved.bottom)) return false;
   // The instant brush makes no selection of painted text; "Selection Only" still selects.
   if (Settings.InstBrush && mode == TextPaintAndSelect) mode = TextPreview;
   SetDrawViewClip();
@@ -300,8 +311,9 @@ bool DrawTextBox(P_text& tool, bool updateNow, int mode) {
 }
 
 void HideTextBox(P_text& tool) {
-  const Rect box = TextBoxRect(TextAnchorX, TextAnchorY, TextBoxMargins(tool.HandlePosition, TextBoxW, TextBoxH));
-  RestoreImageRect(box.left, box.top, box.right, box.bottom);
+  const Rect box =
+      BoxOnPicture(TextBoxRect(TextAnchorX, TextAnchorY, TextBoxMargins(tool.HandlePosition, TextBoxW, TextBoxH)));
+  if (!box.Empty()) RestoreImageRect(box.left, box.top, box.right, box.bottom);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -324,12 +324,12 @@ TEST_F(ToolPaletteTest, APanelLaysItsVariantsOutInRowsOfTheGroupsColumns) {
       EXPECT_TRUE(IconPanelButtons[i]->GetVisible());
       EXPECT_EQ(IconPanelButtons[i]->GetLeft(), (i % c.columns) * (w + 4) + 2) << i;
       EXPECT_EQ(IconPanelButtons[i]->GetTop(), (i / c.columns) * (h + 4) + 2) << i;
-      // Of these only the selection tools can be chosen yet.
-      EXPECT_EQ(IconPanelButtons[i]->GetEnabled(), c.group == SelectionGroup) << i;
+      // The fixture's own tools are no tools of the program and cannot be chosen.
+      EXPECT_EQ(IconPanelButtons[i]->GetEnabled(), c.group != g) << i;
     }
     EXPECT_FALSE(IconPanelButtons[c.count]->GetVisible());
     // A disabled variant does nothing when clicked.
-    if (c.group != SelectionGroup) {
+    if (c.group == g) {
       ClickOn(IconPanelButtons[1]);
       EXPECT_EQ(CurrentTool, &PenContTool);
     }

@@ -12,6 +12,7 @@
 #include "quillo/base/Settings.h"
 #include "quillo/components/panels/EventScrollBox.h"
 #include "quillo/document/BrushState.h"
+#include "quillo/document/DocumentInput.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/shell/MainForm.h"
@@ -250,9 +251,12 @@ TEST_F(SprayToolTest, WithClippingOnAScrolledViewKeepsTheHiddenPartWhite) {
   Choose(&AirbrushTool);
   SetOptionValue(1, 12);
   SetOptionValue(2, 100);
-  PressAt(left + 2, top + 2);
-  ui.Advance(400);
-  ReleaseAt(left + 2, top + 2);
+  // A dab of a stroke held at the visible part's top-left corner.
+  ToolPoint = {left + 2, top + 2};
+  MouseShift = TShiftState();
+  ToolPhase = ToolPhaseDrag;
+  AirbrushDab();
+  ToolPhase = 0;
   const PixelSet painted = Painted();
   ASSERT_FALSE(painted.empty());
   for (const auto& [x, y] : painted) {

@@ -70,11 +70,13 @@ TEST_F(TextShot, AntiAliasedTextWithOutlineAndShadow) {
   ToolForm->AntiAliasCB->SetChecked(true);
   ToolForm->AntiAliasCBClick(nullptr);
   ToolForm->FontSize->SetValue(36);
-  ToolForm->OutlineBtn->Click();
-  ToolForm->ShadowBtn->Click();
+  ToolForm->OutlineBtn->SetDown(true);
+  ToolForm->ShadowBtn->SetDown(true);
   ToolForm->ShDepth->SetValue(3);
   ToolForm->SetShadowColour(0x505050);
+  ToolForm->FontChanged(nullptr);
   ToolForm->TextBox->SetText("Quillo\r\ntext");
+  ToolForm->FontChanged(ToolForm->TextBox);
   ui.RunUntilIdle();
   EXPECT_GT(PixelsNotBackground(), 500);
   ui.ShowToViewer(UiDriver::Hold::Still);

@@ -60,7 +60,10 @@ protected:
   void StartTyping(const AnsiString& text) {
     Choose(&TextTool);
     ASSERT_TRUE(ToolForm->TextSheetShowing());
+    // A text set, not typed, tells nobody (as with the system's multi-line edit): the sheet
+    // is told as typing would.
     ToolForm->TextBox->SetText(text);
+    ToolForm->FontChanged(ToolForm->TextBox);
     ui.RunUntilIdle();
   }
   // Renders the settings with the tool's alignment at (x, y) in preview mode.
@@ -76,14 +79,17 @@ protected:
       if (y >= y1 && y <= y2) right = std::max(right, x);
     return right;
   }
+  void ClickOn(TControl* control) {
+    const POINT p = OnControl(control, 5, 5);
+    ui.Click(p.x, p.y);
+    ui.RunUntilIdle();
+  }
   static POINT OnControl(TControl* control, int x, int y) {
     if (auto* window = dynamic_cast<TWinControl*>(control)) return UiDriver::At(window->GetHandle(), x, y);
     return UiDriver::At(control->GetParent()->GetHandle(), control->GetLeft() + x, control->GetTop() + y);
   }
 
   TextSettings settings;
-
-private:
   TOwnedPtr<TFont> font_;
 };
 
@@ -137,7 +143,7 @@ TEST_F(TextToolTest, AOneWordJustifiedLineIsTheLeftAlignedOne) {
 }
 
 TEST_F(TextToolTest, AJustifiedLineWithSpacesReachesTheWidestLine) {
-  settings.Text = "a b c\r\nWWWWWWWWWW";
+  settings.Text = "a b c\r\nWWWWW";
   settings.Spacing = 24;
   TextTool.Alignment = AlignLeftCode;
   Render(2, 2);
@@ -201,6 +207,7 @@ TEST_F(TextToolTest, TheShadowFallsRightAndDownBehindTheText) {
 TEST_F(TextToolTest, AntiAliasingRendersAtTwiceTheSizeAndHalvesIt) {
   settings.Text = "Hello";
   settings.Outline = true;
+  settings.OutlineColour = 0xFFFFFF;
   const int plainWidth = TextBoxWidth(TextTool, settings, settings.Text);
   TextTool.AntiAliasing = 1;
   font_->SetSize(32);
@@ -232,7 +239,7 @@ TEST_F(TextToolTest, OnlyAFontSizeOrOutlineChangeRecomputesTheLinePitch) {
     std::function<void()> change;
   } changes[] = {{"size", [] { ToolForm->FontSize->SetValue(30); }},
                  {"vertical size", [] { ToolForm->SizeY->SetValue(250); }},
-                 {"outline", [] { ToolForm->OutlineBtn->Click(); }},
+                 {"outline", [this] { ClickOn(ToolForm->OutlineBtn); }},
                  {"font", [] {
                     const int other = ToolForm->FontType->GetItems()->IndexOf("DejaVu Sans");
                     ToolForm->FontType->SetItemIndex(other);
@@ -359,9 +366,8 @@ TEST_F(TextToolTest, ATooBigFontSaysSoOnceAtApplyAndNeverInThePreview) {
     ++boxes;
     return IDOK;
   });
-  StartTyping("a\r\nb\r\nc");
-  ToolForm->SizeX->SetValue(999.99);
-  ToolForm->SizeY->SetValue(999.99);
+  // Forty letters at 999 points: no line canvas of that size is made.
+  StartTyping(AnsiString(40, 'W') + "\r\nb\r\n" + AnsiString(40, 'W'));
   ToolForm->FontSize->SetValue(999);
   ui.RunUntilIdle();
   EXPECT_EQ(boxes, 0) << "the preview is silent";
@@ -374,8 +380,13 @@ TEST_F(TextToolTest, ATooBigFontSaysSoOnceAtApplyAndNeverInThePreview) {
 // Through the image
 
 TEST_F(TextToolTest, TypedDraggedClickedRestyledAppliedAndUndone) {
-  StartTyping("Go");
+  StartTyping("");
   ToolForm->FontSize->SetValue(12);
+  ClickOn(ToolForm->TextBox);
+  ui.Type("Go");
+  ui.RunUntilIdle();
+  EXPECT_EQ(ToolForm->TextBox->GetText(), "Go");
+  EXPECT_FALSE(Painted().empty()) << "the typed text shows at once";
   // A drag: the preview follows and the anchor ends where the pointer does.
   DragUi({20, 20}, {50, 40});
   EXPECT_EQ(ToolForm->TextXPos->GetValue(), 50);
