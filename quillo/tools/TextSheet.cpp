@@ -26,6 +26,7 @@
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Swatches.h"
 #include "quillo/tools/TextCharset.h"
+#include "quillo/tools/SheetControls.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
@@ -59,17 +60,9 @@ struct SpacingBasis {
 };
 SpacingBasis spacingBasis;
 
-template <class T>
-T* TextChild(TToolForm* form, TWinControl* parent, const char* name, int left, int top, int width, int height) {
-  auto* control = NewNamedComponent<T>(form, name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
 TExSpinEdit* SpinField(TToolForm* form, TWinControl* parent, const char* name, int left, int top, double least,
                        double most, double value, bool real) {
-  auto* edit = TextChild<TExSpinEdit>(form, parent, name, left, top, 56, 21);
+  auto* edit = SheetChild<TExSpinEdit>(form, parent, name, left, top, 56, 21);
   if (real) {
     edit->SetValueType(vtFloat);
     edit->SetDecimal(2);
@@ -83,7 +76,7 @@ TExSpinEdit* SpinField(TToolForm* form, TWinControl* parent, const char* name, i
 
 TSpeedButton* Toggle(TToolForm* form, TWinControl* parent, const char* name, const char* caption, int left, int top,
                      int group) {
-  auto* button = TextChild<TSpeedButton>(form, parent, name, left, top, 21, 21);
+  auto* button = SheetChild<TSpeedButton>(form, parent, name, left, top, 21, 21);
   button->SetCaption(caption);
   button->SetGroupIndex(group);
   button->SetAllowAllUp(true);
@@ -113,13 +106,13 @@ void RedrawTextPreview(const std::function<void()>& change) {
 void TToolForm::BuildTextSheet() {
   textFont_ = MakeObject<TFont>();
   TextFont = textFont_.get();
-  HandleImg = TextChild<TImage>(this, TextSheet, "HandleImg", 4, 4, HandleCells * HandleCellSize,
+  HandleImg = SheetChild<TImage>(this, TextSheet, "HandleImg", 4, 4, HandleCells * HandleCellSize,
                                 HandleCells * HandleCellSize);
   DrawHandleFrame();
   HandleImg->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
     HandleImgMouseDown(s, b, sh, x, y);
   };
-  FontType = TextChild<TComboBox>(this, TextSheet, "FontType", 60, 4, 150, 21);
+  FontType = SheetChild<TComboBox>(this, TextSheet, "FontType", 60, 4, 150, 21);
   FontType->SetStyle(csDropDownList);
   FontType->SetTag(TagTakesEditKeys);
   FontType->GetItems()->Assign(Screen()->Fonts());
@@ -133,19 +126,19 @@ void TToolForm::BuildTextSheet() {
   ShadowBtn = Toggle(this, TextSheet, "ShadowBtn", "S", 152, row2, 15);
   ShDepth = SpinField(this, TextSheet, "ShDepth", 176, row2, 1, 999, 2, false);
   ShDepth->SetWidth(44);
-  ShColor = TextChild<TPanel>(this, TextSheet, "ShColor", 224, row2 + 1, 19, 19);
+  ShColor = SheetChild<TPanel>(this, TextSheet, "ShColor", 224, row2 + 1, 19, 19);
   ShColor->SetBevelOuter(bvLowered);
   SetSwatchColour(ShColor, 0x808080);
   ShColor->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
     ShadowColMouseDown(s, b, sh, x, y);
   };
 
-  TextBox = TextChild<TMemo>(this, TextSheet, "TextBox", 4, 56, 258, 64);
+  TextBox = SheetChild<TMemo>(this, TextSheet, "TextBox", 4, 56, 258, 64);
   TextBox->SetWordWrap(false);
   TextBox->SetTag(TagTakesAllKeys);
   TextBox->OnChange = [this](TObject* s) { FontChanged(s); };
 
-  TxtExpPanel = TextChild<TXPanel>(this, TextSheet, "TxtExpPanel", 4, 124, 258, 84);
+  TxtExpPanel = SheetChild<TXPanel>(this, TextSheet, "TxtExpPanel", 4, 124, 258, 84);
   TxtExpPanel->SetCaption("Expert Parameters");
   TxtExpPanel->SetTag(TagExpertOnly);
   SizeX = SpinField(this, TxtExpPanel, "SizeX", 4, 20, 0.01, 999.99, 100, true);
@@ -157,7 +150,7 @@ void TToolForm::BuildTextSheet() {
   const char* alignmentNames[] = {"LeftAlBtn", "CenterAlBtn", "RightAlBtn", "JustifiedBtn"};
   const char* alignmentCaptions[] = {"L", "C", "R", "J"};
   for (int i = 0; i < 4; ++i) {
-    TSpeedButton* button = TextChild<TSpeedButton>(this, TxtExpPanel, alignmentNames[i], 64 + 22 * i, 46, 21, 21);
+    TSpeedButton* button = SheetChild<TSpeedButton>(this, TxtExpPanel, alignmentNames[i], 64 + 22 * i, 46, 21, 21);
     button->SetCaption(alignmentCaptions[i]);
     button->SetGroupIndex(1);
     button->SetTag(i + 1);  // the alignment code
@@ -165,16 +158,16 @@ void TToolForm::BuildTextSheet() {
     *alignments[static_cast<std::size_t>(i)] = button;
   }
   LeftAlBtn->SetDown(true);
-  AntiAliasCB = TextChild<TCheckBox>(this, TxtExpPanel, "AntiAliasCB", 156, 46, 100, 17);
+  AntiAliasCB = SheetChild<TCheckBox>(this, TxtExpPanel, "AntiAliasCB", 156, 46, 100, 17);
   AntiAliasCB->SetCaption("Anti-Aliased");
   AntiAliasCB->OnClick = [this](TObject* s) { AntiAliasCBClick(s); };
-  SelOnlyCB = TextChild<TCheckBox>(this, TxtExpPanel, "SelOnlyCB", 156, 64, 100, 17);
+  SelOnlyCB = SheetChild<TCheckBox>(this, TxtExpPanel, "SelOnlyCB", 156, 64, 100, 17);
   SelOnlyCB->SetCaption("Selection Only");
 
-  ApplyBtn = TextChild<TButton>(this, TextSheet, "ApplyBtn", 4, 212, 75, 23);
+  ApplyBtn = SheetChild<TButton>(this, TextSheet, "ApplyBtn", 4, 212, 75, 23);
   ApplyBtn->SetCaption("&Apply");
   ApplyBtn->OnClick = [this](TObject* s) { ApplyBtnClick(s); };
-  TextHelpBtn = TextChild<TButton>(this, TextSheet, "HelpBtn", 84, 212, 75, 23);
+  TextHelpBtn = SheetChild<TButton>(this, TextSheet, "HelpBtn", 84, 212, 75, 23);
   TextHelpBtn->SetCaption("&Help");
   TextHelpBtn->OnClick = [this](TObject* s) { HelpBtnClick(s); };
 
