@@ -176,49 +176,45 @@ Rect TextBoxRect(int x, int y, const TextMargins& m) {
 void OutlineText(Buffer& canvas, std::uint32_t text, std::uint32_t outline, int r) {
   const int w = canvas.Width(), h = canvas.Height();
   if (w <= 0 || h <= 0 || r <= 0) return;
-  // Text pixels, then widened by r along the rows and then along the columns (a square
-  // reach), all on the canvas as it was.
-  std::vector<std::uint8_t> isText(static_cast<std::size_t>(w) * h), across(isText.size()), near(isText.size());
+  // The text pixels, found on the canvas as it was; each row widened by r along the row, then
+  // a pixel is near text when any row within r above or below marks it. Whole rows of bytes,
+  // so the loops run many pixels an instruction.
+  const std::size_t width = static_cast<std::size_t>(w);
+  const std::size_t padded = width + 2 * static_cast<std::size_t>(r);
+  std::vector<std::uint8_t> isText(padded, 0);
+  std::vector<std::uint8_t> across(width * static_cast<std::size_t>(h));
   for (int y = 0; y < h; ++y) {
     const std::uint32_t* p = canvas.At(canvas.rect.left, canvas.rect.top + y);
-    for (int x = 0; x < w; ++x) isText[static_cast<std::size_t>(y) * w + x] = p[x] == text;
-  }
-  for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = &isText[static_cast<std::size_t>(y) * w];
-    int lastText = -1000000;
-    std::vector<int> nextText(static_cast<std::size_t>(w) + 1, 1000000);
-    for (int x = w - 1; x >= 0; --x) nextText[x] = row[x] ? x : nextText[x + 1];
-    for (int x = 0; x < w; ++x) {
-      if (row[x]) lastText = x;
-      across[static_cast<std::size_t>(y) * w + x] = (x - lastText <= r) || (nextText[x] - x <= r);
+    std::uint8_t* marks = isText.data() + r;
+    for (std::size_t x = 0; x < width; ++x) marks[x] = p[x] == text;
+    std::uint8_t* row = &across[static_cast<std::size_t>(y) * width];
+    std::fill(row, row + width, 0);
+    for (int k = 0; k <= 2 * r; ++k) {
+      const std::uint8_t* shifted = isText.data() + k;
+      for (std::size_t x = 0; x < width; ++x) row[x] |= shifted[x];
     }
   }
-  for (int x = 0; x < w; ++x) {
-    int last = -1000000;
-    std::vector<int> next(static_cast<std::size_t>(h) + 1, 1000000);
-    for (int y = h - 1; y >= 0; --y) next[y] = across[static_cast<std::size_t>(y) * w + x] ? y : next[y + 1];
-    for (int y = 0; y < h; ++y) {
-      if (across[static_cast<std::size_t>(y) * w + x]) last = y;
-      near[static_cast<std::size_t>(y) * w + x] = (y - last <= r) || (next[y] - y <= r);
-    }
-  }
+  std::vector<std::uint8_t> near(width);
   for (int y = 0; y < h; ++y) {
+    std::fill(near.begin(), near.end(), 0);
+    for (int k = std::max(0, y - r); k <= std::min(h - 1, y + r); ++k) {
+      const std::uint8_t* row = &across[static_cast<std::size_t>(k) * width];
+      for (std::size_t x = 0; x < width; ++x) near[x] |= row[x];
+    }
     std::uint32_t* p = canvas.At(canvas.rect.left, canvas.rect.top + y);
-    for (int x = 0; x < w; ++x)
-      if (p[x] == Transparent && near[static_cast<std::size_t>(y) * w + x]) p[x] = outline;
+    for (std::size_t x = 0; x < width; ++x) p[x] = near[x] && p[x] == Transparent ? outline : p[x];
   }
 }
 
 void ShadowText(Buffer& canvas, std::uint32_t colour, int k) {
   const int w = canvas.Width(), h = canvas.Height();
-  if (k <= 0) return;
-  // From the bottom right: a pixel written lies where the scan has been, so a shadow never
-  // casts a shadow of its own.
+  if (k <= 0 || k >= w || k >= h) return;
+  // A pixel written lies k rows further down, which the rising scan has already read, so a
+  // shadow never casts a shadow of its own; within one row source and target do not meet.
   for (int y = h - 1 - k; y >= 0; --y) {
     const std::uint32_t* from = canvas.At(canvas.rect.left, canvas.rect.top + y);
-    std::uint32_t* to = canvas.At(canvas.rect.left, canvas.rect.top + y + k);
-    for (int x = w - 1 - k; x >= 0; --x)
-      if (from[x] != Transparent && to[x + k] == Transparent) to[x + k] = colour;
+    std::uint32_t* to = canvas.At(canvas.rect.left + k, canvas.rect.top + y + k);
+    for (int x = 0; x < w - k; ++x) to[x] = from[x] != Transparent && to[x] == Transparent ? colour : to[x];
   }
 }
 
