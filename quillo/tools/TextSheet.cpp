@@ -139,7 +139,7 @@ void TToolForm::BuildTextSheet() {
   TextBox->OnChange = [this](TObject* s) { FontChanged(s); };
 
   TxtExpPanel = SheetChild<TXPanel>(this, TextSheet, "TxtExpPanel", 4, 124, 258, 84);
-  TxtExpPanel->SetCaption("Expert Parameters");
+  TxtExpPanel->SetButtonCaption("Expert Parameters");
   TxtExpPanel->SetTag(TagExpertOnly);
   SizeX = SpinField(this, TxtExpPanel, "SizeX", 4, 20, 0.01, 999.99, 100, true);
   SizeY = SpinField(this, TxtExpPanel, "SizeY", 64, 20, 0.01, 999.99, 100, true);

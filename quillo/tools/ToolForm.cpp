@@ -253,6 +253,8 @@ void TToolForm::RemoveRunTimeCompControls() {
 void TToolForm::PageControlChange(TObject*) {
   TTabSheet* page = PageControl->GetActivePage();
   if (!page) return;
+  // The Text sheet's expert group opens and closes with the user level.
+  if (page == TextSheet) page->SetTag(ContentHeight(page));
   PageControl->SetHeight(page->GetTag() + FrameHeight);
   SetClientHeight(PageControl->GetHeight() + 1);
   if (page == HistogramSheet) {
