@@ -34,6 +34,8 @@ public:
   int UnderlinePosition() const { return underlinePos_; }  // below the baseline
   int StrikeoutPosition() const { return strikePos_; }     // above the baseline
   int LineThickness() const { return lineThickness_; }
+  // Whether the face has a glyph of its own for the character.
+  bool Covers(std::uint32_t codepoint) { return GlyphIndex(codepoint) != 0; }
 
   // The realized font for a logical font; realized fonts are kept for the process.
   static RealizedFont* ForLogFont(const LOGFONT& font);

@@ -270,6 +270,23 @@ std::vector<std::string> FamilyNames() {
 
 }  // namespace
 
+namespace {
+
+constexpr BYTE GREEK_CHARSET = 161, TURKISH_CHARSET = 162, BALTIC_CHARSET = 186, RUSSIAN_CHARSET = 204,
+               EASTEUROPE_CHARSET = 238;
+
+// A letter each character set's script has and others lack.
+struct ScriptSample {
+  BYTE charset;
+  std::uint32_t letter;
+};
+constexpr ScriptSample ScriptSamples[] = {
+    {ANSI_CHARSET, 'A'},  {EASTEUROPE_CHARSET, 0x0151}, {RUSSIAN_CHARSET, 0x0416},
+    {GREEK_CHARSET, 0x03A9}, {TURKISH_CHARSET, 0x011F}, {BALTIC_CHARSET, 0x0173},
+};
+
+}  // namespace
+
 int EnumFontFamiliesEx(HDC, const LOGFONT* filter, FONTENUMPROC proc, LPARAM param, DWORD) {
   if (!proc) return 0;
   std::string wanted = filter ? std::string(filter->lfFaceName, strnlen(filter->lfFaceName, LF_FACESIZE)) : "";
@@ -283,8 +300,20 @@ int EnumFontFamiliesEx(HDC, const LOGFONT* filter, FONTENUMPROC proc, LPARAM par
     TEXTMETRIC tm = font ? font->Metrics() : TEXTMETRIC{};
     log.lfHeight = tm.tmHeight;
     log.lfPitchAndFamily = static_cast<BYTE>((tm.tmPitchAndFamily & 1) ? VARIABLE_PITCH : FIXED_PITCH);
-    result = proc(&log, &tm, TRUETYPE_FONTTYPE, param);
-    if (result == 0) break;
+    if (wanted.empty() || filter->lfCharSet != DEFAULT_CHARSET) {
+      result = proc(&log, &tm, TRUETYPE_FONTTYPE, param);
+      if (result == 0) break;
+      continue;
+    }
+    // A named family asked for with the default character set: one report for each
+    // character set whose script the face's glyphs cover.
+    for (const ScriptSample& sample : ScriptSamples) {
+      if (!font || !font->Covers(sample.letter)) continue;
+      log.lfCharSet = sample.charset;
+      tm.tmCharSet = sample.charset;
+      result = proc(&log, &tm, TRUETYPE_FONTTYPE, param);
+      if (result == 0) return 0;
+    }
   }
   return result;
 }

@@ -158,6 +158,7 @@ public:
   void FillBarFlagChange(TObject* sender);
   void FillPosModeChange(TObject* sender);
   void SetFillOrigin(TObject* sender);
+  void ResizeSprayClick(TObject* sender);
 
   // The Help menu and the full-screen preview (MainFormHelp.cpp).
   void About1Click(TObject* sender);

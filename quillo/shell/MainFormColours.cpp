@@ -10,6 +10,7 @@
 #include "quillo/tools/ColorSelector.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/Swatches.h"
+#include "quillo/tools/ToolObjects.h"
 #include "quillo/tools/ToolForm.h"
 
 namespace {
@@ -46,5 +47,11 @@ void TMainForm::ColorBoxChange(TObject*, bool apply, TColor colour) {
   if (apply)
     if (auto* target = dynamic_cast<TPanel*>(ColorBox->Target)) SetSwatchColour(target, PixelFromColor(ColorToRGB(colour)));
   if (ToolForm) ToolForm->CreateBrushShape(this);
+  if (CurrentTool == &TextTool) {
+    // The preview shows the text in the new colour.
+    HideTextBox(TextTool);
+    DrawTextBox(TextTool, false, TextPreview);
+    return;
+  }
   RefreshToolStatus(true, true);
 }

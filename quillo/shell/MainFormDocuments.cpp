@@ -14,6 +14,7 @@
 #include "quillo/document/Zoom.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/WindowMenu.h"
+#include "quillo/tools/Spray.h"
 
 void TMainForm::ConnectDocumentCommands() {
   auto on = [this](const char* name, TNotifyEvent handler) { MenuItemNamed(name)->OnClick = std::move(handler); };
@@ -51,6 +52,11 @@ bool TMainForm::OpenBlankDocument() {
 }
 
 void TMainForm::ActivityOnDocuments() {
+  // A held spray or airbrush keeps painting with the pointer still.
+  if (ImgFormCount > 0 && ImageForm && CurrentPicture == &ImageForm->Picture) {
+    SprayDab();
+    AirbrushDab();
+  }
   // The selection outline marches one step on every second tick, on the active picture only.
   if (outlineTick_ && ImgFormCount > 0 && ImageForm && CurrentPicture == &ImageForm->Picture)
     CurrentPicture->PaintSelectionOutline(true);

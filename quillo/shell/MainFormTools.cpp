@@ -15,3 +15,5 @@ void TMainForm::FillBarFlagChange(TObject*) {
 void TMainForm::FillPosModeChange(TObject*) { FillPatternTool.FillPatternMode = static_cast<int>(GetOptionValue(5)); }
 
 void TMainForm::SetFillOrigin(TObject*) { SelectTool(&FillPosTool, true, -1); }
+
+void TMainForm::ResizeSprayClick(TObject*) { SelectTool(&ResizeSprayTool, true, -1); }

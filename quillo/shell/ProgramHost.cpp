@@ -99,6 +99,7 @@ public:
   TNotifyEvent FillBarFlagChange() override { return MainFormHandler<&TMainForm::FillBarFlagChange>(); }
   TNotifyEvent FillPosModeChange() override { return MainFormHandler<&TMainForm::FillPosModeChange>(); }
   TNotifyEvent SetFillOrigin() override { return MainFormHandler<&TMainForm::SetFillOrigin>(); }
+  TNotifyEvent ResizeSprayClick() override { return MainFormHandler<&TMainForm::ResizeSprayClick>(); }
   P_icon* ChosenFillTool() override {
     if (FillGroupIndex < 0 || FillGroupIndex >= static_cast<int>(PaletteGroups.size())) return nullptr;
     const int entry = PaletteGroups[static_cast<std::size_t>(FillGroupIndex)].SelectedEntry;

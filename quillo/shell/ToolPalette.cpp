@@ -38,7 +38,8 @@ const std::vector<const P_icon*>& ChoosableTools() {
       &SplineContTool, &BoxRectTool, &BoxSqrTool, &BoxRectfTool, &BoxSqrfTool, &CircleTool, &CirclefTool,
       &EllipseTool, &EllipsefTool, &FillDrawTool, &FillPolyTool, &FillSolidTool, &FillPatternTool, &ClearTool,
       &CutBoxTool, &CutResizeTool, &CutDrawTool, &CutPolyTool, &CutWandTool, &MoveTool,
-      &GetColTool, &ChColTool, &CloneTool, &ShowBrushPanelTool, &QlComponentBrushTool};
+      &GetColTool, &ChColTool, &CloneTool, &ShowBrushPanelTool, &QlComponentBrushTool, &SprayTool, &AirbrushTool,
+      &TextTool};
   return tools;
 }
 

@@ -17,6 +17,7 @@
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/FactoryBrush.h"
+#include "quillo/tools/SheetControls.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolObjects.h"
@@ -30,14 +31,6 @@ constexpr int BarWidth = 150;
 constexpr int LeastBrushSize = 1, MostBrushSize = 200;
 constexpr int LeastHardness = 1, MostHardness = 100;
 constexpr int MostTransparency = 100;
-
-template <class T>
-T* SheetChild(TToolForm* form, TTabSheet* sheet, const char* name, int left, int top, int width, int height) {
-  auto* control = NewNamedComponent<T>(form, name);
-  control->SetParent(sheet);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
 
 // A round or square black shape on the button face.
 void SetShapeGlyph(TSpeedButton* button, bool round) {

@@ -12,6 +12,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/tools/Grid.h"
+#include "quillo/tools/SheetControls.h"
 #include "quillo/tools/ToolForm.h"
 #include "quillo/tools/ToolObjects.h"
 
@@ -22,14 +23,6 @@ constexpr int ScaleHeight = 16;
 constexpr int GraphHeight = 128;
 constexpr std::uint32_t MarkerGrey = 0xC0C0C0;
 constexpr int MostGridValue = 16384;
-
-template <class T>
-T* SheetChild(TToolForm* form, TTabSheet* sheet, const char* name, int left, int top, int width, int height) {
-  auto* control = NewNamedComponent<T>(form, name);
-  control->SetParent(sheet);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
 
 AnsiString TwoDecimals(double value) {
   char text[32];

@@ -43,10 +43,6 @@ constexpr int DefaultPageHeight = 200;
 // The histogram's channel list starts on "Intensity".
 constexpr int DefaultChannel = 3;
 
-// The handle picture: 3 x 3 cells of 16 pixels.
-constexpr int HandleCells = 3;
-constexpr int HandleCellSize = 16;
-
 // Keys the key table names that have no constant of their own here.
 constexpr int PeriodKey = 0xBE;
 constexpr int Numpad9Key = VK_NUMPAD0 + 9;
@@ -125,43 +121,6 @@ TToolForm::~TToolForm() {
 }
 
 void TToolForm::Help2Main(TObject*) { ResetHelpFile(); }
-
-void TToolForm::BuildTextSheet() {
-  textFont_ = MakeObject<TFont>();
-  TextFont = textFont_.get();
-  HandleImg = NewNamedComponent<TImage>(this, "HandleImg");
-  HandleImg->SetParent(TextSheet);
-  HandleImg->SetBounds(4, 4, HandleCells * HandleCellSize, HandleCells * HandleCellSize);
-  DrawHandleFrame();
-  FontType = NewNamedComponent<TComboBox>(this, "FontType");
-  FontType->SetParent(TextSheet);
-  FontType->SetBounds(60, 4, 150, 21);
-  FontType->SetStyle(csDropDownList);
-  FontType->SetTag(TagTakesEditKeys);
-  FontType->GetItems()->Assign(Screen()->Fonts());
-}
-
-// The frame round the nine handle cells: each cell sunk, its top and left edges in the shadow
-// colour, its bottom and right edges in the highlight colour.
-void TToolForm::DrawHandleFrame() {
-  TCanvas* canvas = HandleImg->GetCanvas();
-  const int size = HandleCells * HandleCellSize;
-  canvas->GetBrush()->SetColor(clBtnFace);
-  canvas->FillRect(TRect(0, 0, size, size));
-  for (int row = 0; row < HandleCells; ++row) {
-    for (int column = 0; column < HandleCells; ++column) {
-      const int left = column * HandleCellSize, top = row * HandleCellSize;
-      const int right = left + HandleCellSize - 1, bottom = top + HandleCellSize - 1;
-      canvas->GetPen()->SetColor(clBtnShadow);
-      canvas->MoveTo(left, bottom);
-      canvas->LineTo(left, top);
-      canvas->LineTo(right, top);
-      canvas->GetPen()->SetColor(clBtnHighlight);
-      canvas->LineTo(right, bottom);
-      canvas->LineTo(left, bottom);
-    }
-  }
-}
 
 void TToolForm::BuildSheets() {
   PageControl = NewNamedComponent<TPageControl>(this, "PageControl");
@@ -294,6 +253,8 @@ void TToolForm::RemoveRunTimeCompControls() {
 void TToolForm::PageControlChange(TObject*) {
   TTabSheet* page = PageControl->GetActivePage();
   if (!page) return;
+  // The Text sheet's expert group opens and closes with the user level.
+  if (page == TextSheet) page->SetTag(ContentHeight(page));
   PageControl->SetHeight(page->GetTag() + FrameHeight);
   SetClientHeight(PageControl->GetHeight() + 1);
   if (page == HistogramSheet) {
@@ -303,7 +264,10 @@ void TToolForm::PageControlChange(TObject*) {
     RefreshBrushSheet(this);
     SetHelpContext(BrushSheetHelp);
   }
-  else if (page == TextSheet) SetHelpContext(TextSheetHelp);
+  else if (page == TextSheet) {
+    ShowTextSheet();
+    SetHelpContext(TextSheetHelp);
+  }
   else if (page == PaletteSheet) SetHelpContext(PaletteSheetHelp);
   else if (page == IconSheet) SetHelpContext(ImageForm ? ImageForm->GetHelpContext() : 0);
 }

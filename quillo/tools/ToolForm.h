@@ -7,6 +7,7 @@
 // document, snaps to the work area and the program's windows while dragged and keeps its place
 // between runs.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,10 @@ class TBuffer;
 class TButton;
 class TCheckBox;
 class TLabel;
+class TMemo;
+class TPanel;
+class TPopupMenu;
+class TXPanel;
 class TScrollBar;
 class TSpeedButton;
 
@@ -173,11 +178,57 @@ public:
   void SetGridDeltaFromBrush(TObject* sender);
   void SetGridOrigin(TObject* sender);
 
-  // What the Text sheet holds before the text tool fills it: the font the tool renders with,
-  // the picture of the nine handle cells and the list of the screen's fonts.
+  // The Text sheet (TextSheet.cpp): what the text tool renders: the text, the font it renders
+  // with and its style, the size, the anchor, the line pitch, alignment, anti-aliasing,
+  // outline and shadow, and the picture of the nine handle cells.
   TFont* TextFont = nullptr;
   TImage* HandleImg = nullptr;
   TComboBox* FontType = nullptr;
+  TMemo* TextBox = nullptr;
+  TExSpinEdit* FontSize = nullptr;
+  TSpeedButton* BoldBtn = nullptr;
+  TSpeedButton* ItalicBtn = nullptr;
+  TSpeedButton* UnderlineBtn = nullptr;
+  TSpeedButton* OutlineBtn = nullptr;
+  TSpeedButton* ShadowBtn = nullptr;
+  TExSpinEdit* ShDepth = nullptr;
+  TPanel* ShColor = nullptr;
+  TXPanel* TxtExpPanel = nullptr;
+  TExSpinEdit* SizeX = nullptr;
+  TExSpinEdit* SizeY = nullptr;
+  TExSpinEdit* TextXPos = nullptr;
+  TExSpinEdit* TextYPos = nullptr;
+  TExSpinEdit* Spacing = nullptr;
+  TSpeedButton* LeftAlBtn = nullptr;
+  TSpeedButton* CenterAlBtn = nullptr;
+  TSpeedButton* RightAlBtn = nullptr;
+  TSpeedButton* JustifiedBtn = nullptr;
+  TCheckBox* AntiAliasCB = nullptr;
+  TCheckBox* SelOnlyCB = nullptr;
+  TButton* ApplyBtn = nullptr;
+  TButton* TextHelpBtn = nullptr;
+  TPopupMenu* ShColPopup = nullptr;
+  // The character sets the chosen font offers.
+  std::array<bool, 256> OfferedCharsets{};
+  // How often the line pitch has been computed from the font.
+  int SpacingRecomputations = 0;
+  // The first showing chooses the default font and centres the anchor; every showing marks
+  // the handle cell and the alignment.
+  void ShowTextSheet();
+  bool TextSheetShowing() const;
+  void FontChanged(TObject* sender);
+  void SetTextCharset();
+  void AlBtnsClick(TObject* sender);
+  void AntiAliasCBClick(TObject* sender);
+  void HandleImgMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void ShadowColMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+  void ColSelDlg1Click(TObject* sender);
+  void GetDrawCol1Click(TObject* sender);
+  void GetBgndCol1Click(TObject* sender);
+  void PickaColor1Click(TObject* sender);
+  void ApplyBtnClick(TObject* sender);
+  std::uint32_t ShadowColour() const;
+  void SetShadowColour(std::uint32_t rgb);
   // The window lost the activation: help is the program's own again.
   void Help2Main(TObject* sender);
 
@@ -213,6 +264,7 @@ private:
   void BuildGridSheet();
   void BuildTextSheet();
   void DrawHandleFrame();
+  void DrawHandleMarker(int cell, TColor colour);
   void ReadGridValues();
   bool showingGridValues_ = false;
   void BrushLabel(TLabel* label, int value);
@@ -231,6 +283,8 @@ private:
 };
 
 extern TToolForm* ToolForm;
+// The Text sheet's next font change computes the line pitch anew, as at the start of a run.
+void ResetTextSpacingBasis();
 // The palette grid the Palette sheet shows: 160 x 160 once the palette is installed.
 extern Buffer PaletteImage;
 // The brush preview the Brush sheet shows: 96 x 96.

@@ -39,6 +39,8 @@ public:
   virtual TNotifyEvent FillBarFlagChange() { return {}; }
   virtual TNotifyEvent FillPosModeChange() { return {}; }
   virtual TNotifyEvent SetFillOrigin() { return {}; }
+  // The spray and airbrush bars' button that chooses the radius tool.
+  virtual TNotifyEvent ResizeSprayClick() { return {}; }
   // The fill variant chosen in the palette's fill group, with which the filled shapes paint;
   // null when there is no palette (the solid fill then paints).
   virtual P_icon* ChosenFillTool() { return nullptr; }

@@ -16,19 +16,12 @@
 #include "quillo/tools/Lines.h"
 #include "quillo/tools/MoveTool.h"
 #include "quillo/tools/PaletteFunctions.h"
+#include "quillo/tools/ResizeTools.h"
 #include "quillo/tools/Pens.h"
 #include "quillo/tools/SelectionTools.h"
+#include "quillo/tools/Spray.h"
+#include "quillo/tools/TextTool.h"
 #include "quillo/tools/Tool.h"
-
-// --- Abstract families ---
-class P_resize : public P_icon {
-protected:
-  explicit P_resize(const ToolTraits& traits) : P_icon(traits) {}
-};
-class P_resize_crc : public P_resize {
-protected:
-  explicit P_resize_crc(const ToolTraits& traits) : P_resize(traits) {}
-};
 
 // A tool class whose operations come with its own module; until then P_icon's defaults.
 #define QUILLO_TOOL_CLASS(name, base)                                \
@@ -37,15 +30,6 @@ protected:
     explicit name(const ToolTraits& traits) : base(traits) {}        \
   }
 
-// --- Spray ---
-QUILLO_TOOL_CLASS(P_spray, P_icon);
-QUILLO_TOOL_CLASS(P_airbrush, P_icon);
-
-// --- Text ---
-QUILLO_TOOL_CLASS(P_text, P_icon);
-
-// --- Brush resize ---
-QUILLO_TOOL_CLASS(P_resize_spray, P_resize_crc);
 
 #undef QUILLO_TOOL_CLASS
 

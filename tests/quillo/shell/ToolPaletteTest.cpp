@@ -324,12 +324,12 @@ TEST_F(ToolPaletteTest, APanelLaysItsVariantsOutInRowsOfTheGroupsColumns) {
       EXPECT_TRUE(IconPanelButtons[i]->GetVisible());
       EXPECT_EQ(IconPanelButtons[i]->GetLeft(), (i % c.columns) * (w + 4) + 2) << i;
       EXPECT_EQ(IconPanelButtons[i]->GetTop(), (i / c.columns) * (h + 4) + 2) << i;
-      // Of these only the selection tools can be chosen yet.
-      EXPECT_EQ(IconPanelButtons[i]->GetEnabled(), c.group == SelectionGroup) << i;
+      // The fixture's own tools are no tools of the program and cannot be chosen.
+      EXPECT_EQ(IconPanelButtons[i]->GetEnabled(), c.group != g) << i;
     }
     EXPECT_FALSE(IconPanelButtons[c.count]->GetVisible());
     // A disabled variant does nothing when clicked.
-    if (c.group != SelectionGroup) {
+    if (c.group == g) {
       ClickOn(IconPanelButtons[1]);
       EXPECT_EQ(CurrentTool, &PenContTool);
     }
@@ -437,31 +437,26 @@ TEST_F(ToolPaletteTest, TheGridButtonTogglesSnappingWithoutChangingTheTool) {
   GridDx = GridDy = DefaultGridStep;
 }
 
-TEST_F(ToolPaletteTest, ToolsNotBuiltYetCannotBeChosen) {
+TEST_F(ToolPaletteTest, EveryGroupCanBeChosenButToolsWithoutAnEntryCannot) {
   StartWithTinySkin();
-  const std::set<int> built{PenGroup,        LineGroup,  CurveGroup,  BoxGroup,          CircleGroup,
-                            FilledShapeGroup, FillGroup,  SelectionGroup, GridGroup,    MoveGroup,
-                            ClearGroup,       BrushSheetGroup, CloneGroup, PickerGroup, ChangeColourGroup};
-  for (int g = 0; g < 17; ++g) EXPECT_EQ(Button(g)->GetEnabled(), built.count(g) == 1) << "group " << g;
-  EXPECT_TRUE(ToolCanBeChosen(&PenOneTool));
-  EXPECT_TRUE(ToolCanBeChosen(&MoveTool));
-  EXPECT_FALSE(ToolCanBeChosen(&TextTool));
-  EXPECT_TRUE(ToolCanBeChosen(&ShowBrushPanelTool));
-  EXPECT_TRUE(ToolCanBeChosen(&CloneTool));
-  EXPECT_TRUE(ToolCanBeChosen(&GetColTool));
-  EXPECT_TRUE(ToolCanBeChosen(&ChColTool));
+  for (int g = 0; g < 17; ++g) EXPECT_TRUE(Button(g)->GetEnabled()) << "group " << g;
+  for (const P_icon* tool : std::initializer_list<const P_icon*>{&PenOneTool, &MoveTool, &TextTool, &ShowBrushPanelTool,
+                                                                 &CloneTool, &GetColTool, &ChColTool, &SprayTool,
+                                                                 &AirbrushTool})
+    EXPECT_TRUE(ToolCanBeChosen(tool)) << tool->Key;
+  // The radius tool is reached only from the spray's bar.
+  EXPECT_FALSE(ToolCanBeChosen(&ResizeSprayTool));
   EXPECT_FALSE(ToolCanBeChosen(nullptr));
-  // Their hot keys do nothing: the tool stays.
+  // Their hot keys choose them.
   ASSERT_NE(ImageForm, nullptr);
-  for (const int vk : {'S', 'T'}) {
-    KeyToDocument(vk);
-    EXPECT_EQ(CurrentTool, &PenContTool) << static_cast<char>(vk);
+  const struct {
+    int vk;
+    P_icon* tool;
+  } keys[] = {{'S', &SprayTool}, {'T', &TextTool}};
+  for (const auto& k : keys) {
+    KeyToDocument(k.vk);
+    EXPECT_EQ(CurrentTool, k.tool) << static_cast<char>(k.vk);
   }
-  EXPECT_FALSE(PaletteHotKey('S'));
-  // A disabled group button opens no panel and selects nothing.
-  Hold(SprayGroup);
-  EXPECT_FALSE(IconPanelOpen);
-  EXPECT_EQ(CurrentTool, &PenContTool);
 }
 
 TEST_F(ToolPaletteTest, ThePanelStaysInsideTheWorkAreaNearItsBottomRight) {

@@ -1,0 +1,11 @@
+#pragma once
+// The active keyboard layout, its language identifier in the low word: what the host reports
+// (US English, 1033, until it reports one). Tests set it as a host would.
+
+#include <cstdint>
+
+#include "platform/gdi/WinDefs.h"
+
+using HKL = std::uintptr_t;
+HKL GetKeyboardLayout(DWORD thread);
+void SetKeyboardLayoutLanguage(WORD language);
