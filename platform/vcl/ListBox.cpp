@@ -146,14 +146,12 @@ int TListControlStrings::IndexOf(const AnsiString& text) const {
 void TListControlStrings::SetUpdateState(bool updating) {
   if (!control_->HandleAllocated()) return;
   HWND window = control_->GetHandle();
-  if (updating && !drawingPaused_ && IsWindowVisible(window)) {
-    SendMessage(window, WM_SETREDRAW, FALSE, 0);
-    drawingPaused_ = true;
-  } else if (!updating && drawingPaused_) {
-    drawingPaused_ = false;
-    SendMessage(window, WM_SETREDRAW, TRUE, 0);
+  if (updating) {
+    drawing_.Begin(window);
+  } else {
+    drawing_.End(window);
+    control_->Refresh();
   }
-  if (!updating) control_->Refresh();
 }
 
 void TListControlStrings::SaveFromWindow() {
@@ -170,13 +168,13 @@ void TListControlStrings::RestoreToWindow() {
   if (!pending_ || !control_->HandleAllocated()) return;
   std::unique_ptr<TStringList> lines = std::move(pending_);
   HWND window = control_->GetHandle();
-  const bool pause = IsWindowVisible(window);
-  if (pause) SendMessage(window, WM_SETREDRAW, FALSE, 0);
+  DrawingPause drawing;
+  drawing.Begin(window);
   for (int i = 0; i < lines->Count(); ++i) {
     LRESULT index = SendMessage(window, messages_.add, 0, reinterpret_cast<LPARAM>(lines->Get(i).c_str()));
     if (index >= 0) SendMessage(window, messages_.setData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(lines->GetObject(i)));
   }
-  if (pause) SendMessage(window, WM_SETREDRAW, TRUE, 0);
+  drawing.End(window);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/vcl/Canvas.h"
+#include "platform/vcl/DrawingPause.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/GraphicControl.h"
 #include "platform/vcl/Strings.h"
@@ -84,9 +85,7 @@ private:
   TWinControl* control_;
   Messages messages_;
   std::unique_ptr<TStringList> pending_;
-  // Drawing is switched off only on a window that shows: switching it back on shows a window
-  // (as the system does), which must not happen to one the control keeps hidden.
-  bool drawingPaused_ = false;
+  DrawingPause drawing_;
 };
 
 class TCustomListBox : public TWinControl {

@@ -7,6 +7,7 @@
 
 #include "platform/controls/ListView.h"
 #include "platform/vcl/Collection.h"
+#include "platform/vcl/DrawingPause.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/Strings.h"
 #include "platform/vcl/WinControl.h"
@@ -74,8 +75,7 @@ private:
   TCustomListView* owner_;
   std::vector<TOwnedPtr<TListItem>> items_;
   int updateCount_ = 0;
-  // Drawing is switched off only on a window that shows: switching it back on shows it.
-  bool drawingPaused_ = false;
+  DrawingPause drawing_;
 };
 
 class TListColumn : public TCollectionItem {

@@ -142,15 +142,12 @@ void TMemoStrings::SetText(const AnsiString& text) { memo_->SetText(text); }
 void TMemoStrings::SetUpdateState(bool updating) {
   HWND h = Window();
   if (!h) return;
-  // Drawing is switched off only on a window that shows: switching it back on shows it.
-  if (updating && !drawingPaused_ && IsWindowVisible(h)) {
-    SendMessage(h, WM_SETREDRAW, FALSE, 0);
-    drawingPaused_ = true;
-  } else if (!updating && drawingPaused_) {
-    drawingPaused_ = false;
-    SendMessage(h, WM_SETREDRAW, TRUE, 0);
+  if (updating) {
+    drawing_.Begin(h);
+  } else {
+    drawing_.End(h);
+    memo_->Invalidate();
   }
-  if (!updating) memo_->Invalidate();
 }
 
 QUILLO_DEFINE_CLASS(TCustomMemo, TCustomEdit)

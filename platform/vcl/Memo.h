@@ -3,6 +3,7 @@
 // bound to the control (reading and writing the window's lines while it exists, its text
 // before), with scroll bars, word wrap, Enter and Tab as the memo's own keys, and alignment.
 
+#include "platform/vcl/DrawingPause.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/ScrollStyle.h"
 #include "platform/vcl/Strings.h"
@@ -31,7 +32,7 @@ protected:
 private:
   HWND Window() const;
   TCustomMemo* memo_;
-  bool drawingPaused_ = false;
+  DrawingPause drawing_;
 };
 
 class TCustomMemo : public TCustomEdit {

@@ -235,16 +235,12 @@ void TTreeNodes::Clear() {
 }
 
 void TTreeNodes::BeginUpdate() {
-  if (updateCount_++ == 0 && owner_->HandleAllocated() && IsWindowVisible(owner_->GetHandle())) {
-    SendMessage(owner_->GetHandle(), WM_SETREDRAW, FALSE, 0);
-    drawingPaused_ = true;
-  }
+  if (updateCount_++ == 0 && owner_->HandleAllocated()) drawing_.Begin(owner_->GetHandle());
 }
 
 void TTreeNodes::EndUpdate() {
   if (updateCount_ > 0 && --updateCount_ == 0 && owner_->HandleAllocated()) {
-    if (drawingPaused_) SendMessage(owner_->GetHandle(), WM_SETREDRAW, TRUE, 0);
-    drawingPaused_ = false;
+    drawing_.End(owner_->GetHandle());
     owner_->Invalidate();
   }
 }

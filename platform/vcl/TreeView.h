@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/controls/TreeView.h"
+#include "platform/vcl/DrawingPause.h"
 #include "platform/vcl/ImageList.h"
 #include "platform/vcl/WinControl.h"
 
@@ -115,8 +116,7 @@ private:
   TCustomTreeView* owner_;
   std::vector<TOwnedPtr<TTreeNode>> roots_;
   int updateCount_ = 0;
-  // Drawing is switched off only on a window that shows: switching it back on shows it.
-  bool drawingPaused_ = false;
+  DrawingPause drawing_;
 };
 
 using TTVChangedEvent = std::function<void(TObject* sender, TTreeNode* node)>;

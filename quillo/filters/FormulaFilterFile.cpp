@@ -8,6 +8,7 @@
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -143,12 +144,7 @@ bool FilterLineReader::Read(std::string& line) {
   }
 }
 
-bool IsFilterLibraryName(const AnsiString& fileName) {
-  if (fileName.size() < 4) return false;
-  std::string end = fileName.substr(fileName.size() - 4);
-  std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return end == ".ffl";
-}
+bool IsFilterLibraryName(const AnsiString& fileName) { return SameText(ExtractFileExt(fileName), ".ffl"); }
 
 FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter) {
   std::ifstream in(fileName.c_str(), std::ios::binary);

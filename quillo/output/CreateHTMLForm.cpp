@@ -331,7 +331,7 @@ void TCreateHTMLForm::ShowNavigationImage(const char* storedName, TBuffer* view,
   view->Invalidate();
 }
 
-void TCreateHTMLForm::ReplaceNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture) {
+void TCreateHTMLForm::ReplaceNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture, TPoint box) {
   if (!ImageDialog->Execute()) return;
   const AnsiString path = ImageDialog->GetFileName();
   bool readable = false;
@@ -344,12 +344,12 @@ void TCreateHTMLForm::ReplaceNavigationImage(const char* storedName, TBuffer* vi
     return;
   }
   Storage->GetStoredValues()->GetValue(storedName)->Value = path;
-  ShowNavigationImage(storedName, view, picture, view == PrevImg ? kPrevBox : kNextBox);
+  ShowNavigationImage(storedName, view, picture, box);
 }
 
-void TCreateHTMLForm::PrevReplaceBtnClick(TObject*) { ReplaceNavigationImage("PrevImage", PrevImg, *prevPicture_); }
+void TCreateHTMLForm::PrevReplaceBtnClick(TObject*) { ReplaceNavigationImage("PrevImage", PrevImg, *prevPicture_, kPrevBox); }
 
-void TCreateHTMLForm::NextReplaceBtnClick(TObject*) { ReplaceNavigationImage("NextImage", NextImg, *nextPicture_); }
+void TCreateHTMLForm::NextReplaceBtnClick(TObject*) { ReplaceNavigationImage("NextImage", NextImg, *nextPicture_, kNextBox); }
 
 void ShowCreateHTMLForm() {
   TOwnedPtr<TCreateHTMLForm> form(NewComponent<TCreateHTMLForm>(Application()));

@@ -78,7 +78,7 @@ private:
   TCheckBox* Check(const char* name, const char* caption, int left, int top, bool checked);
   void ShowProgress(bool on);
   // Picks a navigation image with the open dialog; a file no format reads changes nothing.
-  void ReplaceNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture);
+  void ReplaceNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture, TPoint box);
   // Loads the stored navigation image into its preview, centred in the 64 x 64 box at box.
   void ShowNavigationImage(const char* storedName, TBuffer* view, UDBuffer& picture, TPoint box);
   void StorageRestored();
