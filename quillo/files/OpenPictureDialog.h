@@ -7,7 +7,7 @@
 // hidden, and lends its panel to its TCustomOpenDialog whenever the dialog runs.
 
 #include "platform/vcl/Form.h"
-#include "quillo/files/HookedFileDialog.h"
+#include "quillo/components/files/HookedFileDialog.h"
 
 class TBuffer;
 class TButton;

@@ -14,7 +14,7 @@
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
 #include "platform/vcl/UpDown.h"
-#include "quillo/files/HookedFileDialog.h"
+#include "quillo/components/files/HookedFileDialog.h"
 #include "quillo/files/SaveOptimSlots.h"
 #include "vorlen/formats/GFXFile.h"
 

@@ -2,7 +2,7 @@
 // lent to the dialog and given back, the events, the veto of OK, and the hook steering the
 // dialog's folder, name and type.
 
-#include "quillo/files/HookedFileDialog.h"
+#include "quillo/components/files/HookedFileDialog.h"
 
 #include <gtest/gtest.h>
 

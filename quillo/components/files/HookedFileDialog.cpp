@@ -1,4 +1,4 @@
-#include "quillo/files/HookedFileDialog.h"
+#include "quillo/components/files/HookedFileDialog.h"
 
 #include <cstring>
 
