@@ -12,25 +12,35 @@
 namespace {
 
 // The picture "src", "cnv" and "rad" read while a run is on. The compiled routines call the
-// fetch routine without a context of their own, so it is published here for the run.
-const UDBuffer* FetchSource = nullptr;
+// fetch routine without a context of their own, so the picture is published here for the run,
+// as what the fetch needs of it: "cnv" alone calls it nine times a pixel.
+struct FetchPicture {
+  const std::uint32_t* pixels = nullptr;
+  long stride = 0;
+  int lastRow = 0;
+  int lastColumn = 0;
+};
+FetchPicture FetchSource;
 
 std::uint32_t FetchClamped(std::int32_t row, std::int32_t column) {
-  const UDBuffer& source = *FetchSource;
-  row = std::clamp(row, 0, source.Height() - 1);
-  column = std::clamp(column, 0, source.Width() - 1);
-  return *source.At(source.rect.left + column, source.rect.top + row);
+  const FetchPicture& source = FetchSource;
+  row = std::clamp(row, 0, source.lastRow);
+  column = std::clamp(column, 0, source.lastColumn);
+  return source.pixels[row * source.stride + column];
 }
 
 class PublishedSource {
 public:
-  explicit PublishedSource(const UDBuffer& source) : previous_(FetchSource) { FetchSource = &source; }
+  explicit PublishedSource(const UDBuffer& source) : previous_(FetchSource) {
+    FetchSource = {source.At(source.rect.left, source.rect.top), source.stride, source.Height() - 1,
+                   source.Width() - 1};
+  }
   ~PublishedSource() { FetchSource = previous_; }
   PublishedSource(const PublishedSource&) = delete;
   PublishedSource& operator=(const PublishedSource&) = delete;
 
 private:
-  const UDBuffer* previous_;
+  FetchPicture previous_;
 };
 
 bool Selected(const UDBuffer& picture, int x, int y) {

@@ -12,9 +12,9 @@ constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name,
 
 // Items that work now: New, Open, Browse, Save and Save As, closing (one, all, the program), batch
 // conversion, sending by e-mail, the image information, the toolbars' and rulers' check marks, fitting the
-// window to its image, the preview, the custom filter, the filter factory, the Window menu, the Edit menu's clipboard and selection
-// items, the brush modes, the Brush menu, the Desktop menu, the preferences, the tips, the home page and the
-// about panel.
+// window to its image, the preview, the custom filter, the filter factory, the Window menu, the Edit menu's
+// clipboard and selection items, the brush modes, the Brush menu, the Desktop menu, the preferences, the
+// tips, the home page and the about panel.
 constexpr auto kTree = std::to_array<MainMenuEntry>({
     {0, "File1", true},
     {1, "New1", true},
