@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 
+#include "FilterComponentSamples.h"
 #include "FormulaRun.h"
 #include "quillo/filters/ExecutableMemory.h"
 #include "quillo/plugins/ffqlc/FormulaRecord.h"
@@ -45,27 +46,7 @@ static_assert(offsetof(FormulaRecord, d) == formula_layout::kD && offsetof(Formu
 
 namespace {
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string BuiltTemplate() { return Contents(std::string(QUILLO_BIN_DIR) + "/ffqlc.qlc"); }
-
-FormulaFilter Titled(const std::string& title) {
-  FormulaFilter f;
-  f.title = title;
-  f.author = "Ann";
-  f.copyright = "(c) Ann";
-  return f;
-}
-
-CompiledFormula Compile(const std::array<std::string, 4>& formulas) {
-  FormulaSource source;
-  return CompileTexts(formulas, source);
-}
 
 std::uint32_t Count(const std::string& bytes, std::size_t at) {
   std::uint32_t value;
@@ -96,7 +77,7 @@ TEST(FilterComponentDescription, SlidersBecomeOptionsUpToTheLastThatMatters) {
       {"unnamed zero sliders after the last named", {{1, "B"}}, {}, "Par1=S3,,0,255,0\rPar2=S,B,0,255,0\r"},
   };
   for (const Case& c : cases) {
-    FormulaFilter f = Titled("Glow");
+    FormulaFilter f = TitledFilter("Glow");
     for (const auto& [k, name] : c.named) f.names[k] = name;
     for (const auto& [k, value] : c.values) f.values[k] = value;
     EXPECT_EQ(FilterComponentDescription(f), kHead + c.options) << c.what;
@@ -125,12 +106,12 @@ std::string SyntheticTemplate(std::size_t areaLength) {
 }
 
 TEST(FilterComponentFile, TheMadeFileIsTheTemplateOutsideTheArea) {
-  const std::string templateBytes = BuiltTemplate();
+  const std::string templateBytes = BuiltFilterTemplate();
   ASSERT_FALSE(templateBytes.empty());
   const auto area = FindFilterComponentArea(templateBytes);
   ASSERT_TRUE(area);
-  const CompiledFormula compiled = Compile({"255-r", "g+ctl(7)", "b*d/1024", "a"});
-  FormulaFilter filter = Titled("Glow");
+  const CompiledFormula compiled = CompileFormulas({"255-r", "g+ctl(7)", "b*d/1024", "a"});
+  FormulaFilter filter = TitledFilter("Glow");
   filter.names[7] = "Size";
   filter.values[7] = 40;
   const auto made = MakeFilterComponent(templateBytes, compiled, filter);
@@ -162,15 +143,15 @@ TEST(FilterComponentFile, AGreenFormulaWithAnErrorStillMakesAComponentWhoseGreen
   FormulaSource source;
   const CompiledFormula compiled = CompileTexts({"r", "g+(", "b", "a"}, source);
   ASSERT_NE(source.errorPosition[1], -1);
-  const auto made = MakeFilterComponent(BuiltTemplate(), compiled, Titled("Broken"));
+  const auto made = MakeFilterComponent(BuiltFilterTemplate(), compiled, TitledFilter("Broken"));
   ASSERT_TRUE(made);
-  const CompiledFormula zero = Compile({"r", "0", "b", "a"});
+  const CompiledFormula zero = CompileFormulas({"r", "0", "b", "a"});
   EXPECT_EQ(Bytes(compiled.ChannelCode(1)), Bytes(zero.ChannelCode(1)));
 }
 
 TEST(FilterComponentFile, TheLastMarkerIsTakenAndWhatDoesNotFitIsRefused) {
-  const CompiledFormula compiled = Compile({"r", "g", "b", "a"});
-  const FormulaFilter filter = Titled("Glow");
+  const CompiledFormula compiled = CompileFormulas({"r", "g", "b", "a"});
+  const FormulaFilter filter = TitledFilter("Glow");
   // What the area has to hold: head, routines, description and the zero after it.
   std::size_t need = 24 + compiled.SetupCode().size() + FilterComponentDescription(filter).size() + 1;
   for (int c = 0; c < 4; ++c) need += compiled.ChannelCode(c).size();
@@ -198,8 +179,8 @@ TEST(FilterComponentFile, TheLastMarkerIsTakenAndWhatDoesNotFitIsRefused) {
 
 TEST(FilterComponentFile, ATemplateThatCannotServeLeavesNoFile) {
   TempHome home;
-  const CompiledFormula compiled = Compile({"r", "g", "b", "a"});
-  const FormulaFilter filter = Titled("Glow");
+  const CompiledFormula compiled = CompileFormulas({"r", "g", "b", "a"});
+  const FormulaFilter filter = TitledFilter("Glow");
   const std::string good = home.Path() + "/good.qlc";
   Write(good, SyntheticTemplate(4096));
   const std::string kept = home.Path() + "/kept.qlc";
@@ -219,7 +200,7 @@ TEST(FilterComponentFile, ATemplateThatCannotServeLeavesNoFile) {
     EXPECT_FALSE(WriteFilterComponent(home.Path() + "/made.qlc", templatePath, compiled, filter)) << c.what;
     EXPECT_FALSE(std::filesystem::exists(home.Path() + "/made.qlc")) << c.what;
     EXPECT_FALSE(WriteFilterComponent(kept, templatePath, compiled, filter)) << c.what;
-    EXPECT_EQ(Contents(kept), "the old component") << c.what;
+    EXPECT_EQ(FileBytes(kept), "the old component") << c.what;
   }
   std::set<std::string> before;
   for (const auto& e : std::filesystem::directory_iterator(home.Path())) before.insert(e.path().filename().string());
@@ -228,13 +209,13 @@ TEST(FilterComponentFile, ATemplateThatCannotServeLeavesNoFile) {
     FileSizeLimit limit(1000);
     EXPECT_FALSE(WriteFilterComponent(kept, good, compiled, filter));
   }
-  EXPECT_EQ(Contents(kept), "the old component");
+  EXPECT_EQ(FileBytes(kept), "the old component");
   std::set<std::string> after;
   for (const auto& e : std::filesystem::directory_iterator(home.Path())) after.insert(e.path().filename().string());
   EXPECT_EQ(after, before);
   // The same template with room enough replaces the old file.
   ASSERT_TRUE(WriteFilterComponent(kept, good, compiled, filter));
-  EXPECT_EQ(Contents(kept), *MakeFilterComponent(Contents(good), compiled, filter));
+  EXPECT_EQ(FileBytes(kept), *MakeFilterComponent(FileBytes(good), compiled, filter));
 }
 
 // The routines copied elsewhere, as the template copies them out of its file.
@@ -277,7 +258,7 @@ TEST(FilterComponentFile, TheRoutinesRunWhereverTheyAreCopied) {
       {"rnd(0,255)", "x<5 ? (y<5 ? 1 : 2) : 3", "scl(r,0,255,10,20)", "abs(128-g)"},
   };
   for (const auto& formulas : filters) {
-    const CompiledFormula compiled = Compile(formulas);
+    const CompiledFormula compiled = CompileFormulas(formulas);
     for (int c = 0; c < 4; ++c) ASSERT_EQ(compiled.Error(c), FormulaError::kNone) << formulas[c];
     const auto expected = RunCompiled(compiled, picture, sliders);
     const auto moved = Move(compiled);

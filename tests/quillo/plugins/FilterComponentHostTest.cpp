@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "../filters/FilterComponentSamples.h"
 #include "../filters/FormulaRun.h"
 #include "QlcFixture.h"
 #include "platform/vcl/ScrollBar.h"
@@ -20,26 +21,6 @@
 #include "quillo/tools/ToolObjects.h"
 
 namespace {
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string BuiltTemplate() { return Contents(std::string(QUILLO_BIN_DIR) + "/ffqlc.qlc"); }
-
-CompiledFormula Compile(const std::array<std::string, 4>& formulas) {
-  FormulaSource source;
-  return CompileTexts(formulas, source);
-}
-
-FormulaFilter Titled(const std::string& title) {
-  FormulaFilter f;
-  f.title = title;
-  f.author = "Ann";
-  f.copyright = "(c) Ann";
-  return f;
-}
 
 void PutCount(std::string& bytes, std::size_t at, std::uint32_t value) { std::memcpy(bytes.data() + at, &value, 4); }
 
@@ -61,7 +42,7 @@ std::string DescriptionOf(const std::string& folder, const std::string& bytes) {
 
 TEST_F(FilterComponentHostTest, TheTemplatesLastMarkerStartsItsAreaAndBadCountsAreRefused) {
   Start();
-  const std::string templateBytes = BuiltTemplate();
+  const std::string templateBytes = BuiltFilterTemplate();
   const std::size_t marker = templateBytes.rfind("FFCD");
   ASSERT_NE(marker, std::string::npos);
   // 64 KB: the marker, then zeros only.
@@ -72,8 +53,8 @@ TEST_F(FilterComponentHostTest, TheTemplatesLastMarkerStartsItsAreaAndBadCountsA
   EXPECT_EQ(area->offset, marker);
   EXPECT_EQ(area->length, 65536u);
 
-  const CompiledFormula compiled = Compile({"255-r", "g", "b", "a"});
-  const std::string made = *MakeFilterComponent(templateBytes, compiled, Titled("Glow"));
+  const CompiledFormula compiled = CompileFormulas({"255-r", "g", "b", "a"});
+  const std::string made = *MakeFilterComponent(templateBytes, compiled, TitledFilter("Glow"));
   const std::size_t setup = compiled.SetupCode().size();
   std::size_t code = setup;
   for (int c = 0; c < 4; ++c) code += compiled.ChannelCode(c).size();
@@ -97,7 +78,7 @@ TEST_F(FilterComponentHostTest, TheTemplatesLastMarkerStartsItsAreaAndBadCountsA
   for (const Case& c : cases) {
     std::string bytes = made;
     c.change(bytes);
-    EXPECT_EQ(DescriptionOf(home.Path(), bytes), c.valid ? FilterComponentDescription(Titled("Glow")) : "(null)")
+    EXPECT_EQ(DescriptionOf(home.Path(), bytes), c.valid ? FilterComponentDescription(TitledFilter("Glow")) : "(null)")
         << c.what;
     files.emplace_back("case" + std::to_string(files.size()), bytes);
   }
@@ -142,13 +123,13 @@ TEST_F(FilterComponentHostTest, AMadeComponentGivesThePixelsOfTheProgramsRun) {
       Picture().SetMaskPixel(9, 7, false);
       Picture().UpdateSelectionBounds();
     }
-    FormulaFilter filter = Titled(c.title);
+    FormulaFilter filter = TitledFilter(c.title);
     for (const auto& [k, name] : c.named) filter.names[k] = name;
     for (const auto& [k, value] : c.values) filter.values[k] = value;
-    const CompiledFormula compiled = Compile(c.formulas);
+    const CompiledFormula compiled = CompileFormulas(c.formulas);
     const std::string target = home.Path() + "/made.qlc";
     ASSERT_TRUE(WriteFilterComponent(target, std::string(QUILLO_BIN_DIR) + "/ffqlc.qlc", compiled, filter));
-    InstallComponentFiles({{c.title, Contents(target)}});
+    InstallComponentFiles({{c.title, FileBytes(target)}});
     ASSERT_NE(ImageItem(std::string("&") + c.title), nullptr);
 
     FormulaSliders sliders;
