@@ -18,7 +18,8 @@ namespace {
 constexpr char kTemplateMarker[] = {'F', 'F', 'C', 'D'};
 constexpr char kMadeMarker[] = {'f', 'f', 'c', 'd'};
 constexpr std::size_t kMarkerBytes = 4;
-constexpr std::size_t kHeadBytes = kMarkerBytes + 5 * 4;
+// The template reads no further than this from its marker, whatever zeros follow.
+constexpr std::size_t kAreaBytes = 65536;
 // No template of ours comes near this; a bigger file is not read into memory.
 constexpr std::uintmax_t kMostTemplateBytes = 64u << 20;
 
@@ -78,7 +79,8 @@ std::optional<FilterComponentArea> FindFilterComponentArea(const std::string& te
   for (std::size_t at = templateBytes.size() - kMarkerBytes + 1; at-- > 0;) {
     if (std::memcmp(templateBytes.data() + at, kTemplateMarker, kMarkerBytes) != 0) continue;
     std::size_t end = at + kMarkerBytes;
-    while (end < templateBytes.size() && templateBytes[end] == '\0') ++end;
+    const std::size_t last = std::min(templateBytes.size(), at + kAreaBytes);
+    while (end < last && templateBytes[end] == '\0') ++end;
     return FilterComponentArea{at, end - at};
   }
   return std::nullopt;

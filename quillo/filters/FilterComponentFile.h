@@ -2,7 +2,7 @@
 // Compiled filter components: the filter factory's Make writes a copy of the template library
 // ("ffqlc.qlc" in the program folder) whose reserved area holds the compiled routines and the
 // component's description. The area is the template's last "FFCD" and the zero bytes after
-// it; in the copy it reads "ffcd", the five routine lengths (32-bit little-endian: set-up, red,
+// it, 64 KB at most; in the copy it reads "ffcd", the five routine lengths (32-bit little-endian: set-up, red,
 // green, blue, opacity), the routines back to back, then the description, and it keeps
 // at least one zero after that. Everything outside the area stays the template's.
 

@@ -166,6 +166,14 @@ TEST(FilterComponentFile, TheLastMarkerIsTakenAndWhatDoesNotFitIsRefused) {
       {"", false},
       {std::string(100, '\0') + "FFCD", false},
   };
+  // The built template's area holds a long description, but not one past its 64 KB, even
+  // where zeros follow it.
+  FormulaFilter wordy = filter;
+  wordy.copyright.assign(40000, 'c');
+  EXPECT_TRUE(MakeFilterComponent(BuiltFilterTemplate(), compiled, wordy));
+  wordy.copyright.assign(65536, 'c');
+  EXPECT_FALSE(MakeFilterComponent(BuiltFilterTemplate(), compiled, wordy));
+  EXPECT_FALSE(MakeFilterComponent(SyntheticTemplate(200000), compiled, wordy));
   for (const Case& c : cases) {
     const auto made = MakeFilterComponent(c.bytes, compiled, filter);
     ASSERT_EQ(made.has_value(), c.fits) << c.bytes.size();
