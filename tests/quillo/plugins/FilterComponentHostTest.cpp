@@ -1,6 +1,6 @@
 // Components made by the filter factory, through the component host: the template's area,
 // areas whose counts do not fit refused at registration, and a made component giving the
-// pixels of the program's own run of the same formulas, with its sliders and a selection.
+// pixels of the factory's own run of the same formulas, with its sliders and a selection.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/filters/FilterComponentFile.h"
+#include "quillo/filters/FormulaFilterRun.h"
 #include "quillo/plugins/ComponentApi.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentRecord.h"
@@ -96,7 +97,7 @@ TestPicture FillPicture(UDBuffer& picture, std::uint32_t seed) {
   return test;
 }
 
-TEST_F(FilterComponentHostTest, AMadeComponentGivesThePixelsOfTheProgramsRun) {
+TEST_F(FilterComponentHostTest, AMadeComponentGivesThePixelsOfTheFactorysRun) {
   struct Case {
     const char* title;
     std::array<std::string, 4> formulas;
@@ -116,13 +117,15 @@ TEST_F(FilterComponentHostTest, AMadeComponentGivesThePixelsOfTheProgramsRun) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
     const TestPicture before = FillPicture(Picture(), 11);
-    // An empty mask is no selection.
+    Picture().ClearSelection(false);
     Picture().SetMaskAll(false);
+    Picture().UpdateSelectionBounds();
     if (c.selection) {
       Picture().SetMaskRect(true, Rect(5, 3, 30, 20));
       Picture().SetMaskPixel(9, 7, false);
+      Picture().UpdateSelectionBounds();
+      Picture().BuildSelectionOutline(false);
     }
-    Picture().UpdateSelectionBounds();
     ASSERT_EQ(Picture().HasSelectionBounds(), c.selection);
     FormulaFilter filter = TitledFilter(c.title);
     for (const auto& [k, name] : c.named) filter.names[k] = name;
@@ -135,12 +138,20 @@ TEST_F(FilterComponentHostTest, AMadeComponentGivesThePixelsOfTheProgramsRun) {
 
     FormulaSliders sliders;
     for (int k = 0; k < 8; ++k) sliders.values[k] = filter.values[k];
+    // The component is run at the values made into it, or with one moved on its page.
+    if (c.changedSlider >= 0) sliders.values[c.changedSlider] = 200;
+    // The factory's own run, on a copy of the picture.
+    UDBuffer source, factoryResult;
+    source.Alloc(before.width, before.height);
+    source.CopyFrom(Picture());
+    factoryResult.Alloc(before.width, before.height);
+    factoryResult.CopyFrom(Picture());
+    ASSERT_TRUE(RunFormulaFilter(compiled, source, factoryResult, sliders.values));
     Choose(std::string("&") + c.title);
     if (CurrentTool == &QlComponentTool) {
       if (c.changedSlider >= 0) {
         dynamic_cast<TScrollBar*>(CurrentRecord()->OptionControls[std::size_t(c.changedSlider)][0])->SetPosition(200);
         ui.RunUntilIdle();
-        sliders.values[c.changedSlider] = 200;
       }
       TButton* apply = CompSheetFixedControls().CompApplyBtn;
       const POINT at = UiDriver::At(apply->GetHandle(), 5, 5);
@@ -159,6 +170,7 @@ TEST_F(FilterComponentHostTest, AMadeComponentGivesThePixelsOfTheProgramsRun) {
       for (int x = 0; x < before.width; ++x) {
         const std::size_t k = std::size_t(y) * before.width + x;
         ASSERT_EQ(*Picture().At(x, y), PackChannels(expected[k])) << x << "," << y;
+        ASSERT_EQ(*Picture().At(x, y), *factoryResult.At(x, y)) << x << "," << y;
         if (!selected(x, y)) {
           ASSERT_EQ(*Picture().At(x, y), before.pixels[k]) << x << "," << y;
         }
