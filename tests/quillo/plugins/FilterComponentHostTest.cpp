@@ -44,6 +44,8 @@ std::string DescriptionOf(const std::string& folder, const std::string& bytes) {
 TEST_F(FilterComponentHostTest, TheTemplatesLastMarkerStartsItsAreaAndBadCountsAreRefused) {
   Start();
   const std::string templateBytes = BuiltFilterTemplate();
+  // The program takes it from its own folder.
+  EXPECT_EQ(FileBytes(FilterComponentTemplatePath()), templateBytes);
   const std::size_t marker = templateBytes.rfind("FFCD");
   ASSERT_NE(marker, std::string::npos);
   // 64 KB: the marker, then zeros only.
