@@ -33,7 +33,7 @@ TestPicture MakeTestPicture(int width, int height, std::uint32_t seed) {
 }
 
 std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
-                                       const FormulaSliders& sliders) {
+                                       const FormulaSliders& sliders, const PixelsRun& runs) {
   FetchScope scope(picture);
   auto context = std::make_unique<FormulaContext>();
   context->Reset();
@@ -42,9 +42,15 @@ std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const Te
   out.reserve(picture.pixels.size());
   for (int y = 0; y < picture.height; ++y) {
     for (int x = 0; x < picture.width; ++x) {
+      const std::uint32_t pixel = picture.pixels[std::size_t(y) * picture.width + x];
+      if (runs && !runs(x, y)) {
+        out.push_back({std::int32_t(pixel >> 16 & 0xFF), std::int32_t(pixel >> 8 & 0xFF), std::int32_t(pixel & 0xFF),
+                       std::int32_t(255 - (pixel >> 24))});
+        continue;
+      }
       context->x = x;
       context->y = y;
-      compiled.Setup()(picture.pixels[std::size_t(y) * picture.width + x], context.get());
+      compiled.Setup()(pixel, context.get());
       ChannelValues values;
       for (int c = 0; c < 4; ++c) values[c] = compiled.Channel(c)(context.get());
       out.push_back(values);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,11 @@ struct FormulaSliders {
 // A picture whose pixels follow from `seed` (every byte varies, transparency too).
 TestPicture MakeTestPicture(int width, int height, std::uint32_t seed);
 
+// Pixels for which `runs` answers false are skipped, as the program skips those outside the
+// selection: their values are those of the source pixel, so that PackChannels gives it back.
+using PixelsRun = std::function<bool(int x, int y)>;
 std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
-                                       const FormulaSliders& sliders);
+                                       const FormulaSliders& sliders, const PixelsRun& runs = nullptr);
 // The program's run: the row routine over each row, written as pixels. Each row is run in
 // two calls, split at a column that varies from row to row (sometimes 0 or the whole width),
 // so that a run continues from wherever context->x stands.

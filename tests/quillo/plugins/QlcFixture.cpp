@@ -41,12 +41,30 @@ void QlcProgramTest::StartOn(int width, int height, std::uint32_t colour) {
 
 std::string QlcProgramTest::Built(const std::string& name) { return std::string(QUILLO_QLC_DIR) + "/" + name + ".qlc"; }
 
-void QlcProgramTest::InstallComponents(const std::vector<std::string>& places) {
+std::string QlcProgramTest::FreshComponentFolder() {
   programFolder = home.Path() + "/program/";
   fs::remove_all(programFolder + "Comps");
   fs::create_directories(programFolder + "Comps");
+  return programFolder + "Comps/";
+}
+
+void QlcProgramTest::ScanTestComponents() {
+  SetProgramFolder(programFolder);
+  ScanComponents();
+  SetProgramFolder(QUILLO_BIN_DIR);
+  ui.RunUntilIdle();
+}
+
+void QlcProgramTest::InstallComponentFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+  const std::string folder = FreshComponentFolder();
+  for (const auto& [name, bytes] : files) std::ofstream(folder + name + ".qlc", std::ios::binary) << bytes;
+  ScanTestComponents();
+}
+
+void QlcProgramTest::InstallComponents(const std::vector<std::string>& places) {
+  const std::string folder = FreshComponentFolder();
   for (const std::string& place : places) {
-    const fs::path target = programFolder + "Comps/" + place + ".qlc";
+    const fs::path target = folder + place + ".qlc";
     fs::create_directories(target.parent_path());
     const std::string name = fs::path(place).filename().string();
     // A numbered copy ("inverter-7") is the same component.
@@ -59,10 +77,7 @@ void QlcProgramTest::InstallComponents(const std::vector<std::string>& places) {
       std::ofstream(target) << "This is no library.\n";
     }
   }
-  SetProgramFolder(programFolder);
-  ScanComponents();
-  SetProgramFolder(QUILLO_BIN_DIR);
-  ui.RunUntilIdle();
+  ScanTestComponents();
 }
 
 HMODULE QlcProgramTest::Keep(const std::string& component) {

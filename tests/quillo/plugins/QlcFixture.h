@@ -23,6 +23,9 @@ protected:
   // subfolder; "inverter-7" is another file of the same component; a name that was not built
   // is a text file) into a fresh "Comps" folder and scans it.
   void InstallComponents(const std::vector<std::string>& places);
+  // Places files of the given bytes ("name" becomes Comps/name.qlc) into a fresh "Comps"
+  // folder and scans it.
+  void InstallComponentFiles(const std::vector<std::pair<std::string, std::string>>& files);
   // The built component's file.
   static std::string Built(const std::string& name);
   // An exported cell of a component, the library kept loaded for the test.
@@ -44,4 +47,10 @@ protected:
 
   std::string programFolder;
   std::vector<std::pair<std::string, HMODULE>> kept;
+
+private:
+  // A fresh, empty "Comps" folder in the test's program folder.
+  std::string FreshComponentFolder();
+  // Scans the test's program folder as the program's.
+  void ScanTestComponents();
 };
