@@ -37,6 +37,21 @@ void JPGBuildHuffDecoder(HuffDecoder& table, const uchar counts[16], const uchar
 }
 
 void BitReader::Fill() {
+  // Eight bytes at once when none of them is FF (no stuffing, no marker): as many whole
+  // bytes as the accumulator takes, exactly what the byte loop below would take.
+  if (marker_ == 0 && bits_ <= 56 && in_.Available() >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, in_.Here(), 8);
+    word = __builtin_bswap64(word);  // the first byte at the top
+    const bool anyFF = ((~word - 0x0101010101010101ULL) & word & 0x8080808080808080ULL) != 0;
+    if (!anyFF) {
+      const int bytes = (64 - bits_) >> 3;
+      acc_ |= (word >> (64 - 8 * bytes)) << (64 - bits_ - 8 * bytes);
+      bits_ += 8 * bytes;
+      in_.Advance(bytes);
+      return;
+    }
+  }
   while (bits_ <= 56) {
     uint byte = 0;
     if (marker_ == 0) {
@@ -86,12 +101,13 @@ void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& d
   pred = static_cast<short>(pred + DecodeDCDiff(br, dc));
   block[0] = static_cast<short>(pred);
   for (int k = 1; k < 64;) {
-    const int symbol = br.Decode(ac);
+    int value;
+    const int symbol = br.DecodeAc(ac, value);
     const int run = symbol >> 4;
     const int s = symbol & 15;
     if (s != 0) {
       k += run;
-      block[kZigZag[k]] = static_cast<short>(br.Extend(s));
+      block[kZigZag[k]] = static_cast<short>(value);
       ++k;
     } else if (run == 15) {
       k += 16;

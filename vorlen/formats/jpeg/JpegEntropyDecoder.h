@@ -52,6 +52,30 @@ public:
     }
     return DecodeLong(table);
   }
+  // An AC symbol and the value of its size that follows it (0 when the size is 0), with
+  // one refill for both: a code and its value take at most 31 bits.
+  int DecodeAc(const HuffDecoder& table, int& value) {
+    if (bits_ < 32) Fill();
+    int symbol;
+    const uint entry = table.lookup[acc_ >> (64 - kLookupBits)];
+    if (entry != 0) {
+      const int length = static_cast<int>(entry >> 8);
+      acc_ <<= length;
+      bits_ -= length;
+      symbol = static_cast<int>(entry & 0xFF);
+    } else {
+      symbol = DecodeLong(table);
+    }
+    const int s = symbol & 15;
+    value = 0;
+    if (s != 0) {
+      const int v = static_cast<int>(acc_ >> (64 - s));
+      acc_ <<= s;
+      bits_ -= s;
+      value = v < (1 << (s - 1)) ? v - (1 << s) + 1 : v;
+    }
+    return symbol;
+  }
   // A value of s bits (s up to 16) with the sign rule of the standard.
   int Extend(int s) {
     if (s == 0) return 0;
