@@ -33,6 +33,15 @@ void JPGBuildHuffDecoder(HuffDecoder& table, const uchar counts[16], const uchar
     code <<= 1;
   }
   table.maxCode[17] = 0x7FFFFFFF;  // sentinel: no code is this long
+  for (int bits = 0; bits < (1 << kLookupBits); ++bits) {
+    const int entry = table.lookup[bits];
+    const int length = entry >> 8, size = entry & 15;
+    table.fastAc[bits] = 0;
+    if (entry == 0 || size == 0 || length + size > kLookupBits) continue;
+    const int raw = bits >> (kLookupBits - length - size) & ((1 << size) - 1);
+    const int value = raw < (1 << (size - 1)) ? raw - (1 << size) + 1 : raw;
+    table.fastAc[bits] = value * 65536 + (entry & 0xFF) * 256 + length + size;
+  }
   table.defined = true;
 }
 
