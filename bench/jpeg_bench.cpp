@@ -4,9 +4,14 @@
 // run once in memory and once through files: the program's registry saving and loading by
 // path, libjpeg-turbo through its stdio source and destination with the same sync and rename.
 // The paired runs take ours and libjpeg-turbo in turns (decoding with chroma replicated on
-// both sides) and print our time over its as "vs_ref" beside the goal.
+// both sides) and print our time over its as "vs_ref" beside the goal; a series of baseline
+// 4:2:0 files of 1, 12 and 48 megapixels does the same for decoding across sizes.
 
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <map>
+#include <string>
 
 #include "FileBench.h"
 #include "PairedRatio.h"
@@ -156,9 +161,8 @@ void BM_LoadFileLibJpeg(benchmark::State& state) {
   Pixels(state);
 }
 
-void BM_DecodeVsLibJpeg(benchmark::State& state) {
-  const Bytes& file = File(static_cast<int>(state.range(0)));
-  state.SetLabel(kModeNames[state.range(0)]);
+// Ours and libjpeg-turbo decoding the same file in turns, against the goal.
+void PairedDecode(benchmark::State& state, const Bytes& file) {
   bench_ratio::Paired(
       state, 1.5,
       [&] {
@@ -168,7 +172,32 @@ void BM_DecodeVsLibJpeg(benchmark::State& state) {
         benchmark::DoNotOptimize(decoder.Decode());
       },
       [&] { benchmark::DoNotOptimize(reference::Decode(file, false).ok); });
+}
+
+void BM_DecodeVsLibJpeg(benchmark::State& state) {
+  state.SetLabel(kModeNames[state.range(0)]);
+  PairedDecode(state, File(static_cast<int>(state.range(0))));
   Pixels(state);
+}
+
+// Baseline 4:2:0 files of 1, 12 and 48 megapixels (4:3), written once each by libjpeg-turbo.
+const Bytes& SizedFile(int megapixels) {
+  static std::map<int, Bytes> files;
+  Bytes& file = files[megapixels];
+  if (file.empty()) {
+    const int width = megapixels == 12 ? kWidth : static_cast<int>(std::lround(std::sqrt(megapixels * 1e6 * 4 / 3)));
+    const int height = width * 3 / 4;
+    const reference::Image photo{width, height, bench_photo::Make(width, height)};
+    file = reference::Encode(photo, {90, false, false, 2, 2, 0, 0});
+  }
+  return file;
+}
+
+void BM_DecodeSizeVsLibJpeg(benchmark::State& state) {
+  const Bytes& file = SizedFile(static_cast<int>(state.range(0)));
+  state.SetLabel("baseline420 " + std::to_string(state.range(0)) + " MP");
+  PairedDecode(state, file);
+  state.SetItemsProcessed(state.iterations() * state.range(0) * 1000000);
 }
 
 void BM_EncodeVsLibJpeg(benchmark::State& state) {
@@ -190,6 +219,7 @@ void BM_EncodeVsLibJpeg(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_DecodeVsLibJpeg)->DenseRange(0, 3)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeSizeVsLibJpeg)->Arg(1)->Arg(12)->Arg(48)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeVsLibJpeg)->Arg(0)->Arg(1)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOurs)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLibJpeg)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);

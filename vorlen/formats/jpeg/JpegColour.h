@@ -15,6 +15,10 @@ void JPGStoreGrey(const uchar* y, int yStride, uint* dst, int dstStride, int wid
 // samples (replication).
 void JPGStoreYCbCr(const uchar* y, int yStride, const uchar* cb, const uchar* cr, int cStride,
                    int hShift, int vShift, uint* dst, int dstStride, int width, int height);
+// The same on the path given (which must be available): whole rows sixteen pixels at a
+// time where the processor allows, the same pixels on every path. hShift and vShift are 0 or 1.
+void JPGStoreYCbCrOn(DctPath path, const uchar* y, int yStride, const uchar* cb, const uchar* cr, int cStride,
+                     int hShift, int vShift, uint* dst, int dstStride, int width, int height);
 
 // Pixels to level-shifted samples (-128..127), in the products' 7-bit fixed point:
 // Y = (((YR[R] + YG[G] + YB[B] + 64) >> 7) & 255) - 128 with YR[i] = i x 0.299 x 128 rounded

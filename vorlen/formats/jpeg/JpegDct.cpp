@@ -155,6 +155,12 @@ JPEG_VECTOR_CLONES void ForwardDctPlain(short* block) {
 
 #define JPEG_AVX2 __attribute__((target("avx2")))
 
+// Row k of the coefficients with the DC term left out: what decides a flat block.
+inline __m128i LoadAc(const short* coef, int k) {
+  const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + 8 * k));
+  return k == 0 ? _mm_and_si128(row, _mm_setr_epi16(0, -1, -1, -1, -1, -1, -1, -1)) : row;
+}
+
 // Eight vectors of eight 32-bit lanes: row i of the result holds lane i of every input.
 JPEG_AVX2 inline void Transpose8(__m256i* v) {
   const __m256i t0 = _mm256_unpacklo_epi32(v[0], v[1]), t1 = _mm256_unpackhi_epi32(v[0], v[1]);
@@ -217,16 +223,187 @@ JPEG_AVX2 void ForwardDctAvx2(short* block) {
   }
 }
 
+// InverseLanes with x[k] holding input k of the eight lanes; y[i] gets result i.
+JPEG_AVX2 inline void InverseVectors(const __m256i* x, __m256i* y) {
+  const __m256i round = _mm256_set1_epi32(0x10000);
+  const __m256i t0 = Mul(Add(x[0], x[4]), kC4), t1 = Mul(Sub(x[0], x[4]), kC4);
+  const __m256i t2 = Add(Mul(x[2], kC2), Mul(x[6], kS2)), t3 = Sub(Mul(x[2], kS2), Mul(x[6], kC2));
+  const __m256i e0 = Add(Add(t0, t2), round), e3 = Add(Sub(t0, t2), round);
+  const __m256i e1 = Add(Add(t1, t3), round), e2 = Add(Sub(t1, t3), round);
+  const __m256i y1 = _mm256_slli_epi32(x[1], 2), y3 = _mm256_slli_epi32(x[3], 2);
+  const __m256i y5 = _mm256_slli_epi32(x[5], 2), y7 = _mm256_slli_epi32(x[7], 2);
+  const __m256i o0 = Add(Add(Mul(y1, kC1), Mul(y3, kC3)), Add(Mul(y5, kS3), Mul(y7, kS1)));
+  const __m256i o1 = Sub(Sub(Mul(y1, kC3), Mul(y3, kS1)), Add(Mul(y5, kC1), Mul(y7, kS3)));
+  const __m256i o2 = Add(Sub(Mul(y1, kS3), Mul(y3, kC1)), Add(Mul(y5, kS1), Mul(y7, kC3)));
+  const __m256i o3 = Sub(Add(Sub(Mul(y1, kS1), Mul(y3, kS3)), Mul(y5, kC3)), Mul(y7, kC1));
+  y[0] = _mm256_srai_epi32(Add(e0, o0), 17);
+  y[7] = _mm256_srai_epi32(Sub(e0, o0), 17);
+  y[1] = _mm256_srai_epi32(Add(e1, o1), 17);
+  y[6] = _mm256_srai_epi32(Sub(e1, o1), 17);
+  y[2] = _mm256_srai_epi32(Add(e2, o2), 17);
+  y[5] = _mm256_srai_epi32(Sub(e2, o2), 17);
+  y[3] = _mm256_srai_epi32(Add(e3, o3), 17);
+  y[4] = _mm256_srai_epi32(Sub(e3, o3), 17);
+}
+
+// Eight results of a row, level-shifted, clamped to bytes and stored.
+JPEG_AVX2 inline void StoreSamples(__m256i v, uchar* out) {
+  const __m256i shifted = Add(v, _mm256_set1_epi32(128));
+  const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(shifted), _mm256_extracti128_si256(shifted, 1));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(words, words));
+}
+
+// The same row and column passes as JPGIDCT, with the dequantisation on whole rows.
+JPEG_AVX2 void InverseAvx2(const short* coef, const ushort* quant, uchar* out, int stride) {
+  const __m256i low = _mm256_set1_epi32(-2048), high = _mm256_set1_epi32(2047);
+  __m256i v[8], w[8];
+  __m128i ac = _mm_setzero_si128();
+  for (int k = 0; k < 8; ++k) {
+    const __m128i row = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + 8 * k));
+    ac = _mm_or_si128(ac, LoadAc(coef, k));
+    const __m256i q = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(quant + 8 * k)));
+    v[k] = _mm256_min_epi32(_mm256_max_epi32(_mm256_mullo_epi32(_mm256_cvtepi16_epi32(row), q), low), high);
+  }
+  if (_mm_testz_si128(ac, ac)) {  // flat block, as the plain path takes it
+    const int dc = _mm256_cvtsi256_si32(v[0]);
+    const int row = (dc * kC4 + 0x10000) >> 17;
+    const __m256i value = _mm256_set1_epi32((row * kC4 + 0x10000) >> 17);
+    for (int y = 0; y < 8; ++y, out += stride) StoreSamples(value, out);
+    return;
+  }
+  Transpose8(v);  // v[u]: coefficient u of every row
+  InverseVectors(v, w);  // w[x]: the row results at x
+  Transpose8(w);  // w[k]: row k's results across
+  InverseVectors(w, v);  // v[y]: the samples of row y
+  for (int y = 0; y < 8; ++y, out += stride) StoreSamples(v[y], out);
+}
+
 #endif
+
+// SSE2 is part of every x86-64 processor; it lacks a 32-bit multiply, so the products are
+// formed from 16-bit ones (every multiplicand of the transform fits in 16 bits).
+#if defined(__x86_64__) && defined(__GNUC__)
+
+// x times c for lanes holding values within 16 bits and 0 <= c < 65536: pmaddwd against
+// (c, 0) gives x times c read as a signed 16-bit number, which is c - 65536 from 32768 up.
+inline __m128i Mul16(__m128i x, int c) {
+  const __m128i product = _mm_madd_epi16(x, _mm_set1_epi32(c & 0xFFFF));
+  return c < 32768 ? product : _mm_add_epi32(product, _mm_slli_epi32(x, 16));
+}
+
+// InverseLanes on four lanes: x[k] holds input k, y[i] gets result i.
+inline void InverseQuads(const __m128i* x, __m128i* y) {
+  const __m128i round = _mm_set1_epi32(0x10000);
+  const __m128i t0 = Mul16(_mm_add_epi32(x[0], x[4]), kC4), t1 = Mul16(_mm_sub_epi32(x[0], x[4]), kC4);
+  const __m128i t2 = _mm_add_epi32(Mul16(x[2], kC2), Mul16(x[6], kS2));
+  const __m128i t3 = _mm_sub_epi32(Mul16(x[2], kS2), Mul16(x[6], kC2));
+  const __m128i e0 = _mm_add_epi32(_mm_add_epi32(t0, t2), round), e3 = _mm_add_epi32(_mm_sub_epi32(t0, t2), round);
+  const __m128i e1 = _mm_add_epi32(_mm_add_epi32(t1, t3), round), e2 = _mm_add_epi32(_mm_sub_epi32(t1, t3), round);
+  // 4 x kC1 and the others stay below 65536, so the odd inputs are multiplied unscaled.
+  const __m128i o0 = _mm_add_epi32(_mm_add_epi32(Mul16(x[1], 4 * kC1), Mul16(x[3], 4 * kC3)),
+                                   _mm_add_epi32(Mul16(x[5], 4 * kS3), Mul16(x[7], 4 * kS1)));
+  const __m128i o1 = _mm_sub_epi32(_mm_sub_epi32(Mul16(x[1], 4 * kC3), Mul16(x[3], 4 * kS1)),
+                                   _mm_add_epi32(Mul16(x[5], 4 * kC1), Mul16(x[7], 4 * kS3)));
+  const __m128i o2 = _mm_add_epi32(_mm_sub_epi32(Mul16(x[1], 4 * kS3), Mul16(x[3], 4 * kC1)),
+                                   _mm_add_epi32(Mul16(x[5], 4 * kS1), Mul16(x[7], 4 * kC3)));
+  const __m128i o3 = _mm_sub_epi32(_mm_add_epi32(_mm_sub_epi32(Mul16(x[1], 4 * kS1), Mul16(x[3], 4 * kS3)),
+                                                 Mul16(x[5], 4 * kC3)),
+                                   Mul16(x[7], 4 * kC1));
+  y[0] = _mm_srai_epi32(_mm_add_epi32(e0, o0), 17);
+  y[7] = _mm_srai_epi32(_mm_sub_epi32(e0, o0), 17);
+  y[1] = _mm_srai_epi32(_mm_add_epi32(e1, o1), 17);
+  y[6] = _mm_srai_epi32(_mm_sub_epi32(e1, o1), 17);
+  y[2] = _mm_srai_epi32(_mm_add_epi32(e2, o2), 17);
+  y[5] = _mm_srai_epi32(_mm_sub_epi32(e2, o2), 17);
+  y[3] = _mm_srai_epi32(_mm_add_epi32(e3, o3), 17);
+  y[4] = _mm_srai_epi32(_mm_sub_epi32(e3, o3), 17);
+}
+
+// Eight rows of eight 16-bit values transposed in place.
+inline void TransposeWords(__m128i* v) {
+  const __m128i a0 = _mm_unpacklo_epi16(v[0], v[1]), a1 = _mm_unpackhi_epi16(v[0], v[1]);
+  const __m128i a2 = _mm_unpacklo_epi16(v[2], v[3]), a3 = _mm_unpackhi_epi16(v[2], v[3]);
+  const __m128i a4 = _mm_unpacklo_epi16(v[4], v[5]), a5 = _mm_unpackhi_epi16(v[4], v[5]);
+  const __m128i a6 = _mm_unpacklo_epi16(v[6], v[7]), a7 = _mm_unpackhi_epi16(v[6], v[7]);
+  const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
+  const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
+  const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
+  const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
+  v[0] = _mm_unpacklo_epi64(b0, b4);
+  v[1] = _mm_unpackhi_epi64(b0, b4);
+  v[2] = _mm_unpacklo_epi64(b1, b5);
+  v[3] = _mm_unpackhi_epi64(b1, b5);
+  v[4] = _mm_unpacklo_epi64(b2, b6);
+  v[5] = _mm_unpackhi_epi64(b2, b6);
+  v[6] = _mm_unpacklo_epi64(b3, b7);
+  v[7] = _mm_unpackhi_epi64(b3, b7);
+}
+
+// One pass over eight rows of 16-bit inputs (v[k]: input k of the eight lanes): each half
+// is widened to 32 bits, transformed, and the results (within 16 bits) packed back.
+inline void InverseWords(__m128i* v) {
+  __m128i low[8], high[8], lowOut[8], highOut[8];
+  for (int k = 0; k < 8; ++k) {
+    low[k] = _mm_srai_epi32(_mm_unpacklo_epi16(v[k], v[k]), 16);
+    high[k] = _mm_srai_epi32(_mm_unpackhi_epi16(v[k], v[k]), 16);
+  }
+  InverseQuads(low, lowOut);
+  InverseQuads(high, highOut);
+  for (int i = 0; i < 8; ++i) v[i] = _mm_packs_epi32(lowOut[i], highOut[i]);
+}
+
+// Products limited to +-2048 as JPGDequantize does: a table value above 2048 saturates every
+// non-zero coefficient alike, and so does a coefficient beyond 2048, so both are cut to
+// 2048 first and the product then fits the 16-bit multiplies.
+inline __m128i DequantizeRow(const short* coef, const ushort* quant) {
+  const __m128i limit = _mm_set1_epi16(2048);
+  const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(quant));
+  const __m128i qCut = _mm_sub_epi16(q, _mm_subs_epu16(q, limit));
+  const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef));
+  const __m128i cCut = _mm_max_epi16(_mm_min_epi16(c, limit), _mm_set1_epi16(-2048));
+  const __m128i lo = _mm_mullo_epi16(cCut, qCut), hi = _mm_mulhi_epi16(cCut, qCut);
+  const __m128i words = _mm_packs_epi32(_mm_unpacklo_epi16(lo, hi), _mm_unpackhi_epi16(lo, hi));
+  return _mm_max_epi16(_mm_min_epi16(words, _mm_set1_epi16(2047)), _mm_set1_epi16(-2048));
+}
+
+void InverseSse2(const short* coef, const ushort* quant, uchar* out, int stride) {
+  __m128i v[8];
+  __m128i ac = _mm_setzero_si128();
+  for (int k = 0; k < 8; ++k) {
+    v[k] = DequantizeRow(coef + 8 * k, quant + 8 * k);
+    ac = _mm_or_si128(ac, LoadAc(coef, k));
+  }
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {  // flat block
+    const int dc = static_cast<short>(_mm_cvtsi128_si32(v[0]));
+    const int row = (dc * kC4 + 0x10000) >> 17;
+    const __m128i value = _mm_set1_epi16(static_cast<short>(((row * kC4 + 0x10000) >> 17) + 128));
+    const __m128i bytes = _mm_packus_epi16(value, value);
+    for (int y = 0; y < 8; ++y, out += stride) _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+    return;
+  }
+  TransposeWords(v);  // v[u]: coefficient u of every row
+  InverseWords(v);  // v[x]: the row results at x
+  TransposeWords(v);  // v[k]: row k's results across
+  InverseWords(v);  // v[y]: the samples of row y
+  const __m128i shift = _mm_set1_epi16(128);
+  for (int y = 0; y < 8; ++y, out += stride) {
+    const __m128i samples = _mm_adds_epi16(v[y], shift);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(samples, samples));
+  }
+}
+
+#endif
+
+}  // namespace
 
 DctPath FastestDctPath() {
 #if defined(__x86_64__) && defined(__GNUC__)
   if (__builtin_cpu_supports("avx2")) return DctPath::Avx2;
-#endif
+  return DctPath::Sse2;
+#else
   return DctPath::Plain;
+#endif
 }
-
-}  // namespace
 
 bool DctPathAvailable(DctPath path) {
   static const DctPath fastest = FastestDctPath();
@@ -241,6 +418,22 @@ void JPGForwardDCTOn(DctPath path, short* block) {
   }
 #endif
   ForwardDctPlain(block);
+}
+
+void JPGInverseOn(DctPath path, const short* coef, const ushort* quantNatural, uchar* out, int stride) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (path == DctPath::Avx2) {
+    InverseAvx2(coef, quantNatural, out, stride);
+    return;
+  }
+  if (path == DctPath::Sse2) {
+    InverseSse2(coef, quantNatural, out, stride);
+    return;
+  }
+#endif
+  int dequantized[64];
+  JPGDequantize(coef, quantNatural, dequantized);
+  JPGIDCT(dequantized, out, stride);
 }
 
 void JPGForwardDCT(short* block) {

@@ -30,11 +30,16 @@ void JPGIDCT(const int* coef, uchar* out, int stride);
 // (index 8v + u), each pass rounded to whole 16-bit values.
 void JPGForwardDCT(short* block);
 
-// The instruction sets the forward DCT can use. JPGForwardDCT takes the fastest this
-// processor has; every path gives the same coefficients.
-enum class DctPath { Plain, Avx2 };
+// The instruction sets the transforms and the decoder's colour stage can use, each path
+// giving the plain one's results bit for bit. JPGForwardDCT takes the fastest this processor
+// has. The forward DCT has no SSE2 form: on that path it runs the plain code.
+enum class DctPath { Plain, Sse2, Avx2 };
 bool DctPathAvailable(DctPath path);
+DctPath FastestDctPath();
 // The forward DCT on the path given, which must be available.
 void JPGForwardDCTOn(DctPath path, short* block);
+
+// JPGDequantize followed by JPGIDCT, on the path given (which must be available).
+void JPGInverseOn(DctPath path, const short* coef, const ushort* quantNatural, uchar* out, int stride);
 
 }  // namespace jpeg

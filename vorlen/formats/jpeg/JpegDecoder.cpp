@@ -162,7 +162,8 @@ void Decoder::StartFirstScan(int scanCount) {
     if (!acTables_[i].defined) JPGBuildHuffDecoder(acTables_[i], kStdAC[i].counts, kStdAC[i].symbols);
   }
   mode_ = progressive_ || scanCount < frame_.count ? Mode::kBuffered : Mode::kDirect;
-  planes_.assign(static_cast<size_t>(mcuWidth_ * mcuHeight_ + 2 * 64), 0);
+  stripWidth_ = mcusX_ * mcuWidth_;
+  planes_.assign(static_cast<size_t>(stripWidth_) * mcuHeight_ + static_cast<size_t>(mcusX_) * 2 * 64, 0);
   if (mode_ == Mode::kDirect) {
     area_ = PrepareTarget(dst_, frame_.width, frame_.height);
     return;
@@ -274,6 +275,7 @@ bool Decoder::DecodeDirectScan() {
       }
       EmitMcu(mx, my, pointers);
     }
+    EmitMcuRow(my);
     if (!ReportRow()) return false;
     if ((my + 1) * mcuHeight_ >= area_.rows) break;
   }
@@ -373,36 +375,41 @@ void Decoder::OutputStore() {
       }
       EmitMcu(mx, my, pointers);
     }
+    EmitMcuRow(my);
   }
 }
 
 void Decoder::EmitMcu(int mx, int my, const short* const* blocks) {
-  const int x0 = mx * mcuWidth_, y0 = my * mcuHeight_;
-  const int width = std::min(mcuWidth_, area_.columns - x0);
-  const int height = std::min(mcuHeight_, area_.rows - y0);
-  if (width <= 0 || height <= 0) return;
-  int coef[64];
-  uchar* luma = planes_.data();
-  uchar* cb = luma + mcuWidth_ * mcuHeight_;
-  uchar* cr = cb + 64;
+  const int x0 = mx * mcuWidth_;
+  if (x0 >= area_.columns || my * mcuHeight_ >= area_.rows) return;
+  uchar* luma = planes_.data() + x0;
   const FrameComponent& y = frame_.comp[0];
   int b = 0;
-  for (int v = 0; v < y.v; ++v) {
-    for (int h = 0; h < y.h; ++h) {
-      JPGDequantize(blocks[b++], quantNatural_[0], coef);
-      JPGIDCT(coef, luma + v * 8 * mcuWidth_ + h * 8, mcuWidth_);
-    }
-  }
-  uint* out = TargetRow(dst_, y0) + x0;
+  for (int v = 0; v < y.v; ++v)
+    for (int h = 0; h < y.h; ++h)
+      JPGInverseOn(path_, blocks[b++], quantNatural_[0], luma + v * 8 * stripWidth_ + h * 8, stripWidth_);
+  if (frame_.count == 1) return;
+  uchar* cb = planes_.data() + static_cast<size_t>(stripWidth_) * mcuHeight_ + mx * 8;
+  uchar* cr = cb + mcusX_ * 64;
+  JPGInverseOn(path_, blocks[b++], quantNatural_[1], cb, mcusX_ * 8);
+  JPGInverseOn(path_, blocks[b++], quantNatural_[2], cr, mcusX_ * 8);
+}
+
+void Decoder::EmitMcuRow(int my) {
+  const int y0 = my * mcuHeight_;
+  const int width = std::min(stripWidth_, area_.columns);
+  const int height = std::min(mcuHeight_, area_.rows - y0);
+  if (width <= 0 || height <= 0) return;
+  const uchar* luma = planes_.data();
+  uint* out = TargetRow(dst_, y0);
   if (frame_.count == 1) {
-    JPGStoreGrey(luma, mcuWidth_, out, dst_.stride, width, height);
+    JPGStoreGrey(luma, stripWidth_, out, dst_.stride, width, height);
     return;
   }
-  JPGDequantize(blocks[b++], quantNatural_[1], coef);
-  JPGIDCT(coef, cb, 8);
-  JPGDequantize(blocks[b++], quantNatural_[2], coef);
-  JPGIDCT(coef, cr, 8);
-  JPGStoreYCbCr(luma, mcuWidth_, cb, cr, 8, hMax_ - 1, vMax_ - 1, out, dst_.stride, width, height);
+  const uchar* cb = luma + static_cast<size_t>(stripWidth_) * mcuHeight_;
+  const uchar* cr = cb + mcusX_ * 64;
+  JPGStoreYCbCrOn(path_, luma, stripWidth_, cb, cr, mcusX_ * 8, hMax_ - 1, vMax_ - 1, out, dst_.stride, width,
+                  height);
 }
 
 }  // namespace jpeg

@@ -9,6 +9,7 @@
 
 #include "vorlen/core/Buffer.h"
 #include "vorlen/formats/FormatTarget.h"
+#include "vorlen/formats/jpeg/JpegDct.h"
 #include "vorlen/formats/jpeg/JpegEntropyDecoder.h"
 #include "vorlen/formats/jpeg/JpegFrame.h"
 
@@ -24,6 +25,9 @@ public:
   // false when the progress hook stopped it. Format errors raise EInvalidImage "100".
   bool Decode();
   bool Progressive() const { return progressive_; }
+  // The instruction set of the transforms and the colour stage (it must be available); the
+  // fastest by default, and every path gives the same pixels.
+  void UsePath(DctPath path) { path_ = path; }
 
 private:
   enum class Mode { kNone, kDirect, kBuffered };
@@ -52,6 +56,7 @@ private:
   void LatchQuantTables();
   void OutputStore();
   void EmitMcu(int mx, int my, const short* const* blocks);
+  void EmitMcuRow(int my);
   bool ReportRow();
   short* StoreBlock(int c, int bx, int by);
   const short* StoredBlockOrZero(int c, int bx, int by) const;
@@ -98,8 +103,11 @@ private:
   int storeH_[3] = {};
   short zeroBlock_[64] = {};  // stands in for blocks no scan reached
 
-  // One MCU of samples: luminance planes of mcuWidth_ x mcuHeight_, chroma 8 x 8.
+  // One row of MCUs in samples, converted to pixels as a whole: luminance stripWidth_ x
+  // mcuHeight_, then each chroma plane mcusX_ x 8 wide and 8 high.
   std::vector<uchar> planes_;
+  int stripWidth_ = 0;
+  DctPath path_ = FastestDctPath();
 };
 
 }  // namespace jpeg

@@ -33,10 +33,34 @@ void JPGBuildHuffDecoder(HuffDecoder& table, const uchar counts[16], const uchar
     code <<= 1;
   }
   table.maxCode[17] = 0x7FFFFFFF;  // sentinel: no code is this long
+  for (int bits = 0; bits < (1 << kLookupBits); ++bits) {
+    const int entry = table.lookup[bits];
+    const int length = entry >> 8, size = entry & 15;
+    table.fastAc[bits] = 0;
+    if (entry == 0 || size == 0 || length + size > kLookupBits) continue;
+    const int raw = bits >> (kLookupBits - length - size) & ((1 << size) - 1);
+    const int value = raw < (1 << (size - 1)) ? raw - (1 << size) + 1 : raw;
+    table.fastAc[bits] = value * 65536 + (entry & 0xFF) * 256 + length + size;
+  }
   table.defined = true;
 }
 
 void BitReader::Fill() {
+  // Eight bytes at once when none of them is FF (no stuffing, no marker): as many whole
+  // bytes as the accumulator takes, exactly what the byte loop below would take.
+  if (marker_ == 0 && bits_ <= 56 && in_.Available() >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, in_.Here(), 8);
+    word = __builtin_bswap64(word);  // the first byte at the top
+    const bool anyFF = ((~word - 0x0101010101010101ULL) & word & 0x8080808080808080ULL) != 0;
+    if (!anyFF) {
+      const int bytes = (64 - bits_) >> 3;
+      acc_ |= (word >> (64 - 8 * bytes)) << (64 - bits_ - 8 * bytes);
+      bits_ += 8 * bytes;
+      in_.Advance(bytes);
+      return;
+    }
+  }
   while (bits_ <= 56) {
     uint byte = 0;
     if (marker_ == 0) {
@@ -86,12 +110,13 @@ void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& d
   pred = static_cast<short>(pred + DecodeDCDiff(br, dc));
   block[0] = static_cast<short>(pred);
   for (int k = 1; k < 64;) {
-    const int symbol = br.Decode(ac);
+    int value;
+    const int symbol = br.DecodeAc(ac, value);
     const int run = symbol >> 4;
     const int s = symbol & 15;
     if (s != 0) {
       k += run;
-      block[kZigZag[k]] = static_cast<short>(br.Extend(s));
+      block[kZigZag[k]] = static_cast<short>(value);
       ++k;
     } else if (run == 15) {
       k += 16;

@@ -21,6 +21,9 @@ struct HuffDecoder {
   // Codes up to kLookupBits long, indexed by the next kLookupBits bits:
   // length << 8 | symbol, or 0 when the code is longer.
   ushort lookup[1 << kLookupBits] = {};
+  // For AC tables: codes whose value bits also lie within the next kLookupBits bits, decoded
+  // whole: value x 65536 + symbol x 256 + the bits both take, or 0 when they do not fit.
+  int fastAc[1 << kLookupBits] = {};
 };
 
 // Derives the decoding limits from counts and symbols. Raises the format error when the
@@ -51,6 +54,38 @@ public:
       return static_cast<int>(entry & 0xFF);
     }
     return DecodeLong(table);
+  }
+  // An AC symbol and the value of its size that follows it (0 when the size is 0), with
+  // one refill for both: a code and its value take at most 31 bits.
+  int DecodeAc(const HuffDecoder& table, int& value) {
+    if (bits_ < 32) Fill();
+    const int fast = table.fastAc[acc_ >> (64 - kLookupBits)];
+    if (fast != 0) {
+      const int length = fast & 0xFF;
+      acc_ <<= length;
+      bits_ -= length;
+      value = fast >> 16;
+      return fast >> 8 & 0xFF;
+    }
+    int symbol;
+    const uint entry = table.lookup[acc_ >> (64 - kLookupBits)];
+    if (entry != 0) {
+      const int length = static_cast<int>(entry >> 8);
+      acc_ <<= length;
+      bits_ -= length;
+      symbol = static_cast<int>(entry & 0xFF);
+    } else {
+      symbol = DecodeLong(table);
+    }
+    const int s = symbol & 15;
+    value = 0;
+    if (s != 0) {
+      const int v = static_cast<int>(acc_ >> (64 - s));
+      acc_ <<= s;
+      bits_ -= s;
+      value = v < (1 << (s - 1)) ? v - (1 << s) + 1 : v;
+    }
+    return symbol;
   }
   // A value of s bits (s up to 16) with the sign rule of the standard.
   int Extend(int s) {

@@ -31,6 +31,10 @@ public:
       n -= step;
     }
   }
+  // The bytes of the window not yet handed out, for readers that take several at once.
+  int Available() const { return fill_ - pos_; }
+  const uchar* Here() const { return window_ + pos_; }
+  void Advance(int n) { pos_ += n; }
   // Progress figures: bytes read so far and the size of the whole input.
   virtual long Position() const = 0;
   virtual long Size() const = 0;

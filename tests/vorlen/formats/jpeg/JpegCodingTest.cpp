@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "platform/rtl/Exceptions.h"
 #include "tests/vorlen/formats/jpeg/JpegTestSupport.h"
 #include "vorlen/formats/jpeg/JpegColour.h"
 #include "vorlen/formats/jpeg/JpegDct.h"
@@ -29,6 +30,8 @@ int Random(int lo, int hi) {
   g_state = g_state * 1664525u + 1013904223u;
   return lo + static_cast<int>((g_state >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
 }
+
+constexpr jpeg::DctPath kPaths[] = {jpeg::DctPath::Plain, jpeg::DctPath::Sse2, jpeg::DctPath::Avx2};
 
 }  // namespace
 
@@ -63,7 +66,7 @@ TEST(JpegDct, ForwardTransformIsTheSameOnEveryPath) {
   high.fill(127);
   blocks.push_back(low);
   blocks.push_back(high);
-  for (auto path : {jpeg::DctPath::Plain, jpeg::DctPath::Avx2}) {
+  for (auto path : kPaths) {
     if (!jpeg::DctPathAvailable(path)) continue;
     for (size_t i = 0; i < blocks.size(); ++i) {
       std::array<short, 64> plain = blocks[i], other = blocks[i];
@@ -121,6 +124,69 @@ TEST(JpegDct, InverseClampsAndSurvivesExtremeCoefficients) {
 }
 
 // Exact for every coefficient a transform of 8-bit samples can give and every divisor.
+namespace {
+
+struct InverseCase {
+  std::array<short, 64> coef;
+  std::array<ushort, 64> quant;
+};
+
+// Blocks of every kind the inverse transform meets: a photo's, flat ones (zero AC, or AC the
+// table zeroes), a single coefficient at each place, and coefficients and tables that
+// saturate the products.
+std::vector<InverseCase> InverseCases() {
+  std::vector<InverseCase> cases;
+  std::array<ushort, 64> standard;
+  jpeg::NaturalOrder(std::vector<ushort>(jpeg::kStdLumQuant, jpeg::kStdLumQuant + 64).data(), standard.data());
+  auto add = [&](auto coefOf, auto quantOf) {
+    InverseCase c;
+    for (int n = 0; n < 64; ++n) {
+      c.coef[n] = static_cast<short>(coefOf(n));
+      c.quant[n] = static_cast<ushort>(quantOf(n));
+    }
+    cases.push_back(c);
+  };
+  auto standardOf = [&](int n) { return standard[n]; };
+  for (int t = 0; t < 500; ++t) add([](int n) { return n < 20 ? Random(-60, 60) : Random(-2, 2); }, standardOf);
+  for (int t = 0; t < 300; ++t) add([](int) { return Random(-32768, 32767); }, [](int) { return Random(0, 65535); });
+  for (int t = 0; t < 300; ++t) add([](int) { return Random(-300, 300); }, [](int) { return Random(1, 12); });
+  for (int t = 0; t < 100; ++t) {
+    const int dc = Random(-32768, 32767), q = Random(0, 65535);
+    add([dc](int n) { return n == 0 ? dc : 0; }, [q](int) { return q; });
+    add([](int) { return Random(-100, 100); }, [q](int n) { return n == 0 ? q : 0; });
+  }
+  for (int place = 0; place < 64; ++place)
+    for (int value : {2047, -2048, 1, -1}) add([=](int n) { return n == place ? value : 0; }, [](int) { return 1; });
+  for (int pattern = 0; pattern < 4; ++pattern)
+    add([pattern](int n) { return ((n + pattern) % 3 == 0) == (pattern & 1) ? 32767 : -32768; },
+        [](int) { return 65535; });
+  add([](int) { return 0; }, standardOf);
+  add([](int n) { return n % 2 == 0 ? 32767 : -32768; }, [](int n) { return n % 3 == 0 ? 2048 : 2049; });
+  return cases;
+}
+
+}  // namespace
+
+// Every path gives the plain dequantisation and transform's samples, bit for bit, and
+// writes the 8 x 8 samples only.
+TEST(JpegDct, InverseIsTheSameOnEveryPath) {
+  const std::vector<InverseCase> cases = InverseCases();
+  constexpr int kStride = 13;
+  for (auto path : kPaths) {
+    if (!jpeg::DctPathAvailable(path)) continue;
+    for (size_t i = 0; i < cases.size(); ++i) {
+      int dequantized[64];
+      jpeg::JPGDequantize(cases[i].coef.data(), cases[i].quant.data(), dequantized);
+      std::array<uchar, 8 * kStride> plain, other;
+      plain.fill(7);
+      other.fill(7);
+      jpeg::JPGIDCT(dequantized, plain.data(), kStride);
+      jpeg::JPGInverseOn(path, cases[i].coef.data(), cases[i].quant.data(), other.data(), kStride);
+      ASSERT_EQ(other, plain) << "path " << int(path) << " case " << i;
+    }
+  }
+}
+
 TEST(JpegQuantizer, RoundsToNearestExactly) {
   for (int q = 1; q <= 255; ++q) {
     uchar table[64];
@@ -182,6 +248,61 @@ TEST(JpegColour, DecoderReplicatesChroma) {
         EXPECT_LE(std::abs(got - std::clamp(rgb[k], 0.0, 255.0)), 1.5) << row << "," << x << " channel " << k;
       }
     }
+}
+
+// Every path gives the plain colour stage's pixels: each sampling, widths around the
+// sixteen-pixel steps, odd heights, and samples at and near the ends of their range.
+TEST(JpegColour, EveryPathGivesThePlainPixels) {
+  constexpr int kMax = 67;
+  auto sample = [] {
+    const int pick = Random(0, 9);
+    return static_cast<uchar>(pick == 0 ? 0 : pick == 1 ? 255 : pick == 2 ? Random(0, 8) : pick == 3 ? Random(247, 255) : Random(0, 255));
+  };
+  std::vector<uchar> y(kMax * kMax), cb(kMax * kMax), cr(kMax * kMax);
+  for (auto* plane : {&y, &cb, &cr})
+    for (uchar& v : *plane) v = sample();
+  const std::pair<int, int> samplings[] = {{0, 0}, {1, 0}, {1, 1}};
+  for (auto path : kPaths) {
+    if (!jpeg::DctPathAvailable(path)) continue;
+    for (auto [hShift, vShift] : samplings)
+      for (int width : {1, 2, 7, 15, 16, 17, 31, 32, 33, 48, 63, 64})
+        for (int height : {1, 2, 3, 8, 16}) {
+          std::vector<uint> plain(kMax * kMax, 0xDEADBEEF), other(kMax * kMax, 0xDEADBEEF);
+          jpeg::JPGStoreYCbCr(y.data(), kMax, cb.data(), cr.data(), kMax, hShift, vShift, plain.data(), kMax, width, height);
+          jpeg::JPGStoreYCbCrOn(path, y.data(), kMax, cb.data(), cr.data(), kMax, hShift, vShift, other.data(), kMax,
+                                width, height);
+          ASSERT_EQ(other, plain) << "path " << int(path) << " sampling " << hShift << vShift << " " << width << "x" << height;
+        }
+  }
+}
+
+// The refill takes eight bytes at once where none is FF: whatever the mix of stuffed bytes,
+// the bits come out as a one-byte-at-a-time reader gives them, then zeros behind the marker.
+TEST(JpegBitReader, ReadsStuffedDataAsOneBitAtATime) {
+  for (int ffShare : {0, 3, 50}) {
+    Bytes file;
+    std::vector<int> bits;
+    for (int i = 0; i < 3000; ++i) {
+      const int byte = Random(0, 99) < ffShare ? 0xFF : Random(0, 255);
+      file.push_back(static_cast<unsigned char>(byte));
+      if (byte == 0xFF) file.push_back(0);
+      for (int b = 7; b >= 0; --b) bits.push_back(byte >> b & 1);
+    }
+    file.push_back(0xFF);
+    file.push_back(0xD9);
+    jpeg::MemoryInput in(file.data(), file.size());
+    jpeg::BitReader reader(in);
+    size_t at = 0;
+    while (at < bits.size() + 40) {
+      const int n = Random(1, 16);
+      uint expected = 0;
+      for (int b = 0; b < n; ++b, ++at) expected = expected << 1 | (at < bits.size() ? bits[at] : 0);
+      ASSERT_EQ(reader.Get(n), expected) << "share " << ffShare << " at " << at;
+      if (at <= bits.size()) reader.CheckOverrun();
+    }
+    EXPECT_EQ(reader.Marker(), 0xD9);
+    EXPECT_THROW(reader.CheckOverrun(), EInvalidImage);
+  }
 }
 
 TEST(JpegBitWriter, FlushAndStuffing) {
