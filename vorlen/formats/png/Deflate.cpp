@@ -20,12 +20,24 @@ constexpr int kReadSlack = 8;  // matches are compared a word at a time
 constexpr int kLookahead = kMaxMatch + 3;
 // A 3-byte match farther back than this costs more than its literals.
 constexpr int kFarThreeByteMatch = 4096;
-// Search effort: candidates tried per position, fewer once the pending match is good; a
-// match this long ends the search, and one this long is not second-guessed at the next byte.
-constexpr int kMaxChain = 96;
+// Search effort: candidates tried per position, only a couple once the pending match is good
+// (a longer one found a byte later seldom pays for the literal it costs); a match this long
+// ends the search, and one this long is not second-guessed at the next byte.
+constexpr int kMaxChain = 64;
+constexpr int kLazyChain = 2;
 constexpr int kGoodMatch = 8;
 constexpr int kNiceMatch = 64;
 constexpr int kLazyEnough = 16;
+// Inside a match this long only the last few positions are recorded: the rest would only be
+// found again by copies of the same long stretch, which its end serves as well.
+constexpr int kLongMatch = 64;
+constexpr int kRecordedTail = 3;
+// After this many positions in a row without a match, only every second position is searched,
+// one more skipped for every kSkipGrowth positions more, up to every kMostStride-th: data that
+// has not matched for a while (noise, a photo's residuals) seldom starts to just there.
+constexpr int kMissesBeforeSkipping = 32;
+constexpr int kSkipGrowth = 64;
+constexpr int kMostStride = 4;
 
 unsigned long long Load64(const uchar* p) {
   unsigned long long v;
@@ -137,15 +149,28 @@ void Deflate::Rebase() {
 
 inline void Deflate::Decide(int p, int maxLength) {
   if (p - base_ >= kWindowSize) Rebase();
+  if (unrecorded_ > 0) {
+    --unrecorded_;
+    return;
+  }
   if (covered_ > 0) {
     Insert(p, maxLength);
     --covered_;
     return;
   }
+  if (pending_.length == 0 && misses_ >= kMissesBeforeSkipping) {
+    const int stride = 1 + std::min(kMostStride - 1, (misses_ - kMissesBeforeSkipping) / kSkipGrowth);
+    if (++skipped_ < stride) {
+      block_.AddLiteral(window_[p]);
+      ++misses_;
+      return;
+    }
+    skipped_ = 0;
+  }
   const int first = LinkPosition(p, maxLength);
   Match current;
   if (pending_.length < kLazyEnough) {
-    const int chain = pending_.length >= kGoodMatch ? kMaxChain / 4 : kMaxChain;
+    const int chain = pending_.length >= kGoodMatch ? kLazyChain : kMaxChain;
     // Only a match longer than the pending one can change what is written, and only one
     // worth looking for is looked for.
     const int floor = std::max(pending_.length, block_.ShortestWorthwhileMatch() - 1);
@@ -158,20 +183,32 @@ inline void Deflate::Decide(int p, int maxLength) {
   }
   if (pending_.length > 0 && pending_.length >= current.length) {
     block_.AddMatch(pending_.length, pending_.distance);
-    covered_ = pending_.length - 2;
+    Cover(pending_.length, pending_.length - 2);
     pending_ = Match{};
     return;
   }
   if (current.length == 0) {
     block_.AddLiteral(window_[p]);
+    if (pending_.length == 0) ++misses_;
     return;
   }
+  misses_ = 0;
   if (pending_.length > 0) block_.AddLiteral(window_[p - 1]);
   pending_ = current;
   if (current.length == maxLength) {
     block_.AddMatch(current.length, current.distance);
-    covered_ = current.length - 1;
+    Cover(current.length, current.length - 1);
     pending_ = Match{};
+  }
+}
+
+// The positions after an emitted match that it covers are not searched; of a long match only
+// the last few are recorded.
+inline void Deflate::Cover(int length, int positions) {
+  covered_ = positions;
+  if (length >= kLongMatch) {
+    unrecorded_ = positions - kRecordedTail;
+    covered_ = kRecordedTail;
   }
 }
 
@@ -189,11 +226,15 @@ inline int Deflate::LinkPosition(int p, int maxLength) {
   Prefetch(p + 1);
   const int low = p - kWindowSize + 1;
   const short here = short(p - base_);
-  const uint h3 = Hash3(w + p);
-  const int c3 = base_ + t.head3[h3];
-  t.head3[h3] = here;
   int first = -1;
-  if (c3 >= low && (Load32(w + c3) & 0xFFFFFF) == (Load32(w + p) & 0xFFFFFF)) first = -2 - c3;
+  // Where no 3-byte match can pay, the 3-byte table is left alone; the positions it keeps
+  // meanwhile are checked against the bytes before they are used.
+  if (block_.ShortestWorthwhileMatch() <= kMinMatch) {
+    const uint h3 = Hash3(w + p);
+    const int c3 = base_ + t.head3[h3];
+    t.head3[h3] = here;
+    if (c3 >= low && (Load32(w + c3) & 0xFFFFFF) == (Load32(w + p) & 0xFFFFFF)) first = -2 - c3;
+  }
   if (maxLength < 4) {
     t.prev4[slot] = Tables::kNone;
     return first;
