@@ -32,9 +32,10 @@ constexpr int kLazyEnough = 16;
 // found again by copies of the same long stretch, which its end serves as well.
 constexpr int kLongMatch = 64;
 constexpr int kRecordedTail = 3;
-// After this many positions in a row without a match, only every second position is searched,
-// one more skipped for every kSkipGrowth positions more, up to every kMostStride-th: data that
-// has not matched for a while (noise, a photo's residuals) seldom starts to just there.
+// Where literals are cheap (a photo's residuals) only long matches pay, and a long match is
+// still found a few positions after its start. So after this many positions in a row without
+// a match, only every second position is searched, one more skipped for every kSkipGrowth
+// positions more, up to every kMostStride-th.
 constexpr int kMissesBeforeSkipping = 32;
 constexpr int kSkipGrowth = 64;
 constexpr int kMostStride = 4;
@@ -158,7 +159,8 @@ inline void Deflate::Decide(int p, int maxLength) {
     --covered_;
     return;
   }
-  if (pending_.length == 0 && misses_ >= kMissesBeforeSkipping) {
+  if (pending_.length == 0 && misses_ >= kMissesBeforeSkipping &&
+      block_.ShortestWorthwhileMatch() > kMostStride) {
     const int stride = 1 + std::min(kMostStride - 1, (misses_ - kMissesBeforeSkipping) / kSkipGrowth);
     if (++skipped_ < stride) {
       block_.AddLiteral(window_[p]);
