@@ -28,10 +28,6 @@ constexpr int kLazyChain = 2;
 constexpr int kGoodMatch = 8;
 constexpr int kNiceMatch = 64;
 constexpr int kLazyEnough = 16;
-// Inside a match this long only the last few positions are recorded: the rest would only be
-// found again by copies of the same long stretch, which its end serves as well.
-constexpr int kLongMatch = 64;
-constexpr int kRecordedTail = 3;
 // Where literals are cheap (a photo's residuals) only long matches pay, and a long match is
 // still found a few positions after its start. So after this many positions in a row without
 // a match, only every second position is searched, one more skipped for every kSkipGrowth
@@ -110,6 +106,17 @@ void Deflate::FinishZlib() {
 
 void Deflate::DecideAvailable(int lookahead) {
   while (end_ - position_ > lookahead) {
+    if (covered_ > 0) {
+      // The positions inside a match are only recorded, in one tight loop.
+      const int stop = std::min(position_ + covered_, end_ - lookahead);
+      for (int p = position_; p < stop; ++p) {
+        if (p - base_ >= kWindowSize) Rebase();
+        Insert(p, std::min(kMaxMatch, end_ - p));
+      }
+      covered_ -= stop - position_;
+      position_ = stop;
+      continue;
+    }
     Decide(position_, std::min(kMaxMatch, end_ - position_));
     ++position_;
   }
@@ -150,10 +157,6 @@ void Deflate::Rebase() {
 
 inline void Deflate::Decide(int p, int maxLength) {
   if (p - base_ >= kWindowSize) Rebase();
-  if (unrecorded_ > 0) {
-    --unrecorded_;
-    return;
-  }
   if (covered_ > 0) {
     Insert(p, maxLength);
     --covered_;
@@ -185,7 +188,7 @@ inline void Deflate::Decide(int p, int maxLength) {
   }
   if (pending_.length > 0 && pending_.length >= current.length) {
     block_.AddMatch(pending_.length, pending_.distance);
-    Cover(pending_.length, pending_.length - 2);
+    covered_ = pending_.length - 2;
     pending_ = Match{};
     return;
   }
@@ -199,18 +202,8 @@ inline void Deflate::Decide(int p, int maxLength) {
   pending_ = current;
   if (current.length == maxLength) {
     block_.AddMatch(current.length, current.distance);
-    Cover(current.length, current.length - 1);
+    covered_ = current.length - 1;
     pending_ = Match{};
-  }
-}
-
-// The positions after an emitted match that it covers are not searched; of a long match only
-// the last few are recorded.
-inline void Deflate::Cover(int length, int positions) {
-  covered_ = positions;
-  if (length >= kLongMatch) {
-    unrecorded_ = positions - kRecordedTail;
-    covered_ = kRecordedTail;
   }
 }
 
@@ -258,10 +251,10 @@ inline void Deflate::Insert(int p, int maxLength) {
     if (maxLength == kMinMatch) t.head3[Hash3(window_.get() + p)] = short(p - base_);
     return;
   }
+  // No prefetch here: what is read only feeds a store, which waits for no one.
   const uchar* w = window_.get();
-  Prefetch(p + 1);
   const short here = short(p - base_);
-  t.head3[Hash3(w + p)] = here;
+  if (block_.ShortestWorthwhileMatch() <= kMinMatch) t.head3[Hash3(w + p)] = here;
   const uint h4 = Hash4(w + p);
   t.prev4[slot] = t.head4[h4];
   t.head4[h4] = here;

@@ -6,8 +6,8 @@
 // are extended along that chain, and a 3-byte match is taken only when no longer one is
 // there. One position of lazy evaluation: a match is held back one byte in case the next
 // position starts a longer one. Where the last block's literals are cheap, matches too
-// short to pay on them are not looked for. The search thins out where it finds nothing for
-// a while, and the inside of a long match is not recorded.
+// short to pay on them are not looked for, and where they are cheap the search thins out
+// after a stretch that found nothing.
 
 #include <cstddef>
 #include <memory>
@@ -40,7 +40,6 @@ private:
 
   void DecideAvailable(int lookahead);
   void Decide(int p, int maxLength);
-  void Cover(int length, int positions);
   int LinkPosition(int p, int maxLength);
   void Insert(int p, int maxLength);
   void Prefetch(int p) const;
@@ -56,8 +55,7 @@ private:
   int position_ = 0;  // next position to decide
   int base_ = 0;      // window position the tables' 16-bit positions count from
   Match pending_;      // match found at the previous position, not yet emitted
-  int covered_ = 0;    // positions still inside an emitted match, to be recorded
-  int unrecorded_ = 0; // positions inside an emitted match that are passed over
+  int covered_ = 0;    // positions still inside an emitted match
   int misses_ = 0;     // positions in a row that started no match
   int skipped_ = 0;    // positions passed over since the last one searched
   uint adler_ = 1;
