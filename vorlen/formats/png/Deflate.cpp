@@ -20,12 +20,21 @@ constexpr int kReadSlack = 8;  // matches are compared a word at a time
 constexpr int kLookahead = kMaxMatch + 3;
 // A 3-byte match farther back than this costs more than its literals.
 constexpr int kFarThreeByteMatch = 4096;
-// Search effort: candidates tried per position, fewer once the pending match is good; a
-// match this long ends the search, and one this long is not second-guessed at the next byte.
-constexpr int kMaxChain = 96;
+// Search effort: candidates tried per position, only a couple once the pending match is good
+// (a longer one found a byte later seldom pays for the literal it costs); a match this long
+// ends the search, and one this long is not second-guessed at the next byte.
+constexpr int kMaxChain = 64;
+constexpr int kLazyChain = 2;
 constexpr int kGoodMatch = 8;
 constexpr int kNiceMatch = 64;
 constexpr int kLazyEnough = 16;
+// Where literals are cheap (a photo's residuals) only long matches pay, and a long match is
+// still found a few positions after its start. So after this many positions in a row without
+// a match, only every second position is searched, one more skipped for every kSkipGrowth
+// positions more, up to every kMostStride-th.
+constexpr int kMissesBeforeSkipping = 32;
+constexpr int kSkipGrowth = 64;
+constexpr int kMostStride = 4;
 
 unsigned long long Load64(const uchar* p) {
   unsigned long long v;
@@ -97,6 +106,17 @@ void Deflate::FinishZlib() {
 
 void Deflate::DecideAvailable(int lookahead) {
   while (end_ - position_ > lookahead) {
+    if (covered_ > 0) {
+      // The positions inside a match are only recorded, in one tight loop.
+      const int stop = std::min(position_ + covered_, end_ - lookahead);
+      for (int p = position_; p < stop; ++p) {
+        if (p - base_ >= kWindowSize) Rebase();
+        Insert(p, std::min(kMaxMatch, end_ - p));
+      }
+      covered_ -= stop - position_;
+      position_ = stop;
+      continue;
+    }
     Decide(position_, std::min(kMaxMatch, end_ - position_));
     ++position_;
   }
@@ -142,10 +162,20 @@ inline void Deflate::Decide(int p, int maxLength) {
     --covered_;
     return;
   }
+  if (pending_.length == 0 && misses_ >= kMissesBeforeSkipping &&
+      block_.ShortestWorthwhileMatch() > kMostStride) {
+    const int stride = 1 + std::min(kMostStride - 1, (misses_ - kMissesBeforeSkipping) / kSkipGrowth);
+    if (++skipped_ < stride) {
+      block_.AddLiteral(window_[p]);
+      ++misses_;
+      return;
+    }
+    skipped_ = 0;
+  }
   const int first = LinkPosition(p, maxLength);
   Match current;
   if (pending_.length < kLazyEnough) {
-    const int chain = pending_.length >= kGoodMatch ? kMaxChain / 4 : kMaxChain;
+    const int chain = pending_.length >= kGoodMatch ? kLazyChain : kMaxChain;
     // Only a match longer than the pending one can change what is written, and only one
     // worth looking for is looked for.
     const int floor = std::max(pending_.length, block_.ShortestWorthwhileMatch() - 1);
@@ -164,8 +194,10 @@ inline void Deflate::Decide(int p, int maxLength) {
   }
   if (current.length == 0) {
     block_.AddLiteral(window_[p]);
+    if (pending_.length == 0) ++misses_;
     return;
   }
+  misses_ = 0;
   if (pending_.length > 0) block_.AddLiteral(window_[p - 1]);
   pending_ = current;
   if (current.length == maxLength) {
@@ -189,11 +221,15 @@ inline int Deflate::LinkPosition(int p, int maxLength) {
   Prefetch(p + 1);
   const int low = p - kWindowSize + 1;
   const short here = short(p - base_);
-  const uint h3 = Hash3(w + p);
-  const int c3 = base_ + t.head3[h3];
-  t.head3[h3] = here;
   int first = -1;
-  if (c3 >= low && (Load32(w + c3) & 0xFFFFFF) == (Load32(w + p) & 0xFFFFFF)) first = -2 - c3;
+  // Where no 3-byte match can pay, the 3-byte table is left alone; the positions it keeps
+  // meanwhile are checked against the bytes before they are used.
+  if (block_.ShortestWorthwhileMatch() <= kMinMatch) {
+    const uint h3 = Hash3(w + p);
+    const int c3 = base_ + t.head3[h3];
+    t.head3[h3] = here;
+    if (c3 >= low && (Load32(w + c3) & 0xFFFFFF) == (Load32(w + p) & 0xFFFFFF)) first = -2 - c3;
+  }
   if (maxLength < 4) {
     t.prev4[slot] = Tables::kNone;
     return first;
@@ -215,10 +251,10 @@ inline void Deflate::Insert(int p, int maxLength) {
     if (maxLength == kMinMatch) t.head3[Hash3(window_.get() + p)] = short(p - base_);
     return;
   }
+  // No prefetch here: what is read only feeds a store, which waits for no one.
   const uchar* w = window_.get();
-  Prefetch(p + 1);
   const short here = short(p - base_);
-  t.head3[Hash3(w + p)] = here;
+  if (block_.ShortestWorthwhileMatch() <= kMinMatch) t.head3[Hash3(w + p)] = here;
   const uint h4 = Hash4(w + p);
   t.prev4[slot] = t.head4[h4];
   t.head4[h4] = here;

@@ -6,7 +6,8 @@
 // are extended along that chain, and a 3-byte match is taken only when no longer one is
 // there. One position of lazy evaluation: a match is held back one byte in case the next
 // position starts a longer one. Where the last block's literals are cheap, matches too
-// short to pay on them are not looked for.
+// short to pay on them are not looked for, and where they are cheap the search thins out
+// after a stretch that found nothing.
 
 #include <cstddef>
 #include <memory>
@@ -55,5 +56,7 @@ private:
   int base_ = 0;      // window position the tables' 16-bit positions count from
   Match pending_;      // match found at the previous position, not yet emitted
   int covered_ = 0;    // positions still inside an emitted match
+  int misses_ = 0;     // positions in a row that started no match
+  int skipped_ = 0;    // positions passed over since the last one searched
   uint adler_ = 1;
 };

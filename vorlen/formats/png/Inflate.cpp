@@ -37,32 +37,36 @@ void FixedLengths(uchar* literals, uchar* distances) {
   std::memset(distances, 5, flate::kFixedDistanceCodes);
 }
 
-// Copies a match a block at a time where the distance allows (32 bytes, else 8, runs of one
-// byte as words of it, shorter periods as words from a multiple of the period back), which
-// may write up to 31 bytes past its end (the window keeps room for them).
+// Copies a match a piece at a time where the distance allows (16 bytes, else 8, runs of one
+// byte as blocks of it, shorter periods as words from a multiple of the period back), which
+// may write up to 31 bytes past its end (the window keeps room for them). Each piece is read
+// after the one before it is written, so a piece may repeat bytes the match itself wrote.
 [[gnu::always_inline]] inline void CopyMatch(uchar*& out, uint length, uint distance) {
   const uchar* src = out - distance;
   uchar* const end = out + length;
-  if (distance >= 32) {
+  if (distance >= 16) {
     do {
-      std::memcpy(out, src, 32);
+      std::memcpy(out, src, 16);
+      std::memcpy(out + 16, src + 16, 16);
       out += 32;
       src += 32;
     } while (out < end);
   } else if (distance >= 8) {
     do {
       std::memcpy(out, src, 8);
-      out += 8;
-      src += 8;
+      std::memcpy(out + 8, src + 8, 8);
+      out += 16;
+      src += 16;
     } while (out < end);
   } else if (distance == 1) {
-    // Runs are mostly short: whole words of the repeated byte beat a call to memset.
-    const unsigned long long run = *src * 0x0101010101010101ull;
+    // Runs are mostly short: blocks of the repeated byte beat a call to memset.
+    uchar run[16];
+    std::memset(run, *src, 16);
     uchar* p = out;
     do {
-      std::memcpy(p, &run, 8);
-      std::memcpy(p + 8, &run, 8);
-      p += 16;
+      std::memcpy(p, run, 16);
+      std::memcpy(p + 16, run, 16);
+      p += 32;
     } while (p < end);
   } else {
     // Distances 2-7: byte by byte only until a whole number of periods of 8 bytes or more lies
@@ -74,6 +78,11 @@ void FixedLengths(uchar* literals, uchar* distances) {
     for (; p < end; p += 8) std::memcpy(p, p - period, 8);
   }
   out = end;
+}
+
+void Store16(uchar* p, uint v) {
+  const ushort s = static_cast<ushort>(v);
+  std::memcpy(p, &s, 2);  // little-endian host
 }
 
 }  // namespace
@@ -90,7 +99,7 @@ Inflate::Inflate(InflateSource& source)
     : source_(source),
       literals_(InflateTable::Alphabet::LiteralLength, kLiteralRoot, 15 - kLiteralRoot),
       distances_(InflateTable::Alphabet::Distance, kDistanceRoot, 15 - kDistanceRoot),
-      window_(new uchar[kBufferSize + kCopySlack]()),
+      window_(std::make_unique_for_overwrite<uchar[]>(kBufferSize + kCopySlack)),
       out_(window_.get()),
       limit_(kDecodeLimit) {}
 
@@ -257,6 +266,7 @@ void Inflate::DecodeBlockHeader() {
     }
     case 2:
       ReadDynamicTables();
+      literals_.JoinLiteralPairs();
       state_ = State::Huffman;
       return;
     default:
@@ -327,11 +337,12 @@ void Inflate::CopyStored() {
   if (storedLeft_ == 0) state_ = State::BlockHeader;
 }
 
-// The main loop: while at least 8 input bytes and room for a whole match remain, the bit
-// buffer is topped up to 56 or more bits once per symbol, enough for the longest
-// length-and-distance pair (48 bits).
+// The main loop: while at least 8 input bytes and room for a whole match remain. The bit
+// buffer is topped up to 56 or more bits once per pass, enough for the longest
+// length-and-distance pair (48 bits) or three literal entries; the next code's entry is looked
+// up as soon as the bits of the one before are consumed, ahead of any copy.
 void Inflate::DecodeHuffmanFast() {
-  if (inEnd_ - in_ < 8) return;
+  if (inEnd_ - in_ < 8 || written_ >= limit_) return;
   uchar* const base = out_;
   uchar* out = base + written_;
   uchar* const outLimit = base + limit_;
@@ -341,65 +352,76 @@ void Inflate::DecodeHuffmanFast() {
   uint n = static_cast<uint>(bitCount_);
   const uint* const lt = literals_.Entries();
   const uint* const dt = distances_.Entries();
+  constexpr uint kRootMask = Mask(kLiteralRoot);
   bool bad = false;
-  while (in <= inLimit && out < outLimit) {
+  // The loaded bytes beyond the counted bits are the input's own next bits, so a refill never
+  // changes bits already looked at.
+  auto refill = [&] {
     bb |= Load64(in) << n;
     in += (63 - n) >> 3;
     n |= 56;
-    // Up to three literals fit the bits of one refill; a length code after a literal waits
-    // for the next refill, so that its extra bits and distance are there too.
-    uint e = lt[bb & Mask(kLiteralRoot)];
-    int literals = 0;
-    while (Kind(e) == kLiteral && literals < 3) {
-      bb >>= Bits(e);
-      n -= Bits(e);
-      *out++ = uchar(Value(e));
-      ++literals;
-      e = lt[bb & Mask(kLiteralRoot)];
+  };
+  auto consume = [&](uint count) {
+    bb >>= count;
+    n -= count;
+  };
+  // One entry of one or two literals.
+  auto literal = [&](uint e) {
+    Store16(out, Value(e));
+    out += IsLiteralPair(e) ? 2 : 1;
+    consume(Bits(e));
+    return lt[bb & kRootMask];
+  };
+  refill();
+  uint e = lt[bb & kRootMask];
+  for (;;) {
+    if (IsLiteral(e)) {
+      e = literal(e);
+      if (IsLiteral(e)) {
+        e = literal(e);
+        if (IsLiteral(e)) e = literal(e);
+      }
+    } else {
+      if (Kind(e) == kLink) {
+        consume(kLiteralRoot);
+        e = lt[Value(e) + (bb & Mask(15 - kLiteralRoot))];
+      }
+      const uint kind = Kind(e);
+      if (kind == kLiteral) {
+        *out++ = uchar(Value(e));
+        consume(Bits(e));
+        e = lt[bb & kRootMask];
+      } else if (kind >= kLink) {
+        consume(Bits(e));
+        if (kind == kEnd) state_ = State::BlockHeader;
+        else bad = true;
+        break;
+      } else {
+        const uint extra = kind & 0x0F;
+        const uint length = Value(e) + static_cast<uint>((bb >> Bits(e)) & Mask(extra));
+        consume(Bits(e) + extra);
+        uint d = dt[bb & Mask(kDistanceRoot)];
+        if (Kind(d) == kLink) {
+          consume(kDistanceRoot);
+          d = dt[Value(d) + (bb & Mask(15 - kDistanceRoot))];
+        }
+        if (Kind(d) >= kLink) {
+          bad = true;
+          break;
+        }
+        const uint dextra = Kind(d) & 0x0F;
+        const uint distance = Value(d) + static_cast<uint>((bb >> Bits(d)) & Mask(dextra));
+        consume(Bits(d) + dextra);
+        if (distance > static_cast<size_t>(out - base)) {
+          bad = true;
+          break;
+        }
+        e = lt[bb & kRootMask];
+        CopyMatch(out, length, distance);
+      }
     }
-    if (literals > 0 && (Kind(e) != kLiteral || literals == 3)) continue;
-    if (Kind(e) == kLink) {
-      bb >>= kLiteralRoot;
-      n -= kLiteralRoot;
-      e = lt[Value(e) + (bb & Mask(15 - kLiteralRoot))];
-    }
-    bb >>= Bits(e);
-    n -= Bits(e);
-    const uint kind = Kind(e);
-    if (kind == kLiteral) {
-      *out++ = uchar(Value(e));
-      continue;
-    }
-    if (kind >= kLink) {
-      if (kind == kEnd) state_ = State::BlockHeader;
-      else bad = true;
-      break;
-    }
-    const uint extra = kind & 0x0F;
-    const uint length = Value(e) + static_cast<uint>(bb & Mask(extra));
-    bb >>= extra;
-    n -= extra;
-    uint d = dt[bb & Mask(kDistanceRoot)];
-    if (Kind(d) == kLink) {
-      bb >>= kDistanceRoot;
-      n -= kDistanceRoot;
-      d = dt[Value(d) + (bb & Mask(15 - kDistanceRoot))];
-    }
-    bb >>= Bits(d);
-    n -= Bits(d);
-    if (Kind(d) >= kLink) {
-      bad = true;
-      break;
-    }
-    const uint dextra = Kind(d) & 0x0F;
-    const uint distance = Value(d) + static_cast<uint>(bb & Mask(dextra));
-    bb >>= dextra;
-    n -= dextra;
-    if (distance > static_cast<size_t>(out - base)) {
-      bad = true;
-      break;
-    }
-    CopyMatch(out, length, distance);
+    if (in > inLimit || out >= outLimit) break;
+    refill();
   }
   // Whole bytes loaded beyond the valid bits are still unread at `in`.
   bits_ = bb & ((1ull << n) - 1);
@@ -439,6 +461,8 @@ uint Inflate::DecodeSymbol(const InflateTable& table) {
   uint e;
   for (;;) {
     e = t[bits_ & Mask(width)];
+    // Of a pair only the first literal is taken: the bits of the second may not be there yet.
+    if (IsLiteralPair(e)) e = (Value(e) & 0xFF) << 16 | Kind(e);
     if (static_cast<int>(Bits(e)) <= bitCount_) break;
     if (!PullByte()) ThrowInvalidImage();
   }

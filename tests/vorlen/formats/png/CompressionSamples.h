@@ -54,6 +54,22 @@ inline Bytes Photo(size_t n, uint32_t seed = 3) {
   return b;
 }
 
+// Rows of a screen picture after the PNG filter: flat stretches (runs of zeros), and rows that
+// repeat the one above but for a few bytes, so long matches one row back.
+inline Bytes ScreenRows(size_t n, uint32_t seed = 13) {
+  constexpr size_t kRow = 2400;
+  Bytes b;
+  Bytes row(kRow, 0);
+  while (b.size() < n) {
+    if (Lcg(seed) % 8 == 0)
+      for (size_t i = 0; i < kRow; i += 1 + Lcg(seed) % 200) row[i] = static_cast<unsigned char>(Lcg(seed) >> 24);
+    for (int k = 0; k < 3; ++k) row[Lcg(seed) % kRow] ^= 0x20;
+    b.insert(b.end(), row.begin(), row.end());
+  }
+  b.resize(n);
+  return b;
+}
+
 inline Bytes Runs(size_t n) {
   Bytes b;
   uint32_t s = 11;

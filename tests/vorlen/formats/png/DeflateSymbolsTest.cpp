@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "CompressionSamples.h"
 #include "vorlen/formats/png/DeflateTables.h"
 #include "vorlen/formats/png/InflateTable.h"
@@ -125,4 +127,24 @@ TEST(DeflateSymbols, SymbolListsSplitIntoBlocks) {
   const Walk one = WalkBlocks(OurCompress(Bytes{0x41}));
   EXPECT_EQ(one.blocks, 1);
   EXPECT_EQ(one.literals, 1u);
+}
+
+// Among cheap literals (a photo's residuals) the search thins out after a stretch without a
+// match, yet a long repeat is still found, at most a few bytes after its start.
+TEST(DeflateSymbols, LongRepeatsAmongCheapLiteralsAreStillFound) {
+  Bytes input(100000);
+  uint32_t seed = 31;
+  for (auto& b : input) b = static_cast<unsigned char>(Lcg(seed) >> 28);  // 16 values
+  Bytes repeat(48);
+  for (auto& b : repeat) b = static_cast<unsigned char>(Lcg(seed) >> 28);
+  const size_t kEvery = 20000;
+  for (size_t at = 30000; at + repeat.size() <= input.size(); at += kEvery)
+    std::copy(repeat.begin(), repeat.end(), input.begin() + long(at));
+  const Walk w = WalkBlocks(OurCompress(input));
+  int found = 0;
+  for (const MatchSeen& m : w.matches) found += m.distance == kEvery && m.length >= repeat.size() - 3;
+  EXPECT_EQ(found, 3);  // the copies at 50000, 70000 and 90000
+  Bytes back;
+  ASSERT_TRUE(ZlibInflate(OurCompress(input), back, input.size()));
+  EXPECT_EQ(back, input);
 }

@@ -17,7 +17,8 @@ std::vector<Sample> AllSamples() {
   mixed.insert(mixed.end(), photo.begin(), photo.end());
   return {{"empty", {}},           {"one byte", {0x41}},        {"two bytes", {7, 7}},
           {"text", Text(300000)},  {"noise", Noise(200000)},    {"photo", Photo(400000)},
-          {"runs", Runs(300000)},  {"zeros", Bytes(1000000, 0)}, {"mixed", mixed}};
+          {"runs", Runs(300000)},  {"zeros", Bytes(1000000, 0)}, {"mixed", mixed},
+          {"screen rows", ScreenRows(600000)}};
 }
 
 
