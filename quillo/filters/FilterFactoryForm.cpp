@@ -19,11 +19,13 @@
 #include "quillo/base/DialogPlace.h"
 #include "quillo/base/FormTranslator.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/ProgramFolder.h"
 #include "quillo/components/captions/BandCaption.h"
 #include "quillo/components/utilities/VclUtils.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/filters/FilterComponentFile.h"
 #include "quillo/filters/FilterFactory.h"
 #include "quillo/filters/FormulaFilterRun.h"
 
@@ -434,7 +436,14 @@ void TFFactForm::LoadBtnClick(TObject*) {}
 
 void TFFactForm::SaveBtnClick(TObject*) {}
 
-void TFFactForm::MakeBtnClick(TObject*) {}
+void TFFactForm::MakeBtnClick(TObject*) {
+  QLCSaveDlg->SetInitialDir(ProgramFolder() + "Comps");
+  if (!QLCSaveDlg->Execute()) return;
+  // The component carries the formulas the window shows, compiled now.
+  Compile();
+  if (!WriteFilterComponent(QLCSaveDlg->GetFileName(), FilterComponentTemplatePath(), compiled_, ShownFilter()))
+    LangMessageBox("CantSaveComp", "Err", MB_OK | MB_ICONEXCLAMATION);
+}
 
 void TFFactForm::FormKeyDown(TObject* sender, WORD& key, TShiftState) {
   if (running_) {
