@@ -26,8 +26,9 @@ namespace {
 // Far above the desktop: the form's window exists but is never seen.
 constexpr int kOffScreenTop = -20000;
 constexpr int kPanelWidth = 420;
-constexpr int kPanelHeight = 160;
-constexpr int kTextLeft = 224;  // the labels never start left of the preview's frame
+constexpr int kPanelHeight = 178;
+constexpr int kTextLeft = 224;  // the texts beside the preview never reach into it
+constexpr int kStatusLeft = 12;  // the status, under the preview, may take the whole width
 constexpr int kLabelGap = 10;   // between "Filter" and its scroll bar
 constexpr const char* kFilterKinds =
     "All Filter Factory Filters|*.afs;*.ffl|Filter Factory Single Source (*.AFS)|*.afs|"
@@ -59,6 +60,7 @@ void TFFOpenPlus::BuildControls() {
   Panel1 = DialogControl<TPanel>(this, this, "Panel1", 0, 0, kPanelWidth, kPanelHeight);
   Panel1->SetBevelOuter(bvNone);
   Panel1->SetCaption("");
+  Panel1->SetShowHint(true);
   // The preview's box: 200 x 150 inside a lowered border, its inside at (12, 4).
   PreviewFrame = DialogControl<TPanel>(this, Panel1, "PreviewFrame", 12 - kPreviewBorder, 4 - kPreviewBorder,
                                        kPreviewWidth + 2 * kPreviewBorder, kPreviewHeight + 2 * kPreviewBorder);
@@ -81,7 +83,7 @@ void TFFOpenPlus::BuildControls() {
   };
   for (const TextLabel& t : {TextLabel{&FilterNameLab, "FilterNameLab", 36}, TextLabel{&CategoryLab, "CategoryLab", 58},
                              TextLabel{&AuthorLab, "AuthorLab", 80}, TextLabel{&CopyrightLab, "CopyrightLab", 102},
-                             TextLabel{&StatusLab, "StatusLab", 136}}) {
+                             TextLabel{&StatusLab, "StatusLab", 160}}) {
     *t.label = DialogControl<TLabel>(this, Panel1, t.name, kTextLeft, t.top, 0, 13);
     (*t.label)->SetShowAccelChar(false);
     (*t.label)->SetCaption("");
@@ -216,7 +218,7 @@ void TFFOpenPlus::ShowLabels() {
   ShowRightAligned(CategoryLab, Filter.category, right, kTextLeft);
   ShowRightAligned(AuthorLab, Filter.author, right, kTextLeft);
   ShowRightAligned(CopyrightLab, Filter.copyright, right, kTextLeft);
-  ShowRightAligned(StatusLab, StatusLab->GetCaption(), right, kTextLeft);
+  ShowRightAligned(StatusLab, StatusLab->GetCaption(), right, kStatusLeft);
 }
 
 void TFFOpenPlus::OpenDlgFileOk(TObject* sender, bool& accept) {
