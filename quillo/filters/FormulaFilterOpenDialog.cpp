@@ -15,7 +15,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/filters/FilterFactory.h"
 #include "quillo/filters/FormulaFilterRun.h"
-#include "quillo/filters/PanelLabels.h"
+#include "quillo/filters/FilterDialogPanels.h"
 
 QUILLO_DEFINE_CLASS(TFFOpenPlus, TForm)
 
@@ -23,8 +23,6 @@ TFFOpenPlus* FFOpenPlus = nullptr;
 
 namespace {
 
-// Far above the desktop: the form's window exists but is never seen.
-constexpr int kOffScreenTop = -20000;
 constexpr int kPanelWidth = 420;
 constexpr int kPanelHeight = 178;
 constexpr int kTextLeft = 224;  // the texts beside the preview never reach into it
@@ -37,19 +35,12 @@ constexpr const char* kFilterKinds =
 }  // namespace
 
 TFFOpenPlus::TFFOpenPlus(TComponent* owner) : TForm(owner) {
-  SetName("FFOpenPlus");
-  SetBorderStyle(bsNone);
-  SetClientWidth(kPanelWidth);
-  SetClientHeight(kPanelHeight);
-  GetFont()->SetName("MS Sans Serif");
-  GetFont()->SetHeight(-11);
+  SetUpHostForm(this, "FFOpenPlus", kPanelWidth, kPanelHeight);
   BuildControls();
   OpenDlg->Hook().OwnerControl = TheDocumentHost().MainWindow();
   TranslateForm("[FFOpenPlus]");
   ShowLabels();
-  SetTop(kOffScreenTop);
-  SetVisible(true);
-  SetVisible(false);
+  MakeWindowsOffScreen(this);
 }
 
 TFFOpenPlus::~TFFOpenPlus() {
@@ -57,10 +48,7 @@ TFFOpenPlus::~TFFOpenPlus() {
 }
 
 void TFFOpenPlus::BuildControls() {
-  Panel1 = DialogControl<TPanel>(this, this, "Panel1", 0, 0, kPanelWidth, kPanelHeight);
-  Panel1->SetBevelOuter(bvNone);
-  Panel1->SetCaption("");
-  Panel1->SetShowHint(true);
+  Panel1 = MakeLentPanel(this, kPanelWidth, kPanelHeight);
   // The preview's box: 200 x 150 inside a lowered border, its inside at (12, 4).
   PreviewFrame = DialogControl<TPanel>(this, Panel1, "PreviewFrame", 12 - kPreviewBorder, 4 - kPreviewBorder,
                                        kPreviewWidth + 2 * kPreviewBorder, kPreviewHeight + 2 * kPreviewBorder);
@@ -69,10 +57,7 @@ void TFFOpenPlus::BuildControls() {
   PrevBufHolder = DialogControl<TBuffer>(this, PreviewFrame, "PrevBufHolder", kPreviewBorder, kPreviewBorder, 0, 0);
   PrevBufHolder->SetAlpha(true);
 
-  FilterIndex = DialogControl<TScrollBar>(this, Panel1, "FilterIndex", 290, 6, 124, 17);
-  FilterIndex->SetParams(1, 1, 1);
-  FilterIndex->SetEnabled(false);
-  FilterIndex->OnChange = [this](TObject* sender) { FilterIndexChange(sender); };
+  FilterIndex = MakeEntryChooser(this, Panel1, [this](TObject* sender) { FilterIndexChange(sender); });
   FilterLab = DialogControl<TLabel>(this, Panel1, "FilterLab", kTextLeft, 8, 40, 13);
   FilterLab->SetCaption("Filter");
   FilterLab->SetAutoSize(true);

@@ -11,7 +11,7 @@
 #include "quillo/base/Language.h"
 #include "quillo/document/DocumentHost.h"
 #include "quillo/filters/FormulaFilterFile.h"
-#include "quillo/filters/PanelLabels.h"
+#include "quillo/filters/FilterDialogPanels.h"
 
 QUILLO_DEFINE_CLASS(TFFSavePlus, TForm)
 
@@ -19,7 +19,6 @@ TFFSavePlus* FFSavePlus = nullptr;
 
 namespace {
 
-constexpr int kOffScreenTop = -20000;
 constexpr int kPanelWidth = 420;
 constexpr int kPanelHeight = 28;
 constexpr int kNameGap = 6;  // between the entry's name and the scroll bar
@@ -27,18 +26,11 @@ constexpr int kNameGap = 6;  // between the entry's name and the scroll bar
 }  // namespace
 
 TFFSavePlus::TFFSavePlus(TComponent* owner) : TForm(owner) {
-  SetName("FFSavePlus");
-  SetBorderStyle(bsNone);
-  SetClientWidth(kPanelWidth);
-  SetClientHeight(kPanelHeight);
-  GetFont()->SetName("MS Sans Serif");
-  GetFont()->SetHeight(-11);
+  SetUpHostForm(this, "FFSavePlus", kPanelWidth, kPanelHeight);
   BuildControls();
   SaveDlg->Hook().OwnerControl = TheDocumentHost().MainWindow();
   TranslateForm("[FFSavePlus]");
-  SetTop(kOffScreenTop);
-  SetVisible(true);
-  SetVisible(false);
+  MakeWindowsOffScreen(this);
 }
 
 TFFSavePlus::~TFFSavePlus() {
@@ -46,14 +38,8 @@ TFFSavePlus::~TFFSavePlus() {
 }
 
 void TFFSavePlus::BuildControls() {
-  Panel1 = DialogControl<TPanel>(this, this, "Panel1", 0, 0, kPanelWidth, kPanelHeight);
-  Panel1->SetBevelOuter(bvNone);
-  Panel1->SetCaption("");
-  Panel1->SetShowHint(true);
-  FilterIndex = DialogControl<TScrollBar>(this, Panel1, "FilterIndex", 290, 6, 124, 17);
-  FilterIndex->SetParams(1, 1, 1);
-  FilterIndex->SetEnabled(false);
-  FilterIndex->OnChange = [this](TObject* sender) { FilterIndexChange(sender); };
+  Panel1 = MakeLentPanel(this, kPanelWidth, kPanelHeight);
+  FilterIndex = MakeEntryChooser(this, Panel1, [this](TObject* sender) { FilterIndexChange(sender); });
   FilterNameLab = DialogControl<TLabel>(this, Panel1, "FilterNameLab", 8, 8, 0, 13);
   FilterNameLab->SetShowAccelChar(false);
   FilterNameLab->SetCaption("");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../shell/ProgramFixture.h"
+#include "FormulaFilterSample.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Label.h"
@@ -25,20 +26,11 @@
 
 namespace {
 
-FormulaFilter Sample(const std::string& title, int seed = 0) {
-  FormulaFilter f;
-  for (int i = 0; i < kFilterSliders; ++i) {
-    f.values[i] = (seed * 40 + i * 30) % 256;
-    f.names[i] = "Slider " + std::to_string(i + 1);
-  }
-  f.formulas[0] = "255-r";
-  f.formulas[1] = "255-g";
-  f.formulas[2] = "255-b";
-  f.formulas[3] = "a";
-  f.category = "Colour";
-  f.title = title;
+// The sample with its own slider values and an "&" that a label must show as it is.
+FormulaFilter Seeded(const std::string& title, int seed) {
+  FormulaFilter f = Sample(title);
+  for (int i = 0; i < kFilterSliders; ++i) f.values[i] = (seed * 40 + i * 30) % 256;
   f.author = "Ann & Bob";
-  f.copyright = "(c) Ann";
   return f;
 }
 
@@ -63,7 +55,7 @@ std::string LibraryText(const std::vector<FormulaFilter>& entries) {
 std::vector<FormulaFilter> Library(int n) {
   std::vector<FormulaFilter> entries;
   for (int i = 1; i <= n; ++i) {
-    FormulaFilter f = Sample("Title " + std::to_string(i), i);
+    FormulaFilter f = Seeded("Title " + std::to_string(i), i);
     f.entryName = "Entry " + std::to_string(i);
     f.formulas[0] = "r*" + std::to_string(i) + "/4";  // each entry previews differently
     entries.push_back(f);
@@ -205,7 +197,7 @@ TEST_F(FormulaFilterDialogsTest, ThePreviewIsTheFactorysPictureFittedAndCentredI
 // An ".afs" has no entries: the chooser is off, and the filter shows on the preview with its
 // texts ending at the chooser's right edge.
 TEST_F(FormulaFilterDialogsTest, ASingleFilterTurnsTheChooserOffAndPreviews) {
-  Write("invert.afs", SingleFilterText(Sample("Invert")));
+  Write("invert.afs", SingleFilterText(Seeded("Invert", 0)));
   FormulaFilter bad = Sample("Broken");
   bad.formulas[1] = "g +* 2";
   Write("broken.afs", SingleFilterText(bad));
@@ -464,7 +456,7 @@ TEST_F(FormulaFilterDialogsTest, LoadGivesTheChosenEntrysFields) {
 // not there yet is made with the one entry.
 TEST_F(FormulaFilterDialogsTest, SavingIntoALibraryAsksBeforeReplacingAndAppendsAtTheEnd) {
   const std::vector<FormulaFilter> five = Library(5);
-  const FormulaFilter mine = Sample("Mine", 7);
+  const FormulaFilter mine = Seeded("Mine", 7);
   struct Case {
     const char* label;
     int place;
