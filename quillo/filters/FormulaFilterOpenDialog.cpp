@@ -130,7 +130,9 @@ void TFFOpenPlus::PreparePreview() {
 
 void TFFOpenPlus::PreviewFilter(TObject*) {
   const AnsiString selected = OpenDlg->Hook().SelPath;
-  if (selected == PreviewedFile) return;
+  // A selection that names no file (the name box emptied on entering a folder, as when the
+  // dialog opens) leaves the filter shown last.
+  if (selected == PreviewedFile || selected.empty() || DirectoryExists(selected)) return;
   ShowFile(selected, 1);
 }
 
@@ -156,7 +158,7 @@ void TFFOpenPlus::FilterIndexChange(TObject*) {
 
 void TFFOpenPlus::LoadFilterFile(const AnsiString& fileName) {
   Filter = FormulaFilter();
-  // Nothing chosen, or a folder under the cursor: an empty panel, no complaint.
+  // Nothing chosen yet: an empty panel, no complaint.
   if (fileName.empty() || DirectoryExists(fileName)) {
     Status = FilterFileStatus::CannotOpen;
     StatusLab->SetCaption("");
