@@ -73,6 +73,7 @@ void TFFOpenPlus::BuildControls() {
     (*t.label)->SetShowAccelChar(false);
     (*t.label)->SetCaption("");
   }
+  FilterNameLab->GetFont()->SetStyle(fsBold);
   StatusLab->GetFont()->SetColor(clRed);
   TopLeftCorner = DialogControl<TLabel>(this, this, "TopLeftCorner", 0, 0, 4, 13);
   TopLeftCorner->SetCaption(" ");

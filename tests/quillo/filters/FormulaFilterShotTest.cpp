@@ -78,6 +78,10 @@ TEST_F(FormulaFilterShot, TheOpenDialogPreviewsALibrarysEntry) {
     status = FFOpenPlus->StatusLab->GetCaption();
     position = FFOpenPlus->FilterIndex->GetPosition();
     last = FFOpenPlus->FilterIndex->GetMax();
+    // The pointer off the chooser, so that no hint covers the texts.
+    RECT dialog{};
+    GetWindowRect(FileDialogUser::Dialog(), &dialog);
+    ui.MoveTo(dialog.left + 120, dialog.top + 10);
     // Everything painted before the screen is taken.
     MSG msg;
     while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
