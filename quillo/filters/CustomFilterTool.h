@@ -19,6 +19,7 @@ public:
   void AddPoint() override { ToolPhase = 0; }
   void Activate() override;
   void Deactivate(P_icon* next) override;
+  bool PreviewsThroughDialog() const override { return true; }
 
   // The picture the dialog filters is still the active one.
   bool TargetIsCurrent() const;

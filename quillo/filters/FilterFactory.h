@@ -20,6 +20,7 @@ public:
   void AddPoint() override { ToolPhase = 0; }
   void Activate() override;
   void Deactivate(P_icon* next) override;
+  bool PreviewsThroughDialog() const override { return true; }
 
   // The untouched copy of the document picture, while the window is open.
   UDBuffer Saved;

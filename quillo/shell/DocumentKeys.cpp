@@ -139,20 +139,24 @@ void DocumentHotKeys(TImageForm& window, WORD& key, TShiftState shift) {
       if (CurrentTool) Application()->HelpContext(CurrentTool->HelpContext);
       key = 0;
       break;
-    // The clipboard keys, as the Edit menu's commands.
+    // The clipboard keys, as the Edit menu's commands; not under a dialog's preview.
     case kShiftBit | VK_INSERT:
+      if (IsDialogToolActive()) break;
       WithdrawToolFeedback();
       if (MainForm) MainForm->Paste1Click(MainForm);
       break;
     case kShiftBit | VK_DELETE:
+      if (IsDialogToolActive()) break;
       WithdrawToolFeedback();
       if (MainForm) MainForm->Cut1Click(MainForm);
       break;
     case kCtrlBit | VK_INSERT:
+      if (IsDialogToolActive()) break;
       WithdrawToolFeedback();
       if (MainForm) MainForm->Copy1Click(MainForm);
       break;
     case kCtrlBit | VK_DELETE:
+      if (IsDialogToolActive()) break;
       WithdrawToolFeedback();
       if (MainForm) MainForm->Delete1Click(MainForm);
       break;

@@ -172,6 +172,7 @@ public:
 
   // Image > Custom Filter (MainFormFilters.cpp).
   void CustomFilter1Click(TObject* sender);
+  void FilterFactory1Click(TObject* sender);
   // File > Print, Printer Setup, Select Source and Acquire, with their toolbar buttons
   // (MainFormPrint.cpp). The scanner commands work when a scanner service is there.
   void Print1Click(TObject* sender);

@@ -12,7 +12,7 @@ constexpr MainMenuEntry Line(int depth, const char* name) { return {depth, name,
 
 // Items that work now: New, Open, Browse, Save and Save As, closing (one, all, the program), batch
 // conversion, sending by e-mail, the image information, the toolbars' and rulers' check marks, fitting the
-// window to its image, the preview, the custom filter, the Window menu, the Edit menu's clipboard and selection
+// window to its image, the preview, the custom filter, the filter factory, the Window menu, the Edit menu's clipboard and selection
 // items, the brush modes, the Brush menu, the Desktop menu, the preferences, the tips, the home page and the
 // about panel.
 constexpr auto kTree = std::to_array<MainMenuEntry>({
@@ -71,7 +71,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "Preview1", true},
     Line(1, "N12"),
     {1, "CustomFilter1", true},
-    {1, "FilterFactory1", false},
+    {1, "FilterFactory1", true},
 
     {0, "Brush1", true},
     {1, "UndoBrush1", true},

@@ -47,6 +47,7 @@ public:
   void Activate() override { TheComponentToolDriver().Activate(*this, IsBrush()); }
   void Deactivate(P_icon* next) override { TheComponentToolDriver().Deactivate(*this, next); }
   virtual bool IsBrush() const { return false; }
+  bool PreviewsThroughDialog() const override { return true; }
 };
 
 class P_ql_component_brush : public P_ql_component {

@@ -46,6 +46,7 @@ public:
   void AddPoint() override;
   void Activate() override;
   void Deactivate(P_icon* next) override;
+  bool PreviewsThroughDialog() const override { return true; }
 
   // -1 until the Text sheet first shows; then the index of its font in the list.
   int FontIndex = -1;

@@ -12,6 +12,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
+#include "quillo/document/Progress.h"
 #include "quillo/document/Zoom.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/OptionBar.h"
@@ -132,6 +133,10 @@ void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry) {
 }
 
 void ReselectTool(bool hideFirst) { SelectTool(RememberedTool, hideFirst, -1); }
+
+bool IsDialogToolActive() {
+  return (CurrentTool != nullptr && CurrentTool->PreviewsThroughDialog()) || ProgressRunning();
+}
 
 void SuspendTool() {
   if (ToolSuspendDepth++ > 0) return;

@@ -98,6 +98,9 @@ public:
   // helpers, which keep the rows they change for the undo step first: its step at the first
   // point then copies the picture's rows only as the stroke reaches them.
   virtual bool KeepsRowsForUndo() const { return false; }
+  // True for a tool that shows its result through a dialog's preview: while it is current the
+  // picture under the preview must not be edited by other means.
+  virtual bool PreviewsThroughDialog() const { return false; }
 
   // StatusText := the translation of key.
   void SetStatusText(const AnsiString& key);
@@ -134,6 +137,9 @@ constexpr Rect EmptyDirtyRect{65535, 65535, -1, -1};
 void SelectTool(P_icon* tool, bool hideFirst, int paletteEntry);
 // SelectTool with RememberedTool.
 void ReselectTool(bool hideFirst);
+// While a tool previews through its dialog, or an operation runs, the document windows'
+// editing keys do nothing.
+bool IsDialogToolActive();
 // Bracket a menu command that changes the image or the brush. They nest: only the outermost
 // pair deactivates and reactivates the tool; a resume without a suspension does nothing.
 void SuspendTool();

@@ -1,6 +1,7 @@
-// The custom filter dialog beside a previewed picture, and the colour limiting dialog, as a
-// user sees them, for a person to look at (scripts/screenshot-custom-filter.sh and
-// scripts/screenshot-limit-colors.sh). Checked where a user would look: the dialog is on the
+// The custom filter dialog beside a previewed picture, the filter factory with a filter on its
+// thumbnail, and the colour limiting dialog, as a user sees them, for a person to look at
+// (scripts/screenshot-custom-filter.sh, screenshot-filter-factory.sh and
+// screenshot-limit-colors.sh). Checked where a user would look: the dialog is on the
 // screen and the picture shows the filter.
 
 #include <gtest/gtest.h>
@@ -9,6 +10,9 @@
 #include "../shell/ProgramFixture.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/vcl/Edit.h"
+#include "platform/vcl/Label.h"
+#include "platform/vcl/Memo.h"
+#include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/components/edits/SpinEdit.h"
@@ -17,6 +21,8 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/filters/CustomFilterForm.h"
 #include "quillo/filters/CustomFilterTool.h"
+#include "quillo/filters/FilterFactory.h"
+#include "quillo/filters/FilterFactoryForm.h"
 #include "quillo/filters/LimitColorsForm.h"
 #include "quillo/tools/PaletteFile.h"
 #include "quillo/tools/Tool.h"
@@ -51,6 +57,10 @@ protected:
     CFilterFormLeft = -1;
     PaletteColors = DefaultPalette();
     LimitColorsFormLeft = -1;
+    FactoryFilter = FormulaFilter{};
+    const char* identity[4] = {"r", "g", "b", "a"};
+    for (int c = 0; c < 4; ++c) FactoryFilter.formulas[c] = identity[c];
+    FFactFormLeft = -1;
   }
   static void ExpectOnScreen(HWND dialog) {
     RECT shown{};
@@ -83,6 +93,34 @@ TEST_F(FiltersShot, CustomFilterBesideAPreviewedPicture) {
   ExpectOnScreen(dialog->GetHandle());
   ui.ShowToViewer(UiDriver::Hold::Still);
   ClickOnCentre(ui, dialog->CancelBtn);
+}
+
+TEST_F(FiltersShot, FilterFactoryWithAFilterOnItsThumbnail) {
+  ChooseMenuItem("&Image", "Filter &Factory...");
+  TFFactForm* factory = FFFilterTool.Form;
+  ASSERT_NE(factory, nullptr);
+  FormulaFilter filter;
+  filter.title = "Warm rings";
+  filter.author = "quillo";
+  filter.names[0] = "Rings";
+  filter.names[1] = "Warmth";
+  filter.values[0] = 24;
+  filter.values[1] = 60;
+  filter.formulas[0] = "r + ctl(1)";
+  filter.formulas[1] = "(m / (ctl(0) + 1)) % 2 ? g : 255 - g";
+  // A formula with a fault shows its mark; its channel computes 0.
+  filter.formulas[2] = "b - ctl(1) / * 2";
+  filter.formulas[3] = "a";
+  factory->ShowFilter(filter);
+  factory->SetBounds(window->GetLeft() + window->GetWidth() + 8, window->GetTop(), factory->GetWidth(),
+                     factory->GetHeight());
+  ui.RunUntilIdle();
+  EXPECT_TRUE(factory->BlueSyntax->GetVisible());
+  EXPECT_FALSE(factory->GreenSyntax->GetVisible());
+  EXPECT_NE(*factory->Thumbnail().At(10, 10), *window->Picture.At(20, 20));
+  ExpectOnScreen(factory->GetHandle());
+  ui.ShowToViewer(UiDriver::Hold::Still);
+  ClickOnCentre(ui, factory->CancelBtn);
 }
 
 TEST_F(FiltersShot, LimitColorsDialog) {

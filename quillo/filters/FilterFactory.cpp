@@ -1,0 +1,104 @@
+#include "quillo/filters/FilterFactory.h"
+
+#include <exception>
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/user/WinConst.h"
+#include "platform/vcl/Application.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/DocumentList.h"
+#include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
+#include "quillo/filters/FilterFactoryForm.h"
+
+namespace {
+
+constexpr int kHelpContext = 5000;
+constexpr TCursor kCrossCursor = -59;
+
+ToolTraits FilterFactoryTraits() {
+  ToolTraits traits;
+  traits.Flags = tfHandBack;
+  // Clicks on the picture do nothing, and the selection the filter keeps to stays.
+  traits.DropSelection = 0;
+  traits.Snap = 1;
+  traits.HelpContext = kHelpContext;
+  traits.PointCount = 2;
+  traits.Cursor = kCrossCursor;
+  return traits;
+}
+
+FormulaFilter IdentityFilter() {
+  FormulaFilter filter;
+  const char* channels[kFilterFormulas] = {"r", "g", "b", "a"};
+  for (int c = 0; c < kFilterFormulas; ++c) filter.formulas[c] = channels[c];
+  return filter;
+}
+
+void AllocCopy(UDBuffer& picture, int width, int height) { picture.Alloc(width, height); }
+
+void RepaintActiveView() {
+  if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
+}
+
+}  // namespace
+
+P_FF_filter FFFilterTool;
+FormulaFilter FactoryFilter = IdentityFilter();
+int FFactFormLeft = -1;
+int FFactFormTop = 0;
+AnsiString FormulaFilterFolder = ".";
+int FFPreviewOn = 0;
+FactoryCopyAllocator FactoryCopyAlloc = &AllocCopy;
+
+FormulaFilter ShownFactoryFilter() {
+  return FFFilterTool.Form != nullptr ? FFFilterTool.Form->ShownFilter() : FactoryFilter;
+}
+
+P_FF_filter::P_FF_filter() : P_icon(FilterFactoryTraits()) {}
+
+void P_FF_filter::Activate() {
+  if (Form != nullptr || CurrentPicture == nullptr || CurrentPicture->Empty()) return;
+  UDBuffer& picture = *CurrentPicture;
+  try {
+    FactoryCopyAlloc(Saved, picture.Width(), picture.Height());
+  } catch (const std::exception&) {
+    Saved.Free();
+  }
+  if (Saved.pixels == nullptr) {
+    Saved.Free();
+    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
+    ReselectTool(false);
+    return;
+  }
+  Saved.CopyFrom(picture);
+  Saved.CopyAttributes(picture);
+  Target = &picture;
+  FFPreviewOn = 0;
+  Form = NewComponent<TFFactForm>(Application());
+  Form->ShowFilter(FactoryFilter);
+  Form->Show();
+  Form->FocusOk();
+  Restore = true;
+}
+
+void P_FF_filter::Deactivate(P_icon*) {
+  if (Form == nullptr || Finishing) return;
+  Finishing = true;
+  FactoryFilter = Form->ShownFilter();
+  for (AnsiString& formula : FactoryFilter.formulas) formula = Trim(formula);
+  Form->FreeThumbnails();
+  if (!Form->Closing()) Form->Close();
+  // The picture is put back unless OK kept the result, and only while it is still the one
+  // the window filtered.
+  if (Restore && Target == CurrentPicture && Target != nullptr) {
+    Target->Copy(Saved, Pair<int>(0, 0), Buffer::kPlain);
+    RepaintActiveView();
+  }
+  Saved.Free();
+  Target = nullptr;
+  Form = nullptr;
+  Restore = false;
+  FFPreviewOn = 0;
+  Finishing = false;
+}
