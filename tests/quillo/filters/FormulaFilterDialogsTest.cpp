@@ -209,14 +209,18 @@ TEST_F(FormulaFilterDialogsTest, ASingleFilterTurnsTheChooserOffAndPreviews) {
   bad.formulas[1] = "g +* 2";
   Write("broken.afs", SingleFilterText(bad));
   OpenPanel invert, broken;
+  HWND owner = nullptr;
   FormulaFilter filter;
   EXPECT_FALSE(Load(filter, [&] {
+    owner = GetWindow(FileDialogUser::Dialog(), GW_OWNER);
     Choose("invert.afs");
     invert = OpenPanelSeen();
     Choose("broken.afs");
     broken = OpenPanelSeen();
     user.ClickControl(IDCANCEL);
   }));
+  // The main window owns the dialog.
+  EXPECT_EQ(owner, form->GetHandle());
   EXPECT_FALSE(invert.chooserEnabled);
   EXPECT_EQ(invert.title, "Invert");
   EXPECT_EQ(invert.category, "Colour");
