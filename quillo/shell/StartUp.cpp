@@ -32,6 +32,8 @@
 #include "quillo/files/ImageFiles.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
+#include "quillo/filters/FormulaFilterOpenDialog.h"
+#include "quillo/filters/FormulaFilterSaveDialog.h"
 #include "quillo/shell/AboutPanel.h"
 #include "quillo/shell/FileAssociations.h"
 #include "quillo/shell/MainForm.h"
@@ -190,6 +192,9 @@ void StartUp(TMainForm* form) {
   CreateOpenPlus();
   // The save dialog's host form lives from here to the end, its panel ready to be lent.
   TheSaveDialog();
+  // The filter factory's open and save dialogs, made beside the image ones.
+  CreateFFOpenPlus();
+  CreateFFSavePlus();
   Application()->CreateForm<TToolForm>();
   GFXFile::SetAlpha(true);
   ToolForm->ApplyUserLevel(Settings.Level);

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "FormulaFilterSample.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempHome.h"
 
@@ -21,23 +22,6 @@ std::string Contents(const std::string& path) {
 }
 
 void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-FormulaFilter Sample(const std::string& title) {
-  FormulaFilter f;
-  for (int i = 0; i < kFilterSliders; ++i) {
-    f.values[i] = i * 30;
-    f.names[i] = "Slider " + std::to_string(i + 1);
-  }
-  f.formulas[0] = "255-r";
-  f.formulas[1] = "255-g";
-  f.formulas[2] = "255-b";
-  f.formulas[3] = "a";
-  f.category = "Colour";
-  f.title = title;
-  f.author = "Ann";
-  f.copyright = "(c) Ann";
-  return f;
-}
 
 class FormulaFilterFileTest : public ::testing::Test {
 protected:
