@@ -385,6 +385,27 @@ int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, 
   return answer;
 }
 
+void TApplication::NormalizeTopMosts() {
+  if (topMostLevel_++ > 0) return;
+  normalizedTopMosts_.clear();
+  EnumWindows(
+      [this](HWND window, LPARAM) {
+        if (IsWindowVisible(window) && (GetWindowLong(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0)
+          normalizedTopMosts_.push_back(window);
+        return TRUE;
+      },
+      0);
+  for (HWND window : normalizedTopMosts_)
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TApplication::RestoreTopMosts() {
+  if (topMostLevel_ == 0 || --topMostLevel_ > 0) return;
+  for (HWND window : normalizedTopMosts_)
+    if (IsWindow(window)) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  normalizedTopMosts_.clear();
+}
+
 void TApplication::ReleaseLater(TCustomForm* form) {
   if (std::find(released_.begin(), released_.end(), form) == released_.end()) released_.push_back(form);
   PostMessage(GetHandle(), CM_RELEASE, 0, reinterpret_cast<LPARAM>(form));

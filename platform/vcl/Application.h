@@ -117,6 +117,10 @@ public:
   void ControlDestroyed(TControl* control);
   void AppActivated(bool active);
   void ReleaseLater(TCustomForm* form);
+  // A system dialog about to open: the program's stay-on-top windows step down, so that they
+  // cannot cover it, until the matching RestoreTopMosts. Calls nest.
+  void NormalizeTopMosts();
+  void RestoreTopMosts();
   // Makes the hidden window and the message hook again when the desktop was restarted.
   void HookIfNeeded();
   // One round of idle work: mouse enter and leave, OnIdle, freeing released forms.
@@ -156,4 +160,6 @@ private:
   UINT_PTR hintTimer_ = 0;
   int hintTimerKind_ = 0;  // 1 show, 2 hide
   std::vector<TCustomForm*> released_;
+  int topMostLevel_ = 0;
+  std::vector<HWND> normalizedTopMosts_;
 };

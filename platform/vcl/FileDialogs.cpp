@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/vcl/Application.h"
+
 QUILLO_DEFINE_ENUM_TYPE(TOpenOption, "ofReadOnly", "ofOverwritePrompt", "ofHideReadOnly", "ofNoChangeDir",
                         "ofShowHelp", "ofNoValidate", "ofAllowMultiSelect", "ofExtensionDifferent",
                         "ofPathMustExist", "ofFileMustExist", "ofCreatePrompt", "ofShareAware",
@@ -130,11 +132,14 @@ bool TOpenDialog::DoExecute(DialogFunction function) {
   };
   running_ = &ofn;
   shown_ = false;
+  // The program's stay-on-top windows would cover the dialog.
+  Application()->NormalizeTopMosts();
   struct RunningScope {
     TOpenDialog* dialog;
     ~RunningScope() {
       dialog->running_ = nullptr;
       if (dialog->GetHandle()) dialog->DialogClosed();
+      Application()->RestoreTopMosts();
     }
   } scope{this};
   const BOOL accepted = TaskModalDialog(function, ofn);

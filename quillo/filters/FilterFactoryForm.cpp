@@ -27,6 +27,7 @@
 #include "quillo/document/ImageView.h"
 #include "quillo/filters/FilterComponentFile.h"
 #include "quillo/filters/FilterFactory.h"
+#include "quillo/filters/FormulaFilterLoadSave.h"
 #include "quillo/filters/FormulaFilterRun.h"
 
 QUILLO_DEFINE_CLASS(TFFactForm, TForm)
@@ -432,9 +433,14 @@ void TFFactForm::CancelBtnClick(TObject*) { HandBack(); }
 
 void TFFactForm::HelpBtnClick(TObject*) { Application()->HelpContext(kHelpContext); }
 
-void TFFactForm::LoadBtnClick(TObject*) {}
+void TFFactForm::LoadBtnClick(TObject*) {
+  FormulaFilter filter = ShownFilter();
+  // Cancelled, the window keeps its filter; each user of the compiler has its own routines.
+  if (!LoadFormulaFilter(filter)) return;
+  ShowFilter(filter);
+}
 
-void TFFactForm::SaveBtnClick(TObject*) {}
+void TFFactForm::SaveBtnClick(TObject*) { SaveFormulaFilter(ShownFilter()); }
 
 void TFFactForm::MakeBtnClick(TObject*) {
   QLCSaveDlg->SetInitialDir(ProgramFolder() + "Comps");

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@
 #include "platform/vcl/ScrollBar.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/ProgramFolder.h"
 #include "quillo/base/Settings.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -25,6 +29,8 @@
 #include "quillo/document/UndoEngine.h"
 #include "quillo/filters/FilterFactory.h"
 #include "quillo/filters/FilterFactoryForm.h"
+#include "quillo/filters/FormulaFilterFile.h"
+#include "support/FileDialogUser.h"
 
 namespace {
 
@@ -360,6 +366,92 @@ TEST_F(FilterFactoryDialogTest, TheDocumentsClipboardKeysDoNothingWhileTheWindow
   EXPECT_EQ(At(10, 10), 0x00123456u);
   EXPECT_EQ(FFFilterTool.Form, window);
   EXPECT_EQ(CurrentTool, &FFFilterTool);
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Load fills the window and runs what it shows; a Load cancelled after another filter was
+// previewed in the open dialog leaves the window running its own formulas.
+TEST_F(FilterFactoryDialogTest, AfterLoadOrACancelledLoadTheWindowRunsTheFormulasItShows) {
+  Fill(0x00204060);
+  FormulaFilter invert;
+  invert.formulas[0] = "255-r";
+  invert.formulas[1] = "255-g";
+  invert.formulas[2] = "255-b";
+  invert.formulas[3] = "a";
+  invert.title = "Invert";
+  invert.names[0] = "Unused";
+  invert.values[0] = 9;
+  FormulaFilter zero = invert;
+  zero.formulas[0] = zero.formulas[1] = zero.formulas[2] = "0";
+  zero.title = "Black";
+  std::filesystem::create_directories(home.Path() + "/filters");
+  home.WriteFile("filters/invert.afs", SingleFilterText(invert));
+  home.WriteFile("filters/black.afs", SingleFilterText(zero));
+  FormulaFilterFolder = home.Path() + "/filters/";
+
+  TFFactForm* window = Open();
+  ASSERT_NE(window, nullptr);
+  FileDialogUser user{ui};
+  ui.WhenModalWaits([&] {
+    user.ClickItem("invert.afs");
+    user.ClickControl(IDOK);
+  });
+  Click(window->LoadBtn);
+  ui.RunUntilIdle();
+  EXPECT_EQ(window->RedCh->GetText(), "255-r");
+  EXPECT_EQ(window->Title->GetText(), "Invert");
+  EXPECT_EQ(window->SliderNames[0]->GetText(), "Unused");
+  EXPECT_EQ(window->Sliders[0]->GetPosition(), 9);
+  EXPECT_EQ(*window->Thumbnail().At(0, 0), 0x00DFBF9Fu);
+
+  ui.WhenModalWaits([&] {
+    user.ClickItem("black.afs");
+    user.ClickControl(IDCANCEL);
+  });
+  Click(window->LoadBtn);
+  ui.RunUntilIdle();
+  EXPECT_EQ(window->RedCh->GetText(), "255-r");
+  window->Sliders[1]->SetPosition(3);
+  ui.RunUntilIdle();
+  EXPECT_EQ(*window->Thumbnail().At(0, 0), 0x00DFBF9Fu);
+  Click(window->OkBtn);
+  EXPECT_EQ(At(0, 0), 0x00DFBF9Fu);
+  FormulaFilterFolder = ".";
+}
+
+// Make writes the template with the compiled filter into the file the user names; without a
+// template it says so and writes nothing.
+TEST_F(FilterFactoryDialogTest, MakeWritesAComponentOrSaysItCannot) {
+  TFFactForm* window = Open();
+  ASSERT_NE(window, nullptr);
+  TypeInto(window->Title, "Made here");
+  TypeFormulas(window, {"255-r"});
+  const std::string target = home.Path() + "/made.qlc";
+  FileDialogUser user{ui};
+  ui.WhenModalWaits([&] { user.TypeName(target); });
+  Click(window->MakeBtn);
+  ui.RunUntilIdle();
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+  const std::string made = ReadAll(target);
+  const std::string original = ReadAll((ProgramFolder() + "ffqlc.qlc").c_str());
+  ASSERT_FALSE(original.empty());
+  EXPECT_EQ(made.size(), original.size());
+  EXPECT_NE(made.find("Name=Made here\r"), std::string::npos);
+
+  const AnsiString folder = ProgramFolder();
+  SetProgramFolder((home.Path() + "/").c_str());
+  const std::string nowhere = home.Path() + "/nowhere.qlc";
+  ui.WhenModalWaits([&] { user.TypeName(nowhere); });
+  Click(window->MakeBtn);
+  ui.RunUntilIdle();
+  SetProgramFolder(folder);
+  ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
+  EXPECT_EQ(ui.MessageBoxTexts()[0], LangMessage("CantSaveComp"));
+  EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 
 }  // namespace
