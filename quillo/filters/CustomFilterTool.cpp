@@ -24,8 +24,6 @@ ToolTraits CustomFilterTraits() {
   return traits;
 }
 
-void AllocSaved(UDBuffer& picture, int width, int height) { picture.Alloc(width, height); }
-
 void RepaintActiveView() {
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
 }
@@ -34,7 +32,7 @@ void RepaintActiveView() {
 
 P_custom_filter CustomFilterTool;
 ConvolutionKernel CustomFilterKernel = DefaultConvolutionKernel();
-SavedCopyAllocator CustomFilterAlloc = &AllocSaved;
+SavedCopyAllocator CustomFilterAlloc = &AllocUntouchedCopy;
 
 P_custom_filter::P_custom_filter() : P_icon(CustomFilterTraits()) {}
 
@@ -43,19 +41,7 @@ bool P_custom_filter::TargetIsCurrent() const { return Target != nullptr && Targ
 void P_custom_filter::Activate() {
   if (DialogOpen || CurrentPicture == nullptr || CurrentPicture->Empty()) return;
   UDBuffer& picture = *CurrentPicture;
-  try {
-    CustomFilterAlloc(Saved, picture.Width(), picture.Height());
-  } catch (const std::exception&) {
-    Saved.Free();
-  }
-  if (Saved.pixels == nullptr) {
-    Saved.Free();
-    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
-    ReselectTool(false);
-    return;
-  }
-  Saved.CopyFrom(picture);
-  Saved.CopyAttributes(picture);
+  if (!TakeUntouchedCopy(Saved, picture, CustomFilterAlloc)) return;
   Target = &picture;
   Accepted = false;
   DialogOpen = true;

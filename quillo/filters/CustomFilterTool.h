@@ -6,6 +6,7 @@
 // "CustFilt" when the user accepted them, and otherwise puts the copy back.
 
 #include "quillo/document/UDBuffer.h"
+#include "quillo/filters/UntouchedCopy.h"
 #include "quillo/filters/ConvolutionKernel.h"
 #include "quillo/tools/Tool.h"
 
@@ -38,5 +39,5 @@ extern P_custom_filter CustomFilterTool;
 extern ConvolutionKernel CustomFilterKernel;
 
 // The allocation of the saved copy; a test may make it fail (leave the pixels null).
-using SavedCopyAllocator = void (*)(UDBuffer& picture, int width, int height);
+using SavedCopyAllocator = UntouchedCopyAllocator;
 extern SavedCopyAllocator CustomFilterAlloc;

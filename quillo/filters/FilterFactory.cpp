@@ -1,7 +1,5 @@
 #include "quillo/filters/FilterFactory.h"
 
-#include <exception>
-
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
@@ -35,8 +33,6 @@ FormulaFilter IdentityFilter() {
   return filter;
 }
 
-void AllocCopy(UDBuffer& picture, int width, int height) { picture.Alloc(width, height); }
-
 void RepaintActiveView() {
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
 }
@@ -49,7 +45,7 @@ int FFactFormLeft = -1;
 int FFactFormTop = 0;
 AnsiString FormulaFilterFolder = ".";
 int FFPreviewOn = 0;
-FactoryCopyAllocator FactoryCopyAlloc = &AllocCopy;
+FactoryCopyAllocator FactoryCopyAlloc = &AllocUntouchedCopy;
 
 FormulaFilter ShownFactoryFilter() {
   return FFFilterTool.Form != nullptr ? FFFilterTool.Form->ShownFilter() : FactoryFilter;
@@ -60,19 +56,7 @@ P_FF_filter::P_FF_filter() : P_icon(FilterFactoryTraits()) {}
 void P_FF_filter::Activate() {
   if (Form != nullptr || CurrentPicture == nullptr || CurrentPicture->Empty()) return;
   UDBuffer& picture = *CurrentPicture;
-  try {
-    FactoryCopyAlloc(Saved, picture.Width(), picture.Height());
-  } catch (const std::exception&) {
-    Saved.Free();
-  }
-  if (Saved.pixels == nullptr) {
-    Saved.Free();
-    LangMessageBox("NoMem", "Err", MB_OK | MB_ICONEXCLAMATION);
-    ReselectTool(false);
-    return;
-  }
-  Saved.CopyFrom(picture);
-  Saved.CopyAttributes(picture);
+  if (!TakeUntouchedCopy(Saved, picture, FactoryCopyAlloc)) return;
   Target = &picture;
   FFPreviewOn = 0;
   Form = NewComponent<TFFactForm>(Application());

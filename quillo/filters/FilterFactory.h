@@ -7,6 +7,7 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/filters/UntouchedCopy.h"
 #include "quillo/filters/FormulaFilterFile.h"
 #include "quillo/tools/Tool.h"
 
@@ -47,5 +48,5 @@ extern int FFPreviewOn;
 FormulaFilter ShownFactoryFilter();
 
 // The allocation of the untouched copy; a test may make it fail (leave the pixels null).
-using FactoryCopyAllocator = void (*)(UDBuffer& picture, int width, int height);
+using FactoryCopyAllocator = UntouchedCopyAllocator;
 extern FactoryCopyAllocator FactoryCopyAlloc;
