@@ -75,7 +75,11 @@ void TFFSavePlus::FilterIndexChange(TObject*) {
   if (settingIndex_) return;
   // Only a name the save writes as a library offers places in it.
   const int entries = IsFilterLibraryName(SelectedFile) ? LibraryEntryCount(SelectedFile) : -1;
-  const AnsiString newName = "[" + LangMessage("New Filter") + "] " + NewTitle;
+  // Built up in place: "[" + a temporary trips GCC 12's false -Wrestrict in optimised builds.
+  AnsiString newName = "[";
+  newName += LangMessage("New Filter");
+  newName += "] ";
+  newName += NewTitle;
   if (entries < 0) {
     settingIndex_ = true;
     FilterIndex->SetParams(1, 1, 1);

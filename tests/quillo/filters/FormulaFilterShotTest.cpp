@@ -27,7 +27,7 @@ FormulaFilter Entry(const char* title, const char* red, const char* green, const
   f.formulas[0] = red;
   f.formulas[1] = green;
   f.formulas[2] = blue;
-  f.formulas[3] = "a";
+  f.formulas[3] = AnsiString("a");  // a one-letter literal assigned trips GCC 12 -O3 (-Wrestrict)
   f.names[0] = "Strength";
   f.values[0] = 128;
   return f;
