@@ -11,6 +11,7 @@
 #include "../../support/FileSizeLimit.h"
 #include "../shell/PaletteUser.h"
 #include "../tools/ToolFixture.h"
+#include "FilterDialogPictures.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Edit.h"
@@ -40,27 +41,15 @@ protected:
   }
 
   UDBuffer& Picture() const { return document->Picture; }
-  void Fill(std::uint32_t colour) {
-    for (int y = 0; y < Picture().Height(); ++y)
-      for (int x = 0; x < Picture().Width(); ++x) *Picture().At(x, y) = colour;
-  }
+  void Fill(std::uint32_t colour) { FillPicture(Picture(), colour); }
   void FillPattern() {
     for (int y = 0; y < Picture().Height(); ++y)
       for (int x = 0; x < Picture().Width(); ++x)
         *Picture().At(x, y) = static_cast<std::uint32_t>(x * 3 | (y * 5) << 8 | ((x * y) & 0xFF) << 16);
   }
-  std::vector<std::uint32_t> Pixels() const {
-    std::vector<std::uint32_t> all;
-    for (int y = 0; y < Picture().Height(); ++y)
-      for (int x = 0; x < Picture().Width(); ++x) all.push_back(*Picture().At(x, y));
-    return all;
-  }
+  std::vector<std::uint32_t> Pixels() const { return PicturePixels(Picture()); }
   std::uint32_t At(int x, int y) const { return *Picture().At(x, y); }
-  int UndoSteps() const {
-    int n = 0;
-    for (UndoEntry* e = Picture().UndoChain; e; e = e->Next) ++n;
-    return n;
-  }
+  int UndoSteps() const { return UndoStepCount(Picture()); }
 
   TCFilterForm* Open() {
     ChooseMenuItem("&Image", "C&ustom Filter...");

@@ -13,6 +13,7 @@
 #include "../document/FailingUndoMemory.h"
 #include "../shell/PaletteUser.h"
 #include "../tools/ToolFixture.h"
+#include "FilterDialogPictures.h"
 #include "platform/host/KeyCodes.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Edit.h"
@@ -51,22 +52,10 @@ protected:
         *Picture().At(x, y) = static_cast<std::uint32_t>((x * y & 0x7F) << 24 | (x * 3 & 0xFF) << 16 |
                                                          (y * 5 & 0xFF) << 8 | ((x + y) & 0xFF));
   }
-  void Fill(std::uint32_t colour) {
-    for (int y = 0; y < Picture().Height(); ++y)
-      for (int x = 0; x < Picture().Width(); ++x) *Picture().At(x, y) = colour;
-  }
-  std::vector<std::uint32_t> Pixels() const {
-    std::vector<std::uint32_t> all;
-    for (int y = 0; y < Picture().Height(); ++y)
-      for (int x = 0; x < Picture().Width(); ++x) all.push_back(*Picture().At(x, y));
-    return all;
-  }
+  void Fill(std::uint32_t colour) { FillPicture(Picture(), colour); }
+  std::vector<std::uint32_t> Pixels() const { return PicturePixels(Picture()); }
   std::uint32_t At(int x, int y) const { return *Picture().At(x, y); }
-  int UndoSteps() const {
-    int n = 0;
-    for (UndoEntry* e = Picture().UndoChain; e; e = e->Next) ++n;
-    return n;
-  }
+  int UndoSteps() const { return UndoStepCount(Picture()); }
 
   TFFactForm* Open() {
     ChooseMenuItem("&Image", "Filter &Factory...");
