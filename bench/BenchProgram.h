@@ -13,6 +13,7 @@
 
 #include "BenchDesktop.h"
 #include "platform/rtl/CommandLine.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/User.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Application.h"
@@ -22,17 +23,18 @@
 #include "quillo/shell/StartUp.h"
 
 inline void UseScratchSettingsFolder() {
-  static const std::string folder = [] {
+  // Never destroyed: the removal at exit runs after the statics made before it are gone.
+  static Everlasting<const std::string> folder([] {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillo-bench-XXXXXX").string();
     const char* made = mkdtemp(pattern.data());
     if (made == nullptr) std::abort();
     setenv("QUILLO_HOME", made, 1);
     std::atexit([] {
       std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
+      std::filesystem::remove_all(*folder, ignored);
     });
     return std::string(made);
-  }();
+  }());
 }
 
 inline TMainForm* StartBenchProgram() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/Dialog.h"
 #include "platform/user/SystemClasses.h"
 
@@ -27,8 +28,8 @@ struct ButtonData {
 };
 
 std::map<HWND, std::unique_ptr<ButtonData>>& Buttons() {
-  static std::map<HWND, std::unique_ptr<ButtonData>> buttons;
-  return buttons;
+  static Everlasting<std::map<HWND, std::unique_ptr<ButtonData>>> buttons;
+  return *buttons;
 }
 
 ButtonData& Data(HWND window) {

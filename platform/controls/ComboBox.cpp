@@ -7,6 +7,7 @@
 
 #include "platform/controls/ListBox.h"
 #include "platform/controls/ListBoxControl.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/SystemClasses.h"
 
 namespace {
@@ -84,8 +85,8 @@ private:
 // Each window's control; a handler holds its own reference while it runs, so a parent that
 // destroys the combo box from a notification frees nothing under it.
 std::map<HWND, std::shared_ptr<ComboControl>>& Controls() {
-  static std::map<HWND, std::shared_ptr<ComboControl>> controls;
-  return controls;
+  static Everlasting<std::map<HWND, std::shared_ptr<ComboControl>>> controls;
+  return *controls;
 }
 
 std::shared_ptr<ComboControl> Find(HWND window) {

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/controls/EditControl.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/SystemClasses.h"
 
 namespace {
@@ -15,8 +16,8 @@ namespace {
 // message being handled holds its state too: a parent that destroys the edit from inside a
 // notification leaves the handler a whole object to return through.
 std::unordered_map<HWND, std::shared_ptr<EditControl>>& Edits() {
-  static std::unordered_map<HWND, std::shared_ptr<EditControl>> edits;
-  return edits;
+  static Everlasting<std::unordered_map<HWND, std::shared_ptr<EditControl>>> edits;
+  return *edits;
 }
 
 LRESULT EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/user/WinConst.h"
 
@@ -44,8 +45,8 @@ struct HeaderState {
 };
 
 PerWindow<HeaderState>& States() {
-  static PerWindow<HeaderState> states;
-  return states;
+  static Everlasting<PerWindow<HeaderState>> states;
+  return *states;
 }
 
 DWORD StyleOf(HWND w) { return static_cast<DWORD>(GetWindowLongPtr(w, GWL_STYLE)); }

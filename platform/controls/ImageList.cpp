@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/Display.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/HandleStorage.h"
 
 struct ImageListObject : HandleStorage {
@@ -34,8 +35,8 @@ struct ImageListObject : HandleStorage {
 namespace {
 
 std::map<const ImageListObject*, std::unique_ptr<ImageListObject>>& Lists() {
-  static std::map<const ImageListObject*, std::unique_ptr<ImageListObject>> lists;
-  return lists;
+  static Everlasting<std::map<const ImageListObject*, std::unique_ptr<ImageListObject>>> lists;
+  return *lists;
 }
 
 ImageListObject* Live(HIMAGELIST list) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/ScrollBars.h"
 #include "platform/controls/ListBoxControl.h"
 #include "platform/rtl/FindFile.h"
@@ -21,8 +22,8 @@ constexpr int kFewItems = 64;
 // own reference while it runs: an owner that destroys the list from a notification does not
 // free the control under the handler that sent it.
 std::map<HWND, std::shared_ptr<ListBoxControl>>& Controls() {
-  static std::map<HWND, std::shared_ptr<ListBoxControl>> controls;
-  return controls;
+  static Everlasting<std::map<HWND, std::shared_ptr<ListBoxControl>>> controls;
+  return *controls;
 }
 
 LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

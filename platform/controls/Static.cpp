@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/controls/Button.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/SystemClasses.h"
 
 namespace {
@@ -18,8 +19,8 @@ struct StaticData {
 };
 
 std::map<HWND, std::unique_ptr<StaticData>>& Statics() {
-  static std::map<HWND, std::unique_ptr<StaticData>> statics;
-  return statics;
+  static Everlasting<std::map<HWND, std::unique_ptr<StaticData>>> statics;
+  return *statics;
 }
 
 StaticData& Data(HWND window) {

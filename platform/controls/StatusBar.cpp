@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/SystemClasses.h"
 
 namespace {
@@ -34,8 +35,8 @@ struct StatusState {
 };
 
 PerWindow<StatusState>& States() {
-  static PerWindow<StatusState> states;
-  return states;
+  static Everlasting<PerWindow<StatusState>> states;
+  return *states;
 }
 
 DWORD StyleOf(HWND w) { return static_cast<DWORD>(GetWindowLongPtr(w, GWL_STYLE)); }

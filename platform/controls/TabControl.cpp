@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/user/WinConst.h"
 
@@ -53,8 +54,8 @@ struct TabState {
 };
 
 PerWindow<TabState>& States() {
-  static PerWindow<TabState> states;
-  return states;
+  static Everlasting<PerWindow<TabState>> states;
+  return *states;
 }
 
 DWORD StyleOf(HWND w) { return static_cast<DWORD>(GetWindowLongPtr(w, GWL_STYLE)); }

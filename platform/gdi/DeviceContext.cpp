@@ -5,14 +5,15 @@
 #include <unordered_map>
 
 #include "platform/gdi/Display.h"
+#include "platform/rtl/Everlasting.h"
 
 #include <string>
 
 namespace {
 
 std::unordered_map<const DeviceContext*, std::unique_ptr<DeviceContext>>& Table() {
-  static std::unordered_map<const DeviceContext*, std::unique_ptr<DeviceContext>> table;
-  return table;
+  static Everlasting<std::unordered_map<const DeviceContext*, std::unique_ptr<DeviceContext>>> table;
+  return *table;
 }
 
 unsigned& Serial() {

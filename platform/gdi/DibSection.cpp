@@ -9,13 +9,14 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/DibFile.h"
 #include "platform/gdi/DibRow.h"
+#include "platform/rtl/Everlasting.h"
 
 namespace {
 
 // Sections whose 32-bit pixels hold drawing not yet written into their rows.
 std::unordered_set<BitmapObject*>& AheadSections() {
-  static std::unordered_set<BitmapObject*> sections;
-  return sections;
+  static Everlasting<std::unordered_set<BitmapObject*>> sections;
+  return *sections;
 }
 
 DibRowFormat FormatOf(const BitmapObject& b) {

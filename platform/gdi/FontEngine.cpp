@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -198,14 +199,15 @@ std::vector<FontStyleInfo> InstalledFontStyles(const std::string& face) {
 }
 
 RealizedFont* RealizedFont::ForLogFont(const LOGFONT& font) {
-  static std::map<std::string, std::unique_ptr<RealizedFont>> cache;
+  // Fonts realised for windows and bitmaps that are freed at the program's end.
+  static Everlasting<std::map<std::string, std::unique_ptr<RealizedFont>>> cache;
   std::string key = FontKey(font);
-  auto it = cache.find(key);
-  if (it != cache.end()) return it->second.get();
+  auto it = cache->find(key);
+  if (it != cache->end()) return it->second.get();
   std::unique_ptr<RealizedFont> realized(new RealizedFont());
   if (!realized->Load(font)) return nullptr;
   RealizedFont* raw = realized.get();
-  cache.emplace(key, std::move(realized));
+  cache->emplace(key, std::move(realized));
   return raw;
 }
 

@@ -9,12 +9,13 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/DibFile.h"
 #include "platform/gdi/Display.h"
+#include "platform/rtl/Everlasting.h"
 
 namespace {
 
 std::unordered_map<const GdiObject*, std::unique_ptr<GdiObject>>& Table() {
-  static std::unordered_map<const GdiObject*, std::unique_ptr<GdiObject>> table;
-  return table;
+  static Everlasting<std::unordered_map<const GdiObject*, std::unique_ptr<GdiObject>>> table;
+  return *table;
 }
 
 template <class T>

@@ -12,6 +12,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/LastError.h"
 
 namespace {
@@ -61,8 +62,8 @@ private:
 };
 
 BlockTable& Blocks() {
-  static BlockTable table;  // lives to the process's end, after any other static user
-  return table;
+  static Everlasting<BlockTable> table;  // lives to the process's end, after any other static user
+  return *table;
 }
 
 struct MemInfo {

@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/LastError.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -41,8 +42,8 @@ public:
 };
 
 LibraryTable& Libraries() {
-  static LibraryTable table;
-  return table;
+  static Everlasting<LibraryTable> table;
+  return *table;
 }
 
 HMODULE ModuleOfLoaderHandle(void* loader) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/MenuObject.h"
 
 struct AcceleratorTable {
@@ -15,8 +16,8 @@ struct AcceleratorTable {
 namespace {
 
 std::map<HACCEL, std::unique_ptr<AcceleratorTable>>& Tables() {
-  static std::map<HACCEL, std::unique_ptr<AcceleratorTable>> tables;
-  return tables;
+  static Everlasting<std::map<HACCEL, std::unique_ptr<AcceleratorTable>>> tables;
+  return *tables;
 }
 
 AcceleratorTable* LiveTable(HACCEL table) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/ClipboardImage.h"
 #include "platform/user/ClipboardStore.h"
@@ -448,8 +449,8 @@ struct FormatName {
 };
 // By the name in upper case: names compare without regard to case.
 std::map<std::string, FormatName>& FormatNames() {
-  static std::map<std::string, FormatName> names;
-  return names;
+  static Everlasting<std::map<std::string, FormatName>> names;
+  return *names;
 }
 }  // namespace
 

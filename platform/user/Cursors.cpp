@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/HandleStorage.h"
 #include "platform/user/Desktop.h"
@@ -35,8 +36,8 @@ struct CursorState {
 };
 
 CursorState& State() {
-  static CursorState state;
-  return state;
+  static Everlasting<CursorState> state;
+  return *state;
 }
 
 CursorShape ShapeOf(std::uintptr_t id) {
@@ -182,8 +183,8 @@ namespace {
 
 // Icons made at run time, owned here until DestroyIcon.
 std::map<const CursorObject*, std::unique_ptr<CursorObject>>& CreatedIcons() {
-  static std::map<const CursorObject*, std::unique_ptr<CursorObject>> icons;
-  return icons;
+  static Everlasting<std::map<const CursorObject*, std::unique_ptr<CursorObject>>> icons;
+  return *icons;
 }
 
 HICON AdoptIcon(std::unique_ptr<CursorObject> icon) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/user/DialogState.h"
 #include "platform/user/SystemClasses.h"
@@ -13,8 +14,8 @@
 namespace {
 
 std::map<HWND, std::unique_ptr<DialogState>>& Dialogs() {
-  static std::map<HWND, std::unique_ptr<DialogState>> dialogs;
-  return dialogs;
+  static Everlasting<std::map<HWND, std::unique_ptr<DialogState>>> dialogs;
+  return *dialogs;
 }
 
 // The procedure and font of the dialog being made, until its WM_NCCREATE takes them.

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/LastError.h"
 #include "platform/user/DesktopScreen.h"
 #include "platform/user/FocusState.h"
@@ -188,8 +189,8 @@ void Text(const std::string& text, bool thirdLevel) {
 }
 
 std::map<const DropObject*, std::unique_ptr<DropObject>>& Drops() {
-  static std::map<const DropObject*, std::unique_ptr<DropObject>> drops;
-  return drops;
+  static Everlasting<std::map<const DropObject*, std::unique_ptr<DropObject>>> drops;
+  return *drops;
 }
 
 void DropFiles(POINT p, const std::vector<std::string>& files) {

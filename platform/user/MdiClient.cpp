@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/MdiScroll.h"
 #include "platform/user/WindowArrange.h"
 
@@ -17,8 +18,8 @@ constexpr DWORD kStandardChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDR
 constexpr DWORD kChosenChildStyle = WS_MINIMIZE | WS_MAXIMIZE | WS_HSCROLL | WS_VSCROLL;
 
 std::map<HWND, std::shared_ptr<MdiClient>>& Clients() {
-  static std::map<HWND, std::shared_ptr<MdiClient>> clients;
-  return clients;
+  static Everlasting<std::map<HWND, std::shared_ptr<MdiClient>>> clients;
+  return *clients;
 }
 
 bool IsMdiChildWindow(HWND window) {

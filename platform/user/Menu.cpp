@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/MenuObject.h"
 
 namespace {
@@ -19,8 +20,8 @@ struct MenuTable {
 };
 
 MenuTable& Table() {
-  static MenuTable table;
-  return table;
+  static Everlasting<MenuTable> table;
+  return *table;
 }
 
 HMENU NewMenu(bool popup) {

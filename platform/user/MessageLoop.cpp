@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/LastError.h"
 #include "platform/rtl/SysUtils.h"
@@ -348,13 +349,13 @@ BOOL CallMsgFilter(MSG* msg, int code) {
 }
 
 UINT RegisterWindowMessage(LPCSTR name) {
-  static std::map<std::string, UINT> registered;
+  static Everlasting<std::map<std::string, UINT>> registered;
   static UINT next = 0xC100;
   if (!name || !*name) return 0;
   const std::string key = UpperCase(name);
-  auto it = registered.find(key);
-  if (it != registered.end()) return it->second;
-  return registered[key] = next++;
+  auto it = registered->find(key);
+  if (it != registered->end()) return it->second;
+  return (*registered)[key] = next++;
 }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {

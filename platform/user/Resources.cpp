@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/Module.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/gdi/DibFile.h"
@@ -23,8 +24,8 @@ struct Entry {
 };
 
 std::map<HMODULE, std::vector<Entry>>& Tables() {
-  static std::map<HMODULE, std::vector<Entry>> tables;
-  return tables;
+  static Everlasting<std::map<HMODULE, std::vector<Entry>>> tables;
+  return *tables;
 }
 
 // "#n" for a numbered type or name.

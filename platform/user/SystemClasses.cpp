@@ -2,14 +2,15 @@
 
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/user/MenuObject.h"
 #include "platform/user/Window.h"
 
 namespace {
 
 std::vector<SystemClassRegistration>& Registrations() {
-  static std::vector<SystemClassRegistration> registrations;
-  return registrations;
+  static Everlasting<std::vector<SystemClassRegistration>> registrations;
+  return *registrations;
 }
 
 }  // namespace

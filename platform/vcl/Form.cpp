@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/DragDrop.h"
 #include "platform/vcl/Menus.h"
@@ -14,8 +15,10 @@ struct BusyForm {
   int depth;
 };
 // The forms with a handler running, and a number telling a form apart from a later one
-// made at the same address.
-thread_local std::unordered_map<const TCustomForm*, BusyForm> busyForms;
+// made at the same address. Forms freed by the statics at the program's end come after the
+// thread's own variables are gone, so the table is never destroyed.
+thread_local Everlasting<std::unordered_map<const TCustomForm*, BusyForm>> busyFormTable;
+std::unordered_map<const TCustomForm*, BusyForm>& BusyForms() { return *busyFormTable; }
 thread_local std::uint64_t nextBusySerial = 0;
 }  // namespace
 
@@ -105,7 +108,7 @@ void TCustomForm::MeasureAnchors(TWinControl* control) {
 
 void TCustomForm::BeforeDestruction() {
   if (Freed()) return;
-  busyForms.erase(this);
+  BusyForms().erase(this);
   // A modal loop running for this form ends as soon as the message that freed it returns;
   // a message wakes the loop to see it, as a modal result does.
   if (modalFreed_) {
@@ -499,7 +502,7 @@ TFormHandlerScope::TFormHandlerScope(const TControl* control) {
   for (const TControl* c = control; c; c = c->GetParent()) {
     auto* form = const_cast<TCustomForm*>(dynamic_cast<const TCustomForm*>(c));
     if (!form) continue;
-    auto [it, added] = busyForms.try_emplace(form, BusyForm{nextBusySerial, 0});
+    auto [it, added] = BusyForms().try_emplace(form, BusyForm{nextBusySerial, 0});
     if (added) ++nextBusySerial;
     ++it->second.depth;
     forms_.push_back(Entry{form, it->second.serial});
@@ -508,10 +511,10 @@ TFormHandlerScope::TFormHandlerScope(const TControl* control) {
 
 TFormHandlerScope::~TFormHandlerScope() {
   for (const Entry& e : forms_) {
-    auto it = busyForms.find(e.form);
-    if (it == busyForms.end() || it->second.serial != e.serial) continue;  // freed meanwhile
+    auto it = BusyForms().find(e.form);
+    if (it == BusyForms().end() || it->second.serial != e.serial) continue;  // freed meanwhile
     if (--it->second.depth > 0) continue;
-    busyForms.erase(it);
+    BusyForms().erase(it);
     if (e.form->releasePending_) {
       // Posted again rather than freed here: the form goes at the top of a message loop,
       // where nothing of it is running.
@@ -522,8 +525,8 @@ TFormHandlerScope::~TFormHandlerScope() {
 }
 
 int TFormHandlerScope::Depth(const TCustomForm* form) {
-  auto it = busyForms.find(form);
-  return it == busyForms.end() ? 0 : it->second.depth;
+  auto it = BusyForms().find(form);
+  return it == BusyForms().end() ? 0 : it->second.depth;
 }
 
 TModalResult TCustomForm::ShowModal() {

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/SysUtils.h"
 
 QUILLO_DEFINE_CLASS(TControlCanvas, TCanvas)
@@ -16,8 +17,8 @@ struct OwnContexts {
   std::vector<TControlCanvas*> canvases;
 };
 OwnContexts& Held() {
-  static OwnContexts held;
-  return held;
+  static Everlasting<OwnContexts> held;
+  return *held;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/FloatFormat.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -85,9 +86,9 @@ QUILLO_BUILTIN_TYPE(double, Ordinal(tkFloat, "Double", 0, 0))
 PTypeInfo ClassTypeInfo(TClass cls) {
   // One record per class, made on first use; records never move once made.
   static std::mutex lock;
-  static std::map<TClass, TTypeInfo> infos;
+  static Everlasting<std::map<TClass, TTypeInfo>> infos;
   std::lock_guard<std::mutex> guard(lock);
-  auto [it, added] = infos.try_emplace(cls);
+  auto [it, added] = infos->try_emplace(cls);
   if (added) {
     it->second.Kind = tkClass;
     it->second.Name = cls->Name;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/controls/ImageList.h"
+#include "platform/rtl/Everlasting.h"
 #include "platform/vcl/TypInfo.h"
 #include "quillo/components/utilities/BitmapUtils.h"
 #include "quillo/components/utilities/StrUtils.h"
@@ -17,8 +18,8 @@ QUILLO_DEFINE_CLASS(TButtonImage, TObject)
 namespace {
 
 TGlyphCacheSlot& CacheSlot() {
-  static TGlyphCacheSlot slot;
-  return slot;
+  static Everlasting<TGlyphCacheSlot> slot;
+  return *slot;
 }
 
 constexpr int MaxCaptionLength = 255;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/controls/ImageList.h"
+#include "platform/rtl/Everlasting.h"
 #include "quillo/components/toolbars/ToolbarTexts.h"
 
 namespace tbx {
@@ -14,8 +15,8 @@ QUILLO_DEFINE_CLASS(TButtonGlyph, TObject)
 namespace {
 
 TGlyphCacheSlot& CacheSlot() {
-  static TGlyphCacheSlot slot;
-  return slot;
+  static Everlasting<TGlyphCacheSlot> slot;
+  return *slot;
 }
 
 // 0xRRGGBB of a framework colour.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/vcl/Application.h"
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/components/toolbars/ToolbarTexts.h"
@@ -40,8 +41,8 @@ const TPropTable* TCustomToolWindowX::PublishedProperties() {
 namespace {
 
 std::vector<TCustomToolWindowX*>& FloatingList() {
-  static std::vector<TCustomToolWindowX*> list;
-  return list;
+  static Everlasting<std::vector<TCustomToolWindowX*>> list;
+  return *list;
 }
 
 struct CountGuard {

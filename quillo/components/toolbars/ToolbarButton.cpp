@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "quillo/components/toolbars/DockTypes.h"
 #include "quillo/components/toolbars/ToolbarCommon.h"
 #include "quillo/components/toolbars/ToolbarTexts.h"
@@ -69,8 +70,8 @@ struct SharedButtonState {
 };
 
 SharedButtonState& Shared() {
-  static SharedButtonState state;
-  return state;
+  static Everlasting<SharedButtonState> state;
+  return *state;
 }
 
 TControl* ControlUnderCursor() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/vcl/WinControl.h"
 
 namespace tbx {
@@ -25,8 +26,8 @@ struct HookState {
 
 // Created on first use and freed when it becomes empty, so nothing is left between tests.
 std::unique_ptr<HookState>& State() {
-  static std::unique_ptr<HookState> state;
-  return state;
+  static Everlasting<std::unique_ptr<HookState>> state;
+  return *state;
 }
 
 void CallRegistered(THookProcCode code, HWND window, WPARAM wParam, LPARAM lParam) {

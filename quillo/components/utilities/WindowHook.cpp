@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/vcl/AllocateHWnd.h"
 
 namespace {
@@ -88,8 +89,8 @@ namespace {
 class THookList {
 public:
   static THookList& Instance() {
-    static THookList list;
-    return list;
+    static Everlasting<THookList> list;
+    return *list;
   }
 
   std::shared_ptr<TControlHook> Find(const TWinControl* control) const {

@@ -3,6 +3,8 @@
 
 #include "ToolbarFixture.h"
 
+#include <cstdlib>
+
 #include "platform/vcl/ImageList.h"
 
 namespace tbx::testing {
@@ -337,6 +339,23 @@ TEST_F(ButtonGlyphTest, AFiveCellStripHasAHotImageOfItsOwn) {
   EXPECT_EQ(glyph.GetNumGlyphs(), 5);
   EXPECT_NE(glyph.BuildStateImage(bsMouseIn).index, glyph.BuildStateImage(bsUp).index);
   EXPECT_NE(glyph.BuildStateImage(bsExclusive).index, glyph.BuildStateImage(bsDown).index);
+}
+
+// A glyph still alive when the program ends is freed among the statics, in an order that
+// depends on which was first used: here the image lists' table is made after the glyph and
+// its cache, so it would go first. Ending must not read freed memory whatever that order.
+// (In a process of its own, so that nothing is made yet.)
+TEST(ButtonGlyphAtExit, AGlyphAliveAtTheProgramsEndIsFreedAfterTheImageListsTable) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static TButtonGlyph glyph;
+        auto bitmap = MakeGlyph({clRed});
+        glyph.SetGlyph(bitmap.get());
+        const bool built = glyph.BuildStateImage(bsUp).list != nullptr;
+        std::exit(built ? 0 : 3);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ButtonGlyphTest, EqualSizesShareOneListAndTheLastOneFreesIt) {
