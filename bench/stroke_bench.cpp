@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -98,6 +99,54 @@ void BM_StrokeThroughTheHandlers(benchmark::State& state) {
   ResetApplication();
 }
 
+// The release alone: the stroke's end commits its undo step and repaints what it changed.
+// The goal is one frame, 16 ms, at either zoom; Undo and Redo of the stroke beside it.
+void BM_PenRelease(benchmark::State& state) {
+  const auto zoom = static_cast<ZoomKind>(state.range(0));
+  state.SetLabel(kZoomNames[zoom]);
+  TMainForm* form = StartBenchProgram();
+  TImageForm* window = CreateDocumentWindow(kWidth, kHeight, "");
+  RunQueue();
+  if (zoom == kZoomOne) {
+    form->Zoom->SetPosition(1);
+    ApplyZoom();
+  } else {
+    FitWindowToImage(window, FitZoom::Fitting);
+  }
+  RunQueue();
+  MakeFactoryBrush(FactoryShape::Round, kBrushSize, 100, 0);
+  UpdateBrushShape(false);
+  SelectTool(&PenContTool, true, -1);
+  const std::vector<POINT> path = StrokePath(window);
+  const HWND view = window->ShowBuf->GetHandle();
+  double release = 0, undo = 0, redo = 0;
+  for (auto _ : state) {
+    Send(view, WM_MOUSEMOVE, 0, path[0]);
+    Send(view, WM_LBUTTONDOWN, MK_LBUTTON, path[0]);
+    for (int i = 1; i + 1 < kPoints; ++i) Send(view, WM_MOUSEMOVE, MK_LBUTTON, path[static_cast<std::size_t>(i)]);
+    auto t0 = std::chrono::steady_clock::now();
+    Send(view, WM_LBUTTONUP, 0, path.back());
+    auto t1 = std::chrono::steady_clock::now();
+    form->Undo1Click(form);
+    RunQueue();
+    auto t2 = std::chrono::steady_clock::now();
+    form->Redo1Click(form);
+    RunQueue();
+    auto t3 = std::chrono::steady_clock::now();
+    release += std::chrono::duration<double, std::milli>(t1 - t0).count();
+    undo += std::chrono::duration<double, std::milli>(t2 - t1).count();
+    redo += std::chrono::duration<double, std::milli>(t3 - t2).count();
+    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    window->Picture.FreeUndo();
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["release_ms"] = release / n;
+  state.counters["undo_ms"] = undo / n;
+  state.counters["redo_ms"] = redo / n;
+  state.counters["goal_ms"] = 16;
+  ResetApplication();
+}
+
 // The stamp against the compositing copy it is made of, at the same corners of a picture.
 void StampSetUp(UDBuffer& picture) {
   picture.Alloc(kWidth, kHeight);
@@ -138,6 +187,7 @@ void BM_CompositingCopy(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_StrokeThroughTheHandlers)->Arg(kZoomOne)->Arg(kZoomFitting)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PenRelease)->Arg(kZoomOne)->Arg(kZoomFitting)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PutBrush);
 BENCHMARK(BM_CompositingCopy);
 
