@@ -24,6 +24,7 @@
 #include "quillo/document/MaskRows.h"
 #include "quillo/document/UndoSwapFile.h"
 #include "quillo/document/Zoom.h"
+#include "vorlen/core/PixelBlock.h"
 
 UndoCounters UndoTotals;
 
@@ -203,6 +204,56 @@ struct Area {
   int Width() const { return right - left + 1; }
   int Height() const { return bottom - top + 1; }
 };
+
+void PlaceStep(UndoEntry& s, const Area& area) {
+  s.Left = area.left;
+  s.Top = area.top;
+  s.Right = area.right;
+  s.Bottom = area.bottom;
+}
+
+// Narrows a step kept in memory to cut within its own blocks, without a fresh copy: a large
+// step narrowed into new memory would pay for first touching all of it. Rows move towards the
+// start in order (row y lands before any row not yet moved), rows still pending come straight
+// from the picture, and the pages past the narrowed step go back to the system. False, with
+// nothing changed, where the step's blocks are not its own.
+bool NarrowInPlace(UDBuffer& p, UndoEntry& s, const Area& cut) {
+  // Large blocks give their unused part back in huge pages, so what the step holds stays
+  // within a huge page of what it counts; a small one is copied, cheaply.
+  constexpr std::int64_t kInPlaceBytes = std::int64_t(8) << 20;
+  UDBuffer& saved = s.Saved;
+  BitBuffer& mask = saved.Mask;
+  if (std::int64_t(s.Width()) * s.Height() * 4 < kInPlaceBytes || saved.pixels == nullptr || saved.ownership == Buffer::kView || saved.stride != s.Width() ||
+      saved.rect.left != 0 || saved.rect.top != 0 || mask.words == nullptr || mask.ownership == BitBuffer::kView)
+    return false;
+  const int w = cut.Width(), h = cut.Height();
+  const int dx = cut.left - s.Left, dy = cut.top - s.Top;
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+  uint* const pixels = saved.pixels;
+  uint* const oldEnd = pixels + static_cast<std::size_t>(saved.stride) * s.Height();
+  for (int y = 0; y < h; ++y) {
+    const bool pending =
+        !s.PendingBands.empty() && s.PendingBands[static_cast<std::size_t>((dy + y) / kDeferredBandRows)];
+    const uint* from = pending ? p.At(cut.left, cut.top + y) : saved.At(dx, dy + y);
+    std::memmove(pixels + static_cast<std::size_t>(y) * w, from, rowBytes);
+  }
+  s.PendingBands.clear();
+  saved.stride = w;
+  saved.rect = Rect(0, 0, w - 1, h - 1);
+  // Four words of slack stay after the pixels, as every block has.
+  ReleasePixelBlockPages(pixels + static_cast<std::size_t>(w) * h + 4, oldEnd);
+
+  const int rowWords = MaskRowWords(w);
+  std::vector<uint> row(static_cast<std::size_t>(rowWords));
+  for (int y = 0; y < h; ++y) {
+    ReadMaskBits(mask, dx, dy + y, w, row.data());
+    std::memcpy(mask.words + static_cast<std::size_t>(y) * rowWords, row.data(), row.size() * sizeof(uint));
+  }
+  mask.stride = rowWords;
+  mask.width = w;
+  mask.height = h;
+  return true;
+}
 
 enum class Pixels { Now, Deferred };
 
@@ -641,8 +692,6 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
     ShowHistoryChanged(*this);
     return;
   }
-  // Only the rows kept are read below; the rest of a deferred step goes with the narrowing.
-  KeepBands(*this, *s, cut.top, cut.bottom);
   s->WholeImage = false;
   if (cut.left == s->Left && cut.top == s->Top && cut.right == s->Right &&
       cut.bottom == s->Bottom) {
@@ -654,6 +703,13 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
   const std::int64_t oldKB = s->SizeKB();
   const std::int64_t newKB = UndoSizeKB(w, h);
   std::vector<uint> row(static_cast<std::size_t>(MaskRowWords(w)));
+  if (!s->OnDisk && NarrowInPlace(*this, *s, cut)) {
+    Count(*this, Chain::Undo, false, newKB - oldKB);
+    PlaceStep(*s, cut);
+    return;
+  }
+  // Only the rows kept are read below; the rest of a deferred step goes with the narrowing.
+  KeepBands(*this, *s, cut.top, cut.bottom);
   if (!s->OnDisk) {
     UDBuffer part;
     try {
@@ -698,10 +754,7 @@ void UDBuffer::ExtendUndo(int x1, int y1, int x2, int y2) {
     s->SwapFile = out.Path();
     Count(*this, Chain::Undo, true, newKB - oldKB);
   }
-  s->Left = cut.left;
-  s->Top = cut.top;
-  s->Right = cut.right;
-  s->Bottom = cut.bottom;
+  PlaceStep(*s, cut);
 }
 
 bool UDBuffer::Undo(RedoRecord redo) {

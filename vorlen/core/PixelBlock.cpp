@@ -39,3 +39,12 @@ void ReleasePixelBlock(uint* pixels, int ownership) {
   if (pixels == nullptr) return;
   std::free(ownership == -1 ? pixels - 1 : pixels);
 }
+
+void ReleasePixelBlockPages(uint* from, uint* to) {
+  // Whole huge pages only: splitting one costs more than the memory it would give back, and
+  // leaves the system fewer huge pages for the next large picture.
+  const auto page = static_cast<std::uintptr_t>(kHugePageBytes);
+  const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(from) + page - 1) / page * page;
+  const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(to) / page * page;
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED);
+}

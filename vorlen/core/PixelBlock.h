@@ -15,6 +15,10 @@ struct PixelBlock {
 
 PixelBlock ObtainPixelBlock(size_t words);
 void ReleasePixelBlock(uint* pixels, int ownership);
+// Gives the memory of the whole huge pages between from and to, words of one block that its
+// owner no longer uses, back to the system; the block stays valid and those words read as
+// zero if touched again.
+void ReleasePixelBlockPages(uint* from, uint* to);
 
 // The placement step on its own: where the words of a block at this address start.
 PixelBlock AlignPixelBlock(void* block);

@@ -332,6 +332,31 @@ TEST_P(UndoRunTest, ADeferredStepGivesBackThePictureAsItWasOpened) {
   }
 }
 
+// A large deferred step narrowed at a stroke's end keeps its own memory instead of a fresh
+// copy; it still gives back the picture, pixels and mask, as it was when it opened, from the
+// rows kept before they changed and from those the stroke never reached.
+TEST_F(UndoTest, ALargeStepIsNarrowedWithinItsOwnMemory) {
+  UDBuffer q;
+  MakePicture(q, 2048, 1100, 8);
+  const PictureState before = StateOf(q);
+  ASSERT_TRUE(q.PushDeferredUndo("Pen"));
+  const uint* block = q.UndoChain->Saved.pixels;
+  q.KeepRowsForUndo(300, 310);
+  PaintRect(q, 100, 300, 1500, 310, 5);
+  q.KeepRowsForUndo(990, 1000);
+  PaintRect(q, 100, 990, 1500, 1000, 6);
+  q.ExtendUndo(100, 300, 1500, 1000);
+  ASSERT_NE(q.UndoChain, nullptr);
+  EXPECT_EQ(q.UndoChain->Saved.pixels, block);
+  EXPECT_EQ(q.UndoChain->Saved.Width(), 1401);
+  EXPECT_EQ(q.UndoChain->Saved.Height(), 701);
+  ExpectCountersMatch({&q});
+  ASSERT_TRUE(q.Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_EQ(StateOf(q), before);
+  q.FreeUndo();
+  q.FreeRedo();
+}
+
 INSTANTIATE_TEST_SUITE_P(Budgets, UndoRunTest, ::testing::Values(kNoLimit, 0),
                          [](const auto& info) {
                            return info.param == 0 ? std::string("EveryStepSwapped")
