@@ -7,6 +7,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/gdi/DibGamma.h"
 #include "platform/gdi/DibRow.h"
 
 namespace {
@@ -270,6 +271,7 @@ int SetDIBitsToDevice(HDC handle, int x, int y, DWORD width, DWORD height, int s
   if (!dc || !bits || !info || !SupportedLayout(info->bmiHeader)) return 0;
   SourceImage img = DibImage(info, bits, srcX, srcY, static_cast<int>(width), static_cast<int>(height),
                              startScan, lines);
+  if (const DibGammaTable* gamma = DibGammaFor(dc->state.icmMode, info)) ApplyDibGamma(*gamma, img);
   StretchOnto(*dc, x, y, static_cast<int>(width), static_cast<int>(height), &img, false, false, SRCCOPY);
   return static_cast<int>(lines);
 }
@@ -304,6 +306,7 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int srcX, int
   SourceImage img = w > 0 && h > 0 && static_cast<long long>(w) * h < static_cast<long long>(sw) * sh
                         ? DibSampledImage(info, bits, left, bottom, sw, sh, w, h)
                         : DibImage(info, bits, left, bottom, sw, sh, 0, static_cast<UINT>(rows));
+  if (const DibGammaTable* gamma = DibGammaFor(dc->state.icmMode, info)) ApplyDibGamma(*gamma, img);
   if (!StretchOnto(*dc, x, y, width, height, &img, srcWidth < 0, srcHeight < 0, rop)) return 0;
   return std::abs(srcHeight);
 }

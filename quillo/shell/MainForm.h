@@ -245,6 +245,7 @@ private:
   void ConnectFilterCommands();   // MainFormFilters.cpp
   void ConnectColourSwatches();   // MainFormColours.cpp
   void ActivityOnDocuments();
+  void ShowPolygonClosingCursor();
   void HideDocumentWindows();
   void PaintActiveDocumentCaption(bool active);
   std::vector<TRect> DocumentWindowRects() const;

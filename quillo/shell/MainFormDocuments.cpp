@@ -10,11 +10,14 @@
 #include "quillo/base/Settings.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/Zoom.h"
 #include "quillo/files/SaveCommands.h"
 #include "quillo/shell/WindowMenu.h"
 #include "quillo/tools/Spray.h"
+#include "quillo/tools/Tool.h"
+#include "quillo/tools/ToolObjects.h"
 
 void TMainForm::ConnectDocumentCommands() {
   auto on = [this](const char* name, TNotifyEvent handler) { MenuItemNamed(name)->OnClick = std::move(handler); };
@@ -56,6 +59,7 @@ void TMainForm::ActivityOnDocuments() {
   if (ImgFormCount > 0 && ImageForm && CurrentPicture == &ImageForm->Picture) {
     SprayDab();
     AirbrushDab();
+    ShowPolygonClosingCursor();
   }
   // The selection outline marches one step on every second tick, on the active picture only.
   if (outlineTick_ && ImgFormCount > 0 && ImageForm && CurrentPicture == &ImageForm->Picture)
@@ -64,6 +68,18 @@ void TMainForm::ActivityOnDocuments() {
     WindowsRearranged = false;
     LinkAdjacentWindows();
   }
+}
+
+void TMainForm::ShowPolygonClosingCursor() {
+  // A click now would close the polygon: the view says so while the pointer is that near.
+  if (ToolPointOutside != 0 || !ImageForm->ShowBuf) return;
+  if (CurrentTool != &FillPolyTool && CurrentTool != &CutPolyTool) return;
+  TBuffer* view = ImageForm->ShowBuf;
+  const bool near = IsNearPolygonStart(*static_cast<P_filled*>(CurrentTool));
+  // Away from the start the tool's own cursor comes back, but one the keys gave (Ctrl adds
+  // to the selection, Alt takes from it) stays.
+  if (near) view->SetCursor(crPolygonCloses);
+  else if (view->GetCursor() == crPolygonCloses) view->SetCursor(CurrentTool->Cursor);
 }
 
 void TMainForm::HideDocumentWindows() {

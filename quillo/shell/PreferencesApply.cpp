@@ -159,14 +159,6 @@ void ApplyMeasurementUnit(int unit, TMainForm* form) {
   form->RulersVisibClick(form->RulersVisib);
 }
 
-void ApplyRecentFiles(TPreferences* d, TMainForm* form) {
-  TMRUFileList* list = form->MRUFileList1;
-  if (!list) return;
-  if (d->ClearRecentFiles) list->ClearAllItems();
-  for (const AnsiString& entry : d->RemovedRecentFiles) list->ClearItem(entry);
-  list->SetMaximum(Settings.MRUFiles);
-}
-
 void ApplyUndoFolder(TPreferences* d) {
   AnsiString folder = FolderWithSeparator(Trim(d->UndoDirEdit->GetText()));
   if (folder.empty()) {
@@ -327,7 +319,7 @@ void ApplyPreferences(TPreferences* d, TMainForm* form) {
   s.AutoReload = d->AutoReloadCB->GetChecked();
   s.CacheThumbs = d->CacheThumbs->GetChecked();
   s.MRUFiles = static_cast<int>(d->FileListLength->GetAsInteger());
-  ApplyRecentFiles(d, form);
+  if (form->MRUFileList1) form->MRUFileList1->SetMaximum(s.MRUFiles);
   s.FixZoom = d->FixZoomCB->GetChecked();
   s.FixZoomVal = d->ZoomUpDown->GetPosition();
   s.InstBrush = d->InstBrushCB->GetChecked();

@@ -224,6 +224,7 @@ void TPreferences::BuildFilesPage() {
   FileListLabel = MakeLabel(this, page, "FileListLabel", "File List Length", kMargin, 108);
   FileListLength = MakeSpin(this, page, "FileListLength", 150, 104, 0, 16);
   FileListLabel->SetFocusControl(FileListLength);
+  FileListLength->OnChange = [this](TObject* sender) { FileListLenChange(sender); };
   ClrFListBtn = MakeButton(this, page, "ClrFListBtn", "Clear File List", kMargin, 138, 218);
   ClrFListBtn->OnClick = [this](TObject* sender) { ClrFListBtnClick(sender); };
   RemEntriesBtn = MakeButton(this, page, "RemEntriesBtn", "Remove inaccessible list entries", kMargin, 166, 218);

@@ -29,6 +29,7 @@ class TPageControl;
 class TRadioGroup;
 class TTabSheet;
 class TTrackBar;
+class TMRUFileList;
 class TUpDown;
 
 class TPreferences : public TForm {
@@ -138,9 +139,6 @@ public:
   int ShownUndoMemMB = 0;
   int ShownUndoDiskMB = 0;
 
-  // The recent-files list as OK will leave it: emptied, entries to remove, its length.
-  bool ClearRecentFiles = false;
-  std::vector<AnsiString> RemovedRecentFiles;
 
   void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
   void FormDestroy(TObject* sender);
@@ -149,6 +147,8 @@ public:
   void InstBrushCBClick(TObject* sender);
   void ClippingClick(TObject* sender);
   void FixZoomChanged(TObject* sender);
+  // The recent-files list changes at once: its length, emptied, entries whose files are gone.
+  void FileListLenChange(TObject* sender);
   void ClrFListBtnClick(TObject* sender);
   void RemEntriesBtnClick(TObject* sender);
   void UndoDirEditChange(TObject* sender);
@@ -177,8 +177,12 @@ private:
   void BuildSkinPage();
   void BuildTestPatterns();
   void PlaceOnWorkArea();
-  // The recent-files entries as they stand with the page's pending changes.
-  std::vector<AnsiString> PendingRecentFiles() const;
+  // The recent-files entries as the dialog found them, less those its buttons took away: a
+  // length typed digit by digit passes through smaller ones, and the entries those cut come back.
+  std::vector<AnsiString> recentEntries_;
+  bool recentEntriesTaken_ = false;
+  TMRUFileList* RecentFiles() const;
+  void TakeRecentEntries();
 
   std::vector<std::unique_ptr<Buffer>> patterns_;
   int rememberedPage_ = 0;

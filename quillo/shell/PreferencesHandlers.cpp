@@ -18,6 +18,7 @@
 #include "quillo/base/Skins.h"
 #include "quillo/base/ZoomPresets.h"
 #include "quillo/components/edits/FileEdit.h"
+#include "quillo/components/edits/SpinEdit.h"
 #include "quillo/components/files/MRUFileList.h"
 #include "quillo/components/lists/CheckListBox.h"
 #include "quillo/document/ImageView.h"
@@ -83,32 +84,50 @@ void TPreferences::FixZoomChanged(TObject*) {
   ZoomValLab->SetLeft(ZoomUpDown->GetLeft() - ZoomValLab->GetWidth() - 4);
 }
 
-std::vector<AnsiString> TPreferences::PendingRecentFiles() const {
-  std::vector<AnsiString> entries;
-  if (ClearRecentFiles || !MainForm || !MainForm->MRUFileList1) return entries;
-  const TStringList* items = MainForm->MRUFileList1->Items();
-  for (int i = 0; i < items->Count(); ++i) {
-    const AnsiString& entry = items->Strings(i);
-    if (std::find(RemovedRecentFiles.begin(), RemovedRecentFiles.end(), entry) == RemovedRecentFiles.end())
-      entries.push_back(entry);
-  }
-  return entries;
+TMRUFileList* TPreferences::RecentFiles() const { return MainForm ? MainForm->MRUFileList1 : nullptr; }
+
+void TPreferences::TakeRecentEntries() {
+  if (recentEntriesTaken_ || !RecentFiles()) return;
+  recentEntriesTaken_ = true;
+  const TStringList* items = RecentFiles()->Items();
+  for (int i = 0; i < items->Count(); ++i) recentEntries_.push_back(items->Strings(i));
+}
+
+void TPreferences::FileListLenChange(TObject*) {
+  TMRUFileList* list = RecentFiles();
+  // An emptied field is a number being typed, not a length of nothing.
+  if (!list || Trim(FileListLength->GetText()).empty()) return;
+  TakeRecentEntries();
+  const int length = static_cast<int>(FileListLength->GetAsInteger());
+  Settings.MRUFiles = length;
+  list->SetMaximum(length);
+  const int wanted = std::min(length, static_cast<int>(recentEntries_.size()));
+  if (list->Items()->Count() >= wanted) return;
+  for (int i = 0; i < wanted; ++i) list->InsertItem(i, recentEntries_[static_cast<std::size_t>(i)]);
 }
 
 void TPreferences::ClrFListBtnClick(TObject*) {
-  ClearRecentFiles = true;
-  RemovedRecentFiles.clear();
+  TMRUFileList* list = RecentFiles();
+  if (!list) return;
+  TakeRecentEntries();
+  list->ClearAllItems();
+  recentEntries_.clear();
 }
 
 void TPreferences::RemEntriesBtnClick(TObject*) {
-  const std::vector<AnsiString> entries = PendingRecentFiles();
+  TMRUFileList* list = RecentFiles();
+  if (!list) return;
+  TakeRecentEntries();
+  std::vector<AnsiString> entries;
+  for (int i = 0; i < list->Items()->Count(); ++i) entries.push_back(list->Items()->Strings(i));
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     // The file name as the open command reads it: a name may hold ": " itself.
     const AnsiString file = SplitRecentEntry(*entry).fileName;
     try {
       GFXFile::Test(file, nullptr);
     } catch (const std::exception&) {
-      RemovedRecentFiles.push_back(*entry);
+      list->ClearItem(*entry);
+      std::erase(recentEntries_, *entry);
     }
   }
 }

@@ -29,6 +29,7 @@ enum ToolFlag : std::uint16_t {
 // Mouse cursors registered by the main window.
 enum ToolCursor : TCursor {
   crToolCross = -59,
+  crPolygonCloses = -56,
   crToolFill = -55,
   crToolMoveHand = -53,
   crToolRotate = -52,

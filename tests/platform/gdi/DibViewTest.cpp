@@ -1,6 +1,6 @@
 // What an image view asks of the DIB transfers: 32-bit top-down rows addressed in the middle
 // of a wider buffer (the stride as the bitmap width), the version 4 header, and the image
-// colour-management mode of a context.
+// colour-management mode of a context with the header's gamma.
 
 #include <gtest/gtest.h>
 
@@ -79,14 +79,56 @@ TEST(DibView, ColourManagementModeIsKeptAndRestoredButChangesNoPixel) {
   EXPECT_EQ(SetICMMode(c.dc(), ICM_QUERY), ICM_ON);
   EXPECT_EQ(SetICMMode(nullptr, ICM_ON), 0);
 
-  // A calibrated header with a gamma of 2.2 passes the pixels as they are: the desktop has
-  // no profile to convert them to.
+  // A calibrated header with the screen's own gamma of 2.2 passes the pixels as they are.
   const Image image(2, 2, 2);
   BITMAPV4HEADER h = TopDown(2, 2, 108);
   h.bV4GammaRed = h.bV4GammaGreen = h.bV4GammaBlue = 144179;
   h.bV4Endpoints.ciexyzRed = CIEXYZ{687194767, 354334801, 32212255};
   EXPECT_EQ(SetDIBitsToDevice(c.dc(), 0, 0, 2, 2, 0, 0, 0, 2, image.At(0, 0), Info(h), DIB_RGB_COLORS), 2);
   EXPECT_EQ(c.at(1, 1), 0x0101u);
+}
+
+// Black, white, mid grey and mid red through a calibrated header on a context whose colour
+// management is on or off.
+struct GammaCase {
+  const char* name;
+  int icm;
+  DWORD size;
+  DWORD csType;
+  DWORD red, green, blue;       // 16.16
+  std::uint32_t grey, midRed;  // the mid grey and mid red as they reach the screen
+};
+
+TEST(DibView, ColourManagementBringsTheHeadersGammaToTheScreens) {
+  const GammaCase cases[] = {
+      {"off", ICM_OFF, 108, LCS_CALIBRATED_RGB, 117965, 117965, 117965, 0x7F7F7F, 0x7F0000},
+      {"a plain header", ICM_ON, 40, LCS_CALIBRATED_RGB, 117965, 117965, 117965, 0x7F7F7F, 0x7F0000},
+      {"another colour space", ICM_ON, 108, 0x73524742, 117965, 117965, 117965, 0x7F7F7F, 0x7F0000},
+      {"no gamma given", ICM_ON, 108, LCS_CALIBRATED_RGB, 0, 0, 0, 0x7F7F7F, 0x7F0000},
+      {"the screen's own", ICM_ON, 108, LCS_CALIBRATED_RGB, 144179, 144179, 144179, 0x7F7F7F, 0x7F0000},
+      {"1.8", ICM_ON, 108, LCS_CALIBRATED_RGB, 117965, 117965, 117965, 0x909090, 0x900000},
+      {"1.0 red, 2.0 green, 4.0 blue", ICM_ON, 108, LCS_CALIBRATED_RGB, 65536, 131072, 262144, 0xBA8748, 0xBA0000},
+  };
+  const std::uint32_t pixels[4] = {0x000000, 0xFFFFFF, 0x7F7F7F, 0x7F0000};
+  for (const GammaCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    BITMAPV4HEADER h = TopDown(4, 1, k.size);
+    h.bV4CSType = k.csType;
+    h.bV4GammaRed = k.red;
+    h.bV4GammaGreen = k.green;
+    h.bV4GammaBlue = k.blue;
+    for (bool stretch : {false, true}) {
+      Canvas c(8, 2, 0x123456);
+      SetICMMode(c.dc(), k.icm);
+      if (stretch) StretchDIBits(c.dc(), 0, 0, 8, 1, 0, 0, 4, 1, pixels, Info(h), DIB_RGB_COLORS, SRCCOPY);
+      else SetDIBitsToDevice(c.dc(), 0, 0, 4, 1, 0, 0, 0, 1, pixels, Info(h), DIB_RGB_COLORS);
+      const int step = stretch ? 2 : 1;
+      EXPECT_EQ(c.at(0, 0), 0x000000u) << "black stays black";
+      EXPECT_EQ(c.at(step, 0), 0xFFFFFFu) << "white stays white";
+      EXPECT_EQ(c.at(2 * step, 0), k.grey);
+      EXPECT_EQ(c.at(3 * step, 0), k.midRed);
+    }
+  }
 }
 
 TEST(DibView, ShrinkingStretchesPickTheSamePixelsAsStretchingTheWholeSource) {

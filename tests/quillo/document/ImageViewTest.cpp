@@ -324,9 +324,10 @@ TEST_F(ImageViewTest, ANegativeDenominatorEndsAndShowsTheImageUnreduced) {
   EXPECT_EQ(At(7, 9), Coord(7, 9));
 }
 
-TEST_F(ImageViewTest, ColourManagementBuildsTheCalibratedHeaderAndKeepsThePixels) {
+TEST_F(ImageViewTest, ColourManagementBuildsTheCalibratedHeaderAndShowsItsGamma) {
   Buffer image;
   FillWithCoordinates(image, 20, 20);
+  *image.At(4, 6) = 0x7F7F7F;
   struct Case {
     bool globalIcm, globalGamma, useGlobal, ownIcm, ownGamma;
     DWORD headerSize;
@@ -336,6 +337,7 @@ TEST_F(ImageViewTest, ColourManagementBuildsTheCalibratedHeaderAndKeepsThePixels
       {false, false, false, true, true, 108}, {true, true, false, false, true, 40},
   };
   view->GammaRed = 65536 * 2;
+  view->GammaGreen = view->GammaBlue = 144179;  // the screen's own
   for (const Case& c : cases) {
     TBuffer::GlobalICM = c.globalIcm;
     TBuffer::GlobalGammaCorr = c.globalGamma;
@@ -352,8 +354,9 @@ TEST_F(ImageViewTest, ColourManagementBuildsTheCalibratedHeaderAndKeepsThePixels
       EXPECT_EQ(h.bV4Endpoints.ciexyzRed.ciexyzX, TBuffer::ciexyzRed.ciexyzX);
       EXPECT_EQ(h.bV4Endpoints.ciexyzBlue.ciexyzZ, TBuffer::ciexyzBlue.ciexyzZ);
     }
-    // The desktop has no colour profile: the pixels are shown as they are.
-    EXPECT_EQ(At(9, 13), Coord(4, 6));
+    // The global gamma of 2.2 is the screen's own, so only the view's own red of 2.0 shows.
+    const std::uint32_t expected = c.headerSize == 108 && !c.useGlobal ? 0x877F7F : 0x7F7F7F;
+    EXPECT_EQ(At(9, 13), expected);
     view->SetZoom(1);
   }
 }

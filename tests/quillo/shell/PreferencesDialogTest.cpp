@@ -262,12 +262,9 @@ TEST_F(PreferencesDialogTest, CancelLeavesEverythingAsItWas) {
   for (int how = 0; how < 2; ++how) {
     SCOPED_TRACE(how == 0 ? "Esc" : "the Cancel button");
     OpenPreferences([&](TPreferences* d) {
+      // The skin and the recent-files list change at once (tested apart).
       for (const ControlRow& row : ControlRows(undoDir, newUndoDir))
-        if (std::string(row.name) != "SkinList") row.change(*this, d);
-      // The recent-files buttons too: they act on OK only.
-      ClickControl(d->RemEntriesBtn);
-      ClickControl(d->ClrFListBtn);
-      ClickControl(d->FileListLength);
+        if (std::string(row.name) != "SkinList" && std::string(row.name) != "FileListLength") row.change(*this, d);
       if (how == 0) ui.Press(VK_ESCAPE);
       else ClickControl(d->CancelBtn);
     });
@@ -275,7 +272,7 @@ TEST_F(PreferencesDialogTest, CancelLeavesEverythingAsItWas) {
   }
 }
 
-TEST_F(PreferencesDialogTest, TheRecentFilesChangesWaitForOk) {
+TEST_F(PreferencesDialogTest, TheRecentFilesButtonsActAtOnceAndCancelKeepsTheirWork) {
   const std::string kept = WriteImage("kept.png", 4, 4, 0x123456);
   const std::string notAnImage = home.WriteFile("notes.png", "plain text");
   // A name holding ": " is the file's whole name, not an entry's number.
@@ -286,21 +283,40 @@ TEST_F(PreferencesDialogTest, TheRecentFilesChangesWaitForOk) {
   list->InsertItem(0, colon);
   list->InsertItem(0, home.Path() + "/gone too.png: 2");
   list->InsertItem(0, kept);
+  const auto entries = [list] {
+    std::string out;
+    for (int i = 0; i < list->Items()->Count(); ++i) out += std::string(list->Items()->Strings(i)) + ";";
+    return out;
+  };
+  const std::string remaining = kept + ";" + colon + ";" + notAnImage + ";";
   OpenPreferences([&](TPreferences* d) {
     ClickControl(d->RemEntriesBtn);
-    EXPECT_EQ(list->Items()->Count(), 5) << "nothing yet";
-    // Enter would press the button that has the focus, as on every dialog.
-    ClickControl(d->OkBtn);
+    EXPECT_EQ(entries(), remaining) << "a file that is there stays, image or not";
+    ClickControl(d->CancelBtn);
   });
-  ASSERT_EQ(list->Items()->Count(), 3);
-  EXPECT_EQ(list->Items()->Strings(0), kept);
-  EXPECT_EQ(list->Items()->Strings(1), colon);
-  EXPECT_EQ(list->Items()->Strings(2), notAnImage) << "a file that is there stays, image or not";
+  EXPECT_EQ(entries(), remaining);
   OpenPreferences([&](TPreferences* d) {
-    ClickControl(d->ClrFListBtn);
-    ClickControl(d->OkBtn);
+    // Typed digit by digit, "12" passes through 1: the entries it cut come back at 12.
+    d->FileListLength->SetText("1");
+    EXPECT_EQ(entries(), kept + ";");
+    EXPECT_EQ(list->GetMaximum(), 1);
+    d->FileListLength->SetText("");
+    EXPECT_EQ(list->GetMaximum(), 1) << "an emptied field is no length yet";
+    d->FileListLength->SetText("12");
+    EXPECT_EQ(entries(), remaining);
+    d->FileListLength->SetText("2");
+    ClickControl(d->CancelBtn);
   });
-  EXPECT_EQ(list->Items()->Count(), 0);
+  EXPECT_EQ(entries(), kept + ";" + colon + ";");
+  EXPECT_EQ(list->GetMaximum(), 2);
+  EXPECT_EQ(Settings.MRUFiles, 2) << "the next opening shows the list's length";
+  OpenPreferences([&](TPreferences* d) {
+    EXPECT_EQ(d->FileListLength->GetAsInteger(), 2);
+    ClickControl(d->ClrFListBtn);
+    EXPECT_EQ(list->Items()->Count(), 0);
+    ui.Press(VK_ESCAPE);
+  });
+  EXPECT_EQ(list->Items()->Count(), 0) << "cancelling does not bring the list back";
 }
 
 }  // namespace

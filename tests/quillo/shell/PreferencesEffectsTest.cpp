@@ -15,6 +15,7 @@
 #include "platform/vcl/ListBox.h"
 #include "platform/vcl/Registry.h"
 #include "platform/vcl/StdButtons.h"
+#include "platform/vcl/TrackBar.h"
 #include "quillo/base/Language.h"
 #include "quillo/base/Settings.h"
 #include "quillo/base/Skins.h"
@@ -24,6 +25,7 @@
 #include "quillo/components/toolbars/ToolbarButton.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/shell/FileAssociations.h"
 #include "quillo/shell/PreferencesForm.h"
 #include "quillo/shell/SettingsStorage.h"
@@ -64,6 +66,45 @@ protected:
     return texts;
   }
 };
+
+TEST_F(PreferencesEffectsTest, TheGammaBarsChangeThePatternsAndWithGammaOnTheDocumentViews) {
+  // Mid grey shows as it is until gamma correction is on; black and white never change.
+  TImageForm* document = ImageForm;
+  ASSERT_NE(document, nullptr);
+  UDBuffer& picture = document->Picture;
+  for (int y = 0; y < picture.rect.Height(); ++y)
+    for (int x = 0; x < picture.rect.Width(); ++x) picture.pixels[y * picture.stride + x] = 0x7F7F7F;
+  document->ShowBuf->Invalidate();
+  const auto middle = [this, document](TBuffer* view) {
+    ui.RunUntilIdle();
+    // A pattern's middle; the document view's top left corner, which the picture fills.
+    const bool pattern = view != document->ShowBuf;
+    const TPoint at = view->ClientToScreen(pattern ? TPoint(view->GetWidth() / 2, view->GetHeight() / 2) : TPoint(3, 3));
+    return ui.Pixel(at.x, at.y);
+  };
+  EXPECT_EQ(middle(document->ShowBuf), 0x7F7F7Fu);
+  OpenPreferences([&](TPreferences* d) {
+    ClickControl(d->UseGamma);
+    // The patterns show the bars' gamma (1.80 to start with), whatever the switches.
+    EXPECT_EQ(middle(d->GammaGrey), 0x909090u);
+    d->GreyGammaBar->SetPosition(100);
+    EXPECT_EQ(middle(d->GammaGrey), 0xBABABAu);
+    EXPECT_EQ(middle(d->GammaRed), 0xBA0000u);
+    d->RedGammaBar->SetPosition(20);
+    EXPECT_EQ(middle(d->GammaGrey), 0xAEBABAu);
+    EXPECT_EQ(middle(d->GammaRed), 0xAE0000u);
+    EXPECT_EQ(middle(d->GammaGreen), 0x00BA00u);
+    EXPECT_EQ(middle(document->ShowBuf), 0x7F7F7Fu) << "the document waits for OK";
+    ClickControl(d->UseDefaults);
+    ClickControl(d->OkBtn);
+  });
+  EXPECT_EQ(middle(document->ShowBuf), 0xAEBABAu);
+  OpenPreferences([&](TPreferences* d) {
+    ClickControl(d->UseGamma);
+    ClickControl(d->OkBtn);
+  });
+  EXPECT_EQ(middle(document->ShowBuf), 0x7F7F7Fu) << "gamma correction off";
+}
 
 TEST_F(PreferencesEffectsTest, ASecondLanguageTranslatesEverythingAtOnceAndIsStored) {
   SelectTool(&LineTool, true, -1);

@@ -10,6 +10,7 @@
 #include "ShapeFixture.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UndoEngine.h"
+#include "quillo/document/ImageView.h"
 #include "quillo/tools/ToolObjects.h"
 #include "support/UiDriver.h"
 
@@ -106,6 +107,30 @@ TEST_F(FilledShapeTest, AClickWithoutADragPaintsOnePixel) {
   ClickAt(30, 30);
   PointerAway();
   EXPECT_TRUE(PaintedIs((PixelSet{{30, 30}})));EXPECT_EQ(ToolPhase, 0u);
+}
+
+TEST_F(FilledShapeTest, ThePointerNearAPolygonsStartShowsThatAClickClosesIt) {
+  for (P_icon* tool : {static_cast<P_icon*>(&FillPolyTool), static_cast<P_icon*>(&CutPolyTool)}) {
+    SCOPED_TRACE(tool == &FillPolyTool ? "filled polygon" : "polygon selection");
+    Choose(tool);
+    ClickAt(10, 10);
+    ClickAt(40, 10);
+    ClickAt(40, 30);
+    const auto cursorWithPointerAt = [this](int x, int y) {
+      const POINT at = ViewPoint(x, y);
+      ui.MoveTo(at.x, at.y);
+      ui.RunUntilIdle();
+      ui.Advance(100);  // the activity tick
+      return document->ShowBuf->GetCursor();
+    };
+    EXPECT_EQ(cursorWithPointerAt(20, 25), crToolCross);
+    EXPECT_EQ(cursorWithPointerAt(12, 12), crPolygonCloses);
+    EXPECT_EQ(cursorWithPointerAt(20, 20), crToolCross) << "away from the start again";
+    ClickAt(10, 30);
+    ClickAt(11, 11);  // closes it
+    EXPECT_EQ(cursorWithPointerAt(11, 11), crToolCross) << "no polygon in progress";
+    PointerAway();
+  }
 }
 
 TEST_F(FilledShapeTest, TheFilledShapesAreChosenByTheirKey) {
