@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/Progress.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/plugins/ComponentBlend.h"
+#include "quillo/plugins/ComponentBlocks.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentLibrary.h"
@@ -181,9 +181,9 @@ int32_t GetDocInfo(int32_t what, int32_t n) {
   return what == 2 ? picture.Width() : picture.Height();
 }
 
-void* Alloc(uint32_t size) { return std::malloc(size == 0 ? 1 : size); }
+void* Alloc(uint32_t size) { return AllocComponentBlock(size); }
 
-void Free(void* address) { std::free(address); }
+void Free(void* address) { FreeComponentBlock(address); }
 
 void SetAlpha(int32_t alpha, int32_t row, int32_t column) {
   UDBuffer* destination = Destination();

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
+#include <set>
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/user/Dialog.h"
 #include "quillo/base/Language.h"
 #include "quillo/components/timers/TimerList.h"
@@ -14,6 +15,7 @@
 #include "quillo/plugins/ComponentCallbacks.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentHost.h"
+#include "quillo/plugins/ForeignCallGuard.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/PaletteFile.h"
 
@@ -81,17 +83,43 @@ void ShowComponentError(const QLCDSTR& record) {
   MessageBox(nullptr, text.c_str(), LangMessage("Err").c_str(), MB_OK | MB_ICONWARNING);
 }
 
+namespace {
+
+// The libraries of components that faulted in this run: left loaded and never called again.
+std::set<AnsiString>& FaultedPaths() {
+  static std::set<AnsiString> paths;
+  return paths;
+}
+
+void ShowComponentFault(const QLCDSTR& record, ForeignFault fault) {
+  ++ComponentFailures;
+  const AnsiString text = Format(LangMessage("ErrQLCFault").c_str(), record.Name.c_str(), LangMessage(ForeignFaultKey(fault)).c_str());
+  MessageBox(nullptr, text.c_str(), LangMessage("Err").c_str(), MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+bool ComponentFaulted(const QLCDSTR& record) { return FaultedPaths().count(record.Path) != 0; }
+
+void ShowComponentUnusable(const QLCDSTR& record) {
+  const AnsiString text = Format(LangMessage("ErrQLCUnusable").c_str(), record.Name.c_str());
+  MessageBox(nullptr, text.c_str(), LangMessage("Err").c_str(), MB_OK | MB_ICONWARNING);
+}
+
 CallResult CallComponentDirect(QLCDSTR& record, std::int32_t command, void* block) {
   if (!record.Entry) return CallResult::NotLoaded;
-  bool failed = false;
-  try {
-    record.Entry(block, command);
-  } catch (...) {
+  // A component that faulted is left where it stopped: nothing of it runs again.
+  if (ComponentFaulted(record)) return CallResult::Failed;
+  QLCPROCESS_FN entry = record.Entry;
+  const ForeignFault fault = RunForeign([entry, block, command] { entry(block, command); });
+  if (fault == ForeignFault::None) return CallResult::Done;
+  if (fault == ForeignFault::Exception) {
     // Whatever the component throws stops here: the program goes on.
-    failed = true;
+    ShowComponentError(record);
+    return CallResult::Failed;
   }
-  if (!failed) return CallResult::Done;
-  ShowComponentError(record);
+  FaultedPaths().insert(record.Path);
+  ShowComponentFault(record, fault);
   return CallResult::Failed;
 }
 

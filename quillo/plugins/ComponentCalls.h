@@ -36,8 +36,15 @@ enum class CallResult { Done, NotLoaded, Failed };
 CallResult CallComponent(std::int32_t command, void* block);
 // CMD_OPTIONS with a copy of the values, "G" values clamped to the open documents.
 CallResult SendComponentOptions(const std::uint8_t* values);
-// Sends a command to a record's entry through the guard, without the refreshes (CMD_END).
+// Sends a command to a record's entry through the guard, without the refreshes (CMD_END). A
+// fault in the component (see ForeignCallGuard.h) is reported naming the component and the
+// fault, marks the component faulted and is answered with Failed; a faulted component is
+// answered with Failed without a call.
 CallResult CallComponentDirect(QLCDSTR& record, std::int32_t command, void* block);
+// The component faulted earlier in this run (a bad access, an abort...): it is refused.
+bool ComponentFaulted(const QLCDSTR& record);
+// The message box of a component refused because it faulted earlier.
+void ShowComponentUnusable(const QLCDSTR& record);
 // The message box of a component that failed: "ErrQLC" name "ErrQLC2".
 void ShowComponentError(const QLCDSTR& record);
 // A test may leave the message out (it counts the failures instead).

@@ -3,6 +3,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
+#include "quillo/plugins/ComponentBlocks.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentRegistry.h"
@@ -91,7 +92,9 @@ bool EffectThumbnail(const AnsiString& group, int n, UDBuffer& thumb, AnsiString
     std::int32_t applied = 0;
     CallComponentDirect(record, CMD_END, &applied);
   }
-  if (record.Module) FreeLibrary(record.Module);
+  // A library that faulted stays loaded: unloading would run more of its code.
+  if (record.Module && !ComponentFaulted(record)) FreeLibrary(record.Module);
+  ReleaseComponentBlocks();
   record.Module = nullptr;
   record.Entry = nullptr;
   HostParams.Destination = nullptr;

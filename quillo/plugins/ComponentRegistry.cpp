@@ -1,5 +1,7 @@
 #include "quillo/plugins/ComponentRegistry.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <map>
 
@@ -18,6 +20,7 @@
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentHost.h"
 #include "quillo/plugins/ComponentLibrary.h"
+#include "quillo/plugins/ForeignCallGuard.h"
 #include "quillo/tools/ToolObjects.h"
 
 bool ComponentScanDone = false;
@@ -134,7 +137,18 @@ void FileFound(TTreeScanner& scanner) {
     Log("Component " + path + " skipped: 256 components are registered already");
     return;
   }
-  HMODULE module = LoadLibrary(path.c_str());
+  // Loading runs the library's constructors: the first load is the loader's own, under the
+  // guard and holding nothing a fault would strand; a fault there skips the library (and
+  // leaves it loaded). The program's load then only counts it again.
+  void* first = nullptr;
+  const char* const file = path.c_str();
+  const ForeignFault loadFault = RunForeign([file, &first] { first = dlopen(file, RTLD_NOW | RTLD_LOCAL); });
+  if (loadFault != ForeignFault::None) {
+    Log("Component " + path + " skipped: the library faulted while loading (" + LangMessage(ForeignFaultKey(loadFault)) + ")");
+    return;
+  }
+  HMODULE module = LoadLibrary(file);
+  if (first) dlclose(first);
   if (!module) {
     Log("Component " + path + " skipped: the library does not load");
     return;
@@ -143,10 +157,11 @@ void FileFound(TTreeScanner& scanner) {
   record = QLCDSTR{};
   AnsiString description;
   LibraryFault fault = LibraryFault::BadDescription;
-  try {
-    fault = LoadComponentDesc(module, description);
-  } catch (...) {
-    // A QLCGETDESC that throws has no description to give.
+  // A QLCGETDESC that throws or faults has no description to give.
+  const ForeignFault descriptionFault = RunForeign([module, &description, &fault] { fault = LoadComponentDesc(module, description); });
+  if (descriptionFault != ForeignFault::None && descriptionFault != ForeignFault::Exception) {
+    Log("Component " + path + " skipped: its description faulted (" + LangMessage(ForeignFaultKey(descriptionFault)) + ")");
+    return;
   }
   if (fault != LibraryFault::None) {
     Log("Component " + path + " skipped: " + LibraryFaultText(fault));

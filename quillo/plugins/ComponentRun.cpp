@@ -14,6 +14,7 @@
 #include "quillo/document/Progress.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/document/Zoom.h"
+#include "quillo/plugins/ComponentBlocks.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentHost.h"
@@ -97,6 +98,10 @@ void ShowLoadFailure(const QLCDSTR& record) {
 
 // Loads the library of record; false (and the previous tool again) when it does not load.
 bool LoadForRun(QLCDSTR& record) {
+  if (ComponentFaulted(record)) {
+    ShowComponentUnusable(record);
+    return false;
+  }
   HMODULE module = LoadLibrary(record.Path.c_str());
   if (!module) {
     ShowLoadFailure(record);
@@ -289,10 +294,12 @@ public:
     HideCompOptions();
     tool.ComponentPageActive = 0;
     if (record && record->Entry) {
-      FreeLibrary(record->Module);
+      // A library that faulted stays loaded: unloading would run more of its code.
+      if (!ComponentFaulted(*record)) FreeLibrary(record->Module);
       record->Module = nullptr;
       record->Entry = nullptr;
     }
+    ReleaseComponentBlocks();
     if (!tool.QlComponentPicture.Empty() && !tool.ComponentApply) {
       RestoreFromCopy(tool);
       if (record) RebuildSelectionIfAsked(*record);

@@ -155,6 +155,8 @@ int RunFilterChild(int socket, int memory) {
     return Finish(socket, -1, FilterFailure::Request);
   void* block = mmap(nullptr, q.blockSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory, 0);
   if (block == MAP_FAILED) return Finish(socket, -1, FilterFailure::Memory);
+  // Mapped: the plug-in gets no descriptor of the block to resize or map again.
+  close(memory);
   auto* bytes = static_cast<std::uint8_t*>(block);
   // The source is only read: a plug-in writing to it faults instead.
   const std::uint64_t pictureBytes = std::uint64_t(q.width) * q.height * 4;

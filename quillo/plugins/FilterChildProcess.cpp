@@ -6,6 +6,7 @@
 #include <spawn.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,7 +45,10 @@ private:
 // it waits until the loop has read and asks for the next.
 class ChildWatcher {
 public:
-  explicit ChildWatcher(int socket) : socket_(socket), rearm_(eventfd(0, EFD_CLOEXEC)), stop_(eventfd(0, EFD_CLOEXEC)) {
+  // helper: a descriptor that becomes readable when the helper ends (-1: none, then the loop
+  // is woken every tenth of a second to look).
+  ChildWatcher(int socket, int helper)
+      : socket_(socket), helper_(helper), rearm_(eventfd(0, EFD_CLOEXEC)), stop_(eventfd(0, EFD_CLOEXEC)) {
     thread_ = std::thread([this] { Watch(); });
   }
   ~ChildWatcher() {
@@ -73,9 +77,19 @@ private:
       if (fds[0].revents != 0) return true;
     }
   }
+  // Waits until the socket can be read or the helper has ended; false when stopped meanwhile.
+  bool WaitForChild() {
+    pollfd fds[3] = {{socket_, POLLIN, 0}, {stop_.Get(), POLLIN, 0}, {helper_, POLLIN, 0}};
+    for (;;) {
+      const int ready = poll(fds, helper_ >= 0 ? 3 : 2, helper_ >= 0 ? -1 : 100);
+      if (ready < 0) continue;
+      if (fds[1].revents != 0) return false;
+      if (ready == 0 || fds[0].revents != 0 || fds[2].revents != 0) return true;
+    }
+  }
   void Watch() {
     for (;;) {
-      if (!WaitFor(socket_)) return;
+      if (!WaitForChild()) return;
       PostMessage(nullptr, kChildSpoke, 0, 0);
       if (!WaitFor(rearm_.Get())) return;
       std::uint64_t count = 0;
@@ -84,6 +98,7 @@ private:
   }
 
   int socket_;
+  int helper_;
   Descriptor rearm_;
   Descriptor stop_;
   std::thread thread_;
@@ -100,22 +115,50 @@ std::optional<pid_t> SpawnHelper(int childSocket, int memory) {
   posix_spawn_file_actions_adddup2(&actions, memoryAbove.Get(), 4);
   const std::string path = FilterHelperPath();
   char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>("3"), const_cast<char*>("4"), nullptr};
+  // A process group of its own: what the plug-in sends to "its group" stays there, and the
+  // whole group (children the plug-in made included) ends with the run.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = 0;
-  const int failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+  const int failed = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (failed != 0) return std::nullopt;
   return pid;
 }
 
-// The child's end: reaped now, killed first when it has not ended by itself.
-int Reap(pid_t pid) {
-  int status = 0;
-  if (waitpid(pid, &status, WNOHANG) == pid) return status;
-  kill(pid, SIGKILL);
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+// The helper process of one run: watched through a descriptor of its own (so that a child it
+// forked, holding the socket open, cannot hide its end), and ended with its whole group.
+class HelperProcess {
+public:
+  explicit HelperProcess(pid_t pid) : pid_(pid), watch_(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))) {}
+  ~HelperProcess() { End(); }
+  HelperProcess(const HelperProcess&) = delete;
+  HelperProcess& operator=(const HelperProcess&) = delete;
+
+  int Watch() const { return watch_.Get(); }
+  // The helper has ended (it is not reaped yet, so its number still names its group).
+  bool Ended() const {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid_;
   }
-  return status;
-}
+  // Kills whatever of the group is left, the helper first when it has not ended, and reaps it.
+  void End() {
+    if (reaped_) return;
+    reaped_ = true;
+    kill(-pid_, SIGKILL);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+
+private:
+  pid_t pid_;
+  Descriptor watch_;
+  bool reaped_ = false;
+};
 
 }  // namespace
 
@@ -130,22 +173,24 @@ FilterChildResult RunFilterChildProcess(const FilterRunRequest& request, int mem
   const std::optional<pid_t> pid = SpawnHelper(theirs.Get(), memory);
   theirs.Reset();
   if (!pid) return result;
+  HelperProcess helper(*pid);
   if (!SendChannelMessage(ours.Get(), &request, sizeof request)) {
-    Reap(*pid);
     result.outcome = FilterOutcome::Crashed;
     return result;
   }
 
-  ChildWatcher watcher(ours.Get());
+  ChildWatcher watcher(ours.Get(), helper.Watch());
   std::optional<DWORD> cancelledAt;
   bool cancelled = false;
   for (;;) {
     bool heard = false;
     ChannelMessage m;
-    const int got = PollChannelMessage(ours.Get(), &m, sizeof m);
+    // Ended: what it said before is read first; nothing more will come.
+    const bool ended = helper.Ended();
+    int got = PollChannelMessage(ours.Get(), &m, sizeof m);
+    if (got == 0 && ended) got = -1;
     if (got < 0) {
       // Gone without an outcome: ended by a signal or broke off.
-      Reap(*pid);
       result.outcome = FilterOutcome::Crashed;
       return result;
     }
@@ -154,7 +199,6 @@ FilterChildResult RunFilterChildProcess(const FilterRunRequest& request, int mem
       ChannelMessage answer;
       switch (m.kind) {
         case ChannelKind::Finished:
-          Reap(*pid);
           result.outcome = m.a == 0 ? FilterOutcome::Done : m.a == 1 ? FilterOutcome::Cancelled : FilterOutcome::Failed;
           result.failure = static_cast<FilterFailure>(m.b);
           return result;
@@ -171,12 +215,10 @@ FilterChildResult RunFilterChildProcess(const FilterRunRequest& request, int mem
                                  : 0xFFFFFFFFu);
           break;
         default:
-          Reap(*pid);
           result.outcome = FilterOutcome::Crashed;
           return result;
       }
       if (!SendChannelMessage(ours.Get(), &answer, sizeof answer)) {
-        Reap(*pid);
         result.outcome = FilterOutcome::Crashed;
         return result;
       }
@@ -187,7 +229,6 @@ FilterChildResult RunFilterChildProcess(const FilterRunRequest& request, int mem
     if (answers.pump && answers.pump()) cancelled = true;
     if (cancelled && !cancelledAt) cancelledAt = GetTickCount();
     if (cancelledAt && GetTickCount() - *cancelledAt >= kFilterCancelPatienceMs) {
-      Reap(*pid);
       result.outcome = FilterOutcome::Unanswered;
       return result;
     }

@@ -2,8 +2,10 @@
 // The program's side of a filter run in a child process: starts the helper program with the
 // shared pictures and one end of a socket pair, answers its questions from the message loop
 // (the user's Cancel, the progress bar, the colour dialog) and never blocks waiting for it.
-// A child that ends by a signal, breaks the protocol, or gives no outcome within 5 seconds
-// (by the platform clock) of the user's Cancel is killed and its run counts as failed.
+// The helper runs in a process group of its own, watched as a process: one that ends without
+// an outcome (also while a child it forked holds the socket open), breaks the protocol, or
+// gives no outcome within 5 seconds (by the platform clock) of the user's Cancel counts as
+// failed. When the run ends, whatever is left of the group is killed.
 
 #include <cstdint>
 #include <functional>

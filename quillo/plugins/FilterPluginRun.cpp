@@ -128,6 +128,8 @@ void RunAdobeFilterAt(int index) {
     ProgressOperation progress(100);
     result = RunAdobePlugin(shared, options);
   }
+  // A block no longer whole is no result.
+  if (result.outcome == FilterOutcome::Done && !shared.Intact()) result.outcome = FilterOutcome::Crashed;
   if (result.outcome == FilterOutcome::Done) {
     TakeResult(shared, picture, *options.area, title);
   } else {

@@ -1,6 +1,8 @@
 #include "quillo/plugins/FilterSharedPictures.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,8 +37,11 @@ bool FilterSharedPictures::Create(const Buffer& source, const BitBuffer* mask) {
   destination_ = pictureBytes;
   mask_ = 2 * pictureBytes;
   size_ = mask_ + PageRound(std::uint64_t(maskRowBytes_) * height_);
-  memory_ = memfd_create("quillo-filter", MFD_CLOEXEC);
+  memory_ = memfd_create("quillo-filter", MFD_CLOEXEC | MFD_ALLOW_SEALING);
   if (memory_ < 0 || ftruncate(memory_, static_cast<off_t>(size_)) != 0) return false;
+  // The size is fixed before any helper sees the block: a plug-in that shrinks it would make
+  // the program's reads of the result fault.
+  if (fcntl(memory_, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) return false;
   void* block = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory_, 0);
   if (block == MAP_FAILED) return false;
   block_ = static_cast<std::uint8_t*>(block);
@@ -61,7 +66,13 @@ void FilterSharedPictures::Describe(FilterRunRequest& q) const {
   q.hasMask = hasMask_ ? 1 : 0;
 }
 
+bool FilterSharedPictures::Intact() const {
+  struct stat status {};
+  return block_ != nullptr && fstat(memory_, &status) == 0 && static_cast<std::uint64_t>(status.st_size) >= size_;
+}
+
 void FilterSharedPictures::CopyResult(Buffer& picture, const Rect& area) const {
+  if (!Intact()) return;
   const int left = std::max(area.left, 0), right = std::min(area.right, width_ - 1);
   const int top = std::max(area.top, 0), bottom = std::min(area.bottom, height_ - 1);
   if (right < left || bottom < top) return;

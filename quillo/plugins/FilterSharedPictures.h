@@ -1,7 +1,8 @@
 #pragma once
 // The one block of shared memory a filter run hands its child process: the source picture,
 // the destination the filter writes into (it starts as a copy of the source) and the selection
-// bits, each part starting on a page of its own.
+// bits, each part starting on a page of its own. Its size is sealed: no process can shrink or
+// grow it.
 
 #include <cstdint>
 
@@ -24,7 +25,10 @@ public:
   // The block's descriptor and its parts, for the request.
   int Descriptor() const { return memory_; }
   void Describe(FilterRunRequest& request) const;
-  // Copies area (inclusive, in picture coordinates) of the destination into picture.
+  // The block still has its size (it is sealed so; checked before anything is read back).
+  bool Intact() const;
+  // Copies area (inclusive, in picture coordinates) of the destination into picture; nothing
+  // when the block is not intact.
   void CopyResult(Buffer& picture, const Rect& area) const;
 
 private:

@@ -56,6 +56,20 @@ TEST_F(ComponentRegistryTest, FaultyLibrariesAreSkippedWithALogLineAndTheRestLoa
   EXPECT_NE(log.find("Scanning for components finished."), std::string::npos);
 }
 
+TEST_F(ComponentRegistryTest, ALibraryThatFaultsWhenLoadedIsSkippedWithALogLine) {
+  StartOn(40, 30, 0xFFFFFF);
+  LogEnabled = 1;
+  InstallComponents({"faultloading", "inverter"});
+  EXPECT_EQ(ComponentCount, 1);
+  EXPECT_NE(ImageItem("&Inverter"), nullptr);
+  EXPECT_EQ(ImageItem("&Loading Fault"), nullptr);
+  const std::string log = LogText();
+  EXPECT_NE(log.find("faultloading.qlc skipped: the library faulted while loading (" + LangMessage("QLCFaultAccess") + ")"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("Scanning for components finished."), std::string::npos);
+}
+
 TEST_F(ComponentRegistryTest, NoMoreThan256AreRegistered) {
   StartOn(40, 30, 0xFFFFFF);
   std::vector<std::string> places;

@@ -5,12 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "QlcFixture.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
+#include "quillo/base/Language.h"
+#include "quillo/document/DocumentList.h"
 #include "platform/vcl/Menus.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/plugins/ComponentApi.h"
+#include "quillo/plugins/ComponentBlocks.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentRun.h"
@@ -207,6 +212,94 @@ TEST_F(ComponentRunTest, TheCallbacksCheckTheirNumbers) {
   cb.CompFree(memory);
   PostMessage(form->GetHandle(), UM_COMPCANCEL, 0, 0);
   ui.RunUntilIdle();
+}
+
+TEST_F(ComponentRunTest, CompFreeIgnoresAddressesItNeverGaveAndCompAllocIsBoundedByThePicture) {
+  StartOn(16, 12, 0x00405060);
+  InstallComponents({"messages"});
+  Choose("&Requester");
+  ASSERT_EQ(CurrentTool, &QlComponentTool);
+  const ComponentCallbacks& cb = HostParams.Callbacks;
+  int onTheStack = 0;
+  auto ownBlock = std::make_unique<int>(5);
+  void* given = cb.CompAlloc(100);
+  ASSERT_NE(given, nullptr);
+  // Addresses never handed out, a block given back twice and a pointer inside a block.
+  cb.CompFree(&onTheStack);
+  cb.CompFree(ownBlock.get());
+  cb.CompFree(static_cast<char*>(given) + 8);
+  cb.CompFree(given);
+  cb.CompFree(given);
+  EXPECT_EQ(*ownBlock, 5);
+  // 4 GB is refused; what a small picture's work can need is not.
+  EXPECT_EQ(cb.CompAlloc(0xFFFFFFFFu), nullptr);
+  EXPECT_GT(ComponentBlockBound(), 16u * 12u * 4u);
+  EXPECT_LT(ComponentBlockBound(), 0xFFFFFFFFull);
+  void* big = cb.CompAlloc(static_cast<std::uint32_t>(ComponentBlockBound() / 2));
+  ASSERT_NE(big, nullptr);
+  // The total is bounded too.
+  EXPECT_EQ(cb.CompAlloc(static_cast<std::uint32_t>(ComponentBlockBound() / 2 + 1)), nullptr);
+  cb.CompFree(big);
+  // A block still held when the component ends is given back (the leak check would see it).
+  EXPECT_NE(cb.CompAlloc(64), nullptr);
+  PostMessage(form->GetHandle(), UM_COMPCANCEL, 0, 0);
+  ui.RunUntilIdle();
+}
+
+// A component that faults: every picture and history stay as they were, a message names the
+// component and the fault, the component is refused afterwards and the program goes on.
+TEST_F(ComponentRunTest, AFaultingComponentIsTakenBackNamedAndRefusedAfterwards) {
+  StartOn(20, 10, 0x00102030);
+  InstallComponents({"inverter", "faultnull", "faultdivide", "faultabort", "faultillegal", "faultrecurse"});
+  // Another picture, changed, with a history of its own.
+  Choose("&Inverter");
+  UDBuffer& other = Picture();
+  ASSERT_EQ(UndoSteps(other), 1);
+  const std::vector<std::uint32_t> otherPixels = Pixels(other);
+  const UndoEntry* otherHistory = other.UndoChain;
+  ASSERT_NE(CreateDocumentWindow(24, 8, ""), nullptr);
+  ui.RunUntilIdle();
+  ASSERT_NE(&Picture(), &other);
+  Picture().Box(Picture().rect, 0x00405060);
+  struct Case {
+    const char* caption;
+    const char* name;
+    const char* faultKey;
+  } cases[] = {{"&Null Writer", "Null Writer", "QLCFaultAccess"},
+               {"&Divider", "Divider", "QLCFaultArithmetic"},
+               {"&Aborter", "Aborter", "QLCFaultAbort"},
+               {"&Illegal", "Illegal", "QLCFaultIllegal"},
+               {"&Recurser", "Recurser", "QLCFaultStack"}};
+  for (const Case& c : cases) {
+    const std::vector<std::uint32_t> before = Pixels(Picture());
+    P_icon* tool = CurrentTool;
+    const std::size_t boxes = ui.MessageBoxTexts().size();
+    ui.AnswerMessageBoxes({IDOK});
+    Choose(c.caption);
+    EXPECT_EQ(Pixels(Picture()), before) << c.name;
+    EXPECT_EQ(UndoSteps(Picture()), 0) << c.name;
+    EXPECT_EQ(CurrentTool, tool) << c.name;
+    // One message, naming the component and its fault.
+    ASSERT_EQ(ui.MessageBoxTexts().size(), boxes + 1) << c.name;
+    EXPECT_EQ(ui.MessageBoxTexts().back(),
+              Format(LangMessage("ErrQLCFault").c_str(), c.name, LangMessage(c.faultKey).c_str()));
+    EXPECT_EQ(Pixels(other), otherPixels) << c.name;
+    EXPECT_EQ(other.UndoChain, otherHistory) << c.name;
+    EXPECT_EQ(UndoSteps(other), 1) << c.name;
+    // Chosen again, it is refused without running.
+    ui.AnswerMessageBoxes({IDOK});
+    Choose(c.caption);
+    ASSERT_EQ(ui.MessageBoxTexts().size(), boxes + 2) << c.name;
+    EXPECT_EQ(ui.MessageBoxTexts().back(), Format(LangMessage("ErrQLCUnusable").c_str(), c.name));
+    EXPECT_EQ(Pixels(Picture()), before) << c.name;
+  }
+  // The program goes on: another component runs and its step undoes.
+  Choose("&Inverter");
+  EXPECT_EQ(*Picture().At(3, 4), 0x00BFAF9Fu);
+  ASSERT_EQ(UndoSteps(Picture()), 1);
+  ASSERT_TRUE(Picture().Undo(UDBuffer::RedoRecord::Keep));
+  EXPECT_EQ(*Picture().At(3, 4), 0x00405060u);
+  EXPECT_EQ(UndoSteps(other), 1);
 }
 
 }  // namespace

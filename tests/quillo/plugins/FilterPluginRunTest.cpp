@@ -6,7 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "../document/DocumentFixture.h"
 #include "FilterSamples.h"
@@ -63,7 +70,8 @@ class FilterPluginRunTest : public DocumentTest {
 protected:
   FilterPluginRunTest() {
     const std::string folder = home.Path() + "/filters";
-    CopySamples(folder, {"invert", "tiles", "pimi", "suites", "failing", "cancel", "abort", "crash", "overrun", "loop"});
+    CopySamples(folder, {"invert", "tiles", "pimi", "suites", "failing", "cancel", "abort", "crash", "overrun", "loop", "shrink",
+                         "killgroup", "forkcrash"});
     Settings.UseAdobe = true;
     Settings.AdobeLoc = folder + "/";
     ScanAdobePlugins();  // as the preferences do when the folder is chosen
@@ -191,13 +199,15 @@ TEST_F(FilterPluginRunTest, TheMainWindowsColourDialogAnswersWithThePromptAsItsC
   EXPECT_TRUE(ui.MessageBoxTexts().empty());
 }
 
+// A plug-in that kills its process group, or forks and crashes while its child holds the
+// socket, reaches neither the program nor the pictures.
 TEST_F(FilterPluginRunTest, FailuresCancelsCrashesAndOverrunsChangeNoPicture) {
   struct Case {
     const char* title;
     const char* messageKey;  // none for a cancel
   };
   const Case cases[] = {{"Always Fail", "PlugFailed"}, {"Always Cancel", nullptr}, {"Crash", "PlugCrashed"},
-                        {"Overrun", "PlugCrashed"}};
+                        {"Overrun", "PlugCrashed"}, {"Kill Group", "PlugCrashed"}, {"Fork Crash", "PlugCrashed"}};
   for (const Case& c : cases) {
     const PictureState before(window->Picture);
     const PictureState otherBefore(other->Picture);
@@ -216,6 +226,44 @@ TEST_F(FilterPluginRunTest, FailuresCancelsCrashesAndOverrunsChangeNoPicture) {
   const PictureState before(window->Picture);
   Run("Invert Colours");
   EXPECT_EQ(*window->Picture.At(3, 4), Inverted(before.pixels[4u * 64 + 3]));
+}
+
+TEST_F(FilterPluginRunTest, TheSharedBlockCannotBeResizedAndIsCheckedBeforeTheResultIsRead) {
+  FilterSharedPictures shared;
+  ASSERT_TRUE(shared.Create(window->Picture, nullptr));
+  struct stat status {};
+  ASSERT_EQ(fstat(shared.Descriptor(), &status), 0);
+  EXPECT_NE(ftruncate(shared.Descriptor(), 0), 0);
+  EXPECT_NE(ftruncate(shared.Descriptor(), status.st_size + 4096), 0);
+  EXPECT_TRUE(shared.Intact());
+  // A plug-in that tries every descriptor it has: the result is read back whole.
+  const PictureState before(window->Picture);
+  const PictureState otherBefore(other->Picture);
+  Run("Shrink Block");
+  EXPECT_EQ(*window->Picture.At(63, 47), Inverted(before.pixels[47u * 64 + 63]));
+  EXPECT_TRUE(PictureState(other->Picture) == otherBefore);
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+}
+
+TEST_F(FilterPluginRunTest, AChildThePluginForkedEndsWithTheRun) {
+  const std::string pidFile = home.Path() + "/forked.pid";
+  setenv("QUILLO_TEST_FORK_FILE", pidFile.c_str(), 1);
+  Run("Fork Crash");
+  unsetenv("QUILLO_TEST_FORK_FILE");
+  ASSERT_EQ(ui.MessageBoxTexts(), (std::vector<std::string>{Message("PlugCrashed", "Fork Crash")}));
+  int forked = 0;
+  std::ifstream(pidFile) >> forked;
+  ASSERT_GT(forked, 0);
+  // Killed with its group: gone, or a zombie until whoever adopted it reaps it.
+  const std::string stat = "/proc/" + std::to_string(forked) + "/stat";
+  auto running = [&stat] {
+    std::string line;
+    if (!std::getline(std::ifstream(stat), line)) return false;
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z' && line[close + 2] != 'X';
+  };
+  for (int look = 0; look < 2000 && running(); ++look) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_FALSE(running());
 }
 
 TEST_F(FilterPluginRunTest, AFilterThatAsksIsStoppedByCancel) {

@@ -72,7 +72,8 @@ void QlcProgramTest::InstallComponents(const std::vector<std::string>& places) {
     // Linked, so the program loads the very library whose cells the test reads.
     if (fs::exists(built)) {
       fs::create_symlink(built, target);
-      Keep(name.substr(0, name.find('-')));
+      // A library that faults when loaded is loaded by the scan alone, under its guard.
+      if (name.rfind("faultloading", 0) != 0) Keep(name.substr(0, name.find('-')));
     } else {
       std::ofstream(target) << "This is no library.\n";
     }

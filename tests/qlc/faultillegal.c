@@ -1,0 +1,14 @@
+/* A component that executes an illegal instruction when it runs. Built
+ * without the checkers, as a component of someone else's would be. */
+#include "quillo/plugins/ComponentApi.h"
+
+__attribute__((visibility("default"))) const char* QLCDESC = "Ver=2.0\rName=Illegal\r";
+
+__attribute__((visibility("default"))) void QLCPROCESS(void* block, int32_t command) {
+  if (command == CMD_PROCESS) {
+    ComponentParams* params = (ComponentParams*)block;
+    /* Part of the picture changes before the fault: the host must put it back. */
+    params->Callbacks.CompPutPixel(0x123456, 0, 0);
+    __builtin_trap();
+  }
+}
