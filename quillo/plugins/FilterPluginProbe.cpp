@@ -150,6 +150,16 @@ AnsiString PascalText(std::string_view data) {
 
 }  // namespace
 
+AnsiString FilterIdentifierFile(const AnsiString& identifier) {
+  const std::size_t hash = identifier.rfind('#');
+  return hash == AnsiString::npos ? identifier : identifier.substr(0, hash);
+}
+
+AnsiString FilterIdentifierEntry(const AnsiString& identifier) {
+  const std::size_t hash = identifier.rfind('#');
+  return hash == AnsiString::npos ? AnsiString() : identifier.substr(hash + 1);
+}
+
 AnsiString FilterFileBaseName(const AnsiString& path) {
   const std::size_t slash = path.find_last_of('/');
   AnsiString name = slash == AnsiString::npos ? path : path.substr(slash + 1);
@@ -186,7 +196,8 @@ int ReadPiPL(const AnsiString& path, std::string_view resource, const std::funct
         haveCategory = true;
       } else if (key == FourCC('w', 'x', '8', '6')) {
         const std::string_view name = value.TextAt(0);
-        entryFound = !name.empty() && exported(name);
+        // A name holding "#" would make the identifier split in the wrong place.
+        entryFound = !name.empty() && name.find('#') == std::string_view::npos && exported(name);
         if (entryFound) identifier += AnsiString(name);
       }
     }

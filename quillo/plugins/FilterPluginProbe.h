@@ -12,7 +12,8 @@
 #include "platform/rtl/AnsiString.h"
 
 // Called for each filter found with its identifier (path "#" entry name), category and
-// title; a non-zero answer stops the probe.
+// title; a non-zero answer stops the probe. A folder may hold "#", an entry name never does
+// (one that does is not offered), so the identifier splits at its last "#".
 using FilterFoundCallback =
     std::function<int(const AnsiString& identifier, const AnsiString& category, const AnsiString& title)>;
 
@@ -33,6 +34,11 @@ int ReadPiPL(const AnsiString& path, std::string_view resource,
 // One PiMI resource (old form) with its numeric id; the same results.
 int ReadPiMI(const AnsiString& path, std::uint32_t id, std::string_view resource,
              const std::function<bool(std::string_view)>& exported, const FilterFoundCallback& found);
+
+// The file part (before the last "#"; the whole identifier when it has none) and the entry
+// name (after it; empty without one).
+AnsiString FilterIdentifierFile(const AnsiString& identifier);
+AnsiString FilterIdentifierEntry(const AnsiString& identifier);
 
 // The file name without its folder and extension.
 AnsiString FilterFileBaseName(const AnsiString& path);

@@ -13,6 +13,7 @@
 #include "quillo/document/Progress.h"
 #include "quillo/plugins/FilterPluginHost.h"
 #include "quillo/plugins/FilterPluginList.h"
+#include "quillo/plugins/FilterPluginProbe.h"
 #include "quillo/plugins/FilterSharedPictures.h"
 #include "quillo/tools/BrushModel.h"
 
@@ -63,11 +64,9 @@ void TakeResult(const FilterSharedPictures& shared, UDBuffer& picture, const Rec
 FilterChildResult RunAdobePlugin(const FilterSharedPictures& pictures, const FilterRunOptions& options) {
   FilterChildResult failed;
   failed.failure = FilterFailure::Load;
-  const std::size_t hash = options.identifier.find('#');
-  if (hash == AnsiString::npos) return failed;
   FilterRunRequest q;
-  const AnsiString path = options.identifier.substr(0, hash);
-  const AnsiString entry = options.identifier.substr(hash + 1);
+  const AnsiString path = FilterIdentifierFile(options.identifier);
+  const AnsiString entry = FilterIdentifierEntry(options.identifier);
   if (path.size() >= sizeof q.path || entry.empty() || entry.size() >= sizeof q.entry) return failed;
   std::memcpy(q.path, path.data(), path.size());
   std::memcpy(q.entry, entry.data(), entry.size());

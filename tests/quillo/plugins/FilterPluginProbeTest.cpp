@@ -157,6 +157,7 @@ TEST(FilterPluginProbe, APiPLWalkReadsOnlyInsideItsResource) {
        {{"/p/f.8bf#Go", "", "f"}}},
       {"the entry cut off by the end", PiplBuilder().Property("kind", kind).Property("wx86", "Go", 4000).Done(), {}},
       {"no header", std::string(7, '\0'), {}},
+      {"an entry name holding '#'", PiplBuilder().Property("kind", kind).Property("wx86", "G#o").Done(), {}},
       {"not a filter", PiplBuilder().Property("kind", PiplBuilder::Word(PiplBuilder::CC("8BAM"))).Property("wx86", "Go").Done(), {}},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadOnePiPL(c.resource), c.expected) << c.what;

@@ -26,6 +26,7 @@
 #include "quillo/plugins/FilterPluginHost.h"
 #include "quillo/plugins/FilterPluginList.h"
 #include "quillo/plugins/FilterPluginMenu.h"
+#include "quillo/plugins/FilterPluginProbe.h"
 #include "quillo/plugins/FilterPluginRun.h"
 #include "quillo/plugins/FilterSharedPictures.h"
 #include "platform/rtl/SysUtils.h"
@@ -127,6 +128,24 @@ TEST_F(FilterPluginRunTest, EachInverterAppliesAsOneUndoStepNamedByItsTitleAndUn
     EXPECT_EQ(p.UndoChain->Next, before.undo) << "one step";
     ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
     EXPECT_EQ(PictureState(p).pixels, before.pixels) << title;
+  }
+}
+
+TEST_F(FilterPluginRunTest, AFilterInAFolderWhosePathHoldsHashesRunsAndComesFromTheCacheNextTime) {
+  const std::string folder = home.Path() + "/my#plug-ins/#1#";
+  CopySamples(folder, {"invert"});
+  Settings.AdobeLoc = folder;
+  UDBuffer& p = window->Picture;
+  for (int scan = 0; scan < 2; ++scan) {
+    const std::uint64_t probes = FilterProbeCount();
+    ScanAdobePlugins();
+    EXPECT_EQ(FilterProbeCount(), probes + (scan == 0 ? 1 : 0)) << "the second scan reads the cache";
+    const PictureState before(p);
+    Run("Invert Colours");
+    EXPECT_TRUE(ui.MessageBoxTexts().empty()) << scan;
+    EXPECT_EQ(*p.At(5, 7), Inverted(before.pixels[7 * std::size_t(p.Width()) + 5])) << scan;
+    ASSERT_NE(p.UndoChain, nullptr);
+    EXPECT_EQ(p.UndoChain->Description, "Invert Colours");
   }
 }
 
