@@ -17,11 +17,25 @@
 using FilterFoundCallback =
     std::function<int(const AnsiString& identifier, const AnsiString& category, const AnsiString& title)>;
 
+// Why a file's filters could not be read, for the list of plug-ins that failed to load.
+enum class FilterProbeFault {
+  None,
+  Unreadable,        // the file cannot be read, is empty or too large
+  NotSharedObject,   // not an x86-64 ELF shared object
+  SectionCut,        // the ".pipl" or ".pimi" section lies beyond the file's end
+  SectionDamaged,    // a record of the section runs past its end or its header is cut
+};
+// The language key of a fault's reason ("" for None).
+const char* FilterProbeFaultKey(FilterProbeFault fault);
+
 // Reads the file at path and reports its filters. False when it is not a readable x86-64 ELF
-// shared object: the caller lists it among the plug-ins that failed to load.
-bool ProbeAdobeModule(const AnsiString& path, const FilterFoundCallback& found);
+// shared object. A fault (when asked for) tells why the file or its descriptions could not be
+// read: the caller lists it among the plug-ins that failed to load. Filters of a damaged
+// section that come before the damage are still reported.
+bool ProbeAdobeModule(const AnsiString& path, const FilterFoundCallback& found, FilterProbeFault* fault = nullptr);
 // The same over the file's bytes already read (path names the file in the identifiers).
-bool ProbeAdobeModuleBytes(const AnsiString& path, std::string_view file, const FilterFoundCallback& found);
+bool ProbeAdobeModuleBytes(const AnsiString& path, std::string_view file, const FilterFoundCallback& found,
+                           FilterProbeFault* fault = nullptr);
 
 // How many files ProbeAdobeModule has read since the program started (an unchanged file is
 // not read again: its filters come from the cache).
