@@ -11,6 +11,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/Progress.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/plugins/FilterPluginHost.h"
 #include "quillo/plugins/FilterPluginList.h"
 #include "quillo/plugins/FilterPluginProbe.h"
@@ -108,7 +109,7 @@ void RunAdobeFilterAt(int index) {
   options.background = BackgroundColour();
   options.foreground = DrawingColour();
   options.area = selected ? Rect(picture.SelLeft, picture.SelTop, picture.SelRight, picture.SelBottom)
-                          : Rect(0, 0, picture.Width() - 1, picture.Height() - 1);
+                          : DrawViewArea(picture);
   options.window = reinterpret_cast<std::intptr_t>(TheFilterPluginHost().MainWindowHandle());
   int position = 0;
   options.answers.pump = [&position] { return !ProgressCallback(position); };

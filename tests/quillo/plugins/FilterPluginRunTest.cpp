@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "../document/ClippedViewFixture.h"
 #include "../document/DocumentFixture.h"
 #include "FilterSamples.h"
 #include "platform/rtl/Clock.h"
@@ -147,6 +148,22 @@ TEST_F(FilterPluginRunTest, AFilterInAFolderWhosePathHoldsHashesRunsAndComesFrom
     ASSERT_NE(p.UndoChain, nullptr);
     EXPECT_EQ(p.UndoChain->Description, "Invert Colours");
   }
+}
+
+TEST_F(FilterPluginRunTest, WithClippingAndNoSelectionOnlyTheVisiblePartIsFiltered) {
+  UDBuffer& p = window->Picture;
+  const Rect shown = ShowInnerPartClipped(window, ui);
+  ASSERT_TRUE(IsInnerPart(shown, p)) << shown.left << "," << shown.top << "-" << shown.right << "," << shown.bottom;
+  const PictureState before(p);
+  Run("Invert Colours");
+  Settings.Clipping = false;
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+  for (int y = 0; y < p.Height(); ++y)
+    for (int x = 0; x < p.Width(); ++x) {
+      const uint was = before.pixels[std::size_t(y) * p.Width() + x];
+      const bool inside = x >= shown.left && x <= shown.right && y >= shown.top && y <= shown.bottom;
+      ASSERT_EQ(*p.At(x, y), inside ? Inverted(was) : was) << x << "," << y;
+    }
 }
 
 TEST_F(FilterPluginRunTest, TheSelectionLimitsTheResult) {
