@@ -75,3 +75,31 @@ if(TARGET quillo_tests)
   target_link_libraries(qlc_messages PRIVATE platform)
   target_compile_definitions(quillo_tests PRIVATE QUILLO_QLC_DIR="${CMAKE_BINARY_DIR}/tests/qlc")
 endif()
+
+# The plug-in guide's two examples, taken from the guide's own text at build time and built
+# as the guide says; GuideExamplesTest runs them in the program.
+if(TARGET quillo_tests)
+  set(guide ${CMAKE_SOURCE_DIR}/quillo/plugins/README.md)
+  set(guide_dir ${CMAKE_BINARY_DIR}/tests/guide)
+  set(guide_sources ${guide_dir}/guide_darken.c ${guide_dir}/guide_negative.c)
+  add_custom_command(OUTPUT ${guide_sources}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${guide_dir}
+                     COMMAND ${CMAKE_COMMAND} -DGUIDE=${guide} -DOUT_DIR=${guide_dir}
+                             -DEXPECTED=guide_darken.c,guide_negative.c
+                             -P ${CMAKE_CURRENT_SOURCE_DIR}/guide/ExtractGuideExamples.cmake
+                     DEPENDS ${guide} ${CMAKE_CURRENT_SOURCE_DIR}/guide/ExtractGuideExamples.cmake
+                     COMMENT "Taking the plug-in guide's examples from its text")
+  foreach(example darken negative)
+    set(suffix .qlc)
+    if(example STREQUAL negative)
+      set(suffix .8bf)
+    endif()
+    add_library(guide_${example} MODULE ${guide_dir}/guide_${example}.c)
+    set_target_properties(guide_${example} PROPERTIES PREFIX "" OUTPUT_NAME guide-${example} SUFFIX ${suffix}
+                          LIBRARY_OUTPUT_DIRECTORY ${guide_dir})
+    target_include_directories(guide_${example} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(guide_${example} PRIVATE -O2)
+    add_dependencies(quillo_tests guide_${example})
+  endforeach()
+  target_compile_definitions(quillo_tests PRIVATE QUILLO_GUIDE_DIR="${guide_dir}")
+endif()

@@ -162,3 +162,11 @@ void SetDrawViewClip() {
   }
   DrawView.AllocFrom(*CurrentPicture, clip, true);
 }
+
+Rect DrawViewArea(UDBuffer& picture) {
+  const Rect whole(0, 0, picture.Width() - 1, picture.Height() - 1);
+  if (&picture != CurrentPicture) return whole;
+  SetDrawViewClip();
+  if (DrawView.pixels == nullptr || DrawView.rect.Empty()) return whole;
+  return DrawView.rect;
+}

@@ -7,6 +7,9 @@
 #include <cstdint>
 
 #include "quillo/base/ZoomPresets.h"
+#include "vorlen/core/Types.h"
+
+class UDBuffer;
 
 // The zoom control's position (1 without a control) and setting it.
 int ZoomPosition();
@@ -31,3 +34,7 @@ void MakeDocumentActive(int index);
 // Re-makes DrawView over CurrentPicture: with the setting Clipping on, over the visible part
 // of the image; else over the whole picture. The view keeps the image's coordinates.
 void SetDrawViewClip();
+// The part of picture an operation without a selection works on: the drawing view made anew
+// (with the setting Clipping on, the visible part of the image) when picture is the current
+// one and part of it shows; else the whole picture. Inclusive, in image coordinates.
+Rect DrawViewArea(UDBuffer& picture);

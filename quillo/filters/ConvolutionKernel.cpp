@@ -50,7 +50,7 @@ bool UsesOuterRing(const ConvolutionKernel& kernel) {
   for (int cell = 0; cell < KernelCells; ++cell) {
     const int row = cell / KernelSide, column = cell % KernelSide;
     const bool outer = row == 0 || row == KernelSide - 1 || column == 0 || column == KernelSide - 1;
-    if (outer && kernel.Cells[static_cast<std::size_t>(cell)] != 0) return true;
+    if (outer && std::fabs(static_cast<double>(KernelWeight(kernel, cell))) > OuterWeightThreshold) return true;
   }
   return false;
 }

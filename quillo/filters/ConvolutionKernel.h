@@ -1,8 +1,8 @@
 #pragma once
 // The custom convolution filter's kernel and its arithmetic. A kernel is 25 cells row by row
 // (the centre is cell 12), a divisor and a bias; each weight is cell / Div in single precision.
-// The filter runs as a 5 x 5 correlation when an outer cell is not 0, else over the inner
-// 3 x 3. Interior pixels round to the nearest level (ties to even); pixels whose
+// The filter runs as a 5 x 5 correlation when an outer weight's magnitude exceeds
+// OuterWeightThreshold, else over the inner 3 x 3 (fainter outer weights are dropped). Interior pixels round to the nearest level (ties to even); pixels whose
 // neighbourhood leaves the picture take the edge pixels repeated and truncate toward zero.
 //
 // Every weight is a multiple of 2^-37 below 2^10 (|cell| <= 999, 1 <= Div <= 9999), so the
@@ -22,6 +22,8 @@ inline constexpr int KernelCellLimit = 999;
 inline constexpr int KernelDivMin = 1;
 inline constexpr int KernelDivMax = 9999;
 inline constexpr int KernelBiasLimit = 9999;
+// Just below 1/256: an outer weight must be above it for the 5 x 5 form to be used.
+inline constexpr double OuterWeightThreshold = 0.0039062;
 
 struct ConvolutionKernel {
   std::array<int, KernelCells> Cells{};
@@ -36,7 +38,8 @@ ConvolutionKernel DefaultConvolutionKernel();
 ConvolutionKernel ClampedKernel(ConvolutionKernel kernel);
 // cell / Div as the filter weighs it.
 float KernelWeight(const ConvolutionKernel& kernel, int cell);
-// True when a cell of the outer ring (rows 0 and 4, columns 0 and 4) is not 0.
+// True when a weight of the outer ring (rows 0 and 4, columns 0 and 4) has a magnitude
+// above OuterWeightThreshold.
 bool UsesOuterRing(const ConvolutionKernel& kernel);
 
 class ConvolutionFilter {

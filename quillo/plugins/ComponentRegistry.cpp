@@ -220,6 +220,46 @@ void ScanComponents() {
   ComponentScanDone = true;
 }
 
+bool ComponentMenusPresent() {
+  TMenuItem* image = TheComponentHost().ImageMenu();
+  if (!image) return false;
+  for (int i = 0; i < image->Count(); ++i)
+    if (image->Items(i)->GetTag() == ComponentMenuTag) return true;
+  return false;
+}
+
+void ShowComponentMenus(bool shown) {
+  TMenuItem* image = TheComponentHost().ImageMenu();
+  if (!image) return;
+  for (int i = 0; i < image->Count(); ++i)
+    if (image->Items(i)->GetTag() == ComponentMenuTag) image->Items(i)->SetVisible(shown);
+}
+
+void RetranslateComponentMenus() {
+  TMenuItem* image = TheComponentHost().ImageMenu();
+  if (!image) return;
+  const auto componentCaption = [](const TMenuItem* item) {
+    const int index = item->GetImageIndex();
+    return index >= 0 && index < ComponentCount
+               ? MenuCaption(TranslateMarked(ComponentTable[static_cast<std::size_t>(index)].Name))
+               : item->GetCaption();
+  };
+  for (int i = 0; i < image->Count(); ++i) {
+    TMenuItem* item = image->Items(i);
+    if (item->GetTag() != ComponentMenuTag || item->IsLine()) continue;
+    if (item->Count() == 0) {
+      item->SetCaption(componentCaption(item));
+      continue;
+    }
+    // A group: its image index counts the folders from 1.
+    const int folder = item->GetImageIndex() - 1;
+    if (folder >= 0 && folder < static_cast<int>(ComponentFileList.size()))
+      item->SetCaption(MenuCaption(ComponentGroupCaption(ComponentFileList[static_cast<std::size_t>(folder)])));
+    item->Items(0)->SetCaption(LangMessage("Browse"));
+    for (int k = 2; k < item->Count(); ++k) item->Items(k)->SetCaption(componentCaption(item->Items(k)));
+  }
+}
+
 TMenuItem* ComponentGroupMenu(int componentIndex) {
   TMenuItem* image = TheComponentHost().ImageMenu();
   if (!image) return nullptr;

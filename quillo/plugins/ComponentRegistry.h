@@ -10,6 +10,14 @@ class TMenuItem;
 
 // Rebuilds the registry and its menus (the items of an earlier scan are taken out first).
 void ScanComponents();
+// Whether the Image menu holds items of a component scan.
+bool ComponentMenusPresent();
+// Shows or hides the component items of the Image menu (the components are switched on or
+// off without scanning again).
+void ShowComponentMenus(bool shown);
+// The component items' captions in the language now loaded: each group's Browse item and
+// caption, each component's translated name.
+void RetranslateComponentMenus();
 // A group's caption from its folder name in ComponentFileList: translated, each word
 // capitalised ("SPECIAL EFFECTS" gives "Special Effects"); its submenu adds the "&".
 AnsiString ComponentGroupCaption(const AnsiString& name);

@@ -67,12 +67,14 @@ bool PushUndoOfCopy(P_ql_component& tool) {
   return pushed;
 }
 
-void SetClipToPicture(const UDBuffer& picture) {
-  HostParams.ClipLeft = 0;
-  HostParams.ClipTop = 0;
-  HostParams.ClipRight = picture.Width() - 1;
-  HostParams.ClipBottom = picture.Height() - 1;
+void SetClipToRect(const Rect& r) {
+  HostParams.ClipLeft = r.left;
+  HostParams.ClipTop = r.top;
+  HostParams.ClipRight = r.right;
+  HostParams.ClipBottom = r.bottom;
 }
+
+void SetClipToPicture(const UDBuffer& picture) { SetClipToRect(Rect(0, 0, picture.Width() - 1, picture.Height() - 1)); }
 
 void SetClipForImage(const UDBuffer& image) {
   if (image.HasSelectionBounds()) {
@@ -381,7 +383,9 @@ bool ApplyComponent(P_ql_component& tool) {
   if (ValuesMatchLastRun()) return true;
   RestoreFromCopy(tool);
   SetComponentPictures(image, &tool.QlComponentPicture);
-  SetClipForImage(*image);
+  // Without a selection a full run works on the drawing view: the visible part with Clipping.
+  if (image->HasSelectionBounds()) SetClipForImage(*image);
+  else SetClipToRect(DrawViewArea(*image));
   HostParams.HasMask = image->HasSelectionBounds() ? 1 : 0;
   HostParams.FullRun = 1;
   HostParams.InstantPreview = 0;

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "quillo/plugins/FilterPluginProbe.h"
 
 namespace {
 
@@ -49,11 +50,6 @@ void PutText(std::string& out, const AnsiString& text) {
 
 void PutWord(std::string& out, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
-}
-
-AnsiString FilePart(const AnsiString& identifier) {
-  const std::size_t hash = identifier.find('#');
-  return hash == AnsiString::npos ? identifier : identifier.substr(0, hash);
 }
 
 }  // namespace
@@ -129,7 +125,7 @@ void CacheFiles::Add(const AnsiString& identifier, const AnsiString& category, c
     d.category = category;
     d.title = title;
     d.seen = true;
-    FilterFileStamp(FilePart(identifier), d.size, d.timeStamp);
+    FilterFileStamp(FilterIdentifierFile(identifier), d.size, d.timeStamp);
     return;
   }
   FileDesc d;
@@ -137,7 +133,7 @@ void CacheFiles::Add(const AnsiString& identifier, const AnsiString& category, c
   d.category = category;
   d.title = title;
   d.seen = true;
-  FilterFileStamp(FilePart(identifier), d.size, d.timeStamp);
+  FilterFileStamp(FilterIdentifierFile(identifier), d.size, d.timeStamp);
   records_.push_front(std::move(d));
 }
 
@@ -149,7 +145,7 @@ bool CacheFiles::Lookup(AnsiString& path, AnsiString& category, AnsiString& titl
     it = std::next(cursor_);
   }
   for (; it != records_.end(); ++it) {
-    if (FilePart(it->identifier) != path) continue;
+    if (FilterIdentifierFile(it->identifier) != path) continue;
     std::uint32_t size = 0, timeStamp = 0;
     FilterFileStamp(path, size, timeStamp);
     if (size != it->size || timeStamp != it->timeStamp) {

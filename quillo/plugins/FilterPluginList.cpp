@@ -36,7 +36,7 @@ AnsiString PluginTitle(int index) {
 
 int PluginListCount() { return static_cast<int>(Entries().size()); }
 
-std::vector<AnsiString>& PluginNames() {
-  static std::vector<AnsiString> names;
+std::vector<FailedPlugin>& PluginNames() {
+  static std::vector<FailedPlugin> names;
   return names;
 }

@@ -2,7 +2,8 @@
 // The filters found for the menu, for the program's run. A filter's index (the head, 0, is
 // empty; then 1, 2, ... in order of addition) is what its menu item carries as its image
 // index. The list only grows: a rescan appends, so that an item made earlier keeps its filter.
-// Beside it, the base names of the ".8bf" files that could not be read, for the preferences.
+// Beside it, the base names of the ".8bf" files that could not be read and why, for the
+// preferences.
 
 #include <vector>
 
@@ -15,5 +16,10 @@ AnsiString PluginIdentifier(int index);
 AnsiString PluginTitle(int index);
 int PluginListCount();  // the head included
 
-// The files that failed at the last scan.
-std::vector<AnsiString>& PluginNames();
+// A file that failed at the last scan: its base name and the language key of the reason.
+struct FailedPlugin {
+  AnsiString name;
+  AnsiString reasonKey;
+  bool operator==(const FailedPlugin&) const = default;
+};
+std::vector<FailedPlugin>& PluginNames();

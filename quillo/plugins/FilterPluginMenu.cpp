@@ -82,7 +82,9 @@ void AdobeFileFound(const AnsiString& file) {
     AddAdobeFilter(identifier, category, title);
   }
   if (cached) return;
-  if (!ProbeAdobeModule(file, AddAdobeFilter)) PluginNames().push_back(FilterFileBaseName(file));
+  FilterProbeFault fault = FilterProbeFault::None;
+  ProbeAdobeModule(file, AddAdobeFilter, &fault);
+  if (fault != FilterProbeFault::None) PluginNames().push_back({FilterFileBaseName(file), FilterProbeFaultKey(fault)});
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ struct Section {
   std::uint64_t offset = 0;
   std::uint64_t size = 0;
   std::uint32_t link = 0;
+  bool cut = false;  // its bytes reach past the file's end
 };
 
 constexpr std::uint32_t kNoBits = 8;  // a section with no bytes in the file
@@ -79,7 +80,10 @@ std::optional<std::vector<Section>> ReadSections(const ByteView& file) {
     s.offset = *file.Read(at + 24, 8);
     s.size = *file.Read(at + 32, 8);
     s.link = static_cast<std::uint32_t>(*file.Read(at + 40, 4));
-    if (s.type != kNoBits && !file.Has(s.offset, s.size)) s.size = 0;  // a section cut off
+    if (s.type != kNoBits && !file.Has(s.offset, s.size)) {
+      s.size = 0;
+      s.cut = true;
+    }
     if (s.type == kNoBits) s.size = 0;
     sections.push_back(s);
   }
@@ -126,18 +130,32 @@ std::set<std::string, std::less<>> ExportedNames(const ByteView& file, const std
 }
 
 // Walks the records {u32 id, u32 size, bytes, padding to 4} of a section; each gets
-// visit(id, bytes), which answers false to stop. A record running past the section ends the walk.
-void WalkRecords(std::string_view section, const std::function<bool(std::uint32_t, std::string_view)>& visit) {
+// visit(id, bytes), which answers false to stop. False when the section is damaged: a record
+// runs past its end, or bytes that are not all zero (a linker's padding) are left over.
+bool WalkRecords(std::string_view section, const std::function<bool(std::uint32_t, std::string_view)>& visit) {
   const ByteView bytes(section);
   std::uint64_t at = 0;
   while (bytes.Has(at, 8)) {
     const auto id = static_cast<std::uint32_t>(*bytes.Read(at, 4));
     const std::uint64_t size = *bytes.Read(at + 4, 4);
     const auto resource = bytes.Slice(at + 8, size);
-    if (!resource) return;
-    if (!visit(id, *resource)) return;
+    if (!resource) return false;
+    if (!visit(id, *resource)) return true;
     at += 8 + ((size + 3) & ~std::uint64_t{3});
   }
+  for (; at < bytes.Size(); ++at)
+    if (section[at] != '\0') return false;
+  return true;
+}
+
+// The fault of a section walked: cut off by the file's end, or damaged inside.
+FilterProbeFault SectionFault(const Section& section, bool whole) {
+  if (section.cut) return FilterProbeFault::SectionCut;
+  return whole ? FilterProbeFault::None : FilterProbeFault::SectionDamaged;
+}
+
+void Tell(FilterProbeFault* fault, FilterProbeFault value) {
+  if (fault != nullptr) *fault = value;
 }
 
 // A length byte and that many characters, all inside data; empty otherwise.
@@ -149,6 +167,16 @@ AnsiString PascalText(std::string_view data) {
 }
 
 }  // namespace
+
+AnsiString FilterIdentifierFile(const AnsiString& identifier) {
+  const std::size_t hash = identifier.rfind('#');
+  return hash == AnsiString::npos ? identifier : identifier.substr(0, hash);
+}
+
+AnsiString FilterIdentifierEntry(const AnsiString& identifier) {
+  const std::size_t hash = identifier.rfind('#');
+  return hash == AnsiString::npos ? AnsiString() : identifier.substr(hash + 1);
+}
 
 AnsiString FilterFileBaseName(const AnsiString& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -186,7 +214,8 @@ int ReadPiPL(const AnsiString& path, std::string_view resource, const std::funct
         haveCategory = true;
       } else if (key == FourCC('w', 'x', '8', '6')) {
         const std::string_view name = value.TextAt(0);
-        entryFound = !name.empty() && exported(name);
+        // A name holding "#" would make the identifier split in the wrong place.
+        entryFound = !name.empty() && name.find('#') == std::string_view::npos && exported(name);
         if (entryFound) identifier += AnsiString(name);
       }
     }
@@ -218,33 +247,40 @@ int ReadPiMI(const AnsiString& path, std::uint32_t id, std::string_view resource
   return found(identifier, category, title) != 0 ? 0 : 1;
 }
 
-bool ProbeAdobeModuleBytes(const AnsiString& path, std::string_view contents, const FilterFoundCallback& found) {
+bool ProbeAdobeModuleBytes(const AnsiString& path, std::string_view contents, const FilterFoundCallback& found,
+                           FilterProbeFault* fault) {
+  Tell(fault, FilterProbeFault::None);
   const ByteView file(contents);
   const auto sections = ReadSections(file);
-  if (!sections) return false;
+  if (!sections) {
+    Tell(fault, FilterProbeFault::NotSharedObject);
+    return false;
+  }
   const auto names = ExportedNames(file, *sections);
   const auto exported = [&names](std::string_view name) { return names.find(name) != names.end(); };
   int piplSeen = 0;
-  bool going = true;
-  if (const Section* pipl = FindSection(*sections, ".pipl")) {
-    WalkRecords(SectionBytes(file, *pipl), [&](std::uint32_t, std::string_view resource) {
+  const Section* pipl = FindSection(*sections, ".pipl");
+  if (pipl != nullptr) {
+    const bool whole = WalkRecords(SectionBytes(file, *pipl), [&](std::uint32_t, std::string_view resource) {
       ++piplSeen;
-      going = ReadPiPL(path, resource, exported, found) != 0;
-      return going;
+      return ReadPiPL(path, resource, exported, found) != 0;
     });
+    Tell(fault, SectionFault(*pipl, whole));
   }
   if (piplSeen == 0) {
     if (const Section* pimi = FindSection(*sections, ".pimi")) {
-      WalkRecords(SectionBytes(file, *pimi), [&](std::uint32_t id, std::string_view resource) {
+      const bool whole = WalkRecords(SectionBytes(file, *pimi), [&](std::uint32_t id, std::string_view resource) {
         return ReadPiMI(path, id, resource, exported, found) != 0;
       });
+      if (fault != nullptr && *fault == FilterProbeFault::None) *fault = SectionFault(*pimi, whole);
     }
   }
   return true;
 }
 
-bool ProbeAdobeModule(const AnsiString& path, const FilterFoundCallback& found) {
+bool ProbeAdobeModule(const AnsiString& path, const FilterFoundCallback& found, FilterProbeFault* fault) {
   ++probeCount;
+  Tell(fault, FilterProbeFault::Unreadable);
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   in.seekg(0, std::ios::end);
@@ -253,7 +289,23 @@ bool ProbeAdobeModule(const AnsiString& path, const FilterFoundCallback& found) 
   in.seekg(0);
   std::string contents(static_cast<std::size_t>(size), '\0');
   if (!in.read(contents.data(), size)) return false;
-  return ProbeAdobeModuleBytes(path, contents, found);
+  return ProbeAdobeModuleBytes(path, contents, found, fault);
+}
+
+const char* FilterProbeFaultKey(FilterProbeFault fault) {
+  switch (fault) {
+    case FilterProbeFault::None:
+      return "";
+    case FilterProbeFault::Unreadable:
+      return "PlugUnreadable";
+    case FilterProbeFault::NotSharedObject:
+      return "PlugNotLibrary";
+    case FilterProbeFault::SectionCut:
+      return "PlugSectionCut";
+    case FilterProbeFault::SectionDamaged:
+      return "PlugSectionDamaged";
+  }
+  return "";
 }
 
 std::uint64_t FilterProbeCount() { return probeCount.load(); }

@@ -11,8 +11,10 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/Progress.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/plugins/FilterPluginHost.h"
 #include "quillo/plugins/FilterPluginList.h"
+#include "quillo/plugins/FilterPluginProbe.h"
 #include "quillo/plugins/FilterSharedPictures.h"
 #include "quillo/tools/BrushModel.h"
 
@@ -63,11 +65,9 @@ void TakeResult(const FilterSharedPictures& shared, UDBuffer& picture, const Rec
 FilterChildResult RunAdobePlugin(const FilterSharedPictures& pictures, const FilterRunOptions& options) {
   FilterChildResult failed;
   failed.failure = FilterFailure::Load;
-  const std::size_t hash = options.identifier.find('#');
-  if (hash == AnsiString::npos) return failed;
   FilterRunRequest q;
-  const AnsiString path = options.identifier.substr(0, hash);
-  const AnsiString entry = options.identifier.substr(hash + 1);
+  const AnsiString path = FilterIdentifierFile(options.identifier);
+  const AnsiString entry = FilterIdentifierEntry(options.identifier);
   if (path.size() >= sizeof q.path || entry.empty() || entry.size() >= sizeof q.entry) return failed;
   std::memcpy(q.path, path.data(), path.size());
   std::memcpy(q.entry, entry.data(), entry.size());
@@ -109,7 +109,7 @@ void RunAdobeFilterAt(int index) {
   options.background = BackgroundColour();
   options.foreground = DrawingColour();
   options.area = selected ? Rect(picture.SelLeft, picture.SelTop, picture.SelRight, picture.SelBottom)
-                          : Rect(0, 0, picture.Width() - 1, picture.Height() - 1);
+                          : DrawViewArea(picture);
   options.window = reinterpret_cast<std::intptr_t>(TheFilterPluginHost().MainWindowHandle());
   int position = 0;
   options.answers.pump = [&position] { return !ProgressCallback(position); };

@@ -12,6 +12,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/Progress.h"
+#include "quillo/plugins/ComponentRegistry.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/PreferencesApply.h"
 #include "quillo/shell/PreferencesForm.h"
@@ -67,6 +68,7 @@ void RetranslateMainWindow(TMainForm* form) {
     UpdateDocumentCaption(window);
     window->InstBrushBtn->SetHint(LangMessage("IBBtn"));
   }
+  RetranslateComponentMenus();
   RetranslatePaletteHints();
   ResetHelpFile();
   ReselectTool(true);

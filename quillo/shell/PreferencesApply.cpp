@@ -27,9 +27,9 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UndoEngine.h"
-#include "quillo/plugins/ComponentRegistry.h"
 #include "quillo/shell/FileAssociations.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/PluginPreferences.h"
 #include "quillo/shell/PreferenceValues.h"
 #include "quillo/shell/PreferencesForm.h"
 #include "quillo/shell/ToolPalette.h"
@@ -253,9 +253,7 @@ void FillPreferences(TPreferences* d) {
   d->FileListLength->SetAsInteger(s.MRUFiles);
   d->UndoDirEdit->SetText(s.UndoDir);
   FillUndoBudgets(d);
-  d->UseQLCCB->SetChecked(s.UseQLC);
-  d->UseAdobeCB->SetChecked(s.UseAdobe);
-  d->AdobeLocEdit->SetText(s.AdobeLoc);
+  FillPluginPage(d);
   d->ColorInHexCB->SetChecked(s.ColorInHex);
   d->DefPalEdit->SetText(s.DefPal);
   d->UseGamma->SetChecked(TBuffer::GlobalICM != 0);
@@ -287,12 +285,7 @@ void ApplyPreferences(TPreferences* d, TMainForm* form) {
   if (ImageForm) ImageForm->Repaint();
   TSettings& s = Settings;
   ReportExtensionFailures(ApplyExtensionChanges(d));
-  // The plug-in values are kept; the plug-ins themselves come with their own commands.
-  s.UseQLC = d->UseQLCCB->GetChecked();
-  // The components are found again (none when they are switched off).
-  ScanComponents();
-  s.UseAdobe = d->UseAdobeCB->GetChecked();
-  s.AdobeLoc = FolderWithSeparator(d->AdobeLocEdit->GetText());
+  ApplyPluginPage(d);
   // A new language translates the dialog too, lists included: their choices are read first.
   const int level = d->Level->GetItemIndex();
   const int unit = d->MUnitCB->GetItemIndex();

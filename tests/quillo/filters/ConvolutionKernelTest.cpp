@@ -41,7 +41,9 @@ std::uint32_t Reference(const ConvolutionKernel& kernel, const Buffer& source, i
   const int w = source.Width(), h = source.Height();
   bool outer = false;
   for (int c = 0; c < 25; ++c)
-    if ((c / 5 == 0 || c / 5 == 4 || c % 5 == 0 || c % 5 == 4) && kernel.Cells[static_cast<std::size_t>(c)] != 0)
+    if ((c / 5 == 0 || c / 5 == 4 || c % 5 == 0 || c % 5 == 4) &&
+        std::fabs(static_cast<float>(kernel.Cells[static_cast<std::size_t>(c)]) / static_cast<float>(kernel.Div)) >
+            0.0039062)
       outer = true;
   const int side = outer ? 5 : 3, half = side / 2, skip = (5 - side) / 2;
   const bool interior = x >= half && x < w - half && y >= half && y < h - half;
@@ -138,25 +140,52 @@ TEST(ConvolutionFilterTest, FlatPicturesGiveTheKernelsSum) {
   }
 }
 
-TEST(ConvolutionFilterTest, AnyOuterCellMakesTheFullForm) {
-  ConvolutionKernel kernel;
-  kernel.Cells[KernelCentre] = 1;
-  EXPECT_EQ(ConvolutionFilter(kernel).Side(), 3);
-  kernel.Cells[0] = 1;
-  kernel.Div = 9;
-  EXPECT_EQ(ConvolutionFilter(kernel).Side(), 5);
-  // Outer weights of 39/9999 (below 1/256 each): sixteen of them on white still add 16 levels,
-  // which only the full form keeps.
+struct FormCase {
+  const char* name;
+  int cell;
+  int value;
+  int div;
+  int side;
+};
+
+TEST(ConvolutionFilterTest, TheFullFormNeedsAnOuterWeightAboveTheThreshold) {
+  const FormCase cases[] = {
+      {"centre only", KernelCentre, 1, 1, 3},
+      {"inner ring", 7, 999, 1, 3},
+      {"corner 1/9", 0, 1, 9, 5},
+      {"edge 1/256 (just above)", 2, 1, 256, 5},
+      {"edge -1/256", 10, -1, 256, 5},
+      {"edge 1/257 (just below)", 2, 1, 257, 3},
+      {"corner -1/257", 24, -1, 257, 3},
+      {"corner 40/9999", 20, 40, 9999, 5},
+      {"corner 39/9999", 20, 39, 9999, 3},
+  };
+  for (const FormCase& c : cases) {
+    ConvolutionKernel kernel;
+    kernel.Cells[KernelCentre] = 1;
+    kernel.Cells[static_cast<std::size_t>(c.cell)] = c.value;
+    kernel.Div = c.div;
+    EXPECT_EQ(ConvolutionFilter(kernel).Side(), c.side) << c.name;
+  }
+}
+
+TEST(ConvolutionFilterTest, FaintOuterWeightsAreDropped) {
+  // Outer weights of 39/9999 (below the threshold each) on white would add 16 levels in the
+  // full form; the inner form ignores them.
   ConvolutionKernel faint;
   for (int c = 0; c < 25; ++c) {
     const bool outer = c / 5 == 0 || c / 5 == 4 || c % 5 == 0 || c % 5 == 4;
     faint.Cells[static_cast<std::size_t>(c)] = outer ? 39 : 0;
   }
+  faint.Cells[KernelCentre] = 999;
   faint.Div = 9999;
-  EXPECT_EQ(ConvolutionFilter(faint).Side(), 5);
   Buffer source = Picture(9, 9, 0x00FFFFFF);
   const Buffer target = Filtered(faint, source);
-  EXPECT_EQ(*target.At(4, 4), 0x00101010u);  // 16 * 39 / 9999 * 255 = 15.9
+  EXPECT_EQ(*target.At(4, 4), 0x00191919u);  // 999 / 9999 * 255 = 25.48
+  // One outer weight of 40/9999 brings the full form and every faint one with it.
+  faint.Cells[0] = 40;
+  const Buffer full = Filtered(faint, source);
+  EXPECT_EQ(*full.At(4, 4), 0x00292929u);  // (999 + 15 * 39 + 40) / 9999 * 255 = 41.4
 }
 
 TEST(ConvolutionFilterTest, AKernelOfOneOffsetCellMovesThePictureExactly) {

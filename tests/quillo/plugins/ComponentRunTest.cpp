@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "../document/ClippedViewFixture.h"
 #include "QlcFixture.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/User.h"
@@ -53,6 +54,20 @@ TEST_F(ComponentRunTest, AComponentWithoutOptionsRunsAtOnceAsOneUndoStep) {
   // Undo brings the picture back.
   ASSERT_TRUE(Picture().Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(*Picture().At(3, 4), 0x00102030u);
+}
+
+TEST_F(ComponentRunTest, WithClippingAndNoSelectionOnlyTheVisiblePartIsRun) {
+  StartOn(64, 48, 0x00102030);
+  InstallComponents({"inverter"});
+  const Rect shown = ShowInnerPartClipped(ImageForm, ui);
+  ASSERT_TRUE(IsInnerPart(shown, Picture())) << shown.left << "," << shown.top << "-" << shown.right << "," << shown.bottom;
+  Choose("&Inverter");
+  Settings.Clipping = false;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const bool inside = x >= shown.left && x <= shown.right && y >= shown.top && y <= shown.bottom;
+      ASSERT_EQ(*Picture().At(x, y), inside ? 0x00EFDFCFu : 0x00102030u) << x << "," << y;
+    }
 }
 
 TEST_F(ComponentRunTest, AThrowingComponentLeavesThePictureAsItWas) {

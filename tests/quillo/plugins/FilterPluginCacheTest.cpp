@@ -9,6 +9,7 @@
 
 #include "FilterSamples.h"
 #include "quillo/plugins/FilterPluginCache.h"
+#include "quillo/plugins/FilterPluginProbe.h"
 #include "support/TempHome.h"
 
 namespace {
@@ -90,6 +91,32 @@ TEST_F(FilterCacheFiles, AnUnchangedFileIsFoundInTheCacheWithEachOfItsFilters) {
   }
   // Newest first, as they were written.
   EXPECT_EQ(found, (std::vector<std::string>{tiles + "#HalfEntry||Half Sample", tiles + "#TileEntry|Quillo Tests|Tile Invert"}));
+}
+
+TEST_F(FilterCacheFiles, AFileWhosePathHoldsHashesIsFoundAndWrittenWithItsStamp) {
+  const std::string hashed = home.Path() + "/a#b/#/tiles.8bf";
+  std::filesystem::create_directories(home.Path() + "/a#b/#");
+  std::filesystem::copy_file(folder + "/tiles.8bf", hashed);
+  {
+    CacheFiles cache(cacheName);
+    cache.Add(hashed + "#TileEntry", "Quillo Tests", "Tile Invert");
+  }
+  const auto written = ReadFilterCacheRecords(FileBytes(cacheName));
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0].size, std::filesystem::file_size(hashed)) << "the stamp of the file, not of a cut path";
+  CacheFiles cache(cacheName);
+  AnsiString path = hashed, category, title;
+  ASSERT_TRUE(cache.Lookup(path, category, title));
+  EXPECT_EQ(path, hashed + "#TileEntry");
+  EXPECT_EQ(title, "Tile Invert");
+}
+
+TEST(FilterPluginIdentifier, SplitsAtTheLastHash) {
+  EXPECT_EQ(FilterIdentifierFile("/p/a#b/x.8bf#Entry"), "/p/a#b/x.8bf");
+  EXPECT_EQ(FilterIdentifierEntry("/p/a#b/x.8bf#Entry"), "Entry");
+  EXPECT_EQ(FilterIdentifierFile("/p/x.8bf"), "/p/x.8bf");
+  EXPECT_EQ(FilterIdentifierEntry("/p/x.8bf"), "");
+  EXPECT_EQ(FilterIdentifierEntry("/p/x.8bf#"), "");
 }
 
 TEST_F(FilterCacheFiles, AChangedFileIsProbedAgainAndAFilterItLostIsDropped) {

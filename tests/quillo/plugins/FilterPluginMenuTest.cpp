@@ -54,6 +54,9 @@ protected:
 
 TEST_F(FilterPluginMenuTest, FiltersJoinTheImageMenuByCategoryAndUnreadableFilesAreNamed) {
   CopySamples(folder, {"invert", "tiles", "noexport", "pimi", "junk"});
+  const std::string elf = FileBytes(SamplePlugin("invert"));
+  WriteBytes(folder + "/cut.8bf", WithDamagedPipl(elf, PiplDamage::CutOff));
+  WriteBytes(folder + "/long.8bf", WithDamagedPipl(elf, PiplDamage::RecordTooLong));
   Start();
   TMenuItem* adobe = AdobeItem();
   ASSERT_NE(adobe, nullptr);
@@ -65,7 +68,10 @@ TEST_F(FilterPluginMenuTest, FiltersJoinTheImageMenuByCategoryAndUnreadableFiles
   std::sort(filters.begin(), filters.end());
   EXPECT_EQ(filters, (std::vector<std::string>{"&Default/&Half Sample", "&Old Style/&PiMI Invert",
                                                 "&Quillo Tests/&Invert Colours", "&Quillo Tests/&Tile Invert"}));
-  EXPECT_EQ(PluginNames(), (std::vector<AnsiString>{"junk"}));
+  auto failed = PluginNames();
+  std::sort(failed.begin(), failed.end(), [](const FailedPlugin& a, const FailedPlugin& b) { return a.name < b.name; });
+  EXPECT_EQ(failed, (std::vector<FailedPlugin>{
+                        {"cut", "PlugSectionCut"}, {"junk", "PlugNotLibrary"}, {"long", "PlugSectionDamaged"}}));
   // Each item carries its filter's list index.
   for (int i = 0; i < adobe->Count(); ++i)
     for (int j = 0; j < adobe->Items(i)->Count(); ++j) {

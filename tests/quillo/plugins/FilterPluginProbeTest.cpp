@@ -73,6 +73,38 @@ TEST(FilterPluginProbe, FilesThatAreNoSharedObjectsAreNotReadable) {
   EXPECT_FALSE(readable);
 }
 
+TEST(FilterPluginProbe, EachFaultOfAFileOrItsSectionIsNamed) {
+  const std::string elf = FileBytes(SamplePlugin("invert"));
+  ASSERT_NE(SectionHeaderAt(elf, ".pipl"), 0u);
+  struct Case {
+    const char* what;
+    std::string bytes;
+    FilterProbeFault fault;
+    const char* key;
+  };
+  const Case cases[] = {
+      {"whole", elf, FilterProbeFault::None, ""},
+      {"section past the end", WithDamagedPipl(elf, PiplDamage::CutOff), FilterProbeFault::SectionCut, "PlugSectionCut"},
+      {"record past the section", WithDamagedPipl(elf, PiplDamage::RecordTooLong), FilterProbeFault::SectionDamaged,
+       "PlugSectionDamaged"},
+      {"no ELF", "MZ not a shared object", FilterProbeFault::NotSharedObject, "PlugNotLibrary"},
+  };
+  for (const Case& c : cases) {
+    FilterProbeFault fault = FilterProbeFault::Unreadable;
+    std::size_t found = 0;
+    ProbeAdobeModuleBytes("x.8bf", c.bytes, [&](const AnsiString&, const AnsiString&, const AnsiString&) {
+      ++found;
+      return 0;
+    }, &fault);
+    EXPECT_EQ(fault, c.fault) << c.what;
+    EXPECT_EQ(found, c.fault == FilterProbeFault::None ? 1u : 0u) << c.what;
+    EXPECT_STREQ(FilterProbeFaultKey(c.fault), c.key) << c.what;
+  }
+  FilterProbeFault fault = FilterProbeFault::None;
+  EXPECT_FALSE(ProbeAdobeModule("/nonexistent/folder/none.8bf", [](auto&, auto&, auto&) { return 0; }, &fault));
+  EXPECT_EQ(fault, FilterProbeFault::Unreadable);
+}
+
 TEST(FilterPluginProbe, EveryCutOfAPluginFileIsSafeAndOnlyTheWholeFileGivesItsFilter) {
   const std::string elf = FileBytes(SamplePlugin("invert"));
   ASSERT_GT(elf.size(), 1000u);
@@ -157,6 +189,7 @@ TEST(FilterPluginProbe, APiPLWalkReadsOnlyInsideItsResource) {
        {{"/p/f.8bf#Go", "", "f"}}},
       {"the entry cut off by the end", PiplBuilder().Property("kind", kind).Property("wx86", "Go", 4000).Done(), {}},
       {"no header", std::string(7, '\0'), {}},
+      {"an entry name holding '#'", PiplBuilder().Property("kind", kind).Property("wx86", "G#o").Done(), {}},
       {"not a filter", PiplBuilder().Property("kind", PiplBuilder::Word(PiplBuilder::CC("8BAM"))).Property("wx86", "Go").Done(), {}},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadOnePiPL(c.resource), c.expected) << c.what;

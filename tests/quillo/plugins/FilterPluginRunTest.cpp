@@ -15,6 +15,7 @@
 #include <fstream>
 #include <thread>
 
+#include "../document/ClippedViewFixture.h"
 #include "../document/DocumentFixture.h"
 #include "FilterSamples.h"
 #include "platform/rtl/Clock.h"
@@ -33,6 +34,7 @@
 #include "quillo/plugins/FilterPluginHost.h"
 #include "quillo/plugins/FilterPluginList.h"
 #include "quillo/plugins/FilterPluginMenu.h"
+#include "quillo/plugins/FilterPluginProbe.h"
 #include "quillo/plugins/FilterPluginRun.h"
 #include "quillo/plugins/FilterSharedPictures.h"
 #include "platform/rtl/SysUtils.h"
@@ -136,6 +138,40 @@ TEST_F(FilterPluginRunTest, EachInverterAppliesAsOneUndoStepNamedByItsTitleAndUn
     ASSERT_TRUE(p.Undo(UDBuffer::RedoRecord::Keep));
     EXPECT_EQ(PictureState(p).pixels, before.pixels) << title;
   }
+}
+
+TEST_F(FilterPluginRunTest, AFilterInAFolderWhosePathHoldsHashesRunsAndComesFromTheCacheNextTime) {
+  const std::string folder = home.Path() + "/my#plug-ins/#1#";
+  CopySamples(folder, {"invert"});
+  Settings.AdobeLoc = folder;
+  UDBuffer& p = window->Picture;
+  for (int scan = 0; scan < 2; ++scan) {
+    const std::uint64_t probes = FilterProbeCount();
+    ScanAdobePlugins();
+    EXPECT_EQ(FilterProbeCount(), probes + (scan == 0 ? 1 : 0)) << "the second scan reads the cache";
+    const PictureState before(p);
+    Run("Invert Colours");
+    EXPECT_TRUE(ui.MessageBoxTexts().empty()) << scan;
+    EXPECT_EQ(*p.At(5, 7), Inverted(before.pixels[7 * std::size_t(p.Width()) + 5])) << scan;
+    ASSERT_NE(p.UndoChain, nullptr);
+    EXPECT_EQ(p.UndoChain->Description, "Invert Colours");
+  }
+}
+
+TEST_F(FilterPluginRunTest, WithClippingAndNoSelectionOnlyTheVisiblePartIsFiltered) {
+  UDBuffer& p = window->Picture;
+  const Rect shown = ShowInnerPartClipped(window, ui);
+  ASSERT_TRUE(IsInnerPart(shown, p)) << shown.left << "," << shown.top << "-" << shown.right << "," << shown.bottom;
+  const PictureState before(p);
+  Run("Invert Colours");
+  Settings.Clipping = false;
+  EXPECT_TRUE(ui.MessageBoxTexts().empty());
+  for (int y = 0; y < p.Height(); ++y)
+    for (int x = 0; x < p.Width(); ++x) {
+      const uint was = before.pixels[std::size_t(y) * p.Width() + x];
+      const bool inside = x >= shown.left && x <= shown.right && y >= shown.top && y <= shown.bottom;
+      ASSERT_EQ(*p.At(x, y), inside ? Inverted(was) : was) << x << "," << y;
+    }
 }
 
 TEST_F(FilterPluginRunTest, TheSelectionLimitsTheResult) {

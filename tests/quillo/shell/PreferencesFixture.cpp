@@ -62,6 +62,7 @@ PreferencesTest::PreferencesTest() {
   Replace(tiny, "SingleLineIcon=Line", "SingleLineIcon=Ligne");
   Replace(tiny, "LINEBAR=Line,L,Spacing,", "LINEBAR=Line,L,Espacement,");
   Replace(tiny, "Caption=Preferences", "Caption=Reglages");
+  Replace(tiny, "Browse=&Browse...", "Browse=&Parcourir...");
   WriteLanguage(programFolder + "/Tiny.lng", tiny);
   std::ofstream(programFolder + "/Broken.lng", std::ios::binary) << "not a language file";
 
