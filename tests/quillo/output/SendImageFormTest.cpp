@@ -2,6 +2,7 @@
 // loopback port: what arrives (headers, body, the one attachment), what the question says,
 // the failures the dialog reports and stays open for, and the attachment's folder cleared.
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -434,6 +435,55 @@ TEST_F(SendImageFormTest, ServerWantingALoginGetsTheUserAndPasswordAsked) {
   EXPECT_EQ(Parts(server), std::vector<std::string>{"photo.jpg"});
   // The user ID is kept with the dialog's fields; the password is not.
   EXPECT_EQ(FileContents(home.Path() + "/registry.txt").find("secret"), std::string::npos);
+}
+
+// Typing straight after a click into the body, before the program has had a moment to catch
+// up: the click decides where the keys go, so every character lands in the body.
+TEST_F(SendImageFormTest, KeysTypedRightAfterAClickGoWhereTheClickWas) {
+  Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
+  POINT body{};
+  ui.WhenModalWaits([&] {
+    body = UiDriver::At(Dialog()->Body->GetHandle(), 20, 20);
+    Press(Dialog()->CancelBtn);
+  });
+  ShowSendImageForm();
+  const auto typeAfterClick = [this](POINT at) {
+    ui.QueueClick(at.x, at.y);
+    for (const char c : std::string("hi")) {
+      InputEvent key;
+      key.kind = InputEvent::Kind::KeyDown;
+      key.vk = std::toupper(c);
+      ui.Inject(key);
+      InputEvent text;
+      text.kind = InputEvent::Kind::Text;
+      text.text = std::string(1, c);
+      ui.Inject(text);
+      key.kind = InputEvent::Kind::KeyUp;
+      ui.Inject(key);
+    }
+  };
+  for (const bool atOnce : {true, false}) {
+    SCOPED_TRACE(atOnce ? "as the dialog opens" : "after typing in the subject");
+    std::string subject, to, from, text;
+    if (atOnce) typeAfterClick(body);
+    ui.WhenModalWaits([&] {
+      TSendImageForm* d = Dialog();
+      if (atOnce) return;
+      d->SubjectEdit->SetFocus();
+      typeAfterClick(body);
+    });
+    ui.WhenModalWaits([&] {
+      TSendImageForm* d = Dialog();
+      subject = d->SubjectEdit->GetText();
+      to = d->ToEdit->GetText();
+      from = d->FromEdit->GetText();
+      text = d->Body->GetText();
+      Press(d->CancelBtn);
+    });
+    ShowSendImageForm();
+    EXPECT_EQ(subject + to + from, "");
+    EXPECT_EQ(text.substr(0, 2), "hi");
+  }
 }
 
 // The mail program's registry keys, as each of the three keeps them.
