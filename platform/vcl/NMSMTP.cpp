@@ -206,7 +206,13 @@ AnsiString MailMessageId(const AnsiString& fromAddress) {
   std::snprintf(left, sizeof left, "%llx.%x.%x.%llx",
                 static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()),
                 static_cast<unsigned>(::getpid()), counter++, static_cast<unsigned long long>(random()));
-  return "<" + std::string(left) + "@" + domain + ">";
+  // Built up in place: "<" + a temporary trips GCC 12's false -Wrestrict in optimised builds.
+  std::string id = "<";
+  id += left;
+  id += '@';
+  id += domain;
+  id += '>';
+  return id;
 }
 
 AnsiString MailAddressHeader(const AnsiString& name, const AnsiString& address) {

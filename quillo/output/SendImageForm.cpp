@@ -319,7 +319,12 @@ void TSendImageForm::ShowSendStatus(TSmtpStage stage, long long sent, long long 
     case ssConnecting: text = LangMessage("MailConnecting"); break;
     case ssSending:
       text = LangMessage("MailSending");
-      if (total > 0) text += " " + IntToStr(static_cast<int>(std::min<long long>(100, sent * 100 / total))) + "%";
+      if (total > 0) {
+        // Built up in place: " " + a temporary trips GCC 12's false -Wrestrict in optimised builds.
+        text += ' ';
+        text += IntToStr(static_cast<int>(std::min<long long>(100, sent * 100 / total)));
+        text += '%';
+      }
       break;
     case ssWaiting: text = LangMessage("MailWaiting"); break;
   }
