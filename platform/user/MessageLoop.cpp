@@ -13,6 +13,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/DesktopScreen.h"
+#include "platform/user/FocusState.h"
 #include "platform/user/HookService.h"
 #include "platform/user/InputState.h"
 #include "platform/user/MessageQueue.h"
@@ -100,6 +101,7 @@ bool TakePosted(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
 // again by its serial afterwards.
 bool TakeInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
   MessageQueue& queue = wm::Queue();
+  if (HWND keys = wm::Focus().Focused() ? wm::Focus().Focused() : wm::Focus().Active()) queue.RetargetKeyboardInput(keys);
   while (true) {
     std::optional<InputMessage> input = queue.FirstInput([&](const MSG& m) { return Matches(m, filter, first, last); });
     if (!input) return false;

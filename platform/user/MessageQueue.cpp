@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/user/WinConst.h"
+
 void MessageQueue::Add(Order order, const MSG& message) {
   posted_.emplace(order, message);
   byWindow_[message.hwnd].insert(order);
@@ -65,6 +67,11 @@ std::optional<InputMessage> MessageQueue::FirstInput(const Filter& matches) cons
   auto it = std::find_if(input_.begin(), input_.end(), [&](const InputMessage& m) { return matches(m.msg); });
   if (it == input_.end()) return std::nullopt;
   return *it;
+}
+
+void MessageQueue::RetargetKeyboardInput(HWND window) {
+  for (InputMessage& m : input_)
+    if (m.msg.message >= WM_KEYFIRST && m.msg.message <= WM_KEYLAST) m.msg.hwnd = window;
 }
 
 void MessageQueue::DropInput(unsigned serial) {

@@ -53,6 +53,10 @@ class MessageQueue {
   // The oldest input message the filter takes, left in the queue.
   std::optional<InputMessage> FirstInput(const Filter& matches) const;
   void DropInput(unsigned serial);
+  // Key and character input waiting in the queue goes to `window`: as on Windows, keys reach
+  // the window that has the focus when they are taken, not when they were typed (a click
+  // waiting before them may move the focus first).
+  void RetargetKeyboardInput(HWND window);
 
   // Forgets every posted and input message for the window.
   void RemoveMessagesFor(HWND window);

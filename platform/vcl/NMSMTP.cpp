@@ -4,11 +4,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <ctime>
 #include <memory>
+#include <mutex>
+#include <random>
+#include <string_view>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/ThreadInbox.h"
+#include "platform/user/User.h"
+#include "platform/vcl/Application.h"
+#include "platform/vcl/SmtpTransfer.h"
 
 namespace {
 
@@ -30,6 +39,24 @@ bool IsAscii(const std::string& text) {
   for (unsigned char c : text)
     if (c >= 0x80) return false;
   return true;
+}
+
+// 45 bytes are 60 base64 digits: 72 characters with the charset and the markers, within the
+// 75 RFC 2047 allows an encoded word.
+constexpr size_t kEncodedWordBytes = 45;
+
+// The bytes of the character starting at `at`: a whole UTF-8 sequence, or 1 for a byte that
+// starts none (a stray continuation byte, a text in another code page), which then stands alone.
+size_t CharacterLength(const std::string& text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  size_t length = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (length == 1 || at + length > text.size()) return 1;
+  for (size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;
+  return length;
 }
 
 std::string Base64(const std::string& bytes) {
@@ -80,6 +107,21 @@ std::string DateHeader() {
   return text;
 }
 
+// The characters RFC 5322 allows in a dot-atom; a domain made of others is not used.
+bool IsDotAtom(const std::string& text) {
+  if (text.empty() || text.front() == '.' || text.back() == '.' || text.find("..") != std::string::npos) return false;
+  for (unsigned char c : text)
+    if (!std::isalnum(c) && std::string_view("!#$%&'*+-/=?^_`{|}~.").find(static_cast<char>(c)) == std::string_view::npos)
+      return false;
+  return true;
+}
+
+std::string LocalHostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) == 0 && IsDotAtom(name)) return name;
+  return "localhost";
+}
+
 const char* ContentType(const AnsiString& file) {
   const AnsiString ext = LowerCase(ExtractFileExt(file));
   if (ext == ".png") return "image/png";
@@ -111,24 +153,19 @@ struct MimeDeleter {
   void operator()(curl_mime* mime) const { curl_mime_free(mime); }
 };
 
-// What the exchange showed: the command last sent and whether the server refused the
-// recipient or asked for a login.
-struct Exchange {
-  std::string command;
-  bool recipientRefused = false;
-  bool loginNeeded = false;
-};
-
-int TraceExchange(CURL*, curl_infotype type, char* data, size_t size, void* context) {
-  auto* exchange = static_cast<Exchange*>(context);
-  const std::string text(data, std::min<size_t>(size, 4));
-  if (type == CURLINFO_HEADER_OUT && text.size() == 4 && UpperCase(text) != "QUIT") exchange->command = UpperCase(text);
-  if (type == CURLINFO_HEADER_IN && text.size() >= 3) {
-    const int code = StrToIntDef(text.substr(0, 3), 0);
-    if (exchange->command == "RCPT" && code >= 500) exchange->recipientRefused = true;
-    if (code == 530 || (exchange->command == "AUTH" && code == 535)) exchange->loginNeeded = true;
+TSmtpFailure FailureOf(CURLcode code) {
+  switch (code) {
+    case CURLE_OPERATION_TIMEDOUT: return sfNoAnswer;
+    case CURLE_COULDNT_CONNECT: return sfConnectionRefused;
+    case CURLE_COULDNT_RESOLVE_HOST: return sfServerNotFound;
+    case CURLE_LOGIN_DENIED: return sfLoginRefused;
+    case CURLE_SSL_CONNECT_ERROR: case CURLE_PEER_FAILED_VERIFICATION: case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER: case CURLE_SSL_CACERT_BADFILE: case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH: case CURLE_SSL_INVALIDCERTSTATUS: case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_ENGINE_INITFAILED: case CURLE_SSL_CRL_BADFILE: case CURLE_SSL_SHUTDOWN_FAILED:
+      return sfTls;
+    default: return sfOther;
   }
-  return 0;
 }
 
 }  // namespace
@@ -136,17 +173,46 @@ int TraceExchange(CURL*, curl_infotype type, char* data, size_t size, void* cont
 AnsiString MailHeaderText(const AnsiString& text) {
   const std::string line = OneLine(text);
   if (IsAscii(line)) return line;
-  // Encoded words of at most 45 bytes each, cut between characters.
+  // Encoded words of at most kEncodedWordBytes bytes each, cut between characters.
   std::string out;
   size_t at = 0;
   while (at < line.size()) {
-    size_t end = std::min(line.size(), at + 45);
-    while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) --end;
+    size_t end = at;
+    while (end < line.size()) {
+      const size_t length = CharacterLength(line, end);
+      if (end + length - at > kEncodedWordBytes) break;
+      end += length;
+    }
     if (!out.empty()) out += ' ';
     out += "=?UTF-8?B?" + Base64(line.substr(at, end - at)) + "?=";
     at = end;
   }
   return out;
+}
+
+AnsiString MailMessageId(const AnsiString& fromAddress) {
+  // Unique by the time, the process and a counter, and by 64 random bits across machines
+  // that share a sender's domain.
+  static std::mutex mutex;
+  static unsigned counter = 0;
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::string address = PlainAddress(fromAddress);
+  const size_t at = address.rfind('@');
+  std::string domain = at == std::string::npos ? std::string() : address.substr(at + 1);
+  if (!IsDotAtom(domain)) domain = LocalHostName();
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  char left[96];
+  const std::lock_guard<std::mutex> lock(mutex);
+  std::snprintf(left, sizeof left, "%llx.%x.%x.%llx",
+                static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()),
+                static_cast<unsigned>(::getpid()), counter++, static_cast<unsigned long long>(random()));
+  // Built up in place: "<" + a temporary trips GCC 12's false -Wrestrict in optimised builds.
+  std::string id = "<";
+  id += left;
+  id += '@';
+  id += domain;
+  id += '>';
+  return id;
 }
 
 AnsiString MailAddressHeader(const AnsiString& name, const AnsiString& address) {
@@ -191,22 +257,34 @@ void TNMSMTP::Disconnect() { connected_ = false; }
 void TNMSMTP::Abort() {
   aborted_ = true;
   connected_ = false;
+  if (transfer_) transfer_->Cancel();
 }
 
 void TNMSMTP::SendMail() {
+  if (sending_) return;  // one exchange at a time; this one came from a handler meanwhile
+  sending_ = true;
+  struct Done {
+    bool& sending;
+    ~Done() { sending = false; }
+  } done{sending_};
+  failure_ = sfNone;
   for (int attempt = 0; attempt < kMaxAttempts && !aborted_; ++attempt) {
     TPostMessage& m = *message_;
     const bool noSender = PlainAddress(m.FromAddress).empty(), noRecipient = m.ToAddress()->Count() == 0;
     if (noSender || noRecipient) {
       bool handled = false;
       if (OnHeaderIncomplete) OnHeaderIncomplete(handled, noSender ? hiFromAddress : hiToAddress);
-      if (!handled && OnFailure) OnFailure(this);
-      if (!handled) return;
+      if (!handled) {
+        failure_ = sfOther;
+        if (OnFailure) OnFailure(this);
+        return;
+      }
       continue;
     }
     AnsiString detail;
     switch (SendOnce(&detail)) {
       case Outcome::Sent:
+        failure_ = sfNone;
         if (ClearParams) m.Clear();
         if (OnSuccess) OnSuccess(this);
         return;
@@ -225,6 +303,8 @@ void TNMSMTP::SendMail() {
       }
       case Outcome::Failed:
         if (OnFailure) OnFailure(this);
+        return;
+      case Outcome::Cancelled:
         return;
     }
   }
@@ -252,7 +332,6 @@ TNMSMTP::Outcome TNMSMTP::SendOnce(AnsiString* detail) {
   curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
   if (!CACertFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, CACertFile.c_str());
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(TimeOut));
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(TimeOut));
   const std::string from = Bracketed(PlainAddress(m.FromAddress));
   curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.c_str());
@@ -275,6 +354,7 @@ TNMSMTP::Outcome TNMSMTP::SendOnce(AnsiString* detail) {
   header("From: " + MailAddressHeader(m.FromName, m.FromAddress));
   header("To: " + toHeader);
   header("Subject: " + MailHeaderText(m.Subject));
+  header("Message-ID: " + MailMessageId(m.FromAddress));
   if (!PlainAddress(m.ReplyTo).empty()) header("Reply-To: " + PlainAddress(m.ReplyTo));
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
 
@@ -295,17 +375,59 @@ TNMSMTP::Outcome TNMSMTP::SendOnce(AnsiString* detail) {
   }
   curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
 
-  Exchange exchange;
-  curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, TraceExchange);
-  curl_easy_setopt(c, CURLOPT_DEBUGDATA, &exchange);
-  curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
+  SmtpTransfer transfer(c, TimeOut, [] {
+    // Wakes the UI thread's loop; the post itself carries nothing.
+    if (Inbox().UiThreadNamed()) ::PostMessage(nullptr, WM_NULL, 0, 0);
+  });
+  WaitFor(transfer);
 
-  const CURLcode result = curl_easy_perform(c);
+  switch (transfer.Ended()) {
+    case SmtpTransfer::End::Cancelled: failure_ = sfCancelled; return Outcome::Cancelled;
+    case SmtpTransfer::End::NoAnswer: failure_ = sfNoAnswer; return Outcome::Failed;
+    default: break;
+  }
+  const CURLcode result = transfer.Result();
   if (result == CURLE_OK) return Outcome::Sent;
-  if (result == CURLE_LOGIN_DENIED || exchange.loginNeeded) return Outcome::AuthenticationNeeded;
-  if (exchange.recipientRefused) {
+  const SmtpTransfer::Exchange& seen = transfer.Seen();
+  if (result == CURLE_LOGIN_DENIED || seen.loginNeeded) {
+    failure_ = sfLoginRefused;
+    return Outcome::AuthenticationNeeded;
+  }
+  if (seen.recipientRefused) {
+    failure_ = sfRecipientRefused;
     *detail = m.ToAddress()->Count() > 0 ? m.ToAddress()->Strings(0) : AnsiString();
     return Outcome::RecipientRefused;
   }
+  failure_ = FailureOf(result);
   return Outcome::Failed;
+}
+
+void TNMSMTP::WaitFor(SmtpTransfer& transfer) {
+  struct Current {
+    SmtpTransfer*& slot;
+    ~Current() { slot = nullptr; }
+  } current{transfer_ = &transfer};
+  transfer.Start();
+  // Without a window system on this thread there is nothing to keep alive: just wait.
+  if (!Inbox().OnUiThread()) {
+    transfer.Wait();
+    return;
+  }
+  while (transfer.Ended() == SmtpTransfer::End::Running) {
+    if (aborted_ || Application()->Terminated()) {
+      transfer.Cancel();
+    } else {
+      const SmtpTransfer::Progress progress = transfer.Snapshot();
+      ReportStatus(progress.sent, progress.total);
+    }
+    Application()->HandleMessage();
+  }
+  transfer.Wait();
+}
+
+void TNMSMTP::ReportStatus(long long sent, long long total) {
+  if (!OnStatus) return;
+  TSmtpStage stage = ssConnecting;
+  if (sent > 0) stage = total > 0 && sent >= total ? ssWaiting : ssSending;
+  OnStatus(this, stage, sent, total);
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/rtl/FileSystem.h"
@@ -109,6 +110,7 @@ void TSendImageForm::BuildControls() {
   ToEdit = field("ToEdit", "To:", 34);
   SubjectEdit = field("SubjectEdit", "Subject:", 60);
   Placed<TLabel>(this, "", 8, 88, 80, 13)->SetCaption("Body");
+  StatusLabel = Placed<TLabel>(this, "StatusLabel", 92, 88, 260, 13);
   Body = Placed<TMemo>(this, "Body", 8, 104, 344, 98);
   FromNameEdit = field("FromNameEdit", "From Name:", kAdvancedTop);
   ReplyToEdit = field("ReplyToEdit", "Reply To:", kAdvancedTop + 26);
@@ -152,8 +154,12 @@ void TSendImageForm::BuildStorage() {
 void TSendImageForm::ConnectMailEvents() {
   SMTP->OnSuccess = [this](TObject*) { SetModalResult(mrOk); };
   SMTP->OnFailure = [this](TObject*) {
-    LangMessageBox("Message delivery failure", "Err", kWarning);
+    StatusLabel->SetCaption("");
+    LangMessageBox(FailureMessageKey(SMTP->LastFailure()), "Err", kWarning);
     SMTP->Abort();
+  };
+  SMTP->OnStatus = [this](TObject*, TSmtpStage stage, long long sent, long long total) {
+    ShowSendStatus(stage, sent, total);
   };
   SMTP->OnAttachmentNotFound = [this](const AnsiString& file) {
     Application()->MessageBox(LangMessage("AttNF") + " " + file + " " + LangMessage("AttNF2"), LangMessage("Err"), kWarning);
@@ -283,6 +289,7 @@ void TSendImageForm::SendBtnClick(TObject*) {
   m->Subject = SubjectEdit->GetText();
   m->Body()->Assign(Body->GetLines());
   m->Attachments()->Add(AttachmentFile);
+  StatusLabel->SetCaption(LangMessage("MailConnecting"));
   try {
     SMTP->Connect();
     SMTP->SendMail();
@@ -290,13 +297,58 @@ void TSendImageForm::SendBtnClick(TObject*) {
   } catch (const std::exception&) {
     SMTP->Disconnect();
   }
+  if (SMTP->LastFailure() != sfCancelled) StatusLabel->SetCaption("");
 }
 
-void TSendImageForm::CancelBtnClick(TObject*) { FormStorage1->SetActive(false); }
+const char* TSendImageForm::FailureMessageKey(TSmtpFailure failure) {
+  switch (failure) {
+    case sfNoAnswer: return "MailNoAnswer";
+    case sfConnectionRefused: return "MailConnectionRefused";
+    case sfServerNotFound: return "MailServerNotFound";
+    case sfLoginRefused: return "MailLoginRefused";
+    case sfTls: return "MailTlsFailure";
+    default: return "Message delivery failure";
+  }
+}
+
+void TSendImageForm::ShowSendStatus(TSmtpStage stage, long long sent, long long total) {
+  // Closed from its caption meanwhile: the send stops, and the dialog goes once it has.
+  if (GetModalResult() != mrNone) SMTP->Abort();
+  AnsiString text;
+  switch (stage) {
+    case ssConnecting: text = LangMessage("MailConnecting"); break;
+    case ssSending:
+      text = LangMessage("MailSending");
+      if (total > 0) {
+        // Built up in place: " " + a temporary trips GCC 12's false -Wrestrict in optimised builds.
+        text += ' ';
+        text += IntToStr(static_cast<int>(std::min<long long>(100, sent * 100 / total)));
+        text += '%';
+      }
+      break;
+    case ssWaiting: text = LangMessage("MailWaiting"); break;
+  }
+  if (StatusLabel->GetCaption() != text) StatusLabel->SetCaption(text);
+}
+
+bool TSendImageForm::StopSending() {
+  if (!SMTP->Connected()) return false;
+  SMTP->Abort();
+  SetModalResult(mrNone);
+  StatusLabel->SetCaption(LangMessage("MailCancelled"));
+  return true;
+}
+
+void TSendImageForm::CancelBtnClick(TObject*) {
+  // While a message goes out, Cancel stops it and the dialog stays for another try.
+  if (StopSending()) return;
+  FormStorage1->SetActive(false);
+}
 
 void TSendImageForm::FormKeyDown(TObject*, WORD& key, TShiftState) {
   if (key == VK_ESCAPE) {
     key = 0;
+    if (StopSending()) return;
     FormStorage1->SetActive(false);
     SetModalResult(mrCancel);
   }

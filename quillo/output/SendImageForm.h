@@ -4,10 +4,13 @@
 // (section "SendForm"); where they are empty the mail program's settings fill them. A saved,
 // unchanged picture goes as its own file; an untitled or changed one is written first into a
 // folder of the dialog's own, which goes with everything in it when the dialog closes.
+// While a message goes out the dialog stays live: it shows how far the send is, and Cancel
+// (or Escape) stops the send and keeps the dialog; each kind of failure has its own message.
 
 #include <set>
 
 #include "platform/vcl/Form.h"
+#include "platform/vcl/NMSMTP.h"
 
 class TBandCaption;
 class TButton;
@@ -15,7 +18,6 @@ class TEdit;
 class TFormStorage;
 class TLabel;
 class TMemo;
-class TNMSMTP;
 class UDBuffer;
 
 class TSendImageForm : public TForm {
@@ -38,6 +40,7 @@ public:
   TButton* SendBtn = nullptr;
   TButton* CancelBtn = nullptr;
   TButton* HelpBtn = nullptr;
+  TLabel* StatusLabel = nullptr;  // how far a send is, or that it was cancelled
   TNMSMTP* SMTP = nullptr;
   TFormStorage* FormStorage1 = nullptr;
 
@@ -60,6 +63,10 @@ private:
   void BuildStorage();
   void ConnectMailEvents();
   bool WriteTempFile();
+  void ShowSendStatus(TSmtpStage stage, long long sent, long long total);
+  // Cancels a send in progress; false when none was.
+  bool StopSending();
+  static const char* FailureMessageKey(TSmtpFailure failure);
   void RemoveTempFiles();
 
   UDBuffer* picture_ = nullptr;

@@ -15,6 +15,7 @@ SmtpTestServer::SmtpTestServer(const std::string& folder, Mode mode, const std::
                                    folder_};
   if (mode == Mode::StartTls) args.insert(args.end(), {"--tls", folder_});
   if (mode == Mode::Silent) args.push_back("--silent");
+  if (mode == Mode::Drip) args.insert(args.end(), {"--drip", "4"});
   if (!refuse.empty()) args.insert(args.end(), {"--refuse", refuse});
   if (!login.empty()) args.insert(args.end(), {"--login", login});
   int toChild[2], fromChild[2];

@@ -17,7 +17,9 @@ std::string SmtpServerScript();
 
 class SmtpTestServer {
 public:
-  enum class Mode { Normal, StartTls, Silent };
+  // Silent: takes connections and never answers (a hung server). Drip: answers one byte
+  // every few milliseconds (a slow line).
+  enum class Mode { Normal, StartTls, Silent, Drip };
   // refuse: recipients containing this text are answered 550. login "user:password": mail
   // is taken only after that login.
   SmtpTestServer(const std::string& folder, Mode mode = Mode::Normal, const std::string& refuse = "",

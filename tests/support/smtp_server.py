@@ -8,6 +8,7 @@ attachment's decoded bytes (Python's own mail parser reads them).
 
 --tls DIR    makes a certificate for 127.0.0.1 (DIR/cert.pem, DIR/key.pem) and offers STARTTLS
 --silent     accepts connections and never answers
+--drip MS    answers every byte MS milliseconds after the one before (a slow line)
 --refuse S   answers 550 to any recipient containing S
 --login U:P  takes mail only after a login as U with the password P
 """
@@ -72,7 +73,7 @@ class Handler:
             f.write(envelope.original_content or envelope.content)
         message = email.message_from_bytes(envelope.original_content or envelope.content, policy=email.policy.compat32)
         with open(base + ".headers", "w", encoding="utf-8") as f:
-            for name in ("From", "To", "Subject", "Reply-To"):
+            for name in ("From", "To", "Subject", "Reply-To", "Message-ID"):
                 f.write("%s: %s\n" % (name, decoded(message.get(name))))
             f.write("TLS: %s\n" % ("yes" if session.ssl else "no"))
             f.write("Headers: %s\n" % ",".join(message.keys()))
@@ -91,11 +92,37 @@ class Handler:
         return "250 Message accepted"
 
 
+def dripping_front(inner_port, delay):
+    """A server in front of the one on inner_port that passes what clients say on at once and
+    hands its answers back one byte at a time."""
+    async def pump(reader, writer, pause):
+        try:
+            while data := await reader.read(4096):
+                if not pause:
+                    writer.write(data)
+                for i in range(len(data) if pause else 0):
+                    await asyncio.sleep(pause)
+                    writer.write(data[i:i + 1])
+                    await writer.drain()
+                await writer.drain()
+        except ConnectionError:
+            pass
+        finally:
+            writer.close()
+
+    async def serve(client_reader, client_writer):
+        server_reader, server_writer = await asyncio.open_connection("127.0.0.1", inner_port)
+        await asyncio.gather(pump(client_reader, server_writer, 0), pump(server_reader, client_writer, delay))
+
+    return asyncio.start_server(serve, "127.0.0.1", 0)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("folder")
     parser.add_argument("--tls")
     parser.add_argument("--silent", action="store_true")
+    parser.add_argument("--drip", type=int)
     parser.add_argument("--refuse")
     parser.add_argument("--login")
     args = parser.parse_args()
@@ -128,6 +155,8 @@ def main():
         server = loop.run_until_complete(loop.create_server(
             lambda: SMTP(handler, hostname="quillo-test", tls_context=context, require_starttls=False, **login),
             host="127.0.0.1", port=0))
+    if args.drip:
+        server = loop.run_until_complete(dripping_front(server.sockets[0].getsockname()[1], args.drip / 1000.0))
     port = server.sockets[0].getsockname()[1]
 
     def watch_input():

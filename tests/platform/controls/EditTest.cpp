@@ -556,4 +556,32 @@ TEST_F(EditLook, WordWrapBreaksWhereTheWindowEnds) {
   EXPECT_LT(SendMessage(e, EM_GETLINECOUNT, 0, 0), lines);
 }
 
+// Keys typed right after a click reach the window the click focused, even when a loop looked
+// ahead for typed characters while the click still waited in the queue.
+TEST_F(EditKeys, KeysTypedAfterAClickGoWhereTheClickMovedTheFocus) {
+  HWND first = Make(0, "", 200, 24, WS_EX_CLIENTEDGE, 10, 10, 7);
+  HWND second = Make(0, "", 200, 24, WS_EX_CLIENTEDGE, 10, 50, 8);
+  SetFocus(first);
+  ui.RunUntilIdle();
+  const POINT at = UiDriver::At(second, 20, 10);
+  ui.QueueClick(at.x, at.y);
+  for (const char c : std::string("hi")) {
+    InputEvent e;
+    e.kind = InputEvent::Kind::KeyDown;
+    e.vk = c - 'a' + 'A';
+    ui.Inject(e);
+    e.kind = InputEvent::Kind::Text;
+    e.text = std::string(1, c);
+    ui.Inject(e);
+    e.kind = InputEvent::Kind::KeyUp;
+    ui.Inject(e);
+  }
+  MSG waiting{};
+  EXPECT_TRUE(PeekMessage(&waiting, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE));
+  ui.RunUntilIdle();
+  EXPECT_EQ(GetFocus(), second);
+  EXPECT_EQ(Text(first), "");
+  EXPECT_EQ(Text(second), "hi");
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 // loopback port: what arrives (headers, body, the one attachment), what the question says,
 // the failures the dialog reports and stays open for, and the attachment's folder cleared.
 
+#include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,8 @@
 
 #include "../shell/ProgramFixture.h"
 #include "platform/rtl/RegistryApi.h"
+#include "platform/user/ThreadInbox.h"
+#include "platform/vcl/Label.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Edit.h"
 #include "platform/vcl/Memo.h"
@@ -79,6 +83,31 @@ protected:
       Press(d->SendBtn);
     });
   }
+  // Runs `action` at the first wait of a modal loop (the dialog's, a box's, or the one that
+  // keeps the window alive while a message goes out) at which `ready` holds; until then each
+  // such wait looks again after the next post from the sending thread.
+  void When(std::function<bool()> ready, std::function<void()> action) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    Retry(std::move(ready), std::move(action), deadline);
+  }
+  void Retry(std::function<bool()> ready, std::function<void()> action, std::chrono::steady_clock::time_point deadline) {
+    ui.WhenModalWaits([this, ready, action, deadline] {
+      if (ready()) return action();
+      if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "what the test waited for never showed";
+        if (TSendImageForm* d = Dialog()) {
+          d->SMTP->Abort();
+          d->SetModalResult(mrCancel);
+        }
+        return;
+      }
+      Inbox().WaitForPost(50);
+      Retry(ready, action, deadline);
+    });
+  }
+  static bool Sending() { return Dialog() != nullptr && Dialog()->SMTP->Connected(); }
+  static bool Idle() { return Dialog() != nullptr && !Dialog()->SMTP->Connected(); }
+  static std::string Status() { return Dialog() ? Dialog()->StatusLabel->GetCaption() : std::string(); }
   void AnswerBoxes(int sizeAnswer = IDYES) {
     ui.OnMessageBox([this, sizeAnswer](const std::string& text, const std::string&, UINT) {
       boxes.push_back(text);
@@ -119,6 +148,10 @@ TEST_F(SendImageFormTest, UntitledPictureArrivesAsAPngWithTheMessage) {
   EXPECT_NE(headers.find("To: bob@example.org\n"), std::string::npos);
   EXPECT_NE(headers.find("Subject: Pictures\n"), std::string::npos);
   EXPECT_NE(headers.find("Reply-To: answers@example.org\n"), std::string::npos);
+  // A Message-ID in the sender's domain.
+  const size_t id = headers.find("Message-ID: <");
+  ASSERT_NE(id, std::string::npos) << headers;
+  EXPECT_EQ(headers.substr(headers.find('@', id), 14), "@example.org>\n") << headers;
   EXPECT_EQ(FileContents(server.Folder() + "/1.body"), "Line one\r\nLine two\r\n");
   const std::vector<std::string> parts = Parts(server);
   ASSERT_EQ(parts.size(), 1u);
@@ -223,55 +256,125 @@ TEST_F(SendImageFormTest, NoToTheQuestionSendsNothing) {
   EXPECT_FALSE(fs::exists(server.Folder() + "/1.eml"));
 }
 
-TEST_F(SendImageFormTest, FailuresAreNamedAndTheDialogStays) {
+TEST_F(SendImageFormTest, EachFailureIsNamedAndTheDialogStays) {
   struct Case {
     const char* what;
     SmtpTestServer::Mode mode;
     const char* refuse;
+    const char* login;
     bool serverGone;
     const char* message;
   };
   const Case cases[] = {
-      {"no server", SmtpTestServer::Mode::Normal, "", true, "The message could not be delivered."},
-      {"refused", SmtpTestServer::Mode::Normal, "bob", false,
+      {"refused connection", SmtpTestServer::Mode::Normal, "", "", true,
+       "The mail server refused the connection. Check the server's name and port."},
+      {"refused recipient", SmtpTestServer::Mode::Normal, "bob", "", false,
        "The recipient bob@example.org is unknown to the mail server."},
-      {"silent", SmtpTestServer::Mode::Silent, "", false, "The message could not be delivered."},
+      {"no answer", SmtpTestServer::Mode::Silent, "", "", false,
+       "The mail server did not answer. The message was not sent."},
+      {"refused login", SmtpTestServer::Mode::Normal, "", "ann:secret", false,
+       "The mail server did not accept the user ID and password. The message was not sent."},
+      {"untrusted certificate", SmtpTestServer::Mode::StartTls, "", "", false,
+       "The secure connection to the mail server failed (its certificate is not trusted or the encryption did not "
+       "agree). The message was not sent."},
   };
   Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     boxes.clear();
-    auto server = std::make_unique<SmtpTestServer>(home.Path() + "/mail-" + c.what, c.mode, c.refuse);
+    auto server = std::make_unique<SmtpTestServer>(home.Path() + "/mail-" + c.what, c.mode, c.refuse, c.login);
     ASSERT_TRUE(server->Ready());
     const std::string address = server->Address();
     if (c.serverGone) server.reset();
     AnswerBoxes();
     bool stayed = false, toFocused = false;
+    const auto closeWhenDone = [&] {
+      When(Idle, [&] {
+        TSendImageForm* d = Dialog();
+        stayed = d != nullptr;
+        toFocused = d->GetActiveControl() == d->ToEdit;
+        Press(d->CancelBtn);
+      });
+    };
     ui.WhenModalWaits([&] {
       TSendImageForm* d = Dialog();
       ASSERT_NE(d, nullptr);
       d->ToEdit->SetText("bob@example.org");
       d->FromEdit->SetText("ann@example.org");
       d->SMTPServerEdit->SetText(address);
-      d->SMTP->TimeOut = 400;
+      // Only the silent server is to be given up on soon; the others answer, however slowly.
+      if (c.mode == SmtpTestServer::Mode::Silent) d->SMTP->TimeOut = 400;
       Press(d->SendBtn);
-    });
-    ui.WhenModalWaits([&] {
-      TSendImageForm* d = Dialog();
-      stayed = d != nullptr;
-      if (!d) return;
-      toFocused = d->GetActiveControl() == d->ToEdit;
-      Press(d->CancelBtn);
+      if (c.login[0] == '\0') return closeWhenDone();
+      // The server wants a login: the user gives up at the box that asks for the user ID.
+      When([] { return Screen()->ActiveForm() != Dialog(); }, [&] {
+        ui.QueuePress(VK_ESCAPE);
+        closeWhenDone();
+      });
     });
     ShowSendImageForm();
     EXPECT_TRUE(stayed);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1], c.message);
-    if (c.refuse[0] != '\0') {
-      EXPECT_TRUE(toFocused);
-    }
+    EXPECT_EQ(toFocused, c.refuse[0] != '\0');
     EXPECT_TRUE(FilesIn(temp_).empty());
+    if (server) {
+      EXPECT_FALSE(fs::exists(server->Folder() + "/1.eml"));
+    }
   }
+}
+
+// A server that takes the connection and never answers: the dialog repaints, shows that it is
+// connecting, and Cancel stops the send at once, keeping the dialog and saying so.
+TEST_F(SendImageFormTest, CancelStopsASendToASilentServerAndTheWindowLives) {
+  Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
+  SmtpTestServer server(home.Path() + "/mail", SmtpTestServer::Mode::Silent);
+  ASSERT_TRUE(server.Ready());
+  AnswerBoxes();
+  FillAndSend(server, [](TSendImageForm* d) { d->SMTP->TimeOut = 10 * 60 * 1000; });
+  std::string statusWhileSending, statusAfter;
+  bool repainted = false, stillSending = false, stayed = false;
+  ui.WhenModalWaits([&] {
+    ASSERT_TRUE(Sending());
+    statusWhileSending = Status();
+    InvalidateRect(Dialog()->GetHandle(), nullptr, TRUE);
+    When([] { RECT r{}; return !GetUpdateRect(Dialog()->GetHandle(), &r, FALSE); }, [&] {
+      repainted = true;
+      stillSending = Sending();
+      Press(Dialog()->CancelBtn);
+      When(Idle, [&] {
+        stayed = Dialog()->GetVisible();
+        statusAfter = Status();
+        Press(Dialog()->CancelBtn);
+      });
+    });
+  });
+  ShowSendImageForm();
+  EXPECT_EQ(statusWhileSending, "Connecting to the mail server...");
+  EXPECT_TRUE(repainted);
+  EXPECT_TRUE(stillSending);
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(statusAfter, "Sending was cancelled.");
+  EXPECT_EQ(boxes.size(), 1u) << boxes.back();  // the size question only: a cancelled send says nothing more
+  EXPECT_EQ(Dialog(), nullptr);
+  EXPECT_TRUE(FilesIn(temp_).empty());
+}
+
+// A server that answers a byte at a time: the message arrives whole while the dialog shows
+// how far the send is.
+TEST_F(SendImageFormTest, ASlowServerGetsTheMessageWhileTheDialogShowsProgress) {
+  Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
+  SmtpTestServer server(home.Path() + "/mail", SmtpTestServer::Mode::Drip);
+  ASSERT_TRUE(server.Ready());
+  AnswerBoxes();
+  FillAndSend(server);
+  std::string statusWhileSending;
+  ui.WhenModalWaits([&] { statusWhileSending = Status(); });
+  ShowSendImageForm();
+  EXPECT_EQ(statusWhileSending, "Connecting to the mail server...");
+  EXPECT_EQ(Dialog(), nullptr);  // sent: the dialog closed
+  EXPECT_EQ(Parts(server), std::vector<std::string>{"photo.jpg"});
+  EXPECT_NE(Headers(server).find("Subject: Pictures\n"), std::string::npos);
 }
 
 TEST_F(SendImageFormTest, StartTlsCarriesTheMessageWhenOffered) {
@@ -312,24 +415,76 @@ TEST_F(SendImageFormTest, ServerWantingALoginGetsTheUserAndPasswordAsked) {
   FillAndSend(server, [](TSendImageForm* d) { d->UserIDEdit->SetText("wrong"); });
   // The user ID box starts from the field; then the password.
   std::string offered;
-  const auto answer = [&](const std::string& text, std::string* shown) {
-    ui.WhenModalWaits([this, text, shown] {
-      auto* box = dynamic_cast<TForm*>(Screen()->ActiveForm());
-      ASSERT_NE(box, nullptr);
-      auto* edit = dynamic_cast<TEdit*>(box->FindComponent("Value"));
-      ASSERT_NE(edit, nullptr);
-      if (shown) *shown = edit->GetText();
-      edit->SetText(text);
-      ui.QueuePress(VK_RETURN);
-    });
+  // Each box shows once the server has asked for the login.
+  const auto boxShows = [] {
+    TCustomForm* box = Screen()->ActiveForm();
+    return box != nullptr && box != Dialog() && box->FindComponent("Value") != nullptr;
   };
-  answer("ann", &offered);
-  answer("secret", nullptr);
+  const auto answer = [this](const std::string& text, std::string* shown) {
+    auto* edit = dynamic_cast<TEdit*>(Screen()->ActiveForm()->FindComponent("Value"));
+    ASSERT_NE(edit, nullptr);
+    if (shown) *shown = edit->GetText();
+    edit->SetText(text);
+    ui.QueuePress(VK_RETURN);
+  };
+  When(boxShows, [&] {
+    answer("ann", &offered);
+    When(boxShows, [&] { answer("secret", nullptr); });
+  });
   ShowSendImageForm();
   EXPECT_EQ(offered, "wrong");
   EXPECT_EQ(Parts(server), std::vector<std::string>{"photo.jpg"});
   // The user ID is kept with the dialog's fields; the password is not.
   EXPECT_EQ(FileContents(home.Path() + "/registry.txt").find("secret"), std::string::npos);
+}
+
+// Typing straight after a click into the body, before the program has had a moment to catch
+// up: the click decides where the keys go, so every character lands in the body.
+TEST_F(SendImageFormTest, KeysTypedRightAfterAClickGoWhereTheClickWas) {
+  Start({WriteImage("photo.jpg", 20, 20, 0x808080)});
+  POINT body{};
+  ui.WhenModalWaits([&] {
+    body = UiDriver::At(Dialog()->Body->GetHandle(), 20, 20);
+    Press(Dialog()->CancelBtn);
+  });
+  ShowSendImageForm();
+  const auto typeAfterClick = [this](POINT at) {
+    ui.QueueClick(at.x, at.y);
+    for (const char c : std::string("hi")) {
+      InputEvent key;
+      key.kind = InputEvent::Kind::KeyDown;
+      key.vk = std::toupper(c);
+      ui.Inject(key);
+      InputEvent text;
+      text.kind = InputEvent::Kind::Text;
+      text.text = std::string(1, c);
+      ui.Inject(text);
+      key.kind = InputEvent::Kind::KeyUp;
+      ui.Inject(key);
+    }
+  };
+  for (const bool atOnce : {true, false}) {
+    SCOPED_TRACE(atOnce ? "as the dialog opens" : "after typing in the subject");
+    std::string subject, to, from, text;
+    if (atOnce) typeAfterClick(body);
+    ui.WhenModalWaits([&] {
+      TSendImageForm* d = Dialog();
+      if (atOnce) return;
+      d->SubjectEdit->SetFocus();
+      typeAfterClick(body);
+    });
+    ui.WhenModalWaits([&] {
+      TSendImageForm* d = Dialog();
+      subject = d->SubjectEdit->GetText();
+      to = d->ToEdit->GetText();
+      from = d->FromEdit->GetText();
+      text = d->Body->GetText();
+      Press(d->CancelBtn);
+    });
+    ShowSendImageForm();
+    EXPECT_EQ(subject + to + from, "");
+    EXPECT_EQ(text.substr(0, 2), "hi");
+  }
 }
 
 // The mail program's registry keys, as each of the three keeps them.
