@@ -103,3 +103,10 @@ if(TARGET quillo_tests)
   endforeach()
   target_compile_definitions(quillo_tests PRIVATE QUILLO_GUIDE_DIR="${guide_dir}")
 endif()
+
+# The tests of the user's X screen play the other programs on it with Xlib, pressing keys
+# through the XTEST extension.
+if(TARGET platform_tests)
+  pkg_check_modules(QUILLO_TEST_X11 REQUIRED IMPORTED_TARGET x11 xtst)
+  target_link_libraries(platform_tests PRIVATE PkgConfig::QUILLO_TEST_X11)
+endif()

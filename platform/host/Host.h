@@ -15,7 +15,10 @@
 
 struct InputEvent {
   // Resize: the display now shows a desktop of x by y pixels.
-  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close, Resize };
+  // HotKey: a combination the host grabbed on the user's screen was pressed (vk, modifiers).
+  // KeyboardLayout: the user's keyboard now types the language in `language`.
+  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Text, DropFiles, Close, Resize,
+                    HotKey, KeyboardLayout };
   enum Button { Left = 0, Right = 1, Middle = 2 };
   Kind kind = Kind::MouseMove;
   int x = 0;  // desktop coordinates, for mouse events and dropped files
@@ -28,6 +31,9 @@ struct InputEvent {
   // many European keyboards): typed although Alt is down, as with Ctrl+Alt on Windows.
   bool thirdLevel = false;
   std::vector<std::string> files;
+  unsigned modifiers = 0;  // Host::HotKeyModifier bits, for hot keys
+  bool repeat = false;     // a hot key held down, repeating
+  int language = 0;        // Windows language identifier, for keyboard layouts
   // How long before it was polled the event happened, in milliseconds; unset: just then. A
   // slow handler then leaves later clicks their true times (double clicks, GetMessageTime).
   std::optional<std::uint32_t> ageMs;
@@ -100,6 +106,32 @@ public:
     (void)types, (void)out;
     return false;
   }
+  // The user's own screen, where the host shares one with other programs (an X display): all
+  // of it, or the window the user works in with the frame the window manager gives it, with
+  // the host's own window out of the picture and the area clipped to the screen. False where
+  // the host has no such screen (headless, Wayland): the program's desktop is then the screen.
+  enum class ScreenArea { Whole, ActiveWindow };
+  struct ScreenImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+  };
+  virtual bool CaptureScreen(ScreenArea area, ScreenImage& out) {
+    (void)area, (void)out;
+    return false;
+  }
+  // Takes a key combination (HotKeyModifier bits and a virtual key) for the program on the
+  // whole user's screen, whichever program has the keyboard; its presses come as HotKey
+  // events. InUse: another program holds it. Unsupported: the host has no screen shared with
+  // other programs, or cannot name that key there.
+  enum class HotKeyGrab { Grabbed, InUse, Unsupported };
+  // The modifiers of a hot key, with the values RegisterHotKey gives them.
+  enum HotKeyModifier : unsigned { HotKeyAlt = 1, HotKeyControl = 2, HotKeyShift = 4, HotKeyWin = 8 };
+  virtual HotKeyGrab GrabHotKey(unsigned modifiers, int vk) {
+    (void)modifiers, (void)vk;
+    return HotKeyGrab::Unsupported;
+  }
+  virtual void ReleaseHotKey(unsigned modifiers, int vk) { (void)modifiers, (void)vk; }
   // The next input event, injected ones first; false when none is waiting.
   bool PollEvent(InputEvent& out);
   // The event PollEvent gives next, left for it.

@@ -10,6 +10,8 @@
 
 #include "platform/host/Host.h"
 #include "platform/host/X11Clipboard.h"
+#include "platform/host/SdlX11Window.h"
+#include "platform/host/X11Desktop.h"
 
 namespace {
 
@@ -85,6 +87,7 @@ public:
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     x11_.reset();
+    desktop_.reset();
     if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // With no other part of SDL in use, what SDL keeps for the process (its D-Bus
     // connection) goes too; a later host starts it again.
@@ -121,8 +124,39 @@ public:
     SDL_StartTextInput();
     cursors_.assign(static_cast<size_t>(CursorShape::Hidden) + 1, nullptr);
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::string(driver) == "x11") x11_ = X11Clipboard::Open();
+    if (driver && std::string(driver) == "x11") {
+      x11_ = X11Clipboard::Open();
+      desktop_ = X11Desktop::Open();
+    }
     return true;
+  }
+
+  // On X the screen is the user's. The program's window leaves it first, as a program
+  // minimises itself to take a picture of the others, and comes back afterwards.
+  bool CaptureScreen(ScreenArea area, ScreenImage& out) override {
+    if (!desktop_) return false;
+    const unsigned long own = X11WindowOf(window_);
+    const bool shown = (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0;
+    if (shown) {
+      SDL_HideWindow(window_);
+      // The programs it uncovered draw themselves again meanwhile; nothing tells when they
+      // are done.
+      SDL_Delay(kUncoverMs);
+    }
+    const bool taken = desktop_->Capture(area, own, out);
+    if (shown) {
+      SDL_ShowWindow(window_);
+      Show();
+    }
+    return taken;
+  }
+
+  HotKeyGrab GrabHotKey(unsigned modifiers, int vk) override {
+    return desktop_ ? desktop_->GrabHotKey(modifiers, vk) : HotKeyGrab::Unsupported;
+  }
+
+  void ReleaseHotKey(unsigned modifiers, int vk) override {
+    if (desktop_) desktop_->ReleaseHotKey(modifiers, vk);
   }
 
   // On an X display the clipboard is spoken to directly, so pictures travel too; elsewhere
@@ -192,16 +226,19 @@ public:
 
   void Beep() override {}
 
-  // While other programs may ask for the clipboard, the wait is cut into short slices that
-  // answer them in between.
+  // While other programs may ask for the clipboard, or hot keys may come, the wait is cut
+  // into short slices that answer them in between.
   void WaitEvent(int timeoutMs) override {
     timeoutMs = std::max(1, timeoutMs);
-    if (!x11_ || !x11_->Busy()) {
+    const bool clipboard = x11_ && x11_->Busy(), hotKeys = desktop_ && desktop_->Busy();
+    if (!clipboard && !hotKeys) {
       SDL_WaitEventTimeout(nullptr, timeoutMs);
       return;
     }
+    // Hot keys come over the X connection of their own, which SDL does not wait on.
     for (int waited = 0; waited < timeoutMs; waited += kServeSliceMs) {
-      x11_->Serve();
+      if (clipboard) x11_->Serve();
+      if (hotKeys && desktop_->Pending()) return;
       if (SDL_WaitEventTimeout(nullptr, std::min(kServeSliceMs, timeoutMs - waited))) return;
     }
   }
@@ -216,6 +253,7 @@ public:
 protected:
   bool PollOwnEvent(InputEvent& out) override {
     if (x11_) x11_->Serve();
+    if (desktop_ && desktop_->Poll(out)) return true;
     if (TakeRelease(out)) return true;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
@@ -383,7 +421,9 @@ private:
   std::map<const void*, SDL_Cursor*> custom_;
   bool started_ = false;
   std::unique_ptr<X11Clipboard> x11_;
+  std::unique_ptr<X11Desktop> desktop_;
   static constexpr int kServeSliceMs = 40;
+  static constexpr int kUncoverMs = 150;
 };
 
 }  // namespace

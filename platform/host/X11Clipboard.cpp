@@ -2,6 +2,8 @@
 
 #include "platform/host/X11Clipboard.h"
 
+#include "platform/host/X11ErrorTrap.h"
+
 #if QUILLO_HAVE_X11
 
 #include <X11/Xatom.h>
@@ -56,15 +58,6 @@ std::string Utf8ToLatin1(const std::string& in) {
   return out;
 }
 
-// Errors on our connection (a requestor window that went away meanwhile, say) are passed
-// over: Xlib's own handler would end the program. Other connections keep theirs.
-Display* ourDisplay = nullptr;
-XErrorHandler previousHandler = nullptr;
-int IgnoreOurErrors(Display* display, XErrorEvent* error) {
-  if (display == ourDisplay) return 0;
-  return previousHandler ? previousHandler(display, error) : 0;
-}
-
 }  // namespace
 
 struct X11Clipboard::State {
@@ -100,10 +93,10 @@ struct X11Clipboard::State {
   std::vector<Transfer> transfers;
 
   ~State() {
-    if (display == ourDisplay) ourDisplay = nullptr;
     if (display) {
       if (window) XDestroyWindow(display, window);
       XCloseDisplay(display);
+      ForgetXErrors(display);
     }
   }
 
@@ -350,9 +343,8 @@ std::unique_ptr<X11Clipboard> X11Clipboard::Open() {
   auto s = std::make_unique<State>();
   s->display = XOpenDisplay(nullptr);
   if (!s->display) return nullptr;
-  ourDisplay = s->display;
-  XErrorHandler previous = XSetErrorHandler(IgnoreOurErrors);
-  if (previous != IgnoreOurErrors) previousHandler = previous;
+  // Errors on this connection (a requestor window that went away meanwhile, say) are passed over.
+  TrapXErrors(s->display);
   s->window = XCreateSimpleWindow(s->display, DefaultRootWindow(s->display), 0, 0, 1, 1, 0, 0, 0);
   XSelectInput(s->display, s->window, PropertyChangeMask);
   s->clipboard = s->Intern("CLIPBOARD");

@@ -2,8 +2,9 @@
 // Hot keys: a key combination registered for a window is taken out of the keyboard input
 // before it reaches any window, and the registering window is posted WM_HOTKEY instead
 // (wParam the identifier, lParam MAKELPARAM(modifiers, virtual key)). They work anywhere on
-// the program's desktop, whichever window has the focus or when none has; keys pressed in
-// other programs of the user's screen never reach the desktop, so they cannot trigger them.
+// the program's desktop, whichever window has the focus or when none has; where the host
+// shares the user's screen with other programs (X), the host takes the combination there too,
+// so it fires while another program has the keyboard, and one another program holds fails.
 
 #include "platform/rtl/LastError.h"
 #include "platform/user/UserTypes.h"

@@ -18,7 +18,9 @@ public:
   // False when the combination belongs to another registration.
   bool Add(const Entry& entry);
   bool Remove(HWND window, int id);
-  void ForgetWindow(HWND window);
+  // The window's entries, taken out.
+  std::vector<Entry> ForgetWindow(HWND window);
+  const Entry* Find(HWND window, int id) const;
   const Entry* Match(UINT modifiers, UINT vk) const;
   void Clear() { entries_.clear(); }
 
@@ -29,3 +31,9 @@ private:
 namespace wm {
 HotKeyTable& HotKeys();
 }
+
+// A destroyed window's hot keys go, and the host lets their combinations go too.
+void ForgetWindowHotKeys(HWND window);
+// Posts WM_HOTKEY to the owner of the combination (not for a repeat when it asked for none);
+// false when no hot key has it. Keys of the desktop and the host's grabs come here alike.
+bool DeliverHotKey(UINT modifiers, UINT vk, bool repeat);

@@ -15,6 +15,7 @@
 #include "platform/user/HotKey.h"
 #include "platform/user/HotKeyTable.h"
 #include "platform/user/InputState.h"
+#include "platform/user/KeyboardLayout.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowRegistry.h"
@@ -147,12 +148,7 @@ bool TakenAsHotKey(int vk, bool wasDown) {
   UINT modifiers = (keys.IsDown(VK_MENU) ? MOD_ALT : 0) | (keys.IsDown(VK_CONTROL) ? MOD_CONTROL : 0) |
                    (keys.IsDown(VK_SHIFT) ? MOD_SHIFT : 0) |
                    (keys.IsDown(VK_LWIN) || keys.IsDown(VK_RWIN) ? MOD_WIN : 0);
-  const HotKeyTable::Entry* hotKey = wm::HotKeys().Match(modifiers, static_cast<UINT>(vk));
-  if (!hotKey) return false;
-  if (!(wasDown && hotKey->noRepeat))
-    PostMessage(hotKey->window, WM_HOTKEY, static_cast<WPARAM>(hotKey->id),
-                MAKELPARAM(static_cast<int>(modifiers), vk));
-  return true;
+  return DeliverHotKey(modifiers, static_cast<UINT>(vk), wasDown);
 }
 
 void Key(int vk, bool down) {
@@ -235,6 +231,8 @@ bool TranslateHostEvent() {
     case InputEvent::Kind::Text: Text(e.text, e.thirdLevel); break;
     case InputEvent::Kind::DropFiles: DropFiles(p, e.files); break;
     case InputEvent::Kind::Resize: ResizeDesktop(e.x, e.y); break;
+    case InputEvent::Kind::HotKey: DeliverHotKey(e.modifiers, static_cast<UINT>(e.vk), e.repeat); break;
+    case InputEvent::Kind::KeyboardLayout: SetKeyboardLayoutLanguage(static_cast<WORD>(e.language)); break;
     case InputEvent::Kind::Close:
       // The program is asked to close as a whole, through its main window, whatever window
       // happens to be active (a dialog's Close would only close the dialog).

@@ -1,6 +1,7 @@
 #pragma once
 // The active keyboard layout, its language identifier in the low word: what the host reports
-// (US English, 1033, until it reports one). Tests set it as a host would.
+// (on X the layout of the keyboard's group, followed as the user switches it; US English,
+// 1033, until a host reports one). Tests set it as a host would.
 
 #include <cstdint>
 

@@ -65,7 +65,7 @@ void SendNcDestroyAndFree(HWND window) {
   wm::Windows().ForgetOwner(window);
   if (WindowObject* parent = LiveWindow(w->parent)) RemoveChild(*parent, window);
   wm::Timers().KillAllOf(window);
-  wm::HotKeys().ForgetWindow(window);
+  ForgetWindowHotKeys(window);
   wm::Queue().RemoveMessagesFor(window);
   ForgetWindowInput(window);
   w->dead = true;

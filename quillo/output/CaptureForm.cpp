@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/user/HotKey.h"
+#include "platform/user/ScreenCapture.h"
 #include "platform/user/User.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
@@ -197,6 +198,14 @@ void TCaptureForm::TimerTimer(TObject*) {
   // One grab: a second tick or key while this one runs does nothing.
   if (!Timer->GetEnabled() && !UnregisterHotKey(GetHandle(), kHotKeyId)) return;
   Timer->SetEnabled(false);
+  // On the user's real screen (X) the picture is of that screen; else of the program's desktop.
+  Host::ScreenImage shot;
+  const CaptureSource source = SourceRG->GetItemIndex() == 1 ? CaptureSource::ActiveWindow : CaptureSource::WholeScreen;
+  if (CaptureUserScreen(source, shot)) {
+    NewCapturedDocument(shot.width, shot.height, shot.pixels);
+    Close();
+    return;
+  }
   HWND window = SourceRG->GetItemIndex() == 1 ? GetForegroundWindow() : GetDesktopWindow();
   if (window == nullptr) window = GetDesktopWindow();
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -237,7 +246,10 @@ void TCaptureForm::Grab(HWND window, int width, int height, int x0, int y0) {
   DeleteDC(memory);
   ReleaseDC(window, source);
   if (rows != height) return;
+  NewCapturedDocument(width, height, pixels);
+}
 
+void TCaptureForm::NewCapturedDocument(int width, int height, const std::vector<std::uint32_t>& pixels) {
   TImageForm* document = nullptr;
   try {
     document = CreateDocumentWindow(width, height, "");

@@ -6,6 +6,9 @@
 // when it closes; its choices are kept in the registry (section "Capture"), its place for the
 // run of the program.
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/vcl/Form.h"
 
 class TBandCaption;
@@ -49,6 +52,8 @@ public:
   // Copies width x height of the window's whole-window area from (x0, y0) into a new
   // untitled, changed, opaque document.
   void Grab(HWND window, int width, int height, int x0, int y0);
+  // The grabbed 0x00RRGGBB pixels, top row first, as that document.
+  void NewCapturedDocument(int width, int height, const std::vector<std::uint32_t>& pixels);
 
 protected:
   void Dispatch(TMessage& message) override;
