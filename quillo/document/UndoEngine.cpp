@@ -474,6 +474,38 @@ std::unique_ptr<UndoEntry> TakePresent(UDBuffer& p, const UndoEntry& s) {
   return opposite;
 }
 
+// A step held in memory over a part of the picture is exchanged in place: its pixels and
+// mask bits trade places with the picture's, and its own memory becomes the opposite step, so
+// Undo and Redo neither copy into nor first touch new memory.
+bool SwapsInPlace(const UDBuffer& p, const UndoEntry& s) {
+  return !s.WholeImage && !s.OnDisk && s.PendingBands.empty() && s.Saved.pixels != nullptr &&
+         s.Saved.Mask.words != nullptr && p.pixels != nullptr && p.Mask.words != nullptr && s.Left >= 0 &&
+         s.Top >= 0 && s.Right < p.Width() && s.Bottom < p.Height() && s.Saved.Width() == s.Width() &&
+         s.Saved.Height() == s.Height();
+}
+
+std::unique_ptr<UndoEntry> SwapPresent(UDBuffer& p, UndoEntry& s) {
+  auto opposite = std::make_unique<UndoEntry>();
+  PlaceStep(*opposite, AreaLike(p, s));
+  UDBuffer presentAttributes;
+  presentAttributes.CopyAttributes(p);
+  const int w = s.Width(), h = s.Height();
+  std::vector<uint> present(static_cast<std::size_t>(MaskRowWords(w))), saved(present.size());
+  for (int y = 0; y < h; ++y) {
+    uint* row = p.At(s.Left, s.Top + y);
+    std::swap_ranges(row, row + w, s.Saved.At(0, y));
+    ReadMaskBits(p.Mask, s.Left, s.Top + y, w, present.data());
+    ReadMaskBits(s.Saved.Mask, 0, y, w, saved.data());
+    WriteMaskBits(p.Mask, s.Left, s.Top + y, w, saved.data());
+    WriteMaskBits(s.Saved.Mask, 0, y, w, present.data());
+  }
+  p.CopyAttributes(s.Saved);
+  static_cast<Buffer&>(opposite->Saved) = static_cast<Buffer&>(s.Saved);
+  opposite->Saved.Mask = s.Saved.Mask;
+  opposite->Saved.CopyAttributes(presentAttributes);
+  return opposite;
+}
+
 // Exchanges the newest step of one chain for the present state, which goes to the other
 // chain: the state is captured first, the step restored, and only then are both chains
 // changed. A failure leaves picture and chains as they were.
@@ -490,27 +522,31 @@ bool Exchange(UDBuffer& p, Chain from) {
       return false;
     }
   }
-  std::unique_ptr<UndoEntry> opposite =
-      HandsOver(p, *s) ? TakePresent(p, *s) : Capture(p, p, AreaLike(p, *s), s->WholeImage);
-  if (opposite == nullptr) {
-    ShowError("NoMem");
-    return false;
-  }
-  // Capturing may have moved s to disk, never dropped it (the chain's newest is protected).
-  Restored restored;
-  try {
-    restored = Restore(p, *s);
-  } catch (...) {
-    restored = Restored::NoMemory;
-  }
-  if (restored != Restored::Done) {
-    if (p.pixels == opposite->Saved.pixels) {
-      // A hand-over gives the present state back.
-      static_cast<Buffer&>(p) = static_cast<Buffer&>(opposite->Saved);
-      p.Mask = opposite->Saved.Mask;
+  std::unique_ptr<UndoEntry> opposite;
+  if (SwapsInPlace(p, *s)) {
+    opposite = SwapPresent(p, *s);
+  } else {
+    opposite = HandsOver(p, *s) ? TakePresent(p, *s) : Capture(p, p, AreaLike(p, *s), s->WholeImage);
+    if (opposite == nullptr) {
+      ShowError("NoMem");
+      return false;
     }
-    ReportRestoreFailure(restored);
-    return false;
+    // Capturing may have moved s to disk, never dropped it (the chain's newest is protected).
+    Restored restored;
+    try {
+      restored = Restore(p, *s);
+    } catch (...) {
+      restored = Restored::NoMemory;
+    }
+    if (restored != Restored::Done) {
+      if (p.pixels == opposite->Saved.pixels) {
+        // A hand-over gives the present state back.
+        static_cast<Buffer&>(p) = static_cast<Buffer&>(opposite->Saved);
+        p.Mask = opposite->Saved.Mask;
+      }
+      ReportRestoreFailure(restored);
+      return false;
+    }
   }
   opposite->Description = s->Description;
   if (&p == &Brush) opposite->BrushState = BrushState;

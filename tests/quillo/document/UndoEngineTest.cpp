@@ -333,7 +333,7 @@ TEST_P(UndoRunTest, ADeferredStepGivesBackThePictureAsItWasOpened) {
 }
 
 // A large deferred step narrowed at a stroke's end keeps its own memory instead of a fresh
-// copy; it still gives back the picture, pixels and mask, as it was when it opened, from the
+// copy, and so do Undo and Redo of it; it still gives back the picture, pixels and mask, as it was when it opened, from the
 // rows kept before they changed and from those the stroke never reached.
 TEST_F(UndoTest, ALargeStepIsNarrowedWithinItsOwnMemory) {
   UDBuffer q;
@@ -351,8 +351,18 @@ TEST_F(UndoTest, ALargeStepIsNarrowedWithinItsOwnMemory) {
   EXPECT_EQ(q.UndoChain->Saved.Width(), 1401);
   EXPECT_EQ(q.UndoChain->Saved.Height(), 701);
   ExpectCountersMatch({&q});
+  const PictureState painted = StateOf(q);
+  // Undo and Redo trade the step's pixels with the picture's, in the same memory.
   ASSERT_TRUE(q.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(StateOf(q), before);
+  ASSERT_NE(q.RedoChain, nullptr);
+  EXPECT_EQ(q.RedoChain->Saved.pixels, block);
+  ExpectCountersMatch({&q});
+  ASSERT_TRUE(q.Redo());
+  EXPECT_EQ(StateOf(q), painted);
+  ASSERT_NE(q.UndoChain, nullptr);
+  EXPECT_EQ(q.UndoChain->Saved.pixels, block);
+  ExpectCountersMatch({&q});
   q.FreeUndo();
   q.FreeRedo();
 }
