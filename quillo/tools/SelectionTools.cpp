@@ -62,7 +62,8 @@ bool OpenBrushModeStep(const P_icon& tool) {
 bool StartDrawnArea(const P_icon& tool) {
   if (OpenBrushModeStep(tool)) return true;
   ToolPhase = 0;
-  SelectTool(RememberedTool != nullptr ? RememberedTool : &PenDiscTool, true, -1);
+  // The press hid the feedback already.
+  SelectTool(RememberedTool != nullptr ? RememberedTool : &PenDiscTool, false, -1);
   return false;
 }
 

@@ -96,6 +96,8 @@ void ViewMouse::Down(TShiftState shift, int x, int y) {
     if (!OpenStepsOfPress(picture)) {
       MouseCaptured = 0;
       ReleaseCapture();
+      // The feedback hidden for the press shows again: the next move hides it where it is.
+      ShowToolFeedback();
       return;
     }
     if (CurrentTool->UndoAtFirstPoint) {
