@@ -26,6 +26,7 @@
 #include "quillo/base/Settings.h"
 #include "quillo/document/DocumentInput.h"
 #include "quillo/document/DocumentList.h"
+#include "quillo/document/Zoom.h"
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/document/UndoEngine.h"
@@ -148,6 +149,9 @@ public:
 
   UndoRefusedTest() {
     StartOn(96, 64, 0x00FFFFFF);
+    // The views of the picture follow its new size.
+    ApplyZoom();
+    ui.RunUntilIdle();
     InstallComponents({"effects/everykind", "inverter"});
     const std::string folder = home.Path() + "/filters";
     CopySamples(folder, {"invert"});
