@@ -154,11 +154,17 @@ std::vector<AnsiString> GalleryThumbnailNames(const std::vector<AnsiString>& nam
     const bool shared = std::count_if(names.begin(), names.end(), [&](const AnsiString& other) {
                           return base(other) == base(name);
                         }) > 1;
-    AnsiString thumb = prefix + NameWithoutExtension(name);
+    // Appended piece by piece: GCC 12 at -O3 warns falsely of overlapping copies otherwise.
+    AnsiString thumb = prefix;
+    thumb += NameWithoutExtension(name);
     // Pictures whose names differ only by their extension: each thumbnail takes it in its name.
     const AnsiString extension = ExtractFileExt(name);
-    if (shared && !extension.empty()) thumb += "_" + extension.substr(1);
-    thumbs.push_back(thumb + ".jpg");
+    if (shared && !extension.empty()) {
+      thumb += '_';
+      thumb.append(extension.c_str() + 1);
+    }
+    thumb += ".jpg";
+    thumbs.push_back(thumb);
   }
   return thumbs;
 }
