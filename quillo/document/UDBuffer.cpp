@@ -190,14 +190,15 @@ void UDBuffer::UpdateSelectionBounds() {
 }
 
 // The pause of the marching outline comes with the selection outline.
-void UDBuffer::ClearSelection(bool recordUndo) {
-  if (Outline == nullptr) return;
-  if (recordUndo) PushUndo("DelSel", nullptr, SelLeft, SelTop, SelRight, SelBottom);
+bool UDBuffer::ClearSelection(bool recordUndo) {
+  if (Outline == nullptr) return true;
+  if (recordUndo && !PushUndo("DelSel", nullptr, SelLeft, SelTop, SelRight, SelBottom)) return false;
   Outline.reset();
   ViewOutline.reset();
   SetMaskAll(false);
   ClearBounds();
   if (ImageForm != nullptr) ImageForm->ShowBuf->Invalidate();
+  return true;
 }
 
 namespace {

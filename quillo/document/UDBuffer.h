@@ -61,7 +61,8 @@ public:
   void UpdateSelectionBounds();
   bool HasSelectionBounds() const { return SelRight >= 0; }
   // Deselects: outline, mask and bounds. Does nothing when nothing is selected (no outline).
-  void ClearSelection(bool recordUndo);
+  // False when the undo step asked for could not be opened: the selection then stays.
+  bool ClearSelection(bool recordUndo);
   // Takes over PreviewPicture (the open dialog's loaded preview) into this picture, asking
   // first when the preview was damaged; extra receives the preview's kept extra data. The
   // preview is emptied either way.
@@ -89,7 +90,7 @@ public:
   // Opens a step over (x1, y1)-(x2, y2) of this picture (clipped to it), or over the whole
   // image when x1 is kWholeImage, at the head of owner's undo chain (null: this picture's),
   // after emptying owner's redo chain. False after the message "NoMem" when there was neither
-  // room nor a swap file for it; the redo chain stays emptied.
+  // room nor a swap file for it; both chains then stay as they were.
   bool PushUndo(const AnsiString& description, UDBuffer* owner = nullptr, int x1 = kWholeImage,
                 int y1 = 0, int x2 = 0, int y2 = 0);
   // As PushUndo over the whole image, but the pixels are copied only as KeepRowsForUndo asks

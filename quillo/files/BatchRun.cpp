@@ -20,6 +20,13 @@ bool NameTaken(const AnsiString& path) {
 
 AnsiString MessageLine(const char* key, const AnsiString& path) { return LangMessage(key) + " " + path; }
 
+// The two paths name one file (the same name, or links to one).
+bool SameFile(const AnsiString& a, const AnsiString& b) {
+  struct stat first{}, second{};
+  if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 }  // namespace
 
 BatchRun::BatchRun(const BatchSettings& settings, BatchProgressSink& sink)
@@ -58,7 +65,14 @@ void BatchRun::Convert(const AnsiString& source) {
     sink_.AddMessage(MessageLine("Can't open", source));
     return;
   }
+  const bool partial = loaded != LoadOk;
+  if (partial) sink_.AddMessage(MessageLine("Read in part", source));
   const AnsiString output = OutputName(source, taken_);
+  // What was read of a damaged file never takes the place of the file itself.
+  if (partial && SameFile(output, source)) {
+    sink_.AddMessage(MessageLine("Can't save", output));
+    return;
+  }
   GFXSaveParams params = BatchSaveParams(settings_);
   params.format = format_;
   if (Waiting(output) || SaveImageFile(output, &picture, &params, true) != SaveOk)

@@ -61,10 +61,13 @@ TProgressForm::~TProgressForm() {
   if (theForm == this) theForm = nullptr;
 }
 
-void TProgressForm::FormShow(TObject*) {
+void TProgressForm::FormShow(TObject*) { Empty(); }
+
+void TProgressForm::Empty() {
   cancelled_ = false;
   messageCount_ = 0;
   Memo->GetLines()->Clear();
+  ProgressBar->SetPosition(0);
 }
 
 void TProgressForm::CancelBtnClick(TObject*) {

@@ -1,8 +1,8 @@
 #pragma once
 // TProgressForm: the small stay-on-top window of a batch conversion run: its message lines,
 // a progress bar and Cancel. Made once, the first time a run needs it, and kept for the rest
-// of the program; each run shows it (which empties it) and closes it at the end unless lines
-// were added, which then stay until the user closes the window.
+// of the program; each run shows and empties it and closes it at the end unless lines were
+// added, which then stay until the user closes the window or the next run starts.
 
 #include "platform/vcl/Form.h"
 #include "quillo/files/BatchRun.h"
@@ -29,6 +29,10 @@ public:
   // Between the start and the end of a run; Cancel closes the window only outside one, or
   // once the bar is full.
   void SetRunning(bool running) { running_ = running; }
+
+  // No lines, the bar at its start and no Cancel pending: what each run starts with, also
+  // when the window is still open from the one before.
+  void Empty();
 
   void FormShow(TObject* sender);
   void CancelBtnClick(TObject* sender);

@@ -485,6 +485,8 @@ void TScriptForm::LoadBtnClick(TObject*) {
 void TScriptForm::GoBtnClick(TObject*) {
   TProgressForm* progress = BatchProgressForm();
   progress->Show();
+  // Showing an open window empties nothing: the lines and the Cancel of the run before go.
+  progress->Empty();
   const BatchSettings settings = Current();
   std::vector<AnsiString> files;
   try {

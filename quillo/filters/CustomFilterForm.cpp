@@ -341,7 +341,8 @@ void TCFilterForm::OkBtnClick(TObject* sender) {
   CustomFilterTool.Accepted = true;
   PreviewBtnClick(sender);
   // A preview stopped on its way leaves the dialog open: half a picture is not accepted.
-  if (!PreviewValid) {
+  // So does a result without its undo step: the picture stays as it was until Cancel.
+  if (!PreviewValid || !CustomFilterTool.OpenStep()) {
     CustomFilterTool.Accepted = false;
     return;
   }

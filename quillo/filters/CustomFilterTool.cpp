@@ -52,6 +52,12 @@ void P_custom_filter::Activate() {
   Form->OkBtn->SetFocus();
 }
 
+bool P_custom_filter::OpenStep() {
+  // The step holds the unfiltered pixels: Undo brings them back. (A picture no longer
+  // active keeps nothing: finishing leaves it alone.)
+  return !TargetIsCurrent() || Saved.PushUndo("CustFilt", Target);
+}
+
 void P_custom_filter::Deactivate(P_icon*) {
   if (!DialogOpen || Finishing) return;
   Finishing = true;
@@ -61,8 +67,6 @@ void P_custom_filter::Deactivate(P_icon*) {
   }
   if (TargetIsCurrent()) {
     if (Accepted) {
-      // The step holds the unfiltered pixels: Undo brings them back.
-      Saved.PushUndo("CustFilt", Target);
       MarkPictureChanged();
     } else {
       Target->Copy(Saved, Pair<int>(0, 0), Buffer::kPlain);

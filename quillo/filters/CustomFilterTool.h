@@ -24,6 +24,9 @@ public:
 
   // The picture the dialog filters is still the active one.
   bool TargetIsCurrent() const;
+  // OK's undo step, opened before the dialog closes; false when it could not be (the dialog
+  // then stays open).
+  bool OpenStep();
 
   bool DialogOpen = false;
   bool Accepted = false;

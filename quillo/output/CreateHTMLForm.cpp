@@ -260,7 +260,8 @@ bool TCreateHTMLForm::MakeGallery() {
   });
   SetEnabled(true);
   ShowProgress(false);
-  const char* message = result == GalleryResult::NoImages             ? "NoImgToBrowse"
+  const char* message = result == GalleryResult::NoPrefix             ? "GalNoPrefix"
+                        : result == GalleryResult::NoImages           ? "NoImgToBrowse"
                         : result == GalleryResult::CannotCreateFolder ? "ErrCreateDir"
                         : result == GalleryResult::CannotCreatePage   ? "ErrCreateHTML"
                                                                        : nullptr;

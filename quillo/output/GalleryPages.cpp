@@ -34,8 +34,9 @@ bool SameFolder(const AnsiString& a, const AnsiString& b) {
 }
 
 struct Picture {
-  AnsiString name;  // file name and extension
-  int width = 0;    // of its thumbnail file
+  AnsiString name;   // file name and extension
+  AnsiString thumb;  // its thumbnail's file name
+  int width = 0;     // of its thumbnail file
   int height = 0;
 };
 
@@ -76,7 +77,7 @@ struct PageWriter {
         if (i < list.size()) {
           const Picture& pic = list[i];
           if (s.linkToOriginal) out += "<A HREF=\"" + UrlPath(relative + pic.name) + "\">";
-          out += "<IMG SRC=\"" + UrlPath(relative + s.prefix + NameWithoutExtension(pic.name) + ".jpg") +
+          out += "<IMG SRC=\"" + UrlPath(relative + pic.thumb) +
                  "\" WIDTH=\"" + IntToStr(pic.width) + "\" HEIGHT=\"" + IntToStr(pic.height) + "\" HSPACE=\"" +
                  IntToStr(s.horizontalGap) + "\" VSPACE=\"" + IntToStr(s.verticalGap) + "\" BORDER=\"0\">";
           if (s.linkToOriginal) out += "</A>";
@@ -146,6 +147,28 @@ std::vector<AnsiString> GallerySources(const AnsiString& folder, const AnsiStrin
   return names;
 }
 
+std::vector<AnsiString> GalleryThumbnailNames(const std::vector<AnsiString>& names, const AnsiString& prefix) {
+  const auto base = [](const AnsiString& name) { return UpperCase(NameWithoutExtension(name)); };
+  std::vector<AnsiString> thumbs;
+  for (const AnsiString& name : names) {
+    const bool shared = std::count_if(names.begin(), names.end(), [&](const AnsiString& other) {
+                          return base(other) == base(name);
+                        }) > 1;
+    // Appended piece by piece: GCC 12 at -O3 warns falsely of overlapping copies otherwise.
+    AnsiString thumb = prefix;
+    thumb += NameWithoutExtension(name);
+    // Pictures whose names differ only by their extension: each thumbnail takes it in its name.
+    const AnsiString extension = ExtractFileExt(name);
+    if (shared && !extension.empty()) {
+      thumb += '_';
+      thumb.append(extension.c_str() + 1);
+    }
+    thumb += ".jpg";
+    thumbs.push_back(thumb);
+  }
+  return thumbs;
+}
+
 AnsiString HtmlText(const AnsiString& text) {
   AnsiString out;
   for (const char c : text) {
@@ -187,9 +210,13 @@ bool MakeDirs(const AnsiString& path) {
 
 GalleryResult MakeGallery(const GallerySettings& s, bool& makeThumbnails,
                           const std::function<void(int, int)>& progress) {
+  // Without a prefix nothing tells the gallery's thumbnails from the user's own pictures,
+  // which they would then replace.
+  if (s.prefix.empty()) return GalleryResult::NoPrefix;
   const AnsiString source = WithSlash(s.sourceFolder);
   const std::vector<AnsiString> names = GallerySources(source, s.prefix);
   if (names.empty()) return GalleryResult::NoImages;
+  const std::vector<AnsiString> thumbs = GalleryThumbnailNames(names, s.prefix);
   const AnsiString destination = s.destination.empty() ? source : WithSlash(s.destination);
   const AnsiString imageFolder = s.imageFolder.empty() ? destination : WithSlash(s.imageFolder);
   if (!MakeDirs(imageFolder)) return GalleryResult::CannotCreateFolder;
@@ -201,8 +228,9 @@ GalleryResult MakeGallery(const GallerySettings& s, bool& makeThumbnails,
   };
   const bool copies = s.linkToOriginal && !SameFolder(source, imageFolder);
   std::vector<Picture> list;
-  for (const AnsiString& name : names) {
-    const AnsiString thumbPath = imageFolder + s.prefix + NameWithoutExtension(name) + ".jpg";
+  for (std::size_t n = 0; n < names.size(); ++n) {
+    const AnsiString& name = names[n];
+    const AnsiString thumbPath = imageFolder + thumbs[n];
     bool made = true;
     if (makeThumbnails) {
       made = false;
@@ -234,7 +262,7 @@ GalleryResult MakeGallery(const GallerySettings& s, bool& makeThumbnails,
     } catch (...) {
       made = false;
     }
-    if (made) list.push_back(Picture{name, desc.width, desc.height});
+    if (made) list.push_back(Picture{name, thumbs[n], desc.width, desc.height});
     advance();
   }
   makeThumbnails = false;

@@ -33,7 +33,8 @@ struct GallerySettings {
   AnsiString prefix = "~^~";
 };
 
-enum class GalleryResult { Ok, NoImages, CannotCreateFolder, CannotCreatePage };
+// NoPrefix: the thumbnail prefix is empty, and thumbnails could take the pictures' own names.
+enum class GalleryResult { Ok, NoPrefix, NoImages, CannotCreateFolder, CannotCreatePage };
 
 // The folders and names a gallery run works with, as MakeGallery derives them.
 int GalleryColumns(const GallerySettings& s);
@@ -42,6 +43,10 @@ AnsiString RelativeImageFolder(const AnsiString& destination, const AnsiString& 
 // The images of the folder a gallery lists: known formats the library accepts, not thumbnails
 // (names beginning with the prefix), regular files only; sorted by name without regard to case.
 std::vector<AnsiString> GallerySources(const AnsiString& folder, const AnsiString& prefix);
+
+// The thumbnails' file names for the images (in their order): prefix, name, ".jpg"; images
+// whose names differ only by their extension (without regard to case) add "_" and it.
+std::vector<AnsiString> GalleryThumbnailNames(const std::vector<AnsiString>& names, const AnsiString& prefix);
 
 AnsiString HtmlText(const AnsiString& text);
 AnsiString UrlPath(const AnsiString& path);

@@ -27,6 +27,7 @@
 #include "quillo/output/OutputHost.h"
 #include "quillo/output/MailDefaults.h"
 #include "quillo/tools/Tool.h"
+#include "vorlen/formats/GFXFile.h"
 
 QUILLO_DEFINE_CLASS(TSendImageForm, TForm)
 
@@ -229,16 +230,19 @@ bool TSendImageForm::WriteTempFile() {
     if (::mkdtemp(pattern.data()) == nullptr) return false;
     tempFolder_ = pattern;
   }
-  // Untitled: a PNG of the picture's number; else the picture's own name and format.
+  // Untitled: a PNG of the picture's number; else the picture's own name and format, or a
+  // PNG after its name when no format goes by its extension (a name without one, say).
   GFXSaveParams params;
   AnsiString name;
-  if (picture_->FileName.empty()) {
-    name = "Image" + IntToStr(picture_->UntitledNumber) + ".png";
-    params.bits = 24;
-    params.transparent = true;
-  } else {
+  if (!picture_->FileName.empty()) {
     name = ExtractFileName(picture_->FileName);
     params = picture_->SaveParams;
+  }
+  if (name.empty() || GFXFile::GetDefaultFormat(name) == nullptr) {
+    name = (name.empty() ? "Image" + IntToStr(picture_->UntitledNumber) : name) + ".png";
+    params = GFXSaveParams{};
+    params.bits = 24;
+    params.transparent = true;
   }
   const AnsiString path = tempFolder_ + "/" + name;
   const ToolSuspension aside;

@@ -367,7 +367,16 @@ void InstallComponentToolDriver() {
   HostSlot<ComponentToolDriver>::Install(&driver);
 }
 
+namespace {
+
+// The last run was stopped by the user. (CancelRequested cannot tell: the end of every
+// progress sets it.)
+bool LastRunStopped = false;
+
+}  // namespace
+
 bool ApplyComponent(P_ql_component& tool) {
+  LastRunStopped = false;
   UDBuffer* image = CurrentPicture;
   QLCDSTR* record = CurrentRecord();
   if (!image || !record || tool.QlComponentPicture.Empty()) return false;
@@ -398,6 +407,7 @@ bool ApplyComponent(P_ql_component& tool) {
   const CallResult result = CallComponent(CMD_PROCESS, &HostParams);
   RebuildSelectionIfAsked(*record);
   const bool cancelled = CancelRequested != 0;
+  LastRunStopped = cancelled && result != CallResult::Failed;
   Screen()->SetCursor(cursor);
   if (tool.ComponentPageActive) SetCompBusy(false);
   ProgressEnd();
@@ -436,8 +446,9 @@ void ComponentApplyClick() {
   if (done && QlComponentTool.ComponentApply) {
     MarkPictureChanged();
     ReselectTool(true);
-  } else if (CurrentPicture && QlComponentTool.ComponentApply == 0 && CancelRequested) {
-    // A stopped Apply takes its step back; the tool stays.
+  } else if (CurrentPicture && QlComponentTool.ComponentApply == 0 && LastRunStopped) {
+    // A stopped Apply takes its own step back; the tool stays. A failed one (no room for its
+    // step, a faulting component) took it back already or never had one.
     CurrentPicture->Undo();
     RestoreFromCopy(QlComponentTool);
     RepaintActiveView();

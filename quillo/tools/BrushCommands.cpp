@@ -33,6 +33,8 @@ template <class Change>
 void ChangeBrush(const char* key, Change change) {
   ToolSuspension suspension;
   BrushStep step(key);
+  // Without its step the brush stays as it was.
+  if (!step.Opened()) return;
   change();
   UseCustomBrushShape();
 }
@@ -71,6 +73,10 @@ void GetAllAsBrush() {
   if (!picture || picture->Empty()) return;
   HideToolFeedback();
   BrushStep step("GetAllBr");
+  if (!step.Opened()) {
+    ShowToolFeedback();
+    return;
+  }
   try {
     const std::uint32_t background = BackgroundColour() & 0xFFFFFFu;
     AllocOrThrow(BrushShape, picture->Width(), picture->Height());
@@ -96,6 +102,7 @@ void GetAllAsBrush() {
 void HalveBrush(BrushAxes axes) {
   static constexpr const char* kKeys[] = {"HalveBr", "HalveXBr", "HalveYBr"};
   BrushStep step(kKeys[static_cast<int>(axes)]);
+  if (!step.Opened()) return;
   ScaleBrush(axes == BrushAxes::Height ? 1.0 : 0.5, axes == BrushAxes::Width ? 1.0 : 0.5);
 }
 
@@ -104,6 +111,7 @@ void DoubleBrush(BrushAxes axes) {
   if (axes != BrushAxes::Height && Brush.Width() > kLargestDoubledSide) return;
   if (axes != BrushAxes::Width && Brush.Height() > kLargestDoubledSide) return;
   BrushStep step(kKeys[static_cast<int>(axes)]);
+  if (!step.Opened()) return;
   ScaleBrush(axes == BrushAxes::Height ? 1.0 : 2.0, axes == BrushAxes::Width ? 1.0 : 2.0);
 }
 
@@ -118,6 +126,7 @@ void RotateBrushHalfCommand() { ChangeBrush("Rot180Br", RotateBrushHalf); }
 void OutlineBrushCommand() {
   ToolSuspension suspension;
   BrushStep step("OutlineBr");
+  if (!step.Opened()) return;
   try {
     OutlineBrush(DrawingColour());
     // One pixel more on every side: the hot spot's corner moves out with the brush's.

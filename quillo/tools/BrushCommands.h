@@ -13,6 +13,7 @@ class UndoEntry;
 
 // A step of the brush's undo history opened for one command, and taken back on its failure
 // path only when it was opened (a step that could not be had leaves the previous one alone).
+// A command whose step was not opened leaves the brush as it was.
 class BrushStep {
 public:
   explicit BrushStep(const AnsiString& key);

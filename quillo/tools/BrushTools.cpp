@@ -76,6 +76,11 @@ void RepaintNow(const Rect& r) {
 template <class Build, class Corner>
 void CommitBrush(const AnsiString& key, Build build, Corner corner) {
   BrushStep step(key);
+  // Without its step the brush stays as it was.
+  if (!step.Opened()) {
+    UpdateBrushShape(false);
+    return;
+  }
   try {
     build();
     BrushFromShape();

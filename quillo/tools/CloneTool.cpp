@@ -67,11 +67,13 @@ void P_clone::ShowFeedback() {
   if (ToolPhase == 0) {
     StampBrush(ToolPoint.x, ToolPoint.y);
   } else if (ToolPhase == ToolPhaseDrag) {
-    CloneDab(ToolPoint.x, ToolPoint.y);
-    ExtendDirtyRect(ToolPoint.x, ToolPoint.y, ToolPoint.x, ToolPoint.y);
+    if (!StepRefused) {
+      CloneDab(ToolPoint.x, ToolPoint.y);
+      ExtendDirtyRect(ToolPoint.x, ToolPoint.y, ToolPoint.x, ToolPoint.y);
+    }
   } else if (ToolPhase == 1) {
     // A click without a drag: the stroke is one dab. (A source point just set paints nothing.)
-    if (!Absolute) {
+    if (!Absolute && !StepRefused) {
       CloneDab(ToolPoint.x, ToolPoint.y);
       MarkPictureChanged();
       ExtendDirtyRect(ToolPoint.x, ToolPoint.y, ToolPoint.x, ToolPoint.y);
@@ -105,10 +107,12 @@ void P_clone::HideFeedback() {
 void P_clone::AddPoint() {
   if (!CurrentPicture) return;
   if (ToolPhase != 0) {
+    if (StepRefused) return;
     MarkPictureChanged();
     NarrowUndoToStamps(DirtyRect);
     return;
   }
+  StepRefused = false;
   ToolPoint = MousePoint;
   FromUndoCopy = GetOptionValue(0) == 0 ? 1 : 0;
   if (MouseShift.Contains(ssAlt)) {
@@ -119,7 +123,10 @@ void P_clone::AddPoint() {
     ToolPhase = 1;
     return;
   }
-  if (!CurrentPicture->PushUndo(Key)) return;
+  if (!CurrentPicture->PushUndo(Key)) {
+    StepRefused = true;
+    return;
+  }
   if (Absolute) {
     Absolute = 0;
     SourceX -= ToolPoint.x;

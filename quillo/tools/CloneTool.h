@@ -29,6 +29,9 @@ public:
   // Decided at each stroke's start: copy from the image before the stroke.
   std::uint8_t FromUndoCopy = 0;
   std::uint8_t RememberedOption = 0;
+  // The present stroke's undo step could not be opened: the stroke paints nothing (its
+  // source, the undo copy, and its narrowing would be the previous step's).
+  bool StepRefused = false;
 
   // Copies, under the brush stamped with its hot spot at (x, y), the pixels at the offset.
   void CloneDab(int x, int y);

@@ -158,10 +158,9 @@ void P_elpse::Deactivate(P_icon*) {
   if (!Filled()) ReadDotOptions();
 }
 
-void P_elpse::Apply(int x, int y) {
+bool P_elpse::Apply(int x, int y) {
   SetRadii(x, y);
-  if (Filled()) FillShape();
-  else StampOutline();
+  return Filled() ? FillShape() : StampOutline();
 }
 
 void P_elpse::ReadDotOptions() {
@@ -191,8 +190,8 @@ void P_elpse::AddPoint() {
     return;
   }
   ClearSizeInStatus();
-  Apply(ToolPoint.x, ToolPoint.y);
-  MarkPictureChanged();
+  // Without its step the shape is not drawn, and the picture is as unchanged as before.
+  if (Apply(ToolPoint.x, ToolPoint.y)) MarkPictureChanged();
 }
 
 void P_elpse::XorShape() {
@@ -220,7 +219,7 @@ void P_elpse::XorShape() {
   RepaintImageRect(x1, y1, x2 + 1, y2 + 1);
 }
 
-void P_elpse::StampOutline() {
+bool P_elpse::StampOutline() {
   const bool right = RightButton();
   UpdateBrushShape(right);
   SetDrawViewClip();
@@ -231,7 +230,9 @@ void P_elpse::StampOutline() {
   const Pair<int> hot = BrushHotSpot();
   const int bw = BrushShape.Width(), bh = BrushShape.Height();
   const Rect covered(x1 - 1 - hot.x, y1 - 1 - hot.y, x2 - hot.x + bw - 1, y2 - hot.y + bh - 1);
-  if (CurrentPicture && CurrentPicture->PushUndo(Key, nullptr, covered.left, covered.top, covered.right, covered.bottom)) {
+  const bool opened =
+      CurrentPicture && CurrentPicture->PushUndo(Key, nullptr, covered.left, covered.top, covered.right, covered.bottom);
+  if (opened) {
     DotCountdown dots(DotSpacing(DotMode, DotValue, pixels));
     EllipseWalk(
         x1, y1, x2, y2,
@@ -242,15 +243,16 @@ void P_elpse::StampOutline() {
     RepaintImageRect(covered.left, covered.top, covered.right + 2, covered.bottom + 2);
   }
   if (right) UpdateBrushShape(false);
+  return opened;
 }
 
-void P_elpse::FillShape() {
+bool P_elpse::FillShape() {
   SetDrawViewClip();
   const int x1 = CenterX - RadiusX, y1 = CenterY - RadiusY, x2 = CenterX + RadiusX, y2 = CenterY + RadiusY;
   const Pair<int> hot = BrushHotSpot();
   if (!CurrentPicture || !CurrentPicture->PushUndo(Key, nullptr, x1 - hot.x, y1 - hot.y, x2 - hot.x + BrushShape.Width(),
                                                    y2 - hot.y + BrushShape.Height()))
-    return;
+    return false;
   const std::vector<int> rows = FilledRows(CenterX, CenterY, RadiusX, RadiusY);
   if (RightButton()) {
     // The right button always paints a plain disc of the background colour.
@@ -270,6 +272,7 @@ void P_elpse::FillShape() {
     }
   }
   RepaintImageRect(x1, y1, x2 + 1, y2 + 1);
+  return true;
 }
 
 void P_elpse::SetRadii(int x, int y) {

@@ -22,8 +22,9 @@ public:
   // The status text; the outlines also put their dot options on the bar.
   void Activate() override;
   void Deactivate(P_icon* next) override;
-  // Draws the shape for the second point (x, y).
-  virtual void Apply(int x, int y);
+  // Draws the shape for the second point (x, y); false when its undo step could not be
+  // opened (nothing drawn).
+  virtual bool Apply(int x, int y);
 
   int CenterX = 0;
   int CenterY = 0;
@@ -45,8 +46,8 @@ private:
   void SetRadii(int x, int y);
   void ReadDotOptions();
   // The outline of the box around the centre stamped with the brush; the filled shape painted.
-  void StampOutline();
-  void FillShape();
+  bool StampOutline();
+  bool FillShape();
   // The exclusive-or feedback: the outline's dots as pixels, or the filled rows.
   void XorShape();
 

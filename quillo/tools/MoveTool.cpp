@@ -55,6 +55,10 @@ void P_move::CloseStep() {
 void P_move::AddPoint() {
   ToolPoint = MousePoint;
   if (ToolPhase != 0) {
+    if (refused_) {
+      ToolPhase = 2;
+      return;
+    }
     Finish();
     ClearSizePanel();
     ToolPhase = 2;
@@ -62,11 +66,15 @@ void P_move::AddPoint() {
   }
   LastX = StartX = ToolPoint.x;
   LastY = StartY = ToolPoint.y;
+  refused_ = false;
   UDBuffer* picture = CurrentPicture;
   if (!HasSelection(picture)) return;
   if (stepPicture_ != picture || picture->UndoChain != step_ || !step_) {
     CloseStep();
-    if (!picture->PushUndo(Key)) return;
+    if (!picture->PushUndo(Key)) {
+      refused_ = true;
+      return;
+    }
     stepPicture_ = picture;
     step_ = picture->UndoChain;
   }
@@ -81,6 +89,10 @@ void P_move::Touch(const UDBuffer& picture) {
 }
 
 void P_move::ShowFeedback() {
+  if (refused_ && ToolPhase != 0) {
+    if (ToolPhase == 1) ToolPhase = 0;
+    return;
+  }
   if (ToolPhase == ToolPhaseDrag) {
     MoveSelectionTo();
     ShowSizeInStatus(ToolPoint.x - StartX, ToolPoint.y - StartY);

@@ -33,6 +33,8 @@ private:
   UDBuffer* stepPicture_ = nullptr;  // the picture whose step this activation opened
   const UndoEntry* step_ = nullptr;
   bool moved_ = false;
+  // The present press's step could not be opened: the press moves nothing.
+  bool refused_ = false;
   Rect touched_;  // every place the selection has been since the step was opened
 };
 

@@ -57,6 +57,16 @@ bool OpenBrushModeStep(const P_icon& tool) {
   return CurrentPicture->PushUndo(tool.Key);
 }
 
+// A drawn area's first point: without its step the grab does not start, since taking the
+// area would take back the user's previous step instead. The tool hands back as after a grab.
+bool StartDrawnArea(const P_icon& tool) {
+  if (OpenBrushModeStep(tool)) return true;
+  ToolPhase = 0;
+  // The press hid the feedback already.
+  SelectTool(RememberedTool != nullptr ? RememberedTool : &PenDiscTool, false, -1);
+  return false;
+}
+
 P_cut_resize& Preset() { return CutResizeTool; }
 
 int PresetWidth() { return static_cast<int>(GetOptionValue(kWidthOption)); }
@@ -190,8 +200,8 @@ void P_cut_draw::Activate() {
 void P_cut_draw::AddPoint() {
   ToolPoint = MousePoint;
   if (ToolPhase == 0) {
+    if (!StartDrawnArea(*this)) return;
     BeginOutline(ToolPoint);
-    OpenBrushModeStep(*this);
     return;
   }
   if (ToolPoint.x != LastX || ToolPoint.y != LastY) {
@@ -230,7 +240,7 @@ void P_cut_poly::Activate() {
 void P_cut_poly::AddPoint() {
   ToolPoint = MousePoint;
   if (StartX == -1) {
-    OpenBrushModeStep(*this);
+    if (!StartDrawnArea(*this)) return;
     P_fill_poly::AddPoint();
     return;
   }

@@ -360,8 +360,11 @@ void TToolForm::PickaColor1Click(TObject*) {
 void TToolForm::ApplyBtnClick(TObject*) {
   if (PageControl->GetActivePage() != TextSheet || !CurrentPicture) return;
   HideTextBox(TextTool);
-  CurrentPicture->ClearSelection(true);
-  CurrentPicture->PushUndo(TextTool.Key);
+  // Without its steps the text is not applied: the box shows again, the text stays in it.
+  if (!CurrentPicture->ClearSelection(true) || !CurrentPicture->PushUndo(TextTool.Key)) {
+    DrawTextBox(TextTool, true, TextPreview);
+    return;
+  }
   ResetDirtyRect();
   const bool failed = DrawTextBox(TextTool, true, SelOnlyCB->GetChecked() ? TextSelectOnly : TextPaintAndSelect);
   CurrentPicture->ExtendUndo(DirtyRect.left, DirtyRect.top, DirtyRect.right, DirtyRect.bottom);

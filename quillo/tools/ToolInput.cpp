@@ -70,6 +70,15 @@ private:
   TImageForm& window_;
 };
 
+// The steps a press opens before the tool sees it: the dropped selection's and the tool's
+// own. False when one was refused: the press then does nothing.
+bool OpenStepsOfPress(UDBuffer& picture) {
+  if (CurrentTool->DropSelection && !picture.ClearSelection(true)) return false;
+  if (!CurrentTool->UndoAtFirstPoint) return true;
+  return CurrentTool->KeepsRowsForUndo() ? picture.PushDeferredUndo(CurrentTool->Key)
+                                         : picture.PushUndo(CurrentTool->Key);
+}
+
 void ViewMouse::Down(TShiftState shift, int x, int y) {
   if (ActivationClick()) return;
   // Nor does a press on a window that is not the active document.
@@ -84,15 +93,14 @@ void ViewMouse::Down(TShiftState shift, int x, int y) {
 
   UDBuffer& picture = window_.Picture;
   if (ToolPhase == 0) {
-    if (CurrentTool->DropSelection) picture.ClearSelection(true);
+    if (!OpenStepsOfPress(picture)) {
+      MouseCaptured = 0;
+      ReleaseCapture();
+      // The feedback hidden for the press shows again: the next move hides it where it is.
+      ShowToolFeedback();
+      return;
+    }
     if (CurrentTool->UndoAtFirstPoint) {
-      const bool opened = CurrentTool->KeepsRowsForUndo() ? picture.PushDeferredUndo(CurrentTool->Key)
-                                                          : picture.PushUndo(CurrentTool->Key);
-      if (!opened) {
-        MouseCaptured = 0;
-        ReleaseCapture();
-        return;
-      }
       while (picture.RedoChain) picture.DropRedoStep();
     }
   }

@@ -10,6 +10,7 @@
 #include "VideoSample.h"
 #include "platform/vcl/Memo.h"
 #include "platform/vcl/StdButtons.h"
+#include "quillo/base/Language.h"
 #include "quillo/files/BatchFileList.h"
 #include "quillo/files/BatchRun.h"
 #include "quillo/files/ProgressForm.h"
@@ -38,6 +39,7 @@ protected:
   std::vector<std::string> Run(const BatchSettings& s, const std::function<void()>& whileShown = nullptr) {
     TProgressForm* progress = BatchProgressForm();
     progress->Show();
+    progress->Empty();
     ui.RunUntilIdle();
     if (whileShown) whileShown();
     progress->SetRunning(true);
@@ -180,6 +182,35 @@ TEST_F(BatchRunTest, AFullDiskLosesNoSourceFile) {
   EXPECT_EQ(FileContents(PathOf("a.png")), a);
   EXPECT_EQ(FileContents(PathOf("b.png")), b);
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{"a.png", "b.png"}));
+}
+
+// A file read only in part says so by name; with "Keep name" and "Overwrite" it is never
+// replaced by what was read of it, and under a new name the part read is still converted.
+TEST_F(BatchRunTest, AFileReadInPartIsNamedAndNeverReplacedByItsPart) {
+  struct Case {
+    bool keepName;
+    std::vector<std::string> files;
+  } cases[] = {{true, {"cut.png"}}, {false, {"Image1.png", "cut.png"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keepName);
+    for (const std::string& name : FolderNames()) fs::remove(PathOf(name));
+    std::string bytes = SamplePng(60, 60);
+    bytes.resize(bytes.size() * 2 / 3);
+    WriteBytes(PathOf("cut.png"), bytes);
+    UDBuffer probe;
+    ASSERT_NE(LoadImageFile(&probe, PathOf("cut.png"), 0, true), LoadOk) << "the sample is damaged";
+    BatchSettings s = ToPng();
+    s.keepName = c.keepName;
+    s.addIndex = false;
+    s.baseName = "Image";
+    s.digits = 1;
+    s.firstNumber = 1;
+    std::vector<std::string> expected{LangMessage("Read in part").c_str() + std::string(" ") + PathOf("cut.png")};
+    if (c.keepName) expected.push_back("Can't save " + PathOf("cut.png"));
+    EXPECT_EQ(Run(s), expected);
+    EXPECT_EQ(FileContents(PathOf("cut.png")), bytes);
+    EXPECT_EQ(FolderNames(), c.files);
+  }
 }
 
 }  // namespace

@@ -198,6 +198,47 @@ TEST_F(BatchWindowTest, TheProgressWindowStaysOpenExactlyWhenItHasLines) {
                    }});
 }
 
+// Go! again while the progress window is still open: the new run starts with no lines of
+// the one before and, after a run the user stopped, still converts.
+TEST_F(BatchWindowTest, EachRunStartsWithAnEmptyProgressWindow) {
+  Start();
+  const std::string first = WriteDamagedImage("first.png");
+  const std::string second = WriteDamagedImage("second.png");
+  const std::string sound = WriteImage("sound.bmp", 4, 4, 0x123456);
+  const auto go = [&](const std::string& file) {
+    return [this, file] {
+      BatchSettings s = OneImage();
+      s.singleImage = file;
+      Batch()->Apply(s);
+      Press(Batch()->GoBtn);
+    };
+  };
+  WithBatchWindow({go(first),
+                   [&] {
+                     ASSERT_TRUE(BatchProgressForm()->GetVisible());
+                     ASSERT_EQ(BatchProgressForm()->Memo->GetLines()->Count(), 1);
+                     go(second)();
+                   },
+                   [&] {
+                     TProgressForm* progress = BatchProgressForm();
+                     ASSERT_TRUE(progress->GetVisible());
+                     ASSERT_EQ(progress->Memo->GetLines()->Count(), 1);
+                     EXPECT_EQ(progress->Memo->GetLines()->Strings(0), "Can't open " + second);
+                     // Cancel pressed while a run goes on stops it and leaves the window open.
+                     progress->SetRunning(true);
+                     progress->SetFilesDone(0);
+                     progress->CancelBtnClick(progress->CancelBtn);
+                     progress->SetRunning(false);
+                     ASSERT_TRUE(progress->GetVisible());
+                     go(sound)();
+                   },
+                   [&] {
+                     EXPECT_TRUE(std::filesystem::exists(home.Path() + "/sound.png"));
+                     EXPECT_EQ(BatchProgressForm()->Memo->GetLines()->Count(), 0);
+                     EXPECT_FALSE(BatchProgressForm()->GetVisible()) << "a run without lines closes it";
+                   }});
+}
+
 TEST_F(BatchWindowTest, SettingsAreKeptForTheNextTime) {
   Start();
   WithBatchWindow({[this] {

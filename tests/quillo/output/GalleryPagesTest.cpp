@@ -183,6 +183,37 @@ TEST_F(GalleryPagesTest, AThumbnailThatCannotBeSavedIsLeftOut) {
   EXPECT_EQ(page.find("bad"), std::string::npos);
 }
 
+// The gallery writes over no picture of the user's: an empty prefix is refused before
+// anything is written, and pictures whose names differ only by their extension each get a
+// thumbnail of their own that the page shows.
+TEST_F(GalleryPagesTest, NoPictureOfTheUsersIsWrittenOver) {
+  Image("x.png", 40, 30);
+  Image("x.jpg", 30, 40);
+  const std::string png = Read(PathOf("x.png"));
+  const std::string jpg = Read(PathOf("x.jpg"));
+  settings.prefix = "";
+  EXPECT_EQ(Make(), GalleryResult::NoPrefix);
+  EXPECT_EQ(FolderNames(), (std::vector<std::string>{"x.jpg", "x.png"}));
+  settings.prefix = "tn_";
+  ASSERT_EQ(Make(), GalleryResult::Ok);
+  EXPECT_EQ(Read(PathOf("x.png")), png);
+  EXPECT_EQ(Read(PathOf("x.jpg")), jpg);
+  GFXFileDesc desc;
+  ASSERT_TRUE(GFXFile::Test(PathOf("tn_x_png.jpg"), &desc));
+  EXPECT_EQ(desc.width, 120) << "the wide picture's thumbnail";
+  ASSERT_TRUE(GFXFile::Test(PathOf("tn_x_jpg.jpg"), &desc));
+  EXPECT_EQ(desc.height, 90);
+  EXPECT_LT(desc.width, 90) << "the tall picture's thumbnail";
+  const std::string page = Read(PathOf("base1.htm"));
+  EXPECT_EQ(Count(page, "<IMG SRC=\"tn_x_png.jpg\""), 1);
+  EXPECT_EQ(Count(page, "<IMG SRC=\"tn_x_jpg.jpg\""), 1);
+}
+
+TEST(GalleryThumbnailNames, TakeTheExtensionOnlyWhereNamesWouldClash) {
+  EXPECT_EQ(GalleryThumbnailNames({"a.bmp", "b.PNG", "B.gif", "c"}, "~"),
+            (std::vector<AnsiString>{"~a.jpg", "~b_PNG.jpg", "~B_gif.jpg", "~c.jpg"}));
+}
+
 TEST_F(GalleryPagesTest, FailuresAreReported) {
   EXPECT_EQ(Make(), GalleryResult::NoImages);
   Image("a.bmp", 8, 8);

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -130,6 +131,26 @@ protected:
   std::vector<std::string> boxes;
   std::string temp_;
   std::string oldTemp_;
+
+  // Starts on the file, paints the picture's top-left corner and sends it: the names of the
+  // parts that arrived and the first part's bytes.
+  struct Sent {
+    std::vector<std::string> parts;
+    std::string first;
+  };
+  Sent SendChangedPicture(const std::string& picture) {
+    Start({picture});
+    SmtpTestServer server(home.Path() + "/mail");
+    EXPECT_TRUE(server.Ready());
+    CurrentPicture->Box(Rect(0, 0, 9, 9), 0xF0E0D0);
+    MarkPictureChanged();
+    AnswerBoxes();
+    FillAndSend(server);
+    ShowSendImageForm();
+    Sent sent{Parts(server), {}};
+    if (!sent.parts.empty()) sent.first = Part(server, sent.parts[0]);
+    return sent;
+  }
 };
 
 TEST_F(SendImageFormTest, UntitledPictureArrivesAsAPngWithTheMessage) {
@@ -192,21 +213,27 @@ TEST_F(SendImageFormTest, SavedJpegGoesAsItsOwnFile) {
 TEST_F(SendImageFormTest, ChangedPictureGoesUnderItsNameWithItsOwnFormat) {
   const std::string picture = WriteImage("drawing.png", 50, 30, 0x102030);
   const std::string original = FileContents(picture);
-  Start({picture});
-  SmtpTestServer server(home.Path() + "/mail");
-  ASSERT_TRUE(server.Ready());
-  CurrentPicture->Box(Rect(0, 0, 9, 9), 0xF0E0D0);
-  MarkPictureChanged();
-  AnswerBoxes();
-  FillAndSend(server);
-  ShowSendImageForm();
-  EXPECT_EQ(Parts(server), std::vector<std::string>{"drawing.png"});
-  const std::string bytes = Part(server, "drawing.png");
-  const libpng::Result png = libpng::Read(libpng::Bytes(bytes.begin(), bytes.end()));
+  const Sent sent = SendChangedPicture(picture);
+  EXPECT_EQ(sent.parts, std::vector<std::string>{"drawing.png"});
+  const libpng::Result png = libpng::Read(libpng::Bytes(sent.first.begin(), sent.first.end()));
   EXPECT_EQ(png.width, 50);
   EXPECT_EQ(png.rgba[0] & 0xFFFFFF, 0xF0E0D0u);
   EXPECT_EQ(png.rgba[49] & 0xFFFFFF, 0x102030u);
   // The user's own file is as it was; nothing of the dialog is left.
+  EXPECT_EQ(FileContents(picture), original);
+  EXPECT_TRUE(FilesIn(temp_).empty());
+}
+
+TEST_F(SendImageFormTest, ChangedPictureFromAFileWithoutExtensionGoesAsAPng) {
+  const std::string written = WriteImage("drawing.png", 50, 30, 0x102030);
+  const std::string picture = home.Path() + "/drawing";
+  ASSERT_EQ(std::rename(written.c_str(), picture.c_str()), 0);
+  const std::string original = FileContents(picture);
+  const Sent sent = SendChangedPicture(picture);
+  EXPECT_EQ(sent.parts, std::vector<std::string>{"drawing.png"});
+  const libpng::Result png = libpng::Read(libpng::Bytes(sent.first.begin(), sent.first.end()));
+  EXPECT_EQ(png.width, 50);
+  EXPECT_EQ(png.rgba[0] & 0xFFFFFF, 0xF0E0D0u);
   EXPECT_EQ(FileContents(picture), original);
   EXPECT_TRUE(FilesIn(temp_).empty());
 }
