@@ -167,23 +167,19 @@ FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter) {
     }
     return false;
   };
+  // Past the values, what the file no longer holds is empty: many files end right after
+  // their formulas.
   for (AnsiString& formula : filter.formulas) {
-    if (!skipEmpty()) return FilterFileStatus::NotValid;
-    // Pieces of one long line join as they are; the formula's own lines keep their breaks,
-    // so that a comment ends where its line does.
     std::string text;
-    bool joinPiece = false;
-    while (lines.Next(line) && !line.empty()) {
-      if (!text.empty() && !joinPiece) text += "\r\n";
-      text += line;
-      joinPiece = lines.Cut();
-    }
+    // Writers cut long formulas into short lines anywhere, even inside a name, so the lines
+    // up to the empty one join with nothing between them.
+    if (skipEmpty())
+      while (lines.Next(line) && !line.empty()) text += line;
     formula = text;
   }
   for (AnsiString* text : {&filter.category, &filter.title, &filter.author, &filter.copyright}) {
-    if (!skipEmpty()) return FilterFileStatus::NotValid;
-    lines.NextWhole(line);
-    *text = line;
+    text->clear();
+    if (skipEmpty() && lines.NextWhole(line)) *text = line;
   }
   for (int i = 0; i < kFilterSliders; ++i) {
     std::string name;
@@ -251,11 +247,14 @@ bool LibraryEntryTitle(const AnsiString& fileName, int entry, AnsiString& title)
   return true;
 }
 
-int FormulaALibraryCannotHold(const FormulaFilter& filter) {
+int FormulaAFileCannotHold(const FormulaFilter& filter) {
   for (int i = 0; i < kFilterFormulas; ++i) {
     const std::vector<std::string> lines = FormulaLines(filter.formulas[i]);
-    for (std::size_t n = 0; n + 1 < lines.size(); ++n)
-      if (lines[n].find("//") != std::string::npos) return i;
+    bool commented = false;
+    for (const std::string& line : lines) {
+      if (commented && !Trimmed(line).empty()) return i;
+      commented = commented || line.find("//") != std::string::npos;
+    }
   }
   return -1;
 }
@@ -275,11 +274,10 @@ std::string SingleFilterText(const FormulaFilter& filter) {
   std::string text = std::string(kSingleHeader) + "\r";
   for (int value : filter.values) text += std::to_string(value) + "\r";
   for (const AnsiString& formula : filter.formulas) {
-    // An empty line ends a formula: inner ones are left out, and an empty formula is written
-    // as a blank so that it still takes its place.
-    std::vector<std::string> lines = FormulaLines(formula);
-    if (lines.empty()) lines.push_back(" ");
-    for (std::size_t n = 0; n < lines.size(); ++n) text += lines[n] + (n + 1 < lines.size() ? "\r\n" : "\r\r");
+    // One line each, as the reader joins a formula's lines without a break; an empty formula
+    // is written as a blank so that it still takes its place.
+    const std::string line = OneLine(formula);
+    text += (line.empty() ? std::string(" ") : line) + "\r\r";
   }
   for (const AnsiString* s : {&filter.category, &filter.title, &filter.author, &filter.copyright}) {
     const std::string line = OneLine(*s);
@@ -289,11 +287,15 @@ std::string SingleFilterText(const FormulaFilter& filter) {
   return text;
 }
 
-void WriteSingleFilter(const AnsiString& fileName, const FormulaFilter& filter) { Commit(fileName, SingleFilterText(filter)); }
+bool WriteSingleFilter(const AnsiString& fileName, const FormulaFilter& filter) {
+  if (FormulaAFileCannotHold(filter) >= 0) return false;
+  Commit(fileName, SingleFilterText(filter));
+  return true;
+}
 
 LibrarySaveResult SaveIntoLibrary(const AnsiString& fileName, int slot, const FormulaFilter& filter,
                                   const std::function<bool(const AnsiString& replacedTitle)>& confirmReplace) {
-  if (FormulaALibraryCannotHold(filter) >= 0) return LibrarySaveResult::CannotHold;
+  if (FormulaAFileCannotHold(filter) >= 0) return LibrarySaveResult::CannotHold;
   const std::string entry = LibraryEntryText(filter);
   std::error_code error;
   if (!std::filesystem::exists(fileName.c_str(), error)) {
