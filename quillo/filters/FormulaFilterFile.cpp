@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -16,6 +17,10 @@ constexpr const char* kSingleHeader = "%RGB-1.0";
 constexpr const char* kLibraryHeader = "FFL1.0";
 // A count beyond this is no count a library could have been written with.
 constexpr long kMostEntries = 1000000;
+// The most a file may hold to be read: a single filter is a few kilobytes, a library some
+// thousand of them.
+constexpr std::int64_t kMostSingleFilterBytes = std::int64_t(1) << 20;
+constexpr std::int64_t kMostLibraryBytes = std::int64_t(64) << 20;
 
 // Lines with one line put back, as the single-filter reader looks one line ahead.
 class Lines {
@@ -116,6 +121,16 @@ bool SkipWholeLines(Lines& lines, long n) {
   return true;
 }
 
+// The file's bytes as a stream; false when it is missing, no regular file or too large for
+// its kind.
+bool OpenFilterFile(const AnsiString& fileName, std::istringstream& in) {
+  RegularFileText file =
+      ReadRegularFile(fileName, IsFilterLibraryName(fileName) ? kMostLibraryBytes : kMostSingleFilterBytes);
+  if (file.outcome != RegularFileText::Outcome::Read) return false;
+  in.str(std::move(file.text));
+  return true;
+}
+
 void Commit(const AnsiString& fileName, const std::string& text) {
   AtomicFile file(fileName);
   file.Write(text.data(), text.size());
@@ -147,8 +162,8 @@ bool FilterLineReader::Read(std::string& line) {
 bool IsFilterLibraryName(const AnsiString& fileName) { return SameText(ExtractFileExt(fileName), ".ffl"); }
 
 FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return FilterFileStatus::CannotOpen;
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in)) return FilterFileStatus::CannotOpen;
   return ReadSingleFilter(in, filter);
 }
 
@@ -196,8 +211,8 @@ FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter) {
 }
 
 FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return FilterFileStatus::CannotOpen;
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in)) return FilterFileStatus::CannotOpen;
   return ReadLibraryEntry(in, entry, filter);
 }
 
@@ -225,8 +240,8 @@ FilterFileStatus ReadLibraryEntry(std::istream& in, int entry, FormulaFilter& fi
 }
 
 int LibraryEntryCount(const AnsiString& fileName) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  return in ? LibraryEntryCount(in) : -1;
+  std::istringstream in;
+  return OpenFilterFile(fileName, in) ? LibraryEntryCount(in) : -1;
 }
 
 int LibraryEntryCount(std::istream& in) {
@@ -236,8 +251,8 @@ int LibraryEntryCount(std::istream& in) {
 }
 
 bool LibraryEntryTitle(const AnsiString& fileName, int entry, AnsiString& title) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return false;
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in)) return false;
   Lines lines(in);
   int count = 0;
   if (!OpenLibrary(lines, count) || entry < 1) return false;
@@ -307,14 +322,13 @@ LibrarySaveResult SaveIntoLibrary(const AnsiString& fileName, int slot, const Fo
     return LibrarySaveResult::Saved;
   }
 
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return LibrarySaveResult::CannotWrite;
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in)) return LibrarySaveResult::NotALibrary;
   Lines lines(in);
   int count = 0;
   if (!OpenLibrary(lines, count)) return LibrarySaveResult::NotALibrary;
   std::vector<std::string> old;
   for (std::string line; lines.NextWhole(line);) old.push_back(line);
-  in.close();
 
   // Whole entries only: the lines of a cut-off last entry could not be read as one.
   const int present = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), old.size() / kLibraryEntryLines));
