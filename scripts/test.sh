@@ -11,9 +11,11 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLO_SANITIZE=ON 
 cmake --build build-test
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLO_TESTS=ON
 cmake --build build-release
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLO_FUZZ=ON -DQUILLO_SANITIZE=ON -DQUILLO_TESTS=OFF
-cmake --build build-fuzz --target fuzzers
+# Unoptimised and without debug information: clang's errors and warnings come from its front
+# end alike, and this takes a third of the time.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz-check -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_C_FLAGS_DEBUG=-O0 -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DQUILLO_FUZZ=ON -DQUILLO_SANITIZE=ON -DQUILLO_TESTS=OFF
+cmake --build build-fuzz-check --target fuzzers
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir build-test --output-on-failure -j "$(nproc)" "$@"

@@ -122,10 +122,11 @@ bool SkipWholeLines(Lines& lines, long n) {
 }
 
 // The file's bytes as a stream; false when it is missing, no regular file or too large for
-// its kind.
-bool OpenFilterFile(const AnsiString& fileName, std::istringstream& in) {
+// its kind (then *refusal, when given, says so, naming the file).
+bool OpenFilterFile(const AnsiString& fileName, std::istringstream& in, AnsiString* refusal = nullptr) {
   RegularFileText file =
       ReadRegularFile(fileName, IsFilterLibraryName(fileName) ? kMostLibraryBytes : kMostSingleFilterBytes);
+  if (file.outcome == RegularFileText::Outcome::Refused && refusal != nullptr) *refusal = file.Message(fileName);
   if (file.outcome != RegularFileText::Outcome::Read) return false;
   in.str(std::move(file.text));
   return true;
@@ -161,9 +162,9 @@ bool FilterLineReader::Read(std::string& line) {
 
 bool IsFilterLibraryName(const AnsiString& fileName) { return SameText(ExtractFileExt(fileName), ".ffl"); }
 
-FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter) {
+FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter, AnsiString* refusal) {
   std::istringstream in;
-  if (!OpenFilterFile(fileName, in)) return FilterFileStatus::CannotOpen;
+  if (!OpenFilterFile(fileName, in, refusal)) return FilterFileStatus::CannotOpen;
   return ReadSingleFilter(in, filter);
 }
 
@@ -210,9 +211,9 @@ FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter) {
   return FilterFileStatus::Ok;
 }
 
-FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter) {
+FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter, AnsiString* refusal) {
   std::istringstream in;
-  if (!OpenFilterFile(fileName, in)) return FilterFileStatus::CannotOpen;
+  if (!OpenFilterFile(fileName, in, refusal)) return FilterFileStatus::CannotOpen;
   return ReadLibraryEntry(in, entry, filter);
 }
 

@@ -50,10 +50,13 @@ enum class FilterFileStatus {
 // Whether the name ends in ".ffl" in any letter case: then it is read and written as a library.
 bool IsFilterLibraryName(const AnsiString& fileName);
 
-FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter);
+// The file-name forms read only a regular file of a size fitting its kind; a file refused for
+// that is CannotOpen, with *refusal (when given) the message naming it.
+FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter, AnsiString* refusal = nullptr);
 FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter);
 // Entry is 1-based.
-FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter);
+FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter,
+                                  AnsiString* refusal = nullptr);
 FilterFileStatus ReadLibraryEntry(std::istream& in, int entry, FormulaFilter& filter);
 // The number of filters a library says it holds; -1 when the file cannot be read, does not
 // start with "FFL1.0" or has no readable count.

@@ -24,6 +24,7 @@
 #include "quillo/filters/FormulaFilterSaveDialog.h"
 #include "support/FileDialogUser.h"
 #include "support/ImmutableFolder.h"
+#include "support/SpecialFiles.h"
 
 namespace {
 
@@ -459,6 +460,30 @@ TEST_F(FormulaFilterDialogsTest, LoadGivesTheChosenEntrysFields) {
   single.author = "-";  // an empty text is kept as "-" in a single filter
   EXPECT_EQ(Fields(filter), Fields(single));
   EXPECT_EQ(FFSavePlus->SaveDlg->GetFileName(), singlePath);
+}
+
+// A device under a filter's name is refused unread (a pipe likewise, without waiting: the
+// file tests show it), and the message names it.
+TEST_F(FormulaFilterDialogsTest, ADeviceIsRefusedWithAMessageNamingIt) {
+  for (const char* name : {"device.afs", "device.ffl"}) {
+    SCOPED_TRACE(name);
+    MakeSpecialFile(SpecialFile::Device, PathOf(name));
+    const std::size_t boxesBefore = ui.MessageBoxTexts().size();
+    std::vector<std::string> stillOpen;
+    FormulaFilter filter = Sample("Kept");
+    EXPECT_FALSE(Load(filter, [&] {
+      Choose(name);
+      user.ClickControl(IDOK);
+      stillOpen.push_back(FileDialogUser::Dialog() != nullptr ? "open" : "closed");
+      user.ClickControl(IDCANCEL);
+    }));
+    EXPECT_EQ(stillOpen, std::vector<std::string>{"open"});
+    ASSERT_EQ(ui.MessageBoxTexts().size(), boxesBefore + 1);
+    const std::string& text = ui.MessageBoxTexts().back();
+    EXPECT_EQ(text.rfind(LangMessage("CantOpenFilter"), 0), 0u) << text;
+    EXPECT_NE(text.find(PathOf(name)), std::string::npos) << text;
+    EXPECT_EQ(Fields(filter), Fields(Sample("Kept")));
+  }
 }
 
 // Files of other hosts end right after their formulas and cut formulas anywhere, even inside
