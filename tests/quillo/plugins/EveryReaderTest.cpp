@@ -74,10 +74,9 @@ std::string Built(const std::string& path) {
 
 std::vector<Reader> Readers(const TempHome& home) {
   FormulaFilter filter;
-  filter.formulas[0] = "r";
-  filter.formulas[1] = "g";
-  filter.formulas[2] = "b";
-  filter.formulas[3] = "a";
+  // Built as strings: one-letter literals assigned trip GCC 12 -O3 (-Wrestrict).
+  const char* channels[] = {"r", "g", "b", "a"};
+  for (int i = 0; i < kFilterFormulas; ++i) filter.formulas[i] = AnsiString(channels[i]);
   filter.title = "Sample";
   ConvolutionKernel kernel;
   kernel.Cells[12] = 1;
