@@ -1,8 +1,11 @@
 #include "platform/avi/AviReader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/gdi/DibFile.h"
+#include "platform/rtl/RegularFile.h"
 
 namespace {
 
@@ -56,7 +59,11 @@ bool AviReader::ChunkHeader(std::int64_t at, DWORD& id, DWORD& size) {
 }
 
 bool AviReader::Open(const std::string& path) {
-  file_.reset(std::fopen(path.c_str(), "rb"));
+  // A regular file only, opened without waiting on a pipe.
+  const int handle = TryOpenRegularFile(path, nullptr);
+  if (handle < 0) return false;
+  file_.reset(::fdopen(handle, "rb"));
+  if (!file_) ::close(handle);
   if (!file_ || std::fseek(file_.get(), 0, SEEK_END) != 0) return false;
   fileSize_ = std::ftell(file_.get());
   std::uint8_t header[12];

@@ -6,12 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sstream>
 
 #include "platform/rtl/FileSystem.h"
+#include "platform/rtl/RegularFile.h"
 
 namespace fs = std::filesystem;
 
@@ -21,6 +22,9 @@ struct ITEMIDLIST {
 };
 
 namespace {
+
+// The user folders file is a dozen lines: a larger file is not read.
+constexpr std::int64_t kMostShellTextBytes = std::int64_t(1) << 20;
 
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
@@ -45,7 +49,7 @@ std::string BaseFolder(const char* variable, const char* fallback) {
 
 // A line of user-dirs.dirs: XDG_NAME_DIR="$HOME/Name" or XDG_NAME_DIR="/absolute/path".
 std::string UserDirFromFile(const std::string& key) {
-  std::ifstream in(BaseFolder("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs");
+  std::istringstream in(ReadRegularFile(BaseFolder("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs", kMostShellTextBytes).text);
   std::string line;
   std::string found;
   while (std::getline(in, line)) {

@@ -4,13 +4,17 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <fstream>
+#include <sstream>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/FileSystem.h"
+#include "platform/rtl/RegularFile.h"
 
 namespace {
+
+// A desktop entry is a few lines: a larger file is no shortcut of ours.
+constexpr std::int64_t kMostShellTextBytes = std::int64_t(1) << 20;
 
 // A string value of an entry: backslash, line breaks and tabs escaped.
 std::string EscapeValue(const std::string& text) {
@@ -68,7 +72,8 @@ bool WriteDesktopEntry(const std::string& linkPath, const std::string& target, c
 }
 
 std::string ReadDesktopEntryKey(const std::string& linkPath, const std::string& key) {
-  std::ifstream in(linkPath);
+  // A desktop entry is a few lines; anything else at the path is not read.
+  std::istringstream in(ReadRegularFile(linkPath, kMostShellTextBytes).text);
   std::string line;
   bool inEntry = false;
   while (std::getline(in, line)) {

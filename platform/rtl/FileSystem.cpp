@@ -86,11 +86,15 @@ bool Exists(const AnsiString& path) {
 
 // The copy proper, into a temporary file beside the destination.
 BOOL CopyInto(const AnsiString& from, const AnsiString& to, bool replace) {
-  FileHandle source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting, so that a pipe is refused rather than waited on; only a regular
+  // file's bytes are copied (a device would never end).
+  FileHandle source(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (source.Get() < 0) return FailErrno();
   struct stat info {};
   if (::fstat(source.Get(), &info) != 0) return FailErrno();
-  if (S_ISDIR(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  if (!S_ISREG(info.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  const int flags = ::fcntl(source.Get(), F_GETFL);
+  if (flags >= 0) ::fcntl(source.Get(), F_SETFL, flags & ~O_NONBLOCK);
 
   AnsiString temp = to + ".copyXXXXXX";
   FileHandle target(::mkostemp(temp.data(), O_CLOEXEC));

@@ -1,10 +1,13 @@
 #include "platform/rtl/Module.h"
 
 #include <dlfcn.h>
+#include <elf.h>
 #include <limits.h>
 #include <link.h>
 #include <stdlib.h>
 #include <sys/auxv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -14,9 +17,32 @@
 
 #include "platform/rtl/Everlasting.h"
 #include "platform/rtl/LastError.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
+
+// Whether the library file is a regular file holding every segment its program headers map.
+// The loader opens a pipe or a device and waits on it, and maps a cut file's segments past
+// its end, which faults when they are touched: neither may reach it.
+bool HoldsItsSegments(const AnsiString& path) {
+  const int handle = TryOpenRegularFile(path, nullptr);
+  if (handle < 0) return false;
+  struct stat info {};
+  Elf64_Ehdr header {};
+  bool whole = ::fstat(handle, &info) == 0 && ::pread(handle, &header, sizeof header, 0) == sizeof header &&
+               header.e_phentsize == sizeof(Elf64_Phdr) && header.e_phnum < 4096;
+  for (unsigned i = 0; whole && i < header.e_phnum; ++i) {
+    Elf64_Phdr segment {};
+    const off_t at = static_cast<off_t>(header.e_phoff + i * sizeof segment);
+    whole = header.e_phoff < static_cast<std::uint64_t>(info.st_size) &&
+            ::pread(handle, &segment, sizeof segment, at) == sizeof segment &&
+            (segment.p_type != PT_LOAD || (segment.p_offset <= static_cast<std::uint64_t>(info.st_size) &&
+                                           segment.p_filesz <= static_cast<std::uint64_t>(info.st_size) - segment.p_offset));
+  }
+  ::close(handle);
+  return whole;
+}
 
 AnsiString CanonicalPath(const char* path) {
   char resolved[PATH_MAX];
@@ -117,6 +143,10 @@ HMODULE LoadLibrary(LPCSTR fileName) {
   if (path.find('/') == AnsiString::npos) {
     const AnsiString beside = ExtractFilePath(ModuleFileName(nullptr)) + path;
     if (FileExists(beside)) path = beside;
+  }
+  if (path.find('/') != AnsiString::npos && !HoldsItsSegments(path)) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
   }
   void* loader = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   const HMODULE module = loader != nullptr ? ModuleOfLoaderHandle(loader) : nullptr;

@@ -28,12 +28,24 @@ int OpenRegular(const AnsiString& path, int& error, struct stat& info) {
     error = 0;
     return -1;
   }
+  // A regular file it is: reads from here on behave as on any descriptor.
+  const int flags = ::fcntl(handle, F_GETFL);
+  if (flags >= 0) ::fcntl(handle, F_SETFL, flags & ~O_NONBLOCK);
   return handle;
 }
 
 AnsiString Reason(int error) { return error == 0 ? AnsiString(RtlText::NotRegularFile) : AnsiString(std::strerror(error)); }
 
 }  // namespace
+
+bool IsRegularFile(const AnsiString& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+AnsiString RegularFileText::Message(const AnsiString& path) const {
+  return Format(RtlText::FOpenError, path.c_str(), reason.c_str());
+}
 
 int TryOpenRegularFile(const AnsiString& path, AnsiString* reason) {
   int error = 0;

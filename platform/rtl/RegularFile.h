@@ -14,7 +14,11 @@
 // The most a settings file (the registry, an INI file, a cache) may hold.
 inline constexpr std::int64_t kMaxSettingsFileBytes = std::int64_t(64) << 20;
 
-// A descriptor open for reading path; -1 when it cannot be opened or is not a regular file,
+// Whether a regular file is at path (a link followed), found without opening it: a check to
+// make before handing a path to something that opens it its own way (the dynamic loader).
+bool IsRegularFile(const AnsiString& path);
+
+// A descriptor open for reading path (blocking reads, as for any file); -1 when it cannot be opened or is not a regular file,
 // with *reason (when given) saying why in the system's words.
 int TryOpenRegularFile(const AnsiString& path, AnsiString* reason);
 // The same, raising EFOpenError that names the file and the reason.
@@ -26,6 +30,8 @@ struct RegularFileText {
   std::string text;
   AnsiString reason;  // Refused: why, in the system's words
   struct stat status {};  // of the file read (not of what may be at the path by now)
+  // Refused: the message to show, naming the file and the reason.
+  AnsiString Message(const AnsiString& path) const;
 };
 // The whole of a regular file of at most `limit` bytes; Missing when nothing is at path.
 RegularFileText ReadRegularFile(const AnsiString& path, std::int64_t limit = kMaxSettingsFileBytes);

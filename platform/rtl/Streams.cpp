@@ -11,6 +11,7 @@
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 
 TStream::~TStream() = default;
@@ -121,7 +122,9 @@ int OpenFile(const AnsiString& fileName, unsigned short mode) {
     return fd;
   }
   const int access = mode & 3;
-  const int flags = access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+  // What is opened to be read must be a regular file, opened without waiting on a pipe.
+  if (access == fmOpenRead) return OpenRegularFile(fileName);
+  const int flags = access == fmOpenWrite ? O_WRONLY : O_RDWR;
   const int fd = ::open(fileName.c_str(), flags | O_CLOEXEC);
   if (fd < 0)
     throw EFOpenError(Format(RtlText::FOpenError, fileName.c_str(), std::strerror(errno)));

@@ -40,5 +40,4 @@ private:
   double Number(const char* name) const;
 
   SANE_Handle handle_ = nullptr;
-  double resolution_ = 0;
 };

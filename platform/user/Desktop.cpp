@@ -3,12 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DibFile.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/user/ClipboardStore.h"
 #include "platform/user/HotKeyTable.h"
 #include "platform/user/DesktopScreen.h"
@@ -24,6 +23,9 @@
 #include "platform/user/WindowRegistry.h"
 
 namespace {
+
+// Far more than an uncompressed picture of the largest desktop takes.
+constexpr std::int64_t kMostWallpaperBytes = std::int64_t(256) << 20;
 
 void MakeDesktopWindow() {
   auto cls = std::make_shared<WindowClass>();
@@ -83,11 +85,10 @@ void StartDesktop(DesktopConfig config, const std::string& forced) {
 
 // A wallpaper from an uncompressed BMP file, centred; nothing when it cannot be read.
 bool DrawWallpaperImage(HDC dc, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const RegularFileText file = ReadRegularFile(path, kMostWallpaperBytes);
+  if (file.outcome != RegularFileText::Outcome::Read) return false;
   BmpFileImage image;
-  if (!ReadBmpFile(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), image)) return false;
+  if (!ReadBmpFile(reinterpret_cast<const std::uint8_t*>(file.text.data()), file.text.size(), image)) return false;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(image.info.data());
   const DesktopConfig& config = wm::Screen().Config();
   const int x = (config.width - image.width) / 2, y = (config.height - image.height) / 2;

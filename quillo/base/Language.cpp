@@ -1,10 +1,9 @@
 #include "quillo/base/Language.h"
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 
 #include "platform/rtl/FindFile.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
@@ -22,12 +21,10 @@ constexpr const char* kExtension = ".lng";
 constexpr std::int64_t kMaxFileSize = std::int64_t{LanguageCode::kMaxTextSize} + 4096;
 
 bool ReadWhole(const AnsiString& path, std::string& bytes) {
-  const std::int64_t size = FileSizeOf(path);
-  if (size < 0 || size > kMaxFileSize) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad() && static_cast<std::int64_t>(bytes.size()) <= kMaxFileSize;
+  RegularFileText file = ReadRegularFile(path, kMaxFileSize);
+  if (file.outcome != RegularFileText::Outcome::Read) return false;
+  bytes = std::move(file.text);
+  return true;
 }
 
 // A language name is a file name without folder or wildcards.
@@ -129,7 +126,12 @@ void Language::ScanLanguages() {
 AnsiString LangMessage(const AnsiString& key) { return Lang ? Lang->Message(key) : AnsiString(); }
 
 int LangMessageBox(const AnsiString& textKey, const AnsiString& captionKey, UINT flags) {
-  return Application()->MessageBox(LangMessage(textKey), LangMessage(captionKey), flags & 0xFFFF);
+  return LangMessageBox(textKey, AnsiString(), captionKey, flags);
+}
+
+int LangMessageBox(const AnsiString& textKey, const AnsiString& detail, const AnsiString& captionKey, UINT flags) {
+  const AnsiString text = detail.empty() ? LangMessage(textKey) : LangMessage(textKey) + "\n" + detail;
+  return Application()->MessageBox(text, LangMessage(captionKey), flags & 0xFFFF);
 }
 
 bool ReloadLanguage(const AnsiString& name) {

@@ -88,6 +88,9 @@ extern std::unique_ptr<Language> Lang;
 AnsiString LangMessage(const AnsiString& key);
 // A message box with the texts of a text key and a caption key; answers the button pressed.
 int LangMessageBox(const AnsiString& textKey, const AnsiString& captionKey, UINT flags);
+// The same with a detail under the key's text (the file and the system's reason, say); just
+// the key's text when the detail is empty.
+int LangMessageBox(const AnsiString& textKey, const AnsiString& detail, const AnsiString& captionKey, UINT flags);
 
 // Loads the language of that name (nothing when the name is empty) and translates the open
 // windows again; false when the file could not be loaded (its message was shown).

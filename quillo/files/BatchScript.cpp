@@ -61,14 +61,36 @@ public:
     return true;
   }
 
-  // The rest of the line, trimmed; false at the end of the bytes or for an overlong line.
+  // Blanks up to the end of the line, and the line end.
+  void EndLine() {
+    while (at_ < bytes_.size() && (bytes_[at_] == ' ' || bytes_[at_] == '\t' || bytes_[at_] == '\r')) ++at_;
+    if (at_ < bytes_.size() && bytes_[at_] == '\n') ++at_;
+  }
+
+  // The one blank between a number and a name on its line; a name on a line of its own
+  // (as other writers may put it) is found too.
+  void Separator() {
+    if (at_ < bytes_.size() && bytes_[at_] == ' ') ++at_;
+    else EndLine();
+  }
+
+  // The rest of the line as it stands (blanks are part of a name), without its line end;
+  // false at the end of the bytes or for an overlong line.
   bool Line(AnsiString& text) {
     if (at_ >= bytes_.size()) return false;
     const std::size_t end = bytes_.find('\n', at_);
-    const std::size_t stop = end == std::string_view::npos ? bytes_.size() : end;
+    std::size_t stop = end == std::string_view::npos ? bytes_.size() : end;
     if (stop - at_ > kScriptLineLimit) return false;
-    text = Trim(AnsiString(bytes_.substr(at_, stop - at_)));
+    if (end != std::string_view::npos && stop > at_ && bytes_[stop - 1] == '\r') --stop;
+    text = AnsiString(bytes_.substr(at_, stop - at_));
     at_ = end == std::string_view::npos ? bytes_.size() : end + 1;
+    return true;
+  }
+
+  // A list's text: the line without blanks around it.
+  bool Text(AnsiString& text) {
+    if (!Line(text)) return false;
+    text = Trim(text);
     return true;
   }
 
@@ -83,7 +105,12 @@ private:
   std::size_t at_ = 0;
 };
 
-AnsiString NameOrDot(const AnsiString& name) { return Trim(name).empty() ? AnsiString(kEmptyName) : name; }
+AnsiString NameOrDot(const AnsiString& name) { return name.empty() ? AnsiString(kEmptyName) : name; }
+
+// Text the line format keeps as it is: no line break in it.
+bool OnOneLine(const AnsiString& text) { return text.find_first_of("\r\n") == AnsiString::npos; }
+// A name kept as it is: on one line, and not the empty name's mark.
+bool Storable(const AnsiString& name) { return name != kEmptyName && OnOneLine(name); }
 
 AnsiString Num(int value) { return IntToStr(value); }
 AnsiString Num(bool value) { return value ? "1" : "0"; }
@@ -91,7 +118,7 @@ AnsiString Num(bool value) { return value ? "1" : "0"; }
 bool ReadFolders(ScriptCursor& in, std::vector<AnsiString>& folders) {
   int count = 0;
   if (!in.Number(count) || count < 0) return false;
-  in.SkipSpace();
+  if (count > 0) in.Separator();
   folders.clear();
   // Each folder is read before it is kept: a count larger than the lines there are ends at
   // the end of the bytes, never in a list of that size.
@@ -104,10 +131,10 @@ bool ReadFolders(ScriptCursor& in, std::vector<AnsiString>& folders) {
 }
 
 bool ReadChoice(ScriptCursor& in, const std::vector<BatchFormatChoice>& formats, BatchSettings& s) {
-  if (!in.Line(s.format)) return false;
+  if (!in.Text(s.format)) return false;
   const auto format = std::find_if(formats.begin(), formats.end(), [&](const BatchFormatChoice& f) { return f.text == s.format; });
   if (format == formats.end()) return false;
-  if (!in.Line(s.depth)) return false;
+  if (!in.Text(s.depth)) return false;
   return std::find(format->depths.begin(), format->depths.end(), s.depth) != format->depths.end();
 }
 
@@ -115,6 +142,7 @@ bool ReadOutput(ScriptCursor& in, BatchSettings& s) {
   if (!in.Flag(s.limit) || !in.Number(s.limitColours) || !in.Flag(s.dither)) return false;
   if (!in.Flag(s.transparent) || !in.Flag(s.interlaced) || !in.Number(s.quality)) return false;
   if (!in.Flag(s.keepName) || !in.Flag(s.addIndex)) return false;
+  in.Separator();
   if (!in.Line(s.baseName)) return false;
   if (!in.Number(s.firstNumber) || !in.Number(s.digits)) return false;
   s.limitColours = std::clamp(s.limitColours, kMinLimitColours, kMaxLimitColours);
@@ -149,7 +177,7 @@ bool ReadBatchScript(std::string_view bytes, const std::vector<BatchFormatChoice
   int input = 0;
   if (!in.Magic() || !in.Number(input)) return false;
   if (input >= 0 && input <= static_cast<int>(BatchInput::MultipleFolders)) s.input = static_cast<BatchInput>(input);
-  in.SkipSpace();
+  in.EndLine();
   if (!in.Name(s.singleImage) || !in.Name(s.singleFolder)) return false;
   if (!ReadFolders(in, s.folders)) return false;
   if (!in.Flag(s.subfolders) || !in.Flag(s.subfoldersMulti)) return false;
@@ -182,7 +210,13 @@ ScriptLoad LoadBatchScript(const AnsiString& path, const std::vector<BatchFormat
   return ReadBatchScript(bytes, formats, settings) ? ScriptLoad::Loaded : ScriptLoad::Damaged;
 }
 
+bool BatchScriptCanHold(const BatchSettings& s) {
+  return Storable(s.singleImage) && Storable(s.singleFolder) && OnOneLine(s.baseName) &&
+         std::all_of(s.folders.begin(), s.folders.end(), Storable);
+}
+
 bool SaveBatchScript(const AnsiString& path, const BatchSettings& settings) {
+  if (!BatchScriptCanHold(settings)) return false;
   try {
     AtomicFile::WriteFile(path, WriteBatchScript(settings));
     return true;

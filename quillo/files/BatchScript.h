@@ -15,8 +15,9 @@
 //                                  quality, keep name, add index, base name
 //   0 1                            first number and digits, no line end
 //
-// Reading is all or nothing: a script that breaks off, holds a format or depth the lists do
-// not offer, or holds a line longer than kScriptLineLimit changes no setting.
+// Names are kept as they stand, blanks included. Reading is all or nothing: a script that
+// breaks off, holds a format or depth the lists do not offer, or holds a line longer than
+// kScriptLineLimit changes no setting.
 
 #include <string>
 #include <string_view>
@@ -46,6 +47,9 @@ enum class ScriptLoad { Loaded, CannotOpen, Damaged };
 // is never waited on.
 ScriptLoad LoadBatchScript(const AnsiString& path, const std::vector<BatchFormatChoice>& formats,
                            BatchSettings& settings);
+// Whether every name comes back from the script as it is: a name holding a line break, or a
+// file or folder name "." (which stands for an empty one), cannot be stored.
+bool BatchScriptCanHold(const BatchSettings& settings);
 // Replaces the file at path with the script, whole or not at all; false when it could not be
-// written (the old file stays as it was).
+// written or BatchScriptCanHold refuses the settings (the old file stays as it was).
 bool SaveBatchScript(const AnsiString& path, const BatchSettings& settings);

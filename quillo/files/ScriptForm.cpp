@@ -465,7 +465,9 @@ void TScriptForm::SaveBtnClick(TObject*) {
   if (!SaveDialog->Execute()) return;
   const AnsiString path = SaveDialog->GetFileName();
   ScriptDir = ExtractFilePath(path);
-  if (!SaveBatchScript(path, Current())) LangMessageBox("CantSaveScript", "Err", kWarning);
+  const BatchSettings settings = Current();
+  if (!BatchScriptCanHold(settings)) LangMessageBox("ScriptCannotHold", "Err", kWarning);
+  else if (!SaveBatchScript(path, settings)) LangMessageBox("CantSaveScript", "Err", kWarning);
 }
 
 void TScriptForm::LoadBtnClick(TObject*) {

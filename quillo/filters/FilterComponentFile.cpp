@@ -4,12 +4,12 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <span>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "quillo/base/ProgramFolder.h"
 #include "quillo/filters/FormulaCompiler.h"
 
@@ -41,14 +41,10 @@ void AppendCode(std::string& bytes, std::span<const std::uint8_t> code) {
 }
 
 bool ReadTemplate(const AnsiString& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0 || static_cast<std::uintmax_t>(size) > kMostTemplateBytes) return false;
-  in.seekg(0);
-  bytes.assign(static_cast<std::size_t>(size), '\0');
-  return static_cast<bool>(in.read(bytes.data(), size));
+  RegularFileText file = ReadRegularFile(path, static_cast<std::int64_t>(kMostTemplateBytes));
+  if (file.outcome != RegularFileText::Outcome::Read) return false;
+  bytes = std::move(file.text);
+  return true;
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -16,6 +17,10 @@ constexpr const char* kSingleHeader = "%RGB-1.0";
 constexpr const char* kLibraryHeader = "FFL1.0";
 // A count beyond this is no count a library could have been written with.
 constexpr long kMostEntries = 1000000;
+// The most a file may hold to be read: a single filter is a few kilobytes, a library some
+// thousand of them.
+constexpr std::int64_t kMostSingleFilterBytes = std::int64_t(1) << 20;
+constexpr std::int64_t kMostLibraryBytes = std::int64_t(64) << 20;
 
 // Lines with one line put back, as the single-filter reader looks one line ahead.
 class Lines {
@@ -116,6 +121,17 @@ bool SkipWholeLines(Lines& lines, long n) {
   return true;
 }
 
+// The file's bytes as a stream; false when it is missing, no regular file or too large for
+// its kind (then *refusal, when given, says so, naming the file).
+bool OpenFilterFile(const AnsiString& fileName, std::istringstream& in, AnsiString* refusal = nullptr) {
+  RegularFileText file =
+      ReadRegularFile(fileName, IsFilterLibraryName(fileName) ? kMostLibraryBytes : kMostSingleFilterBytes);
+  if (file.outcome == RegularFileText::Outcome::Refused && refusal != nullptr) *refusal = file.Message(fileName);
+  if (file.outcome != RegularFileText::Outcome::Read) return false;
+  in.str(std::move(file.text));
+  return true;
+}
+
 void Commit(const AnsiString& fileName, const std::string& text) {
   AtomicFile file(fileName);
   file.Write(text.data(), text.size());
@@ -146,9 +162,9 @@ bool FilterLineReader::Read(std::string& line) {
 
 bool IsFilterLibraryName(const AnsiString& fileName) { return SameText(ExtractFileExt(fileName), ".ffl"); }
 
-FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return FilterFileStatus::CannotOpen;
+FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter, AnsiString* refusal) {
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in, refusal)) return FilterFileStatus::CannotOpen;
   return ReadSingleFilter(in, filter);
 }
 
@@ -167,23 +183,19 @@ FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter) {
     }
     return false;
   };
+  // Past the values, what the file no longer holds is empty: many files end right after
+  // their formulas.
   for (AnsiString& formula : filter.formulas) {
-    if (!skipEmpty()) return FilterFileStatus::NotValid;
-    // Pieces of one long line join as they are; the formula's own lines keep their breaks,
-    // so that a comment ends where its line does.
     std::string text;
-    bool joinPiece = false;
-    while (lines.Next(line) && !line.empty()) {
-      if (!text.empty() && !joinPiece) text += "\r\n";
-      text += line;
-      joinPiece = lines.Cut();
-    }
+    // Writers cut long formulas into short lines anywhere, even inside a name, so the lines
+    // up to the empty one join with nothing between them.
+    if (skipEmpty())
+      while (lines.Next(line) && !line.empty()) text += line;
     formula = text;
   }
   for (AnsiString* text : {&filter.category, &filter.title, &filter.author, &filter.copyright}) {
-    if (!skipEmpty()) return FilterFileStatus::NotValid;
-    lines.NextWhole(line);
-    *text = line;
+    text->clear();
+    if (skipEmpty() && lines.NextWhole(line)) *text = line;
   }
   for (int i = 0; i < kFilterSliders; ++i) {
     std::string name;
@@ -199,9 +211,9 @@ FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter) {
   return FilterFileStatus::Ok;
 }
 
-FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return FilterFileStatus::CannotOpen;
+FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter, AnsiString* refusal) {
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in, refusal)) return FilterFileStatus::CannotOpen;
   return ReadLibraryEntry(in, entry, filter);
 }
 
@@ -229,8 +241,8 @@ FilterFileStatus ReadLibraryEntry(std::istream& in, int entry, FormulaFilter& fi
 }
 
 int LibraryEntryCount(const AnsiString& fileName) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  return in ? LibraryEntryCount(in) : -1;
+  std::istringstream in;
+  return OpenFilterFile(fileName, in) ? LibraryEntryCount(in) : -1;
 }
 
 int LibraryEntryCount(std::istream& in) {
@@ -240,8 +252,8 @@ int LibraryEntryCount(std::istream& in) {
 }
 
 bool LibraryEntryTitle(const AnsiString& fileName, int entry, AnsiString& title) {
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return false;
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in)) return false;
   Lines lines(in);
   int count = 0;
   if (!OpenLibrary(lines, count) || entry < 1) return false;
@@ -251,11 +263,14 @@ bool LibraryEntryTitle(const AnsiString& fileName, int entry, AnsiString& title)
   return true;
 }
 
-int FormulaALibraryCannotHold(const FormulaFilter& filter) {
+int FormulaAFileCannotHold(const FormulaFilter& filter) {
   for (int i = 0; i < kFilterFormulas; ++i) {
     const std::vector<std::string> lines = FormulaLines(filter.formulas[i]);
-    for (std::size_t n = 0; n + 1 < lines.size(); ++n)
-      if (lines[n].find("//") != std::string::npos) return i;
+    bool commented = false;
+    for (const std::string& line : lines) {
+      if (commented && !Trimmed(line).empty()) return i;
+      commented = commented || line.find("//") != std::string::npos;
+    }
   }
   return -1;
 }
@@ -275,11 +290,10 @@ std::string SingleFilterText(const FormulaFilter& filter) {
   std::string text = std::string(kSingleHeader) + "\r";
   for (int value : filter.values) text += std::to_string(value) + "\r";
   for (const AnsiString& formula : filter.formulas) {
-    // An empty line ends a formula: inner ones are left out, and an empty formula is written
-    // as a blank so that it still takes its place.
-    std::vector<std::string> lines = FormulaLines(formula);
-    if (lines.empty()) lines.push_back(" ");
-    for (std::size_t n = 0; n < lines.size(); ++n) text += lines[n] + (n + 1 < lines.size() ? "\r\n" : "\r\r");
+    // One line each, as the reader joins a formula's lines without a break; an empty formula
+    // is written as a blank so that it still takes its place.
+    const std::string line = OneLine(formula);
+    text += (line.empty() ? std::string(" ") : line) + "\r\r";
   }
   for (const AnsiString* s : {&filter.category, &filter.title, &filter.author, &filter.copyright}) {
     const std::string line = OneLine(*s);
@@ -289,11 +303,15 @@ std::string SingleFilterText(const FormulaFilter& filter) {
   return text;
 }
 
-void WriteSingleFilter(const AnsiString& fileName, const FormulaFilter& filter) { Commit(fileName, SingleFilterText(filter)); }
+bool WriteSingleFilter(const AnsiString& fileName, const FormulaFilter& filter) {
+  if (FormulaAFileCannotHold(filter) >= 0) return false;
+  Commit(fileName, SingleFilterText(filter));
+  return true;
+}
 
 LibrarySaveResult SaveIntoLibrary(const AnsiString& fileName, int slot, const FormulaFilter& filter,
                                   const std::function<bool(const AnsiString& replacedTitle)>& confirmReplace) {
-  if (FormulaALibraryCannotHold(filter) >= 0) return LibrarySaveResult::CannotHold;
+  if (FormulaAFileCannotHold(filter) >= 0) return LibrarySaveResult::CannotHold;
   const std::string entry = LibraryEntryText(filter);
   std::error_code error;
   if (!std::filesystem::exists(fileName.c_str(), error)) {
@@ -305,14 +323,13 @@ LibrarySaveResult SaveIntoLibrary(const AnsiString& fileName, int slot, const Fo
     return LibrarySaveResult::Saved;
   }
 
-  std::ifstream in(fileName.c_str(), std::ios::binary);
-  if (!in) return LibrarySaveResult::CannotWrite;
+  std::istringstream in;
+  if (!OpenFilterFile(fileName, in)) return LibrarySaveResult::NotALibrary;
   Lines lines(in);
   int count = 0;
   if (!OpenLibrary(lines, count)) return LibrarySaveResult::NotALibrary;
   std::vector<std::string> old;
   for (std::string line; lines.NextWhole(line);) old.push_back(line);
-  in.close();
 
   // Whole entries only: the lines of a cut-off last entry could not be read as one.
   const int present = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), old.size() / kLibraryEntryLines));

@@ -50,10 +50,13 @@ enum class FilterFileStatus {
 // Whether the name ends in ".ffl" in any letter case: then it is read and written as a library.
 bool IsFilterLibraryName(const AnsiString& fileName);
 
-FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter);
+// The file-name forms read only a regular file of a size fitting its kind; a file refused for
+// that is CannotOpen, with *refusal (when given) the message naming it.
+FilterFileStatus ReadSingleFilter(const AnsiString& fileName, FormulaFilter& filter, AnsiString* refusal = nullptr);
 FilterFileStatus ReadSingleFilter(std::istream& in, FormulaFilter& filter);
 // Entry is 1-based.
-FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter);
+FilterFileStatus ReadLibraryEntry(const AnsiString& fileName, int entry, FormulaFilter& filter,
+                                  AnsiString* refusal = nullptr);
 FilterFileStatus ReadLibraryEntry(std::istream& in, int entry, FormulaFilter& filter);
 // The number of filters a library says it holds; -1 when the file cannot be read, does not
 // start with "FFL1.0" or has no readable count.
@@ -62,24 +65,27 @@ int LibraryEntryCount(std::istream& in);
 // The Title of the entry in that slot (1-based); false when the library has no such entry.
 bool LibraryEntryTitle(const AnsiString& fileName, int entry, AnsiString& title);
 
-// The formula a library entry cannot hold: one whose line breaks would let a "//" comment run
-// on over the lines after it once they are joined into one line. -1 when all can be stored.
-int FormulaALibraryCannotHold(const FormulaFilter& filter);
+// The formula a filter file cannot hold: both formats keep a formula on one line, so one whose
+// "//" comment would run on over the lines after it once they are joined cannot be stored.
+// -1 when all can be stored.
+int FormulaAFileCannotHold(const FormulaFilter& filter);
 // The 29 lines of one library entry, each ending in CR LF. Line breaks inside a text or a
 // formula become blanks, so that no entry can shift the ones after it.
 std::string LibraryEntryText(const FormulaFilter& filter);
 
-// The single-filter format of the filter. Line breaks in a text become blanks, an empty text
-// is written as "-", a formula keeps its lines but not empty ones (an empty line ends it).
+// The single-filter format of the filter. Line breaks in a text or a formula become blanks (a
+// reader joins a formula's lines with nothing between them, so none is written inside one),
+// an empty text is written as "-".
 std::string SingleFilterText(const FormulaFilter& filter);
-// Writes that text. EFCreateError when the file cannot be written.
-void WriteSingleFilter(const AnsiString& fileName, const FormulaFilter& filter);
+// Writes that text; false, writing nothing, when FormulaAFileCannotHold names a formula.
+// EFCreateError when the file cannot be written.
+bool WriteSingleFilter(const AnsiString& fileName, const FormulaFilter& filter);
 
 enum class LibrarySaveResult {
   Saved,
   Declined,       // the user kept the entry that was there
   NotALibrary,    // the file is there but is no library: left as it is
-  CannotHold,     // FormulaALibraryCannotHold names a formula
+  CannotHold,     // FormulaAFileCannotHold names a formula
   CannotWrite,
 };
 // Puts the filter into slot (1-based) of the library: a slot past its end appends, any other

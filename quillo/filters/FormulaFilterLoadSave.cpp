@@ -63,7 +63,7 @@ void SaveFormulaFilter(const FormulaFilter& filter) {
     return;
   }
   try {
-    WriteSingleFilter(fileName, filter);
+    if (!WriteSingleFilter(fileName, filter)) LangMessageBox("FFLCannotHold", "Err", kProblemBox);
   } catch (const std::exception&) {
     LangMessageBox("CantSaveFilter", "Err", kProblemBox);
   }

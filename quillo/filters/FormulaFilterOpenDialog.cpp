@@ -159,6 +159,7 @@ void TFFOpenPlus::FilterIndexChange(TObject*) {
 
 void TFFOpenPlus::LoadFilterFile(const AnsiString& fileName) {
   Filter = FormulaFilter();
+  Refusal.clear();
   // Nothing chosen yet: an empty panel, no complaint.
   if (fileName.empty() || DirectoryExists(fileName)) {
     Status = FilterFileStatus::CannotOpen;
@@ -168,8 +169,8 @@ void TFFOpenPlus::LoadFilterFile(const AnsiString& fileName) {
     return;
   }
   try {
-    Status = IsFilterLibraryName(fileName) ? ReadLibraryEntry(fileName, FilterIndex->GetPosition(), Filter)
-                                           : ReadSingleFilter(fileName, Filter);
+    Status = IsFilterLibraryName(fileName) ? ReadLibraryEntry(fileName, FilterIndex->GetPosition(), Filter, &Refusal)
+                                           : ReadSingleFilter(fileName, Filter, &Refusal);
   } catch (const std::exception&) {
     Status = FilterFileStatus::NotValid;
   }
@@ -214,7 +215,7 @@ void TFFOpenPlus::OpenDlgFileOk(TObject* sender, bool& accept) {
   // what was chosen.
   PreviewFilter(sender);
   accept = Status == FilterFileStatus::Ok;
-  if (!accept) LangMessageBox("CantOpenFilter", "Err", MB_OK | MB_ICONEXCLAMATION);
+  if (!accept) LangMessageBox("CantOpenFilter", Refusal, "Err", MB_OK | MB_ICONEXCLAMATION);
 }
 
 TFFOpenPlus* CreateFFOpenPlus() {

@@ -46,6 +46,7 @@ public:
   // valid), and how the read went.
   FormulaFilter Filter;
   FilterFileStatus Status = FilterFileStatus::CannotOpen;
+  AnsiString Refusal;  // why the file shown was refused unread (naming it); empty otherwise
   // The file the fields were last read from.
   AnsiString PreviewedFile;
   // The preview: the factory's copy scaled down, and the filter's result on it.

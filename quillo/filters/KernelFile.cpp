@@ -1,12 +1,11 @@
 #include "quillo/filters/KernelFile.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 
 namespace {
 
@@ -44,15 +43,11 @@ std::optional<ConvolutionKernel> ParseKernelFile(const std::string& bytes) {
 }
 
 std::optional<ConvolutionKernel> ReadKernelFile(const AnsiString& path) {
-  // Only a regular file: a pipe or a device chosen in the dialog would never end.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return std::nullopt;
-  std::string bytes(KernelFileBytes + 1, '\0');
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-  if (std::ferror(file.get())) return std::nullopt;
-  return ParseKernelFile(bytes);
+  // Only a regular file, opened without waiting: a pipe or a device chosen in the dialog would
+  // never end. A file longer than a kernel file is none.
+  const RegularFileText file = ReadRegularFile(path, KernelFileBytes + 1);
+  if (file.outcome != RegularFileText::Outcome::Read) return std::nullopt;
+  return ParseKernelFile(file.text);
 }
 
 bool WriteKernelFile(const AnsiString& path, const ConvolutionKernel& kernel) {

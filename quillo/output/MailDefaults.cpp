@@ -1,8 +1,9 @@
 #include "quillo/output/MailDefaults.h"
 
-#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Registry.h"
 
@@ -10,6 +11,8 @@ namespace {
 
 constexpr size_t kMaxPrefsLine = 254;
 constexpr size_t kMaxPrefsValue = 255;
+// A mail program's preferences run to some hundred kilobytes; a larger file is not read.
+constexpr std::int64_t kMostPrefsBytes = std::int64_t(4) << 20;
 
 // A registry key opened for reading only, never made.
 class ReadKey {
@@ -34,7 +37,9 @@ void ReadNetscapePrefs(MailDefaults& d) {
   const AnsiString user = ReadKey(HKEY_CURRENT_USER, "\\Software\\Netscape\\Netscape Navigator\\biff").String("CurrentUser");
   const AnsiString folder =
       ReadKey(HKEY_CURRENT_USER, "\\Software\\Netscape\\Netscape Navigator\\Main").String("Install Directory");
-  std::ifstream prefs(folder + "/users/" + user + "/prefs.js", std::ios::binary);
+  // The defaults are a convenience: a file that is no regular file or too large is left unread.
+  RegularFileText file = ReadRegularFile(folder + "/users/" + user + "/prefs.js", kMostPrefsBytes);
+  std::istringstream prefs(std::move(file.text));
   std::string line;
   while (std::getline(prefs, line)) {
     if (line.size() > kMaxPrefsLine) line.resize(kMaxPrefsLine);

@@ -2,17 +2,19 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/RegularFile.h"
 #include "quillo/plugins/FilterPluginProbe.h"
 
 namespace {
 
 constexpr std::size_t kLongestText = 255;
+// A record takes at most three texts and two words: 8 MB holds ten thousand plug-in files.
+constexpr std::int64_t kMostFilterCacheBytes = std::int64_t(8) << 20;
 
 class CacheReader {
 public:
@@ -94,10 +96,11 @@ bool FilterFileStamp(const AnsiString& path, std::uint32_t& size, std::uint32_t&
 }
 
 CacheFiles::CacheFiles(const AnsiString& fileName) : fileName_(fileName), cursor_(records_.end()) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  for (FileDesc& d : ReadFilterCacheRecords(bytes)) records_.push_back(std::move(d));
+  // A cache that is no regular file or past any size a cache reaches is not read: the
+  // plug-ins are probed again and a sound cache written in its place.
+  const RegularFileText file = ReadRegularFile(fileName, kMostFilterCacheBytes);
+  if (file.outcome != RegularFileText::Outcome::Read) return;
+  for (FileDesc& d : ReadFilterCacheRecords(file.text)) records_.push_back(std::move(d));
   cursor_ = records_.end();
 }
 

@@ -2,10 +2,11 @@
 
 #include <atomic>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <string>
+
+#include "platform/rtl/RegularFile.h"
 
 namespace {
 
@@ -281,15 +282,10 @@ bool ProbeAdobeModuleBytes(const AnsiString& path, std::string_view contents, co
 bool ProbeAdobeModule(const AnsiString& path, const FilterFoundCallback& found, FilterProbeFault* fault) {
   ++probeCount;
   Tell(fault, FilterProbeFault::Unreadable);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size <= 0 || static_cast<std::uint64_t>(size) > kLargestModule) return false;
-  in.seekg(0);
-  std::string contents(static_cast<std::size_t>(size), '\0');
-  if (!in.read(contents.data(), size)) return false;
-  return ProbeAdobeModuleBytes(path, contents, found, fault);
+  // Opened without waiting: a pipe or device named like a plug-in is refused unread.
+  const RegularFileText file = ReadRegularFile(path, static_cast<std::int64_t>(kLargestModule));
+  if (file.outcome != RegularFileText::Outcome::Read || file.text.empty()) return false;
+  return ProbeAdobeModuleBytes(path, file.text, found, fault);
 }
 
 const char* FilterProbeFaultKey(FilterProbeFault fault) {

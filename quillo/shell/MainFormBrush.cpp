@@ -67,9 +67,9 @@ void TMainForm::ConnectBrushCommands() {
       {"RBCorner1", [] { SetBrushHandle(HandleRightBottom); }},
       {"LBCorner1", [] { SetBrushHandle(HandleLeftBottom); }},
   };
-  for (const auto& [name, command] : commands) {
+  for (const auto& [name, action] : commands) {
     // The pointer's brush feedback leaves the picture before a command reads or changes it.
-    MenuItemNamed(name)->OnClick = [command](TObject*) {
+    MenuItemNamed(name)->OnClick = [command = action](TObject*) {
       WithdrawToolFeedback();
       command();
     };

@@ -2,12 +2,16 @@
 
 #include <cctype>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/RegularFile.h"
+
 namespace {
+
+// A tips file holds some hundred short lines; a larger file is no tips file.
+constexpr std::int64_t kMostTipFileBytes = std::int64_t(4) << 20;
 
 // The line's leading decimal number as "%d," reads it: blanks, a sign, digits. A line that
 // does not start with one, or whose number does not fit, has no help context.
@@ -65,11 +69,11 @@ TipReading TipFromLine(std::string line, int nextIndex) {
 }  // namespace
 
 TipReading ReadTip(const AnsiString& path, int index) {
-  // A folder opens as a stream too, but holds no lines to read.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) return {};
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {};
+  // Nothing but a regular file of a tips file's size is read (a folder, a pipe or a device
+  // holds no tips).
+  RegularFileText whole = ReadRegularFile(path, kMostTipFileBytes);
+  if (whole.outcome != RegularFileText::Outcome::Read) return {};
+  std::istringstream file(std::move(whole.text));
   const int wanted = index < 0 ? 0 : index;
   std::string line, first;
   int firstAt = -1;

@@ -4,6 +4,15 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/rtl/RegularFile.h"
+
+namespace {
+
+// No palette file is anywhere near this; a larger one is refused unread.
+constexpr std::int64_t kMostPaletteBytes = 1 << 20;
+
+}  // namespace
+
 PaletteArray PaletteColors{};
 AnsiString PaletteFile;
 
@@ -79,6 +88,13 @@ private:
 };
 
 }  // namespace
+
+std::optional<PaletteFileContents> ReadPaletteFile(const AnsiString& fileName, AnsiString* refusal) {
+  const RegularFileText file = ReadRegularFile(fileName, kMostPaletteBytes);
+  if (file.outcome == RegularFileText::Outcome::Read) return ParsePaletteFile(file.text);
+  if (refusal != nullptr && file.outcome == RegularFileText::Outcome::Refused) *refusal = file.Message(fileName);
+  return std::nullopt;
+}
 
 std::optional<PaletteFileContents> ParsePaletteFile(const std::string& bytes) {
   PaletteFileContents contents;

@@ -37,6 +37,10 @@ struct PaletteFileContents {
 
 // Reads a palette file's bytes; empty when they are no palette (no count, or a negative one).
 std::optional<PaletteFileContents> ParsePaletteFile(const std::string& bytes);
+// Reads the palette file at fileName: a regular file of at most a palette file's size. Empty
+// when it cannot be read or is no palette; *refusal (when given) then tells why, naming the
+// file, where the file was there but refused (no regular file, too large, unreadable).
+std::optional<PaletteFileContents> ReadPaletteFile(const AnsiString& fileName, AnsiString* refusal);
 // The text form of the colours: "256", then "%06X" a line, each line ended by a line feed.
 std::string PaletteFileText(const PaletteArray& colours);
 // Applies contents to colours as a load does.

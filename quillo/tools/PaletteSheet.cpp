@@ -2,7 +2,6 @@
 // drawing and background colours (or stores a swatch's colour with Shift, Alt or Ctrl), its
 // marks for the two colours, and the palette files.
 
-#include <fstream>
 #include <iterator>
 
 #include "platform/rtl/AtomicFile.h"
@@ -34,8 +33,6 @@ constexpr int GridSize = CellSize * GridCells;
 // Before the palette is installed the grid is a small blank picture.
 constexpr int BlankGridWidth = 56;
 constexpr int BlankGridHeight = 128;
-// No palette file is anywhere near this; a larger file is read no further.
-constexpr std::streamsize MostPaletteBytes = 1 << 20;
 
 Rect CellRect(int i) {
   const int left = i / GridCells * CellSize;
@@ -48,15 +45,6 @@ int CellAt(int x, int y) {
   return x / CellSize * GridCells + y / CellSize;
 }
 
-std::optional<std::string> ReadPaletteBytes(const AnsiString& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(MostPaletteBytes), '\0');
-  in.read(bytes.data(), MostPaletteBytes);
-  if (in.bad()) return std::nullopt;
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
-}
 
 }  // namespace
 
@@ -142,10 +130,10 @@ void TToolForm::SetPalette(bool defaults) {
 }
 
 bool TToolForm::LoadPalette(const AnsiString& fileName) {
-  const std::optional<std::string> bytes = ReadPaletteBytes(fileName);
-  const std::optional<PaletteFileContents> contents = bytes ? ParsePaletteFile(*bytes) : std::nullopt;
+  AnsiString refusal;
+  const std::optional<PaletteFileContents> contents = ReadPaletteFile(fileName, &refusal);
   if (!contents) {
-    LangMessageBox("ErrOpenPal", "Err", MB_OK | MB_ICONEXCLAMATION);
+    LangMessageBox("ErrOpenPal", refusal, "Err", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   PaletteArray colours = PaletteColors;

@@ -136,7 +136,7 @@ void TToolForm::BuildTextSheet() {
   TextBox = SheetChild<TMemo>(this, TextSheet, "TextBox", 4, 56, 258, 64);
   TextBox->SetWordWrap(false);
   TextBox->SetTag(TagTakesAllKeys);
-  TextBox->OnChange = [this](TObject* s) { FontChanged(s); };
+  TextBox->OnChange = [this](TObject* s) { TextFontChanged(s); };
 
   TxtExpPanel = SheetChild<TXPanel>(this, TextSheet, "TxtExpPanel", 4, 124, 258, 84);
   TxtExpPanel->SetButtonCaption("Expert Parameters");
@@ -172,10 +172,10 @@ void TToolForm::BuildTextSheet() {
   TextHelpBtn->OnClick = [this](TObject* s) { HelpBtnClick(s); };
 
   for (TExSpinEdit* edit : {FontSize, ShDepth, SizeX, SizeY, TextXPos, TextYPos, Spacing})
-    edit->OnChange = [this](TObject* s) { FontChanged(s); };
-  FontType->OnChange = [this](TObject* s) { FontChanged(s); };
+    edit->OnChange = [this](TObject* s) { TextFontChanged(s); };
+  FontType->OnChange = [this](TObject* s) { TextFontChanged(s); };
   for (TSpeedButton* button : {BoldBtn, ItalicBtn, UnderlineBtn, OutlineBtn, ShadowBtn})
-    button->OnClick = [this](TObject* s) { FontChanged(s); };
+    button->OnClick = [this](TObject* s) { TextFontChanged(s); };
 
   ShColPopup = NewNamedComponent<TPopupMenu>(this, "ShColPopup");
   struct Entry {
@@ -244,7 +244,7 @@ void TToolForm::ShowTextSheet() {
     }
     TextTool.Updating = 0;
     SavedArea.Free();
-    FontChanged(FontType);
+    TextFontChanged(FontType);
   }
   DrawHandleMarker(TextTool.HandlePosition, clBtnShadow);
   for (TSpeedButton* button : {LeftAlBtn, CenterAlBtn, RightAlBtn, JustifiedBtn})
@@ -256,7 +256,7 @@ bool TToolForm::TextSheetShowing() const {
   return TextSheet->GetTabVisible() && PageControl->GetActivePage() == TextSheet;
 }
 
-void TToolForm::FontChanged(TObject* sender) {
+void TToolForm::TextFontChanged(TObject* sender) {
   if (TextTool.Updating) return;
   // The preview belongs to the text tool: with another tool the sheet only takes the values.
   const bool previewing = CurrentTool == &TextTool;
@@ -301,7 +301,7 @@ void TToolForm::AlBtnsClick(TObject* sender) {
 void TToolForm::AntiAliasCBClick(TObject*) {
   if (PageControl->GetActivePage() != TextSheet) return;
   TextTool.AntiAliasing = AntiAliasCB->GetChecked() ? 1 : 0;
-  FontChanged(nullptr);
+  TextFontChanged(nullptr);
 }
 
 void TToolForm::HandleImgMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
@@ -335,17 +335,17 @@ void TToolForm::ColSelDlg1Click(TObject*) {
   box->Target = ShColor;
   const TColor chosen = box->Execute(ColorFromPixel(ShadowColour()));
   SetShadowColour(PixelFromColor(ColorToRGB(chosen)));
-  FontChanged(nullptr);
+  TextFontChanged(nullptr);
 }
 
 void TToolForm::GetDrawCol1Click(TObject*) {
   SetShadowColour(DrawingColour());
-  FontChanged(nullptr);
+  TextFontChanged(nullptr);
 }
 
 void TToolForm::GetBgndCol1Click(TObject*) {
   SetShadowColour(BackgroundColour());
-  FontChanged(nullptr);
+  TextFontChanged(nullptr);
 }
 
 void TToolForm::PickaColor1Click(TObject*) {

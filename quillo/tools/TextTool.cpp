@@ -330,7 +330,7 @@ void P_text::Activate() {
   SavedArea.Free();
   Updating = 0;
   // As if from the Spacing field: the line pitch the user set stays.
-  if (ToolForm) ToolForm->FontChanged(ToolForm->Spacing);
+  if (ToolForm) ToolForm->TextFontChanged(ToolForm->Spacing);
   if (CurrentPicture) CurrentPicture->ClearSelection(true);
 }
 

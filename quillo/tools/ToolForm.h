@@ -216,7 +216,7 @@ public:
   // the handle cell and the alignment.
   void ShowTextSheet();
   bool TextSheetShowing() const;
-  void FontChanged(TObject* sender);
+  void TextFontChanged(TObject* sender);
   void SetTextCharset();
   void AlBtnsClick(TObject* sender);
   void AntiAliasCBClick(TObject* sender);

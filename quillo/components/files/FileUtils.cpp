@@ -17,6 +17,7 @@
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/FileSystem.h"
 #include "platform/rtl/FindFile.h"
+#include "platform/rtl/RegularFile.h"
 #include "platform/rtl/SettingsFolder.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Application.h"
@@ -369,9 +370,10 @@ void CopyFileEx(const AnsiString& source, const AnsiString& destination, bool ov
   }
   AnsiString target = destination;
   if (DirExists(target)) target = NormalDir(target) + ExtractFileName(source);
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // A regular file only, opened without waiting on a pipe.
+  const int in = TryOpenRegularFile(source, nullptr);
   struct stat info{};
-  if (in < 0 || ::fstat(in, &info) != 0 || S_ISDIR(info.st_mode)) {
+  if (in < 0 || ::fstat(in, &info) != 0) {
     if (in >= 0) ::close(in);
     throw EFOpenError(Format(ComponentsText::CannotOpenFile, source.c_str()));
   }

@@ -1,5 +1,6 @@
 #include "platform/rtl/RegularFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@ TEST(RegularFile, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
     EXPECT_FALSE(read.reason.empty());
     EXPECT_TRUE(FinishesWithoutAWriter(fifo, [&] { EXPECT_THROW(::close(OpenRegularFile(path)), EFOpenError); }));
   }
+  EXPECT_FALSE(IsRegularFile("/dev/zero"));
   const RegularFileText zero = ReadRegularFile("/dev/zero");
   EXPECT_EQ(zero.outcome, Outcome::Refused);
   EXPECT_EQ(zero.text, "");
@@ -51,6 +53,7 @@ TEST(RegularFile, ReadsARegularFileUpToTheLimit) {
   ASSERT_EQ(::symlink("ten.txt", link.c_str()), 0);
   EXPECT_EQ(ReadRegularFile(link).text, "0123456789") << "a link to a regular file is read";
   const int handle = OpenRegularFile(link);
+  EXPECT_EQ(::fcntl(handle, F_GETFL) & O_NONBLOCK, 0) << "opened without waiting, then read as any file";
   char first = 0;
   EXPECT_EQ(::read(handle, &first, 1), 1);
   EXPECT_EQ(first, '0');

@@ -4,7 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FilesFixture.h"
@@ -76,11 +79,52 @@ TEST_F(BatchScriptTest, EveryFieldComesBack) {
   }
   // Empty names are written as a dot and read back empty.
   BatchSettings empty = OneImage();
-  empty.singleImage = "  ";
+  empty.singleImage = "";
   BatchSettings read = EveryFieldChanged();
   ASSERT_TRUE(ReadBatchScript(WriteBatchScript(empty), formats, read));
   EXPECT_EQ(read.singleImage, "");
   EXPECT_EQ(read.singleFolder, "");
+}
+
+// Every name the file system allows comes back as it was, in every place a name is kept, or
+// the save is refused and writes nothing.
+TEST_F(BatchScriptTest, EveryNameComesBackOrTheSaveIsRefused) {
+  struct Case {
+    std::string name;
+    bool storable;
+  } cases[] = {
+      {"/pictures/a.png", true}, {"  leading blanks", true}, {"trailing blanks  ", true}, {" ", true},
+      {"/f/ inner /x", true},    {"tab\there", true},        {"..", true},                {"-", true},
+      {".", false},              {"line\nbreak", false},     {"return\rhere", false},    {"ends\r\n", false},
+  };
+  using Place = std::function<void(BatchSettings&, const std::string&)>;
+  const std::pair<const char*, Place> places[] = {
+      {"single image", [](BatchSettings& s, const std::string& n) { s.singleImage = n; }},
+      {"single folder", [](BatchSettings& s, const std::string& n) { s.singleFolder = n; }},
+      {"first folder", [](BatchSettings& s, const std::string& n) { s.folders = {n, "/second"}; }},
+      {"last folder", [](BatchSettings& s, const std::string& n) { s.folders = {"/first", n}; }},
+      {"base name", [](BatchSettings& s, const std::string& n) { s.baseName = n; }},
+  };
+  const std::string path = PathOf("names.scr");
+  for (const auto& [where, place] : places) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(where) + ": \"" + c.name + "\"");
+      BatchSettings s = EveryFieldChanged();
+      place(s, c.name);
+      // The base name is no file or folder: "." stands for nothing there.
+      const bool storable = c.storable || (std::string(where) == "base name" && c.name == ".");
+      std::filesystem::remove(path);
+      EXPECT_EQ(BatchScriptCanHold(s), storable);
+      EXPECT_EQ(SaveBatchScript(path, s), storable);
+      if (!storable) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+        continue;
+      }
+      BatchSettings read = OneImage();
+      ASSERT_EQ(LoadBatchScript(path, formats, read), ScriptLoad::Loaded);
+      EXPECT_EQ(read, s);
+    }
+  }
 }
 
 TEST_F(BatchScriptTest, PathsLongerThanOldLineBuffersComeBackWhole) {

@@ -74,9 +74,9 @@ TEST_F(TextShot, AntiAliasedTextWithOutlineAndShadow) {
   ToolForm->ShadowBtn->SetDown(true);
   ToolForm->ShDepth->SetValue(3);
   ToolForm->SetShadowColour(0x505050);
-  ToolForm->FontChanged(nullptr);
+  ToolForm->TextFontChanged(nullptr);
   ToolForm->TextBox->SetText("Quillo\r\ntext");
-  ToolForm->FontChanged(ToolForm->TextBox);
+  ToolForm->TextFontChanged(ToolForm->TextBox);
   ui.RunUntilIdle();
   EXPECT_GT(PixelsNotBackground(), 500);
   ui.ShowToViewer(UiDriver::Hold::Still);

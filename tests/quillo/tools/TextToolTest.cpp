@@ -63,7 +63,7 @@ protected:
     // A text set, not typed, tells nobody (as with the system's multi-line edit): the sheet
     // is told as typing would.
     ToolForm->TextBox->SetText(text);
-    ToolForm->FontChanged(ToolForm->TextBox);
+    ToolForm->TextFontChanged(ToolForm->TextBox);
     ui.RunUntilIdle();
   }
   // Renders the settings with the tool's alignment at (x, y) in preview mode.
@@ -243,7 +243,7 @@ TEST_F(TextToolTest, OnlyAFontSizeOrOutlineChangeRecomputesTheLinePitch) {
                  {"font", [] {
                     const int other = ToolForm->FontType->GetItems()->IndexOf("DejaVu Sans");
                     ToolForm->FontType->SetItemIndex(other);
-                    ToolForm->FontChanged(ToolForm->FontType);
+                    ToolForm->TextFontChanged(ToolForm->FontType);
                   }}};
   int expected = start;
   for (const auto& c : changes) {
@@ -269,7 +269,7 @@ TEST_F(TextToolTest, TheKeyboardsScriptChoosesTheCharacterSetWhenTheFontHasIt) {
     const int index = ToolForm->FontType->GetItems()->IndexOf(f.font);
     ASSERT_GE(index, 0) << f.font;
     ToolForm->FontType->SetItemIndex(index);
-    ToolForm->FontChanged(ToolForm->FontType);
+    ToolForm->TextFontChanged(ToolForm->FontType);
     EXPECT_EQ(ToolForm->TextFont->GetCharset(), f.charset) << f.font;
   }
 }
