@@ -69,3 +69,10 @@ if(TARGET quillo_tests)
   target_link_libraries(qlc_messages PRIVATE platform)
   target_compile_definitions(quillo_tests PRIVATE QUILLO_QLC_DIR="${CMAKE_BINARY_DIR}/tests/qlc")
 endif()
+
+# Building the program alone fills its folder with everything it reads.
+if(CMAKE_GENERATOR MATCHES "Ninja")
+  add_test(NAME ProgramFolderHoldsWhatTheProgramReads
+           COMMAND ${CMAKE_COMMAND} -DNINJA=${CMAKE_MAKE_PROGRAM} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramFolderInputs.cmake)
+endif()
