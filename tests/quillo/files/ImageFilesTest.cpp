@@ -133,7 +133,8 @@ TEST_F(ImageFilesTest, AFailedLoadLeavesThePictureAsItWas) {
         EXPECT_EQ(ui.MessageBoxTexts().size(), boxesBefore) << what;
       } else {
         ASSERT_EQ(ui.MessageBoxTexts().size(), boxesBefore + 1) << what;
-        EXPECT_EQ(ui.MessageBoxTexts().back(), LangMessage(c.messageKey).c_str()) << what;
+        // The message names the file on a line of its own.
+        EXPECT_EQ(ui.MessageBoxTexts().back(), path + "\n\n" + std::string(LangMessage(c.messageKey))) << what;
       }
     }
   }
@@ -169,7 +170,7 @@ TEST_F(ImageFilesTest, TheUserDecidesWhetherToKeepADamagedFilesPart) {
     });
     const int code = LoadImageFile(&p, path, 0, false);
     EXPECT_TRUE(code == LoadDamaged || code == LoadReadFailed) << code;
-    EXPECT_EQ(text, LangMessage("ErrLoadImg").c_str());
+    EXPECT_EQ(text, path + "\n\n" + std::string(LangMessage("ErrLoadImg")));
     EXPECT_EQ(flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
     if (answer == IDYES) {
       ASSERT_EQ(p.Width(), 96);
