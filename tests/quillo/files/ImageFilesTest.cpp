@@ -328,6 +328,25 @@ TEST_F(ImageFilesTest, SavedJpegsReadBackThroughLibjpeg) {
       }
 }
 
+// A JPEG cut short is a damaged picture, not an unknown format: the part read is offered.
+TEST_F(ImageFilesTest, ATruncatedJpegIsDamagedAndItsTopPartIsKept) {
+  UDBuffer p;
+  p.Alloc(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) *p.At(x, y) = std::uint32_t(x * 4) << 16 | std::uint32_t(y * 4) << 8 | 0x40;
+  GFXSaveParams params = Depth(24);
+  params.quality = 95;
+  const std::string path = PathOf("cut.jpg");
+  ASSERT_EQ(SaveImageFile(path, &p, &params, true), SaveOk);
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) * 2 / 3);
+  UDBuffer back;
+  const int code = LoadImageFile(&back, path, 0, true);
+  EXPECT_TRUE(code == LoadDamaged || code == LoadReadFailed) << code;
+  ASSERT_EQ(back.Width(), 64);
+  ASSERT_EQ(back.Height(), 64);
+  EXPECT_NEAR(static_cast<int>(*back.At(8, 2) >> 16 & 0xFF), 32, 12) << "the top rows were read";
+}
+
 TEST_F(ImageFilesTest, ASaveNamesThePictureAndMarksItUnchangedUnlessQuiet) {
   for (bool quiet : {false, true}) {
     UDBuffer p;
