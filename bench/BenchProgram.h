@@ -1,8 +1,8 @@
 #pragma once
 // The program's main window started as a user starts it, on a fresh 1600 x 1000 headless
 // desktop with the manual clock, the program folder of the build and no image arguments (the
-// benchmark's own arguments name no files). Its settings live in a folder of the benchmark's
-// own, removed at exit, and its colours are set here: a run neither reads nor changes the
+// benchmark's own arguments name no files). Its settings live in the scratch folder every
+// benchmark program gets before main (tools/scratchhome/), and its colours are set here: a run neither reads nor changes the
 // user's settings, and paints the same on every machine.
 
 #include <stdlib.h>
@@ -13,7 +13,6 @@
 
 #include "BenchDesktop.h"
 #include "platform/rtl/CommandLine.h"
-#include "platform/rtl/Everlasting.h"
 #include "platform/user/User.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Application.h"
@@ -22,23 +21,7 @@
 #include "quillo/base/Settings.h"
 #include "quillo/shell/StartUp.h"
 
-inline void UseScratchSettingsFolder() {
-  // Never destroyed: the removal at exit runs after the statics made before it are gone.
-  static Everlasting<const std::string> folder([] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillo-bench-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    if (made == nullptr) std::abort();
-    setenv("QUILLO_HOME", made, 1);
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(*folder, ignored);
-    });
-    return std::string(made);
-  }());
-}
-
 inline TMainForm* StartBenchProgram() {
-  UseScratchSettingsFolder();
   DesktopConfig config;
   config.width = 1600;
   config.height = 1000;

@@ -110,3 +110,10 @@ if(TARGET platform_tests)
   pkg_check_modules(QUILLO_TEST_X11 REQUIRED IMPORTED_TARGET x11 xtst)
   target_link_libraries(platform_tests PRIVATE PkgConfig::QUILLO_TEST_X11)
 endif()
+
+# Building the program alone fills its folder with everything it reads.
+if(CMAKE_GENERATOR MATCHES "Ninja")
+  add_test(NAME ProgramFolderHoldsWhatTheProgramReads
+           COMMAND ${CMAKE_COMMAND} -DNINJA=${CMAKE_MAKE_PROGRAM} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramFolderInputs.cmake)
+endif()

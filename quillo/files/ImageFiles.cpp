@@ -191,6 +191,12 @@ const char* LoadMessageKey(int code) {
   }
 }
 
+// A load's message names the file it is about, on a line of its own above the message.
+int LoadMessageBox(const AnsiString& fileName, int code, UINT flags) {
+  return Application()->MessageBox(fileName + "\n\n" + LangMessage(LoadMessageKey(code)), LangMessage("Err"),
+                                   flags & 0xFFFF);
+}
+
 // What the file carries beside its pixels, preset before the load: the file's own values
 // replace these where the format has them. A format without an origin leaves 0, 0.
 GFXtra32 ExtraBeforeLoad(const UDBuffer* target) {
@@ -405,10 +411,17 @@ int LoadImageFile(UDBuffer* target, AnsiString fileName, int imageNumber, bool q
   if (code == LoadDamaged || code == LoadReadFailed) {
     // The preview's own question has been answered already; quiet callers take the part read
     // and act on the code.
-    keep = !fromPreview &&
-           (quiet || LangMessageBox(LoadMessageKey(code), "Err", kKeepPartBox) == IDYES);
+    keep = !fromPreview && (quiet || LoadMessageBox(fileName, code, kKeepPartBox) == IDYES);
   } else if (code != LoadOk && code != LoadStopped && !quiet) {
-    LangMessageBox(LoadMessageKey(code), "Err", kErrorBox);
+    // The window made for the file goes before the message, so that no empty picture stands
+    // behind it as if something had been opened.
+    if (newWindow != nullptr) {
+      // Closing frees the window only later: out of sight now.
+      if (ImgFormCount > 1) newWindow->Hide();
+      UndoNewWindow(newWindow);
+      newWindow = nullptr;
+    }
+    LoadMessageBox(fileName, code, kErrorBox);
   }
   if (keep && !GiveMask(loaded.picture)) {
     code = LoadNoMemory;

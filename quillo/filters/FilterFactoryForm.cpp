@@ -443,7 +443,11 @@ void TFFactForm::LoadBtnClick(TObject*) {
 void TFFactForm::SaveBtnClick(TObject*) { SaveFormulaFilter(ShownFilter()); }
 
 void TFFactForm::MakeBtnClick(TObject*) {
-  QLCSaveDlg->SetInitialDir(ProgramFolder() + "Comps");
+  // The components folder is the one the program lists components from: made when missing, so
+  // that the dialog opens there and not in the last folder used.
+  const AnsiString comps = ProgramFolder() + "Comps";
+  ForceDirectories(comps);
+  QLCSaveDlg->SetInitialDir(comps);
   if (!QLCSaveDlg->Execute()) return;
   // The component carries the formulas the window shows, compiled now.
   Compile();

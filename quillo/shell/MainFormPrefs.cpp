@@ -16,6 +16,7 @@
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/PreferencesApply.h"
 #include "quillo/shell/PreferencesForm.h"
+#include "quillo/shell/SettingsStorage.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/Tool.h"
 
@@ -36,6 +37,7 @@ void TMainForm::PrefsMenuClick(TObject*) {
   FillPreferences(dialog.get());
   if (dialog->ShowModal() == mrOk) {
     ApplyPreferences(dialog.get(), this);
+    StorePreferencesQuietly(this);
   } else {
     // The instant-brush box's preview goes; nothing else has changed.
     ApplyInstBrushSetting(false);

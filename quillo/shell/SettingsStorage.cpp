@@ -131,6 +131,18 @@ void SetChecked(TMenuItem* item, const StoredValues& stored, const char* name, b
   if (item) item->SetChecked(stored.Bool(name, fallback));
 }
 
+// The answer to the first run's question is kept at once: a program that ends without its
+// close-down must not ask again. (It goes out when start-up lets go of the key it reads.)
+void StoreAnsweredLevel(int level) {
+  try {
+    TOwnedPtr<TRegistry> registry = MakeObject<TRegistry>();
+    if (!registry->OpenKey(BaseKey() + "Preferences", true)) return;
+    registry->WriteInteger("Level", level);
+    registry->CloseKey();
+  } catch (const std::exception&) {
+  }
+}
+
 void ReadPreferences(const StoredValues& stored, TMainForm* form) {
   const TSettings d;
   TSettings& s = Settings;
@@ -158,7 +170,12 @@ void ReadPreferences(const StoredValues& stored, TMainForm* form) {
   s.Language = stored.String("Language", d.Language, StoredValues::Empty::IsMissing);
   LoadLanguage(s.Language);
   const std::optional<int> level = stored.Integer("Level", 0, 1);
-  s.Level = level ? *level : AskUserLevel();
+  if (level) {
+    s.Level = *level;
+  } else {
+    s.Level = AskUserLevel();
+    StoreAnsweredLevel(s.Level);
+  }
   s.MeasurementUnit = stored.Integer("MeasurementUnit", d.MeasurementUnit, 0, 2);
   s.MRUFiles = stored.Integer("MRUFiles", d.MRUFiles, 0, MaxRecentFiles);
   // The budgets' defaults depend on the folder read just before; ApplyUndoDefaults fills
@@ -308,6 +325,13 @@ void StorePreferences(const TMainForm* form) {
   r.CloseKey();
 }
 
+void StorePreferencesQuietly(const TMainForm* form) {
+  try {
+    StorePreferences(form);
+  } catch (const std::exception&) {
+  }
+}
+
 void SaveSettings(TMainForm* form) {
   // Each part is written on its own: a failure in one still lets the others go out, and
   // none keeps the program from closing.
@@ -316,9 +340,6 @@ void SaveSettings(TMainForm* form) {
     WriteMainWindowPlace(*registry, form);
   } catch (const std::exception&) {
   }
-  try {
-    StorePreferences(form);
-  } catch (const std::exception&) {
-  }
+  StorePreferencesQuietly(form);
   SaveToolbarLayout(form);
 }

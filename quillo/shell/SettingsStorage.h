@@ -13,3 +13,6 @@ void SaveSettings(TMainForm* form);
 // controls and the view's switches hold. Raises ERegistryException when a value cannot be
 // written.
 void StorePreferences(const TMainForm* form);
+// StorePreferences for a dialog's OK, so that accepted changes outlive a program that never
+// reaches its close-down; a failure is left to the close-down's write.
+void StorePreferencesQuietly(const TMainForm* form);

@@ -115,7 +115,8 @@ void P_clone::AddPoint() {
   StepRefused = false;
   ToolPoint = MousePoint;
   FromUndoCopy = GetOptionValue(0) == 0 ? 1 : 0;
-  if (MouseShift.Contains(ssAlt)) {
+  // Many window managers take Alt+click for moving windows, so Ctrl+click sets the source too.
+  if (MouseShift.Contains(ssAlt) || MouseShift.Contains(ssCtrl)) {
     Absolute = 1;
     SourceX = ToolPoint.x;
     SourceY = ToolPoint.y;

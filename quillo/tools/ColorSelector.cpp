@@ -248,6 +248,8 @@ void TColorSel::BuildComponents() {
   HTML->SetParent(this);
   HTML->SetBounds(fieldsLeft + 40, top, 62, 21);
   HTML->SetReadOnly(true);
+  // The code is shown, not typed: the field looks as read-only as it is.
+  HTML->SetColor(clBtnFace);
 
   OkBtn = NewNamedComponent<TButton>(this, "OkBtn");
   OkBtn->SetParent(this);

@@ -10,6 +10,7 @@
 #include "platform/user/User.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComboBox.h"
+#include "platform/vcl/Edit.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Font.h"
 #include "platform/vcl/Screen.h"
@@ -72,6 +73,30 @@ bool KeyGoesToImage(int tag, int key) {
     if (editing) return false;
   }
   return true;
+}
+
+namespace {
+
+bool EditFieldUsesKey(int key) {
+  if (key & HotKeyAlt) return false;
+  const int vk = key & 0xFF;
+  const bool moving = (vk >= VK_END && vk <= VK_DOWN) || vk == VK_BACK || vk == VK_DELETE || vk == VK_INSERT;
+  if (moving) return true;
+  const bool clipboard = vk == 'A' || vk == 'C' || vk == 'V' || vk == 'X' || vk == 'Z';
+  return (key & HotKeyCtrl) && !(key & HotKeyShift) && clipboard;
+}
+
+bool IsEditField(const TWinControl& control) {
+  if (dynamic_cast<const TCustomEdit*>(&control)) return true;
+  const auto* combo = dynamic_cast<const TCustomComboBox*>(&control);
+  return combo && (combo->GetStyle() == csDropDown || combo->GetStyle() == csSimple);
+}
+
+}  // namespace
+
+bool FocusedControlKeepsKey(const TWinControl& control, int key) {
+  if (!KeyGoesToImage(control.GetTag(), key)) return true;
+  return IsEditField(control) && EditFieldUsesKey(key);
 }
 
 TRect SnapToolFormRect(const TRect& proposed, const TRect& workArea, const TRect* mainWindow,
@@ -330,7 +355,7 @@ void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
       key = 0;
       return;
     }
-    if (!KeyGoesToImage(focused->GetTag(), HotKeyCode(key, shift))) passed = 0;
+    if (FocusedControlKeepsKey(*focused, HotKeyCode(key, shift))) passed = 0;
   }
   if (PageControl->GetActivePage() != CompSheet) {
     if (passed != 0 && ImgFormCount > 0 && ImageForm && focused) {

@@ -53,6 +53,11 @@ inline int HotKeyCode(WORD key, TShiftState shift) {
 // False when a control whose Tag is tag keeps the key (a hot-key code) for itself.
 bool KeyGoesToImage(int tag, int key);
 
+// True when a focused control keeps the key (a hot-key code): the keys its Tag claims, and in
+// an edit field the keys every edit field works with (caret movement, deleting, select all,
+// copy, cut, paste, undo), whatever its Tag.
+bool FocusedControlKeepsKey(const TWinControl& control, int key);
+
 // The registry key (under the current user) that keeps the window's place.
 inline constexpr const char* ToolFormRegistryKey = "Software\\Dornick\\QL\\ToolForm";
 

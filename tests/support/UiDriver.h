@@ -80,6 +80,8 @@ public:
   // has nothing left to do, the next action runs (it may inject input, click a button or
   // post a message); with none left the loop raises an Exception.
   void WhenModalWaits(std::function<void()> action);
+  // Forgets the actions no modal loop took (a dialog that was expected and did not come).
+  void DropModalActions() { modalActions_.clear(); }
 
   std::uint32_t Pixel(int x, int y) const;  // 0x00RRGGBB
   // The pixels of a window's caption bar as they are on the screen, row by row.

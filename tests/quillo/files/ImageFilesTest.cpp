@@ -133,7 +133,8 @@ TEST_F(ImageFilesTest, AFailedLoadLeavesThePictureAsItWas) {
         EXPECT_EQ(ui.MessageBoxTexts().size(), boxesBefore) << what;
       } else {
         ASSERT_EQ(ui.MessageBoxTexts().size(), boxesBefore + 1) << what;
-        EXPECT_EQ(ui.MessageBoxTexts().back(), LangMessage(c.messageKey).c_str()) << what;
+        // The message names the file on a line of its own.
+        EXPECT_EQ(ui.MessageBoxTexts().back(), path + "\n\n" + std::string(LangMessage(c.messageKey))) << what;
       }
     }
   }
@@ -169,7 +170,7 @@ TEST_F(ImageFilesTest, TheUserDecidesWhetherToKeepADamagedFilesPart) {
     });
     const int code = LoadImageFile(&p, path, 0, false);
     EXPECT_TRUE(code == LoadDamaged || code == LoadReadFailed) << code;
-    EXPECT_EQ(text, LangMessage("ErrLoadImg").c_str());
+    EXPECT_EQ(text, path + "\n\n" + std::string(LangMessage("ErrLoadImg")));
     EXPECT_EQ(flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
     if (answer == IDYES) {
       ASSERT_EQ(p.Width(), 96);
@@ -325,6 +326,25 @@ TEST_F(ImageFilesTest, SavedJpegsReadBackThroughLibjpeg) {
         const int got = back.image.pixels[y * 24 + x] >> shift & 0xFF;
         ASSERT_NEAR(got, want, 12) << x << "," << y;
       }
+}
+
+// A JPEG cut short is a damaged picture, not an unknown format: the part read is offered.
+TEST_F(ImageFilesTest, ATruncatedJpegIsDamagedAndItsTopPartIsKept) {
+  UDBuffer p;
+  p.Alloc(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) *p.At(x, y) = std::uint32_t(x * 4) << 16 | std::uint32_t(y * 4) << 8 | 0x40;
+  GFXSaveParams params = Depth(24);
+  params.quality = 95;
+  const std::string path = PathOf("cut.jpg");
+  ASSERT_EQ(SaveImageFile(path, &p, &params, true), SaveOk);
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) * 2 / 3);
+  UDBuffer back;
+  const int code = LoadImageFile(&back, path, 0, true);
+  EXPECT_TRUE(code == LoadDamaged || code == LoadReadFailed) << code;
+  ASSERT_EQ(back.Width(), 64);
+  ASSERT_EQ(back.Height(), 64);
+  EXPECT_NEAR(static_cast<int>(*back.At(8, 2) >> 16 & 0xFF), 32, 12) << "the top rows were read";
 }
 
 TEST_F(ImageFilesTest, ASaveNamesThePictureAndMarksItUnchangedUnlessQuiet) {

@@ -53,7 +53,7 @@ TEST_F(LoadIntoWindowTest, ADamagedFileIsKeptOrItsWindowGoes) {
   ui.RunUntilIdle();
   EXPECT_TRUE(declined == LoadDamaged || declined == LoadReadFailed) << declined;
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
-  EXPECT_EQ(ui.MessageBoxTexts().back(), LangMessage("ErrLoadImg").c_str());
+  EXPECT_EQ(ui.MessageBoxTexts().back(), broken + "\n\n" + std::string(LangMessage("ErrLoadImg")));
   EXPECT_EQ(ImgFormCount, 1);
   EXPECT_EQ(CurrentPicture->FileName, good);
 
@@ -76,7 +76,7 @@ TEST_F(LoadIntoWindowTest, TheOnlyWindowOfAFailedLoadBecomesTheBlankDocument) {
   EXPECT_EQ(LoadImageFile(nullptr, path, 0, false), LoadNotSupported);
   ui.RunUntilIdle();
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
-  EXPECT_EQ(ui.MessageBoxTexts().back(), LangMessage("FormNotSup").c_str());
+  EXPECT_EQ(ui.MessageBoxTexts().back(), path + "\n\n" + std::string(LangMessage("FormNotSup")));
   ASSERT_EQ(ImgFormCount, 1);
   EXPECT_EQ(CurrentPicture->Width(), 384);
   EXPECT_EQ(CurrentPicture->Height(), 288);
@@ -105,6 +105,32 @@ TEST_F(LoadIntoWindowTest, AStoppedSaveSaysSoInTheStatusBar) {
   EXPECT_TRUE(ui.MessageBoxTexts().empty());
   EXPECT_EQ(ImageForm->StatusText(spPrompt), LangMessage("OpCanceled"));
   EXPECT_EQ(CurrentPicture->FileName, path);
+}
+
+// A text file with a picture's name: the message names the file and says it is not a picture,
+// and the window made for it is gone before the message shows (no empty picture behind it).
+TEST_F(LoadIntoWindowTest, AFileThatIsNoPictureIsNamedAndLeavesNoWindowBehindItsMessage) {
+  const std::string good = PathOf("good.png");
+  WriteBytes(good, SamplePng(8, 8));
+  ASSERT_EQ(LoadImageFile(nullptr, good, 0, false), LoadOk);
+  const std::string path = PathOf("notes.png");
+  WriteBytes(path, "shopping list\n");
+  int windowsDuringMessage = -1;
+  std::string text;
+  ui.OnMessageBox([&](const std::string& t, const std::string&, UINT) {
+    text = t;
+    windowsDuringMessage = 0;
+    for (int i = 0; i < ImgFormCount; ++i)
+      if (ImgForms[static_cast<std::size_t>(i)]->GetVisible()) ++windowsDuringMessage;
+    return IDOK;
+  });
+  EXPECT_EQ(LoadImageFile(nullptr, path, 0, false), LoadNotSupported);
+  ui.RunUntilIdle();
+  EXPECT_EQ(text.rfind(path + "\n\n", 0), 0u) << text;
+  EXPECT_NE(text.find("not a picture"), std::string::npos) << text;
+  EXPECT_EQ(windowsDuringMessage, 1) << "only the picture opened before shows";
+  EXPECT_EQ(ImgFormCount, 1);
+  EXPECT_EQ(CurrentPicture->FileName, good);
 }
 
 }  // namespace

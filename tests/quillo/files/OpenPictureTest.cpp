@@ -229,7 +229,8 @@ TEST_F(OpenPictureTest, ADamagedFileOpensNothingAndSaysSo) {
   });
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
   const std::string said = ui.MessageBoxTexts()[0];
-  EXPECT_TRUE(said == LangMessage("FormNotSup") || said == LangMessage("ErrOpenImg")) << said;
+  const std::string named = home.Path() + "/damaged.png\n\n";
+  EXPECT_TRUE(said == named + std::string(LangMessage("FormNotSup")) || said == named + std::string(LangMessage("ErrOpenImg"))) << said;
   // Still one blank, untitled document.
   EXPECT_EQ(ImgFormCount, 1);
   EXPECT_TRUE(CurrentPicture->FileName.empty());

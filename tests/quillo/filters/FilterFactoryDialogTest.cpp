@@ -443,4 +443,25 @@ TEST_F(FilterFactoryDialogTest, MakeWritesAComponentOrSaysItCannot) {
   EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 
+// Make opens its dialog in the program's components folder, made when it is missing.
+TEST_F(FilterFactoryDialogTest, MakeOpensInTheComponentsFolderMadeWhenMissing) {
+  TFFactForm* window = Open();
+  ASSERT_NE(window, nullptr);
+  const AnsiString folder = ProgramFolder();
+  SetProgramFolder((home.Path() + "/").c_str());
+  ASSERT_FALSE(std::filesystem::exists(home.Path() + "/Comps"));
+  FileDialogUser user{ui};
+  std::string shown;
+  ui.WhenModalWaits([&] {
+    shown = user.Folder();
+    user.ClickControl(IDCANCEL);
+  });
+  Click(window->MakeBtn);
+  ui.RunUntilIdle();
+  SetProgramFolder(folder);
+  EXPECT_TRUE(std::filesystem::is_directory(home.Path() + "/Comps"));
+  while (!shown.empty() && shown.back() == '/') shown.pop_back();
+  EXPECT_EQ(shown, home.Path() + "/Comps");
+}
+
 }  // namespace

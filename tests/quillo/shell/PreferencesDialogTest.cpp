@@ -319,4 +319,18 @@ TEST_F(PreferencesDialogTest, TheRecentFilesButtonsActAtOnceAndCancelKeepsTheirW
   EXPECT_EQ(list->Items()->Count(), 0) << "cancelling does not bring the list back";
 }
 
+// Accepted preferences are in the settings file when the dialog closes, not only at
+// close-down: a program that is killed afterwards keeps them.
+TEST_F(PreferencesDialogTest, OkWritesTheAcceptedPreferencesToTheSettingsFileAtOnce) {
+  const std::string file = home.Path() + "/registry.txt";
+  const int level = Settings.Level;
+  OpenPreferences([&](TPreferences* d) {
+    ClickControl(d->Level->Buttons(1 - level));
+    ClickControl(d->OkBtn);
+  });
+  ASSERT_EQ(Settings.Level, 1 - level);
+  const std::string expected = "\"Level\"=dword:0000000" + std::to_string(1 - level);
+  EXPECT_NE(FileContents(file).find(expected), std::string::npos) << FileContents(file);
+}
+
 }  // namespace

@@ -215,6 +215,25 @@ TEST_F(SettingsTest, TheLevelIsTheButtonPressedAndNoviceWhenClosedOtherwise) {
   }
 }
 
+// The answer is in the settings file as soon as it is given: a program killed before its
+// close-down does not ask again.
+TEST_F(SettingsTest, TheFirstRunsAnswerIsKeptAtOnce) {
+  Question question;
+  AnswerLevelQuestion("ExpertBtn", &question);
+  Start({}, StoredSettings::AsTheyAre);
+  ASSERT_TRUE(question.shown);
+  const std::string text = FileContents(home.Path() + "/registry.txt");
+  EXPECT_NE(text.find("\"Level\"=dword:00000001"), std::string::npos) << text;
+  Abandon();  // killed: no close-down
+  Settings = TSettings{};
+  Question again;
+  AnswerLevelQuestion("NoviceBtn", &again);
+  Start({}, StoredSettings::AsTheyAre);
+  EXPECT_FALSE(again.shown);
+  EXPECT_EQ(Settings.Level, 1);
+  ui.DropModalActions();
+}
+
 // ---------------------------------------------------------------------------------------
 // Every preference between runs
 

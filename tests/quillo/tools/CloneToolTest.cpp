@@ -38,10 +38,11 @@ protected:
     CloneTool.RememberedOption = 0;
   }
 
-  void AltClick(int x, int y) {
-    ui.KeyDown(VK_MENU);
+  void AltClick(int x, int y) { ModifiedClick(VK_MENU, x, y); }
+  void ModifiedClick(int modifier, int x, int y) {
+    ui.KeyDown(modifier);
     ClickAt(x, y);
-    ui.KeyUp(VK_MENU);
+    ui.KeyUp(modifier);
     ui.RunUntilIdle();
   }
   // A stroke one pixel a step along a row.
@@ -75,6 +76,20 @@ TEST_F(CloneToolTest, ASourceAHundredPixelsLeftReproducesThatRegion) {
   EXPECT_EQ(picture.UndoChain->Description, "CloneIcon");
   ASSERT_TRUE(picture.Undo(UDBuffer::RedoRecord::Keep));
   EXPECT_EQ(PixelAt(115, 50), Pattern(115, 50));
+}
+
+// Alt+click rarely reaches a program under a window manager, so Ctrl+click sets the source as
+// well, and the tool's prompt says so.
+TEST_F(CloneToolTest, CtrlClickSetsTheSourceAsAltClickDoes) {
+  Choose(&CloneTool);
+  EXPECT_NE(CloneTool.StatusText.find("Ctrl+click"), AnsiString::npos) << CloneTool.StatusText;
+  for (const int modifier : {VK_CONTROL, VK_MENU}) {
+    ModifiedClick(modifier, 10, 50);
+    Stroke(50, 110, 120);
+    for (int x = 108; x <= 122; ++x) EXPECT_EQ(PixelAt(x, 50), Pattern(x - 100, 50)) << x << " modifier " << modifier;
+    ASSERT_TRUE(document->Picture.Undo(UDBuffer::RedoRecord::Keep));
+    EXPECT_EQ(PixelAt(115, 50), Pattern(115, 50));
+  }
 }
 
 TEST_F(CloneToolTest, PastTheLeftEdgeTheEdgeColumnRepeatsInBothModes) {

@@ -136,6 +136,26 @@ TEST_F(ColorDialogTest, RingSquareFieldsAndKeysEachChangeTheColourLive) {
   EXPECT_GT(changes.size(), 4u);
 }
 
+// The HTML code is shown, not typed: typing leaves it, and it is drawn on the button face as
+// a read-only field is.
+TEST_F(ColorDialogTest, TheHtmlFieldIsReadOnlyAndLooksIt) {
+  ui.WhenModalWaits([&] {
+    TColorSel* d = Dialog();
+    d->RedEdit->SetText("18");
+    d->GreenEdit->SetText("52");
+    d->BlueEdit->SetText("86");
+    ui.RunUntilIdle();
+    const POINT field = In(d->HTML, d->HTML->GetWidth() - 4, d->HTML->GetHeight() / 2);
+    ui.Click(field.x, field.y);
+    ui.Type("ABC");
+    EXPECT_EQ(Text(d->HTML), "123456");
+    EXPECT_EQ(ui.Pixel(field.x, field.y), PixelFromColor(ColorToRGB(clBtnFace)));
+    const POINT p = In(d->OkBtn, 5, 5);
+    ui.QueueClick(p.x, p.y);
+  });
+  EXPECT_EQ(box->Execute(clBlack), static_cast<TColor>(0x00563412));
+}
+
 TEST_F(ColorDialogTest, OkReturnsTheColourOfTheFields) {
   ui.WhenModalWaits([&] {
     TColorSel* d = Dialog();

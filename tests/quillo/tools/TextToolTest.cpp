@@ -421,4 +421,52 @@ TEST_F(TextToolTest, TheShadowColourIsPickedFromTheImage) {
   EXPECT_EQ(TextTool.BoxShown, 1u);
 }
 
+// The editing keys of a field on the Text sheet stay in the field: Ctrl+A selects the size's
+// digits instead of running the main menu's Ctrl+A (the whole picture as the brush).
+TEST_F(TextToolTest, AnEditFieldKeepsSelectAllAndItsCaretKeys) {
+  StartTyping("Hi");
+  const int brushWidth = Brush.Width();
+  const POINT field = OnControl(ToolForm->FontSize, 8, 8);
+  ui.Click(field.x, field.y);
+  ASSERT_EQ(ToolForm->GetActiveControl(), ToolForm->FontSize);
+  const int length = static_cast<int>(ToolForm->FontSize->GetText().size());
+  ASSERT_GT(length, 0);
+  ui.Press(VK_END);
+  ui.KeyDown(VK_CONTROL);
+  ui.Press('A');
+  ui.KeyUp(VK_CONTROL);
+  EXPECT_EQ(CurrentTool, &TextTool);
+  EXPECT_EQ(Brush.Width(), brushWidth);
+  EXPECT_EQ(ToolForm->GetActiveControl(), ToolForm->FontSize);
+  EXPECT_EQ(ToolForm->FontSize->GetSelStart(), 0);
+  EXPECT_EQ(ToolForm->FontSize->GetSelLength(), length);
+  ui.Press(VK_HOME);
+  EXPECT_EQ(ToolForm->FontSize->GetSelLength(), 0);
+  EXPECT_EQ(CurrentTool, &TextTool);
+}
+
+// Which keys a focused control keeps: its Tag's, and in an edit field every editing key.
+TEST_F(TextToolTest, EditFieldsKeepTheirEditingKeysWhateverTheirTag) {
+  StartTyping("");
+  struct Case {
+    TWinControl* control;
+    int key;
+    bool kept;
+  };
+  const Case cases[] = {
+      {ToolForm->FontSize, HotKeyCtrl | 'A', true},  {ToolForm->FontSize, HotKeyCtrl | 'C', true},
+      {ToolForm->FontSize, HotKeyCtrl | 'V', true},  {ToolForm->FontSize, HotKeyCtrl | 'X', true},
+      {ToolForm->FontSize, HotKeyCtrl | 'Z', true},  {ToolForm->FontSize, HotKeyShift | VK_LEFT, true},
+      {ToolForm->FontSize, HotKeyShift | VK_HOME, true}, {ToolForm->FontSize, HotKeyCtrl | VK_INSERT, true},
+      {ToolForm->FontSize, HotKeyShift | VK_INSERT, true}, {ToolForm->FontSize, '7', true},
+      {ToolForm->FontSize, 'Z', false},              {ToolForm->FontSize, HotKeyCtrl | 'B', false},
+      {ToolForm->FontSize, HotKeyAlt | VK_LEFT, false}, {ToolForm->FontSize, VK_F2, false},
+      // A drop-down list has no text to edit: only its Tag's keys.
+      {ToolForm->FontType, VK_DOWN, true},           {ToolForm->FontType, HotKeyCtrl | 'A', false},
+  };
+  ASSERT_EQ(ToolForm->FontType->GetStyle(), csDropDownList);
+  for (const Case& c : cases)
+    EXPECT_EQ(FocusedControlKeepsKey(*c.control, c.key), c.kept) << c.control->GetName() << std::hex << " " << c.key;
+}
+
 }  // namespace
