@@ -69,7 +69,7 @@ TEST_F(DialogPreviewSaveTest, NothingIsSavedUnderAnyDialogsPreview) {
        [](DialogPreviewSaveTest& t) {
          SelectTool(&TextTool, true, -1);
          ToolForm->TextBox->SetText("Hi");
-         ToolForm->FontChanged(ToolForm->TextBox);
+         ToolForm->TextFontChanged(ToolForm->TextBox);
          t.ui.RunUntilIdle();
        }},
   };

@@ -373,7 +373,7 @@ const RefusedCase kCases[] = {
      [](T& t) {
        t.Choose(&TextTool);
        ToolForm->TextBox->SetText("Hi");
-       ToolForm->FontChanged(ToolForm->TextBox);
+       ToolForm->TextFontChanged(ToolForm->TextBox);
        t.ui.RunUntilIdle();
        ToolForm->ApplyBtnClick(nullptr);
      },
