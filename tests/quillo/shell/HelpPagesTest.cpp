@@ -17,6 +17,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/dialogs/DialogIds.h"
 #include "platform/dialogs/ShellExecute.h"
 #include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
@@ -220,6 +221,23 @@ TEST_F(HelpProgramTest, F1AndTheHelpButtonOfADialogOpenItsPage) {
     ASSERT_EQ(opened.size(), 1u) << c.what;
     EXPECT_EQ(fs::path(opened[0]), fs::path(Page("new.html"))) << c.what;
   }
+}
+
+TEST_F(HelpProgramTest, TheOpenDialogsHelpButtonOpensItsPage) {
+  bool buttonFound = false;
+  ChooseMenuItem("&File", "&Open...",
+                 {[&] {
+                    HWND help = GetDlgItem(GetActiveWindow(), pshHelp);
+                    buttonFound = help != nullptr && IsWindowVisible(help);
+                    if (!buttonFound) return;
+                    RECT r{};
+                    GetWindowRect(help, &r);
+                    ui.QueueClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                  },
+                  [&] { ui.QueuePress(VK_ESCAPE); }});
+  ASSERT_TRUE(buttonFound);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(fs::path(opened[0]), fs::path(Page("open.html")));
 }
 
 // What the running program gives, as a second look beside the sources': every control, page
