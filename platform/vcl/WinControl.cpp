@@ -11,6 +11,15 @@
 
 namespace {
 
+// F1 that no key handler took: the application's help for the control, or for its nearest
+// parent with a help context (a page of a page control, then the form). False when none has
+// one or no help was shown.
+bool ShowHelpOf(TControl* control) {
+  for (; control; control = control->GetParent())
+    if (control->GetHelpContext() != 0) return Application()->HelpContext(control->GetHelpContext());
+  return false;
+}
+
 constexpr const char* kControlProp = "QuilloControl";
 // The control whose window is being made: its window's first message binds the two.
 TWinControl* gCreationControl = nullptr;
@@ -569,7 +578,9 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KILLFOCUS: WMKillFocus(m); return;
     case WM_MOUSEWHEEL: WMMouseWheel(m); return;
     case WM_KEYDOWN: case WM_SYSKEYDOWN:
-      if (!DoKeyDown(m)) DefaultHandler(m);
+      if (DoKeyDown(m)) return;
+      if (m.Msg == WM_KEYDOWN && m.WParam == VK_F1 && ShowHelpOf(this)) return;
+      DefaultHandler(m);
       return;
     case WM_KEYUP: case WM_SYSKEYUP:
       if (!DoKeyUp(m)) DefaultHandler(m);

@@ -8,6 +8,7 @@
 #include "platform/vcl/Menus.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/shell/AboutPanel.h"
+#include "quillo/shell/HelpPages.h"
 #include "quillo/base/Language.h"
 #include "quillo/shell/MainForm.h"
 #include "quillo/shell/PreviewForm.h"
@@ -25,6 +26,7 @@ void TMainForm::ConnectHelpCommands() {
   auto connect = [this](const char* itemName, void (TMainForm::*handler)(TObject*)) {
     if (TMenuItem* item = MenuItemNamed(itemName)) item->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
   };
+  if (TMenuItem* contents = MenuItemNamed("Contents1")) contents->OnClick = [](TObject*) { ShowHelpContents(); };
   connect("About1", &TMainForm::About1Click);
   connect("Homepage", &TMainForm::HomepageClick);
   connect("Tod1", &TMainForm::Tod1Click);

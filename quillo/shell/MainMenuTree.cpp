@@ -138,7 +138,7 @@ constexpr auto kTree = std::to_array<MainMenuEntry>({
     {1, "NextImage1", true},
 
     {0, "Help1", true},
-    {1, "Contents1", false},
+    {1, "Contents1", true},
     {1, "Tod1", true},
     {1, "Homepage", true},
     Line(1, "N14"),

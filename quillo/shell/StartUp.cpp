@@ -30,6 +30,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/files/ImageFiles.h"
+#include "quillo/shell/HelpPages.h"
 #include "quillo/files/OpenPictureDialog.h"
 #include "quillo/files/SavePictureDialog.h"
 #include "quillo/filters/FormulaFilterOpenDialog.h"
@@ -199,6 +200,7 @@ void StartUp(TMainForm* form) {
   GFXFile::SetAlpha(true);
   ToolForm->ApplyUserLevel(Settings.Level);
   ResetHelpFile();
+  InstallHelp();
 
   SystemParametersInfo(SPI_GETWORKAREA, 0, &WorkArea, 0);
   // The window stays where the settings placed it.

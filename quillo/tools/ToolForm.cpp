@@ -342,6 +342,7 @@ void TToolForm::HelpBtnClick(TObject*) {
 void TToolForm::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
   if (key == VK_F1) {
     Application()->HelpContext(GetHelpContext());
+    key = 0;
     return;
   }
   WORD passed = key;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/vcl/Application.h"
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
 
@@ -151,7 +152,8 @@ UINT_PTR TCustomDialog::OnNotify(HWND window, const OFNOTIFY& notify, WPARAM wPa
       return static_cast<UINT_PTR>(-1);
     }
     case CDN_HELP:
-      // The program has no help viewer yet: the help button is answered and does nothing.
+      // The Help button: the help of the dialog's context.
+      if (Dialog && Dialog->GetHelpContext() != 0) Application()->HelpContext(Dialog->GetHelpContext());
       return TRUE;
     case CDN_FOLDERCHANGE:
       if (ClearFileNameOnFolderChange) SetSelFileName(AnsiString());

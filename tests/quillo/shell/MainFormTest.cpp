@@ -103,7 +103,7 @@ TEST_F(MainFormTest, CommandsThatWorkAreEnabledAndTheOthersGreyed) {
       {{"&Desktop", "&Capture..."}, true},
       {{"&Window", "&Cascade"}, true},
       {{"&Window", "&Next Image"}, true},
-      {{"&Help", "&Contents"}, false},
+      {{"&Help", "&Contents"}, true},
       {{"&Help", "&Tip of the Day..."}, true},
       {{"&Help", "&Home Page"}, true},
       {{"&Help", "&About..."}, true},
