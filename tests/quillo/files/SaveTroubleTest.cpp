@@ -79,7 +79,7 @@ TEST_F(SaveTroubleTest, OutOfMemoryWhileLoadingSaysSo) {
   WriteBytes(path, "NOMEM and more");
   EXPECT_EQ(LoadImageFile(nullptr, path, 0, false), LoadNoMemory);
   ASSERT_EQ(ui.MessageBoxTexts().size(), 1u);
-  EXPECT_EQ(ui.MessageBoxTexts().back(), LangMessage("NoMem").c_str());
+  EXPECT_EQ(ui.MessageBoxTexts().back(), path + "\n\n" + LangMessage("NoMem").c_str());
 }
 
 TEST_F(SaveTroubleTest, OutOfMemoryWhileSavingSaysThePictureWasNotSavedAndTheFileIsUnchanged) {
