@@ -1,6 +1,8 @@
 /* A slow component with a Preview button: a full run paints the clip rectangle black row by row,
  * then goes on reporting progress until the host says stop. So that a host that never says it
- * cannot hold a test for ever, it gives up after 30 seconds of real time and notes that. */
+ * cannot hold a test for ever, it gives up after 30 seconds of real time and notes that. With
+ * slow_fails set, the run faults after its first row instead. */
+#include <signal.h>
 #include <time.h>
 
 #include "quillo/plugins/ComponentApi.h"
@@ -12,6 +14,7 @@ static ComponentParams* params;
 __attribute__((visibility("default"))) int32_t slow_full_runs;
 __attribute__((visibility("default"))) int32_t slow_stopped;
 __attribute__((visibility("default"))) int32_t slow_gave_up;
+__attribute__((visibility("default"))) int32_t slow_fails;
 
 static double Seconds(void) {
   struct timespec now;
@@ -26,6 +29,7 @@ __attribute__((visibility("default"))) void QLCPROCESS(void* block, int32_t comm
   const ComponentCallbacks* cb = &params->Callbacks;
   for (int32_t y = params->ClipTop; y <= params->ClipBottom; ++y) {
     for (int32_t x = params->ClipLeft; x <= params->ClipRight; ++x) cb->CompPutPixel(0, y, x);
+    if (slow_fails) raise(SIGILL);
     if (!cb->CompProgress(y - params->ClipTop)) {
       ++slow_stopped;
       return;

@@ -22,9 +22,15 @@ class ComponentStopTest : public QlcProgramTest {
 protected:
   void OpenSlow() {
     StartOn(100, 50, White);
-    InstallComponents({"slow"});
+    InstallSlow();
     Choose("&Slow");
     ASSERT_EQ(CurrentTool, &QlComponentTool);
+  }
+  // The library may outlive a test (one that faulted stays loaded): its counts start again.
+  void InstallSlow() {
+    InstallComponents({"slow"});
+    for (const char* cell : {"slow_full_runs", "slow_stopped", "slow_gave_up", "slow_fails"})
+      *Cell<std::int32_t>("slow", cell) = 0;
   }
   void QueueClickOn(TButton* button) {
     ASSERT_NE(button, nullptr);
@@ -80,7 +86,7 @@ TEST_P(ComponentStopKeyTest, TheKeyStopsAnApplyWhichKeepsNothingOfIt) {
   // A step the user made before: it stays the newest one.
   ASSERT_TRUE(Picture().PushUndo("Earlier"));
   *Picture().At(99, 49) = 0x00123456;
-  InstallComponents({"slow"});
+  InstallSlow();
   Choose("&Slow");
   ASSERT_EQ(CurrentTool, &QlComponentTool);
   QueueClickOn(CompSheetFixedControls().CompApplyBtn);
@@ -89,6 +95,26 @@ TEST_P(ComponentStopKeyTest, TheKeyStopsAnApplyWhichKeepsNothingOfIt) {
   ExpectStoppedOnce();
   ExpectPageIdle();
   EXPECT_EQ(CurrentTool, &QlComponentTool);
+  EXPECT_EQ(*Picture().At(10, 0), White);
+  EXPECT_EQ(*Picture().At(99, 49), 0x00123456u);
+  ASSERT_NE(Picture().UndoChain, nullptr);
+  EXPECT_EQ(Picture().UndoChain->Description, "Earlier");
+  EXPECT_EQ(Picture().UndoChain->Next, nullptr);
+}
+
+// An Apply whose run fails takes back its own step and no other.
+TEST_F(ComponentStopTest, AFailedApplyTakesBackOnlyItsOwnStep) {
+  StartOn(100, 50, White);
+  ASSERT_TRUE(Picture().PushUndo("Earlier"));
+  *Picture().At(99, 49) = 0x00123456;
+  InstallSlow();
+  Choose("&Slow");
+  ASSERT_EQ(CurrentTool, &QlComponentTool);
+  *Cell<std::int32_t>("slow", "slow_fails") = 1;
+  ui.AnswerMessageBoxes({IDOK});
+  QueueClickOn(CompSheetFixedControls().CompApplyBtn);
+  ui.RunUntilIdle();
+  EXPECT_EQ(ui.MessageBoxTexts().size(), 1u);
   EXPECT_EQ(*Picture().At(10, 0), White);
   EXPECT_EQ(*Picture().At(99, 49), 0x00123456u);
   ASSERT_NE(Picture().UndoChain, nullptr);
