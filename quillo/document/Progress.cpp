@@ -116,24 +116,34 @@ void FinishPressOnCancel(const TImageForm* window, UINT message, const MOUSEHOOK
 }
 
 // Lets the waiting messages run that may run inside an operation: the painting, and the
-// user's clicks on the Cancel button. Every other key and click is dropped by the hooks
-// before it can activate a window; every other message stays queued until the operation
-// has ended and the message loop runs again.
-void PumpForCancel(TImageForm* window) {
+// user's clicks on the Cancel button and on the operation's own Stop button (when it has one).
+// Esc and Enter ask the operation to stop when keysStop is set. Every other key and click is
+// dropped by the hooks before it can activate a window; every other message stays queued until
+// the operation has ended and the message loop runs again, so nothing starts another operation,
+// closes a document or changes the tool meanwhile.
+void PumpForCancel(TImageForm* window, HWND stopButton = nullptr, bool keysStop = false) {
   HHOOK mouseHook = nullptr;
   HHOOK keyHook = nullptr;
   mouseHook = SetWindowsHookEx(
       WH_MOUSE,
-      [window, &mouseHook](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+      [window, stopButton, &mouseHook](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
         if (code < 0) return CallNextHookEx(mouseHook, code, wParam, lParam);
         const auto& mouse = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
-        if (OnCancelButton(window, mouse)) return CallNextHookEx(mouseHook, code, wParam, lParam);
+        // A press on the Stop button holds the pointer there: its moves and release go to it.
+        const bool onStop = stopButton != nullptr && mouse.hwnd == stopButton;
+        if (onStop || OnCancelButton(window, mouse)) return CallNextHookEx(mouseHook, code, wParam, lParam);
         if (code == HC_ACTION) FinishPressOnCancel(window, static_cast<UINT>(wParam), mouse);
         return 1;
       },
       nullptr, GetCurrentThreadId());
   keyHook = SetWindowsHookEx(
-      WH_KEYBOARD, [](int, WPARAM, LPARAM) -> LRESULT { return 1; }, nullptr, GetCurrentThreadId());
+      WH_KEYBOARD,
+      [keysStop](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        const bool pressed = code == HC_ACTION && (static_cast<DWORD>(lParam) & (1u << 31)) == 0;
+        if (keysStop && pressed && (wParam == VK_ESCAPE || wParam == VK_RETURN)) CancelRequested = 1;
+        return 1;
+      },
+      nullptr, GetCurrentThreadId());
   struct Unhook {
     HHOOK& mouse;
     HHOOK& key;
@@ -220,6 +230,12 @@ void ProgressSetPos(int pos, int max) {
 bool ProgressCallback(int percent) {
   ProgressStep(percent);
   if (CancelButtonVisible(ImageForm)) PumpForCancel(ImageForm);
+  return CancelRequested == 0;
+}
+
+bool ProgressStepStoppable(int pos, HWND stopButton) {
+  ProgressStep(pos);
+  PumpForCancel(ImageForm, stopButton, true);
   return CancelRequested == 0;
 }
 

@@ -5,7 +5,8 @@
 //
 // While an operation runs, the main window and the tool options window are disabled, and the
 // waiting messages that the step hook lets run (only while the Cancel button shows) are the
-// painting and the clicks on that Cancel button: every other key and click is dropped, and
+// painting and the clicks on that Cancel button (and on an operation's own Stop button, with
+// Esc and Enter, for ProgressStepStoppable): every other key and click is dropped, and
 // every other message waits for the operation's end. No document is painted on, closed or
 // switched to while it is being worked on.
 
@@ -36,6 +37,11 @@ void ProgressStep(int pos);
 void ProgressSetPos(int pos, int max);
 // The library's step hook: false asks it to stop.
 bool ProgressCallback(int percent);
+// The step of an operation the user can stop in more ways: moves the bar and lets the waiting
+// messages run as the library's step hook does, and besides the Cancel button (when it shows)
+// the clicks on the operation's own Stop button (stopButton, may be null) and the Esc and
+// Enter keys ask it to stop. False when the user asked it to stop.
+bool ProgressStepStoppable(int pos, HWND stopButton);
 // The translation key of the text shown with the elapsed time when the operation ends.
 void SetProgressText(const AnsiString& key);
 void ProgressEnd();  // also the library's end hook

@@ -12,8 +12,32 @@
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentLibrary.h"
+#include "quillo/plugins/ForeignCallGuard.h"
 
 ComponentOptionPage* ActiveOptionPage = nullptr;
+
+namespace {
+
+// The stoppable run going on, if any, and its Stop button.
+bool RunActive = false;
+HWND RunStopButton = nullptr;
+
+}  // namespace
+
+StoppableComponentRun::StoppableComponentRun(HWND stopButton)
+    : outerButton_(RunStopButton), outerActive_(RunActive) {
+  RunActive = true;
+  RunStopButton = stopButton;
+}
+
+StoppableComponentRun::~StoppableComponentRun() {
+  RunActive = outerActive_;
+  RunStopButton = outerButton_;
+}
+
+bool StoppableComponentRun::Active() { return RunActive; }
+
+HWND StoppableComponentRun::StopButton() { return RunStopButton; }
 
 namespace {
 
@@ -116,7 +140,18 @@ void SetMaskClamped(int32_t value, int32_t row, int32_t column) {
 
 int32_t Progress(int32_t position) {
   if (!ProgressRunning()) return 1;
-  ProgressStep(position);
+  if (!StoppableComponentRun::Active()) {
+    ProgressStep(position);
+    return CancelRequested ? 0 : 1;
+  }
+  // The messages are the program's own code: a fault in them is not the component's, and no
+  // exception may cross the component's frames.
+  const ForeignGuardSuspended programCode;
+  try {
+    ProgressStepStoppable(position, StoppableComponentRun::StopButton());
+  } catch (...) {
+    CancelRequested = 1;
+  }
   return CancelRequested ? 0 : 1;
 }
 

@@ -4,11 +4,31 @@
 // (outside: a read gives 0, a write changes nothing), and every number against its range, so
 // a component cannot reach past a picture, also not after it resized the destination.
 
+#include "platform/gdi/WinDefs.h"
 #include "platform/rtl/AnsiString.h"
 #include "quillo/plugins/ComponentApi.h"
 
 // The table handed to components in HostParams.
 ComponentCallbacks HostCallbackTable();
+
+// While one lives, a full run of a component on the image goes on and the user may stop it:
+// the component's progress lets the waiting messages run that stop it (clicks on stopButton,
+// which may be null, or on the progress bar's Cancel button; Esc and Enter). Nothing else
+// runs meanwhile: no other command starts, no document closes, the tool stays.
+class StoppableComponentRun {
+public:
+  explicit StoppableComponentRun(HWND stopButton);
+  ~StoppableComponentRun();
+  StoppableComponentRun(const StoppableComponentRun&) = delete;
+  StoppableComponentRun& operator=(const StoppableComponentRun&) = delete;
+  // A run is on: another must not start inside it.
+  static bool Active();
+  static HWND StopButton();
+
+private:
+  HWND outerButton_;
+  bool outerActive_;
+};
 
 // What the option callbacks do while the component's option page exists (option: 0-based).
 class ComponentOptionPage {

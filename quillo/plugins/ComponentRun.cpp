@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Dialog.h"
 #include "platform/vcl/Screen.h"
+#include "platform/vcl/StdButtons.h"
 #include "quillo/base/Language.h"
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/ImageForm.h"
@@ -15,6 +16,7 @@
 #include "quillo/document/UndoEngine.h"
 #include "quillo/document/Zoom.h"
 #include "quillo/plugins/ComponentBlocks.h"
+#include "quillo/plugins/ComponentCallbacks.h"
 #include "quillo/plugins/ComponentCalls.h"
 #include "quillo/plugins/ComponentDescription.h"
 #include "quillo/plugins/ComponentHost.h"
@@ -367,20 +369,14 @@ void InstallComponentToolDriver() {
   HostSlot<ComponentToolDriver>::Install(&driver);
 }
 
-namespace {
-
-// The last run was stopped by the user. (CancelRequested cannot tell: the end of every
-// progress sets it.)
-bool LastRunStopped = false;
-
-}  // namespace
-
 bool ApplyComponent(P_ql_component& tool) {
-  LastRunStopped = false;
+  // A run stays alone: a request that reaches the host while one goes on starts no other.
+  if (StoppableComponentRun::Active()) return false;
   UDBuffer* image = CurrentPicture;
   QLCDSTR* record = CurrentRecord();
   if (!image || !record || tool.QlComponentPicture.Empty()) return false;
-  if (tool.ComponentApply) {
+  const bool applying = tool.ComponentApply != 0;
+  if (applying) {
     // Without its undo step the effect is not applied.
     if (!PushUndoOfCopy(tool)) {
       tool.ComponentApply = 0;
@@ -400,21 +396,34 @@ bool ApplyComponent(P_ql_component& tool) {
   HostParams.InstantPreview = 0;
 
   SetProgressText("Procin");
+  // The bar's Cancel button makes room for itself when progress starts.
+  const CancelButtonShown cancelButton(ImageForm);
   ProgressStart(HostParams.ClipBottom - HostParams.ClipTop + 1);
-  if (tool.ComponentPageActive) SetCompBusy(true);
+  // The tool options window stays usable for the Stop button; the sheet's other controls wait.
+  if (ToolForm && ToolForm->HandleAllocated()) ToolForm->SetEnabled(true);
+  HWND stopButton = nullptr;
+  if (tool.ComponentPageActive) {
+    SetCompBusy(true);
+    TButton* preview = CompSheetFixedControls().PreviewBtn;
+    if (preview && preview->GetVisible()) stopButton = preview->GetHandle();
+  }
   const TCursor cursor = Screen()->GetCursor();
   Screen()->SetCursor(crHourGlass);
-  const CallResult result = CallComponent(CMD_PROCESS, &HostParams);
+  CallResult result = CallResult::Done;
+  {
+    const StoppableComponentRun run(stopButton);
+    result = CallComponent(CMD_PROCESS, &HostParams);
+  }
   RebuildSelectionIfAsked(*record);
   const bool cancelled = CancelRequested != 0;
-  LastRunStopped = cancelled && result != CallResult::Failed;
   Screen()->SetCursor(cursor);
   if (tool.ComponentPageActive) SetCompBusy(false);
   ProgressEnd();
-  if (result == CallResult::Failed) {
-    // The picture stays as it was; the step opened for the effect goes again.
+  if (result == CallResult::Failed || (cancelled && applying)) {
+    // The picture stays as it was; the step opened for the effect goes again. A stopped
+    // Apply keeps nothing of its part-done result, and the tool stays.
     RestoreFromCopy(tool);
-    if (tool.ComponentApply) image->Undo();
+    if (applying) image->Undo();
     tool.ComponentApply = 0;
     RepaintActiveView();
     return false;
@@ -423,6 +432,8 @@ bool ApplyComponent(P_ql_component& tool) {
     if (tool.ComponentPageActive) ComponentOptionValues[ModeByte] = static_cast<std::uint8_t>(SheetBlendMode());
     LastRunValues = ComponentOptionValues;
   } else {
+    // A stopped Preview shows how far it came; its result is not the last run's, so the next
+    // Preview or Apply runs again.
     tool.ComponentApply = 0;
   }
   RepaintActiveView();
@@ -431,7 +442,8 @@ bool ApplyComponent(P_ql_component& tool) {
 
 void ComponentPreviewClick() {
   if (!ComponentToolCurrent() || !CompSheetActive()) return;
-  if (ProgressRunning() && !CancelRequested) {
+  // While a run goes on the button reads Stop.
+  if (StoppableComponentRun::Active() || ProgressRunning()) {
     CancelRequested = 1;
     QlComponentTool.ComponentApply = 0;
     return;
@@ -440,23 +452,18 @@ void ComponentPreviewClick() {
 }
 
 void ComponentApplyClick() {
-  if (CurrentTool != &QlComponentTool || !CompSheetActive()) return;
+  if (CurrentTool != &QlComponentTool || !CompSheetActive() || StoppableComponentRun::Active()) return;
   QlComponentTool.ComponentApply = 1;
   const bool done = ApplyComponent(QlComponentTool);
   if (done && QlComponentTool.ComponentApply) {
     MarkPictureChanged();
     ReselectTool(true);
-  } else if (CurrentPicture && QlComponentTool.ComponentApply == 0 && LastRunStopped) {
-    // A stopped Apply takes its own step back; the tool stays. A failed one (no room for its
-    // step, a faulting component) took it back already or never had one.
-    CurrentPicture->Undo();
-    RestoreFromCopy(QlComponentTool);
-    RepaintActiveView();
   }
 }
 
 void ComponentCancelClick() {
-  if (ComponentToolCurrent() && CompSheetActive()) ReselectTool(true);
+  // The tool cannot go while its component runs: the library is still on the stack.
+  if (ComponentToolCurrent() && CompSheetActive() && !StoppableComponentRun::Active()) ReselectTool(true);
 }
 
 void SendComponentPoint(int x, int y, int width, int height, bool right, int source) {

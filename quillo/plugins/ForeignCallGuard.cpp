@@ -111,6 +111,10 @@ ForeignFault RunForeignCode(ForeignBody body, void* context) {
   return CallCatchingExceptions(body, context);
 }
 
+ForeignGuardSuspended::ForeignGuardSuspended() : suspended_(ActiveJump) { ActiveJump = nullptr; }
+
+ForeignGuardSuspended::~ForeignGuardSuspended() { ActiveJump = suspended_; }
+
 const char* ForeignFaultKey(ForeignFault fault) {
   switch (fault) {
     case ForeignFault::None: return "";

@@ -8,6 +8,8 @@
 // itself with no guarded call running) keeps its ordinary effect: the handler that was there
 // before (the default, or a checker's) takes it.
 
+#include <setjmp.h>
+
 #include <utility>
 
 enum class ForeignFault { None, Exception, Access, Bus, Arithmetic, IllegalInstruction, Abort, StackOverflow };
@@ -24,6 +26,21 @@ ForeignFault RunForeign(Call&& call) {
   auto* context = &call;
   return RunForeignCode([](void* c) { (*static_cast<decltype(context)>(c))(); }, context);
 }
+
+// Lifts the guard for as long as it lives: the program's own code that runs from inside a
+// guarded call (the messages a component's progress lets run) is not foreign, and a fault in
+// it keeps its ordinary effect instead of being blamed on the component. The guard is back
+// when it ends; a guarded call made meanwhile has its own.
+class ForeignGuardSuspended {
+public:
+  ForeignGuardSuspended();
+  ~ForeignGuardSuspended();
+  ForeignGuardSuspended(const ForeignGuardSuspended&) = delete;
+  ForeignGuardSuspended& operator=(const ForeignGuardSuspended&) = delete;
+
+private:
+  sigjmp_buf* suspended_;
+};
 
 // The language key of the fault's name ("QLCFault...").
 const char* ForeignFaultKey(ForeignFault fault);
