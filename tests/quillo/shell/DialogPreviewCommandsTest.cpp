@@ -90,6 +90,17 @@ std::function<void()> LookThenCancel(Seen& seen) {
   };
 }
 
+// A command whose own dialog shows the picture it works on.
+Command ThroughItsDialog(const char* name, const char* item) {
+  return {name, [item](DialogPreviewCommandsTest& t, const std::string&) {
+            Seen seen;
+            t.ui.WhenModalWaits(LookThenCancel(seen));
+            t.form->MenuItemNamed(item)->Click();
+            t.ui.RunUntilIdle();
+            return seen;
+          }};
+}
+
 Seen CloseAnswering(DialogPreviewCommandsTest& t, int answer, const std::string& file) {
   Seen seen;
   TImageForm* window = ImageForm;
@@ -164,14 +175,7 @@ TEST_F(DialogPreviewCommandsTest, NoWholePictureCommandSeesAnUncommittedPreview)
        }},
       {"Close, saving", [](DialogPreviewCommandsTest& t, const std::string& file) { return CloseAnswering(t, IDYES, file); }},
       {"Close, not saving", [](DialogPreviewCommandsTest& t, const std::string& file) { return CloseAnswering(t, IDNO, file); }},
-      {"Print",
-       [](DialogPreviewCommandsTest& t, const std::string&) {
-         Seen seen;
-         t.ui.WhenModalWaits(LookThenCancel(seen));
-         t.form->MenuItemNamed("Print1")->Click();
-         t.ui.RunUntilIdle();
-         return seen;
-       }},
+      ThroughItsDialog("Print", "Print1"),
       {"Copy",
        [](DialogPreviewCommandsTest& t, const std::string&) {
          t.form->MenuItemNamed("Copy1")->Click();
@@ -183,22 +187,8 @@ TEST_F(DialogPreviewCommandsTest, NoWholePictureCommandSeesAnUncommittedPreview)
            for (int x = 0; x < copied.Width(); ++x) pixels.push_back(*copied.At(x, y) & 0x00FFFFFF);
          return Seen{pixels};
        }},
-      {"Send via E-mail",
-       [](DialogPreviewCommandsTest& t, const std::string&) {
-         Seen seen;
-         t.ui.WhenModalWaits(LookThenCancel(seen));
-         t.form->MenuItemNamed("SendviaEmail1")->Click();
-         t.ui.RunUntilIdle();
-         return seen;
-       }},
-      {"Batch",
-       [](DialogPreviewCommandsTest& t, const std::string&) {
-         Seen seen;
-         t.ui.WhenModalWaits(LookThenCancel(seen));
-         t.form->MenuItemNamed("BatchConvert1")->Click();
-         t.ui.RunUntilIdle();
-         return seen;
-       }},
+      ThroughItsDialog("Send via E-mail", "SendviaEmail1"),
+      ThroughItsDialog("Batch", "BatchConvert1"),
   };
   StartOn(60, 40, 0x00808080);
   ApplyZoom();
