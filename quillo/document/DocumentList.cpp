@@ -200,6 +200,10 @@ bool QuerySaveChanges(TImageForm* window) {
   if (picture.ChangeCount == 0) return false;
   const AnsiString text =
       DocumentTitle(picture) + " [" + IntToStr(window->ListIndex + 1) + "] " + LangMessage("Changed");
+  // A dialog tool's preview is not the picture: the tool stands aside (its preview taken back)
+  // while the question is asked and the picture saved, so the committed picture is what is saved
+  // or let go.
+  TheDocumentHost().SuspendTool();
   switch (Application()->MessageBox(text, LangMessage("Warn"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES: {
       bool saved = false;
@@ -215,6 +219,7 @@ bool QuerySaveChanges(TImageForm* window) {
     case IDNO: picture.ChangeCount = 0; break;
     default: SaveCancelled = 1; break;
   }
+  TheDocumentHost().ResumeTool();
   return SaveCancelled != 0;
 }
 

@@ -1,13 +1,16 @@
 #include "quillo/files/SaveCommands.h"
 
 #include "quillo/document/DocumentList.h"
+#include "quillo/document/Progress.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/files/PictureSaving.h"
 #include "quillo/tools/Tool.h"
 
 bool SavePicture(TObject* /*sender*/) {
-  // A dialog's preview in the picture is not the picture: nothing is saved until it is kept.
-  if (CurrentPicture == nullptr || IsDialogToolActive()) return false;
+  // An operation running on the picture refuses; a dialog's preview is not the picture: the
+  // tool stands aside (its preview taken back) while the committed picture is saved.
+  if (CurrentPicture == nullptr || ProgressRunning()) return false;
+  const ToolSuspension aside;
   const bool saved = SavePictureFile(*CurrentPicture);
   if (saved) UpdateDocumentCaption(ImageForm);
   return saved;
@@ -16,7 +19,8 @@ bool SavePicture(TObject* /*sender*/) {
 bool SavePictureAs(TObject* sender) {
   // The tool options palette saves the brush with no sender.
   if (sender == nullptr) return SaveBrushFileAs();
-  if (CurrentPicture == nullptr || IsDialogToolActive()) return false;
+  if (CurrentPicture == nullptr || ProgressRunning()) return false;
+  const ToolSuspension aside;
   const bool saved = SavePictureFileAs(*CurrentPicture);
   if (saved) UpdateDocumentCaption(ImageForm);
   return saved;

@@ -9,7 +9,8 @@ class TObject;
 
 // Saves the active picture under its own name with the parameters it was loaded or last
 // saved with; goes to Save As when it has no name yet or its format cannot write it. True
-// when the picture was saved. Neither saves while a dialog tool previews in the picture.
+// when the picture was saved. A dialog tool's preview is taken back first: what is saved is
+// the committed picture. Neither saves while an operation runs.
 bool SavePicture(TObject* sender);
 
 // Asks for a name and type, then saves the active picture; with no sender, the brush. True when it was saved; a

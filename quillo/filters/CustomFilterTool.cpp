@@ -64,6 +64,9 @@ void P_custom_filter::Deactivate(P_icon*) {
   if (Form != nullptr) {
     if (Accepted) CustomFilterKernel = Form->Kernel();
     if (!Form->Closing()) Form->Close();
+    // The closed form goes once the message loop runs again; a command that sets the tool
+    // aside brings it back before then, and its new form takes the name.
+    Form->SetName("");
   }
   if (TargetIsCurrent()) {
     if (Accepted) {

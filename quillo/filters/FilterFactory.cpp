@@ -73,6 +73,9 @@ void P_FF_filter::Deactivate(P_icon*) {
   for (AnsiString& formula : FactoryFilter.formulas) formula = Trim(formula);
   Form->FreeThumbnails();
   if (!Form->Closing()) Form->Close();
+  // The closed form goes once the message loop runs again; a command that sets the tool
+  // aside brings it back before then, and its new form takes the name.
+  Form->SetName("");
   // The picture is put back unless OK kept the result, and only while it is still the one
   // the window filtered.
   if (Restore && Target == CurrentPicture && Target != nullptr) {

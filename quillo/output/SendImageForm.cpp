@@ -69,6 +69,8 @@ void ForgetMailPassword() { sessionPassword.clear(); }
 
 void ShowSendImageForm() {
   if (CurrentPicture == nullptr) return;
+  // The form shows and sends the committed picture, never a dialog tool's preview.
+  const ToolSuspension aside;
   TOwnedPtr<TSendImageForm> form(NewComponent<TSendImageForm>(Application()));
   form->ShowModal();
 }
