@@ -204,6 +204,23 @@ void DropFiles(POINT p, const std::vector<std::string>& files) {
 
 }  // namespace
 
+// A press the menu loop ended on goes on, before anything that came after it, to the window
+// now under it (the loop held the capture when it came, so it was addressed to the loop).
+void PassPressOn(const MSG& press) {
+  int button = 0;
+  switch (press.message) {
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONDBLCLK: button = 1; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK: button = 2; break;
+  }
+  Target t = FindTarget(press.pt);
+  if (!t.window || t.hit == HTERROR) return;
+  bool client = t.hit == HTCLIENT;
+  UINT message = ButtonMessage(button, true, client);
+  MSG m{t.window, message, client ? MouseKeys() : static_cast<WPARAM>(t.hit),
+        client ? ClientPoint(t.window, press.pt) : MAKELPARAM(press.pt.x, press.pt.y), press.time, press.pt};
+  wm::Queue().QueueInputFirst(m, t.hit);
+}
+
 bool TranslateHostEvent() {
   InputEvent e;
   Host* host = wm::Screen().Display();

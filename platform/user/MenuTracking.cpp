@@ -7,6 +7,8 @@
 
 #include "platform/user/MenuObject.h"
 
+void PassPressOn(const MSG& press);
+
 namespace {
 
 constexpr const char* kPopupClass = "#32768";
@@ -97,6 +99,7 @@ public:
   }
   bool BeginPopup(HMENU menu, POINT at, const RECT* exclude) {
     Enter(menu);
+    if (exclude) opener_ = *exclude;
     return Open(menu, 0, at, exclude, false);
   }
 
@@ -131,6 +134,8 @@ public:
       SendMessage(owner_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
       SendMessage(owner_, WM_EXITMENULOOP, bar_ ? FALSE : TRUE, 0);
     }
+    if (passOn_) PassPressOn(press_);
+    passOn_ = false;
   }
   bool ChoseSystemItem() const { return chosenSystem_; }
   // The window whose system menu the choice came from (an MDI child's, shown in the frame's bar).
@@ -372,7 +377,10 @@ private:
     size_t at;
     int item;
     if (!HitTest(p, at, item)) {
-      done_ = true;  // a click off the menus closes them
+      // A click off the menus closes them and then goes on to where it was; on what opened
+      // the menu (the caption icon, a drop-down button) it only closes it.
+      done_ = true;
+      passOn_ = !PtInRect(&opener_, p) && !(fromIcon_ && PtInRect(&icon_, p));
       return;
     }
     if (!levels_[at].window && item >= 0) {
@@ -507,6 +515,7 @@ private:
       case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK:
         menuKeyDown_ = false;
         OnButtonDown(msg.pt, msg.time);
+        if (passOn_) press_ = msg;
         return;
       case WM_LBUTTONUP: case WM_NCLBUTTONUP: OnButtonUp(msg.pt); return;
       case WM_RBUTTONUP: case WM_NCRBUTTONUP:
@@ -557,6 +566,9 @@ private:
   POINT chosenAt_{};
   bool menuKeyDown_ = false;
   bool keyboardBar_ = false;  // entered or moved by keys: the bar follows the pointer too
+  bool passOn_ = false;       // the loop ended on a press off the menus, kept in press_
+  MSG press_{};
+  RECT opener_{};  // the rectangle a popup was opened beside, kept clear by it
   MenuTracker* previous_ = nullptr;
   Switch switchTo_ = kNoSwitch;
   bool fromIcon_ = false;

@@ -63,6 +63,10 @@ void MessageQueue::QueueInput(const MSG& message, int hit) {
   input_.push_back(InputMessage{message, hit, ++nextInputSerial_});
 }
 
+void MessageQueue::QueueInputFirst(const MSG& message, int hit) {
+  input_.push_front(InputMessage{message, hit, ++nextInputSerial_});
+}
+
 std::optional<InputMessage> MessageQueue::FirstInput(const Filter& matches) const {
   auto it = std::find_if(input_.begin(), input_.end(), [&](const InputMessage& m) { return matches(m.msg); });
   if (it == input_.end()) return std::nullopt;

@@ -50,6 +50,8 @@ class MessageQueue {
   bool TakePosted(const PostedFilter& filter, bool remove, MSG* out);
 
   void QueueInput(const MSG& message, int hit);
+  // Ahead of every input message waiting (a press handed back by a loop that ended on it).
+  void QueueInputFirst(const MSG& message, int hit);
   // The oldest input message the filter takes, left in the queue.
   std::optional<InputMessage> FirstInput(const Filter& matches) const;
   void DropInput(unsigned serial);

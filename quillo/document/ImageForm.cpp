@@ -89,6 +89,7 @@ void TImageForm::BuildComponents() {
   StatusBar = Make<TFriendlyStatusBar>(this, this, "StatusBar");
   StatusBar->SetAlign(alBottom);
   for (int width : kPanelWidths) StatusBar->GetPanels()->Add()->SetWidth(width);
+  StatusBar->OnResize = [this](TObject*) { FitPromptPanel(); };
   InstBrushBtn = Make<tbx::TToolbarButtonX>(this, StatusBar, "InstBrushBtn");
   InstBrushBtn->SetBounds(kPanelWidths[0] - kToggleWidth - 2, 2, kToggleWidth, 16);
   InstBrushBtn->SetGroupIndex(1);
@@ -159,6 +160,15 @@ void TImageForm::ArrangeStatusBarForLevel(int level) {
   CancelProgressBtn->SetLeft(kProgressLeft - shift);
   StatusBar->GetPanels()->Items(spMessage)->SetWidth(kPanelWidths[0] - shift);
   InstBrushBtn->SetHint(LangMessage("IBBtn"));
+  FitPromptPanel();
+}
+
+void TImageForm::FitPromptPanel() {
+  TStatusPanels* panels = StatusBar->GetPanels();
+  int others = 0;
+  for (int i = 0; i < panels->Count(); ++i)
+    if (i != spPrompt) others += panels->Items(i)->GetWidth();
+  panels->Items(spPrompt)->SetWidth(std::max(0, StatusBar->GetClientWidth() - others));
 }
 
 void TImageForm::ShowMouseCoordinates() {

@@ -85,6 +85,8 @@ public:
   void MaxSizeScroll(TObject* sender);
   // The instant-brush toggle's place at the novice level (no toggle) or the expert one.
   void ArrangeStatusBarForLevel(int level);
+  // The prompt panel takes the room the other panels leave on the bar.
+  void FitPromptPanel();
 
   void FormActivate(TObject* sender);
   void FormCloseQuery(TObject* sender, bool& canClose);

@@ -171,10 +171,7 @@ void TSavePlus::BuildOptions() {
   QualityVal->SetCaption("100");
   QualityVal->SetBounds(296, 118, 18, 13);
   QualityVal->SetParent(Panel1);
-  // The number is right-aligned with the colour limit's arrows (QualityChange): the scroll
-  // bar ends short of where the widest number begins, so that no digit is hidden under it.
-  const int numberRight = LimitCols->GetLeft() + LimitCols->GetWidth();
-  Quality->SetWidth(std::max(0, numberRight - QualityVal->GetWidth() - kQualityGap - Quality->GetLeft()));
+  widestQualityNumber_ = QualityVal->GetWidth();
   QualityVal->SetCaption("75");
 
   OptimizeBtn = NewComponent<TButton>(this);
@@ -345,7 +342,16 @@ void TSavePlus::LimitColsCBClick(TObject*) {
 
 void TSavePlus::QualityChange(TObject*) {
   QualityVal->SetCaption(IntToStr(Quality->GetPosition()));
-  QualityVal->SetLeft(LimitCols->GetLeft() + LimitCols->GetWidth() - QualityVal->GetWidth());
+  PlaceQuality();
+}
+
+// The number is right-aligned with the colour limit's arrows, which take their place beside
+// their field only once the panel is shown: the scroll bar ends short of where the widest
+// number begins, so that no digit is hidden under it, and is laid out again with the number.
+void TSavePlus::PlaceQuality() {
+  const int numberRight = LimitCols->GetLeft() + LimitCols->GetWidth();
+  Quality->SetWidth(std::max(0, numberRight - widestQualityNumber_ - kQualityGap - Quality->GetLeft()));
+  QualityVal->SetLeft(numberRight - QualityVal->GetWidth());
 }
 
 void TSavePlus::SavePicDlgFileOk(TObject*, bool& accept) {

@@ -103,6 +103,10 @@ private:
   bool DialogRunning() const;
   AnsiString ChosenName() const;
   int ChosenType() const;
+  // Lays the quality's scroll bar and number out against the colour limit's arrows.
+  void PlaceQuality();
+
+  int widestQualityNumber_ = 0;  // the width "100" takes beside the quality's scroll bar
 };
 
 // The one save dialog of the program, made at start.

@@ -189,7 +189,8 @@ int TToolForm::ContentHeight(TTabSheet* sheet) {
   int bottom = 0;
   for (int i = 0; i < sheet->ControlCount(); ++i) {
     TControl* c = sheet->Controls(i);
-    bottom = std::max(bottom, c->GetTop() + c->GetHeight());
+    // Controls the user level hides take no room.
+    if (c->GetVisible()) bottom = std::max(bottom, c->GetTop() + c->GetHeight());
   }
   return bottom + 2;
 }
@@ -278,8 +279,9 @@ void TToolForm::RemoveRunTimeCompControls() {
 void TToolForm::PageControlChange(TObject*) {
   TTabSheet* page = PageControl->GetActivePage();
   if (!page) return;
-  // The Text sheet's expert group opens and closes with the user level.
-  if (page == TextSheet) page->SetTag(ContentHeight(page));
+  // The Text and Brush sheets' groups open and close with the user level and their own
+  // buttons: their height is taken again each time they come to the front.
+  if (page == TextSheet || page == BrushSheet) page->SetTag(ContentHeight(page));
   PageControl->SetHeight(page->GetTag() + FrameHeight);
   SetClientHeight(PageControl->GetHeight() + 1);
   if (page == HistogramSheet) {

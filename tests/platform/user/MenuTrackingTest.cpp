@@ -160,6 +160,36 @@ TEST(MenuTracking, EscFromAnOpenMenuLeavesTheBarSelected) {
   EXPECT_EQ(MenuLoopOwner(), nullptr);
 }
 
+// The click that ends the menu loop off the menus is not swallowed: the window under it gets
+// it, whether Esc had already closed the open menu (the bar still selected) or the menu was open.
+TEST(MenuTracking, AClickOffTheMenusReachesTheWindowUnderIt) {
+  for (bool escFirst : {true, false}) {
+    SCOPED_TRACE(escFirst ? "after Esc" : "menu open");
+    MenuDesk desk;
+    std::vector<POINT> presses;
+    int releases = 0;
+    desk.OnMessage([&](UINT m, WPARAM, LPARAM lParam, LRESULT&) {
+      if (m == WM_LBUTTONDOWN) presses.push_back(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (m == WM_LBUTTONUP) ++releases;
+      return false;
+    });
+    desk.QueueAlt('F');
+    if (escFirst) desk.ui.QueuePress(VK_ESCAPE);
+    desk.ui.WhenModalWaits([&] {
+      EXPECT_EQ(MenuDesk::Popups().empty(), escFirst);
+      POINT client = UiDriver::At(desk.window, 300, 200);
+      desk.ui.QueueClick(client.x, client.y);
+    });
+    desk.ui.RunUntilIdle();
+    EXPECT_EQ(MenuLoopOwner(), nullptr);
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0].x, 300);
+    EXPECT_EQ(presses[0].y, 200);
+    EXPECT_EQ(releases, 1);
+    EXPECT_EQ(Count(desk.Take(), "COMMAND"), 0);
+  }
+}
+
 TEST(MenuTracking, TheMouseMovesAnOpenMenuAlongTheBarAndIntoACascade) {
   MenuDesk desk;
   POINT file = desk.BarItem(0), edit = desk.BarItem(1);

@@ -119,6 +119,39 @@ TEST_F(DialogsTest, ApplicationMessageBoxIsARealBoxOverTheActiveForm) {
   EXPECT_EQ(GetActiveWindow(), form->GetHandle());
 }
 
+// A box stands centred over the window it belongs to, or over the work area when there is none
+// (when its centre would take it off the work area, it stays at the nearest place inside).
+TEST_F(DialogsTest, MessageBoxesStandCentredOverTheirOwnerOrTheWorkArea) {
+  struct Case {
+    bool owned;
+    RECT formAt;
+  };
+  const Case cases[] = {{true, RECT{600, 380, 1100, 680}}, {true, RECT{200, 150, 700, 550}}, {false, RECT{}}};
+  RECT work;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  for (const Case& c : cases) {
+    TForm* form = nullptr;
+    if (c.owned) {
+      form = Application()->CreateForm<TForm>();
+      form->SetBounds(c.formAt.left, c.formAt.top, c.formAt.right - c.formAt.left, c.formAt.bottom - c.formAt.top);
+      form->Show();
+      ui.RunUntilIdle();
+    }
+    ui.DriveMessageBoxes();
+    RECT box{};
+    ui.WhenModalWaits([&] {
+      GetWindowRect(UiDriver::FindDialog("Where"), &box);
+      ui.Press(VK_RETURN);
+    });
+    Application()->MessageBox("Centred?", "Where", MB_OK);
+    RECT around = c.owned ? c.formAt : work;
+    EXPECT_NEAR((box.left + box.right) / 2, (around.left + around.right) / 2, 1) << c.owned;
+    EXPECT_NEAR((box.top + box.bottom) / 2, (around.top + around.bottom) / 2, 1) << c.owned;
+    if (form) form->Release();
+    ui.RunUntilIdle();
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -218,6 +218,30 @@ TEST_F(ProgressTest, TheBarStartsRightOfTheCancelButtonWhenItShows) {
   }
 }
 
+// The prompt panel takes what the other panels leave of the bar, at every window width and
+// level, so a prompt is not cut short while room is left on the right.
+TEST_F(ProgressTest, ThePromptPanelTakesTheRoomTheOtherPanelsLeave) {
+  struct Case {
+    int level;
+    int windowWidth;
+  };
+  const Case cases[] = {{0, 500}, {0, 900}, {1, 700}, {1, 1200}};
+  for (const Case c : cases) {
+    SCOPED_TRACE(Format("level %d, width %d", c.level, c.windowWidth));
+    window->ArrangeStatusBarForLevel(c.level);
+    window->SetWidth(c.windowWidth);
+    ui.RunUntilIdle();
+    TStatusPanels* panels = window->StatusBar->GetPanels();
+    int total = 0, others = 0;
+    for (int i = 0; i < panels->Count(); ++i) {
+      total += panels->Items(i)->GetWidth();
+      if (i != spPrompt) others += panels->Items(i)->GetWidth();
+    }
+    EXPECT_EQ(total, window->StatusBar->GetClientWidth());
+    EXPECT_EQ(panels->Items(spPrompt)->GetWidth(), window->StatusBar->GetClientWidth() - others);
+  }
+}
+
 // An exception between start and end no longer leaves the main window and the tool options
 // window disabled: the operation's scope ends it, and it says nothing of success.
 TEST_F(ProgressTest, AnExceptionInsideAnOperationLeavesTheProgramUsable) {

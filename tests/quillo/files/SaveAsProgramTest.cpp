@@ -368,6 +368,35 @@ void ChangeTheFirstBlock(std::uint32_t colour) {
 
 // File > Save writes the picture back in its file's type and at its file's depth, asking
 // nothing; the change is in the file, as both readers see it.
+// The JPEG quality is set with its scroll bar as a user sets it: the bar is there, under the
+// pointer, and its arrows step the number beside it by one.
+TEST_F(SaveAsProgramTest, TheJpegQualityScrollBarChangesTheNumber) {
+  const std::string photo = WriteImage("photo.png", 120, 90, 0x3070C0);
+  Start({photo});
+  std::vector<std::string> numbers;
+  HWND underRight = nullptr, underLeft = nullptr, bar = nullptr;
+  SaveAs({[&] {
+    user.ChooseType(TypePlace("JPEG") - 1);
+    TScrollBar* quality = SavePlus->Quality;
+    bar = quality->GetHandle();
+    const int middle = quality->GetHeight() / 2;
+    const TPoint right = quality->ClientToScreen(TPoint(quality->GetWidth() - 4, middle));
+    const TPoint left = quality->ClientToScreen(TPoint(3, middle));
+    underRight = WindowFromPoint(POINT{right.x, right.y});
+    underLeft = WindowFromPoint(POINT{left.x, left.y});
+    numbers.push_back(SavePlus->QualityVal->GetCaption().c_str());
+    ui.Click(right.x, right.y);
+    numbers.push_back(SavePlus->QualityVal->GetCaption().c_str());
+    ui.Click(left.x, left.y);
+    ui.Click(left.x, left.y);
+    numbers.push_back(SavePlus->QualityVal->GetCaption().c_str());
+    user.ClickControl(IDCANCEL);
+  }});
+  EXPECT_EQ(underRight, bar);
+  EXPECT_EQ(underLeft, bar);
+  EXPECT_EQ(numbers, (std::vector<std::string>{"75", "76", "74"}));
+}
+
 TEST_F(SaveAsProgramTest, SaveKeepsTheFilesTypeAndDepth) {
   struct Case {
     const char* name;

@@ -367,6 +367,28 @@ TEST_F(ToolFormTest, TheExpertLevelShowsWhatTheNoviceLevelHides) {
   EXPECT_EQ(ToolForm->PageControl->GetActivePage(), ToolForm->IconSheet);
 }
 
+// The Brush and Text sheets take the height of what shows on them when they come to the
+// front, at either user level and after another sheet: nothing cut off, no empty band below.
+TEST_F(ToolFormTest, TheBrushAndTextSheetsFitWhatShowsOnThem) {
+  const auto lowestShown = [](TTabSheet* sheet) {
+    int bottom = 0;
+    for (int i = 0; i < sheet->ControlCount(); ++i)
+      if (TControl* c = sheet->Controls(i); c->GetVisible()) bottom = std::max(bottom, c->GetTop() + c->GetHeight());
+    return bottom;
+  };
+  for (int level : {1, 0, 1}) {
+    ToolForm->ApplyUserLevel(level);
+    for (TTabSheet* sheet : {ToolForm->TextSheet, ToolForm->BrushSheet, ToolForm->TextSheet}) {
+      SCOPED_TRACE(std::string(sheet->GetName().c_str()) + " at level " + std::to_string(level));
+      ToolForm->ShowSheet(sheet, true, true);
+      ui.RunUntilIdle();
+      const int bottom = lowestShown(sheet);
+      EXPECT_GE(sheet->GetHeight(), bottom) << "cut off";
+      EXPECT_LE(sheet->GetHeight(), bottom + 2) << "empty below";
+    }
+  }
+}
+
 // A number field on the Icon sheet, as the option bars make them, focused by a click.
 class FocusedFieldTest : public ToolFormTest {
 protected:
