@@ -59,7 +59,14 @@ void Send(HWND view, UINT message, WPARAM keys, const POINT& p) {
   RunQueue();  // the view repaints what the event changed
 }
 
-void BM_StrokeThroughTheHandlers(benchmark::State& state) {
+// The program started with a picture in a document window at the benchmark's zoom and the
+// continuous pen chosen with the round brush.
+struct PenSetting {
+  TMainForm* form;
+  TImageForm* window;
+};
+
+PenSetting StartWithThePen(benchmark::State& state) {
   const auto zoom = static_cast<ZoomKind>(state.range(0));
   state.SetLabel(kZoomNames[zoom]);
   TMainForm* form = StartBenchProgram();
@@ -75,6 +82,11 @@ void BM_StrokeThroughTheHandlers(benchmark::State& state) {
   MakeFactoryBrush(FactoryShape::Round, kBrushSize, 100, 0);
   UpdateBrushShape(false);
   SelectTool(&PenContTool, true, -1);
+  return {form, window};
+}
+
+void BM_StrokeThroughTheHandlers(benchmark::State& state) {
+  TImageForm* const window = StartWithThePen(state).window;
   const std::vector<POINT> path = StrokePath(window);
   const HWND view = window->ShowBuf->GetHandle();
   for (auto _ : state) {
@@ -102,21 +114,7 @@ void BM_StrokeThroughTheHandlers(benchmark::State& state) {
 // The release alone: the stroke's end commits its undo step and repaints what it changed.
 // The goal is one frame, 16 ms, at either zoom; Undo and Redo of the stroke beside it.
 void BM_PenRelease(benchmark::State& state) {
-  const auto zoom = static_cast<ZoomKind>(state.range(0));
-  state.SetLabel(kZoomNames[zoom]);
-  TMainForm* form = StartBenchProgram();
-  TImageForm* window = CreateDocumentWindow(kWidth, kHeight, "");
-  RunQueue();
-  if (zoom == kZoomOne) {
-    form->Zoom->SetPosition(1);
-    ApplyZoom();
-  } else {
-    FitWindowToImage(window, FitZoom::Fitting);
-  }
-  RunQueue();
-  MakeFactoryBrush(FactoryShape::Round, kBrushSize, 100, 0);
-  UpdateBrushShape(false);
-  SelectTool(&PenContTool, true, -1);
+  const auto [form, window] = StartWithThePen(state);
   const std::vector<POINT> path = StrokePath(window);
   const HWND view = window->ShowBuf->GetHandle();
   double release = 0, undo = 0, redo = 0;
