@@ -4,6 +4,9 @@
 #include <cctype>
 #include <chrono>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 // How long the worker waits for the connection before it looks at Cancel and the idle time
@@ -41,11 +44,16 @@ SmtpTransfer::SmtpTransfer(CURL* easy, int idleTimeoutMs, std::function<void()> 
   curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &SmtpTransfer::OnProgress);
   curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
   curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &SmtpTransfer::OnSocketOpened);
+  curl_easy_setopt(easy_, CURLOPT_SOCKOPTDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_CLOSESOCKETFUNCTION, &SmtpTransfer::OnSocketClosing);
+  curl_easy_setopt(easy_, CURLOPT_CLOSESOCKETDATA, this);
 }
 
 SmtpTransfer::~SmtpTransfer() {
   Cancel();
   Wait();
+  multi_.reset();  // closes what it keeps while the socket list it reports to still lives
 }
 
 void SmtpTransfer::Start() {
@@ -97,10 +105,33 @@ void SmtpTransfer::Run() {
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multi, &left))
       if (message->msg == CURLMSG_DONE) result_ = message->data.result;
+  } else {
+    CutConnections();
   }
   curl_multi_remove_handle(multi, easy_);
   end_ = end;
   if (wake_) wake_();
+}
+
+int SmtpTransfer::OnSocketOpened(void* context, curl_socket_t socket, curlsocktype) {
+  auto* self = static_cast<SmtpTransfer*>(context);
+  std::lock_guard<std::mutex> lock(self->mutex_);
+  self->sockets_.push_back(socket);
+  return CURL_SOCKOPT_OK;
+}
+
+int SmtpTransfer::OnSocketClosing(void* context, curl_socket_t socket) {
+  auto* self = static_cast<SmtpTransfer*>(context);
+  std::lock_guard<std::mutex> lock(self->mutex_);
+  std::erase(self->sockets_, socket);
+  return ::close(socket);
+}
+
+void SmtpTransfer::CutConnections() {
+  // Shut down, not closed: the descriptors stay libcurl's to close, so none can be reused
+  // meanwhile; every later read sees the end and every write fails at once.
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (curl_socket_t socket : sockets_) ::shutdown(socket, SHUT_RDWR);
 }
 
 int SmtpTransfer::Trace(CURL*, curl_infotype type, char* data, size_t size, void* context) {

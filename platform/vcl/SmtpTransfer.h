@@ -4,7 +4,9 @@
 // command last sent, a refused recipient, a login asked for), its progress, and how it ended:
 // finished with libcurl's result, cancelled, or ended because the server said nothing for
 // the idle time. Cancel works from any thread at once (the worker's wait is woken); the
-// destructor cancels and waits for the thread.
+// destructor cancels and waits for the thread. An exchange that is given up on (cancelled, or
+// the server silent) has its connection cut before libcurl lets it go: left open, libcurl would
+// finish the message and wait for the silent server's reply.
 
 #include <curl/curl.h>
 
@@ -14,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class SmtpTransfer {
 public:
@@ -52,6 +55,9 @@ private:
   void NoteActivity();
   static int Trace(CURL*, curl_infotype type, char* data, size_t size, void* self);
   static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t total, curl_off_t now);
+  static int OnSocketOpened(void* self, curl_socket_t socket, curlsocktype purpose);
+  static int OnSocketClosing(void* self, curl_socket_t socket);
+  void CutConnections();
 
   struct MultiDeleter {
     void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
@@ -69,4 +75,5 @@ private:
   Progress progress_;
   CURLcode result_ = CURLE_OK;
   Exchange exchange_;  // the worker's until the end
+  std::vector<curl_socket_t> sockets_;  // open ones, under mutex_
 };
