@@ -157,9 +157,9 @@ private:
   uint* Row(int y) const { return mask_.words + long(y) * mask_.stride; }
 
   // Sets the run of (x, y), which is inside and not yet set, and keeps it to look around;
-  // returns its last pixel.
-  int Take(int x, int y) {
-    const int first = x > 0 ? inside_.PreviousOutside(x - 1, y, 0) + 1 : 0;
+  // returns its last pixel. startsHere: (x - 1, y) is known to be outside.
+  int Take(int x, int y, bool startsHere = false) {
+    const int first = startsHere ? x : x > 0 ? inside_.PreviousOutside(x - 1, y, 0) + 1 : 0;
     const int last = x < mask_.width - 1 ? inside_.NextOutside(x + 1, y, mask_.width - 1) - 1 : x;
     WriteRun(Row(y), first, long(last) - first + 1, 1);
     bounds_ = Rect(std::min(bounds_.left, first), std::min(bounds_.top, y), std::max(bounds_.right, last),
@@ -184,13 +184,13 @@ private:
     const int to = diagonal_ ? std::min(run.last + 1, mask_.width - 1) : run.last;
     const uint* row = Row(y);
     for (int x = from; x <= to;) {
-      x = NextClear(row, x, to);
-      if (x > to) break;
-      x = inside_.NextInside(x, y, to);
+      const int clear = NextClear(row, x, to);
+      if (clear > to) break;
+      x = inside_.NextInside(clear, y, to);
       if (x > to) break;
       // An inside pixel already set belongs to a run found before: the next round skips it.
       if (row[x >> 5] >> (x & 31) & 1) continue;
-      x = Take(x, y) + 2;  // the pixel after a run is outside
+      x = Take(x, y, x > clear) + 2;  // the pixel after a run is outside
     }
   }
 
