@@ -157,7 +157,7 @@ private:
   uint* Row(int y) const { return mask_.words + long(y) * mask_.stride; }
 
   // Sets the run of (x, y), which is inside and not yet set, and keeps it to look around;
-  // returns its last pixel. startsHere: (x - 1, y) is known to be outside.
+  // returns its last pixel. startsHere: (x - 1, y) was just found outside.
   int Take(int x, int y, bool startsHere = false) {
     const int first = startsHere ? x : x > 0 ? inside_.PreviousOutside(x - 1, y, 0) + 1 : 0;
     const int last = x < mask_.width - 1 ? inside_.NextOutside(x + 1, y, mask_.width - 1) - 1 : x;
