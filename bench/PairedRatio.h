@@ -10,14 +10,16 @@
 
 namespace bench_ratio {
 
-// Runs ours() and reference() once each per iteration. The order alternates so that neither
-// always finds the caches warmed by the other.
-template <class Ours, class Reference>
-void Paired(benchmark::State& state, double goal, Ours ours, Reference reference) {
+// Runs ours() and reference() once each per iteration, after prepare() untimed (a picture
+// drawn afresh for an operation that changes it). The order alternates so that neither always
+// finds the caches warmed by the other.
+template <class Prepare, class Ours, class Reference>
+void PairedAfter(benchmark::State& state, double goal, Prepare prepare, Ours ours, Reference reference) {
   using Clock = std::chrono::steady_clock;
   double oursTotal = 0, referenceTotal = 0;
   bool oursFirst = true;
   for (auto _ : state) {
+    prepare();
     auto time = [](auto& run) {
       const auto start = Clock::now();
       run();
@@ -38,6 +40,11 @@ void Paired(benchmark::State& state, double goal, Ours ours, Reference reference
   }
   state.counters["vs_ref"] = referenceTotal > 0 ? oursTotal / referenceTotal : 0;
   state.counters["goal"] = goal;
+}
+
+template <class Ours, class Reference>
+void Paired(benchmark::State& state, double goal, Ours ours, Reference reference) {
+  PairedAfter(state, goal, [] {}, ours, reference);
 }
 
 }  // namespace bench_ratio

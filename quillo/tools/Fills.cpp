@@ -1,6 +1,7 @@
-// The flood fills. The area is grown into a mask by the library's region fill over a colour
-// predicate, cut to the selection, and painted by the tool's Apply; each fill is one undo step,
-// opened at the click and narrowed to what was painted.
+// The flood fills. The area is grown into a mask by the library's region fill, asking about
+// runs of like colour a row at a time, cut to the selection, and painted by the tool's Apply
+// run by run; each fill is one undo step, opened at the click without copying the picture,
+// keeping the rows of the area before they are painted and narrowed to what was painted.
 
 #include "quillo/tools/Fills.h"
 
@@ -14,6 +15,7 @@
 #include "quillo/document/Zoom.h"
 #include "quillo/tools/BrushModel.h"
 #include "quillo/tools/ColorSpace.h"
+#include "quillo/tools/ColourRuns.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/OptionBar.h"
 #include "quillo/tools/ToolHost.h"
@@ -21,10 +23,7 @@
 
 namespace {
 
-// The state of one fill, read by the library's callbacks.
-int FillTolerance = 0;
-Rect FillBounds;  // DrawView's rectangle, right and bottom exclusive
-std::uint32_t FillSeedColor = 0;
+// The solid fill's paint and, in shade mode, its colour at each brightness.
 std::uint32_t FillColor = 0;
 std::array<std::uint32_t, 256> FillShadeTable{};
 
@@ -36,17 +35,20 @@ std::uint32_t Word(int r, int g, int b) {
   return static_cast<std::uint32_t>(r) << 16 | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b);
 }
 
-bool FillColorMatch(int x, int y) {
-  if (x < FillBounds.left || y < FillBounds.top || x >= FillBounds.right || y >= FillBounds.bottom) return false;
-  return PixelDistance(*DrawView.At(x, y), FillSeedColor) <= FillTolerance;
-}
+// The bounds of the runs a fill paints, joining the dirty rectangle at the end.
+class PaintedRuns {
+public:
+  void Add(int first, int last, int y) {
+    if (bounds_.Empty()) bounds_ = Rect(first, y, last, y);
+    bounds_ = Rect(std::min(bounds_.left, first), bounds_.top, std::max(bounds_.right, last), y);
+  }
+  void ExtendDirty() const {
+    if (!bounds_.Empty()) ExtendDirtyRect(bounds_.left, bounds_.top, bounds_.right, bounds_.bottom);
+  }
 
-void FillSolidPixel(int x, int y) {
-  ExtendDirtyRect(x, y, x, y);
-  std::uint32_t* pixel = DrawView.At(x, y);
-  if (!FillSolidTool.Shade) *pixel = FillColor;
-  else *pixel = FillShadeTable[static_cast<std::size_t>(Brightest(*pixel))] | (FillColor & 0xFF000000u);
-}
+private:
+  Rect bounds_;  // runs come row by row from the top
+};
 
 bool IsFillTool(const P_icon* tool) { return tool == &FillSolidTool || tool == &FillPatternTool; }
 
@@ -57,11 +59,7 @@ int Wrapped(int value, int size) { return (value % size + size) % size; }
 
 }  // namespace
 
-int PixelDistance(std::uint32_t a, std::uint32_t b) {
-  int sum = 0;
-  for (const int shift : {0, 8, 16, 24}) sum += std::abs(Byte(a, shift) - Byte(b, shift));
-  return sum;
-}
+int PixelDistance(std::uint32_t a, std::uint32_t b) { return ByteDistance(a, b); }
 
 bool AllocPictureMask(BitBuffer& mask) {
   if (!CurrentPicture || CurrentPicture->Empty()) return false;
@@ -71,14 +69,13 @@ bool AllocPictureMask(BitBuffer& mask) {
   return true;
 }
 
-bool GrowColourArea(BitBuffer& mask, int x, int y, int tolerance, bool eightConnected) {
+bool GrowColourArea(BitBuffer& mask, int x, int y, int tolerance, bool eightConnected, Rect* grown) {
   if (!CurrentPicture || x < 0 || y < 0 || x >= CurrentPicture->Width() || y >= CurrentPicture->Height()) return false;
   if (!AllocPictureMask(mask)) return false;
   SetDrawViewClip();
-  FillTolerance = tolerance;
-  FillBounds = Rect(DrawView.rect.left, DrawView.rect.top, DrawView.rect.right + 1, DrawView.rect.bottom + 1);
-  FillSeedColor = *CurrentPicture->At(x, y);
-  mask.Fill(x, y, FillColorMatch, eightConnected);
+  const ColourRuns like(DrawView, *CurrentPicture->At(x, y), tolerance);
+  const Rect bounds = mask.Fill(x, y, like, eightConnected);
+  if (grown) *grown = bounds;
   return true;
 }
 
@@ -104,11 +101,14 @@ void P_fill::AddPoint() {
     return;
   }
   BitBuffer mask;
-  if (!GrowColourArea(mask, x, y, static_cast<int>(GetOptionValue(0)), GetOptionValue(2) != 0)) return;
+  Rect grown;
+  if (!GrowColourArea(mask, x, y, static_cast<int>(GetOptionValue(0)), GetOptionValue(2) != 0, &grown)) return;
   const std::uint32_t colour = MouseShift.Contains(ssRight) ? BackgroundColour() : DrawingColour();
   ResetDirtyRect();
   // A fill never leaves the selection.
   if (selected) mask.Copy(picture->Mask, 0, 0, BitBuffer::kAnd);
+  // The step the click opened copies the rows the paint is about to change.
+  if (!grown.Empty()) picture->KeepRowsForUndo(grown.top, grown.bottom);
   Apply(colour, &mask);
   MarkPictureChanged();
   if (!DirtyRect.Empty()) RepaintImageRect(DirtyRect.left, DirtyRect.top, DirtyRect.right + 1, DirtyRect.bottom + 1);
@@ -144,7 +144,17 @@ void P_fill_solid::Apply(std::uint32_t colour, BitBuffer* mask) {
   }
   colour &= 0xFFFFFFu;
   FillColor = IsFillTool(CurrentTool) ? colour | TransparencyBits() : colour;
-  mask->Stencil(DrawView.rect, FillSolidPixel);
+  const std::uint32_t top = FillColor & 0xFF000000u;
+  PaintedRuns painted;
+  mask->StencilRuns(DrawView.rect, [&](int first, int last, int y) {
+    painted.Add(first, last, y);
+    std::uint32_t* pixel = DrawView.At(first, y);
+    std::uint32_t* const end = pixel + (last - first + 1);
+    if (!FillSolidTool.Shade) std::fill(pixel, end, FillColor);
+    else
+      for (; pixel != end; ++pixel) *pixel = FillShadeTable[static_cast<std::size_t>(Brightest(*pixel))] | top;
+  });
+  painted.ExtendDirty();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -170,15 +180,15 @@ void P_fill_pattern::Apply(std::uint32_t colour, BitBuffer* mask) {
     offset = FillPosTool.FillOrigin;
   const std::uint32_t transparency = CurrentTool == this ? TransparencyBits() : 0;
   const std::uint32_t background = BackgroundColour();
-  const Rect area = Intersect(DrawView.rect, Rect(0, 0, mask->width - 1, mask->height - 1));
-  for (int y = area.top; y <= area.bottom; ++y) {
-    const int row = Wrapped(offset.y + y, bh);
-    for (int x = area.left; x <= area.right; ++x) {
-      if (!mask->Test(x, y)) continue;
-      ExtendDirtyRect(x, y, x, y);
-      std::uint32_t b = *Brush.At(Brush.rect.left + Wrapped(offset.x + x, bw), Brush.rect.top + row);
+  PaintedRuns painted;
+  mask->StencilRuns(DrawView.rect, [&](int first, int last, int y) {
+    painted.Add(first, last, y);
+    const std::uint32_t* tiles = Brush.At(Brush.rect.left, Brush.rect.top + Wrapped(offset.y + y, bh));
+    std::uint32_t* pixel = DrawView.At(first, y);
+    for (int column = Wrapped(offset.x + first, bw), x = first; x <= last; ++x, ++pixel) {
+      std::uint32_t b = tiles[column];
+      if (++column == bw) column = 0;
       if (b == BrushOutside) b = background;
-      std::uint32_t* pixel = DrawView.At(x, y);
       if (!Shade) {
         *pixel = b | transparency;
         continue;
@@ -188,7 +198,8 @@ void P_fill_pattern::Apply(std::uint32_t colour, BitBuffer* mask) {
       HSV2RGB(h, s, (Brightest(*pixel) + v) >> 1, r, g, bl);
       *pixel = Word(r, g, bl);
     }
-  }
+  });
+  painted.ExtendDirty();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -33,6 +33,7 @@ class P_fill_solid : public P_fill {
 public:
   explicit P_fill_solid(const ToolTraits& traits) : P_fill(traits) {}
   void Activate() override;
+  bool KeepsRowsForUndo() const override { return true; }
   void Apply(std::uint32_t colour, BitBuffer* mask) override;
 };
 
@@ -43,6 +44,7 @@ class P_fill_pattern : public P_fill {
 public:
   explicit P_fill_pattern(const ToolTraits& traits) : P_fill(traits) {}
   void Activate() override;
+  bool KeepsRowsForUndo() const override { return true; }
   void Apply(std::uint32_t colour, BitBuffer* mask) override;
 
   int FillPatternMode = PatternAtImageOrigin;
@@ -65,8 +67,8 @@ int PixelDistance(std::uint32_t a, std::uint32_t b);
 // A mask of the active picture's size, cleared; false without a picture or memory.
 bool AllocPictureMask(BitBuffer& mask);
 // Grows into mask (allocated at the active picture's size) the area of pixels connected to
-// (x, y) whose colour lies within tolerance of its colour, as far as DrawView reaches; false
-// when the point is off the picture or there is no memory.
-bool GrowColourArea(BitBuffer& mask, int x, int y, int tolerance, bool eightConnected);
+// (x, y) whose colour lies within tolerance of its colour, as far as DrawView reaches, its
+// bounds into grown when given; false when the point is off the picture or there is no memory.
+bool GrowColourArea(BitBuffer& mask, int x, int y, int tolerance, bool eightConnected, Rect* grown = nullptr);
 // Paints the mask with the fill chosen in the palette's fill group (the solid fill when none).
 void PaintWithChosenFill(std::uint32_t colour, BitBuffer& mask);

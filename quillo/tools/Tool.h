@@ -96,8 +96,9 @@ public:
   // next: the tool that follows, or null when the tool is suspended.
   virtual void Deactivate(P_icon* /*next*/) {}
   // True when the tool changes the picture only through the brush stamps and the feedback
-  // helpers, which keep the rows they change for the undo step first: its step at the first
-  // point then copies the picture's rows only as the stroke reaches them.
+  // helpers, which keep the rows they change for the undo step first, or keeps them itself
+  // (the fills): its step at the first point then copies the picture's rows only as the
+  // stroke reaches them.
   virtual bool KeepsRowsForUndo() const { return false; }
   // True for a tool that shows its result through a dialog's preview: while it is current the
   // picture under the preview must not be edited by other means.

@@ -7,7 +7,26 @@
 //
 // The value v of the writing operations: 0 clears, -1 toggles, any other value sets.
 
+#include <bit>
+
+#include "vorlen/core/BitWords.h"
 #include "vorlen/core/Types.h"
+
+// What a fill by runs asks of the picture it grows over: where, along one row, the pixels
+// inside the region start and stop. One question covers a whole run of pixels, so the answers
+// can come from a tight loop over the row instead of a call per pixel.
+class RowRuns {
+public:
+  // The first x' from x up to last where (x', y) is inside; last + 1 when there is none.
+  virtual int NextInside(int x, int y, int last) const = 0;
+  // The first x' from x up to last where (x', y) is outside; last + 1 when there is none.
+  virtual int NextOutside(int x, int y, int last) const = 0;
+  // The first x' from x down to first where (x', y) is outside; first - 1 when there is none.
+  virtual int PreviousOutside(int x, int y, int first) const = 0;
+
+protected:
+  ~RowRuns() = default;
+};
 
 class BitBuffer {
 public:
@@ -49,8 +68,14 @@ public:
   void Scale(BitBuffer& src, bool any);
   // Sets the region around (x, y) where inside holds; returns its bounding rectangle.
   Rect Fill(int x, int y, bool (*inside)(int x, int y), bool diagonal);
+  // As Fill, asking about runs of a row instead of single pixels. The same region results.
+  Rect Fill(int x, int y, const RowRuns& inside, bool diagonal);
   // Calls fn for every set bit inside r, row by row from the top, left to right.
   void Stencil(const Rect& r, void (*fn)(int x, int y));
+  // Calls fn(first, last, y) for every run of set bits inside r, row by row from the top, left
+  // to right; a run ends where the bits or r end.
+  template <class Fn>
+  void StencilRuns(const Rect& r, Fn&& fn) const;
 
   uint* words;
   int stride;  // words per row
@@ -69,3 +94,37 @@ private:
   void ScaleAny(const BitBuffer& src);
   bool SharesWordsWith(const BitBuffer& other) const;
 };
+
+template <class Fn>
+void BitBuffer::StencilRuns(const Rect& r, Fn&& fn) const {
+  if (words == nullptr) return;
+  const Rect area = Intersect(r, Rect(0, 0, width - 1, height - 1));
+  if (area.Empty()) return;
+  const int firstWord = area.left >> 5, lastWord = area.right >> 5;
+  for (int y = area.top; y <= area.bottom; ++y) {
+    const uint* row = Row(y);
+    int open = -1;  // the start of a run reaching the end of the word before
+    for (int w = firstWord; w <= lastWord; ++w) {
+      uint bits = row[w] & BitSpan(w == firstWord ? area.left & 31 : 0, w == lastWord ? area.right & 31 : 31);
+      const int base = w * 32;
+      if (open >= 0) {
+        if (bits == ~0u) continue;
+        const int ones = std::countr_one(bits);
+        fn(open, base + ones - 1, y);
+        open = -1;
+        if (ones > 0) bits &= ~BitSpan(0, ones - 1);
+      }
+      while (bits != 0) {
+        const int start = std::countr_zero(bits);
+        const int ones = std::countr_one(bits >> start);
+        if (start + ones == 32) {
+          open = base + start;
+          break;
+        }
+        fn(base + start, base + start + ones - 1, y);
+        bits &= ~BitSpan(start, start + ones - 1);
+      }
+    }
+    if (open >= 0) fn(open, area.right, y);
+  }
+}

@@ -127,7 +127,88 @@ private:
   std::vector<Span> pending_;
 };
 
+// A flood fill that asks about whole runs of a row. Every run found is set and widened at
+// once, so a row's set bits always make whole runs of inside pixels: a pixel inside and not
+// yet set starts a run not yet found, and the mask itself remembers what was found. Along
+// the rows above and below a run, the set stretches are skipped a word at a time and the
+// rest is asked about run by run.
+class RunFill {
+public:
+  RunFill(BitBuffer& mask, const RowRuns& inside, bool diagonal) : mask_(mask), inside_(inside), diagonal_(diagonal) {}
+
+  // (x, y) is inside.
+  Rect Run(int x, int y) {
+    bounds_ = Rect(x, y, x, y);
+    Take(x, y);
+    while (!pending_.empty()) {
+      const Span run = pending_.back();
+      pending_.pop_back();
+      if (run.y > 0) LookAt(run, run.y - 1);
+      if (run.y + 1 < mask_.height) LookAt(run, run.y + 1);
+    }
+    return bounds_;
+  }
+
+private:
+  struct Span {
+    int first, last, y;
+  };
+
+  uint* Row(int y) const { return mask_.words + long(y) * mask_.stride; }
+
+  // Sets the run of (x, y), which is inside and not yet set, and keeps it to look around;
+  // returns its last pixel. startsHere: (x - 1, y) was just found outside.
+  int Take(int x, int y, bool startsHere = false) {
+    const int first = startsHere ? x : x > 0 ? inside_.PreviousOutside(x - 1, y, 0) + 1 : 0;
+    const int last = x < mask_.width - 1 ? inside_.NextOutside(x + 1, y, mask_.width - 1) - 1 : x;
+    WriteRun(Row(y), first, long(last) - first + 1, 1);
+    bounds_ = Rect(std::min(bounds_.left, first), std::min(bounds_.top, y), std::max(bounds_.right, last),
+                   std::max(bounds_.bottom, y));
+    pending_.push_back(Span{first, last, y});
+    return last;
+  }
+
+  // The first clear bit of row from x up to last; last + 1 when every one is set.
+  static int NextClear(const uint* row, int x, int last) {
+    int w = x >> 5;
+    uint clear = ~row[w] & ~0u << (x & 31);
+    while (clear == 0) {
+      if (++w > last >> 5) return last + 1;
+      clear = ~row[w];
+    }
+    return std::min(w * 32 + std::countr_zero(clear), last + 1);
+  }
+
+  void LookAt(const Span& run, int y) {
+    const int from = diagonal_ ? std::max(run.first - 1, 0) : run.first;
+    const int to = diagonal_ ? std::min(run.last + 1, mask_.width - 1) : run.last;
+    const uint* row = Row(y);
+    for (int x = from; x <= to;) {
+      const int clear = NextClear(row, x, to);
+      if (clear > to) break;
+      x = inside_.NextInside(clear, y, to);
+      if (x > to) break;
+      // An inside pixel already set belongs to a run found before: the next round skips it.
+      if (row[x >> 5] >> (x & 31) & 1) continue;
+      x = Take(x, y, x > clear) + 2;  // the pixel after a run is outside
+    }
+  }
+
+  BitBuffer& mask_;
+  const RowRuns& inside_;
+  bool diagonal_;
+  Rect bounds_;
+  std::vector<Span> pending_;
+};
+
 }  // namespace
+
+Rect BitBuffer::Fill(int x, int y, const RowRuns& inside, bool diagonal) {
+  if (words == nullptr) return Rect();
+  Clear();
+  if (x < 0 || y < 0 || x >= width || y >= height || inside.NextInside(x, y, x) != x) return Rect();
+  return RunFill(*this, inside, diagonal).Run(x, y);
+}
 
 Rect BitBuffer::Fill(int x, int y, bool (*inside)(int x, int y), bool diagonal) {
   if (words == nullptr) return Rect();
@@ -143,15 +224,7 @@ Rect BitBuffer::Fill(int x, int y, bool (*inside)(int x, int y), bool diagonal) 
 }
 
 void BitBuffer::Stencil(const Rect& r, void (*fn)(int x, int y)) {
-  if (words == nullptr) return;
-  const Rect area = Intersect(r, Rect(0, 0, width - 1, height - 1));
-  if (area.Empty()) return;
-  const int firstWord = area.left >> 5, lastWord = area.right >> 5;
-  for (int y = area.top; y <= area.bottom; ++y) {
-    const uint* row = Row(y);
-    for (int w = firstWord; w <= lastWord; ++w) {
-      uint bits = row[w] & BitSpan(w == firstWord ? area.left & 31 : 0, w == lastWord ? area.right & 31 : 31);
-      for (; bits != 0; bits &= bits - 1) fn(w * 32 + std::countr_zero(bits), y);
-    }
-  }
+  StencilRuns(r, [fn](int first, int last, int y) {
+    for (int x = first; x <= last; ++x) fn(x, y);
+  });
 }

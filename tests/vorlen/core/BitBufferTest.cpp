@@ -312,3 +312,83 @@ TEST(BitBufferStencil, VisitsSetBitsInsideTheClippedRectangleInOrder) {
   m.Stencil(Rect(40, 0, 50, 2), Record);
   EXPECT_TRUE(stencilled.empty());
 }
+
+namespace {
+
+// The region of a text picture told run by run, as a fill by runs asks about it.
+class TextRuns final : public RowRuns {
+public:
+  explicit TextRuns(const std::vector<std::string>& picture) : picture_(picture) {}
+  int NextInside(int x, int y, int last) const override {
+    while (x <= last && !In(x, y)) ++x;
+    return x;
+  }
+  int NextOutside(int x, int y, int last) const override {
+    while (x <= last && In(x, y)) ++x;
+    return x;
+  }
+  int PreviousOutside(int x, int y, int first) const override {
+    while (x >= first && In(x, y)) --x;
+    return x;
+  }
+
+private:
+  bool In(int x, int y) const { return picture_[size_t(y)][size_t(x)] == '#'; }
+  const std::vector<std::string>& picture_;
+};
+
+}  // namespace
+
+TEST(BitBufferFill, ByRunsFindsTheRegionThePixelQuestionsFind) {
+  std::mt19937 random(29);
+  for (int round = 0; round < 400; ++round) {
+    const int w = 1 + int(random() % 80), h = 1 + int(random() % 24);
+    const unsigned density = 30 + random() % 60;
+    std::vector<std::string> picture(size_t(h), std::string(size_t(w), '.'));
+    for (auto& row : picture)
+      for (char& c : row) c = random() % 100 < density ? '#' : '.';
+    const int x = int(random() % unsigned(w)), y = int(random() % unsigned(h));
+    const bool diagonal = round % 2 == 1;
+    Rect byPixels;
+    const BitBuffer expected = FillOf(picture, x, y, diagonal, byPixels);
+    // A mask left full of set bits: the fill clears it first.
+    BitBuffer m = FromRows(std::vector<std::string>(size_t(h), std::string(size_t(w), '#')));
+    const Rect byRuns = m.Fill(x, y, TextRuns(picture), diagonal);
+    ASSERT_EQ(Rows(m), Rows(expected)) << round;
+    ASSERT_EQ(byRuns, byPixels) << round;
+  }
+  // Off the mask, or without one, nothing.
+  const std::vector<std::string> picture{"#.#", "###"};
+  BitBuffer m = Cleared(3, 2);
+  for (const auto& [x, y] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 2}, std::pair{3, 0}})
+    EXPECT_EQ(m.Fill(x, y, TextRuns(picture), true), Rect(0, 0, -1, -1));
+  BitBuffer empty;
+  EXPECT_EQ(empty.Fill(0, 0, TextRuns(picture), true), Rect(0, 0, -1, -1));
+}
+
+TEST(BitBufferStencil, RunsAreTheSetBitsJoinedAlongEachRow) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 200; ++round) {
+    const int w = 1 + int(random() % 130), h = 1 + int(random() % 4);
+    BitBuffer m = Cleared(w, h);
+    // Long runs across word ends as well as single bits.
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w;) {
+        const int len = 1 + int(random() % (round % 2 ? 70 : 3));
+        if (random() % 2) m.PutPixelsSafe(x, y, len, 1);
+        x += len;
+      }
+    const int left = int(random() % unsigned(w + 4)) - 2, top = int(random() % unsigned(h + 2)) - 1;
+    const Rect r(left, top, left + int(random() % unsigned(w + 2)), top + int(random() % unsigned(h + 1)));
+    stencilled.clear();
+    m.Stencil(r, Record);
+    std::vector<std::vector<int>> expected;  // first, last, y
+    for (const auto& [x, y] : stencilled) {
+      if (!expected.empty() && expected.back()[2] == y && expected.back()[1] == x - 1) expected.back()[1] = x;
+      else expected.push_back({x, x, y});
+    }
+    std::vector<std::vector<int>> runs;
+    m.StencilRuns(r, [&runs](int first, int last, int y) { runs.push_back({first, last, y}); });
+    ASSERT_EQ(runs, expected) << round;
+  }
+}
