@@ -19,6 +19,14 @@ struct FetchScope {
   const TestPicture* previous;
 };
 
+// A context ready for a run over `picture`, reading it through the test's fetch routine.
+std::unique_ptr<FormulaContext> StartedContext(const TestPicture& picture, const FormulaSliders& sliders) {
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  return context;
+}
+
 }  // namespace
 
 TestPicture MakeTestPicture(int width, int height, std::uint32_t seed) {
@@ -36,9 +44,7 @@ TestPicture MakeTestPicture(int width, int height, std::uint32_t seed) {
 std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
                                        const FormulaSliders& sliders, const PixelsRun& runs) {
   FetchScope scope(picture);
-  auto context = std::make_unique<FormulaContext>();
-  context->Reset();
-  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  const auto context = StartedContext(picture, sliders);
   std::vector<ChannelValues> out;
   out.reserve(picture.pixels.size());
   for (int y = 0; y < picture.height; ++y) {
@@ -63,9 +69,7 @@ std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const Te
 std::vector<std::uint32_t> RunCompiledRows(const CompiledFormula& compiled, const TestPicture& picture,
                                            const FormulaSliders& sliders) {
   FetchScope scope(picture);
-  auto context = std::make_unique<FormulaContext>();
-  context->Reset();
-  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  const auto context = StartedContext(picture, sliders);
   std::vector<std::uint32_t> out(picture.pixels.size(), 0x5A5A5A5A);
   for (int y = 0; y < picture.height; ++y) {
     const std::size_t start = std::size_t(y) * picture.width;
@@ -83,9 +87,7 @@ std::vector<std::uint32_t> RunCompiledRows(const CompiledFormula& compiled, cons
 std::vector<std::uint32_t> RunCompiledInteriorRows(const CompiledFormula& compiled, const TestPicture& picture,
                                                    const FormulaSliders& sliders) {
   FetchScope scope(picture);
-  auto context = std::make_unique<FormulaContext>();
-  context->Reset();
-  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  const auto context = StartedContext(picture, sliders);
   std::vector<std::uint32_t> out(picture.pixels.size(), 0x5A5A5A5A);
   const std::ptrdiff_t rowBytes = std::ptrdiff_t{picture.width} * 4;
   const auto run = [&](int y, int x, int end, bool interior) {
