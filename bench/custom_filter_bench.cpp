@@ -2,7 +2,8 @@
 // against plain loops written here that do the same arithmetic (weights scaled by 2^37 in
 // 64-bit integers, ties to even inside, truncation on the border): a non-separable 5 x 5
 // kernel, a 3 x 3 one and the separable 5 x 5 (1 4 6 4 1 by 1 4 6 4 1, Div 256). The goal:
-// within 1.5 times the plain loops. For the separable kernel also a two-pass loop, and a
+// within 1.5 times the plain loops. For the separable kernel also a two-pass loop (goal: 1.3
+// times it, the filter running in two passes too), and a
 // Preview of a 256 x 256 area in the program, message pumping included (goal: under 30 ms).
 
 #include <benchmark/benchmark.h>
@@ -28,6 +29,8 @@ namespace {
 
 constexpr int kWidth = 4000, kHeight = 3000;
 constexpr double kGoal = 1.5;
+// The separable kernel runs in two passes: against a two-pass loop.
+constexpr double kTwoPassGoal = 1.3;
 
 enum KernelKind { kFull = 0, kSmall = 1, kSeparable = 2 };
 
@@ -205,7 +208,7 @@ void BM_SeparableTwoPass(benchmark::State& state) {
   const ConvolutionFilter filter(KernelOf(kSeparable));
   Buffer ours = Target(), twoPass = Target();
   bench_ratio::Paired(
-      state, kGoal, [&] { Ours(filter, Photo(), ours); }, [&] { TwoPass(Photo(), twoPass); });
+      state, kTwoPassGoal, [&] { Ours(filter, Photo(), ours); }, [&] { TwoPass(Photo(), twoPass); });
   state.SetLabel("ours against a two-pass loop");
   if (std::memcmp(ours.pixels, twoPass.pixels, sizeof(std::uint32_t) * kWidth * kHeight) != 0)
     state.SkipWithError("the filter and the two-pass loop disagree");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -64,6 +66,55 @@ ConvolutionFilter::ConvolutionFilter(const ConvolutionKernel& given) {
       weights_[static_cast<std::size_t>(row * side_ + column)] =
           Scaled(KernelWeight(kernel, (row + skip) * KernelSide + column + skip));
   bias_ = Scaled(kernel.Bias);
+  FindSeparableForm(kernel);
+}
+
+void ConvolutionFilter::FindSeparableForm(const ConvolutionKernel& kernel) {
+  const int skip = (KernelSide - side_) / 2;
+  const int count = side_ * side_;
+  std::array<std::int64_t, KernelCells> cells{};
+  for (int k = 0; k < count; ++k)
+    cells[static_cast<std::size_t>(k)] = kernel.Cells[static_cast<std::size_t>((k / side_ + skip) * KernelSide + k % side_ + skip)];
+  int first = 0;
+  while (first < count && cells[static_cast<std::size_t>(first)] == 0) ++first;
+  if (first == count) return;
+  // The weights must be the cells times one ratio num / den (in lowest terms, den > 0); den
+  // then divides every cell, and the weights are num times the reduced cells.
+  const std::int64_t pivotWeight = weights_[static_cast<std::size_t>(first)], pivotCell = cells[static_cast<std::size_t>(first)];
+  const std::int64_t common = std::gcd(pivotWeight, pivotCell);
+  std::int64_t num = pivotWeight / common, den = pivotCell / common;
+  if (den < 0) {
+    num = -num;
+    den = -den;
+  }
+  for (int k = 0; k < count; ++k) {
+    std::int64_t& cell = cells[static_cast<std::size_t>(k)];
+    if (weights_[static_cast<std::size_t>(k)] * pivotCell != pivotWeight * cell || cell % den != 0) return;
+    cell /= den;
+  }
+  // The reduced cells must be an outer product: every row a whole multiple of the first
+  // non-zero row brought to its lowest terms.
+  const int pivotRow = first / side_;
+  std::int64_t rowGcd = 0;
+  for (int c = 0; c < side_; ++c) rowGcd = std::gcd(rowGcd, cells[static_cast<std::size_t>(pivotRow * side_ + c)]);
+  std::array<std::int32_t, KernelSide> rowTaps{}, columnTaps{};
+  for (int c = 0; c < side_; ++c)
+    rowTaps[static_cast<std::size_t>(c)] = static_cast<std::int32_t>(cells[static_cast<std::size_t>(pivotRow * side_ + c)] / rowGcd);
+  const int pivotColumn = first % side_;
+  const std::int64_t pivotTap = rowTaps[static_cast<std::size_t>(pivotColumn)];
+  for (int r = 0; r < side_; ++r) {
+    const std::int64_t at = cells[static_cast<std::size_t>(r * side_ + pivotColumn)];
+    if (at % pivotTap != 0) return;
+    columnTaps[static_cast<std::size_t>(r)] = static_cast<std::int32_t>(at / pivotTap);
+    for (int c = 0; c < side_; ++c)
+      if (cells[static_cast<std::size_t>(r * side_ + c)] !=
+          std::int64_t{columnTaps[static_cast<std::size_t>(r)]} * rowTaps[static_cast<std::size_t>(c)])
+        return;
+  }
+  separable_ = true;
+  factor_ = num;
+  rowTaps_ = rowTaps;
+  columnTaps_ = columnTaps;
 }
 
 void ConvolutionFilter::FilterRow(const Buffer& source, const BitBuffer* mask, Buffer& target, int y, int x1,
@@ -79,7 +130,11 @@ void ConvolutionFilter::FilterRow(const Buffer& source, const BitBuffer* mask, B
   const int inRight = interiorRow ? std::min(x2, picture.right - half) : x2;
   for (int x = x1; x <= x2 && x < inLeft; ++x) FilterBorder(source, mask, target, y, x);
   if (inLeft <= inRight) {
-    if (side_ == 5)
+    if (separable_ && side_ == 5)
+      FilterInteriorTwoPass<5>(source, mask, target, y, inLeft, inRight);
+    else if (separable_)
+      FilterInteriorTwoPass<3>(source, mask, target, y, inLeft, inRight);
+    else if (side_ == 5)
       FilterInterior<5>(source, mask, target, y, inLeft, inRight);
     else
       FilterInterior<3>(source, mask, target, y, inLeft, inRight);
@@ -109,6 +164,46 @@ void ConvolutionFilter::FilterInterior(const Buffer& source, const BitBuffer* ma
       }
     }
     *out = (*out & 0xFF000000u) | RoundedLevel(red) << 16 | RoundedLevel(green) << 8 | RoundedLevel(blue);
+  }
+}
+
+// First the column taps down each column of the neighbourhood's rows, into one integer sum per
+// channel and column; then the row taps along those sums. Both are exact in 32 bits: a sum
+// is at most 25 * 999 * 255 in magnitude.
+template <int Side>
+void ConvolutionFilter::FilterInteriorTwoPass(const Buffer& source, const BitBuffer* mask, Buffer& target, int y,
+                                              int x1, int x2) const {
+  constexpr int half = Side / 2;
+  const std::size_t columns = static_cast<std::size_t>(x2 - x1 + Side);
+  columnSums_.assign(3 * columns, 0);
+  std::int32_t* red = columnSums_.data();
+  std::int32_t* green = red + columns;
+  std::int32_t* blue = green + columns;
+  for (int ky = 0; ky < Side; ++ky) {
+    const std::int32_t tap = columnTaps_[static_cast<std::size_t>(ky)];
+    if (tap == 0) continue;
+    const std::uint32_t* p = source.At(x1 - half, y - half + ky);
+    for (std::size_t k = 0; k < columns; ++k) {
+      const std::uint32_t c = p[k];
+      red[k] += tap * static_cast<std::int32_t>(c >> 16 & 0xFF);
+      green[k] += tap * static_cast<std::int32_t>(c >> 8 & 0xFF);
+      blue[k] += tap * static_cast<std::int32_t>(c & 0xFF);
+    }
+  }
+  std::int32_t taps[Side];
+  for (int k = 0; k < Side; ++k) taps[k] = rowTaps_[static_cast<std::size_t>(k)];
+  std::uint32_t* out = target.At(x1, y);
+  for (int x = x1; x <= x2; ++x, ++out) {
+    if (Skipped(mask, x, y)) continue;
+    const std::size_t at = static_cast<std::size_t>(x - x1);
+    std::int32_t r = 0, g = 0, b = 0;
+    for (int k = 0; k < Side; ++k) {
+      r += taps[k] * red[at + static_cast<std::size_t>(k)];
+      g += taps[k] * green[at + static_cast<std::size_t>(k)];
+      b += taps[k] * blue[at + static_cast<std::size_t>(k)];
+    }
+    *out = (*out & 0xFF000000u) | RoundedLevel(factor_ * r + bias_) << 16 | RoundedLevel(factor_ * g + bias_) << 8 |
+           RoundedLevel(factor_ * b + bias_);
   }
 }
 

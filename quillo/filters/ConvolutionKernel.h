@@ -8,9 +8,17 @@
 // Every weight is a multiple of 2^-37 below 2^10 (|cell| <= 999, 1 <= Div <= 9999), so the
 // sums are held exactly as 64-bit integers scaled by 2^37: the result is the one an exact
 // sum of the single-precision weights gives, whatever the order of the terms.
+//
+// A kernel runs in two passes (down the columns, then along the row) where that gives the very
+// same sums: when its scaled weights are one integer times integer cells that are an outer
+// product, column taps by row taps (a blur of Div 256, an edge kernel of Div 1). The integer
+// sums of both passes are exact, and the one multiplication by that integer gives the scaled
+// sum the single pass forms, so rounding and clamping see the same number. Kernels whose
+// weights single precision rounds apart (a Div of 273) stay in one pass.
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "vorlen/core/BitBuffer.h"
 #include "vorlen/core/Buffer.h"
@@ -49,6 +57,8 @@ public:
 
   // 5 or 3.
   int Side() const { return side_; }
+  // 2 when the interior runs in two passes, else 1.
+  int Passes() const { return separable_ ? 2 : 1; }
 
   // Filters pixels x1..x2 of row y into target from source, which holds the whole unfiltered
   // picture (its rectangle is the picture's). Pixels outside source, outside target, or
@@ -58,10 +68,22 @@ public:
 private:
   template <int Side>
   void FilterInterior(const Buffer& source, const BitBuffer* mask, Buffer& target, int y, int x1, int x2) const;
+  template <int Side>
+  void FilterInteriorTwoPass(const Buffer& source, const BitBuffer* mask, Buffer& target, int y, int x1,
+                             int x2) const;
   void FilterBorder(const Buffer& source, const BitBuffer* mask, Buffer& target, int y, int x) const;
+  // Finds the two-pass form of the weights in use when there is an exact one.
+  void FindSeparableForm(const ConvolutionKernel& kernel);
 
   int side_ = 3;
   // The weights of the form in use, row by row, and Bias, scaled by 2^37.
   std::array<std::int64_t, KernelCells> weights_{};
   std::int64_t bias_ = 0;
+  // The two-pass form: weight (row r, column c) = factor_ * columnTaps_[r] * rowTaps_[c].
+  bool separable_ = false;
+  std::int64_t factor_ = 0;
+  std::array<std::int32_t, KernelSide> columnTaps_{}, rowTaps_{};
+  // The first pass's sums of a row, per channel; kept between rows (the filter runs on one
+  // thread) so that a row costs no allocation.
+  mutable std::vector<std::int32_t> columnSums_;
 };

@@ -125,8 +125,9 @@ struct CompileFailure {
 // operators do not reach. Pending values live on the machine stack of the routine.
 class ChannelCompiler {
  public:
-  ChannelCompiler(const char* source, int channel, FormulaCodeBuffer& code, FormulaCodeMode mode)
-      : scanner_(source), channel_(channel), emitter_(code, mode) {}
+  ChannelCompiler(const char* source, int channel, FormulaCodeBuffer& code, FormulaCodeMode mode,
+                  FormulaNeighbourReads neighbours)
+      : scanner_(source), channel_(channel), emitter_(code, mode, neighbours) {}
 
   // Emits the whole body; throws CompileFailure or FormulaCodeTooLong.
   void CompileBody() {
@@ -321,8 +322,8 @@ struct ChannelResult {
   FormulaError error = FormulaError::kNone;
 };
 
-void CompileChannel(const char* text, int channel, FormulaCodeMode mode, ChannelResult& result,
-                    std::int32_t& errorPosition, std::int32_t& errorLength) {
+void CompileChannel(const char* text, int channel, FormulaCodeMode mode, FormulaNeighbourReads neighbours,
+                    ChannelResult& result, std::int32_t& errorPosition, std::int32_t& errorLength) {
   char source[kFormulaSourceChars + 1] = {};
   if (text != nullptr) std::strncpy(source, text, kFormulaSourceChars);
   errorPosition = -1;
@@ -331,7 +332,7 @@ void CompileChannel(const char* text, int channel, FormulaCodeMode mode, Channel
   result.code.Append(kPrologue);
   result.usage = 0;
   result.error = FormulaError::kNone;
-  ChannelCompiler compiler(source, channel, result.code, mode);
+  ChannelCompiler compiler(source, channel, result.code, mode, neighbours);
   try {
     compiler.CompileBody();
     result.usage = compiler.Usage();
@@ -352,11 +353,11 @@ void CompileChannel(const char* text, int channel, FormulaCodeMode mode, Channel
 
 // The quick code may be longer than the plain stack machine's; a formula it does not fit
 // is compiled again as compact code, which never is.
-void CompileChannel(const char* text, int channel, ChannelResult& result, std::int32_t& errorPosition,
-                    std::int32_t& errorLength) {
-  CompileChannel(text, channel, FormulaCodeMode::kQuick, result, errorPosition, errorLength);
+void CompileChannel(const char* text, int channel, FormulaNeighbourReads neighbours, ChannelResult& result,
+                    std::int32_t& errorPosition, std::int32_t& errorLength) {
+  CompileChannel(text, channel, FormulaCodeMode::kQuick, neighbours, result, errorPosition, errorLength);
   if (result.error == FormulaError::kCodeTooLong)
-    CompileChannel(text, channel, FormulaCodeMode::kCompact, result, errorPosition, errorLength);
+    CompileChannel(text, channel, FormulaCodeMode::kCompact, neighbours, result, errorPosition, errorLength);
 }
 
 // A set-up piece with its quick form and the plain form used when the quick ones together
@@ -402,10 +403,26 @@ std::size_t WriteSetup(ExecutableMemory& memory, std::uint32_t usage) {
 }
 
 // Where each routine lies in the code pages: the set-up first, then the channels, then the
-// row routine.
+// row routine and the interior row routine.
 constexpr std::size_t ChannelOffset(int channel) { return kFormulaSetupBytes + kFormulaChannelBytes * channel; }
 constexpr std::size_t kRowOffset = ChannelOffset(kFormulaChannels);
-constexpr std::size_t kCodePagesSize = kRowOffset + kFormulaRowBytes;
+constexpr std::size_t kInteriorRowOffset = kRowOffset + kFormulaRowBytes;
+constexpr std::size_t kCodePagesSize = kInteriorRowOffset + kFormulaRowBytes;
+
+// The interior row routine: the same formulas compiled again with "cnv" reading its
+// neighbours from the source rows. The parse is the same, so errors are the same; only the
+// bodies are kept.
+std::vector<std::uint8_t> WriteInteriorRow(const FormulaSource& source, std::span<const std::uint8_t> setup) {
+  ChannelResult results[kFormulaChannels];
+  for (int channel = 0; channel < kFormulaChannels; ++channel) {
+    std::int32_t position = -1, length = 0;
+    CompileChannel(source.text[channel], channel, FormulaNeighbourReads::kRowPointers, results[channel], position,
+                   length);
+  }
+  const std::span<const std::uint8_t> channels[kFormulaChannels] = {
+      results[0].code.Bytes(), results[1].code.Bytes(), results[2].code.Bytes(), results[3].code.Bytes()};
+  return WriteFormulaRowLoop(setup, channels, FormulaRowSource::kWithRowBytes);
+}
 
 }  // namespace
 
@@ -416,8 +433,8 @@ CompiledFormula CompileFormula(FormulaSource& source) {
     source.errorPosition[channel] = -1;
     source.errorLength[channel] = 0;
     ChannelResult result;
-    CompileChannel(source.text[channel], channel, result, source.errorPosition[channel],
-                   source.errorLength[channel]);
+    CompileChannel(source.text[channel], channel, FormulaNeighbourReads::kFetched, result,
+                   source.errorPosition[channel], source.errorLength[channel]);
     compiled.memory_.Write(ChannelOffset(channel), result.code.Bytes());
     compiled.channelLength_[channel] = result.code.Size();
     compiled.usage_ |= result.usage;
@@ -427,9 +444,10 @@ CompiledFormula CompileFormula(FormulaSource& source) {
   compiled.setupLength_ = WriteSetup(compiled.memory_, compiled.usage_);
   const std::span<const std::uint8_t> channels[kFormulaChannels] = {
       compiled.ChannelCode(0), compiled.ChannelCode(1), compiled.ChannelCode(2), compiled.ChannelCode(3)};
-  const std::vector<std::uint8_t> row = WriteFormulaRowLoop(compiled.SetupCode(), channels);
+  const std::vector<std::uint8_t> row = WriteFormulaRowLoop(compiled.SetupCode(), channels, FormulaRowSource::kAlone);
   compiled.memory_.Write(kRowOffset, row);
   compiled.rowLength_ = row.size();
+  compiled.memory_.Write(kInteriorRowOffset, WriteInteriorRow(source, compiled.SetupCode()));
   compiled.memory_.Seal();
   return compiled;
 }
@@ -444,6 +462,10 @@ CompiledFormula::ChannelRoutine CompiledFormula::Channel(int channel) const {
 
 CompiledFormula::RowRoutine CompiledFormula::Row() const {
   return reinterpret_cast<RowRoutine>(const_cast<std::uint8_t*>(memory_.Data() + kRowOffset));
+}
+
+CompiledFormula::InteriorRowRoutine CompiledFormula::InteriorRow() const {
+  return reinterpret_cast<InteriorRowRoutine>(const_cast<std::uint8_t*>(memory_.Data() + kInteriorRowOffset));
 }
 
 std::span<const std::uint8_t> CompiledFormula::SetupCode() const { return {memory_.Data(), setupLength_}; }

@@ -16,6 +16,11 @@
 //    context->y, exactly as the routines above would, and writes each result as a pixel:
 //    the channels clamped to 0..255, the transparency byte 255 minus the opacity. context->x
 //    ends one past the last pixel.
+//  - interior row routine, the same with the source's row bytes as a fifth argument: for
+//    pixels whose eight neighbours all lie inside the picture the fetch routine reads (never
+//    a pixel of the outermost rows or columns), with `source` pointing into that picture. It
+//    reads the neighbours of "cnv" straight from the rows, so it gives the same pixels as the
+//    row routine there without calling the fetch routine for them.
 //
 // A channel whose formula has a syntax error (or exceeds a limit) compiles to the constant 0
 // and reports where the scanner stopped; the other channels are unaffected.
@@ -63,10 +68,13 @@ class CompiledFormula {
   using ChannelRoutine = std::int32_t (*)(FormulaContext* context);
   using RowRoutine = void (*)(const std::uint32_t* source, std::uint32_t* destination, std::int32_t count,
                               FormulaContext* context);
+  using InteriorRowRoutine = void (*)(const std::uint32_t* source, std::uint32_t* destination, std::int32_t count,
+                                      FormulaContext* context, std::ptrdiff_t sourceRowBytes);
 
   SetupRoutine Setup() const;
   ChannelRoutine Channel(int channel) const;
   RowRoutine Row() const;
+  InteriorRowRoutine InteriorRow() const;
 
   // The routines' bytes, as a compiled filter component carries them.
   std::span<const std::uint8_t> SetupCode() const;

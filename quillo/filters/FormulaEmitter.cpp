@@ -8,7 +8,7 @@
 namespace {
 
 // Register numbers as the instruction encoding has them.
-constexpr int kEax = 0, kEcx = 1;
+constexpr int kEax = 0, kEcx = 1, kR10 = 10, kR12 = 12;
 constexpr int kBaseRbx = 3;  // every context field is addressed through RBX
 
 constexpr std::uint8_t kPushRax = 0x50;
@@ -129,6 +129,26 @@ static void AppendWithContextOperand(FormulaCodeBuffer& code, std::initializer_l
 static void AppendMoveRegister(FormulaCodeBuffer& code, int dst, int src) {
   if (dst >= 8 || src >= 8) code.Append({std::uint8_t(0x40 | (src >= 8 ? 4 : 0) | (dst >= 8 ? 1 : 0))});
   code.Append({0x89, std::uint8_t(0xC0 | (src & 7) << 3 | (dst & 7))});
+}
+
+// "sum += rax * weight" in 64 bits, sum being one of r8..r15: a shift by lea where the weight
+// is 2, 4 or 8; rax is lost.
+static void AppendWeightedAdd(FormulaCodeBuffer& code, int sum, std::uint32_t weight) {
+  const auto low = static_cast<std::uint8_t>(sum & 7);
+  const auto addSum = {std::uint8_t(0x49), std::uint8_t(0x01), std::uint8_t(0xC0 | low)};  // add sum, rax
+  const auto leaScaled = [&](std::uint8_t scale) {  // lea sum, [sum + rax*scale]
+    code.Append({0x4D, 0x8D, std::uint8_t(low << 3 | 4), std::uint8_t(scale << 6 | low)});
+  };
+  switch (weight) {
+    case 1: code.Append(addSum); break;
+    case 2: leaScaled(1); break;
+    case 4: leaScaled(2); break;
+    case 8: leaScaled(3); break;
+    default:
+      code.Append({0x48, 0x69, 0xC0});  // imul rax, rax, weight (sign-extended)
+      code.AppendWord(weight);
+      code.Append(addSum);
+  }
 }
 
 // ---- Emitter --------------------------------------------------------------------------------
@@ -372,7 +392,10 @@ void FormulaEmitter::Convolution(std::uint32_t channel) {
       for (int k = 0; k < 9; ++k) weights[k] = leaves_[k].value;
       const auto divisor = static_cast<std::int32_t>(leaves_[9].value);
       leafCount_ = 0;
-      Unrolled3x3(weights, divisor, channel);
+      if (neighbours_ == FormulaNeighbourReads::kRowPointers)
+        Unrolled3x3FromRows(weights, divisor, channel);
+      else
+        Unrolled3x3(weights, divisor, channel);
       return;
     }
   }
@@ -408,16 +431,7 @@ void FormulaEmitter::Unrolled3x3(const std::uint32_t (&weights)[9], std::int32_t
                   0xFF, 0x53, std::uint8_t(formula_layout::kFetch),  // call [rbx + fetch]
                   0x35, 0x00, 0x00, 0x00, 0xFF,    // xor eax, 0xFF000000
                   0x44, 0x21, 0xE8});              // and eax, r13d
-    switch (weights[k]) {
-      case 1: code_.Append({0x49, 0x01, 0xC4}); break;              // add r12, rax
-      case 2: code_.Append({0x4D, 0x8D, 0x24, 0x44}); break;        // lea r12, [r12 + rax*2]
-      case 4: code_.Append({0x4D, 0x8D, 0x24, 0x84}); break;        // lea r12, [r12 + rax*4]
-      case 8: code_.Append({0x4D, 0x8D, 0x24, 0xC4}); break;        // lea r12, [r12 + rax*8]
-      default:
-        code_.Append({0x48, 0x69, 0xC0});  // imul rax, rax, weight (sign-extended)
-        code_.AppendWord(weights[k]);
-        code_.Append({0x49, 0x01, 0xC4});
-    }
+    AppendWeightedAdd(code_, kR12, weights[k]);
   }
   AppendWithContextOperand(code_, {0x0F, 0xB6}, kEcx, shiftField);  // movzx ecx, channel's bit position
   code_.Append({0x83, 0xE1, 0x1F,                          // and ecx, 31 (as the 32-bit shift takes it)
@@ -426,6 +440,38 @@ void FormulaEmitter::Unrolled3x3(const std::uint32_t (&weights)[9], std::int32_t
                 0x48, 0x8D, 0x65, 0xE0,                    // lea rsp, [rbp - 32]
                 0x41, 0x5F, 0x41, 0x5E, 0x41, 0x5D, 0x41,  // pop r15; pop r14; pop r13;
                 0x5C, 0x5D});                              // pop r12; pop rbp
+  if (divisor != 0) DivideByConstant(divisor, false);  // a divisor of 0 leaves the sum as it is
+}
+
+// The same sum with the nine pixels read from the source rows around R12 (the row above at
+// R12 - RBP, the one below at R12 + RBP): no call, and so nothing to save but the accumulator.
+// RDI and R9 hold the rows above and below, R8 the channel's mask, R10 the sum.
+void FormulaEmitter::Unrolled3x3FromRows(const std::uint32_t (&weights)[9], std::int32_t divisor,
+                                         std::uint32_t channel) {
+  const std::uint32_t shiftField = formula_layout::kChannelShift + (channel & 3);
+  code_.Append({kPushRax});  // the accumulator stays below the result
+  AppendWithContextOperand(code_, {0x0F, 0xB6}, kEcx, shiftField);  // movzx ecx, channel's bit position
+  code_.Append({0x83, 0xE1, 0x1F,                    // and ecx, 31 (as the 32-bit shift takes it)
+                0x41, 0xB8, 0xFF, 0x00, 0x00, 0x00,  // mov r8d, 255
+                0x41, 0xD3, 0xE0,                    // shl r8d, cl
+                0x4C, 0x89, 0xE7,                    // mov rdi, r12
+                0x48, 0x29, 0xEF,                    // sub rdi, rbp
+                0x4D, 0x8D, 0x0C, 0x2C,              // lea r9, [r12 + rbp]
+                0x45, 0x31, 0xD2});                  // xor r10d, r10d
+  for (int k = 0; k < 9; ++k) {
+    if (weights[k] == 0) continue;
+    const auto column = static_cast<std::uint8_t>((k % 3 - 1) * 4);
+    switch (k / 3) {
+      case 0: code_.Append({0x8B, 0x47, column}); break;              // mov eax, [rdi + column]
+      case 1: code_.Append({0x41, 0x8B, 0x44, 0x24, column}); break;  // mov eax, [r12 + column]
+      default: code_.Append({0x41, 0x8B, 0x41, column}); break;       // mov eax, [r9 + column]
+    }
+    code_.Append({0x35, 0x00, 0x00, 0x00, 0xFF,  // xor eax, 0xFF000000
+                  0x44, 0x21, 0xC0});            // and eax, r8d
+    AppendWeightedAdd(code_, kR10, weights[k]);
+  }
+  code_.Append({0x49, 0xD3, 0xEA,    // shr r10, cl
+                0x44, 0x89, 0xD0});  // mov eax, r10d
   if (divisor != 0) DivideByConstant(divisor, false);  // a divisor of 0 leaves the sum as it is
 }
 

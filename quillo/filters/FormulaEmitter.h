@@ -25,6 +25,13 @@
 
 enum class FormulaCodeMode : std::uint8_t { kQuick, kCompact };
 
+// How the neighbourhood of "cnv" is read. kFetched calls the context's fetch routine for each
+// neighbour, which clamps into the picture: right for any pixel and any caller. kRowPointers
+// reads the neighbours straight from the source rows, for the program's interior row routine
+// only: there R12 points at the current source pixel, RBP holds the source's row bytes and
+// every neighbour lies inside the picture.
+enum class FormulaNeighbourReads : std::uint8_t { kFetched, kRowPointers };
+
 // A value the routine can load in one instruction.
 struct FormulaLeaf {
   enum class Kind : std::uint8_t { kConstant, kField, kByteField };
@@ -62,7 +69,9 @@ class FormulaCodeBuffer {
 
 class FormulaEmitter {
  public:
-  FormulaEmitter(FormulaCodeBuffer& code, FormulaCodeMode mode) : code_(code), mode_(mode) {}
+  FormulaEmitter(FormulaCodeBuffer& code, FormulaCodeMode mode,
+                 FormulaNeighbourReads neighbours = FormulaNeighbourReads::kFetched)
+      : code_(code), mode_(mode), neighbours_(neighbours) {}
 
   // Pushes the accumulator and loads `leaf` into it.
   void Operand(FormulaLeaf leaf);
@@ -95,10 +104,12 @@ class FormulaEmitter {
   void DivideByConstant(std::int32_t divisor, bool remainder);
   bool FoldIntoLeaf(FormulaTemplate fn);
   void Unrolled3x3(const std::uint32_t (&weights)[9], std::int32_t divisor, std::uint32_t channel);
+  void Unrolled3x3FromRows(const std::uint32_t (&weights)[9], std::int32_t divisor, std::uint32_t channel);
   FormulaLeaf Effective(FormulaLeaf leaf) const;
 
   FormulaCodeBuffer& code_;
   FormulaCodeMode mode_;
+  FormulaNeighbourReads neighbours_;
   // Deferred operands, oldest first: the stack holds the accumulator and all but the last;
   // the last is the accumulator.
   std::array<FormulaLeaf, 12> leaves_{};

@@ -48,16 +48,43 @@ bool Selected(const UDBuffer& picture, int x, int y) {
   return mask.words != nullptr && x < mask.width && y < mask.height && mask.Test(x, y);
 }
 
-// Runs one row: the row routine over each stretch of selected pixels, or over the whole row.
-void RunRow(CompiledFormula::RowRoutine row, const UDBuffer& source, UDBuffer& destination, int y, bool masked,
+// The routines of one run over one picture. A stretch of a row runs through the interior row
+// routine where every pixel's neighbours lie inside the picture, and through the row routine
+// (whose "cnv" fetches clamped neighbours) at the picture's edges.
+struct RowRoutines {
+  CompiledFormula::RowRoutine edge;
+  CompiledFormula::InteriorRowRoutine interior;
+  std::ptrdiff_t rowBytes;
+  int width, height;
+
+  void Run(const std::uint32_t* in, std::uint32_t* out, int y, int start, int end, FormulaContext& context) const {
+    const bool interiorRow = y > 0 && y < height - 1;
+    // The interior pixels are first .. last - 1: none in the top and bottom rows, nor in the
+    // first and last columns.
+    const int first = interiorRow ? std::min(std::max(start, 1), end) : end;
+    const int last = interiorRow ? std::max(first, std::min(end, width - 1)) : end;
+    context.x = start;
+    if (first > start) edge(in + start, out + start, first - start, &context);
+    if (last > first) {
+      context.x = first;
+      interior(in + first, out + first, last - first, &context, rowBytes);
+    }
+    if (end > last) {
+      context.x = last;
+      edge(in + last, out + last, end - last, &context);
+    }
+  }
+};
+
+// Runs one row: the routines over each stretch of selected pixels, or over the whole row.
+void RunRow(const RowRoutines& routines, const UDBuffer& source, UDBuffer& destination, int y, bool masked,
             FormulaContext& context) {
   const int width = source.Width();
   const std::uint32_t* in = source.At(source.rect.left, source.rect.top + y);
   std::uint32_t* out = destination.At(destination.rect.left, destination.rect.top + y);
   context.y = y;
   if (!masked) {
-    context.x = 0;
-    row(in, out, width, &context);
+    routines.Run(in, out, y, 0, width, context);
     return;
   }
   int x = 0;
@@ -66,8 +93,7 @@ void RunRow(CompiledFormula::RowRoutine row, const UDBuffer& source, UDBuffer& d
     const int start = x;
     while (x < width && Selected(source, x, y)) ++x;
     if (x == start) break;
-    context.x = start;
-    row(in + start, out + start, x - start, &context);
+    routines.Run(in, out, y, start, x, context);
   }
 }
 
@@ -86,7 +112,8 @@ bool RunFormulaFilter(const CompiledFormula& compiled, UDBuffer& source, UDBuffe
   // The selection of the active picture decides; the source carries it as its mask (scaled
   // with a thumbnail).
   const bool masked = CurrentPicture != nullptr && CurrentPicture->Outline != nullptr;
-  const CompiledFormula::RowRoutine row = compiled.Row();
+  const RowRoutines row{compiled.Row(), compiled.InteriorRow(), source.stride * std::ptrdiff_t{4}, source.Width(),
+                        source.Height()};
 
   if (running == nullptr) {
     for (int y = 0; y < height; ++y) RunRow(row, source, destination, y, masked, *context);

@@ -10,11 +10,15 @@ constexpr std::size_t kChannelPrologue = 4, kChannelEpilogue = 3;
 
 // Saves the callee-saved registers the loop keeps its state in and puts the stack where a
 // channel routine has it after its prologue (16-byte aligned). Then R12 walks the source,
-// R13 the destination, R14 is the destination's end, RBX the context.
-constexpr std::uint8_t kEntry[] = {
+// R13 the destination, R14 is the destination's end, RBX the context. Every body keeps RBP
+// (those that use it restore it), so it can carry the source's row bytes.
+constexpr std::uint8_t kSaveRegisters[] = {
     0x53, 0x55, 0x41, 0x54, 0x41, 0x55,  // push rbx; push rbp; push r12; push r13
     0x41, 0x56, 0x41, 0x57,              // push r14; push r15
     0x48, 0x83, 0xEC, 0x08,              // sub rsp, 8
+};
+constexpr std::uint8_t kTakeRowBytes[] = {0x4C, 0x89, 0xC5};  // mov rbp, r8
+constexpr std::uint8_t kEntry[] = {
     0x49, 0x89, 0xFC,                    // mov r12, rdi
     0x49, 0x89, 0xF5,                    // mov r13, rsi
     0x48, 0x89, 0xCB,                    // mov rbx, rcx
@@ -85,12 +89,15 @@ void SetDisplacement(std::vector<std::uint8_t>& code, std::size_t at, std::int64
 }  // namespace
 
 std::vector<std::uint8_t> WriteFormulaRowLoop(std::span<const std::uint8_t> setup,
-                                              const std::span<const std::uint8_t> (&channels)[kFormulaChannels]) {
+                                              const std::span<const std::uint8_t> (&channels)[kFormulaChannels],
+                                              FormulaRowSource rowSource) {
   static constexpr std::span<const std::uint8_t> kPack[kFormulaChannels] = {kPackRed, kPackGreen, kPackBlue,
                                                                             kPackOpacity};
   if (setup.empty() || setup.back() != 0xC3) throw std::logic_error("set-up routine without its return");
   std::vector<std::uint8_t> code;
   code.reserve(kFormulaRowBytes);
+  Append(code, kSaveRegisters);
+  if (rowSource == FormulaRowSource::kWithRowBytes) Append(code, kTakeRowBytes);
   Append(code, kEntry);
   const std::size_t toExit = code.size();
   AppendDisplacement(code, 0);

@@ -17,7 +17,12 @@
 inline constexpr std::size_t kFormulaRowBytes =
     kFormulaSetupBytes + kFormulaChannels * (kFormulaChannelBytes + 64) + 256;
 
+// What the row routine is given besides the row: kWithRowBytes takes the source's row bytes
+// as a fifth argument and keeps them in RBP for the bodies (with R12 at the current pixel).
+enum class FormulaRowSource : std::uint8_t { kAlone, kWithRowBytes };
+
 // Writes the row routine (to lie at a 16-byte boundary) from the finished set-up routine (ending in its return) and the
 // four finished channel routines (each between its prologue and epilogue).
 std::vector<std::uint8_t> WriteFormulaRowLoop(std::span<const std::uint8_t> setup,
-                                              const std::span<const std::uint8_t> (&channels)[kFormulaChannels]);
+                                              const std::span<const std::uint8_t> (&channels)[kFormulaChannels],
+                                              FormulaRowSource rowSource);

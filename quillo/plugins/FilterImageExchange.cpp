@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -64,29 +65,163 @@ std::vector<FilterImageExchange::PlaneByte> FilterImageExchange::PlaneBytes(int 
   return map;
 }
 
+namespace {
+
+// Where the bytes of a column come from: each one byte of an extended pixel (the four pixel
+// bytes, then the dummy value and a 0 for a plane without a pixel byte), XORed with its flip.
+constexpr int kDummyByte = 4, kZeroByte = 5;
+constexpr std::size_t kQuickColumnBytes = 8;
+
+struct ColumnRecipe {
+  std::vector<std::uint8_t> from, flip;
+  std::uint8_t dummy = 0;
+};
+
+std::uint64_t ExtendedPixel(const std::uint8_t* pixel, std::uint8_t dummy) {
+  std::uint32_t value;
+  std::memcpy(&value, pixel, 4);
+  return value | std::uint64_t{dummy} << (8 * kDummyByte);
+}
+
+// `count` columns of Bytes bytes from pixels `step` apart: the recipe worked out in a
+// register, the column written at once.
+template <std::size_t Bytes>
+void FillColumns(std::uint8_t* out, const std::uint8_t* pixel, int count, int step, const ColumnRecipe& recipe) {
+  unsigned shift[Bytes];
+  std::uint64_t flip = 0;
+  for (std::size_t k = 0; k < Bytes; ++k) {
+    shift[k] = 8u * recipe.from[k];
+    flip |= std::uint64_t{recipe.flip[k]} << (8 * k);
+  }
+  for (int i = 0; i < count; ++i, out += Bytes, pixel += 4 * step) {
+    const std::uint64_t value = ExtendedPixel(pixel, recipe.dummy);
+    std::uint64_t column = 0;
+    for (std::size_t k = 0; k < Bytes; ++k) column |= (value >> shift[k] & 0xFF) << (8 * k);
+    column ^= flip;
+    std::memcpy(out, &column, Bytes);
+  }
+}
+
+template <std::size_t... Sizes>
+void FillColumnsOfSize(std::index_sequence<Sizes...>, std::size_t bytes, std::uint8_t* out, const std::uint8_t* pixel,
+                       int count, int step, const ColumnRecipe& recipe) {
+  ((bytes == Sizes + 1 ? FillColumns<Sizes + 1>(out, pixel, count, step, recipe) : void()), ...);
+}
+
+// Any number of bytes, one column.
+void FillColumn(std::uint8_t* out, const std::uint8_t* pixel, const ColumnRecipe& recipe) {
+  std::uint8_t extended[8] = {};
+  const std::uint64_t value = ExtendedPixel(pixel, recipe.dummy);
+  std::memcpy(extended, &value, sizeof value);
+  for (std::size_t k = 0; k < recipe.from.size(); ++k)
+    out[k] = static_cast<std::uint8_t>(extended[recipe.from[k]] ^ recipe.flip[k]);
+}
+
+void FillColumns(std::uint8_t* out, const std::uint8_t* pixel, int count, int step, const ColumnRecipe& recipe) {
+  const std::size_t bytes = recipe.from.size();
+  if (bytes >= 1 && bytes <= kQuickColumnBytes) {
+    FillColumnsOfSize(std::make_index_sequence<kQuickColumnBytes>(), bytes, out, pixel, count, step, recipe);
+    return;
+  }
+  for (int i = 0; i < count; ++i, out += bytes, pixel += 4 * step) FillColumn(out, pixel, recipe);
+}
+
+// Where the planes of a column go in a pixel: each plane with a pixel byte moves there,
+// XORed with its flip; the pixel's other bytes stay.
+struct PixelRecipe {
+  struct Move {
+    int from, to;
+    std::uint8_t flip;
+  };
+  std::vector<Move> moves;
+};
+
+// `count` pixels from columns of Bytes bytes each (read exactly: the buffer may end at a guard
+// page), the moves worked out in a register.
+template <std::size_t Bytes>
+void WriteColumns(std::uint32_t* pixel, const std::uint8_t* in, int count, const PixelRecipe& recipe) {
+  std::uint32_t keep = 0xFFFFFFFFu, flip = 0;
+  unsigned from[4] = {}, to[4] = {};
+  const std::size_t moves = std::min<std::size_t>(recipe.moves.size(), 4);
+  for (std::size_t m = 0; m < moves; ++m) {
+    from[m] = 8u * static_cast<unsigned>(recipe.moves[m].from);
+    to[m] = 8u * static_cast<unsigned>(recipe.moves[m].to);
+    keep &= ~(0xFFu << to[m]);
+    flip |= std::uint32_t{recipe.moves[m].flip} << to[m];
+  }
+  for (int i = 0; i < count; ++i, ++pixel, in += Bytes) {
+    std::uint64_t column = 0;
+    std::memcpy(&column, in, Bytes);
+    std::uint32_t value = *pixel & keep;
+    for (std::size_t m = 0; m < moves; ++m) value |= static_cast<std::uint32_t>(column >> from[m] & 0xFF) << to[m];
+    *pixel = value ^ flip;
+  }
+}
+
+template <std::size_t... Sizes>
+void WriteColumnsOfSize(std::index_sequence<Sizes...>, std::size_t bytes, std::uint32_t* pixel, const std::uint8_t* in,
+                        int count, const PixelRecipe& recipe) {
+  ((bytes == Sizes + 1 ? WriteColumns<Sizes + 1>(pixel, in, count, recipe) : void()), ...);
+}
+
+void WritePixels(std::uint32_t* pixel, const std::uint8_t* in, int count, std::size_t columnBytes,
+                 const PixelRecipe& recipe) {
+  // Every move reads within the column's first 8 bytes when the column is that short, and a
+  // pixel has 4 bytes to move to.
+  if (columnBytes >= 1 && columnBytes <= kQuickColumnBytes && recipe.moves.size() <= 4) {
+    WriteColumnsOfSize(std::make_index_sequence<kQuickColumnBytes>(), columnBytes, pixel, in, count, recipe);
+    return;
+  }
+  for (int i = 0; i < count; ++i, ++pixel, in += columnBytes) {
+    auto* bytes = reinterpret_cast<std::uint8_t*>(pixel);
+    for (const PixelRecipe::Move& move : recipe.moves)
+      bytes[move.to] = static_cast<std::uint8_t>(in[move.from] ^ move.flip);
+  }
+}
+
+}  // namespace
+
 void FilterImageExchange::FillPlanes(Held& held, const Request& r, const std::uint8_t* picture) {
   const std::vector<PlaneByte> map = PlaneBytes(r.loPlane, r.hiPlane);
-  const std::uint8_t pad = static_cast<std::uint8_t>(r.padding & 0xFF);
+  const std::size_t columnBytes = static_cast<std::size_t>(held.columnBytes);
+  ColumnRecipe recipe{std::vector<std::uint8_t>(columnBytes, kDummyByte), std::vector<std::uint8_t>(columnBytes, 0),
+                      r.dummyValue};
+  std::vector<std::uint8_t> padColumn(columnBytes, r.dummyValue);
+  for (std::size_t p = 0; p < map.size(); ++p) {
+    const std::size_t at = static_cast<std::size_t>(r.preDummy) + p;
+    recipe.from[at] = static_cast<std::uint8_t>(map[p].byte < 0 ? kZeroByte : map[p].byte);
+    recipe.flip[at] = map[p].flip;
+    padColumn[at] = static_cast<std::uint8_t>(r.padding & 0xFF);
+  }
   const int s = r.step;
   const int w = pictures_.width, h = pictures_.height;
+  const int columns = held.right - held.left;
+  // The columns whose pixel lies inside the picture: inside .. insideEnd - 1.
+  const long long firstInside = -static_cast<long long>(held.left);
+  const long long endInside = (static_cast<long long>(w) + s - 1) / s - held.left;
+  const int inside = static_cast<int>(std::clamp<long long>(firstInside, 0, columns));
+  const int insideEnd = static_cast<int>(std::clamp<long long>(endInside, inside, columns));
   for (int row = 0; row < held.bottom - held.top; ++row) {
     std::uint8_t* out = held.memory.Data() + row * held.rowBytes;
     const long long y = (static_cast<long long>(held.top) + row) * s;
     const bool padRow = (y < 0 || y >= h) && r.padding != -1;
     const std::uint8_t* line = picture + std::clamp<long long>(y, 0, h - 1) * pictures_.rowBytes;
-    for (int col = 0; col < held.right - held.left; ++col) {
+    const auto outside = [&](int col) {  // a column left or right of the picture
+      std::uint8_t* at = out + static_cast<std::size_t>(col) * columnBytes;
       const long long x = (static_cast<long long>(held.left) + col) * s;
-      const bool padPixel = padRow || ((x < 0 || x >= w) && r.padding != -1);
-      const std::uint8_t* pixel = line + std::clamp<long long>(x, 0, w - 1) * 4;
-      for (int d = 0; d < r.preDummy; ++d) *out++ = r.dummyValue;
-      if (padPixel) {
-        for (std::size_t p = 0; p < map.size(); ++p) *out++ = pad;
-      } else {
-        for (const PlaneByte& plane : map)
-          *out++ = plane.byte < 0 ? 0 : static_cast<std::uint8_t>(pixel[plane.byte] ^ plane.flip);
-      }
-      for (int d = 0; d < r.postDummy; ++d) *out++ = r.dummyValue;
+      if (padRow || r.padding != -1)
+        std::memcpy(at, padColumn.data(), columnBytes);
+      else
+        FillColumn(at, line + std::clamp<long long>(x, 0, w - 1) * 4, recipe);
+    };
+    for (int col = 0; col < inside; ++col) outside(col);
+    if (padRow) {
+      for (int col = inside; col < insideEnd; ++col) std::memcpy(out + static_cast<std::size_t>(col) * columnBytes, padColumn.data(), columnBytes);
+    } else if (insideEnd > inside) {
+      const long long x = (static_cast<long long>(held.left) + inside) * s;
+      FillColumns(out + static_cast<std::size_t>(inside) * columnBytes, line + x * 4, insideEnd - inside, s, recipe);
     }
+    for (int col = insideEnd; col < columns; ++col) outside(col);
   }
 }
 
@@ -110,17 +245,23 @@ void FilterImageExchange::WriteBack(const Held& held, const FilterRecord& record
     top = std::max(top, static_cast<int>(record.filterRect.top));
     bottom = std::min(bottom, static_cast<int>(record.filterRect.bottom));
   }
+  // The planes that have a pixel byte: where each comes from in a column and goes in a pixel.
   const std::vector<PlaneByte> map = PlaneBytes(held.loPlane, held.hiPlane);
+  PixelRecipe recipe;
+  for (std::size_t p = 0; p < map.size(); ++p)
+    if (map[p].byte >= 0) recipe.moves.push_back({held.preDummy + static_cast<int>(p), map[p].byte, map[p].flip});
   for (int y = top; y < bottom; ++y) {
     const std::uint8_t* in = held.memory.Data() + (y - held.top) * held.rowBytes;
-    std::uint8_t* line = pictures_.destination + y * pictures_.rowBytes;
-    for (int x = left; x < right; ++x) {
-      if (record.haveMask && !Selected(x, y, pictures_.destination)) continue;
-      const std::uint8_t* from = in + (x - held.left) * held.columnBytes + held.preDummy;
-      std::uint8_t* pixel = line + x * 4;
-      for (std::size_t p = 0; p < map.size(); ++p)
-        if (map[p].byte >= 0) pixel[map[p].byte] = static_cast<std::uint8_t>(from[p] ^ map[p].flip);
+    auto* line = reinterpret_cast<std::uint32_t*>(pictures_.destination + y * pictures_.rowBytes);
+    const std::size_t columnBytes = static_cast<std::size_t>(held.columnBytes);
+    if (!record.haveMask) {
+      WritePixels(line + left, in + static_cast<std::size_t>(left - held.left) * columnBytes, right - left, columnBytes,
+                  recipe);
+      continue;
     }
+    for (int x = left; x < right; ++x)
+      if (Selected(x, y, pictures_.destination))
+        WritePixels(line + x, in + static_cast<std::size_t>(x - held.left) * columnBytes, 1, columnBytes, recipe);
   }
 }
 

@@ -19,12 +19,73 @@ std::uint64_t PageRound(std::uint64_t bytes) {
   return (bytes + page - 1) / page * page;
 }
 
+// A block and its mapping. Plain data: the one kept between runs needs no destructor at exit.
+struct SharedBlock {
+  int memory = -1;
+  std::uint8_t* bytes = nullptr;
+  std::uint64_t size = 0;
+};
+
+SharedBlock KeptBlock;
+
+void Release(SharedBlock& block) {
+  if (block.bytes != nullptr) munmap(block.bytes, block.size);
+  if (block.memory >= 0) close(block.memory);
+  block = SharedBlock{};
+}
+
+// A kept block serves a run that needs `size` when it is not a quarter bigger than that.
+bool Fits(const SharedBlock& block, std::uint64_t size) {
+  return block.bytes != nullptr && block.size >= size && block.size - size <= size / 4;
+}
+
+bool MakeBlock(std::uint64_t size, SharedBlock& made) {
+  SharedBlock block;
+  block.memory = memfd_create("quillo-filter", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+  block.size = size;
+  // The size is fixed before any helper sees the block: a plug-in that shrinks it would make
+  // the program's reads of the result fault.
+  if (block.memory < 0 || ftruncate(block.memory, static_cast<off_t>(size)) != 0 ||
+      fcntl(block.memory, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) {
+    Release(block);
+    return false;
+  }
+  void* bytes = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, block.memory, 0);
+  if (bytes == MAP_FAILED) {
+    Release(block);
+    return false;
+  }
+  block.bytes = static_cast<std::uint8_t*>(bytes);
+  made = block;
+  return true;
+}
+
+// Copies `rows` rows of `rowBytes` each, at `stride` bytes apart in from, close together into to.
+void CopyRows(std::uint8_t* to, const std::uint8_t* from, std::uint64_t rowBytes, std::uint64_t stride, int rows) {
+  if (stride == rowBytes) {
+    std::memcpy(to, from, static_cast<std::size_t>(rowBytes * static_cast<std::uint64_t>(rows)));
+    return;
+  }
+  for (int y = 0; y < rows; ++y) std::memcpy(to + y * rowBytes, from + y * stride, static_cast<std::size_t>(rowBytes));
+}
+
 }  // namespace
 
 FilterSharedPictures::~FilterSharedPictures() {
-  if (block_ != nullptr) munmap(block_, size_);
-  if (memory_ >= 0) close(memory_);
+  if (block_ == nullptr) {
+    if (memory_ >= 0) close(memory_);
+    return;
+  }
+  SharedBlock block{memory_, block_, blockSize_};
+  if (!Intact()) {
+    Release(block);
+    return;
+  }
+  Release(KeptBlock);
+  KeptBlock = block;
 }
+
+void FilterSharedPictures::ReleaseKeptBlock() { Release(KeptBlock); }
 
 bool FilterSharedPictures::Create(const Buffer& source, const BitBuffer* mask) {
   width_ = source.Width();
@@ -37,19 +98,21 @@ bool FilterSharedPictures::Create(const Buffer& source, const BitBuffer* mask) {
   destination_ = pictureBytes;
   mask_ = 2 * pictureBytes;
   size_ = mask_ + PageRound(std::uint64_t(maskRowBytes_) * height_);
-  memory_ = memfd_create("quillo-filter", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-  if (memory_ < 0 || ftruncate(memory_, static_cast<off_t>(size_)) != 0) return false;
-  // The size is fixed before any helper sees the block: a plug-in that shrinks it would make
-  // the program's reads of the result fault.
-  if (fcntl(memory_, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) != 0) return false;
-  void* block = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory_, 0);
-  if (block == MAP_FAILED) return false;
-  block_ = static_cast<std::uint8_t*>(block);
-  for (int y = 0; y < height_; ++y) {
-    const uint* row = source.pixels + static_cast<std::ptrdiff_t>(y) * source.stride;
-    std::memcpy(block_ + y * rowBytes, row, rowBytes);
-    std::memcpy(block_ + destination_ + y * rowBytes, row, rowBytes);
+  SharedBlock block;
+  if (Fits(KeptBlock, size_)) {
+    block = KeptBlock;
+    KeptBlock = SharedBlock{};
+  } else {
+    Release(KeptBlock);  // before the new block is made: never both at once
+    if (!MakeBlock(size_, block)) return false;
   }
+  memory_ = block.memory;
+  block_ = block.bytes;
+  blockSize_ = block.size;
+  const auto* pixels = reinterpret_cast<const std::uint8_t*>(source.pixels);
+  const std::uint64_t stride = static_cast<std::uint64_t>(source.stride) * 4;
+  CopyRows(block_, pixels, rowBytes, stride, height_);
+  CopyRows(block_ + destination_, pixels, rowBytes, stride, height_);
   if (hasMask_)
     std::memcpy(block_ + mask_, mask->words, static_cast<std::size_t>(maskRowBytes_) * static_cast<std::size_t>(height_));
   return true;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "quillo/filters/ConvolutionKernel.h"
@@ -237,3 +238,66 @@ TEST(ConvolutionFilterTest, ValuesOutOfRangeAreClampedBeforeWeighing) {
 }
 
 }  // namespace
+
+// Kernels whose matrix is an outer product run in two passes where that is exact, and give
+// the single pass's pixels everywhere: inside, on the border, in part rows and under a mask.
+// Kernels whose single-precision weights are not one multiple of the cells stay in one pass.
+TEST(ConvolutionFilterTest, SeparableKernelsRunInTwoPassesWithTheSamePixels) {
+  struct Case {
+    const char* name;
+    std::vector<int> columnTaps, rowTaps;  // 5 or 3 each; the cells are their outer product
+    int div, bias, passes;
+  };
+  const Case cases[] = {
+      {"binomial 5 x 5 / 256", {1, 4, 6, 4, 1}, {1, 4, 6, 4, 1}, 256, 0, 2},
+      {"binomial 5 x 5 / 273", {1, 4, 6, 4, 1}, {1, 4, 6, 4, 1}, 273, 0, 1},
+      {"box 3 x 3 / 9 (equal weights)", {1, 1, 1}, {1, 1, 1}, 9, 0, 2},
+      {"1 3 1 by 1 1 1 / 10", {1, 3, 1}, {1, 1, 1}, 10, 0, 1},
+      {"box 3 x 3 / 8 with bias", {1, 1, 1}, {1, 1, 1}, 8, -7, 2},
+      {"sobel 3 x 3 with offset", {1, 2, 1}, {-1, 0, 1}, 1, 128, 2},
+      {"negative taps both ways / 4", {-1, 3, -1}, {2, -5, 2}, 4, 30, 2},
+      {"cells of a common factor / 3", {3, 6, 3}, {1, 2, 1}, 3, 0, 2},
+      {"large taps 5 x 5", {1, -31, 0, 31, -1}, {-2, 3, 5, 7, 11}, 2, -40, 2},
+      {"one row only", {0, 0, 1, 0, 0}, {1, 2, 3, 2, 1}, 16, 5, 2},
+      {"one cell, shifted", {0, 0, 0, 1, 0}, {0, 1, 0, 0, 0}, 1, 0, 2},
+      {"rounding ties / 2", {1, 1, 0}, {1, 0, 0}, 2, 0, 2},
+      {"1 2 1 by 1 2 1 / 10 (cells twice each other)", {1, 2, 1}, {1, 2, 1}, 10, 3, 2},
+  };
+  std::mt19937 random(77);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConvolutionKernel kernel;
+    const int side = static_cast<int>(c.columnTaps.size()), skip = (5 - side) / 2;
+    for (int r = 0; r < side; ++r)
+      for (int k = 0; k < side; ++k)
+        kernel.Cells[static_cast<std::size_t>((r + skip) * 5 + k + skip)] =
+            c.columnTaps[static_cast<std::size_t>(r)] * c.rowTaps[static_cast<std::size_t>(k)];
+    kernel.Div = c.div;
+    kernel.Bias = c.bias;
+    const ConvolutionFilter filter(kernel);
+    EXPECT_EQ(filter.Passes(), c.passes);
+    for (const auto& [w, h] : {std::pair{13, 9}, std::pair{4, 7}, std::pair{1, 1}}) {
+      Buffer source;
+      source.Alloc(Pair<int>(w, h));
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) *source.At(x, y) = static_cast<std::uint32_t>(random());
+      Buffer target;
+      target.Alloc(Pair<int>(w, h));
+      target.Copy(source, Pair<int>(0, 0), Buffer::kPlain);
+      // Part rows, split at a column that moves from row to row, under a mask with holes.
+      BitBuffer mask;
+      mask.Alloc(w, h);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) mask.PutPixel(x, y, (x * 7 + y * 3) % 5 != 0 ? 1 : 0);
+      for (int y = 0; y < h; ++y) {
+        const int split = y % w;
+        filter.FilterRow(source, &mask, target, y, 0, split);
+        filter.FilterRow(source, &mask, target, y, split + 1, w - 1);
+      }
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          ASSERT_EQ(*target.At(x, y), mask.Test(x, y) ? Reference(kernel, source, x, y) : *source.At(x, y))
+              << x << "," << y << " of " << w << "x" << h;
+    }
+  }
+}

@@ -500,3 +500,53 @@ TEST(FormulaCompiler, RowRoutineAgreesWithThePerPixelRoutinesOnWholeFilters) {
     EXPECT_EQ(differing, 0) << texts[0];
   }
 }
+
+namespace {
+
+int gInteriorFetches = 0;
+
+std::uint32_t CountingFetch(std::int32_t row, std::int32_t column) {
+  ++gInteriorFetches;
+  return gFetchPicture->At(row, column);
+}
+
+}  // namespace
+
+// The interior row routine reads the neighbours of "cnv" with constant weights from the rows
+// themselves: over the pixels off the edges it gives exactly the per-pixel routines' values
+// (weights that are shifts, multiplications, negative or zero; divisors 0, 1, -1, powers of
+// two and others, negative ones too; every channel) without calling the fetch routine.
+TEST(FormulaCompiler, InteriorRowRoutineReadsNeighboursFromTheRows) {
+  const std::vector<std::array<std::string, 4>> filters{
+      {"cnv(1,2,1,2,4,2,1,2,1,16)", "cnv(0,-1,0,-1,5,-1,0,-1,0,1)", "cnv(8,0,8,0,0,0,8,0,8,0)", "a"},
+      {"cnv(-3,7,1000000,0,1,2,-8,4,3,7)", "cnv(1,1,1,1,1,1,1,1,1,-1)", "cnv(2,2,2,2,2,2,2,2,2,-4)",
+       "cnv(0,0,0,0,1,0,0,0,0,0)"},
+      {"cnv(0,0,0,0,0,0,0,0,0,5)", "cnv(-1,-2,-1,0,0,0,1,2,1,0) + 128", "255 - cnv(1,0,0,0,0,0,0,0,0,1)",
+       "cnv(65536,1,1,1,1,1,1,1,-65536,-3)"}};
+  const TestPicture picture = MakeTestPicture(23, 17, 9);
+  for (const auto& texts : filters) {
+    FormulaSource source;
+    const CompiledFormula compiled = CompileTexts(texts, source);
+    for (int c = 0; c < 4; ++c) ASSERT_EQ(compiled.Error(c), FormulaError::kNone) << texts[c];
+    const std::vector<ChannelValues> perPixel = RunCompiled(compiled, picture, {});
+
+    gFetchPicture = &picture;
+    gInteriorFetches = 0;
+    auto context = std::make_unique<FormulaContext>();
+    context->Reset();
+    context->Start(picture.width, picture.height, FormulaSliders{}.values, &CountingFetch);
+    std::vector<std::uint32_t> row(std::size_t(picture.width), 0x5A5A5A5A);
+    for (int y = 1; y + 1 < picture.height; ++y) {
+      const std::size_t start = std::size_t(y) * std::size_t(picture.width);
+      context->x = 1;
+      context->y = y;
+      compiled.InteriorRow()(&picture.pixels[start + 1], &row[1], picture.width - 2, context.get(),
+                             std::ptrdiff_t{picture.width} * 4);
+      EXPECT_EQ(context->x, picture.width - 1);
+      for (int x = 1; x + 1 < picture.width; ++x)
+        ASSERT_EQ(row[std::size_t(x)], PackChannels(perPixel[start + std::size_t(x)])) << texts[0] << " at " << x << "," << y;
+    }
+    EXPECT_EQ(gInteriorFetches, 0) << texts[0];
+    gFetchPicture = nullptr;
+  }
+}

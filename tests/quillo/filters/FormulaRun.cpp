@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -17,6 +18,14 @@ struct FetchScope {
   ~FetchScope() { gFetchPicture = previous; }
   const TestPicture* previous;
 };
+
+// A context ready for a run over `picture`, reading it through the test's fetch routine.
+std::unique_ptr<FormulaContext> StartedContext(const TestPicture& picture, const FormulaSliders& sliders) {
+  auto context = std::make_unique<FormulaContext>();
+  context->Reset();
+  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  return context;
+}
 
 }  // namespace
 
@@ -35,9 +44,7 @@ TestPicture MakeTestPicture(int width, int height, std::uint32_t seed) {
 std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const TestPicture& picture,
                                        const FormulaSliders& sliders, const PixelsRun& runs) {
   FetchScope scope(picture);
-  auto context = std::make_unique<FormulaContext>();
-  context->Reset();
-  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  const auto context = StartedContext(picture, sliders);
   std::vector<ChannelValues> out;
   out.reserve(picture.pixels.size());
   for (int y = 0; y < picture.height; ++y) {
@@ -62,9 +69,7 @@ std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const Te
 std::vector<std::uint32_t> RunCompiledRows(const CompiledFormula& compiled, const TestPicture& picture,
                                            const FormulaSliders& sliders) {
   FetchScope scope(picture);
-  auto context = std::make_unique<FormulaContext>();
-  context->Reset();
-  context->Start(picture.width, picture.height, sliders.values, &FetchFromTestPicture);
+  const auto context = StartedContext(picture, sliders);
   std::vector<std::uint32_t> out(picture.pixels.size(), 0x5A5A5A5A);
   for (int y = 0; y < picture.height; ++y) {
     const std::size_t start = std::size_t(y) * picture.width;
@@ -75,6 +80,37 @@ std::vector<std::uint32_t> RunCompiledRows(const CompiledFormula& compiled, cons
     if (context->x != split) throw std::logic_error("the row routine left x at " + std::to_string(context->x));
     compiled.Row()(&picture.pixels[start + split], &out[start + split], picture.width - split, context.get());
     if (context->x != picture.width) throw std::logic_error("the row routine left x at " + std::to_string(context->x));
+  }
+  return out;
+}
+
+std::vector<std::uint32_t> RunCompiledInteriorRows(const CompiledFormula& compiled, const TestPicture& picture,
+                                                   const FormulaSliders& sliders) {
+  FetchScope scope(picture);
+  const auto context = StartedContext(picture, sliders);
+  std::vector<std::uint32_t> out(picture.pixels.size(), 0x5A5A5A5A);
+  const std::ptrdiff_t rowBytes = std::ptrdiff_t{picture.width} * 4;
+  const auto run = [&](int y, int x, int end, bool interior) {
+    if (end <= x) return;
+    const std::size_t at = std::size_t(y) * picture.width + std::size_t(x);
+    context->x = x;
+    if (interior)
+      compiled.InteriorRow()(&picture.pixels[at], &out[at], end - x, context.get(), rowBytes);
+    else
+      compiled.Row()(&picture.pixels[at], &out[at], end - x, context.get());
+    if (context->x != end) throw std::logic_error("a row routine left x at " + std::to_string(context->x));
+  };
+  for (int y = 0; y < picture.height; ++y) {
+    context->y = y;
+    if (y == 0 || y == picture.height - 1 || picture.width < 3) {
+      run(y, 0, picture.width, false);
+      continue;
+    }
+    const int split = 1 + y % (picture.width - 1);
+    run(y, 0, 1, false);
+    run(y, 1, split, true);
+    run(y, split, picture.width - 1, true);
+    run(y, picture.width - 1, picture.width, false);
   }
   return out;
 }
@@ -152,14 +188,18 @@ FormulaComparison CompareWithReference(const std::array<std::string, 4>& formula
       return result;
     }
   }
-  const auto rows = RunCompiledRows(compiled, picture, sliders);
-  for (std::size_t k = 0; k < rows.size(); ++k) {
-    if (rows[k] == PackChannels(expected[k])) continue;
-    char text[80];
-    std::snprintf(text, sizeof text, "pixel %zu of the rows: %08X, reference %08X", k, rows[k],
-                  PackChannels(expected[k]));
-    result.mismatch = text;
-    return result;
-  }
+  // Both ways the program runs rows must write the reference's pixels.
+  const std::pair<const char*, std::vector<std::uint32_t>> runs[] = {
+      {"rows", RunCompiledRows(compiled, picture, sliders)},
+      {"interior rows", RunCompiledInteriorRows(compiled, picture, sliders)}};
+  for (const auto& [name, rows] : runs)
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+      if (rows[k] == PackChannels(expected[k])) continue;
+      char text[96];
+      std::snprintf(text, sizeof text, "pixel %zu of the %s: %08X, reference %08X", k, name, rows[k],
+                    PackChannels(expected[k]));
+      result.mismatch = text;
+      return result;
+    }
   return result;
 }

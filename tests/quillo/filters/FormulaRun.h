@@ -30,6 +30,11 @@ std::vector<ChannelValues> RunCompiled(const CompiledFormula& compiled, const Te
 // so that a run continues from wherever context->x stands.
 std::vector<std::uint32_t> RunCompiledRows(const CompiledFormula& compiled, const TestPicture& picture,
                                            const FormulaSliders& sliders);
+// The program's run of RunFormulaFilter: the row routine on the outermost rows and columns,
+// the interior row routine on every other pixel (its stretch split in two calls at a column
+// that varies from row to row).
+std::vector<std::uint32_t> RunCompiledInteriorRows(const CompiledFormula& compiled, const TestPicture& picture,
+                                                   const FormulaSliders& sliders);
 // Raw channel values as the run writes them: clamped, opacity turned into transparency.
 std::uint32_t PackChannels(const ChannelValues& values);
 

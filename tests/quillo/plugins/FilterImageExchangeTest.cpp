@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -209,3 +210,95 @@ TEST(FilterImageExchange, ABufferTooLargeToHaveLeavesNoDataAndFailsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// A byte of the input buffer as the exchange rules give it: plane k of 0..2 is pixel byte
+// 2 - k, plane 3 the alpha byte XOR the mode's low byte (in an alpha mode), other planes 0;
+// rows and columns outside the picture take the edge (padding -1) or the padding byte.
+int ExpectedInputByte(const Pictures& p, std::int32_t alphaMode, int lo, int hi, int pre, int step, int padding,
+                      int dummy, long x, long y, int k) {
+  const int planes = hi + 1 - lo;
+  if (k < pre || k >= pre + planes) return dummy & 0xFF;
+  const long sx = x * step, sy = y * step;
+  const bool outside = sx < 0 || sx >= p.width || sy < 0 || sy >= p.height;
+  if (outside && padding != -1) return padding & 0xFF;
+  const long cx = std::clamp<long>(sx, 0, p.width - 1), cy = std::clamp<long>(sy, 0, p.height - 1);
+  const std::uint8_t* pixel = &p.source[(std::size_t(cy) * std::size_t(p.width) + std::size_t(cx)) * 4];
+  const int plane = lo + k - pre;
+  if (plane <= 2) return pixel[2 - plane];
+  if (plane == 3 && alphaMode != 0) return pixel[3] ^ (alphaMode & 0xFF);
+  return 0;
+}
+
+}  // namespace
+
+// Every layout of column a plug-in can ask for: plane ranges (some planes beyond the pixel's),
+// dummy planes before and after (columns shorter and longer than 8 bytes), sampling steps,
+// edge or padding bytes around the picture, alpha modes; then the same layouts written back.
+TEST(FilterImageExchange, EveryColumnLayoutArrivesAndGoesBackByteForByte) {
+  struct Layout {
+    int lo, hi, pre, post, step, padding;
+    std::int32_t alphaMode;
+  };
+  const Layout layouts[] = {
+      {0, 2, 0, 0, 1, -1, -1}, {0, 3, 0, 0, 1, -1, -1}, {0, 3, 1, 0, 1, 0, 256}, {0, 2, 1, 1, 1, 7, -1},
+      {1, 2, 0, 0, 1, -1, 0},  {0, 3, 0, 0, 1, -1, 0},  {2, 5, 2, 1, 1, -1, -1}, {0, 3, 4, 2, 1, 9, -1},
+      {0, 2, 0, 0, 2, -1, -1}, {0, 3, 1, 1, 3, 0, -1},  {3, 3, 0, 0, 1, -1, -1}, {0, 2, 3, 3, 2, -1, 256},
+  };
+  for (const Layout& l : layouts) {
+    SCOPED_TRACE(testing::Message() << "planes " << l.lo << ".." << l.hi << " dummies " << l.pre << "+" << l.post
+                                    << " step " << l.step << " padding " << l.padding << " mode " << l.alphaMode);
+    Pictures p(11, 7);
+    for (std::size_t k = 3; k < p.source.size(); k += 4) p.source[k] = static_cast<std::uint8_t>(k * 7);
+    p.destination = p.source;
+    FilterImageExchange exchange(p.Describe(l.alphaMode));
+    FilterRecord r = WholeRecord(11, 7);
+    r.inRect = R(-2, -1, 13 / l.step + 2, 7 / l.step + 2);
+    r.inLoPlane = static_cast<int16_t>(l.lo);
+    r.inHiPlane = static_cast<int16_t>(l.hi);
+    r.inPreDummyPlanes = static_cast<int16_t>(l.pre);
+    r.inPostDummyPlanes = static_cast<int16_t>(l.post);
+    r.inputRate = l.step << 16;
+    r.inputPadding = static_cast<int16_t>(l.padding);
+    r.dummyPlaneValue = 0x3C;
+    r.outRect = R(-1, 0, 12, 7);
+    r.outLoPlane = static_cast<int16_t>(l.lo);
+    r.outHiPlane = static_cast<int16_t>(l.hi);
+    r.outPreDummyPlanes = static_cast<int16_t>(l.pre);
+    r.outPostDummyPlanes = static_cast<int16_t>(l.post);
+    exchange.AdvanceState(r);
+    ASSERT_NE(r.inData, nullptr);
+    const int columnBytes = l.hi + 1 - l.lo + l.pre + l.post;
+    ASSERT_EQ(r.inColumnBytes, columnBytes);
+    const auto* in = static_cast<const std::uint8_t*>(r.inData);
+    for (int y = r.inRect.top; y < r.inRect.bottom; ++y)
+      for (int x = r.inRect.left; x < r.inRect.right; ++x)
+        for (int k = 0; k < columnBytes; ++k)
+          ASSERT_EQ(in[(y - r.inRect.top) * r.inRowBytes + (x - r.inRect.left) * columnBytes + k],
+                    ExpectedInputByte(p, l.alphaMode, l.lo, l.hi, l.pre, l.step, l.padding, 0x3C, x, y, k))
+              << x << "," << y << " byte " << k;
+
+    // Back: each column's bytes a pattern of its place; only the planes with pixel bytes land.
+    ASSERT_NE(r.outData, nullptr);
+    auto* out = static_cast<std::uint8_t*>(r.outData);
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 13; ++x)
+        for (int k = 0; k < columnBytes; ++k) out[y * r.outRowBytes + x * columnBytes + k] = static_cast<std::uint8_t>(x * 16 + y * 3 + k);
+    const std::vector<std::uint8_t> before = p.destination;
+    r.inRect = r.outRect = R(0, 0, 0, 0);
+    exchange.AdvanceState(r);
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 11; ++x)
+        for (int byte = 0; byte < 4; ++byte) {
+          int expected = before[(std::size_t(y) * 11 + std::size_t(x)) * 4 + std::size_t(byte)];
+          for (int plane = l.lo; plane <= l.hi; ++plane) {
+            const int k = l.pre + plane - l.lo;
+            const int written = x + 1;  // the output starts one column left of the picture
+            if (plane <= 2 && byte == 2 - plane) expected = (written * 16 + y * 3 + k) & 0xFF;
+            if (plane == 3 && byte == 3 && l.alphaMode != 0) expected = ((written * 16 + y * 3 + k) ^ (l.alphaMode & 0xFF)) & 0xFF;
+          }
+          ASSERT_EQ(p.DestinationPixel(x, y)[byte], expected) << x << "," << y << " byte " << byte;
+        }
+  }
+}

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -382,3 +383,55 @@ TEST_F(FilterPluginRunTest, AnIdentifierWithoutAnEntryFailsWithoutAHelper) {
 }
 
 }  // namespace
+
+namespace {
+
+// How many shared blocks of filter runs this process has mapped.
+int MappedFilterBlocks() {
+  std::ifstream maps("/proc/self/maps");
+  int blocks = 0;
+  for (std::string line; std::getline(maps, line);) blocks += line.find("memfd:quillo-filter") != std::string::npos;
+  return blocks;
+}
+
+Buffer PatternPicture(int width, int height, std::uint32_t seed) {
+  Buffer picture;
+  picture.Alloc(Pair<int>(width, height));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) *picture.At(x, y) = (std::uint32_t(x) * 2654435761u) ^ (std::uint32_t(y) << 8) ^ seed;
+  return picture;
+}
+
+// The block a run leaves is what a later run reads back unless it copies its own picture in.
+bool BlockGivesBack(const Buffer& picture) {
+  FilterSharedPictures shared;
+  if (!shared.Create(picture, nullptr)) return false;
+  Buffer result = PatternPicture(picture.Width(), picture.Height(), 0);
+  shared.CopyResult(result, Rect(0, 0, picture.Width() - 1, picture.Height() - 1));
+  return std::equal(result.pixels, result.pixels + std::size_t(picture.Width()) * std::size_t(picture.Height()),
+                    picture.pixels);
+}
+
+}  // namespace
+
+// A run's shared block is kept for the next run: one of the same or a slightly smaller size
+// takes it back with its own picture in it; one of another size makes its own only after the
+// kept one is gone, so never two are held; and the kept one can be let go.
+TEST(FilterSharedPicturesTest, ABlockIsKeptForTheNextRunAndHoldsOnlyThatRunsPicture) {
+  FilterSharedPictures::ReleaseKeptBlock();
+  EXPECT_EQ(MappedFilterBlocks(), 0);
+  EXPECT_TRUE(BlockGivesBack(PatternPicture(120, 90, 1)));
+  EXPECT_EQ(MappedFilterBlocks(), 1);
+  EXPECT_TRUE(BlockGivesBack(PatternPicture(120, 90, 2)));
+  EXPECT_TRUE(BlockGivesBack(PatternPicture(110, 90, 3)));  // fits the kept block
+  EXPECT_EQ(MappedFilterBlocks(), 1);
+  {
+    FilterSharedPictures bigger;
+    ASSERT_TRUE(bigger.Create(PatternPicture(600, 400, 4), nullptr));
+    EXPECT_EQ(MappedFilterBlocks(), 1);
+  }
+  EXPECT_TRUE(BlockGivesBack(PatternPicture(7, 5, 5)));  // far smaller: a block of its own
+  EXPECT_EQ(MappedFilterBlocks(), 1);
+  FilterSharedPictures::ReleaseKeptBlock();
+  EXPECT_EQ(MappedFilterBlocks(), 0);
+}
