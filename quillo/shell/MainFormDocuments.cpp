@@ -14,6 +14,7 @@
 #include "quillo/document/UDBuffer.h"
 #include "quillo/document/Zoom.h"
 #include "quillo/files/SaveCommands.h"
+#include "quillo/plugins/FilterSharedPictures.h"
 #include "quillo/shell/WindowMenu.h"
 #include "quillo/tools/Spray.h"
 #include "quillo/tools/Tool.h"
@@ -104,8 +105,11 @@ std::vector<TRect> TMainForm::DocumentWindowRects() const {
 }
 
 void TMainForm::UMLastDocClosed(TMessage&) {
+  if (ImgFormCount > 0) return;
+  // The shared block kept for the next filter plug-in run was sized for pictures now closed.
+  FilterSharedPictures::ReleaseKeptBlock();
   // There is always a document while the program runs, but none is made as it closes.
-  if (closing_ || ImgFormCount > 0) return;
+  if (closing_) return;
   OpenBlankDocument();
 }
 

@@ -435,3 +435,13 @@ TEST(FilterSharedPicturesTest, ABlockIsKeptForTheNextRunAndHoldsOnlyThatRunsPict
   FilterSharedPictures::ReleaseKeptBlock();
   EXPECT_EQ(MappedFilterBlocks(), 0);
 }
+
+// The block kept after a run goes when the last picture closes.
+TEST_F(FilterPluginRunTest, TheKeptBlockGoesWithTheLastPicture) {
+  Run("Invert Colours");
+  EXPECT_EQ(MappedFilterBlocks(), 1);
+  ui.AnswerMessageBoxes({IDNO, IDNO});
+  EXPECT_TRUE(CloseAllDocuments());
+  ui.RunUntilIdle();
+  EXPECT_EQ(MappedFilterBlocks(), 0);
+}
