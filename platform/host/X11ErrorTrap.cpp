@@ -6,11 +6,15 @@
 
 #include <map>
 
+#include "platform/rtl/Everlasting.h"
+
 namespace {
 
+// The host forgets its connections as the desktop goes, which may be after this table's
+// turn at the process's end.
 std::map<Display*, int>& Trapped() {
-  static std::map<Display*, int> trapped;  // connection -> first error code not yet taken
-  return trapped;
+  static Everlasting<std::map<Display*, int>> trapped;  // connection -> first error code not yet taken
+  return *trapped;
 }
 
 XErrorHandler othersHandler = nullptr;
