@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,9 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildProgram.h"
 #include "support/PrivateDisplay.h"
-
-extern char** environ;
 
 namespace {
 
@@ -86,24 +84,12 @@ Resident StartAndMeasure(const char* renderDriver) {
   fs::create_directories(home);
   std::ofstream(home / "registry.txt") << kSettings;
   const std::string report = (home / "start-up.txt").string();
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("QUILLO_", 0) && entry.rfind("SDL_RENDER_DRIVER=", 0) && entry.rfind("WAYLAND_DISPLAY=", 0))
-      env.push_back(entry);
-  }
-  env.push_back("QUILLO_HOST=sdl");
-  env.push_back("QUILLO_HOME=" + home.string());
-  env.push_back("QUILLO_STARTUP_REPORT=" + report);
-  if (renderDriver) env.push_back(std::string("SDL_RENDER_DRIVER=") + renderDriver);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string program = QUILLO_BIN_DIR "/quillo";
-  char* argv[] = {program.data(), nullptr};
-  pid_t child = 0;
+  std::vector<std::string> added{"QUILLO_HOST=sdl", "QUILLO_HOME=" + home.string(), "QUILLO_STARTUP_REPORT=" + report};
+  if (renderDriver) added.push_back(std::string("SDL_RENDER_DRIVER=") + renderDriver);
+  const pid_t child =
+      SpawnChildProgram(QUILLO_BIN_DIR "/quillo", {"QUILLO_", "SDL_RENDER_DRIVER=", "WAYLAND_DISPLAY="}, added);
   Resident out;
-  if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return out;
+  if (child == 0) return out;
   const auto until = std::chrono::steady_clock::now() + kPatience;
   while (!fs::exists(report) && std::chrono::steady_clock::now() < until && waitpid(child, nullptr, WNOHANG) == 0)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,10 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildProgram.h"
 #include "support/PrivateDisplay.h"
 #include "support/TempHome.h"
-
-extern char** environ;
 
 namespace {
 
@@ -33,26 +31,12 @@ constexpr const char* kSettings =
 // Starts the program on the SDL host of the current DISPLAY, with the renderer the user may
 // name and the report asked for; 0 when it could not be started.
 pid_t SpawnOnDisplay(const std::string& report, const char* renderDriver) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("QUILLO_HOST=", 0) && entry.rfind("SDL_", 0) && entry.rfind("ASAN_OPTIONS=", 0) &&
-        entry.rfind("WAYLAND_DISPLAY=", 0))
-      env.push_back(entry);
-  }
-  env.push_back("QUILLO_HOST=sdl");
-  env.push_back("QUILLO_STARTUP_REPORT=" + report);
   // What SDL and the X libraries keep for the process's life is not the program's to free.
-  env.push_back("ASAN_OPTIONS=detect_leaks=0:abort_on_error=1");
-  if (renderDriver) env.push_back(std::string("SDL_RENDER_DRIVER=") + renderDriver);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string program = QUILLO_BIN_DIR "/quillo";
-  char* argv[] = {program.data(), nullptr};
-  pid_t child = 0;
-  if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return 0;
-  return child;
+  std::vector<std::string> added{"QUILLO_HOST=sdl", "QUILLO_STARTUP_REPORT=" + report,
+                                 "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1"};
+  if (renderDriver) added.push_back(std::string("SDL_RENDER_DRIVER=") + renderDriver);
+  return SpawnChildProgram(QUILLO_BIN_DIR "/quillo", {"QUILLO_HOST=", "SDL_", "ASAN_OPTIONS=", "WAYLAND_DISPLAY="},
+                           added);
 }
 
 bool WaitForFile(const std::string& path, pid_t child) {
