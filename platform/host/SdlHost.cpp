@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/host/Host.h"
+#include "platform/host/PresenterChoice.h"
 #include "platform/host/X11Clipboard.h"
 #include "platform/host/SdlX11Window.h"
 #include "platform/host/X11Desktop.h"
@@ -108,18 +109,13 @@ public:
 
   bool Open(int width, int height) override {
     if (!Start()) return false;
-    window_ = SDL_CreateWindow("quillo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_, height * scale_,
-                               SDL_WINDOW_RESIZABLE);
-    if (!window_) return false;
-    SDL_SetWindowMinimumSize(window_, 320 * scale_, 240 * scale_);
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) return false;
+    if (!MakeWindowAndRenderer(width, height)) return false;
     // Each desktop pixel is scale x scale pixels of the window, unsmoothed; SDL maps the
     // mouse back to desktop pixels.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
     if (!MakeTexture(width, height)) return false;
+    SDL_ShowWindow(window_);
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     SDL_StartTextInput();
     cursors_.assign(static_cast<size_t>(CursorShape::Hidden) + 1, nullptr);
@@ -290,6 +286,74 @@ private:
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     started_ = true;
     return true;
+  }
+
+  // The window starts hidden, so that the renderer may make it again (SDL does for OpenGL)
+  // before it shows.
+  SDL_Window* MakeWindow(int width, int height) {
+    SDL_Window* window = SDL_CreateWindow("quillo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale_,
+                                          height * scale_, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    if (window) SDL_SetWindowMinimumSize(window, 320 * scale_, 240 * scale_);
+    return window;
+  }
+
+  bool MakeWindowAndRenderer(int width, int height) {
+    window_ = MakeWindow(width, height);
+    if (!window_) return false;
+    const Presenter presenter = ChoosePresenter(PresenterFactsOf(window_));
+    if (presenter != Presenter::Software) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (renderer_ && presenter == Presenter::Accelerated && DrawsOnTheProcessor(renderer_)) {
+      // A device was there, but the driver draws on the processor all the same (none for
+      // that device): the software renderer presents instead, on a window that never had
+      // OpenGL. That spares the driver's drawing memory; its code, once loaded, stays.
+      SDL_DestroyRenderer(renderer_);
+      renderer_ = nullptr;
+      SDL_DestroyWindow(window_);
+      window_ = MakeWindow(width, height);
+      if (!window_) return false;
+    }
+    if (!renderer_) renderer_ = MakeSoftwareRenderer(window_);
+    return renderer_ != nullptr;
+  }
+
+  static PresenterFacts PresenterFactsOf(SDL_Window* window) {
+    PresenterFacts facts;
+    if (const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER)) facts.userDriver = driver;
+    facts.softwareGlRequested = SoftwareGlRequested();
+    const char* video = SDL_GetCurrentVideoDriver();
+    if (video && std::string(video) == "x11")
+      facts.gpuOffered = ((X11ServerHasExtension(window, "DRI3") || X11ServerHasExtension(window, "DRI2")) &&
+                          RenderNodeAvailable()) ||
+                         X11ServerHasExtension(window, "NV-GLX");
+    else
+      facts.gpuOffered = RenderNodeAvailable();
+    return facts;
+  }
+
+  // SDL's own software renderer, or an OpenGL one whose driver draws on the processor.
+  static bool DrawsOnTheProcessor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+    if (info.flags & SDL_RENDERER_SOFTWARE) return true;
+    if (!info.name || std::string(info.name).rfind("opengl", 0) != 0 || !SDL_GL_GetCurrentContext()) return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+    return name && IsSoftwareGlRenderer(reinterpret_cast<const char*>(name));
+  }
+
+  // The software renderer draws into the window's own surface; SDL would otherwise put that
+  // surface on an OpenGL texture, bringing up the driver all the same (unless the user's
+  // SDL_FRAMEBUFFER_ACCELERATION says otherwise).
+  static SDL_Renderer* MakeSoftwareRenderer(SDL_Window* window) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
+      SDL_RendererInfo info;
+      if (SDL_GetRenderDriverInfo(i, &info) == 0 && info.name && std::string(info.name) == "software")
+        return SDL_CreateRenderer(window, i, 0);
+    }
+    return nullptr;
   }
 
   // 2 on a screen of twice the usual density (192 dots per inch and more), else 1.

@@ -38,6 +38,7 @@
 #include "quillo/shell/AboutPanel.h"
 #include "quillo/shell/FileAssociations.h"
 #include "quillo/shell/MainForm.h"
+#include "quillo/shell/StartUpReport.h"
 #include "quillo/shell/SettingsStorage.h"
 #include "quillo/shell/ToolPalette.h"
 #include "quillo/tools/BrushModel.h"
@@ -277,6 +278,7 @@ int WinMain(const std::function<void(HWND)>& mainWindowReady) {
     TMainForm* form = app->CreateForm<TMainForm>();
     StartUp(form);
     if (mainWindowReady) mainWindowReady(form->GetHandle());
+    InstallStartUpReport(*app);
     app->Run();
   } catch (const std::exception& e) {
     app->ShowException(e);
