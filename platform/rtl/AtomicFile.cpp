@@ -11,8 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string_view>
 
+#include "platform/rtl/Everlasting.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
@@ -28,6 +31,18 @@ namespace {
 }
 
 constexpr std::string_view kTemporaryPrefix = ".quillo-save-";
+
+// The temporary files of the writes under way, for a process that ends at once. A commit
+// renames under the same lock, so an ending process sees each write either done or not.
+struct WritesUnderWay {
+  std::mutex mutex;
+  std::set<std::string> temporaries;
+};
+
+WritesUnderWay& Writes() {
+  static Everlasting<WritesUnderWay> writes;
+  return *writes;
+}
 
 // A name no other writer uses at the same moment: the process id tells processes apart, the
 // counter the writers of one process; O_EXCL catches what is left (another host, a stale file).
@@ -127,9 +142,15 @@ AtomicFile::AtomicFile(const AnsiString& fileName) : fileName_(fileName), target
     if (handle_ < 0 && (errno != EEXIST || attempt == 100)) ThrowCreateError(fileName, errno);
   }
   if (replacing) KeepOwnerAndMode(handle_, old);
+  std::lock_guard lock(Writes().mutex);
+  Writes().temporaries.insert(temporary_);
 }
 
 AtomicFile::~AtomicFile() {
+  {
+    std::lock_guard lock(Writes().mutex);
+    Writes().temporaries.erase(temporary_);
+  }
   if (!committed_) ::unlink(temporary_.c_str());
   if (ownsHandle_) ::close(handle_);
 }
@@ -152,8 +173,12 @@ void AtomicFile::Write(const void* data, std::size_t size) {
 
 void AtomicFile::Commit() {
   if (committed_) return;
-  if (::fsync(handle_) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0)
-    ThrowCreateError(fileName_, errno);
+  if (::fsync(handle_) != 0) ThrowCreateError(fileName_, errno);
+  {
+    std::lock_guard lock(Writes().mutex);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) ThrowCreateError(fileName_, errno);
+    Writes().temporaries.erase(temporary_);
+  }
   committed_ = true;
   SyncFolder(fileName_, ExtractFilePath(target_));
   RemoveLeftovers(ExtractFilePath(target_));
@@ -163,4 +188,11 @@ void AtomicFile::WriteFile(const AnsiString& fileName, const std::string& bytes)
   AtomicFile file(fileName);
   file.Write(bytes.data(), bytes.size());
   file.Commit();
+}
+
+void AtomicFile::AbandonWritesAndExit(int status) {
+  // The lock is never given back: a commit that comes after waits until the process is gone.
+  Writes().mutex.lock();
+  for (const std::string& temporary : Writes().temporaries) ::unlink(temporary.c_str());
+  std::_Exit(status);
 }

@@ -8,7 +8,8 @@
 // Anything that is not a regular file (a folder, a device, a pipe, a socket, a dangling link,
 // a link loop) is refused and left as it is. Deleted without Commit, the temporary file goes
 // and the old file stays as it was. A process killed while it writes leaves its temporary file
-// behind: the next commit in that folder removes those of processes that have gone.
+// behind: the next commit in that folder removes those of processes that have gone. A process
+// that ends itself at once does so through AbandonWritesAndExit, which leaves none.
 //
 // Every writer of a whole file uses this: the settings files, the image output stream, the
 // font cache. Writers that read, change and write back a shared file go through
@@ -47,6 +48,9 @@ public:
   static AnsiString TargetOf(const AnsiString& fileName);
   // Replaces fileName's contents with bytes: the whole round of the above in one call.
   static void WriteFile(const AnsiString& fileName, const std::string& bytes);
+  // Ends the process at once (no destructors run) with the writes of every thread settled:
+  // each is either wholly in place or its temporary file is gone and its old file kept.
+  [[noreturn]] static void AbandonWritesAndExit(int status);
 
 private:
   AnsiString fileName_;  // as the caller named it, for the error messages

@@ -8,11 +8,11 @@
 #include <pthread.h>
 #include <signal.h>
 
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/CommandLine.h"
 #include "platform/user/User.h"
 #include "quillo/shell/StartUp.h"
@@ -42,7 +42,7 @@ public:
     std::lock_guard lock(mutex_);
     // PostMessage may be called from any thread.
     if (window_) PostMessage(window_, WM_CLOSE, 0, 0);
-    else std::_Exit(0);
+    else AtomicFile::AbandonWritesAndExit(0);
   }
 
 private:

@@ -97,6 +97,27 @@ TEST(AtomicFile, WithoutCommitTheOldFileStaysAndNothingIsLeft) {
   EXPECT_EQ(home.Files(), std::vector<std::string>{"file"});
 }
 
+// A process that ends itself at once takes away the temporary files of the writes it had under
+// way and keeps their old files; one already committed stays.
+TEST(AtomicFile, EndingAtOnceLeavesEveryWriteDoneOrUndone) {
+  TempHome home;
+  const std::string path = home.WriteFile("file", "old");
+  const std::string other = home.WriteFile("other", "old");
+  EXPECT_EXIT(
+      {
+        AtomicFile committed(other);
+        committed.Write("new", 3);
+        committed.Commit();
+        AtomicFile file(path);
+        file.Write("new", 3);
+        AtomicFile::AbandonWritesAndExit(3);
+      },
+      ::testing::ExitedWithCode(3), "");
+  EXPECT_EQ(FileContents(path), "old");
+  EXPECT_EQ(FileContents(other), "new");
+  EXPECT_EQ(home.Files(), (std::vector<std::string>{"file", "other"}));
+}
+
 namespace {
 
 // A process id no process has: a child's, once it has ended and been waited for.
