@@ -127,6 +127,31 @@ TEST_P(LibJpegFiles, EveryPathDecodesTheSamePixels) {
   }
 }
 
+// A progressive file and a sequential copy of the same coefficients decode to the same
+// pixels: the progressive scans rebuild exactly the coefficients a single scan holds
+// (successive approximation, spectral bands, end-of-band runs, restarts, every sampling).
+TEST(JpegDecoder, ProgressiveDecodesAsItsSequentialCopy) {
+  for (const Variant& v : kVariants) {
+    if (!v.options.progressive) continue;
+    for (const int quality : {v.options.quality, 100, 20}) {
+      reference::EncodeOptions options = v.options;
+      options.quality = quality;
+      const Bytes file = reference::Encode(reference::PhotoLike(203, 117, 5), options);
+      const Bytes sequential = reference::TranscodeToSequential(file);
+      ASSERT_FALSE(sequential.empty()) << v.name;
+      const Ours progressive = DecodeOurs(file);
+      const Ours copy = DecodeOurs(sequential);
+      ASSERT_TRUE(progressive.progressive);
+      ASSERT_FALSE(copy.progressive);
+      ASSERT_EQ(progressive.image.Width(), copy.image.Width());
+      ASSERT_EQ(progressive.image.Height(), copy.image.Height());
+      for (int y = 0; y < copy.image.Height(); ++y)
+        ASSERT_TRUE(std::equal(copy.image.At(0, y), copy.image.At(0, y) + copy.image.Width(), progressive.image.At(0, y)))
+            << v.name << " q" << quality << " row " << y;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Variants, LibJpegFiles, testing::ValuesIn(kVariants),
                          [](const testing::TestParamInfo<Variant>& info) { return std::string(info.param.name); });
 

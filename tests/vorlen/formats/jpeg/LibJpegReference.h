@@ -213,4 +213,37 @@ inline Decoded DecodeFile(std::FILE* file, bool fancy = false) {
   return detail::Decompress(fancy, [&](j_decompress_ptr info) { jpeg_stdio_src(info, file); });
 }
 
+// The same coefficients rewritten as one sequential interleaved scan with the example Huffman
+// tables (libjpeg-turbo's lossless transcoding); empty on libjpeg's error. A decoder must give
+// such a copy exactly the pixels it gives the original.
+inline std::vector<unsigned char> TranscodeToSequential(const std::vector<unsigned char>& file) {
+  std::vector<unsigned char> result;
+  jpeg_decompress_struct in;
+  jpeg_compress_struct out;
+  detail::ErrorManager err;  // one for both, so that one jump point serves
+  in.err = &err.base;
+  out.err = &err.base;
+  detail::Install(err);
+  unsigned char* bytes = nullptr;
+  unsigned long size = 0;
+  jpeg_create_decompress(&in);
+  jpeg_create_compress(&out);
+  if (setjmp(err.jump) == 0) {
+    jpeg_mem_src(&in, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&in, TRUE);
+    jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&in);
+    jpeg_copy_critical_parameters(&in, &out);
+    out.optimize_coding = FALSE;
+    jpeg_mem_dest(&out, &bytes, &size);
+    jpeg_write_coefficients(&out, coefficients);
+    jpeg_finish_compress(&out);
+    jpeg_finish_decompress(&in);
+    result.assign(bytes, bytes + size);
+  }
+  jpeg_destroy_compress(&out);
+  jpeg_destroy_decompress(&in);
+  std::free(bytes);
+  return result;
+}
+
 }  // namespace reference
