@@ -237,19 +237,23 @@ void Encoder::CodeScan(int component, int ss, int se, int ah, int al, uint* freq
   const bool counting = freq1 != nullptr;
   short preds[3] = {};
   writer_.Reset();
-  for (size_t i = 0; i < blocks; ++i) {
-    if (component == 0) {
-      for (int c = 0; c < components_; ++c) {
-        writer_.freq = counting ? (c == 0 ? freq1 : freq2) : nullptr;
-        JPGEncodeProgressive(writer_, store_.data() + (c * blocks + i) * 64, preds[c], ah, al, se, ss,
-                             c == 0 ? t1 : t2);
+  if (ss > 0) {  // an AC band of one component: its blocks lie one after another
+    writer_.freq = counting ? freq1 : nullptr;
+    JPGEncodeProgressiveBand(writer_, store_.data() + (component - 1) * blocks * 64, blocks, ah, al, se, ss, t1);
+  } else {
+    for (size_t i = 0; i < blocks; ++i) {
+      if (component == 0) {
+        for (int c = 0; c < components_; ++c) {
+          writer_.freq = counting ? (c == 0 ? freq1 : freq2) : nullptr;
+          JPGEncodeProgressive(writer_, store_.data() + (c * blocks + i) * 64, preds[c], ah, al, se, ss,
+                               c == 0 ? t1 : t2);
+        }
+      } else {
+        const int c = component - 1;
+        writer_.freq = counting ? freq1 : nullptr;
+        JPGEncodeProgressive(writer_, store_.data() + (c * blocks + i) * 64, preds[c], ah, al, se, ss, t1);
       }
-    } else {
-      const int c = component - 1;
-      writer_.freq = counting ? freq1 : nullptr;
-      JPGEncodeProgressive(writer_, store_.data() + (c * blocks + i) * 64, preds[c], ah, al, se, ss, t1);
     }
-    if (!counting) writer_.Drain();
   }
   writer_.freq = counting ? freq1 : nullptr;
   JPGFlushEOBRunAndBits(writer_, t1);
