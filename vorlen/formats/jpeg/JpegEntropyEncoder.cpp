@@ -319,19 +319,22 @@ void EncodeACRefine(BitWriter& w, const short* zz, int al, int ss, int se, const
   }
 }
 
+// A DC coefficient's first pass (its difference from the predictor) or refining bit.
+template <bool kCounting>
+inline void EncodeDC(BitWriter& w, int dc, short& pred, int ah, int al, const HuffEncoder& table) {
+  const int v = dc >> al;
+  if (ah == 0) {
+    CodeValue<kCounting>(w, static_cast<short>(v - pred), 0, table);
+    pred = static_cast<short>(v);
+  } else {
+    PutBits(w, static_cast<uint>(v & 1), 1);
+  }
+}
+
 template <bool kCounting>
 void EncodeBlock(BitWriter& w, const short* zz, short& pred, int ah, int al, int se, int ss,
                  const HuffEncoder& table) {
-  if (ss == 0) {
-    const int v = zz[0] >> al;
-    if (ah == 0) {
-      CodeValue<kCounting>(w, static_cast<short>(v - pred), 0, table);
-      pred = static_cast<short>(v);
-    } else {
-      PutBits(w, static_cast<uint>(v & 1), 1);
-    }
-    return;
-  }
+  if (ss == 0) return EncodeDC<kCounting>(w, zz[0], pred, ah, al, table);
   if (ah == 0)
     EncodeACFirst<kCounting>(w, zz, al, ss, se, table);
   else
@@ -375,6 +378,13 @@ void JPGEncodeProgressive(BitWriter& w, const short* zz, short& pred, int ah, in
     EncodeBlock<true>(w, zz, pred, ah, al, se, ss, table);
   else
     EncodeBlock<false>(w, zz, pred, ah, al, se, ss, table);
+}
+
+void JPGEncodeProgressiveDC(BitWriter& w, int dc, short& pred, int ah, int al, const HuffEncoder& table) {
+  if (w.freq != nullptr)
+    EncodeDC<true>(w, dc, pred, ah, al, table);
+  else
+    EncodeDC<false>(w, dc, pred, ah, al, table);
 }
 
 void JPGEncodeProgressiveBand(BitWriter& w, const short* zz, size_t count, int ah, int al, int se, int ss,
