@@ -48,7 +48,8 @@ private:
   void CheckScanTables() const;
   bool DecodeDirectScan();
   bool DecodeBufferedScan();
-  void DecodeStoredBlock(int c, int bx, int by, int* preds, int& eobRun);
+  template <class DecodeOne>
+  bool ForEachScanBlock(int* preds, int& eobRun, DecodeOne decode);
   void Restart(int* preds, int& eobRun);
   bool AtRestart(long mcuIndex) const;
   void CheckDataCanDescribeFrame() const;
@@ -96,8 +97,9 @@ private:
   // must come after it).
   bool dcCoded_[3] = {};
 
-  // Buffered modes: per component, storeH_[c] rows of storeW_[c] blocks. A row is allocated
-  // when a scan first reaches it, so the store grows with the data actually decoded.
+  // Buffered modes: per component, storeH_[c] rows of storeW_[c] blocks (progressive files
+  // in zig-zag order, others in natural order). A row is allocated when a scan first reaches
+  // it, so the store grows with the data actually decoded.
   std::vector<std::vector<short>> store_[3];
   int storeW_[3] = {};
   int storeH_[3] = {};

@@ -87,6 +87,15 @@ public:
     }
     return symbol;
   }
+  // The next 16 bits at the top of the answer without taking them; Skip takes n of them.
+  uint Peek16() {
+    if (bits_ < 16) Fill();
+    return static_cast<uint>(acc_ >> 48);
+  }
+  void Skip(int n) {
+    acc_ <<= n;
+    bits_ -= n;
+  }
   // A value of s bits (s up to 16) with the sign rule of the standard.
   int Extend(int s) {
     if (s == 0) return 0;
@@ -124,15 +133,21 @@ private:
   int marker_ = 0;
 };
 
-// Block decoders; block is 64 coefficients in natural order. pred is the component's DC
-// predictor, eobRun the end-of-band run of progressive AC scans.
+// Block decoders. pred is the component's DC predictor, eobRun the end-of-band run of
+// progressive AC scans. The sequential one fills 64 coefficients in natural order; the
+// progressive ones keep theirs in zig-zag order, so that a band is a run of neighbours.
 void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& dc,
                     const HuffDecoder& ac);
-void JPGDecodeDCFirst(BitReader& br, short* block, int& pred, const HuffDecoder& dc, int al);
-void JPGDecodeDCRefine(BitReader& br, short* block, int al);
-void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+void JPGDecodeDCFirst(BitReader& br, short* zz, int& pred, const HuffDecoder& dc, int al);
+void JPGDecodeDCRefine(BitReader& br, short* zz, int al);
+void JPGDecodeACFirst(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                       int se, int al);
-void JPGDecodeACRefine(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+void JPGDecodeACRefine(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                        int se, int al);
+
+// Bit k set where zz[k] is not zero.
+std::uint64_t JPGNonZeroMask(const short* zz);
+// A progressive block's coefficients in natural order (out holds 64).
+void JPGNaturalOrder(const short* zz, short* out);
 
 }  // namespace jpeg
