@@ -172,10 +172,13 @@ void Decoder::StartFirstScan(int scanCount) {
   for (int c = 0; c < frame_.count; ++c) {
     storeW_[c] = mcusX_ * frame_.comp[c].h;
     storeH_[c] = mcusY_ * frame_.comp[c].v;
-    bytes += static_cast<long long>(storeW_[c]) * storeH_[c] * 64 * sizeof(short);
+    bytes += static_cast<long long>(storeW_[c]) * storeH_[c] * (progressive_ ? 65 : 64) * sizeof(short);
   }
   if (bytes > kMaxStoreBytes) throw EOutOfMemory(RtlText::OutOfMemory);
-  for (int c = 0; c < frame_.count; ++c) store_[c].assign(static_cast<size_t>(storeH_[c]), {});
+  for (int c = 0; c < frame_.count; ++c) {
+    store_[c].assign(static_cast<size_t>(storeH_[c]), {});
+    dcStore_[c].assign(static_cast<size_t>(storeH_[c]), {});
+  }
 }
 
 void Decoder::ReadScanHeader() {
@@ -284,16 +287,18 @@ bool Decoder::DecodeDirectScan() {
   return true;
 }
 
-short* Decoder::StoreBlock(int c, int bx, int by) {
-  std::vector<short>& row = store_[c][static_cast<size_t>(by)];
+// The row of blocks `by` of component c (allocated when first reached), or with dcOnly the
+// row of its DC terms alone.
+short* Decoder::StoreRow(int c, int by, bool dcOnly) {
+  std::vector<short>& row = (dcOnly ? dcStore_ : store_)[c][static_cast<size_t>(by)];
   if (row.empty()) {
     try {
-      row.assign(static_cast<size_t>(storeW_[c]) * 64, 0);
+      row.assign(static_cast<size_t>(storeW_[c]) * (dcOnly ? 1 : 64), 0);
     } catch (const std::bad_alloc&) {
       throw EOutOfMemory(RtlText::OutOfMemory);
     }
   }
-  return row.data() + static_cast<size_t>(bx) * 64;
+  return row.data();
 }
 
 const short* Decoder::StoredBlockOrZero(int c, int bx, int by) const {
@@ -301,13 +306,22 @@ const short* Decoder::StoredBlockOrZero(int c, int bx, int by) const {
   return row.empty() ? zeroBlock_ : row.data() + static_cast<size_t>(bx) * 64;
 }
 
+short Decoder::StoredDc(int c, int bx, int by) const {
+  const std::vector<short>& row = dcStore_[c][static_cast<size_t>(by)];
+  return row.empty() ? 0 : row[static_cast<size_t>(bx)];
+}
+
 // Runs decode(s, block) over the blocks of the current scan in the order the data codes
-// them, with the restarts between intervals and a progress report per row.
+// them, with the restarts between intervals and a progress report per row. The DC scans of a
+// progressive file get each block's DC term alone, kept apart from the blocks, so that they
+// read and write a small array instead of touching every block.
 template <class DecodeOne>
 bool Decoder::ForEachScanBlock(int* preds, int& eobRun, DecodeOne decode) {
   nextRestart_ = 0;
   long mcuIndex = 0;
   const bool restarts = restartInterval_ != 0;
+  const bool dcOnly = progressive_ && ss_ == 0;
+  const int step = dcOnly ? 1 : 64;
   if (scanCount_ == 1) {
     // A single component is coded block by block over its own sampled size.
     const int c = scan_[0].index;
@@ -315,8 +329,8 @@ bool Decoder::ForEachScanBlock(int* preds, int& eobRun, DecodeOne decode) {
     const int across = CeilDiv(CeilDiv(frame_.width * comp.h, hMax_), 8);
     const int down = CeilDiv(CeilDiv(frame_.height * comp.v, vMax_), 8);
     for (int by = 0; by < down; ++by) {
-      short* block = StoreBlock(c, 0, by);
-      for (int bx = 0; bx < across; ++bx, ++mcuIndex, block += 64) {
+      short* block = StoreRow(c, by, dcOnly);
+      for (int bx = 0; bx < across; ++bx, ++mcuIndex, block += step) {
         if (restarts && AtRestart(mcuIndex)) Restart(preds, eobRun);
         decode(0, block);
       }
@@ -330,7 +344,7 @@ bool Decoder::ForEachScanBlock(int* preds, int& eobRun, DecodeOne decode) {
           const int c = scan_[s].index;
           const FrameComponent& comp = frame_.comp[c];
           for (int v = 0; v < comp.v; ++v)
-            for (int h = 0; h < comp.h; ++h) decode(s, StoreBlock(c, mx * comp.h + h, my * comp.v + v));
+            for (int h = 0; h < comp.h; ++h) decode(s, StoreRow(c, my * comp.v + v, dcOnly) + (mx * comp.h + h) * step);
         }
       }
       if (!ReportRow()) return false;
@@ -382,9 +396,11 @@ void Decoder::OutputStore() {
         const FrameComponent& comp = frame_.comp[c];
         for (int v = 0; v < comp.v; ++v)
           for (int h = 0; h < comp.h; ++h, ++b) {
-            pointers[b] = StoredBlockOrZero(c, mx * comp.h + h, my * comp.v + v);
-            if (progressive_ && pointers[b] != zeroBlock_) {
+            const int bx = mx * comp.h + h, by = my * comp.v + v;
+            pointers[b] = StoredBlockOrZero(c, bx, by);
+            if (progressive_) {
               JPGNaturalOrder(pointers[b], natural[b]);
+              natural[b][0] = StoredDc(c, bx, by);
               pointers[b] = natural[b];
             }
           }

@@ -59,8 +59,9 @@ private:
   void EmitMcu(int mx, int my, const short* const* blocks);
   void EmitMcuRow(int my);
   bool ReportRow();
-  short* StoreBlock(int c, int bx, int by);
+  short* StoreRow(int c, int by, bool dcOnly);
   const short* StoredBlockOrZero(int c, int bx, int by) const;
+  short StoredDc(int c, int bx, int by) const;
 
   Input& in_;
   Buffer& dst_;
@@ -101,6 +102,7 @@ private:
   // in zig-zag order, others in natural order). A row is allocated when a scan first reaches
   // it, so the store grows with the data actually decoded.
   std::vector<std::vector<short>> store_[3];
+  std::vector<std::vector<short>> dcStore_[3];  // progressive: the DC terms, rows as above
   int storeW_[3] = {};
   int storeH_[3] = {};
   short zeroBlock_[64] = {};  // stands in for blocks no scan reached

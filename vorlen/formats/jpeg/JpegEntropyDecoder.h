@@ -135,7 +135,8 @@ private:
 
 // Block decoders. pred is the component's DC predictor, eobRun the end-of-band run of
 // progressive AC scans. The sequential one fills 64 coefficients in natural order; the
-// progressive ones keep theirs in zig-zag order, so that a band is a run of neighbours.
+// progressive ones keep theirs in zig-zag order, so that a band is a run of neighbours (the
+// DC ones touch zz[0] alone).
 void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& dc,
                     const HuffDecoder& ac);
 void JPGDecodeDCFirst(BitReader& br, short* zz, int& pred, const HuffDecoder& dc, int al);
