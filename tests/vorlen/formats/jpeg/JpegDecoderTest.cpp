@@ -68,6 +68,8 @@ const Variant kVariants[] = {
     {"restartRows420", {90, false, false, 2, 2, 1, 0}},
     {"restartBlocks444", {95, false, false, 1, 1, 0, 3}},
     {"restartProgressive420", {90, false, true, 2, 2, 0, 5}},
+    {"stepwiseProgressive422", {85, false, true, 2, 1, 0, 0, false, false, true}},
+    {"stepwiseRestartProgressive444", {95, false, true, 1, 1, 0, 1, false, false, true}},
     {"restartGrey", {50, true, false, 1, 1, 0, 7}},
     {"quality100", {100, false, false, 2, 2, 0, 0}},
     {"separateScans420", {80, false, false, 2, 2, 0, 0, true}},

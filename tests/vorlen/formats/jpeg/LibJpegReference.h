@@ -29,6 +29,7 @@ struct EncodeOptions {
   int restartBlocks = 0;
   bool separateScans = false;  // sequential, one scan per component
   bool optimize = false;       // Huffman tables made for the image (progressive files always are)
+  bool stepwise = false;       // progressive colour in finer steps: split bands, three refinements
 };
 
 struct Decoded {
@@ -116,6 +117,15 @@ bool Compress(const Image& img, const EncodeOptions& o, Attach attach) {
   if (o.separateScans) {
     info.scan_info = kSeparate;
     info.num_scans = o.grey ? 1 : 3;
+  }
+  static const jpeg_scan_info kStepwise[] = {
+      {3, {0, 1, 2}, 0, 0, 0, 2}, {1, {0}, 1, 9, 0, 3},    {1, {0}, 10, 63, 0, 3}, {1, {1}, 1, 63, 0, 2},
+      {1, {2}, 1, 63, 0, 2},      {1, {0}, 1, 63, 3, 2},   {3, {0, 1, 2}, 0, 0, 2, 1}, {1, {0}, 1, 63, 2, 1},
+      {1, {1}, 1, 63, 2, 1},      {1, {2}, 1, 63, 2, 1},   {3, {0, 1, 2}, 0, 0, 1, 0}, {1, {0}, 1, 5, 1, 0},
+      {1, {0}, 6, 63, 1, 0},      {1, {1}, 1, 63, 1, 0},   {1, {2}, 1, 63, 1, 0}};
+  if (o.progressive && o.stepwise && !o.grey) {
+    info.scan_info = kStepwise;
+    info.num_scans = sizeof kStepwise / sizeof kStepwise[0];
   }
   info.restart_in_rows = o.restartRows;
   info.restart_interval = static_cast<unsigned>(o.restartBlocks);
