@@ -182,12 +182,12 @@ void JPGDecodeACFirst(BitReader& br, short* zz, int& eobRun, const HuffDecoder& 
     return;
   }
   for (int k = ss; k <= se;) {
-    int value;
-    const int symbol = br.DecodeAc(ac, value);
+    const int symbol = br.Decode(ac);
     const int run = symbol >> 4;
-    if ((symbol & 15) != 0) {
+    const int s = symbol & 15;
+    if (s != 0) {
       k += run;
-      At(zz, k) = static_cast<short>(value * (1 << al));
+      At(zz, k) = static_cast<short>(br.Extend(s) * (1 << al));
       ++k;
     } else if (run == 15) {
       k += 16;
@@ -210,9 +210,10 @@ inline void Refine(short& coef, uint bit, int p1) {
 // One correction bit for each non-zero coefficient marked, in order, up to 16 taken at a time.
 inline void RefineMarked(BitReader& br, short* zz, std::uint64_t marked, int p1) {
   while (marked != 0) {
-    uint bits = br.Peek16() << 16;  // the next bit at the top
+    int held;
+    uint bits = br.Peek16(held) << 16;  // the next bit at the top
     int taken = 0;
-    for (; taken < 16 && marked != 0; ++taken, bits <<= 1) {
+    for (; taken < held && marked != 0; ++taken, bits <<= 1) {
       const int k = std::countr_zero(marked);
       marked &= marked - 1;
       Refine(zz[k], bits >> 31, p1);

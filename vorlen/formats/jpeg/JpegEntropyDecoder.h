@@ -87,9 +87,12 @@ public:
     }
     return symbol;
   }
-  // The next 16 bits at the top of the answer without taking them; Skip takes n of them.
-  uint Peek16() {
-    if (bits_ < 16) Fill();
+  // The next 16 bits at the top of the answer without taking them, `held` of them real (the
+  // rest zeros); Skip takes up to that many. It refills only when no bit is held, just where
+  // taking bits one at a time would, so that a scan reads as far into its data either way.
+  uint Peek16(int& held) {
+    if (bits_ == 0) Fill();
+    held = bits_ < 16 ? bits_ : 16;
     return static_cast<uint>(acc_ >> 48);
   }
   void Skip(int n) {
