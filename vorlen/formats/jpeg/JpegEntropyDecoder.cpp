@@ -3,11 +3,8 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "vorlen/formats/GFXFile.h"
+#include "vorlen/formats/jpeg/JpegMasks.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
@@ -150,26 +147,9 @@ inline short& At(short* zz, int k) { return zz[k < 63 ? k : 63]; }
 
 }  // namespace
 
-std::uint64_t JPGNonZeroMask(const short* zz) {
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  std::uint64_t zeros = 0;
-  for (int i = 0; i < 64; i += 16) {
-    const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(zz + i)), zero);
-    const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(zz + i + 8)), zero);
-    zeros |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
-  }
-  return ~zeros;
-#else
-  std::uint64_t mask = 0;
-  for (int k = 0; k < 64; ++k) mask |= static_cast<std::uint64_t>(zz[k] != 0) << k;
-  return mask;
-#endif
-}
-
 void JPGNaturalOrder(const short* zz, short* out) {
   std::memset(out, 0, 64 * sizeof(short));
-  for (std::uint64_t marked = JPGNonZeroMask(zz); marked != 0; marked &= marked - 1) {
+  for (std::uint64_t marked = NonZeroMask(zz); marked != 0; marked &= marked - 1) {
     const int k = std::countr_zero(marked);
     out[kZigZag[k]] = zz[k];
   }
@@ -229,7 +209,7 @@ void JPGDecodeACRefine(BitReader& br, short* zz, int& eobRun, const HuffDecoder&
   const int p1 = 1 << al;
   // Coefficients only become non-zero behind the position reached, so one look at the block
   // tells which of those ahead take a correction bit.
-  const std::uint64_t nonZero = JPGNonZeroMask(zz);
+  const std::uint64_t nonZero = NonZeroMask(zz);
   const std::uint64_t band = ~std::uint64_t{0} >> (63 - se);  // up to se
   int k = ss;
   if (eobRun == 0) {

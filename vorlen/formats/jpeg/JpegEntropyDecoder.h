@@ -149,8 +149,6 @@ void JPGDecodeACFirst(BitReader& br, short* zz, int& eobRun, const HuffDecoder& 
 void JPGDecodeACRefine(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                        int se, int al);
 
-// Bit k set where zz[k] is not zero.
-std::uint64_t JPGNonZeroMask(const short* zz);
 // A progressive block's coefficients in natural order (out holds 64).
 void JPGNaturalOrder(const short* zz, short* out);
 
