@@ -45,11 +45,22 @@ inline void PointMasks(const short* zz, int al, std::uint64_t& coded, std::uint6
 #endif
 }
 
-// Bit k set where v[k] is not zero.
+// Bit k set where v[k] is not zero (the plain case of the above, a compare alone).
 inline std::uint64_t NonZeroMask(const short* v) {
-  std::uint64_t coded, ones;
-  PointMasks(v, 0, coded, ones);
-  return coded;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  std::uint64_t zeros = 0;
+  for (int i = 0; i < 64; i += 16) {
+    const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i)), zero);
+    const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(v + i + 8)), zero);
+    zeros |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
+  }
+  return ~zeros;
+#else
+  std::uint64_t mask = 0;
+  for (int k = 0; k < 64; ++k) mask |= static_cast<std::uint64_t>(v[k] != 0) << k;
+  return mask;
+#endif
 }
 
 }  // namespace jpeg
