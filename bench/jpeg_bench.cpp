@@ -5,7 +5,8 @@
 // path, libjpeg-turbo through its stdio source and destination with the same sync and rename.
 // The paired runs take ours and libjpeg-turbo in turns (decoding with chroma replicated on
 // both sides) and print our time over its as "vs_ref" beside the goal; a series of baseline
-// 4:2:0 files of 1, 12 and 48 megapixels does the same for decoding across sizes.
+// 4:2:0 files of 1, 12 and 48 megapixels does the same for decoding across sizes, and the
+// loads and the progressive save through files are paired the same way.
 
 #include <benchmark/benchmark.h>
 
@@ -216,11 +217,52 @@ void BM_EncodeVsLibJpeg(benchmark::State& state) {
   Pixels(state);
 }
 
+// Saving and loading through files as the program does, ours and libjpeg-turbo in turns:
+// what a user waits for, beside the goal of the same work in memory. (Only the progressive
+// save is paired: a baseline save is mostly the disk's sync, whose time varies too much.)
+void BM_SaveFileVsLibJpeg(benchmark::State& state) {
+  const bool progressive = state.range(0) != 0;
+  state.SetLabel(progressive ? "progressive444" : "baseline444");
+  const std::string ours = bench_files::Scratch().File("paired-ours.jpg");
+  const std::string theirs = bench_files::Scratch().File("paired-libjpeg.jpg");
+  GFXSaveParams params;
+  params.quality = 90;
+  params.interlaced = progressive;
+  const reference::EncodeOptions options{90, false, progressive, 1, 1, 0, 0};
+  bench_ratio::Paired(
+      state, progressive ? 1.3 : 1.6,
+      [&] { benchmark::DoNotOptimize(GFXFile::Save(PhotoBuffer(), ours, nullptr, &params)); },
+      [&] {
+        benchmark::DoNotOptimize(bench_files::SaveLikeTheProgram(
+            theirs, [&](std::FILE* file) { return reference::EncodeToFile(Photo(), options, file); }));
+      });
+  Pixels(state);
+}
+
+void BM_LoadFileVsLibJpeg(benchmark::State& state) {
+  const std::string& path = FileOnDisk(static_cast<int>(state.range(0)));
+  state.SetLabel(kModeNames[state.range(0)]);
+  bench_ratio::Paired(
+      state, 1.5,
+      [&] {
+        Buffer image;
+        benchmark::DoNotOptimize(GFXFile::Load(image, path, nullptr, 0, nullptr));
+      },
+      [&] {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        benchmark::DoNotOptimize(file != nullptr && reference::DecodeFile(file).ok);
+        if (file != nullptr) std::fclose(file);
+      });
+  Pixels(state);
+}
+
 }  // namespace
 
 BENCHMARK(BM_DecodeVsLibJpeg)->DenseRange(0, 3)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeSizeVsLibJpeg)->Arg(1)->Arg(12)->Arg(48)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeVsLibJpeg)->Arg(0)->Arg(1)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFileVsLibJpeg)->Arg(1)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFileVsLibJpeg)->DenseRange(0, 3)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOurs)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLibJpeg)->ArgsProduct({{0, 1, 2, 3}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeOurs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -172,10 +172,13 @@ void Decoder::StartFirstScan(int scanCount) {
   for (int c = 0; c < frame_.count; ++c) {
     storeW_[c] = mcusX_ * frame_.comp[c].h;
     storeH_[c] = mcusY_ * frame_.comp[c].v;
-    bytes += static_cast<long long>(storeW_[c]) * storeH_[c] * 64 * sizeof(short);
+    bytes += static_cast<long long>(storeW_[c]) * storeH_[c] * (progressive_ ? 65 : 64) * sizeof(short);
   }
   if (bytes > kMaxStoreBytes) throw EOutOfMemory(RtlText::OutOfMemory);
-  for (int c = 0; c < frame_.count; ++c) store_[c].assign(static_cast<size_t>(storeH_[c]), {});
+  for (int c = 0; c < frame_.count; ++c) {
+    store_[c].assign(static_cast<size_t>(storeH_[c]), {});
+    dcStore_[c].assign(static_cast<size_t>(storeH_[c]), {});
+  }
 }
 
 void Decoder::ReadScanHeader() {
@@ -284,16 +287,18 @@ bool Decoder::DecodeDirectScan() {
   return true;
 }
 
-short* Decoder::StoreBlock(int c, int bx, int by) {
-  std::vector<short>& row = store_[c][static_cast<size_t>(by)];
+// The row of blocks `by` of component c (allocated when first reached), or with dcOnly the
+// row of its DC terms alone.
+short* Decoder::StoreRow(int c, int by, bool dcOnly) {
+  std::vector<short>& row = (dcOnly ? dcStore_ : store_)[c][static_cast<size_t>(by)];
   if (row.empty()) {
     try {
-      row.assign(static_cast<size_t>(storeW_[c]) * 64, 0);
+      row.assign(static_cast<size_t>(storeW_[c]) * (dcOnly ? 1 : 64), 0);
     } catch (const std::bad_alloc&) {
       throw EOutOfMemory(RtlText::OutOfMemory);
     }
   }
-  return row.data() + static_cast<size_t>(bx) * 64;
+  return row.data();
 }
 
 const short* Decoder::StoredBlockOrZero(int c, int bx, int by) const {
@@ -301,48 +306,45 @@ const short* Decoder::StoredBlockOrZero(int c, int bx, int by) const {
   return row.empty() ? zeroBlock_ : row.data() + static_cast<size_t>(bx) * 64;
 }
 
-void Decoder::DecodeStoredBlock(int s, int bx, int by, int* preds, int& eobRun) {
-  short* block = StoreBlock(scan_[s].index, bx, by);
-  const HuffDecoder& dc = dcTables_[scan_[s].dc];
-  const HuffDecoder& ac = acTables_[scan_[s].ac];
-  if (!progressive_)
-    JPGDecodeBlock(br_, block, preds[s], dc, ac);
-  else if (ss_ == 0 && ah_ == 0)
-    JPGDecodeDCFirst(br_, block, preds[s], dc, al_);
-  else if (ss_ == 0)
-    JPGDecodeDCRefine(br_, block, al_);
-  else if (ah_ == 0)
-    JPGDecodeACFirst(br_, block, eobRun, ac, ss_, se_, al_);
-  else
-    JPGDecodeACRefine(br_, block, eobRun, ac, ss_, se_, al_);
+short Decoder::StoredDc(int c, int bx, int by) const {
+  const std::vector<short>& row = dcStore_[c][static_cast<size_t>(by)];
+  return row.empty() ? 0 : row[static_cast<size_t>(bx)];
 }
 
-bool Decoder::DecodeBufferedScan() {
-  int preds[3] = {};
-  int eobRun = 0;
+// Runs decode(s, block) over the blocks of the current scan in the order the data codes
+// them, with the restarts between intervals and a progress report per row. The DC scans of a
+// progressive file get each block's DC term alone, kept apart from the blocks, so that they
+// read and write a small array instead of touching every block.
+template <class DecodeOne>
+bool Decoder::ForEachScanBlock(int* preds, int& eobRun, DecodeOne decode) {
   nextRestart_ = 0;
   long mcuIndex = 0;
+  const bool restarts = restartInterval_ != 0;
+  const bool dcOnly = progressive_ && ss_ == 0;
+  const int step = dcOnly ? 1 : 64;
   if (scanCount_ == 1) {
     // A single component is coded block by block over its own sampled size.
-    const FrameComponent& comp = frame_.comp[scan_[0].index];
+    const int c = scan_[0].index;
+    const FrameComponent& comp = frame_.comp[c];
     const int across = CeilDiv(CeilDiv(frame_.width * comp.h, hMax_), 8);
     const int down = CeilDiv(CeilDiv(frame_.height * comp.v, vMax_), 8);
     for (int by = 0; by < down; ++by) {
-      for (int bx = 0; bx < across; ++bx, ++mcuIndex) {
-        if (AtRestart(mcuIndex)) Restart(preds, eobRun);
-        DecodeStoredBlock(0, bx, by, preds, eobRun);
+      short* block = StoreRow(c, by, dcOnly);
+      for (int bx = 0; bx < across; ++bx, ++mcuIndex, block += step) {
+        if (restarts && AtRestart(mcuIndex)) Restart(preds, eobRun);
+        decode(0, block);
       }
       if (!ReportRow()) return false;
     }
   } else {
     for (int my = 0; my < mcusY_; ++my) {
       for (int mx = 0; mx < mcusX_; ++mx, ++mcuIndex) {
-        if (AtRestart(mcuIndex)) Restart(preds, eobRun);
+        if (restarts && AtRestart(mcuIndex)) Restart(preds, eobRun);
         for (int s = 0; s < scanCount_; ++s) {
-          const FrameComponent& comp = frame_.comp[scan_[s].index];
+          const int c = scan_[s].index;
+          const FrameComponent& comp = frame_.comp[c];
           for (int v = 0; v < comp.v; ++v)
-            for (int h = 0; h < comp.h; ++h)
-              DecodeStoredBlock(s, mx * comp.h + h, my * comp.v + v, preds, eobRun);
+            for (int h = 0; h < comp.h; ++h) decode(s, StoreRow(c, my * comp.v + v, dcOnly) + (mx * comp.h + h) * step);
         }
       }
       if (!ReportRow()) return false;
@@ -351,6 +353,28 @@ bool Decoder::DecodeBufferedScan() {
   br_.Reset();
   pendingMarker_ = br_.TakeMarker();
   return true;
+}
+
+// Each kind of scan runs its own loop, its block decoder chosen once.
+bool Decoder::DecodeBufferedScan() {
+  int preds[3] = {};
+  int eobRun = 0;
+  const HuffDecoder* dc[3];
+  const HuffDecoder* ac[3];
+  for (int s = 0; s < scanCount_; ++s) {
+    dc[s] = &dcTables_[scan_[s].dc];
+    ac[s] = &acTables_[scan_[s].ac];
+  }
+  const int ss = ss_, se = se_, al = al_;
+  if (!progressive_)
+    return ForEachScanBlock(preds, eobRun, [&](int s, short* block) { JPGDecodeBlock(br_, block, preds[s], *dc[s], *ac[s]); });
+  if (ss == 0 && ah_ == 0)
+    return ForEachScanBlock(preds, eobRun, [&](int s, short* zz) { JPGDecodeDCFirst(br_, zz, preds[s], *dc[s], al); });
+  if (ss == 0) return ForEachScanBlock(preds, eobRun, [&](int, short* zz) { JPGDecodeDCRefine(br_, zz, al); });
+  const HuffDecoder& table = *ac[0];
+  if (ah_ == 0)
+    return ForEachScanBlock(preds, eobRun, [&](int, short* zz) { JPGDecodeACFirst(br_, zz, eobRun, table, ss, se, al); });
+  return ForEachScanBlock(preds, eobRun, [&](int, short* zz) { JPGDecodeACRefine(br_, zz, eobRun, table, ss, se, al); });
 }
 
 void Decoder::LatchQuantTables() {
@@ -364,14 +388,22 @@ void Decoder::OutputStore() {
   LatchQuantTables();
   area_ = PrepareTarget(dst_, frame_.width, frame_.height);
   const short* pointers[kMaxBlocksPerMcu];
+  short natural[kMaxBlocksPerMcu][64];  // progressive blocks, out of their zig-zag order
   for (int my = 0; my < mcusY_; ++my) {
     for (int mx = 0; mx < mcusX_; ++mx) {
       int b = 0;
       for (int c = 0; c < frame_.count; ++c) {
         const FrameComponent& comp = frame_.comp[c];
         for (int v = 0; v < comp.v; ++v)
-          for (int h = 0; h < comp.h; ++h)
-            pointers[b++] = StoredBlockOrZero(c, mx * comp.h + h, my * comp.v + v);
+          for (int h = 0; h < comp.h; ++h, ++b) {
+            const int bx = mx * comp.h + h, by = my * comp.v + v;
+            pointers[b] = StoredBlockOrZero(c, bx, by);
+            if (progressive_) {
+              JPGNaturalOrder(pointers[b], natural[b]);
+              natural[b][0] = StoredDc(c, bx, by);
+              pointers[b] = natural[b];
+            }
+          }
       }
       EmitMcu(mx, my, pointers);
     }

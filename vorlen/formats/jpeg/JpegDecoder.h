@@ -48,7 +48,8 @@ private:
   void CheckScanTables() const;
   bool DecodeDirectScan();
   bool DecodeBufferedScan();
-  void DecodeStoredBlock(int c, int bx, int by, int* preds, int& eobRun);
+  template <class DecodeOne>
+  bool ForEachScanBlock(int* preds, int& eobRun, DecodeOne decode);
   void Restart(int* preds, int& eobRun);
   bool AtRestart(long mcuIndex) const;
   void CheckDataCanDescribeFrame() const;
@@ -58,8 +59,9 @@ private:
   void EmitMcu(int mx, int my, const short* const* blocks);
   void EmitMcuRow(int my);
   bool ReportRow();
-  short* StoreBlock(int c, int bx, int by);
+  short* StoreRow(int c, int by, bool dcOnly);
   const short* StoredBlockOrZero(int c, int bx, int by) const;
+  short StoredDc(int c, int bx, int by) const;
 
   Input& in_;
   Buffer& dst_;
@@ -96,9 +98,11 @@ private:
   // must come after it).
   bool dcCoded_[3] = {};
 
-  // Buffered modes: per component, storeH_[c] rows of storeW_[c] blocks. A row is allocated
-  // when a scan first reaches it, so the store grows with the data actually decoded.
+  // Buffered modes: per component, storeH_[c] rows of storeW_[c] blocks (progressive files
+  // in zig-zag order, others in natural order). A row is allocated when a scan first reaches
+  // it, so the store grows with the data actually decoded.
   std::vector<std::vector<short>> store_[3];
+  std::vector<std::vector<short>> dcStore_[3];  // progressive: the DC terms, rows as above
   int storeW_[3] = {};
   int storeH_[3] = {};
   short zeroBlock_[64] = {};  // stands in for blocks no scan reached

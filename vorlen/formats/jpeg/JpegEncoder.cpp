@@ -215,6 +215,7 @@ void Encoder::TransformAll() {
   const size_t blocks = static_cast<size_t>(blocksX_) * blocksY_;
   try {
     store_.assign(blocks * components_ * 64, 0);
+    dc_.assign(blocks * components_, 0);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory(RtlText::OutOfMemory);
   }
@@ -226,6 +227,7 @@ void Encoder::TransformAll() {
       for (int c = 0; c < components_; ++c) {
         short* zz = store_.data() + (c * blocks + index) * 64;  // kept in zig-zag order
         for (int k = 0; k < 64; ++k) zz[k] = coef[c][kZigZag[k]];
+        dc_[c * blocks + index] = zz[0];
       }
     }
   }
@@ -237,19 +239,18 @@ void Encoder::CodeScan(int component, int ss, int se, int ah, int al, uint* freq
   const bool counting = freq1 != nullptr;
   short preds[3] = {};
   writer_.Reset();
-  for (size_t i = 0; i < blocks; ++i) {
-    if (component == 0) {
-      for (int c = 0; c < components_; ++c) {
-        writer_.freq = counting ? (c == 0 ? freq1 : freq2) : nullptr;
-        JPGEncodeProgressive(writer_, store_.data() + (c * blocks + i) * 64, preds[c], ah, al, se, ss,
-                             c == 0 ? t1 : t2);
+  if (ss > 0) {  // an AC band of one component: its blocks lie one after another
+    writer_.freq = counting ? freq1 : nullptr;
+    JPGEncodeProgressiveBand(writer_, store_.data() + (component - 1) * blocks * 64, blocks, ah, al, se, ss, t1);
+  } else {
+    const int first = component == 0 ? 0 : component - 1;
+    const int last = component == 0 ? components_ - 1 : first;
+    for (size_t i = 0; i < blocks; ++i) {
+      for (int c = first; c <= last; ++c) {
+        writer_.freq = counting ? (c == first ? freq1 : freq2) : nullptr;
+        JPGEncodeProgressiveDC(writer_, dc_[c * blocks + i], preds[c], ah, al, c == first ? t1 : t2);
       }
-    } else {
-      const int c = component - 1;
-      writer_.freq = counting ? freq1 : nullptr;
-      JPGEncodeProgressive(writer_, store_.data() + (c * blocks + i) * 64, preds[c], ah, al, se, ss, t1);
     }
-    if (!counting) writer_.Drain();
   }
   writer_.freq = counting ? freq1 : nullptr;
   JPGFlushEOBRunAndBits(writer_, t1);

@@ -84,6 +84,7 @@ private:
   std::vector<uchar> head_;  // marker segments waiting to be written
   BitWriter writer_;
   std::vector<short> store_;  // progressive: all Y blocks, then Cb, then Cr
+  std::vector<short> dc_;     // their DC terms again, side by side for the DC scans
 };
 
 }  // namespace jpeg

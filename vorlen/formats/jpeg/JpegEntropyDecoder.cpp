@@ -1,8 +1,10 @@
 #include "vorlen/formats/jpeg/JpegEntropyDecoder.h"
 
+#include <bit>
 #include <cstring>
 
 #include "vorlen/formats/GFXFile.h"
+#include "vorlen/formats/jpeg/JpegMasks.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
@@ -138,7 +140,22 @@ void JPGDecodeDCRefine(BitReader& br, short* block, int al) {
   br.CheckOverrun();
 }
 
-void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+namespace {
+
+// Zig-zag position k of a block; a corrupt run past the end lands on the last coefficient.
+inline short& At(short* zz, int k) { return zz[k < 63 ? k : 63]; }
+
+}  // namespace
+
+void JPGNaturalOrder(const short* zz, short* out) {
+  std::memset(out, 0, 64 * sizeof(short));
+  for (std::uint64_t marked = NonZeroMask(zz); marked != 0; marked &= marked - 1) {
+    const int k = std::countr_zero(marked);
+    out[kZigZag[k]] = zz[k];
+  }
+}
+
+void JPGDecodeACFirst(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                       int se, int al) {
   if (eobRun > 0) {
     --eobRun;
@@ -150,7 +167,7 @@ void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecode
     const int s = symbol & 15;
     if (s != 0) {
       k += run;
-      block[kZigZag[k]] = static_cast<short>(br.Extend(s) * (1 << al));
+      At(zz, k) = static_cast<short>(br.Extend(s) * (1 << al));
       ++k;
     } else if (run == 15) {
       k += 16;
@@ -166,15 +183,34 @@ void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecode
 namespace {
 
 // Correction bit for a coefficient that is already non-zero.
-inline void Refine(BitReader& br, short& coef, int p1) {
-  if (br.Get(1) && (coef & p1) == 0) coef = static_cast<short>(coef >= 0 ? coef + p1 : coef - p1);
+inline void Refine(short& coef, uint bit, int p1) {
+  if (bit != 0 && (coef & p1) == 0) coef = static_cast<short>(coef >= 0 ? coef + p1 : coef - p1);
+}
+
+// One correction bit for each non-zero coefficient marked, in order, up to 16 taken at a time.
+inline void RefineMarked(BitReader& br, short* zz, std::uint64_t marked, int p1) {
+  while (marked != 0) {
+    int held;
+    uint bits = br.Peek16(held) << 16;  // the next bit at the top
+    int taken = 0;
+    for (; taken < held && marked != 0; ++taken, bits <<= 1) {
+      const int k = std::countr_zero(marked);
+      marked &= marked - 1;
+      Refine(zz[k], bits >> 31, p1);
+    }
+    br.Skip(taken);
+  }
 }
 
 }  // namespace
 
-void JPGDecodeACRefine(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+void JPGDecodeACRefine(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                        int se, int al) {
   const int p1 = 1 << al;
+  // Coefficients only become non-zero behind the position reached, so one look at the block
+  // tells which of those ahead take a correction bit.
+  const std::uint64_t nonZero = NonZeroMask(zz);
+  const std::uint64_t band = ~std::uint64_t{0} >> (63 - se);  // up to se
   int k = ss;
   if (eobRun == 0) {
     for (; k <= se; ++k) {
@@ -190,24 +226,21 @@ void JPGDecodeACRefine(BitReader& br, short* block, int& eobRun, const HuffDecod
         if (run > 0) eobRun += static_cast<int>(br.Get(run));
         break;
       }
-      // Skip `run` zero coefficients, refining the non-zero ones met on the way.
-      for (; k <= se; ++k) {
-        short& coef = block[kZigZag[k]];
-        if (coef != 0) {
-          Refine(br, coef, p1);
-        } else {
-          if (run == 0) break;
-          --run;
-        }
-      }
-      if (value != 0) block[kZigZag[k]] = static_cast<short>(value);
+      // Skip `run` zero coefficients, refining the non-zero ones met on the way; the value goes
+      // to the zero after them (past the band when the band has too few).
+      const std::uint64_t ahead = band & (~std::uint64_t{0} << k);
+      std::uint64_t zeros = ahead & ~nonZero;
+      for (; run > 0 && zeros != 0; --run) zeros &= zeros - 1;
+      const int stop = zeros != 0 ? std::countr_zero(zeros) : se + 1;
+      const std::uint64_t beforeStop = stop > 63 ? ~std::uint64_t{0} : (std::uint64_t{1} << stop) - 1;
+      RefineMarked(br, zz, nonZero & ahead & beforeStop, p1);
+      k = stop;
+      if (value != 0) At(zz, k) = static_cast<short>(value);
     }
   }
   if (eobRun > 0) {
-    for (; k <= se; ++k) {
-      short& coef = block[kZigZag[k]];
-      if (coef != 0) Refine(br, coef, p1);
-    }
+    // The rest of the band is in the end-of-band run: only its non-zero coefficients take a bit.
+    if (k <= se) RefineMarked(br, zz, nonZero & band & (~std::uint64_t{0} << k), p1);
     --eobRun;
   }
   br.CheckOverrun();

@@ -87,6 +87,18 @@ public:
     }
     return symbol;
   }
+  // The next 16 bits at the top of the answer without taking them, `held` of them real (the
+  // rest zeros); Skip takes up to that many. It refills only when no bit is held, just where
+  // taking bits one at a time would, so that a scan reads as far into its data either way.
+  uint Peek16(int& held) {
+    if (bits_ == 0) Fill();
+    held = bits_ < 16 ? bits_ : 16;
+    return static_cast<uint>(acc_ >> 48);
+  }
+  void Skip(int n) {
+    acc_ <<= n;
+    bits_ -= n;
+  }
   // A value of s bits (s up to 16) with the sign rule of the standard.
   int Extend(int s) {
     if (s == 0) return 0;
@@ -124,15 +136,20 @@ private:
   int marker_ = 0;
 };
 
-// Block decoders; block is 64 coefficients in natural order. pred is the component's DC
-// predictor, eobRun the end-of-band run of progressive AC scans.
+// Block decoders. pred is the component's DC predictor, eobRun the end-of-band run of
+// progressive AC scans. The sequential one fills 64 coefficients in natural order; the
+// progressive ones keep theirs in zig-zag order, so that a band is a run of neighbours (the
+// DC ones touch zz[0] alone).
 void JPGDecodeBlock(BitReader& br, short* block, int& pred, const HuffDecoder& dc,
                     const HuffDecoder& ac);
-void JPGDecodeDCFirst(BitReader& br, short* block, int& pred, const HuffDecoder& dc, int al);
-void JPGDecodeDCRefine(BitReader& br, short* block, int al);
-void JPGDecodeACFirst(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+void JPGDecodeDCFirst(BitReader& br, short* zz, int& pred, const HuffDecoder& dc, int al);
+void JPGDecodeDCRefine(BitReader& br, short* zz, int al);
+void JPGDecodeACFirst(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                       int se, int al);
-void JPGDecodeACRefine(BitReader& br, short* block, int& eobRun, const HuffDecoder& ac, int ss,
+void JPGDecodeACRefine(BitReader& br, short* zz, int& eobRun, const HuffDecoder& ac, int ss,
                        int se, int al);
+
+// A progressive block's coefficients in natural order (out holds 64).
+void JPGNaturalOrder(const short* zz, short* out);
 
 }  // namespace jpeg

@@ -4,10 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "vorlen/formats/jpeg/JpegMasks.h"
 #include "vorlen/formats/jpeg/JpegTables.h"
 
 namespace jpeg {
@@ -50,55 +47,47 @@ inline void PutBits(BitWriter& w, uint value, int count) {
   }
 }
 
-inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
-  if (w.freq != nullptr) {
+// The coders come in two builds: one that counts symbols for a Huffman table made for the
+// image and one that writes them, so that neither asks per symbol which pass it is in.
+template <bool kCounting>
+inline void Code(BitWriter& w, int symbol, const HuffEncoder& table) {
+  if constexpr (kCounting)
     ++w.freq[symbol];
-    return;
+  else
+    PutBits(w, table.code[symbol], table.length[symbol]);
+}
+
+// A value with its run of zeros before it: the symbol, then the value's bits.
+template <bool kCounting>
+inline void CodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) {
+  const int s = BitLength(value < 0 ? -value : value);
+  const int symbol = run << 4 | s;
+  if constexpr (kCounting) {
+    ++w.freq[symbol];
+  } else {
+    // The code and the value's bits in one step: at most 16 + 11 bits.
+    const uint bits = static_cast<uint>(value < 0 ? value - 1 : value) & ((1u << s) - 1);
+    PutBits(w, uint(table.code[symbol]) << s | bits, table.length[symbol] + s);
   }
-  PutBits(w, table.code[symbol], table.length[symbol]);
+}
+
+inline void PutCode(BitWriter& w, int symbol, const HuffEncoder& table) {
+  if (w.freq != nullptr)
+    Code<true>(w, symbol, table);
+  else
+    Code<false>(w, symbol, table);
 }
 
 inline void EncodeValue(BitWriter& w, int value, int run, const HuffEncoder& table) {
-  const int s = BitLength(value < 0 ? -value : value);
-  const int symbol = run << 4 | s;
-  if (w.freq != nullptr) {
-    ++w.freq[symbol];
-    return;
-  }
-  // The code and the value's bits in one step: at most 16 + 11 bits.
-  const uint bits = static_cast<uint>(value < 0 ? value - 1 : value) & ((1u << s) - 1);
-  PutBits(w, uint(table.code[symbol]) << s | bits, table.length[symbol] + s);
+  if (w.freq != nullptr)
+    CodeValue<true>(w, value, run, table);
+  else
+    CodeValue<false>(w, value, run, table);
 }
-
-// Bit k set where v[k] is not zero, eight at a time.
-inline std::uint64_t NonZeroMask(const short* v) {
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  std::uint64_t zeros = 0;
-  for (int i = 0; i < 64; i += 16) {
-    const __m128i a = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(v + i)), zero);
-    const __m128i b = _mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(v + i + 8)), zero);
-    zeros |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
-  }
-  return ~zeros;
-#else
-  std::uint64_t mask = 0;
-  for (int k = 0; k < 64; ++k) mask |= static_cast<std::uint64_t>(v[k] != 0) << k;
-  return mask;
-#endif
-}
-
-// An AC coefficient's point transform: magnitude divided by 2^al, sign kept.
-inline int PointTransform(int v, int al) { return v < 0 ? -(-v >> al) : v >> al; }
 
 }  // namespace
 
 void JPGPutBits(BitWriter& w, uint value, int count) { PutBits(w, value, count); }
-
-void JPGPutCorrectionBits(BitWriter& w, const uchar* bytes, int count) {
-  if (w.freq != nullptr) return;
-  for (int i = 0; i < count; ++i) JPGPutBits(w, bytes[i] & 1u, 1);
-}
 
 void JPGFlushBits(BitWriter& w) {
   if (w.held > 0) {
@@ -173,116 +162,194 @@ void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEnc
   if (last < 63) PutCode(w, 0x00, ac);
 }
 
-void JPGFlushEOBRun(BitWriter& w, const HuffEncoder& table) {
+namespace {
+
+template <bool kCounting>
+inline void FlushRun(BitWriter& w, const HuffEncoder& table) {
   if (w.eobRun == 0) return;
   const int n = BitLength(w.eobRun);
-  PutCode(w, (n - 1) << 4, table);
-  if (w.freq == nullptr && n > 1) JPGPutBits(w, static_cast<uint>(w.eobRun), n - 1);
+  Code<kCounting>(w, (n - 1) << 4, table);
+  if (!kCounting && n > 1) PutBits(w, static_cast<uint>(w.eobRun), n - 1);
   w.eobRun = 0;
 }
 
-void JPGFlushEOBRunAndBits(BitWriter& w, const HuffEncoder& table) {
-  JPGFlushEOBRun(w, table);
-  JPGPutCorrectionBits(w, w.bits, w.be);
+// Correction bits (one a byte, in their low bit), up to 24 at a time.
+inline void PutCorrection(BitWriter& w, const uchar* bytes, int count) {
+  while (count > 0) {
+    const int n = count < 24 ? count : 24;
+    uint packed = 0;
+    for (int i = 0; i < n; ++i) packed = packed << 1 | (bytes[i] & 1u);
+    PutBits(w, packed, n);
+    bytes += n;
+    count -= n;
+  }
+}
+
+template <bool kCounting>
+inline void FlushRunAndBits(BitWriter& w, const HuffEncoder& table) {
+  FlushRun<kCounting>(w, table);
+  if (!kCounting) PutCorrection(w, w.bits, w.be);
   w.be = 0;
 }
 
-namespace {
-
-// Whether every coefficient of the band vanishes under the point transform (the common
-// case in the higher bands, answered without walking the band's codes).
-inline bool BandIsZero(const short* zz, int ss, int se, int al) {
-  int any = 0;
-  for (int k = ss; k <= se; ++k) {
-    const int v = zz[k];
-    any |= (v < 0 ? -v : v) >> al;
-  }
-  return any == 0;
+// Bits ss..se set.
+inline std::uint64_t BandBits(int ss, int se) {
+  return (~std::uint64_t{0} >> (63 - se)) & (~std::uint64_t{0} << ss);
 }
 
+// A band's first pass: each coded coefficient with its run of zeros, a band that ends in
+// zeros (or holds nothing) joining the end-of-band run. Only the coded coefficients are
+// visited.
+template <bool kCounting>
 void EncodeACFirst(BitWriter& w, const short* zz, int al, int ss, int se, const HuffEncoder& table) {
-  if (BandIsZero(zz, ss, se, al)) {
-    if (++w.eobRun == 0x7FFF) JPGFlushEOBRun(w, table);
+  std::uint64_t coded, ones;
+  PointMasks(zz, al, coded, ones);
+  coded &= BandBits(ss, se);
+  if (coded == 0) {
+    if (++w.eobRun == 0x7FFF) FlushRun<kCounting>(w, table);
     return;
   }
-  int run = 0;
-  for (int k = ss; k <= se; ++k) {
-    const int v = PointTransform(zz[k], al);
-    if (v == 0) {
-      ++run;
-      continue;
-    }
-    JPGFlushEOBRun(w, table);
-    for (; run > 15; run -= 16) PutCode(w, 0xF0, table);
-    JPGEncodeValue(w, v, run, table);
-    run = 0;
+  FlushRun<kCounting>(w, table);
+  int previous = ss - 1;
+  while (coded != 0) {
+    const int k = std::countr_zero(coded);
+    coded &= coded - 1;
+    int run = k - previous - 1;
+    previous = k;
+    for (; run > 15; run -= 16) Code<kCounting>(w, 0xF0, table);
+    const int v = zz[k];
+    const int t = (v < 0 ? -v : v) >> al;
+    CodeValue<kCounting>(w, v < 0 ? -t : t, run, table);
   }
-  if (run > 0 && ++w.eobRun == 0x7FFF) JPGFlushEOBRun(w, table);
+  if (previous < se && ++w.eobRun == 0x7FFF) FlushRun<kCounting>(w, table);
 }
 
+// A band's refining pass: coefficients newly reaching magnitude 1 are coded with their runs of
+// zeros; those coded before send one correction bit each, after the next code (or with the
+// end-of-band run). Only the non-zero coefficients are visited.
+template <bool kCounting>
 void EncodeACRefine(BitWriter& w, const short* zz, int al, int ss, int se, const HuffEncoder& table) {
-  if (BandIsZero(zz, ss, se, al)) {  // only zeros: the band joins the end-of-band run
-    if (++w.eobRun == 0x7FFF || w.be > 959) JPGFlushEOBRunAndBits(w, table);
+  std::uint64_t coded, ones;
+  PointMasks(zz, al, coded, ones);
+  const std::uint64_t band = BandBits(ss, se);
+  coded &= band;
+  if (coded == 0) {  // only zeros: the band joins the end-of-band run
+    if (++w.eobRun == 0x7FFF || w.be > 959) FlushRunAndBits<kCounting>(w, table);
     return;
   }
-  int last = -1;  // the last newly non-zero coefficient of the band
-  for (int k = ss; k <= se; ++k) {
-    const int v = zz[k];
-    if ((v < 0 ? -v : v) >> al == 1) last = k;
-  }
+  ones &= band;
+  const int last = ones != 0 ? 63 - std::countl_zero(ones) : -1;  // the last newly non-zero one
   uchar own[64];
   int ownCount = 0;
   int run = 0;
-  for (int k = ss; k <= se; ++k) {
-    const int v = zz[k];
-    const int t = (v < 0 ? -v : v) >> al;
-    if (t == 0) {
-      ++run;
-      continue;
-    }
+  int previous = ss - 1;
+  while (coded != 0) {
+    const int k = std::countr_zero(coded);
+    coded &= coded - 1;
+    run += k - previous - 1;
+    previous = k;
     while (run > 15 && k <= last) {
-      JPGFlushEOBRunAndBits(w, table);
-      PutCode(w, 0xF0, table);
-      JPGPutCorrectionBits(w, own, ownCount);
+      FlushRunAndBits<kCounting>(w, table);
+      Code<kCounting>(w, 0xF0, table);
+      if (!kCounting) PutCorrection(w, own, ownCount);
       ownCount = 0;
       run -= 16;
     }
+    const int v = zz[k];
+    const int t = (v < 0 ? -v : v) >> al;
     if (t > 1) {
       own[ownCount++] = static_cast<uchar>(t & 1);
       continue;
     }
-    JPGFlushEOBRunAndBits(w, table);
-    JPGEncodeValue(w, v < 0 ? -1 : 1, run, table);
-    JPGPutCorrectionBits(w, own, ownCount);
+    FlushRunAndBits<kCounting>(w, table);
+    CodeValue<kCounting>(w, v < 0 ? -1 : 1, run, table);
+    if (!kCounting) PutCorrection(w, own, ownCount);
     ownCount = 0;
     run = 0;
   }
+  run += se - previous;
   if (run > 0 || ownCount > 0) {
     ++w.eobRun;
     std::memcpy(w.bits + w.be, own, static_cast<size_t>(ownCount));
     w.be += ownCount;
-    if (w.eobRun == 0x7FFF || w.be > 959) JPGFlushEOBRunAndBits(w, table);
+    if (w.eobRun == 0x7FFF || w.be > 959) FlushRunAndBits<kCounting>(w, table);
+  }
+}
+
+// A DC coefficient's first pass (its difference from the predictor) or refining bit.
+template <bool kCounting>
+inline void EncodeDC(BitWriter& w, int dc, short& pred, int ah, int al, const HuffEncoder& table) {
+  const int v = dc >> al;
+  if (ah == 0) {
+    CodeValue<kCounting>(w, static_cast<short>(v - pred), 0, table);
+    pred = static_cast<short>(v);
+  } else {
+    PutBits(w, static_cast<uint>(v & 1), 1);
+  }
+}
+
+template <bool kCounting>
+void EncodeBlock(BitWriter& w, const short* zz, short& pred, int ah, int al, int se, int ss,
+                 const HuffEncoder& table) {
+  if (ss == 0) return EncodeDC<kCounting>(w, zz[0], pred, ah, al, table);
+  if (ah == 0)
+    EncodeACFirst<kCounting>(w, zz, al, ss, se, table);
+  else
+    EncodeACRefine<kCounting>(w, zz, al, ss, se, table);
+}
+
+template <bool kCounting>
+void EncodeBand(BitWriter& w, const short* zz, size_t count, int ah, int al, int se, int ss,
+                const HuffEncoder& table) {
+  const short* const end = zz + count * 64;
+  if (ah == 0) {
+    for (; zz != end; zz += 64) EncodeACFirst<kCounting>(w, zz, al, ss, se, table);
+  } else {
+    for (; zz != end; zz += 64) EncodeACRefine<kCounting>(w, zz, al, ss, se, table);
   }
 }
 
 }  // namespace
 
+void JPGPutCorrectionBits(BitWriter& w, const uchar* bytes, int count) {
+  if (w.freq == nullptr) PutCorrection(w, bytes, count);
+}
+
+void JPGFlushEOBRun(BitWriter& w, const HuffEncoder& table) {
+  if (w.freq != nullptr)
+    FlushRun<true>(w, table);
+  else
+    FlushRun<false>(w, table);
+}
+
+void JPGFlushEOBRunAndBits(BitWriter& w, const HuffEncoder& table) {
+  if (w.freq != nullptr)
+    FlushRunAndBits<true>(w, table);
+  else
+    FlushRunAndBits<false>(w, table);
+}
+
 void JPGEncodeProgressive(BitWriter& w, const short* zz, short& pred, int ah, int al, int se,
                           int ss, const HuffEncoder& table) {
-  if (ss == 0) {
-    const int v = zz[0] >> al;
-    if (ah == 0) {
-      JPGEncodeValue(w, static_cast<short>(v - pred), 0, table);
-      pred = static_cast<short>(v);
-    } else {
-      JPGPutBits(w, static_cast<uint>(v & 1), 1);
-    }
-    return;
-  }
-  if (ah == 0)
-    EncodeACFirst(w, zz, al, ss, se, table);
+  if (w.freq != nullptr)
+    EncodeBlock<true>(w, zz, pred, ah, al, se, ss, table);
   else
-    EncodeACRefine(w, zz, al, ss, se, table);
+    EncodeBlock<false>(w, zz, pred, ah, al, se, ss, table);
+}
+
+void JPGEncodeProgressiveDC(BitWriter& w, int dc, short& pred, int ah, int al, const HuffEncoder& table) {
+  if (w.freq != nullptr)
+    EncodeDC<true>(w, dc, pred, ah, al, table);
+  else
+    EncodeDC<false>(w, dc, pred, ah, al, table);
+}
+
+void JPGEncodeProgressiveBand(BitWriter& w, const short* zz, size_t count, int ah, int al, int se, int ss,
+                              const HuffEncoder& table) {
+  if (w.freq != nullptr)
+    EncodeBand<true>(w, zz, count, ah, al, se, ss, table);
+  else
+    EncodeBand<false>(w, zz, count, ah, al, se, ss, table);
 }
 
 int JPGBuildHuffLengths(const uint* counts257, uchar counts[16], uchar symbols[256]) {

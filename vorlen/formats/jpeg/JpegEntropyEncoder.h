@@ -4,7 +4,9 @@
 // of the sequential and progressive modes. While a writer's frequency table is set, the
 // coders only count symbols.
 
+#include <cstddef>
 #include <cstdint>
+
 #include "vorlen/formats/jpeg/JpegIO.h"
 
 namespace jpeg {
@@ -54,6 +56,12 @@ void JPGEncodeBlock(BitWriter& w, const short* block, short& pred, const HuffEnc
 // band is a run of neighbours.
 void JPGEncodeProgressive(BitWriter& w, const short* zz, short& pred, int ah, int al, int se,
                           int ss, const HuffEncoder& table);
+// The DC coefficient alone, for the DC scans (ss = 0).
+void JPGEncodeProgressiveDC(BitWriter& w, int dc, short& pred, int ah, int al, const HuffEncoder& table);
+// The same for `count` blocks of one component, 64 coefficients apart, in an AC scan
+// (ss > 0): one call for a whole band, without a question per block of which pass it is.
+void JPGEncodeProgressiveBand(BitWriter& w, const short* zz, size_t count, int ah, int al, int se, int ss,
+                              const HuffEncoder& table);
 void JPGFlushEOBRun(BitWriter& w, const HuffEncoder& table);
 void JPGFlushEOBRunAndBits(BitWriter& w, const HuffEncoder& table);
 

@@ -68,6 +68,8 @@ const Variant kVariants[] = {
     {"restartRows420", {90, false, false, 2, 2, 1, 0}},
     {"restartBlocks444", {95, false, false, 1, 1, 0, 3}},
     {"restartProgressive420", {90, false, true, 2, 2, 0, 5}},
+    {"stepwiseProgressive422", {85, false, true, 2, 1, 0, 0, false, false, true}},
+    {"stepwiseRestartProgressive444", {95, false, true, 1, 1, 0, 1, false, false, true}},
     {"restartGrey", {50, true, false, 1, 1, 0, 7}},
     {"quality100", {100, false, false, 2, 2, 0, 0}},
     {"separateScans420", {80, false, false, 2, 2, 0, 0, true}},
@@ -124,6 +126,31 @@ TEST_P(LibJpegFiles, EveryPathDecodesTheSamePixels) {
     for (int y = 0; y < image.Height(); ++y)
       ASSERT_TRUE(std::equal(image.At(0, y), image.At(0, y) + image.Width(), plain.At(0, y)))
           << v.name << " path " << int(path) << " row " << y;
+  }
+}
+
+// A progressive file and a sequential copy of the same coefficients decode to the same
+// pixels: the progressive scans rebuild exactly the coefficients a single scan holds
+// (successive approximation, spectral bands, end-of-band runs, restarts, every sampling).
+TEST(JpegDecoder, ProgressiveDecodesAsItsSequentialCopy) {
+  for (const Variant& v : kVariants) {
+    if (!v.options.progressive) continue;
+    for (const int quality : {v.options.quality, 100, 20}) {
+      reference::EncodeOptions options = v.options;
+      options.quality = quality;
+      const Bytes file = reference::Encode(reference::PhotoLike(203, 117, 5), options);
+      const Bytes sequential = reference::TranscodeToSequential(file);
+      ASSERT_FALSE(sequential.empty()) << v.name;
+      const Ours progressive = DecodeOurs(file);
+      const Ours copy = DecodeOurs(sequential);
+      ASSERT_TRUE(progressive.progressive);
+      ASSERT_FALSE(copy.progressive);
+      ASSERT_EQ(progressive.image.Width(), copy.image.Width());
+      ASSERT_EQ(progressive.image.Height(), copy.image.Height());
+      for (int y = 0; y < copy.image.Height(); ++y)
+        ASSERT_TRUE(std::equal(copy.image.At(0, y), copy.image.At(0, y) + copy.image.Width(), progressive.image.At(0, y)))
+            << v.name << " q" << quality << " row " << y;
+    }
   }
 }
 

@@ -29,6 +29,7 @@ struct EncodeOptions {
   int restartBlocks = 0;
   bool separateScans = false;  // sequential, one scan per component
   bool optimize = false;       // Huffman tables made for the image (progressive files always are)
+  bool stepwise = false;       // progressive colour in finer steps: split bands, three refinements
 };
 
 struct Decoded {
@@ -116,6 +117,15 @@ bool Compress(const Image& img, const EncodeOptions& o, Attach attach) {
   if (o.separateScans) {
     info.scan_info = kSeparate;
     info.num_scans = o.grey ? 1 : 3;
+  }
+  static const jpeg_scan_info kStepwise[] = {
+      {3, {0, 1, 2}, 0, 0, 0, 2}, {1, {0}, 1, 9, 0, 3},    {1, {0}, 10, 63, 0, 3}, {1, {1}, 1, 63, 0, 2},
+      {1, {2}, 1, 63, 0, 2},      {1, {0}, 1, 63, 3, 2},   {3, {0, 1, 2}, 0, 0, 2, 1}, {1, {0}, 1, 63, 2, 1},
+      {1, {1}, 1, 63, 2, 1},      {1, {2}, 1, 63, 2, 1},   {3, {0, 1, 2}, 0, 0, 1, 0}, {1, {0}, 1, 5, 1, 0},
+      {1, {0}, 6, 63, 1, 0},      {1, {1}, 1, 63, 1, 0},   {1, {2}, 1, 63, 1, 0}};
+  if (o.progressive && o.stepwise && !o.grey) {
+    info.scan_info = kStepwise;
+    info.num_scans = sizeof kStepwise / sizeof kStepwise[0];
   }
   info.restart_in_rows = o.restartRows;
   info.restart_interval = static_cast<unsigned>(o.restartBlocks);
@@ -211,6 +221,39 @@ inline Decoded Decode(const std::vector<unsigned char>& file, bool fancy = false
 // Reads through libjpeg's own stdio source.
 inline Decoded DecodeFile(std::FILE* file, bool fancy = false) {
   return detail::Decompress(fancy, [&](j_decompress_ptr info) { jpeg_stdio_src(info, file); });
+}
+
+// The same coefficients rewritten as one sequential interleaved scan with the example Huffman
+// tables (libjpeg-turbo's lossless transcoding); empty on libjpeg's error. A decoder must give
+// such a copy exactly the pixels it gives the original.
+inline std::vector<unsigned char> TranscodeToSequential(const std::vector<unsigned char>& file) {
+  std::vector<unsigned char> result;
+  jpeg_decompress_struct in;
+  jpeg_compress_struct out;
+  detail::ErrorManager err;  // one for both, so that one jump point serves
+  in.err = &err.base;
+  out.err = &err.base;
+  detail::Install(err);
+  unsigned char* bytes = nullptr;
+  unsigned long size = 0;
+  jpeg_create_decompress(&in);
+  jpeg_create_compress(&out);
+  if (setjmp(err.jump) == 0) {
+    jpeg_mem_src(&in, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&in, TRUE);
+    jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&in);
+    jpeg_copy_critical_parameters(&in, &out);
+    out.optimize_coding = FALSE;
+    jpeg_mem_dest(&out, &bytes, &size);
+    jpeg_write_coefficients(&out, coefficients);
+    jpeg_finish_compress(&out);
+    jpeg_finish_decompress(&in);
+    result.assign(bytes, bytes + size);
+  }
+  jpeg_destroy_compress(&out);
+  jpeg_destroy_decompress(&in);
+  std::free(bytes);
+  return result;
 }
 
 }  // namespace reference
