@@ -45,11 +45,6 @@ namespace {
 // run, two bytes), the end byte and the closing -1.
 constexpr std::size_t kClosingRoom = 2 + 1 + 4;
 
-std::int32_t ReadInt(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                                   std::uint32_t(p[3]) << 24);
-}
-
 }  // namespace
 
 BlockWriter::BlockWriter() {
@@ -139,32 +134,6 @@ std::unique_ptr<std::uint8_t[]> BlockWriter::Finish() {
 
 // ---------------------------------------------------------------------------------------
 // Reading a block
-
-bool OutlineReader::NextContour(int& x, int& y) {
-  x = ReadInt(p_);
-  if (x == -1) return false;
-  y = ReadInt(p_ + 4);
-  p_ += 8;
-  x_ = x;
-  y_ = y;
-  return true;
-}
-
-bool OutlineReader::NextRun(OutlineRun& run) {
-  const std::uint8_t b = *p_++;
-  if (b == kEndByte) return false;
-  run.direction = b >> 4 & 7;
-  run.length = (b & 0x80) ? ((b & 0x0F) << 8 | *p_++) + 16 : (b & 0x0F) + 1;
-  run.x = x_;
-  run.y = y_;
-  switch (run.direction) {
-    case kUp: y_ -= run.length; break;
-    case kRight: x_ += run.length; break;
-    case kDown: y_ += run.length; break;
-    default: x_ -= run.length; break;
-  }
-  return true;
-}
 
 std::size_t OutlineBytes(const std::uint8_t* block) {
   if (block == nullptr) return 0;
@@ -447,10 +416,10 @@ void UDBuffer::BuildSelectionOutline(bool waitCursor) {
     Outline = outline::TraceOutline(Mask, Rect(SelLeft, SelTop, SelRight, SelBottom));
   } catch (...) {
     // No outline rather than half of one; the old view outline goes with it.
-    ViewOutline.reset();
+    DropOutlines();
     throw;
   }
-  if (Outline == nullptr) ViewOutline.reset();
+  if (Outline == nullptr) DropOutlines();
   pause.LeaveStopped();
 }
 
@@ -471,16 +440,25 @@ void UDBuffer::ScaleSelectionOutline() {
   {
     ActivityPause pause;
     if (Outline != nullptr) {
+      ViewBands.Clear();
       ViewOutline.reset();
       try {
         ViewOutline = outline::ScaleOutline(Outline.get(), ViewZoom(*this));
+        if (ViewOutline != nullptr) ViewBands.Build(ViewOutline.get());
       } catch (const std::bad_alloc&) {
-        // Nothing to march with; the selection itself stands.
+        // Nothing to march with, or the painter walks the whole outline; the selection itself
+        // stands.
       }
     }
   }
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
   if (TExTimerEvent* timer = TheDocumentHost().ActivityTimer()) timer->SetEnabled(true);
+}
+
+void UDBuffer::DropOutlines() {
+  ViewBands.Clear();
+  ViewOutline.reset();
+  Outline.reset();
 }
 
 void UDBuffer::PaintSelectionOutline(bool advance) {
@@ -495,6 +473,14 @@ void UDBuffer::PaintSelectionOutline(bool advance) {
   const int top = window->MaxSize->GetVertScrollBar()->ScrollPos();
   const Rect visible(left, top, left + window->MaxSize->GetClientWidth() - 1,
                      top + window->MaxSize->GetClientHeight() - 1);
-  outline::PaintDashes(ViewOutline.get(), outline::Phase(), visible,
-                       [canvas](int x, int y, bool black) { canvas->SetPixel(x, y, black ? clBlack : clWhite); });
+  auto put = [canvas](int x, int y, bool black) { canvas->SetPixel(x, y, black ? clBlack : clWhite); };
+  if (!ViewBands.Indexes(ViewOutline.get())) {
+    try {
+      ViewBands.Build(ViewOutline.get());
+    } catch (const std::bad_alloc&) {
+      // Without the index the painter walks the whole outline: slower, the same pixels.
+    }
+  }
+  if (ViewBands.Indexes(ViewOutline.get())) outline::PaintDashesNear(ViewBands, outline::Phase(), visible, put);
+  else outline::PaintDashes(ViewOutline.get(), outline::Phase(), visible, put);
 }
