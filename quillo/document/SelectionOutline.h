@@ -45,15 +45,42 @@ class BlockWriter {
 public:
   BlockWriter();  // the first 8192 bytes; throws std::bad_alloc without them
   // Starts a contour at corner (x, y). False (nothing written) when there is no room.
-  bool BeginContour(int x, int y);
+  bool BeginContour(int x, int y) {
+    if (!MakeRoom(8)) return false;
+    PutInt(x);
+    PutInt(y);
+    direction_ = -1;
+    length_ = 0;
+    return true;
+  }
   // One unit step in direction d, collected into runs. False when there was no room: the
-  // step is not taken.
-  bool Step(int d);
+  // step is not taken. A run grown to the longest one byte pair holds is written as soon as
+  // it would grow further, so that the collected run never needs more than two bytes: the
+  // same bytes as writing all of it at the turn, in pieces of 4111 and the rest.
+  bool Step(int d) {
+    if (length_ > 0 && (d != direction_ || length_ == kLongestRun)) {
+      if (!MakeRoom(2)) return false;
+      Flush();
+    }
+    direction_ = d;
+    ++length_;
+    return true;
+  }
   // A whole run of length n >= 0 in direction d, written at once (split above 4111; a length
   // of 0 writes nothing). False when there was no room for all of it.
-  bool Run(int d, std::int64_t n);
+  bool Run(int d, std::int64_t n) {
+    for (; n > 0; n -= kLongestRun) {
+      if (!MakeRoom(2)) return false;
+      PutRun(d, static_cast<int>(std::min<std::int64_t>(n, kLongestRun)));
+    }
+    return true;
+  }
   // Flushes the collected run and writes 0x10. Always has room.
-  void EndContour();
+  void EndContour() {
+    Flush();
+    Put(kEndByte);
+    direction_ = -1;
+  }
   // Writes -1 and hands the block over; null when no contour was written.
   std::unique_ptr<std::uint8_t[]> Finish();
   bool Empty() const { return used_ == 0; }
@@ -62,12 +89,29 @@ public:
   const std::uint8_t* Data() const { return block_.get(); }
 
 private:
+  // What closing a contour and the list may still need: the collected run (at most one long
+  // run, two bytes), the end byte and the closing -1.
+  static constexpr std::size_t kClosingRoom = 2 + 1 + 4;
   // Room for n more bytes beyond what the end of a contour and of the list need.
-  bool MakeRoom(std::size_t n);
+  bool MakeRoom(std::size_t n) { return used_ + n + kClosingRoom <= capacity_ || Grow(used_ + n + kClosingRoom); }
+  bool Grow(std::size_t need);
   void Put(std::uint8_t b) { block_[used_++] = b; }
-  void PutInt(std::int32_t v);
-  void PutRun(int d, int n);  // 1 <= n <= 4111
-  void Flush();
+  void PutInt(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int shift = 0; shift < 32; shift += 8) Put(static_cast<std::uint8_t>(u >> shift));
+  }
+  void PutRun(int d, int n) {  // 1 <= n <= 4111
+    if (n >= kShortestLongRun) {
+      Put(static_cast<std::uint8_t>(d << 4 | 0x80 | (n - 16) >> 8));
+      Put(static_cast<std::uint8_t>((n - 16) & 0xFF));
+    } else {
+      Put(static_cast<std::uint8_t>(d << 4 | (n - 1)));
+    }
+  }
+  void Flush() {
+    if (length_ > 0) PutRun(direction_, length_);
+    length_ = 0;
+  }
 
   std::unique_ptr<std::uint8_t[]> block_;
   std::size_t capacity_ = 0;
