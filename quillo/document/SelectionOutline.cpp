@@ -431,7 +431,10 @@ void UDBuffer::PaintSelectionOutline(bool advance) {
   const int top = window->MaxSize->GetVertScrollBar()->ScrollPos();
   const Rect visible(left, top, left + window->MaxSize->GetClientWidth() - 1,
                      top + window->MaxSize->GetClientHeight() - 1);
-  auto put = [canvas](int x, int y, bool black) { canvas->SetPixel(x, y, black ? clBlack : clWhite); };
+  // Straight to the canvas's device context: the canvas's own pixel call would look its state
+  // over again for every pixel of the tick.
+  const HDC dc = canvas->GetHandle();
+  auto put = [dc](int x, int y, bool black) { SetPixelV(dc, x, y, black ? RGB(0, 0, 0) : RGB(255, 255, 255)); };
   if (!ViewBands.Indexes(ViewOutline.get())) {
     try {
       ViewBands.Build(ViewOutline.get());
