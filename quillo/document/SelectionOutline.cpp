@@ -39,28 +39,13 @@ void AdvancePhase() { MarchingPhase = (MarchingPhase + 1) % 12; }
 // ---------------------------------------------------------------------------------------
 // Writing a block
 
-namespace {
-
-// What closing a contour and the list may still need: the collected run (at most one long
-// run, two bytes), the end byte and the closing -1.
-constexpr std::size_t kClosingRoom = 2 + 1 + 4;
-
-std::int32_t ReadInt(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                                   std::uint32_t(p[3]) << 24);
-}
-
-}  // namespace
-
 BlockWriter::BlockWriter() {
   if (Budget().blockBytes < kInitialBlockBytes) throw std::bad_alloc();
   block_ = std::make_unique_for_overwrite<std::uint8_t[]>(kInitialBlockBytes);
   capacity_ = kInitialBlockBytes;
 }
 
-bool BlockWriter::MakeRoom(std::size_t n) {
-  const std::size_t need = used_ + n + kClosingRoom;
-  if (need <= capacity_) return true;
+bool BlockWriter::Grow(std::size_t need) {
   std::size_t grown = capacity_;
   while (grown < need) grown += grown / 2;
   if (grown > Budget().blockBytes) return false;
@@ -75,61 +60,6 @@ bool BlockWriter::MakeRoom(std::size_t n) {
   return true;
 }
 
-void BlockWriter::PutInt(std::int32_t v) {
-  const auto u = static_cast<std::uint32_t>(v);
-  for (int shift = 0; shift < 32; shift += 8) Put(static_cast<std::uint8_t>(u >> shift));
-}
-
-void BlockWriter::PutRun(int d, int n) {
-  if (n >= kShortestLongRun) {
-    Put(static_cast<std::uint8_t>(d << 4 | 0x80 | (n - 16) >> 8));
-    Put(static_cast<std::uint8_t>((n - 16) & 0xFF));
-  } else {
-    Put(static_cast<std::uint8_t>(d << 4 | (n - 1)));
-  }
-}
-
-void BlockWriter::Flush() {
-  if (length_ > 0) PutRun(direction_, length_);
-  length_ = 0;
-}
-
-bool BlockWriter::BeginContour(int x, int y) {
-  if (!MakeRoom(8)) return false;
-  PutInt(x);
-  PutInt(y);
-  direction_ = -1;
-  length_ = 0;
-  return true;
-}
-
-// A run grown to the longest one byte pair holds is written as soon as it would grow
-// further, so that the collected run never needs more than two bytes: the same bytes as
-// writing all of it at the turn, in pieces of 4111 and the rest.
-bool BlockWriter::Step(int d) {
-  if (length_ > 0 && (d != direction_ || length_ == kLongestRun)) {
-    if (!MakeRoom(2)) return false;
-    Flush();
-  }
-  direction_ = d;
-  ++length_;
-  return true;
-}
-
-bool BlockWriter::Run(int d, std::int64_t n) {
-  for (; n > 0; n -= kLongestRun) {
-    if (!MakeRoom(2)) return false;
-    PutRun(d, static_cast<int>(std::min<std::int64_t>(n, kLongestRun)));
-  }
-  return true;
-}
-
-void BlockWriter::EndContour() {
-  Flush();
-  Put(kEndByte);
-  direction_ = -1;
-}
-
 std::unique_ptr<std::uint8_t[]> BlockWriter::Finish() {
   if (used_ == 0) return nullptr;
   PutInt(-1);
@@ -139,32 +69,6 @@ std::unique_ptr<std::uint8_t[]> BlockWriter::Finish() {
 
 // ---------------------------------------------------------------------------------------
 // Reading a block
-
-bool OutlineReader::NextContour(int& x, int& y) {
-  x = ReadInt(p_);
-  if (x == -1) return false;
-  y = ReadInt(p_ + 4);
-  p_ += 8;
-  x_ = x;
-  y_ = y;
-  return true;
-}
-
-bool OutlineReader::NextRun(OutlineRun& run) {
-  const std::uint8_t b = *p_++;
-  if (b == kEndByte) return false;
-  run.direction = b >> 4 & 7;
-  run.length = (b & 0x80) ? ((b & 0x0F) << 8 | *p_++) + 16 : (b & 0x0F) + 1;
-  run.x = x_;
-  run.y = y_;
-  switch (run.direction) {
-    case kUp: y_ -= run.length; break;
-    case kRight: x_ += run.length; break;
-    case kDown: y_ += run.length; break;
-    default: x_ -= run.length; break;
-  }
-  return true;
-}
 
 std::size_t OutlineBytes(const std::uint8_t* block) {
   if (block == nullptr) return 0;
@@ -194,9 +98,18 @@ public:
     work_.Alloc(mask.width, bounds.Height());
     if (work_.words == nullptr) throw std::bad_alloc();
     std::fill_n(work_.words, rowWords * static_cast<std::size_t>(bounds.Height()), 0u);
+    // With the mask's word layout one index finds a pixel's word in both.
+    sameLayout_ = work_.stride == mask.stride;
+    workOrigin_ = work_.words - long(bounds.top) * work_.stride;
   }
 
-  bool operator()(int x, int y) const { return mask_.Test(x, y) != work_.Test(x, y - bounds_.top); }
+  bool operator()(int x, int y) const {
+    if (sameLayout_) {
+      const long at = long(y) * mask_.stride + (x >> 5);
+      return ((mask_.words[at] ^ workOrigin_[at]) >> (x & 31) & 1) != 0;
+    }
+    return mask_.Test(x, y) != work_.Test(x, y - bounds_.top);
+  }
 
   // The first open pixel at or after (x, y) in scan order, word by word; false when none.
   bool FindNext(int& x, int& y) const {
@@ -242,18 +155,32 @@ public:
       const int from = std::max(left, 0);
       const int to = std::min(run.x - 1, work_.width - 1);
       if (to < from) continue;
-      for (int i = 0; i < run.length; ++i) {
-        const int row = run.direction == kDown ? run.y + i : run.y - 1 - i;
-        if (row < bounds_.top || row > bounds_.bottom) continue;
-        work_.PutPixels(from, row - bounds_.top, to - from + 1, -1);
-      }
+      const int first = std::max(run.direction == kDown ? run.y : run.y - run.length, bounds_.top);
+      const int last = std::min(run.direction == kDown ? run.y + run.length - 1 : run.y - 1, bounds_.bottom);
+      for (int row = first; row <= last; ++row)
+        ToggleSpan(work_.words + long(row - bounds_.top) * work_.stride, from, to);
     }
   }
 
 private:
+  // Toggles the bits from .. to (inclusive) of a row of words.
+  static void ToggleSpan(uint* row, int from, int to) {
+    const int first = from >> 5, last = to >> 5;
+    const uint head = ~0u << (from & 31), tail = ~0u >> (31 - (to & 31));
+    if (first == last) {
+      row[first] ^= head & tail;
+      return;
+    }
+    row[first] ^= head;
+    for (int w = first + 1; w < last; ++w) row[w] = ~row[w];
+    row[last] ^= tail;
+  }
+
   const BitBuffer& mask_;
   Rect bounds_;
   BitBuffer work_;
+  bool sameLayout_ = false;
+  const uint* workOrigin_ = nullptr;  // where row 0 of the mask would be in T's words
 };
 
 // Walks the boundary of the open region whose first pixel in scan order is (sx, sy), keeping
@@ -447,10 +374,10 @@ void UDBuffer::BuildSelectionOutline(bool waitCursor) {
     Outline = outline::TraceOutline(Mask, Rect(SelLeft, SelTop, SelRight, SelBottom));
   } catch (...) {
     // No outline rather than half of one; the old view outline goes with it.
-    ViewOutline.reset();
+    DropOutlines();
     throw;
   }
-  if (Outline == nullptr) ViewOutline.reset();
+  if (Outline == nullptr) DropOutlines();
   pause.LeaveStopped();
 }
 
@@ -471,16 +398,25 @@ void UDBuffer::ScaleSelectionOutline() {
   {
     ActivityPause pause;
     if (Outline != nullptr) {
+      ViewBands.Clear();
       ViewOutline.reset();
       try {
         ViewOutline = outline::ScaleOutline(Outline.get(), ViewZoom(*this));
+        if (ViewOutline != nullptr) ViewBands.Build(ViewOutline.get());
       } catch (const std::bad_alloc&) {
-        // Nothing to march with; the selection itself stands.
+        // Nothing to march with, or the painter walks the whole outline; the selection itself
+        // stands.
       }
     }
   }
   if (ImageForm != nullptr && ImageForm->ShowBuf != nullptr) ImageForm->ShowBuf->Invalidate();
   if (TExTimerEvent* timer = TheDocumentHost().ActivityTimer()) timer->SetEnabled(true);
+}
+
+void UDBuffer::DropOutlines() {
+  ViewBands.Clear();
+  ViewOutline.reset();
+  Outline.reset();
 }
 
 void UDBuffer::PaintSelectionOutline(bool advance) {
@@ -495,6 +431,17 @@ void UDBuffer::PaintSelectionOutline(bool advance) {
   const int top = window->MaxSize->GetVertScrollBar()->ScrollPos();
   const Rect visible(left, top, left + window->MaxSize->GetClientWidth() - 1,
                      top + window->MaxSize->GetClientHeight() - 1);
-  outline::PaintDashes(ViewOutline.get(), outline::Phase(), visible,
-                       [canvas](int x, int y, bool black) { canvas->SetPixel(x, y, black ? clBlack : clWhite); });
+  // Straight to the canvas's device context: the canvas's own pixel call would look its state
+  // over again for every pixel of the tick.
+  const HDC dc = canvas->GetHandle();
+  auto put = [dc](int x, int y, bool black) { SetPixelV(dc, x, y, black ? RGB(0, 0, 0) : RGB(255, 255, 255)); };
+  if (!ViewBands.Indexes(ViewOutline.get())) {
+    try {
+      ViewBands.Build(ViewOutline.get());
+    } catch (const std::bad_alloc&) {
+      // Without the index the painter walks the whole outline: slower, the same pixels.
+    }
+  }
+  if (ViewBands.Indexes(ViewOutline.get())) outline::PaintDashesNear(ViewBands, outline::Phase(), visible, put);
+  else outline::PaintDashes(ViewOutline.get(), outline::Phase(), visible, put);
 }

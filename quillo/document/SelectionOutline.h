@@ -45,15 +45,42 @@ class BlockWriter {
 public:
   BlockWriter();  // the first 8192 bytes; throws std::bad_alloc without them
   // Starts a contour at corner (x, y). False (nothing written) when there is no room.
-  bool BeginContour(int x, int y);
+  bool BeginContour(int x, int y) {
+    if (!MakeRoom(8)) return false;
+    PutInt(x);
+    PutInt(y);
+    direction_ = -1;
+    length_ = 0;
+    return true;
+  }
   // One unit step in direction d, collected into runs. False when there was no room: the
-  // step is not taken.
-  bool Step(int d);
+  // step is not taken. A run grown to the longest one byte pair holds is written as soon as
+  // it would grow further, so that the collected run never needs more than two bytes: the
+  // same bytes as writing all of it at the turn, in pieces of 4111 and the rest.
+  bool Step(int d) {
+    if (length_ > 0 && (d != direction_ || length_ == kLongestRun)) {
+      if (!MakeRoom(2)) return false;
+      Flush();
+    }
+    direction_ = d;
+    ++length_;
+    return true;
+  }
   // A whole run of length n >= 0 in direction d, written at once (split above 4111; a length
   // of 0 writes nothing). False when there was no room for all of it.
-  bool Run(int d, std::int64_t n);
+  bool Run(int d, std::int64_t n) {
+    for (; n > 0; n -= kLongestRun) {
+      if (!MakeRoom(2)) return false;
+      PutRun(d, static_cast<int>(std::min<std::int64_t>(n, kLongestRun)));
+    }
+    return true;
+  }
   // Flushes the collected run and writes 0x10. Always has room.
-  void EndContour();
+  void EndContour() {
+    Flush();
+    Put(kEndByte);
+    direction_ = -1;
+  }
   // Writes -1 and hands the block over; null when no contour was written.
   std::unique_ptr<std::uint8_t[]> Finish();
   bool Empty() const { return used_ == 0; }
@@ -62,12 +89,29 @@ public:
   const std::uint8_t* Data() const { return block_.get(); }
 
 private:
+  // What closing a contour and the list may still need: the collected run (at most one long
+  // run, two bytes), the end byte and the closing -1.
+  static constexpr std::size_t kClosingRoom = 2 + 1 + 4;
   // Room for n more bytes beyond what the end of a contour and of the list need.
-  bool MakeRoom(std::size_t n);
+  bool MakeRoom(std::size_t n) { return used_ + n + kClosingRoom <= capacity_ || Grow(used_ + n + kClosingRoom); }
+  bool Grow(std::size_t need);
   void Put(std::uint8_t b) { block_[used_++] = b; }
-  void PutInt(std::int32_t v);
-  void PutRun(int d, int n);  // 1 <= n <= 4111
-  void Flush();
+  void PutInt(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int shift = 0; shift < 32; shift += 8) Put(static_cast<std::uint8_t>(u >> shift));
+  }
+  void PutRun(int d, int n) {  // 1 <= n <= 4111
+    if (n >= kShortestLongRun) {
+      Put(static_cast<std::uint8_t>(d << 4 | 0x80 | (n - 16) >> 8));
+      Put(static_cast<std::uint8_t>((n - 16) & 0xFF));
+    } else {
+      Put(static_cast<std::uint8_t>(d << 4 | (n - 1)));
+    }
+  }
+  void Flush() {
+    if (length_ > 0) PutRun(direction_, length_);
+    length_ = 0;
+  }
 
   std::unique_ptr<std::uint8_t[]> block_;
   std::size_t capacity_ = 0;
@@ -94,15 +138,44 @@ struct OutlineRun {
   int direction = 0;
   int length = 0;
 };
+// Read inline: the painter, the scaler and the tracer's fill call it once a run.
 class OutlineReader {
 public:
   explicit OutlineReader(const std::uint8_t* block) : p_(block) {}
+  // Reads on from a run byte at p with the contour's corner there at (x, y).
+  OutlineReader(const std::uint8_t* p, int x, int y) : p_(p), x_(x), y_(y) {}
   // The next contour's starting corner; false at the end of the list.
-  bool NextContour(int& x, int& y);
+  bool NextContour(int& x, int& y) {
+    x = ReadInt(p_);
+    if (x == -1) return false;
+    y = ReadInt(p_ + 4);
+    p_ += 8;
+    x_ = x;
+    y_ = y;
+    return true;
+  }
   // The next run of the contour; false at its end byte.
-  bool NextRun(OutlineRun& run);
+  bool NextRun(OutlineRun& run) {
+    const std::uint8_t b = *p_++;
+    if (b == kEndByte) return false;
+    run.direction = b >> 4 & 7;
+    run.length = (b & 0x80) ? ((b & 0x0F) << 8 | *p_++) + 16 : (b & 0x0F) + 1;
+    run.x = x_;
+    run.y = y_;
+    switch (run.direction) {
+      case kUp: y_ -= run.length; break;
+      case kRight: x_ += run.length; break;
+      case kDown: y_ += run.length; break;
+      default: x_ -= run.length; break;
+    }
+    return true;
+  }
   // Bytes read so far.
   std::size_t Offset(const std::uint8_t* block) const { return static_cast<std::size_t>(p_ - block); }
+  static std::int32_t ReadInt(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                                     std::uint32_t(p[3]) << 24);
+  }
 
 private:
   const std::uint8_t* p_;
@@ -120,67 +193,70 @@ void AdvancePhase();
 // offsets 0 .. n - 1 along it.
 inline bool DashIsBlack(int phase, int x, int y) { return (((phase + x + y) % 12) + 12) % 12 < 6; }
 
-// One pass of the painter over a view outline at phase: the first pixel of every run and every
-// pixel whose pattern position is a multiple of 6 (where the colour changes as the phase moves
-// on), along each run only while it stays inside visible toward where it goes. Of what lies
-// outside visible (which the screen does not show) as little as possible is drawn.
-// set(x, y, black) puts one pixel.
+// The painter's work on one run at phase: its first pixel and every pixel whose pattern
+// position is a multiple of 6 (where the colour changes as the phase moves on), along the run
+// only while it stays inside visible toward where it goes. Of what lies outside visible (which
+// the screen does not show) as little as possible is drawn. set(x, y, black) puts one pixel.
+// The colour of a pixel depends on the pixel alone, so runs may be painted in any order.
+template <class SetPixel>
+inline void PaintRunDashes(const OutlineRun& run, int phase, const Rect& visible, SetPixel& set) {
+  const bool forward = run.direction == kRight || run.direction == kDown;
+  const int dx = run.direction == kRight ? 1 : run.direction == kLeft ? -1 : 0;
+  const int dy = run.direction == kDown ? 1 : run.direction == kUp ? -1 : 0;
+  // Still inside the visible part on the side the run moves toward.
+  auto ahead = [&](int x, int y) {
+    switch (run.direction) {
+      case kRight: return y >= visible.top && y <= visible.bottom && x <= visible.right;
+      case kDown: return x >= visible.left && x <= visible.right && y <= visible.bottom;
+      case kLeft: return y >= visible.top && y <= visible.bottom && x >= visible.left;
+      default: return x >= visible.left && x <= visible.right && y >= visible.top;
+    }
+  };
+  int x = run.x, y = run.y, n = run.length;
+  // A run wholly outside the visible part changes nothing on the screen.
+  const int lastX = x + dx * (n - 1), lastY = y + dy * (n - 1);
+  if (std::max(x, lastX) < visible.left || std::min(x, lastX) > visible.right || std::max(y, lastY) < visible.top ||
+      std::min(y, lastY) > visible.bottom)
+    return;
+  const int s = ((phase + x + y) % 6 + 6) % 6;
+  const int f = forward ? 6 - s : s;
+  bool leftView = false;
+  if (n >= f) {
+    set(x, y, DashIsBlack(phase, x, y));
+    x += dx * f;
+    y += dy * f;
+    n -= f;
+    // Pixels before the visible part would be drawn off the screen: passed over six at a
+    // time, so the pixels that are drawn are the same.
+    const int before = run.direction == kRight  ? visible.left - x
+                       : run.direction == kDown ? visible.top - y
+                       : run.direction == kLeft ? x - visible.right
+                                                : y - visible.bottom;
+    if (before > 0 && n >= 6) {
+      const int k = std::min(before / 6, n / 6 - 1) * 6;
+      x += dx * k;
+      y += dy * k;
+      n -= k;
+    }
+    while (n >= 6 && ahead(x, y)) {
+      set(x, y, DashIsBlack(phase, x, y));
+      x += dx * 6;
+      y += dy * 6;
+      n -= 6;
+    }
+    leftView = n >= 6;  // the rest of the run is not shown
+  }
+  if (!leftView && n != 0) set(x, y, DashIsBlack(phase, x, y));
+}
+
+// One pass of the painter over a whole view outline at phase.
 template <class SetPixel>
 void PaintDashes(const std::uint8_t* viewOutline, int phase, const Rect& visible, SetPixel&& set) {
   OutlineReader reader(viewOutline);
   int cx = 0, cy = 0;
   OutlineRun run;
-  while (reader.NextContour(cx, cy)) {
-    while (reader.NextRun(run)) {
-      const bool forward = run.direction == kRight || run.direction == kDown;
-      const int dx = run.direction == kRight ? 1 : run.direction == kLeft ? -1 : 0;
-      const int dy = run.direction == kDown ? 1 : run.direction == kUp ? -1 : 0;
-      // Still inside the visible part on the side the run moves toward.
-      auto ahead = [&](int x, int y) {
-        switch (run.direction) {
-          case kRight: return y >= visible.top && y <= visible.bottom && x <= visible.right;
-          case kDown: return x >= visible.left && x <= visible.right && y <= visible.bottom;
-          case kLeft: return y >= visible.top && y <= visible.bottom && x >= visible.left;
-          default: return x >= visible.left && x <= visible.right && y >= visible.top;
-        }
-      };
-      int x = run.x, y = run.y, n = run.length;
-      // A run wholly outside the visible part changes nothing on the screen.
-      const int lastX = x + dx * (n - 1), lastY = y + dy * (n - 1);
-      if (std::max(x, lastX) < visible.left || std::min(x, lastX) > visible.right ||
-          std::max(y, lastY) < visible.top || std::min(y, lastY) > visible.bottom)
-        continue;
-      const int s = ((phase + x + y) % 6 + 6) % 6;
-      const int f = forward ? 6 - s : s;
-      bool leftView = false;
-      if (n >= f) {
-        set(x, y, DashIsBlack(phase, x, y));
-        x += dx * f;
-        y += dy * f;
-        n -= f;
-        // Pixels before the visible part would be drawn off the screen: passed over six at a
-        // time, so the pixels that are drawn are the same.
-        const int before = run.direction == kRight  ? visible.left - x
-                           : run.direction == kDown ? visible.top - y
-                           : run.direction == kLeft ? x - visible.right
-                                                    : y - visible.bottom;
-        if (before > 0 && n >= 6) {
-          const int k = std::min(before / 6, n / 6 - 1) * 6;
-          x += dx * k;
-          y += dy * k;
-          n -= k;
-        }
-        while (n >= 6 && ahead(x, y)) {
-          set(x, y, DashIsBlack(phase, x, y));
-          x += dx * 6;
-          y += dy * 6;
-          n -= 6;
-        }
-        leftView = n >= 6;  // the rest of the run is not shown
-      }
-      if (!leftView && n != 0) set(x, y, DashIsBlack(phase, x, y));
-    }
-  }
+  while (reader.NextContour(cx, cy))
+    while (reader.NextRun(run)) PaintRunDashes(run, phase, visible, set);
 }
 
 }  // namespace outline

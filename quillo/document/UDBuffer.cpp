@@ -193,8 +193,7 @@ void UDBuffer::UpdateSelectionBounds() {
 bool UDBuffer::ClearSelection(bool recordUndo) {
   if (Outline == nullptr) return true;
   if (recordUndo && !PushUndo("DelSel", nullptr, SelLeft, SelTop, SelRight, SelBottom)) return false;
-  Outline.reset();
-  ViewOutline.reset();
+  DropOutlines();
   SetMaskAll(false);
   ClearBounds();
   if (ImageForm != nullptr) ImageForm->ShowBuf->Invalidate();
@@ -215,8 +214,7 @@ void EmptyPicture(UDBuffer& p) {
   p.SaveParams = GFXSaveParams();
   p.SaveParams.bits = 24;
   p.Palette.reset();
-  p.Outline.reset();
-  p.ViewOutline.reset();
+  p.DropOutlines();
   p.SelLeft = p.SelTop = UDBuffer::kNoSelectionLow;
   p.SelRight = p.SelBottom = UDBuffer::kNoSelectionHigh;
   p.Resolution = UDBuffer::kDefaultResolution;

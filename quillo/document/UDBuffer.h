@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/rtl/AnsiString.h"
+#include "quillo/document/OutlineBands.h"
 #include "vorlen/core/BitBuffer.h"
 #include "vorlen/core/Buffer.h"
 #include "vorlen/core/Types.h"
@@ -83,6 +84,8 @@ public:
   // scaled. Without memory for the tracing "NoMem" is shown and nothing stays selected, so
   // that no selection is at work unseen.
   void RebuildSelectionOutline();
+  // Both outline blocks and the view outline's index gone: nothing is selected to show.
+  void DropOutlines();
 
   // --- Undo history (UndoEngine.cpp) ---
   // x1 of PushUndo asking for the whole image.
@@ -135,6 +138,7 @@ public:
   std::unique_ptr<uchar[]> Palette;      // 768 bytes when the loader read a palette
   std::unique_ptr<uchar[]> Outline;      // the selection outline; null exactly when none
   std::unique_ptr<uchar[]> ViewOutline;  // the outline at the view's zoom
+  outline::OutlineBands ViewBands;       // ViewOutline by bands of rows, for the painter
   int SelLeft = kNoSelectionLow;
   int SelRight = kNoSelectionHigh;
   int SelTop = kNoSelectionLow;

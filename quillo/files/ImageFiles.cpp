@@ -308,8 +308,7 @@ void TakeOver(UDBuffer& target, LoadedImage& loaded, int imageNumber) {
       std::memcpy(target.Palette.get(), loaded.palette, 768);
     }
   }
-  target.Outline.reset();
-  target.ViewOutline.reset();
+  target.DropOutlines();
   target.SelLeft = target.SelTop = UDBuffer::kNoSelectionLow;
   target.SelRight = target.SelBottom = UDBuffer::kNoSelectionHigh;
 }
