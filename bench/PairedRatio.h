@@ -10,10 +10,10 @@
 
 namespace bench_ratio {
 
-// Runs ours() and reference() once each per iteration. The order alternates so that neither
-// always finds the caches warmed by the other.
-template <class Ours, class Reference>
-void Paired(benchmark::State& state, double goal, Ours ours, Reference reference) {
+// Runs ours() and reference() once each per iteration, prepare() untimed before ours(). The
+// order alternates so that neither always finds the caches warmed by the other.
+template <class Prepare, class Ours, class Reference>
+void PairedPrepared(benchmark::State& state, double goal, Prepare prepare, Ours ours, Reference reference) {
   using Clock = std::chrono::steady_clock;
   double oursTotal = 0, referenceTotal = 0;
   bool oursFirst = true;
@@ -25,10 +25,12 @@ void Paired(benchmark::State& state, double goal, Ours ours, Reference reference
     };
     double a, b;
     if (oursFirst) {
+      prepare();
       a = time(ours);
       b = time(reference);
     } else {
       b = time(reference);
+      prepare();
       a = time(ours);
     }
     oursFirst = !oursFirst;
@@ -38,6 +40,13 @@ void Paired(benchmark::State& state, double goal, Ours ours, Reference reference
   }
   state.counters["vs_ref"] = referenceTotal > 0 ? oursTotal / referenceTotal : 0;
   state.counters["goal"] = goal;
+}
+
+// Runs ours() and reference() once each per iteration, as PairedPrepared with nothing to
+// prepare.
+template <class Ours, class Reference>
+void Paired(benchmark::State& state, double goal, Ours ours, Reference reference) {
+  PairedPrepared(state, goal, [] {}, ours, reference);
 }
 
 }  // namespace bench_ratio

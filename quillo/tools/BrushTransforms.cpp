@@ -27,7 +27,7 @@ uint& PixelOf(Buffer& b, int x, int y) { return *b.At(b.rect.left + x, b.rect.to
 
 }  // namespace
 
-BrushPictureAllocator BrushAllocPicture = [](UDBuffer& picture, int width, int height) { picture.Alloc(width, height); };
+BrushPictureAllocator BrushAllocPicture = [](UDBuffer& picture, int width, int height) { picture.Reshape(width, height); };
 
 void AllocOrThrow(UDBuffer& picture, int width, int height) {
   BrushAllocPicture(picture, width, height);
@@ -196,12 +196,16 @@ void ScaleBrush(double fx, double fy) {
   UseCustomBrushShape();
 }
 
-void TransformBrush(float angle) {
+void TurnBrushIntoShape(float angle) {
   const Pair<int> size = RotatedSize(Brush.Width(), Brush.Height(), angle);
   const int w = std::max(size.x, 1), h = std::max(size.y, 1);
   AllocOrThrow(BrushShape, w, h);
   // Every pixel is written: what the brush does not reach becomes outside.
   DrawRotated(BrushShape, Brush, angle, {BrushShape.rect.left, BrushShape.rect.top}, {w, h}, Missed::Outside);
+}
+
+void TransformBrush(float angle) {
+  TurnBrushIntoShape(angle);
   BrushFromShape();
 }
 
