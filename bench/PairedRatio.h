@@ -10,16 +10,14 @@
 
 namespace bench_ratio {
 
-// Runs ours() and reference() once each per iteration, after prepare() untimed (a picture
-// drawn afresh for an operation that changes it). The order alternates so that neither always
-// finds the caches warmed by the other.
+// Runs ours() and reference() once each per iteration, prepare() untimed before ours(). The
+// order alternates so that neither always finds the caches warmed by the other.
 template <class Prepare, class Ours, class Reference>
-void PairedAfter(benchmark::State& state, double goal, Prepare prepare, Ours ours, Reference reference) {
+void PairedPrepared(benchmark::State& state, double goal, Prepare prepare, Ours ours, Reference reference) {
   using Clock = std::chrono::steady_clock;
   double oursTotal = 0, referenceTotal = 0;
   bool oursFirst = true;
   for (auto _ : state) {
-    prepare();
     auto time = [](auto& run) {
       const auto start = Clock::now();
       run();
@@ -27,10 +25,12 @@ void PairedAfter(benchmark::State& state, double goal, Prepare prepare, Ours our
     };
     double a, b;
     if (oursFirst) {
+      prepare();
       a = time(ours);
       b = time(reference);
     } else {
       b = time(reference);
+      prepare();
       a = time(ours);
     }
     oursFirst = !oursFirst;
@@ -42,9 +42,11 @@ void PairedAfter(benchmark::State& state, double goal, Prepare prepare, Ours our
   state.counters["goal"] = goal;
 }
 
+// Runs ours() and reference() once each per iteration, as PairedPrepared with nothing to
+// prepare.
 template <class Ours, class Reference>
 void Paired(benchmark::State& state, double goal, Ours ours, Reference reference) {
-  PairedAfter(state, goal, [] {}, ours, reference);
+  PairedPrepared(state, goal, [] {}, ours, reference);
 }
 
 }  // namespace bench_ratio

@@ -97,7 +97,7 @@ void BM_SolidFillClick(benchmark::State& state) {
   MaskSetUp(referencePicture, kind);
   std::vector<std::uint8_t> referenceMask(static_cast<std::size_t>(kWidth) * kHeight);
   bool filled = true;
-  bench_ratio::PairedAfter(
+  bench_ratio::PairedPrepared(
       state, 1.3,
       [&] {
         picture.FreeUndo();

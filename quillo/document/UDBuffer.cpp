@@ -11,6 +11,7 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/ImageView.h"
 #include "quillo/base/Language.h"
+#include "vorlen/core/PixelBlock.h"
 
 // Constructed in this order, destroyed in the reverse order at exit.
 UDBuffer DrawView;
@@ -37,6 +38,23 @@ void UDBuffer::Alloc(int width, int height) {
   Mask.Alloc(width, height);
   // Pixels without a mask would make every mask test read nowhere: both or neither.
   if (pixels != nullptr && Mask.words == nullptr) {
+    Buffer::Free();
+    return;
+  }
+  SetMaskAll(false);
+}
+
+void UDBuffer::Reshape(int width, int height) {
+  const long long want = static_cast<long long>(width) * height + 4;
+  const long long have = ownership == kView ? 0 : static_cast<long long>(PixelBlockWords(pixels, ownership));
+  if (width <= 0 || height <= 0 || have < want || have > 2 * want) {
+    Alloc(width, height);
+    return;
+  }
+  stride = width;
+  rect = Rect(0, 0, width - 1, height - 1);
+  Mask.Alloc(width, height);
+  if (Mask.words == nullptr) {
     Buffer::Free();
     return;
   }

@@ -31,6 +31,10 @@ public:
   // Pixels at the size and a cleared mask of the same size; selection bounds and outline stay.
   // When memory is short the library throws or leaves the pixels null.
   void Alloc(int width, int height);
+  // As Alloc, but a picture that owns a block holding enough pixels (and not more than twice
+  // as many) keeps it, its pixels as they were: for a picture rebuilt again and again, where
+  // fresh memory would cost more to touch for the first time than the old block to reuse.
+  void Reshape(int width, int height);
   // As Alloc at the library's default image size.
   void AllocDefault();
   // Makes this picture a view of r of source (pixels shared, never freed here) and of the
@@ -96,6 +100,13 @@ public:
   // room nor a swap file for it; both chains then stay as they were.
   bool PushUndo(const AnsiString& description, UDBuffer* owner = nullptr, int x1 = kWholeImage,
                 int y1 = 0, int x2 = 0, int y2 = 0);
+  // As PushUndo over the whole image, for an operation that gives the picture new pixels
+  // (Alloc or an assignment) and never writes into its present ones: the step takes the
+  // present pixels and mask themselves, nothing copied, and the picture is left a view of them
+  // to read from until it gets its new ones. Nothing may open another step before that. A
+  // picture that is itself a view, or a step that goes to a swap file, is copied as PushUndo
+  // does.
+  bool PushReplacedUndo(const AnsiString& description);
   // As PushUndo over the whole image, but the pixels are copied only as KeepRowsForUndo asks
   // (the mask at once): for an operation that changes the picture only where it says first.
   // Every other use of the step (narrowing, undoing, a newer step, swapping it out) copies

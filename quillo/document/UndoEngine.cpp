@@ -255,11 +255,21 @@ bool NarrowInPlace(UDBuffer& p, UndoEntry& s, const Area& cut) {
   return true;
 }
 
-enum class Pixels { Now, Deferred };
+// Now: copied at once; Deferred: copied as the picture asks (KeepRowsForUndo); Taken: the
+// picture's own pixels and mask to be handed to the step (PushReplacedUndo).
+enum class Pixels { Now, Deferred, Taken };
+
+// Whether the step over the whole of p can take p's pixels and mask themselves.
+bool CanTake(const UDBuffer& p) {
+  return p.pixels != nullptr && p.ownership != Buffer::kView && p.rect.left == 0 && p.rect.top == 0 &&
+         p.Mask.words != nullptr && p.Mask.ownership != BitBuffer::kView;
+}
 
 bool CaptureInMemory(UDBuffer& p, const Area& r, UndoEntry& s, Pixels pixels) {
   const int w = r.Width(), h = r.Height();
   if (w <= 0 || h <= 0) return true;
+  // The step takes the picture's own once nothing can fail any more (PushReplacedUndo).
+  if (pixels == Pixels::Taken) return true;
   try {
     UndoAllocPicture(s.Saved, w, h);
   } catch (const std::bad_alloc&) {
@@ -415,7 +425,7 @@ Restored Restore(UDBuffer& p, UndoEntry& s) {
 void ShowRestoredBrush(const BrushStateBlock& state) {
   BrushState = state;
   try {
-    BrushShape.Alloc(Brush.Width(), Brush.Height());
+    BrushShape.Reshape(Brush.Width(), Brush.Height());
     if (Brush.pixels != nullptr && BrushShape.pixels == nullptr) throw std::bad_alloc();
     if (BrushShape.pixels != nullptr) {
       BrushShape.CopyFrom(Brush);
@@ -554,6 +564,27 @@ bool Exchange(UDBuffer& p, Chain from) {
   PushHead(p, to, std::move(opposite));
   Unlink(p, from, s);
   ShowRestored(p, brushState);
+  ShowHistoryChanged(p);
+  return true;
+}
+
+// A step over the whole of p whose pixels are kept later (Deferred) or taken from p (Taken).
+bool PushWholeStep(UDBuffer& p, const AnsiString& description, Pixels pixels) {
+  if (p.UndoChain != nullptr) CompleteStep(p, *p.UndoChain);
+  std::unique_ptr<UndoEntry> s = Capture(p, p, Area{0, 0, p.Width() - 1, p.Height() - 1}, true, pixels);
+  if (s == nullptr) {
+    ShowError("NoMem");
+    return false;
+  }
+  p.FreeRedo();
+  s->Description = description;
+  if (&p == &Brush) s->BrushState = BrushState;
+  if (pixels == Pixels::Taken && !s->OnDisk) {
+    // Last, where nothing can throw: a step dropped after this would free the picture's pixels.
+    static_cast<Buffer&>(s->Saved) = static_cast<Buffer&>(p);
+    s->Saved.Mask = p.Mask;
+  }
+  PushHead(p, Chain::Undo, std::move(s));
   ShowHistoryChanged(p);
   return true;
 }
@@ -697,20 +728,13 @@ bool UDBuffer::PushUndo(const AnsiString& description, UDBuffer* owner, int x1, 
   return true;
 }
 
+bool UDBuffer::PushReplacedUndo(const AnsiString& description) {
+  if (!CanTake(*this)) return PushUndo(description);
+  return PushWholeStep(*this, description, Pixels::Taken);
+}
+
 bool UDBuffer::PushDeferredUndo(const AnsiString& description) {
-  if (UndoChain != nullptr) CompleteStep(*this, *UndoChain);
-  std::unique_ptr<UndoEntry> s =
-      Capture(*this, *this, Area{0, 0, Width() - 1, Height() - 1}, true, Pixels::Deferred);
-  if (s == nullptr) {
-    ShowError("NoMem");
-    return false;
-  }
-  FreeRedo();
-  s->Description = description;
-  if (this == &Brush) s->BrushState = BrushState;
-  PushHead(*this, Chain::Undo, std::move(s));
-  ShowHistoryChanged(*this);
-  return true;
+  return PushWholeStep(*this, description, Pixels::Deferred);
 }
 
 void UDBuffer::KeepRowsForUndo(int y1, int y2) {

@@ -41,7 +41,10 @@ void ChangeBrush(const char* key, Change change) {
 
 }  // namespace
 
-BrushStep::BrushStep(const AnsiString& key) : before_(Brush.UndoChain) { Brush.PushUndo(key); }
+BrushStep::BrushStep(const AnsiString& key, Pixels pixels) : before_(Brush.UndoChain) {
+  if (pixels == Pixels::Replaced) Brush.PushReplacedUndo(key);
+  else Brush.PushUndo(key);
+}
 
 bool BrushStep::Opened() const { return Brush.UndoChain != nullptr && Brush.UndoChain != before_; }
 

@@ -16,7 +16,10 @@ class UndoEntry;
 // A command whose step was not opened leaves the brush as it was.
 class BrushStep {
 public:
-  explicit BrushStep(const AnsiString& key);
+  // Replaced: the command gives Brush new pixels and never writes into the present ones, so
+  // the step takes them instead of a copy (UDBuffer::PushReplacedUndo).
+  enum class Pixels { Copied, Replaced };
+  explicit BrushStep(const AnsiString& key, Pixels pixels = Pixels::Copied);
   bool Opened() const;
   // Undoes the step without keeping a redo step, when it was opened.
   void TakeBack();

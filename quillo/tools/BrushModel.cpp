@@ -18,6 +18,7 @@
 #include "quillo/tools/ToolHost.h"
 #include "quillo/tools/ToolObjects.h"
 #include "quillo/tools/ToolForm.h"
+#include "quillo/tools/BrushTransforms.h"
 
 int BrushTransparency = 50;
 int SavedBrushSize = 1;
@@ -34,12 +35,14 @@ std::uint32_t PixelOfPanel(TPanel* panel, std::uint32_t fallback) {
   return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
 }
 
-// Every pixel takes the colour and keeps its transparency.
-void Recolour(Buffer& shape, std::uint32_t colour) {
+// Every pixel of shape (the size of brush) takes the colour with the transparency of brush's.
+void RecolourFrom(Buffer& shape, const Buffer& brush, std::uint32_t colour) {
   colour &= kColourBits;
-  uint* row = shape.pixels;
-  for (int y = 0; y < shape.Height(); ++y, row += shape.stride)
-    for (uint *p = row, *end = row + shape.Width(); p != end; ++p) *p = (*p & kTransparencyBits) | colour;
+  for (int y = 0; y < shape.Height(); ++y) {
+    const uint* from = brush.At(brush.rect.left, brush.rect.top + y);
+    uint* to = shape.At(shape.rect.left, shape.rect.top + y);
+    for (int x = 0; x < shape.Width(); ++x) to[x] = (from[x] & kTransparencyBits) | colour;
+  }
 }
 
 // The brush sheet's transparency position as the amount added to each pixel's transparency:
@@ -93,18 +96,20 @@ void UpdateBrushShapeWith(std::uint32_t drawColour, std::uint32_t backColour, bo
   // The shape is the brush's size; a brush made without its shape gets one here rather than
   // being cut to whatever size the shape had before.
   if (BrushShape.Width() != Brush.Width() || BrushShape.Height() != Brush.Height() || !BrushShape.pixels)
-    BrushShape.Alloc(Brush.Width(), Brush.Height());
+    BrushShape.Reshape(Brush.Width(), Brush.Height());
   if (!BrushShape.pixels || BrushShape.Empty()) return;
-  BrushShape.Copy(Brush, {BrushShape.rect.left - Brush.rect.left, BrushShape.rect.top - Brush.rect.top}, Buffer::kPlain);
-
-  if (!background) {
-    if (BrushMode == BrushModeColor) Recolour(BrushShape, drawColour);
-    else if (BrushMode == BrushModeReplace) BrushShape.ChColor(BrushOutside, BrushTransparentColor & kColourBits);
-  } else if (BrushMode == BrushModeReplace) {
-    // The right button in replace mode stamps a solid rectangle.
-    BrushShape.Box(BrushShape.rect, backColour & kColourBits);
+  const bool recolour = BrushMode != BrushModeReplace && (background || BrushMode == BrushModeColor);
+  if (recolour) {
+    // The copy and the new colour in one pass.
+    RecolourFrom(BrushShape, Brush, background ? backColour : drawColour);
   } else {
-    Recolour(BrushShape, backColour);
+    BrushShape.Copy(Brush, {BrushShape.rect.left - Brush.rect.left, BrushShape.rect.top - Brush.rect.top}, Buffer::kPlain);
+  }
+
+  if (BrushMode == BrushModeReplace) {
+    // The right button in replace mode stamps a solid rectangle.
+    if (background) BrushShape.Box(BrushShape.rect, backColour & kColourBits);
+    else BrushShape.ChColor(BrushOutside, BrushTransparentColor & kColourBits);
   }
   ShiftTransparency(BrushShape, TransparencyShift(BrushTransparency));
 }
@@ -147,50 +152,95 @@ void ShowBrushOnSheet() {
 
 namespace {
 
-bool RowHasContent(const Buffer& b, int y, int x1, int x2) {
+bool RowHasContent(const Buffer& b, int y) {
   const uint* p = b.At(b.rect.left, b.rect.top + y);
-  for (int x = x1; x <= x2; ++x)
-    if (p[x] != BrushOutside) return true;
+  for (const uint* end = p + b.Width(); p != end; ++p)
+    if (*p != BrushOutside) return true;
   return false;
 }
 
-bool ColumnHasContent(const Buffer& b, int x, int y1, int y2) {
-  for (int y = y1; y <= y2; ++y)
-    if (*b.At(b.rect.left + x, b.rect.top + y) != BrushOutside) return true;
-  return false;
+}  // namespace
+
+Rect BrushContentBounds(const Buffer& b) {
+  const int w1 = b.Width() - 1, h1 = b.Height() - 1;
+  int top = 0;
+  while (top < h1 && !RowHasContent(b, top)) ++top;
+  int bottom = h1;
+  while (bottom > top && !RowHasContent(b, bottom)) --bottom;
+  // The columns row by row, each row read only as far as it can still move an edge: the
+  // same edges as column by column, without striding down the picture.
+  int left = w1;
+  for (int y = top; y <= bottom; ++y) {
+    const uint* row = b.At(b.rect.left, b.rect.top + y);
+    for (int x = 0; x < left; ++x)
+      if (row[x] != BrushOutside) {
+        left = x;
+        break;
+      }
+  }
+  int right = left;
+  for (int y = top; y <= bottom; ++y) {
+    const uint* row = b.At(b.rect.left, b.rect.top + y);
+    for (int x = w1; x > right; --x)
+      if (row[x] != BrushOutside) {
+        right = x;
+        break;
+      }
+  }
+  return Rect(left, top, right, bottom);
+}
+
+namespace {
+
+// Brush := the part of BrushShape (0-based), plainly.
+void BrushFromShapePart(const Rect& r) {
+  Buffer part;
+  part.Alloc(BrushShape, Rect(BrushShape.rect.left + r.left, BrushShape.rect.top + r.top, BrushShape.rect.left + r.right,
+                              BrushShape.rect.top + r.bottom),
+             true);
+  AllocOrThrow(Brush, r.Width(), r.Height());
+  Brush.Copy(part, {Brush.rect.left - part.rect.left, Brush.rect.top - part.rect.top}, Buffer::kPlain);
+}
+
+// The crop of a brush of size whole to the part, the pointer moved so that the brush keeps
+// its place on the image: with (hx, hy) the hot spot of the whole brush and (hx', hy') the
+// part's, the pointer goes from p to p - (hx, hy) + (part's corner) + (hx', hy').
+void MovePointerForCrop(Pair<int> whole, const Rect& r) {
+  const Pair<int> hot = HotSpotOffset(whole.x, whole.y, BrushHandleMode);
+  const Pair<int> newHot = HotSpotOffset(r.Width(), r.Height(), BrushHandleMode);
+  if (MousePoint.x != NoMousePoint)
+    MoveCursorToImagePoint(MousePoint.x - hot.x + r.left + newHot.x, MousePoint.y - hot.y + r.top + newHot.y);
 }
 
 }  // namespace
 
 void TrimBrush() {
   if (!Settings.OptimBrush || !Brush.pixels || Brush.Empty()) return;
-  const Pair<int> hot = BrushHotSpot();
-  const int x0 = MousePoint.x - hot.x, y0 = MousePoint.y - hot.y;
-  const int w1 = Brush.Width() - 1, h1 = Brush.Height() - 1;
-  // Each edge moves inwards past rows and columns that hold only outside; a brush with no
-  // content at all comes down to its bottom-right pixel.
-  int top = 0;
-  while (top < h1 && !RowHasContent(Brush, top, 0, w1)) ++top;
-  int bottom = h1;
-  while (bottom > top && !RowHasContent(Brush, bottom, 0, w1)) --bottom;
-  int left = 0;
-  while (left < w1 && !ColumnHasContent(Brush, left, top, bottom)) ++left;
-  int right = w1;
-  while (right > left && !ColumnHasContent(Brush, right, top, bottom)) --right;
-  if (top == 0 && left == 0 && bottom == h1 && right == w1) return;
-
-  const int w = right - left + 1, h = bottom - top + 1;
-  BrushShape.Alloc(w, h);
+  const Rect r = BrushContentBounds(Brush);
+  if (r.left == 0 && r.top == 0 && r.right == Brush.Width() - 1 && r.bottom == Brush.Height() - 1) return;
+  const Pair<int> whole{BrushShape.Width(), BrushShape.Height()};
+  // BrushShape is the scratch picture: Brush's part into it, then back.
+  BrushShape.Reshape(r.Width(), r.Height());
   Buffer part;
-  part.Alloc(Brush, Rect(Brush.rect.left + left, Brush.rect.top + top, Brush.rect.left + right, Brush.rect.top + bottom),
+  part.Alloc(Brush, Rect(Brush.rect.left + r.left, Brush.rect.top + r.top, Brush.rect.left + r.right, Brush.rect.top + r.bottom),
              true);
   BrushShape.Copy(part, {-part.rect.left, -part.rect.top}, Buffer::kPlain);
   part.Free();
-  Brush.Alloc(w, h);
+  Brush.Reshape(r.Width(), r.Height());
   Brush.Copy(BrushShape, {0, 0}, Buffer::kPlain);
-  const Pair<int> newHot = BrushHotSpot();
-  if (MousePoint.x != NoMousePoint) MoveCursorToImagePoint(x0 + left + newHot.x, y0 + top + newHot.y);
+  MovePointerForCrop(whole, r);
   UpdateBrushShape(false);
+}
+
+void BrushFromShapeTrimmed() {
+  if (!Settings.OptimBrush || !BrushShape.pixels || BrushShape.Empty()) {
+    BrushFromShape();
+    return;
+  }
+  const Rect r = BrushContentBounds(BrushShape);
+  BrushFromShapePart(r);
+  if (r.left == 0 && r.top == 0 && r.right == BrushShape.Width() - 1 && r.bottom == BrushShape.Height() - 1) return;
+  MovePointerForCrop({BrushShape.Width(), BrushShape.Height()}, r);
 }
 
 void TogglePixelPen() {

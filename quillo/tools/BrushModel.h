@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "quillo/document/BrushState.h"
+#include "vorlen/core/Buffer.h"
 #include "vorlen/core/Types.h"
 
 class TImageForm;
@@ -67,6 +68,16 @@ void CycleBrushHandle();
 // is on, and moves the pointer so that the brush keeps its place on the image. A brush with
 // no content keeps its bottom-right pixel.
 void TrimBrush();
+
+// The rectangle (from 0, 0) that TrimBrush crops a picture to: the rows and columns between
+// the first and last that hold a pixel other than BrushOutside; a picture without such a pixel
+// gives its bottom-right pixel.
+Rect BrushContentBounds(const Buffer& picture);
+
+// Brush := BrushShape (where a transform built its result), cropped to its content and the
+// pointer moved as TrimBrush does when OptimBrush is on: the copy and the crop in one. The
+// caller rebuilds the shape (UseCustomBrushShape).
+void BrushFromShapeTrimmed();
 
 // The one-pixel pen: the colour mode and a factory brush of one pixel; pressed again, the
 // factory size it replaced. A single or dotted pen gives way to the continuous pen.

@@ -72,10 +72,12 @@ void RepaintNow(const Rect& r) {
 }
 
 // The commit of a tool's result, built in BrushShape by build, as one brush step; the pointer
-// then goes to the new brush's hot spot over its top-left corner at corner().
+// then goes to the hot spot of the result (BrushShape) over its top-left corner at corner(),
+// and the brush is the result, cropped when OptimBrush is on.
 template <class Build, class Corner>
 void CommitBrush(const AnsiString& key, Build build, Corner corner) {
-  BrushStep step(key);
+  // The brush gets the result's pixels, never a change in its own: the step takes them.
+  BrushStep step(key, BrushStep::Pixels::Replaced);
   // Without its step the brush stays as it was.
   if (!step.Opened()) {
     UpdateBrushShape(false);
@@ -83,11 +85,10 @@ void CommitBrush(const AnsiString& key, Build build, Corner corner) {
   }
   try {
     build();
-    BrushFromShape();
     const Pair<int> at = corner();
     const Pair<int> hot = BrushHotSpot();
     MoveCursorToImagePoint(at.x + hot.x, at.y + hot.y);
-    TrimBrush();
+    BrushFromShapeTrimmed();
     UseCustomBrushShape();
   } catch (const std::exception&) {
     step.TakeBack();
@@ -250,11 +251,15 @@ void P_rotate_brush::AddPoint() {
     MoveCursorToImagePoint(OriginX + Brush.Width(), CentreY());
     return;
   }
-  Angle = AngleAt(ToolPoint.x, ToolPoint.y);
+  CommitTurn(AngleAt(ToolPoint.x, ToolPoint.y));
+}
+
+void P_rotate_brush::CommitTurn(double angle) {
+  Angle = angle;
   const int cx = CentreX(), cy = CentreY();
   CommitBrush(
-      Key, [&] { TransformBrush(static_cast<float>(Angle)); },
-      [&] { return Pair<int>{cx - Brush.Width() / 2, cy - Brush.Height() / 2}; });
+      Key, [&] { TurnBrushIntoShape(static_cast<float>(Angle)); },
+      [&] { return Pair<int>{cx - BrushShape.Width() / 2, cy - BrushShape.Height() / 2}; });
 }
 
 void P_rotate_brush::ShowFeedback() {

@@ -160,6 +160,9 @@ public:
   double AngleAt(int x, int y) const;
   // The status text of the angle in degrees, two decimals and the degree sign.
   static AnsiString AngleText(double angle);
+  // The second click's work: the brush turned by angle (radians) about its centre pixel as one
+  // brush step, cropped, the pointer on its hot spot where the centre was.
+  void CommitTurn(double angle);
 
   int OriginX = 0;  // the brush's top-left image position at the first click
   int OriginY = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 #include "quillo/document/BrushState.h"
 #include "quillo/document/UDBuffer.h"
@@ -26,7 +27,7 @@ uint& PixelOf(Buffer& b, int x, int y) { return *b.At(b.rect.left + x, b.rect.to
 
 }  // namespace
 
-BrushPictureAllocator BrushAllocPicture = [](UDBuffer& picture, int width, int height) { picture.Alloc(width, height); };
+BrushPictureAllocator BrushAllocPicture = [](UDBuffer& picture, int width, int height) { picture.Reshape(width, height); };
 
 void AllocOrThrow(UDBuffer& picture, int width, int height) {
   BrushAllocPicture(picture, width, height);
@@ -43,6 +44,62 @@ Pair<int> RotatedSize(int width, int height, double angle) {
   return {RotatedSide(c * width, s * height), RotatedSide(s * width, c * height)};
 }
 
+namespace {
+
+// How far inside (or outside) the source a sample must lie to be taken as surely inside (or
+// outside) without testing it: far above the rounding of the running sums, far below a pixel.
+constexpr double kSureMargin = 1e-6;
+
+// The indices i in [0, n) with lo <= a + i b <= hi, as [first, last] (empty when first > last).
+// Near a boundary the answer may be one index off; the margins make that harmless.
+void IndicesWithin(double a, double b, double lo, double hi, int n, int& first, int& last) {
+  if (std::fabs(b) < 1e-12) {
+    // Along the row the value moves by less than the margins.
+    first = 0;
+    last = a >= lo && a <= hi ? n - 1 : -1;
+    return;
+  }
+  double from = (lo - a) / b, to = (hi - a) / b;
+  if (from > to) std::swap(from, to);
+  first = from <= 0 ? 0 : from >= n ? n : static_cast<int>(std::ceil(from));
+  last = to >= n - 1 ? n - 1 : to < 0 ? -1 : static_cast<int>(std::floor(to));
+}
+
+// Which pixels of a row of n whose first pixel samples from (sx, sy), moving (dx, dy) a pixel,
+// miss the source of w x h surely (before anyFrom and from anyTo on), take all four samples
+// from it surely ([allFrom, allTo)), or are to be tested sample by sample (the rest).
+struct RowRanges {
+  int anyFrom, allFrom, allTo, anyTo;
+};
+
+RowRanges ClassifyRow(double sx, double sy, double dx, double dy, const double (&offsetX)[4],
+                      const double (&offsetY)[4], int w, int h, int n) {
+  int allFirst = 0, allLast = n - 1, anyFirst = n, anyLast = -1;
+  for (int k = 0; k < 4; ++k) {
+    int f1, l1, f2, l2;
+    IndicesWithin(sx + offsetX[k], dx, kSureMargin, w - kSureMargin, n, f1, l1);
+    IndicesWithin(sy + offsetY[k], dy, kSureMargin, h - kSureMargin, n, f2, l2);
+    allFirst = std::max({allFirst, f1, f2});
+    allLast = std::min({allLast, l1, l2});
+    IndicesWithin(sx + offsetX[k], dx, -kSureMargin, w + kSureMargin, n, f1, l1);
+    IndicesWithin(sy + offsetY[k], dy, -kSureMargin, h + kSureMargin, n, f2, l2);
+    const int first = std::max(f1, f2), last = std::min(l1, l2);
+    if (first <= last) {
+      anyFirst = std::min(anyFirst, first);
+      anyLast = std::max(anyLast, last);
+    }
+  }
+  if (anyFirst > anyLast) return {n, n, n, n};
+  RowRanges r;
+  r.anyFrom = anyFirst;
+  r.anyTo = anyLast + 1;
+  r.allFrom = std::clamp(allFirst, r.anyFrom, r.anyTo);
+  r.allTo = std::clamp(allLast + 1, r.allFrom, r.anyTo);
+  return r;
+}
+
+}  // namespace
+
 void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> corner, Pair<int> box, Missed missed) {
   if (!target.pixels || target.Empty() || !source.pixels || source.Empty()) return;
   const Rect area = Intersect(target.rect, Rect(corner.x, corner.y, corner.x + box.x - 1, corner.y + box.y - 1));
@@ -53,33 +110,73 @@ void DrawRotated(Buffer& target, const Buffer& source, double angle, Pair<int> c
   // (cos X - sin Y, sin X + cos Y) relative to the source's centre.
   const double boxCx = corner.x + box.x / 2.0, boxCy = corner.y + box.y / 2.0;
   const double srcCx = sw / 2.0, srcCy = sh / 2.0;
+  const double hx = cs * 0.5, hy = sn * 0.5;    // half a pixel to the right
+  const double vx = -sn * 0.5, vy = cs * 0.5;   // half a pixel down
+  const double offsetX[4] = {0, hx, vx, hx + vx}, offsetY[4] = {0, hy, vy, hy + vy};
+  const uint* const pixels = source.pixels;
+  const long stride = source.stride;
   const auto sample = [&](double x, double y, bool& covered) -> uint {
     if (x < 0 || y < 0 || x >= sw || y >= sh) {
       covered = false;
       return BrushOutside;
     }
     covered = true;
-    return source.pixels[static_cast<long>(y) * source.stride + static_cast<long>(x)];
+    return pixels[static_cast<long>(y) * stride + static_cast<long>(x)];
   };
+  const bool outside = missed == Missed::Outside;
   const CompositeTableBlock& tables = CompositeTables();
+  const int n = area.Width();
   for (int ty = area.top; ty <= area.bottom; ++ty) {
     uint* t = target.At(area.left, ty);
-    // The source position of the upper-left sample of the row's first pixel, and the steps
-    // of a quarter of a target pixel across and down.
+    // The source position of the upper-left sample of the row's first pixel; it moves on by
+    // one sum a pixel, so that every pixel samples the same points whichever loop below
+    // draws it.
     const double X = area.left + 0.25 - boxCx, Y = ty + 0.25 - boxCy;
     double sx = srcCx + cs * X - sn * Y, sy = srcCy + sn * X + cs * Y;
-    const double hx = cs * 0.5, hy = sn * 0.5;    // half a pixel to the right
-    const double vx = -sn * 0.5, vy = cs * 0.5;   // half a pixel down
-    for (int tx = area.left; tx <= area.right; ++tx, ++t, sx += cs, sy += sn) {
-      bool c0, c1, c2, c3;
-      const uint a = sample(sx, sy, c0), b = sample(sx + hx, sy + hy, c1);
-      const uint c = sample(sx + vx, sy + vy, c2), d = sample(sx + hx + vx, sy + hy + vy, c3);
-      if (!(c0 || c1 || c2 || c3)) {
-        if (missed == Missed::Outside) *t = BrushOutside;
-        continue;
+    const RowRanges ranges = ClassifyRow(sx, sy, cs, sn, offsetX, offsetY, sw, sh, n);
+    int i = 0;
+    const auto missedUpTo = [&](int to) {
+      for (; i < to; ++i, ++t, sx += cs, sy += sn)
+        if (outside) *t = BrushOutside;
+    };
+    const auto testedUpTo = [&](int to) {
+      for (; i < to; ++i, ++t, sx += cs, sy += sn) {
+        bool c0, c1, c2, c3;
+        const uint a = sample(sx, sy, c0), b = sample(sx + hx, sy + hy, c1);
+        const uint c = sample(sx + vx, sy + vy, c2), d = sample(sx + hx + vx, sy + hy + vy, c3);
+        if (!(c0 || c1 || c2 || c3)) {
+          if (outside) *t = BrushOutside;
+          continue;
+        }
+        *t = BlendOver(tables, Average4(a, b, c, d), outside ? BrushOutside : *t);
       }
-      *t = BlendOver(tables, Average4(a, b, c, d), missed == Missed::Outside ? BrushOutside : *t);
-    }
+    };
+    // The loop where every sample lies on the source keeps its position in locals: the
+    // compiler then holds them in registers across the stores.
+    const auto coveredUpTo = [&](int to) {
+      uint* pt = t;
+      double px = sx, py = sy;
+      for (int k = i; k < to; ++k, ++pt, px += cs, py += sn) {
+        const uint a = pixels[static_cast<long>(py) * stride + static_cast<long>(px)];
+        const uint b = pixels[static_cast<long>(py + hy) * stride + static_cast<long>(px + hx)];
+        const uint c = pixels[static_cast<long>(py + vy) * stride + static_cast<long>(px + vx)];
+        const uint d = pixels[static_cast<long>(py + hy + vy) * stride + static_cast<long>(px + hx + vx)];
+        // Four equal samples average to themselves, whatever their transparency.
+        const uint mean = ((a ^ b) | (a ^ c) | (a ^ d)) == 0 ? a : Average4(a, b, c, d);
+        *pt = BlendOver(tables, mean, outside ? BrushOutside : *pt);
+      }
+      if (to > i) {
+        t = pt;
+        i = to;
+        sx = px;
+        sy = py;
+      }
+    };
+    missedUpTo(ranges.anyFrom);
+    testedUpTo(ranges.allFrom);
+    coveredUpTo(ranges.allTo);
+    testedUpTo(ranges.anyTo);
+    missedUpTo(n);
   }
 }
 
@@ -99,12 +196,16 @@ void ScaleBrush(double fx, double fy) {
   UseCustomBrushShape();
 }
 
-void TransformBrush(float angle) {
+void TurnBrushIntoShape(float angle) {
   const Pair<int> size = RotatedSize(Brush.Width(), Brush.Height(), angle);
   const int w = std::max(size.x, 1), h = std::max(size.y, 1);
   AllocOrThrow(BrushShape, w, h);
   // Every pixel is written: what the brush does not reach becomes outside.
   DrawRotated(BrushShape, Brush, angle, {BrushShape.rect.left, BrushShape.rect.top}, {w, h}, Missed::Outside);
+}
+
+void TransformBrush(float angle) {
+  TurnBrushIntoShape(angle);
   BrushFromShape();
 }
 

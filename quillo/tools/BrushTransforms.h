@@ -12,8 +12,9 @@
 
 class UDBuffer;
 
-// Allocates the picture at the size through BrushAllocPicture; the library's quiet failure (no
-// pixels) is thrown as std::bad_alloc, so that a command's handler sees it.
+// Allocates the picture at the size through BrushAllocPicture (UDBuffer::Reshape: the brush
+// pictures keep a block that fits, the pixels to be written anew); the library's quiet
+// failure (no pixels) is thrown as std::bad_alloc, so that a command's handler sees it.
 void AllocOrThrow(UDBuffer& picture, int width, int height);
 // How the brush commands allocate the pictures they build (UDBuffer::Alloc); tests put one in
 // that fails.
@@ -46,6 +47,9 @@ void ScaleBrush(double fx, double fy);
 // Turns the brush by angle about its true centre onto its rotated size. The caller crops and
 // rebuilds the shape.
 void TransformBrush(float angle);
+// The same turn built in BrushShape only, Brush left as it was: for a caller that takes the
+// brush from the shape itself (BrushFromShapeTrimmed).
+void TurnBrushIntoShape(float angle);
 
 // Mirror and quarter / half turns, in place or onto the turned size.
 void MirrorBrushLeftRight();

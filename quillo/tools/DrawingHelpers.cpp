@@ -70,7 +70,8 @@ bool SaveImageRect(int x1, int y1, int x2, int y2) {
   const long long height = 1LL + y2 - y1;
   if (width * height > kMaxBufferPixels) return false;
   try {
-    SavedArea.Alloc(static_cast<int>(width), static_cast<int>(height));
+    // The block of the last feedback serves again: a frame then touches no fresh memory.
+    SavedArea.Reshape(static_cast<int>(width), static_cast<int>(height));
   } catch (...) {
     SavedArea.Free();
     return false;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include <malloc.h>
+
 #include <sys/mman.h>
 
 namespace {
@@ -38,6 +40,13 @@ PixelBlock ObtainPixelBlock(size_t words) {
 void ReleasePixelBlock(uint* pixels, int ownership) {
   if (pixels == nullptr) return;
   std::free(ownership == -1 ? pixels - 1 : pixels);
+}
+
+size_t PixelBlockWords(const uint* pixels, int ownership) {
+  if (pixels == nullptr) return 0;
+  const uint* block = ownership == -1 ? pixels - 1 : pixels;
+  const size_t words = malloc_usable_size(const_cast<uint*>(block)) / sizeof(uint);
+  return ownership == -1 ? words - 1 : words;
 }
 
 void ReleasePixelBlockPages(uint* from, uint* to) {

@@ -20,5 +20,9 @@ void ReleasePixelBlock(uint* pixels, int ownership);
 // zero if touched again.
 void ReleasePixelBlockPages(uint* from, uint* to);
 
+// The words the block whose words start at pixels can hold from there on (at least what was
+// asked for when it was obtained); 0 for null.
+size_t PixelBlockWords(const uint* pixels, int ownership);
+
 // The placement step on its own: where the words of a block at this address start.
 PixelBlock AlignPixelBlock(void* block);

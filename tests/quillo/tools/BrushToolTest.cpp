@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "BrushLetters.h"
 #include "ShapeFixture.h"
@@ -13,7 +14,9 @@
 #include "quillo/document/ImageForm.h"
 #include "quillo/document/UndoEngine.h"
 #include "quillo/tools/BrushCommands.h"
+#include "quillo/base/Settings.h"
 #include "quillo/tools/BrushModel.h"
+#include "quillo/tools/BrushTransforms.h"
 #include "quillo/tools/DrawingHelpers.h"
 #include "quillo/tools/ToolObjects.h"
 #include "support/UiDriver.h"
@@ -27,6 +30,7 @@ protected:
   BrushToolTest() { Choose(&PenContTool); }
   ~BrushToolTest() override {
     BrushState = BrushStateBlock{};
+    Settings.OptimBrush = false;
     while (Brush.UndoChain) Brush.DropUndoStep();
     while (Brush.RedoChain) Brush.DropRedoStep();
   }
@@ -125,6 +129,79 @@ TEST_F(BrushToolTest, RotateThroughTheWindowCommitsAndHandsBack) {
   EXPECT_EQ(BrushText(), "abcd/efgh/ijkl");
   RedoBrush();
   EXPECT_EQ(BrushText(), "dhl/cgk/bfj/aei");
+}
+
+// The pixels of a picture, row by row, with its size.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> words;
+  bool operator==(const Pixels&) const = default;
+};
+
+Pixels PixelsOf(const Buffer& b) {
+  Pixels p{b.Width(), b.Height(), {}};
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) p.words.push_back(*b.At(b.rect.left + x, b.rect.top + y));
+  return p;
+}
+
+// A brush with an outside margin, soft and transparent pixels, so that a turn between the
+// quarters is averaged, composited and then cropped.
+void UseSoftBrush() {
+  SetBrush(".........../.abcdefghi./.jklmnopqr./.stuvwxyza./.bcdefghij./.........");
+  *Brush.At(3, 2) = 0x80123456;
+  *Brush.At(5, 3) = 0xFFFFFFFF;
+  *Brush.At(8, 1) = 0x40ABCDEF;
+  BrushHandleMode = HandleCentre;
+  BrushMode = BrushModePaint;
+  UseCustomBrushShape();
+}
+
+TEST_F(BrushToolTest, ATurnBetweenTheQuartersIsCroppedAndUndoneAndRedoneExactly) {
+  Settings.OptimBrush = true;
+  UseSoftBrush();
+  const Pixels before = PixelsOf(Brush);
+  // What the commit must give: the brush turned onto its rotated size, outside where it does
+  // not reach, cropped to its content.
+  const double angle = std::atan2(10.0 - 6.0, 27.0 - 20.0);
+  const Pair<int> size = RotatedSize(Brush.Width(), Brush.Height(), static_cast<float>(angle));
+  UDBuffer turned;
+  turned.Alloc(size.x, size.y);
+  DrawRotated(turned, Brush, static_cast<float>(angle), {0, 0}, size, Missed::Outside);
+  const Rect content = BrushContentBounds(turned);
+  const Buffer cropped(turned, content, false);
+  const Pixels expected = PixelsOf(cropped);
+  ASSERT_LT(expected.width, size.x) << "the case crops";
+
+  Choose(&RotateBrushTool);
+  Give(20, 10);  // the centre pixel (5, 3) there
+  Give(27, 6);
+  const Pixels committed = PixelsOf(Brush);
+  EXPECT_EQ(committed, expected);
+  EXPECT_EQ(PixelsOf(BrushShape), committed) << "painting its own colours, the shape is the brush";
+  for (int round = 0; round < 2; ++round) {
+    UndoBrush();
+    EXPECT_EQ(PixelsOf(Brush), before) << round;
+    EXPECT_EQ(PixelsOf(BrushShape), before) << round;
+    RedoBrush();
+    EXPECT_EQ(PixelsOf(Brush), committed) << round;
+    EXPECT_EQ(PixelsOf(BrushShape), committed) << round;
+  }
+}
+
+TEST_F(BrushToolTest, ATurnWithoutMemoryLeavesTheBrushAndItsHistoryAsTheyWere) {
+  UseSoftBrush();
+  const Pixels before = PixelsOf(Brush);
+  Choose(&RotateBrushTool);
+  Give(20, 10);
+  const BrushPictureAllocator allocate = BrushAllocPicture;
+  BrushAllocPicture = [](UDBuffer& p, int, int) { p.Free(); };
+  Give(27, 6);
+  BrushAllocPicture = allocate;
+  EXPECT_EQ(PixelsOf(Brush), before);
+  EXPECT_EQ(PixelsOf(BrushShape), before);
+  EXPECT_EQ(Brush.UndoChain, nullptr);
+  EXPECT_NE(Brush.ownership, Buffer::kView) << "the brush owns its pixels again";
 }
 
 TEST_F(BrushToolTest, StretchMirrorsPastTheAnchor) {

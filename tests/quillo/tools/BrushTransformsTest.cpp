@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "quillo/tools/BrushTools.h"
 #include "quillo/tools/BrushTransforms.h"
 #include "quillo/tools/SelectionToBrush.h"
+#include "vorlen/core/CompositeTables.h"
+#include "vorlen/transform/SampleWriters.h"
 
 using namespace brush_letters;
 
@@ -88,6 +91,75 @@ TEST_F(BrushTransformsTest, AnAngleBetweenSoftensTheEdgesAndLeavesTheCornersOuts
   const std::uint32_t edge = *Brush.At(2, 0);
   EXPECT_NE(edge, BrushOutside);
   EXPECT_EQ(edge & 0xFFFFFFu, ColourOf('a'));  // only the transparency differs
+}
+
+// The turned drawing as defined pixel by pixel: every target pixel's four samples tested
+// against the source on their own, the sample points moving on by one sum a pixel.
+void TurnPixelByPixel(Buffer& target, const Buffer& source, double angle, Pair<int> corner, Pair<int> box, Missed missed) {
+  const Rect area = Intersect(target.rect, Rect(corner.x, corner.y, corner.x + box.x - 1, corner.y + box.y - 1));
+  const double cs = std::cos(angle), sn = std::sin(angle);
+  const int sw = source.Width(), sh = source.Height();
+  const double boxCx = corner.x + box.x / 2.0, boxCy = corner.y + box.y / 2.0;
+  const auto sample = [&](double x, double y, bool& covered) -> std::uint32_t {
+    covered = !(x < 0 || y < 0 || x >= sw || y >= sh);
+    return covered ? source.pixels[static_cast<long>(y) * source.stride + static_cast<long>(x)] : BrushOutside;
+  };
+  const CompositeTableBlock& tables = CompositeTables();
+  for (int ty = area.top; ty <= area.bottom; ++ty) {
+    const double X = area.left + 0.25 - boxCx, Y = ty + 0.25 - boxCy;
+    double sx = sw / 2.0 + cs * X - sn * Y, sy = sh / 2.0 + sn * X + cs * Y;
+    for (int tx = area.left; tx <= area.right; ++tx, sx += cs, sy += sn) {
+      std::uint32_t& t = *target.At(tx, ty);
+      bool c0, c1, c2, c3;
+      const std::uint32_t a = sample(sx, sy, c0), b = sample(sx + cs * 0.5, sy + sn * 0.5, c1);
+      const std::uint32_t c = sample(sx + -sn * 0.5, sy + cs * 0.5, c2);
+      const std::uint32_t d = sample(sx + cs * 0.5 + -sn * 0.5, sy + sn * 0.5 + cs * 0.5, c3);
+      if (!(c0 || c1 || c2 || c3)) {
+        if (missed == Missed::Outside) t = BrushOutside;
+        continue;
+      }
+      t = BlendOver(tables, Average4(a, b, c, d), missed == Missed::Outside ? BrushOutside : t);
+    }
+  }
+}
+
+TEST_F(BrushTransformsTest, TurnedDrawingEqualsThePixelByPixelDefinition) {
+  std::mt19937 random(20261211);
+  UDBuffer source, expected, drawn;
+  struct Case {
+    int sw, sh;
+    double angle;
+    int tw, th;  // the target; the box is the turned size, placed partly off it in some cases
+    int shiftX, shiftY;
+  } cases[] = {
+      {37, 23, kPi / 6, 60, 60, 0, 0},      {37, 23, -kPi / 7, 50, 40, -9, 5},
+      {100, 3, 1.0, 120, 120, 3, -20},      {1, 1, 0.3, 4, 4, 0, 0},
+      {64, 64, static_cast<float>(kPi / 2), 64, 64, 0, 0}, {33, 70, static_cast<float>(kPi), 40, 80, 0, 0},
+      {20, 30, static_cast<float>(-kPi / 2), 40, 40, 1, 1}, {150, 90, 1e-9, 200, 120, 7, 7},
+      {300, 200, 2.5, 330, 330, -40, 30},    {129, 65, kPi / 4, 300, 300, 20, 20},
+  };
+  for (const Case& c : cases) {
+    source.Alloc(c.sw, c.sh);
+    for (int y = 0; y < c.sh; ++y)
+      for (int x = 0; x < c.sw; ++x) {
+        const std::uint32_t kind = random() % 4;
+        *source.At(x, y) = kind == 0 ? BrushOutside : kind == 1 ? (random() & 0xFFFFFFu) | (random() % 255) << 24 : random() & 0xFFFFFFu;
+      }
+    const Pair<int> box = RotatedSize(c.sw, c.sh, c.angle);
+    const Pair<int> corner{(c.tw - box.x) / 2 + c.shiftX, (c.th - box.y) / 2 + c.shiftY};
+    for (const Missed missed : {Missed::Kept, Missed::Outside}) {
+      expected.Alloc(c.tw, c.th);
+      drawn.Alloc(c.tw, c.th);
+      for (int y = 0; y < c.th; ++y)
+        for (int x = 0; x < c.tw; ++x) *expected.At(x, y) = *drawn.At(x, y) = random() % 3 ? random() & 0xFFFFFFu : random();
+      TurnPixelByPixel(expected, source, c.angle, corner, box, missed);
+      DrawRotated(drawn, source, c.angle, corner, box, missed);
+      int differing = 0;
+      for (int y = 0; y < c.th; ++y)
+        for (int x = 0; x < c.tw; ++x) differing += *expected.At(x, y) != *drawn.At(x, y);
+      EXPECT_EQ(differing, 0) << c.sw << "x" << c.sh << " at " << c.angle << (missed == Missed::Outside ? " outside" : " kept");
+    }
+  }
 }
 
 TEST_F(BrushTransformsTest, QuarterHalfTurnsAndMirrors) {
