@@ -1,11 +1,11 @@
-# Libraries the platform layer links: FreeType and Fontconfig for text, SDL2 for the host
-# that shows the desktop on a real display.
+# Libraries the platform layer links: FreeType and Fontconfig for GDI's text (the core), SDL2
+# for the host that shows the desktop on a real display.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QUILLO_FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(QUILLO_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 pkg_check_modules(QUILLO_SDL2 REQUIRED IMPORTED_TARGET sdl2)
-target_link_libraries(platform PRIVATE
-  PkgConfig::QUILLO_FREETYPE PkgConfig::QUILLO_FONTCONFIG PkgConfig::QUILLO_SDL2)
+target_link_libraries(platform_core PRIVATE PkgConfig::QUILLO_FREETYPE PkgConfig::QUILLO_FONTCONFIG)
+target_link_libraries(platform PRIVATE PkgConfig::QUILLO_SDL2)
 # Xlib and XFixes for the SDL host's clipboard on X displays (pictures too, not text alone);
 # without them the host exchanges text through SDL only.
 pkg_check_modules(QUILLO_X11 IMPORTED_TARGET x11 xfixes)

@@ -117,3 +117,10 @@ if(CMAKE_GENERATOR MATCHES "Ninja")
            COMMAND ${CMAKE_COMMAND} -DNINJA=${CMAKE_MAKE_PROGRAM} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                    -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/CheckProgramFolderInputs.cmake)
 endif()
+
+# The layering test checks the platform core's includes against the folders and units the
+# build puts in libplatform_core.so.
+if(TARGET platform_tests)
+  string(JOIN " " platform_core_parts ${QUILLO_PLATFORM_CORE_FOLDERS} ${QUILLO_PLATFORM_CORE_UNITS})
+  target_compile_definitions(platform_tests PRIVATE QUILLO_PLATFORM_CORE="${platform_core_parts}")
+endif()

@@ -1,6 +1,6 @@
 #pragma once
 // The framework's exception classes. Thrown by value, caught by reference; defined once in
-// libplatform.so so that the program catches what the library throws.
+// libplatform_core.so so that the program catches what the library throws.
 
 #include <exception>
 

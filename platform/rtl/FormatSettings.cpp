@@ -31,7 +31,7 @@ constexpr const char* kLongDays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesda
                                       "Thursday", "Friday", "Saturday"};
 
 // The variables are set by a static initialiser so that the program sees them filled in
-// before its own initialisers run (libplatform.so is initialised before the program).
+// before its own initialisers run (libplatform_core.so is initialised before the program).
 struct InitialSettings {
   InitialSettings() { ResetFormatSettings(); }
 };

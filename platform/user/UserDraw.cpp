@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gdi/Display.h"
 #include "platform/gdi/Raster.h"
-#include "platform/user/SysParams.h"
 #include "platform/user/UserDraw.h"
 
 namespace {

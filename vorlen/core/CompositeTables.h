@@ -1,5 +1,5 @@
 #pragma once
-// Compositing by transparency bytes through two 256 x 256 tables, built once at load.
+// Compositing by transparency bytes through two 256 x 256 tables, built once on first use.
 // Product P[i][j] = i x j / 255 rounded; weight W[i][j] = the share of the target's colour
 // when a source of transparency j lies over a target of transparency i. Both lie in one
 // block, P first, so W[i][j] is the byte 65536 bytes after P[i][j].
@@ -11,7 +11,7 @@ struct CompositeTableBlock {
   uchar weight[256][256];
 };
 
-// The tables, built on first use; the library's start-up asks for them at load.
+// The tables, built on first use (thread-safe: a function-local static).
 const CompositeTableBlock& CompositeTables();
 
 // Source s over target d by their transparency bytes (0 opaque, 255 fully transparent).

@@ -42,7 +42,7 @@ TEST(Library, AMissingLibraryGivesNoHandle) {
 
 TEST(Library, ModulesLoadedBeforeAreFoundByName) {
   const HMODULE platformLib = ModuleOfAddress(reinterpret_cast<const void*>(&ExtractFileName));
-  EXPECT_EQ(LoadedModule("libplatform.so"), platformLib);
+  EXPECT_EQ(LoadedModule("libplatform_core.so"), platformLib);
   EXPECT_EQ(LoadedModule(ModuleFileName(platformLib).c_str()), platformLib);
   EXPECT_EQ(LoadedModule(nullptr), ModuleOfAddress(reinterpret_cast<const void*>(&ModulesLoadedBefore)));
   (void)&ModulesLoadedBefore;

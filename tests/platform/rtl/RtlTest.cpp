@@ -51,7 +51,7 @@ TEST(SysUtils, TextHelpers) {
 TEST(Module, NamesTheFileOfTheModuleHoldingAnAddress) {
   const HMODULE platformLib = ModuleOfAddress(reinterpret_cast<const void*>(&ExtractFileName));
   ASSERT_NE(platformLib, nullptr);
-  EXPECT_EQ(ExtractFileName(ModuleFileName(platformLib)), "libplatform.so");
+  EXPECT_EQ(ExtractFileName(ModuleFileName(platformLib)), "libplatform_core.so");
   EXPECT_EQ(ExtractFileName(ModuleFileName(nullptr)), "platform_tests");
 
   char small[8];
