@@ -45,6 +45,24 @@ std::vector<BYTE> DibRows(const Buffer& picture) {
   return bits;
 }
 
+// The frame's width in printer pixels: half a point, and never less than one pixel.
+int FrameWidth(int printerDpi) { return std::max(1, (printerDpi + 72) / 144); }
+
+// A frame just outside the picture, drawn after it: a renderer that places the picture on a
+// coarser grid of its own may widen it by a pixel, and drawn first the frame would go under it.
+bool DrawFrame(HDC dc, const PrintedRect& picture, int printerDpi) {
+  const int width = FrameWidth(printerDpi);
+  HPEN pen = CreatePen(PS_INSIDEFRAME, width, RGB(0, 0, 0));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const bool drawn = Rectangle(dc, picture.x - width, picture.y - width, picture.x + picture.width + width,
+                               picture.y + picture.height + width) != FALSE;
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  return drawn;
+}
+
 }  // namespace
 
 void TPrintForm::ReportNoContext() { MessageBox(nullptr, kNoContextText, kNoContextCaption, MB_OK); }
@@ -82,12 +100,10 @@ bool TPrintForm::PrintImage() {
   header.bmiHeader.biBitCount = 24;
   header.bmiHeader.biCompression = BI_RGB;
   const PrintedRect printed = PrintedPicture(PrintLayout, w, h);
-  if (DrawBorderCB->GetChecked() &&
-      !Rectangle(dc, printed.x - 1, printed.y - 1, static_cast<int>(printed.x + w * PrintLayout.scaleX + 1),
-                 static_cast<int>(printed.y + h * PrintLayout.scaleY + 1)))
-    return ReportPrintFailure(dc, true);
   if (StretchDIBits(dc, printed.x, printed.y, printed.width, printed.height, 0, 0, w, h, bits.data(), &header,
                     DIB_RGB_COLORS, SRCCOPY) <= 0)
+    return ReportPrintFailure(dc, true);
+  if (DrawBorderCB->GetChecked() && !DrawFrame(dc, printed, PrintLayout.page.printerDpi))
     return ReportPrintFailure(dc, true);
   const AnsiString title = TitleEdit->GetText();
   if (!title.empty()) {

@@ -226,6 +226,44 @@ TEST_F(PrintFormTest, OnlyAPrintRemembersTheOptions) {
   EXPECT_FALSE(d->KeepARCB->GetChecked());
 }
 
+// How many pixels of the page outside the picture's edge, walking outward from its middle, are
+// dark before the page's white is met again.
+int DarkPixelsOutside(const Page& page, const Box& picture, int dx, int dy) {
+  int x = dx < 0 ? picture.left : dx > 0 ? picture.right : (picture.left + picture.right) / 2;
+  int y = dy < 0 ? picture.top : dy > 0 ? picture.bottom : (picture.top + picture.bottom) / 2;
+  int dark = 0;
+  for (int step = 0; step < 12; ++step) {
+    x += dx;
+    y += dy;
+    if (x < 0 || y < 0 || x >= page.width || y >= page.height) break;
+    const unsigned char* p = page.At(x, y);
+    if (p[0] < 110 && p[1] < 110 && p[2] < 110) ++dark;
+    else if (dark > 0 || (p[0] > 200 && p[1] > 200 && p[2] > 200)) break;
+  }
+  return dark;
+}
+
+TEST_F(PrintFormTest, TheBorderShowsWholeOnEverySideAtEveryResolution) {
+  StartWith(200, 100);
+  TPrintForm* d = NewDialog();
+  d->DrawBorderCB->SetChecked(true);
+  const std::string pdf = home.Path() + "/bordered.pdf";
+  ASSERT_TRUE(PrintTo(pdf));
+  for (const int dpi : {72, 150, 300, 600}) {
+    SCOPED_TRACE(dpi);
+    const Page page = Rasterise(pdf, home.Path(), dpi);
+    ASSERT_GT(page.width, 0);
+    // The picture keeps its whole size: the frame lies outside it.
+    const Box picture = FindColour(page, kColour);
+    EXPECT_NEAR(picture.Width(), 300.0 * dpi / 300, 1.0);
+    EXPECT_NEAR(picture.Height(), 150.0 * dpi / 300, 1.0);
+    EXPECT_GE(DarkPixelsOutside(page, picture, -1, 0), 1) << "left";
+    EXPECT_GE(DarkPixelsOutside(page, picture, 1, 0), 1) << "right";
+    EXPECT_GE(DarkPixelsOutside(page, picture, 0, -1), 1) << "top";
+    EXPECT_GE(DarkPixelsOutside(page, picture, 0, 1), 1) << "bottom";
+  }
+}
+
 TEST_F(PrintFormTest, LandscapeTurnsThePage) {
   StartWith(200, 100);
   TPrintForm* d = NewDialog();
