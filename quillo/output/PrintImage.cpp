@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/printers/PrinterApi.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/dialogs/ShellFileOperation.h"
 #include "platform/rtl/LastError.h"
 #include "platform/user/Dialog.h"
@@ -17,6 +19,8 @@
 #include "platform/vcl/Font.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/output/PrintForm.h"
 
@@ -63,6 +67,15 @@ bool DrawFrame(HDC dc, const PrintedRect& picture, int printerDpi) {
   return drawn;
 }
 
+// The file printing to a file proposes: the picture's own name and folder, or an untitled
+// picture's caption in the pictures folder.
+AnsiString PrintFileFor(const UDBuffer& picture) {
+  if (!picture.FileName.empty()) return ChangeFileExt(picture.FileName, ".pdf");
+  const AnsiString folder = Settings.ImageDir.empty() || Settings.ImageDir.back() == '/' ? Settings.ImageDir
+                                                                                           : Settings.ImageDir + "/";
+  return folder + DocumentTitle(picture) + ".pdf";
+}
+
 }  // namespace
 
 void TPrintForm::ReportNoContext() { MessageBox(nullptr, kNoContextText, kNoContextCaption, MB_OK); }
@@ -87,6 +100,7 @@ bool TPrintForm::PrintImage() {
     return false;
   }
   SetLastError(0);
+  ProposePrintFile(PrintFileFor(*picture));
   DOCINFO info;
   info.cbSize = 20;
   info.lpszDocName = kDocumentName;

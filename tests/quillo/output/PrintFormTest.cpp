@@ -12,6 +12,7 @@
 
 #include "../shell/ProgramFixture.h"
 #include "PrintTestSupport.h"
+#include "platform/printers/PrinterApi.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Edit.h"
@@ -132,10 +133,11 @@ TEST_F(PrintFormTest, ThePrintedPageShowsThePictureWhereThePreviewPlacedIt) {
   TPrintForm* d = NewDialog();
   d->TitleEdit->SetText("Harbour at dawn");
   const std::string pdf = home.Path() + "/out.pdf";
-  // The file's name proposed is the document's.
+  // The file proposed is the picture's own name, in its folder.
   ui.WhenModalWaits([&] {
     FileDialogUser user(ui);
-    EXPECT_EQ(user.Spec(), "Quillory Image.pdf");
+    EXPECT_EQ(user.Spec(), "pic.pdf");
+    EXPECT_EQ(fs::path(user.Folder()), fs::path(home.Path()));
     user.TypeName(pdf);
   });
   ASSERT_TRUE(d->PrintImage());
@@ -150,6 +152,29 @@ TEST_F(PrintFormTest, ThePrintedPageShowsThePictureWhereThePreviewPlacedIt) {
   EXPECT_NEAR(box.Height(), 150, 1);
   EXPECT_EQ(ImageSizes(pdf), std::vector<std::string>{"200x100"});
   EXPECT_NE(Output("pdftotext '" + pdf + "' -").find("Harbour at dawn"), std::string::npos);
+}
+
+TEST_F(PrintFormTest, AnUntitledPictureProposesItsCaptionInThePicturesFolder) {
+  Start();
+  ASSERT_NE(CurrentPicture, nullptr);
+  ASSERT_TRUE(CurrentPicture->FileName.empty());
+  const std::string pictures = home.Path() + "/Pictures";
+  fs::create_directories(pictures);
+  Settings.ImageDir = pictures;
+  TPrintForm* d = NewDialog();
+  const std::string expected = "Untitled " + std::to_string(CurrentPicture->UntitledNumber) + ".pdf";
+  std::string proposed, folder;
+  ui.WhenModalWaits([&] {
+    FileDialogUser user(ui);
+    proposed = user.Spec();
+    folder = user.Folder();
+    user.TypeName(home.Path() + "/untitled.pdf");
+  });
+  ASSERT_TRUE(d->PrintImage());
+  EXPECT_EQ(proposed, expected);
+  EXPECT_EQ(fs::path(folder), fs::path(pictures));
+  // The proposal served that one print and is gone.
+  EXPECT_EQ(TakePrintFileProposal(), "");
 }
 
 TEST_F(PrintFormTest, FilePrintPrintsThroughTheDialogAndClosesIt) {
