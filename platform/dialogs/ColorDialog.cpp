@@ -6,6 +6,7 @@
 #include "platform/controls/Button.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/Static.h"
+#include "platform/dialogs/HelpButton.h"
 #include "platform/dialogs/ColorDialogParts.h"
 #include "platform/dialogs/CommDlgError.h"
 #include "platform/user/Dialog.h"
@@ -179,6 +180,7 @@ private:
     }
     if (Hooked() && choose_->lpfnHook(dialog, message, wParam, lParam)) return TRUE;
     if (message == WM_COMMAND) return OnCommand(LOWORD(wParam), HIWORD(wParam));
+    if (message == WM_HELP) return PressHelpButton(dialog);
     if (message == setRgbMessage_ && setRgbMessage_ != 0) {
       SetColour(static_cast<COLORREF>(lParam), Source::Outside);
       return TRUE;

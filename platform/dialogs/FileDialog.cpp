@@ -14,6 +14,7 @@
 #include "platform/controls/Edit.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/Static.h"
+#include "platform/dialogs/HelpButton.h"
 #include "platform/dialogs/FileDialogRun.h"
 
 using namespace filedialog;
@@ -619,6 +620,7 @@ INT_PTR FileDialogProc(FileDialogRun& run, HWND dialog, UINT message, WPARAM wPa
   switch (message) {
     case WM_INITDIALOG: InitDialog(run, dialog); return FALSE;
     case WM_COMMAND: return OnCommand(run, wParam);
+    case WM_HELP: return PressHelpButton(dialog);
     case WM_NOTIFY: return OnNotify(run, *reinterpret_cast<const NMHDR*>(lParam), lParam);
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

@@ -10,6 +10,7 @@
 
 #include "platform/controls/Button.h"
 #include "platform/controls/ComboBox.h"
+#include "platform/dialogs/HelpButton.h"
 #include "platform/dialogs/CommDlgError.h"
 #include "platform/controls/Static.h"
 #include "platform/gdi/Display.h"
@@ -182,6 +183,7 @@ private:
     if (Hooked() && choose_->lpfnHook(dialog, message, wParam, lParam)) return TRUE;
     switch (message) {
       case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
+      case WM_HELP: return PressHelpButton(dialog);
       case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       case WM_CHOOSEFONT_GETLOGFONT:
         if (lParam) *reinterpret_cast<LOGFONT*>(lParam) = Current();

@@ -9,6 +9,7 @@
 #include "platform/dialogs/FileDialog.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/printers/CupsQueues.h"
+#include "platform/printers/PrinterApi.h"
 #include "platform/printers/PrinterText.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
@@ -120,16 +121,22 @@ cairo_status_t PrintJobDevice::Collect(void* closure, const unsigned char* data,
   return CAIRO_STATUS_SUCCESS;
 }
 
-bool PrintJobDevice::ChooseFile(const DOCINFO& info) {
+bool PrintJobDevice::ChooseFile(const DOCINFO& info, const std::string& proposal) {
   std::string path = info.lpszOutput ? info.lpszOutput : "";
   if (path.empty()) {
-    std::string proposed = title_.empty() ? std::string("document") : title_;
+    // The proposal's folder and name without its extension, else the document's name.
+    const size_t slash = proposal.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : proposal.substr(0, slash + 1);
+    std::string proposed = slash == std::string::npos ? proposal : proposal.substr(slash + 1);
+    if (const size_t dot = proposed.rfind('.'); dot != std::string::npos && dot > 0) proposed.erase(dot);
+    if (proposed.empty()) proposed = title_.empty() ? std::string("document") : title_;
     std::replace(proposed.begin(), proposed.end(), '/', '_');
     proposed += ".pdf";
     std::vector<char> buffer(4096, '\0');
     std::strncpy(buffer.data(), proposed.c_str(), buffer.size() - 1);
     OPENFILENAME ofn;
     ofn.hwndOwner = GetActiveWindow();
+    if (!folder.empty()) ofn.lpstrInitialDir = folder.c_str();
     ofn.lpstrFilter = PrinterText::PdfFilter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = buffer.data();
@@ -155,7 +162,8 @@ bool PrintJobDevice::ChooseFile(const DOCINFO& info) {
 int PrintJobDevice::StartDoc(const DOCINFO& info) {
   if (surface_) return SP_ERROR;
   title_ = info.lpszDocName ? info.lpszDocName : "";
-  if (printer_.pdfFile && !ChooseFile(info)) return SP_ERROR;
+  const std::string proposal = TakePrintFileProposal();
+  if (printer_.pdfFile && !ChooseFile(info, proposal)) return SP_ERROR;
   pdf_.clear();
   failed_ = false;
   const double scale = kPointsPerInch / page_.dpi;

@@ -33,7 +33,7 @@ public:
 
 private:
   static cairo_status_t Collect(void* closure, const unsigned char* data, unsigned int length);
-  bool ChooseFile(const DOCINFO& info);
+  bool ChooseFile(const DOCINFO& info, const std::string& proposal);
   bool Deliver();
   void Close();
   bool Drawing() const { return cr_ != nullptr && inPage_; }

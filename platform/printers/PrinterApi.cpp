@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/printers/PrinterCatalog.h"
@@ -204,3 +205,16 @@ const bool kFactoryInstalled = [] {
 }();
 
 }  // namespace
+
+namespace {
+
+std::string& PrintFileProposal() {
+  static std::string proposal;
+  return proposal;
+}
+
+}  // namespace
+
+void ProposePrintFile(const std::string& path) { PrintFileProposal() = path; }
+
+std::string TakePrintFileProposal() { return std::exchange(PrintFileProposal(), std::string()); }

@@ -73,3 +73,9 @@ inline constexpr auto& DocumentPropertiesA = DocumentProperties;
 
 // The printer named in win.ini's [windows] "device" ("name,driver,port"), empty when none.
 std::string ProfileDefaultPrinter();
+
+// The file a printer that prints to a file proposes in its save dialog for the next document
+// started: the folder it opens in and the name typed in (the extension becomes the printer's).
+// Taken by that document's StartDoc; without one the dialog proposes the document's name.
+void ProposePrintFile(const std::string& path);
+std::string TakePrintFileProposal();

@@ -84,6 +84,13 @@ LRESULT OnGetText(HWND window, WPARAM size, LPARAM out) {
   return static_cast<LRESULT>(n);
 }
 
+// Help nobody answered goes on to the parent, or from a top-level window to its owner.
+LRESULT OnHelp(HWND window, LPARAM info) {
+  WindowObject* w = LiveWindow(window);
+  HWND next = (w->style & WS_CHILD) ? GetParent(window) : GetWindow(window, GW_OWNER);
+  return next ? SendMessage(next, WM_HELP, 0, info) : FALSE;
+}
+
 LRESULT OnSetText(HWND window, LPARAM text) {
   WindowObject* w = LiveWindow(window);
   w->text = text ? reinterpret_cast<const char*>(text) : "";
@@ -363,6 +370,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(LiveWindow(window)->text.size());
     case WM_SETTEXT: return OnSetText(window, lParam);
     case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_HELP: return OnHelp(window, lParam);
     case WM_WINDOWPOSCHANGING: return OnWindowPosChanging(window, lParam);
     case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(window, lParam);
     case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);

@@ -163,6 +163,16 @@ bool OnKeyDown(HWND dialog, MSG* msg) {
     case VK_ESCAPE:
       OnEscape(dialog);
       return true;
+    case VK_F1: {
+      if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0) return false;
+      // Help for the control with the focus, which passes it up to the dialog.
+      HELPINFO info;
+      info.iCtrlId = GetDlgCtrlID(msg->hwnd);
+      info.hItemHandle = msg->hwnd;
+      GetCursorPos(&info.MousePos);
+      SendMessage(msg->hwnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+      return true;
+    }
   }
   return false;
 }

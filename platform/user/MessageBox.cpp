@@ -103,8 +103,14 @@ void LayOut(HWND dialog, const Box& box) {
                      static_cast<DWORD>(GetWindowLongPtr(dialog, GWL_EXSTYLE)));
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
   HWND owner = GetWindow(dialog, GW_OWNER);
+  // Over the owner when it can hold the box; a smaller owner (a bar of menus along the top of
+  // the screen) would put the box in a corner, so the work area's middle serves then.
   RECT area = work;
-  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &area);
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+    RECT r{};
+    GetWindowRect(owner, &r);
+    if (r.right - r.left >= width && r.bottom - r.top >= height) area = r;
+  }
   int left = std::clamp<int>(area.left + (area.right - area.left - width) / 2, work.left, std::max(work.left, work.right - width));
   int top = std::clamp<int>(area.top + (area.bottom - area.top - height) / 2, work.top, std::max(work.top, work.bottom - height));
   SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -42,6 +42,18 @@ constexpr UINT WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOV
                WM_CTLCOLOREDIT = 0x0133, WM_CTLCOLORLISTBOX = 0x0134, WM_CTLCOLORBTN = 0x0135,
                WM_CTLCOLORDLG = 0x0136, WM_CTLCOLORSCROLLBAR = 0x0137, WM_CTLCOLORSTATIC = 0x0138,
                WM_NCMOUSELEAVE = 0x02A2, WM_USER = 0x0400, WM_APP = 0x8000;
+// F1 asks for help: sent to the window with the focus, passed on to the parent (a top-level
+// window passes it to its owner) until a window answers it. lParam points to a HELPINFO.
+constexpr UINT WM_HELP = 0x0053;
+constexpr int HELPINFO_WINDOW = 1;
+struct HELPINFO {
+  UINT cbSize = sizeof(HELPINFO);
+  int iContextType = HELPINFO_WINDOW;
+  int iCtrlId = 0;
+  HWND hItemHandle = nullptr;
+  ULONG_PTR dwContextId = 0;
+  POINT MousePos{};
+};
 // Messages between dialogs, controls and their parents.
 constexpr UINT WM_NOTIFY = 0x004E, WM_DRAWITEM = 0x002B, WM_MEASUREITEM = 0x002C,
                WM_DELETEITEM = 0x002D, WM_VKEYTOITEM = 0x002E, WM_CHARTOITEM = 0x002F,

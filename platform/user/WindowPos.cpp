@@ -336,9 +336,17 @@ void FitTopLevelWindowsToScreen() {
       continue;
     }
     const RECT r = w->rect;
-    const int rightmost = std::max<int>(area.left, area.right - reach);
-    const int x = std::clamp<int>(r.left, std::min<int>(rightmost, area.left - (r.right - r.left) + reach), rightmost);
-    const int y = std::clamp<int>(r.top, area.top, std::max<int>(area.top, area.bottom - reach));
+    int x, y;
+    if (w->exStyle & WS_EX_TOOLWINDOW) {
+      // A tool window is wanted at hand: wholly on the work area where it fits, else with its
+      // top-left corner there.
+      x = std::max<int>(area.left, std::min<int>(r.left, area.right - (r.right - r.left)));
+      y = std::max<int>(area.top, std::min<int>(r.top, area.bottom - (r.bottom - r.top)));
+    } else {
+      const int rightmost = std::max<int>(area.left, area.right - reach);
+      x = std::clamp<int>(r.left, std::min<int>(rightmost, area.left - (r.right - r.left) + reach), rightmost);
+      y = std::clamp<int>(r.top, area.top, std::max<int>(area.top, area.bottom - reach));
+    }
     if (x != r.left || y != r.top) SetWindowPos(top, nullptr, x, y, 0, 0, quiet | SWP_NOSIZE);
   }
 }

@@ -61,8 +61,9 @@ bool TColorDialog::Execute() {
   if (options_.Contains(cdShowHelp)) cc.Flags |= CC_SHOWHELP;
   if (options_.Contains(cdSolidColor)) cc.Flags |= CC_SOLIDCOLOR;
   if (options_.Contains(cdAnyColor)) cc.Flags |= CC_ANYCOLOR;
-  cc.lpfnHook = [this](HWND dialog, UINT message, WPARAM, LPARAM) -> UINT_PTR {
+  cc.lpfnHook = [this](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> UINT_PTR {
     if (message == WM_DESTROY) DialogClosed();
+    HelpCommand(message, wParam);
     if (message != WM_INITDIALOG) return 0;
     DialogShown(dialog);
     return 1;  // the dialog gives its first control the focus

@@ -1,5 +1,8 @@
 #include "platform/vcl/CommonDialog.h"
 
+#include "platform/controls/Button.h"
+#include "platform/dialogs/DialogIds.h"
+#include "platform/user/WinConst.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/Form.h"
 #include "platform/vcl/Screen.h"
@@ -27,6 +30,14 @@ HWND TCommonDialog::OwnerWindow() {
 void TCommonDialog::DialogShown(HWND dialog) {
   handle_ = dialog;
   if (onShow_) onShow_(this);
+}
+
+void TCommonDialog::HelpCommand(UINT message, WPARAM wParam) {
+  if (message != WM_COMMAND || LOWORD(wParam) != pshHelp || HIWORD(wParam) != BN_CLICKED) return;
+  int context = helpContext_;
+  if (context == 0)
+    if (TCustomForm* form = Screen()->ActiveForm()) context = form->GetHelpContext();
+  Application()->HelpContext(context);
 }
 
 void TCommonDialog::DialogClosed() {

@@ -30,6 +30,9 @@ protected:
   // A dialog's hook calls these as its window comes and goes.
   void DialogShown(HWND dialog);
   void DialogClosed();
+  // The hook's view of a command: the Help button (or F1) opens the application's help at the
+  // dialog's context, or at the context of the form it was opened from when it has none.
+  void HelpCommand(UINT message, WPARAM wParam);
 
 private:
   HWND handle_ = nullptr;

@@ -88,6 +88,7 @@ bool TFontDialog::Execute() {
     cf.nSizeMax = maxFontSize_;
   }
   cf.lpfnHook = [this, &cf](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> UINT_PTR {
+    HelpCommand(message, wParam);
     switch (message) {
       case WM_INITDIALOG:
         DialogShown(dialog);

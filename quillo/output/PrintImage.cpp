@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/printers/PrinterApi.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/dialogs/ShellFileOperation.h"
 #include "platform/rtl/LastError.h"
 #include "platform/user/Dialog.h"
@@ -17,6 +19,8 @@
 #include "platform/vcl/Font.h"
 #include "platform/vcl/StdButtons.h"
 #include "quillo/base/Language.h"
+#include "quillo/base/Settings.h"
+#include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/output/PrintForm.h"
 
@@ -45,6 +49,33 @@ std::vector<BYTE> DibRows(const Buffer& picture) {
   return bits;
 }
 
+// The frame's width in printer pixels: half a point, and never less than one pixel.
+int FrameWidth(int printerDpi) { return std::max(1, (printerDpi + 72) / 144); }
+
+// A frame just outside the picture, drawn after it: a renderer that places the picture on a
+// coarser grid of its own may widen it by a pixel, and drawn first the frame would go under it.
+bool DrawFrame(HDC dc, const PrintedRect& picture, int printerDpi) {
+  const int width = FrameWidth(printerDpi);
+  HPEN pen = CreatePen(PS_INSIDEFRAME, width, RGB(0, 0, 0));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const bool drawn = Rectangle(dc, picture.x - width, picture.y - width, picture.x + picture.width + width,
+                               picture.y + picture.height + width) != FALSE;
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  return drawn;
+}
+
+// The file printing to a file proposes: the picture's own name and folder, or an untitled
+// picture's caption in the pictures folder.
+AnsiString PrintFileFor(const UDBuffer& picture) {
+  if (!picture.FileName.empty()) return ChangeFileExt(picture.FileName, ".pdf");
+  const AnsiString folder = Settings.ImageDir.empty() || Settings.ImageDir.back() == '/' ? Settings.ImageDir
+                                                                                           : Settings.ImageDir + "/";
+  return folder + DocumentTitle(picture) + ".pdf";
+}
+
 }  // namespace
 
 void TPrintForm::ReportNoContext() { MessageBox(nullptr, kNoContextText, kNoContextCaption, MB_OK); }
@@ -69,6 +100,7 @@ bool TPrintForm::PrintImage() {
     return false;
   }
   SetLastError(0);
+  ProposePrintFile(PrintFileFor(*picture));
   DOCINFO info;
   info.cbSize = 20;
   info.lpszDocName = kDocumentName;
@@ -82,12 +114,10 @@ bool TPrintForm::PrintImage() {
   header.bmiHeader.biBitCount = 24;
   header.bmiHeader.biCompression = BI_RGB;
   const PrintedRect printed = PrintedPicture(PrintLayout, w, h);
-  if (DrawBorderCB->GetChecked() &&
-      !Rectangle(dc, printed.x - 1, printed.y - 1, static_cast<int>(printed.x + w * PrintLayout.scaleX + 1),
-                 static_cast<int>(printed.y + h * PrintLayout.scaleY + 1)))
-    return ReportPrintFailure(dc, true);
   if (StretchDIBits(dc, printed.x, printed.y, printed.width, printed.height, 0, 0, w, h, bits.data(), &header,
                     DIB_RGB_COLORS, SRCCOPY) <= 0)
+    return ReportPrintFailure(dc, true);
+  if (DrawBorderCB->GetChecked() && !DrawFrame(dc, printed, PrintLayout.page.printerDpi))
     return ReportPrintFailure(dc, true);
   const AnsiString title = TitleEdit->GetText();
   if (!title.empty()) {

@@ -57,6 +57,9 @@ void ForgetTipFormPlace() { lastPlace = TPoint(-1, -1); }
 TTipForm::TTipForm(TComponent* owner) : TForm(owner) {
   SetName("TipForm");
   SetBorderStyle(bsToolWindow);
+  // In front of everything of the program, the tools window that stays on top included: at the
+  // first start the tip opens where that window already shows.
+  SetFormStyle(fsStayOnTop);
   SetBorderIcons({biSystemMenu});
   SetCaption("");
   SetKeyPreview(true);

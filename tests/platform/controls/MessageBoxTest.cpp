@@ -76,6 +76,36 @@ TEST(MessageBox, AnsweredByAClickWithTheOwnerDisabledMeanwhile) {
   DestroyWindow(owner);
 }
 
+// A box centres over an owner that can hold it, else over the work area: a bar along the top
+// of the screen does not pull it into the corner.
+TEST(MessageBox, CentresOverAnOwnerThatHoldsItElseOverTheWorkArea) {
+  struct Case {
+    RECT owner;
+    bool overOwner;
+  };
+  const Case cases[] = {{{300, 200, 900, 600}, true}, {{0, 0, 460, 70}, false}, {{1100, 700, 1250, 790}, false}};
+  for (const Case& c : cases) {
+    UiDriver ui;
+    ui.DriveMessageBoxes();
+    HWND owner = CreateWindowEx(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, c.owner.left, c.owner.top,
+                                c.owner.right - c.owner.left, c.owner.bottom - c.owner.top, nullptr, nullptr, nullptr,
+                                nullptr);
+    RECT box{}, work{};
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    ui.WhenModalWaits([&] {
+      HWND shown = UiDriver::FindDialog("Placed");
+      ASSERT_TRUE(shown);
+      GetWindowRect(shown, &box);
+      ui.Press(VK_RETURN);
+    });
+    MessageBox(owner, "Where am I?", "Placed", MB_OK);
+    const RECT& around = c.overOwner ? c.owner : work;
+    EXPECT_NEAR((box.left + box.right) / 2, (around.left + around.right) / 2, 1) << c.owner.left;
+    EXPECT_NEAR((box.top + box.bottom) / 2, (around.top + around.bottom) / 2, 1) << c.owner.left;
+    DestroyWindow(owner);
+  }
+}
+
 // A script's answer presses that button of a real box.
 TEST(MessageBox, ScriptAnswersByPressingTheButton) {
   UiDriver ui;

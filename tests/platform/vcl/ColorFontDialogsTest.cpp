@@ -5,10 +5,12 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
 
 #include "platform/dialogs/ColorDialog.h"
 #include "platform/dialogs/FontDialog.h"
 #include "platform/user/Dialog.h"
+#include "platform/vcl/Application.h"
 #include "platform/vcl/ColorDialogs.h"
 #include "platform/vcl/FontDialogs.h"
 
@@ -100,6 +102,45 @@ TEST_F(ColorFontDialogsTest, ColorDialogOptionsReachTheDialog) {
     ui.Press(VK_ESCAPE);
   });
   EXPECT_FALSE(dialog->Execute());
+}
+
+// The Help button and F1 open the application's help at the dialog's context; F1 does nothing
+// where the dialog shows no Help button.
+TEST_F(ColorFontDialogsTest, HelpButtonAndF1OpenTheDialogsHelp) {
+  std::vector<int> asked;
+  Application()->OnHelp = [&](int context) {
+    asked.push_back(context);
+    return true;
+  };
+  TOwnedPtr<TColorDialog> colour = MakeObject<TColorDialog>(nullptr);
+  colour->SetHelpContext(1234);
+  TOwnedPtr<TFontDialog> font = MakeObject<TFontDialog>(nullptr);
+  font->SetHelpContext(4321);
+  struct Case {
+    const char* what;
+    bool showHelp;
+    bool byKey;
+    std::vector<int> expected;
+  };
+  const Case cases[] = {{"button", true, false, {1234, 4321}},
+                        {"F1", true, true, {1234, 4321}},
+                        {"F1 without the button", false, true, {}}};
+  for (const Case& c : cases) {
+    asked.clear();
+    colour->SetOptions(c.showHelp ? TColorDialogOptions{cdShowHelp} : TColorDialogOptions{});
+    font->SetOptions(c.showHelp ? TFontDialogOptions{fdShowHelp} : TFontDialogOptions{});
+    for (const char* caption : {"Color", "Font"}) {
+      WhenShown(caption, [&](HWND d) {
+        if (c.byKey) ui.Press(VK_F1);
+        else ClickItem(d, pshHelp);
+        ui.Press(VK_ESCAPE);
+      });
+      if (caption[0] == 'C') colour->Execute();
+      else font->Execute();
+    }
+    EXPECT_EQ(asked, c.expected) << c.what;
+  }
+  Application()->OnHelp = nullptr;
 }
 
 TEST_F(ColorFontDialogsTest, FontDialogApplyUpdatesFontWhileOpenThenOkTakesIt) {

@@ -12,6 +12,7 @@
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/GroupBox.h"
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/Screen.h"
 #include "platform/vcl/StdButtons.h"
 #include "platform/vcl/Timer.h"
@@ -19,6 +20,7 @@
 #include "quillo/document/DocumentList.h"
 #include "quillo/document/UDBuffer.h"
 #include "quillo/output/CaptureForm.h"
+#include "quillo/tools/ToolForm.h"
 
 namespace {
 
@@ -64,6 +66,9 @@ protected:
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_FALSE(Application()->Minimized());
     EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
+    // The tool options window is back as the Options menu says it is.
+    const bool ticked = form->PaletteVisib->GetChecked() || form->BrushVisib->GetChecked() || form->HistVisib->GetChecked();
+    EXPECT_EQ(IsWindowVisible(ToolForm->GetHandle()) != FALSE, ticked);
   }
 };
 
@@ -147,6 +152,35 @@ TEST_F(CaptureFormTest, HotKeyCopiesTheDesktop) {
   EXPECT_EQ(CurrentPicture->Width(), 1280);
   EXPECT_EQ(CurrentPicture->Height(), 800);
   EXPECT_EQ(PicturePixels(*CurrentPicture), screen);
+}
+
+TEST_F(CaptureFormTest, TheToolWindowShownBeforeIsShownAfter) {
+  Start();
+  if (!form->PaletteVisib->GetChecked()) form->PaletteVisibClick(form->PaletteVisib);
+  ui.RunUntilIdle();
+  ASSERT_TRUE(IsWindowVisible(ToolForm->GetHandle()));
+  UDBuffer* before = CurrentPicture;
+  TCaptureForm* dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  dialog->TriggerRG->SetItemIndex(0);
+  dialog->ModCombo->SetItemIndex(1);  // Alt
+  dialog->KeyCombo->SetItemIndex(6);  // G
+  Click(dialog->CaptureBtn);
+  ASSERT_TRUE(Application()->Minimized());
+  EXPECT_FALSE(IsWindowVisible(ToolForm->GetHandle()));
+  ui.KeyDown(VK_MENU);
+  ui.Press('G');
+  ui.KeyUp(VK_MENU);
+  ui.RunUntilIdle();
+  ExpectCapturedDocument(before);
+  EXPECT_TRUE(form->PaletteVisib->GetChecked());
+  EXPECT_TRUE(IsWindowVisible(ToolForm->GetHandle()));
+  // In sight, too: above the new document that fills the screen.
+  RECT r{};
+  GetWindowRect(ToolForm->GetHandle(), &r);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  EXPECT_EQ(GetAncestor(WindowFromPoint(middle), GA_ROOT), ToolForm->GetHandle());
+  EXPECT_NE(GetWindowLong(ToolForm->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
 TEST_F(CaptureFormTest, ChoicesAreKeptFromACaptureButNotFromACancel) {

@@ -12,6 +12,7 @@
 
 #include "../shell/ProgramFixture.h"
 #include "PrintTestSupport.h"
+#include "platform/printers/PrinterApi.h"
 #include "platform/vcl/Application.h"
 #include "platform/vcl/ComboBox.h"
 #include "platform/vcl/Edit.h"
@@ -132,10 +133,11 @@ TEST_F(PrintFormTest, ThePrintedPageShowsThePictureWhereThePreviewPlacedIt) {
   TPrintForm* d = NewDialog();
   d->TitleEdit->SetText("Harbour at dawn");
   const std::string pdf = home.Path() + "/out.pdf";
-  // The file's name proposed is the document's.
+  // The file proposed is the picture's own name, in its folder.
   ui.WhenModalWaits([&] {
     FileDialogUser user(ui);
-    EXPECT_EQ(user.Spec(), "Quillory Image.pdf");
+    EXPECT_EQ(user.Spec(), "pic.pdf");
+    EXPECT_EQ(fs::path(user.Folder()), fs::path(home.Path()));
     user.TypeName(pdf);
   });
   ASSERT_TRUE(d->PrintImage());
@@ -150,6 +152,29 @@ TEST_F(PrintFormTest, ThePrintedPageShowsThePictureWhereThePreviewPlacedIt) {
   EXPECT_NEAR(box.Height(), 150, 1);
   EXPECT_EQ(ImageSizes(pdf), std::vector<std::string>{"200x100"});
   EXPECT_NE(Output("pdftotext '" + pdf + "' -").find("Harbour at dawn"), std::string::npos);
+}
+
+TEST_F(PrintFormTest, AnUntitledPictureProposesItsCaptionInThePicturesFolder) {
+  Start();
+  ASSERT_NE(CurrentPicture, nullptr);
+  ASSERT_TRUE(CurrentPicture->FileName.empty());
+  const std::string pictures = home.Path() + "/Pictures";
+  fs::create_directories(pictures);
+  Settings.ImageDir = pictures;
+  TPrintForm* d = NewDialog();
+  const std::string expected = "Untitled " + std::to_string(CurrentPicture->UntitledNumber) + ".pdf";
+  std::string proposed, folder;
+  ui.WhenModalWaits([&] {
+    FileDialogUser user(ui);
+    proposed = user.Spec();
+    folder = user.Folder();
+    user.TypeName(home.Path() + "/untitled.pdf");
+  });
+  ASSERT_TRUE(d->PrintImage());
+  EXPECT_EQ(proposed, expected);
+  EXPECT_EQ(fs::path(folder), fs::path(pictures));
+  // The proposal served that one print and is gone.
+  EXPECT_EQ(TakePrintFileProposal(), "");
 }
 
 TEST_F(PrintFormTest, FilePrintPrintsThroughTheDialogAndClosesIt) {
@@ -224,6 +249,44 @@ TEST_F(PrintFormTest, OnlyAPrintRemembersTheOptions) {
   d = NewDialog();
   EXPECT_TRUE(d->DrawBorderCB->GetChecked());
   EXPECT_FALSE(d->KeepARCB->GetChecked());
+}
+
+// How many pixels of the page outside the picture's edge, walking outward from its middle, are
+// dark before the page's white is met again.
+int DarkPixelsOutside(const Page& page, const Box& picture, int dx, int dy) {
+  int x = dx < 0 ? picture.left : dx > 0 ? picture.right : (picture.left + picture.right) / 2;
+  int y = dy < 0 ? picture.top : dy > 0 ? picture.bottom : (picture.top + picture.bottom) / 2;
+  int dark = 0;
+  for (int step = 0; step < 12; ++step) {
+    x += dx;
+    y += dy;
+    if (x < 0 || y < 0 || x >= page.width || y >= page.height) break;
+    const unsigned char* p = page.At(x, y);
+    if (p[0] < 110 && p[1] < 110 && p[2] < 110) ++dark;
+    else if (dark > 0 || (p[0] > 200 && p[1] > 200 && p[2] > 200)) break;
+  }
+  return dark;
+}
+
+TEST_F(PrintFormTest, TheBorderShowsWholeOnEverySideAtEveryResolution) {
+  StartWith(200, 100);
+  TPrintForm* d = NewDialog();
+  d->DrawBorderCB->SetChecked(true);
+  const std::string pdf = home.Path() + "/bordered.pdf";
+  ASSERT_TRUE(PrintTo(pdf));
+  for (const int dpi : {72, 150, 300, 600}) {
+    SCOPED_TRACE(dpi);
+    const Page page = Rasterise(pdf, home.Path(), dpi);
+    ASSERT_GT(page.width, 0);
+    // The picture keeps its whole size: the frame lies outside it.
+    const Box picture = FindColour(page, kColour);
+    EXPECT_NEAR(picture.Width(), 300.0 * dpi / 300, 1.0);
+    EXPECT_NEAR(picture.Height(), 150.0 * dpi / 300, 1.0);
+    EXPECT_GE(DarkPixelsOutside(page, picture, -1, 0), 1) << "left";
+    EXPECT_GE(DarkPixelsOutside(page, picture, 1, 0), 1) << "right";
+    EXPECT_GE(DarkPixelsOutside(page, picture, 0, -1), 1) << "top";
+    EXPECT_GE(DarkPixelsOutside(page, picture, 0, 1), 1) << "bottom";
+  }
 }
 
 TEST_F(PrintFormTest, LandscapeTurnsThePage) {

@@ -30,10 +30,10 @@ struct Page {
   const unsigned char* At(int x, int y) const { return rgb.data() + 3 * (static_cast<size_t>(y) * width + x); }
 };
 
-// Page 1 of the PDF at 300 dpi, as pdftoppm draws it.
-inline Page Rasterise(const std::string& pdf, const std::string& work) {
+// Page 1 of the PDF at dpi (300 unless said), as pdftoppm draws it.
+inline Page Rasterise(const std::string& pdf, const std::string& work, int dpi = 300) {
   const std::string base = work + "/page";
-  std::system(("pdftoppm -r 300 -f 1 -l 1 -singlefile '" + pdf + "' '" + base + "'").c_str());
+  std::system(("pdftoppm -r " + std::to_string(dpi) + " -f 1 -l 1 -singlefile '" + pdf + "' '" + base + "'").c_str());
   Page page;
   std::ifstream in(base + ".ppm", std::ios::binary);
   std::string magic;

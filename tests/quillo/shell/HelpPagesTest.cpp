@@ -223,21 +223,37 @@ TEST_F(HelpProgramTest, F1AndTheHelpButtonOfADialogOpenItsPage) {
   }
 }
 
-TEST_F(HelpProgramTest, TheOpenDialogsHelpButtonOpensItsPage) {
-  bool buttonFound = false;
-  ChooseMenuItem("&File", "&Open...",
-                 {[&] {
-                    HWND help = GetDlgItem(GetActiveWindow(), pshHelp);
-                    buttonFound = help != nullptr && IsWindowVisible(help);
-                    if (!buttonFound) return;
-                    RECT r{};
-                    GetWindowRect(help, &r);
-                    ui.QueueClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-                  },
-                  [&] { ui.QueuePress(VK_ESCAPE); }});
-  ASSERT_TRUE(buttonFound);
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(fs::path(opened[0]), fs::path(Page("open.html")));
+TEST_F(HelpProgramTest, TheFileDialogsHelpButtonAndF1OpenTheirPages) {
+  struct Case {
+    const char* menu;
+    const char* item;
+    bool byKey;
+    const char* page;
+  };
+  const Case cases[] = {{"&File", "&Open...", false, "open.html"},
+                        {"&File", "&Open...", true, "open.html"},
+                        {"&File", "Save &As...", true, "save.html"}};
+  for (const Case& c : cases) {
+    opened.clear();
+    bool buttonFound = false;
+    ChooseMenuItem(c.menu, c.item,
+                   {[&] {
+                      HWND help = GetDlgItem(GetActiveWindow(), pshHelp);
+                      buttonFound = help != nullptr && IsWindowVisible(help);
+                      if (!buttonFound) return;
+                      if (c.byKey) {
+                        ui.QueuePress(VK_F1);
+                        return;
+                      }
+                      RECT r{};
+                      GetWindowRect(help, &r);
+                      ui.QueueClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                    },
+                    [&] { ui.QueuePress(VK_ESCAPE); }});
+    ASSERT_TRUE(buttonFound) << c.item << " " << c.byKey;
+    ASSERT_EQ(opened.size(), 1u) << c.item << " " << c.byKey;
+    EXPECT_EQ(fs::path(opened[0]), fs::path(Page(c.page))) << c.item << " " << c.byKey;
+  }
 }
 
 // What the running program gives, as a second look beside the sources': every control, page

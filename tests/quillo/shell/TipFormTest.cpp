@@ -17,6 +17,7 @@
 #include "quillo/shell/StartUp.h"
 #include "quillo/shell/TipFile.h"
 #include "quillo/shell/TipForm.h"
+#include "quillo/tools/ToolForm.h"
 
 namespace {
 
@@ -274,6 +275,28 @@ TEST_F(TipFormTest, TheTipShowsOnceTheProgramHasStarted) {
   Start();
   EXPECT_TRUE(shownAtStart);
   EXPECT_EQ(ShownTips(), nullptr);
+}
+
+TEST_F(TipFormTest, TheTipAtStartOpensAboveTheToolsWindow) {
+  showStartTip = true;
+  Settings.PaletteVisible = true;
+  bool above = false, toolsShown = false;
+  ui.WhenModalWaits([&] {
+    TTipForm* tips = ShownTips();
+    ASSERT_NE(tips, nullptr);
+    toolsShown = IsWindowVisible(ToolForm->GetHandle()) != FALSE;
+    // Put where they overlap, the tip is the one seen.
+    RECT t{};
+    GetWindowRect(ToolForm->GetHandle(), &t);
+    SetWindowPos(tips->GetHandle(), nullptr, t.left + 10, t.top + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    above = GetAncestor(WindowFromPoint(POINT{t.left + 20, t.top + 20}), GA_ROOT) == tips->GetHandle();
+    ui.QueuePress(VK_ESCAPE);
+  });
+  Start();
+  EXPECT_TRUE(toolsShown);
+  EXPECT_TRUE(above);
+  // The tools window stays above the program's other windows afterwards.
+  EXPECT_NE(GetWindowLong(ToolForm->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
 }  // namespace

@@ -230,6 +230,33 @@ TEST_F(ToolFormTest, TheWindowShowsExactlyWhileASheetsTabIsVisible) {
   EXPECT_TRUE(WindowShown());
 }
 
+TEST_F(ToolFormTest, AShrinkingScreenKeepsTheWindowWhollyOnIt) {
+  ToolForm->ShowSheet(ToolForm->PaletteSheet, true, true);
+  ui.RunUntilIdle();
+  ASSERT_TRUE(WindowShown());
+  const int width = ToolForm->GetWidth(), height = ToolForm->GetHeight();
+  ToolForm->SetBounds(WorkArea.right - width - 20, WorkArea.bottom - height - 20, width, height);
+  ui.RunUntilIdle();
+  // The program's window on the user's screen made smaller: the desktop follows it.
+  InputEvent e;
+  e.kind = InputEvent::Kind::Resize;
+  e.x = 900;
+  e.y = 600;
+  ui.Inject(e);
+  ui.RunUntilIdle();
+  RECT area{}, r{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &area, 0);
+  ASSERT_EQ(area.right, 900);
+  GetWindowRect(ToolForm->GetHandle(), &r);
+  EXPECT_GE(r.left, area.left);
+  EXPECT_GE(r.top, area.top);
+  EXPECT_LE(r.right, area.right);
+  EXPECT_LE(r.bottom, area.bottom);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.bottom - r.top, height);
+  EXPECT_TRUE(WindowShown());
+}
+
 TEST_F(ToolFormTest, ClickingATabSizesTheWindowToItsSheet) {
   ToolForm->IconSheet->SetTag(60);
   ToolForm->ShowSheet(ToolForm->IconSheet, true, false);
