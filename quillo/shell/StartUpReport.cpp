@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/rtl/AtomicFile.h"
@@ -9,15 +10,13 @@
 
 std::string StartUpReportText() {
   static const char* const kKeys[] = {"VmRSS:", "VmHWM:", "RssAnon:", "RssFile:", "RssShmem:", "Threads:"};
+  std::string lines[std::size(kKeys)];
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    for (std::size_t i = 0; i < std::size(kKeys); ++i)
+      if (lines[i].empty() && line.rfind(kKeys[i], 0) == 0) lines[i] = line + "\n";
   std::string text;
-  for (const char* key : kKeys) {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-      if (line.rfind(key, 0) == 0) {
-        text += line + "\n";
-        break;
-      }
-  }
+  for (const std::string& line : lines) text += line;
   return text;
 }
 

@@ -16,7 +16,7 @@ struct Exact {
 struct Near {
   std::uint32_t seed;
   int tolerance;
-  bool operator()(std::uint32_t p) const { return ByteDistance(p, seed) <= tolerance; }
+  bool operator()(std::uint32_t p) const { return PixelDistance(p, seed) <= tolerance; }
 };
 
 // The first i from i up to last (last + 1 when none) whose pixel's answer is want.

@@ -10,7 +10,8 @@
 #include "vorlen/core/BitBuffer.h"
 #include "vorlen/core/Buffer.h"
 
-inline int ByteDistance(std::uint32_t a, std::uint32_t b) {
+// The four-byte distance of two pixel words: transparency counts as a colour.
+inline int PixelDistance(std::uint32_t a, std::uint32_t b) {
   int sum = 0;
   for (int shift = 0; shift < 32; shift += 8) sum += std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF));
   return sum;

@@ -59,8 +59,6 @@ int Wrapped(int value, int size) { return (value % size + size) % size; }
 
 }  // namespace
 
-int PixelDistance(std::uint32_t a, std::uint32_t b) { return ByteDistance(a, b); }
-
 bool AllocPictureMask(BitBuffer& mask) {
   if (!CurrentPicture || CurrentPicture->Empty()) return false;
   mask.Alloc(CurrentPicture->Width(), CurrentPicture->Height());

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "quillo/tools/ColourRuns.h"
 #include "quillo/tools/Tool.h"
 #include "vorlen/core/BitBuffer.h"
 
@@ -62,8 +63,6 @@ public:
   Pair<int> FillOrigin;
 };
 
-// The four-byte distance of two pixel words: transparency counts as a colour.
-int PixelDistance(std::uint32_t a, std::uint32_t b);
 // A mask of the active picture's size, cleared; false without a picture or memory.
 bool AllocPictureMask(BitBuffer& mask);
 // Grows into mask (allocated at the active picture's size) the area of pixels connected to
