@@ -13,6 +13,7 @@
 #include "platform/printers/PrinterText.h"
 #include "platform/rtl/AtomicFile.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/dialogs/ShellFileOperation.h"
 #include "platform/rtl/LastError.h"
 #include "platform/user/User.h"
@@ -125,10 +126,8 @@ bool PrintJobDevice::ChooseFile(const DOCINFO& info, const std::string& proposal
   std::string path = info.lpszOutput ? info.lpszOutput : "";
   if (path.empty()) {
     // The proposal's folder and name without its extension, else the document's name.
-    const size_t slash = proposal.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : proposal.substr(0, slash + 1);
-    std::string proposed = slash == std::string::npos ? proposal : proposal.substr(slash + 1);
-    if (const size_t dot = proposed.rfind('.'); dot != std::string::npos && dot > 0) proposed.erase(dot);
+    const std::string folder = ExtractFilePath(proposal);
+    std::string proposed = ChangeFileExt(ExtractFileName(proposal), "");
     if (proposed.empty()) proposed = title_.empty() ? std::string("document") : title_;
     std::replace(proposed.begin(), proposed.end(), '/', '_');
     proposed += ".pdf";

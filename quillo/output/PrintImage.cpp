@@ -71,8 +71,7 @@ bool DrawFrame(HDC dc, const PrintedRect& picture, int printerDpi) {
 // picture's caption in the pictures folder.
 AnsiString PrintFileFor(const UDBuffer& picture) {
   if (!picture.FileName.empty()) return ChangeFileExt(picture.FileName, ".pdf");
-  const AnsiString folder = Settings.ImageDir.empty() || Settings.ImageDir.back() == '/' ? Settings.ImageDir
-                                                                                           : Settings.ImageDir + "/";
+  const AnsiString folder = Settings.ImageDir.empty() ? AnsiString() : IncludeTrailingPathDelimiter(Settings.ImageDir);
   return folder + DocumentTitle(picture) + ".pdf";
 }
 
